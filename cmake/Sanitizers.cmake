@@ -1,0 +1,12 @@
+# -DSANITIZE=address|thread|undefined builds everything with that sanitizer.
+set(SANITIZE "" CACHE STRING "Sanitizer to build with: address, thread or undefined")
+if(SANITIZE)
+    if(NOT SANITIZE MATCHES "^(address|thread|undefined)$")
+        message(FATAL_ERROR "SANITIZE must be address, thread or undefined, not '${SANITIZE}'")
+    endif()
+    add_compile_options(-fsanitize=${SANITIZE} -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=${SANITIZE})
+    if(SANITIZE STREQUAL "undefined")
+        add_compile_options(-fno-sanitize-recover=undefined)
+    endif()
+endif()

@@ -1,0 +1,10 @@
+#include "numerics/ModuleName.h"
+
+namespace numerics {
+
+const char* moduleName()
+{
+    return "numerics";
+}
+
+} // namespace numerics

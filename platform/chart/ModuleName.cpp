@@ -1,0 +1,10 @@
+#include "platform/chart/ModuleName.h"
+
+namespace platform::chart {
+
+const char* moduleName()
+{
+    return "platform_chart";
+}
+
+} // namespace platform::chart

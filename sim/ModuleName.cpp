@@ -1,0 +1,10 @@
+#include "sim/ModuleName.h"
+
+namespace sim {
+
+const char* moduleName()
+{
+    return "sim";
+}
+
+} // namespace sim

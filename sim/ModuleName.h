@@ -1,0 +1,8 @@
+#pragma once
+
+namespace sim {
+
+// Name of this module, for diagnostics.
+const char* moduleName();
+
+} // namespace sim

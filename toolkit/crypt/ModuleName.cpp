@@ -1,0 +1,10 @@
+#include "toolkit/crypt/ModuleName.h"
+
+namespace toolkit::crypt {
+
+const char* moduleName()
+{
+    return "toolkit_crypt";
+}
+
+} // namespace toolkit::crypt
