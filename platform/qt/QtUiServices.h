@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/qt/UiServices.h"
+
+namespace platform::qt {
+
+// The UI services on Qt's dialogs: QMessageBox, QFileDialog, QColorDialog, QFontDialog,
+// QPrintDialog, QPageSetupDialog and the override cursor. GUI thread only.
+class QtUiServices : public UiServices
+{
+public:
+    int messageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   QWidget* owner = nullptr) override;
+    std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) override;
+    std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) override;
+    std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
+    bool printDialog(PrintDialogRequest& request) override;
+    bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    void beginWaitCursor() override;
+    void endWaitCursor() override;
+
+private:
+    int m_waitDepth = 0;
+};
+
+// COLORREF (0x00BBGGRR) to and from QColor.
+QColor colorFromColorRef(uint32_t colorRef);
+uint32_t colorRefFromColor(const QColor& color);
+
+} // namespace platform::qt

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "platform/qt/LOGFONT.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+namespace platform::qt {
+
+// Message-box flags and answers, with the Windows values the system's code and stored scripts
+// use.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbOkCancel = 0x1;
+constexpr unsigned kMbAbortRetryIgnore = 0x2;
+constexpr unsigned kMbYesNoCancel = 0x3;
+constexpr unsigned kMbYesNo = 0x4;
+constexpr unsigned kMbRetryCancel = 0x5;
+constexpr unsigned kMbTypeMask = 0xF;
+constexpr unsigned kMbIconError = 0x10;
+constexpr unsigned kMbIconQuestion = 0x20;
+constexpr unsigned kMbIconWarning = 0x30;
+constexpr unsigned kMbIconInformation = 0x40;
+constexpr unsigned kMbIconMask = 0xF0;
+constexpr unsigned kMbDefButton2 = 0x100;
+constexpr unsigned kMbDefButton3 = 0x200;
+constexpr unsigned kMbDefMask = 0xF00;
+constexpr unsigned kMbTaskModal = 0x2000;
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdAbort = 3;
+constexpr int kIdRetry = 4;
+constexpr int kIdIgnore = 5;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// The buttons of a box type, in their order on the box.
+std::vector<int> messageBoxButtons(unsigned flags);
+// The answer of the default button (MB_DEFBUTTON2/3 pick the second or third button).
+int defaultMessageBoxAnswer(unsigned flags);
+// The answer when the box is dismissed with Escape or its close button: Cancel where the box
+// has one (IDCANCEL), OK for an OK box, none (0) for Yes/No and Abort/Retry/Ignore boxes.
+int escapeMessageBoxAnswer(unsigned flags);
+
+// One filter row of a file dialog: "Basic Macros (*.bas)" with "*.bas"; several patterns are
+// separated by ";".
+struct FileFilter
+{
+    std::string description;
+    std::string pattern;
+};
+
+// Options of a file dialog, named after the common-dialog flags they stand for.
+struct FileDialogRequest
+{
+    bool open = true;                // open (true) or save (false)
+    std::string title;               // empty: the dialog's own title
+    std::vector<FileFilter> filters; // empty: every file
+    int filterIndex = 1;             // 1-based filter row preselected
+    std::string defaultExtension;    // without the dot; appended to a typed name without one
+    std::string initialPath;         // a folder, or a file whose folder and name are shown
+    bool allowMultiSelect = false;
+    bool fileMustExist = false;
+    bool overwritePrompt = false;
+    bool hideReadOnly = true;
+    QWidget* owner = nullptr;
+};
+
+struct FileDialogResult
+{
+    std::vector<std::string> paths; // absolute paths, at least one
+    int filterIndex = 1;            // 1-based filter row chosen
+};
+
+// Options of the font dialog.
+struct FontDialogRequest
+{
+    LOGFONT font;
+    uint32_t color = 0; // COLORREF 0x00BBGGRR, handed back unchanged unless effects are shown
+    bool effects = false;
+    QWidget* owner = nullptr;
+};
+
+struct FontDialogResult
+{
+    LOGFONT font;
+    uint32_t color = 0;
+    int pointSizeTenths = 0;
+};
+
+// The print dialog: page range and copies. Pages are 1-based; 0 for fromPage/toPage means all.
+struct PrintDialogRequest
+{
+    QPrinter* printer = nullptr;
+    int minPage = 1;
+    int maxPage = 0xFFFF;
+    int fromPage = 0;
+    int toPage = 0;
+    bool pageRangeEnabled = true;
+    QWidget* owner = nullptr;
+};
+
+// The dialogs and cues the program shows the user. The program uses the installed instance
+// (uiServices()); tests install a scripted one. GUI thread only.
+class UiServices
+{
+public:
+    virtual ~UiServices() = default;
+
+    // Shows a modal message box; returns IDOK, IDCANCEL, IDYES, IDNO ...
+    virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags,
+                           QWidget* owner = nullptr) = 0;
+    // Open or save file dialog; nothing when cancelled.
+    virtual std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) = 0;
+    // Colour dialog starting at a COLORREF; the chosen COLORREF, or nothing when cancelled.
+    virtual std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) = 0;
+    virtual std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) = 0;
+    // Print dialog on request.printer; true on OK, with the range written back into request.
+    virtual bool printDialog(PrintDialogRequest& request) = 0;
+    // Page set-up of a printer (paper, orientation, margins); true on OK.
+    virtual bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) = 0;
+    // Wait cursor, nested: shown from the first begin until the matching last end.
+    virtual void beginWaitCursor() = 0;
+    virtual void endWaitCursor() = 0;
+};
+
+// The installed services: the Qt dialogs unless a test installed its own.
+UiServices& uiServices();
+// Installs services (nullptr: back to the Qt dialogs); returns the previous ones. The caller
+// keeps ownership and keeps the object alive while installed.
+UiServices* setUiServices(UiServices* services);
+
+// Installs services for a scope and restores the previous ones.
+class ScopedUiServices
+{
+public:
+    explicit ScopedUiServices(UiServices& services) : m_previous(setUiServices(&services)) {}
+    ~ScopedUiServices() { setUiServices(m_previous); }
+    ScopedUiServices(const ScopedUiServices&) = delete;
+    ScopedUiServices& operator=(const ScopedUiServices&) = delete;
+
+private:
+    UiServices* m_previous;
+};
+
+// Shows the wait cursor for a scope.
+class WaitCursor
+{
+public:
+    WaitCursor() { uiServices().beginWaitCursor(); }
+    ~WaitCursor() { uiServices().endWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Converts the filter rows into a Qt name filter list ("Basic Macros (*.bas)"); "*.*" means
+// every file, as on Windows.
+std::vector<std::string> qtNameFilters(const std::vector<FileFilter>& filters);
+
+// Appends ".ext" to a chosen path whose file name has no extension.
+std::string withDefaultExtension(const std::string& path, const std::string& extension);
+
+} // namespace platform::qt

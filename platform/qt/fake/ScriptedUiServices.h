@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/qt/UiServices.h"
+
+#include <deque>
+#include <functional>
+
+namespace platform::qt {
+
+// UI services for tests: every call is recorded, and answers come from queues the test fills
+// beforehand (or from a handler). A call with no answer queued takes the default: the box's
+// default button, a cancelled dialog; it is counted in unscriptedCalls(). GUI thread only.
+class ScriptedUiServices : public UiServices
+{
+public:
+    struct MessageBoxCall
+    {
+        std::string text;
+        std::string caption;
+        unsigned flags = 0;
+        int answer = 0;
+    };
+
+    // Queues the answer of the next message box.
+    void answerMessageBox(int answer) { m_boxAnswers.push_back(answer); }
+    // Answers every message box that has no queued answer by calling the handler (which may run
+    // a nested event loop, as a real box does).
+    void setMessageBoxHandler(std::function<int(const MessageBoxCall&)> handler)
+    {
+        m_boxHandler = std::move(handler);
+    }
+    // Queues the result of the next file dialog (nothing: cancelled).
+    void answerFileDialog(std::optional<FileDialogResult> result)
+    {
+        m_fileAnswers.push_back(std::move(result));
+    }
+    void answerFileDialog(std::vector<std::string> paths, int filterIndex = 1)
+    {
+        m_fileAnswers.push_back(FileDialogResult{std::move(paths), filterIndex});
+    }
+    void answerColorDialog(std::optional<uint32_t> color) { m_colorAnswers.push_back(color); }
+    void answerFontDialog(std::optional<FontDialogResult> font) { m_fontAnswers.push_back(font); }
+    // Queues the next print dialog: OK with a page range (0, 0: all pages), or cancelled.
+    void answerPrintDialog(bool ok, int fromPage = 0, int toPage = 0)
+    {
+        m_printAnswers.push_back({ok, fromPage, toPage});
+    }
+    void answerPageSetupDialog(bool ok) { m_pageSetupAnswers.push_back(ok); }
+
+    const std::vector<MessageBoxCall>& messageBoxes() const { return m_boxes; }
+    const std::vector<FileDialogRequest>& fileDialogs() const { return m_fileDialogs; }
+    const std::vector<uint32_t>& colorDialogs() const { return m_colorDialogs; }
+    const std::vector<FontDialogRequest>& fontDialogs() const { return m_fontDialogs; }
+    const std::vector<PrintDialogRequest>& printDialogs() const { return m_printDialogs; }
+    int pageSetupDialogs() const { return m_pageSetupDialogs; }
+    // Calls answered by default because nothing was queued.
+    int unscriptedCalls() const { return m_unscripted; }
+    int waitCursorDepth() const { return m_waitDepth; }
+    // How many times the wait cursor was shown (depth went from 0 to 1).
+    int waitCursorShows() const { return m_waitShows; }
+    void clear();
+
+    int messageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   QWidget* owner = nullptr) override;
+    std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) override;
+    std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) override;
+    std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
+    bool printDialog(PrintDialogRequest& request) override;
+    bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    void beginWaitCursor() override;
+    void endWaitCursor() override;
+
+private:
+    struct PrintAnswer
+    {
+        bool ok;
+        int fromPage;
+        int toPage;
+    };
+
+    std::deque<int> m_boxAnswers;
+    std::function<int(const MessageBoxCall&)> m_boxHandler;
+    std::deque<std::optional<FileDialogResult>> m_fileAnswers;
+    std::deque<std::optional<uint32_t>> m_colorAnswers;
+    std::deque<std::optional<FontDialogResult>> m_fontAnswers;
+    std::deque<PrintAnswer> m_printAnswers;
+    std::deque<bool> m_pageSetupAnswers;
+
+    std::vector<MessageBoxCall> m_boxes;
+    std::vector<FileDialogRequest> m_fileDialogs;
+    std::vector<uint32_t> m_colorDialogs;
+    std::vector<FontDialogRequest> m_fontDialogs;
+    std::vector<PrintDialogRequest> m_printDialogs;
+    int m_pageSetupDialogs = 0;
+    int m_unscripted = 0;
+    int m_waitDepth = 0;
+    int m_waitShows = 0;
+};
+
+} // namespace platform::qt
