@@ -1,0 +1,8 @@
+/* The whole C interface of platform/win. */
+#ifndef PWIN_H
+#define PWIN_H
+
+#include "platform/win/c/pwin_system.h"
+#include "platform/win/c/pwin_types.h"
+
+#endif
