@@ -1,8 +1,0 @@
-#pragma once
-
-namespace numerics {
-
-// Name of this module, for diagnostics.
-const char* moduleName();
-
-} // namespace numerics
