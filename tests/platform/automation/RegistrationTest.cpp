@@ -1,0 +1,117 @@
+#include "platform/automation/Registration.h"
+
+#include "platform/automation/ClassInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace platform::automation;
+
+// A classes-root hive in memory: key path -> (value name -> data).
+class MemoryHive : public ClassesRootWriter
+{
+public:
+    long setString(const std::string& key, const std::string& name,
+                   const std::string& data) override
+    {
+        keys[key][name] = data;
+        return 0;
+    }
+    long deleteTree(const std::string& key) override
+    {
+        long rc = 2; // not found
+        for (auto it = keys.begin(); it != keys.end();) {
+            if (it->first == key || it->first.starts_with(key + "\\")) {
+                it = keys.erase(it);
+                rc = 0;
+            } else {
+                ++it;
+            }
+        }
+        return rc;
+    }
+    std::map<std::string, std::map<std::string, std::string>> keys;
+};
+
+TEST(RegistrationTest, WritesTheServerClassesInterfacesAndLibrary)
+{
+    const RegistrationTable table = registrationTable("/opt/harlune/Harlune");
+    MemoryHive hive;
+    ASSERT_EQ(writeRegistration(table, hive), 0);
+
+    struct Case
+    {
+        std::string key;
+        std::string name;
+        std::string data;
+    };
+    const std::string lib = "{CC2B8C8C-ADB4-0000-B838-C448D8CC27C6}";
+    const Case cases[] = {
+        {"Harlune.GenVersion\\CLSID", "", "{CC2B8C8C-ADB4-0058-B838-C448D8CC27C6}"},
+        {"CLSID\\{CC2B8C8C-ADB4-0058-B838-C448D8CC27C6}\\ProgID", "", "Harlune.GenVersion"},
+        {"CLSID\\{CC2B8C8C-ADB4-0058-B838-C448D8CC27C6}\\LocalServer32", "",
+         "/opt/harlune/Harlune /Automation"},
+        {"Harlune.Document\\CLSID", "", documentClsid().toString()},
+        {"Interface\\{CC2B8C8C-ADB4-0057-B838-C448D8CC27C6}", "", "IGenVersion"},
+        {"Interface\\{CC2B8C8C-ADB4-0005-B838-C448D8CC27C6}", "", "IEventGeneratorEvents"},
+        {"Interface\\{CC2B8C8C-ADB4-0057-B838-C448D8CC27C6}\\TypeLib", "Version", "1.5"},
+        {"TypeLib\\" + lib + "\\1.5\\0\\win32", "", "/opt/harlune/Harlune"},
+        {"TypeLib\\" + lib + "\\1.5\\HELPDIR", "", "/opt/harlune"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        ASSERT_TRUE(hive.keys.contains(c.key));
+        EXPECT_EQ(hive.keys[c.key][c.name], c.data);
+    }
+    // One ProgID key per class and the document.
+    int progIds = 0;
+    for (const auto& [key, values] : hive.keys) {
+        progIds += key.starts_with("Harlune.") && key.find('\\') == std::string::npos;
+    }
+    EXPECT_EQ(progIds, 62);
+}
+
+TEST(RegistrationTest, CleanUpRemovesExactlyWhatRegistrationWrote)
+{
+    const RegistrationTable table = registrationTable("/opt/harlune/Harlune");
+    MemoryHive hive;
+    hive.setString("CLSID\\{00000000-0000-0000-0000-000000000001}", "", "someone else");
+    hive.setString("Interface\\{00000000-0000-0000-0000-000000000002}", "", "someone else");
+    hive.setString("Harlune.Other", "", "not ours");
+    const auto before = hive.keys;
+
+    ASSERT_EQ(writeRegistration(table, hive), 0);
+    // Every value lies inside one of the listed trees.
+    for (const RegistryValue& v : table.values) {
+        bool inside = false;
+        for (const std::string& tree : table.keyTrees) {
+            inside = inside || v.keyPath == tree || v.keyPath.starts_with(tree + "\\");
+        }
+        EXPECT_TRUE(inside) << v.keyPath;
+    }
+    ASSERT_EQ(removeRegistration(table, hive), 0);
+    EXPECT_EQ(hive.keys, before);
+    // Removing again: the trees are gone, which is no error.
+    EXPECT_EQ(removeRegistration(table, hive), 0);
+}
+
+TEST(RegistrationTest, GeneratedRegListMatchesTheTable)
+{
+    std::ifstream in(std::string(HARLUNE_BIN_DIR) + "/reglist.dat", std::ios::binary);
+    ASSERT_TRUE(in) << "reglist.dat is generated beside the program";
+    std::ostringstream text;
+    text << in.rdbuf();
+    const RegistrationTable table = registrationTable("anything");
+    EXPECT_EQ(text.str(), regListText(table));
+    // ProgID, CLSID and Interface trees of 62 servers, two more interfaces, the library.
+    EXPECT_EQ(table.keyTrees.size(), 62u * 3 + 2 + 1);
+    EXPECT_EQ(table.keyTrees.front(), "Harlune.Document");
+}
+
+} // namespace
