@@ -1,0 +1,7 @@
+#include "gridctrl/model/GridDataSource.h"
+
+namespace gridctrl::model {
+
+CGridDataSource::~CGridDataSource() = default;
+
+} // namespace gridctrl::model
