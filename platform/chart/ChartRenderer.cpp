@@ -1,0 +1,991 @@
+#include "platform/chart/ChartRenderer.h"
+
+#include "platform/chart/XrtProperties.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QTransform>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <span>
+#include <vector>
+
+namespace platform::chart {
+
+namespace {
+
+class QtTextMetrics final : public XrtTextMetrics
+{
+public:
+    double textWidth(const XrtFont& font, std::string_view text) const override
+    {
+        return metrics(font).horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    double lineHeight(const XrtFont& font) const override { return metrics(font).height(); }
+
+private:
+    const QFontMetricsF& metrics(const XrtFont& font) const
+    {
+        auto key = std::make_tuple(font.face, font.height, font.weight, font.italic, font.underline,
+                                   font.strikeOut);
+        auto it = m_cache.find(key);
+        if (it == m_cache.end())
+            it = m_cache.emplace(key, QFontMetricsF(toQFont(font))).first;
+        return it->second;
+    }
+
+    mutable std::map<std::tuple<std::string, int, int, bool, bool, bool>, QFontMetricsF> m_cache;
+};
+
+QString qs(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A line pattern as a Qt pen; false for "None".
+bool makePen(const XrtDataStyle& style, XrtColor color, QPen& pen)
+{
+    int pattern = style.linePattern;
+    if (pattern == kXrtLineNone)
+        return false;
+    int width = std::clamp<int>(style.lineWidth, 0, 10);
+    pen = QPen(toQColor(color));
+    pen.setWidth(width <= 1 ? 0 : width);
+    pen.setCapStyle(Qt::FlatCap);
+    switch (pattern) {
+    case kXrtLineLongDash:
+        pen.setDashPattern({12, 6});
+        break;
+    case kXrtLineDotted:
+        pen.setDashPattern({1, 3});
+        break;
+    case kXrtLineShortDash:
+        pen.setDashPattern({4, 4});
+        break;
+    case kXrtLineLongShortLongDash:
+        pen.setDashPattern({12, 4, 4, 4});
+        break;
+    case kXrtLineDashDot:
+        pen.setDashPattern({8, 4, 1, 4});
+        break;
+    default:
+        break; // default and solid (and unknown values) draw solid
+    }
+    return true;
+}
+
+bool isSolid(const XrtDataStyle& style)
+{
+    int p = style.linePattern;
+    return p == kXrtLineDefault || p == kXrtLineSolid || p < 0 || p > kXrtLineDashDot;
+}
+
+bool hasSymbols(const XrtDataStyle& style)
+{
+    return style.pointStyle > kXrtPointNone && style.pointStyle <= kXrtPointOpenDiamond;
+}
+
+Qt::BrushStyle brushStyle(int fill)
+{
+    switch (fill) {
+    case kXrtFillNone:
+        return Qt::NoBrush;
+    case kXrtFill25:
+        return Qt::Dense5Pattern;
+    case kXrtFill50:
+        return Qt::Dense4Pattern;
+    case kXrtFill75:
+        return Qt::Dense3Pattern;
+    case kXrtFillHorizontalStripe:
+        return Qt::HorPattern;
+    case kXrtFillVerticalStripe:
+        return Qt::VerPattern;
+    case kXrtFill45Stripe:
+        return Qt::BDiagPattern;
+    case kXrtFill135Stripe:
+        return Qt::FDiagPattern;
+    case kXrtFillDiagonalHatch:
+        return Qt::DiagCrossPattern;
+    case kXrtFillCrossHatch:
+        return Qt::CrossPattern;
+    default:
+        return Qt::SolidPattern;
+    }
+}
+
+void drawSymbol(QPainter& p, const XrtDataStyle& style, QPointF c)
+{
+    int size = std::clamp<int>(style.pointSize, 0, 10);
+    double r = 1.5 + size;
+    QColor color = toQColor(style.pointColor);
+    QBrush fill(color, brushStyle(style.fillPattern));
+    p.setPen(QPen(color, 0));
+    auto poly = [&](std::initializer_list<QPointF> pts, bool filled) {
+        QPolygonF polygon;
+        for (QPointF q : pts)
+            polygon << c + q;
+        p.setBrush(filled ? fill : Qt::NoBrush);
+        p.drawPolygon(polygon);
+    };
+    switch (style.pointStyle) {
+    case kXrtPointDot:
+        p.setBrush(color);
+        p.drawEllipse(c, 1.0 + size / 3.0, 1.0 + size / 3.0);
+        break;
+    case kXrtPointBox:
+    case kXrtPointSquare:
+        p.setBrush(style.pointStyle == kXrtPointBox ? fill : QBrush(Qt::NoBrush));
+        p.drawRect(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r));
+        break;
+    case kXrtPointTriangle:
+    case kXrtPointOpenTriangle:
+        poly({{0, -r}, {r, r}, {-r, r}}, style.pointStyle == kXrtPointTriangle);
+        break;
+    case kXrtPointInvertedTriangle:
+        poly({{0, r}, {r, -r}, {-r, -r}}, true);
+        break;
+    case kXrtPointDiamond:
+    case kXrtPointOpenDiamond:
+        poly({{0, -r}, {r, 0}, {0, r}, {-r, 0}}, style.pointStyle == kXrtPointDiamond);
+        break;
+    case kXrtPointCircle:
+    case kXrtPointOpenCircle:
+        p.setBrush(style.pointStyle == kXrtPointCircle ? fill : QBrush(Qt::NoBrush));
+        p.drawEllipse(c, r, r);
+        break;
+    case kXrtPointVerticalLine:
+        p.drawLine(c + QPointF(0, -r), c + QPointF(0, r));
+        break;
+    case kXrtPointHorizontalLine:
+        p.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
+        break;
+    case kXrtPointCross:
+        p.drawLine(c + QPointF(0, -r), c + QPointF(0, r));
+        p.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
+        break;
+    case kXrtPointDiagonalCross:
+        p.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+        p.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+        break;
+    case kXrtPointStar:
+        p.drawLine(c + QPointF(0, -r), c + QPointF(0, r));
+        p.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
+        p.drawLine(c + QPointF(-r * 0.7, -r * 0.7), c + QPointF(r * 0.7, r * 0.7));
+        p.drawLine(c + QPointF(-r * 0.7, r * 0.7), c + QPointF(r * 0.7, -r * 0.7));
+        break;
+    default:
+        break;
+    }
+}
+
+// Clips the segment to the rectangle [x0, x1] x [y0, y1] (Liang-Barsky); false when
+// nothing of it is inside.
+bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, double y0, double x1,
+                 double y1)
+{
+    double t0 = 0.0;
+    double t1 = 1.0;
+    double dx = bx - ax;
+    double dy = by - ay;
+    auto edge = [&](double p, double q) {
+        if (p == 0.0)
+            return q >= 0.0;
+        double r = q / p;
+        if (p < 0.0) {
+            if (r > t1)
+                return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0)
+                return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    if (!edge(-dx, ax - x0) || !edge(dx, x1 - ax) || !edge(-dy, ay - y0) || !edge(dy, y1 - ay))
+        return false;
+    double nax = ax + t0 * dx;
+    double nay = ay + t0 * dy;
+    double nbx = ax + t1 * dx;
+    double nby = ay + t1 * dy;
+    ax = nax;
+    ay = nay;
+    bx = nbx;
+    by = nby;
+    return std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by);
+}
+
+// Writes a one-pixel trace into 32-bit image memory as vertical spans, one per pixel
+// column crossed, merging the spans of consecutive segments in the same column.
+class SpanTracer
+{
+public:
+    SpanTracer(QImage& image, const QRect& clip, XrtColor color)
+        : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+          m_stride(static_cast<int>(image.bytesPerLine() / 4)), m_clip(clip),
+          m_color(0xFF000000u | (static_cast<std::uint32_t>(xrtRed(color)) << 16) |
+                  (static_cast<std::uint32_t>(xrtGreen(color)) << 8) |
+                  static_cast<std::uint32_t>(xrtBlue(color)))
+    {}
+    ~SpanTracer() { flush(); }
+
+    void segment(double ax, double ay, double bx, double by)
+    {
+        if (!clipSegment(ax, ay, bx, by, m_clip.left(), m_clip.top(), m_clip.right() + 0.999,
+                         m_clip.bottom() + 0.999))
+            return;
+        if (bx < ax) {
+            std::swap(ax, bx);
+            std::swap(ay, by);
+        }
+        int c0 = static_cast<int>(std::floor(ax));
+        int c1 = static_cast<int>(std::floor(bx));
+        if (c0 == c1) {
+            add(c0, ay, by);
+            return;
+        }
+        double slope = (by - ay) / (bx - ax);
+        double ya = ay;
+        for (int c = c0; c <= c1; ++c) {
+            double xb = std::min(bx, c + 1.0);
+            double yb = ay + (xb - ax) * slope;
+            add(c, ya, yb);
+            ya = yb;
+        }
+    }
+
+    void point(double x, double y)
+    {
+        if (x >= m_clip.left() && x < m_clip.right() + 1.0 && y >= m_clip.top() &&
+            y < m_clip.bottom() + 1.0)
+            add(static_cast<int>(std::floor(x)), y, y);
+    }
+
+private:
+    void add(int column, double a, double b)
+    {
+        double lo = std::min(a, b);
+        double hi = std::max(a, b);
+        if (column == m_column) {
+            m_lo = std::min(m_lo, lo);
+            m_hi = std::max(m_hi, hi);
+            return;
+        }
+        flush();
+        m_column = column;
+        m_lo = lo;
+        m_hi = hi;
+    }
+
+    void flush()
+    {
+        if (m_column == INT_MIN)
+            return;
+        int column = m_column;
+        m_column = INT_MIN;
+        if (column < m_clip.left() || column > m_clip.right())
+            return;
+        int top = std::max(m_clip.top(), static_cast<int>(std::floor(m_lo)));
+        int bottom = std::min(m_clip.bottom(), static_cast<int>(std::floor(m_hi)));
+        std::uint32_t* p = m_bits + static_cast<std::ptrdiff_t>(top) * m_stride + column;
+        for (int y = top; y <= bottom; ++y, p += m_stride)
+            *p = m_color;
+    }
+
+    std::uint32_t* m_bits;
+    int m_stride;
+    QRect m_clip;
+    std::uint32_t m_color;
+    int m_column = INT_MIN;
+    double m_lo = 0.0;
+    double m_hi = 0.0;
+};
+
+struct Mapping
+{
+    // device = offset + scale * (value - min)
+    double xOffset = 0.0;
+    double xScale = 1.0;
+    double xMin = 0.0;
+    double yOffset = 0.0;
+    double yScale = 1.0;
+    double yMin = 0.0;
+
+    double x(double v) const { return xOffset + (v - xMin) * xScale; }
+    double y(double v) const { return yOffset + (v - yMin) * yScale; }
+};
+
+Mapping chartMapping(const XrtLayout& l)
+{
+    Mapping m;
+    m.xMin = l.x.min;
+    m.xOffset = l.plotArea.left;
+    m.xScale = l.plotArea.width / (l.x.max - l.x.min);
+    m.yMin = l.y.min;
+    m.yOffset = l.plotArea.bottom();
+    m.yScale = -l.plotArea.height / (l.y.max - l.y.min);
+    return m;
+}
+
+void drawTextLine(QPainter& p, const QRectF& box, int flags, const std::string& text)
+{
+    p.drawText(box, flags | Qt::TextDontClip | Qt::TextSingleLine, qs(text));
+}
+
+void drawBorder(QPainter& p, const QRect& r, int style, int width, const QColor& color)
+{
+    if (style == kXrtBorderNone || width <= 0)
+        return;
+    QColor light = color.lighter(300);
+    if (light == color)
+        light = QColor(220, 220, 220);
+    QColor dark = QColor(96, 96, 96);
+    auto frame = [&](const QRect& rect, const QColor& topLeft, const QColor& bottomRight, int w) {
+        for (int i = 0; i < w; ++i) {
+            QRect q = rect.adjusted(i, i, -i - 1, -i - 1);
+            p.setPen(topLeft);
+            p.drawLine(q.topLeft(), q.topRight());
+            p.drawLine(q.topLeft(), q.bottomLeft());
+            p.setPen(bottomRight);
+            p.drawLine(q.bottomLeft(), q.bottomRight());
+            p.drawLine(q.topRight(), q.bottomRight());
+        }
+    };
+    switch (style) {
+    case kXrtBorder3DOut:
+    case kXrtBorderBevel:
+        frame(r, light, dark, width);
+        break;
+    case kXrtBorder3DIn:
+        frame(r, dark, light, width);
+        break;
+    case kXrtBorderShadow:
+        p.fillRect(QRect(r.left() + width, r.bottom() + 1, r.width(), width), dark);
+        p.fillRect(QRect(r.right() + 1, r.top() + width, width, r.height()), dark);
+        frame(r, color, color, 1);
+        break;
+    case kXrtBorderEtchedIn:
+    case kXrtBorderFrameIn:
+        frame(r, dark, light, std::max(1, width / 2));
+        frame(r.adjusted(width / 2, width / 2, -width / 2, -width / 2), light, dark,
+              std::max(1, width - width / 2));
+        break;
+    case kXrtBorderEtchedOut:
+    case kXrtBorderFrameOut:
+        frame(r, light, dark, std::max(1, width / 2));
+        frame(r.adjusted(width / 2, width / 2, -width / 2, -width / 2), dark, light,
+              std::max(1, width - width / 2));
+        break;
+    default:
+        frame(r, color, color, width);
+        break; // plain and unknown values
+    }
+}
+
+void drawStyleSample(QPainter& p, const XrtDataStyle& style, const QRect& r)
+{
+    QPen pen;
+    int mid = r.top() + r.height() / 2;
+    if (makePen(style, style.lineColor, pen)) {
+        p.setPen(pen);
+        p.drawLine(QPointF(r.left(), mid + 0.5), QPointF(r.right() + 1, mid + 0.5));
+    }
+    if (hasSymbols(style))
+        drawSymbol(p, style, QPointF(r.left() + r.width() / 2.0, mid + 0.5));
+}
+
+} // namespace
+
+QColor toQColor(XrtColor color)
+{
+    return QColor(xrtRed(color), xrtGreen(color), xrtBlue(color));
+}
+
+QFont toQFont(const XrtFont& font)
+{
+    QFont f(font.face.empty() ? QStringLiteral("Arial") : qs(font.face));
+    f.setPixelSize(xrtFontPixelSize(font));
+    if (font.weight > 0)
+        f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight / 10 * 10, 100, 900)));
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeOut);
+    return f;
+}
+
+std::shared_ptr<const XrtTextMetrics> qtTextMetrics()
+{
+    static std::shared_ptr<const XrtTextMetrics> metrics = std::make_shared<QtTextMetrics>();
+    return metrics;
+}
+
+void useQtTextMetrics(XrtChart& chart)
+{
+    if (!chart.hasOwnTextMetrics())
+        chart.setTextMetrics(qtTextMetrics());
+}
+
+namespace {
+
+struct RenderCaches
+{
+    // Everything under the traces, drawn at the chart's scale.
+    QImage underlay;
+    std::uint64_t underlayGeneration = 0;
+    double underlayScale = 0.0;
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    bool xUsable = false, yUsable = false;
+    // The legend, drawn over the traces.
+    QImage legend;
+    // Text areas, by handle.
+    std::map<XrtHandle, QImage> textAreas;
+    std::uint64_t textAreaGeneration = 0;
+    std::uint64_t textAppearance = 0;
+    double textScale = 0.0;
+    // Background pictures by path (an empty image for a file that cannot be read).
+    std::map<std::string, QImage> bitmaps;
+
+    const QImage& bitmap(const std::string& path)
+    {
+        auto it = bitmaps.find(path);
+        if (it == bitmaps.end()) {
+            if (bitmaps.size() > 8)
+                bitmaps.clear();
+            it = bitmaps.emplace(path, QImage(qs(path))).first;
+        }
+        return it->second;
+    }
+};
+
+// Background, header, footer, grid, axes, ticks, labels and titles.
+void drawUnderlay(QPainter& p, const XrtChart& c, RenderCaches& caches, const XrtLayout& l)
+{
+    auto color = [&](int id) { return toQColor(static_cast<XrtColor>(c.value(id).toInt())); };
+    QRect whole(0, 0, l.width, l.height);
+    p.fillRect(whole, color(kXrtBackgroundColor));
+    XrtValue bitmapPath = c.value(kXrtBackgroundBitmap);
+    if (!bitmapPath.isNull() && !bitmapPath.toText().empty()) {
+        const QImage& bitmap = caches.bitmap(bitmapPath.toText());
+        if (!bitmap.isNull())
+            p.drawImage(QRectF(whole), bitmap);
+    }
+    if (c.value(kXrtChartShown).toInt() == 0)
+        return;
+    const XrtTextMetrics& m = c.textMetrics();
+
+    // Header and footer, centred.
+    XrtFont headerFont = c.value(kXrtHeaderFont).toFont();
+    p.setFont(toQFont(headerFont));
+    p.setPen(color(kXrtHeaderColor));
+    double y = l.headerTop;
+    for (const std::string& line : c.value(kXrtHeaderStrings).toTextList()) {
+        double h = m.lineHeight(headerFont);
+        drawTextLine(p, QRectF(0, y, l.width, h), Qt::AlignHCenter | Qt::AlignTop, line);
+        y += h;
+    }
+    XrtFont footerFont = c.value(kXrtFooterFont).toFont();
+    p.setFont(toQFont(footerFont));
+    p.setPen(color(kXrtForegroundColor));
+    y = l.footerTop;
+    for (const std::string& line : c.value(kXrtFooterStrings).toTextList()) {
+        double h = m.lineHeight(footerFont);
+        drawTextLine(p, QRectF(0, y, l.width, h), Qt::AlignHCenter | Qt::AlignTop, line);
+        y += h;
+    }
+
+    const XrtRect& a = l.plotArea;
+    if (a.empty())
+        return;
+    QRect plot(a.left, a.top, a.width, a.height);
+
+    // Grid lines at the ticks.
+    p.save();
+    p.setClipRect(plot);
+    QPen pen;
+    XrtDataStyle hGrid = c.value(kXrtHorizontalGridStyle).toDataStyle();
+    if (l.y.usable && makePen(hGrid, hGrid.lineColor, pen)) {
+        p.setPen(pen);
+        for (double t : l.y.ticks) {
+            double py = std::floor(l.toPixelY(t)) + 0.5;
+            p.drawLine(QPointF(a.left, py), QPointF(a.right(), py));
+        }
+    }
+    XrtDataStyle vGrid = c.value(kXrtVerticalGridStyle).toDataStyle();
+    if (l.x.usable && makePen(vGrid, vGrid.lineColor, pen)) {
+        p.setPen(pen);
+        for (double t : l.x.ticks) {
+            double px = std::floor(l.toPixelX(t)) + 0.5;
+            p.drawLine(QPointF(px, a.top), QPointF(px, a.bottom()));
+        }
+    }
+    p.restore();
+
+    // Frame, ticks and labels.
+    QColor fg = color(kXrtForegroundColor);
+    p.setPen(QPen(fg, 0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(a.left - 0.5, a.top - 0.5, a.width, a.height));
+    XrtFont axisFont = c.value(kXrtAxisFont).toFont();
+    p.setFont(toQFont(axisFont));
+    double axisLine = m.lineHeight(axisFont);
+    for (std::size_t i = 0; i < l.x.ticks.size(); ++i) {
+        double px = std::floor(l.toPixelX(l.x.ticks[i])) + 0.5;
+        p.drawLine(QPointF(px, a.bottom()), QPointF(px, a.bottom() + l.tickLength));
+        drawTextLine(p, QRectF(px - 200, a.bottom() + l.tickLength + 1, 400, axisLine),
+                     Qt::AlignHCenter | Qt::AlignTop, l.x.labels[i]);
+    }
+    for (std::size_t i = 0; i < l.y.ticks.size(); ++i) {
+        double py = std::floor(l.toPixelY(l.y.ticks[i])) + 0.5;
+        p.drawLine(QPointF(a.left - l.tickLength, py), QPointF(a.left, py));
+        drawTextLine(p, QRectF(a.left - l.tickLength - 2 - 1000, py - axisLine / 2, 1000, axisLine),
+                     Qt::AlignRight | Qt::AlignVCenter, l.y.labels[i]);
+    }
+    std::string xTitle = c.value(kXrtXAxisTitle).toText();
+    if (!xTitle.empty())
+        drawTextLine(p, QRectF(a.left, l.xTitleTop, a.width, axisLine),
+                     Qt::AlignHCenter | Qt::AlignTop, xTitle);
+    std::string yTitle = c.value(kXrtYAxisTitle).toText();
+    if (!yTitle.empty()) {
+        p.save();
+        p.translate(l.yTitleLeft, a.top + a.height / 2.0);
+        p.rotate(-90);
+        drawTextLine(p, QRectF(-a.height / 2.0 - 500, 0, a.height + 1000, axisLine),
+                     Qt::AlignHCenter | Qt::AlignTop, yTitle);
+        p.restore();
+    }
+}
+
+void drawLegend(QPainter& p, const XrtChart& c, const XrtLayout& l)
+{
+    if (!l.legendShown || c.value(kXrtChartShown).toInt() == 0)
+        return;
+    const XrtRect& r = l.legendArea;
+    QRect box(r.left, r.top, r.width, r.height);
+    QColor fg = toQColor(static_cast<XrtColor>(c.value(kXrtLegendForegroundColor).toInt()));
+    p.fillRect(box, toQColor(static_cast<XrtColor>(c.value(kXrtLegendBackgroundColor).toInt())));
+    drawBorder(p, box, static_cast<int>(c.value(kXrtLegendBorder).toInt()),
+               std::clamp<int>(static_cast<int>(c.value(kXrtLegendBorderWidth).toInt()), 0, 10),
+               fg);
+    XrtFont font = c.value(kXrtLegendFont).toFont();
+    double line = c.textMetrics().lineHeight(font);
+    p.setFont(toQFont(font));
+    for (const XrtLegendEntry& e : l.legendEntries) {
+        drawStyleSample(p, c.dataStyle(e.set),
+                        QRect(e.swatch.left, e.swatch.top, e.swatch.width, e.swatch.height));
+        p.setPen(fg);
+        drawTextLine(p, QRectF(e.textLeft, e.textBaselineTop, 2000, line),
+                     Qt::AlignLeft | Qt::AlignTop, e.label);
+    }
+}
+
+void drawTextAreaContent(QPainter& p, const XrtChart& c, XrtHandle h, const QRect& r)
+{
+    XrtFont font = c.textAreaValue(h, kXrtTextAreaFont).toFont();
+    double line = c.textMetrics().lineHeight(font);
+    p.setFont(toQFont(font));
+    p.setPen(toQColor(static_cast<XrtColor>(c.textAreaValue(h, kXrtTextAreaColor).toInt())));
+    double y = r.top() + 2;
+    for (const std::string& text : c.textAreaValue(h, kXrtTextAreaStrings).toTextList()) {
+        drawTextLine(p, QRectF(r.left() + 2, y, r.width(), line), Qt::AlignLeft | Qt::AlignTop,
+                     text);
+        y += line;
+    }
+}
+
+// The point of the marker, in data coordinates; false when there is none to draw.
+bool markerPoint(const XrtChart& c, double& x, double& y)
+{
+    if (c.value(kXrtMarkerShown).toInt() == 0)
+        return false;
+    const XrtDataObject* d = c.data();
+    if (!d)
+        return false;
+    int set = static_cast<int>(c.value(kXrtMarkerDataSet).toInt());
+    int point = static_cast<int>(c.value(kXrtMarkerPoint).toInt());
+    return d->xElement(set, point, x) && d->yElement(set, point, y) && std::isfinite(x);
+}
+
+void drawMarker(QPainter& p, const XrtChart& c, const XrtLayout& l)
+{
+    double x = 0;
+    double y = 0;
+    if (!l.x.usable || !l.y.usable || !markerPoint(c, x, y))
+        return;
+    XrtDataStyle style = c.value(kXrtMarkerStyle).toDataStyle();
+    QPen pen;
+    if (!makePen(style, style.lineColor, pen))
+        return;
+    const XrtRect& a = l.plotArea;
+    p.save();
+    p.setClipRect(QRect(a.left, a.top, a.width, a.height));
+    p.setPen(pen);
+    double px = l.toPixelX(x);
+    if (px >= a.left - 1 && px <= a.right() + 1) {
+        px = std::floor(px) + 0.5;
+        p.drawLine(QPointF(px, a.top), QPointF(px, a.bottom()));
+    }
+    double py = l.toPixelY(y);
+    if (c.value(kXrtMarkerHorizontalLine).toInt() != 0 && std::isfinite(py) && py >= a.top - 1 &&
+        py <= a.bottom() + 1) {
+        py = std::floor(py) + 0.5;
+        p.drawLine(QPointF(a.left, py), QPointF(a.right(), py));
+    }
+    p.restore();
+}
+
+// One trace through QPainter: the per-column min/max polyline for solid lines without
+// symbols, the whole polyline (so dashes run on) and every symbol otherwise.
+void drawTracePainter(QPainter& p, const XrtDataObject& d, int set, const XrtDataStyle& style,
+                      const XrtLayout& l)
+{
+    std::span<const double> xs = d.x(set);
+    std::span<const double> ys = d.y(set);
+    int first = std::max(0, d.firstPoint(set));
+    int last = std::min(d.lastPoint(set), static_cast<int>(xs.size()) - 1);
+    if (last < first)
+        return;
+    Mapping m = chartMapping(l);
+    const XrtRect& a = l.plotArea;
+    // Lines are clipped by hand against a slightly larger box, so that huge coordinates
+    // never reach the rasteriser.
+    double x0 = a.left - 16.0, y0 = a.top - 16.0, x1 = a.right() + 16.0, y1 = a.bottom() + 16.0;
+    QPen pen;
+    bool line = makePen(style, style.lineColor, pen);
+    bool symbols = hasSymbols(style);
+    bool reduce = line && !symbols && isSolid(style);
+    if (line) {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        QPolygonF run;
+        auto flushRun = [&] {
+            if (run.size() >= 2)
+                p.drawPolyline(run);
+            else if (run.size() == 1)
+                p.drawPoint(run.front());
+            run.clear();
+        };
+        auto addSegment = [&](double ax, double ay, double bx, double by) {
+            double cax = ax, cay = ay, cbx = bx, cby = by;
+            if (!clipSegment(cax, cay, cbx, cby, x0, y0, x1, y1)) {
+                flushRun();
+                return;
+            }
+            if (run.isEmpty() || cax != ax || cay != ay) {
+                flushRun();
+                run << QPointF(cax, cay);
+            }
+            run << QPointF(cbx, cby);
+            if (cbx != bx || cby != by)
+                flushRun();
+        };
+        bool havePrev = false;
+        double prevX = 0, prevY = 0;
+        // Reduction state: the open column and its first, lowest, highest and last y.
+        bool open = false;
+        long column = 0;
+        double cFirst = 0, cMin = 0, cMax = 0, cLast = 0, cX = 0;
+        bool minFirst = true;
+        auto closeColumn = [&] {
+            if (!open)
+                return;
+            open = false;
+            double a1 = minFirst ? cMin : cMax;
+            double a2 = minFirst ? cMax : cMin;
+            double pts[4] = {cFirst, a1, a2, cLast};
+            double px = cX, py = cFirst;
+            for (int i = 1; i < 4; ++i) {
+                if (pts[i] != py)
+                    addSegment(px, py, px, pts[i]);
+                py = pts[i];
+            }
+            prevX = px;
+            prevY = cLast;
+        };
+        for (int i = first; i <= last; ++i) {
+            double vx = xs[static_cast<std::size_t>(i)];
+            double vy = ys[static_cast<std::size_t>(i)];
+            double px = m.x(vx);
+            double py = m.y(vy);
+            if (!std::isfinite(px) || !std::isfinite(py)) {
+                closeColumn();
+                flushRun();
+                havePrev = false;
+                continue;
+            }
+            if (reduce) {
+                long col = static_cast<long>(std::floor(std::clamp(px, -1e9, 1e9)));
+                if (open && col == column) {
+                    if (py < cMin) {
+                        cMin = py;
+                        minFirst = false;
+                    }
+                    if (py > cMax)
+                        cMax = py;
+                    cLast = py;
+                    continue;
+                }
+                closeColumn();
+                if (havePrev)
+                    addSegment(prevX, prevY, px, py);
+                open = true;
+                column = col;
+                cX = px;
+                cFirst = cMin = cMax = cLast = py;
+                minFirst = true;
+                havePrev = true;
+                continue;
+            }
+            if (havePrev)
+                addSegment(prevX, prevY, px, py);
+            else
+                run.clear();
+            prevX = px;
+            prevY = py;
+            havePrev = true;
+        }
+        closeColumn();
+        flushRun();
+    }
+    if (symbols) {
+        for (int i = first; i <= last; ++i) {
+            double px = m.x(xs[static_cast<std::size_t>(i)]);
+            double py = m.y(ys[static_cast<std::size_t>(i)]);
+            if (px >= x0 && px <= x1 && py >= y0 && py <= y1)
+                drawSymbol(p, style, QPointF(px, py));
+        }
+    }
+}
+
+// One solid one-pixel trace straight into the image, in device pixels.
+void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, int set,
+                    XrtColor color, const XrtLayout& l)
+{
+    std::span<const double> xs = d.x(set);
+    std::span<const double> ys = d.y(set);
+    int first = std::max(0, d.firstPoint(set));
+    int last = std::min(d.lastPoint(set), static_cast<int>(xs.size()) - 1);
+    if (last < first)
+        return;
+    Mapping m = chartMapping(l);
+    // Chart pixels to device pixels.
+    m.xScale *= t.m11();
+    m.xOffset = m.xOffset * t.m11() + t.dx();
+    m.yScale *= t.m22();
+    m.yOffset = m.yOffset * t.m22() + t.dy();
+    const XrtRect& a = l.plotArea;
+    QRectF device = t.mapRect(QRectF(a.left, a.top, a.width, a.height));
+    QRect clip(static_cast<int>(std::ceil(device.left() - 0.5)),
+               static_cast<int>(std::ceil(device.top() - 0.5)), 0, 0);
+    clip.setRight(static_cast<int>(std::ceil(device.right() - 0.5)) - 1);
+    clip.setBottom(static_cast<int>(std::ceil(device.bottom() - 0.5)) - 1);
+    clip &= image.rect();
+    if (clip.isEmpty())
+        return;
+    SpanTracer tracer(image, clip, color);
+    bool havePrev = false;
+    double prevX = 0, prevY = 0;
+    bool lone = false;
+    for (int i = first; i <= last; ++i) {
+        double px = m.x(xs[static_cast<std::size_t>(i)]);
+        double py = m.y(ys[static_cast<std::size_t>(i)]);
+        if (!std::isfinite(px) || !std::isfinite(py)) {
+            if (havePrev && lone)
+                tracer.point(prevX, prevY);
+            havePrev = false;
+            continue;
+        }
+        if (havePrev) {
+            tracer.segment(prevX, prevY, px, py);
+            lone = false;
+        } else {
+            lone = true;
+        }
+        prevX = px;
+        prevY = py;
+        havePrev = true;
+    }
+    if (havePrev && lone)
+        tracer.point(prevX, prevY);
+}
+
+bool isDirectImage(QPainter& p, QImage*& image)
+{
+    QPaintDevice* dev = p.device();
+    if (!dev || dev->devType() != QInternal::Image)
+        return false;
+    image = static_cast<QImage*>(dev);
+    QImage::Format f = image->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+        f != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (p.hasClipping())
+        return false;
+    QTransform t = p.combinedTransform();
+    return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
+}
+
+} // namespace
+
+struct ChartRenderer::Caches : RenderCaches
+{};
+
+ChartRenderer::ChartRenderer() : m_caches(std::make_unique<Caches>()) {}
+ChartRenderer::~ChartRenderer() = default;
+
+void ChartRenderer::draw(QPainter& painter, const XrtChart& chart, const QRectF& target)
+{
+    if (chart.widthPx() <= 0 || chart.heightPx() <= 0 || target.isEmpty())
+        return;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / chart.widthPx(), target.height() / chart.heightPx());
+    draw(painter, chart);
+    painter.restore();
+}
+
+void ChartRenderer::draw(QPainter& p, const XrtChart& c)
+{
+    XrtLayout l = c.layout();
+    if (l.width <= 0 || l.height <= 0)
+        return;
+    Caches& caches = *m_caches;
+    QImage* image = nullptr;
+    bool direct = isDirectImage(p, image);
+    QTransform t = p.combinedTransform();
+    double scale = direct ? t.m11() : 0.0;
+    bool scaleOk = direct && std::fabs(t.m11() - t.m22()) < 1e-9;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // Under the traces: from the cache when drawing on an image at a square scale.
+    if (scaleOk) {
+        bool stale = caches.underlay.isNull() ||
+                     caches.underlayGeneration != c.appearanceGeneration() ||
+                     caches.underlayScale != scale || caches.xUsable != l.x.usable ||
+                     caches.yUsable != l.y.usable || caches.xMin != l.x.min ||
+                     caches.xMax != l.x.max || caches.yMin != l.y.min || caches.yMax != l.y.max;
+        if (stale) {
+            QSize size(static_cast<int>(std::ceil(l.width * scale)),
+                       static_cast<int>(std::ceil(l.height * scale)));
+            caches.underlay = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            caches.underlay.fill(Qt::transparent);
+            QPainter up(&caches.underlay);
+            up.scale(scale, scale);
+            drawUnderlay(up, c, caches, l);
+            up.end();
+            caches.legend = QImage();
+            if (l.legendShown) {
+                const XrtRect& r = l.legendArea;
+                QSize ls(static_cast<int>(std::ceil((r.width + 4) * scale)),
+                         static_cast<int>(std::ceil((r.height + 4) * scale)));
+                caches.legend = QImage(ls, QImage::Format_ARGB32_Premultiplied);
+                caches.legend.fill(Qt::transparent);
+                QPainter lp(&caches.legend);
+                lp.scale(scale, scale);
+                lp.translate(-r.left, -r.top);
+                drawLegend(lp, c, l);
+            }
+            caches.underlayGeneration = c.appearanceGeneration();
+            caches.underlayScale = scale;
+            caches.xUsable = l.x.usable;
+            caches.yUsable = l.y.usable;
+            caches.xMin = l.x.min;
+            caches.xMax = l.x.max;
+            caches.yMin = l.y.min;
+            caches.yMax = l.y.max;
+        }
+        p.save();
+        p.resetTransform();
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPointF(t.dx(), t.dy()), caches.underlay);
+        p.restore();
+    } else {
+        drawUnderlay(p, c, caches, l);
+    }
+
+    // Traces, clipped to the plot area.
+    const XrtDataObject* d = c.data();
+    bool plotting = d && l.x.usable && l.y.usable && !l.plotArea.empty() &&
+                    c.value(kXrtChartShown).toInt() != 0;
+    if (plotting) {
+        p.save();
+        const XrtRect& a = l.plotArea;
+        bool painterClip = false;
+        for (int set = std::max(0, d->firstSet()); set <= d->lastSet(); ++set) {
+            XrtDataStyle style = c.dataStyle(set);
+            bool spans = direct && m_fastTraces && isSolid(style) && !hasSymbols(style) &&
+                         style.lineWidth <= 1;
+            if (spans) {
+                drawTraceSpans(*image, t, *d, set, style.lineColor, l);
+                continue;
+            }
+            if (!painterClip) {
+                p.setClipRect(QRect(a.left, a.top, a.width, a.height));
+                painterClip = true;
+            }
+            drawTracePainter(p, *d, set, style, l);
+        }
+        p.restore();
+        drawMarker(p, c, l);
+    }
+
+    // Legend over the traces.
+    if (scaleOk) {
+        if (!caches.legend.isNull()) {
+            p.save();
+            p.resetTransform();
+            p.drawImage(
+                QPointF(t.dx() + l.legendArea.left * scale, t.dy() + l.legendArea.top * scale),
+                caches.legend);
+            p.restore();
+        }
+    } else {
+        drawLegend(p, c, l);
+    }
+
+    // Text areas at their data coordinates.
+    if (c.value(kXrtChartShown).toInt() != 0) {
+        if (scaleOk &&
+            (caches.textAreaGeneration != c.textAreaGeneration() ||
+             caches.textAppearance != c.appearanceGeneration() || caches.textScale != scale)) {
+            caches.textAreas.clear();
+            caches.textAreaGeneration = c.textAreaGeneration();
+            caches.textAppearance = c.appearanceGeneration();
+            caches.textScale = scale;
+        }
+        for (XrtHandle h : c.textAreas()) {
+            if (c.textAreaValue(h, kXrtTextAreaShown).toInt() == 0)
+                continue;
+            std::optional<XrtRect> r = c.textAreaRect(h, l);
+            if (!r)
+                continue;
+            QRect box(r->left, r->top, r->width, r->height);
+            if (!scaleOk) {
+                drawTextAreaContent(p, c, h, box);
+                continue;
+            }
+            QImage& cached = caches.textAreas[h];
+            if (cached.isNull()) {
+                cached = QImage(QSize(static_cast<int>(std::ceil(r->width * scale)),
+                                      static_cast<int>(std::ceil(r->height * scale))),
+                                QImage::Format_ARGB32_Premultiplied);
+                cached.fill(Qt::transparent);
+                QPainter tp(&cached);
+                tp.scale(scale, scale);
+                drawTextAreaContent(tp, c, h, QRect(0, 0, r->width, r->height));
+            }
+            p.save();
+            p.resetTransform();
+            p.drawImage(QPointF(t.dx() + r->left * scale, t.dy() + r->top * scale), cached);
+            p.restore();
+        }
+    }
+    p.restore();
+}
+
+} // namespace platform::chart

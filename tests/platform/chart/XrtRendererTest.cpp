@@ -1,0 +1,341 @@
+#include "platform/chart/ChartRenderer.h"
+#include "platform/chart/Xrt.h"
+#include "platform/chart/XrtDraw.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMimeData>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace platform::chart {
+namespace {
+
+constexpr XrtColor kRed = xrtRgb(255, 0, 0);
+constexpr XrtColor kGreen = xrtRgb(0, 200, 0);
+constexpr XrtColor kBlue = xrtRgb(0, 0, 255);
+
+QString testDir()
+{
+    QByteArray dir = qgetenv("HARLUNE_TEST_DIR");
+    return dir.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(dir);
+}
+
+// A chart of three flat traces at y 20, 50 and 80 (red, green, blue) over x 0..100 on
+// fixed axes 0..100, without legend; one value of each trace lies far outside the axes.
+struct ThreeTraces
+{
+    XrtHandle chart = XrtCreate();
+    XrtHandle data = XrtDataCreate(kXrtDataGeneral, 3, 101);
+
+    explicit ThreeTraces(int linePattern = kXrtLineSolid, int width = 1)
+    {
+        XrtChart* c = xrtChart(chart);
+        c->setSizePx(400, 300);
+        useQtTextMetrics(*c);
+        const double levels[3] = {20.0, 50.0, 80.0};
+        const XrtColor colors[3] = {kRed, kGreen, kBlue};
+        for (int set = 0; set < 3; ++set) {
+            std::vector<double> x(101), y(101);
+            for (int i = 0; i <= 100; ++i) {
+                x[i] = i;
+                y[i] = levels[set];
+            }
+            y[95] = set == 1 ? -1e300 : 1e6; // far off the axes: clipped
+            XrtDataSetXData(data, set, x.data(), 101, 0);
+            XrtDataSetYData(data, set, y.data(), 101, 0);
+            XrtDataStyle s;
+            s.linePattern = linePattern;
+            s.lineWidth = width;
+            s.lineColor = colors[set];
+            XrtSetNthDataStyle(chart, set, &s);
+        }
+        XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
+                             {kXrtLegendShown, 0},
+                             {kXrtXMin, 0.0},
+                             {kXrtXMax, 100.0},
+                             {kXrtYMin, 0.0},
+                             {kXrtYMax, 100.0}});
+    }
+    ~ThreeTraces()
+    {
+        XrtDestroy(chart);
+        XrtDataDestroy(data);
+    }
+};
+
+QImage draw(XrtHandle chart, bool fast)
+{
+    XrtChart* c = xrtChart(chart);
+    QImage image(c->widthPx(), c->heightPx(), QImage::Format_RGB32);
+    QPainter p(&image);
+    ChartRenderer r;
+    r.setFastTraces(fast);
+    r.draw(p, *c);
+    return image;
+}
+
+bool near(const QImage& image, int x, int y, XrtColor color, int radius = 1)
+{
+    QRgb want = qRgb(xrtRed(color), xrtGreen(color), xrtBlue(color));
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (image.rect().contains(x + dx, y + dy) && image.pixel(x + dx, y + dy) == want)
+                return true;
+    return false;
+}
+
+int countOutside(const QImage& image, const XrtRect& plot, XrtColor color)
+{
+    QRgb want = qRgb(xrtRed(color), xrtGreen(color), xrtBlue(color));
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == want &&
+                (x < plot.left || x >= plot.right() || y < plot.top || y >= plot.bottom()))
+                ++n;
+    return n;
+}
+
+int countColor(const QImage& image, XrtColor color)
+{
+    QRgb want = qRgb(xrtRed(color), xrtGreen(color), xrtBlue(color));
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == want;
+    return n;
+}
+
+struct PathCase
+{
+    const char* name;
+    bool fast;
+    int pattern;
+    int width;
+};
+
+class TraceDrawing : public ::testing::TestWithParam<PathCase>
+{};
+
+TEST_P(TraceDrawing, ThreeTracesHitTheirPixelsAndStayInThePlotArea)
+{
+    const PathCase& k = GetParam();
+    ThreeTraces t(k.pattern, k.width);
+    QImage image = draw(t.chart, k.fast);
+    XrtRect plot = xrtChart(t.chart)->layout().plotArea;
+    const double levels[3] = {20.0, 50.0, 80.0};
+    const XrtColor colors[3] = {kRed, kGreen, kBlue};
+    for (int set = 0; set < 3; ++set) {
+        SCOPED_TRACE(set);
+        for (double x : {10.0, 30.0, 50.0, 70.0}) {
+            int px = 0, py = 0;
+            ASSERT_EQ(XrtUnmap(t.chart, x, levels[set], &px, &py), 1);
+            if (k.pattern == kXrtLineSolid) {
+                EXPECT_TRUE(near(image, px, py, colors[set])) << "x " << x;
+            }
+        }
+        EXPECT_GT(countColor(image, colors[set]), 100);
+        EXPECT_EQ(countOutside(image, plot, colors[set]), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, TraceDrawing,
+                         ::testing::Values(PathCase{"spans", true, kXrtLineSolid, 1},
+                                           PathCase{"painter", false, kXrtLineSolid, 1},
+                                           PathCase{"wide", true, kXrtLineSolid, 3},
+                                           PathCase{"dashed", true, kXrtLineShortDash, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(XrtRendererTest, SpanPathMatchesPainterPathOnNoisyDenseData)
+{
+    XrtHandle chart = XrtCreate();
+    XrtChart* c = xrtChart(chart);
+    c->setSizePx(500, 300);
+    XrtHandle data = XrtDataCreate(kXrtDataGeneral, 1, 4096);
+    std::vector<double> x(4096), y(4096);
+    for (int i = 0; i < 4096; ++i) {
+        x[i] = 300.0 + i * 0.2;
+        y[i] = 1000.0 + 800.0 * std::sin(i * 0.05) + ((i * 7919) % 211);
+    }
+    XrtDataSetXData(data, 0, x.data(), 4096, 0);
+    XrtDataSetYData(data, 0, y.data(), 4096, 0);
+    XrtSetValues(chart, {{kXrtData, static_cast<int>(data)}, {kXrtLegendShown, 0}});
+    XrtDataStyle s = XrtChart::defaultDataStyle(0);
+    QImage fast = draw(chart, true);
+    QImage slow = draw(chart, false);
+    // The per-column spans cover what the painter's lines cover, within one pixel.
+    int missing = 0;
+    int total = 0;
+    QRgb want = qRgb(xrtRed(s.lineColor), xrtGreen(s.lineColor), xrtBlue(s.lineColor));
+    for (int py = 0; py < slow.height(); ++py)
+        for (int px = 0; px < slow.width(); ++px)
+            if (slow.pixel(px, py) == want) {
+                ++total;
+                missing += !near(fast, px, py, s.lineColor);
+            }
+    EXPECT_GT(total, 1000);
+    EXPECT_EQ(missing, 0);
+    XrtDestroy(chart);
+    XrtDataDestroy(data);
+}
+
+TEST(XrtRendererTest, SymbolsAreDrawnAtEveryPoint)
+{
+    ThreeTraces t(kXrtLineDotted, 1);
+    XrtDataStyle s;
+    s.linePattern = kXrtLineNone;
+    s.pointStyle = kXrtPointBox;
+    s.pointSize = 2;
+    s.pointColor = kRed;
+    XrtSetNthDataStyle(t.chart, 0, &s);
+    XrtDataSetLastPoint(t.data, 0, 90);
+    QImage image = draw(t.chart, true);
+    for (int i = 0; i <= 90; i += 9) {
+        int px = 0, py = 0;
+        XrtUnmap(t.chart, i, 20.0, &px, &py);
+        EXPECT_TRUE(near(image, px, py, kRed, 0)) << "point " << i;
+    }
+}
+
+TEST(XrtRendererTest, UnusableRangesDrawAnEmptyPlotWithAxes)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case
+    {
+        const char* name;
+        double ymin, ymax;
+    };
+    const Case cases[] = {{"inverted", 100000.0, -100000.0},
+                          {"NaN", nan, nan},
+                          {"infinite", 0.0, std::numeric_limits<double>::infinity()},
+                          {"equal", 3.0, 3.0}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        ThreeTraces t;
+        XrtSetValues(t.chart, {{kXrtYMin, k.ymin}, {kXrtYMax, k.ymax}});
+        for (bool fast : {true, false}) {
+            QImage image = draw(t.chart, fast);
+            EXPECT_EQ(
+                countColor(image, kRed) + countColor(image, kGreen) + countColor(image, kBlue), 0);
+            XrtRect plot = xrtChart(t.chart)->layout().plotArea;
+            EXPECT_EQ(image.pixel(plot.left - 1, plot.top + plot.height / 2), qRgb(0, 0, 0))
+                << "the axis frame is drawn";
+        }
+    }
+}
+
+TEST(XrtRendererTest, NaNValuesBreakTheTrace)
+{
+    ThreeTraces t;
+    XrtDataSetYElement(t.data, 0, 50, std::numeric_limits<double>::quiet_NaN());
+    XrtDataSetYElement(t.data, 0, 51, std::numeric_limits<double>::quiet_NaN());
+    QImage image = draw(t.chart, true);
+    int px = 0, py = 0;
+    XrtUnmap(t.chart, 50.5, 20.0, &px, &py);
+    EXPECT_FALSE(near(image, px, py, kRed, 0));
+    XrtUnmap(t.chart, 40.0, 20.0, &px, &py);
+    EXPECT_TRUE(near(image, px, py, kRed));
+}
+
+TEST(XrtRendererTest, MarkerLegendAndTextAreaAreDrawn)
+{
+    ThreeTraces t;
+    XrtDataStyle marker;
+    marker.lineColor = xrtRgb(255, 0, 255);
+    XrtSetValues(t.chart, {{kXrtMarkerStyle, marker},
+                           {kXrtMarkerDataSet, 1},
+                           {kXrtMarkerPoint, 40},
+                           {kXrtMarkerShown, 1}});
+    XrtHandle area = XrtTextAreaCreate(t.chart);
+    XrtTextAreaSetValues(area, {{kXrtTextAreaX, 60.0},
+                                {kXrtTextAreaY, 65.0},
+                                {kXrtTextAreaColor, xrtRgb(0, 128, 255)},
+                                {kXrtTextAreaFont, XrtFont{"Arial", -20, 700}},
+                                {kXrtTextAreaStrings, std::vector<std::string>{"MMMM"}}});
+    QImage image = draw(t.chart, true);
+    int px = 0, py = 0;
+    XrtUnmap(t.chart, 40.0, 90.0, &px, &py);
+    EXPECT_TRUE(near(image, px, py, marker.lineColor));
+    EXPECT_GT(countColor(image, xrtRgb(0, 128, 255)), 10);
+
+    XrtTextAreaSetValues(area, {{kXrtTextAreaShown, 0}});
+    XrtSetValues(t.chart, {{kXrtLegendShown, 1},
+                           {kXrtLegendBackgroundColor, xrtRgb(250, 250, 200)},
+                           {kXrtLegendLabels, std::vector<std::string>{"Master", "Slave 1"}}});
+    image = draw(t.chart, true);
+    EXPECT_EQ(countColor(image, xrtRgb(0, 128, 255)), 0);
+    EXPECT_GT(countColor(image, xrtRgb(250, 250, 200)), 100);
+    XrtLayout l = xrtChart(t.chart)->layout();
+    ASSERT_EQ(l.legendEntries.size(), 2u);
+    const XrtRect& sw = l.legendEntries[0].swatch;
+    EXPECT_TRUE(near(image, sw.left + sw.width / 2, sw.top + sw.height / 2, kRed));
+}
+
+TEST(XrtRendererTest, DrawToDCFillsOnePdfPage)
+{
+    ThreeTraces t;
+    QString path = testDir() + "/chart.pdf";
+    {
+        QPdfWriter pdf(path);
+        QPainter p(&pdf);
+        int w = pdf.width();
+        int h = pdf.height();
+        EXPECT_EQ(XrtDrawToDC(t.chart, &p, kXrtDrawPicture, kXrtDrawScaleToFit, 0, 0, w, h / 2), 1);
+        EXPECT_EQ(XrtDrawToDC(t.chart, &p, 99, kXrtDrawScaleToFit, 0, 0, w, h), 0);
+        EXPECT_EQ(XrtDrawToDC(t.chart, nullptr, kXrtDrawPicture, 4, 0, 0, w, h), 0);
+        EXPECT_EQ(XrtDrawToDC(0, &p, kXrtDrawPicture, 4, 0, 0, w, h), 0);
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray pdf = f.readAll();
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+              1)
+        << pdf.left(400).toStdString();
+}
+
+TEST(XrtRendererTest, DrawToFileWritesABitmapFile)
+{
+    ThreeTraces t;
+    QString path = testDir() + "/chart.bmp";
+    ASSERT_EQ(XrtDrawToFile(t.chart, path.toUtf8().constData(), kXrtDrawBitmap), 1);
+    QImageReader reader(path);
+    EXPECT_EQ(reader.format(), "bmp");
+    QImage image = reader.read();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(400, 300));
+    EXPECT_GT(countColor(image.convertToFormat(QImage::Format_RGB32), kRed), 100);
+
+    QString missing = testDir() + "/no-such-folder/chart.bmp";
+    EXPECT_EQ(XrtDrawToFile(t.chart, missing.toUtf8().constData(), kXrtDrawBitmap), 0);
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_EQ(XrtDrawToFile(t.chart, nullptr, kXrtDrawBitmap), 0);
+    EXPECT_EQ(XrtDrawToFile(t.chart, path.toUtf8().constData(), 7), 0);
+}
+
+TEST(XrtRendererTest, DrawToClipboardPutsAnImageThere)
+{
+    ThreeTraces t;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    ASSERT_EQ(XrtDrawToClipboard(t.chart, kXrtDrawPicture), 1);
+    const QMimeData* mime = clipboard->mimeData();
+    ASSERT_NE(mime, nullptr);
+    ASSERT_TRUE(mime->hasImage());
+    QImage image = qvariant_cast<QImage>(mime->imageData());
+    EXPECT_EQ(image.size(), QSize(400, 300));
+    EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
+    EXPECT_EQ(XrtDrawToClipboard(0, kXrtDrawPicture), 0);
+}
+
+} // namespace
+} // namespace platform::chart
