@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/framework/CommandTarget.h"
+#include "platform/framework/Menu.h"
+#include "platform/framework/ResourceTables.h"
+#include "platform/framework/WindowMessages.h"
+
+#include <QMainWindow>
+
+#include <vector>
+
+class QMdiArea;
+class QShortcut;
+
+namespace platform::framework {
+
+class ChildFrame;
+class Document;
+class MenuRenderer;
+class View;
+class WindowTimers;
+
+// The main MDI frame: a QMainWindow around a QMdiArea. It shows the menu of the active child's
+// template (its own menu when no child is open), routes commands to the active child first, and
+// arranges the children. GUI thread only.
+class MdiFrame : public QMainWindow, public CommandTarget, public WindowMessageHandler
+{
+public:
+    explicit MdiFrame(QWidget* parent = nullptr);
+    ~MdiFrame() override;
+
+    QMdiArea* mdiArea() const { return m_area; }
+    // The active child frame, or null.
+    ChildFrame* MDIGetActive() const;
+    View* GetActiveView() const;
+    Document* GetActiveDocument() const;
+    // The child frames in z-order, topmost first.
+    std::vector<ChildFrame*> childFrames() const;
+    // The child frame after `after` in z-order (the first when after is null); null at the end
+    // of the list or when after is no longer a child of this frame.
+    ChildFrame* nextChildFrame(const ChildFrame* after) const;
+    // Whether a frame pointer still denotes an open child of this frame.
+    bool isChildFrame(const ChildFrame* frame) const;
+
+    void MDICascade();
+    // Horizontal: the children one above the other, full width; vertical: side by side.
+    void MDITile(bool horizontal);
+    // Lines minimised children up along the bottom of the area.
+    void MDIIconArrange();
+
+    // The frame's own menu, shown while no child is open (the frame owns it).
+    void setDefaultMenu(HMENU menu);
+    HMENU defaultMenu() const { return m_defaultMenu; }
+    // The menu shown now.
+    HMENU currentMenu() const;
+    // Shows the active child's template menu or the default menu.
+    void OnUpdateFrameMenu();
+    MenuRenderer* menuRenderer() const { return m_menuRenderer; }
+
+    // Runs a command through the frame's routing unless it is disabled (menus, tool bars and
+    // accelerators all come here).
+    bool executeCommand(unsigned id);
+    // Installs accelerators on this window; they run their commands through executeCommand.
+    void installAccelerators(std::span<const Accelerator> accelerators);
+    // Refreshes the command states of the frame's bars and of every child's bars
+    // (WM_IDLEUPDATECMDUI to all descendants).
+    void idleUpdate();
+
+    unsigned SetTimer(unsigned id, unsigned elapseMs);
+    bool KillTimer(unsigned id);
+    virtual void OnTimer(unsigned id);
+
+    // Routes: the active child (view, document, frame), this frame, the application.
+    bool OnCmdMsg(unsigned id, CmdUI* ui) override;
+    bool hasCommandHandler(unsigned id) override;
+    intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                             bool& handled) override;
+    // This frame's own handlers, without routing (used by child frames' routing).
+    bool dispatchOwnCommand(unsigned id, CmdUI* ui) { return dispatchOwn(id, ui); }
+    bool hasOwnHandler(unsigned id) const { return hasOwnCommandHandler(id); }
+
+    // Puts a new child frame into the MDI area.
+    void addChildFrame(ChildFrame* frame);
+
+protected:
+    // Closing asks every document (SaveModified); a veto keeps the frame open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QMdiArea* m_area = nullptr;
+    MenuRenderer* m_menuRenderer = nullptr;
+    HMENU m_defaultMenu = 0;
+    WindowTimers* m_timers = nullptr;
+    std::vector<QShortcut*> m_shortcuts;
+};
+
+} // namespace platform::framework

@@ -1,0 +1,196 @@
+#include "platform/framework/MenuRenderer.h"
+
+#include "platform/framework/Commands.h"
+#include "platform/framework/Resources.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace platform::framework {
+
+namespace {
+
+QAction* commandAction(QObject* parent, HMENU menu, int position,
+                       std::function<CommandTarget*()> route)
+{
+    const unsigned id = GetMenuItemID(menu, position);
+    const unsigned state = GetMenuState(menu, static_cast<unsigned>(position), MF_BYPOSITION);
+    const std::string text =
+        GetMenuString(menu, static_cast<unsigned>(position), MF_BYPOSITION).value_or("");
+    auto* action = new QAction(QString::fromStdString(text), parent);
+    action->setData(id);
+    action->setEnabled((state & (MF_GRAYED | MF_DISABLED)) == 0);
+    action->setCheckable((state & MF_CHECKED) != 0);
+    action->setChecked((state & MF_CHECKED) != 0);
+    const std::string prompt = Resources::instance().statusPrompt(id);
+    if (!prompt.empty()) {
+        action->setStatusTip(QString::fromStdString(prompt));
+    }
+    QObject::connect(action, &QAction::triggered, action, [id, route]() {
+        if (CommandTarget* target = route ? route() : nullptr) {
+            executeCommand(*target, id);
+        }
+    });
+    return action;
+}
+
+void updateItems(HMENU menu, CommandTarget& route)
+{
+    // By position and re-reading the count: an update handler may add or remove items.
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const unsigned state = GetMenuState(menu, static_cast<unsigned>(i), MF_BYPOSITION);
+        if ((state & (MF_POPUP | MF_SEPARATOR)) != 0) {
+            continue;
+        }
+        const unsigned id = GetMenuItemID(menu, i);
+        const CommandState command = queryCommandState(route, id);
+        // The handler may have changed the menu; find the item again by position.
+        if (i >= GetMenuItemCount(menu) || GetMenuItemID(menu, i) != id) {
+            continue;
+        }
+        EnableMenuItem(menu, static_cast<unsigned>(i),
+                       MF_BYPOSITION | (command.enabled ? MF_ENABLED : MF_GRAYED));
+        if (command.check) {
+            CheckMenuItem(menu, static_cast<unsigned>(i),
+                          MF_BYPOSITION | (*command.check != 0 ? MF_CHECKED : MF_UNCHECKED));
+        }
+        if (command.text) {
+            ModifyMenu(menu, static_cast<unsigned>(i), MF_BYPOSITION | MF_STRING, id,
+                       *command.text);
+            CheckMenuItem(menu, static_cast<unsigned>(i), MF_BYPOSITION | (state & MF_CHECKED));
+            EnableMenuItem(menu, static_cast<unsigned>(i),
+                           MF_BYPOSITION | (command.enabled ? MF_ENABLED : MF_GRAYED));
+        }
+    }
+}
+
+} // namespace
+
+MenuRenderer::MenuRenderer(QMenuBar* bar, std::function<CommandTarget*()> route, QObject* parent)
+    : QObject(parent), m_bar(bar), m_route(std::move(route))
+{
+    m_observer = addMenuObserver([this](HMENU changed) {
+        if (changed == m_menu || !IsMenu(m_menu)) {
+            scheduleRebuild();
+        }
+    });
+}
+
+MenuRenderer::~MenuRenderer()
+{
+    removeMenuObserver(m_observer);
+}
+
+void MenuRenderer::setMenu(HMENU menu)
+{
+    if (menu == m_menu) {
+        return;
+    }
+    m_menu = menu;
+    rebuild();
+}
+
+void MenuRenderer::scheduleRebuild()
+{
+    if (m_rebuildPending) {
+        return;
+    }
+    m_rebuildPending = true;
+    QTimer::singleShot(0, this, [this]() {
+        m_rebuildPending = false;
+        rebuild();
+    });
+}
+
+void MenuRenderer::rebuild()
+{
+    if (m_bar.isNull()) {
+        return;
+    }
+    // A pop-up of the bar that is open now is rebuilt when it closes.
+    for (QMenu* open : m_bar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible()) {
+            connect(open, &QMenu::aboutToHide, this, &MenuRenderer::scheduleRebuild,
+                    Qt::SingleShotConnection);
+            return;
+        }
+    }
+    m_bar->clear();
+    for (QMenu* old : m_bar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
+        old->deleteLater();
+    }
+    if (!IsMenu(m_menu)) {
+        return;
+    }
+    for (int i = 0; i < GetMenuItemCount(m_menu); ++i) {
+        const unsigned state = GetMenuState(m_menu, static_cast<unsigned>(i), MF_BYPOSITION);
+        if ((state & MF_SEPARATOR) != 0) {
+            continue;
+        }
+        if ((state & MF_POPUP) == 0) {
+            m_bar->addAction(commandAction(m_bar, m_menu, i, m_route));
+            continue;
+        }
+        const HMENU sub = GetSubMenu(m_menu, i);
+        const QString title = QString::fromStdString(
+            GetMenuString(m_menu, static_cast<unsigned>(i), MF_BYPOSITION).value_or(""));
+        auto* qtMenu = new QMenu(title, m_bar);
+        auto route = m_route;
+        connect(qtMenu, &QMenu::aboutToShow, qtMenu,
+                [qtMenu, sub, route]() { fillMenu(qtMenu, sub, route); });
+        // Filled once now as well, so the actions exist (shortcuts, tests) before it opens.
+        fillMenu(qtMenu, sub, nullptr);
+        QAction* action = m_bar->addMenu(qtMenu);
+        action->setEnabled((state & (MF_GRAYED | MF_DISABLED)) == 0);
+    }
+}
+
+void MenuRenderer::fillMenu(QMenu* qtMenu, HMENU menu, std::function<CommandTarget*()> route)
+{
+    if (qtMenu == nullptr) {
+        return;
+    }
+    if (CommandTarget* target = route ? route() : nullptr) {
+        updateItems(menu, *target);
+    }
+    qtMenu->clear();
+    for (QMenu* old : qtMenu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
+        old->deleteLater();
+    }
+    if (!IsMenu(menu)) {
+        return;
+    }
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const unsigned state = GetMenuState(menu, static_cast<unsigned>(i), MF_BYPOSITION);
+        if ((state & MF_SEPARATOR) != 0) {
+            qtMenu->addSeparator();
+        } else if ((state & MF_POPUP) != 0) {
+            const HMENU sub = GetSubMenu(menu, i);
+            auto* subMenu = new QMenu(
+                QString::fromStdString(
+                    GetMenuString(menu, static_cast<unsigned>(i), MF_BYPOSITION).value_or("")),
+                qtMenu);
+            connect(subMenu, &QMenu::aboutToShow, subMenu,
+                    [subMenu, sub, route]() { fillMenu(subMenu, sub, route); });
+            fillMenu(subMenu, sub, nullptr);
+            QAction* action = qtMenu->addMenu(subMenu);
+            action->setEnabled((state & (MF_GRAYED | MF_DISABLED)) == 0);
+        } else {
+            qtMenu->addAction(commandAction(qtMenu, menu, i, route));
+        }
+    }
+}
+
+unsigned MenuRenderer::trackPopupMenu(HMENU menu, const QPoint& globalPos,
+                                      std::function<CommandTarget*()> route, QWidget* parent)
+{
+    QMenu popup(parent);
+    // The actions run the command themselves; exec only tells which one was chosen.
+    fillMenu(&popup, menu, route);
+    QAction* chosen = popup.exec(globalPos);
+    return chosen != nullptr ? chosen->data().toUInt() : 0;
+}
+
+} // namespace platform::framework

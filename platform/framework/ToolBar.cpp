@@ -1,0 +1,91 @@
+#include "platform/framework/ToolBar.h"
+
+#include "platform/framework/CommandIds.h"
+#include "platform/framework/Commands.h"
+#include "platform/framework/Resources.h"
+
+#include <QAction>
+#include <QBitmap>
+#include <QImage>
+#include <QPixmap>
+
+namespace platform::framework {
+
+ToolBar::ToolBar(const ToolBarResource& resource, std::function<CommandTarget*()> route,
+                 QWidget* parent)
+    : QToolBar(QString::fromUtf8(resource.title), parent), m_id(resource.id),
+      m_route(std::move(route))
+{
+    setObjectName(QStringLiteral("id%1").arg(resource.id));
+    const Resources& resources = Resources::instance();
+    for (unsigned id : resource.buttons) {
+        if (id == 0) {
+            addSeparator();
+            continue;
+        }
+        QAction* action = addAction(QString::fromStdString(resources.toolTip(id)));
+        action->setData(id);
+        action->setToolTip(QString::fromStdString(resources.toolTip(id)));
+        action->setStatusTip(QString::fromStdString(resources.statusPrompt(id)));
+        connect(action, &QAction::triggered, this, [this, id]() {
+            if (CommandTarget* target = m_route ? m_route() : nullptr) {
+                executeCommand(*target, id);
+            }
+        });
+        m_buttons.push_back(action);
+    }
+}
+
+QAction* ToolBar::button(unsigned id) const
+{
+    for (QAction* action : m_buttons) {
+        if (action->data().toUInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void ToolBar::setBitmap(const QImage& strip, const QSize& imageSize)
+{
+    if (strip.isNull() || imageSize.isEmpty()) {
+        return;
+    }
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        const QRect cell(static_cast<int>(i) * imageSize.width(), 0, imageSize.width(),
+                         imageSize.height());
+        if (!strip.rect().contains(cell)) {
+            break;
+        }
+        QPixmap image = QPixmap::fromImage(strip.copy(cell));
+        image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+        m_buttons[i]->setIcon(QIcon(image));
+    }
+}
+
+void ToolBar::updateButtons()
+{
+    CommandTarget* target = m_route ? m_route() : nullptr;
+    if (target == nullptr) {
+        return;
+    }
+    for (QAction* action : m_buttons) {
+        const CommandState state = queryCommandState(*target, action->data().toUInt());
+        action->setEnabled(state.enabled);
+        if (state.check) {
+            action->setCheckable(true);
+            action->setChecked(*state.check != 0);
+        }
+    }
+}
+
+intptr_t ToolBar::OnWindowMessage(unsigned message, uintptr_t, intptr_t, bool& handled)
+{
+    handled = message == WM_IDLEUPDATECMDUI;
+    if (handled && isVisible()) {
+        updateButtons();
+    }
+    return 0;
+}
+
+} // namespace platform::framework

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/framework/CommandTarget.h"
+#include "platform/framework/ResourceTables.h"
+#include "platform/framework/WindowMessages.h"
+
+#include <QToolBar>
+
+#include <functional>
+
+class QAction;
+class QImage;
+
+namespace platform::framework {
+
+// A tool bar built from a tool-bar table: one button per command id, with the status-bar prompt
+// and tool tip of the command. A click runs the command through the route unless it is
+// disabled; the buttons' enabled and checked states are refreshed at idle
+// (WM_IDLEUPDATECMDUI). GUI thread only.
+class ToolBar : public QToolBar, public WindowMessageHandler
+{
+public:
+    ToolBar(const ToolBarResource& resource, std::function<CommandTarget*()> route,
+            QWidget* parent = nullptr);
+
+    unsigned barId() const { return m_id; }
+    // The button of a command, or null.
+    QAction* button(unsigned id) const;
+    // Cuts the button images from a strip (one image of imageSize per button, in table order);
+    // magenta (0xFF00FF) pixels become transparent.
+    void setBitmap(const QImage& strip, const QSize& imageSize);
+    // Refreshes the buttons' states through the route.
+    void updateButtons();
+
+    intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                             bool& handled) override;
+
+private:
+    unsigned m_id;
+    std::function<CommandTarget*()> m_route;
+    std::vector<QAction*> m_buttons; // in table order, separators not counted
+};
+
+} // namespace platform::framework

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/framework/CommandTarget.h"
+#include "platform/framework/WindowMessages.h"
+
+#include <QWidget>
+
+namespace platform::framework {
+
+class CDC;
+class ChildFrame;
+class Document;
+class WindowTimers;
+struct PrintInfo;
+
+// A view: the widget that shows a document inside a child frame. Painting goes through OnDraw
+// with a device context; printing through the printing protocol (Printing.h). GUI thread only.
+class View : public QWidget, public CommandTarget, public WindowMessageHandler
+{
+public:
+    explicit View(QWidget* parent = nullptr);
+    ~View() override;
+
+    Document* GetDocument() const { return m_document; }
+    ChildFrame* GetParentFrame() const;
+
+    // Called once when the frame is first shown; the default calls OnUpdate.
+    virtual void OnInitialUpdate();
+    // Called by Document::UpdateAllViews; the default repaints.
+    virtual void OnUpdate(View* sender, long hint, void* hintObject);
+    // Draws the view (screen, print and preview).
+    virtual void OnDraw(CDC* dc);
+
+    // Printing protocol; see Printing.h. The defaults print one page through OnDraw.
+    virtual bool OnPreparePrinting(PrintInfo* info);
+    virtual void OnBeginPrinting(CDC* dc, PrintInfo* info);
+    virtual void OnPrepareDC(CDC* dc, PrintInfo* info);
+    virtual void OnPrint(CDC* dc, PrintInfo* info);
+    virtual void OnEndPrinting(CDC* dc, PrintInfo* info);
+    // Shows the print dialog (through the UI services); false when cancelled.
+    bool DoPreparePrinting(PrintInfo* info);
+
+    // Window timers by id; each firing calls OnTimer.
+    unsigned SetTimer(unsigned id, unsigned elapseMs);
+    bool KillTimer(unsigned id);
+    virtual void OnTimer(unsigned id);
+
+    // Routes: this view, then its document.
+    bool OnCmdMsg(unsigned id, CmdUI* ui) override;
+    bool hasCommandHandler(unsigned id) override;
+    intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                             bool& handled) override;
+
+    // Used by the template and frames.
+    void attachDocument(Document* document);
+    void detachDocument();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Document* m_document = nullptr;
+    WindowTimers* m_timers = nullptr;
+};
+
+} // namespace platform::framework
