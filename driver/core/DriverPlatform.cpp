@@ -1,0 +1,81 @@
+#include "driver/core/DriverPlatform.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace driver::core {
+namespace {
+
+// Forwards to platform/win.
+class PlatformWin final : public DriverPlatform
+{
+public:
+    bool postMessage(std::uint32_t, std::uint32_t, std::uintptr_t, std::intptr_t) override
+    {
+        return false;
+    }
+    void pumpMessages() override {}
+    void sleepMs(std::uint32_t ms) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+    std::uint32_t timeMs() override
+    {
+        using namespace std::chrono;
+        return static_cast<std::uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    bool beginTimerPeriod() override { return false; }
+    void endTimerPeriod() override {}
+    std::uint32_t setOneShotTimer(std::uint32_t, TimerCallback, std::uintptr_t) override
+    {
+        return 0;
+    }
+    void killTimer(std::uint32_t) override {}
+    int messageBox(const char* text, const char* caption, unsigned style) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+    }
+    void messageBeep(unsigned) override {}
+    int runModalDialog(const char*) override { return kIdCancel; }
+    void debugOutput(const char* text) override
+    {
+        if (std::getenv("VYKDRV_DEBUG"))
+            std::fputs(text, stderr);
+    }
+};
+
+std::mutex g_platformMutex;
+std::vector<std::shared_ptr<DriverPlatform>> g_platforms; // every one installed stays alive
+std::atomic<DriverPlatform*> g_current{nullptr};
+
+DriverPlatform& defaultPlatform()
+{
+    static PlatformWin platform;
+    return platform;
+}
+
+} // namespace
+
+DriverPlatform& driverPlatform()
+{
+    DriverPlatform* platform = g_current.load(std::memory_order_acquire);
+    return platform ? *platform : defaultPlatform();
+}
+
+void setDriverPlatform(std::shared_ptr<DriverPlatform> platform)
+{
+    std::lock_guard lock(g_platformMutex);
+    // Earlier platforms are kept: a thread may still be inside one of their calls.
+    if (platform)
+        g_platforms.push_back(platform);
+    g_current.store(platform.get(), std::memory_order_release);
+}
+
+} // namespace driver::core

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace driver::core {
+
+// Starts a single or continuous scan for the key, or queues it while another record
+// scans. Any thread.
+int16_t startScan(std::uint32_t key, bool continuous);
+
+// Ends continuous scanning of the key's record at the end of the running scan and waits,
+// bounded, while a channel is being acquired.
+int16_t stopScan(std::uint32_t key);
+
+// Sleeps ms mod 1000, then whole seconds, pumping the calling thread's messages before
+// each sleep when the configuration asks for it. True only for a negative argument.
+bool WaitMilliseconds(int ms);
+
+// Removes and dispatches every pending message of the calling thread.
+void PumpMessages();
+
+} // namespace driver::core

@@ -1,0 +1,212 @@
+/* VYKDRV32: the driver library's C interface.
+ *
+ * Usable from C and C++. Every function may be called from any thread; the driver
+ * serialises its state internally. Results are the short DriverReturnCode values below.
+ * Records keep their documented field order and widths, except that pointers are native
+ * and window handles are 32-bit ids of platform/win. */
+#ifndef VYKDRV32_H
+#define VYKDRV32_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+#define VYK_EXTERN_C extern "C"
+#else
+#define VYK_EXTERN_C
+#endif
+
+/* Every exported function of the library is declared with VYK_API. */
+#define VYK_API VYK_EXTERN_C __attribute__((visibility("default")))
+
+/* DriverReturnCode */
+#define VYK_SUCCESS 0
+#define VYK_HARDWARE_TIMEOUT 2
+#define VYK_BUSY 3
+#define VYK_ABORTED 4
+#define VYK_NO_BUFFER_OR_RECORD 5
+#define VYK_MISSING_ARGUMENT 6
+#define VYK_DECLINED 7
+#define VYK_NOT_INITIALISED 8
+#define VYK_STATUS_XANDEL_NOT_OPENED 10
+#define VYK_STATUS_PAVIK_NOT_OPENED 11
+#define VYK_STATUS_BRONTELUSB_NOT_OPENED 12
+#define VYK_STATUS_SOLVI_NOT_OPENED 13
+#define VYK_INTERRUPT_NOT_INSTALLED 999
+
+/* DriverMessage: window messages posted to the record's window. */
+#define VYK_MSG_STATUS 0x464        /* wParam 0, lParam the record */
+#define VYK_MSG_BUFFER_FULL 0x465   /* wParam channel, lParam the record */
+#define VYK_MSG_TIMEOUT 0x466       /* wParam channel (0 from the watchdog) */
+#define VYK_MSG_OVERRUN 0x467       /* wParam channel */
+#define VYK_MSG_ABORTED 0x468       /* wParam channel */
+#define VYK_MSG_DATA_VALIDITY 0x4C8 /* wParam 0 valid again, 1 invalid */
+
+/* ChannelBufferState */
+#define VYK_BUFFER_EMPTY 1
+#define VYK_BUFFER_FULL 3
+#define VYK_BUFFER_NOT_IN_USE 4
+#define VYK_BUFFER_ABORTED 6
+
+/* RegistrationRecord flags */
+#define VYK_FLAG_SINGLE_QUEUED 0x1
+#define VYK_FLAG_CONTINUOUS_QUEUED 0x2
+#define VYK_FLAG_STATUS_MESSAGES 0x4
+
+/* SpectrometerType */
+#define VYK_SPEC_GAVREL 0
+#define VYK_SPEC_ISTRELBT 256
+#define VYK_SPEC_ISTREL 512
+#define VYK_SPEC_LEMMIK 768
+#define VYK_SPEC_WESSOR 1024
+#define VYK_SPEC_VELKO 1280
+#define VYK_SPEC_JOLVAR 1536
+#define VYK_SPEC_ULMAR 1792
+#define VYK_SPEC_PELLAR 0xFD00
+
+/* AdcType */
+#define VYK_ADC_DOVRIN 0
+#define VYK_ADC_DAQ700 1
+#define VYK_ADC_BRONTEL 2
+#define VYK_ADC_PAVIK 4
+#define VYK_ADC_CADRELPCI 6
+#define VYK_ADC_BRONTELUSB 7
+#define VYK_ADC_SERIAL 8
+#define VYK_ADC_SOLVI 9
+#define VYK_ADC_FORNICPC104 10
+#define VYK_ADC_XANDEL 11
+#define VYK_ADC_TREVAN 12
+#define VYK_ADC_SOLVIPLUS 13
+#define VYK_ADC_ULMARADC 14
+#define VYK_ADC_PAVIKPLUS 15
+#define VYK_ADC_QUARN 16
+#define VYK_ADC_PELLAR 253
+#define VYK_ADC_NONE 255
+
+#define VYK_CHANNELS 8
+
+/* The per-client acquisition record. The client fills it and lends the driver its eight
+ * channel buffers (at least 2048 floats each, and at least the hardware's pixel count). */
+typedef struct RegistrationRecord
+{
+    int16_t size; /* written by the client; not checked */
+    int16_t reserved;
+    int16_t command; /* VYK_ParamSet: 1 set-up dialog, 2 toggle status messages */
+    int16_t status;  /* 0 ready, 10 to 13 the USB device could not be opened */
+    int16_t flags;   /* VYK_FLAG_... */
+    int16_t flashDelay;
+    uint16_t integration;    /* ms; a scan frequency in Hz for the Gavrel type */
+    int16_t boxcarHalfWidth; /* pixels on each side */
+    int16_t scansToAverage;
+    int16_t scanCounter;
+    int16_t channelEnables[8]; /* non-zero = acquire */
+    int16_t bufferStates[8];   /* ChannelBufferState */
+    int32_t timingDirty;
+    int32_t continueOnOverrun;
+    int32_t continuous;
+    int32_t triggerWord;
+    int32_t strobeFlashSelect;
+    int32_t correctForDark;
+    int32_t triggerMode;
+    uint32_t window;      /* platform/win window handle that receives the messages */
+    uint32_t instanceKey; /* identifies the client; 0 never names a record */
+    float* channelBuffers[8];
+    int32_t microsecondFlag;
+    int32_t microsecondIntegrationTime;
+    int32_t lastAutonullingStatus;
+    int32_t lastAutonullingDarkValue;
+} RegistrationRecord;
+
+/* The layout is an interface format: fixed offsets, native pointers. */
+#ifdef __cplusplus
+#define VYK_STATIC_ASSERT static_assert
+#else
+#define VYK_STATIC_ASSERT _Static_assert
+#endif
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, size) == 0, "RegistrationRecord.size");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, command) == 4, "RegistrationRecord.command");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, status) == 6, "RegistrationRecord.status");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, flags) == 8, "RegistrationRecord.flags");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, flashDelay) == 10, "RegistrationRecord.flashDelay");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, integration) == 12,
+                  "RegistrationRecord.integration");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, boxcarHalfWidth) == 14,
+                  "RegistrationRecord.boxcarHalfWidth");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, scansToAverage) == 16,
+                  "RegistrationRecord.scansToAverage");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, scanCounter) == 18,
+                  "RegistrationRecord.scanCounter");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, channelEnables) == 20,
+                  "RegistrationRecord.channelEnables");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, bufferStates) == 36,
+                  "RegistrationRecord.bufferStates");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, timingDirty) == 52,
+                  "RegistrationRecord.timingDirty");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, continueOnOverrun) == 56,
+                  "RegistrationRecord.continueOnOverrun");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, continuous) == 60, "RegistrationRecord.continuous");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, triggerWord) == 64,
+                  "RegistrationRecord.triggerWord");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, strobeFlashSelect) == 68,
+                  "RegistrationRecord.strobeFlashSelect");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, correctForDark) == 72,
+                  "RegistrationRecord.correctForDark");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, triggerMode) == 76,
+                  "RegistrationRecord.triggerMode");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, window) == 80, "RegistrationRecord.window");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, instanceKey) == 84,
+                  "RegistrationRecord.instanceKey");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, channelBuffers) == 88,
+                  "RegistrationRecord.channelBuffers");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, microsecondFlag) == 152,
+                  "RegistrationRecord.microsecondFlag");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, microsecondIntegrationTime) == 156,
+                  "RegistrationRecord.microsecondIntegrationTime");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, lastAutonullingStatus) == 160,
+                  "RegistrationRecord.lastAutonullingStatus");
+VYK_STATIC_ASSERT(offsetof(RegistrationRecord, lastAutonullingDarkValue) == 164,
+                  "RegistrationRecord.lastAutonullingDarkValue");
+VYK_STATIC_ASSERT(sizeof(RegistrationRecord) == 168, "RegistrationRecord size");
+
+/* Registration and parameters. */
+VYK_API int16_t VYK_Register(RegistrationRecord* record);
+VYK_API RegistrationRecord* VYK_UnRegister(uint32_t instanceKey);
+VYK_API int16_t VYK_ParamSet(RegistrationRecord* record);
+VYK_API int16_t VYK_Stat(RegistrationRecord* record);
+VYK_API int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel);
+
+/* Scans. With the no-hardware set a scan runs in the caller's thread, pumping its
+ * messages; VYK_ContinuousScan then returns only once the scan is stopped. */
+VYK_API int16_t VYK_SingleScan(uint32_t instanceKey);
+VYK_API int16_t VYK_ContinuousScan(uint32_t instanceKey);
+VYK_API int16_t VYK_Stop(uint32_t instanceKey);
+
+/* Corrections per channel 0 to 7 (other channels are ignored). */
+VYK_API void VYK_SetNLCoefs(int16_t channel, const float* coefficients); /* 8 floats */
+VYK_API void VYK_EnableNLCorrection(int16_t channel, int16_t enable);
+VYK_API void VYK_SetSLCoef(int16_t channel, float constant);
+VYK_API void VYK_EnableSLCorrection(int16_t channel, int16_t enable);
+
+/* Multichannel spectra: v below 256 interleaved with channels 0 to v, else whole channels
+ * 0 to v mod 256; 0 disables. */
+VYK_API int16_t VYK_EnableMultichannelSpectra(uint16_t v);
+VYK_API void VYK_DisableMultichannelSpectra(void);
+
+/* Configuration: spectrometer and A/D type, IRQ and base address; all four 0 shows the
+ * set-up dialog. */
+VYK_API int16_t VYK_Config(int16_t spectrometerType, int16_t adcType, int16_t irq,
+                           int16_t baseAddress);
+
+/* Aliases with the same arguments and results. */
+VYK_API int16_t SS_Register(RegistrationRecord* record);
+VYK_API RegistrationRecord* SS_UnRegister(uint32_t instanceKey);
+VYK_API int16_t SS_ParamSet(RegistrationRecord* record);
+VYK_API int16_t SS_Stat(RegistrationRecord* record);
+VYK_API int16_t SS_SingleScan(uint32_t instanceKey);
+VYK_API int16_t SS_ContinuousScan(uint32_t instanceKey);
+VYK_API int16_t SS_Stop(uint32_t instanceKey);
+VYK_API int16_t SS_BufferEmpty(uint32_t instanceKey, int16_t channel);
+VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq,
+                          int16_t baseAddress);
+
+#endif

@@ -1,0 +1,272 @@
+#pragma once
+
+#include "driver/core/DriverPlatform.h"
+#include "driver/core/DriverStartup.h"
+#include "driver/include/vykdrv32.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace driver::core::test {
+
+struct PostedMessage
+{
+    std::uint32_t window;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+
+struct ShownBox
+{
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+// Platform services for driver tests: records posts and boxes, answers boxes from a
+// script, runs waits on a fake clock, and holds timers until the test fires them.
+class FakeDriverPlatform final : public DriverPlatform
+{
+public:
+    // Called for each message the pump dispatches (on the pumping thread).
+    std::function<void(const PostedMessage&)> onDispatch;
+    bool timersWork = true;
+    int boxAnswer = kIdOk; // for OK boxes
+    int yesNoAnswer = kIdYes;
+    int dialogAnswer = kIdCancel;
+
+    bool postMessage(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override
+    {
+        if (window == 0)
+            return false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_posted.push_back({window, message, wParam, lParam});
+            m_queue.push_back({window, message, wParam, lParam});
+        }
+        m_changed.notify_all();
+        return true;
+    }
+
+    void pumpMessages() override
+    {
+        for (;;) {
+            PostedMessage next{};
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_queue.empty())
+                    return;
+                next = m_queue.front();
+                m_queue.erase(m_queue.begin());
+            }
+            if (onDispatch)
+                onDispatch(next);
+        }
+    }
+
+    void sleepMs(std::uint32_t ms) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_nowMs += ms;
+    }
+
+    std::uint32_t timeMs() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_nowMs;
+    }
+
+    bool beginTimerPeriod() override { return timersWork; }
+    void endTimerPeriod() override {}
+
+    std::uint32_t setOneShotTimer(std::uint32_t delayMs, TimerCallback callback,
+                                  std::uintptr_t user) override
+    {
+        std::lock_guard lock(m_mutex);
+        const std::uint32_t id = ++m_lastTimer;
+        m_timers[id] = {delayMs, callback, user};
+        return id;
+    }
+
+    void killTimer(std::uint32_t timerId) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_timers.erase(timerId);
+    }
+
+    int messageBox(const char* text, const char* caption, unsigned style) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_boxes.push_back({text, caption, style});
+        return (style & 0xF) == kMbYesNo ? yesNoAnswer : boxAnswer;
+    }
+
+    void messageBeep(unsigned) override
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_beeps;
+    }
+
+    int runModalDialog(const char*) override
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_dialogs;
+        return dialogAnswer;
+    }
+
+    void debugOutput(const char*) override {}
+
+    // Fires every pending timer once (as the timer thread would), oldest first.
+    // Returns how many fired.
+    int fireTimers()
+    {
+        std::map<std::uint32_t, Timer> due;
+        {
+            std::lock_guard lock(m_mutex);
+            due.swap(m_timers);
+        }
+        for (const auto& [id, timer] : due)
+            timer.callback(id, timer.user);
+        return static_cast<int>(due.size());
+    }
+
+    // A copy of a timer's data, to fire it late (a stale expiry).
+    bool takeTimer(std::uint32_t& id, std::uintptr_t& user)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_timers.empty())
+            return false;
+        id = m_timers.begin()->first;
+        user = m_timers.begin()->second.user;
+        return true;
+    }
+
+    std::size_t pendingTimers()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_timers.size();
+    }
+
+    std::uint32_t lastTimerDelay()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_timers.empty() ? 0 : m_timers.rbegin()->second.delayMs;
+    }
+
+    std::vector<PostedMessage> posted()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_posted;
+    }
+
+    std::vector<PostedMessage> postedOf(std::uint32_t message)
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<PostedMessage> of;
+        for (const auto& post : m_posted) {
+            if (post.message == message)
+                of.push_back(post);
+        }
+        return of;
+    }
+
+    // Waits (bounded) until `count` messages of the kind were posted.
+    bool waitForPosts(std::uint32_t message, std::size_t count, std::chrono::milliseconds bound)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, bound, [&] {
+            std::size_t n = 0;
+            for (const auto& post : m_posted)
+                n += post.message == message ? 1 : 0;
+            return n >= count;
+        });
+    }
+
+    void clearPosts()
+    {
+        std::lock_guard lock(m_mutex);
+        m_posted.clear();
+        m_queue.clear();
+    }
+
+    std::vector<ShownBox> boxes()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_boxes;
+    }
+
+    int beeps()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_beeps;
+    }
+
+    int dialogs()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_dialogs;
+    }
+
+private:
+    struct Timer
+    {
+        std::uint32_t delayMs;
+        TimerCallback callback;
+        std::uintptr_t user;
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<PostedMessage> m_posted;
+    std::vector<PostedMessage> m_queue;
+    std::vector<ShownBox> m_boxes;
+    std::map<std::uint32_t, Timer> m_timers;
+    std::uint32_t m_lastTimer = 0;
+    std::uint32_t m_nowMs = 0;
+    int m_beeps = 0;
+    int m_dialogs = 0;
+};
+
+// A client record with its own 4096-float channel buffers.
+struct TestClient
+{
+    RegistrationRecord record{};
+    std::vector<std::vector<float>> buffers =
+        std::vector<std::vector<float>>(8, std::vector<float>(4096, 0.0f));
+
+    TestClient(std::uint32_t key, std::uint32_t window, std::initializer_list<int> channels)
+    {
+        record.size = sizeof(RegistrationRecord);
+        record.instanceKey = key;
+        record.window = window;
+        record.integration = 10;
+        record.scansToAverage = 1;
+        for (int c : channels) {
+            record.channelEnables[c] = 1;
+            record.channelBuffers[c] = buffers[static_cast<std::size_t>(c)].data();
+        }
+    }
+};
+
+// A fresh library on the fake platform, configured as `spectrometer` on `adc`.
+inline std::shared_ptr<FakeDriverPlatform>
+startFakeDriver(int spectrometer = VYK_SPEC_ISTREL, int adc = VYK_ADC_NONE, bool timers = true)
+{
+    auto fake = std::make_shared<FakeDriverPlatform>();
+    fake->timersWork = timers;
+    detachDriver();
+    setDriverPlatform(fake);
+    attachDriver();
+    VYK_Config(static_cast<int16_t>(spectrometer), static_cast<int16_t>(adc), 0, 0);
+    return fake;
+}
+
+} // namespace driver::core::test
