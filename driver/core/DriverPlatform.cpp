@@ -1,9 +1,10 @@
 #include "driver/core/DriverPlatform.h"
 
+#include "platform/win/Log.h"
+#include "platform/win/System.h"
+
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -39,16 +40,14 @@ public:
     void killTimer(std::uint32_t) override {}
     int messageBox(const char* text, const char* caption, unsigned style) override
     {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+        return platform::win::MessageBox(0, text, caption, style);
     }
-    void messageBeep(unsigned) override {}
-    int runModalDialog(const char*) override { return kIdCancel; }
-    void debugOutput(const char* text) override
+    void messageBeep(unsigned type) override { platform::win::MessageBeep(type); }
+    int runModalDialog(const char* name) override
     {
-        if (std::getenv("VYKDRV_DEBUG"))
-            std::fputs(text, stderr);
+        return static_cast<int>(platform::win::DialogBoxParam(name, nullptr));
     }
+    void debugOutput(const char* text) override { platform::win::logWarn("driver", "%s", text); }
 };
 
 std::mutex g_platformMutex;

@@ -1,21 +1,23 @@
 #pragma once
 
+#include "platform/win/System.h"
+
 #include <cstdint>
 #include <memory>
 
 namespace driver::core {
 
-// Message-box styles and answers the driver uses (Windows values).
-inline constexpr unsigned kMbOk = 0x0;
-inline constexpr unsigned kMbYesNo = 0x4;
-inline constexpr unsigned kMbIconError = 0x10;
-inline constexpr unsigned kMbIconWarning = 0x30;
-inline constexpr unsigned kMbIconExclamation = 0x30;
-inline constexpr unsigned kMbTaskModal = 0x2000;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
+// Message-box styles and answers the driver uses.
+inline constexpr unsigned kMbOk = platform::win::MB_OK;
+inline constexpr unsigned kMbYesNo = platform::win::MB_YESNO;
+inline constexpr unsigned kMbIconError = platform::win::MB_ICONERROR;
+inline constexpr unsigned kMbIconWarning = platform::win::MB_ICONWARNING;
+inline constexpr unsigned kMbIconExclamation = platform::win::MB_ICONEXCLAMATION;
+inline constexpr unsigned kMbTaskModal = platform::win::MB_TASKMODAL;
+inline constexpr int kIdOk = platform::win::IDOK;
+inline constexpr int kIdCancel = platform::win::IDCANCEL;
+inline constexpr int kIdYes = platform::win::IDYES;
+inline constexpr int kIdNo = platform::win::IDNO;
 
 using TimerCallback = void (*)(std::uint32_t timerId, std::uintptr_t user);
 
