@@ -67,6 +67,14 @@ void CChart2D::chartChanged()
     }
 }
 
+bool CChart2D::chartWindowSize(int& w, int& h) const
+{
+    // The geometry is current even while the window is hidden and its resize event waits.
+    w = width();
+    h = height();
+    return true;
+}
+
 void CChart2D::paintEvent(QPaintEvent*)
 {
     m_updatePending = false;
@@ -85,7 +93,6 @@ void CChart2D::paintEvent(QPaintEvent*)
         m_backBuffer = QImage(device, QImage::Format_RGB32);
         m_backBuffer.setDevicePixelRatio(dpr);
     }
-    model->setSizePx(width(), height());
     QPainter back(&m_backBuffer);
     m_renderer.draw(back, *model);
     back.end();

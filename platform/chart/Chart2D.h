@@ -43,6 +43,7 @@ public:
     std::uint64_t paintCount() const { return m_paintCount; }
 
     void chartChanged() override;
+    bool chartWindowSize(int& width, int& height) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -438,6 +438,8 @@ struct RenderCaches
     QImage underlay;
     std::uint64_t underlayGeneration = 0;
     double underlayScale = 0.0;
+    int width = 0;
+    int height = 0;
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     bool xUsable = false, yUsable = false;
     // The legend, drawn over the traces.
@@ -866,7 +868,8 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
     if (scaleOk) {
         bool stale = caches.underlay.isNull() ||
                      caches.underlayGeneration != c.appearanceGeneration() ||
-                     caches.underlayScale != scale || caches.xUsable != l.x.usable ||
+                     caches.underlayScale != scale || caches.width != l.width ||
+                     caches.height != l.height || caches.xUsable != l.x.usable ||
                      caches.yUsable != l.y.usable || caches.xMin != l.x.min ||
                      caches.xMax != l.x.max || caches.yMin != l.y.min || caches.yMax != l.y.max;
         if (stale) {
@@ -892,6 +895,8 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
             }
             caches.underlayGeneration = c.appearanceGeneration();
             caches.underlayScale = scale;
+            caches.width = l.width;
+            caches.height = l.height;
             caches.xUsable = l.x.usable;
             caches.yUsable = l.y.usable;
             caches.xMin = l.x.min;

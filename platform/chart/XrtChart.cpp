@@ -461,6 +461,24 @@ void XrtChart::setSizePx(int width, int height)
     ++m_appearanceGeneration;
 }
 
+int XrtChart::widthPx() const
+{
+    int w = 0;
+    int h = 0;
+    if (m_window && m_window->chartWindowSize(w, h))
+        return std::clamp(w, 0, 100000);
+    return m_width;
+}
+
+int XrtChart::heightPx() const
+{
+    int w = 0;
+    int h = 0;
+    if (m_window && m_window->chartWindowSize(w, h))
+        return std::clamp(h, 0, 100000);
+    return m_height;
+}
+
 void XrtChart::setTextMetrics(std::shared_ptr<const XrtTextMetrics> metrics)
 {
     if (!metrics)
@@ -516,8 +534,8 @@ XrtLayout XrtChart::layout() const
 {
     const XrtTextMetrics& m = *m_metrics;
     XrtLayout l;
-    l.width = m_width;
-    l.height = m_height;
+    l.width = widthPx();
+    l.height = heightPx();
 
     // Header and footer bands.
     XrtFont headerFont = stored(kXrtHeaderFont).toFont();
@@ -533,8 +551,8 @@ XrtLayout XrtChart::layout() const
             ? 0
             : static_cast<int>(std::ceil(m.lineHeight(footerFont) * footer.size())) + kMargin;
     l.headerTop = kMargin / 2;
-    l.footerTop = m_height - footerHeight;
-    XrtRect region{0, headerHeight, m_width, std::max(0, m_height - headerHeight - footerHeight)};
+    l.footerTop = l.height - footerHeight;
+    XrtRect region{0, headerHeight, l.width, std::max(0, l.height - headerHeight - footerHeight)};
 
     // Legend: one entry per shown set with a label.
     std::vector<std::string> labels = stored(kXrtLegendLabels).toTextList();

@@ -24,6 +24,8 @@ class XrtChartWindow
 public:
     virtual ~XrtChartWindow() = default;
     virtual void chartChanged() = 0;
+    // The window's client size in pixels; false when the window cannot tell.
+    virtual bool chartWindowSize(int& width, int& height) const = 0;
 };
 
 struct XrtRect
@@ -111,10 +113,11 @@ public:
     std::optional<XrtRect> textAreaRect(XrtHandle handle) const;
     std::optional<XrtRect> textAreaRect(XrtHandle handle, const XrtLayout& layout) const;
 
-    // Size of the chart in pixels (its window's client size).
+    // Size of the chart in pixels: its window's client size, or the size set here while it
+    // has no window.
     void setSizePx(int width, int height);
-    int widthPx() const { return m_width; }
-    int heightPx() const { return m_height; }
+    int widthPx() const;
+    int heightPx() const;
 
     void setTextMetrics(std::shared_ptr<const XrtTextMetrics> metrics);
     const XrtTextMetrics& textMetrics() const { return *m_metrics; }

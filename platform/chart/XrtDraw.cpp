@@ -2,6 +2,7 @@
 
 #include "platform/chart/ChartRenderer.h"
 #include "platform/chart/Xrt.h"
+#include "platform/framework/CDC.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -59,6 +60,15 @@ int XrtDrawToDC(XrtHandle chart, QPainter* painter, int format, int scale, int l
     ChartRenderer renderer;
     renderer.draw(*painter, *c, target);
     return 1;
+}
+
+int XrtDrawToDC(XrtHandle chart, platform::framework::CDC* dc, int format, int scale, int left,
+                int top, int width, int height)
+{
+    // The DC's device coordinates are its painter's coordinates.
+    if (!dc)
+        return 0;
+    return XrtDrawToDC(chart, dc->painter(), format, scale, left, top, width, height);
 }
 
 int XrtDrawToClipboard(XrtHandle chart, int format)

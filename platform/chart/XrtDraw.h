@@ -7,6 +7,10 @@
 
 class QPainter;
 
+namespace platform::framework {
+class CDC;
+}
+
 // The drawing calls of the charting function set, and the pictures behind them. A chart
 // is drawn with the layout of its own size (its window's client size). GUI thread only.
 
@@ -26,6 +30,9 @@ inline constexpr int kXrtDrawScaleToFit = 4;
 // unknown format or an empty rectangle.
 int XrtDrawToDC(XrtHandle chart, QPainter* painter, int format, int scale, int left, int top,
                 int width, int height);
+// The same on a device context (the printing path); the rectangle is in device units.
+int XrtDrawToDC(XrtHandle chart, platform::framework::CDC* dc, int format, int scale, int left,
+                int top, int width, int height);
 // Puts the chart on the clipboard: format 1 as an image, 3 as an image and an SVG picture.
 int XrtDrawToClipboard(XrtHandle chart, int format);
 // Writes the chart to a file; format 1 writes a Windows bitmap (".bmp"). The file is

@@ -408,6 +408,7 @@ class CountingWindow : public XrtChartWindow
 {
 public:
     void chartChanged() override { ++count; }
+    bool chartWindowSize(int&, int&) const override { return false; }
     int count = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/chart/ChartRenderer.h"
 #include "platform/chart/Xrt.h"
 #include "platform/chart/XrtDraw.h"
+#include "platform/framework/CDC.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -292,7 +293,9 @@ TEST(XrtRendererTest, DrawToDCFillsOnePdfPage)
         int h = pdf.height();
         EXPECT_EQ(XrtDrawToDC(t.chart, &p, kXrtDrawPicture, kXrtDrawScaleToFit, 0, 0, w, h / 2), 1);
         EXPECT_EQ(XrtDrawToDC(t.chart, &p, 99, kXrtDrawScaleToFit, 0, 0, w, h), 0);
-        EXPECT_EQ(XrtDrawToDC(t.chart, nullptr, kXrtDrawPicture, 4, 0, 0, w, h), 0);
+        EXPECT_EQ(
+            XrtDrawToDC(t.chart, static_cast<QPainter*>(nullptr), kXrtDrawPicture, 4, 0, 0, w, h),
+            0);
         EXPECT_EQ(XrtDrawToDC(0, &p, kXrtDrawPicture, 4, 0, 0, w, h), 0);
     }
     QFile f(path);
@@ -301,6 +304,47 @@ TEST(XrtRendererTest, DrawToDCFillsOnePdfPage)
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
               1)
         << pdf.left(400).toStdString();
+}
+
+TEST(XrtRendererTest, DrawToDCScalesTheChartIntoTheDeviceRectangle)
+{
+    ThreeTraces t;
+    struct Case
+    {
+        const char* name;
+        QRect rect;
+    };
+    const Case cases[] = {{"same size", QRect(100, 50, 400, 300)},
+                          {"doubled", QRect(0, 0, 800, 600)},
+                          {"squeezed", QRect(300, 400, 200, 100)}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        QImage image(900, 700, QImage::Format_RGB32);
+        image.fill(qRgb(128, 128, 128));
+        {
+            QPainter p(&image);
+            framework::CDC dc(&p, &image);
+            ASSERT_EQ(XrtDrawToDC(t.chart, &dc, kXrtDrawPicture, kXrtDrawScaleToFit, k.rect.left(),
+                                  k.rect.top(), k.rect.width(), k.rect.height()),
+                      1);
+        }
+        XrtRect inside{k.rect.left(), k.rect.top(), k.rect.width(), k.rect.height()};
+        EXPECT_GT(countColor(image, kBlue), 10);
+        EXPECT_EQ(countOutside(image, inside, kBlue), 0);
+        EXPECT_EQ(image.pixel(k.rect.left() + 2, k.rect.top() + 2), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(k.rect.right() + 1, k.rect.bottom() + 1), qRgb(128, 128, 128));
+        // The blue trace sits at 80 % of the plot height at the chart's own scale.
+        int px = 0, py = 0;
+        XrtUnmap(t.chart, 50.0, 80.0, &px, &py);
+        double sx = k.rect.width() / 400.0;
+        double sy = k.rect.height() / 300.0;
+        EXPECT_TRUE(near(image, static_cast<int>(k.rect.left() + px * sx),
+                         static_cast<int>(k.rect.top() + py * sy), kBlue,
+                         static_cast<int>(std::ceil(std::max(sx, sy))) + 1));
+    }
+    EXPECT_EQ(XrtDrawToDC(t.chart, static_cast<framework::CDC*>(nullptr), kXrtDrawPicture,
+                          kXrtDrawScaleToFit, 0, 0, 10, 10),
+              0);
 }
 
 TEST(XrtRendererTest, DrawToFileWritesABitmapFile)
