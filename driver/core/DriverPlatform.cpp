@@ -23,7 +23,8 @@ public:
     void pumpMessages() override {}
     void sleepMs(std::uint32_t ms) override
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        if (ms != 0) // a wait of 0 only gives the pump its turn
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
     std::uint32_t timeMs() override
     {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -430,6 +431,60 @@ TEST(NoHardwareTest, ContinuousScanningRunsInFlatStack)
     EXPECT_EQ(VYK_ContinuousScan(10), 0);
     EXPECT_EQ(scans, kScans);
     EXPECT_LT(highest - lowest, 256u);
+    EXPECT_TRUE(idle());
+}
+
+} // namespace
+} // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+struct BadInputCase
+{
+    const char* name;
+    int16_t scansToAverage;
+    int16_t boxcarHalfWidth;
+    uint16_t integration;
+    int16_t correctForDark;
+};
+
+TEST(BadInputTest, ExtremeCountsFromAClientScanWithoutHarm)
+{
+    const BadInputCase cases[] = {
+        {"NegativeScans", -32768, 0, 1, 0},  {"HugeBoxcar", 1, 32767, 1, 1},
+        {"NegativeBoxcar", 1, -32768, 1, 1}, {"LargestIntegration", 1, 3, 65535, 0},
+        {"ManyScans", 200, 1023, 1, 1},
+    };
+    for (const BadInputCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto fake = startFakeDriver();
+        TestClient client(42, 7, {0, 7});
+        client.record.scansToAverage = c.scansToAverage;
+        client.record.boxcarHalfWidth = c.boxcarHalfWidth;
+        client.record.integration = c.integration;
+        client.record.correctForDark = c.correctForDark;
+        ASSERT_EQ(VYK_Register(&client.record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+        EXPECT_EQ(VYK_SingleScan(42), 0);
+        EXPECT_EQ(fake->postedOf(VYK_MSG_BUFFER_FULL).size(), 2u);
+        EXPECT_TRUE(idle());
+        for (float value : client.buffers[7])
+            ASSERT_TRUE(std::isfinite(value));
+    }
+}
+
+TEST(BadInputTest, UnknownKeysAndKeyZeroWhenIdle)
+{
+    auto fake = startFakeDriver();
+    auto client = registered(42, {0});
+    EXPECT_EQ(VYK_SingleScan(0), 6);      // no current record yet
+    EXPECT_EQ(VYK_ContinuousScan(77), 6); // unknown key
+    EXPECT_EQ(VYK_Stop(77), 0);
+    EXPECT_EQ(VYK_BufferEmpty(0, 3), 0);
+    EXPECT_EQ(VYK_UnRegister(0), nullptr);
+    EXPECT_EQ(VYK_EnableMultichannelSpectra(65535), 0);
+    VYK_DisableMultichannelSpectra();
     EXPECT_TRUE(idle());
 }
 
