@@ -52,10 +52,6 @@ public:
     // The nearest data column left of `col` in `row` whose text is not empty.
     int GetPrevNonBlankCol(int& col, int row) override;
 
-    // Where the cursor stands (for tests of the walking cost and for the benchmark).
-    int cursorRow() const { return m_curRowIndex; }
-    int cursorCol() const { return m_curColIndex; }
-
 private:
     struct CellNode;
     struct RowNode;
