@@ -1,0 +1,245 @@
+#pragma once
+
+#include "platform/automation/Variant.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The syntax tree of a module of the scripting dialect.
+namespace platform::basic {
+
+enum class BasicType
+{
+    Variant,
+    Integer, // 16 bits
+    Long,    // 32 bits
+    Single,
+    Double,
+    String,
+    Boolean,
+    Object,
+};
+
+enum class BinOp
+{
+    Add,
+    Sub,
+    Mul,
+    Div,
+    IntDiv,
+    Mod,
+    Pow,
+    Concat,
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
+    Is,
+    And,
+    Or,
+    Xor,
+    Eqv,
+    Imp,
+};
+
+enum class ExprKind
+{
+    Literal,
+    Name,   // a variable, constant, procedure or global object
+    Member, // object.name (object null: the With object)
+    Call,   // callee(args): a call, an array element or an indexed property
+    Unary,  // - or Not
+    Binary,
+    Paren,   // (expr): passed by value
+    New,     // New ClassName
+    Missing, // an argument left out
+    Me,
+};
+
+// How a name was resolved when the module was linked.
+enum class NameRef
+{
+    Unresolved,
+    Local,  // slot in the procedure's frame
+    Module, // slot in the module's variables
+    Constant,
+    Other, // a procedure, a built-in or a global object, found at run time
+};
+
+struct Expr
+{
+    ExprKind kind = ExprKind::Literal;
+    int line = 0;
+    automation::Variant literal;
+    std::string name;  // Name, Member, New
+    std::string lower; // name in lower case
+    BinOp op = BinOp::Add;
+    bool negate = false;          // Unary: true '-', false Not
+    std::unique_ptr<Expr> object; // Member: the object; Unary, Paren: the operand
+    std::unique_ptr<Expr> left, right;
+    std::unique_ptr<Expr> callee;
+    std::vector<std::unique_ptr<Expr>> args;
+    // Filled by the linker for Name.
+    NameRef ref = NameRef::Unresolved;
+    int slot = -1;
+};
+
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct Stmt;
+using Block = std::vector<std::unique_ptr<Stmt>>;
+
+enum class StmtKind
+{
+    Assign, // target = value (Let)
+    Set,    // Set target = object
+    Call,   // a procedure or method call
+    Dim,    // declarations inside a procedure
+    ReDim,
+    Const,
+    If,
+    Select,
+    For,
+    ForEach,
+    Do,
+    Exit,
+    OnError,
+    Resume,
+    Label,
+    GoTo,
+    With,
+    Print, // Debug.Print or Print #n
+    Open,
+    Close,
+    LineInput,
+    Input,
+    Write,
+    End,
+    Erase,
+};
+
+enum class ExitKind
+{
+    Sub,
+    Function,
+    Property,
+    For,
+    Do,
+};
+
+struct DimItem
+{
+    std::string name;
+    std::string lower;
+    BasicType type = BasicType::Variant;
+    std::string className; // "As New X" or "As X" of a class module
+    bool isNew = false;
+    bool isArray = false;
+    std::vector<std::pair<ExprPtr, ExprPtr>> bounds; // (lower or null, upper); empty: dynamic
+    int slot = -1;
+    bool module = false;
+};
+
+struct CaseTest
+{
+    enum Kind
+    {
+        Value,
+        Range,
+        Is,
+    } kind = Value;
+    BinOp op = BinOp::Eq; // Is
+    ExprPtr a, b;
+};
+
+struct CaseClause
+{
+    std::vector<CaseTest> tests; // empty: Case Else
+    Block body;
+};
+
+struct Stmt
+{
+    StmtKind kind = StmtKind::Call;
+    int line = 0;
+    ExprPtr target; // Assign, Set, Call, For/ForEach variable, With object, ReDim
+    ExprPtr value;  // Assign, Set, Select subject, For start, ForEach group, Open file
+    ExprPtr end, step;
+    std::vector<DimItem> items; // Dim, ReDim, Const (bounds[0].second holds a Const value)
+    bool preserve = false;
+    std::vector<std::pair<ExprPtr, Block>> branches; // If/ElseIf conditions and bodies
+    Block body;                                      // loops, With, Else of If
+    std::vector<CaseClause> cases;
+    // Do: condition at the top or bottom, While or Until.
+    ExprPtr condition;
+    bool conditionAtTop = true;
+    bool until = false;
+    ExitKind exitKind = ExitKind::Sub;
+    // On Error: 0 GoTo 0, 1 Resume Next, 2 GoTo label; Resume: 0 Resume, 1 Next, 2 label.
+    int mode = 0;
+    std::string label;
+    // Print, Open, Close, Input: channel (null for Debug.Print), items and separators.
+    ExprPtr channel;
+    std::vector<ExprPtr> printItems;
+    std::vector<char> separators; // after each item: ';', ',' or 0
+    int openMode = 0;             // 1 Input, 2 Output, 3 Append
+};
+
+struct Param
+{
+    std::string name;
+    std::string lower;
+    BasicType type = BasicType::Variant;
+    bool byVal = false;
+    bool optional = false;
+    bool isArray = false;
+    ExprPtr defaultValue;
+};
+
+enum class ProcKind
+{
+    Sub,
+    Function,
+    PropertyGet,
+    PropertyLet,
+    PropertySet,
+};
+
+struct Procedure
+{
+    std::string name;
+    std::string lower;
+    ProcKind kind = ProcKind::Sub;
+    std::vector<Param> params;
+    BasicType resultType = BasicType::Variant;
+    Block body;
+    int line = 0;
+    // Frame layout filled by the linker: parameters first, then the result, then locals.
+    std::vector<std::string> locals;
+    std::vector<BasicType> localTypes;
+    int resultSlot = -1;
+};
+
+struct ModuleVar
+{
+    std::string name;
+    BasicType type = BasicType::Variant;
+    DimItem* decl = nullptr;
+};
+
+struct Module
+{
+    std::string name;
+    bool isClass = false;
+    bool optionExplicit = false;
+    std::vector<std::unique_ptr<Procedure>> procedures;
+    Block declarations; // module-level Dim and Const
+    std::vector<ModuleVar> variables;
+    std::map<std::string, automation::Variant> constants; // by lower-case name
+};
+
+} // namespace platform::basic

@@ -1,0 +1,908 @@
+// The dialect's built-in functions and its file statements.
+
+#include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Interpreter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <limits>
+
+namespace platform::basic {
+
+using automation::DispatchPtr;
+using automation::FAILED;
+using automation::SUCCEEDED;
+using automation::Variant;
+using automation::VarType;
+
+namespace {
+
+bool isNumericType(VarType t)
+{
+    return t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8 ||
+           t == VarType::Bool || t == VarType::Empty;
+}
+
+std::string lowerText(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string upperText(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+// A number as the dialect prints it: up to 15 significant digits for a Double and 7
+// for a Single, no trailing zeros, "E+20" style exponents.
+std::string numberText(double v, int digits)
+{
+    if (v == 0) {
+        return "0";
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
+    std::string s = buf;
+    const size_t e = s.find('E');
+    if (e != std::string::npos) {
+        // "1.5E+020" never appears on Linux, but keep two exponent digits at least.
+        std::string mant = s.substr(0, e);
+        std::string exp = s.substr(e + 1);
+        const char sign = exp[0];
+        exp = exp.substr(1);
+        while (exp.size() > 2 && exp[0] == '0') {
+            exp.erase(0, 1);
+        }
+        s = mant + "E" + sign + exp;
+    }
+    return s;
+}
+
+} // namespace
+
+std::string basicText(const Variant& in)
+{
+    const Variant v = in.value();
+    switch (v.type()) {
+    case VarType::R8:
+        return numberText(v.toR8().value, 15);
+    case VarType::R4:
+        return numberText(v.toR8().value, 7);
+    default:
+        return v.toBstr().value;
+    }
+}
+
+namespace {
+
+// Format(value, pattern) for the patterns scripts use: "0", "0.00", "#,##0.0", "0.00E+00",
+// "Fixed", "Standard", "Scientific", "Percent" and date patterns with yyyy mm dd hh nn ss.
+std::string formatValue(const Variant& v, const std::string& pattern)
+{
+    if (pattern.empty()) {
+        return basicText(v);
+    }
+    const auto number = v.toR8();
+    const std::string p = lowerText(pattern);
+    char buf[128];
+    if (p == "fixed") {
+        std::snprintf(buf, sizeof buf, "%.2f", number.value);
+        return buf;
+    }
+    if (p == "standard") {
+        return formatValue(v, "#,##0.00");
+    }
+    if (p == "scientific") {
+        return formatValue(v, "0.00E+00");
+    }
+    if (p == "percent") {
+        std::snprintf(buf, sizeof buf, "%.2f%%", number.value * 100);
+        return buf;
+    }
+    if (p.find("yy") != std::string::npos || p.find("hh") != std::string::npos ||
+        p.find("nn") != std::string::npos || p.find("ss") != std::string::npos ||
+        p.find("dd") != std::string::npos) {
+        // An automation date: days since 30 December 1899.
+        const double days = number.value;
+        const auto seconds = static_cast<std::time_t>(std::llround((days - 25569.0) * 86400.0));
+        std::tm tm{};
+        gmtime_r(&seconds, &tm);
+        std::string out;
+        for (size_t i = 0; i < p.size();) {
+            const auto take = [&](const char* token) {
+                const size_t n = std::char_traits<char>::length(token);
+                if (p.compare(i, n, token) == 0) {
+                    i += n;
+                    return true;
+                }
+                return false;
+            };
+            if (take("yyyy")) {
+                std::snprintf(buf, sizeof buf, "%04d", tm.tm_year + 1900);
+            } else if (take("yy")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_year % 100);
+            } else if (take("mm")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_mon + 1);
+            } else if (take("dd")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_mday);
+            } else if (take("hh")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_hour);
+            } else if (take("nn")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_min);
+            } else if (take("ss")) {
+                std::snprintf(buf, sizeof buf, "%02d", tm.tm_sec);
+            } else {
+                buf[0] = pattern[i];
+                buf[1] = '\0';
+                ++i;
+            }
+            out += buf;
+        }
+        return out;
+    }
+    if (!number) {
+        return v.toBstr().value;
+    }
+    const size_t e = p.find("e+") != std::string::npos ? p.find("e+") : p.find("e-");
+    if (e != std::string::npos) {
+        const size_t dot = p.find('.');
+        const int decimals =
+            dot != std::string::npos && dot < e ? static_cast<int>(e - dot - 1) : 0;
+        const int expDigits = static_cast<int>(p.size() - e - 2);
+        std::snprintf(buf, sizeof buf, "%.*E", decimals, number.value);
+        std::string s = buf;
+        const size_t pos = s.find('E');
+        std::string exp = s.substr(pos + 2);
+        while (static_cast<int>(exp.size()) > std::max(expDigits, 1) && exp[0] == '0') {
+            exp.erase(0, 1);
+        }
+        while (static_cast<int>(exp.size()) < expDigits) {
+            exp = "0" + exp;
+        }
+        const char sign = s[pos + 1];
+        return s.substr(0, pos) + (pattern[e] == 'E' ? "E" : "e") +
+               (sign == '-' ? "-" : (p[e + 1] == '+' ? "+" : "")) + exp;
+    }
+    const size_t dot = p.find('.');
+    int decimals = 0;
+    if (dot != std::string::npos) {
+        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
+            ++decimals;
+        }
+    }
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, number.value);
+    std::string s = buf;
+    if (dot != std::string::npos) {
+        // '#' places after the point drop trailing zeros.
+        size_t optional = 0;
+        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
+            optional = p[i] == '#' ? optional + 1 : 0;
+        }
+        while (optional > 0 && !s.empty() && s.back() == '0') {
+            s.pop_back();
+            --optional;
+        }
+        if (!s.empty() && s.back() == '.') {
+            s.pop_back();
+        }
+    }
+    if (p.find(',') != std::string::npos) {
+        const bool negative = !s.empty() && s[0] == '-';
+        std::string digits = negative ? s.substr(1) : s;
+        const size_t point = digits.find('.');
+        std::string whole = digits.substr(0, point);
+        const std::string frac = point == std::string::npos ? "" : digits.substr(point);
+        std::string grouped;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            if (i > 0 && (whole.size() - i) % 3 == 0) {
+                grouped += ',';
+            }
+            grouped += whole[i];
+        }
+        s = (negative ? "-" : "") + grouped + frac;
+    }
+    // A leading '#' drops a whole part of zero.
+    if (!p.empty() && p[0] == '#' && dot == 1 && s.rfind("0.", 0) == 0) {
+        s.erase(0, 1);
+    }
+    return s;
+}
+
+double automationNow()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const double seconds = static_cast<double>(timegm(&local));
+    return seconds / 86400.0 + 25569.0;
+}
+
+} // namespace
+
+bool Interpreter::callBuiltin(const std::string& name, const std::vector<const Expr*>& args,
+                              Frame& frame, Value& result, int line)
+{
+    const auto count = args.size();
+    const auto value = [&](size_t i) -> Value {
+        if (i >= count || args[i]->kind == ExprKind::Missing) {
+            raise(449, line);
+        }
+        return eval(*args[i], frame);
+    };
+    const auto text = [&](size_t i) {
+        const Value v = value(i);
+        if (v.isArray()) {
+            raise(13, line);
+        }
+        const auto s = v.v.toBstr();
+        if (!s) {
+            raise(13, line);
+        }
+        return basicText(v.v);
+    };
+    const auto number = [&](size_t i) {
+        const Value v = value(i);
+        const auto d = v.isArray() ? automation::Coerced<double>{0, automation::DISP_E_TYPEMISMATCH}
+                                   : v.v.toR8();
+        if (!d) {
+            raise(d.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+        }
+        return d.value;
+    };
+    const auto integer = [&](size_t i) {
+        const auto n = Variant(number(i)).toI4();
+        if (!n) {
+            raise(6, line);
+        }
+        return n.value;
+    };
+    const auto optionalArg = [&](size_t i) {
+        return i < count && args[i]->kind != ExprKind::Missing;
+    };
+    const auto arity = [&](size_t lo, size_t hi) {
+        if (count < lo || count > hi) {
+            raise(450, line);
+        }
+    };
+    const auto set = [&](Variant v) {
+        result = Value(std::move(v));
+        return true;
+    };
+    const auto convert = [&](VarType t) {
+        arity(1, 1);
+        const Value v = value(0);
+        if (v.isArray()) {
+            raise(13, line);
+        }
+        const auto c = t == VarType::Bstr
+                           ? automation::Coerced<Variant>{Variant(basicText(v.v)), automation::S_OK}
+                           : v.v.changeType(t);
+        if (!c) {
+            raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+        }
+        return set(c.value);
+    };
+
+    if (name == "lbound" || name == "ubound") {
+        arity(1, 2);
+        const Value v = value(0);
+        if (!v.isArray()) {
+            raise(13, line);
+        }
+        const size_t dim = optionalArg(1) ? static_cast<size_t>(integer(1)) : 1;
+        if (dim < 1 || dim > v.array->extent.size()) {
+            raise(9, line);
+        }
+        const int32_t lo = v.array->lower[dim - 1];
+        return set(name == "lbound" ? lo : lo + v.array->extent[dim - 1] - 1);
+    }
+    switch (name[0]) {
+    case 'a':
+        if (name == "abs") {
+            arity(1, 1);
+            const Value v = value(0);
+            const Variant x = v.v.value();
+            if (x.type() == VarType::I2) {
+                return set(Variant(x.toI4().value < 0 ? -x.toI4().value : x.toI4().value)
+                               .changeType(VarType::I4)
+                               .value);
+            }
+            return set(std::fabs(number(0)));
+        }
+        if (name == "asc") {
+            arity(1, 1);
+            const std::string s = text(0);
+            if (s.empty()) {
+                raise(5, line);
+            }
+            return set(static_cast<int32_t>(static_cast<unsigned char>(s[0])));
+        }
+        if (name == "atn") {
+            arity(1, 1);
+            return set(std::atan(number(0)));
+        }
+        break;
+    case 'c':
+        if (name == "cstr") {
+            return convert(VarType::Bstr);
+        }
+        if (name == "cint") {
+            return convert(VarType::I2);
+        }
+        if (name == "clng") {
+            return convert(VarType::I4);
+        }
+        if (name == "csng") {
+            return convert(VarType::R4);
+        }
+        if (name == "cdbl") {
+            return convert(VarType::R8);
+        }
+        if (name == "cbool") {
+            return convert(VarType::Bool);
+        }
+        if (name == "cvar") {
+            arity(1, 1);
+            result = value(0);
+            return true;
+        }
+        if (name == "chr") {
+            arity(1, 1);
+            const int32_t c = integer(0);
+            if (c < 0 || c > 255) {
+                raise(5, line);
+            }
+            return set(std::string(1, static_cast<char>(c)));
+        }
+        if (name == "cos") {
+            arity(1, 1);
+            return set(std::cos(number(0)));
+        }
+        if (name == "createobject") {
+            arity(1, 2);
+            DispatchPtr object;
+            const auto hr = automation::ClassRegistry::instance().CreateInstance(text(0), object);
+            if (FAILED(hr)) {
+                raise(429, line);
+            }
+            return set(Variant(object));
+        }
+        break;
+    case 'd':
+        if (name == "doevents") {
+            arity(0, 0);
+            m_host.doEvents();
+            checkControl();
+            return set(int16_t{0});
+        }
+        if (name == "date") {
+            return set(std::floor(automationNow()));
+        }
+        break;
+    case 'e':
+        if (name == "exp") {
+            arity(1, 1);
+            const double r = std::exp(number(0));
+            if (std::isinf(r)) {
+                raise(6, line);
+            }
+            return set(r);
+        }
+        if (name == "eof") {
+            arity(1, 1);
+            const int32_t n = integer(0);
+            const auto it = m_files.find(n);
+            if (it == m_files.end()) {
+                raise(52, line);
+            }
+            std::fstream& f = *it->second;
+            return set(f.peek() == std::char_traits<char>::eof());
+        }
+        if (name == "err") {
+            return set(static_cast<int32_t>(m_err.number));
+        }
+        break;
+    case 'f':
+        if (name == "fix") {
+            arity(1, 1);
+            const Value v = value(0);
+            const double d = number(0);
+            (void)v;
+            return set(std::trunc(d));
+        }
+        if (name == "format") {
+            arity(1, 2);
+            const Value v = value(0);
+            return set(formatValue(v.v.value(), optionalArg(1) ? text(1) : std::string()));
+        }
+        if (name == "freefile") {
+            for (int32_t n = 1; n < 256; ++n) {
+                if (!m_files.contains(n)) {
+                    return set(static_cast<int16_t>(n));
+                }
+            }
+            raise(67, line, "Too many files");
+        }
+        break;
+    case 'h':
+        if (name == "hex") {
+            arity(1, 1);
+            const int32_t n = integer(0);
+            char buf[16];
+            const Variant x = value(0).v.value();
+            if (x.type() == VarType::I2 || (n >= -32768 && n < 0 && x.type() != VarType::I4)) {
+                std::snprintf(buf, sizeof buf, "%X",
+                              static_cast<unsigned>(static_cast<uint16_t>(n)));
+            } else {
+                std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(n));
+            }
+            return set(std::string(buf));
+        }
+        break;
+    case 'i':
+        if (name == "int") {
+            arity(1, 1);
+            const Variant x = value(0).v.value();
+            const double d = std::floor(number(0));
+            if (x.type() == VarType::I2 || x.type() == VarType::I4) {
+                return set(x);
+            }
+            return set(d);
+        }
+        if (name == "instr") {
+            arity(2, 3);
+            size_t start = 0;
+            size_t first = 0;
+            if (count == 3) {
+                const int32_t s = integer(0);
+                if (s < 1) {
+                    raise(5, line);
+                }
+                start = static_cast<size_t>(s - 1);
+                first = 1;
+            }
+            const std::string hay = text(first);
+            const std::string needle = text(first + 1);
+            if (start > hay.size()) {
+                return set(int32_t{0});
+            }
+            const size_t pos = hay.find(needle, start);
+            return set(static_cast<int32_t>(pos == std::string::npos ? 0 : pos + 1));
+        }
+        if (name == "isnumeric") {
+            arity(1, 1);
+            const Value v = value(0);
+            if (v.isArray()) {
+                return set(false);
+            }
+            const Variant x = v.v.value();
+            if (x.type() == VarType::Bstr) {
+                return set(static_cast<bool>(x.toR8()) && !x.toBstr().value.empty());
+            }
+            return set(isNumericType(x.type()));
+        }
+        if (name == "isempty") {
+            arity(1, 1);
+            const Value v = value(0);
+            return set(!v.isArray() && v.v.value().isEmpty());
+        }
+        if (name == "isobject") {
+            arity(1, 1);
+            const Value v = value(0);
+            return set(!v.isArray() && v.v.value().type() == VarType::Dispatch);
+        }
+        if (name == "isarray") {
+            arity(1, 1);
+            return set(value(0).isArray());
+        }
+        if (name == "ismissing") {
+            arity(1, 1);
+            return set(value(0).v.isMissing());
+        }
+        break;
+    case 'l':
+        if (name == "len") {
+            arity(1, 1);
+            return set(static_cast<int32_t>(text(0).size()));
+        }
+        if (name == "left") {
+            arity(2, 2);
+            const std::string s = text(0);
+            const int32_t n = integer(1);
+            if (n < 0) {
+                raise(5, line);
+            }
+            return set(s.substr(0, static_cast<size_t>(n)));
+        }
+        if (name == "lcase") {
+            arity(1, 1);
+            return set(lowerText(text(0)));
+        }
+        if (name == "ltrim") {
+            arity(1, 1);
+            std::string s = text(0);
+            s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size()
+                                                                     : s.find_first_not_of(' '));
+            return set(s);
+        }
+        if (name == "log") {
+            arity(1, 1);
+            const double d = number(0);
+            if (d <= 0) {
+                raise(5, line);
+            }
+            return set(std::log(d));
+        }
+        break;
+    case 'm':
+        if (name == "mid") {
+            arity(2, 3);
+            const std::string s = text(0);
+            const int32_t start = integer(1);
+            if (start < 1) {
+                raise(5, line);
+            }
+            const size_t from = static_cast<size_t>(start - 1);
+            if (from >= s.size()) {
+                return set(std::string());
+            }
+            if (optionalArg(2)) {
+                const int32_t n = integer(2);
+                if (n < 0) {
+                    raise(5, line);
+                }
+                return set(s.substr(from, static_cast<size_t>(n)));
+            }
+            return set(s.substr(from));
+        }
+        if (name == "msgbox") {
+            arity(1, 3);
+            const std::string prompt = text(0);
+            const int buttons = optionalArg(1) ? integer(1) : 0;
+            const std::string title = optionalArg(2) ? text(2) : moduleName();
+            return set(static_cast<int16_t>(m_host.msgBox(prompt, buttons, title)));
+        }
+        break;
+    case 'n':
+        if (name == "now") {
+            return set(automationNow());
+        }
+        break;
+    case 'r':
+        if (name == "right") {
+            arity(2, 2);
+            const std::string s = text(0);
+            const int32_t n = integer(1);
+            if (n < 0) {
+                raise(5, line);
+            }
+            const size_t k = std::min(s.size(), static_cast<size_t>(n));
+            return set(s.substr(s.size() - k));
+        }
+        if (name == "replace") {
+            arity(3, 3);
+            std::string s = text(0);
+            const std::string find = text(1);
+            const std::string with = text(2);
+            if (!find.empty()) {
+                size_t pos = 0;
+                while ((pos = s.find(find, pos)) != std::string::npos) {
+                    s.replace(pos, find.size(), with);
+                    pos += with.size();
+                }
+            }
+            return set(s);
+        }
+        if (name == "rtrim") {
+            arity(1, 1);
+            std::string s = text(0);
+            s.erase(s.find_last_not_of(' ') + 1);
+            return set(s);
+        }
+        if (name == "round") {
+            arity(1, 2);
+            const double d = number(0);
+            const int32_t digits = optionalArg(1) ? integer(1) : 0;
+            if (digits < 0 || digits > 15) {
+                raise(5, line);
+            }
+            const double scale = std::pow(10.0, digits);
+            return set(std::nearbyint(d * scale) / scale);
+        }
+        if (name == "rnd") {
+            // A small linear congruential generator: scripts need variety, not quality.
+            m_rndState = m_rndState * 1103515245u + 12345u;
+            return set(static_cast<float>((m_rndState >> 8) & 0xFFFFFF) / 16777216.0f);
+        }
+        break;
+    case 's':
+        if (name == "sqr") {
+            arity(1, 1);
+            const double d = number(0);
+            if (d < 0) {
+                raise(5, line);
+            }
+            return set(std::sqrt(d));
+        }
+        if (name == "sin") {
+            arity(1, 1);
+            return set(std::sin(number(0)));
+        }
+        if (name == "sgn") {
+            arity(1, 1);
+            const double d = number(0);
+            return set(static_cast<int16_t>(d > 0 ? 1 : (d < 0 ? -1 : 0)));
+        }
+        if (name == "str") {
+            arity(1, 1);
+            const double d = number(0);
+            std::string s = basicText(value(0).v);
+            return set(d >= 0 ? " " + s : s);
+        }
+        if (name == "space") {
+            arity(1, 1);
+            const int32_t n = integer(0);
+            if (n < 0) {
+                raise(5, line);
+            }
+            return set(std::string(static_cast<size_t>(n), ' '));
+        }
+        if (name == "string") {
+            arity(2, 2);
+            const int32_t n = integer(0);
+            const Value c = value(1);
+            if (n < 0) {
+                raise(5, line);
+            }
+            const Variant cv = c.v.value();
+            const char ch = cv.type() == VarType::Bstr
+                                ? (cv.toBstr().value.empty() ? ' ' : cv.toBstr().value[0])
+                                : static_cast<char>(cv.toI4().value);
+            return set(std::string(static_cast<size_t>(n), ch));
+        }
+        break;
+    case 't':
+        if (name == "trim") {
+            arity(1, 1);
+            std::string s = text(0);
+            const size_t a = s.find_first_not_of(' ');
+            if (a == std::string::npos) {
+                return set(std::string());
+            }
+            return set(s.substr(a, s.find_last_not_of(' ') - a + 1));
+        }
+        if (name == "tan") {
+            arity(1, 1);
+            return set(std::tan(number(0)));
+        }
+        if (name == "timer") {
+            const auto now = std::chrono::system_clock::now();
+            const std::time_t t = std::chrono::system_clock::to_time_t(now);
+            std::tm local{};
+            localtime_r(&t, &local);
+            const double fraction = std::chrono::duration<double>(now.time_since_epoch()).count() -
+                                    static_cast<double>(t);
+            return set(static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec +
+                                          fraction));
+        }
+        if (name == "time") {
+            const double n = automationNow();
+            return set(n - std::floor(n));
+        }
+        if (name == "typename") {
+            arity(1, 1);
+            const Value v = value(0);
+            if (v.isArray()) {
+                return set(std::string("Variant()"));
+            }
+            static const std::map<VarType, const char*> names = {
+                {VarType::Empty, "Empty"},  {VarType::I2, "Integer"},
+                {VarType::I4, "Long"},      {VarType::R4, "Single"},
+                {VarType::R8, "Double"},    {VarType::Bstr, "String"},
+                {VarType::Bool, "Boolean"}, {VarType::Dispatch, "Object"},
+                {VarType::Error, "Error"}};
+            const auto it = names.find(v.v.value().type());
+            return set(std::string(it != names.end() ? it->second : "Variant"));
+        }
+        break;
+    case 'u':
+        if (name == "ucase") {
+            arity(1, 1);
+            return set(upperText(text(0)));
+        }
+        break;
+    case 'v':
+        if (name == "val") {
+            arity(1, 1);
+            // The longest leading number; blanks are skipped, anything else ends it.
+            std::string s = text(0);
+            s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+            size_t n = 0;
+            if (n < s.size() && (s[n] == '+' || s[n] == '-')) {
+                ++n;
+            }
+            while (n < s.size() && std::isdigit(static_cast<unsigned char>(s[n]))) {
+                ++n;
+            }
+            if (n < s.size() && s[n] == '.') {
+                ++n;
+                while (n < s.size() && std::isdigit(static_cast<unsigned char>(s[n]))) {
+                    ++n;
+                }
+            }
+            if (n < s.size() && (s[n] == 'e' || s[n] == 'E')) {
+                size_t k = n + 1;
+                if (k < s.size() && (s[k] == '+' || s[k] == '-')) {
+                    ++k;
+                }
+                if (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
+                    n = k;
+                    while (n < s.size() && std::isdigit(static_cast<unsigned char>(s[n]))) {
+                        ++n;
+                    }
+                }
+            }
+            const auto d = Variant(s.substr(0, n)).toR8();
+            return set(d ? d.value : 0.0);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void Interpreter::execFileStatement(const Stmt& s, Frame& frame)
+{
+    const auto fileNumber = [&](const Expr& e) {
+        const auto n = eval(e, frame).v.toI4();
+        if (!n || n.value < 1 || n.value > 255) {
+            raise(52, s.line);
+        }
+        return n.value;
+    };
+    switch (s.kind) {
+    case StmtKind::Open: {
+        const std::string path = basicText(eval(*s.value, frame).v);
+        const int32_t n = fileNumber(*s.channel);
+        if (m_files.contains(n)) {
+            raise(55, s.line);
+        }
+        std::ios::openmode mode = std::ios::binary;
+        mode |= s.openMode == 1 ? std::ios::in
+                                : (s.openMode == 2 ? std::ios::out | std::ios::trunc
+                                                   : std::ios::out | std::ios::app);
+        auto f = std::make_unique<std::fstream>(path, mode);
+        if (!f->is_open()) {
+            raise(s.openMode == 1 ? 53 : 75, s.line,
+                  s.openMode == 1 ? "" : "Path/File access error");
+        }
+        m_files[n] = std::move(f);
+        return;
+    }
+    case StmtKind::Close:
+        if (s.printItems.empty()) {
+            m_files.clear();
+            return;
+        }
+        for (const auto& e : s.printItems) {
+            m_files.erase(fileNumber(*e));
+        }
+        return;
+    case StmtKind::Print:
+    case StmtKind::Write: {
+        const int32_t n = fileNumber(*s.channel);
+        const auto it = m_files.find(n);
+        if (it == m_files.end()) {
+            raise(52, s.line);
+        }
+        std::string out;
+        for (size_t i = 0; i < s.printItems.size(); ++i) {
+            if (s.printItems[i]) {
+                const Variant v = eval(*s.printItems[i], frame).v.value();
+                std::string text = basicText(v);
+                if (s.kind == StmtKind::Write) {
+                    text = v.type() == VarType::Bstr ? "\"" + text + "\"" : text;
+                    if (i + 1 < s.printItems.size()) {
+                        text += ",";
+                    }
+                } else if (isNumericType(v.type()) && v.type() != VarType::Empty &&
+                           v.type() != VarType::Bool && (text.empty() || text[0] != '-')) {
+                    text = " " + text;
+                }
+                out += text;
+            }
+            if (s.kind == StmtKind::Print && i < s.separators.size() && s.separators[i] == ',') {
+                out.append(14 - out.size() % 14, ' ');
+            }
+        }
+        const bool newline = s.separators.empty() || s.separators.back() == 0;
+        *it->second << out << (newline ? "\r\n" : "");
+        if (!*it->second) {
+            raise(54, s.line);
+        }
+        return;
+    }
+    case StmtKind::LineInput:
+    case StmtKind::Input: {
+        const int32_t n = fileNumber(*s.channel);
+        const auto it = m_files.find(n);
+        if (it == m_files.end()) {
+            raise(52, s.line);
+        }
+        std::fstream& f = *it->second;
+        const auto readLine = [&] {
+            std::string l;
+            if (f.peek() == std::char_traits<char>::eof() || !std::getline(f, l)) {
+                raise(62, s.line);
+            }
+            if (!l.empty() && l.back() == '\r') {
+                l.pop_back();
+            }
+            return l;
+        };
+        if (s.kind == StmtKind::LineInput) {
+            assign(*s.target, Value(Variant(readLine())), frame, false);
+            return;
+        }
+        // Input #: comma-separated fields, quoted text without its quotes.
+        for (const auto& target : s.printItems) {
+            std::string field;
+            char c = 0;
+            while (f.get(c) && (c == ' ' || c == '\r' || c == '\n')) {
+            }
+            if (!f) {
+                raise(62, s.line);
+            }
+            if (c == '"') {
+                while (f.get(c) && c != '"') {
+                    field += c;
+                }
+                while (f.get(c) && c != ',' && c != '\n') {
+                }
+            } else {
+                field += c;
+                while (f.get(c) && c != ',' && c != '\n' && c != '\r') {
+                    field += c;
+                }
+                if (c == '\r' && f.peek() == '\n') {
+                    f.get(c);
+                }
+            }
+            const auto d = Variant(field).toR8();
+            Cell* cell = target->kind == ExprKind::Name ? cellOf(*target, frame) : nullptr;
+            const bool wantsText = cell && cell->type == BasicType::String;
+            assign(*target, Value(d && !wantsText ? Variant(d.value) : Variant(field)), frame,
+                   false);
+        }
+        return;
+    }
+    case StmtKind::Erase:
+        for (const auto& e : s.printItems) {
+            Cell* c = cellOf(*e, frame);
+            if (c && c->value.isArray()) {
+                auto& arr = *c->value.array;
+                if (arr.fixed) {
+                    for (size_t i = 0; i < arr.size(); ++i) {
+                        arr.set(i, Variant());
+                    }
+                } else {
+                    c->value.array = Array::make(arr.elementType);
+                }
+            }
+        }
+        return;
+    default:
+        raise(1004, s.line, "Statement not supported");
+    }
+}
+
+} // namespace platform::basic

@@ -1,0 +1,1994 @@
+#include "platform/basic/Interpreter.h"
+
+#include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Parser.h"
+#include "platform/basic/ScriptObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace platform::basic {
+
+using automation::DispatchPtr;
+using automation::FAILED;
+using automation::HRESULT;
+using automation::SUCCEEDED;
+using automation::Variant;
+using automation::VarType;
+
+namespace {
+
+// Thrown to end the running script: a stop request or an End statement. No error
+// handler of the script takes it.
+struct StopSignal
+{};
+
+const char* errorText(int number)
+{
+    switch (number) {
+    case 3:
+        return "Return without GoSub";
+    case 5:
+        return "Invalid procedure call or argument";
+    case 6:
+        return "Overflow";
+    case 9:
+        return "Subscript out of range";
+    case 10:
+        return "This array is fixed or temporarily locked";
+    case 11:
+        return "Division by zero";
+    case 13:
+        return "Type mismatch";
+    case 20:
+        return "Resume without error";
+    case 28:
+        return "Out of stack space";
+    case 35:
+        return "Sub or Function not defined";
+    case 52:
+        return "Bad file name or number";
+    case 53:
+        return "File not found";
+    case 54:
+        return "Bad file mode";
+    case 55:
+        return "File already open";
+    case 62:
+        return "Input past end of file";
+    case 91:
+        return "Object variable or With block variable not set";
+    case 92:
+        return "For loop not initialized";
+    case 424:
+        return "Object required";
+    case 429:
+        return "ActiveX component can't create object";
+    case 438:
+        return "Object doesn't support this property or method";
+    case 440:
+        return "Automation error";
+    case 449:
+        return "Argument not optional";
+    case 450:
+        return "Wrong number of arguments or invalid property assignment";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+int errorOfResult(HRESULT hr)
+{
+    switch (hr) {
+    case automation::DISP_E_TYPEMISMATCH:
+        return 13;
+    case automation::DISP_E_OVERFLOW:
+        return 6;
+    case automation::DISP_E_MEMBERNOTFOUND:
+    case automation::DISP_E_UNKNOWNNAME:
+        return 438;
+    case automation::DISP_E_BADPARAMCOUNT:
+        return 450;
+    case automation::DISP_E_PARAMNOTFOUND:
+        return 449;
+    default:
+        return 440;
+    }
+}
+
+Variant defaultOf(BasicType type)
+{
+    switch (type) {
+    case BasicType::Integer:
+        return int16_t{0};
+    case BasicType::Long:
+        return int32_t{0};
+    case BasicType::Single:
+        return 0.0f;
+    case BasicType::Double:
+        return 0.0;
+    case BasicType::String:
+        return std::string();
+    case BasicType::Boolean:
+        return false;
+    case BasicType::Object:
+        return DispatchPtr();
+    case BasicType::Variant:
+        break;
+    }
+    return Variant();
+}
+
+// Rank of numeric types for the result of arithmetic.
+int rankOf(VarType t)
+{
+    switch (t) {
+    case VarType::Empty:
+    case VarType::Bool:
+    case VarType::I2:
+        return 1;
+    case VarType::I4:
+        return 2;
+    case VarType::R4:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+} // namespace
+
+// --- frames and script objects ------------------------------------------------------
+
+struct Interpreter::ClassModule
+{
+    std::unique_ptr<Module> module;
+};
+
+struct Interpreter::Frame
+{
+    Module* module = nullptr;
+    Procedure* proc = nullptr;
+    std::vector<Cell> own;
+    std::vector<Cell*> slots;
+    std::vector<Cell>* moduleCells = nullptr;
+    std::shared_ptr<ScriptObjectState> self;
+    std::vector<Value> with;
+    int onError = 0; // 0 none, 1 Resume Next, 2 GoTo label
+    std::string handlerLabel;
+    bool inHandler = false;
+    std::string gotoLabel;
+};
+
+Interpreter::Interpreter(InterpreterHost& host) : m_host(host)
+{
+    for (const auto& e : automation::ClassRegistry::instance().enumerations()) {
+        for (const auto& [name, value] : e.values) {
+            std::string lower = name;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            m_enumConstants[lower] = Variant(value);
+        }
+    }
+}
+
+Interpreter::~Interpreter()
+{
+    // Objects that outlive the interpreter keep their variables but run no code.
+    for (const auto& weak : m_objects) {
+        if (auto state = weak.lock()) {
+            state->interpreter = nullptr;
+        }
+    }
+}
+
+const std::string& Interpreter::moduleName() const
+{
+    static const std::string none;
+    return m_main ? m_main->name : none;
+}
+
+void Interpreter::raise(int number, int line, const std::string& description)
+{
+    throw ScriptError{number, description.empty() ? errorText(number) : description, line};
+}
+
+// --- loading and linking -----------------------------------------------------------
+
+bool Interpreter::load(const std::string& source, const std::string& moduleName, ScriptError& error)
+{
+    SyntaxError syntax{0, {}};
+    auto module = parseModule(source, moduleName, false, syntax);
+    if (!module) {
+        error = {1002, syntax.message, syntax.line};
+        return false;
+    }
+    if (!link(*module, error)) {
+        return false;
+    }
+    std::vector<Cell> cells;
+    auto* previous = m_main.release();
+    m_main = std::move(module);
+    try {
+        initModuleVariables(*m_main, cells);
+    } catch (const ScriptError& e) {
+        error = e;
+        m_main.reset(previous);
+        return false;
+    }
+    delete previous;
+    m_mainCells = std::move(cells);
+    return true;
+}
+
+bool Interpreter::addClassModule(const std::string& source, const std::string& className,
+                                 ScriptError& error)
+{
+    SyntaxError syntax{0, {}};
+    auto module = parseModule(source, className, true, syntax);
+    if (!module) {
+        error = {1002, syntax.message, syntax.line};
+        return false;
+    }
+    if (!link(*module, error)) {
+        return false;
+    }
+    std::string lower = className;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    auto cls = std::make_unique<ClassModule>();
+    cls->module = std::move(module);
+    m_classes[lower] = std::move(cls);
+    return true;
+}
+
+bool Interpreter::hasProcedure(const std::string& name) const
+{
+    if (!m_main) {
+        return false;
+    }
+    for (const auto& p : m_main->procedures) {
+        if (automation::namesEqual(p->name, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+struct LinkFailure
+{
+    ScriptError error;
+};
+
+} // namespace
+
+bool Interpreter::link(Module& module, ScriptError& error)
+{
+    try {
+        // Module variables and constants first: procedures see all of them.
+        for (auto& s : module.declarations) {
+            if (s->kind == StmtKind::Dim) {
+                for (DimItem& item : s->items) {
+                    item.slot = static_cast<int>(module.variables.size());
+                    module.variables.push_back({item.lower, item.type, &item});
+                }
+            }
+        }
+        for (auto& s : module.declarations) {
+            if (s->kind == StmtKind::Const) {
+                for (DimItem& item : s->items) {
+                    linkExpr(module, nullptr, *item.bounds[0].second, false);
+                    Frame none;
+                    none.module = &module;
+                    module.constants[item.lower] = eval(*item.bounds[0].second, none).v;
+                }
+            } else {
+                for (DimItem& item : s->items) {
+                    for (auto& [lo, hi] : item.bounds) {
+                        if (lo) {
+                            linkExpr(module, nullptr, *lo, false);
+                        }
+                        linkExpr(module, nullptr, *hi, false);
+                    }
+                }
+            }
+        }
+        for (auto& p : module.procedures) {
+            linkProcedure(module, *p);
+        }
+    } catch (const LinkFailure& f) {
+        error = f.error;
+        return false;
+    } catch (const ScriptError& e) {
+        error = e;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+struct ProcScope
+{
+    std::map<std::string, Variant> constants;
+};
+
+thread_local ProcScope* t_scope = nullptr;
+
+void collectDims(const Block& block, Procedure& proc)
+{
+    for (const auto& s : block) {
+        if (s->kind == StmtKind::Dim) {
+            for (const DimItem& item : s->items) {
+                if (std::find(proc.locals.begin(), proc.locals.end(), item.lower) ==
+                    proc.locals.end()) {
+                    proc.locals.push_back(item.lower);
+                    proc.localTypes.push_back(item.type);
+                }
+            }
+        }
+        collectDims(s->body, proc);
+        for (const auto& [c, b] : s->branches) {
+            collectDims(b, proc);
+        }
+        for (const auto& c : s->cases) {
+            collectDims(c.body, proc);
+        }
+    }
+}
+
+} // namespace
+
+void Interpreter::linkProcedure(Module& module, Procedure& proc)
+{
+    proc.locals.clear();
+    proc.localTypes.clear();
+    for (const Param& p : proc.params) {
+        proc.locals.push_back(p.lower);
+        proc.localTypes.push_back(p.type);
+    }
+    if (proc.kind == ProcKind::Function || proc.kind == ProcKind::PropertyGet) {
+        proc.resultSlot = static_cast<int>(proc.locals.size());
+        proc.locals.push_back(proc.lower);
+        proc.localTypes.push_back(proc.resultType);
+    }
+    collectDims(proc.body, proc);
+    ProcScope scope;
+    ProcScope* saved = t_scope;
+    t_scope = &scope;
+    try {
+        linkBlock(module, &proc, proc.body);
+    } catch (...) {
+        t_scope = saved;
+        throw;
+    }
+    t_scope = saved;
+}
+
+void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
+{
+    for (auto& s : block) {
+        if (s->kind == StmtKind::Const) {
+            for (DimItem& item : s->items) {
+                linkExpr(module, proc, *item.bounds[0].second, false);
+                Frame none;
+                none.module = &module;
+                t_scope->constants[item.lower] = eval(*item.bounds[0].second, none).v;
+            }
+            continue;
+        }
+        if (s->kind == StmtKind::Dim || s->kind == StmtKind::ReDim) {
+            for (DimItem& item : s->items) {
+                const auto it = std::find(proc->locals.begin(), proc->locals.end(), item.lower);
+                if (it != proc->locals.end()) {
+                    item.slot = static_cast<int>(it - proc->locals.begin());
+                    item.module = false;
+                } else {
+                    const auto mv =
+                        std::find_if(module.variables.begin(), module.variables.end(),
+                                     [&](const ModuleVar& v) { return v.name == item.lower; });
+                    if (mv == module.variables.end()) {
+                        if (s->kind == StmtKind::Dim || module.optionExplicit) {
+                            throw LinkFailure{{1003, "Variable not defined", s->line}};
+                        }
+                        item.slot = static_cast<int>(proc->locals.size());
+                        proc->locals.push_back(item.lower);
+                        proc->localTypes.push_back(item.type);
+                        item.module = false;
+                    } else {
+                        item.slot = static_cast<int>(mv - module.variables.begin());
+                        item.module = true;
+                    }
+                }
+                for (auto& [lo, hi] : item.bounds) {
+                    if (lo) {
+                        linkExpr(module, proc, *lo, false);
+                    }
+                    linkExpr(module, proc, *hi, false);
+                }
+            }
+            continue;
+        }
+        const bool assigns = s->kind == StmtKind::Assign || s->kind == StmtKind::Set ||
+                             s->kind == StmtKind::For || s->kind == StmtKind::ForEach ||
+                             s->kind == StmtKind::LineInput;
+        for (ExprPtr* e : {&s->target, &s->value, &s->end, &s->step, &s->condition, &s->channel}) {
+            if (*e) {
+                linkExpr(module, proc, **e, assigns && e == &s->target);
+            }
+        }
+        for (auto& item : s->printItems) {
+            if (item) {
+                linkExpr(module, proc, *item, s->kind == StmtKind::Input);
+            }
+        }
+        for (auto& [c, b] : s->branches) {
+            linkExpr(module, proc, *c, false);
+            linkBlock(module, proc, b);
+        }
+        for (auto& c : s->cases) {
+            for (auto& t : c.tests) {
+                if (t.a) {
+                    linkExpr(module, proc, *t.a, false);
+                }
+                if (t.b) {
+                    linkExpr(module, proc, *t.b, false);
+                }
+            }
+            linkBlock(module, proc, c.body);
+        }
+        linkBlock(module, proc, s->body);
+    }
+}
+
+void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assigned)
+{
+    switch (e.kind) {
+    case ExprKind::Name: {
+        if (proc) {
+            const auto it = std::find(proc->locals.begin(), proc->locals.end(), e.lower);
+            // The function's own name without arguments is its result variable.
+            if (it != proc->locals.end()) {
+                e.ref = NameRef::Local;
+                e.slot = static_cast<int>(it - proc->locals.begin());
+                return;
+            }
+            if (t_scope) {
+                const auto c = t_scope->constants.find(e.lower);
+                if (c != t_scope->constants.end()) {
+                    e.ref = NameRef::Constant;
+                    e.literal = c->second;
+                    return;
+                }
+            }
+        }
+        const auto mv = std::find_if(module.variables.begin(), module.variables.end(),
+                                     [&](const ModuleVar& v) { return v.name == e.lower; });
+        if (mv != module.variables.end()) {
+            e.ref = NameRef::Module;
+            e.slot = static_cast<int>(mv - module.variables.begin());
+            return;
+        }
+        const auto mc = module.constants.find(e.lower);
+        if (mc != module.constants.end()) {
+            e.ref = NameRef::Constant;
+            e.literal = mc->second;
+            return;
+        }
+        const auto ec = m_enumConstants.find(e.lower);
+        if (ec != m_enumConstants.end()) {
+            e.ref = NameRef::Constant;
+            e.literal = ec->second;
+            return;
+        }
+        static const std::map<std::string, int> vbConstants = {
+            {"vbokonly", 0},
+            {"vbokcancel", 1},
+            {"vbabortretryignore", 2},
+            {"vbyesnocancel", 3},
+            {"vbyesno", 4},
+            {"vbretrycancel", 5},
+            {"vbcritical", 16},
+            {"vbquestion", 32},
+            {"vbexclamation", 48},
+            {"vbinformation", 64},
+            {"vbok", 1},
+            {"vbcancel", 2},
+            {"vbabort", 3},
+            {"vbretry", 4},
+            {"vbignore", 5},
+            {"vbyes", 6},
+            {"vbno", 7},
+            {"vbtrue", -1},
+            {"vbfalse", 0},
+            {"vbobjecterror", static_cast<int>(0x80040000)}};
+        const auto vc = vbConstants.find(e.lower);
+        if (vc != vbConstants.end()) {
+            e.ref = NameRef::Constant;
+            e.literal = Variant(static_cast<int32_t>(vc->second));
+            return;
+        }
+        static const std::map<std::string, std::string> vbStrings = {
+            {"vbcrlf", "\r\n"}, {"vbcr", "\r"},      {"vblf", "\n"},
+            {"vbtab", "\t"},    {"vbnewline", "\n"}, {"vbnullstring", ""}};
+        const auto vs = vbStrings.find(e.lower);
+        if (vs != vbStrings.end()) {
+            e.ref = NameRef::Constant;
+            e.literal = Variant(vs->second);
+            return;
+        }
+        e.ref = NameRef::Other;
+        if (!proc || !assigned) {
+            // A procedure, a built-in, an added object or an extension member; an
+            // unknown name read in a procedure becomes a variable below.
+            for (const auto& p : module.procedures) {
+                if (p->lower == e.lower) {
+                    return;
+                }
+            }
+            if (!proc) {
+                return;
+            }
+        }
+        if (!assigned) {
+            static const char* builtinNames[] = {"now",      "timer",    "rnd",  "err",
+                                                 "doevents", "freefile", "date", "time"};
+            for (const char* b : builtinNames) {
+                if (e.lower == b) {
+                    return;
+                }
+            }
+            if (m_host.namedObject(e.lower)) {
+                return;
+            }
+            for (const DispatchPtr& ext : m_host.extensions()) {
+                automation::DISPID id = 0;
+                if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
+                    return;
+                }
+            }
+        } else {
+            for (const DispatchPtr& ext : m_host.extensions()) {
+                automation::DISPID id = 0;
+                if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
+                    return;
+                }
+            }
+        }
+        if (module.optionExplicit) {
+            throw LinkFailure{{1003, "Variable not defined", e.line}};
+        }
+        e.ref = NameRef::Local;
+        e.slot = static_cast<int>(proc->locals.size());
+        proc->locals.push_back(e.lower);
+        proc->localTypes.push_back(BasicType::Variant);
+        return;
+    }
+    case ExprKind::Call:
+        if (e.callee->kind == ExprKind::Name) {
+            // A name with arguments: an array variable, else a procedure or built-in.
+            Expr& n = *e.callee;
+            bool variable = false;
+            if (proc) {
+                const auto it = std::find(proc->locals.begin(), proc->locals.end(), n.lower);
+                if (it != proc->locals.end() &&
+                    !(proc->resultSlot >= 0 && n.lower == proc->lower)) {
+                    n.ref = NameRef::Local;
+                    n.slot = static_cast<int>(it - proc->locals.begin());
+                    variable = true;
+                }
+            }
+            if (!variable) {
+                const auto mv = std::find_if(module.variables.begin(), module.variables.end(),
+                                             [&](const ModuleVar& v) { return v.name == n.lower; });
+                if (mv != module.variables.end()) {
+                    n.ref = NameRef::Module;
+                    n.slot = static_cast<int>(mv - module.variables.begin());
+                } else {
+                    n.ref = NameRef::Other;
+                }
+            }
+        } else {
+            linkExpr(module, proc, *e.callee, false);
+        }
+        for (auto& a : e.args) {
+            linkExpr(module, proc, *a, false);
+        }
+        return;
+    case ExprKind::Member:
+        if (e.object) {
+            linkExpr(module, proc, *e.object, false);
+        }
+        return;
+    case ExprKind::Unary:
+    case ExprKind::Paren:
+        linkExpr(module, proc, *e.object, false);
+        return;
+    case ExprKind::Binary:
+        linkExpr(module, proc, *e.left, false);
+        linkExpr(module, proc, *e.right, false);
+        return;
+    default:
+        return;
+    }
+}
+
+void Interpreter::initModuleVariables(Module& module, std::vector<Cell>& cells)
+{
+    cells.assign(module.variables.size(), Cell{});
+    Frame frame;
+    frame.module = &module;
+    frame.moduleCells = &cells;
+    for (size_t i = 0; i < module.variables.size(); ++i) {
+        const ModuleVar& v = module.variables[i];
+        cells[i].type = v.decl && v.decl->isArray ? BasicType::Variant : v.type;
+        cells[i].value = Value(defaultOf(cells[i].type));
+        if (v.decl) {
+            dimension(*v.decl, cells[i], frame, false);
+        }
+    }
+}
+
+// --- running -----------------------------------------------------------------------
+
+RunStatus Interpreter::call(const std::string& name, std::vector<Variant> args, Variant* result)
+{
+    if (!m_main) {
+        return RunStatus::NotFound;
+    }
+    Procedure* proc = nullptr;
+    for (auto& p : m_main->procedures) {
+        if (automation::namesEqual(p->name, name)) {
+            proc = p.get();
+        }
+    }
+    if (!proc) {
+        return RunStatus::NotFound;
+    }
+    if (m_runDepth == 0) {
+        m_stopRequested = false;
+    }
+    ++m_runDepth;
+    std::vector<Value> values;
+    for (Variant& a : args) {
+        values.emplace_back(std::move(a));
+    }
+    RunStatus status = RunStatus::Completed;
+    try {
+        Value r = callProcedure(*m_main, *proc, {}, nullptr, &values);
+        if (result) {
+            *result = r.v;
+        }
+    } catch (const ScriptError& e) {
+        m_lastError = e;
+        status = RunStatus::Failed;
+    } catch (const StopSignal&) {
+        status = RunStatus::Stopped;
+    }
+    --m_runDepth;
+    if (m_runDepth == 0) {
+        m_stopRequested = false;
+        m_paused = false;
+    }
+    return status;
+}
+
+void Interpreter::checkControl()
+{
+    m_statements.fetch_add(1, std::memory_order_relaxed);
+    if (m_stopRequested.load(std::memory_order_relaxed)) {
+        throw StopSignal{};
+    }
+    while (m_paused) {
+        m_host.doEvents();
+        if (m_stopRequested.load(std::memory_order_relaxed)) {
+            throw StopSignal{};
+        }
+    }
+}
+
+Value Interpreter::callProcedure(Module& module, Procedure& proc,
+                                 const std::vector<const Expr*>& args, Frame* caller,
+                                 std::vector<Value>* values,
+                                 std::shared_ptr<ScriptObjectState> self, const Value* putValue)
+{
+    const size_t given = (values ? values->size() : args.size()) + (putValue ? 1 : 0);
+    size_t required = 0;
+    for (const Param& p : proc.params) {
+        required += p.optional ? 0 : 1;
+    }
+    if (given > proc.params.size() || given < required) {
+        raise(450, caller ? 0 : proc.line);
+    }
+    if (m_callDepth >= kMaxCallDepth) {
+        raise(28, caller ? 0 : proc.line);
+    }
+    Frame frame;
+    frame.module = &module;
+    frame.proc = &proc;
+    frame.self = std::move(self);
+    frame.moduleCells =
+        frame.self ? &frame.self->cells : (&module == m_main.get() ? &m_mainCells : nullptr);
+    frame.own.resize(proc.locals.size());
+    frame.slots.resize(proc.locals.size());
+    for (size_t i = 0; i < proc.locals.size(); ++i) {
+        frame.own[i].type = proc.localTypes[i];
+        frame.own[i].value = Value(defaultOf(proc.localTypes[i]));
+        frame.slots[i] = &frame.own[i];
+    }
+    // Arguments: a variable passed to a ByRef parameter is shared; an array element is
+    // copied in and written back after the call.
+    struct WriteBack
+    {
+        Cell* source;
+        std::shared_ptr<Array> array;
+        size_t index;
+        size_t slot;
+    };
+    std::vector<WriteBack> writeBacks;
+    for (size_t i = 0; i < proc.params.size(); ++i) {
+        const Param& p = proc.params[i];
+        Cell& cell = frame.own[i];
+        const bool isPut = putValue && i + 1 == proc.params.size();
+        if (isPut) {
+            cell.value = *putValue;
+        } else if (values) {
+            if (i < values->size()) {
+                cell.value = (*values)[i];
+            } else if (p.defaultValue) {
+                cell.value = eval(*p.defaultValue, frame);
+            } else {
+                cell.value = Value(Variant::missing());
+            }
+        } else if (i < args.size() && args[i]->kind != ExprKind::Missing) {
+            const Expr& a = *args[i];
+            Cell* shared = nullptr;
+            if (!p.byVal && caller) {
+                if (a.kind == ExprKind::Name &&
+                    (a.ref == NameRef::Local || a.ref == NameRef::Module)) {
+                    shared = cellOf(a, *caller);
+                } else if (a.kind == ExprKind::Call && a.callee->kind == ExprKind::Name &&
+                           (a.callee->ref == NameRef::Local || a.callee->ref == NameRef::Module)) {
+                    Cell* arrCell = cellOf(*a.callee, *caller);
+                    if (arrCell && arrCell->value.isArray()) {
+                        Value v = eval(a, *caller);
+                        cell.value = v;
+                        // Find the element again for the write-back.
+                        const auto& arr = arrCell->value.array;
+                        size_t offset = 0;
+                        size_t stride = 1;
+                        for (size_t d = arr->extent.size(); d-- > 0;) {
+                            const int32_t idx = eval(*a.args[d], *caller).v.toI4().value;
+                            offset += static_cast<size_t>(idx - arr->lower[d]) * stride;
+                            stride *= static_cast<size_t>(arr->extent[d]);
+                        }
+                        writeBacks.push_back({nullptr, arr, offset, i});
+                        continue;
+                    }
+                }
+            }
+            if (shared) {
+                frame.slots[i] = shared;
+                continue;
+            }
+            cell.value = eval(a, *caller);
+        } else if (p.defaultValue) {
+            cell.value = eval(*p.defaultValue, frame);
+        } else if (p.optional) {
+            cell.value = Value(Variant::missing());
+        } else {
+            raise(449, 0);
+        }
+        if (p.type != BasicType::Variant && !cell.value.isArray()) {
+            auto c = cell.value.v.changeType(p.type == BasicType::Integer   ? VarType::I2
+                                             : p.type == BasicType::Long    ? VarType::I4
+                                             : p.type == BasicType::Single  ? VarType::R4
+                                             : p.type == BasicType::Double  ? VarType::R8
+                                             : p.type == BasicType::String  ? VarType::Bstr
+                                             : p.type == BasicType::Boolean ? VarType::Bool
+                                                                            : VarType::Dispatch);
+            if (!c) {
+                raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, 0);
+            }
+            cell.value.v = std::move(c.value);
+        }
+    }
+    ++m_callDepth;
+    struct DepthGuard
+    {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } depthGuard{m_callDepth};
+    runProcedureBody(proc, frame);
+    for (const WriteBack& w : writeBacks) {
+        w.array->set(w.index, frame.slots[w.slot]->value.v);
+    }
+    if (proc.resultSlot >= 0) {
+        return frame.slots[static_cast<size_t>(proc.resultSlot)]->value;
+    }
+    return Value();
+}
+
+Interpreter::Flow Interpreter::runProcedureBody(Procedure& proc, Frame& frame)
+{
+    size_t start = 0;
+    while (true) {
+        Block rest;
+        Flow flow = Flow::Normal;
+        // Run from `start` to the end of the body.
+        for (size_t i = start; i < proc.body.size(); ++i) {
+            const Stmt& s = *proc.body[i];
+            try {
+                flow = execStatement(s, frame);
+            } catch (ScriptError& e) {
+                if (e.line == 0) {
+                    e.line = s.line;
+                }
+                if (frame.onError == 1) {
+                    m_err = e;
+                    continue;
+                }
+                if (frame.onError == 2 && !frame.inHandler) {
+                    m_err = e;
+                    frame.inHandler = true;
+                    frame.gotoLabel = frame.handlerLabel;
+                    flow = Flow::GoTo;
+                } else {
+                    throw;
+                }
+            }
+            if (flow != Flow::Normal) {
+                break;
+            }
+        }
+        if (flow != Flow::GoTo) {
+            return Flow::Normal;
+        }
+        const auto it = std::find_if(proc.body.begin(), proc.body.end(), [&](const auto& s) {
+            return s->kind == StmtKind::Label && s->label == frame.gotoLabel;
+        });
+        if (it == proc.body.end()) {
+            raise(1004, 0, "Label not defined");
+        }
+        start = static_cast<size_t>(it - proc.body.begin()) + 1;
+    }
+}
+
+Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame)
+{
+    for (const auto& sp : block) {
+        const Stmt& s = *sp;
+        Flow flow;
+        try {
+            flow = execStatement(s, frame);
+        } catch (ScriptError& e) {
+            if (e.line == 0) {
+                e.line = s.line;
+            }
+            if (frame.onError == 1) {
+                m_err = e;
+                continue;
+            }
+            if (frame.onError == 2 && !frame.inHandler) {
+                m_err = e;
+                frame.inHandler = true;
+                frame.gotoLabel = frame.handlerLabel;
+                return Flow::GoTo;
+            }
+            throw;
+        }
+        if (flow != Flow::Normal) {
+            return flow;
+        }
+    }
+    return Flow::Normal;
+}
+
+Cell* Interpreter::cellOf(const Expr& e, Frame& frame)
+{
+    if (e.ref == NameRef::Local) {
+        if (e.slot >= 0 && static_cast<size_t>(e.slot) < frame.slots.size()) {
+            return frame.slots[static_cast<size_t>(e.slot)];
+        }
+        return nullptr;
+    }
+    if (e.ref == NameRef::Module && frame.moduleCells && e.slot >= 0 &&
+        static_cast<size_t>(e.slot) < frame.moduleCells->size()) {
+        return &(*frame.moduleCells)[static_cast<size_t>(e.slot)];
+    }
+    return nullptr;
+}
+
+namespace {
+
+VarType varTypeOf(BasicType t)
+{
+    switch (t) {
+    case BasicType::Integer:
+        return VarType::I2;
+    case BasicType::Long:
+        return VarType::I4;
+    case BasicType::Single:
+        return VarType::R4;
+    case BasicType::Double:
+        return VarType::R8;
+    case BasicType::String:
+        return VarType::Bstr;
+    case BasicType::Boolean:
+        return VarType::Bool;
+    case BasicType::Object:
+        return VarType::Dispatch;
+    case BasicType::Variant:
+        break;
+    }
+    return VarType::Variant;
+}
+
+} // namespace
+
+void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve)
+{
+    if (item.isArray) {
+        std::shared_ptr<Array> old = cell.value.array;
+        if (item.bounds.empty()) {
+            if (!old) {
+                cell.value = Value();
+                cell.value.array = Array::make(item.type);
+            }
+            return;
+        }
+        if (old && old->fixed && preserve == false && !old->extent.empty() &&
+            cell.value.array->fixed) {
+            // A fixed array keeps its storage when its Dim runs again.
+            return;
+        }
+        auto arr = Array::make(item.type);
+        size_t total = 1;
+        for (const auto& [lo, hi] : item.bounds) {
+            const int32_t l = lo ? eval(*lo, frame).v.toI4().value : 0;
+            const auto h = eval(*hi, frame).v.toI4();
+            if (!h || h.value < l - 1 || h.value - l + 1 > 50'000'000) {
+                raise(9, 0);
+            }
+            arr->lower.push_back(l);
+            arr->extent.push_back(h.value - l + 1);
+            total *= static_cast<size_t>(h.value - l + 1);
+            if (total > 50'000'000) {
+                raise(7, 0, "Out of memory");
+            }
+        }
+        arr->resize(total);
+        if (item.type == BasicType::Boolean || item.type == BasicType::Object) {
+            for (size_t i = 0; i < total; ++i) {
+                arr->set(i, defaultOf(item.type));
+            }
+        }
+        if (preserve && old && old->size() > 0) {
+            // Preserve keeps the elements whose index is still valid in the last dimension.
+            if (old->extent.size() != arr->extent.size()) {
+                raise(9, 0);
+            }
+            for (size_t d = 0; d + 1 < arr->extent.size(); ++d) {
+                if (arr->extent[d] != old->extent[d] || arr->lower[d] != old->lower[d]) {
+                    raise(9, 0);
+                }
+            }
+            const size_t n = std::min(old->size(), arr->size());
+            for (size_t i = 0; i < n; ++i) {
+                arr->set(i, old->get(i));
+            }
+        }
+        cell.value = Value();
+        cell.value.array = std::move(arr);
+        return;
+    }
+    if (item.isNew && !item.className.empty()) {
+        cell.value = Value(Variant(newObject(item.className, 0)));
+    }
+}
+
+Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
+{
+    checkControl();
+    switch (s.kind) {
+    case StmtKind::Assign:
+        assign(*s.target, eval(*s.value, frame), frame, false);
+        return Flow::Normal;
+    case StmtKind::Set:
+        assign(*s.target, eval(*s.value, frame), frame, true);
+        return Flow::Normal;
+    case StmtKind::Call: {
+        const Expr& t = *s.target;
+        if (t.kind == ExprKind::Name || t.kind == ExprKind::Member) {
+            // A call without arguments.
+            if (t.kind == ExprKind::Name) {
+                if (t.ref == NameRef::Local || t.ref == NameRef::Module) {
+                    raise(13, s.line);
+                }
+                evalName(t, frame);
+            } else {
+                evalMember(t, frame);
+            }
+        } else {
+            evalCall(t, frame);
+        }
+        return Flow::Normal;
+    }
+    case StmtKind::Dim:
+    case StmtKind::ReDim:
+        for (const DimItem& item : s.items) {
+            Cell* cell = item.module ? (frame.moduleCells && item.slot >= 0
+                                            ? &(*frame.moduleCells)[static_cast<size_t>(item.slot)]
+                                            : nullptr)
+                                     : frame.slots[static_cast<size_t>(item.slot)];
+            if (!cell) {
+                raise(9, s.line);
+            }
+            if (s.kind == StmtKind::ReDim) {
+                if (cell->value.isArray() && cell->value.array->fixed) {
+                    raise(10, s.line);
+                }
+                DimItem redim;
+                redim.isArray = true;
+                redim.type = cell->value.isArray() ? cell->value.array->elementType : item.type;
+                for (const auto& [lo, hi] : item.bounds) {
+                    redim.bounds.emplace_back(nullptr, nullptr);
+                    (void)lo;
+                    (void)hi;
+                }
+                // Evaluate through the original bounds.
+                DimItem& view = const_cast<DimItem&>(item);
+                const BasicType saved = view.type;
+                view.type = redim.type;
+                dimension(view, *cell, frame, s.preserve);
+                view.type = saved;
+            } else {
+                dimension(item, *cell, frame, false);
+                if (item.isArray && !item.bounds.empty()) {
+                    cell->value.array->fixed = true;
+                }
+            }
+        }
+        return Flow::Normal;
+    case StmtKind::Const:
+    case StmtKind::Label:
+        return Flow::Normal;
+    case StmtKind::If:
+        for (const auto& [cond, body] : s.branches) {
+            const Value c = eval(*cond, frame);
+            const auto b = c.v.toBool();
+            if (!b) {
+                raise(13, s.line);
+            }
+            if (b.value) {
+                return execBlock(body, frame);
+            }
+        }
+        return execBlock(s.body, frame);
+    case StmtKind::Select: {
+        const Value subject = eval(*s.value, frame);
+        for (const CaseClause& clause : s.cases) {
+            bool match = clause.tests.empty();
+            for (const CaseTest& t : clause.tests) {
+                if (t.kind == CaseTest::Value) {
+                    match = binaryOp(BinOp::Eq, subject, eval(*t.a, frame)).v.toBool().value;
+                } else if (t.kind == CaseTest::Range) {
+                    match = binaryOp(BinOp::Ge, subject, eval(*t.a, frame)).v.toBool().value &&
+                            binaryOp(BinOp::Le, subject, eval(*t.b, frame)).v.toBool().value;
+                } else {
+                    match = binaryOp(t.op, subject, eval(*t.a, frame)).v.toBool().value;
+                }
+                if (match) {
+                    break;
+                }
+            }
+            if (match) {
+                return execBlock(clause.body, frame);
+            }
+        }
+        return Flow::Normal;
+    }
+    case StmtKind::For: {
+        Cell* counter = cellOf(*s.target, frame);
+        if (!counter) {
+            raise(92, s.line);
+        }
+        const Value start = eval(*s.value, frame);
+        const Value end = eval(*s.end, frame);
+        const Value step = s.step ? eval(*s.step, frame) : Value(Variant(int16_t{1}));
+        const auto stepValue = step.v.toR8();
+        if (!stepValue || !end.v.toR8()) {
+            raise(13, s.line);
+        }
+        assign(*s.target, start, frame, false);
+        const bool down = stepValue.value < 0;
+        while (true) {
+            const Value current = counter->value;
+            const bool done = down ? binaryOp(BinOp::Lt, current, end).v.toBool().value
+                                   : binaryOp(BinOp::Gt, current, end).v.toBool().value;
+            if (done) {
+                break;
+            }
+            const Flow f = execBlock(s.body, frame);
+            if (f == Flow::ExitFor) {
+                break;
+            }
+            if (f != Flow::Normal) {
+                return f;
+            }
+            assign(*s.target, binaryOp(BinOp::Add, counter->value, step), frame, false);
+        }
+        return Flow::Normal;
+    }
+    case StmtKind::ForEach: {
+        const Value group = eval(*s.value, frame);
+        if (!group.isArray()) {
+            raise(group.v.type() == VarType::Dispatch ? 438 : 13, s.line);
+        }
+        const auto arr = group.array;
+        for (size_t i = 0; i < arr->size(); ++i) {
+            assign(*s.target, Value(arr->get(i)), frame, false);
+            const Flow f = execBlock(s.body, frame);
+            if (f == Flow::ExitFor) {
+                break;
+            }
+            if (f != Flow::Normal) {
+                return f;
+            }
+        }
+        return Flow::Normal;
+    }
+    case StmtKind::Do:
+        while (true) {
+            if (s.condition && s.conditionAtTop) {
+                const auto c = eval(*s.condition, frame).v.toBool();
+                if (!c) {
+                    raise(13, s.line);
+                }
+                if (c.value == s.until) {
+                    break;
+                }
+            }
+            const Flow f = execBlock(s.body, frame);
+            if (f == Flow::ExitDo) {
+                break;
+            }
+            if (f != Flow::Normal) {
+                return f;
+            }
+            if (s.condition && !s.conditionAtTop) {
+                const auto c = eval(*s.condition, frame).v.toBool();
+                if (!c) {
+                    raise(13, s.line);
+                }
+                if (c.value == s.until) {
+                    break;
+                }
+            }
+            checkControl();
+        }
+        return Flow::Normal;
+    case StmtKind::Exit:
+        switch (s.exitKind) {
+        case ExitKind::For:
+            return Flow::ExitFor;
+        case ExitKind::Do:
+            return Flow::ExitDo;
+        default:
+            return Flow::ExitProc;
+        }
+    case StmtKind::OnError:
+        frame.onError = s.mode;
+        frame.handlerLabel = s.label;
+        m_err = ScriptError{};
+        if (s.mode != 2) {
+            frame.inHandler = false;
+        }
+        return Flow::Normal;
+    case StmtKind::Resume:
+        if (!frame.inHandler) {
+            raise(20, s.line);
+        }
+        if (s.mode != 2) {
+            raise(1004, s.line, "Resume is supported only with a label");
+        }
+        frame.inHandler = false;
+        m_err = ScriptError{};
+        frame.gotoLabel = s.label;
+        return Flow::GoTo;
+    case StmtKind::GoTo:
+        frame.gotoLabel = s.label;
+        return Flow::GoTo;
+    case StmtKind::With: {
+        frame.with.push_back(eval(*s.target, frame));
+        struct Pop
+        {
+            std::vector<Value>& with;
+            ~Pop() { with.pop_back(); }
+        } pop{frame.with};
+        return execBlock(s.body, frame);
+    }
+    case StmtKind::End:
+        throw StopSignal{};
+    default:
+        break;
+    }
+    // Print and file statements.
+    if (s.kind == StmtKind::Print && !s.channel) {
+        // Numbers print with a blank or '-' before and a blank after; ',' moves to the
+        // next 14-column zone; a trailing ';' or ',' keeps the line open.
+        std::string& line = m_pendingPrint;
+        for (size_t i = 0; i < s.printItems.size(); ++i) {
+            if (s.printItems[i]) {
+                const Value v = eval(*s.printItems[i], frame);
+                if (v.isArray()) {
+                    raise(13, s.line);
+                }
+                const VarType t = v.v.value().type();
+                std::string text = basicText(v.v);
+                if (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8) {
+                    text = (text[0] == '-' ? "" : " ") + text + " ";
+                }
+                line += text;
+            }
+            if (i < s.separators.size() && s.separators[i] == ',') {
+                line.append(14 - line.size() % 14, ' ');
+            }
+        }
+        if (!s.separators.empty() && s.separators.back() != 0) {
+            return Flow::Normal;
+        }
+        std::string out = std::move(line);
+        line.clear();
+        out.erase(out.find_last_not_of(' ') + 1);
+        m_host.debugPrint(out);
+        return Flow::Normal;
+    }
+    execFileStatement(s, frame);
+    return Flow::Normal;
+}
+
+// --- expressions ------------------------------------------------------------------
+
+namespace {
+
+// Keeps an integral result in the narrowest type the operands allow, or fails with
+// Overflow.
+Variant integralResult(double r, int rank)
+{
+    if (rank == 1 && r >= -32768.0 && r <= 32767.0) {
+        return static_cast<int16_t>(r);
+    }
+    if (r >= -2147483648.0 && r <= 2147483647.0) {
+        return static_cast<int32_t>(r);
+    }
+    throw ScriptError{6, "Overflow", 0};
+}
+
+int compareStrings(const std::string& a, const std::string& b)
+{
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+} // namespace
+
+Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
+{
+    if (av.isArray() || bv.isArray()) {
+        raise(13, 0);
+    }
+    const Variant a = av.v.value();
+    const Variant b = bv.v.value();
+    const VarType ta = a.type();
+    const VarType tb = b.type();
+
+    if (op == BinOp::Is) {
+        const auto x = a.toDispatch();
+        const auto y = b.toDispatch();
+        if (!x || !y) {
+            raise(424, 0);
+        }
+        return Value(Variant(x.value.get() == y.value.get()));
+    }
+    if (op == BinOp::Concat) {
+        if (!a.toBstr() || !b.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant(basicText(a) + basicText(b)));
+    }
+    const bool aString = ta == VarType::Bstr;
+    const bool bString = tb == VarType::Bstr;
+    if (op == BinOp::Add && aString && bString) {
+        return Value(Variant(a.toBstr().value + b.toBstr().value));
+    }
+    if (op >= BinOp::Eq && op <= BinOp::Ge) {
+        int c = 0;
+        if ((aString && bString) || (aString && tb == VarType::Empty) ||
+            (bString && ta == VarType::Empty)) {
+            c = compareStrings(a.toBstr().value, b.toBstr().value);
+        } else {
+            const auto x = a.toR8();
+            const auto y = b.toR8();
+            if (!x || !y) {
+                raise(13, 0);
+            }
+            c = x.value < y.value ? -1 : (x.value > y.value ? 1 : 0);
+            if (std::isnan(x.value) || std::isnan(y.value)) {
+                c = 2;
+            }
+        }
+        bool r = false;
+        switch (op) {
+        case BinOp::Eq:
+            r = c == 0;
+            break;
+        case BinOp::Ne:
+            r = c != 0;
+            break;
+        case BinOp::Lt:
+            r = c == -1;
+            break;
+        case BinOp::Gt:
+            r = c == 1;
+            break;
+        case BinOp::Le:
+            r = c == -1 || c == 0;
+            break;
+        default:
+            r = c == 1 || c == 0;
+            break;
+        }
+        return Value(Variant(r));
+    }
+    if (op == BinOp::And || op == BinOp::Or || op == BinOp::Xor || op == BinOp::Eqv ||
+        op == BinOp::Imp) {
+        if (ta == VarType::Bool && tb == VarType::Bool) {
+            const bool x = a.toBool().value;
+            const bool y = b.toBool().value;
+            bool r = false;
+            switch (op) {
+            case BinOp::And:
+                r = x && y;
+                break;
+            case BinOp::Or:
+                r = x || y;
+                break;
+            case BinOp::Xor:
+                r = x != y;
+                break;
+            case BinOp::Eqv:
+                r = x == y;
+                break;
+            default:
+                r = !x || y;
+                break;
+            }
+            return Value(Variant(r));
+        }
+        const auto x = a.toI4();
+        const auto y = b.toI4();
+        if (!x || !y) {
+            raise(x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW ? 6
+                                                                                             : 13,
+                  0);
+        }
+        int32_t r = 0;
+        switch (op) {
+        case BinOp::And:
+            r = x.value & y.value;
+            break;
+        case BinOp::Or:
+            r = x.value | y.value;
+            break;
+        case BinOp::Xor:
+            r = x.value ^ y.value;
+            break;
+        case BinOp::Eqv:
+            r = ~(x.value ^ y.value);
+            break;
+        default:
+            r = ~x.value | y.value;
+            break;
+        }
+        const int rank = std::max(rankOf(ta), rankOf(tb));
+        return Value(rank == 1 ? Variant(static_cast<int16_t>(r)) : Variant(r));
+    }
+
+    // Arithmetic.
+    const auto x = a.toR8();
+    const auto y = b.toR8();
+    if (!x || !y) {
+        raise(x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW ? 6 : 13,
+              0);
+    }
+    // Text takes part in arithmetic as a Double.
+    const int rank = std::max(aString ? 4 : rankOf(ta), bString ? 4 : rankOf(tb));
+    switch (op) {
+    case BinOp::Add:
+    case BinOp::Sub:
+    case BinOp::Mul: {
+        const double r = op == BinOp::Add   ? x.value + y.value
+                         : op == BinOp::Sub ? x.value - y.value
+                                            : x.value * y.value;
+        if (rank <= 2) {
+            return Value(integralResult(r, rank));
+        }
+        if (rank == 3) {
+            if (std::isfinite(r) && std::fabs(r) > std::numeric_limits<float>::max()) {
+                raise(6, 0);
+            }
+            return Value(Variant(static_cast<float>(r)));
+        }
+        if (!std::isfinite(r) && std::isfinite(x.value) && std::isfinite(y.value)) {
+            raise(6, 0);
+        }
+        return Value(Variant(r));
+    }
+    case BinOp::Div: {
+        if (y.value == 0) {
+            raise(x.value == 0 ? 6 : 11, 0);
+        }
+        return Value(Variant(x.value / y.value));
+    }
+    case BinOp::IntDiv:
+    case BinOp::Mod: {
+        // Both operands are rounded to integers first; the result takes the sign of the
+        // dividend.
+        const auto xi = Variant(x.value).toI4();
+        const auto yi = Variant(y.value).toI4();
+        if (!xi || !yi) {
+            raise(6, 0);
+        }
+        if (yi.value == 0) {
+            raise(11, 0);
+        }
+        const int64_t r = op == BinOp::IntDiv ? static_cast<int64_t>(xi.value) / yi.value
+                                              : static_cast<int64_t>(xi.value) % yi.value;
+        return Value(integralResult(static_cast<double>(r), std::min(rank, 2) == 1 ? 1 : 2));
+    }
+    case BinOp::Pow: {
+        const double r = std::pow(x.value, y.value);
+        if (std::isnan(r) && !std::isnan(x.value) && !std::isnan(y.value)) {
+            raise(5, 0);
+        }
+        if (std::isinf(r) && std::isfinite(x.value) && std::isfinite(y.value)) {
+            raise(x.value == 0 ? 5 : 6, 0);
+        }
+        return Value(Variant(r));
+    }
+    default:
+        raise(13, 0);
+    }
+}
+
+Value Interpreter::eval(const Expr& e, Frame& frame)
+{
+    switch (e.kind) {
+    case ExprKind::Literal:
+        return Value(e.literal);
+    case ExprKind::Name:
+        return evalName(e, frame);
+    case ExprKind::Member:
+        return evalMember(e, frame);
+    case ExprKind::Call:
+        return evalCall(e, frame);
+    case ExprKind::Paren:
+        return eval(*e.object, frame);
+    case ExprKind::Unary: {
+        const Value v = eval(*e.object, frame);
+        if (v.isArray()) {
+            raise(13, e.line);
+        }
+        const Variant x = v.v.value();
+        if (e.negate) {
+            switch (x.type()) {
+            case VarType::Empty:
+                return Value(Variant(int16_t{0}));
+            case VarType::I2: {
+                const int16_t n = x.toI2().value;
+                if (n == std::numeric_limits<int16_t>::min()) {
+                    return Value(Variant(32768));
+                }
+                return Value(Variant(static_cast<int16_t>(-n)));
+            }
+            case VarType::Bool:
+                return Value(Variant(static_cast<int16_t>(x.toBool().value ? 1 : 0)));
+            case VarType::I4: {
+                const int32_t n = x.toI4().value;
+                if (n == std::numeric_limits<int32_t>::min()) {
+                    raise(6, e.line);
+                }
+                return Value(Variant(-n));
+            }
+            case VarType::R4:
+                return Value(Variant(-x.toR4().value));
+            default: {
+                const auto d = x.toR8();
+                if (!d) {
+                    raise(13, e.line);
+                }
+                return Value(Variant(-d.value));
+            }
+            }
+        }
+        if (x.type() == VarType::Bool) {
+            return Value(Variant(!x.toBool().value));
+        }
+        const auto n = x.toI4();
+        if (!n) {
+            raise(n.hr == automation::DISP_E_OVERFLOW ? 6 : 13, e.line);
+        }
+        if (x.type() == VarType::I2 || x.type() == VarType::Empty) {
+            return Value(Variant(static_cast<int16_t>(~n.value)));
+        }
+        return Value(Variant(~n.value));
+    }
+    case ExprKind::Binary: {
+        // And/Or evaluate both sides, as the dialect does.
+        const Value a = eval(*e.left, frame);
+        const Value b = eval(*e.right, frame);
+        try {
+            return binaryOp(e.op, a, b);
+        } catch (ScriptError& err) {
+            if (err.line == 0) {
+                err.line = e.line;
+            }
+            throw;
+        }
+    }
+    case ExprKind::New:
+        return Value(Variant(newObject(e.name, e.line)));
+    case ExprKind::Missing:
+        return Value(Variant::missing());
+    case ExprKind::Me:
+        if (!frame.self) {
+            raise(424, e.line);
+        }
+        return Value(Variant(frame.self->dispatch()));
+    }
+    return Value();
+}
+
+Value Interpreter::evalName(const Expr& e, Frame& frame)
+{
+    switch (e.ref) {
+    case NameRef::Local:
+    case NameRef::Module: {
+        Cell* c = cellOf(e, frame);
+        if (!c) {
+            raise(35, e.line);
+        }
+        return c->value;
+    }
+    case NameRef::Constant:
+        return Value(e.literal);
+    default:
+        break;
+    }
+    // A procedure without arguments, a built-in, an added object or an extension member.
+    if (frame.module) {
+        for (auto& p : frame.module->procedures) {
+            if (p->lower == e.lower) {
+                return callProcedure(*frame.module, *p, {}, &frame, nullptr, frame.self);
+            }
+        }
+    }
+    if (frame.module != m_main.get() && m_main) {
+        for (auto& p : m_main->procedures) {
+            if (p->lower == e.lower) {
+                return callProcedure(*m_main, *p, {}, &frame, nullptr);
+            }
+        }
+    }
+    Value result;
+    if (callBuiltin(e.lower, {}, frame, result, e.line)) {
+        return result;
+    }
+    if (DispatchPtr obj = m_host.namedObject(e.lower)) {
+        return Value(Variant(obj));
+    }
+    for (const DispatchPtr& ext : m_host.extensions()) {
+        automation::DISPID id = 0;
+        if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
+            return invokeObject(ext, e.name,
+                                automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {},
+                                frame, nullptr, e.line);
+        }
+    }
+    raise(35, e.line);
+}
+
+Value Interpreter::evalMember(const Expr& e, Frame& frame)
+{
+    if (e.object && e.object->kind == ExprKind::Name && e.object->ref == NameRef::Other &&
+        e.object->lower == "err") {
+        if (e.lower == "number") {
+            return Value(Variant(static_cast<int32_t>(m_err.number)));
+        }
+        if (e.lower == "description") {
+            return Value(Variant(m_err.description));
+        }
+        if (e.lower == "source") {
+            return Value(Variant(moduleName()));
+        }
+        if (e.lower == "clear") {
+            m_err = ScriptError{};
+            return Value();
+        }
+        raise(438, e.line);
+    }
+    Value object;
+    if (e.object) {
+        object = eval(*e.object, frame);
+    } else if (!frame.with.empty()) {
+        object = frame.with.back();
+    } else {
+        raise(91, e.line);
+    }
+    const auto d = object.v.value().toDispatch();
+    if (!d) {
+        raise(424, e.line);
+    }
+    if (!d.value) {
+        raise(91, e.line);
+    }
+    return invokeObject(d.value, e.name,
+                        automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {}, frame,
+                        nullptr, e.line);
+}
+
+Value Interpreter::evalCall(const Expr& e, Frame& frame)
+{
+    std::vector<const Expr*> args;
+    args.reserve(e.args.size());
+    for (const auto& a : e.args) {
+        args.push_back(a.get());
+    }
+    const Expr& callee = *e.callee;
+    if (callee.kind == ExprKind::Name) {
+        if (callee.ref == NameRef::Local || callee.ref == NameRef::Module) {
+            Cell* c = cellOf(callee, frame);
+            if (!c || !c->value.isArray()) {
+                raise(13, e.line);
+            }
+            const Array& arr = *c->value.array;
+            if (args.size() != arr.extent.size()) {
+                raise(9, e.line);
+            }
+            size_t offset = 0;
+            size_t stride = 1;
+            for (size_t d = arr.extent.size(); d-- > 0;) {
+                const auto idx = eval(*args[d], frame).v.toI4();
+                if (!idx) {
+                    raise(idx.hr == automation::DISP_E_OVERFLOW ? 6 : 13, e.line);
+                }
+                if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
+                    raise(9, e.line);
+                }
+                offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
+                stride *= static_cast<size_t>(arr.extent[d]);
+            }
+            return Value(arr.get(offset));
+        }
+        if (frame.module) {
+            for (auto& p : frame.module->procedures) {
+                if (p->lower == callee.lower) {
+                    return callProcedure(*frame.module, *p, args, &frame, nullptr, frame.self);
+                }
+            }
+        }
+        if (frame.module != m_main.get() && m_main) {
+            for (auto& p : m_main->procedures) {
+                if (p->lower == callee.lower) {
+                    return callProcedure(*m_main, *p, args, &frame, nullptr);
+                }
+            }
+        }
+        Value result;
+        if (callBuiltin(callee.lower, args, frame, result, e.line)) {
+            return result;
+        }
+        for (const DispatchPtr& ext : m_host.extensions()) {
+            automation::DISPID id = 0;
+            if (ext && SUCCEEDED(ext->GetIDsOfNames(callee.lower, id))) {
+                return invokeObject(ext, callee.name,
+                                    automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                    args, frame, nullptr, e.line);
+            }
+        }
+        raise(35, e.line);
+    }
+    if (callee.kind == ExprKind::Member) {
+        if (callee.object && callee.object->kind == ExprKind::Name &&
+            callee.object->ref == NameRef::Other && callee.object->lower == "err") {
+            if (callee.lower == "raise") {
+                if (args.empty()) {
+                    raise(449, e.line);
+                }
+                const int number = eval(*args[0], frame).v.toI4().value;
+                std::string description;
+                if (args.size() > 2 && args[2]->kind != ExprKind::Missing) {
+                    description = eval(*args[2], frame).v.toBstr().value;
+                }
+                raise(number, e.line, description);
+            }
+            if (callee.lower == "clear") {
+                m_err = ScriptError{};
+                return Value();
+            }
+            raise(438, e.line);
+        }
+        Value object;
+        if (callee.object) {
+            object = eval(*callee.object, frame);
+        } else if (!frame.with.empty()) {
+            object = frame.with.back();
+        } else {
+            raise(91, e.line);
+        }
+        const auto d = object.v.value().toDispatch();
+        if (!d) {
+            raise(424, e.line);
+        }
+        if (!d.value) {
+            raise(91, e.line);
+        }
+        return invokeObject(d.value, callee.name,
+                            automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
+                            frame, nullptr, e.line);
+    }
+    raise(13, e.line);
+}
+
+Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& name, uint16_t flags,
+                                const std::vector<const Expr*>& args, Frame& frame,
+                                const Value* putValue, int line)
+{
+    automation::DISPID id = 0;
+    if (FAILED(object->GetIDsOfNames(name, id))) {
+        raise(438, line);
+    }
+    // Variables go by reference (the member may fill them); an element of an array goes
+    // as a reference to it and the elements after it.
+    std::vector<Variant> values;
+    std::vector<Cell*> retype;
+    values.reserve(args.size() + 1);
+    for (const Expr* a : args) {
+        if (a->kind == ExprKind::Missing) {
+            values.push_back(Variant::missing());
+            continue;
+        }
+        if (a->kind == ExprKind::Name && (a->ref == NameRef::Local || a->ref == NameRef::Module)) {
+            Cell* c = cellOf(*a, frame);
+            if (c && !c->value.isArray()) {
+                values.push_back(Variant::byRef(&c->value.v));
+                retype.push_back(c);
+                continue;
+            }
+            if (c && c->value.isArray()) {
+                // A whole array goes as a reference to its first element.
+                values.push_back(c->value.array->refAt(0));
+                continue;
+            }
+        }
+        if (a->kind == ExprKind::Call && a->callee->kind == ExprKind::Name &&
+            (a->callee->ref == NameRef::Local || a->callee->ref == NameRef::Module)) {
+            Cell* c = cellOf(*a->callee, frame);
+            if (c && c->value.isArray()) {
+                Array& arr = *c->value.array;
+                if (a->args.size() != arr.extent.size()) {
+                    raise(9, line);
+                }
+                size_t offset = 0;
+                size_t stride = 1;
+                for (size_t d = arr.extent.size(); d-- > 0;) {
+                    const auto idx = eval(*a->args[d], frame).v.toI4();
+                    if (!idx || idx.value < arr.lower[d] ||
+                        idx.value >= arr.lower[d] + arr.extent[d]) {
+                        raise(9, line);
+                    }
+                    offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
+                    stride *= static_cast<size_t>(arr.extent[d]);
+                }
+                values.push_back(arr.refAt(offset));
+                continue;
+            }
+        }
+        const Value v = eval(*a, frame);
+        if (v.isArray()) {
+            values.push_back(v.array->refAt(0));
+        } else {
+            values.push_back(v.v);
+        }
+    }
+    if (putValue) {
+        values.push_back(putValue->v);
+    }
+    Variant result;
+    automation::DispatchError error;
+    const HRESULT hr = object->Invoke(id, flags, values, putValue ? nullptr : &result, &error);
+    // Variables keep their declared types after a member filled them.
+    for (Cell* c : retype) {
+        if (c->type != BasicType::Variant) {
+            auto conv = c->value.v.changeType(varTypeOf(c->type));
+            if (conv) {
+                c->value.v = std::move(conv.value);
+            }
+        }
+    }
+    if (FAILED(hr)) {
+        raise(errorOfResult(hr), line,
+              error.description.empty() ? std::string() : error.description);
+    }
+    return Value(std::move(result));
+}
+
+void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isSet)
+{
+    if (!value.isArray()) {
+        value.v = value.v.value();
+        if (isSet && value.v.type() != VarType::Dispatch) {
+            raise(424, target.line);
+        }
+        if (!isSet && value.v.type() == VarType::Dispatch) {
+            // Let of an object: its default value, which our objects do not have.
+            raise(450, target.line);
+        }
+    }
+    switch (target.kind) {
+    case ExprKind::Name: {
+        if (target.ref == NameRef::Local || target.ref == NameRef::Module) {
+            Cell* c = cellOf(target, frame);
+            if (!c) {
+                raise(35, target.line);
+            }
+            if (value.isArray()) {
+                if (c->type != BasicType::Variant) {
+                    raise(13, target.line);
+                }
+                auto copy = std::make_shared<Array>(*value.array);
+                copy->fixed = false;
+                c->value = Value();
+                c->value.array = std::move(copy);
+                return;
+            }
+            if (c->value.isArray() && c->value.array->fixed) {
+                raise(13, target.line);
+            }
+            if (c->type == BasicType::Variant) {
+                c->value = std::move(value);
+                return;
+            }
+            if (c->type == BasicType::String && value.v.toBstr()) {
+                c->value = Value(Variant(basicText(value.v)));
+                return;
+            }
+            auto conv = value.v.changeType(varTypeOf(c->type));
+            if (!conv) {
+                raise(conv.hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
+            }
+            c->value = Value(std::move(conv.value));
+            return;
+        }
+        // An extension property.
+        for (const DispatchPtr& ext : m_host.extensions()) {
+            automation::DISPID id = 0;
+            if (ext && SUCCEEDED(ext->GetIDsOfNames(target.lower, id))) {
+                invokeObject(ext, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
+                             target.line);
+                return;
+            }
+        }
+        raise(450, target.line);
+    }
+    case ExprKind::Member: {
+        Value object;
+        if (target.object) {
+            object = eval(*target.object, frame);
+        } else if (!frame.with.empty()) {
+            object = frame.with.back();
+        } else {
+            raise(91, target.line);
+        }
+        const auto d = object.v.value().toDispatch();
+        if (!d) {
+            raise(424, target.line);
+        }
+        if (!d.value) {
+            raise(91, target.line);
+        }
+        invokeObject(d.value, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
+                     target.line);
+        return;
+    }
+    case ExprKind::Call: {
+        const Expr& callee = *target.callee;
+        std::vector<const Expr*> args;
+        for (const auto& a : target.args) {
+            args.push_back(a.get());
+        }
+        if (callee.kind == ExprKind::Name &&
+            (callee.ref == NameRef::Local || callee.ref == NameRef::Module)) {
+            Cell* c = cellOf(callee, frame);
+            if (!c || !c->value.isArray()) {
+                raise(13, target.line);
+            }
+            Array& arr = *c->value.array;
+            if (args.size() != arr.extent.size()) {
+                raise(9, target.line);
+            }
+            size_t offset = 0;
+            size_t stride = 1;
+            for (size_t d = arr.extent.size(); d-- > 0;) {
+                const auto idx = eval(*args[d], frame).v.toI4();
+                if (!idx) {
+                    raise(13, target.line);
+                }
+                if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
+                    raise(9, target.line);
+                }
+                offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
+                stride *= static_cast<size_t>(arr.extent[d]);
+            }
+            if (value.isArray()) {
+                raise(13, target.line);
+            }
+            const HRESULT hr = arr.set(offset, value.v);
+            if (FAILED(hr)) {
+                raise(hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
+            }
+            return;
+        }
+        if (callee.kind == ExprKind::Member) {
+            Value object;
+            if (callee.object) {
+                object = eval(*callee.object, frame);
+            } else if (!frame.with.empty()) {
+                object = frame.with.back();
+            } else {
+                raise(91, target.line);
+            }
+            const auto d = object.v.value().toDispatch();
+            if (!d || !d.value) {
+                raise(d ? 91 : 424, target.line);
+            }
+            invokeObject(d.value, callee.name, automation::DISPATCH_PROPERTYPUT, args, frame,
+                         &value, target.line);
+            return;
+        }
+        raise(450, target.line);
+    }
+    default:
+        raise(450, target.line);
+    }
+}
+
+DispatchPtr Interpreter::newObject(const std::string& className, int line)
+{
+    std::string lower = className;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto it = m_classes.find(lower);
+    if (it == m_classes.end()) {
+        raise(429, line);
+    }
+    Module& module = *it->second->module;
+    auto state = std::make_shared<ScriptObjectState>();
+    state->interpreter = this;
+    state->module = &module;
+    initModuleVariables(module, state->cells);
+    DispatchPtr object = makeScriptObject(state);
+    m_objects.push_back(state);
+    for (auto& p : module.procedures) {
+        if (p->lower == "class_initialize") {
+            callProcedure(module, *p, {}, nullptr, nullptr, state);
+        }
+    }
+    return object;
+}
+
+} // namespace platform::basic

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/automation/IDispatch.h"
+#include "platform/basic/Ast.h"
+#include "platform/basic/Value.h"
+
+#include <memory>
+#include <vector>
+
+namespace platform::basic {
+
+class Interpreter;
+
+// The state of one instance of a class module: its module-level variables. The object
+// that scripts hold is an automation object over it.
+struct ScriptObjectState
+{
+    Interpreter* interpreter = nullptr; // null once the interpreter is gone
+    Module* module = nullptr;
+    std::vector<Cell> cells;
+    automation::IDispatch* object = nullptr; // not owned
+
+    // A new reference to the instance's object.
+    automation::DispatchPtr dispatch() const { return automation::DispatchPtr(object); }
+};
+
+// Makes the automation object of an instance (one reference, the caller's).
+automation::DispatchPtr makeScriptObject(const std::shared_ptr<ScriptObjectState>& state);
+
+} // namespace platform::basic

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/automation/Variant.h"
+#include "platform/basic/Ast.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace platform::basic {
+
+// A script array: element type, bounds per dimension and contiguous storage, so that an
+// element can be passed by reference as the first of the elements after it.
+struct Array
+{
+    BasicType elementType = BasicType::Variant;
+    std::vector<int32_t> lower;
+    std::vector<int32_t> extent;
+    bool fixed = false; // declared with bounds: ReDim is not allowed
+    std::variant<std::vector<int16_t>, std::vector<int32_t>, std::vector<float>,
+                 std::vector<double>, std::vector<std::string>, std::vector<automation::Variant>>
+        data;
+
+    size_t size() const;
+    void resize(size_t n);
+    automation::Variant get(size_t i) const;
+    // Converts v to the element type; a failed conversion answers its reason.
+    automation::HRESULT set(size_t i, const automation::Variant& v);
+    // A reference to element i and the elements after it.
+    automation::Variant refAt(size_t i);
+    // Makes storage for the element type (empty).
+    static std::shared_ptr<Array> make(BasicType type);
+};
+
+// A script value: an automation value or an array.
+struct Value
+{
+    automation::Variant v;
+    std::shared_ptr<Array> array;
+
+    Value() = default;
+    Value(automation::Variant value) : v(std::move(value)) {}
+    bool isArray() const { return static_cast<bool>(array); }
+};
+
+// A value as text the way the dialect writes it (Doubles to 15 significant digits).
+std::string basicText(const automation::Variant& v);
+
+// A variable: its declared type and its value.
+struct Cell
+{
+    Value value;
+    BasicType type = BasicType::Variant;
+};
+
+} // namespace platform::basic

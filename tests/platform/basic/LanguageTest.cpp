@@ -1,0 +1,245 @@
+#include "platform/basic/Interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform::basic;
+using platform::automation::DispatchPtr;
+
+class PrintHost : public InterpreterHost
+{
+public:
+    void debugPrint(const std::string& text) override { output += text + "\n"; }
+    void doEvents() override {}
+    int msgBox(const std::string& text, int, const std::string&) override
+    {
+        output += "[box] " + text + "\n";
+        return 1;
+    }
+    DispatchPtr namedObject(const std::string&) override { return {}; }
+    std::vector<DispatchPtr> extensions() override { return {}; }
+    std::string output;
+};
+
+struct Snippet
+{
+    const char* name;
+    const char* code; // the body of Sub Main, or a whole module when it has "Sub "
+    const char* output;
+    int error = 0; // the expected error number, 0 for none
+    int line = 0;  // the expected line of the error (lines of the module)
+};
+
+std::string moduleOf(const Snippet& s)
+{
+    const std::string code = s.code;
+    if (code.find("Sub ") != std::string::npos || code.find("Function ") != std::string::npos) {
+        return code;
+    }
+    return "Sub Main\n" + code + "\nEnd Sub\n";
+}
+
+const Snippet kSnippets[] = {
+    {"integer arithmetic", "Debug.Print 7 \\ 2; -7 \\ 2; 7 Mod 3; -7 Mod 3; 7 Mod -3",
+     " 3 -3  1 -1  1\n"},
+    {"division is double", "Debug.Print 7 / 2, 1 / 3", " 3.5           0.333333333333333\n"},
+    {"integer division rounds operands", "Debug.Print 7.5 \\ 2, 6.5 \\ 2", " 4             3\n"},
+    {"power and unary minus", "Debug.Print -2 ^ 2; 2 ^ -1", "-4  0.5\n"},
+    {"integer overflow", "Dim i As Integer\ni = 32767\ni = i + 1", "", 6, 4},
+    {"long overflow", "Dim l As Long\nl = 2147483647\nl = l + 1", "", 6, 4},
+    {"literal widening", "Debug.Print 32767 + 1", " 32768\n"},
+    {"assign overflow", "Dim i As Integer\ni = 70000", "", 6, 3},
+    {"type mismatch", "Dim i As Integer\ni = \"abc\"", "", 13, 3},
+    {"text to number", "Dim d As Double\nd = \"2.5\"\nDebug.Print d * 2", " 5\n"},
+    {"concatenation", "Debug.Print \"a\" & 1 & True & 2.5", "a1True2.5\n"},
+    {"plus on text", "Debug.Print \"1\" + \"2\"; \"1\" + 2", "12 3\n"},
+    {"double text", "Debug.Print 0.1 + 0.2; 1E+20; 1/4", " 0.3  1E+20  0.25\n"},
+    {"booleans", "Debug.Print True, Not True, True + 1, CInt(True)",
+     "True          False          0            -1\n"},
+    {"bitwise", "Debug.Print 12 And 10; 12 Or 3; 5 Xor 1; Not 0", " 8  15  4 -1\n"},
+    {"string comparison", "Debug.Print \"abc\" < \"abd\"; \"B\" < \"a\"; \"x\" = \"x\"",
+     "TrueTrueTrue\n"},
+    {"mixed comparison", "Debug.Print 10 > \"9\"", "True\n"},
+    {"for with changing bounds",
+     "Dim n As Integer, i As Integer, c As Integer\nn = 3\nFor i = 1 To n\n n = 10\n c = c + "
+     "1\nNext\nDebug.Print c; i",
+     " 3  4\n"},
+    {"for step down", "Dim i\nFor i = 10 To 1 Step -4\nDebug.Print i;\nNext\nDebug.Print",
+     " 10  6  2\n"},
+    {"for never runs", "Dim i\nFor i = 5 To 1\nDebug.Print \"x\"\nNext\nDebug.Print i", " 5\n"},
+    {"exit for and do",
+     "Dim i\nFor i = 1 To 10\nIf i = 3 Then Exit For\nNext\nDo\ni = i + 1\nIf i > 5 Then Exit "
+     "Do\nLoop\nDebug.Print i",
+     " 6\n"},
+    {"select case forms",
+     "Sub Main\nDim v\nFor Each v In Array2()\nSelect Case v\nCase 1, 2\nDebug.Print "
+     "\"one-two\"\nCase 3 To 5\nDebug.Print \"range\"\nCase Is > 100\nDebug.Print \"big\"\nCase "
+     "Else\nDebug.Print \"else\"\nEnd Select\nNext\nEnd Sub\nFunction Array2()\nDim a(4)\na(0) = "
+     "2: a(1) = 4: a(2) = 200: a(3) = 7: a(4) = 1\nArray2 = a\nEnd Function\n",
+     "one-two\nrange\nbig\nelse\none-two\n"},
+    {"select on text",
+     "Select Case \"b\"\nCase \"a\"\nDebug.Print 1\nCase \"b\", \"c\"\nDebug.Print 2\nEnd Select",
+     " 2\n"},
+    {"do until and while wend",
+     "Dim i\nDo Until i >= 3\ni = i + 1\nLoop\nWhile i < 5\ni = i + 1\nWend\nDo\ni = i + 1\nLoop "
+     "While i < 7\nDebug.Print i",
+     " 7\n"},
+    {"single-line if",
+     "Dim x\nx = 5\nIf x > 3 Then Debug.Print \"big\": Debug.Print \"yes\" Else Debug.Print "
+     "\"small\"",
+     "big\nyes\n"},
+    {"if elseif",
+     "Dim x\nx = 2\nIf x = 1 Then\nDebug.Print 1\nElseIf x = 2 Then\nDebug.Print "
+     "2\nElse\nDebug.Print 3\nEnd If",
+     " 2\n"},
+    {"on error resume next",
+     "On Error Resume Next\nDim i As Integer\ni = 40000\nDebug.Print Err.Number; "
+     "i\nErr.Clear\nDebug.Print Err.Number",
+     " 6  0\n 0\n"},
+    {"on error goto",
+     "Sub Main\nOn Error GoTo Failed\nDebug.Print 1 / 0\nDebug.Print \"not here\"\nExit "
+     "Sub\nFailed:\nDebug.Print \"caught\"; Err.Number; Err.Description\nEnd Sub\n",
+     "caught 11 Division by zero\n"},
+    {"error in handler propagates",
+     "Sub Main\nOn Error GoTo H\nErr.Raise 5\nExit Sub\nH:\nErr.Raise 1000, , \"twice\"\nEnd Sub\n",
+     "", 1000, 6},
+    {"err raise with text", "Err.Raise 1234, \"src\", \"custom failure\"", "", 1234, 2},
+    {"error in callee reaches handler",
+     "Sub Main\nOn Error Resume Next\nFail\nDebug.Print Err.Number\nEnd Sub\nSub Fail\nDim "
+     "a(2)\na(3) = 1\nEnd Sub\n",
+     " 9\n"},
+    {"array bounds", "Dim a(1 To 3) As Double\na(0) = 1", "", 9, 3},
+    {"lbound ubound",
+     "Dim a(2 To 5, 3) As Long\nDebug.Print LBound(a); UBound(a); LBound(a, 2); UBound(a, 2)",
+     " 2  5  0  3\n"},
+    {"redim preserve",
+     "Dim a() As Integer\nReDim a(2)\na(2) = 7\nReDim Preserve a(4)\nDebug.Print a(2); "
+     "UBound(a)\nReDim a(1)\nDebug.Print a(1)",
+     " 7  4\n 0\n"},
+    {"redim of fixed array", "Dim a(3)\nReDim a(5)", "", 10, 3},
+    {"recursion",
+     "Sub Main\nDebug.Print Fact(10)\nEnd Sub\nFunction Fact(n As Integer) As Long\nIf n <= 1 "
+     "Then\nFact = 1\nElse\nFact = n * Fact(n - 1)\nEnd If\nEnd Function\n",
+     " 3628800\n"},
+    {"deep recursion is an error", "Sub Main\nDeep 1\nEnd Sub\nSub Deep(n)\nDeep n + 1\nEnd Sub\n",
+     "", 28, 5},
+    {"byref and byval",
+     "Sub Main\nDim a, b\na = 1: b = 1\nBump a, b\nDebug.Print a; b\nBump (a), b\nDebug.Print a; "
+     "b\nEnd Sub\nSub Bump(x, ByVal y)\nx = x + 1\ny = y + 1\nEnd Sub\n",
+     " 2  1\n 2  1\n"},
+    {"byref array element",
+     "Sub Main\nDim a(2) As Double\nSetIt a(1)\nDebug.Print a(1)\nEnd Sub\nSub SetIt(v)\nv = "
+     "4.5\nEnd Sub\n",
+     " 4.5\n"},
+    {"optional arguments",
+     "Sub Main\nDebug.Print Add(1); Add(1, 5)\nEnd Sub\nFunction Add(a, Optional b = 10)\nAdd = a "
+     "+ b\nEnd Function\n",
+     " 11  6\n"},
+    {"wrong argument count", "Sub Main\nAdd 1, 2, 3\nEnd Sub\nSub Add(a, b)\nEnd Sub\n", "", 450,
+     2},
+    {"module state and constants",
+     "Option Explicit\nConst Base = 100\nDim total As Long\nSub Main\nAddOne\nAddOne\nDebug.Print "
+     "total + Base\nEnd Sub\nSub AddOne\ntotal = total + 1\nEnd Sub\n",
+     " 102\n"},
+    {"option explicit", "Option Explicit\nSub Main\nx = 1\nEnd Sub\n", "", 1003, 3},
+    {"string functions",
+     "Debug.Print Len(\"hello\"); Left(\"hello\", 2); Right(\"hello\", 3); Mid(\"hello\", 2, 2); "
+     "InStr(\"hello\", \"l\"); InStr(4, \"hello\", \"l\")",
+     " 5 helloel 3  4\n"},
+    {"more string functions",
+     "Debug.Print UCase(\"ab\") & LCase(\"CD\") & \"[\" & Trim(\"  x  \") & \"]\" & "
+     "Replace(\"a-b-c\", \"-\", \"+\") & Chr(65) & Asc(\"a\") & Hex(255) & Str(5) & Val(\" "
+     "12.5abc\")",
+     "ABcd[x]a+b+cA97FF 512.5\n"},
+    {"conversions",
+     "Debug.Print CInt(2.5); CInt(3.5); CLng(\"12\"); CDbl(\"1.5\"); CBool(5); CStr(7)",
+     " 2  4  12  1.5 True7\n"},
+    {"conversion overflow", "Debug.Print CInt(40000)", "", 6, 2},
+    {"maths", "Debug.Print Abs(-3); Sqr(16); Int(-2.5); Fix(-2.5); Round(2.567, 2); Exp(0); Log(1)",
+     " 3  4 -3 -2  2.57  1  0\n"},
+    {"format",
+     "Debug.Print Format(3.14159, \"0.00\"); \" \"; Format(1234567.891, \"#,##0.0\"); \" \"; "
+     "Format(0.000123, \"0.00E+00\")",
+     "3.14 1,234,567.9 1.23E-04\n"},
+    {"is functions",
+     "Dim v\nDebug.Print IsEmpty(v); IsNumeric(\"1.5\"); IsNumeric(\"x\"); IsObject(Nothing)",
+     "TrueTrueFalseTrue\n"},
+    {"with and nothing", "Dim o As Object\nDebug.Print o Is Nothing", "True\n"},
+    {"object not set", "Dim o As Object\no.Foo", "", 91, 3},
+    {"unknown sub", "NoSuchThing 1", "", 35, 2},
+    {"msgbox", "Dim r\nr = MsgBox(\"hi\", vbYesNo)\nDebug.Print r", "[box] hi\n 1\n"},
+    {"line continuation", "Debug.Print 1 + _\n  2", " 3\n"},
+    {"rem and comments", "Rem a comment\nDebug.Print 1 ' trailing", " 1\n"},
+    {"end stops quietly", "Debug.Print 1\nEnd\nDebug.Print 2", " 1\n"},
+    {"for each over array",
+     "Dim a(2) As Integer, v, s\na(0) = 1: a(1) = 2: a(2) = 3\nFor Each v In a\ns = s + "
+     "v\nNext\nDebug.Print s",
+     " 6\n"},
+    {"division by zero", "Dim x\nx = 1 \\ 0", "", 11, 3},
+    {"nested functions and strings",
+     "Sub Main\nDebug.Print Rev(\"abc\")\nEnd Sub\nFunction Rev(s As String) As String\nDim i As "
+     "Integer\nFor i = Len(s) To 1 Step -1\nRev = Rev & Mid(s, i, 1)\nNext\nEnd Function\n",
+     "cba\n"},
+};
+
+TEST(LanguageTest, Snippets)
+{
+    for (const Snippet& s : kSnippets) {
+        SCOPED_TRACE(s.name);
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        const std::string module = moduleOf(s);
+        if (!in.load(module, "Test", error)) {
+            EXPECT_EQ(error.number, s.error) << error.description << " at " << error.line;
+            EXPECT_EQ(error.line, s.line);
+            continue;
+        }
+        const RunStatus status = in.call("Main", {});
+        if (s.error) {
+            ASSERT_EQ(status, RunStatus::Failed) << host.output;
+            EXPECT_EQ(in.lastError().number, s.error) << in.lastError().description;
+            EXPECT_EQ(in.lastError().line, s.line) << in.lastError().description;
+        } else {
+            EXPECT_NE(status, RunStatus::Failed)
+                << in.lastError().number << " " << in.lastError().description << " at line "
+                << in.lastError().line;
+        }
+        EXPECT_EQ(host.output, s.output);
+    }
+}
+
+TEST(LanguageTest, SyntaxErrorReportsItsLineAndRunsNothing)
+{
+    struct Case
+    {
+        const char* name;
+        const char* code;
+        int line;
+    };
+    const Case cases[] = {
+        {"missing then", "Sub Main\nDebug.Print 1\nIf x Debug.Print 2\nEnd Sub\n", 3},
+        {"unclosed string", "Sub Main\nx = \"abc\nEnd Sub\n", 2},
+        {"missing end sub", "Sub Main\nDebug.Print 1\n", 3},
+        {"missing next", "Sub Main\nFor i = 1 To 2\nDebug.Print i\nEnd Sub\n", 4},
+        {"statement outside procedure", "Debug.Print 1\n", 1},
+        {"bad expression", "Sub Main\nx = 1 +\nEnd Sub\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        EXPECT_FALSE(in.load(c.code, "Test", error));
+        EXPECT_EQ(error.line, c.line) << error.description;
+        EXPECT_FALSE(error.description.empty());
+        EXPECT_EQ(in.call("Main", {}), RunStatus::NotFound);
+        EXPECT_EQ(host.output, "");
+    }
+}
+
+} // namespace
