@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -236,9 +237,11 @@ public:
 
     void segment(double ax, double ay, double bx, double by)
     {
-        if (!clipSegment(ax, ay, bx, by, m_clip.left(), m_clip.top(), m_clip.right() + 0.999,
-                         m_clip.bottom() + 0.999))
-            return;
+        if (!inside(ax, ay) || !inside(bx, by)) {
+            if (!clipSegment(ax, ay, bx, by, m_clip.left(), m_clip.top(), m_clip.right() + 0.999,
+                             m_clip.bottom() + 0.999))
+                return;
+        }
         if (bx < ax) {
             std::swap(ax, bx);
             std::swap(ay, by);
@@ -267,6 +270,12 @@ public:
     }
 
 private:
+    bool inside(double x, double y) const
+    {
+        return x >= m_clip.left() && x < m_clip.right() + 0.999 && y >= m_clip.top() &&
+               y < m_clip.bottom() + 0.999;
+    }
+
     void add(int column, double a, double b)
     {
         double lo = std::min(a, b);
@@ -831,6 +840,31 @@ bool isDirectImage(QPainter& p, QImage*& image)
     return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
 }
 
+// Puts source on target at (dx, dy): row copies at whole-pixel offsets in one format,
+// otherwise a painter copy.
+void copyImage(QImage& target, const QImage& source, QPainter& p, double dx, double dy)
+{
+    int x = static_cast<int>(std::lround(dx));
+    int y = static_cast<int>(std::lround(dy));
+    if (target.format() != source.format() || x != dx || y != dy) {
+        p.save();
+        p.resetTransform();
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPointF(dx, dy), source);
+        p.restore();
+        return;
+    }
+    QRect area = QRect(QPoint(x, y), source.size()) & target.rect();
+    if (area.isEmpty())
+        return;
+    std::size_t bytes = static_cast<std::size_t>(area.width()) * 4;
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const uchar* from =
+            source.constScanLine(row - y) + static_cast<std::size_t>(area.left() - x) * 4;
+        std::memcpy(target.scanLine(row) + static_cast<std::size_t>(area.left()) * 4, from, bytes);
+    }
+}
+
 } // namespace
 
 struct ChartRenderer::Caches : RenderCaches
@@ -861,21 +895,25 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
     QTransform t = p.combinedTransform();
     double scale = direct ? t.m11() : 0.0;
     bool scaleOk = direct && std::fabs(t.m11() - t.m22()) < 1e-9;
+    // The cache has the target's format, so that it is copied row by row, not converted.
+    QImage::Format underlayFormat = direct && image->format() == QImage::Format_RGB32
+                                        ? QImage::Format_RGB32
+                                        : QImage::Format_ARGB32_Premultiplied;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
 
     // Under the traces: from the cache when drawing on an image at a square scale.
     if (scaleOk) {
-        bool stale = caches.underlay.isNull() ||
-                     caches.underlayGeneration != c.appearanceGeneration() ||
-                     caches.underlayScale != scale || caches.width != l.width ||
-                     caches.height != l.height || caches.xUsable != l.x.usable ||
-                     caches.yUsable != l.y.usable || caches.xMin != l.x.min ||
-                     caches.xMax != l.x.max || caches.yMin != l.y.min || caches.yMax != l.y.max;
+        bool stale =
+            caches.underlay.isNull() || caches.underlayGeneration != c.appearanceGeneration() ||
+            caches.underlay.format() != underlayFormat || caches.underlayScale != scale ||
+            caches.width != l.width || caches.height != l.height || caches.xUsable != l.x.usable ||
+            caches.yUsable != l.y.usable || caches.xMin != l.x.min || caches.xMax != l.x.max ||
+            caches.yMin != l.y.min || caches.yMax != l.y.max;
         if (stale) {
             QSize size(static_cast<int>(std::ceil(l.width * scale)),
                        static_cast<int>(std::ceil(l.height * scale)));
-            caches.underlay = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            caches.underlay = QImage(size, underlayFormat);
             caches.underlay.fill(Qt::transparent);
             QPainter up(&caches.underlay);
             up.scale(scale, scale);
@@ -904,11 +942,7 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
             caches.yMin = l.y.min;
             caches.yMax = l.y.max;
         }
-        p.save();
-        p.resetTransform();
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPointF(t.dx(), t.dy()), caches.underlay);
-        p.restore();
+        copyImage(*image, caches.underlay, p, t.dx(), t.dy());
     } else {
         drawUnderlay(p, c, caches, l);
     }

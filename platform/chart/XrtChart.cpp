@@ -288,9 +288,15 @@ XrtValue XrtChart::value(int id) const
         if (intValue(autoSwitchOf(id)) == 0)
             return stored(id);
         bool isX = id == kXrtXMin || id == kXrtXMax || id == kXrtXDataMin || id == kXrtXDataMax;
-        XrtAxis axis;
-        resolveAxis(isX, axis);
+        bool isData =
+            id == kXrtXDataMin || id == kXrtXDataMax || id == kXrtYDataMin || id == kXrtYDataMax;
         bool isMin = id == kXrtXMin || id == kXrtYMin || id == kXrtXDataMin || id == kXrtYDataMin;
+        XrtAxis axis;
+        double dataMin = 0.0;
+        double dataMax = 0.0;
+        resolveAxis(isX, axis, &dataMin, &dataMax);
+        if (isData)
+            return XrtValue(isMin ? dataMin : dataMax);
         return XrtValue(isMin ? axis.min : axis.max);
     }
     case kXrtChartAreaLeft:
@@ -493,12 +499,18 @@ const XrtDataObject* XrtChart::data() const
     return xrtDataObject(static_cast<XrtHandle>(intValue(kXrtData)));
 }
 
-void XrtChart::resolveAxis(bool isX, XrtAxis& axis) const
+void XrtChart::resolveAxis(bool isX, XrtAxis& axis, double* dataMinOut, double* dataMaxOut) const
 {
     // The data range of the shown sets and points, finite values only.
+    bool dataMinAuto = intValue(isX ? kXrtXDataMinAuto : kXrtYDataMinAuto) != 0;
+    bool dataMaxAuto = intValue(isX ? kXrtXDataMaxAuto : kXrtYDataMaxAuto) != 0;
+    bool minAuto = intValue(isX ? kXrtXMinAuto : kXrtYMinAuto) != 0;
+    bool maxAuto = intValue(isX ? kXrtXMaxAuto : kXrtYMaxAuto) != 0;
+    bool scan = (minAuto && dataMinAuto) || (maxAuto && dataMaxAuto) || dataMinOut || dataMaxOut;
     double lo = std::numeric_limits<double>::infinity();
     double hi = -lo;
-    if (const XrtDataObject* d = data()) {
+    const XrtDataObject* d = scan ? data() : nullptr;
+    if (d) {
         for (int set = d->firstSet(); set <= d->lastSet(); ++set) {
             std::span<const double> values = isX ? d->x(set) : d->y(set);
             int last = std::min<int>(d->lastPoint(set), static_cast<int>(values.size()) - 1);
@@ -511,12 +523,12 @@ void XrtChart::resolveAxis(bool isX, XrtAxis& axis) const
             }
         }
     }
-    bool dataMinAuto = intValue(isX ? kXrtXDataMinAuto : kXrtYDataMinAuto) != 0;
-    bool dataMaxAuto = intValue(isX ? kXrtXDataMaxAuto : kXrtYDataMaxAuto) != 0;
     double dataMin = dataMinAuto ? lo : storedDouble(isX ? kXrtXDataMin : kXrtYDataMin);
     double dataMax = dataMaxAuto ? hi : storedDouble(isX ? kXrtXDataMax : kXrtYDataMax);
-    bool minAuto = intValue(isX ? kXrtXMinAuto : kXrtYMinAuto) != 0;
-    bool maxAuto = intValue(isX ? kXrtXMaxAuto : kXrtYMaxAuto) != 0;
+    if (dataMinOut)
+        *dataMinOut = dataMin;
+    if (dataMaxOut)
+        *dataMaxOut = dataMax;
     double min = minAuto ? dataMin : storedDouble(isX ? kXrtXMin : kXrtYMin);
     double max = maxAuto ? dataMax : storedDouble(isX ? kXrtXMax : kXrtYMax);
     if (minAuto && maxAuto && dataMinAuto && dataMaxAuto && std::isfinite(min) && min == max) {

@@ -154,7 +154,9 @@ private:
     void requestRepaint();
     int intValue(int id) const;
     double storedDouble(int id) const;
-    void resolveAxis(bool isX, XrtAxis& axis) const;
+    // Resolves one axis; the data range is scanned only when something needs it.
+    void resolveAxis(bool isX, XrtAxis& axis, double* dataMin = nullptr,
+                     double* dataMax = nullptr) const;
     XrtValue stored(int id) const;
 
     std::map<int, XrtValue> m_values;

@@ -235,6 +235,10 @@ TEST(XrtModelTest, AutomaticLimitsFollowTheDataAndFixedOnesHold)
     // A fixed data limit feeds the automatic axis limit.
     XrtSetValues(c, {{kXrtYDataMax, 20.0}});
     EXPECT_EQ(XrtGetValue(c, kXrtYMax).toDouble(), 20.0);
+    // An automatic data limit reads the data also while the axis limit is fixed.
+    XrtSetValues(c, {{kXrtXMin, -7.0}});
+    EXPECT_EQ(XrtGetValue(c, kXrtXDataMin).toDouble(), 1.0);
+    EXPECT_EQ(XrtGetValue(c, kXrtXMin).toDouble(), -7.0);
     XrtDestroy(c);
     XrtDataDestroy(d);
 }
