@@ -12,6 +12,7 @@
 // at a time (the program's GUI thread).
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -91,6 +92,33 @@ private:
 
 // Exit status of the default stop.
 inline constexpr int kStopExitStatus = 2;
+
+// Pushes a routine name for its lifetime and pops it on every return. While a stop unwinds
+// (the hook threw), nothing is popped: the stop has reset the stack already.
+class RoutineScope
+{
+public:
+    explicit RoutineScope(std::string_view name) : m_name(name) { E1PSH(name); }
+    ~RoutineScope() noexcept(false)
+    {
+        if (std::uncaught_exceptions() == m_exceptions) {
+            E1POP(m_name);
+        }
+    }
+    RoutineScope(const RoutineScope&) = delete;
+    RoutineScope& operator=(const RoutineScope&) = delete;
+
+private:
+    std::string_view m_name;
+    int m_exceptions = std::uncaught_exceptions();
+};
+
+// True when the current level holds a FATAL or TERMINAL type: the routine must give up.
+inline bool failed()
+{
+    const std::int32_t type = N1RTY(0);
+    return type == kFatal || type == kTerminal || type == kImmediateFatal;
+}
 
 namespace detail {
 // Runs the stop: resets the stack, calls the hook, ends the process when it returns.
