@@ -18,6 +18,8 @@ constexpr int kLegendPad = 4;
 constexpr int kLegendSwatch = 24;
 constexpr int kTextAreaPad = 2;
 constexpr int kMaxTicks = 1000;
+// The largest chart drawn: a picture of it still fits in memory.
+constexpr int kMaxSizePx = 16384;
 
 bool isMarkerOrDataProperty(int id)
 {
@@ -458,8 +460,8 @@ std::optional<XrtRect> XrtChart::textAreaRect(XrtHandle handle, const XrtLayout&
 
 void XrtChart::setSizePx(int width, int height)
 {
-    width = std::clamp(width, 0, 100000);
-    height = std::clamp(height, 0, 100000);
+    width = std::clamp(width, 0, kMaxSizePx);
+    height = std::clamp(height, 0, kMaxSizePx);
     if (width == m_width && height == m_height)
         return;
     m_width = width;
@@ -472,7 +474,7 @@ int XrtChart::widthPx() const
     int w = 0;
     int h = 0;
     if (m_window && m_window->chartWindowSize(w, h))
-        return std::clamp(w, 0, 100000);
+        return std::clamp(w, 0, kMaxSizePx);
     return m_width;
 }
 
@@ -481,7 +483,7 @@ int XrtChart::heightPx() const
     int w = 0;
     int h = 0;
     if (m_window && m_window->chartWindowSize(w, h))
-        return std::clamp(h, 0, 100000);
+        return std::clamp(h, 0, kMaxSizePx);
     return m_height;
 }
 
@@ -670,9 +672,11 @@ XrtLayout XrtChart::layout() const
     std::string format = formatValue.toText();
     const std::string* yFormat = formatValue.isNull() ? nullptr : &format;
 
-    int top = area.top + kMargin + axisLine / 2;
-    int bottom =
-        area.bottom() - kMargin - (xTitle ? axisLine + 2 : 0) - axisLine - l.tickLength - 2;
+    // A chart area placed by hand may cover the header or footer band; the plot keeps clear
+    // of them so that the title stays readable.
+    int top = std::max(area.top, headerHeight) + kMargin + axisLine / 2;
+    int bottom = std::min(area.bottom(), l.height - footerHeight) - kMargin -
+                 (xTitle ? axisLine + 2 : 0) - axisLine - l.tickLength - 2;
     makeTicks(l.y, bottom - top, std::max(30, axisLine * 5 / 2), yFormat);
     int yLabelWidth = 0;
     for (const std::string& label : l.y.labels)

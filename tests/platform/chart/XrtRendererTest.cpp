@@ -235,6 +235,74 @@ TEST(XrtRendererTest, UnusableRangesDrawAnEmptyPlotWithAxes)
     }
 }
 
+TEST(XrtRendererTest, ExtremeSizesAndValuesDrawWithoutHarm)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case
+    {
+        const char* name;
+        int width, height;
+        std::vector<double> x, y;
+        bool autoAxes;
+    };
+    const Case cases[] = {
+        {"empty chart", 0, 0, {1, 2}, {1, 2}, true},
+        {"one pixel", 1, 1, {1, 2}, {1, 2}, true},
+        {"tiny", 12, 9, {1, 2, 3}, {3, 1, 2}, true},
+        {"huge values", 300, 200, {0, 1, 2, 3}, {1e308, -1e308, 1e308, 0}, true},
+        {"huge values on fixed axes",
+         300,
+         200,
+         {0, 1e300, -1e300, 3},
+         {1e308, -1e308, 5, 0},
+         false},
+        {"infinities and NaN", 300, 200, {0, inf, 2, nan}, {-inf, 1, nan, 2}, true},
+        {"x backwards", 300, 200, {9, 7, 8, 1, 3}, {1, 5, 2, 4, 3}, true},
+        {"denormals", 300, 200, {0, 4.9e-324, 1e-323}, {0, 4.9e-324, 1e-323}, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        XrtHandle chart = XrtCreate();
+        XrtChart* c = xrtChart(chart);
+        c->setSizePx(k.width, k.height);
+        int n = static_cast<int>(k.x.size());
+        XrtHandle data = XrtDataCreate(kXrtDataGeneral, 3, n);
+        for (int set = 0; set < 3; ++set) {
+            XrtDataSetXData(data, set, k.x.data(), n, 0);
+            XrtDataSetYData(data, set, k.y.data(), n, 0);
+        }
+        XrtDataStyle dashed;
+        dashed.linePattern = kXrtLineDashDot;
+        dashed.pointStyle = kXrtPointStar;
+        XrtSetNthDataStyle(chart, 1, &dashed);
+        XrtDataStyle wide;
+        wide.lineWidth = 10;
+        XrtSetNthDataStyle(chart, 2, &wide);
+        XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
+                             {kXrtLegendLabels, std::vector<std::string>{"a", "b", "c"}},
+                             {kXrtMarkerShown, 1},
+                             {kXrtMarkerPoint, 1}});
+        if (!k.autoAxes)
+            XrtSetValues(chart,
+                         {{kXrtXMin, 0.0}, {kXrtXMax, 3.0}, {kXrtYMin, 0.0}, {kXrtYMax, 5.0}});
+        XrtHandle area = XrtTextAreaCreate(chart);
+        XrtTextAreaSetValues(
+            area, {{kXrtTextAreaX, 1e308}, {kXrtTextAreaStrings, std::vector<std::string>{"far"}}});
+        for (bool fast : {true, false}) {
+            if (k.width > 0)
+                draw(chart, fast);
+        }
+        QImage image(50, 50, QImage::Format_RGB32);
+        QPainter p(&image);
+        EXPECT_EQ(XrtDrawToDC(chart, &p, kXrtDrawPicture, kXrtDrawScaleToFit, 0, 0, 50, 50), 1);
+        p.end();
+        renderChartSvg(*c);
+        XrtDestroy(chart);
+        XrtDataDestroy(data);
+    }
+}
+
 TEST(XrtRendererTest, NaNValuesBreakTheTrace)
 {
     ThreeTraces t;
