@@ -1,3 +1,4 @@
+#include "platform/win/ExportGuard.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/c/pwin_messages.h"
 #include "platform/win/c/pwin_timers.h"
@@ -37,14 +38,16 @@ bool filterIsUsable(PWIN_HWND hwnd, const ThreadQueue& queue)
 PWIN_API PWIN_HWND pwin_CreateMessageWindow(PWIN_WNDPROC proc, void* context,
                                             PWIN_RELEASEPROC release)
 {
-    auto window = createWindow(proc, context, release);
-    if (!window) {
-        if (release) {
-            release(context);
+    return exportGuard<PWIN_HWND>("pwin_CreateMessageWindow", 0, [&]() -> PWIN_HWND {
+        auto window = createWindow(proc, context, release);
+        if (!window) {
+            if (release) {
+                release(context);
+            }
+            return 0;
         }
-        return 0;
-    }
-    return window->hwnd;
+        return window->hwnd;
+    });
 }
 
 PWIN_API PWIN_BOOL pwin_DestroyWindow(PWIN_HWND hwnd)
@@ -60,7 +63,9 @@ PWIN_API PWIN_BOOL pwin_IsWindow(PWIN_HWND hwnd)
 PWIN_API PWIN_BOOL pwin_PostMessage(PWIN_HWND hwnd, PWIN_UINT message, PWIN_WPARAM wParam,
                                     PWIN_LPARAM lParam)
 {
-    return postMessage(hwnd, message, wParam, lParam, pwin_GetTickCount()) ? 1 : 0;
+    return exportGuard<PWIN_BOOL>("pwin_PostMessage", 0, [&]() -> PWIN_BOOL {
+        return postMessage(hwnd, message, wParam, lParam, pwin_GetTickCount()) ? 1 : 0;
+    });
 }
 
 PWIN_API PWIN_LRESULT pwin_SendMessage(PWIN_HWND hwnd, PWIN_UINT message, PWIN_WPARAM wParam,
@@ -168,32 +173,36 @@ PWIN_API void pwin_PostQuitMessage(int exitCode)
 
 PWIN_API PWIN_UINT pwin_RegisterWindowMessage(const char* name)
 {
-    if (!name || !*name) {
-        return 0;
-    }
-    std::string key(name);
-    // ASCII case folding, independent of the process's locale.
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    return exportGuard<PWIN_UINT>("pwin_RegisterWindowMessage", 0, [&]() -> PWIN_UINT {
+        if (!name || !*name) {
+            return 0;
         }
-    }
-    auto& messages = registeredMessages();
-    std::lock_guard lock(messages.mutex);
-    auto it = messages.numbers.find(key);
-    if (it != messages.numbers.end()) {
-        return it->second;
-    }
-    if (messages.next > 0xFFFF) {
-        return 0;
-    }
-    const PWIN_UINT number = messages.next++;
-    messages.numbers.emplace(std::move(key), number);
-    return number;
+        std::string key(name);
+        // ASCII case folding, independent of the process's locale.
+        for (char& c : key) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        auto& messages = registeredMessages();
+        std::lock_guard lock(messages.mutex);
+        auto it = messages.numbers.find(key);
+        if (it != messages.numbers.end()) {
+            return it->second;
+        }
+        if (messages.next > 0xFFFF) {
+            return 0;
+        }
+        const PWIN_UINT number = messages.next++;
+        messages.numbers.emplace(std::move(key), number);
+        return number;
+    });
 }
 
 PWIN_API int pwin_GetQueueWaitHandle(void)
 {
-    auto queue = currentThreadQueue();
-    return queue ? queue->fd : -1;
+    return exportGuard<int>("pwin_GetQueueWaitHandle", -1, [&]() -> int {
+        auto queue = currentThreadQueue();
+        return queue ? queue->fd : -1;
+    });
 }

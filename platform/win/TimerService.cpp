@@ -1,5 +1,6 @@
 #include "platform/win/TimerService.h"
 
+#include "platform/win/Log.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Timers.h"
 
@@ -8,6 +9,8 @@
 namespace platform::win {
 
 namespace {
+
+constexpr const char* kLogModule = "timers";
 
 // Periods a periodic multimedia timer makes up for after falling behind.
 constexpr int kMostMissedPeriods = 1000;
@@ -229,7 +232,12 @@ void TimerService::run()
         const auto user = timer.user;
         m_running = key;
         lock.unlock();
-        callback(eventId, 0, user, 0, 0);
+        // A callback's exception must not end the timer thread (and with it the process).
+        try {
+            callback(eventId, 0, user, 0, 0);
+        } catch (...) {
+            logError(kLogModule, "callback of multimedia timer %u failed", eventId);
+        }
         lock.lock();
         m_running = 0;
         m_idle.notify_all();

@@ -1,4 +1,5 @@
 #include "platform/win/Clock.h"
+#include "platform/win/ExportGuard.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/TimerService.h"
 #include "platform/win/c/pwin_timers.h"
@@ -42,11 +43,13 @@ PWIN_DWORD clockMilliseconds()
 
 PWIN_API PWIN_UINT_PTR pwin_SetTimer(PWIN_HWND hwnd, PWIN_UINT_PTR id, PWIN_UINT elapseMs)
 {
-    auto window = findWindow(hwnd);
-    if (!window || id == 0) {
-        return 0;
-    }
-    return TimerService::instance().setWindowTimer(window, id, elapseMs);
+    return exportGuard<PWIN_UINT_PTR>("pwin_SetTimer", 0, [&]() -> PWIN_UINT_PTR {
+        auto window = findWindow(hwnd);
+        if (!window || id == 0) {
+            return 0;
+        }
+        return TimerService::instance().setWindowTimer(window, id, elapseMs);
+    });
 }
 
 PWIN_API PWIN_BOOL pwin_KillTimer(PWIN_HWND hwnd, PWIN_UINT_PTR id)
@@ -66,12 +69,15 @@ PWIN_API PWIN_MMRESULT pwin_timeGetDevCaps(PWIN_TIMECAPS* caps, PWIN_UINT size)
 
 PWIN_API PWIN_MMRESULT pwin_timeBeginPeriod(PWIN_UINT periodMs)
 {
-    if (!periodInRange(periodMs)) {
-        return PWIN_TIMERR_NOCANDO;
-    }
-    std::lock_guard lock(periodRequests().mutex);
-    periodRequests().periods.insert(periodMs);
-    return PWIN_TIMERR_NOERROR;
+    return exportGuard<PWIN_MMRESULT>("pwin_timeBeginPeriod", PWIN_TIMERR_NOCANDO,
+                                      [&]() -> PWIN_MMRESULT {
+                                          if (!periodInRange(periodMs)) {
+                                              return PWIN_TIMERR_NOCANDO;
+                                          }
+                                          std::lock_guard lock(periodRequests().mutex);
+                                          periodRequests().periods.insert(periodMs);
+                                          return PWIN_TIMERR_NOERROR;
+                                      });
 }
 
 PWIN_API PWIN_MMRESULT pwin_timeEndPeriod(PWIN_UINT periodMs)
@@ -89,13 +95,15 @@ PWIN_API PWIN_UINT pwin_timeSetEvent(PWIN_UINT delayMs, PWIN_UINT resolutionMs,
                                      PWIN_LPTIMECALLBACK callback, PWIN_DWORD_PTR user,
                                      PWIN_UINT kind)
 {
-    (void)resolutionMs;
-    const PWIN_UINT known = PWIN_TIME_PERIODIC | PWIN_TIME_KILL_SYNCHRONOUS;
-    if (!callback || !periodInRange(delayMs) || (kind & ~known) != 0) {
-        return 0;
-    }
-    return TimerService::instance().setEvent(delayMs, callback, user,
-                                             (kind & PWIN_TIME_PERIODIC) != 0);
+    return exportGuard<PWIN_UINT>("pwin_timeSetEvent", 0, [&]() -> PWIN_UINT {
+        (void)resolutionMs;
+        const PWIN_UINT known = PWIN_TIME_PERIODIC | PWIN_TIME_KILL_SYNCHRONOUS;
+        if (!callback || !periodInRange(delayMs) || (kind & ~known) != 0) {
+            return 0;
+        }
+        return TimerService::instance().setEvent(delayMs, callback, user,
+                                                 (kind & PWIN_TIME_PERIODIC) != 0);
+    });
 }
 
 PWIN_API PWIN_MMRESULT pwin_timeKillEvent(PWIN_UINT timerId)

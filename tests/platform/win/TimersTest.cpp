@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -308,6 +309,19 @@ TEST_F(Timers, KillFromAnotherThreadWaitsForTheRunningCallback)
     EXPECT_TRUE(finishedWhenKillReturned);
     advance(1000ms);
     EXPECT_EQ(context.entered.count(), 1);
+}
+
+TEST_F(Timers, ThrowingCallbackDoesNotStopTheTimerThread)
+{
+    auto throwing = [](UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+        throw std::runtime_error("callback failed");
+    };
+    Fired fired;
+    ASSERT_NE(timeSetEvent(10, 1, throwing, 0, TIME_ONESHOT), 0u);
+    ASSERT_NE(timeSetEvent(20, 1, Fired::callback, DWORD_PTR(&fired), TIME_PERIODIC), 0u);
+    advance(100ms);
+    EXPECT_EQ(fired.counter.count(), 5);
+    EXPECT_EQ(timeKillEvent(fired.calls[0].first), TIMERR_NOERROR);
 }
 
 // On the real clock, with a callback every millisecond: once timeKillEvent returns, the
