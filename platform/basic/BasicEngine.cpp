@@ -1,0 +1,687 @@
+#include "platform/basic/BasicEngine.h"
+
+#include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Parser.h"
+#include "platform/win/System.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace platform::basic {
+
+using automation::DispatchPtr;
+using automation::DISPID;
+using automation::FAILED;
+using automation::Guid;
+using automation::HRESULT;
+using automation::S_OK;
+using automation::Variant;
+using automation::VarType;
+
+namespace {
+
+struct PropertySpec
+{
+    DISPID id;
+    const char* name;
+    VarType type;
+    bool canGet;
+    bool canPut;
+};
+
+// Properties kept as plain values (the editor settings and the host's flags).
+const PropertySpec kProperties[] = {
+    {9, "EditTools", VarType::Bool, true, true},
+    {21, "StatusVisible", VarType::Bool, true, true},
+    {22, "ToolbarVisible", VarType::Bool, true, true},
+    {31, "AlwaysSplit", VarType::Bool, true, true},
+    {36, "HostReady", VarType::Bool, true, true},
+    {66, "DebugHeight", VarType::I2, true, true},
+    {81, "TabAsSpaces", VarType::Bool, true, true},
+    {82, "TabWidth", VarType::I2, true, true},
+    {90, "Left", VarType::I4, true, true},
+    {91, "Top", VarType::I4, true, true},
+    {92, "Width", VarType::I4, true, true},
+    {93, "Height", VarType::I4, true, true},
+    {106, "FileDirectory", VarType::Bstr, true, true},
+    {-501, "BackColor", VarType::I4, true, true},
+    {-513, "ForeColor", VarType::I4, true, true},
+    {-514, "Enabled", VarType::Bool, true, true},
+    {-518, "Caption", VarType::Bstr, true, true},
+};
+
+const std::pair<const char*, DISPID> kNames[] = {
+    {"AddExtension", 24},
+    {"AddObject", 65},
+    {"DeclareFunction", 38},
+    {"RemoveObject", 48},
+    {"AddModule", 40},
+    {"CloseEngine", 39},
+    {"GetMacroState", 43},
+    {"ExecuteCommand", 28},
+    {"ShowEditor", 96},
+    {"HideEditor", 100},
+    {"Code", 8},
+    {"ErrorModule", 10},
+    {"ErrorLine", 11},
+    {"ErrorText", 13},
+    {"FileName", 16},
+    {"Paused", 19},
+    {"Running", 20},
+    {"EventMode", 32},
+    {"EditorVisible", 94},
+    {"hWnd", -515},
+};
+
+std::string readText(const std::string& path, bool& ok)
+{
+    std::ifstream in(path, std::ios::binary);
+    ok = static_cast<bool>(in);
+    std::ostringstream text;
+    if (ok) {
+        text << in.rdbuf();
+    }
+    return text.str();
+}
+
+std::string baseName(const std::string& path)
+{
+    const size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Receives the events of an object added with AddObject and hands them to the engine.
+class ObjectSink : public automation::AutomationObject
+{
+public:
+    ObjectSink(BasicEngine& engine, std::string name, Guid eventIid)
+        : m_engine(engine), m_name(std::move(name)), m_eventIid(eventIid)
+    {}
+    HRESULT Invoke(DISPID dispid, uint16_t, std::span<Variant> args, Variant*,
+                   automation::DispatchError*) override
+    {
+        m_engine.objectEvent(m_name, m_eventIid, dispid, args);
+        return S_OK;
+    }
+
+private:
+    BasicEngine& m_engine;
+    std::string m_name;
+    Guid m_eventIid;
+};
+
+// A function the host declared: its default property tells whether the script defines
+// it, DISPID 2 calls it.
+class ScriptFunction : public automation::AutomationObject
+{
+public:
+    ScriptFunction(BasicEngine& engine, std::string name)
+        : m_engine(DispatchPtr(&engine)), m_name(std::move(name))
+    {}
+    HRESULT GetIDsOfNames(std::string_view name, DISPID& dispid) override
+    {
+        if (automation::namesEqual(name, "Defined")) {
+            dispid = 0;
+            return S_OK;
+        }
+        if (automation::namesEqual(name, "Call")) {
+            dispid = 2;
+            return S_OK;
+        }
+        return automation::DISP_E_UNKNOWNNAME;
+    }
+    HRESULT Invoke(DISPID dispid, uint16_t flags, std::span<Variant> args, Variant* result,
+                   automation::DispatchError*) override
+    {
+        auto& engine = static_cast<BasicEngine&>(*m_engine);
+        if (dispid == 0 && (flags & automation::DISPATCH_PROPERTYGET) && args.empty()) {
+            if (result) {
+                *result = Variant(engine.interpreter().hasProcedure(m_name));
+            }
+            return S_OK;
+        }
+        if (dispid == 2) {
+            Variant r = engine.callFunction(m_name, args);
+            if (result) {
+                *result = std::move(r);
+            }
+            return S_OK;
+        }
+        return automation::DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    DispatchPtr m_engine;
+    std::string m_name;
+};
+
+} // namespace
+
+Guid BasicEngine::engineClsid()
+{
+    return *Guid::parse("{B20ABC78-3855-11D3-8F7F-0000861EF01D}");
+}
+
+Guid BasicEngine::engineEventsIid()
+{
+    return *Guid::parse("{B20ABC77-3855-11D3-8F7F-0000861EF01D}");
+}
+
+const automation::InterfaceDescription& BasicEngine::eventsInterface()
+{
+    using automation::MemberKind;
+    using P = automation::ParamType;
+    const auto e = [](DISPID id, const char* name,
+                      std::vector<automation::ParamDescription> params = {}) {
+        return automation::MemberSignature{id, name, MemberKind::Method, std::move(params),
+                                           P::Void};
+    };
+    static const automation::InterfaceDescription events{
+        "IBasicEngineEvents",
+        engineEventsIid(),
+        {
+            e(1, "Change"),
+            e(2, "DebugPrint", {{"text", P::Bstr}}),
+            e(3, "DoEvents"),
+            e(4, "Help", {{"text", P::Bstr}, {"handled", P::Variant}}),
+            e(5, "ErrorAlert"),
+            e(6, "Begin"),
+            e(7, "End"),
+            e(8, "Pause"),
+            e(9, "Resume"),
+            e(10, "Pending"),
+            e(11, "StatusBar", {{"text", P::Bstr}, {"show", P::Bool}}),
+            e(16, "CloseSheet", {{"sheet", P::Short}, {"answer", P::ShortRef}}),
+            e(17, "GetMacroName", {{"name", P::Bstr}, {"flag", P::Bool}, {"answer", P::ShortRef}}),
+            e(18, "ReadMacro", {{"name", P::Bstr}, {"text", P::Variant}, {"answer", P::ShortRef}}),
+            e(19, "WriteMacro", {{"name", P::Bstr}, {"text", P::Bstr}, {"answer", P::ShortRef}}),
+            e(20, "GetMacroCaption", {{"caption", P::Variant}}),
+            e(21, "MacroBegin", {{"name", P::Bstr}}),
+            e(22, "MacroEnd", {{"name", P::Bstr}}),
+            e(23, "OverrideMenuCommand", {{"id", P::Short}, {"handled", P::Variant}}),
+            e(24, "NewInstance", {{"name", P::Bstr}, {"object", P::Variant}}),
+            e(25, "ParseProperties", {{"a", P::Bstr}, {"b", P::Bstr}, {"answer", P::Variant}}),
+            e(26, "UpdateProperties", {{"a", P::Bstr}, {"text", P::Variant}}),
+            e(27, "ShowForm"),
+            e(28, "DebugTrace", {{"text", P::Bstr}}),
+            e(29, "HandleError"),
+            e(30, "OverrideModalWindowOwner", {{"owner", P::LongRef}}),
+            e(31, "ModalDialog", {{"modal", P::Bool}}),
+            e(32, "EnterDesignMode", {{"answer", P::Variant}}),
+            e(33, "LeaveDesignMode", {{"answer", P::Variant}}),
+            e(34, "WindowHandle", {{"window", P::LongRef}}),
+            e(35, "CloseWindow", {{"answer", P::Variant}}),
+            e(36, "OpenSheet", {{"sheet", P::Short}}),
+            e(37, "ActiveSheetChange"),
+            e(38, "FileMRUChange"),
+            e(39, "ModalIdeDialog", {{"modal", P::Bool}}),
+            e(40, "DebugClear"),
+            e(41, "MapMacroName", {{"a", P::Variant}, {"b", P::Variant}}),
+            e(42, "SelChange"),
+            e(43, "ErrorLog", {{"code", P::Short}}),
+            e(999, "OnBasicDialogIdle"),
+        }};
+    return events;
+}
+
+DispatchPtr BasicEngine::create()
+{
+    return DispatchPtr::adopt(new BasicEngine);
+}
+
+BasicEngine::BasicEngine() : m_interpreter(*this)
+{
+    SetEventInterface(automation::IID_IDispatch, engineEventsIid());
+    for (const PropertySpec& p : kProperties) {
+        m_properties[p.id] = Variant().changeType(p.type).value;
+    }
+}
+
+BasicEngine::~BasicEngine()
+{
+    while (!m_objects.empty()) {
+        removeObject(m_objects.back().name);
+    }
+}
+
+HRESULT BasicEngine::GetIDsOfNames(std::string_view name, DISPID& dispid)
+{
+    for (const auto& [n, id] : kNames) {
+        if (automation::namesEqual(n, name)) {
+            dispid = id;
+            return S_OK;
+        }
+    }
+    for (const PropertySpec& p : kProperties) {
+        if (automation::namesEqual(p.name, name)) {
+            dispid = p.id;
+            return S_OK;
+        }
+    }
+    return automation::DISP_E_UNKNOWNNAME;
+}
+
+HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> args, Variant* result,
+                            automation::DispatchError*)
+{
+    const DispatchPtr keepAlive(this);
+    const bool put = flags & automation::DISPATCH_PROPERTYPUT;
+    Variant out;
+    const auto need = [&](size_t n) { return args.size() == n; };
+    const auto text = [&](size_t i) { return args[i].toBstr(); };
+    switch (dispid) {
+    case 24:
+    case 65: {
+        if (!need(2)) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        const auto name = text(0);
+        const auto object = args[1].toDispatch();
+        if (!name || !object) {
+            return automation::DISP_E_TYPEMISMATCH;
+        }
+        out = Variant(addObject(name.value, object.value, dispid == 24));
+        break;
+    }
+    case 38: {
+        if (!need(1) || !text(0)) {
+            return need(1) ? automation::DISP_E_TYPEMISMATCH : automation::DISP_E_BADPARAMCOUNT;
+        }
+        SyntaxError error{0, {}};
+        auto declaration = parseDeclaration(text(0).value, error);
+        if (!declaration) {
+            out = Variant(DispatchPtr());
+            break;
+        }
+        out = Variant(DispatchPtr::adopt(new ScriptFunction(*this, declaration->name)));
+        break;
+    }
+    case 48:
+        if (!need(1) || !text(0)) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        out = Variant(removeObject(text(0).value));
+        break;
+    case 40:
+        if (!need(1) || !text(0)) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        out = Variant(addModule(text(0).value));
+        break;
+    case 39: {
+        if (!need(0)) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        // A running macro must end first.
+        const bool mayClose = m_interpreter.runDepth() == 0;
+        if (mayClose) {
+            m_armed = false;
+            while (!m_objects.empty()) {
+                removeObject(m_objects.back().name);
+            }
+        }
+        out = Variant(mayClose);
+        break;
+    }
+    case 43:
+        out = Variant(static_cast<int16_t>(m_interpreter.runDepth() == 0 ? 0
+                                           : m_interpreter.paused()      ? 1
+                                                                         : -1));
+        break;
+    case 28: {
+        if (!need(1)) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        const auto id = args[0].toI2();
+        if (!id) {
+            return id.hr;
+        }
+        out = Variant(executeCommand(id.value));
+        break;
+    }
+    case 96:
+    case 100:
+        m_editorShown = dispid == 96;
+        break;
+    case 8:
+        if (put) {
+            if (!need(1) || !text(0)) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            loadCode(text(0).value);
+        } else {
+            out = Variant(m_code);
+        }
+        break;
+    case 10:
+        out = Variant(m_errorModule);
+        break;
+    case 11:
+        out = Variant(m_errorLine);
+        break;
+    case 13:
+        out = Variant(m_errorText);
+        break;
+    case 16:
+        if (put) {
+            if (!need(1) || !text(0)) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            openFile(text(0).value);
+        } else {
+            out = Variant(m_fileName);
+        }
+        break;
+    case 19:
+        if (put) {
+            const auto b = need(1) ? args[0].toBool() : automation::Coerced<bool>{};
+            if (!need(1) || !b) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            m_interpreter.setPaused(b.value && m_interpreter.runDepth() > 0);
+        } else {
+            out = Variant(m_interpreter.paused());
+        }
+        break;
+    case 20:
+        if (put) {
+            const auto b = need(1) ? args[0].toBool() : automation::Coerced<bool>{};
+            if (!need(1) || !b) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            if (b.value) {
+                run();
+            } else {
+                m_interpreter.requestStop();
+                m_armed = false;
+            }
+        } else {
+            out = Variant(m_interpreter.runDepth() > 0);
+        }
+        break;
+    case 32:
+        if (put) {
+            const auto b = need(1) ? args[0].toBool() : automation::Coerced<bool>{};
+            if (!need(1) || !b) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            m_eventMode = b.value;
+        } else {
+            out = Variant(m_eventMode);
+        }
+        break;
+    case 94:
+        if (put) {
+            const auto b = need(1) ? args[0].toBool() : automation::Coerced<bool>{};
+            if (!need(1) || !b) {
+                return automation::DISP_E_TYPEMISMATCH;
+            }
+            m_editorShown = b.value;
+        } else {
+            out = Variant(m_editorShown);
+        }
+        break;
+    case -515:
+        // The editor window's handle: none without the editor.
+        out = Variant(int32_t{0});
+        break;
+    default: {
+        const auto it = m_properties.find(dispid);
+        if (it == m_properties.end()) {
+            return automation::DISP_E_MEMBERNOTFOUND;
+        }
+        if (put) {
+            if (!need(1)) {
+                return automation::DISP_E_BADPARAMCOUNT;
+            }
+            auto c = args[0].changeType(it->second.type());
+            if (!c) {
+                return c.hr;
+            }
+            it->second = std::move(c.value);
+        } else {
+            out = it->second;
+        }
+        break;
+    }
+    }
+    if (result && !put) {
+        *result = std::move(out);
+    }
+    return S_OK;
+}
+
+bool BasicEngine::addObject(const std::string& name, const DispatchPtr& object, bool extension)
+{
+    if (name.empty() || !object) {
+        return false;
+    }
+    removeObject(name);
+    Added added{name, object, {}, 0, extension};
+    // An event source: its events reach the script's "<name>_<event>" handlers.
+    if (auto* source = dynamic_cast<automation::CEventTarget*>(object.get())) {
+        const Guid eventIid = source->connectionPoint().GetConnectionInterface();
+        added.sink = DispatchPtr::adopt(new ObjectSink(*this, name, eventIid));
+        if (FAILED(source->connectionPoint().Advise(added.sink.get(), &added.cookie))) {
+            added.sink.reset();
+        }
+    }
+    m_objects.push_back(std::move(added));
+    return true;
+}
+
+bool BasicEngine::removeObject(const std::string& name)
+{
+    for (auto it = m_objects.begin(); it != m_objects.end(); ++it) {
+        if (automation::namesEqual(it->name, name)) {
+            Added gone = std::move(*it);
+            m_objects.erase(it);
+            if (gone.sink) {
+                if (auto* source = dynamic_cast<automation::CEventTarget*>(gone.object.get())) {
+                    source->connectionPoint().Unadvise(gone.cookie);
+                }
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+DispatchPtr BasicEngine::namedObject(const std::string& lowerName)
+{
+    for (const Added& a : m_objects) {
+        if (!a.extension && automation::namesEqual(a.name, lowerName)) {
+            return a.object;
+        }
+    }
+    return {};
+}
+
+std::vector<DispatchPtr> BasicEngine::extensions()
+{
+    std::vector<DispatchPtr> out;
+    for (const Added& a : m_objects) {
+        if (a.extension) {
+            out.push_back(a.object);
+        }
+    }
+    return out;
+}
+
+void BasicEngine::debugPrint(const std::string& text)
+{
+    FireEvent(EventDebugPrint, {Variant(text)});
+}
+
+void BasicEngine::doEvents()
+{
+    FireEvent(EventDoEvents, {});
+}
+
+int BasicEngine::msgBox(const std::string& text, int buttons, const std::string& title)
+{
+    int32_t owner = 0;
+    FireEvent(EventOverrideModalWindowOwner, {Variant::byRef(&owner)});
+    FireEvent(EventModalDialog, {Variant(true)});
+    const int answer = platform::win::MessageBox(static_cast<PWIN_HWND>(owner), text.c_str(),
+                                                 title.c_str(), static_cast<PWIN_UINT>(buttons));
+    FireEvent(EventModalDialog, {Variant(false)});
+    return answer;
+}
+
+bool BasicEngine::executeCommand(int16_t command)
+{
+    // The host may take the command over.
+    bool handled = false;
+    FireEvent(EventOverrideMenuCommand, {Variant(command), Variant::byRef(&handled)});
+    if (handled) {
+        return true;
+    }
+    switch (command) {
+    case CommandRun:
+        run();
+        return true;
+    case CommandEnd:
+        m_interpreter.requestStop();
+        m_armed = false;
+        return true;
+    case CommandClose:
+        if (m_interpreter.runDepth() > 0) {
+            return false;
+        }
+        m_armed = false;
+        m_code.clear();
+        m_fileName.clear();
+        loadCode("");
+        return true;
+    default:
+        // The editor's own commands (open, save, ...) need the editor window.
+        return false;
+    }
+}
+
+bool BasicEngine::loadCode(const std::string& code)
+{
+    m_code = code;
+    m_armed = false;
+    ScriptError error;
+    const std::string module = m_fileName.empty() ? "Module1" : baseName(m_fileName);
+    if (!m_interpreter.load(code, module, error)) {
+        reportError(error, module);
+        return false;
+    }
+    return true;
+}
+
+bool BasicEngine::openFile(const std::string& path)
+{
+    m_fileName = path;
+    bool ok = false;
+    const std::string code = readText(path, ok);
+    if (!ok) {
+        m_code.clear();
+        m_armed = false;
+        return false;
+    }
+    return loadCode(code);
+}
+
+bool BasicEngine::addModule(const std::string& path)
+{
+    bool ok = false;
+    const std::string code = readText(path, ok);
+    if (!ok) {
+        return false;
+    }
+    // The class's name: its VB_Name attribute, else the file's base name.
+    std::string name = baseName(path);
+    const size_t attr = code.find("VB_Name");
+    if (attr != std::string::npos) {
+        const size_t q1 = code.find('"', attr);
+        const size_t q2 = q1 == std::string::npos ? q1 : code.find('"', q1 + 1);
+        if (q2 != std::string::npos) {
+            name = code.substr(q1 + 1, q2 - q1 - 1);
+        }
+    }
+    ScriptError error;
+    if (!m_interpreter.addClassModule(code, name, error)) {
+        reportError(error, name);
+        return false;
+    }
+    return true;
+}
+
+void BasicEngine::run()
+{
+    if (!m_interpreter.isLoaded() || m_interpreter.runDepth() > 0) {
+        return;
+    }
+    if (m_eventMode) {
+        // Event-driven: the module stays armed and its handlers answer events.
+        m_armed = true;
+        return;
+    }
+    if (!m_interpreter.hasProcedure("Main")) {
+        reportError({35, "Sub or Function not defined", 0}, m_interpreter.moduleName());
+        return;
+    }
+    FireEvent(EventMacroBegin, {Variant("Main")});
+    const RunStatus status = m_interpreter.call("Main", {});
+    FireEvent(EventMacroEnd, {Variant("Main")});
+    reportFailure(status);
+}
+
+void BasicEngine::reportFailure(RunStatus status)
+{
+    if (status == RunStatus::Failed) {
+        reportError(m_interpreter.lastError(), m_interpreter.moduleName());
+    }
+}
+
+void BasicEngine::reportError(const ScriptError& error, const std::string& module)
+{
+    m_errorModule = module;
+    m_errorLine = error.line;
+    m_errorText = error.description;
+    FireEvent(EventErrorAlert, {});
+}
+
+void BasicEngine::objectEvent(const std::string& objectName, const Guid& eventIid, DISPID dispid,
+                              std::span<Variant> args)
+{
+    if (!m_interpreter.isLoaded() || (!m_armed && m_interpreter.runDepth() == 0)) {
+        return;
+    }
+    const auto events = automation::ClassRegistry::instance().findInterface(eventIid);
+    if (!events) {
+        return;
+    }
+    for (const auto& m : events->members) {
+        if (m.dispid != dispid) {
+            continue;
+        }
+        const std::string handler = objectName + "_" + m.name;
+        if (!m_interpreter.hasProcedure(handler)) {
+            return;
+        }
+        const DispatchPtr keepAlive(this);
+        const RunStatus status =
+            m_interpreter.call(handler, std::vector<Variant>(args.begin(), args.end()));
+        reportFailure(status);
+        return;
+    }
+}
+
+Variant BasicEngine::callFunction(const std::string& name, std::span<Variant> args)
+{
+    const DispatchPtr keepAlive(this);
+    Variant result;
+    const RunStatus status =
+        m_interpreter.call(name, std::vector<Variant>(args.begin(), args.end()), &result);
+    reportFailure(status);
+    return status == RunStatus::Completed ? result : Variant();
+}
+
+} // namespace platform::basic

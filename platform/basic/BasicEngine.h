@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/automation/EventTarget.h"
+#include "platform/automation/TypeInfo.h"
+#include "platform/basic/Interpreter.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::basic {
+
+// The BASIC engine as the program's script host sees it: an automation object driven
+// by DISPID (methods 24 AddExtension, 65 AddObject, 38 DeclareFunction, 48 RemoveObject,
+// 40 AddModule, 39 CloseEngine, 43 GetMacroState, 28 ExecuteCommand, 96 and 100 show and
+// hide the editor; properties 8 code, 10/11/13 last error, 16 file name, 19 paused,
+// 20 running, 32 event mode, 94 editor shown and the editor settings), raising its events
+// through one connection point (2 DebugPrint, 3 DoEvents, 5 ErrorAlert, 21 MacroBegin,
+// 22 MacroEnd, 23 OverrideMenuCommand, 30 OverrideModalWindowOwner, 31 ModalDialog,
+// 34 WindowHandle, 35 CloseWindow, 39 ModalIdeDialog). It runs scripts on the GUI thread;
+// it does not pump messages itself: DoEvents raises its event and the host pumps.
+class BasicEngine : public automation::CEventTarget, private InterpreterHost
+{
+public:
+    // Engine commands (ExecuteCommand).
+    enum Command : int16_t
+    {
+        CommandOpen = 1,   // the editor's file-open dialog
+        CommandRun = 6,    // run the script (procedural) or arm it (event-driven)
+        CommandEnd = 8,    // stop the running macro
+        CommandClose = 37, // close the script
+    };
+    // Events, by DISPID.
+    enum Event : automation::DISPID
+    {
+        EventDebugPrint = 2,
+        EventDoEvents = 3,
+        EventErrorAlert = 5,
+        EventMacroBegin = 21,
+        EventMacroEnd = 22,
+        EventOverrideMenuCommand = 23,
+        EventOverrideModalWindowOwner = 30,
+        EventModalDialog = 31,
+        EventWindowHandle = 34,
+        EventCloseWindow = 35,
+        EventModalIdeDialog = 39,
+    };
+
+    BasicEngine();
+    ~BasicEngine() override;
+
+    // The engine's class and event interface identifiers.
+    static automation::Guid engineClsid();
+    static automation::Guid engineEventsIid();
+    // The engine's event interface with every event it declares.
+    static const automation::InterfaceDescription& eventsInterface();
+    // A new engine (one reference, the caller's).
+    static automation::DispatchPtr create();
+
+    automation::HRESULT GetIDsOfNames(std::string_view name, automation::DISPID& dispid) override;
+    automation::HRESULT Invoke(automation::DISPID dispid, uint16_t flags,
+                               std::span<automation::Variant> args, automation::Variant* result,
+                               automation::DispatchError* error) override;
+
+    Interpreter& interpreter() { return m_interpreter; }
+
+    // Called by the sinks on added objects and by function objects.
+    void objectEvent(const std::string& objectName, const automation::Guid& eventIid,
+                     automation::DISPID dispid, std::span<automation::Variant> args);
+    automation::Variant callFunction(const std::string& name, std::span<automation::Variant> args);
+
+private:
+    struct Added
+    {
+        std::string name;
+        automation::DispatchPtr object;
+        automation::DispatchPtr sink;
+        uint32_t cookie = 0;
+        bool extension = false;
+    };
+
+    // InterpreterHost
+    void debugPrint(const std::string& text) override;
+    void doEvents() override;
+    int msgBox(const std::string& text, int buttons, const std::string& title) override;
+    automation::DispatchPtr namedObject(const std::string& lowerName) override;
+    std::vector<automation::DispatchPtr> extensions() override;
+
+    bool addObject(const std::string& name, const automation::DispatchPtr& object, bool extension);
+    bool removeObject(const std::string& name);
+    bool executeCommand(int16_t command);
+    bool loadCode(const std::string& code);
+    bool openFile(const std::string& path);
+    bool addModule(const std::string& path);
+    void run();
+    void reportFailure(RunStatus status);
+    void reportError(const ScriptError& error, const std::string& module);
+
+    Interpreter m_interpreter;
+    std::vector<Added> m_objects;
+    std::map<automation::DISPID, automation::Variant> m_properties;
+    std::string m_code;
+    std::string m_fileName;
+    bool m_eventMode = true;
+    bool m_armed = false;
+    bool m_editorShown = false;
+    std::string m_errorModule;
+    int32_t m_errorLine = 0;
+    std::string m_errorText;
+};
+
+} // namespace platform::basic

@@ -1,0 +1,348 @@
+#include "platform/automation/AutomationObject.h"
+#include "platform/automation/DispatchBinder.h"
+#include "platform/automation/EventTarget.h"
+#include "platform/basic/BasicEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace platform::automation;
+using platform::basic::BasicEngine;
+
+struct EventRecord
+{
+    DISPID dispid;
+    std::vector<Variant> args;
+};
+
+// The host's event sink: records every event and answers through callbacks.
+class HostSink : public AutomationObject
+{
+public:
+    HRESULT Invoke(DISPID dispid, uint16_t, std::span<Variant> args, Variant*,
+                   DispatchError*) override
+    {
+        events.push_back({dispid, {args.begin(), args.end()}});
+        if (dispid == BasicEngine::EventDoEvents && onDoEvents) {
+            onDoEvents();
+        }
+        if (dispid == BasicEngine::EventOverrideMenuCommand && args.size() == 2) {
+            const int16_t id = args[0].toI2().value;
+            args[1].assign(Variant(takeOver(id)));
+        }
+        return S_OK;
+    }
+    std::vector<std::string> prints() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : events) {
+            if (e.dispid == BasicEngine::EventDebugPrint) {
+                out.push_back(e.args[0].toBstr().value);
+            }
+        }
+        return out;
+    }
+    int count(DISPID id) const
+    {
+        int n = 0;
+        for (const auto& e : events) {
+            n += e.dispid == id;
+        }
+        return n;
+    }
+    std::vector<EventRecord> events;
+    std::function<void()> onDoEvents;
+    std::function<bool(int16_t)> takeOver = [](int16_t) { return false; };
+};
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        engine = BasicEngine::create();
+        auto* target = dynamic_cast<CEventTarget*>(engine.get());
+        ASSERT_NE(target, nullptr);
+        ASSERT_EQ(target->connectionPoint().GetConnectionInterface(),
+                  BasicEngine::engineEventsIid());
+        ASSERT_EQ(target->connectionPoint().Advise(sink.get(), &cookie), S_OK);
+    }
+    void TearDown() override
+    {
+        dynamic_cast<CEventTarget*>(engine.get())->connectionPoint().Unadvise(cookie);
+    }
+
+    Variant invoke(DISPID id, uint16_t flags, std::vector<Variant> args = {})
+    {
+        Variant result;
+        EXPECT_EQ(engine->Invoke(id, flags, args, &result, nullptr), S_OK) << "DISPID " << id;
+        return result;
+    }
+    Variant method(DISPID id, std::vector<Variant> args = {})
+    {
+        return invoke(id, DISPATCH_METHOD, std::move(args));
+    }
+    void put(DISPID id, Variant v) { invoke(id, DISPATCH_PROPERTYPUT, {std::move(v)}); }
+    Variant get(DISPID id) { return invoke(id, DISPATCH_PROPERTYGET); }
+
+    void load(const std::string& code, bool eventMode)
+    {
+        put(32, eventMode);
+        put(8, code);
+        ASSERT_EQ(sink->count(BasicEngine::EventErrorAlert), 0) << get(13).toBstr().value;
+    }
+
+    DispatchPtr engine;
+    RefPtr<HostSink> sink = RefPtr<HostSink>::adopt(new HostSink);
+    uint32_t cookie = 0;
+};
+
+TEST_F(EngineTest, PropertiesByDispid)
+{
+    struct Case
+    {
+        DISPID id;
+        Variant value;
+        Variant expected;
+    };
+    const std::vector<Case> cases = {
+        {9, true, true},
+        {21, false, false},
+        {22, true, true},
+        {31, true, true},
+        {32, false, false},
+        {36, true, true},
+        {66, 120, int16_t{120}},
+        {81, true, true},
+        {82, int16_t{8}, int16_t{8}},
+        {90, 10, 10},
+        {91, 20, 20},
+        {92, 400, 400},
+        {93, 500, 500},
+        {94, true, true},
+        {106, "/tmp", "/tmp"},
+        {-501, 0xFFFFFF, 0xFFFFFF},
+        {-513, 0, 0},
+        {-514, false, false},
+        {-518, "Harlune Scripting", "Harlune Scripting"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        put(c.id, c.value);
+        EXPECT_TRUE(get(c.id) == c.expected) << get(c.id).toBstr().value;
+    }
+    EXPECT_TRUE(get(-515) == Variant(int32_t{0}));
+    EXPECT_TRUE(get(19) == Variant(false));
+    EXPECT_TRUE(get(20) == Variant(false));
+    Variant r;
+    std::vector<Variant> bad = {"x"};
+    EXPECT_EQ(engine->Invoke(66, DISPATCH_PROPERTYPUT, bad, nullptr, nullptr), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(engine->Invoke(12345, DISPATCH_PROPERTYGET, {}, &r, nullptr), DISP_E_MEMBERNOTFOUND);
+    method(96);
+    EXPECT_TRUE(get(94) == Variant(true));
+    method(100);
+    EXPECT_TRUE(get(94) == Variant(false));
+}
+
+TEST_F(EngineTest, ProceduralRunRaisesBeginPrintEnd)
+{
+    load("Sub Main\nDebug.Print \"hello\"; 1 + 1\nEnd Sub\n", false);
+    EXPECT_TRUE(get(8) == Variant("Sub Main\nDebug.Print \"hello\"; 1 + 1\nEnd Sub\n"));
+    EXPECT_TRUE(method(28, {int16_t{6}}) == Variant(true));
+    std::vector<DISPID> order;
+    for (const auto& e : sink->events) {
+        order.push_back(e.dispid);
+    }
+    EXPECT_EQ(order, (std::vector<DISPID>{23, 21, 2, 22}));
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{"hello 2"}));
+    EXPECT_TRUE(method(43) == Variant(int16_t{0}));
+}
+
+TEST_F(EngineTest, HostTakesOverCommands)
+{
+    load("Sub Main\nDebug.Print 1\nEnd Sub\n", false);
+    sink->takeOver = [](int16_t id) { return id == 6; };
+    EXPECT_TRUE(method(28, {int16_t{6}}) == Variant(true));
+    EXPECT_TRUE(sink->prints().empty()) << "the host took the run command over";
+    EXPECT_EQ(sink->count(BasicEngine::EventOverrideMenuCommand), 1);
+}
+
+TEST_F(EngineTest, ErrorsReportLineTextAndModule)
+{
+    struct Case
+    {
+        const char* name;
+        const char* code;
+        int line;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"syntax error", "Sub Main\nDebug.Print 1\nIf Then\nEnd Sub\n", 3, "Expected: expression"},
+        {"run-time error", "Sub Main\nDim a(2)\na(5) = 1\nEnd Sub\n", 3, "Subscript out of range"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink->events.clear();
+        put(32, false);
+        put(8, c.code);
+        method(28, {int16_t{6}});
+        EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 1);
+        EXPECT_TRUE(get(11) == Variant(int32_t{c.line}));
+        EXPECT_TRUE(get(13) == Variant(c.text)) << get(13).toBstr().value;
+        EXPECT_TRUE(get(10) == Variant("Module1"));
+        EXPECT_TRUE(sink->prints().empty());
+    }
+}
+
+TEST_F(EngineTest, VerifyMenuAnswersWhileMainWaitsInDoEvents)
+{
+    load("Dim done As Boolean\n"
+         "Function VerifyMenu(id As Long) As Long\n"
+         "  If id = 49 Then VerifyMenu = 0 Else VerifyMenu = 1\n"
+         "  done = True\n"
+         "End Function\n"
+         "Sub Main\n"
+         "  Do\n"
+         "    DoEvents\n"
+         "  Loop Until done\n"
+         "  Debug.Print \"finished\"\n"
+         "End Sub\n",
+         false);
+    const DispatchPtr function =
+        method(38, {"Function VerifyMenu(id as MENUVERIFY) as Long"}).toDispatch().value;
+    ASSERT_TRUE(function);
+    std::vector<Variant> answers;
+    sink->onDoEvents = [&] {
+        if (!answers.empty()) {
+            return;
+        }
+        EXPECT_TRUE(method(43) == Variant(int16_t{-1})) << "a macro runs";
+        Variant defined;
+        ASSERT_EQ(function->Invoke(0, DISPATCH_PROPERTYGET, {}, &defined, nullptr), S_OK);
+        EXPECT_TRUE(defined == Variant(true));
+        for (int32_t id : {49, 4096}) {
+            std::vector<Variant> args = {Variant(id)};
+            Variant r;
+            ASSERT_EQ(function->Invoke(2, DISPATCH_METHOD, args, &r, nullptr), S_OK);
+            answers.push_back(r);
+        }
+    };
+    method(28, {int16_t{6}});
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_TRUE(answers[0] == Variant(int32_t{0}));
+    EXPECT_TRUE(answers[1] == Variant(int32_t{1}));
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{"finished"}));
+
+    // A function the script does not define.
+    const DispatchPtr missing = method(38, {"Function Other() As Long"}).toDispatch().value;
+    Variant defined;
+    ASSERT_EQ(missing->Invoke(0, DISPATCH_PROPERTYGET, {}, &defined, nullptr), S_OK);
+    EXPECT_TRUE(defined == Variant(false));
+}
+
+TEST_F(EngineTest, StopWhileLoopingInDoEvents)
+{
+    load("Sub Main\nDo\nDoEvents\nLoop\nEnd Sub\n", false);
+    int rounds = 0;
+    sink->onDoEvents = [&] {
+        if (++rounds == 3) {
+            put(20, false);
+        }
+    };
+    method(28, {int16_t{6}});
+    EXPECT_EQ(rounds, 3);
+    EXPECT_EQ(sink->count(BasicEngine::EventMacroEnd), 1);
+    EXPECT_TRUE(method(43) == Variant(int16_t{0}));
+}
+
+TEST_F(EngineTest, RunawayLoopStopsOnTheStopFlag)
+{
+    load("Sub Main\nDim x As Long\nDo\nx = x + 1\nIf x > 2000000000 Then x = 0\nLoop\nEnd Sub\n",
+         false);
+    auto& in = static_cast<BasicEngine&>(*engine).interpreter();
+    std::jthread stopper([&in] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (in.statementsExecuted() < 10000 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        in.requestStop();
+    });
+    method(28, {int16_t{6}});
+    EXPECT_GE(in.statementsExecuted(), 10000u);
+    EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 0);
+    EXPECT_EQ(sink->count(BasicEngine::EventMacroEnd), 1);
+}
+
+TEST_F(EngineTest, EventHandlersOfAddedObjects)
+{
+    auto generator = RefPtr<CEventGenerator>::adopt(new CEventGenerator);
+    EXPECT_TRUE(method(65, {"EventGenerator", DispatchPtr(generator)}) == Variant(true));
+    load("Sub EventGenerator_TimerTick(id As Integer)\n"
+         "  Debug.Print \"tick\"; id\n"
+         "End Sub\n"
+         "Sub EventGenerator_NewSpectraReady(name As String, channels As Integer)\n"
+         "  Debug.Print name; channels; TypeName(EventGenerator)\n"
+         "End Sub\n",
+         true);
+    // Not armed yet: nothing runs.
+    generator->FireEvent(CEventGenerator::TimerTick, {5});
+    EXPECT_TRUE(sink->prints().empty());
+    method(28, {int16_t{6}});
+    generator->FireEvent(CEventGenerator::TimerTick, {5});
+    generator->FireEvent(CEventGenerator::NewSpectraReady, {"Spectrum1", 3});
+    generator->FireEvent(CEventGenerator::MacroEnd, {});
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{"tick 5", "Spectrum1 3 Object"}));
+    EXPECT_TRUE(method(48, {"EventGenerator"}) == Variant(true));
+    generator->FireEvent(CEventGenerator::TimerTick, {6});
+    EXPECT_EQ(sink->prints().size(), 2u) << "a removed object's events reach no handler";
+    EXPECT_TRUE(method(48, {"EventGenerator"}) == Variant(false));
+}
+
+TEST_F(EngineTest, CloseEngineRefusesWhileAMacroRuns)
+{
+    load("Sub Main\nDoEvents\nEnd Sub\n", false);
+    Variant answer;
+    sink->onDoEvents = [&] { answer = method(39); };
+    method(28, {int16_t{6}});
+    EXPECT_TRUE(answer == Variant(false));
+    EXPECT_TRUE(method(39) == Variant(true));
+}
+
+TEST_F(EngineTest, FileNameOpensTheScriptAndAddModuleLoadsAClass)
+{
+    const std::string dir = std::getenv("HARLUNE_TEST_DIR") ? std::getenv("HARLUNE_TEST_DIR") : ".";
+    const std::string script = dir + "/Sample.bas";
+    const std::string cls = dir + "/Counter.cls";
+    std::ofstream(script)
+        << "Sub Main\r\nDim c As New Counter\r\nc.Add 2\r\nc.Add 3\r\n"
+           "Debug.Print c.Total; c.Name\r\nc.Name = \"x\"\r\nDebug.Print c.Name\r\n"
+           "End Sub\r\n";
+    std::ofstream(cls) << "Attribute VB_Name = \"Counter\"\nPrivate m_total As Long\n"
+                          "Public Name As String\n"
+                          "Private Sub Class_Initialize()\nName = \"counter\"\nEnd Sub\n"
+                          "Public Sub Add(n As Long)\nm_total = m_total + n\nEnd Sub\n"
+                          "Public Property Get Total() As Long\nTotal = m_total\nEnd Property\n";
+    EXPECT_TRUE(method(40, {cls}) == Variant(true));
+    put(32, false);
+    put(16, script);
+    EXPECT_TRUE(get(16) == Variant(script));
+    method(28, {int16_t{6}});
+    EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 0) << get(13).toBstr().value;
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{" 5 counter", "x"}));
+    EXPECT_TRUE(get(10) == Variant(std::string())) << "no error";
+
+    put(16, dir + "/missing.bas");
+    EXPECT_TRUE(get(8) == Variant(std::string()));
+    EXPECT_TRUE(method(40, {dir + "/missing.cls"}) == Variant(false));
+}
+
+} // namespace
