@@ -181,6 +181,7 @@ void TimerService::changeClock(const std::function<std::shared_ptr<Clock>()>& sw
         deadlines.emplace(timer.deadline, key);
     }
     m_deadlines.swap(deadlines);
+    ++m_clockChanges;
     m_wake.notify_all();
     m_idle.notify_all();
 }
@@ -230,6 +231,7 @@ void TimerService::run()
         const auto callback = timer.callback;
         const auto eventId = timer.eventId;
         const auto user = timer.user;
+        const auto clockChanges = m_clockChanges;
         m_running = key;
         lock.unlock();
         // A callback's exception must not end the timer thread (and with it the process).
@@ -250,10 +252,14 @@ void TimerService::run()
             // Missed periods are made up for, so a periodic timer ticks once per period of
             // the clock even when the clock jumps; but after a long stall (a suspended
             // process) it resumes from now instead of running thousands of late ticks.
+            // A clock swapped during the callback has other times: start the period anew.
             const auto period = it->second.period;
+            const auto current = processClock()->now();
             auto next = deadline + period;
-            if (clock->now() - next > kMostMissedPeriods * period) {
-                next = nextWindowDeadline(deadline, period, clock->now());
+            if (m_clockChanges != clockChanges) {
+                next = current + period;
+            } else if (current - next > kMostMissedPeriods * period) {
+                next = nextWindowDeadline(deadline, period, current);
             }
             scheduleLocked(key, next);
         } else {

@@ -84,6 +84,7 @@ private:
     PWIN_UINT m_nextEventId = 1;
     std::uint64_t m_running = 0;
     bool m_waiting = false;
+    std::uint64_t m_clockChanges = 0;
     std::thread m_thread;
     std::thread::id m_threadId;
 };
