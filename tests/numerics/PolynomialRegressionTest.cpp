@@ -332,5 +332,56 @@ TEST_F(PolynomialRegressionTest, TablesEdgeCases)
     EXPECT_NEAR(p, 2.0 * gsl_cdf_tdist_Q(2.0, 5.0), 1e-13);
 }
 
+TEST_F(PolynomialRegressionTest, GeneralFitOptions)
+{
+    // Replicated x on a quadratic with noise: pure error from the replicates.
+    const std::vector<double> x = {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6};
+    const std::vector<double> y = {1.1,  0.9,  4.2,  3.8,  9.1,  8.9,
+                                   16.2, 15.8, 25.1, 24.9, 36.3, 35.7};
+    std::vector<double> data = x;
+    data.insert(data.end(), y.begin(), y.end());
+    std::vector<double> a(5), b(5), scoef(6), d(6);
+    std::int32_t ndeg = 0;
+    std::int32_t nrmiss = 0;
+    double umult = 0, uadd = 0, dfe = 0, sse = 0, dfpe = 0, sspe = 0;
+    // Lack-of-fit test as the criterion: the quadratic fits, the line does not.
+    DR2ORP(12, 2, data.data(), 12, 2, 1, 0, 0, 5, 2, 5.0, 1, ndeg, umult, uadd, a.data(), b.data(),
+           scoef.data(), d.data(), dfe, sse, dfpe, sspe, nrmiss);
+    EXPECT_EQ(ndeg, 2);
+    EXPECT_EQ(dfpe, 6.0);
+    EXPECT_NEAR(sspe, 2 * (0.01 + 0.04 + 0.01 + 0.04 + 0.01 + 0.09), 1e-12);
+    // R-squared criterion: a line already explains 90 percent.
+    DR2ORP(12, 2, data.data(), 12, 2, 1, 0, 0, 5, 1, 90.0, 0, ndeg, umult, uadd, a.data(), b.data(),
+           scoef.data(), d.data(), dfe, sse, dfpe, sspe, nrmiss);
+    EXPECT_EQ(ndeg, 1);
+    EXPECT_EQ(dfe, 10.0);
+    E1DFLT();
+    struct Case
+    {
+        const char* name;
+        std::int32_t icrit, lof;
+        double crit;
+        std::int32_t code;
+    };
+    const Case cases[] = {
+        {"Criterion", 3, 0, 0.0, 5},
+        {"LackOfFitOption", 0, 2, 0.0, 6},
+        {"CriterionTwoWithoutLackOfFit", 2, 0, 5.0, 7},
+        {"SignificanceOutOfRange", 2, 1, 101.0, 8},
+        {"RSquaredZero", 1, 0, 0.0, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            DR2ORP(12, 2, data.data(), 12, 2, 1, 0, 0, 5, c.icrit, c.crit, c.lof, ndeg, umult, uadd,
+                   a.data(), b.data(), scoef.data(), d.data(), dfe, sse, dfpe, sspe, nrmiss);
+            FAIL() << "no stop";
+        } catch (const NumericsStop& stop) {
+            EXPECT_EQ(stop.code(), c.code);
+        }
+        takeOutput();
+    }
+}
+
 } // namespace
 } // namespace numerics::test
