@@ -71,13 +71,14 @@ PWIN_API PWIN_LRESULT pwin_SendMessage(PWIN_HWND hwnd, PWIN_UINT message, PWIN_W
  * min <= message <= max). The WM_QUIT of PostQuitMessage matches every filter and comes
  * after the posted messages that match.
  * Messages sent from other threads are handled first. Returns non-zero and fills msg when
- * one is found; with PWIN_PM_REMOVE it is taken out of the queue. Never blocks. */
+ * one is found; with PWIN_PM_REMOVE it is taken out of the queue. Returns 0 for a window
+ * filter that is not a window of the calling thread. Never blocks. */
 PWIN_API PWIN_BOOL pwin_PeekMessage(PWIN_MSG* msg, PWIN_HWND hwnd, PWIN_UINT filterMin,
                                     PWIN_UINT filterMax, PWIN_UINT removeFlags);
 
 /* As PeekMessage with PWIN_PM_REMOVE, but waits for a matching message. Returns 0 for
  * WM_QUIT, -1 when msg is null or hwnd is neither 0, PWIN_HWND_THREAD_MESSAGES nor a
- * window, and 1 otherwise. */
+ * window of the calling thread, and 1 otherwise. */
 PWIN_API PWIN_BOOL pwin_GetMessage(PWIN_MSG* msg, PWIN_HWND hwnd, PWIN_UINT filterMin,
                                    PWIN_UINT filterMax);
 
