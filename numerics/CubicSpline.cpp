@@ -145,7 +145,9 @@ void DC2DEC(std::int32_t ndata, const double* xdata, const double* fdata, std::i
             const double nextLength = C(3, i + 1);
             g = -nextLength * inverse;
             slope = g * slope + 3.0 * (length * C(4, i + 1) + nextLength * C(4, i));
-            const double pivot = g * previousLength + 2.0 * (length + nextLength);
+            // G C(3, i - 1) with the product of the lengths formed first, off the chain.
+            const double pivot =
+                2.0 * (length + nextLength) - (nextLength * previousLength) * inverse;
             C(2, i) = slope;
             C(4, i) = pivot;
             inverse = 1.0 / pivot;
@@ -183,7 +185,10 @@ void DC2DEC(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     {
         double next = C(2, n);
         for (std::int64_t j = n - 1; j >= 1; --j) {
-            next = (C(2, j) - C(3, j) * next) * pivotInverse[static_cast<std::size_t>(j)];
+            // (C(2, j) - C(3, j) next) / C(4, j), with the products by the reciprocal
+            // formed off the chain of dependent steps.
+            const double inverse = pivotInverse[static_cast<std::size_t>(j)];
+            next = C(2, j) * inverse - (C(3, j) * inverse) * next;
             C(2, j) = next;
         }
     }
@@ -299,28 +304,33 @@ void DC21GD(std::int32_t ideriv, std::int32_t n, const double* xvec, std::int32_
             return;
         }
     }
+    // The points increase, so their pieces are found by one walk along the break points;
+    // the result is BREAK_SEARCH's for each point.
+    std::int32_t piece = 1;
     for (std::int32_t j = 0; j < n; ++j) {
-        iwk[j] = BREAK_SEARCH(nintv, brk, xvec[j]);
-    }
-    for (std::int32_t j = 0; j < n; ++j) {
-        work1[j] = xvec[j] - brk[iwk[j] - 1];
+        while (piece < nintv && xvec[j] >= brk[piece]) {
+            ++piece;
+        }
+        iwk[j] = piece;
+        work1[j] = xvec[j] - brk[piece - 1];
         value[j] = 0.0;
     }
     if (ideriv >= 4) {
         return;
     }
-    // The nested Taylor sum, one coefficient over all points at a time. Dividing by
+    // The nested Taylor sum, term by term from the highest coefficient; dividing by
     // d = 1, 2 or 4 is a multiplication by its exact reciprocal.
-    double d = 4.0 - ideriv;
-    for (int m = 3; m >= ideriv; --m) {
-        const bool exact = d != 3.0;
-        const double inverse = 1.0 / d;
-        for (std::int32_t j = 0; j < n; ++j) {
-            const double c = ppcoef[4 * static_cast<std::int64_t>(iwk[j] - 1) + m];
-            work2[j] = c;
-            value[j] = c + (exact ? work1[j] * value[j] * inverse : work1[j] * value[j] / d);
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double* c = ppcoef + 4 * static_cast<std::int64_t>(iwk[j] - 1);
+        const double h = work1[j];
+        double v = 0.0;
+        double d = 4.0 - ideriv;
+        for (int m = 3; m >= ideriv; --m) {
+            v = c[m] + (d != 3.0 ? h * v * (1.0 / d) : h * v / d);
+            d -= 1.0;
         }
-        d -= 1.0;
+        work2[j] = c[ideriv];
+        value[j] = v;
     }
 }
 
