@@ -3,6 +3,7 @@
 #define PWIN_H
 
 #include "platform/win/c/pwin_messages.h"
+#include "platform/win/c/pwin_profile.h"
 #include "platform/win/c/pwin_registry.h"
 #include "platform/win/c/pwin_sync.h"
 #include "platform/win/c/pwin_system.h"
