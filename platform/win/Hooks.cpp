@@ -1,5 +1,6 @@
 // The hooks of message boxes, beeps, debug output and named dialogs, and their fallbacks
 // when nothing is installed.
+#include "platform/win/ExportGuard.h"
 #include "platform/win/Log.h"
 #include "platform/win/TextUtil.h"
 #include "platform/win/c/pwin_system.h"
@@ -119,7 +120,7 @@ bool debugOutputToStderr()
 
 } // namespace
 
-PWIN_API void pwin_SetMessageBoxHook(const PWIN_MESSAGEBOX_HOOK* hook)
+static void pwin_SetMessageBoxHookImpl(const PWIN_MESSAGEBOX_HOOK* hook)
 {
     std::shared_ptr<const MessageBoxHookState> state;
     if (hook != nullptr && (hook->show != nullptr || hook->showLater != nullptr)) {
@@ -130,15 +131,15 @@ PWIN_API void pwin_SetMessageBoxHook(const PWIN_MESSAGEBOX_HOOK* hook)
     hooks().messageBox = std::move(state);
 }
 
-PWIN_API int pwin_MessageBoxDefaultAnswer(PWIN_UINT type)
+static int pwin_MessageBoxDefaultAnswerImpl(PWIN_UINT type)
 {
     const ButtonRow row = buttonsOf(type);
     const int index = static_cast<int>((type & PWIN_MB_DEFMASK) >> 8);
     return index < row.count ? row.answers[index] : row.answers[0];
 }
 
-PWIN_API int pwin_MessageBoxA(PWIN_HWND owner, const char* text, const char* caption,
-                              PWIN_UINT type)
+static int pwin_MessageBoxAImpl(PWIN_HWND owner, const char* text, const char* caption,
+                                PWIN_UINT type)
 {
     text = text != nullptr ? text : "";
     caption = caption != nullptr ? caption : "";
@@ -164,14 +165,14 @@ PWIN_API int pwin_MessageBoxA(PWIN_HWND owner, const char* text, const char* cap
     return fallback;
 }
 
-PWIN_API void pwin_SetMessageBeepHook(PWIN_BEEP_HOOK hook, void* context)
+static void pwin_SetMessageBeepHookImpl(PWIN_BEEP_HOOK hook, void* context)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().beep = hook;
     hooks().beepContext = hook != nullptr ? context : nullptr;
 }
 
-PWIN_API void pwin_SetDebugOutputHook(PWIN_DEBUG_OUTPUT_HOOK hook, void* context)
+static void pwin_SetDebugOutputHookImpl(PWIN_DEBUG_OUTPUT_HOOK hook, void* context)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().debugOutput = hook;
@@ -179,7 +180,7 @@ PWIN_API void pwin_SetDebugOutputHook(PWIN_DEBUG_OUTPUT_HOOK hook, void* context
     platform::win::detail::noteDebugOutputHook(hook != nullptr);
 }
 
-PWIN_API PWIN_BOOL pwin_MessageBeep(PWIN_UINT type)
+static PWIN_BOOL pwin_MessageBeepImpl(PWIN_UINT type)
 {
     PWIN_BEEP_HOOK hook;
     void* context;
@@ -194,7 +195,7 @@ PWIN_API PWIN_BOOL pwin_MessageBeep(PWIN_UINT type)
     return 1;
 }
 
-PWIN_API void pwin_OutputDebugStringA(const char* text)
+static void pwin_OutputDebugStringAImpl(const char* text)
 {
     if (text == nullptr) {
         return;
@@ -214,7 +215,7 @@ PWIN_API void pwin_OutputDebugStringA(const char* text)
     }
 }
 
-PWIN_API void pwin_SetDialogHook(const char* dialogName, PWIN_DIALOG_HOOK hook, void* context)
+static void pwin_SetDialogHookImpl(const char* dialogName, PWIN_DIALOG_HOOK hook, void* context)
 {
     if (dialogName == nullptr) {
         return;
@@ -228,7 +229,7 @@ PWIN_API void pwin_SetDialogHook(const char* dialogName, PWIN_DIALOG_HOOK hook, 
     }
 }
 
-PWIN_API intptr_t pwin_DialogBoxParamA(const char* dialogName, void* param)
+static intptr_t pwin_DialogBoxParamAImpl(const char* dialogName, void* param)
 {
     if (dialogName == nullptr) {
         return PWIN_IDCANCEL;
@@ -252,12 +253,94 @@ namespace {
 thread_local PWIN_DWORD t_lastError = 0;
 }
 
-PWIN_API PWIN_DWORD pwin_GetLastError(void)
+static PWIN_DWORD pwin_GetLastErrorImpl(void)
 {
     return t_lastError;
 }
 
-PWIN_API void pwin_SetLastError(PWIN_DWORD error)
+static void pwin_SetLastErrorImpl(PWIN_DWORD error)
 {
     t_lastError = error;
+}
+
+// ---- exports: every body runs inside the export guard ----
+
+using platform::win::exportGuard;
+
+PWIN_API void pwin_SetMessageBoxHook(const PWIN_MESSAGEBOX_HOOK* hook)
+{
+    exportGuard<int>("pwin_SetMessageBoxHook", 0, [&] {
+        pwin_SetMessageBoxHookImpl(hook);
+        return 0;
+    });
+}
+
+PWIN_API int pwin_MessageBoxDefaultAnswer(PWIN_UINT type)
+{
+    return exportGuard<int>("pwin_MessageBoxDefaultAnswer", PWIN_IDOK,
+                            [&] { return pwin_MessageBoxDefaultAnswerImpl(type); });
+}
+
+PWIN_API int pwin_MessageBoxA(PWIN_HWND owner, const char* text, const char* caption,
+                              PWIN_UINT type)
+{
+    return exportGuard<int>("pwin_MessageBoxA", 0,
+                            [&] { return pwin_MessageBoxAImpl(owner, text, caption, type); });
+}
+
+PWIN_API void pwin_SetMessageBeepHook(PWIN_BEEP_HOOK hook, void* context)
+{
+    exportGuard<int>("pwin_SetMessageBeepHook", 0, [&] {
+        pwin_SetMessageBeepHookImpl(hook, context);
+        return 0;
+    });
+}
+
+PWIN_API void pwin_SetDebugOutputHook(PWIN_DEBUG_OUTPUT_HOOK hook, void* context)
+{
+    exportGuard<int>("pwin_SetDebugOutputHook", 0, [&] {
+        pwin_SetDebugOutputHookImpl(hook, context);
+        return 0;
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_MessageBeep(PWIN_UINT type)
+{
+    return exportGuard<PWIN_BOOL>("pwin_MessageBeep", 0,
+                                  [&] { return pwin_MessageBeepImpl(type); });
+}
+
+PWIN_API void pwin_OutputDebugStringA(const char* text)
+{
+    exportGuard<int>("pwin_OutputDebugStringA", 0, [&] {
+        pwin_OutputDebugStringAImpl(text);
+        return 0;
+    });
+}
+
+PWIN_API void pwin_SetDialogHook(const char* dialogName, PWIN_DIALOG_HOOK hook, void* context)
+{
+    exportGuard<int>("pwin_SetDialogHook", 0, [&] {
+        pwin_SetDialogHookImpl(dialogName, hook, context);
+        return 0;
+    });
+}
+
+PWIN_API intptr_t pwin_DialogBoxParamA(const char* dialogName, void* param)
+{
+    return exportGuard<intptr_t>("pwin_DialogBoxParamA", PWIN_IDCANCEL,
+                                 [&] { return pwin_DialogBoxParamAImpl(dialogName, param); });
+}
+
+PWIN_API PWIN_DWORD pwin_GetLastError(void)
+{
+    return exportGuard<PWIN_DWORD>("pwin_GetLastError", 0, [&] { return pwin_GetLastErrorImpl(); });
+}
+
+PWIN_API void pwin_SetLastError(PWIN_DWORD error)
+{
+    exportGuard<int>("pwin_SetLastError", 0, [&] {
+        pwin_SetLastErrorImpl(error);
+        return 0;
+    });
 }

@@ -5,6 +5,7 @@
 // one converts its exclusive lock into a shared one. Within the process a table by name
 // answers the same question. Ownership (for the initial owner and pwin_ReleaseMutex) is
 // kept within the process.
+#include "platform/win/ExportGuard.h"
 #include "platform/win/Log.h"
 #include "platform/win/c/pwin_system.h"
 
@@ -130,8 +131,8 @@ PWIN_DWORD errorFromErrno(int error)
 
 } // namespace
 
-PWIN_API PWIN_HMUTEX pwin_CreateMutexA(void* securityAttributes, PWIN_BOOL initialOwner,
-                                       const char* name)
+static PWIN_HMUTEX pwin_CreateMutexAImpl(void* securityAttributes, PWIN_BOOL initialOwner,
+                                         const char* name)
 {
     (void)securityAttributes;
     MutexTable& t = table();
@@ -174,7 +175,7 @@ PWIN_API PWIN_HMUTEX pwin_CreateMutexA(void* securityAttributes, PWIN_BOOL initi
     return handle;
 }
 
-PWIN_API PWIN_BOOL pwin_ReleaseMutex(PWIN_HMUTEX handle)
+static PWIN_BOOL pwin_ReleaseMutexImpl(PWIN_HMUTEX handle)
 {
     MutexTable& t = table();
     std::lock_guard lock(t.mutex);
@@ -194,7 +195,7 @@ PWIN_API PWIN_BOOL pwin_ReleaseMutex(PWIN_HMUTEX handle)
     return 1;
 }
 
-PWIN_API PWIN_BOOL pwin_CloseMutexHandle(PWIN_HMUTEX handle)
+static PWIN_BOOL pwin_CloseMutexHandleImpl(PWIN_HMUTEX handle)
 {
     MutexTable& t = table();
     std::lock_guard lock(t.mutex);
@@ -215,4 +216,28 @@ PWIN_API PWIN_BOOL pwin_CloseMutexHandle(PWIN_HMUTEX handle)
         }
     }
     return 1;
+}
+
+// ---- exports: every body runs inside the export guard ----
+
+using platform::win::exportGuard;
+
+PWIN_API PWIN_HMUTEX pwin_CreateMutexA(void* securityAttributes, PWIN_BOOL initialOwner,
+                                       const char* name)
+{
+    return exportGuard<PWIN_HMUTEX>("pwin_CreateMutexA", 0, [&] {
+        return pwin_CreateMutexAImpl(securityAttributes, initialOwner, name);
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_ReleaseMutex(PWIN_HMUTEX handle)
+{
+    return exportGuard<PWIN_BOOL>("pwin_ReleaseMutex", 0,
+                                  [&] { return pwin_ReleaseMutexImpl(handle); });
+}
+
+PWIN_API PWIN_BOOL pwin_CloseMutexHandle(PWIN_HMUTEX handle)
+{
+    return exportGuard<PWIN_BOOL>("pwin_CloseMutexHandle", 0,
+                                  [&] { return pwin_CloseMutexHandleImpl(handle); });
 }

@@ -1,5 +1,6 @@
 // Profile files: one in-process copy of each file's lines, read again whenever the file
 // changed on disk, and written back whole (see pwin_profile.h for the rules).
+#include "platform/win/ExportGuard.h"
 #include "platform/win/FileUtil.h"
 #include "platform/win/Log.h"
 #include "platform/win/TextUtil.h"
@@ -383,9 +384,9 @@ bool isWritable(const char* section, const char* key, const char* value)
 
 using namespace platform::win;
 
-PWIN_API PWIN_DWORD pwin_GetPrivateProfileStringA(const char* section, const char* key,
-                                                  const char* defaultValue, char* buffer,
-                                                  PWIN_DWORD size, const char* fileName)
+static PWIN_DWORD pwin_GetPrivateProfileStringAImpl(const char* section, const char* key,
+                                                    const char* defaultValue, char* buffer,
+                                                    PWIN_DWORD size, const char* fileName)
 {
     if (buffer == nullptr || size == 0 || fileName == nullptr) {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);
@@ -444,8 +445,8 @@ PWIN_API PWIN_DWORD pwin_GetPrivateProfileStringA(const char* section, const cha
     return copyText(fallback, buffer, size);
 }
 
-PWIN_API PWIN_UINT pwin_GetPrivateProfileIntA(const char* section, const char* key,
-                                              int32_t defaultValue, const char* fileName)
+static PWIN_UINT pwin_GetPrivateProfileIntAImpl(const char* section, const char* key,
+                                                int32_t defaultValue, const char* fileName)
 {
     if (section == nullptr || key == nullptr) {
         return static_cast<PWIN_UINT>(defaultValue);
@@ -483,14 +484,14 @@ PWIN_API PWIN_UINT pwin_GetPrivateProfileIntA(const char* section, const char* k
     return negative ? 0u - number : number;
 }
 
-PWIN_API PWIN_DWORD pwin_GetPrivateProfileSectionNamesA(char* buffer, PWIN_DWORD size,
-                                                        const char* fileName)
+static PWIN_DWORD pwin_GetPrivateProfileSectionNamesAImpl(char* buffer, PWIN_DWORD size,
+                                                          const char* fileName)
 {
     return pwin_GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer, size, fileName);
 }
 
-PWIN_API PWIN_BOOL pwin_WritePrivateProfileStringA(const char* section, const char* key,
-                                                   const char* value, const char* fileName)
+static PWIN_BOOL pwin_WritePrivateProfileStringAImpl(const char* section, const char* key,
+                                                     const char* value, const char* fileName)
 {
     if (fileName == nullptr || *fileName == '\0') {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);
@@ -531,7 +532,7 @@ PWIN_API PWIN_BOOL pwin_WritePrivateProfileStringA(const char* section, const ch
     return 1;
 }
 
-PWIN_API PWIN_BOOL pwin_BeginProfileBatch(const char* fileName)
+static PWIN_BOOL pwin_BeginProfileBatchImpl(const char* fileName)
 {
     if (fileName == nullptr || *fileName == '\0') {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);
@@ -548,7 +549,7 @@ PWIN_API PWIN_BOOL pwin_BeginProfileBatch(const char* fileName)
     return 1;
 }
 
-PWIN_API PWIN_BOOL pwin_CommitProfileBatch(const char* fileName)
+static PWIN_BOOL pwin_CommitProfileBatchImpl(const char* fileName)
 {
     if (fileName == nullptr || *fileName == '\0') {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);
@@ -578,4 +579,52 @@ PWIN_API PWIN_BOOL pwin_CommitProfileBatch(const char* fileName)
         return 0;
     }
     return 1;
+}
+
+// ---- exports: every body runs inside the export guard ----
+
+PWIN_API PWIN_DWORD pwin_GetPrivateProfileStringA(const char* section, const char* key,
+                                                  const char* defaultValue, char* buffer,
+                                                  PWIN_DWORD size, const char* fileName)
+{
+    return exportGuard<PWIN_DWORD>("pwin_GetPrivateProfileStringA", 0, [&] {
+        return pwin_GetPrivateProfileStringAImpl(section, key, defaultValue, buffer, size,
+                                                 fileName);
+    });
+}
+
+PWIN_API PWIN_UINT pwin_GetPrivateProfileIntA(const char* section, const char* key,
+                                              int32_t defaultValue, const char* fileName)
+{
+    return exportGuard<PWIN_UINT>("pwin_GetPrivateProfileIntA", 0, [&] {
+        return pwin_GetPrivateProfileIntAImpl(section, key, defaultValue, fileName);
+    });
+}
+
+PWIN_API PWIN_DWORD pwin_GetPrivateProfileSectionNamesA(char* buffer, PWIN_DWORD size,
+                                                        const char* fileName)
+{
+    return exportGuard<PWIN_DWORD>("pwin_GetPrivateProfileSectionNamesA", 0, [&] {
+        return pwin_GetPrivateProfileSectionNamesAImpl(buffer, size, fileName);
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_WritePrivateProfileStringA(const char* section, const char* key,
+                                                   const char* value, const char* fileName)
+{
+    return exportGuard<PWIN_BOOL>("pwin_WritePrivateProfileStringA", 0, [&] {
+        return pwin_WritePrivateProfileStringAImpl(section, key, value, fileName);
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_BeginProfileBatch(const char* fileName)
+{
+    return exportGuard<PWIN_BOOL>("pwin_BeginProfileBatch", 0,
+                                  [&] { return pwin_BeginProfileBatchImpl(fileName); });
+}
+
+PWIN_API PWIN_BOOL pwin_CommitProfileBatch(const char* fileName)
+{
+    return exportGuard<PWIN_BOOL>("pwin_CommitProfileBatch", 0,
+                                  [&] { return pwin_CommitProfileBatchImpl(fileName); });
 }

@@ -13,6 +13,7 @@
 // ("@" for the default value) and the type: sz (REG_SZ, bytes exactly as stored), dword
 // (REG_DWORD, 4 bytes), hex (REG_BINARY) or hex(<type>) for any other type. Blank lines
 // are ignored; any other line is kept with the key it stands under and written back.
+#include "platform/win/ExportGuard.h"
 #include "platform/win/FileUtil.h"
 #include "platform/win/Log.h"
 #include "platform/win/TextUtil.h"
@@ -812,9 +813,10 @@ template <typename Body> PWIN_LONG writeKey(PWIN_HKEY handle, Body body)
 
 using namespace platform::win;
 
-PWIN_API PWIN_LONG pwin_RegCreateKeyExA(PWIN_HKEY key, const char* subKey, PWIN_DWORD reserved,
-                                        char* keyClass, PWIN_DWORD options, PWIN_DWORD access,
-                                        void* security, PWIN_HKEY* result, PWIN_DWORD* disposition)
+static PWIN_LONG pwin_RegCreateKeyExAImpl(PWIN_HKEY key, const char* subKey, PWIN_DWORD reserved,
+                                          char* keyClass, PWIN_DWORD options, PWIN_DWORD access,
+                                          void* security, PWIN_HKEY* result,
+                                          PWIN_DWORD* disposition)
 {
     (void)reserved;
     (void)keyClass;
@@ -859,8 +861,8 @@ PWIN_API PWIN_LONG pwin_RegCreateKeyExA(PWIN_HKEY key, const char* subKey, PWIN_
     return PWIN_ERROR_SUCCESS;
 }
 
-PWIN_API PWIN_LONG pwin_RegOpenKeyExA(PWIN_HKEY key, const char* subKey, PWIN_DWORD options,
-                                      PWIN_DWORD access, PWIN_HKEY* result)
+static PWIN_LONG pwin_RegOpenKeyExAImpl(PWIN_HKEY key, const char* subKey, PWIN_DWORD options,
+                                        PWIN_DWORD access, PWIN_HKEY* result)
 {
     (void)options;
     (void)access;
@@ -896,7 +898,7 @@ PWIN_API PWIN_LONG pwin_RegOpenKeyExA(PWIN_HKEY key, const char* subKey, PWIN_DW
     return PWIN_ERROR_SUCCESS;
 }
 
-PWIN_API PWIN_LONG pwin_RegCloseKey(PWIN_HKEY key)
+static PWIN_LONG pwin_RegCloseKeyImpl(PWIN_HKEY key)
 {
     if (key >= PWIN_HKEY_CLASSES_ROOT && key <= PWIN_HKEY_LOCAL_MACHINE) {
         return PWIN_ERROR_SUCCESS;
@@ -905,8 +907,8 @@ PWIN_API PWIN_LONG pwin_RegCloseKey(PWIN_HKEY key)
     return registry().handles.erase(key) == 1 ? PWIN_ERROR_SUCCESS : PWIN_ERROR_INVALID_HANDLE;
 }
 
-PWIN_API PWIN_LONG pwin_RegSetValueExA(PWIN_HKEY key, const char* valueName, PWIN_DWORD reserved,
-                                       PWIN_DWORD type, const uint8_t* data, PWIN_DWORD size)
+static PWIN_LONG pwin_RegSetValueExAImpl(PWIN_HKEY key, const char* valueName, PWIN_DWORD reserved,
+                                         PWIN_DWORD type, const uint8_t* data, PWIN_DWORD size)
 {
     (void)reserved;
     if ((data == nullptr && size != 0) || (type == PWIN_REG_DWORD && size != 4)) {
@@ -930,8 +932,9 @@ PWIN_API PWIN_LONG pwin_RegSetValueExA(PWIN_HKEY key, const char* valueName, PWI
     });
 }
 
-PWIN_API PWIN_LONG pwin_RegQueryValueExA(PWIN_HKEY key, const char* valueName, PWIN_DWORD* reserved,
-                                         PWIN_DWORD* type, uint8_t* data, PWIN_DWORD* size)
+static PWIN_LONG pwin_RegQueryValueExAImpl(PWIN_HKEY key, const char* valueName,
+                                           PWIN_DWORD* reserved, PWIN_DWORD* type, uint8_t* data,
+                                           PWIN_DWORD* size)
 {
     (void)reserved;
     const std::string name = valueName != nullptr ? valueName : "";
@@ -947,9 +950,9 @@ PWIN_API PWIN_LONG pwin_RegQueryValueExA(PWIN_HKEY key, const char* valueName, P
     });
 }
 
-PWIN_API PWIN_LONG pwin_RegEnumKeyExA(PWIN_HKEY key, PWIN_DWORD index, char* name,
-                                      PWIN_DWORD* nameLength, PWIN_DWORD* reserved, char* keyClass,
-                                      PWIN_DWORD* classLength, void* lastWrite)
+static PWIN_LONG pwin_RegEnumKeyExAImpl(PWIN_HKEY key, PWIN_DWORD index, char* name,
+                                        PWIN_DWORD* nameLength, PWIN_DWORD* reserved,
+                                        char* keyClass, PWIN_DWORD* classLength, void* lastWrite)
 {
     (void)reserved;
     (void)lastWrite;
@@ -967,9 +970,9 @@ PWIN_API PWIN_LONG pwin_RegEnumKeyExA(PWIN_HKEY key, PWIN_DWORD index, char* nam
     });
 }
 
-PWIN_API PWIN_LONG pwin_RegEnumValueA(PWIN_HKEY key, PWIN_DWORD index, char* name,
-                                      PWIN_DWORD* nameLength, PWIN_DWORD* reserved,
-                                      PWIN_DWORD* type, uint8_t* data, PWIN_DWORD* size)
+static PWIN_LONG pwin_RegEnumValueAImpl(PWIN_HKEY key, PWIN_DWORD index, char* name,
+                                        PWIN_DWORD* nameLength, PWIN_DWORD* reserved,
+                                        PWIN_DWORD* type, uint8_t* data, PWIN_DWORD* size)
 {
     (void)reserved;
     return readKey(key, {}, [&](RegKey& target) -> PWIN_LONG {
@@ -988,7 +991,7 @@ PWIN_API PWIN_LONG pwin_RegEnumValueA(PWIN_HKEY key, PWIN_DWORD index, char* nam
     });
 }
 
-PWIN_API PWIN_LONG pwin_RegDeleteValueA(PWIN_HKEY key, const char* valueName)
+static PWIN_LONG pwin_RegDeleteValueAImpl(PWIN_HKEY key, const char* valueName)
 {
     const std::string name = valueName != nullptr ? valueName : "";
     return writeKey(key, [&](RegKey& target, bool& changed) -> PWIN_LONG {
@@ -1041,12 +1044,91 @@ PWIN_LONG deleteBelow(PWIN_HKEY key, const char* subKey, bool recursive)
 
 } // namespace
 
-PWIN_API PWIN_LONG pwin_RegDeleteKeyA(PWIN_HKEY key, const char* subKey)
+static PWIN_LONG pwin_RegDeleteKeyAImpl(PWIN_HKEY key, const char* subKey)
 {
     return deleteBelow(key, subKey, false);
 }
 
-PWIN_API PWIN_LONG pwin_RegDeleteTreeA(PWIN_HKEY key, const char* subKey)
+static PWIN_LONG pwin_RegDeleteTreeAImpl(PWIN_HKEY key, const char* subKey)
 {
     return deleteBelow(key, subKey, true);
+}
+
+// ---- exports: every body runs inside the export guard ----
+
+PWIN_API PWIN_LONG pwin_RegCreateKeyExA(PWIN_HKEY key, const char* subKey, PWIN_DWORD reserved,
+                                        char* keyClass, PWIN_DWORD options, PWIN_DWORD access,
+                                        void* security, PWIN_HKEY* result, PWIN_DWORD* disposition)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegCreateKeyExA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegCreateKeyExAImpl(key, subKey, reserved, keyClass, options, access, security,
+                                        result, disposition);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegOpenKeyExA(PWIN_HKEY key, const char* subKey, PWIN_DWORD options,
+                                      PWIN_DWORD access, PWIN_HKEY* result)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegOpenKeyExA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegOpenKeyExAImpl(key, subKey, options, access, result);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegCloseKey(PWIN_HKEY key)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegCloseKey", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegCloseKeyImpl(key); });
+}
+
+PWIN_API PWIN_LONG pwin_RegSetValueExA(PWIN_HKEY key, const char* valueName, PWIN_DWORD reserved,
+                                       PWIN_DWORD type, const uint8_t* data, PWIN_DWORD size)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegSetValueExA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegSetValueExAImpl(key, valueName, reserved, type, data, size);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegQueryValueExA(PWIN_HKEY key, const char* valueName, PWIN_DWORD* reserved,
+                                         PWIN_DWORD* type, uint8_t* data, PWIN_DWORD* size)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegQueryValueExA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegQueryValueExAImpl(key, valueName, reserved, type, data, size);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegEnumKeyExA(PWIN_HKEY key, PWIN_DWORD index, char* name,
+                                      PWIN_DWORD* nameLength, PWIN_DWORD* reserved, char* keyClass,
+                                      PWIN_DWORD* classLength, void* lastWrite)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegEnumKeyExA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegEnumKeyExAImpl(key, index, name, nameLength, reserved, keyClass, classLength,
+                                      lastWrite);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegEnumValueA(PWIN_HKEY key, PWIN_DWORD index, char* name,
+                                      PWIN_DWORD* nameLength, PWIN_DWORD* reserved,
+                                      PWIN_DWORD* type, uint8_t* data, PWIN_DWORD* size)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegEnumValueA", PWIN_ERROR_NOT_ENOUGH_MEMORY, [&] {
+        return pwin_RegEnumValueAImpl(key, index, name, nameLength, reserved, type, data, size);
+    });
+}
+
+PWIN_API PWIN_LONG pwin_RegDeleteValueA(PWIN_HKEY key, const char* valueName)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegDeleteValueA", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegDeleteValueAImpl(key, valueName); });
+}
+
+PWIN_API PWIN_LONG pwin_RegDeleteKeyA(PWIN_HKEY key, const char* subKey)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegDeleteKeyA", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegDeleteKeyAImpl(key, subKey); });
+}
+
+PWIN_API PWIN_LONG pwin_RegDeleteTreeA(PWIN_HKEY key, const char* subKey)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegDeleteTreeA", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegDeleteTreeAImpl(key, subKey); });
 }

@@ -4,6 +4,7 @@
 // The reader finds the record in the file's bytes, so it works for a library that is
 // not loaded. The version information handed to callers is
 //     uint32 byte count of the pairs, then the pairs.
+#include "platform/win/ExportGuard.h"
 #include "platform/win/TextUtil.h"
 #include "platform/win/c/pwin_system.h"
 
@@ -129,7 +130,7 @@ std::optional<std::string> readRecord(const char* fileName)
 
 } // namespace
 
-PWIN_API PWIN_DWORD pwin_GetModuleFileNameA(PWIN_HMODULE module, char* fileName, PWIN_DWORD size)
+static PWIN_DWORD pwin_GetModuleFileNameAImpl(PWIN_HMODULE module, char* fileName, PWIN_DWORD size)
 {
     if (fileName == nullptr || size == 0) {
         pwin_SetLastError(PWIN_ERROR_INSUFFICIENT_BUFFER);
@@ -162,7 +163,7 @@ PWIN_API PWIN_DWORD pwin_GetModuleFileNameA(PWIN_HMODULE module, char* fileName,
     return static_cast<PWIN_DWORD>(copied);
 }
 
-PWIN_API PWIN_DWORD pwin_GetFileVersionInfoSizeA(const char* fileName, PWIN_DWORD* handle)
+static PWIN_DWORD pwin_GetFileVersionInfoSizeAImpl(const char* fileName, PWIN_DWORD* handle)
 {
     if (handle != nullptr) {
         *handle = 0;
@@ -174,8 +175,8 @@ PWIN_API PWIN_DWORD pwin_GetFileVersionInfoSizeA(const char* fileName, PWIN_DWOR
     return static_cast<PWIN_DWORD>(sizeof(uint32_t) + record->size());
 }
 
-PWIN_API PWIN_BOOL pwin_GetFileVersionInfoA(const char* fileName, PWIN_DWORD handle,
-                                            PWIN_DWORD size, void* data)
+static PWIN_BOOL pwin_GetFileVersionInfoAImpl(const char* fileName, PWIN_DWORD handle,
+                                              PWIN_DWORD size, void* data)
 {
     (void)handle;
     if (data == nullptr) {
@@ -196,8 +197,8 @@ PWIN_API PWIN_BOOL pwin_GetFileVersionInfoA(const char* fileName, PWIN_DWORD han
     return 1;
 }
 
-PWIN_API PWIN_BOOL pwin_VerQueryValueA(const void* data, const char* subBlock, void** buffer,
-                                       PWIN_UINT* length)
+static PWIN_BOOL pwin_VerQueryValueAImpl(const void* data, const char* subBlock, void** buffer,
+                                         PWIN_UINT* length)
 {
     if (data == nullptr || subBlock == nullptr || buffer == nullptr || length == nullptr) {
         return 0;
@@ -239,4 +240,38 @@ PWIN_API PWIN_BOOL pwin_VerQueryValueA(const void* data, const char* subBlock, v
         pos += value.size() + 1;
     }
     return 0;
+}
+
+// ---- exports: every body runs inside the export guard ----
+
+using platform::win::exportGuard;
+
+PWIN_API PWIN_DWORD pwin_GetModuleFileNameA(PWIN_HMODULE module, char* fileName, PWIN_DWORD size)
+{
+    return exportGuard<PWIN_DWORD>("pwin_GetModuleFileNameA", 0, [&] {
+        return pwin_GetModuleFileNameAImpl(module, fileName, size);
+    });
+}
+
+PWIN_API PWIN_DWORD pwin_GetFileVersionInfoSizeA(const char* fileName, PWIN_DWORD* handle)
+{
+    return exportGuard<PWIN_DWORD>("pwin_GetFileVersionInfoSizeA", 0, [&] {
+        return pwin_GetFileVersionInfoSizeAImpl(fileName, handle);
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_GetFileVersionInfoA(const char* fileName, PWIN_DWORD handle,
+                                            PWIN_DWORD size, void* data)
+{
+    return exportGuard<PWIN_BOOL>("pwin_GetFileVersionInfoA", 0, [&] {
+        return pwin_GetFileVersionInfoAImpl(fileName, handle, size, data);
+    });
+}
+
+PWIN_API PWIN_BOOL pwin_VerQueryValueA(const void* data, const char* subBlock, void** buffer,
+                                       PWIN_UINT* length)
+{
+    return exportGuard<PWIN_BOOL>("pwin_VerQueryValueA", 0, [&] {
+        return pwin_VerQueryValueAImpl(data, subBlock, buffer, length);
+    });
 }
