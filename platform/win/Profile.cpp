@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -222,18 +223,33 @@ struct ProfileFile
 struct ProfileFiles
 {
     std::mutex mutex;
-    std::map<std::string, std::unique_ptr<ProfileFile>> byPath;
+    std::map<std::string, std::shared_ptr<ProfileFile>> byPath;
 };
 
-ProfileFile& fileFor(const std::string& path)
+// Copies of files kept beyond this count are dropped when idle (no batch, not in use), so
+// a long session that opens many files does not keep them all.
+constexpr size_t kMaxCachedFiles = 32;
+
+std::shared_ptr<ProfileFile> fileFor(const std::string& path)
 {
     static ProfileFiles files;
     std::lock_guard lock(files.mutex);
+    if (files.byPath.size() >= kMaxCachedFiles) {
+        for (auto it = files.byPath.begin(); it != files.byPath.end();) {
+            ProfileFile& cached = *it->second;
+            bool idle = false;
+            if (it->second.use_count() == 1 && cached.mutex.try_lock()) {
+                idle = cached.batchDepth == 0;
+                cached.mutex.unlock();
+            }
+            it = idle ? files.byPath.erase(it) : std::next(it);
+        }
+    }
     auto& file = files.byPath[path];
     if (!file) {
-        file = std::make_unique<ProfileFile>();
+        file = std::make_shared<ProfileFile>();
     }
-    return *file;
+    return file;
 }
 
 PWIN_DWORD errorFromErrno(int error)
@@ -393,7 +409,8 @@ static PWIN_DWORD pwin_GetPrivateProfileStringAImpl(const char* section, const c
         return 0;
     }
     const std::string path(fileName);
-    ProfileFile& file = fileFor(path);
+    const std::shared_ptr<ProfileFile> cached = fileFor(path);
+    ProfileFile& file = *cached;
     std::lock_guard lock(file.mutex);
     const int error = refresh(file, path);
     const std::vector<std::string> none;
@@ -513,7 +530,8 @@ static PWIN_BOOL pwin_WritePrivateProfileStringAImpl(const char* section, const 
     WriteOp op{section, key != nullptr ? std::optional<std::string>(key) : std::nullopt,
                value != nullptr ? std::optional<std::string>(value) : std::nullopt};
     const std::string path(fileName);
-    ProfileFile& file = fileFor(path);
+    const std::shared_ptr<ProfileFile> cached = fileFor(path);
+    ProfileFile& file = *cached;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth > 0) {
         applyWrite(file.lines, op);
@@ -539,7 +557,8 @@ static PWIN_BOOL pwin_BeginProfileBatchImpl(const char* fileName)
         return 0;
     }
     const std::string path(fileName);
-    ProfileFile& file = fileFor(path);
+    const std::shared_ptr<ProfileFile> cached = fileFor(path);
+    ProfileFile& file = *cached;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth == 0) {
         refresh(file, path);
@@ -556,7 +575,8 @@ static PWIN_BOOL pwin_CommitProfileBatchImpl(const char* fileName)
         return 0;
     }
     const std::string path(fileName);
-    ProfileFile& file = fileFor(path);
+    const std::shared_ptr<ProfileFile> cached = fileFor(path);
+    ProfileFile& file = *cached;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth == 0) {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);

@@ -374,3 +374,24 @@ TEST_F(ProfileTest, ProcessesAndThreadsWritingAtOnceLoseNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProfileTest, ManyFilesInOneSessionKeepAnOpenBatch)
+{
+    ProfileBatch batch(m_file);
+    ASSERT_TRUE(put("Setup", "IRQ", "5"));
+    for (int i = 0; i < 80; ++i) {
+        const std::string other = m_dir + "/file" + std::to_string(i) + ".spec";
+        ASSERT_TRUE(WritePrivateProfileString("General", "Index", std::to_string(i).c_str(),
+                                              other.c_str()));
+        char text[16];
+        GetPrivateProfileString("General", "Index", "", text, sizeof text, other.c_str());
+        EXPECT_EQ(std::string(text), std::to_string(i));
+    }
+    EXPECT_EQ(get("Setup", "IRQ"), "5");
+    EXPECT_TRUE(batch.commit());
+    EXPECT_EQ(readText(m_file), "[Setup]\r\nIRQ=5\r\n");
+}
+
+} // namespace
