@@ -420,7 +420,7 @@ QFont toQFont(const XrtFont& font)
     QFont f(font.face.empty() ? QStringLiteral("Arial") : qs(font.face));
     f.setPixelSize(xrtFontPixelSize(font));
     if (font.weight > 0)
-        f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight / 10 * 10, 100, 900)));
+        f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 1, 1000)));
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
     f.setStrikeOut(font.strikeOut);

@@ -1,5 +1,7 @@
 #include "platform/chart/XrtTextMetrics.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace platform::chart {
@@ -7,14 +9,12 @@ namespace platform::chart {
 int xrtFontPixelSize(const XrtFont& font)
 {
     // LOGFONT: a negative height is the character height, a positive one the cell height
-    // (about 1.2 times the character height); 0 asks for the default. Bounded so that a
-    // script's size cannot make a glyph larger than any screen.
-    int size = font.height == 0 ? 12 : font.height < 0 ? -font.height : (font.height * 5 + 3) / 6;
-    if (size < 1)
-        size = 1;
-    if (size > 500)
-        size = 500;
-    return size;
+    // (the character height is about 80 % of it, as the program's other fonts take it); 0
+    // asks for the default. Bounded so that a script's size can neither overflow nor make a
+    // glyph larger than any screen.
+    long long height = font.height;
+    long long size = height == 0 ? 12 : height < 0 ? -height : std::llround(height * 0.8);
+    return static_cast<int>(std::clamp<long long>(size, 1, 500));
 }
 
 double XrtEstimatedTextMetrics::textWidth(const XrtFont& font, std::string_view text) const

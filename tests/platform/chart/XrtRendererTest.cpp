@@ -1,6 +1,7 @@
 #include "platform/chart/ChartRenderer.h"
 #include "platform/chart/Xrt.h"
 #include "platform/chart/XrtDraw.h"
+#include "platform/chart/XrtLogFont.h"
 #include "platform/framework/CDC.h"
 
 #include <QClipboard>
@@ -447,6 +448,41 @@ TEST(XrtRendererTest, DrawToClipboardPutsAnImageThere)
     EXPECT_EQ(image.size(), QSize(400, 300));
     EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
     EXPECT_EQ(XrtDrawToClipboard(0, kXrtDrawPicture), 0);
+}
+
+TEST(XrtRendererTest, FontsFollowTheirLogFontRecords)
+{
+    struct Case
+    {
+        const char* name;
+        int height, weight;
+        bool italic;
+        const char* face;
+        int pixels;
+    };
+    const Case cases[] = {{"character height", -18, 700, false, "Arial", 18},
+                          {"cell height", 20, 400, true, "Courier New", 16},
+                          {"default", 0, 0, false, "", 12},
+                          {"absurd", -2000000000, 0, false, "Arial", 10000}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        platform::qt::LOGFONT lf;
+        lf.lfHeight = k.height;
+        lf.lfWeight = k.weight;
+        lf.lfItalic = k.italic;
+        platform::qt::setFaceName(lf, k.face);
+        XrtFont f = xrtFont(lf);
+        EXPECT_EQ(f.face, k.face);
+        EXPECT_EQ(f.height, k.height);
+        EXPECT_EQ(xrtFontPixelSize(f), std::min(k.pixels, 500));
+        QFont q = toQFont(f);
+        EXPECT_EQ(q.pixelSize(), std::min(k.pixels, 500));
+        EXPECT_EQ(q.italic(), k.italic);
+        platform::qt::LOGFONT back = logFont(f);
+        EXPECT_EQ(back.lfHeight, lf.lfHeight);
+        EXPECT_EQ(back.lfWeight, lf.lfWeight);
+        EXPECT_EQ(platform::qt::faceName(back), k.face);
+    }
 }
 
 } // namespace
