@@ -60,6 +60,10 @@ bool XrtTarget::assign(const XrtValue& value) const
                 return false;
             if constexpr (std::is_same_v<T, int>)
                 *p = static_cast<int>(value.toInt());
+            else if constexpr (std::is_same_v<T, short>)
+                *p = static_cast<short>(value.toInt());
+            else if constexpr (std::is_same_v<T, long>)
+                *p = static_cast<long>(value.toInt());
             else if constexpr (std::is_same_v<T, unsigned>)
                 *p = static_cast<unsigned>(value.toInt());
             else if constexpr (std::is_same_v<T, double>)

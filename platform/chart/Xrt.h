@@ -31,6 +31,8 @@ class XrtTarget
 {
 public:
     XrtTarget(int* p) : m_target(p) {}
+    XrtTarget(short* p) : m_target(p) {}
+    XrtTarget(long* p) : m_target(p) {}
     XrtTarget(unsigned* p) : m_target(p) {}
     XrtTarget(double* p) : m_target(p) {}
     XrtTarget(std::string* p) : m_target(p) {}
@@ -43,8 +45,8 @@ public:
     bool assign(const XrtValue& value) const;
 
 private:
-    std::variant<int*, unsigned*, double*, std::string*, std::vector<std::string>*, XrtFont*,
-                 XrtDataStyle*, XrtValue*>
+    std::variant<int*, short*, long*, unsigned*, double*, std::string*, std::vector<std::string>*,
+                 XrtFont*, XrtDataStyle*, XrtValue*>
         m_target;
 };
 

@@ -114,6 +114,20 @@ TEST(XrtModelTest, TypedGetsConvertAndUnknownNumbersAreKept)
     EXPECT_EQ(title, "Counts");
     EXPECT_EQ(header, (std::vector<std::string>{"Title", "Second"}));
 
+    // The automation objects read shorts and longs; a title reads the first header line.
+    short orientation = -1;
+    long legendColor = -1;
+    std::string graphTitle;
+    XrtSetValues(c, {{kXrtLegendOrientation, 2}, {kXrtLegendBackgroundColor, 0xC0C0C0u}});
+    ASSERT_EQ(XrtGetValues(c, {{kXrtLegendOrientation, &orientation},
+                               {kXrtLegendBackgroundColor, &legendColor},
+                               {kXrtHeaderStrings, &graphTitle}}),
+              1);
+    EXPECT_EQ(orientation, 2);
+    EXPECT_EQ(legendColor, 0xC0C0C0L);
+    EXPECT_EQ(graphTitle, "Title");
+    EXPECT_EQ(XrtGetValues(c, {{kXrtLegendShown, static_cast<int*>(nullptr)}}), 0);
+
     // The list ends at number 0, as the old argument lists did.
     XrtSetValues(c, {{kXrtLegendShown, 1}, {0, 0}, {kXrtMarkerShown, 1}});
     EXPECT_EQ(XrtGetValue(c, kXrtLegendShown).toInt(), 1);
