@@ -2,11 +2,11 @@
 
 #include "platform/win/Log.h"
 #include "platform/win/System.h"
+#include "platform/win/c/pwin_messages.h"
+#include "platform/win/c/pwin_timers.h"
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace driver::core {
@@ -16,29 +16,43 @@ namespace {
 class PlatformWin final : public DriverPlatform
 {
 public:
-    bool postMessage(std::uint32_t, std::uint32_t, std::uintptr_t, std::intptr_t) override
+    bool postMessage(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override
     {
-        return false;
+        return pwin_PostMessage(window, message, wParam, lParam) != 0;
     }
-    void pumpMessages() override {}
+    void pumpMessages() override
+    {
+        PWIN_MSG msg;
+        while (pwin_PeekMessage(&msg, 0, 0, 0, PWIN_PM_REMOVE)) {
+            if (msg.message == PWIN_WM_QUIT) {
+                // The client's own loop must still see its quit request.
+                pwin_PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            pwin_DispatchMessage(&msg);
+        }
+    }
     void sleepMs(std::uint32_t ms) override
     {
         if (ms != 0) // a wait of 0 only gives the pump its turn
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            pwin_Sleep(ms);
     }
-    std::uint32_t timeMs() override
+    std::uint32_t timeMs() override { return pwin_timeGetTime(); }
+    bool beginTimerPeriod() override
     {
-        using namespace std::chrono;
-        return static_cast<std::uint32_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        PWIN_TIMECAPS caps{};
+        return pwin_timeGetDevCaps(&caps, sizeof caps) == PWIN_TIMERR_NOERROR &&
+               pwin_timeBeginPeriod(1) == PWIN_TIMERR_NOERROR;
     }
-    bool beginTimerPeriod() override { return false; }
-    void endTimerPeriod() override {}
-    std::uint32_t setOneShotTimer(std::uint32_t, TimerCallback, std::uintptr_t) override
+    void endTimerPeriod() override { pwin_timeEndPeriod(1); }
+    std::uint32_t setOneShotTimer(std::uint32_t delayMs, TimerCallback callback,
+                                  std::uintptr_t user) override
     {
-        return 0;
+        // The driver's watchdog asks for a 1000 ms resolution; it is not needed here.
+        return pwin_timeSetEvent(delayMs, 1000, callback, user, PWIN_TIME_ONESHOT);
     }
-    void killTimer(std::uint32_t) override {}
+    void killTimer(std::uint32_t timerId) override { pwin_timeKillEvent(timerId); }
     int messageBox(const char* text, const char* caption, unsigned style) override
     {
         return platform::win::MessageBox(0, text, caption, style);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/win/System.h"
+#include "platform/win/c/pwin_timers.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,7 +20,9 @@ inline constexpr int kIdCancel = platform::win::IDCANCEL;
 inline constexpr int kIdYes = platform::win::IDYES;
 inline constexpr int kIdNo = platform::win::IDNO;
 
-using TimerCallback = void (*)(std::uint32_t timerId, std::uintptr_t user);
+// A multimedia-timer callback: timer id, 0, user data, 0, 0 (the Windows shape).
+using TimerCallback = void (*)(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                               std::uintptr_t reserved1, std::uintptr_t reserved2);
 
 // The platform services the driver core relies on: posting to client windows, pumping
 // the calling thread's messages, waits, multimedia timers, message boxes and beeps.

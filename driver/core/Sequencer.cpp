@@ -274,7 +274,8 @@ void killWatchdog()
         driverPlatform().killTimer(id);
 }
 
-void ScanTimeoutCallback(std::uint32_t timerId, std::uintptr_t user)
+void ScanTimeoutCallback(std::uint32_t timerId, std::uint32_t, std::uintptr_t user, std::uintptr_t,
+                         std::uintptr_t)
 {
     DriverState& state = driverState();
     const auto epoch = static_cast<std::uint32_t>(user >> kEpochShift);

@@ -45,6 +45,7 @@ void armWatchdog(std::uint32_t delayMs);
 // Kills a pending watchdog; an expiry racing the kill does nothing. Not on the mutex.
 void killWatchdog();
 // The watchdog's callback (multimedia-timer thread).
-void ScanTimeoutCallback(std::uint32_t timerId, std::uintptr_t user);
+void ScanTimeoutCallback(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                         std::uintptr_t reserved1, std::uintptr_t reserved2);
 
 } // namespace driver::core

@@ -134,7 +134,7 @@ public:
             due.swap(m_timers);
         }
         for (const auto& [id, timer] : due)
-            timer.callback(id, timer.user);
+            timer.callback(id, 0, timer.user, 0, 0);
         return static_cast<int>(due.size());
     }
 

@@ -2,12 +2,16 @@
 #include "driver/core/EndOfScan.h"
 #include "driver/core/NoHardwareOperationSet.h"
 #include "driver/core/Sequencer.h"
+#include "platform/win/ManualClock.h"
+#include "platform/win/c/pwin.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -282,11 +286,11 @@ TEST(WatchdogTest, AnExpiryAfterTheChannelMovedOnDoesNothing)
     std::uint32_t id = 0;
     std::uintptr_t user = 0;
     ASSERT_TRUE(fake->takeTimer(id, user));
-    deliverChannel();              // channel 0 arrives; channel 1 starts
-    ScanTimeoutCallback(id, user); // the stale expiry of channel 0
+    deliverChannel();                       // channel 0 arrives; channel 1 starts
+    ScanTimeoutCallback(id, 0, user, 0, 0); // the stale expiry of channel 0
     EXPECT_EQ(TestSet::startsSoFar().size(), 2u);
     deliverChannel();
-    ScanTimeoutCallback(id, user); // after the scan ended
+    ScanTimeoutCallback(id, 0, user, 0, 0); // after the scan ended
     EXPECT_TRUE(fake->postedOf(VYK_MSG_TIMEOUT).empty());
     EXPECT_TRUE(idle());
     EXPECT_EQ(fake->postedOf(VYK_MSG_BUFFER_FULL).size(), 2u);
@@ -486,6 +490,101 @@ TEST(BadInputTest, UnknownKeysAndKeyZeroWhenIdle)
     EXPECT_EQ(VYK_EnableMultichannelSpectra(65535), 0);
     VYK_DisableMultichannelSpectra();
     EXPECT_TRUE(idle());
+}
+
+} // namespace
+} // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+struct WindowLog
+{
+    std::vector<PostedMessage> messages;
+};
+
+PWIN_LRESULT logMessage(void* context, PWIN_HWND window, PWIN_UINT message, PWIN_WPARAM wParam,
+                        PWIN_LPARAM lParam)
+{
+    static_cast<WindowLog*>(context)->messages.push_back({window, message, wParam, lParam});
+    return 0;
+}
+
+// Waits, bounded, until the calling thread's queue has a message, then dispatches all.
+bool pumpUntil(WindowLog& log, std::uint32_t message, std::chrono::milliseconds bound)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        PWIN_MSG msg;
+        while (pwin_PeekMessage(&msg, 0, 0, 0, PWIN_PM_REMOVE))
+            pwin_DispatchMessage(&msg);
+        for (const auto& m : log.messages) {
+            if (m.message == message)
+                return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd wait{pwin_GetQueueWaitHandle(), POLLIN, 0};
+        poll(&wait, 1, static_cast<int>(left.count()));
+    }
+}
+
+// Waits, bounded, until `count` channel starts happened and the last one armed its watchdog.
+bool waitForArmedStarts(std::size_t count, std::chrono::milliseconds bound)
+{
+    const auto armed = [] {
+        std::lock_guard lock(driverState().mutex);
+        return driverState().watchdogTimer != 0;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (TestSet::startsSoFar().size() < count || !armed()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+TEST(PlatformWatchdogTest, MultimediaTimerRestartsOnceThenPostsTheTimeout)
+{
+    auto clock = std::make_shared<platform::win::ManualClock>();
+    platform::win::setClock(clock);
+    detachDriver();
+    setDriverPlatform(nullptr);
+    attachDriver();
+    ASSERT_EQ(VYK_Config(VYK_SPEC_ISTREL, VYK_ADC_NONE, 0, 0), 0);
+    WindowLog log;
+    const PWIN_HWND window = pwin_CreateMessageWindow(logMessage, &log, nullptr);
+    ASSERT_NE(window, 0u);
+    TestClient client(10, window, {0});
+    ASSERT_EQ(VYK_Register(&client.record), 0);
+    ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+    TestSet::install(true);
+
+    EXPECT_EQ(VYK_SingleScan(10), 0);
+    ASSERT_TRUE(waitForArmedStarts(1, std::chrono::seconds(10)));
+    clock->advance(std::chrono::milliseconds(999));
+    clock->advance(std::chrono::milliseconds(1));
+    ASSERT_TRUE(waitForArmedStarts(2, std::chrono::seconds(10)));
+    std::uint32_t restartTimer = 0;
+    {
+        std::lock_guard lock(driverState().mutex);
+        restartTimer = driverState().watchdogTimer;
+    }
+    clock->advance(std::chrono::milliseconds(1000));
+    ASSERT_TRUE(pumpUntil(log, VYK_MSG_TIMEOUT, std::chrono::seconds(10)));
+    // The timeout is posted from inside the callback: let that callback return before
+    // the clock is swapped back.
+    pwin_timeKillEvent(restartTimer);
+    EXPECT_EQ(TestSet::startsSoFar().size(), 2u);
+    EXPECT_TRUE(idle());
+
+    VYK_UnRegister(10);
+    pwin_DestroyWindow(window);
+    detachDriver();
+    platform::win::setClock(nullptr);
 }
 
 } // namespace
