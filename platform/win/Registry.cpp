@@ -509,7 +509,7 @@ public:
     PWIN_LONG read(const std::function<PWIN_LONG(RegKey& root)>& body)
     {
         std::lock_guard lock(m_mutex);
-        refresh(false);
+        (void)refresh(false);
         return body(*m_root);
     }
 
@@ -530,7 +530,10 @@ public:
             logError(kLogModule, "cannot lock %s: %s", m_path.c_str(), std::strerror(error));
             return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
-        refresh(true);
+        if (!refresh(true)) {
+            // Writing now would replace a file whose content is unknown.
+            return PWIN_ERROR_CANTREAD;
+        }
         if (m_damagedInPlace) {
             return PWIN_ERROR_CANTWRITE;
         }
@@ -545,7 +548,7 @@ public:
             logError(kLogModule, "cannot write %s: %s", m_path.c_str(), std::strerror(error));
             // The change did not reach the file; forget it.
             m_loaded = false;
-            refresh(true);
+            (void)refresh(true);
             return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
         m_stamp = stamp;
@@ -553,19 +556,20 @@ public:
     }
 
 private:
-    // lockHeld: the caller holds the file lock already.
-    void refresh(bool lockHeld)
+    // Brings the tree up to date with the file; false when the file exists but cannot be
+    // read (the tree is then left as it was). lockHeld: the caller holds the file lock.
+    bool refresh(bool lockHeld)
     {
         const std::optional<FileStamp> now = fileStamp(m_path);
         if (m_loaded && now == m_stamp) {
-            return;
+            return true;
         }
         if (!now) {
             m_root = std::make_unique<RegKey>();
             m_stamp.reset();
             m_loaded = true;
             m_damagedInPlace = false;
-            return;
+            return true;
         }
         std::string bytes;
         FileStamp stamp;
@@ -574,7 +578,7 @@ private:
             m_root = std::make_unique<RegKey>();
             m_stamp.reset();
             m_loaded = true;
-            return;
+            return true;
         }
         if (error != 0) {
             // Keep what we have; the next call tries again.
@@ -582,17 +586,18 @@ private:
             if (!m_root) {
                 m_root = std::make_unique<RegKey>();
             }
-            return;
+            return false;
         }
         auto root = parse(bytes);
         if (!root) {
             setDamagedFileAside(lockHeld);
-            return;
+            return true;
         }
         m_root = std::move(root);
         m_stamp = stamp;
         m_loaded = true;
         m_damagedInPlace = false;
+        return true;
     }
 
     // Under the file lock (so that two processes do not both move files aside, the

@@ -56,7 +56,7 @@ typedef int32_t PWIN_LONG;
 /* Error codes of the registry beside those of pwin_system.h. */
 #define PWIN_ERROR_BADKEY 1010
 #define PWIN_ERROR_CANTOPEN 1011
-#define PWIN_ERROR_CANTREAD 1012
+#define PWIN_ERROR_CANTREAD 1012 /* the hive file exists but cannot be read; nothing written */
 #define PWIN_ERROR_CANTWRITE 1013
 #define PWIN_ERROR_KEY_DELETED 1018
 
