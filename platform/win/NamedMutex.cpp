@@ -49,15 +49,16 @@ MutexTable& table()
 }
 
 // The folder of the lock files and the prefix of their names: the user's runtime folder,
-// or the temporary folder, where the user id keeps users apart.
-std::string lockFileStem(const std::string& name)
+// or (when it is not set or not usable) the temporary folder, where the user id keeps
+// users apart.
+std::string lockFileStem(const std::string& name, bool inRuntimeFolder)
 {
     std::string safe;
     for (char c : name) {
         safe += (c == '/' || c == '\\') ? '_' : c;
     }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime != '\0') {
+    if (inRuntimeFolder && runtime != nullptr && *runtime != '\0') {
         return std::string(runtime) + "/" + safe;
     }
     const char* temp = std::getenv("TMPDIR");
@@ -83,8 +84,12 @@ int flockRetrying(int fd, int operation)
 // Returns the locked descriptor, or -1 with errno set.
 int joinNamedMutex(const std::string& name, bool& existedElsewhere)
 {
-    const std::string stem = lockFileStem(name);
-    const int guard = openLockFile(stem + ".mutex.guard");
+    std::string stem = lockFileStem(name, true);
+    int guard = openLockFile(stem + ".mutex.guard");
+    if (guard < 0) {
+        stem = lockFileStem(name, false);
+        guard = openLockFile(stem + ".mutex.guard");
+    }
     if (guard < 0) {
         return -1;
     }

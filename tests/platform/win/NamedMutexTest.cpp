@@ -116,3 +116,22 @@ TEST(NamedMutexTest, NamesWithSeparatorsAndUnnamedMutexesWork)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NamedMutexTest, AnUnusableRuntimeFolderFallsBackToTheTemporaryFolder)
+{
+    const std::string saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string work = std::getenv("HARLUNE_TEST_DIR");
+    setenv("XDG_RUNTIME_DIR", (work + "/does/not/exist").c_str(), 1);
+    setenv("TMPDIR", work.c_str(), 1);
+    const HMUTEX mutex = CreateMutex(nullptr, 0, "FallbackMutex");
+    ASSERT_NE(mutex, 0u);
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(childSeesExisting("FallbackMutex"), 1);
+    CloseHandle(mutex);
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    unsetenv("TMPDIR");
+}
+
+} // namespace
