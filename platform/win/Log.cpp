@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <vector>
 
 namespace platform::win {
 
@@ -54,6 +55,18 @@ int levelFromEnvironment()
     return static_cast<int>(LogLevel::Debug);
 }
 
+thread_local int t_deferralDepth = 0;
+thread_local std::vector<std::string> t_deferred;
+
+void emit(const std::string& line)
+{
+    if (t_deferralDepth > 0) {
+        t_deferred.push_back(line);
+        return;
+    }
+    pwin_OutputDebugStringA(line.c_str());
+}
+
 void writeV(LogLevel level, const char* module, const char* format, va_list args)
 {
     char buffer[1024];
@@ -75,7 +88,7 @@ void writeV(LogLevel level, const char* module, const char* format, va_list args
         line += text;
     }
     line += '\n';
-    pwin_OutputDebugStringA(line.c_str());
+    emit(line);
 }
 
 } // namespace
@@ -103,6 +116,23 @@ void setLogLevel(LogLevel level)
 void resetLogLevel()
 {
     g_levelOverride.store(kNoOverride, std::memory_order_relaxed);
+}
+
+LogDeferral::LogDeferral()
+{
+    ++t_deferralDepth;
+}
+
+LogDeferral::~LogDeferral()
+{
+    if (--t_deferralDepth > 0 || t_deferred.empty()) {
+        return;
+    }
+    std::vector<std::string> lines;
+    lines.swap(t_deferred);
+    for (const auto& line : lines) {
+        pwin_OutputDebugStringA(line.c_str());
+    }
 }
 
 void detail::noteDebugOutputHook(bool installed)

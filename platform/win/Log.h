@@ -39,6 +39,19 @@ void logInfo(const char* module, const char* format, ...) __attribute__((format(
 void logDebug(const char* module, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void logTrace(const char* module, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// While an object of this type lives, the calling thread's log lines are held back and
+// written when the outermost one ends. Declare it before taking a lock, so lines logged
+// under the lock reach the log sink (and whatever hook stands behind it) after the lock
+// is released.
+class LogDeferral
+{
+public:
+    LogDeferral();
+    ~LogDeferral();
+    LogDeferral(const LogDeferral&) = delete;
+    LogDeferral& operator=(const LogDeferral&) = delete;
+};
+
 namespace detail {
 // Told by pwin_SetDebugOutputHook whether a hook takes the lines.
 void noteDebugOutputHook(bool installed);

@@ -411,6 +411,7 @@ static PWIN_DWORD pwin_GetPrivateProfileStringAImpl(const char* section, const c
     const std::string path(fileName);
     const std::shared_ptr<ProfileFile> cached = fileFor(path);
     ProfileFile& file = *cached;
+    const LogDeferral deferral;
     std::lock_guard lock(file.mutex);
     const int error = refresh(file, path);
     const std::vector<std::string> none;
@@ -532,6 +533,7 @@ static PWIN_BOOL pwin_WritePrivateProfileStringAImpl(const char* section, const 
     const std::string path(fileName);
     const std::shared_ptr<ProfileFile> cached = fileFor(path);
     ProfileFile& file = *cached;
+    const LogDeferral deferral;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth > 0) {
         applyWrite(file.lines, op);
@@ -559,6 +561,7 @@ static PWIN_BOOL pwin_BeginProfileBatchImpl(const char* fileName)
     const std::string path(fileName);
     const std::shared_ptr<ProfileFile> cached = fileFor(path);
     ProfileFile& file = *cached;
+    const LogDeferral deferral;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth == 0) {
         refresh(file, path);
@@ -577,6 +580,7 @@ static PWIN_BOOL pwin_CommitProfileBatchImpl(const char* fileName)
     const std::string path(fileName);
     const std::shared_ptr<ProfileFile> cached = fileFor(path);
     ProfileFile& file = *cached;
+    const LogDeferral deferral;
     std::lock_guard lock(file.mutex);
     if (file.batchDepth == 0) {
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);

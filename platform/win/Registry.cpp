@@ -508,6 +508,7 @@ public:
     // Runs body on the current tree (re-read first when the file changed).
     PWIN_LONG read(const std::function<PWIN_LONG(RegKey& root)>& body)
     {
+        const LogDeferral deferral;
         std::lock_guard lock(m_mutex);
         (void)refresh(false);
         return body(*m_root);
@@ -517,6 +518,7 @@ public:
     // body succeeds and reports a change.
     PWIN_LONG write(const std::function<PWIN_LONG(RegKey& root, bool& changed)>& body)
     {
+        const LogDeferral deferral;
         std::lock_guard lock(m_mutex);
         const std::string folder = folderOf(m_path);
         int error = makeFolders(folder);

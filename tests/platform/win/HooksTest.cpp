@@ -192,6 +192,25 @@ TEST_F(HooksTest, LogLinesCarryLevelAndModuleAndFollowTheLevel)
     EXPECT_EQ(collected, "[error] usb: kept\n");
 }
 
+TEST_F(HooksTest, DeferredLinesReachTheSinkWhenTheOutermostDeferralEnds)
+{
+    std::string collected;
+    pwin_SetDebugOutputHook(collectText, &collected);
+    {
+        const LogDeferral outer;
+        logWarn("m", "first");
+        {
+            const LogDeferral inner;
+            logError("m", "second");
+        }
+        EXPECT_EQ(collected, "") << "held back while a deferral lives";
+        std::thread other([] { logWarn("m", "other thread"); });
+        other.join();
+        EXPECT_EQ(collected, "[warn] m: other thread\n") << "other threads are not held back";
+    }
+    EXPECT_EQ(collected, "[warn] m: other thread\n[warn] m: first\n[error] m: second\n");
+}
+
 TEST_F(HooksTest, NothingIsLoggedWithoutHookOrVykdrvDebug)
 {
     EXPECT_FALSE(logEnabled(LogLevel::Error));
