@@ -160,11 +160,12 @@ void makeTicks(XrtAxis& axis, int lengthPx, int pixelsPerTick, const std::string
     }
 }
 
-int roundPx(double v)
+// The pixel that holds a point: pixel n covers [n, n + 1), as the traces are drawn.
+int pixelOf(double v)
 {
     if (!std::isfinite(v))
         return 0;
-    return static_cast<int>(std::lround(std::clamp(v, -1e8, 1e8)));
+    return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8)));
 }
 
 } // namespace
@@ -444,8 +445,8 @@ std::optional<XrtRect> XrtChart::textAreaRect(XrtHandle handle, const XrtLayout&
     double py = l.toPixelY(get(kXrtTextAreaY).toDouble());
     if (!std::isfinite(px) || !std::isfinite(py))
         return std::nullopt;
-    int ax = roundPx(px);
-    int ay = roundPx(py);
+    int ax = pixelOf(px);
+    int ay = pixelOf(py);
     int anchor = static_cast<int>(get(kXrtTextAreaAnchor).toInt());
     if (anchor == 0)
         anchor = kXrtAnchorEast | kXrtAnchorSouth;
@@ -698,8 +699,9 @@ bool XrtChart::map(double px, double py, double& x, double& y) const
     XrtLayout l = layout();
     if (!l.x.usable || !l.y.usable || l.plotArea.empty())
         return false;
-    x = l.x.min + (px - l.plotArea.left) / l.plotArea.width * (l.x.max - l.x.min);
-    y = l.y.min + (l.plotArea.bottom() - py) / l.plotArea.height * (l.y.max - l.y.min);
+    // A pixel stands for the data at its centre.
+    x = l.x.min + (px + 0.5 - l.plotArea.left) / l.plotArea.width * (l.x.max - l.x.min);
+    y = l.y.min + (l.plotArea.bottom() - py - 0.5) / l.plotArea.height * (l.y.max - l.y.min);
     return std::isfinite(x) && std::isfinite(y);
 }
 
@@ -712,8 +714,8 @@ bool XrtChart::unmap(double x, double y, int& px, int& py) const
     double fy = l.toPixelY(y);
     if (!std::isfinite(fx) || !std::isfinite(fy))
         return false;
-    px = roundPx(fx);
-    py = roundPx(fy);
+    px = pixelOf(fx);
+    py = pixelOf(fy);
     return true;
 }
 

@@ -128,8 +128,9 @@ public:
 
     XrtLayout layout() const;
 
-    // Chart pixels to data coordinates (mode 1 of XrtMap) and back; false when an axis
-    // range is unusable.
+    // Chart pixels to data coordinates (mode 1 of XrtMap: the data at the pixel's centre)
+    // and back (the pixel that holds the point, where the traces draw it); false when an
+    // axis range is unusable.
     bool map(double px, double py, double& x, double& y) const;
     bool unmap(double x, double y, int& px, int& py) const;
 

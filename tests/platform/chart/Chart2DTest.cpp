@@ -55,6 +55,32 @@ TEST(Chart2DTest, ManyChangesRepaintTheWindowOnlyAFewTimes)
     EXPECT_EQ(xrtChart(chart.chartHandle())->repaintRequests(), 500u + 0u);
 }
 
+TEST(Chart2DTest, TheWindowShowsItsChart)
+{
+    QWidget view;
+    view.resize(400, 300);
+    CChart2D chart;
+    ASSERT_TRUE(chart.Create("", CChart2D::kStyleVisible, QRect(0, 0, 400, 300), &view, 0));
+    XrtHandle data = XrtDataCreate(kXrtDataGeneral, 1, 2);
+    double x[] = {0.0, 10.0};
+    double y[] = {5.0, 5.0};
+    XrtDataSetXData(data, 0, x, 2, 0);
+    XrtDataSetYData(data, 0, y, 2, 0);
+    XrtDataStyle style;
+    style.lineColor = xrtRgb(255, 0, 255);
+    XrtSetNthDataStyle(chart.chartHandle(), 0, &style);
+    XrtSetValues(chart.chartHandle(), {{kXrtData, static_cast<int>(data)},
+                                       {kXrtBackgroundColor, xrtRgb(255, 255, 224)},
+                                       {kXrtYMin, 0.0},
+                                       {kXrtYMax, 10.0}});
+    QImage shot = chart.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shot.pixel(2, 2), qRgb(255, 255, 224));
+    int px = 0, py = 0;
+    ASSERT_EQ(XrtUnmap(chart.chartHandle(), 5.0, 5.0, &px, &py), 1);
+    EXPECT_EQ(shot.pixel(px, py), qRgb(255, 0, 255));
+    XrtDataDestroy(data);
+}
+
 TEST(Chart2DTest, ColorPanelShowsItsBackColorAndReportsClicks)
 {
     CColorPanel panel;

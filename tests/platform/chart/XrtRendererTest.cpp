@@ -158,6 +158,28 @@ INSTANTIATE_TEST_SUITE_P(Paths, TraceDrawing,
                                            PathCase{"dashed", true, kXrtLineShortDash, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(XrtRendererTest, HighDensityImagesDrawAtTheirPixelRatio)
+{
+    ThreeTraces t;
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    ChartRenderer renderer;
+    for (int frame = 0; frame < 2; ++frame) { // the second frame comes from the caches
+        SCOPED_TRACE(frame);
+        image.fill(Qt::black);
+        QPainter p(&image);
+        renderer.draw(p, *xrtChart(t.chart));
+        p.end();
+        int px = 0, py = 0;
+        XrtUnmap(t.chart, 30.0, 50.0, &px, &py);
+        EXPECT_TRUE(near(image, 2 * px, 2 * py, kGreen, 2));
+        XrtRect plot = xrtChart(t.chart)->layout().plotArea;
+        XrtRect device{2 * plot.left, 2 * plot.top, 2 * plot.width, 2 * plot.height};
+        EXPECT_EQ(countOutside(image, device, kGreen), 0);
+        EXPECT_EQ(image.pixel(799, 599), qRgb(255, 255, 255)) << "the whole image is drawn";
+    }
+}
+
 TEST(XrtRendererTest, SpanPathMatchesPainterPathOnNoisyDenseData)
 {
     XrtHandle chart = XrtCreate();
