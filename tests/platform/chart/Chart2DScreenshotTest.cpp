@@ -55,7 +55,7 @@ TEST(Chart2DScreenshotTest, EightChannelsWithALegend)
                      {kXrtRepaint, 1}});
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > 0; }, 20000));
     QImage shot;
     // The X server shows the window's pixels once the paint has been flushed.
     ASSERT_TRUE(QTest::qWaitFor(
@@ -63,7 +63,7 @@ TEST(Chart2DScreenshotTest, EightChannelsWithALegend)
             shot = view.screen()->grabWindow(view.winId()).toImage();
             return !shot.isNull() && shot.pixel(shot.width() / 2, 5) == qRgb(255, 255, 255);
         },
-        5000));
+        20000));
     QDir().mkpath(HARLUNE_ARTEFACT_DIR);
     QString path = QStringLiteral(HARLUNE_ARTEFACT_DIR) + "/chart2d-eight-channels.png";
     ASSERT_TRUE(shot.save(path, "PNG"));

@@ -46,11 +46,11 @@ TEST(Chart2DTest, ManyChangesRepaintTheWindowOnlyAFewTimes)
     ASSERT_TRUE(chart.Create("", CChart2D::kStyleVisible, QRect(0, 0, 400, 300), &view, 0));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > 0; }, 20000));
     std::uint64_t before = chart.paintCount();
     for (int i = 0; i < 500; ++i)
         XrtSetValues(chart.chartHandle(), {{kXrtYMax, 100.0 + i}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > before; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart.paintCount() > before; }, 20000));
     EXPECT_LE(chart.paintCount() - before, 3u);
     EXPECT_EQ(xrtChart(chart.chartHandle())->repaintRequests(), 500u + 0u);
 }
