@@ -41,6 +41,13 @@ int writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
+FilePin::~FilePin()
+{
+    if (m_fd >= 0) {
+        close(m_fd);
+    }
+}
+
 std::optional<FileStamp> fileStamp(const std::string& path)
 {
     struct stat info
@@ -86,9 +93,9 @@ int readWholeFile(const std::string& path, std::string& bytes, FileStamp& stamp)
         }
         content.append(buffer, static_cast<size_t>(got));
     }
-    close(fd);
     bytes = std::move(content);
     stamp = stampOf(info);
+    stamp.pin = std::make_shared<const FilePin>(fd);
     return 0;
 }
 
@@ -154,17 +161,17 @@ int replaceFile(const std::string& path, std::string_view bytes, FileStamp& stam
     if (error == 0 && fstat(fd, &written) != 0) {
         error = errno;
     }
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
-    }
     if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
+        close(fd);
         unlink(temp.c_str());
         return error;
     }
+    // The data is on disk (fsync above); the descriptor stays open as the new version's pin.
     stamp = stampOf(written);
+    stamp.pin = std::make_shared<const FilePin>(fd);
     return 0;
 }
 
