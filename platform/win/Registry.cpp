@@ -510,16 +510,82 @@ public:
     {
         const LogDeferral deferral;
         std::lock_guard lock(m_mutex);
-        (void)refresh(false);
+        if (m_batchDepth == 0) {
+            (void)refresh(false);
+        }
         return body(*m_root);
     }
 
     // Runs body on the current tree under the file lock and writes the tree back when
-    // body succeeds and reports a change.
+    // body succeeds and reports a change. Within a batch the change stays in memory
+    // until the commit.
     PWIN_LONG write(const std::function<PWIN_LONG(RegKey& root, bool& changed)>& body)
     {
         const LogDeferral deferral;
         std::lock_guard lock(m_mutex);
+        if (m_batchDepth > 0) {
+            if (m_damagedInPlace) {
+                return PWIN_ERROR_CANTWRITE;
+            }
+            bool changed = false;
+            const PWIN_LONG result = body(*m_root, changed);
+            m_batchDirty = m_batchDirty || (result == PWIN_ERROR_SUCCESS && changed);
+            return result;
+        }
+        std::optional<FileWriteLock> fileLock;
+        const PWIN_LONG status = lockAndRefresh(fileLock);
+        if (status != PWIN_ERROR_SUCCESS) {
+            return status;
+        }
+        bool changed = false;
+        const PWIN_LONG result = body(*m_root, changed);
+        if (result != PWIN_ERROR_SUCCESS || !changed) {
+            return result;
+        }
+        return writeFile();
+    }
+
+    // Starts a batch: takes the file lock (other processes' writers wait until the
+    // commit), reads the file, and keeps the changes in memory until the commit.
+    PWIN_LONG beginBatch()
+    {
+        const LogDeferral deferral;
+        std::lock_guard lock(m_mutex);
+        if (m_batchDepth > 0) {
+            ++m_batchDepth;
+            return PWIN_ERROR_SUCCESS;
+        }
+        const PWIN_LONG status = lockAndRefresh(m_batchLock);
+        if (status != PWIN_ERROR_SUCCESS) {
+            m_batchLock.reset();
+            return status;
+        }
+        m_batchDepth = 1;
+        m_batchDirty = false;
+        return PWIN_ERROR_SUCCESS;
+    }
+
+    // Ends a batch; the outermost commit writes the file once and releases the lock.
+    PWIN_LONG commitBatch()
+    {
+        const LogDeferral deferral;
+        std::lock_guard lock(m_mutex);
+        if (m_batchDepth == 0) {
+            return PWIN_ERROR_INVALID_PARAMETER;
+        }
+        if (--m_batchDepth > 0) {
+            return PWIN_ERROR_SUCCESS;
+        }
+        const PWIN_LONG result = m_batchDirty ? writeFile() : PWIN_ERROR_SUCCESS;
+        m_batchDirty = false;
+        m_batchLock.reset();
+        return result;
+    }
+
+private:
+    // Takes the file lock into fileLock and brings the tree up to date.
+    PWIN_LONG lockAndRefresh(std::optional<FileWriteLock>& fileLock)
+    {
         const std::string folder = folderOf(m_path);
         int error = makeFolders(folder);
         if (error != 0) {
@@ -527,7 +593,7 @@ public:
                      std::strerror(error));
             return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
-        auto fileLock = FileWriteLock::acquire(m_path, error);
+        fileLock = FileWriteLock::acquire(m_path, error);
         if (!fileLock) {
             logError(kLogModule, "cannot lock %s: %s", m_path.c_str(), std::strerror(error));
             return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
@@ -536,16 +602,14 @@ public:
             // Writing now would replace a file whose content is unknown.
             return PWIN_ERROR_CANTREAD;
         }
-        if (m_damagedInPlace) {
-            return PWIN_ERROR_CANTWRITE;
-        }
-        bool changed = false;
-        const PWIN_LONG result = body(*m_root, changed);
-        if (result != PWIN_ERROR_SUCCESS || !changed) {
-            return result;
-        }
+        return m_damagedInPlace ? PWIN_ERROR_CANTWRITE : PWIN_ERROR_SUCCESS;
+    }
+
+    // Under the file lock: replaces the file with the tree.
+    PWIN_LONG writeFile()
+    {
         FileStamp stamp;
-        error = replaceFile(m_path, serialize(*m_root), stamp);
+        const int error = replaceFile(m_path, serialize(*m_root), stamp);
         if (error != 0) {
             logError(kLogModule, "cannot write %s: %s", m_path.c_str(), std::strerror(error));
             // The change did not reach the file; forget it.
@@ -557,7 +621,6 @@ public:
         return PWIN_ERROR_SUCCESS;
     }
 
-private:
     // Brings the tree up to date with the file; false when the file exists but cannot be
     // read (the tree is then left as it was). lockHeld: the caller holds the file lock.
     bool refresh(bool lockHeld)
@@ -652,6 +715,9 @@ private:
     bool m_loaded = false;
     // A damaged file that could not be moved aside is never overwritten.
     bool m_damagedInPlace = false;
+    int m_batchDepth = 0;
+    bool m_batchDirty = false;
+    std::optional<FileWriteLock> m_batchLock;
 };
 
 // ---- handles --------------------------------------------------------------------------
@@ -1051,6 +1117,18 @@ PWIN_LONG deleteBelow(PWIN_HKEY key, const char* subKey, bool recursive)
 
 } // namespace
 
+static PWIN_LONG pwin_RegBeginBatchImpl(PWIN_HKEY key)
+{
+    const auto open = resolveHandle(key);
+    return open ? hiveOf(open->hive).beginBatch() : PWIN_ERROR_INVALID_HANDLE;
+}
+
+static PWIN_LONG pwin_RegCommitBatchImpl(PWIN_HKEY key)
+{
+    const auto open = resolveHandle(key);
+    return open ? hiveOf(open->hive).commitBatch() : PWIN_ERROR_INVALID_HANDLE;
+}
+
 static PWIN_LONG pwin_RegDeleteKeyAImpl(PWIN_HKEY key, const char* subKey)
 {
     return deleteBelow(key, subKey, false);
@@ -1138,4 +1216,16 @@ PWIN_API PWIN_LONG pwin_RegDeleteTreeA(PWIN_HKEY key, const char* subKey)
 {
     return exportGuard<PWIN_LONG>("pwin_RegDeleteTreeA", PWIN_ERROR_NOT_ENOUGH_MEMORY,
                                   [&] { return pwin_RegDeleteTreeAImpl(key, subKey); });
+}
+
+PWIN_API PWIN_LONG pwin_RegBeginBatch(PWIN_HKEY key)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegBeginBatch", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegBeginBatchImpl(key); });
+}
+
+PWIN_API PWIN_LONG pwin_RegCommitBatch(PWIN_HKEY key)
+{
+    return exportGuard<PWIN_LONG>("pwin_RegCommitBatch", PWIN_ERROR_NOT_ENOUGH_MEMORY,
+                                  [&] { return pwin_RegCommitBatchImpl(key); });
 }

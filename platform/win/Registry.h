@@ -97,4 +97,29 @@ inline LONG RegDeleteTree(HKEY key, const char* subKey)
     return pwin_RegDeleteTreeA(key, subKey);
 }
 
+// Batches the writes to the hive of key while it lives (see pwin_RegBeginBatch); the
+// hive file is written once at commit() or at the end.
+class RegistryBatch
+{
+public:
+    explicit RegistryBatch(HKEY key) : m_key(key), m_open(pwin_RegBeginBatch(key) == 0) {}
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+    ~RegistryBatch() { commit(); }
+
+    // Writes the batch; the status of the write (0 on success).
+    LONG commit()
+    {
+        if (!m_open) {
+            return PWIN_ERROR_INVALID_PARAMETER;
+        }
+        m_open = false;
+        return pwin_RegCommitBatch(m_key);
+    }
+
+private:
+    HKEY m_key;
+    bool m_open;
+};
+
 } // namespace platform::win

@@ -108,4 +108,13 @@ PWIN_API PWIN_LONG pwin_RegDeleteKeyA(PWIN_HKEY key, const char* subKey);
  * below key but keeps key itself. */
 PWIN_API PWIN_LONG pwin_RegDeleteTreeA(PWIN_HKEY key, const char* subKey);
 
+/* Starts a batch of writes to the hive of key (any key of it): the hive file is locked
+ * and the writes stay in memory, where every handle sees them, until the outermost
+ * commit replaces the file once. Meant for a settings save that writes many values;
+ * other processes' writes to the hive wait meanwhile, so commit soon. Batches nest. */
+PWIN_API PWIN_LONG pwin_RegBeginBatch(PWIN_HKEY key);
+/* Ends a batch; the outermost commit writes the file and releases the lock.
+ * PWIN_ERROR_INVALID_PARAMETER when no batch is open. */
+PWIN_API PWIN_LONG pwin_RegCommitBatch(PWIN_HKEY key);
+
 #endif

@@ -445,6 +445,75 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
     RegCloseKey(key);
 }
 
+ino_t inodeOf(const std::string& path)
+{
+    struct stat info
+    {};
+    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(RegistryTest, ABatchWritesTheHiveOnceAtItsCommit)
+{
+    const HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Batch");
+    ASSERT_EQ(setString(key, "Before", "0"), 0);
+    const std::string path = hivePath("HKEY_LOCAL_MACHINE");
+    const ino_t before = inodeOf(path);
+    const std::string textBefore = readText(path);
+
+    // Another process, started before the batch, writes while it is open.
+    int pipes[2][2];
+    ASSERT_EQ(pipe(pipes[0]), 0);
+    ASSERT_EQ(pipe(pipes[1]), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char byte;
+        if (read(pipes[0][0], &byte, 1) != 1 || write(pipes[1][1], "w", 1) != 1) {
+            _exit(2);
+        }
+        _exit(setString(key, "FromProcess", "p") == 0 ? 0 : 1);
+    }
+    {
+        RegistryBatch batch(HKEY_LOCAL_MACHINE);
+        for (int i = 0; i < 50; ++i) {
+            const std::string name = "V" + std::to_string(i);
+            ASSERT_EQ(setString(key, name.c_str(), name), 0);
+        }
+        {
+            RegistryBatch nested(key);
+            RegCloseKey(create(key, "Sub"));
+        }
+        std::thread other([key] { EXPECT_EQ(setString(key, "FromThread", "t"), 0); });
+        other.join();
+        ASSERT_EQ(write(pipes[0][1], "g", 1), 1);
+        char byte = 0;
+        ASSERT_EQ(read(pipes[1][0], &byte, 1), 1);
+
+        EXPECT_EQ(queryString(key, "V49"), "V49") << "reads see the batch";
+        EXPECT_EQ(inodeOf(path), before) << "nothing written before the commit";
+        EXPECT_EQ(readText(path), textBefore);
+        EXPECT_EQ(batch.commit(), 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    EXPECT_EQ(queryString(key, "FromProcess"), "p");
+    EXPECT_EQ(queryString(key, "V0"), "V0");
+    const std::string text = readText(path);
+    for (const char* line :
+         {"\"V49\"=sz:", "\"FromThread\"=sz:", "\"FromProcess\"=sz:", "[Software\\Batch\\Sub]"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(pwin_RegCommitBatch(key), static_cast<LONG>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(pwin_RegBeginBatch(0x7777), static_cast<LONG>(ERROR_INVALID_HANDLE));
+    RegCloseKey(key);
+    for (auto& p : pipes) {
+        close(p[0]);
+        close(p[1]);
+    }
+}
+
 TEST_F(RegistryTest, DamagedHiveIsSetAsideAndStartedAfresh)
 {
     const std::string path = hivePath("HKEY_CURRENT_USER");
