@@ -66,13 +66,20 @@ public:
 };
 
 std::mutex g_platformMutex;
-std::vector<std::shared_ptr<DriverPlatform>> g_platforms; // every one installed stays alive
 std::atomic<DriverPlatform*> g_current{nullptr};
+
+// Every platform installed stays alive (a thread may still be inside one of its calls),
+// also through the process's exit.
+std::vector<std::shared_ptr<DriverPlatform>>& installedPlatforms()
+{
+    static auto* platforms = new std::vector<std::shared_ptr<DriverPlatform>>;
+    return *platforms;
+}
 
 DriverPlatform& defaultPlatform()
 {
-    static PlatformWin platform;
-    return platform;
+    static auto* platform = new PlatformWin;
+    return *platform;
 }
 
 } // namespace
@@ -86,9 +93,8 @@ DriverPlatform& driverPlatform()
 void setDriverPlatform(std::shared_ptr<DriverPlatform> platform)
 {
     std::lock_guard lock(g_platformMutex);
-    // Earlier platforms are kept: a thread may still be inside one of their calls.
     if (platform)
-        g_platforms.push_back(platform);
+        installedPlatforms().push_back(platform);
     g_current.store(platform.get(), std::memory_order_release);
 }
 

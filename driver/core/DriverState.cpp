@@ -4,8 +4,10 @@ namespace driver::core {
 
 DriverState& driverState()
 {
-    static DriverState state;
-    return state;
+    // Never destroyed: a timer or worker callback may still arrive while the process
+    // exits, and must find the state intact.
+    static auto* state = new DriverState;
+    return *state;
 }
 
 RegistrationRecord* FindRegistration(DriverState& state, std::uint32_t key)

@@ -15,6 +15,16 @@ namespace driver::core {
 // ChannelStart::Pending and whoever receives the data calls runSequencer() again. So
 // continuous scanning runs in flat stack however long it lasts.
 //
+// How a back-end uses it:
+// - a set that acquires inside StartChannel (USB, serial, Java-driven) returns
+//   ChannelStart::Advance when the channel's data is in its buffer;
+// - a set whose data arrives later (boards) arms the watchdog in StartChannel, returns
+//   ChannelStart::Pending, and when the data has arrived its ChannelComplete/TransferData
+//   calls killWatchdog() and then its AdvanceSequencer slot, which does its own hardware
+//   work and calls runSequencer();
+// - a channel abandoned because the record was released returns ChannelStart::Advance
+//   once, without further work: the sequencer then ends the scan quietly.
+//
 // Called without the scheduler mutex held, from the scanning thread (the caller's, the
 // worker, the interrupt or the timer thread).
 void runSequencer();
