@@ -22,11 +22,9 @@ bool isPortBoard(int adcType)
            adcType == VYK_ADC_FORNICPC104;
 }
 
-} // namespace
-
-void attachDriver()
+// The start itself; g_attachMutex is held.
+void attachLocked()
 {
-    std::lock_guard attachLock(g_attachMutex);
     DriverState& state = driverState();
     DriverPlatform& platform = driverPlatform();
     {
@@ -45,6 +43,14 @@ void attachDriver()
         state.startupFlags |= kStartupTimerSet;
     }
     g_attached.store(true, std::memory_order_release);
+}
+
+} // namespace
+
+void attachDriver()
+{
+    std::lock_guard attachLock(g_attachMutex);
+    attachLocked();
 }
 
 void detachDriver()
@@ -66,8 +72,12 @@ void detachDriver()
 
 void ensureAttached()
 {
+    if (g_attached.load(std::memory_order_acquire))
+        return;
+    // Two first calls at once: only one of them starts the library.
+    std::lock_guard attachLock(g_attachMutex);
     if (!g_attached.load(std::memory_order_acquire))
-        attachDriver();
+        attachLocked();
 }
 
 int16_t ConnectHardware()

@@ -334,3 +334,32 @@ TEST(CorrectionSettersTest, StoreForChannelsZeroToSevenOnly)
 
 } // namespace
 } // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+TEST(KeyZeroTest, AddressesTheCurrentRecord)
+{
+    auto fake = startFakeDriver();
+    TestClient client(42, 7, {0, 1});
+    ASSERT_EQ(VYK_Register(&client.record), 0);
+    ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+    RegistrationRecord* record = nullptr;
+    {
+        std::lock_guard lock(driverState().mutex);
+        record = driverState().table.find(42);
+        record->bufferStates[1] = VYK_BUFFER_FULL;
+        driverState().current = record;
+    }
+    EXPECT_NE(VYK_BufferEmpty(0, 1), 0);
+    RegistrationRecord copy{};
+    EXPECT_EQ(VYK_Stat(&copy), 1);
+    EXPECT_EQ(copy.instanceKey, 42u);
+    EXPECT_EQ(copy.bufferStates[1], VYK_BUFFER_EMPTY);
+    EXPECT_EQ(VYK_UnRegister(0), record);
+    std::lock_guard lock(driverState().mutex);
+    EXPECT_EQ(record->instanceKey, 0u);
+}
+
+} // namespace
+} // namespace driver::core::test
