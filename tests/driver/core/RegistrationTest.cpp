@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace driver::core::test {
 namespace {
@@ -359,6 +360,35 @@ TEST(KeyZeroTest, AddressesTheCurrentRecord)
     EXPECT_EQ(VYK_UnRegister(0), record);
     std::lock_guard lock(driverState().mutex);
     EXPECT_EQ(record->instanceKey, 0u);
+}
+
+} // namespace
+} // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+TEST(FirstCallTest, RacingFirstCallsStartTheLibraryOnce)
+{
+    auto fake = std::make_shared<FakeDriverPlatform>();
+    detachDriver();
+    setDriverPlatform(fake);
+    std::vector<std::unique_ptr<TestClient>> clients;
+    for (std::uint32_t key = 1; key <= 4; ++key)
+        clients.push_back(
+            std::make_unique<TestClient>(key + 100, key, std::initializer_list<int>{0}));
+    std::vector<std::thread> threads;
+    std::vector<int16_t> results(clients.size(), -1);
+    for (std::size_t i = 0; i < clients.size(); ++i)
+        threads.emplace_back([&, i] { results[i] = VYK_Register(&clients[i]->record); });
+    for (auto& thread : threads)
+        thread.join();
+    std::lock_guard lock(driverState().mutex);
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(results[i], 0);
+        EXPECT_NE(driverState().table.find(clients[i]->record.instanceKey), nullptr);
+    }
 }
 
 } // namespace
