@@ -1,6 +1,7 @@
 #include "platform/automation/Registration.h"
 
 #include "platform/automation/ClassInfo.h"
+#include "platform/win/Registry.h"
 
 #include <algorithm>
 
@@ -107,6 +108,9 @@ std::string regListText(const RegistrationTable& table)
 long writeRegistration(const RegistrationTable& table, ClassesRootWriter& hive)
 {
     for (const RegistryValue& v : table.values) {
+        if (hive.getString(v.keyPath, v.name) == v.data) {
+            continue;
+        }
         if (const long rc = hive.setString(v.keyPath, v.name, v.data); rc != 0) {
             return rc;
         }
@@ -124,6 +128,59 @@ long removeRegistration(const RegistrationTable& table, ClassesRootWriter& hive)
         }
     }
     return first;
+}
+
+long ClassesRootHive::setString(const std::string& keyPath, const std::string& name,
+                                const std::string& data)
+{
+    using namespace platform::win;
+    HKEY key = 0;
+    LONG rc = RegCreateKeyEx(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr,
+                             REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr);
+    if (rc != 0) {
+        return rc;
+    }
+    // A string value holds its terminating NUL.
+    rc = RegSetValueEx(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const uint8_t*>(data.c_str()),
+                       static_cast<PWIN_DWORD>(data.size() + 1));
+    RegCloseKey(key);
+    return rc;
+}
+
+long ClassesRootHive::deleteTree(const std::string& keyPath)
+{
+    return platform::win::RegDeleteTree(platform::win::HKEY_CLASSES_ROOT, keyPath.c_str());
+}
+
+std::optional<std::string> ClassesRootHive::getString(const std::string& keyPath,
+                                                      const std::string& name)
+{
+    using namespace platform::win;
+    HKEY key = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != 0) {
+        return std::nullopt;
+    }
+    PWIN_DWORD type = 0;
+    PWIN_DWORD size = 0;
+    LONG rc = RegQueryValueEx(key, name.c_str(), nullptr, &type, nullptr, &size);
+    std::string data;
+    if (rc == 0 && type == REG_SZ && size > 0) {
+        data.resize(size);
+        rc = RegQueryValueEx(key, name.c_str(), nullptr, &type,
+                             reinterpret_cast<uint8_t*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    if (rc != 0 || type != REG_SZ || size == 0) {
+        return std::nullopt;
+    }
+    data.resize(size - 1); // the terminating NUL
+    return data;
+}
+
+long registerServer(const std::string& modulePath)
+{
+    ClassesRootHive hive;
+    return writeRegistration(registrationTable(modulePath), hive);
 }
 
 } // namespace platform::automation

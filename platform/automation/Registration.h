@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,15 +42,34 @@ public:
                            const std::string& data) = 0;
     // Deletes a key with everything below it.
     virtual long deleteTree(const std::string& keyPath) = 0;
+    // A string value, or nothing when the key or the value is missing.
+    virtual std::optional<std::string> getString(const std::string& keyPath,
+                                                 const std::string& name) = 0;
 
 protected:
     ~ClassesRootWriter() = default;
 };
 
-// Writes every value; stops at and answers the first error.
+// HKEY_CLASSES_ROOT of the program's registry (platform/win).
+class ClassesRootHive : public ClassesRootWriter
+{
+public:
+    long setString(const std::string& keyPath, const std::string& name,
+                   const std::string& data) override;
+    long deleteTree(const std::string& keyPath) override;
+    std::optional<std::string> getString(const std::string& keyPath,
+                                         const std::string& name) override;
+};
+
+// Writes every value that is not already there as it should be (a refresh of a current
+// registration writes nothing); stops at and answers the first error.
 long writeRegistration(const RegistrationTable& table, ClassesRootWriter& hive);
 // Deletes every key tree of the table; a tree that is not there is no error. Answers the
 // first other error, after trying every tree.
 long removeRegistration(const RegistrationTable& table, ClassesRootWriter& hive);
+
+// Registers the server whose program file is modulePath in HKEY_CLASSES_ROOT ("/registeronly"
+// and the refresh at start); 0 or the first Win32 error.
+long registerServer(const std::string& modulePath);
 
 } // namespace platform::automation

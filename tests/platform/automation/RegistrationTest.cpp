@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -21,8 +24,18 @@ public:
                    const std::string& data) override
     {
         keys[key][name] = data;
+        ++writes;
         return 0;
     }
+    std::optional<std::string> getString(const std::string& key, const std::string& name) override
+    {
+        const auto k = keys.find(key);
+        if (k == keys.end() || !k->second.contains(name)) {
+            return std::nullopt;
+        }
+        return k->second[name];
+    }
+    int writes = 0;
     long deleteTree(const std::string& key) override
     {
         long rc = 2; // not found
@@ -95,10 +108,40 @@ TEST(RegistrationTest, CleanUpRemovesExactlyWhatRegistrationWrote)
         }
         EXPECT_TRUE(inside) << v.keyPath;
     }
+    // A refresh of a current registration writes nothing; a changed value is rewritten.
+    hive.writes = 0;
+    hive.keys["Harlune.GenMenu\\CLSID"][""] = "stale";
+    ASSERT_EQ(writeRegistration(table, hive), 0);
+    EXPECT_EQ(hive.writes, 1);
     ASSERT_EQ(removeRegistration(table, hive), 0);
     EXPECT_EQ(hive.keys, before);
     // Removing again: the trees are gone, which is no error.
     EXPECT_EQ(removeRegistration(table, hive), 0);
+}
+
+TEST(RegistrationTest, RegistersInTheProgramsClassesRoot)
+{
+    ClassesRootHive hive;
+    ASSERT_EQ(hive.setString("CLSID\\{00000000-0000-0000-0000-000000000009}", "", "other"), 0);
+    ASSERT_EQ(registerServer("/opt/harlune/Harlune"), 0);
+    // The refresh at every start leaves a current registration's hive file untouched.
+    const char* dir = std::getenv("HARLUNE_REGISTRY_DIR");
+    ASSERT_NE(dir, nullptr);
+    const auto hiveFile = std::filesystem::path(dir) / "HKEY_CLASSES_ROOT.hive";
+    const auto written = std::filesystem::last_write_time(hiveFile);
+    ASSERT_EQ(registerServer("/opt/harlune/Harlune"), 0);
+    EXPECT_EQ(std::filesystem::last_write_time(hiveFile), written);
+    EXPECT_EQ(hive.getString("Harlune.Document\\CLSID", ""), documentClsid().toString());
+    EXPECT_EQ(hive.getString("harlune.specspectralData\\CLSID", ""),
+              "{CC2B8C8C-ADB4-000A-B838-C448D8CC27C6}");
+    EXPECT_EQ(
+        hive.getString("Interface\\{CC2B8C8C-ADB4-0009-B838-C448D8CC27C6}\\TypeLib", "Version"),
+        "1.5");
+
+    ASSERT_EQ(removeRegistration(registrationTable("/opt/harlune/Harlune"), hive), 0);
+    EXPECT_FALSE(hive.getString("Harlune.Document\\CLSID", ""));
+    EXPECT_FALSE(hive.getString("TypeLib\\{CC2B8C8C-ADB4-0000-B838-C448D8CC27C6}\\1.5", ""));
+    EXPECT_EQ(hive.getString("CLSID\\{00000000-0000-0000-0000-000000000009}", ""), "other");
 }
 
 TEST(RegistrationTest, GeneratedRegListMatchesTheTable)
