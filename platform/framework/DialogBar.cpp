@@ -74,7 +74,7 @@ void DialogBar::updateControls()
 intptr_t DialogBar::OnWindowMessage(unsigned message, uintptr_t, intptr_t, bool& handled)
 {
     handled = message == WM_IDLEUPDATECMDUI;
-    if (handled && isVisible()) {
+    if (handled && !isHidden()) {
         updateControls();
     }
     return 0;

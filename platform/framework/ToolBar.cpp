@@ -82,7 +82,7 @@ void ToolBar::updateButtons()
 intptr_t ToolBar::OnWindowMessage(unsigned message, uintptr_t, intptr_t, bool& handled)
 {
     handled = message == WM_IDLEUPDATECMDUI;
-    if (handled && isVisible()) {
+    if (handled && !isHidden()) {
         updateButtons();
     }
     return 0;
