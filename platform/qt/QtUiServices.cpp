@@ -234,6 +234,11 @@ bool QtUiServices::pageSetupDialog(QPrinter* printer, QWidget* owner)
     return dialog.exec() == QDialog::Accepted;
 }
 
+void QtUiServices::beep(unsigned)
+{
+    QApplication::beep();
+}
+
 void QtUiServices::beginWaitCursor()
 {
     if (m_waitDepth++ == 0) {

@@ -16,6 +16,7 @@ public:
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
     bool printDialog(PrintDialogRequest& request) override;
     bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    void beep(unsigned type) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
 

@@ -124,6 +124,8 @@ public:
     virtual bool printDialog(PrintDialogRequest& request) = 0;
     // Page set-up of a printer (paper, orientation, margins); true on OK.
     virtual bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) = 0;
+    // Plays the sound of a message-box type (its icon bits; 0xFFFFFFFF a plain beep).
+    virtual void beep(unsigned type) = 0;
     // Wait cursor, nested: shown from the first begin until the matching last end.
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;

@@ -16,6 +16,7 @@ void ScriptedUiServices::clear()
     m_fontDialogs.clear();
     m_printDialogs.clear();
     m_pageSetupDialogs = 0;
+    m_beeps.clear();
     m_unscripted = 0;
 }
 

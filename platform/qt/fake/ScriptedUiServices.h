@@ -53,6 +53,7 @@ public:
     const std::vector<FontDialogRequest>& fontDialogs() const { return m_fontDialogs; }
     const std::vector<PrintDialogRequest>& printDialogs() const { return m_printDialogs; }
     int pageSetupDialogs() const { return m_pageSetupDialogs; }
+    const std::vector<unsigned>& beeps() const { return m_beeps; }
     // Calls answered by default because nothing was queued.
     int unscriptedCalls() const { return m_unscripted; }
     int waitCursorDepth() const { return m_waitDepth; }
@@ -67,6 +68,7 @@ public:
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
     bool printDialog(PrintDialogRequest& request) override;
     bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    void beep(unsigned type) override { m_beeps.push_back(type); }
     void beginWaitCursor() override;
     void endWaitCursor() override;
 
@@ -92,6 +94,7 @@ private:
     std::vector<FontDialogRequest> m_fontDialogs;
     std::vector<PrintDialogRequest> m_printDialogs;
     int m_pageSetupDialogs = 0;
+    std::vector<unsigned> m_beeps;
     int m_unscripted = 0;
     int m_waitDepth = 0;
     int m_waitShows = 0;
