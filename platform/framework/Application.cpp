@@ -1,8 +1,10 @@
 #include "platform/framework/Application.h"
 
+#include "platform/framework/CommandIds.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/IdleProcessor.h"
 #include "platform/framework/MdiFrame.h"
+#include "platform/qt/MessagePump.h"
 #include "platform/qt/UiServices.h"
 
 #include <QPrinter>
@@ -16,6 +18,8 @@ Application* g_application = nullptr;
 Application::Application()
 {
     g_application = this;
+    m_pump = std::make_unique<qt::MessagePump>();
+    onCommand(ID_FILE_PRINT_SETUP, [this]() { OnFilePrintSetup(); });
     m_idle = std::make_unique<IdleProcessor>([this](long count) { return OnIdle(count); });
 }
 
@@ -24,6 +28,7 @@ Application::~Application()
     m_idle.reset();
     // Templates delete their documents; the frames are the main frame's children.
     m_templates.clear();
+    m_pump.reset();
     if (g_application == this) {
         g_application = nullptr;
     }

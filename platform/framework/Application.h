@@ -7,14 +7,19 @@
 
 class QPrinter;
 
+namespace platform::qt {
+class MessagePump;
+}
+
 namespace platform::framework {
 
 class DocTemplate;
 class IdleProcessor;
 class MdiFrame;
 
-// The application object: document templates, the main frame, the idle hook and the shared
-// printer. One per process, made after the QApplication. GUI thread only.
+// The application object: document templates, the main frame, the idle hook, the shared printer
+// and the GUI thread's message pump (which delivers window messages and window timers to the
+// program's windows). One per process, made after the QApplication. GUI thread only.
 class Application : public CommandTarget
 {
 public:
@@ -52,6 +57,7 @@ private:
     MdiFrame* m_mainFrame = nullptr;
     std::unique_ptr<IdleProcessor> m_idle;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<qt::MessagePump> m_pump;
 };
 
 } // namespace platform::framework

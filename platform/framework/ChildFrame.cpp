@@ -5,8 +5,8 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/MdiFrame.h"
 #include "platform/framework/View.h"
+#include "platform/framework/WindowHandle.h"
 #include "platform/framework/WindowPlacement.h"
-#include "platform/framework/WindowTimers.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -16,7 +16,10 @@ namespace platform::framework {
 ChildFrame::ChildFrame(QWidget* parent) : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    m_timers = new WindowTimers(this, [this](unsigned id) { OnTimer(id); });
+    m_window = std::make_unique<WindowHandle>(
+        [this](unsigned message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+            return windowProc(message, wParam, lParam);
+        });
 }
 
 ChildFrame::~ChildFrame()
@@ -73,14 +76,29 @@ void ChildFrame::setView(View* view)
     setWidget(view);
 }
 
+uint32_t ChildFrame::GetSafeHwnd() const
+{
+    return m_window ? m_window->hwnd() : 0;
+}
+
+intptr_t ChildFrame::windowProc(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    if (message == kTimerMessage) {
+        OnTimer(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    bool handled = false;
+    return OnWindowMessage(message, wParam, lParam, handled);
+}
+
 unsigned ChildFrame::SetTimer(unsigned id, unsigned elapseMs)
 {
-    return m_timers->SetTimer(id, elapseMs);
+    return m_window ? m_window->SetTimer(id, elapseMs) : 0;
 }
 
 bool ChildFrame::KillTimer(unsigned id)
 {
-    return m_timers->KillTimer(id);
+    return m_window && m_window->KillTimer(id);
 }
 
 void ChildFrame::OnTimer(unsigned) {}
@@ -150,7 +168,7 @@ void ChildFrame::destroyFrame()
         return;
     }
     m_destroying = true;
-    m_timers->killAll();
+    m_window.reset(); // drops its timers and waiting messages
     try {
         OnDestroy();
     } catch (...) {

@@ -5,13 +5,15 @@
 
 #include <QMdiSubWindow>
 
+#include <memory>
+
 namespace platform::framework {
 
 class DocTemplate;
 class Document;
 class MdiFrame;
 class View;
-class WindowTimers;
+class WindowHandle;
 
 // An MDI child frame: one view of a document inside the main frame's MDI area. Closing asks the
 // document (the last frame of a modified document asks to save; Cancel vetoes). GUI thread only.
@@ -39,6 +41,9 @@ public:
     void MDIDestroy();
     bool isDestroying() const { return m_destroying; }
 
+    // The window's handle in the platform layer (0 once the window is going): messages sent or
+    // posted to it reach OnWindowMessage, WM_TIMER reaches OnTimer.
+    uint32_t GetSafeHwnd() const;
     unsigned SetTimer(unsigned id, unsigned elapseMs);
     bool KillTimer(unsigned id);
     virtual void OnTimer(unsigned id);
@@ -70,7 +75,9 @@ private:
 
     DocTemplate* m_template = nullptr;
     View* m_view = nullptr;
-    WindowTimers* m_timers = nullptr;
+    intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+    std::unique_ptr<WindowHandle> m_window;
     bool m_destroying = false;
 };
 

@@ -7,7 +7,7 @@
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/View.h"
-#include "platform/framework/WindowTimers.h"
+#include "platform/framework/WindowHandle.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -24,7 +24,10 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent)
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(m_area);
-    m_timers = new WindowTimers(this, [this](unsigned id) { OnTimer(id); });
+    m_window = std::make_unique<WindowHandle>(
+        [this](unsigned message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+            return windowProc(message, wParam, lParam);
+        });
     m_menuRenderer = new MenuRenderer(
         menuBar(), [this]() -> CommandTarget* { return this; }, this);
     connect(m_area, &QMdiArea::subWindowActivated, this,
@@ -198,14 +201,29 @@ void MdiFrame::idleUpdate()
     SendMessageToDescendants(this, WM_IDLEUPDATECMDUI, 1, 0, true);
 }
 
+uint32_t MdiFrame::GetSafeHwnd() const
+{
+    return m_window ? m_window->hwnd() : 0;
+}
+
+intptr_t MdiFrame::windowProc(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    if (message == kTimerMessage) {
+        OnTimer(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    bool handled = false;
+    return OnWindowMessage(message, wParam, lParam, handled);
+}
+
 unsigned MdiFrame::SetTimer(unsigned id, unsigned elapseMs)
 {
-    return m_timers->SetTimer(id, elapseMs);
+    return m_window ? m_window->SetTimer(id, elapseMs) : 0;
 }
 
 bool MdiFrame::KillTimer(unsigned id)
 {
-    return m_timers->KillTimer(id);
+    return m_window && m_window->KillTimer(id);
 }
 
 void MdiFrame::OnTimer(unsigned) {}

@@ -12,13 +12,15 @@
 class QMdiArea;
 class QShortcut;
 
+#include <memory>
+
 namespace platform::framework {
 
 class ChildFrame;
 class Document;
 class MenuRenderer;
 class View;
-class WindowTimers;
+class WindowHandle;
 
 // The main MDI frame: a QMainWindow around a QMdiArea. It shows the menu of the active child's
 // template (its own menu when no child is open), routes commands to the active child first, and
@@ -66,6 +68,9 @@ public:
     // (WM_IDLEUPDATECMDUI to all descendants).
     void idleUpdate();
 
+    // The window's handle in the platform layer (0 once the window is going): messages sent or
+    // posted to it reach OnWindowMessage, WM_TIMER reaches OnTimer.
+    uint32_t GetSafeHwnd() const;
     unsigned SetTimer(unsigned id, unsigned elapseMs);
     bool KillTimer(unsigned id);
     virtual void OnTimer(unsigned id);
@@ -90,7 +95,9 @@ private:
     QMdiArea* m_area = nullptr;
     MenuRenderer* m_menuRenderer = nullptr;
     HMENU m_defaultMenu = 0;
-    WindowTimers* m_timers = nullptr;
+    intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+    std::unique_ptr<WindowHandle> m_window;
     std::vector<QShortcut*> m_shortcuts;
 };
 

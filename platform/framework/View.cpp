@@ -1,19 +1,28 @@
 #include "platform/framework/View.h"
 
+#include "platform/framework/Application.h"
 #include "platform/framework/CDC.h"
 #include "platform/framework/ChildFrame.h"
+#include "platform/framework/CommandIds.h"
 #include "platform/framework/Document.h"
 #include "platform/framework/Printing.h"
-#include "platform/framework/WindowTimers.h"
+#include "platform/framework/WindowHandle.h"
 #include "platform/qt/UiServices.h"
 
 #include <QPainter>
+#include <QPrinter>
 
 namespace platform::framework {
 
 View::View(QWidget* parent) : QWidget(parent)
 {
-    m_timers = new WindowTimers(this, [this](unsigned id) { OnTimer(id); });
+    m_window = std::make_unique<WindowHandle>(
+        [this](unsigned message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+            return windowProc(message, wParam, lParam);
+        });
+    onCommand(ID_FILE_PRINT, [this]() { OnFilePrint(); });
+    onCommand(ID_FILE_PRINT_DIRECT, [this]() { OnFilePrintDirect(); });
+    onCommand(ID_FILE_PRINT_PREVIEW, [this]() { OnFilePrintPreview(); });
 }
 
 View::~View()
@@ -70,14 +79,58 @@ bool View::DoPreparePrinting(PrintInfo* info)
     return doPreparePrinting(info, this);
 }
 
+uint32_t View::GetSafeHwnd() const
+{
+    return m_window ? m_window->hwnd() : 0;
+}
+
+intptr_t View::windowProc(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    if (message == kTimerMessage) {
+        OnTimer(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    bool handled = false;
+    return OnWindowMessage(message, wParam, lParam, handled);
+}
+
+namespace {
+
+// The application's printer, or one of our own when there is no application object.
+QPrinter& sharedPrinter()
+{
+    if (Application* app = Application::instance()) {
+        return app->printer();
+    }
+    static QPrinter fallback(QPrinter::HighResolution);
+    return fallback;
+}
+
+} // namespace
+
+void View::OnFilePrint()
+{
+    printView(this, sharedPrinter());
+}
+
+void View::OnFilePrintDirect()
+{
+    printView(this, sharedPrinter(), true);
+}
+
+void View::OnFilePrintPreview()
+{
+    printPreview(this, sharedPrinter());
+}
+
 unsigned View::SetTimer(unsigned id, unsigned elapseMs)
 {
-    return m_timers->SetTimer(id, elapseMs);
+    return m_window ? m_window->SetTimer(id, elapseMs) : 0;
 }
 
 bool View::KillTimer(unsigned id)
 {
-    return m_timers->KillTimer(id);
+    return m_window && m_window->KillTimer(id);
 }
 
 void View::OnTimer(unsigned) {}

@@ -5,12 +5,14 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace platform::framework {
 
 class CDC;
 class ChildFrame;
 class Document;
-class WindowTimers;
+class WindowHandle;
 struct PrintInfo;
 
 // A view: the widget that shows a document inside a child frame. Painting goes through OnDraw
@@ -39,8 +41,16 @@ public:
     virtual void OnEndPrinting(CDC* dc, PrintInfo* info);
     // Shows the print dialog (through the UI services); false when cancelled.
     bool DoPreparePrinting(PrintInfo* info);
+    // The print commands (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW) on the
+    // application's printer; a derived view may handle the ids itself and call these.
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
 
     // Window timers by id; each firing calls OnTimer.
+    // The window's handle in the platform layer (0 once the window is going): messages sent or
+    // posted to it reach OnWindowMessage, WM_TIMER reaches OnTimer.
+    uint32_t GetSafeHwnd() const;
     unsigned SetTimer(unsigned id, unsigned elapseMs);
     bool KillTimer(unsigned id);
     virtual void OnTimer(unsigned id);
@@ -60,7 +70,9 @@ protected:
 
 private:
     Document* m_document = nullptr;
-    WindowTimers* m_timers = nullptr;
+    intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+    std::unique_ptr<WindowHandle> m_window;
 };
 
 } // namespace platform::framework

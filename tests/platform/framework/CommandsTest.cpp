@@ -5,6 +5,7 @@
 #include "platform/framework/DialogBar.h"
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/ToolBar.h"
+#include "platform/win/Messages.h"
 #include "tests/platform/framework/FrameworkFixture.h"
 
 #include <QAction>
