@@ -1,4 +1,8 @@
 list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/Complex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ErrorLog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/INIFileSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerConfiguration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SettingsBackend.cpp
 )

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The driver library's functions as the program calls them. The program binds the real
+// library at its first call; unit tests plug in a recording fake. Each member forwards to
+// the export of the same name. GUI thread.
+class DriverApi
+{
+public:
+    virtual ~DriverApi() = default;
+
+    virtual int16_t VYK_Config(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
+                               uint16_t baseAddress) = 0;
+    virtual int16_t VYK_ConfigEx(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
+                                 uint16_t baseAddress, uint16_t serialPort, uint16_t pciCardId) = 0;
+    virtual void VYK_EnableSLCorrection(int16_t channel, int16_t enable) = 0;
+    virtual void VYK_EnableNLCorrection(int16_t channel, int16_t enable) = 0;
+    virtual void VYK_SetSLCoef(int16_t channel, float constant) = 0;
+    // coefficients: 8 floats, intercept first.
+    virtual void VYK_SetNLCoefs(int16_t channel, const float* coefficients) = 0;
+    virtual void VYK_SetKaldrisBaudRate(uint16_t baudRateCode) = 0;
+    virtual void VYK_SetKaldrisCompressedMode(uint16_t compressed) = 0;
+    virtual void VYK_SetKaldrisPixelResolution(uint16_t resolution) = 0;
+    virtual void VYK_EnableMultichannelSpectra(uint16_t rotation) = 0;
+    virtual void VYK_DisableMultichannelSpectra() = 0;
+    virtual std::string VYK_GetCurrentUSBSerialNumber() = 0;
+    virtual int16_t VYK_SetCurrentUSBSerialNumber(const std::string& serial) = 0;
+    virtual void VYK_SetLastUSBScanValid(int16_t valid) = 0;
+    virtual uint32_t VYK_GetMaximumScopeModeIntensity() = 0;
+};
