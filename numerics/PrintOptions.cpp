@@ -167,7 +167,9 @@ std::vector<std::string> breakText(std::string_view text, std::int32_t width, st
         return i + 1 < length && at(i) == '%' && at(i + 1) == '/';
     };
     while (pos < length || first) {
-        const std::int64_t ind = first ? 0 : std::max(indent, 0);
+        // The indentation leaves at least one character of the width to the text.
+        const std::int64_t ind =
+            first ? 0 : std::clamp<std::int64_t>(indent, 0, std::max(width - 1, 0));
         const std::int64_t limit = std::max<std::int64_t>(width - ind, 1);
         const std::int64_t soft = pos + std::max<std::int64_t>(limit - b, 0);
         std::int64_t end = -1;
