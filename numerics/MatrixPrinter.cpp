@@ -210,8 +210,7 @@ public:
         m_rowWidth = 0;
         if (m_rowLabels != RowLabels::None) {
             if (m_columnMode >= 2) {
-                m_rowHeading =
-                    breakText(labelAt(m_collab, 0), m_rowWidthOption, m_indent, m_rowWindow);
+                m_rowHeading = breakText(labelAt(m_collab, 0), m_rowWidthOption, 0, m_rowWindow);
                 for (const std::string& line : m_rowHeading) {
                     m_rowWidth = std::max(m_rowWidth, static_cast<std::int32_t>(line.size()));
                 }
