@@ -3,9 +3,12 @@
 #include "numerics/ArgumentChecks.h"
 #include "numerics/ErrorReporting.h"
 #include "numerics/MachineConstants.h"
+#include "numerics/MatrixPrinter.h"
+#include "numerics/PrintOptions.h"
 #include "numerics/SpecialFunctions.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace numerics {
@@ -17,6 +20,63 @@ double guarded(double x, double y)
     double r = 0.0;
     SAFEDV(x, y, r);
     return r;
+}
+
+// The printed form of the tables, one matrix printout each.
+void printTables(std::int32_t m, std::int32_t lof, const double* aov, const double* sqss,
+                 std::int32_t ldsqss, const double* coef, std::int32_t ldcoef, const double* tlof,
+                 std::int32_t ldtlof)
+{
+    const std::vector<std::string> noLabels = {"NONE"};
+    const std::vector<std::string> numbered = {"NUMBER"};
+
+    // The summary line; the mean and the coefficient of variation only when they exist.
+    const bool shortSummary = std::isnan(aov[13]) && std::isnan(aov[14]);
+    const std::vector<std::string> summaryHeadings = {" ",
+                                                      "R-squared%/(percent)",
+                                                      "Adjusted%/R-squared",
+                                                      "Est. Std. Dev.%/of Model Error",
+                                                      "%/Mean",
+                                                      "Coefficient of%/Var. (percent)"};
+    DW2RRL("%/", 1, shortSummary ? 3 : 5, aov + 10, 1, 0,
+           shortSummary ? "(2F8.3,W10.4)" : "(2F8.3,3W10.4)", noLabels, summaryHeadings, {});
+    if (failed()) {
+        return;
+    }
+
+    const double nan = DMACH(6);
+    // Rows regression, residual, corrected total; columns DF, SS, MS, F, p.
+    const double table[15] = {aov[0], aov[1], aov[2], aov[3], aov[4], aov[5], aov[6], aov[7],
+                              nan,    aov[8], nan,    nan,    aov[9], nan,    nan};
+    std::int32_t blankNaN = 3;
+    WROPT(-4, blankNaN, 0);
+    const std::vector<std::string> sources = {"Regression", "Residual", "Corrected Total"};
+    const std::vector<std::string> aovHeadings = {
+        "%/Source", "%/DF", "Sum of%/Squares", "Mean%/Square", "%/Overall F", "Prob. of%/Larger F"};
+    DW2RRL("%/* * * Analysis of Variance * * *", 3, 5, table, 3, 0, "(W7.1,2W10.4,F9.3,F7.4)",
+           sources, aovHeadings, {});
+    if (failed()) {
+        return;
+    }
+
+    const char* const format = "(2W10.4,F9.3,F7.4)";
+    const std::vector<std::string> coefHeadings = {"%/Coef.", "%/Estimate", "Standard%/Error",
+                                                   "%/t-statistic", "Prob. of%/Larger |t|"};
+    DW2RRL("%/* * * Inference on Coefficients * * *", m + 1, 4, coef, ldcoef, 0, format, numbered,
+           coefHeadings, {});
+    if (failed() || m <= 0) {
+        return;
+    }
+    const std::vector<std::string> degreeHeadings = {"Degree of%/Polynomial", "Degrees of%/Freedom",
+                                                     "Sum of%/Squares", "%/F-statistic",
+                                                     "Prob. of%/Larger F"};
+    DW2RRL("%/* * * Sequential Statistics * * *", m, 4, sqss, ldsqss, 0, format, numbered,
+           degreeHeadings, {});
+    if (failed() || lof != 1) {
+        return;
+    }
+    DW2RRL("%/* * * Tests of Lack of Fit * * *", m, 4, tlof, ldtlof, 0, format, numbered,
+           degreeHeadings, {});
 }
 
 } // namespace
@@ -332,7 +392,9 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
                  tlof[3 * llf + k]);
         }
     }
-    // Printed tables (iprint 1) are not written by this build.
+    if (iprint == 1) {
+        printTables(m, lof, aov, sqss, ldsqss, coef, ldcoef, tlof, ldtlof);
+    }
 }
 
 } // namespace numerics

@@ -12,8 +12,8 @@
 namespace numerics {
 
 // The tables of a fit of degree ndeg (see RegressionTables.cpp for the layout): aov (15),
-// sqss (ndeg by 4), coef (ndeg + 1 by 4), tlof (ndeg by 4, with lof = 1). iprint 1 asks
-// for printed tables, which this build does not write.
+// sqss (ndeg by 4), coef (ndeg + 1 by 4), tlof (ndeg by 4, with lof = 1). iprint 1 also
+// prints them on the standard output unit (MatrixPrinter.h).
 void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, double uadd,
             const double* scoef, const double* d, double dfe, double sse, std::int32_t lof,
             double dfpe, double sspe, std::int32_t iprint, double* aov, double* sqss,
