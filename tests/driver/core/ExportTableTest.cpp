@@ -1,11 +1,14 @@
 #include "driver/core/ExportTable.h"
 
+#include "platform/win/System.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <set>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace driver::core::test {
 namespace {
@@ -32,6 +35,24 @@ TEST(ExportTableTest, EveryNameResolvesAndNothingElseIsVisible)
     EXPECT_EQ(dlsym(library, "_ZN6driver4core11driverStateEv"), nullptr);
     EXPECT_EQ(dlsym(library, "_ZN6driver4core18SelectOperationSetEv"), nullptr);
     dlclose(library);
+}
+
+TEST(ExportTableTest, TheLibraryCarriesItsVersionStrings)
+{
+    const std::string path = libraryPath();
+    PWIN_DWORD handle = 0;
+    const PWIN_DWORD size = platform::win::GetFileVersionInfoSize(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(platform::win::GetFileVersionInfo(path.c_str(), handle, size, data.data()));
+    for (const char* key : {"\\StringFileInfo\\040904E4\\FileVersion",
+                            "\\StringFileInfo\\040904E4\\FileDescription"}) {
+        SCOPED_TRACE(key);
+        void* value = nullptr;
+        PWIN_UINT length = 0;
+        ASSERT_TRUE(platform::win::VerQueryValue(data.data(), key, &value, &length));
+        EXPECT_GT(length, 1u);
+    }
 }
 
 } // namespace
