@@ -4,6 +4,7 @@
 #include "driver/core/EndOfScan.h"
 #include "driver/core/Multichannel.h"
 #include "driver/core/NoHardwareOperationSet.h"
+#include "platform/win/c/pwin.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +257,53 @@ TEST(MultichannelTest, MultiplexerProgramming)
         EXPECT_EQ(driverState().multichannelMode, c.mode);
         EXPECT_EQ(driverState().rotatorBuffer.size(), c.rotatorBytes);
     }
+}
+
+} // namespace
+} // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+struct CapturedBox
+{
+    std::string text;
+    std::string caption;
+    PWIN_UINT type = 0;
+    int count = 0;
+};
+
+int captureBox(void* context, PWIN_HWND, const char* text, const char* caption, PWIN_UINT type)
+{
+    auto* box = static_cast<CapturedBox*>(context);
+    box->text = text ? text : "";
+    box->caption = caption ? caption : "";
+    box->type = type;
+    ++box->count;
+    return PWIN_IDOK;
+}
+
+TEST(SelectOperationSetTest, TheRefusalGoesThroughThePlatformsBoxHook)
+{
+    detachDriver();
+    setDriverPlatform(nullptr);
+    attachDriver();
+    CapturedBox box;
+    const PWIN_MESSAGEBOX_HOOK hook{captureBox, nullptr, &box};
+    pwin_SetMessageBoxHook(&hook);
+    {
+        std::lock_guard lock(driverState().mutex);
+        driverState().spectrometerType = VYK_SPEC_LEMMIK;
+        driverState().adcType = VYK_ADC_DAQ700;
+    }
+    SelectOperationSet();
+    pwin_SetMessageBoxHook(nullptr);
+    EXPECT_EQ(box.count, 1);
+    EXPECT_EQ(box.text, "The Lemmik is currently supported with Varnholt Kaldris A/D Interface "
+                        "and The Brontel-USB only.");
+    EXPECT_EQ(box.caption, "VYKDrv Error");
+    EXPECT_EQ(box.type & PWIN_MB_TYPEMASK, PWIN_MB_OK);
+    detachDriver();
 }
 
 } // namespace

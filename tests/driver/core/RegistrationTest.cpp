@@ -1,4 +1,5 @@
 #include "driver/core/DriverState.h"
+#include "platform/win/c/pwin.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
 #include <gtest/gtest.h>
@@ -389,6 +390,38 @@ TEST(FirstCallTest, RacingFirstCallsStartTheLibraryOnce)
         EXPECT_EQ(results[i], 0);
         EXPECT_NE(driverState().table.find(clients[i]->record.instanceKey), nullptr);
     }
+}
+
+} // namespace
+} // namespace driver::core::test
+
+namespace driver::core::test {
+namespace {
+
+int answerNo(void* context, PWIN_HWND, const char* text, const char*, PWIN_UINT)
+{
+    *static_cast<std::string*>(context) = text ? text : "";
+    return PWIN_IDNO;
+}
+
+TEST(RegisterTest, NoTimersDeclinedThroughThePlatformsBoxHook)
+{
+    detachDriver();
+    setDriverPlatform(nullptr);
+    attachDriver();
+    {
+        std::lock_guard lock(driverState().mutex);
+        driverState().timersAvailable = 0; // as when the multimedia timer cannot be had
+    }
+    std::string shown;
+    const PWIN_MESSAGEBOX_HOOK hook{answerNo, nullptr, &shown};
+    pwin_SetMessageBoxHook(&hook);
+    TestClient client(42, 7, {0});
+    EXPECT_EQ(VYK_Register(&client.record), 7);
+    pwin_SetMessageBoxHook(nullptr);
+    EXPECT_EQ(shown.rfind("No Timers available.", 0), 0u);
+    std::lock_guard lock(driverState().mutex);
+    EXPECT_EQ(driverState().table.find(42), nullptr);
 }
 
 } // namespace
