@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,33 @@ TEST_F(FormatChooserTest, ChoosesFormatsForMatrices)
         EXPECT_TRUE(parseEditDescriptor(result).has_value());
     }
     EXPECT_EQ(takeOutput(), "");
+}
+
+// The chooser's texts for the examples are formats the Fortran run-time was given verbatim
+// when edit-texts.txt was made, so NumberEditingTest holds their fields to its output.
+TEST_F(FormatChooserTest, ChosenTextsAreInTheFortranFixture)
+{
+    std::set<std::string> formats;
+    std::ifstream in(NUMERICS_FIXTURE_DIR "/edit-texts.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        formats.insert(line.substr(0, line.find('|')));
+    }
+    const std::vector<double> whole = {1, 20, 300000000};
+    const std::vector<double> fixed = {1.5, 123.456};
+    const std::vector<double> small = {0.000123};
+    const std::vector<double> missing = {kNaN, kNaN};
+    const std::vector<const std::vector<double>*> columns = {&whole, &fixed, &small, &missing};
+    const std::int32_t widths[] = {10, 10, 10, 5};
+    const char* const expected[] = {"(I10)", "(0PF10. 1)", "(1PD10. 3)", "(0PF 5. 0)"};
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        std::string result;
+        const auto n = static_cast<std::int32_t>(columns[k]->size());
+        dFMTRR(result, n, 1, columns[k]->data(), n, 0, widths[k], 4);
+        const std::string text = result.substr(0, result.find_last_not_of(' ') + 1);
+        EXPECT_EQ(text, expected[k]);
+        EXPECT_EQ(formats.count(text), 1u) << text;
+    }
 }
 
 TEST_F(FormatChooserTest, SelectionDecidesWhichEntriesCount)
