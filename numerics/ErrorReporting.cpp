@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -170,9 +171,14 @@ std::string exponentForm(double value, int digits, char letter)
     if (std::isinf(value)) {
         return value > 0 ? "Infinity" : "-Infinity";
     }
+    // Locale-free: the library may run in a program whose decimal separator is a comma.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*E", digits, value);
-    std::string text(buffer);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
+    std::string text(buffer, written.ptr);
+    for (char& c : text) {
+        c = c == 'e' ? 'E' : c;
+    }
     const std::size_t e = text.find('E');
     std::string mantissa = text.substr(0, e);
     const char sign = text[e + 1];

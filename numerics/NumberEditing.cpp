@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,15 @@ std::int32_t readNumber(std::string_view text, std::size_t& pos)
     return pos == start ? -1 : static_cast<std::int32_t>(value);
 }
 
+// The decimal text of a finite value, correctly rounded (ties to even on the exact binary
+// value) and independent of the locale.
+std::string decimalText(double value, std::chars_format format, int precision)
+{
+    char buffer[1100];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("0");
+}
+
 // Decimal digits of |value| rounded to the given number of significant digits (at least
 // 1) and the exponent of the first one: |value| ~ 0.d1d2... * 10^exponent.
 void significantDigits(double magnitude, int count, std::string& digits, int& exponent)
@@ -49,9 +59,7 @@ void significantDigits(double magnitude, int count, std::string& digits, int& ex
         exponent = 0;
         return;
     }
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.*e", count - 1, magnitude);
-    const std::string text(buffer);
+    const std::string text = decimalText(magnitude, std::chars_format::scientific, count - 1);
     const std::size_t e = text.find('e');
     digits.clear();
     for (std::size_t i = 0; i < e; ++i) {
@@ -77,18 +85,15 @@ std::string fixedForm(double value, std::int32_t width, std::int32_t decimals, s
     // All digits of |value| * 10^scale rounded to the decimals, without the point.
     std::string all;
     const int places = decimals + scale;
-    char buffer[512];
     if (places >= 0 && places <= 360) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", places, magnitude);
-        for (const char* c = buffer; *c != '\0'; ++c) {
-            if (*c != '.') {
-                all += *c;
+        for (const char c : decimalText(magnitude, std::chars_format::fixed, places)) {
+            if (c != '.') {
+                all += c;
             }
         }
     } else {
-        std::snprintf(buffer, sizeof buffer, "%.0f",
-                      magnitude * std::pow(10.0, static_cast<double>(places)));
-        all = buffer;
+        all = decimalText(magnitude * std::pow(10.0, static_cast<double>(places)),
+                          std::chars_format::fixed, 0);
     }
     if (all.size() > 330) {
         return stars(width);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <clocale>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -40,6 +41,22 @@ TEST(NumberEditingTest, FieldsMatchTheFortranRunTime)
         ++checked;
     }
     EXPECT_GT(checked, 1000);
+}
+
+// A host program may run under a locale whose decimal separator is a comma.
+TEST(NumberEditingTest, FieldsDoNotFollowTheLocale)
+{
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    }
+    const auto f = parseEditDescriptor("(F8.3)");
+    const auto e = parseEditDescriptor("(1PE12.4)");
+    const auto g = parseEditDescriptor("(G10.3)");
+    const std::string texts[] = {editReal(1.5, *f), editReal(-1234.5, *e), editReal(2.5, *g)};
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(texts[0], "   1.500");
+    EXPECT_EQ(texts[1], " -1.2345E+03");
+    EXPECT_EQ(texts[2], "  2.50    ");
 }
 
 TEST(NumberEditingTest, ParsesTheDescriptorsOfTheChooserAndRefusesOthers)
