@@ -344,24 +344,27 @@ void WRCFMT(std::int32_t itring, std::int32_t firstColumn, std::int32_t lastColu
         }
         FMTITM(j, fmt, item);
         fmtwk[slot] = item;
-        if (item.size() < 2 || (item[1] != 'V' && item[1] != 'W')) {
+        // The letter may follow a scale factor, which V and W do not use.
+        const std::size_t letter = item.find_first_of("VW");
+        const std::size_t dot = item.find('.', letter);
+        if (letter == std::string::npos || dot == std::string::npos) {
             continue;
         }
-        const std::size_t dot = item.find('.');
         std::int32_t w = 0;
         std::int32_t d = 0;
         std::int32_t flag = 0;
-        FMTINT(std::string_view(item).substr(2, dot - 2), static_cast<std::int32_t>(dot - 2), w,
-               flag);
-        FMTINT(std::string_view(item).substr(dot + 1),
-               static_cast<std::int32_t>(item.size() - dot - 2), d, flag);
+        const std::string_view width = std::string_view(item).substr(letter + 1, dot - letter - 1);
+        const std::string_view digits =
+            std::string_view(item).substr(dot + 1, item.size() - dot - 2);
+        FMTINT(width, static_cast<std::int32_t>(width.size()), w, flag);
+        FMTINT(digits, static_cast<std::int32_t>(digits.size()), d, flag);
         std::int32_t first = 0;
         std::int32_t count = 0;
         TRIROW(itring, 1, nra, j, first, count);
         const double* column = a + static_cast<std::int64_t>(j - 1) * lda + (first - 1);
         std::string chosen;
         dFMTRR(chosen, count, 1, count > 0 ? column : a, std::max(count, 1), 0, w,
-               item[1] == 'W' ? d : -d);
+               item[letter] == 'W' ? d : -d);
         if (failed()) {
             return;
         }

@@ -296,6 +296,10 @@ TEST_F(MatrixPrinterTest, FormatsOfColumns)
     ASSERT_EQ(print("", 2, 3, a, 2, 0, "(F8.3,W10.4)", {"NONE"}, {"NONE"}), 0);
     EXPECT_EQ(records(), (std::vector<std::string>{"      1.000        3.25     0.000",
                                                    "      2.000        4.50     6.000"}));
+    // A scale factor before W is ignored.
+    ASSERT_EQ(print("", 2, 3, a, 2, 0, "(F8.3,1PW10.4)", {"NONE"}, {"NONE"}), 0);
+    EXPECT_EQ(records(), (std::vector<std::string>{"      1.000        3.25     0.000",
+                                                   "      2.000        4.50     6.000"}));
     // V never uses an integer descriptor; W does for whole numbers.
     ASSERT_EQ(print("", 2, 1, a, 2, 0, "(V10.4)", {"NONE"}, {"NONE"}), 0);
     EXPECT_EQ(records(), (std::vector<std::string>{"        1.000", "        2.000"}));
