@@ -170,6 +170,18 @@ TEST_F(CommandsTest, UpdateHandlersSetCheckMarks)
     }
 }
 
+TEST_F(CommandsTest, ExceptionInAHandlerStaysInsideTheCommand)
+{
+    view->onCommand(kNobody, []() { throw std::runtime_error("handler fault"); });
+    EXPECT_FALSE(main->executeCommand(kNobody));
+    QAction* item = menuAction(main->menuBar(), kNobody);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    item->trigger(); // must not leave through the event loop
+    EXPECT_TRUE(main->executeCommand(kKickStart));
+    EXPECT_EQ(kickStarts, 1);
+}
+
 TEST_F(CommandsTest, ViewHandlerTakesPrecedenceOverFrameAndApplication)
 {
     int frameRuns = 0;

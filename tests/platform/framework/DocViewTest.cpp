@@ -1,5 +1,7 @@
+#include "platform/framework/CommandIds.h"
 #include "tests/platform/framework/FrameworkFixture.h"
 
+#include <QMdiArea>
 #include <QPointer>
 
 using namespace frameworktest;
@@ -210,4 +212,42 @@ TEST_F(DocViewTest, ActiveTemplateMenuReplacesTheFramesMenu)
     AppendMenu(GetSubMenu(shared, 0), MF_STRING, 32790, "Global &Snapshot");
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(main->currentMenu(), 0)), 2);
     Resources::instance().clear();
+}
+
+TEST_F(DocViewTest, WindowCommandsArrangeTheFrames)
+{
+    open(129);
+    open(131);
+    open(210);
+    const QRect area = main->mdiArea()->viewport()->rect();
+    struct Case
+    {
+        const char* name;
+        unsigned command;
+        bool horizontal;
+    };
+    const Case cases[] = {
+        {"tile horizontally: one above the other", ID_WINDOW_TILE_HORZ, true},
+        {"tile vertically: side by side", ID_WINDOW_TILE_VERT, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(main->executeCommand(c.command));
+        const std::vector<ChildFrame*> frames = main->childFrames();
+        ASSERT_EQ(frames.size(), 3u);
+        int covered = 0;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const QRect r = frames[i]->geometry();
+            EXPECT_EQ(c.horizontal ? r.width() : r.height(),
+                      c.horizontal ? area.width() : area.height());
+            covered += c.horizontal ? r.height() : r.width();
+            for (size_t j = i + 1; j < frames.size(); ++j) {
+                EXPECT_FALSE(r.intersects(frames[j]->geometry()));
+            }
+        }
+        EXPECT_EQ(covered, c.horizontal ? area.height() : area.width());
+    }
+    EXPECT_TRUE(main->executeCommand(ID_WINDOW_CASCADE));
+    const std::vector<ChildFrame*> frames = main->childFrames();
+    EXPECT_NE(frames[0]->geometry().topLeft(), frames[1]->geometry().topLeft());
 }

@@ -5,8 +5,10 @@
 #include "tests/platform/framework/TestApplication.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -197,4 +199,55 @@ TEST(ResourcesTest, PromptsAndStrings)
     EXPECT_FALSE(resources.LoadString(2));
     EXPECT_EQ(resources.LoadMenu(999), 0u);
     resources.clear();
+}
+
+TEST(MenuRendererTest, PopupMenuRunsTheChosenCommand)
+{
+    testApplication();
+    struct Target : CommandTarget
+    {
+        std::vector<unsigned> ran;
+        Target()
+        {
+            onCommandRange(16000, 16109, [this](unsigned id) { ran.push_back(id); });
+        }
+    } target;
+    constexpr MenuEntry popupTable[] = {
+        menuPopup("&Main Toolbars..."),
+        menuItem(16000, "&General"),
+        menuItem(16001, "&Tundra"),
+        menuEnd(),
+    };
+    const HMENU popup = buildMenu(popupTable);
+    struct Case
+    {
+        const char* name;
+        const char* choose; // item text, or nothing: the menu is dismissed
+        unsigned expected;
+    };
+    const Case cases[] = {{"chosen", "&Tundra", 16001}, {"dismissed", nullptr, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        target.ran.clear();
+        QTimer::singleShot(0, [&c]() {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(open, nullptr);
+            for (QAction* action : open->actions()) {
+                if (c.choose != nullptr && action->text() == QString::fromLatin1(c.choose)) {
+                    // As the user does: highlight the item and press Return.
+                    open->setActiveAction(action);
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                    QApplication::sendEvent(open, &press);
+                    return;
+                }
+            }
+            open->close();
+        });
+        const unsigned chosen = MenuRenderer::trackPopupMenu(
+            GetSubMenu(popup, 0), QPoint(10, 10), [&]() -> CommandTarget* { return &target; });
+        EXPECT_EQ(chosen, c.expected);
+        EXPECT_EQ(target.ran,
+                  c.expected == 0 ? std::vector<unsigned>{} : std::vector<unsigned>{c.expected});
+    }
+    DestroyMenu(popup);
 }
