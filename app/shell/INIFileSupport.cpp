@@ -125,7 +125,12 @@ long CINIFileSupport::writeValue(const char* section, const char* key, const std
 
 void CINIFileSupport::beginBatch()
 {
-    if (m_useRegistry == 0 && !m_iniPath.empty() && !m_batching) {
+    if (m_batching)
+        return;
+    if (m_useRegistry != 0) {
+        app::settings::beginRegistryBatch();
+        m_batching = true;
+    } else if (!m_iniPath.empty()) {
         app::settings::beginProfileBatch(m_iniPath);
         m_batching = true;
     }
@@ -134,9 +139,10 @@ void CINIFileSupport::beginBatch()
 bool CINIFileSupport::endBatch()
 {
     if (!m_batching)
-        return m_useRegistry != 0;
+        return false;
     m_batching = false;
-    return app::settings::endProfileBatch(m_iniPath);
+    return m_useRegistry != 0 ? app::settings::endRegistryBatch()
+                              : app::settings::endProfileBatch(m_iniPath);
 }
 
 unsigned char CINIFileSupport::GetUChar(const char* section, const char* key)

@@ -63,8 +63,8 @@ public:
     long WriteDoubleExp(const char* section, const char* key, double value);
     long WriteString(const char* section, const char* key, const char* value);
 
-    // Groups the writes that follow, in INI mode, into one replacement of the file, made by
-    // endBatch (true when the file was written). Registry writes are not affected.
+    // Groups the writes that follow into one replacement of the file (or of the registry
+    // hive), made by endBatch: true when it was written. Reads in between see the writes.
     void beginBatch();
     bool endBatch();
 

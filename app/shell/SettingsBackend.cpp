@@ -72,6 +72,16 @@ long writeRegistryString(const std::string& keyPath, const char* name, const std
                               static_cast<PWIN_DWORD>(text.size()));
 }
 
+void beginRegistryBatch()
+{
+    pwin_RegBeginBatch(win::HKEY_LOCAL_MACHINE);
+}
+
+bool endRegistryBatch()
+{
+    return pwin_RegCommitBatch(win::HKEY_LOCAL_MACHINE) == 0;
+}
+
 std::string readProfileString(const char* section, const char* key, const std::string& def,
                               const std::string& path)
 {

@@ -12,6 +12,10 @@ std::optional<std::string> readRegistryString(const std::string& keyPath, const 
 // Creates the key (and missing parents) and sets the value; 0 or a Win32 error code.
 long writeRegistryString(const std::string& keyPath, const char* name, const std::string& text);
 
+// Writes to HKEY_LOCAL_MACHINE between these two calls replace its hive once, at the end.
+void beginRegistryBatch();
+bool endRegistryBatch();
+
 // The value of key in section of the profile file, or def; at most 255 characters.
 std::string readProfileString(const char* section, const char* key, const std::string& def,
                               const std::string& path);

@@ -208,6 +208,18 @@ TEST(INIFileSupport, NeitherFileNorRegistryReadsDefaultsAndWritesNothing)
     EXPECT_EQ(store.WriteInt("S", "k", 1), 0);
 }
 
+TEST(INIFileSupport, RegistryBatchSeesItsOwnWrites)
+{
+    CINIFileSupport store(nullptr, 1);
+    store.beginBatch();
+    for (int i = 0; i < 100; ++i)
+        store.WriteInt("Preferences", ("Key" + std::to_string(i)).c_str(), i);
+    EXPECT_EQ(store.GetInt("Preferences", "Key42"), 42);
+    EXPECT_TRUE(store.endBatch());
+    CINIFileSupport reader(nullptr, 1);
+    EXPECT_EQ(reader.GetInt("Preferences", "Key99"), 99);
+}
+
 TEST(INIFileSupport, BatchReplacesTheFileOnce)
 {
     const fs::path dir = testDir();
