@@ -1,0 +1,186 @@
+#include "app/spectrum/FileAcquisitionCheck.h"
+
+#include "tests/app/spectrum/SpectrumFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+namespace app::spectrum::test {
+namespace {
+
+using Answer = SpectrumDocWindow::Answer;
+
+const std::array<double, 3> kWindowWavelengths = {400.0, 401.0, 402.0};
+
+SpectrumFileHeader matchingHeader()
+{
+    SpectrumFileHeader h;
+    h.serialNumber = "S100";
+    h.integrationTime = 100;
+    h.averages = 2;
+    h.boxcar = 1;
+    h.correctDark = 1;
+    h.timeNormalized = 0;
+    h.referenceType = 1;
+    h.referenceChannel = 3;
+    h.numberOfPoints = 3;
+    return h;
+}
+
+WindowAcquisition window()
+{
+    WindowAcquisition w;
+    w.serialNumber = "S100";
+    w.integrationTime = 100;
+    w.averages = 2;
+    w.boxcar = 1;
+    w.correctDark = 1;
+    w.timeNormalized = 0;
+    w.referenceType = 1;
+    w.referenceChannel = 3;
+    w.wavelengths = kWindowWavelengths;
+    return w;
+}
+
+TEST(AcquisitionMismatch, EachFieldIsFound)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SpectrumFileHeader&, std::array<double, 3>&)> change;
+        uint32_t serialWarning;
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {"nothing differs", [](auto&, auto&) {}, 1, 0},
+        {"serial", [](auto& h, auto&) { h.serialNumber = "S2"; }, 1, kSerialNumberMismatch},
+        {"serial without its warning", [](auto& h, auto&) { h.serialNumber = "S2"; }, 0, 0},
+        {"integration", [](auto& h, auto&) { h.integrationTime = 5; }, 1, kIntegrationTimeMismatch},
+        {"averages", [](auto& h, auto&) { h.averages = 5; }, 1, kAveragingMismatch},
+        {"boxcar", [](auto& h, auto&) { h.boxcar = 5; }, 1, kBoxcarMismatch},
+        {"dark correction", [](auto& h, auto&) { h.correctDark = 0; }, 1, kCorrectDarkMismatch},
+        {"time normalisation", [](auto& h, auto&) { h.timeNormalized = 1; }, 1,
+         kTimeNormalizationMismatch},
+        {"reference type and channel",
+         [](auto& h, auto&) {
+             h.referenceType = 2;
+             h.referenceChannel = 0;
+         },
+         1, kReferenceTypeMismatch | kReferenceChannelMismatch},
+        {"reference channel ignored without monitoring",
+         [](auto& h, auto&) {
+             h.referenceType = 0;
+             h.referenceChannel = 0;
+         },
+         1, kReferenceTypeMismatch},
+        {"wavelength within tolerance", [](auto&, auto& x) { x[2] += 0.049; }, 1, 0},
+        {"wavelength beyond tolerance", [](auto&, auto& x) { x[2] += 0.051; }, 1,
+         kWavelengthMismatch},
+        {"wavelength past the file's points",
+         [](auto& h, auto& x) {
+             h.numberOfPoints = 2;
+             x[2] = 0.0;
+         },
+         1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpectrumFileHeader header = matchingHeader();
+        std::array<double, 3> fileWavelengths = kWindowWavelengths;
+        c.change(header, fileWavelengths);
+        SpectrumPreferences preferences;
+        preferences.AcquisitionParameterMismatchWarning = c.serialWarning;
+        EXPECT_EQ(findAcquisitionMismatches(header, fileWavelengths, window(), preferences),
+                  c.expected);
+    }
+}
+
+TEST(AcquisitionMismatch, MessageListsTheMismatchesInOrder)
+{
+    SpectrumFileHeader header = matchingHeader();
+    header.serialNumber = "S9";
+    header.integrationTime = -1;
+    header.boxcar = 4;
+    header.timeNormalized = 1;
+    const unsigned all = kSerialNumberMismatch | kIntegrationTimeMismatch | kBoxcarMismatch |
+                         kWavelengthMismatch | kTimeNormalizationMismatch;
+    EXPECT_EQ(acquisitionMismatchMessage("/data/a.dark", header, window(), all, 0.05),
+              "The acquisition parameters of the file /data/a.dark do not match the current "
+              "acquisition parameters\n\n"
+              "Serial Number Mismatch:  File S9, Current S100\n"
+              "Integration Time Mismatch:  File 4294967295, Current 100\n"
+              "Boxcar Width Mismatch:  File 4, Current 1\n"
+              "The wavelength of at least on pixel deviated by more than 0.050 nm\n"
+              "Time Normalization Mismatch:  File 1, Current 0\n"
+              "\nWould you like to use the acquisition parameters from the file?  Answering "
+              "'Yes' will open the file and change the acquisition parameters.  'No' will open "
+              "the file but not change the acquisition parameters.  'Cancel' will abort the "
+              "opening of the file.");
+}
+
+TEST(AcquisitionMismatch, TheUsersAnswerDecides)
+{
+    struct Case
+    {
+        const char* name;
+        uint32_t checkConformity;
+        bool differs;
+        Answer answer;
+        int result;
+        bool useFile;
+        std::size_t boxes;
+    };
+    const Case cases[] = {
+        {"check switched off", 0, true, Answer::Cancel, 0, false, 0},
+        {"nothing differs", 1, false, Answer::Cancel, 0, false, 0},
+        {"Yes takes the file's parameters", 1, true, Answer::Yes, 0, true, 1},
+        {"No opens unchanged", 1, true, Answer::No, 0, false, 1},
+        {"Cancel aborts", 1, true, Answer::Cancel, static_cast<int>(kAveragingMismatch), false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpectrumPreferences preferences;
+        preferences.CheckFileConformity = c.checkConformity;
+        FakeSpectrumWindow ui;
+        ui.replies.push_back({c.answer});
+        SpectrumFileHeader header = matchingHeader();
+        if (c.differs)
+            header.averages = 9;
+        const AcquisitionCheckOutcome outcome = CheckFileAcquisitionParameters(
+            header, kWindowWavelengths, window(), preferences, &ui, "f.sample");
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.useFileParameters, c.useFile);
+        ASSERT_EQ(ui.messages.size(), c.boxes);
+        if (c.boxes == 1) {
+            EXPECT_EQ(ui.captions[0], "File Open Mismatch Warning");
+            EXPECT_EQ(ui.buttons[0], SpectrumDocWindow::Buttons::YesNoCancel);
+        }
+    }
+}
+
+TEST(AcquisitionMismatch, ApplyTakesTheFilesParameters)
+{
+    SpectrumFileHeader header = matchingHeader();
+    header.integrationTime = 7;
+    header.averages = 8;
+    header.boxcar = 9;
+    header.correctDark = 0;
+    header.timeNormalized = 1;
+    header.referenceType = 3;
+    header.referenceChannel = 6;
+    WindowAcquisition w = window();
+    applyFileAcquisition(header, w);
+    EXPECT_EQ(w.integrationTime, 7);
+    EXPECT_EQ(w.averages, 8);
+    EXPECT_EQ(w.boxcar, 9);
+    EXPECT_EQ(w.correctDark, 0);
+    EXPECT_EQ(w.timeNormalized, 1);
+    EXPECT_EQ(w.referenceType, 3);
+    EXPECT_EQ(w.referenceChannel, 6);
+    EXPECT_EQ(w.serialNumber, "S100");
+}
+
+} // namespace
+} // namespace app::spectrum::test
