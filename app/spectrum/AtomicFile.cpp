@@ -33,12 +33,12 @@ bool AtomicFile::open()
 {
     if (m_fd >= 0 || m_path.empty())
         return false;
-    // A hidden name beside the target, so the rename stays within one file system.
+    // A hidden name beside the target, so the rename stays within one file system; it does
+    // not repeat the target's name, which may already be as long as a name can be.
     const std::string folder = folderOf(m_path);
-    const std::string base = m_path.substr(folder.size());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_temporaryPath = folder + "." + base + ".tmp" + std::to_string(::getpid()) + "." +
-                          std::to_string(g_temporaryCounter.fetch_add(1));
+        m_temporaryPath = folder + ".harlune-" + std::to_string(::getpid()) + "-" +
+                          std::to_string(g_temporaryCounter.fetch_add(1)) + ".tmp";
         m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_failed = false;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 namespace app::spectrum {
 
@@ -671,10 +672,11 @@ bool confirmOverwrite(DataFileContext& context, const std::string& path)
 {
     if (context.preferences.FileOverwriteWarning == 0)
         return true;
-    std::FILE* existing = std::fopen(path.c_str(), "rb");
-    if (existing == nullptr)
+    // Any entry of that name counts, readable or not: the rename would replace it.
+    struct stat entry
+    {};
+    if (::lstat(path.c_str(), &entry) != 0)
         return true;
-    std::fclose(existing);
     return askWarning(context,
                       "You are about to overwrite the file " + path +
                           ".\nAre you sure you wish to overwrite this file?",

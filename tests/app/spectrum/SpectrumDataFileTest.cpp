@@ -607,6 +607,10 @@ TEST_F(DataFileTest, AtomicFileWithoutCommitChangesNothing)
     EXPECT_TRUE(writeFileAtomically(path.string(), "after"));
     EXPECT_EQ(readBytes(path), "after");
     EXPECT_FALSE(writeFileAtomically((folder / "missing" / "x").string(), "y"));
+    // A name as long as the file system takes still gets its temporary file.
+    const fs::path longest = folder / std::string(255, 'n');
+    EXPECT_TRUE(writeFileAtomically(longest.string(), "long"));
+    EXPECT_EQ(readBytes(longest), "long");
 }
 
 TEST_F(DataFileTest, UnwritableFolderFails)
