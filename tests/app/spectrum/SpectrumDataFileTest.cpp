@@ -317,6 +317,32 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"OwnSpcEven", "spc-even.spc", kDataFileOk, 0, 5, 400.0, 3.0e30f, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ParseDataFile, EveryCutOfEveryFixtureIsSafe)
+{
+    for (const char* name : {"version1.txt", "exponent3.txt", "no-end-marker.txt", "table-crlf.txt",
+                             "spc-xy.spc", "spc-even.spc", "foreign.spc", "header-exp4.txt"}) {
+        SCOPED_TRACE(name);
+        const std::string bytes = readBytes(fixture(name));
+        for (std::size_t length = 0; length <= bytes.size(); ++length) {
+            std::string cut = bytes.substr(0, length);
+            // Also with one byte flipped where the cut ends.
+            for (int flip = 0; flip < 2; ++flip) {
+                if (flip == 1 && length > 0)
+                    cut[length - 1] = static_cast<char>(cut[length - 1] ^ 0x5A);
+                const ParsedDataFile parsed = parseDataFile(cut);
+                ASSERT_GE(parsed.header.channel, 0);
+                ASSERT_LT(parsed.header.channel, kSpectrumChannels);
+                ASSERT_GE(parsed.header.referenceChannel, 0);
+                ASSERT_LT(parsed.header.referenceChannel, kSpectrumChannels);
+                ASSERT_EQ(parsed.values.size(),
+                          static_cast<std::size_t>(parsed.header.numberOfPoints));
+                ASSERT_EQ(parsed.wavelengths.size(), parsed.values.size());
+                ASSERT_LE(parsed.header.numberOfPoints, kSpectrumPoints);
+            }
+        }
+    }
+}
+
 TEST_F(DataFileTest, ForeignSpcGetsItsOwnMessage)
 {
     EXPECT_EQ(read(fixture("foreign.spc")), kDataFileFailed);
