@@ -642,6 +642,9 @@ std::string formatEvenlySpacedSpcFile(double firstX, double lastX, std::span<con
 ParsedDataFile parseDataFile(std::string_view bytes)
 {
     ParsedDataFile out;
+    // A text editor may have put a byte-order mark before the header.
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
     if (looksLikeSpc(bytes)) {
         parseSpc(bytes, out);
     } else if (bytes.substr(0, 4096).find('\0') != std::string_view::npos) {

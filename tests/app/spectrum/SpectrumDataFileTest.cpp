@@ -343,6 +343,14 @@ TEST(ParseDataFile, EveryCutOfEveryFixtureIsSafe)
     }
 }
 
+TEST(ParseDataFile, ByteOrderMarkBeforeTheHeader)
+{
+    const ParsedDataFile parsed =
+        parseDataFile("\xEF\xBB\xBF" + readBytes(fixture("exponent3.txt")));
+    EXPECT_EQ(parsed.content, DataFileContent::HeaderFile);
+    EXPECT_EQ(parsed.header.channel, 7);
+}
+
 TEST_F(DataFileTest, ForeignSpcGetsItsOwnMessage)
 {
     EXPECT_EQ(read(fixture("foreign.spc")), kDataFileFailed);
