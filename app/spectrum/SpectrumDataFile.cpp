@@ -461,25 +461,28 @@ void parseHeaderFile(std::string_view bytes, ParsedDataFile& out)
     LineCursor lines(bytes);
     SpectrumFileHeader& header = out.header;
     const std::string_view first = *lines.next();
-    std::string_view version = first.substr(kHeaderStart.size());
-    while (!version.empty() && version.front() == ' ')
-        version.remove_prefix(1);
+    // The version is the text after "Harlune Version " up to the next blank.
+    std::string_view version = first.substr(std::min(first.size(), kHeaderStart.size() + 1));
     version = version.substr(0, version.find(' '));
     header.version = std::string(version);
-    const int32_t major = parseInt(version);
 
-    // The header's lines are known by their place, not their key.
-    const int headerLines = major >= 2 ? 16 : 11;
+    // The header's lines are known by their place, not their key. Version 1 headers end
+    // after the reference channel; later ones go on with five more lines. The begin marker
+    // in the twelfth place tells the short form whatever the version text says.
     std::string_view values[16];
     lines.next(); // the "+" line
-    for (int i = 0; i < headerLines; ++i) {
-        const std::optional<std::string_view> line = lines.next();
+    std::optional<std::string_view> line;
+    for (int i = 0; i < 16; ++i) {
+        line = lines.next();
         if (!line)
-            return;
+            return; // the file ends inside its header
+        if (i == 11 && *line == kBeginMarker)
+            break;
         values[i] = headerValue(*line);
         if (i == 4 && (line->find("(usec)") != std::string_view::npos ||
                        line->find("(sec)") != std::string_view::npos))
             header.microsecondFlag = 1;
+        line.reset();
     }
     const std::optional<int32_t> channel = parseChannel(values[3]);
     const std::optional<int32_t> referenceChannel = parseChannel(values[10]);
@@ -500,15 +503,16 @@ void parseHeaderFile(std::string_view bytes, ParsedDataFile& out)
     header.referenceType = parseReferenceType(values[9]);
     header.referenceChannel = *referenceChannel;
     int32_t expectedPoints = 2048;
-    if (major >= 2) {
+    if (!line) {
+        // The long form: the marker follows the sixteenth line.
         header.temperature = parseTemperature(values[11]);
         header.spectrometerType = std::string(values[12]);
         header.adcType = std::string(values[13]);
         expectedPoints = parseInt(values[14]);
         header.graphTitle = std::string(values[15]);
+        line = lines.next();
     }
-    const std::optional<std::string_view> marker = lines.next();
-    if (!marker || *marker != kBeginMarker)
+    if (!line || *line != kBeginMarker)
         return;
     // A count above the arrays' size reads only what they hold.
     expectedPoints = std::clamp(expectedPoints, 0, kSpectrumPoints);
