@@ -1,0 +1,83 @@
+#include "app/spectrum/HarluneSpectrumDoc.h"
+
+#include "app/shell/INIFileSupport.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kAcquisitionSection = "DefaultAcquisitionParameters";
+constexpr const char* kPreferencesSection = "Preferences";
+constexpr double kDefaultColorTemperature = 3100.0;
+
+} // namespace
+
+CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame) : m_frame(frame)
+{
+    CINIFileSupport store(nullptr, 1);
+    m_colorTemperature =
+        store.GetDoubleDefault(kAcquisitionSection, "ColorTemperature", kDefaultColorTemperature);
+    // A stored value that is not a number would poison every irradiance curve.
+    if (!std::isfinite(m_colorTemperature))
+        m_colorTemperature = kDefaultColorTemperature;
+    m_assumeSecondOrder = store.GetUIntDefault(kPreferencesSection, "IrradAssumeSecondOrder", 0);
+    m_frame.addOpenSpectrumDocuments(1);
+}
+
+CHarluneSpectrumDoc::~CHarluneSpectrumDoc()
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteDouble(kAcquisitionSection, "ColorTemperature", m_colorTemperature);
+        store.WriteUInt(kPreferencesSection, "IrradAssumeSecondOrder", m_assumeSecondOrder);
+    }
+    if (m_frame.addOpenSpectrumDocuments(-1) > 0)
+        m_frame.StartNextScan();
+}
+
+int CHarluneSpectrumDoc::OnNewDocument()
+{
+    m_frame.StartNextScan();
+    return 1;
+}
+
+void CHarluneSpectrumDoc::setLocalTimeSource(std::function<std::tm()> localTime)
+{
+    m_localTime = std::move(localTime);
+}
+
+app::spectrum::DataFileContext CHarluneSpectrumDoc::fileContext()
+{
+    return app::spectrum::DataFileContext{m_frame.preferences(), m_window, m_localTime};
+}
+
+int CHarluneSpectrumDoc::ConfirmOverwrite(const std::string& path)
+{
+    app::spectrum::DataFileContext context = fileContext();
+    return app::spectrum::confirmOverwrite(context, path) ? 1 : 0;
+}
+
+int CHarluneSpectrumDoc::WriteDataFile(const std::string& path, const SpectrumFileHeader& header,
+                                       int format, const double* wavelengths, const double* values)
+{
+    app::spectrum::DataFileContext context = fileContext();
+    return app::spectrum::writeDataFile(context, path, header, format, wavelengths, values);
+}
+
+int CHarluneSpectrumDoc::ReadDataFile(const std::string& path, SpectrumFileHeader& header,
+                                      std::span<double, kSpectrumPoints> wavelengths,
+                                      std::span<double, kSpectrumPoints> values)
+{
+    app::spectrum::DataFileContext context = fileContext();
+    return app::spectrum::readDataFile(context, path, header, wavelengths, values);
+}
+
+int CHarluneSpectrumDoc::WriteEvenlySpacedSpcFile(const std::string& path, double firstX,
+                                                  double lastX, int numberOfPoints,
+                                                  const double* values, int xUnit, int yUnit,
+                                                  const std::string& comment)
+{
+    app::spectrum::DataFileContext context = fileContext();
+    return app::spectrum::writeEvenlySpacedSpcFile(context, path, firstX, lastX, numberOfPoints,
+                                                   values, xUnit, yUnit, comment);
+}
