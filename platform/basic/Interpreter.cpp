@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <pthread.h>
 
 namespace platform::basic {
 
@@ -135,6 +137,32 @@ int rankOf(VarType t)
     default:
         return 4;
     }
+}
+
+// The lowest address of the calling thread's stack (0 when unknown).
+uintptr_t stackLowEnd()
+{
+    thread_local uintptr_t low = [] {
+        pthread_attr_t attr;
+        if (pthread_getattr_np(pthread_self(), &attr) != 0) {
+            return uintptr_t{0};
+        }
+        void* address = nullptr;
+        size_t size = 0;
+        const int rc = pthread_attr_getstack(&attr, &address, &size);
+        pthread_attr_destroy(&attr);
+        return rc == 0 ? reinterpret_cast<uintptr_t>(address) : uintptr_t{0};
+    }();
+    return low;
+}
+
+// True when a further script call could run out of stack: less than this is left.
+bool nearStackEnd()
+{
+    constexpr uintptr_t kReserve = 1024 * 1024;
+    const uintptr_t low = stackLowEnd();
+    const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    return low != 0 && here - low < kReserve;
 }
 
 } // namespace
@@ -703,7 +731,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
     if (given > proc.params.size() || given < required) {
         raise(450, caller ? 0 : proc.line);
     }
-    if (m_callDepth >= kMaxCallDepth) {
+    if (m_callDepth >= kMaxCallDepth || nearStackEnd()) {
         raise(28, caller ? 0 : proc.line);
     }
     Frame frame;

@@ -85,8 +85,9 @@ public:
     uint64_t statementsExecuted() const { return m_statements.load(std::memory_order_relaxed); }
     const ScriptError& lastError() const { return m_lastError; }
 
-    // The most script procedures running inside each other before "Out of stack space".
-    static constexpr int kMaxCallDepth = 800;
+    // The most script procedures running inside each other before "Out of stack space"
+    // (which also comes earlier when the thread's stack runs low).
+    static constexpr int kMaxCallDepth = 20000;
 
     struct ClassModule;
     struct Frame;

@@ -412,6 +412,7 @@ private:
 
     std::unique_ptr<Stmt> statementBody()
     {
+        Nest nest(*this);
         if (at(Tok::Ident) && peek().kind == Tok::Newline && peek().text == ":" &&
             (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline) && !isKw("end") && !isKw("else") &&
             !isKw("loop") && !isKw("next") && !isKw("wend")) {
@@ -867,7 +868,11 @@ private:
         return e;
     }
 
-    ExprPtr expr() { return imp(); }
+    ExprPtr expr()
+    {
+        Nest nest(*this);
+        return imp();
+    }
     ExprPtr imp()
     {
         ExprPtr l = eqv();
@@ -920,6 +925,7 @@ private:
     }
     ExprPtr notExpr()
     {
+        Nest nest(*this);
         if (isKw("not")) {
             auto e = std::make_unique<Expr>();
             e->kind = ExprKind::Unary;
@@ -1012,6 +1018,7 @@ private:
     }
     ExprPtr unary()
     {
+        Nest nest(*this);
         if (isOp("-") || isOp("+")) {
             const bool minus = isOp("-");
             const int ln = line();
@@ -1180,8 +1187,23 @@ private:
         }
     }
 
+    // Bounds the parser's recursion, so deeply nested input is an error, not a crash.
+    struct Nest
+    {
+        explicit Nest(Parser& parser) : p(parser)
+        {
+            if (++p.m_depth > kMaxNesting) {
+                p.fail("Expression or block nested too deeply");
+            }
+        }
+        ~Nest() { --p.m_depth; }
+        Parser& p;
+    };
+    static constexpr int kMaxNesting = 200;
+
     std::vector<Token> m_t;
     size_t m_pos = 0;
+    int m_depth = 0;
 };
 
 } // namespace

@@ -229,6 +229,24 @@ TEST(LanguageTest, SyntaxErrorReportsItsLineAndRunsNothing)
         {"statement outside procedure", "Debug.Print 1\n", 1},
         {"bad expression", "Sub Main\nx = 1 +\nEnd Sub\n", 2},
     };
+    // Nesting too deep for the parser's bounds.
+    const std::string deepParens =
+        "Sub Main\nx = " + std::string(5000, '(') + "1" + std::string(5000, ')') + "\nEnd Sub\n";
+    std::string deepIfs = "Sub Main\n";
+    for (int i = 0; i < 5000; ++i) {
+        deepIfs += "If 1 Then\n";
+    }
+    for (int i = 0; i < 5000; ++i) {
+        deepIfs += "End If\n";
+    }
+    deepIfs += "End Sub\n";
+    for (const std::string& code : {deepParens, deepIfs}) {
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        EXPECT_FALSE(in.load(code, "Test", error));
+        EXPECT_EQ(error.description, "Expression or block nested too deeply");
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PrintHost host;
