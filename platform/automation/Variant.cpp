@@ -189,6 +189,13 @@ HRESULT Variant::assign(const Variant& v)
     }
 }
 
+void Variant::appendText(std::string_view text)
+{
+    if (auto* s = std::get_if<std::string>(&m_value)) {
+        s->append(text);
+    }
+}
+
 namespace {
 
 std::string_view trimmed(std::string_view s)

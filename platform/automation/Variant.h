@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace platform::automation {
@@ -92,6 +93,9 @@ public:
     // A reference to element i of the elements a reference points at (count shrinks by
     // i); Empty when this is no reference or i is past the end.
     Variant elementRef(size_t i) const;
+
+    // Appends to a text value in place (the value must be text, not a reference).
+    void appendText(std::string_view text);
 
     Coerced<int16_t> toI2() const;
     Coerced<int32_t> toI4() const;

@@ -165,6 +165,49 @@ bool nearStackEnd()
     return low != 0 && here - low < kReserve;
 }
 
+// True when evaluating e cannot change a variable: no script procedure, object member or
+// DoEvents is called (the built-ins below only compute).
+bool withoutSideEffects(const Expr& e, const Module& module)
+{
+    static const char* pure[] = {"chr",  "mid",   "left",   "right", "str",   "cstr",  "format",
+                                 "len",  "ucase", "lcase",  "trim",  "ltrim", "rtrim", "replace",
+                                 "hex",  "space", "string", "val",   "cint",  "clng",  "cdbl",
+                                 "csng", "abs",   "int",    "fix",   "round", "sqr"};
+    switch (e.kind) {
+    case ExprKind::Literal:
+    case ExprKind::Missing:
+        return true;
+    case ExprKind::Name:
+        return e.ref == NameRef::Local || e.ref == NameRef::Module || e.ref == NameRef::Constant;
+    case ExprKind::Paren:
+    case ExprKind::Unary:
+        return withoutSideEffects(*e.object, module);
+    case ExprKind::Binary:
+        return withoutSideEffects(*e.left, module) && withoutSideEffects(*e.right, module);
+    case ExprKind::Call: {
+        if (e.callee->kind != ExprKind::Name) {
+            return false;
+        }
+        const Expr& callee = *e.callee;
+        bool ok = callee.ref == NameRef::Local || callee.ref == NameRef::Module;
+        if (callee.ref == NameRef::Other) {
+            for (const char* p : pure) {
+                ok = ok || callee.lower == p;
+            }
+            for (const auto& proc : module.procedures) {
+                ok = ok && proc->lower != callee.lower;
+            }
+        }
+        for (const auto& a : e.args) {
+            ok = ok && withoutSideEffects(*a, module);
+        }
+        return ok;
+    }
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 // --- frames and script objects ------------------------------------------------------
@@ -1022,9 +1065,30 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
 {
     checkControl();
     switch (s.kind) {
-    case StmtKind::Assign:
+    case StmtKind::Assign: {
+        // "t = t & x" appends in place instead of copying t twice.
+        const Expr& v = *s.value;
+        if (v.kind == ExprKind::Binary && v.op == BinOp::Concat &&
+            s.target->kind == ExprKind::Name && v.left->kind == ExprKind::Name &&
+            v.left->ref == s.target->ref && v.left->slot == s.target->slot &&
+            (s.target->ref == NameRef::Local || s.target->ref == NameRef::Module)) {
+            Cell* c = cellOf(*s.target, frame);
+            if (c && !c->value.isArray() && !c->value.v.isByRef() &&
+                c->value.v.type() == VarType::Bstr &&
+                (c->type == BasicType::String || c->type == BasicType::Variant)) {
+                if (withoutSideEffects(*v.right, *frame.module)) {
+                    const Value right = eval(*v.right, frame);
+                    if (right.isArray() || !right.v.toBstr()) {
+                        raise(13, s.line);
+                    }
+                    c->value.v.appendText(basicText(right.v));
+                    return Flow::Normal;
+                }
+            }
+        }
         assign(*s.target, eval(*s.value, frame), frame, false);
         return Flow::Normal;
+    }
     case StmtKind::Set:
         assign(*s.target, eval(*s.value, frame), frame, true);
         return Flow::Normal;

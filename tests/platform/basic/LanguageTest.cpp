@@ -175,6 +175,10 @@ const Snippet kSnippets[] = {
     {"line continuation", "Debug.Print 1 + _\n  2", " 3\n"},
     {"rem and comments", "Rem a comment\nDebug.Print 1 ' trailing", " 1\n"},
     {"end stops quietly", "Debug.Print 1\nEnd\nDebug.Print 2", " 1\n"},
+    {"appending keeps the order of evaluation",
+     "Dim t As String\nSub Main\nt = \"a\"\nt = t & t\nt = t & Chr(66) & 1\nt = t & Change()\n"
+     "Debug.Print t\nEnd Sub\nFunction Change()\nt = \"zz\"\nChange = \"!\"\nEnd Function\n",
+     "aaB1!\n"},
     {"for each over array",
      "Dim a(2) As Integer, v, s\na(0) = 1: a(1) = 2: a(2) = 3\nFor Each v In a\ns = s + "
      "v\nNext\nDebug.Print s",
