@@ -20,6 +20,7 @@ Application::Application()
     g_application = this;
     m_pump = std::make_unique<qt::MessagePump>();
     onCommand(ID_FILE_PRINT_SETUP, [this]() { OnFilePrintSetup(); });
+    onCommand(ID_APP_EXIT, [this]() { OnAppExit(); });
     m_idle = std::make_unique<IdleProcessor>([this](long count) { return OnIdle(count); });
 }
 
@@ -101,6 +102,13 @@ QPrinter& Application::printer()
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     }
     return *m_printer;
+}
+
+void Application::OnAppExit()
+{
+    if (m_mainFrame != nullptr) {
+        m_mainFrame->close();
+    }
 }
 
 void Application::OnFilePrintSetup()

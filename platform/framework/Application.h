@@ -51,6 +51,8 @@ public:
     QPrinter& printer();
     // Print set-up: the page set-up dialog on the shared printer.
     void OnFilePrintSetup();
+    // App Exit: closes the main frame (which asks every document to save first).
+    void OnAppExit();
 
 private:
     std::vector<std::unique_ptr<DocTemplate>> m_templates;

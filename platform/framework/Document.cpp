@@ -1,6 +1,7 @@
 #include "platform/framework/Document.h"
 
 #include "platform/framework/ChildFrame.h"
+#include "platform/framework/CommandIds.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/View.h"
 #include "platform/qt/UiServices.h"
@@ -8,6 +9,13 @@
 #include <algorithm>
 
 namespace platform::framework {
+
+Document::Document()
+{
+    onCommand(ID_FILE_CLOSE, [this]() { OnFileClose(); });
+    onCommand(ID_FILE_SAVE, [this]() { DoFileSave(); });
+    onCommand(ID_FILE_SAVE_AS, [this]() { DoFileSaveAs(); });
+}
 
 Document::~Document()
 {
@@ -72,6 +80,27 @@ bool Document::OnOpenDocument(const std::string&)
 bool Document::OnSaveDocument(const std::string&)
 {
     SetModifiedFlag(false);
+    return true;
+}
+
+void Document::OnFileClose()
+{
+    if (SaveModified()) {
+        OnCloseDocument(); // deletes this
+    }
+}
+
+bool Document::DoFileSaveAs()
+{
+    qt::FileDialogRequest request;
+    request.open = false;
+    request.overwritePrompt = true;
+    request.initialPath = m_pathName.empty() ? m_title : m_pathName;
+    const auto chosen = qt::uiServices().fileDialog(request);
+    if (!chosen || !OnSaveDocument(chosen->paths.front())) {
+        return false;
+    }
+    SetPathName(chosen->paths.front());
     return true;
 }
 

@@ -16,7 +16,9 @@ class View;
 class Document : public CommandTarget
 {
 public:
-    Document() = default;
+    // Handles File Close (ask to save, then close every window of the document), File Save and
+    // File Save As.
+    Document();
     ~Document() override;
 
     const std::string& GetTitle() const { return m_title; }
@@ -52,6 +54,10 @@ public:
 
     // Saves to the path, asking for one with the save dialog when there is none.
     bool DoFileSave();
+    // Saves under a path chosen with the save dialog.
+    bool DoFileSaveAs();
+    // File Close: asks to save when modified (Cancel keeps it open), then closes the document.
+    void OnFileClose();
 
     // Used by views and templates.
     void addView(View* view);

@@ -251,3 +251,44 @@ TEST_F(DocViewTest, WindowCommandsArrangeTheFrames)
     const std::vector<ChildFrame*> frames = main->childFrames();
     EXPECT_NE(frames[0]->geometry().topLeft(), frames[1]->geometry().topLeft());
 }
+
+TEST_F(DocViewTest, FrameworkFileCommandsCloseSaveAndExit)
+{
+    struct Case
+    {
+        const char* name;
+        int answer;
+        bool closes;
+    };
+    const Case cases[] = {{"cancel keeps it", kIdCancel, false}, {"no closes it", kIdNo, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Document* document = open(131);
+        document->SetModifiedFlag();
+        ui.answerMessageBox(c.answer);
+        EXPECT_TRUE(main->executeCommand(ID_FILE_CLOSE));
+        EXPECT_EQ(isOpen(document), !c.closes);
+        if (!c.closes) {
+            document->SetModifiedFlag(false);
+        }
+    }
+    auto* document = static_cast<TestDocument*>(open(129));
+    ui.answerFileDialog({"/data/saved-as.spec"});
+    EXPECT_TRUE(main->executeCommand(ID_FILE_SAVE_AS));
+    EXPECT_EQ(document->saved, std::vector<std::string>{"/data/saved-as.spec"});
+    EXPECT_EQ(document->GetPathName(), "/data/saved-as.spec");
+    EXPECT_TRUE(main->executeCommand(ID_FILE_SAVE)); // has a path now: no dialog
+    EXPECT_EQ(document->saved.size(), 2u);
+    EXPECT_EQ(ui.fileDialogs().size(), 1u);
+
+    // Exit asks the modified documents; Cancel keeps the program open.
+    document->SetModifiedFlag();
+    ui.answerMessageBox(kIdCancel);
+    EXPECT_TRUE(main->executeCommand(ID_APP_EXIT));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(isOpen(document));
+    document->SetModifiedFlag(false);
+    EXPECT_TRUE(main->executeCommand(ID_APP_EXIT));
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_TRUE(main->childFrames().empty());
+}
