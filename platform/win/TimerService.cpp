@@ -177,6 +177,11 @@ void TimerService::changeClock(const std::function<std::shared_ptr<Clock>()>& sw
     const auto newNow = processClock()->now();
     std::set<std::pair<Duration, std::uint64_t>> deadlines;
     for (auto& [key, timer] : m_timers) {
+        // The timer whose callback runs now has no deadline: it is scheduled again (or
+        // dropped, when it is a one-shot) once its callback returns.
+        if (key == m_running) {
+            continue;
+        }
         timer.deadline = newNow + std::max(timer.deadline - oldNow, Duration::zero());
         deadlines.emplace(timer.deadline, key);
     }
@@ -220,7 +225,11 @@ void TimerService::run()
         }
         const auto [deadline, key] = *m_deadlines.begin();
         m_deadlines.erase(m_deadlines.begin());
-        Timer& timer = m_timers.at(key);
+        const auto found = m_timers.find(key);
+        if (found == m_timers.end()) {
+            continue;
+        }
+        Timer& timer = found->second;
         if (timer.window) {
             // Posting never blocks, so it happens under m_mutex: KillTimer then cannot
             // return while a WM_TIMER of its timer is on its way into the queue.

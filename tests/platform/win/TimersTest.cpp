@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -433,6 +434,50 @@ TEST_F(Timers, PendingTimersKeepTheirRemainingTimeWhenTheClockChanges)
     ASSERT_TRUE(waitTimersSettled(kWaitLimit));
     EXPECT_EQ(fired.counter.count(), 0);
     other->advance(1ms);
+    ASSERT_TRUE(waitTimersSettled(kWaitLimit));
+    EXPECT_EQ(fired.counter.count(), 1);
+    setClock(m_clock);
+}
+
+// A one-shot timer whose callback is running while the clock is swapped must not come back
+// from the swap as a pending deadline without a timer behind it.
+TEST_F(Timers, ClockSwappedDuringAOneShotCallbackLeavesNoStaleDeadline)
+{
+    struct Blocking
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool entered = false;
+        bool release = false;
+
+        static void callback(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
+        {
+            auto* self = reinterpret_cast<Blocking*>(user);
+            std::unique_lock lock(self->mutex);
+            self->entered = true;
+            self->changed.notify_all();
+            self->changed.wait_for(lock, kWaitLimit, [&] { return self->release; });
+        }
+    } blocking;
+    ASSERT_NE(timeSetEvent(10, 1, Blocking::callback, DWORD_PTR(&blocking), TIME_ONESHOT), 0u);
+    m_clock->advance(10ms);
+    {
+        std::unique_lock lock(blocking.mutex);
+        ASSERT_TRUE(blocking.changed.wait_for(lock, kWaitLimit, [&] { return blocking.entered; }));
+    }
+    auto other = std::make_shared<ManualClock>(1000h);
+    setClock(other);
+    {
+        std::lock_guard lock(blocking.mutex);
+        blocking.release = true;
+    }
+    blocking.changed.notify_all();
+    ASSERT_TRUE(waitTimersSettled(kWaitLimit));
+
+    // The timer thread is still alive and serves a new timer.
+    Fired fired;
+    ASSERT_NE(timeSetEvent(5, 1, Fired::callback, DWORD_PTR(&fired), TIME_ONESHOT), 0u);
+    other->advance(5ms);
     ASSERT_TRUE(waitTimersSettled(kWaitLimit));
     EXPECT_EQ(fired.counter.count(), 1);
     setClock(m_clock);
