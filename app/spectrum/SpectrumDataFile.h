@@ -74,6 +74,9 @@ struct RowFormat
     int precision = 3;
 };
 
+// The formatters and the parser below are pure functions (any thread); the file operations
+// after them ask the window's questions and run on the GUI thread.
+
 // The bytes of a text data file: the header lines (when withHeader) and one row per point,
 // "\r\n" line ends, numbers in the "C" form whatever the process locale.
 std::string formatTextDataFile(const SpectrumFileHeader& header, bool withHeader,

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,13 @@ int main(int argc, char** argv)
     setenv("LANG", "de_DE.UTF-8", 1);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         std::fputs("de_DE.UTF-8 is not installed (scripts/setup-deps generates it)\n", stderr);
+        return 1;
+    }
+    // The run proves nothing unless the locale really prints a decimal comma.
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    if (std::string(probe) != "1,5") {
+        std::fprintf(stderr, "de_DE.UTF-8 prints 1.5 as %s, not 1,5\n", probe);
         return 1;
     }
     ::testing::InitGoogleTest(&argc, argv);
