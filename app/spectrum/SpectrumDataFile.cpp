@@ -536,6 +536,11 @@ void parseHeaderFile(std::string_view bytes, ParsedDataFile& out)
 
 bool readWholeFile(const std::string& path, std::string& bytes)
 {
+    // Only regular files: a folder reads as an error and a pipe would wait for a writer.
+    struct stat entry
+    {};
+    if (::stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode))
+        return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;

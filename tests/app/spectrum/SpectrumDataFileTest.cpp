@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace app::spectrum::test {
 namespace {
@@ -652,6 +653,10 @@ TEST_F(DataFileTest, UnwritableFolderFails)
     EXPECT_EQ(write(folder / "no-such-folder" / "x.sample", labHeader(), kTextWithHeader),
               kDataFileFailed);
     EXPECT_EQ(read(folder / "no-such-file"), kDataFileFailed);
+    // Neither a folder nor a pipe without writer is read (the pipe would never end).
+    EXPECT_EQ(read(folder), kDataFileFailed);
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(read(folder / "pipe"), kDataFileFailed);
 }
 
 } // namespace
