@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,52 @@ TEST(LanguageTest, Snippets)
                 << in.lastError().line;
         }
         EXPECT_EQ(host.output, s.output);
+    }
+}
+
+TEST(LanguageTest, TextFiles)
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    ASSERT_NE(dir, nullptr);
+    const std::string path = std::string(dir) + "/data.txt";
+    struct Case
+    {
+        const char* name;
+        std::string code;
+        const char* output;
+        int error;
+    };
+    const std::string open = "Open \"" + path + "\" For ";
+    const Case cases[] = {
+        {"write, append and read lines",
+         open + "Output As #1\nPrint #1, \"first\"; 1\nClose #1\n" + open +
+             "Append As #2\nPrint #2, \"second\"\nClose\n" + open +
+             "Input As #1\nDim l\nDo While Not EOF(1)\nLine Input #1, l\nDebug.Print \"[\" & l & "
+             "\"]\"\n"
+             "Loop\nClose #1",
+         "[first 1]\n[second]\n", 0},
+        {"input fields",
+         open + "Output As #3\nWrite #3, \"a b\", 2.5, 7\nClose #3\n" + open +
+             "Input As #3\nDim s As String, d As Double, n\nInput #3, s, d, n\nClose #3\n"
+             "Debug.Print s; d; n",
+         "a b 2.5  7\n", 0},
+        {"reading past the end",
+         open + "Output As #1\nClose #1\n" + open + "Input As #1\nDim l\nLine Input #1, l", "", 62},
+        {"missing file", "Open \"" + std::string(dir) + "/none/x.txt\" For Input As #1", "", 53},
+        {"file number not open", "Print #9, 1", "", 52},
+        {"file number already open", open + "Output As #1\n" + open + "Output As #1", "", 55},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        ASSERT_TRUE(in.load("Sub Main\n" + c.code + "\nEnd Sub\n", "Test", error))
+            << error.description << " at " << error.line;
+        const RunStatus status = in.call("Main", {});
+        EXPECT_EQ(status == RunStatus::Failed ? in.lastError().number : 0, c.error)
+            << in.lastError().description;
+        EXPECT_EQ(host.output, c.output);
     }
 }
 
