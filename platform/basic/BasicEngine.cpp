@@ -4,6 +4,7 @@
 #include "platform/basic/Parser.h"
 #include "platform/win/System.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -343,7 +344,7 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
     }
     case 96:
     case 100:
-        m_editorShown = dispid == 96;
+        showEditor(dispid == 96);
         break;
     case 8:
         if (put) {
@@ -418,14 +419,14 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
             if (!need(1) || !b) {
                 return automation::DISP_E_TYPEMISMATCH;
             }
-            m_editorShown = b.value;
+            showEditor(b.value);
         } else {
             out = Variant(m_editorShown);
         }
         break;
     case -515:
         // The editor window's handle: none without the editor.
-        out = Variant(int32_t{0});
+        out = Variant(m_editor ? m_editor->windowHandle() : int32_t{0});
         break;
     default: {
         const auto it = m_properties.find(dispid);
@@ -441,6 +442,9 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
                 return c.hr;
             }
             it->second = std::move(c.value);
+            if (m_editor) {
+                m_editor->settingChanged(dispid, it->second);
+            }
         } else {
             out = it->second;
         }
@@ -512,7 +516,72 @@ std::vector<DispatchPtr> BasicEngine::extensions()
 
 void BasicEngine::debugPrint(const std::string& text)
 {
+    if (m_editor) {
+        m_editor->debugOutput(text);
+    }
     FireEvent(EventDebugPrint, {Variant(text)});
+}
+
+void BasicEngine::setEditor(EngineEditor* editor)
+{
+    m_editor = editor;
+    if (m_editor) {
+        for (const auto& [id, value] : m_properties) {
+            m_editor->settingChanged(id, value);
+        }
+        m_editor->codeChanged();
+        m_editor->showEditor(m_editorShown);
+    }
+}
+
+void BasicEngine::showEditor(bool shown)
+{
+    m_editorShown = shown;
+    if (m_editor) {
+        m_editor->showEditor(shown);
+    }
+}
+
+Variant BasicEngine::setting(DISPID id) const
+{
+    const auto it = m_properties.find(id);
+    return it == m_properties.end() ? Variant() : it->second;
+}
+
+void BasicEngine::pauseScript(bool paused)
+{
+    m_interpreter.setPaused(paused && m_interpreter.runDepth() > 0);
+}
+
+bool BasicEngine::saveScript(const std::string& path)
+{
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << m_code;
+        out.flush();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    m_fileName = path;
+    return true;
+}
+
+void BasicEngine::requestEditorClose()
+{
+    const DispatchPtr keepAlive(this);
+    bool answer = false;
+    FireEvent(EventCloseWindow, {Variant::byRef(&answer)});
+    // Without a host the editor hides itself.
+    if (connectionPoint().connections().empty()) {
+        showEditor(false);
+    }
 }
 
 void BasicEngine::doEvents()
@@ -568,10 +637,17 @@ bool BasicEngine::loadCode(const std::string& code)
     m_armed = false;
     ScriptError error;
     const std::string module = m_fileName.empty() ? "Module1" : baseName(m_fileName);
-    if (!m_interpreter.load(code, module, error)) {
+    const bool loaded = m_interpreter.load(code, module, error);
+    if (m_editor) {
+        m_editor->codeChanged();
+    }
+    if (!loaded) {
         reportError(error, module);
         return false;
     }
+    m_errorModule.clear();
+    m_errorLine = 0;
+    m_errorText.clear();
     return true;
 }
 
@@ -583,6 +659,9 @@ bool BasicEngine::openFile(const std::string& path)
     if (!ok) {
         m_code.clear();
         m_armed = false;
+        if (m_editor) {
+            m_editor->codeChanged();
+        }
         return false;
     }
     return loadCode(code);
@@ -645,6 +724,9 @@ void BasicEngine::reportError(const ScriptError& error, const std::string& modul
     m_errorModule = module;
     m_errorLine = error.line;
     m_errorText = error.description;
+    if (m_editor) {
+        m_editor->errorReported(error.line, error.description);
+    }
     FireEvent(EventErrorAlert, {});
 }
 

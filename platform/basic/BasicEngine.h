@@ -11,6 +11,26 @@
 
 namespace platform::basic {
 
+// The engine's editor window as the engine sees it (platform/basic/ide implements it;
+// without one the engine has no editor). GUI thread.
+class EngineEditor
+{
+public:
+    virtual void showEditor(bool shown) = 0;
+    // An editor setting (DISPIDs 9, 21, 22, 31, 66, 81, 82, 90 to 93, 106, -501, -513,
+    // -514, -518) changed.
+    virtual void settingChanged(automation::DISPID id, const automation::Variant& value) = 0;
+    // The script's text was replaced.
+    virtual void codeChanged() = 0;
+    // A script error at a line (0: none known).
+    virtual void errorReported(int line, const std::string& text) = 0;
+    virtual void debugOutput(const std::string& text) = 0;
+    virtual int32_t windowHandle() = 0;
+
+protected:
+    ~EngineEditor() = default;
+};
+
 // The BASIC engine as the program's script host sees it: an automation object driven
 // by DISPID (methods 24 AddExtension, 65 AddObject, 38 DeclareFunction, 48 RemoveObject,
 // 40 AddModule, 39 CloseEngine, 43 GetMacroState, 28 ExecuteCommand, 96 and 100 show and
@@ -65,6 +85,23 @@ public:
 
     Interpreter& interpreter() { return m_interpreter; }
 
+    // The editor's view of the engine.
+    void setEditor(EngineEditor* editor);
+    const std::string& code() const { return m_code; }
+    const std::string& fileName() const { return m_fileName; }
+    bool setCode(const std::string& code) { return loadCode(code); }
+    bool openScript(const std::string& path) { return openFile(path); }
+    // Writes the current code to path (temporary file, then rename) and makes it the
+    // script's file name.
+    bool saveScript(const std::string& path);
+    void runScript() { executeCommand(CommandRun); }
+    void stopScript() { executeCommand(CommandEnd); }
+    void pauseScript(bool paused);
+    automation::Variant setting(automation::DISPID id) const;
+    bool editorShown() const { return m_editorShown; }
+    // The editor's close box: asks the host (CloseWindow), which hides the editor.
+    void requestEditorClose();
+
     // Called by the sinks on added objects and by function objects.
     void objectEvent(const std::string& objectName, const automation::Guid& eventIid,
                      automation::DISPID dispid, std::span<automation::Variant> args);
@@ -98,7 +135,10 @@ private:
     void reportError(const ScriptError& error, const std::string& module);
 
     Interpreter m_interpreter;
+    void showEditor(bool shown);
+
     std::vector<Added> m_objects;
+    EngineEditor* m_editor = nullptr;
     std::map<automation::DISPID, automation::Variant> m_properties;
     std::string m_code;
     std::string m_fileName;

@@ -1,0 +1,263 @@
+#include "platform/basic/ide/BasicEditorWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QToolBar>
+
+namespace platform::basic::ide {
+
+using automation::Variant;
+
+namespace {
+
+QColor colourOf(const Variant& v)
+{
+    // Colours are 0x00BBGGRR.
+    const auto c = static_cast<uint32_t>(v.toI4().value);
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+} // namespace
+
+BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
+    : QMainWindow(parent), m_engine(engine), m_text(new QPlainTextEdit(this)),
+      m_debug(new QPlainTextEdit(this)), m_split(new QSplitter(Qt::Vertical, this)),
+      m_tools(addToolBar(QStringLiteral("Script")))
+{
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->installEventFilter(this);
+    m_debug->setReadOnly(true);
+    m_split->addWidget(m_text);
+    m_split->addWidget(m_debug);
+    setCentralWidget(m_split);
+    statusBar();
+
+    m_tools->addAction(QStringLiteral("Open"), this, [this] {
+        const QString dir = QString::fromStdString(m_engine.setting(106).toBstr().value);
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Script"), dir,
+                                                          QStringLiteral("Basic Macros (*.bas)"));
+        if (!path.isEmpty()) {
+            openFile(path);
+        }
+    });
+    m_tools->addAction(QStringLiteral("Save"), this, [this] {
+        QString path = QString::fromStdString(m_engine.fileName());
+        if (path.isEmpty()) {
+            path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Script"), QString(),
+                                                QStringLiteral("Basic Macros (*.bas)"));
+        }
+        if (!path.isEmpty()) {
+            saveFile(path);
+        }
+    });
+    m_tools->addAction(QStringLiteral("Run"), this, [this] { run(); });
+    m_pause = m_tools->addAction(QStringLiteral("Pause"));
+    m_pause->setCheckable(true);
+    connect(m_pause, &QAction::toggled, this, [this](bool on) { pause(on); });
+    m_tools->addAction(QStringLiteral("Stop"), this, [this] { stop(); });
+
+    // Typing clears the error mark; the engine gets the text when it runs or saves.
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_updating) {
+            markLine(0);
+        }
+    });
+    m_engine.setEditor(this);
+}
+
+BasicEditorWindow::~BasicEditorWindow()
+{
+    m_engine.setEditor(nullptr);
+}
+
+bool BasicEditorWindow::openFile(const QString& path)
+{
+    const bool ok = m_engine.openScript(path.toStdString());
+    statusBar()->showMessage(ok ? path : QStringLiteral("Cannot open %1").arg(path));
+    return ok;
+}
+
+bool BasicEditorWindow::saveFile(const QString& path)
+{
+    syncCodeToEngine();
+    const bool ok = m_engine.saveScript(path.toStdString());
+    statusBar()->showMessage(ok ? QStringLiteral("Saved %1").arg(path)
+                                : QStringLiteral("Cannot save %1").arg(path));
+    return ok;
+}
+
+void BasicEditorWindow::syncCodeToEngine()
+{
+    const std::string text = m_text->toPlainText().toStdString();
+    if (text != m_engine.code()) {
+        m_engine.setCode(text);
+    }
+}
+
+void BasicEditorWindow::run()
+{
+    syncCodeToEngine();
+    if (m_errorLine == 0) {
+        m_engine.runScript();
+    }
+}
+
+void BasicEditorWindow::pause(bool paused)
+{
+    m_engine.pauseScript(paused);
+}
+
+void BasicEditorWindow::stop()
+{
+    m_engine.stopScript();
+    if (m_pause->isChecked()) {
+        m_pause->setChecked(false);
+    }
+}
+
+void BasicEditorWindow::showEditor(bool shown)
+{
+    setVisible(shown);
+}
+
+void BasicEditorWindow::settingChanged(automation::DISPID id, const Variant& value)
+{
+    switch (id) {
+    case 9: // EditTools
+        for (QAction* a : m_tools->actions()) {
+            a->setEnabled(value.toBool().value);
+        }
+        break;
+    case 21:
+        statusBar()->setVisible(value.toBool().value);
+        break;
+    case 22:
+        m_tools->setVisible(value.toBool().value);
+        break;
+    case 31: // AlwaysSplit: the debug pane always shown
+        m_debug->setVisible(value.toBool().value || !m_debug->toPlainText().isEmpty());
+        break;
+    case 66: { // DebugHeight
+        const int h = std::max(0, static_cast<int>(value.toI2().value));
+        m_split->setSizes({std::max(0, m_split->height() - h), h});
+        break;
+    }
+    case 81:
+        m_tabAsSpaces = value.toBool().value;
+        break;
+    case 82:
+        m_tabWidth = std::clamp(static_cast<int>(value.toI2().value), 1, 32);
+        m_text->setTabStopDistance(m_text->fontMetrics().horizontalAdvance(QLatin1Char(' ')) *
+                                   m_tabWidth);
+        break;
+    case 90:
+        m_geometry.moveLeft(value.toI4().value);
+        applyGeometry();
+        break;
+    case 91:
+        m_geometry.moveTop(value.toI4().value);
+        applyGeometry();
+        break;
+    case 92:
+        m_geometry.setWidth(value.toI4().value);
+        applyGeometry();
+        break;
+    case 93:
+        m_geometry.setHeight(value.toI4().value);
+        applyGeometry();
+        break;
+    case -501:
+    case -513: {
+        QPalette p = m_text->palette();
+        p.setColor(id == -501 ? QPalette::Base : QPalette::Text, colourOf(value));
+        m_text->setPalette(p);
+        break;
+    }
+    case -514:
+        setEnabled(value.toBool().value);
+        break;
+    case -518:
+        setWindowTitle(QString::fromStdString(value.toBstr().value));
+        break;
+    default:
+        break;
+    }
+}
+
+void BasicEditorWindow::applyGeometry()
+{
+    // A zero size is an unset setting.
+    if (m_geometry.width() > 0 && m_geometry.height() > 0) {
+        setGeometry(m_geometry);
+    }
+}
+
+void BasicEditorWindow::codeChanged()
+{
+    m_updating = true;
+    m_text->setPlainText(QString::fromStdString(m_engine.code()));
+    m_updating = false;
+    markLine(0);
+}
+
+void BasicEditorWindow::errorReported(int line, const std::string& text)
+{
+    markLine(line);
+    statusBar()->showMessage(
+        QStringLiteral("Line %1: %2").arg(line).arg(QString::fromStdString(text)));
+}
+
+void BasicEditorWindow::debugOutput(const std::string& text)
+{
+    m_debug->setVisible(true);
+    m_debug->appendPlainText(QString::fromStdString(text));
+}
+
+int32_t BasicEditorWindow::windowHandle()
+{
+    // The editor has no handle of the program's window table.
+    return 0;
+}
+
+void BasicEditorWindow::markLine(int line)
+{
+    m_errorLine = line;
+    QList<QTextEdit::ExtraSelection> marks;
+    if (line > 0) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(m_text->document()->findBlockByNumber(line - 1));
+        mark.format.setBackground(QColor(255, 200, 200));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    m_text->setExtraSelections(marks);
+}
+
+void BasicEditorWindow::closeEvent(QCloseEvent* event)
+{
+    // The editor is hidden, not closed: the engine and its scripts stay loaded.
+    event->ignore();
+    m_engine.requestEditorClose();
+}
+
+bool BasicEditorWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text && event->type() == QEvent::KeyPress && m_tabAsSpaces) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+            m_text->insertPlainText(QString(m_tabWidth, QLatin1Char(' ')));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace platform::basic::ide
