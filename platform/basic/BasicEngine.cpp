@@ -536,6 +536,12 @@ void BasicEngine::setEditor(EngineEditor* editor)
 
 void BasicEngine::showEditor(bool shown)
 {
+    if (shown && !m_editorShown) {
+        // The host names the window that owns the editor.
+        int32_t owner = 0;
+        FireEvent(EventWindowHandle, {Variant::byRef(&owner)});
+        m_ownerWindow = owner;
+    }
     m_editorShown = shown;
     if (m_editor) {
         m_editor->showEditor(shown);
@@ -571,6 +577,11 @@ bool BasicEngine::saveScript(const std::string& path)
     }
     m_fileName = path;
     return true;
+}
+
+void BasicEngine::editorDialog(bool modal)
+{
+    FireEvent(EventModalIdeDialog, {Variant(modal)});
 }
 
 void BasicEngine::requestEditorClose()

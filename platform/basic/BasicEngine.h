@@ -101,6 +101,10 @@ public:
     bool editorShown() const { return m_editorShown; }
     // The editor's close box: asks the host (CloseWindow), which hides the editor.
     void requestEditorClose();
+    // The editor opens (true) or closed (false) a modal dialog of its own.
+    void editorDialog(bool modal);
+    // The window the host named as the editor's owner (WindowHandle), 0 for none.
+    int32_t ownerWindow() const { return m_ownerWindow; }
 
     // Called by the sinks on added objects and by function objects.
     void objectEvent(const std::string& objectName, const automation::Guid& eventIid,
@@ -139,6 +143,7 @@ private:
 
     std::vector<Added> m_objects;
     EngineEditor* m_editor = nullptr;
+    int32_t m_ownerWindow = 0;
     std::map<automation::DISPID, automation::Variant> m_properties;
     std::string m_code;
     std::string m_fileName;

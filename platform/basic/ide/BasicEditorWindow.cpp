@@ -51,8 +51,10 @@ BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
     m_tools->addAction(QStringLiteral("Save"), this, [this] {
         QString path = QString::fromStdString(m_engine.fileName());
         if (path.isEmpty()) {
+            m_engine.editorDialog(true);
             path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Script"), QString(),
                                                 QStringLiteral("Basic Macros (*.bas)"));
+            m_engine.editorDialog(false);
         }
         if (!path.isEmpty()) {
             saveFile(path);

@@ -35,6 +35,11 @@ public:
         if (dispid == BasicEngine::EventDoEvents && onDoEvents) {
             onDoEvents();
         }
+        if ((dispid == BasicEngine::EventWindowHandle ||
+             dispid == BasicEngine::EventOverrideModalWindowOwner) &&
+            args.size() == 1) {
+            args[0].assign(Variant(int32_t{77}));
+        }
         if (dispid == BasicEngine::EventOverrideMenuCommand && args.size() == 2) {
             const int16_t id = args[0].toI2().value;
             args[1].assign(Variant(takeOver(id)));
@@ -165,6 +170,35 @@ TEST_F(EngineTest, ProceduralRunRaisesBeginPrintEnd)
     EXPECT_EQ(order, (std::vector<DISPID>{23, 21, 2, 22}));
     EXPECT_EQ(sink->prints(), (std::vector<std::string>{"hello 2"}));
     EXPECT_TRUE(method(43) == Variant(int16_t{0}));
+}
+
+TEST_F(EngineTest, ModalAndEditorEvents)
+{
+    // MsgBox: the host names the owner, and the modal state frames the box (without a
+    // box hook the box answers its default button).
+    load("Sub Main\nDebug.Print MsgBox(\"Sure?\", vbOKCancel)\nEnd Sub\n", false);
+    sink->events.clear();
+    method(28, {int16_t{6}});
+    std::vector<std::pair<DISPID, std::string>> seen;
+    for (const auto& e : sink->events) {
+        seen.emplace_back(e.dispid, e.args.empty() ? "" : e.args[0].toBstr().value);
+    }
+    const std::vector<std::pair<DISPID, std::string>> expected = {
+        {23, "6"}, {21, "Main"}, {30, "77"}, {31, "True"}, {31, "False"}, {2, " 1"}, {22, "Main"}};
+    EXPECT_EQ(seen, expected);
+
+    // Showing the editor asks for its owner window; its dialogs and close box raise theirs.
+    auto& basic = static_cast<BasicEngine&>(*engine);
+    sink->events.clear();
+    method(96);
+    EXPECT_EQ(sink->count(BasicEngine::EventWindowHandle), 1);
+    EXPECT_EQ(basic.ownerWindow(), 77);
+    basic.editorDialog(true);
+    basic.editorDialog(false);
+    EXPECT_EQ(sink->count(BasicEngine::EventModalIdeDialog), 2);
+    basic.requestEditorClose();
+    EXPECT_EQ(sink->count(BasicEngine::EventCloseWindow), 1);
+    EXPECT_TRUE(get(94) == Variant(true)) << "the host decides; this one leaves it shown";
 }
 
 TEST_F(EngineTest, HostTakesOverCommands)
@@ -325,19 +359,21 @@ TEST_F(EngineTest, FileNameOpensTheScriptAndAddModuleLoadsAClass)
     std::ofstream(script)
         << "Sub Main\r\nDim c As New Counter\r\nc.Add 2\r\nc.Add 3\r\n"
            "Debug.Print c.Total; c.Name\r\nc.Name = \"x\"\r\nDebug.Print c.Name\r\n"
-           "End Sub\r\n";
+           "c.Total = 4\r\nSet c = Nothing\r\nDebug.Print \"after\"\r\nEnd Sub\r\n";
     std::ofstream(cls) << "Attribute VB_Name = \"Counter\"\nPrivate m_total As Long\n"
                           "Public Name As String\n"
                           "Private Sub Class_Initialize()\nName = \"counter\"\nEnd Sub\n"
                           "Public Sub Add(n As Long)\nm_total = m_total + n\nEnd Sub\n"
-                          "Public Property Get Total() As Long\nTotal = m_total\nEnd Property\n";
+                          "Public Property Get Total() As Long\nTotal = m_total\nEnd Property\n"
+                          "Public Property Let Total(v As Long)\nm_total = v * 10\nEnd Property\n"
+                          "Private Sub Class_Terminate()\nDebug.Print \"gone\"; m_total\nEnd Sub\n";
     EXPECT_TRUE(method(40, {cls}) == Variant(true));
     put(32, false);
     put(16, script);
     EXPECT_TRUE(get(16) == Variant(script));
     method(28, {int16_t{6}});
     EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 0) << get(13).toBstr().value;
-    EXPECT_EQ(sink->prints(), (std::vector<std::string>{" 5 counter", "x"}));
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{" 5 counter", "x", "gone 40", "after"}));
     EXPECT_TRUE(get(10) == Variant(std::string())) << "no error";
 
     put(16, dir + "/missing.bas");
