@@ -248,6 +248,28 @@ Coerced<double> parseNumber(std::string_view text)
     return {value, S_OK};
 }
 
+// Doubles with 15 significant digits and Singles with 7, as automation writes them
+// ("0.3", "1E+20"), independent of the process's locale.
+std::string realText(double value, int digits)
+{
+    if (value == 0) {
+        return "0";
+    }
+    char buf[64];
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    if (ec != std::errc()) {
+        return std::string();
+    }
+    std::string text(buf, end);
+    for (char& c : text) {
+        if (c == 'e') {
+            c = 'E';
+        }
+    }
+    return text;
+}
+
 template <class T> std::string numberText(T value)
 {
     char buf[64];
@@ -383,9 +405,9 @@ Coerced<std::string> Variant::toBstr() const
     case 2:
         return {numberText(std::get<int32_t>(v.m_value)), S_OK};
     case 3:
-        return {numberText(std::get<float>(v.m_value)), S_OK};
+        return {realText(std::get<float>(v.m_value), 7), S_OK};
     case 4:
-        return {numberText(std::get<double>(v.m_value)), S_OK};
+        return {realText(std::get<double>(v.m_value), 15), S_OK};
     case 5:
         return {std::get<bool>(v.m_value) ? "True" : "False", S_OK};
     case 6:

@@ -4,6 +4,7 @@
 #include "platform/basic/Interpreter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -40,44 +41,35 @@ std::string upperText(std::string s)
     return s;
 }
 
-// A number as the dialect prints it: up to 15 significant digits for a Double and 7
-// for a Single, no trailing zeros, "E+20" style exponents.
-std::string numberText(double v, int digits)
+// A number with a fixed count of decimals, or in scientific notation with "E",
+// independent of the process's locale.
+std::string fixedText(double v, int decimals)
 {
-    if (v == 0) {
-        return "0";
-    }
+    char buf[400];
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    return ec == std::errc() ? std::string(buf, end) : std::string();
+}
+
+std::string scientificText(double v, int decimals)
+{
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
-    std::string s = buf;
-    const size_t e = s.find('E');
-    if (e != std::string::npos) {
-        // "1.5E+020" never appears on Linux, but keep two exponent digits at least.
-        std::string mant = s.substr(0, e);
-        std::string exp = s.substr(e + 1);
-        const char sign = exp[0];
-        exp = exp.substr(1);
-        while (exp.size() > 2 && exp[0] == '0') {
-            exp.erase(0, 1);
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, decimals);
+    std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
+    for (char& c : s) {
+        if (c == 'e') {
+            c = 'E';
         }
-        s = mant + "E" + sign + exp;
     }
     return s;
 }
 
 } // namespace
 
-std::string basicText(const Variant& in)
+std::string basicText(const Variant& v)
 {
-    const Variant v = in.value();
-    switch (v.type()) {
-    case VarType::R8:
-        return numberText(v.toR8().value, 15);
-    case VarType::R4:
-        return numberText(v.toR8().value, 7);
-    default:
-        return v.toBstr().value;
-    }
+    return v.toBstr().value;
 }
 
 namespace {
@@ -93,8 +85,7 @@ std::string formatValue(const Variant& v, const std::string& pattern)
     const std::string p = lowerText(pattern);
     char buf[128];
     if (p == "fixed") {
-        std::snprintf(buf, sizeof buf, "%.2f", number.value);
-        return buf;
+        return fixedText(number.value, 2);
     }
     if (p == "standard") {
         return formatValue(v, "#,##0.00");
@@ -103,8 +94,7 @@ std::string formatValue(const Variant& v, const std::string& pattern)
         return formatValue(v, "0.00E+00");
     }
     if (p == "percent") {
-        std::snprintf(buf, sizeof buf, "%.2f%%", number.value * 100);
-        return buf;
+        return fixedText(number.value * 100, 2) + "%";
     }
     if (p.find("yy") != std::string::npos || p.find("hh") != std::string::npos ||
         p.find("nn") != std::string::npos || p.find("ss") != std::string::npos ||
@@ -156,8 +146,7 @@ std::string formatValue(const Variant& v, const std::string& pattern)
         const int decimals =
             dot != std::string::npos && dot < e ? static_cast<int>(e - dot - 1) : 0;
         const int expDigits = static_cast<int>(p.size() - e - 2);
-        std::snprintf(buf, sizeof buf, "%.*E", decimals, number.value);
-        std::string s = buf;
+        std::string s = scientificText(number.value, decimals);
         const size_t pos = s.find('E');
         std::string exp = s.substr(pos + 2);
         while (static_cast<int>(exp.size()) > std::max(expDigits, 1) && exp[0] == '0') {
@@ -177,8 +166,7 @@ std::string formatValue(const Variant& v, const std::string& pattern)
             ++decimals;
         }
     }
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, number.value);
-    std::string s = buf;
+    std::string s = fixedText(number.value, decimals);
     if (dot != std::string::npos) {
         // '#' places after the point drop trailing zeros.
         size_t optional = 0;

@@ -698,7 +698,7 @@ void Interpreter::initModuleVariables(Module& module, std::vector<Cell>& cells)
         cells[i].type = v.decl && v.decl->isArray ? BasicType::Variant : v.type;
         cells[i].value = Value(defaultOf(cells[i].type));
         if (v.decl) {
-            dimension(*v.decl, cells[i], frame, false);
+            dimension(*v.decl, cells[i], frame, false, v.decl->type);
         }
     }
 }
@@ -1000,14 +1000,15 @@ VarType varTypeOf(BasicType t)
 
 } // namespace
 
-void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve)
+void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve,
+                            BasicType type)
 {
     if (item.isArray) {
         std::shared_ptr<Array> old = cell.value.array;
         if (item.bounds.empty()) {
             if (!old) {
                 cell.value = Value();
-                cell.value.array = Array::make(item.type);
+                cell.value.array = Array::make(type);
             }
             return;
         }
@@ -1016,7 +1017,7 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
             // A fixed array keeps its storage when its Dim runs again.
             return;
         }
-        auto arr = Array::make(item.type);
+        auto arr = Array::make(type);
         size_t total = 1;
         for (const auto& [lo, hi] : item.bounds) {
             const int32_t l = lo ? eval(*lo, frame).v.toI4().value : 0;
@@ -1032,9 +1033,9 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
             }
         }
         arr->resize(total);
-        if (item.type == BasicType::Boolean || item.type == BasicType::Object) {
+        if (type == BasicType::Boolean || type == BasicType::Object) {
             for (size_t i = 0; i < total; ++i) {
-                arr->set(i, defaultOf(item.type));
+                arr->set(i, defaultOf(type));
             }
         }
         if (preserve && old && old->size() > 0) {
@@ -1123,22 +1124,11 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 if (cell->value.isArray() && cell->value.array->fixed) {
                     raise(10, s.line);
                 }
-                DimItem redim;
-                redim.isArray = true;
-                redim.type = cell->value.isArray() ? cell->value.array->elementType : item.type;
-                for (const auto& [lo, hi] : item.bounds) {
-                    redim.bounds.emplace_back(nullptr, nullptr);
-                    (void)lo;
-                    (void)hi;
-                }
-                // Evaluate through the original bounds.
-                DimItem& view = const_cast<DimItem&>(item);
-                const BasicType saved = view.type;
-                view.type = redim.type;
-                dimension(view, *cell, frame, s.preserve);
-                view.type = saved;
+                // The array keeps its element type.
+                dimension(item, *cell, frame, s.preserve,
+                          cell->value.isArray() ? cell->value.array->elementType : item.type);
             } else {
-                dimension(item, *cell, frame, false);
+                dimension(item, *cell, frame, false, item.type);
                 if (item.isArray && !item.bounds.empty()) {
                     cell->value.array->fixed = true;
                 }

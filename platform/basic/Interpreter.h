@@ -122,7 +122,7 @@ private:
     Value binaryOp(BinOp op, const Value& a, const Value& b);
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
-    void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve);
+    void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
 
     Value callProcedure(Module& module, Procedure& proc, const std::vector<const Expr*>& args,
                         Frame* caller, std::vector<Value>* values,
