@@ -83,6 +83,7 @@ struct Expr
     std::unique_ptr<Expr> left, right;
     std::unique_ptr<Expr> callee;
     std::vector<std::unique_ptr<Expr>> args;
+    int depth = 1; // height of the tree below, bounded by the parser
     // Filled by the linker for Name.
     NameRef ref = NameRef::Unresolved;
     int slot = -1;

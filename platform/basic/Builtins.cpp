@@ -21,6 +21,9 @@ using automation::VarType;
 
 namespace {
 
+// The longest text Space and String make at once.
+constexpr int32_t kMaxTextLength = 256 * 1024 * 1024;
+
 bool isNumericType(VarType t)
 {
     return t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8 ||
@@ -641,6 +644,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             if (n < 0) {
                 raise(5, line);
             }
+            if (n > kMaxTextLength) {
+                raise(7, line, "Out of memory");
+            }
             return set(std::string(static_cast<size_t>(n), ' '));
         }
         if (name == "string") {
@@ -649,6 +655,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             const Value c = value(1);
             if (n < 0) {
                 raise(5, line);
+            }
+            if (n > kMaxTextLength) {
+                raise(7, line, "Out of memory");
             }
             const Variant cv = c.v.value();
             const char ch = cv.type() == VarType::Bstr

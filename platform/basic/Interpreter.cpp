@@ -738,6 +738,12 @@ RunStatus Interpreter::call(const std::string& name, std::vector<Variant> args, 
         status = RunStatus::Failed;
     } catch (const StopSignal&) {
         status = RunStatus::Stopped;
+    } catch (const std::bad_alloc&) {
+        m_lastError = ScriptError{7, "Out of memory", 0};
+        status = RunStatus::Failed;
+    } catch (const std::exception& e) {
+        m_lastError = ScriptError{51, std::string("Internal error: ") + e.what(), 0};
+        status = RunStatus::Failed;
     }
     --m_runDepth;
     if (m_runDepth == 0) {

@@ -857,9 +857,21 @@ private:
     }
 
     // --- expressions -----------------------------------------------------------------
+    // Long operator chains ("1 + 1 + ... + 1") build deep trees without recursing in the
+    // parser; their height is bounded here, as running them recurses.
+    void checkHeight(Expr& e, int below)
+    {
+        e.depth = below + 1;
+        if (e.depth > kMaxHeight) {
+            fail("Expression too complex");
+        }
+    }
+    static constexpr int kMaxHeight = 1000;
+
     ExprPtr binary(BinOp op, ExprPtr l, ExprPtr r, int ln)
     {
         auto e = std::make_unique<Expr>();
+        checkHeight(*e, std::max(l->depth, r->depth));
         e->kind = ExprKind::Binary;
         e->line = ln;
         e->op = op;
@@ -1167,6 +1179,7 @@ private:
                 m->line = line();
                 m->name = identifier();
                 m->lower = lowerOf(m->name);
+                checkHeight(*m, e->depth);
                 m->object = std::move(e);
                 e = std::move(m);
                 continue;
@@ -1179,6 +1192,11 @@ private:
                 c->line = line();
                 c->callee = std::move(e);
                 argumentList(c->args, true);
+                int below = c->callee->depth;
+                for (const auto& a : c->args) {
+                    below = std::max(below, a->depth);
+                }
+                checkHeight(*c, below);
                 expectOp(")");
                 e = std::move(c);
                 continue;

@@ -185,6 +185,8 @@ const Snippet kSnippets[] = {
      "v\nNext\nDebug.Print s",
      " 6\n"},
     {"division by zero", "Dim x\nx = 1 \\ 0", "", 11, 3},
+    {"text too long", "Dim s\ns = Space(2000000000)", "", 7, 3},
+    {"long operator chain", "Debug.Print 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10", " 55\n"},
     {"nested functions and strings",
      "Sub Main\nDebug.Print Rev(\"abc\")\nEnd Sub\nFunction Rev(s As String) As String\nDim i As "
      "Integer\nFor i = Len(s) To 1 Step -1\nRev = Rev & Mid(s, i, 1)\nNext\nEnd Function\n",
@@ -291,12 +293,21 @@ TEST(LanguageTest, SyntaxErrorReportsItsLineAndRunsNothing)
         deepIfs += "End If\n";
     }
     deepIfs += "End Sub\n";
-    for (const std::string& code : {deepParens, deepIfs}) {
+    std::string longChain = "Sub Main\nx = 1";
+    for (int i = 0; i < 200000; ++i) {
+        longChain += " + 1";
+    }
+    longChain += "\nEnd Sub\n";
+    const std::pair<std::string, const char*> deep[] = {
+        {deepParens, "Expression or block nested too deeply"},
+        {deepIfs, "Expression or block nested too deeply"},
+        {longChain, "Expression too complex"}};
+    for (const auto& [code, message] : deep) {
         PrintHost host;
         Interpreter in(host);
         ScriptError error;
         EXPECT_FALSE(in.load(code, "Test", error));
-        EXPECT_EQ(error.description, "Expression or block nested too deeply");
+        EXPECT_EQ(error.description, message);
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
