@@ -27,14 +27,19 @@ int applicationLockCount()
     return g_applicationLocks;
 }
 
-AutomationObject::AutomationObject(const ClassInfo* info) : m_info(info)
+AutomationObject::AutomationObject(const ClassInfo* info, AppLock lock)
+    : m_info(info), m_locksApp(lock == AppLock::Take)
 {
-    lockApplication();
+    if (m_locksApp) {
+        lockApplication();
+    }
 }
 
 AutomationObject::~AutomationObject()
 {
-    unlockApplication();
+    if (m_locksApp) {
+        unlockApplication();
+    }
 }
 
 uint32_t AutomationObject::AddRef()

@@ -42,8 +42,16 @@ public:
     virtual bool GetDispatchIID(Guid* iid) const;
 
 protected:
+    // Whether the object holds a lock on the application while it lives: the program's
+    // own automation objects do; helpers of other components (event sinks, the script
+    // engine's objects) do not.
+    enum class AppLock
+    {
+        Take,
+        None,
+    };
     // info: the class's row (its IID and its source name for the error log), or null.
-    explicit AutomationObject(const ClassInfo* info = nullptr);
+    explicit AutomationObject(const ClassInfo* info = nullptr, AppLock lock = AppLock::Take);
     virtual ~AutomationObject();
     // Called when the last reference goes: deletes the object.
     virtual void OnFinalRelease();
@@ -52,6 +60,7 @@ protected:
 
 private:
     const ClassInfo* m_info;
+    bool m_locksApp;
     uint32_t m_refs = 1;
 };
 

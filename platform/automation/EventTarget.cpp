@@ -56,7 +56,7 @@ bool ConnectionPoint::isConnected(uint32_t cookie) const
                        [cookie](const auto& c) { return c.first == cookie; });
 }
 
-CEventTarget::CEventTarget() : AutomationObject(nullptr), m_point(*this) {}
+CEventTarget::CEventTarget(AppLock lock) : AutomationObject(nullptr, lock), m_point(*this) {}
 
 CEventTarget::~CEventTarget() = default;
 

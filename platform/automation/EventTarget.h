@@ -46,7 +46,8 @@ private:
 class CEventTarget : public AutomationObject
 {
 public:
-    CEventTarget();
+    // lock: whether the object holds a lock on the application while it lives.
+    explicit CEventTarget(AppLock lock = AppLock::Take);
     ~CEventTarget() override;
 
     // Sets the identifier the object's IDispatch reports and the outgoing interface.

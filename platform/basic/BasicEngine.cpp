@@ -98,7 +98,8 @@ class ObjectSink : public automation::AutomationObject
 {
 public:
     ObjectSink(BasicEngine& engine, std::string name, Guid eventIid)
-        : m_engine(engine), m_name(std::move(name)), m_eventIid(eventIid)
+        : AutomationObject(nullptr, AppLock::None), m_engine(engine), m_name(std::move(name)),
+          m_eventIid(eventIid)
     {}
     HRESULT Invoke(DISPID dispid, uint16_t, std::span<Variant> args, Variant*,
                    automation::DispatchError*) override
@@ -119,7 +120,8 @@ class ScriptFunction : public automation::AutomationObject
 {
 public:
     ScriptFunction(BasicEngine& engine, std::string name)
-        : m_engine(DispatchPtr(&engine)), m_name(std::move(name))
+        : AutomationObject(nullptr, AppLock::None), m_engine(DispatchPtr(&engine)),
+          m_name(std::move(name))
     {}
     HRESULT GetIDsOfNames(std::string_view name, DISPID& dispid) override
     {
@@ -232,7 +234,7 @@ DispatchPtr BasicEngine::create()
     return DispatchPtr::adopt(new BasicEngine);
 }
 
-BasicEngine::BasicEngine() : m_interpreter(*this)
+BasicEngine::BasicEngine() : CEventTarget(AppLock::None), m_interpreter(*this)
 {
     SetEventInterface(automation::IID_IDispatch, engineEventsIid());
     for (const PropertySpec& p : kProperties) {

@@ -16,7 +16,8 @@ using automation::Variant;
 // variables are its members; Class_Terminate runs when the last reference goes.
 struct Interpreter::ScriptObjectImpl : automation::AutomationObject
 {
-    explicit ScriptObjectImpl(std::shared_ptr<ScriptObjectState> state) : m_state(std::move(state))
+    explicit ScriptObjectImpl(std::shared_ptr<ScriptObjectState> state)
+        : AutomationObject(nullptr, AppLock::None), m_state(std::move(state))
     {
         m_state->object = this;
         for (const auto& p : m_state->module->procedures) {

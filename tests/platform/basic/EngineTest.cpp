@@ -341,6 +341,17 @@ TEST_F(EngineTest, EventHandlersOfAddedObjects)
     EXPECT_TRUE(method(48, {"EventGenerator"}) == Variant(false));
 }
 
+TEST_F(EngineTest, EngineObjectsHoldNoApplicationLock)
+{
+    const int locks = applicationLockCount();
+    auto other = BasicEngine::create();
+    load("Sub Main\nEnd Sub\n", false);
+    const DispatchPtr function =
+        method(38, {"Function VerifyMenu(id As Long) As Long"}).toDispatch().value;
+    EXPECT_TRUE(function);
+    EXPECT_EQ(applicationLockCount(), locks);
+}
+
 TEST_F(EngineTest, CloseEngineRefusesWhileAMacroRuns)
 {
     load("Sub Main\nDoEvents\nEnd Sub\n", false);
