@@ -1,0 +1,300 @@
+#include "driver/core/DriverState.h"
+#include "driver/core/OperationSetSelector.h"
+#include "driver/include/vykdrv32.h"
+#include "driver/java/JavaBridge.h"
+#include "driver/java/JavaModels.h"
+#include "sim/java/FakeJavaDriver.h"
+#include "tests/driver/core/FakeDriverPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace driver::java::test {
+namespace {
+
+using core::test::FakeDriverPlatform;
+using core::test::TestClient;
+using sim::java::FakeJavaDriver;
+
+// A fresh library on the fake platform, driving the Java fake as the given model.
+struct Rig
+{
+    std::shared_ptr<FakeJavaDriver> java = std::make_shared<FakeJavaDriver>();
+    std::shared_ptr<FakeDriverPlatform> platform;
+
+    Rig(int spectrometer, int adc, const std::string& serial = "")
+    {
+        setJavaBackend(java);
+        resetJavaSetState();
+        registerJavaOperationSets();
+        platform = core::test::startFakeDriver(spectrometer, adc);
+        core::DriverState& state = core::driverState();
+        std::lock_guard lock(state.mutex);
+        state.usbSerialNumber = serial;
+        state.reopen = true;
+        // What connecting the Java-driven hardware marks (the core's connection hook).
+        state.startupFlags |= core::kStartupInterruptHandler;
+    }
+    ~Rig() { setJavaBackend(nullptr); }
+
+    int pixels()
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        return core::driverState().pixelCount;
+    }
+};
+
+std::unique_ptr<TestClient> registered(std::uint32_t key, int scans = 1)
+{
+    auto client = std::make_unique<TestClient>(key, key + 100, std::initializer_list<int>{0});
+    client->record.scansToAverage = static_cast<int16_t>(scans);
+    EXPECT_EQ(VYK_Register(&client->record), 0);
+    EXPECT_EQ(VYK_ParamSet(&client->record), 0);
+    return client;
+}
+
+struct ModelCase
+{
+    const char* name;
+    int spectrometer;
+    int adc;
+    const char* setName;
+    int pixels;
+};
+
+class JavaModelSetTest : public ::testing::TestWithParam<ModelCase>
+{};
+
+TEST_P(JavaModelSetTest, AScanDeliversTheAccumulatorAndReportsValidity)
+{
+    const ModelCase& c = GetParam();
+    Rig rig(c.spectrometer, c.adc);
+    EXPECT_STREQ(core::selectedOperationSetName(), c.setName);
+    ASSERT_EQ(rig.pixels(), c.pixels);
+    // UlmarADC scans are averaged by end-of-scan processing: one scan keeps that apart.
+    const int scans = c.adc == VYK_ADC_ULMARADC ? 1 : 3;
+    auto client = registered(42, scans);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    ASSERT_TRUE(rig.platform->waitForPosts(VYK_MSG_BUFFER_FULL, 1, std::chrono::seconds(5)));
+    EXPECT_EQ(GetLoadedJavaClassName().rfind("com/varnholt/tarnwick/", 0), 0u);
+    const std::vector<float>& buffer = client->buffers[0];
+    const bool autonulling = c.adc == VYK_ADC_PAVIKPLUS || c.adc == VYK_ADC_QUARN;
+    for (int i = autonulling ? 2 : 0; i < c.pixels; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_FLOAT_EQ(buffer[static_cast<std::size_t>(i)],
+                        static_cast<float>(scans * (100.0 + i % 1000)));
+    }
+    if (autonulling) {
+        EXPECT_EQ(buffer[0], 0.0f);
+        std::lock_guard lock(core::driverState().mutex);
+        const RegistrationRecord* record = core::driverState().table.find(42);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->lastAutonullingDarkValue, 1234);
+        EXPECT_EQ(record->lastAutonullingStatus, 7);
+    }
+    // Nothing past the pixel count is written.
+    EXPECT_EQ(buffer[static_cast<std::size_t>(c.pixels)], 0.0f);
+    const auto validity = rig.platform->postedOf(VYK_MSG_DATA_VALIDITY);
+    ASSERT_EQ(validity.size(), 1u);
+    EXPECT_EQ(validity[0].wParam, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, JavaModelSetTest,
+    ::testing::Values(
+        ModelCase{"Trevan", VYK_SPEC_JOLVAR, VYK_ADC_TREVAN, "TrevanOperationSet", 3648},
+        ModelCase{"Quarn", VYK_SPEC_JOLVAR, VYK_ADC_QUARN, "QuarnOperationSet", 3648},
+        ModelCase{"SolviPlus", VYK_SPEC_ISTREL, VYK_ADC_SOLVIPLUS, "SolviPlusOperationSet", 2048},
+        ModelCase{"PavikPlus", VYK_SPEC_ISTREL, VYK_ADC_PAVIKPLUS, "PavikPlusOperationSet", 2048},
+        ModelCase{"Ulmar", VYK_SPEC_ULMAR, VYK_ADC_ULMARADC, "UlmarOperationSet", 1044}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JavaSetsTest, TheConfiguredSerialIsOpenedElseIndexZero)
+{
+    struct Case
+    {
+        const char* name;
+        const char* serial;
+        long long opened;
+    };
+    const Case cases[] = {
+        {"found, any case", "trv-b", 5},
+        {"not found", "nothing", 0},
+        {"empty", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN, c.serial);
+        rig.java->setDevices("Trevan", {{0, "TRV-A"}, {5, "TRV-B"}});
+        auto client = registered(42);
+        ASSERT_EQ(VYK_SingleScan(42), 0);
+        EXPECT_EQ(rig.java->lastArgument(JavaMethod::openSpectrometer), c.opened);
+        EXPECT_EQ(JavaGetDeviceIndex(), c.opened);
+    }
+}
+
+TEST(JavaSetsTest, IntegrationTimeGoesInTheUnitOfEachModel)
+{
+    struct Case
+    {
+        const char* name;
+        int adc;
+        int spectrometer;
+        int microsecondFlag;
+        int milliseconds;
+        int microseconds;
+        long long sent;
+    };
+    const Case cases[] = {
+        {"Trevan ms", VYK_ADC_TREVAN, VYK_SPEC_JOLVAR, 0, 20, 0, 20000},
+        {"Trevan us", VYK_ADC_TREVAN, VYK_SPEC_JOLVAR, 1, 20, 1500, 1500},
+        {"Ulmar ms unscaled", VYK_ADC_ULMARADC, VYK_SPEC_ULMAR, 0, 20, 0, 20},
+        {"Ulmar below 8 ms", VYK_ADC_ULMARADC, VYK_SPEC_ULMAR, 0, 3, 0, 8},
+        {"Ulmar us", VYK_ADC_ULMARADC, VYK_SPEC_ULMAR, 1, 20, 5, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(c.spectrometer, c.adc);
+        auto client = std::make_unique<TestClient>(42, 142, std::initializer_list<int>{0});
+        client->record.integration = static_cast<uint16_t>(c.milliseconds);
+        client->record.microsecondFlag = c.microsecondFlag;
+        client->record.microsecondIntegrationTime = c.microseconds;
+        ASSERT_EQ(VYK_Register(&client->record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        ASSERT_EQ(VYK_SingleScan(42), 0);
+        EXPECT_EQ(rig.java->lastArgument(JavaMethod::setIntegrationTime), c.sent);
+    }
+}
+
+TEST(JavaSetsTest, IntegrationBelowTheLowestIsNotPassedExceptForUlmar)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    ASSERT_EQ(LoadJavaDriver("com/varnholt/tarnwick/trevan/Trevan"), 1);
+    EXPECT_EQ(JavaSetIntegrationTime(5), 0);
+    EXPECT_EQ(JavaSetIntegrationTime(65535001), 0);
+    EXPECT_EQ(rig.java->callCount(JavaMethod::setIntegrationTime), 0);
+    EXPECT_EQ(JavaSetSpectrometerChannel(1), 0);
+    EXPECT_EQ(rig.java->callCount(JavaMethod::setSpectrometerChannel), 0);
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().adcType = VYK_ADC_ULMARADC;
+    }
+    EXPECT_EQ(JavaSetIntegrationTime(5), 1);
+    EXPECT_EQ(rig.java->lastArgument(JavaMethod::setIntegrationTime), 5);
+}
+
+TEST(JavaSetsTest, WithoutAJavaDriverAScanDeliversZerosAndReportsInvalidData)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    rig.java->setLoadResult(JavaLoadResult::NoVm);
+    auto client = registered(42);
+    std::fill(client->buffers[0].begin(), client->buffers[0].end(), 77.0f);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    const auto boxes = rig.platform->boxes();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Can't create Java VM for VYKDrvJ");
+    EXPECT_EQ(boxes[1].text, "Unable to open Tarnwick");
+    for (int i = 0; i < 3648; ++i)
+        ASSERT_EQ(client->buffers[0][static_cast<std::size_t>(i)], 0.0f) << i;
+    const auto validity = rig.platform->postedOf(VYK_MSG_DATA_VALIDITY);
+    ASSERT_EQ(validity.size(), 1u);
+    EXPECT_EQ(validity[0].wParam, 1u);
+}
+
+TEST(JavaSetsTest, AThrowingScanReportsInvalidDataAndTheNextScanRecovers)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    auto client = registered(42);
+    rig.java->setThrowing(JavaMethod::getAccumulator, true);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    EXPECT_EQ(client->buffers[0][10], 0.0f);
+    rig.java->setThrowing(JavaMethod::getAccumulator, false);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    EXPECT_EQ(client->buffers[0][10], 110.0f);
+    const auto validity = rig.platform->postedOf(VYK_MSG_DATA_VALIDITY);
+    ASSERT_EQ(validity.size(), 2u);
+    EXPECT_EQ(validity[0].wParam, 1u);
+    EXPECT_EQ(validity[1].wParam, 0u);
+}
+
+TEST(JavaSetsTest, IdentifyLeavesThePreviouslyOpenDeviceOpen)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    rig.java->setDevices("Trevan", {{1, "TRV-1"}, {2, "TRV-2"}});
+    ASSERT_EQ(LoadJavaDriver("com/varnholt/tarnwick/trevan/Trevan"), 1);
+    ASSERT_EQ(JavaOpenSpectrometer(2), 1);
+    char serial[VYK_JAVA_SLOT_BYTES] = "x";
+    EXPECT_EQ(Trevan_IdentifyTrevan(1, serial), 1);
+    EXPECT_STREQ(serial, "TRV-1");
+    EXPECT_EQ(JavaGetDeviceIndex(), 2);
+    EXPECT_EQ(Trevan_IdentifyTrevan(7, serial), 0);
+    EXPECT_STREQ(serial, "");
+    EXPECT_EQ(JavaGetDeviceIndex(), 2);
+}
+
+TEST(JavaSetsTest, IdentifyAllFillsSlotsByDeviceIndex)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    rig.java->setDevices("Trevan", {{2, "TRV-2"}, {5, "TRV-5"}});
+    std::array<JavaDeviceSlot, VYK_JAVA_DEVICE_SLOTS> list{};
+    list[0].found = 9;
+    ASSERT_EQ(VYK_IdentifyAllTrevan(list.data()), 1);
+    for (int i = 0; i < VYK_JAVA_DEVICE_SLOTS; ++i) {
+        SCOPED_TRACE(i);
+        const JavaDeviceSlot& slot = list[static_cast<std::size_t>(i)];
+        EXPECT_EQ(slot.found, i == 2 || i == 5 ? 1 : 0);
+        EXPECT_STREQ(slot.serial, i == 2 ? "TRV-2" : i == 5 ? "TRV-5" : "");
+    }
+    EXPECT_EQ(VYK_IdentifyAllTrevan(nullptr), 0);
+}
+
+TEST(JavaSetsTest, StoredStringsAreCutToTheSlotAndFirmwareIsDescriptorOne)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    ASSERT_EQ(LoadJavaDriver("com/varnholt/tarnwick/trevan/Trevan"), 1);
+    ASSERT_EQ(JavaOpenSpectrometer(0), 1);
+    EXPECT_EQ(Trevan_SetStoredString(3, "0123456789abcdefghij"), 1);
+    char text[VYK_JAVA_TEXT_BYTES] = {};
+    std::fill(std::begin(text), std::end(text), '#');
+    EXPECT_EQ(Trevan_GetStoredString(3, text), 1);
+    EXPECT_STREQ(text, "0123456789abcde");
+    EXPECT_EQ(text[VYK_JAVA_SLOT_BYTES], '#');
+    EXPECT_EQ(Trevan_GetStoredString(4, text), 0); // the driver answers null
+    EXPECT_EQ(Trevan_GetFirmwareVersion(text), 1);
+    EXPECT_STREQ(text, "Trevan firmware 2.10");
+}
+
+TEST(JavaSetsTest, TheNorrelLampSendsItsCommandOnlyForOnAndOff)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_QUARN);
+    ASSERT_EQ(LoadJavaDriver("com/varnholt/tarnwick/quarn/Quarn"), 1);
+    EXPECT_EQ(Quarn_Norrel_LampEnable(2), 0);
+    EXPECT_EQ(rig.java->callCount(JavaMethod::sendData), 0);
+    EXPECT_EQ(Quarn_Norrel_LampEnable(1), 1);
+    std::uint8_t echo[3] = {};
+    EXPECT_EQ(JavaBulkIn(0, echo, 3), 3);
+    EXPECT_EQ(echo[0], 0x40);
+    EXPECT_EQ(echo[1], 0x03);
+    EXPECT_EQ(Quarn_Norrel_LampEnable(0), 1);
+    EXPECT_EQ(JavaBulkIn(0, echo, 3), 3);
+    EXPECT_EQ(echo[0], 0x3F);
+}
+
+TEST(JavaSetsTest, AutonullingScalesByTheSaturationValue)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_QUARN);
+    rig.java->setSaturation(65535.0 * 2);
+    auto client = registered(42);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    // 101 x 65535 / (2 x 65535) = 50.5: the integer part stays.
+    EXPECT_EQ(client->buffers[0][1], 0.0f);
+    EXPECT_EQ(client->buffers[0][2], 51.0f);
+    EXPECT_EQ(client->buffers[0][3], 51.0f);
+    EXPECT_EQ(client->buffers[0][5], 52.0f);
+}
+
+} // namespace
+} // namespace driver::java::test
