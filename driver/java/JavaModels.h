@@ -18,6 +18,8 @@ struct JavaModel
     std::uint16_t adcType;
     bool autonulling; // scales by the saturation value and reports the autonulling words
     bool ulmarTiming; // integration passed unscaled, at least 8 ms
+    const char* serialMessageWord; // the model's name in "Unable to find ... serial number"
+    const char* anyMessageWord;    // and in "Unable to find any ..."
 };
 
 std::span<const JavaModel> javaModels();

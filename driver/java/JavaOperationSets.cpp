@@ -20,14 +20,15 @@ namespace {
 
 constexpr JavaModel kModels[] = {
     {"SolviPlus", "SolviPlusOperationSet", "com/varnholt/tarnwick/solviplus/SolviPlus",
-     VYK_ADC_SOLVIPLUS, false, false},
+     VYK_ADC_SOLVIPLUS, false, false, "SolviPlus", "SolviPlus"},
     {"PavikPlus", "PavikPlusOperationSet", "com/varnholt/tarnwick/pavikplus/PavikPlus",
-     VYK_ADC_PAVIKPLUS, true, false},
+     VYK_ADC_PAVIKPLUS, true, false, "Pavik+", "PavikPlus"},
     {"Trevan", "TrevanOperationSet", "com/varnholt/tarnwick/trevan/Trevan", VYK_ADC_TREVAN, false,
-     false},
-    {"Quarn", "QuarnOperationSet", "com/varnholt/tarnwick/quarn/Quarn", VYK_ADC_QUARN, true, false},
+     false, "Trevan", "Trevan"},
+    {"Quarn", "QuarnOperationSet", "com/varnholt/tarnwick/quarn/Quarn", VYK_ADC_QUARN, true, false,
+     "Quarn", "Quarn"},
     {"Ulmar", "UlmarOperationSet", "com/varnholt/tarnwick/ulmar/Ulmar", VYK_ADC_ULMARADC, false,
-     true},
+     true, "Ulmar", "Ulmar"},
 };
 constexpr int kModelCount = static_cast<int>(std::size(kModels));
 

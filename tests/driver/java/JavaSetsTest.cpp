@@ -2,6 +2,7 @@
 #include "driver/core/OperationSetSelector.h"
 #include "driver/include/vykdrv32.h"
 #include "driver/java/JavaBridge.h"
+#include "driver/java/JavaConnection.h"
 #include "driver/java/JavaModels.h"
 #include "sim/java/FakeJavaDriver.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
@@ -9,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace driver::java::test {
 namespace {
@@ -294,6 +297,84 @@ TEST(JavaSetsTest, AutonullingScalesByTheSaturationValue)
     EXPECT_EQ(client->buffers[0][2], 51.0f);
     EXPECT_EQ(client->buffers[0][3], 51.0f);
     EXPECT_EQ(client->buffers[0][5], 52.0f);
+}
+
+TEST(JavaSetsTest, ConnectingChoosesTheConfiguredDeviceOrTheFirstOrTellsTheUser)
+{
+    struct Case
+    {
+        const char* name;
+        int adc;
+        std::map<int, std::string> devices;
+        const char* configured;
+        int16_t result;
+        int opened;
+        const char* kept;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"configured, any case",
+         VYK_ADC_TREVAN,
+         {{0, "TRV-A"}, {5, "TRV-B"}},
+         "trv-b",
+         0,
+         5,
+         "TRV-B",
+         {}},
+        {"unknown serial takes the first",
+         VYK_ADC_TREVAN,
+         {{3, "TRV-A"}, {5, "TRV-B"}},
+         "x",
+         0,
+         3,
+         "TRV-A",
+         {}},
+        {"nothing connected",
+         VYK_ADC_TREVAN,
+         {},
+         "TRV-9",
+         8,
+         -1,
+         "TRV-9",
+         {"Unable to find Trevan with the serial number 'TRV-9'.  Connecting to the first "
+          "available Trevan.",
+          "Unable to find any Trevan.  Check to see if the spectrometer is connected to the USB "
+          "port."}},
+        {"PavikPlus words",
+         VYK_ADC_PAVIKPLUS,
+         {},
+         "P1",
+         8,
+         -1,
+         "P1",
+         {"Unable to find Pavik+ with the serial number 'P1'.  Connecting to the first available "
+          "Pavik+.",
+          "Unable to find any PavikPlus.  Check to see if the spectrometer is connected to the "
+          "USB port."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(VYK_SPEC_JOLVAR, c.adc, c.configured);
+        const JavaModel* model = javaModelForAdc(static_cast<std::uint16_t>(c.adc));
+        ASSERT_NE(model, nullptr);
+        rig.java->setDevices(model->word, c.devices);
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            core::driverState().startupFlags &= ~core::kStartupInterruptHandler;
+        }
+        EXPECT_EQ(connectJavaHardware(*model), c.result);
+        EXPECT_EQ(JavaGetDeviceIndex(), c.opened);
+        std::vector<std::string> boxes;
+        for (const auto& box : rig.platform->boxes()) {
+            EXPECT_EQ(box.caption, "USB Error");
+            boxes.push_back(box.text);
+        }
+        EXPECT_EQ(boxes, c.boxes);
+        std::lock_guard lock(core::driverState().mutex);
+        EXPECT_EQ(core::driverState().usbSerialNumber, c.kept);
+        EXPECT_EQ((core::driverState().startupFlags & core::kStartupInterruptHandler) != 0,
+                  c.result == 0);
+    }
 }
 
 } // namespace
