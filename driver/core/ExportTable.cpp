@@ -70,6 +70,12 @@ constexpr const char* kExportedNames[] = {
     "Quarn_SetMavrinModulation",
     "Quarn_SetMavrinDa",
     "Quarn_Norrel_LampEnable",
+    // CadrelPCI card: digital and analog I/O.
+    "CadrelPCI_WriteDIO",
+    "CadrelPCI_ReadDIO",
+    "CadrelPCI_AnalogOut",
+    "CadrelPCI_IsPCIPlus",
+    "Shutdown_CadrelPCI_Istrel",
 };
 
 } // namespace

@@ -210,5 +210,6 @@ VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq
                           int16_t baseAddress);
 
 #include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_boards.h"
 
 #endif

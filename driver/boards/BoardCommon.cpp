@@ -1,0 +1,216 @@
+#include "driver/boards/BoardCommon.h"
+
+#include "driver/core/DriverMessages.h"
+#include "driver/core/DriverPlatform.h"
+#include "driver/core/OperationSetSelector.h"
+#include "driver/core/Scheduler.h"
+#include "driver/core/Sequencer.h"
+
+#include <algorithm>
+
+namespace driver::boards {
+
+using core::DriverState;
+using core::driverState;
+
+BoardFields& boardFields()
+{
+    static BoardFields fields;
+    return fields;
+}
+
+std::shared_ptr<platform::portio::PortIo> boardIo()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return state.portIo ? state.portIo : platform::portio::noPortIo();
+}
+
+void writeCounter(platform::portio::PortIo& io, std::uint32_t port, std::uint32_t value)
+{
+    io.writePort(0, port, 1, value & 0xFF);
+    io.writePort(0, port, 1, (value >> 8) & 0xFF);
+}
+
+void channelCompleteWith(int channel, bool add, int firstPixel, int lastPixel, bool invert)
+{
+    DriverState& state = driverState();
+    core::PendingPosts posts;
+    {
+        std::lock_guard lock(state.mutex);
+        RegistrationRecord* record = state.current;
+        if (!record || channel < 0 || channel >= core::kChannels || state.overrun)
+            return;
+        if (record->bufferStates[channel] == VYK_BUFFER_FULL) {
+            posts.add(record->window, VYK_MSG_OVERRUN, static_cast<std::uintptr_t>(channel),
+                      record);
+            if (record->continueOnOverrun == 0)
+                record->continuous = 0;
+            state.overrun = true;
+        } else if (float* buffer = record->channelBuffers[channel]) {
+            const int last = std::min(lastPixel, static_cast<int>(state.rawBuffer.size()) - 1);
+            if (!add) {
+                buffer[0] = 0.0f;
+                buffer[1] = 0.0f;
+            }
+            for (int p = firstPixel; p <= last; ++p) {
+                const float value =
+                    sampleValue(state.rawBuffer[static_cast<std::size_t>(p)], invert);
+                buffer[p] = add ? buffer[p] + value : value;
+            }
+        }
+    }
+    posts.postAll();
+}
+
+TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t port, int width)
+{
+    DriverState& state = driverState();
+    core::DriverPlatform& platform = core::driverPlatform();
+    const std::uint32_t startMs = platform.timeMs();
+    int timeoutMs = 0;
+    bool wasContinuous = false;
+    {
+        std::lock_guard lock(state.mutex);
+        timeoutMs = state.trigTimeoutMs;
+        wasContinuous = record->continuous != 0;
+    }
+    std::shared_ptr<platform::portio::PortIo> io = boardIo();
+    for (;;) {
+        if (io->readPort(range, port, width) & 0x08)
+            return TriggerWait::Present;
+        {
+            std::lock_guard lock(state.mutex);
+            const bool released = record->instanceKey == 0 || state.current != record;
+            const bool stopped = wasContinuous && record->continuous == 0;
+            if (released || stopped || state.connectedMarker == 0 || state.currentChannel == -1)
+                return TriggerWait::Cancelled;
+        }
+        if (timeoutMs > 0 && platform.timeMs() - startMs >= static_cast<std::uint32_t>(timeoutMs)) {
+            // The trigger never came: end the scan as the watchdog's second expiry does.
+            core::PendingPosts posts;
+            {
+                std::lock_guard lock(state.mutex);
+                const int channel = state.currentChannel;
+                core::failScanLocked(state, record, channel, posts);
+                state.acquisitionStatus = core::kStatusTimedOut;
+                state.sequencerRunning = false;
+                state.watchdogFirstExpiry = false;
+                state.scanFinished.notify_all();
+            }
+            posts.postAll();
+            return TriggerWait::TimedOut;
+        }
+        core::WaitMilliseconds(1);
+    }
+}
+
+void endScanQuietly()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    state.currentChannel = -1;
+    ++state.channelEpoch;
+    state.acquisitionStatus = core::kStatusStopped;
+    state.sequencerRunning = false;
+    if (state.current)
+        state.current->continuous = 0;
+    core::clearScanBusyLocked(state);
+}
+
+void takeWatchdogLocked(DriverState& state)
+{
+    BoardFields& fields = boardFields();
+    if (state.watchdogTimer != 0)
+        fields.timerToKill = state.watchdogTimer;
+    state.watchdogTimer = 0;
+    state.watchdogFirstExpiry = false;
+    ++state.channelEpoch;
+}
+
+void afterInterrupt()
+{
+    DriverState& state = driverState();
+    std::uint32_t timer = 0;
+    bool advance = false;
+    core::OperationSet ops;
+    {
+        std::lock_guard lock(state.mutex);
+        BoardFields& fields = boardFields();
+        timer = fields.timerToKill;
+        advance = fields.advanceAfterInterrupt;
+        fields.timerToKill = 0;
+        fields.advanceAfterInterrupt = false;
+        ops = state.ops;
+    }
+    // Killing waits for a running timer callback, whose port I/O needs the device lock:
+    // so this runs after the lock has been released.
+    if (timer != 0)
+        core::driverPlatform().killTimer(timer);
+    if (advance && ops.AdvanceSequencer)
+        ops.AdvanceSequencer();
+    core::InterruptEndHook();
+}
+
+namespace {
+
+// Set by a board StartChannel that leaves its channel pending on this thread; tells
+// advanceAndQuiet whether its own sequencer run ended the scans or handed them on to the
+// interrupt thread.
+thread_local bool t_channelLeftPending = false;
+
+} // namespace
+
+void noteChannelPending()
+{
+    t_channelLeftPending = true;
+}
+
+void advanceAndQuiet(void (*quiet)())
+{
+    t_channelLeftPending = false;
+    core::runSequencer();
+    if (t_channelLeftPending)
+        return; // the interrupt thread carries on, and quiets the board at the end
+    DriverState& state = driverState();
+    bool idle = false;
+    {
+        std::lock_guard lock(state.mutex);
+        idle = !state.sequencerRunning && state.currentChannel == -1;
+    }
+    if (idle && quiet)
+        quiet();
+}
+
+std::uint32_t gavrelWatchdogMs(int integration)
+{
+    const int value = integration == 0 ? 1000 : integration;
+    return static_cast<std::uint32_t>(4096 / value + 2000);
+}
+
+std::uint32_t istrelWatchdogMs(int triggerMode, int integration)
+{
+    if (triggerMode != 0 && triggerMode != 1)
+        return 0;
+    return integration >= 500 ? static_cast<std::uint32_t>(3 * integration) : 1000u;
+}
+
+int periodSettleMs(int newPeriod, int previousPeriod, int divisor)
+{
+    const int v = std::max(newPeriod, previousPeriod);
+    return v >= 30 ? v / std::max(divisor, 1) * 12 : 35;
+}
+
+void postStatusMessage(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    core::PendingPosts posts;
+    {
+        std::lock_guard lock(state.mutex);
+        if (record->flags & VYK_FLAG_STATUS_MESSAGES)
+            posts.add(record->window, VYK_MSG_STATUS, 0, record);
+    }
+    posts.postAll();
+}
+
+} // namespace driver::boards

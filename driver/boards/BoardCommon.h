@@ -1,0 +1,95 @@
+#pragma once
+
+#include "driver/core/DriverState.h"
+#include "platform/portio/PortIo.h"
+#include "platform/portio/TransferList.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace driver::boards {
+
+// How a set programs the board's counters.
+enum class TimingKind
+{
+    Gavrel,
+    IstrelBT,
+    Istrel,
+};
+
+// The state the board sets keep beside the driver state, guarded by the scheduler mutex.
+struct BoardFields
+{
+    std::uint32_t controlByte = 0;  // last byte written to the control register
+    bool strobeOn = true;           // the strobe state of the Istrel sets
+    int noIntegrationTimeDelay = 0; // "NoIntegrationTimeDelayMode"
+    int cadrelClockDivisor = 4;     // "CadrelPCIMasterClockDivisor"
+    // Work the interrupt handler leaves for after the device lock is released.
+    std::uint32_t timerToKill = 0;
+    bool advanceAfterInterrupt = false;
+    // The DAQ700 Istrel set's list, kept from the first timing reset to disconnection.
+    std::shared_ptr<platform::portio::TransferList> keptDaqList;
+};
+
+// The fields; touch them only with driverState().mutex held.
+BoardFields& boardFields();
+
+// The port-I/O backend in use (the connected device, or the no-op one).
+std::shared_ptr<platform::portio::PortIo> boardIo();
+
+// Writes a 16-bit counter value to a byte port, low byte first.
+void writeCounter(platform::portio::PortIo& io, std::uint32_t port, std::uint32_t value);
+
+// The 12 significant bits of a sample; FornicPC104 and CadrelPCI invert bit 11.
+inline std::uint16_t sampleValue(std::uint16_t raw, bool invertBit11)
+{
+    return static_cast<std::uint16_t>((invertBit11 ? raw ^ 0xF800 : raw) & 0xFFF);
+}
+
+// Adds (or with add false stores) raw pixels first..last of the current record's channel
+// into its buffer; a buffer the client has not emptied is an overrun instead: one 0x467
+// per scan, continuous scanning ends unless the record continues on overrun, and the rest
+// of the scan is skipped. Called without the mutex held.
+void channelCompleteWith(int channel, bool add, int firstPixel, int lastPixel, bool invert);
+
+// What a wait for the external trigger ended with.
+enum class TriggerWait
+{
+    Present,
+    Cancelled, // the record was released or stopped, or the board disconnected
+    TimedOut,  // the configured trigger time-out passed; the scan was ended (0x466)
+};
+
+// Waits in 1 ms steps until status bit 3 of (range, port, width) is set; bounded by the
+// record's release, VYK_Stop of a continuous scan, disconnection and the trigger time-out.
+TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t port, int width);
+
+// Ends the current scan quietly (stopped, no message) after a cancelled trigger wait.
+void endScanQuietly();
+
+// Called by TransferData with the mutex held when the channel's data has come: stops the
+// watchdog from acting and leaves its timer to be killed after the device lock.
+void takeWatchdogLocked(core::DriverState& state);
+
+// The device's after-interrupt work: kills the taken timer and advances the sequencer.
+void afterInterrupt();
+
+// Called by a StartChannel that answers ChannelStart::Pending.
+void noteChannelPending();
+
+// Runs the sequencer; when it ended on this thread with nothing following, `quiet`
+// leaves the board disarmed.
+void advanceAndQuiet(void (*quiet)());
+
+// The watchdog delay of the Gavrel and IstrelBT sets.
+std::uint32_t gavrelWatchdogMs(int integration);
+// The Istrel sets' delay, 0 for none.
+std::uint32_t istrelWatchdogMs(int triggerMode, int integration);
+
+// The wait after a new scan period on the Istrel boards, in ms.
+int periodSettleMs(int newPeriod, int previousPeriod, int divisor);
+
+// Posts 0x464 to the record's window when it asked for status messages.
+void postStatusMessage(RegistrationRecord* record);
+
+} // namespace driver::boards

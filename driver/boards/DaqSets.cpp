@@ -1,0 +1,316 @@
+#include "driver/boards/DaqSets.h"
+
+#include "driver/boards/BoardCommon.h"
+#include "driver/core/OperationSetSelector.h"
+#include "driver/core/Scheduler.h"
+#include "driver/core/Sequencer.h"
+#include "platform/portio/DriverXDevice.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <span>
+
+namespace driver::boards {
+namespace {
+
+using core::ChannelStart;
+using core::DriverState;
+using core::driverState;
+
+constexpr std::uint32_t kChannelPort = 0;
+constexpr std::uint32_t kControl = 4;
+constexpr std::uint32_t kCounter1 = 9;
+constexpr std::uint32_t kCounter2 = 10;
+constexpr std::uint32_t kCounterControl = 11;
+
+struct DaqProfile
+{
+    const char* name;
+    TimingKind timing;
+    int samples;   // per channel, through the list's extra area
+    int lastPixel; // stored from pixel 2
+};
+
+constexpr DaqProfile kProfiles[] = {
+    {"GavrelDaqOperationSet", TimingKind::Gavrel, 1100, 1099},
+    {"IstrelBTDaqOperationSet", TimingKind::IstrelBT, 1100, 1099},
+    {"IstrelDaqOperationSet", TimingKind::Istrel, 2048, 2047},
+};
+
+// The list that moves one channel's samples: set-up, start, block read, end.
+std::shared_ptr<platform::portio::TransferList> buildList(int samples)
+{
+    auto list = std::make_shared<platform::portio::TransferList>(
+        0, 4, static_cast<std::size_t>(samples) * 2);
+    const std::array<std::uint32_t, 5> setup{0, 1, 1, 0, 0xFFFFFFFFu};
+    list->appendBoard3(setup);
+    list->appendBoard2(2, 1);
+    list->appendBoard(2, 2);
+    list->appendBoard4();
+    return list;
+}
+
+void writeByte(platform::portio::PortIo& io, std::uint32_t port, std::uint32_t value)
+{
+    io.writePort(0, port, 1, value & 0xFF);
+}
+
+template <int P> int16_t programFrequency(RegistrationRecord* record)
+{
+    constexpr DaqProfile profile = kProfiles[P];
+    DriverState& state = driverState();
+    auto io = boardIo();
+    if constexpr (profile.timing == TimingKind::Istrel) {
+        int integration = 0;
+        bool noDelay = false;
+        {
+            std::lock_guard lock(state.mutex);
+            if (record->integration == state.appliedPeriodMs)
+                return 0;
+            integration = std::clamp<int>(record->integration, 20, 64000);
+            state.appliedPeriodMs = integration;
+            noDelay = boardFields().noIntegrationTimeDelay != 0;
+        }
+        writeByte(*io, kCounterControl, 0xB6);
+        writeCounter(*io, kCounter2, static_cast<std::uint32_t>(integration));
+        if (!noDelay)
+            core::WaitMilliseconds(integration >= 100 ? integration * 12 / 10 : 250);
+    } else {
+        int integration = 0;
+        {
+            std::lock_guard lock(state.mutex);
+            integration = std::clamp<int>(record->integration, 1, 100);
+            record->integration = static_cast<std::uint16_t>(integration);
+            state.appliedPeriodMs = integration;
+        }
+        writeByte(*io, kCounterControl, 0x7E);
+        writeCounter(*io, kCounter1, static_cast<std::uint32_t>(500 / integration));
+    }
+    return 0;
+}
+
+template <int P> int16_t programIntegration(RegistrationRecord* record)
+{
+    constexpr DaqProfile profile = kProfiles[P];
+    if constexpr (profile.timing == TimingKind::Istrel) {
+        return 0;
+    } else {
+        int flash = 0;
+        int boxcar = 0;
+        {
+            std::lock_guard lock(driverState().mutex);
+            flash = record->flashDelay;
+            boxcar = record->boxcarHalfWidth;
+        }
+        auto io = boardIo();
+        if (flash == 0) {
+            writeByte(*io, kCounterControl, 0xBA);
+            return 0;
+        }
+        writeByte(*io, kCounterControl, 0xBE);
+        writeCounter(*io, kCounter2, static_cast<std::uint32_t>(boxcar * 8192 / flash));
+        return 0;
+    }
+}
+
+template <int P> int16_t resetAndApplyTiming(RegistrationRecord* record)
+{
+    constexpr DaqProfile profile = kProfiles[P];
+    DriverState& state = driverState();
+    auto io = boardIo();
+    writeByte(*io, 0, 144);
+    writeByte(*io, 7, 0);
+    writeByte(*io, 5, 42);
+    if constexpr (profile.timing == TimingKind::Istrel) {
+        bool reopen = false;
+        {
+            std::lock_guard lock(state.mutex);
+            reopen = state.reopen;
+            state.reopen = false;
+            if (reopen)
+                boardFields().keptDaqList = buildList(profile.samples);
+        }
+        if (reopen) {
+            writeByte(*io, kCounterControl, 0x76);
+            writeCounter(*io, kCounter1, 5);
+        }
+    }
+    writeByte(*io, kCounterControl, 0x34);
+    writeByte(*io, 6, 0);
+    writeByte(*io, 1, 0);
+    io->readPort(0, 2, 2);
+    programFrequency<P>(record);
+    programIntegration<P>(record);
+    std::lock_guard lock(state.mutex);
+    record->timingDirty = 0;
+    return 0;
+}
+
+template <int P> ChannelStart startChannel(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    bool dirty = false;
+    int channel = 0;
+    int strobeSelect = 0;
+    int trigger = 0;
+    int scanCounter = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        dirty = record->timingDirty == 1;
+    }
+    if (dirty)
+        core::ApplyTimingIfChanged(record);
+    {
+        std::lock_guard lock(state.mutex);
+        channel = std::max(state.currentChannel, 0);
+        strobeSelect = record->strobeFlashSelect;
+        trigger = record->triggerMode;
+        scanCounter = record->scanCounter;
+    }
+    auto io = boardIo();
+    writeByte(*io, kChannelPort, static_cast<std::uint32_t>(channel - 112));
+    writeByte(*io, 7, 2);
+    writeByte(*io, 1, 0);
+    io->readPort(0, 2, 2);
+    const std::uint32_t byte = (strobeSelect == 0 ? 0x01u : 0u) | 0x08u;
+    writeByte(*io, 7, 0);
+    if (trigger != 0 && channel == 0 && scanCounter == 0) {
+        const TriggerWait wait = waitForTrigger(record, 0, 5, 1);
+        if (wait == TriggerWait::TimedOut) {
+            noteChannelPending();
+            return ChannelStart::Pending;
+        }
+        if (wait == TriggerWait::Cancelled) {
+            bool released = false;
+            {
+                std::lock_guard lock(state.mutex);
+                released = record->instanceKey == 0;
+            }
+            if (released)
+                return ChannelStart::Advance;
+            endScanQuietly();
+            noteChannelPending();
+            return ChannelStart::Pending;
+        }
+    }
+    {
+        std::lock_guard lock(state.mutex);
+        boardFields().controlByte = byte;
+        state.acquisitionStatus = core::kStatusAcquiring;
+    }
+    writeByte(*io, kControl, byte);
+    postStatusMessage(record);
+    noteChannelPending();
+    return ChannelStart::Pending;
+}
+
+template <int P> void channelComplete(int channel, bool add)
+{
+    channelCompleteWith(channel, add, 2, kProfiles[P].lastPixel, false);
+}
+
+template <int P> void transferData()
+{
+    constexpr DaqProfile profile = kProfiles[P];
+    DriverState& state = driverState();
+    std::shared_ptr<platform::portio::TransferList> list;
+    {
+        std::lock_guard lock(state.mutex);
+        if constexpr (profile.timing == TimingKind::Istrel)
+            list = boardFields().keptDaqList;
+    }
+    if (!list)
+        list = buildList(profile.samples);
+    auto io = boardIo();
+    auto* device = dynamic_cast<platform::portio::DriverXDevice*>(io.get());
+    const bool ran = device && device->runTransferList(*list);
+    writeByte(*io, kControl, 0);
+    writeByte(*io, 7, 2);
+    writeByte(*io, 1, 0);
+    io->readPort(0, 0, 1);
+
+    int channel = -1;
+    bool add = false;
+    {
+        std::lock_guard lock(state.mutex);
+        RegistrationRecord* record = state.current;
+        if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
+            !record) {
+            if (record)
+                record->continuous = 0;
+            return;
+        }
+        if (record->instanceKey == 0) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+            boardFields().advanceAfterInterrupt = true;
+            return;
+        }
+        channel = state.currentChannel;
+        add = record->scanCounter != 0;
+        state.lastChannelDone = channel;
+        if (ran) {
+            const auto extra = list->extra();
+            for (int k = 0; k < profile.samples; ++k) {
+                const auto at = static_cast<std::size_t>(k) * 2;
+                state.rawBuffer[static_cast<std::size_t>(k)] =
+                    static_cast<std::uint16_t>(extra[at] | (extra[at + 1] << 8));
+            }
+        }
+        state.acquisitionStatus = core::kStatusChannelDone;
+        boardFields().advanceAfterInterrupt = true;
+    }
+    channelComplete<P>(channel, add);
+}
+
+void advanceSequencer()
+{
+    advanceAndQuiet(nullptr);
+}
+
+void shutdownHardware()
+{
+    boardIo()->writePort(0, kControl, 1, 0);
+}
+
+template <int P> core::OperationSet makeSet()
+{
+    core::OperationSet set;
+    set.name = kProfiles[P].name;
+    set.TransferData = transferData<P>;
+    set.StartChannel = startChannel<P>;
+    set.ProgramFrequency = programFrequency<P>;
+    set.ProgramIntegration = programIntegration<P>;
+    set.ResetAndApplyTiming = resetAndApplyTiming<P>;
+    set.AdvanceSequencer = advanceSequencer;
+    set.ChannelComplete = channelComplete<P>;
+    set.ShutdownHardware = shutdownHardware;
+    return set;
+}
+
+// A function-local table: the sets register from another file's static initialiser.
+std::span<const core::OperationSet> sets()
+{
+    static const core::OperationSet table[] = {makeSet<0>(), makeSet<1>(), makeSet<2>()};
+    return table;
+}
+
+} // namespace
+
+core::OperationSet daqOperationSet(const char* name)
+{
+    for (const core::OperationSet& set : sets()) {
+        if (std::strcmp(set.name, name) == 0)
+            return set;
+    }
+    return {};
+}
+
+void registerDaqSets()
+{
+    for (const core::OperationSet& set : sets())
+        core::registerOperationSet(set.name, set);
+}
+
+} // namespace driver::boards

@@ -1,0 +1,409 @@
+#include "driver/boards/IsaBoardSets.h"
+
+#include "driver/boards/BoardCommon.h"
+#include "driver/core/OperationSetSelector.h"
+#include "driver/core/Scheduler.h"
+#include "driver/core/Sequencer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+namespace driver::boards {
+namespace {
+
+using core::ChannelStart;
+using core::DriverState;
+using core::driverState;
+
+// Board ports (offsets from the base address, byte wide).
+constexpr std::uint32_t kCounter0 = 0;
+constexpr std::uint32_t kCounter1 = 1;
+constexpr std::uint32_t kCounter2 = 2;
+constexpr std::uint32_t kCounterControl = 3;
+constexpr std::uint32_t kControl = 4;
+constexpr std::uint32_t kStatus = 5;
+constexpr std::uint32_t kFifo = 6;
+
+// A set is a row: its timing, how many samples an interrupt reads and from which raw
+// index, and the last pixel it stores (from pixel 2).
+struct IsaProfile
+{
+    const char* name;
+    TimingKind timing;
+    int samplesRead;
+    int firstRawIndex;
+    int lastPixel;
+};
+
+constexpr IsaProfile kProfiles[] = {
+    {"GavrelBrontelOperationSet", TimingKind::Gavrel, 1099, 1, 1099},
+    {"IstrelBTBrontelOperationSet", TimingKind::IstrelBT, 2047, 1, 1099},
+    {"IstrelBrontelOperationSet", TimingKind::Istrel, 2047, 1, 2047},
+    {"GavrelDovrinOperationSet", TimingKind::Gavrel, 1100, 0, 1099},
+    {"IstrelBTDovrinOperationSet", TimingKind::IstrelBT, 2048, 0, 1099},
+    {"IstrelDovrinOperationSet", TimingKind::Istrel, 2048, 0, 2047},
+};
+
+bool fornicLocked(const DriverState& state)
+{
+    return state.adcType == VYK_ADC_FORNICPC104;
+}
+
+bool isFornic()
+{
+    std::lock_guard lock(driverState().mutex);
+    return fornicLocked(driverState());
+}
+
+void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+{
+    io.writePort(0, kControl, 1, byte & 0xFF);
+}
+
+// Gavrel and IstrelBT timing.
+int16_t gavrelProgramFrequency(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    int integration = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        integration = std::clamp<int>(record->integration, 1, 500);
+        record->integration = static_cast<std::uint16_t>(integration);
+        state.appliedPeriodMs = integration;
+    }
+    auto io = boardIo();
+    io->writePort(0, kCounterControl, 1, 0x3E);
+    writeCounter(*io, kCounter0, static_cast<std::uint32_t>(4000 / integration));
+    return 0;
+}
+
+template <TimingKind Kind> int16_t gavrelProgramIntegration(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    int integration = 0;
+    int flash = 0;
+    int boxcar = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        integration = record->integration == 0 ? 1 : record->integration;
+        flash = record->flashDelay;
+        boxcar = record->boxcarHalfWidth;
+    }
+    auto io = boardIo();
+    if (flash == 0) {
+        io->writePort(0, kCounterControl, 1, 0x7A);
+        io->writePort(0, kCounterControl, 1, 0xBA);
+        return 0;
+    }
+    io->writePort(0, kCounterControl, 1, 0x7E);
+    writeCounter(*io, kCounter1, static_cast<std::uint32_t>(4000 / integration));
+    io->writePort(0, kCounterControl, 1, 0xBE);
+    const int factor = Kind == TimingKind::IstrelBT ? boxcar : 1;
+    writeCounter(*io, kCounter2, static_cast<std::uint32_t>(factor * 8192 / flash));
+    return 0;
+}
+
+template <TimingKind Kind> int16_t gavrelResetAndApplyTiming(RegistrationRecord* record)
+{
+    auto io = boardIo();
+    writeControl(*io, 0x20);
+    core::WaitMilliseconds(10);
+    writeControl(*io, 0);
+    {
+        std::lock_guard lock(driverState().mutex);
+        boardFields().controlByte = 0;
+    }
+    gavrelProgramFrequency(record);
+    gavrelProgramIntegration<Kind>(record);
+    std::lock_guard lock(driverState().mutex);
+    record->timingDirty = 0;
+    return 0;
+}
+
+// Istrel timing.
+int16_t istrelProgramFrequency(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    int integration = 0;
+    int previous = 0;
+    int divisor = 10;
+    bool noDelay = false;
+    {
+        std::lock_guard lock(state.mutex);
+        if (record->integration == state.appliedPeriodMs)
+            return 0;
+        const int minimum = fornicLocked(state) ? 2 : 3;
+        integration = std::clamp<int>(record->integration, minimum, 64000);
+        previous = state.appliedPeriodMs;
+        divisor = state.frequencyDivisor;
+        noDelay = boardFields().noIntegrationTimeDelay != 0;
+    }
+    auto io = boardIo();
+    io->writePort(0, kCounterControl, 1, 0xBE);
+    writeCounter(*io, kCounter2, static_cast<std::uint32_t>(integration));
+    if (!noDelay)
+        core::WaitMilliseconds(periodSettleMs(integration, previous, divisor));
+    std::lock_guard lock(state.mutex);
+    state.appliedPeriodMs = integration;
+    return 0;
+}
+
+int16_t istrelProgramIntegration(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    int flash = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        flash = record->flashDelay;
+        if (flash == 0 || flash == state.appliedFlashDelay)
+            return 0;
+        state.appliedFlashDelay = flash;
+    }
+    auto io = boardIo();
+    io->writePort(0, kCounterControl, 1, 0x7E);
+    writeCounter(*io, kCounter1, static_cast<std::uint32_t>(flash));
+    return 0;
+}
+
+int16_t istrelResetAndApplyTiming(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    bool reopen = false;
+    bool fornic = false;
+    int trigger = 0;
+    bool strobe = false;
+    {
+        std::lock_guard lock(state.mutex);
+        reopen = state.reopen;
+        state.reopen = false;
+        fornic = fornicLocked(state);
+        trigger = record->triggerMode;
+        strobe = boardFields().strobeOn;
+    }
+    auto io = boardIo();
+    if (reopen) {
+        io->writePort(0, kCounterControl, 1, 0x3E);
+        writeCounter(*io, kCounter0, fornic ? 2 : 4);
+    }
+    const std::uint32_t low = trigger == 2 ? 4 : trigger == 3 ? 6 : strobe ? 2 : 0;
+    writeControl(*io, low | 32);
+    core::WaitMilliseconds(10);
+    writeControl(*io, low);
+    {
+        std::lock_guard lock(state.mutex);
+        boardFields().controlByte = low;
+    }
+    istrelProgramFrequency(record);
+    istrelProgramIntegration(record);
+    std::lock_guard lock(state.mutex);
+    record->timingDirty = 0;
+    return 0;
+}
+
+template <int P> ChannelStart startChannel(RegistrationRecord* record)
+{
+    constexpr IsaProfile profile = kProfiles[P];
+    DriverState& state = driverState();
+    bool dirty = false;
+    {
+        std::lock_guard lock(state.mutex);
+        dirty = record->timingDirty == 1;
+    }
+    if (dirty)
+        core::ApplyTimingIfChanged(record);
+
+    int channel = 0;
+    std::uint32_t byte = 0;
+    int strobeSelect = 0;
+    int trigger = 0;
+    int scanCounter = 0;
+    int integration = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        channel = std::max(state.currentChannel, 0);
+        byte = boardFields().controlByte;
+        strobeSelect = record->strobeFlashSelect;
+        trigger = record->triggerMode;
+        scanCounter = record->scanCounter;
+        integration = record->integration;
+    }
+    if (channel < 4)
+        byte = ((byte & 0x63) | static_cast<std::uint32_t>(channel * 8)) & 0x7F;
+    else
+        byte = ((byte & 0xE3) | (static_cast<std::uint32_t>(channel | 0xF0) * 8)) & 0xFF;
+    byte &= ~0x02u;
+    auto io = boardIo();
+    writeControl(*io, byte);
+    writeControl(*io, (byte & 0xBE) | 0x20);
+    writeControl(*io, byte & 0xBE);
+    byte |= strobeSelect == 0 ? 0x43 : 0x41;
+
+    if (trigger != 0 && channel == 0 && scanCounter == 0) {
+        const TriggerWait wait = waitForTrigger(record, 0, kStatus, 1);
+        if (wait == TriggerWait::TimedOut) {
+            noteChannelPending();
+            return ChannelStart::Pending;
+        } // the scan was ended
+        if (wait == TriggerWait::Cancelled) {
+            bool released = false;
+            {
+                std::lock_guard lock(state.mutex);
+                released = record->instanceKey == 0;
+            }
+            if (released)
+                return ChannelStart::Advance; // the sequencer ends the scan quietly
+            endScanQuietly();
+            noteChannelPending();
+            return ChannelStart::Pending;
+        }
+    }
+
+    {
+        std::lock_guard lock(state.mutex);
+        boardFields().controlByte = byte;
+        state.acquisitionStatus = core::kStatusAcquiring;
+    }
+    // The watchdog is armed before the board: an interrupt may come at once.
+    const std::uint32_t delay = profile.timing == TimingKind::Istrel
+                                    ? istrelWatchdogMs(trigger, integration)
+                                    : gavrelWatchdogMs(integration);
+    if (delay != 0)
+        core::armWatchdog(delay);
+    writeControl(*io, byte);
+    postStatusMessage(record);
+    noteChannelPending();
+    return ChannelStart::Pending;
+}
+
+template <int P> void channelComplete(int channel, bool add)
+{
+    constexpr IsaProfile profile = kProfiles[P];
+    channelCompleteWith(channel, add, 2, profile.lastPixel, isFornic());
+}
+
+void quietBoard()
+{
+    std::uint32_t byte = 0;
+    {
+        std::lock_guard lock(driverState().mutex);
+        byte = boardFields().controlByte & 0xBC;
+        boardFields().controlByte = byte;
+    }
+    auto io = boardIo();
+    writeControl(*io, byte | 0x20);
+    writeControl(*io, byte);
+}
+
+void advanceSequencer()
+{
+    advanceAndQuiet(quietBoard);
+}
+
+template <int P> void transferData()
+{
+    constexpr IsaProfile profile = kProfiles[P];
+    DriverState& state = driverState();
+    auto io = boardIo();
+    std::uint32_t byte = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        byte = boardFields().controlByte & 0xBE;
+        boardFields().controlByte = byte;
+    }
+    writeControl(*io, byte);
+
+    int channel = -1;
+    bool add = false;
+    {
+        std::lock_guard lock(state.mutex);
+        RegistrationRecord* record = state.current;
+        if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
+            !record) {
+            if (record)
+                record->continuous = 0;
+            return;
+        }
+        if (record->instanceKey == 0) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+            takeWatchdogLocked(state);
+            boardFields().advanceAfterInterrupt = true;
+            return;
+        }
+        channel = state.currentChannel;
+        add = record->scanCounter != 0;
+        state.lastChannelDone = channel;
+        takeWatchdogLocked(state);
+    }
+    core::InterruptsEnableHook();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(profile.samplesRead) * 2);
+    io->readPortBlock(0, kFifo, 2, bytes);
+    writeControl(*io, byte | 0x20);
+    writeControl(*io, byte);
+    {
+        std::lock_guard lock(state.mutex);
+        for (int k = 0; k < profile.samplesRead; ++k) {
+            const auto at = static_cast<std::size_t>(k) * 2;
+            state.rawBuffer[static_cast<std::size_t>(profile.firstRawIndex + k)] =
+                static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+        }
+        state.acquisitionStatus = core::kStatusChannelDone;
+        boardFields().advanceAfterInterrupt = true;
+    }
+    channelComplete<P>(channel, add);
+}
+
+void shutdownHardware()
+{
+    boardIo()->writePort(0, kControl, 1, 0);
+}
+
+template <int P> core::OperationSet makeSet()
+{
+    constexpr IsaProfile profile = kProfiles[P];
+    core::OperationSet set;
+    set.name = profile.name;
+    set.TransferData = transferData<P>;
+    set.StartChannel = startChannel<P>;
+    set.AdvanceSequencer = advanceSequencer;
+    set.ChannelComplete = channelComplete<P>;
+    set.ShutdownHardware = shutdownHardware;
+    if constexpr (profile.timing == TimingKind::Istrel) {
+        set.ProgramFrequency = istrelProgramFrequency;
+        set.ProgramIntegration = istrelProgramIntegration;
+        set.ResetAndApplyTiming = istrelResetAndApplyTiming;
+    } else {
+        set.ProgramFrequency = gavrelProgramFrequency;
+        set.ProgramIntegration = gavrelProgramIntegration<profile.timing>;
+        set.ResetAndApplyTiming = gavrelResetAndApplyTiming<profile.timing>;
+    }
+    return set;
+}
+
+// A function-local table: the sets register from another file's static initialiser.
+std::span<const core::OperationSet> sets()
+{
+    static const core::OperationSet table[] = {makeSet<0>(), makeSet<1>(), makeSet<2>(),
+                                               makeSet<3>(), makeSet<4>(), makeSet<5>()};
+    return table;
+}
+
+} // namespace
+
+core::OperationSet isaBoardOperationSet(const char* name)
+{
+    for (const core::OperationSet& set : sets()) {
+        if (std::strcmp(set.name, name) == 0)
+            return set;
+    }
+    return {};
+}
+
+void registerIsaBoardSets()
+{
+    for (const core::OperationSet& set : sets())
+        core::registerOperationSet(set.name, set);
+}
+
+} // namespace driver::boards
