@@ -219,18 +219,27 @@ TEST(JavaFeaturesTest, FeatureExportsWaitWhileAScanHoldsTheBusyFlag)
 
 TEST(JavaFeaturesTest, WithoutAVmTheRealBridgeFailsWithItsMessage)
 {
-    // The configuration switch keeps the real backend from looking for a Java runtime.
-    const std::string ini = std::string(std::getenv("HARLUNE_TEST_DIR")) + "/nojava.ini";
-    std::ofstream(ini) << "[Setup]\r\nJavaEnabled=0\r\n";
-    setenv("VYKDRV_INI", ini.c_str(), 1);
-    auto platform = core::test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
-    setJavaBackend(nullptr);
-    EXPECT_EQ(LoadJavaDriver(kTrevan), 0);
-    EXPECT_EQ(IsJavaDriverLoaded(), 0);
-    ASSERT_EQ(platform->boxes().size(), 1u);
-    EXPECT_EQ(platform->boxes()[0].text, "Can't create Java VM for VYKDrvJ");
-    EXPECT_EQ(platform->boxes()[0].caption, "VYKDrv Error");
-    EXPECT_EQ(Trevan_GetShutterClock(), 0);
+    // Either switch keeps the real backend from starting a Java VM in this process.
+    const char* const configurations[] = {
+        "[Setup]\r\nJavaEnabled=0\r\n",
+        "[Setup]\r\nJavaArchive=/nonexistent/Tarnwick.jar\r\n",
+    };
+    for (const char* configuration : configurations) {
+        SCOPED_TRACE(configuration);
+        const std::string ini = std::string(std::getenv("HARLUNE_TEST_DIR")) + "/nojava.ini";
+        std::ofstream(ini) << configuration;
+        setenv("VYKDRV_INI", ini.c_str(), 1);
+        auto platform = core::test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+        setJavaBackend(nullptr);
+        EXPECT_EQ(LoadJavaDriver(kTrevan), 0);
+        EXPECT_EQ(IsJavaDriverLoaded(), 0);
+        ASSERT_EQ(platform->boxes().size(), 1u);
+        EXPECT_EQ(platform->boxes()[0].text, "Can't create Java VM for VYKDrvJ");
+        EXPECT_EQ(platform->boxes()[0].caption, "VYKDrv Error");
+        EXPECT_EQ(Trevan_GetShutterClock(), 0);
+        char serial[VYK_JAVA_SLOT_BYTES] = "x";
+        EXPECT_EQ(Trevan_IdentifyTrevan(0, serial), 0);
+    }
 }
 
 std::string libraryPath()
