@@ -41,7 +41,8 @@ constexpr const char* kExportedNames[] = {
 #define VYK_JAVA_NAME_QUARN(result, word, params, args) VYK_JAVA_NAME(Quarn, word)
 #define VYK_JAVA_NAME_COMMON(model) \
     #model "_Identify" #model, #model "_GetFirmwareVersion", #model "_SetStoredString", \
-    #model "_GetStoredString", "VYK_IdentifyAll" #model,
+    #model "_GetStoredString", "VYK_IdentifyAll" #model, #model "_GetCoefficients", \
+    #model "_SetCoefficients",
     VYK_JAVA_FEATURES_ALL(VYK_JAVA_NAME_TREVAN)
     VYK_JAVA_FEATURES_NOT_ULMAR(VYK_JAVA_NAME_TREVAN)
     VYK_JAVA_FEATURES_ALL(VYK_JAVA_NAME_SOLVIPLUS)

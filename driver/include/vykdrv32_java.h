@@ -116,8 +116,14 @@ VYK_JAVA_FEATURES_NOT_ULMAR(VYK_JAVA_DECLARE_QUARN)
 VYK_JAVA_AUTONULLING(VYK_JAVA_DECLARE_PAVIKPLUS)
 VYK_JAVA_AUTONULLING(VYK_JAVA_DECLARE_QUARN)
 
-/* Common exports: stored strings, identification, firmware. */
+/* The coefficients record of the USB spectrometers (72 bytes: serial, four wavelength
+ * coefficients, stray light, eight non-linearity coefficients, non-linearity order). */
+struct CoefficientsRecord;
+
+/* Common exports: coefficients, stored strings, identification, firmware. */
 #define VYK_JAVA_DECLARE_COMMON(model)                                                             \
+    VYK_API int32_t model##_GetCoefficients(struct CoefficientsRecord* record);                    \
+    VYK_API int32_t model##_SetCoefficients(const struct CoefficientsRecord* record);              \
     VYK_API int32_t model##_Identify##model(int32_t deviceIndex, char* serial);                    \
     VYK_API int32_t model##_GetFirmwareVersion(char* text);                                        \
     VYK_API int32_t model##_SetStoredString(int32_t slot, const char* text);                       \

@@ -10,10 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#ifndef VYKDRV32_USB_H
+// The public record, until the USB models' header that defines it is part of vykdrv32.h.
+struct CoefficientsRecord
+{
+    char serial[16];
+    float wavelength[4];
+    float strayLight;
+    float nonLinearity[8];
+    int32_t nonLinearityOrder;
+};
+#endif
 
 namespace driver::java::test {
 namespace {
@@ -297,6 +310,45 @@ TEST(JavaSetsTest, AutonullingScalesByTheSaturationValue)
     EXPECT_EQ(client->buffers[0][2], 51.0f);
     EXPECT_EQ(client->buffers[0][3], 51.0f);
     EXPECT_EQ(client->buffers[0][5], 52.0f);
+}
+
+TEST(JavaSetsTest, CoefficientsRoundTripThroughTheStoredSlots)
+{
+    Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_QUARN);
+    CoefficientsRecord record{};
+    std::fill(std::begin(record.serial), std::end(record.serial), 'x');
+    EXPECT_EQ(Quarn_GetCoefficients(&record), 0); // nothing loaded
+    EXPECT_EQ(record.serial[0], '\0');
+    ASSERT_EQ(LoadJavaDriver("com/varnholt/tarnwick/quarn/Quarn"), 1);
+    ASSERT_EQ(JavaOpenSpectrometer(0), 1);
+
+    // No wavelength stored: the defaults, and the serial "NOT SET"; the serial slot was read.
+    EXPECT_EQ(Quarn_GetCoefficients(&record), 1);
+    EXPECT_STREQ(record.serial, "NOT SET");
+    EXPECT_EQ(record.wavelength[1], 1.0f);
+    EXPECT_EQ(record.nonLinearity[0], 1.0f);
+
+    CoefficientsRecord stored{};
+    std::memcpy(stored.serial, "QRN-0123456789AB", 16); // all 16 bytes, no terminator
+    const float wavelength[4] = {345.5f, 0.25f, -1.5e-5f, 2e-9f};
+    std::copy(std::begin(wavelength), std::end(wavelength), stored.wavelength);
+    stored.strayLight = 0.125f;
+    for (int i = 0; i < 8; ++i)
+        stored.nonLinearity[i] = 1.0f / static_cast<float>(i + 1);
+    stored.nonLinearityOrder = 7;
+    EXPECT_EQ(Quarn_SetCoefficients(&stored), 1);
+    EXPECT_EQ(rig.java->callCount(JavaMethod::setCoefficient), 15);
+
+    CoefficientsRecord read{};
+    EXPECT_EQ(Quarn_GetCoefficients(&read), 1);
+    EXPECT_STREQ(read.serial, "QRN-0123456789A"); // 15 characters and the terminator
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FLOAT_EQ(read.wavelength[i], stored.wavelength[i]) << i;
+    EXPECT_FLOAT_EQ(read.strayLight, 0.125f);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FLOAT_EQ(read.nonLinearity[i], stored.nonLinearity[i]) << i;
+    EXPECT_EQ(read.nonLinearityOrder, 7);
+    EXPECT_EQ(Quarn_SetCoefficients(nullptr), 0);
 }
 
 TEST(JavaSetsTest, ConnectingChoosesTheConfiguredDeviceOrTheFirstOrTellsTheUser)
