@@ -209,7 +209,7 @@ VYK_API int16_t SS_BufferEmpty(uint32_t instanceKey, int16_t channel);
 VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq,
                           int16_t baseAddress);
 
-#include "driver/include/vykdrv32_java.h"
 #include "driver/include/vykdrv32_boards.h"
+#include "driver/include/vykdrv32_java.h"
 
 #endif
