@@ -179,8 +179,13 @@ std::optional<std::string> ClassesRootHive::getString(const std::string& keyPath
 
 long registerServer(const std::string& modulePath)
 {
+    // A first registration writes about a thousand values: one replacement of the hive file
+    // instead of one flushed rewrite per value.
+    platform::win::RegistryBatch batch(platform::win::HKEY_CLASSES_ROOT);
     ClassesRootHive hive;
-    return writeRegistration(registrationTable(modulePath), hive);
+    const long status = writeRegistration(registrationTable(modulePath), hive);
+    const long committed = batch.isOpen() ? batch.commit() : 0;
+    return status != 0 ? status : committed;
 }
 
 } // namespace platform::automation

@@ -107,6 +107,9 @@ public:
     RegistryBatch& operator=(const RegistryBatch&) = delete;
     ~RegistryBatch() { commit(); }
 
+    // False when the batch could not be started: writes then reach the hive one by one.
+    bool isOpen() const { return m_open; }
+
     // Writes the batch; the status of the write (0 on success).
     LONG commit()
     {
