@@ -3,9 +3,20 @@
 #include <cstdint>
 #include <string>
 
+struct RegistrationRecord;
+
+// The serial converter's pixel-mode record: the mode word, 81 argument words, the count.
+struct KaldrisPixelMode
+{
+    int16_t mode = 0;
+    int16_t arguments[81] = {};
+    int16_t count = 0;
+};
+static_assert(sizeof(KaldrisPixelMode) == 166);
+
 // The driver library's functions as the program calls them. The program binds the real
-// library at its first call; unit tests plug in a recording fake. Each member forwards to
-// the export of the same name. GUI thread.
+// library at its first call (DriverLibrary); unit tests plug in a recording fake. Each member
+// forwards to the export of the same name. GUI thread.
 class DriverApi
 {
 public:
@@ -29,4 +40,29 @@ public:
     virtual int16_t VYK_SetCurrentUSBSerialNumber(const std::string& serial) = 0;
     virtual void VYK_SetLastUSBScanValid(int16_t valid) = 0;
     virtual uint32_t VYK_GetMaximumScopeModeIntensity() = 0;
+
+    // The configuration the driver runs with.
+    virtual uint16_t VYK_GetSpectrometerType() = 0;
+    virtual uint16_t VYK_GetADCType() = 0;
+    virtual uint16_t VYK_GetIRQ() = 0;
+    virtual uint32_t VYK_GetBaseAddress() = 0;
+    virtual uint16_t VYK_GetPCICardID() = 0;
+    virtual int32_t VYK_GetIntegrationTime() = 0;
+
+    // Registration and scans.
+    virtual int16_t VYK_Register(RegistrationRecord* record) = 0;
+    virtual void VYK_UnRegister(uint32_t instanceKey) = 0;
+    virtual int16_t VYK_ParamSet(RegistrationRecord* record) = 0;
+    virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
+    virtual int16_t VYK_SingleScan(uint32_t instanceKey) = 0;
+    virtual int16_t VYK_SingleScan_Thread(uint32_t instanceKey) = 0;
+
+    // Instrument families.
+    virtual void VYK_USB_ResetAllPipes() = 0;
+    virtual int16_t KAL_SetPixelMode(KaldrisPixelMode* pixelMode) = 0;
+    virtual std::string Pavik_GetFirmwareVersion() = 0;
+    virtual int16_t Pavik_SetMavrinModulation(int32_t modulation) = 0;
+    virtual int16_t Ulmar_SetTECEnable(int16_t enable) = 0;
+    virtual int16_t Xandel_EnableCooler(int16_t enable) = 0;
+    virtual int16_t Xandel_EnableFan(int16_t enable) = 0;
 };

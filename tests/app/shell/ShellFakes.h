@@ -72,6 +72,97 @@ public:
         record(app::text::formatC("SetLastUSBScanValid(%d)", v));
     }
     uint32_t VYK_GetMaximumScopeModeIntensity() override { return maximumIntensity; }
+    uint16_t VYK_GetSpectrometerType() override
+    {
+        record("GetSpectrometerType");
+        return spectrometerType;
+    }
+    uint16_t VYK_GetADCType() override
+    {
+        record("GetADCType");
+        return adcType;
+    }
+    uint16_t VYK_GetIRQ() override
+    {
+        record("GetIRQ");
+        return irq;
+    }
+    uint32_t VYK_GetBaseAddress() override
+    {
+        record("GetBaseAddress");
+        return baseAddress;
+    }
+    uint16_t VYK_GetPCICardID() override
+    {
+        record("GetPCICardID");
+        return pciCardId;
+    }
+    int32_t VYK_GetIntegrationTime() override
+    {
+        record("GetIntegrationTime");
+        return integrationTime;
+    }
+    int16_t VYK_Register(RegistrationRecord*) override
+    {
+        record("Register");
+        return registerResult;
+    }
+    void VYK_UnRegister(uint32_t key) override
+    {
+        record(app::text::formatC("UnRegister(%u)", key));
+    }
+    int16_t VYK_ParamSet(RegistrationRecord*) override
+    {
+        record("ParamSet");
+        return 0;
+    }
+    int16_t VYK_StrobeEnable(int16_t enable) override
+    {
+        record(app::text::formatC("StrobeEnable(%d)", enable));
+        return 0;
+    }
+    int16_t VYK_SingleScan(uint32_t key) override
+    {
+        record(app::text::formatC("SingleScan(%u)", key));
+        return 0;
+    }
+    int16_t VYK_SingleScan_Thread(uint32_t key) override
+    {
+        record(app::text::formatC("SingleScan_Thread(%u)", key));
+        return 1;
+    }
+    void VYK_USB_ResetAllPipes() override { record("USB_ResetAllPipes"); }
+    int16_t KAL_SetPixelMode(KaldrisPixelMode* mode) override
+    {
+        record(app::text::formatC("KAL_SetPixelMode(%d,%d,%d)", mode->mode, mode->arguments[0],
+                                  mode->count));
+        return 0;
+    }
+    std::string Pavik_GetFirmwareVersion() override
+    {
+        record("Pavik_GetFirmwareVersion");
+        return firmwareVersion;
+    }
+    int16_t Pavik_SetMavrinModulation(int32_t v) override
+    {
+        record(app::text::formatC("Pavik_SetMavrinModulation(%d)", v));
+        return 0;
+    }
+    int16_t Ulmar_SetTECEnable(int16_t v) override
+    {
+        record(app::text::formatC("Ulmar_SetTECEnable(%d)", v));
+        return 0;
+    }
+    int16_t Xandel_EnableCooler(int16_t v) override
+    {
+        record(app::text::formatC("Xandel_EnableCooler(%d)", v));
+        return 0;
+    }
+    int16_t Xandel_EnableFan(int16_t v) override
+    {
+        record(app::text::formatC("Xandel_EnableFan(%d)", v));
+        return 0;
+    }
 
     // The calls after the per-channel correction block of a push (the first 32 calls).
     std::vector<std::string> callsAfterCorrections() const
@@ -83,6 +174,14 @@ public:
     std::vector<std::string> calls;
     std::string currentSerial;
     uint32_t maximumIntensity = 4095;
+    uint16_t spectrometerType = 0;
+    uint16_t adcType = 255;
+    uint16_t irq = 0;
+    uint32_t baseAddress = 0;
+    uint16_t pciCardId = 0;
+    int32_t integrationTime = 100;
+    int16_t registerResult = 0;
+    std::string firmwareVersion;
 
 private:
     void record(std::string call) { calls.push_back(std::move(call)); }

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "app/shell/MainFrameWindow.h"
+
+#include <cstdint>
+#include <string>
+
+class CErrorLog;
+class DriverApi;
+
+// The main frame's state and its algorithms without a window: the acquisition round-robin over
+// the spectrum child frames, the scan start with its driver calls, the acquisition controls
+// (halt, one scan, resume, scan for a named window, Kick Start), the global commands, the
+// permission hook VerifyCommand, the frame's timers and its close sequence. The Qt main window
+// implements MainFrameWindow and forwards to it. GUI thread only.
+class CMainFrame
+{
+public:
+    // The driver cache: the hardware configuration last pushed to the driver library.
+    struct DriverCache
+    {
+        uint16_t spectrometerType = 0;
+        uint16_t adcType = 0;
+        uint16_t irq = 0;
+        uint32_t baseAddress = 0;
+        uint16_t serialPort = 0;
+        uint16_t pciCardId = 0;
+        uint16_t channelRotation = 0;
+    };
+
+    static constexpr unsigned kCloseRetryTimer = 999;
+    static constexpr unsigned kCloseRetryMs = 500;
+    static constexpr unsigned kFirstScriptTimer = 1000;
+    static constexpr unsigned kLastScriptTimer = 9999;
+    // The spectrum view's global command message (WM_USER + 300) and its codes.
+    static constexpr unsigned WM_SPECTRUM_COMMAND = 0x52C;
+
+    // script may be null (no engine: every action is allowed); errorLog may be null.
+    CMainFrame(MainFrameWindow& window, DriverApi& driver, uint32_t instanceKey,
+               ScriptHost* script = nullptr, CErrorLog* errorLog = nullptr);
+
+    // The creation's driver calls: fills the driver cache (the program's first calls into the
+    // driver library) and sets the Mavrin modulation cache to 5.
+    void initDriverCache();
+
+    // Idle hook: starts a scan when none is pending, a spectrum document is open and
+    // acquisition is not halted. Answers false: it never asks for more idle time; the frame
+    // wakes idle processing again when the pending flag clears or acquisition resumes.
+    bool onIdle(int openSpectrumDocuments);
+
+    // Round-robin: the next MDI child frame, or 0 at the end of a pass.
+    uint32_t GetNextMDIChild();
+    int CountMDIChildren();
+    // Marks a scan pending and starts one for the next spectrum child frame; when a whole pass
+    // finds none, the pending flag goes back to 0 and nothing starts.
+    void StartNextScan();
+    void StartScan(uint32_t spectrumFrame);
+    bool StartScanForWindow(const std::string& name);
+    void SetAcquisitionSuspended(int32_t state);
+    void SuspendAndStartNextScan();
+    int32_t GetAcquisitionSuspended() const { return m_acquisitionHalted; }
+    // The spectrum view handled a channel message of the outstanding scan.
+    void scanMessageHandled();
+    bool scanPending() const { return m_scanPending != 0; }
+
+    // Non-zero when the action (a MENUVERIFY value) may run.
+    int32_t VerifyCommand(int32_t actionId);
+
+    // Commands: Kick Start, the four global commands and the user menu items.
+    void OnKickStart();
+    void OnGlobalDark();
+    void OnGlobalReference();
+    void OnGlobalSnapshot();
+    void OnGlobalEmergencyReset();
+    bool snapshotOn() const { return m_snapshotOn != 0; }
+    void OnUserMenu(unsigned commandId);
+
+    void OnTimer(unsigned id);
+
+    // The close sequence up to the window's own closing: false when it was deferred (a script
+    // is being stopped; timer 999 repeats the close).
+    bool OnClose();
+
+    const DriverCache& driverCache() const { return m_cache; }
+    const std::string& currentUsbSerial() const { return m_currentUsbSerial; }
+    void setCurrentUsbSerial(const std::string& serial) { m_currentUsbSerial = serial; }
+    int32_t integrationTime() const { return m_integrationTime; }
+    void setSingleThread(uint32_t singleThread) { m_singleThread = singleThread; }
+    uint32_t instanceKey() const { return m_instanceKey; }
+    ScriptHost* scriptHost() const { return m_script; }
+    void setScriptHost(ScriptHost* script) { m_script = script; }
+
+private:
+    DriverApi& driver() { return m_driver; }
+    void sendGlobal(int32_t actionId, uintptr_t code, intptr_t argument);
+
+    MainFrameWindow& m_window;
+    DriverApi& m_driver;
+    ScriptHost* m_script;
+    CErrorLog* m_errorLog;
+    uint32_t m_instanceKey;
+
+    int32_t m_scanPending = 0;
+    int32_t m_acquisitionHalted = 0;
+    uint32_t m_rememberedChild = 0;
+    int32_t m_snapshotOn = 0;
+    DriverCache m_cache;
+    std::string m_currentUsbSerial;
+    int32_t m_mavrinModulation = 5;
+    int32_t m_integrationTime = 0;
+    uint32_t m_singleThread = 0;
+    int32_t m_verifyMenuBusy = 0;
+};
