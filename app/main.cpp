@@ -1,10 +1,13 @@
-// Harlune: the program's entry point. Until the application shell lands this shows an
-// empty main window that closes cleanly.
+// Harlune: the program's entry point.
+#include "app/qt/HarluneApp.h"
+#include "app/shell/DriverLibrary.h"
+#include "platform/qt/QtHooks.h"
+
 #include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include <clocale>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -12,11 +15,14 @@ int main(int argc, char** argv)
     // Files are written with locale-free conversions; keep the C library's numbers plain too.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Harlune"));
+    platform::qt::QtHooks hooks;
 
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Harlune"));
-    mainWindow.setCentralWidget(new QMdiArea(&mainWindow));
-    mainWindow.resize(1024, 700);
-    mainWindow.show();
+    // The driver library is opened at the program's first call into it, so a missing library
+    // gives a message instead of a failed start.
+    DriverLibrary driver;
+    CHarluneApp harlune(driver);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!harlune.InitInstance(arguments))
+        return 0;
     return application.exec();
 }

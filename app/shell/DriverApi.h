@@ -53,6 +53,8 @@ public:
     virtual int16_t VYK_Register(RegistrationRecord* record) = 0;
     virtual void VYK_UnRegister(uint32_t instanceKey) = 0;
     virtual int16_t VYK_ParamSet(RegistrationRecord* record) = 0;
+    // Hands a channel's buffer back to the driver after its scan was read.
+    virtual int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) = 0;
     virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
     virtual int16_t VYK_SingleScan(uint32_t instanceKey) = 0;
     virtual int16_t VYK_SingleScan_Thread(uint32_t instanceKey) = 0;

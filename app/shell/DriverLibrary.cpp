@@ -241,6 +241,11 @@ int16_t DriverLibrary::VYK_ParamSet(RegistrationRecord* record)
     return call<int16_t>("VYK_ParamSet", int16_t(-1), record);
 }
 
+int16_t DriverLibrary::VYK_BufferEmpty(uint32_t instanceKey, int16_t channel)
+{
+    return call<int16_t>("VYK_BufferEmpty", int16_t(-1), instanceKey, channel);
+}
+
 int16_t DriverLibrary::VYK_StrobeEnable(int16_t enable)
 {
     return call<int16_t>("VYK_StrobeEnable", int16_t(0), enable);

@@ -59,6 +59,7 @@ public:
     int16_t VYK_Register(RegistrationRecord* record) override;
     void VYK_UnRegister(uint32_t instanceKey) override;
     int16_t VYK_ParamSet(RegistrationRecord* record) override;
+    int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) override;
     int16_t VYK_StrobeEnable(int16_t enable) override;
     int16_t VYK_SingleScan(uint32_t instanceKey) override;
     int16_t VYK_SingleScan_Thread(uint32_t instanceKey) override;

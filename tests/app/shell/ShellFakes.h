@@ -116,6 +116,11 @@ public:
         record("ParamSet");
         return 0;
     }
+    int16_t VYK_BufferEmpty(uint32_t key, int16_t channel) override
+    {
+        record(app::text::formatC("BufferEmpty(%u,%d)", key, channel));
+        return 0;
+    }
     int16_t VYK_StrobeEnable(int16_t enable) override
     {
         record(app::text::formatC("StrobeEnable(%d)", enable));

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/shell/SpectrometerConfiguration.h"
+#include "app/shell/StartupSwitches.h"
+#include "platform/framework/Application.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DriverApi;
+class MainFrameWidget;
+
+// The program's application object: the start-up switches, the single instance, the document
+// templates, the main frame and the first spectrum window; the idle hook that drives the
+// acquisition round-robin; the window-opening operations and the version readers. GUI thread.
+class CHarluneApp : public platform::framework::Application,
+                    public SpectrometerConfigurationHost,
+                    public StartupQuestions
+{
+public:
+    // driver: the driver library the program calls (bound at its first call).
+    explicit CHarluneApp(DriverApi& driver);
+    ~CHarluneApp() override;
+
+    static CHarluneApp* instance();
+
+    // Start-up with the arguments after the program's name; false ends the program at once.
+    bool InitInstance(const std::vector<std::string>& arguments);
+    bool OnIdle(long count) override;
+
+    void NewSpectrumWindow(const char* title = nullptr);
+    void NewGridWindow(int columns, int rows, int sheets, const char* title);
+    void NewGraphWindow(int traces, int points, const char* title);
+
+    std::string GetApplicationVersion() const;
+    std::string GetDriverVersion() const;
+    static void GetTypeLibraryVersion(uint16_t* major, uint16_t* minor);
+
+    MainFrameWidget* mainFrameWidget() const { return m_mainFrame.get(); }
+    bool noHardware() const { return m_noHardware; }
+    bool startsHidden() const { return m_hidden; }
+    const std::string& applicationPath() const { return m_applicationPath; }
+
+    // SpectrometerConfigurationHost
+    int manufacturingExtensionsEnabled() override { return m_manufacturingMode; }
+    bool runsWithoutHardware() override { return m_noHardware; }
+    bool viewHasWindow(uint32_t viewWindow) override;
+    void setMainFrameUsbSerial(const std::string& serial) override;
+    std::string applicationVersion() override { return GetApplicationVersion(); }
+    std::string driverVersion() override { return GetDriverVersion(); }
+    DriverApi& driver() override { return m_driver; }
+
+    // StartupQuestions
+    bool askYesNo(const std::string& text) override;
+    void showMessage(const std::string& text) override;
+
+private:
+    DriverApi& m_driver;
+    std::unique_ptr<MainFrameWidget> m_mainFrame;
+    // The single-instance mutex, open for the life of the process (0: none).
+    uint64_t m_instanceMutex = 0;
+    bool m_noHardware = false;
+    bool m_hidden = false;
+    int m_manufacturingMode = 0;
+    std::string m_applicationPath;
+    std::string m_helpFilePath;
+};

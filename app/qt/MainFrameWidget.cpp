@@ -1,0 +1,161 @@
+#include "app/qt/MainFrameWidget.h"
+
+#include "app/qt/ChildFrames.h"
+#include "app/qt/ScanCountView.h"
+#include "platform/framework/View.h"
+#include "platform/win/Messages.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QStatusBar>
+
+#include <exception>
+
+using platform::framework::ChildFrame;
+
+MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
+    : m_core(std::make_unique<CMainFrame>(*this, driver, instanceKey))
+{
+    setWindowTitle(QStringLiteral("Harlune"));
+    statusBar()->showMessage(QStringLiteral("Ready"));
+}
+
+MainFrameWidget::~MainFrameWidget() = default;
+
+ChildFrame* MainFrameWidget::frameOf(uint32_t handle) const
+{
+    if (handle == 0)
+        return nullptr;
+    for (ChildFrame* frame : childFrames())
+        if (frame->GetSafeHwnd() == handle)
+            return frame;
+    return nullptr;
+}
+
+std::vector<uint32_t> MainFrameWidget::childWindows()
+{
+    std::vector<uint32_t> handles;
+    for (ChildFrame* frame : childFrames())
+        if (!frame->isDestroying() && frame->GetSafeHwnd() != 0)
+            handles.push_back(frame->GetSafeHwnd());
+    return handles;
+}
+
+MainFrameWindow::ChildKind MainFrameWidget::childKind(uint32_t handle)
+{
+    ChildFrame* frame = frameOf(handle);
+    if (dynamic_cast<CChildFrameSpectrum*>(frame))
+        return ChildKind::Spectrum;
+    if (dynamic_cast<CChildGridFrame*>(frame))
+        return ChildKind::Grid;
+    if (dynamic_cast<CChildGraphFrame*>(frame))
+        return ChildKind::Graph;
+    return ChildKind::Other;
+}
+
+SpectrumScanView* MainFrameWidget::activeSpectrumView(uint32_t handle)
+{
+    ChildFrame* frame = frameOf(handle);
+    if (!dynamic_cast<CChildFrameSpectrum*>(frame))
+        return nullptr;
+    auto* view = dynamic_cast<ScanCountView*>(frame->GetActiveView());
+    return view && view->isReady() ? view : nullptr;
+}
+
+std::string MainFrameWidget::windowTitle(uint32_t handle)
+{
+    ChildFrame* frame = frameOf(handle);
+    return frame ? frame->windowTitle().toStdString() : std::string();
+}
+
+SpectrumScanView* MainFrameWidget::activeView()
+{
+    ChildFrame* frame = MDIGetActive();
+    auto* view = frame ? dynamic_cast<ScanCountView*>(frame->GetActiveView()) : nullptr;
+    return view && view->isReady() ? view : nullptr;
+}
+
+bool MainFrameWidget::isWindow(uint32_t window)
+{
+    return platform::win::IsWindow(window) != 0;
+}
+
+void MainFrameWidget::setStatusText(const std::string& text)
+{
+    statusBar()->showMessage(QString::fromStdString(text));
+}
+
+void MainFrameWidget::idleUpdate()
+{
+    MdiFrame::idleUpdate();
+}
+
+void MainFrameWidget::wakeIdle()
+{
+    // Any event handled by the main loop lets the idle processor call the hook once more.
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+}
+
+void MainFrameWidget::sendSpectrumCommand(uintptr_t code, intptr_t argument)
+{
+    std::vector<uint32_t> views;
+    for (ChildFrame* frame : childFrames())
+        if (platform::framework::View* view = frame->GetActiveView())
+            views.push_back(view->GetSafeHwnd());
+    // Sent by handle: a view that closes while another handles the command is passed over.
+    for (uint32_t view : views)
+        if (platform::win::IsWindow(view))
+            platform::win::SendMessage(view, CMainFrame::WM_SPECTRUM_COMMAND, code, argument);
+}
+
+void MainFrameWidget::setTimer(unsigned id, unsigned elapseMs)
+{
+    SetTimer(id, elapseMs);
+}
+
+void MainFrameWidget::killTimer(unsigned id)
+{
+    KillTimer(id);
+}
+
+void MainFrameWidget::postClose()
+{
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainFrameWidget::fireTimerTick(int16_t)
+{
+    // The event source for scripts joins with the scripting host.
+}
+
+void MainFrameWidget::fireUserMenu(int32_t) {}
+
+int MainFrameWidget::addOpenSpectrumDocuments(int delta)
+{
+    m_openSpectrumDocuments += delta;
+    return m_openSpectrumDocuments;
+}
+
+void MainFrameWidget::OnTimer(unsigned id)
+{
+    try {
+        m_core->OnTimer(id);
+    } catch (const std::exception&) {
+    }
+}
+
+intptr_t MainFrameWidget::OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                                          bool& handled)
+{
+    return MdiFrame::OnWindowMessage(message, wParam, lParam, handled);
+}
+
+void MainFrameWidget::closeEvent(QCloseEvent* event)
+{
+    if (!m_core->OnClose()) {
+        event->ignore();
+        return;
+    }
+    MdiFrame::closeEvent(event);
+}
