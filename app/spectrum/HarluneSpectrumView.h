@@ -1,0 +1,224 @@
+#pragma once
+
+#include "app/spectrum/SpectrumProcessing.h"
+#include "app/spectrum/SpectrumViewHost.h"
+#include "driver/include/vykdrv32.h"
+#include "platform/chart/XrtTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CHarluneSpectrumDoc;
+class CSpectrometerConfiguration;
+class SpectrometerConfigurationHost;
+
+// The view of one spectrum window without its widget: it owns the window's spectrometer
+// configuration and the registration record through which the driver fills the document's
+// raw buffers, turns each channel-full message into processed spectra on the chart, and
+// carries the processing, axis and keyboard commands. The widget forwards window events to
+// it and implements SpectrumViewWindow. GUI thread only.
+class CHarluneSpectrumView
+{
+public:
+    // Message numbers the view handles or sends.
+    static constexpr unsigned kScanReadyMessage = 0x465;
+    static constexpr unsigned kDeviceCoefficientsMessage = 0x4C8;
+    static constexpr unsigned kTemplateNotice = 0x5F5;
+    static constexpr int kTemperatureTimerId = 999;
+    static constexpr int kMaxTemplateViews = 50;
+
+    // Reads the view's settings and, on the first run, asks for the default configuration;
+    // then creates the configuration (owned by the view).
+    CHarluneSpectrumView(SpectrumViewWindow& window, SpectrumViewFrame& frame,
+                         SpectrumViewDriver& driver, CHarluneSpectrumDoc& document,
+                         SpectrometerConfigurationHost& configurationHost);
+    // Writes the remaining settings back; the configuration writes its file.
+    ~CHarluneSpectrumView();
+    CHarluneSpectrumView(const CHarluneSpectrumView&) = delete;
+    CHarluneSpectrumView& operator=(const CHarluneSpectrumView&) = delete;
+
+    // Window life. Create builds the chart and the initial mode and scale; false when the
+    // window has no chart.
+    bool Create();
+    // Fills the registration record from the configuration and settings.
+    void OnCreate();
+    // Registers with the driver and sets the title.
+    void OnShowWindow();
+    void OnInitialUpdate();
+    // Saves the settings, releases the window's channels and lets the next window scan.
+    void OnDestroy();
+
+    // Driver messages.
+    int OnScanReady(uint32_t channel);
+    int OnLoadDeviceCoefficients(uint32_t dataInvalid);
+    void OnTimer(int id);
+
+    // Template windows that want the scan-ready notice. False when the list is full.
+    bool AddTemplateView(uint32_t handle);
+    int templateViewCount() const { return static_cast<int>(m_templateViews.size()); }
+
+    // Processing (Scope ... Specular Reflection) and the plot.
+    void ProcessSpectra();
+    void PlotSpectra();
+
+    // Commands by id (app/res/ResourceIds.h); false for an id the view does not handle.
+    bool OnCommand(unsigned id);
+    struct CommandState
+    {
+        bool handled = false;
+        bool enabled = true;
+        // -1 leaves the check mark as it is.
+        int checked = -1;
+    };
+    CommandState commandState(unsigned id) const;
+
+    void OnScopeMode();
+    void OnAbsorbanceMode();
+    void OnTransmissionMode();
+    void OnRelativeIrradianceMode();
+    void OnCustomMode();
+    void OnSpecularReflectionMode();
+    void OnScopeModeMinusDark();
+    void OnStoreDark();
+    void OnStoreReference();
+    void OnStoreReferenceDark();
+    void OnStoreSampleDark();
+    void OnTimeNormalization();
+    void OnSnapshot();
+    void OnReferenceColorTemperature();
+    void OnAutoscale();
+    void OnSetScale();
+    void OnUnscale();
+    // WM_KEYDOWN with a virtual-key code.
+    void OnKeyDown(unsigned key);
+
+    // State other parts of the window read and set.
+    CSpectrometerConfiguration& configuration() { return *m_configuration; }
+    RegistrationRecord& record() { return m_record; }
+    CHarluneSpectrumDoc& document() { return m_document; }
+    platform::chart::XrtHandle chart() const { return m_chart; }
+    platform::chart::XrtHandle chartData() const { return m_chartData; }
+    ProcessingMode processingMode() const { return m_processingMode; }
+    int snapshotState() const { return m_snapshotState; }
+    void setSnapshotState(int state) { m_snapshotState = state; }
+    int timeNormalization() const { return m_timeNormalization; }
+    int verticalLogScale() const { return m_verticalLogScale; }
+    void setVerticalLogScale(int value) { m_verticalLogScale = value; }
+    int darkStored() const { return m_darkStored; }
+    int plotSuspended() const { return m_plotSuspended; }
+    void setPlotSuspended(int value) { m_plotSuspended = value; }
+    int cursorPixel() const { return m_cursorPixel; }
+    bool coefficientsLoaded() const { return m_coefficientsLoaded != 0; }
+    const std::string& configurationFile() const { return m_configurationFile; }
+    double displayStartNm() const { return m_displayStartNm; }
+    double displayEndNm() const { return m_displayEndNm; }
+    void setCustomModeEnabled(int value) { m_customModeEnabled = value; }
+    void setCustomRange(double yMin, double yMax) { m_customYMin = yMin, m_customYMax = yMax; }
+    void setPanZoomSteps(double panStep, double zoomStep)
+    {
+        m_panStep = panStep, m_zoomStep = zoomStep;
+    }
+    void setCoolerOn(int value) { m_coolerOn = value; }
+
+private:
+    void readSettings();
+    void chooseFirstConfiguration();
+    void setAxis(double yMin, double yMax, const std::string& title);
+    void setMode(ProcessingMode mode);
+    bool verify(int menuVerify) const;
+    int lastChannel() const;
+    int highestEnabledChannel() const;
+    void firstScanSteps();
+    void accessoryReadOuts();
+    void showSaturationWarning();
+    void updateNextNameTitle();
+    double chartValue(int id) const;
+    void setChartValue(int id, double value);
+    void setChartRepaint(bool on);
+    void setDataSetsLastPoint();
+    void setWavelengthXData(int channel);
+    void setCoolerSetPoint(float degreesC);
+    double coolerTemperature();
+    double scopeFullScale() const;
+    void storeInto(ChannelArrays& target, ChannelFlags& stored, bool withDialog);
+
+    // Hooks of the window's later parts; they do nothing yet.
+    void updateCursor() {}
+    void autosaveProcessedSpectra() {}
+    void timeAcquisitionTick() {}
+    void refreshAcquisitionBar() {}
+    void fireKeystroke(unsigned) {}
+    void openAutoRunScript() {}
+    void saveDefaultSpectrum(bool /*reference*/) {}
+
+    SpectrumViewWindow& m_window;
+    SpectrumViewFrame& m_frame;
+    SpectrumViewDriver& m_driver;
+    CHarluneSpectrumDoc& m_document;
+    std::unique_ptr<CSpectrometerConfiguration> m_configuration;
+    ProcessingSetup m_processingSetup;
+    RegistrationRecord m_record{};
+
+    platform::chart::XrtHandle m_chart = 0;
+    platform::chart::XrtHandle m_chartData = 0;
+
+    int m_closing = 0;
+    int m_firstScanPending = 1;
+    int m_mavrinLampOn = 0;
+    int m_mavrinModulation = 0;
+    int m_mavrinTemperatureReadOut = 0;
+    int m_temperatureInCelsius = 0;
+    int m_pluginState = -10;
+    float m_lastTemperature = -99999.0f;
+    int m_modulationSent = 4;
+    int m_dacState = 0;
+    int m_coolerOn = 1;
+    float m_coolerSetPoint = 0.0f;
+    int m_highGainMode = 0;
+    int m_setPointPending = 1;
+    int m_integrationTimeScalar = 0;
+    int m_temperatureTimer = 0;
+    int m_temperatureRefreshS = 2;
+    int m_customModeEnabled = 0;
+    double m_customYMax = 10000.0;
+    double m_customYMin = 0.0;
+    std::string m_customTitle = "Custom View Mode";
+    int m_strobeEnable = 0;
+    std::string m_configurationFile;
+    std::string m_currentConfigurationFile;
+    int m_autosaveOnExternalTrigger = 0;
+    int m_timeNormalization = 0;
+    int m_verticalLogScale = 0;
+    ProcessingMode m_processingMode = Scope;
+    int m_plotSuspended = 0;
+    int m_snapshotState = 0;
+    int m_darkStored = 0;
+    int m_scopeMinusDark = 0;
+    int m_timeAcquisitionMode = 0;
+    int m_timeAcquisitionStarted = 0;
+    int m_timeAcquisitionEventPending = 0;
+    double m_eventTimeStamp = 0.0;
+    int m_autoIncrementIndex = 0;
+    std::string m_baseFileName = "HarluneDataFile";
+    std::string m_nextSaveFileName;
+    int m_autoIncrementEnabled = 0;
+    int m_showNextName = 0;
+    double m_displayStartNm = 0.0;
+    double m_displayEndNm = 0.0;
+    double m_zoomStep = 0.1;
+    double m_panStep = 0.1;
+    int m_saturated = 0;
+    int m_coefficientsLoaded = 0;
+    std::array<int, 8> m_selectedChannels{};
+    std::vector<uint32_t> m_templateViews;
+    int m_coolerStateSent = 654;
+    int m_temperatureDue = 0;
+    std::array<double, 4> m_storedGraphScale{}; // x min, x max, y min, y max
+    int m_trevanDialogTimerInterval = 0;
+    int m_contextMenuGuard = 0;
+    int m_cursorPixel = 0;
+    int m_cursorShown = 0;
+};

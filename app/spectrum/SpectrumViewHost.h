@@ -1,0 +1,145 @@
+#pragma once
+
+#include "app/spectrum/SpectrumDocWindow.h"
+#include "driver/include/vykdrv32.h"
+#include "platform/chart/XrtTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What a spectrum view needs of the program around it: its window, the main frame and the
+// driver library. The Qt widget, the main frame and the driver binder implement these; tests
+// answer from tables. GUI thread.
+
+// The main frame's preferences that the spectrum view reads and updates.
+struct SpectrumViewPreferences
+{
+    // 0 nothing, 1 a warning dialog, 2 flash the window.
+    int ScopeModeSaturatedWarning = 1;
+    int RememberGraphScale = 0;
+    int StoreDarkReference = 0;
+    int TransmissionModeLabel = 0;
+    int TurnOffLightWhenClosingWindow = 0;
+    // Sound files of "Preferences\\Sound".
+    std::string ScopeModeSaturatedSound;
+    std::string StoreDarkSound;
+    std::string StoreReferenceSound;
+};
+
+// The bars of a spectrum child frame that the view shows, hides and writes into.
+enum class SpectrumBar
+{
+    Cooler, // "Wessor/Ulmar Controls"
+    Mavrin, // the Mavrin lamp bar
+    Norrel, // "USB-Norrel Controls"
+};
+
+// The spectrum window as the view core sees it.
+class SpectrumViewWindow : public SpectrumDocWindow
+{
+public:
+    // The view's window handle, lent to the driver for its messages.
+    virtual uint32_t windowHandle() = 0;
+    // The chart the window shows (made on first call); 0 when it could not be made.
+    virtual platform::chart::XrtHandle chartHandle() = 0;
+    // True when the parent frame is a spectrum child frame.
+    virtual bool inSpectrumFrame() = 0;
+    virtual std::string frameTitle() = 0;
+    virtual void setFrameTitle(const std::string& title) = 0;
+    virtual void showBar(SpectrumBar bar, bool show) = 0;
+    virtual void setBarText(SpectrumBar bar, int control, const std::string& text) = 0;
+    // Flashes the child frame once and makes it the active window.
+    virtual void flashAndActivate() = 0;
+    // A repeating timer with this id on the view; calls come back as onTimer(id).
+    virtual void startTimer(int id, int periodMs) = 0;
+    virtual void killTimer(int id) = 0;
+    // True while the window with this handle exists.
+    virtual bool isWindow(uint32_t handle) = 0;
+    // Sends the scan-ready notice 0x5F5 to a template window and waits until it is handled.
+    virtual void sendScanNotice(uint32_t handle, uint32_t tickMs) = 0;
+    // An open-file dialog; the chosen path, or nothing on Cancel.
+    virtual std::optional<std::string> chooseExistingFile(const std::string& title,
+                                                          const std::string& filters) = 0;
+    // The Set Scale dialog with its four texts (X min, X max, Y min, Y max); nothing on Cancel.
+    virtual std::optional<std::array<std::string, 4>>
+    showSetScaleDialog(const std::array<std::string, 4>& texts) = 0;
+    // The colour-temperature dialog; the check box is stored back on OK. Nothing on Cancel.
+    virtual std::optional<std::string> showColorTemperatureDialog(const std::string& text,
+                                                                  bool& assumeSecondOrder) = 0;
+    // The channel-selection dialog of the store commands; nothing on Cancel.
+    virtual std::optional<std::array<int, 8>>
+    selectChannels(const std::array<int16_t, 8>& enables, const std::array<int, 8>& selected) = 0;
+};
+
+// The main frame as the view sees it.
+class SpectrumViewFrame
+{
+public:
+    virtual ~SpectrumViewFrame() = default;
+    virtual SpectrumPreferences& preferences() = 0;
+    virtual SpectrumViewPreferences& viewPreferences() = 0;
+    // The script's verdict on a user action (its MENUVERIFY value): 0 forbids it.
+    virtual int VerifyCommand(int menuVerify) = 0;
+    virtual void StartNextScan() = 0;
+    virtual void clearScanPending() = 0;
+    virtual void setAcquisitionHalted(int value) = 0;
+    // The active configuration family ("Morvel", "Quintar", ...).
+    virtual std::string activeConfigurationFamily() = 0;
+    // 1 when the active configuration runs in gated mode.
+    virtual int activeConfigurationGatedMode() = 0;
+    // The program's instance key under which every window registers.
+    virtual uint32_t instanceKey() = 0;
+    virtual uint32_t tickCountMs() = 0;
+    virtual void fireNewSpectraReady(const std::string& windowName, int16_t channels) = 0;
+    virtual void fireTimeAcquisition(const std::string& windowName, double timeStamp) = 0;
+};
+
+// A device's stored calibration as the coefficient readers return it.
+struct DeviceCoefficients
+{
+    // intercept, first, second, third
+    std::array<float, 4> wavelength{};
+    float strayLight = 0.0f;
+    // intercept first
+    std::array<float, 8> nonLinearity{};
+};
+
+// The multichannel converter's calibration: eight channels and a mask of those present.
+struct MultichannelCoefficients
+{
+    std::array<std::array<float, 4>, 8> wavelength{};
+    // Bit k: channel k is present; 0 means the master alone.
+    uint16_t channelMask = 0;
+};
+
+// The driver library's functions that a spectrum view calls.
+class SpectrumViewDriver
+{
+public:
+    virtual ~SpectrumViewDriver() = default;
+    virtual int16_t VYK_Register(RegistrationRecord* record) = 0;
+    virtual int16_t VYK_ParamSet(RegistrationRecord* record) = 0;
+    virtual int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) = 0;
+    virtual uint16_t VYK_GetSpectrometerType() = 0;
+    virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
+    virtual void VYK_DisableMultichannelSpectra() = 0;
+    virtual int16_t Xandel_EnableFan(int16_t enable) = 0;
+    virtual int16_t Xandel_EnableCooler(int16_t enable) = 0;
+    virtual int16_t Ulmar_SetFanEnable(int16_t enable) = 0;
+    virtual int16_t Ulmar_SetTECEnable(int16_t enable) = 0;
+    virtual int16_t Xandel_SetTECSetPoint(float degreesC) = 0;
+    virtual int16_t Ulmar_SetTECSetPoint(double degreesC) = 0;
+    virtual double Xandel_GetTECTemperature() = 0;
+    virtual double Ulmar_GetTECTemperature() = 0;
+    virtual int16_t Pavik_IsPluginDetected(int16_t plugin) = 0;
+    virtual int16_t Pavik_SetMavrinModulation(int32_t modulation) = 0;
+    virtual double Pavik_GetTemperature() = 0;
+    virtual int16_t Pavik_Norrel_LampOn(int16_t on) = 0;
+    virtual int16_t BrontelUSB_DAC_Initialize() = 0;
+    // The single-channel coefficient reader of this A/D type (Pavik_GetCoefficients and its
+    // kin); 1 when the record was read, anything else when not or when the type has none.
+    virtual int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) = 0;
+    virtual int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients& record) = 0;
+};

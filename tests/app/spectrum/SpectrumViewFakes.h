@@ -1,0 +1,228 @@
+#pragma once
+
+#include "app/shell/INIFileSupport.h"
+#include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/SpectrumViewHost.h"
+#include "platform/chart/Xrt.h"
+#include "tests/app/spectrum/SpectrumFakes.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app::spectrum::test {
+
+// A spectrum window that records what the view asks of it and answers from queues.
+class FakeViewWindow : public FakeSpectrumWindow, public SpectrumViewWindow
+{
+public:
+    ~FakeViewWindow() override
+    {
+        if (chart != 0)
+            platform::chart::XrtDestroy(chart);
+    }
+    Answer showWarningDialog(const std::string& text, bool& continueToWarn) override
+    {
+        return FakeSpectrumWindow::showWarningDialog(text, continueToWarn);
+    }
+    Answer showMessageBox(const std::string& text, const std::string& caption,
+                          Buttons buttons) override
+    {
+        return FakeSpectrumWindow::showMessageBox(text, caption, buttons);
+    }
+    void playSoundAsync(const std::string& file) override
+    {
+        FakeSpectrumWindow::playSoundAsync(file);
+    }
+    uint32_t windowHandle() override { return handle; }
+    platform::chart::XrtHandle chartHandle() override
+    {
+        if (chart == 0)
+            chart = platform::chart::XrtCreate();
+        return chart;
+    }
+    bool inSpectrumFrame() override { return spectrumFrame; }
+    std::string frameTitle() override { return title; }
+    void setFrameTitle(const std::string& t) override { title = t; }
+    void showBar(SpectrumBar bar, bool show) override { bars[bar] = show; }
+    void setBarText(SpectrumBar bar, int control, const std::string& text) override
+    {
+        barTexts.push_back({bar, control, text});
+    }
+    void flashAndActivate() override { ++flashes; }
+    void startTimer(int id, int periodMs) override { timers[id] = periodMs; }
+    void killTimer(int id) override { timers.erase(id); }
+    bool isWindow(uint32_t handle) override { return handle < 0x8000; }
+    void sendScanNotice(uint32_t handle, uint32_t) override { notices.push_back(handle); }
+    std::optional<std::string> chooseExistingFile(const std::string& t, const std::string&) override
+    {
+        fileDialogs.push_back(t);
+        return chosenFile;
+    }
+    std::optional<std::array<std::string, 4>>
+    showSetScaleDialog(const std::array<std::string, 4>& texts) override
+    {
+        scaleTexts = texts;
+        return scaleAnswer;
+    }
+    std::optional<std::string> showColorTemperatureDialog(const std::string& text, bool&) override
+    {
+        temperatureTexts.push_back(text);
+        return temperatureAnswer;
+    }
+    std::optional<std::array<int, 8>> selectChannels(const std::array<int16_t, 8>&,
+                                                     const std::array<int, 8>&) override
+    {
+        ++channelDialogs;
+        return channelSelection;
+    }
+
+    struct BarText
+    {
+        SpectrumBar bar;
+        int control;
+        std::string text;
+    };
+    uint32_t handle = 0x1234;
+    platform::chart::XrtHandle chart = 0;
+    bool spectrumFrame = true;
+    std::string title = "Spectrum1";
+    std::map<SpectrumBar, bool> bars;
+    std::vector<BarText> barTexts;
+    int flashes = 0;
+    std::map<int, int> timers;
+    std::vector<uint32_t> notices;
+    std::vector<std::string> fileDialogs;
+    std::optional<std::string> chosenFile;
+    std::array<std::string, 4> scaleTexts;
+    std::optional<std::array<std::string, 4>> scaleAnswer;
+    std::vector<std::string> temperatureTexts;
+    std::optional<std::string> temperatureAnswer;
+    int channelDialogs = 0;
+    std::optional<std::array<int, 8>> channelSelection;
+};
+
+// The main frame: preferences, the round-robin's flags and the script events.
+class FakeViewFrame : public SpectrumViewFrame, public SpectrumDocFrame
+{
+public:
+    SpectrumPreferences& preferences() override { return prefs; }
+    SpectrumViewPreferences& viewPreferences() override { return viewPrefs; }
+    int VerifyCommand(int menuVerify) override
+    {
+        verified.push_back(menuVerify);
+        return forbidden == menuVerify ? 0 : 1;
+    }
+    int addOpenSpectrumDocuments(int delta) override { return openDocuments += delta; }
+    void StartNextScan() override { ++nextScans; }
+    void clearScanPending() override { ++pendingCleared; }
+    void setAcquisitionHalted(int value) override { halted = value; }
+    std::string activeConfigurationFamily() override { return family; }
+    int activeConfigurationGatedMode() override { return gated; }
+    uint32_t instanceKey() override { return 77; }
+    uint32_t tickCountMs() override { return 1000; }
+    void fireNewSpectraReady(const std::string& name, int16_t channels) override
+    {
+        newSpectra.push_back({name, channels});
+    }
+    void fireTimeAcquisition(const std::string&, double) override { ++timeEvents; }
+
+    SpectrumPreferences prefs;
+    SpectrumViewPreferences viewPrefs;
+    std::vector<int> verified;
+    int forbidden = 0;
+    int openDocuments = 0;
+    int nextScans = 0;
+    int pendingCleared = 0;
+    int halted = 0;
+    std::string family = "Default";
+    int gated = 0;
+    std::vector<std::pair<std::string, int16_t>> newSpectra;
+    int timeEvents = 0;
+};
+
+// The driver: records every call by name, answers from fields.
+class FakeViewDriver : public SpectrumViewDriver
+{
+public:
+    int16_t VYK_Register(RegistrationRecord* r) override
+    {
+        calls.push_back("Register");
+        registered = *r;
+        return registerResult;
+    }
+    int16_t VYK_ParamSet(RegistrationRecord* r) override
+    {
+        calls.push_back("ParamSet");
+        paramSet = *r;
+        return 0;
+    }
+    int16_t VYK_BufferEmpty(uint32_t key, int16_t channel) override
+    {
+        calls.push_back("BufferEmpty(" + std::to_string(key) + "," + std::to_string(channel) + ")");
+        return 0;
+    }
+    uint16_t VYK_GetSpectrometerType() override { return spectrometerType; }
+    int16_t VYK_StrobeEnable(int16_t e) override { return note("StrobeEnable", e); }
+    void VYK_DisableMultichannelSpectra() override {}
+    int16_t Xandel_EnableFan(int16_t e) override { return note("XandelFan", e); }
+    int16_t Xandel_EnableCooler(int16_t e) override { return note("XandelCooler", e); }
+    int16_t Ulmar_SetFanEnable(int16_t e) override { return note("UlmarFan", e); }
+    int16_t Ulmar_SetTECEnable(int16_t e) override { return note("UlmarTEC", e); }
+    int16_t Xandel_SetTECSetPoint(float) override { return note("XandelSetPoint", 0); }
+    int16_t Ulmar_SetTECSetPoint(double) override { return note("UlmarSetPoint", 0); }
+    double Xandel_GetTECTemperature() override
+    {
+        note("XandelTemperature", 0);
+        return -12.5;
+    }
+    double Ulmar_GetTECTemperature() override { return -7.0; }
+    int16_t Pavik_IsPluginDetected(int16_t p) override { return note("PluginDetected", p); }
+    int16_t Pavik_SetMavrinModulation(int32_t m) override
+    {
+        return note("MavrinModulation", static_cast<int16_t>(m));
+    }
+    double Pavik_GetTemperature() override { return 25.0; }
+    int16_t Pavik_Norrel_LampOn(int16_t on) override { return note("NorrelLamp", on); }
+    int16_t BrontelUSB_DAC_Initialize() override { return note("DacInitialize", 0); }
+    int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) override
+    {
+        note("ReadCoefficients", static_cast<int16_t>(adcType));
+        record = coefficients;
+        return coefficientsResult;
+    }
+    int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients& record) override
+    {
+        note("BrontelCoefficients", 0);
+        record = multichannel;
+        return coefficientsResult;
+    }
+
+    int count(const std::string& call) const
+    {
+        int n = 0;
+        for (const auto& c : calls)
+            n += c == call ? 1 : 0;
+        return n;
+    }
+
+    std::vector<std::string> calls;
+    RegistrationRecord registered{};
+    RegistrationRecord paramSet{};
+    int16_t registerResult = 0;
+    uint16_t spectrometerType = 0x200;
+    DeviceCoefficients coefficients;
+    MultichannelCoefficients multichannel;
+    int16_t coefficientsResult = 1;
+
+private:
+    int16_t note(const std::string& name, int16_t value)
+    {
+        calls.push_back(name + "(" + std::to_string(value) + ")");
+        return 1;
+    }
+};
+
+} // namespace app::spectrum::test
