@@ -214,6 +214,13 @@ bool CHarluneSpectrumView::Create()
 
 void CHarluneSpectrumView::OnCreate()
 {
+    const CSpectrometerConfiguration& c = *m_configuration;
+    m_hardware = {c.GetBaseAddress(),      c.GetIRQ(),
+                  c.GetSpectrometerType(), c.GetADCType(),
+                  c.GetSerialPort(),       c.GetPCICardID(),
+                  c.GetUSBSerialNumber(),  c.GetSerialPortResolution(),
+                  c.GetChannelRotation()};
+
     CINIFileSupport store(nullptr, 1);
     m_record = RegistrationRecord{};
     m_record.size = static_cast<int16_t>(sizeof(RegistrationRecord));

@@ -95,6 +95,26 @@ public:
     // WM_KEYDOWN with a virtual-key code.
     void OnKeyDown(unsigned key);
 
+    // What the scan start compares with the driver's configuration, copied from the
+    // configuration when the record is filled.
+    struct HardwareCopy
+    {
+        uint32_t baseAddress = 0;
+        uint16_t irq = 0;
+        uint16_t spectrometerType = 0;
+        uint16_t adcType = 0;
+        uint16_t serialPort = 0;
+        uint16_t pciCardId = 0;
+        std::string usbSerialNumber;
+        uint16_t serialPortResolution = 0;
+        uint16_t channelRotation = 0;
+    };
+    HardwareCopy& hardware() { return m_hardware; }
+    int mavrinModulation() const { return m_mavrinModulation; }
+    int strobeEnable() const { return m_strobeEnable; }
+    // Set when the program closes: no more script events from this view.
+    void setClosing() { m_closing = 1; }
+
     // State other parts of the window read and set.
     CSpectrometerConfiguration& configuration() { return *m_configuration; }
     RegistrationRecord& record() { return m_record; }
@@ -161,6 +181,7 @@ private:
     std::unique_ptr<CSpectrometerConfiguration> m_configuration;
     ProcessingSetup m_processingSetup;
     RegistrationRecord m_record{};
+    HardwareCopy m_hardware;
 
     platform::chart::XrtHandle m_chart = 0;
     platform::chart::XrtHandle m_chartData = 0;

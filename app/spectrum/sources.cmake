@@ -7,3 +7,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumDataFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumProcessing.cpp
 )
+
+list(APPEND app_qt_sources
+    ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumViewWidget.cpp
+)

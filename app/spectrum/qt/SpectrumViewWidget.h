@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/spectrum/HarluneSpectrumView.h"
+#include "app/spectrum/SpectrumViewHost.h"
+#include "platform/chart/Chart2D.h"
+#include "platform/framework/View.h"
+
+#include <memory>
+
+class CHarluneSpectrumDoc;
+class SpectrometerConfigurationHost;
+
+// What the program lends every spectrum window: the main frame, the driver library and the
+// configuration's host. They outlive the windows.
+struct SpectrumViewServices
+{
+    SpectrumViewFrame& frame;
+    SpectrumViewDriver& driver;
+    SpectrometerConfigurationHost& configurationHost;
+};
+
+// The spectrum window's widget: it embeds the chart window, forwards window events, driver
+// messages, keys and commands to its CHarluneSpectrumView and answers the view's questions
+// with Qt dialogs. It holds no state of its own beyond the Qt objects. GUI thread only.
+class SpectrumViewWidget : public platform::framework::View, public SpectrumViewWindow
+{
+public:
+    // Creates the view core (which may ask for the first configuration), its record and its
+    // chart. The document must outlive the widget.
+    SpectrumViewWidget(const SpectrumViewServices& services, CHarluneSpectrumDoc& document,
+                       QWidget* parent = nullptr);
+    // Releases the window's channels in the driver before the core goes.
+    ~SpectrumViewWidget() override;
+
+    CHarluneSpectrumView& core() { return *m_core; }
+    platform::chart::CChart2D& chartWindow() { return *m_chartWindow; }
+
+    void OnInitialUpdate() override;
+    void OnTimer(unsigned id) override;
+    intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                             bool& handled) override;
+
+    // SpectrumViewWindow
+    Answer showWarningDialog(const std::string& text, bool& continueToWarn) override;
+    Answer showMessageBox(const std::string& text, const std::string& caption,
+                          Buttons buttons) override;
+    void playSoundAsync(const std::string& file) override;
+    uint32_t windowHandle() override;
+    platform::chart::XrtHandle chartHandle() override;
+    bool inSpectrumFrame() override;
+    std::string frameTitle() override;
+    void setFrameTitle(const std::string& title) override;
+    void showBar(SpectrumBar bar, bool show) override;
+    void setBarText(SpectrumBar bar, int control, const std::string& text) override;
+    void flashAndActivate() override;
+    void startTimer(int id, int periodMs) override;
+    void killTimer(int id) override;
+    bool isWindow(uint32_t handle) override;
+    void sendScanNotice(uint32_t handle, uint32_t tickMs) override;
+    std::optional<std::string> chooseExistingFile(const std::string& title,
+                                                  const std::string& filters) override;
+    std::optional<std::array<std::string, 4>>
+    showSetScaleDialog(const std::array<std::string, 4>& texts) override;
+    std::optional<std::string> showColorTemperatureDialog(const std::string& text,
+                                                          bool& assumeSecondOrder) override;
+    std::optional<std::array<int, 8>> selectChannels(const std::array<int16_t, 8>& enables,
+                                                     const std::array<int, 8>& selected) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    platform::chart::CChart2D* m_chartWindow;
+    std::unique_ptr<CHarluneSpectrumView> m_core;
+    bool m_destroyed = false;
+};
