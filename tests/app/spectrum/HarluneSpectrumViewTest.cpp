@@ -41,8 +41,8 @@ struct Window
             c.SetWavelengthCoefs(k, coefs);
         }
         if (create) {
-            EXPECT_TRUE(view->Create());
             view->OnCreate();
+            EXPECT_TRUE(view->Create());
             view->OnShowWindow();
         }
     }
@@ -130,8 +130,8 @@ TEST(HarluneSpectrumView, RegistrationFailureHaltsAcquisition)
 {
     Window w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
     w.driver.registerResult = 5;
-    ASSERT_TRUE(w.view->Create());
     w.view->OnCreate();
+    ASSERT_TRUE(w.view->Create());
     w.view->OnShowWindow();
     EXPECT_EQ(w.frame.halted, 2);
 }
