@@ -145,6 +145,8 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     setMainFrame(&frame);
     frame.resize(1024, 700);
     frame.core().initDriverCache();
+    frame.readSettings();
+    m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     m_noHardware = startupSwitch == StartupSwitch::NoHardware;
     m_hidden = startupSwitch == StartupSwitch::Hidden;

@@ -2,8 +2,11 @@
 
 #include "app/qt/ChildFrames.h"
 #include "app/qt/ScanCountView.h"
+#include "app/shell/INIFileSupport.h"
 #include "platform/framework/View.h"
+#include "platform/framework/WindowPlacement.h"
 #include "platform/win/Messages.h"
+#include "platform/win/Registry.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,7 +24,60 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     statusBar()->showMessage(QStringLiteral("Ready"));
 }
 
-MainFrameWidget::~MainFrameWidget() = default;
+namespace {
+
+// The framework profile of the tool bars and window placements, under HKEY_CURRENT_USER.
+constexpr const char* kPlacementKey =
+    "Software\\Varnholt Software\\Harlune Toolbars\\MainWindowSize";
+constexpr const char* kPlacementEntry = "WindowPos";
+
+std::string readPlacementText()
+{
+    namespace win = platform::win;
+    win::HKEY key = 0;
+    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, kPlacementKey, 0, win::KEY_READ, &key) != 0)
+        return {};
+    char text[256] = {};
+    PWIN_DWORD size = sizeof(text) - 1;
+    PWIN_DWORD type = 0;
+    const bool read = win::RegQueryValueEx(key, kPlacementEntry, nullptr, &type,
+                                           reinterpret_cast<uint8_t*>(text), &size) == 0 &&
+                      type == win::REG_SZ;
+    win::RegCloseKey(key);
+    return read ? std::string(text) : std::string();
+}
+
+void writePlacementText(const std::string& text)
+{
+    namespace win = platform::win;
+    win::HKEY key = 0;
+    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kPlacementKey, 0, nullptr,
+                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != 0)
+        return;
+    win::RegSetValueEx(key, kPlacementEntry, 0, win::REG_SZ,
+                       reinterpret_cast<const uint8_t*>(text.c_str()),
+                       static_cast<PWIN_DWORD>(text.size() + 1));
+    win::RegCloseKey(key);
+}
+
+} // namespace
+
+MainFrameWidget::~MainFrameWidget()
+{
+    CINIFileSupport store(nullptr, 1);
+    m_preferences.write(store);
+}
+
+void MainFrameWidget::readSettings()
+{
+    // A missing or malformed placement leaves the default one.
+    if (auto placement = platform::framework::parseWindowPlacement(readPlacementText()))
+        platform::framework::SetWindowPlacement(this, *placement);
+    CINIFileSupport store(nullptr, 1);
+    m_preferences.read(store);
+    m_core->setSingleThread(m_preferences.SingleThread);
+}
 
 ChildFrame* MainFrameWidget::frameOf(uint32_t handle) const
 {
@@ -157,5 +213,8 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    platform::framework::WINDOWPLACEMENT placement = platform::framework::GetWindowPlacement(this);
+    placement.flags = isMaximized() ? platform::framework::WPF_RESTORETOMAXIMIZED : 0;
+    writePlacementText(platform::framework::formatWindowPlacement(placement));
     MdiFrame::closeEvent(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/MainFrame.h"
+#include "app/shell/MainFramePreferences.h"
 #include "app/shell/MainFrameWindow.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/framework/MdiFrame.h"
@@ -19,9 +20,13 @@ class MainFrameWidget : public platform::framework::MdiFrame,
 {
 public:
     MainFrameWidget(DriverApi& driver, uint32_t instanceKey);
+    // Writes the preferences back.
     ~MainFrameWidget() override;
 
     CMainFrame& core() { return *m_core; }
+    const MainFramePreferences& allPreferences() const { return m_preferences; }
+    // Reads the preferences and the window placement (at creation).
+    void readSettings();
     int openSpectrumDocuments() const { return m_openSpectrumDocuments; }
 
     // MainFrameWindow
@@ -42,7 +47,7 @@ public:
     void fireUserMenu(int32_t commandId) override;
 
     // SpectrumDocFrame
-    SpectrumPreferences& preferences() override { return m_preferences; }
+    SpectrumPreferences& preferences() override { return m_preferences.spectrum; }
     int addOpenSpectrumDocuments(int delta) override;
     void StartNextScan() override { m_core->StartNextScan(); }
 
@@ -57,6 +62,6 @@ private:
     platform::framework::ChildFrame* frameOf(uint32_t handle) const;
 
     std::unique_ptr<CMainFrame> m_core;
-    SpectrumPreferences m_preferences;
+    MainFramePreferences m_preferences;
     int m_openSpectrumDocuments = 0;
 };

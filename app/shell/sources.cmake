@@ -7,5 +7,6 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/SettingsBackend.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DriverLibrary.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainFramePreferences.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartupSwitches.cpp
 )

@@ -2,12 +2,14 @@
 
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/shell/INIFileSupport.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Messages.h"
+#include "platform/win/Registry.h"
 #include "platform/win/System.h"
 #include "tests/app/shell/ShellFakes.h"
 
@@ -169,6 +171,92 @@ TEST_F(HarluneAppTest, RoundRobinScansThroughIdleAndRestsWhenHalted)
 
     app.mainFrameWidget()->core().SetAcquisitionSuspended(0);
     EXPECT_GT(countOf(driver.calls, scan), scans);
+}
+
+void writeCurrentUser(const char* path, const char* name, const std::string& text)
+{
+    win::HKEY key = 0;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, path, 0, nullptr,
+                                  win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+              0);
+    win::RegSetValueEx(key, name, 0, win::REG_SZ, reinterpret_cast<const uint8_t*>(text.c_str()),
+                       static_cast<PWIN_DWORD>(text.size() + 1));
+    win::RegCloseKey(key);
+}
+
+std::string readCurrentUser(const char* path, const char* name)
+{
+    win::HKEY key = 0;
+    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, path, 0, win::KEY_READ, &key) != 0)
+        return "(none)";
+    char text[256] = {};
+    PWIN_DWORD size = sizeof(text) - 1;
+    PWIN_DWORD type = 0;
+    const long result =
+        win::RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<uint8_t*>(text), &size);
+    win::RegCloseKey(key);
+    return result == 0 ? std::string(text) : "(none)";
+}
+
+constexpr const char* kPlacementKey =
+    "Software\\Varnholt Software\\Harlune Toolbars\\MainWindowSize";
+
+TEST_F(HarluneAppTest, PreferencesAndPlacementRestoredAndWrittenBack)
+{
+    struct Case
+    {
+        const char* name;
+        std::string placement;
+        bool maximized;
+        std::string writtenPrefix;
+    };
+    const Case cases[] = {
+        {"maximised", "2,3,-1,-1,-1,-1,10,20,610,420", true, "2,3,"},
+        {"malformed", "0,1,2,3", false, "0,1,"},
+        {"missing", "", false, "0,1,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            CINIFileSupport store(nullptr, 1);
+            store.WriteString("Preferences", "AlwaysSaveDark", "1");
+            store.WriteString("Preferences", "SingleThread", "1");
+            store.WriteString("Preferences", "ManufacturingExtensionsEnabled", "1");
+        }
+        writeCurrentUser(kPlacementKey, "WindowPos", c.placement);
+        const std::string scan = "SingleScan(" + std::to_string(getpid()) + ")";
+        driver.calls.clear();
+        {
+            CHarluneApp app(driver);
+            ASSERT_TRUE(app.InitInstance({}));
+            EXPECT_EQ(app.mainFrameWidget()->isMaximized(), c.maximized);
+            EXPECT_EQ(app.manufacturingExtensionsEnabled(), 1);
+            // "SingleThread" 1 scans with the blocking call.
+            EXPECT_TRUE(runUntil([&] { return countOf(driver.calls, scan) >= 1; }));
+            // Removed while the program runs: written back at exit, except the manufacturing
+            // switch.
+            CINIFileSupport store(nullptr, 1);
+            win::HKEY key = 0;
+            ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE,
+                                        "Software\\Varnholt Software\\Harlune\\Preferences", 0,
+                                        win::KEY_ALL_ACCESS, &key),
+                      0);
+            win::RegDeleteValue(key, "ManufacturingExtensionsEnabled");
+            win::RegDeleteValue(key, "PrintBWOnly");
+            win::RegCloseKey(key);
+            app.mainFrameWidget()->close();
+        }
+        CINIFileSupport store(nullptr, 1);
+        EXPECT_EQ(store.GetStringDefault("Preferences", "AlwaysSaveDark", "?"), "1");
+        EXPECT_EQ(store.GetStringDefault("Preferences", "PrintBWOnly", "?"), "1");
+        EXPECT_EQ(store.GetStringDefault("Preferences", "OpenFileWavelengthTolerance", "?"),
+                  "0.050000000000000");
+        EXPECT_EQ(store.GetStringDefault("Preferences", "ManufacturingExtensionsEnabled", "?"),
+                  "?");
+        EXPECT_EQ(readCurrentUser(kPlacementKey, "WindowPos").rfind(c.writtenPrefix, 0), 0u)
+            << readCurrentUser(kPlacementKey, "WindowPos");
+    }
 }
 
 } // namespace
