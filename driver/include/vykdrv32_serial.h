@@ -1,0 +1,270 @@
+/* VYKDRV32: the serial A/D converter family (KAL_).
+ *
+ * Results are 16-bit: 1 done (or the value asked for), 0 no ACK, no reply or not
+ * initialised, -1 port not open, -2 no scan within the time-out, -4 a stored scan without
+ * its header mark, -5 a scan is under way, -6 needs the hidden mode, -7 a bad frame after
+ * the retries, -8 a wrong checksum after the retries, -9 not supported by this converter
+ * type, -9999 argument out of range. Any thread; commands run one at a time. */
+#ifndef VYKDRV32_SERIAL_H
+#define VYKDRV32_SERIAL_H
+
+#include <stdint.h>
+
+/* Pixel mode: low byte the form (0 all pixels, 1 and 2 every n-th, 3 a range first, last,
+ * step, 4 a list of count pixel numbers); high byte 0 to 3 passed to the converter (1 and 3
+ * compressed frames). */
+typedef struct KalPixelMode
+{
+    uint16_t mode;
+    uint16_t args[81];
+    uint16_t count;
+} KalPixelMode;
+
+/* Opens the converter on COM port 1 to 9 and probes its type; 1 done, 0 failed or already
+ * initialised. */
+VYK_API int16_t KAL_Init(int16_t port, int16_t baudIndex);
+/* Returns the converter to 9600 baud, sends close mode 1 to 3 (0 none) and closes the port. */
+VYK_API int16_t KAL_Close(int16_t mode);
+/* Moves the link to another COM port at the kept baud index. */
+VYK_API int16_t KAL_SetSerialPort(int16_t port);
+/* Switches converter and port to baud index 0 (2400) to 6 (115200) by the two-step handshake. */
+VYK_API int16_t KAL_SetBaudRate(int16_t index);
+/* Probes the converter type: 0, or 1 to 3. */
+VYK_API int16_t KAL_DetermineSerialADCType(void);
+/* Scans the converter adds per scan. */
+VYK_API int16_t KAL_SetScansToAdd(uint16_t scans);
+/* Boxcar width of the converter. */
+VYK_API int16_t KAL_SetBoxcarWidth(uint16_t width);
+/* Dumps the fast memory. */
+VYK_API int16_t KAL_DumpFastMemory(void);
+/* Moves the slow-memory read position. */
+VYK_API int16_t KAL_ChangeSlowReadPointer(uint16_t position);
+/* A/D rate of the converter. */
+VYK_API int16_t KAL_SetADCRate(uint16_t rate);
+/* 1: compressed scan frames. */
+VYK_API int16_t KAL_SetCompressedMode(uint16_t mode);
+/* Spectrometer channel. */
+VYK_API int16_t KAL_SetSpectrometerChannel(uint16_t channel);
+/* Integration time, ms. */
+VYK_API int16_t KAL_SetIntegrationTime(uint16_t ms);
+/* Strobe enable. */
+VYK_API int16_t KAL_SetStrobeEnable(uint16_t enable);
+/* Clears memory 0 to 2 (the ACK comes after 7 s). */
+VYK_API int16_t KAL_ClearMemory(uint16_t memory);
+/* Scan mode. */
+VYK_API int16_t KAL_SetScanMode(uint16_t mode);
+/* Scans to store in converter memory. */
+VYK_API int16_t KAL_SetNumberOfScansToStore(uint16_t scans);
+/* Confirms a received scan (0 or 1). */
+VYK_API int16_t KAL_ScanReceivedOK(uint16_t ok);
+/* Pixel mode and its arguments (lists of at most 81 pixels). */
+VYK_API int16_t KAL_SetPixelMode(const KalPixelMode* record);
+/* Resets the converter. */
+VYK_API int16_t KAL_Reset(void);
+/* External trigger mode. */
+VYK_API int16_t KAL_SetExternalTrigger(uint16_t mode);
+/* Free slow-memory blocks. */
+VYK_API int16_t KAL_GetSlowMemoryAvailable(void);
+/* Scans stored in memory 1 or 2. */
+VYK_API int16_t KAL_GetNumberOfScansInMemory(uint16_t memory);
+/* Free fast-memory blocks. */
+VYK_API int16_t KAL_GetFastMemoryAvailable(void);
+/* Clears slow-memory blocks (hidden mode). */
+VYK_API int16_t KAL_ClearSlowMemory(uint16_t first, uint16_t last);
+/* Toggles the debug mode (hidden mode). */
+VYK_API int16_t KAL_ToggleDebugMode(void);
+/* Toggles the debug print mode (hidden mode). */
+VYK_API int16_t KAL_ToggleDebugPrintMode(void);
+/* Flash delay (above 255 sent as 255). */
+VYK_API int16_t KAL_SetFlashDelay(uint16_t delay);
+/* Correlated double sampling of the Lemmik detector. */
+VYK_API int16_t KAL_SetLemmikCDSMode(uint16_t mode);
+/* 1: scan frames carry a sum. */
+VYK_API int16_t KAL_SetChecksumMode(uint16_t mode);
+/* Converter error word. */
+VYK_API int16_t KAL_GetError(void);
+/* 256 data bytes and a 16-byte trailer of a slow-memory block. */
+VYK_API int16_t KAL_ReadSlowMemory(uint16_t high, uint16_t low, uint8_t* data, uint8_t* trailer);
+/* Integration counter. */
+VYK_API int16_t KAL_GetIntegrationCounter(void);
+/* Firmware version. */
+VYK_API int16_t KAL_GetVersion(void);
+/* Stores a text in a converter slot. */
+VYK_API int16_t KAL_SetStoredString(uint16_t slot, const char* text);
+/* Fills 15 bytes with a slot's text (not terminated when it has 15 characters). */
+VYK_API int16_t KAL_GetStoredString(uint16_t slot, char* text);
+VYK_API int16_t KAL_GetScansToAdd(void);
+VYK_API int16_t KAL_GetBoxcarWidth(void);
+VYK_API int16_t KAL_GetADCRate(void);
+VYK_API int16_t KAL_GetSpectrometerChannel(void);
+VYK_API int16_t KAL_GetIntegrationTime(void);
+VYK_API int16_t KAL_GetStrobeEnable(void);
+VYK_API int16_t KAL_GetBaudRate(void);
+VYK_API int16_t KAL_GetScanMode(void);
+VYK_API int16_t KAL_GetNumberOfScansToStore(void);
+VYK_API int16_t KAL_GetPixelMode(void);
+VYK_API int16_t KAL_GetExternalTrigger(void);
+VYK_API int16_t KAL_GetCompressedMode(void);
+VYK_API int16_t KAL_GetChecksumMode(void);
+VYK_API int16_t KAL_GetLemmikCDSMode(void);
+VYK_API int16_t KAL_GetNumberOfBadMemoryBlocks(void);
+VYK_API int16_t KAL_GetDebugMode(void);
+VYK_API int16_t KAL_GetPrintDebugMode(void);
+/* Reads the pixel mode and its arguments back. */
+VYK_API int16_t KAL_GetFullPixelMode(KalPixelMode* record);
+/* Enters the hidden service mode with its access code. */
+VYK_API int16_t KAL_EnterDoubleSecretMode(int16_t code);
+/* Every-n-th frames: 1 interpolates the skipped pixels, 0 packs the received ones. */
+VYK_API int16_t KAL_SetInterpolateMissingPixels(int16_t on);
+VYK_API int16_t KAL_GetInterpolateMissingPixels(void);
+/* Raman mode: scan time-outs eight times longer. */
+VYK_API int16_t KAL_SetRamanMode(int16_t on);
+VYK_API int16_t KAL_GetRamanMode(void);
+/* Stores a number as text ("%e"). */
+VYK_API int16_t KAL_SetStoredFloat(uint16_t slot, float value);
+/* Reads a stored number. */
+VYK_API int16_t KAL_GetStoredFloat(uint16_t slot, float* value);
+/* Stores an integer as text ("%d"). */
+VYK_API int16_t KAL_SetStoredInt(uint16_t slot, int32_t value);
+/* Reads a stored integer. */
+VYK_API int16_t KAL_GetStoredInt(uint16_t slot, int32_t* value);
+/* Not available: shows a message; 1 for memory 1 or 2. */
+VYK_API int16_t KAL_ReadoutScansInMemory(int16_t memory);
+/* Not available: shows a message; 1. */
+VYK_API int16_t KAL_EnableISR(void);
+/* One scan into a buffer of 2136 words (pixels from word 88). */
+VYK_API int16_t KAL_Scan(uint16_t* buffer);
+/* Reads one stored scan of memory 0 to 2 into a buffer of 2136 words. */
+VYK_API int16_t KAL_ReadoutOneScan(uint16_t memory, uint16_t* buffer);
+/* Averages a number of scans into 2048 floats. */
+VYK_API int16_t KAL_ScanWithAverage(uint16_t* buffer, int16_t scans, float* average);
+
+/* The same calls for clients that need the callee to remove the arguments. */
+VYK_API int16_t KAL_Init_stdcall(int16_t port, int16_t baudIndex);
+VYK_API int16_t KAL_Close_stdcall(int16_t mode);
+VYK_API int16_t KAL_SetSerialPort_stdcall(int16_t port);
+VYK_API int16_t KAL_SetBaudRate_stdcall(int16_t index);
+VYK_API int16_t KAL_DetermineSerialADCType_stdcall(void);
+VYK_API int16_t KAL_SetScansToAdd_stdcall(uint16_t scans);
+VYK_API int16_t KAL_SetBoxcarWidth_stdcall(uint16_t width);
+VYK_API int16_t KAL_DumpFastMemory_stdcall(void);
+VYK_API int16_t KAL_ChangeSlowReadPointer_stdcall(uint16_t position);
+VYK_API int16_t KAL_SetADCRate_stdcall(uint16_t rate);
+VYK_API int16_t KAL_SetCompressedMode_stdcall(uint16_t mode);
+VYK_API int16_t KAL_SetSpectrometerChannel_stdcall(uint16_t channel);
+VYK_API int16_t KAL_SetIntegrationTime_stdcall(uint16_t ms);
+VYK_API int16_t KAL_SetStrobeEnable_stdcall(uint16_t enable);
+VYK_API int16_t KAL_ClearMemory_stdcall(uint16_t memory);
+VYK_API int16_t KAL_SetScanMode_stdcall(uint16_t mode);
+VYK_API int16_t KAL_SetNumberOfScansToStore_stdcall(uint16_t scans);
+VYK_API int16_t KAL_ScanReceivedOK_stdcall(uint16_t ok);
+VYK_API int16_t KAL_SetPixelMode_stdcall(const KalPixelMode* record);
+VYK_API int16_t KAL_Reset_stdcall(void);
+VYK_API int16_t KAL_SetExternalTrigger_stdcall(uint16_t mode);
+VYK_API int16_t KAL_GetSlowMemoryAvailable_stdcall(void);
+VYK_API int16_t KAL_GetNumberOfScansInMemory_stdcall(uint16_t memory);
+VYK_API int16_t KAL_GetFastMemoryAvailable_stdcall(void);
+VYK_API int16_t KAL_ClearSlowMemory_stdcall(uint16_t first, uint16_t last);
+VYK_API int16_t KAL_ToggleDebugMode_stdcall(void);
+VYK_API int16_t KAL_ToggleDebugPrintMode_stdcall(void);
+VYK_API int16_t KAL_SetFlashDelay_stdcall(uint16_t delay);
+VYK_API int16_t KAL_SetLemmikCDSMode_stdcall(uint16_t mode);
+VYK_API int16_t KAL_SetChecksumMode_stdcall(uint16_t mode);
+VYK_API int16_t KAL_GetError_stdcall(void);
+VYK_API int16_t KAL_ReadSlowMemory_stdcall(uint16_t high, uint16_t low, uint8_t* data,
+                                           uint8_t* trailer);
+VYK_API int16_t KAL_GetIntegrationCounter_stdcall(void);
+VYK_API int16_t KAL_GetVersion_stdcall(void);
+VYK_API int16_t KAL_SetStoredString_stdcall(uint16_t slot, const char* text);
+VYK_API int16_t KAL_GetStoredString_stdcall(uint16_t slot, char* text);
+VYK_API int16_t KAL_GetScansToAdd_stdcall(void);
+VYK_API int16_t KAL_GetBoxcarWidth_stdcall(void);
+VYK_API int16_t KAL_GetADCRate_stdcall(void);
+VYK_API int16_t KAL_GetSpectrometerChannel_stdcall(void);
+VYK_API int16_t KAL_GetIntegrationTime_stdcall(void);
+VYK_API int16_t KAL_GetStrobeEnable_stdcall(void);
+VYK_API int16_t KAL_GetBaudRate_stdcall(void);
+VYK_API int16_t KAL_GetScanMode_stdcall(void);
+VYK_API int16_t KAL_GetNumberOfScansToStore_stdcall(void);
+VYK_API int16_t KAL_GetPixelMode_stdcall(void);
+VYK_API int16_t KAL_GetExternalTrigger_stdcall(void);
+VYK_API int16_t KAL_GetCompressedMode_stdcall(void);
+VYK_API int16_t KAL_GetChecksumMode_stdcall(void);
+VYK_API int16_t KAL_GetLemmikCDSMode_stdcall(void);
+VYK_API int16_t KAL_GetNumberOfBadMemoryBlocks_stdcall(void);
+VYK_API int16_t KAL_GetDebugMode_stdcall(void);
+VYK_API int16_t KAL_GetPrintDebugMode_stdcall(void);
+VYK_API int16_t KAL_GetFullPixelMode_stdcall(KalPixelMode* record);
+VYK_API int16_t KAL_EnterDoubleSecretMode_stdcall(int16_t code);
+VYK_API int16_t KAL_SetInterpolateMissingPixels_stdcall(int16_t on);
+VYK_API int16_t KAL_GetInterpolateMissingPixels_stdcall(void);
+VYK_API int16_t KAL_SetRamanMode_stdcall(int16_t on);
+VYK_API int16_t KAL_GetRamanMode_stdcall(void);
+VYK_API int16_t KAL_SetStoredFloat_stdcall(uint16_t slot, float value);
+VYK_API int16_t KAL_GetStoredFloat_stdcall(uint16_t slot, float* value);
+VYK_API int16_t KAL_SetStoredInt_stdcall(uint16_t slot, int32_t value);
+VYK_API int16_t KAL_GetStoredInt_stdcall(uint16_t slot, int32_t* value);
+VYK_API int16_t KAL_ReadoutScansInMemory_stdcall(int16_t memory);
+VYK_API int16_t KAL_EnableISR_stdcall(void);
+VYK_API int16_t KAL_Scan_stdcall(uint16_t* buffer);
+VYK_API int16_t KAL_ReadoutOneScan_stdcall(uint16_t memory, uint16_t* buffer);
+VYK_API int16_t KAL_ScanWithAverage_stdcall(uint16_t* buffer, int16_t scans, float* average);
+
+/* The same calls under short names. */
+VYK_API int16_t KAL_IN_LVD(int16_t port, int16_t baudIndex);
+VYK_API int16_t KAL_CL_LVD(int16_t mode);
+VYK_API int16_t KAL_SSP_LVD(int16_t port);
+VYK_API int16_t KAL_SBR_LVD(int16_t index);
+VYK_API int16_t KAL_SSTA_LVD(uint16_t scans);
+VYK_API int16_t KAL_SBW_LVD(uint16_t width);
+VYK_API int16_t KAL_DFM_LVD(void);
+VYK_API int16_t KAL_KALR_LVD(uint16_t rate);
+VYK_API int16_t KAL_SCM_LVD(uint16_t mode);
+VYK_API int16_t KAL_SSC_LVD(uint16_t channel);
+VYK_API int16_t KAL_SIT_LVD(uint16_t ms);
+VYK_API int16_t KAL_SSE_LVD(uint16_t enable);
+VYK_API int16_t KAL_CM_LVD(uint16_t memory);
+VYK_API int16_t KAL_SSM_LVD(uint16_t mode);
+VYK_API int16_t KAL_SNSTS_LVD(uint16_t scans);
+VYK_API int16_t KAL_SROK_LVD(uint16_t ok);
+VYK_API int16_t KAL_SPM_LVD(const KalPixelMode* record);
+VYK_API int16_t KAL_RT_LVD(void);
+VYK_API int16_t KAL_SET_LVD(uint16_t mode);
+VYK_API int16_t KAL_GSMA_LVD(void);
+VYK_API int16_t KAL_GNSIM_LVD(uint16_t memory);
+VYK_API int16_t KAL_GFMA_LVD(void);
+VYK_API int16_t KAL_SCDS_LVD(uint16_t mode);
+VYK_API int16_t KAL_SCSM_LVD(uint16_t mode);
+VYK_API int16_t KAL_GE_LVD(void);
+VYK_API int16_t KAL_GIC_LVD(void);
+VYK_API int16_t KAL_GV_LVD(void);
+VYK_API int16_t KAL_SSS_LVD(uint16_t slot, const char* text);
+VYK_API int16_t KAL_GSS_LVD(uint16_t slot, char* text);
+VYK_API int16_t KAL_GSTA_LVD(void);
+VYK_API int16_t KAL_GBW_LVD(void);
+VYK_API int16_t KAL_GADR_LVD(void);
+VYK_API int16_t KAL_GSC_LVD(void);
+VYK_API int16_t KAL_GIT_LVD(void);
+VYK_API int16_t KAL_GSE_LVD(void);
+VYK_API int16_t KAL_GBR_LVD(void);
+VYK_API int16_t KAL_GSM_LVD(void);
+VYK_API int16_t KAL_GNSTS_LVD(void);
+VYK_API int16_t KAL_GPM_LVD(void);
+VYK_API int16_t KAL_GET_LVD(void);
+VYK_API int16_t KAL_GCM_LVD(void);
+VYK_API int16_t KAL_GCSM_LVD(void);
+VYK_API int16_t KAL_GCDS_LVD(void);
+VYK_API int16_t KAL_GFPM_LVD(KalPixelMode* record);
+VYK_API int16_t KAL_EDSM_LVD(int16_t code);
+VYK_API int16_t KAL_SIMP_LVD(int16_t on);
+VYK_API int16_t KAL_GIMP_LVD(void);
+VYK_API int16_t KAL_SSF_LVD(uint16_t slot, float value);
+VYK_API int16_t KAL_GSF_LVD(uint16_t slot, float* value);
+VYK_API int16_t KAL_SSI_LVD(uint16_t slot, int32_t value);
+VYK_API int16_t KAL_GSI_LVD(uint16_t slot, int32_t* value);
+VYK_API int16_t KAL_RSIM_LVD(int16_t memory);
+VYK_API int16_t KAL_SC_LVD(uint16_t* buffer);
+VYK_API int16_t KAL_ROOS_LVD(uint16_t memory, uint16_t* buffer);
+VYK_API int16_t KAL_SWA_LVD(uint16_t* buffer, int16_t scans, float* average);
+
+#endif

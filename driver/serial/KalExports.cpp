@@ -1,0 +1,1324 @@
+// The serial A/D converter's exports: each forwards to the converter link inside the
+// export guard; the _stdcall twins and the short-named wrappers forward to them.
+#include "driver/core/ExportGuard.h"
+#include "driver/include/vykdrv32.h"
+#include "driver/serial/SerialAdc.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using namespace driver::core;
+using namespace driver::serial;
+
+static_assert(sizeof(KalPixelMode) == sizeof(PixelModeRecord));
+
+const PixelModeRecord* asRecord(const KalPixelMode* record)
+{
+    return reinterpret_cast<const PixelModeRecord*>(record);
+}
+
+PixelModeRecord* asRecord(KalPixelMode* record)
+{
+    return reinterpret_cast<PixelModeRecord*>(record);
+}
+
+int16_t setInterpolate(int16_t on)
+{
+    if (on != 0 && on != 1)
+        return kKalOutOfRange;
+    serialAdc().interpolateMissingPixels = on == 1;
+    return kKalDone;
+}
+
+int16_t setRaman(int16_t on)
+{
+    serialAdc().ramanMode = on;
+    return kKalDone;
+}
+
+template <class Value> int16_t setStoredNumber(uint16_t slot, const char* format, Value value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return serialAdc().setStoredString(slot, text);
+}
+
+// The stored text, terminated: the export fills only 15 bytes.
+int16_t storedText(uint16_t slot, char (&text)[16])
+{
+    std::memset(text, 0, sizeof text);
+    return serialAdc().getStoredString(slot, text);
+}
+
+int16_t getStoredFloat(uint16_t slot, float* value)
+{
+    if (!value)
+        return kKalOutOfRange;
+    char text[16];
+    const int16_t result = storedText(slot, text);
+    if (result != kKalDone)
+        return result;
+    char* end = nullptr;
+    const float parsed = std::strtof(text, &end);
+    if (end == text)
+        return kKalNoAck;
+    *value = parsed;
+    return kKalDone;
+}
+
+int16_t getStoredInt(uint16_t slot, int32_t* value)
+{
+    if (!value)
+        return kKalOutOfRange;
+    char text[16];
+    const int16_t result = storedText(slot, text);
+    if (result != kKalDone)
+        return result;
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text)
+        return kKalNoAck;
+    *value = static_cast<int32_t>(parsed);
+    return kKalDone;
+}
+
+int16_t readoutScansInMemory(int16_t memory)
+{
+    const int16_t shown = serialAdc().notImplemented("KAL_ReadoutScansInMemory not implimented");
+    if (shown != kKalDone)
+        return shown;
+    return memory == 1 || memory == 2 ? kKalDone : kKalOutOfRange;
+}
+
+} // namespace
+
+VYK_API int16_t KAL_Init(int16_t port, int16_t baudIndex)
+{
+    return guardExport<int16_t>("KAL_Init", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.init(port, baudIndex);
+    });
+}
+
+VYK_API int16_t KAL_Close(int16_t mode)
+{
+    return guardExport<int16_t>("KAL_Close", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.close(mode);
+    });
+}
+
+VYK_API int16_t KAL_SetSerialPort(int16_t port)
+{
+    return guardExport<int16_t>("KAL_SetSerialPort", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setSerialPort(port);
+    });
+}
+
+VYK_API int16_t KAL_SetBaudRate(int16_t index)
+{
+    return guardExport<int16_t>("KAL_SetBaudRate", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setBaudRate(index);
+    });
+}
+
+VYK_API int16_t KAL_DetermineSerialADCType(void)
+{
+    return guardExport<int16_t>("KAL_DetermineSerialADCType", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.determineType();
+    });
+}
+
+VYK_API int16_t KAL_SetScansToAdd(uint16_t scans)
+{
+    return guardExport<int16_t>("KAL_SetScansToAdd", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setScansToAdd(scans);
+    });
+}
+
+VYK_API int16_t KAL_SetBoxcarWidth(uint16_t width)
+{
+    return guardExport<int16_t>("KAL_SetBoxcarWidth", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('B', {width});
+    });
+}
+
+VYK_API int16_t KAL_DumpFastMemory(void)
+{
+    return guardExport<int16_t>("KAL_DumpFastMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('D', {}, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_ChangeSlowReadPointer(uint16_t position)
+{
+    return guardExport<int16_t>("KAL_ChangeSlowReadPointer", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('E', {position}, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_SetADCRate(uint16_t rate)
+{
+    return guardExport<int16_t>("KAL_SetADCRate", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('F', {rate}, kTypes13);
+    });
+}
+
+VYK_API int16_t KAL_SetCompressedMode(uint16_t mode)
+{
+    return guardExport<int16_t>("KAL_SetCompressedMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('G', {mode});
+    });
+}
+
+VYK_API int16_t KAL_SetSpectrometerChannel(uint16_t channel)
+{
+    return guardExport<int16_t>("KAL_SetSpectrometerChannel", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('H', {channel}, kTypes13);
+    });
+}
+
+VYK_API int16_t KAL_SetIntegrationTime(uint16_t ms)
+{
+    return guardExport<int16_t>("KAL_SetIntegrationTime", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setIntegrationTime(ms);
+    });
+}
+
+VYK_API int16_t KAL_SetStrobeEnable(uint16_t enable)
+{
+    return guardExport<int16_t>("KAL_SetStrobeEnable", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('J', {enable});
+    });
+}
+
+VYK_API int16_t KAL_ClearMemory(uint16_t memory)
+{
+    return guardExport<int16_t>("KAL_ClearMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.clearMemory(memory);
+    });
+}
+
+VYK_API int16_t KAL_SetScanMode(uint16_t mode)
+{
+    return guardExport<int16_t>("KAL_SetScanMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('M', {mode}, kTypes13);
+    });
+}
+
+VYK_API int16_t KAL_SetNumberOfScansToStore(uint16_t scans)
+{
+    return guardExport<int16_t>("KAL_SetNumberOfScansToStore", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('N', {scans}, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_ScanReceivedOK(uint16_t ok)
+{
+    return guardExport<int16_t>("KAL_ScanReceivedOK", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.scanReceivedOk(ok);
+    });
+}
+
+VYK_API int16_t KAL_SetPixelMode(const KalPixelMode* record)
+{
+    return guardExport<int16_t>("KAL_SetPixelMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setPixelMode(asRecord(record));
+    });
+}
+
+VYK_API int16_t KAL_Reset(void)
+{
+    return guardExport<int16_t>("KAL_Reset", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('Q', {});
+    });
+}
+
+VYK_API int16_t KAL_SetExternalTrigger(uint16_t mode)
+{
+    return guardExport<int16_t>("KAL_SetExternalTrigger", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setExternalTrigger(mode);
+    });
+}
+
+VYK_API int16_t KAL_GetSlowMemoryAvailable(void)
+{
+    return guardExport<int16_t>("KAL_GetSlowMemoryAvailable", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('U', {}, false, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_GetNumberOfScansInMemory(uint16_t memory)
+{
+    return guardExport<int16_t>("KAL_GetNumberOfScansInMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.getNumberOfScansInMemory(memory);
+    });
+}
+
+VYK_API int16_t KAL_GetFastMemoryAvailable(void)
+{
+    return guardExport<int16_t>("KAL_GetFastMemoryAvailable", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('X', {}, false, kTypes13);
+    });
+}
+
+VYK_API int16_t KAL_ClearSlowMemory(uint16_t first, uint16_t last)
+{
+    return guardExport<int16_t>("KAL_ClearSlowMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('c', {first, last}, kTypes123, true);
+    });
+}
+
+VYK_API int16_t KAL_ToggleDebugMode(void)
+{
+    return guardExport<int16_t>("KAL_ToggleDebugMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('d', {}, 0, true);
+    });
+}
+
+VYK_API int16_t KAL_ToggleDebugPrintMode(void)
+{
+    return guardExport<int16_t>("KAL_ToggleDebugPrintMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.command('d', {}, kTypes123, true);
+    });
+}
+
+VYK_API int16_t KAL_SetFlashDelay(uint16_t delay)
+{
+    return guardExport<int16_t>("KAL_SetFlashDelay", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setFlashDelay(delay);
+    });
+}
+
+VYK_API int16_t KAL_SetLemmikCDSMode(uint16_t mode)
+{
+    return guardExport<int16_t>("KAL_SetLemmikCDSMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setLemmikCDSMode(mode);
+    });
+}
+
+VYK_API int16_t KAL_SetChecksumMode(uint16_t mode)
+{
+    return guardExport<int16_t>("KAL_SetChecksumMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setChecksumMode(mode);
+    });
+}
+
+VYK_API int16_t KAL_GetError(void)
+{
+    return guardExport<int16_t>("KAL_GetError", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('q', {}, false, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_ReadSlowMemory(uint16_t high, uint16_t low, uint8_t* data, uint8_t* trailer)
+{
+    return guardExport<int16_t>("KAL_ReadSlowMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.readSlowMemory(high, low, data, trailer);
+    });
+}
+
+VYK_API int16_t KAL_GetIntegrationCounter(void)
+{
+    return guardExport<int16_t>("KAL_GetIntegrationCounter", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('t', {}, false, kTypes123);
+    });
+}
+
+VYK_API int16_t KAL_GetVersion(void)
+{
+    return guardExport<int16_t>("KAL_GetVersion", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('v', {}, false);
+    });
+}
+
+VYK_API int16_t KAL_SetStoredString(uint16_t slot, const char* text)
+{
+    return guardExport<int16_t>("KAL_SetStoredString", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.setStoredString(slot, text);
+    });
+}
+
+VYK_API int16_t KAL_GetStoredString(uint16_t slot, char* text)
+{
+    return guardExport<int16_t>("KAL_GetStoredString", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.getStoredString(slot, text);
+    });
+}
+
+VYK_API int16_t KAL_GetScansToAdd(void)
+{
+    return guardExport<int16_t>("KAL_GetScansToAdd", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('A', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetBoxcarWidth(void)
+{
+    return guardExport<int16_t>("KAL_GetBoxcarWidth", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('B', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetADCRate(void)
+{
+    return guardExport<int16_t>("KAL_GetADCRate", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('F', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetSpectrometerChannel(void)
+{
+    return guardExport<int16_t>("KAL_GetSpectrometerChannel", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('H', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetIntegrationTime(void)
+{
+    return guardExport<int16_t>("KAL_GetIntegrationTime", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('I', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetStrobeEnable(void)
+{
+    return guardExport<int16_t>("KAL_GetStrobeEnable", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('J', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetBaudRate(void)
+{
+    return guardExport<int16_t>("KAL_GetBaudRate", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('K', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetScanMode(void)
+{
+    return guardExport<int16_t>("KAL_GetScanMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('M', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetNumberOfScansToStore(void)
+{
+    return guardExport<int16_t>("KAL_GetNumberOfScansToStore", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('N', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetPixelMode(void)
+{
+    return guardExport<int16_t>("KAL_GetPixelMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('P', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetExternalTrigger(void)
+{
+    return guardExport<int16_t>("KAL_GetExternalTrigger", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('T', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetCompressedMode(void)
+{
+    return guardExport<int16_t>("KAL_GetCompressedMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('G', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetChecksumMode(void)
+{
+    return guardExport<int16_t>("KAL_GetChecksumMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('k', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetLemmikCDSMode(void)
+{
+    return guardExport<int16_t>("KAL_GetLemmikCDSMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('h', {}, true);
+    });
+}
+
+VYK_API int16_t KAL_GetNumberOfBadMemoryBlocks(void)
+{
+    return guardExport<int16_t>("KAL_GetNumberOfBadMemoryBlocks", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('n', {}, true, kTypes123, true);
+    });
+}
+
+VYK_API int16_t KAL_GetDebugMode(void)
+{
+    return guardExport<int16_t>("KAL_GetDebugMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('d', {}, true, 0, true);
+    });
+}
+
+VYK_API int16_t KAL_GetPrintDebugMode(void)
+{
+    return guardExport<int16_t>("KAL_GetPrintDebugMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.query('m', {}, true, kTypes123, true);
+    });
+}
+
+VYK_API int16_t KAL_GetFullPixelMode(KalPixelMode* record)
+{
+    return guardExport<int16_t>("KAL_GetFullPixelMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.getFullPixelMode(asRecord(record));
+    });
+}
+
+VYK_API int16_t KAL_EnterDoubleSecretMode(int16_t code)
+{
+    return guardExport<int16_t>("KAL_EnterDoubleSecretMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.enterHiddenMode(code);
+    });
+}
+
+VYK_API int16_t KAL_SetInterpolateMissingPixels(int16_t on)
+{
+    return guardExport<int16_t>("KAL_SetInterpolateMissingPixels", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return setInterpolate(on);
+    });
+}
+
+VYK_API int16_t KAL_GetInterpolateMissingPixels(void)
+{
+    return guardExport<int16_t>("KAL_GetInterpolateMissingPixels", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return static_cast<int16_t>(adc.interpolateMissingPixels.load() ? 1 : 0);
+    });
+}
+
+VYK_API int16_t KAL_SetRamanMode(int16_t on)
+{
+    return guardExport<int16_t>("KAL_SetRamanMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return setRaman(on);
+    });
+}
+
+VYK_API int16_t KAL_GetRamanMode(void)
+{
+    return guardExport<int16_t>("KAL_GetRamanMode", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return static_cast<int16_t>(adc.ramanMode.load());
+    });
+}
+
+VYK_API int16_t KAL_SetStoredFloat(uint16_t slot, float value)
+{
+    return guardExport<int16_t>("KAL_SetStoredFloat", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return setStoredNumber(slot, "%e", static_cast<double>(value));
+    });
+}
+
+VYK_API int16_t KAL_GetStoredFloat(uint16_t slot, float* value)
+{
+    return guardExport<int16_t>("KAL_GetStoredFloat", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return getStoredFloat(slot, value);
+    });
+}
+
+VYK_API int16_t KAL_SetStoredInt(uint16_t slot, int32_t value)
+{
+    return guardExport<int16_t>("KAL_SetStoredInt", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return setStoredNumber(slot, "%d", value);
+    });
+}
+
+VYK_API int16_t KAL_GetStoredInt(uint16_t slot, int32_t* value)
+{
+    return guardExport<int16_t>("KAL_GetStoredInt", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return getStoredInt(slot, value);
+    });
+}
+
+VYK_API int16_t KAL_ReadoutScansInMemory(int16_t memory)
+{
+    return guardExport<int16_t>("KAL_ReadoutScansInMemory", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return readoutScansInMemory(memory);
+    });
+}
+
+VYK_API int16_t KAL_EnableISR(void)
+{
+    return guardExport<int16_t>("KAL_EnableISR", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.notImplemented("KAL_EnableISR not implimented");
+    });
+}
+
+VYK_API int16_t KAL_Scan(uint16_t* buffer)
+{
+    return guardExport<int16_t>("KAL_Scan", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.scan(buffer);
+    });
+}
+
+VYK_API int16_t KAL_ReadoutOneScan(uint16_t memory, uint16_t* buffer)
+{
+    return guardExport<int16_t>("KAL_ReadoutOneScan", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.readoutOneScan(memory, buffer);
+    });
+}
+
+VYK_API int16_t KAL_ScanWithAverage(uint16_t* buffer, int16_t scans, float* average)
+{
+    return guardExport<int16_t>("KAL_ScanWithAverage", 0, [&] {
+        SerialAdc& adc = serialAdc();
+        (void)adc;
+        return adc.scanWithAverage(buffer, scans, average);
+    });
+}
+
+VYK_API int16_t KAL_Init_stdcall(int16_t port, int16_t baudIndex)
+{
+    return KAL_Init(port, baudIndex);
+}
+
+VYK_API int16_t KAL_Close_stdcall(int16_t mode)
+{
+    return KAL_Close(mode);
+}
+
+VYK_API int16_t KAL_SetSerialPort_stdcall(int16_t port)
+{
+    return KAL_SetSerialPort(port);
+}
+
+VYK_API int16_t KAL_SetBaudRate_stdcall(int16_t index)
+{
+    return KAL_SetBaudRate(index);
+}
+
+VYK_API int16_t KAL_DetermineSerialADCType_stdcall(void)
+{
+    return KAL_DetermineSerialADCType();
+}
+
+VYK_API int16_t KAL_SetScansToAdd_stdcall(uint16_t scans)
+{
+    return KAL_SetScansToAdd(scans);
+}
+
+VYK_API int16_t KAL_SetBoxcarWidth_stdcall(uint16_t width)
+{
+    return KAL_SetBoxcarWidth(width);
+}
+
+VYK_API int16_t KAL_DumpFastMemory_stdcall(void)
+{
+    return KAL_DumpFastMemory();
+}
+
+VYK_API int16_t KAL_ChangeSlowReadPointer_stdcall(uint16_t position)
+{
+    return KAL_ChangeSlowReadPointer(position);
+}
+
+VYK_API int16_t KAL_SetADCRate_stdcall(uint16_t rate)
+{
+    return KAL_SetADCRate(rate);
+}
+
+VYK_API int16_t KAL_SetCompressedMode_stdcall(uint16_t mode)
+{
+    return KAL_SetCompressedMode(mode);
+}
+
+VYK_API int16_t KAL_SetSpectrometerChannel_stdcall(uint16_t channel)
+{
+    return KAL_SetSpectrometerChannel(channel);
+}
+
+VYK_API int16_t KAL_SetIntegrationTime_stdcall(uint16_t ms)
+{
+    return KAL_SetIntegrationTime(ms);
+}
+
+VYK_API int16_t KAL_SetStrobeEnable_stdcall(uint16_t enable)
+{
+    return KAL_SetStrobeEnable(enable);
+}
+
+VYK_API int16_t KAL_ClearMemory_stdcall(uint16_t memory)
+{
+    return KAL_ClearMemory(memory);
+}
+
+VYK_API int16_t KAL_SetScanMode_stdcall(uint16_t mode)
+{
+    return KAL_SetScanMode(mode);
+}
+
+VYK_API int16_t KAL_SetNumberOfScansToStore_stdcall(uint16_t scans)
+{
+    return KAL_SetNumberOfScansToStore(scans);
+}
+
+VYK_API int16_t KAL_ScanReceivedOK_stdcall(uint16_t ok)
+{
+    return KAL_ScanReceivedOK(ok);
+}
+
+VYK_API int16_t KAL_SetPixelMode_stdcall(const KalPixelMode* record)
+{
+    return KAL_SetPixelMode(record);
+}
+
+VYK_API int16_t KAL_Reset_stdcall(void)
+{
+    return KAL_Reset();
+}
+
+VYK_API int16_t KAL_SetExternalTrigger_stdcall(uint16_t mode)
+{
+    return KAL_SetExternalTrigger(mode);
+}
+
+VYK_API int16_t KAL_GetSlowMemoryAvailable_stdcall(void)
+{
+    return KAL_GetSlowMemoryAvailable();
+}
+
+VYK_API int16_t KAL_GetNumberOfScansInMemory_stdcall(uint16_t memory)
+{
+    return KAL_GetNumberOfScansInMemory(memory);
+}
+
+VYK_API int16_t KAL_GetFastMemoryAvailable_stdcall(void)
+{
+    return KAL_GetFastMemoryAvailable();
+}
+
+VYK_API int16_t KAL_ClearSlowMemory_stdcall(uint16_t first, uint16_t last)
+{
+    return KAL_ClearSlowMemory(first, last);
+}
+
+VYK_API int16_t KAL_ToggleDebugMode_stdcall(void)
+{
+    return KAL_ToggleDebugMode();
+}
+
+VYK_API int16_t KAL_ToggleDebugPrintMode_stdcall(void)
+{
+    return KAL_ToggleDebugPrintMode();
+}
+
+VYK_API int16_t KAL_SetFlashDelay_stdcall(uint16_t delay)
+{
+    return KAL_SetFlashDelay(delay);
+}
+
+VYK_API int16_t KAL_SetLemmikCDSMode_stdcall(uint16_t mode)
+{
+    return KAL_SetLemmikCDSMode(mode);
+}
+
+VYK_API int16_t KAL_SetChecksumMode_stdcall(uint16_t mode)
+{
+    return KAL_SetChecksumMode(mode);
+}
+
+VYK_API int16_t KAL_GetError_stdcall(void)
+{
+    return KAL_GetError();
+}
+
+VYK_API int16_t KAL_ReadSlowMemory_stdcall(uint16_t high, uint16_t low, uint8_t* data,
+                                           uint8_t* trailer)
+{
+    return KAL_ReadSlowMemory(high, low, data, trailer);
+}
+
+VYK_API int16_t KAL_GetIntegrationCounter_stdcall(void)
+{
+    return KAL_GetIntegrationCounter();
+}
+
+VYK_API int16_t KAL_GetVersion_stdcall(void)
+{
+    return KAL_GetVersion();
+}
+
+VYK_API int16_t KAL_SetStoredString_stdcall(uint16_t slot, const char* text)
+{
+    return KAL_SetStoredString(slot, text);
+}
+
+VYK_API int16_t KAL_GetStoredString_stdcall(uint16_t slot, char* text)
+{
+    return KAL_GetStoredString(slot, text);
+}
+
+VYK_API int16_t KAL_GetScansToAdd_stdcall(void)
+{
+    return KAL_GetScansToAdd();
+}
+
+VYK_API int16_t KAL_GetBoxcarWidth_stdcall(void)
+{
+    return KAL_GetBoxcarWidth();
+}
+
+VYK_API int16_t KAL_GetADCRate_stdcall(void)
+{
+    return KAL_GetADCRate();
+}
+
+VYK_API int16_t KAL_GetSpectrometerChannel_stdcall(void)
+{
+    return KAL_GetSpectrometerChannel();
+}
+
+VYK_API int16_t KAL_GetIntegrationTime_stdcall(void)
+{
+    return KAL_GetIntegrationTime();
+}
+
+VYK_API int16_t KAL_GetStrobeEnable_stdcall(void)
+{
+    return KAL_GetStrobeEnable();
+}
+
+VYK_API int16_t KAL_GetBaudRate_stdcall(void)
+{
+    return KAL_GetBaudRate();
+}
+
+VYK_API int16_t KAL_GetScanMode_stdcall(void)
+{
+    return KAL_GetScanMode();
+}
+
+VYK_API int16_t KAL_GetNumberOfScansToStore_stdcall(void)
+{
+    return KAL_GetNumberOfScansToStore();
+}
+
+VYK_API int16_t KAL_GetPixelMode_stdcall(void)
+{
+    return KAL_GetPixelMode();
+}
+
+VYK_API int16_t KAL_GetExternalTrigger_stdcall(void)
+{
+    return KAL_GetExternalTrigger();
+}
+
+VYK_API int16_t KAL_GetCompressedMode_stdcall(void)
+{
+    return KAL_GetCompressedMode();
+}
+
+VYK_API int16_t KAL_GetChecksumMode_stdcall(void)
+{
+    return KAL_GetChecksumMode();
+}
+
+VYK_API int16_t KAL_GetLemmikCDSMode_stdcall(void)
+{
+    return KAL_GetLemmikCDSMode();
+}
+
+VYK_API int16_t KAL_GetNumberOfBadMemoryBlocks_stdcall(void)
+{
+    return KAL_GetNumberOfBadMemoryBlocks();
+}
+
+VYK_API int16_t KAL_GetDebugMode_stdcall(void)
+{
+    return KAL_GetDebugMode();
+}
+
+VYK_API int16_t KAL_GetPrintDebugMode_stdcall(void)
+{
+    return KAL_GetPrintDebugMode();
+}
+
+VYK_API int16_t KAL_GetFullPixelMode_stdcall(KalPixelMode* record)
+{
+    return KAL_GetFullPixelMode(record);
+}
+
+VYK_API int16_t KAL_EnterDoubleSecretMode_stdcall(int16_t code)
+{
+    return KAL_EnterDoubleSecretMode(code);
+}
+
+VYK_API int16_t KAL_SetInterpolateMissingPixels_stdcall(int16_t on)
+{
+    return KAL_SetInterpolateMissingPixels(on);
+}
+
+VYK_API int16_t KAL_GetInterpolateMissingPixels_stdcall(void)
+{
+    return KAL_GetInterpolateMissingPixels();
+}
+
+VYK_API int16_t KAL_SetRamanMode_stdcall(int16_t on)
+{
+    return KAL_SetRamanMode(on);
+}
+
+VYK_API int16_t KAL_GetRamanMode_stdcall(void)
+{
+    return KAL_GetRamanMode();
+}
+
+VYK_API int16_t KAL_SetStoredFloat_stdcall(uint16_t slot, float value)
+{
+    return KAL_SetStoredFloat(slot, value);
+}
+
+VYK_API int16_t KAL_GetStoredFloat_stdcall(uint16_t slot, float* value)
+{
+    return KAL_GetStoredFloat(slot, value);
+}
+
+VYK_API int16_t KAL_SetStoredInt_stdcall(uint16_t slot, int32_t value)
+{
+    return KAL_SetStoredInt(slot, value);
+}
+
+VYK_API int16_t KAL_GetStoredInt_stdcall(uint16_t slot, int32_t* value)
+{
+    return KAL_GetStoredInt(slot, value);
+}
+
+VYK_API int16_t KAL_ReadoutScansInMemory_stdcall(int16_t memory)
+{
+    return KAL_ReadoutScansInMemory(memory);
+}
+
+VYK_API int16_t KAL_EnableISR_stdcall(void)
+{
+    return KAL_EnableISR();
+}
+
+VYK_API int16_t KAL_Scan_stdcall(uint16_t* buffer)
+{
+    return KAL_Scan(buffer);
+}
+
+VYK_API int16_t KAL_ReadoutOneScan_stdcall(uint16_t memory, uint16_t* buffer)
+{
+    return KAL_ReadoutOneScan(memory, buffer);
+}
+
+VYK_API int16_t KAL_ScanWithAverage_stdcall(uint16_t* buffer, int16_t scans, float* average)
+{
+    return KAL_ScanWithAverage(buffer, scans, average);
+}
+
+VYK_API int16_t KAL_IN_LVD(int16_t port, int16_t baudIndex)
+{
+    return KAL_Init(port, baudIndex);
+}
+
+VYK_API int16_t KAL_CL_LVD(int16_t mode)
+{
+    return KAL_Close(mode);
+}
+
+VYK_API int16_t KAL_SSP_LVD(int16_t port)
+{
+    return KAL_SetSerialPort(port);
+}
+
+VYK_API int16_t KAL_SBR_LVD(int16_t index)
+{
+    return KAL_SetBaudRate(index);
+}
+
+VYK_API int16_t KAL_SSTA_LVD(uint16_t scans)
+{
+    return KAL_SetScansToAdd(scans);
+}
+
+VYK_API int16_t KAL_SBW_LVD(uint16_t width)
+{
+    return KAL_SetBoxcarWidth(width);
+}
+
+VYK_API int16_t KAL_DFM_LVD(void)
+{
+    return KAL_DumpFastMemory();
+}
+
+VYK_API int16_t KAL_KALR_LVD(uint16_t rate)
+{
+    return KAL_SetADCRate(rate);
+}
+
+VYK_API int16_t KAL_SCM_LVD(uint16_t mode)
+{
+    return KAL_SetCompressedMode(mode);
+}
+
+VYK_API int16_t KAL_SSC_LVD(uint16_t channel)
+{
+    return KAL_SetSpectrometerChannel(channel);
+}
+
+VYK_API int16_t KAL_SIT_LVD(uint16_t ms)
+{
+    return KAL_SetIntegrationTime(ms);
+}
+
+VYK_API int16_t KAL_SSE_LVD(uint16_t enable)
+{
+    return KAL_SetStrobeEnable(enable);
+}
+
+VYK_API int16_t KAL_CM_LVD(uint16_t memory)
+{
+    return KAL_ClearMemory(memory);
+}
+
+VYK_API int16_t KAL_SSM_LVD(uint16_t mode)
+{
+    return KAL_SetScanMode(mode);
+}
+
+VYK_API int16_t KAL_SNSTS_LVD(uint16_t scans)
+{
+    return KAL_SetNumberOfScansToStore(scans);
+}
+
+VYK_API int16_t KAL_SROK_LVD(uint16_t ok)
+{
+    return KAL_ScanReceivedOK(ok);
+}
+
+VYK_API int16_t KAL_SPM_LVD(const KalPixelMode* record)
+{
+    return KAL_SetPixelMode(record);
+}
+
+VYK_API int16_t KAL_RT_LVD(void)
+{
+    return KAL_Reset();
+}
+
+VYK_API int16_t KAL_SET_LVD(uint16_t mode)
+{
+    return KAL_SetExternalTrigger(mode);
+}
+
+VYK_API int16_t KAL_GSMA_LVD(void)
+{
+    return KAL_GetSlowMemoryAvailable();
+}
+
+VYK_API int16_t KAL_GNSIM_LVD(uint16_t memory)
+{
+    return KAL_GetNumberOfScansInMemory(memory);
+}
+
+VYK_API int16_t KAL_GFMA_LVD(void)
+{
+    return KAL_GetFastMemoryAvailable();
+}
+
+VYK_API int16_t KAL_SCDS_LVD(uint16_t mode)
+{
+    return KAL_SetLemmikCDSMode(mode);
+}
+
+VYK_API int16_t KAL_SCSM_LVD(uint16_t mode)
+{
+    return KAL_SetChecksumMode(mode);
+}
+
+VYK_API int16_t KAL_GE_LVD(void)
+{
+    return KAL_GetError();
+}
+
+VYK_API int16_t KAL_GIC_LVD(void)
+{
+    return KAL_GetIntegrationCounter();
+}
+
+VYK_API int16_t KAL_GV_LVD(void)
+{
+    return KAL_GetVersion();
+}
+
+VYK_API int16_t KAL_SSS_LVD(uint16_t slot, const char* text)
+{
+    return KAL_SetStoredString(slot, text);
+}
+
+VYK_API int16_t KAL_GSS_LVD(uint16_t slot, char* text)
+{
+    return KAL_GetStoredString(slot, text);
+}
+
+VYK_API int16_t KAL_GSTA_LVD(void)
+{
+    return KAL_GetScansToAdd();
+}
+
+VYK_API int16_t KAL_GBW_LVD(void)
+{
+    return KAL_GetBoxcarWidth();
+}
+
+VYK_API int16_t KAL_GADR_LVD(void)
+{
+    return KAL_GetADCRate();
+}
+
+VYK_API int16_t KAL_GSC_LVD(void)
+{
+    return KAL_GetSpectrometerChannel();
+}
+
+VYK_API int16_t KAL_GIT_LVD(void)
+{
+    return KAL_GetIntegrationTime();
+}
+
+VYK_API int16_t KAL_GSE_LVD(void)
+{
+    return KAL_GetStrobeEnable();
+}
+
+VYK_API int16_t KAL_GBR_LVD(void)
+{
+    return KAL_GetBaudRate();
+}
+
+VYK_API int16_t KAL_GSM_LVD(void)
+{
+    return KAL_GetScanMode();
+}
+
+VYK_API int16_t KAL_GNSTS_LVD(void)
+{
+    return KAL_GetNumberOfScansToStore();
+}
+
+VYK_API int16_t KAL_GPM_LVD(void)
+{
+    return KAL_GetPixelMode();
+}
+
+VYK_API int16_t KAL_GET_LVD(void)
+{
+    return KAL_GetExternalTrigger();
+}
+
+VYK_API int16_t KAL_GCM_LVD(void)
+{
+    return KAL_GetCompressedMode();
+}
+
+VYK_API int16_t KAL_GCSM_LVD(void)
+{
+    return KAL_GetChecksumMode();
+}
+
+VYK_API int16_t KAL_GCDS_LVD(void)
+{
+    return KAL_GetLemmikCDSMode();
+}
+
+VYK_API int16_t KAL_GFPM_LVD(KalPixelMode* record)
+{
+    return KAL_GetFullPixelMode(record);
+}
+
+VYK_API int16_t KAL_EDSM_LVD(int16_t code)
+{
+    return KAL_EnterDoubleSecretMode(code);
+}
+
+VYK_API int16_t KAL_SIMP_LVD(int16_t on)
+{
+    return KAL_SetInterpolateMissingPixels(on);
+}
+
+VYK_API int16_t KAL_GIMP_LVD(void)
+{
+    return KAL_GetInterpolateMissingPixels();
+}
+
+VYK_API int16_t KAL_SSF_LVD(uint16_t slot, float value)
+{
+    return KAL_SetStoredFloat(slot, value);
+}
+
+VYK_API int16_t KAL_GSF_LVD(uint16_t slot, float* value)
+{
+    return KAL_GetStoredFloat(slot, value);
+}
+
+VYK_API int16_t KAL_SSI_LVD(uint16_t slot, int32_t value)
+{
+    return KAL_SetStoredInt(slot, value);
+}
+
+VYK_API int16_t KAL_GSI_LVD(uint16_t slot, int32_t* value)
+{
+    return KAL_GetStoredInt(slot, value);
+}
+
+VYK_API int16_t KAL_RSIM_LVD(int16_t memory)
+{
+    return KAL_ReadoutScansInMemory(memory);
+}
+
+VYK_API int16_t KAL_SC_LVD(uint16_t* buffer)
+{
+    return KAL_Scan(buffer);
+}
+
+VYK_API int16_t KAL_ROOS_LVD(uint16_t memory, uint16_t* buffer)
+{
+    return KAL_ReadoutOneScan(memory, buffer);
+}
+
+VYK_API int16_t KAL_SWA_LVD(uint16_t* buffer, int16_t scans, float* average)
+{
+    return KAL_ScanWithAverage(buffer, scans, average);
+}

@@ -1,0 +1,38 @@
+#include "driver/serial/SerialConnection.h"
+
+#include "driver/core/DriverState.h"
+#include "driver/serial/SerialAdc.h"
+
+#include <mutex>
+
+namespace driver::serial {
+
+std::int16_t connectSerialAdc(int port, int baudIndex)
+{
+    core::DriverState& state = core::driverState();
+    SerialAdc& adc = serialAdc();
+    if (adc.init(port, baudIndex) != kKalDone) {
+        std::lock_guard lock(state.mutex);
+        state.connectedMarker = 0;
+        state.acquisitionStatus = core::kStatusStopped;
+        return VYK_NOT_INITIALISED;
+    }
+    {
+        std::lock_guard lock(state.mutex);
+        state.startupFlags |= core::kStartupInterruptHandler;
+        state.reopen = true;
+        state.connectedMarker = 1;
+        state.acquisitionStatus = core::kStatusStopped;
+    }
+    adc.setBaudRate(baudIndex);
+    return VYK_SUCCESS;
+}
+
+void disconnectSerialAdc()
+{
+    SerialAdc& adc = serialAdc();
+    adc.setBaudRate(2);
+    adc.close(0);
+}
+
+} // namespace driver::serial
