@@ -1,5 +1,7 @@
 #include "driver/serial/ScanBusy.h"
 
+#include "driver/java/ScanBusyFlag.h"
+
 namespace driver::serial {
 
 bool ScanBusyFlag::tryAcquire()
@@ -10,59 +12,47 @@ bool ScanBusyFlag::tryAcquire()
 std::uint64_t ScanBusyFlag::tryAcquireToken()
 {
     std::lock_guard lock(m_mutex);
-    if (m_busy)
+    if (!java::hardwareScanBusy().tryRaise())
         return 0;
-    m_busy = true;
-    return ++m_generation;
+    m_holder = ++m_generation;
+    return m_holder;
 }
 
 void ScanBusyFlag::releaseToken(std::uint64_t token)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_busy || token != m_generation)
-            return;
-        m_busy = false;
-    }
-    m_dropped.notify_all();
+    std::lock_guard lock(m_mutex);
+    if (token == 0 || token != m_holder)
+        return;
+    m_holder = 0;
+    java::hardwareScanBusy().drop();
 }
 
 void ScanBusyFlag::release()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_busy = false;
-    }
-    m_dropped.notify_all();
+    forceClear();
 }
 
 void ScanBusyFlag::forceClear()
 {
-    release();
+    std::lock_guard lock(m_mutex);
+    m_holder = 0;
+    java::hardwareScanBusy().forceClear();
 }
 
 bool ScanBusyFlag::isBusy() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_busy;
+    return java::hardwareScanBusy().isBusy();
 }
 
 bool ScanBusyFlag::isHeldBy(std::uint64_t token) const
 {
     std::lock_guard lock(m_mutex);
-    return m_busy && token == m_generation;
+    return token != 0 && token == m_holder && java::hardwareScanBusy().isBusy();
 }
 
 void ScanBusyFlag::waitWhileBusy() const
 {
-    std::unique_lock lock(m_mutex);
-    m_dropped.wait(lock, [this] { return !m_busy; });
-}
-
-bool ScanBusyFlag::waitWhileBusyFor(std::chrono::milliseconds timeout) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_dropped.wait_for(lock, timeout, [this] { return !m_busy; });
+    java::hardwareScanBusy().waitWhileBusy();
 }
 
 ScanBusyFlag& scanBusyFlag()

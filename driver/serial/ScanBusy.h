@@ -1,16 +1,15 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
 namespace driver::serial {
 
-// The one scan-busy flag of the library, shared by the serial A/D converter and the Java
-// bridge: a scan holds it for its duration; serial commands refuse to run while it is held
-// (tryAcquire fails) and the Java feature calls wait until it drops (waitWhileBusy).
-// AbortSerialScan, KAL_Init and KAL_Close clear it from outside the scan (forceClear).
+// The serial converter's view of the library's one scan-busy flag (the flag of
+// driver/java/ScanBusyFlag.h, which the Java bridge's scans hold as well). A scan holds it
+// for its duration; serial commands refuse to run while it is up (-5); AbortSerialScan,
+// KAL_Init and KAL_Close clear it from outside the scan. A hold is known by its token, so
+// that a scan whose flag was cleared from outside never drops the flag of a later scan.
 // Any thread.
 class ScanBusyFlag
 {
@@ -19,30 +18,24 @@ public:
     bool tryAcquire();
     // The same, answering a non-zero token for the hold (0 when the flag was up).
     std::uint64_t tryAcquireToken();
-    // Drops the flag only when it is still the hold of `token` (not cleared and raised
-    // again by someone else meanwhile).
+    // Drops the flag only while it is still the hold of `token`.
     void releaseToken(std::uint64_t token);
-    // Drops the flag and wakes the waiters.
+    // Drops the flag whoever holds it.
     void release();
-    // Drops the flag whoever holds it (the same as release, named for the callers that
-    // end a scan they do not own).
     void forceClear();
     bool isBusy() const;
-    // Whether the flag is still the hold of `token`.
+    // Whether the flag is up and still the hold of `token`.
     bool isHeldBy(std::uint64_t token) const;
     // Waits until the flag is down.
     void waitWhileBusy() const;
-    // Waits at most `timeout` until the flag is down; true when it is down.
-    bool waitWhileBusyFor(std::chrono::milliseconds timeout) const;
 
 private:
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_dropped;
-    bool m_busy = false;
     std::uint64_t m_generation = 0;
+    std::uint64_t m_holder = 0; // token of the serial hold, 0 when none
 };
 
-// The process-wide flag.
+// The process-wide view.
 ScanBusyFlag& scanBusyFlag();
 
 // Holds the flag for one scope when it could be raised.

@@ -225,19 +225,19 @@ TEST(SerialAdcProtocol, ListNumbersBeyondTheRecordAreNotCopiedOverThePixels)
 
 TEST(ScanBusyFlag, TryWaitAndForcedClear)
 {
-    ScanBusyFlag flag;
+    ScanBusyFlag& flag = scanBusyFlag();
     const std::uint64_t token = flag.tryAcquireToken();
     ASSERT_NE(token, 0u);
     EXPECT_FALSE(flag.tryAcquire());
-    EXPECT_FALSE(flag.waitWhileBusyFor(std::chrono::milliseconds(1)));
     std::jthread clearer([&flag] { flag.forceClear(); });
     flag.waitWhileBusy();
     clearer.join();
-    // Raised anew by someone else: the first holder's release leaves it up.
+    // Raised anew by another scan: the first holder's release leaves it up.
     const std::uint64_t second = flag.tryAcquireToken();
     ASSERT_NE(second, 0u);
     flag.releaseToken(token);
     EXPECT_TRUE(flag.isBusy());
+    EXPECT_FALSE(flag.isHeldBy(token));
     EXPECT_TRUE(flag.isHeldBy(second));
     flag.releaseToken(second);
     EXPECT_FALSE(flag.isBusy());
