@@ -649,7 +649,7 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
     for (;;) {
         const std::size_t n = m_serial->read(std::span(bytes).subspan(got));
         got += n;
-        if (n > 0 || got == 0) {
+        if ((n > 0 || got == 0) && stopAtFrameEnd.load()) {
             status =
                 decodeScanFrame(std::span(bytes).first(got), m_checksum == 1, skipFirst, frame);
             if (status != FrameStatus::Truncated)
@@ -660,6 +660,8 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
         if (!m_serial->waitReadable(std::min(kQuietGapMs, msLeft(frameDeadline))))
             break;
     }
+    if (!stopAtFrameEnd.load())
+        status = decodeScanFrame(std::span(bytes).first(got), m_checksum == 1, skipFirst, frame);
     switch (status) {
     case FrameStatus::Ok:
         fillScanBuffer(frame, interpolateMissingPixels.load(),

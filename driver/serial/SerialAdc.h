@@ -99,6 +99,9 @@ public:
     // Driver-side settings.
     std::atomic<bool> interpolateMissingPixels{true};
     std::atomic<int> ramanMode{0};
+    // A frame is complete as soon as its end marker (and sum) arrived; off, every frame
+    // waits for the line to stay quiet for a gap (for comparison in the benchmark).
+    std::atomic<bool> stopAtFrameEnd{true};
 
     // State for the operation sets and tests.
     bool isInitialised() const;
