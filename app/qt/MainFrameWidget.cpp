@@ -1,10 +1,15 @@
 #include "app/qt/MainFrameWidget.h"
 
 #include "app/qt/ChildFrames.h"
+#include "app/qt/HarluneApp.h"
 #include "app/qt/ScanCountView.h"
+#include "app/res/MenuVerify.h"
 #include "app/shell/INIFileSupport.h"
+#include "platform/framework/CmdUI.h"
+#include "platform/framework/CommandIds.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
+#include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
 
@@ -22,6 +27,92 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
 {
     setWindowTitle(QStringLiteral("Harlune"));
     statusBar()->showMessage(QStringLiteral("Ready"));
+    installCommands();
+}
+
+namespace {
+
+constexpr unsigned ID_GLOBAL_DARK = 32788;
+constexpr unsigned ID_GLOBAL_REFERENCE = 32789;
+constexpr unsigned ID_GLOBAL_SNAPSHOT = 32790;
+constexpr unsigned ID_GLOBAL_RESET = 32791;
+constexpr unsigned ID_KICK_START = 32830;
+constexpr unsigned ID_FILE_NEW_SPECTRUM = 32805;
+constexpr unsigned ID_NEW_GRID_WINDOW = 32957;
+constexpr unsigned ID_NEW_GRAPH_WINDOW = 32959;
+constexpr unsigned ID_USER_MENU_FIRST = 47000;
+constexpr unsigned ID_USER_MENU_LAST = 52000;
+
+// A command handler is a boundary: an exception ends the command, never the program.
+std::function<void()> guarded(std::function<void()> handler)
+{
+    return [handler = std::move(handler)] {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            platform::win::logError("mainframe", "command: %s", error.what());
+        }
+    };
+}
+
+} // namespace
+
+void MainFrameWidget::installCommands()
+{
+    using namespace app::res;
+    CMainFrame& core = *m_core;
+    onCommand(ID_KICK_START, guarded([&core] { core.OnKickStart(); }));
+    onCommand(ID_GLOBAL_DARK, guarded([&core] { core.OnGlobalDark(); }));
+    onCommand(ID_GLOBAL_REFERENCE, guarded([&core] { core.OnGlobalReference(); }));
+    onCommand(ID_GLOBAL_SNAPSHOT, guarded([&core] { core.OnGlobalSnapshot(); }));
+    onUpdate(ID_GLOBAL_SNAPSHOT,
+             [&core](platform::framework::CmdUI& ui) { ui.SetCheck(core.snapshotOn() ? 1 : 0); });
+    onCommand(ID_GLOBAL_RESET, guarded([&core] { core.OnGlobalEmergencyReset(); }));
+    onCommandRange(ID_USER_MENU_FIRST, ID_USER_MENU_LAST, [&core](unsigned id) {
+        try {
+            core.OnUserMenu(id);
+        } catch (const std::exception&) {
+        }
+    });
+    const struct
+    {
+        unsigned id;
+        int32_t action;
+        std::function<void()> arrange;
+    } arranges[] = {
+        {platform::framework::ID_WINDOW_CASCADE, mvWindowCascade, [this] { MDICascade(); }},
+        {platform::framework::ID_WINDOW_TILE_HORZ, mvWindowTileHorizontally,
+         [this] { MDITile(true); }},
+        {platform::framework::ID_WINDOW_TILE_VERT, mvWindowTileVertically,
+         [this] { MDITile(false); }},
+        {platform::framework::ID_WINDOW_ARRANGE, mvWindowArrangeIcons,
+         [this] { MDIIconArrange(); }},
+    };
+    for (const auto& arrange : arranges) {
+        onCommand(arrange.id, guarded([&core, action = arrange.action, fn = arrange.arrange] {
+                      if (core.VerifyCommand(action))
+                          fn();
+                  }));
+    }
+    onCommand(ID_FILE_NEW_SPECTRUM, guarded([] {
+                  if (CHarluneApp* app = CHarluneApp::instance())
+                      app->NewSpectrumWindow();
+              }));
+    onCommand(ID_NEW_GRID_WINDOW, guarded([] {
+                  CINIFileSupport store(nullptr, 1);
+                  const int columns = store.GetIntDefault("GridDefaults", "NumberOfColumns", 10);
+                  const int rows = store.GetIntDefault("GridDefaults", "NumberOfRows", 100);
+                  const int sheets = store.GetIntDefault("GridDefaults", "NumberOfSheets", 1);
+                  if (CHarluneApp* app = CHarluneApp::instance())
+                      app->NewGridWindow(columns, rows, sheets, nullptr);
+              }));
+    onCommand(ID_NEW_GRAPH_WINDOW, guarded([] {
+                  CINIFileSupport store(nullptr, 1);
+                  const int traces = store.GetIntDefault("GraphDefaults", "NumberOfTraces", 10);
+                  const int points = store.GetIntDefault("GraphDefaults", "NumberOfPoints", 2048);
+                  if (CHarluneApp* app = CHarluneApp::instance())
+                      app->NewGraphWindow(traces, points, nullptr);
+              }));
 }
 
 namespace {

@@ -60,6 +60,8 @@ protected:
 
 private:
     platform::framework::ChildFrame* frameOf(uint32_t handle) const;
+    // The main menu's commands of the frame.
+    void installCommands();
 
     std::unique_ptr<CMainFrame> m_core;
     MainFramePreferences m_preferences;

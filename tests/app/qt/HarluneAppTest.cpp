@@ -173,6 +173,32 @@ TEST_F(HarluneAppTest, RoundRobinScansThroughIdleAndRestsWhenHalted)
     EXPECT_GT(countOf(driver.calls, scan), scans);
 }
 
+TEST_F(HarluneAppTest, MainMenuCommands)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    const std::string scan = "SingleScan_Thread(" + std::to_string(getpid()) + ")";
+    ASSERT_TRUE(runUntil([&] { return countOf(driver.calls, scan) >= 1; }));
+
+    // Kick Start starts the next scan although one is outstanding.
+    const long scans = countOf(driver.calls, scan);
+    EXPECT_TRUE(frame.executeCommand(32830));
+    EXPECT_EQ(countOf(driver.calls, scan), scans + 1);
+
+    EXPECT_TRUE(frame.executeCommand(32790));
+    EXPECT_TRUE(frame.core().snapshotOn());
+    EXPECT_TRUE(frame.executeCommand(32790));
+    EXPECT_FALSE(frame.core().snapshotOn());
+
+    // File New of the spectrum menu opens a second spectrum window; a grid window is passed
+    // over by the round-robin.
+    EXPECT_TRUE(frame.executeCommand(32805));
+    EXPECT_TRUE(frame.executeCommand(32957));
+    EXPECT_EQ(spectrumDocuments(app), 2u);
+    EXPECT_EQ(frame.childWindows().size(), 3u);
+}
+
 void writeCurrentUser(const char* path, const char* name, const std::string& text)
 {
     win::HKEY key = 0;
