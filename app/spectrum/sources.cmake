@@ -9,5 +9,6 @@ list(APPEND app_core_sources
 )
 
 list(APPEND app_qt_sources
+    ${CMAKE_CURRENT_LIST_DIR}/qt/ShellSpectrumServices.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumViewWidget.cpp
 )

@@ -93,16 +93,27 @@ QString filterList(const std::string& filters)
 
 SpectrumViewWidget::SpectrumViewWidget(const SpectrumViewServices& services,
                                        CHarluneSpectrumDoc& document, QWidget* parent)
-    : View(parent), m_chartWindow(new CChart2D(this))
+    : SpectrumViewWidget(services, nullptr, parent)
+{
+    makeCore(document);
+}
+
+SpectrumViewWidget::SpectrumViewWidget(
+    const SpectrumViewServices& services,
+    std::function<CHarluneSpectrumDoc*(platform::framework::Document*)> findDocument,
+    QWidget* parent)
+    : View(parent), m_services(services), m_findDocument(std::move(findDocument)),
+      m_chartWindow(new CChart2D(this))
 {
     setFocusPolicy(Qt::StrongFocus);
-    m_core = std::make_unique<CHarluneSpectrumView>(*this, services.frame, services.driver,
-                                                    document, services.configurationHost);
-    m_core->OnCreate();
-    m_core->Create();
     for (const unsigned id : kViewCommands) {
-        onCommand(id, [this, id] { m_core->OnCommand(id); });
+        onCommand(id, [this, id] {
+            if (m_core)
+                m_core->OnCommand(id);
+        });
         onUpdate(id, [this, id](platform::framework::CmdUI& ui) {
+            if (!m_core)
+                return;
             const CHarluneSpectrumView::CommandState state = m_core->commandState(id);
             ui.Enable(state.enabled);
             if (state.checked >= 0)
@@ -111,27 +122,62 @@ SpectrumViewWidget::SpectrumViewWidget(const SpectrumViewServices& services,
     }
 }
 
+void SpectrumViewWidget::makeCore(CHarluneSpectrumDoc& document)
+{
+    m_core = std::make_unique<CHarluneSpectrumView>(*this, m_services.frame, m_services.driver,
+                                                    document, m_services.configurationHost);
+    m_core->OnCreate();
+    m_core->Create();
+    m_chartWindow->setGeometry(0, 0, width(), height());
+    const CHarluneSpectrumView::HardwareCopy& copy = m_core->hardware();
+    m_hardware.spectrometerType = copy.spectrometerType;
+    m_hardware.adcType = copy.adcType;
+    m_hardware.irq = copy.irq;
+    m_hardware.baseAddress = copy.baseAddress;
+    m_hardware.serialPort = copy.serialPort;
+    m_hardware.pciCardId = copy.pciCardId;
+    m_hardware.serialPortResolution = copy.serialPortResolution;
+}
+
 SpectrumViewWidget::~SpectrumViewWidget()
 {
-    m_core->OnDestroy();
-    m_core.reset();
+    if (m_core) {
+        m_core->OnDestroy();
+        m_core.reset();
+    }
+}
+
+SpectrumScanView::Hardware& SpectrumViewWidget::hardware()
+{
+    return m_hardware;
 }
 
 void SpectrumViewWidget::OnInitialUpdate()
 {
     View::OnInitialUpdate();
-    m_core->OnInitialUpdate();
+    if (!m_core && m_findDocument) {
+        if (CHarluneSpectrumDoc* document = m_findDocument(GetDocument())) {
+            makeCore(*document);
+            if (isVisible())
+                m_core->OnShowWindow();
+        }
+    }
+    if (m_core)
+        m_core->OnInitialUpdate();
 }
 
 void SpectrumViewWidget::OnTimer(unsigned id)
 {
-    m_core->OnTimer(static_cast<int>(id));
+    if (m_core)
+        m_core->OnTimer(static_cast<int>(id));
     View::OnTimer(id);
 }
 
 intptr_t SpectrumViewWidget::OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
                                              bool& handled)
 {
+    if (!m_core)
+        return View::OnWindowMessage(message, wParam, lParam, handled);
     if (message == CHarluneSpectrumView::kScanReadyMessage) {
         handled = true;
         return m_core->OnScanReady(static_cast<uint32_t>(std::min<uintptr_t>(wParam, 0xFFFFFFFF)));
@@ -146,7 +192,7 @@ intptr_t SpectrumViewWidget::OnWindowMessage(unsigned message, uintptr_t wParam,
 void SpectrumViewWidget::keyPressEvent(QKeyEvent* event)
 {
     View::keyPressEvent(event);
-    if (const unsigned key = virtualKey(*event))
+    if (const unsigned key = virtualKey(*event); key != 0 && m_core)
         m_core->OnKeyDown(key);
 }
 
@@ -160,7 +206,8 @@ void SpectrumViewWidget::resizeEvent(QResizeEvent* event)
 void SpectrumViewWidget::showEvent(QShowEvent* event)
 {
     View::showEvent(event);
-    m_core->OnShowWindow();
+    if (m_core)
+        m_core->OnShowWindow();
 }
 
 // SpectrumViewWindow ------------------------------------------------------------------------

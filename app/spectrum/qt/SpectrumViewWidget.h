@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/shell/MainFrameWindow.h"
 #include "app/spectrum/HarluneSpectrumView.h"
 #include "app/spectrum/SpectrumViewHost.h"
 #include "platform/chart/Chart2D.h"
 #include "platform/framework/View.h"
 
+#include <functional>
 #include <memory>
 
 class CHarluneSpectrumDoc;
@@ -22,17 +24,36 @@ struct SpectrumViewServices
 // The spectrum window's widget: it embeds the chart window, forwards window events, driver
 // messages, keys and commands to its CHarluneSpectrumView and answers the view's questions
 // with Qt dialogs. It holds no state of its own beyond the Qt objects. GUI thread only.
-class SpectrumViewWidget : public platform::framework::View, public SpectrumViewWindow
+class SpectrumViewWidget : public platform::framework::View,
+                           public SpectrumViewWindow,
+                           public SpectrumScanView
 {
 public:
     // Creates the view core (which may ask for the first configuration), its record and its
     // chart. The document must outlive the widget.
     SpectrumViewWidget(const SpectrumViewServices& services, CHarluneSpectrumDoc& document,
                        QWidget* parent = nullptr);
+    // For a document template: the core is made at the first update, once the framework has
+    // attached the document, which findDocument then returns.
+    SpectrumViewWidget(
+        const SpectrumViewServices& services,
+        std::function<CHarluneSpectrumDoc*(platform::framework::Document*)> findDocument,
+        QWidget* parent = nullptr);
     // Releases the window's channels in the driver before the core goes.
     ~SpectrumViewWidget() override;
 
     CHarluneSpectrumView& core() { return *m_core; }
+    // Whether the core exists (always after the first update).
+    bool isReady() const { return m_core != nullptr; }
+
+    // SpectrumScanView: what the round-robin's scan start reads and writes.
+    RegistrationRecord& registrationRecord() override { return m_core->record(); }
+    Hardware& hardware() override;
+    int32_t mavrinModulation() const override { return m_core->mavrinModulation(); }
+    int16_t strobeEnable() const override { return static_cast<int16_t>(m_core->strobeEnable()); }
+    bool timeNormalized() const override { return m_core->timeNormalization() == 1; }
+    CSpectrometerConfiguration& configuration() override { return m_core->configuration(); }
+    void setClosing() override { m_core->setClosing(); }
     platform::chart::CChart2D& chartWindow() { return *m_chartWindow; }
 
     void OnInitialUpdate() override;
@@ -72,6 +93,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void makeCore(CHarluneSpectrumDoc& document);
+
+    SpectrumViewServices m_services;
+    std::function<CHarluneSpectrumDoc*(platform::framework::Document*)> m_findDocument;
+    Hardware m_hardware;
     platform::chart::CChart2D* m_chartWindow;
     std::unique_ptr<CHarluneSpectrumView> m_core;
     bool m_destroyed = false;

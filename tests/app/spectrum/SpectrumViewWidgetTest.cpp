@@ -96,4 +96,30 @@ TEST(SpectrumViewWidget, ABurstOfScansRepaintsOncePerFrame)
     EXPECT_EQ(w.frame.newSpectra.size(), 500u);
 }
 
+TEST(SpectrumViewWidget, ATemplateViewMakesItsCoreAtTheFirstUpdate)
+{
+    CINIFileSupport(nullptr, 1)
+        .WriteString("Preferences", "DefaultSpectrometer",
+                     (freshFolder("deferred").string() + "/deferred.spec").c_str());
+    FakeConfigurationHost host;
+    FakeViewFrame frame;
+    FakeViewDriver driver;
+    CHarluneSpectrumDoc document(frame);
+    SpectrumViewWidget widget(SpectrumViewServices{frame, driver, host},
+                              [&](platform::framework::Document*) { return &document; });
+    EXPECT_FALSE(widget.isReady());
+    // Messages before the first update find no core and are left alone.
+    bool handled = false;
+    widget.OnWindowMessage(0x465, 0, 0, handled);
+    EXPECT_FALSE(handled);
+
+    widget.OnInitialUpdate();
+    ASSERT_TRUE(widget.isReady());
+    EXPECT_EQ(frame.nextScans, 1);
+    SpectrumScanView& scanView = widget;
+    EXPECT_EQ(scanView.registrationRecord().channelEnables[0], 1);
+    EXPECT_EQ(scanView.hardware().spectrometerType, widget.configuration().GetSpectrometerType());
+    EXPECT_FALSE(scanView.timeNormalized());
+}
+
 } // namespace

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/spectrum/SpectrumViewHost.h"
+
+#include <chrono>
+
+class CMainFrame;
+class DriverApi;
+class SpectrumDocFrame;
+
+// The spectrum view's driver calls on the program's driver binder. The accessory families the
+// binder does not offer yet answer 0 (no plug-in, no coefficients, no temperature).
+class DriverApiViewDriver : public SpectrumViewDriver
+{
+public:
+    explicit DriverApiViewDriver(DriverApi& driver) : m_driver(driver) {}
+
+    int16_t VYK_Register(RegistrationRecord* record) override;
+    int16_t VYK_ParamSet(RegistrationRecord* record) override;
+    int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) override;
+    uint16_t VYK_GetSpectrometerType() override;
+    int16_t VYK_StrobeEnable(int16_t enable) override;
+    void VYK_DisableMultichannelSpectra() override;
+    int16_t Xandel_EnableFan(int16_t enable) override;
+    int16_t Xandel_EnableCooler(int16_t enable) override;
+    int16_t Ulmar_SetFanEnable(int16_t) override { return 0; }
+    int16_t Ulmar_SetTECEnable(int16_t enable) override;
+    int16_t Xandel_SetTECSetPoint(float) override { return 0; }
+    int16_t Ulmar_SetTECSetPoint(double) override { return 0; }
+    double Xandel_GetTECTemperature() override { return 0.0; }
+    double Ulmar_GetTECTemperature() override { return 0.0; }
+    int16_t Pavik_IsPluginDetected(int16_t) override { return 0; }
+    int16_t Pavik_SetMavrinModulation(int32_t modulation) override;
+    double Pavik_GetTemperature() override { return 0.0; }
+    int16_t Pavik_Norrel_LampOn(int16_t) override { return 0; }
+    int16_t BrontelUSB_DAC_Initialize() override { return 0; }
+    int16_t readCoefficients(uint16_t, DeviceCoefficients&) override { return 0; }
+    int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients&) override { return 0; }
+
+private:
+    DriverApi& m_driver;
+};
+
+// The spectrum view's main frame on the program's CMainFrame. The script events are not fired
+// until the automation event source is bound to the main frame.
+class MainFrameViewFrame : public SpectrumViewFrame
+{
+public:
+    MainFrameViewFrame(CMainFrame& mainFrame, SpectrumDocFrame& documentFrame)
+        : m_mainFrame(mainFrame), m_documentFrame(documentFrame)
+    {}
+
+    SpectrumPreferences& preferences() override;
+    SpectrumViewPreferences& viewPreferences() override { return m_viewPreferences; }
+    int VerifyCommand(int menuVerify) override;
+    void StartNextScan() override;
+    void clearScanPending() override;
+    void setAcquisitionHalted(int value) override;
+    std::string activeConfigurationFamily() override { return std::string(); }
+    int activeConfigurationGatedMode() override { return 0; }
+    uint32_t instanceKey() override;
+    uint32_t tickCountMs() override;
+    void fireNewSpectraReady(const std::string&, int16_t) override {}
+    void fireTimeAcquisition(const std::string&, double) override {}
+
+private:
+    CMainFrame& m_mainFrame;
+    SpectrumDocFrame& m_documentFrame;
+    SpectrumViewPreferences m_viewPreferences;
+};
