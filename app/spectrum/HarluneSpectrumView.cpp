@@ -97,8 +97,8 @@ CHarluneSpectrumView::CHarluneSpectrumView(SpectrumViewWindow& window, SpectrumV
     m_templateViews.reserve(kMaxTemplateViews);
     readSettings();
     chooseFirstConfiguration();
-    m_configuration =
-        std::make_unique<CSpectrometerConfiguration>(m_configurationFile, 0, configurationHost);
+    m_configuration = std::make_unique<CSpectrometerConfiguration>(
+        m_configurationFile, m_window.windowHandle(), configurationHost);
 }
 
 CHarluneSpectrumView::~CHarluneSpectrumView()
