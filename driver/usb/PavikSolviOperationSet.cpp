@@ -1,0 +1,393 @@
+#include "driver/usb/PavikSolviOperationSet.h"
+
+#include "driver/core/DriverMessages.h"
+#include "driver/core/DriverPlatform.h"
+#include "driver/core/DriverState.h"
+#include "driver/core/EndOfScan.h"
+#include "driver/core/OperationSetSelector.h"
+#include "driver/core/Scheduler.h"
+#include "driver/core/Sequencer.h"
+#include "driver/usb/UsbModelIds.h"
+#include "driver/usb/UsbTransport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+namespace driver::usb {
+namespace {
+
+using core::DriverState;
+using core::driverState;
+
+constexpr int kReadTries = 6;
+constexpr int kMinIntegrationMs = 3;
+constexpr int kMaxIntegrationMs = 64000;
+constexpr int kMaxIdentifyIndex = 127;
+
+std::atomic<int> g_lastFlashDelay{-1};
+std::atomic<int> g_strobeEnable{1};
+// Validity of the last delivered data (initially valid) and of the scan in progress.
+std::atomic<bool> g_lastValid{true};
+std::atomic<bool> g_scanInvalid{false};
+
+bool isPavikAdc()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return state.adcType == VYK_ADC_PAVIK;
+}
+
+void failOpen(RegistrationRecord* record, bool pavik, const char* text, const char* caption)
+{
+    {
+        std::lock_guard lock(driverState().mutex);
+        record->status = static_cast<int16_t>(pavik ? 11 : 13);
+    }
+    setDeviceOk(false);
+    RequestHardwareReinit();
+    core::showDriverBox(text, caption, core::kMbTaskModal | core::kMbIconError, core::kIdOk);
+}
+
+// Opens the configured device; false (with the record's status set) when it cannot.
+bool openDevice(RegistrationRecord* record)
+{
+    const bool pavik = isPavikAdc();
+    const char* caption = pavik ? "Error Pavik" : "Error Solvi";
+    CloseUsbDevice();
+    std::string serial = configuredSerial();
+    StoreCurrentUSBSerialNumber(serial.c_str());
+    clearReinit();
+    int index = -1;
+    if (!serial.empty()) {
+        index = FindEzusbDeviceBySerial(serial);
+    } else {
+        // Without a serial the first device this model identifies as its own is taken.
+        const std::uint16_t productId =
+            pavik ? configuredProductId("PavikProductId", kDefaultPavikProductId)
+                  : configuredProductId("SolviProductId", kDefaultSolviProductId);
+        for (int i = 0; i <= kMaxIdentifyIndex && index < 0; ++i) {
+            char found[16] = {};
+            if (identifyDevice(i, found, productId, "") == 1) {
+                index = i;
+                StoreCurrentUSBSerialNumber(found);
+                clearReinit();
+            }
+        }
+    }
+    if (index < 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "Unable To find Device with Serial: %s.", serial.c_str());
+        failOpen(record, pavik, text, caption);
+        return false;
+    }
+    if (!OpenUsbDevice(index)) {
+        char text[96];
+        std::snprintf(text, sizeof text, "Error Opening USB Device: %s",
+                      devicePathFor(index).c_str());
+        failOpen(record, pavik, text, "USB Warning");
+        return false;
+    }
+    setDeviceOk(true);
+    if (AllocateUsbBuffers() != 0) {
+        CloseUsbDevice();
+        failOpen(record, pavik, "Unable To populate USB control", caption);
+        return false;
+    }
+    ResetUsbPipes();
+    BulkWriteInitTarget();
+    BulkWriteLampTarget(g_strobeEnable.load());
+    // One block is requested and drained so that the next request starts on a boundary.
+    const std::array<std::uint8_t, 2> request{kRequestSpectrum, 0x00};
+    sendCommand(request, "Request Spectrum Failed.");
+    USB_SyncTargetDevice();
+    QueryFirmwareVersion();
+    return true;
+}
+
+// Whether the scan was stopped or its record released while waiting on the device.
+bool scanCancelled(const RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return state.currentChannel == -1 || record->instanceKey == 0;
+}
+
+} // namespace
+
+void setUsbStrobeEnable(int enable)
+{
+    g_strobeEnable = enable;
+}
+
+void resetPavikSolviState()
+{
+    g_lastFlashDelay = -1;
+    g_lastValid = true;
+    g_scanInvalid = false;
+}
+
+int identifyDevice(int index, char* text, std::uint16_t productId, const char* notText)
+{
+    if (index < 0)
+        return 0;
+    auto& driver = ezusbDriver();
+    const Handle handle = driver.open(devicePathFor(index));
+    if (handle == kNoHandle)
+        return 0;
+    int result = 0;
+    if (!isRecognised(handle)) {
+        copyBounded(text, 16, notText);
+    } else if (const auto ids = deviceIds(handle);
+               ids && ids->first == configuredVendorId() && ids->second == productId) {
+        copyBounded(text, 16, ReadUsbSerialNumber(handle));
+        result = 1;
+    }
+    driver.close(handle);
+    return result;
+}
+
+core::ChannelStart PavikSolviStartChannel(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    core::killWatchdog();
+    bool dirty = false;
+    {
+        std::lock_guard lock(state.mutex);
+        if (record->scansToAverage == 0)
+            record->scansToAverage = 1;
+        dirty = record->timingDirty == 1;
+    }
+    if (dirty)
+        core::ApplyTimingIfChanged(record);
+
+    core::PendingPosts posts;
+    int channel = -1;
+    int scanCounter = 0;
+    int scans = 1;
+    int triggerMode = 0;
+    int integrationMs = 0;
+    int trigTimeoutMs = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        state.acquisitionStatus = core::kStatusAcquiring;
+        if (record->flags & VYK_FLAG_STATUS_MESSAGES)
+            posts.add(record->window, VYK_MSG_STATUS, 0, record);
+        channel = state.currentChannel;
+        scanCounter = record->scanCounter;
+        scans = std::max<int>(record->scansToAverage, 1);
+        triggerMode = record->triggerMode;
+        integrationMs = record->integration;
+        trigTimeoutMs = state.trigTimeoutMs;
+    }
+    posts.postAll();
+
+    auto finish = [&](bool released) {
+        std::lock_guard lock(state.mutex);
+        if (released) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+        } else {
+            state.acquisitionStatus = core::kStatusChannelDone;
+            state.lastChannelDone = channel;
+        }
+        return core::ChannelStart::Advance;
+    };
+    {
+        std::lock_guard lock(state.mutex);
+        if (record->instanceKey == 0) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+            return core::ChannelStart::Advance;
+        }
+        // Only channel 0 is acquired; a missing buffer is reported by end-of-scan
+        // processing, which fails the scan.
+        if (channel != 0 || !record->channelBuffers[0]) {
+            state.acquisitionStatus = core::kStatusChannelDone;
+            state.lastChannelDone = channel;
+            return core::ChannelStart::Advance;
+        }
+    }
+
+    if (scanCounter == 0)
+        g_scanInvalid = false;
+    const bool firstScan = scanCounter == 0;
+    sendCommand16(kTriggerMode, static_cast<std::uint16_t>(firstScan ? triggerMode : 0),
+                  "BULK_WRITE failed in\nBulkWriteDSFTarget()");
+
+    // A triggered first scan waits for the trigger, the configured trigger time-out or a
+    // stop; every other read waits the integration time and one second.
+    const bool waitTrigger = firstScan && triggerMode != 0;
+    const unsigned timeoutMs = waitTrigger ? static_cast<unsigned>(std::max(trigTimeoutMs, 0))
+                                           : static_cast<unsigned>(integrationMs) + 1000;
+    const auto cancel = [record] { return scanCancelled(record); };
+    bool got = false;
+    if (deviceOk()) {
+        for (int attempt = 0; attempt < kReadTries && !got; ++attempt) {
+            got = ReadUsbSpectrum(timeoutMs, cancel);
+            if (scanCancelled(record))
+                return finish(true);
+            if (!got && deviceOk())
+                core::WaitMilliseconds(1);
+            if (!deviceOk())
+                break;
+        }
+    }
+    if (!got)
+        g_scanInvalid = true;
+
+    const bool lastScan = scanCounter + 1 >= scans;
+    bool validityChanged = false;
+    bool valid = true;
+    {
+        std::lock_guard lock(state.mutex);
+        if (record->instanceKey == 0) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+            return core::ChannelStart::Advance;
+        }
+        float* buffer = record->channelBuffers[0];
+        const auto pixels = unpackedPixels();
+        if (got) {
+            // The sum of the scans; end-of-scan processing divides by their number.
+            for (std::size_t i = 0; i < kBlockPixels; ++i)
+                buffer[i] = (firstScan ? 0.0f : buffer[i]) + static_cast<float>(pixels[i]);
+        } else if (firstScan) {
+            std::fill(buffer, buffer + kBlockPixels, 0.0f);
+        }
+        if (lastScan) {
+            valid = !g_scanInvalid.load();
+            // Data that did not arrive is delivered as zeros, never as older pixels.
+            if (!valid)
+                std::fill(buffer, buffer + kBlockPixels, 0.0f);
+            validityChanged = valid != g_lastValid.load();
+            g_lastValid = valid;
+            if (validityChanged)
+                posts.add(record->window, VYK_MSG_DATA_VALIDITY, valid ? 0 : 1, record);
+        }
+    }
+    if (lastScan && !valid)
+        clearCurrentSerial();
+    posts.postAll();
+    return finish(false);
+}
+
+int16_t PavikSolviProgramIntegration(RegistrationRecord* record)
+{
+    int flashDelay = 0;
+    {
+        std::lock_guard lock(driverState().mutex);
+        flashDelay = record->flashDelay;
+    }
+    if (flashDelay == g_lastFlashDelay.load())
+        return 0;
+    if (sendCommand16(kFlashDelay, static_cast<std::uint16_t>(flashDelay),
+                      "BULK_WRITE failed in\nBulkWriteDelay()"))
+        g_lastFlashDelay = flashDelay;
+    return 0;
+}
+
+int16_t PavikSolviProgramFrequency(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    int requested = 0;
+    int divisor = 10;
+    bool channel0 = false;
+    {
+        std::lock_guard lock(state.mutex);
+        requested = record->integration;
+        divisor = state.frequencyDivisor;
+        channel0 = record->channelEnables[0] != 0;
+    }
+    const int old = lastIntegrationSent();
+    if (requested == old)
+        return 0;
+    const int clamped = std::clamp(requested, kMinIntegrationMs, kMaxIntegrationMs);
+    {
+        std::lock_guard lock(state.mutex);
+        record->integration = static_cast<std::uint16_t>(clamped);
+    }
+    if (reinitRequested())
+        return 0;
+    {
+        std::lock_guard lock(state.mutex);
+        state.appliedPeriodMs = clamped;
+    }
+    if (channel0)
+        sendCommand16(kIntegration, static_cast<std::uint16_t>(clamped),
+                      "BULK_WRITE failed in\nBulkWriteDSFTarget()");
+    // The detector needs a few frames at the new time before its data settles.
+    core::driverPlatform().sleepMs(integrationSettleMs(old, clamped, divisor));
+    setLastIntegrationSent(clamped);
+    return 0;
+}
+
+int16_t PavikSolviResetAndApplyTiming(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    bool channel0 = false;
+    {
+        std::lock_guard lock(state.mutex);
+        record->status = 0;
+        channel0 = record->channelEnables[0] != 0;
+    }
+    // A device lost earlier and present again is re-opened by this same call.
+    UsbDeviceRecheck();
+    if (reinitRequested()) {
+        clearReinit();
+        setLastIntegrationSent(0);
+        g_lastFlashDelay = -1;
+        if (channel0 && !openDevice(record))
+            return 0;
+    }
+    PavikSolviProgramFrequency(record);
+    PavikSolviProgramIntegration(record);
+    std::lock_guard lock(state.mutex);
+    record->timingDirty = 0;
+    return 0;
+}
+
+void PavikSolviShutdownHardware()
+{
+    CloseUsbDevice();
+}
+
+int openOnDemand()
+{
+    if (deviceOk() || deviceHandle() != kNoHandle)
+        return 0;
+    RegistrationRecord scratch{};
+    scratch.channelEnables[0] = 1;
+    scratch.integration = 100;
+    scratch.flashDelay = 10;
+    RequestHardwareReinit();
+    PavikSolviResetAndApplyTiming(&scratch);
+    return scratch.status;
+}
+
+core::OperationSet PavikSolviOperationSet()
+{
+    core::OperationSet set;
+    set.name = "PavikSolviOperationSet";
+    set.StartChannel = PavikSolviStartChannel;
+    set.ProgramIntegration = PavikSolviProgramIntegration;
+    set.ProgramFrequency = PavikSolviProgramFrequency;
+    set.ResetAndApplyTiming = PavikSolviResetAndApplyTiming;
+    set.AdvanceSequencer = core::GenericAdvanceSequencer;
+    set.EndOfScan = core::EndOfScanIstrel;
+    set.ShutdownHardware = PavikSolviShutdownHardware;
+    return set;
+}
+
+void registerPavikSolviOperationSet()
+{
+    core::registerOperationSet("PavikSolviOperationSet", PavikSolviOperationSet());
+}
+
+namespace {
+// The set is available from library load on; registering touches no device.
+const bool g_registered = (registerPavikSolviOperationSet(), true);
+} // namespace
+
+} // namespace driver::usb
