@@ -93,7 +93,8 @@ TransferResult SimulatedUsbSpectrometer::transfer(std::uint8_t endpoint,
     if ((endpoint & 0x80) == 0) {
         if (endpoint != kCommandEndpoint)
             return {TransferStatus::Stall, 0};
-        m_log.push_back({endpoint, std::vector<std::uint8_t>(data.begin(), data.end())});
+        if (m_logging)
+            m_log.push_back({endpoint, std::vector<std::uint8_t>(data.begin(), data.end())});
         handleCommandLocked(data);
         m_dataReady.notify_all();
         return {TransferStatus::Ok, data.size()};
@@ -333,6 +334,12 @@ std::vector<LoggedTransfer> SimulatedUsbSpectrometer::log() const
 {
     std::lock_guard lock(m_mutex);
     return m_log;
+}
+
+void SimulatedUsbSpectrometer::setLogging(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_logging = on;
 }
 
 void SimulatedUsbSpectrometer::clearLog()

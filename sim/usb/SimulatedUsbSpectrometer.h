@@ -73,6 +73,7 @@ public:
 
     // Device state for tests.
     std::vector<LoggedTransfer> log() const; // every OUT transfer (the commands)
+    void setLogging(bool on);                // off: nothing is logged (benchmarks)
     void clearLog();
     int spectrumRequests() const;
     int integrationMs() const;
@@ -98,6 +99,7 @@ private:
     std::deque<std::vector<std::uint8_t>> m_spectrumQueue; // one entry per IN transfer unit
     std::deque<std::vector<std::uint8_t>> m_replyQueue;
     std::vector<LoggedTransfer> m_log;
+    bool m_logging = true;
     int m_dropSync = 0;
     int m_failTransfers = 0;
     int m_shortReplies = 0;
