@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -62,6 +63,34 @@ std::shared_ptr<platform::usb::UsbBackend> libusbBackendFromConfig()
     return platform::usb::makeLibusbBackend(api, std::move(ids));
 }
 
+// The device lock: taken with a bounded wait. (A plain flag under a mutex rather than a
+// timed mutex, whose timed wait the thread sanitizer cannot follow.)
+class BoundedLock
+{
+public:
+    bool tryLockFor(std::chrono::milliseconds bound)
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_released.wait_for(lock, bound, [this] { return !m_held; }))
+            return false;
+        m_held = true;
+        return true;
+    }
+    void unlock()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_held = false;
+        }
+        m_released.notify_one();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_held = false;
+};
+
 struct UsbDeviceContext
 {
     std::atomic<bool> ok{false};
@@ -80,7 +109,7 @@ struct UsbDeviceContext
 
     // Taken for each command with its reply and each transfer; never while waiting for
     // the state mutex.
-    std::timed_mutex deviceLock;
+    BoundedLock deviceLock;
     std::vector<std::uint8_t> blockA; // kept for the layout; blocks are read into B
     std::vector<std::uint8_t> blockB;
     std::array<std::uint16_t, kBlockPixels> pixels{};
@@ -111,14 +140,20 @@ void debugText(const char* text)
 class DeviceLock
 {
 public:
-    DeviceLock() : m_lock(context().deviceLock, std::defer_lock)
+    DeviceLock()
+        : m_owned(context().deviceLock.tryLockFor(std::chrono::milliseconds(exportLockWaitMs())))
+    {}
+    ~DeviceLock()
     {
-        m_lock.try_lock_for(std::chrono::milliseconds(exportLockWaitMs()));
+        if (m_owned)
+            context().deviceLock.unlock();
     }
-    explicit operator bool() const { return m_lock.owns_lock(); }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+    explicit operator bool() const { return m_owned; }
 
 private:
-    std::unique_lock<std::timed_mutex> m_lock;
+    bool m_owned;
 };
 
 bool writeLocked(Handle handle, std::span<const std::uint8_t> bytes)
