@@ -86,7 +86,9 @@ TransferResult SimulatedUsbSpectrometer::transfer(std::uint8_t endpoint,
     std::unique_lock lock(m_mutex);
     if (!m_plugged)
         return {TransferStatus::NoDevice, 0};
-    if (m_failTransfers > 0) {
+    if (m_failTransfers > 0 && m_transfersBeforeFailure > 0) {
+        --m_transfersBeforeFailure;
+    } else if (m_failTransfers > 0) {
         --m_failTransfers;
         return {TransferStatus::Error, 0};
     }
@@ -284,10 +286,11 @@ void SimulatedUsbSpectrometer::dropNextSyncBytes(int count)
     m_dropSync = count;
 }
 
-void SimulatedUsbSpectrometer::failNextTransfers(int count)
+void SimulatedUsbSpectrometer::failNextTransfers(int count, int after)
 {
     std::lock_guard lock(m_mutex);
     m_failTransfers = count;
+    m_transfersBeforeFailure = after;
 }
 
 void SimulatedUsbSpectrometer::shortenNextReplies(int count)

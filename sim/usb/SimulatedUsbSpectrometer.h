@@ -62,8 +62,9 @@ public:
                                                     std::uint8_t sync = 0x69);
 
     // Faults.
-    void dropNextSyncBytes(int count);           // next blocks lose their sync byte
-    void failNextTransfers(int count);           // next transfers on any pipe fail
+    void dropNextSyncBytes(int count); // next blocks lose their sync byte
+    // The next `count` transfers on any pipe fail, after `after` more that succeed.
+    void failNextTransfers(int count, int after = 0);
     void shortenNextReplies(int count);          // next query replies come half-length
     void refuseLanguage(std::uint16_t language); // string requests in it fail
     void unplug();
@@ -102,6 +103,7 @@ private:
     bool m_logging = true;
     int m_dropSync = 0;
     int m_failTransfers = 0;
+    int m_transfersBeforeFailure = 0;
     int m_shortReplies = 0;
     int m_floatFailures = 0;
     std::uint16_t m_refusedLanguage = 0xFFFF;

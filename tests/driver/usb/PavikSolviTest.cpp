@@ -227,6 +227,18 @@ TEST_P(PavikTest, FailedTransferNeverDeliversStaleData)
     }
 }
 
+TEST_P(PavikTest, AFailureInsideAnAverageDeliversZerosNotAPartialSum)
+{
+    auto c = client(2);
+    scan(*c);
+    m_fake->clearPosts();
+    // The first scan's trigger command, request and block go through; the second fails.
+    m_sim->failNextTransfers(1, 3);
+    scan(*c);
+    EXPECT_TRUE(holdsZeros(*c));
+    EXPECT_EQ(validityPosts(), (std::vector<std::uintptr_t>{1}));
+}
+
 TEST_P(PavikTest, CoefficientsRoundTripWithNotSetDefaults)
 {
     char text[32] = {};
