@@ -529,4 +529,39 @@ TEST(HarluneSpectrumView, TimeNormalisationDividesTheScan)
     EXPECT_EQ(XrtGetValue(w.view->chart(), kXrtYAxisTitle).toText(), "Intensity (counts)");
 }
 
+TEST(HarluneSpectrumView, CreationChoosesTheStartingMode)
+{
+    struct Case
+    {
+        const char* name;
+        std::string family;
+        int gated;
+        uint16_t spectrometerType;
+        ProcessingMode mode;
+        int triggerMode;
+        int coolerCalls;
+    };
+    const Case cases[] = {
+        {"default", "Default", 0, 0x200, Scope, 0, 0},
+        {"Morvel", "Morvel", 0, 0x200, RelativeIrradiance, 0, 0},
+        {"Morvel gated", "Morvel", 1, 0x200, RelativeIrradiance, 3, 0},
+        {"Wessor", "Default", 0, 0x400, Scope, 0, 1},
+        {"Velko", "Default", 0, 0x500, Scope, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
+        Window::setDefaultConfiguration();
+        w.frame.family = c.family;
+        w.frame.gated = c.gated;
+        w.view->configuration().SetSpectrometerType(c.spectrometerType);
+        w.view->OnCreate();
+        ASSERT_TRUE(w.view->Create());
+        EXPECT_EQ(w.view->processingMode(), c.mode);
+        EXPECT_EQ(w.view->record().triggerMode, c.triggerMode);
+        EXPECT_EQ(w.driver.count("XandelCooler(1)"), c.coolerCalls);
+        EXPECT_EQ(w.driver.count("XandelFan(1)"), c.coolerCalls);
+    }
+}
+
 } // namespace
