@@ -2,6 +2,7 @@
 
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/shell/DriverLibrary.h"
 #include "app/shell/INIFileSupport.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/framework/ChildFrame.h"
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -197,6 +200,39 @@ TEST_F(HarluneAppTest, MainMenuCommands)
     EXPECT_TRUE(frame.executeCommand(32957));
     EXPECT_EQ(spectrumDocuments(app), 2u);
     EXPECT_EQ(frame.childWindows().size(), 3u);
+}
+
+// Enabled once the driver library runs its start-up (configuration file, operation sets) at the
+// first call: until then it refuses to scan ("Initialization incomplete").
+TEST_F(HarluneAppTest, DISABLED_RealDriverWithoutHardwareDeliversScans)
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    {
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+        // The blocking scan call: the no-hardware scan runs in the calling thread.
+        store.WriteString("Preferences", "SingleThread", "1");
+    }
+    std::vector<std::string> reports;
+    DriverLibrary library("libVYKDRV32.so",
+                          [&](const std::string& message) { reports.push_back(message); });
+    CHarluneApp app(library);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    ASSERT_TRUE(library.isLoaded());
+    auto* frame = app.mainFrameWidget()->MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<ScanCountView*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(runUntil([&] { return view->scansReceived() >= 3; }, 10000))
+        << view->scansReceived() << " scans; " << (reports.empty() ? "" : reports[0]) << " | "
+        << ui.messageBoxes().size()
+        << " boxes: " << (ui.messageBoxes().empty() ? "" : ui.messageBoxes()[0].text);
 }
 
 void writeCurrentUser(const char* path, const char* name, const std::string& text)
