@@ -1,6 +1,7 @@
 #include "driver/core/DriverMessages.h"
 
 #include "driver/core/DriverPlatform.h"
+#include "driver/core/SetupDialog.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -41,7 +42,13 @@ int showDriverBox(const char* text, const char* caption, unsigned style, int qui
 
 int runSetupDialog()
 {
-    return driverPlatform().runModalDialog("Setup");
+    // The dialog edits the model's copy; only its OK writes the configuration back.
+    SetupDialog model;
+    const int answer =
+        driverPlatform().runModalDialog("Setup", static_cast<SetupDialogModel*>(&model));
+    if (answer == kIdOk)
+        model.apply();
+    return answer;
 }
 
 void showInitializationIncomplete()

@@ -58,9 +58,9 @@ public:
         return platform::win::MessageBox(0, text, caption, style);
     }
     void messageBeep(unsigned type) override { platform::win::MessageBeep(type); }
-    int runModalDialog(const char* name) override
+    int runModalDialog(const char* name, void* param) override
     {
-        return static_cast<int>(platform::win::DialogBoxParam(name, nullptr));
+        return static_cast<int>(platform::win::DialogBoxParam(name, param));
     }
     void debugOutput(const char* text) override { platform::win::logWarn("driver", "%s", text); }
 };

@@ -54,8 +54,9 @@ public:
     // Shows a message box through the platform's hook; answers IDOK, IDYES, IDNO ...
     virtual int messageBox(const char* text, const char* caption, unsigned style) = 0;
     virtual void messageBeep(unsigned type) = 0;
-    // Runs a modal dialog by name through the platform's dialog hook; IDOK or IDCANCEL.
-    virtual int runModalDialog(const char* name) = 0;
+    // Runs a modal dialog by name through the platform's dialog hook, handing it `param`
+    // (the set-up dialog gets its SetupDialogModel); IDOK or IDCANCEL.
+    virtual int runModalDialog(const char* name, void* param) = 0;
     // Diagnostic output (shown only when the platform's debug output is on).
     virtual void debugOutput(const char* text) = 0;
 };

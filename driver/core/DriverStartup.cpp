@@ -1,5 +1,7 @@
 #include "driver/core/DriverStartup.h"
 
+#include "driver/core/AcquisitionWorker.h"
+#include "driver/core/DriverConfig.h"
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
@@ -7,7 +9,9 @@
 #include "driver/core/OperationSetSelector.h"
 #include "driver/core/Sequencer.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
 
 namespace driver::core {
@@ -15,6 +19,9 @@ namespace {
 
 std::mutex g_attachMutex;
 std::atomic<bool> g_attached{false};
+// Set on the thread that runs the start-up, so that a set-up dialog shown during it may
+// call exports without waiting for itself.
+thread_local bool t_attaching = false;
 
 bool isPortBoard(int adcType)
 {
@@ -22,11 +29,26 @@ bool isPortBoard(int adcType)
            adcType == VYK_ADC_FORNICPC104;
 }
 
+// Detach at unload (dlclose) or at process exit. Exit handlers run in the reverse order
+// of registration, and the platform's services register their teardown when first used,
+// so the handler is registered again after each start, once those services exist; the
+// detach it runs does nothing when the library is already detached.
+void detachAtExit()
+{
+    detachDriver();
+}
+
+void registerDetachAtExit()
+{
+    std::atexit(detachAtExit);
+}
+
 // The start itself; g_attachMutex is held.
-void attachLocked()
+void attachLocked(bool readConfiguration)
 {
     DriverState& state = driverState();
     DriverPlatform& platform = driverPlatform();
+    acquisitionWorker().reset();
     {
         std::lock_guard lock(state.mutex);
         state.resetFields();
@@ -41,16 +63,54 @@ void attachLocked()
         else
             state.timersAvailable = 0;
         state.startupFlags |= kStartupTimerSet;
+        state.strobeState = true;
     }
+    if (!readConfiguration) {
+        g_attached.store(true, std::memory_order_release);
+        registerDetachAtExit();
+        return;
+    }
+    ReadDriverConfig();
     g_attached.store(true, std::memory_order_release);
+    bool initialized = false;
+    {
+        std::lock_guard lock(state.mutex);
+        initialized = state.initialized;
+    }
+    t_attaching = true;
+    try {
+        if (initialized) {
+            {
+                std::lock_guard lock(state.mutex);
+                state.startupFlags |= kStartupConfigured;
+            }
+            SelectOperationSet();
+            ConnectHardware();
+        } else {
+            configure(0, 0, 0, 0);
+        }
+    } catch (...) {
+        t_attaching = false;
+        throw;
+    }
+    t_attaching = false;
+    registerDetachAtExit();
+}
+
+// The worker's bound at detach: 8 applied scan periods, at least one second.
+int detachBoundMs()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return std::max(1000, 8 * state.appliedPeriodMs);
 }
 
 } // namespace
 
-void attachDriver()
+void attachDriver(bool readConfiguration)
 {
     std::lock_guard attachLock(g_attachMutex);
-    attachLocked();
+    attachLocked(readConfiguration);
 }
 
 void detachDriver()
@@ -58,8 +118,28 @@ void detachDriver()
     std::lock_guard attachLock(g_attachMutex);
     if (!g_attached.load(std::memory_order_acquire))
         return;
-    killWatchdog();
+    // Threads first: nothing they use may change under them.
+    acquisitionWorker().stop(detachBoundMs(), true);
+    cancelWaits();
+
     DriverState& state = driverState();
+    OperationSet ops;
+    {
+        std::lock_guard lock(state.mutex);
+        ops = state.ops;
+    }
+    if (ops.ShutdownHardware)
+        ops.ShutdownHardware();
+    VYK_DisableMultichannelSpectra();
+    WriteDriverConfig();
+    bool connected = false;
+    {
+        std::lock_guard lock(state.mutex);
+        connected = state.connectedMarker != 0;
+    }
+    if (connected)
+        DisconnectHardware();
+    killWatchdog();
     bool timers = false;
     {
         std::lock_guard lock(state.mutex);
@@ -72,12 +152,12 @@ void detachDriver()
 
 void ensureAttached()
 {
-    if (g_attached.load(std::memory_order_acquire))
+    if (g_attached.load(std::memory_order_acquire) || t_attaching)
         return;
     // Two first calls at once: only one of them starts the library.
     std::lock_guard attachLock(g_attachMutex);
     if (!g_attached.load(std::memory_order_acquire))
-        attachLocked();
+        attachLocked(true);
 }
 
 int16_t ConnectHardware()
@@ -116,14 +196,29 @@ void DisconnectHardware()
     state.connectedMarker = 0;
 }
 
+int16_t ShowSetupDialog(bool show)
+{
+    DriverState& state = driverState();
+    if (show && runSetupDialog() != kIdOk)
+        return 2;
+    bool alreadyConnected = false;
+    {
+        std::lock_guard lock(state.mutex);
+        alreadyConnected = isPortBoard(state.adcType) && state.connectedMarker == state.irq;
+    }
+    const int16_t result = alreadyConnected ? int16_t{VYK_SUCCESS} : ConnectHardware();
+    std::lock_guard lock(state.mutex);
+    state.startupFlags |= kStartupConfigured;
+    return result;
+}
+
 int16_t configure(std::int16_t spectrometerType, std::int16_t adcType, std::int16_t irq,
                   std::int16_t baseAddress)
 {
+    if (spectrometerType == 0 && adcType == 0 && irq == 0 && baseAddress == 0)
+        return ShowSetupDialog(true);
     DriverState& state = driverState();
-    if (spectrometerType == 0 && adcType == 0 && irq == 0 && baseAddress == 0) {
-        if (runSetupDialog() != kIdOk)
-            return 2;
-    } else {
+    {
         std::lock_guard lock(state.mutex);
         state.spectrometerType = static_cast<std::uint16_t>(spectrometerType);
         const auto adc = static_cast<std::uint16_t>(adcType);
@@ -134,15 +229,7 @@ int16_t configure(std::int16_t spectrometerType, std::int16_t adcType, std::int1
             state.baseAddress = static_cast<std::uint16_t>(baseAddress);
         state.reopen = true;
     }
-    bool alreadyConnected = false;
-    {
-        std::lock_guard lock(state.mutex);
-        alreadyConnected = isPortBoard(state.adcType) && state.connectedMarker == state.irq;
-    }
-    const int16_t result = alreadyConnected ? int16_t{VYK_SUCCESS} : ConnectHardware();
-    std::lock_guard lock(state.mutex);
-    state.startupFlags |= kStartupConfigured;
-    return result;
+    return ShowSetupDialog(false);
 }
 
 } // namespace driver::core

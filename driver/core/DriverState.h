@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,14 @@ struct DriverFields
     bool extrigProcessYield = false;
     bool pciRq5Fix = false;
     int specialRotatorDelay = 1;
+    bool initialized = false; // "Initialized": connect at start instead of asking
+    int serialPortBaudIndex = 5;
+    bool compressKalData = false;
+    int kaldrisPixelResolution = 1;
+    int noIntegrationTimeDelayMode = 0;
+    int cadrelPciMasterClockDivisor = 4;
+    bool strobeState = true;
+    bool lastUsbScanValid = false;
 
     // Multichannel spectra.
     int multichannelMode = 0;  // 0 off, 1 interleaved, 2 whole channels
@@ -118,8 +127,10 @@ struct DriverFields
 
     bool overrun = false;
     bool overrunPosted = false;
-    bool doScanBusy = false;     // scan-busy flag of the blocking calls
-    bool workerScanBusy = false; // scan-busy flag of the worker thread
+    std::uint32_t watchdogExpiries = 0; // counts every expiry that acted on a scan
+    std::uint32_t cancelEpoch = 0;      // advanced by VYK_Stop, VYK_UnRegister and detach
+    bool doScanBusy = false;            // scan-busy flag of the blocking calls
+    bool workerScanBusy = false;        // scan-busy flag of the worker thread
 
     std::uint32_t randomState = 1;
 

@@ -1,10 +1,12 @@
 // The registration exports: VYK_Register, VYK_UnRegister, VYK_ParamSet, VYK_Stat,
 // VYK_BufferEmpty, their SS_ aliases and the correction setters.
+#include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -94,10 +96,26 @@ int16_t registerClient(RegistrationRecord* client)
 RegistrationRecord* unregisterClient(std::uint32_t key)
 {
     DriverState& state = driverState();
-    std::lock_guard lock(state.mutex);
-    RegistrationRecord* record = FindRegistration(state, key);
-    if (record)
-        *record = RegistrationRecord{};
+    RegistrationRecord* record = nullptr;
+    int boundMs = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        record = FindRegistration(state, key);
+        if (record) {
+            int channels = 0;
+            for (int c = 0; c < kChannels; ++c)
+                channels += record->channelEnables[c] == 1 ? 1 : 0;
+            boundMs = (channels + 1) * std::max(1, int{record->integration}) *
+                      std::max(1, int{record->scansToAverage});
+            // The record is cleared before the worker is stopped, so a scan in progress
+            // abandons it at its next step instead of running to its end.
+            *record = RegistrationRecord{};
+        }
+    }
+    cancelWaits();
+    AcquisitionWorker& worker = acquisitionWorker();
+    if (record && worker.key() == key)
+        worker.stop(boundMs);
     return record;
 }
 

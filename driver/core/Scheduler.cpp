@@ -1,5 +1,6 @@
 #include "driver/core/Scheduler.h"
 
+#include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
@@ -128,10 +129,18 @@ int16_t stopScan(std::uint32_t key)
         boundMs =
             std::max<int>(kStopWaitMinimumMs, 3 * static_cast<int>(state.watchdogDelayMs) + 1000);
     }
+    // Every other wait of the library ends now; this one waits, bounded, for the channel
+    // being acquired, and ends early when the record is released or the library detaches.
+    cancelWaits();
+    std::uint32_t epoch = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        epoch = state.cancelEpoch;
+    }
     for (int waited = 0; waited < boundMs; ++waited) {
         {
             std::lock_guard lock(state.mutex);
-            if (state.acquisitionStatus != kStatusAcquiring)
+            if (state.acquisitionStatus != kStatusAcquiring || state.cancelEpoch != epoch)
                 break;
         }
         WaitMilliseconds(1);

@@ -291,6 +291,7 @@ void ScanTimeoutCallback(std::uint32_t timerId, std::uint32_t, std::uintptr_t us
         if (epoch != state.channelEpoch || state.currentChannel == -1 || !state.current)
             return;
         record = state.current;
+        ++state.watchdogExpiries;
         if (!state.watchdogFirstExpiry) {
             state.acquisitionStatus = kStatusAcquiring;
             state.watchdogFirstExpiry = true;

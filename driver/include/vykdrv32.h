@@ -197,6 +197,161 @@ VYK_API void VYK_DisableMultichannelSpectra(void);
 VYK_API int16_t VYK_Config(int16_t spectrometerType, int16_t adcType, int16_t irq,
                            int16_t baseAddress);
 
+/* Caller's block of VYK_DoScan (32812 bytes). */
+typedef struct DoScanBlock
+{
+    int16_t mode; /* 9 test ramps, 1 set-up dialog, other values scan */
+    int16_t flashDelay;
+    int16_t integration;
+    int16_t boxcarHalfWidth;
+    int16_t scansToAverage;
+    int16_t channelEnables[4]; /* the four channels of the group */
+    int16_t strobeFlashSelect;
+    int16_t correctForDark;
+    int16_t triggerMode;
+    int16_t channelGroup; /* 1: channels 4 to 7; other values: channels 0 to 3 */
+    int16_t reserved;
+    float spectra[4][2048]; /* output */
+    int32_t microsecondFlag;
+    int32_t microsecondIntegrationTime;
+    int32_t output1; /* written as 0 */
+    int32_t output2; /* written as 0 */
+} DoScanBlock;
+
+VYK_STATIC_ASSERT(offsetof(DoScanBlock, channelEnables) == 10, "DoScanBlock.channelEnables");
+VYK_STATIC_ASSERT(offsetof(DoScanBlock, channelGroup) == 24, "DoScanBlock.channelGroup");
+VYK_STATIC_ASSERT(offsetof(DoScanBlock, spectra) == 28, "DoScanBlock.spectra");
+VYK_STATIC_ASSERT(offsetof(DoScanBlock, microsecondFlag) == 32796, "DoScanBlock.microsecondFlag");
+VYK_STATIC_ASSERT(offsetof(DoScanBlock, output2) == 32808, "DoScanBlock.output2");
+VYK_STATIC_ASSERT(sizeof(DoScanBlock) == 32812, "DoScanBlock size");
+
+/* Caller's block of VYK_FullScan; each enabled channel's buffer holds the pixel count. */
+typedef struct FullScanBlock
+{
+    int16_t mode; /* 9 test ramps, 1 set-up dialog */
+    int16_t flashDelay;
+    int16_t integration;
+    int16_t boxcarHalfWidth;
+    int16_t scansToAverage;
+    int16_t strobeFlashSelect;
+    int16_t correctForDark;
+    int16_t triggerMode;
+    int16_t channelEnables[8];
+    float* channelBuffers[8];
+    int32_t microsecondFlag;
+    int32_t microsecondIntegrationTime;
+    int32_t output1; /* written as 0 */
+    int32_t output2; /* written as 0 */
+} FullScanBlock;
+
+VYK_STATIC_ASSERT(offsetof(FullScanBlock, channelEnables) == 16, "FullScanBlock.channelEnables");
+VYK_STATIC_ASSERT(offsetof(FullScanBlock, channelBuffers) == 32, "FullScanBlock.channelBuffers");
+VYK_STATIC_ASSERT(offsetof(FullScanBlock, microsecondFlag) == 96, "FullScanBlock.microsecondFlag");
+VYK_STATIC_ASSERT(sizeof(FullScanBlock) == 112, "FullScanBlock size");
+
+/* Caller's block of VYK_Flexible_Acquisition (32872 bytes); per channel 0 to 3. */
+typedef struct FlexibleAcquisitionBlock
+{
+    int16_t mode; /* 9 test ramps, 1 set-up dialog */
+    int16_t flashDelay[4];
+    int16_t integration[4];
+    int16_t boxcarHalfWidth[4];
+    int16_t scansToAverage[4];
+    int16_t enable[4]; /* acquired only when exactly 1 */
+    int16_t strobeFlashSelect[4];
+    int16_t correctForDark[4];
+    int16_t triggerMode[4];
+    int16_t channelGroup;
+    int16_t result[4];
+    float spectra[4][2048];
+    int32_t microsecondFlag;
+    int32_t microsecondIntegrationTime[4];
+    int32_t output1;
+    int32_t output2;
+} FlexibleAcquisitionBlock;
+
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, enable) == 34, "Flexible.enable");
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, channelGroup) == 66, "Flexible.channelGroup");
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, result) == 68, "Flexible.result");
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, spectra) == 76, "Flexible.spectra");
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, microsecondFlag) == 32844,
+                  "Flexible.microsecondFlag");
+VYK_STATIC_ASSERT(offsetof(FlexibleAcquisitionBlock, output2) == 32868, "Flexible.output2");
+VYK_STATIC_ASSERT(sizeof(FlexibleAcquisitionBlock) == 32872, "FlexibleAcquisitionBlock size");
+
+/* Caller's block of VYK_InitDriverForLV (60 bytes). */
+typedef struct PollingSetupBlock
+{
+    int32_t channelEnables[8]; /* only the low 16 bits count */
+    int16_t scansToAverage;
+    int16_t reserved1;
+    int16_t boxcarHalfWidth;
+    int16_t reserved2;
+    int16_t integration;
+    int16_t reserved3;
+    int32_t triggerMode;
+    int16_t flashDelay;
+    int16_t reserved4;
+    int32_t triggerWord;
+    int32_t window;
+} PollingSetupBlock;
+
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, scansToAverage) == 32, "Polling.scansToAverage");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, boxcarHalfWidth) == 36, "Polling.boxcarHalfWidth");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, integration) == 40, "Polling.integration");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, triggerMode) == 44, "Polling.triggerMode");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, flashDelay) == 48, "Polling.flashDelay");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, triggerWord) == 52, "Polling.triggerWord");
+VYK_STATIC_ASSERT(offsetof(PollingSetupBlock, window) == 56, "Polling.window");
+VYK_STATIC_ASSERT(sizeof(PollingSetupBlock) == 60, "PollingSetupBlock size");
+
+/* Configuration with serial port (1 to 16) and PCI card (0 to 15); all six 0 shows the
+ * set-up dialog. */
+VYK_API int16_t VYK_ConfigEx(int16_t spectrometerType, int16_t adcType, int16_t irq,
+                             int16_t baseAddress, int16_t serialPort, int16_t pciCardId);
+VYK_API uint16_t VYK_GetSpectrometerType(void);
+VYK_API uint16_t VYK_GetADCType(void);
+VYK_API int16_t VYK_GetBaseAddress(void);
+VYK_API int16_t VYK_GetIRQ(void);
+VYK_API int16_t VYK_GetSerialPort(void);
+VYK_API int16_t VYK_GetPCICardID(void);
+VYK_API int16_t VYK_GetNIDAQCardID(void);
+VYK_API int32_t VYK_GetTrigTimeout(void);
+VYK_API void VYK_SetTrigTimeout(int32_t timeoutMs);
+VYK_API void VYK_EnableDriverMessages(int16_t enable);
+VYK_API void VYK_SetAutonullingEnabled(int16_t enable);
+VYK_API int16_t VYK_GetAutonullingEnabled(void);
+VYK_API int16_t VYK_GetNumberOfPixels(void);
+/* The integration time in the unit of the hardware's timing value. */
+VYK_API int32_t VYK_GetIntegrationTime(void);
+VYK_API int32_t VYK_GetMaximumScopeModeIntensity(void);
+/* Copies the library's file version (at most length - 1 characters); 0 without one. */
+VYK_API int16_t VYK_GetDriverVersion(char* buffer, int32_t length);
+/* Copies the 11 scan time stamps (ms). */
+VYK_API void VYK_GetScanTimes(uint32_t* times);
+
+/* Blocking scans: they return when the scan is over (or failed). */
+VYK_API int16_t VYK_DoScan(DoScanBlock* block);
+/* 13 int16 fields of DoScanBlock; output 4 x 2048 floats. */
+VYK_API int16_t VYK_DoScan_Array(const int16_t* fields, float* output);
+VYK_API int16_t VYK_DoScan_Array_Long(const int32_t* fields, float* output);
+VYK_API int16_t VYK_Flexible_Acquisition(FlexibleAcquisitionBlock* block);
+VYK_API int16_t VYK_FullScan(FullScanBlock* block);
+
+/* A scan run on the acquisition worker thread: the worker's handle value (non-zero), 0
+ * when the key is unknown or no thread can be had; board types scan at once and return
+ * VYK_SingleScan's code. */
+VYK_API intptr_t VYK_SingleScan_Thread(uint32_t instanceKey);
+/* Non-zero while the worker runs a scan or has been asked to. */
+VYK_API int32_t VYK_AcquisitionThreadActive(void);
+
+/* Polling interface without a window. */
+VYK_API int16_t VYK_InitDriverForLV(const PollingSetupBlock* block);
+VYK_API int16_t VYK_SingleScanForLV(void);
+/* Copies the pixel count of floats of the channel named by the int16 at byte 8 of
+ * `channelBlock` and marks that buffer empty. */
+VYK_API int16_t VYK_GetSpectraForLV(float* destination, const void* channelBlock);
+
 /* Aliases with the same arguments and results. */
 VYK_API int16_t SS_Register(RegistrationRecord* record);
 VYK_API RegistrationRecord* SS_UnRegister(uint32_t instanceKey);

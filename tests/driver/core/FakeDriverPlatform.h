@@ -2,6 +2,7 @@
 
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverStartup.h"
+#include "driver/core/SetupDialogModel.h"
 #include "driver/include/vykdrv32.h"
 
 #include <chrono>
@@ -41,6 +42,9 @@ public:
     int boxAnswer = kIdOk; // for OK boxes
     int yesNoAnswer = kIdYes;
     int dialogAnswer = kIdCancel;
+    // Plays the set-up dialog: edits the model and answers IDOK or IDCANCEL (else the
+    // dialog answers dialogAnswer without touching anything).
+    std::function<int(SetupDialogModel&)> onDialog;
 
     bool postMessage(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam) override
@@ -115,10 +119,16 @@ public:
         ++m_beeps;
     }
 
-    int runModalDialog(const char*) override
+    int runModalDialog(const char*, void* param) override
     {
-        std::lock_guard lock(m_mutex);
-        ++m_dialogs;
+        std::function<int(SetupDialogModel&)> script;
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_dialogs;
+            script = onDialog;
+        }
+        if (script && param)
+            return script(*static_cast<SetupDialogModel*>(param));
         return dialogAnswer;
     }
 

@@ -1,0 +1,271 @@
+#include "driver/core/AcquisitionWorker.h"
+
+#include "driver/core/DriverMessages.h"
+#include "driver/core/DriverState.h"
+#include "driver/core/Scheduler.h"
+
+#include <atomic>
+#include <chrono>
+#include <dlfcn.h>
+#include <functional>
+#include <memory>
+#include <pthread.h>
+#include <sched.h>
+
+namespace driver::core {
+
+// The control block one worker thread shares with its owner; an abandoned thread keeps
+// its own block alive and so never touches anything freed.
+struct AcquisitionWorker::Shared
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool run = true; // cleared to make the thread leave its loop
+    bool go = false; // a scan was handed over
+    bool ended = false;
+    std::atomic<bool> owned{true}; // false once abandoned: it no longer writes the busy word
+};
+
+namespace {
+
+std::atomic<int> g_busy{0};
+std::atomic<std::intptr_t> g_handleCounter{0};
+
+void setBusy(std::atomic<bool>& owned, int value)
+{
+    if (owned.load(std::memory_order_acquire))
+        g_busy.store(value, std::memory_order_release);
+}
+
+// Buffer state 6 and 0x466 for every enabled channel of the key's record.
+void reportFailedScan(std::uint32_t key)
+{
+    DriverState& state = driverState();
+    PendingPosts posts;
+    {
+        std::lock_guard lock(state.mutex);
+        RegistrationRecord* record = state.table.find(key);
+        if (!record)
+            return;
+        for (int c = 0; c < kChannels; ++c) {
+            if (record->channelEnables[c] == 0)
+                continue;
+            record->bufferStates[c] = VYK_BUFFER_ABORTED;
+            posts.add(record->window, VYK_MSG_TIMEOUT, static_cast<std::uintptr_t>(c), record);
+        }
+    }
+    posts.postAll();
+}
+
+// Runs one scan of the key's record; false when the record is gone.
+bool scanOnce(std::uint32_t key, const std::function<bool()>& stopping)
+{
+    DriverState& state = driverState();
+    std::uint32_t expiries = 0;
+    std::uint32_t epoch = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        if (!state.table.find(key))
+            return false;
+        state.workerScanBusy = true;
+        expiries = state.watchdogExpiries;
+        epoch = state.cancelEpoch;
+    }
+    const int16_t result = VYK_SingleScan(key);
+    if (result != VYK_SUCCESS) {
+        {
+            std::lock_guard lock(state.mutex);
+            state.workerScanBusy = false;
+        }
+        reportFailedScan(key);
+        return true;
+    }
+    bool fired = false;
+    {
+        std::unique_lock lock(state.mutex);
+        // Ends when end-of-scan processing or the watchdog clears the flag, or at once
+        // when the scan is stopped or the library goes away.
+        state.scanFinished.wait(lock, [&] {
+            return !state.workerScanBusy || state.cancelEpoch != epoch || stopping();
+        });
+        state.workerScanBusy = false;
+        fired = state.watchdogExpiries != expiries;
+    }
+    if (fired)
+        reportFailedScan(key);
+    return true;
+}
+
+} // namespace
+
+AcquisitionWorker& acquisitionWorker()
+{
+    static auto* worker = new AcquisitionWorker;
+    return *worker;
+}
+
+void cancelWaits()
+{
+    DriverState& state = driverState();
+    {
+        std::lock_guard lock(state.mutex);
+        ++state.cancelEpoch;
+    }
+    state.scanFinished.notify_all();
+}
+
+void AcquisitionWorker::run(std::uint32_t key, std::shared_ptr<Shared> shared)
+{
+    try {
+        std::unique_lock lock(shared->mutex);
+        for (;;) {
+            shared->changed.wait(lock, [&] { return shared->go || !shared->run; });
+            if (!shared->run)
+                break;
+            shared->go = false;
+            lock.unlock();
+            setBusy(shared->owned, 1);
+            const bool found = scanOnce(key, [&] {
+                // Read without the block's mutex: a stop also advances the epoch, which
+                // wakes the wait that asks.
+                return !shared->owned.load(std::memory_order_acquire);
+            });
+            setBusy(shared->owned, 0);
+            lock.lock();
+            if (!found) {
+                shared->run = false;
+                break;
+            }
+        }
+        shared->ended = true;
+    } catch (...) {
+        std::lock_guard lock(shared->mutex);
+        shared->ended = true;
+    }
+    setBusy(shared->owned, 0);
+    shared->changed.notify_all();
+}
+
+void AcquisitionWorker::pinLibrary()
+{
+    // A thread left running must not have its code unmapped by an unload: keep the
+    // library loaded for the rest of the process.
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&AcquisitionWorker::pinLibrary), &info) && info.dli_fname) {
+        if (void* self = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE))
+            (void)self; // the reference is kept on purpose
+    }
+}
+
+std::intptr_t AcquisitionWorker::handOver(std::uint32_t key, int boundMs)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_detaching)
+        return 0;
+    if (m_shared && key != m_key) {
+        // Another client's worker: stop it within its bound, then start one for this key.
+        stopLocked(m_boundMs);
+    }
+    m_boundMs = boundMs;
+    if (m_shared) {
+        std::lock_guard inner(m_shared->mutex);
+        if (m_shared->ended) {
+            m_thread.join();
+            m_shared.reset();
+        }
+    }
+    if (!m_shared) {
+        auto shared = std::make_shared<Shared>();
+        try {
+            m_thread = std::thread(&AcquisitionWorker::run, this, key, shared);
+        } catch (const std::system_error&) {
+            return 0;
+        }
+        // High priority where the process may have it; ordinary priority otherwise.
+        sched_param param{};
+        param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+        pthread_setschedparam(m_thread.native_handle(), SCHED_FIFO, &param);
+        m_shared = std::move(shared);
+        m_key = key;
+        m_handle = ++g_handleCounter;
+    }
+    g_busy.store(1, std::memory_order_release);
+    {
+        std::lock_guard inner(m_shared->mutex);
+        m_shared->run = true;
+        m_shared->go = true;
+    }
+    m_shared->changed.notify_all();
+    return m_handle;
+}
+
+bool AcquisitionWorker::stopLocked(int boundMs)
+{
+    if (!m_shared)
+        return true;
+    std::shared_ptr<Shared> shared = m_shared;
+    {
+        std::lock_guard inner(shared->mutex);
+        shared->run = false;
+    }
+    shared->changed.notify_all();
+    cancelWaits();
+    bool ended = false;
+    if (m_thread.get_id() == std::this_thread::get_id()) {
+        // Asked from the worker's own scan (a client call made while it scans): it leaves
+        // its loop after this scan; it cannot wait for itself.
+        return false;
+    }
+    {
+        std::unique_lock inner(shared->mutex);
+        ended =
+            shared->changed.wait_for(inner, std::chrono::milliseconds(boundMs < 1 ? 1 : boundMs),
+                                     [&] { return shared->ended; });
+    }
+    if (ended) {
+        m_thread.join();
+    } else {
+        debugLog("Abandoning the acquisition thread in SingleScan_Thread\n");
+        shared->owned.store(false, std::memory_order_release);
+        pinLibrary();
+        m_thread.detach();
+        cancelWaits();
+    }
+    m_shared.reset();
+    m_key = 0;
+    g_busy.store(0, std::memory_order_release);
+    return ended;
+}
+
+bool AcquisitionWorker::stop(int boundMs, bool detaching)
+{
+    std::lock_guard lock(m_mutex);
+    if (detaching)
+        m_detaching = true;
+    return stopLocked(boundMs);
+}
+
+void AcquisitionWorker::reset()
+{
+    std::lock_guard lock(m_mutex);
+    m_detaching = false;
+}
+
+int AcquisitionWorker::busy() const
+{
+    return g_busy.load(std::memory_order_acquire);
+}
+
+std::uint32_t AcquisitionWorker::key() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_key;
+}
+
+bool AcquisitionWorker::exists() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_shared != nullptr;
+}
+
+} // namespace driver::core

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace driver::core {
+
+// The thread that runs VYK_SingleScan for one client key at a time. Between scans it
+// waits on a condition (never polls); a hand-over wakes it for the next scan. A key
+// change, VYK_UnRegister, a USB device switch or the library's detach stops it
+// cooperatively: the run flag clears, every wait it is in ends, and the stopper waits for
+// it within a bound. A thread that has not ended by then is abandoned (detached) with the
+// library pinned in memory, and touches only the process-wide state, which is never freed.
+//
+// Every member may be called from any thread but the worker itself, except busy().
+class AcquisitionWorker
+{
+public:
+    // Hands a scan of `key` to the worker, creating it (or replacing it when it served
+    // another key); `boundMs` bounds the wait for a replaced worker. Returns the worker's
+    // handle value (non-zero), or 0 when no thread could be created.
+    std::intptr_t handOver(std::uint32_t key, int boundMs);
+
+    // Stops the worker and waits at most boundMs for it; true when it has ended (or none
+    // existed). With `detaching` set the library is going away: no new worker starts.
+    bool stop(int boundMs, bool detaching = false);
+    // Lets a worker start again after a detach (the library was started again).
+    void reset();
+
+    // The busy word: non-zero while the worker runs a scan or has been asked to.
+    int busy() const;
+    // The key the worker serves, 0 when none.
+    std::uint32_t key() const;
+    // Whether a worker thread exists (running or waiting between scans).
+    bool exists() const;
+
+private:
+    struct Shared;
+    void run(std::uint32_t key, std::shared_ptr<Shared> shared);
+    bool stopLocked(int boundMs);
+    static void pinLibrary();
+
+    mutable std::mutex m_mutex; // the critical section of the worker's handle and its stop
+    std::shared_ptr<Shared> m_shared;
+    std::thread m_thread;
+    std::uint32_t m_key = 0;
+    std::intptr_t m_handle = 0;
+    int m_boundMs = 0;
+    bool m_detaching = false;
+};
+
+// The process-wide worker (never destroyed: an abandoned thread may still read it).
+AcquisitionWorker& acquisitionWorker();
+
+// The cancellation epoch: every wait of the library ends when it changes. VYK_Stop,
+// VYK_UnRegister and the detach advance it.
+void cancelWaits();
+
+} // namespace driver::core

@@ -1,0 +1,309 @@
+#include "driver/core/SetupDialog.h"
+
+#include "driver/core/DriverConfig.h"
+#include "driver/core/DriverStartup.h"
+#include "driver/core/DriverState.h"
+#include "driver/core/OperationSetSelector.h"
+
+#include <array>
+#include <cstdio>
+#include <strings.h>
+
+namespace driver::core {
+namespace {
+
+struct NamedType
+{
+    const char* name;
+    std::uint16_t type;
+};
+
+constexpr std::array kSpectrometers = {
+    NamedType{"Gavrel/Hesket/Elvast", VYK_SPEC_GAVREL},
+    NamedType{"Istrel/Fornic/PC104/Pavik/Solvi", VYK_SPEC_ISTREL},
+    NamedType{"IstrelBT", VYK_SPEC_ISTRELBT},
+    NamedType{"Lemmik", VYK_SPEC_LEMMIK},
+    NamedType{"Wessor", VYK_SPEC_WESSOR},
+    NamedType{"Velko", VYK_SPEC_VELKO},
+    NamedType{"Jolvar", VYK_SPEC_JOLVAR},
+    NamedType{"Ulmar", VYK_SPEC_ULMAR},
+};
+
+constexpr std::array kAdcs = {
+    NamedType{"Dovrin/Elvast", VYK_ADC_DOVRIN},
+    NamedType{"Brontel-ISA/Fornic", VYK_ADC_BRONTEL},
+    NamedType{"Brontel-USB", VYK_ADC_BRONTELUSB},
+    NamedType{"Cadrel-PCI", VYK_ADC_CADRELPCI},
+    NamedType{"DAQ700", VYK_ADC_DAQ700},
+    NamedType{"Solvi", VYK_ADC_SOLVI},
+    NamedType{"Xandel", VYK_ADC_XANDEL},
+    NamedType{"Fornic-PC104", VYK_ADC_FORNICPC104},
+    NamedType{"Serial (RS-232) A/D", VYK_ADC_SERIAL},
+    NamedType{"Pavik", VYK_ADC_PAVIK},
+    NamedType{"Trevan", VYK_ADC_TREVAN},
+    NamedType{"Solvi+", VYK_ADC_SOLVIPLUS},
+    NamedType{"Ulmar", VYK_ADC_ULMARADC},
+    NamedType{"Pavik+", VYK_ADC_PAVIKPLUS},
+    NamedType{"Quarn", VYK_ADC_QUARN},
+    NamedType{"NONE", VYK_ADC_NONE},
+};
+
+constexpr std::array<const char*, 7> kBauds = {"2400",  "4800",  "9600",  "19200",
+                                               "38400", "57600", "115200"};
+
+constexpr int kBaseAddresses = 8176 / 16 + 1;
+constexpr const char* kFirstAvailable = "First Available ";
+
+// The model word of the USB serial list's first entry; "" for types without the list.
+const char* usbModelWord(std::uint16_t adc)
+{
+    switch (adc) {
+    case VYK_ADC_PAVIK:
+        return "Pavik";
+    case VYK_ADC_BRONTELUSB:
+        return "Brontel-USB";
+    case VYK_ADC_SOLVI:
+        return "Solvi";
+    case VYK_ADC_XANDEL:
+        return "Xandel";
+    case VYK_ADC_TREVAN:
+        return "Trevan";
+    case VYK_ADC_SOLVIPLUS:
+        return "Solvi+";
+    case VYK_ADC_ULMARADC:
+        return "Ulmar";
+    case VYK_ADC_PAVIKPLUS:
+        return "Pavik+";
+    case VYK_ADC_QUARN:
+        return "Quarn";
+    default:
+        return "";
+    }
+}
+
+template <std::size_t N> int indexOf(const std::array<NamedType, N>& list, std::uint16_t type)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (list[i].type == type)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool inRange(int index, int count)
+{
+    return index >= 0 && index < count;
+}
+
+} // namespace
+
+SetupDialog::SetupDialog()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    m_spectrometerType = state.spectrometerType;
+    m_adcType =
+        state.adcType == 3 || state.adcType == 5 ? std::uint16_t{VYK_ADC_SERIAL} : state.adcType;
+    m_baseAddress = state.baseAddress;
+    m_irq = state.irq;
+    m_serialPort = state.serialPort;
+    m_pciCardId = state.pciCardId;
+    m_baudIndex = state.serialPortBaudIndex;
+    m_firstPixel = state.firstPixel;
+    m_pixelResolution = state.kaldrisPixelResolution;
+    m_compress = state.compressKalData;
+    m_usbSerial = state.usbSerialNumber;
+    refillUsbSerials();
+}
+
+void SetupDialog::refillUsbSerials()
+{
+    m_usbModelWord = usbModelWord(m_adcType);
+    // Without a device list of the chosen model, the list holds "First Available" and
+    // the configured serial.
+    m_usbSelection = m_usbSerial.empty() ? 0 : 1;
+}
+
+int SetupDialog::count(SetupList list) const
+{
+    switch (list) {
+    case SetupList::Spectrometer:
+        return static_cast<int>(kSpectrometers.size());
+    case SetupList::Adc:
+        return static_cast<int>(kAdcs.size());
+    case SetupList::BaseAddress:
+        return kBaseAddresses;
+    case SetupList::Irq:
+        return 15;
+    case SetupList::SerialPort:
+        return 16;
+    case SetupList::Baud:
+        return static_cast<int>(kBauds.size());
+    case SetupList::UsbSerial:
+        return m_usbModelWord.empty() ? 0 : (m_usbSerial.empty() ? 1 : 2);
+    case SetupList::PciCard:
+        return 17;
+    }
+    return 0;
+}
+
+std::string SetupDialog::item(SetupList list, int index) const
+{
+    if (!inRange(index, count(list)))
+        return {};
+    const auto i = static_cast<std::size_t>(index);
+    char text[32];
+    switch (list) {
+    case SetupList::Spectrometer:
+        return kSpectrometers[i].name;
+    case SetupList::Adc:
+        return kAdcs[i].name;
+    case SetupList::BaseAddress:
+        std::snprintf(text, sizeof text, "%u (0x%04X)", static_cast<unsigned>(index * 16),
+                      static_cast<unsigned>(index * 16));
+        return text;
+    case SetupList::Irq:
+    case SetupList::SerialPort:
+        return std::to_string(index + 1);
+    case SetupList::Baud:
+        return kBauds[i];
+    case SetupList::UsbSerial:
+        return index == 0 ? std::string(kFirstAvailable) + m_usbModelWord : m_usbSerial;
+    case SetupList::PciCard:
+        return std::to_string(index);
+    }
+    return {};
+}
+
+int SetupDialog::selection(SetupList list) const
+{
+    switch (list) {
+    case SetupList::Spectrometer:
+        return indexOf(kSpectrometers, m_spectrometerType);
+    case SetupList::Adc:
+        return indexOf(kAdcs, m_adcType);
+    case SetupList::BaseAddress:
+        return m_baseAddress % 16 == 0 && inRange(m_baseAddress / 16, kBaseAddresses)
+                   ? m_baseAddress / 16
+                   : -1;
+    case SetupList::Irq:
+        return inRange(m_irq - 1, 15) ? m_irq - 1 : -1;
+    case SetupList::SerialPort:
+        return inRange(m_serialPort - 1, 16) ? m_serialPort - 1 : -1;
+    case SetupList::Baud:
+        return inRange(m_baudIndex, static_cast<int>(kBauds.size())) ? m_baudIndex : -1;
+    case SetupList::UsbSerial:
+        return m_usbModelWord.empty() ? -1 : m_usbSelection;
+    case SetupList::PciCard:
+        return inRange(m_pciCardId, 17) ? m_pciCardId : -1;
+    }
+    return -1;
+}
+
+void SetupDialog::select(SetupList list, int index)
+{
+    if (!inRange(index, count(list)))
+        return;
+    const auto i = static_cast<std::size_t>(index);
+    switch (list) {
+    case SetupList::Spectrometer:
+        m_spectrometerType = kSpectrometers[i].type;
+        break;
+    case SetupList::Adc:
+        m_adcType = kAdcs[i].type;
+        refillUsbSerials();
+        break;
+    case SetupList::BaseAddress:
+        m_baseAddress = index * 16;
+        break;
+    case SetupList::Irq:
+        m_irq = index + 1;
+        break;
+    case SetupList::SerialPort:
+        m_serialPort = index + 1;
+        break;
+    case SetupList::Baud:
+        m_baudIndex = index;
+        break;
+    case SetupList::UsbSerial:
+        m_usbSelection = index;
+        break;
+    case SetupList::PciCard:
+        m_pciCardId = index;
+        break;
+    }
+}
+
+SetupControls SetupDialog::visibleControls() const
+{
+    SetupControls shown;
+    if (isPortBoardAdcType(m_adcType)) {
+        shown.baseAddress = true;
+        shown.irq = true;
+        shown.firstPixel = m_spectrometerType == VYK_SPEC_ISTRELBT;
+    } else if (*usbModelWord(m_adcType) != '\0') {
+        shown.usbSerial = true;
+    } else if (m_adcType == VYK_ADC_CADRELPCI) {
+        shown.pciCard = true;
+    } else if (m_adcType == VYK_ADC_SERIAL) {
+        shown.serialPort = true;
+        shown.baud = true;
+        shown.pixelResolution = true;
+        shown.compress = true;
+    }
+    return shown;
+}
+
+std::string SetupDialog::description() const
+{
+    return libraryVersionText("FileDescription");
+}
+
+std::string SetupDialog::version() const
+{
+    return libraryVersionText("FileVersion");
+}
+
+void SetupDialog::apply()
+{
+    DriverState& state = driverState();
+    bool reconnect = false;
+    {
+        std::lock_guard lock(state.mutex);
+        reconnect =
+            m_adcType != state.adcType || m_irq != state.irq || m_serialPort != state.serialPort;
+        state.spectrometerType = m_spectrometerType;
+        state.baseAddress = m_baseAddress;
+        state.irq = m_irq;
+        state.serialPort = m_serialPort;
+        state.pciCardId = m_pciCardId;
+        state.firstPixel = m_firstPixel;
+        state.kaldrisPixelResolution = m_pixelResolution;
+        if (!m_usbModelWord.empty())
+            state.usbSerialNumber = m_usbSelection == 0 ? std::string() : m_usbSerial;
+        state.compressKalData = m_compress;
+        state.serialPortBaudIndex = m_baudIndex;
+        if (reconnect)
+            state.reopen = true;
+    }
+    if (reconnect) {
+        DisconnectHardware();
+        {
+            std::lock_guard lock(state.mutex);
+            state.adcType = m_adcType;
+        }
+        ConnectHardware();
+        SelectOperationSet();
+    }
+    RegistrationRecord* current = nullptr;
+    OperationSet ops;
+    {
+        std::lock_guard lock(state.mutex);
+        current = state.current;
+        ops = state.ops;
+    }
+    if (current && ops.ResetAndApplyTiming)
+        ops.ResetAndApplyTiming(current);
+}
+
+} // namespace driver::core

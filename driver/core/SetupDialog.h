@@ -1,0 +1,58 @@
+#pragma once
+
+#include "driver/core/SetupDialogModel.h"
+
+#include <cstdint>
+#include <string>
+
+namespace driver::core {
+
+// The driver's "Configure Hardware" dialog model: a copy of the configuration taken when
+// the dialog opens, edited by the dialog, written back by apply(). Client thread.
+class SetupDialog final : public SetupDialogModel
+{
+public:
+    // Takes the current configuration; fills the USB serial list for the A/D type.
+    SetupDialog();
+
+    int count(SetupList list) const override;
+    std::string item(SetupList list, int index) const override;
+    int selection(SetupList list) const override;
+    void select(SetupList list, int index) override;
+
+    int firstPixel() const override { return m_firstPixel; }
+    void setFirstPixel(int pixel) override { m_firstPixel = pixel; }
+    int pixelResolution() const override { return m_pixelResolution; }
+    void setPixelResolution(int resolution) override { m_pixelResolution = resolution; }
+    bool compress() const override { return m_compress; }
+    void setCompress(bool on) override { m_compress = on; }
+
+    SetupControls visibleControls() const override;
+    std::string description() const override;
+    std::string version() const override;
+    // OK: stores the edited configuration, reconnecting when the A/D type, the IRQ or the
+    // serial port changed.
+    void apply();
+
+    std::uint16_t spectrometerType() const { return m_spectrometerType; }
+    std::uint16_t adcType() const { return m_adcType; }
+
+private:
+    void refillUsbSerials();
+
+    std::uint16_t m_spectrometerType = 0;
+    std::uint16_t m_adcType = 0;
+    int m_baseAddress = 0;
+    int m_irq = 7;
+    int m_serialPort = 1;
+    int m_pciCardId = 0;
+    int m_baudIndex = 5;
+    int m_firstPixel = 950;
+    int m_pixelResolution = 1;
+    bool m_compress = false;
+    std::string m_usbSerial;
+    int m_usbSelection = 0;
+    std::string m_usbModelWord;
+};
+
+} // namespace driver::core
