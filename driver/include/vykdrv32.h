@@ -352,6 +352,40 @@ VYK_API int16_t VYK_SingleScanForLV(void);
  * `channelBlock` and marks that buffer empty. */
 VYK_API int16_t VYK_GetSpectraForLV(float* destination, const void* channelBlock);
 
+/* Forwarders to the connected A/D type's back-end; types without one give the neutral
+ * answers noted. */
+VYK_API int16_t VYK_StrobeEnable(int16_t flag); /* 0 or 1 is kept as the strobe state */
+VYK_API int16_t VYK_IstrelStrobeEnable(int16_t flag);
+VYK_API float VYK_GetExternalTemperatureCelsius(void);                       /* -1.0 */
+VYK_API int16_t VYK_GetTemperatureCoefficients(float* first, float* second); /* non-zero */
+VYK_API int16_t VYK_SetTemperatureCoefficients(float first, float second);
+VYK_API int16_t VYK_GetO2ProbeCalibrationCoefficients(float* coefficients);
+VYK_API int16_t VYK_SetO2ProbeCalibrationCoefficients(const float* coefficients); /* -1 */
+VYK_API int16_t VYK_GetMavrinModulation(void);
+VYK_API int16_t VYK_SetMavrinModulation(int16_t modulation);
+VYK_API int16_t VYK_SetMavrinDa(int16_t value); /* -1 */
+
+/* The USB device in use, by serial number: 1 when the library now uses it, else 0. */
+VYK_API int16_t VYK_SetCurrentUSBSerialNumber(const char* serial);
+VYK_API int16_t VYK_SetCurrentPavikSerialNumber(const char* serial);
+VYK_API int16_t VYK_SetCurrentBrontelUSBSerialNumber(const char* serial);
+/* Clears the first 16 bytes of the buffer and copies the current serial into them. */
+VYK_API void VYK_GetCurrentUSBSerialNumber(char* buffer);
+VYK_API void VYK_GetCurrentPavikSerialNumber(char* buffer);
+VYK_API void VYK_GetCurrentBrontelUSBSerialNumber(char* buffer);
+VYK_API void VYK_SetLastUSBScanValid(int16_t flag);
+/* Device lists: 64 slots of a 32-bit found flag and a 32-byte serial (2304 bytes). */
+VYK_API void VYK_IdentifyAllPavik(void* list);
+VYK_API void VYK_IdentifyAllBrontelUSB(void* list);
+VYK_API void VYK_IdentifyAllSolvi(void* list);
+VYK_API void VYK_IdentifyAllWessor(void* list);
+VYK_API void VYK_IdentifyAllVelko(void* list);
+VYK_API void VYK_IdentifyAllTrevan(void* list);
+VYK_API void VYK_IdentifyAllSolviPlus(void* list);
+VYK_API void VYK_IdentifyAllUlmar(void* list);
+VYK_API void VYK_IdentifyAllQuarn(void* list);
+VYK_API void VYK_IdentifyAllPavikPlus(void* list);
+
 /* Aliases with the same arguments and results. */
 VYK_API int16_t SS_Register(RegistrationRecord* record);
 VYK_API RegistrationRecord* SS_UnRegister(uint32_t instanceKey);

@@ -1,0 +1,204 @@
+// The exports that forward to the back-end of the connected A/D type (strobe, temperature,
+// oxygen probe, light source), the USB device choice and the device lists. Each answers
+// what the Part of its family gives for a type whose back-end is not in this library.
+#include "driver/core/DriverState.h"
+#include "driver/core/ExportGuard.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+namespace driver::core {
+namespace {
+
+// Device list of the IdentifyAll exports: 64 slots of a 32-bit found flag and a 32-byte
+// serial string.
+constexpr std::size_t kDeviceListBytes = 64 * 36;
+
+int16_t setCurrentUsbSerial(const char* serial)
+{
+    if (!serial)
+        return 0;
+    DriverState& state = driverState();
+    {
+        std::lock_guard lock(state.mutex);
+        if (*serial != '\0' && strcasecmp(serial, state.usbSerialNumber.c_str()) == 0)
+            return 1;
+    }
+    // No USB back-end in this library knows a device with that serial.
+    return 0;
+}
+
+void getCurrentUsbSerial(char* buffer)
+{
+    if (!buffer)
+        return;
+    std::memset(buffer, 0, 16);
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    // The caller's buffer is known to hold 16 bytes; longer serials are cut to fit.
+    const std::size_t copy = std::min<std::size_t>(state.usbSerialNumber.size(), 15);
+    std::memcpy(buffer, state.usbSerialNumber.data(), copy);
+}
+
+void identifyAll(void* list)
+{
+    if (list)
+        std::memset(list, 0, kDeviceListBytes);
+}
+
+} // namespace
+} // namespace driver::core
+
+using driver::core::guardExport;
+using driver::core::guardExportVoid;
+
+VYK_API int16_t VYK_StrobeEnable(int16_t flag)
+{
+    return guardExport<int16_t>("VYK_StrobeEnable", 0, [&] {
+        if (flag == 0 || flag == 1) {
+            driver::core::DriverState& state = driver::core::driverState();
+            std::lock_guard lock(state.mutex);
+            state.strobeState = flag == 1;
+        }
+        return int16_t{0};
+    });
+}
+
+VYK_API int16_t VYK_IstrelStrobeEnable(int16_t flag)
+{
+    return VYK_StrobeEnable(flag);
+}
+
+VYK_API float VYK_GetExternalTemperatureCelsius(void)
+{
+    return guardExport<float>("VYK_GetExternalTemperatureCelsius", -1.0f, [] { return -1.0f; });
+}
+
+VYK_API int16_t VYK_GetTemperatureCoefficients(float*, float*)
+{
+    return guardExport<int16_t>("VYK_GetTemperatureCoefficients", 1, [] { return int16_t{1}; });
+}
+
+VYK_API int16_t VYK_SetTemperatureCoefficients(float, float)
+{
+    return guardExport<int16_t>("VYK_SetTemperatureCoefficients", 0, [] { return int16_t{0}; });
+}
+
+VYK_API int16_t VYK_GetO2ProbeCalibrationCoefficients(float*)
+{
+    return guardExport<int16_t>("VYK_GetO2ProbeCalibrationCoefficients", 0,
+                                [] { return int16_t{0}; });
+}
+
+VYK_API int16_t VYK_SetO2ProbeCalibrationCoefficients(const float*)
+{
+    return guardExport<int16_t>("VYK_SetO2ProbeCalibrationCoefficients", -1,
+                                [] { return int16_t{-1}; });
+}
+
+VYK_API int16_t VYK_GetMavrinModulation(void)
+{
+    return guardExport<int16_t>("VYK_GetMavrinModulation", 0, [] { return int16_t{0}; });
+}
+
+VYK_API int16_t VYK_SetMavrinModulation(int16_t)
+{
+    return guardExport<int16_t>("VYK_SetMavrinModulation", 0, [] { return int16_t{0}; });
+}
+
+VYK_API int16_t VYK_SetMavrinDa(int16_t)
+{
+    return guardExport<int16_t>("VYK_SetMavrinDa", -1, [] { return int16_t{-1}; });
+}
+
+VYK_API int16_t VYK_SetCurrentUSBSerialNumber(const char* serial)
+{
+    return guardExport<int16_t>("VYK_SetCurrentUSBSerialNumber", 0,
+                                [&] { return driver::core::setCurrentUsbSerial(serial); });
+}
+
+VYK_API int16_t VYK_SetCurrentPavikSerialNumber(const char* serial)
+{
+    return VYK_SetCurrentUSBSerialNumber(serial);
+}
+
+VYK_API int16_t VYK_SetCurrentBrontelUSBSerialNumber(const char* serial)
+{
+    return VYK_SetCurrentUSBSerialNumber(serial);
+}
+
+VYK_API void VYK_GetCurrentUSBSerialNumber(char* buffer)
+{
+    guardExportVoid("VYK_GetCurrentUSBSerialNumber",
+                    [&] { driver::core::getCurrentUsbSerial(buffer); });
+}
+
+VYK_API void VYK_GetCurrentPavikSerialNumber(char* buffer)
+{
+    VYK_GetCurrentUSBSerialNumber(buffer);
+}
+
+VYK_API void VYK_GetCurrentBrontelUSBSerialNumber(char* buffer)
+{
+    VYK_GetCurrentUSBSerialNumber(buffer);
+}
+
+VYK_API void VYK_SetLastUSBScanValid(int16_t flag)
+{
+    guardExportVoid("VYK_SetLastUSBScanValid", [&] {
+        driver::core::DriverState& state = driver::core::driverState();
+        std::lock_guard lock(state.mutex);
+        state.lastUsbScanValid = flag != 0;
+    });
+}
+
+VYK_API void VYK_IdentifyAllPavik(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllPavik", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllBrontelUSB(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllBrontelUSB", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllSolvi(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllSolvi", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllWessor(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllWessor", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllVelko(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllVelko", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllTrevan(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllTrevan", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllSolviPlus(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllSolviPlus", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllUlmar(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllUlmar", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllQuarn(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllQuarn", [&] { driver::core::identifyAll(list); });
+}
+
+VYK_API void VYK_IdentifyAllPavikPlus(void* list)
+{
+    guardExportVoid("VYK_IdentifyAllPavikPlus", [&] { driver::core::identifyAll(list); });
+}
