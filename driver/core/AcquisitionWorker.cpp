@@ -3,6 +3,7 @@
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/Scheduler.h"
+#include "driver/core/Sequencer.h"
 
 #include <atomic>
 #include <chrono>
@@ -85,9 +86,7 @@ bool scanOnce(std::uint32_t key, const std::function<bool()>& stopping)
         std::unique_lock lock(state.mutex);
         // Ends when end-of-scan processing or the watchdog clears the flag, or at once
         // when the scan is stopped or the library goes away.
-        state.scanFinished.wait(lock, [&] {
-            return !state.workerScanBusy || state.cancelEpoch != epoch || stopping();
-        });
+        waitForScanEnd(lock, state.workerScanBusy, key, epoch, stopping, false);
         state.workerScanBusy = false;
         fired = state.watchdogExpiries != expiries;
     }
@@ -97,6 +96,46 @@ bool scanOnce(std::uint32_t key, const std::function<bool()>& stopping)
 }
 
 } // namespace
+
+ScanWaitEnd waitForScanEnd(std::unique_lock<std::mutex>& lock, const bool& busy, std::uint32_t key,
+                           std::uint32_t epoch, const std::function<bool()>& stopping, bool pump)
+{
+    DriverState& state = driverState();
+    const auto start = std::chrono::steady_clock::now();
+    const auto done = [&] { return !busy || state.cancelEpoch != epoch || stopping(); };
+    for (;;) {
+        if (done())
+            return busy ? ScanWaitEnd::Cancelled : ScanWaitEnd::Finished;
+        const RegistrationRecord* record = state.table.find(key);
+        const bool trigger = record && record->triggerMode >= 2 && state.trigTimeoutMs > 0;
+        const auto deadline = start + std::chrono::milliseconds(state.trigTimeoutMs);
+        if (trigger && std::chrono::steady_clock::now() >= deadline) {
+            // The trigger did not come in time: give the scan up as the watchdog does.
+            RegistrationRecord* scanning = state.table.find(key);
+            state.acquisitionStatus = kStatusTimedOut;
+            state.sequencerRunning = false;
+            state.currentChannel = -1;
+            ++state.channelEpoch;
+            ++state.watchdogExpiries;
+            if (scanning && scanning->instanceKey == kDoScanKey)
+                scanning->window = VYK_HARDWARE_TIMEOUT;
+            if (scanning)
+                scanning->continuous = 0;
+            clearScanBusyLocked(state);
+            return ScanWaitEnd::TriggerTimedOut;
+        }
+        if (pump) {
+            state.scanFinished.wait_for(lock, std::chrono::milliseconds(20), done);
+            lock.unlock();
+            PumpMessages();
+            lock.lock();
+        } else if (trigger) {
+            state.scanFinished.wait_until(lock, deadline, done);
+        } else {
+            state.scanFinished.wait(lock, done);
+        }
+    }
+}
 
 AcquisitionWorker& acquisitionWorker()
 {

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -58,5 +59,21 @@ AcquisitionWorker& acquisitionWorker();
 // The cancellation epoch: every wait of the library ends when it changes. VYK_Stop,
 // VYK_UnRegister and the detach advance it.
 void cancelWaits();
+
+// How a wait for the end of a scan ended.
+enum class ScanWaitEnd
+{
+    Finished,        // end-of-scan processing or the watchdog cleared the busy flag
+    Cancelled,       // VYK_Stop, VYK_UnRegister, unloading, or the caller's stop
+    TriggerTimedOut, // an external-trigger scan outlasted the trigger time-out
+};
+
+// Waits while `busy` is set, holding the scheduler mutex through `lock` between wake-ups.
+// A scan of `key` waiting for an external trigger (trigger mode 2 or 3) waits until the
+// trigger comes, unless the trigger time-out (VYK_SetTrigTimeout) is above 0: then the
+// scan is failed as a hardware time-out once that time has passed. `pump` pumps the
+// calling thread's messages while waiting (the lock is released around it).
+ScanWaitEnd waitForScanEnd(std::unique_lock<std::mutex>& lock, const bool& busy, std::uint32_t key,
+                           std::uint32_t epoch, const std::function<bool()>& stopping, bool pump);
 
 } // namespace driver::core

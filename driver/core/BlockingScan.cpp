@@ -165,23 +165,12 @@ int16_t runBlockingScan(const BlockingRequest& request, int32_t* output1, int32_
     // Until end-of-scan processing or the watchdog clears the flag; at once on VYK_Stop,
     // VYK_UnRegister or unloading. Pumping the caller's messages when configured to.
     bool cancelled = false;
-    for (;;) {
-        {
-            std::unique_lock lock(state.mutex);
-            const auto done = [&] { return !state.doScanBusy || state.cancelEpoch != epoch; };
-            if (pump)
-                state.scanFinished.wait_for(lock, std::chrono::milliseconds(20), done);
-            else
-                state.scanFinished.wait(lock, done);
-            if (!state.doScanBusy)
-                break;
-            if (state.cancelEpoch != epoch) {
-                state.doScanBusy = false;
-                cancelled = true;
-                break;
-            }
-        }
-        PumpMessages();
+    {
+        std::unique_lock lock(state.mutex);
+        cancelled = waitForScanEnd(
+                        lock, state.doScanBusy, kDoScanKey, epoch, [] { return false; }, pump) ==
+                    ScanWaitEnd::Cancelled;
+        state.doScanBusy = false;
     }
 
     std::lock_guard lock(state.mutex);

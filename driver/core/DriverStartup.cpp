@@ -14,6 +14,9 @@
 #include <cstdlib>
 #include <mutex>
 
+extern "C" int __cxa_atexit(void (*function)(void*), void* argument, void* dso);
+extern "C" void* __dso_handle;
+
 namespace driver::core {
 namespace {
 
@@ -38,9 +41,16 @@ void detachAtExit()
     detachDriver();
 }
 
+void detachAtExitThunk(void*)
+{
+    detachAtExit();
+}
+
 void registerDetachAtExit()
 {
-    std::atexit(detachAtExit);
+    // Tied to this library's own handle, so that an unload runs it and removes it; a plain
+    // atexit may be kept for the process's exit, when the code is gone.
+    __cxa_atexit(detachAtExitThunk, nullptr, &__dso_handle);
 }
 
 // The start itself; g_attachMutex is held.

@@ -156,6 +156,23 @@ TEST(DoScanTest, StopEndsTheWaitOfAScanThatNeverFinishes)
     stopper.join();
 }
 
+TEST(DoScanTest, ATriggerWaitEndsWithTheTriggerTimeOut)
+{
+    auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+    installStuckSet();
+    VYK_SetTrigTimeout(30);
+    auto block = scanBlock(0, {0});
+    block->triggerMode = 2;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(VYK_DoScan(block.get()), VYK_HARDWARE_TIMEOUT);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(30));
+    EXPECT_LT(took, kBound);
+    std::lock_guard lock(driverState().mutex);
+    EXPECT_FALSE(driverState().sequencerRunning);
+    EXPECT_EQ(driverState().currentChannel, -1);
+}
+
 TEST(DoScanArrayTest, ArrayFormsCopyTheFourChannelsInOrder)
 {
     auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
@@ -300,6 +317,22 @@ TEST(SingleScanThreadTest, FailedWorkerScanMarksTheBuffersAborted)
     EXPECT_EQ(record->bufferStates[0], VYK_BUFFER_ABORTED);
     EXPECT_EQ(record->bufferStates[2], VYK_BUFFER_ABORTED);
     EXPECT_EQ(record->bufferStates[1], VYK_BUFFER_NOT_IN_USE);
+}
+
+TEST(SingleScanThreadTest, AWorkerTriggerWaitEndsWithTheTriggerTimeOut)
+{
+    auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+    installStuckSet();
+    VYK_SetTrigTimeout(20);
+    auto client = std::make_unique<TestClient>(42, 142, std::initializer_list<int>{0, 5});
+    client->record.triggerMode = 3;
+    ASSERT_EQ(VYK_Register(&client->record), 0);
+    ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+    EXPECT_NE(VYK_SingleScan_Thread(42), 0);
+    ASSERT_TRUE(fake->waitForPosts(VYK_MSG_TIMEOUT, 2, kBound));
+    EXPECT_EQ(fake->postedOf(VYK_MSG_TIMEOUT)[1].wParam, 5u);
+    std::lock_guard lock(driverState().mutex);
+    EXPECT_EQ(driverState().table.find(42)->bufferStates[5], VYK_BUFFER_ABORTED);
 }
 
 TEST(SingleScanThreadTest, UnRegisterDuringAWorkerScanReturnsWithinItsBound)
