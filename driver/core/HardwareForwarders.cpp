@@ -11,7 +11,8 @@
 namespace driver::core {
 namespace {
 
-// Device list of the IdentifyAll exports: 64 slots of a 32-bit found flag and a 32-byte
+// Device list of the IdentifyAll exports of the USB models (the Java-driven models have
+// theirs with their back-end): 64 slots of a 32-bit found flag and a 32-byte
 // serial string.
 constexpr std::size_t kDeviceListBytes = 64 * 36;
 
@@ -176,29 +177,4 @@ VYK_API void VYK_IdentifyAllWessor(void* list)
 VYK_API void VYK_IdentifyAllVelko(void* list)
 {
     guardExportVoid("VYK_IdentifyAllVelko", [&] { driver::core::identifyAll(list); });
-}
-
-VYK_API void VYK_IdentifyAllTrevan(void* list)
-{
-    guardExportVoid("VYK_IdentifyAllTrevan", [&] { driver::core::identifyAll(list); });
-}
-
-VYK_API void VYK_IdentifyAllSolviPlus(void* list)
-{
-    guardExportVoid("VYK_IdentifyAllSolviPlus", [&] { driver::core::identifyAll(list); });
-}
-
-VYK_API void VYK_IdentifyAllUlmar(void* list)
-{
-    guardExportVoid("VYK_IdentifyAllUlmar", [&] { driver::core::identifyAll(list); });
-}
-
-VYK_API void VYK_IdentifyAllQuarn(void* list)
-{
-    guardExportVoid("VYK_IdentifyAllQuarn", [&] { driver::core::identifyAll(list); });
-}
-
-VYK_API void VYK_IdentifyAllPavikPlus(void* list)
-{
-    guardExportVoid("VYK_IdentifyAllPavikPlus", [&] { driver::core::identifyAll(list); });
 }

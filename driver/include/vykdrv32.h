@@ -380,11 +380,6 @@ VYK_API void VYK_IdentifyAllBrontelUSB(void* list);
 VYK_API void VYK_IdentifyAllSolvi(void* list);
 VYK_API void VYK_IdentifyAllWessor(void* list);
 VYK_API void VYK_IdentifyAllVelko(void* list);
-VYK_API void VYK_IdentifyAllTrevan(void* list);
-VYK_API void VYK_IdentifyAllSolviPlus(void* list);
-VYK_API void VYK_IdentifyAllUlmar(void* list);
-VYK_API void VYK_IdentifyAllQuarn(void* list);
-VYK_API void VYK_IdentifyAllPavikPlus(void* list);
 
 /* Aliases with the same arguments and results. */
 VYK_API int16_t SS_Register(RegistrationRecord* record);
