@@ -75,13 +75,12 @@ std::uint32_t serialScanTimeMs(int converterType, std::uint16_t integrationMs,
 
 std::int16_t SerialAdc::refusal(unsigned refusedTypes, bool hiddenOnly)
 {
-    {
-        std::lock_guard lock(m_port);
-        if (refusedOn(refusedTypes, m_type))
-            return kKalNotSupported;
-        if (hiddenOnly && !m_hidden)
-            return kKalNeedsHiddenMode;
-    }
+    // Nothing here waits for the port lock before the busy test: a scan holds that lock,
+    // and a command must answer -5 at once meanwhile.
+    if (refusedOn(refusedTypes, m_type.load()))
+        return kKalNotSupported;
+    if (hiddenOnly && !m_hidden.load())
+        return kKalNeedsHiddenMode;
     if (scanBusyFlag().isBusy())
         return kKalBusy;
     std::lock_guard lock(m_port);
@@ -226,7 +225,7 @@ std::int16_t SerialAdc::init(int port, int baudIndex)
     m_serial->setLine(9600, 8, 1, 0);
     m_baud = 9600;
     m_type = 0;
-    for (int type = 1; type <= 3 && m_type == 0; ++type) {
+    for (int type = 1; type <= 3 && m_type.load() == 0; ++type) {
         const char letter = "=-_"[type - 1];
         const std::vector<std::uint8_t> bytes = encodeCommand(letter, {});
         if (sendWithAckLocked(bytes, true, 0) == kKalDone)
@@ -262,7 +261,7 @@ std::int16_t SerialAdc::determineType()
 
 std::int16_t SerialAdc::setBaudRateLocked(int index)
 {
-    if (m_type == 1 && index > 4)
+    if (m_type.load() == 1 && index > 4)
         index = 4;
     if (!m_serial) {
         m_status = kKalPortClosed;
@@ -378,11 +377,8 @@ std::int16_t SerialAdc::setIntegrationTime(std::uint16_t ms)
 
 std::int16_t SerialAdc::setExternalTrigger(std::uint16_t mode)
 {
-    {
-        std::lock_guard lock(m_port);
-        if (mode == 2 && (m_type == 1 || m_type == 3))
-            return kKalOutOfRange;
-    }
+    if (mode == 2 && (m_type.load() == 1 || m_type.load() == 3))
+        return kKalOutOfRange;
     const std::int16_t result = command('T', {mode});
     if (result == kKalDone) {
         std::lock_guard lock(m_port);
@@ -829,8 +825,7 @@ bool SerialAdc::isPortOpen() const
 
 int SerialAdc::converterType() const
 {
-    std::lock_guard lock(m_port);
-    return m_type;
+    return m_type.load();
 }
 
 std::uint16_t SerialAdc::integrationTime() const

@@ -134,9 +134,9 @@ private:
     int m_portNumber = 0;
     int m_baudIndex = 2;
     int m_baud = 9600;
-    int m_type = 0;
+    std::atomic<int> m_type{0}; // read without the port lock by the refusals
     std::int16_t m_status = 0;
-    bool m_hidden = false;
+    std::atomic<bool> m_hidden{false};
     std::uint16_t m_integration = 100;
     std::uint16_t m_scansToAdd = 1;
     std::uint16_t m_checksum = 0;

@@ -5,6 +5,7 @@
 #include "driver/serial/SerialAdcProtocol.h"
 #include "driver/serial/SerialPort.h"
 #include "sim/serial/SerialAdcSimulator.h"
+#include "tests/driver/core/FakeDriverPlatform.h"
 #include "tests/driver/serial/SerialTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,23 @@ TEST(SerialAdcLink, InitFailsCleanlyWithoutADevice)
     EXPECT_EQ(KAL_GetVersion(), -1);
     std::uint16_t buffer[kScanBufferWords] = {};
     EXPECT_EQ(KAL_Scan(buffer), -2);
+}
+
+TEST(SerialAdcLink, BadBaudIndexIsReportedAndTheLinkRunsAt9600)
+{
+    auto fake = std::make_shared<core::test::FakeDriverPlatform>();
+    core::setDriverPlatform(fake);
+    SerialAdcSimulator simulator(3);
+    pointPortAt(simulator);
+    EXPECT_EQ(KAL_Init(1, 9), 1);
+    ASSERT_EQ(fake->boxes().size(), 1u);
+    EXPECT_EQ(fake->boxes()[0].text, "Bad baud rate -- setting default");
+    EXPECT_EQ(simulator.hostBaud(), 9600);
+    EXPECT_EQ(KAL_GetVersion(), 3000);
+    // Type 3 keeps no stored strings.
+    EXPECT_EQ(KAL_SetStoredString(1, "A"), -9);
+    EXPECT_EQ(KAL_Close(0), 1);
+    core::setDriverPlatform(nullptr);
 }
 
 struct ExportCase

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace driver::serial::test {
@@ -200,6 +201,33 @@ TEST_F(SerialScan, AveragingTakesConverterSumsOfFifteen)
     EXPECT_EQ(sums, (std::vector<Bytes>{{'A', 0, 15}, {'A', 0, 10}}));
     EXPECT_EQ(countOf(m_simulator->commands(), 'S'), 3);
     EXPECT_FLOAT_EQ(average[7], static_cast<float>(testPixels()[7]) * 3.0f / 40.0f);
+}
+
+// Waiting for an external trigger has no time limit, but AbortSerialScan ends the wait,
+// and the link answers commands again.
+TEST_F(SerialScan, AbortEndsATriggerWait)
+{
+    ASSERT_EQ(KAL_SetExternalTrigger(1), 1);
+    m_simulator->setFault(SerialFault::Silence, 1);
+    m_simulator->clearCommands();
+    std::int16_t result = 99;
+    std::jthread scanner([&result] {
+        Words words{};
+        result = KAL_Scan(words.data());
+    });
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (countOf(m_simulator->commands(), 'S') == 0 && Clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_EQ(countOf(m_simulator->commands(), 'S'), 1);
+    EXPECT_EQ(KAL_GetVersion(), -5);
+    const auto start = Clock::now();
+    AbortSerialScan();
+    scanner.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(result, -2);
+    EXPECT_EQ(KAL_SetExternalTrigger(0), 1);
+    Words words{};
+    EXPECT_EQ(KAL_Scan(words.data()), 1);
 }
 
 struct SetCase
