@@ -7,12 +7,16 @@
 #include "app/shell/DriverApi.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/ShellSpectrumServices.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/Document.h"
 #include "platform/framework/View.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 #include "platform/win/System.h"
+
+#include <QPointer>
 
 #include <exception>
 #include <filesystem>
@@ -27,6 +31,7 @@ constexpr const char* kModule = "app";
 constexpr const char* kMutexName = "HarlunePreventSecondInstance";
 
 CHarluneApp* g_instance = nullptr;
+bool g_scanCountViews = false;
 
 // The framework document of a spectrum window around the program's spectrum document.
 class SpectrumDocument : public Document
@@ -86,13 +91,30 @@ CHarluneApp::CHarluneApp(DriverApi& driver) : m_driver(driver)
 
 CHarluneApp::~CHarluneApp()
 {
-    // Documents go before the main frame they report to.
+    // Documents go before the main frame they report to, and the views before what they
+    // borrow.
     CloseAllDocuments();
+    if (m_mainFrame) {
+        // Windows still open are destroyed while the main frame's core and the view services
+        // they use are alive (as children of the main frame they would go after its core).
+        std::vector<QPointer<ChildFrame>> children;
+        for (ChildFrame* child : m_mainFrame->findChildren<ChildFrame*>())
+            children.emplace_back(child);
+        for (const QPointer<ChildFrame>& child : children)
+            delete child.data();
+    }
+    m_viewFrame.reset();
+    m_viewDriver.reset();
     setMainFrame(nullptr);
     m_mainFrame.reset();
     if (m_instanceMutex)
         win::CloseHandle(static_cast<win::HMUTEX>(m_instanceMutex));
     g_instance = nullptr;
+}
+
+void CHarluneApp::useScanCountViews(bool use)
+{
+    g_scanCountViews = use;
 }
 
 CHarluneApp* CHarluneApp::instance()
@@ -120,11 +142,16 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     const auto instanceKey = static_cast<uint32_t>(getpid());
     m_mainFrame = std::make_unique<MainFrameWidget>(m_driver, instanceKey);
     MainFrameWidget& frame = *m_mainFrame;
+    m_viewFrame = std::make_unique<MainFrameViewFrame>(frame.core(), frame);
+    m_viewDriver = std::make_unique<DriverApiViewDriver>(m_driver);
 
     AddDocTemplate(std::make_unique<DocTemplate>(
         129, "Spectrum", [&frame] { return std::make_unique<SpectrumDocument>(frame); },
         [] { return new CChildFrameSpectrum(); },
-        [this, &frame] {
+        [this, &frame]() -> View* {
+            if (!g_scanCountViews)
+                return new SpectrumViewWidget(
+                    SpectrumViewServices{*m_viewFrame, *m_viewDriver, *this}, spectrumDocumentOf);
             CINIFileSupport settings(nullptr, 1);
             std::string file = settings.GetStringDefault("Preferences", "DefaultSpectrometer", "");
             if (file.empty())

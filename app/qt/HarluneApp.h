@@ -9,6 +9,8 @@
 #include <vector>
 
 class DriverApi;
+class DriverApiViewDriver;
+class MainFrameViewFrame;
 class MainFrameWidget;
 
 // The program's application object: the start-up switches, the single instance, the document
@@ -24,6 +26,10 @@ public:
     ~CHarluneApp() override;
 
     static CHarluneApp* instance();
+
+    // Spectrum windows get the spectrum view; tests of the shell alone may ask for the small
+    // view that only counts scans instead. Set before InitInstance.
+    static void useScanCountViews(bool use);
 
     // Start-up with the arguments after the program's name; false ends the program at once.
     bool InitInstance(const std::vector<std::string>& arguments);
@@ -58,6 +64,9 @@ public:
 private:
     DriverApi& m_driver;
     std::unique_ptr<MainFrameWidget> m_mainFrame;
+    // What every spectrum view borrows; made with the main frame, gone after the last view.
+    std::unique_ptr<MainFrameViewFrame> m_viewFrame;
+    std::unique_ptr<DriverApiViewDriver> m_viewDriver;
     // The single-instance mutex, open for the life of the process (0: none).
     uint64_t m_instanceMutex = 0;
     bool m_noHardware = false;

@@ -5,6 +5,7 @@
 #include "app/qt/ScanCountView.h"
 #include "app/res/MenuVerify.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/View.h"
@@ -201,13 +202,26 @@ MainFrameWindow::ChildKind MainFrameWidget::childKind(uint32_t handle)
     return ChildKind::Other;
 }
 
+namespace {
+
+// The scan fields of a spectrum window's view, once it is ready to scan.
+SpectrumScanView* readyScanView(platform::framework::View* view)
+{
+    if (auto* spectrum = dynamic_cast<SpectrumViewWidget*>(view))
+        return spectrum->isReady() ? spectrum : nullptr;
+    if (auto* counting = dynamic_cast<ScanCountView*>(view))
+        return counting->isReady() ? counting : nullptr;
+    return nullptr;
+}
+
+} // namespace
+
 SpectrumScanView* MainFrameWidget::activeSpectrumView(uint32_t handle)
 {
     ChildFrame* frame = frameOf(handle);
     if (!dynamic_cast<CChildFrameSpectrum*>(frame))
         return nullptr;
-    auto* view = dynamic_cast<ScanCountView*>(frame->GetActiveView());
-    return view && view->isReady() ? view : nullptr;
+    return readyScanView(frame->GetActiveView());
 }
 
 std::string MainFrameWidget::windowTitle(uint32_t handle)
@@ -219,8 +233,7 @@ std::string MainFrameWidget::windowTitle(uint32_t handle)
 SpectrumScanView* MainFrameWidget::activeView()
 {
     ChildFrame* frame = MDIGetActive();
-    auto* view = frame ? dynamic_cast<ScanCountView*>(frame->GetActiveView()) : nullptr;
-    return view && view->isReady() ? view : nullptr;
+    return frame ? readyScanView(frame->GetActiveView()) : nullptr;
 }
 
 bool MainFrameWidget::isWindow(uint32_t window)

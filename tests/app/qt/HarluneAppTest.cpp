@@ -4,6 +4,7 @@
 #include "app/qt/ScanCountView.h"
 #include "app/shell/DriverLibrary.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/DocTemplate.h"
@@ -76,6 +77,10 @@ long countOf(const std::vector<std::string>& calls, const std::string& call)
 class HarluneAppTest : public ::testing::Test
 {
 protected:
+    // The shell's own tests count scans with the small view; one test below opens the real one.
+    HarluneAppTest() { CHarluneApp::useScanCountViews(true); }
+    ~HarluneAppTest() override { CHarluneApp::useScanCountViews(false); }
+
     platform::qt::QtHooks hooks;
     platform::qt::ScriptedUiServices ui;
     platform::qt::ScopedUiServices scopedUi{ui};
@@ -200,6 +205,29 @@ TEST_F(HarluneAppTest, MainMenuCommands)
     EXPECT_TRUE(frame.executeCommand(32957));
     EXPECT_EQ(spectrumDocuments(app), 2u);
     EXPECT_EQ(frame.childWindows().size(), 3u);
+}
+
+TEST_F(HarluneAppTest, SpectrumWindowsGetTheSpectrumView)
+{
+    CHarluneApp::useScanCountViews(false);
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    {
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    auto* frame = app.mainFrameWidget()->MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(runUntil([&] { return view->isReady(); }));
 }
 
 // Enabled once the driver library runs its start-up (configuration file, operation sets) at the
