@@ -45,6 +45,8 @@ public:
     CHarluneSpectrumView& core() { return *m_core; }
     // Whether the core exists (always after the first update).
     bool isReady() const { return m_core != nullptr; }
+    // A new spectrum window opens at a size that shows the chart and its axes.
+    QSize sizeHint() const override { return QSize(720, 480); }
 
     // SpectrumScanView: what the round-robin's scan start reads and writes.
     RegistrationRecord& registrationRecord() override { return m_core->record(); }
