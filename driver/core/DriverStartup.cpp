@@ -1,5 +1,6 @@
 #include "driver/core/DriverStartup.h"
 
+#include "driver/boards/BoardConnection.h"
 #include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverConfig.h"
 #include "driver/core/DriverMessages.h"
@@ -8,6 +9,8 @@
 #include "driver/core/ExportGuard.h"
 #include "driver/core/OperationSetSelector.h"
 #include "driver/core/Sequencer.h"
+#include "driver/java/JavaConnection.h"
+#include "driver/usb/UsbConnection.h"
 
 #include <algorithm>
 #include <atomic>
@@ -185,6 +188,18 @@ int16_t ConnectHardware()
         state.usbType = false;
     }
     SelectOperationSet();
+    std::uint16_t adcType = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        adcType = state.adcType;
+    }
+    // The back-ends connect without the scheduler mutex and mark the state themselves.
+    if (isPortBoardAdcType(adcType) || adcType == VYK_ADC_CADRELPCI)
+        return boards::connectBoard();
+    if (usb::isUsbAdcType(adcType))
+        return usb::connectUsbHardware(adcType);
+    if (const java::JavaModel* model = java::javaModelForAdc(adcType))
+        return java::connectJavaHardware(*model);
     std::lock_guard lock(state.mutex);
     if (state.adcType == VYK_ADC_NONE) {
         state.startupFlags |= kStartupInterruptHandler;
@@ -197,13 +212,28 @@ int16_t ConnectHardware()
 void DisconnectHardware()
 {
     DriverState& state = driverState();
+    std::uint16_t adcType = 0;
+    {
+        std::lock_guard lock(state.mutex);
+        state.startupFlags &= static_cast<std::uint16_t>(~kStartupInterruptHandler);
+        if (state.connectedMarker == 0)
+            return;
+        if (state.current)
+            state.current->flashDelay = 0;
+        adcType = state.adcType;
+    }
+    bool keepMarker = false;
+    if (isPortBoardAdcType(adcType) || adcType == VYK_ADC_CADRELPCI) {
+        boards::disconnectBoard();
+    } else if (adcType == VYK_ADC_TREVAN || adcType == VYK_ADC_SOLVIPLUS) {
+        java::releaseJavaDevice();
+    } else if (java::javaModelForAdc(adcType)) {
+        // These models keep their device open between connections.
+        keepMarker = true;
+    }
     std::lock_guard lock(state.mutex);
-    state.startupFlags &= static_cast<std::uint16_t>(~kStartupInterruptHandler);
-    if (state.connectedMarker == 0)
-        return;
-    if (state.current)
-        state.current->flashDelay = 0;
-    state.connectedMarker = 0;
+    if (!keepMarker)
+        state.connectedMarker = 0;
 }
 
 int16_t ShowSetupDialog(bool show)

@@ -3,6 +3,8 @@
 // what the Part of its family gives for a type whose back-end is not in this library.
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
+#include "driver/java/JavaConnection.h"
+#include "driver/usb/UsbConnection.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,12 +23,18 @@ int16_t setCurrentUsbSerial(const char* serial)
     if (!serial)
         return 0;
     DriverState& state = driverState();
+    std::uint16_t adcType = 0;
     {
         std::lock_guard lock(state.mutex);
         if (*serial != '\0' && strcasecmp(serial, state.usbSerialNumber.c_str()) == 0)
             return 1;
+        adcType = state.adcType;
     }
-    // No USB back-end in this library knows a device with that serial.
+    if (const java::JavaModel* model = java::javaModelForAdc(adcType))
+        return static_cast<int16_t>(java::setCurrentJavaSerialNumber(*model, serial));
+    if (usb::isUsbAdcType(adcType))
+        return static_cast<int16_t>(usb::setCurrentUsbSerialNumber(serial));
+    // No back-end in this library knows a device of this type with that serial.
     return 0;
 }
 

@@ -31,8 +31,11 @@ struct Rig
 
     explicit Rig(const char* classPath = kTrevan)
     {
-        setJavaBackend(java);
+        // Start-up connects the Trevan on a throwaway fake; the rig's fake starts unloaded.
+        setJavaBackend(std::make_shared<FakeJavaDriver>());
         platform = core::test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+        UnloadJavaDriver();
+        setJavaBackend(java);
         if (classPath) {
             EXPECT_EQ(LoadJavaDriver(classPath), 1);
         }
@@ -229,7 +232,10 @@ TEST(JavaFeaturesTest, WithoutAVmTheRealBridgeFailsWithItsMessage)
         const std::string ini = std::string(std::getenv("HARLUNE_TEST_DIR")) + "/nojava.ini";
         std::ofstream(ini) << configuration;
         setenv("VYKDRV_INI", ini.c_str(), 1);
+        // Start-up connects on a throwaway fake; the real backend is tried afterwards.
+        setJavaBackend(std::make_shared<FakeJavaDriver>());
         auto platform = core::test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+        UnloadJavaDriver();
         setJavaBackend(nullptr);
         EXPECT_EQ(LoadJavaDriver(kTrevan), 0);
         EXPECT_EQ(IsJavaDriverLoaded(), 0);

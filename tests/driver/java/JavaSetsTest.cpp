@@ -43,10 +43,13 @@ struct Rig
 
     Rig(int spectrometer, int adc, const std::string& serial = "")
     {
-        setJavaBackend(java);
+        // Start-up connects the model on a throwaway fake; the rig's fake starts unloaded.
+        setJavaBackend(std::make_shared<FakeJavaDriver>());
         resetJavaSetState();
         registerJavaOperationSets();
         platform = core::test::startFakeDriver(spectrometer, adc);
+        UnloadJavaDriver();
+        setJavaBackend(java);
         core::DriverState& state = core::driverState();
         std::lock_guard lock(state.mutex);
         state.usbSerialNumber = serial;
