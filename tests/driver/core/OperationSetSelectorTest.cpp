@@ -71,8 +71,9 @@ TEST_P(SelectOperationSetTest, FillsTheSlotsByKey)
     const std::string name = c.setName;
     if (name == "NoHardwareOperationSet" || name == "XandelOperationSet" ||
         name == "PellarOperationSet" || name.find("BrontelUSB") != std::string::npos ||
-        name.find("Kaldris") != std::string::npos)
+        name.find("Kaldris") != std::string::npos) {
         EXPECT_EQ(state.ops.StartChannel, NoHardwareStartChannel);
+    }
 }
 
 constexpr DeinterleaveFn kSplit = DeinterleaveChannels;
