@@ -441,6 +441,11 @@ VYK_API int16_t VYK_DoScan(DoScanBlock* block)
                                 [&] { return driver::core::doScan(block); });
 }
 
+VYK_API int16_t SS_DoScan(DoScanBlock* block)
+{
+    return VYK_DoScan(block);
+}
+
 VYK_API int16_t VYK_DoScan_Array(const int16_t* fields, float* output)
 {
     return guardExport<int16_t>("VYK_DoScan_Array", VYK_MISSING_ARGUMENT,

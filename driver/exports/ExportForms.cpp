@@ -1,6 +1,6 @@
 #include "driver/exports/ExportForms.h"
 
-#include "driver/exports/ExportRows.h"
+#include "driver/include/vykdrv32.h"
 
 #include <algorithm>
 
@@ -18,6 +18,8 @@ constexpr Decorated kDecorated[] = {VYK_DECORATED_TWINS(VYK_DECORATED_ENTRY)};
 
 #define VYK_TWIN_NAME(result, name, params, args) #name,
 #define VYK_LVD_NAME(result, wrapper, target, params, args) {#wrapper, #target},
+#define VYK_COEFFICIENT_NAMES(get, set, getWrapper, setWrapper, Record, Value, Last)               \
+    {#getWrapper, #get}, {#setWrapper, #set},
 
 // clang-format off
 constexpr const char* kTwinPlainNames[] = {
@@ -27,6 +29,15 @@ constexpr const char* kTwinPlainNames[] = {
 #undef VYK_TWIN_ROW
 };
 // clang-format on
+
+struct Row
+{
+    const char* wrapper;
+    const char* target;
+};
+constexpr Row kLvdRows[] = {VYK_LVD_ROWS(VYK_LVD_NAME) VYK_COEFFICIENT_ROWS(VYK_COEFFICIENT_NAMES){
+                                "VYK_FS_LVD", "VYK_FullScan"},
+                            {"VYK_FS_LVD_32", "VYK_FullScan"}};
 
 } // namespace
 
@@ -47,14 +58,8 @@ std::vector<ExportForm> twinForms()
 
 std::vector<ExportForm> lvdForms()
 {
-    struct Row
-    {
-        const char* wrapper;
-        const char* target;
-    };
-    static constexpr Row kRows[] = {VYK_LVD_ROWS(VYK_LVD_NAME)};
     std::vector<ExportForm> forms;
-    for (const Row& row : kRows)
+    for (const Row& row : kLvdRows)
         forms.push_back({row.wrapper, row.target});
     return forms;
 }

@@ -1,17 +1,19 @@
-// The `_stdcall` twins and the forwarding `_LVD` wrappers, generated from ExportRows.h.
-#include "driver/exports/ExportRows.h"
+// The `_stdcall` twins and the forwarding `_LVD` wrappers, generated from ExportRows.h and
+// declared (the decorated twins under their Linux spelling) by vykdrv32_forms.h.
+#include "driver/include/vykdrv32.h"
 
-// Twins exported under their decorated spelling instead of "<name>_stdcall".
-#define VYK_DECLARE_DECORATED(plain, decorated)                                                    \
-    extern "C" __typeof__(plain) plain##_stdcall __asm__(#decorated);
-VYK_DECORATED_TWINS(VYK_DECLARE_DECORATED)
+#include <type_traits>
 
+// A forwarding form has exactly its target's type, so it cannot change an argument's width
+// or the result on the way.
 #define VYK_DEFINE_TWIN(result, name, params, args)                                                \
+    static_assert(std::is_same_v<decltype(name), decltype(name##_stdcall)>, #name);                \
     VYK_API result name##_stdcall params                                                           \
     {                                                                                              \
         return name args;                                                                          \
     }
 #define VYK_DEFINE_LVD(result, wrapper, target, params, args)                                      \
+    static_assert(std::is_same_v<decltype(target), decltype(wrapper)>, #wrapper);                  \
     VYK_API result wrapper params                                                                  \
     {                                                                                              \
         return target args;                                                                        \

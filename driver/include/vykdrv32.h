@@ -390,6 +390,7 @@ VYK_API int16_t SS_SingleScan(uint32_t instanceKey);
 VYK_API int16_t SS_ContinuousScan(uint32_t instanceKey);
 VYK_API int16_t SS_Stop(uint32_t instanceKey);
 VYK_API int16_t SS_BufferEmpty(uint32_t instanceKey, int16_t channel);
+VYK_API int16_t SS_DoScan(DoScanBlock* block);
 VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq,
                           int16_t baseAddress);
 
@@ -397,5 +398,10 @@ VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq
 #include "driver/include/vykdrv32_java.h"
 #include "driver/include/vykdrv32_serial.h"
 #include "driver/include/vykdrv32_usb.h"
+
+/* After every family: the twins and wrappers of all of them. */
+// clang-format off
+#include "driver/include/vykdrv32_forms.h"
+// clang-format on
 
 #endif
