@@ -158,8 +158,10 @@ void SpectrumViewWidget::OnInitialUpdate()
     if (!m_core && m_findDocument) {
         if (CHarluneSpectrumDoc* document = m_findDocument(GetDocument())) {
             makeCore(*document);
-            if (isVisible())
-                m_core->OnShowWindow();
+            // The window registers before its first scan is asked for, shown or not: the
+            // frame is shown only after the initial update, and the scan start passes over
+            // a view without its window in the record (it would then never scan).
+            m_core->OnShowWindow();
         }
     }
     if (m_core)

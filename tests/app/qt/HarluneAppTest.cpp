@@ -4,6 +4,7 @@
 #include "app/qt/ScanCountView.h"
 #include "app/shell/DriverLibrary.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/framework/ChildFrame.h"
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -230,9 +232,9 @@ TEST_F(HarluneAppTest, SpectrumWindowsGetTheSpectrumView)
     EXPECT_TRUE(runUntil([&] { return view->isReady(); }));
 }
 
-// Enabled once the driver library runs its start-up (configuration file, operation sets) at the
-// first call: until then it refuses to scan ("Initialization incomplete").
-TEST_F(HarluneAppTest, DISABLED_RealDriverWithoutHardwareDeliversScans)
+// The driver library runs its start-up (configuration file, operation sets) at the first call,
+// so the program's first calls leave it ready to scan without hardware.
+TEST_F(HarluneAppTest, RealDriverWithoutHardwareDeliversScans)
 {
     const char* dir = std::getenv("HARLUNE_TEST_DIR");
     const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
@@ -261,6 +263,159 @@ TEST_F(HarluneAppTest, DISABLED_RealDriverWithoutHardwareDeliversScans)
         << view->scansReceived() << " scans; " << (reports.empty() ? "" : reports[0]) << " | "
         << ui.messageBoxes().size()
         << " boxes: " << (ui.messageBoxes().empty() ? "" : ui.messageBoxes()[0].text);
+}
+
+// Seeds the settings as scripts/run does: a default spectrometer without A/D (the driver's
+// synthetic channel), a short integration time and the threaded scan.
+void seedNoHardwareSpectrometer()
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    std::FILE* file = std::fopen(spec.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
+    std::fclose(file);
+    CINIFileSupport store(nullptr, 1);
+    store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    store.WriteString("Preferences", "SingleThread", "0");
+    store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 4);
+}
+
+std::vector<SpectrumViewWidget*> spectrumViews(MainFrameWidget& frame)
+{
+    std::vector<SpectrumViewWidget*> views;
+    for (platform::framework::ChildFrame* child : frame.childFrames())
+        if (auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView()))
+            views.push_back(view);
+    return views;
+}
+
+// A value no scan of the synthetic channel gives: a window that shows it has had no scan since
+// it was put there.
+constexpr double kNoScan = -7.0;
+
+void markUnscanned(SpectrumViewWidget* view)
+{
+    view->core().document().spectra().processed[0][1000] = kNoScan;
+}
+
+bool scannedSinceMark(SpectrumViewWidget* view)
+{
+    return view->core().document().spectra().processed[0][1000] != kNoScan;
+}
+
+// The synthetic ramp of the no-hardware set: pixel i lies between i and i + 50.
+void expectRamp(const SpectrumArray& values)
+{
+    for (int i : {1, 100, 1000, 2047}) {
+        EXPECT_GE(values[i], i - 0.01) << "pixel " << i;
+        EXPECT_LE(values[i], i + 50.01) << "pixel " << i;
+    }
+}
+
+// The program as scripts/run starts it, on the real driver library bound at its first call:
+// several spectrum windows take turns in the round-robin and show the synthetic spectra live.
+TEST_F(HarluneAppTest, RealDriverSpectrumWindowsShowLiveSpectra)
+{
+    CHarluneApp::useScanCountViews(false);
+    seedNoHardwareSpectrometer();
+    std::vector<std::string> reports;
+    DriverLibrary library("libVYKDRV32.so",
+                          [&](const std::string& message) { reports.push_back(message); });
+    {
+        CHarluneApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        // The first window scans on its own, as at every start.
+        std::vector<SpectrumViewWidget*> views = spectrumViews(frame);
+        ASSERT_EQ(views.size(), 1u);
+        markUnscanned(views[0]);
+        ASSERT_TRUE(runUntil([&] { return scannedSinceMark(views[0]); }, 10000))
+            << (reports.empty() ? "" : reports[0]);
+        app.NewSpectrumWindow();
+        app.NewSpectrumWindow();
+        views = spectrumViews(frame);
+        ASSERT_EQ(views.size(), 3u);
+        const auto allScanned = [&] {
+            return std::all_of(views.begin(), views.end(), scannedSinceMark);
+        };
+
+        // Every window scans, and goes on scanning.
+        for (int round = 0; round < 2; ++round) {
+            std::for_each(views.begin(), views.end(), markUnscanned);
+            ASSERT_TRUE(runUntil(allScanned, 10000)) << (reports.empty() ? "" : reports[0]);
+        }
+        for (SpectrumViewWidget* view : views)
+            expectRamp(view->core().document().spectra().processed[0]);
+        EXPECT_TRUE(reports.empty());
+        EXPECT_TRUE(ui.messageBoxes().empty());
+
+        // However fast the scans come, each chart is drawn at most once per display frame.
+        std::vector<uint64_t> paints;
+        for (SpectrumViewWidget* view : views)
+            paints.push_back(view->chartWindow().paintCount());
+        QElapsedTimer clock;
+        clock.start();
+        for (int round = 0; round < 5; ++round) {
+            std::for_each(views.begin(), views.end(), markUnscanned);
+            ASSERT_TRUE(runUntil(allScanned, 10000));
+        }
+        const qint64 elapsedMs = clock.elapsed();
+        for (size_t k = 0; k < views.size(); ++k)
+            EXPECT_LE(views[k]->chartWindow().paintCount() - paints[k],
+                      static_cast<uint64_t>(elapsedMs / 16 + 2));
+
+        // Snapshot freezes one window while the others go on; the second toggle resumes it.
+        SpectrumViewWidget* frozen = views[0];
+        EXPECT_TRUE(frozen->GetParentFrame()->executeCommand(32818));
+        markUnscanned(frozen);
+        for (int round = 0; round < 2; ++round) {
+            markUnscanned(views[1]);
+            markUnscanned(views[2]);
+            ASSERT_TRUE(runUntil(
+                [&] { return scannedSinceMark(views[1]) && scannedSinceMark(views[2]); }, 10000));
+        }
+        EXPECT_FALSE(scannedSinceMark(frozen));
+        EXPECT_TRUE(frozen->GetParentFrame()->executeCommand(32818));
+        EXPECT_TRUE(runUntil([&] { return scannedSinceMark(frozen); }, 10000));
+
+        // Store Dark, Store Reference, then Absorbance: log10((R - D) / (S - D)), 0 where a
+        // difference is not positive.
+        SpectrumViewWidget* absorbance = views[1];
+        const auto nextScan = [&] {
+            markUnscanned(absorbance);
+            return runUntil([&] { return scannedSinceMark(absorbance); }, 10000);
+        };
+        ASSERT_TRUE(nextScan());
+        EXPECT_TRUE(absorbance->GetParentFrame()->executeCommand(32816));
+        ASSERT_TRUE(nextScan());
+        EXPECT_TRUE(absorbance->GetParentFrame()->executeCommand(32817));
+        EXPECT_TRUE(absorbance->GetParentFrame()->executeCommand(32796));
+        ASSERT_EQ(absorbance->core().processingMode(), Absorbance);
+        ASSERT_TRUE(nextScan());
+        const ChannelSpectra& s = absorbance->core().document().spectra();
+        int ratios = 0;
+        for (int i = 0; i < 2048; ++i) {
+            const double sample = s.sample[0][i] - s.dark[0][i];
+            const double reference = s.reference[0][i] - s.dark[0][i];
+            const double expected =
+                (sample <= 0.0 || reference <= 0.0) ? 0.0 : std::log10(reference / sample);
+            ASSERT_NEAR(s.processed[0][i], expected, 1e-12) << "pixel " << i;
+            ratios += expected != 0.0 ? 1 : 0;
+        }
+        EXPECT_GT(ratios, 100); // the ramp's noise gives real ratios
+
+        // Closing a window releases its channels; the others keep scanning.
+        frozen->GetParentFrame()->close();
+        ASSERT_TRUE(runUntil([&] { return spectrumViews(frame).size() == 2; }));
+        views = spectrumViews(frame);
+        for (int round = 0; round < 3; ++round) {
+            std::for_each(views.begin(), views.end(), markUnscanned);
+            ASSERT_TRUE(runUntil(allScanned, 10000));
+        }
+        EXPECT_TRUE(ui.messageBoxes().empty());
+    }
+    CHarluneApp::useScanCountViews(true);
 }
 
 void writeCurrentUser(const char* path, const char* name, const std::string& text)
