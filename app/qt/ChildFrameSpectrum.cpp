@@ -1,0 +1,576 @@
+#include "app/qt/ChildFrameSpectrum.h"
+
+#include "app/qt/FrameProfile.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/qt/SpinControl.h"
+#include "app/res/MenuVerify.h"
+#include "platform/automation/HandlerGuard.h"
+#include "platform/framework/CmdUI.h"
+#include "platform/framework/ControlIds.h"
+#include "platform/framework/DialogBar.h"
+#include "platform/framework/Menu.h"
+#include "platform/framework/MenuRenderer.h"
+#include "platform/framework/Resources.h"
+#include "platform/framework/ToolBar.h"
+#include "platform/framework/View.h"
+#include "platform/win/Log.h"
+#include "toolkit/widgets/COXBitmapButton.h"
+#include "toolkit/widgets/COXTextLabel.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+#include <exception>
+
+namespace fw = platform::framework;
+using Controls = SpectrumFrameControls;
+
+namespace {
+
+constexpr const char* kModule = "childframe";
+constexpr unsigned kPopupToolBars = 227;
+constexpr const char* kBarStateSection = "SpectrumBars";
+constexpr const char* kBarStateEntry = "State";
+constexpr const char* kBarStateError =
+    "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
+
+// A handler is a boundary: a fault ends the handler, never the program.
+template <class F> void guarded(F&& body)
+{
+    try {
+        body();
+    } catch (const std::exception& error) {
+        platform::win::logError(kModule, "bar handler: %s", error.what());
+    }
+}
+
+struct ToolBarSpec
+{
+    unsigned id;
+    const char* title;
+};
+
+// In creation order; the first four share one row.
+constexpr ToolBarSpec kToolBars[] = {
+    {CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS, "Spectrum Controls"},
+    {CChildFrameSpectrum::IDR_SPECTRAL_VIEW_MODE, "Spectral View Mode"},
+    {CChildFrameSpectrum::IDR_GRAPH_SCALE, "Graph Scale"},
+    {CChildFrameSpectrum::IDR_CURSOR_CONTROLS, "Cursor Controls"},
+    {CChildFrameSpectrum::IDR_TIME_ACQUISITION, "Time Acquisition"},
+};
+
+// The Quintar bar's buttons: caption, command, bitmap and horizontal extent (pixels).
+struct QuintarButton
+{
+    const char* caption;
+    unsigned command;
+    unsigned bitmap;
+    int left;
+    int right;
+};
+
+constexpr QuintarButton kQuintarButtons[] = {
+    {"Scan", 33089, 238, 4, 93},
+    {"Reference", 32817, 233, 93, 202},
+    {"Absorbance", 32796, 235, 202, 321},
+    {"Transmission", 32797, 236, 321, 450},
+    {"Concentration", 33086, 237, 450, 589},
+};
+constexpr int kQuintarTop = 5;
+constexpr int kQuintarBottom = 45;
+constexpr fw::RECT kQuintarLabelRect{589, kQuintarTop, 774, kQuintarBottom};
+
+fw::COLORREF colorRef(const QColor& color)
+{
+    return fw::RGB(static_cast<unsigned>(color.red()), static_cast<unsigned>(color.green()),
+                   static_cast<unsigned>(color.blue()));
+}
+
+// Builds the controls of a dialog bar in one row.
+class BarRow
+{
+public:
+    explicit BarRow(fw::DialogBar& bar) : m_bar(bar), m_layout(new QHBoxLayout(bar.panel()))
+    {
+        m_layout->setContentsMargins(4, 2, 4, 2);
+    }
+    ~BarRow() { m_layout->addStretch(1); }
+
+    QLabel* label(const char* text, unsigned id = 0)
+    {
+        auto* control = new QLabel(QString::fromUtf8(text), m_bar.panel());
+        if (id != 0)
+            fw::setControlId(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+    QLineEdit* edit(unsigned id, int widthChars = 7)
+    {
+        auto* control = new QLineEdit(m_bar.panel());
+        control->setFixedWidth(
+            control->fontMetrics().horizontalAdvance(QLatin1Char('0')) * widthChars + 12);
+        m_bar.addControl(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+    SpinControl* spin(unsigned id, QLineEdit* buddy, bool setBuddyInt)
+    {
+        auto* control = new SpinControl(m_bar.panel());
+        control->setBuddy(buddy, setBuddyInt);
+        m_bar.addControl(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+    QCheckBox* check(unsigned id, const char* text)
+    {
+        auto* control = new QCheckBox(QString::fromUtf8(text), m_bar.panel());
+        m_bar.addControl(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+    QRadioButton* radio(unsigned id, const char* text)
+    {
+        auto* control = new QRadioButton(QString::fromUtf8(text), m_bar.panel());
+        m_bar.addControl(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+    QAbstractButton* button(unsigned id, const char* text)
+    {
+        auto* control = new QPushButton(QString::fromUtf8(text), m_bar.panel());
+        m_bar.addControl(control, id);
+        m_layout->addWidget(control);
+        return control;
+    }
+
+private:
+    fw::DialogBar& m_bar;
+    QHBoxLayout* m_layout;
+};
+
+} // namespace
+
+CChildFrameSpectrum::CChildFrameSpectrum(QWidget* parent) : ChildFrame(parent)
+{
+    m_controls = std::make_unique<SpectrumFrameControls>(
+        static_cast<SpectrumFrameBarWindow&>(*this), [this] { return activeFrameView(); },
+        [this](int32_t action) { return verify(action); });
+    installCommands();
+}
+
+CChildFrameSpectrum::~CChildFrameSpectrum() = default;
+
+SpectrumFrameView* CChildFrameSpectrum::activeFrameView()
+{
+    return dynamic_cast<SpectrumFrameView*>(GetActiveView());
+}
+
+int32_t CChildFrameSpectrum::verify(int32_t action)
+{
+    if (auto* main = dynamic_cast<MainFrameWidget*>(GetMDIFrame()))
+        return main->core().VerifyCommand(action);
+    return 1;
+}
+
+bool CChildFrameSpectrum::manufacturingExtensionsEnabled()
+{
+    auto* main = dynamic_cast<MainFrameWidget*>(GetMDIFrame());
+    return main != nullptr && main->allPreferences().ManufacturingExtensionsEnabled != 0;
+}
+
+int CChildFrameSpectrum::OnCreate()
+{
+    // The view moves into a window of its own that docks the bars around it.
+    QWidget* view = widget();
+    m_barHost = new QMainWindow(nullptr, Qt::Widget);
+    m_barHost->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_barHost->installEventFilter(this);
+    if (view != nullptr)
+        m_barHost->setCentralWidget(view);
+    setWidget(m_barHost);
+
+    m_barHost->statusBar()->setVisible(true);
+    createDialogBars();
+    createToolBars();
+
+    // The Norrel intensities go from 0 to 63.
+    setSpinRange(Controls::IDC_NORREL_VIS_SPIN, 0, 63);
+    setSpinRange(Controls::IDC_NORREL_UV_SPIN, 0, 63);
+
+    loadBarStates();
+
+    if (manufacturingExtensionsEnabled()) {
+        for (unsigned id : {Controls::IDC_NORREL_UV_INTENSITY, Controls::IDC_NORREL_UV_TEXT,
+                            Controls::IDC_NORREL_UV_SPIN})
+            if (QWidget* control = fw::GetDlgItem(m_barHost, id))
+                control->setHidden(false);
+    }
+    return 0;
+}
+
+void CChildFrameSpectrum::OnDestroy()
+{
+    saveBarStates();
+}
+
+void CChildFrameSpectrum::createToolBars()
+{
+    const fw::Resources& resources = fw::Resources::instance();
+    bool firstRow = true;
+    for (const ToolBarSpec& spec : kToolBars) {
+        const fw::ToolBarResource* resource = resources.toolBar(spec.id);
+        const fw::ToolBarResource fallback{spec.id, spec.title, {}};
+        auto* bar = new fw::ToolBar(
+            resource != nullptr ? *resource : fallback,
+            [this]() -> fw::CommandTarget* { return this; }, m_barHost);
+        bar->setWindowTitle(QString::fromUtf8(spec.title));
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        if (spec.id == IDR_TIME_ACQUISITION && firstRow) {
+            // "Time Acquisition" docks on a row of its own below the other four.
+            m_barHost->addToolBarBreak(Qt::TopToolBarArea);
+            firstRow = false;
+        }
+        m_barHost->addToolBar(Qt::TopToolBarArea, bar);
+        m_bars[spec.id] = bar;
+    }
+}
+
+void CChildFrameSpectrum::createDialogBars()
+{
+    const struct
+    {
+        unsigned id;
+        const char* title;
+        void (CChildFrameSpectrum::*fill)(fw::DialogBar&);
+    } bars[] = {
+        {IDD_ACQUISITION_PARAMETERS, "Acquisition Parameters",
+         &CChildFrameSpectrum::createAcquisitionControls},
+        {IDD_USB_MAVRIN, "USB-Mavrin Controls", &CChildFrameSpectrum::createMavrinControls},
+        {IDD_WESSOR_ULMAR, "Wessor/Ulmar Controls", &CChildFrameSpectrum::createWessorControls},
+        {IDD_USB_NORREL, "USB-Norrel Controls", &CChildFrameSpectrum::createNorrelControls},
+        {IDD_QUINTAR, "Quintar", &CChildFrameSpectrum::createQuintarControls},
+    };
+    for (const auto& spec : bars) {
+        auto* bar = new fw::DialogBar(
+            spec.id, spec.title, [this]() -> fw::CommandTarget* { return this; }, m_barHost);
+        // Bars are shown and hidden through the frame's commands, not closed.
+        bar->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+        (this->*spec.fill)(*bar);
+        m_barHost->addDockWidget(Qt::TopDockWidgetArea, bar, Qt::Vertical);
+        m_bars[spec.id] = bar;
+    }
+}
+
+void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
+{
+    BarRow row(bar);
+    row.label("Integ. Time", 1304);
+    QLineEdit* integration = row.edit(Controls::IDC_INTEGRATION_TIME);
+    SpinControl* integrationSpin = row.spin(Controls::IDC_INTEGRATION_SPIN, integration, false);
+    row.radio(Controls::IDC_USEC, "usec");
+    row.radio(Controls::IDC_MSEC, "msec");
+    row.label("Average");
+    QLineEdit* average = row.edit(Controls::IDC_AVERAGE);
+    SpinControl* averageSpin = row.spin(Controls::IDC_AVERAGE_SPIN, average, true);
+    row.label("Boxcar");
+    QLineEdit* boxcar = row.edit(Controls::IDC_BOXCAR);
+    SpinControl* boxcarSpin = row.spin(Controls::IDC_BOXCAR_SPIN, boxcar, true);
+    row.label("Strobe Freq. (msec)");
+    QLineEdit* strobe = row.edit(Controls::IDC_STROBE_FREQUENCY);
+    SpinControl* strobeSpin = row.spin(Controls::IDC_STROBE_FREQUENCY_SPIN, strobe, true);
+    row.check(Controls::IDC_STROBE_ENABLE, "Strobe/Lamp Enable");
+    row.check(Controls::IDC_CORRECT_DARK, "Correct for Elect. Dark");
+
+    integrationSpin->SetRange32(1, 65500);
+    averageSpin->SetRange32(1, 9999);
+    boxcarSpin->SetRange32(0, 500);
+    strobeSpin->SetRange32(0, 655000);
+
+    SpectrumFrameControls& controls = *m_controls;
+    integrationSpin->setDeltaHandler(
+        [&controls](int delta) { return controls.OnIntegrationSpin(delta); });
+    for (SpinControl* spin : {averageSpin, boxcarSpin, strobeSpin})
+        spin->setDeltaHandler(
+            [&controls, id = fw::controlId(spin)](int) { return controls.allowSpin(id); });
+    const struct
+    {
+        QLineEdit* edit;
+        void (SpectrumFrameControls::*handler)(const std::string&);
+    } edits[] = {
+        {integration, &SpectrumFrameControls::OnIntegrationTimeChanged},
+        {average, &SpectrumFrameControls::OnAverageChanged},
+        {boxcar, &SpectrumFrameControls::OnBoxcarChanged},
+        {strobe, &SpectrumFrameControls::OnStrobeFrequencyChanged},
+    };
+    for (const auto& edit : edits)
+        connect(edit.edit, &QLineEdit::textChanged, this,
+                [&controls, handler = edit.handler](const QString& text) {
+                    guarded([&] { (controls.*handler)(text.toStdString()); });
+                });
+}
+
+void CChildFrameSpectrum::createMavrinControls(fw::DialogBar& bar)
+{
+    BarRow row(bar);
+    row.check(Controls::IDC_MAVRIN_LED_ON, "LED On");
+    row.check(Controls::IDC_MAVRIN_MODULATE, "Modulate LED");
+    row.check(Controls::IDC_MAVRIN_GET_TEMPERATURE, "Get Temp.");
+    QLabel* temperature = row.label("", Controls::IDC_MAVRIN_TEMPERATURE);
+    temperature->setMinimumWidth(60);
+    row.radio(Controls::IDC_MAVRIN_DEGREE_C, "C");
+    row.radio(Controls::IDC_MAVRIN_DEGREE_F, "F");
+}
+
+void CChildFrameSpectrum::createWessorControls(fw::DialogBar& bar)
+{
+    BarRow row(bar);
+    row.check(Controls::IDC_TEC_ON, "TEC On");
+    row.radio(Controls::IDC_HIGH_GAIN, "High Gain")->setHidden(true);
+    row.radio(Controls::IDC_LOW_GAIN, "Low Gain")->setHidden(true);
+    QLineEdit* setPoint = row.edit(Controls::IDC_TEC_SET_POINT);
+    setPoint->installEventFilter(this);
+    row.button(Controls::IDC_NORREL_SAVE, "Set");
+    QLabel* temperature = row.label("", Controls::IDC_DETECTOR_TEMPERATURE);
+    temperature->setMinimumWidth(60);
+    row.check(Controls::IDC_INTEGRATION_IN_USEC, "Integ. Time in usec")->setHidden(true);
+}
+
+void CChildFrameSpectrum::createNorrelControls(fw::DialogBar& bar)
+{
+    BarRow row(bar);
+    row.label("Vis. Intensity");
+    QLineEdit* visible = row.edit(Controls::IDC_NORREL_VIS_INTENSITY, 4);
+    SpinControl* visibleSpin = row.spin(Controls::IDC_NORREL_VIS_SPIN, visible, true);
+    row.check(Controls::IDC_NORREL_LAMP_ON, "Lamp On");
+    row.check(Controls::IDC_NORREL_VIS_LAMP_ON, "Vis. Lamp On");
+    row.check(Controls::IDC_NORREL_SHUTTER_OPEN, "Shutter Open");
+    row.button(Controls::IDC_NORREL_SAVE, "Save");
+    // The UV lamp's controls are for manufacturing only.
+    row.label("UV", Controls::IDC_NORREL_UV_TEXT)->setHidden(true);
+    QLineEdit* uv = row.edit(Controls::IDC_NORREL_UV_INTENSITY, 4);
+    uv->setHidden(true);
+    SpinControl* uvSpin = row.spin(Controls::IDC_NORREL_UV_SPIN, uv, true);
+    uvSpin->setHidden(true);
+
+    SpectrumFrameControls& controls = *m_controls;
+    for (SpinControl* spin : {visibleSpin, uvSpin})
+        spin->setDeltaHandler(
+            [&controls, id = fw::controlId(spin)](int) { return controls.allowSpin(id); });
+    connect(visible, &QLineEdit::textChanged, this, [&controls](const QString& text) {
+        guarded([&] { controls.OnNorrelVisIntensityChanged(text.toStdString()); });
+    });
+    connect(uv, &QLineEdit::textChanged, this, [&controls](const QString& text) {
+        guarded([&] { controls.OnNorrelUvIntensityChanged(text.toStdString()); });
+    });
+}
+
+void CChildFrameSpectrum::createQuintarControls(fw::DialogBar& bar)
+{
+    QWidget* panel = bar.panel();
+    panel->setMinimumSize(kQuintarLabelRect.right + 4, kQuintarBottom + kQuintarTop);
+    const fw::Resources& resources = fw::Resources::instance();
+    for (const QuintarButton& spec : kQuintarButtons) {
+        auto* button = new COXBitmapButton(panel);
+        std::string tip = resources.toolTip(spec.command);
+        if (tip.empty())
+            tip = spec.caption;
+        button->SetWindowText(std::string(spec.caption) + "\n" + tip);
+        button->setGeometry(spec.left, kQuintarTop, spec.right - spec.left,
+                            kQuintarBottom - kQuintarTop);
+        button->LoadBitmap(spec.bitmap, false, 0xFF00FF);
+        button->EnableToolTip(true);
+        button->SetFlatLook(true);
+        // The commands go to the spectrum view through the frame's routing.
+        bar.addControl(button, spec.command);
+        m_buttons.push_back(button);
+    }
+    m_label = new COXTextLabel();
+    m_label->Create("", COXTextLabel::WS_VISIBLE, kQuintarLabelRect, panel,
+                    Controls::IDC_QUINTAR_LABEL);
+    m_label->SetBkColor(colorRef(panel->palette().color(QPalette::Button)), false);
+}
+
+void CChildFrameSpectrum::installCommands()
+{
+    using namespace app::res;
+    SpectrumFrameControls& controls = *m_controls;
+    const auto checked = [this](unsigned id) {
+        auto* button = fw::findControl<QAbstractButton>(m_barHost, id);
+        return button != nullptr && button->isChecked();
+    };
+    const struct
+    {
+        unsigned id;
+        void (SpectrumFrameControls::*handler)(bool);
+    } checks[] = {
+        {Controls::IDC_CORRECT_DARK, &SpectrumFrameControls::OnCorrectForDark},
+        {Controls::IDC_STROBE_ENABLE, &SpectrumFrameControls::OnStrobeEnable},
+        {Controls::IDC_MAVRIN_LED_ON, &SpectrumFrameControls::OnMavrinLedOn},
+        {Controls::IDC_MAVRIN_MODULATE, &SpectrumFrameControls::OnMavrinModulate},
+        {Controls::IDC_MAVRIN_GET_TEMPERATURE, &SpectrumFrameControls::OnMavrinGetTemperature},
+        {Controls::IDC_TEC_ON, &SpectrumFrameControls::OnTecOn},
+        {Controls::IDC_NORREL_VIS_LAMP_ON, &SpectrumFrameControls::OnNorrelVisLampOn},
+        {Controls::IDC_NORREL_LAMP_ON, &SpectrumFrameControls::OnNorrelLampOn},
+        {Controls::IDC_NORREL_SHUTTER_OPEN, &SpectrumFrameControls::OnNorrelShutterOpen},
+    };
+    for (const auto& check : checks)
+        onCommand(check.id, [&controls, checked, id = check.id, handler = check.handler] {
+            guarded([&] { (controls.*handler)(checked(id)); });
+        });
+    const struct
+    {
+        unsigned id;
+        std::function<void()> handler;
+    } commands[] = {
+        {Controls::IDC_USEC, [&controls] { controls.OnMicroseconds(); }},
+        {Controls::IDC_MSEC, [&controls] { controls.ResetIntegrationTimeRange(); }},
+        {Controls::IDC_MAVRIN_DEGREE_C, [&controls] { controls.OnMavrinDegree(true); }},
+        {Controls::IDC_MAVRIN_DEGREE_F, [&controls] { controls.OnMavrinDegree(false); }},
+        {Controls::IDC_HIGH_GAIN, [&controls] { controls.OnGain(true); }},
+        {Controls::IDC_LOW_GAIN, [&controls] { controls.OnGain(false); }},
+        {Controls::IDC_NORREL_SAVE, [&controls] { controls.OnNorrelSave(); }},
+    };
+    for (const auto& command : commands)
+        onCommand(command.id, [handler = command.handler] { guarded(handler); });
+
+    onUpdate(Controls::IDC_USEC, [&controls](fw::CmdUI& ui) {
+        ui.Enable(controls.microsecondsEnabled());
+        if (const int check = controls.microsecondsChecked(); check >= 0)
+            ui.SetCheck(check);
+    });
+    onUpdate(Controls::IDC_MSEC, [&controls](fw::CmdUI& ui) {
+        ui.Enable(controls.millisecondsEnabled());
+        if (const int check = controls.millisecondsChecked(); check >= 0)
+            ui.SetCheck(check);
+    });
+
+    // Show or hide a bar; the menu item is checked while the bar is visible.
+    onCommandRange(IDR_SPECTRUM_CONTROLS, 16199, [this](unsigned id) {
+        guarded([&] {
+            QWidget* bar = controlBar(id);
+            if (bar != nullptr && verify(mvSpecViewToggleToolbars))
+                bar->setHidden(!bar->isHidden());
+        });
+    });
+    onUpdateRange(IDR_SPECTRUM_CONTROLS, 16199, [this](fw::CmdUI& ui) {
+        if (QWidget* bar = controlBar(ui.id()))
+            ui.SetCheck(bar->isHidden() ? 0 : 1);
+    });
+    onCommand(ID_VIEW_SPECTRUM_STATUS_BAR, [this] {
+        guarded([&] {
+            QStatusBar* status = frameStatusBar();
+            if (status != nullptr && verify(mvSpecViewMainStatusBar))
+                status->setHidden(!status->isHidden());
+        });
+    });
+    onUpdate(ID_VIEW_SPECTRUM_STATUS_BAR, [this](fw::CmdUI& ui) {
+        if (QStatusBar* status = frameStatusBar())
+            ui.SetCheck(status->isHidden() ? 0 : 1);
+    });
+}
+
+QWidget* CChildFrameSpectrum::controlBar(unsigned id) const
+{
+    const auto found = m_bars.find(id);
+    return found != m_bars.end() ? found->second.data() : nullptr;
+}
+
+QStatusBar* CChildFrameSpectrum::frameStatusBar() const
+{
+    return m_barHost != nullptr ? m_barHost->statusBar() : nullptr;
+}
+
+void CChildFrameSpectrum::ResetIntegrationTimeRange()
+{
+    guarded([&] { m_controls->ResetIntegrationTimeRange(); });
+}
+
+void CChildFrameSpectrum::setMicrosecondsEnabled(int enabled)
+{
+    m_controls->setMicrosecondsEnabled(enabled);
+}
+
+void CChildFrameSpectrum::setCheck(unsigned control, bool checked)
+{
+    if (auto* button = fw::findControl<QAbstractButton>(m_barHost, control))
+        button->setChecked(checked);
+}
+
+void CChildFrameSpectrum::setText(unsigned control, const std::string& text)
+{
+    QWidget* widget = fw::GetDlgItem(m_barHost, control);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(QString::fromStdString(text));
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(QString::fromStdString(text));
+}
+
+void CChildFrameSpectrum::setSpinRange(unsigned spin, int32_t lower, int32_t upper)
+{
+    if (auto* control = dynamic_cast<SpinControl*>(fw::GetDlgItem(m_barHost, spin)))
+        control->SetRange32(lower, upper);
+}
+
+void CChildFrameSpectrum::showBarMenu(const QPoint& globalPos)
+{
+    const fw::HMENU menu = fw::Resources::instance().LoadMenu(kPopupToolBars);
+    if (menu == 0)
+        return;
+    // The second sub-menu holds the spectrum window's bars.
+    if (const fw::HMENU bars = fw::GetSubMenu(menu, 1); bars != 0)
+        fw::MenuRenderer::trackPopupMenu(
+            bars, globalPos, [this]() -> fw::CommandTarget* { return this; }, this);
+    fw::DestroyMenu(menu);
+}
+
+bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_barHost && event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        // From the keyboard the menu opens 5 pixels into the frame.
+        const QPoint at = menuEvent->reason() == QContextMenuEvent::Keyboard
+                              ? m_barHost->mapToGlobal(QPoint(5, 5))
+                              : menuEvent->globalPos();
+        guarded([&] { showBarMenu(at); });
+        return true;
+    }
+    if (event->type() == QEvent::FocusOut &&
+        watched == fw::GetDlgItem(m_barHost, Controls::IDC_TEC_SET_POINT)) {
+        const std::string text = static_cast<QLineEdit*>(watched)->text().toStdString();
+        guarded([&] { m_controls->OnTecSetPointKillFocus(text); });
+    }
+    return ChildFrame::eventFilter(watched, event);
+}
+
+void CChildFrameSpectrum::loadBarStates()
+{
+    const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry);
+    if (!state)
+        return;
+    const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
+                           static_cast<qsizetype>(state->size()));
+    if (!m_barHost->restoreState(bytes)) {
+        // The bars keep their default places.
+        if (auto* sink = platform::automation::errorLogSink())
+            sink->logException(kBarStateError, __FILE__, __LINE__);
+        platform::win::logWarn(kModule, "%s", kBarStateError);
+    }
+}
+
+void CChildFrameSpectrum::saveBarStates()
+{
+    if (m_barHost == nullptr)
+        return;
+    const QByteArray bytes = m_barHost->saveState();
+    frame_profile::writeBinary(kBarStateSection, kBarStateEntry,
+                               std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/qt/SpectrumFrameControls.h"
+#include "platform/framework/ChildFrame.h"
+
+#include <QPointer>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class COXBitmapButton;
+class COXTextLabel;
+class QMainWindow;
+class QStatusBar;
+
+namespace platform::framework {
+class DialogBar;
+}
+
+// The frame of a spectrum window: its tool bars, its dialog bars (acquisition parameters and
+// the accessories' controls) with their controls, and a status bar around the spectrum view.
+// The bars' handlers live in SpectrumFrameControls; this class builds the bars, shows and
+// hides them, and keeps their state in the framework profile. GUI thread only.
+class CChildFrameSpectrum : public platform::framework::ChildFrame, private SpectrumFrameBarWindow
+{
+public:
+    // Bars of the frame.
+    enum : unsigned
+    {
+        IDR_SPECTRUM_CONTROLS = 16100,
+        IDR_CURSOR_CONTROLS = 16101,
+        IDR_GRAPH_SCALE = 16102,
+        IDR_SPECTRAL_VIEW_MODE = 16103,
+        IDR_TIME_ACQUISITION = 16104,
+        IDD_ACQUISITION_PARAMETERS = 16105,
+        IDD_USB_MAVRIN = 16106,
+        IDD_WESSOR_ULMAR = 16107,
+        IDD_USB_NORREL = 16108,
+        IDD_QUINTAR = 16109,
+        ID_VIEW_SPECTRUM_STATUS_BAR = 32814,
+    };
+
+    explicit CChildFrameSpectrum(QWidget* parent = nullptr);
+    ~CChildFrameSpectrum() override;
+
+    int OnCreate() override;
+    void OnDestroy() override;
+
+    // The "msec" choice of the acquisition bar: millisecond limits and range (the view calls
+    // it at its first update).
+    void ResetIntegrationTimeRange();
+    // The view enables the "usec" choice by its hardware.
+    void setMicrosecondsEnabled(int enabled);
+
+    SpectrumFrameControls& controls() { return *m_controls; }
+    // A tool bar or dialog bar of the frame by its id, or null.
+    QWidget* controlBar(unsigned id) const;
+    QStatusBar* frameStatusBar() const;
+    // The window that docks the bars around the view.
+    QMainWindow* barHost() const { return m_barHost; }
+    COXTextLabel* quintarLabel() const { return m_label; }
+
+    // Shows the spectrum bars' pop-up menu at a global position.
+    void showBarMenu(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // SpectrumFrameBarWindow
+    void setCheck(unsigned control, bool checked) override;
+    void setText(unsigned control, const std::string& text) override;
+    void setSpinRange(unsigned spin, int32_t lower, int32_t upper) override;
+
+    SpectrumFrameView* activeFrameView();
+    int32_t verify(int32_t action);
+    bool manufacturingExtensionsEnabled();
+    void installCommands();
+    void createToolBars();
+    void createDialogBars();
+    void createAcquisitionControls(platform::framework::DialogBar& bar);
+    void createMavrinControls(platform::framework::DialogBar& bar);
+    void createWessorControls(platform::framework::DialogBar& bar);
+    void createNorrelControls(platform::framework::DialogBar& bar);
+    void createQuintarControls(platform::framework::DialogBar& bar);
+    void loadBarStates();
+    void saveBarStates();
+
+    std::unique_ptr<SpectrumFrameControls> m_controls;
+    QMainWindow* m_barHost = nullptr;
+    std::map<unsigned, QPointer<QWidget>> m_bars;
+    std::vector<COXBitmapButton*> m_buttons;
+    COXTextLabel* m_label = nullptr;
+};

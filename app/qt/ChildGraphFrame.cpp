@@ -1,0 +1,68 @@
+#include "app/qt/ChildGraphFrame.h"
+
+#include "app/qt/FramePlacement.h"
+#include "app/qt/FrameProfile.h"
+#include "platform/automation/HandlerGuard.h"
+#include "platform/framework/Resources.h"
+#include "platform/framework/ToolBar.h"
+#include "platform/win/Log.h"
+
+#include <QMainWindow>
+
+namespace fw = platform::framework;
+
+namespace {
+
+constexpr const char* kModule = "childframe";
+constexpr const char* kPlacementEntry = "GraphWindowPos";
+constexpr const char* kBarStateSection = "GraphBars";
+constexpr const char* kBarStateEntry = "State";
+constexpr const char* kBarStateError =
+    "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
+
+} // namespace
+
+CChildGraphFrame::CChildGraphFrame(QWidget* parent) : ChildFrame(parent) {}
+
+int CChildGraphFrame::OnCreate()
+{
+    frame_placement::restore(this, kPlacementEntry);
+
+    // The view moves into a window of its own that docks the tool bar.
+    QWidget* view = widget();
+    m_barHost = new QMainWindow(nullptr, Qt::Widget);
+    if (view != nullptr)
+        m_barHost->setCentralWidget(view);
+    setWidget(m_barHost);
+
+    const fw::ToolBarResource* resource = fw::Resources::instance().toolBar(IDR_GRAPH_FUNCTIONS);
+    const fw::ToolBarResource fallback{IDR_GRAPH_FUNCTIONS, "Graph Functions", {}};
+    auto* bar = new fw::ToolBar(
+        resource != nullptr ? *resource : fallback, [this]() -> fw::CommandTarget* { return this; },
+        m_barHost);
+    bar->setWindowTitle(QStringLiteral("Graph Functions"));
+    bar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_barHost->addToolBar(Qt::TopToolBarArea, bar);
+    m_toolBar = bar;
+
+    if (const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry)) {
+        const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
+                               static_cast<qsizetype>(state->size()));
+        if (!m_barHost->restoreState(bytes)) {
+            if (auto* sink = platform::automation::errorLogSink())
+                sink->logException(kBarStateError, __FILE__, __LINE__);
+            platform::win::logWarn(kModule, "%s", kBarStateError);
+        }
+    }
+    return 0;
+}
+
+void CChildGraphFrame::OnDestroy()
+{
+    if (m_barHost != nullptr) {
+        const QByteArray bytes = m_barHost->saveState();
+        frame_profile::writeBinary(kBarStateSection, kBarStateEntry,
+                                   std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    }
+    frame_placement::save(this, kPlacementEntry);
+}

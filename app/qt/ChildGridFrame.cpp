@@ -1,0 +1,22 @@
+#include "app/qt/ChildGridFrame.h"
+
+#include "app/qt/FramePlacement.h"
+
+namespace {
+
+constexpr const char* kPlacementEntry = "GridWindowPos";
+
+} // namespace
+
+CChildGridFrame::CChildGridFrame(QWidget* parent) : ChildFrame(parent) {}
+
+int CChildGridFrame::OnCreate()
+{
+    frame_placement::restore(this, kPlacementEntry);
+    return 0;
+}
+
+void CChildGridFrame::OnDestroy()
+{
+    frame_placement::save(this, kPlacementEntry);
+}

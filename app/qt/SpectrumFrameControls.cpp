@@ -1,0 +1,320 @@
+#include "app/qt/SpectrumFrameControls.h"
+
+#include "app/res/MenuVerify.h"
+#include "app/shell/NumberText.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace app::res;
+
+namespace {
+
+// The text as the original controls hand it over: at most `limit` characters.
+int leadingInt(const std::string& text, size_t limit)
+{
+    return app::text::atoiC(text.substr(0, limit).c_str());
+}
+
+int32_t clampToInt32(long long value)
+{
+    return static_cast<int32_t>(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+SpectrumFrameControls::SpectrumFrameControls(SpectrumFrameBarWindow& bars,
+                                             std::function<SpectrumFrameView*()> activeView,
+                                             std::function<int32_t(int32_t)> verify)
+    : m_bars(bars), m_activeView(std::move(activeView)), m_verify(std::move(verify))
+{}
+
+SpectrumFrameView* SpectrumFrameControls::view()
+{
+    return m_activeView ? m_activeView() : nullptr;
+}
+
+bool SpectrumFrameControls::allowed(int32_t action)
+{
+    return !m_verify || m_verify(action) != 0;
+}
+
+bool SpectrumFrameControls::OnIntegrationSpin(int delta)
+{
+    if (!allowed(mvAcquisitionParametersIntegrationTime))
+        return false;
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return true;
+    RegistrationRecord& record = v->record();
+    const bool microseconds = record.microsecondFlag == 1;
+    long long value = 0;
+    if (microseconds && v->adcType() == kAdcUlmar) {
+        value = static_cast<long long>(record.microsecondIntegrationTime) + delta * 1000LL;
+    } else if (microseconds) {
+        value = static_cast<long long>(record.microsecondIntegrationTime) + delta * 10LL;
+        // Down to a multiple of 10 (toward minus infinity; the clamp below takes care of
+        // anything under the lower limit).
+        value -= ((value % 10) + 10) % 10;
+    } else {
+        value = static_cast<long long>(record.integration) + delta;
+    }
+    // The limits are unsigned: a step below zero stays at the lower limit instead of
+    // wrapping round to the upper one.
+    const long long lower = v->integrationMinimum();
+    const long long upper = std::max<long long>(lower, v->integrationMaximum());
+    value = std::clamp(value, lower, upper);
+    if (microseconds)
+        record.microsecondIntegrationTime = clampToInt32(value);
+    else
+        record.integration = static_cast<uint16_t>(std::min<long long>(value, 0xFFFF));
+
+    m_skipIntegrationEdit = true;
+    v->UpdateAcquisitionBar();
+    m_skipIntegrationEdit = false;
+    return true;
+}
+
+bool SpectrumFrameControls::allowSpin(unsigned spin)
+{
+    switch (spin) {
+    case IDC_AVERAGE_SPIN:
+        return allowed(mvAcquisitionParametersAverage);
+    case IDC_BOXCAR_SPIN:
+        return allowed(mvAcquisitionParametersBoxcar);
+    case IDC_STROBE_FREQUENCY_SPIN:
+        return allowed(mvAcquisitionParametersFlashDelay);
+    case IDC_NORREL_VIS_SPIN:
+        return allowed(mvUSBNorrelVisIntensity);
+    case IDC_NORREL_UV_SPIN:
+        return allowed(mvUSBNorrelUVIntensity);
+    default:
+        return true;
+    }
+}
+
+void SpectrumFrameControls::OnIntegrationTimeChanged(const std::string& text)
+{
+    if (m_skipIntegrationEdit) {
+        // The spin has already stored this value.
+        m_skipIntegrationEdit = false;
+        return;
+    }
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    const long long n = leadingInt(text, 30);
+    RegistrationRecord& record = v->record();
+    if (record.microsecondFlag == 1)
+        record.microsecondIntegrationTime = clampToInt32(v->adcType() == kAdcUlmar ? n * 1000 : n);
+    else
+        record.integration = static_cast<uint16_t>(n);
+}
+
+void SpectrumFrameControls::OnAverageChanged(const std::string& text)
+{
+    if (SpectrumFrameView* v = view())
+        v->record().scansToAverage = static_cast<int16_t>(leadingInt(text, 10));
+}
+
+void SpectrumFrameControls::OnBoxcarChanged(const std::string& text)
+{
+    if (SpectrumFrameView* v = view())
+        v->record().boxcarHalfWidth = static_cast<int16_t>(leadingInt(text, 10));
+}
+
+void SpectrumFrameControls::OnStrobeFrequencyChanged(const std::string& text)
+{
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    int value = leadingInt(text, 10);
+    // The BrontelUSB takes at most 255.
+    if (v->adcType() == kAdcBrontelUsb && value > 255) {
+        value = 255;
+        v->record().flashDelay = static_cast<int16_t>(value);
+        m_bars.setText(IDC_STROBE_FREQUENCY, "255");
+        return;
+    }
+    v->record().flashDelay = static_cast<int16_t>(value);
+}
+
+void SpectrumFrameControls::OnTecSetPointKillFocus(const std::string& text)
+{
+    if (SpectrumFrameView* v = view()) {
+        v->setCoolerSetPoint(app::text::atofC(text.substr(0, 10).c_str()));
+        v->setSetPointPending(1);
+    }
+}
+
+void SpectrumFrameControls::OnNorrelVisIntensityChanged(const std::string& text)
+{
+    if (!allowed(mvUSBNorrelVisIntensity))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->CallPavikNorrelSetVisLampIntensity(leadingInt(text, 10));
+}
+
+void SpectrumFrameControls::OnNorrelUvIntensityChanged(const std::string& text)
+{
+    if (!allowed(mvUSBNorrelUVIntensity))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->CallPavikNorrelSetUVLampIntensity(leadingInt(text, 10));
+}
+
+void SpectrumFrameControls::OnCorrectForDark(bool checked)
+{
+    if (!allowed(mvAcquisitionParametersCorrectForElectricalDark))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->record().correctForDark = checked ? 1 : 0;
+}
+
+void SpectrumFrameControls::setStrobe(SpectrumFrameView& v, bool on)
+{
+    v.setStrobeEnable(on ? 1 : 0);
+    v.record().strobeFlashSelect = on ? 1 : 0;
+}
+
+void SpectrumFrameControls::OnStrobeEnable(bool checked)
+{
+    if (!allowed(mvAcquisitionParametersStrobeEnable))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        setStrobe(*v, checked);
+        m_bars.setCheck(IDC_MAVRIN_LED_ON, checked);
+    }
+}
+
+void SpectrumFrameControls::OnMicroseconds()
+{
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    v->setIntegrationLimits(10, 655000);
+    m_bars.setSpinRange(IDC_INTEGRATION_SPIN, 10, 655000);
+    v->record().microsecondFlag = 1;
+    v->UpdateAcquisitionBar();
+}
+
+void SpectrumFrameControls::ResetIntegrationTimeRange()
+{
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    v->setIntegrationLimits(1, 65500);
+    m_bars.setSpinRange(IDC_INTEGRATION_SPIN, 1, 65500);
+    v->record().microsecondFlag = 0;
+    v->UpdateAcquisitionBar();
+}
+
+int SpectrumFrameControls::microsecondsChecked()
+{
+    SpectrumFrameView* v = view();
+    return v == nullptr ? -1 : (v->record().microsecondFlag == 1 ? 1 : 0);
+}
+
+int SpectrumFrameControls::millisecondsChecked()
+{
+    SpectrumFrameView* v = view();
+    return v == nullptr ? -1 : (v->record().microsecondFlag == 1 ? 0 : 1);
+}
+
+void SpectrumFrameControls::OnMavrinLedOn(bool checked)
+{
+    if (!allowed(mvUSBMavrinLEDOn))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        v->setMavrinLampOn(checked ? 1 : 0);
+        m_bars.setCheck(IDC_STROBE_ENABLE, checked);
+        setStrobe(*v, checked);
+    }
+}
+
+void SpectrumFrameControls::OnMavrinModulate(bool checked)
+{
+    if (!allowed(mvUSBMavrinModulateLED))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->setMavrinModulation(checked ? 1 : 0);
+}
+
+void SpectrumFrameControls::OnMavrinGetTemperature(bool checked)
+{
+    if (!allowed(mvUSBMavrinGetTemperature))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->setMavrinTemperatureReadOut(checked ? 1 : 0);
+}
+
+void SpectrumFrameControls::OnMavrinDegree(bool celsius)
+{
+    if (!allowed(celsius ? mvUSBMavrinDegreeC : mvUSBMavrinDegreeF))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        v->setTemperatureInCelsius(celsius ? 1 : 0);
+        m_bars.setCheck(IDC_MAVRIN_DEGREE_C, celsius);
+        m_bars.setCheck(IDC_MAVRIN_DEGREE_F, !celsius);
+    }
+}
+
+void SpectrumFrameControls::OnTecOn(bool checked)
+{
+    if (!allowed(mvWessorTECOn))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        v->setCoolerOn(checked ? 1 : 0);
+        if (const uint16_t adc = v->adcType(); adc == kAdcXandel || adc == kAdcUlmar)
+            v->setCoolerStateSent(kCoolerStateUnknown);
+    }
+}
+
+void SpectrumFrameControls::OnGain(bool high)
+{
+    if (!allowed(high ? mvWessorHighGain : mvWessorLowGain))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        v->setHighGainMode(high ? 1 : 0);
+        m_bars.setCheck(IDC_HIGH_GAIN, high);
+        m_bars.setCheck(IDC_LOW_GAIN, !high);
+        if (v->adcType() == kAdcXandel)
+            v->SetXandelHighGain(high ? 1 : 0);
+    }
+}
+
+void SpectrumFrameControls::OnNorrelVisLampOn(bool checked)
+{
+    if (!allowed(mvUSBNorrelVisOn))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->CallPavikNorrelSetVisLampOn(checked ? 1 : 0);
+}
+
+void SpectrumFrameControls::OnNorrelLampOn(bool checked)
+{
+    if (!allowed(mvUSBNorrelLampOn))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->CallPavikNorrelLampOn(checked ? 1 : 0);
+}
+
+void SpectrumFrameControls::OnNorrelShutterOpen(bool checked)
+{
+    if (!allowed(mvUSBNorrelShutterOpen))
+        return;
+    if (SpectrumFrameView* v = view()) {
+        v->CallPavikNorrelSetShutterOpened(checked ? 1 : 0);
+        m_bars.setCheck(IDC_STROBE_ENABLE, checked);
+        setStrobe(*v, checked);
+    }
+}
+
+void SpectrumFrameControls::OnNorrelSave()
+{
+    if (!allowed(mvUSBNorrelSave))
+        return;
+    if (SpectrumFrameView* v = view())
+        v->CallPavikNorrelStoreCurrentPotValues();
+}

@@ -1,0 +1,418 @@
+#include "app/qt/ChildFrames.h"
+
+#include "app/qt/FrameProfile.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/qt/SpinControl.h"
+#include "app/res/HarluneResources.h"
+#include "app/shell/INIFileSupport.h"
+#include "platform/automation/HandlerGuard.h"
+#include "platform/framework/CmdUI.h"
+#include "platform/framework/CommandIds.h"
+#include "platform/framework/ControlIds.h"
+#include "platform/framework/DialogBar.h"
+#include "platform/framework/Resources.h"
+#include "platform/framework/View.h"
+#include "platform/framework/WindowMessages.h"
+#include "tests/app/shell/ShellFakes.h"
+#include "toolkit/widgets/COXBitmapButton.h"
+#include "toolkit/widgets/COXTextLabel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fw = platform::framework;
+using Controls = SpectrumFrameControls;
+
+namespace {
+
+// A spectrum view for the frame's handlers: it keeps what they write.
+class TestSpectrumView : public fw::View, public SpectrumFrameView
+{
+public:
+    RegistrationRecord rec{};
+    uint16_t adc = 4;
+    uint32_t minimum = 1;
+    uint32_t maximum = 65500;
+    int strobe = 0;
+    int led = 0;
+    double setPoint = 0.0;
+    int setPointPending = 0;
+    int refills = 0;
+    std::function<void()> onRefill;
+
+    RegistrationRecord& record() override { return rec; }
+    uint16_t adcType() override { return adc; }
+    uint32_t integrationMinimum() override { return minimum; }
+    uint32_t integrationMaximum() override { return maximum; }
+    void setIntegrationLimits(uint32_t lo, uint32_t hi) override { minimum = lo, maximum = hi; }
+    void setStrobeEnable(int value) override { strobe = value; }
+    void setMavrinLampOn(int value) override { led = value; }
+    void setMavrinModulation(int) override {}
+    void setMavrinTemperatureReadOut(int) override {}
+    void setTemperatureInCelsius(int) override {}
+    void setCoolerOn(int) override {}
+    void setCoolerStateSent(int) override {}
+    void setCoolerSetPoint(double value) override { setPoint = value; }
+    void setSetPointPending(int value) override { setPointPending = value; }
+    void setHighGainMode(int) override {}
+    void UpdateAcquisitionBar() override
+    {
+        ++refills;
+        if (onRefill)
+            onRefill();
+    }
+    void SetXandelHighGain(int) override {}
+    int32_t CallPavikNorrelLampOn(int32_t) override { return 0; }
+    int32_t CallPavikNorrelSetVisLampOn(int32_t) override { return 0; }
+    int32_t CallPavikNorrelSetShutterOpened(int32_t) override { return 0; }
+    int32_t CallPavikNorrelStoreCurrentPotValues() override { return 0; }
+    int32_t CallPavikNorrelSetVisLampIntensity(int32_t) override { return 0; }
+    int32_t CallPavikNorrelSetUVLampIntensity(int32_t) override { return 0; }
+};
+
+class RecordingErrorLog : public platform::automation::ErrorLogSink
+{
+public:
+    std::vector<std::string> descriptions;
+    void logException(const char* description, const char*, int) override
+    {
+        descriptions.push_back(description != nullptr ? description : "");
+    }
+};
+
+class ChildFramesTest : public ::testing::Test
+{
+protected:
+    ChildFramesTest()
+    {
+        fw::Resources& resources = fw::Resources::instance();
+        resources.clear();
+        resources.addMenus(app::res::menus());
+        resources.addToolBars(app::res::toolBars());
+        resources.addPrompts(app::res::prompts());
+        main.resize(1200, 900);
+        main.show();
+    }
+    ~ChildFramesTest() override { fw::Resources::instance().clear(); }
+
+    // A new frame around a new view, created as the document template does.
+    template <class Frame> Frame* open(fw::View* view)
+    {
+        auto* frame = new Frame();
+        frame->setView(view);
+        main.addChildFrame(frame);
+        frame->hide();
+        EXPECT_EQ(frame->OnCreate(), 0);
+        frame->show();
+        QApplication::processEvents();
+        return frame;
+    }
+    CChildFrameSpectrum* openSpectrum(TestSpectrumView*& view)
+    {
+        view = new TestSpectrumView();
+        return open<CChildFrameSpectrum>(view);
+    }
+    void closeFrame(fw::ChildFrame* frame)
+    {
+        frame->MDIDestroy();
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    template <class T> T* control(fw::ChildFrame* frame, unsigned id)
+    {
+        T* found = dynamic_cast<T*>(fw::GetDlgItem(frame, id));
+        EXPECT_NE(found, nullptr) << id;
+        return found;
+    }
+    bool updateChecked(fw::ChildFrame* frame, unsigned id)
+    {
+        fw::CmdUI ui(id);
+        EXPECT_TRUE(frame->OnCmdMsg(id, &ui)) << id;
+        return ui.check().value_or(-1) == 1;
+    }
+
+    RecordingDriver driver;
+    MainFrameWidget main{driver, 77};
+};
+
+TEST_F(ChildFramesTest, SpectrumFrameBuildsItsBars)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    const struct
+    {
+        unsigned id;
+        const char* title;
+        bool toolBar;
+    } bars[] = {
+        {16105, "Acquisition Parameters", false}, {16100, "Spectrum Controls", true},
+        {16103, "Spectral View Mode", true},      {16102, "Graph Scale", true},
+        {16101, "Cursor Controls", true},         {16104, "Time Acquisition", true},
+        {16106, "USB-Mavrin Controls", false},    {16107, "Wessor/Ulmar Controls", false},
+        {16108, "USB-Norrel Controls", false},    {16109, "Quintar", false},
+    };
+    for (const auto& bar : bars) {
+        SCOPED_TRACE(bar.title);
+        QWidget* widget = frame->controlBar(bar.id);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->windowTitle(), QString::fromUtf8(bar.title));
+        EXPECT_FALSE(widget->isHidden());
+        if (bar.toolBar) {
+            auto* toolBar = qobject_cast<QToolBar*>(widget);
+            ASSERT_NE(toolBar, nullptr);
+            EXPECT_EQ(toolBar->allowedAreas(), Qt::AllToolBarAreas);
+            // "Time Acquisition" starts a row; the other four share one.
+            EXPECT_EQ(frame->barHost()->toolBarBreak(toolBar), bar.id == 16104);
+        } else {
+            auto* dialogBar = dynamic_cast<fw::DialogBar*>(widget);
+            ASSERT_NE(dialogBar, nullptr);
+            EXPECT_EQ(dialogBar->allowedAreas(), Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+        }
+    }
+    ASSERT_NE(frame->frameStatusBar(), nullptr);
+    EXPECT_FALSE(frame->frameStatusBar()->isHidden());
+    // The view sits inside the frame.
+    EXPECT_EQ(view->GetParentFrame(), frame);
+    EXPECT_EQ(frame->GetActiveView(), view);
+
+    // Controls that start hidden.
+    for (unsigned id : {1578u, 1579u, 1594u, 1589u, 1593u, 1587u})
+        EXPECT_TRUE(control<QWidget>(frame, id)->isHidden()) << id;
+    for (unsigned spin : {1583u, 1587u}) {
+        EXPECT_EQ(control<SpinControl>(frame, spin)->lower(), 0);
+        EXPECT_EQ(control<SpinControl>(frame, spin)->upper(), 63);
+    }
+}
+
+TEST_F(ChildFramesTest, QuintarBarHoldsFiveButtonsAndTheLabel)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    const struct
+    {
+        unsigned command;
+        const char* caption;
+        int left, right;
+    } buttons[] = {{33089, "Scan", 4, 93},
+                   {32817, "Reference", 93, 202},
+                   {32796, "Absorbance", 202, 321},
+                   {32797, "Transmission", 321, 450},
+                   {33086, "Concentration", 450, 589}};
+    QWidget* quintar = frame->controlBar(16109);
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.caption);
+        auto* button = dynamic_cast<COXBitmapButton*>(fw::GetDlgItem(quintar, b.command));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(button->geometry(), QRect(b.left, 5, b.right - b.left, 40));
+        EXPECT_TRUE(button->GetFlatLook());
+        EXPECT_TRUE(button->IsToolTipEnabled());
+        EXPECT_FALSE(button->toolTip().isEmpty());
+    }
+    COXTextLabel* label = frame->quintarLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(dynamic_cast<COXTextLabel*>(fw::GetDlgItem(quintar, 1650)), label);
+    EXPECT_EQ(label->geometry(), QRect(589, 5, 185, 40));
+    EXPECT_TRUE(label->text().isEmpty());
+}
+
+TEST_F(ChildFramesTest, BarAndStatusBarCommandsShowAndHide)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    for (unsigned id = 16100; id <= 16109; ++id) {
+        SCOPED_TRACE(id);
+        EXPECT_TRUE(updateChecked(frame, id));
+        EXPECT_TRUE(frame->executeCommand(id));
+        EXPECT_TRUE(frame->controlBar(id)->isHidden());
+        EXPECT_FALSE(updateChecked(frame, id));
+        EXPECT_TRUE(frame->executeCommand(id));
+        EXPECT_FALSE(frame->controlBar(id)->isHidden());
+    }
+    EXPECT_TRUE(updateChecked(frame, 32814));
+    EXPECT_TRUE(frame->executeCommand(32814));
+    EXPECT_TRUE(frame->frameStatusBar()->isHidden());
+    EXPECT_FALSE(updateChecked(frame, 32814));
+}
+
+TEST_F(ChildFramesTest, AcquisitionBarControlsReachTheView)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+
+    control<QLineEdit>(frame, 1006)->setText("250");
+    EXPECT_EQ(view->rec.integration, 250);
+    control<SpinControl>(frame, 1007)->step(1);
+    EXPECT_EQ(view->rec.integration, 251);
+    EXPECT_EQ(view->refills, 1);
+
+    control<QLineEdit>(frame, 1009)->setText("3");
+    control<SpinControl>(frame, 1010)->step(1);
+    EXPECT_EQ(control<QLineEdit>(frame, 1009)->text(), QStringLiteral("4"));
+    EXPECT_EQ(view->rec.scansToAverage, 4);
+
+    // A BrontelUSB strobe frequency stops at 255, in the record and in the edit.
+    view->adc = 7;
+    control<QLineEdit>(frame, 1017)->setText("300");
+    EXPECT_EQ(view->rec.flashDelay, 255);
+    EXPECT_EQ(control<QLineEdit>(frame, 1017)->text(), QStringLiteral("255"));
+
+    // Strobe/Lamp Enable ticks LED On and the other way round.
+    control<QCheckBox>(frame, 1019)->click();
+    EXPECT_EQ(view->strobe, 1);
+    EXPECT_EQ(view->rec.strobeFlashSelect, 1);
+    EXPECT_TRUE(control<QCheckBox>(frame, 1542)->isChecked());
+    control<QCheckBox>(frame, 1542)->click();
+    EXPECT_EQ(view->led, 0);
+    EXPECT_EQ(view->strobe, 0);
+    EXPECT_FALSE(control<QCheckBox>(frame, 1019)->isChecked());
+
+    // The unit choices, and their update handlers at idle.
+    control<QRadioButton>(frame, 1596)->click();
+    EXPECT_EQ(view->rec.microsecondFlag, 1);
+    EXPECT_EQ(control<SpinControl>(frame, 1007)->upper(), 655000);
+    frame->controls().setMicrosecondsEnabled(0);
+    fw::SendMessageToDescendants(frame, fw::WM_IDLEUPDATECMDUI, 1, 0);
+    EXPECT_TRUE(control<QRadioButton>(frame, 1596)->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(frame, 1596)->isEnabled());
+    frame->ResetIntegrationTimeRange();
+    EXPECT_EQ(view->rec.microsecondFlag, 0);
+    fw::SendMessageToDescendants(frame, fw::WM_IDLEUPDATECMDUI, 1, 0);
+    EXPECT_TRUE(control<QRadioButton>(frame, 1597)->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(frame, 1597)->isEnabled());
+
+    // The set point is read when its edit loses focus.
+    QLineEdit* setPoint = control<QLineEdit>(frame, 1581);
+    setPoint->setText("-5.5");
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(setPoint, &focusOut);
+    EXPECT_EQ(view->setPoint, -5.5);
+    EXPECT_EQ(view->setPointPending, 1);
+}
+
+TEST_F(ChildFramesTest, SpinInOneWindowDoesNotSwallowAnEditInAnother)
+{
+    TestSpectrumView* viewA = nullptr;
+    TestSpectrumView* viewB = nullptr;
+    CChildFrameSpectrum* a = openSpectrum(viewA);
+    CChildFrameSpectrum* b = openSpectrum(viewB);
+    viewA->rec.integration = 100;
+    // The refill writes the value back into the edit, as the view's bar refresh does.
+    viewA->onRefill = [&] {
+        control<QLineEdit>(a, 1006)->setText(QString::number(viewA->rec.integration));
+    };
+    control<SpinControl>(a, 1007)->step(1);
+    EXPECT_EQ(viewA->rec.integration, 101);
+    control<QLineEdit>(b, 1006)->setText("42");
+    EXPECT_EQ(viewB->rec.integration, 42);
+    control<QLineEdit>(a, 1006)->setText("77");
+    EXPECT_EQ(viewA->rec.integration, 77);
+}
+
+TEST_F(ChildFramesTest, NorrelUvControlsFollowManufacturingExtensions)
+{
+    for (int enabled : {0, 1}) {
+        SCOPED_TRACE(enabled);
+        CINIFileSupport(nullptr, 1)
+            .WriteUInt("Preferences", "ManufacturingExtensionsEnabled",
+                       static_cast<unsigned>(enabled));
+        main.readSettings();
+        TestSpectrumView* view = nullptr;
+        CChildFrameSpectrum* frame = openSpectrum(view);
+        for (unsigned id : {1589u, 1593u, 1587u})
+            EXPECT_EQ(control<QWidget>(frame, id)->isHidden(), enabled == 0) << id;
+        closeFrame(frame);
+    }
+}
+
+TEST_F(ChildFramesTest, BarStateIsKeptAcrossWindows)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* first = openSpectrum(view);
+    first->executeCommand(16107);
+    first->executeCommand(16102);
+    closeFrame(first);
+    ASSERT_TRUE(frame_profile::readBinary("SpectrumBars", "State"));
+
+    CChildFrameSpectrum* second = openSpectrum(view);
+    EXPECT_TRUE(second->controlBar(16107)->isHidden());
+    EXPECT_TRUE(second->controlBar(16102)->isHidden());
+    EXPECT_FALSE(second->controlBar(16105)->isHidden());
+}
+
+TEST_F(ChildFramesTest, UnreadableBarStateIsLoggedAndDefaultsKept)
+{
+    RecordingErrorLog log;
+    platform::automation::setErrorLogSink(&log);
+    ASSERT_TRUE(frame_profile::writeBinary("SpectrumBars", "State", {1, 2, 3, 4, 5}));
+    ASSERT_TRUE(frame_profile::writeBinary("GraphBars", "State", {9, 9}));
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    open<CChildGraphFrame>(new fw::View());
+    platform::automation::setErrorLogSink(nullptr);
+    const std::string text = "Error loading toolbars.  This error is common the first time you "
+                             "run Harlune after upgrade.";
+    EXPECT_EQ(log.descriptions, (std::vector<std::string>{text, text}));
+    EXPECT_FALSE(frame->controlBar(16107)->isHidden());
+}
+
+TEST_F(ChildFramesTest, GraphFrameHasItsToolBar)
+{
+    auto* frame = open<CChildGraphFrame>(new fw::View());
+    ASSERT_NE(frame->toolBar(), nullptr);
+    EXPECT_EQ(frame->toolBar()->windowTitle(), QStringLiteral("Graph Functions"));
+    EXPECT_EQ(frame->toolBar()->objectName(), QStringLiteral("id16200"));
+    EXPECT_FALSE(frame->toolBar()->isHidden());
+}
+
+TEST_F(ChildFramesTest, GraphAndGridFramesKeepTheirPlacement)
+{
+    const struct
+    {
+        const char* entry;
+        std::function<fw::ChildFrame*()> open;
+    } cases[] = {
+        {"GraphWindowPos", [this] { return open<CChildGraphFrame>(new fw::View()); }},
+        {"GridWindowPos", [this] { return open<CChildGridFrame>(new fw::View()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        fw::ChildFrame* frame = c.open();
+        frame->setGeometry(30, 40, 400, 300);
+        QApplication::processEvents();
+        closeFrame(frame);
+        const auto text = frame_profile::readText("MainWindowSize", c.entry);
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->rfind("0,1,", 0), 0u) << *text;
+
+        fw::ChildFrame* again = c.open();
+        EXPECT_EQ(again->geometry(), QRect(30, 40, 400, 300));
+        again->showMaximized();
+        QApplication::processEvents();
+        closeFrame(again);
+        EXPECT_EQ(frame_profile::readText("MainWindowSize", c.entry)->rfind("2,3,", 0), 0u);
+    }
+}
+
+TEST_F(ChildFramesTest, MalformedPlacementLeavesTheDefault)
+{
+    ASSERT_TRUE(frame_profile::writeText("MainWindowSize", "GridWindowPos", "1,2,3"));
+    auto* frame = open<CChildGridFrame>(new fw::View());
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_GT(frame->width(), 0);
+}
+
+} // namespace
