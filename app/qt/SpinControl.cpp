@@ -1,6 +1,7 @@
 #include "app/qt/SpinControl.h"
 
 #include "app/shell/NumberText.h"
+#include "platform/win/Log.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -53,7 +54,8 @@ void SpinControl::step(int delta)
         const long long next = std::clamp<long long>(now + delta, std::min(m_lower, m_upper),
                                                      std::max(m_lower, m_upper));
         m_buddy->setText(QString::number(next));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // A handler's fault ends the step, never the program.
+        platform::win::logError("spincontrol", "step: %s", error.what());
     }
 }
