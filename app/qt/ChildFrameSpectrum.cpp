@@ -194,8 +194,12 @@ int CChildFrameSpectrum::OnCreate()
     m_barHost = new QMainWindow(nullptr, Qt::Widget);
     m_barHost->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_barHost->installEventFilter(this);
-    if (view != nullptr)
+    if (view != nullptr) {
         m_barHost->setCentralWidget(view);
+        // An activated frame gives the focus to its view, not to the first edit of a bar.
+        m_barHost->setFocusPolicy(Qt::StrongFocus);
+        m_barHost->setFocusProxy(view);
+    }
     setWidget(m_barHost);
 
     m_barHost->statusBar()->setVisible(true);

@@ -184,9 +184,15 @@ TEST_F(ChildFramesTest, SpectrumFrameBuildsItsBars)
     }
     ASSERT_NE(frame->frameStatusBar(), nullptr);
     EXPECT_FALSE(frame->frameStatusBar()->isHidden());
-    // The view sits inside the frame.
+    // The view sits inside the frame and keeps the focus when the frame is activated.
     EXPECT_EQ(view->GetParentFrame(), frame);
     EXPECT_EQ(frame->GetActiveView(), view);
+    QApplication::setActiveWindow(&main);
+    frame->MDIActivate();
+    QApplication::processEvents();
+    // The first edit of a bar does not take it (its blinking cursor would keep the program
+    // awake).
+    EXPECT_EQ(dynamic_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
 
     // Controls that start hidden.
     for (unsigned id : {1578u, 1579u, 1594u, 1589u, 1593u, 1587u})
