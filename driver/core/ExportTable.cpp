@@ -246,6 +246,8 @@ constexpr const char* kExportedNames[] = {
     "Pavik_Norrel_GetVisLampOn",
     "Pavik_Norrel_GetLampOn",
     "Pavik_Norrel_SetShutterOpened",
+    // Pellar system.
+    "Pellar_IdentifyPellar",
 };
 
 } // namespace

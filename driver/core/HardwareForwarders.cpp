@@ -4,6 +4,7 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 #include "driver/java/JavaConnection.h"
+#include "driver/usb/PellarTransport.h"
 #include "driver/usb/UsbConnection.h"
 
 #include <algorithm>
@@ -65,11 +66,18 @@ using driver::core::guardExportVoid;
 VYK_API int16_t VYK_StrobeEnable(int16_t flag)
 {
     return guardExport<int16_t>("VYK_StrobeEnable", 0, [&] {
-        if (flag == 0 || flag == 1) {
-            driver::core::DriverState& state = driver::core::driverState();
+        driver::core::DriverState& state = driver::core::driverState();
+        std::uint16_t adcType = 0;
+        {
             std::lock_guard lock(state.mutex);
-            state.strobeState = flag == 1;
+            if (flag == 0 || flag == 1)
+                state.strobeState = flag == 1;
+            adcType = state.adcType;
         }
+        // Pellar system.
+        if (adcType == VYK_ADC_PELLAR)
+            return static_cast<int16_t>(driver::usb::PellarStrobeEnable(
+                driver::usb::pellarHandle(), static_cast<std::uint16_t>(flag)));
         return int16_t{0};
     });
 }

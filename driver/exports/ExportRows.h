@@ -375,6 +375,9 @@
         "Quarn_SetO2ProbeCalibrationCoefficients", "Quarn_GetMavrinModulation",                    \
         "Quarn_SetMavrinModulation", "Quarn_SetMavrinDa"
 
+// Pellar system: its one export has no twin.
+#define VYK_PLAIN_ONLY_PELLAR "Pellar_IdentifyPellar"
+
 // Twins spelt with their argument bytes (see above), keyed by the plain export.
 #define VYK_DECORATED_TWINS(D)                                                                     \
     D(Ulmar_WriteFPGA, _Ulmar_WriteFPGA_stdcall_8)                                                 \
@@ -405,11 +408,11 @@
       Quarn_SetCoefficients_LVD, CoefficientsRecord, float, int32_t)
 
 // The lists of all families landed so far. The library's full set has 562 plain exports,
-// 527 twins and 103 wrappers; the families without rows yet are BrontelUSB, Xandel and
-// Pellar.
+// 527 twins and 103 wrappers; the families without rows yet are BrontelUSB and Xandel.
 #define VYK_TWIN_ROWS(X)                                                                           \
     VYK_TWIN_ROWS_CORE(X) VYK_TWIN_ROWS_BOARDS(X) VYK_TWIN_ROWS_SERIAL(X) VYK_TWIN_ROWS_USB(X)
 #define VYK_LVD_ROWS(L) VYK_LVD_ROWS_CORE(L) VYK_LVD_ROWS_SERIAL(L) VYK_LVD_ROWS_USB(L)
 #define VYK_COEFFICIENT_ROWS(C) VYK_COEFFICIENT_ROWS_USB(C) VYK_COEFFICIENT_ROWS_JAVA(C)
 #define VYK_PLAIN_ONLY                                                                             \
-    VYK_PLAIN_ONLY_CORE, VYK_PLAIN_ONLY_BOARDS, VYK_PLAIN_ONLY_USB, VYK_PLAIN_ONLY_JAVA
+    VYK_PLAIN_ONLY_CORE, VYK_PLAIN_ONLY_BOARDS, VYK_PLAIN_ONLY_USB, VYK_PLAIN_ONLY_JAVA,           \
+        VYK_PLAIN_ONLY_PELLAR

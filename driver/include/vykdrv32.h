@@ -396,6 +396,7 @@ VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq
 
 #include "driver/include/vykdrv32_boards.h"
 #include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_pellar.h"
 #include "driver/include/vykdrv32_serial.h"
 #include "driver/include/vykdrv32_usb.h"
 

@@ -4,6 +4,7 @@
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
 #include "driver/usb/PavikSolviOperationSet.h"
+#include "driver/usb/PellarConnection.h"
 #include "driver/usb/UsbModelIds.h"
 #include "driver/usb/UsbTransport.h"
 
@@ -35,11 +36,17 @@ void keepSerial(const std::string& serial)
 
 bool isUsbAdcType(std::uint16_t adcType)
 {
+    // Pellar system.
+    if (adcType == VYK_ADC_PELLAR)
+        return true;
     return adcType == VYK_ADC_PAVIK || adcType == VYK_ADC_SOLVI;
 }
 
 int16_t connectUsbHardware(std::uint16_t adcType)
 {
+    // Pellar system.
+    if (adcType == VYK_ADC_PELLAR)
+        return connectPellarHardware();
     const bool pavik = adcType == VYK_ADC_PAVIK;
     const char* word = pavik ? "Pavik" : "Solvi";
     std::string serial;
@@ -97,11 +104,16 @@ int setCurrentUsbSerialNumber(const char* serial)
 {
     if (!serial)
         return 0;
+    std::uint16_t adcType = 0;
     {
         std::lock_guard lock(driverState().mutex);
         if (*serial != '\0' && strcasecmp(serial, driverState().usbSerialNumber.c_str()) == 0)
             return 1;
+        adcType = driverState().adcType;
     }
+    // Pellar system.
+    if (adcType == VYK_ADC_PELLAR)
+        return setCurrentPellarSerialNumber(serial);
     std::string wanted(serial);
     if (wanted.empty() || FindEzusbDeviceBySerial(wanted) < 0)
         return 0;

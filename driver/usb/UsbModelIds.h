@@ -15,4 +15,9 @@ inline constexpr std::uint16_t kDefaultBrontelUsbProductId = 0x5103;
 inline constexpr std::uint16_t kDefaultVelkoProductId = 0x5104;
 inline constexpr std::uint16_t kDefaultWessorProductId = 0x5105;
 
+// The Pellar system answers to the Wessor's product id, read from the same key, so that
+// the two identify calls keep recognising each other's devices whatever is configured.
+inline constexpr std::uint16_t kDefaultPellarProductId = kDefaultWessorProductId;
+inline constexpr const char* kPellarProductIdKey = "WessorProductId";
+
 } // namespace driver::usb

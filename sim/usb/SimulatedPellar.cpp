@@ -1,0 +1,351 @@
+#include "sim/usb/SimulatedPellar.h"
+
+#include "driver/usb/PellarProtocol.h"
+#include "driver/usb/UsbModelIds.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace sim::usb {
+
+using platform::usb::TransferResult;
+using platform::usb::TransferStatus;
+
+SimulatedPellar::SimulatedPellar(std::string serial, std::uint16_t pixels)
+    : m_serial(std::move(serial)), m_productId(driver::usb::kDefaultPellarProductId),
+      m_pixels(pixels)
+{}
+
+std::vector<std::uint8_t> SimulatedPellar::endpoints() const
+{
+    return {kCommandEndpoint, kSpectrumEndpoint, kSpareEndpoint, kReplyEndpoint};
+}
+
+platform::usb::DeviceDescriptorBytes SimulatedPellar::deviceDescriptor() const
+{
+    std::lock_guard lock(m_mutex);
+    platform::usb::DeviceDescriptorBytes d{};
+    d[0] = 18;
+    d[1] = 1;
+    d[3] = 0x02;
+    d[7] = 64;
+    d[8] = static_cast<std::uint8_t>(driver::usb::kDefaultVendorId & 0xFF);
+    d[9] = static_cast<std::uint8_t>(driver::usb::kDefaultVendorId >> 8);
+    d[10] = static_cast<std::uint8_t>(m_productId & 0xFF);
+    d[11] = static_cast<std::uint8_t>(m_productId >> 8);
+    d[17] = 1;
+    return d;
+}
+
+int SimulatedPellar::stringDescriptor(std::uint8_t, std::uint16_t, std::span<std::uint8_t>)
+{
+    return -1; // the Pellar has no string descriptors
+}
+
+std::uint16_t SimulatedPellar::patternPixel(std::size_t index, int block)
+{
+    // Full 16-bit words, so that the high byte's upper bits are exercised too.
+    return static_cast<std::uint16_t>(index * 97 + 1000 + static_cast<std::size_t>(block) * 300);
+}
+
+TransferResult SimulatedPellar::transfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
+                                         unsigned timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_plugged)
+        return {TransferStatus::NoDevice, 0};
+    if (m_failTransfers > 0 && m_transfersBeforeFailure > 0) {
+        --m_transfersBeforeFailure;
+    } else if (m_failTransfers > 0) {
+        --m_failTransfers;
+        return {TransferStatus::Error, 0};
+    }
+    if ((endpoint & 0x80) == 0) {
+        if (endpoint != kCommandEndpoint)
+            return {TransferStatus::Stall, 0};
+        m_log.push_back({endpoint, std::vector<std::uint8_t>(data.begin(), data.end())});
+        handleCommandLocked(data);
+        m_dataReady.notify_all();
+        return {TransferStatus::Ok, data.size()};
+    }
+    std::deque<std::vector<std::uint8_t>>* queue = nullptr;
+    if (endpoint == kSpectrumEndpoint)
+        queue = &m_spectrumQueue;
+    else if (endpoint == kReplyEndpoint)
+        queue = &m_replyQueue;
+    else
+        return {TransferStatus::Stall, 0};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (m_plugged && queue->empty()) {
+        if (m_dataReady.wait_until(lock, deadline) == std::cv_status::timeout && queue->empty())
+            return {TransferStatus::Timeout, 0};
+    }
+    if (!m_plugged)
+        return {TransferStatus::NoDevice, 0};
+    // A transfer never spans two units: a unit's tail ends the transfer as a short packet.
+    std::vector<std::uint8_t>& unit = queue->front();
+    const std::size_t n = std::min(unit.size(), data.size());
+    std::memcpy(data.data(), unit.data(), n);
+    unit.erase(unit.begin(), unit.begin() + static_cast<std::ptrdiff_t>(n));
+    if (unit.empty())
+        queue->pop_front();
+    return {TransferStatus::Ok, n};
+}
+
+bool SimulatedPellar::clearHalt(std::uint8_t)
+{
+    std::lock_guard lock(m_mutex);
+    return m_plugged;
+}
+
+void SimulatedPellar::queueBlockLocked()
+{
+    const int block = m_requests++;
+    std::vector<std::uint16_t> pixels(m_pixels);
+    if (m_spectra.empty()) {
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = patternPixel(i, block);
+    } else {
+        const auto& spectrum =
+            m_spectra[std::min(static_cast<std::size_t>(block), m_spectra.size() - 1)];
+        std::copy_n(spectrum.begin(), std::min(spectrum.size(), pixels.size()), pixels.begin());
+    }
+    std::uint8_t sync = driver::usb::kSyncByte;
+    if (m_dropSync > 0) {
+        --m_dropSync;
+        sync = 0x00;
+    }
+    auto bytes = driver::usb::encodePellarBlock(pixels, sync);
+    if (m_shortBlocks > 0 && bytes.size() >= 3) {
+        --m_shortBlocks;
+        // The last pixel word went missing: the block ends one word early, sync included.
+        bytes.erase(bytes.end() - 3, bytes.end() - 1);
+    }
+    m_spectrumQueue.push_back(std::move(bytes));
+}
+
+void SimulatedPellar::handleCommandLocked(std::span<const std::uint8_t> b)
+{
+    if (b.empty())
+        return;
+    auto at = [&](std::size_t i) -> std::uint8_t { return i < b.size() ? b[i] : 0; };
+    const auto value16 = static_cast<std::uint16_t>(at(1) | (at(2) << 8));
+    switch (b[0]) {
+    case driver::usb::kPellarInit:
+        ++m_inits;
+        m_replyQueue.clear();
+        m_spectrumQueue.clear();
+        break;
+    case driver::usb::kPellarIntegration:
+        m_integrationMs = value16;
+        break;
+    case driver::usb::kPellarStrobe:
+        m_strobe = value16;
+        break;
+    case driver::usb::kPellarSerial: {
+        std::vector<std::uint8_t> reply(driver::usb::kPellarSerialReplyBytes, 0);
+        reply[0] = driver::usb::kPellarSerial;
+        std::memcpy(reply.data() + 1, m_serial.data(), std::min<std::size_t>(m_serial.size(), 15));
+        m_replyQueue.push_back(std::move(reply));
+        break;
+    }
+    case driver::usb::kPellarRequestSpectrum:
+        queueBlockLocked();
+        break;
+    case driver::usb::kPellarQueryInfo: {
+        const auto reply = driver::usb::encodePellarInfo({m_pixels, m_word2, m_infoBytes});
+        m_replyQueue.emplace_back(reply.begin(), reply.end());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SimulatedPellar::setReportedPixels(std::uint16_t pixels)
+{
+    std::lock_guard lock(m_mutex);
+    m_pixels = pixels;
+}
+
+void SimulatedPellar::setInformation(std::uint16_t word2, std::array<std::uint8_t, 5> bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_word2 = word2;
+    m_infoBytes = bytes;
+}
+
+void SimulatedPellar::setProductId(std::uint16_t productId)
+{
+    std::lock_guard lock(m_mutex);
+    m_productId = productId;
+}
+
+void SimulatedPellar::setSpectra(std::vector<std::vector<std::uint16_t>> spectra)
+{
+    std::lock_guard lock(m_mutex);
+    m_spectra = std::move(spectra);
+    m_requests = 0;
+}
+
+void SimulatedPellar::dropNextSyncBytes(int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_dropSync = count;
+}
+
+void SimulatedPellar::shortenNextBlocks(int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_shortBlocks = count;
+}
+
+void SimulatedPellar::failNextTransfers(int count, int after)
+{
+    std::lock_guard lock(m_mutex);
+    m_failTransfers = count;
+    m_transfersBeforeFailure = after;
+}
+
+void SimulatedPellar::unplug()
+{
+    std::lock_guard lock(m_mutex);
+    m_plugged = false;
+    m_spectrumQueue.clear();
+    m_replyQueue.clear();
+    m_dataReady.notify_all();
+}
+
+void SimulatedPellar::replug()
+{
+    std::lock_guard lock(m_mutex);
+    m_plugged = true;
+    ++m_generation;
+}
+
+bool SimulatedPellar::plugged() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_plugged;
+}
+
+std::uint32_t SimulatedPellar::plugGeneration() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_generation;
+}
+
+std::vector<LoggedTransfer> SimulatedPellar::log() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+void SimulatedPellar::clearLog()
+{
+    std::lock_guard lock(m_mutex);
+    m_log.clear();
+}
+
+int SimulatedPellar::spectrumRequests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+int SimulatedPellar::initialisations() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_inits;
+}
+
+int SimulatedPellar::integrationMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_integrationMs;
+}
+
+int SimulatedPellar::strobe() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_strobe;
+}
+
+namespace {
+
+// An opened simulated device; dead once its device was unplugged, even after a replug.
+template <class Device> class SimDeviceIo final : public platform::usb::UsbDeviceIo
+{
+public:
+    explicit SimDeviceIo(std::shared_ptr<Device> device)
+        : m_device(std::move(device)), m_generation(m_device->plugGeneration())
+    {}
+    std::vector<std::uint8_t> endpoints() override { return m_device->endpoints(); }
+    std::optional<platform::usb::DeviceDescriptorBytes> deviceDescriptor() override
+    {
+        if (!alive())
+            return std::nullopt;
+        return m_device->deviceDescriptor();
+    }
+    int stringDescriptor(std::uint8_t index, std::uint16_t language,
+                         std::span<std::uint8_t> out) override
+    {
+        return alive() ? m_device->stringDescriptor(index, language, out) : -1;
+    }
+    TransferResult bulkTransfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
+                                unsigned timeoutMs) override
+    {
+        if (!alive())
+            return {TransferStatus::NoDevice, 0};
+        return m_device->transfer(endpoint, data, timeoutMs);
+    }
+    bool clearHalt(std::uint8_t endpoint) override
+    {
+        return alive() && m_device->clearHalt(endpoint);
+    }
+
+private:
+    bool alive() const { return m_device->plugged() && m_device->plugGeneration() == m_generation; }
+
+    std::shared_ptr<Device> m_device;
+    std::uint32_t m_generation;
+};
+
+} // namespace
+
+void SimPellarBackend::add(std::shared_ptr<SimulatedPellar> device)
+{
+    std::lock_guard lock(m_mutex);
+    m_devices.push_back({std::move(device), nullptr});
+}
+
+void SimPellarBackend::add(std::shared_ptr<SimulatedUsbSpectrometer> device)
+{
+    std::lock_guard lock(m_mutex);
+    m_devices.push_back({nullptr, std::move(device)});
+}
+
+int SimPellarBackend::deviceCount()
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(std::count_if(m_devices.begin(), m_devices.end(),
+                                          [](const Entry& e) { return e.plugged(); }));
+}
+
+std::unique_ptr<platform::usb::UsbDeviceIo> SimPellarBackend::open(int index)
+{
+    std::lock_guard lock(m_mutex);
+    for (const Entry& entry : m_devices) {
+        if (!entry.plugged())
+            continue;
+        if (index-- != 0)
+            continue;
+        if (entry.pellar)
+            return std::make_unique<SimDeviceIo<SimulatedPellar>>(entry.pellar);
+        return std::make_unique<SimDeviceIo<SimulatedUsbSpectrometer>>(entry.other);
+    }
+    return nullptr;
+}
+
+} // namespace sim::usb
