@@ -3,21 +3,32 @@
 #include "app/qt/ChildFrames.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/res/HarluneResources.h"
 #include "app/res/MenuVerify.h"
+#include "app/res/ResourceIds.h"
 #include "app/shell/DriverApi.h"
+#include "app/shell/ErrorLog.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/shell/VersionText.h"
+#include "app/shell/qt/AboutDlg.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/automation/HandlerGuard.h"
+#include "platform/automation/Registration.h"
+#include "platform/framework/CommandIds.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/Document.h"
+#include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
+#include "platform/win/Registry.h"
 #include "platform/win/System.h"
 
 #include <QPointer>
 
+#include <ctime>
 #include <exception>
 #include <filesystem>
 #include <unistd.h>
@@ -74,7 +85,79 @@ std::string readApplicationPath()
     return path;
 }
 
+// The file of the program itself.
+std::string programModulePath()
+{
+    char path[4096] = {};
+    if (win::GetModuleFileName(nullptr, path, sizeof(path) - 1) == 0)
+        return {};
+    return path;
+}
+
+// Registers the type library alone (the "TypeLib" keys of the server's registration), as every
+// start does; values already current are not written again.
+long registerTypeLibrary(const std::string& modulePath)
+{
+    namespace automation = platform::automation;
+    automation::RegistrationTable library;
+    for (automation::RegistryValue& value : automation::registrationTable(modulePath).values)
+        if (value.keyPath.rfind("TypeLib\\", 0) == 0)
+            library.values.push_back(std::move(value));
+    win::RegistryBatch batch(win::HKEY_CLASSES_ROOT);
+    automation::ClassesRootHive hive;
+    const long status = automation::writeRegistration(library, hive);
+    const long committed = batch.isOpen() ? batch.commit() : 0;
+    return status != 0 ? status : committed;
+}
+
+bool serverRegistered()
+{
+    win::HKEY key = 0;
+    if (win::RegOpenKeyEx(win::HKEY_CLASSES_ROOT, "Harlune.Document", 0, win::KEY_READ, &key) != 0)
+        return false;
+    win::RegCloseKey(key);
+    return true;
+}
+
 } // namespace
+
+// The error log as the program runs it: its boxes are the program's message boxes, its
+// versions the program's and the driver library's; it is also the sink of the automation
+// handlers' exceptions. GUI thread only.
+class ProgramErrorLog : public ErrorLogEnvironment, public platform::automation::ErrorLogSink
+{
+public:
+    explicit ProgramErrorLog(CHarluneApp& app) : m_app(app), m_log(*this) {}
+    ~ProgramErrorLog()
+    {
+        if (platform::automation::errorLogSink() == this)
+            platform::automation::setErrorLogSink(nullptr);
+    }
+
+    CErrorLog& log() { return m_log; }
+
+    bool askYesNo(const std::string& text) override
+    {
+        return win::MessageBox(0, text.c_str(), "Harlune", win::MB_YESNO) == win::IDYES;
+    }
+    std::string applicationVersion() override { return m_app.GetApplicationVersion(); }
+    std::string driverVersion() override { return m_app.GetDriverVersion(); }
+    std::tm localTime() override
+    {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return local;
+    }
+    void logException(const char* description, const char* sourceName, int line) override
+    {
+        m_log.LogException(description, sourceName, line);
+    }
+
+private:
+    CHarluneApp& m_app;
+    CErrorLog m_log;
+};
 
 CHarluneSpectrumDoc* spectrumDocumentOf(Document* document)
 {
@@ -82,11 +165,24 @@ CHarluneSpectrumDoc* spectrumDocumentOf(Document* document)
     return spectrum ? &spectrum->spectrum() : nullptr;
 }
 
-CHarluneApp::CHarluneApp(DriverApi& driver) : m_driver(driver)
+CHarluneApp::CHarluneApp(DriverApi& driver)
+    : m_driver(driver), m_errorLog(std::make_unique<ProgramErrorLog>(*this))
 {
     g_instance = this;
     m_applicationPath = readApplicationPath();
     m_helpFilePath = m_applicationPath + "\\Harlune.chm";
+    onCommand(platform::framework::ID_APP_ABOUT, [this] {
+        try {
+            OnAppAbout();
+        } catch (const std::exception&) {
+            m_errorLog->log().LogException(nullptr, "HarluneApp", __LINE__);
+        }
+    });
+}
+
+CErrorLog& CHarluneApp::errorLog()
+{
+    return m_errorLog->log();
 }
 
 CHarluneApp::~CHarluneApp()
@@ -138,6 +234,15 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     }
     win::ReleaseMutex(mutex);
     m_instanceMutex = static_cast<uint64_t>(mutex);
+    platform::automation::setErrorLogSink(m_errorLog.get());
+
+    // The menus, accelerators, tool bars and prompts, before the templates load their menus.
+    Resources& resources = Resources::instance();
+    resources.addMenus(app::res::menus());
+    resources.addAccelerators(app::res::accelerators());
+    resources.addToolBars(app::res::toolBars());
+    resources.addPrompts(app::res::prompts());
+    resources.addStrings(app::res::strings());
 
     const auto instanceKey = static_cast<uint32_t>(getpid());
     m_mainFrame = std::make_unique<MainFrameWidget>(m_driver, instanceKey);
@@ -165,18 +270,31 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
         210, "Graph", [] { return std::make_unique<PlaceholderDocument>(); },
         [] { return new CChildGraphFrame(); }, [] { return new PlaceholderView(); }));
 
-    if (startupSwitch == StartupSwitch::RegisterOnly)
-        // The automation classes register themselves when they join the program.
+    const std::string modulePath = programModulePath();
+    if (startupSwitch == StartupSwitch::RegisterOnly) {
+        const long result = platform::automation::registerServer(modulePath);
+        if (result != 0) {
+            const std::string text = "Harlune could not register its automation server (error " +
+                                     std::to_string(result) + ").";
+            win::MessageBox(0, text.c_str(), "Harlune", win::MB_OK | win::MB_ICONERROR);
+        }
         return false;
+    }
 
     setMainFrame(&frame);
+    frame.core().setErrorLog(&m_errorLog->log());
+    frame.setDefaultMenu(resources.LoadMenu(app::res::IDR_MAINFRAME));
+    frame.installAccelerators(resources.accelerators(app::res::IDR_MAINFRAME));
     frame.resize(1024, 700);
-    frame.core().initDriverCache();
-    frame.readSettings();
+    frame.OnCreate();
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     m_noHardware = startupSwitch == StartupSwitch::NoHardware;
     m_hidden = startupSwitch == StartupSwitch::Hidden;
+    // A server registered before is refreshed; the type library is registered at every start.
+    if (serverRegistered())
+        platform::automation::registerServer(modulePath);
+    registerTypeLibrary(modulePath);
     // A file named on the command line is not opened: one new spectrum window opens instead.
     if (!m_hidden)
         frame.show();
@@ -184,11 +302,15 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     return true;
 }
 
-bool CHarluneApp::OnIdle(long)
+bool CHarluneApp::OnIdle(long count)
 {
     if (!m_mainFrame)
         return false;
     try {
+        // Once after each burst of events: the bars' command states and the status panes (a
+        // halted program starts no scan, whose idle update would refresh them).
+        if (count == 0)
+            m_mainFrame->idleUpdate();
         return m_mainFrame->core().onIdle(m_mainFrame->openSpectrumDocuments());
     } catch (const std::exception& error) {
         win::logError(kModule, "idle: %s", error.what());
@@ -204,8 +326,8 @@ void CHarluneApp::NewSpectrumWindow(const char* title)
         Document* document = docTemplate(129)->OpenDocumentFile("", true);
         if (document && title)
             document->SetTitle(title);
-    } catch (const std::exception& error) {
-        win::logError(kModule, "new spectrum window: %s", error.what());
+    } catch (const std::exception&) {
+        m_errorLog->log().LogException(nullptr, "HarluneApp", __LINE__);
     }
 }
 
@@ -229,29 +351,21 @@ void CHarluneApp::NewGraphWindow(int, int, const char* title)
 
 std::string CHarluneApp::GetApplicationVersion() const
 {
-    char path[4096] = {};
-    if (win::GetModuleFileName(0, path, sizeof(path) - 1) == 0)
-        return {};
-    PWIN_DWORD handle = 0;
-    const PWIN_DWORD size = win::GetFileVersionInfoSize(path, &handle);
-    if (size == 0)
-        return {};
-    std::vector<char> data(size);
-    if (!win::GetFileVersionInfo(path, handle, size, data.data()))
-        return {};
-    void* text = nullptr;
-    PWIN_UINT length = 0;
-    if (!win::VerQueryValue(data.data(), "\\StringFileInfo\\040904b0\\FileVersion", &text,
-                            &length) ||
-        !text)
-        return {};
-    return std::string(static_cast<const char*>(text));
+    return readFileVersion(programModulePath(), "040904b0");
 }
 
 std::string CHarluneApp::GetDriverVersion() const
 {
-    // Read by the About box once the driver's module path is known to the program.
-    return {};
+    // Only a loaded driver library has a version to show; before, the text stays empty.
+    return readFileVersion(m_driver.moduleFileName(), "040904e4");
+}
+
+void CHarluneApp::OnAppAbout()
+{
+    if (!m_mainFrame || !m_mainFrame->core().VerifyCommand(app::res::mvHelpAboutHarlune))
+        return;
+    CAboutDlg dialog(GetApplicationVersion(), GetDriverVersion(), m_mainFrame.get());
+    dialog.exec();
 }
 
 void CHarluneApp::GetTypeLibraryVersion(uint16_t* major, uint16_t* minor)

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+class CErrorLog;
 class DriverApi;
 class DriverApiViewDriver;
 class MainFrameViewFrame;
 class MainFrameWidget;
+class ProgramErrorLog;
 
 // The program's application object: the start-up switches, the single instance, the document
 // templates, the main frame and the first spectrum window; the idle hook that drives the
@@ -39,6 +41,9 @@ public:
     void NewGridWindow(int columns, int rows, int sheets, const char* title);
     void NewGraphWindow(int traces, int points, const char* title);
 
+    // About (57664): the About box, when VerifyCommand allows it.
+    void OnAppAbout();
+
     std::string GetApplicationVersion() const;
     std::string GetDriverVersion() const;
     static void GetTypeLibraryVersion(uint16_t* major, uint16_t* minor);
@@ -47,6 +52,10 @@ public:
     bool noHardware() const { return m_noHardware; }
     bool startsHidden() const { return m_hidden; }
     const std::string& applicationPath() const { return m_applicationPath; }
+    // The application path followed by "\\Harlune.chm".
+    const std::string& helpFilePath() const { return m_helpFilePath; }
+    // The program's error log (also the automation handlers' sink while the program runs).
+    CErrorLog& errorLog();
 
     // SpectrometerConfigurationHost
     int manufacturingExtensionsEnabled() override { return m_manufacturingMode; }
@@ -63,6 +72,7 @@ public:
 
 private:
     DriverApi& m_driver;
+    std::unique_ptr<ProgramErrorLog> m_errorLog;
     std::unique_ptr<MainFrameWidget> m_mainFrame;
     // What every spectrum view borrows; made with the main frame, gone after the last view.
     std::unique_ptr<MainFrameViewFrame> m_viewFrame;

@@ -4,19 +4,29 @@
 #include "app/qt/HarluneApp.h"
 #include "app/qt/ScanCountView.h"
 #include "app/res/MenuVerify.h"
+#include "app/shell/ErrorLog.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
+#include "platform/framework/MenuRenderer.h"
+#include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include <exception>
@@ -28,6 +38,7 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
 {
     setWindowTitle(QStringLiteral("Harlune"));
     statusBar()->showMessage(QStringLiteral("Ready"));
+    m_recentScripts.ReadList();
     installCommands();
 }
 
@@ -43,6 +54,21 @@ constexpr unsigned ID_NEW_GRID_WINDOW = 32957;
 constexpr unsigned ID_NEW_GRAPH_WINDOW = 32959;
 constexpr unsigned ID_USER_MENU_FIRST = 47000;
 constexpr unsigned ID_USER_MENU_LAST = 52000;
+constexpr unsigned ID_FIRST_MAIN_BAR = 16000;
+constexpr unsigned ID_LAST_MAIN_BAR = 16099;
+constexpr unsigned ID_GENERAL_BAR = 16000;
+constexpr unsigned ID_TUNDRA_BAR = 16001;
+constexpr unsigned ID_GLOBAL_BAR = 16002;
+constexpr unsigned ID_HIDDEN_BAR = 212;
+constexpr unsigned ID_VIEW_MAIN_STATUS_BAR = 32813;
+constexpr unsigned ID_POPUP_TOOLBARS = 227;
+// The scripting commands: they need the script engine, which the program does not have yet.
+constexpr unsigned kScriptCommands[] = {32940, 33055, 33056, 33057, 33058, 32941, 33078, 33079};
+constexpr unsigned ID_RECENT_SCRIPT_FIRST = 33064;
+constexpr unsigned ID_RECENT_SCRIPT_LAST = 33075;
+constexpr unsigned ID_HELP_SHOW_INDEX = 33049;
+constexpr unsigned ID_HELP_SHOW_CONTENTS = 33051;
+constexpr unsigned ID_HELP_ALWAYS_ON_TOP = 33052;
 
 // A command handler is a boundary: an exception ends the command, never the program.
 std::function<void()> guarded(std::function<void()> handler)
@@ -52,6 +78,8 @@ std::function<void()> guarded(std::function<void()> handler)
             handler();
         } catch (const std::exception& error) {
             platform::win::logError("mainframe", "command: %s", error.what());
+            if (CHarluneApp* app = CHarluneApp::instance())
+                app->errorLog().LogException(nullptr, "MainFrame", __LINE__);
         }
     };
 }
@@ -65,7 +93,10 @@ void MainFrameWidget::installCommands()
     onCommand(ID_KICK_START, guarded([&core] { core.OnKickStart(); }));
     onCommand(ID_GLOBAL_DARK, guarded([&core] { core.OnGlobalDark(); }));
     onCommand(ID_GLOBAL_REFERENCE, guarded([&core] { core.OnGlobalReference(); }));
-    onCommand(ID_GLOBAL_SNAPSHOT, guarded([&core] { core.OnGlobalSnapshot(); }));
+    onCommand(ID_GLOBAL_SNAPSHOT, guarded([this, &core] {
+                  core.OnGlobalSnapshot();
+                  updateStatusPanes();
+              }));
     onUpdate(ID_GLOBAL_SNAPSHOT,
              [&core](platform::framework::CmdUI& ui) { ui.SetCheck(core.snapshotOn() ? 1 : 0); });
     onCommand(ID_GLOBAL_RESET, guarded([&core] { core.OnGlobalEmergencyReset(); }));
@@ -95,6 +126,57 @@ void MainFrameWidget::installCommands()
                           fn();
                   }));
     }
+    onCommand(ID_HELP_SHOW_CONTENTS, guarded([this, &core] {
+                  if (core.VerifyCommand(mvHelpContents))
+                      OnHelpContents();
+              }));
+    onCommand(ID_HELP_SHOW_INDEX, guarded([this, &core] {
+                  if (core.VerifyCommand(mvHelpIndex))
+                      OnHelpIndex();
+              }));
+    onCommand(ID_HELP_ALWAYS_ON_TOP, guarded([this, &core] {
+                  if (core.VerifyCommand(mvHelpAlwaysOnTop))
+                      m_preferences.HelpAlwaysOnTop = m_preferences.HelpAlwaysOnTop ? 0 : 1;
+              }));
+    onUpdate(ID_HELP_ALWAYS_ON_TOP, [this](platform::framework::CmdUI& ui) {
+        ui.SetCheck(m_preferences.HelpAlwaysOnTop ? 1 : 0);
+    });
+    // F1 asks for help as WM_HELP does: the contents.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] {
+        try {
+            OnHelpContents();
+        } catch (const std::exception&) {
+            if (CErrorLog* log = m_core->errorLog())
+                log->LogException(nullptr, "MainFrame", __LINE__);
+        }
+    });
+    onCommandRange(ID_FIRST_MAIN_BAR, ID_LAST_MAIN_BAR, [this](unsigned id) {
+        guarded([this, id] {
+            if (COXCoolToolBar* bar = controlBar(id))
+                bar->setVisible(bar->isHidden());
+        })();
+    });
+    onUpdateRange(ID_FIRST_MAIN_BAR, ID_LAST_MAIN_BAR,
+                  [this, &core](platform::framework::CmdUI& ui) {
+                      COXCoolToolBar* bar = controlBar(ui.id());
+                      if (!bar) {
+                          ui.Enable(false);
+                          return;
+                      }
+                      // A script that forbids it leaves the check mark as it was.
+                      if (core.VerifyCommand(mvSpecViewToggleMainToolbars))
+                          ui.SetCheck(bar->isHidden() ? 0 : 1);
+                  });
+    onCommand(ID_VIEW_MAIN_STATUS_BAR,
+              guarded([this] { statusBar()->setVisible(statusBar()->isHidden()); }));
+    onUpdate(ID_VIEW_MAIN_STATUS_BAR, [this](platform::framework::CmdUI& ui) {
+        ui.SetCheck(statusBar()->isHidden() ? 0 : 1);
+    });
+    for (unsigned id : kScriptCommands)
+        onUpdate(id, [](platform::framework::CmdUI& ui) { ui.Enable(false); });
+    onUpdateRange(ID_RECENT_SCRIPT_FIRST, ID_RECENT_SCRIPT_LAST,
+                  [](platform::framework::CmdUI& ui) { ui.Enable(false); });
     onCommand(ID_FILE_NEW_SPECTRUM, guarded([] {
                   if (CHarluneApp* app = CHarluneApp::instance())
                       app->NewSpectrumWindow();
@@ -157,8 +239,177 @@ void writePlacementText(const std::string& text)
 
 MainFrameWidget::~MainFrameWidget()
 {
+    m_recentScripts.WriteList();
+    // A frame whose preferences were never read (a start that ended early) must not overwrite
+    // the stored ones with defaults.
+    if (!m_settingsRead)
+        return;
     CINIFileSupport store(nullptr, 1);
     m_preferences.write(store);
+}
+
+void MainFrameWidget::OnCreate()
+{
+    createStatusBar();
+    createToolBars();
+    m_core->initDriverCache();
+    readSettings();
+    updateStatusPanes();
+}
+
+namespace {
+
+constexpr const char* kMainBarsKey = "Software\\Varnholt Software\\Harlune Toolbars\\MainBars";
+constexpr const char* kMainBarsEntry = "State";
+constexpr const char* kToolBarsError =
+    "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
+
+QByteArray readMainBars()
+{
+    namespace win = platform::win;
+    win::HKEY key = 0;
+    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, kMainBarsKey, 0, win::KEY_READ, &key) != 0)
+        return {};
+    PWIN_DWORD type = 0;
+    PWIN_DWORD size = 0;
+    QByteArray state;
+    if (win::RegQueryValueEx(key, kMainBarsEntry, nullptr, &type, nullptr, &size) == 0 &&
+        type == win::REG_BINARY && size > 0 && size < (1u << 20)) {
+        state.resize(static_cast<qsizetype>(size));
+        if (win::RegQueryValueEx(key, kMainBarsEntry, nullptr, &type,
+                                 reinterpret_cast<uint8_t*>(state.data()), &size) != 0)
+            state.clear();
+    }
+    win::RegCloseKey(key);
+    return state;
+}
+
+void writeMainBars(const QByteArray& state)
+{
+    namespace win = platform::win;
+    win::HKEY key = 0;
+    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kMainBarsKey, 0, nullptr,
+                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != 0)
+        return;
+    win::RegSetValueEx(key, kMainBarsEntry, 0, win::REG_BINARY,
+                       reinterpret_cast<const uint8_t*>(state.constData()),
+                       static_cast<PWIN_DWORD>(state.size()));
+    win::RegCloseKey(key);
+}
+
+} // namespace
+
+void MainFrameWidget::createStatusBar()
+{
+    // The first pane is the status bar's message; the other three show whether acquisition is
+    // halted, whether the global snapshot is on and whether the program runs without hardware.
+    for (QLabel*& pane : m_statusPanes) {
+        if (pane)
+            continue;
+        pane = new QLabel(statusBar());
+        pane->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("NO HARDWARE")) + 8);
+        pane->setAlignment(Qt::AlignCenter);
+        statusBar()->addPermanentWidget(pane);
+    }
+}
+
+QString MainFrameWidget::statusPaneText(int pane) const
+{
+    if (pane < 0 || pane > 2 || !m_statusPanes[pane])
+        return {};
+    return m_statusPanes[pane]->text();
+}
+
+void MainFrameWidget::updateStatusPanes()
+{
+    if (!m_statusPanes[0])
+        return;
+    const CHarluneApp* app = CHarluneApp::instance();
+    m_statusPanes[0]->setText(m_core->GetAcquisitionSuspended() != 0 ? QStringLiteral("HALTED")
+                                                                     : QString());
+    m_statusPanes[1]->setText(m_core->snapshotOn() ? QStringLiteral("SNAPSHOT") : QString());
+    m_statusPanes[2]->setText(app && app->noHardware() ? QStringLiteral("NO HARDWARE") : QString());
+}
+
+void MainFrameWidget::createToolBars()
+{
+    if (m_generalBar)
+        return;
+    setUpdatesEnabled(false);
+    auto route = [this]() -> platform::framework::CommandTarget* { return this; };
+    constexpr uint32_t kFlat = COXCoolToolBar::TBSTYLE_FLAT;
+    constexpr uint32_t kShown = COXCoolToolBar::WS_VISIBLE | COXCoolToolBar::TBSTYLE_FLAT;
+    // "Tundra Functions" is shown and "General Functions" hidden; the fourth bar never shows.
+    m_generalBar = COXCoolToolBar::Create(this, kFlat, ID_GENERAL_BAR, route);
+    m_tundraBar = COXCoolToolBar::Create(this, kShown, ID_TUNDRA_BAR, route);
+    m_hiddenBar = COXCoolToolBar::Create(this, 0, ID_HIDDEN_BAR, route);
+    m_globalBar = COXCoolToolBar::Create(this, kShown, ID_GLOBAL_BAR, route);
+    if (m_globalBar && m_tundraBar)
+        m_globalBar->DockBeside(m_tundraBar);
+
+    const QByteArray state = readMainBars();
+    bool restored = state.isEmpty() || restoreState(state);
+    const struct
+    {
+        COXCoolToolBar* bar;
+        const char* name;
+    } named[] = {{m_generalBar, "General"}, {m_globalBar, "Global"}, {m_tundraBar, "Tundra"}};
+    for (const auto& entry : named)
+        if (entry.bar)
+            entry.bar->LoadBarState("BarStates", entry.name, true);
+    if (m_hiddenBar)
+        m_hiddenBar->hide();
+    if (!restored) {
+        if (CErrorLog* log = m_core->errorLog())
+            log->LogException(kToolBarsError, "MainFrame", __LINE__);
+    }
+
+    m_menuOrganizer.AttachFrameWindow(this);
+    m_menuOrganizer.CollectToolBarImages();
+    setUpdatesEnabled(true);
+}
+
+void MainFrameWidget::saveToolBars()
+{
+    const struct
+    {
+        COXCoolToolBar* bar;
+        const char* name;
+    } named[] = {{m_generalBar, "General"}, {m_globalBar, "Global"}, {m_tundraBar, "Tundra"}};
+    for (const auto& entry : named)
+        if (entry.bar)
+            entry.bar->SaveBarState("BarStates", entry.name, true);
+    if (m_generalBar)
+        writeMainBars(saveState());
+    m_menuOrganizer.DetachFrameWindow();
+}
+
+COXCoolToolBar* MainFrameWidget::controlBar(unsigned id) const
+{
+    for (COXCoolToolBar* bar :
+         {m_generalBar.data(), m_tundraBar.data(), m_globalBar.data(), m_hiddenBar.data()})
+        if (bar && bar->barId() == id)
+            return bar;
+    return nullptr;
+}
+
+void MainFrameWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    try {
+        const platform::framework::HMENU menu =
+            platform::framework::Resources::instance().LoadMenu(ID_POPUP_TOOLBARS);
+        if (!menu)
+            return;
+        const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
+                                                                         : event->globalPos();
+        platform::framework::MenuRenderer::trackPopupMenu(
+            menu, at, [this]() -> platform::framework::CommandTarget* { return this; }, this);
+        platform::framework::DestroyMenu(menu);
+    } catch (const std::exception&) {
+        if (CErrorLog* log = m_core->errorLog())
+            log->LogException(nullptr, "MainFrame", __LINE__);
+    }
 }
 
 void MainFrameWidget::readSettings()
@@ -168,7 +419,33 @@ void MainFrameWidget::readSettings()
         platform::framework::SetWindowPlacement(this, *placement);
     CINIFileSupport store(nullptr, 1);
     m_preferences.read(store);
+    m_settingsRead = true;
     m_core->setSingleThread(m_preferences.SingleThread);
+}
+
+namespace {
+
+std::string applicationHelpFile()
+{
+    CHarluneApp* app = CHarluneApp::instance();
+    return app ? app->helpFilePath() : std::string();
+}
+
+} // namespace
+
+void MainFrameWidget::OnHelpContents()
+{
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowContents();
+}
+
+void MainFrameWidget::OnHelpIndex()
+{
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowIndex();
+}
+
+void MainFrameWidget::WinHelp(uint32_t contextId)
+{
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowContext(contextId);
 }
 
 ChildFrame* MainFrameWidget::frameOf(uint32_t handle) const
@@ -248,6 +525,7 @@ void MainFrameWidget::setStatusText(const std::string& text)
 
 void MainFrameWidget::idleUpdate()
 {
+    updateStatusPanes();
     MdiFrame::idleUpdate();
 }
 
@@ -317,6 +595,7 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    saveToolBars();
     platform::framework::WINDOWPLACEMENT placement = platform::framework::GetWindowPlacement(this);
     placement.flags = isMaximized() ? platform::framework::WPF_RESTORETOMAXIMIZED : 0;
     writePlacementText(platform::framework::formatWindowPlacement(placement));

@@ -3,13 +3,19 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/shell/MainFrameWindow.h"
+#include "app/shell/RecentFileList.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/framework/MdiFrame.h"
+#include "toolkit/widgets/COXMenuOrganizer.h"
+
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 
+class COXCoolToolBar;
 class DriverApi;
+class QLabel;
 
 // The program's main window: the MDI frame that shows CMainFrame. It answers the core's
 // questions about the child frames (by window handle, so a closed frame is never touched),
@@ -24,9 +30,27 @@ public:
     ~MainFrameWidget() override;
 
     CMainFrame& core() { return *m_core; }
+    // The window's creation: status bar, placement, tool bars and menu organiser, the first
+    // driver calls and the preferences.
+    void OnCreate();
+    // The frame's control bar of an id (16000 General, 16001 Tundra, 16002 Global, 212 the
+    // hidden bar), or null.
+    COXCoolToolBar* controlBar(unsigned id) const;
+    // The status bar's panes after the first: halted, snapshot, no hardware.
+    QString statusPaneText(int pane) const;
+    void updateStatusPanes();
+    RecentFileList& recentScripts() { return m_recentScripts; }
+    const COXMenuOrganizer& menuOrganizer() const { return m_menuOrganizer; }
     const MainFramePreferences& allPreferences() const { return m_preferences; }
-    // Reads the preferences and the window placement (at creation).
+    // Reads the preferences and the window placement (at creation). Only preferences that were
+    // read are written back when the frame goes.
     void readSettings();
+    MainFramePreferences& preferencesForEdit() { return m_preferences; }
+
+    // Help: the contents, the index, or the topic of a context id (WinHelp).
+    void OnHelpContents();
+    void OnHelpIndex();
+    void WinHelp(uint32_t contextId);
     int openSpectrumDocuments() const { return m_openSpectrumDocuments; }
 
     // MainFrameWindow
@@ -57,13 +81,26 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Pop-up menu 227: the main and the spectrum window's tool bars.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     platform::framework::ChildFrame* frameOf(uint32_t handle) const;
     // The main menu's commands of the frame.
     void installCommands();
+    void createStatusBar();
+    void createToolBars();
+    void saveToolBars();
 
     std::unique_ptr<CMainFrame> m_core;
     MainFramePreferences m_preferences;
+    bool m_settingsRead = false;
+    QPointer<COXCoolToolBar> m_generalBar;
+    QPointer<COXCoolToolBar> m_tundraBar;
+    QPointer<COXCoolToolBar> m_globalBar;
+    QPointer<COXCoolToolBar> m_hiddenBar;
+    COXMenuOrganizer m_menuOrganizer;
+    RecentFileList m_recentScripts{"RecentScripts", "script", 6, 100};
+    QLabel* m_statusPanes[3] = {};
     int m_openSpectrumDocuments = 0;
 };

@@ -449,6 +449,14 @@ constexpr ToolBarResource kToolBars[] = {
 };
 
 constexpr CommandPrompt kPrompts[] = {
+    {ID_NEW_GRID_WINDOW, "Open a new grid window\nNew Grid"},
+    {ID_NEW_GRAPH_WINDOW, "Open a new graph window\nNew Graph"},
+    {kWindowCascade, "Arrange windows so they overlap\nCascade Windows"},
+    {kWindowTileHorizontally, "Arrange windows as non-overlapping tiles\nTile Horizontally"},
+    {kWindowTileVertically, "Arrange windows side by side\nTile Vertically"},
+    {ID_FILE_NEW_SPECTRUM, "Open a new spectrum window\nNew Spectrum"},
+    {kFilePrint, "Print the active window\nPrint"},
+    {ID_COPY_SPECTRA, "Copy the spectra to the clipboard\nCopy Spectra"},
     {ID_KICK_START, "Kickstart the data acquisition\nKickstart"},
     {ID_GLOBAL_STORE_DARK, "Store dark spectrum for all open windows\nGlobal Dark"},
     {ID_GLOBAL_STORE_REFERENCE, "Store reference spectrum for all open windows\nGlobal Reference"},

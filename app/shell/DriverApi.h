@@ -22,6 +22,10 @@ class DriverApi
 public:
     virtual ~DriverApi() = default;
 
+    // The file of the loaded driver library, for its version text; empty while it is not
+    // loaded (and for fakes).
+    virtual std::string moduleFileName() { return {}; }
+
     virtual int16_t VYK_Config(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
                                uint16_t baseAddress) = 0;
     virtual int16_t VYK_ConfigEx(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,

@@ -32,6 +32,7 @@ public:
     // The address of an export, or null when the library or the function is missing (each
     // missing name is reported once).
     void* symbol(const char* name);
+    std::string moduleFileName() override { return loadedPath(); }
 
     int16_t VYK_Config(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
                        uint16_t baseAddress) override;

@@ -283,7 +283,7 @@ bool CMainFrame::StartScanForWindow(const std::string& name)
             }
         } catch (const std::exception&) {
             if (m_errorLog)
-                m_errorLog->LogException(nullptr, __FILE__, __LINE__);
+                m_errorLog->LogException(nullptr, "MainFrame", __LINE__);
         }
     }
     return false;

@@ -89,6 +89,9 @@ public:
     uint32_t instanceKey() const { return m_instanceKey; }
     ScriptHost* scriptHost() const { return m_script; }
     void setScriptHost(ScriptHost* script) { m_script = script; }
+    // The error log that the frame's handlers report to (may be null).
+    void setErrorLog(CErrorLog* errorLog) { m_errorLog = errorLog; }
+    CErrorLog* errorLog() const { return m_errorLog; }
 
 private:
     DriverApi& driver() { return m_driver; }

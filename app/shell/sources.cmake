@@ -10,3 +10,11 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/MainFramePreferences.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartupSwitches.cpp
 )
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/RecentFileList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VersionText.cpp
+)
+list(APPEND app_qt_sources
+    ${CMAKE_CURRENT_LIST_DIR}/qt/AboutDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt/HtmlHelpLauncher.cpp
+)

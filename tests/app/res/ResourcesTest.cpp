@@ -117,6 +117,24 @@ TEST(HarluneResources, ToolBarsAndPrompts)
     resources.clear();
 }
 
+TEST(HarluneResources, EveryButtonOfTheMainBarsHasATip)
+{
+    // The main frame's bars show their buttons by these texts.
+    Resources& resources = Resources::instance();
+    resources.addPrompts(app::res::prompts());
+    for (const ToolBarResource& bar : app::res::toolBars()) {
+        if (bar.id != 16000 && bar.id != 16001 && bar.id != 16002)
+            continue;
+        for (unsigned id : bar.buttons) {
+            SCOPED_TRACE(id);
+            if (id != 0) {
+                EXPECT_FALSE(resources.toolTip(id).empty());
+            }
+        }
+    }
+    resources.clear();
+}
+
 TEST(MenuVerify, HasEveryMemberOnceWithItsWindowKind)
 {
     const auto members = app::res::menuVerifyMembers();

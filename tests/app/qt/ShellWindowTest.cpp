@@ -1,0 +1,441 @@
+// The main window's own parts, offscreen: registration at start, the About box, help, the bars
+// and the status panes, the scripting commands and the error log as the automation sink.
+#include "app/qt/HarluneApp.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/qt/ScanCountView.h"
+#include "app/shell/DriverLibrary.h"
+#include "app/shell/ErrorLog.h"
+#include "app/shell/INIFileSupport.h"
+#include "app/shell/VersionText.h"
+#include "app/shell/qt/AboutDlg.h"
+#include "app/shell/qt/HtmlHelpLauncher.h"
+#include "platform/automation/HandlerGuard.h"
+#include "platform/framework/ChildFrame.h"
+#include "platform/framework/Commands.h"
+#include "platform/qt/QtHooks.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
+#include "platform/win/Registry.h"
+#include "tests/app/shell/ShellFakes.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace win = platform::win;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool classesRootHas(const char* path, const char* name = nullptr)
+{
+    win::HKEY key = 0;
+    if (win::RegOpenKeyEx(win::HKEY_CLASSES_ROOT, path, 0, win::KEY_READ, &key) != 0)
+        return false;
+    bool found = true;
+    if (name) {
+        PWIN_DWORD type = 0;
+        PWIN_DWORD size = 0;
+        found = win::RegQueryValueEx(key, name, nullptr, &type, nullptr, &size) == 0;
+    }
+    win::RegCloseKey(key);
+    return found;
+}
+
+// A recording driver whose module is the real driver library, for its version text.
+class VersionedDriver : public RecordingDriver
+{
+public:
+    std::string moduleFileName() override { return path; }
+    std::string path;
+};
+
+// A script whose VerifyMenu forbids one action.
+class ForbiddingScript : public ScriptHost
+{
+public:
+    explicit ForbiddingScript(int32_t forbidden) : m_forbidden(forbidden) {}
+    bool definesVerifyMenu() override { return true; }
+    std::optional<int32_t> callVerifyMenu(int32_t id) override { return id == m_forbidden ? 0 : 1; }
+    void reportError(const std::string&) override {}
+    bool isRunning() override { return false; }
+    void stop() override {}
+
+private:
+    int32_t m_forbidden;
+};
+
+class ShellWindowTest : public ::testing::Test
+{
+protected:
+    ShellWindowTest()
+    {
+        CHarluneApp::useScanCountViews(true);
+        // The tests share one registry: each starts without registration and bar states.
+        win::RegDeleteTree(win::HKEY_CLASSES_ROOT, "Harlune.Document");
+        win::RegDeleteTree(win::HKEY_CURRENT_USER, "Software\\Varnholt Software\\Harlune Toolbars");
+    }
+    ~ShellWindowTest() override { CHarluneApp::useScanCountViews(false); }
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    RecordingDriver driver;
+};
+
+TEST_F(ShellWindowTest, RegisterOnlyRegistersTheServerAndEndsWithoutTouchingPreferences)
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "AlwaysSaveDark", "1");
+    }
+    {
+        CHarluneApp app(driver);
+        EXPECT_FALSE(app.InitInstance({"/REGISTERONLY"}));
+    }
+    EXPECT_TRUE(ui.messageBoxes().empty());
+    EXPECT_TRUE(classesRootHas("Harlune.Document"));
+    EXPECT_TRUE(classesRootHas("TypeLib"));
+    // The preferences were never read, so they are not written back either.
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetStringDefault("Preferences", "AlwaysSaveDark", "?"), "1");
+}
+
+TEST_F(ShellWindowTest, StartRegistersTheTypeLibraryAndRefreshesAnEarlierRegistration)
+{
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+    }
+    // Never registered: only the type library is.
+    EXPECT_TRUE(classesRootHas("TypeLib"));
+    EXPECT_FALSE(classesRootHas("Harlune.Document"));
+
+    {
+        CHarluneApp app(driver);
+        EXPECT_FALSE(app.InitInstance({"/registeronly"}));
+    }
+    ASSERT_TRUE(classesRootHas("Harlune.Document\\CLSID", ""));
+    win::HKEY key = 0;
+    ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_CLASSES_ROOT, "Harlune.Document\\CLSID", 0,
+                                win::KEY_ALL_ACCESS, &key),
+              0);
+    win::RegDeleteValue(key, "");
+    win::RegCloseKey(key);
+    ASSERT_FALSE(classesRootHas("Harlune.Document\\CLSID", ""));
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+    }
+    EXPECT_TRUE(classesRootHas("Harlune.Document\\CLSID", ""));
+}
+
+// Runs the About command and reads the box that it shows (closing it again).
+std::optional<std::pair<QString, QString>> runAbout(MainFrameWidget& frame)
+{
+    std::optional<std::pair<QString, QString>> shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+            shown.emplace(box->programVersionText(), box->driverVersionText());
+            box->accept();
+        }
+    });
+    frame.executeCommand(57664);
+    // A box that was not shown leaves the single shot to run here.
+    QApplication::processEvents();
+    return shown;
+}
+
+TEST_F(ShellWindowTest, AboutBoxShowsBothVersionsUnlessTheScriptForbidsIt)
+{
+    DriverLibrary library("libVYKDRV32.so");
+    ASSERT_TRUE(library.load());
+    VersionedDriver versioned;
+    versioned.path = library.moduleFileName();
+    CHarluneApp app(versioned);
+    ASSERT_TRUE(app.InitInstance({}));
+    const std::string driverVersion = readFileVersion(versioned.path, "040904e4");
+    ASSERT_FALSE(driverVersion.empty());
+    EXPECT_EQ(app.GetDriverVersion(), driverVersion);
+
+    auto shown = runAbout(*app.mainFrameWidget());
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->first.toStdString(), "Program Version: " + app.GetApplicationVersion());
+    EXPECT_EQ(shown->second.toStdString(), "Driver Version: " + driverVersion);
+
+    ForbiddingScript script(0x13); // mvHelpAboutHarlune
+    app.mainFrameWidget()->core().setScriptHost(&script);
+    EXPECT_FALSE(runAbout(*app.mainFrameWidget()).has_value());
+    app.mainFrameWidget()->core().setScriptHost(nullptr);
+}
+
+TEST_F(ShellWindowTest, DriverVersionIsEmptyWhileNoLibraryIsLoaded)
+{
+    CHarluneApp app(driver);
+    EXPECT_EQ(app.GetDriverVersion(), "");
+}
+
+TEST_F(ShellWindowTest, HelpOpensTheHtmlFolderOrSaysWhereItWasLookedFor)
+{
+    const fs::path work = fs::current_path();
+    const std::string helpFile = work.string() + "\\Harlune.chm";
+    std::vector<QUrl> opened;
+    auto opener = [&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    };
+    CHtmlHelpLauncher launcher(0, helpFile, opener);
+    EXPECT_EQ(launcher.helpFolder(), (work / "Harlune.help").string());
+
+    // No help installed: a box says where it was looked for, no browser opens.
+    EXPECT_FALSE(launcher.ShowContents());
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_NE(ui.messageBoxes()[0].text.find((work / "Harlune.help").string()), std::string::npos);
+    EXPECT_NE(ui.messageBoxes()[0].text.find("not found"), std::string::npos);
+    EXPECT_TRUE(opened.empty());
+
+    fs::create_directories(work / "Harlune.help");
+    std::ofstream(work / "Harlune.help" / "index.html") << "<html></html>";
+    std::ofstream(work / "Harlune.help" / "topic-7.html") << "<html></html>";
+    struct Case
+    {
+        const char* name;
+        std::function<bool()> show;
+        const char* page;
+    };
+    const Case cases[] = {
+        {"contents", [&] { return launcher.ShowContents(); }, "index.html"},
+        {"index falls back to the contents", [&] { return launcher.ShowIndex(); }, "index.html"},
+        {"context with a page", [&] { return launcher.ShowContext(7); }, "topic-7.html"},
+        {"context without one", [&] { return launcher.ShowContext(8); }, "index.html"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        opened.clear();
+        EXPECT_TRUE(c.show());
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_TRUE(opened[0].isLocalFile());
+        EXPECT_EQ(opened[0].toLocalFile().toStdString(), (work / "Harlune.help" / c.page).string());
+    }
+    EXPECT_EQ(ui.messageBoxes().size(), 1u);
+    fs::remove_all(work / "Harlune.help");
+}
+
+TEST_F(ShellWindowTest, HelpCommandsAndAlwaysOnTop)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    // The program's help path is the application path's; nothing is installed there here.
+    EXPECT_TRUE(frame.executeCommand(33051));
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_NE(ui.messageBoxes()[0].text.find("Harlune.help"), std::string::npos);
+
+    EXPECT_EQ(platform::framework::queryCommandState(frame, 33052).check, std::optional<int>(0));
+    EXPECT_TRUE(frame.executeCommand(33052));
+    EXPECT_EQ(frame.allPreferences().HelpAlwaysOnTop, 1u);
+    EXPECT_EQ(platform::framework::queryCommandState(frame, 33052).check, std::optional<int>(1));
+}
+
+TEST_F(ShellWindowTest, ToolBarsStatusBarAndTheirToggles)
+{
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        QApplication::processEvents();
+        COXCoolToolBar* general = frame.controlBar(16000);
+        COXCoolToolBar* tundra = frame.controlBar(16001);
+        COXCoolToolBar* global = frame.controlBar(16002);
+        COXCoolToolBar* hidden = frame.controlBar(212);
+        ASSERT_TRUE(general && tundra && global && hidden);
+        EXPECT_EQ(general->windowTitle(), "General Functions");
+        EXPECT_EQ(tundra->windowTitle(), "Tundra Functions");
+        EXPECT_EQ(global->windowTitle(), "Global Functions");
+        EXPECT_EQ(hidden->windowTitle(), "hidden");
+        EXPECT_FALSE(general->isVisible());
+        EXPECT_TRUE(tundra->isVisible());
+        EXPECT_TRUE(global->isVisible());
+        EXPECT_FALSE(hidden->isVisible());
+        // "Global Functions" sits right beside "Tundra Functions" on one row at the top.
+        EXPECT_EQ(frame.toolBarArea(global), Qt::TopToolBarArea);
+        EXPECT_EQ(frame.toolBarArea(tundra), Qt::TopToolBarArea);
+        EXPECT_EQ(global->geometry().top(), tundra->geometry().top());
+        EXPECT_GE(global->geometry().left(), tundra->geometry().right());
+
+        auto check = [&](unsigned id) {
+            return platform::framework::queryCommandState(frame, id).check;
+        };
+        EXPECT_EQ(check(16000), std::optional<int>(0));
+        EXPECT_EQ(check(16001), std::optional<int>(1));
+        EXPECT_TRUE(frame.executeCommand(16000));
+        EXPECT_TRUE(general->isVisible());
+        EXPECT_EQ(check(16000), std::optional<int>(1));
+        EXPECT_TRUE(frame.executeCommand(16001));
+        EXPECT_FALSE(tundra->isVisible());
+        // An id without a bar is disabled.
+        EXPECT_FALSE(platform::framework::queryCommandState(frame, 16050).enabled);
+
+        // A script that forbids the check-mark update leaves the marks alone.
+        ForbiddingScript script(0x1002081); // mvSpecViewToggleMainToolbars
+        frame.core().setScriptHost(&script);
+        EXPECT_EQ(check(16000), std::nullopt);
+        frame.core().setScriptHost(nullptr);
+
+        EXPECT_EQ(check(32813), std::optional<int>(1));
+        EXPECT_TRUE(frame.executeCommand(32813));
+        EXPECT_FALSE(frame.statusBar()->isVisible());
+        EXPECT_EQ(check(32813), std::optional<int>(0));
+        EXPECT_TRUE(frame.executeCommand(32813));
+
+        // The status panes: halted, snapshot, no hardware.
+        frame.updateStatusPanes();
+        EXPECT_EQ(frame.statusPaneText(0), "");
+        EXPECT_EQ(frame.statusPaneText(2), "NO HARDWARE");
+        frame.core().SetAcquisitionSuspended(2);
+        EXPECT_TRUE(frame.executeCommand(32790));
+        frame.updateStatusPanes();
+        EXPECT_EQ(frame.statusPaneText(0), "HALTED");
+        EXPECT_EQ(frame.statusPaneText(1), "SNAPSHOT");
+        frame.close();
+    }
+    // The bars' states come back at the next start.
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    QApplication::processEvents();
+    EXPECT_TRUE(app.mainFrameWidget()->controlBar(16000)->isVisible());
+    EXPECT_FALSE(app.mainFrameWidget()->controlBar(16001)->isVisible());
+    EXPECT_TRUE(app.mainFrameWidget()->controlBar(16002)->isVisible());
+    EXPECT_FALSE(app.mainFrameWidget()->controlBar(212)->isVisible());
+    EXPECT_TRUE(ui.messageBoxes().empty());
+}
+
+TEST_F(ShellWindowTest, UnreadableBarStateIsLoggedAndStartUpGoesOn)
+{
+    win::HKEY key = 0;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER,
+                                  "Software\\Varnholt Software\\Harlune Toolbars\\MainBars", 0,
+                                  nullptr, win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+              0);
+    const char garbage[] = "not a state";
+    win::RegSetValueEx(key, "State", 0, win::REG_BINARY, reinterpret_cast<const uint8_t*>(garbage),
+                       sizeof(garbage));
+    win::RegCloseKey(key);
+
+    ui.answerMessageBox(win::IDYES);
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_NE(ui.messageBoxes()[0].text.find("Error loading toolbars.  This error is common the "
+                                             "first time you run Harlune after upgrade."),
+              std::string::npos);
+    EXPECT_TRUE(app.mainFrameWidget()->controlBar(16001)->isVisibleTo(app.mainFrameWidget()));
+}
+
+TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabled)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    for (unsigned id : {32940u, 33055u, 33056u, 33057u, 33058u, 32941u, 33078u, 33079u, 33064u}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(platform::framework::queryCommandState(frame, id).enabled);
+        EXPECT_FALSE(frame.executeCommand(id));
+    }
+    // The menu the frame shows holds them.
+    const platform::framework::HMENU menu = frame.currentMenu();
+    ASSERT_NE(menu, 0u);
+    EXPECT_TRUE(platform::framework::GetMenuString(menu, 33055, platform::framework::MF_BYCOMMAND)
+                    .has_value());
+}
+
+// Runs the event loop (where the idle hook runs) until the condition holds or the bound passes.
+bool runUntil(const std::function<bool()>& condition, int boundMs)
+{
+    QEventLoop loop;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (condition() || elapsed.elapsed() > boundMs)
+            loop.quit();
+    });
+    poll.start();
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+TEST_F(ShellWindowTest, RealDriverWithoutHardwareScansOnItsWorkerThroughTheRoundRobin)
+{
+    const std::string spec = fs::current_path().string() + "/Default.spec";
+    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
+                           "Initialized=1\r\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+        // The default: each scan runs on the driver's worker and comes back as a message.
+        store.WriteString("Preferences", "SingleThread", "0");
+    }
+    std::vector<std::string> reports;
+    DriverLibrary library("libVYKDRV32.so",
+                          [&](const std::string& message) { reports.push_back(message); });
+    CHarluneApp app(library);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    ASSERT_TRUE(library.isLoaded());
+    auto* frame = app.mainFrameWidget()->MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<ScanCountView*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(runUntil([&] { return view->scansReceived() >= 3; }, 10000))
+        << view->scansReceived() << " scans; " << (reports.empty() ? "" : reports[0]);
+    EXPECT_TRUE(reports.empty());
+
+    // Halted, the scans stop after the one outstanding.
+    app.mainFrameWidget()->core().SetAcquisitionSuspended(2);
+    runUntil([&] { return !app.mainFrameWidget()->core().scanPending(); }, 5000);
+    const int scans = view->scansReceived();
+    runUntil([] { return false; }, 200);
+    EXPECT_EQ(view->scansReceived(), scans);
+    app.mainFrameWidget()->close();
+}
+
+TEST_F(ShellWindowTest, HandlerExceptionsReachTheErrorLog)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    ui.answerMessageBox(win::IDYES);
+    platform::automation::reportHandlerException("I_SpecCursor", 42);
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_NE(ui.messageBoxes()[0].text.find("Filename: I_SpecCursor\nLine: 42"),
+              std::string::npos);
+    EXPECT_FALSE(app.errorLog().logFilePath().empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The error log and the help are looked for in the current folder: the test's own.
+    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
+        if (chdir(dir) != 0)
+            return 2;
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
