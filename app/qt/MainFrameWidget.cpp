@@ -562,12 +562,24 @@ void MainFrameWidget::postClose()
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-void MainFrameWidget::fireTimerTick(int16_t)
+void MainFrameWidget::setScriptEvents(std::function<void(int16_t)> timerTick,
+                                      std::function<void(int32_t)> userMenu)
 {
-    // The event source for scripts joins with the scripting host.
+    m_timerTick = std::move(timerTick);
+    m_userMenu = std::move(userMenu);
 }
 
-void MainFrameWidget::fireUserMenu(int32_t) {}
+void MainFrameWidget::fireTimerTick(int16_t timerId)
+{
+    if (m_timerTick)
+        m_timerTick(timerId);
+}
+
+void MainFrameWidget::fireUserMenu(int32_t commandId)
+{
+    if (m_userMenu)
+        m_userMenu(commandId);
+}
 
 int MainFrameWidget::addOpenSpectrumDocuments(int delta)
 {
@@ -580,6 +592,8 @@ void MainFrameWidget::OnTimer(unsigned id)
     try {
         m_core->OnTimer(id);
     } catch (const std::exception&) {
+        if (CErrorLog* log = m_core->errorLog())
+            log->LogException(nullptr, "MainFrame", __LINE__);
     }
 }
 

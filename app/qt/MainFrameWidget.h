@@ -40,6 +40,10 @@ public:
     QString statusPaneText(int pane) const;
     void updateStatusPanes();
     RecentFileList& recentScripts() { return m_recentScripts; }
+    // Where the frame's script events go (the event generator once scripting joins the
+    // program): TimerTick and UserMenu. Unset, they go nowhere.
+    void setScriptEvents(std::function<void(int16_t)> timerTick,
+                         std::function<void(int32_t)> userMenu);
     const COXMenuOrganizer& menuOrganizer() const { return m_menuOrganizer; }
     const MainFramePreferences& allPreferences() const { return m_preferences; }
     // Reads the preferences and the window placement (at creation). Only preferences that were
@@ -102,5 +106,7 @@ private:
     COXMenuOrganizer m_menuOrganizer;
     RecentFileList m_recentScripts{"RecentScripts", "script", 6, 100};
     QLabel* m_statusPanes[3] = {};
+    std::function<void(int16_t)> m_timerTick;
+    std::function<void(int32_t)> m_userMenu;
     int m_openSpectrumDocuments = 0;
 };

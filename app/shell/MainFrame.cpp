@@ -3,6 +3,7 @@
 #include "app/res/MenuVerify.h"
 #include "app/shell/DriverApi.h"
 #include "app/shell/ErrorLog.h"
+#include "app/shell/INIFileSupport.h"
 #include "app/shell/NumberText.h"
 #include "app/shell/SpectrometerConfiguration.h"
 #include "driver/include/vykdrv32.h"
@@ -18,6 +19,7 @@ constexpr uint16_t kAdcSerialConverter = 3;
 constexpr uint16_t kAdcPavik = 4;
 constexpr uint16_t kAdcUlmar = 14;
 constexpr size_t kStatusTextMax = 255;
+constexpr const char* kAutoRunSection = "Scripting\\AutoRunScript";
 
 bool isUsbAdc(uint16_t adc)
 {
@@ -71,7 +73,12 @@ CMainFrame::CMainFrame(MainFrameWindow& window, DriverApi& driver, uint32_t inst
                        ScriptHost* script, CErrorLog* errorLog)
     : m_window(window), m_driver(driver), m_script(script), m_errorLog(errorLog),
       m_instanceKey(instanceKey)
-{}
+{
+    CINIFileSupport store(nullptr, 1);
+    m_autoRun.enabled = store.GetUIntDefault(kAutoRunSection, "Enabled", 0);
+    m_autoRun.filename = store.GetStringDefault(kAutoRunSection, "Filename", "XXX");
+    m_autoRun.encrypted = store.GetUIntDefault(kAutoRunSection, "Encrypted", 0);
+}
 
 void CMainFrame::initDriverCache()
 {
@@ -417,5 +424,9 @@ bool CMainFrame::OnClose()
         driver().Xandel_EnableCooler(0);
         driver().Xandel_EnableFan(0);
     }
+    CINIFileSupport store(nullptr, 1);
+    store.WriteString(kAutoRunSection, "Enabled", std::to_string(m_autoRun.enabled).c_str());
+    if (!m_autoRun.filename.empty())
+        store.WriteString(kAutoRunSection, "Filename", m_autoRun.filename.c_str());
     return true;
 }

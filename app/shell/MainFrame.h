@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/ActiveConfiguration.h"
 #include "app/shell/MainFrameWindow.h"
 
 #include <cstdint>
@@ -81,6 +82,20 @@ public:
     // is being stopped; timer 999 repeats the close).
     bool OnClose();
 
+    // The AutoRun script settings ("Scripting\\AutoRunScript"): read when the frame is made,
+    // "Enabled" and a non-empty "Filename" written back by the close.
+    struct AutoRunScript
+    {
+        uint32_t enabled = 0;
+        // "XXX" means none.
+        std::string filename = "XXX";
+        uint32_t encrypted = 0;
+    };
+    const AutoRunScript& autoRunScript() const { return m_autoRun; }
+    AutoRunScript& autoRunScript() { return m_autoRun; }
+
+    CActiveConfiguration& activeConfiguration() { return m_activeConfiguration; }
+
     const DriverCache& driverCache() const { return m_cache; }
     const std::string& currentUsbSerial() const { return m_currentUsbSerial; }
     void setCurrentUsbSerial(const std::string& serial) { m_currentUsbSerial = serial; }
@@ -113,4 +128,6 @@ private:
     int32_t m_integrationTime = 0;
     uint32_t m_singleThread = 0;
     int32_t m_verifyMenuBusy = 0;
+    AutoRunScript m_autoRun;
+    CActiveConfiguration m_activeConfiguration;
 };

@@ -11,6 +11,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/StartupSwitches.cpp
 )
 list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/ActiveConfiguration.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RecentFileList.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VersionText.cpp
 )

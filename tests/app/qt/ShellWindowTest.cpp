@@ -415,6 +415,48 @@ TEST_F(ShellWindowTest, RealDriverWithoutHardwareScansOnItsWorkerThroughTheRound
     app.mainFrameWidget()->close();
 }
 
+// A script that runs until the frame stops it.
+class RunningScript : public ScriptHost
+{
+public:
+    bool definesVerifyMenu() override { return false; }
+    std::optional<int32_t> callVerifyMenu(int32_t) override { return 1; }
+    void reportError(const std::string&) override {}
+    bool isRunning() override { return running; }
+    void stop() override
+    {
+        running = false;
+        ++stops;
+    }
+    bool running = true;
+    int stops = 0;
+};
+
+TEST_F(ShellWindowTest, ScriptTimersFireOnceAndCloseWaitsForARunningScript)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    std::vector<int16_t> ticks;
+    frame.setScriptEvents([&](int16_t id) { ticks.push_back(id); }, nullptr);
+
+    // A periodic window timer of a script (id 5 + 1000) arrives once as TimerTick(5).
+    frame.SetTimer(1005, 5);
+    EXPECT_TRUE(runUntil([&] { return !ticks.empty(); }, 3000));
+    runUntil([] { return false; }, 100);
+    EXPECT_EQ(ticks, std::vector<int16_t>{5});
+
+    RunningScript script;
+    frame.core().setScriptHost(&script);
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(script.stops, 1);
+    // Timer 999 repeats the close half a second later; the script has stopped by then.
+    EXPECT_TRUE(runUntil([&] { return !frame.isVisible(); }, 5000));
+    EXPECT_EQ(script.stops, 1);
+    frame.core().setScriptHost(nullptr);
+}
+
 TEST_F(ShellWindowTest, HandlerExceptionsReachTheErrorLog)
 {
     CHarluneApp app(driver);

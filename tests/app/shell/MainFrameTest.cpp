@@ -2,6 +2,7 @@
 
 #include "ShellFakes.h"
 #include "app/res/MenuVerify.h"
+#include "app/shell/INIFileSupport.h"
 #include "driver/include/vykdrv32.h"
 
 #include <gtest/gtest.h>
@@ -549,6 +550,49 @@ TEST_F(MainFrameTest, CloseWaitsForARunningScriptThenShutsTheHardwareDown)
         EXPECT_TRUE(other.OnClose());
         EXPECT_EQ(driver().calls, c.calls);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainFrameSettingsTest, AutoRunAndActiveConfigurationComeFromTheStore)
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Scripting\\AutoRunScript", "Enabled", "1");
+        store.WriteString("Scripting\\AutoRunScript", "Encrypted", "1");
+        store.WriteString("Configuration", "ActiveConfiguration", "Morvel");
+        store.WriteString("Configuration\\Morvel\\Parameters", "LowerIntegrationTimeLimit", "4");
+    }
+    FakeWindow window;
+    RecordingDriver driver;
+    {
+        CMainFrame frame(window, driver, 1);
+        EXPECT_EQ(frame.autoRunScript().enabled, 1u);
+        EXPECT_EQ(frame.autoRunScript().filename, "XXX");
+        EXPECT_EQ(frame.autoRunScript().encrypted, 1u);
+        EXPECT_EQ(frame.activeConfiguration().GetLowerIntegrationTimeLimit(), 4);
+        frame.activeConfiguration().SetLastDarkFilename("/d/dark.spec");
+
+        frame.autoRunScript().enabled = 0;
+        frame.autoRunScript().filename = "/s/run.bas";
+        ASSERT_TRUE(frame.OnClose());
+        CINIFileSupport store(nullptr, 1);
+        EXPECT_EQ(store.GetStringDefault("Scripting\\AutoRunScript", "Enabled", "?"), "0");
+        EXPECT_EQ(store.GetStringDefault("Scripting\\AutoRunScript", "Filename", "?"),
+                  "/s/run.bas");
+
+        // An empty name is not written.
+        frame.autoRunScript().filename.clear();
+        ASSERT_TRUE(frame.OnClose());
+        EXPECT_EQ(store.GetStringDefault("Scripting\\AutoRunScript", "Filename", "?"),
+                  "/s/run.bas");
+    }
+    // The active configuration's record is written back when the frame goes.
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetStringDefault("Configuration\\Morvel\\Parameters", "LastDarkFilename", "?"),
+              "/d/dark.spec");
 }
 
 } // namespace
