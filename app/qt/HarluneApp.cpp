@@ -290,7 +290,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     m_noHardware = startupSwitch == StartupSwitch::NoHardware;
-    m_hidden = startupSwitch == StartupSwitch::Hidden;
+    m_hidden = startupSwitch == StartupSwitch::Hidden || startedForAutomation(arguments);
     // A server registered before is refreshed; the type library is registered at every start.
     if (serverRegistered())
         platform::automation::registerServer(modulePath);

@@ -141,6 +141,10 @@ void MainFrameWidget::installCommands()
     onUpdate(ID_HELP_ALWAYS_ON_TOP, [this](platform::framework::CmdUI& ui) {
         ui.SetCheck(m_preferences.HelpAlwaysOnTop ? 1 : 0);
     });
+    // The framework's help commands come to the frame's WinHelp without a context.
+    for (unsigned id : {platform::framework::ID_HELP_FINDER, platform::framework::ID_HELP,
+                        platform::framework::ID_DEFAULT_HELP})
+        onCommand(id, guarded([this] { WinHelp(0); }));
     // F1 asks for help as WM_HELP does: the contents.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] {

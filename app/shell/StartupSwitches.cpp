@@ -48,6 +48,18 @@ StartupSwitch parseStartupSwitch(const std::string& commandLine)
     return StartupSwitch::None;
 }
 
+bool startedForAutomation(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-'))
+            continue;
+        const std::string flag = lowered(argument.substr(1));
+        if (flag == "embedding" || flag == "automation")
+            return true;
+    }
+    return false;
+}
+
 long DeleteRegistryKeyTree(win::HKEY root, const char* path)
 {
     if (!path || !*path)

@@ -21,6 +21,11 @@ enum class StartupSwitch
 std::string joinCommandLine(const std::vector<std::string>& arguments);
 StartupSwitch parseStartupSwitch(const std::string& commandLine);
 
+// Whether the framework's parser sees a start by an automation client: an argument
+// "/Embedding", "-Embedding", "/Automation" or "-Automation" (case ignored). Such a start keeps
+// the main window hidden.
+bool startedForAutomation(const std::vector<std::string>& arguments);
+
 // Deletes a key and everything below it; 0 or a Win32 error code (1010 for an empty path).
 long DeleteRegistryKeyTree(platform::win::HKEY root, const char* path);
 

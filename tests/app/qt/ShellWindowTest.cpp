@@ -12,6 +12,7 @@
 #include "platform/automation/HandlerGuard.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/Commands.h"
+#include "platform/framework/DocTemplate.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Registry.h"
@@ -248,6 +249,19 @@ TEST_F(ShellWindowTest, HelpCommandsAndAlwaysOnTop)
     EXPECT_TRUE(frame.executeCommand(33052));
     EXPECT_EQ(frame.allPreferences().HelpAlwaysOnTop, 1u);
     EXPECT_EQ(platform::framework::queryCommandState(frame, 33052).check, std::optional<int>(1));
+
+    // The framework's help commands open the contents as well.
+    EXPECT_TRUE(frame.executeCommand(57670));
+    EXPECT_EQ(ui.messageBoxes().size(), 2u);
+}
+
+TEST_F(ShellWindowTest, StartedForAutomationTheWindowStaysHiddenButASpectrumWindowOpens)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"-Embedding"}));
+    EXPECT_FALSE(app.mainFrameWidget()->isVisible());
+    ASSERT_NE(app.docTemplate(129), nullptr);
+    EXPECT_EQ(app.docTemplate(129)->documents().size(), 1u);
 }
 
 TEST_F(ShellWindowTest, ToolBarsStatusBarAndTheirToggles)

@@ -74,6 +74,28 @@ TEST(StartupSwitchesTest, OnlyTheWholeCommandLineIsASwitch)
     }
 }
 
+TEST(StartupSwitchesTest, AutomationStartsAreRecognisedInAnyArgument)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        bool expected;
+    } cases[] = {
+        {{"/Embedding"}, true},
+        {{"-embedding"}, true},
+        {{"/AUTOMATION"}, true},
+        {{"x", "-Automation"}, true},
+        {{"Embedding"}, false},
+        {{"/embed"}, false},
+        {{}, false},
+        {{"/hidden"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(joinCommandLine(c.arguments));
+        EXPECT_EQ(startedForAutomation(c.arguments), c.expected);
+    }
+}
+
 TEST(StartupSwitchesTest, DeleteRegistryKeyTreeRemovesEverythingBelow)
 {
     createKey(win::HKEY_CLASSES_ROOT, "Harlune.Document\\CLSID\\Deep\\Deeper");
