@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -427,6 +428,77 @@ TEST_F(ShellWindowTest, RealDriverWithoutHardwareScansOnItsWorkerThroughTheRound
     runUntil([] { return false; }, 200);
     EXPECT_EQ(view->scansReceived(), scans);
     app.mainFrameWidget()->close();
+}
+
+// Counts the idle hook's calls.
+class CountingApp : public CHarluneApp
+{
+public:
+    using CHarluneApp::CHarluneApp;
+    bool OnIdle(long count) override
+    {
+        ++idleCalls;
+        return CHarluneApp::OnIdle(count);
+    }
+    int idleCalls = 0;
+};
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+TEST_F(ShellWindowTest, HaltedWithLiveSpectrumWindowsTheProgramRests)
+{
+    CHarluneApp::useScanCountViews(false);
+    const std::string spec = fs::current_path().string() + "/Default.spec";
+    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
+                           "Initialized=1\r\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    DriverLibrary library("libVYKDRV32.so");
+    {
+        CountingApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        app.NewSpectrumWindow();
+        CMainFrame& core = app.mainFrameWidget()->core();
+        // Scans go round: the pending flag rises and falls again and again.
+        int cleared = 0;
+        bool wasPending = false;
+        ASSERT_TRUE(runUntil(
+            [&] {
+                if (wasPending && !core.scanPending())
+                    ++cleared;
+                wasPending = core.scanPending();
+                return cleared >= 3;
+            },
+            10000));
+
+        core.SetAcquisitionSuspended(2);
+        ASSERT_TRUE(runUntil([&] { return !core.scanPending(); }, 5000));
+        // Let what the last scan left behind (repaints, posted messages) settle.
+        runUntil([] { return false; }, 200);
+
+        const int idleCalls = app.idleCalls;
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop rest;
+        QTimer::singleShot(1000, &rest, &QEventLoop::quit);
+        rest.exec();
+        const double cpuSeconds = processCpuSeconds() - cpuBefore;
+        const double wallSeconds = static_cast<double>(wall.elapsed()) / 1000.0;
+        // Nothing happens but the quit timer, which may wake the hook once.
+        EXPECT_LE(app.idleCalls - idleCalls, 1);
+        EXPECT_LT(cpuSeconds, 0.1 * wallSeconds) << cpuSeconds << " s of CPU in " << wallSeconds;
+        EXPECT_FALSE(core.scanPending());
+        app.mainFrameWidget()->close();
+    }
+    CHarluneApp::useScanCountViews(true);
 }
 
 // A script that runs until the frame stops it.
