@@ -385,6 +385,30 @@ TEST_F(PellarTest, AnOverrunIsPostedOnceAndStopsHandOversUntilTheEndOfScan)
     EXPECT_EQ(m_fake->postedOf(VYK_MSG_OVERRUN).size(), 1u);
 }
 
+TEST_F(PellarTest, ARecordReleasedDuringItsScanEndsQuietly)
+{
+    std::vector<float> buffer(2048, 7.0f);
+    RegistrationRecord released{};
+    released.instanceKey = 0;
+    released.window = kWindow;
+    released.continuous = 1;
+    released.channelEnables[0] = 1;
+    released.channelBuffers[0] = buffer.data();
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().currentChannel = 0;
+    }
+    const int requests = m_pellar->spectrumRequests();
+    EXPECT_EQ(PellarStartChannel(&released), core::ChannelStart::Advance);
+    EXPECT_EQ(released.continuous, 0);
+    EXPECT_EQ(m_pellar->spectrumRequests(), requests) << "nothing is acquired for it";
+    PellarEndOfScan(&released);
+    EXPECT_TRUE(m_fake->posted().empty()) << "no buffer-full, no quit message";
+    EXPECT_EQ(buffer[0], 7.0f);
+    std::lock_guard lock(core::driverState().mutex);
+    core::driverState().currentChannel = -1;
+}
+
 TEST_F(PellarTest, IdentifyRecognisesPellarAndWessorByTheSharedConfigurableId)
 {
     auto pellar = std::make_shared<SimulatedPellar>("PL00001");
