@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// Connection of the EZ-USB A/D types (Pavik, Solvi) for the core's ConnectHardware and
+// Connection of the EZ-USB A/D types (Pavik, Solvi, Pellar) for the core's ConnectHardware and
 // serial selection. Called on the client's thread without the scheduler mutex held.
 namespace driver::usb {
 
