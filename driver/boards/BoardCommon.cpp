@@ -70,10 +70,12 @@ TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t 
     const std::uint32_t startMs = platform.timeMs();
     int timeoutMs = 0;
     bool wasContinuous = false;
+    std::uint32_t cancelEpoch = 0;
     {
         std::lock_guard lock(state.mutex);
         timeoutMs = state.trigTimeoutMs;
         wasContinuous = record->continuous != 0;
+        cancelEpoch = state.cancelEpoch;
     }
     std::shared_ptr<platform::portio::PortIo> io = boardIo();
     for (;;) {
@@ -82,7 +84,9 @@ TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t 
         {
             std::lock_guard lock(state.mutex);
             const bool released = record->instanceKey == 0 || state.current != record;
-            const bool stopped = wasContinuous && record->continuous == 0;
+            // VYK_Stop, VYK_UnRegister and detaching cancel the library's waits.
+            const bool stopped =
+                (wasContinuous && record->continuous == 0) || state.cancelEpoch != cancelEpoch;
             if (released || stopped || state.connectedMarker == 0 || state.currentChannel == -1)
                 return TriggerWait::Cancelled;
         }

@@ -2,6 +2,8 @@
 
 #include "platform/portio/TransferList.h"
 
+#include <algorithm>
+
 namespace sim::boards {
 namespace {
 
@@ -22,9 +24,26 @@ constexpr std::uint32_t kCadrelFifo = 12;
 constexpr std::uint32_t kCadrelMultiplexer = 14;
 constexpr std::uint32_t kCadrelDio = 20;
 constexpr std::uint32_t kCadrelId = 26;
+constexpr std::uint32_t kCadrelIntegration = 4;
 // DAQ700 ports.
 constexpr std::uint32_t kDaqChannel = 0;
 constexpr std::uint32_t kDaqControl = 4;
+// The 8254-type counters: ISA counters 0 to 2 and control word at ports 0 to 3; the
+// DAQ700's counters 1 and 2 and control word at ports 9 to 11.
+constexpr std::uint32_t kIsaCounter0 = 0;
+constexpr std::uint32_t kIsaCounter2 = 2;
+constexpr std::uint32_t kIsaCounterControl = 3;
+constexpr std::uint32_t kDaqCounter1 = 9;
+constexpr std::uint32_t kDaqCounter2 = 10;
+constexpr std::uint32_t kDaqCounterControl = 11;
+// Control words that load a counter low byte first: counter 0, 1 and 2 in the modes the
+// board sets use.
+constexpr std::uint32_t kLoadCounter0 = 0x3E;
+constexpr std::uint32_t kLoadCounter1 = 0x7E;
+constexpr std::uint32_t kLoadCounter2 = 0xBE;
+constexpr std::uint32_t kLoadCounter2Rate = 0xB6;
+// The Istrel sets load ISA counter 0 with a clock divisor of at most this.
+constexpr std::uint32_t kClockDivisorMax = 4;
 
 } // namespace
 
@@ -132,7 +151,79 @@ void SimulatedBoard::raiseLocked()
         return;
     }
     ++m_raised;
-    m_signal.raise();
+    if (m_periodMs == 0)
+        m_signal.raise();
+    else {
+        m_due.push_back(std::chrono::steady_clock::now() + std::chrono::milliseconds(m_periodMs));
+        // A waiter already asleep recomputes when to wake.
+        m_signal.wake();
+    }
+}
+
+std::uint32_t SimulatedBoard::programmedPeriodMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_periodMs;
+}
+
+void SimulatedBoard::noteTimingLocked(int range, std::uint32_t offset, std::uint32_t value)
+{
+    if (m_kind == BoardKind::CadrelPci) {
+        if (range == 1 && offset == kCadrelIntegration)
+            m_periodMs = value & 0xFFFF;
+        return;
+    }
+    const bool daq = m_kind == BoardKind::Daq700;
+    if (range != 0)
+        return;
+    if (offset == (daq ? kDaqCounterControl : kIsaCounterControl)) {
+        m_counterControl = value & 0xFF;
+        m_counterHalf = false;
+        return;
+    }
+    // Only counters loaded with the control words of the board sets' timing count.
+    enum class Counter
+    {
+        IsaRate,   // ISA counter 0: a clock divisor (Istrel, 4 or less) or 4 counts a ms
+        IsaPeriod, // ISA counter 2: ms, unless counter 0 holds a rate (then the flash)
+        DaqRate,   // DAQ700 counter 1: 2 ms a count
+        DaqPeriod, // DAQ700 counter 2 in rate mode: ms
+    };
+    Counter counter;
+    if (!daq && offset == kIsaCounter0 && m_counterControl == kLoadCounter0)
+        counter = Counter::IsaRate;
+    else if (!daq && offset == kIsaCounter2 && m_counterControl == kLoadCounter2)
+        counter = Counter::IsaPeriod;
+    else if (daq && offset == kDaqCounter1 && m_counterControl == kLoadCounter1)
+        counter = Counter::DaqRate;
+    else if (daq && offset == kDaqCounter2 && m_counterControl == kLoadCounter2Rate)
+        counter = Counter::DaqPeriod;
+    else
+        return;
+    if (!m_counterHalf) {
+        m_counterLow = value & 0xFF;
+        m_counterHalf = true;
+        return;
+    }
+    m_counterHalf = false;
+    const std::uint32_t count = m_counterLow | (value & 0xFF) << 8;
+    switch (counter) {
+    case Counter::IsaRate:
+        m_isaRate = count;
+        if (count > kClockDivisorMax)
+            m_periodMs = count / 4;
+        break;
+    case Counter::IsaPeriod:
+        if (m_isaRate <= kClockDivisorMax)
+            m_periodMs = count;
+        break;
+    case Counter::DaqRate:
+        m_periodMs = count * 2;
+        break;
+    case Counter::DaqPeriod:
+        m_periodMs = count;
+        break;
+    }
 }
 
 void SimulatedBoard::armLocked(int channel)
@@ -211,6 +302,7 @@ bool SimulatedBoard::writePort(int range, std::uint32_t offset, int widthBytes, 
     std::lock_guard lock(m_mutex);
     m_writes.push_back({range, offset, widthBytes, value});
     m_written.notify_all();
+    noteTimingLocked(range, offset, value);
     switch (m_kind) {
     case BoardKind::CadrelPci:
         if (range != 1)
@@ -284,12 +376,35 @@ bool SimulatedBoard::enableInterrupt(int, bool on)
 
 platform::portio::InterruptWait SimulatedBoard::waitInterrupt(std::uint32_t boundMs)
 {
-    return m_signal.wait(boundMs) ? platform::portio::InterruptWait::Interrupt
-                                  : platform::portio::InterruptWait::Timeout;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(boundMs);
+    const std::uint64_t wakes = m_wakes.load();
+    for (;;) {
+        // Interrupts whose period has passed become pending; the wait ends at the next due.
+        Clock::time_point until = deadline;
+        {
+            std::lock_guard lock(m_mutex);
+            const Clock::time_point now = Clock::now();
+            while (!m_due.empty() && m_due.front() <= now) {
+                m_due.pop_front();
+                m_signal.raise();
+            }
+            if (!m_due.empty())
+                until = std::min(until, m_due.front());
+        }
+        const Clock::time_point now = Clock::now();
+        const auto waitMs =
+            until > now ? std::chrono::ceil<std::chrono::milliseconds>(until - now).count() : 0;
+        if (m_signal.wait(static_cast<std::uint32_t>(waitMs)))
+            return platform::portio::InterruptWait::Interrupt;
+        if (m_wakes.load() != wakes || Clock::now() >= deadline)
+            return platform::portio::InterruptWait::Timeout;
+    }
 }
 
 void SimulatedBoard::wakeInterruptWaiter()
 {
+    ++m_wakes;
     m_signal.wake();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/portio/InterruptSignal.h"
 #include "platform/portio/PortIo.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -34,9 +35,10 @@ struct PortWrite
 
 // A simulated A/D board behind the port-I/O interface. It logs every port write; arming a
 // conversion fills its FIFO with the scripted 12-bit pattern of the armed channel (or the
-// multiplexed or rotated stream) and raises its interrupt; reads of the status register
-// show the trigger input on bit 3. Faults: no interrupt at all, or interrupts held back
-// until the test releases them (a late interrupt). Any thread.
+// multiplexed or rotated stream) and raises its interrupt once the period programmed into
+// its timing counter has passed (at once while none is programmed); reads of the status
+// register show the trigger input on bit 3. Faults: no interrupt at all, or interrupts
+// held back until the test releases them (a late interrupt). Any thread.
 class SimulatedBoard final : public platform::portio::PortIo
 {
 public:
@@ -63,6 +65,11 @@ public:
     int armCount() const;
     // Whether the interrupt line is routed (enableInterrupt on).
     bool interruptEnabled() const;
+    // The period between arming and the interrupt, from the last timing counter written:
+    // ISA counter 0 at 4 counts a ms when it holds a rate (above 4), else counter 2 in ms;
+    // CadrelPCI register 4 in ms; DAQ700 counter 1 at 2 ms a count or counter 2 (rate
+    // mode) in ms. 0 before any.
+    std::uint32_t programmedPeriodMs() const;
 
     std::uint32_t readPort(int range, std::uint32_t offset, int widthBytes) override;
     bool writePort(int range, std::uint32_t offset, int widthBytes, std::uint32_t value) override;
@@ -80,6 +87,7 @@ private:
     std::uint16_t wireSample(int channel, int pixel) const;
     std::uint16_t popFifoLocked();
     void raiseLocked();
+    void noteTimingLocked(int range, std::uint32_t offset, std::uint32_t value);
 
     const BoardKind m_kind;
     mutable std::mutex m_mutex;
@@ -99,6 +107,15 @@ private:
     std::uint32_t m_multiplexer = 0;  // ISA port 7, CadrelPCI register 14
     std::uint32_t m_rotatorCount = 8; // CadrelPCI register 0
     int m_daqChannel = 0;
+    // Timing counters are written a byte at a time after a control word that names them.
+    std::uint32_t m_counterControl = 0;
+    std::uint32_t m_counterLow = 0;
+    bool m_counterHalf = false;
+    std::uint32_t m_isaRate = 0; // ISA counter 0
+    std::uint32_t m_periodMs = 0;
+    // Interrupts raised but not yet due, earliest first.
+    std::deque<std::chrono::steady_clock::time_point> m_due;
+    std::atomic<std::uint64_t> m_wakes{0};
     platform::portio::InterruptSignal m_signal;
 };
 
