@@ -12,6 +12,12 @@ namespace platform::framework {
 
 namespace {
 
+// Whether an item's state (GetMenuState by position) is a separator's.
+bool isSeparator(unsigned state)
+{
+    return (state & MF_POPUP) == 0 && (state & MF_SEPARATOR) != 0;
+}
+
 QAction* commandAction(QObject* parent, HMENU menu, int position,
                        std::function<CommandTarget*()> route)
 {
@@ -126,7 +132,9 @@ void MenuRenderer::rebuild()
     }
     for (int i = 0; i < GetMenuItemCount(m_menu); ++i) {
         const unsigned state = GetMenuState(m_menu, static_cast<unsigned>(i), MF_BYPOSITION);
-        if ((state & MF_SEPARATOR) != 0) {
+        // A pop-up's state holds its item count in the high byte, which may look like
+        // MF_SEPARATOR: only a non-pop-up is a separator.
+        if (isSeparator(state)) {
             continue;
         }
         if ((state & MF_POPUP) == 0) {
@@ -164,7 +172,7 @@ void MenuRenderer::fillMenu(QMenu* qtMenu, HMENU menu, std::function<CommandTarg
     }
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         const unsigned state = GetMenuState(menu, static_cast<unsigned>(i), MF_BYPOSITION);
-        if ((state & MF_SEPARATOR) != 0) {
+        if (isSeparator(state)) {
             qtMenu->addSeparator();
         } else if ((state & MF_POPUP) != 0) {
             const HMENU sub = GetSubMenu(menu, i);
