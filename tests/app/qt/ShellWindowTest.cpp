@@ -19,9 +19,13 @@
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -361,6 +365,58 @@ TEST_F(ShellWindowTest, UnreadableBarStateIsLoggedAndStartUpGoesOn)
     EXPECT_TRUE(app.mainFrameWidget()->controlBar(16001)->isVisibleTo(app.mainFrameWidget()));
 }
 
+TEST_F(ShellWindowTest, BarStateSavedForOtherButtonsIsNotApplied)
+{
+    const struct
+    {
+        const char* name;
+        const char* buttons;
+        bool generalShown;
+    } cases[] = {
+        {"the bar's own buttons", "32957,32959,0,57650,57651,57652", true},
+        {"buttons of an older program", "32957,32959", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        win::HKEY key = 0;
+        ASSERT_EQ(
+            win::RegCreateKeyEx(win::HKEY_CURRENT_USER,
+                                "Software\\Varnholt Software\\Harlune Toolbars\\BarStates\\General",
+                                0, nullptr, win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+            0);
+        const PWIN_DWORD visible = 1;
+        win::RegSetValueEx(key, "Visible", 0, win::REG_DWORD,
+                           reinterpret_cast<const uint8_t*>(&visible), sizeof(visible));
+        win::RegSetValueEx(key, "Buttons", 0, win::REG_SZ,
+                           reinterpret_cast<const uint8_t*>(c.buttons),
+                           static_cast<PWIN_DWORD>(std::string(c.buttons).size() + 1));
+        win::RegCloseKey(key);
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(app.mainFrameWidget()->controlBar(16000)->isVisible(), c.generalShown);
+    }
+}
+
+TEST_F(ShellWindowTest, ContextMenuOffersTheToolBars)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    QStringList titles;
+    QTimer::singleShot(0, [&] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : popup->actions())
+                titles << action->text();
+            popup->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            frame.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&frame, &event);
+    EXPECT_EQ(titles, (QStringList{"&Main Toolbars...", "Spectrum &Toolbar..."}));
+}
+
 TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabled)
 {
     CHarluneApp app(driver);
@@ -371,6 +427,14 @@ TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabled)
         EXPECT_FALSE(platform::framework::queryCommandState(frame, id).enabled);
         EXPECT_FALSE(frame.executeCommand(id));
     }
+    // The menu bar (the spectrum window's, which is active) shows every menu, however many items
+    // each holds.
+    QStringList titles;
+    for (QAction* action : frame.menuBar()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles,
+              (QStringList{"&File", "&Edit", "&View", "&Overlay", "Spectro&meter", "&Spectrum",
+                           "&Time Acquisition", "S&cript", "&Window", "&Help"}));
     // The menu the frame shows holds them.
     const platform::framework::HMENU menu = frame.currentMenu();
     ASSERT_NE(menu, 0u);
