@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <mutex>
 
 namespace platform::portio {
@@ -122,6 +123,37 @@ TEST(DriverXDeviceTest, InterruptThreadCallsTheHandlerAndStopsWithinItsBound)
     d.device->stopInterruptThread();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
     EXPECT_FALSE(d.device->interruptThreadRunning());
+}
+
+// The work after the handler (killing a timer whose callback does port I/O) runs with the
+// device lock released: another thread's port I/O gets through while it waits.
+TEST(DriverXDeviceTest, TheAfterHandlerRunsWithoutTheDeviceLock)
+{
+    auto board = std::make_shared<SimulatedBoard>(BoardKind::Brontel);
+    registerDeviceBackend(kDefaultDeviceName, board);
+    std::promise<bool> otherThreadGotThrough;
+    std::atomic<bool> done{false};
+    std::unique_ptr<DriverXDevice> device;
+    device = std::make_unique<DriverXDevice>(
+        [&] { device->writePortByte(4, 0); },
+        [&] {
+            if (done.exchange(true))
+                return;
+            // As a timer callback would: port I/O on another thread, waited for here.
+            auto other = std::async(std::launch::async, [&] { return device->readPortByte(5); });
+            otherThreadGotThrough.set_value(other.wait_for(std::chrono::seconds(5)) ==
+                                            std::future_status::ready);
+        });
+    ASSERT_TRUE(device->open(nullptr));
+    ASSERT_TRUE(device->registerPortRange(0x300, 16, nullptr));
+    ASSERT_TRUE(device->connectInterrupt(7));
+    ASSERT_TRUE(device->startInterruptThread());
+    device->writePortByte(4, 0x41);
+    auto result = otherThreadGotThrough.get_future();
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+    device.reset();
+    unregisterDeviceBackend(kDefaultDeviceName);
 }
 
 TEST(DriverXDeviceTest, BlockReadsReturnTheFifoInOrder)
