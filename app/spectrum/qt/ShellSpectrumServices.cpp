@@ -1,8 +1,62 @@
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 
 #include "app/shell/DriverApi.h"
+#include "app/shell/DriverLibrary.h"
 #include "app/shell/MainFrame.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+
+#include <algorithm>
+#include <cstring>
+
+DriverApiViewDriver::DriverApiViewDriver(DriverApi& driver)
+    : m_driver(driver), m_library(dynamic_cast<DriverLibrary*>(&driver))
+{}
+
+template <typename R, typename... Args>
+R DriverApiViewDriver::callExport(const char* name, R fallback, Args... args)
+{
+    if (!m_library)
+        return fallback;
+    void* address = m_library->symbol(name);
+    if (!address)
+        return fallback;
+    return reinterpret_cast<R (*)(Args...)>(address)(args...);
+}
+
+namespace {
+
+// The driver's results are 32-bit; the view keeps the 16-bit results of its interface.
+int16_t narrow(int32_t value)
+{
+    return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
+}
+
+// The single-channel coefficient reader of each A/D type.
+const char* coefficientReader(uint16_t adcType)
+{
+    switch (adcType) {
+    case VYK_ADC_PAVIK:
+        return "Pavik_GetCoefficients";
+    case VYK_ADC_SOLVIPLUS:
+        return "SolviPlus_GetCoefficients";
+    case VYK_ADC_SOLVI:
+        return "Solvi_GetCoefficients";
+    case VYK_ADC_XANDEL:
+        return "Xandel_GetCoefficients";
+    case VYK_ADC_TREVAN:
+        return "Trevan_GetCoefficients";
+    case VYK_ADC_ULMARADC:
+        return "Ulmar_GetCoefficients";
+    case VYK_ADC_PAVIKPLUS:
+        return "PavikPlus_GetCoefficients";
+    case VYK_ADC_QUARN:
+        return "Quarn_GetCoefficients";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
 
 int16_t DriverApiViewDriver::VYK_Register(RegistrationRecord* record)
 {
@@ -47,6 +101,68 @@ int16_t DriverApiViewDriver::Xandel_EnableCooler(int16_t enable)
 int16_t DriverApiViewDriver::Ulmar_SetTECEnable(int16_t enable)
 {
     return m_driver.Ulmar_SetTECEnable(enable);
+}
+
+int16_t DriverApiViewDriver::Ulmar_SetFanEnable(int16_t enable)
+{
+    return narrow(callExport<int32_t>("Ulmar_SetFanEnable", 0, int32_t{enable}));
+}
+
+int16_t DriverApiViewDriver::Xandel_SetTECSetPoint(float degreesC)
+{
+    return narrow(callExport<int32_t>("Xandel_SetTECSetPoint", 0, degreesC));
+}
+
+int16_t DriverApiViewDriver::Ulmar_SetTECSetPoint(double degreesC)
+{
+    return narrow(callExport<int32_t>("Ulmar_SetTECSetPoint", 0, degreesC));
+}
+
+double DriverApiViewDriver::Xandel_GetTECTemperature()
+{
+    return callExport<double>("Xandel_GetTECTemperature", 0.0);
+}
+
+double DriverApiViewDriver::Ulmar_GetTECTemperature()
+{
+    return callExport<double>("Ulmar_GetTECTemperature", 0.0);
+}
+
+int16_t DriverApiViewDriver::Pavik_IsPluginDetected(int16_t plugin)
+{
+    return narrow(callExport<int32_t>("Pavik_IsPluginDetected", 0, static_cast<uint8_t>(plugin)));
+}
+
+double DriverApiViewDriver::Pavik_GetTemperature()
+{
+    return callExport<float>("Pavik_GetTemperature", 0.0f);
+}
+
+int16_t DriverApiViewDriver::Pavik_Norrel_LampOn(int16_t on)
+{
+    return narrow(callExport<int32_t>("Pavik_Norrel_LampOn", 0, int32_t{on}));
+}
+
+int16_t DriverApiViewDriver::BrontelUSB_DAC_Initialize()
+{
+    return narrow(callExport<int32_t>("BrontelUSB_DAC_Initialize", 0));
+}
+
+int16_t DriverApiViewDriver::readCoefficients(uint16_t adcType, DeviceCoefficients& record)
+{
+    const char* reader = coefficientReader(adcType);
+    if (!reader)
+        return 0;
+    CoefficientsRecord read{};
+    const int32_t result = callExport<int32_t>(reader, 0, &read);
+    if (result == 1) {
+        std::copy(std::begin(read.wavelength), std::end(read.wavelength),
+                  record.wavelength.begin());
+        record.strayLight = read.strayLight;
+        std::copy(std::begin(read.nonLinearity), std::end(read.nonLinearity),
+                  record.nonLinearity.begin());
+    }
+    return narrow(result);
 }
 
 int16_t DriverApiViewDriver::Pavik_SetMavrinModulation(int32_t modulation)

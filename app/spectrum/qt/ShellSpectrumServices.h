@@ -6,14 +6,17 @@
 
 class CMainFrame;
 class DriverApi;
+class DriverLibrary;
 class SpectrumDocFrame;
 
-// The spectrum view's driver calls on the program's driver binder. The accessory families the
-// binder does not offer yet answer 0 (no plug-in, no coefficients, no temperature).
+// The spectrum view's driver calls on the program's driver binder. The calls the binder's
+// interface does not carry (accessories, coefficient readers) are looked up by name in the
+// bound library; on another binder (a test's) they answer 0: no plug-in, no coefficients, no
+// temperature. The BrontelUSB calibration has no reader until that family joins the library.
 class DriverApiViewDriver : public SpectrumViewDriver
 {
 public:
-    explicit DriverApiViewDriver(DriverApi& driver) : m_driver(driver) {}
+    explicit DriverApiViewDriver(DriverApi& driver);
 
     int16_t VYK_Register(RegistrationRecord* record) override;
     int16_t VYK_ParamSet(RegistrationRecord* record) override;
@@ -23,22 +26,27 @@ public:
     void VYK_DisableMultichannelSpectra() override;
     int16_t Xandel_EnableFan(int16_t enable) override;
     int16_t Xandel_EnableCooler(int16_t enable) override;
-    int16_t Ulmar_SetFanEnable(int16_t) override { return 0; }
+    int16_t Ulmar_SetFanEnable(int16_t enable) override;
     int16_t Ulmar_SetTECEnable(int16_t enable) override;
-    int16_t Xandel_SetTECSetPoint(float) override { return 0; }
-    int16_t Ulmar_SetTECSetPoint(double) override { return 0; }
-    double Xandel_GetTECTemperature() override { return 0.0; }
-    double Ulmar_GetTECTemperature() override { return 0.0; }
-    int16_t Pavik_IsPluginDetected(int16_t) override { return 0; }
+    int16_t Xandel_SetTECSetPoint(float degreesC) override;
+    int16_t Ulmar_SetTECSetPoint(double degreesC) override;
+    double Xandel_GetTECTemperature() override;
+    double Ulmar_GetTECTemperature() override;
+    int16_t Pavik_IsPluginDetected(int16_t plugin) override;
     int16_t Pavik_SetMavrinModulation(int32_t modulation) override;
-    double Pavik_GetTemperature() override { return 0.0; }
-    int16_t Pavik_Norrel_LampOn(int16_t) override { return 0; }
-    int16_t BrontelUSB_DAC_Initialize() override { return 0; }
-    int16_t readCoefficients(uint16_t, DeviceCoefficients&) override { return 0; }
+    double Pavik_GetTemperature() override;
+    int16_t Pavik_Norrel_LampOn(int16_t on) override;
+    int16_t BrontelUSB_DAC_Initialize() override;
+    int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) override;
     int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients&) override { return 0; }
 
 private:
+    // Calls the library's export `name` as R(Args...), or answers fallback without a library.
+    template <typename R, typename... Args>
+    R callExport(const char* name, R fallback, Args... args);
+
     DriverApi& m_driver;
+    DriverLibrary* m_library;
 };
 
 // The spectrum view's main frame on the program's CMainFrame. The script events are not fired

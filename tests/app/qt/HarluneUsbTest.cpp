@@ -1,0 +1,252 @@
+// The program with the real driver library and a simulated USB spectrometer (a Pavik): the
+// library's libusb calls land in this program's fake libusb (the functions below take
+// precedence over the system library's for every module of the process), which has the
+// simulator behind it. From the device to the spectrum window's processed arrays, through an
+// unplug and a replug.
+#include "app/qt/HarluneApp.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/shell/DriverLibrary.h"
+#include "app/shell/INIFileSupport.h"
+#include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/framework/ChildFrame.h"
+#include "platform/qt/QtHooks.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
+#include "sim/usb/SimulatedUsbSpectrometer.h"
+#include "tests/platform/usb/FakeLibusb.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+using platform::usb::test::FakeLibusb;
+using sim::usb::SimulatedUsbSpectrometer;
+
+// The libusb functions the driver library uses, on the fake.
+extern "C" {
+int libusb_init(libusb_context** context)
+{
+    return FakeLibusb::api().init(context);
+}
+void libusb_exit(libusb_context* context)
+{
+    FakeLibusb::api().exit(context);
+}
+ssize_t libusb_get_device_list(libusb_context* context, libusb_device*** list)
+{
+    return FakeLibusb::api().getDeviceList(context, list);
+}
+void libusb_free_device_list(libusb_device** list, int unref)
+{
+    FakeLibusb::api().freeDeviceList(list, unref);
+}
+int libusb_get_device_descriptor(libusb_device* device, libusb_device_descriptor* out)
+{
+    return FakeLibusb::api().getDeviceDescriptor(device, out);
+}
+uint8_t libusb_get_bus_number(libusb_device* device)
+{
+    return FakeLibusb::api().getBusNumber(device);
+}
+int libusb_get_port_numbers(libusb_device* device, uint8_t* ports, int length)
+{
+    return FakeLibusb::api().getPortNumbers(device, ports, length);
+}
+int libusb_open(libusb_device* device, libusb_device_handle** handle)
+{
+    return FakeLibusb::api().open(device, handle);
+}
+void libusb_close(libusb_device_handle* handle)
+{
+    FakeLibusb::api().close(handle);
+}
+int libusb_set_auto_detach_kernel_driver(libusb_device_handle* handle, int enable)
+{
+    return FakeLibusb::api().setAutoDetachKernelDriver(handle, enable);
+}
+int libusb_claim_interface(libusb_device_handle* handle, int number)
+{
+    return FakeLibusb::api().claimInterface(handle, number);
+}
+int libusb_release_interface(libusb_device_handle* handle, int number)
+{
+    return FakeLibusb::api().releaseInterface(handle, number);
+}
+int libusb_get_active_config_descriptor(libusb_device* device, libusb_config_descriptor** out)
+{
+    return FakeLibusb::api().getActiveConfigDescriptor(device, out);
+}
+void libusb_free_config_descriptor(libusb_config_descriptor* config)
+{
+    FakeLibusb::api().freeConfigDescriptor(config);
+}
+int libusb_control_transfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request,
+                            uint16_t value, uint16_t index, unsigned char* data, uint16_t length,
+                            unsigned int timeoutMs)
+{
+    return FakeLibusb::api().controlTransfer(handle, requestType, request, value, index, data,
+                                             length, timeoutMs);
+}
+int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, unsigned char* data,
+                         int length, int* transferred, unsigned int timeoutMs)
+{
+    return FakeLibusb::api().bulkTransfer(handle, endpoint, data, length, transferred, timeoutMs);
+}
+int libusb_clear_halt(libusb_device_handle* handle, unsigned char endpoint)
+{
+    return FakeLibusb::api().clearHalt(handle, endpoint);
+}
+}
+
+namespace {
+
+bool runUntil(const std::function<bool()>& condition, int boundMs = 10000)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (condition() || elapsed.elapsed() > boundMs)
+            loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return condition();
+}
+
+constexpr int kPixels = 2048;
+// A value no scan gives: a window that shows it has had no scan since it was put there.
+constexpr double kNoScan = -7.0;
+
+class HarluneUsbTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FakeLibusb::instance().reset();
+        FakeLibusb::instance().add({1, {1}, device, false, false});
+        // The device's stored wavelength calibration: 400 nm + 0.5 nm per pixel.
+        const char* texts[] = {"PV00042", "4.000000e+02", "5.000000e-01", "0", "0"};
+        for (int slot = 0; slot < 5; ++slot)
+            device->setInfoSlot(slot, texts[slot]);
+
+        const char* dir = std::getenv("HARLUNE_TEST_DIR");
+        const std::string spec = std::string(dir ? dir : ".") + "/Pavik.spec";
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=Pavik\r\n"
+                   "USBSerialNumber=PV00042\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+        store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 3);
+    }
+
+    SpectrumViewWidget* view()
+    {
+        platform::framework::ChildFrame* frame = app.mainFrameWidget()->MDIGetActive();
+        return frame ? dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView()) : nullptr;
+    }
+    const ChannelSpectra& spectra() { return view()->core().document().spectra(); }
+    // Waits until a scan that `accept` takes has been processed.
+    bool nextScan(const std::function<bool(double)>& accept)
+    {
+        double& marked = view()->core().document().spectra().processed[0][1000];
+        marked = kNoScan;
+        return runUntil([&] { return marked != kNoScan && accept(marked); });
+    }
+    bool command(unsigned id) { return view()->GetParentFrame()->executeCommand(id); }
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    std::shared_ptr<SimulatedUsbSpectrometer> device =
+        std::make_shared<SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV00042"));
+    std::vector<std::string> reports;
+    DriverLibrary library{"libVYKDRV32.so",
+                          [this](const std::string& message) { reports.push_back(message); }};
+    CHarluneApp app{library};
+};
+
+TEST_F(HarluneUsbTest, TheDevicesSpectraReachTheWindowThroughUnplugAndReplug)
+{
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_NE(view(), nullptr);
+    const auto pattern = [](int i) {
+        return static_cast<double>(SimulatedUsbSpectrometer::patternPixel(i));
+    };
+
+    // Scope mode shows the device's counts as they are.
+    ASSERT_TRUE(nextScan([&](double v) { return v == pattern(1000); }))
+        << (reports.empty() ? "" : reports[0]);
+    for (int i = 0; i < kPixels; ++i)
+        ASSERT_EQ(spectra().processed[0][i], pattern(i)) << "pixel " << i;
+    EXPECT_EQ(device->integrationMs(), 3);
+    EXPECT_FALSE(view()->core().coefficientsLoaded());
+
+    // Unplugged, scans go on and complete with zeros (0x4C8 reports the data invalid); the
+    // window takes them as a dark.
+    device->unplug();
+    ASSERT_TRUE(nextScan([](double v) { return v == 0.0; }));
+    ASSERT_TRUE(nextScan([](double v) { return v == 0.0; }));
+    for (int i = 0; i < kPixels; ++i)
+        ASSERT_EQ(spectra().processed[0][i], 0.0) << "pixel " << i;
+    EXPECT_FALSE(view()->core().coefficientsLoaded());
+    EXPECT_TRUE(command(32816)); // Store Dark
+
+    // Replugged, the driver opens the device again, its scans carry data and 0x4C8 says so:
+    // the window reads the device's wavelength calibration then.
+    device->replug();
+    ASSERT_TRUE(nextScan([&](double v) { return v == pattern(1000); }));
+    ASSERT_TRUE(runUntil([&] { return view()->core().coefficientsLoaded(); }));
+    EXPECT_DOUBLE_EQ(spectra().wavelengths[0][10], 405.0);
+    EXPECT_DOUBLE_EQ(view()->core().displayStartNm(), 400.0);
+    EXPECT_DOUBLE_EQ(view()->core().displayEndNm(), 400.0 + 0.5 * (kPixels - 1));
+    EXPECT_TRUE(command(32817)); // Store Reference
+
+    // A smoothed sample against the plain reference and the dark of zeros: absorbance is
+    // log10(R / S) wherever both are positive, 0 elsewhere.
+    view()->core().record().boxcarHalfWidth = 5;
+    ASSERT_TRUE(nextScan([](double) { return true; }));
+    EXPECT_TRUE(command(32796)); // Absorbance Mode
+    ASSERT_EQ(view()->core().processingMode(), Absorbance);
+    ASSERT_TRUE(nextScan([](double) { return true; }));
+    const ChannelSpectra& s = spectra();
+    int ratios = 0;
+    for (int i = 0; i < kPixels; ++i) {
+        ASSERT_EQ(s.dark[0][i], 0.0);
+        ASSERT_EQ(s.reference[0][i], pattern(i));
+        const double r = pattern(i);
+        const double sample = s.sample[0][i];
+        const double expected = (sample <= 0.0 || r <= 0.0) ? 0.0 : std::log10(r / sample);
+        ASSERT_NEAR(s.processed[0][i], expected, 1e-9) << "pixel " << i;
+        ratios += std::abs(expected) > 1e-3 ? 1 : 0;
+    }
+    EXPECT_GT(ratios, 10); // the smoothing bends the pattern's steps
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    EXPECT_TRUE(ui.messageBoxes().empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
