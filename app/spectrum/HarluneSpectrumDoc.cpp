@@ -26,12 +26,17 @@ CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame) : m_frame(fram
 
 CHarluneSpectrumDoc::~CHarluneSpectrumDoc()
 {
+    // Moved out first: the view clears the hook while it runs.
+    const std::function<void()> takeBack = std::move(m_buffersReturn);
+    m_buffersReturn = nullptr;
+    if (takeBack)
+        takeBack();
     {
         CINIFileSupport store(nullptr, 1);
         store.WriteDouble(kAcquisitionSection, "ColorTemperature", m_colorTemperature);
         store.WriteUInt(kPreferencesSection, "IrradAssumeSecondOrder", m_assumeSecondOrder);
     }
-    if (m_frame.addOpenSpectrumDocuments(-1) > 0)
+    if (m_frame.addOpenSpectrumDocuments(-1) > 0 && !takeBack)
         m_frame.StartNextScan();
 }
 

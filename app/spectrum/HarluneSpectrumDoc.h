@@ -51,7 +51,8 @@ public:
     // Reads "ColorTemperature" and "IrradAssumeSecondOrder" from the settings store and
     // counts the document as open.
     explicit CHarluneSpectrumDoc(SpectrumDocFrame& frame);
-    // Writes the two preferences back; when other documents remain, starts the next scan.
+    // Lets the view take its buffers back, writes the two preferences back; when other
+    // documents remain and no view restarted the round-robin, starts the next scan.
     ~CHarluneSpectrumDoc();
     CHarluneSpectrumDoc(const CHarluneSpectrumDoc&) = delete;
     CHarluneSpectrumDoc& operator=(const CHarluneSpectrumDoc&) = delete;
@@ -63,6 +64,10 @@ public:
     // The window whose questions and sounds the document uses (its first view); null before
     // the view exists, when every question is answered No.
     void setWindow(SpectrumDocWindow* window) { m_window = window; }
+    // The view that lent the raw scan buffers to the driver library takes them back here
+    // before they go: the destructor calls it first (the framework deletes the document
+    // before the view's window). The view also starts the next scan then. Empty: none.
+    void setBuffersReturn(std::function<void()> takeBack) { m_buffersReturn = std::move(takeBack); }
     // Replaces the clock whose local time is stamped into SPC files.
     void setLocalTimeSource(std::function<std::tm()> localTime);
 
@@ -109,6 +114,7 @@ private:
 
     SpectrumDocFrame& m_frame;
     SpectrumDocWindow* m_window = nullptr;
+    std::function<void()> m_buffersReturn;
     std::function<std::tm()> m_localTime;
     ChannelSpectra m_spectra;
     std::array<RawScanBuffer, kSpectrumChannels> m_rawScanBuffers{};

@@ -103,6 +103,8 @@ CHarluneSpectrumView::CHarluneSpectrumView(SpectrumViewWindow& window, SpectrumV
 
 CHarluneSpectrumView::~CHarluneSpectrumView()
 {
+    if (m_documentHook != 0 && m_destroyed == 0)
+        m_document.setBuffersReturn(nullptr);
     m_driver.VYK_DisableMultichannelSpectra();
     CINIFileSupport store(nullptr, 1);
     store.WriteInt(kMavrinSection, "LEDOn", m_mavrinLampOn);
@@ -259,11 +261,18 @@ void CHarluneSpectrumView::OnCreate()
 
 void CHarluneSpectrumView::OnShowWindow()
 {
+    if (m_destroyed != 0)
+        return;
     m_currentConfigurationFile = m_configurationFile;
     if (m_window.inSpectrumFrame()) {
         m_record.window = m_window.windowHandle();
         for (int k = 0; k < kSpectrumChannels; ++k)
             m_record.channelBuffers[k] = m_document.rawScanBuffer(k).values;
+        // The buffers are the document's: the driver must have them back before they go.
+        if (m_destroyed == 0 && m_documentHook == 0) {
+            m_document.setBuffersReturn([this] { OnDestroy(); });
+            m_documentHook = 1;
+        }
         if (m_driver.VYK_Register(&m_record) != 0)
             m_frame.setAcquisitionHalted(2);
     }
@@ -295,6 +304,11 @@ void CHarluneSpectrumView::OnInitialUpdate()
 
 void CHarluneSpectrumView::OnDestroy()
 {
+    if (m_destroyed != 0)
+        return;
+    m_destroyed = 1;
+    if (m_documentHook != 0)
+        m_document.setBuffersReturn(nullptr);
     if (m_frame.viewPreferences().TurnOffLightWhenClosingWindow == 1) {
         m_driver.VYK_StrobeEnable(0);
         m_driver.Pavik_Norrel_LampOn(0);
@@ -357,8 +371,9 @@ int CHarluneSpectrumView::lastChannel() const
 
 int CHarluneSpectrumView::OnScanReady(uint32_t channel)
 {
-    // The driver names channels 0 to 7; anything else is not a buffer of ours.
-    if (channel >= static_cast<uint32_t>(kSpectrumChannels))
+    // The driver names channels 0 to 7; anything else is not a buffer of ours. A message
+    // still queued when the window closed finds the document gone.
+    if (channel >= static_cast<uint32_t>(kSpectrumChannels) || m_destroyed != 0)
         return 0;
     const int ch = static_cast<int>(channel);
 
@@ -546,7 +561,7 @@ void CHarluneSpectrumView::OnTimer(int id)
 
 int CHarluneSpectrumView::OnLoadDeviceCoefficients(uint32_t dataInvalid)
 {
-    if (dataInvalid != 0 || m_coefficientsLoaded != 0)
+    if (dataInvalid != 0 || m_coefficientsLoaded != 0 || m_destroyed != 0)
         return 0;
     m_coefficientsLoaded = 1;
     ChannelSpectra& spectra = m_document.spectra();
@@ -994,6 +1009,8 @@ void CHarluneSpectrumView::OnUnscale()
 
 void CHarluneSpectrumView::OnKeyDown(unsigned key)
 {
+    if (m_destroyed != 0)
+        return;
     if (m_closing == 0)
         fireKeystroke(key);
     const double ySpan = chartValue(kXrtYMax) - chartValue(kXrtYMin);
@@ -1062,6 +1079,8 @@ void CHarluneSpectrumView::OnKeyDown(unsigned key)
 bool CHarluneSpectrumView::OnCommand(unsigned id)
 {
     using namespace app::res;
+    if (m_destroyed != 0)
+        return false;
     switch (id) {
     case ID_MODE_SCOPE:
         OnScopeMode();
@@ -1122,6 +1141,8 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
 CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned id) const
 {
     using namespace app::res;
+    if (m_destroyed != 0)
+        return {};
     const bool processed =
         processedModesAvailable(m_document.spectra(), enablesOf(m_record), m_timeNormalization);
     const auto mode = [this](ProcessingMode m) { return m_processingMode == m ? 1 : 0; };

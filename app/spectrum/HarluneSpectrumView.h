@@ -48,7 +48,9 @@ public:
     // Registers with the driver and sets the title.
     void OnShowWindow();
     void OnInitialUpdate();
-    // Saves the settings, releases the window's channels and lets the next window scan.
+    // Saves the settings, releases the window's channels and lets the next window scan. Runs
+    // once: from the document as it goes (it may go before the window), or from the window.
+    // Afterwards the view handles no more driver messages or commands.
     void OnDestroy();
 
     // Driver messages.
@@ -187,6 +189,10 @@ private:
     platform::chart::XrtHandle m_chartData = 0;
 
     int m_closing = 0;
+    // OnDestroy has run: the document may be gone.
+    int m_destroyed = 0;
+    // The document calls OnDestroy before it goes.
+    int m_documentHook = 0;
     int m_firstScanPending = 1;
     int m_mavrinLampOn = 0;
     int m_mavrinModulation = 0;

@@ -514,6 +514,31 @@ TEST(HarluneSpectrumView, DestroyReleasesTheChannelsAndSavesTheSettings)
     EXPECT_TRUE(w.frame.newSpectra.empty());
 }
 
+// The framework deletes a closing window's document before the window itself: the document
+// hands its buffers back through the view first, so the driver never writes into freed
+// memory, and a message still queued for the window is ignored.
+TEST(HarluneSpectrumView, TheDocumentTakesItsBuffersBackBeforeItGoes)
+{
+    Window w({1, 0, 1, 0, 0, 0, 0, 0});
+    ASSERT_EQ(w.driver.count("Register"), 1);
+    const int nextScans = w.frame.nextScans;
+    w.document.reset();
+    const RegistrationRecord& r = w.driver.paramSet;
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(r.channelEnables[k], 0);
+        EXPECT_EQ(r.channelBuffers[k], nullptr);
+    }
+    // The view started the next scan; the document did not start another.
+    EXPECT_EQ(w.frame.nextScans, nextScans + 1);
+    EXPECT_EQ(w.view->OnScanReady(0), 0);
+    EXPECT_EQ(w.view->OnLoadDeviceCoefficients(0), 0);
+    EXPECT_FALSE(w.view->OnCommand(32816));
+    const int paramSets = w.driver.count("ParamSet");
+    w.view->OnDestroy(); // the window's own destruction: already done
+    EXPECT_EQ(w.driver.count("ParamSet"), paramSets);
+    w.view.reset();
+}
+
 TEST(HarluneSpectrumView, TimeNormalisationDividesTheScan)
 {
     Window w;
