@@ -10,6 +10,8 @@
 #include "driver/core/OperationSetSelector.h"
 #include "driver/core/Sequencer.h"
 #include "driver/java/JavaConnection.h"
+#include "driver/serial/SerialAdc.h"
+#include "driver/serial/SerialConnection.h"
 #include "driver/usb/UsbConnection.h"
 
 #include <algorithm>
@@ -61,6 +63,9 @@ void attachLocked(bool readConfiguration)
 {
     DriverState& state = driverState();
     DriverPlatform& platform = driverPlatform();
+    // The converter link is made before the exit handler is registered below, so that it
+    // outlives the detach that closes its port.
+    serial::serialAdc();
     acquisitionWorker().reset();
     {
         std::lock_guard lock(state.mutex);
@@ -160,6 +165,8 @@ void detachDriver()
     }
     if (timers)
         driverPlatform().endTimerPeriod();
+    // A converter link opened outside the configured connection (KAL_Init) is let go too.
+    serial::CloseSerialADCPort();
     g_attached.store(false, std::memory_order_release);
 }
 
@@ -196,6 +203,16 @@ int16_t ConnectHardware()
     // The back-ends connect without the scheduler mutex and mark the state themselves.
     if (isPortBoardAdcType(adcType) || adcType == VYK_ADC_CADRELPCI)
         return boards::connectBoard();
+    if (adcType == VYK_ADC_SERIAL) {
+        int port = 1;
+        int baudIndex = 2;
+        {
+            std::lock_guard lock(state.mutex);
+            port = state.serialPort;
+            baudIndex = state.serialPortBaudIndex;
+        }
+        return serial::connectSerialAdc(port, baudIndex);
+    }
     if (usb::isUsbAdcType(adcType))
         return usb::connectUsbHardware(adcType);
     if (const java::JavaModel* model = java::javaModelForAdc(adcType))
@@ -225,6 +242,8 @@ void DisconnectHardware()
     bool keepMarker = false;
     if (isPortBoardAdcType(adcType) || adcType == VYK_ADC_CADRELPCI) {
         boards::disconnectBoard();
+    } else if (adcType == VYK_ADC_SERIAL) {
+        serial::disconnectSerialAdc();
     } else if (adcType == VYK_ADC_TREVAN || adcType == VYK_ADC_SOLVIPLUS) {
         java::releaseJavaDevice();
     } else if (java::javaModelForAdc(adcType)) {

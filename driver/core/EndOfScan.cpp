@@ -255,7 +255,10 @@ void runEndOfScan(const EndOfScanProfile& profile, RegistrationRecord* record)
             if (doScan)
                 record->window = VYK_MSG_BUFFER_FULL;
             if (!state.overrun && !doScan) {
-                const bool aborted = profile.abort && state.scanAborted;
+                // The serial A/D flags a scan it could not take; every routine on it reports
+                // that scan aborted rather than delivering what the buffers hold.
+                const bool aborted =
+                    (profile.abort || state.adcType == VYK_ADC_SERIAL) && state.scanAborted;
                 for (int c = 0; c < kChannels; ++c) {
                     if (record->channelEnables[c] == 0)
                         continue;

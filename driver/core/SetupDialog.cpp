@@ -4,6 +4,7 @@
 #include "driver/core/DriverStartup.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/OperationSetSelector.h"
+#include "driver/serial/SerialAdc.h"
 
 #include <array>
 #include <cstdio>
@@ -267,6 +268,14 @@ std::string SetupDialog::version() const
 void SetupDialog::apply()
 {
     DriverState& state = driverState();
+    bool serialAdc = false;
+    {
+        std::lock_guard lock(state.mutex);
+        serialAdc = state.adcType == VYK_ADC_SERIAL;
+    }
+    // A serial scan running meanwhile (the converter's port is about to change) ends first.
+    if (serialAdc)
+        serial::AbortSerialScan();
     bool reconnect = false;
     {
         std::lock_guard lock(state.mutex);

@@ -5,8 +5,7 @@
 #include "driver/include/vykdrv32.h"
 #include "driver/serial/SerialAdc.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
 
 namespace {
@@ -40,11 +39,31 @@ int16_t setRaman(int16_t on)
     return kKalDone;
 }
 
-template <class Value> int16_t setStoredNumber(uint16_t slot, const char* format, Value value)
+// The converter keeps the numbers as text; they are written and read without the process's
+// locale (a client's locale may use a decimal comma), as "%e" and "%d" would in "C".
+int16_t setStoredFloat(uint16_t slot, float value)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
+    char text[64] = {};
+    const auto written = std::to_chars(text, text + sizeof text - 1, static_cast<double>(value),
+                                       std::chars_format::scientific, 6);
+    if (written.ec != std::errc())
+        return kKalOutOfRange;
     return serialAdc().setStoredString(slot, text);
+}
+
+int16_t setStoredInt(uint16_t slot, int32_t value)
+{
+    char text[16] = {};
+    std::to_chars(text, text + sizeof text - 1, value);
+    return serialAdc().setStoredString(slot, text);
+}
+
+// The start of a stored number: past leading blanks and a plus sign.
+const char* numberStart(const char* text)
+{
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    return *text == '+' ? text + 1 : text;
 }
 
 // The stored text, terminated: the export fills only 15 bytes.
@@ -62,9 +81,9 @@ int16_t getStoredFloat(uint16_t slot, float* value)
     const int16_t result = storedText(slot, text);
     if (result != kKalDone)
         return result;
-    char* end = nullptr;
-    const float parsed = std::strtof(text, &end);
-    if (end == text)
+    const char* first = numberStart(text);
+    float parsed = 0.0f;
+    if (std::from_chars(first, text + std::strlen(text), parsed).ec != std::errc())
         return kKalNoAck;
     *value = parsed;
     return kKalDone;
@@ -78,11 +97,11 @@ int16_t getStoredInt(uint16_t slot, int32_t* value)
     const int16_t result = storedText(slot, text);
     if (result != kKalDone)
         return result;
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (end == text)
+    const char* first = numberStart(text);
+    int32_t parsed = 0;
+    if (std::from_chars(first, text + std::strlen(text), parsed).ec != std::errc())
         return kKalNoAck;
-    *value = static_cast<int32_t>(parsed);
+    *value = parsed;
     return kKalDone;
 }
 
@@ -632,7 +651,7 @@ VYK_API int16_t KAL_SetStoredFloat(uint16_t slot, float value)
     return guardExport<int16_t>("KAL_SetStoredFloat", 0, [&] {
         SerialAdc& adc = serialAdc();
         (void)adc;
-        return setStoredNumber(slot, "%e", static_cast<double>(value));
+        return setStoredFloat(slot, value);
     });
 }
 
@@ -650,7 +669,7 @@ VYK_API int16_t KAL_SetStoredInt(uint16_t slot, int32_t value)
     return guardExport<int16_t>("KAL_SetStoredInt", 0, [&] {
         SerialAdc& adc = serialAdc();
         (void)adc;
-        return setStoredNumber(slot, "%d", value);
+        return setStoredInt(slot, value);
     });
 }
 

@@ -621,12 +621,27 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
         // AbortSerialScan cleared the flag (and someone may hold it anew).
         return token != 0 && !busy.isHeldBy(token);
     };
+    // Waiting for a trigger also ends when the client stops or releases its scan or the
+    // library detaches (the core's cancel epoch moved since the scan began), and after the
+    // configured trigger time-out when one is set.
+    core::DriverState& state = core::driverState();
+    const bool triggerWait = untilTrigger;
+    const std::uint32_t epoch = m_scanEpoch;
+    auto cancelled = [&state, epoch] {
+        std::lock_guard lock(state.mutex);
+        return state.cancelEpoch != epoch;
+    };
+    if (untilTrigger && m_triggerTimeoutMs > 0) {
+        untilTrigger = false;
+        firstByteTimeoutMs = static_cast<int>(std::min<long long>(
+            static_cast<long long>(firstByteTimeoutMs) + m_triggerTimeoutMs, 0x7FFFFFFF));
+    }
     // The first bytes: by the scan's time-out, or, waiting for a trigger, until the
     // trigger comes or the scan is aborted.
     const auto deadline = Clock::now() + std::chrono::milliseconds(firstByteTimeoutMs);
     // (A converter without a scan answers one byte.)
     while (m_serial->bytesWaiting() < 1) {
-        if (aborted())
+        if (aborted() || (triggerWait && cancelled()))
             return kKalTimeout;
         const int slice = untilTrigger ? 100 : std::min(100, msLeft(deadline));
         if (!untilTrigger && slice == 0)
@@ -685,6 +700,12 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
 
 std::int16_t SerialAdc::scanLocked(std::uint16_t* buffer, std::uint64_t token)
 {
+    {
+        core::DriverState& state = core::driverState();
+        std::lock_guard lock(state.mutex);
+        m_scanEpoch = state.cancelEpoch;
+        m_triggerTimeoutMs = state.trigTimeoutMs;
+    }
     m_scanTimeMs = serialScanTimeMs(m_type, m_integration, m_scansToAdd, ramanMode.load() != 0);
     m_scanTimeView = m_scanTimeMs;
     const std::vector<std::uint8_t> scanCommand = encodeCommand('S', {});

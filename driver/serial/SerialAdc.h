@@ -143,6 +143,8 @@ private:
     std::uint16_t m_cdsMode = 0;
     std::uint16_t m_trigger = 0;
     std::uint32_t m_scanTimeMs = 0;
+    std::uint32_t m_scanEpoch = 0; // the core's cancel epoch when the scan began
+    int m_triggerTimeoutMs = 0;    // the configured trigger time-out then (0: none)
     bool m_lastScanFailed = false;
     // Copies for AbortSerialScan, which must not wait for the port lock a scan holds.
     std::atomic<bool> m_initialisedView{false};

@@ -2,13 +2,25 @@
 
 #include "driver/core/DriverState.h"
 #include "driver/serial/SerialAdc.h"
+#include "driver/serial/SerialOperationSets.h"
 
 #include <mutex>
 
 namespace driver::serial {
+namespace {
+
+// The converter's sets join the selector when the library is loaded (the connection is
+// what the core links to; registering is a table entry, no I/O).
+const bool g_registered = [] {
+    registerSerialOperationSets();
+    return true;
+}();
+
+} // namespace
 
 std::int16_t connectSerialAdc(int port, int baudIndex)
 {
+    (void)g_registered;
     core::DriverState& state = core::driverState();
     SerialAdc& adc = serialAdc();
     if (adc.init(port, baudIndex) != kKalDone) {

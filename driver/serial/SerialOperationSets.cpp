@@ -19,26 +19,21 @@ using core::ChannelStart;
 using core::DriverState;
 using core::driverState;
 
-std::mutex g_setupMutex;
-SerialSetup g_setup;
-
 // Model differences of the two sets.
 struct SerialModel
 {
     bool istrel;
-    // The model's end of scan reports an aborted scan (0x468); otherwise a failed channel
-    // gives the scan up at once with 0x466.
-    bool endOfScanReportsAbort;
     std::uint16_t pixelMode;           // plain; + 256 for compressed frames
     std::uint16_t shortestIntegration; // ms
     std::uint16_t delayThreshold;      // the settling wait is t x 12 / d from here on
     std::uint16_t shortDelayMs;        // and this below it
 };
 
-constexpr SerialModel kIstrel{true, false, 1, 5, 25, 25};
-constexpr SerialModel kLemmik{false, true, 513, 31, 40, 40};
+constexpr SerialModel kIstrel{true, 1, 5, 25, 25};
+constexpr SerialModel kLemmik{false, 513, 31, 40, 40};
 
-// Adds one converter scan into the channel buffer; false when the scan failed.
+// Adds one converter scan into the channel buffer; false when the scan failed (nothing
+// is added then).
 bool addScan(float* buffer, std::array<std::uint16_t, kScanBufferWords>& words)
 {
     const std::int16_t result = serialAdc().scan(words.data());
@@ -58,6 +53,7 @@ ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
     DriverState& state = driverState();
     core::killWatchdog();
     bool dirty = false;
+    bool aborted = false;
     int channel = -1;
     std::uint16_t spectrometerType = 0;
     int multichannelMode = 0;
@@ -69,9 +65,17 @@ ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
         channel = state.currentChannel;
         spectrometerType = state.spectrometerType;
         multichannelMode = state.multichannelMode;
-        // A new scan starts clean; a failed channel marks the whole scan aborted.
+        // A new scan starts clean; a failed channel marks the whole scan aborted, and the
+        // channels after it are not acquired (each would wait out its own time-out).
         if (record->scanCounter == 0 && channel == core::nextEnabledChannel(*record, 0))
             state.scanAborted = false;
+        aborted = state.scanAborted;
+    }
+    if (aborted) {
+        std::lock_guard lock(state.mutex);
+        record->scanCounter = static_cast<std::int16_t>(std::max(record->scansToAverage - 1, 0));
+        state.acquisitionStatus = core::kStatusChannelDone;
+        return ChannelStart::Advance;
     }
     if (dirty)
         core::ApplyTimingIfChanged(record);
@@ -91,13 +95,15 @@ ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
         }
     }
     std::uint16_t triggerMode = 0;
+    bool strobe = true;
     {
         std::lock_guard lock(state.mutex);
         triggerMode = static_cast<std::uint16_t>(record->triggerMode);
+        strobe = state.strobeState;
     }
     adc.command('H', {static_cast<std::uint16_t>(std::max(channel, 0))}, kTypes13);
     adc.setExternalTrigger(triggerMode);
-    adc.command('J', {static_cast<std::uint16_t>(serialSetup().strobeEnable ? 1 : 0)});
+    adc.command('J', {static_cast<std::uint16_t>(strobe ? 1 : 0)});
 
     core::PendingPosts posts;
     float* buffer = nullptr;
@@ -120,38 +126,35 @@ ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
     std::array<std::uint16_t, kScanBufferWords> words{};
     bool failed = false;
     if (scans / 15 > 0) {
-        adc.setScansToAdd(15);
+        failed = adc.setScansToAdd(15) != kKalDone;
         for (int k = 0; k < scans / 15 && !failed; ++k)
             failed = !addScan(buffer, words);
     }
     if (!failed && scans % 15 > 0) {
-        adc.setScansToAdd(static_cast<std::uint16_t>(scans % 15));
-        failed = !addScan(buffer, words);
+        failed = adc.setScansToAdd(static_cast<std::uint16_t>(scans % 15)) != kKalDone;
+        failed = failed || !addScan(buffer, words);
     }
 
-    if (failed && !model.endOfScanReportsAbort) {
-        {
-            std::lock_guard lock(state.mutex);
-            core::failScanLocked(state, record, channel, posts);
-            state.acquisitionStatus = core::kStatusTimedOut;
-            state.sequencerRunning = false;
-            state.scanFinished.notify_all();
+    {
+        std::lock_guard lock(state.mutex);
+        // A converter that did not take the sum or sent no good frame: the scan is reported
+        // aborted by end-of-scan, never delivered as data.
+        if (failed)
+            state.scanAborted = true;
+        // Every scan to average is in the buffer: the sequencer moves on to the next channel.
+        record->scanCounter = static_cast<std::int16_t>(std::max(record->scansToAverage - 1, 0));
+        if (record->instanceKey == 0) {
+            state.acquisitionStatus = core::kStatusStopped;
+            record->continuous = 0;
+        } else {
+            state.acquisitionStatus = core::kStatusChannelDone;
+            state.lastChannelDone = channel;
         }
-        posts.postAll();
-        return ChannelStart::Pending; // the scan is over: nothing more to sequence
     }
-    std::lock_guard lock(state.mutex);
-    if (failed)
-        state.scanAborted = true;
-    // Every scan to average is in the buffer: the sequencer moves on to the next channel.
-    record->scanCounter = static_cast<std::int16_t>(std::max(record->scansToAverage - 1, 0));
-    if (record->instanceKey == 0) {
-        state.acquisitionStatus = core::kStatusStopped;
-        record->continuous = 0;
-        return ChannelStart::Advance;
-    }
-    state.acquisitionStatus = core::kStatusChannelDone;
-    state.lastChannelDone = channel;
+    // The scans ran in the client's thread: let its windows have their messages (a
+    // handler may stop a continuous scan), now that no port lock is held and the channel
+    // is no longer being acquired.
+    core::PumpMessages();
     return ChannelStart::Advance;
 }
 
@@ -177,15 +180,17 @@ std::int16_t programFrequency(const SerialModel& model, RegistrationRecord* reco
     DriverState& state = driverState();
     std::uint16_t t = 0;
     int divisor = 10;
+    bool noDelay = false;
     {
         std::lock_guard lock(state.mutex);
+        noDelay = state.noIntegrationTimeDelayMode != 0;
         t = std::clamp<std::uint16_t>(record->integration, model.shortestIntegration, 65000);
         record->integration = t;
         state.appliedPeriodMs = t;
         divisor = std::max(state.frequencyDivisor, 1);
     }
     serialAdc().setIntegrationTime(t);
-    if (!serialSetup().noIntegrationTimeDelay) {
+    if (!noDelay) {
         const int waitMs =
             t >= model.delayThreshold ? static_cast<int>(t) * 12 / divisor : model.shortDelayMs;
         core::WaitMilliseconds(waitMs);
@@ -196,21 +201,22 @@ std::int16_t programFrequency(const SerialModel& model, RegistrationRecord* reco
 std::int16_t resetAndApplyTiming(const SerialModel& model, RegistrationRecord* record)
 {
     DriverState& state = driverState();
-    SerialSetup setup = serialSetup();
-    if (setup.pixelResolution <= 0 || setup.pixelResolution > 500) {
-        setup.pixelResolution = 1;
-        setSerialSetup(setup);
-    }
     bool reinitialise = false;
+    bool compressed = false;
+    int resolution = 1;
     {
         std::lock_guard lock(state.mutex);
+        if (state.kaldrisPixelResolution <= 0 || state.kaldrisPixelResolution > 500)
+            state.kaldrisPixelResolution = 1;
+        resolution = state.kaldrisPixelResolution;
+        compressed = state.compressKalData;
         reinitialise = state.reopen;
     }
     SerialAdc& adc = serialAdc();
     if (reinitialise) {
         PixelModeRecord mode{};
-        mode.mode = static_cast<std::uint16_t>(model.pixelMode + (setup.compressed ? 256 : 0));
-        mode.args[0] = static_cast<std::uint16_t>(setup.pixelResolution);
+        mode.mode = static_cast<std::uint16_t>(model.pixelMode + (compressed ? 256 : 0));
+        mode.args[0] = static_cast<std::uint16_t>(resolution);
         mode.count = 1;
         adc.setPixelMode(&mode);
         adc.interpolateMissingPixels = true;
@@ -267,25 +273,7 @@ std::int16_t lemmikResetAndApplyTiming(RegistrationRecord* record)
     return resetAndApplyTiming(kLemmik, record);
 }
 
-// The shared library makes the sets available as it loads (no I/O, no threads).
-[[maybe_unused]] const bool g_registered = [] {
-    registerSerialOperationSets();
-    return true;
-}();
-
 } // namespace
-
-SerialSetup serialSetup()
-{
-    std::lock_guard lock(g_setupMutex);
-    return g_setup;
-}
-
-void setSerialSetup(const SerialSetup& setup)
-{
-    std::lock_guard lock(g_setupMutex);
-    g_setup = setup;
-}
 
 core::OperationSet IstrelKaldrisOperationSet()
 {

@@ -3,6 +3,7 @@
 #include "driver/serial/SerialAdcProtocol.h"
 #include "driver/serial/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -72,6 +73,13 @@ void SerialAdcSimulator::clearFaults()
 {
     std::lock_guard lock(m_mutex);
     m_faults.clear();
+    m_scanFaultsOnly = false;
+}
+
+void SerialAdcSimulator::setFaultsOnScansOnly(bool only)
+{
+    std::lock_guard lock(m_mutex);
+    m_scanFaultsOnly = only;
 }
 
 void SerialAdcSimulator::setReplyDelayMs(int ms)
@@ -267,8 +275,14 @@ std::vector<std::uint8_t> SerialAdcSimulator::scanFrame(bool memoryReadout)
         layout.pixelNumbers = m_pixelModeArgs;
     }
     const bool checksum = m_settings['k'] == 1;
+    // The converter adds the scans it was told to ("A") into each pixel.
+    std::vector<std::uint16_t> pixels = m_pixels;
+    if (const std::uint32_t added = m_settings['A']; added > 1) {
+        for (std::uint16_t& p : pixels)
+            p = static_cast<std::uint16_t>(std::min<std::uint32_t>(p * added, 0xFFFF));
+    }
     std::vector<std::uint8_t> frame =
-        proto::encodeScanFrame(layout, m_pixels, {m_settings['I'], m_settings['A'], 0, 0, 0},
+        proto::encodeScanFrame(layout, pixels, {m_settings['I'], m_settings['A'], 0, 0, 0},
                                m_lead || memoryReadout, checksum);
     const std::size_t markerAt = frame.size() - (checksum ? 4 : 2);
     if (takeFault(SerialFault::MissingEndMarker)) {
@@ -289,9 +303,11 @@ void SerialAdcSimulator::handle(const std::vector<std::uint8_t>& command)
         std::lock_guard lock(m_mutex);
         m_commands.push_back(command);
         delayMs = m_replyDelayMs;
-        if (takeFault(SerialFault::Silence))
+        // Faults kept for scans leave the commands around them answered.
+        const bool faultable = !m_scanFaultsOnly || command[0] == 'S';
+        if (faultable && takeFault(SerialFault::Silence))
             return;
-        if (takeFault(SerialFault::Garbage)) {
+        if (faultable && takeFault(SerialFault::Garbage)) {
             for (int k = 0; k < 300; ++k)
                 out.push_back(static_cast<std::uint8_t>(0x55 ^ (k * 37)));
         } else {

@@ -39,7 +39,10 @@ public:
 
     // The next `count` replies (-1: all until cleared) show the fault.
     void setFault(SerialFault fault, int count = -1);
+    // Also ends faults-on-scans-only.
     void clearFaults();
+    // While set, Silence and Garbage hit only the replies to "S" (scans).
+    void setFaultsOnScansOnly(bool only);
     // Waits before every reply.
     void setReplyDelayMs(int ms);
     // The 2048 pixel values a scan reports.
@@ -84,6 +87,7 @@ private:
     int m_type;
     int m_baud = 9600;
     std::map<SerialFault, int> m_faults;
+    bool m_scanFaultsOnly = false;
     int m_replyDelayMs = 0;
     std::vector<std::uint16_t> m_pixels;
     bool m_noScan = false;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <locale.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -320,6 +321,17 @@ TEST_P(SerialAdcStored, StringsAndNumbersRoundTrip)
     float value = 0;
     EXPECT_EQ(KAL_GetStoredFloat(5, &value), 1);
     EXPECT_FLOAT_EQ(value, 1.5f);
+    // The numbers are text on the converter, the same whatever the client's locale.
+    if (locale_t comma = ::newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", nullptr)) {
+        const locale_t previous = ::uselocale(comma);
+        EXPECT_EQ(KAL_SetStoredFloat(8, 2.25f), 1);
+        EXPECT_EQ(m_simulator->storedString(8), "2.250000e+00");
+        value = 0;
+        EXPECT_EQ(KAL_GetStoredFloat(8, &value), 1);
+        EXPECT_FLOAT_EQ(value, 2.25f);
+        ::uselocale(previous);
+        ::freelocale(comma);
+    }
     EXPECT_EQ(KAL_SetStoredInt(6, -1234567), 1);
     std::int32_t number = 0;
     EXPECT_EQ(KAL_GetStoredInt(6, &number), 1);

@@ -1,3 +1,4 @@
+#include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverState.h"
 #include "driver/include/vykdrv32.h"
 #include "driver/serial/SerialAdc.h"
@@ -200,34 +201,57 @@ TEST_F(SerialScan, AveragingTakesConverterSumsOfFifteen)
             sums.push_back(c);
     EXPECT_EQ(sums, (std::vector<Bytes>{{'A', 0, 15}, {'A', 0, 10}}));
     EXPECT_EQ(countOf(m_simulator->commands(), 'S'), 3);
-    EXPECT_FLOAT_EQ(average[7], static_cast<float>(testPixels()[7]) * 3.0f / 40.0f);
+    // The converter's sums (15 + 15 + 10 scans) divided by the 40: the measured value.
+    EXPECT_FLOAT_EQ(average[7], static_cast<float>(testPixels()[7]));
 }
 
-// Waiting for an external trigger has no time limit, but AbortSerialScan ends the wait,
-// and the link answers commands again.
-TEST_F(SerialScan, AbortEndsATriggerWait)
+// Waiting for an external trigger has no time limit of its own, but AbortSerialScan, a
+// stop or release of the client's scan (the core's cancelled waits) and the configured
+// trigger time-out end it, and the link answers commands again.
+TEST_F(SerialScan, TriggerWaitsEnd)
 {
-    ASSERT_EQ(KAL_SetExternalTrigger(1), 1);
-    m_simulator->setFault(SerialFault::Silence, 1);
-    m_simulator->clearCommands();
-    std::int16_t result = 99;
-    std::jthread scanner([&result] {
+    struct Case
+    {
+        const char* name;
+        int trigTimeoutMs;
+        void (*end)(); // from another thread while the scan waits; null: none
+    };
+    const Case cases[] = {{"Abort", 0, AbortSerialScan},
+                          {"Cancel", 0, core::cancelWaits},
+                          {"TriggerTimeout", 300, nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            core::driverState().trigTimeoutMs = c.trigTimeoutMs;
+        }
+        ASSERT_EQ(KAL_SetExternalTrigger(1), 1);
+        m_simulator->setFault(SerialFault::Silence, 1);
+        m_simulator->clearCommands();
+        std::int16_t result = 99;
+        const auto start = Clock::now();
+        std::jthread scanner([&result] {
+            Words words{};
+            result = KAL_Scan(words.data());
+        });
+        if (c.end) {
+            const auto deadline = Clock::now() + std::chrono::seconds(10);
+            while (countOf(m_simulator->commands(), 'S') == 0 && Clock::now() < deadline)
+                std::this_thread::yield();
+            ASSERT_EQ(countOf(m_simulator->commands(), 'S'), 1);
+            EXPECT_EQ(KAL_GetVersion(), -5);
+            c.end();
+        }
+        scanner.join();
+        // The scan's own time-out (P + 4 s) after the trigger time-out; the others at once.
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(c.end ? 2 : 6));
+        EXPECT_EQ(result, -2);
+        EXPECT_EQ(KAL_SetExternalTrigger(0), 1);
         Words words{};
-        result = KAL_Scan(words.data());
-    });
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (countOf(m_simulator->commands(), 'S') == 0 && Clock::now() < deadline)
-        std::this_thread::yield();
-    ASSERT_EQ(countOf(m_simulator->commands(), 'S'), 1);
-    EXPECT_EQ(KAL_GetVersion(), -5);
-    const auto start = Clock::now();
-    AbortSerialScan();
-    scanner.join();
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
-    EXPECT_EQ(result, -2);
-    EXPECT_EQ(KAL_SetExternalTrigger(0), 1);
-    Words words{};
-    EXPECT_EQ(KAL_Scan(words.data()), 1);
+        EXPECT_EQ(KAL_Scan(words.data()), 1);
+    }
+    std::lock_guard lock(core::driverState().mutex);
+    core::driverState().trigTimeoutMs = 0;
 }
 
 struct SetCase
@@ -252,8 +276,8 @@ protected:
 };
 
 // A client of the driver core scans through the serial sets and gets 0x465; a failed scan
-// is reported as failed (0x468 from the Lemmik's end of scan, 0x466 at once on the Istrel),
-// never as data, and the next scan works again.
+// is reported aborted (0x468 for every enabled channel), never as data, and the next scan
+// works again.
 TEST_P(SerialOperationSet, DeliversScansToAClient)
 {
     const SetCase& c = GetParam();
@@ -261,11 +285,16 @@ TEST_P(SerialOperationSet, DeliversScansToAClient)
     SerialAdcSimulator simulator(2);
     simulator.setPixels(testPixels());
     pointPortAt(simulator);
-    auto fake = core::test::startFakeDriver(c.spectrometer, VYK_ADC_SERIAL);
+    auto fake = core::test::startFakeDriver(c.spectrometer, VYK_ADC_NONE);
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().serialPortBaudIndex = 6;
+    }
+    // Configuring the serial A/D type connects the converter at the configured speed.
+    ASSERT_EQ(VYK_Config(static_cast<std::int16_t>(c.spectrometer), VYK_ADC_SERIAL, 0, 0), 0);
     EXPECT_STREQ(core::driverState().ops.name, c.spectrometer == VYK_SPEC_ISTREL
                                                    ? "IstrelKaldrisOperationSet"
                                                    : "LemmikKaldrisOperationSet");
-    ASSERT_EQ(connectSerialAdc(1, 6), 0);
     EXPECT_EQ(simulator.lineBaud(), 115200);
 
     core::test::TestClient client(21, 77, {0, 1});
@@ -299,7 +328,7 @@ TEST_P(SerialOperationSet, DeliversScansToAClient)
 
 INSTANTIATE_TEST_SUITE_P(
     Sets, SerialOperationSet,
-    testing::Values(SetCase{"Istrel", VYK_SPEC_ISTREL, 1, VYK_MSG_TIMEOUT, 1},
+    testing::Values(SetCase{"Istrel", VYK_SPEC_ISTREL, 1, VYK_MSG_ABORTED, 2},
                     SetCase{"Lemmik", VYK_SPEC_LEMMIK, 513, VYK_MSG_ABORTED, 2}),
     [](const testing::TestParamInfo<SetCase>& info) { return std::string(info.param.name); });
 
