@@ -236,6 +236,8 @@ TEST_P(ConfigTest, StoresWhatIsInRange)
     const ConfigCase& c = GetParam();
     auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
     VYK_ConfigEx(VYK_SPEC_ISTREL, VYK_ADC_TREVAN, 9, 0x200, 4, 1);
+    // The serial A/D connects on its port (4): no converter is there.
+    writeFile("[Setup]\r\nSerialDevice4=/nonexistent/tty\r\n");
     const int16_t result =
         c.extended ? VYK_ConfigEx(c.args[0], c.args[1], c.args[2], c.args[3], c.args[4], c.args[5])
                    : VYK_Config(c.args[0], c.args[1], c.args[2], c.args[3]);
@@ -244,6 +246,7 @@ TEST_P(ConfigTest, StoresWhatIsInRange)
     EXPECT_EQ(VYK_GetIRQ(), c.expectedIrq);
     EXPECT_EQ(VYK_GetBaseAddress(), c.expectedBase);
     EXPECT_EQ(VYK_GetSerialPort(), c.expectedSerialPort);
+    std::filesystem::remove(driverConfigPath());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -252,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigCase{"IrqZeroKept", {512, 255, 0, 0x300, 0, 0}, false, 0, 255, 9, 0x300, 4},
         ConfigCase{"IrqSixteenKept", {512, 255, 16, 0x300, 0, 0}, false, 0, 255, 9, 0x300, 4},
         ConfigCase{"UnalignedBaseKept", {512, 255, 5, 0x305, 0, 0}, false, 0, 255, 5, 0x200, 4},
-        ConfigCase{"SerialTypesAsEight", {512, 5, 5, 0x300, 0, 0}, false, 0, 8, 5, 0x300, 4},
+        ConfigCase{"SerialTypesAsEight", {512, 5, 5, 0x300, 0, 0}, false, 8, 8, 5, 0x300, 4},
         ConfigCase{
             "SameJavaTypeNotReconnected", {512, 12, 3, 0x300, 9, 2}, true, 12, 12, 9, 0x200, 4},
         ConfigCase{"ExtendedStoresPort", {512, 255, 3, 0x300, 16, 15}, true, 0, 255, 3, 0x300, 16},

@@ -70,8 +70,7 @@ TEST_P(SelectOperationSetTest, FillsTheSlotsByKey)
     // Sets whose back-end is not built run the synthetic channel.
     const std::string name = c.setName;
     if (name == "NoHardwareOperationSet" || name == "XandelOperationSet" ||
-        name == "PellarOperationSet" || name.find("BrontelUSB") != std::string::npos ||
-        name.find("Kaldris") != std::string::npos) {
+        name == "PellarOperationSet" || name.find("BrontelUSB") != std::string::npos) {
         EXPECT_EQ(state.ops.StartChannel, NoHardwareStartChannel);
     }
 }

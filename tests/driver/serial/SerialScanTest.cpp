@@ -1,5 +1,6 @@
 #include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverState.h"
+#include "driver/core/SetupDialog.h"
 #include "driver/include/vykdrv32.h"
 #include "driver/serial/SerialAdc.h"
 #include "driver/serial/SerialAdcProtocol.h"
@@ -331,6 +332,104 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SetCase{"Istrel", VYK_SPEC_ISTREL, 1, VYK_MSG_ABORTED, 2},
                     SetCase{"Lemmik", VYK_SPEC_LEMMIK, 513, VYK_MSG_ABORTED, 2}),
     [](const testing::TestParamInfo<SetCase>& info) { return std::string(info.param.name); });
+
+// The converter as the configuration and the set-up dialog see it.
+class SerialConfiguration : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_simulator = std::make_unique<SerialAdcSimulator>(2);
+        m_simulator->setPixels(testPixels());
+        pointPortAt(*m_simulator);
+        m_fake = core::test::startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().serialPortBaudIndex = 6;
+    }
+    void TearDown() override
+    {
+        VYK_UnRegister(22);
+        core::detachDriver();
+        core::setDriverPlatform(nullptr);
+        m_simulator.reset();
+    }
+    std::unique_ptr<SerialAdcSimulator> m_simulator;
+    std::shared_ptr<core::test::FakeDriverPlatform> m_fake;
+};
+
+// The sets program the converter from the driver's configuration: compressed frames, the
+// pixel resolution (out of range: 1, written back to the configuration), the strobe.
+TEST_F(SerialConfiguration, SetsProgramTheConfiguredSettings)
+{
+    struct Case
+    {
+        const char* name;
+        bool compress;
+        int resolution;
+        bool strobe;
+        std::uint16_t mode;
+        std::uint16_t step;
+    };
+    const Case cases[] = {
+        {"Plain", false, 1, true, 1, 1},
+        {"CompressedEverySecond", true, 2, false, 257, 2},
+        {"ResolutionOutOfRange", false, 600, true, 1, 1},
+    };
+    core::test::TestClient client(22, 77, {0});
+    client.record.integration = 50;
+    ASSERT_EQ(VYK_Register(&client.record), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            core::driverState().compressKalData = c.compress;
+            core::driverState().kaldrisPixelResolution = c.resolution;
+            core::driverState().strobeState = c.strobe;
+        }
+        // Connecting marks the converter for set-up at the next timing.
+        ASSERT_EQ(VYK_Config(VYK_SPEC_ISTREL, VYK_ADC_SERIAL, 0, 0), 0);
+        m_fake->clearPosts();
+        VYK_BufferEmpty(22, 0);
+        ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+        ASSERT_EQ(VYK_SingleScan(22), 0);
+        ASSERT_TRUE(m_fake->waitForPosts(VYK_MSG_BUFFER_FULL, 1, std::chrono::seconds(20)));
+        EXPECT_EQ(m_simulator->setting('P'), c.mode);
+        EXPECT_EQ(m_simulator->setting('J'), c.strobe ? 1 : 0);
+        KalPixelMode mode{};
+        EXPECT_EQ(KAL_GetFullPixelMode(&mode), 1);
+        EXPECT_EQ(mode.args[0], c.step);
+        std::lock_guard lock(core::driverState().mutex);
+        EXPECT_EQ(core::driverState().kaldrisPixelResolution, c.step);
+    }
+}
+
+// Before it changes the set-up, the "Configure Hardware" dialog ends a serial scan that
+// waits for its trigger; the converter answers again afterwards.
+TEST_F(SerialConfiguration, TheSetupDialogEndsAWaitingScan)
+{
+    ASSERT_EQ(VYK_Config(VYK_SPEC_ISTREL, VYK_ADC_SERIAL, 0, 0), 0);
+    ASSERT_EQ(KAL_SetExternalTrigger(1), 1);
+    m_simulator->setFault(SerialFault::Silence, 1);
+    m_simulator->clearCommands();
+    std::int16_t result = 99;
+    std::jthread scanner([&result] {
+        Words words{};
+        result = KAL_Scan(words.data());
+    });
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (countOf(m_simulator->commands(), 'S') == 0 && Clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_EQ(countOf(m_simulator->commands(), 'S'), 1);
+    const auto start = Clock::now();
+    core::SetupDialog dialog;
+    dialog.apply();
+    scanner.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(result, -2);
+    EXPECT_EQ(KAL_SetExternalTrigger(0), 1);
+    Words words{};
+    EXPECT_EQ(KAL_Scan(words.data()), 1);
+}
 
 } // namespace
 } // namespace driver::serial::test
