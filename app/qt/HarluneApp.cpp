@@ -285,6 +285,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     frame.core().setErrorLog(&m_errorLog->log());
     frame.setDefaultMenu(resources.LoadMenu(app::res::IDR_MAINFRAME));
     frame.installAccelerators(resources.accelerators(app::res::IDR_MAINFRAME));
+    frame.refreshRecentScriptMenus();
     frame.resize(1024, 700);
     frame.OnCreate();
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);

@@ -8,8 +8,10 @@
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/framework/Application.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
+#include "platform/framework/DocTemplate.h"
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
@@ -29,6 +31,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <exception>
 
 using platform::framework::ChildFrame;
@@ -396,6 +399,53 @@ COXCoolToolBar* MainFrameWidget::controlBar(unsigned id) const
         if (bar && bar->barId() == id)
             return bar;
     return nullptr;
+}
+
+namespace {
+
+// Replaces the recent-script items of a menu by the list's entries ("&1 name" ...).
+void showRecentScripts(platform::framework::HMENU menu, const RecentFileList& list)
+{
+    namespace fw = platform::framework;
+    fw::HMENU holder = 0;
+    for (unsigned id = ID_RECENT_SCRIPT_FIRST; id <= ID_RECENT_SCRIPT_LAST && !holder; ++id)
+        holder = fw::findMenuContaining(menu, id);
+    if (!holder)
+        return;
+    int at = -1;
+    for (int i = fw::GetMenuItemCount(holder) - 1; i >= 0; --i) {
+        const unsigned id = fw::GetMenuItemID(holder, i);
+        if (id >= ID_RECENT_SCRIPT_FIRST && id <= ID_RECENT_SCRIPT_LAST) {
+            at = i;
+            fw::DeleteMenu(holder, static_cast<unsigned>(i), fw::MF_BYPOSITION);
+        }
+    }
+    if (list.size() == 0) {
+        fw::InsertMenu(holder, static_cast<unsigned>(at), fw::MF_BYPOSITION | fw::MF_GRAYED,
+                       ID_RECENT_SCRIPT_FIRST, "Recent Scripts");
+        return;
+    }
+    const size_t count =
+        std::min<size_t>(list.size(), ID_RECENT_SCRIPT_LAST - ID_RECENT_SCRIPT_FIRST + 1);
+    for (size_t i = 0; i < count; ++i) {
+        // A "&" in a path is shown as itself, not as a mnemonic.
+        std::string name;
+        for (char c : list.displayName(i))
+            name += c == '&' ? std::string("&&") : std::string(1, c);
+        fw::InsertMenu(holder, static_cast<unsigned>(at) + static_cast<unsigned>(i),
+                       fw::MF_BYPOSITION, ID_RECENT_SCRIPT_FIRST + static_cast<unsigned>(i),
+                       "&" + std::to_string(i + 1) + " " + name);
+    }
+}
+
+} // namespace
+
+void MainFrameWidget::refreshRecentScriptMenus()
+{
+    showRecentScripts(defaultMenu(), m_recentScripts);
+    if (platform::framework::Application* app = platform::framework::Application::instance())
+        for (platform::framework::DocTemplate* docTemplate : app->docTemplates())
+            showRecentScripts(docTemplate->sharedMenu(), m_recentScripts);
 }
 
 void MainFrameWidget::contextMenuEvent(QContextMenuEvent* event)

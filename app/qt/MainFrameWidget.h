@@ -40,6 +40,9 @@ public:
     QString statusPaneText(int pane) const;
     void updateStatusPanes();
     RecentFileList& recentScripts() { return m_recentScripts; }
+    // Shows the recent scripts in the "Recent Scripts" menu of the frame's menu and of every
+    // template's menu (the placeholder "Recent Scripts" while the list is empty).
+    void refreshRecentScriptMenus();
     // Where the frame's script events go (the event generator once scripting joins the
     // program): TimerTick and UserMenu. Unset, they go nowhere.
     void setScriptEvents(std::function<void(int16_t)> timerTick,

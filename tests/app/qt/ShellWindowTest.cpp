@@ -607,6 +607,41 @@ TEST_F(ShellWindowTest, ScriptTimersFireOnceAndCloseWaitsForARunningScript)
     frame.core().setScriptHost(nullptr);
 }
 
+TEST_F(ShellWindowTest, RecentScriptsAreListedInEveryMenu)
+{
+    namespace fw = platform::framework;
+    {
+        RecentFileList list("RecentScripts", "script", 6, 100);
+        list.Add("/s/a&b.bas");
+        list.Add("/s/c.bas");
+        ASSERT_TRUE(list.WriteList());
+    }
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        for (fw::HMENU menu : {frame.defaultMenu(), app.docTemplate(129)->sharedMenu()}) {
+            EXPECT_EQ(fw::GetMenuString(menu, 33064, fw::MF_BYCOMMAND),
+                      std::optional<std::string>("&1 /s/c.bas"));
+            EXPECT_EQ(fw::GetMenuString(menu, 33065, fw::MF_BYCOMMAND),
+                      std::optional<std::string>("&2 /s/a&&b.bas"));
+            EXPECT_EQ(fw::GetMenuString(menu, 33066, fw::MF_BYCOMMAND), std::nullopt);
+        }
+        // Without the script engine they cannot be opened.
+        EXPECT_FALSE(fw::queryCommandState(frame, 33065).enabled);
+        frame.recentScripts().Remove(0);
+        frame.recentScripts().Remove(0);
+        frame.refreshRecentScriptMenus();
+        EXPECT_EQ(fw::GetMenuString(frame.defaultMenu(), 33064, fw::MF_BYCOMMAND),
+                  std::optional<std::string>("Recent Scripts"));
+        EXPECT_EQ(fw::GetMenuString(frame.defaultMenu(), 33065, fw::MF_BYCOMMAND), std::nullopt);
+    }
+    // The list is written back when the frame goes.
+    RecentFileList list("RecentScripts", "script", 6, 100);
+    list.ReadList();
+    EXPECT_EQ(list.size(), 0u);
+}
+
 TEST_F(ShellWindowTest, HandlerExceptionsReachTheErrorLog)
 {
     CHarluneApp app(driver);
