@@ -308,11 +308,15 @@ bool CHarluneApp::OnIdle(long count)
     if (!m_mainFrame)
         return false;
     try {
-        // Once after each burst of events: the bars' command states and the status panes (a
-        // halted program starts no scan, whose idle update would refresh them).
-        if (count == 0)
+        CMainFrame& core = m_mainFrame->core();
+        const bool wasPending = core.scanPending();
+        const bool more = core.onIdle(m_mainFrame->openSpectrumDocuments());
+        // Once after each burst of events the bars' command states and the status panes are
+        // refreshed; a scan start has just done so (a halted program starts none).
+        const bool started = !wasPending && core.scanPending();
+        if (count == 0 && !started)
             m_mainFrame->idleUpdate();
-        return m_mainFrame->core().onIdle(m_mainFrame->openSpectrumDocuments());
+        return more;
     } catch (const std::exception& error) {
         win::logError(kModule, "idle: %s", error.what());
         return false;
