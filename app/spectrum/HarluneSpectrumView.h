@@ -145,6 +145,27 @@ public:
     }
     void setCoolerOn(int value) { m_coolerOn = value; }
 
+    // What the frame's bar handlers write, and the view operations they call.
+    void setStrobeEnable(int value) { m_strobeEnable = value; }
+    void setMavrinLampOn(int value) { m_mavrinLampOn = value; }
+    void setMavrinModulation(int value) { m_mavrinModulation = value; }
+    void setMavrinTemperatureReadOut(int value) { m_mavrinTemperatureReadOut = value; }
+    void setTemperatureInCelsius(int value) { m_temperatureInCelsius = value; }
+    void setCoolerStateSent(int value) { m_coolerStateSent = value; }
+    void setTecSetPoint(double degreesC) { m_coolerSetPoint = static_cast<float>(degreesC); }
+    void setSetPointPending(int value) { m_setPointPending = value; }
+    void setHighGainMode(int value) { m_highGainMode = value; }
+    uint32_t integrationMinimum() const { return m_integrationMinimum; }
+    uint32_t integrationMaximum() const { return m_integrationMaximum; }
+    void setIntegrationLimits(uint32_t minimum, uint32_t maximum)
+    {
+        m_integrationMinimum = minimum, m_integrationMaximum = maximum;
+    }
+    // Refills the frame's acquisition and accessory bars (with the accessory controls).
+    void UpdateAcquisitionBar() { refreshAcquisitionBar(); }
+    // Stores the gain; switching the detector comes with the accessory controls.
+    void SetXandelHighGain(int highGain) { m_highGainMode = highGain; }
+
 private:
     void readSettings();
     void chooseFirstConfiguration();
@@ -214,6 +235,9 @@ private:
     double m_customYMin = 0.0;
     std::string m_customTitle = "Custom View Mode";
     int m_strobeEnable = 0;
+    // Integration-time limits of the acquisition bar (microseconds or milliseconds).
+    uint32_t m_integrationMinimum = 1;
+    uint32_t m_integrationMaximum = 65500;
     std::string m_configurationFile;
     std::string m_currentConfigurationFile;
     int m_autosaveOnExternalTrigger = 0;
