@@ -2,8 +2,10 @@
 
 #include "app/qt/FrameProfile.h"
 #include "app/qt/MainFrameWidget.h"
+#include "app/qt/SpectrumViewBarAdapter.h"
 #include "app/qt/SpinControl.h"
 #include "app/res/MenuVerify.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/ControlIds.h"
@@ -171,7 +173,15 @@ CChildFrameSpectrum::~CChildFrameSpectrum() = default;
 
 SpectrumFrameView* CChildFrameSpectrum::activeFrameView()
 {
-    return dynamic_cast<SpectrumFrameView*>(GetActiveView());
+    fw::View* view = GetActiveView();
+    if (auto* direct = dynamic_cast<SpectrumFrameView*>(view))
+        return direct;
+    auto* spectrum = dynamic_cast<SpectrumViewWidget*>(view);
+    if (spectrum == nullptr || !spectrum->isReady())
+        return nullptr;
+    if (!m_viewAdapter || &m_viewAdapter->view() != &spectrum->core())
+        m_viewAdapter = std::make_unique<SpectrumViewBarAdapter>(spectrum->core());
+    return m_viewAdapter.get();
 }
 
 int32_t CChildFrameSpectrum::verify(int32_t action)

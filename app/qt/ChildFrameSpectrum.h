@@ -10,6 +10,7 @@
 #include <vector>
 
 class COXBitmapButton;
+class SpectrumViewBarAdapter;
 class COXTextLabel;
 class QMainWindow;
 class QStatusBar;
@@ -88,6 +89,8 @@ private:
     void saveBarStates();
 
     std::unique_ptr<SpectrumFrameControls> m_controls;
+    // The spectrum view's core as the handlers see it (made for the view it was asked for).
+    std::unique_ptr<SpectrumViewBarAdapter> m_viewAdapter;
     QMainWindow* m_barHost = nullptr;
     std::map<unsigned, QPointer<QWidget>> m_bars;
     std::vector<COXBitmapButton*> m_buttons;

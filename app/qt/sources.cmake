@@ -13,4 +13,5 @@ list(APPEND app_qt_sources
 list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/FrameProfile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumFrameControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewBarAdapter.cpp
 )
