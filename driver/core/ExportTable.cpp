@@ -248,6 +248,32 @@ constexpr const char* kExportedNames[] = {
     "Pavik_Norrel_SetShutterOpened",
     // Pellar system.
     "Pellar_IdentifyPellar",
+    // The BrontelUSB converter and the Xandel interface.
+    "BrontelUSB_GetCoefficients",
+    "BrontelUSB_SetCoefficients",
+    "BrontelUSB_GetFirmwareVersion",
+    "BrontelUSB_IdentifyBrontelUSB",
+    "BrontelUSB_DAC_Initialize",
+    "BrontelUSB_DAC_ReadValue",
+    "BrontelUSB_DAC_WriteValue",
+    "Xandel_IdentifyWessor",
+    "Xandel_IdentifyVelko",
+    "Xandel_GetCoefficients",
+    "Xandel_SetCoefficients",
+    "Xandel_SetStoredString",
+    "Xandel_GetStoredString",
+    "Xandel_EnableCooler",
+    "Xandel_EnableHighGain",
+    "Xandel_EnableFan",
+    "Xandel_GetStatus",
+    "Xandel_GetFirmwareVersion",
+    "Xandel_SetIntegrationTimeScalar",
+    "Xandel_GetIntegrationTimeScalar",
+    "Xandel_GetTemperatureStatus",
+    "Xandel_SetTECSetPoint",
+    "Xandel_GetTECSetPoint",
+    "Xandel_GetTECTemperature",
+    "Xandel_GetBoardTemperature",
 };
 
 } // namespace

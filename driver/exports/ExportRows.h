@@ -378,6 +378,39 @@
 // Pellar system: its one export has no twin.
 #define VYK_PLAIN_ONLY_PELLAR "Pellar_IdentifyPellar"
 
+// BrontelUSB converter and Xandel interface.
+#define VYK_TWIN_ROWS_BRONTELUSB_XANDEL(X)                                                         \
+    X(int32_t, BrontelUSB_GetCoefficients, (BrontelUSBCoefficientsRecord * record), (record))      \
+    X(int32_t, BrontelUSB_SetCoefficients, (const BrontelUSBCoefficientsRecord* record), (record)) \
+    X(int32_t, BrontelUSB_GetFirmwareVersion, (char* text), (text))                                \
+    X(int32_t, BrontelUSB_IdentifyBrontelUSB, (int32_t deviceIndex, char* text),                   \
+      (deviceIndex, text))                                                                         \
+    X(int32_t, BrontelUSB_DAC_Initialize, (void), ())                                              \
+    X(int32_t, BrontelUSB_DAC_ReadValue, (int32_t channel), (channel))                             \
+    X(int32_t, BrontelUSB_DAC_WriteValue, (int32_t channel, int32_t value), (channel, value))      \
+    X(int32_t, Xandel_IdentifyWessor, (int32_t deviceIndex, char* text), (deviceIndex, text))      \
+    X(int32_t, Xandel_IdentifyVelko, (int32_t deviceIndex, char* text), (deviceIndex, text))       \
+    X(int32_t, Xandel_GetCoefficients, (CoefficientsRecord * record), (record))                    \
+    X(int32_t, Xandel_SetCoefficients, (const CoefficientsRecord* record), (record))               \
+    X(int32_t, Xandel_SetStoredString, (int32_t slot, const char* text), (slot, text))             \
+    X(int32_t, Xandel_GetStoredString, (int32_t slot, char* text), (slot, text))                   \
+    X(int32_t, Xandel_EnableCooler, (int32_t flag), (flag))                                        \
+    X(int32_t, Xandel_EnableHighGain, (int32_t flag), (flag))                                      \
+    X(int32_t, Xandel_EnableFan, (int32_t flag), (flag))                                           \
+    X(int32_t, Xandel_GetStatus, (XandelStatus * status), (status))                                \
+    X(int32_t, Xandel_GetFirmwareVersion, (char* text), (text))                                    \
+    X(int32_t, Xandel_SetIntegrationTimeScalar, (int32_t scalar), (scalar))                        \
+    X(int32_t, Xandel_GetIntegrationTimeScalar, (void), ())                                        \
+    X(int32_t, Xandel_SetTECSetPoint, (float celsius), (celsius))                                  \
+    X(float, Xandel_GetTECSetPoint, (void), ())                                                    \
+    X(float, Xandel_GetTECTemperature, (void), ())                                                 \
+    X(float, Xandel_GetBoardTemperature, (void), ())
+
+#define VYK_LVD_ROWS_BRONTELUSB_XANDEL(L)                                                          \
+    L(int32_t, Xandel_GetStatus_LVD, Xandel_GetStatus, (XandelStatus * status), (status))
+
+#define VYK_PLAIN_ONLY_BRONTELUSB_XANDEL "Xandel_GetTemperatureStatus"
+
 // Twins spelt with their argument bytes (see above), keyed by the plain export.
 #define VYK_DECORATED_TWINS(D)                                                                     \
     D(Ulmar_WriteFPGA, _Ulmar_WriteFPGA_stdcall_8)                                                 \
@@ -407,12 +440,26 @@
     C(Quarn_GetCoefficients, Quarn_SetCoefficients, Quarn_GetCoefficients_LVD,                     \
       Quarn_SetCoefficients_LVD, CoefficientsRecord, float, int32_t)
 
+// The BrontelUSB record carries the converter's count and 31 coefficients as its words
+// (all taken as float), the last coefficient of channel 7 on its own.
+#define VYK_COEFFICIENT_ROWS_BRONTELUSB_XANDEL(C)                                                  \
+    C(BrontelUSB_GetCoefficients, BrontelUSB_SetCoefficients, BrontelUSB_GetCoefficients_LVD,      \
+      BrontelUSB_SetCoefficients_LVD, BrontelUSBCoefficientsRecord, float, float)                  \
+    C(Xandel_GetCoefficients, Xandel_SetCoefficients, Xandel_GetCoefficients_LVD,                  \
+      Xandel_SetCoefficients_LVD, CoefficientsRecord, float, int32_t)
+
 // The lists of all families landed so far. The library's full set has 562 plain exports,
-// 527 twins and 103 wrappers; the families without rows yet are BrontelUSB and Xandel.
+// 527 twins and 103 wrappers; every family has its rows.
 #define VYK_TWIN_ROWS(X)                                                                           \
-    VYK_TWIN_ROWS_CORE(X) VYK_TWIN_ROWS_BOARDS(X) VYK_TWIN_ROWS_SERIAL(X) VYK_TWIN_ROWS_USB(X)
-#define VYK_LVD_ROWS(L) VYK_LVD_ROWS_CORE(L) VYK_LVD_ROWS_SERIAL(L) VYK_LVD_ROWS_USB(L)
-#define VYK_COEFFICIENT_ROWS(C) VYK_COEFFICIENT_ROWS_USB(C) VYK_COEFFICIENT_ROWS_JAVA(C)
+    VYK_TWIN_ROWS_CORE(X)                                                                          \
+    VYK_TWIN_ROWS_BOARDS(X)                                                                        \
+    VYK_TWIN_ROWS_SERIAL(X) VYK_TWIN_ROWS_USB(X) VYK_TWIN_ROWS_BRONTELUSB_XANDEL(X)
+#define VYK_LVD_ROWS(L)                                                                            \
+    VYK_LVD_ROWS_CORE(L)                                                                           \
+    VYK_LVD_ROWS_SERIAL(L) VYK_LVD_ROWS_USB(L) VYK_LVD_ROWS_BRONTELUSB_XANDEL(L)
+#define VYK_COEFFICIENT_ROWS(C)                                                                    \
+    VYK_COEFFICIENT_ROWS_USB(C)                                                                    \
+    VYK_COEFFICIENT_ROWS_JAVA(C) VYK_COEFFICIENT_ROWS_BRONTELUSB_XANDEL(C)
 #define VYK_PLAIN_ONLY                                                                             \
     VYK_PLAIN_ONLY_CORE, VYK_PLAIN_ONLY_BOARDS, VYK_PLAIN_ONLY_USB, VYK_PLAIN_ONLY_JAVA,           \
-        VYK_PLAIN_ONLY_PELLAR
+        VYK_PLAIN_ONLY_PELLAR, VYK_PLAIN_ONLY_BRONTELUSB_XANDEL

@@ -395,10 +395,12 @@ VYK_API int16_t SS_Config(int16_t spectrometerType, int16_t adcType, int16_t irq
                           int16_t baseAddress);
 
 #include "driver/include/vykdrv32_boards.h"
+#include "driver/include/vykdrv32_brontelusb.h"
 #include "driver/include/vykdrv32_java.h"
 #include "driver/include/vykdrv32_pellar.h"
 #include "driver/include/vykdrv32_serial.h"
 #include "driver/include/vykdrv32_usb.h"
+#include "driver/include/vykdrv32_xandel.h"
 
 /* After every family: the twins and wrappers of all of them. */
 // clang-format off

@@ -3,12 +3,15 @@
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
+#include "driver/usb/BrontelUsbOperationSet.h"
 #include "driver/usb/PavikSolviOperationSet.h"
 #include "driver/usb/PellarConnection.h"
 #include "driver/usb/UsbModelIds.h"
 #include "driver/usb/UsbTransport.h"
+#include "driver/usb/XandelOperationSet.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <strings.h>
 
@@ -32,6 +35,44 @@ void keepSerial(const std::string& serial)
     driverState().reopen = true;
 }
 
+// The word of a model's connection messages and the identification of its devices.
+struct UsbModelConnection
+{
+    const char* word;
+    std::uint16_t productId; // 0: no device of this configuration is identified
+    const char* notText;
+};
+
+std::optional<UsbModelConnection> modelConnection(std::uint16_t adcType)
+{
+    switch (adcType) {
+    case VYK_ADC_PAVIK:
+        return UsbModelConnection{
+            "Pavik", configuredProductId("PavikProductId", kDefaultPavikProductId), ""};
+    case VYK_ADC_SOLVI:
+        return UsbModelConnection{
+            "Solvi", configuredProductId("SolviProductId", kDefaultSolviProductId), ""};
+    // BrontelUSB and Xandel.
+    case VYK_ADC_BRONTELUSB:
+        return UsbModelConnection{"Brontel-USB", brontelUsbProductId(), "NOT Brontel-USB"};
+    case VYK_ADC_XANDEL: {
+        std::uint16_t spectrometerType = 0;
+        {
+            std::lock_guard lock(driverState().mutex);
+            spectrometerType = driverState().spectrometerType;
+        }
+        if (spectrometerType == VYK_SPEC_WESSOR)
+            return UsbModelConnection{"Wessor", wessorProductId(), "NOT Wessor"};
+        // The Xandel identifies only its two detectors.
+        return UsbModelConnection{
+            "Velko", spectrometerType == VYK_SPEC_VELKO ? velkoProductId() : std::uint16_t{0},
+            "NOT Velko"};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 bool isUsbAdcType(std::uint16_t adcType)
@@ -39,7 +80,7 @@ bool isUsbAdcType(std::uint16_t adcType)
     // Pellar system.
     if (adcType == VYK_ADC_PELLAR)
         return true;
-    return adcType == VYK_ADC_PAVIK || adcType == VYK_ADC_SOLVI;
+    return modelConnection(adcType).has_value();
 }
 
 int16_t connectUsbHardware(std::uint16_t adcType)
@@ -47,8 +88,10 @@ int16_t connectUsbHardware(std::uint16_t adcType)
     // Pellar system.
     if (adcType == VYK_ADC_PELLAR)
         return connectPellarHardware();
-    const bool pavik = adcType == VYK_ADC_PAVIK;
-    const char* word = pavik ? "Pavik" : "Solvi";
+    const std::optional<UsbModelConnection> model = modelConnection(adcType);
+    if (!model)
+        return VYK_NOT_INITIALISED;
+    const char* word = model->word;
     std::string serial;
     {
         std::lock_guard lock(driverState().mutex);
@@ -69,12 +112,9 @@ int16_t connectUsbHardware(std::uint16_t adcType)
                           word, serial.c_str(), word);
             showUsbError(text);
         }
-        const std::uint16_t productId =
-            pavik ? configuredProductId("PavikProductId", kDefaultPavikProductId)
-                  : configuredProductId("SolviProductId", kDefaultSolviProductId);
-        for (int i = 0; i <= kMaxDeviceIndex && index < 0; ++i) {
+        for (int i = 0; i <= kMaxDeviceIndex && index < 0 && model->productId != 0; ++i) {
             char found[16] = {};
-            if (identifyDevice(i, found, productId, "") == 1) {
+            if (identifyDevice(i, found, model->productId, model->notText) == 1) {
                 index = i;
                 serial = found;
             }

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-// Connection of the EZ-USB A/D types (Pavik, Solvi, Pellar) for the core's ConnectHardware and
-// serial selection. Called on the client's thread without the scheduler mutex held.
+// Connection of the EZ-USB A/D types (Pavik, Solvi, BrontelUSB, Xandel, Pellar) for the
+// core's ConnectHardware and serial selection. Called on the client's thread without the
+// scheduler mutex held.
 namespace driver::usb {
 
 // True for the A/D types this back-end connects.

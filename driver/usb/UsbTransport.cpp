@@ -584,6 +584,32 @@ bool ReadUsbSpectrum(unsigned timeoutMs, const std::function<bool()>& cancel)
     return false;
 }
 
+std::optional<std::size_t> requestUsbBlock(std::span<std::uint8_t> block, unsigned timeoutMs,
+                                           const std::function<bool()>& cancel,
+                                           const char* readFailureText)
+{
+    UsbDeviceContext& c = context();
+    if (!c.ok)
+        return std::nullopt;
+    DeviceLock lock;
+    if (!lock)
+        return std::nullopt;
+    const Handle handle = c.handle.load();
+    const std::array<std::uint8_t, 2> request{kRequestSpectrum, 0x00};
+    if (handle == kNoHandle || !writeLocked(handle, request)) {
+        c.ok = false;
+        debugText("Request Spectrum Failed.");
+        return std::nullopt;
+    }
+    std::fill(block.begin(), block.end(), std::uint8_t{0});
+    const auto got = readLocked(handle, kSpectrumPipe, block, timeoutMs, cancel);
+    if (!got) {
+        c.ok = false;
+        debugText(readFailureText);
+    }
+    return got;
+}
+
 std::span<const std::uint16_t, kBlockPixels> unpackedPixels()
 {
     return context().pixels;

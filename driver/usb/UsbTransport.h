@@ -92,6 +92,12 @@ std::optional<std::size_t> query(std::span<const std::uint8_t> bytes, std::span<
 // Requests, reads and unpacks one spectrum block. `timeoutMs` 0 waits without bound
 // until `cancel` answers true. True when the pixels hold a new block.
 bool ReadUsbSpectrum(unsigned timeoutMs, const std::function<bool()>& cancel = {});
+// Requests one block of another layout (block.size() bytes, sync byte last) and reads it
+// into `block` under one hold of the device lock. The bytes read, or nothing: a failed
+// request or read clears device OK and writes its debug text. Waits as ReadUsbSpectrum.
+std::optional<std::size_t> requestUsbBlock(std::span<std::uint8_t> block, unsigned timeoutMs,
+                                           const std::function<bool()>& cancel,
+                                           const char* readFailureText);
 // The last unpacked block (the scan thread's).
 std::span<const std::uint16_t, kBlockPixels> unpackedPixels();
 

@@ -140,6 +140,19 @@ void SimulatedUsbSpectrometer::replyLocked(std::vector<std::uint8_t> reply)
     m_replyQueue.push_back(std::move(reply));
 }
 
+void SimulatedUsbSpectrometer::queueSpectrumLocked(std::vector<std::uint8_t> unit)
+{
+    m_spectrumQueue.push_back(std::move(unit));
+}
+
+bool SimulatedUsbSpectrometer::takeDroppedSyncLocked()
+{
+    if (m_dropSync <= 0)
+        return false;
+    --m_dropSync;
+    return true;
+}
+
 void SimulatedUsbSpectrometer::queueBlockLocked()
 {
     std::array<std::uint16_t, kPixels> pixels{};
@@ -158,7 +171,7 @@ void SimulatedUsbSpectrometer::queueBlockLocked()
 
 void SimulatedUsbSpectrometer::handleCommandLocked(std::span<const std::uint8_t> b)
 {
-    if (b.empty())
+    if (b.empty() || handleModelCommandLocked(b))
         return;
     auto at = [&](std::size_t i) -> std::uint8_t { return i < b.size() ? b[i] : 0; };
     const auto value16 = static_cast<std::uint16_t>(at(1) | (at(2) << 8));

@@ -45,6 +45,7 @@ public:
     static constexpr std::size_t kPixels = 2048;
 
     explicit SimulatedUsbSpectrometer(SimIdentity identity);
+    virtual ~SimulatedUsbSpectrometer() = default;
 
     // Host side, as the USB backends see it.
     std::vector<std::uint8_t> endpoints() const;
@@ -89,13 +90,23 @@ public:
     void setFloatStatusFailures(int count); // next float chunks answer status 1
     std::uint8_t i2cStatus() const { return 0x5A; }
 
+protected:
+    // Models with commands of their own answer them here first (true: handled).
+    virtual bool handleModelCommandLocked(std::span<const std::uint8_t>) { return false; }
+    // Queues the reply to a spectrum request.
+    virtual void queueBlockLocked();
+    void replyLocked(std::vector<std::uint8_t> reply);
+    void queueSpectrumLocked(std::vector<std::uint8_t> unit);
+    // Whether the next block loses its sync byte (counts the fault down).
+    bool takeDroppedSyncLocked();
+    void setIntegrationLocked(int ms) { m_integrationMs = ms; }
+
+    mutable std::mutex m_mutex;
+
 private:
     void handleCommandLocked(std::span<const std::uint8_t> bytes);
-    void replyLocked(std::vector<std::uint8_t> reply);
-    void queueBlockLocked();
 
     SimIdentity m_identity;
-    mutable std::mutex m_mutex;
     std::condition_variable m_dataReady;
     std::deque<std::vector<std::uint8_t>> m_spectrumQueue; // one entry per IN transfer unit
     std::deque<std::vector<std::uint8_t>> m_replyQueue;

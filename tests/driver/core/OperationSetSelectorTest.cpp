@@ -69,9 +69,13 @@ TEST_P(SelectOperationSetTest, FillsTheSlotsByKey)
     EXPECT_EQ(state.appliedPeriodMs, 1);
     // Sets whose back-end is not built run the synthetic channel.
     const std::string name = c.setName;
-    if (name == "NoHardwareOperationSet" || name == "XandelOperationSet" ||
-        name == "PellarOperationSet" || name.find("BrontelUSB") != std::string::npos) {
+    if (name == "NoHardwareOperationSet" || name == "PellarOperationSet") {
         EXPECT_EQ(state.ops.StartChannel, NoHardwareStartChannel);
+    }
+    // The USB sets acquire through their own slots.
+    if (name == "XandelOperationSet" || name.find("BrontelUSB") != std::string::npos) {
+        EXPECT_NE(state.ops.StartChannel, NoHardwareStartChannel);
+        EXPECT_NE(state.ops.StartChannel, nullptr);
     }
 }
 
