@@ -13,10 +13,10 @@
 #include "platform/framework/Menu.h"
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/Resources.h"
-#include "platform/framework/ToolBar.h"
 #include "platform/framework/View.h"
 #include "platform/win/Log.h"
 #include "toolkit/widgets/COXBitmapButton.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 #include "toolkit/widgets/COXTextLabel.h"
 
 #include <QAbstractButton>
@@ -59,15 +59,17 @@ struct ToolBarSpec
 {
     unsigned id;
     const char* title;
+    // The bar's state under "BarStates".
+    const char* stateName;
 };
 
-// In creation order; the first four share one row.
+// In creation order.
 constexpr ToolBarSpec kToolBars[] = {
-    {CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS, "Spectrum Controls"},
-    {CChildFrameSpectrum::IDR_SPECTRAL_VIEW_MODE, "Spectral View Mode"},
-    {CChildFrameSpectrum::IDR_GRAPH_SCALE, "Graph Scale"},
-    {CChildFrameSpectrum::IDR_CURSOR_CONTROLS, "Cursor Controls"},
-    {CChildFrameSpectrum::IDR_TIME_ACQUISITION, "Time Acquisition"},
+    {CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS, "Spectrum Controls", "SpectrumSpectrum"},
+    {CChildFrameSpectrum::IDR_SPECTRAL_VIEW_MODE, "Spectral View Mode", "SpectrumView"},
+    {CChildFrameSpectrum::IDR_GRAPH_SCALE, "Graph Scale", "SpectrumScale"},
+    {CChildFrameSpectrum::IDR_CURSOR_CONTROLS, "Cursor Controls", "SpectrumCursor"},
+    {CChildFrameSpectrum::IDR_TIME_ACQUISITION, "Time Acquisition", "SpectrumTime"},
 };
 
 // The Quintar bar's buttons: caption, command, bitmap and horizontal extent (pixels).
@@ -238,24 +240,30 @@ void CChildFrameSpectrum::OnDestroy()
 
 void CChildFrameSpectrum::createToolBars()
 {
-    const fw::Resources& resources = fw::Resources::instance();
-    bool firstRow = true;
     for (const ToolBarSpec& spec : kToolBars) {
-        const fw::ToolBarResource* resource = resources.toolBar(spec.id);
-        const fw::ToolBarResource fallback{spec.id, spec.title, {}};
-        auto* bar = new fw::ToolBar(
-            resource != nullptr ? *resource : fallback,
-            [this]() -> fw::CommandTarget* { return this; }, m_barHost);
+        COXCoolToolBar* bar = COXCoolToolBar::Create(
+            m_barHost, COXCoolToolBar::WS_VISIBLE | COXCoolToolBar::TBSTYLE_FLAT, spec.id,
+            [this]() -> fw::CommandTarget* { return this; });
+        if (bar == nullptr)
+            continue;
         bar->setWindowTitle(QString::fromUtf8(spec.title));
         bar->setAllowedAreas(Qt::AllToolBarAreas);
-        if (spec.id == IDR_TIME_ACQUISITION && firstRow) {
-            // "Time Acquisition" docks on a row of its own below the other four.
-            m_barHost->addToolBarBreak(Qt::TopToolBarArea);
-            firstRow = false;
-        }
-        m_barHost->addToolBar(Qt::TopToolBarArea, bar);
         m_bars[spec.id] = bar;
     }
+    // "Time Acquisition" keeps a row of its own; the other four share one.
+    if (auto* time = toolBar(IDR_TIME_ACQUISITION))
+        m_barHost->insertToolBarBreak(time);
+    if (auto* view = toolBar(IDR_SPECTRAL_VIEW_MODE))
+        view->DockBeside(toolBar(IDR_SPECTRUM_CONTROLS));
+    if (auto* scale = toolBar(IDR_GRAPH_SCALE))
+        scale->DockBeside(toolBar(IDR_SPECTRAL_VIEW_MODE));
+    if (auto* cursor = toolBar(IDR_CURSOR_CONTROLS))
+        cursor->DockBeside(toolBar(IDR_GRAPH_SCALE));
+}
+
+COXCoolToolBar* CChildFrameSpectrum::toolBar(unsigned id) const
+{
+    return dynamic_cast<COXCoolToolBar*>(controlBar(id));
 }
 
 void CChildFrameSpectrum::createDialogBars()
@@ -567,23 +575,28 @@ bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
 
 void CChildFrameSpectrum::loadBarStates()
 {
-    const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry);
-    if (!state)
-        return;
-    const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
-                           static_cast<qsizetype>(state->size()));
-    if (!m_barHost->restoreState(bytes)) {
-        // The bars keep their default places.
-        if (auto* sink = platform::automation::errorLogSink())
-            sink->logException(kBarStateError, __FILE__, __LINE__);
-        platform::win::logWarn(kModule, "%s", kBarStateError);
+    if (const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry)) {
+        const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
+                               static_cast<qsizetype>(state->size()));
+        if (!m_barHost->restoreState(bytes)) {
+            // The bars keep their default places.
+            if (auto* sink = platform::automation::errorLogSink())
+                sink->logException(kBarStateError, "ChildFrameSpectrum", __LINE__);
+            platform::win::logWarn(kModule, "%s", kBarStateError);
+        }
     }
+    for (const ToolBarSpec& spec : kToolBars)
+        if (COXCoolToolBar* bar = toolBar(spec.id))
+            bar->LoadBarState("BarStates", spec.stateName, true);
 }
 
 void CChildFrameSpectrum::saveBarStates()
 {
     if (m_barHost == nullptr)
         return;
+    for (const ToolBarSpec& spec : kToolBars)
+        if (COXCoolToolBar* bar = toolBar(spec.id))
+            bar->SaveBarState("BarStates", spec.stateName, true);
     const QByteArray bytes = m_barHost->saveState();
     frame_profile::writeBinary(kBarStateSection, kBarStateEntry,
                                std::vector<uint8_t>(bytes.begin(), bytes.end()));

@@ -10,6 +10,7 @@
 #include <vector>
 
 class COXBitmapButton;
+class COXCoolToolBar;
 class SpectrumViewBarAdapter;
 class COXTextLabel;
 class QMainWindow;
@@ -79,6 +80,7 @@ private:
     bool manufacturingExtensionsEnabled();
     void installCommands();
     void createToolBars();
+    COXCoolToolBar* toolBar(unsigned id) const;
     void createDialogBars();
     void createAcquisitionControls(platform::framework::DialogBar& bar);
     void createMavrinControls(platform::framework::DialogBar& bar);

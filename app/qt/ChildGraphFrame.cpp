@@ -3,9 +3,8 @@
 #include "app/qt/FramePlacement.h"
 #include "app/qt/FrameProfile.h"
 #include "platform/automation/HandlerGuard.h"
-#include "platform/framework/Resources.h"
-#include "platform/framework/ToolBar.h"
 #include "platform/win/Log.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QMainWindow>
 
@@ -17,6 +16,7 @@ constexpr const char* kModule = "childframe";
 constexpr const char* kPlacementEntry = "GraphWindowPos";
 constexpr const char* kBarStateSection = "GraphBars";
 constexpr const char* kBarStateEntry = "State";
+constexpr const char* kToolBarStateName = "GraphMain";
 constexpr const char* kBarStateError =
     "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
 
@@ -35,30 +35,32 @@ int CChildGraphFrame::OnCreate()
         m_barHost->setCentralWidget(view);
     setWidget(m_barHost);
 
-    const fw::ToolBarResource* resource = fw::Resources::instance().toolBar(IDR_GRAPH_FUNCTIONS);
-    const fw::ToolBarResource fallback{IDR_GRAPH_FUNCTIONS, "Graph Functions", {}};
-    auto* bar = new fw::ToolBar(
-        resource != nullptr ? *resource : fallback, [this]() -> fw::CommandTarget* { return this; },
-        m_barHost);
-    bar->setWindowTitle(QStringLiteral("Graph Functions"));
-    bar->setAllowedAreas(Qt::AllToolBarAreas);
-    m_barHost->addToolBar(Qt::TopToolBarArea, bar);
-    m_toolBar = bar;
+    m_toolBar = COXCoolToolBar::Create(
+        m_barHost, COXCoolToolBar::WS_VISIBLE | COXCoolToolBar::TBSTYLE_FLAT, IDR_GRAPH_FUNCTIONS,
+        [this]() -> fw::CommandTarget* { return this; });
+    if (m_toolBar) {
+        m_toolBar->setWindowTitle(QStringLiteral("Graph Functions"));
+        m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    }
 
     if (const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry)) {
         const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
                                static_cast<qsizetype>(state->size()));
         if (!m_barHost->restoreState(bytes)) {
             if (auto* sink = platform::automation::errorLogSink())
-                sink->logException(kBarStateError, __FILE__, __LINE__);
+                sink->logException(kBarStateError, "ChildGraphFrame", __LINE__);
             platform::win::logWarn(kModule, "%s", kBarStateError);
         }
     }
+    if (m_toolBar)
+        m_toolBar->LoadBarState("BarStates", kToolBarStateName, true);
     return 0;
 }
 
 void CChildGraphFrame::OnDestroy()
 {
+    if (m_toolBar)
+        m_toolBar->SaveBarState("BarStates", kToolBarStateName, true);
     if (m_barHost != nullptr) {
         const QByteArray bytes = m_barHost->saveState();
         frame_profile::writeBinary(kBarStateSection, kBarStateEntry,

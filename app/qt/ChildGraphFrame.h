@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/framework/ChildFrame.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QPointer>
-#include <QToolBar>
 
 class QMainWindow;
 
@@ -19,10 +19,10 @@ public:
     int OnCreate() override;
     void OnDestroy() override;
 
-    QToolBar* toolBar() const { return m_toolBar; }
+    COXCoolToolBar* toolBar() const { return m_toolBar; }
     QMainWindow* barHost() const { return m_barHost; }
 
 private:
     QMainWindow* m_barHost = nullptr;
-    QPointer<QToolBar> m_toolBar;
+    QPointer<COXCoolToolBar> m_toolBar;
 };

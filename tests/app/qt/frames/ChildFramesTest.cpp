@@ -20,11 +20,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -352,6 +355,9 @@ TEST_F(ChildFramesTest, BarStateIsKeptAcrossWindows)
     first->executeCommand(16102);
     closeFrame(first);
     ASSERT_TRUE(frame_profile::readBinary("SpectrumBars", "State"));
+    for (const char* name :
+         {"SpectrumSpectrum", "SpectrumView", "SpectrumScale", "SpectrumCursor", "SpectrumTime"})
+        EXPECT_TRUE(frame_profile::readText(std::string("BarStates\\") + name, "Buttons")) << name;
 
     CChildFrameSpectrum* second = openSpectrum(view);
     EXPECT_TRUE(second->controlBar(16107)->isHidden());
@@ -382,6 +388,36 @@ TEST_F(ChildFramesTest, GraphFrameHasItsToolBar)
     EXPECT_EQ(frame->toolBar()->windowTitle(), QStringLiteral("Graph Functions"));
     EXPECT_EQ(frame->toolBar()->objectName(), QStringLiteral("id16200"));
     EXPECT_FALSE(frame->toolBar()->isHidden());
+    frame->toolBar()->hide();
+    closeFrame(frame);
+    EXPECT_TRUE(frame_profile::readText("BarStates\\GraphMain", "Buttons"));
+    EXPECT_TRUE(frame_profile::readBinary("GraphBars", "State"));
+
+    auto* again = open<CChildGraphFrame>(new fw::View());
+    ASSERT_NE(again->toolBar(), nullptr);
+    EXPECT_TRUE(again->toolBar()->isHidden());
+}
+
+TEST_F(ChildFramesTest, ContextMenuTogglesABar)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    std::vector<std::string> items;
+    // Choose "&Wessor/Ulmar" by its mnemonic once the pop-up is up.
+    QTimer::singleShot(0, [&items] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        for (QAction* action : menu->actions())
+            items.push_back(action->text().toStdString());
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_W, Qt::NoModifier, QStringLiteral("w"));
+        QApplication::sendEvent(menu, &key);
+    });
+    frame->showBarMenu(frame->mapToGlobal(QPoint(10, 10)));
+    ASSERT_EQ(items.size(), 10u);
+    EXPECT_EQ(items.front(), "&Acquisition Parameters");
+    EXPECT_EQ(items.back(), "&Quintar");
+    EXPECT_TRUE(frame->controlBar(16107)->isHidden());
 }
 
 TEST_F(ChildFramesTest, GraphAndGridFramesKeepTheirPlacement)
