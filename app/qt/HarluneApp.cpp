@@ -247,7 +247,8 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     const auto instanceKey = static_cast<uint32_t>(getpid());
     m_mainFrame = std::make_unique<MainFrameWidget>(m_driver, instanceKey);
     MainFrameWidget& frame = *m_mainFrame;
-    m_viewFrame = std::make_unique<MainFrameViewFrame>(frame.core(), frame);
+    m_viewFrame =
+        std::make_unique<MainFrameViewFrame>(frame.core(), frame, &frame.allPreferences());
     m_viewDriver = std::make_unique<DriverApiViewDriver>(m_driver);
 
     AddDocTemplate(std::make_unique<DocTemplate>(

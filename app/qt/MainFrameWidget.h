@@ -49,6 +49,7 @@ public:
                          std::function<void(int32_t)> userMenu);
     const COXMenuOrganizer& menuOrganizer() const { return m_menuOrganizer; }
     const MainFramePreferences& allPreferences() const { return m_preferences; }
+    MainFramePreferences& allPreferences() { return m_preferences; }
     // Reads the preferences and the window placement (at creation). Only preferences that were
     // read are written back when the frame goes.
     void readSettings();

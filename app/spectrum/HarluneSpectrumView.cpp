@@ -292,7 +292,13 @@ void CHarluneSpectrumView::updateNextNameTitle()
 
 void CHarluneSpectrumView::OnInitialUpdate()
 {
-    m_record.microsecondFlag = 0;
+    const uint16_t type = m_configuration->GetSpectrometerType();
+    const uint16_t adcType = m_configuration->GetADCType();
+    const bool microseconds =
+        type == kJolvar || type == kUlmar || (type == kIstrel && adcType == kAdcSolviPlus);
+    m_window.resetIntegrationTimeRange(microseconds);
+    if (!microseconds || adcType == kAdcUlmarADC)
+        m_record.microsecondFlag = 0;
     if (m_frame.activeConfigurationFamily() == "Quintar") {
         m_driver.Pavik_Norrel_LampOn(1);
         m_window.showBar(SpectrumBar::Norrel, true);

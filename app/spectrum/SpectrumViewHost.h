@@ -49,6 +49,9 @@ public:
     virtual std::string frameTitle() = 0;
     virtual void setFrameTitle(const std::string& title) = 0;
     virtual void showBar(SpectrumBar bar, bool show) = 0;
+    // The frame's acquisition bar goes back to its millisecond range; its microsecond choice
+    // is offered or not.
+    virtual void resetIntegrationTimeRange(bool microsecondsEnabled) { (void)microsecondsEnabled; }
     virtual void setBarText(SpectrumBar bar, int control, const std::string& text) = 0;
     // Flashes the child frame once and makes it the active window.
     virtual void flashAndActivate() = 0;

@@ -3,6 +3,7 @@
 #include "app/shell/DriverApi.h"
 #include "app/shell/DriverLibrary.h"
 #include "app/shell/MainFrame.h"
+#include "app/shell/MainFramePreferences.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 
 #include <algorithm>
@@ -170,6 +171,66 @@ int16_t DriverApiViewDriver::Pavik_SetMavrinModulation(int32_t modulation)
     return m_driver.Pavik_SetMavrinModulation(modulation);
 }
 
+void MainFrameViewFrame::setScriptEvents(NewSpectraReady newSpectraReady,
+                                         TimeAcquisition timeAcquisition)
+{
+    m_newSpectraReady = std::move(newSpectraReady);
+    m_timeAcquisition = std::move(timeAcquisition);
+}
+
+void MainFrameViewFrame::fireNewSpectraReady(const std::string& windowName, int16_t channels)
+{
+    if (m_newSpectraReady)
+        m_newSpectraReady(windowName, channels);
+}
+
+void MainFrameViewFrame::fireTimeAcquisition(const std::string& windowName, double timeStamp)
+{
+    if (m_timeAcquisition)
+        m_timeAcquisition(windowName, timeStamp);
+}
+
+std::string MainFrameViewFrame::activeConfigurationFamily()
+{
+    return m_mainFrame.activeConfiguration().name();
+}
+
+int MainFrameViewFrame::activeConfigurationGatedMode()
+{
+    return m_mainFrame.activeConfiguration().GetInGatedMode();
+}
+
+void MainFrameViewFrame::returnViewChanges()
+{
+    // The view writes one preference: the saturation warning's check box.
+    if (m_preferences && m_warningHandedOut >= 0 &&
+        m_viewPreferences.ScopeModeSaturatedWarning != m_warningHandedOut) {
+        m_preferences->ScopeModeSaturatedWarning =
+            static_cast<uint32_t>(m_viewPreferences.ScopeModeSaturatedWarning);
+        m_warningHandedOut = m_viewPreferences.ScopeModeSaturatedWarning;
+    }
+}
+
+SpectrumViewPreferences& MainFrameViewFrame::viewPreferences()
+{
+    if (!m_preferences)
+        return m_viewPreferences;
+    returnViewChanges();
+    MainFramePreferences& p = *m_preferences;
+    m_viewPreferences.ScopeModeSaturatedWarning = static_cast<int>(p.ScopeModeSaturatedWarning);
+    m_viewPreferences.RememberGraphScale = static_cast<int>(p.RememberGraphScale);
+    m_viewPreferences.StoreDarkReference = static_cast<int>(p.StoreDarkReference);
+    m_viewPreferences.TransmissionModeLabel = p.TransmissionModeLabel;
+    m_viewPreferences.TurnOffLightWhenClosingWindow =
+        static_cast<int>(p.TurnOffLightWhenClosingWindow);
+    // The sounds in the order of "Preferences\\Sound" that the main frame keeps.
+    m_viewPreferences.ScopeModeSaturatedSound = p.sounds[4];
+    m_viewPreferences.StoreDarkSound = p.sounds[6];
+    m_viewPreferences.StoreReferenceSound = p.sounds[7];
+    m_warningHandedOut = m_viewPreferences.ScopeModeSaturatedWarning;
+    return m_viewPreferences;
+}
+
 SpectrumPreferences& MainFrameViewFrame::preferences()
 {
     return m_documentFrame.preferences();
@@ -187,6 +248,7 @@ void MainFrameViewFrame::StartNextScan()
 
 void MainFrameViewFrame::clearScanPending()
 {
+    returnViewChanges();
     m_mainFrame.scanMessageHandled();
 }
 

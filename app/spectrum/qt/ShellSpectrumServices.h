@@ -3,10 +3,13 @@
 #include "app/spectrum/SpectrumViewHost.h"
 
 #include <chrono>
+#include <functional>
+#include <string>
 
 class CMainFrame;
 class DriverApi;
 class DriverLibrary;
+struct MainFramePreferences;
 class SpectrumDocFrame;
 
 // The spectrum view's driver calls on the program's driver binder. The calls the binder's
@@ -49,30 +52,44 @@ private:
     DriverLibrary* m_library;
 };
 
-// The spectrum view's main frame on the program's CMainFrame. The script events are not fired
-// until the automation event source is bound to the main frame.
+// The spectrum view's main frame on the program's CMainFrame: its round-robin, its active
+// configuration and, when given, its preferences (what the view changes in them goes back).
+// The script events go where setScriptEvents says (the event generator once scripting joins
+// the program); unset, they go nowhere.
 class MainFrameViewFrame : public SpectrumViewFrame
 {
 public:
-    MainFrameViewFrame(CMainFrame& mainFrame, SpectrumDocFrame& documentFrame)
-        : m_mainFrame(mainFrame), m_documentFrame(documentFrame)
+    MainFrameViewFrame(CMainFrame& mainFrame, SpectrumDocFrame& documentFrame,
+                       MainFramePreferences* preferences = nullptr)
+        : m_mainFrame(mainFrame), m_documentFrame(documentFrame), m_preferences(preferences)
     {}
 
+    using NewSpectraReady = std::function<void(const std::string& windowName, int16_t channels)>;
+    using TimeAcquisition = std::function<void(const std::string& windowName, double timeStamp)>;
+    void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition);
+
     SpectrumPreferences& preferences() override;
-    SpectrumViewPreferences& viewPreferences() override { return m_viewPreferences; }
+    SpectrumViewPreferences& viewPreferences() override;
     int VerifyCommand(int menuVerify) override;
     void StartNextScan() override;
     void clearScanPending() override;
     void setAcquisitionHalted(int value) override;
-    std::string activeConfigurationFamily() override { return std::string(); }
-    int activeConfigurationGatedMode() override { return 0; }
+    std::string activeConfigurationFamily() override;
+    int activeConfigurationGatedMode() override;
     uint32_t instanceKey() override;
     uint32_t tickCountMs() override;
-    void fireNewSpectraReady(const std::string&, int16_t) override {}
-    void fireTimeAcquisition(const std::string&, double) override {}
+    void fireNewSpectraReady(const std::string& windowName, int16_t channels) override;
+    void fireTimeAcquisition(const std::string& windowName, double timeStamp) override;
 
 private:
+    void returnViewChanges();
+
     CMainFrame& m_mainFrame;
     SpectrumDocFrame& m_documentFrame;
+    MainFramePreferences* m_preferences;
     SpectrumViewPreferences m_viewPreferences;
+    // The saturation warning as last handed to the views: a change is theirs.
+    int m_warningHandedOut = -1;
+    NewSpectraReady m_newSpectraReady;
+    TimeAcquisition m_timeAcquisition;
 };

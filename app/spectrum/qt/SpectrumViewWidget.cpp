@@ -1,5 +1,6 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
+#include "app/qt/ChildFrameSpectrum.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/chart/Xrt.h"
 #include "platform/framework/ChildFrame.h"
@@ -285,9 +286,26 @@ void SpectrumViewWidget::setFrameTitle(const std::string& title)
         frame->setWindowTitle(QString::fromStdString(title));
 }
 
-void SpectrumViewWidget::showBar(SpectrumBar, bool)
+void SpectrumViewWidget::showBar(SpectrumBar bar, bool show)
 {
-    // The child frame's accessory bars come with the accessory controls.
+    auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame());
+    if (!frame)
+        return;
+    unsigned id = CChildFrameSpectrum::IDD_USB_NORREL;
+    if (bar == SpectrumBar::Cooler)
+        id = CChildFrameSpectrum::IDD_WESSOR_ULMAR;
+    else if (bar == SpectrumBar::Mavrin)
+        id = CChildFrameSpectrum::IDD_USB_MAVRIN;
+    if (QWidget* controlBar = frame->controlBar(id))
+        controlBar->setVisible(show);
+}
+
+void SpectrumViewWidget::resetIntegrationTimeRange(bool microsecondsEnabled)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame())) {
+        frame->ResetIntegrationTimeRange();
+        frame->setMicrosecondsEnabled(microsecondsEnabled ? 1 : 0);
+    }
 }
 
 void SpectrumViewWidget::setBarText(SpectrumBar, int, const std::string&)

@@ -74,6 +74,7 @@ public:
     std::string frameTitle() override;
     void setFrameTitle(const std::string& title) override;
     void showBar(SpectrumBar bar, bool show) override;
+    void resetIntegrationTimeRange(bool microsecondsEnabled) override;
     void setBarText(SpectrumBar bar, int control, const std::string& text) override;
     void flashAndActivate() override;
     void startTimer(int id, int periodMs) override;

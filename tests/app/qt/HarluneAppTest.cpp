@@ -1,5 +1,6 @@
 #include "app/qt/HarluneApp.h"
 
+#include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
 #include "app/shell/DriverLibrary.h"
@@ -345,8 +346,16 @@ TEST_F(HarluneAppTest, RealDriverSpectrumWindowsShowLiveSpectra)
             std::for_each(views.begin(), views.end(), markUnscanned);
             ASSERT_TRUE(runUntil(allScanned, 10000)) << (reports.empty() ? "" : reports[0]);
         }
-        for (SpectrumViewWidget* view : views)
+        for (SpectrumViewWidget* view : views) {
             expectRamp(view->core().document().spectra().processed[0]);
+            // Without a cooled detector or the Quintar lamp unit their bars are hidden.
+            auto* child = dynamic_cast<CChildFrameSpectrum*>(view->GetParentFrame());
+            ASSERT_NE(child, nullptr);
+            EXPECT_TRUE(
+                child->controlBar(CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS)->isVisible());
+            EXPECT_FALSE(child->controlBar(CChildFrameSpectrum::IDD_WESSOR_ULMAR)->isVisible());
+            EXPECT_FALSE(child->controlBar(CChildFrameSpectrum::IDD_USB_NORREL)->isVisible());
+        }
         EXPECT_TRUE(reports.empty());
         EXPECT_TRUE(ui.messageBoxes().empty());
 

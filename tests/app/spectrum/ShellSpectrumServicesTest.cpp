@@ -1,0 +1,86 @@
+// The spectrum view's adapters to the program: the main frame's active configuration,
+// preferences and script events, and the driver calls that the binder's interface does not
+// carry, looked up in the bound library (or answering 0 on another binder).
+#include "app/spectrum/qt/ShellSpectrumServices.h"
+
+#include "app/qt/MainFrameWidget.h"
+#include "app/shell/DriverLibrary.h"
+#include "app/shell/INIFileSupport.h"
+#include "tests/app/shell/ShellFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+TEST(ShellSpectrumServices, TheMainFramesConfigurationPreferencesAndEvents)
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Configuration", "ActiveConfiguration", "Morvel");
+        store.WriteString("Configuration\\Morvel\\Parameters", "InGatedMode", "1");
+    }
+    RecordingDriver driver;
+    MainFrameWidget frame(driver, 7);
+    MainFrameViewFrame viewFrame(frame.core(), frame, &frame.allPreferences());
+    EXPECT_EQ(viewFrame.activeConfigurationFamily(), "Morvel");
+    EXPECT_EQ(viewFrame.activeConfigurationGatedMode(), 1);
+    EXPECT_EQ(viewFrame.instanceKey(), 7u);
+
+    // The view reads the main frame's preferences, and its answer to the saturation warning
+    // goes back into them.
+    MainFramePreferences& preferences = frame.allPreferences();
+    preferences.ScopeModeSaturatedWarning = 1;
+    preferences.StoreDarkReference = 1;
+    preferences.sounds[6] = "dark.wav";
+    SpectrumViewPreferences& seen = viewFrame.viewPreferences();
+    EXPECT_EQ(seen.ScopeModeSaturatedWarning, 1);
+    EXPECT_EQ(seen.StoreDarkReference, 1);
+    EXPECT_EQ(seen.StoreDarkSound, "dark.wav");
+    seen.ScopeModeSaturatedWarning = 0;
+    viewFrame.clearScanPending();
+    EXPECT_EQ(preferences.ScopeModeSaturatedWarning, 0u);
+    preferences.ScopeModeSaturatedWarning = 2; // the settings dialog changed it since
+    EXPECT_EQ(viewFrame.viewPreferences().ScopeModeSaturatedWarning, 2);
+
+    // Script events go where they are sent; unset, nowhere.
+    viewFrame.fireNewSpectraReady("Spectrum1", 9);
+    std::vector<std::pair<std::string, int>> spectra;
+    std::vector<std::pair<std::string, double>> times;
+    viewFrame.setScriptEvents(
+        [&](const std::string& name, int16_t mask) { spectra.emplace_back(name, mask); },
+        [&](const std::string& name, double stamp) { times.emplace_back(name, stamp); });
+    viewFrame.fireNewSpectraReady("Spectrum1", 9);
+    viewFrame.fireTimeAcquisition("Spectrum2", 1.5);
+    EXPECT_EQ(spectra, (std::vector<std::pair<std::string, int>>{{"Spectrum1", 9}}));
+    EXPECT_EQ(times, (std::vector<std::pair<std::string, double>>{{"Spectrum2", 1.5}}));
+}
+
+TEST(ShellSpectrumServices, DriverCallsOutsideTheBindersInterface)
+{
+    // Another binder (a test's) has no library to look in: everything answers 0.
+    RecordingDriver recording;
+    DriverApiViewDriver onRecording(recording);
+    DeviceCoefficients coefficients;
+    EXPECT_EQ(onRecording.readCoefficients(VYK_ADC_PAVIK, coefficients), 0);
+    EXPECT_EQ(onRecording.Pavik_IsPluginDetected(2), 0);
+    EXPECT_EQ(onRecording.Ulmar_GetTECTemperature(), 0.0);
+
+    // The real library without a device: the readers run and report nothing read; an A/D
+    // type without a reader is not asked.
+    std::vector<std::string> reports;
+    DriverLibrary library("libVYKDRV32.so",
+                          [&](const std::string& message) { reports.push_back(message); });
+    DriverApiViewDriver onLibrary(library);
+    coefficients.wavelength = {1.0f, 2.0f, 3.0f, 4.0f};
+    EXPECT_EQ(onLibrary.readCoefficients(VYK_ADC_PAVIK, coefficients), 0);
+    EXPECT_EQ(onLibrary.readCoefficients(VYK_ADC_NONE, coefficients), 0);
+    EXPECT_EQ(coefficients.wavelength[0], 1.0f); // untouched when nothing was read
+    EXPECT_EQ(onLibrary.Pavik_IsPluginDetected(2), 0);
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+} // namespace
