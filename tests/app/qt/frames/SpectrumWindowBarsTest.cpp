@@ -36,7 +36,8 @@ TEST(SpectrumWindowBarsTest, BarsWriteTheSpectrumView)
     const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
     std::FILE* file = std::fopen(spec.c_str(), "w");
     ASSERT_NE(file, nullptr);
-    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
+    // A Jolvar: its window offers the microsecond integration times.
+    std::fputs("[General]\r\nSpectrometerType=Jolvar\r\nADCType=NONE\r\nInitialized=1\r\n", file);
     std::fclose(file);
     CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
 
