@@ -238,6 +238,12 @@ std::int16_t SerialAdc::init(int port, int baudIndex)
     m_initialisedView = true;
     lock.unlock();
     scanBusyFlag().forceClear();
+    {
+        // The CDS mode starts at 0 again; end-of-scan processing reads it from the state.
+        core::DriverState& state = core::driverState();
+        std::lock_guard stateLock(state.mutex);
+        state.kaldrisDoubleSamplingMode = false;
+    }
     return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "driver/serial/SerialAdc.h"
 
+#include "driver/core/DriverState.h"
 #include "driver/include/vykdrv32.h"
 #include "driver/serial/ScanBusy.h"
 #include "driver/serial/SerialAdcProtocol.h"
@@ -107,6 +108,22 @@ TEST_P(SerialAdcInit, ProbesTheTypeAndSwitchesSpeedByHandshake)
     EXPECT_EQ(lastCommand(), (Bytes{'C', 0, 2}));
     EXPECT_EQ(KAL_Close(0), 0); // not initialised any more
     EXPECT_EQ(KAL_SetScansToAdd(1), -1);
+}
+
+// The converter's CDS mode, which the Lemmik's end of scan reads, is off again on every new
+// link.
+TEST_P(SerialAdcInit, CdsModeIsOffOnANewLink)
+{
+    const bool refused = GetParam() == 1 || GetParam() == 3;
+    EXPECT_EQ(KAL_SetLemmikCDSMode(1), refused ? -9 : 1);
+    auto cdsMode = [] {
+        std::lock_guard lock(core::driverState().mutex);
+        return core::driverState().kaldrisDoubleSamplingMode;
+    };
+    EXPECT_EQ(cdsMode(), !refused);
+    KAL_Close(0);
+    EXPECT_EQ(KAL_Init(1, 2), 1);
+    EXPECT_FALSE(cdsMode());
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, SerialAdcInit, testing::Values(0, 1, 2, 3));
