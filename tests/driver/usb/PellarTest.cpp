@@ -6,6 +6,7 @@
 #include "driver/usb/UsbTransport.h"
 #include "platform/win/Profile.h"
 #include "sim/usb/SimulatedPellar.h"
+#include "sim/usb/SimulatedXandel.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
 #include <gtest/gtest.h>
@@ -412,8 +413,8 @@ TEST_F(PellarTest, ARecordReleasedDuringItsScanEndsQuietly)
 TEST_F(PellarTest, IdentifyRecognisesPellarAndWessorByTheSharedConfigurableId)
 {
     auto pellar = std::make_shared<SimulatedPellar>("PL00001");
-    auto wessor = std::make_shared<SimulatedUsbSpectrometer>(sim::usb::SimIdentity{
-        kDefaultVendorId, kDefaultWessorProductId, "WS00002", "Wessor 1.0.0", true});
+    auto wessor =
+        std::make_shared<sim::usb::SimulatedXandel>(sim::usb::wessorIdentity("WS00002"), 512);
     auto pavik = std::make_shared<SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV00003"));
     auto stranger = std::make_shared<SimulatedUsbSpectrometer>(
         sim::usb::SimIdentity{0x1234, 0x5678, "XX", "", false});
@@ -440,14 +441,19 @@ TEST_F(PellarTest, IdentifyRecognisesPellarAndWessorByTheSharedConfigurableId)
         EXPECT_STREQ(text, c.text);
     }
     EXPECT_EQ(Pellar_IdentifyPellar(0, nullptr), 1);
+    // The Wessor's identification answers for the Pellar as well; the Velko's does not.
+    char text[16] = {};
+    EXPECT_EQ(Xandel_IdentifyWessor(0, text), 1);
+    EXPECT_STREQ(text, "PL00001");
+    EXPECT_EQ(Xandel_IdentifyVelko(0, text), 0);
 
     // One configured id serves both models.
     const char* ini = std::getenv("VYKDRV_INI");
     ASSERT_NE(ini, nullptr);
     platform::win::WritePrivateProfileString("USB", "WessorProductId", "0x7777", ini);
     pellar->setProductId(0x7777);
-    char text[16] = {};
     EXPECT_EQ(Pellar_IdentifyPellar(0, text), 1);
+    EXPECT_EQ(Xandel_IdentifyWessor(0, text), 1);
     EXPECT_EQ(Pellar_IdentifyPellar(1, text), 0);
     platform::win::WritePrivateProfileString("USB", "WessorProductId", nullptr, ini);
 }
