@@ -49,6 +49,8 @@ public:
     static void GetTypeLibraryVersion(uint16_t* major, uint16_t* minor);
 
     MainFrameWidget* mainFrameWidget() const { return m_mainFrame.get(); }
+    // What the spectrum views borrow of the main frame (null before InitInstance).
+    MainFrameViewFrame* viewFrame() const { return m_viewFrame.get(); }
     bool noHardware() const { return m_noHardware; }
     bool startsHidden() const { return m_hidden; }
     const std::string& applicationPath() const { return m_applicationPath; }

@@ -13,6 +13,7 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "sim/usb/SimulatedUsbSpectrometer.h"
+#include "tests/app/qt/FakeLibusbExports.h"
 #include "tests/platform/usb/FakeLibusb.h"
 
 #include <QApplication>
@@ -31,82 +32,6 @@
 
 using platform::usb::test::FakeLibusb;
 using sim::usb::SimulatedUsbSpectrometer;
-
-// The libusb functions the driver library uses, on the fake.
-extern "C" {
-int libusb_init(libusb_context** context)
-{
-    return FakeLibusb::api().init(context);
-}
-void libusb_exit(libusb_context* context)
-{
-    FakeLibusb::api().exit(context);
-}
-ssize_t libusb_get_device_list(libusb_context* context, libusb_device*** list)
-{
-    return FakeLibusb::api().getDeviceList(context, list);
-}
-void libusb_free_device_list(libusb_device** list, int unref)
-{
-    FakeLibusb::api().freeDeviceList(list, unref);
-}
-int libusb_get_device_descriptor(libusb_device* device, libusb_device_descriptor* out)
-{
-    return FakeLibusb::api().getDeviceDescriptor(device, out);
-}
-uint8_t libusb_get_bus_number(libusb_device* device)
-{
-    return FakeLibusb::api().getBusNumber(device);
-}
-int libusb_get_port_numbers(libusb_device* device, uint8_t* ports, int length)
-{
-    return FakeLibusb::api().getPortNumbers(device, ports, length);
-}
-int libusb_open(libusb_device* device, libusb_device_handle** handle)
-{
-    return FakeLibusb::api().open(device, handle);
-}
-void libusb_close(libusb_device_handle* handle)
-{
-    FakeLibusb::api().close(handle);
-}
-int libusb_set_auto_detach_kernel_driver(libusb_device_handle* handle, int enable)
-{
-    return FakeLibusb::api().setAutoDetachKernelDriver(handle, enable);
-}
-int libusb_claim_interface(libusb_device_handle* handle, int number)
-{
-    return FakeLibusb::api().claimInterface(handle, number);
-}
-int libusb_release_interface(libusb_device_handle* handle, int number)
-{
-    return FakeLibusb::api().releaseInterface(handle, number);
-}
-int libusb_get_active_config_descriptor(libusb_device* device, libusb_config_descriptor** out)
-{
-    return FakeLibusb::api().getActiveConfigDescriptor(device, out);
-}
-void libusb_free_config_descriptor(libusb_config_descriptor* config)
-{
-    FakeLibusb::api().freeConfigDescriptor(config);
-}
-int libusb_control_transfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request,
-                            uint16_t value, uint16_t index, unsigned char* data, uint16_t length,
-                            unsigned int timeoutMs)
-{
-    return FakeLibusb::api().controlTransfer(handle, requestType, request, value, index, data,
-                                             length, timeoutMs);
-}
-int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, unsigned char* data,
-                         int length, int* transferred, unsigned int timeoutMs)
-{
-    return FakeLibusb::api().bulkTransfer(handle, endpoint, data, length, transferred, timeoutMs);
-}
-int libusb_clear_halt(libusb_device_handle* handle, unsigned char endpoint)
-{
-    return FakeLibusb::api().clearHalt(handle, endpoint);
-}
-}
 
 namespace {
 
