@@ -5,6 +5,7 @@
 
 #include <array>
 #include <dlfcn.h>
+#include <filesystem>
 #include <link.h>
 
 namespace {
@@ -17,6 +18,21 @@ constexpr size_t kTextBuffer = 256;
 std::string terminatedText(const std::array<char, kTextBuffer + 1>& buffer)
 {
     return std::string(buffer.data());
+}
+
+// A bare library name is looked for beside the program first: dlopen resolves it against the
+// run path of the object that calls it, which is not the program's when a preloaded library
+// (a sanitizer runtime, a profiler) intercepts the call.
+std::string besideProgram(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return name;
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return name;
+    const std::filesystem::path candidate = program.parent_path() / name;
+    return std::filesystem::exists(candidate, error) ? candidate.string() : name;
 }
 
 } // namespace
@@ -45,7 +61,7 @@ bool DriverLibrary::load()
         return true;
     if (m_loadFailed)
         return false;
-    m_handle = dlopen(m_libraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_handle = dlopen(besideProgram(m_libraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!m_handle) {
         m_loadFailed = true;
         const char* reason = dlerror();
