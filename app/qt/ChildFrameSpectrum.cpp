@@ -32,6 +32,7 @@
 #include <QStatusBar>
 
 #include <exception>
+#include <source_location>
 
 namespace fw = platform::framework;
 using Controls = SpectrumFrameControls;
@@ -45,13 +46,20 @@ constexpr const char* kBarStateEntry = "State";
 constexpr const char* kBarStateError =
     "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
 
-// A handler is a boundary: a fault ends the handler, never the program.
-template <class F> void guarded(F&& body)
+// A handler is a boundary: a fault is reported to the error log and ends the handler, never
+// the program.
+template <class F>
+void guarded(F&& body, std::source_location where = std::source_location::current())
 {
     try {
         body();
     } catch (const std::exception& error) {
         platform::win::logError(kModule, "bar handler: %s", error.what());
+        platform::automation::reportHandlerException("ChildFrameSpectrum",
+                                                     static_cast<int>(where.line()));
+    } catch (...) {
+        platform::automation::reportHandlerException("ChildFrameSpectrum",
+                                                     static_cast<int>(where.line()));
     }
 }
 
@@ -318,8 +326,11 @@ void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
     strobeSpin->SetRange32(0, 655000);
 
     SpectrumFrameControls& controls = *m_controls;
-    integrationSpin->setDeltaHandler(
-        [&controls](int delta) { return controls.OnIntegrationSpin(delta); });
+    integrationSpin->setDeltaHandler([&controls](int delta) {
+        bool allowed = false;
+        guarded([&] { allowed = controls.OnIntegrationSpin(delta); });
+        return allowed;
+    });
     for (SpinControl* spin : {averageSpin, boxcarSpin, strobeSpin})
         spin->setDeltaHandler(
             [&controls, id = fw::controlId(spin)](int) { return controls.allowSpin(id); });

@@ -70,9 +70,14 @@ bool SpectrumFrameControls::OnIntegrationSpin(int delta)
     else
         record.integration = static_cast<uint16_t>(std::min<long long>(value, 0xFFFF));
 
-    m_skipIntegrationEdit = true;
+    // The skip lasts for the refill only, even when the refill fails.
+    struct SkipDuringRefill
+    {
+        bool& skip;
+        explicit SkipDuringRefill(bool& flag) : skip(flag) { skip = true; }
+        ~SkipDuringRefill() { skip = false; }
+    } skipping(m_skipIntegrationEdit);
     v->UpdateAcquisitionBar();
-    m_skipIntegrationEdit = false;
     return true;
 }
 

@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -329,6 +330,22 @@ TEST_F(ChildFramesTest, SpinInOneWindowDoesNotSwallowAnEditInAnother)
     EXPECT_EQ(viewB->rec.integration, 42);
     control<QLineEdit>(a, 1006)->setText("77");
     EXPECT_EQ(viewA->rec.integration, 77);
+}
+
+TEST_F(ChildFramesTest, FaultInAHandlerIsReportedAndEndsOnlyTheHandler)
+{
+    RecordingErrorLog log;
+    platform::automation::setErrorLogSink(&log);
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    view->rec.integration = 100;
+    view->onRefill = [] { throw std::runtime_error("refill"); };
+    control<SpinControl>(frame, 1007)->step(1);
+    platform::automation::setErrorLogSink(nullptr);
+    EXPECT_EQ(log.descriptions.size(), 1u);
+    EXPECT_EQ(view->rec.integration, 101);
+    control<QLineEdit>(frame, 1006)->setText("60");
+    EXPECT_EQ(view->rec.integration, 60);
 }
 
 TEST_F(ChildFramesTest, NorrelUvControlsFollowManufacturingExtensions)

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,17 @@ TEST(SpectrumFrameControlsTest, SpinWhoseRefillWritesNothingLeavesNoSkipBehind)
     EXPECT_EQ(b.view.rec.integration, 250);
     a.controls.OnIntegrationTimeChanged("42");
     EXPECT_EQ(a.view.rec.integration, 42);
+}
+
+TEST(SpectrumFrameControlsTest, FailedRefillLeavesNoSkipBehind)
+{
+    Frame frame;
+    frame.view.rec.integration = 100;
+    frame.view.onRefill = [] { throw std::runtime_error("refill"); };
+    EXPECT_THROW(frame.controls.OnIntegrationSpin(1), std::runtime_error);
+    EXPECT_EQ(frame.view.rec.integration, 101);
+    frame.controls.OnIntegrationTimeChanged("42");
+    EXPECT_EQ(frame.view.rec.integration, 42);
 }
 
 TEST(SpectrumFrameControlsTest, IntegrationEditByUnit)
