@@ -4,6 +4,7 @@
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/SpinControl.h"
 #include "app/res/HarluneResources.h"
+#include "app/res/MenuVerify.h"
 #include "app/shell/INIFileSupport.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/framework/CmdUI.h"
@@ -32,7 +33,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -95,6 +98,21 @@ public:
     {
         descriptions.push_back(description != nullptr ? description : "");
     }
+};
+
+// A script whose VerifyMenu forbids the listed actions.
+class ForbiddingScript : public ScriptHost
+{
+public:
+    std::vector<int32_t> forbidden;
+    bool definesVerifyMenu() override { return true; }
+    std::optional<int32_t> callVerifyMenu(int32_t id) override
+    {
+        return std::find(forbidden.begin(), forbidden.end(), id) == forbidden.end() ? 1 : 0;
+    }
+    void reportError(const std::string&) override {}
+    bool isRunning() override { return true; }
+    void stop() override {}
 };
 
 class ChildFramesTest : public ::testing::Test
@@ -330,6 +348,37 @@ TEST_F(ChildFramesTest, SpinInOneWindowDoesNotSwallowAnEditInAnother)
     EXPECT_EQ(viewB->rec.integration, 42);
     control<QLineEdit>(a, 1006)->setText("77");
     EXPECT_EQ(viewA->rec.integration, 77);
+}
+
+TEST_F(ChildFramesTest, ScriptForbidsBarsAndSpins)
+{
+    ForbiddingScript script;
+    script.forbidden = {app::res::mvSpecViewToggleToolbars, app::res::mvSpecViewMainStatusBar,
+                        app::res::mvAcquisitionParametersAverage,
+                        app::res::mvAcquisitionParametersIntegrationTime,
+                        app::res::mvAcquisitionParametersStrobeEnable};
+    main.core().setScriptHost(&script);
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+
+    frame->executeCommand(16107);
+    EXPECT_FALSE(frame->controlBar(16107)->isHidden());
+    frame->executeCommand(32814);
+    EXPECT_FALSE(frame->frameStatusBar()->isHidden());
+
+    control<QLineEdit>(frame, 1009)->setText("3");
+    control<SpinControl>(frame, 1010)->step(1);
+    EXPECT_EQ(control<QLineEdit>(frame, 1009)->text(), QStringLiteral("3"));
+    view->rec.integration = 100;
+    control<SpinControl>(frame, 1007)->step(1);
+    EXPECT_EQ(view->rec.integration, 100);
+    EXPECT_EQ(view->refills, 0);
+    control<QCheckBox>(frame, 1019)->click();
+    EXPECT_EQ(view->strobe, 0);
+    // What the script allows still runs.
+    control<SpinControl>(frame, 1013)->step(1);
+    EXPECT_EQ(control<QLineEdit>(frame, 1012)->text(), QStringLiteral("1"));
+    main.core().setScriptHost(nullptr);
 }
 
 TEST_F(ChildFramesTest, FaultInAHandlerIsReportedAndEndsOnlyTheHandler)
