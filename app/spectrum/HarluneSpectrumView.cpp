@@ -308,6 +308,20 @@ void CHarluneSpectrumView::OnInitialUpdate()
     m_frame.StartNextScan();
 }
 
+void CHarluneSpectrumView::OnSize(int cx, int cy)
+{
+    if (m_chart == 0 || m_destroyed != 0)
+        return;
+    setChartRepaint(false);
+    // 0x101 reads 0 when the chart does not lay its area out itself.
+    if (XrtGetValue(m_chart, kXrtLegendShown).toInt() == 0)
+        XrtSetValues(m_chart, {{kXrtChartAreaLeft, 0},
+                               {kXrtChartAreaTop, 0},
+                               {kXrtChartAreaWidth, cx},
+                               {kXrtChartAreaHeight, cy}});
+    setChartRepaint(true);
+}
+
 void CHarluneSpectrumView::OnDestroy()
 {
     if (m_destroyed != 0)

@@ -48,6 +48,10 @@ public:
     // Registers with the driver and sets the title.
     void OnShowWindow();
     void OnInitialUpdate();
+    // WM_SIZE: the chart's area follows the window unless the chart places it itself.
+    void OnSize(int cx, int cy);
+    // The paint: the chart window paints itself; the title shows the next save name.
+    void OnDraw() { updateNextNameTitle(); }
     // Saves the settings, releases the window's channels and lets the next window scan. Runs
     // once: from the document as it goes (it may go before the window), or from the window.
     // Afterwards the view handles no more driver messages or commands.

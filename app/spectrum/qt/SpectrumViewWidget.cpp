@@ -169,6 +169,13 @@ void SpectrumViewWidget::OnInitialUpdate()
         m_core->OnInitialUpdate();
 }
 
+void SpectrumViewWidget::OnDraw(platform::framework::CDC*)
+{
+    // The chart window paints the spectra.
+    if (m_core)
+        m_core->OnDraw();
+}
+
 void SpectrumViewWidget::OnTimer(unsigned id)
 {
     if (m_core)
@@ -204,6 +211,8 @@ void SpectrumViewWidget::resizeEvent(QResizeEvent* event)
     View::resizeEvent(event);
     m_chartWindow->setGeometry(0, 0, width(), height());
     m_chartWindow->raise();
+    if (m_core)
+        m_core->OnSize(width(), height());
 }
 
 void SpectrumViewWidget::showEvent(QShowEvent* event)

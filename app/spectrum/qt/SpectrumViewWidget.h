@@ -60,6 +60,7 @@ public:
 
     void OnInitialUpdate() override;
     void OnTimer(unsigned id) override;
+    void OnDraw(platform::framework::CDC* dc) override;
     intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
                              bool& handled) override;
 

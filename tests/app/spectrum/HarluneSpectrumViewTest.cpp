@@ -539,6 +539,27 @@ TEST(HarluneSpectrumView, TheDocumentTakesItsBuffersBackBeforeItGoes)
     w.view.reset();
 }
 
+TEST(HarluneSpectrumView, TheChartAreaFollowsTheWindowUnlessTheChartPlacesIt)
+{
+    struct Case
+    {
+        const char* name;
+        int placesItself; // chart property 0x101
+        bool follows;
+    };
+    for (const Case& c : {Case{"area set by the view", 0, true}, Case{"chart's own", 1, false}}) {
+        SCOPED_TRACE(c.name);
+        Window w;
+        XrtSetValues(w.view->chart(), {{kXrtLegendShown, c.placesItself},
+                                       {kXrtChartAreaWidth, 11},
+                                       {kXrtChartAreaHeight, 12}});
+        w.view->OnSize(640, 480);
+        EXPECT_EQ(w.chart(kXrtChartAreaWidth), c.follows ? 640.0 : 11.0);
+        EXPECT_EQ(w.chart(kXrtChartAreaHeight), c.follows ? 480.0 : 12.0);
+        EXPECT_EQ(w.chart(kXrtRepaint), 1.0);
+    }
+}
+
 TEST(HarluneSpectrumView, TimeNormalisationDividesTheScan)
 {
     Window w;
