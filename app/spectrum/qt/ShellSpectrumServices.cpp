@@ -121,7 +121,7 @@ int16_t DriverApiViewDriver::Ulmar_SetTECSetPoint(double degreesC)
 
 double DriverApiViewDriver::Xandel_GetTECTemperature()
 {
-    return callExport<double>("Xandel_GetTECTemperature", 0.0);
+    return callExport<float>("Xandel_GetTECTemperature", 0.0f);
 }
 
 double DriverApiViewDriver::Ulmar_GetTECTemperature()
@@ -162,6 +162,20 @@ int16_t DriverApiViewDriver::readCoefficients(uint16_t adcType, DeviceCoefficien
         record.strayLight = read.strayLight;
         std::copy(std::begin(read.nonLinearity), std::end(read.nonLinearity),
                   record.nonLinearity.begin());
+    }
+    return narrow(result);
+}
+
+int16_t DriverApiViewDriver::BrontelUSB_GetCoefficients(MultichannelCoefficients& record)
+{
+    BrontelUSBCoefficientsRecord read{};
+    const int32_t result = callExport<int32_t>("BrontelUSB_GetCoefficients", 0, &read);
+    if (result == 1) {
+        for (size_t k = 0; k < record.wavelength.size(); ++k)
+            std::copy(std::begin(read.wavelength[k]), std::end(read.wavelength[k]),
+                      record.wavelength[k].begin());
+        // The converter keeps the mask of its channels in the record's low byte.
+        record.channelMask = static_cast<uint16_t>(read.count & 0xFF);
     }
     return narrow(result);
 }

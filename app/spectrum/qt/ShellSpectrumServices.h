@@ -15,7 +15,7 @@ class SpectrumDocFrame;
 // The spectrum view's driver calls on the program's driver binder. The calls the binder's
 // interface does not carry (accessories, coefficient readers) are looked up by name in the
 // bound library; on another binder (a test's) they answer 0: no plug-in, no coefficients, no
-// temperature. The BrontelUSB calibration has no reader until that family joins the library.
+// temperature.
 class DriverApiViewDriver : public SpectrumViewDriver
 {
 public:
@@ -41,7 +41,7 @@ public:
     int16_t Pavik_Norrel_LampOn(int16_t on) override;
     int16_t BrontelUSB_DAC_Initialize() override;
     int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) override;
-    int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients&) override { return 0; }
+    int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients& record) override;
 
 private:
     // Calls the library's export `name` as R(Args...), or answers fallback without a library.
