@@ -117,8 +117,10 @@ struct UsbDeviceContext
 
 UsbDeviceContext& context()
 {
-    static UsbDeviceContext instance;
-    return instance;
+    // Never destroyed: the library's detach at unload or exit closes the device through it,
+    // and may run after the destructors of the library's statics.
+    static auto* instance = new UsbDeviceContext;
+    return *instance;
 }
 
 std::shared_ptr<EzusbDriver> driverRef()

@@ -167,6 +167,22 @@ TEST_F(HarluneUsbTest, TheDevicesSpectraReachTheWindowThroughUnplugAndReplug)
     EXPECT_TRUE(ui.messageBoxes().empty());
 }
 
+// The library unloads cleanly after it used the device: its USB connection is closed at the
+// unload before what the connection uses is freed, and a new load starts afresh.
+TEST(HarluneUsbLibrary, UnloadsAfterUsingTheDevice)
+{
+    auto device = std::make_shared<SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV00042"));
+    FakeLibusb::instance().reset();
+    FakeLibusb::instance().add({1, {1}, device, false, false});
+    for (int load = 0; load < 3; ++load) {
+        SCOPED_TRACE(load);
+        DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+        EXPECT_EQ(library.VYK_ConfigEx(0x200, VYK_ADC_PAVIK, 0, 0, 0, 0), 0);
+        EXPECT_EQ(library.Pavik_GetFirmwareVersion(), "Pavik 2.50.1");
+    }
+    EXPECT_EQ(FakeLibusb::instance().openHandles(), 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
