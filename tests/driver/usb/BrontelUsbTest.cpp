@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace driver::usb {
 namespace {
@@ -134,6 +135,27 @@ TEST_F(BrontelUsbTest, UnplugGivesZerosOnEveryChannelAndOneInvalidReport)
     ASSERT_EQ(scan(*c, 2), 0);
     EXPECT_EQ(c->buffers[2][5], SimulatedBrontelUsb::inputPixel(2, 5));
     EXPECT_EQ(validityPosts(), (std::vector<std::uintptr_t>{1, 0}));
+}
+
+TEST_F(BrontelUsbTest, ReleasingTheRecordEndsContinuousScanningQuietly)
+{
+    startWith(VYK_SPEC_ISTREL);
+    auto c = client({0, 1, 2}, 1);
+    ASSERT_EQ(VYK_ParamSet(&c->record), 0);
+    // Continuous scanning runs on the thread that starts it.
+    std::thread scanner([] { VYK_ContinuousScan(kKey); });
+    EXPECT_TRUE(m_fake->waitForPosts(VYK_MSG_BUFFER_FULL, 6, std::chrono::seconds(10)));
+    VYK_UnRegister(kKey);
+    auto& state = core::driverState();
+    {
+        std::unique_lock lock(state.mutex);
+        EXPECT_TRUE(state.scanFinished.wait_for(lock, std::chrono::seconds(10),
+                                                [&] { return !state.sequencerRunning; }));
+        EXPECT_EQ(state.currentChannel, -1);
+    }
+    scanner.join();
+    // Nothing asks the client to quit.
+    EXPECT_TRUE(m_fake->postedOf(0x0012).empty());
 }
 
 TEST_F(BrontelUsbTest, LostDeviceIsReopenedByTheConfiguredSerialNotAnother)

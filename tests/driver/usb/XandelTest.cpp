@@ -370,5 +370,34 @@ TEST_F(XandelTest, WessorAndPellarShareTheirProductId)
     EXPECT_STREQ(text, "NOT Wessor");
 }
 
+TEST_F(XandelTest, ConnectionIdentifiesTheConfiguredDetector)
+{
+    // A Velko sits first; a Wessor configuration connects to the Wessor behind it.
+    auto velko = std::make_shared<SimulatedXandel>(sim::usb::velkoIdentity("XV0001"), 256);
+    m_sim = std::make_shared<SimulatedXandel>(sim::usb::wessorIdentity("XW0001"), 512);
+    start({velko, m_sim}, VYK_SPEC_WESSOR, VYK_ADC_XANDEL);
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().usbSerialNumber = "GONE";
+    }
+    EXPECT_EQ(VYK_Config(VYK_SPEC_WESSOR, VYK_ADC_XANDEL, 0, 0), 0);
+    bool told = false;
+    for (const auto& box : m_fake->boxes())
+        told = told || box.text.find("Unable to find Wessor with the serial number 'GONE'") !=
+                           std::string::npos;
+    EXPECT_TRUE(told);
+    char serial[16] = {};
+    VYK_GetCurrentUSBSerialNumber(serial);
+    EXPECT_STREQ(serial, "XW0001");
+
+    // Another spectrometer type on the Xandel identifies nothing.
+    StoreCurrentUSBSerialNumber("");
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().usbSerialNumber.clear();
+    }
+    EXPECT_NE(VYK_Config(VYK_SPEC_ISTREL, VYK_ADC_XANDEL, 0, 0), 0);
+}
+
 } // namespace
 } // namespace driver::usb
