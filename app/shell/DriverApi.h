@@ -62,6 +62,8 @@ public:
     virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
     virtual int16_t VYK_SingleScan(uint32_t instanceKey) = 0;
     virtual int16_t VYK_SingleScan_Thread(uint32_t instanceKey) = 0;
+    // Non-zero while the driver's worker runs a scan or has been asked to.
+    virtual int32_t VYK_AcquisitionThreadActive() = 0;
 
     // Instrument families.
     virtual void VYK_USB_ResetAllPipes() = 0;

@@ -277,6 +277,11 @@ int16_t DriverLibrary::VYK_SingleScan_Thread(uint32_t instanceKey)
     return call<int16_t>("VYK_SingleScan_Thread", int16_t(0), instanceKey);
 }
 
+int32_t DriverLibrary::VYK_AcquisitionThreadActive()
+{
+    return call<int32_t>("VYK_AcquisitionThreadActive", int32_t(0));
+}
+
 void DriverLibrary::VYK_USB_ResetAllPipes()
 {
     callVoid("VYK_USB_ResetAllPipes");

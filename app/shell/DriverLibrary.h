@@ -64,6 +64,7 @@ public:
     int16_t VYK_StrobeEnable(int16_t enable) override;
     int16_t VYK_SingleScan(uint32_t instanceKey) override;
     int16_t VYK_SingleScan_Thread(uint32_t instanceKey) override;
+    int32_t VYK_AcquisitionThreadActive() override;
     void VYK_USB_ResetAllPipes() override;
     int16_t KAL_SetPixelMode(KaldrisPixelMode* pixelMode) override;
     std::string Pavik_GetFirmwareVersion() override;

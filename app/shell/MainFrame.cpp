@@ -132,6 +132,17 @@ int CMainFrame::CountMDIChildren()
 void CMainFrame::StartNextScan()
 {
     m_scanPending = 1;
+    if (m_singleThread == 0 && driver().VYK_AcquisitionThreadActive() != 0) {
+        if (!m_startDeferred) {
+            m_startDeferred = true;
+            m_window.setTimer(kScanRetryTimer, kScanRetryMs);
+        }
+        return;
+    }
+    if (m_startDeferred) {
+        m_startDeferred = false;
+        m_window.killTimer(kScanRetryTimer);
+    }
     // The end of a pass is stepped over so the walk wraps; a second end without a spectrum
     // frame in between means there is none, and nothing is outstanding.
     int passEnds = 0;
@@ -386,7 +397,16 @@ void CMainFrame::OnUserMenu(unsigned commandId)
 
 void CMainFrame::OnTimer(unsigned id)
 {
-    if (id == kCloseRetryTimer) {
+    if (id == kScanRetryTimer) {
+        // A start waiting for the driver's previous scan. Every end of a wait kills the timer,
+        // so a tick without a waiting start is stale and does nothing.
+        if (m_startDeferred && m_acquisitionHalted == 2) {
+            m_startDeferred = false;
+            m_window.killTimer(kScanRetryTimer);
+        } else if (m_startDeferred) {
+            StartNextScan();
+        }
+    } else if (id == kCloseRetryTimer) {
         m_window.postClose();
         m_window.killTimer(kCloseRetryTimer);
     } else if (id >= kFirstScriptTimer && id <= kLastScriptTimer) {

@@ -29,6 +29,9 @@ public:
         uint16_t channelRotation = 0;
     };
 
+    // While the driver still runs the previous scan, the next start is retried on this timer.
+    static constexpr unsigned kScanRetryTimer = 998;
+    static constexpr unsigned kScanRetryMs = 2;
     static constexpr unsigned kCloseRetryTimer = 999;
     static constexpr unsigned kCloseRetryMs = 500;
     static constexpr unsigned kFirstScriptTimer = 1000;
@@ -53,7 +56,9 @@ public:
     uint32_t GetNextMDIChild();
     int CountMDIChildren();
     // Marks a scan pending and starts one for the next spectrum child frame; when a whole pass
-    // finds none, the pending flag goes back to 0 and nothing starts.
+    // finds none, the pending flag goes back to 0 and nothing starts. While the driver's worker
+    // still runs a scan (all windows share one registration, so a new start would re-point the
+    // record under the running scan), the start waits on the retry timer with the flag set.
     void StartNextScan();
     void StartScan(uint32_t spectrumFrame);
     bool StartScanForWindow(const std::string& name);
@@ -127,6 +132,7 @@ private:
     int32_t m_mavrinModulation = 5;
     int32_t m_integrationTime = 0;
     uint32_t m_singleThread = 0;
+    bool m_startDeferred = false;
     int32_t m_verifyMenuBusy = 0;
     AutoRunScript m_autoRun;
     CActiveConfiguration m_activeConfiguration;

@@ -226,6 +226,52 @@ TEST_F(MainFrameTest, WindowClosedMidPassIsSkippedSafely)
     EXPECT_EQ(window.scanned, (std::vector<std::string>{"A", "B", "B"}));
 }
 
+// All windows share one registration: a start while the driver still runs the previous scan
+// would re-point the record under it, so the start waits on the retry timer.
+TEST_F(MainFrameTest, StartWaitsWhileTheDriverStillRunsTheLastScan)
+{
+    addSpectrum(1, "A");
+    addSpectrum(2, "B");
+    frame.StartNextScan(); // A
+    driver().acquisitionActive = 1;
+    frame.StartNextScan(); // a direct start (snapshot resume, Kick Start) during A's scan
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A"}));
+    EXPECT_TRUE(frame.scanPending());
+    ASSERT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 1u);
+
+    frame.OnTimer(CMainFrame::kScanRetryTimer); // still running: keeps waiting
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A"}));
+    EXPECT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 1u);
+
+    driver().acquisitionActive = 0;
+    frame.OnTimer(CMainFrame::kScanRetryTimer);
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 0u);
+
+    // Taken by a start in between (the last channel's message): the timer starts nothing more.
+    driver().acquisitionActive = 1;
+    frame.StartNextScan();
+    driver().acquisitionActive = 0;
+    frame.scanMessageHandled();
+    EXPECT_TRUE(frame.onIdle(1) == false);
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A", "B", "A"}));
+    frame.OnTimer(CMainFrame::kScanRetryTimer);
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A", "B", "A"}));
+    EXPECT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 0u);
+}
+
+TEST_F(MainFrameTest, HaltingDropsAWaitingStart)
+{
+    addSpectrum(1, "A");
+    driver().acquisitionActive = 1;
+    frame.StartNextScan();
+    frame.SetAcquisitionSuspended(2);
+    driver().acquisitionActive = 0;
+    frame.OnTimer(CMainFrame::kScanRetryTimer);
+    EXPECT_TRUE(window.scanned.empty());
+    EXPECT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 0u);
+}
+
 TEST_F(MainFrameTest, NoSpectrumWindowEndsAfterOnePassWithNothingPending)
 {
     for (bool withGrid : {false, true}) {

@@ -136,6 +136,8 @@ public:
         record(app::text::formatC("SingleScan_Thread(%u)", key));
         return 1;
     }
+    // Not recorded: the scan start asks it before every start.
+    int32_t VYK_AcquisitionThreadActive() override { return acquisitionActive; }
     void VYK_USB_ResetAllPipes() override { record("USB_ResetAllPipes"); }
     int16_t KAL_SetPixelMode(KaldrisPixelMode* mode) override
     {
@@ -185,6 +187,7 @@ public:
     uint32_t baseAddress = 0;
     uint16_t pciCardId = 0;
     int32_t integrationTime = 100;
+    int32_t acquisitionActive = 0;
     int16_t registerResult = 0;
     std::string firmwareVersion;
 
