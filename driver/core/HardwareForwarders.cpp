@@ -1,8 +1,11 @@
 // The exports that forward to the back-end of the connected A/D type (strobe, temperature,
 // oxygen probe, light source), the USB device choice and the device lists. Each answers
-// what the Part of its family gives for a type whose back-end is not in this library.
+// its family's neutral value for a type whose back-end is not in this library.
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
+#include "driver/include/vykdrv32_brontelusb.h"
+#include "driver/include/vykdrv32_usb.h"
+#include "driver/include/vykdrv32_xandel.h"
 #include "driver/java/JavaConnection.h"
 #include "driver/usb/PellarTransport.h"
 #include "driver/usb/UsbConnection.h"
@@ -17,7 +20,9 @@ namespace {
 // Device list of the IdentifyAll exports of the USB models (the Java-driven models have
 // theirs with their back-end): 64 slots of a 32-bit found flag and a 32-byte
 // serial string.
-constexpr std::size_t kDeviceListBytes = 64 * 36;
+constexpr std::size_t kDeviceSlots = 64;
+constexpr std::size_t kDeviceSlotBytes = 36;
+constexpr std::size_t kDeviceListBytes = kDeviceSlots * kDeviceSlotBytes;
 
 int16_t setCurrentUsbSerial(const char* serial)
 {
@@ -51,10 +56,26 @@ void getCurrentUsbSerial(char* buffer)
     std::memcpy(buffer, state.usbSerialNumber.data(), copy);
 }
 
-void identifyAll(void* list)
+// Asks device indices 0 to 63 through the model's identify call and packs the devices that
+// answer as the model from slot 0: found flag 1, then the serial.
+void identifyAll(void* list, int32_t (*identify)(int32_t, char*))
 {
-    if (list)
-        std::memset(list, 0, kDeviceListBytes);
+    if (!list)
+        return;
+    auto* slots = static_cast<unsigned char*>(list);
+    std::memset(slots, 0, kDeviceListBytes);
+    std::size_t next = 0;
+    for (int32_t index = 0; index < static_cast<int32_t>(kDeviceSlots); ++index) {
+        // The identify calls write at most 16 bytes, terminated.
+        char serial[17] = {};
+        if (identify(index, serial) != 1)
+            continue;
+        unsigned char* slot = slots + next * kDeviceSlotBytes;
+        const int32_t found = 1;
+        std::memcpy(slot, &found, sizeof found);
+        std::memcpy(slot + sizeof found, serial, strnlen(serial, 16));
+        ++next;
+    }
 }
 
 } // namespace
@@ -172,25 +193,30 @@ VYK_API void VYK_SetLastUSBScanValid(int16_t flag)
 
 VYK_API void VYK_IdentifyAllPavik(void* list)
 {
-    guardExportVoid("VYK_IdentifyAllPavik", [&] { driver::core::identifyAll(list); });
+    guardExportVoid("VYK_IdentifyAllPavik",
+                    [&] { driver::core::identifyAll(list, Pavik_IdentifyPavik); });
 }
 
 VYK_API void VYK_IdentifyAllBrontelUSB(void* list)
 {
-    guardExportVoid("VYK_IdentifyAllBrontelUSB", [&] { driver::core::identifyAll(list); });
+    guardExportVoid("VYK_IdentifyAllBrontelUSB",
+                    [&] { driver::core::identifyAll(list, BrontelUSB_IdentifyBrontelUSB); });
 }
 
 VYK_API void VYK_IdentifyAllSolvi(void* list)
 {
-    guardExportVoid("VYK_IdentifyAllSolvi", [&] { driver::core::identifyAll(list); });
+    guardExportVoid("VYK_IdentifyAllSolvi",
+                    [&] { driver::core::identifyAll(list, Solvi_IdentifySolvi); });
 }
 
 VYK_API void VYK_IdentifyAllWessor(void* list)
 {
-    guardExportVoid("VYK_IdentifyAllWessor", [&] { driver::core::identifyAll(list); });
+    guardExportVoid("VYK_IdentifyAllWessor",
+                    [&] { driver::core::identifyAll(list, Xandel_IdentifyWessor); });
 }
 
 VYK_API void VYK_IdentifyAllVelko(void* list)
 {
-    guardExportVoid("VYK_IdentifyAllVelko", [&] { driver::core::identifyAll(list); });
+    guardExportVoid("VYK_IdentifyAllVelko",
+                    [&] { driver::core::identifyAll(list, Xandel_IdentifyVelko); });
 }

@@ -35,7 +35,7 @@ void GenericAdvanceSequencer();
 // The ResetAndApplyTiming slot of the sets that only program frequency then integration.
 int16_t GenericResetAndApplyTiming(RegistrationRecord* record);
 
-// Applies the record's timing unless it is already in force (Part of every scan start
+// Applies the record's timing unless it is already in force (part of every scan start
 // and of each channel start of a record marked dirty).
 int16_t ApplyTimingIfChanged(RegistrationRecord* record);
 

@@ -474,6 +474,51 @@ INSTANTIATE_TEST_SUITE_P(Roads, PavikTest, ::testing::Values(Road::Simulated, Ro
                              return info.param == Road::Simulated ? "Simulated" : "Libusb";
                          });
 
+// The device lists of the set-up dialog: the devices that answer as the model, packed from
+// slot 0 (a 32-bit found flag, then the serial), the other slots zero.
+TEST(DeviceListTest, IdentifyAllPacksTheModelsDevicesFromSlotZero)
+{
+    auto backend = std::make_shared<sim::usb::SimUsbBackend>();
+    backend->add(std::make_shared<SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV1")));
+    backend->add(std::make_shared<SimulatedUsbSpectrometer>(sim::usb::solviIdentity("SV1")));
+    backend->add(std::make_shared<SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV2")));
+    setUsbBackend(backend);
+
+    struct Slot
+    {
+        std::int32_t found;
+        char serial[32];
+    };
+    static_assert(sizeof(Slot) == 36);
+    const struct
+    {
+        const char* name;
+        void (*identifyAll)(void*);
+        std::vector<std::string> serials;
+    } cases[] = {
+        {"Pavik", VYK_IdentifyAllPavik, {"PV1", "PV2"}},
+        {"Solvi", VYK_IdentifyAllSolvi, {"SV1"}},
+        {"BrontelUSB", VYK_IdentifyAllBrontelUSB, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Slot> list(64);
+        std::memset(list.data(), 0x5A, list.size() * sizeof(Slot));
+        c.identifyAll(list.data());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (i < c.serials.size()) {
+                EXPECT_EQ(list[i].found, 1);
+                EXPECT_EQ(std::string(list[i].serial), c.serials[i]);
+            } else {
+                EXPECT_EQ(list[i].found, 0) << "slot " << i;
+                EXPECT_EQ(list[i].serial[0], 0) << "slot " << i;
+            }
+        }
+    }
+    VYK_IdentifyAllPavik(nullptr); // a missing list is refused quietly
+    setUsbBackend(std::make_shared<sim::usb::SimUsbBackend>());
+}
+
 TEST(SerialTest, ConfiguredSerialsAreBounded)
 {
     StoreCurrentUSBSerialNumber("ABCDEFGHIJKLMNOPQRSTUVWXYZ012");
