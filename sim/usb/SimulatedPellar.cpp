@@ -2,6 +2,7 @@
 
 #include "driver/usb/PellarProtocol.h"
 #include "driver/usb/UsbModelIds.h"
+#include "sim/usb/SimDeviceIo.h"
 
 #include <algorithm>
 #include <chrono>
@@ -271,48 +272,6 @@ int SimulatedPellar::strobe() const
     std::lock_guard lock(m_mutex);
     return m_strobe;
 }
-
-namespace {
-
-// An opened simulated device; dead once its device was unplugged, even after a replug.
-template <class Device> class SimDeviceIo final : public platform::usb::UsbDeviceIo
-{
-public:
-    explicit SimDeviceIo(std::shared_ptr<Device> device)
-        : m_device(std::move(device)), m_generation(m_device->plugGeneration())
-    {}
-    std::vector<std::uint8_t> endpoints() override { return m_device->endpoints(); }
-    std::optional<platform::usb::DeviceDescriptorBytes> deviceDescriptor() override
-    {
-        if (!alive())
-            return std::nullopt;
-        return m_device->deviceDescriptor();
-    }
-    int stringDescriptor(std::uint8_t index, std::uint16_t language,
-                         std::span<std::uint8_t> out) override
-    {
-        return alive() ? m_device->stringDescriptor(index, language, out) : -1;
-    }
-    TransferResult bulkTransfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
-                                unsigned timeoutMs) override
-    {
-        if (!alive())
-            return {TransferStatus::NoDevice, 0};
-        return m_device->transfer(endpoint, data, timeoutMs);
-    }
-    bool clearHalt(std::uint8_t endpoint) override
-    {
-        return alive() && m_device->clearHalt(endpoint);
-    }
-
-private:
-    bool alive() const { return m_device->plugged() && m_device->plugGeneration() == m_generation; }
-
-    std::shared_ptr<Device> m_device;
-    std::uint32_t m_generation;
-};
-
-} // namespace
 
 void SimPellarBackend::add(std::shared_ptr<SimulatedPellar> device)
 {
