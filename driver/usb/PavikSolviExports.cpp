@@ -6,6 +6,7 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/usb/InfoSlotText.h"
 #include "driver/usb/PavikSolviOperationSet.h"
 #include "driver/usb/UsbModelIds.h"
 #include "driver/usb/UsbTransport.h"
@@ -69,43 +70,6 @@ bool firmwareAtLeast(std::uint32_t version)
     return firmwareVersion() >= version;
 }
 
-// Locale-free "%e" and "%g" of a float (precision 6, as printf writes them).
-std::string formatFloat(float value, std::chars_format format)
-{
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, format, 6);
-    return error == std::errc{} ? std::string(text, end) : std::string("0");
-}
-
-// The leading number of a text (0 when there is none), without regard to the locale.
-float textToFloat(const std::string& text)
-{
-    std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos)
-        return 0.0f;
-    if (text[start] == '+')
-        ++start;
-    float value = 0.0f;
-    const auto [end, error] =
-        std::from_chars(text.data() + start, text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc{} && std::isfinite(value) ? value : 0.0f;
-}
-
-int textToInt(const std::string& text)
-{
-    std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos)
-        return 0;
-    if (text[start] == '+')
-        ++start;
-    int value = 0;
-    const auto [end, error] =
-        std::from_chars(text.data() + start, text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc{} ? value : 0;
-}
-
 int getCoefficients(CoefficientsRecord* record)
 {
     if (!record || !deviceOk())
@@ -119,11 +83,11 @@ int getCoefficients(CoefficientsRecord* record)
     CoefficientsRecord out{};
     copyBounded(out.serial, sizeof out.serial, slots[0]);
     for (int i = 0; i < 4; ++i)
-        out.wavelength[i] = textToFloat(slots[1 + i]);
-    out.strayLight = textToFloat(slots[5]);
+        out.wavelength[i] = slotTextToFloat(slots[1 + i]);
+    out.strayLight = slotTextToFloat(slots[5]);
     for (int i = 0; i < 8; ++i)
-        out.nonLinearity[i] = textToFloat(slots[6 + i]);
-    out.nonLinearityOrder = textToInt(slots[14]);
+        out.nonLinearity[i] = slotTextToFloat(slots[6 + i]);
+    out.nonLinearityOrder = slotTextToInt(slots[14]);
     if (!(out.wavelength[0] > 0.0f) || !(out.wavelength[1] > 0.0f)) {
         out = CoefficientsRecord{};
         out.wavelength[1] = 1.0f;
@@ -150,7 +114,8 @@ int setCoefficients(const CoefficientsRecord* record)
         record->nonLinearity[4], record->nonLinearity[5], record->nonLinearity[6],
         record->nonLinearity[7]};
     for (int i = 0; i < 13; ++i) {
-        if (!WriteInfoSlot(handle, 1 + i, formatFloat(values[i], std::chars_format::scientific)))
+        if (!WriteInfoSlot(handle, 1 + i,
+                           formatSlotFloat(values[i], std::chars_format::scientific)))
             return 0;
     }
     return WriteInfoSlot(handle, 14, std::to_string(record->nonLinearityOrder));
@@ -226,8 +191,8 @@ bool loadTemperatureCoefficients()
         return false;
     PavikExportState& s = pavikState();
     std::lock_guard lock(s.mutex);
-    s.gain = textToFloat(gain);
-    s.offset = textToFloat(offset);
+    s.gain = slotTextToFloat(gain);
+    s.offset = slotTextToFloat(offset);
     s.coefficientsLoaded = true;
     return true;
 }
@@ -575,8 +540,8 @@ VYK_API int32_t Pavik_SetTemperatureCoefficients(float gain, float offset)
     return guardExport<int32_t>("Pavik_SetTemperatureCoefficients", 0, [&]() -> int32_t {
         if (!usb::accessoryReady())
             return 0;
-        if (!usb::writePluginSlot(1, usb::formatFloat(gain, std::chars_format::general)) ||
-            !usb::writePluginSlot(2, usb::formatFloat(offset, std::chars_format::general)) ||
+        if (!usb::writePluginSlot(1, usb::formatSlotFloat(gain, std::chars_format::general)) ||
+            !usb::writePluginSlot(2, usb::formatSlotFloat(offset, std::chars_format::general)) ||
             !usb::commitPluginSlots())
             return 0;
         auto& s = usb::pavikState();
@@ -598,7 +563,7 @@ VYK_API int32_t Pavik_GetO2CalibrationCoefficients(float* coefficients)
             std::string text;
             if (!usb::readPluginSlot(3 + i, text))
                 return 0;
-            values[i] = usb::textToFloat(text);
+            values[i] = usb::slotTextToFloat(text);
         }
         std::copy(values, values + 18, coefficients);
         return 1;
@@ -612,7 +577,7 @@ VYK_API int32_t Pavik_SetO2CalibrationCoefficients(const float* coefficients)
             return 0;
         for (int i = 0; i < 18; ++i) {
             if (!usb::writePluginSlot(
-                    3 + i, usb::formatFloat(coefficients[i], std::chars_format::general)))
+                    3 + i, usb::formatSlotFloat(coefficients[i], std::chars_format::general)))
                 return 0;
         }
         return usb::commitPluginSlots() ? 1 : 0;
