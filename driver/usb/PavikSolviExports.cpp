@@ -6,6 +6,7 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/usb/CoefficientSlots.h"
 #include "driver/usb/InfoSlotText.h"
 #include "driver/usb/PavikSolviOperationSet.h"
 #include "driver/usb/UsbModelIds.h"
@@ -28,7 +29,6 @@ constexpr std::uint32_t kFirmwareAccessories = 2000000; // 2.0.0
 constexpr std::uint32_t kFirmwareNorrel = 2040000;      // 2.40.0
 constexpr std::uint32_t kFirmwareI2c = 2050000;         // 2.50.0
 constexpr std::uint8_t kTemperaturePlugin = 2;
-constexpr int kCoefficientSlots = 15;
 constexpr std::size_t kMaxI2cBytes = 60;
 constexpr std::size_t kFloatChunkBytes = 60;
 constexpr int kFloatTries = 10;
@@ -70,55 +70,20 @@ bool firmwareAtLeast(std::uint32_t version)
     return firmwareVersion() >= version;
 }
 
+// An uncalibrated Pavik or Solvi has a non-positive first or second wavelength coefficient.
+bool pavikCalibrated(const CoefficientsRecord& record)
+{
+    return record.wavelength[0] > 0.0f && record.wavelength[1] > 0.0f;
+}
+
 int getCoefficients(CoefficientsRecord* record)
 {
-    if (!record || !deviceOk())
-        return 0;
-    std::string slots[kCoefficientSlots];
-    for (int slot = 0; slot < kCoefficientSlots; ++slot) {
-        // A slot that could not be read makes the whole record unknown.
-        if (!ReadInfoSlot(deviceHandle(), slot, slots[slot]))
-            return 0;
-    }
-    CoefficientsRecord out{};
-    copyBounded(out.serial, sizeof out.serial, slots[0]);
-    for (int i = 0; i < 4; ++i)
-        out.wavelength[i] = slotTextToFloat(slots[1 + i]);
-    out.strayLight = slotTextToFloat(slots[5]);
-    for (int i = 0; i < 8; ++i)
-        out.nonLinearity[i] = slotTextToFloat(slots[6 + i]);
-    out.nonLinearityOrder = slotTextToInt(slots[14]);
-    if (!(out.wavelength[0] > 0.0f) || !(out.wavelength[1] > 0.0f)) {
-        out = CoefficientsRecord{};
-        out.wavelength[1] = 1.0f;
-        out.nonLinearity[0] = 1.0f;
-        copyBounded(out.serial, sizeof out.serial, "NOT SET");
-    }
-    *record = out;
-    return 1;
+    return readCoefficientSlots(record, pavikCalibrated);
 }
 
 int setCoefficients(const CoefficientsRecord* record)
 {
-    if (!record || !deviceOk())
-        return 0;
-    const Handle handle = deviceHandle();
-    char serial[sizeof record->serial + 1] = {};
-    std::memcpy(serial, record->serial, sizeof record->serial);
-    if (!WriteInfoSlot(handle, 0, serial))
-        return 0;
-    const float values[13] = {
-        record->wavelength[0],   record->wavelength[1],   record->wavelength[2],
-        record->wavelength[3],   record->strayLight,      record->nonLinearity[0],
-        record->nonLinearity[1], record->nonLinearity[2], record->nonLinearity[3],
-        record->nonLinearity[4], record->nonLinearity[5], record->nonLinearity[6],
-        record->nonLinearity[7]};
-    for (int i = 0; i < 13; ++i) {
-        if (!WriteInfoSlot(handle, 1 + i,
-                           formatSlotFloat(values[i], std::chars_format::scientific)))
-            return 0;
-    }
-    return WriteInfoSlot(handle, 14, std::to_string(record->nonLinearityOrder));
+    return writeCoefficientSlots(record);
 }
 
 int getStoredString(int32_t slot, char* text)
