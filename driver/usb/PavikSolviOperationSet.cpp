@@ -7,6 +7,7 @@
 #include "driver/core/OperationSetSelector.h"
 #include "driver/core/Scheduler.h"
 #include "driver/core/Sequencer.h"
+#include "driver/usb/UsbDeviceOpen.h"
 #include "driver/usb/UsbModelIds.h"
 #include "driver/usb/UsbTransport.h"
 
@@ -24,7 +25,6 @@ using core::driverState;
 constexpr int kReadTries = 6;
 constexpr int kMinIntegrationMs = 3;
 constexpr int kMaxIntegrationMs = 64000;
-constexpr int kMaxIdentifyIndex = 127;
 
 std::atomic<int> g_lastFlashDelay{-1};
 std::atomic<int> g_strobeEnable{1};
@@ -39,62 +39,23 @@ bool isPavikAdc()
     return state.adcType == VYK_ADC_PAVIK;
 }
 
-void failOpen(RegistrationRecord* record, bool pavik, const char* text, const char* caption)
-{
-    {
-        std::lock_guard lock(driverState().mutex);
-        record->status = static_cast<int16_t>(pavik ? 11 : 13);
-    }
-    setDeviceOk(false);
-    RequestHardwareReinit();
-    core::showDriverBox(text, caption, core::kMbTaskModal | core::kMbIconError, core::kIdOk);
-}
-
 // Opens the configured device; false (with the record's status set) when it cannot.
 bool openDevice(RegistrationRecord* record)
 {
     const bool pavik = isPavikAdc();
-    const char* caption = pavik ? "Error Pavik" : "Error Solvi";
-    CloseUsbDevice();
-    std::string serial = configuredSerial();
-    StoreCurrentUSBSerialNumber(serial.c_str());
-    clearReinit();
-    int index = -1;
-    if (!serial.empty()) {
-        index = FindEzusbDeviceBySerial(serial);
-    } else {
-        // Without a serial the first device this model identifies as its own is taken.
-        const std::uint16_t productId =
-            pavik ? configuredProductId("PavikProductId", kDefaultPavikProductId)
-                  : configuredProductId("SolviProductId", kDefaultSolviProductId);
-        for (int i = 0; i <= kMaxIdentifyIndex && index < 0; ++i) {
-            char found[16] = {};
-            if (identifyDevice(i, found, productId, "") == 1) {
-                index = i;
-                StoreCurrentUSBSerialNumber(found);
-                clearReinit();
-            }
-        }
-    }
-    if (index < 0) {
-        char text[96];
-        std::snprintf(text, sizeof text, "Unable To find Device with Serial: %s.", serial.c_str());
-        failOpen(record, pavik, text, caption);
+    UsbOpenModel model;
+    model.failureStatus = static_cast<int16_t>(pavik ? 11 : 13);
+    model.caption = pavik ? "Error Pavik" : "Error Solvi";
+    model.memoryText = "Unable To populate USB control";
+    // Without a serial the first device this model identifies as its own is taken.
+    const std::uint16_t productId =
+        pavik ? configuredProductId("PavikProductId", kDefaultPavikProductId)
+              : configuredProductId("SolviProductId", kDefaultSolviProductId);
+    model.identify = [productId](int index, char* serial) {
+        return identifyDevice(index, serial, productId, "");
+    };
+    if (!openUsbDeviceFor(record, model))
         return false;
-    }
-    if (!OpenUsbDevice(index)) {
-        char text[96];
-        std::snprintf(text, sizeof text, "Error Opening USB Device: %s",
-                      devicePathFor(index).c_str());
-        failOpen(record, pavik, text, "USB Warning");
-        return false;
-    }
-    setDeviceOk(true);
-    if (AllocateUsbBuffers() != 0) {
-        CloseUsbDevice();
-        failOpen(record, pavik, "Unable To populate USB control", caption);
-        return false;
-    }
     ResetUsbPipes();
     BulkWriteInitTarget();
     BulkWriteLampTarget(g_strobeEnable.load());
