@@ -109,19 +109,6 @@ TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t 
     }
 }
 
-void endScanQuietly()
-{
-    DriverState& state = driverState();
-    std::lock_guard lock(state.mutex);
-    state.currentChannel = -1;
-    ++state.channelEpoch;
-    state.acquisitionStatus = core::kStatusStopped;
-    state.sequencerRunning = false;
-    if (state.current)
-        state.current->continuous = 0;
-    core::clearScanBusyLocked(state);
-}
-
 void takeWatchdogLocked(DriverState& state)
 {
     BoardFields& fields = boardFields();

@@ -64,9 +64,6 @@ enum class TriggerWait
 // record's release, VYK_Stop of a continuous scan, disconnection and the trigger time-out.
 TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t port, int width);
 
-// Ends the current scan quietly (stopped, no message) after a cancelled trigger wait.
-void endScanQuietly();
-
 // Called by TransferData with the mutex held when the channel's data has come: stops the
 // watchdog from acting and leaves its timer to be killed after the device lock.
 void takeWatchdogLocked(core::DriverState& state);

@@ -184,7 +184,7 @@ ChannelStart startChannel(RegistrationRecord* record)
             }
             if (released)
                 return ChannelStart::Advance;
-            endScanQuietly();
+            core::endScanQuietly();
             noteChannelPending();
             return ChannelStart::Pending;
         }

@@ -189,7 +189,7 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
             }
             if (released)
                 return ChannelStart::Advance;
-            endScanQuietly();
+            core::endScanQuietly();
             noteChannelPending();
             return ChannelStart::Pending;
         }

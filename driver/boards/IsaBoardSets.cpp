@@ -253,7 +253,7 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
             }
             if (released)
                 return ChannelStart::Advance; // the sequencer ends the scan quietly
-            endScanQuietly();
+            core::endScanQuietly();
             noteChannelPending();
             return ChannelStart::Pending;
         }

@@ -182,6 +182,19 @@ void runSequencer()
     }
 }
 
+void endScanQuietly()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    state.currentChannel = -1;
+    ++state.channelEpoch;
+    state.acquisitionStatus = core::kStatusStopped;
+    state.sequencerRunning = false;
+    if (state.current)
+        state.current->continuous = 0;
+    clearScanBusyLocked(state);
+}
+
 void GenericAdvanceSequencer()
 {
     runSequencer();

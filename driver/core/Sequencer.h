@@ -49,6 +49,11 @@ void failScanLocked(DriverState& state, RegistrationRecord* record, int channel,
 // Clears the scan-busy flags and wakes waiters. Call with the mutex held.
 void clearScanBusyLocked(DriverState& state);
 
+// Ends the current scan quietly (stopped, continuous scanning off, no message), as a trigger
+// wait ended by VYK_Stop, unregistering or detach does. The channel start that calls it
+// answers Pending: nothing is left to advance. Not on the mutex.
+void endScanQuietly();
+
 // Watchdog: arms a one-shot timer of `delayMs` for the current channel (nothing when no
 // timer is available). An expiry restarts the channel once, then gives the scan up.
 void armWatchdog(std::uint32_t delayMs);

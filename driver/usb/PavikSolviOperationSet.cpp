@@ -7,6 +7,7 @@
 #include "driver/core/OperationSetSelector.h"
 #include "driver/core/Scheduler.h"
 #include "driver/core/Sequencer.h"
+#include "driver/usb/UsbChannelAcquisition.h"
 #include "driver/usb/UsbDeviceOpen.h"
 #include "driver/usb/UsbModelIds.h"
 #include "driver/usb/UsbTransport.h"
@@ -130,9 +131,11 @@ core::ChannelStart PavikSolviStartChannel(RegistrationRecord* record)
     int triggerMode = 0;
     int integrationMs = 0;
     int trigTimeoutMs = 0;
+    std::uint32_t cancelEpoch = 0;
     {
         std::lock_guard lock(state.mutex);
         state.acquisitionStatus = core::kStatusAcquiring;
+        cancelEpoch = state.cancelEpoch;
         if (record->flags & VYK_FLAG_STATUS_MESSAGES)
             posts.add(record->window, VYK_MSG_STATUS, 0, record);
         channel = state.currentChannel;
@@ -182,13 +185,20 @@ core::ChannelStart PavikSolviStartChannel(RegistrationRecord* record)
     const bool waitTrigger = firstScan && triggerMode != 0;
     const unsigned timeoutMs = waitTrigger ? static_cast<unsigned>(std::max(trigTimeoutMs, 0))
                                            : static_cast<unsigned>(integrationMs) + 1000;
-    const auto cancel = [record] { return scanCancelled(record); };
+    const auto stopped = [waitTrigger, cancelEpoch] {
+        return waitTrigger && waitsCancelledSince(cancelEpoch);
+    };
+    const auto cancel = [record, &stopped] { return scanCancelled(record) || stopped(); };
     bool got = false;
     if (deviceOk()) {
         for (int attempt = 0; attempt < kReadTries && !got; ++attempt) {
             got = ReadUsbSpectrum(timeoutMs, cancel);
             if (scanCancelled(record))
                 return finish(true);
+            if (!got && stopped()) {
+                core::endScanQuietly();
+                return core::ChannelStart::Pending;
+            }
             if (!got && deviceOk())
                 core::WaitMilliseconds(1);
             if (!deviceOk())

@@ -27,6 +27,13 @@ bool scanCancelled(const RegistrationRecord* record)
 
 } // namespace
 
+bool waitsCancelledSince(std::uint32_t epoch)
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return state.cancelEpoch != epoch;
+}
+
 void pauseBetweenChannels(bool always)
 {
     if (always || !core::acquisitionWorker().busy())
@@ -55,9 +62,11 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
     int triggerMode = 0;
     int integrationMs = 0;
     int trigTimeoutMs = 0;
+    std::uint32_t cancelEpoch = 0;
     {
         std::lock_guard lock(state.mutex);
         state.acquisitionStatus = core::kStatusAcquiring;
+        cancelEpoch = state.cancelEpoch;
         if (record->flags & VYK_FLAG_STATUS_MESSAGES)
             posts.add(record->window, VYK_MSG_STATUS, 0, record);
         channel = state.currentChannel;
@@ -112,13 +121,20 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
     // every other read waits the integration time and one second.
     const unsigned timeoutMs = triggerSent != 0 ? static_cast<unsigned>(std::max(trigTimeoutMs, 0))
                                                 : static_cast<unsigned>(integrationMs) + 1000;
-    const auto cancel = [record] { return scanCancelled(record); };
+    const auto stopped = [triggerSent, cancelEpoch] {
+        return triggerSent != 0 && waitsCancelledSince(cancelEpoch);
+    };
+    const auto cancel = [record, &stopped] { return scanCancelled(record) || stopped(); };
     bool got = false;
     if (deviceOk()) {
         for (int attempt = 0; attempt < kReadTries && !got; ++attempt) {
             got = model.read(timeoutMs, cancel);
             if (scanCancelled(record))
                 return finish(true);
+            if (!got && stopped()) {
+                core::endScanQuietly();
+                return core::ChannelStart::Pending;
+            }
             if (!got && deviceOk())
                 core::WaitMilliseconds(1);
             if (!deviceOk())

@@ -14,6 +14,11 @@
 // scanning thread without the scheduler mutex held.
 namespace driver::usb {
 
+// Whether VYK_Stop, unregistering or detach cancelled the library's waits since `epoch` (the
+// state's cancel epoch when the wait began). Such a cancel ends a wait for a trigger; other
+// reads end on their own and the channel completes.
+bool waitsCancelledSince(std::uint32_t epoch);
+
 struct UsbChannelModel
 {
     // Whether the set acquires this channel at all (others finish at once).

@@ -110,8 +110,11 @@ TransferResult SimulatedUsbSpectrometer::transfer(std::uint8_t endpoint,
     else
         return {TransferStatus::Stall, 0};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (m_plugged && queue->empty()) {
-        if (m_dataReady.wait_until(lock, deadline) == std::cv_status::timeout && queue->empty())
+    const auto nothing = [&] {
+        return queue->empty() || (m_holdSpectra && endpoint == kSpectrumEndpoint);
+    };
+    while (m_plugged && nothing()) {
+        if (m_dataReady.wait_until(lock, deadline) == std::cv_status::timeout && nothing())
             return {TransferStatus::Timeout, 0};
     }
     if (!m_plugged)
@@ -317,6 +320,13 @@ void SimulatedUsbSpectrometer::refuseLanguage(std::uint16_t language)
 {
     std::lock_guard lock(m_mutex);
     m_refusedLanguage = language;
+}
+
+void SimulatedUsbSpectrometer::holdSpectra(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_holdSpectra = on;
+    m_dataReady.notify_all();
 }
 
 void SimulatedUsbSpectrometer::unplug()

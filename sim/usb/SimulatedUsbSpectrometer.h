@@ -68,6 +68,8 @@ public:
     void failNextTransfers(int count, int after = 0);
     void shortenNextReplies(int count);          // next query replies come half-length
     void refuseLanguage(std::uint16_t language); // string requests in it fail
+    // While on, spectrum reads find no block (a trigger that never comes).
+    void holdSpectra(bool on);
     void unplug();
     void replug();
     bool plugged() const;
@@ -114,6 +116,7 @@ private:
     bool m_logging = true;
     int m_dropSync = 0;
     int m_failTransfers = 0;
+    bool m_holdSpectra = false;
     int m_transfersBeforeFailure = 0;
     int m_shortReplies = 0;
     int m_floatFailures = 0;

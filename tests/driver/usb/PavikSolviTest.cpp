@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -163,6 +164,55 @@ TEST_P(PavikTest, TriggerModeOnlyBeforeTheFirstScan)
     ASSERT_EQ(triggers.size(), 2u);
     EXPECT_EQ(triggers[0], bytes({0x0A, 3, 0}));
     EXPECT_EQ(triggers[1], bytes({0x0A, 0, 0}));
+}
+
+// A scan waiting for an external trigger ends quietly on VYK_Stop, without data or a
+// validity report, and the next scan works.
+TEST_P(PavikTest, StopEndsAWaitForTheTrigger)
+{
+    auto c = client(1);
+    scan(*c); // opens the device
+    {
+        // Long enough that only the stop can end the wait within the test's bound.
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().trigTimeoutMs = 60000;
+    }
+    m_sim->holdSpectra(true);
+    m_sim->clearLog();
+    c->record.triggerMode = 3;
+    ASSERT_EQ(VYK_ParamSet(&c->record), 0);
+    const auto before = m_fake->postedOf(VYK_MSG_BUFFER_FULL).size();
+    VYK_SingleScan_Thread(kKey);
+
+    const auto until = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    };
+    ASSERT_TRUE(until([&] {
+        for (const auto& t : m_sim->log()) {
+            if (t.bytes == bytes({0x09, 0x00}))
+                return true; // the triggered read has begun
+        }
+        return false;
+    }));
+    EXPECT_EQ(VYK_Stop(kKey), 0);
+    EXPECT_TRUE(until([] { return VYK_AcquisitionThreadActive() == 0; }));
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        EXPECT_EQ(core::driverState().acquisitionStatus, core::kStatusStopped);
+    }
+    EXPECT_EQ(m_fake->postedOf(VYK_MSG_BUFFER_FULL).size(), before);
+    EXPECT_TRUE(validityPosts().empty());
+
+    m_sim->holdSpectra(false);
+    c->record.triggerMode = 0;
+    scan(*c);
+    EXPECT_TRUE(holdsPattern(*c));
 }
 
 TEST_P(PavikTest, DroppedSyncByteIsDrainedAndTheScanRecovers)

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <type_traits>
 
 namespace driver::usb {
@@ -167,6 +170,52 @@ TEST_F(XandelTest, VelkoAndWessorScansUnpackTheirBlocks)
         VYK_UnRegister(kKey);
         TearDown();
     }
+}
+
+// A scan waiting for an external trigger ends quietly on VYK_Stop, without data or a
+// validity report, and the next scan works.
+TEST_F(XandelTest, StopEndsAWaitForTheTrigger)
+{
+    startWith(VYK_SPEC_VELKO);
+    auto c = client({0}, 1);
+    ASSERT_EQ(scan(*c), 0); // opens the device
+    {
+        // Long enough that only the stop can end the wait within the test's bound.
+        std::lock_guard lock(core::driverState().mutex);
+        core::driverState().trigTimeoutMs = 60000;
+    }
+    m_sim->holdSpectra(true);
+    m_sim->clearLog();
+    c->record.triggerMode = 3;
+    ASSERT_EQ(VYK_ParamSet(&c->record), 0);
+    const auto before = m_fake->postedOf(VYK_MSG_BUFFER_FULL).size();
+    const int requests = m_sim->spectrumRequests();
+    VYK_SingleScan_Thread(kKey);
+
+    const auto until = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    };
+    ASSERT_TRUE(until([&] { return m_sim->spectrumRequests() > requests; }));
+    EXPECT_EQ(VYK_Stop(kKey), 0);
+    EXPECT_TRUE(until([] { return VYK_AcquisitionThreadActive() == 0; }));
+    {
+        std::lock_guard lock(core::driverState().mutex);
+        EXPECT_EQ(core::driverState().acquisitionStatus, core::kStatusStopped);
+    }
+    EXPECT_EQ(m_fake->postedOf(VYK_MSG_BUFFER_FULL).size(), before);
+    EXPECT_TRUE(validityPosts().empty());
+
+    m_sim->holdSpectra(false);
+    c->record.triggerMode = 0;
+    ASSERT_EQ(VYK_ParamSet(&c->record), 0);
+    ASSERT_EQ(scan(*c), 0);
+    EXPECT_TRUE(holdsPattern(*c, 256));
 }
 
 TEST_F(XandelTest, OnlyChannelZeroIsAcquired)
