@@ -224,8 +224,6 @@ void BrontelUSBShutdownHardware()
 
 int brontelUsbOpenOnDemand()
 {
-    if (deviceOk() || deviceHandle() != kNoHandle)
-        return 0;
     int16_t (*resetAndApply)(RegistrationRecord*) = nullptr;
     {
         std::lock_guard lock(driverState().mutex);
@@ -233,13 +231,7 @@ int brontelUsbOpenOnDemand()
     }
     if (resetAndApply != LemmikBrontelUSBResetAndApplyTiming)
         resetAndApply = IstrelBrontelUSBResetAndApplyTiming;
-    RegistrationRecord scratch{};
-    scratch.channelEnables[0] = 1;
-    scratch.integration = 100;
-    scratch.flashDelay = 10;
-    RequestHardwareReinit();
-    resetAndApply(&scratch);
-    return scratch.status;
+    return openUsbDeviceOnDemand(resetAndApply);
 }
 
 core::OperationSet IstrelBrontelUSBOperationSet()

@@ -326,15 +326,7 @@ void PavikSolviShutdownHardware()
 
 int openOnDemand()
 {
-    if (deviceOk() || deviceHandle() != kNoHandle)
-        return 0;
-    RegistrationRecord scratch{};
-    scratch.channelEnables[0] = 1;
-    scratch.integration = 100;
-    scratch.flashDelay = 10;
-    RequestHardwareReinit();
-    PavikSolviResetAndApplyTiming(&scratch);
-    return scratch.status;
+    return openUsbDeviceOnDemand(PavikSolviResetAndApplyTiming);
 }
 
 core::OperationSet PavikSolviOperationSet()

@@ -68,4 +68,17 @@ bool openUsbDeviceFor(RegistrationRecord* record, const UsbOpenModel& model)
     return true;
 }
 
+int openUsbDeviceOnDemand(int16_t (*resetAndApplyTiming)(RegistrationRecord* record))
+{
+    if (deviceOk() || deviceHandle() != kNoHandle)
+        return 0;
+    RegistrationRecord scratch{};
+    scratch.channelEnables[0] = 1;
+    scratch.integration = 100;
+    scratch.flashDelay = 10;
+    RequestHardwareReinit();
+    resetAndApplyTiming(&scratch);
+    return scratch.status;
+}
+
 } // namespace driver::usb

@@ -24,4 +24,9 @@ struct UsbOpenModel
 // re-initialise flag kept and a box shown while messages are enabled, when it fails.
 bool openUsbDeviceFor(RegistrationRecord* record, const UsbOpenModel& model);
 
+// Opens the device for an export called while none is open (nothing when one is): runs the
+// set's ResetAndApplyTiming on a scratch record of channel 0 at 100 ms, as a scan start
+// would. Answers that record's status (0 when open).
+int openUsbDeviceOnDemand(int16_t (*resetAndApplyTiming)(RegistrationRecord* record));
+
 } // namespace driver::usb

@@ -203,15 +203,7 @@ void XandelShutdownHardware()
 
 int xandelOpenOnDemand()
 {
-    if (deviceOk() || deviceHandle() != kNoHandle)
-        return 0;
-    RegistrationRecord scratch{};
-    scratch.channelEnables[0] = 1;
-    scratch.integration = 100;
-    scratch.flashDelay = 10;
-    RequestHardwareReinit();
-    XandelResetAndApplyTiming(&scratch);
-    return scratch.status;
+    return openUsbDeviceOnDemand(XandelResetAndApplyTiming);
 }
 
 core::OperationSet XandelOperationSet()
