@@ -11,6 +11,7 @@ namespace driver::usb {
 namespace {
 
 constexpr int kCoefficientSlots = 15;
+constexpr std::size_t kStoredStringField = 16; // 15 characters and the NUL
 
 } // namespace
 
@@ -64,6 +65,24 @@ int writeCoefficientSlots(const CoefficientsRecord* record)
             return 0;
     }
     return WriteInfoSlot(handle, 14, std::to_string(record->nonLinearityOrder));
+}
+
+int readStoredStringSlot(int32_t slot, char* text)
+{
+    if (!text || !deviceOk())
+        return 0;
+    std::string value;
+    if (!ReadInfoSlot(deviceHandle(), slot, value))
+        return 0;
+    copyBounded(text, kStoredStringField, value);
+    return 1;
+}
+
+int writeStoredStringSlot(int32_t slot, const char* text)
+{
+    if (!text || !deviceOk())
+        return 0;
+    return WriteInfoSlot(deviceHandle(), slot, std::string(text, strnlen(text, kInfoSlotChars)));
 }
 
 } // namespace driver::usb

@@ -16,4 +16,10 @@ int readCoefficientSlots(CoefficientsRecord* record,
 // Writes every slot of the record; 0 at the first slot that could not be written.
 int writeCoefficientSlots(const CoefficientsRecord* record);
 
+// The stored strings of the other info slots: read into the caller's 16-byte field (cut and
+// terminated), or written (cut to a slot's length). 0 without an open device, a text or a
+// slot that answers, else 1.
+int readStoredStringSlot(int32_t slot, char* text);
+int writeStoredStringSlot(int32_t slot, const char* text);
+
 } // namespace driver::usb

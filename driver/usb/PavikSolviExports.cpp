@@ -32,7 +32,6 @@ constexpr std::uint8_t kTemperaturePlugin = 2;
 constexpr std::size_t kMaxI2cBytes = 60;
 constexpr std::size_t kFloatChunkBytes = 60;
 constexpr int kFloatTries = 10;
-constexpr std::size_t kTextField = 16; // 15 characters and the NUL
 
 // State of the Pavik exports, shared by every caller thread.
 struct PavikExportState
@@ -84,24 +83,6 @@ int getCoefficients(CoefficientsRecord* record)
 int setCoefficients(const CoefficientsRecord* record)
 {
     return writeCoefficientSlots(record);
-}
-
-int getStoredString(int32_t slot, char* text)
-{
-    if (!text || !deviceOk())
-        return 0;
-    std::string value;
-    if (!ReadInfoSlot(deviceHandle(), slot, value))
-        return 0;
-    copyBounded(text, kTextField, value);
-    return 1;
-}
-
-int setStoredString(int32_t slot, const char* text)
-{
-    if (!text || !deviceOk())
-        return 0;
-    return WriteInfoSlot(deviceHandle(), slot, std::string(text, strnlen(text, kInfoSlotChars)));
 }
 
 bool pluginDetected(std::uint8_t id)
@@ -423,25 +404,25 @@ VYK_API int32_t Solvi_SetCoefficients(const CoefficientsRecord* record)
 VYK_API int32_t Pavik_GetStoredString(int32_t slot, char* text)
 {
     return guardExport<int32_t>("Pavik_GetStoredString", 0,
-                                [&] { return usb::getStoredString(slot, text); });
+                                [&] { return usb::readStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Solvi_GetStoredString(int32_t slot, char* text)
 {
     return guardExport<int32_t>("Solvi_GetStoredString", 0,
-                                [&] { return usb::getStoredString(slot, text); });
+                                [&] { return usb::readStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Pavik_SetStoredString(int32_t slot, const char* text)
 {
     return guardExport<int32_t>("Pavik_SetStoredString", 0,
-                                [&] { return usb::setStoredString(slot, text); });
+                                [&] { return usb::writeStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Solvi_SetStoredString(int32_t slot, const char* text)
 {
     return guardExport<int32_t>("Solvi_SetStoredString", 0,
-                                [&] { return usb::setStoredString(slot, text); });
+                                [&] { return usb::writeStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Pavik_GetFirmwareVersion(char* text)

@@ -21,7 +21,6 @@ namespace {
 
 constexpr std::uint32_t kFirmwareTemperatures = 1002000; // 1.2.0
 constexpr std::size_t kFirmwareText = 32;
-constexpr std::size_t kTextField = 16;
 
 std::atomic<int> g_integrationScalar{0};
 
@@ -39,24 +38,6 @@ int getCoefficients(CoefficientsRecord* record)
 int setCoefficients(const CoefficientsRecord* record)
 {
     return writeCoefficientSlots(record);
-}
-
-int getStoredString(int32_t slot, char* text)
-{
-    if (!text || !deviceOk())
-        return 0;
-    std::string value;
-    if (!ReadInfoSlot(deviceHandle(), slot, value))
-        return 0;
-    copyBounded(text, kTextField, value);
-    return 1;
-}
-
-int setStoredString(int32_t slot, const char* text)
-{
-    if (!text || !deviceOk())
-        return 0;
-    return WriteInfoSlot(deviceHandle(), slot, std::string(text, strnlen(text, kInfoSlotChars)));
 }
 
 int sendFlag(std::uint8_t command, int32_t flag)
@@ -195,13 +176,13 @@ VYK_API int32_t Xandel_SetCoefficients(const CoefficientsRecord* record)
 VYK_API int32_t Xandel_SetStoredString(int32_t slot, const char* text)
 {
     return guardExport<int32_t>("Xandel_SetStoredString", 0,
-                                [&] { return usb::setStoredString(slot, text); });
+                                [&] { return usb::writeStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Xandel_GetStoredString(int32_t slot, char* text)
 {
     return guardExport<int32_t>("Xandel_GetStoredString", 0,
-                                [&] { return usb::getStoredString(slot, text); });
+                                [&] { return usb::readStoredStringSlot(slot, text); });
 }
 
 VYK_API int32_t Xandel_EnableCooler(int32_t flag)
