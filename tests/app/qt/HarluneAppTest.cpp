@@ -15,6 +15,7 @@
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
 #include "platform/win/System.h"
+#include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 
 #include <QApplication>
@@ -38,26 +39,6 @@
 namespace win = platform::win;
 
 namespace {
-
-// Runs a nested event loop (where the idle hook runs) until the condition holds or the bound
-// passes.
-bool runUntil(const std::function<bool()>& condition, int boundMs = 5000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || elapsed.elapsed() > boundMs)
-            loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return condition();
-}
 
 // Counts the idle hook's calls.
 class CountingApp : public CHarluneApp

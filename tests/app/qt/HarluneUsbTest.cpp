@@ -14,6 +14,7 @@
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "sim/usb/SimulatedUsbSpectrometer.h"
 #include "tests/app/qt/FakeLibusbExports.h"
+#include "tests/app/qt/RunUntil.h"
 #include "tests/platform/usb/FakeLibusb.h"
 
 #include <QApplication>
@@ -34,24 +35,6 @@ using platform::usb::test::FakeLibusb;
 using sim::usb::SimulatedUsbSpectrometer;
 
 namespace {
-
-bool runUntil(const std::function<bool()>& condition, int boundMs = 10000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || elapsed.elapsed() > boundMs)
-            loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return condition();
-}
 
 constexpr int kPixels = 2048;
 // A value no scan gives: a window that shows it has had no scan since it was put there.

@@ -16,6 +16,7 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Registry.h"
+#include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
@@ -440,24 +441,6 @@ TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabled)
     ASSERT_NE(menu, 0u);
     EXPECT_TRUE(platform::framework::GetMenuString(menu, 33055, platform::framework::MF_BYCOMMAND)
                     .has_value());
-}
-
-// Runs the event loop (where the idle hook runs) until the condition holds or the bound passes.
-bool runUntil(const std::function<bool()>& condition, int boundMs)
-{
-    QEventLoop loop;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || elapsed.elapsed() > boundMs)
-            loop.quit();
-    });
-    poll.start();
-    if (!condition())
-        loop.exec();
-    return condition();
 }
 
 TEST_F(ShellWindowTest, RealDriverWithoutHardwareScansOnItsWorkerThroughTheRoundRobin)
