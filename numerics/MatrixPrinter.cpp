@@ -148,6 +148,7 @@ public:
     // Options, label modes and widths; false after a posted error.
     bool setUp(std::int32_t largestField)
     {
+        RoutineScope scope("WRSETU");
         PGOPT(1, m_pageWidth);
         PGOPT(2, m_pageLength);
         m_centreOnPage = option(1) == 1;
@@ -708,11 +709,17 @@ void DW2RRL(std::string_view title, std::int32_t nra, std::int32_t nca, const do
             std::span<const std::string> rowlab, std::span<const std::string> collab,
             std::span<std::string> fmtwk)
 {
+    // Settings made for this call expire, also when it failed or a stop hook threw.
+    struct ResetOptions
+    {
+        ~ResetOptions()
+        {
+            std::int32_t unused = 0;
+            WROPT(0, unused, 0);
+        }
+    } reset;
     RoutineScope scope("dW2RRL");
     printMatrix(title, nra, nca, a, lda, itring, fmt, rowlab, collab, fmtwk);
-    // Settings made for this call expire, also when it failed.
-    std::int32_t unused = 0;
-    WROPT(0, unused, 0);
 }
 
 } // namespace numerics

@@ -200,7 +200,7 @@ TEST_F(RegressionPrintTest, NothingIsPrintedWithoutIprintAndPageErrorsStop)
             EXPECT_EQ(stop.code(), c.code);
         }
         const std::string out = takeOutput();
-        EXPECT_NE(out.find("TERMINAL ERROR " + std::to_string(c.code) + " from DW2RRL"),
+        EXPECT_NE(out.find("TERMINAL ERROR " + std::to_string(c.code) + " from WRSETU."),
                   std::string::npos)
             << out;
         EXPECT_NE(out.find(c.text), std::string::npos) << out;
