@@ -243,13 +243,14 @@ void B1KNOT(const double* breaks, const double* ppcoef, std::int32_t pieces, std
     const double total = cumulative[p];
     newBreaks[0] = breaks[0];
     newBreaks[newCount - 1] = breaks[p];
+    // The shares grow with j, so the piece search goes on from where the last one ended.
+    std::size_t i = 0;
     for (std::int32_t j = 1; j < newCount - 1; ++j) {
         if (!(total > 0.0)) {
             newBreaks[j] = breaks[0] + (breaks[p] - breaks[0]) * j / (newCount - 1);
             continue;
         }
         const double share = total * j / (newCount - 1);
-        std::size_t i = 0;
         while (i + 1 < p && cumulative[i + 1] < share) {
             ++i;
         }

@@ -15,7 +15,9 @@ void DB2VLS(std::int32_t ndata, const double* xdata, const double* fdata, const 
             double* bscoef, std::int32_t* iwk);
 
 // Bounded minimisation of a function of one variable on [lo, hi] with at most maxfn
-// evaluations; returns the best point. Posts the WARNINGs 14, 15 and 11.
-double DB7VLS(const std::function<double(double)>& f, double lo, double hi, std::int32_t maxfn);
+// evaluations; returns the best point, to within xtol when that is coarser than the
+// precision of the arithmetic. Posts the WARNINGs 14, 15 and 11.
+double DB7VLS(const std::function<double(double)>& f, double lo, double hi, std::int32_t maxfn,
+              double xtol = 0.0);
 
 } // namespace numerics
