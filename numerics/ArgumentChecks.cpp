@@ -2,6 +2,9 @@
 
 #include "numerics/ErrorReporting.h"
 
+#include <cmath>
+#include <cstring>
+
 namespace numerics {
 
 void CHKLEQ(std::int32_t value1, std::string_view name1, std::int32_t value2,
@@ -49,6 +52,37 @@ void CHKLIM(std::int32_t low, std::int32_t value, std::string_view name, std::in
     } else {
         ++code;
     }
+}
+
+std::int32_t firstNonFinite(std::int32_t n, const double* x, std::int32_t& same)
+{
+    same = 0;
+    // A first pass over the exponent bits, which vectorises: all ones mark a NaN or an
+    // infinity.
+    constexpr std::uint64_t kExponent = 0x7FF0000000000000ULL;
+    bool any = false;
+    for (std::int32_t i = 0; i < n; ++i) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &x[i], sizeof bits);
+        any |= (bits & kExponent) == kExponent;
+    }
+    if (!any) {
+        return 0;
+    }
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (std::isfinite(x[i])) {
+            continue;
+        }
+        same = i + 1;
+        for (std::int32_t j = i + 1; j < n; ++j) {
+            if (x[j] == x[i]) {
+                same = j + 1;
+                break;
+            }
+        }
+        return i + 1;
+    }
+    return 0;
 }
 
 } // namespace numerics

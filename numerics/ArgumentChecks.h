@@ -24,4 +24,9 @@ void CHKRNG(std::int32_t value, std::string_view name, std::int32_t low, std::in
 void CHKLIM(std::int32_t low, std::int32_t value, std::string_view name, std::int32_t limit,
             std::string_view limitName, std::int32_t& code);
 
+// The 1-based position of the first element of x[0..n-1] that is NaN or infinite, 0 when
+// there is none. same receives the position of a later element equal to it (a repeated
+// infinity), else that position again, so a message naming two elements names it.
+std::int32_t firstNonFinite(std::int32_t n, const double* x, std::int32_t& same);
+
 } // namespace numerics

@@ -1,5 +1,6 @@
 #include "numerics/BSpline.h"
 
+#include "numerics/ArgumentChecks.h"
 #include "numerics/BandedSystems.h"
 #include "numerics/CubicSpline.h"
 #include "numerics/ErrorReporting.h"
@@ -32,6 +33,13 @@ void reportRepeated(std::int32_t type, std::int32_t code, std::int32_t first, st
 bool sortDistinct(std::int32_t n, const double* x, double* xsrt, std::int32_t* iwk,
                   std::int32_t type, std::int32_t code)
 {
+    // A NaN or an infinity is no abscissa; it is reported as itself, not as a repeat of
+    // the point that sorts next to it.
+    std::int32_t same = 0;
+    if (const std::int32_t bad = firstNonFinite(n, x, same); bad != 0) {
+        reportRepeated(type, code, bad, same, x[bad - 1]);
+        return false;
+    }
     std::iota(iwk, iwk + n, 1);
     DSVRGP(n, x, xsrt, iwk);
     if (failed()) {
@@ -104,6 +112,11 @@ void DB2NAK(std::int32_t ndata, const double* xdata, std::int32_t korder, double
             first = i;
             break;
         }
+    }
+    std::int32_t same = 0;
+    if (const std::int32_t bad = firstNonFinite(ndata, xdata, same); bad != 0) {
+        reportRepeated(kTerminal, 5, bad, same, xdata[bad - 1]);
+        return;
     }
     if (first == 0) {
         std::copy(xdata, xdata + ndata, xsrt);

@@ -1,9 +1,11 @@
 #include "numerics/CubicSpline.h"
 
+#include "numerics/ArgumentChecks.h"
 #include "numerics/Blas.h"
 #include "numerics/ErrorReporting.h"
 #include "numerics/Sorting.h"
 
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -37,6 +39,16 @@ bool sortDataPoints(std::int32_t ndata, const double* xdata, const double* fdata
             first = i;
             break;
         }
+    }
+    // A NaN or an infinity is no abscissa; it is reported as itself, not as a repeat of
+    // the point that sorts next to it. Increasing data hold none when their ends do not.
+    std::int32_t same = 0;
+    const bool finiteEnds =
+        ndata < 1 || (std::isfinite(xdata[0]) && std::isfinite(xdata[ndata - 1]));
+    if (const std::int32_t bad = first == 0 && finiteEnds ? 0 : firstNonFinite(ndata, xdata, same);
+        bad != 0) {
+        reportRepeated(repeatType, repeatCode, bad, same, xdata[bad - 1]);
+        return false;
     }
     if (first == 0) {
         DCOPY(ndata, xdata, 1, brk, 1);
@@ -270,6 +282,44 @@ std::int32_t BREAK_SEARCH(std::int32_t l, const double* t, double x)
     }
 }
 
+namespace {
+
+// The Ideriv-th derivative at increasing points. The points increase, so their pieces are
+// found by one walk along the break points (the result is BREAK_SEARCH's for each point),
+// and each value follows at once: the nested Taylor sum, term by term from the highest
+// coefficient; dividing by d = 1, 2 or 4 is a multiplication by its exact reciprocal.
+// The order is a template argument so that the sum is unrolled for it.
+template <int Ideriv>
+void evaluatePieces(std::int32_t n, const double* xvec, std::int32_t nintv, const double* brk,
+                    const double* ppcoef, double* value, std::int32_t* iwk, double* work1,
+                    double* work2)
+{
+    std::int32_t piece = 1;
+    for (std::int32_t j = 0; j < n; ++j) {
+        while (piece < nintv && xvec[j] >= brk[piece]) {
+            ++piece;
+        }
+        iwk[j] = piece;
+        const double h = xvec[j] - brk[piece - 1];
+        work1[j] = h;
+        if constexpr (Ideriv >= 4) {
+            value[j] = 0.0;
+        } else {
+            const double* c = ppcoef + 4 * static_cast<std::int64_t>(piece - 1);
+            double v = 0.0;
+            double d = 4.0 - Ideriv;
+            for (int m = 3; m >= Ideriv; --m) {
+                v = c[m] + (d != 3.0 ? h * v * (1.0 / d) : h * v / d);
+                d -= 1.0;
+            }
+            work2[j] = c[Ideriv];
+            value[j] = v;
+        }
+    }
+}
+
+} // namespace
+
 void DC21GD(std::int32_t ideriv, std::int32_t n, const double* xvec, std::int32_t nintv,
             const double* brk, const double* ppcoef, double* value, std::int32_t* iwk,
             double* work1, double* work2)
@@ -304,33 +354,22 @@ void DC21GD(std::int32_t ideriv, std::int32_t n, const double* xvec, std::int32_
             return;
         }
     }
-    // The points increase, so their pieces are found by one walk along the break points;
-    // the result is BREAK_SEARCH's for each point.
-    std::int32_t piece = 1;
-    for (std::int32_t j = 0; j < n; ++j) {
-        while (piece < nintv && xvec[j] >= brk[piece]) {
-            ++piece;
-        }
-        iwk[j] = piece;
-        work1[j] = xvec[j] - brk[piece - 1];
-        value[j] = 0.0;
-    }
-    if (ideriv >= 4) {
-        return;
-    }
-    // The nested Taylor sum, term by term from the highest coefficient; dividing by
-    // d = 1, 2 or 4 is a multiplication by its exact reciprocal.
-    for (std::int32_t j = 0; j < n; ++j) {
-        const double* c = ppcoef + 4 * static_cast<std::int64_t>(iwk[j] - 1);
-        const double h = work1[j];
-        double v = 0.0;
-        double d = 4.0 - ideriv;
-        for (int m = 3; m >= ideriv; --m) {
-            v = c[m] + (d != 3.0 ? h * v * (1.0 / d) : h * v / d);
-            d -= 1.0;
-        }
-        work2[j] = c[ideriv];
-        value[j] = v;
+    switch (ideriv) {
+    case 0:
+        evaluatePieces<0>(n, xvec, nintv, brk, ppcoef, value, iwk, work1, work2);
+        break;
+    case 1:
+        evaluatePieces<1>(n, xvec, nintv, brk, ppcoef, value, iwk, work1, work2);
+        break;
+    case 2:
+        evaluatePieces<2>(n, xvec, nintv, brk, ppcoef, value, iwk, work1, work2);
+        break;
+    case 3:
+        evaluatePieces<3>(n, xvec, nintv, brk, ppcoef, value, iwk, work1, work2);
+        break;
+    default:
+        evaluatePieces<4>(n, xvec, nintv, brk, ppcoef, value, iwk, work1, work2);
+        break;
     }
 }
 

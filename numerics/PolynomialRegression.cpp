@@ -24,6 +24,23 @@ double guarded(double x, double y)
     return r;
 }
 
+// Work columns of the fit, kept from call to call: the regression of a spectrum runs
+// again and again at one length, and columns allocated and freed each time made the
+// allocator hand its memory back to the system and fault it in again on every call,
+// which cost more than a low-degree fit. The library runs on one thread.
+struct FitColumns
+{
+    std::vector<double> xs, ys, ws, fs, sorted, y, w, f, pm2, pm1, pj, sqrtW;
+    std::vector<std::int32_t> perm;
+    std::vector<std::size_t> groupStart;
+};
+
+FitColumns& fitColumns()
+{
+    static FitColumns columns;
+    return columns;
+}
+
 // The result of the orthogonal-polynomial fit.
 struct OrthogonalFit
 {
@@ -70,7 +87,8 @@ void DR3ORP(std::int32_t k, std::vector<double>& x, const std::vector<double>& y
         }
     }
     // Groups of equal x.
-    std::vector<std::size_t> groupStart = {0};
+    std::vector<std::size_t>& groupStart = fitColumns().groupStart;
+    groupStart.assign(1, 0);
     for (std::size_t i = 1; i < n; ++i) {
         if (x[i] != x[i - 1]) {
             groupStart.push_back(i);
@@ -111,8 +129,15 @@ void DR3ORP(std::int32_t k, std::vector<double>& x, const std::vector<double>& y
     fit.umult = scale;
     fit.uadd = -scale * mid;
 
-    std::vector<double> pm2(n, 0.0), pm1(n, 1.0), pj(n, 0.0);
-    std::vector<double> sqrtW(n);
+    FitColumns& columns = fitColumns();
+    std::vector<double>& pm2 = columns.pm2;
+    std::vector<double>& pm1 = columns.pm1;
+    std::vector<double>& pj = columns.pj;
+    std::vector<double>& sqrtW = columns.sqrtW;
+    pm2.assign(n, 0.0);
+    pm1.assign(n, 1.0);
+    pj.assign(n, 0.0);
+    sqrtW.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         sqrtW[i] = std::sqrt(w[i]);
     }
@@ -236,15 +261,21 @@ void DR4ORP(std::int32_t nobs, const double* x, std::int32_t ldx, std::int32_t i
 {
     RoutineScope scope("dR4ORP");
     const std::int64_t ld = ldx;
-    std::vector<double> xs, ys, ws, fs;
+    FitColumns& columns = fitColumns();
+    std::vector<double>& xs = columns.xs;
+    std::vector<double>& ys = columns.ys;
+    std::vector<double>& ws = columns.ws;
+    std::vector<double>& fs = columns.fs;
     for (std::vector<double>* v : {&xs, &ys, &ws, &fs}) {
+        v->clear();
         v->reserve(static_cast<std::size_t>(nobs));
     }
     nrmiss = 0;
     for (std::int32_t i = 0; i < nobs; ++i) {
         const double xi = x[(ind - 1) * ld + i];
         const double yi = x[(irsp - 1) * ld + i];
-        if (std::isnan(xi) || std::isnan(yi)) {
+        // An infinity is a missing value as a NaN is: it has no place in a sum of squares.
+        if (!std::isfinite(xi) || !std::isfinite(yi)) {
             ++nrmiss;
             continue;
         }
@@ -271,8 +302,10 @@ void DR4ORP(std::int32_t nobs, const double* x, std::int32_t ldx, std::int32_t i
         return;
     }
     const auto k = static_cast<std::int32_t>(xs.size());
-    std::vector<double> sorted(xs.size());
-    std::vector<std::int32_t> perm(xs.size());
+    std::vector<double>& sorted = columns.sorted;
+    std::vector<std::int32_t>& perm = columns.perm;
+    sorted.resize(xs.size());
+    perm.resize(xs.size());
     std::iota(perm.begin(), perm.end(), 1);
     // Spectra come sorted; the order within ties does not matter to the fit.
     if (std::is_sorted(xs.begin(), xs.end())) {
@@ -280,7 +313,12 @@ void DR4ORP(std::int32_t nobs, const double* x, std::int32_t ldx, std::int32_t i
     } else {
         DSVRGP(k, xs.data(), sorted.data(), perm.data());
     }
-    std::vector<double> y(xs.size()), w(xs.size()), f(xs.size());
+    std::vector<double>& y = columns.y;
+    std::vector<double>& w = columns.w;
+    std::vector<double>& f = columns.f;
+    y.resize(xs.size());
+    w.resize(xs.size());
+    f.resize(xs.size());
     for (std::size_t i = 0; i < xs.size(); ++i) {
         const auto from = static_cast<std::size_t>(perm[i] - 1);
         y[i] = ys[from];
@@ -306,13 +344,13 @@ void DC1WFR(const double* x, std::int32_t ldx, std::int32_t irow, std::int32_t i
             w = 1.0;
             return;
         }
-        if (std::isnan(f)) {
+        if (!std::isfinite(f)) {
             status = 2;
         }
     }
     if (iwt > 0) {
         w = x[(iwt - 1) * ld + irow];
-        if (std::isnan(w)) {
+        if (!std::isfinite(w)) {
             status = 2;
         }
     }
@@ -507,9 +545,10 @@ void DRCURV(std::int32_t nobs, const double* xdata, const double* ydata, std::in
     const std::int64_t ldsqss = std::max<std::int64_t>(g, 1);
     std::vector<double> sqss(static_cast<std::size_t>(4 * ldsqss), 0.0);
     std::vector<double> coef(static_cast<std::size_t>(4 * (g + 1)), 0.0);
-    std::vector<double> tlof(80, 0.0);
-    DR2TAP(m, a, rb, umult, uadd, scoef, d.data(), dfe, sse, 0, dfpe, sspe, 0, aov.data(),
-           sqss.data(), static_cast<std::int32_t>(ldsqss), coef.data(), ndeg + 1, tlof.data(), 20);
+    // DRCURV returns no p-value, so the tables are made without them.
+    regressionTablesWithoutPValues(m, a, rb, umult, uadd, scoef, d.data(), dfe, sse, aov.data(),
+                                   sqss.data(), static_cast<std::int32_t>(ldsqss), coef.data(),
+                                   ndeg + 1);
     if (failed()) {
         return;
     }
@@ -522,11 +561,11 @@ void DRCURV(std::int32_t nobs, const double* xdata, const double* ydata, std::in
     for (std::int32_t j = 0; j <= m; ++j) {
         b[j] = coef[static_cast<std::size_t>(j)];
     }
-    // The statistics, over the pairs without a NaN.
+    // The statistics, over the pairs without a NaN or an infinity.
     const double valid = static_cast<double>(nobs - nrmiss);
     double sumY = 0.0;
     for (std::int64_t i = 0; i < n; ++i) {
-        if (!std::isnan(xdata[i]) && !std::isnan(ydata[i])) {
+        if (std::isfinite(xdata[i]) && std::isfinite(ydata[i])) {
             sumY += ydata[i];
         }
     }
@@ -535,7 +574,7 @@ void DRCURV(std::int32_t nobs, const double* xdata, const double* ydata, std::in
         stat[0] = guarded(a[0] - uadd, umult);
         double ss = 0.0;
         for (std::int64_t i = 0; i < n; ++i) {
-            if (!std::isnan(xdata[i]) && !std::isnan(ydata[i])) {
+            if (std::isfinite(xdata[i]) && std::isfinite(ydata[i])) {
                 ss += (xdata[i] - stat[0]) * (xdata[i] - stat[0]);
             }
         }

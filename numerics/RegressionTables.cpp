@@ -15,6 +15,10 @@ namespace numerics {
 
 namespace {
 
+// Set while tables are made for a caller that reads no p-value (DRCURV): the F and t
+// statistics are still formed, their p-values, the costly part, are left NaN.
+bool g_withoutPValues = false;
+
 double guarded(double x, double y)
 {
     double r = 0.0;
@@ -92,7 +96,7 @@ double DSUM(std::int32_t n, const double* x, std::int32_t incx)
 
 void CHKNNG(double x, std::string_view name, std::int32_t& code)
 {
-    if (x < 0.0 || std::isnan(x)) {
+    if (!(x >= 0.0) || std::isinf(x)) {
         E1VALL(1, name);
         E1VALD(1, x);
         E1MES(kTerminal, code, "%(L1) = %(d1).  %(L1) must be greater than or equal to zero.");
@@ -121,7 +125,7 @@ void B1PRCK(std::int32_t value, std::string_view name, std::int32_t low, std::in
 void DC1F(double numerator, double denominator, double dfn, double dfd, double& f, double& p)
 {
     f = guarded(numerator, denominator);
-    if (std::isnan(f) || !(dfn > 0.0) || !(dfd > 0.0)) {
+    if (g_withoutPValues || std::isnan(f) || !(dfn > 0.0) || !(dfd > 0.0)) {
         p = DMACH(6);
     } else if (f == DMACH(7)) {
         p = 0.0;
@@ -133,7 +137,7 @@ void DC1F(double numerator, double denominator, double dfn, double dfd, double& 
 void DC1T(double estimate, double stderror, double df, double& t, double& p)
 {
     t = guarded(estimate, stderror);
-    if (std::isnan(t) || df == 0.0) {
+    if (g_withoutPValues || std::isnan(t) || df == 0.0) {
         p = DMACH(6);
     } else if (std::isinf(t)) {
         p = 0.0;
@@ -190,7 +194,7 @@ void DRCOEF(std::int32_t ncoef, const double* estimates, const double* stderrs, 
     RoutineScope scope("dRCOEF");
     std::int32_t code = 1;
     B1PRCK(ncoef, "NCOEF", 1, ldcoef, "LDCOEF", code);
-    if (dfe < 0.0) {
+    if (!(dfe >= 0.0) || std::isinf(dfe)) {
         E1VALD(1, dfe);
         E1MES(kTerminal, code, "DFE = %(d1).  It must be nonnegative.");
     }
@@ -227,7 +231,7 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
               "than or equal to 0.");
     }
     for (std::int32_t i = 0; i <= ndeg; ++i) {
-        if (!(d[i] > 0.0)) {
+        if (!(d[i] > 0.0) || std::isinf(d[i])) {
             E1VALI(1, i + 1);
             E1VALD(1, d[i]);
             E1MES(kTerminal, 2,
@@ -235,13 +239,15 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
                   "elements of the sum of squares and cross-products matrix, must be positive.");
         }
     }
-    if (dfe < 0.0) {
+    // A NaN or an infinity here would only fail later, in a routine the caller never
+    // named; it is refused with the argument's own message.
+    if (!(dfe >= 0.0) || std::isinf(dfe)) {
         E1VALD(1, dfe);
         E1MES(kTerminal, 3,
               "DFE = %(d1).  The degrees of freedom for error, DFE, must be greater than or "
               "equal to 0.");
     }
-    if (sse < 0.0) {
+    if (!(sse >= 0.0) || std::isinf(sse)) {
         E1VALD(1, sse);
         E1MES(kTerminal, 4,
               "SSE = %(d1).  The sum of squares for error, SSE, must be greater than or equal "
@@ -252,13 +258,13 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
         E1MES(kTerminal, 5,
               "LOF = %(I1).  The lack of fit test option, LOF, must be either 0 or 1.");
     }
-    if (lof == 1 && dfpe < 0.0) {
+    if (lof == 1 && (!(dfpe >= 0.0) || std::isinf(dfpe))) {
         E1VALD(1, dfpe);
         E1MES(kTerminal, 6,
               "DFPE = %(d1).  The degrees of freedom for pure error, DFPE, must be greater than "
               "or equal to 0.");
     }
-    if (lof == 1 && sspe < 0.0) {
+    if (lof == 1 && (!(sspe >= 0.0) || std::isinf(sspe))) {
         E1VALD(1, sspe);
         E1MES(kTerminal, 7,
               "SSPE = %(d1).  The sums of squares for pure error, SSPE, must be greater than or "
@@ -395,6 +401,21 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
     if (iprint == 1) {
         printTables(m, lof, aov, sqss, ldsqss, coef, ldcoef, tlof, ldtlof);
     }
+}
+
+void regressionTablesWithoutPValues(std::int32_t ndeg, const double* a, const double* b,
+                                    double umult, double uadd, const double* scoef, const double* d,
+                                    double dfe, double sse, double* aov, double* sqss,
+                                    std::int32_t ldsqss, double* coef, std::int32_t ldcoef)
+{
+    struct Scope
+    {
+        Scope() { g_withoutPValues = true; }
+        ~Scope() { g_withoutPValues = false; }
+    } scope;
+    double tlof[1] = {0.0};
+    DR2TAP(ndeg, a, b, umult, uadd, scoef, d, dfe, sse, 0, 0.0, 0.0, 0, aov, sqss, ldsqss, coef,
+           ldcoef, tlof, 1);
 }
 
 } // namespace numerics

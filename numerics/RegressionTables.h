@@ -20,6 +20,13 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
             std::int32_t ldsqss, double* coef, std::int32_t ldcoef, double* tlof,
             std::int32_t ldtlof);
 
+// DR2TAP without printing and without the p-values of the tables (they are left NaN),
+// for a caller that reads only the sums of squares, the statistics and the coefficients.
+void regressionTablesWithoutPValues(std::int32_t ndeg, const double* a, const double* b,
+                                    double umult, double uadd, const double* scoef, const double* d,
+                                    double dfe, double sse, double* aov, double* sqss,
+                                    std::int32_t ldsqss, double* coef, std::int32_t ldcoef);
+
 // The analysis-of-variance vector (15 values) from the regression and error degrees of
 // freedom and sums of squares and the mean of y.
 void DG1AOV(double dfr, double ssr, double dfe, double sse, double mean, double* aov);

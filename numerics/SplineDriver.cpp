@@ -1,6 +1,7 @@
 #include "numerics/SplineDriver.h"
 
 #include "numerics/AkimaSpline.h"
+#include "numerics/ArgumentChecks.h"
 #include "numerics/BSpline.h"
 #include "numerics/ConcavitySpline.h"
 #include "numerics/CubicSpline.h"
@@ -13,7 +14,9 @@
 #include "numerics/Workspace.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
+#include <vector>
 
 namespace numerics {
 
@@ -27,6 +30,13 @@ bool strictlyIncreasing(std::int32_t n, const double* x)
         }
     }
     return true;
+}
+
+// For strictly increasing x: every element is finite when the two ends are (a NaN
+// breaks the order).
+bool finiteEnds(std::int32_t n, const double* x)
+{
+    return n < 1 || (std::isfinite(x[0]) && std::isfinite(x[n - 1]));
 }
 
 // Sorts x into s with perm (1-based); already increasing input is copied as it stands,
@@ -107,12 +117,85 @@ double rightEnd(double last)
     return last == 0.0 ? 100.0 * eps : last * (1.0 + 100.0 * eps * (last >= 0.0 ? 1.0 : -1.0));
 }
 
+// The last clean fit DSPLEZ made, kept so that a call with the same data and type (the
+// value and then the derivative of one curve, say) evaluates it without fitting again.
+// The key is the data itself, compared in full: a match is the same fit by definition.
+// Process-wide like the library's error state; the library runs on one thread.
+struct FitCache
+{
+    bool valid = false;
+    std::int32_t itype = 0;
+    std::vector<double> x, f;
+    // Piecewise-cubic form (types 1, 2, 3, 9) or B-spline form (the others).
+    bool cubic = true;
+    std::int32_t nintv = 0;
+    std::vector<double> brk, cscoef;
+    std::int32_t k = 0;
+    std::int32_t ncoef = 0;
+    std::vector<double> knots, bscoef;
+
+    bool matches(std::int32_t ndata, const double* xdata, const double* fdata,
+                 std::int32_t type) const
+    {
+        const auto n = static_cast<std::size_t>(ndata);
+        // The values first: a new spectrum usually shares its abscissae with the last.
+        return valid && itype == type && x.size() == n &&
+               std::equal(fdata, fdata + ndata, f.begin()) &&
+               std::equal(xdata, xdata + ndata, x.begin());
+    }
+
+    void keepCubic(std::int32_t pieces, const double* breaks, const double* coef)
+    {
+        cubic = true;
+        nintv = pieces;
+        brk.assign(breaks, breaks + pieces + 1);
+        cscoef.assign(coef, coef + 4 * static_cast<std::int64_t>(pieces + 1));
+        valid = true;
+    }
+
+    void keepBSpline(std::int32_t order, std::int32_t count, const double* t, const double* coef)
+    {
+        cubic = false;
+        k = order;
+        ncoef = count;
+        knots.assign(t, t + count + order);
+        bscoef.assign(coef, coef + count);
+        valid = true;
+    }
+};
+
+FitCache g_fitCache;
+
+// Where a per-type routine leaves a clean fit for the cache; null when the caller's
+// workspace road runs without it.
+FitCache* g_recordFit = nullptr;
+
+// Records the fit when the routine that made it has posted nothing.
+void recordCubic(std::int32_t pieces, const double* breaks, const double* coef)
+{
+    if (g_recordFit != nullptr && N1RTY(0) == 0) {
+        g_recordFit->keepCubic(pieces, breaks, coef);
+    }
+}
+
+void recordBSpline(std::int32_t order, std::int32_t count, const double* t, const double* coef)
+{
+    if (g_recordFit != nullptr && N1RTY(0) == 0) {
+        g_recordFit->keepBSpline(order, count, t, coef);
+    }
+}
+
 // Evaluates a piecewise cubic at xvec in the caller's order. work holds 4 * n values,
 // iwk 2 * n.
 void evaluateCubic(std::int32_t ider, std::int32_t n, const double* xvec, double* value,
                    std::int32_t nintv, const double* brk, const double* cscoef, double* work,
                    std::int32_t* iwk)
 {
+    // Points already in order (the usual case) are evaluated in place.
+    if (strictlyIncreasing(n, xvec)) {
+        DC21GD(ider, n, xvec, nintv, brk, cscoef, value, iwk + n, work + 2 * n, work + 3 * n);
+        return;
+    }
     double* s = work;
     double* v = work + n;
     sortWithPermutation(n, xvec, s, iwk);
@@ -133,6 +216,10 @@ void evaluateBSpline(std::int32_t ider, std::int32_t n, const double* xvec, doub
                      std::int32_t k, const double* knots, std::int32_t ncoef, const double* bscoef,
                      double* work, std::int32_t* iwk)
 {
+    if (strictlyIncreasing(n, xvec)) {
+        DB21GD(ider, n, xvec, k, knots, ncoef, bscoef, value, iwk + n);
+        return;
+    }
     double* s = work;
     double* v = work + n;
     sortWithPermutation(n, xvec, s, iwk);
@@ -164,6 +251,7 @@ void DS3LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordCubic(ndata - 1, brk, cscoef);
     evaluateCubic(ider, n, xvec, value, ndata - 1, brk, cscoef,
                   wk + 5 * static_cast<std::int64_t>(ndata), iwk);
 }
@@ -180,6 +268,7 @@ void DS5LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordCubic(nbrk - 1, brk, cscoef);
     evaluateCubic(ider, n, xvec, value, nbrk - 1, brk, cscoef, wk + 10 * nd, iwk);
 }
 
@@ -202,6 +291,7 @@ void DS6LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordBSpline(k, ndata, knots, bscoef);
     evaluateBSpline(ider, n, xvec, value, k, knots, ndata, bscoef, fsrt + nd, iwk);
 }
 
@@ -215,6 +305,7 @@ void DS7LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordCubic(ndata - 1, brk, cscoef);
     evaluateCubic(ider, n, xvec, value, ndata - 1, brk, cscoef,
                   wk + 5 * static_cast<std::int64_t>(ndata), iwk);
 }
@@ -259,6 +350,7 @@ void DS8LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordBSpline(k, ncoef, knots, bscoef);
     evaluateBSpline(ider, n, xvec, value, k, knots, ncoef, bscoef, wsrt + nd, iwk);
 }
 
@@ -308,6 +400,7 @@ void DS9LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
     if (failed()) {
         return;
     }
+    recordBSpline(k, ncoef, knots, bscoef);
     evaluateBSpline(ider, n, xvec, value, k, knots, ncoef, bscoef, xsrt + nd, iwk);
 }
 
@@ -320,6 +413,12 @@ void reportRepeatedPoint(std::int32_t code, const char* text, std::int32_t first
     E1MES(kFatal, code, text);
 }
 
+} // namespace
+
+namespace {
+void runDriver(std::int32_t ndata, const double* xdata, const double* fdata, std::int32_t itype,
+               std::int32_t ider, std::int32_t n, const double* xvec, double* value, double* wk,
+               std::int32_t* iwk, bool useCache);
 } // namespace
 
 std::int64_t splineWorkspaceSize(std::int32_t ndata, std::int32_t itype, std::int32_t n)
@@ -383,43 +482,114 @@ void DSPLEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
         }
         return;
     }
-    DS2LEZ(ndata, xdata, fdata, itype, ider, n, xvec, value, wk.data(), iwk.data());
+    runDriver(ndata, xdata, fdata, itype, ider, n, xvec, value, wk.data(), iwk.data(), true);
 }
 
 void DS2LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::int32_t itype,
             std::int32_t ider, std::int32_t n, const double* xvec, double* value, double* wk,
             std::int32_t* iwk)
 {
+    // The caller's workspace is filled as the per-type routines lay it out, so this road
+    // always fits.
+    runDriver(ndata, xdata, fdata, itype, ider, n, xvec, value, wk, iwk, false);
+}
+
+namespace {
+
+void runDriver(std::int32_t ndata, const double* xdata, const double* fdata, std::int32_t itype,
+               std::int32_t ider, std::int32_t n, const double* xvec, double* value, double* wk,
+               std::int32_t* iwk, bool useCache)
+{
     RoutineScope scope("dS2LEZ");
     if (!checkArguments(ndata, itype, ider, n) || N1RTY(0) != 0) {
         return;
     }
-    sortWithPermutation(ndata, xdata, wk, iwk);
-    if (failed()) {
-        return;
-    }
-    for (std::int32_t i = 1; i < ndata; ++i) {
-        if (!(wk[i - 1] < wk[i])) {
+    // Data that match the last clean fit passed these checks then.
+    const bool reuse = useCache && g_fitCache.matches(ndata, xdata, fdata, itype);
+    std::int32_t same = 0;
+    if (!reuse) {
+        // A NaN or an infinity is reported as itself, not as a repeat of the point that
+        // sorts next to it; values are checked too, since every type would carry them
+        // into the whole curve.
+        const bool dataInOrder = strictlyIncreasing(ndata, xdata);
+        if (const std::int32_t bad =
+                dataInOrder && finiteEnds(ndata, xdata) ? 0 : firstNonFinite(ndata, xdata, same);
+            bad != 0) {
             reportRepeatedPoint(1,
                                 "Points in the data point abscissas array, XDATA, must be "
                                 "distinct, but XDATA(%(I1)) = XDATA(%(I2)) = %(d1).",
-                                iwk[i - 1], iwk[i], wk[i]);
+                                bad, same, xdata[bad - 1]);
+            return;
+        }
+        if (!dataInOrder) {
+            sortWithPermutation(ndata, xdata, wk, iwk);
+            if (failed()) {
+                return;
+            }
+            for (std::int32_t i = 1; i < ndata; ++i) {
+                if (!(wk[i - 1] < wk[i])) {
+                    reportRepeatedPoint(1,
+                                        "Points in the data point abscissas array, XDATA, must "
+                                        "be distinct, but XDATA(%(I1)) = XDATA(%(I2)) = %(d1).",
+                                        iwk[i - 1], iwk[i], wk[i]);
+                    return;
+                }
+            }
+        }
+        if (const std::int32_t bad = firstNonFinite(ndata, fdata, same); bad != 0) {
+            E1VALI(1, bad);
+            E1VALD(1, fdata[bad - 1]);
+            E1MES(kFatal, 3,
+                  "The data point values array, FDATA, must hold finite values, but "
+                  "FDATA(%(I1)) = %(d1).");
             return;
         }
     }
-    sortWithPermutation(n, xvec, wk, iwk);
-    if (failed()) {
+    const bool pointsInOrder = strictlyIncreasing(n, xvec);
+    if (const std::int32_t bad =
+            pointsInOrder && finiteEnds(n, xvec) ? 0 : firstNonFinite(n, xvec, same);
+        bad != 0) {
+        reportRepeatedPoint(2,
+                            "Points to be evaluated must be distinct, but XVEC(%(I1)) =  "
+                            "XVEC(%(I2)) = %(d1).",
+                            bad, same, xvec[bad - 1]);
         return;
     }
-    for (std::int32_t i = 1; i < n; ++i) {
-        if (!(wk[i - 1] < wk[i])) {
-            reportRepeatedPoint(2,
-                                "Points to be evaluated must be distinct, but XVEC(%(I1)) =  "
-                                "XVEC(%(I2)) = %(d1).",
-                                iwk[i - 1], iwk[i], wk[i]);
+    if (!pointsInOrder) {
+        sortWithPermutation(n, xvec, wk, iwk);
+        if (failed()) {
             return;
         }
+        for (std::int32_t i = 1; i < n; ++i) {
+            if (!(wk[i - 1] < wk[i])) {
+                reportRepeatedPoint(2,
+                                    "Points to be evaluated must be distinct, but XVEC(%(I1)) =  "
+                                    "XVEC(%(I2)) = %(d1).",
+                                    iwk[i - 1], iwk[i], wk[i]);
+                return;
+            }
+        }
     }
+    if (reuse) {
+        const FitCache& c = g_fitCache;
+        if (c.cubic) {
+            evaluateCubic(ider, n, xvec, value, c.nintv, c.brk.data(), c.cscoef.data(), wk, iwk);
+        } else {
+            evaluateBSpline(ider, n, xvec, value, c.k, c.knots.data(), c.ncoef, c.bscoef.data(), wk,
+                            iwk);
+        }
+        return;
+    }
+    FitCache fresh;
+    if (useCache) {
+        g_fitCache.valid = false;
+        // The copies of the data are made only once the fit is known to be clean.
+        g_recordFit = &fresh;
+    }
+    struct StopRecording
+    {
+        ~StopRecording() { g_recordFit = nullptr; }
+    } stopRecording;
     switch (itype) {
     case 1:
     case 2:
@@ -445,6 +615,14 @@ void DS2LEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::i
         DS6LEZ(ndata, xdata, fdata, itype, ider, n, xvec, value, wk, iwk);
         break;
     }
+    if (fresh.valid) {
+        fresh.itype = itype;
+        fresh.x.assign(xdata, xdata + ndata);
+        fresh.f.assign(fdata, fdata + ndata);
+        g_fitCache = std::move(fresh);
+    }
 }
+
+} // namespace
 
 } // namespace numerics

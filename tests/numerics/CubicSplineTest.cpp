@@ -304,7 +304,9 @@ TEST_F(CubicSplineTest, Failures)
         {"BadRight", {1.0, 2.0}, 0, -1, kTerminal, 3, "IRIGHT = -1."},
         {"RepeatInOrder", {1.0, 2.0, 2.0, 3.0}, 0, 0, kTerminal, 2, "XDATA(2) = XDATA(3) ="},
         {"RepeatAfterSort", {3.0, 1.0, 2.0, 1.0}, 0, 0, kTerminal, 2, "XDATA(2) = XDATA(4) ="},
-        {"NaN", {3.0, 1.0, NAN, 2.0}, 0, 0, kTerminal, 2, "XDATA(1) = XDATA(3) = NaN"},
+        // The NaN is named, not the number that sorts next to it.
+        {"NaN", {3.0, 1.0, NAN, 2.0}, 0, 0, kTerminal, 2, "XDATA(3) = XDATA(3) = NaN"},
+        {"Infinity", {3.0, INFINITY, 4.0, 5.0}, 0, 0, kTerminal, 2, "XDATA(2) = XDATA(2) ="},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
