@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -138,10 +139,11 @@ struct FitCache
                  std::int32_t type) const
     {
         const auto n = static_cast<std::size_t>(ndata);
-        // The values first: a new spectrum usually shares its abscissae with the last.
+        // Bit for bit (a zero's sign included), the values first: a new spectrum usually
+        // shares its abscissae with the last.
         return valid && itype == type && x.size() == n &&
-               std::equal(fdata, fdata + ndata, f.begin()) &&
-               std::equal(xdata, xdata + ndata, x.begin());
+               std::memcmp(fdata, f.data(), n * sizeof(double)) == 0 &&
+               std::memcmp(xdata, x.data(), n * sizeof(double)) == 0;
     }
 
     void keepCubic(std::int32_t pieces, const double* breaks, const double* coef)

@@ -362,6 +362,45 @@ TEST_F(SplineDriverTest, CallerWorkspaceOfTheStatedSizeSuffices)
     }
 }
 
+// DSPLEZ reuses its last fit for the same data and type: the values are those of a fresh
+// fit, and data changed in place (same array, same length) are fitted again.
+TEST_F(SplineDriverTest, ReusedFitFollowsTheData)
+{
+    std::vector<double> x = linspace(0.0, 5.0, 30);
+    std::vector<double> f = sample(x, [](double v) { return std::sin(2 * v) + v; });
+    const std::vector<double> at = linspace(0.1, 4.9, 11);
+    const auto ndata = static_cast<std::int32_t>(x.size());
+    const auto n = static_cast<std::int32_t>(at.size());
+    auto fresh = [&](std::int32_t itype, std::int32_t ider) {
+        // The caller's workspace road always fits.
+        std::vector<double> wk(static_cast<std::size_t>(splineWorkspaceSize(ndata, itype, n)));
+        std::vector<std::int32_t> iwk(static_cast<std::size_t>(n + std::max(ndata, n)));
+        std::vector<double> value(at.size());
+        DS2LEZ(ndata, x.data(), f.data(), itype, ider, n, at.data(), value.data(), wk.data(),
+               iwk.data());
+        return value;
+    };
+    for (const std::int32_t itype : {1, 3, 6, 9, 11, 14}) {
+        SCOPED_TRACE(itype);
+        EXPECT_EQ(spline(x, f, itype, 0, at), fresh(itype, 0));
+        EXPECT_EQ(spline(x, f, itype, 1, at), fresh(itype, 1));
+        EXPECT_EQ(spline(x, f, itype + 1, 1, at), fresh(itype + 1, 1));
+        f[7] += 0.5;
+        EXPECT_EQ(spline(x, f, itype, 1, at), fresh(itype, 1));
+        x[12] += 0.01;
+        EXPECT_EQ(spline(x, f, itype, 0, at), fresh(itype, 0));
+        f[7] = -0.0;
+        EXPECT_EQ(spline(x, f, itype, 0, at), fresh(itype, 0));
+        f[7] = 0.0;
+        EXPECT_EQ(spline(x, f, itype, 0, at), fresh(itype, 0));
+    }
+    // Data refused once are refused again, though the last fit was of almost the same.
+    EXPECT_EQ(spline(x, f, 1, 0, at), fresh(1, 0));
+    std::vector<double> repeated = x;
+    repeated[3] = repeated[2];
+    failing(repeated, f, 1, 0, at, kFatal, 1);
+}
+
 TEST_F(SplineDriverTest, TooLargeWorkspaceIsReportedWithCodeNine)
 {
     // Sizes past what memory holds are reported, not wrapped around 32 bits.
