@@ -360,6 +360,22 @@ void spanOfFit(const Fit& fit, const std::vector<double>& t, double& lowest, dou
     }
 }
 
+// Whether the polynomial of the spline's order fits the data to within rounding of the
+// error sum sse.
+bool onePieceDoesAsWell(const Fit& fit, double sse)
+{
+    Fit plain = fit;
+    plain.ncoef = fit.k;
+    std::vector<double> ends(static_cast<std::size_t>(2 * fit.k), fit.x[0]);
+    std::fill(ends.begin() + fit.k, ends.end(), fit.x[fit.n - 1]);
+    const double onePiece = plain.score(ends);
+    double size = 0.0;
+    for (std::int32_t i = 0; i < fit.n; ++i) {
+        size += fit.w[i] * fit.f[i] * fit.f[i];
+    }
+    return onePiece <= sse + 64.0 * DMACH(4) * size;
+}
+
 bool checkGuess(const double* xguess, std::int32_t count, std::int32_t korder)
 {
     std::int32_t run = 1;
@@ -524,6 +540,7 @@ void DB3VLS(Fit& fit, std::vector<double>& knots)
         spanOfFit(fit, t, lowest, highest);
         return lowest >= fmin - margin && highest <= fmax + margin;
     };
+    bool warn = false;
     if (!withinRange(knots)) {
         for (std::size_t i = refined.size() - 1; i-- > 0;) {
             if (withinRange(refined[i])) {
@@ -531,6 +548,12 @@ void DB3VLS(Fit& fit, std::vector<double>& knots)
                 break;
             }
         }
+        warn = true;
+    }
+    // Data that one polynomial piece fits as well: the interior knots add nothing, and
+    // wherever they stand they are only kept apart.
+    warn = warn || (interior > 0 && onePieceDoesAsWell(fit, fit.score(knots)));
+    if (warn) {
         E1MES(kWarning, 12,
               "THE KNOTS FOUND TO BE OPTIMAL ARE STACKED MORE THAN KORDER.  THIS INDICATES "
               "FEWER KNOTS WILL PRODUCE THE SAME ERROR SUM OF SQUARES.  THE KNOTS HAVE BEEN "
