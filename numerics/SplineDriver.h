@@ -19,8 +19,10 @@
 namespace numerics {
 
 // value[j] := the ider-th derivative at xvec[j] of the spline of type itype through
-// (xdata[i], fdata[i]); xdata and xvec in any order, each without repeats. The workspace
-// is allocated for the call.
+// (xdata[i], fdata[i]); xdata and xvec in any order, each without repeats, all finite.
+// The workspace is allocated for the call. The last fit that posted no message is kept
+// (process-wide) and evaluated again, without fitting, when the same type and the same
+// data, bit for bit, come again.
 void DSPLEZ(std::int32_t ndata, const double* xdata, const double* fdata, std::int32_t itype,
             std::int32_t ider, std::int32_t n, const double* xvec, double* value);
 
