@@ -7,6 +7,7 @@
 #include "platform/win/c/pwin_profile.h"
 #include "platform/win/c/pwin_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -337,7 +338,9 @@ int writeThrough(ProfileFile& file, const std::string& path, const std::vector<W
     return 0;
 }
 
-// Copies names as a list of terminated strings ended by a second zero.
+// Copies names as a list of terminated strings ended by a second zero. A list that does
+// not fit is cut as Windows cuts it: the names that fit, the next one cut short, then the
+// two zeros in the buffer's last two bytes, and size - 2 returned.
 PWIN_DWORD copyNameList(const std::vector<std::string_view>& names, char* buffer, PWIN_DWORD size)
 {
     if (size < 2) {
@@ -346,15 +349,17 @@ PWIN_DWORD copyNameList(const std::vector<std::string_view>& names, char* buffer
         }
         return 0;
     }
+    const size_t limit = size - 2; // room for characters and inner zeros
     size_t pos = 0;
     for (const auto name : names) {
         if (pos + name.size() + 1 > size - 1) {
-            // Cut short: as much as fits, then the two zeros.
-            const size_t room = size - 2 - pos;
-            std::memcpy(buffer + pos, name.data(), room);
-            buffer[size - 2] = '\0';
-            buffer[size - 1] = '\0';
-            return size - 2;
+            // pos may already be size - 1 when the previous name's zero took the last
+            // byte of the room; then nothing of this name fits.
+            const size_t room = pos < limit ? limit - pos : 0;
+            std::memcpy(buffer + pos, name.data(), std::min(room, name.size()));
+            buffer[limit] = '\0';
+            buffer[limit + 1] = '\0';
+            return static_cast<PWIN_DWORD>(limit);
         }
         std::memcpy(buffer + pos, name.data(), name.size());
         pos += name.size();

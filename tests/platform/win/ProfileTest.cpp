@@ -147,6 +147,45 @@ TEST_F(ProfileTest, SectionsAndKeysAreEnumerated)
     EXPECT_EQ(GetPrivateProfileSectionNames(names, sizeof names, m_file.c_str()), 15u);
 }
 
+// Every buffer size, the exact fits included: the names that fit, the next one cut short,
+// two zeros at the end and size - 2 returned; never a byte past the buffer.
+TEST_F(ProfileTest, NameListsAreCutAtEveryBufferSize)
+{
+    putFile(m_file, "[ab]\r\nab=1\r\nc=2\r\n[c]\r\n");
+    struct Case
+    {
+        PWIN_DWORD size;
+        PWIN_DWORD length;
+        std::string bytes; // the buffer's first min(size, length + 2) bytes
+    };
+    const Case cases[] = {
+        {1, 0, std::string(1, '\0')},        {2, 0, std::string(2, '\0')},
+        {3, 1, std::string("a\0\0", 3)},     {4, 2, std::string("ab\0\0", 4)},
+        {5, 3, std::string("ab\0\0\0", 5)},  {6, 5, std::string("ab\0c\0\0", 6)},
+        {7, 5, std::string("ab\0c\0\0", 6)}, {8, 5, std::string("ab\0c\0\0", 6)},
+    };
+    for (const char* section : {static_cast<const char*>(nullptr), "ab"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(section != nullptr ? "keys, " : "sections, ") + "size " +
+                         std::to_string(c.size));
+            std::vector<char> buffer(c.size + 16, '#');
+            const PWIN_DWORD length = GetPrivateProfileString(
+                section, nullptr, nullptr, buffer.data(), c.size, m_file.c_str());
+            EXPECT_EQ(length, c.length);
+            EXPECT_EQ(std::string(buffer.data(), c.bytes.size()), c.bytes);
+            EXPECT_EQ(std::string(buffer.data() + c.size, 16), std::string(16, '#'))
+                << "nothing written past the buffer";
+        }
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE("section names, size " + std::to_string(c.size));
+        std::vector<char> buffer(c.size + 16, '#');
+        EXPECT_EQ(GetPrivateProfileSectionNames(buffer.data(), c.size, m_file.c_str()), c.length);
+        EXPECT_EQ(std::string(buffer.data(), c.bytes.size()), c.bytes);
+        EXPECT_EQ(std::string(buffer.data() + c.size, 16), std::string(16, '#'));
+    }
+}
+
 TEST_F(ProfileTest, IntegersAreParsedAsWindowsParsesThem)
 {
     putFile(m_file, "[S]\r\nA=7\r\nB=-5\r\nC=0x1F\r\nD=12abc\r\nE=abc\r\nF=\r\nG= 42 \r\n"
