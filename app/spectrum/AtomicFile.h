@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/win/FileUtil.h"
+
 #include <string>
 #include <string_view>
 
@@ -8,16 +10,18 @@ namespace app::spectrum {
 // A file written whole: the bytes go to a new temporary file in the target's folder, which
 // replaces the target by a rename only once every byte is on disk. Until commit succeeds
 // the target is untouched; an object destroyed without commit removes its temporary file.
+// A protected target (no owner-write bit) is refused, a symbolic link is written through
+// to its file, and the old file's mode is kept (see platform::win::AtomicReplace).
 // Any thread; one object per write.
 class AtomicFile
 {
 public:
     explicit AtomicFile(std::string path);
-    ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the temporary file; false when the folder cannot take it.
+    // Creates the temporary file; false when the target is protected or the folder cannot
+    // take it.
     bool open();
     // Appends bytes; false (and the write is abandoned) when they could not be written.
     bool write(std::string_view bytes);
@@ -25,12 +29,8 @@ public:
     bool commit();
 
 private:
-    void abandon();
-
-    std::string m_path;
-    std::string m_temporaryPath;
-    int m_fd = -1;
-    bool m_failed = false;
+    platform::win::AtomicReplace m_file;
+    bool m_open = false;
 };
 
 // Writes bytes to path through an AtomicFile; true when the file was replaced.

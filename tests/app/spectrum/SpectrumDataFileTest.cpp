@@ -648,6 +648,35 @@ TEST_F(DataFileTest, AtomicFileWithoutCommitChangesNothing)
     EXPECT_EQ(readBytes(longest), "long");
 }
 
+// A read-only file is not replaced (the writer's "cannot create" result), whoever runs the
+// program; a linked file is written through its link and keeps its mode.
+TEST_F(DataFileTest, ReadOnlyTargetsAreRefusedAndLinksWrittenThrough)
+{
+    preferences.FileOverwriteWarning = 0;
+    const fs::path locked = folder / "locked.sample";
+    writeBytes(locked, "previous contents");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(write(locked, labHeader(), kTextWithHeader), kDataFileFailed);
+    EXPECT_EQ(readBytes(locked), "previous contents");
+    EXPECT_EQ(fs::status(locked).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(writeEvenlySpacedSpcFile(context, locked.string(), 400.0, 800.0, 5, kSpcValues.data(),
+                                       1, 0, ""),
+              kDataFileFailed);
+    EXPECT_EQ(readBytes(locked), "previous contents");
+
+    fs::create_directory(folder / "real");
+    const fs::path real = folder / "real" / "lamp.sample";
+    writeBytes(real, "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path link = folder / "lamp.sample";
+    fs::create_symlink("real/lamp.sample", link);
+    ASSERT_EQ(write(link, labHeader(), kTextWithHeader), kDataFileOk);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(real).rfind("Harlune Version", 0), 0u);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(DataFileTest, UnwritableFolderFails)
 {
     EXPECT_EQ(write(folder / "no-such-folder" / "x.sample", labHeader(), kTextWithHeader),

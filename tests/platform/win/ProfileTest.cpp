@@ -302,6 +302,37 @@ TEST_F(ProfileTest, BadFilesAreReadWithoutHarmAndTheirLinesKept)
     EXPECT_EQ(get("S", "Long"), std::string(255, 'x'));
 }
 
+// A read-only file is not written, as on Windows, whoever runs the program; a linked file
+// is written through its link.
+TEST_F(ProfileTest, ReadOnlyFilesAreRefusedAndLinksWrittenThrough)
+{
+    putFile(m_file, "[S]\r\nK=V\r\n");
+    ASSERT_EQ(chmod(m_file.c_str(), 0444), 0);
+    EXPECT_FALSE(put("S", "K", "W"));
+    EXPECT_EQ(GetLastError(), PWIN_ERROR_ACCESS_DENIED);
+    {
+        ProfileBatch batch(m_file);
+        EXPECT_TRUE(put("S", "K", "W"));
+        EXPECT_FALSE(batch.commit()) << "a batch that cannot be written says so";
+    }
+    EXPECT_EQ(readText(m_file), "[S]\r\nK=V\r\n");
+    EXPECT_EQ(get("S", "K"), "V") << "the refused write is not seen by reads";
+
+    const std::string real = m_dir + "/real.ini";
+    const std::string link = m_dir + "/link.ini";
+    putFile(real, "[S]\r\nK=V\r\n");
+    ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("real.ini", link.c_str()), 0);
+    EXPECT_NE(WritePrivateProfileString("S", "K", "W", link.c_str()), 0);
+    struct stat info
+    {};
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(readText(real), "[S]\r\nK=W\r\n");
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
 TEST_F(ProfileTest, ABatchReplacesTheFileOnceAtItsCommit)
 {
     putFile(m_file, "; kept\r\n[Setup]\r\nIRQ=7\r\n");

@@ -24,6 +24,24 @@ for name in empty one main long; do
     cmp "$name.bas" "$name.out" || fail "$name: round trip differs"
 done
 
+# A read-only output is refused (also for root) and keeps its bytes and mode; a linked
+# output is written through its link; no temporary file stays behind.
+printf 'old' > locked.bas
+chmod 0444 locked.bas
+"$tool" encipher main.bas locked.bas 2>/dev/null && fail "a read-only output was replaced"
+[ "$(cat locked.bas)" = old ] || fail "a read-only output changed"
+[ "$(stat -c %a locked.bas)" = 444 ] || fail "a read-only output lost its mode"
+mkdir -p real
+printf 'old' > real/linked.bas
+chmod 0600 real/linked.bas
+ln -sf real/linked.bas linked.bas
+"$tool" encipher main.bas linked.bas || fail "encipher through a link"
+[ -L linked.bas ] || fail "the link was replaced by a file"
+[ "$(stat -c %a real/linked.bas)" = 600 ] || fail "the linked file lost its mode"
+"$tool" decipher linked.bas linked.out || fail "decipher through a link"
+cmp main.bas linked.out || fail "linked: round trip differs"
+ls -a . real | grep -q '\.tmp$' && fail "a temporary file was left"
+
 "$tool" encipher missing.bas out.bas 2>/dev/null && fail "a missing input succeeded"
 [ -e out.bas ] && fail "a failed run left an output file"
 "$tool" rot13 main.bas out.bas 2>/dev/null && fail "an unknown mode succeeded"

@@ -1,23 +1,26 @@
 // scriptcrypt encipher <plain script> <enciphered script>
 // scriptcrypt decipher <enciphered script> <plain script>
 // Enciphers or deciphers a script file with the program's key and key length. The output is
-// written to a temporary file beside it and renamed over the target when complete.
+// written to a temporary file beside it and renamed over the target when complete; a
+// read-only target is refused.
+#include "platform/win/FileUtil.h"
 #include "toolkit/crypt/COXCryptFile.h"
 #include "toolkit/crypt/FileException.h"
+#include "toolkit/crypt/MemoryFile.h"
 #include "toolkit/crypt/ScriptKey.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using toolkit::crypt::COXCryptFile;
 using toolkit::crypt::FileException;
+using toolkit::crypt::MemoryFile;
 
 int usage()
 {
@@ -39,36 +42,24 @@ std::vector<unsigned char> readAll(COXCryptFile& file)
     return data;
 }
 
-// Writes `data` through a cipher file with the conversion `convert` to a temporary file,
-// then renames it over `target`.
+// Converts `data` through a cipher file in memory (enciphering when `convert`), then puts
+// the result in place of `target` as every whole-file writer of the system does: a
+// temporary file beside it renamed over it, a protected (read-only) target refused, a
+// symbolic link written through, the old mode kept.
 void writeAll(const std::string& target, const std::vector<unsigned char>& data, bool convert)
 {
-    std::string temporary = target + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        throw FileException(FileException::causeFromErrno(errno), target, errno);
-    }
-    // mkstemp makes the file private; give it the permissions a new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    try {
-        COXCryptFile out(toolkit::crypt::kScriptKeyBits);
-        out.SetConversion(convert);
-        FileException error(FileException::none, temporary);
-        if (!out.Open(temporary, toolkit::crypt::kModeCreate | toolkit::crypt::kModeWrite,
-                      &error)) {
-            throw error;
-        }
-        out.Write(data.data(), static_cast<unsigned>(data.size()));
-        out.Close();
-        if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-            throw FileException(FileException::causeFromErrno(errno), target, errno);
-        }
-    } catch (...) {
-        std::remove(temporary.c_str());
-        throw;
+    MemoryFile memory;
+    COXCryptFile out(toolkit::crypt::kScriptKeyBits);
+    out.SetConversion(convert);
+    out.Attach(&memory, toolkit::crypt::kModeCreate | toolkit::crypt::kModeWrite);
+    out.Write(data.data(), static_cast<unsigned>(data.size()));
+    out.Close();
+    const std::vector<unsigned char>& bytes = memory.bytes();
+    platform::win::FileStamp stamp;
+    const int error = platform::win::replaceFile(
+        target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), stamp);
+    if (error != 0) {
+        throw FileException(FileException::causeFromErrno(error), target, error);
     }
 }
 
