@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <locale.h>
 #include <optional>
 #include <sys/stat.h>
 
@@ -205,7 +208,8 @@ void appendSubheader(std::string& out)
 
 // ----- reading -----
 
-// Lines of a text, either "\n" or "\r\n" ended.
+// Lines of a text, ended by "\r\n", "\n" or a lone "\r" (the line end of old Mac
+// editors).
 class LineCursor
 {
 public:
@@ -215,13 +219,14 @@ public:
     {
         if (m_position >= m_text.size())
             return std::nullopt;
-        std::size_t end = m_text.find('\n', m_position);
+        std::size_t end = m_text.find_first_of("\r\n", m_position);
         if (end == std::string_view::npos)
             end = m_text.size();
-        std::string_view line = m_text.substr(m_position, end - m_position);
+        const std::string_view line = m_text.substr(m_position, end - m_position);
         m_position = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        if (end < m_text.size() && m_text[end] == '\r' && m_position < m_text.size() &&
+            m_text[m_position] == '\n')
+            ++m_position;
         return line;
     }
 
@@ -263,7 +268,18 @@ int32_t parseInt(std::string_view text)
     return static_cast<int32_t>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-// One number at the start of text after blanks, in the "C" form; text moves past it.
+// strtod in the "C" locale whatever the process locale: the form from_chars refused as out
+// of range gives infinity or zero with its sign.
+double saturatedNumber(std::string_view text)
+{
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string copy(text);
+    return ::strtod_l(copy.c_str(), nullptr, cLocale);
+}
+
+// One number at the start of text after blanks, in the "C" form; text moves past it. A
+// number that a comma and a digit follow is written with a decimal comma, which this
+// format does not use: it is no number (read as one it would be cut at the comma).
 std::optional<double> takeNumber(std::string_view& text)
 {
     while (!text.empty() && isBlank(text.front()))
@@ -274,8 +290,14 @@ std::optional<double> takeNumber(std::string_view& text)
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::invalid_argument)
         return std::nullopt;
-    // Out of range keeps the parser's saturated value, as strtod gives infinity.
-    text.remove_prefix(static_cast<std::size_t>(result.ptr - text.data()));
+    const std::string_view number(text.data(), static_cast<std::size_t>(result.ptr - text.data()));
+    const std::string_view after = text.substr(number.size());
+    if (after.size() >= 2 && after[0] == ',' && after[1] >= '0' && after[1] <= '9')
+        return std::nullopt;
+    // Out of range saturates as strtod does: infinity, or zero, with the sign kept.
+    if (result.ec == std::errc::result_out_of_range)
+        value = saturatedNumber(number);
+    text = after;
     return value;
 }
 
@@ -518,17 +540,22 @@ void parseHeaderFile(std::string_view bytes, ParsedDataFile& out)
     expectedPoints = std::clamp(expectedPoints, 0, kSpectrumPoints);
     double wavelength = 0.0;
     double value = 0.0;
+    bool anyRow = false;
     for (int32_t i = 0; i < expectedPoints; ++i) {
         const std::optional<std::string_view> line = lines.next();
         if (!line || *line == kEndMarker)
             break;
         // A row that does not parse keeps its place, so later pixels stay where they are.
-        if (!parseRow(*line, wavelength, value))
+        if (parseRow(*line, wavelength, value))
+            anyRow = true;
+        else
             wavelength = value = 0.0;
         out.wavelengths.push_back(wavelength);
         out.values.push_back(value);
     }
-    if (out.values.empty())
+    // Rows of which none parses are no data (decimal commas, another format): the file
+    // is refused rather than read as zeros.
+    if (!anyRow)
         return;
     header.numberOfPoints = static_cast<int32_t>(out.values.size());
     out.content = DataFileContent::HeaderFile;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -315,13 +316,21 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Binary", "binary.bin", kDataFileFailed, 0, 0, 0, 0, nullptr},
         ReadCase{"ForeignSpc", "foreign.spc", kDataFileFailed, 0, 0, 0, 0, nullptr},
         ReadCase{"OwnSpcXy", "spc-xy.spc", kDataFileOk, 2, 5, 200.0, 3.0e30f, nullptr},
-        ReadCase{"OwnSpcEven", "spc-even.spc", kDataFileOk, 0, 5, 400.0, 3.0e30f, nullptr}),
+        ReadCase{"OwnSpcEven", "spc-even.spc", kDataFileOk, 0, 5, 400.0, 3.0e30f, nullptr},
+        // Decimal commas are no numbers of this format: no row parses, so the file is
+        // refused instead of read as zeros; its header still tells its parameters.
+        ReadCase{"DecimalCommas", "decimal-comma.txt", kDataFileFailed, 2, 0, 0, 0,
+                 [](const SpectrumFileHeader& h) { EXPECT_EQ(h.serialNumber, "S9"); }},
+        ReadCase{"CrOnlyLineEnds", "cr-only.txt", kDataFileOk, 4, 3, 600.0, 3.5,
+                 [](const SpectrumFileHeader& h) { EXPECT_EQ(h.graphTitle, "Old Mac"); }},
+        ReadCase{"CrOnlyTable", "table-cr.txt", kDataFileOk, 0, 3, 400.5, -3.75, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseDataFile, EveryCutOfEveryFixtureIsSafe)
 {
-    for (const char* name : {"version1.txt", "exponent3.txt", "no-end-marker.txt", "table-crlf.txt",
-                             "spc-xy.spc", "spc-even.spc", "foreign.spc", "header-exp4.txt"}) {
+    for (const char* name :
+         {"version1.txt", "exponent3.txt", "no-end-marker.txt", "table-crlf.txt", "spc-xy.spc",
+          "spc-even.spc", "foreign.spc", "header-exp4.txt", "cr-only.txt", "out-of-range.txt"}) {
         SCOPED_TRACE(name);
         const std::string bytes = readBytes(fixture(name));
         for (std::size_t length = 0; length <= bytes.size(); ++length) {
@@ -342,6 +351,31 @@ TEST(ParseDataFile, EveryCutOfEveryFixtureIsSafe)
             }
         }
     }
+}
+
+// Numbers beyond the range of a double saturate as strtod makes them: infinity or zero, the
+// sign kept.
+TEST_F(DataFileTest, OutOfRangeNumbersSaturate)
+{
+    ASSERT_EQ(read(fixture("out-of-range.txt")), kDataFileOk);
+    ASSERT_EQ(header.numberOfPoints, 5);
+    EXPECT_EQ(values[0], HUGE_VAL);
+    EXPECT_EQ(values[1], -HUGE_VAL);
+    EXPECT_EQ(values[2], 0.0);
+    EXPECT_FALSE(std::signbit(values[2]));
+    EXPECT_EQ(values[3], 0.0);
+    EXPECT_TRUE(std::signbit(values[3]));
+    EXPECT_EQ(wavelengths[4], HUGE_VAL);
+    EXPECT_EQ(values[4], 2.5);
+}
+
+// A row whose numbers use a decimal comma is not read as its part before the comma.
+TEST(ParseDataFile, RowsWithDecimalCommasDoNotParse)
+{
+    const ParsedDataFile mixed = parseDataFile("400.5\t1.25\n401,5\t2,5\n402.5\t3 ,5\n");
+    ASSERT_EQ(mixed.content, DataFileContent::Table);
+    EXPECT_EQ(mixed.values, (std::vector<double>{1.25, 3.0}));
+    EXPECT_EQ(parseDataFile("1,5\t2,5\r\n3,5\t4,5\r\n").content, DataFileContent::NoSpectralData);
 }
 
 TEST(ParseDataFile, ByteOrderMarkBeforeTheHeader)
