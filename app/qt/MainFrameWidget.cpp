@@ -252,7 +252,8 @@ MainFrameWidget::~MainFrameWidget()
     if (!m_settingsRead)
         return;
     CINIFileSupport store(nullptr, 1);
-    m_preferences.write(store);
+    if (!m_preferences.write(store))
+        platform::win::logError("mainframe", "the preferences could not be saved");
 }
 
 void MainFrameWidget::OnCreate()

@@ -2,6 +2,7 @@
 
 #include "app/shell/NumberText.h"
 #include "app/shell/SettingsBackend.h"
+#include "platform/win/Log.h"
 
 #include <climits>
 #include <cstdio>
@@ -15,6 +16,8 @@ using app::text::atoiC;
 using app::text::formatC;
 
 namespace {
+
+constexpr const char* kLogModule = "settings";
 
 // Unsigned 32-bit readers take the whole unsigned range, so every value WriteUInt stores reads
 // back; beyond it the value is clamped.
@@ -141,8 +144,12 @@ bool CINIFileSupport::endBatch()
     if (!m_batching)
         return false;
     m_batching = false;
-    return m_useRegistry != 0 ? app::settings::endRegistryBatch()
-                              : app::settings::endProfileBatch(m_iniPath);
+    const bool written = m_useRegistry != 0 ? app::settings::endRegistryBatch()
+                                            : app::settings::endProfileBatch(m_iniPath);
+    if (!written)
+        platform::win::logError(kLogModule, "a batch of settings was not written to %s",
+                                m_useRegistry != 0 ? "the registry" : m_iniPath.c_str());
+    return written;
 }
 
 unsigned char CINIFileSupport::GetUChar(const char* section, const char* key)

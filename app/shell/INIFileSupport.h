@@ -65,6 +65,9 @@ public:
 
     // Groups the writes that follow into one replacement of the file (or of the registry
     // hive), made by endBatch: true when it was written. Reads in between see the writes.
+    // The writes inside a batch succeed in memory, so a caller that batches must check
+    // endBatch: false means none of them was stored (it is also noted in the diagnostic
+    // log). A batch still open when the object goes is ended then, and a failure logged.
     void beginBatch();
     bool endBatch();
 

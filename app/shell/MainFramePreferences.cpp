@@ -130,10 +130,10 @@ void MainFramePreferences::read(CINIFileSupport& store)
     visit(reader, *this);
 }
 
-void MainFramePreferences::write(CINIFileSupport& store) const
+bool MainFramePreferences::write(CINIFileSupport& store) const
 {
     Writer writer{store};
     store.beginBatch();
     visit(writer, *this);
-    store.endBatch();
+    return store.endBatch();
 }

@@ -39,5 +39,6 @@ struct MainFramePreferences
     uint32_t TurnOffLightWhenClosingWindow = 0;
 
     void read(CINIFileSupport& store);
-    void write(CINIFileSupport& store) const;
+    // Writes every preference in one batch; false when the batch could not be stored.
+    bool write(CINIFileSupport& store) const;
 };

@@ -74,6 +74,7 @@ CSpectrometerConfiguration::CSpectrometerConfiguration(const std::string& fileNa
 
 CSpectrometerConfiguration::~CSpectrometerConfiguration()
 {
+    // A failure is noted in the diagnostic log by the store; nobody is left to tell.
     if (m_host.manufacturingExtensionsEnabled() != 2 && !m_host.runsWithoutHardware())
         WriteSpectrometerConfiguration();
 }
@@ -85,11 +86,11 @@ void CSpectrometerConfiguration::Load(const std::string& fileName)
     ReadSpectrometerConfiguration();
 }
 
-void CSpectrometerConfiguration::SaveAs(const std::string& fileName)
+bool CSpectrometerConfiguration::SaveAs(const std::string& fileName)
 {
     m_fileName = fileName;
     m_store = std::make_unique<CINIFileSupport>(m_fileName.c_str(), 0);
-    WriteSpectrometerConfiguration();
+    return WriteSpectrometerConfiguration();
 }
 
 void CSpectrometerConfiguration::ReadSpectrometerConfiguration()

@@ -61,7 +61,8 @@ public:
     CSpectrometerConfiguration& operator=(const CSpectrometerConfiguration&) = delete;
 
     void Load(const std::string& fileName);
-    void SaveAs(const std::string& fileName);
+    // Switches to fileName and writes the configuration there; true when it was written.
+    bool SaveAs(const std::string& fileName);
     void ReadSpectrometerConfiguration();
     // Returns true when the file was written whole.
     bool WriteSpectrometerConfiguration();
