@@ -408,17 +408,26 @@ std::string serialize(const RegKey& root)
     return out;
 }
 
+// The lines of a hive that are neither keys nor values (kept and written back as they are).
+struct DamagedLines
+{
+    size_t count = 0;
+    size_t firstLine = 0; // 1-based
+};
+
 // Parses a hive file; nothing when it is not a hive at all.
-std::unique_ptr<RegKey> parse(std::string_view bytes)
+std::unique_ptr<RegKey> parse(std::string_view bytes, DamagedLines* damaged = nullptr)
 {
     auto root = std::make_unique<RegKey>();
     if (bytes.empty()) {
         return root;
     }
     size_t pos = 0;
+    size_t lineNumber = 0;
     bool first = true;
     RegKey* current = root.get();
     while (pos < bytes.size()) {
+        ++lineNumber;
         size_t end = bytes.find('\n', pos);
         if (end == std::string_view::npos) {
             end = bytes.size();
@@ -456,6 +465,9 @@ std::unique_ptr<RegKey> parse(std::string_view bytes)
             continue;
         }
         current->keptLines.emplace_back(line);
+        if (damaged != nullptr && damaged->count++ == 0) {
+            damaged->firstLine = lineNumber;
+        }
     }
     return root;
 }
@@ -653,10 +665,16 @@ private:
             }
             return false;
         }
-        auto root = parse(bytes);
+        DamagedLines damaged;
+        auto root = parse(bytes, &damaged);
         if (!root) {
             setDamagedFileAside(lockHeld);
             return true;
+        }
+        if (damaged.count > 0) {
+            // Their values read as missing; the lines are kept and written back unchanged.
+            logWarn(kLogModule, "%s: %zu damaged line(s) kept as they are, the first at line %zu",
+                    m_path.c_str(), damaged.count, damaged.firstLine);
         }
         m_root = std::move(root);
         m_stamp = stamp;

@@ -1,5 +1,8 @@
 #include "platform/win/Registry.h"
 
+#include "platform/win/Log.h"
+#include "platform/win/c/pwin_system.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -583,6 +586,49 @@ TEST_F(RegistryTest, UnreadableLinesOfAHiveAreKeptAndWrittenBack)
         EXPECT_FALSE(exists(path + ".corrupt"));
         RegCloseKey(key);
     }
+}
+
+void collectLog(void* context, const char* text)
+{
+    *static_cast<std::string*>(context) += text;
+}
+
+size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// A damaged value line reads as a missing value; each load of the hive notes it once in the
+// diagnostic log, with the count and the first line, whatever the number of reads.
+TEST_F(RegistryTest, DamagedLinesAreNotedOncePerLoad)
+{
+    std::string log;
+    pwin_SetDebugOutputHook(collectLog, &log);
+    const std::string path = hivePath("HKEY_LOCAL_MACHINE");
+    putFile(path, "Harlune registry hive 1\n[Software]\n\"Good\"=sz:\"yes\"\n"
+                  "\"Bad\"=dword:xyz\n\"Also\"=sz:\"unclosed\n");
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS, &key), 0);
+    EXPECT_EQ(queryString(key, "Good"), "yes");
+    EXPECT_EQ(queryString(key, "Bad"), "<missing>");
+    EXPECT_EQ(queryString(key, "Also"), "<missing>");
+    EXPECT_EQ(countOf(log, "damaged line"), 1u) << log;
+    EXPECT_NE(log.find("[warn] registry: " + path + ": 2 damaged line(s)"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("the first at line 4"), std::string::npos) << log;
+
+    // A write loads nothing new (the file is ours); a file replaced from outside is a new load.
+    ASSERT_EQ(setString(key, "Added", "1"), 0);
+    EXPECT_EQ(countOf(log, "damaged line"), 1u) << log;
+    putFile(path, readText(path));
+    EXPECT_EQ(queryString(key, "Added"), "1");
+    EXPECT_EQ(countOf(log, "damaged line"), 2u) << log;
+    RegCloseKey(key);
+    pwin_SetDebugOutputHook(nullptr, nullptr);
 }
 
 } // namespace
