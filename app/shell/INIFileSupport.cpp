@@ -85,7 +85,7 @@ CINIFileSupport::CINIFileSupport(const char* fileName, int useRegistry, void* ow
 CINIFileSupport::~CINIFileSupport()
 {
     if (m_batching)
-        endBatch();
+        (void)endBatch(); // a failure is logged there; nobody is left to tell
 }
 
 int CINIFileSupport::SetRegistryRoot(const char* root)

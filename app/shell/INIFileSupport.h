@@ -69,7 +69,7 @@ public:
     // endBatch: false means none of them was stored (it is also noted in the diagnostic
     // log). A batch still open when the object goes is ended then, and a failure logged.
     void beginBatch();
-    bool endBatch();
+    [[nodiscard]] bool endBatch();
 
     bool usesRegistry() const { return m_useRegistry != 0; }
     // The profile file INI mode uses (empty in registry mode without a file name).

@@ -40,5 +40,5 @@ struct MainFramePreferences
 
     void read(CINIFileSupport& store);
     // Writes every preference in one batch; false when the batch could not be stored.
-    bool write(CINIFileSupport& store) const;
+    [[nodiscard]] bool write(CINIFileSupport& store) const;
 };

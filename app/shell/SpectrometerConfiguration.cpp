@@ -76,7 +76,7 @@ CSpectrometerConfiguration::~CSpectrometerConfiguration()
 {
     // A failure is noted in the diagnostic log by the store; nobody is left to tell.
     if (m_host.manufacturingExtensionsEnabled() != 2 && !m_host.runsWithoutHardware())
-        WriteSpectrometerConfiguration();
+        (void)WriteSpectrometerConfiguration();
 }
 
 void CSpectrometerConfiguration::Load(const std::string& fileName)

@@ -62,10 +62,10 @@ public:
 
     void Load(const std::string& fileName);
     // Switches to fileName and writes the configuration there; true when it was written.
-    bool SaveAs(const std::string& fileName);
+    [[nodiscard]] bool SaveAs(const std::string& fileName);
     void ReadSpectrometerConfiguration();
     // Returns true when the file was written whole.
-    bool WriteSpectrometerConfiguration();
+    [[nodiscard]] bool WriteSpectrometerConfiguration();
     const std::string& GetFileName() const { return m_fileName; }
 
     // Calibration. A channel outside 0..7 gives 0 and changes nothing.

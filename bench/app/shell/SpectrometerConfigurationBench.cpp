@@ -58,7 +58,10 @@ void BM_SpecFileRead(benchmark::State& state)
 {
     static FakeConfigurationHost host;
     CSpectrometerConfiguration& config = jolvarConfiguration(host);
-    config.SaveAs(benchFile("bench-read.spec"));
+    if (!config.SaveAs(benchFile("bench-read.spec"))) {
+        state.SkipWithError("cannot write the .spec file");
+        return;
+    }
     for (auto _ : state)
         config.ReadSpectrometerConfiguration();
 }
