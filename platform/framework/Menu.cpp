@@ -354,6 +354,54 @@ unsigned EnableMenuItem(HMENU menu, unsigned item, unsigned flags)
     return previous;
 }
 
+bool CheckMenuRadioItem(HMENU menu, unsigned first, unsigned last, unsigned check, unsigned flags)
+{
+    if (first > last || check < first || check > last) {
+        return false;
+    }
+    HMENU holder = menu;
+    std::vector<size_t> group;
+    size_t checked = 0;
+    if ((flags & MF_BYPOSITION) != 0) {
+        const MenuData* data = find(menu);
+        if (data == nullptr || last >= data->items.size()) {
+            return false;
+        }
+        for (size_t i = first; i <= last; ++i) {
+            group.push_back(i);
+        }
+        checked = check;
+    } else {
+        const auto found = locate(menu, check, MF_BYCOMMAND);
+        if (!found) {
+            return false;
+        }
+        holder = found->menu;
+        checked = found->index;
+        const auto& items = find(holder)->items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            const Item& entry = items[i];
+            if ((entry.flags & (MF_POPUP | MF_SEPARATOR)) == 0 && entry.id >= first &&
+                entry.id <= last) {
+                group.push_back(i);
+            }
+        }
+    }
+    auto& items = find(holder)->items;
+    for (size_t i : group) {
+        Item& entry = items[i];
+        if ((entry.flags & MF_SEPARATOR) != 0) {
+            continue;
+        }
+        entry.flags &= ~(MF_CHECKED | MF_RADIOCHECK);
+        if (i == checked) {
+            entry.flags |= MF_CHECKED | MF_RADIOCHECK;
+        }
+    }
+    changed(holder);
+    return true;
+}
+
 bool SetMenuItemData(HMENU menu, unsigned item, unsigned flags, uintptr_t data)
 {
     const auto found = locate(menu, item, flags);
@@ -374,6 +422,11 @@ HMENU findMenuContaining(HMENU menu, unsigned commandId)
 {
     const auto found = locate(menu, commandId, MF_BYCOMMAND);
     return found ? found->menu : 0;
+}
+
+bool menuContains(HMENU root, HMENU menu)
+{
+    return find(root) != nullptr && containsMenu(root, menu);
 }
 
 int addMenuObserver(std::function<void(HMENU)> observer)

@@ -22,7 +22,10 @@ constexpr unsigned MF_CHECKED = 0x8;
 constexpr unsigned MF_POPUP = 0x10;
 constexpr unsigned MF_MENUBARBREAK = 0x20;
 constexpr unsigned MF_MENUBREAK = 0x40;
+constexpr unsigned MF_HILITE = 0x80;
 constexpr unsigned MF_OWNERDRAW = 0x100;
+// The check mark of a radio item (set by CheckMenuRadioItem).
+constexpr unsigned MF_RADIOCHECK = 0x200;
 constexpr unsigned MF_BYPOSITION = 0x400;
 constexpr unsigned MF_SEPARATOR = 0x800;
 
@@ -63,12 +66,19 @@ unsigned GetMenuState(HMENU menu, unsigned item, unsigned flags);
 unsigned CheckMenuItem(HMENU menu, unsigned item, unsigned flags);
 // Sets MF_ENABLED, MF_GRAYED or MF_DISABLED; the previous state, or 0xFFFFFFFF.
 unsigned EnableMenuItem(HMENU menu, unsigned item, unsigned flags);
+// Checks one item of a group as a radio item and clears the check of the others. By position
+// (MF_BYPOSITION) the group is the items first..last of menu; by command it is the items with
+// ids first..last in the menu that holds the item check. False when check lies outside
+// first..last or the items do not exist.
+bool CheckMenuRadioItem(HMENU menu, unsigned first, unsigned last, unsigned check, unsigned flags);
 // Application data of an item (the bitmap menus keep their drawing data here).
 bool SetMenuItemData(HMENU menu, unsigned item, unsigned flags, uintptr_t data);
 uintptr_t GetMenuItemData(HMENU menu, unsigned item, unsigned flags);
 
 // The menu that directly holds the item with a command id (depth-first), or 0.
 HMENU findMenuContaining(HMENU menu, unsigned commandId);
+// Whether menu is root or one of its sub-menus, at any depth.
+bool menuContains(HMENU root, HMENU menu);
 
 // Observers of menu changes (the renderers). Returns an id for removeMenuObserver.
 int addMenuObserver(std::function<void(HMENU)> changed);
