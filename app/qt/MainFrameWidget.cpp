@@ -1,5 +1,6 @@
 #include "app/qt/MainFrameWidget.h"
 
+#include "app/automation/AutomationClasses.h"
 #include "app/qt/ChildFrames.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/ScanCountView.h"
@@ -8,6 +9,7 @@
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/automation/ClassRegistry.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
@@ -27,9 +29,11 @@
 #include <QEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <exception>
@@ -43,6 +47,8 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     statusBar()->showMessage(QStringLiteral("Ready"));
     m_recentScripts.ReadList();
     installCommands();
+    registerHarluneAutomation(platform::automation::ClassRegistry::instance());
+    setAutomationFrame(this);
 }
 
 namespace {
@@ -246,6 +252,8 @@ void writePlacementText(const std::string& text)
 
 MainFrameWidget::~MainFrameWidget()
 {
+    if (automationFrame() == this)
+        setAutomationFrame(nullptr);
     m_recentScripts.WriteList();
     // A frame whose preferences were never read (a start that ended early) must not overwrite
     // the stored ones with defaults.
@@ -669,4 +677,201 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
     placement.flags = isMaximized() ? platform::framework::WPF_RESTORETOMAXIMIZED : 0;
     writePlacementText(platform::framework::formatWindowPlacement(placement));
     MdiFrame::closeEvent(event);
+}
+
+uint32_t MainFrameWidget::activeChildFrame()
+{
+    ChildFrame* frame = MDIGetActive();
+    return frame && !frame->isDestroying() ? frame->GetSafeHwnd() : 0;
+}
+
+bool MainFrameWidget::hasActiveView(uint32_t handle)
+{
+    ChildFrame* frame = frameOf(handle);
+    if (!frame)
+        return false;
+    // A spectrum window becomes a target once its view is ready to scan.
+    if (dynamic_cast<CChildFrameSpectrum*>(frame))
+        return readyScanView(frame->GetActiveView()) != nullptr;
+    return frame->GetActiveView() != nullptr;
+}
+
+std::optional<AutomationFrame::SpectrumIdentity> MainFrameWidget::spectrumIdentity(uint32_t handle)
+{
+    SpectrumScanView* view = activeSpectrumView(handle);
+    if (!view)
+        return std::nullopt;
+    SpectrumIdentity identity;
+    identity.baseAddress = view->hardware().baseAddress;
+    identity.irq = view->hardware().irq;
+    identity.serialPort = view->hardware().serialPort;
+    identity.usbSerialNumber = view->configuration().GetUSBSerialNumber();
+    return identity;
+}
+
+CHarluneSpectrumView* MainFrameWidget::spectrumView(uint32_t handle)
+{
+    ChildFrame* frame = frameOf(handle);
+    if (!dynamic_cast<CChildFrameSpectrum*>(frame))
+        return nullptr;
+    auto* view = dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView());
+    return view && view->isReady() ? &view->core() : nullptr;
+}
+
+CHarluneGridView* MainFrameWidget::gridView(uint32_t)
+{
+    // The grid windows have no view of their own yet.
+    return nullptr;
+}
+
+CHarluneGraphView* MainFrameWidget::graphView(uint32_t)
+{
+    // The graph windows have no view of their own yet.
+    return nullptr;
+}
+
+void MainFrameWidget::setFrameTitle(uint32_t handle, const std::string& title)
+{
+    if (ChildFrame* frame = frameOf(handle))
+        frame->setWindowTitle(QString::fromStdString(title));
+}
+
+void MainFrameWidget::destroyFrame(uint32_t handle)
+{
+    if (ChildFrame* frame = frameOf(handle))
+        frame->MDIDestroy();
+}
+
+void MainFrameWidget::cascadeEnabledChildren()
+{
+    // QMdiArea's cascade moves every child; here a disabled child keeps its place, as the MDI
+    // client's cascade that skips disabled children does. The topmost child ends in front.
+    std::vector<ChildFrame*> frames;
+    for (ChildFrame* frame : childFrames())
+        if (frame->isEnabled() && frame->isVisible() && !frame->isMinimized())
+            frames.push_back(frame);
+    if (frames.empty())
+        return;
+    const QRect area = mdiArea()->viewport()->rect();
+    const int step = std::max(8, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const int width = std::max(area.width() * 2 / 3, 120);
+    const int height = std::max(area.height() * 2 / 3, 80);
+    const int room = std::max(1, std::min(area.width() - width, area.height() - height) / step + 1);
+    int place = 0;
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it, ++place) {
+        ChildFrame* frame = *it;
+        const int offset = (place % room) * step;
+        frame->showNormal();
+        frame->setGeometry(QRect(offset, offset, width, height));
+        frame->raise();
+    }
+}
+
+void MainFrameWidget::tileChildren(bool horizontal)
+{
+    MDITile(horizontal);
+}
+
+std::optional<bool> MainFrameWidget::controlBarVisible(unsigned id)
+{
+    COXCoolToolBar* bar = controlBar(id);
+    if (!bar)
+        return std::nullopt;
+    return !bar->isHidden();
+}
+
+void MainFrameWidget::showControlBar(unsigned id, bool show)
+{
+    if (COXCoolToolBar* bar = controlBar(id))
+        bar->setVisible(show);
+}
+
+void MainFrameWidget::newSpectrumWindow(const std::string& title)
+{
+    if (CHarluneApp* app = CHarluneApp::instance())
+        app->NewSpectrumWindow(title.empty() ? nullptr : title.c_str());
+}
+
+void MainFrameWidget::newGridWindow(int columns, int rows, int sheets, const std::string& title)
+{
+    if (CHarluneApp* app = CHarluneApp::instance())
+        app->NewGridWindow(columns, rows, sheets, title.empty() ? nullptr : title.c_str());
+}
+
+void MainFrameWidget::newGraphWindow(int traces, int points, const std::string& title)
+{
+    if (CHarluneApp* app = CHarluneApp::instance())
+        app->NewGraphWindow(traces, points, title.empty() ? nullptr : title.c_str());
+}
+
+std::string MainFrameWidget::applicationVersion()
+{
+    CHarluneApp* app = CHarluneApp::instance();
+    return app ? app->GetApplicationVersion() : std::string();
+}
+
+std::string MainFrameWidget::driverVersion()
+{
+    CHarluneApp* app = CHarluneApp::instance();
+    return app ? app->GetDriverVersion() : std::string();
+}
+
+namespace {
+
+platform::framework::DocTemplate* templateOf(MainFrameWindow::ChildKind kind)
+{
+    platform::framework::Application* app = platform::framework::Application::instance();
+    if (!app)
+        return nullptr;
+    switch (kind) {
+    case MainFrameWindow::ChildKind::Spectrum:
+        return app->docTemplate(129);
+    case MainFrameWindow::ChildKind::Grid:
+        return app->docTemplate(131);
+    case MainFrameWindow::ChildKind::Graph:
+        return app->docTemplate(210);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+AutomationFrame::HMENU MainFrameWidget::templateMenu(ChildKind kind)
+{
+    platform::framework::DocTemplate* docTemplate = templateOf(kind);
+    return docTemplate ? docTemplate->sharedMenu() : 0;
+}
+
+void MainFrameWidget::setTemplateMenu(ChildKind kind, HMENU menu)
+{
+    if (platform::framework::DocTemplate* docTemplate = templateOf(kind))
+        docTemplate->setSharedMenu(menu);
+}
+
+AutomationFrame::HMENU MainFrameWidget::loadMenu(unsigned resourceId)
+{
+    return platform::framework::Resources::instance().LoadMenu(resourceId);
+}
+
+void MainFrameWidget::updateFrameMenu(uint32_t handle, HMENU menu)
+{
+    // The children share the main window's menu bar, which shows the active child's menu.
+    if (handle == 0 || handle != activeChildFrame())
+        return;
+    menuRenderer()->setMenu(platform::framework::IsMenu(menu) ? menu : defaultMenu());
+}
+
+void MainFrameWidget::drawMenuBar()
+{
+    OnUpdateFrameMenu();
+}
+
+std::vector<AutomationFrame::HMENU> MainFrameWidget::menusInUse()
+{
+    std::vector<HMENU> menus{defaultMenu(), currentMenu()};
+    if (platform::framework::Application* app = platform::framework::Application::instance())
+        for (platform::framework::DocTemplate* docTemplate : app->docTemplates())
+            menus.push_back(docTemplate->sharedMenu());
+    return menus;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/automation/AutomationFrame.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/shell/MainFrameWindow.h"
@@ -20,16 +21,23 @@ class QLabel;
 // The program's main window: the MDI frame that shows CMainFrame. It answers the core's
 // questions about the child frames (by window handle, so a closed frame is never touched),
 // shows its status text, runs its timers and hands the close to it. GUI thread only.
+//
+// It is also the window the automation objects drive (AutomationFrame): it registers the
+// program's automation classes and stands as their main frame while it lives.
 class MainFrameWidget : public platform::framework::MdiFrame,
                         public MainFrameWindow,
-                        public SpectrumDocFrame
+                        public SpectrumDocFrame,
+                        public AutomationFrame
 {
 public:
+    using ChildKind = MainFrameWindow::ChildKind;
+    using HMENU = platform::framework::HMENU;
+
     MainFrameWidget(DriverApi& driver, uint32_t instanceKey);
     // Writes the preferences back.
     ~MainFrameWidget() override;
 
-    CMainFrame& core() { return *m_core; }
+    CMainFrame& core() override { return *m_core; }
     // The window's creation: status bar, placement, tool bars and menu organiser, the first
     // driver calls and the preferences.
     void OnCreate();
@@ -77,6 +85,31 @@ public:
     void postClose() override;
     void fireTimerTick(int16_t timerId) override;
     void fireUserMenu(int32_t commandId) override;
+
+    // AutomationFrame (the child questions and the timers above answer it too)
+    uint32_t activeChildFrame() override;
+    bool hasActiveView(uint32_t frame) override;
+    std::optional<SpectrumIdentity> spectrumIdentity(uint32_t frame) override;
+    CHarluneSpectrumView* spectrumView(uint32_t frame) override;
+    CHarluneGridView* gridView(uint32_t frame) override;
+    CHarluneGraphView* graphView(uint32_t frame) override;
+    void setFrameTitle(uint32_t frame, const std::string& title) override;
+    void destroyFrame(uint32_t frame) override;
+    void cascadeEnabledChildren() override;
+    void tileChildren(bool horizontal) override;
+    std::optional<bool> controlBarVisible(unsigned id) override;
+    void showControlBar(unsigned id, bool show) override;
+    void newSpectrumWindow(const std::string& title) override;
+    void newGridWindow(int columns, int rows, int sheets, const std::string& title) override;
+    void newGraphWindow(int traces, int points, const std::string& title) override;
+    std::string applicationVersion() override;
+    std::string driverVersion() override;
+    HMENU templateMenu(ChildKind kind) override;
+    void setTemplateMenu(ChildKind kind, HMENU menu) override;
+    HMENU loadMenu(unsigned resourceId) override;
+    void updateFrameMenu(uint32_t frame, HMENU menu) override;
+    void drawMenuBar() override;
+    std::vector<HMENU> menusInUse() override;
 
     // SpectrumDocFrame
     SpectrumPreferences& preferences() override { return m_preferences.spectrum; }

@@ -1,0 +1,5 @@
+#include "app/automation/GraphViewSelection.h"
+
+CGraphViewSelection::CGraphViewSelection()
+    : ViewSelection(ChildKind::Graph, "GraphViewSelection", Policy::Hold)
+{}

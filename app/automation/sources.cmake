@@ -1,0 +1,20 @@
+# The automation classes (I_...), their window selectors and the main frame's window as they
+# see it. No Qt.
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/AutomationClasses.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AutomationFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GraphAutomationObject.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GraphViewSelection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GridAutomationObject.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GridViewSelection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_CINIFileSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenAcquisition.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenMainToolbars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenMenu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenTimers.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenVersion.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenWindows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumAutomationObject.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewSelection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewSelection.cpp
+)
