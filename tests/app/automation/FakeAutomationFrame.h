@@ -64,7 +64,6 @@ public:
     }
     const FakeChild& live(uint32_t handle)
     {
-        ++touched;
         const FakeChild* child = find(handle);
         if (!child)
             throw std::logic_error("a closed window was touched");
@@ -226,7 +225,6 @@ public:
     std::vector<FakeChild> children;
     uint32_t active = 0;
     uint32_t throwOnIdentity = 0;
-    int touched = 0;
     CMainFrame* mainFrame = nullptr;
     std::map<unsigned, bool> bars;
     std::map<unsigned, std::pair<unsigned, uint64_t>> timers;

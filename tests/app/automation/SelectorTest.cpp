@@ -32,7 +32,8 @@ public:
             DispatchBinder<TestSpectrumObject> b;
             b.property("Plain", &TestSpectrumObject::plain);
             addWindowMembers(b);
-            b.method("Target", &TestSpectrumObject::Target);
+            b.method("Target", &TestSpectrumObject::Target)
+                .method("HasView", &TestSpectrumObject::HasView);
             return b.table();
         }();
         return t;
@@ -42,6 +43,10 @@ public:
     int32_t Target()
     {
         return onTarget(int32_t{0}, [](uint32_t frame) { return static_cast<int32_t>(frame); });
+    }
+    bool HasView()
+    {
+        return onView(false, [](CHarluneSpectrumView&) { return true; });
     }
 };
 
@@ -54,7 +59,8 @@ public:
         static const DispatchTable t = [] {
             DispatchBinder<TestWindowObject> b;
             Base::addWindowMembers(b);
-            b.method("Target", &TestWindowObject::Target);
+            b.method("Target", &TestWindowObject::Target)
+                .method("HasView", &TestWindowObject::HasView);
             return b.table();
         }();
         return t;
@@ -64,6 +70,10 @@ public:
     {
         return this->onTarget(int32_t{0},
                               [](uint32_t frame) { return static_cast<int32_t>(frame); });
+    }
+    bool HasView()
+    {
+        return this->onView(false, [](auto&) { return true; });
     }
 };
 using TestGridObject = TestWindowObject<GridAutomationObject>;
@@ -142,6 +152,12 @@ TEST_F(SelectorTest, NoTargetAnswersNeutralAndLogsOnlyForAGuardedClass)
     EXPECT_EQ(log.sources.size(), 1u);
     EXPECT_FALSE(asBool(call(*guarded, "SetWindowActive")));
     EXPECT_EQ(log.sources.size(), 1u);
+
+    // A window whose view cannot be reached counts as none.
+    frame.add(1, Kind::Spectrum, "Spectrum 1");
+    EXPECT_EQ(asLong(call(*guarded, "Target")), 1);
+    EXPECT_FALSE(asBool(call(*guarded, "HasView")));
+    EXPECT_EQ(log.sources.size(), 2u);
 }
 
 TEST_F(SelectorTest, ChoosingByTitleAndIdentity)
@@ -241,12 +257,15 @@ TEST_F(SelectorTest, GridObjectKeepsItsWindowAfterANewGridAndHasNoneOnceItClosed
     EXPECT_TRUE(asBool(call(*object, "SetGridActive")));
     EXPECT_EQ(asLong(call(*object, "Target")), 2);
     EXPECT_TRUE(asBool(call(*object, "SetGridByName", {Variant("grid b")})));
+    // Grid windows have no view object yet: none to act on.
+    EXPECT_FALSE(asBool(call(*object, "HasView")));
+    EXPECT_EQ(log.sources.size(), 3u);
 
     // A graph object of a class without a source name: none, and no line.
     auto graph = make<TestGraphObject>("I_GraphData");
     EXPECT_EQ(asLong(call(*graph, "Target")), 0);
     EXPECT_FALSE(asBool(call(*graph, "SetGraphActive")));
-    EXPECT_EQ(log.sources.size(), 2u);
+    EXPECT_EQ(log.sources.size(), 3u);
 }
 
 TEST_F(SelectorTest, OnlyTheFirst128WindowsAreConsidered)
