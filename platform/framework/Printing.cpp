@@ -18,35 +18,48 @@ int runPrintJob(View* view, QPrinter& printer, PrintInfo& info)
     if (!painter.begin(&printer)) {
         return 0;
     }
-    CDC dc(&painter, &printer);
-    dc.setPrinting(true);
     int printed = 0;
-    try {
-        view->OnBeginPrinting(&dc, &info);
-        dc.StartDoc(view->windowTitle().toStdString());
-        const unsigned first = std::max(info.m_fromPage, info.m_minPage);
-        const unsigned last = std::min(info.m_toPage, info.m_maxPage);
-        for (info.m_nCurPage = first; info.m_nCurPage <= last; ++info.m_nCurPage) {
-            info.m_bContinuePrinting = true;
-            view->OnPrepareDC(&dc, &info);
-            if (!info.m_bContinuePrinting) {
-                break;
+    {
+        // The DC saves the painter's state and restores it when it goes: it must go before the
+        // painter ends, or the painter ends with a saved state and the restore finds none.
+        CDC dc(&painter, &printer);
+        dc.setPrinting(true);
+        try {
+            view->OnBeginPrinting(&dc, &info);
+            dc.StartDoc(view->windowTitle().toStdString());
+            const unsigned first = std::max(info.m_fromPage, info.m_minPage);
+            const unsigned last = std::min(info.m_toPage, info.m_maxPage);
+            for (info.m_nCurPage = first; info.m_nCurPage <= last; ++info.m_nCurPage) {
+                info.m_bContinuePrinting = true;
+                view->OnPrepareDC(&dc, &info);
+                if (!info.m_bContinuePrinting) {
+                    break;
+                }
+                if (dc.StartPage() < 0) {
+                    break;
+                }
+                info.m_rectDraw = {0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES)};
+                // Each page starts from the same painter state, whatever the last one left.
+                painter.save();
+                const int saved = dc.SaveDC();
+                try {
+                    view->OnPrint(&dc, &info);
+                } catch (...) {
+                    dc.RestoreDC(saved);
+                    painter.restore();
+                    throw;
+                }
+                dc.RestoreDC(saved);
+                painter.restore();
+                dc.EndPage();
+                ++printed;
             }
-            if (dc.StartPage() < 0) {
-                break;
-            }
-            info.m_rectDraw = {0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES)};
-            const int saved = dc.SaveDC();
-            view->OnPrint(&dc, &info);
-            dc.RestoreDC(saved);
-            dc.EndPage();
-            ++printed;
+            dc.EndDoc();
+            view->OnEndPrinting(&dc, &info);
+        } catch (...) {
+            dc.AbortDoc();
+            printed = 0;
         }
-        dc.EndDoc();
-        view->OnEndPrinting(&dc, &info);
-    } catch (...) {
-        dc.AbortDoc();
-        printed = 0;
     }
     painter.end();
     return printed;

@@ -5,13 +5,17 @@
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/platform/framework/TestApplication.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -363,4 +367,98 @@ TEST(PrintingTest, ViewWithoutPageCountPrintsOnePageDirectly)
     EXPECT_EQ(view.prints, 1);
     EXPECT_TRUE(ui.printDialogs().empty()); // direct: no dialog
     EXPECT_EQ(pdfPageCount(path), 1);
+}
+
+namespace {
+
+// Two pages, each filled black in its upper left quarter; counts the printing steps.
+class PatternView : public View
+{
+public:
+    std::vector<unsigned> printed;
+    int begins = 0;
+    int ends = 0;
+
+    bool OnPreparePrinting(PrintInfo* info) override
+    {
+        info->SetMaxPage(2);
+        return DoPreparePrinting(info);
+    }
+    void OnBeginPrinting(CDC*, PrintInfo*) override { ++begins; }
+    void OnPrint(CDC* dc, PrintInfo* info) override
+    {
+        printed.push_back(info->m_nCurPage);
+        dc->FillSolidRect(RECT{0, 0, info->m_rectDraw.right / 2, info->m_rectDraw.bottom / 2},
+                          kBlack);
+    }
+    void OnEndPrinting(CDC*, PrintInfo*) override { ++ends; }
+};
+
+// Collects Qt's warnings while it lives.
+class WarningLog
+{
+public:
+    WarningLog()
+    {
+        s_messages.clear();
+        m_previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+                s_messages.push_back(text.toStdString());
+            });
+    }
+    ~WarningLog() { qInstallMessageHandler(m_previous); }
+    const std::vector<std::string>& messages() const { return s_messages; }
+
+private:
+    static inline std::vector<std::string> s_messages;
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace
+
+TEST(PrintingTest, PreviewDrawsEveryPageOnceWithTheViewsPattern)
+{
+    testApplication();
+    ScriptedUiServices ui;
+    ScopedUiServices installed(ui);
+    PatternView view;
+    QPrinter printer(QPrinter::HighResolution);
+    WarningLog warnings;
+    int pages = -1;
+    QImage shown;
+    // Looks at the preview once its dialog runs, then closes it.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(top);
+            if (dialog == nullptr || !dialog->isVisible()) {
+                continue;
+            }
+            if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
+                preview->setViewMode(QPrintPreviewWidget::SinglePageView);
+                preview->fitInView();
+                pages = preview->pageCount();
+                shown = preview->grab().toImage();
+            }
+            dialog->reject();
+        }
+    });
+    printPreview(&view, printer);
+
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(view.printed, (std::vector<unsigned>{1, 2}));
+    EXPECT_EQ(view.begins, 1);
+    EXPECT_EQ(view.ends, 1);
+    EXPECT_TRUE(ui.printDialogs().empty()); // a preview asks for no printer
+    ASSERT_FALSE(shown.isNull());
+    // The page shows the view's black quarter: not a blank page.
+    int black = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            black += qGray(shown.pixel(x, y)) < 40 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(black, shown.width() * shown.height() / 50);
+    for (const std::string& message : warnings.messages()) {
+        EXPECT_EQ(message.find("QPainter"), std::string::npos) << message;
+    }
 }
