@@ -40,9 +40,14 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent)
 
 MdiFrame::~MdiFrame()
 {
+    // The children (the MDI area and its frames) are deleted after this body, when this object
+    // is no longer an MdiFrame: the area's activation signals must not reach it then.
+    disconnect(m_area, nullptr, this, nullptr);
+    m_menuRenderer->setMenu(0);
     if (IsMenu(m_defaultMenu)) {
         DestroyMenu(m_defaultMenu);
     }
+    m_defaultMenu = 0;
 }
 
 ChildFrame* MdiFrame::MDIGetActive() const

@@ -292,3 +292,25 @@ TEST_F(DocViewTest, FrameworkFileCommandsCloseSaveAndExit)
     EXPECT_FALSE(main->isVisible());
     EXPECT_TRUE(main->childFrames().empty());
 }
+
+TEST_F(DocViewTest, MainFrameGoesWhileItsFramesAreOpen)
+{
+    constexpr MenuEntry mainMenu[] = {menuPopup("&Window"), menuItem(ID_WINDOW_CASCADE, "&Cascade"),
+                                      menuEnd()};
+    constexpr MenuEntry spectrumMenu[] = {menuPopup("&Spectrum"), menuItem(32830, "&Kick Start"),
+                                          menuEnd()};
+    const MenuResource menus[] = {{128, mainMenu}, {129, spectrumMenu}};
+    Resources::instance().addMenus(menus);
+    main->setDefaultMenu(Resources::instance().LoadMenu(128));
+    app->docTemplate(129)->setSharedMenu(Resources::instance().LoadMenu(129));
+    open(131);
+    open(129);
+    open(129);
+    ASSERT_EQ(main->childFrames().size(), 3u);
+    // The frames go with the main frame's window; nothing they signal on the way reaches the
+    // main frame's handlers or its menu, which went first.
+    main.reset();
+    flushDeletes();
+    EXPECT_TRUE(app->docTemplate(129)->documents().empty());
+    Resources::instance().clear();
+}
