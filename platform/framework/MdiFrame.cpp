@@ -6,16 +6,23 @@
 #include "platform/framework/Commands.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MenuRenderer.h"
+#include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowHandle.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QShortcut>
+#include <QStyle>
 
 #include <algorithm>
+#include <set>
 
 namespace platform::framework {
 
@@ -30,6 +37,8 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent)
         });
     m_menuRenderer = new MenuRenderer(
         menuBar(), [this]() -> CommandTarget* { return this; }, this);
+    m_menuRenderer->setPopupExtender(
+        [this](QMenu* qtMenu, HMENU menu) { extendPopup(qtMenu, menu); });
     connect(m_area, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow*) { OnUpdateFrameMenu(); });
     onCommand(ID_WINDOW_CASCADE, [this]() { MDICascade(); });
@@ -43,6 +52,7 @@ MdiFrame::~MdiFrame()
     // The children (the MDI area and its frames) are deleted after this body, when this object
     // is no longer an MdiFrame: the area's activation signals must not reach it then.
     disconnect(m_area, nullptr, this, nullptr);
+    m_menuRenderer->setPopupExtender({});
     m_menuRenderer->setMenu(0);
     if (IsMenu(m_defaultMenu)) {
         DestroyMenu(m_defaultMenu);
@@ -103,7 +113,33 @@ bool MdiFrame::isChildFrame(const ChildFrame* frame) const
 
 void MdiFrame::MDICascade()
 {
-    m_area->cascadeSubWindows();
+    std::vector<ChildFrame*> frames;
+    for (ChildFrame* frame : childFrames()) {
+        if (frame->isVisible() && !frame->isMinimized()) {
+            frames.push_back(frame);
+        }
+    }
+    if (frames.empty()) {
+        return;
+    }
+    // Each window one title bar down and right of the one below it; all of the same size, as
+    // large as the steps leave inside the area, and never below half the area: past that the
+    // steps start again at the top left. The topmost window lies last, at the deepest step.
+    const QRect area = m_area->viewport()->rect();
+    const int titleHeight =
+        frames.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frames.front());
+    const int step = std::max(titleHeight, 8);
+    const int count = static_cast<int>(frames.size());
+    const int stepsInHalf = std::max(1, std::min(area.width(), area.height()) / 2 / step);
+    const int positions = std::min(count, stepsInHalf + 1);
+    const QSize size(area.width() - (positions - 1) * step, area.height() - (positions - 1) * step);
+    int i = 0;
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it, ++i) {
+        ChildFrame* frame = *it;
+        frame->showNormal();
+        const int offset = (i % positions) * step;
+        frame->setGeometry(QRect(QPoint(offset, offset), size));
+    }
 }
 
 void MdiFrame::MDITile(bool horizontal)
@@ -175,6 +211,7 @@ void MdiFrame::OnUpdateFrameMenu()
         }
     }
     m_menuRenderer->setMenu(menu);
+    updateAccelerators();
 }
 
 bool MdiFrame::executeCommand(unsigned id)
@@ -184,19 +221,61 @@ bool MdiFrame::executeCommand(unsigned id)
 
 void MdiFrame::installAccelerators(std::span<const Accelerator> accelerators)
 {
+    m_ownAccelerators.assign(accelerators.begin(), accelerators.end());
+    updateAccelerators();
+}
+
+std::vector<Accelerator> MdiFrame::activeAccelerators() const
+{
+    return m_installedAccelerators;
+}
+
+void MdiFrame::updateAccelerators()
+{
+    // The active template's table first; a key it defines is not taken from the frame's own
+    // table (one shortcut per key: two would make the key ambiguous and run neither).
+    std::vector<Accelerator> table;
+    std::set<QKeySequence> keys;
+    const auto add = [&](std::span<const Accelerator> entries) {
+        for (const Accelerator& accelerator : entries) {
+            const QKeySequence key(QString::fromUtf8(accelerator.key), QKeySequence::PortableText);
+            if (!key.isEmpty() && keys.insert(key).second) {
+                table.push_back(accelerator);
+            }
+        }
+    };
+    if (ChildFrame* active = MDIGetActive()) {
+        if (DocTemplate* docTemplate = active->docTemplate()) {
+            add(Resources::instance().accelerators(docTemplate->resourceId()));
+        }
+    }
+    add(m_ownAccelerators);
+    const bool same =
+        table.size() == m_installedAccelerators.size() &&
+        std::equal(table.begin(), table.end(), m_installedAccelerators.begin(),
+                   [](const Accelerator& a, const Accelerator& b) {
+                       return a.id == b.id && std::string_view(a.key) == std::string_view(b.key);
+                   });
+    if (same) {
+        return;
+    }
     for (QShortcut* shortcut : m_shortcuts) {
         delete shortcut;
     }
     m_shortcuts.clear();
-    for (const Accelerator& accelerator : accelerators) {
+    m_installedAccelerators = table;
+    for (const Accelerator& accelerator : table) {
         const QKeySequence key(QString::fromUtf8(accelerator.key), QKeySequence::PortableText);
-        if (key.isEmpty()) {
-            continue;
-        }
         auto* shortcut = new QShortcut(key, this);
         shortcut->setContext(Qt::WindowShortcut);
         const unsigned id = accelerator.id;
-        connect(shortcut, &QShortcut::activated, this, [this, id]() { executeCommand(id); });
+        connect(shortcut, &QShortcut::activated, this, [this, id]() {
+            // A key never reaches the frame's commands past a modal dialog or message box.
+            if (QApplication::activeModalWidget() != nullptr) {
+                return;
+            }
+            executeCommand(id);
+        });
         m_shortcuts.push_back(shortcut);
     }
 }
@@ -276,6 +355,60 @@ intptr_t MdiFrame::OnWindowMessage(unsigned, uintptr_t, intptr_t, bool& handled)
 void MdiFrame::addChildFrame(ChildFrame* frame)
 {
     m_area->addSubWindow(frame);
+}
+
+std::vector<ChildFrame*> MdiFrame::windowListFrames() const
+{
+    std::vector<ChildFrame*> result;
+    for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::CreationOrder)) {
+        auto* frame = dynamic_cast<ChildFrame*>(window);
+        if (frame != nullptr && !frame->isDestroying() && !frame->isHidden()) {
+            result.push_back(frame);
+        }
+    }
+    return result;
+}
+
+std::string MdiFrame::windowListText(size_t index, const QString& title)
+{
+    // The first nine carry their digit as the mnemonic.
+    const std::string number = std::to_string(index + 1);
+    return (index < 9 ? "&" + number : number) + " " + title.toStdString();
+}
+
+void MdiFrame::extendPopup(QMenu* qtMenu, HMENU menu)
+{
+    // The Window menu is the pop-up that holds the arrange commands.
+    bool windowMenu = false;
+    for (int i = 0; i < GetMenuItemCount(menu) && !windowMenu; ++i) {
+        const unsigned id = GetMenuItemID(menu, i);
+        windowMenu = id >= ID_WINDOW_NEW && id <= ID_WINDOW_TILE_VERT;
+    }
+    if (!windowMenu) {
+        return;
+    }
+    const std::vector<ChildFrame*> frames = windowListFrames();
+    if (frames.empty()) {
+        return;
+    }
+    qtMenu->addSeparator();
+    ChildFrame* active = MDIGetActive();
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const QPointer<ChildFrame> frame = frames[i];
+        auto* action =
+            qtMenu->addAction(QString::fromStdString(windowListText(i, frame->windowTitle())));
+        action->setData(kFirstMdiChildId + static_cast<unsigned>(i));
+        action->setCheckable(true);
+        action->setChecked(frame == active);
+        connect(action, &QAction::triggered, frame, [frame]() {
+            if (frame && !frame->isDestroying()) {
+                if (frame->isMinimized()) {
+                    frame->showNormal();
+                }
+                frame->MDIActivate();
+            }
+        });
+    }
 }
 
 void MdiFrame::closeEvent(QCloseEvent* event)

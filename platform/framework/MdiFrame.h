@@ -7,12 +7,13 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 class QMdiArea;
+class QMenu;
 class QShortcut;
-
-#include <memory>
 
 namespace platform::framework {
 
@@ -62,8 +63,12 @@ public:
     // Runs a command through the frame's routing unless it is disabled (menus, tool bars and
     // accelerators all come here).
     bool executeCommand(unsigned id);
-    // Installs accelerators on this window; they run their commands through executeCommand.
+    // Installs the frame's own accelerators; they run their commands through executeCommand.
+    // While a child frame is active, its template's table (the accelerator resource of the
+    // template's id) comes first and the frame's own keys serve the keys it leaves free.
     void installAccelerators(std::span<const Accelerator> accelerators);
+    // The keys in force now, key text and command, in the order of their tables.
+    std::vector<Accelerator> activeAccelerators() const;
     // Refreshes the command states of the frame's bars and of every child's bars
     // (WM_IDLEUPDATECMDUI to all descendants).
     void idleUpdate();
@@ -87,11 +92,21 @@ public:
     // Puts a new child frame into the MDI area.
     void addChildFrame(ChildFrame* frame);
 
+    // The window list at the end of the Window menu: the open child frames in the order they
+    // were opened, numbered, the active one checked; choosing one activates it. Command ids
+    // from kFirstMdiChildId up.
+    static constexpr unsigned kFirstMdiChildId = 0xFF00;
+    std::vector<ChildFrame*> windowListFrames() const;
+    static std::string windowListText(size_t index, const QString& title);
+
 protected:
     // Closing asks every document (SaveModified); a veto keeps the frame open.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void updateAccelerators();
+    void extendPopup(QMenu* qtMenu, HMENU menu);
+
     QMdiArea* m_area = nullptr;
     MenuRenderer* m_menuRenderer = nullptr;
     HMENU m_defaultMenu = 0;
@@ -99,6 +114,9 @@ private:
 
     std::unique_ptr<WindowHandle> m_window;
     std::vector<QShortcut*> m_shortcuts;
+    // The frame's own table and the table whose keys are installed now.
+    std::vector<Accelerator> m_ownAccelerators;
+    std::vector<Accelerator> m_installedAccelerators;
 };
 
 } // namespace platform::framework

@@ -147,9 +147,17 @@ void MenuRenderer::rebuild()
         auto* qtMenu = new QMenu(title, m_bar);
         auto route = m_route;
         connect(qtMenu, &QMenu::aboutToShow, qtMenu,
-                [qtMenu, sub, route]() { fillMenu(qtMenu, sub, route); });
+                [self = QPointer<MenuRenderer>(this), qtMenu, sub, route]() {
+                    fillMenu(qtMenu, sub, route);
+                    if (self && self->m_extender) {
+                        self->m_extender(qtMenu, sub);
+                    }
+                });
         // Filled once now as well, so the actions exist (shortcuts, tests) before it opens.
         fillMenu(qtMenu, sub, nullptr);
+        if (m_extender) {
+            m_extender(qtMenu, sub);
+        }
         QAction* action = m_bar->addMenu(qtMenu);
         action->setEnabled((state & (MF_GRAYED | MF_DISABLED)) == 0);
     }

@@ -33,6 +33,10 @@ public:
     // after the menu changed).
     void rebuild();
     QMenuBar* menuBar() const { return m_bar; }
+    // Called after each top-level pop-up of the bar was filled from the model, to append items
+    // that are not part of the model (the MDI window list).
+    using PopupExtender = std::function<void(QMenu* qtMenu, HMENU menu)>;
+    void setPopupExtender(PopupExtender extender) { m_extender = std::move(extender); }
 
     // Fills a Qt menu from a model menu, after running the update handlers through route (may
     // be null: the model's states as they are).
@@ -48,6 +52,7 @@ private:
 
     QPointer<QMenuBar> m_bar;
     std::function<CommandTarget*()> m_route;
+    PopupExtender m_extender;
     HMENU m_menu = 0;
     int m_observer = 0;
     bool m_rebuildPending = false;

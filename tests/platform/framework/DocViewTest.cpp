@@ -1,7 +1,11 @@
 #include "platform/framework/CommandIds.h"
+#include "platform/framework/MenuRenderer.h"
 #include "tests/platform/framework/FrameworkFixture.h"
 
+#include <QAction>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
 using namespace frameworktest;
@@ -250,6 +254,91 @@ TEST_F(DocViewTest, WindowCommandsArrangeTheFrames)
     EXPECT_TRUE(main->executeCommand(ID_WINDOW_CASCADE));
     const std::vector<ChildFrame*> frames = main->childFrames();
     EXPECT_NE(frames[0]->geometry().topLeft(), frames[1]->geometry().topLeft());
+}
+
+TEST_F(DocViewTest, CascadeKeepsEveryFrameInsideTheAreaWithTheActiveOneOnTop)
+{
+    for (int count : {1, 3, 12, 40}) {
+        SCOPED_TRACE(count);
+        while (static_cast<int>(main->childFrames().size()) < count) {
+            open(129);
+        }
+        EXPECT_TRUE(main->executeCommand(ID_WINDOW_CASCADE));
+        const QRect area = main->mdiArea()->viewport()->rect();
+        const std::vector<ChildFrame*> frames = main->childFrames();
+        EXPECT_EQ(frames.front(), main->MDIGetActive());
+        for (ChildFrame* frame : frames) {
+            EXPECT_TRUE(area.contains(frame->geometry()));
+            // Never smaller than half the area.
+            EXPECT_GE(frame->width(), area.width() / 2);
+            EXPECT_GE(frame->height(), area.height() / 2);
+        }
+        if (count == 3) {
+            // The topmost window lies furthest from the corner, one step past the one below.
+            EXPECT_GT(frames[0]->geometry().top(), frames[1]->geometry().top());
+        }
+    }
+}
+
+TEST_F(DocViewTest, AcceleratorsFollowTheActiveTemplate)
+{
+    constexpr Accelerator mainKeys[] = {{"Ctrl+N", 100}, {"Ctrl+P", 101}};
+    constexpr Accelerator spectrumKeys[] = {{"Ctrl+D", 200}, {"Ctrl+P", 201}};
+    constexpr Accelerator gridKeys[] = {{"Ctrl+X", 300}};
+    const AcceleratorResource tables[] = {{128, mainKeys}, {129, spectrumKeys}, {131, gridKeys}};
+    Resources::instance().addAccelerators(tables);
+    main->installAccelerators(Resources::instance().accelerators(128));
+    const auto installed = [&] {
+        std::vector<std::pair<std::string, unsigned>> keys;
+        for (const Accelerator& key : main->activeAccelerators()) {
+            keys.emplace_back(key.key, key.id);
+        }
+        return keys;
+    };
+    using Keys = std::vector<std::pair<std::string, unsigned>>;
+    EXPECT_EQ(installed(), (Keys{{"Ctrl+N", 100}, {"Ctrl+P", 101}}));
+    open(129);
+    // The template's key wins over the frame's own for the same key.
+    EXPECT_EQ(installed(), (Keys{{"Ctrl+D", 200}, {"Ctrl+P", 201}, {"Ctrl+N", 100}}));
+    open(131);
+    EXPECT_EQ(installed(), (Keys{{"Ctrl+X", 300}, {"Ctrl+N", 100}, {"Ctrl+P", 101}}));
+    open(210); // no table of its own
+    EXPECT_EQ(installed(), (Keys{{"Ctrl+N", 100}, {"Ctrl+P", 101}}));
+    app->CloseAllDocuments();
+    flushDeletes();
+    EXPECT_EQ(installed(), (Keys{{"Ctrl+N", 100}, {"Ctrl+P", 101}}));
+    Resources::instance().clear();
+}
+
+TEST_F(DocViewTest, WindowMenuListsTheFramesInOpeningOrder)
+{
+    constexpr MenuEntry mainMenu[] = {
+        menuPopup("&Window"), menuItem(ID_WINDOW_CASCADE, "&Cascade"), menuEnd(),
+        menuPopup("&Help"),   menuItem(ID_APP_ABOUT, "&About"),        menuEnd()};
+    const MenuResource menus[] = {{128, mainMenu}};
+    Resources::instance().addMenus(menus);
+    main->setDefaultMenu(Resources::instance().LoadMenu(128));
+    for (int i = 0; i < 11; ++i) {
+        open(131);
+    }
+    main->menuRenderer()->rebuild();
+    QMenu* window = main->menuBar()->actions().at(0)->menu();
+    QMenu* help = main->menuBar()->actions().at(1)->menu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit help->aboutToShow();
+    EXPECT_EQ(help->actions().size(), 1); // only the Window menu gets the list
+    QStringList texts;
+    for (QAction* action : window->actions()) {
+        if (action->data().toUInt() >= MdiFrame::kFirstMdiChildId) {
+            texts << action->text();
+        }
+    }
+    ASSERT_EQ(texts.size(), 11);
+    EXPECT_EQ(texts.front(), QStringLiteral("&1 Grid1"));
+    EXPECT_EQ(texts.at(8), QStringLiteral("&9 Grid9"));
+    EXPECT_EQ(texts.back(), QStringLiteral("11 Grid11"));
+    Resources::instance().clear();
 }
 
 TEST_F(DocViewTest, FrameworkFileCommandsCloseSaveAndExit)
