@@ -293,7 +293,8 @@ void CChildFrameSpectrum::createDialogBars()
         auto* bar = new fw::DialogBar(
             spec.id, spec.title, [this]() -> fw::CommandTarget* { return this; }, m_barHost);
         // Bars are shown and hidden through the frame's commands, not closed.
-        bar->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+        bar->setFeatures((bar->features() & QDockWidget::DockWidgetVerticalTitleBar) |
+                         QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
         (this->*spec.fill)(*bar);
         m_barHost->addDockWidget(Qt::TopDockWidgetArea, bar, Qt::Vertical);
         m_bars[spec.id] = bar;

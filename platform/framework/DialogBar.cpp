@@ -6,9 +6,72 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QEvent>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace platform::framework {
+
+namespace {
+
+// Holds a bar's panel: as high as the panel wants, as wide as the bar is given, and never
+// narrower than a grip's width, so the panel's controls cut off at the right instead of
+// widening every window that shows the bar.
+class PanelClip : public QWidget
+{
+public:
+    explicit PanelClip(QWidget* parent) : QWidget(parent)
+    {
+        m_panel = new QWidget(this);
+        m_panel->installEventFilter(this);
+    }
+    QWidget* panel() const { return m_panel; }
+
+    QSize sizeHint() const override { return panelSize(); }
+    QSize minimumSizeHint() const override
+    {
+        return {std::min(panelSize().width(), kMinimumWidth), panelSize().height()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        placePanel();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_panel && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            placePanel();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr int kMinimumWidth = 24;
+
+    QSize panelSize() const
+    {
+        return m_panel->sizeHint()
+            .expandedTo(m_panel->minimumSizeHint())
+            .expandedTo(m_panel->minimumSize())
+            .expandedTo(QSize(0, 0));
+    }
+    void placePanel()
+    {
+        const QSize wanted = panelSize();
+        const int minimumWidth =
+            std::max(m_panel->minimumSizeHint().width(), m_panel->minimumSize().width());
+        m_panel->setGeometry(0, 0, std::max(width(), minimumWidth),
+                             std::max(height(), wanted.height()));
+    }
+
+    QWidget* m_panel;
+};
+
+} // namespace
 
 DialogBar::DialogBar(unsigned id, const std::string& title, std::function<CommandTarget*()> route,
                      QWidget* parent)
@@ -16,8 +79,20 @@ DialogBar::DialogBar(unsigned id, const std::string& title, std::function<Comman
 {
     setObjectName(QStringLiteral("id%1").arg(id));
     setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
-    m_panel = new QWidget(this);
-    setWidget(m_panel);
+    auto* clip = new PanelClip(this);
+    m_panel = clip->panel();
+    setWidget(clip);
+    showGrip(true);
+    connect(this, &QDockWidget::topLevelChanged, this,
+            [this](bool floating) { showGrip(!floating); });
+}
+
+void DialogBar::showGrip(bool docked)
+{
+    // A docked bar shows a grip at its left (the caption takes a row of its own otherwise);
+    // a floating bar its caption.
+    setFeatures(docked ? features() | QDockWidget::DockWidgetVerticalTitleBar
+                       : features() & ~QDockWidget::DockWidgetVerticalTitleBar);
 }
 
 void DialogBar::addControl(QWidget* control, unsigned id)

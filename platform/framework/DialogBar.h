@@ -12,7 +12,9 @@ namespace platform::framework {
 // A dialog bar: a docked panel of controls with control ids. A click on a button, check box or
 // radio button runs the command of its id through the route (unless disabled); at idle
 // (WM_IDLEUPDATECMDUI) the controls whose commands have update handlers take their enabled and
-// checked states, and buttons nobody handles are disabled. GUI thread only.
+// checked states, and buttons nobody handles are disabled. Docked, the bar shows a grip at its
+// left instead of a caption, and a frame narrower than its controls clips them at the right
+// rather than being forced wider. GUI thread only.
 class DialogBar : public QDockWidget, public WindowMessageHandler
 {
 public:
@@ -20,7 +22,8 @@ public:
               QWidget* parent = nullptr);
 
     unsigned barId() const { return m_id; }
-    // The panel that holds the controls (lay them out on it).
+    // The panel that holds the controls (lay them out on it). It keeps at least its minimum
+    // width; a narrower bar shows its left part.
     QWidget* panel() const { return m_panel; }
     // Gives a control its id; buttons then run their command when clicked.
     void addControl(QWidget* control, unsigned id);
@@ -31,6 +34,8 @@ public:
                              bool& handled) override;
 
 private:
+    void showGrip(bool docked);
+
     unsigned m_id;
     std::function<CommandTarget*()> m_route;
     QWidget* m_panel;

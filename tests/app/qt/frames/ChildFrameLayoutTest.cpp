@@ -1,0 +1,200 @@
+// The spectrum windows inside the main window at its default size (1024x700): the chart keeps
+// its room beside the bars, tiled and cascaded windows stay inside the MDI area, and the Window
+// menu lists the open windows.
+#include "app/qt/ChildFrameSpectrum.h"
+#include "app/qt/HarluneApp.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/res/ResourceIds.h"
+#include "app/shell/INIFileSupport.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/chart/Chart2D.h"
+#include "platform/framework/CommandIds.h"
+#include "platform/qt/QtHooks.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
+#include "tests/app/qt/RunUntil.h"
+#include "tests/app/shell/ShellFakes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace fw = platform::framework;
+
+namespace {
+
+void writeDefaultSpectrometer()
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    std::FILE* file = std::fopen(spec.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
+    std::fclose(file);
+    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+}
+
+// Lets pending layouts and deferred deletes run.
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+class ChildFrameLayoutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        writeDefaultSpectrometer();
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        frame = app.mainFrameWidget();
+        ASSERT_TRUE(runUntil([&] { return !spectrumViews().empty(); }, 5000));
+        settle();
+    }
+
+    std::vector<SpectrumViewWidget*> spectrumViews() const
+    {
+        std::vector<SpectrumViewWidget*> views;
+        for (fw::ChildFrame* child : frame->childFrames())
+            if (auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView()))
+                views.push_back(view);
+        return views;
+    }
+
+    // The chart's area as the user sees it: the chart window, cut to the part of the view that
+    // shows inside its frame.
+    static QSize chartArea(SpectrumViewWidget* view)
+    {
+        const QWidget& chart = view->chartWindow();
+        QRect visible(QPoint(0, 0), chart.size());
+        for (const QWidget* w = chart.parentWidget(); w != nullptr; w = w->parentWidget()) {
+            const QPoint offset = chart.mapTo(w, QPoint(0, 0));
+            visible = visible.intersected(w->rect().translated(-offset));
+            if (dynamic_cast<const fw::ChildFrame*>(w) != nullptr)
+                break;
+        }
+        return visible.isValid() ? visible.size() : QSize(0, 0);
+    }
+
+    void expectInsideWithChart(const char* what)
+    {
+        SCOPED_TRACE(what);
+        const QRect area = frame->mdiArea()->viewport()->rect();
+        for (fw::ChildFrame* child : frame->childFrames()) {
+            EXPECT_TRUE(area.contains(child->geometry()))
+                << child->geometry().x() << "," << child->geometry().y() << " "
+                << child->geometry().width() << "x" << child->geometry().height() << " in "
+                << area.width() << "x" << area.height();
+            auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView());
+            ASSERT_NE(view, nullptr);
+            const QSize chart = chartArea(view);
+            EXPECT_GT(chart.width(), 0);
+            EXPECT_GT(chart.height(), 0);
+        }
+    }
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    RecordingDriver driver;
+    CHarluneApp app{driver};
+    MainFrameWidget* frame = nullptr;
+};
+
+TEST_F(ChildFrameLayoutTest, NewSpectrumWindowKeepsAUsableChartAtTheDefaultSize)
+{
+    EXPECT_EQ(frame->size(), QSize(1024, 700));
+    const std::vector<SpectrumViewWidget*> views = spectrumViews();
+    ASSERT_EQ(views.size(), 1u);
+    const QSize chart = chartArea(views.front());
+    EXPECT_GE(chart.width(), 240);
+    EXPECT_GE(chart.height(), 160);
+    expectInsideWithChart("first window");
+}
+
+TEST_F(ChildFrameLayoutTest, TiledAndCascadedWindowsStayInsideTheAreaWithTheirCharts)
+{
+    app.NewSpectrumWindow();
+    settle();
+    ASSERT_EQ(spectrumViews().size(), 2u);
+    for (unsigned command : {fw::ID_WINDOW_TILE_HORZ, fw::ID_WINDOW_TILE_VERT}) {
+        ASSERT_TRUE(frame->executeCommand(command));
+        settle();
+        expectInsideWithChart(command == fw::ID_WINDOW_TILE_HORZ ? "two tiled horizontally"
+                                                                 : "two tiled vertically");
+    }
+    for (int i = 0; i < 6; ++i)
+        app.NewSpectrumWindow();
+    settle();
+    ASSERT_EQ(spectrumViews().size(), 8u);
+    ASSERT_TRUE(frame->executeCommand(fw::ID_WINDOW_CASCADE));
+    settle();
+    expectInsideWithChart("eight cascaded");
+    // The active window lies on top.
+    EXPECT_EQ(frame->childFrames().front(), frame->MDIGetActive());
+}
+
+TEST_F(ChildFrameLayoutTest, WindowMenuListsTheOpenWindowsAndActivatesTheOneChosen)
+{
+    app.NewSpectrumWindow();
+    app.NewGridWindow(4, 4, 1, "Grid Data");
+    settle();
+    const std::vector<fw::ChildFrame*> frames = frame->windowListFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    QMenu* windowMenu = nullptr;
+    for (QAction* action : frame->menuBar()->actions())
+        if (action->menu() != nullptr && action->text() == QStringLiteral("&Window"))
+            windowMenu = action->menu();
+    ASSERT_NE(windowMenu, nullptr);
+    emit windowMenu->aboutToShow();
+    std::vector<QAction*> listed;
+    for (QAction* action : windowMenu->actions())
+        if (action->data().toUInt() >= fw::MdiFrame::kFirstMdiChildId)
+            listed.push_back(action);
+    ASSERT_EQ(listed.size(), frames.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(listed[i]->text(), QString::fromStdString(fw::MdiFrame::windowListText(
+                                         i, frames[i]->windowTitle())));
+        EXPECT_TRUE(listed[i]->text().startsWith(QStringLiteral("&%1 ").arg(i + 1)));
+        EXPECT_EQ(listed[i]->isChecked(), frames[i] == frame->MDIGetActive());
+    }
+    // The grid window, opened last, is active; choosing the first window activates it.
+    EXPECT_EQ(frame->MDIGetActive(), frames[2]);
+    listed[0]->trigger();
+    settle();
+    EXPECT_EQ(frame->MDIGetActive(), frames[0]);
+    emit windowMenu->aboutToShow();
+    int checked = 0;
+    for (QAction* action : windowMenu->actions())
+        if (action->data().toUInt() >= fw::MdiFrame::kFirstMdiChildId && action->isChecked())
+            ++checked;
+    EXPECT_EQ(checked, 1);
+}
+
+TEST_F(ChildFrameLayoutTest, MainWindowAtItsMinimumKeepsTheMenuAndNoNegativeChart)
+{
+    frame->resize(frame->minimumSizeHint());
+    settle();
+    EXPECT_TRUE(frame->menuBar()->isVisible());
+    EXPECT_GT(frame->menuBar()->height(), 0);
+    EXPECT_TRUE(frame->rect().contains(frame->menuBar()->geometry()));
+    for (SpectrumViewWidget* view : spectrumViews()) {
+        EXPECT_GE(view->chartWindow().width(), 0);
+        EXPECT_GE(view->chartWindow().height(), 0);
+    }
+    frame->resize(1024, 700);
+    settle();
+    expectInsideWithChart("back at the default size");
+}
+
+} // namespace
