@@ -594,6 +594,12 @@ void MainFrameWidget::idleUpdate()
 
 void MainFrameWidget::wakeIdle()
 {
+    // A scan's data was handled: the next idle pass, which starts the next scan, comes before
+    // the repaints that the plot asked for, so the windows repaint while the device scans.
+    if (platform::framework::Application* app = platform::framework::Application::instance()) {
+        app->wakeIdle();
+        return;
+    }
     // Any event handled by the main loop lets the idle processor call the hook once more.
     QCoreApplication::postEvent(this, new QEvent(QEvent::User));
 }

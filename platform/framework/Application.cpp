@@ -79,6 +79,13 @@ void Application::setIdleProcessing(bool enabled)
     m_idle->setEnabled(enabled);
 }
 
+void Application::wakeIdle()
+{
+    if (m_idle) {
+        m_idle->wakeSoon();
+    }
+}
+
 bool Application::SaveAllModified()
 {
     for (const auto& docTemplate : m_templates) {

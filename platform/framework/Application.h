@@ -42,6 +42,9 @@ public:
     virtual bool OnIdle(long count);
     // Starts or stops calling OnIdle from the event loop.
     void setIdleProcessing(bool enabled);
+    // Has OnIdle called at the event loop's next pass, before the repaints already waiting (see
+    // IdleProcessor::wakeSoon).
+    void wakeIdle();
 
     // Asks every document to save (false when one vetoes).
     bool SaveAllModified();

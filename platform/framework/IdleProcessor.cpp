@@ -11,6 +11,14 @@ namespace {
 
 const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
+// A wake-up; only the latest one posted runs the hook.
+class WakeEvent : public QEvent
+{
+public:
+    explicit WakeEvent(unsigned serial) : QEvent(kWakeEvent), serial(serial) {}
+    unsigned serial;
+};
+
 bool isIdleEvent(const QEvent* event)
 {
     // Events that do not end an idle period: painting and our own wake-up, as a repaint after
@@ -73,8 +81,27 @@ void IdleProcessor::aboutToBlock()
         m_count = 0;
     }
     m_dirty = false;
+    postWake(Qt::LowEventPriority);
+}
+
+void IdleProcessor::wakeSoon()
+{
+    if (!m_enabled) {
+        return;
+    }
+    if (!m_more) {
+        m_count = 0;
+    }
+    m_dirty = false;
+    // Posted again at normal priority even when a low-priority wake waits: that one would run
+    // only after the repaints.
+    postWake(Qt::NormalEventPriority);
+}
+
+void IdleProcessor::postWake(Qt::EventPriority priority)
+{
     m_wakePending = true;
-    QCoreApplication::postEvent(this, new QEvent(kWakeEvent), Qt::LowEventPriority);
+    QCoreApplication::postEvent(this, new WakeEvent(++m_wakeSerial), priority);
 }
 
 void IdleProcessor::customEvent(QEvent* event)
@@ -82,6 +109,9 @@ void IdleProcessor::customEvent(QEvent* event)
     if (event->type() != kWakeEvent) {
         QObject::customEvent(event);
         return;
+    }
+    if (static_cast<WakeEvent*>(event)->serial != m_wakeSerial) {
+        return; // a later wake was posted ahead of this one and has run (or will run) the hook
     }
     m_wakePending = false;
     if (!m_enabled || QThread::currentThread()->loopLevel() != m_loopLevel) {

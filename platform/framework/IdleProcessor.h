@@ -24,6 +24,10 @@ public:
     void setLoopLevel(int level) { m_loopLevel = level; }
     // Stops or resumes calling the hook.
     void setEnabled(bool enabled);
+    // Calls the hook at the event loop's next pass, ahead of the repaints that wait at low
+    // priority: work that just finished (a scan's data handled) lets the hook start the next
+    // piece of work (the next scan) before the windows repaint, so the repaints overlap it.
+    void wakeSoon();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,6 +35,7 @@ protected:
 
 private:
     void aboutToBlock();
+    void postWake(Qt::EventPriority priority);
     void runHook();
 
     Hook m_hook;
@@ -39,6 +44,8 @@ private:
     bool m_dirty = true; // an event was handled since the hook last answered false
     bool m_more = false; // the hook answered true: call it again
     bool m_wakePending = false;
+    // The wake event that counts; an earlier one still queued finds the hook already run.
+    unsigned m_wakeSerial = 0;
     long m_count = 0;
 };
 

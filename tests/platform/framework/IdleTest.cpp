@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
+#include <string>
+#include <vector>
 
 using platform::framework::IdleProcessor;
 
@@ -139,4 +142,38 @@ TEST(IdleProcessorTest, ExceptionFromTheHookDoesNotReachTheLoop)
     });
     runLoop(100);
     EXPECT_GE(calls, 1);
+}
+
+TEST(IdleProcessorTest, WakeSoonRunsTheHookAheadOfLowPriorityEvents)
+{
+    testApplication();
+    std::vector<std::string> order;
+    IdleProcessor idle([&](long) {
+        order.push_back("idle");
+        return false;
+    });
+    runLoop(50);
+    order.clear();
+    // A repaint waits at low priority, as Qt posts update requests.
+    struct Recorder : QObject
+    {
+        std::vector<std::string>* order = nullptr;
+        bool event(QEvent* event) override
+        {
+            if (event->type() == QEvent::User) {
+                order->push_back("repaint");
+                return true;
+            }
+            return QObject::event(event);
+        }
+    } recorder;
+    recorder.order = &order;
+    QCoreApplication::postEvent(&recorder, new QEvent(QEvent::User), Qt::LowEventPriority);
+    idle.wakeSoon();
+    runLoop(50);
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[0], "idle");
+    EXPECT_EQ(order[1], "repaint");
+    // One wake, one call: the repaint's own idle pass may follow it, nothing more.
+    EXPECT_LE(std::count(order.begin(), order.end(), "idle"), 2);
 }
