@@ -222,6 +222,36 @@ TEST_F(CommandsTest, MessagesReachEveryDescendantRecursively)
     // Only the direct children when not deep.
     SendMessageToDescendants(outer, 0x52C, 0, 0, false);
     EXPECT_EQ(inner->seen.size(), 1u);
+
+    // The windows that handlers reach follow the tree: one added, one gone, one moved away.
+    auto* added = new Receiver(new QWidget(view));
+    delete inner;
+    auto* moved = new Receiver(view);
+    SendMessageToDescendants(main.get(), 0x52C, 3, 0);
+    EXPECT_EQ(added->seen, std::vector<unsigned>{0x52C + 3});
+    EXPECT_EQ(moved->seen, std::vector<unsigned>{0x52C + 3});
+    QWidget elsewhere;
+    moved->setParent(&elsewhere);
+    SendMessageToDescendants(main.get(), 0x52C, 4, 0);
+    EXPECT_EQ(moved->seen.size(), 1u);
+    EXPECT_EQ(outer->seen.back(), 0x52Cu + 4);
+    // A handler that closes a window later in the walk: the closed one is passed over.
+    struct Closer : QWidget, WindowMessageHandler
+    {
+        using QWidget::QWidget;
+        QWidget* victim = nullptr;
+        intptr_t OnWindowMessage(unsigned, uintptr_t, intptr_t, bool& handled) override
+        {
+            delete victim;
+            victim = nullptr;
+            handled = true;
+            return 0;
+        }
+    };
+    auto* host = new QWidget(view);
+    auto* closer = new Closer(host);
+    closer->victim = new Receiver(host);
+    EXPECT_GE(SendMessageToDescendants(main.get(), 0x52C, 5, 0), 3);
 }
 
 TEST_F(CommandsTest, DialogBarControlsRunCommandsAndTakeTheirStates)
