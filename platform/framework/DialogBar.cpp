@@ -81,6 +81,7 @@ DialogBar::DialogBar(unsigned id, const std::string& title, std::function<Comman
     setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
     auto* clip = new PanelClip(this);
     m_panel = clip->panel();
+    m_panel->installEventFilter(this);
     setWidget(clip);
     showGrip(true);
     connect(this, &QDockWidget::topLevelChanged, this,
@@ -95,9 +96,19 @@ void DialogBar::showGrip(bool docked)
                        : features() & ~QDockWidget::DockWidgetVerticalTitleBar);
 }
 
+bool DialogBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_panel &&
+        (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved)) {
+        m_controlsStale = true;
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
 void DialogBar::addControl(QWidget* control, unsigned id)
 {
     setControlId(control, id);
+    m_controlsStale = true;
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         connect(button, &QAbstractButton::clicked, this, [this, id]() {
             if (CommandTarget* target = m_route ? m_route() : nullptr) {
@@ -113,14 +124,26 @@ void DialogBar::updateControls()
     if (target == nullptr) {
         return;
     }
-    for (QWidget* control : m_panel->findChildren<QWidget*>()) {
-        const unsigned id = controlId(control);
-        if (id == 0) {
+    if (m_controlsStale) {
+        m_controls.clear();
+        for (QWidget* control : m_panel->findChildren<QWidget*>()) {
+            if (const unsigned id = controlId(control); id != 0) {
+                m_controls.push_back({control, id, qobject_cast<QAbstractButton*>(control)});
+            }
+        }
+        m_controlsStale = false;
+    }
+    // A copy: an update handler may change the panel.
+    const auto controls = m_controls;
+    for (const Control& entry : controls) {
+        QWidget* control = entry.widget.data();
+        if (control == nullptr) {
             continue;
         }
+        const unsigned id = entry.id;
         CmdUI ui(id);
         target->OnCmdMsg(id, &ui);
-        auto* button = qobject_cast<QAbstractButton*>(control);
+        QAbstractButton* button = entry.button;
         if (!ui.handled) {
             // Buttons without any handler are disabled; other controls are left alone.
             if (button != nullptr) {

@@ -4,8 +4,13 @@
 #include "platform/framework/WindowMessages.h"
 
 #include <QDockWidget>
+#include <QPointer>
+
+class QAbstractButton;
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace platform::framework {
 
@@ -33,12 +38,24 @@ public:
     intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
                              bool& handled) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showGrip(bool docked);
 
     unsigned m_id;
     std::function<CommandTarget*()> m_route;
     QWidget* m_panel;
+    // The panel's controls that have ids, found again when the panel's children change.
+    struct Control
+    {
+        QPointer<QWidget> widget;
+        unsigned id;
+        QAbstractButton* button; // the widget as a button, or null
+    };
+    std::vector<Control> m_controls;
+    bool m_controlsStale = true;
 };
 
 } // namespace platform::framework

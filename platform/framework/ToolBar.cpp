@@ -33,6 +33,7 @@ ToolBar::ToolBar(const ToolBarResource& resource, std::function<CommandTarget*()
             }
         });
         m_buttons.push_back(action);
+        m_buttonIds.push_back(id);
     }
 }
 
@@ -69,8 +70,9 @@ void ToolBar::updateButtons()
     if (target == nullptr) {
         return;
     }
-    for (QAction* action : m_buttons) {
-        const CommandState state = queryCommandState(*target, action->data().toUInt());
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        QAction* action = m_buttons[i];
+        const CommandState state = queryCommandState(*target, m_buttonIds[i]);
         action->setEnabled(state.enabled);
         if (state.check) {
             action->setCheckable(true);

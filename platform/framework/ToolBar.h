@@ -38,7 +38,8 @@ public:
 private:
     unsigned m_id;
     std::function<CommandTarget*()> m_route;
-    std::vector<QAction*> m_buttons; // in table order, separators not counted
+    std::vector<QAction*> m_buttons;   // in table order, separators not counted
+    std::vector<unsigned> m_buttonIds; // their commands, read at every idle update
 };
 
 } // namespace platform::framework
