@@ -8,8 +8,8 @@
 // - device idle: the share of the device's time between scans that the program adds
 //   (1 - program scans per second / back-to-back scans per second);
 // - fairness: the fewest scans of a window over the most;
-// - the longest delay from the device's last spectrum byte to the window's plot request (the
-//   NewSpectraReady event, which comes right before the plot);
+// - the longest and the mean delay from the device's last spectrum byte to the window's plot
+//   request (the NewSpectraReady event, which comes right before the plot);
 // - chart repaints per second per window (coalesced to the display's rate).
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
@@ -70,6 +70,7 @@ struct IntegratingDevice
             if (!done && endpoint == 0x01 && length > 0 && data[0] == 0x09) {
                 requestNs = nowNs();
                 integrating = true;
+
             } else if (!done && endpoint == 0x82 && integrating.exchange(false)) {
                 const int64_t readyNs = requestNs + int64_t{device->integrationMs()} * 1000000;
                 std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(readyNs)));
@@ -179,12 +180,18 @@ void programWindows(benchmark::State& state)
             app.NewSpectrumWindow();
         std::map<std::string, int> scans;
         int64_t longestDelayNs = 0;
+        int64_t delayNsTotal = 0;
+        int64_t delays = 0;
         bool measuring = false;
         app.viewFrame()->setScriptEvents(
             [&](const std::string& name, int16_t) {
                 ++scans[name];
-                if (measuring)
-                    longestDelayNs = std::max(longestDelayNs, nowNs() - sim.lastBlockNs.load());
+                if (measuring) {
+                    const int64_t delayNs = nowNs() - sim.lastBlockNs.load();
+                    longestDelayNs = std::max(longestDelayNs, delayNs);
+                    delayNsTotal += delayNs;
+                    ++delays;
+                }
             },
             {});
         // Warm up until every window has scanned.
@@ -226,6 +233,10 @@ void programWindows(benchmark::State& state)
             state.counters["device_idle_pct"] = 100.0 * (1.0 - perSecond / g_backToBackPerSecond);
         state.counters["fairness_min_over_max"] = most > 0 ? double(fewest) / most : 0.0;
         state.counters["longest_delay_ms"] = longestDelayNs / 1e6;
+        // The mean delay from the device's last spectrum byte to the plot request: message
+        // delivery, copy and processing, the first part of the device's idle time per scan.
+        if (delays > 0)
+            state.counters["to_plot_request_us"] = delayNsTotal / 1e3 / delays;
         state.counters["repaints_per_s_per_window"] = paints / seconds / windows;
         app.viewFrame()->setScriptEvents({}, {});
     }
