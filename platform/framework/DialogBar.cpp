@@ -18,6 +18,15 @@ namespace {
 // Holds a bar's panel: as high as the panel wants, as wide as the bar is given, and never
 // narrower than a grip's width, so the panel's controls cut off at the right instead of
 // widening every window that shows the bar.
+// Enables or disables a control unless it already is so by its own state (a disabled parent
+// does not count): this runs for every control before every scan.
+void setEnabledIfChanged(QWidget* control, bool enabled)
+{
+    if (control->testAttribute(Qt::WA_ForceDisabled) == enabled) {
+        control->setEnabled(enabled);
+    }
+}
+
 class PanelClip : public QWidget
 {
 public:
@@ -133,26 +142,26 @@ void DialogBar::updateControls()
         }
         m_controlsStale = false;
     }
-    // A copy: an update handler may change the panel.
-    const auto controls = m_controls;
-    for (const Control& entry : controls) {
-        QWidget* control = entry.widget.data();
+    // By index: an update handler may change the panel (the list is then made again at the
+    // next update).
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        QWidget* control = m_controls[i].widget.data();
         if (control == nullptr) {
             continue;
         }
-        const unsigned id = entry.id;
+        const unsigned id = m_controls[i].id;
+        QAbstractButton* button = m_controls[i].button;
         CmdUI ui(id);
         target->OnCmdMsg(id, &ui);
-        QAbstractButton* button = entry.button;
         if (!ui.handled) {
             // Buttons without any handler are disabled; other controls are left alone.
             if (button != nullptr) {
-                button->setEnabled(target->hasCommandHandler(id));
+                setEnabledIfChanged(button, target->hasCommandHandler(id));
             }
             continue;
         }
         if (ui.enabled()) {
-            control->setEnabled(*ui.enabled());
+            setEnabledIfChanged(control, *ui.enabled());
         }
         if (ui.check() && button != nullptr && button->isCheckable()) {
             if (auto* check = qobject_cast<QCheckBox*>(button);

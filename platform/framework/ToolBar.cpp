@@ -73,10 +73,17 @@ void ToolBar::updateButtons()
     for (size_t i = 0; i < m_buttons.size(); ++i) {
         QAction* action = m_buttons[i];
         const CommandState state = queryCommandState(*target, m_buttonIds[i]);
-        action->setEnabled(state.enabled);
+        // Set only what changed: this runs for every button before every scan.
+        if (action->isEnabled() != state.enabled) {
+            action->setEnabled(state.enabled);
+        }
         if (state.check) {
-            action->setCheckable(true);
-            action->setChecked(*state.check != 0);
+            if (!action->isCheckable()) {
+                action->setCheckable(true);
+            }
+            if (action->isChecked() != (*state.check != 0)) {
+                action->setChecked(*state.check != 0);
+            }
         }
     }
 }
