@@ -39,8 +39,11 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent)
         menuBar(), [this]() -> CommandTarget* { return this; }, this);
     m_menuRenderer->setPopupExtender(
         [this](QMenu* qtMenu, HMENU menu) { extendPopup(qtMenu, menu); });
-    connect(m_area, &QMdiArea::subWindowActivated, this,
-            [this](QMdiSubWindow*) { OnUpdateFrameMenu(); });
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+        QMetaObject::invokeMethod(
+            this, [this] { notifyViewActivation(); }, Qt::QueuedConnection);
+        OnUpdateFrameMenu();
+    });
     onCommand(ID_WINDOW_CASCADE, [this]() { MDICascade(); });
     onCommand(ID_WINDOW_TILE_HORZ, [this]() { MDITile(true); });
     onCommand(ID_WINDOW_TILE_VERT, [this]() { MDITile(false); });
@@ -58,6 +61,19 @@ MdiFrame::~MdiFrame()
         DestroyMenu(m_defaultMenu);
     }
     m_defaultMenu = 0;
+}
+
+void MdiFrame::notifyViewActivation()
+{
+    View* next = GetActiveView();
+    View* previous = m_activeView.data();
+    if (next == previous)
+        return;
+    m_activeView = next;
+    if (previous != nullptr)
+        previous->OnActivateView(false, next, previous);
+    if (next != nullptr)
+        next->OnActivateView(true, next, previous);
 }
 
 ChildFrame* MdiFrame::MDIGetActive() const

@@ -6,6 +6,7 @@
 #include "platform/framework/WindowMessages.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -106,8 +107,13 @@ protected:
 private:
     void updateAccelerators();
     void extendPopup(QMenu* qtMenu, HMENU menu);
+    // Tells the view that stops and the one that starts being active. Runs from the event
+    // loop after the change, so that a frame or view in the middle of its destruction is never
+    // called.
+    void notifyViewActivation();
 
     QMdiArea* m_area = nullptr;
+    QPointer<View> m_activeView;
     MenuRenderer* m_menuRenderer = nullptr;
     HMENU m_defaultMenu = 0;
     intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);

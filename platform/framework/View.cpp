@@ -74,6 +74,8 @@ void View::OnPrint(CDC* dc, PrintInfo*)
 
 void View::OnEndPrinting(CDC*, PrintInfo*) {}
 
+void View::OnActivateView(bool, View*, View*) {}
+
 bool View::DoPreparePrinting(PrintInfo* info)
 {
     return doPreparePrinting(info, this);

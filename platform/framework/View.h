@@ -32,6 +32,9 @@ public:
     virtual void OnUpdate(View* sender, long hint, void* hintObject);
     // Draws the view (screen, print and preview).
     virtual void OnDraw(CDC* dc);
+    // The MDI frame tells a view when its child frame becomes (activate true) or stops being
+    // the active one; activated and deactivated are the views involved (either may be null).
+    virtual void OnActivateView(bool activate, View* activated, View* deactivated);
 
     // Printing protocol; see Printing.h. The defaults print one page through OnDraw.
     virtual bool OnPreparePrinting(PrintInfo* info);

@@ -43,6 +43,13 @@ struct TestView : View
         View::OnUpdate(sender, hint, hintObject);
     }
     void OnTimer(unsigned id) override { timers.push_back(id); }
+    // Activation notices: true when the view's frame became active.
+    std::vector<bool> activations;
+    void OnActivateView(bool activate, View* activated, View* deactivated) override
+    {
+        activations.push_back(activate);
+        EXPECT_EQ(activate ? activated : deactivated, this);
+    }
     using View::onCommand;
     using View::onUpdate;
 };
