@@ -1,10 +1,12 @@
 #include "platform/qt/QtUiServices.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -254,6 +256,17 @@ void QtUiServices::endWaitCursor()
     if (--m_waitDepth == 0) {
         QApplication::restoreOverrideCursor();
     }
+}
+
+void QtUiServices::setClipboardText(const std::string& text)
+{
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void QtUiServices::emptyClipboard()
+{
+    QGuiApplication::clipboard()->clear();
 }
 
 } // namespace platform::qt

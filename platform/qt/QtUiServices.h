@@ -19,6 +19,8 @@ public:
     void beep(unsigned type) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    void setClipboardText(const std::string& text) override;
+    void emptyClipboard() override;
 
 private:
     int m_waitDepth = 0;

@@ -129,6 +129,10 @@ public:
     // Wait cursor, nested: shown from the first begin until the matching last end.
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;
+    // Puts text on the clipboard as plain text (CF_TEXT), replacing what was there.
+    virtual void setClipboardText(const std::string& text) = 0;
+    // Empties the clipboard.
+    virtual void emptyClipboard() = 0;
 };
 
 // The installed services: the Qt dialogs unless a test installed its own.

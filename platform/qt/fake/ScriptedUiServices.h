@@ -71,6 +71,20 @@ public:
     void beep(unsigned type) override { m_beeps.push_back(type); }
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    // The clipboard is a text field here: set, emptied (nothing), and counted.
+    void setClipboardText(const std::string& text) override
+    {
+        m_clipboard = text;
+        ++m_clipboardWrites;
+    }
+    void emptyClipboard() override
+    {
+        m_clipboard.reset();
+        ++m_clipboardEmptied;
+    }
+    const std::optional<std::string>& clipboardText() const { return m_clipboard; }
+    int clipboardWrites() const { return m_clipboardWrites; }
+    int clipboardEmptied() const { return m_clipboardEmptied; }
 
 private:
     struct PrintAnswer
@@ -98,6 +112,9 @@ private:
     int m_unscripted = 0;
     int m_waitDepth = 0;
     int m_waitShows = 0;
+    std::optional<std::string> m_clipboard;
+    int m_clipboardWrites = 0;
+    int m_clipboardEmptied = 0;
 };
 
 } // namespace platform::qt
