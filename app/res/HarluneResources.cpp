@@ -352,9 +352,42 @@ constexpr auto kGraphMenu = join(kGraphMenuPart1, kScriptMenu, kWindowAndHelpMen
 
 constexpr auto kToolBarsPopup = join(kMainToolBarsMenu, kSpectrumToolBarsMenu);
 
+constexpr auto kSpectrumPopup = std::to_array<MenuEntry>({
+    menuPopup("General_Popup"),
+    menuItem(ID_STORE_DARK, "Store &Dark"),
+    menuItem(ID_STORE_REFERENCE, "Store &Reference"),
+    menuPopup("&View Mode"),
+    menuItem(ID_MODE_SCOPE, "&Scope Mode"),
+    menuItem(ID_MODE_SCOPE_MINUS_DARK, "Scope Mode &Minus Dark"),
+    menuItem(ID_MODE_ABSORBANCE, "&Absorbance Mode"),
+    menuItem(ID_MODE_TRANSMISSION, "&Transmission Mode"),
+    menuItem(ID_MODE_IRRADIANCE, "Relative &Irradiance Mode"),
+    menuItem(ID_MODE_SPECULAR_REFLECTION, "Specular Re&flection Mode"),
+    menuItem(ID_MODE_CUSTOM, "Script-defined C&ustom Mode"),
+    menuEnd(),
+    menuItem(ID_SCALE_AUTOSCALE, "&Autoscale"),
+    menuPopup("&Cursor"),
+    menuItem(ID_CURSOR_ENABLED, "&Enabled"),
+    menuItem(ID_CURSOR_CONFIGURE, "&Configure..."),
+    menuEnd(),
+    menuSeparator(),
+    menuItem(ID_ANNOTATE_HERE, "A&nnotate Here..."),
+    menuEnd(),
+    menuPopup("Annotation_Popup"),
+    menuItem(ID_ANNOTATION_EDIT, "&Edit..."),
+    menuItem(ID_ANNOTATION_MOVE, "&Move"),
+    menuItem(ID_ANNOTATION_CLEAR, "&Clear"),
+    menuItem(ID_ANNOTATION_CLEAR_ALL, "Clear &All"),
+    menuEnd(),
+});
+
 constexpr MenuResource kMenus[] = {
-    {IDR_MAINFRAME, kMainMenu},  {IDR_SPECTRUMTYPE, kSpectrumMenu},    {IDR_GRIDTYPE, kGridMenu},
-    {IDR_GRAPHTYPE, kGraphMenu}, {IDR_POPUP_TOOLBARS, kToolBarsPopup},
+    {IDR_MAINFRAME, kMainMenu},
+    {IDR_SPECTRUMTYPE, kSpectrumMenu},
+    {IDR_GRIDTYPE, kGridMenu},
+    {IDR_GRAPHTYPE, kGraphMenu},
+    {IDR_POPUP_TOOLBARS, kToolBarsPopup},
+    {IDR_SPECTRUM_POPUP, kSpectrumPopup},
 };
 
 constexpr Accelerator kMainAccelerators[] = {

@@ -10,6 +10,8 @@ namespace app::res {
 constexpr unsigned IDR_MAINFRAME = 128;
 constexpr unsigned IDR_SPECTRUMTYPE = 129;
 constexpr unsigned IDR_GRIDTYPE = 131;
+// The spectrum window's context menu: popup 0 "General_Popup", popup 1 "Annotation_Popup".
+constexpr unsigned IDR_SPECTRUM_POPUP = 141;
 constexpr unsigned IDR_GRAPHTYPE = 210;
 constexpr unsigned IDR_POPUP_TOOLBARS = 227;
 
