@@ -27,6 +27,7 @@ constexpr const char* kPreferencesSection = "Preferences";
 constexpr const char* kAutoIncrementSection = "Preferences\\AutoIncrement";
 constexpr const char* kGraphScaleSection = "Preferences\\GraphScale";
 constexpr const char* kUnsetConfiguration = "XXXX";
+constexpr const char* kDefaultDisplayFile = "default.display";
 // Integration times above this are saved as this, so that a window never starts with a
 // scan longer than the round-robin tolerates.
 constexpr int kMaxSavedIntegrationMs = 300;
@@ -106,6 +107,14 @@ CHarluneSpectrumView::~CHarluneSpectrumView()
     if (m_documentHook != 0 && m_destroyed == 0)
         m_document.setBuffersReturn(nullptr);
     m_driver.VYK_DisableMultichannelSpectra();
+    if (m_largeClipboard != 0 &&
+        m_window.showMessageBox(
+            "You placed a large amount of data in the clipboard.  Data left in the clipboard "
+            "uses memory, and could degrade system performance.  Do you want this data left in "
+            "the clipboard to use with other applications?",
+            "Harlune Clipboard Warning",
+            SpectrumDocWindow::Buttons::YesNo) == SpectrumDocWindow::Answer::No)
+        m_window.emptyClipboard();
     CINIFileSupport store(nullptr, 1);
     store.WriteInt(kMavrinSection, "LEDOn", m_mavrinLampOn);
     store.WriteInt(kMavrinSection, "LEDModulate", m_mavrinModulation);
@@ -196,6 +205,18 @@ bool CHarluneSpectrumView::Create()
     m_displayStartNm = m_configuration->PixelToWavelength(0, 0);
     m_displayEndNm = m_configuration->GetLastPixelWavelength(0);
     XrtSetValues(m_chart, {{kXrtData, static_cast<int>(m_chartData)}});
+
+    {
+        CINIFileSupport store(nullptr, 1);
+        const std::string name = store.GetStringDefault(
+            kPreferencesSection, "DefaultDisplaySettingsFile", kDefaultDisplayFile);
+        if (name.empty()) {
+            ReadDisplaySettings(std::string());
+            m_displaySettingsFile = kDefaultDisplayFile;
+        } else {
+            ReadDisplaySettings(name);
+        }
+    }
 
     if (m_frame.activeConfigurationFamily() == "Morvel") {
         // The default dark and reference files of this family come with the file commands.
@@ -313,13 +334,22 @@ void CHarluneSpectrumView::OnSize(int cx, int cy)
     if (m_chart == 0 || m_destroyed != 0)
         return;
     setChartRepaint(false);
-    // 0x101 reads 0 when the chart does not lay its area out itself.
-    if (XrtGetValue(m_chart, kXrtLegendShown).toInt() == 0)
+    layoutChartArea(cx, cy);
+    setChartRepaint(true);
+}
+
+void CHarluneSpectrumView::layoutChartArea(int cx, int cy)
+{
+    if (cx <= 0 || cy <= 0)
+        return;
+    // A floating legend lies over the chart, whose area then fills the window; so does the
+    // area of a chart without a legend (0x101 reads 0). Otherwise the chart lays the area out
+    // beside its docked legend.
+    if (m_legendFloating == 1 || XrtGetValue(m_chart, kXrtLegendShown).toInt() == 0)
         XrtSetValues(m_chart, {{kXrtChartAreaLeft, 0},
                                {kXrtChartAreaTop, 0},
                                {kXrtChartAreaWidth, cx},
                                {kXrtChartAreaHeight, cy}});
-    setChartRepaint(true);
 }
 
 void CHarluneSpectrumView::OnDestroy()
@@ -356,7 +386,13 @@ void CHarluneSpectrumView::OnDestroy()
         store.WriteDouble(kGraphScaleSection, "StoredXMin", chartValue(kXrtXMin));
         store.WriteDouble(kGraphScaleSection, "StoredYMin", chartValue(kXrtYMin));
         store.WriteDouble(kGraphScaleSection, "StoredYMax", chartValue(kXrtYMax));
+        // A failed write is noted in the diagnostic log by the settings store; the window
+        // closes all the same.
+        if (m_frame.viewPreferences().AlwaysSaveDisplaySettings == 1)
+            (void)WriteDisplaySettings(m_displaySettingsFile);
     }
+    store.WriteString(kPreferencesSection, "DefaultDisplaySettingsFile",
+                      m_displaySettingsFile.c_str());
 
     m_configuration->SetChannelRotation(0);
     // Take this window's buffers out of the driver's shared record before the document
@@ -725,7 +761,6 @@ double CHarluneSpectrumView::scopeFullScale() const
 
 void CHarluneSpectrumView::setMode(ProcessingMode mode)
 {
-    m_contextMenuGuard = 0;
     ModeAxisInputs inputs;
     inputs.mode = mode;
     inputs.timeNormalization = m_timeNormalization;
@@ -855,7 +890,6 @@ void CHarluneSpectrumView::OnStoreDark()
 {
     if (!verify(mvSpecSpectrumStoreDark))
         return;
-    m_contextMenuGuard = 0;
     ChannelSpectra& spectra = m_document.spectra();
     storeInto(spectra.dark, spectra.darkStored, m_frame.viewPreferences().StoreDarkReference != 0);
     if (m_frame.activeConfigurationFamily() == "Morvel" &&
@@ -875,7 +909,6 @@ void CHarluneSpectrumView::OnStoreReference()
 {
     if (!verify(mvSpecSpectrumStoreReference))
         return;
-    m_contextMenuGuard = 0;
     ChannelSpectra& spectra = m_document.spectra();
     storeInto(spectra.reference, spectra.referenceStored,
               m_frame.viewPreferences().StoreDarkReference != 0);
@@ -895,7 +928,6 @@ void CHarluneSpectrumView::OnStoreReferenceDark()
 {
     if (!verify(mvSpecSpectrumTimeNormalizedIntensityStoreReferenceDark))
         return;
-    m_contextMenuGuard = 0;
     ChannelSpectra& spectra = m_document.spectra();
     storeScans(spectra.sample, spectra.dark, spectra.darkStored, enablesOf(m_record));
     m_darkStored = 1;
@@ -907,7 +939,6 @@ void CHarluneSpectrumView::OnStoreSampleDark()
 {
     if (!verify(mvSpecSpectrumTimeNormalizedIntensityStoreSampleDark))
         return;
-    m_contextMenuGuard = 0;
     ChannelSpectra& spectra = m_document.spectra();
     storeScans(spectra.sample, spectra.sampleDark, spectra.sampleDarkStored, enablesOf(m_record));
     if (m_frame.preferences().SoundEnabled == 1)
@@ -952,7 +983,6 @@ void CHarluneSpectrumView::OnAutoscale()
 {
     if (!verify(mvSpecViewSpectrumScaleAutoscale))
         return;
-    m_contextMenuGuard = 0;
     double yMin = 100000.0;
     double yMax = -100000.0;
     const double xMin = chartValue(kXrtXMin);
@@ -1154,7 +1184,7 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
         OnUnscale();
         return true;
     default:
-        return false;
+        return displayCommand(id);
     }
 }
 
@@ -1192,6 +1222,6 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
     case ID_OPEN_SAMPLE_DARK:
         return {true, m_timeNormalization == 1, -1};
     default:
-        return {};
+        return displayCommandState(id);
     }
 }

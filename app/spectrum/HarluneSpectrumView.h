@@ -101,6 +101,98 @@ public:
     // WM_KEYDOWN with a virtual-key code.
     void OnKeyDown(unsigned key);
 
+    // Chart display commands.
+    void OnDisplayProperties();
+    void OnSetGraphBackgroundColor();
+    void OnSelectBitmap();
+    void OnBackgroundVisible();
+    void OnSetAxisTextProperties();
+    void OnSetGraphTitle();
+    void OnRenameSpectralWindow();
+    void OnLegendEnabled();
+    void OnLegendConfigure();
+    void OnShowOverlayFilename();
+    void OnTakeLog();
+    void OnGridEnabled();
+    void OnGridConfigure();
+    void OnCopyGraphicalSpectra();
+    void OnCopyAllSpectralData();
+    void OnCopySelectedSpectralData();
+    void OnCopySpectra();
+    void OnConfigureSpectrometer();
+    void OnSaveDisplaySettings();
+    void OnRestoreDisplaySettings();
+    // The script's approval of Print, Print Preview and Close, which the framework runs.
+    bool verifyFrameworkCommand(unsigned id) const;
+
+    // Rebuilds the sixteen legend labels and hands them to the chart.
+    void UpdateLegendLabels();
+    // Sets the chart's title (at most 254 bytes, cut at a character boundary); 1, or 0 after
+    // a failure, which goes to the error log.
+    int SetGraphTitle(const std::string& title);
+    // The chart's title.
+    std::string GetGraphTitle() const;
+    // WM_SPECTRUM_COMMAND: 0 store dark, 1 store reference then snapshot state lParam,
+    // 2 snapshot state lParam, 3 emergency reset. Always 1.
+    int OnSpectrumCommand(uintptr_t wParam, intptr_t lParam);
+    // The window's frame became (or stopped being) the active one.
+    void OnActivateView(bool activate);
+    // WM_CONTEXTMENU at a screen point; (-1, -1) comes from the keyboard.
+    void OnContextMenu(int x, int y);
+    // Emergency Reset (with the accessory controls).
+    void OnEmergencyReset() {}
+
+    // Printing: the black-and-white swap and the removal of the background picture before the
+    // chart is drawn on the page, and their undoing afterwards.
+    struct PrintColours
+    {
+        bool swapped = false;
+        std::array<platform::chart::XrtDataStyle, 16> traces{};
+        platform::chart::XrtDataStyle marker{};
+        platform::chart::XrtDataStyle horizontalGrid{};
+        platform::chart::XrtDataStyle verticalGrid{};
+        std::array<platform::chart::XrtColor, 4> colours{};
+    };
+    PrintColours beginPrint();
+    void endPrint(const PrintColours& saved);
+
+    // The display-settings file (a name) or the settings store (empty). A name becomes the
+    // view's display-settings file. The writer is false when nothing could be stored.
+    void ReadDisplaySettings(const std::string& fileName);
+    bool WriteDisplaySettings(const std::string& fileName);
+    const std::string& displaySettingsFile() const { return m_displaySettingsFile; }
+
+    // Display state that the dialogs, cursor, overlays and annotations use.
+    const std::array<std::string, 16>& legendLabels() const { return m_legendLabels; }
+    platform::chart::XrtDataStyle& traceStyle(int trace) { return m_traceStyles.at(trace); }
+    platform::chart::XrtDataStyle& cursorStyle() { return m_cursorStyle; }
+    platform::chart::XrtDataStyle& gridStyle() { return m_gridStyle; }
+    int gridEnabled() const { return m_gridEnabled; }
+    int gridPattern() const { return m_gridPattern; }
+    int backgroundBitmapVisible() const { return m_backgroundBitmapVisible; }
+    const std::string& backgroundBitmapPath() const { return m_backgroundBitmapPath; }
+    int showOverlayFileName() const { return m_showOverlayFileName; }
+    ChartFontSetting& legendFont() { return m_legendFont; }
+    ChartFontSetting& axisFont() { return m_axisFont; }
+    ChartFontSetting& titleFont() { return m_titleFont; }
+    ChartFontSetting& annotationFont() { return m_annotationFont; }
+    platform::chart::XrtColor annotationColor() const { return m_annotationColor; }
+    int legendFloating() const { return m_legendFloating; }
+    // Cursor read-outs of the legend: 0 to 7 the channels, 8 to 15 the overlay slots.
+    void setCursorReadOut(int trace, const std::string& text) { m_cursorReadOuts.at(trace) = text; }
+    int cursorShown() const { return m_cursorShown; }
+    void setCursorShown(int value) { m_cursorShown = value; }
+    void setCursorPixel(int pixel) { m_cursorPixel = pixel; }
+    int cursorChannel() const { return m_cursorChannel; }
+    int cursorLimitToDisplay() const { return m_cursorLimitToDisplay; }
+    int cursorPrecision() const { return m_cursorPrecision; }
+    int cursorValuesInLegend() const { return m_cursorValuesInLegend; }
+    void setCursorValuesInLegend(int value) { m_cursorValuesInLegend = value; }
+    const std::array<int, 16>& copySelection() const { return m_copySelection; }
+    int largeClipboard() const { return m_largeClipboard; }
+    void setHoldEvents(int value) { m_holdEvents = value; }
+    int usbScanState() const { return m_usbScanState; }
+
     // What the scan start compares with the driver's configuration, copied from the
     // configuration when the record is filled.
     struct HardwareCopy
@@ -191,6 +283,16 @@ private:
     double coolerTemperature();
     double scopeFullScale() const;
     void storeInto(ChannelArrays& target, ChannelFlags& stored, bool withDialog);
+    bool displayCommand(unsigned id);
+    CommandState displayCommandState(unsigned id) const;
+    void copySpectralData(const std::array<int, 16>& columns);
+    void applyGridStyle();
+    void layoutChartArea(int cx, int cy);
+    void applyFont(int property, const ChartFontSetting& font);
+    void setBackgroundBitmapProperty();
+    void readDisplaySettingsFrom(class CINIFileSupport& store, const std::string& namingFile);
+    bool writeDisplaySettingsTo(class CINIFileSupport& store);
+    void askDefaultDisplaySettings(const std::string& name, const std::string& previous);
 
     // Hooks of the window's later parts; they do nothing yet.
     void updateCursor() {}
@@ -273,7 +375,40 @@ private:
     int m_temperatureDue = 0;
     std::array<double, 4> m_storedGraphScale{}; // x min, x max, y min, y max
     int m_trevanDialogTimerInterval = 0;
-    int m_contextMenuGuard = 0;
     int m_cursorPixel = 0;
     int m_cursorShown = 0;
+
+    // Chart display state: trace, marker and grid styles (pattern, fill, line colour, width,
+    // point style, point colour, point size), the background picture, the legend and fonts.
+    std::array<platform::chart::XrtDataStyle, 16> m_traceStyles{};
+    platform::chart::XrtDataStyle m_cursorStyle{};
+    platform::chart::XrtDataStyle m_gridStyle{};
+    int m_gridEnabled = 0;
+    // The grid's line pattern, kept while the grid is hidden (its style then says 1, none).
+    int m_gridPattern = 4;
+    int m_backgroundBitmapVisible = 0;
+    std::string m_backgroundBitmapPath;
+    std::array<std::string, 16> m_legendLabels;
+    int m_showOverlayFileName = 1;
+    ChartFontSetting m_legendFont{"Arial", 16};
+    ChartFontSetting m_axisFont{"Arial", 18};
+    ChartFontSetting m_titleFont{"Arial", 18};
+    int m_legendFloating = 1;
+    std::array<std::string, 16> m_cursorReadOuts;
+    int m_cursorValuesInLegend = 0;
+    int m_cursorChannel = 0;
+    int m_cursorLimitToDisplay = 0;
+    int m_cursorPrecision = 3;
+    int m_displayLimitedRange = 0;
+    ChartFontSetting m_annotationFont{"Arial", 16};
+    platform::chart::XrtColor m_annotationColor = 0x00FFFF;
+    // The last choice of the Selected copy: channels 0 to 7, overlay slots 1 to 8.
+    std::array<int, 16> m_copySelection{};
+    // Spectral data went to the clipboard: the close asks whether to leave it there.
+    int m_largeClipboard = 0;
+    std::string m_displaySettingsFile = "default.display";
+    // Script events are held (not fired) while set.
+    int m_holdEvents = 0;
+    // USB scan state: 1 when a BrontelUSB configuration stayed BrontelUSB.
+    int m_usbScanState = 0;
 };

@@ -26,7 +26,41 @@ struct SpectrumViewPreferences
     std::string ScopeModeSaturatedSound;
     std::string StoreDarkSound;
     std::string StoreReferenceSound;
+    // Printing and copying.
+    int PrintBWOnly = 1;
+    int CopyIncludeHeader = 1;
+    // The Copy Spectra button: 0 graphical, 1 all channels as text, 2 selected channels.
+    int CopyToolbarButtonFunction = 0;
+    // The window's close writes its display settings back to their file.
+    int AlwaysSaveDisplaySettings = 1;
 };
+
+// A font of the chart as the display settings keep it: face and LOGFONT height.
+struct ChartFontSetting
+{
+    std::string face = "Arial";
+    int height = 16;
+};
+
+// The grid dialog's fields.
+struct GridDialogValues
+{
+    platform::chart::XrtColor color = 0;
+    int pattern = 0;
+    int width = 1;
+};
+
+// How the spectrometer property sheet ended.
+struct SpectrometerSheetResult
+{
+    bool ok = false;
+    // The sheet asks for the strobe to be switched off.
+    int strobeOff = 0;
+};
+
+// The child frame's placement as "WindowPlacement" keeps it: flags, show command, minimised
+// x y, maximised x y, normal rectangle left top right bottom.
+using FramePlacement = std::array<int32_t, 10>;
 
 // The bars of a spectrum child frame that the view shows, hides and writes into.
 enum class SpectrumBar
@@ -74,6 +108,57 @@ public:
     // The channel-selection dialog of the store commands; nothing on Cancel.
     virtual std::optional<std::array<int, 8>>
     selectChannels(const std::array<int16_t, 8>& enables, const std::array<int, 8>& selected) = 0;
+
+    // Display dialogs. The live-preview ones (legend, axis text, graph title) change the chart
+    // and the font fields while they are open; they return true on OK, false on Cancel.
+    virtual bool runLegendDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
+                                 int& floating) = 0;
+    virtual bool runAxisTextDialog(platform::chart::XrtHandle chart, ChartFontSetting& font) = 0;
+    virtual bool runGraphTitleDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
+                                     const std::string& title) = 0;
+    // The display property sheet on this view; it applies its own changes.
+    virtual void runDisplayPropertySheet() = 0;
+    // The spectrometer property sheet on the window's configuration.
+    virtual SpectrometerSheetResult runSpectrometerSheet() = 0;
+    // The grid dialog; nothing on Cancel.
+    virtual std::optional<GridDialogValues> showGridDialog(const GridDialogValues& values) = 0;
+    // The colour dialog (any colour) opened on a COLORREF; nothing on Cancel.
+    virtual std::optional<platform::chart::XrtColor> chooseColor(platform::chart::XrtColor c) = 0;
+    // The rename dialog with the current name; the typed name, nothing on Cancel.
+    virtual std::optional<std::string> showRenameDialog(const std::string& name) = 0;
+    // The channels-to-copy dialog: 16 entries (channels 0 to 7, overlay slots 1 to 8), offered
+    // where offered is 1, ticked where selected is 1. Nothing on Cancel.
+    virtual std::optional<std::array<int, 16>>
+    selectChannelsToCopy(const std::array<int, 16>& offered,
+                         const std::array<int, 16>& selected) = 0;
+    // A save-file dialog that prompts before overwriting; the chosen path, nothing on Cancel.
+    virtual std::optional<std::string> chooseSaveFile(const std::string& title,
+                                                      const std::string& filters,
+                                                      const std::string& defaultExtension) = 0;
+
+    // The clipboard: the chart as a picture, text (CF_TEXT), or nothing.
+    virtual void copyChartToClipboard(platform::chart::XrtHandle chart) = 0;
+    virtual void setClipboardText(const std::string& text) = 0;
+    virtual void emptyClipboard() = 0;
+
+    // The context menu: the view's top-left corner in screen coordinates, a screen point in
+    // view coordinates, and popup n of menu resource 141 tracked at a screen point.
+    virtual std::array<int, 2> viewScreenOrigin() = 0;
+    virtual std::array<int, 2> screenToView(int x, int y) = 0;
+    virtual void trackContextMenu(int popup, int x, int y) = 0;
+
+    // Nested wait cursor.
+    virtual void beginWaitCursor() = 0;
+    virtual void endWaitCursor() = 0;
+    // The cursor read-out bar (the child frame's status bar): shown or hidden when it exists.
+    virtual void showCursorReadOutBar(bool show) = 0;
+    // The child frame's placement; nothing when it cannot be read.
+    virtual std::optional<FramePlacement> framePlacement() = 0;
+    virtual void setFramePlacement(const FramePlacement& placement) = 0;
+    // The child frame's microsecond-integration flag.
+    virtual void setMicrosecondIntegration(bool enabled) { (void)enabled; }
+    // The chart window's client size in pixels.
+    virtual std::array<int, 2> chartClientSize() = 0;
 };
 
 // The main frame as the view sees it.
@@ -97,6 +182,15 @@ public:
     virtual uint32_t tickCountMs() = 0;
     virtual void fireNewSpectraReady(const std::string& windowName, int16_t channels) = 0;
     virtual void fireTimeAcquisition(const std::string& windowName, double timeStamp) = 0;
+    // Script event 7, SpectrometerConfigChanged.
+    virtual void fireSpectrometerConfigChanged(const std::string& windowName) = 0;
+    // The main frame's Kick Start command.
+    virtual void OnKickStart() = 0;
+    // Reports a caught failure to the error log with the source file and line.
+    virtual void logException(const std::string& description, const char* file, int line)
+    {
+        (void)description, (void)file, (void)line;
+    }
 };
 
 // A device's stored calibration as the coefficient readers return it.
@@ -127,6 +221,7 @@ public:
     virtual int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) = 0;
     virtual uint16_t VYK_GetSpectrometerType() = 0;
     virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
+    virtual void VYK_SetLastUSBScanValid(int16_t valid) = 0;
     virtual void VYK_DisableMultichannelSpectra() = 0;
     virtual int16_t Xandel_EnableFan(int16_t enable) = 0;
     virtual int16_t Xandel_EnableCooler(int16_t enable) = 0;

@@ -3,12 +3,18 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/FileAcquisitionCheck.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumDoc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplaySettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectralDataText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumDataFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumPrintMapping.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumProcessing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowsPaths.cpp
 )
 
 list(APPEND app_qt_sources
     ${CMAKE_CURRENT_LIST_DIR}/qt/ShellSpectrumServices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumPrinting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumViewWidget.cpp
 )

@@ -2,6 +2,7 @@
 
 #include "app/shell/DriverApi.h"
 #include "app/shell/DriverLibrary.h"
+#include "app/shell/ErrorLog.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
@@ -82,6 +83,11 @@ uint16_t DriverApiViewDriver::VYK_GetSpectrometerType()
 int16_t DriverApiViewDriver::VYK_StrobeEnable(int16_t enable)
 {
     return m_driver.VYK_StrobeEnable(enable);
+}
+
+void DriverApiViewDriver::VYK_SetLastUSBScanValid(int16_t valid)
+{
+    m_driver.VYK_SetLastUSBScanValid(valid);
 }
 
 void DriverApiViewDriver::VYK_DisableMultichannelSpectra()
@@ -186,10 +192,29 @@ int16_t DriverApiViewDriver::Pavik_SetMavrinModulation(int32_t modulation)
 }
 
 void MainFrameViewFrame::setScriptEvents(NewSpectraReady newSpectraReady,
-                                         TimeAcquisition timeAcquisition)
+                                         TimeAcquisition timeAcquisition,
+                                         SpectrometerConfigChanged configChanged)
 {
     m_newSpectraReady = std::move(newSpectraReady);
     m_timeAcquisition = std::move(timeAcquisition);
+    m_configChanged = std::move(configChanged);
+}
+
+void MainFrameViewFrame::fireSpectrometerConfigChanged(const std::string& windowName)
+{
+    if (m_configChanged)
+        m_configChanged(windowName);
+}
+
+void MainFrameViewFrame::OnKickStart()
+{
+    m_mainFrame.OnKickStart();
+}
+
+void MainFrameViewFrame::logException(const std::string& description, const char* file, int line)
+{
+    if (CErrorLog* log = m_mainFrame.errorLog())
+        log->LogException(description.c_str(), file, line);
 }
 
 void MainFrameViewFrame::fireNewSpectraReady(const std::string& windowName, int16_t channels)
@@ -241,6 +266,10 @@ SpectrumViewPreferences& MainFrameViewFrame::viewPreferences()
     m_viewPreferences.ScopeModeSaturatedSound = p.sounds[4];
     m_viewPreferences.StoreDarkSound = p.sounds[6];
     m_viewPreferences.StoreReferenceSound = p.sounds[7];
+    m_viewPreferences.PrintBWOnly = static_cast<int>(p.PrintBWOnly);
+    m_viewPreferences.CopyIncludeHeader = static_cast<int>(p.CopyIncludeHeader);
+    m_viewPreferences.CopyToolbarButtonFunction = static_cast<int>(p.CopyToolbarButtonFunction);
+    m_viewPreferences.AlwaysSaveDisplaySettings = static_cast<int>(p.AlwaysSaveDisplaySettings);
     m_warningHandedOut = m_viewPreferences.ScopeModeSaturatedWarning;
     return m_viewPreferences;
 }

@@ -26,6 +26,7 @@ public:
     int16_t VYK_BufferEmpty(uint32_t instanceKey, int16_t channel) override;
     uint16_t VYK_GetSpectrometerType() override;
     int16_t VYK_StrobeEnable(int16_t enable) override;
+    void VYK_SetLastUSBScanValid(int16_t valid) override;
     void VYK_DisableMultichannelSpectra() override;
     int16_t Xandel_EnableFan(int16_t enable) override;
     int16_t Xandel_EnableCooler(int16_t enable) override;
@@ -66,7 +67,9 @@ public:
 
     using NewSpectraReady = std::function<void(const std::string& windowName, int16_t channels)>;
     using TimeAcquisition = std::function<void(const std::string& windowName, double timeStamp)>;
-    void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition);
+    using SpectrometerConfigChanged = std::function<void(const std::string& windowName)>;
+    void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition,
+                         SpectrometerConfigChanged configChanged = nullptr);
 
     SpectrumPreferences& preferences() override;
     SpectrumViewPreferences& viewPreferences() override;
@@ -80,6 +83,9 @@ public:
     uint32_t tickCountMs() override;
     void fireNewSpectraReady(const std::string& windowName, int16_t channels) override;
     void fireTimeAcquisition(const std::string& windowName, double timeStamp) override;
+    void fireSpectrometerConfigChanged(const std::string& windowName) override;
+    void OnKickStart() override;
+    void logException(const std::string& description, const char* file, int line) override;
 
 private:
     void returnViewChanges();
@@ -92,4 +98,5 @@ private:
     int m_warningHandedOut = -1;
     NewSpectraReady m_newSpectraReady;
     TimeAcquisition m_timeAcquisition;
+    SpectrometerConfigChanged m_configChanged;
 };

@@ -1,33 +1,53 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
 #include "app/qt/ChildFrameSpectrum.h"
+#include "app/res/ResourceIds.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/SpectrumPrinting.h"
 #include "platform/chart/Xrt.h"
+#include "platform/chart/XrtDraw.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/CmdUI.h"
+#include "platform/framework/CommandIds.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/MenuRenderer.h"
+#include "platform/framework/Resources.h"
+#include "platform/framework/WindowPlacement.h"
+#include "platform/qt/UiServices.h"
 #include "platform/win/Messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <array>
 
 using platform::chart::CChart2D;
+namespace fw = platform::framework;
 
 namespace {
 
 // The command ids the core handles, for the routing of commands and their menu states.
-constexpr unsigned kViewCommands[] = {32792, 32793, 32794, 32795, 32796, 32797,
-                                      32798, 33086, 33094, 32821, 32816, 32817,
-                                      32880, 32881, 32879, 32818, 32912, 32882};
+constexpr unsigned kViewCommands[] = {
+    32792, 32793, 32794, 32795, 32796, 32797, 32798, 33086, 33094, 32821, 32816, 32817, 32880,
+    32881, 32879, 32818, 32912, 32882,
+    // The chart display, copy, configuration and display-settings commands.
+    32823, 32824, 32827, 32828, 33005, 33042, 32914, 33003, 33004, 33040, 32922, 32924, 32925,
+    57634, 32918, 32919, 32920, 32831, 32853, 32854};
+
+// WM_SPECTRUM_COMMAND, which the main frame and the dialog bars send to every spectrum view.
+constexpr unsigned kSpectrumCommandMessage = 0x52C;
 
 // The virtual-key code of a key press; 0 for keys the view does not use.
 unsigned virtualKey(const QKeyEvent& event)
@@ -121,6 +141,21 @@ SpectrumViewWidget::SpectrumViewWidget(
                 ui.SetCheck(state.checked);
         });
     }
+    // Print, Print Preview and Close run the framework's way once the script allows them.
+    onCommand(fw::ID_FILE_PRINT, [this] {
+        if (!m_core || m_core->verifyFrameworkCommand(fw::ID_FILE_PRINT))
+            OnFilePrint();
+    });
+    onCommand(fw::ID_FILE_PRINT_PREVIEW, [this] {
+        if (!m_core || m_core->verifyFrameworkCommand(fw::ID_FILE_PRINT_PREVIEW))
+            OnFilePrintPreview();
+    });
+    onCommand(fw::ID_FILE_CLOSE, [this] {
+        if (m_core && !m_core->verifyFrameworkCommand(fw::ID_FILE_CLOSE))
+            return;
+        if (fw::Document* document = GetDocument())
+            document->OnFileClose();
+    });
 }
 
 void SpectrumViewWidget::makeCore(CHarluneSpectrumDoc& document)
@@ -192,11 +227,40 @@ intptr_t SpectrumViewWidget::OnWindowMessage(unsigned message, uintptr_t wParam,
         handled = true;
         return m_core->OnScanReady(static_cast<uint32_t>(std::min<uintptr_t>(wParam, 0xFFFFFFFF)));
     }
+    if (message == kSpectrumCommandMessage) {
+        handled = true;
+        return m_core->OnSpectrumCommand(wParam, lParam);
+    }
     if (message == CHarluneSpectrumView::kDeviceCoefficientsMessage) {
         handled = true;
         return m_core->OnLoadDeviceCoefficients(wParam != 0 ? 1 : 0);
     }
     return View::OnWindowMessage(message, wParam, lParam, handled);
+}
+
+void SpectrumViewWidget::OnPrint(fw::CDC* dc, fw::PrintInfo*)
+{
+    if (!m_core || dc == nullptr)
+        return;
+    printSpectrumChart(*m_core, *dc, m_chartWindow->width(), m_chartWindow->height());
+}
+
+void SpectrumViewWidget::OnActivateView(bool activate, fw::View* activated, fw::View* deactivated)
+{
+    View::OnActivateView(activate, activated, deactivated);
+    if (m_core)
+        m_core->OnActivateView(activate);
+}
+
+void SpectrumViewWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (!m_core)
+        return;
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_core->OnContextMenu(-1, -1);
+    else
+        m_core->OnContextMenu(event->globalPos().x(), event->globalPos().y());
 }
 
 void SpectrumViewWidget::keyPressEvent(QKeyEvent* event)
@@ -433,4 +497,261 @@ SpectrumViewWidget::selectChannels(const std::array<int16_t, 8>& enables,
     for (int k = 0; k < 8; ++k)
         out[k] = boxes[k]->isChecked() ? 1 : 0;
     return out;
+}
+
+namespace {
+
+// A dialog's OK and Cancel buttons wired to accept and reject.
+QDialogButtonBox* okCancel(QDialog& dialog)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
+}
+
+// Picks a chart font with the font dialog and applies it to the chart's property; false on
+// Cancel. (The full legend and axis-text dialogs come with the settings dialogs.)
+bool pickChartFont(QWidget* owner, platform::chart::XrtHandle chart, int property,
+                   ChartFontSetting& font)
+{
+    platform::qt::FontDialogRequest request;
+    request.font = platform::qt::LOGFONT{};
+    request.font.lfHeight = font.height;
+    platform::qt::setFaceName(request.font, font.face);
+    request.owner = owner;
+    const auto answer = platform::qt::uiServices().fontDialog(request);
+    if (!answer)
+        return false;
+    font.face = platform::qt::faceName(answer->font);
+    font.height = answer->font.lfHeight < 0 ? -answer->font.lfHeight : answer->font.lfHeight;
+    platform::chart::XrtFont chartFont;
+    chartFont.face = font.face;
+    chartFont.height = font.height;
+    platform::chart::XrtSetValues(chart, {{property, chartFont}});
+    return true;
+}
+
+} // namespace
+
+bool SpectrumViewWidget::runLegendDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
+                                         int&)
+{
+    return pickChartFont(this, chart, platform::chart::kXrtLegendFont, font);
+}
+
+bool SpectrumViewWidget::runAxisTextDialog(platform::chart::XrtHandle chart, ChartFontSetting& font)
+{
+    return pickChartFont(this, chart, platform::chart::kXrtAxisFont, font);
+}
+
+bool SpectrumViewWidget::runGraphTitleDialog(platform::chart::XrtHandle chart, ChartFontSetting&,
+                                             const std::string& title)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(this, QStringLiteral("Set Graph Title"), QStringLiteral("Title:"),
+                              QLineEdit::Normal, QString::fromStdString(title), &ok);
+    if (!ok)
+        return false;
+    if (m_core)
+        m_core->SetGraphTitle(text.toStdString());
+    else
+        platform::chart::XrtSetValues(chart, {{platform::chart::kXrtHeaderStrings,
+                                               std::vector<std::string>{text.toStdString()}}});
+    return true;
+}
+
+void SpectrumViewWidget::runDisplayPropertySheet()
+{
+    // The display property sheet comes with the settings dialogs.
+}
+
+SpectrometerSheetResult SpectrumViewWidget::runSpectrometerSheet()
+{
+    // The spectrometer property sheet comes with the settings dialogs: until then the
+    // command runs its steps as after Cancel.
+    return {};
+}
+
+std::optional<GridDialogValues> SpectrumViewWidget::showGridDialog(const GridDialogValues& values)
+{
+    // The grid dialog comes with the settings dialogs; until then the colour is chosen.
+    const auto color = platform::qt::uiServices().colorDialog(values.color, this);
+    if (!color)
+        return std::nullopt;
+    GridDialogValues out = values;
+    out.color = *color;
+    if (out.pattern == platform::chart::kXrtLineNone)
+        out.pattern = platform::chart::kXrtLineDotted;
+    return out;
+}
+
+std::optional<platform::chart::XrtColor>
+SpectrumViewWidget::chooseColor(platform::chart::XrtColor c)
+{
+    return platform::qt::uiServices().colorDialog(c, this);
+}
+
+std::optional<std::string> SpectrumViewWidget::showRenameDialog(const std::string& name)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Rename Spectral Window"),
+                                               QStringLiteral("Name:"), QLineEdit::Normal,
+                                               QString::fromStdString(name), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<std::array<int, 16>>
+SpectrumViewWidget::selectChannelsToCopy(const std::array<int, 16>& offered,
+                                         const std::array<int, 16>& selected)
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Select Channels to Copy"));
+    auto* layout = new QVBoxLayout(&dialog);
+    std::array<QCheckBox*, 16> boxes{};
+    for (int t = 0; t < 16; ++t) {
+        const QString name = t == 0  ? QStringLiteral("Master")
+                             : t < 8 ? QStringLiteral("Slave %1").arg(t)
+                                     : QStringLiteral("Overlay %1").arg(t - 7);
+        boxes[t] = new QCheckBox(name, &dialog);
+        boxes[t]->setEnabled(offered[t] != 0);
+        boxes[t]->setChecked(offered[t] != 0 && selected[t] != 0);
+        layout->addWidget(boxes[t]);
+    }
+    layout->addWidget(okCancel(dialog));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    std::array<int, 16> out{};
+    for (int t = 0; t < 16; ++t)
+        out[t] = boxes[t]->isChecked() ? 1 : 0;
+    return out;
+}
+
+std::optional<std::string> SpectrumViewWidget::chooseSaveFile(const std::string& title,
+                                                              const std::string& filters,
+                                                              const std::string& defaultExtension)
+{
+    platform::qt::FileDialogRequest request;
+    request.open = false;
+    request.title = title;
+    const QStringList parts = QString::fromStdString(filters).split('|', Qt::SkipEmptyParts);
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        request.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    request.defaultExtension = defaultExtension;
+    request.overwritePrompt = true;
+    request.hideReadOnly = true;
+    request.owner = this;
+    const auto answer = platform::qt::uiServices().fileDialog(request);
+    if (!answer || answer->paths.empty())
+        return std::nullopt;
+    return answer->paths.front();
+}
+
+void SpectrumViewWidget::copyChartToClipboard(platform::chart::XrtHandle chart)
+{
+    platform::chart::XrtDrawToClipboard(chart, platform::chart::kXrtDrawPicture);
+}
+
+void SpectrumViewWidget::setClipboardText(const std::string& text)
+{
+    platform::qt::uiServices().setClipboardText(text);
+}
+
+void SpectrumViewWidget::emptyClipboard()
+{
+    platform::qt::uiServices().emptyClipboard();
+}
+
+std::array<int, 2> SpectrumViewWidget::viewScreenOrigin()
+{
+    const QPoint corner = mapToGlobal(QPoint(0, 0));
+    return {corner.x(), corner.y()};
+}
+
+std::array<int, 2> SpectrumViewWidget::screenToView(int x, int y)
+{
+    const QPoint local = mapFromGlobal(QPoint(x, y));
+    return {local.x(), local.y()};
+}
+
+void SpectrumViewWidget::trackContextMenu(int popup, int x, int y)
+{
+    if (m_popupTracker) {
+        m_popupTracker(popup, QPoint(x, y));
+        return;
+    }
+    const fw::HMENU menu = fw::Resources::instance().LoadMenu(app::res::IDR_SPECTRUM_POPUP);
+    if (menu == 0)
+        return;
+    if (const fw::HMENU sub = fw::GetSubMenu(menu, popup); sub != 0) {
+        fw::CommandTarget* target = GetParentFrame() != nullptr
+                                        ? static_cast<fw::CommandTarget*>(GetParentFrame())
+                                        : static_cast<fw::CommandTarget*>(this);
+        fw::MenuRenderer::trackPopupMenu(
+            sub, QPoint(x, y), [target]() { return target; }, window());
+    }
+    fw::DestroyMenu(menu);
+}
+
+void SpectrumViewWidget::beginWaitCursor()
+{
+    platform::qt::uiServices().beginWaitCursor();
+}
+
+void SpectrumViewWidget::endWaitCursor()
+{
+    platform::qt::uiServices().endWaitCursor();
+}
+
+void SpectrumViewWidget::showCursorReadOutBar(bool show)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        if (QStatusBar* bar = frame->frameStatusBar())
+            bar->setVisible(show);
+}
+
+std::optional<FramePlacement> SpectrumViewWidget::framePlacement()
+{
+    const fw::ChildFrame* frame = GetParentFrame();
+    if (frame == nullptr)
+        return std::nullopt;
+    const fw::WINDOWPLACEMENT p = fw::GetWindowPlacement(frame);
+    return FramePlacement{static_cast<int32_t>(p.flags),
+                          static_cast<int32_t>(p.showCmd),
+                          p.ptMinPosition.x,
+                          p.ptMinPosition.y,
+                          p.ptMaxPosition.x,
+                          p.ptMaxPosition.y,
+                          p.rcNormalPosition.left,
+                          p.rcNormalPosition.top,
+                          p.rcNormalPosition.right,
+                          p.rcNormalPosition.bottom};
+}
+
+void SpectrumViewWidget::setFramePlacement(const FramePlacement& v)
+{
+    fw::ChildFrame* frame = GetParentFrame();
+    if (frame == nullptr)
+        return;
+    fw::WINDOWPLACEMENT p;
+    p.flags = static_cast<uint32_t>(v[0]);
+    p.showCmd = static_cast<uint32_t>(v[1]);
+    p.ptMinPosition = {v[2], v[3]};
+    p.ptMaxPosition = {v[4], v[5]};
+    p.rcNormalPosition = {v[6], v[7], v[8], v[9]};
+    fw::SetWindowPlacement(frame, p);
+}
+
+void SpectrumViewWidget::setMicrosecondIntegration(bool enabled)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        frame->setMicrosecondsEnabled(enabled ? 1 : 0);
+}
+
+std::array<int, 2> SpectrumViewWidget::chartClientSize()
+{
+    return {m_chartWindow->width(), m_chartWindow->height()};
 }

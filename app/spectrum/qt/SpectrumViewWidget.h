@@ -63,6 +63,9 @@ public:
     void OnDraw(platform::framework::CDC* dc) override;
     intptr_t OnWindowMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
                              bool& handled) override;
+    void OnPrint(platform::framework::CDC* dc, platform::framework::PrintInfo* info) override;
+    void OnActivateView(bool activate, platform::framework::View* activated,
+                        platform::framework::View* deactivated) override;
 
     // SpectrumViewWindow
     Answer showWarningDialog(const std::string& text, bool& continueToWarn) override;
@@ -90,11 +93,45 @@ public:
                                                           bool& assumeSecondOrder) override;
     std::optional<std::array<int, 8>> selectChannels(const std::array<int16_t, 8>& enables,
                                                      const std::array<int, 8>& selected) override;
+    bool runLegendDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
+                         int& floating) override;
+    bool runAxisTextDialog(platform::chart::XrtHandle chart, ChartFontSetting& font) override;
+    bool runGraphTitleDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
+                             const std::string& title) override;
+    void runDisplayPropertySheet() override;
+    SpectrometerSheetResult runSpectrometerSheet() override;
+    std::optional<GridDialogValues> showGridDialog(const GridDialogValues& values) override;
+    std::optional<platform::chart::XrtColor> chooseColor(platform::chart::XrtColor c) override;
+    std::optional<std::string> showRenameDialog(const std::string& name) override;
+    std::optional<std::array<int, 16>>
+    selectChannelsToCopy(const std::array<int, 16>& offered,
+                         const std::array<int, 16>& selected) override;
+    std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filters,
+                                              const std::string& defaultExtension) override;
+    void copyChartToClipboard(platform::chart::XrtHandle chart) override;
+    void setClipboardText(const std::string& text) override;
+    void emptyClipboard() override;
+    std::array<int, 2> viewScreenOrigin() override;
+    std::array<int, 2> screenToView(int x, int y) override;
+    void trackContextMenu(int popup, int x, int y) override;
+    void beginWaitCursor() override;
+    void endWaitCursor() override;
+    void showCursorReadOutBar(bool show) override;
+    std::optional<FramePlacement> framePlacement() override;
+    void setFramePlacement(const FramePlacement& placement) override;
+    void setMicrosecondIntegration(bool enabled) override;
+    std::array<int, 2> chartClientSize() override;
+
+    // Pop-up menus tracked by the context menu: popup index and screen point. Tests replace
+    // the tracking (which runs a nested event loop) with a recorder.
+    using PopupTracker = std::function<void(int popup, const QPoint& globalPos)>;
+    void setPopupTracker(PopupTracker tracker) { m_popupTracker = std::move(tracker); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void makeCore(CHarluneSpectrumDoc& document);
@@ -105,4 +142,5 @@ private:
     platform::chart::CChart2D* m_chartWindow;
     std::unique_ptr<CHarluneSpectrumView> m_core;
     bool m_destroyed = false;
+    PopupTracker m_popupTracker;
 };

@@ -545,11 +545,18 @@ TEST(HarluneSpectrumView, TheChartAreaFollowsTheWindowUnlessTheChartPlacesIt)
     {
         const char* name;
         int placesItself; // chart property 0x101
+        int floating;     // the display settings' floating legend
         bool follows;
     };
-    for (const Case& c : {Case{"area set by the view", 0, true}, Case{"chart's own", 1, false}}) {
+    for (const Case& c : {Case{"area set by the view", 0, 0, true},
+                          Case{"chart's own", 1, 0, false}, Case{"floating legend", 1, 1, true}}) {
         SCOPED_TRACE(c.name);
         Window w;
+        w.window.legendAnswer = [&c](XrtHandle, ChartFontSetting&, int& floating) {
+            floating = c.floating;
+            return true;
+        };
+        w.view->OnLegendConfigure();
         XrtSetValues(w.view->chart(), {{kXrtLegendShown, c.placesItself},
                                        {kXrtChartAreaWidth, 11},
                                        {kXrtChartAreaHeight, 12}});

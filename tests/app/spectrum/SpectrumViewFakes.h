@@ -7,6 +7,7 @@
 #include "tests/app/spectrum/SpectrumFakes.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -79,6 +80,93 @@ public:
         return channelSelection;
     }
 
+    bool runLegendDialog(platform::chart::XrtHandle c, ChartFontSetting& font,
+                         int& floating) override
+    {
+        ++legendDialogs;
+        return legendAnswer ? legendAnswer(c, font, floating) : false;
+    }
+    bool runAxisTextDialog(platform::chart::XrtHandle c, ChartFontSetting& font) override
+    {
+        ++axisTextDialogs;
+        return axisTextAnswer ? axisTextAnswer(c, font) : false;
+    }
+    bool runGraphTitleDialog(platform::chart::XrtHandle c, ChartFontSetting& font,
+                             const std::string& t) override
+    {
+        titleDialogTitles.push_back(t);
+        return titleAnswer ? titleAnswer(c, font) : false;
+    }
+    void runDisplayPropertySheet() override { ++displaySheets; }
+    SpectrometerSheetResult runSpectrometerSheet() override
+    {
+        ++spectrometerSheets;
+        if (spectrometerSheetAction)
+            spectrometerSheetAction();
+        return spectrometerSheet;
+    }
+    std::optional<GridDialogValues> showGridDialog(const GridDialogValues& v) override
+    {
+        gridDialogValues.push_back(v);
+        return gridAnswer;
+    }
+    std::optional<platform::chart::XrtColor> chooseColor(platform::chart::XrtColor c) override
+    {
+        colorDialogs.push_back(c);
+        return colorAnswer;
+    }
+    std::optional<std::string> showRenameDialog(const std::string& name) override
+    {
+        renameTexts.push_back(name);
+        return renameAnswer;
+    }
+    std::optional<std::array<int, 16>>
+    selectChannelsToCopy(const std::array<int, 16>& offered,
+                         const std::array<int, 16>& selected) override
+    {
+        copyOffered.push_back(offered);
+        copyStartSelections.push_back(selected);
+        if (copySelections.empty())
+            return std::nullopt;
+        const auto answer = copySelections.front();
+        copySelections.pop_front();
+        return answer;
+    }
+    std::optional<std::string> chooseSaveFile(const std::string& t, const std::string&,
+                                              const std::string& extension) override
+    {
+        saveDialogs.push_back(t);
+        saveExtensions.push_back(extension);
+        return savedFile;
+    }
+    void copyChartToClipboard(platform::chart::XrtHandle) override { ++chartCopies; }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    void emptyClipboard() override
+    {
+        clipboard.reset();
+        ++clipboardEmptied;
+    }
+    std::array<int, 2> viewScreenOrigin() override { return screenOrigin; }
+    std::array<int, 2> screenToView(int x, int y) override
+    {
+        return {x - screenOrigin[0], y - screenOrigin[1]};
+    }
+    void trackContextMenu(int popup, int x, int y) override
+    {
+        contextMenus.push_back({popup, x, y});
+    }
+    void beginWaitCursor() override
+    {
+        ++waitDepth;
+        ++waitCursors;
+    }
+    void endWaitCursor() override { --waitDepth; }
+    void showCursorReadOutBar(bool show) override { readOutBar = show; }
+    std::optional<FramePlacement> framePlacement() override { return placement; }
+    void setFramePlacement(const FramePlacement& p) override { placement = p; }
+    void setMicrosecondIntegration(bool enabled) override { microseconds = enabled; }
+    std::array<int, 2> chartClientSize() override { return clientSize; }
+
     struct BarText
     {
         SpectrumBar bar;
@@ -102,6 +190,47 @@ public:
     std::optional<std::string> temperatureAnswer;
     int channelDialogs = 0;
     std::optional<std::array<int, 8>> channelSelection;
+
+    // Live-preview dialogs: the answer changes the chart and fonts, then says OK (true).
+    std::function<bool(platform::chart::XrtHandle, ChartFontSetting&, int&)> legendAnswer;
+    std::function<bool(platform::chart::XrtHandle, ChartFontSetting&)> axisTextAnswer;
+    std::function<bool(platform::chart::XrtHandle, ChartFontSetting&)> titleAnswer;
+    int legendDialogs = 0;
+    int axisTextDialogs = 0;
+    std::vector<std::string> titleDialogTitles;
+    int displaySheets = 0;
+    int spectrometerSheets = 0;
+    std::function<void()> spectrometerSheetAction;
+    SpectrometerSheetResult spectrometerSheet;
+    std::vector<GridDialogValues> gridDialogValues;
+    std::optional<GridDialogValues> gridAnswer;
+    std::vector<platform::chart::XrtColor> colorDialogs;
+    std::optional<platform::chart::XrtColor> colorAnswer;
+    std::vector<std::string> renameTexts;
+    std::optional<std::string> renameAnswer;
+    std::vector<std::array<int, 16>> copyOffered;
+    std::vector<std::array<int, 16>> copyStartSelections;
+    std::deque<std::array<int, 16>> copySelections;
+    std::vector<std::string> saveDialogs;
+    std::vector<std::string> saveExtensions;
+    std::optional<std::string> savedFile;
+    int chartCopies = 0;
+    std::optional<std::string> clipboard;
+    int clipboardEmptied = 0;
+    std::array<int, 2> screenOrigin{100, 200};
+    struct ContextMenu
+    {
+        int popup;
+        int x;
+        int y;
+    };
+    std::vector<ContextMenu> contextMenus;
+    int waitDepth = 0;
+    int waitCursors = 0;
+    std::optional<bool> readOutBar;
+    std::optional<FramePlacement> placement;
+    std::optional<bool> microseconds;
+    std::array<int, 2> clientSize{600, 400};
 };
 
 // The main frame: preferences, the round-robin's flags and the script events.
@@ -128,6 +257,15 @@ public:
         newSpectra.push_back({name, channels});
     }
     void fireTimeAcquisition(const std::string&, double) override { ++timeEvents; }
+    void fireSpectrometerConfigChanged(const std::string& name) override
+    {
+        configChanged.push_back(name);
+    }
+    void OnKickStart() override { ++kickStarts; }
+    void logException(const std::string& description, const char*, int) override
+    {
+        exceptions.push_back(description);
+    }
 
     SpectrumPreferences prefs;
     SpectrumViewPreferences viewPrefs;
@@ -141,6 +279,9 @@ public:
     int gated = 0;
     std::vector<std::pair<std::string, int16_t>> newSpectra;
     int timeEvents = 0;
+    std::vector<std::string> configChanged;
+    int kickStarts = 0;
+    std::vector<std::string> exceptions;
 };
 
 // The driver: records every call by name, answers from fields.
@@ -166,6 +307,7 @@ public:
     }
     uint16_t VYK_GetSpectrometerType() override { return spectrometerType; }
     int16_t VYK_StrobeEnable(int16_t e) override { return note("StrobeEnable", e); }
+    void VYK_SetLastUSBScanValid(int16_t v) override { note("SetLastUSBScanValid", v); }
     void VYK_DisableMultichannelSpectra() override {}
     int16_t Xandel_EnableFan(int16_t e) override { return note("XandelFan", e); }
     int16_t Xandel_EnableCooler(int16_t e) override { return note("XandelCooler", e); }

@@ -3,15 +3,20 @@
 // repaints the chart at most once per display frame.
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
+#include "app/res/MenuVerify.h"
+#include "app/res/ResourceIds.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/chart/Xrt.h"
+#include "platform/framework/CommandIds.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Messages.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "tests/app/spectrum/SpectrumViewFakes.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
@@ -120,6 +125,118 @@ TEST(SpectrumViewWidget, ATemplateViewMakesItsCoreAtTheFirstUpdate)
     EXPECT_EQ(scanView.registrationRecord().channelEnables[0], 1);
     EXPECT_EQ(scanView.hardware().spectrometerType, widget.configuration().GetSpectrometerType());
     EXPECT_FALSE(scanView.timeNormalized());
+}
+
+TEST(SpectrumViewWidget, ContextMenuOnEveryRequest)
+{
+    WidgetWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.widget.get()));
+    std::vector<std::pair<int, QPoint>> shown;
+    w.widget->setPopupTracker([&](int popup, const QPoint& at) { shown.emplace_back(popup, at); });
+    // Right-clicks on the chart (a child window) reach the view, each one showing the menu.
+    QWidget* chart = &w.widget->chartWindow();
+    for (int i = 0; i < 2; ++i) {
+        const QPoint local(50 + i, 60);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, local, chart->mapToGlobal(local));
+        QApplication::sendEvent(chart, &click);
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].first, 0);
+    EXPECT_EQ(shown[1].first, 0);
+    EXPECT_EQ(shown[1].second, chart->mapToGlobal(QPoint(51, 60)));
+    // From the keyboard: the view's top-left corner plus 5.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                          w.widget->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(w.widget.get(), &key);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].second, w.widget->mapToGlobal(QPoint(5, 5)));
+}
+
+TEST(SpectrumViewWidget, SpectrumCommandMessageReachesTheView)
+{
+    WidgetWindow w;
+    const auto handle = static_cast<platform::win::HWND>(w.widget->GetSafeHwnd());
+    EXPECT_EQ(platform::win::SendMessage(handle, 0x52C, 2, 1), 1);
+    EXPECT_EQ(w.widget->core().snapshotState(), 1);
+    w.document->spectra().sample[0].fill(42.0);
+    EXPECT_EQ(platform::win::SendMessage(handle, 0x52C, 1, 0), 1);
+    EXPECT_EQ(w.widget->core().snapshotState(), 0);
+    EXPECT_EQ(w.document->spectra().referenceStored[0], 1u);
+    EXPECT_EQ(platform::win::SendMessage(handle, 0x52C, 3, 0), 1);
+    EXPECT_EQ(platform::win::SendMessage(handle, 0x52C, 99, 0), 1);
+}
+
+TEST(SpectrumViewWidget, RefusedCommandsDoNothing)
+{
+    using namespace app::res;
+    WidgetWindow w;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices installed(ui);
+    CHarluneSpectrumView& core = w.widget->core();
+    const platform::chart::XrtHandle chart = core.chart();
+    struct Case
+    {
+        unsigned id;
+        int menuVerify;
+    };
+    const Case cases[] = {
+        {ID_DISPLAY_PROPERTIES, mvSpecViewDisplayProperties},
+        {ID_GRAPH_BACKGROUND_COLOR, mvSpecViewSetGraphBackgroundColor},
+        {ID_BACKGROUND_SELECT_BITMAP, mvSpecViewBackgroundImageSelectBitmap},
+        {ID_BACKGROUND_VISIBLE, mvSpecViewBackgroundImageVisible},
+        {ID_AXIS_TEXT_PROPERTIES, mvSpecViewSetAxisTextProperties},
+        {ID_SET_GRAPH_TITLE, mvSpecViewSetGraphTitle},
+        {ID_RENAME_SPECTRAL_WINDOW, mvSpecViewRenameSpectralWindow},
+        {ID_LEGEND_ENABLED, mvSpecViewLegendEnabled},
+        {ID_LEGEND_CONFIGURE, mvSpecViewLegendConfigure},
+        {ID_LEGEND_SHOW_OVERLAY_FILENAME, mvSpecViewLegendShowOverlayFilename},
+        {ID_GRID_ENABLED, mvSpecViewGridEnabled},
+        {ID_GRID_CONFIGURE, mvSpecViewGridConfigure},
+        {platform::framework::ID_EDIT_COPY, mvSpecEditCopyGraphicalSpectra},
+        {ID_COPY_DATA_ALL, mvSpecEditCopySpectralDataAll},
+        {ID_COPY_DATA_SELECTED, mvSpecEditCopySpectralDataSelected},
+        {ID_COPY_SPECTRA, mvSpecEditCopyGraphicalSpectra},
+        {ID_CONFIGURE_SPECTROMETER, mvSpecSpectrometerConfigure},
+        {ID_SAVE_DISPLAY_SETTINGS, mvSpecViewDisplayPropertyFilesSaveDisplaySettings},
+        {ID_RESTORE_DISPLAY_SETTINGS, mvSpecViewDisplayPropertyFilesRestoreDisplaySettings},
+        {platform::framework::ID_FILE_PRINT, mvSpecFilePrint},
+        {platform::framework::ID_FILE_PRINT_PREVIEW, mvSpecFilePrintPreview},
+        {platform::framework::ID_FILE_CLOSE, mvSpecFileClose},
+    };
+    const auto snapshot = [&] {
+        using namespace platform::chart;
+        std::vector<XrtValue> values;
+        for (int id : {kXrtLegendShown, kXrtBackgroundColor, kXrtBackgroundBitmap,
+                       kXrtHorizontalGridStyle, kXrtHeaderStrings, kXrtAxisFont, kXrtLegendFont,
+                       kXrtLegendLabels, kXrtForegroundColor})
+            values.push_back(XrtGetValue(chart, id));
+        return values;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        w.frame.forbidden = c.menuVerify;
+        const auto before = snapshot();
+        const size_t verified = w.frame.verified.size();
+        const int gridPattern = core.gridPattern();
+        EXPECT_TRUE(w.widget->OnCmdMsg(c.id, nullptr));
+        ASSERT_GT(w.frame.verified.size(), verified);
+        EXPECT_EQ(w.frame.verified.back(), c.menuVerify);
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(core.gridPattern(), gridPattern);
+        EXPECT_EQ(core.largeClipboard(), 0);
+        EXPECT_EQ(ui.clipboardWrites(), 0);
+        EXPECT_TRUE(ui.fileDialogs().empty());
+        EXPECT_TRUE(ui.colorDialogs().empty());
+        EXPECT_TRUE(ui.printDialogs().empty());
+        EXPECT_EQ(w.frame.kickStarts, 0);
+        EXPECT_TRUE(w.widget->isVisible());
+    }
+    // Take Log asks nothing itself: the flag switches; the mode command it re-enters asks.
+    w.frame.forbidden = mvSpecSpectrumTakeLogOfVerticalScale;
+    const int log = core.verticalLogScale();
+    w.widget->OnCmdMsg(ID_TAKE_LOG, nullptr);
+    EXPECT_EQ(core.verticalLogScale(), log != 0 ? 0 : 1);
+    EXPECT_EQ(w.frame.verified.back(), mvSpecSpectrumScopeMode);
 }
 
 } // namespace
