@@ -12,6 +12,7 @@
 #include <vector>
 
 class CHarluneSpectrumDoc;
+class CINIFileSupport;
 class CSpectrometerConfiguration;
 class SpectrometerConfigurationHost;
 
@@ -192,6 +193,9 @@ public:
     int largeClipboard() const { return m_largeClipboard; }
     void setHoldEvents(int value) { m_holdEvents = value; }
     int usbScanState() const { return m_usbScanState; }
+    // Where the last context menu was asked for, in view coordinates: the anchor of a new
+    // annotation.
+    std::array<int, 2> annotationAnchor() const { return m_annotationAnchor; }
 
     // What the scan start compares with the driver's configuration, copied from the
     // configuration when the record is filled.
@@ -290,8 +294,8 @@ private:
     void layoutChartArea(int cx, int cy);
     void applyFont(int property, const ChartFontSetting& font);
     void setBackgroundBitmapProperty();
-    void readDisplaySettingsFrom(class CINIFileSupport& store, const std::string& namingFile);
-    bool writeDisplaySettingsTo(class CINIFileSupport& store);
+    void readDisplaySettingsFrom(CINIFileSupport& store, const std::string& namingFile);
+    bool writeDisplaySettingsTo(CINIFileSupport& store);
     void askDefaultDisplaySettings(const std::string& name, const std::string& previous);
 
     // Hooks of the window's later parts; they do nothing yet.
@@ -411,4 +415,5 @@ private:
     int m_holdEvents = 0;
     // USB scan state: 1 when a BrontelUSB configuration stayed BrontelUSB.
     int m_usbScanState = 0;
+    std::array<int, 2> m_annotationAnchor{};
 };

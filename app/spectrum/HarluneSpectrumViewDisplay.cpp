@@ -384,10 +384,9 @@ void CHarluneSpectrumView::OnContextMenu(int x, int y)
         x = corner[0] + 5;
         y = corner[1] + 5;
     }
-    // The point in the view becomes the anchor of a new annotation; no annotation is hit
+    // The point in the view becomes the anchor of a new annotation. No annotation can be hit
     // until the annotations exist, so the general pop-up shows.
-    const auto inView = m_window.screenToView(x, y);
-    (void)inView;
+    m_annotationAnchor = m_window.screenToView(x, y);
     m_window.trackContextMenu(0, x, y);
 }
 

@@ -306,19 +306,17 @@ SpectrumDocWindow::Answer SpectrumViewWidget::showMessageBox(const std::string& 
                                                              const std::string& caption,
                                                              Buttons buttons)
 {
-    QMessageBox::StandardButtons set = QMessageBox::Ok;
+    unsigned flags = platform::qt::kMbOk;
     if (buttons == Buttons::YesNo)
-        set = QMessageBox::Yes | QMessageBox::No;
+        flags = platform::qt::kMbYesNo;
     else if (buttons == Buttons::YesNoCancel)
-        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                    QString::fromStdString(text), set, this);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
+        flags = platform::qt::kMbYesNoCancel;
+    switch (platform::qt::uiServices().messageBox(text, caption, flags, this)) {
+    case platform::qt::kIdYes:
         return Answer::Yes;
-    case QMessageBox::No:
+    case platform::qt::kIdNo:
         return Answer::No;
-    case QMessageBox::Cancel:
+    case platform::qt::kIdCancel:
         return Answer::Cancel;
     default:
         return Answer::Ok;

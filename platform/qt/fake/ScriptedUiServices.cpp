@@ -18,6 +18,9 @@ void ScriptedUiServices::clear()
     m_pageSetupDialogs = 0;
     m_beeps.clear();
     m_unscripted = 0;
+    m_clipboard.reset();
+    m_clipboardWrites = 0;
+    m_clipboardEmptied = 0;
 }
 
 int ScriptedUiServices::messageBox(const std::string& text, const std::string& caption,

@@ -615,6 +615,7 @@ TEST_F(SpectrumViewDisplay, ContextMenuOnEveryRequest)
     EXPECT_EQ(v.window.contextMenus[1].x, 410);
     EXPECT_EQ(v.window.contextMenus[2].x, 105);
     EXPECT_EQ(v.window.contextMenus[2].y, 205);
+    EXPECT_EQ(v.view->annotationAnchor(), (std::array<int, 2>{5, 5}));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -239,4 +239,26 @@ TEST(SpectrumViewWidget, RefusedCommandsDoNothing)
     EXPECT_EQ(w.frame.verified.back(), mvSpecSpectrumScopeMode);
 }
 
+TEST(SpectrumViewWidget, CopiesGoThroughTheUiServicesClipboard)
+{
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices installed(ui);
+    auto w = std::make_unique<WidgetWindow>();
+    w->document->spectra().processed[0].fill(2.5);
+    EXPECT_TRUE(w->widget->OnCmdMsg(app::res::ID_COPY_DATA_ALL, nullptr));
+    ASSERT_TRUE(ui.clipboardText().has_value());
+    const std::string& text = *ui.clipboardText();
+    EXPECT_EQ(text.substr(0, 23), "Master WL\tMaster Data\t\n");
+    EXPECT_NE(text.find("\t2.500\t\n"), std::string::npos);
+
+    // The window's close asks about the large clipboard; No empties it.
+    ui.answerMessageBox(platform::qt::kIdNo);
+    w.reset();
+    ASSERT_FALSE(ui.messageBoxes().empty());
+    EXPECT_EQ(ui.messageBoxes().back().caption, "Harlune Clipboard Warning");
+    EXPECT_EQ(ui.messageBoxes().back().flags & platform::qt::kMbTypeMask, platform::qt::kMbYesNo);
+    EXPECT_EQ(ui.clipboardEmptied(), 1);
+    EXPECT_FALSE(ui.clipboardText().has_value());
+}
+
 } // namespace
