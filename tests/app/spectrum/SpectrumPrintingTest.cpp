@@ -188,4 +188,30 @@ TEST(SpectrumPrinting, AChartWithoutAreaPrintsNothing)
     EXPECT_EQ(XrtGetValue(p.view->chart(), kXrtRepaint).toInt(), 1);
 }
 
+TEST(SpectrumPrinting, GarbageSettingsAndABadPictureStillDraw)
+{
+    const std::filesystem::path folder = freshFolder("print-garbage");
+    writeBytes(folder / "notapicture.bmp", "this is text, not a bitmap");
+    for (const std::string& picture :
+         {(folder / "notapicture.bmp").string(), (folder / "missing.bmp").string()}) {
+        SCOPED_TRACE(picture);
+        writeBytes(folder / "bad.display",
+                   "[GraphSettings\\Trace0]\r\nLineColor=99999999999\r\nLineWidth=-5\r\n"
+                   "PointSize=100000\r\nLinePattern=77\r\n"
+                   "[GraphSettings]\r\nBackgroundColor=4294967295\r\nYAxisMin=1e308\r\n"
+                   "YAxisMax=-1e308\r\nBackgroundBitmapActive=1\r\nBackgroundBitmapFilename=" +
+                       picture +
+                       "\r\n[Legend]\r\nFontSize=100000\r\nBorderWidth=-9\r\n"
+                       "[AxisFont]\r\nSize=0\r\n[Grid]\r\nLineWidth=100000\r\n");
+        PrintedView p;
+        p.view->ReadDisplaySettings((folder / "bad.display").string());
+        p.view->OnGridEnabled();
+        p.frame.viewPrefs.PrintBWOnly = 0;
+        const QImage page = p.print(300, 400, 400, 200);
+        EXPECT_FALSE(page.isNull());
+        // The path stays the view's; the chart draws no picture from it.
+        EXPECT_EQ(XrtGetValue(p.view->chart(), kXrtBackgroundBitmap).toText(), picture);
+    }
+}
+
 } // namespace
