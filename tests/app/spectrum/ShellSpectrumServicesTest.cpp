@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +58,32 @@ TEST(ShellSpectrumServices, TheMainFramesConfigurationPreferencesAndEvents)
     viewFrame.fireTimeAcquisition("Spectrum2", 1.5);
     EXPECT_EQ(spectra, (std::vector<std::pair<std::string, int>>{{"Spectrum1", 9}}));
     EXPECT_EQ(times, (std::vector<std::pair<std::string, double>>{{"Spectrum2", 1.5}}));
+    viewFrame.fireSpectrometerConfigChanged("Spectrum1"); // no callback: nowhere
+    std::vector<std::string> configChanged;
+    viewFrame.setScriptEvents(nullptr, nullptr,
+                              [&](const std::string& name) { configChanged.push_back(name); });
+    viewFrame.fireSpectrometerConfigChanged("Spectrum3");
+    EXPECT_EQ(configChanged, std::vector<std::string>{"Spectrum3"});
+
+    // The printing and copying preferences come from the main frame's.
+    preferences.PrintBWOnly = 0;
+    preferences.CopyIncludeHeader = 0;
+    preferences.CopyToolbarButtonFunction = 2;
+    preferences.AlwaysSaveDisplaySettings = 0;
+    const SpectrumViewPreferences& copied = viewFrame.viewPreferences();
+    EXPECT_EQ(copied.PrintBWOnly, 0);
+    EXPECT_EQ(copied.CopyIncludeHeader, 0);
+    EXPECT_EQ(copied.CopyToolbarButtonFunction, 2);
+    EXPECT_EQ(copied.AlwaysSaveDisplaySettings, 0);
+}
+
+TEST(ShellSpectrumServices, TheUsbScanStateReachesTheDriver)
+{
+    RecordingDriver driver;
+    DriverApiViewDriver viewDriver(driver);
+    viewDriver.VYK_SetLastUSBScanValid(0);
+    EXPECT_NE(std::find(driver.calls.begin(), driver.calls.end(), "SetLastUSBScanValid(0)"),
+              driver.calls.end());
 }
 
 TEST(ShellSpectrumServices, DriverCallsOutsideTheBindersInterface)
