@@ -233,7 +233,10 @@ constexpr size_t kMaxCachedFiles = 32;
 
 std::shared_ptr<ProfileFile> fileFor(const std::string& path)
 {
-    static ProfileFiles files;
+    // Lives as long as the process: libraries write their configuration from exit handlers
+    // (the driver's detach), which may run after the destructors of statics made later
+    // than the handler was registered.
+    static ProfileFiles& files = *new ProfileFiles;
     std::lock_guard lock(files.mutex);
     if (files.byPath.size() >= kMaxCachedFiles) {
         for (auto it = files.byPath.begin(); it != files.byPath.end();) {

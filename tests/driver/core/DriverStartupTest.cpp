@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,6 +36,27 @@ std::shared_ptr<FakeDriverPlatform> unloadedLibrary()
     setDriverPlatform(fake);
     std::filesystem::remove(driverConfigPath());
     return fake;
+}
+
+// The detach at process exit writes the configuration through the profile layer, whose
+// file cache is first used here only after the library has registered that detach: exit
+// handlers run in the reverse order of registration, so the cache must outlive it. The
+// exit runs in a process of its own (the death-test child runs this case alone).
+TEST(DriverExitTest, DetachAtExitWritesTheConfigurationAfterLaterStatics)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto fake = unloadedLibrary();
+            attachDriver(false);
+            VYK_Config(VYK_SPEC_LEMMIK, VYK_ADC_NONE, 0, 0);
+            writeFile("[Setup]\r\nSpectrometerType=Lemmik\r\nADCType=NONE\r\n");
+            ReadDriverConfig();
+            VYK_Config(VYK_SPEC_WESSOR, VYK_ADC_NONE, 0, 0);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readValue("Setup", "SpectrometerType"), "Wessor");
 }
 
 struct WordCase
