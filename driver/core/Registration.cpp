@@ -73,7 +73,11 @@ int16_t registerClient(RegistrationRecord* client)
         std::lock_guard lock(state.mutex);
         RegistrationRecord* record = state.table.find(client->instanceKey);
         if (!record) {
-            record = state.table.allocate(client->instanceKey);
+            // A record released while it is being scanned is not handed out again until
+            // that scan has ended: the scan ends quietly on seeing it released, and must not
+            // go on for the new client under the old one's scan.
+            record = state.table.allocate(client->instanceKey,
+                                          state.sequencerRunning ? state.current : nullptr);
             noMemory = record == nullptr;
         }
         if (record) {

@@ -26,12 +26,12 @@ RegistrationRecord* RegistrationTable::find(std::uint32_t key)
     return nullptr;
 }
 
-RegistrationRecord* RegistrationTable::allocate(std::uint32_t key)
+RegistrationRecord* RegistrationTable::allocate(std::uint32_t key, const RegistrationRecord* inUse)
 {
     if (key == 0)
         return nullptr;
     for (auto& record : m_records) {
-        if (record.instanceKey == 0)
+        if (record.instanceKey == 0 && &record != inUse)
             return &record;
     }
     const std::size_t first = m_records.size();

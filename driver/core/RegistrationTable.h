@@ -21,9 +21,10 @@ public:
     // The first record with the key; 0 names no record here (callers map it to the
     // current record).
     RegistrationRecord* find(std::uint32_t key);
-    // The first free record (key 0), growing the table by 8 cleared records when all are
-    // taken; null for key 0 or when memory is exhausted. The caller sets the key.
-    RegistrationRecord* allocate(std::uint32_t key);
+    // The first free record (key 0) other than `inUse`, growing the table by 8 cleared
+    // records when all are taken; null for key 0 or when memory is exhausted. The caller
+    // sets the key.
+    RegistrationRecord* allocate(std::uint32_t key, const RegistrationRecord* inUse = nullptr);
     // Whether the pointer is one of the table's records.
     bool contains(const RegistrationRecord* record) const;
 

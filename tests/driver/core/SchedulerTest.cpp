@@ -386,6 +386,40 @@ TEST(NoHardwareTest, ReleasedDuringTheScanAdvancesOnceAndEndsQuietly)
     EXPECT_FALSE(driverState().doScanBusy);
 }
 
+TEST(NoHardwareTest, ReleasedAndRegisteredAgainUnderAnotherKeyEndsQuietly)
+{
+    auto fake = startFakeDriver();
+    TestSet::install(false, true);
+    auto a = registered(10, {0, 1}, 2);
+    std::unique_ptr<TestClient> b;
+    // The first wait of the scan pumps this message; its handler releases the record and
+    // registers another client at once, which may not take over the scan in progress.
+    fake->onDispatch = [&b](const PostedMessage& message) {
+        if (message.message == 0x999) {
+            VYK_UnRegister(10);
+            b = std::make_unique<TestClient>(12, 112, std::initializer_list<int>{0});
+            VYK_Register(&b->record);
+        }
+    };
+    fake->postMessage(110, 0x999, 0, 0);
+    EXPECT_EQ(VYK_SingleScan(10), 0);
+    EXPECT_TRUE(fake->postedOf(VYK_MSG_BUFFER_FULL).empty());
+    EXPECT_TRUE(idle());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->buffers[0][100], 0.0f);
+    {
+        std::lock_guard lock(driverState().mutex);
+        EXPECT_EQ(driverState().table.find(10), nullptr);
+    }
+    // The new client scans normally afterwards.
+    ASSERT_EQ(VYK_ParamSet(&b->record), 0);
+    EXPECT_EQ(VYK_SingleScan(12), 0);
+    const auto full = fake->postedOf(VYK_MSG_BUFFER_FULL);
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_EQ(full[0].window, 112u);
+    EXPECT_GT(b->buffers[0][100], 0.0f);
+}
+
 TEST(NoHardwareTest, BufferLostDuringTheScanFailsItAndLaterScansWork)
 {
     auto fake = startFakeDriver();
