@@ -19,6 +19,9 @@ BoardFields& boardFields()
     return fields;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_boardFieldsMadeAtLoad = (boardFields(), true);
+
 std::shared_ptr<platform::portio::PortIo> boardIo()
 {
     DriverState& state = driverState();

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <dlfcn.h>
 #include <functional>
 #include <memory>
 #include <pthread.h>
@@ -139,8 +138,29 @@ ScanWaitEnd waitForScanEnd(std::unique_lock<std::mutex>& lock, const bool& busy,
 
 AcquisitionWorker& acquisitionWorker()
 {
-    static auto* worker = new AcquisitionWorker;
-    return *worker;
+    static AcquisitionWorker worker;
+    return worker;
+}
+
+namespace {
+// Made when the library is loaded, so that it is destroyed only after the detach that runs
+// at unload or exit (exit handlers run in the reverse order of their registration).
+[[maybe_unused]] const bool g_workerMadeAtLoad = (acquisitionWorker(), true);
+} // namespace
+
+AcquisitionWorker::~AcquisitionWorker()
+{
+    // The detach has joined every thread already; a library that never started has none.
+    // Should one be left, it is stopped and joined here rather than left to run on.
+    std::vector<Retired> threads;
+    {
+        std::lock_guard lock(m_mutex);
+        threads = takeThreadsLocked();
+    }
+    for (Retired& retired : threads) {
+        endLoop(*retired.shared);
+        retired.thread.join();
+    }
 }
 
 void cancelWaits()
@@ -185,14 +205,41 @@ void AcquisitionWorker::run(std::uint32_t key, std::shared_ptr<Shared> shared)
     shared->changed.notify_all();
 }
 
-void AcquisitionWorker::pinLibrary()
+void AcquisitionWorker::endLoop(Shared& shared)
 {
-    // A thread left running must not have its code unmapped by an unload: keep the
-    // library loaded for the rest of the process.
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&AcquisitionWorker::pinLibrary), &info) && info.dli_fname) {
-        if (void* self = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE))
-            (void)self; // the reference is kept on purpose
+    {
+        std::lock_guard inner(shared.mutex);
+        shared.run = false;
+    }
+    shared.changed.notify_all();
+}
+
+std::vector<AcquisitionWorker::Retired> AcquisitionWorker::takeThreadsLocked()
+{
+    std::vector<Retired> threads = std::move(m_abandoned);
+    m_abandoned.clear();
+    if (m_shared) {
+        threads.push_back({std::move(m_thread), std::move(m_shared)});
+        m_shared.reset();
+        m_key = 0;
+    }
+    return threads;
+}
+
+void AcquisitionWorker::reapAbandonedLocked()
+{
+    for (auto it = m_abandoned.begin(); it != m_abandoned.end();) {
+        bool ended = false;
+        {
+            std::lock_guard inner(it->shared->mutex);
+            ended = it->shared->ended;
+        }
+        if (ended) {
+            it->thread.join();
+            it = m_abandoned.erase(it);
+        } else {
+            ++it;
+        }
     }
 }
 
@@ -201,6 +248,7 @@ std::intptr_t AcquisitionWorker::handOver(std::uint32_t key, int boundMs)
     std::lock_guard lock(m_mutex);
     if (m_detaching)
         return 0;
+    reapAbandonedLocked();
     if (m_shared && key != m_key) {
         // Another client's worker: stop it within its bound, then start one for this key.
         stopLocked(m_boundMs);
@@ -264,10 +312,11 @@ bool AcquisitionWorker::stopLocked(int boundMs)
     if (ended) {
         m_thread.join();
     } else {
+        // Left to end on its own: it no longer owns the busy word, and the library's
+        // detach joins it before anything it uses is freed.
         debugLog("Abandoning the acquisition thread in SingleScan_Thread\n");
         shared->owned.store(false, std::memory_order_release);
-        pinLibrary();
-        m_thread.detach();
+        m_abandoned.push_back({std::move(m_thread), shared});
         cancelWaits();
     }
     m_shared.reset();
@@ -276,12 +325,44 @@ bool AcquisitionWorker::stopLocked(int boundMs)
     return ended;
 }
 
-bool AcquisitionWorker::stop(int boundMs, bool detaching)
+bool AcquisitionWorker::stop(int boundMs)
 {
     std::lock_guard lock(m_mutex);
-    if (detaching)
-        m_detaching = true;
     return stopLocked(boundMs);
+}
+
+void AcquisitionWorker::stopForDetach(int warnAfterMs)
+{
+    std::vector<Retired> threads;
+    {
+        std::lock_guard lock(m_mutex);
+        m_detaching = true;
+        threads = takeThreadsLocked();
+    }
+    g_busy.store(0, std::memory_order_release);
+    for (Retired& retired : threads) {
+        retired.shared->owned.store(false, std::memory_order_release);
+        endLoop(*retired.shared);
+    }
+    cancelWaits();
+    // Every wait of a scan ends on the detach, so the threads end promptly; they are
+    // joined whatever it takes, because the library's code and state go away next.
+    for (Retired& retired : threads) {
+        if (retired.thread.get_id() == std::this_thread::get_id()) {
+            retired.thread.detach(); // a detach run from the worker itself (exit in a scan)
+            continue;
+        }
+        bool ended = false;
+        {
+            std::unique_lock inner(retired.shared->mutex);
+            ended = retired.shared->changed.wait_for(
+                inner, std::chrono::milliseconds(warnAfterMs < 1 ? 1 : warnAfterMs),
+                [&] { return retired.shared->ended; });
+        }
+        if (!ended)
+            debugLog("Waiting for the acquisition thread to end\n");
+        retired.thread.join();
+    }
 }
 
 void AcquisitionWorker::reset()

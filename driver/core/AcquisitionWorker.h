@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace driver::core {
 
@@ -13,8 +14,10 @@ namespace driver::core {
 // waits on a condition (never polls); a hand-over wakes it for the next scan. A key
 // change, VYK_UnRegister, a USB device switch or the library's detach stops it
 // cooperatively: the run flag clears, every wait it is in ends, and the stopper waits for
-// it within a bound. A thread that has not ended by then is abandoned (detached) with the
-// library pinned in memory, and touches only the process-wide state, which is never freed.
+// it within a bound. A thread that has not ended by then is abandoned: it runs on without
+// the busy word, and is kept to be joined later. The library's detach joins every thread,
+// the current one and the abandoned ones, without a bound: the library's code and state
+// must not go away under a running thread, and every wait of a scan ends on the detach.
 //
 // Every member may be called from any thread but the worker itself, except busy().
 class AcquisitionWorker
@@ -25,9 +28,18 @@ public:
     // handle value (non-zero), or 0 when no thread could be created.
     std::intptr_t handOver(std::uint32_t key, int boundMs);
 
+    AcquisitionWorker() = default;
+    ~AcquisitionWorker();
+    AcquisitionWorker(const AcquisitionWorker&) = delete;
+    AcquisitionWorker& operator=(const AcquisitionWorker&) = delete;
+
     // Stops the worker and waits at most boundMs for it; true when it has ended (or none
-    // existed). With `detaching` set the library is going away: no new worker starts.
-    bool stop(int boundMs, bool detaching = false);
+    // existed).
+    bool stop(int boundMs);
+    // The library is going away: no new worker starts, and every worker thread, the
+    // current and any abandoned one, is stopped and joined (a note goes to the debug
+    // output when that takes longer than warnAfterMs).
+    void stopForDetach(int warnAfterMs);
     // Lets a worker start again after a detach (the library was started again).
     void reset();
 
@@ -40,20 +52,29 @@ public:
 
 private:
     struct Shared;
+    // A thread no longer current, with its control block.
+    struct Retired
+    {
+        std::thread thread;
+        std::shared_ptr<Shared> shared;
+    };
     void run(std::uint32_t key, std::shared_ptr<Shared> shared);
     bool stopLocked(int boundMs);
-    static void pinLibrary();
+    static void endLoop(Shared& shared);
+    std::vector<Retired> takeThreadsLocked();
+    void reapAbandonedLocked();
 
     mutable std::mutex m_mutex; // the critical section of the worker's handle and its stop
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
+    std::vector<Retired> m_abandoned; // stopped but not yet ended
     std::uint32_t m_key = 0;
     std::intptr_t m_handle = 0;
     int m_boundMs = 0;
     bool m_detaching = false;
 };
 
-// The process-wide worker (never destroyed: an abandoned thread may still read it).
+// The process-wide worker; destroyed at unload or exit, after the detach joined its threads.
 AcquisitionWorker& acquisitionWorker();
 
 // The cancellation epoch: every wait of the library ends when it changes. VYK_Stop,

@@ -34,18 +34,22 @@ struct BlockingBuffers
 
 BlockingBuffers& blockingBuffers()
 {
-    // Never freed: an abandoned scan may still write into them.
-    static auto* buffers = new BlockingBuffers;
-    return *buffers;
+    static BlockingBuffers buffers;
+    return buffers;
 }
 
 // The polling record's buffers: allocated once per channel, for the largest write, and
-// never freed (a scan of the worker may still be writing into them).
-std::array<float*, kChannels>& pollingBuffers()
+// kept until the library goes away (a scan of the worker may be writing into them until
+// the detach joins it).
+std::array<std::unique_ptr<float[]>, kChannels>& pollingBuffers()
 {
-    static auto* buffers = new std::array<float*, kChannels>{};
-    return *buffers;
+    static std::array<std::unique_ptr<float[]>, kChannels> buffers;
+    return buffers;
 }
+
+// Made when the library is loaded, so that it is destroyed only after the detach that runs
+// at unload or exit (exit handlers run in the reverse order of their registration).
+[[maybe_unused]] const bool g_buffersMadeAtLoad = (blockingBuffers(), pollingBuffers(), true);
 
 int pixelCount()
 {
@@ -367,7 +371,7 @@ int16_t initPolling(const PollingSetupBlock* block)
 {
     if (!block)
         return VYK_MISSING_ARGUMENT;
-    std::array<float*, kChannels>& buffers = pollingBuffers();
+    std::array<std::unique_ptr<float[]>, kChannels>& buffers = pollingBuffers();
     RegistrationRecord record{};
     record.size = static_cast<int16_t>(sizeof(RegistrationRecord));
     for (std::size_t c = 0; c < kChannels; ++c) {
@@ -377,8 +381,8 @@ int16_t initPolling(const PollingSetupBlock* block)
             continue;
         // Room for any pixel count and for end-of-scan processing's full length.
         if (!buffers[c])
-            buffers[c] = new float[kScanFloats + 1]();
-        record.channelBuffers[c] = buffers[c];
+            buffers[c] = std::make_unique<float[]>(kScanFloats + 1);
+        record.channelBuffers[c] = buffers[c].get();
     }
     record.scansToAverage = block->scansToAverage;
     record.boxcarHalfWidth = block->boxcarHalfWidth;
@@ -416,7 +420,7 @@ int16_t getPollingSpectra(float* destination, const void* channelBlock)
     std::memcpy(&channel, static_cast<const char*>(channelBlock) + 8, sizeof channel);
     if (channel < 0 || channel >= kChannels)
         return VYK_MISSING_ARGUMENT;
-    const float* buffer = pollingBuffers()[static_cast<std::size_t>(channel)];
+    const float* buffer = pollingBuffers()[static_cast<std::size_t>(channel)].get();
     if (!buffer)
         return VYK_NO_BUFFER_OR_RECORD;
     const std::size_t pixels =

@@ -6,6 +6,7 @@
 #include "platform/win/c/pwin_timers.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -38,6 +39,11 @@ public:
         if (ms != 0) // a wait of 0 only gives the pump its turn
             pwin_Sleep(ms);
     }
+    bool waitMs(std::uint32_t ms, std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                const std::function<bool()>& stop) override
+    {
+        return wake.wait_for(lock, std::chrono::milliseconds(ms), stop);
+    }
     std::uint32_t timeMs() override { return pwin_timeGetTime(); }
     bool beginTimerPeriod() override
     {
@@ -68,19 +74,23 @@ public:
 std::mutex g_platformMutex;
 std::atomic<DriverPlatform*> g_current{nullptr};
 
-// Every platform installed stays alive (a thread may still be inside one of its calls),
-// also through the process's exit.
+// Every platform installed stays alive until the library goes away (a thread may still be
+// inside one of its calls until the detach has stopped it).
 std::vector<std::shared_ptr<DriverPlatform>>& installedPlatforms()
 {
-    static auto* platforms = new std::vector<std::shared_ptr<DriverPlatform>>;
-    return *platforms;
+    static std::vector<std::shared_ptr<DriverPlatform>> platforms;
+    return platforms;
 }
 
 DriverPlatform& defaultPlatform()
 {
-    static auto* platform = new PlatformWin;
-    return *platform;
+    static PlatformWin platform;
+    return platform;
 }
+
+// Made when the library is loaded, so that it is destroyed only after the detach that runs
+// at unload or exit (exit handlers run in the reverse order of their registration).
+[[maybe_unused]] const bool g_platformsMadeAtLoad = (installedPlatforms(), defaultPlatform(), true);
 
 } // namespace
 

@@ -3,8 +3,11 @@
 #include "platform/win/System.h"
 #include "platform/win/c/pwin_timers.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 namespace driver::core {
 
@@ -40,6 +43,11 @@ public:
     virtual void pumpMessages() = 0;
     // Sleeps on the injectable clock.
     virtual void sleepMs(std::uint32_t ms) = 0;
+    // Waits up to `ms` on the injectable clock for `stop` to become true, holding `lock`
+    // between wake-ups; `wake` is notified whenever `stop` may have changed. Returns
+    // whether the wait ended on `stop`.
+    virtual bool waitMs(std::uint32_t ms, std::unique_lock<std::mutex>& lock,
+                        std::condition_variable& wake, const std::function<bool()>& stop) = 0;
     // Milliseconds of the multimedia clock.
     virtual std::uint32_t timeMs() = 0;
     // Begins the 1 ms timer period; false when no multimedia timer can be had.

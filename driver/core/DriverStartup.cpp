@@ -136,11 +136,16 @@ void detachDriver()
     std::lock_guard attachLock(g_attachMutex);
     if (!g_attached.load(std::memory_order_acquire))
         return;
-    // Threads first: nothing they use may change under them.
-    acquisitionWorker().stop(detachBoundMs(), true);
+    DriverState& state = driverState();
+    // Threads first: nothing they use may change under them. Every scan ends at once on
+    // the flag, so the worker is joined promptly.
+    {
+        std::lock_guard lock(state.mutex);
+        state.detaching = true;
+    }
+    acquisitionWorker().stopForDetach(detachBoundMs());
     cancelWaits();
 
-    DriverState& state = driverState();
     OperationSet ops;
     {
         std::lock_guard lock(state.mutex);

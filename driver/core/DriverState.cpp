@@ -4,11 +4,17 @@ namespace driver::core {
 
 DriverState& driverState()
 {
-    // Never destroyed: a timer or worker callback may still arrive while the process
-    // exits, and must find the state intact.
-    static auto* state = new DriverState;
-    return *state;
+    // The detach stops the worker, the watchdog timer and the back-ends' threads before
+    // the state goes away at unload or exit.
+    static DriverState state;
+    return state;
 }
+
+namespace {
+// Made when the library is loaded, so that it is destroyed only after the detach that runs
+// at unload or exit (exit handlers run in the reverse order of their registration).
+[[maybe_unused]] const bool g_stateMadeAtLoad = (driverState(), true);
+} // namespace
 
 RegistrationRecord* FindRegistration(DriverState& state, std::uint32_t key)
 {

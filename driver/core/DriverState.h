@@ -129,6 +129,7 @@ struct DriverFields
     bool overrunPosted = false;
     std::uint32_t watchdogExpiries = 0; // counts every expiry that acted on a scan
     std::uint32_t cancelEpoch = 0;      // advanced by VYK_Stop, VYK_UnRegister and detach
+    bool detaching = false;             // the library is going away: every scan ends now
     bool doScanBusy = false;            // scan-busy flag of the blocking calls
     bool workerScanBusy = false;        // scan-busy flag of the worker thread
 

@@ -27,7 +27,27 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
         std::lock_guard lock(state.mutex);
         halfMs = record->integration / 2;
     }
-    WaitMilliseconds(halfMs);
+    // Each half of the integration ends at once when the record is released or the
+    // library goes away, as a hardware channel's wait on its device does; VYK_Stop does
+    // not end a channel of a single scan.
+    const auto released = [&] { return record->instanceKey == 0 || state.detaching; };
+    // A released record lets the sequencer step on once (end-of-scan processing sees it
+    // released); a library going away ends the scan here.
+    const auto stopQuietly = [&] {
+        bool detaching = false;
+        {
+            std::lock_guard lock(state.mutex);
+            state.acquisitionStatus = kStatusStopped;
+            record->continuous = 0;
+            detaching = state.detaching;
+        }
+        if (!detaching)
+            return ChannelStart::Advance;
+        endScanQuietly();
+        return ChannelStart::Pending;
+    };
+    if (WaitMillisecondsUnless(halfMs, released))
+        return stopQuietly();
     {
         std::lock_guard lock(state.mutex);
         dirty = record->timingDirty == 1;
@@ -45,12 +65,10 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
     posts.postAll();
 
     {
-        std::lock_guard lock(state.mutex);
-        if (record->instanceKey == 0) {
-            // Released during the scan: stop here and let the sequencer step on once.
-            state.acquisitionStatus = kStatusStopped;
-            record->continuous = 0;
-            return ChannelStart::Advance;
+        std::unique_lock lock(state.mutex);
+        if (released()) {
+            lock.unlock();
+            return stopQuietly();
         }
         const int pixels = state.pixelCount;
         for (int i = 0; i < pixels; ++i)
@@ -70,7 +88,8 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
             }
         }
     }
-    WaitMilliseconds(halfMs);
+    if (WaitMillisecondsUnless(halfMs, released))
+        return stopQuietly();
     return ChannelStart::Advance;
 }
 

@@ -44,6 +44,38 @@ bool WaitMilliseconds(int ms)
     return false;
 }
 
+bool WaitMillisecondsUnless(int ms, const std::function<bool()>& stopLocked)
+{
+    if (ms < 0)
+        return false;
+    DriverState& state = driverState();
+    bool pump = false;
+    {
+        std::lock_guard lock(state.mutex);
+        if (stopLocked())
+            return true;
+        pump = state.doScanProcessYield || state.extrigProcessYield;
+    }
+    DriverPlatform& platform = driverPlatform();
+    const auto waitSlice = [&](int sliceMs) {
+        std::unique_lock lock(state.mutex);
+        return platform.waitMs(static_cast<std::uint32_t>(sliceMs), lock, state.scanFinished,
+                               stopLocked);
+    };
+    // The same rhythm as WaitMilliseconds: the pump gets its turn before each slice.
+    if (pump)
+        PumpMessages();
+    if (waitSlice(ms % 1000))
+        return true;
+    for (int second = 0; second < ms / 1000; ++second) {
+        if (pump)
+            PumpMessages();
+        if (waitSlice(1000))
+            return true;
+    }
+    return false;
+}
+
 int16_t startScan(std::uint32_t key, bool continuous)
 {
     DriverState& state = driverState();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace driver::core {
 
@@ -15,6 +16,11 @@ int16_t stopScan(std::uint32_t key);
 // Sleeps ms mod 1000, then whole seconds, pumping the calling thread's messages before
 // each sleep when the configuration asks for it. True only for a negative argument.
 bool WaitMilliseconds(int ms);
+
+// WaitMilliseconds that ends early once `stopLocked` (asked with the scheduler mutex held)
+// is true; it is asked again whenever the state's scanFinished condition is notified, which
+// VYK_UnRegister and the library's detach do. True when the wait ended on `stopLocked`.
+bool WaitMillisecondsUnless(int ms, const std::function<bool()>& stopLocked);
 
 // Removes and dispatches every pending message of the calling thread.
 void PumpMessages();

@@ -29,6 +29,9 @@ Bridge& bridge()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_bridgeMadeAtLoad = (bridge(), true);
+
 std::shared_ptr<JavaDriverBackend> backendLocked(Bridge& b)
 {
     if (!b.backend)

@@ -49,6 +49,9 @@ SetState& setState()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_setStateMadeAtLoad = (setState(), true);
+
 int16_t programIntegration(const JavaModel&, RegistrationRecord* record)
 {
     core::DriverState& state = core::driverState();

@@ -146,6 +146,9 @@ Vm& processVm()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_processVmMadeAtLoad = (processVm(), true);
+
 // Each thread attaches once and detaches when it ends, unless it is the thread that
 // created the VM (which the VM knows from its creation on).
 struct ThreadAttachment

@@ -45,4 +45,7 @@ ScanBusyFlag& hardwareScanBusy()
     return flag;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_hardwareScanBusyMadeAtLoad = (hardwareScanBusy(), true);
+
 } // namespace driver::java

@@ -61,4 +61,7 @@ ScanBusyFlag& scanBusyFlag()
     return flag;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_scanBusyFlagMadeAtLoad = (scanBusyFlag(), true);
+
 } // namespace driver::serial

@@ -891,6 +891,9 @@ SerialAdc& serialAdc()
     return adc;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_serialAdcMadeAtLoad = (serialAdc(), true);
+
 void CloseSerialADCPort()
 {
     serialAdc().closePort();

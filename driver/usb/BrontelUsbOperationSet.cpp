@@ -35,6 +35,9 @@ UsbValidity& validity()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_validityMadeAtLoad = (validity(), true);
+
 // The converter input of a channel: SpectrometerType + 256 while interleaved
 // multichannel mode is on, else the channel itself.
 std::uint16_t inputFor(int channel)

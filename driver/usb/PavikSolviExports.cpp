@@ -50,6 +50,9 @@ PavikExportState& pavikState()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_pavikStateMadeAtLoad = (pavikState(), true);
+
 bool adcIsPavik()
 {
     auto& state = core::driverState();

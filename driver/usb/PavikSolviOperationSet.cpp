@@ -68,12 +68,13 @@ bool openDevice(RegistrationRecord* record)
     return true;
 }
 
-// Whether the scan was stopped or its record released while waiting on the device.
+// Whether the scan was stopped, its record released or the library is going away while
+// waiting on the device.
 bool scanCancelled(const RegistrationRecord* record)
 {
     DriverState& state = driverState();
     std::lock_guard lock(state.mutex);
-    return state.currentChannel == -1 || record->instanceKey == 0;
+    return state.currentChannel == -1 || record->instanceKey == 0 || state.detaching;
 }
 
 } // namespace

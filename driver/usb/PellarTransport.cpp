@@ -30,6 +30,9 @@ PellarDevice& device()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_deviceMadeAtLoad = (device(), true);
+
 // The transport's boxes ignore the driver-message switch: a failed transfer is always
 // told. The platform hook shows a box raised on a driver thread later, without blocking.
 void showPellarError(const char* text)

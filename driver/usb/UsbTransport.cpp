@@ -117,11 +117,14 @@ struct UsbDeviceContext
 
 UsbDeviceContext& context()
 {
-    // Never destroyed: the library's detach at unload or exit closes the device through it,
-    // and may run after the destructors of the library's statics.
-    static auto* instance = new UsbDeviceContext;
-    return *instance;
+    static UsbDeviceContext instance;
+    return instance;
 }
+
+// The library's detach at unload or exit closes the device through the context: it is
+// made when the library is loaded, so that it is destroyed only after that detach (exit
+// handlers run in the reverse order of their registration).
+[[maybe_unused]] const bool g_contextMadeAtLoad = (context(), true);
 
 std::shared_ptr<EzusbDriver> driverRef()
 {

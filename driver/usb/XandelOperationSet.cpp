@@ -30,6 +30,9 @@ UsbValidity& validity()
     return instance;
 }
 
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_validityMadeAtLoad = (validity(), true);
+
 // The scanning thread's block and its unpacked pixels.
 struct XandelBlock
 {
@@ -42,6 +45,9 @@ XandelBlock& block()
     static XandelBlock instance;
     return instance;
 }
+
+// Made at load, so destroyed only after the library's detach at unload or exit.
+[[maybe_unused]] const bool g_blockMadeAtLoad = (block(), true);
 
 // One block of `pixels` pixels: requested, read, checked for its sync byte, unpacked.
 bool readBlock(std::size_t pixels, unsigned timeoutMs, const std::function<bool()>& cancel)

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -38,6 +39,11 @@ public:
     void sleepMs(std::uint32_t ms) override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+    bool waitMs(std::uint32_t ms, std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                const std::function<bool()>& stop) override
+    {
+        return wake.wait_for(lock, std::chrono::milliseconds(ms), stop);
     }
     std::uint32_t timeMs() override
     {

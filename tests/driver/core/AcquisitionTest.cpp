@@ -369,6 +369,112 @@ TEST(SingleScanThreadTest, DetachStopsAWaitingWorkerBeforeItEnds)
     attachDriver();
 }
 
+// A synthetic scan of 20 s (two waits of 10 s) whose waits the fake platform holds until
+// their stop condition holds: releasing the record or detaching must end them at once,
+// and the next registration scans normally.
+struct LongScanCase
+{
+    const char* name;
+    bool worker; // VYK_SingleScan_Thread, else VYK_SingleScan on a client thread
+    bool detach; // the library goes away, else VYK_UnRegister
+};
+
+class LongSyntheticScanTest : public ::testing::TestWithParam<LongScanCase>
+{};
+
+TEST_P(LongSyntheticScanTest, EndsAtOnceAndTheNextRegistrationScans)
+{
+    const LongScanCase& c = GetParam();
+    auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+    fake->holdWaitsFromMs = 1000;
+    auto client = std::make_unique<TestClient>(42, 142, std::initializer_list<int>{0});
+    client->record.integration = 20000;
+    ASSERT_EQ(VYK_Register(&client->record), 0);
+    ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+    std::thread caller;
+    if (c.worker)
+        ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+    else
+        caller = std::thread([] { EXPECT_EQ(VYK_SingleScan(42), 0); });
+    ASSERT_TRUE(fake->waitForHeldWaits(1, kBound));
+    if (c.detach)
+        detachDriver();
+    else
+        EXPECT_NE(VYK_UnRegister(42), nullptr);
+    if (caller.joinable())
+        caller.join();
+    EXPECT_EQ(fake->waitsEndedByStop(), 1);
+    EXPECT_TRUE(fake->postedOf(VYK_MSG_BUFFER_FULL).empty());
+    EXPECT_FALSE(acquisitionWorker().exists());
+
+    if (c.detach) {
+        attachDriver();
+        VYK_Config(VYK_SPEC_ISTREL, VYK_ADC_NONE, 0, 0);
+    }
+    fake->holdWaitsFromMs = 0;
+    auto next = registered(43, {0}, 20000);
+    EXPECT_EQ(VYK_SingleScan(43), 0);
+    const auto full = fake->postedOf(VYK_MSG_BUFFER_FULL);
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_EQ(full[0].window, 143u);
+    EXPECT_GT(next->buffers[0][100], 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LongSyntheticScanTest,
+                         ::testing::Values(LongScanCase{"WorkerUnRegistered", true, false},
+                                           LongScanCase{"WorkerDetached", true, true},
+                                           LongScanCase{"CallerUnRegistered", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The library is detached right after a call that leaves a thread or a wait running, and
+// started again, many times; then a scan works. No detach may leave a worker behind.
+struct DetachAtOnceCase
+{
+    const char* name;
+    bool stuck;           // channels that never finish (a board whose data does not come)
+    int triggerMode;      // 3: the worker waits for an external trigger without a time-out
+    bool continuous;      // VYK_ContinuousScan, else VYK_SingleScan_Thread
+    std::uint32_t holdMs; // the fake holds synthetic waits this long or longer
+};
+
+class DetachAtOnceTest : public ::testing::TestWithParam<DetachAtOnceCase>
+{};
+
+TEST_P(DetachAtOnceTest, DetachRightAfterTheCallThenScansNormally)
+{
+    const DetachAtOnceCase& c = GetParam();
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+        fake->holdWaitsFromMs = c.holdMs;
+        if (c.stuck)
+            installStuckSet();
+        auto client = std::make_unique<TestClient>(42, 142, std::initializer_list<int>{0, 1});
+        client->record.integration = 2000;
+        client->record.triggerMode = static_cast<int16_t>(c.triggerMode);
+        ASSERT_EQ(VYK_Register(&client->record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        if (c.continuous)
+            ASSERT_EQ(VYK_ContinuousScan(42), 0);
+        else
+            ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+        detachDriver();
+        ASSERT_FALSE(acquisitionWorker().exists());
+    }
+    auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+    auto client = registered(43, {0});
+    EXPECT_NE(VYK_SingleScan_Thread(43), 0);
+    EXPECT_TRUE(fake->waitForPosts(VYK_MSG_BUFFER_FULL, 1, kBound));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DetachAtOnceTest,
+    ::testing::Values(DetachAtOnceCase{"HandOverInASyntheticWait", false, 0, false, 1000},
+                      DetachAtOnceCase{"HandOverScanning", false, 0, false, 0},
+                      DetachAtOnceCase{"ContinuousScanRunning", true, 0, true, 0},
+                      DetachAtOnceCase{"WorkerInATriggerWait", true, 3, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(PollingTest, ScansIntoItsOwnBuffersAndCopiesThePixelCount)
 {
     for (const std::uint16_t type :

@@ -82,6 +82,54 @@ public:
         m_nowMs += ms;
     }
 
+    // A wait of at least holdWaitsFromMs (0: none) does not pass on the fake clock: it
+    // blocks until its stop condition holds (within a real-time safety bound of 15 s), so a
+    // test shows that the wait ends on it.
+    // Shorter waits pass at once, as sleepMs does.
+    std::uint32_t holdWaitsFromMs = 0;
+
+    bool waitMs(std::uint32_t ms, std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                const std::function<bool()>& stop) override
+    {
+        if (stop())
+            return true;
+        bool hold = false;
+        {
+            std::lock_guard own(m_mutex);
+            hold = holdWaitsFromMs != 0 && ms >= holdWaitsFromMs;
+            if (hold)
+                ++m_heldWaits;
+            else
+                m_nowMs += ms;
+        }
+        if (!hold)
+            return stop();
+        m_changed.notify_all();
+        // The safety bound only keeps a broken stop from hanging the test; it is most of the
+        // integrations the tests hold, so a loaded machine cannot end a wait by it.
+        const bool stopped = wake.wait_for(lock, std::chrono::seconds(15), stop);
+        {
+            std::lock_guard own(m_mutex);
+            m_waitsEndedByStop += stopped ? 1 : 0;
+        }
+        m_changed.notify_all();
+        return stopped;
+    }
+
+    // Waits (bounded) until `count` held waits have begun.
+    bool waitForHeldWaits(int count, std::chrono::milliseconds bound)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, bound, [&] { return m_heldWaits >= count; });
+    }
+
+    // Held waits that ended on their stop condition.
+    int waitsEndedByStop()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_waitsEndedByStop;
+    }
+
     std::uint32_t timeMs() override
     {
         std::lock_guard lock(m_mutex);
@@ -243,6 +291,8 @@ private:
     std::uint32_t m_nowMs = 0;
     int m_beeps = 0;
     int m_dialogs = 0;
+    int m_heldWaits = 0;
+    int m_waitsEndedByStop = 0;
 };
 
 // A client record with its own 4096-float channel buffers.
