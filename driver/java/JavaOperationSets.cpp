@@ -78,8 +78,10 @@ int16_t programFrequency(const JavaModel& model, RegistrationRecord* record)
     int milliseconds = 0;
     bool microseconds = false;
     bool reinitialising = false;
+    bool noDelay = false;
     {
         std::lock_guard lock(state.mutex);
+        noDelay = state.noIntegrationTimeDelayMode != 0;
         microseconds = record->microsecondFlag == 1;
         if (model.ulmarTiming && !microseconds && record->integration < 8)
             record->integration = 8;
@@ -114,6 +116,9 @@ int16_t programFrequency(const JavaModel& model, RegistrationRecord* record)
             settleMs = 0.0;
     }
     JavaSetIntegrationTime(sent);
+    // "NoIntegrationTimeDelayMode": the client does without the settling wait.
+    if (noDelay)
+        settleMs = 0.0;
     if (settleMs > 0.0)
         core::WaitMilliseconds(static_cast<int>(settleMs));
     std::lock_guard lock(s.mutex);

@@ -266,10 +266,12 @@ int16_t PavikSolviProgramFrequency(RegistrationRecord* record)
     int requested = 0;
     int divisor = 10;
     bool channel0 = false;
+    bool noDelay = false;
     {
         std::lock_guard lock(state.mutex);
         requested = record->integration;
         divisor = state.frequencyDivisor;
+        noDelay = state.noIntegrationTimeDelayMode != 0;
         channel0 = record->channelEnables[0] != 0;
     }
     const int old = lastIntegrationSent();
@@ -289,8 +291,10 @@ int16_t PavikSolviProgramFrequency(RegistrationRecord* record)
     if (channel0)
         sendCommand16(kIntegration, static_cast<std::uint16_t>(clamped),
                       "BULK_WRITE failed in\nBulkWriteDSFTarget()");
-    // The detector needs a few frames at the new time before its data settles.
-    core::driverPlatform().sleepMs(integrationSettleMs(old, clamped, divisor));
+    // The detector needs a few frames at the new time before its data settles, unless
+    // "NoIntegrationTimeDelayMode" says the client does without that wait.
+    if (!noDelay)
+        core::driverPlatform().sleepMs(integrationSettleMs(old, clamped, divisor));
     setLastIntegrationSent(clamped);
     return 0;
 }

@@ -188,6 +188,29 @@ TEST(JavaSetsTest, IntegrationTimeGoesInTheUnitOfEachModel)
     }
 }
 
+// ProgramFrequency waits 1.2 x the new integration time when it grew, unless
+// "NoIntegrationTimeDelayMode" is set; the wait is read off the fake platform's clock.
+TEST(JavaSetsTest, ProgramFrequencyWaitsUnlessTheNoDelayModeIsSet)
+{
+    for (const int noDelayMode : {0, 1}) {
+        SCOPED_TRACE(noDelayMode);
+        Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            core::driverState().noIntegrationTimeDelayMode = noDelayMode;
+        }
+        auto client = registered(42);
+        ASSERT_EQ(VYK_SingleScan(42), 0); // opens the device at 10 ms
+        client->record.integration = 500;
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        const std::uint32_t before = rig.platform->timeMs();
+        ASSERT_EQ(VYK_SingleScan(42), 0);
+        EXPECT_EQ(rig.java->lastArgument(JavaMethod::setIntegrationTime), 500000);
+        // The scan itself waits on the Java driver, not on the platform's clock.
+        EXPECT_EQ(rig.platform->timeMs() - before, noDelayMode ? 0u : 600u);
+    }
+}
+
 TEST(JavaSetsTest, IntegrationBelowTheLowestIsNotPassedExceptForUlmar)
 {
     Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);

@@ -526,6 +526,59 @@ INSTANTIATE_TEST_SUITE_P(Roads, PavikTest, ::testing::Values(Road::Simulated, Ro
 
 // The device lists of the set-up dialog: the devices that answer as the model, packed from
 // slot 0 (a 32-bit found flag, then the serial), the other slots zero.
+// ProgramFrequency waits for the detector to settle at a new integration time unless
+// "NoIntegrationTimeDelayMode" is set; the wait is read off the fake platform's clock.
+TEST(IntegrationDelayTest, ProgramFrequencyWaitsUnlessTheNoDelayModeIsSet)
+{
+    struct Case
+    {
+        const char* name;
+        int adc;
+        int noDelayMode;
+        std::uint32_t waitMs; // 500 ms after 10 ms: (500 / 10) x 12
+    };
+    const Case cases[] = {
+        {"Pavik waits", VYK_ADC_PAVIK, 0, 600},
+        {"Pavik without delay", VYK_ADC_PAVIK, 1, 0},
+        {"Solvi waits", VYK_ADC_SOLVI, 0, 600},
+        {"Solvi without delay", VYK_ADC_SOLVI, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto sim = std::make_shared<SimulatedUsbSpectrometer>(
+            c.adc == VYK_ADC_PAVIK ? sim::usb::pavikIdentity("PV00042")
+                                   : sim::usb::solviIdentity("SV00042"));
+        auto backend = std::make_shared<sim::usb::SimUsbBackend>();
+        backend->add(sim);
+        setUsbBackend(backend);
+        StoreCurrentUSBSerialNumber("");
+        resetPavikSolviState();
+        resetPavikExportState();
+        auto fake = core::test::startFakeDriver(VYK_SPEC_ISTREL, c.adc);
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            core::driverState().startupFlags |= core::kStartupInterruptHandler;
+            core::driverState().noIntegrationTimeDelayMode = c.noDelayMode;
+        }
+        TestClient client(kKey, kWindow, {0});
+        ASSERT_EQ(VYK_Register(&client.record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+        ASSERT_EQ(VYK_SingleScan(kKey), 0); // opens the device at 10 ms
+        RegistrationRecord* record = nullptr;
+        {
+            std::lock_guard lock(core::driverState().mutex);
+            record = core::driverState().table.find(kKey);
+            ASSERT_NE(record, nullptr);
+            record->integration = 500;
+        }
+        const std::uint32_t before = fake->timeMs();
+        EXPECT_EQ(PavikSolviProgramFrequency(record), 0);
+        EXPECT_EQ(fake->timeMs() - before, c.waitMs);
+        PavikSolviShutdownHardware();
+        setUsbBackend(std::make_shared<sim::usb::SimUsbBackend>());
+    }
+}
+
 TEST(DeviceListTest, IdentifyAllPacksTheModelsDevicesFromSlotZero)
 {
     auto backend = std::make_shared<sim::usb::SimUsbBackend>();
