@@ -1,12 +1,15 @@
 #include "driver/core/DriverConfig.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/SetupDialog.h"
+#include "driver/java/JavaBridge.h"
 #include "platform/win/Profile.h"
+#include "sim/java/FakeJavaDriver.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +17,28 @@
 
 namespace driver::core::test {
 namespace {
+
+// Whether a real Java VM was started in this process.
+bool javaVmLoaded()
+{
+    void* vm = dlopen("libjvm.so", RTLD_NOW | RTLD_NOLOAD);
+    if (vm)
+        dlclose(vm);
+    return vm != nullptr;
+}
+
+// The Java-driven types connect to the simulated Java driver, never to a real VM (which
+// would make what these tests cover depend on an installed Java, and is not instrumented
+// by the sanitizers).
+class SimulatedJavaEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { java::setJavaBackend(std::make_shared<sim::java::FakeJavaDriver>()); }
+    void TearDown() override { EXPECT_FALSE(javaVmLoaded()); }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_simulatedJava =
+    ::testing::AddGlobalTestEnvironment(new SimulatedJavaEnvironment);
 
 std::string readValue(const char* section, const char* key)
 {
@@ -268,6 +293,7 @@ TEST_P(ConfigTest, StoresWhatIsInRange)
     EXPECT_EQ(VYK_GetIRQ(), c.expectedIrq);
     EXPECT_EQ(VYK_GetBaseAddress(), c.expectedBase);
     EXPECT_EQ(VYK_GetSerialPort(), c.expectedSerialPort);
+    EXPECT_FALSE(javaVmLoaded());
     std::filesystem::remove(driverConfigPath());
 }
 

@@ -4,6 +4,8 @@
 #include "driver/core/DriverStartup.h"
 #include "driver/core/SetupDialog.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/java/JavaBridge.h"
+#include "sim/java/FakeJavaDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <functional>
 #include <string>
 
@@ -28,6 +31,15 @@ void startLibrary(std::uint16_t spectrometer, std::uint16_t adc)
     core::setDriverPlatform(nullptr);
     core::attachDriver();
     VYK_Config(static_cast<int16_t>(spectrometer), static_cast<int16_t>(adc), 7, 0x300);
+}
+
+// Whether a real Java VM was started in this process.
+bool javaVmLoaded()
+{
+    void* vm = dlopen("libjvm.so", RTLD_NOW | RTLD_NOLOAD);
+    if (vm)
+        dlclose(vm);
+    return vm != nullptr;
 }
 
 bool shown(const SetupDialogWindow& window, const char* name)
@@ -62,6 +74,7 @@ TEST_P(SetupDialogLayoutTest, ShowsTheControlsOfTheType)
     }
     EXPECT_TRUE(shown(window, "4000"));
     EXPECT_TRUE(shown(window, "4001"));
+    EXPECT_FALSE(javaVmLoaded());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,6 +162,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // The Java-driven types connect to the simulated Java driver, never to a real VM.
+    driver::java::setJavaBackend(std::make_shared<sim::java::FakeJavaDriver>());
     const int result = RUN_ALL_TESTS();
     driver::core::detachDriver();
     return result;
