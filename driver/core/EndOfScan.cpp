@@ -28,6 +28,7 @@ enum class Averaging
 {
     Always,           // when scans to average is above 1
     SkipJavaAdcTypes, // ... except on the A/D types that average in the acquisition
+    UlmarAdcOnly,     // ... only on the UlmarADC type, whose acquisition sums the scans
     Never,
 };
 
@@ -118,9 +119,9 @@ constexpr EndOfScanProfile kJolvar{{NonLinearity, EvenOddDark, StrayLight, Boxca
                                    BoxcarEnd::LastPixel,
                                    false,
                                    false};
-constexpr EndOfScanProfile kUlmar{{NonLinearity, StrayLight, Boxcar},
-                                  3,
-                                  Averaging::Never,
+constexpr EndOfScanProfile kUlmar{{Average, NonLinearity, StrayLight, Boxcar},
+                                  4,
+                                  Averaging::UlmarAdcOnly,
                                   NlRange::EveryPixel,
                                   67107840.0,
                                   0,
@@ -171,6 +172,7 @@ void applyStep(DriverState& state, const EndOfScanProfile& profile, EosStep step
         if (record.scansToAverage > 1 &&
             !(profile.averaging == Averaging::SkipJavaAdcTypes &&
               averagesInAcquisition(state.adcType)) &&
+            !(profile.averaging == Averaging::UlmarAdcOnly && state.adcType != VYK_ADC_ULMARADC) &&
             profile.averaging != Averaging::Never)
             averagePixels(buffer.first(pixels), record.scansToAverage);
         break;

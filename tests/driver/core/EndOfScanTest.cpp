@@ -474,8 +474,11 @@ INSTANTIATE_TEST_SUITE_P(
                                   0, -1, 8388608.0, 0, false},
                       RoutineCase{"Jolvar", EndOfScanJolvar, VYK_SPEC_JOLVAR, VYK_ADC_TREVAN, 3648,
                                   "NESB", 0, -1, 59778292.0, 15, false},
+                      // The UlmarADC acquisition sums the scans; elsewhere nothing is divided.
                       RoutineCase{"Ulmar", EndOfScanUlmar, VYK_SPEC_ULMAR, VYK_ADC_ULMARADC, 1044,
-                                  "NSB", 0, -1, 67107840.0, 0, false}),
+                                  "ANSB", 0, -1, 67107840.0, 0, false},
+                      RoutineCase{"UlmarOffItsAdcDividesNothing", EndOfScanUlmar, VYK_SPEC_ULMAR,
+                                  VYK_ADC_NONE, 1044, "NSB", 0, -1, 67107840.0, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EndOfScanRoutineTest, LemmikSamplesDoublyThenCorrects)
