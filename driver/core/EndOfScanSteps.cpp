@@ -11,16 +11,37 @@ void averagePixels(std::span<float> pixels, int scansToAverage)
         pixel /= divisor;
 }
 
-void correctNonLinearity(std::span<float> pixels, const std::array<double, 8>& c)
+namespace {
+
+// Horner form of c0 + c1 x + ... + cD x^D, with the degree fixed so that the loop over the
+// pixels has a straight body the compiler can vectorise.
+template <int Degree>
+void nonLinearityOfDegree(std::span<float> pixels, const std::array<double, 8>& c)
 {
     for (float& pixel : pixels) {
         const double x = pixel;
-        // Horner form of c0 + c1 x + ... + c7 x^7.
-        double polynomial = c[7];
-        for (int k = 6; k >= 0; --k)
+        double polynomial = c[Degree];
+        for (int k = Degree - 1; k >= 0; --k)
             polynomial = polynomial * x + c[k];
         pixel = static_cast<float>(x / polynomial);
     }
+}
+
+} // namespace
+
+void correctNonLinearity(std::span<float> pixels, const std::array<double, 8>& c)
+{
+    // Leading zero coefficients add nothing to a finite polynomial (0 x + c is c), so the
+    // evaluation starts at the highest non-zero one; calibrations rarely use all eight.
+    int degree = 7;
+    while (degree > 0 && c[static_cast<std::size_t>(degree)] == 0.0)
+        --degree;
+    using Step = void (*)(std::span<float>, const std::array<double, 8>&);
+    static constexpr std::array<Step, 8> kByDegree = {
+        nonLinearityOfDegree<0>, nonLinearityOfDegree<1>, nonLinearityOfDegree<2>,
+        nonLinearityOfDegree<3>, nonLinearityOfDegree<4>, nonLinearityOfDegree<5>,
+        nonLinearityOfDegree<6>, nonLinearityOfDegree<7>};
+    kByDegree[static_cast<std::size_t>(degree)](pixels, c);
 }
 
 void correctEvenOddDark(std::span<float> buffer, int pixelCount, float& evenLevel, float& oddLevel)
@@ -59,9 +80,17 @@ void correctEvenOddDark(std::span<float> buffer, int pixelCount, float& evenLeve
 
 void correctStrayLight(std::span<float> pixels, float constant, double divisor)
 {
-    double sum = 0.0;
-    for (const float pixel : pixels)
-        sum += pixel;
+    // Four partial sums, so the additions do not wait on each other; in double, the order
+    // changes nothing that a float result can show.
+    std::array<double, 4> partial{};
+    std::size_t i = 0;
+    for (; i + 4 <= pixels.size(); i += 4) {
+        for (std::size_t k = 0; k < 4; ++k)
+            partial[k] += pixels[i + k];
+    }
+    for (; i < pixels.size(); ++i)
+        partial[0] += pixels[i];
+    const double sum = (partial[0] + partial[1]) + (partial[2] + partial[3]);
     const auto stray = static_cast<float>(sum * constant / divisor);
     for (float& pixel : pixels)
         pixel -= stray;

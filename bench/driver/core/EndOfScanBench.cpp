@@ -1,5 +1,6 @@
-// End-of-scan processing per scan: the library's routine, and the same corrections with
-// the boxcar as a sliding sum and as the direct sum of 2w + 1 pixels, for pixel counts
+// End-of-scan processing per scan: the library's routines with their sliding boxcar and
+// with the direct sum of 2w + 1 pixels in its place, and the same corrections with the
+// boxcar as a sliding sum and as the direct sum, for pixel counts
 // 256 to 3648, half-widths 0 to 500 and 1 or 8 channels. Every correction is on
 // (averaging, non-linearity, even/odd dark, stray light, boxcar). The counter
 // allocs_per_scan must stay 0.
@@ -126,18 +127,32 @@ void BM_DirectBoxcar(benchmark::State& bench)
     correctionsBench<false>(bench);
 }
 
-// The library's own routine on the current record (window 0, so nothing is delivered).
-void BM_EndOfScanIstrelRoutine(benchmark::State& bench)
+// A routine of the library on the current record (window 0, so nothing is delivered),
+// with its own sliding boxcar, or with the boxcar off and the direct sum of 2w + 1 pixels
+// over the same range instead (the routine as it would be without the sliding sum).
+struct RoutineUnderTest
+{
+    void (*routine)(RegistrationRecord*);
+    std::uint16_t spectrometerType;
+    int boxcarFirstOffset; // the range is w + this ...
+    bool boxcarTo2047;     // ... to 2047 - w, else to pixels - 1 - w
+};
+
+constexpr RoutineUnderTest kIstrelRoutine{EndOfScanIstrel, VYK_SPEC_ISTREL, 16, true};
+constexpr RoutineUnderTest kJolvarRoutine{EndOfScanJolvar, VYK_SPEC_JOLVAR, 15, false};
+
+template <const RoutineUnderTest& Routine, bool Direct> void routineBench(benchmark::State& bench)
 {
     const int pixels = static_cast<int>(bench.range(0));
     const int w = static_cast<int>(bench.range(1));
     const int channelCount = static_cast<int>(bench.range(2));
     attachDriver();
     Channels channels(channelCount, kBufferFloats);
+    std::vector<float> scratch(kBufferFloats);
     RegistrationRecord record{};
     record.instanceKey = 77;
     record.scansToAverage = 3;
-    record.boxcarHalfWidth = static_cast<int16_t>(w);
+    record.boxcarHalfWidth = static_cast<int16_t>(Direct ? 0 : w);
     record.correctForDark = 1;
     for (int c = 0; c < channelCount; ++c) {
         record.channelEnables[c] = 1;
@@ -147,6 +162,7 @@ void BM_EndOfScanIstrelRoutine(benchmark::State& bench)
         DriverState& state = driverState();
         std::lock_guard lock(state.mutex);
         state.pixelCount = pixels;
+        state.spectrometerType = Routine.spectrometerType;
         state.adcType = VYK_ADC_NONE;
         for (auto& corrections : state.corrections) {
             corrections.nlCoefficients = {0.97, 1.1e-5, -3e-10, 1e-15, 0, 0, 0, 0};
@@ -155,17 +171,46 @@ void BM_EndOfScanIstrelRoutine(benchmark::State& bench)
             corrections.slConstant = 0.01f;
         }
     }
+    const int first = w + Routine.boxcarFirstOffset;
+    const int last = (Routine.boxcarTo2047 ? 2047 : pixels - 1) - w;
     const long before = g_allocations.load();
     for (auto _ : bench) {
         bench.PauseTiming();
         channels.refill();
+        for (int c = 0; c < channelCount; ++c)
+            record.channelEnables[c] = 1; // the routine may leave channel 0 alone enabled
         bench.ResumeTiming();
-        EndOfScanIstrel(&record);
+        Routine.routine(&record);
+        if constexpr (Direct) {
+            for (auto& b : channels.buffers)
+                directBoxcar(b, scratch, w, first, last);
+        }
         benchmark::DoNotOptimize(channels.buffers[0].data());
     }
     bench.counters["allocs_per_scan"] = static_cast<double>(g_allocations.load() - before) /
                                         static_cast<double>(bench.iterations());
     detachDriver();
+}
+
+void BM_EndOfScanIstrelRoutine(benchmark::State& bench)
+{
+    routineBench<kIstrelRoutine, false>(bench);
+}
+
+void BM_EndOfScanIstrelRoutineDirectBoxcar(benchmark::State& bench)
+{
+    routineBench<kIstrelRoutine, true>(bench);
+}
+
+// The 3648-pixel type's routine (non-linearity, even/odd dark, stray light, boxcar).
+void BM_EndOfScanJolvarRoutine(benchmark::State& bench)
+{
+    routineBench<kJolvarRoutine, false>(bench);
+}
+
+void BM_EndOfScanJolvarRoutineDirectBoxcar(benchmark::State& bench)
+{
+    routineBench<kJolvarRoutine, true>(bench);
 }
 
 // The boxcar step alone.
@@ -209,6 +254,9 @@ void arguments(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_SlidingBoxcar)->Apply(arguments);
 BENCHMARK(BM_DirectBoxcar)->Apply(arguments);
 BENCHMARK(BM_EndOfScanIstrelRoutine)->Apply(arguments);
+BENCHMARK(BM_EndOfScanIstrelRoutineDirectBoxcar)->Apply(arguments);
+BENCHMARK(BM_EndOfScanJolvarRoutine)->Apply(arguments);
+BENCHMARK(BM_EndOfScanJolvarRoutineDirectBoxcar)->Apply(arguments);
 BENCHMARK(BM_BoxcarStepSliding)->Apply(arguments);
 BENCHMARK(BM_BoxcarStepDirect)->Apply(arguments);
 
