@@ -4,6 +4,8 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/Scheduler.h"
 #include "driver/core/Sequencer.h"
+#include "platform/win/Log.h"
+#include "platform/win/c/pwin_messages.h"
 
 #include <atomic>
 #include <chrono>
@@ -24,9 +26,24 @@ struct AcquisitionWorker::Shared
     bool go = false; // a scan was handed over
     bool ended = false;
     std::atomic<bool> owned{true}; // false once abandoned: it no longer writes the busy word
+    bool prepared = false;         // the thread's own thread-locals exist
 };
 
 namespace {
+
+// The platform's thread-locals the worker's calls use (its message queue, the log's
+// deferred lines) register their destructors with the loader when first used, under the
+// loader's lock. The library's detach joins the worker from inside dlclose,
+// which holds that lock: made later, they would wait for it while the detach waits for
+// the worker. So they are all made when the thread starts, before it can be joined.
+void prepareWorkerThread()
+{
+    PWIN_MSG msg;
+    pwin_PeekMessage(&msg, 0, 0, 0, PWIN_PM_NOREMOVE);
+    {
+        const platform::win::LogDeferral deferral;
+    }
+}
 
 std::atomic<int> g_busy{0};
 std::atomic<std::intptr_t> g_handleCounter{0};
@@ -176,6 +193,16 @@ void cancelWaits()
 void AcquisitionWorker::run(std::uint32_t key, std::shared_ptr<Shared> shared)
 {
     try {
+        prepareWorkerThread();
+    } catch (...) {
+        // What could not be made now is made on first use instead.
+    }
+    {
+        std::lock_guard lock(shared->mutex);
+        shared->prepared = true;
+    }
+    shared->changed.notify_all();
+    try {
         std::unique_lock lock(shared->mutex);
         for (;;) {
             shared->changed.wait(lock, [&] { return shared->go || !shared->run; });
@@ -272,6 +299,11 @@ std::intptr_t AcquisitionWorker::handOver(std::uint32_t key, int boundMs)
         sched_param param{};
         param.sched_priority = sched_get_priority_max(SCHED_FIFO);
         pthread_setschedparam(m_thread.native_handle(), SCHED_FIFO, &param);
+        {
+            // Until its thread-locals exist, an unload could not join the thread.
+            std::unique_lock inner(shared->mutex);
+            shared->changed.wait(inner, [&] { return shared->prepared; });
+        }
         m_shared = std::move(shared);
         m_key = key;
         m_handle = ++g_handleCounter;

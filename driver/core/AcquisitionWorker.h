@@ -18,6 +18,8 @@ namespace driver::core {
 // the busy word, and is kept to be joined later. The library's detach joins every thread,
 // the current one and the abandoned ones, without a bound: the library's code and state
 // must not go away under a running thread, and every wait of a scan ends on the detach.
+// As that join runs inside dlclose, under the loader's lock, a worker makes its
+// thread-locals (which take that lock) before the hand-over that created it returns.
 //
 // Every member may be called from any thread but the worker itself, except busy().
 class AcquisitionWorker
