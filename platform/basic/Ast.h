@@ -20,6 +20,7 @@ enum class BasicType
     String,
     Boolean,
     Object,
+    Date, // a Double of days since 30 December 1899 that prints as a date
 };
 
 enum class BinOp
@@ -39,6 +40,7 @@ enum class BinOp
     Le,
     Ge,
     Is,
+    Like,
     And,
     Or,
     Xor,
@@ -75,6 +77,7 @@ struct Expr
     ExprKind kind = ExprKind::Literal;
     int line = 0;
     automation::Variant literal;
+    bool date = false; // a date literal (#1/2/2024#)
     std::string name;  // Name, Member, New
     std::string lower; // name in lower case
     BinOp op = BinOp::Add;
@@ -83,10 +86,14 @@ struct Expr
     std::unique_ptr<Expr> left, right;
     std::unique_ptr<Expr> callee;
     std::vector<std::unique_ptr<Expr>> args;
-    int depth = 1; // height of the tree below, bounded by the parser
+    int depth = 1;       // height of the tree below, bounded by the parser
+    std::string argName; // an argument given by name (name:=value), in lower case
     // Filled by the linker for Name.
     NameRef ref = NameRef::Unresolved;
     int slot = -1;
+    // A variable (or array element) declared with a numeric type other than Variant: its
+    // arithmetic overflows instead of widening.
+    bool typed = false;
 };
 
 using ExprPtr = std::unique_ptr<Expr>;
@@ -112,6 +119,8 @@ enum class StmtKind
     Resume,
     Label,
     GoTo,
+    GoSub,
+    Return,
     With,
     Print, // Debug.Print or Print #n
     Open,
@@ -198,6 +207,7 @@ struct Param
     bool byVal = false;
     bool optional = false;
     bool isArray = false;
+    bool paramArray = false; // takes the remaining arguments as an array
     ExprPtr defaultValue;
 };
 
@@ -237,6 +247,8 @@ struct Module
     std::string name;
     bool isClass = false;
     bool optionExplicit = false;
+    bool compareText = false; // Option Compare Text
+    int optionBase = 0;       // the lower bound of arrays declared without one
     std::vector<std::unique_ptr<Procedure>> procedures;
     Block declarations; // module-level Dim and Const
     std::vector<ModuleVar> variables;

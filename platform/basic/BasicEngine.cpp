@@ -136,7 +136,7 @@ public:
         return automation::DISP_E_UNKNOWNNAME;
     }
     HRESULT Invoke(DISPID dispid, uint16_t flags, std::span<Variant> args, Variant* result,
-                   automation::DispatchError*) override
+                   automation::DispatchError* error) override
     {
         auto& engine = static_cast<BasicEngine&>(*m_engine);
         if (dispid == 0 && (flags & automation::DISPATCH_PROPERTYGET) && args.empty()) {
@@ -146,7 +146,17 @@ public:
             return S_OK;
         }
         if (dispid == 2) {
-            Variant r = engine.callFunction(m_name, args);
+            // A function that fails answers a failure the caller can see, never an Empty
+            // result it would read as an answer.
+            Variant r;
+            std::string failure;
+            if (!engine.callFunction(m_name, args, r, failure)) {
+                if (error) {
+                    error->source = engine.interpreter().moduleName();
+                    error->description = failure;
+                }
+                return automation::DISP_E_EXCEPTION;
+            }
             if (result) {
                 *result = std::move(r);
             }
@@ -266,8 +276,17 @@ HRESULT BasicEngine::GetIDsOfNames(std::string_view name, DISPID& dispid)
     return automation::DISP_E_UNKNOWNNAME;
 }
 
+HRESULT BasicEngine::busyError(automation::DispatchError* error)
+{
+    if (error) {
+        error->source = "BasicEngine";
+        error->description = kBusyText;
+    }
+    return automation::DISP_E_EXCEPTION;
+}
+
 HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> args, Variant* result,
-                            automation::DispatchError*)
+                            automation::DispatchError* error)
 {
     const DispatchPtr keepAlive(this);
     const bool put = flags & automation::DISPATCH_PROPERTYPUT;
@@ -311,6 +330,9 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
         if (!need(1) || !text(0)) {
             return automation::DISP_E_BADPARAMCOUNT;
         }
+        if (busy()) {
+            return busyError(error);
+        }
         out = Variant(addModule(text(0).value));
         break;
     case 39: {
@@ -353,6 +375,9 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
             if (!need(1) || !text(0)) {
                 return automation::DISP_E_TYPEMISMATCH;
             }
+            if (busy()) {
+                return busyError(error);
+            }
             loadCode(text(0).value);
         } else {
             out = Variant(m_code);
@@ -371,6 +396,9 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
         if (put) {
             if (!need(1) || !text(0)) {
                 return automation::DISP_E_TYPEMISMATCH;
+            }
+            if (busy()) {
+                return busyError(error);
             }
             openFile(text(0).value);
         } else {
@@ -397,8 +425,7 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
             if (b.value) {
                 run();
             } else {
-                m_interpreter.requestStop();
-                m_armed = false;
+                requestStop();
             }
         } else {
             out = Variant(m_interpreter.runDepth() > 0);
@@ -597,6 +624,25 @@ void BasicEngine::requestEditorClose()
     }
 }
 
+void BasicEngine::requestStop()
+{
+    m_armed = false;
+    m_interpreter.requestStop();
+}
+
+void BasicEngine::setStatementHook(std::function<void()> hook, uint32_t statements)
+{
+    m_statementHook = std::move(hook);
+    m_interpreter.setStatementHookInterval(m_statementHook ? statements : 0);
+}
+
+void BasicEngine::statementHook()
+{
+    if (m_statementHook) {
+        m_statementHook();
+    }
+}
+
 void BasicEngine::doEvents()
 {
     FireEvent(EventDoEvents, {});
@@ -626,8 +672,7 @@ bool BasicEngine::executeCommand(int16_t command)
         run();
         return true;
     case CommandEnd:
-        m_interpreter.requestStop();
-        m_armed = false;
+        requestStop();
         return true;
     case CommandClose:
         if (m_interpreter.runDepth() > 0) {
@@ -646,6 +691,10 @@ bool BasicEngine::executeCommand(int16_t command)
 
 bool BasicEngine::loadCode(const std::string& code)
 {
+    if (busy()) {
+        // The running macro's code stays in place until it ends.
+        return false;
+    }
     m_code = code;
     m_armed = false;
     ScriptError error;
@@ -666,6 +715,9 @@ bool BasicEngine::loadCode(const std::string& code)
 
 bool BasicEngine::openFile(const std::string& path)
 {
+    if (busy()) {
+        return false;
+    }
     m_fileName = path;
     bool ok = false;
     const std::string code = readText(path, ok);
@@ -682,6 +734,9 @@ bool BasicEngine::openFile(const std::string& path)
 
 bool BasicEngine::addModule(const std::string& path)
 {
+    if (busy()) {
+        return false;
+    }
     bool ok = false;
     const std::string code = readText(path, ok);
     if (!ok) {
@@ -769,14 +824,28 @@ void BasicEngine::objectEvent(const std::string& objectName, const Guid& eventIi
     }
 }
 
-Variant BasicEngine::callFunction(const std::string& name, std::span<Variant> args)
+bool BasicEngine::callFunction(const std::string& name, std::span<Variant> args, Variant& result,
+                               std::string& failure)
 {
     const DispatchPtr keepAlive(this);
-    Variant result;
     const RunStatus status =
         m_interpreter.call(name, std::vector<Variant>(args.begin(), args.end()), &result);
     reportFailure(status);
-    return status == RunStatus::Completed ? result : Variant();
+    switch (status) {
+    case RunStatus::Completed:
+        return true;
+    case RunStatus::Failed:
+        failure = m_interpreter.lastError().description;
+        break;
+    case RunStatus::Stopped:
+        failure = "The macro was stopped";
+        break;
+    case RunStatus::NotFound:
+        failure = "Sub or Function not defined";
+        break;
+    }
+    result = Variant();
+    return false;
 }
 
 } // namespace platform::basic

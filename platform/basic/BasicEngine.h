@@ -4,6 +4,8 @@
 #include "platform/automation/TypeInfo.h"
 #include "platform/basic/Interpreter.h"
 
+#include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -89,12 +91,20 @@ public:
     void setEditor(EngineEditor* editor);
     const std::string& code() const { return m_code; }
     const std::string& fileName() const { return m_fileName; }
+    // Replaces the script's code: false on a syntax error, or while a macro runs (busy()).
     bool setCode(const std::string& code) { return loadCode(code); }
     bool openScript(const std::string& path) { return openFile(path); }
     // Writes the current code to path (temporary file, then rename) and makes it the
     // script's file name.
     bool saveScript(const std::string& path);
     void runScript() { executeCommand(CommandRun); }
+    // Asks the running macro to stop at its next statement and disarms an event-driven
+    // script, as a put of Running = FALSE does. Any thread.
+    void requestStop();
+    // Calls hook on the GUI thread every `statements` statements while a macro runs without
+    // reaching DoEvents (a count, not a clock; 0 or no hook: never), so the host can look
+    // for a stop key while the GUI thread is busy with the script.
+    void setStatementHook(std::function<void()> hook, uint32_t statements);
     void stopScript() { executeCommand(CommandEnd); }
     void pauseScript(bool paused);
     automation::Variant setting(automation::DISPID id) const;
@@ -109,7 +119,16 @@ public:
     // Called by the sinks on added objects and by function objects.
     void objectEvent(const std::string& objectName, const automation::Guid& eventIid,
                      automation::DISPID dispid, std::span<automation::Variant> args);
-    automation::Variant callFunction(const std::string& name, std::span<automation::Variant> args);
+    // Runs a function of the script for the host; false with the reason when it fails (the
+    // failure is also reported once through ErrorAlert).
+    bool callFunction(const std::string& name, std::span<automation::Variant> args,
+                      automation::Variant& result, std::string& failure);
+
+    // True while a macro runs (or waits in DoEvents, MsgBox or a pause): the code cannot be
+    // replaced then.
+    bool busy() const { return m_interpreter.runDepth() > 0; }
+    // The failure text of a change refused while a macro runs.
+    static constexpr const char* kBusyText = "The macro is running: stop it first";
 
 private:
     struct Added
@@ -127,7 +146,9 @@ private:
     int msgBox(const std::string& text, int buttons, const std::string& title) override;
     automation::DispatchPtr namedObject(const std::string& lowerName) override;
     std::vector<automation::DispatchPtr> extensions() override;
+    void statementHook() override;
 
+    static automation::HRESULT busyError(automation::DispatchError* error);
     bool addObject(const std::string& name, const automation::DispatchPtr& object, bool extension);
     bool removeObject(const std::string& name);
     bool executeCommand(int16_t command);
@@ -148,7 +169,8 @@ private:
     std::string m_code;
     std::string m_fileName;
     bool m_eventMode = true;
-    bool m_armed = false;
+    std::atomic<bool> m_armed{false};
+    std::function<void()> m_statementHook;
     bool m_editorShown = false;
     std::string m_errorModule;
     int32_t m_errorLine = 0;

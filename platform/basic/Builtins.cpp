@@ -1,15 +1,20 @@
 // The dialect's built-in functions and its file statements.
 
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/DateTime.h"
 #include "platform/basic/Interpreter.h"
+#include "platform/basic/TextPattern.h"
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <limits>
+#include <unistd.h>
 
 namespace platform::basic {
 
@@ -44,14 +49,70 @@ std::string upperText(std::string s)
     return s;
 }
 
-// A number with a fixed count of decimals, or in scientific notation with "E",
-// independent of the process's locale.
+// A number with a fixed count of decimals, independent of the process's locale. The
+// dialect sees a Double as its 15 significant decimal digits and rounds those half away
+// from zero (2.5 gives 3, 1.005 to two places 1.01), not the binary value half to even.
 std::string fixedText(double v, int decimals)
 {
     char buf[400];
+    if (!std::isfinite(v) || decimals < 0 || decimals > 300) {
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,
+                                             std::clamp(decimals, 0, 300));
+        return ec == std::errc() ? std::string(buf, end) : std::string();
+    }
     const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    return ec == std::errc() ? std::string(buf, end) : std::string();
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    if (ec != std::errc()) {
+        return std::string();
+    }
+    // buf: "d.dddddddddddddde[+-]xx"
+    const std::string text(buf, end);
+    const size_t e = text.find('e');
+    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+    int exponent = std::atoi(text.c_str() + e + 1);
+    if (v == 0) {
+        exponent = 0;
+    }
+    // The digits kept: those before the point (exponent + 1) and the decimals.
+    const int keep = exponent + 1 + decimals;
+    if (keep < 0) {
+        digits.clear();
+    } else if (keep < static_cast<int>(digits.size())) {
+        const bool up = digits[static_cast<size_t>(keep)] >= '5';
+        digits.resize(static_cast<size_t>(keep));
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && digits[static_cast<size_t>(i)] == '9') {
+                digits[static_cast<size_t>(i)] = '0';
+                --i;
+            }
+            if (i >= 0) {
+                ++digits[static_cast<size_t>(i)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++exponent;
+            }
+        }
+    }
+    // Place the point: exponent + 1 digits before it.
+    const int whole = exponent + 1;
+    std::string out = v < 0 ? "-" : "";
+    if (whole <= 0) {
+        out += '0';
+    } else {
+        for (int i = 0; i < whole; ++i) {
+            out += i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
+        }
+    }
+    if (decimals > 0) {
+        out += '.';
+        for (int i = 0; i < decimals; ++i) {
+            const int at = whole + i;
+            out += at >= 0 && at < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(at)]
+                                                                   : '0';
+        }
+    }
+    return out;
 }
 
 std::string scientificText(double v, int decimals)
@@ -75,10 +136,15 @@ std::string basicText(const Variant& v)
     return v.toBstr().value;
 }
 
+std::string textOf(const Value& v)
+{
+    return v.date ? datetime::dateText(v.v.toR8().value) : basicText(v.v);
+}
+
 namespace {
 
-// Format(value, pattern) for the patterns scripts use: "0", "0.00", "#,##0.0", "0.00E+00",
-// "Fixed", "Standard", "Scientific", "Percent" and date patterns with yyyy mm dd hh nn ss.
+// Format(value, pattern) for the number patterns scripts use: "0", "0.00", "#,##0.0",
+// "0.00E+00", "Fixed", "Standard", "Scientific", "Percent" (dates: datetime::formatDate).
 std::string formatValue(const Variant& v, const std::string& pattern)
 {
     if (pattern.empty()) {
@@ -86,7 +152,6 @@ std::string formatValue(const Variant& v, const std::string& pattern)
     }
     const auto number = v.toR8();
     const std::string p = lowerText(pattern);
-    char buf[128];
     if (p == "fixed") {
         return fixedText(number.value, 2);
     }
@@ -98,47 +163,6 @@ std::string formatValue(const Variant& v, const std::string& pattern)
     }
     if (p == "percent") {
         return fixedText(number.value * 100, 2) + "%";
-    }
-    if (p.find("yy") != std::string::npos || p.find("hh") != std::string::npos ||
-        p.find("nn") != std::string::npos || p.find("ss") != std::string::npos ||
-        p.find("dd") != std::string::npos) {
-        // An automation date: days since 30 December 1899.
-        const double days = number.value;
-        const auto seconds = static_cast<std::time_t>(std::llround((days - 25569.0) * 86400.0));
-        std::tm tm{};
-        gmtime_r(&seconds, &tm);
-        std::string out;
-        for (size_t i = 0; i < p.size();) {
-            const auto take = [&](const char* token) {
-                const size_t n = std::char_traits<char>::length(token);
-                if (p.compare(i, n, token) == 0) {
-                    i += n;
-                    return true;
-                }
-                return false;
-            };
-            if (take("yyyy")) {
-                std::snprintf(buf, sizeof buf, "%04d", tm.tm_year + 1900);
-            } else if (take("yy")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_year % 100);
-            } else if (take("mm")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_mon + 1);
-            } else if (take("dd")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_mday);
-            } else if (take("hh")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_hour);
-            } else if (take("nn")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_min);
-            } else if (take("ss")) {
-                std::snprintf(buf, sizeof buf, "%02d", tm.tm_sec);
-            } else {
-                buf[0] = pattern[i];
-                buf[1] = '\0';
-                ++i;
-            }
-            out += buf;
-        }
-        return out;
     }
     if (!number) {
         return v.toBstr().value;
@@ -237,7 +261,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         if (!s) {
             raise(13, line);
         }
-        return basicText(v.v);
+        return textOf(v);
     };
     const auto number = [&](size_t i) {
         const Value v = value(i);
@@ -274,12 +298,52 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             raise(13, line);
         }
         const auto c = t == VarType::Bstr
-                           ? automation::Coerced<Variant>{Variant(basicText(v.v)), automation::S_OK}
+                           ? automation::Coerced<Variant>{Variant(textOf(v)), automation::S_OK}
                            : v.v.changeType(t);
         if (!c) {
             raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
         }
         return set(c.value);
+    };
+
+    const auto date = [&](size_t i) { return toDate(value(i), line); };
+    const auto setDate = [&](std::optional<double> d) {
+        if (!d) {
+            raise(5, line);
+        }
+        result = Value::ofDate(*d);
+        return true;
+    };
+    // The comparison of an optional argument: 0 binary, 1 text, -1 (or none) the module's.
+    const auto textCompare = [&](size_t i) {
+        const int32_t mode = optionalArg(i) ? integer(i) : -1;
+        if (mode < -1 || mode > 2) {
+            raise(5, line);
+        }
+        return mode == -1 ? textCompareOf(frame) : mode == 1;
+    };
+    const auto firstDay = [&](size_t i) {
+        const int32_t d = optionalArg(i) ? integer(i) : 1;
+        if (d < 0 || d > 7) {
+            raise(5, line);
+        }
+        return d == 0 ? 1 : d;
+    };
+    const auto textArray = [&](const std::vector<std::string>& items) {
+        auto arr = Array::make(BasicType::String);
+        arr->lower = {0};
+        arr->extent = {static_cast<int32_t>(items.size())};
+        arr->data = items;
+        result = Value();
+        result.array = std::move(arr);
+        return true;
+    };
+    const auto oneDimension = [&](size_t i) {
+        Value v = value(i);
+        if (!v.isArray() || v.array->extent.size() != 1) {
+            raise(13, line);
+        }
+        return v.array;
     };
 
     if (name == "lbound" || name == "ubound") {
@@ -297,6 +361,38 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
     }
     switch (name[0]) {
     case 'a':
+        if (name == "array") {
+            auto arr = Array::make(BasicType::Variant);
+            arr->lower = {optionBaseOf(frame)};
+            arr->extent = {static_cast<int32_t>(count)};
+            arr->resize(count);
+            for (size_t i = 0; i < count; ++i) {
+                const Value v = value(i);
+                if (v.isArray()) {
+                    raise(13, line);
+                }
+                arr->set(i, v.v.value());
+            }
+            result = Value();
+            result.array = std::move(arr);
+            return true;
+        }
+        if (name == "ascw") {
+            arity(1, 1);
+            const std::string s = text(0);
+            if (s.empty()) {
+                raise(5, line);
+            }
+            // The first character of the UTF-8 text.
+            const auto b = static_cast<unsigned char>(s[0]);
+            int32_t cp = b;
+            size_t more = b >= 0xF0 ? 3 : (b >= 0xE0 ? 2 : (b >= 0xC0 ? 1 : 0));
+            cp = more == 3 ? b & 0x07 : (more == 2 ? b & 0x0F : (more == 1 ? b & 0x1F : b));
+            for (size_t k = 1; k <= more && k < s.size(); ++k) {
+                cp = (cp << 6) | (static_cast<unsigned char>(s[k]) & 0x3F);
+            }
+            return set(cp);
+        }
         if (name == "abs") {
             arity(1, 1);
             const Value v = value(0);
@@ -322,6 +418,54 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'c':
+        if (name == "cdate") {
+            arity(1, 1);
+            return setDate(date(0));
+        }
+        if (name == "cbyte") {
+            arity(1, 1);
+            const auto n = Variant(number(0)).toI2();
+            if (!n || n.value < 0 || n.value > 255) {
+                raise(6, line);
+            }
+            return set(n.value);
+        }
+        if (name == "ccur") {
+            // No Currency type: a Double rounded to its four decimals.
+            arity(1, 1);
+            return set(std::nearbyint(number(0) * 10000.0) / 10000.0);
+        }
+        if (name == "choose") {
+            if (count < 1) {
+                raise(450, line);
+            }
+            const int32_t i = integer(0);
+            if (i < 1 || static_cast<size_t>(i) >= count) {
+                return set(Variant());
+            }
+            result = value(static_cast<size_t>(i));
+            return true;
+        }
+        if (name == "chrw") {
+            arity(1, 1);
+            int32_t c = integer(0);
+            if (c < -32768 || c > 65535) {
+                raise(5, line);
+            }
+            c &= 0xFFFF;
+            std::string s;
+            if (c < 0x80) {
+                s += static_cast<char>(c);
+            } else if (c < 0x800) {
+                s += static_cast<char>(0xC0 | (c >> 6));
+                s += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                s += static_cast<char>(0xE0 | (c >> 12));
+                s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                s += static_cast<char>(0x80 | (c & 0x3F));
+            }
+            return set(s);
+        }
         if (name == "cstr") {
             return convert(VarType::Bstr);
         }
@@ -368,17 +512,109 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'd':
+        if (name == "dateserial") {
+            arity(3, 3);
+            return setDate(datetime::dateOf(integer(0), integer(1), integer(2)));
+        }
+        if (name == "dateadd") {
+            arity(3, 3);
+            const std::string unit = text(0);
+            const double n = number(1);
+            return setDate(datetime::dateAdd(unit, n, date(2)));
+        }
+        if (name == "datediff") {
+            arity(3, 5);
+            const std::string unit = text(0);
+            const auto d = datetime::dateDiff(unit, date(1), date(2), firstDay(3));
+            if (!d) {
+                raise(5, line);
+            }
+            if (*d >= INT32_MIN && *d <= INT32_MAX) {
+                return set(static_cast<int32_t>(*d));
+            }
+            return set(static_cast<double>(*d));
+        }
+        if (name == "datepart") {
+            arity(2, 4);
+            const std::string unit = text(0);
+            const auto d = datetime::datePart(unit, date(1), firstDay(2));
+            if (!d) {
+                raise(5, line);
+            }
+            return set(static_cast<int16_t>(*d));
+        }
+        if (name == "datevalue") {
+            arity(1, 1);
+            return setDate(std::trunc(date(0)));
+        }
+        if (name == "day") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).day));
+        }
+        if (name == "dir") {
+            arity(0, 2);
+            if (count == 0 || !optionalArg(0)) {
+                if (m_dirNext >= m_dirEntries.size()) {
+                    return set(std::string());
+                }
+                return set(m_dirEntries[m_dirNext++]);
+            }
+            // A path whose last part may hold '*' and '?'; attribute 16 also lists folders.
+            const std::string path = text(0);
+            const bool folders = optionalArg(1) && (integer(1) & 16) != 0;
+            const size_t slash = path.find_last_of("/\\");
+            const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+            const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+            m_dirEntries.clear();
+            m_dirNext = 0;
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(folder.empty() ? "/" : folder, ec), end;
+                 !ec && it != end; it.increment(ec)) {
+                const std::string entry = it->path().filename().string();
+                const bool isFolder = it->is_directory(ec);
+                if ((isFolder && !folders) ||
+                    !likeMatch(entry, pattern.empty() ? "*" : pattern, false, true)) {
+                    continue;
+                }
+                m_dirEntries.push_back(entry);
+            }
+            std::sort(m_dirEntries.begin(), m_dirEntries.end());
+            if (m_dirEntries.empty()) {
+                return set(std::string());
+            }
+            return set(m_dirEntries[m_dirNext++]);
+        }
         if (name == "doevents") {
             arity(0, 0);
             m_host.doEvents();
+            m_untilHook = m_hookInterval;
             checkControl();
             return set(int16_t{0});
         }
         if (name == "date") {
-            return set(std::floor(automationNow()));
+            return setDate(std::floor(automationNow()));
         }
         break;
     case 'e':
+        if (name == "environ") {
+            arity(1, 1);
+            const Value v = value(0);
+            if (v.v.value().type() == VarType::Bstr) {
+                const char* s = std::getenv(text(0).c_str());
+                return set(std::string(s ? s : ""));
+            }
+            // The n-th "NAME=value" of the environment.
+            const int32_t n = integer(0);
+            if (n < 1 || n > 255) {
+                raise(5, line);
+            }
+            for (char** e = environ; *e; ++e) {
+                if (e - environ == n - 1) {
+                    return set(std::string(*e));
+                }
+            }
+            return set(std::string());
+        }
         if (name == "exp") {
             arity(1, 1);
             const double r = std::exp(number(0));
@@ -400,8 +636,28 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         if (name == "err") {
             return set(static_cast<int32_t>(m_err.number));
         }
+        if (name == "erl") {
+            // Line numbers are not kept.
+            return set(int32_t{0});
+        }
         break;
     case 'f':
+        if (name == "filter") {
+            arity(2, 4);
+            const auto arr = oneDimension(0);
+            const std::string match = text(1);
+            const bool include = optionalArg(2) ? value(2).v.toBool().value : true;
+            const bool folded = textCompare(3);
+            const auto fold = [&](std::string s) { return folded ? lowerText(std::move(s)) : s; };
+            std::vector<std::string> kept;
+            for (size_t i = 0; i < arr->size(); ++i) {
+                const std::string item = basicText(arr->get(i));
+                if ((fold(item).find(fold(match)) != std::string::npos) == include) {
+                    kept.push_back(item);
+                }
+            }
+            return textArray(kept);
+        }
         if (name == "fix") {
             arity(1, 1);
             const Value v = value(0);
@@ -412,7 +668,11 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         if (name == "format") {
             arity(1, 2);
             const Value v = value(0);
-            return set(formatValue(v.v.value(), optionalArg(1) ? text(1) : std::string()));
+            const std::string pattern = optionalArg(1) ? text(1) : std::string();
+            if (v.date || (!pattern.empty() && datetime::isDatePattern(pattern))) {
+                return set(datetime::formatDate(date(0), pattern));
+            }
+            return set(formatValue(v.v.value(), pattern));
         }
         if (name == "freefile") {
             for (int32_t n = 1; n < 256; ++n) {
@@ -424,6 +684,10 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'h':
+        if (name == "hour") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).hour));
+        }
         if (name == "hex") {
             arity(1, 1);
             const int32_t n = integer(0);
@@ -439,6 +703,54 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'i':
+        if (name == "iif") {
+            arity(3, 3);
+            // Both parts are evaluated, as the dialect does.
+            const auto c = value(0).v.toBool();
+            if (!c) {
+                raise(13, line);
+            }
+            const Value yes = value(1);
+            const Value no = value(2);
+            result = c.value ? yes : no;
+            return true;
+        }
+        if (name == "isdate") {
+            arity(1, 1);
+            const Value v = value(0);
+            return set(v.date || (!v.isArray() && v.v.value().type() == VarType::Bstr &&
+                                  datetime::parseDate(basicText(v.v)).has_value()));
+        }
+        if (name == "isnull") {
+            // The engine has no Null value.
+            arity(1, 1);
+            value(0);
+            return set(false);
+        }
+        if (name == "instrrev") {
+            arity(2, 4);
+            const bool folded = textCompare(3);
+            std::string hay = text(0);
+            std::string needle = text(1);
+            if (folded) {
+                hay = lowerText(hay);
+                needle = lowerText(needle);
+            }
+            const int32_t startAt = optionalArg(2) ? integer(2) : -1;
+            if (startAt == 0 || startAt < -1) {
+                raise(5, line);
+            }
+            if (startAt > static_cast<int32_t>(hay.size())) {
+                return set(int32_t{0});
+            }
+            // The match must end at or before startAt.
+            const size_t last = startAt == -1 ? hay.size() : static_cast<size_t>(startAt);
+            if (needle.size() > last) {
+                return set(int32_t{0});
+            }
+            const size_t pos = hay.rfind(needle, last - needle.size());
+            return set(pos == std::string::npos ? int32_t{0} : static_cast<int32_t>(pos + 1));
+        }
         if (name == "int") {
             arity(1, 1);
             const Variant x = value(0).v.value();
@@ -449,10 +761,10 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             return set(d);
         }
         if (name == "instr") {
-            arity(2, 3);
+            arity(2, 4);
             size_t start = 0;
             size_t first = 0;
-            if (count == 3) {
+            if (count >= 3) {
                 const int32_t s = integer(0);
                 if (s < 1) {
                     raise(5, line);
@@ -460,8 +772,12 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                 start = static_cast<size_t>(s - 1);
                 first = 1;
             }
-            const std::string hay = text(first);
-            const std::string needle = text(first + 1);
+            std::string hay = text(first);
+            std::string needle = text(first + 1);
+            if (textCompare(3)) {
+                hay = lowerText(hay);
+                needle = lowerText(needle);
+            }
             if (start > hay.size()) {
                 return set(int32_t{0});
             }
@@ -534,6 +850,22 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'm':
+        if (name == "month") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).month));
+        }
+        if (name == "minute") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).minute));
+        }
+        if (name == "monthname") {
+            arity(1, 2);
+            const int32_t m = integer(0);
+            if (m < 1 || m > 12) {
+                raise(5, line);
+            }
+            return set(datetime::monthName(m, optionalArg(1) && value(1).v.toBool().value));
+        }
         if (name == "mid") {
             arity(2, 3);
             const std::string s = text(0);
@@ -564,7 +896,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         break;
     case 'n':
         if (name == "now") {
-            return set(automationNow());
+            return setDate(automationNow());
         }
         break;
     case 'r':
@@ -615,6 +947,73 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 's':
+        if (name == "second") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).second));
+        }
+        if (name == "split") {
+            arity(1, 4);
+            const std::string s = text(0);
+            const std::string delimiter = optionalArg(1) ? text(1) : std::string(" ");
+            const int32_t limit = optionalArg(2) ? integer(2) : -1;
+            const bool folded = textCompare(3);
+            if (limit < -1) {
+                raise(5, line);
+            }
+            std::vector<std::string> parts;
+            if (s.empty() || limit == 0) {
+                return textArray(parts);
+            }
+            if (delimiter.empty()) {
+                return textArray({s});
+            }
+            const std::string hay = folded ? lowerText(s) : s;
+            const std::string needle = folded ? lowerText(delimiter) : delimiter;
+            size_t from = 0;
+            while (limit == -1 || static_cast<int32_t>(parts.size()) < limit - 1) {
+                const size_t pos = hay.find(needle, from);
+                if (pos == std::string::npos) {
+                    break;
+                }
+                parts.push_back(s.substr(from, pos - from));
+                from = pos + needle.size();
+            }
+            parts.push_back(s.substr(from));
+            return textArray(parts);
+        }
+        if (name == "strcomp") {
+            arity(2, 3);
+            std::string a = text(0);
+            std::string b = text(1);
+            if (textCompare(2)) {
+                a = lowerText(a);
+                b = lowerText(b);
+            }
+            const int c = a.compare(b);
+            return set(static_cast<int16_t>(c < 0 ? -1 : (c > 0 ? 1 : 0)));
+        }
+        if (name == "strreverse") {
+            arity(1, 1);
+            std::string s = text(0);
+            std::reverse(s.begin(), s.end());
+            return set(s);
+        }
+        if (name == "switch") {
+            if (count % 2 != 0) {
+                raise(5, line);
+            }
+            for (size_t i = 0; i < count; i += 2) {
+                const auto c = value(i).v.toBool();
+                if (!c) {
+                    raise(13, line);
+                }
+                if (c.value) {
+                    result = value(i + 1);
+                    return true;
+                }
+            }
+            return set(Variant());
+        }
         if (name == "sqr") {
             arity(1, 1);
             const double d = number(0);
@@ -667,6 +1066,15 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 't':
+        if (name == "timeserial") {
+            arity(3, 3);
+            return setDate(datetime::timeOf(integer(0), integer(1), integer(2)));
+        }
+        if (name == "timevalue") {
+            arity(1, 1);
+            const double d = date(0);
+            return setDate(std::fabs(d - std::trunc(d)));
+        }
         if (name == "trim") {
             arity(1, 1);
             std::string s = text(0);
@@ -692,13 +1100,16 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         if (name == "time") {
             const double n = automationNow();
-            return set(n - std::floor(n));
+            return setDate(n - std::floor(n));
         }
         if (name == "typename") {
             arity(1, 1);
             const Value v = value(0);
             if (v.isArray()) {
                 return set(std::string("Variant()"));
+            }
+            if (v.date) {
+                return set(std::string("Date"));
             }
             static const std::map<VarType, const char*> names = {
                 {VarType::Empty, "Empty"},  {VarType::I2, "Integer"},
@@ -717,6 +1128,20 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'v':
+        if (name == "vartype") {
+            arity(1, 1);
+            const Value v = value(0);
+            const auto code = [](VarType t) { return static_cast<int16_t>(t); };
+            if (v.isArray()) {
+                const BasicType e = v.array->elementType;
+                static const std::map<BasicType, int16_t> elements = {
+                    {BasicType::Integer, 2}, {BasicType::Long, 3},     {BasicType::Single, 4},
+                    {BasicType::Double, 5},  {BasicType::Date, 7},     {BasicType::String, 8},
+                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12}};
+                return set(static_cast<int16_t>(8192 + elements.at(e)));
+            }
+            return set(v.date ? int16_t{7} : code(v.v.value().type()));
+        }
         if (name == "val") {
             arity(1, 1);
             // The longest leading number; blanks are skipped, anything else ends it.
@@ -749,6 +1174,62 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             const auto d = Variant(s.substr(0, n)).toR8();
             return set(d ? d.value : 0.0);
+        }
+        break;
+    case 'j':
+        if (name == "join") {
+            arity(1, 2);
+            const auto arr = oneDimension(0);
+            const std::string delimiter = optionalArg(1) ? text(1) : std::string(" ");
+            std::string out;
+            for (size_t i = 0; i < arr->size(); ++i) {
+                const Variant item = arr->get(i);
+                if (!item.toBstr()) {
+                    raise(13, line);
+                }
+                if (i > 0) {
+                    out += delimiter;
+                }
+                out += basicText(item);
+            }
+            return set(std::move(out));
+        }
+        break;
+    case 'o':
+        if (name == "oct") {
+            arity(1, 1);
+            const int32_t n = integer(0);
+            char buf[16];
+            const Variant x = value(0).v.value();
+            if (x.type() == VarType::I2 || (n >= -32768 && n < 0 && x.type() != VarType::I4)) {
+                std::snprintf(buf, sizeof buf, "%o",
+                              static_cast<unsigned>(static_cast<uint16_t>(n)));
+            } else {
+                std::snprintf(buf, sizeof buf, "%o", static_cast<unsigned>(n));
+            }
+            return set(std::string(buf));
+        }
+        break;
+    case 'w':
+        if (name == "weekday") {
+            arity(1, 2);
+            return set(static_cast<int16_t>(datetime::weekday(date(0), firstDay(1))));
+        }
+        if (name == "weekdayname") {
+            arity(1, 3);
+            const int32_t w = integer(0);
+            if (w < 1 || w > 7) {
+                raise(5, line);
+            }
+            const int shift = optionalArg(2) ? firstDay(2) : 1;
+            return set(datetime::weekdayName((w - 1 + shift - 1) % 7 + 1,
+                                             optionalArg(1) && value(1).v.toBool().value));
+        }
+        break;
+    case 'y':
+        if (name == "year") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).year));
         }
         break;
     default:

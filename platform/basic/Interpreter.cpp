@@ -1,8 +1,11 @@
 #include "platform/basic/Interpreter.h"
 
+#include "platform/automation/AutomationObject.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/DateTime.h"
 #include "platform/basic/Parser.h"
 #include "platform/basic/ScriptObject.h"
+#include "platform/basic/TextPattern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +74,8 @@ const char* errorText(int number)
         return "Object doesn't support this property or method";
     case 440:
         return "Automation error";
+    case 448:
+        return "Named argument not found";
     case 449:
         return "Argument not optional";
     case 450:
@@ -109,6 +114,7 @@ Variant defaultOf(BasicType type)
     case BasicType::Single:
         return 0.0f;
     case BasicType::Double:
+    case BasicType::Date:
         return 0.0;
     case BasicType::String:
         return std::string();
@@ -214,7 +220,7 @@ bool withoutSideEffects(const Expr& e, const Module& module)
 
 struct Interpreter::ClassModule
 {
-    std::unique_ptr<Module> module;
+    std::shared_ptr<Module> module;
 };
 
 struct Interpreter::Frame
@@ -230,7 +236,18 @@ struct Interpreter::Frame
     std::string handlerLabel;
     bool inHandler = false;
     std::string gotoLabel;
+    int gosubDepth = 0;
 };
+
+bool Interpreter::textCompareOf(const Frame& frame)
+{
+    return frame.module && frame.module->compareText;
+}
+
+int Interpreter::optionBaseOf(const Frame& frame)
+{
+    return frame.module ? frame.module->optionBase : 0;
+}
 
 Interpreter::Interpreter(InterpreterHost& host) : m_host(host)
 {
@@ -269,6 +286,11 @@ void Interpreter::raise(int number, int line, const std::string& description)
 
 bool Interpreter::load(const std::string& source, const std::string& moduleName, ScriptError& error)
 {
+    if (m_runDepth > 0) {
+        // Frames of the running code point into the module.
+        error = {1005, "The macro is running: stop it first", 0};
+        return false;
+    }
     SyntaxError syntax{0, {}};
     auto module = parseModule(source, moduleName, false, syntax);
     if (!module) {
@@ -525,6 +547,7 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
             if (it != proc->locals.end()) {
                 e.ref = NameRef::Local;
                 e.slot = static_cast<int>(it - proc->locals.begin());
+                e.typed = proc->localTypes[static_cast<size_t>(e.slot)] != BasicType::Variant;
                 return;
             }
             if (t_scope) {
@@ -541,6 +564,7 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
         if (mv != module.variables.end()) {
             e.ref = NameRef::Module;
             e.slot = static_cast<int>(mv - module.variables.begin());
+            e.typed = mv->type != BasicType::Variant;
             return;
         }
         const auto mc = module.constants.find(e.lower);
@@ -575,7 +599,34 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
             {"vbno", 7},
             {"vbtrue", -1},
             {"vbfalse", 0},
-            {"vbobjecterror", static_cast<int>(0x80040000)}};
+            {"vbobjecterror", static_cast<int>(0x80040000)},
+            {"vbbinarycompare", 0},
+            {"vbtextcompare", 1},
+            {"vbusecompareoption", -1},
+            {"vbnormal", 0},
+            {"vbdirectory", 16},
+            {"vbusesystemdayofweek", 0},
+            {"vbsunday", 1},
+            {"vbmonday", 2},
+            {"vbtuesday", 3},
+            {"vbwednesday", 4},
+            {"vbthursday", 5},
+            {"vbfriday", 6},
+            {"vbsaturday", 7},
+            {"vbempty", 0},
+            {"vbnull", 1},
+            {"vbinteger", 2},
+            {"vblong", 3},
+            {"vbsingle", 4},
+            {"vbdouble", 5},
+            {"vbcurrency", 6},
+            {"vbdate", 7},
+            {"vbstring", 8},
+            {"vbobject", 9},
+            {"vberror", 10},
+            {"vbboolean", 11},
+            {"vbvariant", 12},
+            {"vbarray", 8192}};
         const auto vc = vbConstants.find(e.lower);
         if (vc != vbConstants.end()) {
             e.ref = NameRef::Constant;
@@ -605,8 +656,8 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
             }
         }
         if (!assigned) {
-            static const char* builtinNames[] = {"now",      "timer",    "rnd",  "err",
-                                                 "doevents", "freefile", "date", "time"};
+            static const char* builtinNames[] = {"now",      "timer",    "rnd",  "err",  "erl",
+                                                 "doevents", "freefile", "date", "time", "dir"};
             for (const char* b : builtinNames) {
                 if (e.lower == b) {
                     return;
@@ -649,6 +700,7 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
                     !(proc->resultSlot >= 0 && n.lower == proc->lower)) {
                     n.ref = NameRef::Local;
                     n.slot = static_cast<int>(it - proc->locals.begin());
+                    e.typed = proc->localTypes[static_cast<size_t>(n.slot)] != BasicType::Variant;
                     variable = true;
                 }
             }
@@ -658,6 +710,7 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
                 if (mv != module.variables.end()) {
                     n.ref = NameRef::Module;
                     n.slot = static_cast<int>(mv - module.variables.begin());
+                    e.typed = mv->type != BasicType::Variant;
                 } else {
                     n.ref = NameRef::Other;
                 }
@@ -697,6 +750,7 @@ void Interpreter::initModuleVariables(Module& module, std::vector<Cell>& cells)
         const ModuleVar& v = module.variables[i];
         cells[i].type = v.decl && v.decl->isArray ? BasicType::Variant : v.type;
         cells[i].value = Value(defaultOf(cells[i].type));
+        cells[i].value.date = cells[i].type == BasicType::Date;
         if (v.decl) {
             dimension(*v.decl, cells[i], frame, false, v.decl->type);
         }
@@ -756,6 +810,10 @@ RunStatus Interpreter::call(const std::string& name, std::vector<Variant> args, 
 void Interpreter::checkControl()
 {
     m_statements.fetch_add(1, std::memory_order_relaxed);
+    if (m_hookInterval != 0 && --m_untilHook == 0) {
+        m_untilHook = m_hookInterval;
+        m_host.statementHook();
+    }
     if (m_stopRequested.load(std::memory_order_relaxed)) {
         throw StopSignal{};
     }
@@ -767,17 +825,72 @@ void Interpreter::checkControl()
     }
 }
 
+namespace {
+
+bool anyNamed(const std::vector<const Expr*>& args)
+{
+    return std::any_of(args.begin(), args.end(), [](const Expr* a) { return !a->argName.empty(); });
+}
+
+const Expr& missingArgument()
+{
+    static const Expr missing = [] {
+        Expr e;
+        e.kind = ExprKind::Missing;
+        return e;
+    }();
+    return missing;
+}
+
+} // namespace
+
+std::vector<const Expr*> Interpreter::placeNamed(const std::vector<const Expr*>& args,
+                                                 const std::vector<std::string>& names, int line)
+{
+    std::vector<const Expr*> out;
+    for (const Expr* a : args) {
+        if (a->argName.empty()) {
+            out.push_back(a);
+            continue;
+        }
+        const auto it = std::find(names.begin(), names.end(), a->argName);
+        if (it == names.end()) {
+            raise(448, line);
+        }
+        const auto k = static_cast<size_t>(it - names.begin());
+        if (out.size() <= k) {
+            out.resize(k + 1, &missingArgument());
+        }
+        if (out[k] != &missingArgument()) {
+            raise(448, line, "Named argument already specified");
+        }
+        out[k] = a;
+    }
+    return out;
+}
+
 Value Interpreter::callProcedure(Module& module, Procedure& proc,
-                                 const std::vector<const Expr*>& args, Frame* caller,
+                                 const std::vector<const Expr*>& givenArgs, Frame* caller,
                                  std::vector<Value>* values,
                                  std::shared_ptr<ScriptObjectState> self, const Value* putValue)
 {
+    std::vector<const Expr*> placed;
+    const bool named = !values && anyNamed(givenArgs);
+    if (named) {
+        std::vector<std::string> names;
+        for (const Param& p : proc.params) {
+            names.push_back(p.lower);
+        }
+        placed = placeNamed(givenArgs, names, 0);
+    }
+    const std::vector<const Expr*>& args = named ? placed : givenArgs;
     const size_t given = (values ? values->size() : args.size()) + (putValue ? 1 : 0);
     size_t required = 0;
     for (const Param& p : proc.params) {
         required += p.optional ? 0 : 1;
     }
-    if (given > proc.params.size() || given < required) {
+    const bool rest = !proc.params.empty() && proc.params.back().paramArray;
+    if ((given > proc.params.size() && !rest) || given < required) {
         raise(450, caller ? 0 : proc.line);
     }
     if (m_callDepth >= kMaxCallDepth || nearStackEnd()) {
@@ -794,6 +907,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
     for (size_t i = 0; i < proc.locals.size(); ++i) {
         frame.own[i].type = proc.localTypes[i];
         frame.own[i].value = Value(defaultOf(proc.localTypes[i]));
+        frame.own[i].value.date = proc.localTypes[i] == BasicType::Date;
         frame.slots[i] = &frame.own[i];
     }
     // Arguments: a variable passed to a ByRef parameter is shared; an array element is
@@ -810,6 +924,31 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         const Param& p = proc.params[i];
         Cell& cell = frame.own[i];
         const bool isPut = putValue && i + 1 == proc.params.size();
+        if (p.paramArray) {
+            // The remaining arguments, by value, as an array from 0.
+            auto list = Array::make(BasicType::Variant);
+            const size_t n = values ? values->size() : args.size();
+            list->lower = {0};
+            list->extent = {static_cast<int32_t>(n > i ? n - i : 0)};
+            list->resize(n > i ? n - i : 0);
+            for (size_t k = i; k < n; ++k) {
+                Value v;
+                if (values) {
+                    v = (*values)[k];
+                } else if (args[k]->kind == ExprKind::Missing) {
+                    v = Value(Variant::missing());
+                } else {
+                    v = eval(*args[k], *caller);
+                }
+                if (v.isArray()) {
+                    raise(13, 0);
+                }
+                list->set(k - i, v.v.value());
+            }
+            cell.value = Value();
+            cell.value.array = std::move(list);
+            continue;
+        }
         if (isPut) {
             cell.value = *putValue;
         } else if (values) {
@@ -859,7 +998,9 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         } else {
             raise(449, 0);
         }
-        if (p.type != BasicType::Variant && !cell.value.isArray()) {
+        if (p.type == BasicType::Date && !cell.value.isArray()) {
+            cell.value = Value::ofDate(toDate(cell.value, 0));
+        } else if (p.type != BasicType::Variant && !cell.value.isArray()) {
             auto c = cell.value.v.changeType(p.type == BasicType::Integer   ? VarType::I2
                                              : p.type == BasicType::Long    ? VarType::I4
                                              : p.type == BasicType::Single  ? VarType::R4
@@ -893,73 +1034,84 @@ Interpreter::Flow Interpreter::runProcedureBody(Procedure& proc, Frame& frame)
 {
     size_t start = 0;
     while (true) {
-        Block rest;
-        Flow flow = Flow::Normal;
-        // Run from `start` to the end of the body.
-        for (size_t i = start; i < proc.body.size(); ++i) {
-            const Stmt& s = *proc.body[i];
-            try {
-                flow = execStatement(s, frame);
-            } catch (ScriptError& e) {
-                if (e.line == 0) {
-                    e.line = s.line;
-                }
-                if (frame.onError == 1) {
-                    m_err = e;
-                    continue;
-                }
-                if (frame.onError == 2 && !frame.inHandler) {
-                    m_err = e;
-                    frame.inHandler = true;
-                    frame.gotoLabel = frame.handlerLabel;
-                    flow = Flow::GoTo;
-                } else {
-                    throw;
-                }
-            }
-            if (flow != Flow::Normal) {
-                break;
-            }
-        }
+        const Flow flow = execBlock(proc.body, frame, start);
         if (flow != Flow::GoTo) {
             return Flow::Normal;
         }
-        const auto it = std::find_if(proc.body.begin(), proc.body.end(), [&](const auto& s) {
-            return s->kind == StmtKind::Label && s->label == frame.gotoLabel;
-        });
-        if (it == proc.body.end()) {
-            raise(1004, 0, "Label not defined");
-        }
-        start = static_cast<size_t>(it - proc.body.begin()) + 1;
+        start = labelIndex(proc, frame.gotoLabel);
     }
 }
 
-Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame)
+size_t Interpreter::labelIndex(const Procedure& proc, const std::string& label)
 {
-    for (const auto& sp : block) {
-        const Stmt& s = *sp;
+    const auto it = std::find_if(proc.body.begin(), proc.body.end(), [&](const auto& s) {
+        return s->kind == StmtKind::Label && s->label == label;
+    });
+    if (it == proc.body.end()) {
+        raise(1004, 0, "Label not defined");
+    }
+    return static_cast<size_t>(it - proc.body.begin()) + 1;
+}
+
+Interpreter::Flow Interpreter::runFromLabel(Frame& frame, std::string label, bool handler)
+{
+    while (true) {
+        const Flow flow = execBlock(frame.proc->body, frame, labelIndex(*frame.proc, label));
+        // A GoTo inside the handler or subroutine jumps within it; "Resume label" has left
+        // the handler and unwinds to the procedure's top level.
+        if (flow == Flow::GoTo && (!handler || frame.inHandler)) {
+            label = frame.gotoLabel;
+            continue;
+        }
+        // Running off the end of the procedure ends it.
+        return flow == Flow::Normal ? Flow::ExitProc : flow;
+    }
+}
+
+Interpreter::Flow Interpreter::takeError(ScriptError& e, const Stmt& s, Frame& frame)
+{
+    if (e.line == 0) {
+        e.line = s.line;
+    }
+    if (frame.onError == 1) {
+        m_err = e;
+        return Flow::ResumeNext;
+    }
+    if (frame.onError == 2 && !frame.inHandler && frame.proc) {
+        m_err = e;
+        frame.inHandler = true;
+        // The handler runs here, nested where the error was taken, so that Resume can
+        // run the failed statement again and Resume Next the one after it.
+        const Flow flow = runFromLabel(frame, frame.handlerLabel, true);
+        if (flow == Flow::ExitFor || flow == Flow::ExitDo) {
+            return Flow::ExitProc;
+        }
+        return flow;
+    }
+    throw;
+}
+
+Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_t start)
+{
+    for (size_t i = start; i < block.size();) {
+        const Stmt& s = *block[i];
         Flow flow;
         try {
             flow = execStatement(s, frame);
         } catch (ScriptError& e) {
-            if (e.line == 0) {
-                e.line = s.line;
-            }
-            if (frame.onError == 1) {
-                m_err = e;
+            flow = takeError(e, s, frame);
+            if (flow == Flow::Resume) {
                 continue;
             }
-            if (frame.onError == 2 && !frame.inHandler) {
-                m_err = e;
-                frame.inHandler = true;
-                frame.gotoLabel = frame.handlerLabel;
-                return Flow::GoTo;
+            if (flow == Flow::ResumeNext) {
+                ++i;
+                continue;
             }
-            throw;
         }
         if (flow != Flow::Normal) {
             return flow;
         }
+        ++i;
     }
     return Flow::Normal;
 }
@@ -991,6 +1143,7 @@ VarType varTypeOf(BasicType t)
     case BasicType::Single:
         return VarType::R4;
     case BasicType::Double:
+    case BasicType::Date:
         return VarType::R8;
     case BasicType::String:
         return VarType::Bstr;
@@ -1005,6 +1158,29 @@ VarType varTypeOf(BasicType t)
 }
 
 } // namespace
+
+double Interpreter::toDate(const Value& v, int line)
+{
+    if (v.isArray()) {
+        raise(13, line);
+    }
+    const Variant x = v.v.value();
+    if (x.type() == VarType::Bstr) {
+        const auto d = datetime::parseDate(x.toBstr().value);
+        if (!d) {
+            raise(13, line);
+        }
+        return *d;
+    }
+    const auto d = x.toR8();
+    if (!d) {
+        raise(d.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+    }
+    if (!(d.value > -657435.0 && d.value < 2958466.0)) {
+        raise(6, line);
+    }
+    return d.value;
+}
 
 void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve,
                             BasicType type)
@@ -1026,7 +1202,8 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
         auto arr = Array::make(type);
         size_t total = 1;
         for (const auto& [lo, hi] : item.bounds) {
-            const int32_t l = lo ? eval(*lo, frame).v.toI4().value : 0;
+            const int32_t l = lo ? eval(*lo, frame).v.toI4().value
+                                 : (frame.module ? frame.module->optionBase : 0);
             const auto h = eval(*hi, frame).v.toI4();
             if (!h || h.value < l - 1 || h.value - l + 1 > 50'000'000) {
                 raise(9, 0);
@@ -1044,19 +1221,28 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
                 arr->set(i, defaultOf(type));
             }
         }
-        if (preserve && old && old->size() > 0) {
-            // Preserve keeps the elements whose index is still valid in the last dimension.
+        if (preserve && old && !old->extent.empty()) {
+            // Only the upper bound of the last dimension may change; every element whose
+            // indices are still valid keeps them. Storage runs along the last dimension,
+            // so each run of it moves to its new place.
             if (old->extent.size() != arr->extent.size()) {
                 raise(9, 0);
             }
-            for (size_t d = 0; d + 1 < arr->extent.size(); ++d) {
-                if (arr->extent[d] != old->extent[d] || arr->lower[d] != old->lower[d]) {
+            const size_t last = arr->extent.size() - 1;
+            for (size_t d = 0; d < arr->extent.size(); ++d) {
+                if (arr->lower[d] != old->lower[d] ||
+                    (d < last && arr->extent[d] != old->extent[d])) {
                     raise(9, 0);
                 }
             }
-            const size_t n = std::min(old->size(), arr->size());
-            for (size_t i = 0; i < n; ++i) {
-                arr->set(i, old->get(i));
+            const auto oldRun = static_cast<size_t>(old->extent[last]);
+            const auto newRun = static_cast<size_t>(arr->extent[last]);
+            const size_t keep = std::min(oldRun, newRun);
+            const size_t runs = oldRun == 0 ? 0 : old->size() / oldRun;
+            for (size_t r = 0; r < runs; ++r) {
+                for (size_t i = 0; i < keep; ++i) {
+                    arr->set(r * newRun + i, old->get(r * oldRun + i));
+                }
             }
         }
         cell.value = Value();
@@ -1088,7 +1274,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                     if (right.isArray() || !right.v.toBstr()) {
                         raise(13, s.line);
                     }
-                    c->value.v.appendText(basicText(right.v));
+                    c->value.v.appendText(textOf(right));
                     return Flow::Normal;
                 }
             }
@@ -1158,16 +1344,24 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         return execBlock(s.body, frame);
     case StmtKind::Select: {
         const Value subject = eval(*s.value, frame);
+        const bool text = frame.module && frame.module->compareText;
         for (const CaseClause& clause : s.cases) {
             bool match = clause.tests.empty();
             for (const CaseTest& t : clause.tests) {
                 if (t.kind == CaseTest::Value) {
-                    match = binaryOp(BinOp::Eq, subject, eval(*t.a, frame)).v.toBool().value;
+                    match = binaryOp(BinOp::Eq, subject, eval(*t.a, frame), false, text)
+                                .v.toBool()
+                                .value;
                 } else if (t.kind == CaseTest::Range) {
-                    match = binaryOp(BinOp::Ge, subject, eval(*t.a, frame)).v.toBool().value &&
-                            binaryOp(BinOp::Le, subject, eval(*t.b, frame)).v.toBool().value;
+                    match = binaryOp(BinOp::Ge, subject, eval(*t.a, frame), false, text)
+                                .v.toBool()
+                                .value &&
+                            binaryOp(BinOp::Le, subject, eval(*t.b, frame), false, text)
+                                .v.toBool()
+                                .value;
                 } else {
-                    match = binaryOp(t.op, subject, eval(*t.a, frame)).v.toBool().value;
+                    match =
+                        binaryOp(t.op, subject, eval(*t.a, frame), false, text).v.toBool().value;
                 }
                 if (match) {
                     break;
@@ -1207,7 +1401,8 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             if (f != Flow::Normal) {
                 return f;
             }
-            assign(*s.target, binaryOp(BinOp::Add, counter->value, step), frame, false);
+            assign(*s.target, binaryOp(BinOp::Add, counter->value, step, s.target->typed), frame,
+                   false);
         }
         return Flow::Normal;
     }
@@ -1280,16 +1475,37 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         if (!frame.inHandler) {
             raise(20, s.line);
         }
-        if (s.mode != 2) {
-            raise(1004, s.line, "Resume is supported only with a label");
-        }
         frame.inHandler = false;
         m_err = ScriptError{};
+        if (s.mode == 0) {
+            return Flow::Resume;
+        }
+        if (s.mode == 1) {
+            return Flow::ResumeNext;
+        }
         frame.gotoLabel = s.label;
         return Flow::GoTo;
     case StmtKind::GoTo:
         frame.gotoLabel = s.label;
         return Flow::GoTo;
+    case StmtKind::GoSub: {
+        if (frame.gosubDepth >= kMaxCallDepth) {
+            raise(28, s.line);
+        }
+        ++frame.gosubDepth;
+        struct Leave
+        {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{frame.gosubDepth};
+        const Flow flow = runFromLabel(frame, s.label, false);
+        return flow == Flow::Return ? Flow::Normal : flow;
+    }
+    case StmtKind::Return:
+        if (frame.gosubDepth == 0) {
+            raise(3, s.line);
+        }
+        return Flow::Return;
     case StmtKind::With: {
         frame.with.push_back(eval(*s.target, frame));
         struct Pop
@@ -1316,8 +1532,9 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                     raise(13, s.line);
                 }
                 const VarType t = v.v.value().type();
-                std::string text = basicText(v.v);
-                if (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8) {
+                std::string text = textOf(v);
+                if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
+                                t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
                 }
                 line += text;
@@ -1343,28 +1560,47 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
 
 namespace {
 
-// Keeps an integral result in the narrowest type the operands allow, or fails with
-// Overflow.
-Variant integralResult(double r, int rank)
+// Keeps an integral result in the narrowest type the operands allow: an Integer result
+// that overflows becomes a Long, a Long one a Double, unless a typed variable takes part
+// (then it is an Overflow, as for the variable itself).
+Variant integralResult(double r, int rank, bool typed)
 {
     if (rank == 1 && r >= -32768.0 && r <= 32767.0) {
         return static_cast<int16_t>(r);
     }
+    if (rank == 1 && typed) {
+        throw ScriptError{6, "Overflow", 0};
+    }
     if (r >= -2147483648.0 && r <= 2147483647.0) {
         return static_cast<int32_t>(r);
+    }
+    if (!typed) {
+        return r;
     }
     throw ScriptError{6, "Overflow", 0};
 }
 
-int compareStrings(const std::string& a, const std::string& b)
+int compareStrings(const std::string& a, const std::string& b, bool textCompare)
 {
+    if (textCompare) {
+        const size_t n = std::min(a.size(), b.size());
+        for (size_t i = 0; i < n; ++i) {
+            const int x = std::tolower(static_cast<unsigned char>(a[i]));
+            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y) {
+                return x < y ? -1 : 1;
+            }
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 } // namespace
 
-Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
+Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typed,
+                            bool textCompare)
 {
     if (av.isArray() || bv.isArray()) {
         raise(13, 0);
@@ -1382,11 +1618,37 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
         }
         return Value(Variant(x.value.get() == y.value.get()));
     }
+    if (op == BinOp::Like) {
+        if (!a.toBstr() || !b.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant(likeMatch(textOf(av), textOf(bv), textCompare)));
+    }
     if (op == BinOp::Concat) {
         if (!a.toBstr() || !b.toBstr()) {
             raise(13, 0);
         }
-        return Value(Variant(basicText(a) + basicText(b)));
+        return Value(Variant(textOf(av) + textOf(bv)));
+    }
+    if (av.date || bv.date) {
+        // A date plus or minus days is a date; the difference of two dates is days. Text
+        // compared with a date is read as a date.
+        if (op == BinOp::Add || op == BinOp::Sub) {
+            const double x = toDate(av, 0);
+            const double y = av.date && bv.date ? toDate(bv, 0) : Variant(b).toR8().value;
+            if (!bv.date && !b.toR8()) {
+                raise(13, 0);
+            }
+            const double r = op == BinOp::Add ? x + y : x - y;
+            if (op == BinOp::Sub && av.date && bv.date) {
+                return Value(Variant(r));
+            }
+            return Value::ofDate(toDate(Value(Variant(r)), 0));
+        }
+        if (op >= BinOp::Eq && op <= BinOp::Ge && (ta == VarType::Bstr || tb == VarType::Bstr)) {
+            return binaryOp(op, Value(Variant(toDate(av, 0))), Value(Variant(toDate(bv, 0))), typed,
+                            textCompare);
+        }
     }
     const bool aString = ta == VarType::Bstr;
     const bool bString = tb == VarType::Bstr;
@@ -1397,7 +1659,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
         int c = 0;
         if ((aString && bString) || (aString && tb == VarType::Empty) ||
             (bString && ta == VarType::Empty)) {
-            c = compareStrings(a.toBstr().value, b.toBstr().value);
+            c = compareStrings(a.toBstr().value, b.toBstr().value, textCompare);
         } else {
             const auto x = a.toR8();
             const auto y = b.toR8();
@@ -1503,7 +1765,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
                          : op == BinOp::Sub ? x.value - y.value
                                             : x.value * y.value;
         if (rank <= 2) {
-            return Value(integralResult(r, rank));
+            return Value(integralResult(r, rank, typed));
         }
         if (rank == 3) {
             if (std::isfinite(r) && std::fabs(r) > std::numeric_limits<float>::max()) {
@@ -1536,7 +1798,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
         }
         const int64_t r = op == BinOp::IntDiv ? static_cast<int64_t>(xi.value) / yi.value
                                               : static_cast<int64_t>(xi.value) % yi.value;
-        return Value(integralResult(static_cast<double>(r), std::min(rank, 2) == 1 ? 1 : 2));
+        return Value(integralResult(static_cast<double>(r), std::min(rank, 2) == 1 ? 1 : 2, true));
     }
     case BinOp::Pow: {
         const double r = std::pow(x.value, y.value);
@@ -1556,8 +1818,11 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv)
 Value Interpreter::eval(const Expr& e, Frame& frame)
 {
     switch (e.kind) {
-    case ExprKind::Literal:
-        return Value(e.literal);
+    case ExprKind::Literal: {
+        Value literal(e.literal);
+        literal.date = e.date;
+        return literal;
+    }
     case ExprKind::Name:
         return evalName(e, frame);
     case ExprKind::Member:
@@ -1588,7 +1853,10 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             case VarType::I4: {
                 const int32_t n = x.toI4().value;
                 if (n == std::numeric_limits<int32_t>::min()) {
-                    raise(6, e.line);
+                    if (e.object->typed) {
+                        raise(6, e.line);
+                    }
+                    return Value(Variant(-static_cast<double>(n)));
                 }
                 return Value(Variant(-n));
             }
@@ -1620,7 +1888,8 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
         const Value a = eval(*e.left, frame);
         const Value b = eval(*e.right, frame);
         try {
-            return binaryOp(e.op, a, b);
+            return binaryOp(e.op, a, b, e.left->typed || e.right->typed,
+                            frame.module && frame.module->compareText);
         } catch (ScriptError& err) {
             if (err.line == 0) {
                 err.line = e.line;
@@ -1701,7 +1970,8 @@ Value Interpreter::evalMember(const Expr& e, Frame& frame)
             return Value(Variant(m_err.description));
         }
         if (e.lower == "source") {
-            return Value(Variant(moduleName()));
+            return Value(
+                Variant(m_err.source.empty() && m_err.number != 0 ? moduleName() : m_err.source));
         }
         if (e.lower == "clear") {
             m_err = ScriptError{};
@@ -1760,7 +2030,9 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                 offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
                 stride *= static_cast<size_t>(arr.extent[d]);
             }
-            return Value(arr.get(offset));
+            Value element(arr.get(offset));
+            element.date = arr.elementType == BasicType::Date;
+            return element;
         }
         if (frame.module) {
             for (auto& p : frame.module->procedures) {
@@ -1802,7 +2074,12 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                 if (args.size() > 2 && args[2]->kind != ExprKind::Missing) {
                     description = eval(*args[2], frame).v.toBstr().value;
                 }
-                raise(number, e.line, description);
+                ScriptError raised{number, description.empty() ? errorText(number) : description,
+                                   e.line};
+                if (args.size() > 1 && args[1]->kind != ExprKind::Missing) {
+                    raised.source = eval(*args[1], frame).v.toBstr().value;
+                }
+                throw raised;
             }
             if (callee.lower == "clear") {
                 m_err = ScriptError{};
@@ -1832,14 +2109,55 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
     raise(13, e.line);
 }
 
+std::vector<std::string> Interpreter::memberParameters(const DispatchPtr& object,
+                                                       automation::DISPID id,
+                                                       const std::string& name)
+{
+    std::vector<std::string> names;
+    for (const auto& weak : m_objects) {
+        const auto state = weak.lock();
+        if (!state || state->object != object.get()) {
+            continue;
+        }
+        // An instance of a class module: its procedure's parameters.
+        for (const auto& p : state->module->procedures) {
+            if (automation::namesEqual(p->name, name)) {
+                for (const Param& param : p->params) {
+                    names.push_back(param.lower);
+                }
+                return names;
+            }
+        }
+        return names;
+    }
+    if (auto* automationObject = dynamic_cast<automation::AutomationObject*>(object.get())) {
+        if (const auto* member = automationObject->GetDispatchMap().member(id)) {
+            for (const auto& param : member->params) {
+                std::string lower = param.name;
+                std::transform(lower.begin(), lower.end(), lower.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                names.push_back(lower);
+            }
+        }
+    }
+    return names;
+}
+
 Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& name, uint16_t flags,
-                                const std::vector<const Expr*>& args, Frame& frame,
+                                const std::vector<const Expr*>& givenArgs, Frame& frame,
                                 const Value* putValue, int line)
 {
     automation::DISPID id = 0;
     if (FAILED(object->GetIDsOfNames(name, id))) {
         raise(438, line);
     }
+    // Named arguments by the member's parameter names in the type library.
+    std::vector<const Expr*> placed;
+    const bool named = anyNamed(givenArgs);
+    if (named) {
+        placed = placeNamed(givenArgs, memberParameters(object, id, name), line);
+    }
+    const std::vector<const Expr*>& args = named ? placed : givenArgs;
     // Variables go by reference (the member may fill them); an element of an array goes
     // as a reference to it and the elements after it.
     std::vector<Variant> values;
@@ -1936,7 +2254,23 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             }
             if (value.isArray()) {
                 if (c->type != BasicType::Variant) {
-                    raise(13, target.line);
+                    // A dynamic array of a type takes the elements converted to its type
+                    // ("Dim parts() As String: parts = Split(s, ",")").
+                    if (!c->value.isArray() || c->value.array->fixed) {
+                        raise(13, target.line);
+                    }
+                    const Array& from = *value.array;
+                    auto converted = Array::make(c->value.array->elementType);
+                    converted->lower = from.lower;
+                    converted->extent = from.extent;
+                    converted->resize(from.size());
+                    for (size_t i = 0; i < from.size(); ++i) {
+                        if (FAILED(converted->set(i, from.get(i)))) {
+                            raise(13, target.line);
+                        }
+                    }
+                    c->value.array = std::move(converted);
+                    return;
                 }
                 auto copy = std::make_shared<Array>(*value.array);
                 copy->fixed = false;
@@ -1952,7 +2286,11 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
                 return;
             }
             if (c->type == BasicType::String && value.v.toBstr()) {
-                c->value = Value(Variant(basicText(value.v)));
+                c->value = Value(Variant(textOf(value)));
+                return;
+            }
+            if (c->type == BasicType::Date) {
+                c->value = Value::ofDate(toDate(value, target.line));
                 return;
             }
             auto conv = value.v.changeType(varTypeOf(c->type));
@@ -2025,6 +2363,11 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             if (value.isArray()) {
                 raise(13, target.line);
             }
+            if (arr.elementType == BasicType::Date) {
+                value = Value::ofDate(toDate(value, target.line));
+            } else if (value.date && arr.elementType == BasicType::String) {
+                value = Value(Variant(textOf(value)));
+            }
             const HRESULT hr = arr.set(offset, value.v);
             if (FAILED(hr)) {
                 raise(hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
@@ -2064,10 +2407,10 @@ DispatchPtr Interpreter::newObject(const std::string& className, int line)
     if (it == m_classes.end()) {
         raise(429, line);
     }
-    Module& module = *it->second->module;
     auto state = std::make_shared<ScriptObjectState>();
     state->interpreter = this;
-    state->module = &module;
+    state->module = it->second->module;
+    Module& module = *state->module;
     initModuleVariables(module, state->cells);
     DispatchPtr object = makeScriptObject(state);
     m_objects.push_back(state);

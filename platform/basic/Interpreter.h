@@ -32,6 +32,9 @@ public:
     virtual automation::DispatchPtr namedObject(const std::string& lowerName) = 0;
     // Objects whose members are global to scripts.
     virtual std::vector<automation::DispatchPtr> extensions() = 0;
+    // Called every statementHookInterval() statements while a script runs without reaching
+    // DoEvents, so the host can look for a stop request; it may call requestStop().
+    virtual void statementHook() {}
 
 protected:
     ~InterpreterHost() = default;
@@ -40,9 +43,15 @@ protected:
 // A run-time error of a script: its number, text and line.
 struct ScriptError
 {
+    ScriptError() = default;
+    ScriptError(int number, std::string description, int line, std::string source = {})
+        : number(number), description(std::move(description)), line(line), source(std::move(source))
+    {}
+
     int number = 0;
     std::string description;
     int line = 0;
+    std::string source; // given to Err.Raise; empty: the module
 };
 
 // The outcome of running script code.
@@ -63,7 +72,8 @@ public:
     ~Interpreter();
 
     // Reads and links the main module, replacing the previous one, and initialises its
-    // module-level variables. On a syntax error nothing changes.
+    // module-level variables. On a syntax error, or while code runs (error 1005), nothing
+    // changes.
     bool load(const std::string& source, const std::string& moduleName, ScriptError& error);
     // Adds a class module (its name is the class's name for New).
     bool addClassModule(const std::string& source, const std::string& className,
@@ -78,6 +88,14 @@ public:
 
     // Asks a running script to stop at its next statement (any thread).
     void requestStop() { m_stopRequested = true; }
+    // Calls the host's statementHook() every `statements` statements run without DoEvents
+    // (0: never).
+    void setStatementHookInterval(uint32_t statements)
+    {
+        m_hookInterval = statements;
+        m_untilHook = statements;
+    }
+    uint32_t statementHookInterval() const { return m_hookInterval; }
     void setPaused(bool paused) { m_paused = paused; }
     bool paused() const { return m_paused; }
     // Nesting depth of running script code (0: idle).
@@ -102,6 +120,9 @@ private:
         ExitDo,
         ExitProc,
         GoTo,
+        Resume,     // run the statement that failed again
+        ResumeNext, // go on after the statement that failed
+        Return,     // end of a GoSub subroutine
     };
 
     bool link(Module& module, ScriptError& error);
@@ -110,24 +131,45 @@ private:
     void linkExpr(Module& module, Procedure* proc, Expr& e, bool assigned);
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
-    Flow execBlock(const Block& block, Frame& frame);
+    Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // The error handler's answer to an error of statement s, or a rethrow without one.
+    Flow takeError(ScriptError& e, const Stmt& s, Frame& frame);
+    // Runs the procedure's body from a label (an error handler or a GoSub subroutine).
+    Flow runFromLabel(Frame& frame, std::string label, bool handler);
+    size_t labelIndex(const Procedure& proc, const std::string& label);
     Flow execStatement(const Stmt& s, Frame& frame);
     Flow runProcedureBody(Procedure& proc, Frame& frame);
     void checkControl();
 
+    // The running module's options: Option Compare Text and Option Base.
+    static bool textCompareOf(const Frame& frame);
+    static int optionBaseOf(const Frame& frame);
     Value eval(const Expr& e, Frame& frame);
     Value evalName(const Expr& e, Frame& frame);
     Value evalCall(const Expr& e, Frame& frame);
     Value evalMember(const Expr& e, Frame& frame);
-    Value binaryOp(BinOp op, const Value& a, const Value& b);
+    // typed: an operand is a typed variable, so a result that overflows raises 6 instead of
+    // widening; textCompare: text compares without regard to case (Option Compare Text).
+    Value binaryOp(BinOp op, const Value& a, const Value& b, bool typed = false,
+                   bool textCompare = false);
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
+    // A value as a date: a number, or text read as a date; 13 when it is neither, 6
+    // outside the years of dates.
+    double toDate(const Value& v, int line);
 
+    // Puts named arguments (name:=value) in the places of the parameters they name
+    // (lower-case names); places left out hold a Missing argument. 448 for an unknown name.
+    std::vector<const Expr*> placeNamed(const std::vector<const Expr*>& args,
+                                        const std::vector<std::string>& names, int line);
     Value callProcedure(Module& module, Procedure& proc, const std::vector<const Expr*>& args,
                         Frame* caller, std::vector<Value>* values,
                         std::shared_ptr<ScriptObjectState> self = nullptr,
                         const Value* putValue = nullptr);
+    // The lower-case parameter names of an object's member (empty when unknown).
+    std::vector<std::string> memberParameters(const automation::DispatchPtr& object,
+                                              automation::DISPID id, const std::string& name);
     Value invokeObject(const automation::DispatchPtr& object, const std::string& name,
                        uint16_t flags, const std::vector<const Expr*>& args, Frame& frame,
                        const Value* putValue, int line);
@@ -151,9 +193,14 @@ private:
     std::atomic<bool> m_stopRequested{false};
     std::atomic<uint64_t> m_statements{0};
     bool m_paused = false;
+    uint32_t m_hookInterval = 0;
+    uint32_t m_untilHook = 0;
     int m_runDepth = 0;
     int m_callDepth = 0;
     uint32_t m_rndState = 0x12345u;
+    // Dir: the names the last pattern matched and the next to answer.
+    std::vector<std::string> m_dirEntries;
+    size_t m_dirNext = 0;
     // Instances of class modules, told when the interpreter goes.
     std::vector<std::weak_ptr<ScriptObjectState>> m_objects;
     friend class Builtins;

@@ -1,5 +1,7 @@
 #include "platform/basic/Lexer.h"
 
+#include "platform/basic/DateTime.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -252,13 +254,18 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
                 ++j;
             }
             std::string word(src.substr(i, j - i));
-            // Type suffixes ("Left$", "count%") are part of no name. '&' stays the
-            // concatenation operator, and '#' followed by a digit is a file number.
+            // Type suffixes ("Left$", "count%", "total&") are part of no name. '&' before
+            // a name, a number or a string stays the concatenation operator ("a&b"), and
+            // '#' followed by a digit is a file number.
+            char suffix = 0;
             if (j < src.size()) {
                 const char s2 = src[j];
-                const bool digitNext =
-                    j + 1 < src.size() && std::isdigit(static_cast<unsigned char>(src[j + 1]));
-                if (s2 == '$' || s2 == '%' || s2 == '!' || s2 == '@' || (s2 == '#' && !digitNext)) {
+                const char after = j + 1 < src.size() ? src[j + 1] : '\n';
+                const bool digitNext = std::isdigit(static_cast<unsigned char>(after));
+                const bool operandNext = isIdentChar(after) || after == '"' || after == '.';
+                if (s2 == '$' || s2 == '%' || s2 == '!' || s2 == '@' || (s2 == '#' && !digitNext) ||
+                    (s2 == '&' && !operandNext)) {
+                    suffix = s2;
                     ++j;
                 }
             }
@@ -272,8 +279,29 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
             }
             Token& t = push(Tok::Ident, word);
             t.lower = lower;
+            t.suffix = suffix;
             i = j;
             continue;
+        }
+        if (c == '#') {
+            // A date literal: #1/2/2024#, #2024-01-02 13:30#, #3:04 PM#.
+            const size_t close = src.find('#', i + 1);
+            const size_t eol = src.find_first_of("\r\n", i + 1);
+            if (close != std::string_view::npos && (eol == std::string_view::npos || close < eol)) {
+                const std::string_view inside = src.substr(i + 1, close - i - 1);
+                const bool dateLike = inside.find_first_not_of(
+                                          "0123456789/:-., abcdefghijklmnopqrstuvwxyz"
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string_view::npos &&
+                                      inside.find_first_of("0123456789") != std::string_view::npos;
+                const auto date = dateLike ? datetime::parseDate(inside) : std::nullopt;
+                if (date) {
+                    Token& t = push(Tok::Number, std::string(src.substr(i, close - i + 1)));
+                    t.value = Variant(*date);
+                    t.date = true;
+                    i = close + 1;
+                    continue;
+                }
+            }
         }
         static const std::string_view twoChar[] = {"<=", ">=", "<>"};
         bool matched = false;

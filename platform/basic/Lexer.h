@@ -27,6 +27,8 @@ struct Token
     int line = 0;
     bool spaceBefore = false; // a blank before it (tells "a (1)" from "a(1)")
     bool dotAfterSpace = false;
+    bool date = false; // a date literal: value holds its Double
+    char suffix = 0;   // an identifier's type suffix: $ % & ! # @, or 0
 };
 
 // A failure to read the program: its line and text.

@@ -32,8 +32,21 @@ public:
             }
             if (isKw("option")) {
                 next();
-                if (isKw("explicit")) {
+                if (acceptKw("explicit")) {
                     mod->optionExplicit = true;
+                } else if (acceptKw("base")) {
+                    if (!at(Tok::Number) ||
+                        (cur().value.toI4().value != 0 && cur().value.toI4().value != 1)) {
+                        fail("Expected: 0 or 1");
+                    }
+                    mod->optionBase = cur().value.toI4().value;
+                    next();
+                } else if (acceptKw("compare")) {
+                    if (acceptKw("text")) {
+                        mod->compareText = true;
+                    } else if (!acceptKw("binary") && !acceptKw("database")) {
+                        fail("Expected: Binary or Text");
+                    }
                 }
                 skipToLineEnd();
                 continue;
@@ -197,8 +210,11 @@ private:
         if (t == "single") {
             return BasicType::Single;
         }
-        if (t == "double" || t == "currency" || t == "date") {
+        if (t == "double" || t == "currency") {
             return BasicType::Double;
+        }
+        if (t == "date") {
+            return BasicType::Date;
         }
         if (t == "string") {
             if (acceptOp("*")) {
@@ -227,12 +243,33 @@ private:
         return BasicType::Object;
     }
 
+    // The type a name's suffix gives ("count%", "total&", "name$"), Variant without one.
+    BasicType suffixType() const
+    {
+        switch (m_t[m_pos - 1].suffix) {
+        case '%':
+            return BasicType::Integer;
+        case '&':
+            return BasicType::Long;
+        case '!':
+            return BasicType::Single;
+        case '#':
+        case '@':
+            return BasicType::Double;
+        case '$':
+            return BasicType::String;
+        default:
+            return BasicType::Variant;
+        }
+    }
+
     void dimItems(Stmt& s, bool redim)
     {
         do {
             DimItem item;
             item.name = identifier();
             item.lower = lowerOf(item.name);
+            item.type = suffixType();
             if (acceptOp("(")) {
                 item.isArray = true;
                 if (!isOp(")")) {
@@ -267,6 +304,7 @@ private:
             DimItem item;
             item.name = identifier();
             item.lower = lowerOf(item.name);
+            item.type = suffixType();
             if (acceptKw("as")) {
                 item.type = typeName();
             }
@@ -301,6 +339,7 @@ private:
         }
         p->name = identifier();
         p->lower = lowerOf(p->name);
+        p->resultType = suffixType();
         if (acceptOp("(")) {
             if (!isOp(")")) {
                 do {
@@ -311,9 +350,11 @@ private:
                     } else {
                         acceptKw("byref");
                     }
-                    acceptKw("paramarray");
+                    param.paramArray = acceptKw("paramarray");
+                    param.optional = param.optional || param.paramArray;
                     param.name = identifier();
                     param.lower = lowerOf(param.name);
+                    param.type = suffixType();
                     if (acceptOp("(")) {
                         expectOp(")");
                         param.isArray = true;
@@ -410,12 +451,20 @@ private:
         return s;
     }
 
+    // A word that is a statement on its own ("Do: Loop", "Return: ..."), never a label.
+    bool statementWord() const
+    {
+        static const char* words[] = {"end",  "else",   "loop",   "next", "wend", "do",
+                                      "exit", "resume", "return", "stop", "close"};
+        return std::any_of(std::begin(words), std::end(words),
+                           [this](const char* w) { return isKw(w); });
+    }
+
     std::unique_ptr<Stmt> statementBody()
     {
         Nest nest(*this);
         if (at(Tok::Ident) && peek().kind == Tok::Newline && peek().text == ":" &&
-            (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline) && !isKw("end") && !isKw("else") &&
-            !isKw("loop") && !isKw("next") && !isKw("wend")) {
+            (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline) && !statementWord()) {
             auto s = make(StmtKind::Label);
             s->label = cur().lower;
             next();
@@ -510,10 +559,15 @@ private:
             }
             return s;
         }
-        if (isKw("goto")) {
-            auto s = make(StmtKind::GoTo);
+        if (isKw("goto") || isKw("gosub")) {
+            auto s = make(isKw("goto") ? StmtKind::GoTo : StmtKind::GoSub);
             next();
             s->label = lowerOf(identifier());
+            return s;
+        }
+        if (isKw("return") && (peek().kind == Tok::Newline || peek().kind == Tok::End)) {
+            auto s = make(StmtKind::Return);
+            next();
             return s;
         }
         if (isKw("set")) {
@@ -969,6 +1023,8 @@ private:
                 op = BinOp::Ge;
             } else if (isKw("is")) {
                 op = BinOp::Is;
+            } else if (isKw("like")) {
+                op = BinOp::Like;
             } else {
                 return l;
             }
@@ -1077,16 +1133,24 @@ private:
         if (inParens && isOp(")")) {
             return;
         }
+        bool named = false;
         while (true) {
-            if (isOp(",") || (inParens && isOp(")")) || (!inParens && atStatementEnd())) {
+            if (at(Tok::Ident) && peek().kind == Tok::Op && peek().text == ":=") {
+                // name:=value; only named arguments may follow.
+                const std::string name = cur().lower;
+                next();
+                next();
+                args.push_back(expr());
+                args.back()->argName = name;
+                named = true;
+            } else if (named) {
+                fail("Expected: named argument");
+            } else if (isOp(",") || (inParens && isOp(")")) || (!inParens && atStatementEnd())) {
                 auto m = std::make_unique<Expr>();
                 m->kind = ExprKind::Missing;
                 m->line = line();
                 args.push_back(std::move(m));
             } else {
-                if (at(Tok::Ident) && peek().kind == Tok::Op && peek().text == ":=") {
-                    fail("Named arguments are not supported");
-                }
                 args.push_back(expr());
             }
             if (!acceptOp(",")) {
@@ -1102,6 +1166,7 @@ private:
         if (at(Tok::Number) || at(Tok::String)) {
             e->kind = ExprKind::Literal;
             e->literal = cur().value;
+            e->date = cur().date;
             next();
             return e;
         }

@@ -16,7 +16,8 @@ class Interpreter;
 struct ScriptObjectState
 {
     Interpreter* interpreter = nullptr; // null once the interpreter is gone
-    Module* module = nullptr;
+    // Shared with the class: an instance keeps its code when the class module is replaced.
+    std::shared_ptr<Module> module;
     std::vector<Cell> cells;
     automation::IDispatch* object = nullptr; // not owned
 

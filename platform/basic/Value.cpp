@@ -20,6 +20,7 @@ std::shared_ptr<Array> Array::make(BasicType type)
         a->data = std::vector<float>();
         break;
     case BasicType::Double:
+    case BasicType::Date:
         a->data = std::vector<double>();
         break;
     case BasicType::String:

@@ -39,14 +39,24 @@ struct Value
 {
     automation::Variant v;
     std::shared_ptr<Array> array;
+    // v is a Double that is a date (automation clients see the Double).
+    bool date = false;
 
     Value() = default;
     Value(automation::Variant value) : v(std::move(value)) {}
+    static Value ofDate(double days)
+    {
+        Value d{automation::Variant(days)};
+        d.date = true;
+        return d;
+    }
     bool isArray() const { return static_cast<bool>(array); }
 };
 
 // A value as text the way the dialect writes it (Doubles to 15 significant digits).
 std::string basicText(const automation::Variant& v);
+// The same for a script value: dates as dates.
+std::string textOf(const Value& v);
 
 // A variable: its declared type and its value.
 struct Cell

@@ -89,25 +89,34 @@ bool BasicEditorWindow::openFile(const QString& path)
 
 bool BasicEditorWindow::saveFile(const QString& path)
 {
-    syncCodeToEngine();
+    if (!syncCodeToEngine()) {
+        return false;
+    }
     const bool ok = m_engine.saveScript(path.toStdString());
     statusBar()->showMessage(ok ? QStringLiteral("Saved %1").arg(path)
                                 : QStringLiteral("Cannot save %1").arg(path));
     return ok;
 }
 
-void BasicEditorWindow::syncCodeToEngine()
+bool BasicEditorWindow::syncCodeToEngine()
 {
     const std::string text = m_text->toPlainText().toStdString();
-    if (text != m_engine.code()) {
-        m_engine.setCode(text);
+    if (text == m_engine.code()) {
+        return true;
     }
+    if (m_engine.busy()) {
+        // The running macro's code cannot be replaced under it.
+        statusBar()->showMessage(QStringLiteral("Stop the macro before saving or running the "
+                                                "changed code"));
+        return false;
+    }
+    m_engine.setCode(text);
+    return true;
 }
 
 void BasicEditorWindow::run()
 {
-    syncCodeToEngine();
-    if (m_errorLine == 0) {
+    if (syncCodeToEngine() && m_errorLine == 0) {
         m_engine.runScript();
     }
 }

@@ -49,7 +49,8 @@ protected:
 
 private:
     void markLine(int line);
-    void syncCodeToEngine();
+    // Hands the edited text to the engine; false while a macro runs (the text stays).
+    bool syncCodeToEngine();
     void applyGeometry();
 
     BasicEngine& m_engine;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -34,6 +35,9 @@ public:
         events.push_back({dispid, {args.begin(), args.end()}});
         if (dispid == BasicEngine::EventDoEvents && onDoEvents) {
             onDoEvents();
+        }
+        if (dispid == BasicEngine::EventDebugPrint && onPrint) {
+            onPrint(args[0].toBstr().value);
         }
         if ((dispid == BasicEngine::EventWindowHandle ||
              dispid == BasicEngine::EventOverrideModalWindowOwner) &&
@@ -66,6 +70,7 @@ public:
     }
     std::vector<EventRecord> events;
     std::function<void()> onDoEvents;
+    std::function<void(const std::string&)> onPrint;
     std::function<bool(int16_t)> takeOver = [](int16_t) { return false; };
 };
 
@@ -390,6 +395,157 @@ TEST_F(EngineTest, FileNameOpensTheScriptAndAddModuleLoadsAClass)
     put(16, dir + "/missing.bas");
     EXPECT_TRUE(get(8) == Variant(std::string()));
     EXPECT_TRUE(method(40, {dir + "/missing.cls"}) == Variant(false));
+}
+
+TEST_F(EngineTest, CodeIsNotReplacedUnderARunningMacro)
+{
+    const std::string dir = std::getenv("HARLUNE_TEST_DIR") ? std::getenv("HARLUNE_TEST_DIR") : ".";
+    const std::string cls = dir + "/Waiter.cls";
+    const std::string other = dir + "/Other.bas";
+    std::ofstream(cls) << "Attribute VB_Name = \"Waiter\"\nPublic Name As String\n"
+                          "Public Sub Wait()\nDim s As String\ns = \"waited\"\nDoEvents\n"
+                          "Debug.Print s; Len(Name)\nEnd Sub\n";
+    std::ofstream(other) << "Sub Main\nDebug.Print \"other\"\nEnd Sub\n";
+    const std::string script = "Sub Main\nDim w As New Waiter\nDim t As String\nt = \"before\"\n"
+                               "w.Wait\nDebug.Print t\nEnd Sub\n";
+    struct Case
+    {
+        const char* name;
+        std::function<HRESULT(DispatchPtr&)> change; // made while the macro waits
+        bool paused;
+    };
+    const auto putOf = [](DISPID id, std::string value) {
+        return [id, value](DispatchPtr& e) {
+            std::vector<Variant> args = {Variant(value)};
+            DispatchError error;
+            const HRESULT hr = e->Invoke(id, DISPATCH_PROPERTYPUT, args, nullptr, &error);
+            EXPECT_EQ(error.description, BasicEngine::kBusyText);
+            return hr;
+        };
+    };
+    const Case cases[] = {
+        {"code put", putOf(8, "Sub Main\nEnd Sub\n"), false},
+        {"file name put", putOf(16, other), false},
+        {"class module added again",
+         [&cls](DispatchPtr& e) {
+             std::vector<Variant> args = {Variant(cls)};
+             Variant r;
+             return e->Invoke(40, DISPATCH_METHOD, args, &r, nullptr);
+         },
+         false},
+        {"code put while paused", putOf(8, "Sub Main\nEnd Sub\n"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink->events.clear();
+        EXPECT_TRUE(method(40, {cls}) == Variant(true));
+        load(script, false);
+        auto& basic = static_cast<BasicEngine&>(*engine);
+        HRESULT answer = S_OK;
+        int rounds = 0;
+        sink->onDoEvents = [&] {
+            ++rounds;
+            if (c.paused && rounds == 1) {
+                basic.pauseScript(true);
+                return;
+            }
+            if (rounds == (c.paused ? 2 : 1)) {
+                answer = c.change(engine);
+                EXPECT_FALSE(basic.setCode("Sub Main\nEnd Sub\n"));
+                basic.pauseScript(false);
+            }
+        };
+        method(28, {int16_t{6}});
+        sink->onDoEvents = nullptr;
+        EXPECT_EQ(answer, DISP_E_EXCEPTION);
+        EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 0) << get(13).toBstr().value;
+        EXPECT_EQ(sink->prints(), (std::vector<std::string>{"waited 0", "before"}));
+        EXPECT_TRUE(get(8) == Variant(script));
+        // Once the macro ended the code may change.
+        put(8, "Sub Main\nEnd Sub\n");
+        EXPECT_TRUE(get(8) == Variant(std::string("Sub Main\nEnd Sub\n")));
+    }
+}
+
+TEST_F(EngineTest, FailingFunctionCallAnswersAFailure)
+{
+    load("Function VerifyMenu(id As Long) As Long\n"
+         "  If id = 5 Then Err.Raise 5\n"
+         "  VerifyMenu = 1\n"
+         "End Function\n",
+         true);
+    method(28, {int16_t{6}});
+    const DispatchPtr function =
+        method(38, {"Function VerifyMenu(id As Long) As Long"}).toDispatch().value;
+    ASSERT_TRUE(function);
+    struct Case
+    {
+        const char* name;
+        std::vector<Variant> args;
+        HRESULT hr;
+        Variant result;
+    };
+    const Case cases[] = {
+        {"good call", {Variant(int32_t{7})}, S_OK, Variant(int32_t{1})},
+        {"two arguments", {Variant(int32_t{1}), Variant(int32_t{2})}, DISP_E_EXCEPTION, Variant()},
+        {"text for a Long", {Variant("x")}, DISP_E_EXCEPTION, Variant()},
+        {"run-time error inside", {Variant(int32_t{5})}, DISP_E_EXCEPTION, Variant()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int alerts = sink->count(BasicEngine::EventErrorAlert);
+        std::vector<Variant> args = c.args;
+        Variant result;
+        DispatchError error;
+        EXPECT_EQ(function->Invoke(2, DISPATCH_METHOD, args, &result, &error), c.hr);
+        EXPECT_TRUE(result == c.result);
+        EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), alerts + (c.hr == S_OK ? 0 : 1));
+        EXPECT_EQ(error.description.empty(), c.hr == S_OK);
+    }
+}
+
+TEST_F(EngineTest, StopRequestEndsALoopWithoutDoEvents)
+{
+    auto& basic = static_cast<BasicEngine&>(*engine);
+    auto& in = basic.interpreter();
+    load("Sub Main\nDebug.Print \"looping\"\nDo: Loop\nEnd Sub\n"
+         "Sub Other\nDebug.Print \"next\"\nEnd Sub\n",
+         false);
+
+    // From a second thread, once the script has said it is inside the loop.
+    std::atomic<bool> inside{false};
+    sink->onPrint = [&](const std::string& text) { inside = text == "looping"; };
+    {
+        std::jthread stopper([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!inside && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::yield();
+            }
+            basic.requestStop();
+        });
+        EXPECT_EQ(in.call("Main", {}), platform::basic::RunStatus::Stopped);
+    }
+    EXPECT_TRUE(inside);
+
+    // From the host's hook, called every so many statements on this thread.
+    int hooks = 0;
+    const uint64_t before = in.statementsExecuted();
+    basic.setStatementHook(
+        [&] {
+            if (++hooks == 3) {
+                basic.requestStop();
+            }
+        },
+        1000);
+    EXPECT_EQ(in.call("Main", {}), platform::basic::RunStatus::Stopped);
+    EXPECT_EQ(hooks, 3);
+    EXPECT_GE(in.statementsExecuted() - before, 3000u);
+    EXPECT_LT(in.statementsExecuted() - before, 3010u);
+
+    // The engine runs the next script normally.
+    EXPECT_EQ(in.call("Other", {}), platform::basic::RunStatus::Completed);
+    EXPECT_EQ(sink->prints(), (std::vector<std::string>{"looping", "looping", "next"}));
+    EXPECT_EQ(sink->count(BasicEngine::EventErrorAlert), 0);
 }
 
 } // namespace

@@ -187,6 +187,55 @@ const Snippet kSnippets[] = {
     {"division by zero", "Dim x\nx = 1 \\ 0", "", 11, 3},
     {"text too long", "Dim s\ns = Space(2000000000)", "", 7, 3},
     {"long operator chain", "Debug.Print 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10", " 55\n"},
+    {"redim preserve keeps 2-d elements at their indices",
+     "Dim m() As Long, i, j\nReDim m(2, 3)\nFor i = 0 To 2: For j = 0 To 3: m(i, j) = 10 * i + j: "
+     "Next: Next\nReDim Preserve m(2, 5)\nFor i = 0 To 2\nFor j = 0 To 5\nDebug.Print m(i, "
+     "j);\nNext\nDebug.Print\nNext\nReDim Preserve m(2, 1)\nDebug.Print m(1, 0); m(1, 1); m(2, "
+     "1); UBound(m, 2)",
+     " 0  1  2  3  0  0\n 10  11  12  13  0  0\n 20  21  22  23  0  0\n 10  11  21  1\n"},
+    {"redim preserve of another dimension", "Dim m()\nReDim m(2, 3)\nReDim Preserve m(3, 3)", "", 9,
+     4},
+    {"redim preserve of a lower bound", "Dim m()\nReDim m(2, 3)\nReDim Preserve m(2, 1 To 3)", "",
+     9, 4},
+    {"variants widen integer to long to double",
+     "Dim v, w, x\nv = 32767: v = v + 1\nw = 2147483647: w = w + 1\nx = 65536: x = x * "
+     "x\nDebug.Print v; TypeName(v); w; TypeName(w); x; -(-2147483647 - 1)",
+     " 32768 Long 2147483648 Double 4294967296  2147483648\n"},
+    {"typed long operand overflows", "Dim l As Long\nl = 2147483647\nDebug.Print l + 1", "", 6, 4},
+    {"typed integer at its limit", "Dim i As Integer\ni = -32768\nDebug.Print i; i - 1", "", 6, 4},
+    {"format rounds half away from zero",
+     "Debug.Print Format(2.5, \"0\"); \" \"; Format(1234.5, \"0\"); \" \"; Format(-2.5, \"0\"); "
+     "\" \"; Format(1.005, \"0.00\"); \" \"; Format(0.125, \"#,##0.00\"); \" \"; Format(9.995, "
+     "\"0.00\"); \" \"; Format(0.5, \"0\"); \" \"; Format(0.4, \"0\")",
+     "3 1235 -3 1.01 0.13 10.00 1 0\n"},
+    {"err source from raise",
+     "On Error Resume Next\nErr.Raise 513, \"MySrc\"\nDebug.Print Err.Number; "
+     "Err.Source\nErr.Raise "
+     "5\nDebug.Print Err.Source\nErr.Clear\nDebug.Print \"[\" & Err.Source & \"]\"",
+     " 513 MySrc\nTest\n[]\n"},
+    {"bare resume runs the failed statement again",
+     "Sub Main\nDim d\nOn Error GoTo Fix\nDebug.Print 10 / d\nExit Sub\nFix:\nd = 5\nResume\nEnd "
+     "Sub\n",
+     " 2\n"},
+    {"resume next goes on inside a loop",
+     "Sub Main\nDim i\nOn Error GoTo H\nFor i = 1 To 3\nIf i = 2 Then Err.Raise 5\nDebug.Print "
+     "i;\nNext\nDebug.Print Err.Number\nExit Sub\nH:\nDebug.Print \"e\"; Err.Number;\nResume "
+     "Next\nEnd Sub\n",
+     " 1 e 5  2  3  0\n"},
+    {"resume to a label",
+     "Sub Main\nOn Error GoTo H\nErr.Raise 7\nAgain:\nDebug.Print \"again\"; "
+     "Err.Number\nExit Sub\nH:\nResume Again\nEnd Sub\n",
+     "again 0\n"},
+    {"handler running off the end ends the procedure",
+     "Sub Main\nInner\nDebug.Print \"back\"\nEnd Sub\nSub Inner\nOn Error GoTo H\nErr.Raise "
+     "9\nH:\nDebug.Print \"handled\"\nEnd Sub\n",
+     "handled\nback\n"},
+    {"resume without error", "Resume Next", "", 20, 2},
+    {"gosub and return",
+     "Sub Main\nDim n\nn = 1\nGoSub Twice\nGoSub Twice\nDebug.Print n\nExit Sub\nTwice:\nn = n * "
+     "2\nReturn\nEnd Sub\n",
+     " 4\n"},
+    {"return without gosub", "Return", "", 3, 2},
     {"nested functions and strings",
      "Sub Main\nDebug.Print Rev(\"abc\")\nEnd Sub\nFunction Rev(s As String) As String\nDim i As "
      "Integer\nFor i = Len(s) To 1 Step -1\nRev = Rev & Mid(s, i, 1)\nNext\nEnd Function\n",
