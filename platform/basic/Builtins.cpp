@@ -504,7 +504,10 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         if (name == "createobject") {
             arity(1, 2);
             DispatchPtr object;
-            const auto hr = automation::ClassRegistry::instance().CreateInstance(text(0), object);
+            const std::string progId = text(0);
+            automation::HRESULT hr = automation::S_OK;
+            outside(
+                [&] { hr = automation::ClassRegistry::instance().CreateInstance(progId, object); });
             if (FAILED(hr)) {
                 raise(429, line);
             }
@@ -586,7 +589,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         if (name == "doevents") {
             arity(0, 0);
-            m_host.doEvents();
+            outside([this] { m_host.doEvents(); });
             m_untilHook = m_hookInterval;
             checkControl();
             return set(int16_t{0});
@@ -891,7 +894,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             const std::string prompt = text(0);
             const int buttons = optionalArg(1) ? integer(1) : 0;
             const std::string title = optionalArg(2) ? text(2) : moduleName();
-            return set(static_cast<int16_t>(m_host.msgBox(prompt, buttons, title)));
+            int answer = 0;
+            outside([&] { answer = m_host.msgBox(prompt, buttons, title); });
+            return set(static_cast<int16_t>(answer));
         }
         break;
     case 'n':

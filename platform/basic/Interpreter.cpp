@@ -5,13 +5,13 @@
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Parser.h"
 #include "platform/basic/ScriptObject.h"
+#include "platform/basic/ScriptStack.h"
 #include "platform/basic/TextPattern.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <pthread.h>
 
 namespace platform::basic {
 
@@ -145,30 +145,11 @@ int rankOf(VarType t)
     }
 }
 
-// The lowest address of the calling thread's stack (0 when unknown).
-uintptr_t stackLowEnd()
-{
-    thread_local uintptr_t low = [] {
-        pthread_attr_t attr;
-        if (pthread_getattr_np(pthread_self(), &attr) != 0) {
-            return uintptr_t{0};
-        }
-        void* address = nullptr;
-        size_t size = 0;
-        const int rc = pthread_attr_getstack(&attr, &address, &size);
-        pthread_attr_destroy(&attr);
-        return rc == 0 ? reinterpret_cast<uintptr_t>(address) : uintptr_t{0};
-    }();
-    return low;
-}
-
 // True when a further script call could run out of stack: less than this is left.
 bool nearStackEnd()
 {
-    constexpr uintptr_t kReserve = 1024 * 1024;
-    const uintptr_t low = stackLowEnd();
-    const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    return low != 0 && here - low < kReserve;
+    constexpr size_t kReserve = 1024 * 1024;
+    return stackLeft() < kReserve;
 }
 
 // True when evaluating e cannot change a variable: no script procedure, object member or
@@ -782,22 +763,29 @@ RunStatus Interpreter::call(const std::string& name, std::vector<Variant> args, 
         values.emplace_back(std::move(a));
     }
     RunStatus status = RunStatus::Completed;
-    try {
-        Value r = callProcedure(*m_main, *proc, {}, nullptr, &values);
-        if (result) {
-            *result = r.v;
+    const std::function<void()> run = [&] {
+        try {
+            Value r = callProcedure(*m_main, *proc, {}, nullptr, &values);
+            if (result) {
+                *result = r.v;
+            }
+        } catch (const ScriptError& e) {
+            m_lastError = e;
+            status = RunStatus::Failed;
+        } catch (const StopSignal&) {
+            status = RunStatus::Stopped;
+        } catch (const std::bad_alloc&) {
+            m_lastError = ScriptError{7, "Out of memory", 0};
+            status = RunStatus::Failed;
+        } catch (const std::exception& e) {
+            m_lastError = ScriptError{51, std::string("Internal error: ") + e.what(), 0};
+            status = RunStatus::Failed;
         }
-    } catch (const ScriptError& e) {
-        m_lastError = e;
-        status = RunStatus::Failed;
-    } catch (const StopSignal&) {
-        status = RunStatus::Stopped;
-    } catch (const std::bad_alloc&) {
-        m_lastError = ScriptError{7, "Out of memory", 0};
-        status = RunStatus::Failed;
-    } catch (const std::exception& e) {
-        m_lastError = ScriptError{51, std::string("Internal error: ") + e.what(), 0};
-        status = RunStatus::Failed;
+    };
+    // Script code runs on the engine's own stack; without one (no memory for it), on
+    // this thread's, where the depth check ends deep recursion sooner.
+    if (!runOnStack(StackKind::Script, run)) {
+        run();
     }
     --m_runDepth;
     if (m_runDepth == 0) {
@@ -807,18 +795,25 @@ RunStatus Interpreter::call(const std::string& name, std::vector<Variant> args, 
     return status;
 }
 
+void Interpreter::outside(const std::function<void()>& call)
+{
+    if (!runOnStack(StackKind::Thread, call)) {
+        raise(28, 0);
+    }
+}
+
 void Interpreter::checkControl()
 {
     m_statements.fetch_add(1, std::memory_order_relaxed);
     if (m_hookInterval != 0 && --m_untilHook == 0) {
         m_untilHook = m_hookInterval;
-        m_host.statementHook();
+        outside([this] { m_host.statementHook(); });
     }
     if (m_stopRequested.load(std::memory_order_relaxed)) {
         throw StopSignal{};
     }
     while (m_paused) {
-        m_host.doEvents();
+        outside([this] { m_host.doEvents(); });
         if (m_stopRequested.load(std::memory_order_relaxed)) {
             throw StopSignal{};
         }
@@ -1549,7 +1544,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         std::string out = std::move(line);
         line.clear();
         out.erase(out.find_last_not_of(' ') + 1);
-        m_host.debugPrint(out);
+        outside([&] { m_host.debugPrint(out); });
         return Flow::Normal;
     }
     execFileStatement(s, frame);
@@ -2216,7 +2211,17 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
     }
     Variant result;
     automation::DispatchError error;
-    const HRESULT hr = object->Invoke(id, flags, values, putValue ? nullptr : &result, &error);
+    HRESULT hr = automation::S_OK;
+    const auto invoke = [&] {
+        hr = object->Invoke(id, flags, values, putValue ? nullptr : &result, &error);
+    };
+    // Members of other objects run on the thread's own stack; the engine's own class
+    // instances stay on the script stack.
+    if (isScriptObject(object.get())) {
+        invoke();
+    } else {
+        outside(invoke);
+    }
     // Variables keep their declared types after a member filled them.
     for (Cell* c : retype) {
         if (c->type != BasicType::Variant) {

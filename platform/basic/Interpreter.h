@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -140,6 +141,8 @@ private:
     Flow execStatement(const Stmt& s, Frame& frame);
     Flow runProcedureBody(Procedure& proc, Frame& frame);
     void checkControl();
+    // Runs a call out of the engine (host, automation member) on the thread's own stack.
+    void outside(const std::function<void()>& call);
 
     // The running module's options: Option Compare Text and Option Base.
     static bool textCompareOf(const Frame& frame);

@@ -2,6 +2,7 @@
 
 #include "platform/automation/AutomationObject.h"
 #include "platform/basic/Interpreter.h"
+#include "platform/basic/ScriptStack.h"
 
 namespace platform::basic {
 
@@ -40,7 +41,9 @@ struct Interpreter::ScriptObjectImpl : automation::AutomationObject
                     // The instance is going: a failure in its terminate handler is dropped.
                     m_state->object = nullptr;
                     try {
-                        in->callProcedure(*m_state->module, *p, {}, nullptr, nullptr, m_state);
+                        runOnStack(StackKind::Script, [&] {
+                            in->callProcedure(*m_state->module, *p, {}, nullptr, nullptr, m_state);
+                        });
                     } catch (...) {
                     }
                 }
@@ -116,9 +119,15 @@ struct Interpreter::ScriptObjectImpl : automation::AutomationObject
         const Value putValue = put && !args.empty() ? Value(args.back().value()) : Value();
         // Inside a running script an error goes on to the caller's handler; a call from
         // outside gets it as the call's exception.
+        Value r;
+        const auto run = [&] {
+            r = in->callProcedure(module, *proc, {}, nullptr, &values, m_state,
+                                  put ? &putValue : nullptr);
+        };
         if (in->runDepth() > 0) {
-            const Value r = in->callProcedure(module, *proc, {}, nullptr, &values, m_state,
-                                              put ? &putValue : nullptr);
+            if (!runOnStack(StackKind::Script, run)) {
+                run();
+            }
             if (result) {
                 *result = r.v;
             }
@@ -126,8 +135,9 @@ struct Interpreter::ScriptObjectImpl : automation::AutomationObject
         }
         try {
             ++in->m_runDepth;
-            const Value r = in->callProcedure(module, *proc, {}, nullptr, &values, m_state,
-                                              put ? &putValue : nullptr);
+            if (!runOnStack(StackKind::Script, run)) {
+                run();
+            }
             --in->m_runDepth;
             if (result) {
                 *result = r.v;
@@ -148,6 +158,11 @@ struct Interpreter::ScriptObjectImpl : automation::AutomationObject
     std::shared_ptr<ScriptObjectState> m_state;
     std::vector<std::string> m_names;
 };
+
+bool isScriptObject(automation::IDispatch* object)
+{
+    return dynamic_cast<Interpreter::ScriptObjectImpl*>(object) != nullptr;
+}
 
 DispatchPtr makeScriptObject(const std::shared_ptr<ScriptObjectState>& state)
 {

@@ -25,6 +25,9 @@ struct ScriptObjectState
     automation::DispatchPtr dispatch() const { return automation::DispatchPtr(object); }
 };
 
+// True for the automation object of a class module's instance.
+bool isScriptObject(automation::IDispatch* object);
+
 // Makes the automation object of an instance (one reference, the caller's).
 automation::DispatchPtr makeScriptObject(const std::shared_ptr<ScriptObjectState>& state);
 

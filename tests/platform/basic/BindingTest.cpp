@@ -213,6 +213,15 @@ TEST_F(BindingTest, MembersOfCreatedObjects)
          "Debug.Print GetLong(\"Known\", \"x\", 7); GetLong(\"Other\", \"x\", 7); "
          "UseRegistry\nUseRegistry = False\nDebug.Print UseRegistry",
          " 42  7 True\nFalse\n"},
+        {"named arguments by the type library's parameter names",
+         "Debug.Print GetLong(defvalue:=9, section:=\"Other\", entry:=\"x\"); GetLong(\"Known\", "
+         "entry:=\"x\", defvalue:=1)",
+         " 9  42\n"},
+        {"on error resume next over failing calls",
+         "Dim x\nOn Error Resume Next\nSet x = CreateObject(\"Harlune.GenVersion\")\n"
+         "x.GetDriverVersion 1\nDebug.Print Err.Number\nx.NoSuchMember\nDebug.Print Err.Number; "
+         "\"after\"",
+         " 450\n 438 after\n"},
         {"enumeration constants", "Debug.Print mvFileNewSpectrumWindow; mvSpecFileClose; umFirst",
          " 49  16777217  47000\n"},
         {"with block",
@@ -243,6 +252,8 @@ TEST_F(BindingTest, ErrorsOfObjectCalls)
         {"wrong argument count",
          "Dim x\nSet x = CreateObject(\"Harlune.GenVersion\")\nx.GetDriverVersion 1", 450},
         {"member of nothing", "Dim x As Object\nx.Gain = 1", 91},
+        {"unknown parameter name", "Debug.Print GetLong(sector:=\"x\", entry:=\"y\", defvalue:=1)",
+         448},
         {"member of a number", "Dim x\nx = 5\nDebug.Print x.Gain", 424},
         {"set without object", "Dim x\nSet x = 5", 424},
     };

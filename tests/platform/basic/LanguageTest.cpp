@@ -126,6 +126,14 @@ const Snippet kSnippets[] = {
      "Sub Main\nDebug.Print Fact(10)\nEnd Sub\nFunction Fact(n As Integer) As Long\nIf n <= 1 "
      "Then\nFact = 1\nElse\nFact = n * Fact(n - 1)\nEnd If\nEnd Function\n",
      " 3628800\n"},
+    {"ten thousand nested calls",
+     "Sub Main\nDebug.Print Depth(10000)\nEnd Sub\nFunction Depth(n As Long) As Long\nIf n = 0 "
+     "Then\nDepth = 0\nElse\nDepth = Depth(n - 1) + 1\nEnd If\nEnd Function\n",
+     " 10000\n"},
+    {"infinite recursion is trappable",
+     "Sub Main\nOn Error Resume Next\nDeep 1\nDebug.Print Err.Number; Err.Description\nEnd "
+     "Sub\nSub Deep(n)\nDeep n + 1\nEnd Sub\n",
+     " 28 Out of stack space\n"},
     {"deep recursion is an error", "Sub Main\nDeep 1\nEnd Sub\nSub Deep(n)\nDeep n + 1\nEnd Sub\n",
      "", 28, 5},
     {"byref and byval",
@@ -236,6 +244,96 @@ const Snippet kSnippets[] = {
      "2\nReturn\nEnd Sub\n",
      " 4\n"},
     {"return without gosub", "Return", "", 3, 2},
+    {"date literals and parts",
+     "Dim d As Date\nd = #2/28/2024#\nDebug.Print d; Year(d); Month(d); Day(d); Weekday(d)",
+     "2/28/2024 2024  2  28  4\n"},
+    {"date arithmetic across a leap day and a month",
+     "Dim d As Date\nd = #2/28/2024#\nDebug.Print (d + 1) & \" \" & (d + 2) & \" \" & "
+     "DateAdd(\"m\", 1, #1/31/2024#) & \" \" & DateAdd(\"yyyy\", 1, #2/29/2024#) & \" \" & "
+     "DateDiff(\"d\", #2/1/2024#, #3/1/2024#) & \" \" & DateAdd(\"d\", 1, #1/31/2023#)",
+     "2/29/2024 3/1/2024 2/29/2024 2/28/2025 29 2/1/2023\n"},
+    {"dateserial and timeserial carry",
+     "Debug.Print DateSerial(2023, 14, 0) & \"|\" & DateSerial(24, 1, 1) & \"|\" & TimeSerial(13, "
+     "5, 9) & \"|\" & DateSerial(2024, 3, 1) + TimeSerial(25, 0, 0)",
+     "1/31/2024|1/1/2024|1:05:09 PM|3/2/2024 1:00:00 AM\n"},
+    {"datediff and datepart units",
+     "Debug.Print DateDiff(\"m\", #1/31/2024#, #2/1/2024#); DateDiff(\"yyyy\", #12/31/2023#, "
+     "#1/1/2024#); DateDiff(\"h\", #1/1/2024 23:00#, #1/2/2024 01:30#); DatePart(\"q\", "
+     "#8/15/2024#); DatePart(\"y\", #3/1/2024#); DateDiff(\"ww\", #1/6/2024#, #1/7/2024#)",
+     " 1  1  2  3  61  1\n"},
+    {"format with date patterns",
+     "Dim d As Date\nd = #3/9/2024 14:05:07#\nDebug.Print Format(d, \"yyyy-mm-dd hh:nn:ss\") & "
+     "\"|\" & Format(d, \"dddd, mmmm d\") & \"|\" & Format(d, \"h:mm AM/PM\") & \"|\" & Format(d, "
+     "\"Short Date\") & \"|\" & d",
+     "2024-03-09 14:05:07|Saturday, March 9|2:05 PM|3/9/2024|3/9/2024 2:05:07 PM\n"},
+    {"cdate isdate and text",
+     "Debug.Print CDate(\"2024-02-29\") & \"|\" & IsDate(\"2/30/2024\") & \"|\" & IsDate(\"March "
+     "3, 2024\") & \"|\" & TypeName(Now) & \"|\" & VarType(Date) & \"|\" & CDate(\"3:30 PM\") & "
+     "\"|\" & CStr(#1/2/2024#)",
+     "2/29/2024|False|True|Date|7|3:30:00 PM|1/2/2024\n"},
+    {"difference of two dates",
+     "Debug.Print #3/1/2024# - #2/1/2024#; TypeName(#3/1/2024# - #2/1/2024#)", " 29 Double\n"},
+    {"text that is no date", "Debug.Print CDate(\"someday\")", "", 13, 2},
+    {"clock functions",
+     "Debug.Print Year(Now) > 2000; Time < 1; Timer >= 0; Int(Date) = Date; Hour(#6:30 PM#); "
+     "Minute(#6:30 PM#)",
+     "TrueTrueTrueTrue 18  30\n"},
+    {"option base 1",
+     "Option Base 1\nSub Main\nDim a(3), b\nb = Array(5, 6)\nDebug.Print LBound(a); UBound(a); "
+     "LBound(b); b(1)\nEnd Sub\n",
+     " 1  3  1  5\n"},
+    {"option compare text",
+     "Option Compare Text\nSub Main\nDebug.Print \"abc\" = \"ABC\"; InStr(\"Hello\", \"LL\"); "
+     "StrComp(\"a\", \"B\"); \"b\" Like \"[A-C]\"\nSelect Case \"X\"\nCase \"x\": Debug.Print "
+     "\"case\"\nEnd Select\nEnd Sub\n",
+     "True 3 -1 True\ncase\n"},
+    {"binary compare by default",
+     "Debug.Print \"abc\" = \"ABC\"; StrComp(\"a\", \"B\"); StrComp(\"a\", \"B\", vbTextCompare); "
+     "InStr(1, \"Hello\", \"LL\", 1)",
+     "False 1 -1  3\n"},
+    {"iif choose switch",
+     "Debug.Print IIf(1 > 2, \"a\", \"b\"); Choose(2, \"x\", \"y\", \"z\"); Switch(False, 1, True, "
+     "2); IsEmpty(Choose(5, 1))",
+     "by 2 True\n"},
+    {"instrrev and strreverse",
+     "Debug.Print InStrRev(\"a.b.c\", \".\"); StrReverse(\"abc\"); InStrRev(\"a.b.c\", \".\", 3); "
+     "InStrRev(\"abc\", \"x\")",
+     " 4 cba 2  0\n"},
+    {"split join filter",
+     "Dim p\np = Split(\"a,b,,c\", \",\")\nDebug.Print UBound(p); Join(p, \"-\"); Join(Filter(p, "
+     "\"b\"), \"+\"); UBound(Split(\"\")); Join(Split(\"a b c\"), \"|\"); UBound(Split(\"a,b,c\", "
+     "\",\", 2))",
+     " 3 a-b--cb-1 a|b|c 1\n"},
+    {"split into a typed array",
+     "Dim parts() As String\nparts = Split(\"x;y\", \";\")\nDebug.Print parts(1); UBound(parts)",
+     "y 1\n"},
+    {"array and vartype",
+     "Dim a\na = Array(1, \"two\", 3.5)\nDebug.Print VarType(a); VarType(a(1)); VarType(1&); "
+     "IsNull(a); TypeName(a(2)); LBound(a)",
+     " 8204  8  3 FalseDouble 0\n"},
+    {"chrw ascw oct cbyte ccur", "Debug.Print AscW(ChrW(8364)); Oct(8); CByte(200); CCur(1.23456)",
+     " 8364 10 200  1.2346\n"},
+    {"cbyte overflow", "Debug.Print CByte(256)", "", 6, 2},
+    {"named arguments",
+     "Sub Main\nDebug.Print Pair(b:=2, a:=1); Pair(3, b:=4)\nShow text:=\"hi\"\nEnd Sub\nFunction "
+     "Pair(a, Optional b = 0)\nPair = a * 10 + b\nEnd Function\nSub Show(Optional n = 1, Optional "
+     "text = \"\")\nDebug.Print text; n\nEnd Sub\n",
+     " 12  34\nhi 1\n"},
+    {"unknown named argument", "Sub Main\nPair x:=1\nEnd Sub\nSub Pair(a)\nEnd Sub\n", "", 448, 2},
+    {"like",
+     "Debug.Print \"abc\" Like \"a*\"; \"abc\" Like \"a?d\"; \"a1\" Like \"a#\"; \"F\" Like "
+     "\"[!a-z]\"; \"x*\" Like \"x[*]\"; \"abcabd\" Like \"*ab?\"",
+     "TrueFalseTrueTrueTrueTrue\n"},
+    {"type suffixes",
+     "Dim y&, s$, i%\ny = 40000: s = 5: i = 7\nDebug.Print TypeName(y); TypeName(s); TypeName(i); "
+     "y& + 1",
+     "LongStringInteger 40001\n"},
+    {"ampersand between names", "Dim a, b\na = \"x\": b = \"y\"\nDebug.Print a&b; a&\"z\"",
+     "xyxz\n"},
+    {"paramarray",
+     "Sub Main\nDebug.Print Total(1, 2, 3); Total()\nEnd Sub\nFunction Total(ParamArray n())\nDim "
+     "v, s\nFor Each v In n\ns = s + v\nNext\nTotal = s + UBound(n) + 1\nEnd Function\n",
+     " 9  0\n"},
     {"nested functions and strings",
      "Sub Main\nDebug.Print Rev(\"abc\")\nEnd Sub\nFunction Rev(s As String) As String\nDim i As "
      "Integer\nFor i = Len(s) To 1 Step -1\nRev = Rev & Mid(s, i, 1)\nNext\nEnd Function\n",
@@ -299,6 +397,11 @@ TEST(LanguageTest, TextFiles)
          open + "Output As #1\nClose #1\n" + open + "Input As #1\nDim l\nLine Input #1, l", "", 62},
         {"missing file", "Open \"" + std::string(dir) + "/none/x.txt\" For Input As #1", "", 53},
         {"file number not open", "Print #9, 1", "", 52},
+        {"dir and environ",
+         open + "Output As #1\nClose #1\nDebug.Print Dir(\"" + std::string(dir) +
+             "/dat?.txt\"); \"|\"; Dir; \"|\"; Dir(\"" + std::string(dir) +
+             "/none*\"); \"|\"; Environ(\"HARLUNE_TEST_DIR\") = \"" + std::string(dir) + "\"",
+         "data.txt|||True\n", 0},
         {"file number already open", open + "Output As #1\n" + open + "Output As #1", "", 55},
     };
     for (const Case& c : cases) {
