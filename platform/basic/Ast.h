@@ -242,6 +242,25 @@ struct ModuleVar
     DimItem* decl = nullptr;
 };
 
+struct UserType;
+
+struct UserTypeField
+{
+    std::string name;
+    std::string lower;
+    BasicType type = BasicType::Variant;
+    std::string className;                  // "As OtherType"
+    std::shared_ptr<const UserType> record; // a field of a user-defined type (linked)
+};
+
+// Type ... End Type.
+struct UserType
+{
+    std::string name;
+    std::string lower;
+    std::vector<UserTypeField> fields;
+};
+
 struct Module
 {
     std::string name;
@@ -253,6 +272,7 @@ struct Module
     Block declarations; // module-level Dim and Const
     std::vector<ModuleVar> variables;
     std::map<std::string, automation::Variant> constants; // by lower-case name
+    std::vector<std::shared_ptr<UserType>> types;
 };
 
 } // namespace platform::basic

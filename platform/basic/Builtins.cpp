@@ -3,6 +3,7 @@
 #include "platform/automation/ClassRegistry.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Interpreter.h"
+#include "platform/basic/Record.h"
 #include "platform/basic/TextPattern.h"
 
 #include <algorithm>
@@ -1115,6 +1116,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             if (v.date) {
                 return set(std::string("Date"));
+            }
+            if (const auto d = v.v.value().toDispatch(); d && d.value && isRecord(d.value.get())) {
+                return set(recordTypeName(d.value.get()));
             }
             static const std::map<VarType, const char*> names = {
                 {VarType::Empty, "Empty"},  {VarType::I2, "Integer"},

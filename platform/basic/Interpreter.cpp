@@ -4,6 +4,7 @@
 #include "platform/automation/ClassRegistry.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Parser.h"
+#include "platform/basic/Record.h"
 #include "platform/basic/ScriptObject.h"
 #include "platform/basic/ScriptStack.h"
 #include "platform/basic/TextPattern.h"
@@ -341,6 +342,37 @@ struct LinkFailure
 
 bool Interpreter::link(Module& module, ScriptError& error)
 {
+    // Fields of user-defined types that are records of another type; a type may not hold
+    // itself (its records would never end).
+    for (const auto& type : module.types) {
+        for (UserTypeField& f : type->fields) {
+            if (f.className.empty()) {
+                continue;
+            }
+            std::string lower = f.className;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            f.record = findUserType(module, lower);
+        }
+    }
+    for (const auto& type : module.types) {
+        std::vector<const UserType*> open = {type.get()};
+        for (size_t depth = 0; !open.empty(); ++depth) {
+            std::vector<const UserType*> inner;
+            for (const UserType* t : open) {
+                for (const UserTypeField& f : t->fields) {
+                    if (f.record) {
+                        inner.push_back(f.record.get());
+                    }
+                }
+            }
+            if (depth > 32 || std::find(inner.begin(), inner.end(), type.get()) != inner.end()) {
+                error = {1002, "Type " + type->name + " contains itself", 0};
+                return false;
+            }
+            open = std::move(inner);
+        }
+    }
     try {
         // Module variables and constants first: procedures see all of them.
         for (auto& s : module.declarations) {
@@ -1177,9 +1209,34 @@ double Interpreter::toDate(const Value& v, int line)
     return d.value;
 }
 
+std::shared_ptr<const UserType> Interpreter::userTypeOf(const std::string& className,
+                                                        const Frame& frame) const
+{
+    if (className.empty()) {
+        return nullptr;
+    }
+    std::string lower = className;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    auto type = frame.module ? findUserType(*frame.module, lower) : nullptr;
+    if (!type && m_main && frame.module != m_main.get()) {
+        type = findUserType(*m_main, lower);
+    }
+    return type;
+}
+
 void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve,
                             BasicType type)
 {
+    const auto record = userTypeOf(item.className, frame);
+    if (record && !item.isArray) {
+        // Made once: a Dim that runs again (in a loop) keeps the record.
+        const auto d = cell.value.v.toDispatch();
+        if (!d || !d.value || !isRecord(d.value.get())) {
+            cell.value = Value(Variant(makeRecord(record)));
+        }
+        return;
+    }
     if (item.isArray) {
         std::shared_ptr<Array> old = cell.value.array;
         if (item.bounds.empty()) {
@@ -1237,6 +1294,15 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
             for (size_t r = 0; r < runs; ++r) {
                 for (size_t i = 0; i < keep; ++i) {
                     arr->set(r * newRun + i, old->get(r * oldRun + i));
+                }
+            }
+        }
+        if (record) {
+            // Every element a record of its own, kept ones included.
+            for (size_t i = 0; i < arr->size(); ++i) {
+                const auto d = arr->get(i).toDispatch();
+                if (!d || !d.value) {
+                    arr->set(i, Variant(makeRecord(record)));
                 }
             }
         }
@@ -2217,7 +2283,7 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
     };
     // Members of other objects run on the thread's own stack; the engine's own class
     // instances stay on the script stack.
-    if (isScriptObject(object.get())) {
+    if (isScriptObject(object.get()) || isRecord(object.get())) {
         invoke();
     } else {
         outside(invoke);
@@ -2246,8 +2312,13 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             raise(424, target.line);
         }
         if (!isSet && value.v.type() == VarType::Dispatch) {
-            // Let of an object: its default value, which our objects do not have.
-            raise(450, target.line);
+            // A record is a value: Let takes a copy. Let of another object is its default
+            // value, which our objects do not have.
+            const auto d = value.v.toDispatch();
+            if (!d.value || !isRecord(d.value.get())) {
+                raise(450, target.line);
+            }
+            value.v = Variant(copyRecord(d.value.get()));
         }
     }
     switch (target.kind) {

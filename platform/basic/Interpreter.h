@@ -158,6 +158,9 @@ private:
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
+    // The user-defined type a declaration names (the module's, else the main module's).
+    std::shared_ptr<const UserType> userTypeOf(const std::string& className,
+                                               const Frame& frame) const;
     // A value as a date: a number, or text read as a date; 13 when it is neither, 6
     // outside the years of dates.
     double toDate(const Value& v, int line);

@@ -64,6 +64,10 @@ public:
                 mod->procedures.push_back(procedure());
                 continue;
             }
+            if (isKw("type") && peek().kind == Tok::Ident) {
+                mod->types.push_back(userType());
+                continue;
+            }
             if (isKw("const")) {
                 mod->declarations.push_back(constStatement());
                 endOfStatement();
@@ -231,6 +235,13 @@ private:
         if (t == "object") {
             return BasicType::Object;
         }
+        if (std::find(m_typeNames.begin(), m_typeNames.end(), t) != m_typeNames.end()) {
+            // A user-defined type of the module.
+            if (className) {
+                *className = m_t[m_pos - 1].text;
+            }
+            return BasicType::Object;
+        }
         // A type library's enumeration is a Long; other names are classes.
         if (!t.empty() &&
             std::all_of(m_t[m_pos - 1].text.begin(), m_t[m_pos - 1].text.end(),
@@ -313,6 +324,40 @@ private:
             s->items.push_back(std::move(item));
         } while (acceptOp(","));
         return s;
+    }
+
+    std::shared_ptr<UserType> userType()
+    {
+        auto t = std::make_shared<UserType>();
+        expectKw("type");
+        t->name = identifier();
+        t->lower = lowerOf(t->name);
+        m_typeNames.push_back(t->lower);
+        endOfStatement();
+        while (true) {
+            skipNewlines();
+            if (isKw("end") && isKwAt(1, "type")) {
+                next();
+                next();
+                endOfStatement();
+                return t;
+            }
+            if (at(Tok::End)) {
+                fail("Expected: End Type");
+            }
+            UserTypeField field;
+            field.name = identifier();
+            field.lower = lowerOf(field.name);
+            field.type = suffixType();
+            if (isOp("(")) {
+                fail("Arrays in a user-defined type are not supported");
+            }
+            if (acceptKw("as")) {
+                field.type = typeName(&field.className);
+            }
+            t->fields.push_back(std::move(field));
+            endOfStatement();
+        }
     }
 
     // --- procedures ----------------------------------------------------------------
@@ -1286,6 +1331,7 @@ private:
 
     std::vector<Token> m_t;
     size_t m_pos = 0;
+    std::vector<std::string> m_typeNames; // user-defined types declared so far
     int m_depth = 0;
 };
 

@@ -334,6 +334,18 @@ const Snippet kSnippets[] = {
      "Sub Main\nDebug.Print Total(1, 2, 3); Total()\nEnd Sub\nFunction Total(ParamArray n())\nDim "
      "v, s\nFor Each v In n\ns = s + v\nNext\nTotal = s + UBound(n) + 1\nEnd Function\n",
      " 9  0\n"},
+    {"user-defined types",
+     "Type Point\nx As Double\ny As Double\nEnd Type\nPrivate Type Segment\na As Point\nb As "
+     "Point\nname As String\nEnd Type\nSub Main\nDim p As Point, q As Point, s As Segment, pts(2) "
+     "As Point\np.x = 1: p.y = 2\nq = p\nq.x = 5\ns.a = p\ns.b.y = 7\npts(1).x = 3\ns.name = "
+     "\"seg\"\nDebug.Print p.x; q.x; s.a.y; s.b.y; pts(1).x; pts(0).x; TypeName(s); s.name\nShift "
+     "p\nDebug.Print p.x\nEnd Sub\nSub Shift(pt As Point)\npt.x = pt.x + 10\nEnd Sub\n",
+     " 1  5  2  7  3  0 Segmentseg\n 11\n"},
+    {"user-defined type field mismatch",
+     "Type Point\nx As Double\nEnd Type\nSub Main\nDim p As Point\np.x = \"abc\"\nEnd Sub\n", "",
+     13, 6},
+    {"type holding itself", "Type Loop1\nnext1 As Loop1\nEnd Type\nSub Main\nEnd Sub\n", "", 1002,
+     0},
     {"nested functions and strings",
      "Sub Main\nDebug.Print Rev(\"abc\")\nEnd Sub\nFunction Rev(s As String) As String\nDim i As "
      "Integer\nFor i = Len(s) To 1 Step -1\nRev = Rev & Mid(s, i, 1)\nNext\nEnd Function\n",

@@ -1,0 +1,164 @@
+#include "platform/basic/Record.h"
+
+#include "platform/automation/AutomationObject.h"
+#include "platform/automation/Variant.h"
+
+#include <vector>
+
+namespace platform::basic {
+
+using automation::DispatchPtr;
+using automation::DISPID;
+using automation::HRESULT;
+using automation::Variant;
+using automation::VarType;
+
+namespace {
+
+VarType fieldVarType(BasicType t)
+{
+    switch (t) {
+    case BasicType::Integer:
+        return VarType::I2;
+    case BasicType::Long:
+        return VarType::I4;
+    case BasicType::Single:
+        return VarType::R4;
+    case BasicType::Double:
+    case BasicType::Date:
+        return VarType::R8;
+    case BasicType::String:
+        return VarType::Bstr;
+    case BasicType::Boolean:
+        return VarType::Bool;
+    case BasicType::Object:
+        return VarType::Dispatch;
+    case BasicType::Variant:
+        break;
+    }
+    return VarType::Variant;
+}
+
+class Record : public automation::AutomationObject
+{
+public:
+    Record(std::shared_ptr<const UserType> type, std::vector<Variant> values)
+        : AutomationObject(nullptr, AppLock::None), m_type(std::move(type)),
+          m_values(std::move(values))
+    {}
+
+    HRESULT GetIDsOfNames(std::string_view name, DISPID& dispid) override
+    {
+        for (size_t i = 0; i < m_type->fields.size(); ++i) {
+            if (automation::namesEqual(m_type->fields[i].name, name)) {
+                dispid = static_cast<DISPID>(i + 1);
+                return automation::S_OK;
+            }
+        }
+        return automation::DISP_E_UNKNOWNNAME;
+    }
+
+    HRESULT Invoke(DISPID dispid, uint16_t flags, std::span<Variant> args, Variant* result,
+                   automation::DispatchError*) override
+    {
+        if (dispid < 1 || static_cast<size_t>(dispid) > m_values.size()) {
+            return automation::DISP_E_MEMBERNOTFOUND;
+        }
+        const auto i = static_cast<size_t>(dispid - 1);
+        const UserTypeField& field = m_type->fields[i];
+        if (flags & automation::DISPATCH_PROPERTYPUT) {
+            if (args.size() != 1) {
+                return automation::DISP_E_BADPARAMCOUNT;
+            }
+            const Variant v = args[0].value();
+            if (field.record) {
+                // A record field takes a copy of a record of any type with the same fields.
+                const auto d = v.toDispatch();
+                if (!d || !d.value || !isRecord(d.value.get())) {
+                    return automation::DISP_E_TYPEMISMATCH;
+                }
+                m_values[i] = Variant(copyRecord(d.value.get()));
+                return automation::S_OK;
+            }
+            auto c = v.changeType(fieldVarType(field.type));
+            if (!c) {
+                return c.hr;
+            }
+            m_values[i] = std::move(c.value);
+            return automation::S_OK;
+        }
+        if (!args.empty()) {
+            return automation::DISP_E_BADPARAMCOUNT;
+        }
+        if (result) {
+            *result = m_values[i];
+        }
+        return automation::S_OK;
+    }
+
+    DispatchPtr copy() const
+    {
+        std::vector<Variant> values = m_values;
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (m_type->fields[i].record) {
+                const auto d = values[i].toDispatch();
+                if (d && d.value) {
+                    values[i] = Variant(copyRecord(d.value.get()));
+                }
+            }
+        }
+        return DispatchPtr::adopt(new Record(m_type, std::move(values)));
+    }
+
+    const std::string& typeName() const { return m_type->name; }
+
+private:
+    std::shared_ptr<const UserType> m_type;
+    std::vector<Variant> m_values;
+};
+
+} // namespace
+
+std::shared_ptr<const UserType> findUserType(const Module& module, const std::string& lower)
+{
+    for (const auto& t : module.types) {
+        if (t->lower == lower) {
+            return t;
+        }
+    }
+    return nullptr;
+}
+
+DispatchPtr makeRecord(const std::shared_ptr<const UserType>& type)
+{
+    std::vector<Variant> values;
+    for (const UserTypeField& f : type->fields) {
+        if (f.record) {
+            values.emplace_back(makeRecord(f.record));
+        } else if (f.type == BasicType::Variant) {
+            values.emplace_back();
+        } else {
+            values.push_back(Variant().changeType(fieldVarType(f.type)).value);
+        }
+    }
+    return DispatchPtr::adopt(new Record(type, std::move(values)));
+}
+
+bool isRecord(automation::IDispatch* object)
+{
+    return dynamic_cast<Record*>(object) != nullptr;
+}
+
+DispatchPtr copyRecord(automation::IDispatch* record)
+{
+    const auto* r = dynamic_cast<Record*>(record);
+    return r ? r->copy() : DispatchPtr(record);
+}
+
+std::string recordTypeName(automation::IDispatch* record)
+{
+    const auto* r = dynamic_cast<Record*>(record);
+    return r ? r->typeName() : std::string();
+}
+
+} // namespace platform::basic
