@@ -368,6 +368,12 @@ bool Interpreter::link(Module& module, ScriptError& error)
             }
             if (depth > 32 || std::find(inner.begin(), inner.end(), type.get()) != inner.end()) {
                 error = {1002, "Type " + type->name + " contains itself", 0};
+                // The types refer to each other: break the cycle so they can go.
+                for (const auto& t : module.types) {
+                    for (UserTypeField& f : t->fields) {
+                        f.record.reset();
+                    }
+                }
                 return false;
             }
             open = std::move(inner);
@@ -920,8 +926,19 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
     if ((given > proc.params.size() && !rest) || given < required) {
         raise(450, caller ? 0 : proc.line);
     }
-    if (m_callDepth >= kMaxCallDepth || nearStackEnd()) {
+    if (m_callDepth >= kMaxCallDepth) {
         raise(28, caller ? 0 : proc.line);
+    }
+    if (nearStackEnd()) {
+        // Deep recursion goes on in the next segment of the engine's stack.
+        Value r;
+        const bool ran = runOnStack(StackKind::NextSegment, [&] {
+            r = callProcedure(module, proc, givenArgs, caller, values, self, putValue);
+        });
+        if (!ran) {
+            raise(28, caller ? 0 : proc.line);
+        }
+        return r;
     }
     Frame frame;
     frame.module = &module;

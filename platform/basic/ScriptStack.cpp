@@ -5,6 +5,7 @@
 #include <pthread.h>
 #include <sys/mman.h>
 #include <ucontext.h>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/common_interface_defs.h>
@@ -21,8 +22,8 @@ namespace {
 // context needs to be worth starting.
 constexpr uintptr_t kSwitchReserve = 4096;
 constexpr uintptr_t kMinimumRoom = 256 * 1024;
-// Unmapped at the low end of the script stack, so an overrun faults instead of writing
-// into other memory.
+// Unmapped at the low end of each segment (and kept free at the end of the thread's
+// stack), so an overrun faults instead of writing into other memory.
 constexpr size_t kGuardBytes = 64 * 1024;
 
 uintptr_t currentAddress()
@@ -30,14 +31,23 @@ uintptr_t currentAddress()
     return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
 }
 
+// One stack: the lowest usable address, and the highest free one while code runs
+// elsewhere (below the frames of its suspended context).
+struct Region
+{
+    uintptr_t low = 0;
+    uintptr_t free = 0;
+    void* mapping = nullptr;
+};
+
 struct StackState
 {
-    // Lowest usable address of each stack, and the highest free one while code runs on
-    // the other (below the frames of the suspended context).
-    uintptr_t low[2] = {0, 0};
-    uintptr_t free[2] = {0, 0};
-    StackKind current = StackKind::Thread;
-    void* mapping = nullptr;
+    Region thread;
+    std::vector<Region> segments;
+    // Where code runs now: -1 the thread's stack, else a segment.
+    int current = -1;
+    // The segment script code last ran on.
+    int lastSegment = 0;
 
     StackState()
     {
@@ -46,34 +56,41 @@ struct StackState
             void* address = nullptr;
             size_t size = 0;
             if (pthread_attr_getstack(&attr, &address, &size) == 0) {
-                low[0] = reinterpret_cast<uintptr_t>(address) + kGuardBytes;
+                thread.low = reinterpret_cast<uintptr_t>(address) + kGuardBytes;
             }
             pthread_attr_destroy(&attr);
         }
     }
     ~StackState()
     {
-        if (mapping) {
-            munmap(mapping, kScriptStackBytes);
+        for (const Region& r : segments) {
+            munmap(r.mapping, kScriptSegmentBytes);
         }
     }
     StackState(const StackState&) = delete;
     StackState& operator=(const StackState&) = delete;
 
-    bool mapScriptStack()
+    Region& region(int index) { return index < 0 ? thread : segments[static_cast<size_t>(index)]; }
+
+    // Segment `index`, made when it does not exist yet.
+    bool ensureSegment(int index)
     {
-        if (mapping) {
-            return true;
-        }
-        void* p = mmap(nullptr, kScriptStackBytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
-        if (p == MAP_FAILED) {
+        if (index < 0 || static_cast<size_t>(index) >= kMaxScriptSegments) {
             return false;
         }
-        mprotect(p, kGuardBytes, PROT_NONE);
-        mapping = p;
-        low[1] = reinterpret_cast<uintptr_t>(p) + kGuardBytes;
-        free[1] = reinterpret_cast<uintptr_t>(p) + kScriptStackBytes;
+        while (segments.size() <= static_cast<size_t>(index)) {
+            void* p = mmap(nullptr, kScriptSegmentBytes, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+            if (p == MAP_FAILED) {
+                return false;
+            }
+            mprotect(p, kGuardBytes, PROT_NONE);
+            Region r;
+            r.mapping = p;
+            r.low = reinterpret_cast<uintptr_t>(p) + kGuardBytes;
+            r.free = reinterpret_cast<uintptr_t>(p) + kScriptSegmentBytes;
+            segments.push_back(r);
+        }
         return true;
     }
 };
@@ -122,20 +139,32 @@ void enter()
 bool runOnStack(StackKind stack, const std::function<void()>& body)
 {
     StackState& st = t_state;
-    if (st.current == stack) {
+    int target = -1;
+    switch (stack) {
+    case StackKind::Thread:
+        target = -1;
+        break;
+    case StackKind::Script:
+        target = st.current >= 0 ? st.current : st.lastSegment;
+        break;
+    case StackKind::NextSegment:
+        target = st.current >= 0 ? st.current + 1 : st.lastSegment;
+        break;
+    }
+    if (target == st.current) {
         body();
         return true;
     }
-    if (stack == StackKind::Script && !st.mapScriptStack()) {
+    if (target >= 0 && !st.ensureSegment(target)) {
         return false;
     }
-    const auto to = static_cast<size_t>(stack);
-    const auto from = static_cast<size_t>(st.current);
-    if (st.low[to] == 0 || st.free[to] < st.low[to] + kMinimumRoom) {
+    Region& to = st.region(target);
+    if (to.low == 0 || to.free < to.low + kMinimumRoom) {
         return false;
     }
-    const uintptr_t top = (st.free[to] - kSwitchReserve) & ~uintptr_t{15};
-    const size_t size = top - st.low[to];
+    const uintptr_t top = (to.free - kSwitchReserve) & ~uintptr_t{15};
+    const size_t size = top - to.low;
+
     Switch s;
     s.body = &body;
     ucontext_t back;
@@ -143,15 +172,20 @@ bool runOnStack(StackKind stack, const std::function<void()>& body)
     if (getcontext(&context) != 0) {
         return false;
     }
-    context.uc_stack.ss_sp = reinterpret_cast<void*>(st.low[to]);
+    context.uc_stack.ss_sp = reinterpret_cast<void*>(to.low);
     context.uc_stack.ss_size = size;
     context.uc_link = &back;
     makecontext(&context, &enter, 0);
 
-    const uintptr_t savedFree = st.free[from];
-    const StackKind savedCurrent = st.current;
-    st.free[from] = currentAddress() - kSwitchReserve;
-    st.current = stack;
+    const int from = st.current;
+    const int savedLast = st.lastSegment;
+    Region& here = st.region(from);
+    const uintptr_t savedFree = here.free;
+    here.free = currentAddress() - kSwitchReserve;
+    st.current = target;
+    if (target >= 0) {
+        st.lastSegment = target;
+    }
     Switch* savedSwitch = t_switch;
     t_switch = &s;
 #if defined(__SANITIZE_THREAD__)
@@ -161,7 +195,7 @@ bool runOnStack(StackKind stack, const std::function<void()>& body)
 #endif
 #if defined(__SANITIZE_ADDRESS__)
     void* fakeStack = nullptr;
-    __sanitizer_start_switch_fiber(&fakeStack, reinterpret_cast<void*>(st.low[to]), size);
+    __sanitizer_start_switch_fiber(&fakeStack, reinterpret_cast<void*>(to.low), size);
 #endif
     const int rc = swapcontext(&back, &context);
 #if defined(__SANITIZE_ADDRESS__)
@@ -171,8 +205,14 @@ bool runOnStack(StackKind stack, const std::function<void()>& body)
     __tsan_destroy_fiber(fiber);
 #endif
     t_switch = savedSwitch;
-    st.current = savedCurrent;
-    st.free[from] = savedFree;
+    st.current = from;
+    st.lastSegment = savedLast;
+    st.region(from).free = savedFree;
+    if (stack == StackKind::NextSegment && from >= 0) {
+        // Give back the memory of a segment that deep recursion filled.
+        Region& done = st.region(target);
+        madvise(reinterpret_cast<char*>(done.low), top - done.low, MADV_DONTNEED);
+    }
     if (rc != 0) {
         return false;
     }
@@ -184,10 +224,13 @@ bool runOnStack(StackKind stack, const std::function<void()>& body)
 
 size_t stackLeft()
 {
-    const StackState& st = t_state;
-    const uintptr_t low = st.low[static_cast<size_t>(st.current)];
+    StackState& st = t_state;
+    const uintptr_t low = st.region(st.current).low;
     const uintptr_t here = currentAddress();
-    return low == 0 || here < low ? (low == 0 ? SIZE_MAX : 0) : here - low;
+    if (low == 0) {
+        return SIZE_MAX;
+    }
+    return here < low ? 0 : here - low;
 }
 
 } // namespace platform::basic
