@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <unistd.h>
 
 namespace platform::basic {
@@ -243,9 +244,55 @@ double automationNow()
 
 } // namespace
 
-bool Interpreter::callBuiltin(const std::string& name, const std::vector<const Expr*>& args,
+namespace {
+
+// The parameter names of the built-ins scripts call with named arguments.
+const std::vector<std::string>* builtinParameters(const std::string& name)
+{
+    static const std::map<std::string, std::vector<std::string>> names = {
+        {"msgbox", {"prompt", "buttons", "title", "helpfile", "context"}},
+        {"instr", {"start", "string1", "string2", "compare"}},
+        {"instrrev", {"stringcheck", "stringmatch", "start", "compare"}},
+        {"split", {"expression", "delimiter", "limit", "compare"}},
+        {"join", {"sourcearray", "delimiter"}},
+        {"filter", {"sourcearray", "match", "include", "compare"}},
+        {"replace", {"expression", "find", "replace"}},
+        {"strcomp", {"string1", "string2", "compare"}},
+        {"format", {"expression", "format"}},
+        {"mid", {"string", "start", "length"}},
+        {"left", {"string", "length"}},
+        {"right", {"string", "length"}},
+        {"round", {"number", "numdigitsafterdecimal"}},
+        {"iif", {"expression", "truepart", "falsepart"}},
+        {"dateadd", {"interval", "number", "date"}},
+        {"datediff", {"interval", "date1", "date2", "firstdayofweek", "firstweekofyear"}},
+        {"datepart", {"interval", "date", "firstdayofweek", "firstweekofyear"}},
+        {"dateserial", {"year", "month", "day"}},
+        {"timeserial", {"hour", "minute", "second"}},
+        {"weekday", {"date", "firstdayofweek"}},
+    };
+    const auto it = names.find(name);
+    return it == names.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
+bool Interpreter::callBuiltin(const std::string& name, const std::vector<const Expr*>& givenArgs,
                               Frame& frame, Value& result, int line)
 {
+    // Named arguments of the built-ins that have parameter names here; other names with
+    // named arguments are left to the host's extension objects.
+    std::vector<const Expr*> placed;
+    const bool named = std::any_of(givenArgs.begin(), givenArgs.end(),
+                                   [](const Expr* a) { return !a->argName.empty(); });
+    if (named) {
+        const auto* names = builtinParameters(name);
+        if (!names) {
+            return false;
+        }
+        placed = placeNamed(givenArgs, *names, line);
+    }
+    const std::vector<const Expr*>& args = named ? placed : givenArgs;
     const auto count = args.size();
     const auto value = [&](size_t i) -> Value {
         if (i >= count || args[i]->kind == ExprKind::Missing) {

@@ -319,6 +319,10 @@ const Snippet kSnippets[] = {
      "Pair(a, Optional b = 0)\nPair = a * 10 + b\nEnd Function\nSub Show(Optional n = 1, Optional "
      "text = \"\")\nDebug.Print text; n\nEnd Sub\n",
      " 12  34\nhi 1\n"},
+    {"named arguments of built-ins",
+     "Dim r\nr = MsgBox(Title:=\"t\", Prompt:=\"hello\")\nDebug.Print InStr(string1:=\"abcb\", "
+     "string2:=\"b\", start:=3); DateSerial(day:=2, month:=1, year:=2024)",
+     "[box] hello\n 4 1/2/2024\n"},
     {"unknown named argument", "Sub Main\nPair x:=1\nEnd Sub\nSub Pair(a)\nEnd Sub\n", "", 448, 2},
     {"like",
      "Debug.Print \"abc\" Like \"a*\"; \"abc\" Like \"a?d\"; \"a1\" Like \"a#\"; \"F\" Like "
