@@ -409,6 +409,29 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
     }
     switch (name[0]) {
     case 'a':
+        if (name == "abs") {
+            arity(1, 1);
+            const Value v = value(0);
+            const Variant x = v.v.value();
+            if (x.type() == VarType::I2) {
+                return set(Variant(x.toI4().value < 0 ? -x.toI4().value : x.toI4().value)
+                               .changeType(VarType::I4)
+                               .value);
+            }
+            return set(std::fabs(number(0)));
+        }
+        if (name == "asc") {
+            arity(1, 1);
+            const std::string s = text(0);
+            if (s.empty()) {
+                raise(5, line);
+            }
+            return set(static_cast<int32_t>(static_cast<unsigned char>(s[0])));
+        }
+        if (name == "atn") {
+            arity(1, 1);
+            return set(std::atan(number(0)));
+        }
         if (name == "array") {
             auto arr = Array::make(BasicType::Variant);
             arr->lower = {optionBaseOf(frame)};
@@ -441,31 +464,55 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             return set(cp);
         }
-        if (name == "abs") {
-            arity(1, 1);
-            const Value v = value(0);
-            const Variant x = v.v.value();
-            if (x.type() == VarType::I2) {
-                return set(Variant(x.toI4().value < 0 ? -x.toI4().value : x.toI4().value)
-                               .changeType(VarType::I4)
-                               .value);
-            }
-            return set(std::fabs(number(0)));
-        }
-        if (name == "asc") {
-            arity(1, 1);
-            const std::string s = text(0);
-            if (s.empty()) {
-                raise(5, line);
-            }
-            return set(static_cast<int32_t>(static_cast<unsigned char>(s[0])));
-        }
-        if (name == "atn") {
-            arity(1, 1);
-            return set(std::atan(number(0)));
-        }
         break;
     case 'c':
+        if (name == "cstr") {
+            return convert(VarType::Bstr);
+        }
+        if (name == "cint") {
+            return convert(VarType::I2);
+        }
+        if (name == "clng") {
+            return convert(VarType::I4);
+        }
+        if (name == "csng") {
+            return convert(VarType::R4);
+        }
+        if (name == "cdbl") {
+            return convert(VarType::R8);
+        }
+        if (name == "cbool") {
+            return convert(VarType::Bool);
+        }
+        if (name == "cvar") {
+            arity(1, 1);
+            result = value(0);
+            return true;
+        }
+        if (name == "chr") {
+            arity(1, 1);
+            const int32_t c = integer(0);
+            if (c < 0 || c > 255) {
+                raise(5, line);
+            }
+            return set(std::string(1, static_cast<char>(c)));
+        }
+        if (name == "cos") {
+            arity(1, 1);
+            return set(std::cos(number(0)));
+        }
+        if (name == "createobject") {
+            arity(1, 2);
+            DispatchPtr object;
+            const std::string progId = text(0);
+            automation::HRESULT hr = automation::S_OK;
+            outside(
+                [&] { hr = automation::ClassRegistry::instance().CreateInstance(progId, object); });
+            if (FAILED(hr)) {
+                raise(429, line);
+            }
+            return set(Variant(object));
+        }
         if (name == "cdate") {
             arity(1, 1);
             return setDate(date(0));
@@ -514,55 +561,18 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             return set(s);
         }
-        if (name == "cstr") {
-            return convert(VarType::Bstr);
-        }
-        if (name == "cint") {
-            return convert(VarType::I2);
-        }
-        if (name == "clng") {
-            return convert(VarType::I4);
-        }
-        if (name == "csng") {
-            return convert(VarType::R4);
-        }
-        if (name == "cdbl") {
-            return convert(VarType::R8);
-        }
-        if (name == "cbool") {
-            return convert(VarType::Bool);
-        }
-        if (name == "cvar") {
-            arity(1, 1);
-            result = value(0);
-            return true;
-        }
-        if (name == "chr") {
-            arity(1, 1);
-            const int32_t c = integer(0);
-            if (c < 0 || c > 255) {
-                raise(5, line);
-            }
-            return set(std::string(1, static_cast<char>(c)));
-        }
-        if (name == "cos") {
-            arity(1, 1);
-            return set(std::cos(number(0)));
-        }
-        if (name == "createobject") {
-            arity(1, 2);
-            DispatchPtr object;
-            const std::string progId = text(0);
-            automation::HRESULT hr = automation::S_OK;
-            outside(
-                [&] { hr = automation::ClassRegistry::instance().CreateInstance(progId, object); });
-            if (FAILED(hr)) {
-                raise(429, line);
-            }
-            return set(Variant(object));
-        }
         break;
     case 'd':
+        if (name == "doevents") {
+            arity(0, 0);
+            outside([this] { m_host.doEvents(); });
+            m_untilHook = m_hookInterval;
+            checkControl();
+            return set(int16_t{0});
+        }
+        if (name == "date") {
+            return setDate(std::floor(automationNow()));
+        }
         if (name == "dateserial") {
             arity(3, 3);
             return setDate(datetime::dateOf(integer(0), integer(1), integer(2)));
@@ -635,37 +645,8 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             return set(m_dirEntries[m_dirNext++]);
         }
-        if (name == "doevents") {
-            arity(0, 0);
-            outside([this] { m_host.doEvents(); });
-            m_untilHook = m_hookInterval;
-            checkControl();
-            return set(int16_t{0});
-        }
-        if (name == "date") {
-            return setDate(std::floor(automationNow()));
-        }
         break;
     case 'e':
-        if (name == "environ") {
-            arity(1, 1);
-            const Value v = value(0);
-            if (v.v.value().type() == VarType::Bstr) {
-                const char* s = std::getenv(text(0).c_str());
-                return set(std::string(s ? s : ""));
-            }
-            // The n-th "NAME=value" of the environment.
-            const int32_t n = integer(0);
-            if (n < 1 || n > 255) {
-                raise(5, line);
-            }
-            for (char** e = environ; *e; ++e) {
-                if (e - environ == n - 1) {
-                    return set(std::string(*e));
-                }
-            }
-            return set(std::string());
-        }
         if (name == "exp") {
             arity(1, 1);
             const double r = std::exp(number(0));
@@ -691,24 +672,27 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             // Line numbers are not kept.
             return set(int32_t{0});
         }
-        break;
-    case 'f':
-        if (name == "filter") {
-            arity(2, 4);
-            const auto arr = oneDimension(0);
-            const std::string match = text(1);
-            const bool include = optionalArg(2) ? value(2).v.toBool().value : true;
-            const bool folded = textCompare(3);
-            const auto fold = [&](std::string s) { return folded ? lowerText(std::move(s)) : s; };
-            std::vector<std::string> kept;
-            for (size_t i = 0; i < arr->size(); ++i) {
-                const std::string item = basicText(arr->get(i));
-                if ((fold(item).find(fold(match)) != std::string::npos) == include) {
-                    kept.push_back(item);
+        if (name == "environ") {
+            arity(1, 1);
+            const Value v = value(0);
+            if (v.v.value().type() == VarType::Bstr) {
+                const char* s = std::getenv(text(0).c_str());
+                return set(std::string(s ? s : ""));
+            }
+            // The n-th "NAME=value" of the environment.
+            const int32_t n = integer(0);
+            if (n < 1 || n > 255) {
+                raise(5, line);
+            }
+            for (char** e = environ; *e; ++e) {
+                if (e - environ == n - 1) {
+                    return set(std::string(*e));
                 }
             }
-            return textArray(kept);
+            return set(std::string());
         }
+        break;
+    case 'f':
         if (name == "fix") {
             arity(1, 1);
             const Value v = value(0);
@@ -733,12 +717,24 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             raise(67, line, "Too many files");
         }
+        if (name == "filter") {
+            arity(2, 4);
+            const auto arr = oneDimension(0);
+            const std::string match = text(1);
+            const bool include = optionalArg(2) ? value(2).v.toBool().value : true;
+            const bool folded = textCompare(3);
+            const auto fold = [&](std::string s) { return folded ? lowerText(std::move(s)) : s; };
+            std::vector<std::string> kept;
+            for (size_t i = 0; i < arr->size(); ++i) {
+                const std::string item = basicText(arr->get(i));
+                if ((fold(item).find(fold(match)) != std::string::npos) == include) {
+                    kept.push_back(item);
+                }
+            }
+            return textArray(kept);
+        }
         break;
     case 'h':
-        if (name == "hour") {
-            arity(1, 1);
-            return set(static_cast<int16_t>(datetime::partsOf(date(0)).hour));
-        }
         if (name == "hex") {
             arity(1, 1);
             const int32_t n = integer(0);
@@ -752,56 +748,12 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             return set(std::string(buf));
         }
+        if (name == "hour") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).hour));
+        }
         break;
     case 'i':
-        if (name == "iif") {
-            arity(3, 3);
-            // Both parts are evaluated, as the dialect does.
-            const auto c = value(0).v.toBool();
-            if (!c) {
-                raise(13, line);
-            }
-            const Value yes = value(1);
-            const Value no = value(2);
-            result = c.value ? yes : no;
-            return true;
-        }
-        if (name == "isdate") {
-            arity(1, 1);
-            const Value v = value(0);
-            return set(v.date || (!v.isArray() && v.v.value().type() == VarType::Bstr &&
-                                  datetime::parseDate(basicText(v.v)).has_value()));
-        }
-        if (name == "isnull") {
-            // The engine has no Null value.
-            arity(1, 1);
-            value(0);
-            return set(false);
-        }
-        if (name == "instrrev") {
-            arity(2, 4);
-            const bool folded = textCompare(3);
-            std::string hay = text(0);
-            std::string needle = text(1);
-            if (folded) {
-                hay = lowerText(hay);
-                needle = lowerText(needle);
-            }
-            const int32_t startAt = optionalArg(2) ? integer(2) : -1;
-            if (startAt == 0 || startAt < -1) {
-                raise(5, line);
-            }
-            if (startAt > static_cast<int32_t>(hay.size())) {
-                return set(int32_t{0});
-            }
-            // The match must end at or before startAt.
-            const size_t last = startAt == -1 ? hay.size() : static_cast<size_t>(startAt);
-            if (needle.size() > last) {
-                return set(int32_t{0});
-            }
-            const size_t pos = hay.rfind(needle, last - needle.size());
-            return set(pos == std::string::npos ? int32_t{0} : static_cast<int32_t>(pos + 1));
-        }
         if (name == "int") {
             arity(1, 1);
             const Variant x = value(0).v.value();
@@ -865,6 +817,54 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             arity(1, 1);
             return set(value(0).v.isMissing());
         }
+        if (name == "iif") {
+            arity(3, 3);
+            // Both parts are evaluated, as the dialect does.
+            const auto c = value(0).v.toBool();
+            if (!c) {
+                raise(13, line);
+            }
+            const Value yes = value(1);
+            const Value no = value(2);
+            result = c.value ? yes : no;
+            return true;
+        }
+        if (name == "isdate") {
+            arity(1, 1);
+            const Value v = value(0);
+            return set(v.date || (!v.isArray() && v.v.value().type() == VarType::Bstr &&
+                                  datetime::parseDate(basicText(v.v)).has_value()));
+        }
+        if (name == "isnull") {
+            // The engine has no Null value.
+            arity(1, 1);
+            value(0);
+            return set(false);
+        }
+        if (name == "instrrev") {
+            arity(2, 4);
+            const bool folded = textCompare(3);
+            std::string hay = text(0);
+            std::string needle = text(1);
+            if (folded) {
+                hay = lowerText(hay);
+                needle = lowerText(needle);
+            }
+            const int32_t startAt = optionalArg(2) ? integer(2) : -1;
+            if (startAt == 0 || startAt < -1) {
+                raise(5, line);
+            }
+            if (startAt > static_cast<int32_t>(hay.size())) {
+                return set(int32_t{0});
+            }
+            // The match must end at or before startAt.
+            const size_t last = startAt == -1 ? hay.size() : static_cast<size_t>(startAt);
+            if (needle.size() > last) {
+                return set(int32_t{0});
+            }
+            const size_t pos = hay.rfind(needle, last - needle.size());
+            return set(pos == std::string::npos ? int32_t{0} : static_cast<int32_t>(pos + 1));
+        }
         break;
     case 'l':
         if (name == "len") {
@@ -901,22 +901,6 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'm':
-        if (name == "month") {
-            arity(1, 1);
-            return set(static_cast<int16_t>(datetime::partsOf(date(0)).month));
-        }
-        if (name == "minute") {
-            arity(1, 1);
-            return set(static_cast<int16_t>(datetime::partsOf(date(0)).minute));
-        }
-        if (name == "monthname") {
-            arity(1, 2);
-            const int32_t m = integer(0);
-            if (m < 1 || m > 12) {
-                raise(5, line);
-            }
-            return set(datetime::monthName(m, optionalArg(1) && value(1).v.toBool().value));
-        }
         if (name == "mid") {
             arity(2, 3);
             const std::string s = text(0);
@@ -945,6 +929,22 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             int answer = 0;
             outside([&] { answer = m_host.msgBox(prompt, buttons, title); });
             return set(static_cast<int16_t>(answer));
+        }
+        if (name == "month") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).month));
+        }
+        if (name == "minute") {
+            arity(1, 1);
+            return set(static_cast<int16_t>(datetime::partsOf(date(0)).minute));
+        }
+        if (name == "monthname") {
+            arity(1, 2);
+            const int32_t m = integer(0);
+            if (m < 1 || m > 12) {
+                raise(5, line);
+            }
+            return set(datetime::monthName(m, optionalArg(1) && value(1).v.toBool().value));
         }
         break;
     case 'n':
@@ -1000,6 +1000,56 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 's':
+        if (name == "sqr") {
+            arity(1, 1);
+            const double d = number(0);
+            if (d < 0) {
+                raise(5, line);
+            }
+            return set(std::sqrt(d));
+        }
+        if (name == "sin") {
+            arity(1, 1);
+            return set(std::sin(number(0)));
+        }
+        if (name == "sgn") {
+            arity(1, 1);
+            const double d = number(0);
+            return set(static_cast<int16_t>(d > 0 ? 1 : (d < 0 ? -1 : 0)));
+        }
+        if (name == "str") {
+            arity(1, 1);
+            const double d = number(0);
+            std::string s = basicText(value(0).v);
+            return set(d >= 0 ? " " + s : s);
+        }
+        if (name == "space") {
+            arity(1, 1);
+            const int32_t n = integer(0);
+            if (n < 0) {
+                raise(5, line);
+            }
+            if (n > kMaxTextLength) {
+                raise(7, line, "Out of memory");
+            }
+            return set(std::string(static_cast<size_t>(n), ' '));
+        }
+        if (name == "string") {
+            arity(2, 2);
+            const int32_t n = integer(0);
+            const Value c = value(1);
+            if (n < 0) {
+                raise(5, line);
+            }
+            if (n > kMaxTextLength) {
+                raise(7, line, "Out of memory");
+            }
+            const Variant cv = c.v.value();
+            const char ch = cv.type() == VarType::Bstr
+                                ? (cv.toBstr().value.empty() ? ' ' : cv.toBstr().value[0])
+                                : static_cast<char>(cv.toI4().value);
+            return set(std::string(static_cast<size_t>(n), ch));
+        }
         if (name == "second") {
             arity(1, 1);
             return set(static_cast<int16_t>(datetime::partsOf(date(0)).second));
@@ -1067,67 +1117,8 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             return set(Variant());
         }
-        if (name == "sqr") {
-            arity(1, 1);
-            const double d = number(0);
-            if (d < 0) {
-                raise(5, line);
-            }
-            return set(std::sqrt(d));
-        }
-        if (name == "sin") {
-            arity(1, 1);
-            return set(std::sin(number(0)));
-        }
-        if (name == "sgn") {
-            arity(1, 1);
-            const double d = number(0);
-            return set(static_cast<int16_t>(d > 0 ? 1 : (d < 0 ? -1 : 0)));
-        }
-        if (name == "str") {
-            arity(1, 1);
-            const double d = number(0);
-            std::string s = basicText(value(0).v);
-            return set(d >= 0 ? " " + s : s);
-        }
-        if (name == "space") {
-            arity(1, 1);
-            const int32_t n = integer(0);
-            if (n < 0) {
-                raise(5, line);
-            }
-            if (n > kMaxTextLength) {
-                raise(7, line, "Out of memory");
-            }
-            return set(std::string(static_cast<size_t>(n), ' '));
-        }
-        if (name == "string") {
-            arity(2, 2);
-            const int32_t n = integer(0);
-            const Value c = value(1);
-            if (n < 0) {
-                raise(5, line);
-            }
-            if (n > kMaxTextLength) {
-                raise(7, line, "Out of memory");
-            }
-            const Variant cv = c.v.value();
-            const char ch = cv.type() == VarType::Bstr
-                                ? (cv.toBstr().value.empty() ? ' ' : cv.toBstr().value[0])
-                                : static_cast<char>(cv.toI4().value);
-            return set(std::string(static_cast<size_t>(n), ch));
-        }
         break;
     case 't':
-        if (name == "timeserial") {
-            arity(3, 3);
-            return setDate(datetime::timeOf(integer(0), integer(1), integer(2)));
-        }
-        if (name == "timevalue") {
-            arity(1, 1);
-            const double d = date(0);
-            return setDate(std::fabs(d - std::trunc(d)));
-        }
         if (name == "trim") {
             arity(1, 1);
             std::string s = text(0);
@@ -1176,6 +1167,15 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }
+        if (name == "timeserial") {
+            arity(3, 3);
+            return setDate(datetime::timeOf(integer(0), integer(1), integer(2)));
+        }
+        if (name == "timevalue") {
+            arity(1, 1);
+            const double d = date(0);
+            return setDate(std::fabs(d - std::trunc(d)));
+        }
         break;
     case 'u':
         if (name == "ucase") {
@@ -1184,20 +1184,6 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         break;
     case 'v':
-        if (name == "vartype") {
-            arity(1, 1);
-            const Value v = value(0);
-            const auto code = [](VarType t) { return static_cast<int16_t>(t); };
-            if (v.isArray()) {
-                const BasicType e = v.array->elementType;
-                static const std::map<BasicType, int16_t> elements = {
-                    {BasicType::Integer, 2}, {BasicType::Long, 3},     {BasicType::Single, 4},
-                    {BasicType::Double, 5},  {BasicType::Date, 7},     {BasicType::String, 8},
-                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12}};
-                return set(static_cast<int16_t>(8192 + elements.at(e)));
-            }
-            return set(v.date ? int16_t{7} : code(v.v.value().type()));
-        }
         if (name == "val") {
             arity(1, 1);
             // The longest leading number; blanks are skipped, anything else ends it.
@@ -1230,6 +1216,20 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             }
             const auto d = Variant(s.substr(0, n)).toR8();
             return set(d ? d.value : 0.0);
+        }
+        if (name == "vartype") {
+            arity(1, 1);
+            const Value v = value(0);
+            const auto code = [](VarType t) { return static_cast<int16_t>(t); };
+            if (v.isArray()) {
+                const BasicType e = v.array->elementType;
+                static const std::map<BasicType, int16_t> elements = {
+                    {BasicType::Integer, 2}, {BasicType::Long, 3},     {BasicType::Single, 4},
+                    {BasicType::Double, 5},  {BasicType::Date, 7},     {BasicType::String, 8},
+                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12}};
+                return set(static_cast<int16_t>(8192 + elements.at(e)));
+            }
+            return set(v.date ? int16_t{7} : code(v.v.value().type()));
         }
         break;
     case 'j':

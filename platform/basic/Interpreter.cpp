@@ -1683,8 +1683,12 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     if (av.isArray() || bv.isArray()) {
         raise(13, 0);
     }
-    const Variant a = av.v.value();
-    const Variant b = bv.v.value();
+    // The operands themselves; a reference is read once (copying a plain value for every
+    // operation would cost the loops of scripts dearly).
+    Variant aHeld;
+    Variant bHeld;
+    const Variant& a = av.v.isByRef() ? (aHeld = av.v.value()) : av.v;
+    const Variant& b = bv.v.isByRef() ? (bHeld = bv.v.value()) : bv.v;
     const VarType ta = a.type();
     const VarType tb = b.type();
 
