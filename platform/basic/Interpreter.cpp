@@ -277,6 +277,7 @@ bool Interpreter::load(const std::string& source, const std::string& moduleName,
     auto module = parseModule(source, moduleName, false, syntax);
     if (!module) {
         error = {1002, syntax.message, syntax.line};
+        error.column = syntax.column;
         return false;
     }
     if (!link(*module, error)) {
@@ -304,6 +305,7 @@ bool Interpreter::addClassModule(const std::string& source, const std::string& c
     auto module = parseModule(source, className, true, syntax);
     if (!module) {
         error = {1002, syntax.message, syntax.line};
+        error.column = syntax.column;
         return false;
     }
     if (!link(*module, error)) {

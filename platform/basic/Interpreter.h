@@ -53,6 +53,7 @@ struct ScriptError
     std::string description;
     int line = 0;
     std::string source; // given to Err.Raise; empty: the module
+    int column = 0;     // of a syntax error, 1-based (0: unknown)
 };
 
 // The outcome of running script code.

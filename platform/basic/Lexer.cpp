@@ -52,6 +52,8 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
     tokens.clear();
     int line = 1;
     size_t i = 0;
+    size_t lineStart = 0; // where the current line begins
+    size_t tokenStart = 0;
     bool space = false;
     const auto atStatementStart = [&] {
         return tokens.empty() || tokens.back().kind == Tok::Newline;
@@ -61,6 +63,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
         t.kind = kind;
         t.text = std::move(text);
         t.line = line;
+        t.column = static_cast<int>(tokenStart - std::min(tokenStart, lineStart)) + 1;
         t.spaceBefore = space;
         space = false;
         tokens.push_back(std::move(t));
@@ -73,6 +76,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
     };
     while (i < src.size()) {
         const char c = src[i];
+        tokenStart = i;
         if (c == '\r' || c == '\n') {
             newline();
             if (c == '\r' && i + 1 < src.size() && src[i + 1] == '\n') {
@@ -80,6 +84,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
             }
             ++i;
             ++line;
+            lineStart = i;
             continue;
         }
         if (c == ' ' || c == '\t') {
@@ -105,6 +110,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
                 }
                 i = j + 1;
                 ++line;
+                lineStart = i;
                 space = true;
                 continue;
             }
@@ -141,7 +147,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
                 text += src[i++];
             }
             if (!closed) {
-                error = {line, "Expected: \""};
+                error = {line, "Expected: \"", static_cast<int>(tokenStart - lineStart) + 1};
                 return false;
             }
             Token& t = push(Tok::String, text);
@@ -184,7 +190,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
             const std::string digits(src.substr(i, j - i));
             const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
             if (ec != std::errc() || end != digits.data() + digits.size()) {
-                error = {line, "Invalid number"};
+                error = {line, "Invalid number", static_cast<int>(tokenStart - lineStart) + 1};
                 return false;
             }
             Token& t = push(Tok::Number, digits);
@@ -230,7 +236,7 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
                 ++digits;
             }
             if (digits == 0 || v > 0xFFFFFFFFull) {
-                error = {line, "Invalid number"};
+                error = {line, "Invalid number", static_cast<int>(tokenStart - lineStart) + 1};
                 return false;
             }
             bool forceLong = false;
@@ -321,7 +327,8 @@ bool tokenize(std::string_view src, std::vector<Token>& tokens, SyntaxError& err
             ++i;
             continue;
         }
-        error = {line, std::string("Invalid character '") + c + "'"};
+        error = {line, std::string("Invalid character '") + c + "'",
+                 static_cast<int>(tokenStart - lineStart) + 1};
         return false;
     }
     newline();

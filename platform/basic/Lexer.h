@@ -25,17 +25,19 @@ struct Token
     std::string lower;         // identifiers: lower case, for keyword and name comparison
     automation::Variant value; // numbers and strings
     int line = 0;
+    int column = 0;           // 1-based, of the token's first character
     bool spaceBefore = false; // a blank before it (tells "a (1)" from "a(1)")
     bool dotAfterSpace = false;
     bool date = false; // a date literal: value holds its Double
     char suffix = 0;   // an identifier's type suffix: $ % & ! # @, or 0
 };
 
-// A failure to read the program: its line and text.
+// A failure to read the program: its line, text and column (1-based, 0 when unknown).
 struct SyntaxError
 {
     int line;
     std::string message;
+    int column = 0;
 };
 
 // Splits a module's text into tokens: comments (' and Rem) dropped, " _" line

@@ -140,7 +140,7 @@ private:
     }
     [[noreturn]] void fail(const std::string& message) const
     {
-        throw ParseFailure{{cur().line, message}};
+        throw ParseFailure{{cur().line, message, cur().column}};
     }
     void expectKw(const char* kw)
     {

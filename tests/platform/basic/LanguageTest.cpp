@@ -441,14 +441,16 @@ TEST(LanguageTest, SyntaxErrorReportsItsLineAndRunsNothing)
         const char* name;
         const char* code;
         int line;
+        int column; // 0: not checked
     };
     const Case cases[] = {
-        {"missing then", "Sub Main\nDebug.Print 1\nIf x Debug.Print 2\nEnd Sub\n", 3},
-        {"unclosed string", "Sub Main\nx = \"abc\nEnd Sub\n", 2},
-        {"missing end sub", "Sub Main\nDebug.Print 1\n", 3},
-        {"missing next", "Sub Main\nFor i = 1 To 2\nDebug.Print i\nEnd Sub\n", 4},
-        {"statement outside procedure", "Debug.Print 1\n", 1},
-        {"bad expression", "Sub Main\nx = 1 +\nEnd Sub\n", 2},
+        {"missing then", "Sub Main\nDebug.Print 1\nIf x Debug.Print 2\nEnd Sub\n", 3, 6},
+        {"unclosed string", "Sub Main\nx = \"abc\nEnd Sub\n", 2, 5},
+        {"missing end sub", "Sub Main\nDebug.Print 1\n", 3, 0},
+        {"missing next", "Sub Main\nFor i = 1 To 2\nDebug.Print i\nEnd Sub\n", 4, 1},
+        {"statement outside procedure", "Debug.Print 1\n", 1, 1},
+        {"bad expression", "Sub Main\nx = 1 +\nEnd Sub\n", 2, 8},
+        {"bad character", "Sub Main\n  x = 1 ` 2\nEnd Sub\n", 2, 9},
     };
     // Nesting too deep for the parser's bounds.
     const std::string deepParens =
@@ -484,6 +486,9 @@ TEST(LanguageTest, SyntaxErrorReportsItsLineAndRunsNothing)
         ScriptError error;
         EXPECT_FALSE(in.load(c.code, "Test", error));
         EXPECT_EQ(error.line, c.line) << error.description;
+        if (c.column != 0) {
+            EXPECT_EQ(error.column, c.column) << error.description;
+        }
         EXPECT_FALSE(error.description.empty());
         EXPECT_EQ(in.call("Main", {}), RunStatus::NotFound);
         EXPECT_EQ(host.output, "");
