@@ -386,6 +386,19 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         result.array = std::move(arr);
         return true;
     };
+    // Hex and Oct: an Integer (or a small negative number that is no Long) as 16 bits.
+    const auto radixText = [&](const char* format) {
+        arity(1, 1);
+        const int32_t n = integer(0);
+        char buf[16];
+        const Variant x = value(0).v.value();
+        if (x.type() == VarType::I2 || (n >= -32768 && n < 0 && x.type() != VarType::I4)) {
+            std::snprintf(buf, sizeof buf, format, static_cast<unsigned>(static_cast<uint16_t>(n)));
+        } else {
+            std::snprintf(buf, sizeof buf, format, static_cast<unsigned>(n));
+        }
+        return set(std::string(buf));
+    };
     const auto oneDimension = [&](size_t i) {
         Value v = value(i);
         if (!v.isArray() || v.array->extent.size() != 1) {
@@ -736,17 +749,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         break;
     case 'h':
         if (name == "hex") {
-            arity(1, 1);
-            const int32_t n = integer(0);
-            char buf[16];
-            const Variant x = value(0).v.value();
-            if (x.type() == VarType::I2 || (n >= -32768 && n < 0 && x.type() != VarType::I4)) {
-                std::snprintf(buf, sizeof buf, "%X",
-                              static_cast<unsigned>(static_cast<uint16_t>(n)));
-            } else {
-                std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(n));
-            }
-            return set(std::string(buf));
+            return radixText("%X");
         }
         if (name == "hour") {
             arity(1, 1);
@@ -1253,17 +1256,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         break;
     case 'o':
         if (name == "oct") {
-            arity(1, 1);
-            const int32_t n = integer(0);
-            char buf[16];
-            const Variant x = value(0).v.value();
-            if (x.type() == VarType::I2 || (n >= -32768 && n < 0 && x.type() != VarType::I4)) {
-                std::snprintf(buf, sizeof buf, "%o",
-                              static_cast<unsigned>(static_cast<uint16_t>(n)));
-            } else {
-                std::snprintf(buf, sizeof buf, "%o", static_cast<unsigned>(n));
-            }
-            return set(std::string(buf));
+            return radixText("%o");
         }
         break;
     case 'w':

@@ -273,42 +273,45 @@ bool Interpreter::load(const std::string& source, const std::string& moduleName,
         error = {1005, "The macro is running: stop it first", 0};
         return false;
     }
-    SyntaxError syntax{0, {}};
-    auto module = parseModule(source, moduleName, false, syntax);
+    auto module = readModule(source, moduleName, false, error);
     if (!module) {
-        error = {1002, syntax.message, syntax.line};
-        error.column = syntax.column;
-        return false;
-    }
-    if (!link(*module, error)) {
         return false;
     }
     std::vector<Cell> cells;
-    auto* previous = m_main.release();
+    std::unique_ptr<Module> previous = std::move(m_main);
     m_main = std::move(module);
     try {
         initModuleVariables(*m_main, cells);
     } catch (const ScriptError& e) {
         error = e;
-        m_main.reset(previous);
+        m_main = std::move(previous);
         return false;
     }
-    delete previous;
     m_mainCells = std::move(cells);
     return true;
+}
+
+std::unique_ptr<Module> Interpreter::readModule(const std::string& source, const std::string& name,
+                                                bool isClass, ScriptError& error)
+{
+    SyntaxError syntax{0, {}};
+    auto module = parseModule(source, name, isClass, syntax);
+    if (!module) {
+        error = {1002, syntax.message, syntax.line};
+        error.column = syntax.column;
+        return nullptr;
+    }
+    if (!link(*module, error)) {
+        return nullptr;
+    }
+    return module;
 }
 
 bool Interpreter::addClassModule(const std::string& source, const std::string& className,
                                  ScriptError& error)
 {
-    SyntaxError syntax{0, {}};
-    auto module = parseModule(source, className, true, syntax);
+    auto module = readModule(source, className, true, error);
     if (!module) {
-        error = {1002, syntax.message, syntax.line};
-        error.column = syntax.column;
-        return false;
-    }
-    if (!link(*module, error)) {
         return false;
     }
     std::string lower = className;
@@ -687,19 +690,9 @@ void Interpreter::linkExpr(Module& module, Procedure* proc, Expr& e, bool assign
             if (m_host.namedObject(e.lower)) {
                 return;
             }
-            for (const DispatchPtr& ext : m_host.extensions()) {
-                automation::DISPID id = 0;
-                if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
-                    return;
-                }
-            }
-        } else {
-            for (const DispatchPtr& ext : m_host.extensions()) {
-                automation::DISPID id = 0;
-                if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
-                    return;
-                }
-            }
+        }
+        if (extensionWith(e.lower)) {
+            return;
         }
         if (module.optionExplicit) {
             throw LinkFailure{{1003, "Variable not defined", e.line}};
@@ -1020,14 +1013,8 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
                         cell.value = v;
                         // Find the element again for the write-back.
                         const auto& arr = arrCell->value.array;
-                        size_t offset = 0;
-                        size_t stride = 1;
-                        for (size_t d = arr->extent.size(); d-- > 0;) {
-                            const int32_t idx = eval(*a.args[d], *caller).v.toI4().value;
-                            offset += static_cast<size_t>(idx - arr->lower[d]) * stride;
-                            stride *= static_cast<size_t>(arr->extent[d]);
-                        }
-                        writeBacks.push_back({nullptr, arr, offset, i});
+                        writeBacks.push_back(
+                            {nullptr, arr, elementOffset(*arr, a.args, *caller, 0, 0), i});
                         continue;
                     }
                 }
@@ -1047,13 +1034,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         if (p.type == BasicType::Date && !cell.value.isArray()) {
             cell.value = Value::ofDate(toDate(cell.value, 0));
         } else if (p.type != BasicType::Variant && !cell.value.isArray()) {
-            auto c = cell.value.v.changeType(p.type == BasicType::Integer   ? VarType::I2
-                                             : p.type == BasicType::Long    ? VarType::I4
-                                             : p.type == BasicType::Single  ? VarType::R4
-                                             : p.type == BasicType::Double  ? VarType::R8
-                                             : p.type == BasicType::String  ? VarType::Bstr
-                                             : p.type == BasicType::Boolean ? VarType::Bool
-                                                                            : VarType::Dispatch);
+            auto c = cell.value.v.changeType(varTypeOf(p.type));
             if (!c) {
                 raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, 0);
             }
@@ -1176,34 +1157,6 @@ Cell* Interpreter::cellOf(const Expr& e, Frame& frame)
     }
     return nullptr;
 }
-
-namespace {
-
-VarType varTypeOf(BasicType t)
-{
-    switch (t) {
-    case BasicType::Integer:
-        return VarType::I2;
-    case BasicType::Long:
-        return VarType::I4;
-    case BasicType::Single:
-        return VarType::R4;
-    case BasicType::Double:
-    case BasicType::Date:
-        return VarType::R8;
-    case BasicType::String:
-        return VarType::Bstr;
-    case BasicType::Boolean:
-        return VarType::Bool;
-    case BasicType::Object:
-        return VarType::Dispatch;
-    case BasicType::Variant:
-        break;
-    }
-    return VarType::Variant;
-}
-
-} // namespace
 
 double Interpreter::toDate(const Value& v, int line)
 {
@@ -2011,36 +1964,98 @@ Value Interpreter::evalName(const Expr& e, Frame& frame)
         break;
     }
     // A procedure without arguments, a built-in, an added object or an extension member.
-    if (frame.module) {
-        for (auto& p : frame.module->procedures) {
-            if (p->lower == e.lower) {
-                return callProcedure(*frame.module, *p, {}, &frame, nullptr, frame.self);
-            }
-        }
-    }
-    if (frame.module != m_main.get() && m_main) {
-        for (auto& p : m_main->procedures) {
-            if (p->lower == e.lower) {
-                return callProcedure(*m_main, *p, {}, &frame, nullptr);
-            }
-        }
-    }
     Value result;
-    if (callBuiltin(e.lower, {}, frame, result, e.line)) {
+    if (callScriptProcedure(e.lower, {}, frame, result) ||
+        callBuiltin(e.lower, {}, frame, result, e.line)) {
         return result;
     }
     if (DispatchPtr obj = m_host.namedObject(e.lower)) {
         return Value(Variant(obj));
     }
-    for (const DispatchPtr& ext : m_host.extensions()) {
-        automation::DISPID id = 0;
-        if (ext && SUCCEEDED(ext->GetIDsOfNames(e.lower, id))) {
-            return invokeObject(ext, e.name,
-                                automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {},
-                                frame, nullptr, e.line);
-        }
+    if (const DispatchPtr ext = extensionWith(e.lower)) {
+        return invokeObject(ext, e.name,
+                            automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {},
+                            frame, nullptr, e.line);
     }
     raise(35, e.line);
+}
+
+DispatchPtr Interpreter::memberObject(const Expr& member, Frame& frame, int line)
+{
+    Value object;
+    if (member.object) {
+        object = eval(*member.object, frame);
+    } else if (!frame.with.empty()) {
+        object = frame.with.back();
+    } else {
+        raise(91, line);
+    }
+    const auto d = object.v.value().toDispatch();
+    if (!d) {
+        raise(424, line);
+    }
+    if (!d.value) {
+        raise(91, line);
+    }
+    return d.value;
+}
+
+size_t Interpreter::elementOffset(const Array& arr, const std::vector<ExprPtr>& indices,
+                                  Frame& frame, int line, int badIndex)
+{
+    if (indices.size() != arr.extent.size()) {
+        raise(9, line);
+    }
+    // Storage runs along the last dimension.
+    size_t offset = 0;
+    size_t stride = 1;
+    for (size_t d = arr.extent.size(); d-- > 0;) {
+        const auto idx = eval(*indices[d], frame).v.toI4();
+        if (!idx) {
+            raise(badIndex != 0 ? badIndex : (idx.hr == automation::DISP_E_OVERFLOW ? 6 : 13),
+                  line);
+        }
+        if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
+            raise(9, line);
+        }
+        offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
+        stride *= static_cast<size_t>(arr.extent[d]);
+    }
+    return offset;
+}
+
+bool Interpreter::callScriptProcedure(const std::string& lower,
+                                      const std::vector<const Expr*>& args, Frame& frame,
+                                      Value& result)
+{
+    if (frame.module) {
+        for (auto& p : frame.module->procedures) {
+            if (p->lower == lower) {
+                result = callProcedure(*frame.module, *p, args, &frame, nullptr, frame.self);
+                return true;
+            }
+        }
+    }
+    if (frame.module != m_main.get() && m_main) {
+        for (auto& p : m_main->procedures) {
+            if (p->lower == lower) {
+                result = callProcedure(*m_main, *p, args, &frame, nullptr);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+DispatchPtr Interpreter::extensionWith(const std::string& lower)
+{
+    for (const DispatchPtr& ext : m_host.extensions()) {
+        automation::DISPID id = 0;
+        if (ext && SUCCEEDED(ext->GetIDsOfNames(lower, id))) {
+            return ext;
+        }
+    }
+    return {};
 }
 
 Value Interpreter::evalMember(const Expr& e, Frame& frame)
@@ -2063,22 +2078,7 @@ Value Interpreter::evalMember(const Expr& e, Frame& frame)
         }
         raise(438, e.line);
     }
-    Value object;
-    if (e.object) {
-        object = eval(*e.object, frame);
-    } else if (!frame.with.empty()) {
-        object = frame.with.back();
-    } else {
-        raise(91, e.line);
-    }
-    const auto d = object.v.value().toDispatch();
-    if (!d) {
-        raise(424, e.line);
-    }
-    if (!d.value) {
-        raise(91, e.line);
-    }
-    return invokeObject(d.value, e.name,
+    return invokeObject(memberObject(e, frame, e.line), e.name,
                         automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {}, frame,
                         nullptr, e.line);
 }
@@ -2098,51 +2098,19 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                 raise(13, e.line);
             }
             const Array& arr = *c->value.array;
-            if (args.size() != arr.extent.size()) {
-                raise(9, e.line);
-            }
-            size_t offset = 0;
-            size_t stride = 1;
-            for (size_t d = arr.extent.size(); d-- > 0;) {
-                const auto idx = eval(*args[d], frame).v.toI4();
-                if (!idx) {
-                    raise(idx.hr == automation::DISP_E_OVERFLOW ? 6 : 13, e.line);
-                }
-                if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
-                    raise(9, e.line);
-                }
-                offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
-                stride *= static_cast<size_t>(arr.extent[d]);
-            }
-            Value element(arr.get(offset));
+            Value element(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
             element.date = arr.elementType == BasicType::Date;
             return element;
         }
-        if (frame.module) {
-            for (auto& p : frame.module->procedures) {
-                if (p->lower == callee.lower) {
-                    return callProcedure(*frame.module, *p, args, &frame, nullptr, frame.self);
-                }
-            }
-        }
-        if (frame.module != m_main.get() && m_main) {
-            for (auto& p : m_main->procedures) {
-                if (p->lower == callee.lower) {
-                    return callProcedure(*m_main, *p, args, &frame, nullptr);
-                }
-            }
-        }
         Value result;
-        if (callBuiltin(callee.lower, args, frame, result, e.line)) {
+        if (callScriptProcedure(callee.lower, args, frame, result) ||
+            callBuiltin(callee.lower, args, frame, result, e.line)) {
             return result;
         }
-        for (const DispatchPtr& ext : m_host.extensions()) {
-            automation::DISPID id = 0;
-            if (ext && SUCCEEDED(ext->GetIDsOfNames(callee.lower, id))) {
-                return invokeObject(ext, callee.name,
-                                    automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
-                                    args, frame, nullptr, e.line);
-            }
+        if (const DispatchPtr ext = extensionWith(callee.lower)) {
+            return invokeObject(ext, callee.name,
+                                automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                args, frame, nullptr, e.line);
         }
         raise(35, e.line);
     }
@@ -2171,22 +2139,7 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
             }
             raise(438, e.line);
         }
-        Value object;
-        if (callee.object) {
-            object = eval(*callee.object, frame);
-        } else if (!frame.with.empty()) {
-            object = frame.with.back();
-        } else {
-            raise(91, e.line);
-        }
-        const auto d = object.v.value().toDispatch();
-        if (!d) {
-            raise(424, e.line);
-        }
-        if (!d.value) {
-            raise(91, e.line);
-        }
-        return invokeObject(d.value, callee.name,
+        return invokeObject(memberObject(callee, frame, e.line), callee.name,
                             automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
                             frame, nullptr, e.line);
     }
@@ -2270,21 +2223,7 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
             Cell* c = cellOf(*a->callee, frame);
             if (c && c->value.isArray()) {
                 Array& arr = *c->value.array;
-                if (a->args.size() != arr.extent.size()) {
-                    raise(9, line);
-                }
-                size_t offset = 0;
-                size_t stride = 1;
-                for (size_t d = arr.extent.size(); d-- > 0;) {
-                    const auto idx = eval(*a->args[d], frame).v.toI4();
-                    if (!idx || idx.value < arr.lower[d] ||
-                        idx.value >= arr.lower[d] + arr.extent[d]) {
-                        raise(9, line);
-                    }
-                    offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
-                    stride *= static_cast<size_t>(arr.extent[d]);
-                }
-                values.push_back(arr.refAt(offset));
+                values.push_back(arr.refAt(elementOffset(arr, a->args, frame, line, 9)));
                 continue;
             }
         }
@@ -2400,34 +2339,16 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             return;
         }
         // An extension property.
-        for (const DispatchPtr& ext : m_host.extensions()) {
-            automation::DISPID id = 0;
-            if (ext && SUCCEEDED(ext->GetIDsOfNames(target.lower, id))) {
-                invokeObject(ext, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
-                             target.line);
-                return;
-            }
+        if (const DispatchPtr ext = extensionWith(target.lower)) {
+            invokeObject(ext, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
+                         target.line);
+            return;
         }
         raise(450, target.line);
     }
     case ExprKind::Member: {
-        Value object;
-        if (target.object) {
-            object = eval(*target.object, frame);
-        } else if (!frame.with.empty()) {
-            object = frame.with.back();
-        } else {
-            raise(91, target.line);
-        }
-        const auto d = object.v.value().toDispatch();
-        if (!d) {
-            raise(424, target.line);
-        }
-        if (!d.value) {
-            raise(91, target.line);
-        }
-        invokeObject(d.value, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
-                     target.line);
+        invokeObject(memberObject(target, frame, target.line), target.name,
+                     automation::DISPATCH_PROPERTYPUT, {}, frame, &value, target.line);
         return;
     }
     case ExprKind::Call: {
@@ -2443,22 +2364,7 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
                 raise(13, target.line);
             }
             Array& arr = *c->value.array;
-            if (args.size() != arr.extent.size()) {
-                raise(9, target.line);
-            }
-            size_t offset = 0;
-            size_t stride = 1;
-            for (size_t d = arr.extent.size(); d-- > 0;) {
-                const auto idx = eval(*args[d], frame).v.toI4();
-                if (!idx) {
-                    raise(13, target.line);
-                }
-                if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
-                    raise(9, target.line);
-                }
-                offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
-                stride *= static_cast<size_t>(arr.extent[d]);
-            }
+            const size_t offset = elementOffset(arr, target.args, frame, target.line, 13);
             if (value.isArray()) {
                 raise(13, target.line);
             }
@@ -2474,20 +2380,8 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             return;
         }
         if (callee.kind == ExprKind::Member) {
-            Value object;
-            if (callee.object) {
-                object = eval(*callee.object, frame);
-            } else if (!frame.with.empty()) {
-                object = frame.with.back();
-            } else {
-                raise(91, target.line);
-            }
-            const auto d = object.v.value().toDispatch();
-            if (!d || !d.value) {
-                raise(d ? 91 : 424, target.line);
-            }
-            invokeObject(d.value, callee.name, automation::DISPATCH_PROPERTYPUT, args, frame,
-                         &value, target.line);
+            invokeObject(memberObject(callee, frame, target.line), callee.name,
+                         automation::DISPATCH_PROPERTYPUT, args, frame, &value, target.line);
             return;
         }
         raise(450, target.line);

@@ -127,6 +127,9 @@ private:
         Return,     // end of a GoSub subroutine
     };
 
+    // Parses and links a module; null with the error on a syntax or link error.
+    std::unique_ptr<Module> readModule(const std::string& source, const std::string& name,
+                                       bool isClass, ScriptError& error);
     bool link(Module& module, ScriptError& error);
     void linkProcedure(Module& module, Procedure& proc);
     void linkBlock(Module& module, Procedure* proc, Block& block);
@@ -170,6 +173,20 @@ private:
     // (lower-case names); places left out hold a Missing argument. 448 for an unknown name.
     std::vector<const Expr*> placeNamed(const std::vector<const Expr*>& args,
                                         const std::vector<std::string>& names, int line);
+    // The object a member is called on: the value before the dot, or the With object; 91
+    // without one or for Nothing, 424 for a value that is no object.
+    automation::DispatchPtr memberObject(const Expr& member, Frame& frame, int line);
+    // The storage index of an array element. A wrong count of indices or one outside the
+    // bounds raises 9; an index that is no number raises badIndex (0: 6 for one too large
+    // for a Long, else 13).
+    size_t elementOffset(const Array& arr, const std::vector<ExprPtr>& indices, Frame& frame,
+                         int line, int badIndex);
+    // Calls a script procedure by name: the running module's (on its instance), else the main
+    // module's. False when there is none.
+    bool callScriptProcedure(const std::string& lower, const std::vector<const Expr*>& args,
+                             Frame& frame, Value& result);
+    // The extension object that has a member of this name, or null.
+    automation::DispatchPtr extensionWith(const std::string& lower);
     Value callProcedure(Module& module, Procedure& proc, const std::vector<const Expr*>& args,
                         Frame* caller, std::vector<Value>* values,
                         std::shared_ptr<ScriptObjectState> self = nullptr,

@@ -205,35 +205,21 @@ private:
             fail("Expected: type name");
         }
         next();
-        if (t == "integer" || t == "byte") {
-            return BasicType::Integer;
-        }
-        if (t == "long") {
-            return BasicType::Long;
-        }
-        if (t == "single") {
-            return BasicType::Single;
-        }
-        if (t == "double" || t == "currency") {
-            return BasicType::Double;
-        }
-        if (t == "date") {
-            return BasicType::Date;
-        }
-        if (t == "string") {
-            if (acceptOp("*")) {
-                expr();
+        static const std::pair<const char*, BasicType> kTypes[] = {
+            {"integer", BasicType::Integer}, {"byte", BasicType::Integer},
+            {"long", BasicType::Long},       {"single", BasicType::Single},
+            {"double", BasicType::Double},   {"currency", BasicType::Double},
+            {"date", BasicType::Date},       {"string", BasicType::String},
+            {"boolean", BasicType::Boolean}, {"variant", BasicType::Variant},
+            {"any", BasicType::Variant},     {"object", BasicType::Object}};
+        for (const auto& [name, type] : kTypes) {
+            if (t == name) {
+                // "String * 10": the length of a fixed string is read and not kept.
+                if (type == BasicType::String && acceptOp("*")) {
+                    expr();
+                }
+                return type;
             }
-            return BasicType::String;
-        }
-        if (t == "boolean") {
-            return BasicType::Boolean;
-        }
-        if (t == "variant" || t == "any") {
-            return BasicType::Variant;
-        }
-        if (t == "object") {
-            return BasicType::Object;
         }
         if (std::find(m_typeNames.begin(), m_typeNames.end(), t) != m_typeNames.end()) {
             // A user-defined type of the module.
@@ -496,6 +482,18 @@ private:
         return s;
     }
 
+    // A statement that is one word ("End", "Stop", "Return").
+    std::unique_ptr<Stmt> keywordStatement(StmtKind kind)
+    {
+        auto s = make(kind);
+        next();
+        return s;
+    }
+    bool peekEndsStatement() const
+    {
+        return peek().kind == Tok::Newline || peek().kind == Tok::End;
+    }
+
     // A word that is a statement on its own ("Do: Loop", "Return: ..."), never a label.
     bool statementWord() const
     {
@@ -610,10 +608,8 @@ private:
             s->label = lowerOf(identifier());
             return s;
         }
-        if (isKw("return") && (peek().kind == Tok::Newline || peek().kind == Tok::End)) {
-            auto s = make(StmtKind::Return);
-            next();
-            return s;
+        if (isKw("return") && peekEndsStatement()) {
+            return keywordStatement(StmtKind::Return);
         }
         if (isKw("set")) {
             auto s = make(StmtKind::Set);
@@ -715,15 +711,8 @@ private:
             } while (acceptOp(","));
             return s;
         }
-        if (isKw("end") && (peek().kind == Tok::Newline || peek().kind == Tok::End)) {
-            auto s = make(StmtKind::End);
-            next();
-            return s;
-        }
-        if (isKw("stop")) {
-            auto s = make(StmtKind::End);
-            next();
-            return s;
+        if ((isKw("end") && peekEndsStatement()) || isKw("stop")) {
+            return keywordStatement(StmtKind::End);
         }
         // An assignment or a call.
         const int ln = line();
@@ -984,56 +973,29 @@ private:
         Nest nest(*this);
         return imp();
     }
-    ExprPtr imp()
+    // One level of left-associative operators: operands of the next level joined while one
+    // of the level's operators (keywords or punctuation) follows.
+    using Level = ExprPtr (Parser::*)();
+    ExprPtr leftChain(Level operand, std::initializer_list<std::pair<const char*, BinOp>> ops)
     {
-        ExprPtr l = eqv();
-        while (isKw("imp")) {
+        ExprPtr l = (this->*operand)();
+        while (true) {
+            const auto found = std::find_if(ops.begin(), ops.end(), [this](const auto& o) {
+                return isKw(o.first) || isOp(o.first);
+            });
+            if (found == ops.end()) {
+                return l;
+            }
             const int ln = line();
             next();
-            l = binary(BinOp::Imp, std::move(l), eqv(), ln);
+            l = binary(found->second, std::move(l), (this->*operand)(), ln);
         }
-        return l;
     }
-    ExprPtr eqv()
-    {
-        ExprPtr l = xorExpr();
-        while (isKw("eqv")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::Eqv, std::move(l), xorExpr(), ln);
-        }
-        return l;
-    }
-    ExprPtr xorExpr()
-    {
-        ExprPtr l = orExpr();
-        while (isKw("xor")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::Xor, std::move(l), orExpr(), ln);
-        }
-        return l;
-    }
-    ExprPtr orExpr()
-    {
-        ExprPtr l = andExpr();
-        while (isKw("or")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::Or, std::move(l), andExpr(), ln);
-        }
-        return l;
-    }
-    ExprPtr andExpr()
-    {
-        ExprPtr l = notExpr();
-        while (isKw("and")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::And, std::move(l), notExpr(), ln);
-        }
-        return l;
-    }
+    ExprPtr imp() { return leftChain(&Parser::eqv, {{"imp", BinOp::Imp}}); }
+    ExprPtr eqv() { return leftChain(&Parser::xorExpr, {{"eqv", BinOp::Eqv}}); }
+    ExprPtr xorExpr() { return leftChain(&Parser::orExpr, {{"xor", BinOp::Xor}}); }
+    ExprPtr orExpr() { return leftChain(&Parser::andExpr, {{"or", BinOp::Or}}); }
+    ExprPtr andExpr() { return leftChain(&Parser::notExpr, {{"and", BinOp::And}}); }
     ExprPtr notExpr()
     {
         Nest nest(*this);
@@ -1050,84 +1012,25 @@ private:
     }
     ExprPtr comparison()
     {
-        ExprPtr l = concat();
-        while (true) {
-            const int ln = line();
-            BinOp op;
-            if (isOp("=")) {
-                op = BinOp::Eq;
-            } else if (isOp("<>")) {
-                op = BinOp::Ne;
-            } else if (isOp("<")) {
-                op = BinOp::Lt;
-            } else if (isOp(">")) {
-                op = BinOp::Gt;
-            } else if (isOp("<=")) {
-                op = BinOp::Le;
-            } else if (isOp(">=")) {
-                op = BinOp::Ge;
-            } else if (isKw("is")) {
-                op = BinOp::Is;
-            } else if (isKw("like")) {
-                op = BinOp::Like;
-            } else {
-                return l;
-            }
-            next();
-            l = binary(op, std::move(l), concat(), ln);
-        }
+        return leftChain(&Parser::concat, {{"=", BinOp::Eq},
+                                           {"<>", BinOp::Ne},
+                                           {"<", BinOp::Lt},
+                                           {">", BinOp::Gt},
+                                           {"<=", BinOp::Le},
+                                           {">=", BinOp::Ge},
+                                           {"is", BinOp::Is},
+                                           {"like", BinOp::Like}});
     }
-    ExprPtr concat()
-    {
-        ExprPtr l = additive();
-        while (isOp("&")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::Concat, std::move(l), additive(), ln);
-        }
-        return l;
-    }
+    ExprPtr concat() { return leftChain(&Parser::additive, {{"&", BinOp::Concat}}); }
     ExprPtr additive()
     {
-        ExprPtr l = modExpr();
-        while (isOp("+") || isOp("-")) {
-            const BinOp op = isOp("+") ? BinOp::Add : BinOp::Sub;
-            const int ln = line();
-            next();
-            l = binary(op, std::move(l), modExpr(), ln);
-        }
-        return l;
+        return leftChain(&Parser::modExpr, {{"+", BinOp::Add}, {"-", BinOp::Sub}});
     }
-    ExprPtr modExpr()
-    {
-        ExprPtr l = intDiv();
-        while (isKw("mod")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::Mod, std::move(l), intDiv(), ln);
-        }
-        return l;
-    }
-    ExprPtr intDiv()
-    {
-        ExprPtr l = multiplicative();
-        while (isOp("\\")) {
-            const int ln = line();
-            next();
-            l = binary(BinOp::IntDiv, std::move(l), multiplicative(), ln);
-        }
-        return l;
-    }
+    ExprPtr modExpr() { return leftChain(&Parser::intDiv, {{"mod", BinOp::Mod}}); }
+    ExprPtr intDiv() { return leftChain(&Parser::multiplicative, {{"\\", BinOp::IntDiv}}); }
     ExprPtr multiplicative()
     {
-        ExprPtr l = unary();
-        while (isOp("*") || isOp("/")) {
-            const BinOp op = isOp("*") ? BinOp::Mul : BinOp::Div;
-            const int ln = line();
-            next();
-            l = binary(op, std::move(l), unary(), ln);
-        }
-        return l;
+        return leftChain(&Parser::unary, {{"*", BinOp::Mul}, {"/", BinOp::Div}});
     }
     ExprPtr unary()
     {

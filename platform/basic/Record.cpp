@@ -2,6 +2,7 @@
 
 #include "platform/automation/AutomationObject.h"
 #include "platform/automation/Variant.h"
+#include "platform/basic/Value.h"
 
 #include <vector>
 
@@ -14,30 +15,6 @@ using automation::Variant;
 using automation::VarType;
 
 namespace {
-
-VarType fieldVarType(BasicType t)
-{
-    switch (t) {
-    case BasicType::Integer:
-        return VarType::I2;
-    case BasicType::Long:
-        return VarType::I4;
-    case BasicType::Single:
-        return VarType::R4;
-    case BasicType::Double:
-    case BasicType::Date:
-        return VarType::R8;
-    case BasicType::String:
-        return VarType::Bstr;
-    case BasicType::Boolean:
-        return VarType::Bool;
-    case BasicType::Object:
-        return VarType::Dispatch;
-    case BasicType::Variant:
-        break;
-    }
-    return VarType::Variant;
-}
 
 class Record : public automation::AutomationObject
 {
@@ -80,7 +57,7 @@ public:
                 m_values[i] = Variant(copyRecord(d.value.get()));
                 return automation::S_OK;
             }
-            auto c = v.changeType(fieldVarType(field.type));
+            auto c = v.changeType(varTypeOf(field.type));
             if (!c) {
                 return c.hr;
             }
@@ -138,7 +115,7 @@ DispatchPtr makeRecord(const std::shared_ptr<const UserType>& type)
         } else if (f.type == BasicType::Variant) {
             values.emplace_back();
         } else {
-            values.push_back(Variant().changeType(fieldVarType(f.type)).value);
+            values.push_back(Variant().changeType(varTypeOf(f.type)).value);
         }
     }
     return DispatchPtr::adopt(new Record(type, std::move(values)));

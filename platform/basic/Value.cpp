@@ -5,6 +5,31 @@ namespace platform::basic {
 using automation::HRESULT;
 using automation::Variant;
 
+automation::VarType varTypeOf(BasicType type)
+{
+    using automation::VarType;
+    switch (type) {
+    case BasicType::Integer:
+        return VarType::I2;
+    case BasicType::Long:
+        return VarType::I4;
+    case BasicType::Single:
+        return VarType::R4;
+    case BasicType::Double:
+    case BasicType::Date:
+        return VarType::R8;
+    case BasicType::String:
+        return VarType::Bstr;
+    case BasicType::Boolean:
+        return VarType::Bool;
+    case BasicType::Object:
+        return VarType::Dispatch;
+    case BasicType::Variant:
+        break;
+    }
+    return VarType::Variant;
+}
+
 std::shared_ptr<Array> Array::make(BasicType type)
 {
     auto a = std::make_shared<Array>();

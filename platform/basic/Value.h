@@ -53,6 +53,9 @@ struct Value
     bool isArray() const { return static_cast<bool>(array); }
 };
 
+// The automation type that holds a variable of a declared type (Variant for Variant).
+automation::VarType varTypeOf(BasicType type);
+
 // A value as text the way the dialect writes it (Doubles to 15 significant digits).
 std::string basicText(const automation::Variant& v);
 // The same for a script value: dates as dates.
