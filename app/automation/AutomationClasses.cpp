@@ -4,9 +4,16 @@
 #include "app/automation/I_GenAcquisition.h"
 #include "app/automation/I_GenMainToolbars.h"
 #include "app/automation/I_GenMenu.h"
+#include "app/automation/I_GenSpectralMath.h"
 #include "app/automation/I_GenTimers.h"
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
+#include "app/automation/I_SpecSpecInterface.h"
+#include "app/automation/I_SpecSpecNonLinearity.h"
+#include "app/automation/I_SpecSpecReference.h"
+#include "app/automation/I_SpecSpecStrayLight.h"
+#include "app/automation/I_SpecSpecWavelength.h"
+#include "numerics/ErrorReporting.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/TypeLibraryEnums.h"
 #include "platform/win/Log.h"
@@ -22,16 +29,43 @@ template <class C> void bind(platform::automation::ClassRegistry& registry, cons
         platform::win::logError("automation", "class %s was not registered", name);
 }
 
+// The types of I_GenSpectralMath's integrals and derivatives.
+void registerSpectralMathEnumerations(platform::automation::ClassRegistry& registry)
+{
+    registry.registerEnumeration({"INTEGRALTYPE",
+                                  {
+                                      {"intRectangular", I_GenSpectralMath::kRectangular},
+                                      {"intTrapezoidal", I_GenSpectralMath::kTrapezoidal},
+                                      {"intSimpsons", I_GenSpectralMath::kSimpsons},
+                                  }});
+    registry.registerEnumeration({"DERIVATIVETYPE",
+                                  {
+                                      {"dNumeric", I_GenSpectralMath::kNumeric},
+                                      {"dCubicSpline", I_GenSpectralMath::kCubicSpline},
+                                  }});
+}
+
 } // namespace
 
 void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
 {
+    // A fatal error of the numerical library on a script's data must fail the automation
+    // call, not end the program with every unsaved spectrum: the stop throws, and the
+    // spectral-math members catch it.
+    numerics::setStopHook(&numerics::throwOnStop);
     platform::automation::registerProgramEnumerations(registry);
+    registerSpectralMathEnumerations(registry);
     bind<I_CINIFileSupport>(registry, "I_CINIFileSupport");
     bind<I_GenAcquisition>(registry, "I_GenAcquisition");
     bind<I_GenMainToolbars>(registry, "I_GenMainToolbars");
     bind<I_GenMenu>(registry, "I_GenMenu");
+    bind<I_GenSpectralMath>(registry, "I_GenSpectralMath");
     bind<I_GenTimers>(registry, "I_GenTimers");
     bind<I_GenVersion>(registry, "I_GenVersion");
     bind<I_GenWindows>(registry, "I_GenWindows");
+    bind<I_SpecSpecInterface>(registry, "I_SpecSpecInterface");
+    bind<I_SpecSpecNonLinearity>(registry, "I_SpecSpecNonLinearity");
+    bind<I_SpecSpecReference>(registry, "I_SpecSpecReference");
+    bind<I_SpecSpecStrayLight>(registry, "I_SpecSpecStrayLight");
+    bind<I_SpecSpecWavelength>(registry, "I_SpecSpecWavelength");
 }

@@ -11,9 +11,15 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_GenAcquisition.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenMainToolbars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenMenu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GenSpectralMath.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenTimers.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenVersion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenWindows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecInterface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecNonLinearity.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecReference.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecStrayLight.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecWavelength.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumAutomationObject.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewSelection.cpp

@@ -234,6 +234,8 @@ public:
     void setPlotSuspended(int value) { m_plotSuspended = value; }
     int cursorPixel() const { return m_cursorPixel; }
     bool coefficientsLoaded() const { return m_coefficientsLoaded != 0; }
+    // Cleared, the next device-coefficients message loads the device's coefficients again.
+    void setCoefficientsLoaded(bool loaded) { m_coefficientsLoaded = loaded ? 1 : 0; }
     const std::string& configurationFile() const { return m_configurationFile; }
     double displayStartNm() const { return m_displayStartNm; }
     double displayEndNm() const { return m_displayEndNm; }

@@ -47,6 +47,11 @@ inline int32_t asLong(const platform::automation::Variant& v)
     return v.toI4().value;
 }
 
+inline double asDouble(const platform::automation::Variant& v)
+{
+    return v.toR8().value;
+}
+
 inline bool asBool(const platform::automation::Variant& v)
 {
     return v.toBool().value;

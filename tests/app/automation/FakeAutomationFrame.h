@@ -91,7 +91,12 @@ public:
             throw std::runtime_error("identity");
         return child.identity;
     }
-    CHarluneSpectrumView* spectrumView(uint32_t) override { return nullptr; }
+    CHarluneSpectrumView* spectrumView(uint32_t frame) override
+    {
+        live(frame);
+        const auto it = spectrumViews.find(frame);
+        return it == spectrumViews.end() ? nullptr : it->second;
+    }
     CHarluneGridView* gridView(uint32_t) override { return nullptr; }
     CHarluneGraphView* graphView(uint32_t) override { return nullptr; }
     void setFrameTitle(uint32_t frame, const std::string& title) override
@@ -223,6 +228,8 @@ public:
     void fireUserMenu(int32_t id) override { userMenus.push_back(id); }
 
     std::vector<FakeChild> children;
+    // The spectrum views of spectrum children that have one.
+    std::map<uint32_t, CHarluneSpectrumView*> spectrumViews;
     uint32_t active = 0;
     uint32_t throwOnIdentity = 0;
     CMainFrame* mainFrame = nullptr;
