@@ -507,14 +507,16 @@ TEST_F(SpectrometerConfigurationClassesTest, WithoutAWindowEachMemberLogsOnceBut
         log.sources.clear();
         const Variant result = invokeMember(*object, c.member, c.flags, c.args);
         if (c.flags != DISPATCH_PROPERTYPUT) {
-            if (result.type() == VarType::Bstr)
+            if (result.type() == VarType::Bstr) {
                 EXPECT_EQ(asText(result), "");
-            else
+            } else {
                 EXPECT_EQ(asDouble(result), 0.0);
+            }
         }
         ASSERT_EQ(log.sources.size(), c.logs ? 1u : 0u);
-        if (c.logs)
+        if (c.logs) {
             EXPECT_EQ(log.sources[0], std::string(c.progId).substr(8).insert(0, "I_"));
+        }
     }
 }
 
