@@ -544,6 +544,8 @@ void CChildFrameSpectrum::setText(unsigned control, const std::string& text)
     QWidget* widget = fw::GetDlgItem(m_barHost, control);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(QString::fromStdString(text));
+    else if (auto* textLabel = dynamic_cast<COXTextLabel*>(widget))
+        textLabel->SetText(text);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(QString::fromStdString(text));
 }

@@ -20,12 +20,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEnterEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPalette>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -248,13 +250,76 @@ TEST_F(ChildFramesTest, QuintarBarHoldsFiveButtonsAndTheLabel)
         EXPECT_EQ(button->geometry(), QRect(b.left, 5, b.right - b.left, 40));
         EXPECT_TRUE(button->GetFlatLook());
         EXPECT_TRUE(button->IsToolTipEnabled());
-        EXPECT_FALSE(button->toolTip().isEmpty());
+        EXPECT_FALSE(button->toolTipText().empty());
+        // Each button shows its shipped image.
+        EXPECT_EQ(button->imageCount(), 3);
+        EXPECT_FALSE(button->image(0).isNull());
     }
     COXTextLabel* label = frame->quintarLabel();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(dynamic_cast<COXTextLabel*>(fw::GetDlgItem(quintar, 1650)), label);
     EXPECT_EQ(label->geometry(), QRect(589, 5, 185, 40));
     EXPECT_TRUE(label->text().isEmpty());
+    EXPECT_TRUE(label->GetText().empty());
+}
+
+TEST_F(ChildFramesTest, ScanButtonShowsItsShippedImageGreyAtRestAndColouredWhileHot)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    QWidget* quintar = frame->controlBar(16109);
+    auto* scan = dynamic_cast<COXBitmapButton*>(fw::GetDlgItem(quintar, 33089));
+    ASSERT_NE(scan, nullptr);
+    const QImage normal = scan->image(0).toImage();
+    const QImage grey = scan->image(1).toImage();
+    ASSERT_FALSE(normal.isNull());
+    ASSERT_FALSE(grey.isNull());
+    // The magenta corner is transparent; the grey copy has only grey levels.
+    EXPECT_EQ(qAlpha(normal.pixel(0, 0)), 0);
+    bool coloured = false;
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb p = grey.pixel(x, y);
+            if (qAlpha(p) == 255) {
+                EXPECT_TRUE(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p)) << x << "," << y;
+            }
+            const QRgb n = normal.pixel(x, y);
+            coloured = coloured || (qAlpha(n) == 255 && qBlue(n) != qRed(n));
+        }
+    EXPECT_TRUE(coloured);
+    EXPECT_EQ(scan->imageIndex(scan->itemState()), 1);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(scan, &enter);
+    EXPECT_TRUE(scan->isHot());
+    EXPECT_EQ(scan->imageIndex(scan->itemState()), 0);
+    EXPECT_FALSE(scan->toolTipText().empty());
+}
+
+TEST_F(ChildFramesTest, QuintarLabelTakesTheAutomationSetters)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    COXTextLabel* label = frame->quintarLabel();
+    ASSERT_NE(label, nullptr);
+    const QColor face = frame->controlBar(16109)->palette().color(QPalette::Button);
+    EXPECT_EQ(label->GetBkColor(),
+              fw::RGB(static_cast<unsigned>(face.red()), static_cast<unsigned>(face.green()),
+                      static_cast<unsigned>(face.blue())));
+    EXPECT_TRUE(label->SetBkColor(fw::RGB(0, 128, 0), false));
+    EXPECT_TRUE(label->SetTextColor(fw::RGB(255, 255, 0), false));
+    EXPECT_TRUE(label->SetFontHeight(-20, false));
+    EXPECT_TRUE(label->SetFontName("DejaVu Sans", false));
+    EXPECT_TRUE(label->SetText("Scanning", true));
+    EXPECT_EQ(label->GetDisplayText(), "Scanning");
+    EXPECT_EQ(label->GetFontName(), "DejaVu Sans");
+    EXPECT_EQ(label->labelFont().pixelSize(), 20);
+    const QImage shown = label->renderToImage();
+    EXPECT_EQ(shown.pixel(2, 2), qRgb(0, 128, 0));
+    bool yellow = false;
+    for (int y = 0; y < shown.height() && !yellow; ++y)
+        for (int x = 0; x < shown.width() && !yellow; ++x)
+            yellow = shown.pixel(x, y) == qRgb(255, 255, 0);
+    EXPECT_TRUE(yellow);
 }
 
 TEST_F(ChildFramesTest, BarAndStatusBarCommandsShowAndHide)
