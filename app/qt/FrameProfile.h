@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-// The framework profile of the child frames: entries under
-// HKEY_CURRENT_USER\Software\Varnholt Software\Harlune Toolbars\<section>, where the frames keep
-// their window placements ("MainWindowSize") and their bars' states. Any thread; the program
-// calls it on the GUI thread.
+// The framework profile of the child frames: entries of the application's profile
+// (platform/win/AppProfile.h) by section, where the frames keep their window placements
+// ("MainWindowSize") and their bars' states. Any thread; the program calls it on the GUI thread.
 namespace frame_profile {
 
 // A text entry; nothing when it is missing or not text.

@@ -21,6 +21,7 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
+#include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
@@ -235,6 +236,9 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     win::ReleaseMutex(mutex);
     m_instanceMutex = static_cast<uint64_t>(mutex);
     platform::automation::setErrorLogSink(m_errorLog.get());
+
+    // The application's profile: frames, bars and lists keep their entries under this key.
+    platform::win::app_profile::setRegistryKey("Software\\Varnholt Software\\Harlune Toolbars");
 
     // The menus, accelerators, tool bars and prompts, before the templates load their menus.
     Resources& resources = Resources::instance();

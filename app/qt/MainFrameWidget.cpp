@@ -18,9 +18,9 @@
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
+#include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
-#include "platform/win/Registry.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QCloseEvent>
@@ -213,39 +213,21 @@ void MainFrameWidget::installCommands()
 
 namespace {
 
-// The framework profile of the tool bars and window placements, under HKEY_CURRENT_USER.
-constexpr const char* kPlacementKey =
-    "Software\\Varnholt Software\\Harlune Toolbars\\MainWindowSize";
+// The window placement in the application's profile.
+constexpr const char* kPlacementSection = "MainWindowSize";
 constexpr const char* kPlacementEntry = "WindowPos";
 
 std::string readPlacementText()
 {
-    namespace win = platform::win;
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, kPlacementKey, 0, win::KEY_READ, &key) != 0)
-        return {};
-    char text[256] = {};
-    PWIN_DWORD size = sizeof(text) - 1;
-    PWIN_DWORD type = 0;
-    const bool read = win::RegQueryValueEx(key, kPlacementEntry, nullptr, &type,
-                                           reinterpret_cast<uint8_t*>(text), &size) == 0 &&
-                      type == win::REG_SZ;
-    win::RegCloseKey(key);
-    return read ? std::string(text) : std::string();
+    std::string text =
+        platform::win::app_profile::GetProfileString(kPlacementSection, kPlacementEntry);
+    // A placement is a short line of numbers; anything longer is not one.
+    return text.size() < 256 ? text : std::string();
 }
 
 void writePlacementText(const std::string& text)
 {
-    namespace win = platform::win;
-    win::HKEY key = 0;
-    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kPlacementKey, 0, nullptr,
-                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != 0)
-        return;
-    win::RegSetValueEx(key, kPlacementEntry, 0, win::REG_SZ,
-                       reinterpret_cast<const uint8_t*>(text.c_str()),
-                       static_cast<PWIN_DWORD>(text.size() + 1));
-    win::RegCloseKey(key);
+    platform::win::app_profile::WriteProfileString(kPlacementSection, kPlacementEntry, text);
 }
 
 } // namespace
@@ -275,43 +257,26 @@ void MainFrameWidget::OnCreate()
 
 namespace {
 
-constexpr const char* kMainBarsKey = "Software\\Varnholt Software\\Harlune Toolbars\\MainBars";
+constexpr const char* kMainBarsSection = "MainBars";
 constexpr const char* kMainBarsEntry = "State";
 constexpr const char* kToolBarsError =
     "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
 
 QByteArray readMainBars()
 {
-    namespace win = platform::win;
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, kMainBarsKey, 0, win::KEY_READ, &key) != 0)
+    const auto state =
+        platform::win::app_profile::GetProfileBinary(kMainBarsSection, kMainBarsEntry);
+    if (!state || state->empty() || state->size() >= (1u << 20))
         return {};
-    PWIN_DWORD type = 0;
-    PWIN_DWORD size = 0;
-    QByteArray state;
-    if (win::RegQueryValueEx(key, kMainBarsEntry, nullptr, &type, nullptr, &size) == 0 &&
-        type == win::REG_BINARY && size > 0 && size < (1u << 20)) {
-        state.resize(static_cast<qsizetype>(size));
-        if (win::RegQueryValueEx(key, kMainBarsEntry, nullptr, &type,
-                                 reinterpret_cast<uint8_t*>(state.data()), &size) != 0)
-            state.clear();
-    }
-    win::RegCloseKey(key);
-    return state;
+    return QByteArray(reinterpret_cast<const char*>(state->data()),
+                      static_cast<qsizetype>(state->size()));
 }
 
 void writeMainBars(const QByteArray& state)
 {
-    namespace win = platform::win;
-    win::HKEY key = 0;
-    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kMainBarsKey, 0, nullptr,
-                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != 0)
-        return;
-    win::RegSetValueEx(key, kMainBarsEntry, 0, win::REG_BINARY,
-                       reinterpret_cast<const uint8_t*>(state.constData()),
-                       static_cast<PWIN_DWORD>(state.size()));
-    win::RegCloseKey(key);
+    platform::win::app_profile::WriteProfileBinary(
+        kMainBarsSection, kMainBarsEntry,
+        std::vector<uint8_t>(state.constBegin(), state.constEnd()));
 }
 
 } // namespace

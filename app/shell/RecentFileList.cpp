@@ -1,14 +1,12 @@
 #include "app/shell/RecentFileList.h"
 
-#include "platform/win/Registry.h"
+#include "platform/win/AppProfile.h"
 
 #include <algorithm>
 
-namespace win = platform::win;
+namespace profile = platform::win::app_profile;
 
 namespace {
-
-constexpr const char* kProfileKey = "Software\\Varnholt Software\\Harlune Toolbars";
 
 bool continuationByte(char c)
 {
@@ -25,56 +23,29 @@ RecentFileList::RecentFileList(std::string section, std::string entryPrefix, siz
 
 std::string RecentFileList::keyPath() const
 {
-    return std::string(kProfileKey) + "\\" + m_section;
+    return profile::registryKey() + "\\" + m_section;
 }
 
 void RecentFileList::ReadList()
 {
     m_paths.clear();
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, keyPath().c_str(), 0, win::KEY_READ, &key) != 0)
-        return;
     for (size_t i = 1; i <= m_size; ++i) {
-        const std::string name = m_prefix + std::to_string(i);
-        PWIN_DWORD type = 0;
-        PWIN_DWORD length = 0;
-        if (win::RegQueryValueEx(key, name.c_str(), nullptr, &type, nullptr, &length) != 0 ||
-            type != win::REG_SZ || length == 0)
-            continue;
-        std::string path(length, '\0');
-        if (win::RegQueryValueEx(key, name.c_str(), nullptr, &type,
-                                 reinterpret_cast<uint8_t*>(path.data()), &length) != 0)
-            continue;
-        path.resize(std::min<size_t>(length, path.size()));
-        while (!path.empty() && path.back() == '\0')
-            path.pop_back();
+        const std::string path = profile::GetProfileString(m_section, m_prefix + std::to_string(i));
         if (!path.empty() && std::find(m_paths.begin(), m_paths.end(), path) == m_paths.end())
             m_paths.push_back(path);
     }
-    win::RegCloseKey(key);
 }
 
 bool RecentFileList::WriteList() const
 {
-    win::HKEY key = 0;
-    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, keyPath().c_str(), 0, nullptr,
-                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != 0)
-        return false;
     bool written = true;
     for (size_t i = 0; i < m_size; ++i) {
         const std::string name = m_prefix + std::to_string(i + 1);
-        if (i < m_paths.size()) {
-            const std::string& path = m_paths[i];
-            written = win::RegSetValueEx(key, name.c_str(), 0, win::REG_SZ,
-                                         reinterpret_cast<const uint8_t*>(path.c_str()),
-                                         static_cast<PWIN_DWORD>(path.size() + 1)) == 0 &&
-                      written;
-        } else {
-            win::RegDeleteValue(key, name.c_str());
-        }
+        if (i < m_paths.size())
+            written = profile::WriteProfileString(m_section, name, m_paths[i]) && written;
+        else
+            profile::deleteProfileEntry(m_section, name);
     }
-    win::RegCloseKey(key);
     return written;
 }
 

@@ -1,22 +1,22 @@
 #include "toolkit/widgets/COXCoolToolBar.h"
 
 #include "platform/framework/Resources.h"
-#include "platform/win/Registry.h"
+#include "platform/win/AppProfile.h"
 
 #include <QMainWindow>
 
 #include <string>
 
-namespace win = platform::win;
+namespace profile = platform::win::app_profile;
 using platform::framework::CommandTarget;
 using platform::framework::ToolBarResource;
 
 namespace {
 
-std::string stateKey(const char* section, const char* name)
+// The bar's section of the application's profile: one sub-key per section and bar name.
+std::string stateSection(const char* section, const char* name)
 {
-    return std::string(COXCoolToolBar::profileKey()) + "\\" + (section ? section : "") + "\\" +
-           (name ? name : "");
+    return std::string(section ? section : "") + "\\" + (name ? name : "");
 }
 
 // The command ids of a bar's buttons, separators as 0: "16000,0,57650".
@@ -33,9 +33,9 @@ std::string buttonList(const ToolBarResource& resource)
 
 } // namespace
 
-const char* COXCoolToolBar::profileKey()
+std::string COXCoolToolBar::profileKey()
 {
-    return "Software\\Varnholt Software\\Harlune Toolbars";
+    return profile::registryKey();
 }
 
 COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
@@ -73,52 +73,32 @@ void COXCoolToolBar::DockBeside(COXCoolToolBar* other)
 
 bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool properties) const
 {
-    win::HKEY key = 0;
-    if (win::RegCreateKeyEx(win::HKEY_CURRENT_USER, stateKey(section, name).c_str(), 0, nullptr,
-                            win::REG_OPTION_NON_VOLATILE, win::KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != 0)
-        return false;
-    const PWIN_DWORD visible = isHidden() ? 0 : 1;
-    bool written =
-        win::RegSetValueEx(key, "Visible", 0, win::REG_DWORD,
-                           reinterpret_cast<const uint8_t*>(&visible), sizeof(visible)) == 0;
+    const std::string where = stateSection(section, name);
+    bool written = profile::WriteProfileInt(where, "Visible", isHidden() ? 0 : 1);
     if (properties) {
         const ToolBarResource* resource =
             platform::framework::Resources::instance().toolBar(barId());
         const std::string buttons = resource ? buttonList(*resource) : std::string();
-        written = written && win::RegSetValueEx(key, "Buttons", 0, win::REG_SZ,
-                                                reinterpret_cast<const uint8_t*>(buttons.c_str()),
-                                                static_cast<PWIN_DWORD>(buttons.size() + 1)) == 0;
+        written = written && profile::WriteProfileString(where, "Buttons", buttons);
     }
-    win::RegCloseKey(key);
     return written;
 }
 
 bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool properties)
 {
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, stateKey(section, name).c_str(), 0, win::KEY_READ,
-                          &key) != 0)
-        return false;
-    PWIN_DWORD visible = 0;
-    PWIN_DWORD size = sizeof(visible);
-    PWIN_DWORD type = 0;
-    bool fits = win::RegQueryValueEx(key, "Visible", nullptr, &type,
-                                     reinterpret_cast<uint8_t*>(&visible), &size) == 0 &&
-                type == win::REG_DWORD && size == sizeof(visible) && visible <= 1;
+    const std::string where = stateSection(section, name);
+    const int32_t visible = profile::GetProfileInt(where, "Visible", -1);
+    bool fits = visible == 0 || visible == 1;
     if (fits && properties) {
         // The buttons are those of the resource; a state saved for other buttons (an older
         // program) is not applied.
-        char buttons[1024] = {};
-        PWIN_DWORD length = sizeof(buttons) - 1;
         const ToolBarResource* resource =
             platform::framework::Resources::instance().toolBar(barId());
-        const long read = win::RegQueryValueEx(key, "Buttons", nullptr, &type,
-                                               reinterpret_cast<uint8_t*>(buttons), &length);
-        if (read == 0)
-            fits = type == win::REG_SZ && resource && buttons == buttonList(*resource);
+        if (const auto buttons = profile::readString(where, "Buttons"))
+            fits = resource && *buttons == buttonList(*resource);
+        else if (profile::GetProfileBinary(where, "Buttons"))
+            fits = false;
     }
-    win::RegCloseKey(key);
     if (!fits)
         return false;
     setVisible(visible != 0);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class QMainWindow;
 
@@ -34,8 +35,8 @@ public:
     // there or the saved state does not fit this bar.
     bool LoadBarState(const char* section, const char* name, bool properties);
 
-    // The profile key of the tool bars' states under HKEY_CURRENT_USER.
-    static const char* profileKey();
+    // The key of the application's profile, where the tool bars' states are kept.
+    static std::string profileKey();
 
 private:
     COXCoolToolBar(const platform::framework::ToolBarResource& resource,
