@@ -94,6 +94,16 @@ int COXListBoxEx::AddString(const std::string& text)
     return count() - 1;
 }
 
+int COXListBoxEx::appendItem(const std::string& text, intptr_t data, const ItemInfo& info)
+{
+    auto* row = new InfoItem(QString::fromStdString(text));
+    row->data = data;
+    row->info = info;
+    row->info->mruPosition = -1;
+    addItem(row);
+    return count() - 1;
+}
+
 int COXListBoxEx::InsertString(int index, const std::string& text)
 {
     if (index < -1 || index > count())

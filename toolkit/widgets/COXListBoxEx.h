@@ -122,6 +122,9 @@ public:
     QSize itemSize(int index) const;
 
 protected:
+    // Appends an item with its data and attributes without measuring it (for filling long lists
+    // whose rows share one height).
+    int appendItem(const std::string& text, intptr_t data, const ItemInfo& info);
     // Puts an item back outside the block after it left it: at the block's end in this list.
     virtual int InsertItem(const std::string& text, int preferredIndex);
     bool viewportEvent(QEvent* event) override;
