@@ -16,6 +16,7 @@
 #include "platform/framework/WindowMessages.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXBitmapButton.h"
+#include "toolkit/widgets/COXFontListBox.h"
 #include "toolkit/widgets/COXTextLabel.h"
 
 #include <QApplication>
@@ -293,6 +294,17 @@ TEST_F(ChildFramesTest, ScanButtonShowsItsShippedImageGreyAtRestAndColouredWhile
     EXPECT_TRUE(scan->isHot());
     EXPECT_EQ(scan->imageIndex(scan->itemState()), 0);
     EXPECT_FALSE(scan->toolTipText().empty());
+}
+
+TEST(ShippedBitmapsTest, FontTypeImagesComeFromTheProgramsResources)
+{
+    COXFontListBox box;
+    ASSERT_EQ(box.GetImageList().size(), 2u);
+    for (const QPixmap& image : box.GetImageList()) {
+        EXPECT_EQ(image.width(), 16);
+        // The light grey background is transparent.
+        EXPECT_EQ(qAlpha(image.toImage().pixel(0, 0)), 0);
+    }
 }
 
 TEST_F(ChildFramesTest, QuintarLabelTakesTheAutomationSetters)
