@@ -1,0 +1,141 @@
+#include "toolkit/widgets/ToolBarLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace toolkit::widgets::barlayout;
+
+// "B" a 23-pixel button, "S" a plain 8-pixel separator, "C" a separator holding a control (100
+// pixels), "H" a hidden button, "D" a drop-down button.
+std::vector<Button> bar(const std::string& layout)
+{
+    std::vector<Button> buttons;
+    uint32_t id = 100;
+    for (char c : layout) {
+        Button b;
+        switch (c) {
+        case 'S':
+            b.style = TBSTYLE_SEP;
+            b.image = 8;
+            break;
+        case 'C':
+            b.style = TBSTYLE_SEP;
+            b.image = 100;
+            b.commandId = 900;
+            break;
+        case 'H':
+            b.commandId = id++;
+            b.state = TBSTATE_HIDDEN;
+            break;
+        case 'D':
+            b.commandId = id++;
+            b.style = TBSTYLE_DROPDOWN;
+            break;
+        default:
+            b.commandId = id++;
+            break;
+        }
+        buttons.push_back(b);
+    }
+    return buttons;
+}
+
+std::string wraps(const std::vector<Button>& buttons)
+{
+    std::string marks;
+    for (const Button& b : buttons)
+        marks += (b.state & TBSTATE_WRAP) != 0 ? 'w' : '.';
+    return marks;
+}
+
+TEST(ToolBarLayoutTest, WrapsAtTheLastPlainSeparatorOrFallsBack)
+{
+    const Metrics metrics;
+    struct Case
+    {
+        const char* name;
+        const char* layout;
+        int32_t width;
+        int rows;
+        const char* marks;
+    } cases[] = {
+        {"fits", "BBSBB", 1000, 1, "....."},
+        {"last plain separator", "BBSBBSBB", 110, 2, ".....w.."},
+        {"narrower", "BBSBBSBB", 60, 3, "..w..w.."},
+        {"no separator: the button before", "BBBB", 50, 2, ".w.."},
+        {"hidden skipped", "BHBBB", 50, 2, "..w.."},
+        {"control separator not a wrap place", "BCB", 130, 2, ".w."},
+        {"width 0: every button its row", "BBB", 0, 3, "ww."},
+        {"empty", "", 10, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Button> buttons = bar(c.layout);
+        EXPECT_EQ(WrapToolBar(buttons, metrics, c.width), c.rows);
+        EXPECT_EQ(wraps(buttons), c.marks);
+    }
+}
+
+TEST(ToolBarLayoutTest, ButtonWidths)
+{
+    Metrics metrics;
+    metrics.arrowWidth = 11;
+    std::vector<Button> buttons = bar("BDSHC");
+    EXPECT_EQ(buttonWidth(buttons[0], metrics), 23);
+    EXPECT_EQ(buttonWidth(buttons[1], metrics), 34);
+    EXPECT_EQ(buttonWidth(buttons[2], metrics), 8);
+    EXPECT_EQ(buttonWidth(buttons[3], metrics), 0);
+    EXPECT_EQ(buttonWidth(buttons[4], metrics), 100);
+    metrics.dropDownArrows = false;
+    EXPECT_EQ(buttonWidth(buttons[1], metrics), 23);
+    Button autosized;
+    autosized.style = TBSTYLE_AUTOSIZE;
+    autosized.itemWidth = 57;
+    EXPECT_EQ(buttonWidth(autosized, metrics), 57);
+}
+
+TEST(ToolBarLayoutTest, WrappingSeparatorsAddTheirWidthBetweenRows)
+{
+    std::vector<Button> buttons = bar("BBSBB");
+    Metrics metrics;
+    EXPECT_EQ(CalcSize(buttons, metrics), (Size{23 * 4 + 8, 22}));
+    buttons[2].state |= TBSTATE_WRAP;
+    buttons[2].image = 9;
+    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 22 + 9 + 22}));
+    metrics.flat = false;
+    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 22 + 6 + 22}));
+    EXPECT_EQ(CalcSize(bar(""), metrics), (Size{0, 0}));
+}
+
+TEST(ToolBarLayoutTest, SizeToolBarBothWays)
+{
+    const Metrics metrics;
+    // Height-wise: the narrowest wrap that is 2 rows high (22 + 8 + 22 = 52).
+    std::vector<Button> buttons = bar("BBSBBSBB");
+    SizeToolBar(buttons, metrics, 52, true);
+    EXPECT_EQ(CalcSize(buttons, metrics).cy, 52);
+    // Row-wise: a wrap at 60 gives 3 rows; the bar ends wrapped in 3 rows at its own width.
+    buttons = bar("BBSBBSBB");
+    SizeToolBar(buttons, metrics, 60, false);
+    EXPECT_EQ(wraps(buttons), "..w..w..");
+    EXPECT_EQ(CalcSize(buttons, metrics).cx, 46);
+    // Any 32-bit lengths and widths: no hang, no overflow.
+    for (int32_t length : {INT_MIN, -1, 0, INT_MAX}) {
+        for (bool heightWise : {true, false}) {
+            buttons = bar("BBSBBSBBC");
+            buttons[0].image = INT_MAX;
+            buttons[8].image = INT_MAX;
+            SizeToolBar(buttons, metrics, length, heightWise);
+            const Size size = CalcSize(buttons, metrics);
+            EXPECT_GE(size.cx, 0);
+            EXPECT_GE(size.cy, 0);
+        }
+    }
+}
+
+} // namespace

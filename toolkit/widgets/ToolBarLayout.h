@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The layout rules of a tool bar as pure functions over its button records: button widths,
+// wrapping into rows at a width, the size of the wrapped bar, and the search for the wrap that
+// fits a length.
+namespace toolkit::widgets::barlayout {
+
+constexpr uint8_t TBSTYLE_SEP = 0x01;
+constexpr uint8_t TBSTYLE_DROPDOWN = 0x08;
+constexpr uint8_t TBSTYLE_AUTOSIZE = 0x10;
+constexpr uint8_t TBSTATE_WRAP = 0x20;
+constexpr uint8_t TBSTATE_HIDDEN = 0x08;
+
+struct Button
+{
+    uint32_t commandId = 0; // 0 for a plain separator; a separator with an id holds a control
+    int32_t image = 0;      // the width for separators
+    uint8_t style = 0;
+    uint8_t state = 0;
+    int32_t itemWidth = 0; // the width of an auto-sized button's item rectangle
+};
+
+struct Metrics
+{
+    int32_t buttonWidth = 23;
+    int32_t buttonHeight = 22;
+    int32_t arrowWidth = 0;
+    bool dropDownArrows = true;
+    bool flat = true;
+};
+
+struct Size
+{
+    int32_t cx = 0;
+    int32_t cy = 0;
+    bool operator==(const Size&) const = default;
+};
+
+// The width a button takes in a row (0 for a hidden one).
+int32_t buttonWidth(const Button& button, const Metrics& metrics);
+// Clears every wrap and sets wraps so that no row passes width; the number of rows.
+int WrapToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t width);
+// The size of the bar as wrapped.
+Size CalcSize(const std::vector<Button>& buttons, const Metrics& metrics);
+// Wraps the bar for a length: with heightWise the narrowest wrap whose height is the length (or
+// the nearest taller), else the narrowest width with the row count of a wrap at the length.
+void SizeToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t length,
+                 bool heightWise);
+
+} // namespace toolkit::widgets::barlayout
