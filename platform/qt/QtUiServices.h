@@ -2,6 +2,10 @@
 
 #include "platform/qt/UiServices.h"
 
+#include <QPointer>
+
+#include <map>
+
 namespace platform::qt {
 
 // The UI services on Qt's dialogs: QMessageBox, QFileDialog, QColorDialog, QFontDialog,
@@ -16,6 +20,9 @@ public:
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
     bool printDialog(PrintDialogRequest& request) override;
     bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    int findReplaceDialog(FindReplaceRequest request) override;
+    void activateFindReplaceDialog(int id) override;
+    void closeFindReplaceDialog(int id) override;
     void beep(unsigned type) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
@@ -24,6 +31,8 @@ public:
 
 private:
     int m_waitDepth = 0;
+    std::map<int, QPointer<QWidget>> m_findDialogs;
+    int m_lastFindDialog = 0;
 };
 
 // COLORREF (0x00BBGGRR) to and from QColor.

@@ -3,6 +3,7 @@
 #include "platform/qt/LOGFONT.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,6 +106,32 @@ struct PrintDialogRequest
     QWidget* owner = nullptr;
 };
 
+// What the modeless find and replace dialog reports: its fields and which button was used.
+struct FindReplaceReport
+{
+    std::string findText;
+    std::string replaceText;
+    bool matchCase = false;
+    bool wholeWord = false; // the whole-word box, whatever its caption
+    bool searchDown = true;
+    bool findNext = false;
+    bool replaceCurrent = false;
+    bool replaceAll = false;
+    bool closing = false; // the last report: the dialog is going away
+};
+
+// Options of the modeless find (or find and replace) dialog.
+struct FindReplaceRequest
+{
+    bool replace = false;
+    std::string findText;
+    bool searchDown = true;
+    std::string wholeWordCaption = "Match &whole word only";
+    QWidget* owner = nullptr;
+    // Called on the GUI thread for every button and once with closing set.
+    std::function<void(const FindReplaceReport&)> report;
+};
+
 // The dialogs and cues the program shows the user. The program uses the installed instance
 // (uiServices()); tests install a scripted one. GUI thread only.
 class UiServices
@@ -124,6 +151,16 @@ public:
     virtual bool printDialog(PrintDialogRequest& request) = 0;
     // Page set-up of a printer (paper, orientation, margins); true on OK.
     virtual bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) = 0;
+    // Shows a modeless find or replace dialog; its id, or 0 when none can be shown (the
+    // default). closeFindReplaceDialog ends it without a closing report.
+    virtual int findReplaceDialog(FindReplaceRequest request)
+    {
+        (void)request;
+        return 0;
+    }
+    virtual void activateFindReplaceDialog(int id) { (void)id; }
+    virtual void closeFindReplaceDialog(int id) { (void)id; }
+
     // Plays the sound of a message-box type (its icon bits; 0xFFFFFFFF a plain beep).
     virtual void beep(unsigned type) = 0;
     // Wait cursor, nested: shown from the first begin until the matching last end.

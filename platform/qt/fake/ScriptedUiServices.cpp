@@ -131,3 +131,44 @@ void ScriptedUiServices::endWaitCursor()
 }
 
 } // namespace platform::qt
+
+namespace platform::qt {
+
+int ScriptedUiServices::findReplaceDialog(FindReplaceRequest request)
+{
+    m_findDialogs.push_back(std::move(request));
+    m_openFindDialog = static_cast<int>(m_findDialogs.size());
+    return m_openFindDialog;
+}
+
+void ScriptedUiServices::activateFindReplaceDialog(int id)
+{
+    if (id != 0 && id == m_openFindDialog) {
+        ++m_findActivations;
+    }
+}
+
+void ScriptedUiServices::closeFindReplaceDialog(int id)
+{
+    if (id != 0 && id == m_openFindDialog) {
+        m_openFindDialog = 0;
+    }
+}
+
+bool ScriptedUiServices::reportFindReplace(const FindReplaceReport& report)
+{
+    if (m_openFindDialog == 0) {
+        return false;
+    }
+    // Copied: the report may close or reopen the dialog.
+    const auto callback = m_findDialogs[static_cast<std::size_t>(m_openFindDialog - 1)].report;
+    if (report.closing) {
+        m_openFindDialog = 0;
+    }
+    if (callback) {
+        callback(report);
+    }
+    return true;
+}
+
+} // namespace platform::qt

@@ -46,6 +46,12 @@ public:
         m_printAnswers.push_back({ok, fromPage, toPage});
     }
     void answerPageSetupDialog(bool ok) { m_pageSetupAnswers.push_back(ok); }
+    // The find dialogs shown, and a report of the open one's buttons (false when none is
+    // open). A closing report closes it.
+    const std::vector<FindReplaceRequest>& findReplaceDialogs() const { return m_findDialogs; }
+    bool reportFindReplace(const FindReplaceReport& report);
+    int findReplaceActivations() const { return m_findActivations; }
+    bool isFindReplaceDialogOpen() const { return m_openFindDialog != 0; }
 
     const std::vector<MessageBoxCall>& messageBoxes() const { return m_boxes; }
     const std::vector<FileDialogRequest>& fileDialogs() const { return m_fileDialogs; }
@@ -68,6 +74,9 @@ public:
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
     bool printDialog(PrintDialogRequest& request) override;
     bool pageSetupDialog(QPrinter* printer, QWidget* owner = nullptr) override;
+    int findReplaceDialog(FindReplaceRequest request) override;
+    void activateFindReplaceDialog(int id) override;
+    void closeFindReplaceDialog(int id) override;
     void beep(unsigned type) override { m_beeps.push_back(type); }
     void beginWaitCursor() override;
     void endWaitCursor() override;
@@ -101,6 +110,9 @@ private:
     std::deque<std::optional<FontDialogResult>> m_fontAnswers;
     std::deque<PrintAnswer> m_printAnswers;
     std::deque<bool> m_pageSetupAnswers;
+    std::vector<FindReplaceRequest> m_findDialogs;
+    int m_openFindDialog = 0; // the 1-based index of the open one
+    int m_findActivations = 0;
 
     std::vector<MessageBoxCall> m_boxes;
     std::vector<FileDialogRequest> m_fileDialogs;
