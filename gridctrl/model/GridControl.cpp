@@ -84,7 +84,7 @@ void CGridCellType::GetBestSize(int& width, int& height, const CGridCellInfo& ce
     height = std::max(height, 16);
 }
 
-CGridControl::CGridControl()
+CGridControl::CGridControl() : m_printer(std::make_unique<CGridPrinter>(*this))
 {
     static const char* const kNames[4][2] = {
         {"Normal Cell Type (default)", "78A705C1-F3E9-11D0-9C7B-0080C83F712F"},
@@ -3168,6 +3168,29 @@ int CGridControl::SortBy(const int* cols, int count, int flags)
     const int result = S().m_currentDataSource->SortBy(mapped.data(), count, flags);
     repaint();
     return result;
+}
+
+// ---- printing ------------------------------------------------------------------------------
+
+int CGridControl::PrintInit(const GridPrintDevice& device, int startCol, long startRow, int endCol,
+                            long endRow)
+{
+    return m_printer->PrintInit(device, startCol, startRow, endCol, endRow);
+}
+
+int CGridControl::PrintPage(GridPrintTarget& target, int page)
+{
+    return m_printer->PrintPage(target, page);
+}
+
+int CGridControl::PrintSetOption(int option, long value)
+{
+    return m_printer->PrintSetOption(option, value);
+}
+
+int CGridControl::PrintGetOption(int option, long* value) const
+{
+    return m_printer->PrintGetOption(option, value);
 }
 
 } // namespace gridctrl::model

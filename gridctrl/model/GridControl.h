@@ -6,6 +6,7 @@
 #include "gridctrl/model/GridDataSource.h"
 #include "gridctrl/model/GridFont.h"
 #include "gridctrl/model/GridObjectTable.h"
+#include "gridctrl/model/GridPrinter.h"
 #include "gridctrl/model/GridSheetState.h"
 #include "gridctrl/model/GridTabList.h"
 
@@ -217,6 +218,14 @@ public:
     void AdjustComponentSizes();
     GridLayoutRects computeLayout(int clientWidth, int clientHeight);
     void OnSysColorChange();
+
+    // Printing (forwarded to the control's printer).
+    int PrintInit(const GridPrintDevice& device, int startCol, long startRow, int endCol,
+                  long endRow);
+    int PrintPage(GridPrintTarget& target, int page);
+    int PrintSetOption(int option, long value);
+    int PrintGetOption(int option, long* value) const;
+    CGridPrinter& printer() { return *m_printer; }
 
     // Current cell and view.
     int GotoCell(int col, long row);
@@ -447,6 +456,7 @@ private:
     int m_rangeSelectionValue = 0;
     int m_rangeSelection = 0;
     bool m_dragDropEnabled = false;
+    std::unique_ptr<CGridPrinter> m_printer;
 };
 
 } // namespace gridctrl::model
