@@ -432,6 +432,27 @@ void CDC::applyPen() const
     m_painter->setPen(qtPen);
 }
 
+namespace {
+
+// The 8 x 8 tile of a pattern brush, anchored at the device origin whatever the painter's
+// transform.
+QBrush patternBrush(const CBrush& brush, const QPainter& painter)
+{
+    QImage tile(8, 8, QImage::Format_RGB32);
+    const QRgb on = color(brush.color).rgb();
+    const QRgb off = color(brush.patternBack).rgb();
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            tile.setPixel(x, y, (brush.pattern[y] & (0x80 >> x)) != 0 ? on : off);
+        }
+    }
+    QBrush textured(tile);
+    textured.setTransform(painter.worldTransform().inverted());
+    return textured;
+}
+
+} // namespace
+
 void CDC::applyBrush() const
 {
     const CBrush& brush = m_state.brush;
@@ -441,6 +462,9 @@ void CDC::applyBrush() const
         break;
     case BS_HATCHED:
         m_painter->setBrush(QBrush(color(brush.color), hatchStyle(brush.hatch)));
+        break;
+    case BS_PATTERN:
+        m_painter->setBrush(patternBrush(brush, *m_painter));
         break;
     default:
         m_painter->setBrush(QBrush(color(brush.color)));
@@ -474,6 +498,7 @@ bool CDC::LineTo(int x, int y)
         return false;
     }
     applyPen();
+    // Qt's aliased one-pixel lines leave out their last pixel, as GDI's do.
     m_painter->drawLine(toDevice(m_state.position.x, m_state.position.y), toDevice(x, y));
     m_state.position = {x, y};
     return true;
@@ -552,7 +577,8 @@ void CDC::FillRect(const RECT& rect, const CBrush& brush)
     if (m_painter == nullptr || brush.style == BS_NULL) {
         return;
     }
-    m_painter->fillRect(toDevice(rect), brush.style == BS_HATCHED
+    m_painter->fillRect(toDevice(rect), brush.style == BS_PATTERN ? patternBrush(brush, *m_painter)
+                                        : brush.style == BS_HATCHED
                                             ? QBrush(color(brush.color), hatchStyle(brush.hatch))
                                             : QBrush(color(brush.color)));
 }
@@ -606,15 +632,67 @@ bool CDC::TextOut(int x, int y, const std::string& text)
     return true;
 }
 
+bool CDC::ExtTextOut(int x, int y, unsigned options, const RECT* rect, const std::string& text)
+{
+    if (m_painter == nullptr || ((options & (ETO_OPAQUE | ETO_CLIPPED)) != 0 && rect == nullptr)) {
+        return false;
+    }
+    m_painter->save();
+    if (rect != nullptr) {
+        const QRectF box = toDevice(*rect).normalized();
+        if ((options & ETO_OPAQUE) != 0) {
+            m_painter->fillRect(box, color(m_state.bkColor));
+        }
+        if ((options & ETO_CLIPPED) != 0) {
+            m_painter->setClipRect(box, Qt::IntersectClip);
+        }
+    }
+    const int mode = m_state.bkMode;
+    if ((options & ETO_OPAQUE) != 0) {
+        m_state.bkMode = TRANSPARENT; // already filled
+    }
+    const bool drawn = TextOut(x, y, text);
+    m_state.bkMode = mode;
+    m_painter->restore();
+    return drawn;
+}
+
+bool CDC::BitBlt(int x, int y, const QImage& image)
+{
+    if (m_painter == nullptr || image.isNull()) {
+        return false;
+    }
+    // One image pixel per device pixel, as a copy between device contexts does.
+    m_painter->drawImage(toDevice(x, y), image);
+    return true;
+}
+
+bool CDC::StretchBlt(const RECT& rect, const QImage& image)
+{
+    if (m_painter == nullptr || image.isNull()) {
+        return false;
+    }
+    const QRectF target = toDevice(rect).normalized();
+    if (target.width() <= 0 || target.height() <= 0) {
+        return false;
+    }
+    m_painter->drawImage(target, image);
+    return true;
+}
+
 int CDC::DrawText(const std::string& text, RECT* rect, unsigned format)
 {
     if (rect == nullptr) {
         return 0;
     }
-    const QString qtText = QString::fromStdString(text);
+    QString qtText = QString::fromStdString(text);
     const QFont font = deviceFont();
     const QFontMetricsF metrics(font, m_device);
     QRectF device = toDevice(*rect);
+    if ((format & DT_END_ELLIPSIS) != 0 &&
+        ((format & DT_SINGLELINE) != 0 || (format & DT_WORDBREAK) == 0)) {
+        qtText = metrics.elidedText(qtText, Qt::ElideRight, std::abs(device.width()));
+    }
     int flags = 0;
     flags |= (format & DT_CENTER) != 0  ? Qt::AlignHCenter
              : (format & DT_RIGHT) != 0 ? Qt::AlignRight

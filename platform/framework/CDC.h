@@ -3,6 +3,7 @@
 #include "platform/framework/WinTypes.h"
 #include "platform/qt/LOGFONT.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QRegion>
@@ -57,6 +58,7 @@ constexpr int PS_NULL = 5;
 constexpr int BS_SOLID = 0;
 constexpr int BS_NULL = 1;
 constexpr int BS_HATCHED = 2;
+constexpr int BS_PATTERN = 3;
 constexpr int HS_HORIZONTAL = 0;
 constexpr int HS_VERTICAL = 1;
 constexpr int HS_FDIAGONAL = 2;
@@ -79,11 +81,16 @@ constexpr unsigned DT_BOTTOM = 0x8;
 constexpr unsigned DT_WORDBREAK = 0x10;
 constexpr unsigned DT_SINGLELINE = 0x20;
 constexpr unsigned DT_NOCLIP = 0x100;
+constexpr unsigned DT_NOPREFIX = 0x800;
+constexpr unsigned DT_END_ELLIPSIS = 0x8000;
 constexpr unsigned DT_CALCRECT = 0x400;
 // Region results.
 constexpr int NULLREGION = 1;
 constexpr int SIMPLEREGION = 2;
 constexpr int COMPLEXREGION = 3;
+// ExtTextOut options.
+constexpr unsigned ETO_OPAQUE = 0x2;
+constexpr unsigned ETO_CLIPPED = 0x4;
 
 // A pen: style, width in logical units (0: one device pixel), colour.
 struct CPen
@@ -93,12 +100,16 @@ struct CPen
     COLORREF color = 0;
 };
 
-// A brush: style (solid, null, hatched), colour, hatch.
+// A brush: style (solid, null, hatched, pattern), colour, hatch. A pattern brush repeats an
+// 8 x 8 bitmap from the device origin: a set bit (bit 7 the leftmost pixel of its row) is
+// drawn in color, a clear bit in patternBack.
 struct CBrush
 {
     int style = BS_SOLID;
     COLORREF color = 0xFFFFFF;
     int hatch = HS_HORIZONTAL;
+    uint8_t pattern[8] = {};
+    COLORREF patternBack = 0xFFFFFF;
 };
 
 // A font given by its LOGFONT; the height is in logical units.
@@ -172,6 +183,8 @@ public:
     unsigned GetTextAlign() const { return m_state.textAlign; }
 
     POINT MoveTo(int x, int y);
+    // A line from the current position; a pen of one device pixel leaves out the end point,
+    // so lines drawn end to end do not touch a pixel twice.
     bool LineTo(int x, int y);
     POINT GetCurrentPosition() const { return m_state.position; }
     bool Polyline(const POINT* points, int count);
@@ -182,10 +195,19 @@ public:
     void FillSolidRect(const RECT& rect, COLORREF color);
     void FillRect(const RECT& rect, const CBrush& brush);
     COLORREF SetPixel(int x, int y, COLORREF color);
+    // Copies an image to a point, one image pixel per device pixel (BitBlt), or stretches it
+    // into a rectangle (StretchBlt); false for a null image or an empty rectangle.
+    bool BitBlt(int x, int y, const QImage& image);
+    bool StretchBlt(const RECT& rect, const QImage& image);
 
     bool TextOut(int x, int y, const std::string& text);
+    // Text at a point as TextOut does; ETO_OPAQUE first fills rect with the background colour,
+    // ETO_CLIPPED clips the text to rect (rect may be null without either option).
+    bool ExtTextOut(int x, int y, unsigned options, const RECT* rect, const std::string& text);
     // Draws text in a rectangle with DT_ flags; with DT_CALCRECT only measures (the rectangle's
-    // right and bottom are set). Returns the text height in logical units.
+    // right and bottom are set). Returns the text height in logical units. "&" is always drawn
+    // as written (DT_NOPREFIX or not); DT_END_ELLIPSIS ends a single line that does not fit
+    // with "...".
     int DrawText(const std::string& text, RECT* rect, unsigned format);
     SIZE GetTextExtent(const std::string& text) const;
 

@@ -167,6 +167,143 @@ TEST(CDCTest, AnisotropicDrawingLandsAtTheExpectedPixels)
     EXPECT_TRUE(isColor(image, 45, 85, Qt::white));
 }
 
+TEST(CDCTest, PatternBrushRepeatsItsBitmapFromTheOrigin)
+{
+    testApplication();
+    QImage image = whiteImage(32, 32);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter, &image);
+        CBrush brush{BS_PATTERN, kRed};
+        for (int row = 0; row < 8; ++row) {
+            brush.pattern[row] = (row % 2 == 0) ? 0xAA : 0x55; // a checkerboard
+        }
+        brush.patternBack = RGB(0, 0, 255);
+        dc.FillRect(RECT{3, 3, 20, 20}, brush);
+    }
+    EXPECT_TRUE(isColor(image, 4, 4, Qt::red));   // even row, even column
+    EXPECT_TRUE(isColor(image, 5, 4, Qt::blue));  // even row, odd column
+    EXPECT_TRUE(isColor(image, 4, 5, Qt::blue));  // odd row, even column
+    EXPECT_TRUE(isColor(image, 12, 12, Qt::red)); // repeats after 8 pixels
+    EXPECT_TRUE(isColor(image, 2, 2, Qt::white));
+    EXPECT_TRUE(isColor(image, 20, 20, Qt::white));
+}
+
+TEST(CDCTest, OpaqueAndClippedText)
+{
+    testApplication();
+    QImage image = whiteImage(200, 40);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter, &image);
+        dc.SetBkColor(RGB(0, 255, 0));
+        dc.SetTextColor(kBlack);
+        const RECT box{10, 5, 40, 30};
+        dc.ExtTextOut(12, 8, ETO_OPAQUE | ETO_CLIPPED, &box, "WWWWWWWWWWWWWWWWWWWW");
+    }
+    EXPECT_TRUE(isColor(image, 11, 6, Qt::green)); // filled even where no glyph is
+    EXPECT_TRUE(isColor(image, 39, 29, Qt::green));
+    int darkOutside = 0;
+    for (int x = 41; x < 200; ++x) {
+        for (int y = 0; y < 40; ++y) {
+            darkOutside += QColor(image.pixel(x, y)).lightness() < 128 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(darkOutside, 0); // clipped at the box
+}
+
+TEST(CDCTest, EllipsisWrapAndClip)
+{
+    testApplication();
+    const std::string text = "alpha beta gamma delta epsilon & zeta";
+    auto inkRows = [](const QImage& image) {
+        int rows = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (QColor(image.pixel(x, y)).lightness() < 128) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    auto draw = [&](unsigned format) {
+        QImage image = whiteImage(80, 80);
+        QPainter painter(&image);
+        CDC dc(&painter, &image);
+        dc.SetBkMode(TRANSPARENT);
+        RECT rect{0, 0, 80, 80};
+        dc.DrawText(text, &rect, format);
+        painter.end();
+        return image;
+    };
+    const QImage wrapped = draw(DT_WORDBREAK | DT_NOPREFIX);
+    const QImage single = draw(DT_SINGLELINE);
+    const QImage ellipsis = draw(DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_GT(inkRows(wrapped), inkRows(single) * 2);
+    EXPECT_NE(single, ellipsis); // the cut line ends differently
+    // The ellipsis text measures no wider than the rectangle.
+    int lastInk = 0;
+    for (int x = 0; x < 80; ++x) {
+        for (int y = 0; y < 80; ++y) {
+            if (QColor(ellipsis.pixel(x, y)).lightness() < 128) {
+                lastInk = x;
+            }
+        }
+    }
+    EXPECT_LT(lastInk, 80);
+}
+
+TEST(CDCTest, StretchedAndCopiedBitmaps)
+{
+    testApplication();
+    QImage source(2, 2, QImage::Format_RGB32);
+    source.setPixel(0, 0, qRgb(255, 0, 0));
+    source.setPixel(1, 0, qRgb(0, 255, 0));
+    source.setPixel(0, 1, qRgb(0, 0, 255));
+    source.setPixel(1, 1, qRgb(0, 0, 0));
+    QImage image = whiteImage(40, 40);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter, &image);
+        EXPECT_TRUE(dc.StretchBlt(RECT{0, 0, 20, 20}, source));
+        EXPECT_TRUE(dc.BitBlt(30, 30, source));
+        EXPECT_FALSE(dc.StretchBlt(RECT{5, 5, 5, 9}, source));
+        EXPECT_FALSE(dc.BitBlt(0, 0, QImage()));
+    }
+    EXPECT_TRUE(isColor(image, 5, 5, Qt::red));
+    EXPECT_TRUE(isColor(image, 15, 5, Qt::green));
+    EXPECT_TRUE(isColor(image, 5, 15, Qt::blue));
+    EXPECT_TRUE(isColor(image, 30, 30, Qt::red));
+    EXPECT_TRUE(isColor(image, 31, 31, Qt::black));
+    EXPECT_TRUE(isColor(image, 32, 32, Qt::white));
+}
+
+TEST(CDCTest, LinesLeaveOutTheirEndPoint)
+{
+    testApplication();
+    QImage image = whiteImage(20, 20);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter, &image);
+        dc.SelectObject(CPen{PS_SOLID, 0, kBlack});
+        dc.MoveTo(2, 2);
+        dc.LineTo(10, 2);
+        dc.LineTo(10, 10);
+        dc.MoveTo(2, 15);
+        dc.LineTo(3, 15); // one pixel long: only its start
+    }
+    EXPECT_TRUE(isColor(image, 2, 2, Qt::black));
+    EXPECT_TRUE(isColor(image, 9, 2, Qt::black));
+    EXPECT_TRUE(isColor(image, 10, 2, Qt::black)); // the start of the second line
+    EXPECT_TRUE(isColor(image, 10, 9, Qt::black));
+    EXPECT_TRUE(isColor(image, 10, 10, Qt::white));
+    EXPECT_TRUE(isColor(image, 11, 2, Qt::white));
+    EXPECT_TRUE(isColor(image, 2, 15, Qt::black));
+    EXPECT_TRUE(isColor(image, 3, 15, Qt::white));
+}
+
 TEST(CDCTest, SaveRestoreAndClipping)
 {
     testApplication();
