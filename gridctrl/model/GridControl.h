@@ -171,6 +171,12 @@ public:
     int RemoveBitmap(int index);
     int RemoveAllBitmaps();
     GridObject* GetBitmap(int index) const;
+    // True while `bitmap` is one of the control's registered bitmaps (a cell may still name one
+    // that was removed).
+    bool isBitmapRegistered(const GridObject* bitmap) const
+    {
+        return bitmap && m_bitmaps.Find(bitmap) >= 0;
+    }
 
     // Cell types.
     int AddCellType(CGridCellType* type);

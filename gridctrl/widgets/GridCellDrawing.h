@@ -1,0 +1,44 @@
+#pragma once
+
+#include "gridctrl/model/GridCellInfo.h"
+#include "gridctrl/model/GridControl.h"
+#include "platform/framework/CDC.h"
+
+namespace gridctrl::widgets {
+
+// How a cell is drawn: selected, the current cell, and the scale of a printing device context
+// (printer units per screen pixel; 1 on the screen).
+struct GridCellDrawState
+{
+    bool selected = false;
+    bool current = false;
+    bool printing = false;
+    double scale = 1.0;
+};
+
+// The font of a registered grid font as the device context takes it.
+platform::framework::CFont gridFont(const model::GridObject* font);
+
+// Draws a cell's border and returns the rectangle inside it; the sheet's grid lines at the
+// right and bottom where the cell has no border there.
+platform::framework::RECT drawCellBorder(platform::framework::CDC& dc,
+                                         const model::CGridSheetState& sheet,
+                                         const model::CGridCellInfo& cell,
+                                         platform::framework::RECT rect, double scale = 1.0);
+
+// Draws the body of a cell (text or label, colours, bitmap, alignment and the three text modes)
+// inside `rect`. `showLabel` draws the label instead of the text.
+void drawCellBody(platform::framework::CDC& dc, model::CGridControl& control,
+                  const model::CGridCellInfo& cell, const platform::framework::RECT& rect,
+                  const GridCellDrawState& state, bool showLabel);
+
+// Draws one cell as its cell type shows it (the built-in types by their identifiers; an
+// unknown index as a normal cell). A zero or negative rectangle draws nothing. For a normal
+// cell whose text overflows into empty neighbours, `overflowEndCol` receives the last column
+// the text covers (else the cell's own column).
+void drawGridCell(platform::framework::CDC& dc, model::CGridControl& control,
+                  const platform::framework::RECT& rect, int col, int row,
+                  model::CGridCellInfo& cell, const GridCellDrawState& state,
+                  int* overflowEndCol = nullptr);
+
+} // namespace gridctrl::widgets
