@@ -386,7 +386,7 @@ void drawCellBody(fw::CDC& dc, model::CGridControl& control, const CGridCellInfo
     const int saved = dc.SaveDC();
     const model::GridObject* fontObject =
         cell.HasProperty(CGridCellInfo::kPropFont) ? cell.GetFont() : sheet.m_defaultFont;
-    if (fontObject) {
+    if (fontObject && !state.keepFont) {
         dc.SelectObject(gridFont(fontObject));
     }
     const fw::COLORREF back = backColorOf(control, cell, sheet, state);

@@ -14,6 +14,7 @@ struct GridCellDrawState
     bool current = false;
     bool printing = false;
     double scale = 1.0;
+    bool keepFont = false; // the caller selected the font (printing scales it)
 };
 
 // The font of a registered grid font as the device context takes it.

@@ -1,7 +1,7 @@
 #include "gridctrl/widgets/GridCellDrawing.h"
 
 #include "gridctrl/model/GridCellTypeGeometry.h"
-#include "tests/gridctrl/model/FakeGridSystem.h"
+#include "tests/gridctrl/widgets/DesktopGridSystem.h"
 
 #include <QApplication>
 #include <QImage>
@@ -31,31 +31,6 @@ QColor rgbOf(fw::COLORREF c)
 {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
-
-// Desktop colours: a white window, grey faces and shadows.
-class DrawingSystem : public model::test::FakeGridSystem
-{
-public:
-    model::COLORREF sysColor(int index) const override
-    {
-        switch (index) {
-        case 5:
-            return 0xFFFFFF; // window
-        case 13:
-            return 0x800000; // highlight
-        case 14:
-            return 0xFFFFFF; // highlight text
-        case 15:
-            return 0xC0C0C0; // button face
-        case 16:
-            return 0x808080; // button shadow
-        case 20:
-            return 0xF0F0F0; // button highlight
-        default:
-            return 0;
-        }
-    }
-};
 
 class GridCellDrawingTest : public ::testing::Test
 {
@@ -93,7 +68,7 @@ protected:
     }
     static bool dark(QColor c) { return c.lightness() < 100; }
 
-    DrawingSystem m_system;
+    test::DesktopGridSystem m_system;
     model::ScopedGridSystem m_scope{m_system};
     model::CGridControl m_grid;
 };
