@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gridctrl/model/GridCellInfo.h"
+#include "gridctrl/model/GridControlParts.h"
 #include "gridctrl/model/GridObject.h"
 #include "gridctrl/model/GridSheetState.h"
 
@@ -25,6 +26,15 @@ public:
     virtual std::string GetId() const { return m_id; }
     // May shrink the editor's rectangle; 0 when unchanged.
     virtual int OnEditStartRect(GridRect&) { return 0; }
+    // Input on a cell of this type: 1 when the type handled it. `rect` is the cell's rectangle
+    // in its window, `point` where the mouse is.
+    virtual int OnLClicked(int, int, int, const GridRect&, const GridPoint&) { return 0; }
+    virtual int OnRClicked(int, int, int, const GridRect&, const GridPoint&) { return 0; }
+    virtual int OnDClicked(int, int, const GridRect&, const GridPoint&) { return 0; }
+    virtual int OnKeyDown(int, int, unsigned*) { return 0; }
+    virtual int OnKeyUp(int, int, unsigned*) { return 0; }
+    virtual int OnCharDown(int, int, unsigned*) { return 0; }
+    virtual int OnMouseMove(int, int, const GridPoint&, unsigned) { return 0; }
     virtual void OnSetFocus(int, int, CGridCellInfo&) {}
     virtual int OnKillFocus(int, int, CGridCellInfo&) { return 0; }
     virtual void OnScrolled(int, int, CGridCellInfo&) {}
@@ -33,6 +43,12 @@ public:
     virtual void GetBestSize(int& width, int& height, const CGridCellInfo& cell);
     virtual int OnSystemColorChange() { return 0; }
     virtual int SetOption(long) { return 0; }
+    // Passes a message to the control's OnCellTypeMessage hook; its answer (1 without a control).
+    virtual int Notify(int col, long row, long message, long param);
+
+    // The text may run into empty cells to the right: left-aligned, or without alignment,
+    // parameter and join.
+    int CanOverflow(const CGridCellInfo& cell) const;
 
     void SetCanEdit(int flag) { m_canEdit = flag; }
     int CanEdit() const { return m_canEdit; }

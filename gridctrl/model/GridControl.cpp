@@ -1,6 +1,7 @@
 #include "gridctrl/model/GridControl.h"
 
 #include "gridctrl/model/GridBitmap.h"
+#include "gridctrl/model/GridBuiltInCellTypes.h"
 #include "gridctrl/model/GridCellRange.h"
 #include "gridctrl/model/GridSortEvaluate.h"
 #include "gridctrl/model/GridSystem.h"
@@ -86,15 +87,13 @@ void CGridCellType::GetBestSize(int& width, int& height, const CGridCellInfo& ce
 
 CGridControl::CGridControl() : m_printer(std::make_unique<CGridPrinter>(*this))
 {
-    static const char* const kNames[4][2] = {
-        {"Normal Cell Type (default)", "78A705C1-F3E9-11D0-9C7B-0080C83F712F"},
-        {"DropList", "1667A6A0-F746-11D0-9C7F-0080C83F712F"},
-        {"CheckBox", "93AAB8D0-F749-11D0-9C7F-0080C83F712F"},
-        {"Side Arrows", "F5C12593-D930-11D5-9B36-0050BAD44BCD"},
-    };
-    for (const auto& name : kNames) {
-        m_builtInTypes.push_back(std::make_unique<CGridCellType>(name[0], name[1]));
-        AddCellType(m_builtInTypes.back().get());
+    m_builtInTypes.push_back(std::make_unique<CGridCellType>());
+    m_builtInTypes.push_back(std::make_unique<CGridDropListCellType>());
+    m_builtInTypes.push_back(std::make_unique<CGridCheckBoxCellType>());
+    m_builtInTypes.push_back(
+        std::make_unique<CGridCellType>("Side Arrows", "F5C12593-D930-11D5-9B36-0050BAD44BCD"));
+    for (const auto& type : m_builtInTypes) {
+        AddCellType(type.get());
     }
     SetNumberSheets(1);
 }
