@@ -1,6 +1,7 @@
 #include "gridctrl/widgets/GridCellDrawing.h"
 
 #include "gridctrl/model/GridBitmap.h"
+#include "gridctrl/model/GridBuiltInCellTypes.h"
 #include "gridctrl/model/GridCellTypeGeometry.h"
 #include "gridctrl/model/GridFont.h"
 #include "gridctrl/model/GridSystem.h"
@@ -244,9 +245,12 @@ void drawDropList(fw::CDC& dc, model::CGridControl& control, const model::CGridS
         return;
     }
     const int depth = std::clamp(sheet.m_drawingOptions[1], 1, 16);
-    // The button's edge becomes the cell's border, which a printed cell's frame then shows.
-    cell.SetBorder(0x2000);
-    const fw::RECT face = drawEdge(dc, button, depth, true);
+    // Recessed while pressed on the current cell, raised otherwise. The edge becomes the
+    // cell's border, which a printed cell's frame then shows.
+    const auto* type = dynamic_cast<const model::CGridDropListCellType*>(control.GetCellType(1));
+    const bool pressed = type && type->isPressed() && state.current && !state.printing;
+    cell.SetBorder(pressed ? 0x1000 : 0x2000);
+    const fw::RECT face = drawEdge(dc, button, depth, !pressed);
     dc.FillSolidRect(face, system.sysColor(model::kColorBtnFace));
     line(dc, button.left - 1, button.top, button.left - 1, button.bottom,
          system.sysColor(model::kColorBtnFace));
