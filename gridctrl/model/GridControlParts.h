@@ -109,7 +109,7 @@ public:
     virtual std::string GetTabLabel(int position) const = 0;
     // 1 when no tab has the id.
     virtual int SetCurrentTab(long id) = 0;
-    // The current tab's id, -1 when there is none.
+    // The current tab's position, -1 when there is none.
     virtual long GetCurrentTab() const = 0;
     virtual int SetTabBackColor(long id, COLORREF colour) = 0;
     virtual int SetTabTextColor(long id, COLORREF colour) = 0;

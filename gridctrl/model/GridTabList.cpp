@@ -30,7 +30,9 @@ int GridTabList::DeleteTab(long id)
     m_tabs.erase(m_tabs.begin() + position);
     if (m_tabs.empty()) {
         m_current = -1;
-    } else if (position < m_current || m_current >= GetTabCount()) {
+    } else if (position == m_current) {
+        m_current = 0; // the first tab becomes current
+    } else if (position < m_current) {
         --m_current;
     }
     return 0;
@@ -75,7 +77,7 @@ int GridTabList::SetCurrentTab(long id)
 
 long GridTabList::GetCurrentTab() const
 {
-    return m_current < 0 ? -1 : m_tabs[static_cast<std::size_t>(m_current)].id;
+    return m_current;
 }
 
 int GridTabList::SetTabBackColor(long id, COLORREF colour)

@@ -35,8 +35,6 @@ public:
     int SetTabTextColor(long id, COLORREF colour) override;
 
     const std::vector<Tab>& tabs() const { return m_tabs; }
-    // The current tab's position, -1 when there is none.
-    int currentPosition() const { return m_current; }
 
 private:
     std::vector<Tab> m_tabs;
