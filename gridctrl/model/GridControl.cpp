@@ -2991,6 +2991,52 @@ int CGridControl::StartDragDrop()
     return 0;
 }
 
+int CGridControl::dropTargetEnter(const std::string& text)
+{
+    return OnDragEnter(&text);
+}
+
+int CGridControl::dropTargetOver(const std::string& text, int x, int y)
+{
+    int col = -1;
+    long row = -1;
+    GetCellFromPoint(x, y, &col, &row);
+    return OnDragOver(&text, col, row);
+}
+
+int CGridControl::dropTargetDrop(const std::string& text, int x, int y)
+{
+    int col = -1;
+    long row = -1;
+    if (GetCellFromPoint(x, y, &col, &row) != 0) {
+        col = -1;
+        row = -1;
+    }
+    const int answer = OnDragDrop(&text, col, row);
+    if (answer && col >= 0 && row >= 0) {
+        if (GotoCell(col, row) == 0 || (GetCurrentCol() == col && GetCurrentRow() == row)) {
+            PasteText(text);
+        }
+    }
+    return answer;
+}
+
+void CGridControl::dropTargetScroll(int x, int y)
+{
+    constexpr int kEdge = 10;
+    const CGridSheetState& s = S();
+    if (x >= 0 && x < kEdge) {
+        MoveLeftCol(0);
+    } else if (x < s.m_cellAreaWidth && x >= s.m_cellAreaWidth - kEdge) {
+        MoveLeftCol(1);
+    }
+    if (y >= 0 && y < kEdge) {
+        MoveTopRow(0);
+    } else if (y < s.m_cellAreaHeight && y >= s.m_cellAreaHeight - kEdge) {
+        MoveTopRow(1);
+    }
+}
+
 // ---- find and sort -------------------------------------------------------------------------
 
 int CGridControl::FindDialog()

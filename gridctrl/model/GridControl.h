@@ -295,6 +295,13 @@ public:
     std::string selectionText();
     int EnableDragDrop(int flag);
     int StartDragDrop();
+    // The drop target's events at a point of the cell area: the hooks decide; an accepted drop
+    // of text makes the cell under the point current and pastes there. Drag over scrolls by
+    // one column or row within 10 pixels of an edge.
+    int dropTargetEnter(const std::string& text);
+    int dropTargetOver(const std::string& text, int x, int y);
+    int dropTargetDrop(const std::string& text, int x, int y);
+    void dropTargetScroll(int x, int y);
 
     // Find and sort.
     int FindDialog();

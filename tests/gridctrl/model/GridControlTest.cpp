@@ -761,6 +761,60 @@ TEST_F(GridControlTest, SortThroughTheControlsHook)
     EXPECT_EQ(m_grid.SortBy(10, 0), 1);
 }
 
+class DropControl : public RecordingControl
+{
+public:
+    int OnDragDrop(const std::string*, int col, long row) override
+    {
+        m_dropCol = col;
+        m_dropRow = row;
+        return m_accept;
+    }
+    int m_accept = 0;
+    int m_dropCol = -9;
+    long m_dropRow = -9;
+};
+
+TEST(GridControlDropTarget, DropsPasteOnlyWhenAccepted)
+{
+    FakeGridSystem system;
+    ScopedGridSystem scope(system);
+    FakeWindows windows;
+    windows.m_width = 400;
+    windows.m_height = 300;
+    DropControl grid;
+    grid.setWindows(&windows);
+    grid.CreateGrid();
+    grid.SetNumberCols(30);
+    grid.SetNumberRows(100);
+    // (80, 45) in the cell area is column 1, row 2.
+    EXPECT_EQ(grid.dropTargetDrop("x\ty", 80, 45), 0);
+    EXPECT_EQ(grid.m_dropCol, 1);
+    EXPECT_EQ(grid.m_dropRow, 2);
+    EXPECT_EQ(grid.QuickGetText(1, 2), "");
+    grid.m_accept = 1;
+    EXPECT_EQ(grid.dropTargetDrop("x\ty", 80, 45), 1);
+    EXPECT_EQ(grid.QuickGetText(1, 2), "x");
+    EXPECT_EQ(grid.QuickGetText(2, 2), "y");
+    EXPECT_EQ(grid.GetCurrentCol(), 1);
+    EXPECT_EQ(grid.dropTargetDrop(std::string(1, '\0') + "z", -5, -5), 1); // outside: no paste
+    EXPECT_EQ(grid.QuickGetText(0, 0), "");
+
+    // Drag scroll near each edge.
+    const int width = grid.currentSheet()->m_cellAreaWidth;
+    const int height = grid.currentSheet()->m_cellAreaHeight;
+    grid.dropTargetScroll(width - 3, 50);
+    EXPECT_EQ(grid.GetLeftCol(), 1);
+    grid.dropTargetScroll(3, 50);
+    EXPECT_EQ(grid.GetLeftCol(), 0);
+    grid.dropTargetScroll(50, height - 3);
+    EXPECT_EQ(grid.GetTopRow(), 1);
+    grid.dropTargetScroll(50, 3);
+    EXPECT_EQ(grid.GetTopRow(), 0);
+    grid.dropTargetScroll(50, 50);
+    EXPECT_EQ(grid.GetTopRow(), 0);
+}
+
 TEST_F(GridControlTest, LayoutGivesSevenRectangles)
 {
     const GridLayoutRects& r = m_windows.m_rects;
