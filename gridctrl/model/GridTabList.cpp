@@ -1,5 +1,7 @@
 #include "gridctrl/model/GridTabList.h"
 
+#include "gridctrl/model/GridSystem.h"
+
 namespace gridctrl::model {
 
 int GridTabList::AddTab(std::string_view label, long id)
@@ -12,7 +14,10 @@ int GridTabList::InsertTab(int position, std::string_view label, long id)
     if (GetTabCount() >= kMaxTabs || position < 0 || position > GetTabCount()) {
         return 1;
     }
-    m_tabs.insert(m_tabs.begin() + position, Tab{id, std::string(label)});
+    const GridSystem& system = gridSystem();
+    m_tabs.insert(m_tabs.begin() + position,
+                  Tab{id, std::string(label), system.sysColor(kColorBtnFace),
+                      system.sysColor(kColorWindowText)});
     if (m_current < 0) {
         m_current = position;
     } else if (position <= m_current) {
