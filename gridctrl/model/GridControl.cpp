@@ -2837,6 +2837,20 @@ int CGridControl::EndEdit(std::string_view text, int cancelled, int moveOn, int 
     return StartEditAt(nextCol, nextRow, 0) == 0 ? 1 : 0;
 }
 
+bool CGridControl::offerEditKey(unsigned* key)
+{
+    if (!m_editing || !key) {
+        return false;
+    }
+    unsigned sourceKey = *key;
+    if (S().m_currentDataSource->OnEditKey(m_editCol, static_cast<int>(m_editRow), m_editorInUse,
+                                           sourceKey) != 1) {
+        return false;
+    }
+    *key = sourceKey;
+    return OnEditKey(m_editCol, m_editRow, m_editorInUse, key) != 0;
+}
+
 int CGridControl::CancelEdit()
 {
     if (!m_editing) {

@@ -279,6 +279,11 @@ public:
     int EndEdit(std::string_view text, int cancelled, int moveOn, int nextCol, long nextRow);
     int CancelEdit();
     bool isEditing() const { return m_editing; }
+    int editCol() const { return m_editCol; }
+    long editRow() const { return m_editRow; }
+    // Offers a typed character of the editor to the data source and the OnEditKey hook; false
+    // when either drops it.
+    bool offerEditKey(unsigned* key);
     CGridEditBase* editorInUse() const { return m_editorInUse; }
     int SetEditWindow(CGridEditBase* editor);
     CGridEditBase* GetEditWindow() const;

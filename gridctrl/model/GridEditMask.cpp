@@ -145,7 +145,10 @@ MaskTypeResult typeWithMask(std::string_view mask, std::string_view text, int ca
         return result;
     }
     if (!isMaskCharacter(mask[static_cast<std::size_t>(caret)])) {
+        // The literal is typed first and stays typed even when the character is then refused.
         insert(static_cast<unsigned char>(mask[static_cast<std::size_t>(caret)]));
+        result.text = encode(chars);
+        result.caret = caret;
         if (caret >= length) {
             return result;
         }

@@ -3,6 +3,7 @@
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/model/GridTabGeometry.h"
 #include "gridctrl/widgets/GridCellDrawing.h"
+#include "gridctrl/widgets/GridInPlaceEdit.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -24,10 +25,17 @@ GridWidget::GridWidget(model::CGridControl& control, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_control.setWindows(this);
+    auto* edit = new CGridInPlaceEdit(control, this);
+    auto* masked = new CGridEdit(control, this);
+    m_edit = edit;
+    m_maskedEdit = masked;
+    m_control.setEditors(edit, masked);
 }
 
 GridWidget::~GridWidget()
 {
+    m_control.CancelEdit();
+    m_control.setEditors(nullptr, nullptr);
     m_control.setWindows(nullptr);
 }
 
@@ -226,9 +234,16 @@ void GridWidget::keyPressEvent(QKeyEvent* event)
     case Qt::Key_End:
         ctrl ? m_control.MoveCurrentRow(5) : m_control.MoveCurrentCol(5);
         break;
-    default:
+    default: {
+        const QString typed = event->text();
+        if (typed.size() == 1 && typed.at(0).isPrint()) {
+            unsigned key = typed.at(0).unicode();
+            m_control.OnCharDown(&key, 0); // a derived control may start editing with it
+            return;
+        }
         QWidget::keyPressEvent(event);
         return;
+    }
     }
     QWidget::update();
 }

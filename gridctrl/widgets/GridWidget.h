@@ -42,6 +42,8 @@ protected:
 private:
     model::CGridControl& m_control;
     model::GridWheelAccumulator m_wheel;
+    model::CGridEditBase* m_edit = nullptr;
+    model::CGridEditBase* m_maskedEdit = nullptr;
 };
 
 } // namespace gridctrl::widgets
