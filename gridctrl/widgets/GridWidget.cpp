@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -30,6 +31,69 @@ GridWidget::GridWidget(model::CGridControl& control, QWidget* parent)
     m_edit = edit;
     m_maskedEdit = masked;
     m_control.setEditors(edit, masked);
+    m_vBar = new QScrollBar(Qt::Vertical, this);
+    m_hBar = new QScrollBar(Qt::Horizontal, this);
+    // The bars drive the core; the core's notifications set them back (guarded).
+    connect(m_vBar, &QScrollBar::valueChanged, this, [this](int position) {
+        if (m_updatingBars) {
+            return;
+        }
+        m_control.currentSheet()->m_moveReason = 4;
+        if (m_vSetup.maximum == 2 && m_vSetup.page == 0) {
+            m_control.MoveTopRow(position < 1 ? 0 : 1); // the spin control
+        } else {
+            m_control.SetTopRow(std::lround(position * m_vSetup.positionToRow));
+        }
+        m_control.currentSheet()->m_moveReason = 0;
+        updateScrollBars();
+    });
+    connect(m_hBar, &QScrollBar::valueChanged, this, [this](int position) {
+        if (m_updatingBars) {
+            return;
+        }
+        m_control.currentSheet()->m_moveReason = 4;
+        m_control.SetLeftCol(m_control.currentSheet()->m_lockedCols + position);
+        m_control.currentSheet()->m_moveReason = 0;
+    });
+}
+
+void GridWidget::placeChildren(const model::GridLayoutRects& rects)
+{
+    auto place = [](QWidget* child, const model::GridRect& r) {
+        const bool shown = r.right > r.left && r.bottom > r.top;
+        child->setGeometry(r.left, r.top, std::max(0, r.right - r.left),
+                           std::max(0, r.bottom - r.top));
+        child->setVisible(shown);
+    };
+    place(m_vBar, rects.vScrollBar);
+    place(m_hBar, rects.hScrollBar);
+    updateScrollBars();
+}
+
+void GridWidget::update(int section)
+{
+    if (section == model::kSectionVScrollBar || section == model::kSectionHScrollBar) {
+        updateScrollBars();
+    }
+    QWidget::update();
+}
+
+void GridWidget::updateScrollBars()
+{
+    const model::CGridSheetState& sheet = *m_control.currentSheet();
+    m_updatingBars = true;
+    m_vSetup =
+        model::vScrollSetup(sheet.m_greatestTopRow, sheet.m_lockedRows, sheet.m_vScrollMode,
+                            sheet.m_cellAreaHeight, sheet.m_defaultRowHeight, sheet.m_topRow);
+    m_vBar->setRange(m_vSetup.minimum,
+                     std::max(m_vSetup.minimum, m_vSetup.maximum - m_vSetup.page + 1));
+    m_vBar->setPageStep(std::max(1, m_vSetup.page));
+    m_vBar->setValue(m_vSetup.position);
+    const int columns = std::max(0, sheet.m_greatestLeftCol - sheet.m_lockedCols);
+    m_hBar->setRange(0, columns);
+    m_hBar->setPageStep(std::max(1, sheet.m_rightCol - sheet.m_leftCol));
+    m_hBar->setValue(sheet.m_leftCol - sheet.m_lockedCols);
+    m_updatingBars = false;
 }
 
 GridWidget::~GridWidget()

@@ -4,7 +4,10 @@
 #include "gridctrl/model/GridScrollMath.h"
 #include "gridctrl/model/GridTabList.h"
 
+#include <QPointer>
 #include <QWidget>
+
+class QScrollBar;
 
 namespace gridctrl::widgets {
 
@@ -24,7 +27,8 @@ public:
     // GridWindows.
     int clientWidth() const override { return width(); }
     int clientHeight() const override { return height(); }
-    void update(int) override { QWidget::update(); }
+    void update(int section) override;
+    void placeChildren(const model::GridLayoutRects& rects) override;
     void redrawAll() override { QWidget::update(); }
     void redrawCell(int, int, int) override { QWidget::update(); }
     void redrawRange(int, int, int, int) override { QWidget::update(); }
@@ -42,6 +46,12 @@ protected:
 private:
     model::CGridControl& m_control;
     model::GridWheelAccumulator m_wheel;
+    void updateScrollBars();
+
+    QScrollBar* m_vBar = nullptr;
+    QScrollBar* m_hBar = nullptr;
+    model::GridVScrollSetup m_vSetup;
+    bool m_updatingBars = false;
     model::CGridEditBase* m_edit = nullptr;
     model::CGridEditBase* m_maskedEdit = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -83,6 +84,27 @@ TEST_F(GridWidgetTest, ClicksKeysAndTheWheelReachTheCore)
     EXPECT_EQ(m_grid.GetTopRow(), top - 3);
     wheel(60);
     EXPECT_EQ(m_grid.GetTopRow(), top - 6);
+}
+
+TEST_F(GridWidgetTest, ScrollBarsFollowAndDriveTheCore)
+{
+    auto bars = m_widget.findChildren<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(bars.size(), 2);
+    QScrollBar* vertical = bars[0]->orientation() == Qt::Vertical ? bars[0] : bars[1];
+    QScrollBar* horizontal = vertical == bars[0] ? bars[1] : bars[0];
+    EXPECT_TRUE(vertical->isVisible());
+    m_grid.SetTopRow(50);
+    EXPECT_EQ(vertical->value(), 50);
+    vertical->setValue(20);
+    EXPECT_EQ(m_grid.GetTopRow(), 20);
+    horizontal->setValue(3);
+    EXPECT_EQ(m_grid.GetLeftCol(), 3);
+    // Above 1000 possible top rows the bar runs 0 to 1000.
+    m_grid.SetNumberRows(100000);
+    m_grid.AdjustComponentSizes();
+    EXPECT_EQ(vertical->maximum(), 1000);
+    vertical->setValue(500);
+    EXPECT_NEAR(m_grid.GetTopRow(), m_grid.currentSheet()->m_greatestTopRow / 2, 1);
 }
 
 TEST_F(GridWidgetTest, ScreenshotOfJoinsTypesSelectionAndTabs)
