@@ -863,6 +863,12 @@ void CHarluneSpectrumView::OnReferenceColorTemperature()
                            m_configuration->GetPixelCount(), kelvin, secondOrder);
 }
 
+void CHarluneSpectrumView::OnConfigureDataAcquisition()
+{
+    if (verify(mvSpecSpectrumConfigureDataAcquisition))
+        m_window.runDataAcquisitionSheet();
+}
+
 void CHarluneSpectrumView::OnScopeModeMinusDark()
 {
     if (verify(mvSpecSpectrumScopeModeMinusDark))
@@ -1173,6 +1179,9 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
         return true;
     case ID_REFERENCE_COLOR_TEMPERATURE:
         OnReferenceColorTemperature();
+        return true;
+    case ID_CONFIGURE_DATA_ACQUISITION:
+        OnConfigureDataAcquisition();
         return true;
     case ID_SCALE_AUTOSCALE:
         OnAutoscale();

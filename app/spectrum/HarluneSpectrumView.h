@@ -96,6 +96,8 @@ public:
     void OnTimeNormalization();
     void OnSnapshot();
     void OnReferenceColorTemperature();
+    // "Configure Data Acquisition...": the sheet, when the script allows it.
+    void OnConfigureDataAcquisition();
     void OnAutoscale();
     void OnSetScale();
     void OnUnscale();
@@ -249,6 +251,8 @@ public:
 
     // What the frame's bar handlers write, and the view operations they call.
     void setStrobeEnable(int value) { m_strobeEnable = value; }
+    int autosaveOnExternalTrigger() const { return m_autosaveOnExternalTrigger; }
+    void setAutosaveOnExternalTrigger(int value) { m_autosaveOnExternalTrigger = value; }
     void setMavrinLampOn(int value) { m_mavrinLampOn = value; }
     void setMavrinModulation(int value) { m_mavrinModulation = value; }
     void setMavrinTemperatureReadOut(int value) { m_mavrinTemperatureReadOut = value; }

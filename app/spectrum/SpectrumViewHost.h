@@ -159,6 +159,8 @@ public:
     virtual void setMicrosecondIntegration(bool enabled) { (void)enabled; }
     // The chart window's client size in pixels.
     virtual std::array<int, 2> chartClientSize() = 0;
+    // Runs the data-acquisition sheet on this view; it writes what OK and Apply take.
+    virtual void runDataAcquisitionSheet() {}
 };
 
 // The main frame as the view sees it.
