@@ -1,0 +1,30 @@
+# The settings dialogs' rules and neighbour adapters, without widgets (no Qt).
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigurationDialogAdapter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataAcquisitionSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataExchangeRules.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainFrameDialogAdapter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewDialogAdapter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StyleLists.cpp
+)
+
+# The dialogs themselves (Qt): the library app_dialogs.
+list(APPEND app_dialogs_sources
+    ${CMAKE_CURRENT_LIST_DIR}/AutoincrementFilenameDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChannelChecks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ColorField.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigureCursorDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CreateNewGraphDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CreateNewGridDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataAcquisitionPropertyPageBasic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataAcquisitionPropertyPageStrobe.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataAcquisitionPropertyPageTrigger.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataAcquisitionPropertySheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataExchange.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReferenceColorTemperatureDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RenameSpectralWindowDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SelectChannelsToCopyDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SelectSpectrometerChannelsDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ValueDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WarningDialog.cpp
+)
