@@ -1,6 +1,8 @@
 #include "app/qt/MainFrameWidget.h"
 
 #include "app/automation/AutomationClasses.h"
+#include "app/dialogs/CreateNewGraphDialog.h"
+#include "app/dialogs/CreateNewGridDialog.h"
 #include "app/qt/ChildFrames.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/ScanCountView.h"
@@ -194,20 +196,31 @@ void MainFrameWidget::installCommands()
                   if (CHarluneApp* app = CHarluneApp::instance())
                       app->NewSpectrumWindow();
               }));
-    onCommand(ID_NEW_GRID_WINDOW, guarded([] {
+    onCommand(ID_NEW_GRID_WINDOW, guarded([this] {
                   CINIFileSupport store(nullptr, 1);
-                  const int columns = store.GetIntDefault("GridDefaults", "NumberOfColumns", 10);
-                  const int rows = store.GetIntDefault("GridDefaults", "NumberOfRows", 100);
-                  const int sheets = store.GetIntDefault("GridDefaults", "NumberOfSheets", 1);
+                  CCreateNewGridDialog dialog(this);
+                  dialog.m_columns = store.GetIntDefault("GridDefaults", "NumberOfColumns", 10);
+                  dialog.m_rows = store.GetIntDefault("GridDefaults", "NumberOfRows", 100);
+                  dialog.m_sheets = store.GetIntDefault("GridDefaults", "NumberOfSheets", 1);
+                  if (dialog.DoModal() != CCreateNewGridDialog::IDOK)
+                      return;
                   if (CHarluneApp* app = CHarluneApp::instance())
-                      app->NewGridWindow(columns, rows, sheets, nullptr);
+                      app->NewGridWindow(dialog.m_columns, dialog.m_rows, dialog.m_sheets, nullptr);
+                  store.WriteInt("GridDefaults", "NumberOfColumns", dialog.m_columns);
+                  store.WriteInt("GridDefaults", "NumberOfRows", dialog.m_rows);
+                  store.WriteInt("GridDefaults", "NumberOfSheets", dialog.m_sheets);
               }));
-    onCommand(ID_NEW_GRAPH_WINDOW, guarded([] {
+    onCommand(ID_NEW_GRAPH_WINDOW, guarded([this] {
                   CINIFileSupport store(nullptr, 1);
-                  const int traces = store.GetIntDefault("GraphDefaults", "NumberOfTraces", 10);
-                  const int points = store.GetIntDefault("GraphDefaults", "NumberOfPoints", 2048);
+                  CCreateNewGraphDialog dialog(this);
+                  dialog.m_traces = store.GetIntDefault("GraphDefaults", "NumberOfTraces", 10);
+                  dialog.m_points = store.GetIntDefault("GraphDefaults", "NumberOfPoints", 2048);
+                  if (dialog.DoModal() != CCreateNewGraphDialog::IDOK)
+                      return;
                   if (CHarluneApp* app = CHarluneApp::instance())
-                      app->NewGraphWindow(traces, points, nullptr);
+                      app->NewGraphWindow(dialog.m_traces, dialog.m_points, nullptr);
+                  store.WriteInt("GraphDefaults", "NumberOfTraces", dialog.m_traces);
+                  store.WriteInt("GraphDefaults", "NumberOfPoints", dialog.m_points);
               }));
 }
 

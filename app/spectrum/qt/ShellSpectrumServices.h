@@ -70,6 +70,9 @@ public:
     using SpectrometerConfigChanged = std::function<void(const std::string& windowName)>;
     void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition,
                          SpectrometerConfigChanged configChanged = nullptr);
+    // The main frame and its preferences (null when none were given), for the dialogs.
+    CMainFrame& mainFrame() { return m_mainFrame; }
+    MainFramePreferences* mainFramePreferences() { return m_preferences; }
 
     SpectrumPreferences& preferences() override;
     SpectrumViewPreferences& viewPreferences() override;

@@ -1,8 +1,15 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
+#include "app/dialogs/DataAcquisitionPropertySheet.h"
+#include "app/dialogs/MainFrameDialogAdapter.h"
+#include "app/dialogs/ReferenceColorTemperatureDialog.h"
+#include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/SpectrumViewDialogAdapter.h"
+#include "app/dialogs/WarningDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/res/ResourceIds.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumPrinting.h"
 #include "platform/chart/Xrt.h"
 #include "platform/chart/XrtDraw.h"
@@ -14,6 +21,7 @@
 #include "platform/framework/Resources.h"
 #include "platform/framework/WindowPlacement.h"
 #include "platform/qt/UiServices.h"
+#include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 
 #include <QApplication>
@@ -48,6 +56,8 @@ constexpr unsigned kViewCommands[] = {
 
 // WM_SPECTRUM_COMMAND, which the main frame and the dialog bars send to every spectrum view.
 constexpr unsigned kSpectrumCommandMessage = 0x52C;
+// The core's commands that open the settings dialogs.
+constexpr unsigned kDialogCommands[] = {32819};
 
 // The virtual-key code of a key press; 0 for keys the view does not use.
 unsigned virtualKey(const QKeyEvent& event)
@@ -127,6 +137,12 @@ SpectrumViewWidget::SpectrumViewWidget(
       m_chartWindow(new CChart2D(this))
 {
     setFocusPolicy(Qt::StrongFocus);
+    for (const unsigned id : kDialogCommands) {
+        onCommand(id, [this, id] {
+            if (m_core)
+                m_core->OnCommand(id);
+        });
+    }
     for (const unsigned id : kViewCommands) {
         onCommand(id, [this, id] {
             if (m_core)
@@ -291,15 +307,12 @@ void SpectrumViewWidget::showEvent(QShowEvent* event)
 SpectrumDocWindow::Answer SpectrumViewWidget::showWarningDialog(const std::string& text,
                                                                 bool& continueToWarn)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    auto* check =
-        new QCheckBox(QStringLiteral("Continue to &warn me about this potential problem"), &box);
-    check->setChecked(continueToWarn);
-    box.setCheckBox(check);
-    const int result = box.exec();
-    continueToWarn = check->isChecked();
-    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    CWarningDialog dialog(this);
+    dialog.m_message = text;
+    dialog.m_continueToWarn = continueToWarn ? 1 : 0;
+    const int result = dialog.DoModal();
+    continueToWarn = dialog.m_continueToWarn != 0;
+    return result == CWarningDialog::IDOK ? Answer::Yes : Answer::No;
 }
 
 SpectrumDocWindow::Answer SpectrumViewWidget::showMessageBox(const std::string& text,
@@ -451,49 +464,32 @@ SpectrumViewWidget::showSetScaleDialog(const std::array<std::string, 4>& texts)
 std::optional<std::string> SpectrumViewWidget::showColorTemperatureDialog(const std::string& text,
                                                                           bool& assumeSecondOrder)
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Reference Color Temperature"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* edit = new QLineEdit(QString::fromStdString(text), &dialog);
-    auto* check =
-        new QCheckBox(QStringLiteral("&Assume Second Order Light is Being Detected"), &dialog);
-    check->setChecked(assumeSecondOrder);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    layout->addWidget(edit);
-    layout->addWidget(check);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted)
+    CReferenceColorTemperatureDialog dialog(this);
+    dialog.m_temperature = text;
+    dialog.m_assumeSecondOrder = assumeSecondOrder ? 1 : 0;
+    // No spectrometer sub-type rules second-order light out, so the option is offered for
+    // every one.
+    dialog.m_showSecondOrder = 1;
+    if (dialog.DoModal() != CReferenceColorTemperatureDialog::IDOK)
         return std::nullopt;
-    assumeSecondOrder = check->isChecked();
-    return edit->text().toStdString();
+    assumeSecondOrder = dialog.m_assumeSecondOrder != 0;
+    return dialog.m_temperature;
 }
 
 std::optional<std::array<int, 8>>
 SpectrumViewWidget::selectChannels(const std::array<int16_t, 8>& enables,
                                    const std::array<int, 8>& selected)
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Select Spectrometer Channels"));
-    auto* layout = new QVBoxLayout(&dialog);
-    std::array<QCheckBox*, 8> boxes{};
+    CSelectSpectrometerChannelsDialog dialog(this);
     for (int k = 0; k < 8; ++k) {
-        const QString name = k == 0 ? QStringLiteral("Master") : QStringLiteral("Slave %1").arg(k);
-        boxes[k] = new QCheckBox(name, &dialog);
-        boxes[k]->setEnabled(enables[k] != 0);
-        boxes[k]->setChecked(selected[k] != 0);
-        layout->addWidget(boxes[k]);
+        dialog.m_available[k] = enables[k] != 0 ? 1 : 0;
+        dialog.m_selected[k] = selected[k] != 0 ? 1 : 0;
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.DoModal() != CSelectSpectrometerChannelsDialog::IDOK)
         return std::nullopt;
     std::array<int, 8> out{};
     for (int k = 0; k < 8; ++k)
-        out[k] = boxes[k]->isChecked() ? 1 : 0;
+        out[k] = dialog.m_selected[k];
     return out;
 }
 
@@ -752,4 +748,25 @@ void SpectrumViewWidget::setMicrosecondIntegration(bool enabled)
 std::array<int, 2> SpectrumViewWidget::chartClientSize()
 {
     return {m_chartWindow->width(), m_chartWindow->height()};
+}
+
+void SpectrumViewWidget::runDataAcquisitionSheet()
+{
+    if (!m_core)
+        return;
+    // The main frame as the dialogs see it: the frame itself when it is one (tests), else
+    // the program's main frame and its preferences behind the view's frame.
+    std::optional<app::dialogs::MainFrameDialogAdapter> adapter;
+    auto* mainFrame = dynamic_cast<app::dialogs::DialogMainFrame*>(&m_services.frame);
+    if (!mainFrame) {
+        auto* shell = dynamic_cast<MainFrameViewFrame*>(&m_services.frame);
+        if (!shell || !shell->mainFramePreferences()) {
+            platform::win::logError("spectrumview", "data acquisition: no main frame");
+            return;
+        }
+        mainFrame = &adapter.emplace(shell->mainFrame(), *shell->mainFramePreferences());
+    }
+    app::dialogs::SpectrumViewDialogAdapter view(*m_core, *mainFrame);
+    CDataAcquisitionPropertySheet sheet(view, this);
+    sheet.DoModal();
 }

@@ -122,6 +122,8 @@ public:
     void setMicrosecondIntegration(bool enabled) override;
     std::array<int, 2> chartClientSize() override;
 
+    void runDataAcquisitionSheet() override;
+
     // Pop-up menus tracked by the context menu: popup index and screen point. Tests replace
     // the tracking (which runs a nested event loop) with a recorder.
     using PopupTracker = std::function<void(int popup, const QPoint& globalPos)>;

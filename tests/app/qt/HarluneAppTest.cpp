@@ -1,5 +1,6 @@
 #include "app/qt/HarluneApp.h"
 
+#include "app/dialogs/CreateNewGridDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
@@ -15,6 +16,7 @@
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
 #include "platform/win/System.h"
+#include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 
@@ -186,6 +188,8 @@ TEST_F(HarluneAppTest, MainMenuCommands)
     // File New of the spectrum menu opens a second spectrum window; a grid window is passed
     // over by the round-robin.
     EXPECT_TRUE(frame.executeCommand(32805));
+    // The grid's size is asked first; its defaults are taken.
+    answerNextModal<CCreateNewGridDialog>([](CCreateNewGridDialog& dialog) { dialog.pressOk(); });
     EXPECT_TRUE(frame.executeCommand(32957));
     EXPECT_EQ(spectrumDocuments(app), 2u);
     EXPECT_EQ(frame.childWindows().size(), 3u);

@@ -1,0 +1,262 @@
+// The dialogs in their callers, offscreen: New Grid and New Graph through the main frame's
+// commands, the spectrum window's warning, colour-temperature and channel dialogs, and its
+// Configure Data Acquisition command.
+#include "app/dialogs/CreateNewGraphDialog.h"
+#include "app/dialogs/CreateNewGridDialog.h"
+#include "app/dialogs/DataAcquisitionPropertySheet.h"
+#include "app/dialogs/ReferenceColorTemperatureDialog.h"
+#include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/WarningDialog.h"
+#include "app/qt/HarluneApp.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/res/MenuVerify.h"
+#include "app/shell/INIFileSupport.h"
+#include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/framework/ChildFrame.h"
+#include "platform/framework/ControlIds.h"
+#include "platform/qt/QtHooks.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
+#include "tests/app/dialogs/AnswerModal.h"
+#include "tests/app/dialogs/DialogFakes.h"
+#include "tests/app/qt/RunUntil.h"
+#include "tests/app/shell/ShellFakes.h"
+#include "tests/app/spectrum/SpectrumViewFakes.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+using namespace app::spectrum::test;
+using platform::framework::findControl;
+
+namespace {
+
+QString textOf(QWidget* dialog, unsigned id)
+{
+    return findControl<QLineEdit>(dialog, id)->text();
+}
+
+void setTextOf(QWidget* dialog, unsigned id, const char* text)
+{
+    findControl<QLineEdit>(dialog, id)->setText(text);
+}
+
+class DialogCallersTest : public ::testing::Test
+{
+protected:
+    ~DialogCallersTest() override { CHarluneApp::useScanCountViews(false); }
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    RecordingDriver driver;
+};
+
+TEST_F(DialogCallersTest, NewGridAsksItsSizeAndStoresIt)
+{
+    // The shell's small views: no spectrum configuration to choose at start.
+    CHarluneApp::useScanCountViews(true);
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    const size_t windows = frame.childWindows().size();
+    bool asked = false;
+    answerNextModal<CCreateNewGridDialog>([&](CCreateNewGridDialog& dialog) {
+        asked = true;
+        EXPECT_EQ(textOf(&dialog, 1545), "10");
+        EXPECT_EQ(textOf(&dialog, 1546), "100");
+        EXPECT_EQ(textOf(&dialog, 1547), "1");
+        setTextOf(&dialog, 1545, "12");
+        setTextOf(&dialog, 1546, "34");
+        setTextOf(&dialog, 1547, "0");
+        dialog.pressOk();
+        EXPECT_TRUE(dialog.isVisible());
+        setTextOf(&dialog, 1547, "2");
+        dialog.pressOk();
+    });
+    EXPECT_TRUE(frame.executeCommand(32957));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(frame.childWindows().size(), windows + 1);
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetIntDefault("GridDefaults", "NumberOfColumns", 0), 12);
+    EXPECT_EQ(store.GetIntDefault("GridDefaults", "NumberOfRows", 0), 34);
+    EXPECT_EQ(store.GetIntDefault("GridDefaults", "NumberOfSheets", 0), 2);
+
+    // The next time starts from them; Cancel opens nothing and stores nothing.
+    answerNextModal<CCreateNewGridDialog>([&](CCreateNewGridDialog& dialog) {
+        EXPECT_EQ(textOf(&dialog, 1545), "12");
+        setTextOf(&dialog, 1545, "99");
+        dialog.pressCancel();
+    });
+    EXPECT_TRUE(frame.executeCommand(32957));
+    EXPECT_EQ(frame.childWindows().size(), windows + 1);
+    EXPECT_EQ(CINIFileSupport(nullptr, 1).GetIntDefault("GridDefaults", "NumberOfColumns", 0), 12);
+}
+
+TEST_F(DialogCallersTest, NewGraphAsksItsSizeAndStoresIt)
+{
+    // The shell's small views: no spectrum configuration to choose at start.
+    CHarluneApp::useScanCountViews(true);
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    const size_t windows = frame.childWindows().size();
+    answerNextModal<CCreateNewGraphDialog>([&](CCreateNewGraphDialog& dialog) {
+        EXPECT_EQ(textOf(&dialog, 1547), "10");
+        EXPECT_EQ(textOf(&dialog, 1548), "2048");
+        setTextOf(&dialog, 1547, "3");
+        setTextOf(&dialog, 1548, "500");
+        dialog.pressOk();
+    });
+    EXPECT_TRUE(frame.executeCommand(32959));
+    EXPECT_EQ(frame.childWindows().size(), windows + 1);
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetIntDefault("GraphDefaults", "NumberOfTraces", 0), 3);
+    EXPECT_EQ(store.GetIntDefault("GraphDefaults", "NumberOfPoints", 0), 500);
+}
+
+TEST_F(DialogCallersTest, ConfigureDataAcquisitionInTheProgram)
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    {
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    platform::framework::ChildFrame* frame = app.mainFrameWidget()->MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(runUntil([&] { return view->isReady(); }));
+    bool asked = false;
+    answerNextModal<CDataAcquisitionPropertySheet>([&](CDataAcquisitionPropertySheet& sheet) {
+        asked = true;
+        EXPECT_EQ(sheet.windowTitle(), "Configure Data Acquisition");
+        setTextOf(sheet.GetPage(0), 1169, "7");
+        findControl<QCheckBox>(sheet.GetPage(0), 1544)->click();
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(frame->executeCommand(32819));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(view->core().record().scansToAverage, 7);
+    EXPECT_EQ(app.mainFrameWidget()->allPreferences().SingleThread, 1u);
+}
+
+// A spectrum window on fakes whose main frame is also the dialogs' main frame.
+class DialogViewFrame : public FakeViewFrame, public app::dialogs::DialogMainFrame
+{
+public:
+    int32_t VerifyCommand(int32_t action) override { return FakeViewFrame::VerifyCommand(action); }
+    void SetAcquisitionSuspended(int32_t state) override { suspensions.push_back(state); }
+    void SuspendAndStartNextScan() override {}
+    uint32_t singleThread() override { return prefs_.SingleThread; }
+    void setSingleThread(uint32_t value) override { prefs_.SingleThread = value; }
+    MainFramePreferences& preferenceRecord() override { return prefs_; }
+
+    MainFramePreferences prefs_;
+    std::vector<int32_t> suspensions;
+};
+
+struct WidgetWindow
+{
+    WidgetWindow()
+    {
+        CINIFileSupport(nullptr, 1)
+            .WriteString("Preferences", "DefaultSpectrometer",
+                         (freshFolder("dialogs").string() + "/dialogs.spec").c_str());
+        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        widget = std::make_unique<SpectrumViewWidget>(SpectrumViewServices{frame, driver, host},
+                                                      *document);
+        widget->resize(400, 300);
+        widget->show();
+    }
+    FakeConfigurationHost host;
+    DialogViewFrame frame;
+    FakeViewDriver driver;
+    std::unique_ptr<CHarluneSpectrumDoc> document;
+    std::unique_ptr<SpectrumViewWidget> widget;
+};
+
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheWarningDialog)
+{
+    WidgetWindow w;
+    answerNextModal<CWarningDialog>([](CWarningDialog& dialog) {
+        EXPECT_EQ(findControl<QLabel>(&dialog, 1146)->text(), "Too bright.");
+        findControl<QCheckBox>(&dialog, 1145)->click();
+        findControl<QPushButton>(&dialog, 1153)->click();
+    });
+    bool warn = true;
+    EXPECT_EQ(w.widget->showWarningDialog("Too bright.", warn), SpectrumDocWindow::Answer::No);
+    EXPECT_FALSE(warn);
+}
+
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)
+{
+    WidgetWindow w;
+    answerNextModal<CReferenceColorTemperatureDialog>([](CReferenceColorTemperatureDialog& dialog) {
+        EXPECT_EQ(textOf(&dialog, 1306), "3100.0");
+        auto* check = findControl<QCheckBox>(&dialog, 1531);
+        EXPECT_TRUE(check->isVisible());
+        check->click();
+        setTextOf(&dialog, 1306, "2900");
+        dialog.pressOk();
+    });
+    bool secondOrder = false;
+    EXPECT_EQ(w.widget->showColorTemperatureDialog("3100.0", secondOrder), "2900");
+    EXPECT_TRUE(secondOrder);
+
+    answerNextModal<CReferenceColorTemperatureDialog>(
+        [](CReferenceColorTemperatureDialog& dialog) { dialog.pressCancel(); });
+    EXPECT_FALSE(w.widget->showColorTemperatureDialog("3100.0", secondOrder).has_value());
+}
+
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheChannelDialog)
+{
+    WidgetWindow w;
+    answerNextModal<CSelectSpectrometerChannelsDialog>(
+        [](CSelectSpectrometerChannelsDialog& dialog) {
+            EXPECT_FALSE(findControl<QCheckBox>(&dialog, 1519)->isEnabled());
+            EXPECT_TRUE(findControl<QCheckBox>(&dialog, 1517)->isChecked());
+            findControl<QCheckBox>(&dialog, 1518)->click();
+            dialog.pressOk();
+        });
+    const auto chosen =
+        w.widget->selectChannels({1, 1, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (std::array<int, 8>{1, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(DialogCallersTest, ConfigureDataAcquisitionAsksTheScriptFirst)
+{
+    WidgetWindow w;
+    w.frame.forbidden = app::res::mvSpecSpectrumConfigureDataAcquisition;
+    EXPECT_TRUE(w.widget->OnCmdMsg(32819, nullptr));
+    EXPECT_EQ(w.frame.verified.back(), app::res::mvSpecSpectrumConfigureDataAcquisition);
+
+    w.frame.forbidden = 0;
+    answerNextModal<CDataAcquisitionPropertySheet>([](CDataAcquisitionPropertySheet& sheet) {
+        sheet.SetActivePage(1);
+        findControl<QCheckBox>(sheet.GetPage(1), 1172)->click();
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(w.widget->OnCmdMsg(32819, nullptr));
+    EXPECT_EQ(w.widget->core().autosaveOnExternalTrigger(), 1);
+}
+
+} // namespace
