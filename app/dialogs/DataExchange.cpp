@@ -108,7 +108,7 @@ void DataExchange::leadingDouble(unsigned control, double& value)
     }
 }
 
-void DataExchange::integer(unsigned control, int& value, const ValueRange& range)
+void DataExchange::integer(unsigned control, long long& value, const ValueRange& range)
 {
     if (m_failed)
         return;
@@ -122,14 +122,22 @@ void DataExchange::integer(unsigned control, int& value, const ValueRange& range
         fail(control, integerMessage());
         return;
     }
+    if (!range.contains(*parsed)) {
+        fail(control, rangeMessage(range));
+        return;
+    }
+    value = *parsed;
+}
+
+void DataExchange::integer(unsigned control, int& value, const ValueRange& range)
+{
     // An int field never holds more than an int, whatever the range says.
     const ValueRange limited{std::max<long long>(range.minimum, INT32_MIN),
                              std::min<long long>(range.maximum, INT32_MAX)};
-    if (!limited.contains(*parsed)) {
-        fail(control, rangeMessage(limited));
-        return;
-    }
-    value = static_cast<int>(*parsed);
+    long long wide = value;
+    integer(control, wide, limited);
+    if (!m_failed)
+        value = static_cast<int>(wide);
 }
 
 void DataExchange::checkRange(unsigned control, long long value, const ValueRange& range)

@@ -36,6 +36,7 @@ public:
     void leadingDouble(unsigned control, double& value);
     // A whole integer within range; anything else is refused with a message.
     void integer(unsigned control, int& value, const ValueRange& range);
+    void integer(unsigned control, long long& value, const ValueRange& range);
     // A range check of a value already read from control; refused with the range message.
     void checkRange(unsigned control, long long value, const ValueRange& range);
 

@@ -1,6 +1,7 @@
 #include "app/dialogs/DataExchangeRules.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
@@ -58,7 +59,9 @@ double readDouble(std::string_view text)
 {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const std::string copy(text);
-    return strtod_l(copy.c_str(), nullptr, cLocale);
+    const double value = strtod_l(copy.c_str(), nullptr, cLocale);
+    // "nan", "inf" and numbers beyond the double range are no value a dialog can use.
+    return std::isfinite(value) ? value : 0.0;
 }
 
 std::optional<long long> parseInteger(std::string_view text)

@@ -17,7 +17,8 @@ namespace app::dialogs {
 long long readInteger(std::string_view text);
 
 // The leading number of a text, as atof reads it in the "C" locale (a point is the decimal
-// separator whatever the user's locale); 0.0 without one.
+// separator whatever the user's locale); 0.0 without one, and 0.0 for what is not a finite
+// number ("nan", "inf", 1e999).
 double readDouble(std::string_view text);
 
 // A text that is a whole integer and nothing else (blanks around it allowed), as the

@@ -67,6 +67,11 @@ TEST(DataExchangeRules, ReadDoubleIgnoresTheProcessLocale)
     EXPECT_DOUBLE_EQ(readDouble("abc"), 0.0);
     EXPECT_DOUBLE_EQ(readDouble(""), 0.0);
     EXPECT_DOUBLE_EQ(readDouble("1e3"), 1000.0);
+    EXPECT_DOUBLE_EQ(readDouble("-0.5x"), -0.5);
+    for (const char* text : {"nan", "inf", "-inf", "1e999"}) {
+        SCOPED_TRACE(text);
+        EXPECT_DOUBLE_EQ(readDouble(text), 0.0);
+    }
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
