@@ -1,5 +1,6 @@
 // The program's keys as a user presses them: the active child frame's accelerators run their
 // commands through the same route and VerifyMenu question as the menu items.
+#include "app/dialogs/ValueDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
@@ -10,6 +11,7 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
+#include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 
@@ -185,7 +187,14 @@ TEST_F(SpectrumWindowKeysTest, SpectrumKeysDoNotReachASpectrumViewFromAGridOrGra
     CHarluneSpectrumView& core = view->core();
     for (unsigned command : {res::ID_NEW_GRID_WINDOW, res::ID_NEW_GRAPH_WINDOW}) {
         SCOPED_TRACE(command);
+        // The window's size is asked first; its defaults are taken.
+        answerNextModal<app::dialogs::ValueDialog>(
+            [](app::dialogs::ValueDialog& dialog) { dialog.pressOk(); });
         ASSERT_TRUE(frame->executeCommand(command));
+        // The main window is active again once the dialog has gone, as a window manager makes
+        // it.
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
         ASSERT_TRUE(runUntil([&] { return frame->MDIGetActive() != spectrum; }, 5000));
         for (const fw::Accelerator& key : frame->activeAccelerators())
             EXPECT_NE(key.id, res::ID_STORE_DARK) << key.key;
