@@ -3,6 +3,8 @@
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
 #include "app/dialogs/MainFrameDialogAdapter.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
+#include "app/dialogs/RenameSpectralWindowDialog.h"
+#include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
 #include "app/dialogs/SpectrumViewDialogAdapter.h"
 #include "app/dialogs/WarningDialog.h"
@@ -495,15 +497,6 @@ SpectrumViewWidget::selectChannels(const std::array<int16_t, 8>& enables,
 
 namespace {
 
-// A dialog's OK and Cancel buttons wired to accept and reject.
-QDialogButtonBox* okCancel(QDialog& dialog)
-{
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    return buttons;
-}
-
 // Picks a chart font with the font dialog and applies it to the chart's property; false on
 // Cancel. (The full legend and axis-text dialogs come with the settings dialogs.)
 bool pickChartFont(QWidget* owner, platform::chart::XrtHandle chart, int property,
@@ -589,38 +582,27 @@ SpectrumViewWidget::chooseColor(platform::chart::XrtColor c)
 
 std::optional<std::string> SpectrumViewWidget::showRenameDialog(const std::string& name)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, QStringLiteral("Rename Spectral Window"),
-                                               QStringLiteral("Name:"), QLineEdit::Normal,
-                                               QString::fromStdString(name), &ok);
-    if (!ok)
+    CRenameSpectralWindowDialog dialog(this);
+    dialog.m_title = name;
+    if (dialog.DoModal() != CRenameSpectralWindowDialog::IDOK)
         return std::nullopt;
-    return text.toStdString();
+    return dialog.m_title;
 }
 
 std::optional<std::array<int, 16>>
 SpectrumViewWidget::selectChannelsToCopy(const std::array<int, 16>& offered,
                                          const std::array<int, 16>& selected)
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Select Channels to Copy"));
-    auto* layout = new QVBoxLayout(&dialog);
-    std::array<QCheckBox*, 16> boxes{};
+    CSelectChannelsToCopyDialog dialog(this);
     for (int t = 0; t < 16; ++t) {
-        const QString name = t == 0  ? QStringLiteral("Master")
-                             : t < 8 ? QStringLiteral("Slave %1").arg(t)
-                                     : QStringLiteral("Overlay %1").arg(t - 7);
-        boxes[t] = new QCheckBox(name, &dialog);
-        boxes[t]->setEnabled(offered[t] != 0);
-        boxes[t]->setChecked(offered[t] != 0 && selected[t] != 0);
-        layout->addWidget(boxes[t]);
+        dialog.m_available[t] = offered[t] != 0 ? 1 : 0;
+        dialog.m_selected[t] = selected[t] != 0 ? 1 : 0;
     }
-    layout->addWidget(okCancel(dialog));
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.DoModal() != CSelectChannelsToCopyDialog::IDOK)
         return std::nullopt;
     std::array<int, 16> out{};
     for (int t = 0; t < 16; ++t)
-        out[t] = boxes[t]->isChecked() ? 1 : 0;
+        out[t] = dialog.m_selected[t];
     return out;
 }
 

@@ -5,6 +5,8 @@
 #include "app/dialogs/CreateNewGridDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
+#include "app/dialogs/RenameSpectralWindowDialog.h"
+#include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/HarluneApp.h"
@@ -240,6 +242,34 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheChannelDialog)
         w.widget->selectChannels({1, 1, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, (std::array<int, 8>{1, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheRenameAndCopyDialogs)
+{
+    WidgetWindow w;
+    answerNextModal<CRenameSpectralWindowDialog>([](CRenameSpectralWindowDialog& dialog) {
+        auto* edit = findControl<QLineEdit>(&dialog, 1514);
+        EXPECT_EQ(edit->text(), "Spectrum1");
+        EXPECT_EQ(edit->selectedText(), "Spectrum1");
+        edit->setText("Lamp");
+        dialog.pressOk();
+    });
+    EXPECT_EQ(w.widget->showRenameDialog("Spectrum1"), "Lamp");
+
+    answerNextModal<CSelectChannelsToCopyDialog>([](CSelectChannelsToCopyDialog& dialog) {
+        EXPECT_FALSE(findControl<QCheckBox>(&dialog, 1518)->isEnabled());
+        findControl<QCheckBox>(&dialog, 1525)->click();
+        dialog.pressOk();
+    });
+    std::array<int, 16> offered{};
+    offered[0] = offered[8] = 1;
+    std::array<int, 16> selected{};
+    selected[0] = 1;
+    const auto chosen = w.widget->selectChannelsToCopy(offered, selected);
+    ASSERT_TRUE(chosen.has_value());
+    std::array<int, 16> expected{};
+    expected[0] = expected[8] = 1;
+    EXPECT_EQ(*chosen, expected);
 }
 
 TEST_F(DialogCallersTest, ConfigureDataAcquisitionAsksTheScriptFirst)
