@@ -6,6 +6,7 @@
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/ProcessingSetupFromConfiguration.h"
+#include "app/spectrum/SpectrumCursor.h"
 #include "platform/chart/Xrt.h"
 
 #include <algorithm>
@@ -131,6 +132,7 @@ CHarluneSpectrumView::~CHarluneSpectrumView()
     store.WriteString(kAutoIncrementSection, "BaseFilename", m_baseFileName.c_str());
     store.WriteInt(kAutoIncrementSection, "Index", m_autoIncrementIndex);
     store.WriteInt(kPreferencesSection, "TrevanDialogTimerInterval", m_trevanDialogTimerInterval);
+    destroyAnnotationAreas();
     if (m_chartData != 0) {
         if (m_chart != 0)
             XrtSetValues(m_chart, {{kXrtData, 0}});
@@ -217,6 +219,7 @@ bool CHarluneSpectrumView::Create()
             ReadDisplaySettings(name);
         }
     }
+    resetAnnotations();
 
     if (m_frame.activeConfigurationFamily() == "Morvel") {
         // The default dark and reference files of this family come with the file commands.
@@ -336,6 +339,7 @@ void CHarluneSpectrumView::OnSize(int cx, int cy)
     setChartRepaint(false);
     layoutChartArea(cx, cy);
     setChartRepaint(true);
+    readBackAnnotations();
 }
 
 void CHarluneSpectrumView::layoutChartArea(int cx, int cy)
@@ -1079,12 +1083,22 @@ void CHarluneSpectrumView::OnKeyDown(unsigned key)
     };
     switch (key) {
     case kPageUp:
+        OnCursorStep(static_cast<int>(CursorStep::BigRight));
+        break;
     case kPageDown:
+        OnCursorStep(static_cast<int>(CursorStep::BigLeft));
+        break;
     case kLeft:
+        OnCursorStep(static_cast<int>(CursorStep::Left));
+        break;
     case kRight:
+        OnCursorStep(static_cast<int>(CursorStep::Right));
+        break;
     case kComma:
+        OnCursorPeakLeft();
+        break;
     case kPeriod:
-        // Cursor steps and peak search come with the cursor.
+        OnCursorPeakRight();
         break;
     case kEnd:
     case kUp:
@@ -1192,8 +1206,30 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
     case ID_SCALE_UNSCALE:
         OnUnscale();
         return true;
+    case ID_OVERLAY_CLEAR_ALL:
+        OnOverlayClearAll();
+        return true;
+    case ID_ANNOTATE_HERE:
+        OnAnnotateHere();
+        return true;
+    case ID_ANNOTATION_EDIT:
+        OnAnnotationEdit();
+        return true;
+    case ID_ANNOTATION_MOVE:
+        OnAnnotationMove();
+        return true;
+    case ID_ANNOTATION_CLEAR:
+        OnAnnotationClear();
+        return true;
+    case ID_ANNOTATION_CLEAR_ALL:
+        OnAnnotationClearAll();
+        return true;
     default:
-        return displayCommand(id);
+        if (id >= ID_OVERLAY_FIRST && id <= ID_OVERLAY_LAST) {
+            OnOverlay(static_cast<int>(id - ID_OVERLAY_FIRST));
+            return true;
+        }
+        return cursorCommand(id) || displayCommand(id);
     }
 }
 
@@ -1230,7 +1266,16 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
     case ID_STORE_SAMPLE_DARK:
     case ID_OPEN_SAMPLE_DARK:
         return {true, m_timeNormalization == 1, -1};
+    case ID_OVERLAY_CLEAR_ALL: {
+        const auto& loaded = m_document.overlays().loaded;
+        return {true, std::any_of(loaded.begin(), loaded.end(), [](int8_t l) { return l != 0; }),
+                -1};
+    }
     default:
+        if (id >= ID_OVERLAY_FIRST && id <= ID_OVERLAY_LAST)
+            return {true, true, m_document.overlays().loaded[id - ID_OVERLAY_FIRST] != 0 ? 1 : 0};
+        if (const CommandState cursor = cursorCommandState(id); cursor.handled)
+            return cursor;
         return displayCommandState(id);
     }
 }

@@ -16,6 +16,26 @@ class CINIFileSupport;
 class CSpectrometerConfiguration;
 class SpectrometerConfigurationHost;
 
+// A note's font in the 60-byte Windows LOGFONT layout that ".anno" files carry.
+struct AnnotationLogFont
+{
+    int32_t lfHeight = 0;
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0;
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 0;
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 0;
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    char lfFaceName[32] = {};
+};
+static_assert(sizeof(AnnotationLogFont) == 60);
+
 // The view of one spectrum window without its widget: it owns the window's spectrometer
 // configuration and the registration record through which the driver fills the document's
 // raw buffers, turns each channel-full message into processed spectra on the chart, and
@@ -142,6 +162,59 @@ public:
     void OnActivateView(bool activate);
     // WM_CONTEXTMENU at a screen point; (-1, -1) comes from the keyboard.
     void OnContextMenu(int x, int y);
+    // Mouse on the view, in view coordinates: a left press places the cursor (or ends a note's
+    // move); a move drags the note being moved.
+    void OnLButtonDown(int x, int y);
+    void OnMouseMove(int x, int y);
+
+    // Overlays. The slot command loads an empty slot or clears a loaded one.
+    void OnOverlay(int slot);
+    void OnOverlayClearAll();
+    // 1 when a file was chosen and read into the slot, 0 on Cancel or a file the reader
+    // refused (the slot is then left as it was).
+    int LoadOverlay(int slot);
+    // 1 when the slot was cleared, 0 when the user declined.
+    int ClearOverlay(int slot);
+    void UpdateOverlayMenu();
+
+    // The cursor.
+    void OnCursorEnabled();
+    void OnCursorConfigure();
+    void OnCursorStep(int step);
+    void OnCursorPeakLeft();
+    void OnCursorPeakRight();
+    void UpdateCursor();
+    const std::string& cursorBarText() const { return m_cursorBarText; }
+    const std::string& cursorReadOut(int trace) const { return m_cursorReadOuts.at(trace); }
+
+    // Annotations: 200 notes anchored in data coordinates.
+    struct AnnotationRecord
+    {
+        int32_t inUse = 0;
+        char text[100] = {};
+        std::array<int32_t, 4> rect{};  // left, top, right, bottom
+        std::array<int32_t, 2> pixel{}; // left, top
+        double x = 0.0;
+        double y = 0.0;
+        platform::chart::XrtColor color = 0;
+        AnnotationLogFont font{};
+        int32_t overlaySlot = -1;
+        platform::chart::XrtHandle textArea = 0;
+    };
+    static constexpr int kAnnotationRecords = 200;
+    void OnAnnotateHere();
+    void OnAnnotationEdit();
+    void OnAnnotationMove();
+    void OnAnnotationClear();
+    void OnAnnotationClearAll();
+    // Writes the notes in use to "<dataFile>.anno"; 1 written, 0 none or not writable.
+    int WriteAnnotations(const std::string& dataFile);
+    // Reads "<dataFile>.anno" into free records; 1 read, 0 missing or nothing readable.
+    int ReadAnnotations(const std::string& dataFile, int clearFirst, int overlaySlot);
+    const AnnotationRecord& annotation(int index) const { return m_annotations.at(index); }
+    int selectedAnnotation() const { return m_selectedAnnotation; }
+    int annotationMoving() const { return m_annotationMoving; }
+
     // Emergency Reset (with the accessory controls).
     void OnEmergencyReset() {}
 
@@ -303,9 +376,23 @@ private:
     void readDisplaySettingsFrom(CINIFileSupport& store, const std::string& namingFile);
     bool writeDisplaySettingsTo(CINIFileSupport& store);
     void askDefaultDisplaySettings(const std::string& name, const std::string& previous);
+    bool cursorCommand(unsigned id);
+    CommandState cursorCommandState(unsigned id) const;
+    std::array<int, 2> cursorRange() const;
+    void cursorMoved();
+    void peakSearch(bool left);
+    std::string peakWidthText(int channel);
+    int clearOverlay(int slot, bool ask);
+    void freeAnnotation(int index);
+    void resetAnnotations();
+    void applyAnnotation(int index);
+    void readBackAnnotation(int index);
+    void readBackAnnotations();
+    void destroyAnnotationAreas();
+    void recolourAnnotations(bool black);
 
     // Hooks of the window's later parts; they do nothing yet.
-    void updateCursor() {}
+    void updateCursor() { UpdateCursor(); }
     void autosaveProcessedSpectra() {}
     void timeAcquisitionTick() {}
     void refreshAcquisitionBar() {}
@@ -422,4 +509,14 @@ private:
     // USB scan state: 1 when a BrontelUSB configuration stayed BrontelUSB.
     int m_usbScanState = 0;
     std::array<int, 2> m_annotationAnchor{};
+    // 1 "Show Values in Status Bar", 0 a separate window.
+    int m_cursorDisplayOption = 1;
+    std::array<int, 8> m_cursorChannelPixels{};
+    std::array<double, 8> m_cursorChannelValues{};
+    std::array<int, 8> m_cursorSlotIndices{};
+    std::array<double, 8> m_cursorSlotValues{};
+    std::string m_cursorBarText;
+    std::array<AnnotationRecord, kAnnotationRecords> m_annotations{};
+    int m_selectedAnnotation = -1;
+    int m_annotationMoving = 0;
 };

@@ -371,8 +371,11 @@ int CHarluneSpectrumView::OnSpectrumCommand(uintptr_t wParam, intptr_t lParam)
 
 void CHarluneSpectrumView::OnActivateView(bool activate)
 {
-    if (activate && m_destroyed == 0)
+    if (activate && m_destroyed == 0) {
         refreshAcquisitionBar();
+        // The shared menu names this window's overlay slots while it is the active one.
+        UpdateOverlayMenu();
+    }
 }
 
 void CHarluneSpectrumView::OnContextMenu(int x, int y)
@@ -384,10 +387,19 @@ void CHarluneSpectrumView::OnContextMenu(int x, int y)
         x = corner[0] + 5;
         y = corner[1] + 5;
     }
-    // The point in the view becomes the anchor of a new annotation. No annotation can be hit
-    // until the annotations exist, so the general pop-up shows.
+    // The point in the view becomes the anchor of a new annotation; a note under it is
+    // selected and gets the annotation pop-up.
     m_annotationAnchor = m_window.screenToView(x, y);
-    m_window.trackContextMenu(0, x, y);
+    m_selectedAnnotation = -1;
+    for (int i = 0; i < kAnnotationRecords; ++i) {
+        const auto& r = m_annotations[i].rect;
+        const auto [px, py] = m_annotationAnchor;
+        if (m_annotations[i].inUse != 0 && px >= r[0] && px < r[2] && py >= r[1] && py < r[3]) {
+            m_selectedAnnotation = i;
+            break;
+        }
+    }
+    m_window.trackContextMenu(m_selectedAnnotation >= 0 ? 1 : 0, x, y);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -428,7 +440,7 @@ CHarluneSpectrumView::PrintColours CHarluneSpectrumView::beginPrint()
                                {kXrtForegroundColor, xrtRgb(0, 0, 0)},
                                {kXrtLegendBackgroundColor, xrtRgb(255, 255, 255)},
                                {kXrtLegendForegroundColor, xrtRgb(0, 0, 0)}});
-        // Annotation text areas are recoloured here once the annotations exist.
+        recolourAnnotations(true);
     }
     XrtSetValues(m_chart, {{kXrtBackgroundBitmap, nullptr}});
     return saved;
@@ -451,6 +463,7 @@ void CHarluneSpectrumView::endPrint(const PrintColours& saved)
                            {kXrtForegroundColor, saved.colours[1]},
                            {kXrtLegendBackgroundColor, saved.colours[2]},
                            {kXrtLegendForegroundColor, saved.colours[3]}});
+    recolourAnnotations(false);
 }
 
 // ---------------------------------------------------------------------------------------

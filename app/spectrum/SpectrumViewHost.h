@@ -33,6 +33,12 @@ struct SpectrumViewPreferences
     int CopyToolbarButtonFunction = 0;
     // The window's close writes its display settings back to their file.
     int AlwaysSaveDisplaySettings = 1;
+    // Overlays: the question before a slot is cleared, and whether a loaded file brings its
+    // annotations.
+    int OverlayClearWarning = 1;
+    int OpenOverlayAnnotation = 1;
+    // The cursor read-out adds the peak and its width.
+    int ManufacturingExtensionsEnabled = 0;
 };
 
 // A font of the chart as the display settings keep it: face and LOGFONT height.
@@ -48,6 +54,30 @@ struct GridDialogValues
     platform::chart::XrtColor color = 0;
     int pattern = 0;
     int width = 1;
+};
+
+// The annotation dialog's fields: text, colour (COLORREF), font height and face.
+struct AnnotationDialogValues
+{
+    std::string text;
+    platform::chart::XrtColor color = 0;
+    int height = 16;
+    std::string face = "Arial";
+};
+
+// The cursor dialog's fields.
+struct CursorDialogValues
+{
+    int linePattern = 1;
+    int lineWidth = 1;
+    platform::chart::XrtColor color = 0;
+    // Controlling channel: 0 Master, 1 to 7 Slave 1 to 7.
+    int channel = 0;
+    // 1 "Show Values in Status Bar", 0 "Show Values in Separate Window".
+    int statusBar = 1;
+    int limitToDisplay = 0;
+    int precision = 3;
+    int valuesInLegend = 0;
 };
 
 // How the spectrometer property sheet ended.
@@ -161,6 +191,26 @@ public:
     virtual std::array<int, 2> chartClientSize() = 0;
     // Runs the data-acquisition sheet on this view; it writes what OK and Apply take.
     virtual void runDataAcquisitionSheet() {}
+
+    // The cursor read-out line for the cursor read-out bar.
+    virtual void setCursorReadOut(const std::string& text) { (void)text; }
+    // The annotation dialog for record index (-1 for a new note); nothing on Cancel.
+    virtual std::optional<AnnotationDialogValues>
+    runAnnotationDialog(int record, const AnnotationDialogValues& values)
+    {
+        (void)record, (void)values;
+        return std::nullopt;
+    }
+    // The cursor configuration dialog; nothing on Cancel.
+    virtual std::optional<CursorDialogValues> runCursorDialog(const CursorDialogValues& values)
+    {
+        (void)values;
+        return std::nullopt;
+    }
+    // Mouse capture while a note is moved.
+    virtual void captureMouse(bool capture) { (void)capture; }
+    // The main frame's menu (a handle of platform/framework/Menu.h), 0 when it has none.
+    virtual uint32_t mainMenu() { return 0; }
 };
 
 // The main frame as the view sees it.

@@ -4,9 +4,12 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumDoc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplaySettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewOverlays.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectralDataText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumDataFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumPrintMapping.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumProcessing.cpp

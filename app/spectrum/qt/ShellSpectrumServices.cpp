@@ -270,6 +270,10 @@ SpectrumViewPreferences& MainFrameViewFrame::viewPreferences()
     m_viewPreferences.CopyIncludeHeader = static_cast<int>(p.CopyIncludeHeader);
     m_viewPreferences.CopyToolbarButtonFunction = static_cast<int>(p.CopyToolbarButtonFunction);
     m_viewPreferences.AlwaysSaveDisplaySettings = static_cast<int>(p.AlwaysSaveDisplaySettings);
+    m_viewPreferences.OverlayClearWarning = static_cast<int>(p.OverlayClearWarning);
+    m_viewPreferences.OpenOverlayAnnotation = static_cast<int>(p.OpenOverlayAnnotation);
+    m_viewPreferences.ManufacturingExtensionsEnabled =
+        static_cast<int>(p.ManufacturingExtensionsEnabled);
     m_warningHandedOut = m_viewPreferences.ScopeModeSaturatedWarning;
     return m_viewPreferences;
 }

@@ -19,6 +19,7 @@
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/Document.h"
+#include "platform/framework/MdiFrame.h"
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/WindowPlacement.h"
@@ -38,6 +39,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -55,6 +57,22 @@ constexpr unsigned kViewCommands[] = {
     // The chart display, copy, configuration and display-settings commands.
     32823, 32824, 32827, 32828, 33005, 33042, 32914, 33003, 33004, 33040, 32922, 32924, 32925,
     57634, 32918, 32919, 32920, 32831, 32853, 32854};
+
+// The overlay slots and Clear All, the cursor commands and the annotation pop-up's commands.
+constexpr unsigned kCursorOverlayCommands[] = {
+    32866, 32867, 32868, 32869, 32870, 32871, 32872, 32873, 32874, 32777, 32800,
+    32778, 32779, 32780, 32781, 32801, 32802, 33044, 33045, 33046, 33047, 33048};
+
+// Every command the core handles.
+constexpr auto kRoutedCommands = [] {
+    std::array<unsigned, std::size(kViewCommands) + std::size(kCursorOverlayCommands)> ids{};
+    std::size_t n = 0;
+    for (const unsigned id : kViewCommands)
+        ids[n++] = id;
+    for (const unsigned id : kCursorOverlayCommands)
+        ids[n++] = id;
+    return ids;
+}();
 
 // WM_SPECTRUM_COMMAND, which the main frame and the dialog bars send to every spectrum view.
 constexpr unsigned kSpectrumCommandMessage = 0x52C;
@@ -145,7 +163,7 @@ SpectrumViewWidget::SpectrumViewWidget(
                 m_core->OnCommand(id);
         });
     }
-    for (const unsigned id : kViewCommands) {
+    for (const unsigned id : kRoutedCommands) {
         onCommand(id, [this, id] {
             if (m_core)
                 m_core->OnCommand(id);
@@ -751,4 +769,64 @@ void SpectrumViewWidget::runDataAcquisitionSheet()
     app::dialogs::SpectrumViewDialogAdapter view(*m_core, *mainFrame);
     CDataAcquisitionPropertySheet sheet(view, this);
     sheet.DoModal();
+}
+
+// Cursor, overlays and annotations -------------------------------------------------------------
+
+void SpectrumViewWidget::mousePressEvent(QMouseEvent* event)
+{
+    View::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    setFocus(Qt::MouseFocusReason);
+    if (m_core) {
+        const QPoint p = mapFromGlobal(event->globalPosition().toPoint());
+        m_core->OnLButtonDown(p.x(), p.y());
+    }
+}
+
+void SpectrumViewWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    View::mouseMoveEvent(event);
+    if (m_core) {
+        const QPoint p = mapFromGlobal(event->globalPosition().toPoint());
+        m_core->OnMouseMove(p.x(), p.y());
+    }
+}
+
+void SpectrumViewWidget::setCursorReadOut(const std::string& text)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        if (QStatusBar* bar = frame->frameStatusBar())
+            bar->showMessage(QString::fromStdString(text));
+}
+
+// Until the annotation dialog exists, a text box asks for the text; colour and font stay.
+std::optional<AnnotationDialogValues>
+SpectrumViewWidget::runAnnotationDialog(int, const AnnotationDialogValues& values)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(this, QStringLiteral("Annotation"), QStringLiteral("Text:"),
+                              QLineEdit::Normal, QString::fromStdString(values.text), &ok);
+    if (!ok)
+        return std::nullopt;
+    AnnotationDialogValues answer = values;
+    answer.text = text.toStdString();
+    return answer;
+}
+
+void SpectrumViewWidget::captureMouse(bool capture)
+{
+    if (capture)
+        grabMouse();
+    else
+        releaseMouse();
+}
+
+uint32_t SpectrumViewWidget::mainMenu()
+{
+    const fw::ChildFrame* frame = GetParentFrame();
+    const fw::MdiFrame* mdi = frame != nullptr ? frame->GetMDIFrame() : nullptr;
+    return mdi != nullptr ? mdi->currentMenu() : 0;
 }

@@ -121,6 +121,12 @@ public:
     void setFramePlacement(const FramePlacement& placement) override;
     void setMicrosecondIntegration(bool enabled) override;
     std::array<int, 2> chartClientSize() override;
+    // Cursor, overlays and annotations.
+    void setCursorReadOut(const std::string& text) override;
+    std::optional<AnnotationDialogValues>
+    runAnnotationDialog(int record, const AnnotationDialogValues& values) override;
+    void captureMouse(bool capture) override;
+    uint32_t mainMenu() override;
 
     void runDataAcquisitionSheet() override;
 
@@ -134,6 +140,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void makeCore(CHarluneSpectrumDoc& document);

@@ -166,6 +166,24 @@ public:
     void setFramePlacement(const FramePlacement& p) override { placement = p; }
     void setMicrosecondIntegration(bool enabled) override { microseconds = enabled; }
     std::array<int, 2> chartClientSize() override { return clientSize; }
+    void setCursorReadOut(const std::string& text) override { readOuts.push_back(text); }
+    std::optional<AnnotationDialogValues>
+    runAnnotationDialog(int record, const AnnotationDialogValues& values) override
+    {
+        annotationDialogs.push_back({record, values});
+        if (annotationAnswers.empty())
+            return std::nullopt;
+        const auto answer = annotationAnswers.front();
+        annotationAnswers.pop_front();
+        return answer;
+    }
+    std::optional<CursorDialogValues> runCursorDialog(const CursorDialogValues& values) override
+    {
+        cursorDialogs.push_back(values);
+        return cursorAnswer;
+    }
+    void captureMouse(bool capture) override { mouseCaptured = capture; }
+    uint32_t mainMenu() override { return menu; }
 
     struct BarText
     {
@@ -231,6 +249,18 @@ public:
     std::optional<FramePlacement> placement;
     std::optional<bool> microseconds;
     std::array<int, 2> clientSize{600, 400};
+    std::vector<std::string> readOuts;
+    struct AnnotationDialog
+    {
+        int record;
+        AnnotationDialogValues values;
+    };
+    std::vector<AnnotationDialog> annotationDialogs;
+    std::deque<std::optional<AnnotationDialogValues>> annotationAnswers;
+    std::vector<CursorDialogValues> cursorDialogs;
+    std::optional<CursorDialogValues> cursorAnswer;
+    bool mouseCaptured = false;
+    uint32_t menu = 0;
 };
 
 // The main frame: preferences, the round-robin's flags and the script events.
