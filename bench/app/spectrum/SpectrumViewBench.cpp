@@ -78,6 +78,60 @@ BENCHMARK(scanReadyRoad)
                    {Scope, Absorbance, Transmission, RelativeIrradiance, SpecularReflection}})
     ->Unit(benchmark::kMicrosecond);
 
+// UpdateCursor after a processed scan: 8 channels and 8 loaded overlay slots of 3648
+// pixels, the read-outs in the legend and the peak text on (target: under 100 µs).
+void updateCursor(benchmark::State& state)
+{
+    CINIFileSupport(nullptr, 1)
+        .WriteString("Preferences", "DefaultSpectrometer",
+                     (freshFolder("bench-cursor").string() + "/bench.spec").c_str());
+    FakeConfigurationHost host;
+    FakeViewWindow window;
+    FakeViewFrame frame;
+    FakeViewDriver driver;
+    driver.spectrometerType = kJolvar;
+    frame.viewPrefs.ManufacturingExtensionsEnabled = 1;
+    CHarluneSpectrumDoc document(frame);
+    CHarluneSpectrumView view(window, frame, driver, document, host);
+    CSpectrometerConfiguration& c = view.configuration();
+    c.SetSpectrometerType(kJolvar);
+    const float coefs[4] = {200.0f, 0.25f, 0.0f, 0.0f};
+    for (int k = 0; k < 8; ++k) {
+        c.SetChannelEnabled(k, 1);
+        c.SetWavelengthCoefs(k, coefs);
+    }
+    view.OnCreate();
+    view.Create();
+    ChannelSpectra& spectra = document.spectra();
+    OverlaySlots& overlays = document.overlays();
+    for (int k = 0; k < 8; ++k) {
+        for (int i = 0; i < 3648; ++i) {
+            spectra.processed[k][i] = 1000.0 + 900.0 * std::sin(i * 0.003 + k);
+            overlays.wavelengths[k][i] = 200.0 + 0.25 * i;
+            overlays.values[k][i] = 500.0 + i % 97;
+        }
+        overlays.loaded[k] = 1;
+        overlays.fileNames[k] = "/data/overlay" + std::to_string(k) + ".scope";
+    }
+    CursorDialogValues legend;
+    legend.valuesInLegend = 1;
+    window.cursorAnswer = legend;
+    view.OnCommand(32800); // Configure Cursor
+    if (view.cursorShown() == 0)
+        view.OnCommand(32777); // Toggle Cursor
+    view.setCursorPixel(1800);
+    view.UpdateCursor();
+    if (view.cursorShown() == 0 || window.readOuts.empty())
+        state.SkipWithError("the cursor is not shown");
+    for (auto _ : state) {
+        view.UpdateCursor();
+        window.readOuts.clear();
+        benchmark::DoNotOptimize(view.cursorBarText().data());
+    }
+}
+
+BENCHMARK(updateCursor)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

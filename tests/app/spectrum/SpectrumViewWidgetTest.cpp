@@ -18,8 +18,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -259,6 +261,66 @@ TEST(SpectrumViewWidget, CopiesGoThroughTheUiServicesClipboard)
     EXPECT_EQ(ui.messageBoxes().back().flags & platform::qt::kMbTypeMask, platform::qt::kMbYesNo);
     EXPECT_EQ(ui.clipboardEmptied(), 1);
     EXPECT_FALSE(ui.clipboardText().has_value());
+}
+
+TEST(SpectrumViewWidget, MouseOnTheChartMovesTheCursorAndNotes)
+{
+    WidgetWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.widget.get()));
+    CHarluneSpectrumView& core = w.widget->core();
+    core.OnCommand(app::res::ID_CURSOR_ENABLED);
+    ASSERT_EQ(core.cursorShown(), 1);
+    QWidget* chart = &w.widget->chartWindow();
+
+    // A left click on the data point of pixel 100 (between it and pixel 101) puts the cursor
+    // on pixel 100: the last pixel whose wavelength lies below the clicked one.
+    const double between = (core.configuration().PixelToWavelength(0, 100) +
+                            core.configuration().PixelToWavelength(0, 101)) /
+                           2.0;
+    int px = 0, py = 0;
+    ASSERT_EQ(platform::chart::XrtUnmap(core.chart(), between, 0.0, &px, &py), 1);
+    QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(px, py - 20));
+    EXPECT_EQ(core.cursorPixel(), 100);
+    EXPECT_EQ(core.cursorBarText().rfind("M: ", 0), 0u);
+
+    // A note placed from the general pop-up; a right-click on it offers the annotation pop-up.
+    std::vector<int> popups;
+    w.widget->setPopupTracker([&](int popup, const QPoint&) { popups.push_back(popup); });
+    const auto rightClick = [chart](QPoint at) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
+        QApplication::sendEvent(chart, &click);
+    };
+    rightClick(QPoint(200, 150));
+    ASSERT_EQ(popups.back(), 0);
+    // The text box stand-in of the annotation dialog is answered by accepting it.
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            dialog->setTextValue(QStringLiteral("peak"));
+            dialog->accept();
+        }
+    });
+    core.OnCommand(app::res::ID_ANNOTATE_HERE);
+    const auto& note = core.annotation(0);
+    ASSERT_EQ(note.inUse, 1);
+    EXPECT_STREQ(note.text, "peak");
+    rightClick(QPoint(note.rect[0] + 1, note.rect[1] + 1));
+    EXPECT_EQ(popups.back(), 1);
+    rightClick(QPoint(note.rect[2] + 40, note.rect[3] + 40));
+    EXPECT_EQ(popups.back(), 0);
+
+    // Move follows the mouse until the next click.
+    rightClick(QPoint(note.rect[0] + 1, note.rect[1] + 1));
+    core.OnCommand(app::res::ID_ANNOTATION_MOVE);
+    ASSERT_EQ(core.annotationMoving(), 1);
+    const double oldX = note.x;
+    QTest::mouseMove(w.widget.get(), QPoint(400, 300));
+    QTRY_VERIFY_WITH_TIMEOUT(note.x != oldX, 2000);
+    const double movedX = note.x;
+    QTest::mouseClick(w.widget.get(), Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_EQ(core.annotationMoving(), 0);
+    QTest::mouseMove(w.widget.get(), QPoint(100, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(note.x, movedX);
 }
 
 } // namespace
