@@ -816,8 +816,11 @@ SpectrumViewWidget::runAnnotationDialog(int, const AnnotationDialogValues& value
     return answer;
 }
 
+// Moves without a pressed button reach the view only while it tracks the mouse.
 void SpectrumViewWidget::captureMouse(bool capture)
 {
+    setMouseTracking(capture);
+    m_chartWindow->setMouseTracking(capture);
     if (capture)
         grabMouse();
     else
