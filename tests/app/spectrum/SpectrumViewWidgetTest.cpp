@@ -274,9 +274,12 @@ TEST(SpectrumViewWidget, MouseOnTheChartMovesTheCursorAndNotes)
 
     // A left click on the data point of pixel 100 (between it and pixel 101) puts the cursor
     // on pixel 100: the last pixel whose wavelength lies below the clicked one.
-    const double between = (core.configuration().PixelToWavelength(0, 100) +
-                            core.configuration().PixelToWavelength(0, 101)) /
-                           2.0;
+    // The chart is zoomed to pixels 90 to 110 so that one spectrum pixel spans many screen
+    // pixels.
+    const CSpectrometerConfiguration& c = core.configuration();
+    const double between = (c.PixelToWavelength(0, 100) + c.PixelToWavelength(0, 101)) / 2.0;
+    platform::chart::XrtSetValues(core.chart(), {{kXrtXMin, c.PixelToWavelength(0, 90)},
+                                                 {kXrtXMax, c.PixelToWavelength(0, 110)}});
     int px = 0, py = 0;
     ASSERT_EQ(platform::chart::XrtUnmap(core.chart(), between, 0.0, &px, &py), 1);
     QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(px, py - 20));
