@@ -113,616 +113,419 @@ int16_t readoutScansInMemory(int16_t memory)
     return memory == 1 || memory == 2 ? kKalDone : kKalOutOfRange;
 }
 
+// Runs one export's call on the converter inside the export guard; the guard answers
+// `failure` when the call throws.
+template <class Call> int16_t onConverter(const char* name, int16_t failure, Call&& call) noexcept
+{
+    return guardExport<int16_t>(name, failure,
+                                [&] { return static_cast<int16_t>(call(serialAdc())); });
+}
+
 } // namespace
 
 VYK_API int16_t KAL_Init(int16_t port, int16_t baudIndex)
 {
-    return guardExport<int16_t>("KAL_Init", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.init(port, baudIndex);
-    });
+    return onConverter("KAL_Init", 0, [&](SerialAdc& adc) { return adc.init(port, baudIndex); });
 }
 
 VYK_API int16_t KAL_Close(int16_t mode)
 {
-    return guardExport<int16_t>("KAL_Close", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.close(mode);
-    });
+    return onConverter("KAL_Close", 0, [&](SerialAdc& adc) { return adc.close(mode); });
 }
 
 VYK_API int16_t KAL_SetSerialPort(int16_t port)
 {
-    return guardExport<int16_t>("KAL_SetSerialPort", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setSerialPort(port);
-    });
+    return onConverter("KAL_SetSerialPort", 0,
+                       [&](SerialAdc& adc) { return adc.setSerialPort(port); });
 }
 
 VYK_API int16_t KAL_SetBaudRate(int16_t index)
 {
-    return guardExport<int16_t>("KAL_SetBaudRate", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setBaudRate(index);
-    });
+    return onConverter("KAL_SetBaudRate", 0,
+                       [&](SerialAdc& adc) { return adc.setBaudRate(index); });
 }
 
 VYK_API int16_t KAL_DetermineSerialADCType(void)
 {
-    return guardExport<int16_t>("KAL_DetermineSerialADCType", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.determineType();
-    });
+    return onConverter("KAL_DetermineSerialADCType", 0,
+                       [&](SerialAdc& adc) { return adc.determineType(); });
 }
 
 VYK_API int16_t KAL_SetScansToAdd(uint16_t scans)
 {
-    return guardExport<int16_t>("KAL_SetScansToAdd", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setScansToAdd(scans);
-    });
+    return onConverter("KAL_SetScansToAdd", 0,
+                       [&](SerialAdc& adc) { return adc.setScansToAdd(scans); });
 }
 
 VYK_API int16_t KAL_SetBoxcarWidth(uint16_t width)
 {
-    return guardExport<int16_t>("KAL_SetBoxcarWidth", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('B', {width});
-    });
+    return onConverter("KAL_SetBoxcarWidth", 0,
+                       [&](SerialAdc& adc) { return adc.command('B', {width}); });
 }
 
 VYK_API int16_t KAL_DumpFastMemory(void)
 {
-    return guardExport<int16_t>("KAL_DumpFastMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('D', {}, kTypes123);
-    });
+    return onConverter("KAL_DumpFastMemory", 0,
+                       [&](SerialAdc& adc) { return adc.command('D', {}, kTypes123); });
 }
 
 VYK_API int16_t KAL_ChangeSlowReadPointer(uint16_t position)
 {
-    return guardExport<int16_t>("KAL_ChangeSlowReadPointer", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('E', {position}, kTypes123);
-    });
+    return onConverter("KAL_ChangeSlowReadPointer", 0,
+                       [&](SerialAdc& adc) { return adc.command('E', {position}, kTypes123); });
 }
 
 VYK_API int16_t KAL_SetADCRate(uint16_t rate)
 {
-    return guardExport<int16_t>("KAL_SetADCRate", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('F', {rate}, kTypes13);
-    });
+    return onConverter("KAL_SetADCRate", 0,
+                       [&](SerialAdc& adc) { return adc.command('F', {rate}, kTypes13); });
 }
 
 VYK_API int16_t KAL_SetCompressedMode(uint16_t mode)
 {
-    return guardExport<int16_t>("KAL_SetCompressedMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('G', {mode});
-    });
+    return onConverter("KAL_SetCompressedMode", 0,
+                       [&](SerialAdc& adc) { return adc.command('G', {mode}); });
 }
 
 VYK_API int16_t KAL_SetSpectrometerChannel(uint16_t channel)
 {
-    return guardExport<int16_t>("KAL_SetSpectrometerChannel", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('H', {channel}, kTypes13);
-    });
+    return onConverter("KAL_SetSpectrometerChannel", 0,
+                       [&](SerialAdc& adc) { return adc.command('H', {channel}, kTypes13); });
 }
 
 VYK_API int16_t KAL_SetIntegrationTime(uint16_t ms)
 {
-    return guardExport<int16_t>("KAL_SetIntegrationTime", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setIntegrationTime(ms);
-    });
+    return onConverter("KAL_SetIntegrationTime", 0,
+                       [&](SerialAdc& adc) { return adc.setIntegrationTime(ms); });
 }
 
 VYK_API int16_t KAL_SetStrobeEnable(uint16_t enable)
 {
-    return guardExport<int16_t>("KAL_SetStrobeEnable", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('J', {enable});
-    });
+    return onConverter("KAL_SetStrobeEnable", 0,
+                       [&](SerialAdc& adc) { return adc.command('J', {enable}); });
 }
 
 VYK_API int16_t KAL_ClearMemory(uint16_t memory)
 {
-    return guardExport<int16_t>("KAL_ClearMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.clearMemory(memory);
-    });
+    return onConverter("KAL_ClearMemory", 0,
+                       [&](SerialAdc& adc) { return adc.clearMemory(memory); });
 }
 
 VYK_API int16_t KAL_SetScanMode(uint16_t mode)
 {
-    return guardExport<int16_t>("KAL_SetScanMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('M', {mode}, kTypes13);
-    });
+    return onConverter("KAL_SetScanMode", 0,
+                       [&](SerialAdc& adc) { return adc.command('M', {mode}, kTypes13); });
 }
 
 VYK_API int16_t KAL_SetNumberOfScansToStore(uint16_t scans)
 {
-    return guardExport<int16_t>("KAL_SetNumberOfScansToStore", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('N', {scans}, kTypes123);
-    });
+    return onConverter("KAL_SetNumberOfScansToStore", 0,
+                       [&](SerialAdc& adc) { return adc.command('N', {scans}, kTypes123); });
 }
 
 VYK_API int16_t KAL_ScanReceivedOK(uint16_t ok)
 {
-    return guardExport<int16_t>("KAL_ScanReceivedOK", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.scanReceivedOk(ok);
-    });
+    return onConverter("KAL_ScanReceivedOK", 0,
+                       [&](SerialAdc& adc) { return adc.scanReceivedOk(ok); });
 }
 
 VYK_API int16_t KAL_SetPixelMode(const KalPixelMode* record)
 {
-    return guardExport<int16_t>("KAL_SetPixelMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setPixelMode(asRecord(record));
-    });
+    return onConverter("KAL_SetPixelMode", 0,
+                       [&](SerialAdc& adc) { return adc.setPixelMode(asRecord(record)); });
 }
 
 VYK_API int16_t KAL_Reset(void)
 {
-    return guardExport<int16_t>("KAL_Reset", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('Q', {});
-    });
+    return onConverter("KAL_Reset", 0, [&](SerialAdc& adc) { return adc.command('Q', {}); });
 }
 
 VYK_API int16_t KAL_SetExternalTrigger(uint16_t mode)
 {
-    return guardExport<int16_t>("KAL_SetExternalTrigger", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setExternalTrigger(mode);
-    });
+    return onConverter("KAL_SetExternalTrigger", 0,
+                       [&](SerialAdc& adc) { return adc.setExternalTrigger(mode); });
 }
 
 VYK_API int16_t KAL_GetSlowMemoryAvailable(void)
 {
-    return guardExport<int16_t>("KAL_GetSlowMemoryAvailable", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('U', {}, false, kTypes123);
-    });
+    return onConverter("KAL_GetSlowMemoryAvailable", 0,
+                       [&](SerialAdc& adc) { return adc.query('U', {}, false, kTypes123); });
 }
 
 VYK_API int16_t KAL_GetNumberOfScansInMemory(uint16_t memory)
 {
-    return guardExport<int16_t>("KAL_GetNumberOfScansInMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.getNumberOfScansInMemory(memory);
-    });
+    return onConverter("KAL_GetNumberOfScansInMemory", 0,
+                       [&](SerialAdc& adc) { return adc.getNumberOfScansInMemory(memory); });
 }
 
 VYK_API int16_t KAL_GetFastMemoryAvailable(void)
 {
-    return guardExport<int16_t>("KAL_GetFastMemoryAvailable", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('X', {}, false, kTypes13);
-    });
+    return onConverter("KAL_GetFastMemoryAvailable", 0,
+                       [&](SerialAdc& adc) { return adc.query('X', {}, false, kTypes13); });
 }
 
 VYK_API int16_t KAL_ClearSlowMemory(uint16_t first, uint16_t last)
 {
-    return guardExport<int16_t>("KAL_ClearSlowMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
+    return onConverter("KAL_ClearSlowMemory", 0, [&](SerialAdc& adc) {
         return adc.command('c', {first, last}, kTypes123, true);
     });
 }
 
 VYK_API int16_t KAL_ToggleDebugMode(void)
 {
-    return guardExport<int16_t>("KAL_ToggleDebugMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('d', {}, 0, true);
-    });
+    return onConverter("KAL_ToggleDebugMode", 0,
+                       [&](SerialAdc& adc) { return adc.command('d', {}, 0, true); });
 }
 
 VYK_API int16_t KAL_ToggleDebugPrintMode(void)
 {
-    return guardExport<int16_t>("KAL_ToggleDebugPrintMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.command('d', {}, kTypes123, true);
-    });
+    return onConverter("KAL_ToggleDebugPrintMode", 0,
+                       [&](SerialAdc& adc) { return adc.command('d', {}, kTypes123, true); });
 }
 
 VYK_API int16_t KAL_SetFlashDelay(uint16_t delay)
 {
-    return guardExport<int16_t>("KAL_SetFlashDelay", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setFlashDelay(delay);
-    });
+    return onConverter("KAL_SetFlashDelay", 0,
+                       [&](SerialAdc& adc) { return adc.setFlashDelay(delay); });
 }
 
 VYK_API int16_t KAL_SetLemmikCDSMode(uint16_t mode)
 {
-    return guardExport<int16_t>("KAL_SetLemmikCDSMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setLemmikCDSMode(mode);
-    });
+    return onConverter("KAL_SetLemmikCDSMode", 0,
+                       [&](SerialAdc& adc) { return adc.setLemmikCDSMode(mode); });
 }
 
 VYK_API int16_t KAL_SetChecksumMode(uint16_t mode)
 {
-    return guardExport<int16_t>("KAL_SetChecksumMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setChecksumMode(mode);
-    });
+    return onConverter("KAL_SetChecksumMode", 0,
+                       [&](SerialAdc& adc) { return adc.setChecksumMode(mode); });
 }
 
 VYK_API int16_t KAL_GetError(void)
 {
-    return guardExport<int16_t>("KAL_GetError", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('q', {}, false, kTypes123);
-    });
+    return onConverter("KAL_GetError", 0,
+                       [&](SerialAdc& adc) { return adc.query('q', {}, false, kTypes123); });
 }
 
 VYK_API int16_t KAL_ReadSlowMemory(uint16_t high, uint16_t low, uint8_t* data, uint8_t* trailer)
 {
-    return guardExport<int16_t>("KAL_ReadSlowMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
+    return onConverter("KAL_ReadSlowMemory", 0, [&](SerialAdc& adc) {
         return adc.readSlowMemory(high, low, data, trailer);
     });
 }
 
 VYK_API int16_t KAL_GetIntegrationCounter(void)
 {
-    return guardExport<int16_t>("KAL_GetIntegrationCounter", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('t', {}, false, kTypes123);
-    });
+    return onConverter("KAL_GetIntegrationCounter", 0,
+                       [&](SerialAdc& adc) { return adc.query('t', {}, false, kTypes123); });
 }
 
 VYK_API int16_t KAL_GetVersion(void)
 {
-    return guardExport<int16_t>("KAL_GetVersion", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('v', {}, false);
-    });
+    return onConverter("KAL_GetVersion", 0,
+                       [&](SerialAdc& adc) { return adc.query('v', {}, false); });
 }
 
 VYK_API int16_t KAL_SetStoredString(uint16_t slot, const char* text)
 {
-    return guardExport<int16_t>("KAL_SetStoredString", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.setStoredString(slot, text);
-    });
+    return onConverter("KAL_SetStoredString", 0,
+                       [&](SerialAdc& adc) { return adc.setStoredString(slot, text); });
 }
 
 VYK_API int16_t KAL_GetStoredString(uint16_t slot, char* text)
 {
-    return guardExport<int16_t>("KAL_GetStoredString", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.getStoredString(slot, text);
-    });
+    return onConverter("KAL_GetStoredString", 0,
+                       [&](SerialAdc& adc) { return adc.getStoredString(slot, text); });
 }
 
 VYK_API int16_t KAL_GetScansToAdd(void)
 {
-    return guardExport<int16_t>("KAL_GetScansToAdd", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('A', {}, true);
-    });
+    return onConverter("KAL_GetScansToAdd", 0,
+                       [&](SerialAdc& adc) { return adc.query('A', {}, true); });
 }
 
 VYK_API int16_t KAL_GetBoxcarWidth(void)
 {
-    return guardExport<int16_t>("KAL_GetBoxcarWidth", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('B', {}, true);
-    });
+    return onConverter("KAL_GetBoxcarWidth", 0,
+                       [&](SerialAdc& adc) { return adc.query('B', {}, true); });
 }
 
 VYK_API int16_t KAL_GetADCRate(void)
 {
-    return guardExport<int16_t>("KAL_GetADCRate", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('F', {}, true);
-    });
+    return onConverter("KAL_GetADCRate", 0,
+                       [&](SerialAdc& adc) { return adc.query('F', {}, true); });
 }
 
 VYK_API int16_t KAL_GetSpectrometerChannel(void)
 {
-    return guardExport<int16_t>("KAL_GetSpectrometerChannel", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('H', {}, true);
-    });
+    return onConverter("KAL_GetSpectrometerChannel", 0,
+                       [&](SerialAdc& adc) { return adc.query('H', {}, true); });
 }
 
 VYK_API int16_t KAL_GetIntegrationTime(void)
 {
-    return guardExport<int16_t>("KAL_GetIntegrationTime", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('I', {}, true);
-    });
+    return onConverter("KAL_GetIntegrationTime", 0,
+                       [&](SerialAdc& adc) { return adc.query('I', {}, true); });
 }
 
 VYK_API int16_t KAL_GetStrobeEnable(void)
 {
-    return guardExport<int16_t>("KAL_GetStrobeEnable", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('J', {}, true);
-    });
+    return onConverter("KAL_GetStrobeEnable", 0,
+                       [&](SerialAdc& adc) { return adc.query('J', {}, true); });
 }
 
 VYK_API int16_t KAL_GetBaudRate(void)
 {
-    return guardExport<int16_t>("KAL_GetBaudRate", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('K', {}, true);
-    });
+    return onConverter("KAL_GetBaudRate", 0,
+                       [&](SerialAdc& adc) { return adc.query('K', {}, true); });
 }
 
 VYK_API int16_t KAL_GetScanMode(void)
 {
-    return guardExport<int16_t>("KAL_GetScanMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('M', {}, true);
-    });
+    return onConverter("KAL_GetScanMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('M', {}, true); });
 }
 
 VYK_API int16_t KAL_GetNumberOfScansToStore(void)
 {
-    return guardExport<int16_t>("KAL_GetNumberOfScansToStore", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('N', {}, true);
-    });
+    return onConverter("KAL_GetNumberOfScansToStore", 0,
+                       [&](SerialAdc& adc) { return adc.query('N', {}, true); });
 }
 
 VYK_API int16_t KAL_GetPixelMode(void)
 {
-    return guardExport<int16_t>("KAL_GetPixelMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('P', {}, true);
-    });
+    return onConverter("KAL_GetPixelMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('P', {}, true); });
 }
 
 VYK_API int16_t KAL_GetExternalTrigger(void)
 {
-    return guardExport<int16_t>("KAL_GetExternalTrigger", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('T', {}, true);
-    });
+    return onConverter("KAL_GetExternalTrigger", 0,
+                       [&](SerialAdc& adc) { return adc.query('T', {}, true); });
 }
 
 VYK_API int16_t KAL_GetCompressedMode(void)
 {
-    return guardExport<int16_t>("KAL_GetCompressedMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('G', {}, true);
-    });
+    return onConverter("KAL_GetCompressedMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('G', {}, true); });
 }
 
 VYK_API int16_t KAL_GetChecksumMode(void)
 {
-    return guardExport<int16_t>("KAL_GetChecksumMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('k', {}, true);
-    });
+    return onConverter("KAL_GetChecksumMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('k', {}, true); });
 }
 
 VYK_API int16_t KAL_GetLemmikCDSMode(void)
 {
-    return guardExport<int16_t>("KAL_GetLemmikCDSMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('h', {}, true);
-    });
+    return onConverter("KAL_GetLemmikCDSMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('h', {}, true); });
 }
 
 VYK_API int16_t KAL_GetNumberOfBadMemoryBlocks(void)
 {
-    return guardExport<int16_t>("KAL_GetNumberOfBadMemoryBlocks", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('n', {}, true, kTypes123, true);
-    });
+    return onConverter("KAL_GetNumberOfBadMemoryBlocks", 0,
+                       [&](SerialAdc& adc) { return adc.query('n', {}, true, kTypes123, true); });
 }
 
 VYK_API int16_t KAL_GetDebugMode(void)
 {
-    return guardExport<int16_t>("KAL_GetDebugMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('d', {}, true, 0, true);
-    });
+    return onConverter("KAL_GetDebugMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('d', {}, true, 0, true); });
 }
 
 VYK_API int16_t KAL_GetPrintDebugMode(void)
 {
-    return guardExport<int16_t>("KAL_GetPrintDebugMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.query('m', {}, true, kTypes123, true);
-    });
+    return onConverter("KAL_GetPrintDebugMode", 0,
+                       [&](SerialAdc& adc) { return adc.query('m', {}, true, kTypes123, true); });
 }
 
 VYK_API int16_t KAL_GetFullPixelMode(KalPixelMode* record)
 {
-    return guardExport<int16_t>("KAL_GetFullPixelMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.getFullPixelMode(asRecord(record));
-    });
+    return onConverter("KAL_GetFullPixelMode", 0,
+                       [&](SerialAdc& adc) { return adc.getFullPixelMode(asRecord(record)); });
 }
 
 VYK_API int16_t KAL_EnterDoubleSecretMode(int16_t code)
 {
-    return guardExport<int16_t>("KAL_EnterDoubleSecretMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.enterHiddenMode(code);
-    });
+    return onConverter("KAL_EnterDoubleSecretMode", 0,
+                       [&](SerialAdc& adc) { return adc.enterHiddenMode(code); });
 }
 
 VYK_API int16_t KAL_SetInterpolateMissingPixels(int16_t on)
 {
-    return guardExport<int16_t>("KAL_SetInterpolateMissingPixels", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return setInterpolate(on);
-    });
+    return onConverter("KAL_SetInterpolateMissingPixels", 0,
+                       [&](SerialAdc&) { return setInterpolate(on); });
 }
 
 VYK_API int16_t KAL_GetInterpolateMissingPixels(void)
 {
-    return guardExport<int16_t>("KAL_GetInterpolateMissingPixels", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
+    return onConverter("KAL_GetInterpolateMissingPixels", 0, [&](SerialAdc& adc) {
         return static_cast<int16_t>(adc.interpolateMissingPixels.load() ? 1 : 0);
     });
 }
 
 VYK_API int16_t KAL_SetRamanMode(int16_t on)
 {
-    return guardExport<int16_t>("KAL_SetRamanMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return setRaman(on);
-    });
+    return onConverter("KAL_SetRamanMode", 0, [&](SerialAdc&) { return setRaman(on); });
 }
 
 VYK_API int16_t KAL_GetRamanMode(void)
 {
-    return guardExport<int16_t>("KAL_GetRamanMode", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return static_cast<int16_t>(adc.ramanMode.load());
-    });
+    return onConverter("KAL_GetRamanMode", 0,
+                       [&](SerialAdc& adc) { return static_cast<int16_t>(adc.ramanMode.load()); });
 }
 
 VYK_API int16_t KAL_SetStoredFloat(uint16_t slot, float value)
 {
-    return guardExport<int16_t>("KAL_SetStoredFloat", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return setStoredFloat(slot, value);
-    });
+    return onConverter("KAL_SetStoredFloat", 0,
+                       [&](SerialAdc&) { return setStoredFloat(slot, value); });
 }
 
 VYK_API int16_t KAL_GetStoredFloat(uint16_t slot, float* value)
 {
-    return guardExport<int16_t>("KAL_GetStoredFloat", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return getStoredFloat(slot, value);
-    });
+    return onConverter("KAL_GetStoredFloat", 0,
+                       [&](SerialAdc&) { return getStoredFloat(slot, value); });
 }
 
 VYK_API int16_t KAL_SetStoredInt(uint16_t slot, int32_t value)
 {
-    return guardExport<int16_t>("KAL_SetStoredInt", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return setStoredInt(slot, value);
-    });
+    return onConverter("KAL_SetStoredInt", 0,
+                       [&](SerialAdc&) { return setStoredInt(slot, value); });
 }
 
 VYK_API int16_t KAL_GetStoredInt(uint16_t slot, int32_t* value)
 {
-    return guardExport<int16_t>("KAL_GetStoredInt", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return getStoredInt(slot, value);
-    });
+    return onConverter("KAL_GetStoredInt", 0,
+                       [&](SerialAdc&) { return getStoredInt(slot, value); });
 }
 
 VYK_API int16_t KAL_ReadoutScansInMemory(int16_t memory)
 {
-    return guardExport<int16_t>("KAL_ReadoutScansInMemory", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return readoutScansInMemory(memory);
-    });
+    return onConverter("KAL_ReadoutScansInMemory", 0,
+                       [&](SerialAdc&) { return readoutScansInMemory(memory); });
 }
 
 VYK_API int16_t KAL_EnableISR(void)
 {
-    return guardExport<int16_t>("KAL_EnableISR", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
+    return onConverter("KAL_EnableISR", 0, [&](SerialAdc& adc) {
         return adc.notImplemented("KAL_EnableISR not implimented");
     });
 }
 
 VYK_API int16_t KAL_Scan(uint16_t* buffer)
 {
-    return guardExport<int16_t>("KAL_Scan", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.scan(buffer);
-    });
+    return onConverter("KAL_Scan", 0, [&](SerialAdc& adc) { return adc.scan(buffer); });
 }
 
 VYK_API int16_t KAL_ReadoutOneScan(uint16_t memory, uint16_t* buffer)
 {
-    return guardExport<int16_t>("KAL_ReadoutOneScan", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.readoutOneScan(memory, buffer);
-    });
+    return onConverter("KAL_ReadoutOneScan", 0,
+                       [&](SerialAdc& adc) { return adc.readoutOneScan(memory, buffer); });
 }
 
 VYK_API int16_t KAL_ScanWithAverage(uint16_t* buffer, int16_t scans, float* average)
 {
-    return guardExport<int16_t>("KAL_ScanWithAverage", 0, [&] {
-        SerialAdc& adc = serialAdc();
-        (void)adc;
-        return adc.scanWithAverage(buffer, scans, average);
-    });
+    return onConverter("KAL_ScanWithAverage", 0,
+                       [&](SerialAdc& adc) { return adc.scanWithAverage(buffer, scans, average); });
 }
