@@ -23,15 +23,13 @@ namespace {
 using core::DriverState;
 using core::driverState;
 
-constexpr int kReadTries = 6;
 constexpr int kMinIntegrationMs = 3;
 constexpr int kMaxIntegrationMs = 64000;
 
 std::atomic<int> g_lastFlashDelay{-1};
 std::atomic<int> g_strobeEnable{1};
 // Validity of the last delivered data (initially valid) and of the scan in progress.
-std::atomic<bool> g_lastValid{true};
-std::atomic<bool> g_scanInvalid{false};
+UsbValidity g_validity;
 
 bool isPavikAdc()
 {
@@ -68,13 +66,24 @@ bool openDevice(RegistrationRecord* record)
     return true;
 }
 
-// Whether the scan was stopped, its record released or the library is going away while
-// waiting on the device.
-bool scanCancelled(const RegistrationRecord* record)
+// Only channel 0 is acquired, one block per call; the trigger mode goes with the first scan.
+// Unlike the newer families, the set does not pause between channels.
+UsbChannelModel channelModel()
 {
-    DriverState& state = driverState();
-    std::lock_guard lock(state.mutex);
-    return state.currentChannel == -1 || record->instanceKey == 0 || state.detaching;
+    UsbChannelModel model;
+    model.acquires = [](int channel) { return channel == 0; };
+    model.prepare = [](int, bool firstScan, int triggerMode) {
+        const int trigger = firstScan ? triggerMode : 0;
+        sendCommand16(kTriggerMode, static_cast<std::uint16_t>(trigger),
+                      "BULK_WRITE failed in\nBulkWriteDSFTarget()");
+        return trigger;
+    };
+    model.read = [](unsigned timeoutMs, const std::function<bool()>& cancel) {
+        return ReadUsbSpectrum(timeoutMs, cancel);
+    };
+    model.pixels = [] { return unpackedPixels(); };
+    model.pause = ChannelPause::None;
+    return model;
 }
 
 } // namespace
@@ -87,8 +96,7 @@ void setUsbStrobeEnable(int enable)
 void resetPavikSolviState()
 {
     g_lastFlashDelay = -1;
-    g_lastValid = true;
-    g_scanInvalid = false;
+    g_validity.reset();
 }
 
 int identifyDevice(int index, char* text, std::uint16_t productId, const char* notText)
@@ -113,136 +121,7 @@ int identifyDevice(int index, char* text, std::uint16_t productId, const char* n
 
 core::ChannelStart PavikSolviStartChannel(RegistrationRecord* record)
 {
-    DriverState& state = driverState();
-    core::killWatchdog();
-    bool dirty = false;
-    {
-        std::lock_guard lock(state.mutex);
-        if (record->scansToAverage == 0)
-            record->scansToAverage = 1;
-        dirty = record->timingDirty == 1;
-    }
-    if (dirty)
-        core::ApplyTimingIfChanged(record);
-
-    core::PendingPosts posts;
-    int channel = -1;
-    int scanCounter = 0;
-    int scans = 1;
-    int triggerMode = 0;
-    int integrationMs = 0;
-    int trigTimeoutMs = 0;
-    std::uint32_t cancelEpoch = 0;
-    {
-        std::lock_guard lock(state.mutex);
-        state.acquisitionStatus = core::kStatusAcquiring;
-        cancelEpoch = state.cancelEpoch;
-        if (record->flags & VYK_FLAG_STATUS_MESSAGES)
-            posts.add(record->window, VYK_MSG_STATUS, 0, record);
-        channel = state.currentChannel;
-        scanCounter = record->scanCounter;
-        scans = std::max<int>(record->scansToAverage, 1);
-        triggerMode = record->triggerMode;
-        integrationMs = record->integration;
-        trigTimeoutMs = state.trigTimeoutMs;
-    }
-    posts.postAll();
-
-    auto finish = [&](bool released) {
-        std::lock_guard lock(state.mutex);
-        if (released) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-        } else {
-            state.acquisitionStatus = core::kStatusChannelDone;
-            state.lastChannelDone = channel;
-        }
-        return core::ChannelStart::Advance;
-    };
-    {
-        std::lock_guard lock(state.mutex);
-        if (record->instanceKey == 0) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-            return core::ChannelStart::Advance;
-        }
-        // Only channel 0 is acquired; a missing buffer is reported by end-of-scan
-        // processing, which fails the scan.
-        if (channel != 0 || !record->channelBuffers[0]) {
-            state.acquisitionStatus = core::kStatusChannelDone;
-            state.lastChannelDone = channel;
-            return core::ChannelStart::Advance;
-        }
-    }
-
-    if (scanCounter == 0)
-        g_scanInvalid = false;
-    const bool firstScan = scanCounter == 0;
-    sendCommand16(kTriggerMode, static_cast<std::uint16_t>(firstScan ? triggerMode : 0),
-                  "BULK_WRITE failed in\nBulkWriteDSFTarget()");
-
-    // A triggered first scan waits for the trigger, the configured trigger time-out or a
-    // stop; every other read waits the integration time and one second.
-    const bool waitTrigger = firstScan && triggerMode != 0;
-    const unsigned timeoutMs = waitTrigger ? static_cast<unsigned>(std::max(trigTimeoutMs, 0))
-                                           : static_cast<unsigned>(integrationMs) + 1000;
-    const auto stopped = [waitTrigger, cancelEpoch] {
-        return waitTrigger && waitsCancelledSince(cancelEpoch);
-    };
-    const auto cancel = [record, &stopped] { return scanCancelled(record) || stopped(); };
-    bool got = false;
-    if (deviceOk()) {
-        for (int attempt = 0; attempt < kReadTries && !got; ++attempt) {
-            got = ReadUsbSpectrum(timeoutMs, cancel);
-            if (scanCancelled(record))
-                return finish(true);
-            if (!got && stopped()) {
-                core::endScanQuietly();
-                return core::ChannelStart::Pending;
-            }
-            if (!got && deviceOk())
-                core::WaitMilliseconds(1);
-            if (!deviceOk())
-                break;
-        }
-    }
-    if (!got)
-        g_scanInvalid = true;
-
-    const bool lastScan = scanCounter + 1 >= scans;
-    bool validityChanged = false;
-    bool valid = true;
-    {
-        std::lock_guard lock(state.mutex);
-        if (record->instanceKey == 0) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-            return core::ChannelStart::Advance;
-        }
-        float* buffer = record->channelBuffers[0];
-        const auto pixels = unpackedPixels();
-        if (got) {
-            // The sum of the scans; end-of-scan processing divides by their number.
-            for (std::size_t i = 0; i < kBlockPixels; ++i)
-                buffer[i] = (firstScan ? 0.0f : buffer[i]) + static_cast<float>(pixels[i]);
-        } else if (firstScan) {
-            std::fill(buffer, buffer + kBlockPixels, 0.0f);
-        }
-        if (lastScan) {
-            valid = !g_scanInvalid.load();
-            // Data that did not arrive is delivered as zeros, never as older pixels.
-            if (!valid)
-                std::fill(buffer, buffer + kBlockPixels, 0.0f);
-            validityChanged = valid != g_lastValid.load();
-            g_lastValid = valid;
-            if (validityChanged)
-                posts.add(record->window, VYK_MSG_DATA_VALIDITY, valid ? 0 : 1, record);
-        }
-    }
-    if (lastScan && !valid)
-        clearCurrentSerial();
-    posts.postAll();
-    return finish(false);
+    return acquireUsbChannel(record, channelModel(), g_validity);
 }
 
 int16_t PavikSolviProgramIntegration(RegistrationRecord* record)

@@ -92,8 +92,8 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
                 state.lastChannelDone = channel;
             }
         }
-        if (!released)
-            pauseBetweenChannels(model.alwaysPause);
+        if (!released && model.pause != ChannelPause::None)
+            pauseBetweenChannels(model.pause == ChannelPause::Always);
         return core::ChannelStart::Advance;
     };
     {

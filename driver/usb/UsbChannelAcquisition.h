@@ -8,16 +8,25 @@
 #include <functional>
 #include <span>
 
-// The channel acquisition shared by the BrontelUSB and Xandel operation sets: one block
-// per StartChannel call (the sequencer steps through the scans to average), summed into
-// the channel's buffer, with the data-validity reports of the USB models. Runs on the
-// scanning thread without the scheduler mutex held.
+// The channel acquisition shared by the BrontelUSB, Xandel and Pavik/Solvi operation sets: one
+// block per StartChannel call (the sequencer steps through the scans to average), summed into the
+// channel's buffer, with the data-validity reports of the USB models. Runs on the scanning thread
+// without the scheduler mutex held.
 namespace driver::usb {
 
 // Whether VYK_Stop, unregistering or detach cancelled the library's waits since `epoch` (the
 // state's cancel epoch when the wait began). Such a cancel ends a wait for a trigger; other
 // reads end on their own and the channel completes.
 bool waitsCancelledSince(std::uint32_t epoch);
+
+// The pause that ends an acquired channel: none, 1 ms except on the acquisition worker
+// thread, or 1 ms on every thread.
+enum class ChannelPause
+{
+    None,
+    OffWorker,
+    Always,
+};
 
 struct UsbChannelModel
 {
@@ -29,8 +38,7 @@ struct UsbChannelModel
     // One block read; true when `pixels` holds a new block.
     std::function<bool(unsigned timeoutMs, const std::function<bool()>& cancel)> read;
     std::function<std::span<const std::uint16_t, kBlockPixels>()> pixels;
-    // Whether a 1 ms pause ends the channel even on the worker thread.
-    bool alwaysPause = false;
+    ChannelPause pause = ChannelPause::OffWorker;
 };
 
 // Validity of the data last delivered (initially valid) and of the channels' scans in

@@ -82,7 +82,7 @@ UsbChannelModel channelModel()
         return readBlock(xandelPixelCount(), timeoutMs, cancel);
     };
     model.pixels = [] { return std::span<const std::uint16_t, kBlockPixels>(block().pixels); };
-    model.alwaysPause = true;
+    model.pause = ChannelPause::Always;
     return model;
 }
 
