@@ -7,6 +7,7 @@
 #include "driver/core/Sequencer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace driver::boards {
 
@@ -110,6 +111,146 @@ TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t 
         }
         core::WaitMilliseconds(1);
     }
+}
+
+void applyTimingIfDirty(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    bool dirty = false;
+    {
+        std::lock_guard lock(state.mutex);
+        dirty = record->timingDirty == 1;
+    }
+    if (dirty)
+        core::ApplyTimingIfChanged(record);
+}
+
+std::uint32_t selectChannel(std::uint32_t byte, int channel)
+{
+    if (channel < 4)
+        return ((byte & 0x63) | static_cast<std::uint32_t>(channel * 8)) & 0x7F;
+    return ((byte & 0xE3) | (static_cast<std::uint32_t>(channel | 0xF0) * 8)) & 0xFF;
+}
+
+std::optional<core::ChannelStart> awaitStartTrigger(RegistrationRecord* record, int range,
+                                                    std::uint32_t port, int width)
+{
+    const TriggerWait wait = waitForTrigger(record, range, port, width);
+    if (wait == TriggerWait::Present)
+        return std::nullopt;
+    if (wait == TriggerWait::Cancelled) {
+        DriverState& state = driverState();
+        bool released = false;
+        {
+            std::lock_guard lock(state.mutex);
+            released = record->instanceKey == 0;
+        }
+        if (released)
+            return core::ChannelStart::Advance; // the sequencer ends the scan quietly
+        core::endScanQuietly();
+    } // a time-out has ended the scan already
+    noteChannelPending();
+    return core::ChannelStart::Pending;
+}
+
+core::ChannelStart startAcquisition(RegistrationRecord* record, platform::portio::PortIo& io,
+                                    std::uint32_t controlByte, std::uint32_t watchdogMs,
+                                    ControlWrite write)
+{
+    DriverState& state = driverState();
+    {
+        std::lock_guard lock(state.mutex);
+        boardFields().controlByte = controlByte;
+        state.acquisitionStatus = core::kStatusAcquiring;
+    }
+    if (watchdogMs != 0)
+        core::armWatchdog(watchdogMs);
+    write(io, controlByte);
+    postStatusMessage(record);
+    noteChannelPending();
+    return core::ChannelStart::Pending;
+}
+
+std::optional<InterruptChannel> claimInterruptChannelLocked(DriverState& state, bool takeWatchdog)
+{
+    RegistrationRecord* record = state.current;
+    if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
+        !record) {
+        if (record)
+            record->continuous = 0;
+        return std::nullopt;
+    }
+    if (record->instanceKey == 0) {
+        state.acquisitionStatus = core::kStatusStopped;
+        record->continuous = 0;
+        if (takeWatchdog)
+            takeWatchdogLocked(state);
+        boardFields().advanceAfterInterrupt = true;
+        return std::nullopt;
+    }
+    InterruptChannel delivered;
+    delivered.channel = state.currentChannel;
+    delivered.add = record->scanCounter != 0;
+    state.lastChannelDone = delivered.channel;
+    if (takeWatchdog)
+        takeWatchdogLocked(state);
+    return delivered;
+}
+
+std::optional<InterruptChannel> claimInterruptChannel()
+{
+    DriverState& state = driverState();
+    std::optional<InterruptChannel> delivered;
+    {
+        std::lock_guard lock(state.mutex);
+        delivered = claimInterruptChannelLocked(state, true);
+    }
+    if (delivered)
+        core::InterruptsEnableHook();
+    return delivered;
+}
+
+void deliverSamples(std::span<const std::uint8_t> bytes, std::size_t firstRaw, std::size_t samples,
+                    void (*complete)(int channel, bool add), InterruptChannel delivered)
+{
+    DriverState& state = driverState();
+    {
+        std::lock_guard lock(state.mutex);
+        for (std::size_t k = 0; k < samples; ++k)
+            state.rawBuffer[firstRaw + k] =
+                static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
+        state.acquisitionStatus = core::kStatusChannelDone;
+        boardFields().advanceAfterInterrupt = true;
+    }
+    complete(delivered.channel, delivered.add);
+}
+
+void quietControl(ControlWrite write)
+{
+    std::uint32_t byte = 0;
+    {
+        std::lock_guard lock(driverState().mutex);
+        byte = boardFields().controlByte & 0xBC;
+        boardFields().controlByte = byte;
+    }
+    auto io = boardIo();
+    write(*io, byte | 0x20);
+    write(*io, byte);
+}
+
+core::OperationSet setNamed(std::span<const core::OperationSet> sets, const char* name)
+{
+    for (const core::OperationSet& set : sets) {
+        if (std::strcmp(set.name, name) == 0)
+            return set;
+    }
+    return {};
+}
+
+void registerSets(std::span<const core::OperationSet> sets)
+{
+    for (const core::OperationSet& set : sets)
+        core::registerOperationSet(set.name, set);
 }
 
 void takeWatchdogLocked(DriverState& state)

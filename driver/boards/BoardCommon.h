@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 
 namespace driver::boards {
 
@@ -63,6 +65,61 @@ enum class TriggerWait
 // Waits in 1 ms steps until status bit 3 of (range, port, width) is set; bounded by the
 // record's release, VYK_Stop of a continuous scan, disconnection and the trigger time-out.
 TriggerWait waitForTrigger(RegistrationRecord* record, int range, std::uint32_t port, int width);
+
+// Applies the record's timing first when it changed since the last scan.
+void applyTimingIfDirty(RegistrationRecord* record);
+
+// The control byte `byte` with channel `channel`'s select bits (channels 4 and above set
+// the high select bit too).
+std::uint32_t selectChannel(std::uint32_t byte, int channel);
+
+// Writes the control register of a board.
+using ControlWrite = void (*)(platform::portio::PortIo& io, std::uint32_t byte);
+
+// The trigger wait of a scan's first channel: nothing when the trigger came and the
+// start goes on, otherwise what StartChannel answers (a released record advances, the
+// scan ending quietly; a stop or time-out leaves the channel pending, the scan ended).
+std::optional<core::ChannelStart> awaitStartTrigger(RegistrationRecord* record, int range,
+                                                    std::uint32_t port, int width);
+
+// The end of a board StartChannel: notes the control byte and the acquisition, arms the
+// watchdog (0 for none) before the board, since an interrupt may come at once, writes the
+// byte that starts the board, posts the status message and leaves the channel pending.
+core::ChannelStart startAcquisition(RegistrationRecord* record, platform::portio::PortIo& io,
+                                    std::uint32_t controlByte, std::uint32_t watchdogMs,
+                                    ControlWrite write);
+
+// The channel an interrupt delivers, and whether it adds to the scans before it.
+struct InterruptChannel
+{
+    int channel = -1;
+    bool add = false;
+};
+
+// With the mutex held, at an interrupt: nothing when no channel is being acquired
+// (continuous scanning then ends) or the record was released (the scan stops and the
+// sequencer steps on after the interrupt); otherwise the channel, noted as done. With
+// `takeWatchdog` the watchdog is taken in both of the latter cases.
+std::optional<InterruptChannel> claimInterruptChannelLocked(core::DriverState& state,
+                                                            bool takeWatchdog);
+
+// The same under the mutex, for the sets with a watchdog; enables interrupts again when a
+// channel is delivered.
+std::optional<InterruptChannel> claimInterruptChannel();
+
+// Stores `samples` little-endian samples from `bytes` into the raw buffer from `firstRaw`,
+// notes the channel done for the after-interrupt step, and completes the channel.
+void deliverSamples(std::span<const std::uint8_t> bytes, std::size_t firstRaw, std::size_t samples,
+                    void (*complete)(int channel, bool add), InterruptChannel delivered);
+
+// Clears the start bits of the control byte and pulses the reset bit: the board is idle.
+void quietControl(ControlWrite write);
+
+// The set named `name` in `sets`, or an empty set.
+core::OperationSet setNamed(std::span<const core::OperationSet> sets, const char* name);
+
+// Registers each of `sets` under its name.
+void registerSets(std::span<const core::OperationSet> sets);
 
 // Called by TransferData with the mutex held when the channel's data has come: stops the
 // watchdog from acting and leaves its timer to be killed after the device lock.

@@ -38,6 +38,11 @@ void writeRegister(platform::portio::PortIo& io, std::uint32_t reg, std::uint32_
     io.writePort(1, reg, 2, value & 0xFFFF);
 }
 
+void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+{
+    writeRegister(io, kControl, byte);
+}
+
 std::uint32_t triggerBits(int triggerMode, bool strobe)
 {
     return triggerMode == 2 ? 4 : triggerMode == 3 ? 6 : strobe ? 2 : 0;
@@ -136,13 +141,7 @@ int16_t resetAndApplyTiming(RegistrationRecord* record)
 ChannelStart startChannel(RegistrationRecord* record)
 {
     DriverState& state = driverState();
-    bool dirty = false;
-    {
-        std::lock_guard lock(state.mutex);
-        dirty = record->timingDirty == 1;
-    }
-    if (dirty)
-        core::ApplyTimingIfChanged(record);
+    applyTimingIfDirty(record);
     int channel = 0;
     std::uint32_t byte = 0;
     std::uint32_t bits = 0;
@@ -160,10 +159,7 @@ ChannelStart startChannel(RegistrationRecord* record)
         integration = record->integration;
         trigTimeout = state.trigTimeoutMs;
     }
-    if (channel < 4)
-        byte = ((byte & 0x63) | static_cast<std::uint32_t>(channel * 8)) & 0x7F;
-    else
-        byte = ((byte & 0xE3) | (static_cast<std::uint32_t>(channel | 0xF0) * 8)) & 0xFF;
+    byte = selectChannel(byte, channel);
     byte = (byte & ~0x06u) | bits;
     auto io = boardIo();
     writeRegister(*io, kControl, byte);
@@ -171,39 +167,14 @@ ChannelStart startChannel(RegistrationRecord* record)
     writeRegister(*io, kControl, byte & ~0x20u);
     byte = ((byte & ~0x20u) | 0x41);
     if (trigger == 1 && channel == 0 && scanCounter == 0) {
-        const TriggerWait wait = waitForTrigger(record, 1, kStatus, 2);
-        if (wait == TriggerWait::TimedOut) {
-            noteChannelPending();
-            return ChannelStart::Pending;
-        }
-        if (wait == TriggerWait::Cancelled) {
-            bool released = false;
-            {
-                std::lock_guard lock(state.mutex);
-                released = record->instanceKey == 0;
-            }
-            if (released)
-                return ChannelStart::Advance;
-            core::endScanQuietly();
-            noteChannelPending();
-            return ChannelStart::Pending;
-        }
+        if (const auto answer = awaitStartTrigger(record, 1, kStatus, 2))
+            return *answer;
     }
     byte |= bits;
-    {
-        std::lock_guard lock(state.mutex);
-        boardFields().controlByte = byte;
-        state.acquisitionStatus = core::kStatusAcquiring;
-    }
     std::uint32_t delay = istrelWatchdogMs(trigger, integration);
     if ((trigger == 2 || trigger == 3) && trigTimeout > 0)
         delay = static_cast<std::uint32_t>(trigTimeout);
-    if (delay != 0)
-        core::armWatchdog(delay);
-    writeRegister(*io, kControl, byte);
-    postStatusMessage(record);
-    noteChannelPending();
-    return ChannelStart::Pending;
+    return startAcquisition(record, *io, byte, delay, writeControl);
 }
 
 void channelComplete(int channel, bool add)
@@ -240,30 +211,9 @@ void transferData()
     if (mode != 2)
         writeRegister(*io, kControl, byte);
 
-    int channel = -1;
-    bool add = false;
-    {
-        std::lock_guard lock(state.mutex);
-        RegistrationRecord* record = state.current;
-        if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
-            !record) {
-            if (record)
-                record->continuous = 0;
-            return;
-        }
-        if (record->instanceKey == 0) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-            takeWatchdogLocked(state);
-            boardFields().advanceAfterInterrupt = true;
-            return;
-        }
-        channel = state.currentChannel;
-        add = record->scanCounter != 0;
-        state.lastChannelDone = channel;
-        takeWatchdogLocked(state);
-    }
-    core::InterruptsEnableHook();
+    const auto delivered = claimInterruptChannel();
+    if (!delivered)
+        return;
     const int channels = count + 1;
     const std::size_t samples = mode == 2   ? static_cast<std::size_t>(channels * kPixels)
                                 : mode == 1 ? kPixels
@@ -276,15 +226,7 @@ void transferData()
         return static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
     };
     if (mode != 2) {
-        {
-            std::lock_guard lock(state.mutex);
-            const std::size_t first = mode == 1 ? 0 : 1;
-            for (std::size_t k = 0; k < samples; ++k)
-                state.rawBuffer[first + k] = sampleAt(k);
-            state.acquisitionStatus = core::kStatusChannelDone;
-            boardFields().advanceAfterInterrupt = true;
-        }
-        channelComplete(channel, add);
+        deliverSamples(bytes, mode == 1 ? 0 : 1, samples, channelComplete, *delivered);
         return;
     }
     // Rotator: sample p of channel i is sample p * channels + i of the stream.
@@ -300,21 +242,13 @@ void transferData()
                 state.rawBuffer[static_cast<std::size_t>(p + 1)] =
                     sampleAt(static_cast<std::size_t>(p * channels + i));
         }
-        channelComplete(i, add);
+        channelComplete(i, delivered->add);
     }
 }
 
 void quietBoard()
 {
-    std::uint32_t byte = 0;
-    {
-        std::lock_guard lock(driverState().mutex);
-        byte = boardFields().controlByte & 0xBC;
-        boardFields().controlByte = byte;
-    }
-    auto io = boardIo();
-    writeRegister(*io, kControl, byte | 0x20);
-    writeRegister(*io, kControl, byte);
+    quietControl(writeControl);
 }
 
 void advanceSequencer()

@@ -56,6 +56,11 @@ void writeByte(platform::portio::PortIo& io, std::uint32_t port, std::uint32_t v
     io.writePort(0, port, 1, value & 0xFF);
 }
 
+void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+{
+    writeByte(io, kControl, byte);
+}
+
 template <int P> int16_t programFrequency(RegistrationRecord* record)
 {
     constexpr DaqProfile profile = kProfiles[P];
@@ -150,17 +155,11 @@ template <int P> int16_t resetAndApplyTiming(RegistrationRecord* record)
 template <int P> ChannelStart startChannel(RegistrationRecord* record)
 {
     DriverState& state = driverState();
-    bool dirty = false;
     int channel = 0;
     int strobeSelect = 0;
     int trigger = 0;
     int scanCounter = 0;
-    {
-        std::lock_guard lock(state.mutex);
-        dirty = record->timingDirty == 1;
-    }
-    if (dirty)
-        core::ApplyTimingIfChanged(record);
+    applyTimingIfDirty(record);
     {
         std::lock_guard lock(state.mutex);
         channel = std::max(state.currentChannel, 0);
@@ -176,33 +175,11 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
     const std::uint32_t byte = (strobeSelect == 0 ? 0x01u : 0u) | 0x08u;
     writeByte(*io, 7, 0);
     if (trigger != 0 && channel == 0 && scanCounter == 0) {
-        const TriggerWait wait = waitForTrigger(record, 0, 5, 1);
-        if (wait == TriggerWait::TimedOut) {
-            noteChannelPending();
-            return ChannelStart::Pending;
-        }
-        if (wait == TriggerWait::Cancelled) {
-            bool released = false;
-            {
-                std::lock_guard lock(state.mutex);
-                released = record->instanceKey == 0;
-            }
-            if (released)
-                return ChannelStart::Advance;
-            core::endScanQuietly();
-            noteChannelPending();
-            return ChannelStart::Pending;
-        }
+        if (const auto answer = awaitStartTrigger(record, 0, 5, 1))
+            return *answer;
     }
-    {
-        std::lock_guard lock(state.mutex);
-        boardFields().controlByte = byte;
-        state.acquisitionStatus = core::kStatusAcquiring;
-    }
-    writeByte(*io, kControl, byte);
-    postStatusMessage(record);
-    noteChannelPending();
-    return ChannelStart::Pending;
+    // The DAQ boards have no watchdog.
+    return startAcquisition(record, *io, byte, 0, writeControl);
 }
 
 template <int P> void channelComplete(int channel, bool add)
@@ -230,26 +207,13 @@ template <int P> void transferData()
     writeByte(*io, 1, 0);
     io->readPort(0, 0, 1);
 
-    int channel = -1;
-    bool add = false;
+    InterruptChannel delivered;
     {
         std::lock_guard lock(state.mutex);
-        RegistrationRecord* record = state.current;
-        if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
-            !record) {
-            if (record)
-                record->continuous = 0;
+        const auto claimed = claimInterruptChannelLocked(state, false);
+        if (!claimed)
             return;
-        }
-        if (record->instanceKey == 0) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-            boardFields().advanceAfterInterrupt = true;
-            return;
-        }
-        channel = state.currentChannel;
-        add = record->scanCounter != 0;
-        state.lastChannelDone = channel;
+        delivered = *claimed;
         if (ran) {
             const auto extra = list->extra();
             for (int k = 0; k < profile.samples; ++k) {
@@ -261,7 +225,7 @@ template <int P> void transferData()
         state.acquisitionStatus = core::kStatusChannelDone;
         boardFields().advanceAfterInterrupt = true;
     }
-    channelComplete<P>(channel, add);
+    channelComplete<P>(delivered.channel, delivered.add);
 }
 
 void advanceSequencer()
@@ -300,17 +264,12 @@ std::span<const core::OperationSet> sets()
 
 core::OperationSet daqOperationSet(const char* name)
 {
-    for (const core::OperationSet& set : sets()) {
-        if (std::strcmp(set.name, name) == 0)
-            return set;
-    }
-    return {};
+    return setNamed(sets(), name);
 }
 
 void registerDaqSets()
 {
-    for (const core::OperationSet& set : sets())
-        core::registerOperationSet(set.name, set);
+    registerSets(sets());
 }
 
 } // namespace driver::boards

@@ -205,13 +205,7 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
 {
     constexpr IsaProfile profile = kProfiles[P];
     DriverState& state = driverState();
-    bool dirty = false;
-    {
-        std::lock_guard lock(state.mutex);
-        dirty = record->timingDirty == 1;
-    }
-    if (dirty)
-        core::ApplyTimingIfChanged(record);
+    applyTimingIfDirty(record);
 
     int channel = 0;
     std::uint32_t byte = 0;
@@ -228,10 +222,7 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
         scanCounter = record->scanCounter;
         integration = record->integration;
     }
-    if (channel < 4)
-        byte = ((byte & 0x63) | static_cast<std::uint32_t>(channel * 8)) & 0x7F;
-    else
-        byte = ((byte & 0xE3) | (static_cast<std::uint32_t>(channel | 0xF0) * 8)) & 0xFF;
+    byte = selectChannel(byte, channel);
     byte &= ~0x02u;
     auto io = boardIo();
     writeControl(*io, byte);
@@ -240,40 +231,14 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
     byte |= strobeSelect == 0 ? 0x43 : 0x41;
 
     if (trigger != 0 && channel == 0 && scanCounter == 0) {
-        const TriggerWait wait = waitForTrigger(record, 0, kStatus, 1);
-        if (wait == TriggerWait::TimedOut) {
-            noteChannelPending();
-            return ChannelStart::Pending;
-        } // the scan was ended
-        if (wait == TriggerWait::Cancelled) {
-            bool released = false;
-            {
-                std::lock_guard lock(state.mutex);
-                released = record->instanceKey == 0;
-            }
-            if (released)
-                return ChannelStart::Advance; // the sequencer ends the scan quietly
-            core::endScanQuietly();
-            noteChannelPending();
-            return ChannelStart::Pending;
-        }
+        if (const auto answer = awaitStartTrigger(record, 0, kStatus, 1))
+            return *answer;
     }
 
-    {
-        std::lock_guard lock(state.mutex);
-        boardFields().controlByte = byte;
-        state.acquisitionStatus = core::kStatusAcquiring;
-    }
-    // The watchdog is armed before the board: an interrupt may come at once.
     const std::uint32_t delay = profile.timing == TimingKind::Istrel
                                     ? istrelWatchdogMs(trigger, integration)
                                     : gavrelWatchdogMs(integration);
-    if (delay != 0)
-        core::armWatchdog(delay);
-    writeControl(*io, byte);
-    postStatusMessage(record);
-    noteChannelPending();
-    return ChannelStart::Pending;
+    return startAcquisition(record, *io, byte, delay, writeControl);
 }
 
 template <int P> void channelComplete(int channel, bool add)
@@ -284,15 +249,7 @@ template <int P> void channelComplete(int channel, bool add)
 
 void quietBoard()
 {
-    std::uint32_t byte = 0;
-    {
-        std::lock_guard lock(driverState().mutex);
-        byte = boardFields().controlByte & 0xBC;
-        boardFields().controlByte = byte;
-    }
-    auto io = boardIo();
-    writeControl(*io, byte | 0x20);
-    writeControl(*io, byte);
+    quietControl(writeControl);
 }
 
 void advanceSequencer()
@@ -313,45 +270,16 @@ template <int P> void transferData()
     }
     writeControl(*io, byte);
 
-    int channel = -1;
-    bool add = false;
-    {
-        std::lock_guard lock(state.mutex);
-        RegistrationRecord* record = state.current;
-        if (state.currentChannel == -1 || state.acquisitionStatus != core::kStatusAcquiring ||
-            !record) {
-            if (record)
-                record->continuous = 0;
-            return;
-        }
-        if (record->instanceKey == 0) {
-            state.acquisitionStatus = core::kStatusStopped;
-            record->continuous = 0;
-            takeWatchdogLocked(state);
-            boardFields().advanceAfterInterrupt = true;
-            return;
-        }
-        channel = state.currentChannel;
-        add = record->scanCounter != 0;
-        state.lastChannelDone = channel;
-        takeWatchdogLocked(state);
-    }
-    core::InterruptsEnableHook();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(profile.samplesRead) * 2);
+    const auto delivered = claimInterruptChannel();
+    if (!delivered)
+        return;
+    const auto samples = static_cast<std::size_t>(profile.samplesRead);
+    std::vector<std::uint8_t> bytes(samples * 2);
     io->readPortBlock(0, kFifo, 2, bytes);
     writeControl(*io, byte | 0x20);
     writeControl(*io, byte);
-    {
-        std::lock_guard lock(state.mutex);
-        for (int k = 0; k < profile.samplesRead; ++k) {
-            const auto at = static_cast<std::size_t>(k) * 2;
-            state.rawBuffer[static_cast<std::size_t>(profile.firstRawIndex + k)] =
-                static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-        }
-        state.acquisitionStatus = core::kStatusChannelDone;
-        boardFields().advanceAfterInterrupt = true;
-    }
-    channelComplete<P>(channel, add);
+    deliverSamples(bytes, static_cast<std::size_t>(profile.firstRawIndex), samples,
+                   channelComplete<P>, *delivered);
 }
 
 void shutdownHardware()
@@ -393,17 +321,12 @@ std::span<const core::OperationSet> sets()
 
 core::OperationSet isaBoardOperationSet(const char* name)
 {
-    for (const core::OperationSet& set : sets()) {
-        if (std::strcmp(set.name, name) == 0)
-            return set;
-    }
-    return {};
+    return setNamed(sets(), name);
 }
 
 void registerIsaBoardSets()
 {
-    for (const core::OperationSet& set : sets())
-        core::registerOperationSet(set.name, set);
+    registerSets(sets());
 }
 
 } // namespace driver::boards
