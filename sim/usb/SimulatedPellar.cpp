@@ -5,17 +5,13 @@
 #include "sim/usb/SimDeviceIo.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 namespace sim::usb {
 
-using platform::usb::TransferResult;
-using platform::usb::TransferStatus;
-
 SimulatedPellar::SimulatedPellar(std::string serial, std::uint16_t pixels)
-    : m_serial(std::move(serial)), m_productId(driver::usb::kDefaultPellarProductId),
-      m_pixels(pixels)
+    : SimUsbDevice(kCommandEndpoint), m_serial(std::move(serial)),
+      m_productId(driver::usb::kDefaultPellarProductId), m_pixels(pixels)
 {}
 
 std::vector<std::uint8_t> SimulatedPellar::endpoints() const
@@ -50,54 +46,13 @@ std::uint16_t SimulatedPellar::patternPixel(std::size_t index, int block)
     return static_cast<std::uint16_t>(index * 97 + 1000 + static_cast<std::size_t>(block) * 300);
 }
 
-TransferResult SimulatedPellar::transfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
-                                         unsigned timeoutMs)
+SimUsbDevice::Queue* SimulatedPellar::inQueueLocked(std::uint8_t endpoint)
 {
-    std::unique_lock lock(m_mutex);
-    if (!m_plugged)
-        return {TransferStatus::NoDevice, 0};
-    if (m_failTransfers > 0 && m_transfersBeforeFailure > 0) {
-        --m_transfersBeforeFailure;
-    } else if (m_failTransfers > 0) {
-        --m_failTransfers;
-        return {TransferStatus::Error, 0};
-    }
-    if ((endpoint & 0x80) == 0) {
-        if (endpoint != kCommandEndpoint)
-            return {TransferStatus::Stall, 0};
-        m_log.push_back({endpoint, std::vector<std::uint8_t>(data.begin(), data.end())});
-        handleCommandLocked(data);
-        m_dataReady.notify_all();
-        return {TransferStatus::Ok, data.size()};
-    }
-    std::deque<std::vector<std::uint8_t>>* queue = nullptr;
     if (endpoint == kSpectrumEndpoint)
-        queue = &m_spectrumQueue;
-    else if (endpoint == kReplyEndpoint)
-        queue = &m_replyQueue;
-    else
-        return {TransferStatus::Stall, 0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (m_plugged && queue->empty()) {
-        if (m_dataReady.wait_until(lock, deadline) == std::cv_status::timeout && queue->empty())
-            return {TransferStatus::Timeout, 0};
-    }
-    if (!m_plugged)
-        return {TransferStatus::NoDevice, 0};
-    // A transfer never spans two units: a unit's tail ends the transfer as a short packet.
-    std::vector<std::uint8_t>& unit = queue->front();
-    const std::size_t n = std::min(unit.size(), data.size());
-    std::memcpy(data.data(), unit.data(), n);
-    unit.erase(unit.begin(), unit.begin() + static_cast<std::ptrdiff_t>(n));
-    if (unit.empty())
-        queue->pop_front();
-    return {TransferStatus::Ok, n};
-}
-
-bool SimulatedPellar::clearHalt(std::uint8_t)
-{
-    std::lock_guard lock(m_mutex);
-    return m_plugged;
+        return &m_spectrumQueue;
+    if (endpoint == kReplyEndpoint)
+        return &m_replyQueue;
+    return nullptr;
 }
 
 void SimulatedPellar::queueBlockLocked()
@@ -200,53 +155,6 @@ void SimulatedPellar::shortenNextBlocks(int count)
 {
     std::lock_guard lock(m_mutex);
     m_shortBlocks = count;
-}
-
-void SimulatedPellar::failNextTransfers(int count, int after)
-{
-    std::lock_guard lock(m_mutex);
-    m_failTransfers = count;
-    m_transfersBeforeFailure = after;
-}
-
-void SimulatedPellar::unplug()
-{
-    std::lock_guard lock(m_mutex);
-    m_plugged = false;
-    m_spectrumQueue.clear();
-    m_replyQueue.clear();
-    m_dataReady.notify_all();
-}
-
-void SimulatedPellar::replug()
-{
-    std::lock_guard lock(m_mutex);
-    m_plugged = true;
-    ++m_generation;
-}
-
-bool SimulatedPellar::plugged() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_plugged;
-}
-
-std::uint32_t SimulatedPellar::plugGeneration() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_generation;
-}
-
-std::vector<LoggedTransfer> SimulatedPellar::log() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_log;
-}
-
-void SimulatedPellar::clearLog()
-{
-    std::lock_guard lock(m_mutex);
-    m_log.clear();
 }
 
 int SimulatedPellar::spectrumRequests() const

@@ -20,7 +20,7 @@ namespace sim::usb {
 // information query (0x0F 0x00) are answered with 16 bytes on 0x87 (pipe 3). Initialise
 // (0x01 0x00) drops whatever the host has not collected. Faults can be injected.
 // Thread-safe.
-class SimulatedPellar
+class SimulatedPellar : public SimUsbDevice
 {
 public:
     static constexpr std::uint8_t kCommandEndpoint = 0x01;
@@ -35,10 +35,6 @@ public:
     std::vector<std::uint8_t> endpoints() const;
     platform::usb::DeviceDescriptorBytes deviceDescriptor() const;
     int stringDescriptor(std::uint8_t index, std::uint16_t language, std::span<std::uint8_t> out);
-    // Waits up to timeoutMs for IN data (an event wait, woken by the data).
-    platform::usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
-                                           unsigned timeoutMs);
-    bool clearHalt(std::uint8_t endpoint);
 
     // The pixel the device sends at each position of block `block` (counted from 0).
     static std::uint16_t patternPixel(std::size_t index, int block);
@@ -50,45 +46,29 @@ public:
     // Blocks carry these pixels (in turn, the last repeating) instead of the pattern.
     void setSpectra(std::vector<std::vector<std::uint16_t>> spectra);
 
-    // Faults.
+    // Faults (the transfer failures and unplugging are the bus's).
     void dropNextSyncBytes(int count); // next blocks end with 0x00 instead of 0x69
     void shortenNextBlocks(int count); // next blocks lose their last pixel word
-    // The next `count` transfers on any pipe fail, after `after` more that succeed.
-    void failNextTransfers(int count, int after = 0);
-    void unplug();
-    void replug();
-    bool plugged() const;
-    std::uint32_t plugGeneration() const; // advances at every replug
 
     // Device state for tests.
-    std::vector<LoggedTransfer> log() const; // every OUT transfer (the commands)
-    void clearLog();
     int spectrumRequests() const;
     int initialisations() const;
     int integrationMs() const;
     int strobe() const;
 
 private:
-    void handleCommandLocked(std::span<const std::uint8_t> bytes);
+    void handleCommandLocked(std::span<const std::uint8_t> bytes) final;
+    Queue* inQueueLocked(std::uint8_t endpoint) final;
     void queueBlockLocked();
 
     std::string m_serial;
     std::uint16_t m_productId;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_dataReady;
-    std::deque<std::vector<std::uint8_t>> m_spectrumQueue; // one entry per block
-    std::deque<std::vector<std::uint8_t>> m_replyQueue;
-    std::vector<LoggedTransfer> m_log;
     std::vector<std::vector<std::uint16_t>> m_spectra;
     std::uint16_t m_pixels;
     std::uint16_t m_word2 = 0x0102;
     std::array<std::uint8_t, 5> m_infoBytes{3, 4, 5, 6, 7};
     int m_dropSync = 0;
     int m_shortBlocks = 0;
-    int m_failTransfers = 0;
-    int m_transfersBeforeFailure = 0;
-    bool m_plugged = true;
-    std::uint32_t m_generation = 0;
     int m_requests = 0;
     int m_inits = 0;
     int m_integrationMs = 0;

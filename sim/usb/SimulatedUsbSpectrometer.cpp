@@ -4,16 +4,12 @@
 #include "sim/usb/SimDeviceIo.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 namespace sim::usb {
 
-using platform::usb::TransferResult;
-using platform::usb::TransferStatus;
-
 SimulatedUsbSpectrometer::SimulatedUsbSpectrometer(SimIdentity identity)
-    : m_identity(std::move(identity))
+    : SimUsbDevice(kCommandEndpoint), m_identity(std::move(identity))
 {
     m_infoSlots[0] = m_identity.serial.substr(0, 15);
 }
@@ -81,58 +77,18 @@ SimulatedUsbSpectrometer::packBlock(std::span<const std::uint16_t> pixels, std::
     return block;
 }
 
-TransferResult SimulatedUsbSpectrometer::transfer(std::uint8_t endpoint,
-                                                  std::span<std::uint8_t> data, unsigned timeoutMs)
+SimUsbDevice::Queue* SimulatedUsbSpectrometer::inQueueLocked(std::uint8_t endpoint)
 {
-    std::unique_lock lock(m_mutex);
-    if (!m_plugged)
-        return {TransferStatus::NoDevice, 0};
-    if (m_failTransfers > 0 && m_transfersBeforeFailure > 0) {
-        --m_transfersBeforeFailure;
-    } else if (m_failTransfers > 0) {
-        --m_failTransfers;
-        return {TransferStatus::Error, 0};
-    }
-    if ((endpoint & 0x80) == 0) {
-        if (endpoint != kCommandEndpoint)
-            return {TransferStatus::Stall, 0};
-        if (m_logging)
-            m_log.push_back({endpoint, std::vector<std::uint8_t>(data.begin(), data.end())});
-        handleCommandLocked(data);
-        m_dataReady.notify_all();
-        return {TransferStatus::Ok, data.size()};
-    }
-    std::deque<std::vector<std::uint8_t>>* queue = nullptr;
     if (endpoint == kSpectrumEndpoint)
-        queue = &m_spectrumQueue;
-    else if (endpoint == kReplyEndpoint && m_identity.makerInterface)
-        queue = &m_replyQueue;
-    else
-        return {TransferStatus::Stall, 0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const auto nothing = [&] {
-        return queue->empty() || (m_holdSpectra && endpoint == kSpectrumEndpoint);
-    };
-    while (m_plugged && nothing()) {
-        if (m_dataReady.wait_until(lock, deadline) == std::cv_status::timeout && nothing())
-            return {TransferStatus::Timeout, 0};
-    }
-    if (!m_plugged)
-        return {TransferStatus::NoDevice, 0};
-    // A transfer never spans two units: a unit's tail ends the transfer as a short packet.
-    std::vector<std::uint8_t>& unit = queue->front();
-    const std::size_t n = std::min(unit.size(), data.size());
-    std::memcpy(data.data(), unit.data(), n);
-    unit.erase(unit.begin(), unit.begin() + static_cast<std::ptrdiff_t>(n));
-    if (unit.empty())
-        queue->pop_front();
-    return {TransferStatus::Ok, n};
+        return &m_spectrumQueue;
+    if (endpoint == kReplyEndpoint && m_identity.makerInterface)
+        return &m_replyQueue;
+    return nullptr;
 }
 
-bool SimulatedUsbSpectrometer::clearHalt(std::uint8_t)
+bool SimulatedUsbSpectrometer::heldLocked(std::uint8_t endpoint) const
 {
-    std::lock_guard lock(m_mutex);
-    return m_plugged;
+    return m_holdSpectra && endpoint == kSpectrumEndpoint;
 }
 
 void SimulatedUsbSpectrometer::replyLocked(std::vector<std::uint8_t> reply)
@@ -303,13 +259,6 @@ void SimulatedUsbSpectrometer::dropNextSyncBytes(int count)
     m_dropSync = count;
 }
 
-void SimulatedUsbSpectrometer::failNextTransfers(int count, int after)
-{
-    std::lock_guard lock(m_mutex);
-    m_failTransfers = count;
-    m_transfersBeforeFailure = after;
-}
-
 void SimulatedUsbSpectrometer::shortenNextReplies(int count)
 {
     std::lock_guard lock(m_mutex);
@@ -326,53 +275,7 @@ void SimulatedUsbSpectrometer::holdSpectra(bool on)
 {
     std::lock_guard lock(m_mutex);
     m_holdSpectra = on;
-    m_dataReady.notify_all();
-}
-
-void SimulatedUsbSpectrometer::unplug()
-{
-    std::lock_guard lock(m_mutex);
-    m_plugged = false;
-    m_spectrumQueue.clear();
-    m_replyQueue.clear();
-    m_dataReady.notify_all();
-}
-
-void SimulatedUsbSpectrometer::replug()
-{
-    std::lock_guard lock(m_mutex);
-    m_plugged = true;
-    ++m_generation;
-}
-
-bool SimulatedUsbSpectrometer::plugged() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_plugged;
-}
-
-std::uint32_t SimulatedUsbSpectrometer::plugGeneration() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_generation;
-}
-
-std::vector<LoggedTransfer> SimulatedUsbSpectrometer::log() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_log;
-}
-
-void SimulatedUsbSpectrometer::setLogging(bool on)
-{
-    std::lock_guard lock(m_mutex);
-    m_logging = on;
-}
-
-void SimulatedUsbSpectrometer::clearLog()
-{
-    std::lock_guard lock(m_mutex);
-    m_log.clear();
+    wakeReadersLocked();
 }
 
 int SimulatedUsbSpectrometer::spectrumRequests() const

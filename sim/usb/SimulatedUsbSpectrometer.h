@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/usb/UsbBackend.h"
+#include "sim/usb/SimUsbDevice.h"
 
 #include <array>
 #include <condition_variable>
@@ -25,17 +26,10 @@ struct SimIdentity
     bool makerInterface = true; // false: 4 pipes without endpoint 7
 };
 
-// One transfer the host made, as the device saw it.
-struct LoggedTransfer
-{
-    std::uint8_t endpoint = 0; // bit 7 set: IN
-    std::vector<std::uint8_t> bytes;
-};
-
 // The device side of the EZ-USB spectrometers' command protocol, byte for byte: commands
 // arrive on endpoint 0x01 (pipe 0), spectrum blocks leave on 0x82 (pipe 1), replies on
 // 0x87 (pipe 3); 0x86 (pipe 2) carries nothing. Faults can be injected. Thread-safe.
-class SimulatedUsbSpectrometer
+class SimulatedUsbSpectrometer : public SimUsbDevice
 {
 public:
     static constexpr std::uint8_t kCommandEndpoint = 0x01;
@@ -45,16 +39,12 @@ public:
     static constexpr std::size_t kPixels = 2048;
 
     explicit SimulatedUsbSpectrometer(SimIdentity identity);
-    virtual ~SimulatedUsbSpectrometer() = default;
+    ~SimulatedUsbSpectrometer() override = default;
 
     // Host side, as the USB backends see it.
     std::vector<std::uint8_t> endpoints() const;
     platform::usb::DeviceDescriptorBytes deviceDescriptor() const;
     int stringDescriptor(std::uint8_t index, std::uint16_t language, std::span<std::uint8_t> out);
-    // Waits up to timeoutMs for IN data (an event wait, woken by the data).
-    platform::usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data,
-                                           unsigned timeoutMs);
-    bool clearHalt(std::uint8_t endpoint);
 
     // The pixel the simulator sends at each position (12 bits).
     static std::uint16_t patternPixel(std::size_t index);
@@ -62,23 +52,14 @@ public:
     static std::array<std::uint8_t, 4097> packBlock(std::span<const std::uint16_t> pixels,
                                                     std::uint8_t sync = 0x69);
 
-    // Faults.
-    void dropNextSyncBytes(int count); // next blocks lose their sync byte
-    // The next `count` transfers on any pipe fail, after `after` more that succeed.
-    void failNextTransfers(int count, int after = 0);
+    // Faults (the transfer failures and unplugging are the bus's).
+    void dropNextSyncBytes(int count);           // next blocks lose their sync byte
     void shortenNextReplies(int count);          // next query replies come half-length
     void refuseLanguage(std::uint16_t language); // string requests in it fail
     // While on, spectrum reads find no block (a trigger that never comes).
     void holdSpectra(bool on);
-    void unplug();
-    void replug();
-    bool plugged() const;
-    std::uint32_t plugGeneration() const; // advances at every replug
 
     // Device state for tests.
-    std::vector<LoggedTransfer> log() const; // every OUT transfer (the commands)
-    void setLogging(bool on);                // off: nothing is logged (benchmarks)
-    void clearLog();
     int spectrumRequests() const;
     int integrationMs() const;
     void setTemperatureRaw(std::vector<std::uint32_t> raws); // answered in turn, last repeats
@@ -103,21 +84,14 @@ protected:
     bool takeDroppedSyncLocked();
     void setIntegrationLocked(int ms) { m_integrationMs = ms; }
 
-    mutable std::mutex m_mutex;
-
 private:
-    void handleCommandLocked(std::span<const std::uint8_t> bytes);
+    void handleCommandLocked(std::span<const std::uint8_t> bytes) final;
+    Queue* inQueueLocked(std::uint8_t endpoint) final;
+    bool heldLocked(std::uint8_t endpoint) const final;
 
     SimIdentity m_identity;
-    std::condition_variable m_dataReady;
-    std::deque<std::vector<std::uint8_t>> m_spectrumQueue; // one entry per IN transfer unit
-    std::deque<std::vector<std::uint8_t>> m_replyQueue;
-    std::vector<LoggedTransfer> m_log;
-    bool m_logging = true;
     int m_dropSync = 0;
-    int m_failTransfers = 0;
     bool m_holdSpectra = false;
-    int m_transfersBeforeFailure = 0;
     int m_shortReplies = 0;
     int m_floatFailures = 0;
     std::uint16_t m_refusedLanguage = 0xFFFF;
