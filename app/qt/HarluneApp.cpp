@@ -16,6 +16,8 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/automation/Registration.h"
+#include "platform/basic/BasicEngine.h"
+#include "platform/basic/ide/BasicEditorWindow.h"
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/Document.h"
@@ -188,6 +190,10 @@ CErrorLog& CHarluneApp::errorLog()
 
 CHarluneApp::~CHarluneApp()
 {
+    // The engine factory names this application's main frame.
+    if (m_engineFactoryRegistered)
+        platform::automation::ClassRegistry::instance().registerOutsideClass(
+            platform::basic::BasicEngine::engineClsid(), nullptr);
     // Documents go before the main frame they report to, and the views before what they
     // borrow.
     CloseAllDocuments();
@@ -253,6 +259,37 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     MainFrameWidget& frame = *m_mainFrame;
     m_viewFrame =
         std::make_unique<MainFrameViewFrame>(frame.core(), frame, &frame.allPreferences());
+    // The script engine: made by its class id, with its editor window owned by the main frame.
+    // A class registered before (a test's fake engine, or one that makes none) stays.
+    if (!platform::automation::ClassRegistry::instance().hasOutsideClass(
+            platform::basic::BasicEngine::engineClsid())) {
+        m_engineFactoryRegistered = true;
+        platform::automation::ClassRegistry::instance().registerOutsideClass(
+            platform::basic::BasicEngine::engineClsid(), [&frame] {
+                platform::automation::DispatchPtr engine = platform::basic::BasicEngine::create();
+                auto* editor = new platform::basic::ide::BasicEditorWindow(
+                    static_cast<platform::basic::BasicEngine&>(*engine), &frame);
+                editor->setWindowFlag(Qt::Window);
+                frame.adoptScriptEditor(editor);
+                return engine;
+            });
+    }
+    frame.setUpScripting();
+    {
+        using platform::automation::CEventGenerator;
+        using platform::automation::Variant;
+        CSaxBasicObj& script = frame.scriptObject();
+        m_viewFrame->setScriptEvents(
+            [&script](const std::string& window, int16_t channels) {
+                script.fire(CEventGenerator::NewSpectraReady, {Variant(window), Variant(channels)});
+            },
+            [&script](const std::string& window, double stamp) {
+                script.fire(CEventGenerator::TimeAcquisition, {Variant(window), Variant(stamp)});
+            },
+            [&script](const std::string& window) {
+                script.fire(CEventGenerator::SpectrometerConfigChanged, {Variant(window)});
+            });
+    }
     m_viewDriver = std::make_unique<DriverApiViewDriver>(m_driver);
 
     AddDocTemplate(std::make_unique<DocTemplate>(

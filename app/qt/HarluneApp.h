@@ -83,6 +83,7 @@ private:
     uint64_t m_instanceMutex = 0;
     bool m_noHardware = false;
     bool m_hidden = false;
+    bool m_engineFactoryRegistered = false;
     int m_manufacturingMode = 0;
     std::string m_applicationPath;
     std::string m_helpFilePath;

@@ -20,6 +20,7 @@
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
+#include "platform/qt/UiServices.h"
 #include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
@@ -43,7 +44,9 @@
 using platform::framework::ChildFrame;
 
 MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
-    : m_core(std::make_unique<CMainFrame>(*this, driver, instanceKey))
+    : m_core(std::make_unique<CMainFrame>(*this, driver, instanceKey)),
+      m_script(
+          std::make_unique<CSaxBasicObj>(platform::automation::ClassRegistry::instance(), *this))
 {
     setWindowTitle(QStringLiteral("Harlune"));
     statusBar()->showMessage(QStringLiteral("Ready"));
@@ -73,8 +76,14 @@ constexpr unsigned ID_GLOBAL_BAR = 16002;
 constexpr unsigned ID_HIDDEN_BAR = 212;
 constexpr unsigned ID_VIEW_MAIN_STATUS_BAR = 32813;
 constexpr unsigned ID_POPUP_TOOLBARS = 227;
-// The scripting commands: they need the script engine, which the program does not have yet.
-constexpr unsigned kScriptCommands[] = {32940, 33055, 33056, 33057, 33058, 32941, 33078, 33079};
+constexpr unsigned ID_SCRIPT_SHOW_IDE = 32940;
+constexpr unsigned ID_SCRIPT_EVENT_MODE = 32941;
+constexpr unsigned ID_SCRIPT_OPEN_AND_EXECUTE = 33055;
+constexpr unsigned ID_SCRIPT_RUN = 33056;
+constexpr unsigned ID_SCRIPT_PAUSE = 33057;
+constexpr unsigned ID_SCRIPT_STOP = 33058;
+constexpr unsigned ID_AUTORUN_SELECT_SCRIPT = 33078;
+constexpr unsigned ID_AUTORUN_ENABLED = 33079;
 constexpr unsigned ID_RECENT_SCRIPT_FIRST = 33064;
 constexpr unsigned ID_RECENT_SCRIPT_LAST = 33075;
 constexpr unsigned ID_HELP_SHOW_INDEX = 33049;
@@ -188,10 +197,7 @@ void MainFrameWidget::installCommands()
     onUpdate(ID_VIEW_MAIN_STATUS_BAR, [this](platform::framework::CmdUI& ui) {
         ui.SetCheck(statusBar()->isHidden() ? 0 : 1);
     });
-    for (unsigned id : kScriptCommands)
-        onUpdate(id, [](platform::framework::CmdUI& ui) { ui.Enable(false); });
-    onUpdateRange(ID_RECENT_SCRIPT_FIRST, ID_RECENT_SCRIPT_LAST,
-                  [](platform::framework::CmdUI& ui) { ui.Enable(false); });
+    installScriptCommands();
     onCommand(ID_FILE_NEW_SPECTRUM, guarded([] {
                   if (CHarluneApp* app = CHarluneApp::instance())
                       app->NewSpectrumWindow();
@@ -247,6 +253,10 @@ void writePlacementText(const std::string& text)
 
 MainFrameWidget::~MainFrameWidget()
 {
+    // The editor needs its engine: it goes first, then the engine is shut down.
+    delete m_scriptEditor.data();
+    m_core->setScriptHost(nullptr);
+    CSaxBasicDriver::ShutDownEngine(m_script.get());
     if (automationFrame() == this)
         setAutomationFrame(nullptr);
     m_recentScripts.WriteList();
@@ -261,6 +271,7 @@ MainFrameWidget::~MainFrameWidget()
 
 void MainFrameWidget::OnCreate()
 {
+    m_script->OnFrameCreate();
     createStatusBar();
     createToolBars();
     m_core->initDriverCache();
@@ -636,6 +647,20 @@ int MainFrameWidget::addOpenSpectrumDocuments(int delta)
 
 void MainFrameWidget::OnTimer(unsigned id)
 {
+    if (id == kMacroCloseTimer) {
+        KillTimer(id);
+        postClose();
+        return;
+    }
+    if (id == kScriptOpenTimer) {
+        if (m_script->GetMacroState() == 0) {
+            KillTimer(id);
+            const std::string path = std::exchange(m_pendingScript, {});
+            if (!path.empty())
+                guarded([this, path] { openScriptNow(path); })();
+        }
+        return;
+    }
     try {
         m_core->OnTimer(id);
     } catch (const std::exception&) {
@@ -656,6 +681,15 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A macro still on the stack: the close waits for it (running) or is refused (paused).
+    if (const int16_t state = m_script->GetMacroState()) {
+        if (state == -1)
+            SetTimer(kMacroCloseTimer, 500);
+        event->ignore();
+        return;
+    }
+    saveScriptSettings();
+    m_script->OnFrameClose();
     saveToolBars();
     platform::framework::WINDOWPLACEMENT placement = platform::framework::GetWindowPlacement(this);
     placement.flags = isMaximized() ? platform::framework::WPF_RESTORETOMAXIMIZED : 0;
@@ -858,4 +892,281 @@ std::vector<AutomationFrame::HMENU> MainFrameWidget::menusInUse()
         for (platform::framework::DocTemplate* docTemplate : app->docTemplates())
             menus.push_back(docTemplate->sharedMenu());
     return menus;
+}
+
+// ---- Scripting ----
+
+namespace {
+
+constexpr const char* kIdeSection = "Scripting\\BasicIDE";
+constexpr const char* kEventModeCaption = "Harlune Scripting in Event Mode";
+constexpr const char* kEventDrivenCaption = "Harlune Scripting in Event-driven Mode";
+constexpr const char* kProceduralCaption = "Harlune Scripting in Procedural Mode";
+
+// The editor settings kept in "Scripting\\BasicIDE": name, property, default, and how the close
+// writes them ('d' "%d", 'u' "%u", 's' text).
+struct IdeSetting
+{
+    const char* name;
+    platform::automation::DISPID id;
+    int32_t fallback;
+    char format;
+};
+constexpr IdeSetting kIdeSettings[] = {
+    {"Left", 90, 0, 'd'},
+    {"Top", 91, 0, 'd'},
+    {"Width", 92, 400, 'd'},
+    {"Height", 93, 500, 'd'},
+    {"EventMode", 32, 1, 'd'},
+    {"AlwaysSplit", 31, 0, 'd'},
+    {"EditTools", 9, 1, 'd'},
+    {"TabAsSpaces", 81, 0, 'd'},
+    {"BackColor", -501, 0xFFFFFF, 'u'},
+    {"DebugHeight", 66, 100, 'd'},
+    {"ToolbarVisible", 22, 1, 'd'},
+    {"StatusVisible", 21, 1, 'd'},
+    {"FileDirectory", 106, 0, 's'},
+    {"ForeColor", -513, 0, 'u'},
+    {"TabWidth", 82, 4, 'd'},
+};
+
+} // namespace
+
+void MainFrameWidget::setUpScripting()
+{
+    if (!m_script->CreateEngine())
+        return;
+    m_core->setScriptHost(m_script.get());
+    readScriptSettings();
+    using platform::automation::CEventGenerator;
+    using platform::automation::Variant;
+    setScriptEvents(
+        [this](int16_t id) { m_script->fire(CEventGenerator::TimerTick, {Variant(id)}); },
+        [this](int32_t id) { m_script->fire(CEventGenerator::UserMenu, {Variant(id)}); });
+}
+
+void MainFrameWidget::readScriptSettings()
+{
+    using platform::automation::Variant;
+    CINIFileSupport store(nullptr, 1);
+    for (const IdeSetting& setting : kIdeSettings) {
+        if (setting.format == 's') {
+            m_script->PutProperty(setting.id,
+                                  Variant(store.GetStringDefault(kIdeSection, setting.name, "")));
+            continue;
+        }
+        const int32_t value = store.GetIntDefault(kIdeSection, setting.name, setting.fallback);
+        if (setting.id == 32) {
+            m_script->PutProperty(32, Variant(value != 0));
+            m_script->PutProperty(-518,
+                                  Variant(value == 1 ? kEventModeCaption : kProceduralCaption));
+        } else {
+            m_script->PutProperty(setting.id, Variant(value));
+        }
+    }
+}
+
+void MainFrameWidget::saveScriptSettings()
+{
+    if (!m_script->hasEngine())
+        return;
+    CINIFileSupport store(nullptr, 1);
+    for (const IdeSetting& setting : kIdeSettings) {
+        std::string text;
+        if (setting.format == 's') {
+            text = m_script->GetStringProperty(setting.id);
+        } else {
+            const int32_t value = m_script->GetLongProperty(setting.id);
+            text = setting.format == 'u' ? std::to_string(static_cast<uint32_t>(value))
+                                         : std::to_string(value);
+        }
+        store.WriteString(kIdeSection, setting.name, text.c_str());
+    }
+}
+
+void MainFrameWidget::adoptScriptEditor(QWidget* editor)
+{
+    m_scriptEditor = editor;
+}
+
+void MainFrameWidget::showIde()
+{
+    m_script->InvokeMethod96();
+    m_script->InvokeMethod100();
+    m_ideCreated = true;
+}
+
+void MainFrameWidget::openScriptWhenIdle(const std::string& path)
+{
+    // A macro still on the stack (this command came through its DoEvents) would lose the
+    // open: it waits until the macro ended.
+    if (m_script->GetMacroState() == 0) {
+        openScriptNow(path);
+        return;
+    }
+    m_pendingScript = path;
+    SetTimer(kScriptOpenTimer, 100);
+}
+
+void MainFrameWidget::openScriptNow(const std::string& path)
+{
+    if (!m_ideCreated)
+        showIde();
+    m_script->PutProperty(94, platform::automation::Variant(false));
+    m_script->OpenScript(path);
+    addRecentScript(path);
+}
+
+void MainFrameWidget::installScriptCommands()
+{
+    using namespace app::res; // the MENUVERIFY values
+    using platform::automation::Variant;
+    using platform::framework::CmdUI;
+    CMainFrame& core = *m_core;
+    CSaxBasicObj& script = *m_script;
+    const auto withEngine = [&script](CmdUI& ui) { ui.Enable(script.hasEngine()); };
+
+    onCommand(ID_SCRIPT_SHOW_IDE, guarded([this, &core, &script] {
+                  if (script.hasEngine() && core.VerifyCommand(mvScriptShowIDE))
+                      showIde();
+              }));
+    onUpdate(ID_SCRIPT_SHOW_IDE, withEngine);
+    onCommand(ID_SCRIPT_OPEN_AND_EXECUTE, guarded([this, &core, &script] {
+                  if (!script.hasEngine() || !core.VerifyCommand(mvScriptOpenAndExecuteScript))
+                      return;
+                  if (script.GetMacroState() != 0) {
+                      if (!messageBox("Starting a new script will stop the currently executing "
+                                      "script.\nWould you like to continue?",
+                                      "Harlune Script Warning", Box::YesNo))
+                          return;
+                      script.stop();
+                  }
+                  platform::qt::FileDialogRequest request;
+                  request.title = "Run Macro";
+                  request.filters = {{"Basic Macros (*.bas)", "*.bas"}};
+                  request.defaultExtension = "bas";
+                  request.fileMustExist = true;
+                  request.owner = this;
+                  const auto chosen = platform::qt::uiServices().fileDialog(request);
+                  if (chosen && !chosen->paths.empty())
+                      openScriptWhenIdle(chosen->paths.front());
+              }));
+    onUpdate(ID_SCRIPT_OPEN_AND_EXECUTE, withEngine);
+    onCommand(ID_SCRIPT_RUN, guarded([&core, &script] {
+                  if (!core.VerifyCommand(mvScriptRunScript))
+                      return;
+                  if (script.GetBoolProperty(19))
+                      script.PutProperty(19, Variant(false));
+                  else
+                      script.PutProperty(20, Variant(true));
+              }));
+    onUpdate(ID_SCRIPT_RUN, [this, &script](CmdUI& ui) {
+        ui.Enable(script.hasEngine() && m_ideCreated &&
+                  (script.GetBoolProperty(19) || !script.GetBoolProperty(20)));
+    });
+    onCommand(ID_SCRIPT_PAUSE, guarded([&core, &script] {
+                  if (core.VerifyCommand(mvScriptPauseScript))
+                      script.PutProperty(19, Variant(!script.GetBoolProperty(19)));
+              }));
+    onUpdate(ID_SCRIPT_PAUSE, [this, &script](CmdUI& ui) {
+        ui.Enable(script.hasEngine() && m_ideCreated && script.GetBoolProperty(20) &&
+                  !script.GetBoolProperty(19));
+    });
+    onCommand(ID_SCRIPT_STOP, guarded([&core, &script] {
+                  if (!core.VerifyCommand(mvScriptStopScript))
+                      return;
+                  script.fire(platform::automation::CEventGenerator::MacroEnd, {});
+                  script.stop();
+              }));
+    onUpdate(ID_SCRIPT_STOP, [&script](CmdUI& ui) {
+        ui.Enable(script.hasEngine() && script.GetMacroState() != 0);
+    });
+    onCommand(ID_SCRIPT_EVENT_MODE, guarded([&core, &script] {
+                  if (!script.hasEngine() || !core.VerifyCommand(mvScriptEventDrivenMode))
+                      return;
+                  const bool on = !script.GetBoolProperty(32);
+                  script.PutProperty(32, Variant(on));
+                  script.PutProperty(-518, Variant(on ? kEventDrivenCaption : kProceduralCaption));
+              }));
+    onUpdate(ID_SCRIPT_EVENT_MODE, [&script](CmdUI& ui) {
+        ui.Enable(script.hasEngine());
+        ui.SetCheck(script.GetBoolProperty(32) ? 1 : 0);
+    });
+    onCommand(ID_AUTORUN_ENABLED, guarded([&core] {
+                  if (core.VerifyCommand(mvScriptAutoRunScriptEnabled))
+                      core.autoRunScript().enabled = core.autoRunScript().enabled ? 0 : 1;
+              }));
+    onUpdate(ID_AUTORUN_ENABLED, [&core, withEngine](CmdUI& ui) {
+        withEngine(ui);
+        ui.SetCheck(core.autoRunScript().enabled ? 1 : 0);
+    });
+    onCommand(ID_AUTORUN_SELECT_SCRIPT, guarded([this, &core] {
+                  if (!core.VerifyCommand(mvScriptAutoRunScriptSelectScript))
+                      return;
+                  platform::qt::FileDialogRequest request;
+                  request.title = "Select AutoRun Script";
+                  request.filters = {{"Basic Macros (*.bas)", "*.bas"}};
+                  request.defaultExtension = "bas";
+                  request.initialPath = core.autoRunScript().filename;
+                  request.owner = this;
+                  const auto chosen = platform::qt::uiServices().fileDialog(request);
+                  if (chosen && !chosen->paths.empty())
+                      core.autoRunScript().filename = chosen->paths.front();
+              }));
+    onUpdate(ID_AUTORUN_SELECT_SCRIPT, withEngine);
+    onCommandRange(ID_RECENT_SCRIPT_FIRST, ID_RECENT_SCRIPT_LAST,
+                   [this, &core, &script](unsigned id) {
+                       guarded([this, &core, &script, id] {
+                           const size_t index = id - ID_RECENT_SCRIPT_FIRST;
+                           if (!script.hasEngine() || index >= m_recentScripts.size() ||
+                               !core.VerifyCommand(mvScriptRecentScripts))
+                               return;
+                           openScriptWhenIdle(m_recentScripts[index]);
+                       })();
+                   });
+    onUpdateRange(ID_RECENT_SCRIPT_FIRST, ID_RECENT_SCRIPT_LAST, [this, &script](CmdUI& ui) {
+        ui.Enable(script.hasEngine() && ui.id() - ID_RECENT_SCRIPT_FIRST < m_recentScripts.size());
+    });
+}
+
+bool MainFrameWidget::messageBox(const std::string& text, const std::string& caption, Box box)
+{
+    namespace pq = platform::qt;
+    const unsigned flags = box == Box::YesNo         ? pq::kMbYesNo | pq::kMbIconQuestion
+                           : box == Box::Exclamation ? pq::kMbOk | pq::kMbIconWarning
+                                                     : pq::kMbOk;
+    const int answer = pq::uiServices().messageBox(text, caption, flags, this);
+    return box == Box::YesNo ? answer == pq::kIdYes : true;
+}
+
+void MainFrameWidget::doEvents()
+{
+    // The idle step first (it starts scans), then the events waiting now.
+    if (CHarluneApp* app = CHarluneApp::instance())
+        app->OnIdle(0);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void MainFrameWidget::focusMainFrame()
+{
+    activateWindow();
+    setFocus();
+}
+
+void MainFrameWidget::addRecentScript(const std::string& path)
+{
+    m_recentScripts.Add(path);
+    m_recentScripts.WriteList();
+    refreshRecentScriptMenus();
+}
+
+int32_t MainFrameWidget::mainWindowHandle()
+{
+    return static_cast<int32_t>(GetSafeHwnd());
+}
+
+bool MainFrameWidget::focusWithin(int32_t)
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && m_scriptEditor && focus->window() == m_scriptEditor.data();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/automation/AutomationFrame.h"
+#include "app/automation/SaxBasicHost.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/shell/MainFrameWindow.h"
@@ -27,7 +28,8 @@ class QLabel;
 class MainFrameWidget : public platform::framework::MdiFrame,
                         public MainFrameWindow,
                         public SpectrumDocFrame,
-                        public AutomationFrame
+                        public AutomationFrame,
+                        public ScriptUi
 {
 public:
     using ChildKind = MainFrameWindow::ChildKind;
@@ -55,6 +57,27 @@ public:
     // program): TimerTick and UserMenu. Unset, they go nowhere.
     void setScriptEvents(std::function<void(int16_t)> timerTick,
                          std::function<void(int32_t)> userMenu);
+    // Creates the script engine (when a class is registered under the engine's class id) and
+    // sets it up for the frame; the frame's script events go to its event generator.
+    void setUpScripting();
+    // The script object (always there; without an engine it answers neutrally).
+    CSaxBasicObj& scriptObject() { return *m_script; }
+    // The engine's editor window, owned by the frame (the engine factory hands it over).
+    void adoptScriptEditor(QWidget* editor);
+    QWidget* scriptEditor() const { return m_scriptEditor; }
+    bool ideCreated() const { return m_ideCreated; }
+    // Open and Execute Script after its question and dialog (also the recent scripts): opens
+    // once no macro is on the stack (retried by timer).
+    void openScriptWhenIdle(const std::string& path);
+
+    // ScriptUi
+    bool messageBox(const std::string& text, const std::string& caption, Box box) override;
+    void doEvents() override;
+    void focusMainFrame() override;
+    void addRecentScript(const std::string& path) override;
+    int32_t mainWindowHandle() override;
+    bool focusWithin(int32_t window) override;
+
     const COXMenuOrganizer& menuOrganizer() const { return m_menuOrganizer; }
     const MainFramePreferences& allPreferences() const { return m_preferences; }
     MainFramePreferences& allPreferences() { return m_preferences; }
@@ -146,4 +169,17 @@ private:
     std::function<void(int16_t)> m_timerTick;
     std::function<void(int32_t)> m_userMenu;
     int m_openSpectrumDocuments = 0;
+    // Declared last: the engine goes first when the frame is destroyed.
+    std::unique_ptr<CSaxBasicObj> m_script;
+    QPointer<QWidget> m_scriptEditor;
+    bool m_ideCreated = false;
+    std::string m_pendingScript;
+    void installScriptCommands();
+    void readScriptSettings();
+    void saveScriptSettings();
+    void showIde();
+    // The close waits on this timer while a macro runs; a script open waits on the other.
+    static constexpr unsigned kMacroCloseTimer = 1;
+    static constexpr unsigned kScriptOpenTimer = 2;
+    void openScriptNow(const std::string& path);
 };

@@ -1,5 +1,6 @@
 #include "platform/automation/ClassRegistry.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <sstream>
@@ -63,9 +64,36 @@ HRESULT ClassRegistry::CLSIDFromProgID(std::string_view progId, Guid& clsid) con
     return S_OK;
 }
 
+void ClassRegistry::registerOutsideClass(const Guid& clsid, OutsideFactory create)
+{
+    std::erase_if(m_outside, [&](const auto& entry) { return entry.first == clsid; });
+    if (create) {
+        m_outside.emplace_back(clsid, std::move(create));
+    }
+}
+
+bool ClassRegistry::hasOutsideClass(const Guid& clsid) const
+{
+    return std::any_of(m_outside.begin(), m_outside.end(),
+                       [&](const auto& entry) { return entry.first == clsid; });
+}
+
 HRESULT ClassRegistry::CreateInstance(const Guid& clsid, DispatchPtr& out) const
 {
     out.reset();
+    for (const auto& [id, create] : m_outside) {
+        if (id != clsid) {
+            continue;
+        }
+        try {
+            out = create();
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_FAIL;
+        }
+        return out ? S_OK : E_OUTOFMEMORY;
+    }
     const ClassInfo* info = findClassByClsid(clsid);
     if (!info) {
         return REGDB_E_CLASSNOTREG;

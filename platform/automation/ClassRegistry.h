@@ -35,6 +35,12 @@ public:
     bool registerClass(std::string_view className, CreateFunction create,
                        const DispatchTable& table);
     void registerEnumeration(EnumDescription description);
+    // A class from outside the class table, known by its CLSID alone (no ProgID, no type
+    // library entry): CreateInstance by that CLSID calls the factory. A null factory removes
+    // the registration. Replaces an earlier registration of the same CLSID.
+    using OutsideFactory = std::function<DispatchPtr()>;
+    void registerOutsideClass(const Guid& clsid, OutsideFactory create);
+    bool hasOutsideClass(const Guid& clsid) const;
 
     // CLSID of a ProgID (without regard to case); CO_E_CLASSSTRING when unknown.
     HRESULT CLSIDFromProgID(std::string_view progId, Guid& clsid) const;
@@ -64,6 +70,7 @@ private:
 
     std::vector<std::pair<const ClassInfo*, Binding>> m_bindings;
     std::vector<EnumDescription> m_enums;
+    std::vector<std::pair<Guid, OutsideFactory>> m_outside;
 };
 
 } // namespace platform::automation

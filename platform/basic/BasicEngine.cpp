@@ -367,8 +367,11 @@ HRESULT BasicEngine::Invoke(DISPID dispid, uint16_t flags, std::span<Variant> ar
         break;
     }
     case 96:
+        // The host calls 96 before 100 to show the editor and before hiding it with a put
+        // of 94: the editor stays as it is.
+        break;
     case 100:
-        showEditor(dispid == 96);
+        showEditor(true);
         break;
     case 8:
         if (put) {

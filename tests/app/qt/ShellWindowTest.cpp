@@ -3,13 +3,16 @@
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/res/MenuVerify.h"
 #include "app/shell/DriverLibrary.h"
 #include "app/shell/ErrorLog.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/VersionText.h"
 #include "app/shell/qt/AboutDlg.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
+#include "platform/automation/ClassRegistry.h"
 #include "platform/automation/HandlerGuard.h"
+#include "platform/basic/BasicEngine.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/Commands.h"
 #include "platform/framework/DocTemplate.h"
@@ -418,8 +421,20 @@ TEST_F(ShellWindowTest, ContextMenuOffersTheToolBars)
     EXPECT_EQ(titles, (QStringList{"&Main Toolbars...", "Spectrum &Toolbar..."}));
 }
 
-TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabled)
+TEST_F(ShellWindowTest, ScriptingCommandsExistAndAreDisabledWithoutAnEngine)
 {
+    // A class that makes no engine: the program runs without one.
+    auto& registry = platform::automation::ClassRegistry::instance();
+    registry.registerOutsideClass(platform::basic::BasicEngine::engineClsid(),
+                                  [] { return platform::automation::DispatchPtr(); });
+    struct Unregister
+    {
+        ~Unregister()
+        {
+            platform::automation::ClassRegistry::instance().registerOutsideClass(
+                platform::basic::BasicEngine::engineClsid(), nullptr);
+        }
+    } unregister;
     CHarluneApp app(driver);
     ASSERT_TRUE(app.InitInstance({}));
     MainFrameWidget& frame = *app.mainFrameWidget();
@@ -610,11 +625,12 @@ TEST_F(ShellWindowTest, RecentScriptsAreListedInEveryMenu)
                       std::optional<std::string>("&2 /s/a&&b.bas"));
             EXPECT_EQ(fw::GetMenuString(menu, 33066, fw::MF_BYCOMMAND), std::nullopt);
         }
-        // Without the script engine they cannot be opened.
-        EXPECT_FALSE(fw::queryCommandState(frame, 33065).enabled);
+        // With the script engine they can be opened; the empty list's placeholder cannot.
+        EXPECT_TRUE(fw::queryCommandState(frame, 33065).enabled);
         frame.recentScripts().Remove(0);
         frame.recentScripts().Remove(0);
         frame.refreshRecentScriptMenus();
+        EXPECT_FALSE(fw::queryCommandState(frame, 33064).enabled);
         EXPECT_EQ(fw::GetMenuString(frame.defaultMenu(), 33064, fw::MF_BYCOMMAND),
                   std::optional<std::string>("Recent Scripts"));
         EXPECT_EQ(fw::GetMenuString(frame.defaultMenu(), 33065, fw::MF_BYCOMMAND), std::nullopt);
@@ -648,4 +664,35 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// The program's own engine: Show IDE shows its editor, a script's VerifyMenu decides whether a
+// command runs, and the editor's close box hides it.
+TEST_F(ShellWindowTest, ScriptCommandsWithTheEngine)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    ASSERT_TRUE(frame.scriptObject().hasEngine());
+    ASSERT_NE(frame.scriptEditor(), nullptr);
+    EXPECT_FALSE(frame.scriptEditor()->isVisible());
+    EXPECT_TRUE(platform::framework::queryCommandState(frame, 32940).enabled);
+    EXPECT_TRUE(frame.executeCommand(32940));
+    EXPECT_TRUE(frame.scriptEditor()->isVisible());
+    EXPECT_TRUE(frame.ideCreated());
+    QCloseEvent close;
+    QApplication::sendEvent(frame.scriptEditor(), &close);
+    EXPECT_FALSE(frame.scriptEditor()->isVisible());
+
+    // A script that forbids new spectrum windows.
+    const std::string path = std::string(std::getenv("HARLUNE_REGISTRY_DIR")) + "/verify.bas";
+    std::ofstream(path) << "Function VerifyMenu(id As MENUVERIFY) As Long\n"
+                           "VerifyMenu = IIf(id = mvFileNewSpectrumWindow, 0, 1)\nEnd Function\n";
+    frame.scriptObject().PutProperty(32, platform::automation::Variant(true));
+    frame.openScriptWhenIdle(path);
+    const size_t before = frame.childWindows().size();
+    app.NewSpectrumWindow();
+    EXPECT_EQ(frame.childWindows().size(), before);
+    EXPECT_EQ(frame.core().VerifyCommand(app::res::mvHelpContents), 1);
+    EXPECT_EQ(frame.recentScripts()[0], path);
 }

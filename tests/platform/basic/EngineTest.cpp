@@ -157,9 +157,15 @@ TEST_F(EngineTest, PropertiesByDispid)
     std::vector<Variant> bad = {"x"};
     EXPECT_EQ(engine->Invoke(66, DISPATCH_PROPERTYPUT, bad, nullptr, nullptr), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(engine->Invoke(12345, DISPATCH_PROPERTYGET, {}, &r, nullptr), DISP_E_MEMBERNOTFOUND);
+    // 96 leaves the editor as it is, 100 shows it, a put of 94 shows or hides it.
+    put(94, Variant(false));
+    method(96);
+    EXPECT_TRUE(get(94) == Variant(false));
+    method(100);
+    EXPECT_TRUE(get(94) == Variant(true));
     method(96);
     EXPECT_TRUE(get(94) == Variant(true));
-    method(100);
+    put(94, Variant(false));
     EXPECT_TRUE(get(94) == Variant(false));
 }
 
@@ -196,6 +202,7 @@ TEST_F(EngineTest, ModalAndEditorEvents)
     auto& basic = static_cast<BasicEngine&>(*engine);
     sink->events.clear();
     method(96);
+    method(100);
     EXPECT_EQ(sink->count(BasicEngine::EventWindowHandle), 1);
     EXPECT_EQ(basic.ownerWindow(), 77);
     basic.editorDialog(true);

@@ -50,6 +50,8 @@ TEST_F(BasicEditorWindowTest, ShowsRunsAndMarksErrors)
     BasicEditorWindow window(*engine);
     EXPECT_FALSE(window.isVisible());
     call(96);
+    EXPECT_FALSE(window.isVisible());
+    call(100);
     EXPECT_TRUE(window.isVisible());
 
     put(32, false);
@@ -70,7 +72,7 @@ TEST_F(BasicEditorWindowTest, ShowsRunsAndMarksErrors)
     window.editor()->setPlainText("Sub Main\nDim a(1)\na(2) = 0\nEnd Sub\n");
     window.run();
     EXPECT_EQ(window.markedLine(), 3);
-    call(100);
+    put(94, false);
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -97,6 +99,7 @@ TEST_F(BasicEditorWindowTest, CloseBoxHidesAndSaveWritesTheFile)
 {
     BasicEditorWindow window(*engine);
     call(96);
+    call(100);
     QCloseEvent close;
     QApplication::sendEvent(&window, &close);
     EXPECT_FALSE(close.isAccepted());

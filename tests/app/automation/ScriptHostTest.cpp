@@ -1,0 +1,318 @@
+// The script object on the real BASIC engine without a display: set-up, VerifyMenu answers and
+// failures, script opening (kinds, mode question, missing files, enciphered files deciphered in
+// memory), the engine's menu commands the host takes over, the editor's close box, and the
+// event generator's events reaching a script's handlers. Without a registered engine class
+// every answer is neutral.
+#include "app/automation/AutomationClasses.h"
+#include "app/automation/SaxBasicHost.h"
+#include "platform/automation/ClassRegistry.h"
+#include "platform/basic/BasicEngine.h"
+#include "toolkit/crypt/COXCryptFile.h"
+#include "toolkit/crypt/MemoryFile.h"
+#include "toolkit/crypt/ScriptKey.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace platform::automation;
+using platform::basic::BasicEngine;
+namespace fs = std::filesystem;
+
+struct RecordingUi : ScriptUi
+{
+    bool messageBox(const std::string& text, const std::string& caption, Box box) override
+    {
+        boxes.push_back(caption + ": " + text);
+        return box == Box::YesNo ? answerYes : true;
+    }
+    void doEvents() override { ++doEventsCalls; }
+    void focusMainFrame() override { ++focusCalls; }
+    void addRecentScript(const std::string& path) override { recent.push_back(path); }
+    int32_t mainWindowHandle() override { return 42; }
+    bool focusWithin(int32_t) override { return false; }
+
+    std::vector<std::string> boxes;
+    std::vector<std::string> recent;
+    bool answerYes = false;
+    int doEventsCalls = 0;
+    int focusCalls = 0;
+};
+
+// The script object with the engine's Debug.Print lines recorded.
+class PrintingScript : public CSaxBasicObj
+{
+public:
+    using CSaxBasicObj::CSaxBasicObj;
+    void OnDebugPrint(const std::string& text) override { prints.push_back(text); }
+    std::vector<std::string> prints;
+};
+
+class ScriptHostTest : public ::testing::Test
+{
+protected:
+    ScriptHostTest()
+    {
+        registerHarluneAutomation(ClassRegistry::instance());
+        registry.registerOutsideClass(BasicEngine::engineClsid(),
+                                      [] { return BasicEngine::create(); });
+        dir = fs::temp_directory_path() / ("scripthost-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    ~ScriptHostTest() override { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const fs::path path = dir / name;
+        std::ofstream(path) << text;
+        return path.string();
+    }
+    // Loads an event-driven script and arms it.
+    void arm(PrintingScript& script, const std::string& code)
+    {
+        script.PutProperty(32, Variant(true));
+        script.OpenScript(write("events.bas", code));
+    }
+
+    ClassRegistry registry;
+    RecordingUi ui;
+    fs::path dir;
+};
+
+TEST_F(ScriptHostTest, WithoutAnEngineEveryAnswerIsNeutral)
+{
+    ClassRegistry empty;
+    CSaxBasicObj script(empty, ui);
+    EXPECT_FALSE(script.CreateEngine());
+    EXPECT_FALSE(script.hasEngine());
+    EXPECT_EQ(script.GetMacroState(), 0);
+    EXPECT_FALSE(script.definesVerifyMenu());
+    EXPECT_FALSE(script.isRunning());
+    EXPECT_TRUE(script.CloseEngine());
+    script.fire(CEventGenerator::NewSpectraReady, {Variant("S1"), Variant(int16_t{1})});
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A factory that makes nothing is no engine either.
+    empty.registerOutsideClass(BasicEngine::engineClsid(), [] { return DispatchPtr(); });
+    EXPECT_FALSE(script.CreateEngine());
+}
+
+TEST_F(ScriptHostTest, SetUpHandsTheObjectsAndCaptionToTheEngine)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    EXPECT_EQ(script.GetStringProperty(-518), "Harlune Scripting");
+    EXPECT_TRUE(script.GetBoolProperty(36));
+    script.OnFrameCreate();
+    EXPECT_FALSE(script.GetBoolProperty(94));
+    // A procedural script sees both objects.
+    script.PutProperty(32, Variant(false));
+    script.OpenScript(
+        write("objects.bas", "Sub Main\nDebug.Print TypeName(EventGenerator) <> \"\"\nEnd Sub\n"));
+    ASSERT_EQ(script.prints.size(), 1u) << (ui.boxes.empty() ? "" : ui.boxes[0]);
+    EXPECT_EQ(script.prints[0], "True");
+}
+
+TEST_F(ScriptHostTest, VerifyMenuAnswers)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    EXPECT_FALSE(script.definesVerifyMenu());
+
+    arm(script, "Function VerifyMenu(id As Long) As Long\n"
+                "If id = 7 Then VerifyMenu = 0 Else VerifyMenu = 1\nEnd Function\n");
+    EXPECT_TRUE(script.definesVerifyMenu());
+    EXPECT_EQ(script.callVerifyMenu(7), 0);
+    EXPECT_EQ(script.callVerifyMenu(8), 1);
+
+    // No value: nothing (the frame reads it as forbidden).
+    arm(script, "Function VerifyMenu(id As Long)\nEnd Function\n");
+    const std::optional<int32_t> none = script.callVerifyMenu(8);
+    EXPECT_TRUE(!none || *none == 0);
+
+    // An error inside allows the action and is reported once, by the engine's ErrorAlert.
+    ui.boxes.clear();
+    arm(script, "Function VerifyMenu(id As Long) As Long\nErr.Raise 5\nEnd Function\n");
+    EXPECT_EQ(script.callVerifyMenu(8), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].find("An error has occurred in the script.\nText: "), std::string::npos);
+}
+
+TEST_F(ScriptHostTest, ErrorAlertOnlyWithTheEditorHidden)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    script.PutProperty(32, Variant(false));
+    script.OpenScript(write("fails.bas", "Sub Main\nx = 1 / 0\nEnd Sub\n"));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(
+        ui.boxes[0].rfind("Harlune Scripting: An error has occurred in the script.\nText: ", 0),
+        0u);
+    EXPECT_NE(ui.boxes[0].find("\nLine: 2\n"), std::string::npos) << ui.boxes[0];
+
+    ui.boxes.clear();
+    script.InvokeMethod96();
+    script.InvokeMethod100();
+    EXPECT_TRUE(script.GetBoolProperty(94));
+    script.PutProperty(20, Variant(true));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(ScriptHostTest, OpenScriptKindsAndBadPaths)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    EXPECT_FALSE(script.OpenScript(""));
+
+    // A procedural script in event mode: asked once; No keeps event mode with the file open.
+    script.PutProperty(32, Variant(true));
+    const std::string main = write("main.bas", "Sub MAIN\nDebug.Print \"ran\"\nEnd Sub\n");
+    ui.answerYes = false;
+    EXPECT_TRUE(script.OpenScript(main));
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].find("switch to Procedural mode?"), std::string::npos);
+    EXPECT_TRUE(script.GetBoolProperty(32));
+    EXPECT_EQ(script.GetStringProperty(16), main);
+    EXPECT_TRUE(script.scriptOpen());
+
+    // Yes switches and runs it.
+    ui.boxes.clear();
+    ui.answerYes = true;
+    EXPECT_TRUE(script.OpenScript(main));
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_FALSE(script.GetBoolProperty(32));
+    EXPECT_EQ(script.prints, std::vector<std::string>{"ran"});
+
+    // Missing, a folder: TRUE, mode unchanged, no question.
+    ui.boxes.clear();
+    for (const std::string& bad : {(dir / "missing.bas").string(), dir.string()}) {
+        EXPECT_TRUE(script.OpenScript(bad)) << bad;
+        EXPECT_FALSE(script.GetBoolProperty(32)) << bad;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(ScriptHostTest, EncipheredScriptsAreDecipheredInMemory)
+{
+    // The test's own temporary folder stays empty of plain text.
+    const fs::path tmp = dir / "tmp";
+    fs::create_directories(tmp);
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+
+    const std::string plain = "Sub Main\nDebug.Print \"secret\"\nEnd Sub\n";
+    toolkit::crypt::MemoryFile memory;
+    {
+        toolkit::crypt::COXCryptFile out(toolkit::crypt::kScriptKeyBits);
+        out.SetConversion(true);
+        out.Attach(&memory, toolkit::crypt::kModeCreate | toolkit::crypt::kModeWrite);
+        out.Write(plain.data(), static_cast<unsigned>(plain.size()));
+        out.Close();
+    }
+    const std::vector<unsigned char> bytes = memory.bytes();
+    const fs::path path = dir / "lower_encrpt.bas";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    script.PutProperty(32, Variant(false));
+    EXPECT_TRUE(script.OpenScript(path.string()));
+    EXPECT_TRUE(script.encrypted());
+    EXPECT_EQ(script.prints, std::vector<std::string>{"secret"});
+    EXPECT_TRUE(fs::is_empty(tmp));
+
+    // A truncated file changes nothing in the engine.
+    const std::string before = script.GetStringProperty(8);
+    const fs::path cut = dir / "cut_ENCRPT.bas";
+    std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 3);
+    EXPECT_FALSE(script.OpenEncryptedScript(cut.string()));
+    EXPECT_EQ(script.GetStringProperty(8), before);
+    ::unsetenv("TMPDIR");
+}
+
+TEST_F(ScriptHostTest, EngineMenuCommandsAndCloseBox)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    const std::string path = write("recent.bas", "Sub Main\nEnd Sub\n");
+    script.PutProperty(32, Variant(false));
+    script.OpenScript(path);
+
+    struct Case
+    {
+        int16_t id;
+        bool taken;
+    };
+    ui.recent.clear();
+    for (const Case& c : {Case{6, false}, Case{8, false}, Case{32762, true}, Case{5, false}})
+        EXPECT_EQ(script.OnOverrideMenuCommand(c.id), c.taken) << c.id;
+    EXPECT_EQ(ui.recent, std::vector<std::string>{path});
+
+    auto* engine = static_cast<BasicEngine*>(script.engine().get());
+    script.InvokeMethod100();
+    EXPECT_TRUE(engine->editorShown());
+    engine->requestEditorClose();
+    EXPECT_FALSE(engine->editorShown());
+    EXPECT_TRUE(script.hasEngine());
+}
+
+TEST_F(ScriptHostTest, GeneratorEventsReachTheScript)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    arm(script, "Sub EventGenerator_NewSpectraReady(windowname As String, channels As Integer)\n"
+                "Debug.Print \"ready \"; windowname; channels\nEnd Sub\n"
+                "Sub EventGenerator_TimerTick(timerid As Integer)\nDebug.Print \"tick\"; timerid\n"
+                "End Sub\n"
+                "Sub EventGenerator_MacroEnd()\nDebug.Print \"end\"\nEnd Sub\n");
+    script.fire(CEventGenerator::NewSpectraReady, {Variant("S1"), Variant(int16_t{2})});
+    script.fire(CEventGenerator::TimerTick, {Variant(int16_t{5})});
+    script.OnOverrideMenuCommand(8);
+    EXPECT_EQ(script.prints, (std::vector<std::string>{"ready S1 2", "tick 5", "end"}))
+        << (ui.boxes.empty() ? "" : ui.boxes[0]);
+}
+
+TEST_F(ScriptHostTest, CloseEngineRefusedWhileAMacroRuns)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    script.PutProperty(32, Variant(false));
+    int state = 99;
+    bool closed = true;
+    struct Ui : RecordingUi
+    {
+        std::function<void()> inside;
+        void doEvents() override
+        {
+            if (inside)
+                std::exchange(inside, nullptr)();
+        }
+    } nested;
+    PrintingScript running(registry, nested);
+    ASSERT_TRUE(running.CreateEngine());
+    running.PutProperty(32, Variant(false));
+    nested.inside = [&] {
+        state = running.GetMacroState();
+        closed = running.CloseEngine();
+        running.stop();
+    };
+    running.OpenScript(write("loop.bas", "Sub Main\nDo\nDoEvents\nLoop\nEnd Sub\n"));
+    EXPECT_EQ(state, -1);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(running.hasEngine());
+    EXPECT_EQ(running.GetMacroState(), 0);
+    EXPECT_TRUE(running.CloseEngine());
+    EXPECT_FALSE(running.hasEngine());
+}
+
+} // namespace
