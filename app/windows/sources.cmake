@@ -1,0 +1,3 @@
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneGraphView.cpp
+)
