@@ -14,6 +14,7 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "app/windows/qt/GraphViewWidget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/automation/Registration.h"
 #include "platform/basic/BasicEngine.h"
@@ -309,8 +310,12 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
         131, "Grid", [] { return std::make_unique<PlaceholderDocument>(); },
         [] { return new CChildGridFrame(); }, [] { return new PlaceholderView(); }));
     AddDocTemplate(std::make_unique<DocTemplate>(
-        210, "Graph", [] { return std::make_unique<PlaceholderDocument>(); },
-        [] { return new CChildGraphFrame(); }, [] { return new PlaceholderView(); }));
+        210, "Graph", [] { return std::make_unique<CHarluneGraphDoc>(); },
+        [] { return new CChildGraphFrame(); },
+        [&frame] {
+            return new GraphViewWidget(
+                [&frame](int menuVerify) { return frame.core().VerifyCommand(menuVerify); });
+        }));
 
     const std::string modulePath = programModulePath();
     if (startupSwitch == StartupSwitch::RegisterOnly) {
@@ -387,12 +392,17 @@ void CHarluneApp::NewGridWindow(int, int, int, const char* title)
         document->SetTitle(title);
 }
 
-void CHarluneApp::NewGraphWindow(int, int, const char* title)
+void CHarluneApp::NewGraphWindow(int traces, int points, const char* title)
 {
     if (!m_mainFrame || !m_mainFrame->core().VerifyCommand(app::res::mvFileNewGraphWindow))
         return;
     Document* document = docTemplate(210)->OpenDocumentFile("", true);
-    if (document && title)
+    if (!document)
+        return;
+    for (View* view : document->views())
+        if (auto* graph = dynamic_cast<GraphViewWidget*>(view))
+            graph->core().InitGraph(traces, points);
+    if (title)
         document->SetTitle(title);
 }
 

@@ -1,0 +1,208 @@
+#include "app/windows/qt/GraphViewWidget.h"
+
+#include "platform/automation/HandlerGuard.h"
+#include "platform/chart/Xrt.h"
+#include "platform/chart/XrtDraw.h"
+#include "platform/framework/CDC.h"
+#include "platform/framework/Printing.h"
+#include "platform/qt/UiServices.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStringList>
+
+namespace fw = platform::framework;
+using namespace platform::chart;
+
+namespace {
+
+constexpr int IDCANCEL = 2;
+
+constexpr unsigned kViewCommands[] = {
+    CHarluneGraphView::ID_GRAPH_FILE_SAVE,  CHarluneGraphView::ID_GRAPH_SAVE_SETTINGS_AS_DEFAULT,
+    CHarluneGraphView::ID_FILE_PRINT,       CHarluneGraphView::ID_FILE_PRINT_PREVIEW,
+    CHarluneGraphView::ID_FILE_CLOSE,       CHarluneGraphView::ID_FILE_PRINT_DIRECT,
+    CHarluneGraphView::ID_EDIT_COPY,        CHarluneGraphView::ID_AUTOSCALE_X,
+    CHarluneGraphView::ID_AUTOSCALE_Y,      CHarluneGraphView::ID_SET_SCALE,
+    CHarluneGraphView::ID_UNSCALE,          CHarluneGraphView::ID_BACKGROUND_COLOR,
+    CHarluneGraphView::ID_FOREGROUND_COLOR, CHarluneGraphView::ID_GRID_ENABLED,
+    CHarluneGraphView::ID_GRID_CONFIGURE,   CHarluneGraphView::ID_CURSOR_ENABLED,
+    CHarluneGraphView::ID_CURSOR_CONFIGURE, CHarluneGraphView::ID_TRACES,
+    CHarluneGraphView::ID_LEGEND_ENABLED,   CHarluneGraphView::ID_LEGEND_FLOATING,
+    CHarluneGraphView::ID_LEGEND_CONFIGURE, CHarluneGraphView::ID_TITLE_X,
+    CHarluneGraphView::ID_TITLE_Y,          CHarluneGraphView::ID_TITLE_MAIN,
+};
+
+} // namespace
+
+GraphViewWidget::GraphViewWidget(std::function<int(int)> verify, QWidget* parent)
+    : View(parent), m_verify(std::move(verify)), m_chartWindow(new CChart2D(this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    // The chart window: a visible child at (0,0)-(300,300), id 0. Without a chart the view
+    // keeps working on handle 0 (every chart call then fails quietly).
+    m_chartWindow->Create("", CChart2D::kStyleVisible, QRect(0, 0, 300, 300), this, 0);
+    m_core = std::make_unique<CHarluneGraphView>(*this, m_chartWindow->chartHandle());
+    for (const unsigned id : kViewCommands) {
+        onCommand(id, [this, id] { m_core->OnCommand(id); });
+        onUpdate(id, [this, id](fw::CmdUI& ui) {
+            if (const std::optional<bool> checked = m_core->commandChecked(id))
+                ui.SetCheck(*checked ? 1 : 0);
+        });
+    }
+}
+
+GraphViewWidget::~GraphViewWidget()
+{
+    m_core->OnDestroy();
+}
+
+void GraphViewWidget::OnDraw(fw::CDC*)
+{
+    // The chart window paints itself.
+}
+
+bool GraphViewWidget::OnPreparePrinting(fw::PrintInfo* info)
+{
+    return DoPreparePrinting(info);
+}
+
+void GraphViewWidget::OnPrint(fw::CDC* dc, fw::PrintInfo*)
+{
+    if (dc == nullptr)
+        return;
+    const GraphPrintRect rect =
+        graphPrintRect(m_chartWindow->width(), m_chartWindow->height(),
+                       dc->GetDeviceCaps(fw::HORZRES), dc->GetDeviceCaps(fw::VERTRES));
+    if (rect.width <= 0 || rect.height <= 0)
+        return;
+    XrtDrawToDC(m_core->chart(), dc, kXrtDrawPicture, kXrtDrawScaleToFit, rect.left, rect.top,
+                rect.width, rect.height);
+}
+
+int GraphViewWidget::VerifyCommand(int menuVerify)
+{
+    return m_verify ? m_verify(menuVerify) : 1;
+}
+
+void GraphViewWidget::logException(const std::string& description, const char* file, int line)
+{
+    if (auto* sink = platform::automation::errorLogSink())
+        sink->logException(description.c_str(), file, line);
+}
+
+std::array<int, 2> GraphViewWidget::chartClientSize()
+{
+    return {m_chartWindow->width(), m_chartWindow->height()};
+}
+
+void GraphViewWidget::setFocus()
+{
+    QWidget::setFocus(Qt::MouseFocusReason);
+}
+
+void GraphViewWidget::beginWaitCursor()
+{
+    if (m_waitDepth++ == 0)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void GraphViewWidget::endWaitCursor()
+{
+    if (m_waitDepth > 0 && --m_waitDepth == 0)
+        QApplication::restoreOverrideCursor();
+}
+
+std::optional<std::string> GraphViewWidget::chooseSaveFile(const std::string& title,
+                                                           const std::string& filters,
+                                                           const std::string& defaultExtension)
+{
+    platform::qt::FileDialogRequest request;
+    request.open = false;
+    request.title = title;
+    const QStringList parts = QString::fromStdString(filters).split('|', Qt::SkipEmptyParts);
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        request.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    request.defaultExtension = defaultExtension;
+    request.overwritePrompt = true;
+    request.hideReadOnly = true;
+    request.owner = this;
+    const auto answer = platform::qt::uiServices().fileDialog(request);
+    if (!answer || answer->paths.empty())
+        return std::nullopt;
+    return answer->paths.front();
+}
+
+std::optional<XrtColor> GraphViewWidget::chooseColor(XrtColor c)
+{
+    return platform::qt::uiServices().colorDialog(c, this);
+}
+
+int GraphViewWidget::drawChartToFile(XrtHandle chart, const std::string& path)
+{
+    return XrtDrawToFile(chart, path.c_str(), kXrtDrawBitmap);
+}
+
+int GraphViewWidget::drawChartToClipboard(XrtHandle chart)
+{
+    return XrtDrawToClipboard(chart, kXrtDrawPicture);
+}
+
+void GraphViewWidget::filePrint()
+{
+    OnFilePrint();
+}
+
+void GraphViewWidget::filePrintPreview()
+{
+    OnFilePrintPreview();
+}
+
+void GraphViewWidget::closeWindow()
+{
+    if (fw::Document* document = GetDocument())
+        document->OnFileClose();
+}
+
+// The chart dialogs come with the settings dialogs; until then each ends as after Cancel.
+int GraphViewWidget::runAxisTextDialog(CHarluneGraphView&, int, const std::string&)
+{
+    return IDCANCEL;
+}
+
+std::optional<std::array<std::string, 4>>
+GraphViewWidget::showSetScaleDialog(const std::array<std::string, 4>&)
+{
+    return std::nullopt;
+}
+
+int GraphViewWidget::runTraceDialog(CHarluneGraphView&)
+{
+    return IDCANCEL;
+}
+
+std::optional<GraphGridDialogValues> GraphViewWidget::showGridDialog(const GraphGridDialogValues&)
+{
+    return std::nullopt;
+}
+
+int GraphViewWidget::runLegendDialog(CHarluneGraphView&)
+{
+    return IDCANCEL;
+}
+
+void GraphViewWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QPoint at = m_chartWindow->mapFrom(this, event->position().toPoint());
+        m_core->OnLButtonDown(at.x(), at.y());
+    }
+    View::mousePressEvent(event);
+}
+
+void GraphViewWidget::resizeEvent(QResizeEvent* event)
+{
+    View::resizeEvent(event);
+    m_chartWindow->setGeometry(0, 0, width(), height());
+    m_core->OnSize(width(), height());
+}
