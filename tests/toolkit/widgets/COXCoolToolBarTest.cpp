@@ -1,0 +1,187 @@
+#include "toolkit/widgets/COXCoolToolBar.h"
+
+#include "platform/framework/Menu.h"
+#include "platform/framework/Resources.h"
+#include "platform/win/AppProfile.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+namespace fw = platform::framework;
+
+constexpr unsigned kBar = 4242;
+constexpr unsigned kOpen = 100;    // prompt and tip
+constexpr unsigned kSave = 101;    // prompt without a line feed
+constexpr unsigned kPrint = 102;   // no string at all
+constexpr unsigned kLongTip = 103; // a tip of 300 characters
+
+const unsigned kButtons[] = {kOpen, 0, kSave, kPrint, kLongTip};
+const fw::ToolBarResource kBars[] = {{kBar, "Test", kButtons}};
+const std::string kLong = "Long\n" + std::string(300, 'x');
+const fw::CommandPrompt kPrompts[] = {
+    {kOpen, "Open a file\nOpen"}, {kSave, "Save the file"}, {kLongTip, kLong.c_str()}};
+
+class COXCoolToolBarTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(registry.isValid());
+        qputenv("HARLUNE_REGISTRY_DIR", registry.path().toUtf8());
+        fw::Resources::instance().clear();
+        fw::Resources::instance().addToolBars(kBars);
+        fw::Resources::instance().addPrompts(kPrompts);
+        bar = COXCoolToolBar::Create(&window, COXCoolToolBar::WS_VISIBLE, kBar, nullptr);
+        ASSERT_NE(bar, nullptr);
+    }
+    void TearDown() override { fw::Resources::instance().clear(); }
+
+    std::string textOf(int index) const { return bar->GetButton(index)->text; }
+
+    QTemporaryDir registry;
+    QMainWindow window;
+    COXCoolToolBar* bar = nullptr;
+};
+
+TEST_F(COXCoolToolBarTest, RecordsMirrorTheResource)
+{
+    ASSERT_EQ(bar->GetButtonCount(), 5);
+    EXPECT_EQ(bar->GetButton(0)->commandId, kOpen);
+    EXPECT_EQ(bar->GetButton(0)->image, 0);
+    EXPECT_EQ(bar->GetButton(1)->commandId, 0u);
+    EXPECT_EQ(bar->GetButton(1)->style, COXCoolToolBar::TBSTYLE_SEP);
+    EXPECT_EQ(bar->GetButton(1)->image, COXCoolToolBar::kSeparatorWidth);
+    EXPECT_EQ(bar->GetButton(2)->image, 1);
+    EXPECT_EQ(bar->GetButton(4)->image, 3);
+    EXPECT_EQ(bar->GetButton(5), nullptr);
+    EXPECT_EQ(bar->GetButton(-1), nullptr);
+    EXPECT_EQ(bar->GetTextType(), 3);
+}
+
+TEST_F(COXCoolToolBarTest, ButtonTextsByType)
+{
+    const fw::HMENU menu = fw::CreateMenu();
+    const fw::HMENU file = fw::CreatePopupMenu();
+    fw::AppendMenu(file, fw::MF_STRING, kOpen, "&Open...\tCtrl+O");
+    fw::AppendMenu(file, fw::MF_STRING, kSave, "&Save");
+    fw::AppendMenu(menu, fw::MF_POPUP, file, "&File");
+    bar->SetMenuSource([menu]() { return menu; });
+
+    struct Case
+    {
+        int type;
+        int storedType;
+        std::string open, save, print;
+    };
+    const Case cases[] = {
+        {0, 0, "Open a file", "Save the file", ""},
+        {1, 1, "Open", "", ""},
+        {2, 2, "&Open...", "&Save", ""},
+        {4, 4, "", "", ""},
+        {7, 4, "", "", ""},
+        {-1, 4, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        bar->SetButtonsText(0, 0xFFFF, 0); // something to clear
+        bar->SetButtonsText(0, 0xFFFF, c.type);
+        EXPECT_EQ(bar->GetTextType(), c.storedType);
+        EXPECT_EQ(textOf(0), c.open);
+        EXPECT_EQ(textOf(2), c.save);
+        EXPECT_EQ(textOf(3), c.print);
+        EXPECT_EQ(textOf(1), "");
+        EXPECT_EQ(bar->actions()[0]->iconText().toStdString(),
+                  c.open.empty() ? bar->actions()[0]->text().toStdString() : c.open);
+    }
+
+    // Type 3 leaves every text as it is; a range touches only its commands.
+    bar->SetButtonsText(0, 0xFFFF, 0);
+    bar->SetButtonsText(0, 0xFFFF, 3);
+    EXPECT_EQ(textOf(0), "Open a file");
+    bar->SetButtonsText(kSave, kSave, 4);
+    EXPECT_EQ(textOf(0), "Open a file");
+    EXPECT_EQ(textOf(2), "");
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    bar->SetButtonsText(0, 0xFFFF, 4);
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+
+    // Without a menu type 2 gives no text.
+    bar->SetMenuSource([]() { return fw::HMENU(0); });
+    bar->SetButtonsText(0, 0xFFFF, 2);
+    EXPECT_EQ(textOf(0), "");
+    fw::DestroyMenu(menu);
+}
+
+TEST(COXCoolToolBarStateTest, EnableAndCheckOnStateBytes)
+{
+    using B = COXCoolToolBar;
+    struct Case
+    {
+        uint8_t state;
+        bool on;
+        uint8_t enabled;
+    };
+    const Case enables[] = {
+        {0x00, true, 0x04},
+        {0x04, false, 0x00},
+        {B::TBSTATE_PRESSED, true, B::TBSTATE_PRESSED | 0x04},
+        {B::TBSTATE_PRESSED | 0x04 | B::TBSTATE_CHECKED, false,
+         B::TBSTATE_PRESSED | B::TBSTATE_CHECKED},
+        {0x04, true, 0x04},
+    };
+    for (const Case& c : enables)
+        EXPECT_EQ(B::enabledState(c.state, c.on), c.enabled) << int(c.state) << c.on;
+
+    struct CheckCase
+    {
+        uint8_t state;
+        int check;
+        uint8_t result;
+    };
+    const CheckCase checks[] = {
+        {0x04, 1, 0x05}, {0x04, 2, 0x14}, {0x05, 2, 0x14},  {0x15, 0, 0x04},
+        {0x06, 1, 0x07}, {0x07, 5, 0x06}, {0x07, -1, 0x06},
+    };
+    for (const CheckCase& c : checks)
+        EXPECT_EQ(B::checkedState(c.state, c.check), c.result) << int(c.state) << c.check;
+}
+
+TEST_F(COXCoolToolBarTest, StateWrittenOnlyWhenChangedAndStyleKept)
+{
+    QAction* open = bar->actions()[0];
+    const int writes = bar->stateWrites();
+    EXPECT_FALSE(bar->EnableButton(0, true)); // already enabled
+    EXPECT_FALSE(bar->SetButtonCheck(0, 0));  // already clear
+    EXPECT_EQ(bar->stateWrites(), writes);
+
+    EXPECT_TRUE(bar->EnableButton(0, false));
+    EXPECT_FALSE(open->isEnabled());
+    EXPECT_TRUE(bar->SetButtonCheck(0, 1));
+    EXPECT_TRUE(open->isChecked());
+    EXPECT_FALSE(bar->SetButtonCheck(0, 1));
+    EXPECT_TRUE(bar->SetButtonCheck(0, 2));
+    EXPECT_EQ(bar->GetButton(0)->state, COXCoolToolBar::TBSTATE_INDETERMINATE);
+    EXPECT_FALSE(open->isChecked());
+    EXPECT_EQ(bar->stateWrites(), writes + 3);
+    EXPECT_EQ(bar->GetButton(0)->style, COXCoolToolBar::TBSTYLE_BUTTON);
+    EXPECT_FALSE(bar->EnableButton(9, true));
+}
+
+TEST_F(COXCoolToolBarTest, TipTexts)
+{
+    EXPECT_EQ(bar->GetButtonTipText(0), "Open");
+    EXPECT_EQ(bar->GetButtonTipText(1), ""); // separator, command 0
+    EXPECT_EQ(bar->GetButtonTipText(2), ""); // no line feed
+    EXPECT_EQ(bar->GetButtonTipText(3), ""); // no string
+    EXPECT_EQ(bar->GetButtonTipText(4), std::string(255, 'x'));
+    EXPECT_EQ(bar->GetButtonTipText(99), "");
+}
+
+} // namespace
