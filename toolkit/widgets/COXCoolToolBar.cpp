@@ -5,6 +5,7 @@
 #include "platform/framework/MdiFrame.h"
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
+#include "toolkit/widgets/BitmapLoader.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -59,6 +60,16 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
         }
         m_records.push_back(record);
     }
+}
+
+QImage COXCoolToolBar::LoadBitmap(unsigned resourceId)
+{
+    const auto found = m_bitmaps.find(resourceId);
+    if (found != m_bitmaps.end())
+        return found->second;
+    QImage image = toolkit::widgets::loadBitmapResource(resourceId);
+    m_bitmaps.emplace(resourceId, image);
+    return image;
 }
 
 uint8_t COXCoolToolBar::enabledState(uint8_t state, bool on)
@@ -229,6 +240,7 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
     if (!resource || !parent)
         return nullptr;
     auto* bar = new COXCoolToolBar(*resource, std::move(route), parent);
+    bar->setBitmap(bar->LoadBitmap(id), QSize(16, 15));
     bar->setFloatable(true);
     bar->setMovable(true);
     parent->addToolBar(Qt::TopToolBarArea, bar);

@@ -3,8 +3,11 @@
 #include "platform/framework/Menu.h"
 #include "platform/framework/ToolBar.h"
 
+#include <QImage>
+
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,7 +55,9 @@ public:
 
     // Creates the bar of tool-bar resource `id` at the top of parent, shown when style holds
     // WS_VISIBLE; its buttons run their commands through route. Null when the resource tables
-    // have no bar of that id. The bar is a child of parent.
+    // have no bar of that id. The bar is a child of parent. The buttons take their images from
+    // the bitmap of the same id (16 x 15 each, magenta transparent); buttons without an image
+    // show their texts.
     static COXCoolToolBar* Create(QMainWindow* parent, uint32_t style, unsigned id,
                                   std::function<platform::framework::CommandTarget*()> route);
 
@@ -65,6 +70,10 @@ public:
     // Restores what SaveBarState wrote: false (and nothing changed) when nothing was saved
     // there or the saved state does not fit this bar.
     bool LoadBarState(const char* section, const char* name, bool properties);
+
+    // The bitmap of a resource id through the toolkit's loader, kept for later calls (a null
+    // image when there is none).
+    QImage LoadBitmap(unsigned resourceId);
 
     int GetButtonCount() const { return static_cast<int>(m_records.size()); }
     // The record of the button at index, or null.
@@ -111,4 +120,5 @@ private:
     int m_textType = 3;
     int m_stateWrites = 0;
     std::function<platform::framework::HMENU()> m_menuSource;
+    std::map<unsigned, QImage> m_bitmaps;
 };

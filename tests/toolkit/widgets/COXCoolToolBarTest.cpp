@@ -3,6 +3,7 @@
 #include "platform/framework/Menu.h"
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
+#include "toolkit/widgets/BitmapLoader.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -182,6 +183,73 @@ TEST_F(COXCoolToolBarTest, TipTexts)
     EXPECT_EQ(bar->GetButtonTipText(3), ""); // no string
     EXPECT_EQ(bar->GetButtonTipText(4), std::string(255, 'x'));
     EXPECT_EQ(bar->GetButtonTipText(99), "");
+}
+
+} // namespace
+
+namespace {
+
+// A strip of count 16 x 15 images on magenta, each with one dark pixel.
+QImage strip(int count)
+{
+    QImage image(16 * count, 15, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 255));
+    for (int i = 0; i < count; ++i)
+        image.setPixel(16 * i + 8, 7, qRgb(0, 0, 0));
+    return image;
+}
+
+class COXCoolToolBarImageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(registry.isValid());
+        qputenv("HARLUNE_REGISTRY_DIR", registry.path().toUtf8());
+        fw::Resources::instance().clear();
+        fw::Resources::instance().addToolBars(kBars);
+    }
+    void TearDown() override
+    {
+        toolkit::widgets::setBitmapSource({});
+        fw::Resources::instance().clear();
+    }
+    // Which buttons (separators left out) got an image.
+    std::string icons(COXCoolToolBar* bar)
+    {
+        std::string marks;
+        for (QAction* action : bar->actions())
+            if (!action->isSeparator())
+                marks += action->icon().isNull() ? '.' : 'i';
+        return marks;
+    }
+
+    QTemporaryDir registry;
+    QMainWindow window;
+};
+
+TEST_F(COXCoolToolBarImageTest, ImagesFromTheStripOfTheBarsId)
+{
+    struct Case
+    {
+        int count; // -1: no bitmap
+        std::string icons;
+    };
+    const Case cases[] = {{4, "iiii"}, {2, "ii.."}, {-1, "...."}, {0, "...."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        int loads = 0;
+        toolkit::widgets::setBitmapSource([&](unsigned id) {
+            ++loads;
+            return id == kBar && c.count >= 0 ? strip(c.count) : QImage();
+        });
+        COXCoolToolBar* bar = COXCoolToolBar::Create(&window, 0, kBar, nullptr);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(icons(bar), c.icons);
+        bar->LoadBitmap(kBar); // from the cache
+        EXPECT_EQ(loads, 1);
+        delete bar;
+    }
 }
 
 } // namespace
