@@ -6,11 +6,16 @@
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
+#include "toolkit/widgets/SystemColors.h"
+#include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
 #include <QMainWindow>
 
+#include <optional>
+#include <span>
 #include <string>
+#include <utility>
 
 namespace profile = platform::win::app_profile;
 using platform::framework::CommandTarget;
@@ -47,6 +52,8 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
                                std::function<CommandTarget*()> route, QWidget* parent)
     : ToolBar(resource, route, parent), m_route(std::move(route))
 {
+    m_defaultTextColor = toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNTEXT);
+    m_hotTextColor = m_defaultTextColor;
     // One record per action of the bar, in order; the image index counts buttons only.
     int32_t image = 0;
     for (QAction* action : actions()) {
@@ -193,10 +200,66 @@ void COXCoolToolBar::SetButtonsText(unsigned firstId, unsigned lastId, int textT
         record.text = text;
         showText(i);
     }
+    applyTextStyle();
+}
+
+void COXCoolToolBar::applyTextStyle()
+{
     bool anyText = false;
     for (const ButtonRecord& record : m_records)
         anyText = anyText || !record.text.empty();
-    setToolButtonStyle(anyText ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+    if (!anyText)
+        setToolButtonStyle(Qt::ToolButtonIconOnly);
+    else
+        setToolButtonStyle(m_list ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextUnderIcon);
+}
+
+void COXCoolToolBar::SetList(bool list)
+{
+    m_list = list;
+    applyTextStyle();
+}
+
+void COXCoolToolBar::SetIndent(int indent)
+{
+    if (indent >= 0)
+        m_indent = indent;
+}
+
+void COXCoolToolBar::SetButtonsMinMaxWidth(int minWidth, int maxWidth)
+{
+    m_minButtonsWidth = minWidth;
+    m_maxButtonsWidth = maxWidth;
+}
+
+void COXCoolToolBar::SetCustomizable(bool customizable, bool advanced)
+{
+    if (m_customizationTable.empty()) {
+        m_adjustable = false;
+        m_advancedCustomizable = false;
+        return;
+    }
+    m_adjustable = customizable && !advanced;
+    m_advancedCustomizable = !m_adjustable && customizable && advanced;
+}
+
+bool COXCoolToolBar::IsCustomizable(bool advanced) const
+{
+    return advanced ? m_advancedCustomizable : m_adjustable;
+}
+
+void COXCoolToolBar::SetCustomizationTable(const unsigned* ids, int count)
+{
+    m_customizationTable.clear();
+    if (ids && count > 0)
+        m_customizationTable.assign(ids, ids + count);
+    SetCustomizable(true, true);
+}
+
+std::string COXCoolToolBar::hiddenText(uint32_t commandId) const
+{
+    const auto found = m_hiddenTexts.find(commandId);
+    return found == m_hiddenTexts.end() ? std::string() : found->second;
 }
 
 std::string COXCoolToolBar::GetButtonTipText(int index) const
@@ -241,6 +304,9 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
         return nullptr;
     auto* bar = new COXCoolToolBar(*resource, std::move(route), parent);
     bar->setBitmap(bar->LoadBitmap(id), QSize(16, 15));
+    // The controls are the new ones: flat, drop-down arrows on.
+    bar->m_flat = true;
+    bar->m_dropDownArrow = true;
     bar->setFloatable(true);
     bar->setMovable(true);
     parent->addToolBar(Qt::TopToolBarArea, bar);
@@ -262,8 +328,50 @@ void COXCoolToolBar::DockBeside(COXCoolToolBar* other)
     setVisible(shown);
 }
 
+namespace {
+
+namespace barstate = toolkit::widgets::barstate;
+
+// Set once this run wrote, or read, the registrations of the custom buttons.
+bool g_customSettingsWritten = false;
+bool g_customSettingsRead = false;
+
+bool writeBinary(const std::string& section, const std::string& entry,
+                 const std::vector<uint8_t>& bytes)
+{
+    return profile::WriteProfileBinary(section, entry, bytes) &&
+           profile::WriteProfileInt(section, entry + "_Size", static_cast<int32_t>(bytes.size()));
+}
+
+// A binary value and its declared size, or nothing when the "_Size" is missing.
+std::optional<std::pair<std::vector<uint8_t>, int64_t>> readBinary(const std::string& section,
+                                                                   const std::string& entry)
+{
+    // -1 never stands for a length: the value is taken as missing.
+    const int32_t size = profile::GetProfileInt(section, entry + "_Size", -1);
+    if (size < 0)
+        return std::nullopt;
+    auto bytes = profile::GetProfileBinary(section, entry);
+    if (!bytes)
+        return std::nullopt;
+    return std::make_pair(std::move(*bytes), static_cast<int64_t>(size));
+}
+
+// The properties and their section.
+constexpr const char* kCustomSettings = "Toolbars_CustomButtonsSettings";
+
+} // namespace
+
+void COXCoolToolBar::resetRunFlags()
+{
+    g_customSettingsWritten = false;
+    g_customSettingsRead = false;
+}
+
 bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool properties) const
 {
+    const std::string sectionName = section ? section : "";
+    const std::string barName = name ? name : "";
     const std::string where = stateSection(section, name);
     bool written = profile::WriteProfileInt(where, "Visible", isHidden() ? 0 : 1);
     if (properties) {
@@ -272,11 +380,148 @@ bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool pr
         const std::string buttons = resource ? buttonList(*resource) : std::string();
         written = written && profile::WriteProfileString(where, "Buttons", buttons);
     }
+
+    if (IsCustomizable(true) || IsCustomizable(false)) {
+        std::vector<barstate::ButtonSetting> settings;
+        std::vector<uint8_t> order;
+        barstate::putU32(order, static_cast<uint32_t>(m_records.size()));
+        for (const ButtonRecord& record : m_records) {
+            barstate::ButtonSetting setting;
+            setting.commandId = record.commandId;
+            setting.image = record.image;
+            setting.style = record.style;
+            setting.textShown = !record.text.empty();
+            setting.text = setting.textShown ? record.text : hiddenText(record.commandId);
+            settings.push_back(std::move(setting));
+            barstate::putU32(order, record.commandId);
+        }
+        written = writeBinary(sectionName, barName + "_ButtonsSettings",
+                              barstate::encodeButtonsSettings(settings)) &&
+                  written;
+        // The bar holds no custom buttons yet: an empty table.
+        written = writeBinary(sectionName, barName + "_CustomButtonsPositions",
+                              barstate::encodePositions({})) &&
+                  written;
+        // The button order: a count and the command ids in bar order (u32 little-endian each).
+        written = profile::WriteProfileBinary(sectionName, barName, order) && written;
+    }
+
+    if (!g_customSettingsWritten) {
+        written =
+            writeBinary(sectionName, kCustomSettings, barstate::encodeCustomButtonsSettings({})) &&
+            written;
+        g_customSettingsWritten = true;
+    }
+
+    if (properties) {
+        const std::string props = sectionName + "_" + barName;
+        const std::pair<const char*, int32_t> values[] = {
+            {"Customizable", IsCustomizable(true) ? 1 : 0},
+            {"Cool", m_cool ? 1 : 0},
+            {"Gripper", m_gripper ? 1 : 0},
+            {"Separator", m_separatorDrawn ? 1 : 0},
+            {"Flat", m_flat ? 1 : 0},
+            {"List", m_list ? 1 : 0},
+            {"DropDownArrow", m_dropDownArrow ? 1 : 0},
+            {"Indent", m_indent},
+            {"DefaultTextColor", static_cast<int32_t>(m_defaultTextColor)},
+            {"HotTextColor", static_cast<int32_t>(m_hotTextColor)},
+            {"TextType", m_textType},
+            {"TextRows", m_textRows},
+            {"MinButtonsWidth", m_minButtonsWidth},
+            {"MaxButtonsWidth", m_maxButtonsWidth},
+        };
+        for (const auto& [key, value] : values)
+            written = profile::WriteProfileInt(props, key, value) && written;
+    }
     return written;
+}
+
+void COXCoolToolBar::loadProperties(const std::string& section)
+{
+    auto read = [&](const char* key) { return profile::GetProfileInt(section, key, -1); };
+    auto flag = [&](const char* key, auto apply) {
+        const int32_t value = read(key);
+        if (value != -1)
+            apply(value != 0);
+    };
+    flag("Customizable", [this](bool on) { SetCustomizable(on, true); });
+    flag("Cool", [this](bool on) { m_cool = on; });
+    flag("Gripper", [this](bool on) { m_gripper = on; });
+    flag("Separator", [this](bool on) { m_separatorDrawn = on; });
+    flag("Flat", [this](bool on) { m_flat = on; });
+    flag("List", [this](bool on) { SetList(on); });
+    flag("DropDownArrow", [this](bool on) { m_dropDownArrow = on; });
+    if (const int32_t indent = read("Indent"); indent != -1)
+        SetIndent(indent);
+    // Colours are COLORREF values; -1 (0xFFFFFFFF, CLR_NONE) reads as "not saved".
+    if (const int32_t color = read("DefaultTextColor"); color != -1)
+        m_defaultTextColor = static_cast<platform::framework::COLORREF>(color);
+    if (const int32_t color = read("HotTextColor"); color != -1)
+        m_hotTextColor = static_cast<platform::framework::COLORREF>(color);
+    if (const int32_t type = read("TextType"); type != -1 && type != m_textType) {
+        if (type == 3)
+            SetButtonsText(0, 0xFFFF, 4);
+        SetButtonsText(0, 0xFFFF, type);
+    }
+    if (const int32_t rows = read("TextRows"); rows != -1 && rows != m_textRows)
+        m_textRows = rows;
+    const int32_t minWidth = read("MinButtonsWidth");
+    if (minWidth != -1 && minWidth != m_minButtonsWidth)
+        SetButtonsMinMaxWidth(minWidth, m_maxButtonsWidth);
+    const int32_t maxWidth = read("MaxButtonsWidth");
+    if (maxWidth != -1 && maxWidth != m_maxButtonsWidth)
+        SetButtonsMinMaxWidth(m_minButtonsWidth, maxWidth);
 }
 
 bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool properties)
 {
+    const std::string sectionName = section ? section : "";
+    const std::string barName = name ? name : "";
+    if (properties)
+        loadProperties(sectionName + "_" + barName);
+
+    if (!g_customSettingsRead) {
+        g_customSettingsRead = true;
+        // No custom control is registered yet, so only an empty table parses; any other counts
+        // as missing.
+        if (const auto value = readBinary(sectionName, kCustomSettings))
+            barstate::decodeCustomButtonsSettings(
+                value->first, value->second,
+                [](uint32_t, std::span<const uint8_t>) { return std::optional<std::size_t>(); });
+    }
+
+    if (IsCustomizable(true) || IsCustomizable(false)) {
+        const auto value = readBinary(sectionName, barName + "_ButtonsSettings");
+        const auto settings =
+            value ? barstate::decodeButtonsSettings(value->first, value->second) : std::nullopt;
+        if (settings) {
+            for (const barstate::ButtonSetting& setting : *settings) {
+                if ((setting.style & TBSTYLE_SEP) != 0)
+                    continue;
+                for (int i = 0; i < GetButtonCount(); ++i) {
+                    ButtonRecord& record = m_records[static_cast<std::size_t>(i)];
+                    if (record.commandId != setting.commandId || (record.style & TBSTYLE_SEP) != 0)
+                        continue;
+                    // A separator style from the value would turn a button into a gap: kept out.
+                    record.image = setting.image;
+                    record.style = static_cast<uint8_t>(setting.style & ~TBSTYLE_SEP);
+                    if (setting.textShown) {
+                        record.text = setting.text;
+                        m_hiddenTexts.erase(record.commandId);
+                    } else if (!setting.text.empty()) {
+                        m_hiddenTexts[record.commandId] = setting.text;
+                    }
+                    showText(i);
+                    break;
+                }
+            }
+            applyTextStyle();
+        }
+    }
+    // The stored text type applies to all buttons (3 keeps the texts just restored).
+    SetButtonsText(0, 0xFFFF, m_textType);
+
     const std::string where = stateSection(section, name);
     const int32_t visible = profile::GetProfileInt(where, "Visible", -1);
     bool fits = visible == 0 || visible == 1;

@@ -2,6 +2,7 @@
 
 #include "platform/framework/Menu.h"
 #include "platform/framework/ToolBar.h"
+#include "platform/framework/WinTypes.h"
 
 #include <QImage>
 
@@ -64,12 +65,57 @@ public:
     // Docks this bar on the row of `other`, right after it, keeping whether it is shown.
     void DockBeside(COXCoolToolBar* other);
 
-    // Writes whether the bar is shown under section\name of the profile; with properties the
-    // bar's buttons too (the command ids in order). False when the profile cannot be written.
+    // Properties kept in the profile with the bar's state.
+    bool IsCool() const { return m_cool; }
+    void SetCool(bool cool) { m_cool = cool; }
+    bool IsGripper() const { return m_gripper; }
+    void SetGripper(bool gripper) { m_gripper = gripper; }
+    bool IsSeparator() const { return m_separatorDrawn; }
+    void SetSeparator(bool separator) { m_separatorDrawn = separator; }
+    bool IsFlat() const { return m_flat; }
+    void SetFlat(bool flat) { m_flat = flat; }
+    bool IsList() const { return m_list; }
+    void SetList(bool list);
+    bool GetDropDownArrow() const { return m_dropDownArrow; }
+    void SetDropDownArrow(bool on) { m_dropDownArrow = on; }
+    int GetIndent() const { return m_indent; }
+    void SetIndent(int indent);
+    platform::framework::COLORREF GetDefaultTextColor() const { return m_defaultTextColor; }
+    void SetDefaultTextColor(platform::framework::COLORREF color) { m_defaultTextColor = color; }
+    platform::framework::COLORREF GetHotTextColor() const { return m_hotTextColor; }
+    void SetHotTextColor(platform::framework::COLORREF color) { m_hotTextColor = color; }
+    int GetTextRows() const { return m_textRows; }
+    void SetMaxTextRows(int rows) { m_textRows = rows; }
+    int GetMinButtonsWidth() const { return m_minButtonsWidth; }
+    int GetMaxButtonsWidth() const { return m_maxButtonsWidth; }
+    void SetButtonsMinMaxWidth(int minWidth, int maxWidth);
+
+    // Customisation: with a table, (true, false) makes the bar adjustable through the common
+    // customise dialog and clears the advanced flag; any other pair clears the adjustable style
+    // and sets the advanced flag to customizable && advanced. Without a table both are cleared.
+    void SetCustomizable(bool customizable = true, bool advanced = true);
+    // With advanced the advanced flag, else whether the bar is adjustable (CCS_ADJUSTABLE).
+    bool IsCustomizable(bool advanced = true) const;
+    // The commands offered for customisation (entry i is the command of image i); then
+    // SetCustomizable(true, true).
+    void SetCustomizationTable(const unsigned* ids, int count);
+    // The text kept for a button whose text is hidden, or empty.
+    std::string hiddenText(uint32_t commandId) const;
+
+    // Writes the bar's state under section S of the profile: with a bar customisable in either
+    // sense "<name>_ButtonsSettings" and "<name>_CustomButtonsPositions" (binary, each with its
+    // "_Size") and the button order under value name; once per run
+    // "Toolbars_CustomButtonsSettings"; with properties the fourteen properties in section
+    // "S_name". Also whether the bar is shown ("Visible" under S\name). False when the profile
+    // cannot be written.
     bool SaveBarState(const char* section, const char* name, bool properties) const;
-    // Restores what SaveBarState wrote: false (and nothing changed) when nothing was saved
-    // there or the saved state does not fit this bar.
+    // Restores what SaveBarState wrote: the properties first (with properties), then, on a
+    // customisable bar, the buttons' images, styles and texts. A value that does not parse whole
+    // counts as missing and leaves that part of the bar as it is. False when nothing was saved
+    // there or the shown state saved does not fit this bar.
     bool LoadBarState(const char* section, const char* name, bool properties);
+    // Forgets that this run wrote or read "Toolbars_CustomButtonsSettings" (tests: a new run).
+    static void resetRunFlags();
 
     // The bitmap of a resource id through the toolkit's loader, kept for later calls (a null
     // image when there is none).
@@ -113,6 +159,8 @@ private:
     QAction* actionAt(int index) const;
     void setState(int index, uint8_t state);
     void showText(int index);
+    void applyTextStyle();
+    void loadProperties(const std::string& section);
     platform::framework::HMENU mainMenu() const;
 
     std::function<platform::framework::CommandTarget*()> m_route;
@@ -121,4 +169,21 @@ private:
     int m_stateWrites = 0;
     std::function<platform::framework::HMENU()> m_menuSource;
     std::map<unsigned, QImage> m_bitmaps;
+
+    bool m_cool = false;
+    bool m_gripper = true;
+    bool m_separatorDrawn = true;
+    bool m_dropDownArrow = false;
+    bool m_flat = false;
+    bool m_list = false;
+    int m_indent = 0;
+    int m_textRows = 1;
+    int m_minButtonsWidth = -1;
+    int m_maxButtonsWidth = -1;
+    platform::framework::COLORREF m_defaultTextColor = 0;
+    platform::framework::COLORREF m_hotTextColor = 0;
+    bool m_advancedCustomizable = false;
+    bool m_adjustable = false; // CCS_ADJUSTABLE
+    std::vector<unsigned> m_customizationTable;
+    std::map<uint32_t, std::string> m_hiddenTexts;
 };

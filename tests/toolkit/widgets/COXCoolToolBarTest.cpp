@@ -4,6 +4,7 @@
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
+#include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -250,6 +251,182 @@ TEST_F(COXCoolToolBarImageTest, ImagesFromTheStripOfTheBarsId)
         EXPECT_EQ(loads, 1);
         delete bar;
     }
+}
+
+} // namespace
+
+namespace {
+
+namespace profile = platform::win::app_profile;
+namespace barstate = toolkit::widgets::barstate;
+const unsigned kTable[] = {kOpen, kSave, kPrint, kLongTip};
+
+class COXCoolToolBarStateFileTest : public COXCoolToolBarTest
+{
+protected:
+    void SetUp() override
+    {
+        COXCoolToolBarTest::SetUp();
+        profile::setRegistryKey("Software\\Test\\Bars");
+        COXCoolToolBar::resetRunFlags();
+    }
+    COXCoolToolBar* another()
+    {
+        return COXCoolToolBar::Create(&window, COXCoolToolBar::WS_VISIBLE, kBar, nullptr);
+    }
+    void writeSettings(const std::vector<uint8_t>& bytes, int64_t size)
+    {
+        profile::WriteProfileBinary("S", "B_ButtonsSettings", bytes);
+        profile::WriteProfileInt("S", "B_ButtonsSettings_Size", static_cast<int32_t>(size));
+    }
+};
+
+TEST_F(COXCoolToolBarStateFileTest, PropertiesRoundTripOnlyWithProperties)
+{
+    bar->SetCool(true);
+    bar->SetGripper(false);
+    bar->SetSeparator(false);
+    bar->SetList(true);
+    bar->SetDropDownArrow(false);
+    bar->SetIndent(5);
+    bar->SetDefaultTextColor(0x112233);
+    bar->SetHotTextColor(0x445566);
+    bar->SetButtonsMinMaxWidth(20, 80);
+    bar->SetMaxTextRows(2);
+
+    ASSERT_TRUE(bar->SaveBarState("S", "A", false));
+    EXPECT_EQ(profile::GetProfileInt("S_A", "Cool", -1), -1);
+    ASSERT_TRUE(bar->SaveBarState("S", "B", true));
+    EXPECT_EQ(profile::GetProfileInt("S_B", "Cool", -1), 1);
+
+    COXCoolToolBar* fresh = another();
+    fresh->LoadBarState("S", "B", false);
+    EXPECT_FALSE(fresh->IsCool());
+    fresh->LoadBarState("S", "B", true);
+    EXPECT_TRUE(fresh->IsCool());
+    EXPECT_FALSE(fresh->IsGripper());
+    EXPECT_FALSE(fresh->IsSeparator());
+    EXPECT_TRUE(fresh->IsList());
+    EXPECT_FALSE(fresh->GetDropDownArrow());
+    EXPECT_EQ(fresh->GetIndent(), 5);
+    EXPECT_EQ(fresh->GetDefaultTextColor(), 0x112233u);
+    EXPECT_EQ(fresh->GetHotTextColor(), 0x445566u);
+    EXPECT_EQ(fresh->GetMinButtonsWidth(), 20);
+    EXPECT_EQ(fresh->GetMaxButtonsWidth(), 80);
+    EXPECT_EQ(fresh->GetTextRows(), 2);
+}
+
+TEST_F(COXCoolToolBarStateFileTest, ButtonValuesOnlyForCustomisableBarsAndOnceARunValue)
+{
+    ASSERT_TRUE(bar->SaveBarState("S", "B", true));
+    EXPECT_EQ(profile::GetProfileInt("S", "B_ButtonsSettings_Size", -1), -1);
+    EXPECT_FALSE(profile::GetProfileBinary("S", "B_ButtonsSettings"));
+    EXPECT_EQ(profile::GetProfileInt("S", "Toolbars_CustomButtonsSettings_Size", -1), 4);
+
+    // Written once per run: a second save leaves it alone.
+    profile::deleteProfileEntry("S", "Toolbars_CustomButtonsSettings_Size");
+    ASSERT_TRUE(bar->SaveBarState("S", "C", true));
+    EXPECT_EQ(profile::GetProfileInt("S", "Toolbars_CustomButtonsSettings_Size", -1), -1);
+
+    bar->SetCustomizationTable(kTable, 4);
+    EXPECT_TRUE(bar->IsCustomizable(true));
+    ASSERT_TRUE(bar->SaveBarState("S", "B", true));
+    EXPECT_GT(profile::GetProfileInt("S", "B_ButtonsSettings_Size", -1), 4);
+    EXPECT_EQ(profile::GetProfileInt("S", "B_CustomButtonsPositions_Size", -1), 4);
+    EXPECT_TRUE(profile::GetProfileBinary("S", "B")); // the button order
+}
+
+TEST_F(COXCoolToolBarStateFileTest, CustomisablePairs)
+{
+    struct Case
+    {
+        bool table, customizable, advanced, adjustable, advancedFlag;
+    };
+    const Case cases[] = {
+        {true, true, false, true, false},   {true, true, true, false, true},
+        {true, false, true, false, false},  {true, false, false, false, false},
+        {false, true, false, false, false}, {false, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        COXCoolToolBar* b = another();
+        if (c.table)
+            b->SetCustomizationTable(kTable, 4);
+        b->SetCustomizable(c.customizable, c.advanced);
+        EXPECT_EQ(b->IsCustomizable(false), c.adjustable);
+        EXPECT_EQ(b->IsCustomizable(true), c.advancedFlag);
+        delete b;
+    }
+}
+
+TEST_F(COXCoolToolBarStateFileTest, TextsAndHiddenTextsSurvive)
+{
+    bar->SetCustomizationTable(kTable, 4);
+    // Open shows "Go", Save keeps "Keep" hidden.
+    const std::vector<uint8_t> bytes =
+        barstate::encodeButtonsSettings({{kOpen, 0, 0, true, "Go"},
+                                         {0, 8, COXCoolToolBar::TBSTYLE_SEP, false, ""},
+                                         {kSave, 1, 0, false, "Keep"}});
+    writeSettings(bytes, static_cast<int64_t>(bytes.size()));
+    bar->LoadBarState("S", "B", false);
+    EXPECT_EQ(textOf(0), "Go");
+    EXPECT_EQ(textOf(2), "");
+    EXPECT_EQ(bar->hiddenText(kSave), "Keep");
+
+    ASSERT_TRUE(bar->SaveBarState("S", "B", true));
+    COXCoolToolBar* fresh = another();
+    fresh->SetCustomizationTable(kTable, 4);
+    fresh->SetButtonsText(0, 0xFFFF, 0); // TextType 3 from the profile clears these first
+    fresh->LoadBarState("S", "B", true);
+    EXPECT_EQ(fresh->GetTextType(), 3);
+    EXPECT_EQ(fresh->GetButton(0)->text, "Go");
+    EXPECT_EQ(fresh->GetButton(2)->text, "");
+    EXPECT_EQ(fresh->GetButton(3)->text, "");
+    EXPECT_EQ(fresh->hiddenText(kSave), "Keep");
+}
+
+TEST_F(COXCoolToolBarStateFileTest, DamagedButtonValuesChangeNothing)
+{
+    bar->SetCustomizationTable(kTable, 4);
+    const std::vector<uint8_t> good = barstate::encodeButtonsSettings({{kOpen, 7, 0, true, "Go"}});
+    std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    std::vector<uint8_t> hugeCount = good;
+    hugeCount[0] = hugeCount[1] = hugeCount[2] = hugeCount[3] = 0xFF;
+    std::vector<uint8_t> badFlag = good;
+    badFlag[4 + 4 + 4 + 1] = 2; // the text-shown flag
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int64_t size;
+    };
+    const Case cases[] = {
+        {"truncated", truncated, static_cast<int64_t>(truncated.size())},
+        {"size says more", good, static_cast<int64_t>(good.size()) + 1},
+        {"size says less", good, static_cast<int64_t>(good.size()) - 1},
+        {"trailing bytes", longer, static_cast<int64_t>(longer.size())},
+        {"count 0xFFFFFFFF", hugeCount, static_cast<int64_t>(hugeCount.size())},
+        {"text flag 2", badFlag, static_cast<int64_t>(badFlag.size())},
+        {"empty", {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeSettings(c.bytes, c.size);
+        bar->LoadBarState("S", "B", false);
+        EXPECT_EQ(textOf(0), "");
+        EXPECT_EQ(bar->GetButton(0)->image, 0);
+    }
+    // A string where a binary value belongs is missing too.
+    profile::WriteProfileString("S", "B_ButtonsSettings", "text");
+    profile::WriteProfileInt("S", "B_ButtonsSettings_Size", 4);
+    bar->LoadBarState("S", "B", false);
+    EXPECT_EQ(textOf(0), "");
+    // The good value applies.
+    writeSettings(good, static_cast<int64_t>(good.size()));
+    bar->LoadBarState("S", "B", false);
+    EXPECT_EQ(textOf(0), "Go");
+    EXPECT_EQ(bar->GetButton(0)->image, 7);
 }
 
 } // namespace
