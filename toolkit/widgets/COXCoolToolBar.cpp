@@ -3,6 +3,7 @@
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/Commands.h"
 #include "platform/framework/MdiFrame.h"
+#include "platform/framework/MenuRenderer.h"
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
@@ -10,7 +11,9 @@
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
+#include <QMenuBar>
 #include <QMainWindow>
+#include <QMouseEvent>
 
 #include <optional>
 #include <span>
@@ -67,6 +70,256 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
         }
         m_records.push_back(record);
     }
+    watchButtons();
+}
+
+void COXCoolToolBar::watchButtons()
+{
+    for (QAction* action : actions())
+        if (QWidget* widget = widgetForAction(action))
+            widget->installEventFilter(this); // installing twice keeps one filter
+}
+
+int COXCoolToolBar::indexOfWidget(QObject* widget) const
+{
+    const QList<QAction*> all = actions();
+    for (int i = 0; i < all.size(); ++i)
+        if (widgetForAction(all[i]) == widget)
+            return i;
+    return -1;
+}
+
+bool COXCoolToolBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_customizationMode || !IsCustomizable(true))
+        return ToolBar::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        // The click selects; it never runs the command.
+        SelectButton(indexOfWidget(watched));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton && m_selectedButton >= 0)
+            OnContextMenu(m_selectedButton, mouse->globalPosition().toPoint());
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return ToolBar::eventFilter(watched, event);
+    }
+}
+
+intptr_t COXCoolToolBar::notifyOwner(unsigned event, intptr_t extra)
+{
+    return m_notify ? m_notify(event, extra) : 0;
+}
+
+bool COXCoolToolBar::InsertButton(int index, const ButtonRecord& record)
+{
+    if (index < 0 || index > GetButtonCount())
+        return false;
+    QAction* action = nullptr;
+    if ((record.style & TBSTYLE_SEP) != 0) {
+        action = new QAction(this);
+        action->setSeparator(true);
+    } else {
+        // A button of a command the bar knows comes back with its own action; others run their
+        // command like the bar's buttons.
+        action = button(record.commandId);
+        if (!action || actions().contains(action)) {
+            action = new QAction(
+                QString::fromStdString(
+                    platform::framework::Resources::instance().toolTip(record.commandId)),
+                this);
+            action->setData(record.commandId);
+            const unsigned id = record.commandId;
+            connect(action, &QAction::triggered, this, [this, id]() {
+                if (CommandTarget* target = m_route ? m_route() : nullptr)
+                    platform::framework::executeCommand(*target, id);
+            });
+        }
+    }
+    insertAction(actionAt(index), action);
+    m_records.insert(m_records.begin() + index, record);
+    if (m_selectedButton >= index)
+        ++m_selectedButton;
+    if (m_insertionIndex >= index)
+        ++m_insertionIndex;
+    showText(index);
+    watchButtons();
+    return true;
+}
+
+bool COXCoolToolBar::DeleteButton(int index)
+{
+    QAction* action = actionAt(index);
+    if (!action || index >= GetButtonCount())
+        return false;
+    // The action stays with the bar (the framework's tool bar keeps its buttons' actions).
+    removeAction(action);
+    m_records.erase(m_records.begin() + index);
+    if (m_selectedButton == index)
+        m_selectedButton = -1;
+    else if (m_selectedButton > index)
+        --m_selectedButton;
+    if (m_insertionIndex > index)
+        --m_insertionIndex;
+    return true;
+}
+
+bool COXCoolToolBar::MoveButton(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= GetButtonCount() || to >= GetButtonCount())
+        return false;
+    if (from == to)
+        return true;
+    QAction* action = actionAt(from);
+    const ButtonRecord record = m_records[static_cast<std::size_t>(from)];
+    removeAction(action);
+    m_records.erase(m_records.begin() + from);
+    insertAction(actionAt(to), action);
+    m_records.insert(m_records.begin() + to, record);
+    auto follow = [from, to](int& index) {
+        if (index == from)
+            index = to;
+        else if (from < index && index <= to)
+            --index;
+        else if (to <= index && index < from)
+            ++index;
+    };
+    follow(m_selectedButton);
+    follow(m_insertionIndex);
+    watchButtons();
+    return true;
+}
+
+void COXCoolToolBar::SetCustomizationMode(bool on, Notify notify)
+{
+    if (on && !IsCustomizable(true))
+        SetCustomizable(true, true);
+    if (!on)
+        SelectButton(-1);
+    m_customizationMode = on;
+    m_notify = std::move(notify);
+}
+
+int COXCoolToolBar::SelectButton(int index)
+{
+    if (index < -1 || index >= GetButtonCount())
+        index = -1;
+    const int previous = m_selectedButton;
+    if (index == previous)
+        return previous;
+    m_selectedButton = index;
+    if (index >= 0) {
+        const uint8_t state = m_records[static_cast<std::size_t>(index)].state;
+        if ((state & TBSTATE_PRESSED) != 0)
+            setState(index, static_cast<uint8_t>(state & ~TBSTATE_PRESSED));
+    }
+    update();
+    notifyOwner(kSelectionChanged, 0);
+    return previous;
+}
+
+std::vector<COXCoolToolBar::MenuItem> COXCoolToolBar::contextMenuItems(int index) const
+{
+    const ButtonRecord* record = GetButton(index);
+    if (!record)
+        return {};
+    auto isSeparator = [this](int i) {
+        const ButtonRecord* r = GetButton(i);
+        return r && (r->style & TBSTYLE_SEP) != 0;
+    };
+    const bool plainButton = (record->style & TBSTYLE_SEP) == 0;
+    const bool hasText = !record->text.empty();
+    return {
+        {ID_DELETE_BUTTON, true, false},
+        {0, true, false},
+        {ID_CUSTOMIZE_BUTTON, true, false},
+        {ID_HIDE_TEXT, plainButton, plainButton && !hasText},
+        {ID_SHOW_TEXT, plainButton, plainButton && hasText && record->image != -1},
+        {0, true, false},
+        {ID_SEPARATOR_BEFORE, index > 0 && !isSeparator(index - 1), false},
+        {ID_SEPARATOR_AFTER, index < GetButtonCount() - 1 && !isSeparator(index + 1), false},
+    };
+}
+
+void COXCoolToolBar::carryOutMenuCommand(int index, unsigned command)
+{
+    if (!GetButton(index) || notifyOwner(command, 0) != 0)
+        return;
+    ButtonRecord& record = m_records[static_cast<std::size_t>(index)];
+    ButtonRecord separator;
+    separator.style = TBSTYLE_SEP;
+    separator.image = -1;
+    separator.state = 0;
+    switch (command) {
+    case ID_DELETE_BUTTON:
+        DeleteButton(index);
+        break;
+    case ID_HIDE_TEXT:
+        if (!record.text.empty()) {
+            m_hiddenTexts[record.commandId] = record.text;
+            record.text.clear();
+            showText(index);
+            applyTextStyle();
+        }
+        break;
+    case ID_SHOW_TEXT:
+        if (record.text.empty()) {
+            std::string text = hiddenText(record.commandId);
+            if (text.empty())
+                text = platform::framework::Resources::instance().toolTip(record.commandId);
+            if (!text.empty()) {
+                record.text = text;
+                showText(index);
+                applyTextStyle();
+            }
+        }
+        break;
+    case ID_SEPARATOR_BEFORE:
+        InsertButton(index, separator);
+        break;
+    case ID_SEPARATOR_AFTER:
+        InsertButton(index + 1, separator);
+        break;
+    default:
+        break;
+    }
+}
+
+void COXCoolToolBar::OnContextMenu(int index, const QPoint& globalPos)
+{
+    namespace fw = platform::framework;
+    const std::vector<MenuItem> items = contextMenuItems(index);
+    if (items.empty())
+        return;
+    // Texts of the string table, with our own where the table has none.
+    const std::pair<unsigned, const char*> texts[] = {
+        {26585, "Delete"},         {26586, "Customize..."},     {26587, "Image Only"},
+        {26588, "Image and Text"}, {26589, "Separator Before"}, {26590, "Separator After"}};
+    const fw::HMENU menu = fw::CreatePopupMenu();
+    for (const MenuItem& item : items) {
+        if (item.command == 0) {
+            fw::AppendMenu(menu, fw::MF_SEPARATOR, 0, "");
+            continue;
+        }
+        const auto& [stringId, fallback] = texts[item.command - ID_DELETE_BUTTON];
+        const std::string text = fw::Resources::instance().LoadString(stringId).value_or(fallback);
+        fw::AppendMenu(menu,
+                       fw::MF_STRING | (item.enabled ? 0u : fw::MF_GRAYED) |
+                           (item.checked ? fw::MF_CHECKED : 0u),
+                       item.command, text);
+    }
+    const unsigned chosen = fw::MenuRenderer::trackPopupMenu(menu, globalPos, nullptr, this);
+    fw::DestroyMenu(menu);
+    if (chosen != 0)
+        carryOutMenuCommand(index, chosen);
 }
 
 QImage COXCoolToolBar::LoadBitmap(unsigned resourceId)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QMainWindow;
+class QPoint;
 
 // The toolkit's flat tool bar: a tool bar of the framework made from a tool-bar resource (its
 // buttons, title and prompts), which docks right beside another bar on the same row and keeps
@@ -99,6 +100,49 @@ public:
     // The commands offered for customisation (entry i is the command of image i); then
     // SetCustomizable(true, true).
     void SetCustomizationTable(const unsigned* ids, int count);
+    // The bar's buttons as records: insert, delete and move keep the actions, the selected button
+    // and the insertion index in step. False for an index out of range.
+    bool InsertButton(int index, const ButtonRecord& record);
+    virtual bool DeleteButton(int index);
+    bool MoveButton(int from, int to);
+    int insertionIndex() const { return m_insertionIndex; }
+    void setInsertionIndex(int index) { m_insertionIndex = index; }
+
+    // Customisation mode: on, a click on a button selects it instead of running its command, and
+    // a right click opens the bar's context menu. notify stands for the notify window: it gets
+    // the bar's events (0x807C, and the menu commands before they are carried out, when a
+    // non-zero answer means the owner did the work); without one the bar's owner answers 0.
+    using Notify = std::function<intptr_t(unsigned event, intptr_t extra)>;
+    void SetCustomizationMode(bool on, Notify notify = {});
+    bool IsInCustomizationMode() const { return m_customizationMode; }
+    // Selects a button (-1: none); the previous selection. A pressed state of the new button is
+    // cleared and the owner is told (0x807C) when the selection changed.
+    int SelectButton(int index);
+    int GetSelectedButton() const { return m_selectedButton; }
+
+    // The commands of the customisation context menu.
+    static constexpr unsigned ID_DELETE_BUTTON = 32893;
+    static constexpr unsigned ID_CUSTOMIZE_BUTTON = 32894;
+    static constexpr unsigned ID_HIDE_TEXT = 32895;
+    static constexpr unsigned ID_SHOW_TEXT = 32896;
+    static constexpr unsigned ID_SEPARATOR_BEFORE = 32897;
+    static constexpr unsigned ID_SEPARATOR_AFTER = 32898;
+    static constexpr unsigned kSelectionChanged = 0x807C;
+    struct MenuItem
+    {
+        unsigned command = 0; // 0 for a separator
+        bool enabled = true;
+        bool checked = false;
+        bool operator==(const MenuItem&) const = default;
+    };
+    // The items of the context menu of the button at index (empty for an index out of range).
+    std::vector<MenuItem> contextMenuItems(int index) const;
+    // Carries out a menu command on the button at index unless the owner's answer is non-zero.
+    void carryOutMenuCommand(int index, unsigned command);
+    // Opens the context menu of the button at index at a screen position and carries out the
+    // chosen command.
+    virtual void OnContextMenu(int index, const QPoint& globalPos);
+
     // The text kept for a button whose text is hidden, or empty.
     std::string hiddenText(uint32_t commandId) const;
 
@@ -156,6 +200,11 @@ private:
     COXCoolToolBar(const platform::framework::ToolBarResource& resource,
                    std::function<platform::framework::CommandTarget*()> route, QWidget* parent);
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void watchButtons();
+    int indexOfWidget(QObject* widget) const;
+    intptr_t notifyOwner(unsigned event, intptr_t extra);
+
     QAction* actionAt(int index) const;
     void setState(int index, uint8_t state);
     void showText(int index);
@@ -186,4 +235,8 @@ private:
     bool m_adjustable = false; // CCS_ADJUSTABLE
     std::vector<unsigned> m_customizationTable;
     std::map<uint32_t, std::string> m_hiddenTexts;
+    bool m_customizationMode = false;
+    Notify m_notify;
+    int m_selectedButton = -1;
+    int m_insertionIndex = -1;
 };

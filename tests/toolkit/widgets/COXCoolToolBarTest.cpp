@@ -7,7 +7,9 @@
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -427,6 +429,162 @@ TEST_F(COXCoolToolBarStateFileTest, DamagedButtonValuesChangeNothing)
     bar->LoadBarState("S", "B", false);
     EXPECT_EQ(textOf(0), "Go");
     EXPECT_EQ(bar->GetButton(0)->image, 7);
+}
+
+} // namespace
+
+namespace {
+
+void click(QWidget* widget, QEvent::Type type, Qt::MouseButton button)
+{
+    QMouseEvent event(type, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// "B" a button, "S" a separator, from the records.
+std::string layout(const COXCoolToolBar* bar)
+{
+    std::string marks;
+    for (int i = 0; i < bar->GetButtonCount(); ++i)
+        marks += (bar->GetButton(i)->style & COXCoolToolBar::TBSTYLE_SEP) != 0 ? 'S' : 'B';
+    return marks;
+}
+
+TEST_F(COXCoolToolBarTest, ClickInCustomisationModeSelectsWithoutRunningTheCommand)
+{
+    window.show();
+    QAction* open = bar->actions()[0];
+    int runs = 0;
+    QObject::connect(open, &QAction::triggered, [&runs]() { ++runs; });
+    QWidget* widget = bar->widgetForAction(open);
+    ASSERT_NE(widget, nullptr);
+
+    // Without a table the mode cannot make the bar customisable: clicks run commands.
+    bar->SetCustomizationMode(true);
+    EXPECT_FALSE(bar->IsCustomizable(true));
+    click(widget, QEvent::MouseButtonPress, Qt::LeftButton);
+    click(widget, QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+    bar->SetCustomizationMode(false);
+
+    bar->SetCustomizationTable(kTable, 4);
+    std::vector<unsigned> events;
+    bar->SetCustomizationMode(true, [&events](unsigned event, intptr_t) {
+        events.push_back(event);
+        return intptr_t(0);
+    });
+    EXPECT_TRUE(bar->IsCustomizable(true)); // the mode makes the bar customisable
+    click(widget, QEvent::MouseButtonPress, Qt::LeftButton);
+    click(widget, QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(bar->GetSelectedButton(), 0);
+    EXPECT_EQ(events, std::vector<unsigned>{COXCoolToolBar::kSelectionChanged});
+    EXPECT_EQ(bar->SelectButton(0), 0); // unchanged: no second event
+    EXPECT_EQ(events.size(), 1u);
+
+    bar->SetCustomizationMode(false);
+    EXPECT_EQ(bar->GetSelectedButton(), -1);
+    click(widget, QEvent::MouseButtonPress, Qt::LeftButton);
+    click(widget, QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(runs, 2);
+}
+
+TEST_F(COXCoolToolBarTest, ContextMenuItemsByButton)
+{
+    using B = COXCoolToolBar;
+    // Open, separator, Save, Print, LongTip.
+    bar->SetButtonsText(kSave, kSave, 0);
+    auto item = [&](int index, unsigned command) {
+        for (const B::MenuItem& i : bar->contextMenuItems(index))
+            if (i.command == command)
+                return i;
+        return B::MenuItem{};
+    };
+    struct Case
+    {
+        int index;
+        bool hideEnabled, hideChecked, showChecked, beforeEnabled, afterEnabled;
+    };
+    const Case cases[] = {
+        {0, true, true, false, false, false}, // first; a separator after it
+        {1, false, false, false, true, true}, // the separator
+        {2, true, false, true, false, true},  // a separator before it; it has a text
+        {4, true, true, false, true, false},  // last
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(bar->contextMenuItems(c.index).size(), 8u);
+        EXPECT_TRUE(item(c.index, B::ID_DELETE_BUTTON).enabled);
+        EXPECT_EQ(item(c.index, B::ID_HIDE_TEXT).enabled, c.hideEnabled);
+        EXPECT_EQ(item(c.index, B::ID_SHOW_TEXT).enabled, c.hideEnabled);
+        EXPECT_EQ(item(c.index, B::ID_HIDE_TEXT).checked, c.hideChecked);
+        EXPECT_EQ(item(c.index, B::ID_SHOW_TEXT).checked, c.showChecked);
+        EXPECT_EQ(item(c.index, B::ID_SEPARATOR_BEFORE).enabled, c.beforeEnabled);
+        EXPECT_EQ(item(c.index, B::ID_SEPARATOR_AFTER).enabled, c.afterEnabled);
+    }
+    EXPECT_TRUE(bar->contextMenuItems(5).empty());
+}
+
+TEST_F(COXCoolToolBarTest, MenuCommandsAndTheOwnersVeto)
+{
+    using B = COXCoolToolBar;
+    intptr_t answer = 1;
+    bar->SetCustomizationMode(true, [&answer](unsigned, intptr_t) { return answer; });
+    bar->carryOutMenuCommand(3, B::ID_SEPARATOR_BEFORE); // vetoed
+    EXPECT_EQ(layout(bar), "BSBBB");
+    answer = 0;
+    bar->SelectButton(4);
+    bar->carryOutMenuCommand(3, B::ID_SEPARATOR_BEFORE);
+    EXPECT_EQ(layout(bar), "BSBSBB");
+    EXPECT_EQ(bar->GetSelectedButton(), 5); // kept on its button
+    EXPECT_EQ(bar->GetButton(3)->image, -1);
+    bar->carryOutMenuCommand(4, B::ID_SEPARATOR_AFTER);
+    EXPECT_EQ(layout(bar), "BSBSBSB");
+    EXPECT_EQ(bar->actions().size(), 7);
+    EXPECT_TRUE(bar->actions()[5]->isSeparator());
+    bar->carryOutMenuCommand(5, B::ID_DELETE_BUTTON);
+    EXPECT_EQ(layout(bar), "BSBSBB");
+    EXPECT_EQ(bar->GetSelectedButton(), 5);
+    bar->carryOutMenuCommand(5, B::ID_DELETE_BUTTON);
+    EXPECT_EQ(bar->GetSelectedButton(), -1);
+    EXPECT_EQ(bar->GetButton(4)->commandId, kPrint);
+
+    // Texts: show takes the tip, hide keeps it for show.
+    bar->carryOutMenuCommand(0, B::ID_SHOW_TEXT);
+    EXPECT_EQ(textOf(0), "Open");
+    bar->carryOutMenuCommand(0, B::ID_HIDE_TEXT);
+    EXPECT_EQ(textOf(0), "");
+    EXPECT_EQ(bar->hiddenText(kOpen), "Open");
+    bar->SetButtonsText(kOpen, kOpen, 4);
+    bar->carryOutMenuCommand(0, B::ID_SHOW_TEXT);
+    EXPECT_EQ(textOf(0), "Open");
+}
+
+TEST_F(COXCoolToolBarTest, MoveKeepsSelectionAndInsertionIndexInStep)
+{
+    struct Case
+    {
+        int from, to, selected, selectedAfter;
+    };
+    const Case cases[] = {{0, 3, 0, 3}, {0, 3, 2, 1}, {3, 0, 1, 2}, {3, 0, 4, 4}, {2, 2, 2, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << "->" << c.to);
+        COXCoolToolBar* b = COXCoolToolBar::Create(&window, 0, kBar, nullptr);
+        b->SelectButton(c.selected);
+        b->setInsertionIndex(c.selected);
+        const uint32_t moved = b->GetButton(c.from)->commandId;
+        ASSERT_TRUE(b->MoveButton(c.from, c.to));
+        EXPECT_EQ(b->GetButton(c.to)->commandId, moved);
+        EXPECT_EQ(b->actions()[c.to]->data().toUInt(), moved);
+        EXPECT_EQ(b->GetSelectedButton(), c.selectedAfter);
+        EXPECT_EQ(b->insertionIndex(), c.selectedAfter);
+        delete b;
+    }
+    EXPECT_FALSE(bar->MoveButton(0, 5));
+    EXPECT_FALSE(bar->MoveButton(-1, 0));
+    EXPECT_FALSE(bar->DeleteButton(5));
+    EXPECT_FALSE(bar->InsertButton(6, {}));
 }
 
 } // namespace
