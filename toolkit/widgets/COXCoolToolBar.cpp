@@ -11,8 +11,8 @@
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
-#include <QMenuBar>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <optional>
@@ -507,6 +507,26 @@ void COXCoolToolBar::SetCustomizationTable(const unsigned* ids, int count)
     if (ids && count > 0)
         m_customizationTable.assign(ids, ids + count);
     SetCustomizable(true, true);
+}
+
+std::optional<COXCoolToolBar::ButtonInfo>
+COXCoolToolBar::OnGetButtonInfo(int index, std::size_t bufferSize) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_customizationTable.size())
+        return std::nullopt;
+    ButtonInfo info;
+    info.image = index;
+    info.commandId = m_customizationTable[static_cast<std::size_t>(index)];
+    if (bufferSize > 0) {
+        // Cut on a character boundary within the buffer, its terminator included.
+        const QByteArray tip = QByteArray::fromStdString(
+            platform::framework::Resources::instance().toolTip(info.commandId));
+        QByteArray cut = tip.left(static_cast<qsizetype>(bufferSize - 1));
+        while (!cut.isEmpty() && QString::fromUtf8(cut).toUtf8() != cut)
+            cut.chop(1);
+        info.text = cut.toStdString();
+    }
+    return info;
 }
 
 std::string COXCoolToolBar::hiddenText(uint32_t commandId) const

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,26 @@ public:
     // Opens the context menu of the button at index at a screen position and carries out the
     // chosen command.
     virtual void OnContextMenu(int index, const QPoint& globalPos);
+
+    // The reflected notifications of the customise dialog, as functions of the customisation
+    // table. TBN_GETBUTTONINFO: for an index below the table's count the button of image index
+    // (command from the table, enabled, style 0) and the command's tip cut to bufferSize - 1
+    // bytes; nothing past the table.
+    struct ButtonInfo
+    {
+        int32_t image = 0;
+        uint32_t commandId = 0;
+        uint8_t state = TBSTATE_ENABLED;
+        uint8_t style = TBSTYLE_BUTTON;
+        std::string text;
+        bool operator==(const ButtonInfo&) const = default;
+    };
+    std::optional<ButtonInfo> OnGetButtonInfo(int index, std::size_t bufferSize) const;
+    // TBN_QUERYINSERT and TBN_QUERYDELETE: every place takes a button, every button may go.
+    bool OnQueryInsert(int) const { return true; }
+    bool OnQueryDelete(int) const { return true; }
+    // TBN_TOOLBARCHANGE: the stored text type applies to all buttons again.
+    void OnToolBarChange() { SetButtonsText(0, 0xFFFF, m_textType); }
 
     // The text kept for a button whose text is hidden, or empty.
     std::string hiddenText(uint32_t commandId) const;

@@ -168,4 +168,29 @@ void SizeToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t l
     WrapToolBar(buttons, metrics, CalcSize(buttons, metrics).cx);
 }
 
+bool separatorDrawnAsLine(int32_t width)
+{
+    return width < 9;
+}
+
+Size emptyBarSize(const Metrics& metrics, bool docked, bool horizontal)
+{
+    Size size{metrics.buttonWidth, metrics.buttonHeight};
+    if (docked) {
+        if (horizontal)
+            size.cx /= 2;
+        else
+            size.cy /= 2;
+    }
+    return size;
+}
+
+InsideInsets CalcInsideRect(bool horizontal, bool icon, bool flat, bool gripper, bool floating)
+{
+    int32_t inset = icon ? kSmallIconSize + 2 : 0;
+    if (flat && gripper && !floating)
+        inset += 7;
+    return horizontal ? InsideInsets{inset, 0} : InsideInsets{0, inset};
+}
+
 } // namespace toolkit::widgets::barlayout

@@ -50,4 +50,22 @@ Size CalcSize(const std::vector<Button>& buttons, const Metrics& metrics);
 void SizeToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t length,
                  bool heightWise);
 
+// Whether a separator of this width is drawn as a line: wider ones (9 pixels and more) hold
+// controls and are left alone.
+bool separatorDrawnAsLine(int32_t width);
+// The size of a bar without buttons: one button, and, when docked, half a button along the bar.
+Size emptyBarSize(const Metrics& metrics, bool docked, bool horizontal);
+
+// What the bar keeps off its inside rectangle before the buttons: the small icon (its size plus
+// 2) and, on a flat bar with a gripper that is not floating, 7 pixels for the gripper; off the
+// left of a horizontal bar, off the top of a vertical one.
+struct InsideInsets
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    bool operator==(const InsideInsets&) const = default;
+};
+constexpr int32_t kSmallIconSize = 16;
+InsideInsets CalcInsideRect(bool horizontal, bool icon, bool flat, bool gripper, bool floating);
+
 } // namespace toolkit::widgets::barlayout

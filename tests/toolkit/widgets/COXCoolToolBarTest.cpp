@@ -588,3 +588,40 @@ TEST_F(COXCoolToolBarTest, MoveKeepsSelectionAndInsertionIndexInStep)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(COXCoolToolBarTest, ButtonInfoAnswersFollowTheTable)
+{
+    EXPECT_FALSE(bar->OnGetButtonInfo(0, 64)); // no table
+    const unsigned table[] = {kOpen, kSave};
+    bar->SetCustomizationTable(table, 2);
+    struct Case
+    {
+        int index;
+        std::size_t buffer;
+        bool answered;
+        uint32_t command;
+        std::string text;
+    };
+    const Case cases[] = {
+        {0, 64, true, kOpen, "Open"}, {0, 3, true, kOpen, "Op"}, {0, 0, true, kOpen, ""},
+        {1, 64, true, kSave, ""},     {2, 64, false, 0, ""},     {-1, 64, false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        const auto info = bar->OnGetButtonInfo(c.index, c.buffer);
+        ASSERT_EQ(info.has_value(), c.answered);
+        if (!info)
+            continue;
+        EXPECT_EQ(info->image, c.index);
+        EXPECT_EQ(info->commandId, c.command);
+        EXPECT_EQ(info->state, COXCoolToolBar::TBSTATE_ENABLED);
+        EXPECT_EQ(info->style, 0);
+        EXPECT_EQ(info->text, c.text);
+    }
+    EXPECT_TRUE(bar->OnQueryInsert(0));
+    EXPECT_TRUE(bar->OnQueryDelete(4));
+}
+
+} // namespace

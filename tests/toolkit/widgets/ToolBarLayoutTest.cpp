@@ -138,4 +138,30 @@ TEST(ToolBarLayoutTest, SizeToolBarBothWays)
     }
 }
 
+TEST(ToolBarLayoutTest, SeparatorLinesEmptyBarAndInsideInsets)
+{
+    const std::pair<int32_t, bool> separators[] = {{0, true},    {8, true},  {9, false},
+                                                   {100, false}, {-1, true}, {INT32_MAX, false}};
+    for (const auto& [width, line] : separators)
+        EXPECT_EQ(separatorDrawnAsLine(width), line) << width;
+
+    const Metrics metrics; // 23 x 22
+    EXPECT_EQ(emptyBarSize(metrics, true, true), (Size{11, 22}));
+    EXPECT_EQ(emptyBarSize(metrics, true, false), (Size{23, 11}));
+    EXPECT_EQ(emptyBarSize(metrics, false, true), (Size{23, 22}));
+
+    struct Case
+    {
+        bool horizontal, icon, flat, gripper, floating;
+        InsideInsets insets;
+    };
+    const Case cases[] = {
+        {true, false, true, true, false, {7, 0}},  {false, false, true, true, false, {0, 7}},
+        {true, true, true, true, false, {25, 0}},  {true, true, true, true, true, {18, 0}},
+        {true, false, false, true, false, {0, 0}}, {false, true, true, false, false, {0, 18}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CalcInsideRect(c.horizontal, c.icon, c.flat, c.gripper, c.floating), c.insets);
+}
+
 } // namespace
