@@ -1,5 +1,7 @@
 #include "toolkit/widgets/COXCoolToolBar.h"
 
+#include "platform/framework/CommandIds.h"
+#include "platform/framework/CommandTarget.h"
 #include "platform/framework/Menu.h"
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
@@ -622,6 +624,52 @@ TEST_F(COXCoolToolBarTest, ButtonInfoAnswersFollowTheTable)
     }
     EXPECT_TRUE(bar->OnQueryInsert(0));
     EXPECT_TRUE(bar->OnQueryDelete(4));
+}
+
+} // namespace
+
+namespace {
+
+// Open: enabled and checked by its handler; Save: handled, disabled; the others without handler.
+class Target : public fw::CommandTarget
+{
+public:
+    Target()
+    {
+        onCommand(kOpen, [] {});
+        onUpdate(kOpen, [this](fw::CmdUI& ui) {
+            ui.Enable(true);
+            ui.SetCheck(check);
+        });
+        onUpdate(kSave, [](fw::CmdUI& ui) { ui.Enable(false); });
+    }
+    int check = 1;
+};
+
+TEST_F(COXCoolToolBarTest, IdleUpdateWritesChangedStatesOnly)
+{
+    Target target;
+    window.show();
+    COXCoolToolBar* routed =
+        COXCoolToolBar::Create(&window, COXCoolToolBar::WS_VISIBLE, kBar,
+                               [&target]() -> fw::CommandTarget* { return &target; });
+    bool handled = false;
+    routed->OnWindowMessage(fw::WM_IDLEUPDATECMDUI, 0, 0, handled);
+    EXPECT_TRUE(handled);
+    using B = COXCoolToolBar;
+    EXPECT_EQ(routed->GetButton(0)->state, B::TBSTATE_ENABLED | B::TBSTATE_CHECKED);
+    EXPECT_EQ(routed->GetButton(2)->state, 0);
+    EXPECT_EQ(routed->GetButton(3)->state, 0); // no handler: disabled
+    EXPECT_TRUE(routed->actions()[0]->isChecked());
+    EXPECT_FALSE(routed->actions()[2]->isEnabled());
+    const int writes = routed->stateWrites();
+    routed->OnWindowMessage(fw::WM_IDLEUPDATECMDUI, 0, 0, handled);
+    EXPECT_EQ(routed->stateWrites(), writes);
+    target.check = 2;
+    routed->OnWindowMessage(fw::WM_IDLEUPDATECMDUI, 0, 0, handled);
+    EXPECT_EQ(routed->GetButton(0)->state, B::TBSTATE_ENABLED | B::TBSTATE_INDETERMINATE);
+    EXPECT_EQ(routed->stateWrites(), writes + 1);
+    EXPECT_EQ(routed->GetButton(0)->style, B::TBSTYLE_BUTTON);
 }
 
 } // namespace
