@@ -710,6 +710,52 @@ bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool pr
     return written;
 }
 
+bool COXCoolToolBar::restoreButtonOrder(std::span<const uint8_t> value)
+{
+    // The whole value first: a count, then that many command ids and nothing after them; every
+    // command one of the bar's own, none twice.
+    barstate::ByteReader reader(value);
+    uint32_t count = 0;
+    if (!reader.u32(count) || reader.remaining() / 4 != count || reader.remaining() % 4 != 0)
+        return false;
+    const ToolBarResource* resource = platform::framework::Resources::instance().toolBar(barId());
+    if (!resource)
+        return false;
+    std::vector<uint32_t> ids(count);
+    std::map<uint32_t, int32_t> images; // the bar's commands and their images
+    int32_t image = 0;
+    for (unsigned id : resource->buttons)
+        if (id != 0)
+            images.emplace(id, image++);
+    std::map<uint32_t, int> seen;
+    for (uint32_t& id : ids) {
+        reader.u32(id);
+        if (id != 0 && (!images.count(id) || seen[id]++ > 0))
+            return false;
+    }
+    // Records of the buttons now on the bar, kept with their states and texts.
+    std::map<uint32_t, ButtonRecord> kept;
+    for (const ButtonRecord& record : m_records)
+        if ((record.style & TBSTYLE_SEP) == 0)
+            kept.emplace(record.commandId, record);
+    while (GetButtonCount() > 0)
+        DeleteButton(GetButtonCount() - 1);
+    for (uint32_t id : ids) {
+        ButtonRecord record;
+        if (id == 0) {
+            record.style = TBSTYLE_SEP;
+            record.image = kSeparatorWidth;
+        } else if (const auto found = kept.find(id); found != kept.end()) {
+            record = found->second;
+        } else {
+            record.commandId = id;
+            record.image = images[id];
+        }
+        InsertButton(GetButtonCount(), record);
+    }
+    return true;
+}
+
 void COXCoolToolBar::loadProperties(const std::string& section)
 {
     auto read = [&](const char* key) { return profile::GetProfileInt(section, key, -1); };
@@ -764,6 +810,10 @@ bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool pr
                 [](uint32_t, std::span<const uint8_t>) { return std::optional<std::size_t>(); });
     }
 
+    if (IsCustomizable(true) || IsCustomizable(false)) {
+        if (const auto order = profile::GetProfileBinary(sectionName, barName))
+            restoreButtonOrder(*order);
+    }
     if (IsCustomizable(true) || IsCustomizable(false)) {
         const auto value = readBinary(sectionName, barName + "_ButtonsSettings");
         const auto settings =

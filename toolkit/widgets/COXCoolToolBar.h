@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -231,6 +232,7 @@ private:
     void showText(int index);
     void applyTextStyle();
     void loadProperties(const std::string& section);
+    bool restoreButtonOrder(std::span<const uint8_t> value);
     platform::framework::HMENU mainMenu() const;
 
     std::function<platform::framework::CommandTarget*()> m_route;

@@ -673,3 +673,64 @@ TEST_F(COXCoolToolBarTest, IdleUpdateWritesChangedStatesOnly)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<uint8_t> order(const std::vector<uint32_t>& ids, uint32_t count)
+{
+    std::vector<uint8_t> bytes;
+    barstate::putU32(bytes, count);
+    for (uint32_t id : ids)
+        barstate::putU32(bytes, id);
+    return bytes;
+}
+
+TEST_F(COXCoolToolBarStateFileTest, ButtonOrderComesBackAndBadOrdersChangeNothing)
+{
+    bar->SetCustomizationTable(kTable, 4);
+    ASSERT_TRUE(bar->MoveButton(4, 0));
+    bar->carryOutMenuCommand(1, COXCoolToolBar::ID_DELETE_BUTTON);
+    ASSERT_TRUE(bar->SaveBarState("S", "B", false));
+
+    COXCoolToolBar* fresh = another();
+    fresh->SetCustomizationTable(kTable, 4);
+    fresh->LoadBarState("S", "B", false);
+    ASSERT_EQ(fresh->GetButtonCount(), 4);
+    const uint32_t expected[] = {kLongTip, 0, kSave, kPrint};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(fresh->GetButton(i)->commandId, expected[i]) << i;
+        EXPECT_EQ(fresh->actions()[i]->data().toUInt(), expected[i]) << i;
+    }
+    EXPECT_EQ(fresh->GetButton(0)->image, 3);
+
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"count past the value", order({kOpen}, 2)},
+        {"count 0xFFFFFFFF", order({kOpen}, 0xFFFFFFFF)},
+        {"trailing byte",
+         [] {
+             auto b = order({kOpen}, 1);
+             b.push_back(0);
+             return b;
+         }()},
+        {"a command not on the bar", order({kOpen, 999}, 2)},
+        {"a command twice", order({kOpen, kOpen}, 2)},
+        {"too short for a count", {1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        profile::WriteProfileBinary("S", "B", c.bytes);
+        COXCoolToolBar* b = another();
+        b->SetCustomizationTable(kTable, 4);
+        b->LoadBarState("S", "B", false);
+        EXPECT_EQ(b->GetButtonCount(), 5);
+        EXPECT_EQ(b->actions().size(), 5);
+        delete b;
+    }
+}
+
+} // namespace
