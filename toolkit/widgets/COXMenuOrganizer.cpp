@@ -29,7 +29,12 @@ int COXMenuOrganizer::CollectToolBarImages()
 {
     if (!m_frame)
         return 0;
-    for (auto* bar : m_frame->findChildren<platform::framework::ToolBar*>()) {
+    // ToolBar has no meta-object of its own, so findChildren<ToolBar*> would hand back every
+    // QToolBar cast to ToolBar: pick ours out by their dynamic type.
+    for (auto* child : m_frame->findChildren<QToolBar*>()) {
+        auto* bar = dynamic_cast<platform::framework::ToolBar*>(child);
+        if (!bar)
+            continue;
         const platform::framework::ToolBarResource* resource =
             platform::framework::Resources::instance().toolBar(bar->barId());
         if (!resource)
