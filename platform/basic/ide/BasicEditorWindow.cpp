@@ -73,11 +73,15 @@ BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
         }
     });
     m_engine.setEditor(this);
+    // The editor holds a reference of its own: the host may release the engine (at the main
+    // window's close) while the editor window still exists.
+    m_engine.AddRef();
 }
 
 BasicEditorWindow::~BasicEditorWindow()
 {
     m_engine.setEditor(nullptr);
+    m_engine.Release();
 }
 
 bool BasicEditorWindow::openFile(const QString& path)
