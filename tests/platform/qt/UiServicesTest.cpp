@@ -30,21 +30,26 @@ QApplication& application()
 
 // Runs action on the modal widget as soon as it is shown (polled by a zero timer, so the modal
 // loop itself drives it); gives up after 2000 polls so a missing dialog fails instead of hangs.
+// Each poll schedules the next with a copy of its state, so nothing refers to itself and
+// nothing outlives the last poll.
+void pollModal(std::function<void(QWidget*)> action, int polls)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->isVisible()) {
+        action(modal);
+        return;
+    }
+    if (polls + 1 < 2000) {
+        QTimer::singleShot(1, [action = std::move(action), polls]() mutable {
+            pollModal(std::move(action), polls + 1);
+        });
+    }
+}
+
 void onModal(std::function<void(QWidget*)> action)
 {
-    auto polls = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, polls, poll]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->isVisible()) {
-            action(modal);
-            return;
-        }
-        if (++*polls < 2000) {
-            QTimer::singleShot(1, *poll);
-        }
-    };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0,
+                       [action = std::move(action)]() mutable { pollModal(std::move(action), 0); });
 }
 
 QString tempDir()
