@@ -1,8 +1,30 @@
 # Helpers shared by the CMake files of the tree.
 
-# Precompiled Qt headers for a Qt target: the Qt headers dominate its compile time.
+# Precompiled Qt headers: the Qt headers dominate a Qt target's compile time. Two carrier
+# targets compile them once, one as library code (-fPIC) and one as program code (-fPIE),
+# since the compiler takes a precompiled header only under the settings it was made with;
+# every Qt target reuses one of them. Called once, after Qt is found.
+function(harlune_add_qt_pch_carriers)
+    set(dir ${CMAKE_BINARY_DIR}/qt_pch)
+    file(CONFIGURE OUTPUT ${dir}/carrier_lib.cpp CONTENT
+         "// Carries the precompiled Qt headers of the Qt libraries.\n")
+    file(CONFIGURE OUTPUT ${dir}/carrier_main.cpp CONTENT
+         "// Carries the precompiled Qt headers of the Qt programs.\nint main() { return 0; }\n")
+    add_library(harlune_qt_pch_lib STATIC ${dir}/carrier_lib.cpp)
+    add_executable(harlune_qt_pch_exe ${dir}/carrier_main.cpp)
+    foreach(carrier harlune_qt_pch_lib harlune_qt_pch_exe)
+        target_link_libraries(${carrier} PRIVATE Qt6::Core Qt6::Gui Qt6::Widgets)
+        target_precompile_headers(${carrier} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/QtPch.h)
+    endforeach()
+endfunction()
+
 function(harlune_qt_pch target)
-    target_precompile_headers(${target} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/QtPch.h)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        target_precompile_headers(${target} REUSE_FROM harlune_qt_pch_exe)
+    else()
+        target_precompile_headers(${target} REUSE_FROM harlune_qt_pch_lib)
+    endif()
 endfunction()
 
 # harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT])
