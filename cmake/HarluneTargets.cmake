@@ -27,10 +27,33 @@ function(harlune_qt_pch target)
     endif()
 endfunction()
 
-# harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT])
+include(GoogleTest)
+
+# Every test runs through run-test.sh, with the sanitizer's run-time options when the
+# build has one.
+set(HARLUNE_TEST_LAUNCHER ${CMAKE_SOURCE_DIR}/cmake/run-test.sh)
+if(HARLUNE_SANITIZER_ENVIRONMENT)
+    set(HARLUNE_TEST_LAUNCHER env ${HARLUNE_SANITIZER_ENVIRONMENT} ${HARLUNE_TEST_LAUNCHER})
+endif()
+
+# The driver's and the platform layer's tests keep process-wide state (the driver's
+# start-up and exit, handle tables, caches) whose faults hide when one case runs after
+# another; in sanitizer builds each of their cases runs in a process of its own.
+if(SANITIZE)
+    set(per_case_default ON)
+else()
+    set(per_case_default OFF)
+endif()
+option(HARLUNE_TEST_PER_CASE
+       "Run each case of the driver's and the platform layer's tests in its own process"
+       ${per_case_default})
+
+# harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [NO_MAIN] [TIMEOUT <s>])
 # A GoogleTest program run by CTest through run-test.sh, which gives every run its own
 # fresh temporary folder for the registry hives, the configuration, the runtime folder
-# and "VYKDRV.INI", so tests never touch the user's files and run in parallel.
+# and "VYKDRV.INI", so tests never touch the user's files and run in parallel. Under
+# HARLUNE_TEST_PER_CASE the cases of tests/driver and tests/platform become CTest tests
+# of their own, named <name>.<Suite>.<Case>, listed when CTest starts.
 function(harlune_add_test name)
     cmake_parse_arguments(ARG "QT;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -43,9 +66,35 @@ function(harlune_add_test name)
     if(ARG_QT)
         harlune_qt_pch(${name})
     endif()
-    add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh $<TARGET_FILE:${name}>)
+    harlune_test_folder(folder)
+    harlune_note_threaded_test(${folder} ${name})
+    set(properties LABELS ${folder})
     if(ARG_TIMEOUT)
-        set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+        list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
+    endif()
+    if(HARLUNE_TEST_PER_CASE AND folder MATCHES "^(driver|platform)(/|$)")
+        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                                                 "${HARLUNE_TEST_LAUNCHER}")
+        gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
+                             DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
+    else()
+        add_test(NAME ${name} COMMAND ${HARLUNE_TEST_LAUNCHER} $<TARGET_FILE:${name}>)
+        set_tests_properties(${name} PROPERTIES ${properties})
+    endif()
+endfunction()
+
+# The folder of the calling CMakeLists.txt below tests/ ("driver/core"): the tests' label.
+macro(harlune_test_folder var)
+    file(RELATIVE_PATH ${var} ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+endmacro()
+
+# The tests of the threaded layers (the driver with the simulators it runs on, platform/win,
+# platform/portio, platform/usb) are what the ThreadSanitizer step builds and runs: the
+# target harlune_threaded_tests builds them, their labels select them.
+set(HARLUNE_THREADED_LABELS "^(driver|platform/win|platform/portio|platform/usb)(/|$)")
+function(harlune_note_threaded_test folder)
+    if(folder MATCHES "${HARLUNE_THREADED_LABELS}")
+        set_property(GLOBAL APPEND PROPERTY HARLUNE_THREADED_TESTS ${ARGN})
     endif()
 endfunction()
 
@@ -53,7 +102,15 @@ endfunction()
 # the verdict (a plain C client, a script), in the same fresh folders.
 function(harlune_add_plain_test name)
     cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
-    add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh ${ARG_COMMAND})
+    add_test(NAME ${name} COMMAND ${HARLUNE_TEST_LAUNCHER} ${ARG_COMMAND})
+    harlune_test_folder(folder)
+    set_tests_properties(${name} PROPERTIES LABELS ${folder})
+    # The programs the command runs are built with the folder's other tests.
+    string(REGEX MATCHALL "\\$<TARGET_FILE:[^>]+>" files "${ARG_COMMAND}")
+    foreach(file ${files})
+        string(REGEX REPLACE "^\\$<TARGET_FILE:([^>]+)>$" "\\1" target "${file}")
+        harlune_note_threaded_test(${folder} ${target})
+    endforeach()
 endfunction()
 
 # harlune_add_bench(<name> SOURCES <files...> LIBS <targets...>): a Google Benchmark

@@ -1,12 +1,41 @@
 # -DSANITIZE=address|thread|undefined builds everything with that sanitizer.
-set(SANITIZE "" CACHE STRING "Sanitizer to build with: address, thread or undefined")
+#   address    AddressSanitizer (with its leak checker) and UndefinedBehaviorSanitizer
+#   thread     ThreadSanitizer
+#   undefined  UndefinedBehaviorSanitizer alone
+# Undefined behaviour stops the program at the first report (-fno-sanitize-recover), so a
+# test cannot pass over it. The run-time options every test gets are in
+# HARLUNE_SANITIZER_ENVIRONMENT (a list of NAME=value for CTest's ENVIRONMENT property).
+set(SANITIZE "" CACHE STRING "Sanitizer to build with: address (with undefined), thread or undefined")
+set(HARLUNE_SANITIZER_ENVIRONMENT "")
+
 if(SANITIZE)
     if(NOT SANITIZE MATCHES "^(address|thread|undefined)$")
         message(FATAL_ERROR "SANITIZE must be address, thread or undefined, not '${SANITIZE}'")
     endif()
-    add_compile_options(-fsanitize=${SANITIZE} -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=${SANITIZE})
-    if(SANITIZE STREQUAL "undefined")
-        add_compile_options(-fno-sanitize-recover=undefined)
+    if(SANITIZE STREQUAL "address")
+        set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=undefined)
+    elseif(SANITIZE STREQUAL "undefined")
+        set(sanitize_flags -fsanitize=undefined -fno-sanitize-recover=undefined)
+    else()
+        set(sanitize_flags -fsanitize=thread)
+    endif()
+    add_compile_options(${sanitize_flags} -fno-omit-frame-pointer)
+    add_link_options(${sanitize_flags})
+
+    # Suppressions name faults in outside libraries only; each line says why.
+    set(supp ${CMAKE_SOURCE_DIR}/cmake/sanitizers)
+    # Tests that ask for more memory than the machine has expect a failed allocation
+    # (std::bad_alloc, a null from malloc), not the sanitizer's abort.
+    set(ubsan "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${supp}/ubsan.supp")
+    if(SANITIZE STREQUAL "address")
+        list(APPEND HARLUNE_SANITIZER_ENVIRONMENT
+             "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+             "LSAN_OPTIONS=suppressions=${supp}/lsan.supp:print_suppressions=0"
+             "${ubsan}")
+    elseif(SANITIZE STREQUAL "undefined")
+        list(APPEND HARLUNE_SANITIZER_ENVIRONMENT "${ubsan}")
+    else()
+        list(APPEND HARLUNE_SANITIZER_ENVIRONMENT
+             "TSAN_OPTIONS=allocator_may_return_null=1:halt_on_error=1:second_deadlock_stack=1:suppressions=${supp}/tsan.supp")
     endif()
 endif()
