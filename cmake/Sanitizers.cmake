@@ -8,6 +8,16 @@
 set(SANITIZE "" CACHE STRING "Sanitizer to build with: address (with undefined), thread or undefined")
 set(HARLUNE_SANITIZER_ENVIRONMENT "")
 
+# -DHARLUNE_FUZZ=ON (with clang) adds the fuzz targets of fuzz/: everything is compiled
+# with libFuzzer's coverage and AddressSanitizer with UndefinedBehaviorSanitizer.
+option(HARLUNE_FUZZ "Build the libFuzzer targets of fuzz/ (needs clang)" OFF)
+if(HARLUNE_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "HARLUNE_FUZZ needs clang (CC=clang CXX=clang++)")
+    endif()
+    set(SANITIZE address CACHE STRING "" FORCE)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 if(SANITIZE)
     if(NOT SANITIZE MATCHES "^(address|thread|undefined)$")
         message(FATAL_ERROR "SANITIZE must be address, thread or undefined, not '${SANITIZE}'")
