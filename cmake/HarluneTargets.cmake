@@ -76,7 +76,8 @@ function(harlune_add_test name)
         set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
                                                  "${HARLUNE_TEST_LAUNCHER}")
         gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
-                             DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
+                             DISCOVERY_TIMEOUT 120 NO_PRETTY_TYPES NO_PRETTY_VALUES
+                             PROPERTIES ${properties})
     else()
         add_test(NAME ${name} COMMAND ${HARLUNE_TEST_LAUNCHER} $<TARGET_FILE:${name}>)
         set_tests_properties(${name} PROPERTIES ${properties})

@@ -31,6 +31,12 @@ if(SANITIZE)
     endif()
     add_compile_options(${sanitize_flags} -fno-omit-frame-pointer)
     add_link_options(${sanitize_flags})
+    if("$ENV{CI}" STREQUAL "true" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        # GCC's flow-based warnings misfire on the sanitizers' instrumentation (in the
+        # standard library's own headers): still shown, but not errors here. The plain
+        # build keeps them as errors.
+        add_compile_options(-Wno-error=maybe-uninitialized -Wno-error=stringop-overflow)
+    endif()
 
     # Suppressions name faults in outside libraries only; each line says why.
     set(supp ${CMAKE_SOURCE_DIR}/cmake/sanitizers)
