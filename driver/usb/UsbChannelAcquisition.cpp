@@ -106,11 +106,14 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
     }
     if (channel < 0 || channel >= core::kChannels || !model.acquires(channel))
         return finish(false);
+    bool hasBuffer = false;
     {
         std::lock_guard lock(state.mutex);
-        if (!record->channelBuffers[channel])
-            return finish(false);
+        hasBuffer = record->channelBuffers[channel] != nullptr;
     }
+    // finish() takes the mutex itself: never call it with the mutex held.
+    if (!hasBuffer)
+        return finish(false);
 
     const std::uint8_t bit = static_cast<std::uint8_t>(1u << channel);
     const bool firstScan = scanCounter == 0;
@@ -147,6 +150,7 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
 
     const bool lastScan = scanCounter + 1 >= scans;
     bool valid = true;
+    bool bufferGone = false;
     {
         std::lock_guard lock(state.mutex);
         if (record->instanceKey == 0) {
@@ -155,28 +159,31 @@ core::ChannelStart acquireUsbChannel(RegistrationRecord* record, const UsbChanne
             return core::ChannelStart::Advance;
         }
         float* buffer = record->channelBuffers[channel];
-        if (!buffer)
-            return finish(false);
-        // Client buffers hold at least 2048 floats (end-of-scan processing relies on it).
-        if (got) {
-            const auto pixels = model.pixels();
-            // The sum of the scans; end-of-scan processing divides by their number.
-            for (std::size_t i = 0; i < kBlockPixels; ++i)
-                buffer[i] = (firstScan ? 0.0f : buffer[i]) + static_cast<float>(pixels[i]);
-        } else if (firstScan) {
-            std::fill(buffer, buffer + kBlockPixels, 0.0f);
-        }
-        if (lastScan) {
-            valid = (validity.invalidChannels.load() & bit) == 0;
-            // Data that did not arrive is delivered as zeros, never as older pixels.
-            if (!valid)
+        bufferGone = buffer == nullptr;
+        if (buffer) {
+            // Client buffers hold at least 2048 floats (end-of-scan processing relies on it).
+            if (got) {
+                const auto pixels = model.pixels();
+                // The sum of the scans; end-of-scan processing divides by their number.
+                for (std::size_t i = 0; i < kBlockPixels; ++i)
+                    buffer[i] = (firstScan ? 0.0f : buffer[i]) + static_cast<float>(pixels[i]);
+            } else if (firstScan) {
                 std::fill(buffer, buffer + kBlockPixels, 0.0f);
-            if (valid != validity.lastValid.load()) {
-                validity.lastValid = valid;
-                posts.add(record->window, VYK_MSG_DATA_VALIDITY, valid ? 0 : 1, record);
+            }
+            if (lastScan) {
+                valid = (validity.invalidChannels.load() & bit) == 0;
+                // Data that did not arrive is delivered as zeros, never as older pixels.
+                if (!valid)
+                    std::fill(buffer, buffer + kBlockPixels, 0.0f);
+                if (valid != validity.lastValid.load()) {
+                    validity.lastValid = valid;
+                    posts.add(record->window, VYK_MSG_DATA_VALIDITY, valid ? 0 : 1, record);
+                }
             }
         }
     }
+    if (bufferGone)
+        return finish(false);
     if (lastScan && !valid)
         clearCurrentSerial();
     posts.postAll();
