@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace platform::qt {
@@ -26,6 +27,9 @@ std::string faceName(const LOGFONT& font)
     return std::string(font.lfFaceName, length);
 }
 
+// The largest character height a font is made with, in pixels.
+constexpr std::int64_t kMaxFontPixels = 2048;
+
 QFont fontFromLogFont(const LOGFONT& font)
 {
     QFont result;
@@ -35,12 +39,13 @@ QFont fontFromLogFont(const LOGFONT& font)
     }
     // A positive height is the cell height, which includes the internal leading; about 80 % of
     // it is the character height, as in the common Windows faces.
-    int pixels =
-        font.lfHeight < 0 ? -font.lfHeight : static_cast<int>(std::lround(font.lfHeight * 0.8));
+    // Heights come from files and scripts: any value, INT_MIN too, gives a usable size.
+    const std::int64_t height = font.lfHeight;
+    std::int64_t pixels = height < 0 ? -height : std::llround(static_cast<double>(height) * 0.8);
     if (pixels == 0) {
         pixels = 13; // the default GUI font at 96 dots per inch
     }
-    result.setPixelSize(pixels);
+    result.setPixelSize(static_cast<int>(std::min<std::int64_t>(pixels, kMaxFontPixels)));
     if (font.lfWeight > 0) {
         // Windows weights run 1..1000, Qt's QFont::Weight 1..1000 likewise since Qt 6.
         result.setWeight(static_cast<QFont::Weight>(std::clamp<int32_t>(font.lfWeight, 1, 1000)));

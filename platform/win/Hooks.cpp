@@ -40,9 +40,11 @@ struct Hooks
     std::map<std::string, DialogHookState> dialogs;
 };
 
+// Lives as long as the process: a library's detach at exit may still write a debug line
+// after the process's own statics are gone.
 Hooks& hooks()
 {
-    static Hooks instance;
+    static Hooks& instance = *new Hooks;
     return instance;
 }
 

@@ -174,6 +174,21 @@ TEST(LogFont, RoundTripsThroughQFont)
     EXPECT_EQ(pointSizeTenths(font), 120); // 16 px at 96 dpi = 12 pt
 }
 
+TEST(QtUiServicesTest, AnyFontHeightGivesAUsableSize)
+{
+    application();
+    const struct
+    {
+        int32_t height;
+        int pixels;
+    } cases[] = {{0, 13}, {-1, 1}, {10, 8}, {INT32_MIN, 2048}, {INT32_MAX, 2048}, {-5000, 2048}};
+    for (const auto& c : cases) {
+        LOGFONT font;
+        font.lfHeight = c.height;
+        EXPECT_EQ(fontFromLogFont(font).pixelSize(), c.pixels) << c.height;
+    }
+}
+
 TEST(QtUiServicesTest, MessageBoxAnswersTheButtonPressed)
 {
     application();
