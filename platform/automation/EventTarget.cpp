@@ -83,6 +83,12 @@ void CEventTarget::FireEvent(DISPID dispid, const std::vector<Variant>& args)
     }
 }
 
+void CEventTarget::FireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName)
+{
+    constexpr DISPID kKeystroke = 6;
+    FireEvent(kKeystroke, {Variant(keyCode), Variant(flags), Variant(windowName)});
+}
+
 HRESULT CEventTarget::FindConnectionPoint(const Guid& iid, ConnectionPoint** point)
 {
     if (!point) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,9 @@ public:
     // of connection. A sink that fails or throws is skipped; a sink disconnected by an
     // earlier one during the fire is not called.
     void FireEvent(DISPID dispid, const std::vector<Variant>& args);
+    // Fires event 6 of IEventGeneratorEvents, Keystroke, with the arguments typed I4, I4, BSTR:
+    // the virtual-key code, the key message's flags and the window's name.
+    void FireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName);
 
     // Connection point container: the one point when iid is the event interface.
     HRESULT FindConnectionPoint(const Guid& iid, ConnectionPoint** point);

@@ -245,4 +245,16 @@ TEST_F(EventTargetTest, GeneratorChecksEventsAndArguments)
     }
 }
 
+TEST_F(EventTargetTest, KeystrokeCarriesKeyFlagsAndWindowName)
+{
+    connect(new Sink("s", log));
+    generator->FireKeystroke(0x41, 0x401E, "Spectrum2");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].dispid, CEventGenerator::Keystroke);
+    ASSERT_EQ(log[0].args.size(), 3u);
+    EXPECT_TRUE(log[0].args[0] == Variant(int32_t{0x41}));
+    EXPECT_TRUE(log[0].args[1] == Variant(int32_t{0x401E}));
+    EXPECT_TRUE(log[0].args[2] == Variant("Spectrum2"));
+}
+
 } // namespace
