@@ -248,7 +248,10 @@ void SimulatedUsbSpectrometer::handleCommandLocked(std::span<const std::uint8_t>
         replyLocked({status, 0, 0, 0});
         break;
     }
-    default: // 0x03, 0x0A, 0x0E, 0x21, 0x25, 0x41: settings without a reply
+    case 0x03: // the lamp (strobe) output: 2 on, 0 off
+        m_lamp = at(1);
+        break;
+    default: // 0x0A, 0x0E, 0x21, 0x25, 0x41: settings without a reply
         break;
     }
 }
@@ -282,6 +285,12 @@ int SimulatedUsbSpectrometer::spectrumRequests() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
+}
+
+int SimulatedUsbSpectrometer::lampOutput() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lamp;
 }
 
 int SimulatedUsbSpectrometer::integrationMs() const

@@ -62,6 +62,8 @@ public:
     // Device state for tests.
     int spectrumRequests() const;
     int integrationMs() const;
+    // The last lamp command's value (2 on, 0 off); -1 before any.
+    int lampOutput() const;
     void setTemperatureRaw(std::vector<std::uint32_t> raws); // answered in turn, last repeats
     void setPluginList(std::array<std::uint8_t, 7> list);
     std::array<std::uint8_t, 4> pots() const;
@@ -99,6 +101,7 @@ private:
     std::uint32_t m_generation = 0;
     int m_requests = 0;
     int m_integrationMs = 0;
+    int m_lamp = -1;
     std::vector<std::uint32_t> m_temperatureRaws{1000};
     std::size_t m_temperatureIndex = 0;
     std::array<std::uint8_t, 7> m_plugins{2, 0, 0, 0, 0, 0, 0};
