@@ -548,6 +548,8 @@ void CChildFrameSpectrum::setText(unsigned control, const std::string& text)
         textLabel->SetText(text);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(QString::fromStdString(text));
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(QString::fromStdString(text));
 }
 
 void CChildFrameSpectrum::setSpinRange(unsigned spin, int32_t lower, int32_t upper)

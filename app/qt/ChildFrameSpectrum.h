@@ -56,6 +56,8 @@ public:
     void setMicrosecondsEnabled(int enabled);
 
     SpectrumFrameControls& controls() { return *m_controls; }
+    // The bars' controls by id, for the view's refresh.
+    SpectrumFrameBarWindow& barWindow() { return *this; }
     // A tool bar or dialog bar of the frame by its id, or null.
     QWidget* controlBar(unsigned id) const;
     QStatusBar* frameStatusBar() const;

@@ -289,6 +289,11 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
             },
             [&script](const std::string& window) {
                 script.fire(CEventGenerator::SpectrometerConfigChanged, {Variant(window)});
+            },
+            [&script](int32_t key, int32_t flags, const std::string& window) {
+                if (CEventGenerator* generator = script.eventGenerator();
+                    generator && script.hasEngine())
+                    generator->FireKeystroke(key, flags, window);
             });
     }
     m_viewDriver = std::make_unique<DriverApiViewDriver>(m_driver);

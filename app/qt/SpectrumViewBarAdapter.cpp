@@ -88,33 +88,32 @@ void SpectrumViewBarAdapter::SetXandelHighGain(int highGain)
     m_view.SetXandelHighGain(highGain);
 }
 
-// The Norrel unit's forwarders come with the view's accessory operations.
-int32_t SpectrumViewBarAdapter::CallPavikNorrelLampOn(int32_t)
+int32_t SpectrumViewBarAdapter::CallPavikNorrelLampOn(int32_t on)
 {
-    return 0;
+    return m_view.CallPavikNorrelLampOn(on);
 }
 
-int32_t SpectrumViewBarAdapter::CallPavikNorrelSetVisLampOn(int32_t)
+int32_t SpectrumViewBarAdapter::CallPavikNorrelSetVisLampOn(int32_t on)
 {
-    return 0;
+    return m_view.CallPavikNorrelSetVisLampOn(on);
 }
 
-int32_t SpectrumViewBarAdapter::CallPavikNorrelSetShutterOpened(int32_t)
+int32_t SpectrumViewBarAdapter::CallPavikNorrelSetShutterOpened(int32_t open)
 {
-    return 0;
+    return m_view.CallPavikNorrelSetShutterOpened(open);
 }
 
 int32_t SpectrumViewBarAdapter::CallPavikNorrelStoreCurrentPotValues()
 {
-    return 0;
+    return m_view.CallPavikNorrelStoreCurrentPotValues();
 }
 
-int32_t SpectrumViewBarAdapter::CallPavikNorrelSetVisLampIntensity(int32_t)
+int32_t SpectrumViewBarAdapter::CallPavikNorrelSetVisLampIntensity(int32_t value)
 {
-    return 0;
+    return m_view.CallPavikNorrelSetVisLampIntensity(value);
 }
 
-int32_t SpectrumViewBarAdapter::CallPavikNorrelSetUVLampIntensity(int32_t)
+int32_t SpectrumViewBarAdapter::CallPavikNorrelSetUVLampIntensity(int32_t value)
 {
-    return 0;
+    return m_view.CallPavikNorrelSetUVLampIntensity(value);
 }

@@ -5,7 +5,7 @@
 class CHarluneSpectrumView;
 
 // The spectrum view as the frame's bar handlers see it: forwards to CHarluneSpectrumView.
-// The Norrel forwarders answer 0 and reach no device yet. GUI thread only.
+// GUI thread only.
 class SpectrumViewBarAdapter : public SpectrumFrameView
 {
 public:

@@ -1067,12 +1067,12 @@ void CHarluneSpectrumView::OnUnscale()
                            {kXrtRepaint, 1}});
 }
 
-void CHarluneSpectrumView::OnKeyDown(unsigned key)
+void CHarluneSpectrumView::OnKeyDown(unsigned key, unsigned flags)
 {
     if (m_destroyed != 0)
         return;
     if (m_closing == 0)
-        fireKeystroke(key);
+        fireKeystroke(key, flags);
     const double ySpan = chartValue(kXrtYMax) - chartValue(kXrtYMin);
     const double xSpan = chartValue(kXrtXMax) - chartValue(kXrtXMin);
     const auto shift = [this](int minId, int maxId, double minDelta, double maxDelta) {
@@ -1229,7 +1229,7 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
             OnOverlay(static_cast<int>(id - ID_OVERLAY_FIRST));
             return true;
         }
-        return cursorCommand(id) || displayCommand(id);
+        return cursorCommand(id) || displayCommand(id) || accessoryCommand(id);
     }
 }
 
@@ -1276,6 +1276,8 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
             return {true, true, m_document.overlays().loaded[id - ID_OVERLAY_FIRST] != 0 ? 1 : 0};
         if (const CommandState cursor = cursorCommandState(id); cursor.handled)
             return cursor;
+        if (const CommandState accessory = accessoryCommandState(id); accessory.handled)
+            return accessory;
         return displayCommandState(id);
     }
 }

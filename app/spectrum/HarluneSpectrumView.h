@@ -121,8 +121,8 @@ public:
     void OnAutoscale();
     void OnSetScale();
     void OnUnscale();
-    // WM_KEYDOWN with a virtual-key code.
-    void OnKeyDown(unsigned key);
+    // WM_KEYDOWN with a virtual-key code and the message's flags (repeat and scan code).
+    void OnKeyDown(unsigned key, unsigned flags = 0);
 
     // Chart display commands.
     void OnDisplayProperties();
@@ -215,8 +215,34 @@ public:
     int selectedAnnotation() const { return m_selectedAnnotation; }
     int annotationMoving() const { return m_annotationMoving; }
 
-    // Emergency Reset (with the accessory controls).
-    void OnEmergencyReset() {}
+    // Accessory commands. Emergency Reset puts the acquisition parameters back to safe values
+    // (the microsecond settings excepted), selects Scope mode and starts the next scan.
+    void OnEmergencyReset();
+    // One more scan, then frozen; under trigger mode 4 the main frame takes that scan at once.
+    void OnSingleExposure();
+    // The model features dialog (A/D types Trevan to Quarn).
+    void OnFeaturesDialog();
+
+    // The accessories' forwarders: each answers its driver export's result unchanged.
+    int32_t CallPavikSetMavrinDA(int32_t value);
+    int32_t CallBrontelUSBDACWriteValue(int32_t channel, int32_t value);
+    int32_t CallPavikNorrelLampOn(int32_t on);
+    int32_t CallPavikNorrelSetVisLampOn(int32_t on);
+    int32_t CallPavikNorrelSetShutterOpened(int32_t open);
+    int32_t CallPavikNorrelStoreCurrentPotValues();
+    int32_t CallPavikNorrelSetVisLampIntensity(int32_t value);
+    int32_t CallPavikNorrelGetVisLampIntensity();
+    int32_t CallPavikNorrelSetUVLampIntensity(int32_t value);
+    int32_t CallPavikNorrelGetUVLampIntensity();
+    // The Xandel detector: the gain and the cooler with its fan (each stored first).
+    int32_t SetXandelHighGain(int highGain);
+    void SetXandelFanAndCooler(int on);
+    int GetXandelFanAndCooler() const { return m_coolerOn; }
+    float GetTecSetPoint() const { return m_coolerSetPoint; }
+    int GetXandelHighGain() const { return m_highGainMode; }
+    // 1 when every enabled channel has its dark and reference (and, with time normalisation,
+    // its sample dark) stored; otherwise 0.
+    int AreStoredSpectraComplete() const;
 
     // Printing: the black-and-white swap and the removal of the background picture before the
     // chart is drawn on the page, and their undoing afterwards.
@@ -340,10 +366,10 @@ public:
     {
         m_integrationMinimum = minimum, m_integrationMaximum = maximum;
     }
-    // Refills the frame's acquisition and accessory bars (with the accessory controls).
-    void UpdateAcquisitionBar() { refreshAcquisitionBar(); }
-    // Stores the gain; switching the detector comes with the accessory controls.
-    void SetXandelHighGain(int highGain) { m_highGainMode = highGain; }
+    // Refills the frame's acquisition and accessory bars: the integration limits of the
+    // window's hardware, the integration time clamped into them, the texts and check states.
+    // The first call after construction only arms the next; none runs after OnDestroy.
+    void UpdateAcquisitionBar();
 
 private:
     void readSettings();
@@ -390,13 +416,15 @@ private:
     void readBackAnnotations();
     void destroyAnnotationAreas();
     void recolourAnnotations(bool black);
+    bool accessoryCommand(unsigned id);
+    CommandState accessoryCommandState(unsigned id) const;
+    void fireKeystroke(unsigned key, unsigned flags);
 
     // Hooks of the window's later parts; they do nothing yet.
     void updateCursor() { UpdateCursor(); }
     void autosaveProcessedSpectra() {}
     void timeAcquisitionTick() {}
-    void refreshAcquisitionBar() {}
-    void fireKeystroke(unsigned) {}
+    void refreshAcquisitionBar() { UpdateAcquisitionBar(); }
     void openAutoRunScript() {}
     void saveDefaultSpectrum(bool /*reference*/) {}
 
@@ -413,6 +441,8 @@ private:
     platform::chart::XrtHandle m_chartData = 0;
 
     int m_closing = 0;
+    // The first acquisition-bar refresh after construction only sets this.
+    int m_acquisitionBarArmed = 0;
     // OnDestroy has run: the document may be gone.
     int m_destroyed = 0;
     // The document calls OnDestroy before it goes.

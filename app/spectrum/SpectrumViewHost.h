@@ -95,9 +95,10 @@ using FramePlacement = std::array<int32_t, 10>;
 // The bars of a spectrum child frame that the view shows, hides and writes into.
 enum class SpectrumBar
 {
-    Cooler, // "Wessor/Ulmar Controls"
-    Mavrin, // the Mavrin lamp bar
-    Norrel, // "USB-Norrel Controls"
+    Acquisition, // "Acquisition Parameters"
+    Cooler,      // "Wessor/Ulmar Controls"
+    Mavrin,      // the Mavrin lamp bar
+    Norrel,      // "USB-Norrel Controls"
 };
 
 // The spectrum window as the view core sees it.
@@ -116,7 +117,17 @@ public:
     // The frame's acquisition bar goes back to its millisecond range; its microsecond choice
     // is offered or not.
     virtual void resetIntegrationTimeRange(bool microsecondsEnabled) { (void)microsecondsEnabled; }
+    // Texts of a bar's edits, labels and buttons by control id.
     virtual void setBarText(SpectrumBar bar, int control, const std::string& text) = 0;
+    // A bar's check boxes and radio buttons, and its spins' ranges, by control id.
+    virtual void setBarCheck(SpectrumBar bar, int control, bool checked)
+    {
+        (void)bar, (void)control, (void)checked;
+    }
+    virtual void setBarSpinRange(SpectrumBar bar, int spin, int32_t lower, int32_t upper)
+    {
+        (void)bar, (void)spin, (void)lower, (void)upper;
+    }
     // Flashes the child frame once and makes it the active window.
     virtual void flashAndActivate() = 0;
     // A repeating timer with this id on the view; calls come back as onTimer(id).
@@ -211,6 +222,9 @@ public:
     virtual void captureMouse(bool capture) { (void)capture; }
     // The main frame's menu (a handle of platform/framework/Menu.h), 0 when it has none.
     virtual uint32_t mainMenu() { return 0; }
+    // Creates and shows the modeless model features dialog owned by this view, handing it the
+    // view's refresh interval (ms).
+    virtual void showFeaturesDialog(int timerIntervalMs) { (void)timerIntervalMs; }
 };
 
 // The main frame as the view sees it.
@@ -223,12 +237,17 @@ public:
     // The script's verdict on a user action (its MENUVERIFY value): 0 forbids it.
     virtual int VerifyCommand(int menuVerify) = 0;
     virtual void StartNextScan() = 0;
+    // Halts idle scanning and starts the next window's scan (Single Exposure under a
+    // long-integration trigger).
+    virtual void SuspendAndStartNextScan() = 0;
     virtual void clearScanPending() = 0;
     virtual void setAcquisitionHalted(int value) = 0;
     // The active configuration family ("Morvel", "Quintar", ...).
     virtual std::string activeConfigurationFamily() = 0;
     // 1 when the active configuration runs in gated mode.
     virtual int activeConfigurationGatedMode() = 0;
+    // The active configuration's lower integration-time limit (ms; kept for "Morvel" only).
+    virtual uint16_t activeConfigurationLowerIntegrationLimit() = 0;
     // The program's instance key under which every window registers.
     virtual uint32_t instanceKey() = 0;
     virtual uint32_t tickCountMs() = 0;
@@ -236,6 +255,8 @@ public:
     virtual void fireTimeAcquisition(const std::string& windowName, double timeStamp) = 0;
     // Script event 7, SpectrometerConfigChanged.
     virtual void fireSpectrometerConfigChanged(const std::string& windowName) = 0;
+    // Script event 6, Keystroke: the virtual-key code, the key message's flags, the window.
+    virtual void fireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName) = 0;
     // The main frame's Kick Start command.
     virtual void OnKickStart() = 0;
     // Reports a caught failure to the error log with the source file and line.
@@ -286,7 +307,20 @@ public:
     virtual int16_t Pavik_IsPluginDetected(int16_t plugin) = 0;
     virtual int16_t Pavik_SetMavrinModulation(int32_t modulation) = 0;
     virtual double Pavik_GetTemperature() = 0;
-    virtual int16_t Pavik_Norrel_LampOn(int16_t on) = 0;
+    // The accessories' exports; each answers the export's own result (0 when it failed).
+    virtual int32_t Pavik_SetMavrinDA(int32_t value) = 0;
+    virtual int32_t BrontelUSB_DAC_WriteValue(int32_t channel, int32_t value) = 0;
+    virtual int32_t Pavik_Norrel_LampOn(int32_t on) = 0;
+    virtual int32_t Pavik_Norrel_SetVisLampOn(int32_t on) = 0;
+    virtual int32_t Pavik_Norrel_SetShutterOpened(int32_t open) = 0;
+    virtual int32_t Pavik_Norrel_StoreCurrentPotValues() = 0;
+    virtual int32_t Pavik_Norrel_SetVisLampIntensity(int32_t value) = 0;
+    virtual int32_t Pavik_Norrel_GetVisLampIntensity() = 0;
+    virtual int32_t Pavik_Norrel_SetUVLampIntensity(int32_t value) = 0;
+    virtual int32_t Pavik_Norrel_GetUVLampIntensity() = 0;
+    virtual int32_t Pavik_Norrel_GetVisLampOn() = 0;
+    virtual int32_t Pavik_Norrel_GetLampOn() = 0;
+    virtual int32_t Xandel_EnableHighGain(int32_t flag) = 0;
     virtual int16_t BrontelUSB_DAC_Initialize() = 0;
     // The single-channel coefficient reader of this A/D type (Pavik_GetCoefficients and its
     // kin); 1 when the record was read, anything else when not or when the type has none.

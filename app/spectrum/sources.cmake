@@ -1,10 +1,12 @@
 list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/AcquisitionBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileAcquisitionCheck.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumDoc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewCursor.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewAccessories.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplaySettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewOverlays.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp

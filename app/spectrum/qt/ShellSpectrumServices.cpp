@@ -145,9 +145,71 @@ double DriverApiViewDriver::Pavik_GetTemperature()
     return callExport<float>("Pavik_GetTemperature", 0.0f);
 }
 
-int16_t DriverApiViewDriver::Pavik_Norrel_LampOn(int16_t on)
+// The accessories' exports answer 0 when they fail (no device, no accessory); so does a
+// binder without the library.
+int32_t DriverApiViewDriver::Pavik_SetMavrinDA(int32_t value)
 {
-    return narrow(callExport<int32_t>("Pavik_Norrel_LampOn", 0, int32_t{on}));
+    return callExport<int32_t>("Pavik_SetMavrinDA", 0, value);
+}
+
+int32_t DriverApiViewDriver::BrontelUSB_DAC_WriteValue(int32_t channel, int32_t value)
+{
+    return callExport<int32_t>("BrontelUSB_DAC_WriteValue", 0, channel, value);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_LampOn(int32_t on)
+{
+    return callExport<int32_t>("Pavik_Norrel_LampOn", 0, on);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_SetVisLampOn(int32_t on)
+{
+    return callExport<int32_t>("Pavik_Norrel_SetVisLampOn", 0, on);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_SetShutterOpened(int32_t open)
+{
+    return callExport<int32_t>("Pavik_Norrel_SetShutterOpened", 0, open);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_StoreCurrentPotValues()
+{
+    return callExport<int32_t>("Pavik_Norrel_StoreCurrentPotValues", 0);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_SetVisLampIntensity(int32_t value)
+{
+    return callExport<int32_t>("Pavik_Norrel_SetVisLampIntensity", 0, value);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_GetVisLampIntensity()
+{
+    return callExport<int32_t>("Pavik_Norrel_GetVisLampIntensity", 0);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_SetUVLampIntensity(int32_t value)
+{
+    return callExport<int32_t>("Pavik_Norrel_SetUVLampIntensity", 0, value);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_GetUVLampIntensity()
+{
+    return callExport<int32_t>("Pavik_Norrel_GetUVLampIntensity", 0);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_GetVisLampOn()
+{
+    return callExport<int32_t>("Pavik_Norrel_GetVisLampOn", 0);
+}
+
+int32_t DriverApiViewDriver::Pavik_Norrel_GetLampOn()
+{
+    return callExport<int32_t>("Pavik_Norrel_GetLampOn", 0);
+}
+
+int32_t DriverApiViewDriver::Xandel_EnableHighGain(int32_t flag)
+{
+    return callExport<int32_t>("Xandel_EnableHighGain", 0, flag);
 }
 
 int16_t DriverApiViewDriver::BrontelUSB_DAC_Initialize()
@@ -193,11 +255,20 @@ int16_t DriverApiViewDriver::Pavik_SetMavrinModulation(int32_t modulation)
 
 void MainFrameViewFrame::setScriptEvents(NewSpectraReady newSpectraReady,
                                          TimeAcquisition timeAcquisition,
-                                         SpectrometerConfigChanged configChanged)
+                                         SpectrometerConfigChanged configChanged,
+                                         Keystroke keystroke)
 {
     m_newSpectraReady = std::move(newSpectraReady);
     m_timeAcquisition = std::move(timeAcquisition);
     m_configChanged = std::move(configChanged);
+    m_keystroke = std::move(keystroke);
+}
+
+void MainFrameViewFrame::fireKeystroke(int32_t keyCode, int32_t flags,
+                                       const std::string& windowName)
+{
+    if (m_keystroke)
+        m_keystroke(keyCode, flags, windowName);
 }
 
 void MainFrameViewFrame::fireSpectrometerConfigChanged(const std::string& windowName)
@@ -237,6 +308,11 @@ std::string MainFrameViewFrame::activeConfigurationFamily()
 int MainFrameViewFrame::activeConfigurationGatedMode()
 {
     return m_mainFrame.activeConfiguration().GetInGatedMode();
+}
+
+uint16_t MainFrameViewFrame::activeConfigurationLowerIntegrationLimit()
+{
+    return m_mainFrame.activeConfiguration().GetLowerIntegrationTimeLimit();
 }
 
 void MainFrameViewFrame::returnViewChanges()
@@ -291,6 +367,11 @@ int MainFrameViewFrame::VerifyCommand(int menuVerify)
 void MainFrameViewFrame::StartNextScan()
 {
     m_mainFrame.StartNextScan();
+}
+
+void MainFrameViewFrame::SuspendAndStartNextScan()
+{
+    m_mainFrame.SuspendAndStartNextScan();
 }
 
 void MainFrameViewFrame::clearScanPending()

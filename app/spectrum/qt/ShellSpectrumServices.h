@@ -39,7 +39,19 @@ public:
     int16_t Pavik_IsPluginDetected(int16_t plugin) override;
     int16_t Pavik_SetMavrinModulation(int32_t modulation) override;
     double Pavik_GetTemperature() override;
-    int16_t Pavik_Norrel_LampOn(int16_t on) override;
+    int32_t Pavik_SetMavrinDA(int32_t value) override;
+    int32_t BrontelUSB_DAC_WriteValue(int32_t channel, int32_t value) override;
+    int32_t Pavik_Norrel_LampOn(int32_t on) override;
+    int32_t Pavik_Norrel_SetVisLampOn(int32_t on) override;
+    int32_t Pavik_Norrel_SetShutterOpened(int32_t open) override;
+    int32_t Pavik_Norrel_StoreCurrentPotValues() override;
+    int32_t Pavik_Norrel_SetVisLampIntensity(int32_t value) override;
+    int32_t Pavik_Norrel_GetVisLampIntensity() override;
+    int32_t Pavik_Norrel_SetUVLampIntensity(int32_t value) override;
+    int32_t Pavik_Norrel_GetUVLampIntensity() override;
+    int32_t Pavik_Norrel_GetVisLampOn() override;
+    int32_t Pavik_Norrel_GetLampOn() override;
+    int32_t Xandel_EnableHighGain(int32_t flag) override;
     int16_t BrontelUSB_DAC_Initialize() override;
     int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) override;
     int16_t BrontelUSB_GetCoefficients(MultichannelCoefficients& record) override;
@@ -68,8 +80,11 @@ public:
     using NewSpectraReady = std::function<void(const std::string& windowName, int16_t channels)>;
     using TimeAcquisition = std::function<void(const std::string& windowName, double timeStamp)>;
     using SpectrometerConfigChanged = std::function<void(const std::string& windowName)>;
+    using Keystroke =
+        std::function<void(int32_t keyCode, int32_t flags, const std::string& windowName)>;
     void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition,
-                         SpectrometerConfigChanged configChanged = nullptr);
+                         SpectrometerConfigChanged configChanged = nullptr,
+                         Keystroke keystroke = nullptr);
     // The main frame and its preferences (null when none were given), for the dialogs.
     CMainFrame& mainFrame() { return m_mainFrame; }
     MainFramePreferences* mainFramePreferences() { return m_preferences; }
@@ -78,15 +93,18 @@ public:
     SpectrumViewPreferences& viewPreferences() override;
     int VerifyCommand(int menuVerify) override;
     void StartNextScan() override;
+    void SuspendAndStartNextScan() override;
     void clearScanPending() override;
     void setAcquisitionHalted(int value) override;
     std::string activeConfigurationFamily() override;
     int activeConfigurationGatedMode() override;
+    uint16_t activeConfigurationLowerIntegrationLimit() override;
     uint32_t instanceKey() override;
     uint32_t tickCountMs() override;
     void fireNewSpectraReady(const std::string& windowName, int16_t channels) override;
     void fireTimeAcquisition(const std::string& windowName, double timeStamp) override;
     void fireSpectrometerConfigChanged(const std::string& windowName) override;
+    void fireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName) override;
     void OnKickStart() override;
     void logException(const std::string& description, const char* file, int line) override;
 
@@ -102,4 +120,5 @@ private:
     NewSpectraReady m_newSpectraReady;
     TimeAcquisition m_timeAcquisition;
     SpectrometerConfigChanged m_configChanged;
+    Keystroke m_keystroke;
 };

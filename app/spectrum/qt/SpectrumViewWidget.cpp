@@ -302,8 +302,12 @@ void SpectrumViewWidget::contextMenuEvent(QContextMenuEvent* event)
 void SpectrumViewWidget::keyPressEvent(QKeyEvent* event)
 {
     View::keyPressEvent(event);
-    if (const unsigned key = virtualKey(*event); key != 0 && m_core)
-        m_core->OnKeyDown(key);
+    if (const unsigned key = virtualKey(*event); key != 0 && m_core) {
+        // The key message's flags: the scan code in bits 0 to 7, bit 14 for a repeated key.
+        const unsigned flags =
+            (event->nativeScanCode() & 0xFFu) | (event->isAutoRepeat() ? 0x4000u : 0u);
+        m_core->OnKeyDown(key, flags);
+    }
 }
 
 void SpectrumViewWidget::resizeEvent(QResizeEvent* event)
@@ -400,6 +404,8 @@ void SpectrumViewWidget::showBar(SpectrumBar bar, bool show)
         id = CChildFrameSpectrum::IDD_WESSOR_ULMAR;
     else if (bar == SpectrumBar::Mavrin)
         id = CChildFrameSpectrum::IDD_USB_MAVRIN;
+    else if (bar == SpectrumBar::Acquisition)
+        id = CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS;
     if (QWidget* controlBar = frame->controlBar(id))
         controlBar->setVisible(show);
 }
@@ -412,9 +418,24 @@ void SpectrumViewWidget::resetIntegrationTimeRange(bool microsecondsEnabled)
     }
 }
 
-void SpectrumViewWidget::setBarText(SpectrumBar, int, const std::string&)
+// The frame's control ids are unique across its bars, so the bar itself is not needed to
+// find a control.
+void SpectrumViewWidget::setBarText(SpectrumBar, int control, const std::string& text)
 {
-    // The child frame's accessory bars come with the accessory controls.
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        frame->barWindow().setText(static_cast<unsigned>(control), text);
+}
+
+void SpectrumViewWidget::setBarCheck(SpectrumBar, int control, bool checked)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        frame->barWindow().setCheck(static_cast<unsigned>(control), checked);
+}
+
+void SpectrumViewWidget::setBarSpinRange(SpectrumBar, int spin, int32_t lower, int32_t upper)
+{
+    if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
+        frame->barWindow().setSpinRange(static_cast<unsigned>(spin), lower, upper);
 }
 
 void SpectrumViewWidget::flashAndActivate()

@@ -80,6 +80,8 @@ public:
     void showBar(SpectrumBar bar, bool show) override;
     void resetIntegrationTimeRange(bool microsecondsEnabled) override;
     void setBarText(SpectrumBar bar, int control, const std::string& text) override;
+    void setBarCheck(SpectrumBar bar, int control, bool checked) override;
+    void setBarSpinRange(SpectrumBar bar, int spin, int32_t lower, int32_t upper) override;
     void flashAndActivate() override;
     void startTimer(int id, int periodMs) override;
     void killTimer(int id) override;

@@ -3,6 +3,7 @@
 // precedence over the system library's for every module of the process), which has the
 // simulator behind it. From the device to the spectrum window's processed arrays, through an
 // unplug and a replug.
+#include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/shell/DriverLibrary.h"
@@ -10,13 +11,16 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/framework/ChildFrame.h"
+#include "platform/framework/ControlIds.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
+#include "sim/usb/SimulatedBrontelUsb.h"
 #include "sim/usb/SimulatedUsbSpectrometer.h"
 #include "tests/app/qt/FakeLibusbExports.h"
 #include "tests/app/qt/RunUntil.h"
 #include "tests/platform/usb/FakeLibusb.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -148,6 +152,87 @@ TEST_F(HarluneUsbTest, TheDevicesSpectraReachTheWindowThroughUnplugAndReplug)
     EXPECT_GT(ratios, 10); // the smoothing bends the pattern's steps
     EXPECT_TRUE(reports.empty()) << reports.front();
     EXPECT_TRUE(ui.messageBoxes().empty());
+}
+
+// The Norrel unit's boxes on a Pavik window's bar go through the view's forwarders and the
+// library's exports to the device, which keeps the lamps in its pots (0 on, 63 off) and the
+// shutter in its lamp output (2 open, 0 closed); the bar's refresh reads the lamps back.
+TEST_F(HarluneUsbTest, NorrelLampAndShutterBoxesReachTheDevice)
+{
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_NE(view(), nullptr);
+    ASSERT_TRUE(nextScan([](double) { return true; }));
+    auto* frame = dynamic_cast<CChildFrameSpectrum*>(view()->GetParentFrame());
+    ASSERT_NE(frame, nullptr);
+    const auto box = [&](unsigned id) {
+        return platform::framework::findControl<QAbstractButton>(frame->barHost(), id);
+    };
+    for (unsigned id : {1584u, 1585u, 1586u})
+        ASSERT_NE(box(id), nullptr) << id;
+    const auto click = [&](unsigned id, bool checked) {
+        if (box(id)->isChecked() == checked)
+            box(id)->click();
+        box(id)->click();
+        ASSERT_EQ(box(id)->isChecked(), checked);
+    };
+
+    click(1585, false); // "Lamp On"
+    EXPECT_EQ(device->pots()[3], 63);
+    click(1585, true);
+    EXPECT_EQ(device->pots()[3], 0);
+    click(1584, false); // "Vis. Lamp On"
+    EXPECT_EQ(device->pots()[2], 63);
+    click(1586, true); // "Shutter Open"
+    EXPECT_EQ(device->lampOutput(), 2);
+    click(1586, false);
+    EXPECT_EQ(device->lampOutput(), 0);
+
+    // The refresh shows what the device keeps.
+    box(1584)->setChecked(true);
+    box(1585)->setChecked(false);
+    view()->core().UpdateAcquisitionBar();
+    view()->core().UpdateAcquisitionBar();
+    EXPECT_FALSE(box(1584)->isChecked());
+    EXPECT_TRUE(box(1585)->isChecked());
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+// A BrontelUSB window's analog output: the forwarder's write reaches the converter's DAC, and
+// the export's result comes back unchanged.
+TEST(HarluneBrontelUsbTest, DacWriteReachesTheConverter)
+{
+    auto device =
+        std::make_shared<sim::usb::SimulatedBrontelUsb>(sim::usb::brontelUsbIdentity("BU0001"));
+    FakeLibusb::instance().reset();
+    FakeLibusb::instance().add({1, {1}, device, false, false});
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/BrontelUSB.spec";
+    std::FILE* file = std::fopen(spec.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=BrontelUSB\r\n"
+               "USBSerialNumber=BU0001\r\nInitialized=1\r\n",
+               file);
+    std::fclose(file);
+    CINIFileSupport store(nullptr, 1);
+    store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 3);
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    std::vector<std::string> reports;
+    DriverLibrary library{"libVYKDRV32.so",
+                          [&reports](const std::string& message) { reports.push_back(message); }};
+    CHarluneApp app{library};
+    ASSERT_TRUE(app.InitInstance({}));
+    platform::framework::ChildFrame* frame = app.mainFrameWidget()->MDIGetActive();
+    auto* window = frame ? dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView()) : nullptr;
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(runUntil([&] { return device->spectrumRequests() > 0; }));
+
+    EXPECT_EQ(window->core().CallBrontelUSBDACWriteValue(2, 1234), 1);
+    EXPECT_EQ(device->dacValue(2), 1234);
+    EXPECT_TRUE(reports.empty()) << reports.front();
 }
 
 // The library unloads cleanly after it used the device: its USB connection is closed at the

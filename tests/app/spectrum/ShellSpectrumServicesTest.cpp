@@ -64,6 +64,14 @@ TEST(ShellSpectrumServices, TheMainFramesConfigurationPreferencesAndEvents)
                               [&](const std::string& name) { configChanged.push_back(name); });
     viewFrame.fireSpectrometerConfigChanged("Spectrum3");
     EXPECT_EQ(configChanged, std::vector<std::string>{"Spectrum3"});
+    viewFrame.fireKeystroke(0x41, 0, "Spectrum1"); // no callback: nowhere
+    std::vector<std::string> keys;
+    viewFrame.setScriptEvents(
+        nullptr, nullptr, nullptr, [&](int32_t key, int32_t flags, const std::string& name) {
+            keys.push_back(std::to_string(key) + " " + std::to_string(flags) + " " + name);
+        });
+    viewFrame.fireKeystroke(0x41, 0x4000, "Spectrum4");
+    EXPECT_EQ(keys, std::vector<std::string>{"65 16384 Spectrum4"});
 
     // The printing and copying preferences come from the main frame's.
     preferences.PrintBWOnly = 0;
@@ -108,6 +116,48 @@ TEST(ShellSpectrumServices, DriverCallsOutsideTheBindersInterface)
     EXPECT_EQ(coefficients.wavelength[0], 1.0f); // untouched when nothing was read
     EXPECT_EQ(onLibrary.Pavik_IsPluginDetected(2), 0);
     EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+TEST(ShellSpectrumServices, AccessoryExportsWithoutADeviceAnswerTheirFailure)
+{
+    std::vector<std::string> reports;
+    DriverLibrary library("libVYKDRV32.so",
+                          [&](const std::string& message) { reports.push_back(message); });
+    RecordingDriver recording;
+    DriverApiViewDriver onLibrary(library);
+    DriverApiViewDriver onRecording(recording);
+    for (DriverApiViewDriver* driver : {&onLibrary, &onRecording}) {
+        SCOPED_TRACE(driver == &onLibrary ? "library" : "other binder");
+        EXPECT_EQ(driver->Pavik_SetMavrinDA(1000), 0);
+        EXPECT_EQ(driver->BrontelUSB_DAC_WriteValue(0, 100), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_LampOn(1), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_SetVisLampOn(1), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_SetShutterOpened(1), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_StoreCurrentPotValues(), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_SetVisLampIntensity(20), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_SetUVLampIntensity(20), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_GetVisLampIntensity(), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_GetUVLampIntensity(), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_GetVisLampOn(), 0);
+        EXPECT_EQ(driver->Pavik_Norrel_GetLampOn(), 0);
+        EXPECT_EQ(driver->Xandel_EnableHighGain(1), 0);
+    }
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+TEST(ShellSpectrumServices, SingleExposureAndTheConfigurationsLowerLimit)
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Configuration", "ActiveConfiguration", "Morvel");
+    }
+    RecordingDriver driver;
+    MainFrameWidget frame(driver, 7);
+    frame.core().activeConfiguration().SetLowerIntegrationTimeLimit(40);
+    MainFrameViewFrame viewFrame(frame.core(), frame, &frame.allPreferences());
+    EXPECT_EQ(viewFrame.activeConfigurationLowerIntegrationLimit(), 40);
+    viewFrame.SuspendAndStartNextScan();
+    EXPECT_EQ(frame.core().GetAcquisitionSuspended(), 1);
 }
 
 } // namespace

@@ -547,9 +547,10 @@ TEST_F(SpectrumViewDisplay, SpectrumCommandMessage)
     EXPECT_EQ(v.view->snapshotState(), 1);
     EXPECT_EQ(v.view->OnSpectrumCommand(0, 0), 1);
     EXPECT_EQ(v.document->spectra().darkStored[0], 1u);
-    EXPECT_EQ(v.view->OnSpectrumCommand(3, 0), 1); // emergency reset: nothing yet
     EXPECT_EQ(v.view->OnSpectrumCommand(17, 5), 1);
     EXPECT_EQ(v.view->snapshotState(), 1);
+    EXPECT_EQ(v.view->OnSpectrumCommand(3, 0), 1); // emergency reset: live again
+    EXPECT_EQ(v.view->snapshotState(), 0);
 }
 
 TEST_F(SpectrumViewDisplay, ConfigureSpectrometer)

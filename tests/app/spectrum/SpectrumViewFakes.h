@@ -52,6 +52,18 @@ public:
     {
         barTexts.push_back({bar, control, text});
     }
+    void setBarCheck(SpectrumBar bar, int control, bool checked) override
+    {
+        barChecks.push_back({bar, control, checked});
+    }
+    void setBarSpinRange(SpectrumBar bar, int spin, int32_t lower, int32_t upper) override
+    {
+        spinRanges.push_back({bar, spin, lower, upper});
+    }
+    void showFeaturesDialog(int timerIntervalMs) override
+    {
+        featuresDialogs.push_back(timerIntervalMs);
+    }
     void flashAndActivate() override { ++flashes; }
     void startTimer(int id, int periodMs) override { timers[id] = periodMs; }
     void killTimer(int id) override { timers.erase(id); }
@@ -197,6 +209,43 @@ public:
     std::string title = "Spectrum1";
     std::map<SpectrumBar, bool> bars;
     std::vector<BarText> barTexts;
+    struct BarCheck
+    {
+        SpectrumBar bar;
+        int control;
+        bool checked;
+    };
+    std::vector<BarCheck> barChecks;
+    struct SpinRange
+    {
+        SpectrumBar bar;
+        int spin;
+        int32_t lower;
+        int32_t upper;
+    };
+    std::vector<SpinRange> spinRanges;
+    std::vector<int> featuresDialogs;
+    // The last text and check written to a control; nothing when none was.
+    std::optional<std::string> lastText(int control) const
+    {
+        for (auto it = barTexts.rbegin(); it != barTexts.rend(); ++it)
+            if (it->control == control)
+                return it->text;
+        return std::nullopt;
+    }
+    std::optional<bool> lastCheck(int control) const
+    {
+        for (auto it = barChecks.rbegin(); it != barChecks.rend(); ++it)
+            if (it->control == control)
+                return it->checked;
+        return std::nullopt;
+    }
+    void clearBarWrites()
+    {
+        barTexts.clear();
+        barChecks.clear();
+        spinRanges.clear();
+    }
     int flashes = 0;
     std::map<int, int> timers;
     std::vector<uint32_t> notices;
@@ -276,10 +325,12 @@ public:
     }
     int addOpenSpectrumDocuments(int delta) override { return openDocuments += delta; }
     void StartNextScan() override { ++nextScans; }
+    void SuspendAndStartNextScan() override { ++suspendedScans; }
     void clearScanPending() override { ++pendingCleared; }
     void setAcquisitionHalted(int value) override { halted = value; }
     std::string activeConfigurationFamily() override { return family; }
     int activeConfigurationGatedMode() override { return gated; }
+    uint16_t activeConfigurationLowerIntegrationLimit() override { return lowerLimit; }
     uint32_t instanceKey() override { return 77; }
     uint32_t tickCountMs() override { return 1000; }
     void fireNewSpectraReady(const std::string& name, int16_t channels) override
@@ -290,6 +341,10 @@ public:
     void fireSpectrometerConfigChanged(const std::string& name) override
     {
         configChanged.push_back(name);
+    }
+    void fireKeystroke(int32_t key, int32_t flags, const std::string& name) override
+    {
+        keystrokes.push_back({key, flags, name});
     }
     void OnKickStart() override { ++kickStarts; }
     void logException(const std::string& description, const char*, int) override
@@ -303,6 +358,15 @@ public:
     int forbidden = 0;
     int openDocuments = 0;
     int nextScans = 0;
+    int suspendedScans = 0;
+    uint16_t lowerLimit = 0;
+    struct Keystroke
+    {
+        int32_t key;
+        int32_t flags;
+        std::string window;
+    };
+    std::vector<Keystroke> keystrokes;
     int pendingCleared = 0;
     int halted = 0;
     std::string family = "Default";
@@ -357,7 +421,57 @@ public:
         return note("MavrinModulation", static_cast<int16_t>(m));
     }
     double Pavik_GetTemperature() override { return 25.0; }
-    int16_t Pavik_Norrel_LampOn(int16_t on) override { return note("NorrelLamp", on); }
+    int32_t Pavik_SetMavrinDA(int32_t v) override { return accessory("MavrinDA", {v}); }
+    int32_t BrontelUSB_DAC_WriteValue(int32_t channel, int32_t v) override
+    {
+        return accessory("DACWrite", {channel, v});
+    }
+    int32_t Pavik_Norrel_LampOn(int32_t on) override
+    {
+        note("NorrelLamp", static_cast<int16_t>(on));
+        return accessoryResult;
+    }
+    int32_t Pavik_Norrel_SetVisLampOn(int32_t on) override
+    {
+        return accessory("NorrelVisLamp", {on});
+    }
+    int32_t Pavik_Norrel_SetShutterOpened(int32_t open) override
+    {
+        return accessory("NorrelShutter", {open});
+    }
+    int32_t Pavik_Norrel_StoreCurrentPotValues() override { return accessory("NorrelStore", {}); }
+    int32_t Pavik_Norrel_SetVisLampIntensity(int32_t v) override
+    {
+        return accessory("NorrelVisIntensity", {v});
+    }
+    int32_t Pavik_Norrel_GetVisLampIntensity() override
+    {
+        accessory("GetVisIntensity", {});
+        return visIntensity;
+    }
+    int32_t Pavik_Norrel_SetUVLampIntensity(int32_t v) override
+    {
+        return accessory("NorrelUVIntensity", {v});
+    }
+    int32_t Pavik_Norrel_GetUVLampIntensity() override
+    {
+        accessory("GetUVIntensity", {});
+        return uvIntensity;
+    }
+    int32_t Pavik_Norrel_GetVisLampOn() override
+    {
+        accessory("GetVisLampOn", {});
+        return visLampOn;
+    }
+    int32_t Pavik_Norrel_GetLampOn() override
+    {
+        accessory("GetLampOn", {});
+        return lampOn;
+    }
+    int32_t Xandel_EnableHighGain(int32_t flag) override
+    {
+        return accessory("XandelHighGain", {flag});
+    }
     int16_t BrontelUSB_DAC_Initialize() override { return note("DacInitialize", 0); }
     int16_t readCoefficients(uint16_t adcType, DeviceCoefficients& record) override
     {
@@ -388,8 +502,23 @@ public:
     DeviceCoefficients coefficients;
     MultichannelCoefficients multichannel;
     int16_t coefficientsResult = 1;
+    // What the accessories' exports answer.
+    int32_t accessoryResult = 1;
+    int32_t visIntensity = 0;
+    int32_t uvIntensity = 0;
+    int32_t visLampOn = 0;
+    int32_t lampOn = 0;
 
 private:
+    int32_t accessory(const std::string& name, std::initializer_list<int32_t> args)
+    {
+        std::string call = name + "(";
+        for (const int32_t a : args)
+            call += (call.back() == '(' ? "" : ",") + std::to_string(a);
+        calls.push_back(call + ")");
+        return accessoryResult;
+    }
+
     int16_t note(const std::string& name, int16_t value)
     {
         calls.push_back(name + "(" + std::to_string(value) + ")");

@@ -1,10 +1,20 @@
 #include "app/qt/SpectrumFrameControls.h"
 
+#include "app/qt/SpectrumViewBarAdapter.h"
 #include "app/res/MenuVerify.h"
+#include "app/shell/INIFileSupport.h"
+#include "app/shell/SpectrometerConfiguration.h"
+#include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/HarluneSpectrumView.h"
+#include "tests/app/shell/ShellFakes.h"
+#include "tests/app/spectrum/SpectrumViewFakes.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -454,6 +464,66 @@ TEST(SpectrumFrameControlsTest, WithoutAViewNothingHappens)
     EXPECT_TRUE(frame.view.calls.empty());
     EXPECT_EQ(frame.controls.microsecondsChecked(), -1);
     EXPECT_EQ(frame.view.rec.integration, 0);
+}
+
+// The handlers on a real view through the frame's adapter, down to the driver's exports.
+struct AdaptedFrame
+{
+    explicit AdaptedFrame(uint16_t adcType)
+    {
+        using app::spectrum::test::freshFolder;
+        const std::string path = freshFolder("frame-config").string() + "/window.spec";
+        CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", path.c_str());
+        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
+        view->configuration().SetADCType(adcType);
+        view->OnCreate();
+        adapter = std::make_unique<SpectrumViewBarAdapter>(*view);
+        driver.calls.clear();
+    }
+
+    FakeConfigurationHost host;
+    app::spectrum::test::FakeViewWindow window;
+    app::spectrum::test::FakeViewFrame frame;
+    app::spectrum::test::FakeViewDriver driver;
+    std::unique_ptr<CHarluneSpectrumDoc> document;
+    std::unique_ptr<CHarluneSpectrumView> view;
+    std::unique_ptr<SpectrumViewBarAdapter> adapter;
+    FakeBars bars;
+    Controls controls{bars, [this]() -> SpectrumFrameView* { return adapter.get(); },
+                      [](int32_t) { return 1; }};
+};
+
+TEST(SpectrumFrameControlsTest, NorrelControlsReachTheDriverThroughTheView)
+{
+    AdaptedFrame f(4);
+    f.controls.OnNorrelLampOn(true);
+    f.controls.OnNorrelVisLampOn(false);
+    f.controls.OnNorrelShutterOpen(true);
+    f.controls.OnNorrelSave();
+    f.controls.OnNorrelVisIntensityChanged("40");
+    f.controls.OnNorrelUvIntensityChanged("63");
+    EXPECT_EQ(f.driver.calls,
+              (std::vector<std::string>{"NorrelLamp(1)", "NorrelVisLamp(0)", "NorrelShutter(1)",
+                                        "NorrelStore()", "NorrelVisIntensity(40)",
+                                        "NorrelUVIntensity(63)"}));
+}
+
+TEST(SpectrumFrameControlsTest, HighGainStoresAndSwitchesTheXandelDetector)
+{
+    AdaptedFrame xandel(Controls::kAdcXandel);
+    xandel.controls.OnGain(true);
+    EXPECT_EQ(xandel.view->GetXandelHighGain(), 1);
+    EXPECT_EQ(xandel.driver.calls, std::vector<std::string>{"XandelHighGain(1)"});
+    xandel.controls.OnGain(false);
+    EXPECT_EQ(xandel.view->GetXandelHighGain(), 0);
+    EXPECT_EQ(xandel.driver.calls.back(), "XandelHighGain(0)");
+
+    // Other types keep the setting but have no detector gain to switch.
+    AdaptedFrame ulmar(Controls::kAdcUlmar);
+    ulmar.controls.OnGain(true);
+    EXPECT_EQ(ulmar.view->GetXandelHighGain(), 1);
+    EXPECT_TRUE(ulmar.driver.calls.empty());
 }
 
 } // namespace

@@ -63,8 +63,17 @@ TEST(SpectrumWindowBarsTest, BarsWriteTheSpectrumView)
     ASSERT_NE(usec, nullptr);
     usec->click();
     EXPECT_EQ(core.record().microsecondFlag, 1);
-    EXPECT_EQ(core.integrationMinimum(), 10u);
-    EXPECT_EQ(core.integrationMaximum(), 655000u);
+    // The refill takes the limits of the window's hardware (no converter: 1000 to 1600000 us)
+    // and shows the microsecond time clamped into them.
+    core.UpdateAcquisitionBar();
+    EXPECT_EQ(core.integrationMinimum(), 1000u);
+    EXPECT_EQ(core.integrationMaximum(), 1600000u);
+    auto* integration = dynamic_cast<QLineEdit*>(fw::GetDlgItem(frame, 1006));
+    ASSERT_NE(integration, nullptr);
+    EXPECT_GE(core.record().microsecondIntegrationTime, 1000);
+    EXPECT_EQ(integration->text().toStdString(),
+              std::to_string(core.record().microsecondIntegrationTime));
+    EXPECT_EQ(average->text(), "7");
     frame->ResetIntegrationTimeRange();
     EXPECT_EQ(core.record().microsecondFlag, 0);
     EXPECT_EQ(core.integrationMaximum(), 65500u);
