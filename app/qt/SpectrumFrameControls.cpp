@@ -2,11 +2,14 @@
 
 #include "app/res/MenuVerify.h"
 #include "app/shell/NumberText.h"
+#include "app/spectrum/AcquisitionBar.h"
 
 #include <algorithm>
-#include <limits>
 
 using namespace app::res;
+using app::spectrum::saturateIntegration;
+using app::spectrum::saturateMicroseconds;
+using app::spectrum::saturateRecordShort;
 
 namespace {
 
@@ -14,12 +17,6 @@ namespace {
 int leadingInt(const std::string& text, size_t limit)
 {
     return app::text::atoiC(text.substr(0, limit).c_str());
-}
-
-int32_t clampToInt32(long long value)
-{
-    return static_cast<int32_t>(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(),
-                                                      std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -66,9 +63,9 @@ bool SpectrumFrameControls::OnIntegrationSpin(int delta)
     const long long upper = std::max<long long>(lower, v->integrationMaximum());
     value = std::clamp(value, lower, upper);
     if (microseconds)
-        record.microsecondIntegrationTime = clampToInt32(value);
+        record.microsecondIntegrationTime = saturateMicroseconds(value);
     else
-        record.integration = static_cast<uint16_t>(std::min<long long>(value, 0xFFFF));
+        record.integration = saturateIntegration(value);
 
     // The skip lasts for the refill only, even when the refill fails.
     struct SkipDuringRefill
@@ -109,24 +106,27 @@ void SpectrumFrameControls::OnIntegrationTimeChanged(const std::string& text)
     SpectrumFrameView* v = view();
     if (v == nullptr)
         return;
+    // The text stays as typed; the record's field takes the value saturated at its range, and
+    // the next refill of the bar clamps it to the view's limits.
     const long long n = leadingInt(text, 30);
     RegistrationRecord& record = v->record();
     if (record.microsecondFlag == 1)
-        record.microsecondIntegrationTime = clampToInt32(v->adcType() == kAdcUlmar ? n * 1000 : n);
+        record.microsecondIntegrationTime =
+            saturateMicroseconds(v->adcType() == kAdcUlmar ? n * 1000 : n);
     else
-        record.integration = static_cast<uint16_t>(n);
+        record.integration = saturateIntegration(n);
 }
 
 void SpectrumFrameControls::OnAverageChanged(const std::string& text)
 {
     if (SpectrumFrameView* v = view())
-        v->record().scansToAverage = static_cast<int16_t>(leadingInt(text, 10));
+        v->record().scansToAverage = saturateRecordShort(leadingInt(text, 10));
 }
 
 void SpectrumFrameControls::OnBoxcarChanged(const std::string& text)
 {
     if (SpectrumFrameView* v = view())
-        v->record().boxcarHalfWidth = static_cast<int16_t>(leadingInt(text, 10));
+        v->record().boxcarHalfWidth = saturateRecordShort(leadingInt(text, 10));
 }
 
 void SpectrumFrameControls::OnStrobeFrequencyChanged(const std::string& text)
@@ -134,15 +134,14 @@ void SpectrumFrameControls::OnStrobeFrequencyChanged(const std::string& text)
     SpectrumFrameView* v = view();
     if (v == nullptr)
         return;
-    int value = leadingInt(text, 10);
+    const int value = leadingInt(text, 10);
     // The BrontelUSB takes at most 255.
     if (v->adcType() == kAdcBrontelUsb && value > 255) {
-        value = 255;
-        v->record().flashDelay = static_cast<int16_t>(value);
+        v->record().flashDelay = 255;
         m_bars.setText(IDC_STROBE_FREQUENCY, "255");
         return;
     }
-    v->record().flashDelay = static_cast<int16_t>(value);
+    v->record().flashDelay = saturateRecordShort(value);
 }
 
 void SpectrumFrameControls::OnTecSetPointKillFocus(const std::string& text)

@@ -256,7 +256,7 @@ TEST(SpectrumFrameControlsTest, RecordEditsTakeTheLeadingInteger)
 {
     Frame frame;
     frame.controls.OnAverageChanged("12345678901234");
-    EXPECT_EQ(frame.view.rec.scansToAverage, static_cast<int16_t>(1234567890));
+    EXPECT_EQ(frame.view.rec.scansToAverage, 32767);
     frame.controls.OnAverageChanged("25");
     EXPECT_EQ(frame.view.rec.scansToAverage, 25);
     frame.controls.OnBoxcarChanged("7");
@@ -464,6 +464,59 @@ TEST(SpectrumFrameControlsTest, WithoutAViewNothingHappens)
     EXPECT_TRUE(frame.view.calls.empty());
     EXPECT_EQ(frame.controls.microsecondsChecked(), -1);
     EXPECT_EQ(frame.view.rec.integration, 0);
+}
+
+TEST(SpectrumFrameControlsTest, TypedValuesSaturateAtTheirRecordFields)
+{
+    struct Field
+    {
+        const char* name;
+        int microseconds;
+        void (Controls::*handler)(const std::string&);
+        std::function<long long(const RegistrationRecord&)> read;
+        // What "70000", "-1" and "40000" leave in the field.
+        std::array<long long, 3> expected;
+    };
+    const Field fields[] = {
+        {"integration ms",
+         0,
+         &Controls::OnIntegrationTimeChanged,
+         [](const RegistrationRecord& r) { return r.integration; },
+         {65535, 0, 40000}},
+        {"integration us",
+         1,
+         &Controls::OnIntegrationTimeChanged,
+         [](const RegistrationRecord& r) { return r.microsecondIntegrationTime; },
+         {70000, -1, 40000}},
+        {"averages",
+         0,
+         &Controls::OnAverageChanged,
+         [](const RegistrationRecord& r) { return r.scansToAverage; },
+         {32767, 0, 32767}},
+        {"boxcar",
+         0,
+         &Controls::OnBoxcarChanged,
+         [](const RegistrationRecord& r) { return r.boxcarHalfWidth; },
+         {32767, 0, 32767}},
+        {"flash delay",
+         0,
+         &Controls::OnStrobeFrequencyChanged,
+         [](const RegistrationRecord& r) { return r.flashDelay; },
+         {32767, 0, 32767}},
+    };
+    const char* typed[] = {"70000", "-1", "40000"};
+    for (const Field& f : fields) {
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(std::string(f.name) + " " + typed[i]);
+            Frame frame;
+            frame.view.adc = 12;
+            frame.view.rec.microsecondFlag = f.microseconds;
+            (frame.controls.*f.handler)(typed[i]);
+            EXPECT_EQ(f.read(frame.view.rec), f.expected[static_cast<size_t>(i)]);
+            // The text stays as typed until the next refill.
+            EXPECT_TRUE(frame.bars.texts.empty());
+        }
+    }
 }
 
 // The handlers on a real view through the frame's adapter, down to the driver's exports.
