@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace app::spectrum {
 
@@ -18,6 +19,12 @@ void appendFormatted(std::string& out, const char* format, long long file, long 
 
 } // namespace
 
+int64_t integrationMicroseconds(int32_t integrationTime, int32_t microsecondFlag)
+{
+    return microsecondFlag == 1 ? static_cast<int64_t>(integrationTime)
+                                : static_cast<int64_t>(integrationTime) * 1000;
+}
+
 unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
                                    std::span<const double> fileWavelengths,
                                    const WindowAcquisition& window,
@@ -27,7 +34,9 @@ unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
     if (preferences.AcquisitionParameterMismatchWarning == 1 &&
         header.serialNumber != window.serialNumber)
         mismatches |= kSerialNumberMismatch;
-    if (header.integrationTime != window.integrationTime)
+    // Compared in one unit: a file in microseconds may match a window in milliseconds.
+    if (integrationMicroseconds(header.integrationTime, header.microsecondFlag) !=
+        integrationMicroseconds(window.integrationTime, window.microsecondFlag))
         mismatches |= kIntegrationTimeMismatch;
     if (header.averages != window.averages)
         mismatches |= kAveragingMismatch;
@@ -63,10 +72,18 @@ std::string acquisitionMismatchMessage(const std::string& path, const SpectrumFi
     if (mismatches & kSerialNumberMismatch)
         text += "Serial Number Mismatch:  File " + header.serialNumber + ", Current " +
                 window.serialNumber + "\n";
-    if (mismatches & kIntegrationTimeMismatch)
+    if (mismatches & kIntegrationTimeMismatch) {
+        // Both values in their own unit when the two share it, else both in microseconds.
+        const bool sameUnit = (header.microsecondFlag == 1) == (window.microsecondFlag == 1);
+        const auto shown = [sameUnit](int32_t time, int32_t microsecondFlag) -> long long {
+            if (sameUnit)
+                return static_cast<uint32_t>(time);
+            return std::max<int64_t>(integrationMicroseconds(time, microsecondFlag), 0);
+        };
         appendFormatted(text, "Integration Time Mismatch:  File %llu, Current %llu\n",
-                        static_cast<uint32_t>(header.integrationTime),
-                        static_cast<uint32_t>(window.integrationTime));
+                        shown(header.integrationTime, header.microsecondFlag),
+                        shown(window.integrationTime, window.microsecondFlag));
+    }
     if (mismatches & kBoxcarMismatch)
         appendFormatted(text, "Boxcar Width Mismatch:  File %lld, Current %lld\n", header.boxcar,
                         window.boxcar);
@@ -128,7 +145,13 @@ AcquisitionCheckOutcome CheckFileAcquisitionParameters(const SpectrumFileHeader&
 
 void applyFileAcquisition(const SpectrumFileHeader& header, WindowAcquisition& window)
 {
-    window.integrationTime = header.integrationTime;
+    const int64_t us = integrationMicroseconds(header.integrationTime, header.microsecondFlag);
+    if (window.microsecondFlag == 1)
+        window.integrationTime =
+            static_cast<int32_t>(std::clamp<int64_t>(us, 0, std::numeric_limits<int32_t>::max()));
+    else
+        window.integrationTime =
+            static_cast<int32_t>(std::clamp<int64_t>((us + 500) / 1000, 1, 65535));
     window.averages = header.averages;
     window.boxcar = header.boxcar;
     window.correctDark = header.correctDark;

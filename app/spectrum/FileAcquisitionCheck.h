@@ -17,7 +17,9 @@ struct WindowAcquisition
 {
     // The configuration's serial number.
     std::string serialNumber;
+    // In microseconds when microsecondFlag is 1, else in milliseconds.
     int32_t integrationTime = 0;
+    int32_t microsecondFlag = 0;
     int32_t averages = 0;
     int32_t boxcar = 0;
     int32_t correctDark = 0;
@@ -41,6 +43,10 @@ enum AcquisitionMismatch : unsigned
     kWavelengthMismatch = 1u << 7,
     kTimeNormalizationMismatch = 1u << 8,
 };
+
+// An integration time in microseconds: the header's and the window's carry their unit in
+// their microsecond flag.
+int64_t integrationMicroseconds(int32_t integrationTime, int32_t microsecondFlag);
 
 // The set of mismatches between the file's header and wavelengths and the window.
 unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
@@ -72,8 +78,9 @@ AcquisitionCheckOutcome CheckFileAcquisitionParameters(const SpectrumFileHeader&
                                                        SpectrumDocWindow* ui,
                                                        const std::string& path);
 
-// Copies the file's integration time, averages, boxcar, dark correction, time normalisation
-// and reference monitoring into window.
+// Copies the file's integration time (converted into the window's unit and saturated at that
+// unit's field: 1 to 65535 ms, or 0 to 2147483647 us), averages, boxcar, dark correction,
+// time normalisation and reference monitoring into window.
 void applyFileAcquisition(const SpectrumFileHeader& header, WindowAcquisition& window);
 
 } // namespace app::spectrum

@@ -182,5 +182,56 @@ TEST(AcquisitionMismatch, ApplyTakesTheFilesParameters)
     EXPECT_EQ(w.serialNumber, "S100");
 }
 
+TEST(AcquisitionMismatch, IntegrationTimesCompareInOneUnit)
+{
+    struct Case
+    {
+        const char* name;
+        int32_t fileTime;
+        int32_t fileMicroseconds;
+        int32_t windowTime;
+        int32_t windowMicroseconds;
+        bool mismatch;
+        // The window's time after Yes.
+        int32_t applied;
+    };
+    const Case cases[] = {
+        {"us file, ms window, same time", 20000, 1, 20, 0, false, 20},
+        {"ms file, us window, same time", 20, 0, 20000, 1, false, 20000},
+        {"us file, ms window, rounded", 20400, 1, 21, 0, true, 20},
+        {"ms file beyond the us field", 3000000, 0, 10, 1, true, 2147483647},
+        {"us file beyond the ms field", 70000000, 1, 10, 0, true, 65535},
+        {"us file below one ms", 100, 1, 10, 0, true, 1},
+        {"same unit", 30, 0, 20, 0, true, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpectrumFileHeader header = matchingHeader();
+        header.integrationTime = c.fileTime;
+        header.microsecondFlag = c.fileMicroseconds;
+        WindowAcquisition w = window();
+        w.integrationTime = c.windowTime;
+        w.microsecondFlag = c.windowMicroseconds;
+        SpectrumPreferences prefs;
+        EXPECT_EQ(findAcquisitionMismatches(header, kWindowWavelengths, w, prefs) != 0, c.mismatch);
+        applyFileAcquisition(header, w);
+        EXPECT_EQ(w.integrationTime, c.applied);
+        EXPECT_EQ(w.microsecondFlag, c.windowMicroseconds);
+    }
+}
+
+TEST(AcquisitionMismatch, MessageShowsBothTimesInOneUnit)
+{
+    SpectrumFileHeader header = matchingHeader();
+    header.integrationTime = 1500;
+    header.microsecondFlag = 1;
+    WindowAcquisition w = window();
+    w.integrationTime = 2;
+    const std::string text =
+        acquisitionMismatchMessage("/a", header, w, kIntegrationTimeMismatch, 0.05);
+    EXPECT_NE(text.find("Integration Time Mismatch:  File 1500, Current 2000\n"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace app::spectrum::test
