@@ -1,6 +1,7 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 
 #include "app/shell/INIFileSupport.h"
+#include "app/spectrum/HarluneSpectrumView.h"
 
 #include <cmath>
 
@@ -85,4 +86,14 @@ int CHarluneSpectrumDoc::WriteEvenlySpacedSpcFile(const std::string& path, doubl
     app::spectrum::DataFileContext context = fileContext();
     return app::spectrum::writeEvenlySpacedSpcFile(context, path, firstX, lastX, numberOfPoints,
                                                    values, xUnit, yUnit, comment);
+}
+
+int CHarluneSpectrumDoc::WriteExperiment(const std::string& fileName, CHarluneSpectrumView& view)
+{
+    return view.writeExperiment(fileName);
+}
+
+int CHarluneSpectrumDoc::ReadExperiment(const std::string& fileName, CHarluneSpectrumView& view)
+{
+    return view.readExperiment(fileName);
 }

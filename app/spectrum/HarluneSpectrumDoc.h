@@ -11,6 +11,8 @@
 #include <span>
 #include <string>
 
+class CHarluneSpectrumView;
+
 // What a spectrum document needs of the main frame, which implements it: the preferences
 // and the acquisition round-robin. GUI thread.
 class SpectrumDocFrame
@@ -89,6 +91,11 @@ public:
     int WriteEvenlySpacedSpcFile(const std::string& path, double firstX, double lastX,
                                  int numberOfPoints, const double* values, int xUnit, int yUnit,
                                  const std::string& comment);
+
+    // The experiment file of a view and the data files beside it: 0 written (read), 1 the
+    // file could not be created (opened), and nothing was done.
+    int WriteExperiment(const std::string& fileName, CHarluneSpectrumView& view);
+    int ReadExperiment(const std::string& fileName, CHarluneSpectrumView& view);
 
     ChannelSpectra& spectra() { return m_spectra; }
     const ChannelSpectra& spectra() const { return m_spectra; }

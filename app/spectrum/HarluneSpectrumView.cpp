@@ -94,7 +94,8 @@ CHarluneSpectrumView::CHarluneSpectrumView(SpectrumViewWindow& window, SpectrumV
                                            SpectrumViewDriver& driver,
                                            CHarluneSpectrumDoc& document,
                                            SpectrometerConfigurationHost& configurationHost)
-    : m_window(window), m_frame(frame), m_driver(driver), m_document(document)
+    : m_window(window), m_frame(frame), m_driver(driver), m_document(document),
+      m_configurationHost(configurationHost)
 {
     m_templateViews.reserve(kMaxTemplateViews);
     readSettings();
@@ -222,7 +223,7 @@ bool CHarluneSpectrumView::Create()
     resetAnnotations();
 
     if (m_frame.activeConfigurationFamily() == "Morvel") {
-        // The default dark and reference files of this family come with the file commands.
+        openDefaultSpectra();
         m_record.triggerMode = m_frame.activeConfigurationGatedMode() == 1 ? 3 : 0;
         OnRelativeIrradianceMode();
     } else {
@@ -390,6 +391,9 @@ void CHarluneSpectrumView::OnDestroy()
         store.WriteDouble(kGraphScaleSection, "StoredXMin", chartValue(kXrtXMin));
         store.WriteDouble(kGraphScaleSection, "StoredYMin", chartValue(kXrtYMin));
         store.WriteDouble(kGraphScaleSection, "StoredYMax", chartValue(kXrtYMax));
+        // The experiment last saved or opened is written again, with its data files.
+        if (m_frame.viewPreferences().AlwaysSaveExperiment == 1 && !m_experimentFile.empty())
+            (void)writeExperiment(m_experimentFile);
         // A failed write is noted in the diagnostic log by the settings store; the window
         // closes all the same.
         if (m_frame.viewPreferences().AlwaysSaveDisplaySettings == 1)
@@ -1229,7 +1233,7 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
             OnOverlay(static_cast<int>(id - ID_OVERLAY_FIRST));
             return true;
         }
-        return cursorCommand(id) || displayCommand(id) || accessoryCommand(id);
+        return cursorCommand(id) || fileCommand(id) || displayCommand(id) || accessoryCommand(id);
     }
 }
 
@@ -1278,6 +1282,8 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
             return cursor;
         if (const CommandState accessory = accessoryCommandState(id); accessory.handled)
             return accessory;
+        if (const CommandState file = fileCommandState(id); file.handled)
+            return file;
         return displayCommandState(id);
     }
 }

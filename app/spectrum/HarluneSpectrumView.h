@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/spectrum/SpectrumDataFile.h"
 #include "app/spectrum/SpectrumProcessing.h"
 #include "app/spectrum/SpectrumViewHost.h"
 #include "driver/include/vykdrv32.h"
@@ -8,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -244,6 +247,51 @@ public:
     // its sample dark) stored; otherwise 0.
     int AreStoredSpectraComplete() const;
 
+    // File commands: save and open the stored, sample and processed spectra and the
+    // experiment; the autoincrementing file names.
+    void OnSaveDark();
+    void OnSaveSampleDark();
+    void OnSaveReference();
+    void OnSaveSample();
+    void OnSaveProcessed();
+    void OnSaveExperiment();
+    void OnOpenDark();
+    void OnOpenSampleDark();
+    void OnOpenReference();
+    void OnOpenSample();
+    void OnOpenProcessed();
+    void OnOpenExperiment();
+    void OnAutoincrementEnabled();
+    void OnAutoincrementShowName();
+    void OnConfigureAutoincrement();
+    // One row of the save and open families' tables.
+    struct SaveMember;
+    struct OpenMember;
+    // The file-acquisition check of a file just read, for the header's channel: 0 to go on
+    // opening, non-zero to skip the file. Yes in its question takes the file's parameters.
+    int CheckFileAcquisitionParameters(const SpectrumFileHeader& header,
+                                       std::span<const double> fileWavelengths,
+                                       const std::string& path);
+    // The experiment file and the data files beside it: 0 done, 1 the file could not be
+    // written (nothing was) or opened (nothing changed). The document's WriteExperiment and
+    // ReadExperiment come here.
+    int writeExperiment(const std::string& fileName);
+    int readExperiment(const std::string& fileName);
+    // Spectrometer configuration: the Open and Save As commands and what they do.
+    void OnOpenSpectrometerConfiguration();
+    void OnSaveSpectrometerConfiguration();
+    void OpenSpectrometerConfiguration(const std::string& path);
+    bool SaveSpectrometerConfiguration(const std::string& path);
+    int autoIncrementEnabled() const { return m_autoIncrementEnabled; }
+    int showNextName() const { return m_showNextName; }
+    const std::string& baseFileName() const { return m_baseFileName; }
+    int autoIncrementIndex() const { return m_autoIncrementIndex; }
+    const std::string& nextSaveFileName() const { return m_nextSaveFileName; }
+    const std::string& experimentFile() const { return m_experimentFile; }
+    const std::string& currentConfigurationFile() const { return m_currentConfigurationFile; }
+    const std::string& customExtension() const { return m_customExtension; }
+    void setCustomExtension(const std::string& extension) { m_customExtension = extension; }
+
     // Printing: the black-and-white swap and the removal of the background picture before the
     // chart is drawn on the page, and their undoing afterwards.
     struct PrintColours
@@ -419,19 +467,36 @@ private:
     bool accessoryCommand(unsigned id);
     CommandState accessoryCommandState(unsigned id) const;
     void fireKeystroke(unsigned key, unsigned flags);
+    bool fileCommand(unsigned id);
+    CommandState fileCommandState(unsigned id) const;
+    void saveSpectra(const SaveMember& member);
+    void openSpectra(const OpenMember& member);
+    void openProcessedFile(const std::string& path);
+    std::optional<std::string> saveBaseName(const SpectrumFileDialogRequest& dialog,
+                                            bool morvelDefault, int& format);
+    std::optional<std::vector<int>> channelsToSave(const std::array<int, 8>& condition,
+                                                   bool requireConfigured);
+    SpectrumFileHeader fileHeader(const char* dateFormat);
+    void setHeaderChannel(SpectrumFileHeader& header, int channel);
+    void advanceAutoIncrement();
+    void stripNextNameTitle();
+    void applyFileAcquisitionParameters(const SpectrumFileHeader& header);
 
     // Hooks of the window's later parts; they do nothing yet.
     void updateCursor() { UpdateCursor(); }
-    void autosaveProcessedSpectra() {}
+    void autosaveProcessedSpectra();
     void timeAcquisitionTick() {}
     void refreshAcquisitionBar() { UpdateAcquisitionBar(); }
     void openAutoRunScript() {}
-    void saveDefaultSpectrum(bool /*reference*/) {}
+    void saveDefaultSpectrum(bool reference);
+    // The Morvel family's default reference and dark, read when the window is made.
+    void openDefaultSpectra();
 
     SpectrumViewWindow& m_window;
     SpectrumViewFrame& m_frame;
     SpectrumViewDriver& m_driver;
     CHarluneSpectrumDoc& m_document;
+    SpectrometerConfigurationHost& m_configurationHost;
     std::unique_ptr<CSpectrometerConfiguration> m_configuration;
     ProcessingSetup m_processingSetup;
     RegistrationRecord m_record{};
@@ -490,6 +555,10 @@ private:
     std::string m_nextSaveFileName;
     int m_autoIncrementEnabled = 0;
     int m_showNextName = 0;
+    // Set only while a store command saves the Morvel default dark or reference.
+    int m_savingDefault = 0;
+    std::string m_experimentFile;
+    std::string m_customExtension = "Custom";
     double m_displayStartNm = 0.0;
     double m_displayEndNm = 0.0;
     double m_zoomStep = 0.1;

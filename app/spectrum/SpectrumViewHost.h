@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What a spectrum view needs of the program around it: its window, the main frame and the
 // driver library. The Qt widget, the main frame and the driver binder implement these; tests
@@ -37,8 +38,54 @@ struct SpectrumViewPreferences
     // annotations.
     int OverlayClearWarning = 1;
     int OpenOverlayAnnotation = 1;
-    // The cursor read-out adds the peak and its width.
+    // The cursor read-out adds the peak and its width; 2 also skips the question after
+    // Open Configuration.
     int ManufacturingExtensionsEnabled = 0;
+    // The file commands: 2 makes SPC the default format (else text with header, 1); the
+    // channel dialog before each save; the companions of Save Processed.
+    int DefaultFileFormat = 1;
+    int SaveFilesForSelected = 0;
+    int AlwaysSaveDark = 0;
+    int AlwaysSaveReference = 0;
+    int AlwaysSaveSample = 0;
+    // Also written when the window closes, to the experiment file last saved or opened.
+    int AlwaysSaveExperiment = 0;
+    std::string SaveDarkSound;
+    std::string SaveReferenceSound;
+    std::string SaveDataSound;
+    std::string SaveExperimentSound;
+};
+
+// A file dialog of the file commands. Filters are "description|pattern|...||" pairs.
+struct SpectrumFileDialogRequest
+{
+    bool open = true;
+    // Open dialogs only: several files may be chosen.
+    bool multiSelect = false;
+    std::string title;
+    std::string filters;
+    // 1-based filter preselected.
+    int filterIndex = 1;
+    // Without the dot; the dialog completes a typed name without extension with it.
+    std::string defaultExtension;
+    // The name shown in the name field.
+    std::string initialName;
+};
+
+struct SpectrumFileDialogResult
+{
+    // At least one path, in the order chosen.
+    std::vector<std::string> paths;
+    // 1-based filter the user ended with.
+    int filterIndex = 1;
+};
+
+// The autoincrement dialog's fields: the base file name with its path, and the starting index
+// as typed.
+struct AutoincrementDialogValues
+{
+    std::string baseFileName;
+    std::string startingIndex;
 };
 
 // A font of the chart as the display settings keep it: face and LOGFONT height.
@@ -225,6 +272,20 @@ public:
     // Creates and shows the modeless model features dialog owned by this view, handing it the
     // view's refresh interval (ms).
     virtual void showFeaturesDialog(int timerIntervalMs) { (void)timerIntervalMs; }
+    // A file dialog of the file commands; nothing on Cancel.
+    virtual std::optional<SpectrumFileDialogResult>
+    runFileDialog(const SpectrumFileDialogRequest& request)
+    {
+        (void)request;
+        return std::nullopt;
+    }
+    // "Autoincrement Filename Properties"; nothing on Cancel.
+    virtual std::optional<AutoincrementDialogValues>
+    runAutoincrementDialog(const AutoincrementDialogValues& values)
+    {
+        (void)values;
+        return std::nullopt;
+    }
 };
 
 // The main frame as the view sees it.
@@ -259,6 +320,17 @@ public:
     virtual void fireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName) = 0;
     // The main frame's Kick Start command.
     virtual void OnKickStart() = 0;
+    // The active configuration's default dark and reference files (its "Morvel" family).
+    virtual void SetLastDarkFilename(const std::string& name) { (void)name; }
+    virtual void SetLastReferenceFilename(const std::string& name) { (void)name; }
+    virtual std::string lastDarkFilename() { return {}; }
+    virtual std::string lastReferenceFilename() { return {}; }
+    // The A/D type the main frame last pushed to the driver library.
+    virtual uint16_t adcType() { return 0; }
+    // The user name written into file headers: the login name.
+    virtual std::string userName();
+    // The program's folder (the Morvel default files live there).
+    virtual std::string applicationPath();
     // Reports a caught failure to the error log with the source file and line.
     virtual void logException(const std::string& description, const char* file, int line)
     {
@@ -296,6 +368,7 @@ public:
     virtual int16_t VYK_StrobeEnable(int16_t enable) = 0;
     virtual void VYK_SetLastUSBScanValid(int16_t valid) = 0;
     virtual void VYK_DisableMultichannelSpectra() = 0;
+    virtual void VYK_EnableMultichannelSpectra(uint16_t rotation) { (void)rotation; }
     virtual int16_t Xandel_EnableFan(int16_t enable) = 0;
     virtual int16_t Xandel_EnableCooler(int16_t enable) = 0;
     virtual int16_t Ulmar_SetFanEnable(int16_t enable) = 0;

@@ -12,6 +12,22 @@ std::string pathBaseName(std::string_view path)
     return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
+std::string cutBeforeFirstDotInName(std::string_view path)
+{
+    const std::size_t separator = path.find_last_of("/\\");
+    const std::size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
+    const std::size_t dot = path.find('.', nameStart + 1);
+    return std::string(
+        dot == std::string_view::npos || nameStart >= path.size() ? path : path.substr(0, dot));
+}
+
+std::string fileExtension(std::string_view path)
+{
+    const std::string name = pathBaseName(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
 namespace {
 
 bool isFile(const std::string& path)

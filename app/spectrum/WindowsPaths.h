@@ -12,6 +12,14 @@ namespace app::spectrum {
 // there is neither.
 std::string pathBaseName(std::string_view path);
 
+// The path cut before the first "." of its file name (the last path component), so that
+// dotted folders ("data.old", "./run", "~/.local/...") stay whole; the whole path when the
+// name has no dot. A dot that starts the name (a hidden file) is part of the name.
+std::string cutBeforeFirstDotInName(std::string_view path);
+
+// The extension of a path's file name (after its last "."), empty when it has none.
+std::string fileExtension(std::string_view path);
+
 // Finds the file a stored path names: the path as stored when it exists, else with "\\"
 // read as "/", else the file of the same base name in the folder of namingFile (the file
 // that stored the path; empty when there is none). When none exists the stored path is

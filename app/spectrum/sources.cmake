@@ -8,6 +8,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewAccessories.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplaySettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewOverlays.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectralDataText.cpp

@@ -277,6 +277,36 @@ void MainFrameViewFrame::fireSpectrometerConfigChanged(const std::string& window
         m_configChanged(windowName);
 }
 
+void DriverApiViewDriver::VYK_EnableMultichannelSpectra(uint16_t rotation)
+{
+    m_driver.VYK_EnableMultichannelSpectra(rotation);
+}
+
+void MainFrameViewFrame::SetLastDarkFilename(const std::string& name)
+{
+    m_mainFrame.activeConfiguration().SetLastDarkFilename(name);
+}
+
+void MainFrameViewFrame::SetLastReferenceFilename(const std::string& name)
+{
+    m_mainFrame.activeConfiguration().SetLastReferenceFilename(name);
+}
+
+std::string MainFrameViewFrame::lastDarkFilename()
+{
+    return m_mainFrame.activeConfiguration().lastDarkFilename();
+}
+
+std::string MainFrameViewFrame::lastReferenceFilename()
+{
+    return m_mainFrame.activeConfiguration().lastReferenceFilename();
+}
+
+uint16_t MainFrameViewFrame::adcType()
+{
+    return m_mainFrame.driverCache().adcType;
+}
+
 void MainFrameViewFrame::OnKickStart()
 {
     m_mainFrame.OnKickStart();
@@ -350,6 +380,16 @@ SpectrumViewPreferences& MainFrameViewFrame::viewPreferences()
     m_viewPreferences.OpenOverlayAnnotation = static_cast<int>(p.OpenOverlayAnnotation);
     m_viewPreferences.ManufacturingExtensionsEnabled =
         static_cast<int>(p.ManufacturingExtensionsEnabled);
+    m_viewPreferences.DefaultFileFormat = static_cast<int>(p.DefaultFileFormat);
+    m_viewPreferences.SaveFilesForSelected = static_cast<int>(p.SaveFilesForSelected);
+    m_viewPreferences.AlwaysSaveDark = static_cast<int>(p.AlwaysSaveDark);
+    m_viewPreferences.AlwaysSaveReference = static_cast<int>(p.AlwaysSaveReference);
+    m_viewPreferences.AlwaysSaveSample = static_cast<int>(p.AlwaysSaveSample);
+    m_viewPreferences.AlwaysSaveExperiment = static_cast<int>(p.AlwaysSaveExperiment);
+    m_viewPreferences.SaveDarkSound = p.sounds[0];
+    m_viewPreferences.SaveReferenceSound = p.sounds[1];
+    m_viewPreferences.SaveDataSound = p.sounds[2];
+    m_viewPreferences.SaveExperimentSound = p.sounds[3];
     m_warningHandedOut = m_viewPreferences.ScopeModeSaturatedWarning;
     return m_viewPreferences;
 }

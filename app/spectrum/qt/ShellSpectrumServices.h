@@ -28,6 +28,7 @@ public:
     int16_t VYK_StrobeEnable(int16_t enable) override;
     void VYK_SetLastUSBScanValid(int16_t valid) override;
     void VYK_DisableMultichannelSpectra() override;
+    void VYK_EnableMultichannelSpectra(uint16_t rotation) override;
     int16_t Xandel_EnableFan(int16_t enable) override;
     int16_t Xandel_EnableCooler(int16_t enable) override;
     int16_t Ulmar_SetFanEnable(int16_t enable) override;
@@ -106,6 +107,11 @@ public:
     void fireSpectrometerConfigChanged(const std::string& windowName) override;
     void fireKeystroke(int32_t keyCode, int32_t flags, const std::string& windowName) override;
     void OnKickStart() override;
+    void SetLastDarkFilename(const std::string& name) override;
+    void SetLastReferenceFilename(const std::string& name) override;
+    std::string lastDarkFilename() override;
+    std::string lastReferenceFilename() override;
+    uint16_t adcType() override;
     void logException(const std::string& description, const char* file, int line) override;
 
 private:

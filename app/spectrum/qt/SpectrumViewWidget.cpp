@@ -1,5 +1,6 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
+#include "app/dialogs/AutoincrementFilenameDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
 #include "app/dialogs/MainFrameDialogAdapter.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
@@ -63,13 +64,23 @@ constexpr unsigned kCursorOverlayCommands[] = {
     32866, 32867, 32868, 32869, 32870, 32871, 32872, 32873, 32874, 32777, 32800,
     32778, 32779, 32780, 32781, 32801, 32802, 33044, 33045, 33046, 33047, 33048};
 
+// The file commands (Open Sample Dark is among the view commands above), the autoincrement
+// commands and Open and Save Configuration.
+constexpr unsigned kFileCommands[] = {32856, 32857, 32858, 32859, 32804, 32860,
+                                      32861, 32883, 32862, 32863, 32864, 32785,
+                                      32865, 32875, 32938, 33100, 32832, 32833};
+
 // Every command the core handles.
 constexpr auto kRoutedCommands = [] {
-    std::array<unsigned, std::size(kViewCommands) + std::size(kCursorOverlayCommands)> ids{};
+    std::array<unsigned, std::size(kViewCommands) + std::size(kCursorOverlayCommands) +
+                             std::size(kFileCommands)>
+        ids{};
     std::size_t n = 0;
     for (const unsigned id : kViewCommands)
         ids[n++] = id;
     for (const unsigned id : kCursorOverlayCommands)
+        ids[n++] = id;
+    for (const unsigned id : kFileCommands)
         ids[n++] = id;
     return ids;
 }();
@@ -663,6 +674,41 @@ std::optional<std::string> SpectrumViewWidget::chooseSaveFile(const std::string&
     if (!answer || answer->paths.empty())
         return std::nullopt;
     return answer->paths.front();
+}
+
+std::optional<SpectrumFileDialogResult>
+SpectrumViewWidget::runFileDialog(const SpectrumFileDialogRequest& request)
+{
+    platform::qt::FileDialogRequest dialog;
+    dialog.open = request.open;
+    dialog.title = request.title;
+    const QStringList parts =
+        QString::fromStdString(request.filters).split('|', Qt::SkipEmptyParts);
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        dialog.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    dialog.filterIndex = request.filterIndex;
+    dialog.defaultExtension = request.defaultExtension;
+    dialog.initialPath = request.initialName;
+    dialog.allowMultiSelect = request.open && request.multiSelect;
+    dialog.fileMustExist = request.open;
+    dialog.overwritePrompt = !request.open;
+    dialog.hideReadOnly = true;
+    dialog.owner = this;
+    const auto answer = platform::qt::uiServices().fileDialog(dialog);
+    if (!answer || answer->paths.empty())
+        return std::nullopt;
+    return SpectrumFileDialogResult{answer->paths, answer->filterIndex};
+}
+
+std::optional<AutoincrementDialogValues>
+SpectrumViewWidget::runAutoincrementDialog(const AutoincrementDialogValues& values)
+{
+    CAutoincrementFilenameDialog dialog(this);
+    dialog.m_baseName = values.baseFileName;
+    dialog.m_startingIndex = values.startingIndex;
+    if (dialog.DoModal() != CAutoincrementFilenameDialog::IDOK)
+        return std::nullopt;
+    return AutoincrementDialogValues{dialog.m_baseName, dialog.m_startingIndex};
 }
 
 void SpectrumViewWidget::copyChartToClipboard(platform::chart::XrtHandle chart)

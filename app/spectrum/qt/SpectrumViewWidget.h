@@ -131,6 +131,10 @@ public:
     uint32_t mainMenu() override;
 
     void runDataAcquisitionSheet() override;
+    std::optional<SpectrumFileDialogResult>
+    runFileDialog(const SpectrumFileDialogRequest& request) override;
+    std::optional<AutoincrementDialogValues>
+    runAutoincrementDialog(const AutoincrementDialogValues& values) override;
 
     // Pop-up menus tracked by the context menu: popup index and screen point. Tests replace
     // the tracking (which runs a nested event loop) with a recorder.

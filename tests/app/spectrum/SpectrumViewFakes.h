@@ -196,6 +196,22 @@ public:
     }
     void captureMouse(bool capture) override { mouseCaptured = capture; }
     uint32_t mainMenu() override { return menu; }
+    std::optional<SpectrumFileDialogResult>
+    runFileDialog(const SpectrumFileDialogRequest& request) override
+    {
+        fileRequests.push_back(request);
+        if (fileAnswers.empty())
+            return std::nullopt;
+        const auto answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+    std::optional<AutoincrementDialogValues>
+    runAutoincrementDialog(const AutoincrementDialogValues& values) override
+    {
+        autoincrementDialogs.push_back(values);
+        return autoincrementAnswer;
+    }
 
     struct BarText
     {
@@ -310,6 +326,12 @@ public:
     std::optional<CursorDialogValues> cursorAnswer;
     bool mouseCaptured = false;
     uint32_t menu = 0;
+    // File dialogs of the file commands: what was asked, and the answers in turn (Cancel when
+    // none is left).
+    std::vector<SpectrumFileDialogRequest> fileRequests;
+    std::deque<std::optional<SpectrumFileDialogResult>> fileAnswers;
+    std::vector<AutoincrementDialogValues> autoincrementDialogs;
+    std::optional<AutoincrementDialogValues> autoincrementAnswer;
 };
 
 // The main frame: preferences, the round-robin's flags and the script events.
@@ -347,6 +369,13 @@ public:
         keystrokes.push_back({key, flags, name});
     }
     void OnKickStart() override { ++kickStarts; }
+    void SetLastDarkFilename(const std::string& name) override { lastDark = name; }
+    void SetLastReferenceFilename(const std::string& name) override { lastReference = name; }
+    std::string lastDarkFilename() override { return lastDark; }
+    std::string lastReferenceFilename() override { return lastReference; }
+    uint16_t adcType() override { return mainAdcType; }
+    std::string userName() override { return "tester"; }
+    std::string applicationPath() override { return programFolder; }
     void logException(const std::string& description, const char*, int) override
     {
         exceptions.push_back(description);
@@ -376,6 +405,10 @@ public:
     std::vector<std::string> configChanged;
     int kickStarts = 0;
     std::vector<std::string> exceptions;
+    std::string lastDark;
+    std::string lastReference;
+    uint16_t mainAdcType = 0;
+    std::string programFolder = ".";
 };
 
 // The driver: records every call by name, answers from fields.
@@ -402,7 +435,11 @@ public:
     uint16_t VYK_GetSpectrometerType() override { return spectrometerType; }
     int16_t VYK_StrobeEnable(int16_t e) override { return note("StrobeEnable", e); }
     void VYK_SetLastUSBScanValid(int16_t v) override { note("SetLastUSBScanValid", v); }
-    void VYK_DisableMultichannelSpectra() override {}
+    void VYK_DisableMultichannelSpectra() override { calls.push_back("DisableMultichannel"); }
+    void VYK_EnableMultichannelSpectra(uint16_t rotation) override
+    {
+        calls.push_back("EnableMultichannel(" + std::to_string(rotation) + ")");
+    }
     int16_t Xandel_EnableFan(int16_t e) override { return note("XandelFan", e); }
     int16_t Xandel_EnableCooler(int16_t e) override { return note("XandelCooler", e); }
     int16_t Ulmar_SetFanEnable(int16_t e) override { return note("UlmarFan", e); }
