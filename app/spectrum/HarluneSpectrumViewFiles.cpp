@@ -1094,8 +1094,11 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         static_cast<uint16_t>(readClamped(store, acquisition, "BrontelRotation", 0, 0, 65535)));
     m_processingMode = modeOfName(store.GetStringDefault(acquisition, "View Mode", "Scope Mode"));
 
-    m_displaySettingsFile = store.GetStringDefault("Settings", "Display File", "0");
-    m_currentConfigurationFile = store.GetStringDefault("Settings", "Spectrometer File", "0");
+    // Names written on Windows are looked for as stored, then beside the experiment.
+    m_displaySettingsFile =
+        resolveStoredPath(store.GetStringDefault("Settings", "Display File", "0"), fileName);
+    m_currentConfigurationFile =
+        resolveStoredPath(store.GetStringDefault("Settings", "Spectrometer File", "0"), fileName);
     m_autoIncrementEnabled = clampTo<int>(readClamped(store, "Autosave", "Enabled", 0, 0, INT_MAX));
     m_baseFileName = store.GetStringDefault("Autosave", "BaseFilename", "HarluneDataFile");
     m_autoIncrementIndex =

@@ -715,7 +715,10 @@ TEST_F(SpectrumViewFiles, WindowsExperimentFindsItsDataFilesBesideIt)
 {
     View w;
     writeData(w, folder / "win.Master.Dark", 0, 256, 40.0);
+    writeBytes(folder / "win.display", "[GraphSettings]\r\n");
     writeBytes(folder / "win.experiment",
+               "[Settings]\r\nDisplay File=C:\\Data\\win.display\r\n"
+               "Spectrometer File=C:\\Data\\gone.spec\r\n"
                "[Channel0]\r\nEnabled=1\r\nDark Stored=1\r\n"
                "Dark Filename=C:\\Data\\Run 1\\win.Master.Dark\r\n"
                "Sample Filename=C:\\Data\\Run 1\\missing.Master.Sample\r\n");
@@ -724,6 +727,9 @@ TEST_F(SpectrumViewFiles, WindowsExperimentFindsItsDataFilesBesideIt)
     r.view->OnCommand(ID_OPEN_EXPERIMENT);
     EXPECT_EQ(r.spectra().darkStored[0], 1u);
     EXPECT_DOUBLE_EQ(r.spectra().dark[0][2], 42.0);
+    EXPECT_EQ(r.view->displaySettingsFile(), (folder / "win.display").string());
+    // A name found nowhere stays as stored.
+    EXPECT_EQ(r.view->currentConfigurationFile(), "C:\\Data\\gone.spec");
 }
 
 TEST_F(SpectrumViewFiles, ExperimentValuesAreClampedAndMissingFilesChangeNothing)

@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 using namespace app::spectrum::test;
@@ -324,6 +325,38 @@ TEST(SpectrumViewWidget, MouseOnTheChartMovesTheCursorAndNotes)
     QTest::mouseMove(w.widget.get(), QPoint(100, 100));
     QApplication::processEvents();
     EXPECT_EQ(note.x, movedX);
+}
+
+TEST(SpectrumViewWidget, FileCommandsAskThroughTheFileDialogs)
+{
+    using namespace app::res;
+    WidgetWindow w;
+    w.frame.prefs.FileOverwriteWarning = 0;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices installed(ui);
+    const std::filesystem::path folder = freshFolder("widget-files");
+
+    // Save Processed with the SPC filter chosen writes SPC files only.
+    ui.answerFileDialog({(folder / "w.scope").string()}, 2);
+    EXPECT_TRUE(w.widget->OnCmdMsg(ID_SAVE_PROCESSED, nullptr));
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    const platform::qt::FileDialogRequest& save = ui.fileDialogs()[0];
+    EXPECT_FALSE(save.open);
+    EXPECT_TRUE(save.overwritePrompt);
+    EXPECT_EQ(save.title, "Save Processed Spectra");
+    ASSERT_EQ(save.filters.size(), 3u);
+    EXPECT_EQ(save.filters[1].pattern, "*.spc");
+    EXPECT_TRUE(std::filesystem::exists(folder / "w.Master.Scope.spc"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "w.Master.Scope"));
+
+    // The open family takes several files at once.
+    ui.answerFileDialog(std::nullopt);
+    EXPECT_TRUE(w.widget->OnCmdMsg(ID_OPEN_DARK, nullptr));
+    ASSERT_EQ(ui.fileDialogs().size(), 2u);
+    EXPECT_TRUE(ui.fileDialogs()[1].open);
+    EXPECT_TRUE(ui.fileDialogs()[1].allowMultiSelect);
+    EXPECT_TRUE(ui.fileDialogs()[1].fileMustExist);
+    EXPECT_EQ(ui.fileDialogs()[1].defaultExtension, "dark");
 }
 
 } // namespace
