@@ -340,6 +340,14 @@ public:
                            where);
     }
 
+    // Exempts the member just added from its class's guard.
+    DispatchBinder& unguarded()
+    {
+        if (!m_members.empty())
+            m_members.back().guarded = false;
+        return *this;
+    }
+
     DispatchTable table() { return DispatchTable(std::move(m_members)); }
 
 private:

@@ -129,7 +129,7 @@ HRESULT DispatchTable::invoke(AutomationObject& self, const char* sourceName, DI
     if (!m) {
         return DISP_E_MEMBERNOTFOUND;
     }
-    const GuardContext guard{sourceName, m->line};
+    const GuardContext guard{m->guarded ? sourceName : nullptr, m->line};
     const size_t indexCount = m->params.size();
     if (flags & DISPATCH_PROPERTYPUT) {
         if (m->kind == MemberKind::Method || !m->put) {

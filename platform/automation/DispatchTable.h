@@ -79,6 +79,9 @@ struct MemberDescription
     MemberHandler get; // the method, or the property getter
     MemberHandler put; // the property setter; empty for methods and read-only properties
     int line = 0;      // reported with a caught exception
+    // False for a member that runs without its class's guard: an exception of its handler
+    // reaches the caller as DISP_E_EXCEPTION instead of the error log.
+    bool guarded = true;
 };
 
 // A class's ordered member table; the DISPID of a member is its 1-based row.

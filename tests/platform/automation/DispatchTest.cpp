@@ -56,6 +56,8 @@ public:
                 .method("Describe", &Sample::describeText, {"prefix"})
                 .indexedProperty("ChannelGain", &Sample::getChannelGain, &Sample::setChannelGain,
                                  {"channel"})
+                .method("FailUnguarded", &Sample::fail)
+                .unguarded()
                 .table();
         return t;
     }
@@ -132,11 +134,12 @@ protected:
 TEST_F(DispatchTest, DispidIsThePositionInTheTable)
 {
     const std::vector<std::pair<const char*, DISPID>> cases = {
-        {"Gain", 1},       {"title", 2},
-        {"PIXELCOUNT", 3}, {"SetWindowActive", 4},
-        {"Scale", 5},      {"ReadCoefficients", 6},
-        {"GetVersion", 7}, {"Fail", 8},
-        {"Describe", 9},   {"ChannelGain", 10},
+        {"Gain", 1},           {"title", 2},
+        {"PIXELCOUNT", 3},     {"SetWindowActive", 4},
+        {"Scale", 5},          {"ReadCoefficients", 6},
+        {"GetVersion", 7},     {"Fail", 8},
+        {"Describe", 9},       {"ChannelGain", 10},
+        {"FailUnguarded", 11},
     };
     for (const auto& [name, expected] : cases) {
         SCOPED_TRACE(name);
@@ -148,7 +151,7 @@ TEST_F(DispatchTest, DispidIsThePositionInTheTable)
     EXPECT_EQ(object->GetIDsOfNames("NoSuchMember", id), DISP_E_UNKNOWNNAME);
     Variant r;
     EXPECT_EQ(object->Invoke(0, DISPATCH_METHOD, {}, &r, nullptr), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(object->Invoke(11, DISPATCH_METHOD, {}, &r, nullptr), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(object->Invoke(12, DISPATCH_METHOD, {}, &r, nullptr), DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(DispatchTest, InvokeKindsAndConversions)
@@ -275,6 +278,18 @@ TEST_F(DispatchTest, ClassWithoutGuardHandsTheExceptionToTheCaller)
     EXPECT_EQ(call("Fail", DISPATCH_METHOD, {}, &result, &error), DISP_E_EXCEPTION);
     EXPECT_EQ(error.description, "broken target");
     EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(DispatchTest, UnguardedMemberOfAGuardedClassHandsTheExceptionToTheCaller)
+{
+    DispatchError error;
+    Variant result;
+    EXPECT_EQ(call("FailUnguarded", DISPATCH_METHOD, {}, &result, &error), DISP_E_EXCEPTION);
+    EXPECT_EQ(error.description, "broken target");
+    EXPECT_TRUE(log.lines.empty());
+    // The class's other members keep their guard.
+    EXPECT_EQ(call("Fail", DISPATCH_METHOD, {}, &result), S_OK);
+    EXPECT_EQ(log.lines.size(), 1u);
 }
 
 TEST_F(DispatchTest, ReleaseDeletesAndUnlocksTheApplication)
