@@ -126,6 +126,7 @@ int XrtSetValues(XrtHandle chart, std::initializer_list<XrtSetting> settings)
     for (const XrtSetting& s : settings) {
         if (s.id == 0)
             break;
+        c->notify({XrtCall::Kind::ChartValue, 0, s.id, s.value});
         if (!c->setValue(s.id, s.value))
             ok = 0;
     }
@@ -158,6 +159,7 @@ int XrtSetNthDataStyle(XrtHandle chart, int set, const XrtDataStyle* style)
     XrtChart* c = xrtChart(chart);
     if (!c || !style)
         return 0;
+    c->notify({XrtCall::Kind::DataStyle, 0, set, *style});
     return c->setDataStyle(set, *style) ? 1 : 0;
 }
 
@@ -296,6 +298,7 @@ XrtHandle XrtTextAreaCreate(XrtHandle chart)
         return 0;
     r.textAreas[h] = chart;
     c->addTextArea(h);
+    c->notify({XrtCall::Kind::TextAreaCreate, h, 0, {}});
     return h;
 }
 
@@ -315,6 +318,7 @@ int XrtTextAreaSetValues(XrtHandle textArea, std::initializer_list<XrtSetting> s
     for (const XrtSetting& s : settings) {
         if (s.id == 0)
             break;
+        c->notify({XrtCall::Kind::TextAreaValue, textArea, s.id, s.value});
         if (!c->setTextAreaValue(textArea, s.id, s.value))
             ok = 0;
     }
@@ -330,7 +334,9 @@ int XrtTextAreaGetValues(XrtHandle textArea, std::initializer_list<XrtQuery> que
     for (const XrtQuery& q : queries) {
         if (q.id == 0)
             break;
-        if (!q.target.assign(c->textAreaValue(textArea, q.id)))
+        const XrtValue value = c->textAreaValue(textArea, q.id);
+        c->notify({XrtCall::Kind::TextAreaRead, textArea, q.id, value});
+        if (!q.target.assign(value))
             ok = 0;
     }
     return ok;

@@ -28,6 +28,36 @@ public:
     virtual bool chartWindowSize(int& width, int& height) const = 0;
 };
 
+// One call on a chart as an observer sees it: a property set on the chart or on one of its
+// text areas (with the value as given), a text area's property read back (with the value
+// read), a data set's style, or a new text area.
+struct XrtCall
+{
+    enum class Kind
+    {
+        ChartValue,
+        TextAreaValue,
+        TextAreaRead,
+        DataStyle,
+        TextAreaCreate,
+    };
+    Kind kind = Kind::ChartValue;
+    XrtHandle textArea = 0; // the text area of the text-area kinds
+    int id = 0;             // the property number, or the data set of a style
+    XrtValue value;         // the value, or the style record
+
+    bool operator==(const XrtCall&) const = default;
+};
+
+// Sees the calls made on one chart, in order, before they take effect. Tests use it to check
+// which properties a caller sets and in what order.
+class XrtChartObserver
+{
+public:
+    virtual ~XrtChartObserver() = default;
+    virtual void chartCall(const XrtCall& call) = 0;
+};
+
 struct XrtRect
 {
     int left = 0;
@@ -137,6 +167,14 @@ public:
     void attachWindow(XrtChartWindow* window);
     XrtChartWindow* window() const { return m_window; }
 
+    // The observer of the calls on this chart (null: none); it must outlive its installation.
+    void setObserver(XrtChartObserver* observer) { m_observer = observer; }
+    void notify(const XrtCall& call) const
+    {
+        if (m_observer)
+            m_observer->chartCall(call);
+    }
+
     bool repaintEnabled() const { return m_repaint; }
     // How many times the chart asked to be drawn again.
     std::uint64_t repaintRequests() const { return m_repaintRequests; }
@@ -169,6 +207,7 @@ private:
     std::shared_ptr<const XrtTextMetrics> m_metrics;
     bool m_ownMetrics = false;
     XrtChartWindow* m_window = nullptr;
+    XrtChartObserver* m_observer = nullptr;
     bool m_repaint = true;
     bool m_pending = false;
     std::uint64_t m_repaintRequests = 0;

@@ -556,5 +556,45 @@ TEST(XrtModelTest, LegendDocksBesideTheChartAreaOrFloatsOverIt)
     XrtDataDestroy(d);
 }
 
+TEST(XrtModelTest, ObserverSeesTheCallsOnItsChartInOrder)
+{
+    struct Recorder : XrtChartObserver
+    {
+        void chartCall(const XrtCall& call) override { calls.push_back(call); }
+        std::vector<XrtCall> calls;
+    };
+    XrtHandle c = XrtCreate();
+    XrtHandle other = XrtCreate();
+    Recorder recorder;
+    xrtChart(c)->setObserver(&recorder);
+    XrtDataStyle style;
+    style.lineColor = 0x00FF00;
+    XrtSetValues(c, {{kXrtRepaint, 0}, {kXrtXMin, 2.5}, {0, 0}, {kXrtXMax, 9.0}});
+    XrtSetValues(other, {{kXrtXMin, 1.0}});
+    XrtSetNthDataStyle(c, 3, &style);
+    const XrtHandle area = XrtTextAreaCreate(c);
+    XrtTextAreaSetValues(area, {{kXrtTextAreaShown, 1}});
+    int width = -1;
+    XrtTextAreaGetValues(area, {{kXrtTextAreaWidth, &width}});
+    // A refused value is seen as given.
+    XrtSetValues(c, {{kXrtXMin, "text"}});
+    const std::vector<XrtCall> expected = {
+        {XrtCall::Kind::ChartValue, 0, kXrtRepaint, 0},
+        {XrtCall::Kind::ChartValue, 0, kXrtXMin, 2.5},
+        {XrtCall::Kind::DataStyle, 0, 3, style},
+        {XrtCall::Kind::TextAreaCreate, area, 0, {}},
+        {XrtCall::Kind::TextAreaValue, area, kXrtTextAreaShown, 1},
+        {XrtCall::Kind::TextAreaRead, area, kXrtTextAreaWidth, width},
+        {XrtCall::Kind::ChartValue, 0, kXrtXMin, "text"},
+    };
+    EXPECT_EQ(recorder.calls, expected);
+    EXPECT_EQ(XrtGetValue(c, kXrtXMin).toDouble(), 2.5);
+    xrtChart(c)->setObserver(nullptr);
+    XrtSetValues(c, {{kXrtXMin, 3.0}});
+    EXPECT_EQ(recorder.calls.size(), expected.size());
+    XrtDestroy(c);
+    XrtDestroy(other);
+}
+
 } // namespace
 } // namespace platform::chart
