@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/MainFrameWindow.h"
+#include "platform/chart/XrtTypes.h"
 #include "platform/framework/Menu.h"
 
 #include <cstdint>
@@ -88,6 +89,20 @@ public:
     // The menus that windows and templates hold: the templates' shared menus, the main frame's
     // own menu and the menu it shows.
     virtual std::vector<HMENU> menusInUse() = 0;
+
+    // The chart's picture on the clipboard (XrtDrawToClipboard) and in a file (XrtDrawToFile),
+    // which need the window side of the chart: 1 when drawn, 0 when not.
+    virtual int drawChartToClipboard(platform::chart::XrtHandle chart, int format)
+    {
+        (void)chart, (void)format;
+        return 0;
+    }
+    virtual int drawChartToFile(platform::chart::XrtHandle chart, const std::string& path,
+                                int format)
+    {
+        (void)chart, (void)path, (void)format;
+        return 0;
+    }
 };
 
 // The main frame's window that automation objects reach, or null (before the main frame is

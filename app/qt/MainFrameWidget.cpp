@@ -12,6 +12,7 @@
 #include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/chart/XrtDraw.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
@@ -892,6 +893,17 @@ std::vector<AutomationFrame::HMENU> MainFrameWidget::menusInUse()
         for (platform::framework::DocTemplate* docTemplate : app->docTemplates())
             menus.push_back(docTemplate->sharedMenu());
     return menus;
+}
+
+int MainFrameWidget::drawChartToClipboard(platform::chart::XrtHandle chart, int format)
+{
+    return platform::chart::XrtDrawToClipboard(chart, format);
+}
+
+int MainFrameWidget::drawChartToFile(platform::chart::XrtHandle chart, const std::string& path,
+                                     int format)
+{
+    return platform::chart::XrtDrawToFile(chart, path.c_str(), format);
 }
 
 // ---- Scripting ----

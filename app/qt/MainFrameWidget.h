@@ -133,6 +133,9 @@ public:
     void updateFrameMenu(uint32_t frame, HMENU menu) override;
     void drawMenuBar() override;
     std::vector<HMENU> menusInUse() override;
+    int drawChartToClipboard(platform::chart::XrtHandle chart, int format) override;
+    int drawChartToFile(platform::chart::XrtHandle chart, const std::string& path,
+                        int format) override;
 
     // SpectrumDocFrame
     SpectrumPreferences& preferences() override { return m_preferences.spectrum; }

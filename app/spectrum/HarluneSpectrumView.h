@@ -419,6 +419,36 @@ public:
     // The first call after construction only arms the next; none runs after OnDestroy.
     void UpdateAcquisitionBar();
 
+    // Fields the automation objects read and store; the window uses them the next time it
+    // draws, processes, plots or applies its settings.
+    SpectrumViewWindow& window() { return m_window; }
+    void setCursorChannel(int channel) { m_cursorChannel = channel; }
+    void setCursorPrecision(int precision) { m_cursorPrecision = precision; }
+    void setCursorLimitToDisplay(int value) { m_cursorLimitToDisplay = value; }
+    void setTimeNormalization(int value) { m_timeNormalization = value; }
+    double panStep() const { return m_panStep; }
+    double zoomStep() const { return m_zoomStep; }
+    void setBackgroundBitmapPath(const std::string& path) { m_backgroundBitmapPath = path; }
+    void setBackgroundBitmapVisible(int value) { m_backgroundBitmapVisible = value; }
+    void setGridEnabled(int value) { m_gridEnabled = value; }
+    void setGridPattern(int pattern) { m_gridPattern = pattern; }
+    void setLegendFloating(int value) { m_legendFloating = value; }
+    void setShowOverlayFileName(int value) { m_showOverlayFileName = value; }
+    void setLegendLabel(int trace, const std::string& text) { m_legendLabels.at(trace) = text; }
+    AnnotationRecord& annotationRecord(int index) { return m_annotations.at(index); }
+    // A time acquisition is running, and whether it shows its values in the cursor read-out
+    // bar.
+    bool timeAcquisitionActive() const
+    {
+        return m_timeAcquisitionMode == 1 && m_timeAcquisitionStarted == 1;
+    }
+    int timeAcquisitionValuesInStatusBar() const { return m_timeAcquisitionValuesInStatusBar; }
+    void setTimeAcquisitionState(int mode, int started, int valuesInStatusBar)
+    {
+        m_timeAcquisitionMode = mode, m_timeAcquisitionStarted = started;
+        m_timeAcquisitionValuesInStatusBar = valuesInStatusBar;
+    }
+
 private:
     void readSettings();
     void chooseFirstConfiguration();
@@ -618,4 +648,6 @@ private:
     std::array<AnnotationRecord, kAnnotationRecords> m_annotations{};
     int m_selectedAnnotation = -1;
     int m_annotationMoving = 0;
+    // The time acquisition's "ShowValuesInStatusBar" setting.
+    int m_timeAcquisitionValuesInStatusBar = 0;
 };
