@@ -8,11 +8,20 @@
 #include "app/automation/I_GenTimers.h"
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
+#include "app/automation/I_SpecAnnotation.h"
+#include "app/automation/I_SpecCursor.h"
+#include "app/automation/I_SpecDataDisplay.h"
+#include "app/automation/I_SpecGraphScale.h"
+#include "app/automation/I_SpecGraphSettings.h"
+#include "app/automation/I_SpecGrid.h"
+#include "app/automation/I_SpecLegend.h"
+#include "app/automation/I_SpecOverlay.h"
 #include "app/automation/I_SpecSpecInterface.h"
 #include "app/automation/I_SpecSpecNonLinearity.h"
 #include "app/automation/I_SpecSpecReference.h"
 #include "app/automation/I_SpecSpecStrayLight.h"
 #include "app/automation/I_SpecSpecWavelength.h"
+#include "app/automation/I_SpecTraceSettings.h"
 #include "numerics/ErrorReporting.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/TypeLibraryEnums.h"
@@ -68,4 +77,13 @@ void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
     bind<I_SpecSpecReference>(registry, "I_SpecSpecReference");
     bind<I_SpecSpecStrayLight>(registry, "I_SpecSpecStrayLight");
     bind<I_SpecSpecWavelength>(registry, "I_SpecSpecWavelength");
+    bind<I_SpecCursor>(registry, "I_SpecCursor");
+    bind<I_SpecDataDisplay>(registry, "I_SpecDataDisplay");
+    bind<I_SpecGraphScale>(registry, "I_SpecGraphScale");
+    bind<I_SpecGraphSettings>(registry, "I_SpecGraphSettings");
+    bind<I_SpecGrid>(registry, "I_SpecGrid");
+    bind<I_SpecLegend>(registry, "I_SpecLegend");
+    bind<I_SpecTraceSettings>(registry, "I_SpecTraceSettings");
+    bind<I_SpecOverlay>(registry, "I_SpecOverlay");
+    bind<I_SpecAnnotation>(registry, "I_SpecAnnotation");
 }

@@ -24,4 +24,14 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumAutomationObject.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewSelection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumChartObject.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecCursor.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecDataDisplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecGraphScale.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecGraphSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecGrid.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecLegend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecTraceSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecOverlay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecAnnotation.cpp
 )

@@ -208,6 +208,17 @@ public:
             menus.push_back(menu);
         return menus;
     }
+    int drawChartToClipboard(platform::chart::XrtHandle chart, int format) override
+    {
+        draws.push_back({chart, "", format});
+        return drawResult;
+    }
+    int drawChartToFile(platform::chart::XrtHandle chart, const std::string& path,
+                        int format) override
+    {
+        draws.push_back({chart, path, format});
+        return drawResult;
+    }
 
     // MainFrameWindow, for the CMainFrame
     SpectrumScanView* activeSpectrumView(uint32_t frame) override
@@ -249,6 +260,16 @@ public:
     int closesPosted = 0;
     std::vector<int16_t> ticks;
     std::vector<int32_t> userMenus;
+    // Chart pictures asked for (the clipboard's with no path) and the answer to give.
+    struct Draw
+    {
+        platform::chart::XrtHandle chart = 0;
+        std::string path;
+        int format = 0;
+        bool operator==(const Draw&) const = default;
+    };
+    std::vector<Draw> draws;
+    int drawResult = 0;
 };
 
 // Counts the lines handlers would write to the error log.
