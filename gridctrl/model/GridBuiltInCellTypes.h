@@ -59,6 +59,15 @@ public:
     int OnKillFocus(int col, int row, CGridCellInfo& cell) override;
     // Opens the list of the cell; false when it stays shut.
     bool openList(int col, int row);
+    // The cell whose list is open; the list window sets -1 after a choice and -2 when it
+    // closed without one.
+    int listCol() const { return m_listCol; }
+    int listRow() const { return m_listRow; }
+    void setListCell(int col, int row)
+    {
+        m_listCol = col;
+        m_listRow = row;
+    }
 
 private:
     GridDropListPart* m_list = nullptr;

@@ -2996,6 +2996,15 @@ int CGridControl::EnableDragDrop(int flag)
     return 0;
 }
 
+int CGridControl::helpRequest(int col, long row, int section)
+{
+    const int context = OnHelp(col, row, section, 1);
+    if (m_helpHandler) {
+        m_helpHandler(context);
+    }
+    return context;
+}
+
 int CGridControl::StartDragDrop()
 {
     if (!m_dragDrop) {

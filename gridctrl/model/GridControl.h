@@ -11,6 +11,7 @@
 #include "gridctrl/model/GridTabList.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -51,6 +52,10 @@ public:
     void setClipboard(GridClipboard* clipboard) { m_clipboard = clipboard; }
     void setFindDialog(GridFindDialogPart* dialog) { m_findDialog = dialog; }
     void setDragDrop(GridDragDropPart* dragDrop) { m_dragDrop = dragDrop; }
+    // Shows help for a context OnHelp answered to a help request (the program's help).
+    void setHelpHandler(std::function<void(int)> handler) { m_helpHandler = std::move(handler); }
+    // A help request (F1) at a cell of a section: OnHelp, then the help handler.
+    int helpRequest(int col, long row, int section);
 
     // Creation: the hooks OnSetup and OnSheetSetup (0), then the layout.
     int CreateGrid();
@@ -373,7 +378,9 @@ public:
     virtual int OnReserved4(long, long, long, long) { return 1; }
     virtual void OnMenuCommand(int, long, int, unsigned) {}
     virtual int OnMenuStart(int, long, int) { return 1; }
-    virtual int OnHelp(long, long, long) { return 0; }
+    // Help for a cell of a section: `request` 0 asks the context of a help hit test, 1 a
+    // help request (F1); the answer is the help context.
+    virtual int OnHelp(int, long, int, int) { return 0; }
     virtual int OnHint(int col, long row, int section, std::string* text);
     virtual int OnVScrollTip(long, std::string*) { return 1; }
     virtual int OnHScrollTip(int, std::string*) { return 1; }
@@ -475,6 +482,7 @@ private:
     int m_rangeSelection = 0;
     bool m_dragDropEnabled = false;
     std::unique_ptr<CGridPrinter> m_printer;
+    std::function<void(int)> m_helpHandler;
 };
 
 } // namespace gridctrl::model

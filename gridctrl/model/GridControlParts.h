@@ -17,8 +17,8 @@ enum GridSection : int
     kSectionTopHeading = 2,
     kSectionSideHeading = 3,
     kSectionCorner = 4,
-    kSectionVScrollBar = 5,
-    kSectionHScrollBar = 6,
+    kSectionHScrollBar = 5,
+    kSectionVScrollBar = 6,
     kSectionTabBar = 7,
 };
 

@@ -92,7 +92,7 @@ public:
     int m_sideHeadingWidth = 40; // 0 to 1024
     int m_vScrollBarWidth = 0;   // 0 to 1024
     int m_hScrollBarHeight = 0;  // 0 to 1024
-    int m_tabBarWidth = 0;
+    int m_tabBarWidth = 150;
     int m_notifyFlags[2] = {1, 1};
     int m_cellAreaWidth = 0;
     int m_cellAreaHeight = 0;
