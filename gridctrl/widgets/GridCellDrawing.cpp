@@ -5,6 +5,7 @@
 #include "gridctrl/model/GridCellTypeGeometry.h"
 #include "gridctrl/model/GridFont.h"
 #include "gridctrl/model/GridSystem.h"
+#include "gridctrl/widgets/GridDrawnCellType.h"
 
 #include <QImage>
 
@@ -466,7 +467,10 @@ void drawGridCell(fw::CDC& dc, model::CGridControl& control, const fw::RECT& rec
         cell.HasProperty(CGridCellInfo::kPropCellType) ? cell.GetCellType() : 0);
     const std::string id = type->GetId();
     const int saved = dc.SaveDC();
-    if (id == kCheckBoxId) {
+    if (auto* drawn = dynamic_cast<CGridDrawnCellType*>(type)) {
+        drawn->OnDraw(dc, rect, col, row, cell,
+                      state.selected ? std::max(1, state.selectedValue) : 0, state.current ? 1 : 0);
+    } else if (id == kCheckBoxId) {
         drawCheckBox(dc, control, sheet, cell, rect, state);
     } else if (id == kDropListId &&
                !((paramOf(cell) & model::kParamDropListCurrentOnly) && !state.current)) {

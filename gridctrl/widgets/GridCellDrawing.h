@@ -11,6 +11,7 @@ namespace gridctrl::widgets {
 struct GridCellDrawState
 {
     bool selected = false;
+    int selectedValue = 0; // the deciding selection block's index + 1
     bool current = false;
     bool printing = false;
     double scale = 1.0;

@@ -2,20 +2,29 @@
 
 #include "gridctrl/model/GridControl.h"
 #include "gridctrl/model/GridScrollMath.h"
-#include "gridctrl/model/GridTabList.h"
 
-#include <QPointer>
 #include <QWidget>
 
-class QScrollBar;
+#include <memory>
 
 namespace gridctrl::widgets {
 
-// A first Qt face of the grid control: one widget that implements the control's windows,
-// paints the corner, headings, cells (through the cell types), the selection, the current
-// cell and the tab bar from the core's layout, and turns clicks, arrow keys, Page Up/Down,
-// Home/End and the wheel into core calls. It holds no state the core does not hold. GUI
-// thread only.
+class CGridCellArea;
+class CGridTopHeading;
+class CGridSideHeading;
+class CGridCornerButton;
+class CGridVScrollBar;
+class CGridHScrollBar;
+class CGridTabBar;
+class CGridHintWnd;
+class CGridDropTarget;
+class CGridDropListWnd;
+
+// The grid control's own window: it makes the child windows (cell area, headings, corner
+// button, scroll bars, tab bar, hint window, drop target and the two in-place editors), lays
+// them out from the core's rectangles and passes the core's repaint requests to the child
+// that shows the cells concerned. The wheel is summed here for the cell area. It holds no
+// state the core does not hold. GUI thread only.
 class GridWidget : public QWidget, public model::GridWindows
 {
 public:
@@ -23,35 +32,58 @@ public:
     ~GridWidget() override;
 
     model::CGridControl& control() const { return m_control; }
+    CGridCellArea* cellArea() const { return m_cellArea; }
+    CGridTopHeading* topHeading() const { return m_topHeading; }
+    CGridSideHeading* sideHeading() const { return m_sideHeading; }
+    CGridCornerButton* cornerButton() const { return m_corner; }
+    CGridVScrollBar* vScrollBar() const { return m_vBar; }
+    CGridHScrollBar* hScrollBar() const { return m_hBar; }
+    CGridTabBar* tabBar() const { return m_tabBar; }
+    CGridHintWnd& hint() const { return *m_hint; }
+    CGridDropTarget* dropTarget() const { return m_dropTarget; }
+    CGridDropListWnd* dropList() const { return m_dropList; }
+
+    // The sizing and drop markers drawn over the cell area: a 2-pixel bar at x (vertical) or
+    // y of the cell area.
+    void showMarker(bool vertical, int position);
+    void hideMarker();
+    QWidget* marker() const { return m_marker; }
 
     // GridWindows.
     int clientWidth() const override { return width(); }
     int clientHeight() const override { return height(); }
     void update(int section) override;
+    void moved(int section) override;
     void placeChildren(const model::GridLayoutRects& rects) override;
-    void redrawAll() override { QWidget::update(); }
-    void redrawCell(int, int, int) override { QWidget::update(); }
-    void redrawRange(int, int, int, int) override { QWidget::update(); }
-    void setFocus(int) override { QWidget::setFocus(); }
-    bool hasFocus(int) const override { return QWidget::hasFocus(); }
+    void redrawAll() override;
+    void redrawCell(int section, int col, int row) override;
+    void redrawRange(int left, int top, int right, int bottom) override;
+    void setFocus(int section) override;
+    bool hasFocus(int section) const override;
     int textWidth(std::string_view text, model::GridObject* font) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
     model::CGridControl& m_control;
     model::GridWheelAccumulator m_wheel;
-    void updateScrollBars();
-
-    QScrollBar* m_vBar = nullptr;
-    QScrollBar* m_hBar = nullptr;
-    model::GridVScrollSetup m_vSetup;
-    bool m_updatingBars = false;
+    CGridCellArea* m_cellArea = nullptr;
+    CGridTopHeading* m_topHeading = nullptr;
+    CGridSideHeading* m_sideHeading = nullptr;
+    CGridCornerButton* m_corner = nullptr;
+    CGridVScrollBar* m_vBar = nullptr;
+    CGridHScrollBar* m_hBar = nullptr;
+    CGridTabBar* m_tabBar = nullptr;
+    CGridHintWnd* m_hint = nullptr;
+    CGridDropTarget* m_dropTarget = nullptr;
+    CGridDropListWnd* m_dropList = nullptr;
+    QWidget* m_marker = nullptr;
+    bool m_forwardingKey = false;
     model::CGridEditBase* m_edit = nullptr;
     model::CGridEditBase* m_maskedEdit = nullptr;
 };

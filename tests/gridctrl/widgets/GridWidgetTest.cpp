@@ -1,6 +1,7 @@
 #include "gridctrl/widgets/GridWidget.h"
 
 #include "gridctrl/model/GridCellTypeGeometry.h"
+#include "gridctrl/widgets/GridCellArea.h"
 #include "tests/gridctrl/widgets/DesktopGridSystem.h"
 
 #include <QApplication>
@@ -63,7 +64,9 @@ protected:
 
 TEST_F(GridWidgetTest, ClicksKeysAndTheWheelReachTheCore)
 {
-    QTest::mouseClick(&m_widget, Qt::LeftButton, Qt::NoModifier, cellPoint(2, 3));
+    const model::GridRect area = m_grid.currentSheet()->m_cellAreaRect;
+    QTest::mouseClick(m_widget.cellArea(), Qt::LeftButton, Qt::NoModifier,
+                      cellPoint(2, 3) - QPoint(area.left, area.top));
     EXPECT_EQ(m_grid.GetCurrentCol(), 2);
     EXPECT_EQ(m_grid.GetCurrentRow(), 3);
     QTest::keyClick(&m_widget, Qt::Key_Down);
