@@ -3,6 +3,7 @@
 #include "gridctrl/model/GridEditMask.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 
 namespace gridctrl::widgets {
@@ -71,6 +72,48 @@ CGridInPlaceEdit::CGridInPlaceEdit(model::CGridControl& control, QWidget* grid)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(false);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { grow(); });
+}
+
+void CGridInPlaceEdit::grow()
+{
+    const model::CGridSheetState& sheet = *m_control.currentSheet();
+    if (!m_autoGrow || !sheet.m_navigationFlags[3] || !isVisible() || m_startRect.isEmpty()) {
+        return;
+    }
+    // Room for the next characters, word-wrapped within the present width + 2.
+    const QString text = toPlainText() + QStringLiteral(" X X");
+    const QRect present = geometry();
+    const QRect measured = QFontMetrics(font()).boundingRect(
+        QRect(present.left(), present.top(), present.width() + 2, 1 << 20), Qt::TextWordWrap, text);
+    const model::GridRect area = sheet.m_cellAreaRect;
+    QRect wanted = present;
+    int col = -1;
+    long row = -1;
+    model::GridRect cell;
+    if (measured.right() > present.right()) {
+        if (m_control.GetCellFromPoint(measured.right() - area.left, present.top() - area.top, &col,
+                                       &row, &cell) == 0) {
+            wanted.setRight(area.left + cell.right - 1);
+        } else {
+            wanted.setRight(area.right - 1);
+        }
+    }
+    if (measured.bottom() > present.bottom()) {
+        if (m_control.GetCellFromPoint(present.left() - area.left, measured.bottom() - area.top,
+                                       &col, &row, &cell) == 0) {
+            wanted.setBottom(area.top + cell.bottom - 1);
+        } else {
+            wanted.setBottom(area.bottom - 1);
+        }
+    }
+    wanted = wanted.intersected(
+        QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    wanted = wanted.united(m_startRect);
+    if (wanted != present) {
+        setGeometry(wanted);
+        m_grownHeight = wanted.height();
+    }
 }
 
 void CGridInPlaceEdit::setEditText(std::string_view text)
@@ -85,7 +128,9 @@ std::string CGridInPlaceEdit::editText() const
 
 void CGridInPlaceEdit::showEditor(int section, const model::GridRect& rect)
 {
-    setGeometry(placeIn(m_control, section, rect));
+    m_startRect = placeIn(m_control, section, rect);
+    m_grownHeight = m_startRect.height();
+    setGeometry(m_startRect);
     show();
     raise();
     setFocus();

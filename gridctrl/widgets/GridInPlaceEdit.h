@@ -29,13 +29,25 @@ public:
     bool hasEditFocus() const override { return hasFocus(); }
     void typeChar(unsigned key) override;
 
+    // Growing with the text (on by default): while on and the sheet lets text overflow, the
+    // edit widens to the right edge of the cell its text reaches and deepens to the bottom of
+    // the row, inside the cell area and never smaller than the cell it started on.
+    void setAutoGrow(bool on) { m_autoGrow = on; }
+    bool autoGrow() const { return m_autoGrow; }
+    int grownHeight() const { return m_grownHeight; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void grow();
+
     model::CGridControl& m_control;
     QWidget* m_grid;
+    bool m_autoGrow = true;
+    QRect m_startRect;
+    int m_grownHeight = 0;
 };
 
 // The single-line editor of cells with an input mask. GUI thread only.

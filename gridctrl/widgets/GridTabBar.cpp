@@ -148,6 +148,9 @@ void CGridTabBar::Update()
 
 int CGridTabBar::tabAtX(int x) const
 {
+    if (x < scrollBarWidth()) {
+        return -1; // under the arrow buttons
+    }
     return model::tabAt(x, scrollBarWidth(), m_offset, tabWidths(),
                         static_cast<int>(GetCurrentTab()));
 }

@@ -144,6 +144,60 @@ TEST_F(GridEditorsTest, MaskedEditTypesLiteralsFirst)
     m_grid.CancelEdit();
 }
 
+TEST_F(GridEditorsTest, InPlaceEditGrowsToCellEdgesAndNeverBelowItsCell)
+{
+    ASSERT_EQ(m_grid.StartEditAt(1, 1, 0), 0);
+    auto* edit = dynamic_cast<CGridInPlaceEdit*>(m_grid.editorInUse());
+    ASSERT_NE(edit, nullptr);
+    const QRect start = edit->geometry();
+    const model::GridRect area = m_grid.currentSheet()->m_cellAreaRect;
+    auto onColumnEdge = [&](int right) {
+        for (int col = 0; col < m_grid.GetNumberCols(); ++col) {
+            model::GridRect r;
+            m_grid.GetCellRect(col, 1, &r);
+            if (area.left + r.right == right) {
+                return true;
+            }
+        }
+        return right == area.right;
+    };
+    auto onRowEdge = [&](int bottom) {
+        for (long row = 0; row < m_grid.GetNumberRows(); ++row) {
+            model::GridRect r;
+            m_grid.GetCellRect(1, row, &r);
+            if (area.top + r.bottom == bottom) {
+                return true;
+            }
+        }
+        return bottom == area.bottom;
+    };
+    // A word wider than the cell widens the edit; words that wrap deepen it.
+    edit->setPlainText("aWordMuchWiderThanTheCellItIsTypedIn");
+    QRect grown = edit->geometry();
+    EXPECT_GT(grown.width(), start.width());
+    EXPECT_EQ(grown.topLeft(), start.topLeft());
+    EXPECT_TRUE(onColumnEdge(grown.right() + 1)) << grown.right();
+    edit->setPlainText("many words that wrap over several lines of the cells below it, "
+                       "many words that wrap over several lines of the cells below it, "
+                       "many words that wrap over several lines of the cells below it");
+    grown = edit->geometry();
+    EXPECT_GT(grown.height(), start.height());
+    EXPECT_TRUE(onRowEdge(grown.bottom() + 1)) << grown.bottom();
+    EXPECT_LE(grown.right() + 1, area.right);
+    EXPECT_EQ(edit->grownHeight(), grown.height());
+    // Emptied, the edit keeps at least the cell it started on.
+    edit->setPlainText("");
+    EXPECT_TRUE(edit->geometry().contains(start));
+    m_grid.CancelEdit();
+
+    // Without text overflow the edit stays on its cell.
+    m_grid.EnableTextOverflow(0);
+    ASSERT_EQ(m_grid.StartEditAt(1, 1, 0), 0);
+    edit->setPlainText("aWordMuchWiderThanTheCellItIsTypedIn and more words to wrap");
+    EXPECT_EQ(edit->geometry(), start);
+    m_grid.CancelEdit();
+}
+
 TEST_F(GridEditorsTest, TypingStartsAnEditInTheHarluneControl)
 {
     m_grid.GotoCell(3, 3);
