@@ -49,10 +49,15 @@ void CGridSideHeading::paintEvent(QPaintEvent*)
                           colLine.index, rowLine.index, cell, 0, false);
         }
     }
+    const fw::COLORREF c = m_control.OnGetDefBackColor(model::kSectionSideHeading);
+    const QColor back(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     if (bottom < height()) {
-        const fw::COLORREF c = m_control.OnGetDefBackColor(model::kSectionSideHeading);
-        painter.fillRect(QRect(0, bottom, width(), height() - bottom),
-                         QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        painter.fillRect(QRect(0, bottom, width(), height() - bottom), back);
+    }
+    // Right of the heading columns when they are narrower than the heading.
+    const int right = cols.empty() ? 0 : cols.back().start + cols.back().size;
+    if (right < width()) {
+        painter.fillRect(QRect(right, 0, width() - right, bottom), back);
     }
 }
 

@@ -58,9 +58,14 @@ void CGridTopHeading::paintEvent(QPaintEvent*)
                           colLine.index, rowLine.index, cell, 0, false);
         }
     }
+    const QColor back = qColor(m_control.OnGetDefBackColor(model::kSectionTopHeading));
     if (right < width()) {
-        painter.fillRect(QRect(right, 0, width() - right, height()),
-                         qColor(m_control.OnGetDefBackColor(model::kSectionTopHeading)));
+        painter.fillRect(QRect(right, 0, width() - right, height()), back);
+    }
+    // Below the heading rows when they are lower than the heading.
+    const int bottom = rows.empty() ? 0 : rows.back().start + rows.back().size;
+    if (bottom < height()) {
+        painter.fillRect(QRect(0, bottom, right, height() - bottom), back);
     }
     if (m_dragCol >= 0 && m_dropPos >= 0) {
         // The drop position's bar, shown over the heading as over the cell area.
