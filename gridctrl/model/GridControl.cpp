@@ -1878,6 +1878,14 @@ void CGridControl::OnSysColorChange()
 
 // ---- current cell --------------------------------------------------------------------------
 
+long CGridControl::askForMoreRows()
+{
+    const long before = S().m_numRows;
+    long row = before;
+    adjustRow(row);
+    return S().m_numRows - before;
+}
+
 int CGridControl::adjustRow(long& row)
 {
     CGridSheetState& s = S();

@@ -260,6 +260,9 @@ public:
     long GetBottomRow() const { return m_sheet->m_bottomRow; }
     int ResetCurrentCell();
     int GetCellFromPoint(int x, int y, int* col, long* row, GridRect* rect = nullptr);
+    // Painting ran out of rows with room left: the data source and OnRowsExhausted may add
+    // some. Returns the number of rows added.
+    long askForMoreRows();
     int GetCellRect(int col, long row, GridRect* rect);
     int GetRangeRect(int startCol, long startRow, int endCol, long endRow, GridRect* rect);
     int GetJoinStartCell(int* col, long* row);

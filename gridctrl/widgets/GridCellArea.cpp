@@ -4,6 +4,7 @@
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/widgets/GridKeys.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
+#include "gridctrl/widgets/GridWidget.h"
 #include "platform/win/Clock.h"
 
 #include <QApplication>
@@ -290,6 +291,16 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
     m_fullPaint = false;
     m_previousCol = sheet.m_currentCol;
     m_previousRow = sheet.m_currentRow;
+    const bool roomLeft =
+        bottom < height() && (rows.empty() || rows.back().index == sheet.m_numRows - 1);
+    if (!fromList && roomLeft && !m_askingForRows) {
+        // Painting ran out of rows: the control may add some, which the next paint shows.
+        m_askingForRows = true;
+        if (m_control.askForMoreRows() > 0) {
+            Update();
+        }
+        m_askingForRows = false;
+    }
 }
 
 // ---- input ----------------------------------------------------------------------------------
@@ -529,11 +540,10 @@ void CGridCellArea::keyPressEvent(QKeyEvent* event)
     sheet.m_moveReason = 0;
     unsigned key = virtualKeyOf(*event);
     if (key == kVkF1) {
-        const QPoint p = mapFromGlobal(QCursor::pos());
-        int col = -1;
-        long row = -1;
-        m_control.GetCellFromPoint(p.x(), p.y(), &col, &row);
-        m_control.helpRequest(col, row, model::kSectionCellArea);
+        // Help for whatever the mouse is over, the headings included.
+        if (auto* grid = dynamic_cast<GridWidget*>(parentWidget())) {
+            grid->helpRequestAt(QCursor::pos());
+        }
         return;
     }
     const bool arrow = key == kVkLeft || key == kVkRight || key == kVkUp || key == kVkDown;

@@ -70,6 +70,7 @@ private:
     QRegion m_listRegion;    // the pixels the queued cells cover
     bool m_fullPaint = true; // the next paint draws the whole sheet
     bool m_doubleBuffer = false;
+    bool m_askingForRows = false;
     int m_previousCol = -1;
     long m_previousRow = -1;
 

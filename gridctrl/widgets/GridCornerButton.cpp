@@ -2,7 +2,6 @@
 
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/widgets/GridCellArea.h"
-#include "gridctrl/widgets/GridKeys.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -133,15 +132,6 @@ void CGridCornerButton::mouseDoubleClickEvent(QMouseEvent* event)
     const GridPoint point{p.x(), p.y()};
     const GridRect rect{0, 0, width(), height()};
     m_control.OnCornerDClicked(&rect, &point, 0);
-}
-
-void CGridCornerButton::keyPressEvent(QKeyEvent* event)
-{
-    if (virtualKeyOf(*event) == kVkF1) {
-        m_control.helpRequest(-1, -1, model::kSectionCorner);
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace gridctrl::widgets

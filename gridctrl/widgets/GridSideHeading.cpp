@@ -1,7 +1,6 @@
 #include "gridctrl/widgets/GridSideHeading.h"
 
 #include "gridctrl/widgets/GridCellArea.h"
-#include "gridctrl/widgets/GridKeys.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -262,17 +261,13 @@ void CGridSideHeading::mouseDoubleClickEvent(QMouseEvent* event)
     m_control.OnSideHeadingDClicked(col, row, &rect, &point, processed);
 }
 
-void CGridSideHeading::keyPressEvent(QKeyEvent* event)
+void CGridSideHeading::helpRequestAt(QPoint point)
 {
-    if (virtualKeyOf(*event) == kVkF1) {
-        int col = -1;
-        long row = -1;
-        GridRect rect;
-        cellAt(mapFromGlobal(QCursor::pos()), col, row, rect);
-        m_control.helpRequest(col, row, model::kSectionSideHeading);
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    int col = -1;
+    long row = -1;
+    GridRect rect;
+    cellAt(point, col, row, rect);
+    m_control.helpRequest(col, row, model::kSectionSideHeading);
 }
 
 } // namespace gridctrl::widgets

@@ -16,6 +16,8 @@ public:
     CGridSideHeading(model::CGridControl& control, GridWidget& grid);
 
     void Update() { QWidget::update(); }
+    // A help request (F1) for the heading cell at a point of this window.
+    void helpRequestAt(QPoint point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,7 +25,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool cellAt(QPoint p, int& col, long& row, model::GridRect& rect) const;

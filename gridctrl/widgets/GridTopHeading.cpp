@@ -1,7 +1,6 @@
 #include "gridctrl/widgets/GridTopHeading.h"
 
 #include "gridctrl/widgets/GridCellArea.h"
-#include "gridctrl/widgets/GridKeys.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -379,17 +378,13 @@ void CGridTopHeading::mouseDoubleClickEvent(QMouseEvent* event)
     m_control.OnTopHeadingDClicked(col, row, &rect, &point, processed);
 }
 
-void CGridTopHeading::keyPressEvent(QKeyEvent* event)
+void CGridTopHeading::helpRequestAt(QPoint point)
 {
-    if (virtualKeyOf(*event) == kVkF1) {
-        int col = -1;
-        long row = -1;
-        GridRect rect;
-        cellAt(mapFromGlobal(QCursor::pos()), col, row, rect);
-        m_control.helpRequest(col, row, model::kSectionTopHeading);
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    int col = -1;
+    long row = -1;
+    GridRect rect;
+    cellAt(point, col, row, rect);
+    m_control.helpRequest(col, row, model::kSectionTopHeading);
 }
 
 } // namespace gridctrl::widgets

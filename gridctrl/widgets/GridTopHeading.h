@@ -19,6 +19,8 @@ public:
     CGridTopHeading(model::CGridControl& control, GridWidget& grid);
 
     void Update() { QWidget::update(); }
+    // A help request (F1) for the heading cell at a point of this window.
+    void helpRequestAt(QPoint point);
     // The column being dragged and the column before which it would go (-1: none).
     int dragCol() const { return m_dragCol; }
     int dropPosition() const { return m_dropPos; }
@@ -31,7 +33,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The column and heading row under a point (-1 and the heading row, or nothing).

@@ -203,6 +203,28 @@ void GridWidget::hideMarker()
     m_marker->hide();
 }
 
+void GridWidget::helpRequestAt(QPoint global)
+{
+    QWidget* under = childAt(mapFromGlobal(global));
+    if (under == m_topHeading) {
+        m_topHeading->helpRequestAt(m_topHeading->mapFromGlobal(global));
+    } else if (under == m_sideHeading) {
+        m_sideHeading->helpRequestAt(m_sideHeading->mapFromGlobal(global));
+    } else if (under == m_corner) {
+        m_control.helpRequest(-1, -1, model::kSectionCorner);
+    } else if (under == m_hBar) {
+        m_control.helpRequest(0, 0, model::kSectionHScrollBar);
+    } else if (under == m_vBar) {
+        m_control.helpRequest(0, 0, model::kSectionVScrollBar);
+    } else {
+        const QPoint p = m_cellArea->mapFromGlobal(global);
+        int col = -1;
+        long row = -1;
+        m_control.GetCellFromPoint(p.x(), p.y(), &col, &row);
+        m_control.helpRequest(col, row, model::kSectionCellArea);
+    }
+}
+
 void GridWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

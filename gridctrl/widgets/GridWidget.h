@@ -49,6 +49,10 @@ public:
     void hideMarker();
     QWidget* marker() const { return m_marker; }
 
+    // A help request (F1) for what lies under a point of the screen: the cell and section
+    // go to OnHelp, its answer to the control's help handler.
+    void helpRequestAt(QPoint global);
+
     // GridWindows.
     int clientWidth() const override { return width(); }
     int clientHeight() const override { return height(); }

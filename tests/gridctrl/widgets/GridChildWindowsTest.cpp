@@ -16,6 +16,7 @@
 
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -497,6 +498,51 @@ TEST_F(GridChildWindowsTest, HelpRequestGoesThroughOnHelpToTheHelpHandler)
     const auto help = m_grid.named("OnHelp");
     ASSERT_EQ(help.size(), 1u);
     EXPECT_EQ(help[0].arg, 11); // section 1, a help request
+}
+
+TEST_F(GridChildWindowsTest, HelpRequestOverAHeadingNamesItsSection)
+{
+    QCursor::setPos(m_widget.topHeading()->mapToGlobal(QPoint(cellPoint(2, 0).x(), 10)));
+    QTest::keyClick(area(), Qt::Key_F1);
+    const auto help = m_grid.named("OnHelp");
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].col, 2);
+    EXPECT_EQ(help[0].row, -1);
+    EXPECT_EQ(help[0].arg, 21); // section 2, a help request
+}
+
+TEST_F(GridChildWindowsTest, ToolTipsComeFromOnHint)
+{
+    auto tip = [&](QPoint p) {
+        QHelpEvent event(QEvent::ToolTip, p, area()->mapToGlobal(p));
+        QApplication::sendEvent(area(), &event);
+    };
+    tip(cellPoint(2, 3));
+    EXPECT_TRUE(m_grid.named("OnHint").empty()); // cell tips are off
+    m_grid.EnableCellTips(1);
+    tip(cellPoint(2, 3));
+    const auto hints = m_grid.named("OnHint");
+    ASSERT_EQ(hints.size(), 1u);
+    EXPECT_EQ(hints[0].col, 2);
+    EXPECT_EQ(hints[0].row, 3);
+    EXPECT_EQ(hints[0].arg, 1);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "Col:2 Row:3");
+    m_grid.hintAnswer = 0;
+    tip(cellPoint(4, 5));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+}
+
+TEST_F(GridChildWindowsTest, PaintingAsksForRowsWhenItRunsOut)
+{
+    m_grid.SetNumberRows(3);
+    m_grid.rowsUpTo = 40;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_widget));
+    // Each paint that ends with room left asks once; the rows added fill the area.
+    const long wanted = area()->height() / 20 + 1;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_grid.GetNumberRows() >= wanted; }, 5000));
+    EXPECT_LE(m_grid.GetNumberRows(), wanted + 5);
+    EXPECT_GE(m_grid.count("OnRowsExhausted"), 2);
 }
 
 TEST_F(GridChildWindowsTest, DropTargetTakesTextOnlyAndPastesWhereTheHookAllows)

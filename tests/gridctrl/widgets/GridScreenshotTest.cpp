@@ -76,8 +76,7 @@ TEST(GridScreenshotTest, JoinsCellTypesSelectionAndTabs)
     ASSERT_TRUE(shot.save(QStringLiteral(HARLUNE_ARTEFACT_DIR) + "/grid-screenshot.png", "PNG"));
     // The selection shows in the highlight colour, which is not white.
     grid.GetCellRect(6, 8, &cell);
-    const QPoint selected =
-        widget.cellArea()->mapTo(&window, QPoint(cell.left + 5, cell.top + 5));
+    const QPoint selected = widget.cellArea()->mapTo(&window, QPoint(cell.left + 5, cell.top + 5));
     EXPECT_NE(shot.pixel(selected), qRgb(255, 255, 255));
 }
 

@@ -154,7 +154,23 @@ public:
         }
         return 1;
     }
+    int OnHint(int col, long row, int section, std::string* text) override
+    {
+        calls.push_back({"OnHint", col, row, section});
+        model::CGridControl::OnHint(col, row, section, text);
+        return hintAnswer;
+    }
+    void OnRowsExhausted(long rows, long, long) override
+    {
+        calls.push_back({"OnRowsExhausted", 0, rows, 0});
+        if (rows < rowsUpTo) {
+            SetNumberRows(std::min(rows + 5, rowsUpTo));
+        }
+    }
+
     std::string changeTo;
+    int hintAnswer = 1;
+    long rowsUpTo = 0; // OnRowsExhausted adds 5 rows at a time up to this many
 };
 
 } // namespace gridctrl::widgets::test
