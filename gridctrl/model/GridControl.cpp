@@ -3004,9 +3004,9 @@ int CGridControl::EnableDragDrop(int flag)
     return 0;
 }
 
-int CGridControl::helpRequest(int col, long row, int section)
+int CGridControl::helpRequest(int col, long row, int section, int request)
 {
-    const int context = OnHelp(col, row, section, 1);
+    const int context = OnHelp(col, row, section, request ? 1 : 0);
     if (m_helpHandler) {
         m_helpHandler(context);
     }

@@ -54,8 +54,9 @@ public:
     void setDragDrop(GridDragDropPart* dragDrop) { m_dragDrop = dragDrop; }
     // Shows help for a context OnHelp answered to a help request (the program's help).
     void setHelpHandler(std::function<void(int)> handler) { m_helpHandler = std::move(handler); }
-    // A help request (F1) at a cell of a section: OnHelp, then the help handler.
-    int helpRequest(int col, long row, int section);
+    // Help at a cell of a section, a request (F1, `request` 1) or a help hit test (0):
+    // OnHelp decides the context, which goes to the help handler.
+    int helpRequest(int col, long row, int section, int request = 1);
 
     // Creation: the hooks OnSetup and OnSheetSetup (0), then the layout.
     int CreateGrid();

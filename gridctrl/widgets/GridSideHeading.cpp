@@ -261,13 +261,13 @@ void CGridSideHeading::mouseDoubleClickEvent(QMouseEvent* event)
     m_control.OnSideHeadingDClicked(col, row, &rect, &point, processed);
 }
 
-void CGridSideHeading::helpRequestAt(QPoint point)
+void CGridSideHeading::helpRequestAt(QPoint point, int request)
 {
     int col = -1;
     long row = -1;
     GridRect rect;
     cellAt(point, col, row, rect);
-    m_control.helpRequest(col, row, model::kSectionSideHeading);
+    m_control.helpRequest(col, row, model::kSectionSideHeading, request);
 }
 
 } // namespace gridctrl::widgets

@@ -16,8 +16,8 @@ public:
     CGridSideHeading(model::CGridControl& control, GridWidget& grid);
 
     void Update() { QWidget::update(); }
-    // A help request (F1) for the heading cell at a point of this window.
-    void helpRequestAt(QPoint point);
+    // A help request (F1, `request` 1) or hit test (0) for the heading cell at a point.
+    void helpRequestAt(QPoint point, int request = 1);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

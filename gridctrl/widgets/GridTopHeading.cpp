@@ -378,13 +378,13 @@ void CGridTopHeading::mouseDoubleClickEvent(QMouseEvent* event)
     m_control.OnTopHeadingDClicked(col, row, &rect, &point, processed);
 }
 
-void CGridTopHeading::helpRequestAt(QPoint point)
+void CGridTopHeading::helpRequestAt(QPoint point, int request)
 {
     int col = -1;
     long row = -1;
     GridRect rect;
     cellAt(point, col, row, rect);
-    m_control.helpRequest(col, row, model::kSectionTopHeading);
+    m_control.helpRequest(col, row, model::kSectionTopHeading, request);
 }
 
 } // namespace gridctrl::widgets

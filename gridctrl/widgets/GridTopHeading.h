@@ -19,8 +19,8 @@ public:
     CGridTopHeading(model::CGridControl& control, GridWidget& grid);
 
     void Update() { QWidget::update(); }
-    // A help request (F1) for the heading cell at a point of this window.
-    void helpRequestAt(QPoint point);
+    // A help request (F1, `request` 1) or hit test (0) for the heading cell at a point.
+    void helpRequestAt(QPoint point, int request = 1);
     // The column being dragged and the column before which it would go (-1: none).
     int dragCol() const { return m_dragCol; }
     int dropPosition() const { return m_dropPos; }

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -203,25 +204,35 @@ void GridWidget::hideMarker()
     m_marker->hide();
 }
 
-void GridWidget::helpRequestAt(QPoint global)
+bool GridWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::WhatsThis) {
+        // A help hit test in any child window comes here unless the child took it.
+        helpRequestAt(static_cast<QHelpEvent*>(event)->globalPos(), 0);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void GridWidget::helpRequestAt(QPoint global, int request)
 {
     QWidget* under = childAt(mapFromGlobal(global));
     if (under == m_topHeading) {
-        m_topHeading->helpRequestAt(m_topHeading->mapFromGlobal(global));
+        m_topHeading->helpRequestAt(m_topHeading->mapFromGlobal(global), request);
     } else if (under == m_sideHeading) {
-        m_sideHeading->helpRequestAt(m_sideHeading->mapFromGlobal(global));
+        m_sideHeading->helpRequestAt(m_sideHeading->mapFromGlobal(global), request);
     } else if (under == m_corner) {
-        m_control.helpRequest(-1, -1, model::kSectionCorner);
+        m_control.helpRequest(-1, -1, model::kSectionCorner, request);
     } else if (under == m_hBar) {
-        m_control.helpRequest(0, 0, model::kSectionHScrollBar);
+        m_control.helpRequest(0, 0, model::kSectionHScrollBar, request);
     } else if (under == m_vBar) {
-        m_control.helpRequest(0, 0, model::kSectionVScrollBar);
+        m_control.helpRequest(0, 0, model::kSectionVScrollBar, request);
     } else {
         const QPoint p = m_cellArea->mapFromGlobal(global);
         int col = -1;
         long row = -1;
         m_control.GetCellFromPoint(p.x(), p.y(), &col, &row);
-        m_control.helpRequest(col, row, model::kSectionCellArea);
+        m_control.helpRequest(col, row, model::kSectionCellArea, request);
     }
 }
 

@@ -49,9 +49,10 @@ public:
     void hideMarker();
     QWidget* marker() const { return m_marker; }
 
-    // A help request (F1) for what lies under a point of the screen: the cell and section
-    // go to OnHelp, its answer to the control's help handler.
-    void helpRequestAt(QPoint global);
+    // A help request (F1, `request` 1) or a help hit test (What's This, 0) for what lies under
+    // a point of the screen: the cell and section go to OnHelp, its answer to the control's
+    // help handler.
+    void helpRequestAt(QPoint global, int request = 1);
 
     // GridWindows.
     int clientWidth() const override { return width(); }
@@ -67,6 +68,7 @@ public:
     int textWidth(std::string_view text, model::GridObject* font) const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

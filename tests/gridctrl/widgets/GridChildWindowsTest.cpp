@@ -1,6 +1,7 @@
 #include "gridctrl/widgets/GridCellArea.h"
 #include "gridctrl/widgets/GridCornerButton.h"
 #include "gridctrl/widgets/GridDrawnCellType.h"
+#include "gridctrl/widgets/GridDropTarget.h"
 #include "gridctrl/widgets/GridHScrollBar.h"
 #include "gridctrl/widgets/GridHintWnd.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
@@ -271,6 +272,49 @@ TEST_F(GridChildWindowsTest, VerticalBarAboveAThousandRowsAndInSpinMode)
     EXPECT_EQ(bar->value(), 1);
 }
 
+TEST_F(GridChildWindowsTest, HorizontalThumbNamesItsColumnAndFollowsWithTracking)
+{
+    m_grid.SetLockedCols(1);
+    m_grid.EnableHScrollTips(1);
+    m_grid.AdjustComponentSizes();
+    CGridHScrollBar* bar = m_widget.hScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    bar->thumbTrack(3);
+    EXPECT_EQ(bar->thumbCol(), 4);     // locked columns + position
+    EXPECT_EQ(m_grid.GetLeftCol(), 1); // without tracking the grid waits for the release
+    EXPECT_EQ(m_widget.hint().hintText(), "4");
+    // Bottom edge at the bar's top - 1.
+    EXPECT_EQ(m_widget.hint().placedRect().bottom() + 1, bar->geometry().top() - 1);
+    bar->thumbPosition(3);
+    EXPECT_EQ(m_grid.GetLeftCol(), 4);
+    m_grid.SetHScrollMode(1);
+    bar->thumbTrack(2);
+    EXPECT_EQ(m_grid.GetLeftCol(), 3);
+}
+
+TEST_F(GridChildWindowsTest, RowAndHeadingSizingThroughTheBorders)
+{
+    // A row by its bottom border in the side heading.
+    QWidget* side = m_widget.sideHeading();
+    model::GridRect r;
+    m_grid.GetCellRect(0, 2, &r);
+    test::moveTo(side, QPoint(10, r.bottom - 1));
+    press(side, QPoint(10, r.bottom - 1));
+    moveTo(side, QPoint(10, r.bottom + 14), Qt::LeftButton);
+    release(side, QPoint(10, r.bottom + 14));
+    EXPECT_EQ(m_grid.GetRowHeight(2), 35);
+    EXPECT_EQ(m_grid.GetRowHeight(3), 20);
+    // The top heading's height by its heading row's bottom border.
+    QWidget* top = m_widget.topHeading();
+    const int height = m_grid.GetTopHeadingHeight();
+    const int x = cellPoint(1, 0).x();
+    moveTo(top, QPoint(x, height - 1));
+    press(top, QPoint(x, height - 1));
+    moveTo(top, QPoint(x, height + 9), Qt::LeftButton);
+    release(top, QPoint(x, height + 9));
+    EXPECT_EQ(m_grid.GetTopHeadingHeight(), height + 10);
+}
+
 TEST_F(GridChildWindowsTest, HintIsKeptInsideTheControl)
 {
     CGridHintWnd& hint = m_widget.hint();
@@ -509,6 +553,15 @@ TEST_F(GridChildWindowsTest, HelpRequestOverAHeadingNamesItsSection)
     EXPECT_EQ(help[0].col, 2);
     EXPECT_EQ(help[0].row, -1);
     EXPECT_EQ(help[0].arg, 21); // section 2, a help request
+
+    // A help hit test (What's This) on the side heading.
+    m_grid.calls.clear();
+    const QPoint p(5, cellPoint(0, 4).y());
+    QHelpEvent hit(QEvent::WhatsThis, p, m_widget.sideHeading()->mapToGlobal(p));
+    QApplication::sendEvent(m_widget.sideHeading(), &hit);
+    ASSERT_EQ(m_grid.named("OnHelp").size(), 1u);
+    EXPECT_EQ(m_grid.named("OnHelp")[0].row, 4);
+    EXPECT_EQ(m_grid.named("OnHelp")[0].arg, 30); // section 3, a hit test
 }
 
 TEST_F(GridChildWindowsTest, ToolTipsComeFromOnHint)
@@ -579,6 +632,12 @@ TEST_F(GridChildWindowsTest, DropTargetTakesTextOnlyAndPastesWhereTheHookAllows)
     nul.setText(QString::fromUtf8("ab\0cd", 5));
     EXPECT_TRUE(drop(nul, cellPoint(3, 3)));
     EXPECT_EQ(m_grid.QuickGetText(3, 3), "ab");
+
+    // Text beyond the limit is refused and changes nothing.
+    QMimeData huge;
+    huge.setText(QString(int(CGridDropTarget::kMaxDropBytes + 1), QChar('x')));
+    EXPECT_FALSE(drop(huge, cellPoint(4, 4)));
+    EXPECT_EQ(m_grid.QuickGetText(4, 4), "");
 
     // Dragging near an edge scrolls by one row or column.
     m_grid.SetTopRow(10);
