@@ -446,6 +446,19 @@ TEST_F(GridChildWindowsTest, ColumnDragAskedByOnCanColMove)
     EXPECT_EQ(moved[0].row, 3);
     EXPECT_EQ(m_grid.QuickGetText(3, 0), "c1");
     EXPECT_EQ(m_grid.QuickGetText(1, 0), "c2");
+
+    // Beyond the cell area's right edge the drag scrolls a column per pass.
+    auto* top = static_cast<CGridTopHeading*>(heading);
+    const QPoint start(cellPoint(2, 0).x(), 10);
+    moveTo(heading, start);
+    press(heading, start);
+    moveTo(heading, QPoint(heading->width() + 30, 10), Qt::LeftButton);
+    EXPECT_FALSE(m_widget.marker()->isVisible());
+    const int left = m_grid.GetLeftCol();
+    EXPECT_TRUE(top->autoScrollPass());
+    EXPECT_EQ(m_grid.GetLeftCol(), left + 1);
+    release(heading, QPoint(heading->width() + 30, 10));
+    EXPECT_EQ(top->dragCol(), -1);
 }
 
 TEST_F(GridChildWindowsTest, DragSelectionScrollsByTheBallisticModes)
