@@ -479,8 +479,8 @@ bool CGridCellArea::autoScrollPass()
     if (dxCols == 0 && dyRows == 0) {
         return false;
     }
-    // Slow steps of one line wait for the ballistic delay between passes.
-    if (mode > 0 && std::abs(dxCols) <= 1 && std::abs(dyRows) <= 1 &&
+    // Steps of one line wait for the ballistic delay between passes.
+    if (std::abs(dxCols) <= 1 && std::abs(dyRows) <= 1 &&
         m_lastAutoStep != std::chrono::nanoseconds::min() &&
         now() - m_lastAutoStep < std::chrono::milliseconds(sheet.m_ballisticDelayMs)) {
         return false;
@@ -644,6 +644,14 @@ bool CGridCellArea::event(QEvent* event)
             event->ignore();
         }
         return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        // Tab and Shift+Tab are keys of the grid, not focus moves.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
     }
     if (event->type() == QEvent::ShortcutOverride) {
         // The arrows and the other keys of the table belong to the grid, not to shortcuts.

@@ -10,6 +10,8 @@
 #include "gridctrl/widgets/GridHScrollBar.h"
 #include "gridctrl/widgets/GridHintWnd.h"
 #include "gridctrl/widgets/GridInPlaceEdit.h"
+#include "gridctrl/widgets/GridQtClipboard.h"
+#include "gridctrl/widgets/GridQtPopupMenu.h"
 #include "gridctrl/widgets/GridSideHeading.h"
 #include "gridctrl/widgets/GridTabBar.h"
 #include "gridctrl/widgets/GridTopHeading.h"
@@ -48,6 +50,10 @@ GridWidget::GridWidget(model::CGridControl& control, QWidget* parent)
     m_control.setWindows(this);
     m_control.setTabBar(m_tabBar);
     m_control.setDragDrop(m_dropTarget);
+    m_menu = std::make_unique<GridQtPopupMenu>(this);
+    m_clipboard = std::make_unique<GridQtClipboard>();
+    m_control.setPopupMenu(m_menu.get());
+    m_control.setClipboard(m_clipboard.get());
     if (auto* dropListType = dynamic_cast<model::CGridDropListCellType*>(control.GetCellType(1))) {
         m_dropList = new CGridDropListWnd(control, *dropListType, m_cellArea);
     }
@@ -63,6 +69,8 @@ GridWidget::~GridWidget()
     m_control.CancelEdit();
     m_control.setEditors(nullptr, nullptr);
     m_control.setDragDrop(nullptr);
+    m_control.setPopupMenu(nullptr);
+    m_control.setClipboard(nullptr);
     m_control.setTabBar(nullptr);
     if (auto* dropListType =
             dynamic_cast<model::CGridDropListCellType*>(m_control.GetCellType(1))) {

@@ -19,9 +19,12 @@ class CGridTabBar;
 class CGridHintWnd;
 class CGridDropTarget;
 class CGridDropListWnd;
+class GridQtPopupMenu;
+class GridQtClipboard;
 
 // The grid control's own window: it makes the child windows (cell area, headings, corner
-// button, scroll bars, tab bar, hint window, drop target and the two in-place editors), lays
+// button, scroll bars, tab bar, hint window, drop target and the two in-place editors) and
+// gives the control a Qt pop-up menu and the application's clipboard; it lays
 // them out from the core's rectangles and passes the core's repaint requests to the child
 // that shows the cells concerned. The wheel is summed here for the cell area. It holds no
 // state the core does not hold. GUI thread only.
@@ -89,6 +92,8 @@ private:
     CGridDropTarget* m_dropTarget = nullptr;
     CGridDropListWnd* m_dropList = nullptr;
     QWidget* m_marker = nullptr;
+    std::unique_ptr<GridQtPopupMenu> m_menu;
+    std::unique_ptr<GridQtClipboard> m_clipboard;
     bool m_forwardingKey = false;
     model::CGridEditBase* m_edit = nullptr;
     model::CGridEditBase* m_maskedEdit = nullptr;

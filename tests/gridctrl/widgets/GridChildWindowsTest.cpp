@@ -207,6 +207,12 @@ TEST_F(GridChildWindowsTest, KeyTableMovesTheCurrentCell)
     ASSERT_EQ(m_grid.named("OnKeyDown").size(), 1u);
     EXPECT_EQ(m_grid.named("OnKeyDown")[0].arg, 0x28);
     EXPECT_EQ(m_grid.named("OnKeyUp").size(), 1u);
+    // Tab stays in the grid: it reaches the hook instead of moving the focus.
+    m_grid.calls.clear();
+    area()->setFocus();
+    QTest::keyClick(area(), Qt::Key_Tab);
+    ASSERT_EQ(m_grid.named("OnKeyDown").size(), 1u);
+    EXPECT_EQ(m_grid.named("OnKeyDown")[0].arg, 0x09);
 }
 
 TEST_F(GridChildWindowsTest, KeyAccelerationStepsGrowWhileTheKeyIsHeld)
@@ -491,16 +497,22 @@ TEST_F(GridChildWindowsTest, DragSelectionScrollsByTheBallisticModes)
         EXPECT_FALSE(cells->isAutoScrolling());
     }
     // A step of one waits for the ballistic delay between passes.
-    m_grid.SetBallisticMode(1);
     m_grid.SetBallisticDelay(200);
-    press(area(), cellPoint(1, 1));
-    moveTo(area(), QPoint(cellPoint(1, 1).x(), area()->height() + 5), Qt::LeftButton);
-    auto* cells = static_cast<CGridCellArea*>(area());
-    EXPECT_TRUE(cells->autoScrollPass());
-    EXPECT_FALSE(cells->autoScrollPass());
-    clock->advance(std::chrono::milliseconds(200));
-    EXPECT_TRUE(cells->autoScrollPass());
-    release(area(), QPoint(0, area()->height() + 5));
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        m_grid.SetBallisticMode(mode);
+        m_grid.SetTopRow(0);
+        press(area(), cellPoint(1, 1));
+        moveTo(area(), QPoint(cellPoint(1, 1).x(), area()->height() + 5), Qt::LeftButton);
+        auto* cells = static_cast<CGridCellArea*>(area());
+        EXPECT_TRUE(cells->autoScrollPass());
+        EXPECT_FALSE(cells->autoScrollPass());
+        clock->advance(std::chrono::milliseconds(199));
+        EXPECT_FALSE(cells->autoScrollPass());
+        clock->advance(std::chrono::milliseconds(1));
+        EXPECT_TRUE(cells->autoScrollPass());
+        release(area(), QPoint(0, area()->height() + 5));
+    }
 }
 
 TEST_F(GridChildWindowsTest, RedrawListDrawsOnlyWhatChanged)
