@@ -28,3 +28,24 @@ list(APPEND app_dialogs_sources
     ${CMAKE_CURRENT_LIST_DIR}/ValueDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WarningDialog.cpp
 )
+
+# The spectrometer sheet and the model features dialog.
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryDialogDriver.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SheetConfigurationAdapter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerSheetSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrumViewSheetAdapter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TrevanFeatureTexts.cpp
+)
+list(APPEND app_dialogs_sources
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerChannelSelector.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPageFields.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageDisplayedRange.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageInterface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageNonLinearity.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageReference.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageStrayLight.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertyPageWavelength.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertySheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TrevanFeaturesDialog.cpp
+)

@@ -448,6 +448,22 @@ public:
         m_timeAcquisitionMode = mode, m_timeAcquisitionStarted = started;
         m_timeAcquisitionValuesInStatusBar = valuesInStatusBar;
     }
+    // What the spectrometer sheet writes: the displayed X range, and three flags that nothing
+    // reads yet (an apply in progress, the device changed, the device still to be probed).
+    void setDisplayedRange(double startNm, double endNm)
+    {
+        m_displayStartNm = startNm, m_displayEndNm = endNm;
+    }
+    int configurationApplying() const { return m_configurationApplying; }
+    void setConfigurationApplying(int value) { m_configurationApplying = value; }
+    int deviceChanged() const { return m_deviceChanged; }
+    void setDeviceChanged(int value) { m_deviceChanged = value; }
+    int deviceProbe() const { return m_deviceProbe; }
+    void setDeviceProbe(int value) { m_deviceProbe = value; }
+    // The model features dialog's refresh interval, handed to each new dialog and written
+    // back by it ("TrevanDialogTimerInterval").
+    int trevanDialogTimerInterval() const { return m_trevanDialogTimerInterval; }
+    void setTrevanDialogTimerInterval(int intervalMs) { m_trevanDialogTimerInterval = intervalMs; }
 
 private:
     void readSettings();
@@ -650,4 +666,7 @@ private:
     int m_annotationMoving = 0;
     // The time acquisition's "ShowValuesInStatusBar" setting.
     int m_timeAcquisitionValuesInStatusBar = 0;
+    int m_configurationApplying = 0;
+    int m_deviceChanged = 0;
+    int m_deviceProbe = 0;
 };
