@@ -269,8 +269,8 @@ public:
     virtual void captureMouse(bool capture) { (void)capture; }
     // The main frame's menu (a handle of platform/framework/Menu.h), 0 when it has none.
     virtual uint32_t mainMenu() { return 0; }
-    // Creates and shows the modeless model features dialog owned by this view, handing it the
-    // view's refresh interval (ms).
+    // Opens a new modeless model features dialog on this view, starting its refresh with
+    // the interval given (0: no refresh); it writes a new interval back into the view.
     virtual void showFeaturesDialog(int timerIntervalMs) { (void)timerIntervalMs; }
     // A file dialog of the file commands; nothing on Cancel.
     virtual std::optional<SpectrumFileDialogResult>

@@ -2,15 +2,20 @@
 
 #include "app/dialogs/AutoincrementFilenameDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
+#include "app/dialogs/LibraryDialogDriver.h"
 #include "app/dialogs/MainFrameDialogAdapter.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
 #include "app/dialogs/RenameSpectralWindowDialog.h"
 #include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/SpectrometerPropertySheet.h"
 #include "app/dialogs/SpectrumViewDialogAdapter.h"
+#include "app/dialogs/SpectrumViewSheetAdapter.h"
+#include "app/dialogs/TrevanFeaturesDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/res/ResourceIds.h"
+#include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumPrinting.h"
@@ -224,6 +229,9 @@ void SpectrumViewWidget::makeCore(CHarluneSpectrumDoc& document)
 
 SpectrumViewWidget::~SpectrumViewWidget()
 {
+    // A features dialog writes its interval into the core: it goes first, with its timer.
+    for (const QPointer<CTrevanFeaturesDialog>& dialog : m_featuresDialogs)
+        delete dialog.data();
     if (m_core) {
         m_core->OnDestroy();
         m_core.reset();
@@ -606,9 +614,17 @@ void SpectrumViewWidget::runDisplayPropertySheet()
 
 SpectrometerSheetResult SpectrumViewWidget::runSpectrometerSheet()
 {
-    // The spectrometer property sheet comes with the settings dialogs: until then the
-    // command runs its steps as after Cancel.
-    return {};
+    if (!m_core)
+        return {};
+    app::dialogs::SpectrumViewSheetAdapter view(*m_core);
+    app::dialogs::LibraryDialogDriver driver(m_services.configurationHost.driver(),
+                                             m_services.driver);
+    const std::unique_ptr<CSpectrometerPropertySheet> sheet =
+        CSpectrometerPropertySheet::InitFromConfiguration(view, driver, this);
+    SpectrometerSheetResult result;
+    result.ok = sheet->DoModal() == CSpectrometerPropertySheet::IDOK;
+    result.strobeOff = sheet->hardwareChanged();
+    return result;
 }
 
 std::optional<GridDialogValues> SpectrumViewWidget::showGridDialog(const GridDialogValues& values)
@@ -836,6 +852,29 @@ void SpectrumViewWidget::runDataAcquisitionSheet()
     app::dialogs::SpectrumViewDialogAdapter view(*m_core, *mainFrame);
     CDataAcquisitionPropertySheet sheet(view, this);
     sheet.DoModal();
+}
+
+void SpectrumViewWidget::showFeaturesDialog(int refreshIntervalMs)
+{
+    if (!m_core)
+        return;
+    // The dialog keeps its adapters; it lives until its window goes, or this view does.
+    auto owner = std::make_shared<app::dialogs::SpectrumViewSheetAdapter>(*m_core);
+    auto driver = std::make_shared<app::dialogs::LibraryDialogDriver>(
+        m_services.configurationHost.driver(), m_services.driver);
+    auto* dialog = new CTrevanFeaturesDialog(*owner, *driver, this);
+    dialog->keepAlive(owner);
+    dialog->keepAlive(driver);
+    dialog->setRefreshIntervalMs(refreshIntervalMs);
+    std::erase_if(m_featuresDialogs, [](const auto& open) { return open.isNull(); });
+    m_featuresDialogs.emplace_back(dialog);
+    dialog->Create();
+}
+
+int SpectrumViewWidget::openFeaturesDialogCount() const
+{
+    return static_cast<int>(std::count_if(m_featuresDialogs.begin(), m_featuresDialogs.end(),
+                                          [](const auto& open) { return !open.isNull(); }));
 }
 
 // Cursor, overlays and annotations -------------------------------------------------------------

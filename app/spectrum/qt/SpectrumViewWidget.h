@@ -6,10 +6,14 @@
 #include "platform/chart/Chart2D.h"
 #include "platform/framework/View.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CHarluneSpectrumDoc;
+class CTrevanFeaturesDialog;
 class SpectrometerConfigurationHost;
 
 // What the program lends every spectrum window: the main frame, the driver library and the
@@ -135,6 +139,9 @@ public:
     runFileDialog(const SpectrumFileDialogRequest& request) override;
     std::optional<AutoincrementDialogValues>
     runAutoincrementDialog(const AutoincrementDialogValues& values) override;
+    void showFeaturesDialog(int refreshIntervalMs) override;
+    // The model features dialogs open on this view.
+    int openFeaturesDialogCount() const;
 
     // Pop-up menus tracked by the context menu: popup index and screen point. Tests replace
     // the tracking (which runs a nested event loop) with a recorder.
@@ -159,4 +166,6 @@ private:
     std::unique_ptr<CHarluneSpectrumView> m_core;
     bool m_destroyed = false;
     PopupTracker m_popupTracker;
+    // Closed before the core goes: they write into it.
+    std::vector<QPointer<CTrevanFeaturesDialog>> m_featuresDialogs;
 };

@@ -8,6 +8,8 @@
 #include "app/dialogs/RenameSpectralWindowDialog.h"
 #include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/SpectrometerPropertySheet.h"
+#include "app/dialogs/TrevanFeaturesDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
@@ -28,7 +30,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -290,3 +294,65 @@ TEST_F(DialogCallersTest, ConfigureDataAcquisitionAsksTheScriptFirst)
 }
 
 } // namespace
+
+TEST_F(DialogCallersTest, ConfigureSpectrometerInTheProgram)
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Configure.spec";
+    {
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    platform::framework::ChildFrame* frame = app.mainFrameWidget()->MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(runUntil([&] { return view->isReady(); }));
+    bool asked = false;
+    answerNextModal<CSpectrometerPropertySheet>([&](CSpectrometerPropertySheet& sheet) {
+        asked = true;
+        EXPECT_EQ(sheet.windowTitle(), "Spectrometer Configuration");
+        setTextOf(sheet.GetPage(0), 1390, "350");
+        setTextOf(sheet.GetPage(0), 1377, "0.25");
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(frame->executeCommand(32831));
+    EXPECT_TRUE(asked);
+    CHarluneSpectrumView& core = view->core();
+    EXPECT_EQ(core.configuration().GetWLIntercept(0), 350.0f);
+    EXPECT_DOUBLE_EQ(core.document().spectra().wavelengths[0][4],
+                     core.configuration().PixelToWavelength(0, 4));
+    EXPECT_NEAR(core.document().spectra().wavelengths[0][4], 351.0, 1e-2);
+    EXPECT_EQ(core.displayStartNm(), 350.0);
+    EXPECT_DOUBLE_EQ(core.displayEndNm(), core.configuration().GetLastPixelWavelength(0));
+    EXPECT_EQ(core.configurationApplying(), 1);
+}
+
+TEST_F(DialogCallersTest, TheFeaturesDialogGoesWithItsSpectrumWindow)
+{
+    WidgetWindow w;
+    w.widget->core().setTrevanDialogTimerInterval(30);
+    w.widget->showFeaturesDialog(30);
+    w.widget->showFeaturesDialog(30);
+    EXPECT_EQ(w.widget->openFeaturesDialogCount(), 2);
+    const QList<CTrevanFeaturesDialog*> dialogs = w.widget->findChildren<CTrevanFeaturesDialog*>();
+    ASSERT_EQ(dialogs.size(), 2);
+    QPointer<CTrevanFeaturesDialog> first = dialogs[0];
+    QPointer<CTrevanFeaturesDialog> second = dialogs[1];
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->refreshTimerIntervalMs(), 30);
+    // A new interval goes back into the view.
+    findControl<QSpinBox>(first, 1649)->setValue(75);
+    EXPECT_EQ(w.widget->core().trevanDialogTimerInterval(), 75);
+    EXPECT_EQ(second->refreshTimerIntervalMs(), 30);
+    // Closing the window closes its dialogs and their timers before the view goes.
+    w.widget.reset();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+}
