@@ -133,7 +133,7 @@ CTrevanFeaturesDialog::CTrevanFeaturesDialog(FeaturesDialogOwner& owner, DialogD
     layout->addWidget(analog);
 
     auto* intervalGrid = new QGridLayout();
-    m_intervalBox = spin(kInterval, 100000000);
+    m_intervalBox = spin(kInterval, kMaxRefreshIntervalMs);
     row(intervalGrid, 0, "Screen Update Interval (msec)", m_intervalBox);
     layout->addLayout(intervalGrid);
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -29,8 +30,14 @@ public:
                           app::dialogs::DialogDriver& driver, QWidget* parent);
     ~CTrevanFeaturesDialog() override;
 
-    // The refresh interval the dialog starts with (the view's stored one).
-    void setRefreshIntervalMs(int intervalMs) { m_intervalMs = intervalMs; }
+    static constexpr int kMaxRefreshIntervalMs = 100000000;
+
+    // The refresh interval the dialog starts with (the view's stored one); a stored value
+    // outside 0 to 100000000 is held within it.
+    void setRefreshIntervalMs(int intervalMs)
+    {
+        m_intervalMs = std::clamp(intervalMs, 0, kMaxRefreshIntervalMs);
+    }
     // Objects the dialog keeps alive while it lives (the adapters it was given).
     void keepAlive(std::shared_ptr<void> object) { m_kept.push_back(std::move(object)); }
 

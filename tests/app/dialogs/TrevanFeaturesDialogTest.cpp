@@ -251,6 +251,16 @@ TEST_F(TrevanFeaturesDialogTest, IntervalStartsStopsAndIsKeptForTheNextDialog)
     EXPECT_EQ(control<QSpinBox>(1649)->value(), 35);
 }
 
+TEST_F(TrevanFeaturesDialogTest, StoredIntervalOutsideItsRangeIsHeldWithinIt)
+{
+    open(-5);
+    EXPECT_EQ(dialog->refreshTimerId(), 0);
+    EXPECT_EQ(control<QSpinBox>(1649)->value(), 0);
+    dialog->DestroyWindow();
+    open(2000000000);
+    EXPECT_EQ(dialog->refreshTimerIntervalMs(), 100000000);
+}
+
 TEST_F(TrevanFeaturesDialogTest, SeveralDialogsEachWithItsTimer)
 {
     open(15);
