@@ -1,5 +1,6 @@
 #include "toolkit/widgets/COXCoolToolBar.h"
 
+#include "platform/framework/CmdUI.h"
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/Commands.h"
 #include "platform/framework/MdiFrame.h"
@@ -11,10 +12,15 @@
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+#include <QWidgetAction>
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,6 +50,136 @@ std::string buttonList(const ToolBarResource& resource)
     return text;
 }
 
+// The widget that stands in a custom button's place on the bar: the control where the display
+// flags allow the bar's state, else a plain button showing the image when hidden.
+class CustomButtonHost : public QWidget
+{
+public:
+    explicit CustomButtonHost(QWidget* parent) : QWidget(parent), m_button(new QToolButton(this))
+    {
+        m_button->setAutoRaise(true);
+        m_button->hide();
+        // The separator's width, not whatever room the bar has left.
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+
+    QToolButton* button() const { return m_button; }
+    QWidget* control() const { return m_control; }
+    void setControl(QWidget* control)
+    {
+        m_control = control;
+        if (control) {
+            control->setParent(this);
+            control->show();
+        }
+        arrange();
+    }
+    // Gives the control back to the bar (hidden), so that deleting the host keeps it.
+    QWidget* releaseControl(QWidget* bar)
+    {
+        QWidget* control = m_control;
+        if (control) {
+            control->hide();
+            control->setParent(bar);
+        }
+        m_control = nullptr;
+        return control;
+    }
+    void showControl(int width, int height)
+    {
+        m_shown = true;
+        m_width = width;
+        m_height = height;
+        m_button->hide();
+        if (m_control)
+            m_control->show();
+        updateGeometry();
+        arrange();
+    }
+    void showImage(const QPixmap& image, const QSize& iconSize)
+    {
+        m_shown = false;
+        m_button->setIconSize(iconSize);
+        m_button->setIcon(QIcon(image));
+        if (m_control)
+            m_control->hide();
+        m_button->show();
+        updateGeometry();
+        arrange();
+    }
+    void setSelected(bool selected)
+    {
+        if (m_selected != selected) {
+            m_selected = selected;
+            update();
+        }
+    }
+    bool controlShown() const { return m_shown; }
+
+    QSize sizeHint() const override
+    {
+        const QSize button = m_button->sizeHint();
+        if (!m_shown)
+            return button;
+        int width = m_width;
+        if (width <= 0)
+            width = (m_control ? m_control->sizeHint().width() : button.width()) + 4;
+        return {width, std::max(button.height(), m_control ? m_control->sizeHint().height() : 0)};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { arrange(); }
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!m_selected)
+            return;
+        // The selected custom button's frame: 2 pixels wide, as a drag rectangle.
+        QPainter painter(this);
+        QPen pen(palette().color(QPalette::WindowText), 2, Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+
+private:
+    void arrange()
+    {
+        if (m_shown && m_control)
+            m_control->setGeometry(COXCoolToolBar::customControlRect(rect(), m_height));
+        else
+            m_button->setGeometry(rect());
+    }
+
+    QToolButton* m_button;
+    QPointer<QWidget> m_control;
+    bool m_shown = true;
+    bool m_selected = false;
+    int m_width = -1;
+    int m_height = -1;
+};
+
+// The process-wide registrations of custom buttons and the bars alive, which an update of a
+// registration reaches.
+struct CustomButtonRegistry
+{
+    std::map<unsigned, CustomButtonRecord> records;
+    std::vector<unsigned> ids; // registration order
+    std::vector<COXCoolToolBar*> bars;
+};
+
+CustomButtonRegistry& customRegistry()
+{
+    static CustomButtonRegistry registry;
+    return registry;
+}
+
+// Keeps a record's numbers within what a widget can take: any 32-bit value may come from the
+// profile.
+int clampExtent(int value)
+{
+    return value <= 0 ? -1 : std::min(value, 32767);
+}
+
 } // namespace
 
 std::string COXCoolToolBar::profileKey()
@@ -71,21 +207,46 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
         m_records.push_back(record);
     }
     watchButtons();
+    customRegistry().bars.push_back(this);
+    // Floating re-places the custom buttons at once; a new dock side at the next idle update.
+    connect(this, &QToolBar::topLevelChanged, this, [this](bool) {
+        if (!m_customButtons.empty())
+            UpdateLayout(true, true);
+        m_idleWork |= 2;
+    });
+    connect(this, &QToolBar::orientationChanged, this, [this](Qt::Orientation) {
+        if (!m_customButtons.empty())
+            m_idleWork |= 1;
+        m_idleWork |= 2;
+    });
+}
+
+COXCoolToolBar::~COXCoolToolBar()
+{
+    auto& bars = customRegistry().bars;
+    bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
 }
 
 void COXCoolToolBar::watchButtons()
 {
-    for (QAction* action : actions())
-        if (QWidget* widget = widgetForAction(action))
-            widget->installEventFilter(this); // installing twice keeps one filter
+    for (QAction* action : actions()) {
+        QWidget* widget = widgetForAction(action);
+        if (!widget)
+            continue;
+        widget->installEventFilter(this); // installing twice keeps one filter
+        if (auto* host = dynamic_cast<CustomButtonHost*>(widget))
+            host->button()->installEventFilter(this);
+    }
 }
 
 int COXCoolToolBar::indexOfWidget(QObject* widget) const
 {
+    // A custom button's own widgets stand for their host.
     const QList<QAction*> all = actions();
-    for (int i = 0; i < all.size(); ++i)
-        if (widgetForAction(all[i]) == widget)
-            return i;
+    for (QObject* object = widget; object && object != this; object = object->parent())
+        for (int i = 0; i < all.size(); ++i)
+            if (widgetForAction(all[i]) == object)
+                return i;
     return -1;
 }
 
@@ -146,12 +307,18 @@ bool COXCoolToolBar::InsertButton(int index, const ButtonRecord& record)
     }
     insertAction(actionAt(index), action);
     m_records.insert(m_records.begin() + index, record);
+    // Custom buttons at the index and above move up, from the top down.
+    std::map<int, CustomButtonRecord> moved;
+    for (auto& [at, custom] : m_customButtons)
+        moved.emplace(at >= index ? at + 1 : at, std::move(custom));
+    m_customButtons = std::move(moved);
     if (m_selectedButton >= index)
         ++m_selectedButton;
     if (m_insertionIndex >= index)
         ++m_insertionIndex;
     showText(index);
     watchButtons();
+    UpdateLayout(true, true);
     return true;
 }
 
@@ -160,15 +327,44 @@ bool COXCoolToolBar::DeleteButton(int index)
     QAction* action = actionAt(index);
     if (!action || index >= GetButtonCount())
         return false;
-    // The action stays with the bar (the framework's tool bar keeps its buttons' actions).
+    if (const auto custom = m_customButtons.find(index); custom != m_customButtons.end()) {
+        if (custom->second.control)
+            custom->second.control->destroyWindow();
+        m_customButtons.erase(custom);
+    }
     removeAction(action);
+    if (qobject_cast<QWidgetAction*>(action)) {
+        // A custom button's host; later, since the click that deleted it may be running in it.
+        action->deleteLater();
+    }
+    // Other actions stay with the bar (the framework's tool bar keeps its buttons' actions).
     m_records.erase(m_records.begin() + index);
+    std::map<int, CustomButtonRecord> moved;
+    for (auto& [at, record] : m_customButtons)
+        moved.emplace(at > index ? at - 1 : at, std::move(record));
+    m_customButtons = std::move(moved);
     if (m_selectedButton == index)
         m_selectedButton = -1;
     else if (m_selectedButton > index)
         --m_selectedButton;
-    if (m_insertionIndex > index)
+    if (m_insertionIndex == index)
+        m_insertionIndex = -1;
+    else if (m_insertionIndex > index)
         --m_insertionIndex;
+
+    // No plain separator is left at either end of the bar.
+    auto plainSeparator = [this](int at) {
+        const ButtonRecord* record = GetButton(at);
+        return record && (record->style & TBSTYLE_SEP) != 0 && !m_customButtons.count(at);
+    };
+    const bool wasInternal = m_internalChange;
+    m_internalChange = true;
+    if (index == GetButtonCount() && plainSeparator(index - 1))
+        DeleteButton(index - 1);
+    if (index == 0 && plainSeparator(0))
+        DeleteButton(0);
+    m_internalChange = wasInternal;
+    UpdateLayout(true, true);
     return true;
 }
 
@@ -194,7 +390,24 @@ bool COXCoolToolBar::MoveButton(int from, int to)
     };
     follow(m_selectedButton);
     follow(m_insertionIndex);
+    // The custom buttons between the two indices shift one towards from; the moved one goes to
+    // to.
+    std::map<int, CustomButtonRecord> moved;
+    for (auto& [at, custom] : m_customButtons) {
+        int index = at;
+        if (at == from)
+            index = to;
+        else if (from < at && at <= to)
+            --index;
+        else if (to <= at && at < from)
+            ++index;
+        moved.emplace(index, std::move(custom));
+    }
+    m_customButtons = std::move(moved);
     watchButtons();
+    PlaceCustomButtons(std::min(from, to), std::max(from, to));
+    if (m_customButtons.count(to))
+        UpdateLayout(false, true);
     return true;
 }
 
@@ -206,6 +419,9 @@ void COXCoolToolBar::SetCustomizationMode(bool on, Notify notify)
         SelectButton(-1);
     m_customizationMode = on;
     m_notify = std::move(notify);
+    for (auto& [index, custom] : m_customButtons)
+        if (custom.control)
+            custom.control->setCustomizationMode(on);
 }
 
 int COXCoolToolBar::SelectButton(int index)
@@ -221,6 +437,10 @@ int COXCoolToolBar::SelectButton(int index)
         if ((state & TBSTATE_PRESSED) != 0)
             setState(index, static_cast<uint8_t>(state & ~TBSTATE_PRESSED));
     }
+    for (int at : {previous, index})
+        if (QAction* action = actionAt(at))
+            if (auto* host = dynamic_cast<CustomButtonHost*>(widgetForAction(action)))
+                host->setSelected(at == index);
     update();
     notifyOwner(kSelectionChanged, 0);
     return previous;
@@ -231,11 +451,12 @@ std::vector<COXCoolToolBar::MenuItem> COXCoolToolBar::contextMenuItems(int index
     const ButtonRecord* record = GetButton(index);
     if (!record)
         return {};
+    // A separator that hosts a control counts as a button.
     auto isSeparator = [this](int i) {
         const ButtonRecord* r = GetButton(i);
-        return r && (r->style & TBSTYLE_SEP) != 0;
+        return r && (r->style & TBSTYLE_SEP) != 0 && !m_customButtons.count(i);
     };
-    const bool plainButton = (record->style & TBSTYLE_SEP) == 0;
+    const bool plainButton = (record->style & TBSTYLE_SEP) == 0 && !m_customButtons.count(index);
     const bool hasText = !record->text.empty();
     return {
         {ID_DELETE_BUTTON, true, false},
@@ -552,6 +773,19 @@ void COXCoolToolBar::OnUpdateCmdUI()
         return;
     for (int i = 0; i < GetButtonCount(); ++i) {
         const ButtonRecord& record = m_records[static_cast<std::size_t>(i)];
+        if (const auto custom = m_customButtons.find(i); custom != m_customButtons.end()) {
+            // A hosted control follows its command's update handler; without one it is left as
+            // it is (a control needs no command of its own to be usable).
+            platform::framework::CmdUI ui(custom->second.controlId);
+            target->OnCmdMsg(custom->second.controlId, &ui);
+            if (ui.handled && ui.enabled()) {
+                EnableButton(i, *ui.enabled());
+                if (custom->second.control)
+                    if (QWidget* control = custom->second.control->window())
+                        control->setEnabled(*ui.enabled());
+            }
+            continue;
+        }
         if ((record.style & TBSTYLE_SEP) != 0)
             continue;
         const auto state = platform::framework::queryCommandState(*target, record.commandId);
@@ -564,8 +798,14 @@ void COXCoolToolBar::OnUpdateCmdUI()
 intptr_t COXCoolToolBar::OnWindowMessage(unsigned message, uintptr_t, intptr_t, bool& handled)
 {
     handled = message == platform::framework::WM_IDLEUPDATECMDUI;
-    if (handled && !isHidden())
+    if (handled && !isHidden()) {
+        const uint8_t work = std::exchange(m_idleWork, 0);
+        if ((work & 1) != 0)
+            UpdateLayout(true, true);
+        if ((work & 2) != 0)
+            PlaceCustomButtons();
         OnUpdateCmdUI();
+    }
     return 0;
 }
 
@@ -576,7 +816,7 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
     if (!resource || !parent)
         return nullptr;
     auto* bar = new COXCoolToolBar(*resource, std::move(route), parent);
-    bar->setBitmap(bar->LoadBitmap(id), QSize(16, 15));
+    bar->setImages(bar->LoadBitmap(id));
     // The controls are the new ones: flat, drop-down arrows on.
     bar->m_flat = true;
     bar->m_dropDownArrow = true;
@@ -585,6 +825,324 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
     parent->addToolBar(Qt::TopToolBarArea, bar);
     bar->setVisible((style & WS_VISIBLE) != 0);
     return bar;
+}
+
+void COXCoolToolBar::setImages(const QImage& strip)
+{
+    const QSize imageSize(16, 15);
+    m_images.clear();
+    for (int x = 0; !strip.isNull() && x + imageSize.width() <= strip.width();
+         x += imageSize.width()) {
+        if (strip.height() < imageSize.height())
+            break;
+        QPixmap image = QPixmap::fromImage(strip.copy(QRect(QPoint(x, 0), imageSize)));
+        image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+        m_images.push_back(image);
+    }
+    setBitmap(strip, imageSize);
+}
+
+QPixmap COXCoolToolBar::imageAt(int image) const
+{
+    return image >= 0 && static_cast<std::size_t>(image) < m_images.size()
+               ? m_images[static_cast<std::size_t>(image)]
+               : QPixmap();
+}
+
+void COXCoolToolBar::runCommand(unsigned id)
+{
+    if (CommandTarget* target = m_route ? m_route() : nullptr)
+        platform::framework::executeCommand(*target, id);
+}
+
+int COXCoolToolBar::RegisterCustomButton(const CustomButtonRecord& record)
+{
+    auto& registry = customRegistry();
+    const int existing = FindCustomButton(record.controlId);
+    if (existing >= 0)
+        return UpdateCustomButton(existing, record) ? existing : -1;
+    registry.records[record.controlId] = record;
+    registry.ids.push_back(record.controlId);
+    return static_cast<int>(registry.ids.size()) - 1;
+}
+
+bool COXCoolToolBar::UpdateCustomButton(int registration, const CustomButtonRecord& record)
+{
+    auto& registry = customRegistry();
+    if (registration < 0 || static_cast<std::size_t>(registration) >= registry.ids.size())
+        return false;
+    const unsigned controlId = registry.ids[static_cast<std::size_t>(registration)];
+    auto update = [&record](CustomButtonRecord& target) {
+        target.width = record.width;
+        target.height = record.height;
+        target.displayFlags = record.displayFlags;
+        target.imageWhenHidden = record.imageWhenHidden;
+    };
+    if (record.controlId == controlId)
+        update(registry.records[controlId]);
+    for (COXCoolToolBar* bar : registry.bars) {
+        bool hosts = false;
+        for (auto& [index, custom] : bar->m_customButtons) {
+            if (custom.controlId == controlId) {
+                update(custom);
+                hosts = true;
+            }
+        }
+        if (hosts)
+            bar->UpdateLayout(true, true);
+    }
+    return true;
+}
+
+int COXCoolToolBar::FindCustomButton(unsigned controlId)
+{
+    const auto& ids = customRegistry().ids;
+    const auto found = std::find(ids.begin(), ids.end(), controlId);
+    return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
+}
+
+int COXCoolToolBar::FindCustomButton(const QWidget* window)
+{
+    if (!window)
+        return -1;
+    for (const auto& [controlId, record] : customRegistry().records)
+        if (record.control && record.control->window() == window)
+            return FindCustomButton(controlId);
+    for (COXCoolToolBar* bar : customRegistry().bars)
+        for (const auto& [index, record] : bar->m_customButtons)
+            if (record.control && record.control->window() == window)
+                return FindCustomButton(record.controlId);
+    return -1;
+}
+
+std::optional<CustomButtonRecord> COXCoolToolBar::customButtonRegistration(int registration)
+{
+    const auto& registry = customRegistry();
+    if (registration < 0 || static_cast<std::size_t>(registration) >= registry.ids.size())
+        return std::nullopt;
+    return registry.records.at(registry.ids[static_cast<std::size_t>(registration)]);
+}
+
+int COXCoolToolBar::customButtonRegistrationCount()
+{
+    return static_cast<int>(customRegistry().ids.size());
+}
+
+void COXCoolToolBar::resetCustomButtons()
+{
+    customRegistry().records.clear();
+    customRegistry().ids.clear();
+}
+
+int COXCoolToolBar::FindCustomButtonIndex(unsigned controlId) const
+{
+    for (const auto& [index, record] : m_customButtons)
+        if (record.controlId == controlId)
+            return index;
+    return -1;
+}
+
+bool COXCoolToolBar::HasCustomButton(unsigned controlId) const
+{
+    return FindCustomButtonIndex(controlId) >= 0;
+}
+
+const CustomButtonRecord* COXCoolToolBar::GetCustomButton(int index) const
+{
+    const auto found = m_customButtons.find(index);
+    return found == m_customButtons.end() ? nullptr : &found->second;
+}
+
+bool COXCoolToolBar::createCustomControl(int index, int registration, uint32_t style,
+                                         const QString& extra, const QString& windowClass,
+                                         const QString& text)
+{
+    auto& registry = customRegistry();
+    CustomButtonRecord& source =
+        registry.records[registry.ids[static_cast<std::size_t>(registration)]];
+    CustomButtonRecord record = source;
+    if (source.control && source.control->window()) {
+        // Placed elsewhere already: this bar gets a copy.
+        record.control = source.control->copyFor(this);
+        if (!record.control || !record.control->window())
+            return false;
+    } else if (!source.control ||
+               !source.control->create(source.controlId, this, style, extra, windowClass, text) ||
+               !source.control->window()) {
+        return false;
+    }
+    const std::shared_ptr<CustomButtonControl> control = record.control;
+    if (putBackCustomButton(index, std::move(record)))
+        return true;
+    control->destroyWindow();
+    return false;
+}
+
+bool COXCoolToolBar::putBackCustomButton(int index, CustomButtonRecord record)
+{
+    // The separator that hosts the control, and the host in place of its action.
+    if (!record.control || !record.control->window() || index < 0 || index > GetButtonCount())
+        return false;
+    ButtonRecord separator;
+    separator.style = TBSTYLE_SEP;
+    separator.image = -1;
+    separator.state = 0;
+    const bool wasInternal = std::exchange(m_internalChange, true);
+    InsertButton(index, separator);
+    QAction* plain = actionAt(index);
+    auto* host = new CustomButtonHost(this);
+    auto* action = new QWidgetAction(this);
+    action->setDefaultWidget(host);
+    insertAction(plain, action);
+    removeAction(plain);
+    delete plain;
+    host->setControl(record.control->window());
+    const unsigned controlId = record.controlId;
+    QObject::connect(host->button(), &QToolButton::clicked, this,
+                     [this, controlId]() { runCommand(controlId); });
+    record.control->setCustomizationMode(m_customizationMode);
+    m_customButtons[index] = std::move(record);
+    watchButtons();
+    m_internalChange = wasInternal;
+    UpdateLayout(true, true);
+    return true;
+}
+
+std::optional<CustomButtonRecord> COXCoolToolBar::takeCustomButton(int index)
+{
+    const auto found = m_customButtons.find(index);
+    if (found == m_customButtons.end())
+        return std::nullopt;
+    CustomButtonRecord record = std::move(found->second);
+    m_customButtons.erase(found);
+    if (QAction* action = actionAt(index))
+        if (auto* host = dynamic_cast<CustomButtonHost*>(widgetForAction(action)))
+            host->releaseControl(this);
+    const bool wasInternal = std::exchange(m_internalChange, true);
+    DeleteButton(index);
+    m_internalChange = wasInternal;
+    return record;
+}
+
+bool COXCoolToolBar::InsertCustomButton(int index, int registration, uint32_t style,
+                                        const QString& extra, const QString& windowClass,
+                                        const QString& text)
+{
+    if (index < 0 || index > GetButtonCount() || registration < 0 ||
+        registration >= customButtonRegistrationCount())
+        return false;
+    return createCustomControl(index, registration, style, extra, windowClass, text);
+}
+
+bool COXCoolToolBar::InsertComboBox(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("ComboBox"));
+}
+
+bool COXCoolToolBar::InsertEdit(int index, int registration, const QString& text, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("Edit"), text);
+}
+
+bool COXCoolToolBar::InsertRichEdit(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("RICHEDIT"));
+}
+
+bool COXCoolToolBar::InsertStatic(int index, int registration, const QString& text, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("Static"), text);
+}
+
+bool COXCoolToolBar::InsertHotKey(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("msctls_hotkey32"));
+}
+
+bool COXCoolToolBar::InsertButton(int index, int registration, const QString& text, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("Button"), text);
+}
+
+bool COXCoolToolBar::InsertProgress(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("msctls_progress32"));
+}
+
+bool COXCoolToolBar::InsertSlider(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("msctls_trackbar32"));
+}
+
+bool COXCoolToolBar::InsertDateTimePicker(int index, int registration, const QString& format,
+                                          uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, format,
+                              QStringLiteral("SysDateTimePick32"));
+}
+
+bool COXCoolToolBar::InsertIPAddress(int index, int registration, uint32_t style)
+{
+    return InsertCustomButton(index, registration, style, {}, QStringLiteral("SysIPAddress32"));
+}
+
+QRect COXCoolToolBar::customControlRect(const QRect& item, int height)
+{
+    QRect rect = item.adjusted(2, 0, -2, 0);
+    if (height > 0 && height < item.height()) {
+        rect.setTop(item.top() + (item.height() - height) / 2);
+        rect.setHeight(height);
+    }
+    return rect;
+}
+
+void COXCoolToolBar::placeCustomButton(int index)
+{
+    const auto found = m_customButtons.find(index);
+    QAction* action = actionAt(index);
+    auto* host = action ? dynamic_cast<CustomButtonHost*>(widgetForAction(action)) : nullptr;
+    if (found == m_customButtons.end() || !host)
+        return;
+    const CustomButtonRecord& custom = found->second;
+    ButtonRecord& record = m_records[static_cast<std::size_t>(index)];
+    record.commandId = custom.controlId;
+    if (custom.shownOn(isFloating(), orientation() == Qt::Horizontal)) {
+        record.style = TBSTYLE_SEP;
+        record.image = clampExtent(custom.width);
+        host->showControl(clampExtent(custom.width), clampExtent(custom.height));
+    } else {
+        // A plain button of the control's id showing the image when hidden, sized to it.
+        record.style = TBSTYLE_AUTOSIZE;
+        record.image = custom.imageWhenHidden;
+        host->showImage(imageAt(custom.imageWhenHidden), iconSize());
+    }
+}
+
+void COXCoolToolBar::PlaceCustomButtons(int first, int last)
+{
+    if (last < 0)
+        last = GetButtonCount() - 1;
+    for (const auto& [index, record] : m_customButtons)
+        if (index >= first && index <= last)
+            placeCustomButton(index);
+}
+
+void COXCoolToolBar::UpdateLayout(bool recalc, bool redraw)
+{
+    if (m_internalChange)
+        return;
+    PlaceCustomButtons();
+    if (isHidden())
+        return;
+    if (recalc) {
+        if (QLayout* own = layout())
+            own->invalidate();
+        updateGeometry();
+    }
+    if (recalc || redraw)
+        update();
+    else
+        repaint();
 }
 
 void COXCoolToolBar::DockBeside(COXCoolToolBar* other)
@@ -657,8 +1215,9 @@ bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool pr
     if (IsCustomizable(true) || IsCustomizable(false)) {
         std::vector<barstate::ButtonSetting> settings;
         std::vector<uint8_t> order;
-        barstate::putU32(order, static_cast<uint32_t>(m_records.size()));
-        for (const ButtonRecord& record : m_records) {
+        std::vector<uint32_t> orderIds;
+        for (int i = 0; i < GetButtonCount(); ++i) {
+            const ButtonRecord& record = m_records[static_cast<std::size_t>(i)];
             barstate::ButtonSetting setting;
             setting.commandId = record.commandId;
             setting.image = record.image;
@@ -666,23 +1225,45 @@ bool COXCoolToolBar::SaveBarState(const char* section, const char* name, bool pr
             setting.textShown = !record.text.empty();
             setting.text = setting.textShown ? record.text : hiddenText(record.commandId);
             settings.push_back(std::move(setting));
-            barstate::putU32(order, record.commandId);
+            // Custom buttons come back through their positions, not the order.
+            if (!m_customButtons.count(i))
+                orderIds.push_back(record.commandId);
         }
+        barstate::putU32(order, static_cast<uint32_t>(orderIds.size()));
+        for (uint32_t id : orderIds)
+            barstate::putU32(order, id);
+        std::vector<barstate::CustomButtonPosition> positions;
+        for (const auto& [index, custom] : m_customButtons)
+            positions.push_back({index, custom.controlId});
         written = writeBinary(sectionName, barName + "_ButtonsSettings",
                               barstate::encodeButtonsSettings(settings)) &&
                   written;
-        // The bar holds no custom buttons yet: an empty table.
         written = writeBinary(sectionName, barName + "_CustomButtonsPositions",
-                              barstate::encodePositions({})) &&
+                              barstate::encodePositions(positions)) &&
                   written;
-        // The button order: a count and the command ids in bar order (u32 little-endian each).
+        // The button order: a count and the command ids in bar order (u32 little-endian each),
+        // custom buttons left out.
         written = profile::WriteProfileBinary(sectionName, barName, order) && written;
     }
 
     if (!g_customSettingsWritten) {
-        written =
-            writeBinary(sectionName, kCustomSettings, barstate::encodeCustomButtonsSettings({})) &&
-            written;
+        std::vector<barstate::CustomButtonSetting> entries;
+        const auto& registry = customRegistry();
+        for (unsigned controlId : registry.ids) {
+            const CustomButtonRecord& record = registry.records.at(controlId);
+            barstate::CustomButtonSetting entry;
+            entry.controlId = controlId;
+            entry.width = record.width;
+            entry.height = record.height;
+            entry.displayFlags = record.displayFlags;
+            entry.imageWhenHidden = record.imageWhenHidden;
+            if (record.control)
+                record.control->saveState(entry.controlState);
+            entries.push_back(std::move(entry));
+        }
+        written = writeBinary(sectionName, kCustomSettings,
+                              barstate::encodeCustomButtonsSettings(entries)) &&
+                  written;
         g_customSettingsWritten = true;
     }
 
@@ -793,6 +1374,40 @@ void COXCoolToolBar::loadProperties(const std::string& section)
         SetButtonsMinMaxWidth(m_minButtonsWidth, maxWidth);
 }
 
+void COXCoolToolBar::loadCustomButtonsSettings(const std::string& section)
+{
+    const auto value = readBinary(section, kCustomSettings);
+    if (!value)
+        return;
+    // A control's state is measured by its own object; a control id without one has none.
+    auto& registry = customRegistry();
+    const auto entries = barstate::decodeCustomButtonsSettings(
+        value->first, value->second,
+        [&registry](uint32_t controlId,
+                    std::span<const uint8_t> rest) -> std::optional<std::size_t> {
+            const auto found = registry.records.find(controlId);
+            if (found == registry.records.end() || !found->second.control)
+                return 0;
+            return found->second.control->stateSize(rest);
+        });
+    if (!entries)
+        return;
+    for (const barstate::CustomButtonSetting& entry : *entries) {
+        CustomButtonRecord record;
+        if (const auto found = registry.records.find(entry.controlId);
+            found != registry.records.end())
+            record = found->second;
+        record.controlId = entry.controlId;
+        record.width = entry.width;
+        record.height = entry.height;
+        record.displayFlags = entry.displayFlags;
+        record.imageWhenHidden = entry.imageWhenHidden;
+        if (record.control)
+            record.control->loadState(entry.controlState);
+        RegisterCustomButton(record);
+    }
+}
+
 bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool properties)
 {
     const std::string sectionName = section ? section : "";
@@ -802,19 +1417,40 @@ bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool pr
 
     if (!g_customSettingsRead) {
         g_customSettingsRead = true;
-        // No custom control is registered yet, so only an empty table parses; any other counts
-        // as missing.
-        if (const auto value = readBinary(sectionName, kCustomSettings))
-            barstate::decodeCustomButtonsSettings(
-                value->first, value->second,
-                [](uint32_t, std::span<const uint8_t>) { return std::optional<std::size_t>(); });
+        loadCustomButtonsSettings(sectionName);
     }
 
     if (IsCustomizable(true) || IsCustomizable(false)) {
+        // The saved positions, parsed whole first; without them the custom buttons go back
+        // where they are now.
+        std::vector<barstate::CustomButtonPosition> positions;
+        bool fromProfile = false;
+        if (const auto value = readBinary(sectionName, barName + "_CustomButtonsPositions");
+            value && value->second > 0) {
+            if (auto decoded = barstate::decodePositions(value->first, value->second)) {
+                positions = std::move(*decoded);
+                fromProfile = true;
+            }
+        }
+        if (!fromProfile)
+            for (const auto& [index, custom] : m_customButtons)
+                positions.push_back({index, custom.controlId});
+        // Every custom button off, from the last to the first, kept aside by its control id;
+        // one that is to be made again loses its control.
+        std::map<unsigned, CustomButtonRecord> keptAside;
+        while (!m_customButtons.empty()) {
+            auto record = takeCustomButton(m_customButtons.rbegin()->first);
+            if (fromProfile && record->control && record->control->recreateOnLoad()) {
+                record->control->destroyWindow();
+                record->control.reset();
+            }
+            if (!keptAside.emplace(record->controlId, *record).second && record->control)
+                record->control->destroyWindow();
+        }
+
+        const bool wasInternal = std::exchange(m_internalChange, true);
         if (const auto order = profile::GetProfileBinary(sectionName, barName))
             restoreButtonOrder(*order);
-    }
-    if (IsCustomizable(true) || IsCustomizable(false)) {
         const auto value = readBinary(sectionName, barName + "_ButtonsSettings");
         const auto settings =
             value ? barstate::decodeButtonsSettings(value->first, value->second) : std::nullopt;
@@ -841,9 +1477,32 @@ bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool pr
             }
             applyTextStyle();
         }
+        m_internalChange = wasInternal;
+
+        // The custom buttons at their positions: a control kept aside whose window still exists
+        // goes back; otherwise one is made from the registration of its control id. A position
+        // past the end of the bar, or of a control id without either, leaves no button there.
+        for (const barstate::CustomButtonPosition& position : positions) {
+            const auto kept = keptAside.find(position.controlId);
+            if (kept != keptAside.end() && kept->second.control && kept->second.control->window()) {
+                CustomButtonRecord record = std::move(kept->second);
+                keptAside.erase(kept);
+                const auto control = record.control;
+                if (!putBackCustomButton(position.index, std::move(record)))
+                    control->destroyWindow();
+                continue;
+            }
+            const int registration = FindCustomButton(position.controlId);
+            if (registration >= 0 && position.index >= 0)
+                InsertCustomButton(position.index, registration, WS_CHILD | WS_VISIBLE);
+        }
+        for (auto& [controlId, record] : keptAside)
+            if (record.control)
+                record.control->destroyWindow();
     }
     // The stored text type applies to all buttons (3 keeps the texts just restored).
     SetButtonsText(0, 0xFFFF, m_textType);
+    UpdateLayout(true, false);
 
     const std::string where = stateSection(section, name);
     const int32_t visible = profile::GetProfileInt(where, "Visible", -1);

@@ -3,8 +3,11 @@
 #include "platform/framework/Menu.h"
 #include "platform/framework/ToolBar.h"
 #include "platform/framework/WinTypes.h"
+#include "toolkit/widgets/CustomButtonRecord.h"
 
 #include <QImage>
+#include <QPixmap>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -26,11 +29,13 @@ class COXCoolToolBar : public platform::framework::ToolBar
 public:
     // Window styles Create takes.
     static constexpr uint32_t WS_VISIBLE = 0x10000000;
+    static constexpr uint32_t WS_CHILD = 0x40000000;
     static constexpr uint32_t TBSTYLE_FLAT = 0x0800;
 
     // Button styles and state bits of a button record.
     static constexpr uint8_t TBSTYLE_BUTTON = 0x00;
     static constexpr uint8_t TBSTYLE_SEP = 0x01;
+    static constexpr uint8_t TBSTYLE_AUTOSIZE = 0x10;
     static constexpr uint8_t TBSTATE_CHECKED = 0x01;
     static constexpr uint8_t TBSTATE_PRESSED = 0x02;
     static constexpr uint8_t TBSTATE_ENABLED = 0x04;
@@ -64,6 +69,7 @@ public:
     // show their texts.
     static COXCoolToolBar* Create(QMainWindow* parent, uint32_t style, unsigned id,
                                   std::function<platform::framework::CommandTarget*()> route);
+    ~COXCoolToolBar() override;
 
     // Docks this bar on the row of `other`, right after it, keeping whether it is shown.
     void DockBeside(COXCoolToolBar* other);
@@ -218,6 +224,69 @@ public:
     // The key of the application's profile, where the tool bars' states are kept.
     static std::string profileKey();
 
+    // Custom buttons: controls hosted on separators. The registrations are process-wide, keyed
+    // by control id, in registration order.
+    //
+    // Registers a custom button, or updates the registration of its control id; its
+    // registration index, or -1 when the update fails.
+    static int RegisterCustomButton(const CustomButtonRecord& record);
+    // Stores width, height, display flags and image when hidden of record in the registration
+    // when it names the same control id, and in the records of every bar that hosts the control
+    // (those bars are laid out again). False for an index out of range.
+    static bool UpdateCustomButton(int registration, const CustomButtonRecord& record);
+    // The registration index of a control id, or of the control id a window hosts; -1 for none.
+    static int FindCustomButton(unsigned controlId);
+    static int FindCustomButton(const QWidget* window);
+    // The registration at an index, or nothing.
+    static std::optional<CustomButtonRecord> customButtonRegistration(int registration);
+    static int customButtonRegistrationCount();
+    // Forgets every registration (tests: a new run).
+    static void resetCustomButtons();
+
+    // The button index on this bar that hosts the control id, or -1; whether there is one.
+    int FindCustomButtonIndex(unsigned controlId) const;
+    bool HasCustomButton(unsigned controlId) const;
+    // The custom button at a button index, or null.
+    const CustomButtonRecord* GetCustomButton(int index) const;
+    int customButtonCount() const { return static_cast<int>(m_customButtons.size()); }
+
+    // Inserts a separator at index and makes the control of a registration on it (a copy when
+    // the registration's control is placed elsewhere). False for an index outside 0..count, a
+    // registration index out of range, or a control that cannot be made (the bar is unchanged).
+    bool InsertCustomButton(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE,
+                            const QString& extra = {}, const QString& windowClass = {},
+                            const QString& text = {});
+    // The typed inserts: InsertCustomButton with a fixed window class.
+    bool InsertComboBox(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertEdit(int index, int registration, const QString& text = {},
+                    uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertRichEdit(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertStatic(int index, int registration, const QString& text = {},
+                      uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertHotKey(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+    // (The text has no default, so that InsertButton(index, {}) stays the record insert.)
+    bool InsertButton(int index, int registration, const QString& text,
+                      uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertProgress(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertSlider(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+    // format: the display format of the date-time edit (empty: the locale's).
+    bool InsertDateTimePicker(int index, int registration, const QString& format = {},
+                              uint32_t style = WS_CHILD | WS_VISIBLE);
+    bool InsertIPAddress(int index, int registration, uint32_t style = WS_CHILD | WS_VISIBLE);
+
+    // Places the custom buttons with index in first..last (-1: up to the last button): the
+    // control where the display flags allow the bar's state, else a plain button showing the
+    // image when hidden.
+    void PlaceCustomButtons(int first = 0, int last = -1);
+    // Where a control sits in the item rectangle of its button: 2 pixels in from the left and
+    // the right; centred at height when that is above 0 and below the item's height, else the
+    // item's full height.
+    static QRect customControlRect(const QRect& item, int height);
+
+    // The common step after a change: re-places the custom buttons, then, while the bar is
+    // shown, lays out (recalc) and repaints it. Nothing while the bar itself inserts or deletes.
+    void UpdateLayout(bool recalc = true, bool redraw = true);
+
 private:
     COXCoolToolBar(const platform::framework::ToolBarResource& resource,
                    std::function<platform::framework::CommandTarget*()> route, QWidget* parent);
@@ -234,6 +303,15 @@ private:
     void loadProperties(const std::string& section);
     bool restoreButtonOrder(std::span<const uint8_t> value);
     platform::framework::HMENU mainMenu() const;
+    void setImages(const QImage& strip);
+    QPixmap imageAt(int image) const;
+    bool createCustomControl(int index, int registration, uint32_t style, const QString& extra,
+                             const QString& windowClass, const QString& text);
+    void placeCustomButton(int index);
+    std::optional<CustomButtonRecord> takeCustomButton(int index);
+    bool putBackCustomButton(int index, CustomButtonRecord record);
+    void loadCustomButtonsSettings(const std::string& section);
+    void runCommand(unsigned id);
 
     std::function<platform::framework::CommandTarget*()> m_route;
     std::vector<ButtonRecord> m_records;
@@ -262,4 +340,9 @@ private:
     Notify m_notify;
     int m_selectedButton = -1;
     int m_insertionIndex = -1;
+    std::vector<QPixmap> m_images;                     // the button images cut from the bar's strip
+    std::map<int, CustomButtonRecord> m_customButtons; // by button index
+    bool m_internalChange = false;
+    // Work left for the next idle update: bit 0 lay out again, bit 1 re-place custom buttons.
+    uint8_t m_idleWork = 0;
 };

@@ -6,10 +6,13 @@
 #include "platform/framework/Resources.h"
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
+#include "toolkit/widgets/StandardCustomControl.h"
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -731,6 +734,536 @@ TEST_F(COXCoolToolBarStateFileTest, ButtonOrderComesBackAndBadOrdersChangeNothin
         EXPECT_EQ(b->actions().size(), 5);
         delete b;
     }
+}
+
+} // namespace
+
+namespace {
+
+// A control object that keeps a text as its state (one length byte, then the bytes) and counts
+// what the bars ask of it.
+class FakeControl : public CustomButtonControl
+{
+public:
+    struct Counts
+    {
+        int creates = 0;
+        int copies = 0;
+        int destroys = 0;
+    };
+    explicit FakeControl(std::shared_ptr<Counts> counts, bool creatable = true)
+        : m_counts(std::move(counts)), m_creatable(creatable)
+    {}
+
+    QWidget* window() const override { return m_window; }
+    bool create(unsigned controlId, COXCoolToolBar* bar, uint32_t, const QString&,
+                const QString& windowClass, const QString&) override
+    {
+        ++m_counts->creates;
+        if (!m_creatable)
+            return false;
+        m_controlId = controlId;
+        m_class = windowClass;
+        m_window = new QLineEdit(bar);
+        return true;
+    }
+    std::shared_ptr<CustomButtonControl> copyFor(COXCoolToolBar* bar) const override
+    {
+        ++m_counts->copies;
+        auto copy = std::make_shared<FakeControl>(m_counts, m_creatable);
+        if (!copy->create(m_controlId, bar, 0, {}, m_class, {}))
+            return nullptr;
+        return copy;
+    }
+    void destroyWindow() override
+    {
+        if (m_window)
+            ++m_counts->destroys;
+        delete m_window.data();
+    }
+    void setCustomizationMode(bool on) override { mode = on; }
+    bool recreateOnLoad() const override { return recreate; }
+    void saveState(std::vector<uint8_t>& out) const override
+    {
+        out.push_back(static_cast<uint8_t>(state.size()));
+        out.insert(out.end(), state.begin(), state.end());
+    }
+    std::optional<std::size_t> stateSize(std::span<const uint8_t> rest) const override
+    {
+        if (rest.empty() || rest.size() < 1u + rest[0])
+            return std::nullopt;
+        return 1u + rest[0];
+    }
+    void loadState(std::span<const uint8_t> bytes) override
+    {
+        state.assign(bytes.begin() + 1, bytes.end());
+    }
+
+    bool mode = false;
+    bool recreate = false;
+    std::string state;
+
+private:
+    std::shared_ptr<Counts> m_counts;
+    bool m_creatable;
+    unsigned m_controlId = 0;
+    QString m_class;
+    QPointer<QWidget> m_window;
+};
+
+constexpr unsigned kCombo = 3001;
+constexpr unsigned kEdit = 3002;
+
+class COXCoolToolBarCustomTest : public COXCoolToolBarStateFileTest
+{
+protected:
+    void SetUp() override
+    {
+        COXCoolToolBarStateFileTest::SetUp();
+        COXCoolToolBar::resetCustomButtons();
+        counts = std::make_shared<FakeControl::Counts>();
+        combo = std::make_shared<FakeControl>(counts);
+        CustomButtonRecord record;
+        record.control = combo;
+        record.controlId = kCombo;
+        record.width = 80;
+        comboRegistration = COXCoolToolBar::RegisterCustomButton(record);
+    }
+    void TearDown() override
+    {
+        COXCoolToolBar::resetCustomButtons();
+        COXCoolToolBarStateFileTest::TearDown();
+    }
+    // "B" a button, "S" a plain separator, "C" a custom button.
+    std::string marks(const COXCoolToolBar* on) const
+    {
+        std::string text;
+        for (int i = 0; i < on->GetButtonCount(); ++i)
+            text += on->GetCustomButton(i)                                         ? 'C'
+                    : (on->GetButton(i)->style & COXCoolToolBar::TBSTYLE_SEP) != 0 ? 'S'
+                                                                                   : 'B';
+        return text;
+    }
+
+    std::shared_ptr<FakeControl::Counts> counts;
+    std::shared_ptr<FakeControl> combo;
+    int comboRegistration = -1;
+};
+
+TEST_F(COXCoolToolBarCustomTest, RegisteringTwiceUpdatesTheFirstRegistration)
+{
+    EXPECT_EQ(comboRegistration, 0);
+    CustomButtonRecord other;
+    other.controlId = kEdit;
+    EXPECT_EQ(COXCoolToolBar::RegisterCustomButton(other), 1);
+    ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration));
+
+    CustomButtonRecord again;
+    again.controlId = kCombo;
+    again.width = 120;
+    again.height = 10;
+    again.displayFlags = 2;
+    again.imageWhenHidden = 3;
+    EXPECT_EQ(COXCoolToolBar::RegisterCustomButton(again), 0);
+    EXPECT_EQ(COXCoolToolBar::customButtonRegistrationCount(), 2);
+    const auto stored = COXCoolToolBar::customButtonRegistration(0);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->width, 120);
+    EXPECT_EQ(stored->displayFlags, 2u);
+    EXPECT_EQ(stored->control, combo); // the control object stays
+    // The bar hosting it took the new numbers too.
+    EXPECT_EQ(bar->GetCustomButton(2)->width, 120);
+    EXPECT_EQ(bar->GetCustomButton(2)->imageWhenHidden, 3);
+
+    EXPECT_EQ(COXCoolToolBar::FindCustomButton(kEdit), 1);
+    EXPECT_EQ(COXCoolToolBar::FindCustomButton(999u), -1);
+    EXPECT_EQ(COXCoolToolBar::FindCustomButton(combo->window()), 0);
+    EXPECT_FALSE(COXCoolToolBar::UpdateCustomButton(2, again));
+    EXPECT_FALSE(COXCoolToolBar::UpdateCustomButton(-1, again));
+    EXPECT_FALSE(COXCoolToolBar::customButtonRegistration(5));
+}
+
+TEST_F(COXCoolToolBarCustomTest, InsertsRefuseBadArgumentsAndControlsThatCannotBeMade)
+{
+    CustomButtonRecord broken;
+    broken.controlId = kEdit;
+    broken.control = std::make_shared<FakeControl>(counts, false);
+    const int brokenRegistration = COXCoolToolBar::RegisterCustomButton(broken);
+    CustomButtonRecord empty;
+    empty.controlId = 3003; // no control object
+    const int emptyRegistration = COXCoolToolBar::RegisterCustomButton(empty);
+
+    struct Case
+    {
+        const char* name;
+        int index;
+        int registration;
+    };
+    const Case cases[] = {{"index below 0", -1, 0},
+                          {"index past the end", 6, 0},
+                          {"registration -1", 0, -1},
+                          {"registration past the end", 0, 3},
+                          {"control not made", 0, brokenRegistration},
+                          {"no control object", 0, emptyRegistration}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(bar->InsertCustomButton(c.index, c.registration));
+        EXPECT_EQ(marks(bar), "BSBBB");
+        EXPECT_EQ(bar->actions().size(), 5);
+    }
+    EXPECT_TRUE(bar->InsertCustomButton(5, comboRegistration)); // at the end
+    EXPECT_EQ(marks(bar), "BSBBBC");
+    EXPECT_EQ(bar->FindCustomButtonIndex(kCombo), 5);
+    EXPECT_TRUE(bar->HasCustomButton(kCombo));
+    EXPECT_FALSE(bar->HasCustomButton(kEdit));
+}
+
+TEST_F(COXCoolToolBarCustomTest, TheSecondBarGetsACopy)
+{
+    COXCoolToolBar* second = another();
+    ASSERT_TRUE(bar->InsertCustomButton(1, comboRegistration));
+    ASSERT_TRUE(second->InsertCustomButton(0, comboRegistration));
+    EXPECT_EQ(counts->creates, 2);
+    EXPECT_EQ(counts->copies, 1);
+    EXPECT_EQ(bar->GetCustomButton(1)->control, combo);
+    ASSERT_NE(second->GetCustomButton(0)->control, nullptr);
+    EXPECT_NE(second->GetCustomButton(0)->control, combo);
+    EXPECT_TRUE(combo->window()->isAncestorOf(combo->window()) ||
+                bar->isAncestorOf(combo->window()));
+    EXPECT_TRUE(second->isAncestorOf(second->GetCustomButton(0)->control->window()));
+
+    // Deleting the button destroys its control; the registration makes a new one next time.
+    EXPECT_TRUE(bar->DeleteButton(1));
+    EXPECT_EQ(counts->destroys, 1);
+    EXPECT_EQ(combo->window(), nullptr);
+    EXPECT_EQ(marks(bar), "BSBBB");
+    ASSERT_TRUE(bar->InsertCustomButton(1, comboRegistration));
+    EXPECT_EQ(counts->creates, 3);
+    EXPECT_EQ(counts->copies, 1);
+    EXPECT_EQ(bar->GetCustomButton(1)->control, combo);
+}
+
+TEST_F(COXCoolToolBarCustomTest, IndicesFollowInsertDeleteAndMove)
+{
+    CustomButtonRecord edit;
+    edit.controlId = kEdit;
+    edit.control = std::make_shared<FakeControl>(counts);
+    const int editRegistration = COXCoolToolBar::RegisterCustomButton(edit);
+    ASSERT_TRUE(bar->InsertCustomButton(1, comboRegistration)); // B C S B B B
+    ASSERT_TRUE(bar->InsertCustomButton(4, editRegistration));  // B C S B C B B
+    bar->SelectButton(4);
+    bar->setInsertionIndex(1);
+
+    struct Step
+    {
+        const char* name;
+        std::function<void()> act;
+        std::string marks;
+        int combo, edit, selected, insertion;
+    };
+    COXCoolToolBar::ButtonRecord separator;
+    separator.style = COXCoolToolBar::TBSTYLE_SEP;
+    const Step steps[] = {
+        {"start", [] {}, "BCSBCBB", 1, 4, 4, 1},
+        {"insert at 0", [&] { bar->InsertButton(0, separator); }, "SBCSBCBB", 2, 5, 5, 2},
+        {"insert at a custom button", [&] { bar->InsertButton(5, separator); }, "SBCSBSCBB", 2, 6,
+         6, 2},
+        {"delete the first", [&] { bar->DeleteButton(0); }, "BCSBSCBB", 1, 5, 5, 1},
+        {"move a custom button back", [&] { bar->MoveButton(5, 1); }, "BCCSBSBB", 2, 1, 1, 2},
+        {"move a plain button over them", [&] { bar->MoveButton(4, 0); }, "BBCCSSBB", 3, 2, 2, 3},
+        {"delete the selected custom button", [&] { bar->DeleteButton(2); }, "BBCSSBB", 2, -1, -1,
+         2},
+        {"delete the insertion index", [&] { bar->DeleteButton(2); }, "BBSSBB", -1, -1, -1, -1},
+        {"delete the last", [&] { bar->DeleteButton(5); }, "BBSSB", -1, -1, -1, -1},
+        {"delete the last before separators", [&] { bar->DeleteButton(4); }, "BB", -1, -1, -1, -1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(marks(bar), step.marks);
+        EXPECT_EQ(bar->FindCustomButtonIndex(kCombo), step.combo);
+        EXPECT_EQ(bar->FindCustomButtonIndex(kEdit), step.edit);
+        EXPECT_EQ(bar->GetSelectedButton(), step.selected);
+        EXPECT_EQ(bar->insertionIndex(), step.insertion);
+        EXPECT_EQ(bar->actions().size(), bar->GetButtonCount());
+    }
+}
+
+TEST_F(COXCoolToolBarCustomTest, NoPlainSeparatorIsLeftAtEitherEnd)
+{
+    // B S B B B: deleting the first button leaves no leading separator.
+    ASSERT_TRUE(bar->DeleteButton(0));
+    EXPECT_EQ(marks(bar), "BBB");
+    ASSERT_TRUE(bar->InsertCustomButton(3, comboRegistration));
+    COXCoolToolBar::ButtonRecord separator;
+    separator.style = COXCoolToolBar::TBSTYLE_SEP;
+    bar->InsertButton(3, separator); // B B B S C
+    EXPECT_EQ(marks(bar), "BBBSC");
+    ASSERT_TRUE(bar->DeleteButton(4));
+    EXPECT_EQ(marks(bar), "BBB");
+    // A separator that hosts a control stays at an end.
+    ASSERT_TRUE(bar->InsertCustomButton(0, comboRegistration));
+    bar->InsertButton(1, separator); // C S B B B
+    ASSERT_TRUE(bar->DeleteButton(2));
+    EXPECT_EQ(marks(bar), "CSBB");
+    ASSERT_TRUE(bar->DeleteButton(0)); // the custom button: the separator after it goes too
+    EXPECT_EQ(marks(bar), "BB");
+}
+
+TEST_F(COXCoolToolBarCustomTest, DisplayFlagsByDockState)
+{
+    const QPixmap imageOnly = [] {
+        QPixmap pixmap(16, 15);
+        pixmap.fill(Qt::blue);
+        return pixmap;
+    }();
+    CustomButtonRecord record = *COXCoolToolBar::customButtonRegistration(comboRegistration);
+    struct Case
+    {
+        uint32_t flags;
+        Qt::ToolBarArea area; // NoToolBarArea: floating
+        bool shown;
+    };
+    const Case cases[] = {
+        {7, Qt::TopToolBarArea, true},    {7, Qt::LeftToolBarArea, true},
+        {7, Qt::NoToolBarArea, true},     {2, Qt::TopToolBarArea, true},
+        {2, Qt::BottomToolBarArea, true}, {2, Qt::LeftToolBarArea, false},
+        {2, Qt::NoToolBarArea, false},    {1, Qt::RightToolBarArea, true},
+        {4, Qt::NoToolBarArea, true},     {4, Qt::TopToolBarArea, false},
+    };
+    window.show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.flags) + " in area " + std::to_string(c.area));
+        record.displayFlags = c.flags;
+        record.imageWhenHidden = 2;
+        COXCoolToolBar::UpdateCustomButton(comboRegistration, record);
+        auto* tested = COXCoolToolBar::Create(&window, COXCoolToolBar::WS_VISIBLE, kBar, nullptr);
+        if (c.area == Qt::NoToolBarArea) {
+            tested->setParent(nullptr);
+            tested->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+            tested->show();
+        } else {
+            window.addToolBar(c.area, tested);
+        }
+        ASSERT_TRUE(tested->InsertCustomButton(1, comboRegistration));
+        tested->PlaceCustomButtons();
+        QWidget* control = tested->GetCustomButton(1)->control->window();
+        EXPECT_EQ(!control->isHidden(), c.shown);
+        const COXCoolToolBar::ButtonRecord* button = tested->GetButton(1);
+        EXPECT_EQ(button->commandId, kCombo);
+        if (c.shown) {
+            EXPECT_EQ(button->style, COXCoolToolBar::TBSTYLE_SEP);
+            EXPECT_EQ(button->image, 80);
+        } else {
+            EXPECT_EQ(button->style, COXCoolToolBar::TBSTYLE_AUTOSIZE);
+            EXPECT_EQ(button->image, 2);
+        }
+        delete tested;
+    }
+    (void)imageOnly;
+}
+
+TEST_F(COXCoolToolBarCustomTest, ControlRectInTheItem)
+{
+    const QRect item(10, 0, 80, 22);
+    struct Case
+    {
+        int height;
+        QRect rect;
+    };
+    const Case cases[] = {{-1, QRect(12, 0, 76, 22)},        {0, QRect(12, 0, 76, 22)},
+                          {22, QRect(12, 0, 76, 22)},        {40, QRect(12, 0, 76, 22)},
+                          {10, QRect(12, 6, 76, 10)},        {21, QRect(12, 0, 76, 21)},
+                          {INT32_MIN, QRect(12, 0, 76, 22)}, {INT32_MAX, QRect(12, 0, 76, 22)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        EXPECT_EQ(COXCoolToolBar::customControlRect(item, c.height), c.rect);
+    }
+
+    // On the bar: a height of -1 is the full item height, 2 pixels in on either side.
+    window.show();
+    ASSERT_TRUE(bar->InsertCustomButton(1, comboRegistration));
+    QApplication::processEvents(); // the bar's pending layout
+    QWidget* control = combo->window();
+    QWidget* host = control->parentWidget();
+    EXPECT_EQ(host->width(), 80);
+    EXPECT_EQ(control->geometry(), host->rect().adjusted(2, 0, -2, 0));
+}
+
+TEST_F(COXCoolToolBarCustomTest, ContextMenuAndModeWithCustomButtons)
+{
+    using B = COXCoolToolBar;
+    ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration)); // B S C B B B
+    const std::vector<B::MenuItem> onCustom = bar->contextMenuItems(2);
+    ASSERT_EQ(onCustom.size(), 8u);
+    EXPECT_FALSE(onCustom[3].enabled); // no texts for a custom button
+    EXPECT_FALSE(onCustom[4].enabled);
+    EXPECT_FALSE(onCustom[6].enabled); // a plain separator before it
+    EXPECT_TRUE(onCustom[7].enabled);
+    // The button after a custom button may take a separator before it.
+    EXPECT_TRUE(bar->contextMenuItems(3)[6].enabled);
+
+    bar->SetCustomizationMode(true);
+    EXPECT_TRUE(combo->mode);
+    ASSERT_TRUE(bar->InsertCustomButton(0, comboRegistration));
+    auto* copy = dynamic_cast<FakeControl*>(bar->GetCustomButton(0)->control.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->mode); // placed in the mode
+    bar->SetCustomizationMode(false);
+    EXPECT_FALSE(combo->mode);
+    EXPECT_FALSE(copy->mode);
+
+    // Deleting the custom button through the menu.
+    bar->SetCustomizationMode(true);
+    bar->carryOutMenuCommand(3, B::ID_DELETE_BUTTON);
+    EXPECT_EQ(marks(bar), "CBSBBB");
+}
+
+TEST_F(COXCoolToolBarCustomTest, PositionsAndRegistrationsRoundTrip)
+{
+    bar->SetCustomizationTable(kTable, 4);
+    combo->state = "abc";
+    ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration)); // B S C B B B
+    bar->MoveButton(5, 0);                                      // B B S C B B
+    ASSERT_TRUE(bar->SaveBarState("S", "B", true));
+    const auto positions = profile::GetProfileBinary("S", "B_CustomButtonsPositions");
+    ASSERT_TRUE(positions);
+    EXPECT_EQ(*positions, barstate::encodePositions({{3, kCombo}}));
+
+    // A new run: registrations and bars made again, the control's state read back.
+    COXCoolToolBar::resetCustomButtons();
+    COXCoolToolBar::resetRunFlags();
+    auto fresh = std::make_shared<FakeControl>(counts);
+    CustomButtonRecord record;
+    record.control = fresh;
+    record.controlId = kCombo;
+    COXCoolToolBar::RegisterCustomButton(record); // width -1 until the profile says 80
+    COXCoolToolBar* loaded = another();
+    loaded->SetCustomizationTable(kTable, 4);
+    ASSERT_TRUE(loaded->LoadBarState("S", "B", true));
+    EXPECT_EQ(fresh->state, "abc");
+    EXPECT_EQ(COXCoolToolBar::customButtonRegistration(0)->width, 80);
+    EXPECT_EQ(marks(loaded), "BBSCBB");
+    EXPECT_EQ(loaded->GetButton(0)->commandId, kLongTip);
+    ASSERT_NE(loaded->GetCustomButton(3), nullptr);
+    EXPECT_EQ(loaded->GetCustomButton(3)->control, fresh);
+
+    // Loaded again: the live control goes back where it was, not made anew.
+    const int creates = counts->creates;
+    ASSERT_TRUE(loaded->LoadBarState("S", "B", true));
+    EXPECT_EQ(counts->creates, creates);
+    EXPECT_EQ(marks(loaded), "BBSCBB");
+    // One to be made again is.
+    fresh->recreate = true;
+    ASSERT_TRUE(loaded->LoadBarState("S", "B", true));
+    EXPECT_EQ(counts->creates, creates + 1);
+    EXPECT_EQ(marks(loaded), "BBSCBB");
+}
+
+TEST_F(COXCoolToolBarCustomTest, DamagedPositionsAndSettingsChangeNothing)
+{
+    bar->SetCustomizationTable(kTable, 4);
+    ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration)); // B S C B B B
+    ASSERT_TRUE(bar->SaveBarState("S", "B", false));
+
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int64_t size;
+        std::string marks;
+    };
+    const auto good = barstate::encodePositions({{2, kCombo}});
+    const auto far = barstate::encodePositions({{0x7FFFFFFF, kCombo}, {-5, kCombo}});
+    const auto unknown = barstate::encodePositions({{1, 4444}, {2, kCombo}});
+    const Case cases[] = {
+        {"good", good, static_cast<int64_t>(good.size()), "BSCBBB"},
+        {"truncated", {good.begin(), good.end() - 1}, static_cast<int64_t>(good.size()), "BSCBBB"},
+        {"count 0xFFFFFFFF", {0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0}, 8, "BSCBBB"},
+        {"size 0", good, 0, "BSCBBB"},
+        {"indices out of range", far, static_cast<int64_t>(far.size()), "BSBBB"},
+        {"unregistered control id", unknown, static_cast<int64_t>(unknown.size()), "BSCBBB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        profile::WriteProfileBinary("S", "B_CustomButtonsPositions", c.bytes);
+        profile::WriteProfileInt("S", "B_CustomButtonsPositions_Size",
+                                 static_cast<int32_t>(c.size));
+        ASSERT_TRUE(bar->LoadBarState("S", "B", false));
+        EXPECT_EQ(marks(bar), c.marks);
+        if (!bar->HasCustomButton(kCombo))
+            ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration));
+    }
+
+    // A registrations value whose control state runs past the value is not read at all.
+    COXCoolToolBar::resetRunFlags();
+    barstate::CustomButtonSetting entry;
+    entry.controlId = kCombo;
+    entry.width = 33;
+    entry.controlState = {5, 'a'}; // claims 5 bytes, holds 1
+    const auto settings = barstate::encodeCustomButtonsSettings({entry});
+    profile::WriteProfileBinary("S", "Toolbars_CustomButtonsSettings", settings);
+    profile::WriteProfileInt("S", "Toolbars_CustomButtonsSettings_Size",
+                             static_cast<int32_t>(settings.size()));
+    bar->LoadBarState("S", "B", false);
+    EXPECT_EQ(COXCoolToolBar::customButtonRegistration(comboRegistration)->width, 80);
+}
+
+TEST(StandardCustomControlTest, TypedInsertsMakeTheirControls)
+{
+    QTemporaryDir registry;
+    qputenv("HARLUNE_REGISTRY_DIR", registry.path().toUtf8());
+    fw::Resources::instance().clear();
+    fw::Resources::instance().addToolBars(kBars);
+    QMainWindow window;
+    COXCoolToolBar* bar =
+        COXCoolToolBar::Create(&window, COXCoolToolBar::WS_VISIBLE, kBar, nullptr);
+    ASSERT_NE(bar, nullptr);
+    COXCoolToolBar::resetCustomButtons();
+
+    struct Case
+    {
+        const char* className;
+        std::function<bool(int index, int registration)> insert;
+    };
+    const Case cases[] = {
+        {"QComboBox", [&](int i, int r) { return bar->InsertComboBox(i, r); }},
+        {"QLineEdit", [&](int i, int r) { return bar->InsertEdit(i, r, "text"); }},
+        {"QTextEdit", [&](int i, int r) { return bar->InsertRichEdit(i, r); }},
+        {"QLabel", [&](int i, int r) { return bar->InsertStatic(i, r, "label"); }},
+        {"QKeySequenceEdit", [&](int i, int r) { return bar->InsertHotKey(i, r); }},
+        {"QPushButton", [&](int i, int r) { return bar->InsertButton(i, r, "Go"); }},
+        {"QProgressBar", [&](int i, int r) { return bar->InsertProgress(i, r); }},
+        {"QSlider", [&](int i, int r) { return bar->InsertSlider(i, r); }},
+        {"QDateTimeEdit", [&](int i, int r) { return bar->InsertDateTimePicker(i, r, "yyyy"); }},
+        {"QLineEdit", [&](int i, int r) { return bar->InsertIPAddress(i, r); }},
+    };
+    unsigned controlId = 5000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.className);
+        CustomButtonRecord record;
+        record.controlId = ++controlId;
+        record.control = std::make_shared<StandardCustomControl>();
+        const int registration = COXCoolToolBar::RegisterCustomButton(record);
+        ASSERT_TRUE(c.insert(0, registration));
+        QWidget* control = bar->GetCustomButton(0)->control->window();
+        ASSERT_NE(control, nullptr);
+        EXPECT_STREQ(control->metaObject()->className(), c.className);
+        EXPECT_EQ(control->objectName(), QStringLiteral("control%1").arg(controlId));
+    }
+    EXPECT_EQ(
+        qobject_cast<QDateTimeEdit*>(bar->GetCustomButton(1)->control->window())->displayFormat(),
+        "yyyy");
+    // A class no control stands for is refused and leaves the bar as it was.
+    CustomButtonRecord unknown;
+    unknown.controlId = 6000;
+    unknown.control = std::make_shared<StandardCustomControl>();
+    const int count = bar->GetButtonCount();
+    EXPECT_FALSE(bar->InsertCustomButton(0, COXCoolToolBar::RegisterCustomButton(unknown),
+                                         COXCoolToolBar::WS_VISIBLE, {}, "NoSuchClass"));
+    EXPECT_EQ(bar->GetButtonCount(), count);
+    COXCoolToolBar::resetCustomButtons();
+    fw::Resources::instance().clear();
 }
 
 } // namespace
