@@ -538,6 +538,13 @@ constexpr CommandPrompt kPrompts[] = {
 
 constexpr StringResource kStrings[] = {
     {61446, "Configure Data Acquisition"},
+    // The tool bars' customisation menu.
+    {26585, "Delete"},
+    {26586, "Customize..."},
+    {26587, "Image Only"},
+    {26588, "Image and Text"},
+    {26589, "Separator Before"},
+    {26590, "Separator After"},
 };
 
 } // namespace
