@@ -9,14 +9,18 @@
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
 #include "toolkit/widgets/SystemColors.h"
+#include "toolkit/widgets/ToolBarLayout.h"
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QWidgetAction>
 
@@ -158,6 +162,96 @@ private:
     int m_height = -1;
 };
 
+// The bar's look within the application's style: the room before the first button holds the
+// icon, the gripper and the indent, and the bar draws them and its separators itself.
+class CoolBarStyle : public QProxyStyle
+{
+public:
+    explicit CoolBarStyle(COXCoolToolBar* bar) : m_bar(bar) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        if (metric == PM_ToolBarHandleExtent && widget == m_bar)
+            return m_bar->leadingExtent();
+        if (metric == PM_ToolBarSeparatorExtent && widget == m_bar)
+            return COXCoolToolBar::kSeparatorWidth;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+    QRect subElementRect(SubElement element, const QStyleOption* option,
+                         const QWidget* widget) const override
+    {
+        if (element == SE_ToolBarHandle && widget == m_bar) {
+            const int extent = m_bar->leadingExtent();
+            if (extent <= 0)
+                return {};
+            const QRect rect = option->rect;
+            return m_bar->orientation() == Qt::Horizontal
+                       ? QRect(rect.left(), rect.top(), extent, rect.height())
+                       : QRect(rect.left(), rect.top(), rect.width(), extent);
+        }
+        return QProxyStyle::subElementRect(element, option, widget);
+    }
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_IndicatorToolBarHandle && widget == m_bar) {
+            m_bar->drawLeadingArea(*painter, option->rect);
+            return;
+        }
+        if (element == PE_IndicatorToolBarSeparator && widget && widget->parentWidget() == m_bar &&
+            m_bar->drawsOwnSeparators()) {
+            m_bar->DrawSeparator(*painter, option->rect);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+private:
+    COXCoolToolBar* m_bar;
+};
+
+// A 3-D rectangle: top and left in one colour, bottom and right in the other.
+void draw3dRect(QPainter& painter, const QRect& rect, const QColor& topLeft,
+                const QColor& bottomRight)
+{
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), topLeft);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height() - 1), topLeft);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottomRight);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottomRight);
+}
+
+QRect toQRect(const toolkit::widgets::barlayout::Rect& rect)
+{
+    return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+}
+
+toolkit::widgets::barlayout::Rect fromQRect(const QRect& rect)
+{
+    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+// The frame round the selected button in customisation mode; it lets the mouse through.
+class SelectionFrame : public QWidget
+{
+public:
+    SelectionFrame(COXCoolToolBar* bar) : QWidget(bar), m_bar(bar)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        m_bar->DrawSelectedButtonFrame(painter, rect());
+    }
+
+private:
+    COXCoolToolBar* m_bar;
+};
+
 // The process-wide registrations of custom buttons and the bars alive, which an update of a
 // registration reaches.
 struct CustomButtonRegistry
@@ -206,6 +300,10 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
         }
         m_records.push_back(record);
     }
+    m_style = std::make_unique<CoolBarStyle>(this);
+    setStyle(m_style.get());
+    m_arrowWidth = QApplication::style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
+    m_selectionFrame = new SelectionFrame(this);
     watchButtons();
     customRegistry().bars.push_back(this);
     // Floating re-places the custom buttons at once; a new dock side at the next idle update.
@@ -225,6 +323,11 @@ COXCoolToolBar::~COXCoolToolBar()
 {
     auto& bars = customRegistry().bars;
     bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
+    // No widget may keep the bar's style once it is gone.
+    for (QWidget* child : findChildren<QWidget*>())
+        if (child->style() == m_style.get())
+            child->setStyle(nullptr);
+    setStyle(nullptr);
 }
 
 void COXCoolToolBar::watchButtons()
@@ -236,7 +339,10 @@ void COXCoolToolBar::watchButtons()
         widget->installEventFilter(this); // installing twice keeps one filter
         if (auto* host = dynamic_cast<CustomButtonHost*>(widget))
             host->button()->installEventFilter(this);
+        if (action->isSeparator() && widget->style() != m_style.get())
+            widget->setStyle(m_style.get()); // the bar draws its separators
     }
+    applyButtonLooks();
 }
 
 int COXCoolToolBar::indexOfWidget(QObject* widget) const
@@ -252,6 +358,22 @@ int COXCoolToolBar::indexOfWidget(QObject* widget) const
 
 bool COXCoolToolBar::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        if (auto* button = qobject_cast<QToolButton*>(watched))
+            applyTextColor(button, event->type() == QEvent::Enter);
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (m_selectedButton >= 0)
+            placeSelectionFrame();
+        break;
+    default:
+        break;
+    }
     if (!m_customizationMode || !IsCustomizable(true))
         return ToolBar::eventFilter(watched, event);
     switch (event->type()) {
@@ -441,6 +563,7 @@ int COXCoolToolBar::SelectButton(int index)
         if (QAction* action = actionAt(at))
             if (auto* host = dynamic_cast<CustomButtonHost*>(widgetForAction(action)))
                 host->setSelected(at == index);
+    placeSelectionFrame();
     update();
     notifyOwner(kSelectionChanged, 0);
     return previous;
@@ -696,14 +819,17 @@ void COXCoolToolBar::SetList(bool list)
 
 void COXCoolToolBar::SetIndent(int indent)
 {
-    if (indent >= 0)
+    if (indent >= 0) {
         m_indent = indent;
+        UpdateLayout(true, true);
+    }
 }
 
 void COXCoolToolBar::SetButtonsMinMaxWidth(int minWidth, int maxWidth)
 {
     m_minButtonsWidth = minWidth;
     m_maxButtonsWidth = maxWidth;
+    applyButtonLooks();
 }
 
 void COXCoolToolBar::SetCustomizable(bool customizable, bool advanced)
@@ -1145,6 +1271,186 @@ void COXCoolToolBar::UpdateLayout(bool recalc, bool redraw)
         repaint();
 }
 
+void COXCoolToolBar::SetGripper(bool gripper)
+{
+    m_gripper = gripper;
+    UpdateLayout(true, true);
+}
+
+void COXCoolToolBar::SetSeparator(bool separator)
+{
+    m_separatorDrawn = separator;
+    UpdateLayout(false, true);
+}
+
+void COXCoolToolBar::SetFlat(bool flat)
+{
+    m_flat = flat;
+    applyButtonLooks();
+    UpdateLayout(true, true);
+}
+
+void COXCoolToolBar::SetDropDownArrow(bool on)
+{
+    m_dropDownArrow = on;
+    applyButtonLooks();
+}
+
+void COXCoolToolBar::SetDefaultTextColor(platform::framework::COLORREF color)
+{
+    m_defaultTextColor = color;
+    applyButtonLooks();
+}
+
+void COXCoolToolBar::SetHotTextColor(platform::framework::COLORREF color)
+{
+    m_hotTextColor = color;
+    applyButtonLooks();
+}
+
+void COXCoolToolBar::SetIcon(const QIcon& icon)
+{
+    m_icon = icon;
+    UpdateLayout(true, true);
+}
+
+int COXCoolToolBar::leadingExtent() const
+{
+    return toolkit::widgets::barlayout::leadingExtent(!m_icon.isNull(), m_flat, m_gripper,
+                                                      isFloating(), m_indent);
+}
+
+void COXCoolToolBar::drawLeadingArea(QPainter& painter, const QRect& rect)
+{
+    QRect rest = rect;
+    if (!m_icon.isNull())
+        DrawIcon(painter, rest);
+    if (m_flat && m_gripper)
+        DrawGripper(painter, rest);
+}
+
+void COXCoolToolBar::DrawGripper(QPainter& painter, QRect& rect)
+{
+    namespace bl = toolkit::widgets::barlayout;
+    if (isFloating())
+        return;
+    const bl::GripperBars bars =
+        bl::gripperBars(fromQRect(rect), orientation() == Qt::Horizontal, true);
+    const QColor light = toolkit::widgets::toQColor(
+        toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNHIGHLIGHT));
+    const QColor shadow = toolkit::widgets::toQColor(
+        toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNSHADOW));
+    draw3dRect(painter, toQRect(bars.first), light, shadow);
+    draw3dRect(painter, toQRect(bars.second), light, shadow);
+    rect = toQRect(bars.rest);
+}
+
+void COXCoolToolBar::DrawSeparator(QPainter& painter, const QRect& rect)
+{
+    namespace bl = toolkit::widgets::barlayout;
+    // Wider separators hold controls: no line.
+    const auto line = bl::separatorLine(fromQRect(rect), orientation() == Qt::Horizontal);
+    if (!line)
+        return;
+    const QColor light = toolkit::widgets::toQColor(
+        toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNHIGHLIGHT));
+    const QColor shadow = toolkit::widgets::toQColor(
+        toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNSHADOW));
+    draw3dRect(painter, toQRect(*line), shadow, light);
+}
+
+void COXCoolToolBar::DrawIcon(QPainter& painter, QRect& rect)
+{
+    namespace bl = toolkit::widgets::barlayout;
+    const bl::IconPlace place = bl::iconPlace(fromQRect(rect), orientation() == Qt::Horizontal);
+    m_iconRect = toQRect(place.icon);
+    m_icon.paint(&painter, m_iconRect);
+    rect = toQRect(place.rest);
+}
+
+void COXCoolToolBar::DrawSelectedButtonFrame(QPainter& painter, const QRect& rect)
+{
+    // A drag rectangle 2 pixels wide.
+    QPen pen(palette().color(QPalette::WindowText), 2, Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect.adjusted(1, 1, -1, -1));
+}
+
+void COXCoolToolBar::placeSelectionFrame()
+{
+    QAction* action = actionAt(m_selectedButton);
+    QWidget* button = action ? widgetForAction(action) : nullptr;
+    // A custom button draws its own frame.
+    if (!button || dynamic_cast<CustomButtonHost*>(button) || button->isHidden()) {
+        m_selectionFrame->hide();
+        return;
+    }
+    m_selectionFrame->setGeometry(button->geometry());
+    m_selectionFrame->raise();
+    m_selectionFrame->show();
+    m_selectionFrame->update();
+}
+
+void COXCoolToolBar::applyTextColor(QWidget* button, bool hot)
+{
+    const auto system = toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNTEXT);
+    // A flat bar shows the default colour when it is not the system's, and the hot colour
+    // under the mouse when it is not the default one.
+    std::optional<platform::framework::COLORREF> color;
+    if (m_flat && m_defaultTextColor != system)
+        color = m_defaultTextColor;
+    if (m_flat && hot && m_hotTextColor != m_defaultTextColor)
+        color = m_hotTextColor;
+    QPalette palette = button->palette();
+    const QColor wanted =
+        color ? toolkit::widgets::toQColor(*color) : this->palette().color(QPalette::ButtonText);
+    if (palette.color(QPalette::ButtonText) != wanted) {
+        palette.setColor(QPalette::ButtonText, wanted);
+        button->setPalette(palette);
+    }
+}
+
+void COXCoolToolBar::applyButtonLooks()
+{
+    // Button widths: -1 leaves a limit unset; any other value from the profile is kept within
+    // what a widget takes.
+    const int minWidth = std::clamp(m_minButtonsWidth, 0, 32767);
+    const int maxWidth =
+        m_maxButtonsWidth <= 0 ? QWIDGETSIZE_MAX : std::clamp(m_maxButtonsWidth, minWidth, 32767);
+    const QList<QAction*> all = actions();
+    for (int i = 0; i < all.size() && i < GetButtonCount(); ++i) {
+        auto* button = qobject_cast<QToolButton*>(widgetForAction(all[i]));
+        if (!button)
+            continue;
+        button->setMinimumWidth(minWidth);
+        button->setMaximumWidth(maxWidth);
+        applyTextColor(button, button->underMouse());
+        // A drop-down button shows its arrow while the arrows are on.
+        const bool dropDown = (m_records[static_cast<std::size_t>(i)].style &
+                               toolkit::widgets::barlayout::TBSTYLE_DROPDOWN) != 0;
+        const QToolButton::ToolButtonPopupMode mode =
+            dropDown && m_dropDownArrow ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup;
+        if (button->popupMode() != mode)
+            button->setPopupMode(mode);
+    }
+}
+
+bool COXCoolToolBar::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+        // The settings changed: measure the arrow again and lay out without a redraw.
+        m_arrowWidth = QApplication::style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
+        if (QLayout* own = layout())
+            own->invalidate();
+        break;
+    default:
+        break;
+    }
+    return ToolBar::event(event);
+}
+
 void COXCoolToolBar::DockBeside(COXCoolToolBar* other)
 {
     auto* window = qobject_cast<QMainWindow*>(parentWidget());
@@ -1502,6 +1808,7 @@ bool COXCoolToolBar::LoadBarState(const char* section, const char* name, bool pr
     }
     // The stored text type applies to all buttons (3 keeps the texts just restored).
     SetButtonsText(0, 0xFFFF, m_textType);
+    applyButtonLooks();
     UpdateLayout(true, false);
 
     const std::string where = stateSection(section, name);

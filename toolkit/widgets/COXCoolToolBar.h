@@ -5,6 +5,7 @@
 #include "platform/framework/WinTypes.h"
 #include "toolkit/widgets/CustomButtonRecord.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QRect>
@@ -12,13 +13,16 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 class QMainWindow;
+class QPainter;
 class QPoint;
+class QProxyStyle;
 
 // The toolkit's flat tool bar: a tool bar of the framework made from a tool-bar resource (its
 // buttons, title and prompts), which docks right beside another bar on the same row and keeps
@@ -78,21 +82,21 @@ public:
     bool IsCool() const { return m_cool; }
     void SetCool(bool cool) { m_cool = cool; }
     bool IsGripper() const { return m_gripper; }
-    void SetGripper(bool gripper) { m_gripper = gripper; }
+    void SetGripper(bool gripper);
     bool IsSeparator() const { return m_separatorDrawn; }
-    void SetSeparator(bool separator) { m_separatorDrawn = separator; }
+    void SetSeparator(bool separator);
     bool IsFlat() const { return m_flat; }
-    void SetFlat(bool flat) { m_flat = flat; }
+    void SetFlat(bool flat);
     bool IsList() const { return m_list; }
     void SetList(bool list);
     bool GetDropDownArrow() const { return m_dropDownArrow; }
-    void SetDropDownArrow(bool on) { m_dropDownArrow = on; }
+    void SetDropDownArrow(bool on);
     int GetIndent() const { return m_indent; }
     void SetIndent(int indent);
     platform::framework::COLORREF GetDefaultTextColor() const { return m_defaultTextColor; }
-    void SetDefaultTextColor(platform::framework::COLORREF color) { m_defaultTextColor = color; }
+    void SetDefaultTextColor(platform::framework::COLORREF color);
     platform::framework::COLORREF GetHotTextColor() const { return m_hotTextColor; }
-    void SetHotTextColor(platform::framework::COLORREF color) { m_hotTextColor = color; }
+    void SetHotTextColor(platform::framework::COLORREF color);
     int GetTextRows() const { return m_textRows; }
     void SetMaxTextRows(int rows) { m_textRows = rows; }
     int GetMinButtonsWidth() const { return m_minButtonsWidth; }
@@ -287,6 +291,23 @@ public:
     // shown, lays out (recalc) and repaints it. Nothing while the bar itself inserts or deletes.
     void UpdateLayout(bool recalc = true, bool redraw = true);
 
+    // The small icon drawn before the gripper (null: none); the bar is laid out again.
+    void SetIcon(const QIcon& icon);
+    QIcon GetIcon() const { return m_icon; }
+    // The width of a drop-down button's arrow (the style's menu-button indicator).
+    int arrowWidth() const { return m_arrowWidth; }
+    // The room before the first button: icon, gripper and indent.
+    int leadingExtent() const;
+    // Whether the bar draws its separators itself (flat, separator flag on).
+    bool drawsOwnSeparators() const { return m_flat && m_separatorDrawn; }
+    // Draws the area before the first button: the icon, then the gripper.
+    void drawLeadingArea(QPainter& painter, const QRect& rect);
+    // The bar's own parts. The gripper and the icon take their room off the front of rect.
+    virtual void DrawGripper(QPainter& painter, QRect& rect);
+    virtual void DrawSeparator(QPainter& painter, const QRect& rect);
+    virtual void DrawIcon(QPainter& painter, QRect& rect);
+    virtual void DrawSelectedButtonFrame(QPainter& painter, const QRect& rect);
+
 private:
     COXCoolToolBar(const platform::framework::ToolBarResource& resource,
                    std::function<platform::framework::CommandTarget*()> route, QWidget* parent);
@@ -312,6 +333,10 @@ private:
     bool putBackCustomButton(int index, CustomButtonRecord record);
     void loadCustomButtonsSettings(const std::string& section);
     void runCommand(unsigned id);
+    void applyButtonLooks();
+    void applyTextColor(QWidget* button, bool hot);
+    void placeSelectionFrame();
+    bool event(QEvent* event) override;
 
     std::function<platform::framework::CommandTarget*()> m_route;
     std::vector<ButtonRecord> m_records;
@@ -345,4 +370,9 @@ private:
     bool m_internalChange = false;
     // Work left for the next idle update: bit 0 lay out again, bit 1 re-place custom buttons.
     uint8_t m_idleWork = 0;
+    QIcon m_icon;
+    QRect m_iconRect; // where the icon was drawn last
+    int m_arrowWidth = 0;
+    std::unique_ptr<QProxyStyle> m_style; // draws the gripper, icon and separators
+    QWidget* m_selectionFrame = nullptr;
 };

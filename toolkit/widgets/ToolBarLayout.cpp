@@ -193,4 +193,72 @@ InsideInsets CalcInsideRect(bool horizontal, bool icon, bool flat, bool gripper,
     return horizontal ? InsideInsets{inset, 0} : InsideInsets{0, inset};
 }
 
+GripperBars gripperBars(Rect rect, bool horizontal, bool dockable)
+{
+    GripperBars bars;
+    if (horizontal) {
+        Rect bar{rect.left + 1, rect.top + 2, rect.right - 1, rect.bottom};
+        if (dockable) {
+            bar.left += 2;
+            bar.bottom -= 2;
+        }
+        bar.right = bar.left + 3;
+        bars.first = bar;
+        bars.second = {bar.left + 3, bar.top, bar.right + 3, bar.bottom};
+        bars.rest = rect;
+        bars.rest.left = bars.second.right + 1;
+    } else {
+        Rect bar{rect.left, rect.top + 2, rect.right - 2, rect.bottom};
+        if (dockable)
+            bar.left += 2;
+        else
+            bar.right += 2;
+        bar.bottom = bar.top + 3;
+        bars.first = bar;
+        bars.second = {bar.left, bar.top + 3, bar.right, bar.bottom + 3};
+        bars.rest = rect;
+        bars.rest.top = bars.second.bottom + 1;
+    }
+    return bars;
+}
+
+IconPlace iconPlace(Rect rect, bool horizontal)
+{
+    IconPlace place;
+    place.rest = rect;
+    if (horizontal) {
+        const int32_t left = rect.left == 0 ? 5 : rect.left;
+        const int32_t top = rect.top + (rect.bottom - rect.top - kSmallIconSize) / 2;
+        place.icon = {left, top, left + kSmallIconSize, top + kSmallIconSize};
+        place.rest.left = place.icon.right + 1;
+    } else {
+        const int32_t top = rect.top == 0 ? 5 : rect.top;
+        const int32_t left = rect.left + (rect.right - rect.left - kSmallIconSize) / 2;
+        place.icon = {left, top, left + kSmallIconSize, top + kSmallIconSize};
+        place.rest.top = place.icon.bottom + 1;
+    }
+    return place;
+}
+
+std::optional<Rect> separatorLine(Rect rect, bool horizontal)
+{
+    if (!separatorDrawnAsLine(horizontal ? rect.right - rect.left : rect.bottom - rect.top))
+        return std::nullopt;
+    if (horizontal) {
+        const int32_t middle = (rect.left + rect.right) / 2;
+        return Rect{middle - 1, rect.top, middle + 1, rect.bottom};
+    }
+    const int32_t middle = (rect.top + rect.bottom) / 2;
+    return Rect{rect.left, middle - 1, rect.right, middle + 1};
+}
+
+int32_t leadingExtent(bool icon, bool flat, bool gripper, bool floating, int32_t indent)
+{
+    int64_t extent = icon ? kSmallIconSize + 2 : 0;
+    if (flat && gripper && !floating)
+        extent += 9;
+    extent += std::clamp<int64_t>(indent, 0, kWidest);
+    return static_cast<int32_t>(extent);
+}
+
 } // namespace toolkit::widgets::barlayout

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The layout rules of a tool bar as pure functions over its button records: button widths,
@@ -67,5 +68,41 @@ struct InsideInsets
 };
 constexpr int32_t kSmallIconSize = 16;
 InsideInsets CalcInsideRect(bool horizontal, bool icon, bool flat, bool gripper, bool floating);
+
+// The drawing geometry of the bar's own parts; rectangles with right and bottom exclusive.
+struct Rect
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+// The gripper's two raised bars, 3 pixels thick and 3 apart, in the area before the buttons;
+// rest is what is left after them. dockable: the bar has a dock context (2 more pixels off the
+// left, and for a horizontal bar 2 off the bottom).
+struct GripperBars
+{
+    Rect first;
+    Rect second;
+    Rect rest;
+    bool operator==(const GripperBars&) const = default;
+};
+GripperBars gripperBars(Rect rect, bool horizontal, bool dockable);
+// The small icon's rectangle at the start of rect (5 pixels in when rect starts at 0), centred
+// across the bar; rest starts 1 pixel after it.
+struct IconPlace
+{
+    Rect icon;
+    Rect rest;
+    bool operator==(const IconPlace&) const = default;
+};
+IconPlace iconPlace(Rect rect, bool horizontal);
+// The 2-pixel etched line of a separator: down the middle of a horizontal bar's separator,
+// across the middle of a vertical bar's; nothing for separators 9 pixels and wider.
+std::optional<Rect> separatorLine(Rect rect, bool horizontal);
+// The room a bar keeps before its first button: the icon (its size plus 2), the gripper (9 with
+// its border) on a flat bar that is not floating, and the indent.
+int32_t leadingExtent(bool icon, bool flat, bool gripper, bool floating, int32_t indent);
 
 } // namespace toolkit::widgets::barlayout

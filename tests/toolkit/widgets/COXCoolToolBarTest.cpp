@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -1264,6 +1265,114 @@ TEST(StandardCustomControlTest, TypedInsertsMakeTheirControls)
     EXPECT_EQ(bar->GetButtonCount(), count);
     COXCoolToolBar::resetCustomButtons();
     fw::Resources::instance().clear();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(COXCoolToolBarTest, LeadingAreaIndentAndButtonWidths)
+{
+    window.show();
+    auto firstX = [this]() {
+        QApplication::processEvents(); // the bar's pending layout
+        return bar->widgetForAction(bar->actions()[0])->geometry().left();
+    };
+    const int withGripper = firstX();
+    bar->SetGripper(false);
+    EXPECT_EQ(firstX(), withGripper - 9);
+    bar->SetIndent(12);
+    EXPECT_EQ(firstX(), withGripper - 9 + 12);
+    QPixmap blue(16, 16);
+    blue.fill(Qt::blue);
+    bar->SetIcon(QIcon(blue));
+    EXPECT_EQ(firstX(), withGripper - 9 + 12 + 18);
+    EXPECT_FALSE(bar->GetIcon().isNull());
+    // The icon is drawn 5 pixels in, centred across the bar.
+    const QImage shot = bar->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(5 + 8, bar->height() / 2), QColor(Qt::blue));
+
+    // Button widths: limits applied to every button, -1 leaves one unset; wild values kept
+    // within what a widget takes.
+    struct Case
+    {
+        int minWidth, maxWidth;
+        int wantMin, wantMax;
+    };
+    const Case cases[] = {{40, 60, 40, 60},
+                          {-1, -1, 0, QWIDGETSIZE_MAX},
+                          {50, 30, 50, 50},
+                          {INT32_MAX, INT32_MIN, 32767, QWIDGETSIZE_MAX}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minWidth) + "," + std::to_string(c.maxWidth));
+        bar->SetButtonsMinMaxWidth(c.minWidth, c.maxWidth);
+        QWidget* open = bar->widgetForAction(bar->actions()[0]);
+        EXPECT_EQ(open->minimumWidth(), c.wantMin);
+        EXPECT_EQ(open->maximumWidth(), c.wantMax);
+    }
+}
+
+TEST_F(COXCoolToolBarTest, TextColoursOnAFlatBar)
+{
+    auto textColor = [this](int index) {
+        return bar->widgetForAction(bar->actions()[index])
+            ->palette()
+            .color(QPalette::ButtonText)
+            .rgb();
+    };
+    const QRgb system = bar->palette().color(QPalette::ButtonText).rgb();
+    EXPECT_EQ(textColor(0), system);
+    bar->SetDefaultTextColor(0x0000FF); // red, as COLORREF
+    EXPECT_EQ(textColor(0), qRgb(255, 0, 0));
+    bar->SetHotTextColor(0xFF0000); // blue
+    QWidget* open = bar->widgetForAction(bar->actions()[0]);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(open, &enter);
+    EXPECT_EQ(textColor(0), qRgb(0, 0, 255));
+    EXPECT_EQ(textColor(2), qRgb(255, 0, 0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(open, &leave);
+    EXPECT_EQ(textColor(0), qRgb(255, 0, 0));
+    // Not flat: the system's colours.
+    bar->SetFlat(false);
+    EXPECT_EQ(textColor(0), system);
+}
+
+TEST_F(COXCoolToolBarStateFileTest, DropDownButtonsShowTheirArrows)
+{
+    // A drop-down style comes back from the profile; the arrow shows while the arrows are on.
+    bar->SetCustomizationTable(kTable, 4);
+    ASSERT_TRUE(bar->SaveBarState("S", "B", false));
+    std::vector<barstate::ButtonSetting> settings{{kOpen, 0, 0x08, false, ""}};
+    writeSettings(barstate::encodeButtonsSettings(settings),
+                  static_cast<int64_t>(barstate::encodeButtonsSettings(settings).size()));
+    ASSERT_TRUE(bar->LoadBarState("S", "B", false));
+    auto* open = qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions()[0]));
+    auto* save = qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions()[2]));
+    ASSERT_TRUE(open && save);
+    EXPECT_TRUE(bar->GetDropDownArrow());
+    EXPECT_EQ(open->popupMode(), QToolButton::MenuButtonPopup);
+    EXPECT_EQ(save->popupMode(), QToolButton::DelayedPopup);
+    bar->SetDropDownArrow(false);
+    EXPECT_EQ(open->popupMode(), QToolButton::DelayedPopup);
+    EXPECT_GT(bar->arrowWidth(), 0);
+}
+
+TEST_F(COXCoolToolBarTest, SelectedButtonFrameFollowsTheSelection)
+{
+    window.show();
+    QApplication::processEvents();
+    bar->SetCustomizationMode(true);
+    bar->SelectButton(2);
+    QWidget* save = bar->widgetForAction(bar->actions()[2]);
+    QWidget* frame = nullptr;
+    for (QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->testAttribute(Qt::WA_TransparentForMouseEvents) && !child->isHidden())
+            frame = child;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->geometry(), save->geometry());
+    bar->SelectButton(-1);
+    EXPECT_TRUE(frame->isHidden());
 }
 
 } // namespace

@@ -164,4 +164,45 @@ TEST(ToolBarLayoutTest, SeparatorLinesEmptyBarAndInsideInsets)
         EXPECT_EQ(CalcInsideRect(c.horizontal, c.icon, c.flat, c.gripper, c.floating), c.insets);
 }
 
+TEST(ToolBarLayoutTest, GripperIconAndSeparatorGeometry)
+{
+    // A horizontal bar's leading area of 20 x 26: bars 3 wide, 3 apart, 1 in and 2 down; a dock
+    // context takes 2 more off the left and the bottom.
+    EXPECT_EQ(gripperBars({0, 0, 20, 26}, true, true),
+              (GripperBars{{3, 2, 6, 24}, {6, 2, 9, 24}, {10, 0, 20, 26}}));
+    EXPECT_EQ(gripperBars({0, 0, 20, 26}, true, false),
+              (GripperBars{{1, 2, 4, 26}, {4, 2, 7, 26}, {8, 0, 20, 26}}));
+    // Vertical: across the bar, 3 high.
+    EXPECT_EQ(gripperBars({0, 0, 26, 20}, false, true),
+              (GripperBars{{2, 2, 24, 5}, {2, 5, 24, 8}, {0, 9, 26, 20}}));
+    EXPECT_EQ(gripperBars({0, 0, 26, 20}, false, false),
+              (GripperBars{{0, 2, 26, 5}, {0, 5, 26, 8}, {0, 9, 26, 20}}));
+
+    // The icon: 5 in when the area starts at 0, centred across.
+    EXPECT_EQ(iconPlace({0, 0, 40, 26}, true), (IconPlace{{5, 5, 21, 21}, {22, 0, 40, 26}}));
+    EXPECT_EQ(iconPlace({3, 0, 40, 26}, true), (IconPlace{{3, 5, 19, 21}, {20, 0, 40, 26}}));
+    EXPECT_EQ(iconPlace({0, 0, 26, 40}, false), (IconPlace{{5, 5, 21, 21}, {0, 22, 26, 40}}));
+
+    // Separators: a 2-pixel line in the middle; none 9 pixels and wider.
+    EXPECT_EQ(separatorLine({10, 0, 18, 22}, true), (Rect{13, 0, 15, 22}));
+    EXPECT_EQ(separatorLine({0, 10, 30, 18}, false), (Rect{0, 13, 30, 15}));
+    EXPECT_EQ(separatorLine({10, 0, 19, 22}, true), std::nullopt);
+    EXPECT_EQ(separatorLine({0, 0, 30, 100}, false), std::nullopt);
+
+    struct Case
+    {
+        bool icon, flat, gripper, floating;
+        int32_t indent, extent;
+    };
+    const Case cases[] = {{false, true, true, false, 0, 9},
+                          {true, true, true, false, 0, 27},
+                          {true, true, true, true, 0, 18},
+                          {false, false, true, false, 0, 0},
+                          {false, true, false, false, 5, 5},
+                          {false, true, true, false, -4, 9},
+                          {false, true, true, false, INT32_MAX, 9 + 32767}};
+    for (const Case& c : cases)
+        EXPECT_EQ(leadingExtent(c.icon, c.flat, c.gripper, c.floating, c.indent), c.extent);
+}
+
 } // namespace
