@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -304,6 +305,7 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
     setStyle(m_style.get());
     m_arrowWidth = QApplication::style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
     m_selectionFrame = new SelectionFrame(this);
+    setAcceptDrops(true);
     watchButtons();
     customRegistry().bars.push_back(this);
     // Floating re-places the custom buttons at once; a new dock side at the next idle update.
@@ -1320,6 +1322,108 @@ int COXCoolToolBar::leadingExtent() const
                                                       isFloating(), m_indent);
 }
 
+void COXCoolToolBar::setCustomDrawForward(std::function<void(CustomDraw&)> forward)
+{
+    m_customDrawForward = std::move(forward);
+}
+
+void COXCoolToolBar::forwardCustomDraw(CustomDraw& draw)
+{
+    if (m_customDrawForward)
+        m_customDrawForward(draw);
+}
+
+void COXCoolToolBar::paintEvent(QPaintEvent* event)
+{
+    CustomDraw draw;
+    forwardCustomDraw(draw);
+    m_ownParts = draw.doDefault;
+    ToolBar::paintEvent(event);
+}
+
+Qt::DropAction COXCoolToolBar::OnDragEnter(const DragRecord& record)
+{
+    m_dragging = true;
+    return OnDragOver(record);
+}
+
+Qt::DropAction COXCoolToolBar::OnDragOver(const DragRecord&)
+{
+    return Qt::IgnoreAction;
+}
+
+void COXCoolToolBar::OnDragLeave()
+{
+    // No insert mark is shown while nothing can be dropped.
+    m_dragging = false;
+}
+
+Qt::DropAction COXCoolToolBar::OnDrop(const DragRecord&)
+{
+    m_dragging = false;
+    return Qt::IgnoreAction;
+}
+
+namespace {
+
+COXCoolToolBar::DragRecord dragRecord(const QDropEvent* event)
+{
+    return {event->position().toPoint(), event->modifiers(), event->possibleActions(),
+            event->mimeData()};
+}
+
+// Tells Qt what the bar answered: an action takes the drop there, none refuses it.
+void answerDrag(QDropEvent* event, Qt::DropAction action)
+{
+    if (action == Qt::IgnoreAction) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+} // namespace
+
+void COXCoolToolBar::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!IsCustomizable(true)) {
+        ToolBar::dragEnterEvent(event);
+        return;
+    }
+    answerDrag(event, OnDragEnter(dragRecord(event)));
+    // Followed to its end even when nothing can be dropped, so that leaving clears the flag.
+    event->accept();
+}
+
+void COXCoolToolBar::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!IsCustomizable(true)) {
+        ToolBar::dragMoveEvent(event);
+        return;
+    }
+    answerDrag(event, OnDragOver(dragRecord(event)));
+}
+
+void COXCoolToolBar::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (!IsCustomizable(true) && !m_dragging) {
+        ToolBar::dragLeaveEvent(event);
+        return;
+    }
+    OnDragLeave();
+}
+
+void COXCoolToolBar::dropEvent(QDropEvent* event)
+{
+    if (!IsCustomizable(true) && !m_dragging) {
+        ToolBar::dropEvent(event);
+        return;
+    }
+    answerDrag(event, OnDrop(dragRecord(event)));
+}
+
 void COXCoolToolBar::drawLeadingArea(QPainter& painter, const QRect& rect)
 {
     QRect rest = rect;
@@ -1381,7 +1485,7 @@ void COXCoolToolBar::placeSelectionFrame()
     QAction* action = actionAt(m_selectedButton);
     QWidget* button = action ? widgetForAction(action) : nullptr;
     // A custom button draws its own frame.
-    if (!button || dynamic_cast<CustomButtonHost*>(button) || button->isHidden()) {
+    if (!button || dynamic_cast<CustomButtonHost*>(button) || button->isHidden() || !m_ownParts) {
         m_selectionFrame->hide();
         return;
     }
@@ -1394,6 +1498,13 @@ void COXCoolToolBar::placeSelectionFrame()
 void COXCoolToolBar::applyTextColor(QWidget* button, bool hot)
 {
     const auto system = toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNTEXT);
+    CustomDraw draw;
+    draw.stage = CDDS_ITEMPREPAINT;
+    draw.index = indexOfWidget(button);
+    draw.hot = hot;
+    forwardCustomDraw(draw);
+    if (!draw.doDefault)
+        return; // the frame colours the button
     // A flat bar shows the default colour when it is not the system's, and the hot colour
     // under the mouse when it is not the default one.
     std::optional<platform::framework::COLORREF> color;

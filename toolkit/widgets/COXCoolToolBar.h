@@ -20,6 +20,7 @@
 #include <vector>
 
 class QMainWindow;
+class QMimeData;
 class QPainter;
 class QPoint;
 class QProxyStyle;
@@ -291,6 +292,41 @@ public:
     // shown, lays out (recalc) and repaints it. Nothing while the bar itself inserts or deletes.
     void UpdateLayout(bool recalc = true, bool redraw = true);
 
+    // The custom-draw forward: before the bar draws, the frame is asked (code 0x807B) with a
+    // copy of the drawing step; when it clears doDefault, the bar draws none of its own parts
+    // (gripper, icon, separators, text colours, selected frame) and answers with the frame's
+    // result. By default the forward set with setCustomDrawForward, if any.
+    static constexpr unsigned kCustomDrawForward = 0x807B;
+    static constexpr int CDDS_PREPAINT = 0x1;
+    static constexpr int CDDS_ITEMPREPAINT = 0x10001;
+    struct CustomDraw
+    {
+        int stage = CDDS_PREPAINT;
+        int index = -1; // the button, for an item stage
+        bool hot = false;
+        bool doDefault = true;
+        intptr_t result = 0;
+    };
+    virtual void forwardCustomDraw(CustomDraw& draw);
+    void setCustomDrawForward(std::function<void(CustomDraw&)> forward);
+
+    // Drops on the bar (the bar is its own drop target). The record of one drag step; the
+    // answer is the drop action (Qt::IgnoreAction: none).
+    struct DragRecord
+    {
+        QPoint point;
+        Qt::KeyboardModifiers keys;
+        Qt::DropActions allowed;
+        const QMimeData* data = nullptr;
+    };
+    // While the bar is advanced-customisable: entering sets the dragging flag and answers as a
+    // move over the bar, which answers none; leaving and dropping clear the flag.
+    virtual Qt::DropAction OnDragEnter(const DragRecord& record);
+    virtual Qt::DropAction OnDragOver(const DragRecord& record);
+    virtual void OnDragLeave();
+    virtual Qt::DropAction OnDrop(const DragRecord& record);
+    bool isDragging() const { return m_dragging; }
+
     // The small icon drawn before the gripper (null: none); the bar is laid out again.
     void SetIcon(const QIcon& icon);
     QIcon GetIcon() const { return m_icon; }
@@ -300,6 +336,8 @@ public:
     int leadingExtent() const;
     // Whether the bar draws its separators itself (flat, separator flag on).
     bool drawsOwnSeparators() const { return m_flat && m_separatorDrawn; }
+    // False while the frame draws the bar (its answer to the last custom-draw forward).
+    bool drawsOwnParts() const { return m_ownParts; }
     // Draws the area before the first button: the icon, then the gripper.
     void drawLeadingArea(QPainter& painter, const QRect& rect);
     // The bar's own parts. The gripper and the icon take their room off the front of rect.
@@ -308,6 +346,11 @@ public:
     virtual void DrawIcon(QPainter& painter, QRect& rect);
     virtual void DrawSelectedButtonFrame(QPainter& painter, const QRect& rect);
 
+protected:
+    // Tells the owner of an event (code 0x8083): by default the notify callback of the
+    // customisation mode; 0 without one.
+    virtual intptr_t notifyOwner(unsigned event, intptr_t extra);
+
 private:
     COXCoolToolBar(const platform::framework::ToolBarResource& resource,
                    std::function<platform::framework::CommandTarget*()> route, QWidget* parent);
@@ -315,7 +358,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void watchButtons();
     int indexOfWidget(QObject* widget) const;
-    intptr_t notifyOwner(unsigned event, intptr_t extra);
 
     QAction* actionAt(int index) const;
     void setState(int index, uint8_t state);
@@ -337,6 +379,11 @@ private:
     void applyTextColor(QWidget* button, bool hot);
     void placeSelectionFrame();
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
     std::function<platform::framework::CommandTarget*()> m_route;
     std::vector<ButtonRecord> m_records;
@@ -375,4 +422,7 @@ private:
     int m_arrowWidth = 0;
     std::unique_ptr<QProxyStyle> m_style; // draws the gripper, icon and separators
     QWidget* m_selectionFrame = nullptr;
+    std::function<void(CustomDraw&)> m_customDrawForward;
+    bool m_ownParts = true; // false while the frame draws the bar (the last prepaint's answer)
+    bool m_dragging = false;
 };

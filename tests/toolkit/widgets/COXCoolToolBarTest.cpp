@@ -14,6 +14,7 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -1373,6 +1374,73 @@ TEST_F(COXCoolToolBarTest, SelectedButtonFrameFollowsTheSelection)
     EXPECT_EQ(frame->geometry(), save->geometry());
     bar->SelectButton(-1);
     EXPECT_TRUE(frame->isHidden());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(COXCoolToolBarTest, DragsOverACustomisableBarAnswerNone)
+{
+    QMimeData data;
+    data.setText("x");
+    auto enter = [&]() {
+        QDragEnterEvent event(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+        return std::make_pair(event.isAccepted(), event.dropAction());
+    };
+    // Not customisable: left to the base, which takes nothing.
+    EXPECT_TRUE(bar->acceptDrops());
+    enter();
+    EXPECT_FALSE(bar->isDragging());
+
+    bar->SetCustomizationTable(kButtons, 1);
+    ASSERT_TRUE(bar->IsCustomizable(true));
+    const auto [followed, action] = enter();
+    EXPECT_TRUE(followed);
+    EXPECT_EQ(action, Qt::IgnoreAction);
+    EXPECT_TRUE(bar->isDragging());
+    QDragMoveEvent move(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    EXPECT_FALSE(move.isAccepted());
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(bar, &leave);
+    EXPECT_FALSE(bar->isDragging());
+    enter();
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &drop);
+    EXPECT_FALSE(drop.isAccepted());
+    EXPECT_FALSE(bar->isDragging());
+}
+
+TEST_F(COXCoolToolBarTest, TheFrameMayDrawTheBarInstead)
+{
+    window.show();
+    std::vector<int> stages;
+    bool frameDraws = false;
+    bar->setCustomDrawForward([&](COXCoolToolBar::CustomDraw& draw) {
+        stages.push_back(draw.stage);
+        if (frameDraws)
+            draw.doDefault = false;
+    });
+    bar->SetDefaultTextColor(0x0000FF);
+    QWidget* open = bar->widgetForAction(bar->actions()[0]);
+    EXPECT_EQ(open->palette().color(QPalette::ButtonText).rgb(), qRgb(255, 0, 0));
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(stages.back(), COXCoolToolBar::CDDS_ITEMPREPAINT);
+
+    frameDraws = true;
+    stages.clear();
+    bar->grab(); // a paint of the bar
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(stages.front(), COXCoolToolBar::CDDS_PREPAINT);
+    EXPECT_FALSE(bar->drawsOwnParts());
+    bar->SetDefaultTextColor(0x00FF00); // the frame colours the buttons now
+    EXPECT_EQ(open->palette().color(QPalette::ButtonText).rgb(), qRgb(255, 0, 0));
+    frameDraws = false;
+    bar->grab();
+    EXPECT_TRUE(bar->drawsOwnParts());
 }
 
 } // namespace
