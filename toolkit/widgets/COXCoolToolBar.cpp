@@ -678,6 +678,53 @@ QImage COXCoolToolBar::LoadBitmap(unsigned resourceId)
     return image;
 }
 
+namespace {
+
+// The images of cx x cy side by side in a bitmap, the mask colour transparent; nothing when the
+// size does not fit the bitmap.
+std::optional<COXCoolToolBar::ImageList> cutImages(const QImage& bitmap, int cx, int cy,
+                                                   platform::framework::COLORREF mask)
+{
+    if (bitmap.isNull() || cx <= 0 || cy <= 0 || cx > bitmap.width() || cy > bitmap.height())
+        return std::nullopt;
+    COXCoolToolBar::ImageList images;
+    for (int x = 0; x + cx <= bitmap.width(); x += cx) {
+        QPixmap image = QPixmap::fromImage(bitmap.copy(x, 0, cx, cy));
+        if (mask != COXCoolToolBar::CLR_NONE)
+            image.setMask(
+                image.createMaskFromColor(toolkit::widgets::toQColor(mask), Qt::MaskInColor));
+        images.push_back(std::move(image));
+    }
+    return images;
+}
+
+} // namespace
+
+const COXCoolToolBar::ImageList* COXCoolToolBar::LoadImageList(unsigned resourceId, int cx, int,
+                                                               platform::framework::COLORREF mask,
+                                                               unsigned, unsigned)
+{
+    if (const auto found = m_imageLists.find(resourceId); found != m_imageLists.end())
+        return &found->second;
+    const QImage bitmap = toolkit::widgets::loadBitmapResource(resourceId);
+    auto images = cutImages(bitmap, cx, bitmap.height(), mask);
+    if (!images)
+        return nullptr;
+    return &m_imageLists.emplace(resourceId, std::move(*images)).first->second;
+}
+
+const COXCoolToolBar::ImageList* COXCoolToolBar::CreateImageList(unsigned bitmapId, int cx, int cy,
+                                                                 unsigned, int, int,
+                                                                 platform::framework::COLORREF mask)
+{
+    if (const auto found = m_imageLists.find(bitmapId); found != m_imageLists.end())
+        return &found->second;
+    auto images = cutImages(LoadBitmap(bitmapId), cx, cy, mask);
+    if (!images)
+        return nullptr;
+    return &m_imageLists.emplace(bitmapId, std::move(*images)).first->second;
+}
+
 uint8_t COXCoolToolBar::enabledState(uint8_t state, bool on)
 {
     state = static_cast<uint8_t>(state & ~TBSTATE_ENABLED);

@@ -197,6 +197,22 @@ public:
     // The bitmap of a resource id through the toolkit's loader, kept for later calls (a null
     // image when there is none).
     QImage LoadBitmap(unsigned resourceId);
+    // An image list: images of one size cut from a bitmap, the mask colour transparent.
+    using ImageList = std::vector<QPixmap>;
+    // CLR_NONE as a mask colour: no pixel is transparent.
+    static constexpr platform::framework::COLORREF CLR_NONE = 0xFFFFFFFF;
+    // The images of width cx in the bitmap of a resource id (as high as the bitmap), kept for
+    // later calls; null when there is no bitmap or cx does not fit it. grow, type and flags are
+    // those of the image-list call and change nothing here.
+    const ImageList* LoadImageList(unsigned resourceId, int cx, int grow = 0,
+                                   platform::framework::COLORREF mask = CLR_NONE, unsigned type = 0,
+                                   unsigned flags = 0);
+    // The images of cx x cy in the bitmap of a resource id (LoadBitmap), kept for later calls;
+    // null (and nothing kept) when the images cannot be added: no bitmap, or a size that does
+    // not fit it.
+    const ImageList* CreateImageList(unsigned bitmapId, int cx, int cy, unsigned flags = 0,
+                                     int initial = 0, int grow = 0,
+                                     platform::framework::COLORREF mask = CLR_NONE);
 
     int GetButtonCount() const { return static_cast<int>(m_records.size()); }
     // The record of the button at index, or null.
@@ -391,6 +407,7 @@ private:
     int m_stateWrites = 0;
     std::function<platform::framework::HMENU()> m_menuSource;
     std::map<unsigned, QImage> m_bitmaps;
+    std::map<unsigned, ImageList> m_imageLists;
 
     bool m_cool = false;
     bool m_gripper = true;

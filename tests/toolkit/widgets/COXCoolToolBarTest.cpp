@@ -262,6 +262,58 @@ TEST_F(COXCoolToolBarImageTest, ImagesFromTheStripOfTheBarsId)
     }
 }
 
+TEST_F(COXCoolToolBarImageTest, ImageListsCutMaskAndCache)
+{
+    int loads = 0;
+    toolkit::widgets::setBitmapSource([&](unsigned id) {
+        ++loads;
+        return id == 700 ? strip(3) : QImage();
+    });
+    COXCoolToolBar* bar = COXCoolToolBar::Create(&window, 0, kBar, nullptr);
+    ASSERT_NE(bar, nullptr);
+    loads = 0;
+
+    struct Case
+    {
+        const char* name;
+        int cx, cy;
+        int images; // -1: no list
+    };
+    const Case cases[] = {{"16 x 15", 16, 15, 3},     {"wider", 24, 15, 2},
+                          {"too tall", 16, 16, -1},   {"too wide", 49, 15, -1},
+                          {"zero", 0, 15, -1},        {"negative", -16, 15, -1},
+                          {"huge", INT32_MAX, 15, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COXCoolToolBar* other = COXCoolToolBar::Create(&window, 0, kBar, nullptr);
+        const COXCoolToolBar::ImageList* list =
+            other->CreateImageList(700, c.cx, c.cy, 0, 0, 0, 0xFF00FF);
+        EXPECT_EQ(list ? static_cast<int>(list->size()) : -1, c.images);
+        delete other;
+    }
+
+    // Masked: magenta is transparent, the dark pixel is not.
+    const COXCoolToolBar::ImageList* list = bar->CreateImageList(700, 16, 15, 0, 0, 0, 0xFF00FF);
+    ASSERT_NE(list, nullptr);
+    const QImage first = (*list)[0].toImage();
+    EXPECT_EQ(qAlpha(first.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(first.pixel(8, 7)), 255);
+    // Kept by resource id: the same list again, the bitmap not read again.
+    const int before = loads;
+    EXPECT_EQ(bar->CreateImageList(700, 8, 8), list);
+    EXPECT_EQ(bar->LoadImageList(700, 8), list);
+    EXPECT_EQ(loads, before);
+    // LoadImageList reads on its own; no mask keeps every pixel.
+    const COXCoolToolBar::ImageList* loaded = bar->LoadImageList(701, 16);
+    EXPECT_EQ(loaded, nullptr);
+    toolkit::widgets::setBitmapSource([](unsigned) { return strip(2); });
+    loaded = bar->LoadImageList(702, 16);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->size(), 2u);
+    EXPECT_EQ(qAlpha((*loaded)[0].toImage().pixel(0, 0)), 255);
+    delete bar;
+}
+
 } // namespace
 
 namespace {
