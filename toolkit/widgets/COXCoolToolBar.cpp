@@ -183,8 +183,9 @@ public:
                          const QWidget* widget) const override
     {
         if (element == SE_ToolBarHandle && widget == m_bar) {
+            const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
             const int extent = m_bar->leadingExtent();
-            if (extent <= 0)
+            if (extent <= 0 || !bar || (bar->features & QStyleOptionToolBar::Movable) == 0)
                 return {};
             const QRect rect = option->rect;
             return m_bar->orientation() == Qt::Horizontal
@@ -197,11 +198,25 @@ public:
                        const QWidget* widget) const override
     {
         if (element == PE_IndicatorToolBarHandle && widget == m_bar) {
-            m_bar->drawLeadingArea(*painter, option->rect);
+            QRect rect = option->rect;
+            if (m_bar->isFloating()) {
+                // A floating bar keeps the style's handle first: it is what moves the bar.
+                const int handle = baseStyle()->pixelMetric(PM_ToolBarHandleExtent, option, widget);
+                QStyleOptionToolBar grip;
+                grip.QStyleOption::operator=(*option);
+                const bool horizontal = m_bar->orientation() == Qt::Horizontal;
+                grip.rect = horizontal ? QRect(rect.left(), rect.top(), handle, rect.height())
+                                       : QRect(rect.left(), rect.top(), rect.width(), handle);
+                QProxyStyle::drawPrimitive(element, &grip, painter, widget);
+                (horizontal ? rect.setLeft(rect.left() + handle)
+                            : rect.setTop(rect.top() + handle));
+            }
+            if (m_bar->drawsOwnParts())
+                m_bar->drawLeadingArea(*painter, rect);
             return;
         }
         if (element == PE_IndicatorToolBarSeparator && widget && widget->parentWidget() == m_bar &&
-            m_bar->drawsOwnSeparators()) {
+            m_bar->drawsOwnSeparators() && m_bar->drawsOwnParts()) {
             m_bar->DrawSeparator(*painter, option->rect);
             return;
         }
@@ -1365,8 +1380,12 @@ void COXCoolToolBar::SetIcon(const QIcon& icon)
 
 int COXCoolToolBar::leadingExtent() const
 {
-    return toolkit::widgets::barlayout::leadingExtent(!m_icon.isNull(), m_flat, m_gripper,
-                                                      isFloating(), m_indent);
+    const int extent = toolkit::widgets::barlayout::leadingExtent(
+        !m_icon.isNull(), m_flat, m_gripper, isFloating(), m_indent);
+    // A floating bar is moved by the style's handle, which stands for a floating frame's caption.
+    return isFloating()
+               ? extent + QApplication::style()->pixelMetric(QStyle::PM_ToolBarHandleExtent)
+               : extent;
 }
 
 void COXCoolToolBar::setCustomDrawForward(std::function<void(CustomDraw&)> forward)

@@ -1345,6 +1345,16 @@ TEST_F(COXCoolToolBarTest, LeadingAreaIndentAndButtonWidths)
     const QImage shot = bar->grab().toImage();
     EXPECT_EQ(shot.pixelColor(5 + 8, bar->height() / 2), QColor(Qt::blue));
 
+    // Floating, without gripper, icon or indent, the bar still has a handle to be moved by.
+    bar->SetIcon(QIcon());
+    bar->SetIndent(0);
+    EXPECT_EQ(bar->leadingExtent(), 0);
+    bar->setParent(nullptr);
+    bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    ASSERT_TRUE(bar->isFloating());
+    EXPECT_GT(bar->leadingExtent(), 0);
+    bar->setParent(&window);
+
     // Button widths: limits applied to every button, -1 leaves one unset; wild values kept
     // within what a widget takes.
     struct Case
