@@ -346,6 +346,49 @@ TEST_F(ShellWindowTest, ToolBarsStatusBarAndTheirToggles)
     EXPECT_TRUE(ui.messageBoxes().empty());
 }
 
+TEST_F(ShellWindowTest, ToolBarsShowTheirImagesAndKeepTheirProperties)
+{
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        QApplication::processEvents();
+        for (unsigned id : {16000u, 16001u, 16002u, 212u}) {
+            SCOPED_TRACE(id);
+            COXCoolToolBar* bar = frame.controlBar(id);
+            ASSERT_NE(bar, nullptr);
+            EXPECT_EQ(bar->barId(), id);
+            // Every button has its image from the shipped strip.
+            for (QAction* action : bar->actions())
+                if (!action->isSeparator())
+                    EXPECT_FALSE(action->icon().isNull()) << action->data().toUInt();
+        }
+        COXCoolToolBar* tundra = frame.controlBar(16001);
+        COXCoolToolBar* global = frame.controlBar(16002);
+        EXPECT_EQ(global->geometry().top(), tundra->geometry().top());
+        tundra->SetIndent(6);
+        tundra->SetGripper(false);
+        tundra->SetButtonsText(0, 0xFFFF, 1);
+        global->SetDefaultTextColor(0x123456);
+        global->SetButtonsMinMaxWidth(30, 90);
+        frame.close();
+    }
+    // Made again: the properties come back.
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    COXCoolToolBar* tundra = app.mainFrameWidget()->controlBar(16001);
+    COXCoolToolBar* global = app.mainFrameWidget()->controlBar(16002);
+    EXPECT_EQ(tundra->GetIndent(), 6);
+    EXPECT_FALSE(tundra->IsGripper());
+    EXPECT_EQ(tundra->GetTextType(), 1);
+    EXPECT_FALSE(tundra->GetButton(0)->text.empty());
+    EXPECT_EQ(global->GetDefaultTextColor(), 0x123456u);
+    EXPECT_EQ(global->GetMinButtonsWidth(), 30);
+    EXPECT_EQ(global->GetMaxButtonsWidth(), 90);
+    EXPECT_TRUE(global->IsGripper());
+    EXPECT_TRUE(ui.messageBoxes().empty());
+}
+
 TEST_F(ShellWindowTest, UnreadableBarStateIsLoggedAndStartUpGoesOn)
 {
     win::HKEY key = 0;

@@ -16,9 +16,11 @@
 #include "platform/framework/WindowMessages.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXBitmapButton.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 #include "toolkit/widgets/COXFontListBox.h"
 #include "toolkit/widgets/COXTextLabel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEnterEvent>
@@ -506,6 +508,32 @@ TEST_F(ChildFramesTest, BarStateIsKeptAcrossWindows)
     EXPECT_TRUE(second->controlBar(16107)->isHidden());
     EXPECT_TRUE(second->controlBar(16102)->isHidden());
     EXPECT_FALSE(second->controlBar(16105)->isHidden());
+}
+
+TEST_F(ChildFramesTest, SpectrumToolBarsShowImagesAndKeepTheirProperties)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* first = openSpectrum(view);
+    for (unsigned id = 16100; id <= 16104; ++id) {
+        SCOPED_TRACE(id);
+        auto* bar = dynamic_cast<COXCoolToolBar*>(first->controlBar(id));
+        ASSERT_NE(bar, nullptr);
+        for (QAction* action : bar->actions())
+            if (!action->isSeparator())
+                EXPECT_FALSE(action->icon().isNull()) << action->data().toUInt();
+        bar->SetIndent(static_cast<int>(id - 16100 + 1));
+        bar->SetSeparator(false);
+    }
+    closeFrame(first);
+
+    CChildFrameSpectrum* second = openSpectrum(view);
+    for (unsigned id = 16100; id <= 16104; ++id) {
+        SCOPED_TRACE(id);
+        auto* bar = dynamic_cast<COXCoolToolBar*>(second->controlBar(id));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->GetIndent(), static_cast<int>(id - 16100 + 1));
+        EXPECT_FALSE(bar->IsSeparator());
+    }
 }
 
 TEST_F(ChildFramesTest, UnreadableBarStateIsLoggedAndDefaultsKept)
