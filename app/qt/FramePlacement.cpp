@@ -15,7 +15,12 @@ constexpr const char* kSection = "MainWindowSize";
 
 bool restore(QWidget* frame, const std::string& entry)
 {
-    const auto text = frame_profile::readText(kSection, entry);
+    return restore(frame, kSection, entry);
+}
+
+bool restore(QWidget* frame, const std::string& section, const std::string& entry)
+{
+    const auto text = frame_profile::readText(section, entry);
     if (!text)
         return false;
     const auto placement = fw::parseWindowPlacement(*text);
@@ -27,9 +32,14 @@ bool restore(QWidget* frame, const std::string& entry)
 
 void save(const QWidget* frame, const std::string& entry)
 {
+    save(frame, kSection, entry);
+}
+
+void save(const QWidget* frame, const std::string& section, const std::string& entry)
+{
     fw::WINDOWPLACEMENT placement = fw::GetWindowPlacement(frame);
     placement.flags = placement.showCmd == fw::SW_SHOWMAXIMIZED ? fw::WPF_RESTORETOMAXIMIZED : 0;
-    frame_profile::writeText(kSection, entry, fw::formatWindowPlacement(placement));
+    frame_profile::writeText(section, entry, fw::formatWindowPlacement(placement));
 }
 
 } // namespace frame_placement

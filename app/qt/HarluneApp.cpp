@@ -15,6 +15,7 @@
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
+#include "app/windows/qt/TemplateViewWidget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/automation/Registration.h"
 #include "platform/basic/BasicEngine.h"
@@ -311,6 +312,9 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
                 file = m_applicationPath + "/Default.spec";
             return new ScanCountView(m_driver, frame.core(), *this, file);
         }));
+    AddDocTemplate(std::make_unique<DocTemplate>(
+        130, "Template", [] { return std::make_unique<CVYKTemplateDoc>(); },
+        [] { return new CVYKTemplateChildFrame(); }, [] { return new TemplateViewWidget(); }));
     AddDocTemplate(std::make_unique<DocTemplate>(
         131, "Grid", [] { return std::make_unique<PlaceholderDocument>(); },
         [] { return new CChildGridFrame(); }, [] { return new PlaceholderView(); }));

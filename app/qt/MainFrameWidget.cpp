@@ -11,6 +11,7 @@
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "app/windows/qt/GraphViewWidget.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/chart/XrtDraw.h"
 #include "platform/framework/Application.h"
@@ -743,10 +744,13 @@ CHarluneGridView* MainFrameWidget::gridView(uint32_t)
     return nullptr;
 }
 
-CHarluneGraphView* MainFrameWidget::graphView(uint32_t)
+CHarluneGraphView* MainFrameWidget::graphView(uint32_t handle)
 {
-    // The graph windows have no view of their own yet.
-    return nullptr;
+    ChildFrame* frame = frameOf(handle);
+    if (!dynamic_cast<CChildGraphFrame*>(frame))
+        return nullptr;
+    auto* view = dynamic_cast<GraphViewWidget*>(frame->GetActiveView());
+    return view ? &view->core() : nullptr;
 }
 
 void MainFrameWidget::setFrameTitle(uint32_t handle, const std::string& title)

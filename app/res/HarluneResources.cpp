@@ -350,6 +350,12 @@ constexpr auto kGraphMenuPart1 = std::to_array<MenuEntry>({
 
 constexpr auto kGraphMenu = join(kGraphMenuPart1, kScriptMenu, kWindowAndHelpMenus);
 
+constexpr auto kTemplateMenu = std::to_array<MenuEntry>({
+    menuPopup("Test Menu for Template"),
+    menuItem(ID_TEMPLATE_TEST, "Test"),
+    menuEnd(),
+});
+
 constexpr auto kToolBarsPopup = join(kMainToolBarsMenu, kSpectrumToolBarsMenu);
 
 constexpr auto kSpectrumPopup = std::to_array<MenuEntry>({
@@ -382,11 +388,9 @@ constexpr auto kSpectrumPopup = std::to_array<MenuEntry>({
 });
 
 constexpr MenuResource kMenus[] = {
-    {IDR_MAINFRAME, kMainMenu},
-    {IDR_SPECTRUMTYPE, kSpectrumMenu},
-    {IDR_GRIDTYPE, kGridMenu},
-    {IDR_GRAPHTYPE, kGraphMenu},
-    {IDR_POPUP_TOOLBARS, kToolBarsPopup},
+    {IDR_MAINFRAME, kMainMenu},           {IDR_SPECTRUMTYPE, kSpectrumMenu},
+    {IDR_TEMPLATETYPE, kTemplateMenu},    {IDR_GRIDTYPE, kGridMenu},
+    {IDR_GRAPHTYPE, kGraphMenu},          {IDR_POPUP_TOOLBARS, kToolBarsPopup},
     {IDR_SPECTRUM_POPUP, kSpectrumPopup},
 };
 

@@ -9,6 +9,7 @@ namespace app::res {
 // Menus and document templates.
 constexpr unsigned IDR_MAINFRAME = 128;
 constexpr unsigned IDR_SPECTRUMTYPE = 129;
+constexpr unsigned IDR_TEMPLATETYPE = 130;
 constexpr unsigned IDR_GRIDTYPE = 131;
 // The spectrum window's context menu: popup 0 "General_Popup", popup 1 "Annotation_Popup".
 constexpr unsigned IDR_SPECTRUM_POPUP = 141;
@@ -56,6 +57,8 @@ constexpr unsigned ID_CURSOR_LEFT = 32779;
 constexpr unsigned ID_CURSOR_RIGHT = 32780;
 constexpr unsigned ID_CURSOR_BIG_RIGHT = 32781;
 constexpr unsigned ID_FILE_SAVE_DATA = 32785;
+// The template window's "Test" item: nothing handles it.
+constexpr unsigned ID_TEMPLATE_TEST = 32937;
 constexpr unsigned ID_GLOBAL_STORE_DARK = 32788;
 constexpr unsigned ID_GLOBAL_STORE_REFERENCE = 32789;
 constexpr unsigned ID_GLOBAL_SNAPSHOT = 32790;

@@ -1,5 +1,6 @@
-// The graph window offscreen: its widget's file, clipboard and print output, and the window
-// that the program's NewGraphWindow opens.
+// The graph window offscreen: its widget's file, clipboard and print output, the window that
+// the program's NewGraphWindow opens and the automation objects' way to its view.
+#include "app/automation/GraphViewSelection.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
@@ -119,6 +120,16 @@ TEST(NewGraphWindowTest, OpensAGraphOfTheGivenSize)
         EXPECT_EQ(graph->core().points(), 100);
         ASSERT_NE(graph->GetDocument(), nullptr);
         EXPECT_EQ(graph->GetDocument()->GetTitle(), "G");
+
+        // The automation objects' graph selector finds the window, and its view is this one.
+        MainFrameWidget& main = *app.mainFrameWidget();
+        CGraphViewSelection selection;
+        const uint32_t target = selection.GetTargetView();
+        ASSERT_EQ(target, graph->GetParentFrame()->GetSafeHwnd());
+        EXPECT_EQ(main.graphView(target), &graph->core());
+        for (fw::ChildFrame* frame : main.childFrames())
+            if (frame->GetSafeHwnd() != target)
+                EXPECT_EQ(main.graphView(frame->GetSafeHwnd()), nullptr);
     }
     CHarluneApp::useScanCountViews(false);
 }
