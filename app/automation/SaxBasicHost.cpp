@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <glob.h>
+#include <memory>
 
 namespace automation = platform::automation;
 using automation::DispatchPtr;
@@ -316,6 +317,7 @@ CSaxBasicObj::CSaxBasicObj(automation::ClassRegistry& registry, ScriptUi& ui)
 
 CSaxBasicObj::~CSaxBasicObj()
 {
+    m_alive.reset();
     OnFrameClose();
 }
 
@@ -333,6 +335,18 @@ bool CSaxBasicObj::CreateEngine()
         m_generatorRef = DispatchPtr::adopt(m_generator);
     }
     InvokeMethod(65, {Variant("EventGenerator"), Variant(m_generatorRef)});
+    // A macro looping without DoEvents holds the GUI thread: no command can stop it, so the
+    // engine asks every so many statements whether the stop key was pressed.
+    if (auto* basic = dynamic_cast<BasicEngine*>(engine().get())) {
+        // The engine may outlive this object (a macro on the stack holds it): the hook then
+        // finds the token gone and does nothing.
+        basic->setStatementHook(
+            [this, basic, alive = std::weak_ptr<int>(m_alive)] {
+                if (alive.lock() && m_ui.takeStopKey())
+                    basic->requestStop();
+            },
+            kStopKeyStatements);
+    }
     return true;
 }
 
@@ -390,6 +404,17 @@ bool CSaxBasicObj::OpenScript(const std::string& path)
         platform::win::logError("BASICOBJ", "open: %s", error.what());
     }
     return true;
+}
+
+void CSaxBasicObj::OpenAutoRunScript(const std::string& path, bool encrypted)
+{
+    if (!encrypted) {
+        OpenScript(path);
+        return;
+    }
+    OpenEncryptedScript(path);
+    m_encrypted = true;
+    m_scriptOpen = true;
 }
 
 void CSaxBasicObj::offerModeSwitch(const std::string& path, bool eventMode)

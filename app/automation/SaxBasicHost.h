@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -146,6 +147,10 @@ public:
     virtual int32_t mainWindowHandle() = 0;
     // The window with the keyboard focus belongs to the window of handle `window`.
     virtual bool focusWithin(int32_t window) = 0;
+    // Called every so many statements of a macro that does not reach DoEvents: whether the
+    // stop key (Ctrl+Break) was pressed in a program window since the last call. Nothing else
+    // may be handled here, and no other input may be lost.
+    virtual bool takeStopKey() { return false; }
 };
 
 // The program's script object: the driver with the host's own answers to the engine's
@@ -154,6 +159,8 @@ class CSaxBasicObj : public CSaxBasicDriver
 {
 public:
     static constexpr const char* kCaption = "Harlune Scripting";
+    // How often a macro that does not reach DoEvents looks for the stop key, in statements.
+    static constexpr uint32_t kStopKeyStatements = 2000;
 
     CSaxBasicObj(platform::automation::ClassRegistry& registry, ScriptUi& ui);
     ~CSaxBasicObj() override;
@@ -175,6 +182,10 @@ public:
     // Deciphers in memory and hands the text to the engine; nothing changes on failure.
     bool OpenEncryptedScript(const std::string& path);
     bool IsEditorFocused();
+    // The auto-run step of a new spectrum window, once a macro is no longer on the stack:
+    // opens the script, enciphered or plain, and marks a script as opened either way, so that
+    // it runs once.
+    void OpenAutoRunScript(const std::string& path, bool encrypted);
     bool scriptOpen() const { return m_scriptOpen; }
     bool encrypted() const { return m_encrypted; }
 
@@ -192,6 +203,8 @@ public:
     void ReportException(const std::string& what) override;
 
 private:
+    // Alive while this object is: the engine's statement hook checks it.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     // Asks to switch the mode when the script's kind differs; on Yes reopens in that mode.
     void offerModeSwitch(const std::string& path, bool eventMode);
 

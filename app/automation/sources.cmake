@@ -9,6 +9,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/GridViewSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_CINIFileSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SaxBasicHost.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SaxBasicObjFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenAcquisition.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenMainToolbars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenMenu.cpp

@@ -296,6 +296,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
                     generator && script.hasEngine())
                     generator->FireKeystroke(key, flags, window);
             });
+        m_viewFrame->setAutoRunScript([&frame] { frame.openAutoRunScript(); });
     }
     m_viewDriver = std::make_unique<DriverApiViewDriver>(m_driver);
 

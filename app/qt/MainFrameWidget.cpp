@@ -22,20 +22,24 @@
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
+#include "platform/qt/MessagePump.h"
 #include "platform/qt/UiServices.h"
 #include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -56,6 +60,18 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     installCommands();
     registerHarluneAutomation(platform::automation::ClassRegistry::instance());
     setAutomationFrame(this);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        manager.allowsInteraction();
+        if (!queryEndSession())
+            manager.cancel();
+    });
+    // The frame's accelerators idle while the script editor has the keyboard focus, so the
+    // editor gets its keys untranslated.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        const bool translate = m_scriptFrame.translatesKeys();
+        for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+            shortcut->setEnabled(translate);
+    });
 }
 
 namespace {
@@ -258,7 +274,7 @@ MainFrameWidget::~MainFrameWidget()
     // The editor needs its engine: it goes first, then the engine is shut down.
     delete m_scriptEditor.data();
     m_core->setScriptHost(nullptr);
-    CSaxBasicDriver::ShutDownEngine(m_script.get());
+    m_scriptFrame.beforeDestroy();
     if (automationFrame() == this)
         setAutomationFrame(nullptr);
     m_recentScripts.WriteList();
@@ -649,7 +665,7 @@ int MainFrameWidget::addOpenSpectrumDocuments(int delta)
 
 void MainFrameWidget::OnTimer(unsigned id)
 {
-    if (id == kMacroCloseTimer) {
+    if (id == CSaxBasicObjFrame::kCloseRetryTimer) {
         KillTimer(id);
         postClose();
         return;
@@ -657,9 +673,7 @@ void MainFrameWidget::OnTimer(unsigned id)
     if (id == kScriptOpenTimer) {
         if (m_script->GetMacroState() == 0) {
             KillTimer(id);
-            const std::string path = std::exchange(m_pendingScript, {});
-            if (!path.empty())
-                guarded([this, path] { openScriptNow(path); })();
+            openPendingScript();
         }
         return;
     }
@@ -684,9 +698,14 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
         return;
     }
     // A macro still on the stack: the close waits for it (running) or is refused (paused).
-    if (const int16_t state = m_script->GetMacroState()) {
-        if (state == -1)
-            SetTimer(kMacroCloseTimer, 500);
+    switch (m_scriptFrame.OnClose()) {
+    case CSaxBasicObjFrame::CloseVerdict::Close:
+        break;
+    case CSaxBasicObjFrame::CloseVerdict::RetryLater:
+        SetTimer(CSaxBasicObjFrame::kCloseRetryTimer, CSaxBasicObjFrame::kCloseRetryMs);
+        event->ignore();
+        return;
+    case CSaxBasicObjFrame::CloseVerdict::Refuse:
         event->ignore();
         return;
     }
@@ -697,6 +716,21 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
     placement.flags = isMaximized() ? platform::framework::WPF_RESTORETOMAXIMIZED : 0;
     writePlacementText(platform::framework::formatWindowPlacement(placement));
     MdiFrame::closeEvent(event);
+    // A hidden start for an automation client is not under the user's control.
+    const CHarluneApp* app = CHarluneApp::instance();
+    m_scriptFrame.afterClose(!(app && app->startsHidden()));
+}
+
+bool MainFrameWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_lookingForStopKey && filterStopKey(watched, event))
+        return true;
+    return MdiFrame::eventFilter(watched, event);
+}
+
+bool MainFrameWidget::queryEndSession()
+{
+    return m_scriptFrame.OnQueryEndSession(true);
 }
 
 uint32_t MainFrameWidget::activeChildFrame()
@@ -1016,11 +1050,50 @@ void MainFrameWidget::openScriptWhenIdle(const std::string& path)
 {
     // A macro still on the stack (this command came through its DoEvents) would lose the
     // open: it waits until the macro ended.
+    m_pendingOpen = PendingOpen::Command;
     if (m_script->GetMacroState() == 0) {
+        m_pendingScript.clear();
         openScriptNow(path);
         return;
     }
     m_pendingScript = path;
+    SetTimer(kScriptOpenTimer, 100);
+}
+
+void MainFrameWidget::openPendingScript()
+{
+    const std::string path = std::exchange(m_pendingScript, {});
+    if (path.empty())
+        return;
+    switch (m_pendingOpen) {
+    case PendingOpen::Command:
+        guarded([this, path] { openScriptNow(path); })();
+        break;
+    case PendingOpen::AutoRunPlain:
+    case PendingOpen::AutoRunEnciphered: {
+        const bool enciphered = m_pendingOpen == PendingOpen::AutoRunEnciphered;
+        guarded([this, path, enciphered] { m_script->OpenAutoRunScript(path, enciphered); })();
+        break;
+    }
+    }
+}
+
+void MainFrameWidget::openAutoRunScript()
+{
+    const CMainFrame::AutoRunScript& autoRun = m_core->autoRunScript();
+    if (!m_script->hasEngine() || autoRun.enabled != 1 || m_script->scriptOpen() ||
+        autoRun.filename == "XXX" || autoRun.filename.empty())
+        return;
+    // One open is enough: windows made while it waits for a macro to end add none.
+    if (!m_pendingScript.empty())
+        return;
+    m_pendingScript = autoRun.filename;
+    m_pendingOpen =
+        autoRun.encrypted == 1 ? PendingOpen::AutoRunEnciphered : PendingOpen::AutoRunPlain;
+    if (m_script->GetMacroState() == 0) {
+        openPendingScript();
+        return;
+    }
     SetTimer(kScriptOpenTimer, 100);
 }
 
@@ -1157,10 +1230,44 @@ bool MainFrameWidget::messageBox(const std::string& text, const std::string& cap
 
 void MainFrameWidget::doEvents()
 {
-    // The idle step first (it starts scans), then the events waiting now.
+    // The idle step first (it starts scans), then at most 100 of the program's waiting
+    // messages, never past a WM_QUIT (it ends the program's loop, not the script's), then one
+    // pass over Qt's waiting events without the queue's notifier, which would take the rest.
     if (CHarluneApp* app = CHarluneApp::instance())
         app->OnIdle(0);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    platform::qt::pumpPendingMessages(kDoEventsMessages);
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+}
+
+bool MainFrameWidget::takeStopKey()
+{
+    // Only the key presses waiting now are looked at: the stop key is taken, every other one
+    // is held back and queued again afterwards, in its order, for the loop to handle.
+    m_stopKeySeen = false;
+    m_lookingForStopKey = true;
+    qApp->installEventFilter(this);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyPress);
+    qApp->removeEventFilter(this);
+    m_lookingForStopKey = false;
+    for (auto& [receiver, event] : std::exchange(m_heldKeys, {}))
+        if (receiver)
+            QCoreApplication::postEvent(receiver, event.release());
+    return m_stopKeySeen;
+}
+
+bool MainFrameWidget::filterStopKey(QObject* receiver, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !receiver->isWidgetType())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Ctrl+Break: X11 reports Break as Pause with Ctrl held, some keyboards as Cancel.
+    const bool stop = (key->modifiers() & Qt::ControlModifier) &&
+                      (key->key() == Qt::Key_Pause || key->key() == Qt::Key_Cancel);
+    if (stop)
+        m_stopKeySeen = true;
+    else
+        m_heldKeys.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+    return true;
 }
 
 void MainFrameWidget::focusMainFrame()

@@ -2,6 +2,7 @@
 
 #include "app/automation/AutomationFrame.h"
 #include "app/automation/SaxBasicHost.h"
+#include "app/automation/SaxBasicObjFrame.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/shell/MainFrameWindow.h"
@@ -14,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class COXCoolToolBar;
 class DriverApi;
@@ -69,6 +72,12 @@ public:
     // Open and Execute Script after its question and dialog (also the recent scripts): opens
     // once no macro is on the stack (retried by timer).
     void openScriptWhenIdle(const std::string& path);
+    // The auto-run step of a new spectrum window: when AutoRun is enabled, no script has been
+    // opened yet and a file is chosen ("XXX": none), opens it ("Encrypted": enciphered) once
+    // no macro is on the stack.
+    void openAutoRunScript();
+    // The end of the session (the session manager's commit request): false refuses it.
+    bool queryEndSession();
 
     // ScriptUi
     bool messageBox(const std::string& text, const std::string& caption, Box box) override;
@@ -77,6 +86,7 @@ public:
     void addRecentScript(const std::string& path) override;
     int32_t mainWindowHandle() override;
     bool focusWithin(int32_t window) override;
+    bool takeStopKey() override;
 
     const COXMenuOrganizer& menuOrganizer() const { return m_menuOrganizer; }
     const MainFramePreferences& allPreferences() const { return m_preferences; }
@@ -148,6 +158,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Pop-up menu 227: the main and the spectrum window's tool bars.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -174,15 +185,32 @@ private:
     int m_openSpectrumDocuments = 0;
     // Declared last: the engine goes first when the frame is destroyed.
     std::unique_ptr<CSaxBasicObj> m_script;
+    CSaxBasicObjFrame m_scriptFrame{m_script.get(), *this};
     QPointer<QWidget> m_scriptEditor;
     bool m_ideCreated = false;
+    // A script to open once no macro is on the stack, and how.
+    enum class PendingOpen
+    {
+        Command,
+        AutoRunPlain,
+        AutoRunEnciphered,
+    };
     std::string m_pendingScript;
+    PendingOpen m_pendingOpen = PendingOpen::Command;
+    void openPendingScript();
+    // Key presses held back while the statement hook looked for the stop key.
+    bool filterStopKey(QObject* receiver, QEvent* event);
+    bool m_lookingForStopKey = false;
+    bool m_stopKeySeen = false;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldKeys;
     void installScriptCommands();
     void readScriptSettings();
     void saveScriptSettings();
     void showIde();
-    // The close waits on this timer while a macro runs; a script open waits on the other.
-    static constexpr unsigned kMacroCloseTimer = 1;
+    // A script open waits on this timer while a macro is on the stack (the close waits on
+    // CSaxBasicObjFrame's).
     static constexpr unsigned kScriptOpenTimer = 2;
+    // Messages of the program's queue that a script's DoEvents dispatches at most.
+    static constexpr int kDoEventsMessages = 100;
     void openScriptNow(const std::string& path);
 };

@@ -533,7 +533,7 @@ private:
     void autosaveProcessedSpectra();
     void timeAcquisitionTick() {}
     void refreshAcquisitionBar() { UpdateAcquisitionBar(); }
-    void openAutoRunScript() {}
+    void openAutoRunScript() { m_frame.openAutoRunScript(); }
     void saveDefaultSpectrum(bool reference);
     // The Morvel family's default reference and dark, read when the window is made.
     void openDefaultSpectra();

@@ -331,6 +331,8 @@ public:
     virtual std::string userName();
     // The program's folder (the Morvel default files live there).
     virtual std::string applicationPath();
+    // A window's first scan: the main frame opens its auto-run script when one is due.
+    virtual void openAutoRunScript() {}
     // Reports a caught failure to the error log with the source file and line.
     virtual void logException(const std::string& description, const char* file, int line)
     {

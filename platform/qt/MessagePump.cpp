@@ -70,6 +70,24 @@ int MessagePump::pump(int limit)
     return taken;
 }
 
+int pumpPendingMessages(int limit)
+{
+    using namespace platform::win;
+    int taken = 0;
+    MSG msg;
+    while (taken < limit && PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
+        if (msg.message == WM_QUIT || !PeekMessage(&msg, 0, 0, 0, PM_REMOVE))
+            break;
+        ++taken;
+        try {
+            DispatchMessage(&msg);
+        } catch (...) {
+            logException(std::current_exception());
+        }
+    }
+    return taken;
+}
+
 void MessagePump::reportException(std::exception_ptr error)
 {
     // Nothing may leave towards Qt's event loop, not even from the handler's handler.

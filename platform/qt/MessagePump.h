@@ -41,4 +41,10 @@ private:
     ExceptionHandler m_exceptionHandler;
 };
 
+// Dispatches at most limit waiting messages of the calling thread's queue in order of arrival
+// and stops before a WM_QUIT, which stays queued for the loop that owns it (a script's DoEvents
+// must not end the program under the script). A handler's exception is logged. Returns how
+// many messages it dispatched.
+int pumpPendingMessages(int limit);
+
 } // namespace platform::qt

@@ -86,6 +86,11 @@ public:
     void setScriptEvents(NewSpectraReady newSpectraReady, TimeAcquisition timeAcquisition,
                          SpectrometerConfigChanged configChanged = nullptr,
                          Keystroke keystroke = nullptr);
+    // What opens the main frame's auto-run script at a window's first scan; unset, nothing.
+    void setAutoRunScript(std::function<void()> openAutoRun)
+    {
+        m_openAutoRun = std::move(openAutoRun);
+    }
     // The main frame and its preferences (null when none were given), for the dialogs.
     CMainFrame& mainFrame() { return m_mainFrame; }
     MainFramePreferences* mainFramePreferences() { return m_preferences; }
@@ -112,6 +117,11 @@ public:
     std::string lastDarkFilename() override;
     std::string lastReferenceFilename() override;
     uint16_t adcType() override;
+    void openAutoRunScript() override
+    {
+        if (m_openAutoRun)
+            m_openAutoRun();
+    }
     void logException(const std::string& description, const char* file, int line) override;
 
 private:
@@ -127,4 +137,5 @@ private:
     TimeAcquisition m_timeAcquisition;
     SpectrometerConfigChanged m_configChanged;
     Keystroke m_keystroke;
+    std::function<void()> m_openAutoRun;
 };

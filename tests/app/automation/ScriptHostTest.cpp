@@ -5,6 +5,7 @@
 // every answer is neutral.
 #include "app/automation/AutomationClasses.h"
 #include "app/automation/SaxBasicHost.h"
+#include "app/automation/SaxBasicObjFrame.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/basic/BasicEngine.h"
 #include "toolkit/crypt/COXCryptFile.h"
@@ -39,9 +40,18 @@ struct RecordingUi : ScriptUi
     void focusMainFrame() override { ++focusCalls; }
     void addRecentScript(const std::string& path) override { recent.push_back(path); }
     int32_t mainWindowHandle() override { return 42; }
-    bool focusWithin(int32_t) override { return false; }
+    bool focusWithin(int32_t) override { return editorFocused; }
+    bool takeStopKey() override
+    {
+        ++stopKeyLooks;
+        return stopKeyAfter >= 0 && stopKeyLooks > stopKeyAfter;
+    }
 
     std::vector<std::string> boxes;
+    bool editorFocused = false;
+    // The stop key is pressed after this many looks (-1: never).
+    int stopKeyAfter = -1;
+    int stopKeyLooks = 0;
     std::vector<std::string> recent;
     bool answerYes = false;
     int doEventsCalls = 0;
@@ -313,6 +323,113 @@ TEST_F(ScriptHostTest, CloseEngineRefusedWhileAMacroRuns)
     EXPECT_EQ(running.GetMacroState(), 0);
     EXPECT_TRUE(running.CloseEngine());
     EXPECT_FALSE(running.hasEngine());
+}
+
+// A loop that never reaches DoEvents holds the GUI thread; the engine's statement hook looks for
+// the stop key and the macro ends there.
+TEST_F(ScriptHostTest, StopKeyEndsALoopWithoutDoEvents)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    script.PutProperty(32, Variant(false));
+    ui.stopKeyAfter = 3;
+    EXPECT_TRUE(script.OpenScript(
+        write("busy.bas", "Sub Main\nDo: x = x + 1: Loop\nDebug.Print \"after\"\nEnd Sub\n")));
+    EXPECT_EQ(ui.stopKeyLooks, 4);
+    EXPECT_EQ(script.GetMacroState(), 0);
+    EXPECT_TRUE(script.prints.empty());
+    EXPECT_EQ(ui.doEventsCalls, 0);
+}
+
+// The frame behaviour while a macro is on the stack: close retried, end of session refused with
+// the reason; once the macro ended both go through.
+TEST_F(ScriptHostTest, FrameRefusesCloseAndSessionEndWhileAMacroRuns)
+{
+    struct Ui : RecordingUi
+    {
+        std::function<void()> inside;
+        void doEvents() override
+        {
+            if (inside)
+                std::exchange(inside, nullptr)();
+        }
+    } nested;
+    PrintingScript running(registry, nested);
+    ASSERT_TRUE(running.CreateEngine());
+    running.PutProperty(32, Variant(false));
+    CSaxBasicObjFrame frame(&running, nested);
+    CSaxBasicObjFrame::CloseVerdict verdict = CSaxBasicObjFrame::CloseVerdict::Close;
+    bool sessionMayEnd = true;
+    nested.inside = [&] {
+        verdict = frame.OnClose();
+        sessionMayEnd = frame.OnQueryEndSession(true);
+        running.stop();
+    };
+    running.OpenScript(write("loop.bas", "Sub Main\nDo\nDoEvents\nLoop\nEnd Sub\n"));
+    EXPECT_EQ(verdict, CSaxBasicObjFrame::CloseVerdict::RetryLater);
+    EXPECT_FALSE(sessionMayEnd);
+    EXPECT_EQ(nested.boxes, std::vector<std::string>{"Harlune Scripting: Macro still active.\n\n"
+                                                     "End all macros before quitting Windows."});
+
+    nested.boxes.clear();
+    EXPECT_EQ(frame.OnClose(), CSaxBasicObjFrame::CloseVerdict::Close);
+    EXPECT_TRUE(frame.OnQueryEndSession(true));
+    EXPECT_FALSE(frame.OnQueryEndSession(false));
+    EXPECT_TRUE(nested.boxes.empty());
+
+    // Without an editor window nothing can have its focus.
+    nested.editorFocused = true;
+    EXPECT_TRUE(frame.translatesKeys());
+
+    // A start not under the user's control shuts the engine down after the close.
+    frame.afterClose(true);
+    EXPECT_TRUE(running.hasEngine());
+    frame.afterClose(false);
+    EXPECT_FALSE(running.hasEngine());
+
+    CSaxBasicObjFrame bare(nullptr, nested);
+    EXPECT_EQ(bare.OnClose(), CSaxBasicObjFrame::CloseVerdict::Close);
+    EXPECT_TRUE(bare.OnQueryEndSession(true));
+    EXPECT_TRUE(bare.translatesKeys());
+}
+
+// The auto-run step: a plain script through OpenScript, an enciphered one deciphered and marked
+// as opened, so that neither runs twice.
+TEST_F(ScriptHostTest, AutoRunOpensPlainAndEncipheredScriptsAndMarksThem)
+{
+    const std::string plain = "Sub Main\nDebug.Print \"auto\"\nEnd Sub\n";
+    toolkit::crypt::MemoryFile memory;
+    {
+        toolkit::crypt::COXCryptFile out(toolkit::crypt::kScriptKeyBits);
+        out.SetConversion(true);
+        out.Attach(&memory, toolkit::crypt::kModeCreate | toolkit::crypt::kModeWrite);
+        out.Write(plain.data(), static_cast<unsigned>(plain.size()));
+        out.Close();
+    }
+    const std::vector<unsigned char> bytes = memory.bytes();
+    const fs::path enciphered = dir / "auto.bin";
+    std::ofstream(enciphered, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+
+    struct Case
+    {
+        const char* name;
+        std::string path;
+        bool encrypted;
+    };
+    for (const Case& c : {Case{"plain", write("auto.bas", plain), false},
+                          Case{"enciphered", enciphered.string(), true}}) {
+        SCOPED_TRACE(c.name);
+        PrintingScript script(registry, ui);
+        ASSERT_TRUE(script.CreateEngine());
+        script.PutProperty(32, Variant(false));
+        EXPECT_FALSE(script.scriptOpen());
+        script.OpenAutoRunScript(c.path, c.encrypted);
+        EXPECT_TRUE(script.scriptOpen());
+        EXPECT_EQ(script.encrypted(), c.encrypted);
+        EXPECT_EQ(script.prints, std::vector<std::string>{"auto"});
+    }
 }
 
 } // namespace

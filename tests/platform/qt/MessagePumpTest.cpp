@@ -194,4 +194,48 @@ TEST_F(MessagePumpTest, QuitMessageEndsTheApplicationLoop)
     DestroyWindow(hwnd);
 }
 
+// A script's DoEvents: at most the limit, even from a queue that never empties, and never past a
+// WM_QUIT, which stays queued.
+TEST_F(MessagePumpTest, PendingMessagesAreBoundedAndStopBeforeQuit)
+{
+    struct Case
+    {
+        const char* name;
+        int before; // messages queued ahead of the quit (-1: no quit, a self-refilling queue)
+        int taken;
+    };
+    const Case cases[] = {
+        {"queue that never empties", -1, 100},
+        {"quit after three", 3, 3},
+        {"quit first", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int received = 0;
+        HWND hwnd = createMessageWindow([&](HWND self, UINT, WPARAM, LPARAM) {
+            ++received;
+            if (c.before < 0)
+                PostMessage(self, WM_USER, 0, 0);
+            return LRESULT(0);
+        });
+        if (c.before < 0) {
+            PostMessage(hwnd, WM_USER, 0, 0);
+        } else {
+            for (int i = 0; i < c.before; ++i)
+                PostMessage(hwnd, WM_USER, 0, 0);
+            PostQuitMessage(7);
+        }
+        EXPECT_EQ(platform::qt::pumpPendingMessages(100), c.taken);
+        EXPECT_EQ(received, c.taken);
+        MSG msg;
+        ASSERT_TRUE(PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE));
+        if (c.before >= 0)
+            EXPECT_EQ(msg.message, WM_QUIT);
+        DestroyWindow(hwnd);
+        // What is left goes: the quit, or the refilling message.
+        while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+        }
+    }
+}
+
 } // namespace
