@@ -326,7 +326,8 @@ bool CSaxBasicObj::CreateEngine()
     if (!CSaxBasicDriver::CreateEngine()) {
         return false;
     }
-    InvokeMethod(65, {Variant("{}"), Variant(NewINIFileSupportDispatch())});
+    // An extension: its members are global to scripts.
+    InvokeMethod(24, {Variant("{}"), Variant(NewINIFileSupportDispatch())});
     PutProperty(-518, Variant(std::string(kCaption)));
     PutProperty(36, Variant(true));
     definesVerifyMenu();

@@ -13,6 +13,7 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/BasicEngine.h"
 #include "platform/chart/XrtDraw.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/CmdUI.h"
@@ -1288,8 +1289,12 @@ int32_t MainFrameWidget::mainWindowHandle()
     return static_cast<int32_t>(GetSafeHwnd());
 }
 
-bool MainFrameWidget::focusWithin(int32_t)
+bool MainFrameWidget::focusWithin(int32_t window)
 {
+    // The only window the script object asks about is the editor's.
     QWidget* focus = QApplication::focusWidget();
-    return focus && m_scriptEditor && focus->window() == m_scriptEditor.data();
+    if (window == 0 || !focus || !m_scriptEditor || focus->window() != m_scriptEditor.data())
+        return false;
+    auto* editor = dynamic_cast<platform::basic::EngineEditor*>(m_scriptEditor.data());
+    return editor == nullptr || editor->windowHandle() == window;
 }

@@ -1,5 +1,7 @@
 #include "platform/basic/ide/BasicEditorWindow.h"
 
+#include "platform/win/Messages.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -80,6 +82,8 @@ BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
 
 BasicEditorWindow::~BasicEditorWindow()
 {
+    if (m_hwnd != 0)
+        platform::win::DestroyWindow(m_hwnd);
     m_engine.setEditor(nullptr);
     m_engine.Release();
 }
@@ -238,8 +242,12 @@ void BasicEditorWindow::debugOutput(const std::string& text)
 
 int32_t BasicEditorWindow::windowHandle()
 {
-    // The editor has no handle of the program's window table.
-    return 0;
+    // A message window names the editor; nothing is sent to it.
+    if (m_hwnd == 0)
+        m_hwnd = platform::win::createMessageWindow(
+            [](platform::win::HWND, platform::win::UINT, platform::win::WPARAM,
+               platform::win::LPARAM) { return platform::win::LRESULT(0); });
+    return static_cast<int32_t>(m_hwnd);
 }
 
 void BasicEditorWindow::markLine(int line)

@@ -64,6 +64,8 @@ private:
     int m_tabWidth = 4;
     bool m_updating = false;
     QRect m_geometry{0, 0, 400, 500};
+    // The editor's handle in the program's window table, by which the host recognises it.
+    uint32_t m_hwnd = 0;
 };
 
 } // namespace platform::basic::ide

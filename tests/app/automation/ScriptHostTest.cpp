@@ -124,12 +124,16 @@ TEST_F(ScriptHostTest, SetUpHandsTheObjectsAndCaptionToTheEngine)
     EXPECT_TRUE(script.GetBoolProperty(36));
     script.OnFrameCreate();
     EXPECT_FALSE(script.GetBoolProperty(94));
-    // A procedural script sees both objects.
+    // A procedural script sees both objects: the generator by name, the settings object's
+    // members as global names.
     script.PutProperty(32, Variant(false));
-    script.OpenScript(
-        write("objects.bas", "Sub Main\nDebug.Print TypeName(EventGenerator) <> \"\"\nEnd Sub\n"));
-    ASSERT_EQ(script.prints.size(), 1u) << (ui.boxes.empty() ? "" : ui.boxes[0]);
+    script.OpenScript(write("objects.bas",
+                            "Sub Main\nDebug.Print TypeName(EventGenerator) <> \"\"\n"
+                            "WriteLong \"SetUpTest\", \"Value\", 41\n"
+                            "Debug.Print GetLong(\"SetUpTest\", \"Value\", 0) + 1\nEnd Sub\n"));
+    ASSERT_EQ(script.prints.size(), 2u) << (ui.boxes.empty() ? "" : ui.boxes[0]);
     EXPECT_EQ(script.prints[0], "True");
+    EXPECT_EQ(script.prints[1], " 42");
 }
 
 TEST_F(ScriptHostTest, VerifyMenuAnswers)

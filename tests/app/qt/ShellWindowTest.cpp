@@ -10,6 +10,7 @@
 #include "app/shell/VersionText.h"
 #include "app/shell/qt/AboutDlg.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
+#include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/basic/BasicEngine.h"
@@ -21,6 +22,9 @@
 #include "platform/win/Registry.h"
 #include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
+#include "toolkit/crypt/COXCryptFile.h"
+#include "toolkit/crypt/MemoryFile.h"
+#include "toolkit/crypt/ScriptKey.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QAction>
@@ -28,13 +32,16 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -738,4 +745,118 @@ TEST_F(ShellWindowTest, ScriptCommandsWithTheEngine)
     EXPECT_EQ(frame.childWindows().size(), before);
     EXPECT_EQ(frame.core().VerifyCommand(app::res::mvHelpContents), 1);
     EXPECT_EQ(frame.recentScripts()[0], path);
+}
+
+// Records the keys that reach it.
+class KeyRecorder : public QWidget
+{
+public:
+    std::vector<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+};
+
+// A loop without DoEvents holds the GUI thread: the stop key queued before the run ends it, and
+// the other keys queued with it are handled afterwards, in their order.
+TEST_F(ShellWindowTest, StopKeyEndsALoopWithoutDoEventsAndKeepsOtherKeys)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    ASSERT_TRUE(frame.scriptObject().hasEngine());
+    KeyRecorder recorder;
+    QCoreApplication::postEvent(&recorder, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, {}, "a"));
+    QCoreApplication::postEvent(
+        &frame, new QKeyEvent(QEvent::KeyPress, Qt::Key_Pause, Qt::ControlModifier));
+    QCoreApplication::postEvent(&recorder, new QKeyEvent(QEvent::KeyPress, Qt::Key_B, {}, "b"));
+
+    const std::string path = std::string(std::getenv("HARLUNE_REGISTRY_DIR")) + "/busy.bas";
+    std::ofstream(path) << "Sub Main\nDo: x = x + 1: Loop\nEnd Sub\n";
+    frame.scriptObject().PutProperty(32, platform::automation::Variant(false));
+    frame.openScriptWhenIdle(path);
+    EXPECT_EQ(frame.scriptObject().GetMacroState(), 0);
+    EXPECT_TRUE(recorder.keys.empty());
+    EXPECT_TRUE(runUntil([&] { return recorder.keys.size() == 2; }, 3000));
+    EXPECT_EQ(recorder.keys, (std::vector<int>{Qt::Key_A, Qt::Key_B}));
+}
+
+// The auto-run script opens at the first scan of the first spectrum window only: plain and
+// enciphered alike run once over three new windows; "XXX" runs nothing.
+TEST_F(ShellWindowTest, AutoRunScriptRunsOnceOverThreeWindows)
+{
+    const std::string dir = std::getenv("HARLUNE_REGISTRY_DIR");
+    const std::string spec = dir + "/Default.spec";
+    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
+                           "Initialized=1\r\n";
+    const std::string plain = "Sub Main\n"
+                              "WriteLong \"AutoTest\", \"Runs\", GetLong(\"AutoTest\", \"Runs\", "
+                              "0) + 1\nEnd Sub\n";
+    const std::string plainPath = dir + "/auto.bas";
+    std::ofstream(plainPath) << plain;
+    toolkit::crypt::MemoryFile memory;
+    {
+        toolkit::crypt::COXCryptFile out(toolkit::crypt::kScriptKeyBits);
+        out.SetConversion(true);
+        out.Attach(&memory, toolkit::crypt::kModeCreate | toolkit::crypt::kModeWrite);
+        out.Write(plain.data(), static_cast<unsigned>(plain.size()));
+        out.Close();
+    }
+    const std::string encipheredPath = dir + "/auto.bin";
+    const std::vector<unsigned char> bytes = memory.bytes();
+    std::ofstream(encipheredPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+
+    struct Case
+    {
+        const char* name;
+        std::string filename;
+        int encrypted;
+        long runs;
+    };
+    CHarluneApp::useScanCountViews(false);
+    for (const Case& c : {Case{"plain", plainPath, 0, 1}, Case{"enciphered", encipheredPath, 1, 1},
+                          Case{"none", "XXX", 0, 0}}) {
+        SCOPED_TRACE(c.name);
+        {
+            CINIFileSupport store(nullptr, 1);
+            store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+            store.WriteString("Preferences", "SingleThread", "0");
+            store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 4);
+            store.WriteInt("Scripting\\BasicIDE", "EventMode", 0);
+            store.WriteInt("Scripting\\AutoRunScript", "Enabled", 1);
+            store.WriteString("Scripting\\AutoRunScript", "Filename", c.filename.c_str());
+            store.WriteInt("Scripting\\AutoRunScript", "Encrypted", c.encrypted);
+            store.WriteInt("AutoTest", "Runs", 0);
+        }
+        DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+        CHarluneApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        app.NewSpectrumWindow();
+        app.NewSpectrumWindow();
+        // A value no scan of the synthetic channel gives: once every window has replaced it,
+        // every window has had its first scan.
+        std::vector<SpectrumViewWidget*> views;
+        for (platform::framework::ChildFrame* child : frame.childFrames())
+            if (auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView()))
+                views.push_back(view);
+        ASSERT_EQ(views.size(), 3u);
+        for (SpectrumViewWidget* view : views) {
+            ASSERT_TRUE(runUntil([view] { return view->isReady(); }, 10000));
+            view->core().document().spectra().processed[0][1000] = -7.0;
+        }
+        ASSERT_TRUE(runUntil(
+            [&] {
+                return std::all_of(views.begin(), views.end(), [](SpectrumViewWidget* v) {
+                    return v->core().document().spectra().processed[0][1000] != -7.0;
+                });
+            },
+            10000));
+        CINIFileSupport store(nullptr, 1);
+        EXPECT_EQ(store.GetLong("AutoTest", "Runs"), c.runs)
+            << (ui.messageBoxes().empty() ? "" : ui.messageBoxes()[0].text);
+    }
+    CHarluneApp::useScanCountViews(true);
 }
