@@ -61,14 +61,15 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     installCommands();
     registerHarluneAutomation(platform::automation::ClassRegistry::instance());
     setAutomationFrame(this);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
-        manager.allowsInteraction();
-        if (!queryEndSession())
-            manager.cancel();
-    });
+    m_sessionConnection =
+        connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            manager.allowsInteraction();
+            if (!queryEndSession())
+                manager.cancel();
+        });
     // The frame's accelerators idle while the script editor has the keyboard focus, so the
     // editor gets its keys untranslated.
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this] {
         const bool translate = m_scriptFrame.translatesKeys();
         for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
             shortcut->setEnabled(translate);
@@ -272,6 +273,10 @@ void writePlacementText(const std::string& text)
 
 MainFrameWidget::~MainFrameWidget()
 {
+    // Focus moves while the children go; the script object goes before the base class would
+    // cut these connections.
+    disconnect(m_focusConnection);
+    disconnect(m_sessionConnection);
     // The editor needs its engine: it goes first, then the engine is shut down.
     delete m_scriptEditor.data();
     m_core->setScriptHost(nullptr);

@@ -186,6 +186,8 @@ private:
     // Declared last: the engine goes first when the frame is destroyed.
     std::unique_ptr<CSaxBasicObj> m_script;
     CSaxBasicObjFrame m_scriptFrame{m_script.get(), *this};
+    QMetaObject::Connection m_focusConnection;
+    QMetaObject::Connection m_sessionConnection;
     QPointer<QWidget> m_scriptEditor;
     bool m_ideCreated = false;
     // A script to open once no macro is on the stack, and how.
