@@ -860,3 +860,44 @@ TEST_F(ShellWindowTest, AutoRunScriptRunsOnceOverThreeWindows)
     }
     CHarluneApp::useScanCountViews(true);
 }
+
+// Open and Execute reached through a running macro's DoEvents opens the new script only after
+// that macro ended: the script on the stack keeps its code.
+TEST_F(ShellWindowTest, OpenFromInsideAMacroWaitsUntilItEnded)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    CSaxBasicObj& script = frame.scriptObject();
+    ASSERT_TRUE(script.hasEngine());
+    const std::string dir = std::getenv("HARLUNE_REGISTRY_DIR");
+    const std::string waiting = dir + "/waiting.bas";
+    std::ofstream(waiting) << "Sub Main\nDo\nDoEvents\nLoop\nEnd Sub\n";
+    const std::string second = dir + "/second.bas";
+    std::ofstream(second) << "Sub Main\nWriteLong \"OpenTest\", \"Runs\", 1\nEnd Sub\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteInt("OpenTest", "Runs", 0);
+    }
+    script.PutProperty(32, platform::automation::Variant(false));
+
+    int stateInside = 99;
+    long runsInside = -1;
+    QTimer::singleShot(20, [&] {
+        stateInside = script.GetMacroState();
+        frame.openScriptWhenIdle(second);
+        CINIFileSupport store(nullptr, 1);
+        runsInside = store.GetLong("OpenTest", "Runs");
+        script.stop();
+    });
+    frame.openScriptWhenIdle(waiting);
+    EXPECT_EQ(stateInside, -1);
+    EXPECT_EQ(runsInside, 0);
+    EXPECT_TRUE(runUntil(
+        [] {
+            CINIFileSupport store(nullptr, 1);
+            return store.GetLong("OpenTest", "Runs") == 1;
+        },
+        5000));
+    EXPECT_EQ(frame.recentScripts()[0], second);
+}
