@@ -367,8 +367,9 @@ TEST_F(ShellWindowTest, ToolBarsShowTheirImagesAndKeepTheirProperties)
             EXPECT_EQ(bar->barId(), id);
             // Every button has its image from the shipped strip.
             for (QAction* action : bar->actions())
-                if (!action->isSeparator())
+                if (!action->isSeparator()) {
                     EXPECT_FALSE(action->icon().isNull()) << action->data().toUInt();
+                }
         }
         COXCoolToolBar* tundra = frame.controlBar(16001);
         COXCoolToolBar* global = frame.controlBar(16002);

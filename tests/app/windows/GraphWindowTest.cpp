@@ -128,8 +128,9 @@ TEST(NewGraphWindowTest, OpensAGraphOfTheGivenSize)
         ASSERT_EQ(target, graph->GetParentFrame()->GetSafeHwnd());
         EXPECT_EQ(main.graphView(target), &graph->core());
         for (fw::ChildFrame* frame : main.childFrames())
-            if (frame->GetSafeHwnd() != target)
+            if (frame->GetSafeHwnd() != target) {
                 EXPECT_EQ(main.graphView(frame->GetSafeHwnd()), nullptr);
+            }
     }
     CHarluneApp::useScanCountViews(false);
 }

@@ -229,8 +229,9 @@ TEST_F(MessagePumpTest, PendingMessagesAreBoundedAndStopBeforeQuit)
         EXPECT_EQ(received, c.taken);
         MSG msg;
         ASSERT_TRUE(PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE));
-        if (c.before >= 0)
+        if (c.before >= 0) {
             EXPECT_EQ(msg.message, WM_QUIT);
+        }
         DestroyWindow(hwnd);
         // What is left goes: the quit, or the refilling message.
         while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {

@@ -1245,8 +1245,9 @@ TEST_F(COXCoolToolBarCustomTest, DamagedPositionsAndSettingsChangeNothing)
                                  static_cast<int32_t>(c.size));
         ASSERT_TRUE(bar->LoadBarState("S", "B", false));
         EXPECT_EQ(marks(bar), c.marks);
-        if (!bar->HasCustomButton(kCombo))
+        if (!bar->HasCustomButton(kCombo)) {
             ASSERT_TRUE(bar->InsertCustomButton(2, comboRegistration));
+        }
     }
 
     // A registrations value whose control state runs past the value is not read at all.

@@ -519,8 +519,9 @@ TEST_F(ChildFramesTest, SpectrumToolBarsShowImagesAndKeepTheirProperties)
         auto* bar = dynamic_cast<COXCoolToolBar*>(first->controlBar(id));
         ASSERT_NE(bar, nullptr);
         for (QAction* action : bar->actions())
-            if (!action->isSeparator())
+            if (!action->isSeparator()) {
                 EXPECT_FALSE(action->icon().isNull()) << action->data().toUInt();
+            }
         bar->SetIndent(static_cast<int>(id - 16100 + 1));
         bar->SetSeparator(false);
     }
