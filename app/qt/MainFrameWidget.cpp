@@ -23,6 +23,7 @@
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WindowPlacement.h"
+#include "platform/qt/KeyState.h"
 #include "platform/qt/MessagePump.h"
 #include "platform/qt/UiServices.h"
 #include "platform/win/AppProfile.h"
@@ -1247,6 +1248,10 @@ void MainFrameWidget::doEvents()
 
 bool MainFrameWidget::takeStopKey()
 {
+    // On a display the keyboard is asked directly: its events wait unread while the script
+    // keeps the GUI thread.
+    if (platform::qt::stopKeyHeld())
+        return true;
     // Only the key presses waiting now are looked at: the stop key is taken, every other one
     // is held back and queued again afterwards, in its order, for the loop to handle.
     m_stopKeySeen = false;
