@@ -45,10 +45,26 @@ std::string fileInCurrentDirectory(const char* fileName)
     return {};
 }
 
+// A value reads back cut to the store's limit. The cut never splits a UTF-8 character: one
+// that would cross the limit is dropped whole. Bytes that are no UTF-8 are kept as they are.
 std::string cutValue(std::string text)
 {
-    if (text.size() > CINIFileSupport::kMaxValueLength)
-        text.resize(CINIFileSupport::kMaxValueLength);
+    std::size_t size = CINIFileSupport::kMaxValueLength;
+    if (text.size() <= size)
+        return text;
+    const auto continuation = [&](std::size_t at) {
+        return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
+    // The byte after the cut continues a character: step back to that character's lead byte
+    // (a character has at most three continuation bytes).
+    std::size_t lead = size;
+    while (lead > 0 && size - lead < 4 && continuation(lead))
+        --lead;
+    const unsigned char first = static_cast<unsigned char>(text[lead]);
+    const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    if (lead < size && first >= 0xC0 && lead + length > size)
+        size = lead;
+    text.resize(size);
     return text;
 }
 

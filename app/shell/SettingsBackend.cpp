@@ -85,10 +85,12 @@ bool endRegistryBatch()
 std::string readProfileString(const char* section, const char* key, const std::string& def,
                               const std::string& path)
 {
-    // 256 characters with the terminator: an INI value reads back cut to 255 characters.
-    char buffer[256];
-    win::GetPrivateProfileString(section, key, def.c_str(), buffer, sizeof buffer, path.c_str());
-    return buffer;
+    // Read whole (up to 4 KiB): the caller cuts the value to the store's limit, at a
+    // character boundary.
+    std::vector<char> buffer(4096);
+    win::GetPrivateProfileString(section, key, def.c_str(), buffer.data(),
+                                 static_cast<uint32_t>(buffer.size()), path.c_str());
+    return buffer.data();
 }
 
 bool writeProfileString(const char* section, const char* key, const std::string& text,

@@ -134,6 +134,36 @@ TEST_P(BothModes, ValuesAreCutTo255Characters)
     EXPECT_EQ(store->GetString("Long", "Text"), std::string(255, 'x'));
 }
 
+TEST_P(BothModes, CutNeverSplitsACharacter)
+{
+    auto store = makeStore();
+    const std::string a254(254, 'a');
+    struct Case
+    {
+        const char* name;
+        std::string stored;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // The two-byte character would cross the limit: dropped whole.
+        {"two-byte character across the limit", a254 + "\xC3\xA9", a254},
+        {"three-byte character across the limit", a254 + "\xE2\x82\xAC", a254},
+        {"four-byte character across the limit", std::string(253, 'a') + "\xF0\x9F\x98\x80",
+         std::string(253, 'a')},
+        // Ends exactly at the limit: kept.
+        {"character ending at the limit", std::string(253, 'a') + "\xC3\xA9x",
+         std::string(253, 'a') + "\xC3\xA9"},
+        // Bytes that are not UTF-8 are cut by bytes, never more.
+        {"stray continuation bytes", std::string(300, '\x80'), std::string(255, '\x80')},
+        {"invalid bytes below the limit", "bad\xFF\xFEpath", "bad\xFF\xFEpath"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store->WriteString("Preferences\\Sound", "Warning", c.stored.c_str());
+        EXPECT_EQ(store->GetString("Preferences\\Sound", "Warning"), c.expected);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, BothModes, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "Registry" : "IniFile";
