@@ -49,3 +49,33 @@ list(APPEND app_dialogs_sources
     ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPropertySheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TrevanFeaturesDialog.cpp
 )
+
+# The display and properties sheets and the chart dialogs.
+list(APPEND app_core_sources
+    ${CMAKE_CURRENT_LIST_DIR}/ChartDialogAdapters.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DialogChart.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesSettings.cpp
+)
+list(APPEND app_dialogs_sources
+    ${CMAKE_CURRENT_LIST_DIR}/ChartFontFields.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigureAxisTextDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigureChartTracesDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigureLegendDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConfigureSpectrumGridDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayPropertyPageActiveLine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayPropertyPageActivePoint.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayPropertyPageStaticLine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayPropertyPageStaticPoint.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayPropertySheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayStylePage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EditAnnotationDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPageFileOpening.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPageFileSaving.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPageMisc.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPagePrinting.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPageSettingFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertyPageSounds.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesPropertySheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SetSpectrumScaleDialog.cpp
+)

@@ -121,6 +121,9 @@ public:
     void OnReferenceColorTemperature();
     // "Configure Data Acquisition...": the sheet, when the script allows it.
     void OnConfigureDataAcquisition();
+    // "Settings...": the properties sheet, when the script allows it; then, in transmission
+    // mode, the Y title follows the transmission label and the log display.
+    void OnSettings();
     void OnAutoscale();
     void OnSetScale();
     void OnUnscale();
@@ -311,6 +314,10 @@ public:
     void ReadDisplaySettings(const std::string& fileName);
     bool WriteDisplaySettings(const std::string& fileName);
     const std::string& displaySettingsFile() const { return m_displaySettingsFile; }
+    void setDisplaySettingsFile(const std::string& name) { m_displaySettingsFile = name; }
+    // The default time-acquisition parameters file.
+    const std::string& timeAcquisitionFile() const { return m_timeAcquisitionFile; }
+    void setTimeAcquisitionFile(const std::string& name) { m_timeAcquisitionFile = name; }
 
     // Display state that the dialogs, cursor, overlays and annotations use.
     const std::array<std::string, 16>& legendLabels() const { return m_legendLabels; }
@@ -327,6 +334,7 @@ public:
     ChartFontSetting& titleFont() { return m_titleFont; }
     ChartFontSetting& annotationFont() { return m_annotationFont; }
     platform::chart::XrtColor annotationColor() const { return m_annotationColor; }
+    void setAnnotationColor(platform::chart::XrtColor color) { m_annotationColor = color; }
     int legendFloating() const { return m_legendFloating; }
     // Cursor read-outs of the legend: 0 to 7 the channels, 8 to 15 the overlay slots.
     void setCursorReadOut(int trace, const std::string& text) { m_cursorReadOuts.at(trace) = text; }
@@ -386,6 +394,7 @@ public:
     // Cleared, the next device-coefficients message loads the device's coefficients again.
     void setCoefficientsLoaded(bool loaded) { m_coefficientsLoaded = loaded ? 1 : 0; }
     const std::string& configurationFile() const { return m_configurationFile; }
+    void setConfigurationFile(const std::string& name) { m_configurationFile = name; }
     double displayStartNm() const { return m_displayStartNm; }
     double displayEndNm() const { return m_displayEndNm; }
     void setCustomModeEnabled(int value) { m_customModeEnabled = value; }
@@ -649,6 +658,7 @@ private:
     // Spectral data went to the clipboard: the close asks whether to leave it there.
     int m_largeClipboard = 0;
     std::string m_displaySettingsFile = "default.display";
+    std::string m_timeAcquisitionFile;
     // Script events are held (not fired) while set.
     int m_holdEvents = 0;
     // USB scan state: 1 when a BrontelUSB configuration stayed BrontelUSB.

@@ -248,6 +248,8 @@ public:
     std::string GetMainTitle() const;
     // The axis-title font that the view keeps.
     const platform::chart::XrtFont& axisTitleFont() const { return m_axisFont; }
+    // Keeps the axis-title font a dialog gave the chart.
+    void setAxisTitleFont(const platform::chart::XrtFont& font) { m_axisFont = font; }
 
     // Output.
     bool CopyToClipboard();
