@@ -877,6 +877,21 @@ void CHarluneSpectrumView::OnConfigureDataAcquisition()
         m_window.runDataAcquisitionSheet();
 }
 
+void CHarluneSpectrumView::OnSettings()
+{
+    if (!verify(mvSpecEditSettings))
+        return;
+    m_window.runPropertiesSheet();
+    if (m_processingMode != Transmission || m_chart == 0)
+        return;
+    std::string title = m_frame.viewPreferences().TransmissionModeLabel == 0
+                            ? "Percent Transmission"
+                            : "Percent Reflection";
+    if (m_verticalLogScale != 0)
+        title = "log(" + title + ")";
+    XrtSetValues(m_chart, {{kXrtYAxisTitle, title}, {kXrtRepaint, 1}});
+}
+
 void CHarluneSpectrumView::OnScopeModeMinusDark()
 {
     if (verify(mvSpecSpectrumScopeModeMinusDark))
@@ -1200,6 +1215,9 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
         return true;
     case ID_CONFIGURE_DATA_ACQUISITION:
         OnConfigureDataAcquisition();
+        return true;
+    case ID_EDIT_SETTINGS:
+        OnSettings();
         return true;
     case ID_SCALE_AUTOSCALE:
         OnAutoscale();

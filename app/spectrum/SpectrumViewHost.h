@@ -249,6 +249,8 @@ public:
     virtual std::array<int, 2> chartClientSize() = 0;
     // Runs the data-acquisition sheet on this view; it writes what OK and Apply take.
     virtual void runDataAcquisitionSheet() {}
+    // Runs the properties sheet on this view; it writes what OK and Apply take.
+    virtual void runPropertiesSheet() {}
 
     // The cursor read-out line for the cursor read-out bar.
     virtual void setCursorReadOut(const std::string& text) { (void)text; }

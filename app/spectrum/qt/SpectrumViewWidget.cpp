@@ -1,13 +1,21 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
 #include "app/dialogs/AutoincrementFilenameDialog.h"
+#include "app/dialogs/ChartDialogAdapters.h"
+#include "app/dialogs/ConfigureAxisTextDialog.h"
+#include "app/dialogs/ConfigureLegendDialog.h"
+#include "app/dialogs/ConfigureSpectrumGridDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
+#include "app/dialogs/DisplayPropertySheet.h"
+#include "app/dialogs/EditAnnotationDialog.h"
 #include "app/dialogs/LibraryDialogDriver.h"
 #include "app/dialogs/MainFrameDialogAdapter.h"
+#include "app/dialogs/PropertiesPropertySheet.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
 #include "app/dialogs/RenameSpectralWindowDialog.h"
 #include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/SetSpectrumScaleDialog.h"
 #include "app/dialogs/SpectrometerPropertySheet.h"
 #include "app/dialogs/SpectrumViewDialogAdapter.h"
 #include "app/dialogs/SpectrumViewSheetAdapter.h"
@@ -37,10 +45,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -50,6 +55,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <memory>
 
 using platform::chart::CChart2D;
 namespace fw = platform::framework;
@@ -93,7 +99,7 @@ constexpr auto kRoutedCommands = [] {
 // WM_SPECTRUM_COMMAND, which the main frame and the dialog bars send to every spectrum view.
 constexpr unsigned kSpectrumCommandMessage = 0x52C;
 // The core's commands that open the settings dialogs.
-constexpr unsigned kDialogCommands[] = {32819};
+constexpr unsigned kDialogCommands[] = {32819, 32884};
 
 // The virtual-key code of a key press; 0 for keys the view does not use.
 unsigned virtualKey(const QKeyEvent& event)
@@ -500,25 +506,14 @@ std::optional<std::string> SpectrumViewWidget::chooseExistingFile(const std::str
 std::optional<std::array<std::string, 4>>
 SpectrumViewWidget::showSetScaleDialog(const std::array<std::string, 4>& texts)
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Set Scale"));
-    auto* form = new QFormLayout(&dialog);
-    const char* labels[4] = {"X Minimum", "X Maximum", "Y Minimum", "Y Maximum"};
-    std::array<QLineEdit*, 4> edits{};
-    for (int i = 0; i < 4; ++i) {
-        edits[i] = new QLineEdit(QString::fromStdString(texts[i]), &dialog);
-        form->addRow(QString::fromLatin1(labels[i]), edits[i]);
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted)
+    CSetSpectrumScaleDialog dialog(this);
+    dialog.m_xMin = texts[0];
+    dialog.m_xMax = texts[1];
+    dialog.m_yMin = texts[2];
+    dialog.m_yMax = texts[3];
+    if (dialog.DoModal() != CSetSpectrumScaleDialog::IDOK)
         return std::nullopt;
-    std::array<std::string, 4> out;
-    for (int i = 0; i < 4; ++i)
-        out[i] = edits[i]->text().toStdString();
-    return out;
+    return std::array<std::string, 4>{dialog.m_xMin, dialog.m_xMax, dialog.m_yMin, dialog.m_yMax};
 }
 
 std::optional<std::string> SpectrumViewWidget::showColorTemperatureDialog(const std::string& text,
@@ -553,63 +548,45 @@ SpectrumViewWidget::selectChannels(const std::array<int16_t, 8>& enables,
     return out;
 }
 
-namespace {
-
-// Picks a chart font with the font dialog and applies it to the chart's property; false on
-// Cancel. (The full legend and axis-text dialogs come with the settings dialogs.)
-bool pickChartFont(QWidget* owner, platform::chart::XrtHandle chart, int property,
-                   ChartFontSetting& font)
+// The legend, axis-text and title dialogs change the view's fonts and the chart while they
+// are open; the view restores them itself after Cancel.
+bool SpectrumViewWidget::runLegendDialog(platform::chart::XrtHandle, ChartFontSetting&, int&)
 {
-    platform::qt::FontDialogRequest request;
-    request.font = platform::qt::LOGFONT{};
-    request.font.lfHeight = font.height;
-    platform::qt::setFaceName(request.font, font.face);
-    request.owner = owner;
-    const auto answer = platform::qt::uiServices().fontDialog(request);
-    if (!answer)
+    if (!m_core)
         return false;
-    font.face = platform::qt::faceName(answer->font);
-    font.height = answer->font.lfHeight < 0 ? -answer->font.lfHeight : answer->font.lfHeight;
-    platform::chart::XrtFont chartFont;
-    chartFont.face = font.face;
-    chartFont.height = font.height;
-    platform::chart::XrtSetValues(chart, {{property, chartFont}});
-    return true;
+    app::dialogs::SpectrumChartOwnerAdapter owner(*m_core, [this] { return chartClientSize(); });
+    CConfigureLegendDialog dialog({&owner, nullptr}, this);
+    return dialog.DoModal() == CConfigureLegendDialog::IDOK;
 }
 
-} // namespace
-
-bool SpectrumViewWidget::runLegendDialog(platform::chart::XrtHandle chart, ChartFontSetting& font,
-                                         int&)
+bool SpectrumViewWidget::runAxisTextDialog(platform::chart::XrtHandle, ChartFontSetting&)
 {
-    return pickChartFont(this, chart, platform::chart::kXrtLegendFont, font);
+    if (!m_core)
+        return false;
+    app::dialogs::SpectrumChartOwnerAdapter owner(*m_core, [this] { return chartClientSize(); });
+    CConfigureAxisTextDialog dialog({&owner, nullptr}, this);
+    return dialog.DoModal() == CConfigureAxisTextDialog::IDOK;
 }
 
-bool SpectrumViewWidget::runAxisTextDialog(platform::chart::XrtHandle chart, ChartFontSetting& font)
-{
-    return pickChartFont(this, chart, platform::chart::kXrtAxisFont, font);
-}
-
-bool SpectrumViewWidget::runGraphTitleDialog(platform::chart::XrtHandle chart, ChartFontSetting&,
+bool SpectrumViewWidget::runGraphTitleDialog(platform::chart::XrtHandle, ChartFontSetting&,
                                              const std::string& title)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, QStringLiteral("Set Graph Title"), QStringLiteral("Title:"),
-                              QLineEdit::Normal, QString::fromStdString(title), &ok);
-    if (!ok)
+    if (!m_core)
         return false;
-    if (m_core)
-        m_core->SetGraphTitle(text.toStdString());
-    else
-        platform::chart::XrtSetValues(chart, {{platform::chart::kXrtHeaderStrings,
-                                               std::vector<std::string>{text.toStdString()}}});
-    return true;
+    app::dialogs::SpectrumChartOwnerAdapter owner(*m_core, [this] { return chartClientSize(); });
+    CConfigureAxisTextDialog dialog({&owner, nullptr}, this);
+    dialog.m_mode = 0;
+    dialog.m_text = title;
+    return dialog.DoModal() == CConfigureAxisTextDialog::IDOK;
 }
 
 void SpectrumViewWidget::runDisplayPropertySheet()
 {
-    // The display property sheet comes with the settings dialogs.
+    if (!m_core)
+        return;
+    app::dialogs::SpectrumDisplayAdapter view(*m_core);
+    auto sheet = std::make_unique<CDisplayPropertySheet>(view, this);
+    sheet->DoModal();
 }
 
 SpectrometerSheetResult SpectrumViewWidget::runSpectrometerSheet()
@@ -629,14 +606,19 @@ SpectrometerSheetResult SpectrumViewWidget::runSpectrometerSheet()
 
 std::optional<GridDialogValues> SpectrumViewWidget::showGridDialog(const GridDialogValues& values)
 {
-    // The grid dialog comes with the settings dialogs; until then the colour is chosen.
-    const auto color = platform::qt::uiServices().colorDialog(values.color, this);
-    if (!color)
+    CConfigureSpectrumGridDialog dialog(this);
+    dialog.m_color = values.color;
+    dialog.m_lineStyle = values.pattern;
+    dialog.m_lineWidth = values.width;
+    if (dialog.DoModal() != CConfigureSpectrumGridDialog::IDOK)
         return std::nullopt;
     GridDialogValues out = values;
-    out.color = *color;
-    if (out.pattern == platform::chart::kXrtLineNone)
-        out.pattern = platform::chart::kXrtLineDotted;
+    out.color = dialog.m_color;
+    // A style left without a selection keeps the one the grid had.
+    if (dialog.m_lineStyle >= 0)
+        out.pattern = dialog.m_lineStyle;
+    if (dialog.m_lineWidth >= 0)
+        out.width = dialog.m_lineWidth;
     return out;
 }
 
@@ -877,7 +859,27 @@ int SpectrumViewWidget::openFeaturesDialogCount() const
                                           [](const auto& open) { return !open.isNull(); }));
 }
 
-// Cursor, overlays and annotations -------------------------------------------------------------
+void SpectrumViewWidget::runPropertiesSheet()
+{
+    if (!m_core)
+        return;
+    std::optional<app::dialogs::MainFrameDialogAdapter> adapter;
+    auto* mainFrame = dynamic_cast<app::dialogs::DialogMainFrame*>(&m_services.frame);
+    if (!mainFrame) {
+        auto* shell = dynamic_cast<MainFrameViewFrame*>(&m_services.frame);
+        if (!shell || !shell->mainFramePreferences()) {
+            platform::win::logError("spectrumview", "settings: no main frame");
+            return;
+        }
+        mainFrame = &adapter.emplace(shell->mainFrame(), *shell->mainFramePreferences());
+    }
+    app::dialogs::SpectrumPropertiesAdapter view(*m_core, *mainFrame, *this);
+    CPropertiesPropertySheet sheet(view, this);
+    sheet.DoModal();
+}
+
+// Cursor, overlays and annotations
+// -------------------------------------------------------------
 
 void SpectrumViewWidget::mousePressEvent(QMouseEvent* event)
 {
@@ -907,18 +909,21 @@ void SpectrumViewWidget::setCursorReadOut(const std::string& text)
             bar->showMessage(QString::fromStdString(text));
 }
 
-// Until the annotation dialog exists, a text box asks for the text; colour and font stay.
 std::optional<AnnotationDialogValues>
-SpectrumViewWidget::runAnnotationDialog(int, const AnnotationDialogValues& values)
+SpectrumViewWidget::runAnnotationDialog(int record, const AnnotationDialogValues& values)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, QStringLiteral("Annotation"), QStringLiteral("Text:"),
-                              QLineEdit::Normal, QString::fromStdString(values.text), &ok);
-    if (!ok)
+    if (!m_core)
+        return std::nullopt;
+    app::dialogs::SpectrumChartOwnerAdapter owner(*m_core, [this] { return chartClientSize(); });
+    CEditAnnotationDialog dialog(owner, this);
+    dialog.m_annotationIndex = record;
+    if (dialog.DoModal() != CEditAnnotationDialog::IDOK)
         return std::nullopt;
     AnnotationDialogValues answer = values;
-    answer.text = text.toStdString();
+    answer.text = dialog.m_text;
+    answer.face = dialog.m_faceName;
+    answer.height = dialog.m_size;
+    answer.color = dialog.m_color;
     return answer;
 }
 

@@ -142,6 +142,7 @@ public:
     void showFeaturesDialog(int refreshIntervalMs) override;
     // The model features dialogs open on this view.
     int openFeaturesDialogCount() const;
+    void runPropertiesSheet() override;
 
     // Pop-up menus tracked by the context menu: popup index and screen point. Tests replace
     // the tracking (which runs a nested event loop) with a recorder.

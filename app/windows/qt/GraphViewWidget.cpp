@@ -1,5 +1,11 @@
 #include "app/windows/qt/GraphViewWidget.h"
 
+#include "app/dialogs/ChartDialogAdapters.h"
+#include "app/dialogs/ConfigureAxisTextDialog.h"
+#include "app/dialogs/ConfigureChartTracesDialog.h"
+#include "app/dialogs/ConfigureLegendDialog.h"
+#include "app/dialogs/ConfigureSpectrumGridDialog.h"
+#include "app/dialogs/SetSpectrumScaleDialog.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/chart/Xrt.h"
 #include "platform/chart/XrtDraw.h"
@@ -164,31 +170,61 @@ void GraphViewWidget::closeWindow()
         document->OnFileClose();
 }
 
-// The chart dialogs come with the settings dialogs; until then each ends as after Cancel.
-int GraphViewWidget::runAxisTextDialog(CHarluneGraphView&, int, const std::string&)
+// The chart dialogs on this graph. The axis-text, trace and legend dialogs change the graph
+// while they are open.
+int GraphViewWidget::runAxisTextDialog(CHarluneGraphView& view, int mode, const std::string& title)
 {
-    return IDCANCEL;
+    app::dialogs::GraphChartOwnerAdapter owner(view, [this] { return chartClientSize(); });
+    CConfigureAxisTextDialog dialog({nullptr, &owner}, this);
+    dialog.m_mode = mode;
+    dialog.m_text = title;
+    return dialog.DoModal();
 }
 
 std::optional<std::array<std::string, 4>>
-GraphViewWidget::showSetScaleDialog(const std::array<std::string, 4>&)
+GraphViewWidget::showSetScaleDialog(const std::array<std::string, 4>& texts)
 {
-    return std::nullopt;
+    CSetSpectrumScaleDialog dialog(this);
+    dialog.m_graph = 1;
+    dialog.m_xMin = texts[0];
+    dialog.m_xMax = texts[1];
+    dialog.m_yMin = texts[2];
+    dialog.m_yMax = texts[3];
+    if (dialog.DoModal() != CSetSpectrumScaleDialog::IDOK)
+        return std::nullopt;
+    return std::array<std::string, 4>{dialog.m_xMin, dialog.m_xMax, dialog.m_yMin, dialog.m_yMax};
 }
 
-int GraphViewWidget::runTraceDialog(CHarluneGraphView&)
+int GraphViewWidget::runTraceDialog(CHarluneGraphView& view)
 {
-    return IDCANCEL;
+    app::dialogs::GraphChartOwnerAdapter owner(view, [this] { return chartClientSize(); });
+    CConfigureChartTracesDialog dialog(owner, this);
+    return dialog.DoModal();
 }
 
-std::optional<GraphGridDialogValues> GraphViewWidget::showGridDialog(const GraphGridDialogValues&)
+std::optional<GraphGridDialogValues>
+GraphViewWidget::showGridDialog(const GraphGridDialogValues& values)
 {
-    return std::nullopt;
+    CConfigureSpectrumGridDialog dialog(this);
+    dialog.m_color = values.color;
+    dialog.m_lineStyle = values.pattern;
+    dialog.m_lineWidth = values.width;
+    if (dialog.DoModal() != CConfigureSpectrumGridDialog::IDOK)
+        return std::nullopt;
+    GraphGridDialogValues out = values;
+    out.color = dialog.m_color;
+    if (dialog.m_lineStyle >= 0)
+        out.pattern = dialog.m_lineStyle;
+    if (dialog.m_lineWidth >= 0)
+        out.width = dialog.m_lineWidth;
+    return out;
 }
 
-int GraphViewWidget::runLegendDialog(CHarluneGraphView&)
+int GraphViewWidget::runLegendDialog(CHarluneGraphView& view)
 {
-    return IDCANCEL;
+    app::dialogs::GraphChartOwnerAdapter owner(view, [this] { return chartClientSize(); });
+    CConfigureLegendDialog dialog({nullptr, &owner}, this);
+    return dialog.DoModal();
 }
 
 void GraphViewWidget::mousePressEvent(QMouseEvent* event)

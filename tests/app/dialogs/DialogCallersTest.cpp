@@ -1,22 +1,30 @@
 // The dialogs in their callers, offscreen: New Grid and New Graph through the main frame's
 // commands, the spectrum window's warning, colour-temperature and channel dialogs, and its
 // Configure Data Acquisition command.
+#include "app/dialogs/ConfigureAxisTextDialog.h"
+#include "app/dialogs/ConfigureSpectrumGridDialog.h"
 #include "app/dialogs/CreateNewGraphDialog.h"
 #include "app/dialogs/CreateNewGridDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
+#include "app/dialogs/DisplayPropertySheet.h"
+#include "app/dialogs/EditAnnotationDialog.h"
+#include "app/dialogs/PropertiesPropertySheet.h"
 #include "app/dialogs/ReferenceColorTemperatureDialog.h"
 #include "app/dialogs/RenameSpectralWindowDialog.h"
 #include "app/dialogs/SelectChannelsToCopyDialog.h"
 #include "app/dialogs/SelectSpectrometerChannelsDialog.h"
+#include "app/dialogs/SetSpectrumScaleDialog.h"
 #include "app/dialogs/SpectrometerPropertySheet.h"
 #include "app/dialogs/TrevanFeaturesDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/res/MenuVerify.h"
+#include "app/res/ResourceIds.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "platform/chart/Xrt.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/ControlIds.h"
 #include "platform/qt/QtHooks.h"
@@ -28,6 +36,7 @@
 #include "tests/app/spectrum/SpectrumViewFakes.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -174,6 +183,12 @@ public:
     uint32_t singleThread() override { return prefs_.SingleThread; }
     void setSingleThread(uint32_t value) override { prefs_.SingleThread = value; }
     MainFramePreferences& preferenceRecord() override { return prefs_; }
+    // The view sees the record's label, as the program's main frame hands it on.
+    SpectrumViewPreferences& viewPreferences() override
+    {
+        viewPrefs.TransmissionModeLabel = prefs_.TransmissionModeLabel;
+        return viewPrefs;
+    }
 
     MainFramePreferences prefs_;
     std::vector<int32_t> suspensions;
@@ -291,6 +306,106 @@ TEST_F(DialogCallersTest, ConfigureDataAcquisitionAsksTheScriptFirst)
     });
     EXPECT_TRUE(w.widget->OnCmdMsg(32819, nullptr));
     EXPECT_EQ(w.widget->core().autosaveOnExternalTrigger(), 1);
+}
+
+TEST_F(DialogCallersTest, SettingsRetitlesTransmissionByTheLabel)
+{
+    WidgetWindow w;
+    CHarluneSpectrumView& view = w.widget->core();
+    view.OnTransmissionMode();
+    view.setVerticalLogScale(1);
+    w.frame.forbidden = app::res::mvSpecEditSettings;
+    EXPECT_TRUE(w.widget->OnCmdMsg(32884, nullptr));
+    EXPECT_EQ(w.frame.verified.back(), app::res::mvSpecEditSettings);
+
+    w.frame.forbidden = 0;
+    answerNextModal<CPropertiesPropertySheet>([](CPropertiesPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle(), "Harlune Settings");
+        sheet.SetActivePage(5);
+        findControl<QComboBox>(sheet.GetPage(5), 1178)->setCurrentIndex(1);
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(w.widget->OnCmdMsg(32884, nullptr));
+    EXPECT_EQ(w.frame.prefs_.TransmissionModeLabel, 1);
+    EXPECT_EQ(platform::chart::XrtGetValue(view.chart(), platform::chart::kXrtYAxisTitle).toText(),
+              "log(Percent Reflection)");
+
+    view.setVerticalLogScale(0);
+    answerNextModal<CPropertiesPropertySheet>([](CPropertiesPropertySheet& sheet) {
+        sheet.SetActivePage(5);
+        findControl<QComboBox>(sheet.GetPage(5), 1178)->setCurrentIndex(0);
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(w.widget->OnCmdMsg(32884, nullptr));
+    EXPECT_EQ(platform::chart::XrtGetValue(view.chart(), platform::chart::kXrtYAxisTitle).toText(),
+              "Percent Transmission");
+}
+
+TEST_F(DialogCallersTest, SettingsWritesTheViewsFileNames)
+{
+    WidgetWindow w;
+    answerNextModal<CPropertiesPropertySheet>([](CPropertiesPropertySheet& sheet) {
+        sheet.SetActivePage(4);
+        setTextOf(sheet.GetPage(4), 1195, "/lab/run.display");
+        setTextOf(sheet.GetPage(4), 1478, "/lab/run.TimeParameters");
+        sheet.pressOk();
+    });
+    EXPECT_TRUE(w.widget->OnCmdMsg(32884, nullptr));
+    EXPECT_EQ(w.widget->core().displaySettingsFile(), "/lab/run.display");
+    EXPECT_EQ(w.widget->core().timeAcquisitionFile(), "/lab/run.TimeParameters");
+}
+
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheChartDialogs)
+{
+    WidgetWindow w;
+    CHarluneSpectrumView& view = w.widget->core();
+
+    answerNextModal<CDisplayPropertySheet>([](CDisplayPropertySheet& sheet) {
+        findControl<QComboBox>(sheet.GetPage(0), 1038)->setCurrentIndex(7);
+        sheet.pressOk();
+    });
+    w.widget->runDisplayPropertySheet();
+    EXPECT_EQ(view.traceStyle(0).lineWidth, 7);
+    platform::chart::XrtDataStyle shown{};
+    platform::chart::XrtGetNthDataStyle(view.chart(), 0, &shown);
+    EXPECT_EQ(shown.lineWidth, 7);
+
+    answerNextModal<CSetSpectrumScaleDialog>([](CSetSpectrumScaleDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Set Spectrum Scale");
+        setTextOf(&dialog, 1029, "500");
+        dialog.pressOk();
+    });
+    const auto scale = w.widget->showSetScaleDialog({"1", "2", "3", "4"});
+    ASSERT_TRUE(scale.has_value());
+    EXPECT_EQ((*scale)[3], "500");
+    EXPECT_EQ((*scale)[0], "1");
+
+    answerNextModal<CConfigureSpectrumGridDialog>([](CConfigureSpectrumGridDialog& dialog) {
+        findControl<QComboBox>(&dialog, 1165)->setCurrentIndex(3);
+        dialog.pressOk();
+    });
+    const auto grid = w.widget->showGridDialog({0x808080, 4, 1});
+    ASSERT_TRUE(grid.has_value());
+    EXPECT_EQ(grid->pattern, 3);
+    EXPECT_EQ(grid->color, 0x808080u);
+
+    answerNextModal<CEditAnnotationDialog>([](CEditAnnotationDialog& dialog) {
+        setTextOf(&dialog, 1571, "Peak");
+        dialog.pressOk();
+    });
+    const auto note = w.widget->runAnnotationDialog(-1, {"", 0x00FFFF, 16, "Arial"});
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->text, "Peak");
+    EXPECT_EQ(note->face, "Arial");
+
+    // The title dialog changes the chart while open; Cancel is the view's to undo.
+    answerNextModal<CConfigureAxisTextDialog>([](CConfigureAxisTextDialog& dialog) {
+        EXPECT_TRUE(findControl<QLineEdit>(&dialog, 1567)->isVisible());
+        setTextOf(&dialog, 1567, "Lamp spectrum");
+        dialog.pressOk();
+    });
+    view.OnCommand(app::res::ID_SET_GRAPH_TITLE);
+    EXPECT_EQ(view.GetGraphTitle(), "Lamp spectrum");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // repaints the chart at most once per display frame.
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 
+#include "app/dialogs/EditAnnotationDialog.h"
 #include "app/res/MenuVerify.h"
 #include "app/res/ResourceIds.h"
 #include "app/shell/INIFileSupport.h"
@@ -10,6 +11,7 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/chart/Xrt.h"
 #include "platform/framework/CommandIds.h"
+#include "platform/framework/ControlIds.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Messages.h"
 #include "tests/app/shell/ShellFakes.h"
@@ -18,8 +20,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
-#include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -296,11 +298,12 @@ TEST(SpectrumViewWidget, MouseOnTheChartMovesTheCursorAndNotes)
     };
     rightClick(QPoint(200, 150));
     ASSERT_EQ(popups.back(), 0);
-    // The text box stand-in of the annotation dialog is answered by accepting it.
+    // The annotation dialog is answered by typing the text and pressing OK.
     QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            dialog->setTextValue(QStringLiteral("peak"));
-            dialog->accept();
+        if (auto* dialog =
+                dynamic_cast<CEditAnnotationDialog*>(QApplication::activeModalWidget())) {
+            platform::framework::findControl<QLineEdit>(dialog, 1571)->setText("peak");
+            dialog->pressOk();
         }
     });
     core.OnCommand(app::res::ID_ANNOTATE_HERE);
