@@ -1,12 +1,15 @@
 // The chart dialogs offscreen, against a recording chart, fake spectrum and graph views and
 // scripted UI services; the font lists come from a fixed face list.
+#include "app/dialogs/ChartDialogAdapters.h"
 #include "app/dialogs/ConfigureAxisTextDialog.h"
 #include "app/dialogs/ConfigureChartTracesDialog.h"
 #include "app/dialogs/ConfigureLegendDialog.h"
 #include "app/dialogs/ConfigureSpectrumGridDialog.h"
 #include "app/dialogs/EditAnnotationDialog.h"
 #include "app/dialogs/SetSpectrumScaleDialog.h"
+#include "app/windows/HarluneGraphView.h"
 #include "platform/chart/ColorPanel.h"
+#include "platform/chart/Xrt.h"
 #include "platform/framework/ControlIds.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/dialogs/ChartDialogFakes.h"
@@ -467,6 +470,90 @@ TEST_F(ChartDialogsTest, FloatingAndVisibleLayOutTheChartArea)
             EXPECT_EQ(chart.values[1537].toInt(), 480);
         }
     }
+}
+
+// A graph view on a real chart, its host running the dialogs as the graph window does.
+class DialogGraphHost : public GraphViewHost
+{
+public:
+    int VerifyCommand(int) override { return 1; }
+    void logException(const std::string&, const char*, int) override {}
+    std::array<int, 2> chartClientSize() override { return {400, 300}; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&,
+                                              const std::string&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<platform::chart::XrtColor> chooseColor(platform::chart::XrtColor) override
+    {
+        return std::nullopt;
+    }
+    int drawChartToFile(XrtHandle, const std::string&) override { return 1; }
+    int drawChartToClipboard(XrtHandle) override { return 1; }
+    int runAxisTextDialog(CHarluneGraphView& view, int mode, const std::string& title) override
+    {
+        GraphChartOwnerAdapter owner(view, [this] { return chartClientSize(); });
+        CConfigureAxisTextDialog dialog({nullptr, &owner}, nullptr);
+        dialog.m_mode = mode;
+        dialog.m_text = title;
+        dialog.show();
+        if (axisAnswer)
+            axisAnswer(dialog);
+        return dialog.result() == CConfigureAxisTextDialog::IDOK ? 1 : 2;
+    }
+    std::optional<std::array<std::string, 4>>
+    showSetScaleDialog(const std::array<std::string, 4>&) override
+    {
+        return std::nullopt;
+    }
+    int runTraceDialog(CHarluneGraphView& view) override
+    {
+        GraphChartOwnerAdapter owner(view, [this] { return chartClientSize(); });
+        CConfigureChartTracesDialog dialog(owner, nullptr);
+        dialog.show();
+        findControl<QComboBox>(&dialog, 1165)->setCurrentIndex(5);
+        dialog.pressCancel();
+        return 2;
+    }
+    std::optional<GraphGridDialogValues> showGridDialog(const GraphGridDialogValues&) override
+    {
+        return std::nullopt;
+    }
+    int runLegendDialog(CHarluneGraphView&) override { return 2; }
+
+    std::function<void(CConfigureAxisTextDialog&)> axisAnswer;
+};
+
+TEST(ChartDialogsOnAGraph, ChangesReachTheGraphViewAndCancelRestoresTheAxisFont)
+{
+    COXFontListBox::setFontSource([] { return std::vector{face("Arial"), face("Bitter")}; });
+    DialogGraphHost host;
+    const XrtHandle chart = platform::chart::XrtCreate();
+    {
+        CHarluneGraphView view(host, chart);
+        ASSERT_TRUE(view.InitGraph(3, 10));
+        EXPECT_TRUE(view.ShowTraceConfigurationDialog() == false);
+        EXPECT_EQ(view.GetTraceLineStyle(0), 5);
+
+        // OK keeps the new axis font; a later Cancel goes back to it, not to the first one.
+        host.axisAnswer = [](CConfigureAxisTextDialog& dialog) {
+            setSize(findControl<QComboBox>(&dialog, 1565), "30");
+            dialog.pressOk();
+        };
+        view.OnCommand(CHarluneGraphView::ID_TITLE_X);
+        EXPECT_EQ(view.axisTitleFont().height, 30);
+        host.axisAnswer = [](CConfigureAxisTextDialog& dialog) {
+            setSize(findControl<QComboBox>(&dialog, 1565), "12");
+            dialog.pressCancel();
+        };
+        view.OnCommand(CHarluneGraphView::ID_TITLE_X);
+        EXPECT_EQ(view.axisTitleFont().height, 30);
+        EXPECT_EQ(
+            platform::chart::XrtGetValue(chart, platform::chart::kXrtAxisFont).toFont().height, 30);
+        view.OnDestroy();
+    }
+    platform::chart::XrtDestroy(chart);
+    COXFontListBox::setFontSource({});
 }
 
 } // namespace
