@@ -9,19 +9,31 @@
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
 #include "app/automation/I_SpecAnnotation.h"
+#include "app/automation/I_SpecAutoincrementFilename.h"
+#include "app/automation/I_SpecConfigurationFilesSettings.h"
 #include "app/automation/I_SpecCursor.h"
 #include "app/automation/I_SpecDataDisplay.h"
+#include "app/automation/I_SpecFileOpeningSettings.h"
+#include "app/automation/I_SpecFileSavingSettings.h"
 #include "app/automation/I_SpecGraphScale.h"
 #include "app/automation/I_SpecGraphSettings.h"
 #include "app/automation/I_SpecGrid.h"
 #include "app/automation/I_SpecLegend.h"
+#include "app/automation/I_SpecMiscSettings.h"
 #include "app/automation/I_SpecOverlay.h"
+#include "app/automation/I_SpecPrintingSettings.h"
+#include "app/automation/I_SpecSettings.h"
+#include "app/automation/I_SpecSoundsSettings.h"
 #include "app/automation/I_SpecSpecInterface.h"
 #include "app/automation/I_SpecSpecNonLinearity.h"
 #include "app/automation/I_SpecSpecReference.h"
 #include "app/automation/I_SpecSpecStrayLight.h"
 #include "app/automation/I_SpecSpecWavelength.h"
+#include "app/automation/I_SpecSpectrumToolbars.h"
 #include "app/automation/I_SpecTraceSettings.h"
+#include "app/automation/I_SpecUSBMavrin.h"
+#include "app/automation/I_SpecUSBNorrel.h"
+#include "app/automation/I_SpecWessor.h"
 #include "numerics/ErrorReporting.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/TypeLibraryEnums.h"
@@ -51,6 +63,23 @@ void registerSpectralMathEnumerations(platform::automation::ClassRegistry& regis
                                   {
                                       {"dNumeric", I_GenSpectralMath::kNumeric},
                                       {"dCubicSpline", I_GenSpectralMath::kCubicSpline},
+                                  }});
+}
+
+// The file format and the channels of the file-saving settings.
+void registerFileSettingsEnumerations(platform::automation::ClassRegistry& registry)
+{
+    using S = I_SpecFileSavingSettings;
+    registry.registerEnumeration({"FILEFORMAT",
+                                  {
+                                      {"fmtNoHeader", S::fmtNoHeader},
+                                      {"fmtStandard", S::fmtStandard},
+                                      {"fmtSPC", S::fmtSPC},
+                                  }});
+    registry.registerEnumeration({"SAVEOPENFOR",
+                                  {
+                                      {"forAll", S::forAll},
+                                      {"forSelected", S::forSelected},
                                   }});
 }
 
@@ -86,4 +115,17 @@ void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
     bind<I_SpecTraceSettings>(registry, "I_SpecTraceSettings");
     bind<I_SpecOverlay>(registry, "I_SpecOverlay");
     bind<I_SpecAnnotation>(registry, "I_SpecAnnotation");
+    registerFileSettingsEnumerations(registry);
+    bind<I_SpecSpectrumToolbars>(registry, "I_SpecSpectrumToolbars");
+    bind<I_SpecUSBMavrin>(registry, "I_SpecUSBMavrin");
+    bind<I_SpecUSBNorrel>(registry, "I_SpecUSBNorrel");
+    bind<I_SpecWessor>(registry, "I_SpecWessor");
+    bind<I_SpecMiscSettings>(registry, "I_SpecMiscSettings");
+    bind<I_SpecSoundsSettings>(registry, "I_SpecSoundsSettings");
+    bind<I_SpecAutoincrementFilename>(registry, "I_SpecAutoincrementFilename");
+    bind<I_SpecFileSavingSettings>(registry, "I_SpecFileSavingSettings");
+    bind<I_SpecFileOpeningSettings>(registry, "I_SpecFileOpeningSettings");
+    bind<I_SpecConfigurationFilesSettings>(registry, "I_SpecConfigurationFilesSettings");
+    bind<I_SpecPrintingSettings>(registry, "I_SpecPrintingSettings");
+    bind<I_SpecSettings>(registry, "I_SpecSettings");
 }

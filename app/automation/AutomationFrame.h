@@ -11,6 +11,8 @@
 
 class CMainFrame;
 class CHarluneSpectrumView;
+class SpectrumFrameBars;
+struct MainFramePreferences;
 class CHarluneGridView;
 class CHarluneGraphView;
 
@@ -103,6 +105,17 @@ public:
         (void)chart, (void)path, (void)format;
         return 0;
     }
+
+    // A spectrum child frame's bars and label, or null (another kind, or a window without
+    // them).
+    virtual SpectrumFrameBars* spectrumFrameBars(uint32_t frame)
+    {
+        (void)frame;
+        return nullptr;
+    }
+    // The program-wide preferences the main frame read at its creation and writes back when
+    // it closes; null when there are none.
+    virtual MainFramePreferences* mainPreferences() { return nullptr; }
 };
 
 // The main frame's window that automation objects reach, or null (before the main frame is

@@ -35,4 +35,16 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecTraceSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecOverlay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecAnnotation.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpectrumToolbars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecUSBMavrin.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecUSBNorrel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecWessor.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecMiscSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSoundsSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecAutoincrementFilename.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecFileSavingSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecFileOpeningSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecConfigurationFilesSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecPrintingSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSettings.cpp
 )

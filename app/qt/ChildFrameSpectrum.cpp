@@ -518,6 +518,79 @@ QWidget* CChildFrameSpectrum::controlBar(unsigned id) const
     return found != m_bars.end() ? found->second.data() : nullptr;
 }
 
+// The automation objects' bar ids are the frame's own.
+static_assert(SpectrumFrameBars::kSpectrumControls == CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS);
+static_assert(SpectrumFrameBars::kTimeAcquisition == CChildFrameSpectrum::IDR_TIME_ACQUISITION);
+static_assert(SpectrumFrameBars::kAcquisitionParameters ==
+              CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS);
+static_assert(SpectrumFrameBars::kWessorUlmar == CChildFrameSpectrum::IDD_WESSOR_ULMAR);
+static_assert(SpectrumFrameBars::kQuintar == CChildFrameSpectrum::IDD_QUINTAR);
+
+std::optional<bool> CChildFrameSpectrum::barVisible(unsigned id)
+{
+    QWidget* bar = controlBar(id);
+    if (bar == nullptr)
+        return std::nullopt;
+    return !bar->isHidden();
+}
+
+void CChildFrameSpectrum::showBar(unsigned id, bool show)
+{
+    if (QWidget* bar = controlBar(id))
+        bar->setVisible(show);
+}
+
+std::string CChildFrameSpectrum::labelFontName()
+{
+    return m_label != nullptr ? m_label->GetFontName() : std::string();
+}
+
+bool CChildFrameSpectrum::setLabelFontName(const std::string& face, bool redraw)
+{
+    return m_label != nullptr && m_label->SetFontName(face, redraw);
+}
+
+int32_t CChildFrameSpectrum::labelFontHeight()
+{
+    platform::qt::LOGFONT font{};
+    return m_label != nullptr && m_label->GetLogFont(&font) ? font.lfHeight : 0;
+}
+
+bool CChildFrameSpectrum::setLabelFontHeight(int32_t height, bool redraw)
+{
+    return m_label != nullptr && m_label->SetFontHeight(height, redraw);
+}
+
+uint32_t CChildFrameSpectrum::labelTextColor()
+{
+    return m_label != nullptr ? m_label->GetTextColor() : 0;
+}
+
+bool CChildFrameSpectrum::setLabelTextColor(uint32_t color, bool redraw)
+{
+    return m_label != nullptr && m_label->SetTextColor(color, redraw);
+}
+
+uint32_t CChildFrameSpectrum::labelBackgroundColor()
+{
+    return m_label != nullptr ? m_label->GetBkColor() : 0;
+}
+
+bool CChildFrameSpectrum::setLabelBackgroundColor(uint32_t color, bool redraw)
+{
+    return m_label != nullptr && m_label->SetBkColor(color, redraw);
+}
+
+std::string CChildFrameSpectrum::labelText()
+{
+    return m_label != nullptr ? m_label->GetText() : std::string();
+}
+
+bool CChildFrameSpectrum::setLabelText(const std::string& text, bool redraw)
+{
+    return m_label != nullptr && m_label->SetText(text, redraw);
+}
+
 QStatusBar* CChildFrameSpectrum::frameStatusBar() const
 {
     return m_barHost != nullptr ? m_barHost->statusBar() : nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/automation/SpectrumFrameBars.h"
 #include "app/qt/SpectrumFrameControls.h"
 #include "platform/framework/ChildFrame.h"
 
@@ -24,7 +25,9 @@ class DialogBar;
 // the accessories' controls) with their controls, and a status bar around the spectrum view.
 // The bars' handlers live in SpectrumFrameControls; this class builds the bars, shows and
 // hides them, and keeps their state in the framework profile. GUI thread only.
-class CChildFrameSpectrum : public platform::framework::ChildFrame, private SpectrumFrameBarWindow
+class CChildFrameSpectrum : public platform::framework::ChildFrame,
+                            private SpectrumFrameBarWindow,
+                            private SpectrumFrameBars
 {
 public:
     // Bars of the frame.
@@ -64,6 +67,8 @@ public:
     // The window that docks the bars around the view.
     QMainWindow* barHost() const { return m_barHost; }
     COXTextLabel* quintarLabel() const { return m_label; }
+    // The bars and the label as the automation objects drive them.
+    SpectrumFrameBars& automationBars() { return *this; }
 
     // Shows the spectrum bars' pop-up menu at a global position.
     void showBarMenu(const QPoint& globalPos);
@@ -76,6 +81,20 @@ private:
     void setCheck(unsigned control, bool checked) override;
     void setText(unsigned control, const std::string& text) override;
     void setSpinRange(unsigned spin, int32_t lower, int32_t upper) override;
+
+    // SpectrumFrameBars
+    std::optional<bool> barVisible(unsigned id) override;
+    void showBar(unsigned id, bool show) override;
+    std::string labelFontName() override;
+    bool setLabelFontName(const std::string& face, bool redraw) override;
+    int32_t labelFontHeight() override;
+    bool setLabelFontHeight(int32_t height, bool redraw) override;
+    uint32_t labelTextColor() override;
+    bool setLabelTextColor(uint32_t color, bool redraw) override;
+    uint32_t labelBackgroundColor() override;
+    bool setLabelBackgroundColor(uint32_t color, bool redraw) override;
+    std::string labelText() override;
+    bool setLabelText(const std::string& text, bool redraw) override;
 
     SpectrumFrameView* activeFrameView();
     int32_t verify(int32_t action);

@@ -779,6 +779,12 @@ CHarluneSpectrumView* MainFrameWidget::spectrumView(uint32_t handle)
     return view && view->isReady() ? &view->core() : nullptr;
 }
 
+SpectrumFrameBars* MainFrameWidget::spectrumFrameBars(uint32_t handle)
+{
+    auto* frame = dynamic_cast<CChildFrameSpectrum*>(frameOf(handle));
+    return frame != nullptr ? &frame->automationBars() : nullptr;
+}
+
 CHarluneGridView* MainFrameWidget::gridView(uint32_t)
 {
     // The grid windows have no view of their own yet.

@@ -132,6 +132,8 @@ public:
     void tileChildren(bool horizontal) override;
     std::optional<bool> controlBarVisible(unsigned id) override;
     void showControlBar(unsigned id, bool show) override;
+    SpectrumFrameBars* spectrumFrameBars(uint32_t frame) override;
+    MainFramePreferences* mainPreferences() override { return &m_preferences; }
     void newSpectrumWindow(const std::string& title) override;
     void newGridWindow(int columns, int rows, int sheets, const std::string& title) override;
     void newGraphWindow(int traces, int points, const std::string& title) override;

@@ -473,6 +473,24 @@ public:
     // back by it ("TrevanDialogTimerInterval").
     int trevanDialogTimerInterval() const { return m_trevanDialogTimerInterval; }
     void setTrevanDialogTimerInterval(int intervalMs) { m_trevanDialogTimerInterval = intervalMs; }
+    // The Mavrin lamp's settings and attached flag, its last temperature read, the custom view
+    // mode, the autoincrement settings and the default settings files, as the automation
+    // objects read and store them; the window uses them at its next refresh, save or load.
+    int mavrinLampOn() const { return m_mavrinLampOn; }
+    int mavrinTemperatureReadOut() const { return m_mavrinTemperatureReadOut; }
+    int temperatureInCelsius() const { return m_temperatureInCelsius; }
+    int mavrinAttached() const { return m_mavrinAttached; }
+    void setMavrinAttached(int value) { m_mavrinAttached = value; }
+    float lastTemperature() const { return m_lastTemperature; }
+    int customModeEnabled() const { return m_customModeEnabled; }
+    double customYMax() const { return m_customYMax; }
+    double customYMin() const { return m_customYMin; }
+    const std::string& customTitle() const { return m_customTitle; }
+    void setCustomTitle(const std::string& title) { m_customTitle = title; }
+    void setAutoIncrementEnabled(int value) { m_autoIncrementEnabled = value; }
+    void setShowNextName(int value) { m_showNextName = value; }
+    void setAutoIncrementIndex(int index) { m_autoIncrementIndex = index; }
+    void setBaseFileName(const std::string& base) { m_baseFileName = base; }
 
 private:
     void readSettings();
@@ -679,4 +697,5 @@ private:
     int m_configurationApplying = 0;
     int m_deviceChanged = 0;
     int m_deviceProbe = 0;
+    int m_mavrinAttached = 0;
 };

@@ -4,7 +4,9 @@
 // window timers that run on a test clock. It is also the CMainFrame's window, so the
 // round-robin and the automation objects see the same children.
 #include "app/automation/AutomationFrame.h"
+#include "app/automation/SpectrumFrameBars.h"
 #include "app/shell/MainFrame.h"
+#include "app/shell/MainFramePreferences.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/framework/Menu.h"
 
@@ -220,6 +222,14 @@ public:
         return drawResult;
     }
 
+    SpectrumFrameBars* spectrumFrameBars(uint32_t frame) override
+    {
+        live(frame);
+        const auto it = frameBars.find(frame);
+        return it == frameBars.end() ? nullptr : it->second;
+    }
+    MainFramePreferences* mainPreferences() override { return preferences; }
+
     // MainFrameWindow, for the CMainFrame
     SpectrumScanView* activeSpectrumView(uint32_t frame) override
     {
@@ -270,6 +280,9 @@ public:
     };
     std::vector<Draw> draws;
     int drawResult = 0;
+    // The spectrum frames' bars, and the main frame's preferences (none: null).
+    std::map<uint32_t, SpectrumFrameBars*> frameBars;
+    MainFramePreferences* preferences = nullptr;
 };
 
 // Counts the lines handlers would write to the error log.
