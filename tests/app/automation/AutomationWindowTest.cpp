@@ -1,9 +1,12 @@
-// The general automation classes on the program's main window, offscreen: arranging, closing
-// and the script's menu items, bars and the round-robin as the user sees them.
+// The automation classes on the program's main window, offscreen: arranging, closing and the
+// script's menu items, the main and spectrum bars, the Quintar label, the round-robin and the
+// preferences' way to the store, as the user sees them.
 #include "AutomationCall.h"
+#include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/shell/INIFileSupport.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/framework/ChildFrame.h"
@@ -15,6 +18,7 @@
 #include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
+#include "toolkit/widgets/COXTextLabel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -182,6 +187,84 @@ TEST_F(AutomationWindowTest, MainToolbarsFollowTheScript)
     EXPECT_FALSE(main.controlBar(16000)->isHidden());
     put(*bars, "TundraFunctions", Variant(false));
     EXPECT_TRUE(main.controlBar(16001)->isHidden());
+}
+
+TEST_F(AutomationWindowTest, SpectrumBarsOfTheChosenWindowShowAndHideAtOnce)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& main = *app.mainFrameWidget();
+    app.NewSpectrumWindow("Second");
+    std::vector<CChildFrameSpectrum*> spectra;
+    for (fw::ChildFrame* frame : frames(main))
+        if (auto* spectrum = dynamic_cast<CChildFrameSpectrum*>(frame))
+            spectra.push_back(spectrum);
+    ASSERT_EQ(spectra.size(), 2u);
+    CChildFrameSpectrum* chosen = spectra[0]->windowTitle() == "Second" ? spectra[0] : spectra[1];
+    CChildFrameSpectrum* other = chosen == spectra[0] ? spectra[1] : spectra[0];
+    const std::vector<std::pair<const char*, unsigned>> members = {
+        {"SpectrumControls", 16100}, {"CursorControls", 16101},  {"GraphScale", 16102},
+        {"SpectralViewMode", 16103}, {"TimeAcquisition", 16104}, {"AcquisitionParameters", 16105},
+        {"USBMavrin", 16106},        {"Xandel", 16107},          {"USBNorrel", 16108},
+        {"Quintar", 16109},
+    };
+    std::map<unsigned, bool> otherHidden;
+    for (const auto& [member, id] : members) {
+        ASSERT_NE(other->controlBar(id), nullptr) << member;
+        otherHidden[id] = other->controlBar(id)->isHidden();
+    }
+    DispatchPtr toolbars = create("Harlune.SpecSpectrumToolbars");
+    for (bool show : {true, false, true}) {
+        for (const auto& [member, id] : members) {
+            SCOPED_TRACE(member);
+            ASSERT_TRUE(asBool(call(*toolbars, "SetWindowByWindowName", {Variant("Second")})));
+            put(*toolbars, member, Variant(show));
+            // At once: no event loop ran in between.
+            EXPECT_EQ(chosen->controlBar(id)->isHidden(), !show);
+            EXPECT_EQ(asBool(get(*toolbars, member)), show);
+        }
+    }
+    for (const auto& [member, id] : members)
+        EXPECT_EQ(other->controlBar(id)->isHidden(), otherHidden[id]) << member;
+
+    // The Quintar label through its own setters: a face name that does not fit is refused.
+    COXTextLabel* label = chosen->quintarLabel();
+    ASSERT_NE(label, nullptr);
+    put(*toolbars, "QuintarTextFontName", Variant("Serif"));
+    put(*toolbars, "QuintarTextFontName", Variant(std::string(40, 'F')));
+    EXPECT_EQ(label->GetFontName(), "Serif");
+    put(*toolbars, "QuintarTextText", Variant("Quintar 1"));
+    EXPECT_EQ(label->GetText(), "Quintar 1");
+    put(*toolbars, "QuintarTextColor", Variant(int32_t{0x0000FF}));
+    EXPECT_EQ(label->GetTextColor(), 0x0000FFu);
+    EXPECT_EQ(asText(get(*toolbars, "QuintarTextText")), "Quintar 1");
+    EXPECT_EQ(other->quintarLabel()->GetText(), "");
+}
+
+TEST_F(AutomationWindowTest, PreferencesReachTheStoreWhenTheMainFrameCloses)
+{
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences\\Sound", "SaveData", "old.wav");
+        store.WriteString("Preferences", "PrintBWOnly", "1");
+    }
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        DispatchPtr sounds = create("Harlune.SpecSoundsSettings");
+        DispatchPtr printing = create("Harlune.SpecPrintingSettings");
+        EXPECT_EQ(asText(get(*sounds, "SaveSample")), "old.wav");
+        put(*sounds, "SaveSample", Variant("new.wav"));
+        put(*printing, "PrintBWOnly", Variant(false));
+        EXPECT_EQ(app.mainFrameWidget()->allPreferences().sounds[2], "new.wav");
+        CINIFileSupport store(nullptr, 1);
+        EXPECT_EQ(store.GetStringDefault("Preferences\\Sound", "SaveData", "?"), "old.wav");
+        EXPECT_EQ(store.GetStringDefault("Preferences", "PrintBWOnly", "?"), "1");
+        app.mainFrameWidget()->close();
+    }
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetStringDefault("Preferences\\Sound", "SaveData", "?"), "new.wav");
+    EXPECT_EQ(store.GetStringDefault("Preferences", "PrintBWOnly", "?"), "0");
 }
 
 } // namespace
