@@ -27,12 +27,13 @@ bool I_SpecUSBMavrin::GetLEDOn()
 }
 
 // The lamp flashes with the strobe: the LED setting is also the window's strobe enable, which
-// the refresh copies into the acquisition record and the bar's check box.
+// goes into the acquisition record (as the bar's own check box does) and the refresh shows it.
 void I_SpecUSBMavrin::SetLEDOn(bool value)
 {
     withView([&](View& v) {
         v.setMavrinLampOn(value ? 1 : 0);
         v.setStrobeEnable(value ? 1 : 0);
+        v.record().strobeFlashSelect = value ? 1 : 0;
         v.UpdateAcquisitionBar();
     });
 }
