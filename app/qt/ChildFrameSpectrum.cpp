@@ -519,12 +519,15 @@ QWidget* CChildFrameSpectrum::controlBar(unsigned id) const
 }
 
 // The automation objects' bar ids are the frame's own.
-static_assert(SpectrumFrameBars::kSpectrumControls == CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS);
-static_assert(SpectrumFrameBars::kTimeAcquisition == CChildFrameSpectrum::IDR_TIME_ACQUISITION);
-static_assert(SpectrumFrameBars::kAcquisitionParameters ==
-              CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS);
-static_assert(SpectrumFrameBars::kWessorUlmar == CChildFrameSpectrum::IDD_WESSOR_ULMAR);
-static_assert(SpectrumFrameBars::kQuintar == CChildFrameSpectrum::IDD_QUINTAR);
+static_assert(unsigned{SpectrumFrameBars::kSpectrumControls} ==
+              unsigned{CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS});
+static_assert(unsigned{SpectrumFrameBars::kTimeAcquisition} ==
+              unsigned{CChildFrameSpectrum::IDR_TIME_ACQUISITION});
+static_assert(unsigned{SpectrumFrameBars::kAcquisitionParameters} ==
+              unsigned{CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS});
+static_assert(unsigned{SpectrumFrameBars::kWessorUlmar} ==
+              unsigned{CChildFrameSpectrum::IDD_WESSOR_ULMAR});
+static_assert(unsigned{SpectrumFrameBars::kQuintar} == unsigned{CChildFrameSpectrum::IDD_QUINTAR});
 
 std::optional<bool> CChildFrameSpectrum::barVisible(unsigned id)
 {
