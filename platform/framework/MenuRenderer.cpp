@@ -4,13 +4,41 @@
 #include "platform/framework/Resources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 
+#include <map>
+
 namespace platform::framework {
 
 namespace {
+
+// The frames' pop-up hooks (GUI thread only).
+std::map<const QWidget*, MenuRenderer::PopupHook>& popupHooks()
+{
+    static std::map<const QWidget*, MenuRenderer::PopupHook> hooks;
+    return hooks;
+}
+
+constexpr const char* kModelMenuProperty = "harluneModelMenu";
+
+// Tells the hook of the menu's frame that the menu loop ended, once no pop-up is open any more.
+void endMenuLoopLater(QWidget* widget)
+{
+    QPointer<QWidget> guard(widget);
+    QTimer::singleShot(0, [guard]() {
+        if (guard.isNull() || QApplication::activePopupWidget() != nullptr) {
+            return;
+        }
+        if (const MenuRenderer::PopupHook* hook = MenuRenderer::popupHookFor(guard)) {
+            if (hook->menuLoopEnded) {
+                hook->menuLoopEnded();
+            }
+        }
+    });
+}
 
 // Whether an item's state (GetMenuState by position) is a separator's.
 bool isSeparator(unsigned state)
@@ -34,9 +62,15 @@ QAction* commandAction(QObject* parent, HMENU menu, int position,
     if (!prompt.empty()) {
         action->setStatusTip(QString::fromStdString(prompt));
     }
-    QObject::connect(action, &QAction::triggered, action, [id, route]() {
+    QObject::connect(action, &QAction::triggered, action, [action, id, route]() {
+        QPointer<QWidget> owner = qobject_cast<QWidget*>(action->parent());
         if (CommandTarget* target = route ? route() : nullptr) {
             executeCommand(*target, id);
+        }
+        if (const MenuRenderer::PopupHook* hook = MenuRenderer::popupHookFor(owner)) {
+            if (hook->commandChosen) {
+                hook->commandChosen(id);
+            }
         }
     });
     return action;
@@ -148,11 +182,12 @@ void MenuRenderer::rebuild()
         auto route = m_route;
         connect(qtMenu, &QMenu::aboutToShow, qtMenu,
                 [self = QPointer<MenuRenderer>(this), qtMenu, sub, route]() {
-                    fillMenu(qtMenu, sub, route);
+                    openPopup(qtMenu, sub, 0, route);
                     if (self && self->m_extender) {
                         self->m_extender(qtMenu, sub);
                     }
                 });
+        connect(qtMenu, &QMenu::aboutToHide, qtMenu, [qtMenu]() { endMenuLoopLater(qtMenu); });
         // Filled once now as well, so the actions exist (shortcuts, tests) before it opens.
         fillMenu(qtMenu, sub, nullptr);
         if (m_extender) {
@@ -163,6 +198,50 @@ void MenuRenderer::rebuild()
     }
 }
 
+void MenuRenderer::setPopupHook(QWidget* frame, PopupHook hook)
+{
+    if (frame != nullptr) {
+        popupHooks()[frame] = std::move(hook);
+    }
+}
+
+void MenuRenderer::clearPopupHook(QWidget* frame)
+{
+    popupHooks().erase(frame);
+}
+
+const MenuRenderer::PopupHook* MenuRenderer::popupHookFor(const QWidget* widget)
+{
+    auto& hooks = popupHooks();
+    for (; widget != nullptr && !hooks.empty(); widget = widget->parentWidget()) {
+        if (const auto found = hooks.find(widget); found != hooks.end()) {
+            return &found->second;
+        }
+    }
+    return nullptr;
+}
+
+HMENU MenuRenderer::modelMenu(const QMenu* qtMenu)
+{
+    return qtMenu != nullptr ? qtMenu->property(kModelMenuProperty).toUInt() : 0;
+}
+
+void MenuRenderer::openPopup(QMenu* qtMenu, HMENU menu, HMENU parentMenu,
+                             std::function<CommandTarget*()> route)
+{
+    fillMenu(qtMenu, menu, route);
+    const PopupHook* hook = popupHookFor(qtMenu);
+    if (hook == nullptr || !hook->popupShown) {
+        return;
+    }
+    QPointer<QMenu> guard(qtMenu);
+    hook->popupShown(menu, qtMenu, parentMenu, [guard, menu, route]() {
+        if (!guard.isNull()) {
+            fillActions(guard, menu, route);
+        }
+    });
+}
+
 void MenuRenderer::fillMenu(QMenu* qtMenu, HMENU menu, std::function<CommandTarget*()> route)
 {
     if (qtMenu == nullptr) {
@@ -171,6 +250,15 @@ void MenuRenderer::fillMenu(QMenu* qtMenu, HMENU menu, std::function<CommandTarg
     if (CommandTarget* target = route ? route() : nullptr) {
         updateItems(menu, *target);
     }
+    fillActions(qtMenu, menu, std::move(route));
+}
+
+void MenuRenderer::fillActions(QMenu* qtMenu, HMENU menu, std::function<CommandTarget*()> route)
+{
+    if (qtMenu == nullptr) {
+        return;
+    }
+    qtMenu->setProperty(kModelMenuProperty, static_cast<unsigned>(menu));
     qtMenu->clear();
     for (QMenu* old : qtMenu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
@@ -189,7 +277,7 @@ void MenuRenderer::fillMenu(QMenu* qtMenu, HMENU menu, std::function<CommandTarg
                     GetMenuString(menu, static_cast<unsigned>(i), MF_BYPOSITION).value_or("")),
                 qtMenu);
             connect(subMenu, &QMenu::aboutToShow, subMenu,
-                    [subMenu, sub, route]() { fillMenu(subMenu, sub, route); });
+                    [subMenu, sub, menu, route]() { openPopup(subMenu, sub, menu, route); });
             fillMenu(subMenu, sub, nullptr);
             QAction* action = qtMenu->addMenu(subMenu);
             action->setEnabled((state & (MF_GRAYED | MF_DISABLED)) == 0);
@@ -204,9 +292,13 @@ unsigned MenuRenderer::trackPopupMenu(HMENU menu, const QPoint& globalPos,
 {
     QMenu popup(parent);
     // The actions run the command themselves; exec only tells which one was chosen.
-    fillMenu(&popup, menu, route);
+    openPopup(&popup, menu, 0, route);
     QAction* chosen = popup.exec(globalPos);
-    return chosen != nullptr ? chosen->data().toUInt() : 0;
+    const unsigned id = chosen != nullptr ? chosen->data().toUInt() : 0;
+    if (const PopupHook* hook = popupHookFor(parent); hook != nullptr && hook->menuLoopEnded) {
+        hook->menuLoopEnded();
+    }
+    return id;
 }
 
 } // namespace platform::framework
