@@ -17,6 +17,7 @@
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/Commands.h"
 #include "platform/framework/DocTemplate.h"
+#include "platform/framework/MenuRenderer.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "platform/win/Registry.h"
@@ -26,6 +27,7 @@
 #include "toolkit/crypt/MemoryFile.h"
 #include "toolkit/crypt/ScriptKey.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
+#include "toolkit/widgets/COXMenuOrganizer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,6 +50,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -451,6 +454,51 @@ TEST_F(ShellWindowTest, BarStateSavedForOtherButtonsIsNotApplied)
         ASSERT_TRUE(app.InitInstance({}));
         EXPECT_EQ(app.mainFrameWidget()->controlBar(16000)->isVisible(), c.generalShown);
     }
+}
+
+TEST_F(ShellWindowTest, MenusShowTheImagesOfTheCommandsOnTheBars)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    QApplication::processEvents();
+    std::set<unsigned> onBars;
+    for (unsigned id : {16000u, 16001u, 16002u})
+        for (QAction* action : frame.controlBar(id)->actions())
+            if (!action->isSeparator())
+                onBars.insert(action->data().toUInt());
+    int shown = 0;
+    for (QAction* top : frame.menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (!menu)
+            continue;
+        emit menu->aboutToShow();
+        const platform::framework::HMENU model = platform::framework::MenuRenderer::modelMenu(menu);
+        const COXBitmapMenu* bitmapMenu = frame.menuOrganizer().convertedMenu(model);
+        ASSERT_NE(bitmapMenu, nullptr) << top->text().toStdString();
+        menu->adjustSize();
+        const QImage shot = menu->grab().toImage();
+        for (int i = 0; i < menu->actions().size(); ++i) {
+            const unsigned id = menu->actions()[i]->data().toUInt();
+            if (menu->actions()[i]->isSeparator() || onBars.count(id) == 0)
+                continue;
+            const OXItemData* data = bitmapMenu->itemData(i);
+            ASSERT_NE(data, nullptr) << id;
+            ASSERT_NE(data->image, nullptr) << id;
+            EXPECT_FALSE(data->image->checkImage) << id;
+            // The image's pixels are not all one colour in the grabbed menu.
+            const QRect item = menu->actionGeometry(menu->actions()[i]);
+            const QRect image = bitmapMenu->GetItemRects(item, data->image->size()).image;
+            std::set<QRgb> colours;
+            for (int y = image.top(); y <= image.bottom(); ++y)
+                for (int x = image.left(); x <= image.right(); ++x)
+                    colours.insert(shot.pixel(x, y));
+            EXPECT_GT(colours.size(), 1u) << id;
+            ++shown;
+        }
+        emit menu->aboutToHide();
+    }
+    EXPECT_GT(shown, 3);
 }
 
 TEST_F(ShellWindowTest, ContextMenuOffersTheToolBars)
