@@ -549,6 +549,12 @@ constexpr StringResource kStrings[] = {
     {26588, "Image and Text"},
     {26589, "Separator Before"},
     {26590, "Separator After"},
+    // The bitmap menus' customisation menu.
+    {26531, "Delete"},
+    {26532, "Owner Command"},
+    {26533, "Recently Used"},
+    {26534, "Insert Separator Before"},
+    {26535, "Insert Separator After"},
 };
 
 } // namespace

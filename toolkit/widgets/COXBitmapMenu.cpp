@@ -2,6 +2,7 @@
 
 #include "platform/framework/MenuRenderer.h"
 #include "platform/framework/Resources.h"
+#include "toolkit/widgets/COXBitmapMenuPopupWnd.h"
 #include "toolkit/widgets/COXMenuOrganizer.h"
 #include "toolkit/widgets/SystemColors.h"
 
@@ -93,6 +94,9 @@ COXBitmapMenu::COXBitmapMenu(fw::HMENU menu) : m_hMenu(menu), m_measurer(default
 
 COXBitmapMenu::~COXBitmapMenu()
 {
+    m_dragging = false;
+    if (m_popupWnd)
+        m_popupWnd->HideMenu();
     // The records are the items' data: take them off the items that still point at them.
     if (fw::IsMenu(m_hMenu)) {
         for (int i = 0; i < fw::GetMenuItemCount(m_hMenu); ++i) {
@@ -381,8 +385,10 @@ void COXBitmapMenu::SelectItem(int index)
     if (index == m_selectedIndex)
         return;
     m_selectedIndex = index;
-    if (m_customizeMode)
-        NotifyOwner(CMD_SELECTION_CHANGED);
+    if (!m_popupWnd)
+        return;
+    m_popupWnd->update();
+    NotifyOwner(CMD_SELECTION_CHANGED);
 }
 
 void COXBitmapMenu::SetDropPosition(int position)
@@ -390,6 +396,8 @@ void COXBitmapMenu::SetDropPosition(int position)
     if (position == m_dropPosition)
         return;
     m_dropPosition = position;
+    if (m_popupWnd)
+        m_popupWnd->update();
     NotifyOwner(CMD_DROP_POSITION_CHANGED);
 }
 
@@ -438,8 +446,8 @@ bool COXBitmapMenu::ShowCustomizeMenu(int index, const QPoint& screenPoint)
     if (entries.empty())
         return false;
     // Captions of the string table, with our own where it has none.
-    const char* fallbacks[] = {"Delete", "Owner Command", "Separator Before", "Separator After",
-                               "Recently Used"};
+    const char* fallbacks[] = {"Delete", "Owner Command", "Insert Separator Before",
+                               "Insert Separator After", "Recently Used"};
     const unsigned stringIds[] = {26531, 26532, 26534, 26535, 26533};
     const fw::HMENU popup = fw::CreatePopupMenu();
     for (const MenuEntry& entry : entries) {
@@ -511,6 +519,8 @@ void COXBitmapMenu::Refresh()
     if (m_organizer && m_organizer->isAttached())
         m_organizer->ConvertMenu(this, false);
     CalcExtents();
+    if (m_popupWnd)
+        m_popupWnd->RecalcAndRefresh();
 }
 
 void COXBitmapMenu::OnDragStart(int)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class COXBitmapMenuPopupWnd;
 class COXMenuOrganizer;
 class QMenu;
 class QPainter;
@@ -142,6 +143,9 @@ public:
     int selectedIndex() const { return m_selectedIndex; }
     void SelectItem(int index);
     int dropPosition() const { return m_dropPosition; }
+    // The customisation window that shows the menu, or null.
+    COXBitmapMenuPopupWnd* popupWnd() const { return m_popupWnd; }
+    void setPopupWnd(COXBitmapMenuPopupWnd* window) { m_popupWnd = window; }
     void SetDropPosition(int position);
     // The owner's answer to a notification (non-zero vetoes); by default the notification
     // target's, 0 without one.
@@ -197,6 +201,7 @@ private:
     int m_dropPosition = -1;
     TextMeasurer m_measurer;
     COXMenuOrganizer* m_organizer = nullptr;
+    COXBitmapMenuPopupWnd* m_popupWnd = nullptr;
 };
 
 // The geometry of the customisation window that shows a menu: the item rectangles stacked

@@ -1,9 +1,13 @@
 #include "toolkit/widgets/COXBitmapMenu.h"
 
 #include "platform/framework/Menu.h"
+#include "toolkit/widgets/COXBitmapMenuPopupWnd.h"
 #include "toolkit/widgets/COXMenuOrganizer.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -315,6 +319,68 @@ TEST_F(COXBitmapMenuTest, MnemonicIsTheOneQtChooses)
                  {"A&&B", 0},     {"Ends&", 0},       {"&X &Y", U'x'}};
     for (const auto& c : cases)
         EXPECT_EQ(COXBitmapMenu::mnemonicOf(c.text).value_or(0), c.expected) << c.text;
+}
+
+// A window whose left button is down or up as the test says.
+class TestPopupWnd : public COXBitmapMenuPopupWnd
+{
+public:
+    bool leftDown = false;
+    bool leftButtonDown() const override { return leftDown; }
+};
+
+void send(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+          Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, widget.mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+TEST_F(COXBitmapMenuTest, CustomisationWindowSelectsAndStartsTheSelectionTimer)
+{
+    add(fw::MF_STRING, 10, "Open"); // 17 high
+    add(fw::MF_SEPARATOR, 0, "");   // 8 high
+    add(fw::MF_STRING, 11, "Save");
+    std::vector<unsigned> told;
+    bitmapMenu->setNotificationTarget([&](unsigned, unsigned command) {
+        told.push_back(command);
+        return 0;
+    });
+    TestPopupWnd window;
+    // Without a menu in customise mode the mouse is ignored.
+    send(window, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(window.selectionTimerPending());
+
+    window.ShowMenu(bitmapMenu.get(), 0, 100, 100);
+    EXPECT_TRUE(bitmapMenu->IsCustomizable());
+    EXPECT_TRUE(bitmapMenu->customizeMode());
+    ASSERT_EQ(window.itemRects().size(), 3u);
+    EXPECT_EQ(window.itemRects()[2].top(), 25);
+    send(window, QEvent::MouseButtonPress, QPoint(5, 30), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(bitmapMenu->selectedIndex(), 2);
+    EXPECT_EQ(told, std::vector<unsigned>{COXBitmapMenu::CMD_SELECTION_CHANGED});
+    EXPECT_TRUE(window.selectionTimerPending());
+    // Moving with the button up ends the wait.
+    send(window, QEvent::MouseMove, QPoint(6, 30), Qt::NoButton, Qt::NoButton);
+    EXPECT_FALSE(window.selectionTimerPending());
+    // Past the last item: no selection.
+    send(window, QEvent::MouseButtonPress, QPoint(5, 300), Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(bitmapMenu->selectedIndex(), -1);
+
+    // The timer runs out with the button still down: drag start.
+    window.leftDown = true;
+    send(window, QEvent::MouseButtonPress, QPoint(5, 2), Qt::LeftButton, Qt::LeftButton);
+    QElapsedTimer clock;
+    clock.start();
+    while (window.selectionTimerPending() && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(window.selectionTimerPending());
+    EXPECT_FALSE(bitmapMenu->dragging());
+
+    EXPECT_TRUE(window.HideMenu());
+    EXPECT_EQ(bitmapMenu->selectedIndex(), -1);
+    EXPECT_EQ(window.GetBitmapMenu(), nullptr);
+    EXPECT_EQ(bitmapMenu->popupWnd(), nullptr);
 }
 
 } // namespace
