@@ -190,25 +190,6 @@ uint32_t getU32(const std::vector<uint8_t>& in, size_t at)
     return value;
 }
 
-// The positions that lead from root to target, outermost first; nothing when target does not
-// lie under root.
-bool findPath(fw::HMENU root, fw::HMENU target, std::vector<int32_t>& path, int depth = 0)
-{
-    if (depth > 64)
-        return false;
-    const int count = fw::GetMenuItemCount(root);
-    for (int i = 0; i < count; ++i) {
-        const fw::HMENU sub = fw::GetSubMenu(root, i);
-        if (sub == 0)
-            continue;
-        path.push_back(i);
-        if (sub == target || findPath(sub, target, path, depth + 1))
-            return true;
-        path.pop_back();
-    }
-    return false;
-}
-
 } // namespace
 
 COXMenuOrganizer::COXMenuOrganizer()
@@ -812,6 +793,44 @@ bool COXMenuOrganizer::LoadRUCommandsState(const std::string& section)
     for (uint32_t id : *ids)
         HideCommand(id);
     return true;
+}
+
+std::vector<fw::HMENU> COXMenuOrganizer::fullSubmenus(fw::HMENU menu) const
+{
+    // The items as they were before any was taken out: the items now, without the expansion
+    // item, with the taken-out ones put back at their positions.
+    std::vector<fw::HMENU> subs;
+    const int count = fw::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (i == count - 1 && fw::GetMenuItemID(menu, i) == kExpansionId && m_saved.count(menu))
+            break;
+        subs.push_back(fw::GetSubMenu(menu, i));
+    }
+    if (const auto found = m_saved.find(menu); found != m_saved.end()) {
+        for (const SavedItem& item : found->second) {
+            const size_t at =
+                std::min(static_cast<size_t>(std::max(item.position, 0)), subs.size());
+            subs.insert(subs.begin() + static_cast<long>(at), item.subMenu);
+        }
+    }
+    return subs;
+}
+
+bool COXMenuOrganizer::findPath(fw::HMENU root, fw::HMENU target, std::vector<int32_t>& path,
+                                int depth) const
+{
+    if (depth > 64)
+        return false;
+    const std::vector<fw::HMENU> subs = fullSubmenus(root);
+    for (size_t i = 0; i < subs.size(); ++i) {
+        if (subs[i] == 0)
+            continue;
+        path.push_back(static_cast<int32_t>(i));
+        if (subs[i] == target || findPath(subs[i], target, path, depth + 1))
+            return true;
+        path.pop_back();
+    }
+    return false;
 }
 
 bool COXMenuOrganizer::SaveRUSubmenusState(fw::HMENU root, const std::string& section) const

@@ -134,6 +134,11 @@ private:
         std::string text;
     };
     bool takeItemsOut(COXBitmapMenu* menu);
+    // The sub-menus (0 for other items) of a menu by the positions its items had before any
+    // was taken out, and the path of positions from root to target through them.
+    std::vector<platform::framework::HMENU> fullSubmenus(platform::framework::HMENU menu) const;
+    bool findPath(platform::framework::HMENU root, platform::framework::HMENU target,
+                  std::vector<int32_t>& path, int depth = 0) const;
     std::shared_ptr<OXImageList> defaultListFor(unsigned id);
     platform::framework::HMENU menuBar() const;
 

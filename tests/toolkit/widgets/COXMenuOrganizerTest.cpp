@@ -309,6 +309,14 @@ TEST_F(COXMenuOrganizerTest, ProfileGoldenBytesForCommandsAndSubmenus)
     EXPECT_EQ(profile::GetProfileBinary("Main_RecentlyUsedSubmenuItems", "RUContents"),
               bytes({1, 0, 3, 0xFFFFFFFF}));
 
+    // A hidden sub-menu taken out of its open menu keeps its path.
+    organizer.OnInitMenuPopup(file);
+    ASSERT_NE(fw::GetSubMenu(file, 2), sub);
+    ASSERT_TRUE(organizer.SaveRUSubmenusState(root, "Main_RecentlyUsedSubmenuItems"));
+    EXPECT_EQ(profile::GetProfileBinary("Main_RecentlyUsedSubmenuItems", "RUContents"),
+              bytes({1, 0, 3, 0xFFFFFFFF}));
+    organizer.RestoreAllMenus();
+
     COXMenuOrganizer fresh;
     EXPECT_TRUE(fresh.LoadRUCommandsState());
     EXPECT_FALSE(fresh.IsCommandRecentlyUsed(kSave));
@@ -428,6 +436,40 @@ TEST_F(COXMenuOrganizerTest, TheMenusShowImagesAndShadeHiddenItemsShownByExpansi
     EXPECT_TRUE(has(print, QColor(0x80, 0, 0)));
     EXPECT_FALSE(has(exit, QColor(0x80, 0, 0)));
     organizer.menuLoopEnded();
+}
+
+TEST_F(COXMenuOrganizerTest, MenusDestroyedWhileConvertedAndBadImageIndices)
+{
+    organizer.HideSubmenu(sub);
+    organizer.HideCommand(kSave);
+    const fw::HMENU popup = fw::CreatePopupMenu();
+    fw::AppendMenu(popup, fw::MF_STRING, kOpen, "&&&");
+    fw::AppendMenu(popup, fw::MF_STRING, kPrint, "Ends&");
+    organizer.popupShown(file, nullptr, 0, {});
+    organizer.popupShown(popup, nullptr, file, {});
+    EXPECT_EQ(organizer.OnMenuChar(U'&', popup), 0u);
+    fw::DestroyMenu(popup);
+    fw::RemoveMenu(root, 0, fw::MF_BYPOSITION);
+    fw::DestroyMenu(file); // the taken-out sub-menu has no owner now
+    organizer.commandChosen(kOpen);
+    organizer.expand(file);
+    organizer.menuLoopEnded();
+    EXPECT_EQ(organizer.convertedMenu(file), nullptr);
+    EXPECT_FALSE(fw::IsMenu(sub));
+    EXPECT_EQ(organizer.OnMenuChar(U'o', file), 0u);
+    EXPECT_FALSE(organizer.MeasureItem(file, 0).has_value());
+
+    // An image index past its list draws no image.
+    OXImageInfo info;
+    info.imageList = std::make_shared<OXImageList>(1, QPixmap(16, 15));
+    info.index = 5;
+    info.hotIndex = 9;
+    EXPECT_TRUE(info.pixmap().isNull());
+    EXPECT_TRUE(info.pixmap(true).isNull());
+    EXPECT_EQ(info.size(), QSize(0, 0));
+    OXImageList one(1, QPixmap(16, 15));
+    EXPECT_FALSE(organizer.SetMenuImage(kOpen, "k", one, 1));
+    EXPECT_FALSE(organizer.SetMenuImage(kOpen, "k", one, -1));
 }
 
 } // namespace
