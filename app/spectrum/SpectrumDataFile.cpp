@@ -675,6 +675,11 @@ std::string formatEvenlySpacedSpcFile(double firstX, double lastX, std::span<con
     return out;
 }
 
+bool parseDataRow(std::string_view line, double& wavelength, double& value)
+{
+    return parseRow(line, wavelength, value);
+}
+
 ParsedDataFile parseDataFile(std::string_view bytes)
 {
     ParsedDataFile out;

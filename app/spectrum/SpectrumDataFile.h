@@ -125,6 +125,10 @@ struct ParsedDataFile
 // points, and leaves a header with a channel in 0..7 and the point count it yields.
 ParsedDataFile parseDataFile(std::string_view bytes);
 
+// One data row as parseDataFile reads it: two numbers in the "C" form (wavelength, then
+// value) with blanks or a tab between them; false when the line does not start with two.
+bool parseDataRow(std::string_view line, double& wavelength, double& value);
+
 // What the document's file operations use of the program.
 struct DataFileContext
 {
