@@ -15,6 +15,7 @@
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
+#include "app/windows/qt/GridViewWidget.h"
 #include "app/windows/qt/TemplateViewWidget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/automation/Registration.h"
@@ -68,13 +69,6 @@ public:
 private:
     std::unique_ptr<CHarluneSpectrumDoc> m_document;
 };
-
-// Grid and graph windows until their own issues land: empty documents and views.
-class PlaceholderDocument : public Document
-{};
-
-class PlaceholderView : public View
-{};
 
 std::string readApplicationPath()
 {
@@ -176,6 +170,8 @@ CHarluneApp::CHarluneApp(DriverApi& driver)
     g_instance = this;
     m_applicationPath = readApplicationPath();
     m_helpFilePath = m_applicationPath + "\\Harlune.chm";
+    // The CSV list separator is read once, as the user's locale values are.
+    loadGridListSeparator();
     onCommand(platform::framework::ID_APP_ABOUT, [this] {
         try {
             OnAppAbout();
@@ -317,8 +313,13 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
         130, "Template", [] { return std::make_unique<CVYKTemplateDoc>(); },
         [] { return new CVYKTemplateChildFrame(); }, [] { return new TemplateViewWidget(); }));
     AddDocTemplate(std::make_unique<DocTemplate>(
-        131, "Grid", [] { return std::make_unique<PlaceholderDocument>(); },
-        [] { return new CChildGridFrame(); }, [] { return new PlaceholderView(); }));
+        131, "Grid", [] { return std::make_unique<CHarluneGridDoc>(); },
+        [] { return new CChildGridFrame(); },
+        [&frame] {
+            return new GridViewWidget(
+                [&frame](int menuVerify) { return frame.core().VerifyCommand(menuVerify); },
+                [&frame](int context) { frame.WinHelp(static_cast<uint32_t>(context)); });
+        }));
     AddDocTemplate(std::make_unique<DocTemplate>(
         210, "Graph", [] { return std::make_unique<CHarluneGraphDoc>(); },
         [] { return new CChildGraphFrame(); },
@@ -393,12 +394,17 @@ void CHarluneApp::NewSpectrumWindow(const char* title)
     }
 }
 
-void CHarluneApp::NewGridWindow(int, int, int, const char* title)
+void CHarluneApp::NewGridWindow(int columns, int rows, int sheets, const char* title)
 {
     if (!m_mainFrame || !m_mainFrame->core().VerifyCommand(app::res::mvFileNewGridWindow))
         return;
     Document* document = docTemplate(131)->OpenDocumentFile("", true);
-    if (document && title)
+    if (!document)
+        return;
+    for (View* view : document->views())
+        if (auto* grid = dynamic_cast<GridViewWidget*>(view))
+            grid->core().InitGrid(columns, rows, sheets, nullptr);
+    if (title)
         document->SetTitle(title);
 }
 
