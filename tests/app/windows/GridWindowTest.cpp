@@ -1,0 +1,192 @@
+// The grid window offscreen: its file commands through the UI services, printing and print
+// preview of a sheet, and the window that the program's NewGridWindow opens.
+#include "app/qt/HarluneApp.h"
+#include "app/qt/MainFrameWidget.h"
+#include "app/windows/qt/GridViewWidget.h"
+#include "gridctrl/widgets/GridWidget.h"
+#include "platform/automation/AutomationObject.h"
+#include "platform/framework/ChildFrame.h"
+#include "platform/framework/Printing.h"
+#include "platform/qt/QtHooks.h"
+#include "platform/qt/fake/ScriptedUiServices.h"
+#include "tests/app/shell/ShellFakes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fw = platform::framework;
+
+std::filesystem::path freshFolder(const char* name)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("harlune-grid-" + std::to_string(getpid()) + "-" + name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+class GridWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        widget.resize(500, 320);
+        widget.show();
+    }
+
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    GridViewWidget widget{[](int) { return 1; }, nullptr};
+};
+
+TEST_F(GridWindowTest, TheGridFillsTheView)
+{
+    ASSERT_TRUE(widget.core().InitGrid(3, 5, 1, nullptr));
+    QApplication::processEvents();
+    EXPECT_EQ(widget.gridWindow().geometry(), QRect(0, 0, 500, 320));
+}
+
+TEST_F(GridWindowTest, OpeningTwoCsvFilesGivesTwoLabelledSheets)
+{
+    ASSERT_TRUE(widget.core().InitGrid(2, 2, 1, nullptr));
+    const std::filesystem::path folder = freshFolder("open");
+    for (const char* name : {"first.csv", "second.csv"})
+        std::ofstream(folder / name, std::ios::binary) << "\"\",\"1\"\r\n\"1\",2\r\n";
+    ui.answerFileDialog(std::vector<std::string>{(folder / "first.csv").string(),
+                                                 (folder / "second.csv").string()});
+    ASSERT_TRUE(widget.OnCmdMsg(CHarluneGridView::ID_FILE_OPEN_CSV, nullptr));
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    const auto& request = ui.fileDialogs()[0];
+    EXPECT_TRUE(request.open);
+    EXPECT_TRUE(request.allowMultiSelect);
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_EQ(request.title, "Open Grid File");
+    EXPECT_EQ(request.defaultExtension, "csv");
+    auto& grid = widget.core().grid();
+    ASSERT_EQ(grid.GetNumberSheets(), 3);
+    EXPECT_EQ(grid.GetTabLabel(1), "first.csv");
+    EXPECT_EQ(grid.GetTabLabel(2), "second.csv");
+}
+
+TEST_F(GridWindowTest, TheSaveDialogTakesANewName)
+{
+    ASSERT_TRUE(widget.core().InitGrid(2, 2, 1, nullptr));
+    const std::string path = (freshFolder("save") / "new.csv").string();
+    ui.answerFileDialog(std::vector<std::string>{path});
+    ASSERT_TRUE(widget.OnCmdMsg(CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET, nullptr));
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_FALSE(ui.fileDialogs()[0].fileMustExist);
+    EXPECT_TRUE(ui.fileDialogs()[0].overwritePrompt);
+    EXPECT_EQ(ui.fileDialogs()[0].title, "Save Current Grid Sheet");
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+int pdfPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray pdf = file.readAll();
+    return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") +
+                            pdf.count("/Type /Page "));
+}
+
+// A sheet of rows that need two pages of the printer's height.
+void fillTwoPages(GridViewWidget& widget, const QPrinter& printer)
+{
+    long rows = 10;
+    for (;; rows += 10) {
+        ASSERT_TRUE(widget.core().InitGrid(2, static_cast<int>(rows), 1, nullptr));
+        const double rowHeightInches =
+            widget.core().grid().GetRowHeight(0) / static_cast<double>(widget.logicalDpiY());
+        const double pageInches = printer.pageLayout().paintRect(QPageLayout::Inch).height();
+        if (rows * rowHeightInches > pageInches * 1.3)
+            break;
+    }
+}
+
+TEST_F(GridWindowTest, ATwoPageSheetPrintsAndPreviewsTwoPages)
+{
+    const QString path = QString::fromStdString((freshFolder("print") / "grid.pdf").string());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    fillTwoPages(widget, printer);
+    EXPECT_EQ(fw::printView(&widget, printer, true), 2);
+    EXPECT_EQ(pdfPages(path), 2);
+
+    QPrinter previewPrinter(QPrinter::HighResolution);
+    int pages = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(top);
+            if (dialog == nullptr || !dialog->isVisible())
+                continue;
+            if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+                pages = preview->pageCount();
+            dialog->reject();
+        }
+    });
+    fw::printPreview(&widget, previewPrinter);
+    EXPECT_EQ(pages, 2);
+}
+
+TEST(NewGridWindowTest, OpensAGridOfTheGivenSizeAndGivesItsLockBack)
+{
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    CHarluneApp::useScanCountViews(true);
+    RecordingDriver driver;
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        const int locksBefore = platform::automation::applicationLockCount();
+        app.NewGridWindow(4, 7, 2, "T");
+        GridViewWidget* grid = nullptr;
+        for (fw::ChildFrame* frame : app.mainFrameWidget()->childFrames())
+            if (frame->GetActiveView())
+                if (auto* view = dynamic_cast<GridViewWidget*>(frame->GetActiveView()))
+                    grid = view;
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(platform::automation::applicationLockCount(), locksBefore + 1);
+        auto& control = grid->core().grid();
+        EXPECT_EQ(control.GetNumberCols(), 4);
+        EXPECT_EQ(control.GetNumberRows(), 7);
+        EXPECT_EQ(control.GetNumberSheets(), 2);
+        ASSERT_NE(grid->GetDocument(), nullptr);
+        EXPECT_EQ(grid->GetDocument()->GetTitle(), "T");
+        grid->GetDocument()->OnCloseDocument();
+        QApplication::processEvents();
+        EXPECT_EQ(platform::automation::applicationLockCount(), locksBefore);
+    }
+    CHarluneApp::useScanCountViews(false);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
+        if (chdir(dir) != 0)
+            return 2;
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
