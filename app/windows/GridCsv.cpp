@@ -90,11 +90,17 @@ std::vector<CsvLine> parseCsv(std::string_view bytes, std::string_view separator
 
 double csvNumber(std::string_view token, std::string_view decimalSeparator)
 {
-    std::string text(token);
-    if (!decimalSeparator.empty() && decimalSeparator != ".") {
-        const std::size_t at = text.find(decimalSeparator);
-        if (at != std::string::npos)
-            text.replace(at, decimalSeparator.size(), ".");
+    std::string text;
+    const std::size_t at = decimalSeparator.empty() || decimalSeparator == "."
+                               ? std::string_view::npos
+                               : token.find(decimalSeparator);
+    if (at == std::string_view::npos) {
+        text.assign(token);
+    } else {
+        text.reserve(token.size());
+        text.append(token.substr(0, at));
+        text += '.';
+        text.append(token.substr(at + decimalSeparator.size()));
     }
     return app::text::atofC(text.c_str());
 }
