@@ -219,6 +219,9 @@ bool CHarluneSpectrumView::Create()
         } else {
             ReadDisplaySettings(name);
         }
+        m_timeParametersFile = store.GetStringDefault(kPreferencesSection,
+                                                      "DefaultTimeAcquisitionFile", "default.time");
+        ReadTimeAcquisitionParameters(m_timeParametersFile);
     }
     resetAnnotations();
 
@@ -401,6 +404,12 @@ void CHarluneSpectrumView::OnDestroy()
     }
     store.WriteString(kPreferencesSection, "DefaultDisplaySettingsFile",
                       m_displaySettingsFile.c_str());
+    store.WriteString(kPreferencesSection, "DefaultTimeAcquisitionFile",
+                      m_timeParametersFile.c_str());
+    if (m_frame.viewPreferences().AlwaysSaveTimeParameters == 1)
+        (void)WriteTimeAcquisitionParameters(m_timeParametersFile);
+    // A run still going writes the rows it holds and closes its stream file.
+    StopTimeAcquisition();
 
     m_configuration->SetChannelRotation(0);
     // Take this window's buffers out of the driver's shared record before the document
@@ -1251,7 +1260,8 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
             OnOverlay(static_cast<int>(id - ID_OVERLAY_FIRST));
             return true;
         }
-        return cursorCommand(id) || fileCommand(id) || displayCommand(id) || accessoryCommand(id);
+        return cursorCommand(id) || fileCommand(id) || displayCommand(id) || accessoryCommand(id) ||
+               timeCommand(id);
     }
 }
 
@@ -1302,6 +1312,8 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
             return accessory;
         if (const CommandState file = fileCommandState(id); file.handled)
             return file;
+        if (const CommandState time = timeCommandState(id); time.handled)
+            return time;
         return displayCommandState(id);
     }
 }

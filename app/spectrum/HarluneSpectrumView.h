@@ -3,6 +3,7 @@
 #include "app/spectrum/SpectrumDataFile.h"
 #include "app/spectrum/SpectrumProcessing.h"
 #include "app/spectrum/SpectrumViewHost.h"
+#include "app/spectrum/TimeAcquisition.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/chart/XrtTypes.h"
 
@@ -47,6 +48,13 @@ static_assert(sizeof(AnnotationLogFont) == 60);
 class CHarluneSpectrumView
 {
 public:
+    using TimeChannelRecord = app::spectrum::TimeChannelRecord;
+    using TimeComboRecord = app::spectrum::TimeComboRecord;
+    using TimeAcquisitionParameters = app::spectrum::TimeAcquisitionParameters;
+    using TimeAcquisitionRun = app::spectrum::TimeAcquisitionRun;
+    static constexpr int kTimeChannels = app::spectrum::kTimeChannels;
+    static constexpr int kTimeCombos = app::spectrum::kTimeCombos;
+
     // Message numbers the view handles or sends.
     static constexpr unsigned kScanReadyMessage = 0x465;
     static constexpr unsigned kDeviceCoefficientsMessage = 0x4C8;
@@ -295,6 +303,36 @@ public:
     const std::string& customExtension() const { return m_customExtension; }
     void setCustomExtension(const std::string& extension) { m_customExtension = extension; }
 
+    // Time acquisition: the commands, the run and its parameters file.
+    // Reads a parameters file into the records (missing keys take the defaults); 1.
+    int ReadTimeAcquisitionParameters(const std::string& path);
+    // Writes the records; 0 for an empty path or a file that could not be written, else 1.
+    int WriteTimeAcquisitionParameters(const std::string& path);
+    // One sampling step; the scan-ready road calls it after processing while running.
+    void TimeAcquisitionTick();
+    void StartTimeAcquisition();
+    void StopTimeAcquisition();
+    void OnPauseTimeAcquisition();
+    void OnActivateTimeAcquisition();
+    void OnSaveTimeAcquisitionData();
+    void OnSaveTimeParameters();
+    void OnRestoreTimeParameters();
+    void OnConfigureTimeAcquisition();
+    void OnConfigureTimeChannels();
+    // What the channel sheet's Apply and OK do: the records copied in, each Pixel of a
+    // spectrometer channel derived from its wavelength again.
+    void ApplyTimeChannels(const std::array<TimeChannelRecord, kTimeChannels>& channels,
+                           const std::array<TimeComboRecord, kTimeCombos>& combos);
+    TimeAcquisitionParameters& timeParameters() { return m_timeParameters; }
+    // 0 stopped, 1 running, 2 paused.
+    int timeRunState() const { return m_timeAcquisitionStarted; }
+    int timeAcquisitionMode() const { return m_timeAcquisitionMode; }
+    const TimeAcquisitionRun& timeRun() const { return *m_timeRun; }
+    const std::string& timeParametersFile() const { return m_timeParametersFile; }
+    // The last temperature read-out of the window's accessory (time channel 8 samples it).
+    float lastTemperature() const { return m_lastTemperature; }
+    void setLastTemperature(float value) { m_lastTemperature = value; }
+
     // Printing: the black-and-white swap and the removal of the background picture before the
     // chart is drawn on the page, and their undoing afterwards.
     struct PrintColours
@@ -481,7 +519,6 @@ public:
     int temperatureInCelsius() const { return m_temperatureInCelsius; }
     int mavrinAttached() const { return m_mavrinAttached; }
     void setMavrinAttached(int value) { m_mavrinAttached = value; }
-    float lastTemperature() const { return m_lastTemperature; }
     int customModeEnabled() const { return m_customModeEnabled; }
     double customYMax() const { return m_customYMax; }
     double customYMin() const { return m_customYMin; }
@@ -554,11 +591,20 @@ private:
     void advanceAutoIncrement();
     void stripNextNameTitle();
     void applyFileAcquisitionParameters(const SpectrumFileHeader& header);
+    bool timeCommand(unsigned id);
+    CommandState timeCommandState(unsigned id) const;
+    // The per-sample spectrum files of a time acquisition under base.
+    void saveFullSpectra(const std::string& base);
+    // Save Processed's files of one channel under base: the processed spectrum with its
+    // notes and the companions the preferences ask for.
+    void saveProcessedChannel(const std::string& base, int channel, SpectrumFileHeader& header,
+                              int format);
+    void releaseTimeSlots();
 
     // Hooks of the window's later parts; they do nothing yet.
     void updateCursor() { UpdateCursor(); }
     void autosaveProcessedSpectra();
-    void timeAcquisitionTick() {}
+    void timeAcquisitionTick() { TimeAcquisitionTick(); }
     void refreshAcquisitionBar() { UpdateAcquisitionBar(); }
     void openAutoRunScript() { m_frame.openAutoRunScript(); }
     void saveDefaultSpectrum(bool reference);
@@ -619,8 +665,12 @@ private:
     int m_snapshotState = 0;
     int m_darkStored = 0;
     int m_scopeMinusDark = 0;
+    // Time acquisition is the window's mode; the run state (0 stopped, 1 running, 2 paused).
     int m_timeAcquisitionMode = 0;
     int m_timeAcquisitionStarted = 0;
+    TimeAcquisitionParameters m_timeParameters;
+    std::unique_ptr<TimeAcquisitionRun> m_timeRun = std::make_unique<TimeAcquisitionRun>();
+    std::string m_timeParametersFile = "default.time";
     int m_timeAcquisitionEventPending = 0;
     double m_eventTimeStamp = 0.0;
     int m_autoIncrementIndex = 0;

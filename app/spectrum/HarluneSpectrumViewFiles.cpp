@@ -598,41 +598,53 @@ void CHarluneSpectrumView::OnSaveProcessed()
 
     m_window.beginWaitCursor();
     SpectrumFileHeader header = fileHeader(kSaveDateFormat);
-    ChannelSpectra& spectra = m_document.spectra();
     std::array<int, 8> configured{};
     for (int k = 0; k < kSpectrumChannels; ++k)
         configured[k] = m_configuration->GetChannelEnabled(k) == 1 ? 1 : 0;
-    if (const auto channels = channelsToSave(configured, true)) {
-        for (const int k : *channels) {
-            setHeaderChannel(header, k);
-            const double* wavelengths = spectra.wavelengths[k].data();
-            const std::string channelName = channelBase(*base, k);
-            const std::string name =
-                processedFileName(channelName, m_processingMode, m_customExtension);
-            m_document.WriteDataFile(name, header, format, wavelengths,
-                                     spectra.processed[k].data());
-            WriteAnnotations(name);
-            if (prefs.AlwaysSaveDark == 1 && spectra.darkStored[k] != 0) {
-                m_document.WriteDataFile(channelName + ".Dark", header, format, wavelengths,
-                                         spectra.dark[k].data());
-                if (m_timeNormalization == 1)
-                    m_document.WriteDataFile(channelName + ".SampleDark", header, format,
-                                             wavelengths, spectra.sampleDark[k].data());
-            }
-            if (prefs.AlwaysSaveReference == 1 && spectra.referenceStored[k] != 0)
-                m_document.WriteDataFile(channelName + ".Reference", header, format, wavelengths,
-                                         spectra.reference[k].data());
-            if (prefs.AlwaysSaveSample == 1)
-                m_document.WriteDataFile(channelName + ".Sample", header, format, wavelengths,
-                                         spectra.sample[k].data());
-            if (prefs.AlwaysSaveExperiment == 1)
-                (void)writeExperiment(*base);
-        }
-    }
+    if (const auto channels = channelsToSave(configured, true))
+        for (const int k : *channels)
+            saveProcessedChannel(*base, k, header, format);
     if (m_frame.preferences().SoundEnabled == 1)
         m_window.playSoundAsync(prefs.SaveDataSound);
     updateNextNameTitle();
     m_window.endWaitCursor();
+}
+
+void CHarluneSpectrumView::saveProcessedChannel(const std::string& base, int k,
+                                                SpectrumFileHeader& header, int format)
+{
+    const SpectrumViewPreferences& prefs = m_frame.viewPreferences();
+    ChannelSpectra& spectra = m_document.spectra();
+    setHeaderChannel(header, k);
+    const double* wavelengths = spectra.wavelengths[k].data();
+    const std::string channelName = channelBase(base, k);
+    const std::string name = processedFileName(channelName, m_processingMode, m_customExtension);
+    m_document.WriteDataFile(name, header, format, wavelengths, spectra.processed[k].data());
+    WriteAnnotations(name);
+    if (prefs.AlwaysSaveDark == 1 && spectra.darkStored[k] != 0) {
+        m_document.WriteDataFile(channelName + ".Dark", header, format, wavelengths,
+                                 spectra.dark[k].data());
+        if (m_timeNormalization == 1)
+            m_document.WriteDataFile(channelName + ".SampleDark", header, format, wavelengths,
+                                     spectra.sampleDark[k].data());
+    }
+    if (prefs.AlwaysSaveReference == 1 && spectra.referenceStored[k] != 0)
+        m_document.WriteDataFile(channelName + ".Reference", header, format, wavelengths,
+                                 spectra.reference[k].data());
+    if (prefs.AlwaysSaveSample == 1)
+        m_document.WriteDataFile(channelName + ".Sample", header, format, wavelengths,
+                                 spectra.sample[k].data());
+    if (prefs.AlwaysSaveExperiment == 1)
+        (void)writeExperiment(base);
+}
+
+void CHarluneSpectrumView::saveFullSpectra(const std::string& base)
+{
+    SpectrumFileHeader header = fileHeader(kSaveDateFormat);
+    const int format = m_frame.viewPreferences().DefaultFileFormat;
+    for (int k = 0; k < kSpectrumChannels; ++k)
+        if (m_configuration->GetChannelEnabled(k) == 1)
+            saveProcessedChannel(base, k, header, format);
 }
 
 void CHarluneSpectrumView::autosaveProcessedSpectra()

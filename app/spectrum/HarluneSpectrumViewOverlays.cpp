@@ -178,16 +178,33 @@ void CHarluneSpectrumView::UpdateOverlayMenu()
     const HMENU menu = m_window.mainMenu();
     if (menu != 0) {
         const OverlaySlots& overlays = m_document.overlays();
-        // Time-acquisition channel names replace these once time acquisition exists.
         for (int n = 1; n <= kOverlaySlots; ++n) {
             const unsigned id = ID_OVERLAY_FIRST + n - 1;
-            const std::string text =
-                overlays.loaded[n - 1] != 0
-                    ? "&" + std::to_string(n) + ".  " + overlays.fileNames[n - 1]
-                    : "&" + std::to_string(n) + ". -- Select to add overlay...";
+            // While time acquisition is the window's mode, the slots of the plotted time
+            // channels and combinations name them.
+            bool timeSlot = false;
+            if (m_timeAcquisitionMode == 1) {
+                timeSlot = n <= kTimeChannels
+                               ? m_timeParameters.channels[n - 1].Enabled != 0 &&
+                                     m_timeParameters.channels[n - 1].Plotted != 0
+                               : m_timeParameters.combos[n - 1 - kTimeChannels].Enabled != 0 &&
+                                     m_timeParameters.combos[n - 1 - kTimeChannels].Plotted != 0;
+            }
+            std::string text;
+            if (timeSlot)
+                text = n <= kTimeChannels
+                           ? "&" + std::to_string(n) + ". Time Acquisition Channel " +
+                                 static_cast<char>('A' + n - 1)
+                           : "&" + std::to_string(n) + ". Time Acquisition Combo " +
+                                 std::to_string(n - kTimeChannels);
+            else
+                text = overlays.loaded[n - 1] != 0
+                           ? "&" + std::to_string(n) + ".  " + overlays.fileNames[n - 1]
+                           : "&" + std::to_string(n) + ". -- Select to add overlay...";
             ModifyMenu(menu, id, MF_BYCOMMAND | MF_STRING, id, text);
             CheckMenuItem(menu, id,
-                          MF_BYCOMMAND | (overlays.loaded[n - 1] != 0 ? MF_CHECKED : MF_UNCHECKED));
+                          MF_BYCOMMAND | (overlays.loaded[n - 1] != 0 || timeSlot ? MF_CHECKED
+                                                                                  : MF_UNCHECKED));
         }
     }
     if (m_cursorValuesInLegend == 0)

@@ -36,6 +36,7 @@ public:
         Ok,
         YesNo,
         YesNoCancel,
+        OkCancel,
     };
 
     virtual ~SpectrumDocWindow() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/spectrum/SpectrumDocWindow.h"
+#include "app/spectrum/TimeAcquisition.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/chart/XrtTypes.h"
 
@@ -54,6 +55,8 @@ struct SpectrumViewPreferences
     std::string SaveReferenceSound;
     std::string SaveDataSound;
     std::string SaveExperimentSound;
+    // The window's close writes its time-acquisition parameters back to their file.
+    int AlwaysSaveTimeParameters = 0;
 };
 
 // A file dialog of the file commands. Filters are "description|pattern|...||" pairs.
@@ -280,6 +283,15 @@ public:
     {
         (void)request;
         return std::nullopt;
+    }
+    // The time-acquisition channel sheet on this view (its Apply and OK call
+    // ApplyTimeChannels), and the configuration dialog over the settings: true on OK, which
+    // has stored the values into settings.
+    virtual void runTimeChannelSheet() {}
+    virtual bool runTimeConfigurationDialog(app::spectrum::TimeAcquisitionSettings& settings)
+    {
+        (void)settings;
+        return false;
     }
     // "Autoincrement Filename Properties"; nothing on Cancel.
     virtual std::optional<AutoincrementDialogValues>

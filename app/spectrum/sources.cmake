@@ -10,12 +10,14 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplaySettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewOverlays.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectralDataText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumDataFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumPrintMapping.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumProcessing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TimeAcquisition.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowsPaths.cpp
 )
 

@@ -376,6 +376,7 @@ SpectrumViewPreferences& MainFrameViewFrame::viewPreferences()
     m_viewPreferences.CopyIncludeHeader = static_cast<int>(p.CopyIncludeHeader);
     m_viewPreferences.CopyToolbarButtonFunction = static_cast<int>(p.CopyToolbarButtonFunction);
     m_viewPreferences.AlwaysSaveDisplaySettings = static_cast<int>(p.AlwaysSaveDisplaySettings);
+    m_viewPreferences.AlwaysSaveTimeParameters = static_cast<int>(p.AlwaysSaveTimeParameters);
     m_viewPreferences.OverlayClearWarning = static_cast<int>(p.OverlayClearWarning);
     m_viewPreferences.OpenOverlayAnnotation = static_cast<int>(p.OpenOverlayAnnotation);
     m_viewPreferences.ManufacturingExtensionsEnabled =

@@ -373,6 +373,8 @@ SpectrumDocWindow::Answer SpectrumViewWidget::showMessageBox(const std::string& 
         flags = platform::qt::kMbYesNo;
     else if (buttons == Buttons::YesNoCancel)
         flags = platform::qt::kMbYesNoCancel;
+    else if (buttons == Buttons::OkCancel)
+        flags = platform::qt::kMbOkCancel;
     switch (platform::qt::uiServices().messageBox(text, caption, flags, this)) {
     case platform::qt::kIdYes:
         return Answer::Yes;
