@@ -10,6 +10,8 @@ list(APPEND app_core_sources
 
 # The dialogs themselves (Qt): the library app_dialogs.
 list(APPEND app_dialogs_sources
+    ${CMAKE_CURRENT_LIST_DIR}/TimeAcquisitionChannelPropertySheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TimeAcquisitionConfigurationDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AutoincrementFilenameDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ChannelChecks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ColorField.cpp

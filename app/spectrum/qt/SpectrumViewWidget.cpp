@@ -19,6 +19,8 @@
 #include "app/dialogs/SpectrometerPropertySheet.h"
 #include "app/dialogs/SpectrumViewDialogAdapter.h"
 #include "app/dialogs/SpectrumViewSheetAdapter.h"
+#include "app/dialogs/TimeAcquisitionChannelPropertySheet.h"
+#include "app/dialogs/TimeAcquisitionConfigurationDialog.h"
 #include "app/dialogs/TrevanFeaturesDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
@@ -815,6 +817,33 @@ void SpectrumViewWidget::setMicrosecondIntegration(bool enabled)
 std::array<int, 2> SpectrumViewWidget::chartClientSize()
 {
     return {m_chartWindow->width(), m_chartWindow->height()};
+}
+
+void SpectrumViewWidget::runTimeChannelSheet()
+{
+    if (!m_core)
+        return;
+    CHarluneSpectrumView& core = *m_core;
+    const auto& p = core.timeParameters();
+    CTimeAcquisitionChannelPropertySheet sheet(
+        p.channels, p.combos,
+        [&core](const CTimeAcquisitionChannelPropertySheet::Channels& channels,
+                const CTimeAcquisitionChannelPropertySheet::Combos& combos) {
+            core.ApplyTimeChannels(channels, combos);
+        },
+        this);
+    sheet.DoModal();
+}
+
+bool SpectrumViewWidget::runTimeConfigurationDialog(
+    app::spectrum::TimeAcquisitionSettings& settings)
+{
+    CTimeAcquisitionConfigurationDialog dialog(this);
+    dialog.fill(settings);
+    if (dialog.DoModal() != CTimeAcquisitionConfigurationDialog::IDOK)
+        return false;
+    dialog.storeInto(settings);
+    return true;
 }
 
 void SpectrumViewWidget::runDataAcquisitionSheet()

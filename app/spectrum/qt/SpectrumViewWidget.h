@@ -135,6 +135,8 @@ public:
     uint32_t mainMenu() override;
 
     void runDataAcquisitionSheet() override;
+    void runTimeChannelSheet() override;
+    bool runTimeConfigurationDialog(app::spectrum::TimeAcquisitionSettings& settings) override;
     std::optional<SpectrumFileDialogResult>
     runFileDialog(const SpectrumFileDialogRequest& request) override;
     std::optional<AutoincrementDialogValues>

@@ -668,6 +668,20 @@ TEST_F(SpectrumViewTime, ParametersFileWithMissingAndBadValues)
     w.view->StopTimeAcquisition();
 }
 
+TEST_F(SpectrumViewTime, ApplyingTheChannelSheetDerivesEveryPixel)
+{
+    View w;
+    w.p().channels[0].Pixel = 42;
+    w.p().channels[0].Wavelength = 450.0;
+    w.p().channels[1].Pixel = 42;
+    w.p().channels[1].SpectrometerChannel = 8;
+    const auto channels = w.p().channels;
+    const auto combos = w.p().combos;
+    w.view->ApplyTimeChannels(channels, combos);
+    EXPECT_EQ(w.p().channels[0].Pixel, w.view->configuration().WavelengthToPixel(0, 450.0));
+    EXPECT_EQ(w.p().channels[1].Pixel, 42);
+}
+
 TEST_F(SpectrumViewTime, SaveParametersCompletesTheExtension)
 {
     struct Case
