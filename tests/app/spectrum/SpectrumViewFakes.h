@@ -359,7 +359,11 @@ public:
     {
         newSpectra.push_back({name, channels});
     }
-    void fireTimeAcquisition(const std::string&, double) override { ++timeEvents; }
+    void fireTimeAcquisition(const std::string&, double timeStamp) override
+    {
+        ++timeEvents;
+        timeStamps.push_back(timeStamp);
+    }
     void fireSpectrometerConfigChanged(const std::string& name) override
     {
         configChanged.push_back(name);
@@ -402,6 +406,7 @@ public:
     int gated = 0;
     std::vector<std::pair<std::string, int16_t>> newSpectra;
     int timeEvents = 0;
+    std::vector<double> timeStamps;
     std::vector<std::string> configChanged;
     int kickStarts = 0;
     std::vector<std::string> exceptions;

@@ -204,6 +204,20 @@ TEST_F(SpectrumViewTime, SamplesBandsTemperatureAndCombinations)
     EXPECT_EQ(w.view->timeRun().sampleIndex, 2);
 }
 
+TEST_F(SpectrumViewTime, ScanReadyRoadFiresTheEventWithTheElapsedTime)
+{
+    View w;
+    w.activateAndStart();
+    clock->advance(12500ms);
+    w.view->OnScanReady(0);
+    ASSERT_EQ(w.frame.timeStamps.size(), 1u);
+    EXPECT_DOUBLE_EQ(w.frame.timeStamps[0], 12.5);
+    // Between samples no event.
+    clock->advance(1s);
+    w.view->OnScanReady(0);
+    EXPECT_EQ(w.frame.timeStamps.size(), 1u);
+}
+
 TEST_F(SpectrumViewTime, EndsAtTheFirstSampleBeyondDelayPlusDuration)
 {
     for (const bool manual : {false, true}) {
