@@ -24,6 +24,24 @@ using platform::basic::BasicEngine;
 
 // ---- CSaxBasicEventSink ----
 
+namespace {
+
+// Events of the engine's interface that this host answers without a handler of its own.
+enum : DISPID
+{
+    kEventHelp = 4,
+    kEventCloseSheet = 16,
+    kEventGetMacroName = 17,
+    kEventReadMacro = 18,
+    kEventWriteMacro = 19,
+    kEventNewInstance = 24,
+    kEventParseProperties = 25,
+    kEventEnterDesignMode = 32,
+    kEventLeaveDesignMode = 33,
+};
+
+} // namespace
+
 CSaxBasicEventSink::CSaxBasicEventSink(CSaxBasicDriver& driver)
     : AutomationObject(nullptr, AppLock::None), m_driver(&driver)
 {}
@@ -67,26 +85,50 @@ HRESULT CSaxBasicEventSink::Invoke(DISPID dispid, uint16_t, std::span<Variant> a
         break;
     }
     case BasicEngine::EventOverrideModalWindowOwner:
-        if (const int32_t owner = driver->OnOverrideModalWindowOwner()) {
-            answer(0, Variant(owner));
-        }
+        answer(0, Variant(driver->OnOverrideModalWindowOwner()));
         break;
     case BasicEngine::EventModalDialog:
         driver->OnModalDialog(!args.empty() && args[0].value().toBool().value);
         break;
     case BasicEngine::EventWindowHandle:
-        if (const int32_t window = driver->OnWindowHandle()) {
-            answer(0, Variant(window));
-        }
+        answer(0, Variant(driver->OnWindowHandle()));
         break;
     case BasicEngine::EventCloseWindow:
-        // The host hid the editor: the engine keeps its window (FALSE back to it).
-        if (driver->OnCloseWindow()) {
-            answer(0, Variant(false));
-        }
+        // The host hid the editor: the engine keeps its window (FALSE); otherwise it closes it.
+        answer(0, Variant(!driver->OnCloseWindow()));
         break;
     case BasicEngine::EventModalIdeDialog:
         driver->OnModalIdeDialog(!args.empty() && args[0].value().toBool().value);
+        break;
+    // The events the host has no handler for, with the engine's fixed answers.
+    case kEventHelp:
+        answer(1, Variant(true));
+        break;
+    case kEventCloseSheet:
+        answer(1, Variant(int16_t{1}));
+        break;
+    case kEventGetMacroName:
+        answer(2, Variant(int16_t{1}));
+        break;
+    case kEventReadMacro:
+        // No macro text comes from the host.
+        answer(1, Variant(std::string()));
+        answer(2, Variant(int16_t{1}));
+        break;
+    case kEventWriteMacro:
+        answer(2, Variant(int16_t{0}));
+        break;
+    case kEventNewInstance:
+        answer(1, Variant(DispatchPtr()));
+        break;
+    case kEventParseProperties:
+        answer(2, Variant(false));
+        break;
+    case kEventEnterDesignMode:
+        answer(0, Variant(false));
+        break;
+    case kEventLeaveDesignMode:
+        answer(0, Variant(true));
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "app/automation/SaxBasicObjFrame.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/basic/BasicEngine.h"
+#include "tests/app/automation/RecordingEngine.h"
 #include "toolkit/crypt/COXCryptFile.h"
 #include "toolkit/crypt/MemoryFile.h"
 #include "toolkit/crypt/ScriptKey.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -433,6 +435,143 @@ TEST_F(ScriptHostTest, AutoRunOpensPlainAndEncipheredScriptsAndMarksThem)
         EXPECT_TRUE(script.scriptOpen());
         EXPECT_EQ(script.encrypted(), c.encrypted);
         EXPECT_EQ(script.prints, std::vector<std::string>{"auto"});
+    }
+}
+
+// A recording engine under the engine's class id: the set-up in its order and values, the
+// frame's creation and close, and a close the engine refuses.
+class RecordingEngineTest : public ScriptHostTest
+{
+protected:
+    RecordingEngineTest()
+    {
+        registry.registerOutsideClass(BasicEngine::engineClsid(), [this] {
+            auto made = DispatchPtr::adopt(new RecordingEngine);
+            engine = static_cast<RecordingEngine*>(made.get());
+            return made;
+        });
+    }
+    RecordingEngine* engine = nullptr;
+};
+
+TEST_F(RecordingEngineTest, SetUpCreateAndCloseInOrder)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    ASSERT_NE(engine, nullptr);
+    const DispatchPtr keep(engine);
+    ASSERT_EQ(engine->calls.size(), 5u);
+    EXPECT_EQ(engine->calls[0], "call 24 {} <object>");
+    EXPECT_EQ(engine->calls[1], "put -518 Harlune Scripting");
+    EXPECT_EQ(engine->calls[2], "put 36 True");
+    EXPECT_EQ(engine->calls[3].rfind("call 38 Function VerifyMenu(", 0), 0u) << engine->calls[3];
+    EXPECT_EQ(engine->calls[4], "call 65 EventGenerator <object>");
+    ASSERT_EQ(engine->connectionPoint().connections().size(), 1u);
+
+    engine->calls.clear();
+    script.OnFrameCreate();
+    EXPECT_EQ(engine->calls, (std::vector<std::string>{"call 96", "put 94 False"}));
+
+    // The engine refuses to close: engine and sink stay, events still arrive.
+    engine->calls.clear();
+    engine->closeAnswer = false;
+    script.OnFrameClose();
+    EXPECT_EQ(engine->calls,
+              (std::vector<std::string>{"call 48 EventGenerator", "call 48 {}", "call 39"}));
+    EXPECT_TRUE(script.hasEngine());
+    EXPECT_EQ(engine->connectionPoint().connections().size(), 1u);
+    engine->FireEvent(BasicEngine::EventDebugPrint, {Variant("still here")});
+    EXPECT_EQ(script.prints, std::vector<std::string>{"still here"});
+
+    // Once it agrees, the sink is disconnected and the engine released.
+    engine->closeAnswer = true;
+    EXPECT_TRUE(script.CloseEngine());
+    EXPECT_FALSE(script.hasEngine());
+    EXPECT_TRUE(engine->connectionPoint().connections().empty());
+    engine->FireEvent(BasicEngine::EventDebugPrint, {Variant("gone")});
+    EXPECT_EQ(script.prints.size(), 1u);
+}
+
+// Each event of the engine's interface and what the sink writes back into its reference
+// arguments ("old" where it writes nothing).
+TEST_F(RecordingEngineTest, EachEventsAnswer)
+{
+    PrintingScript script(registry, ui);
+    ASSERT_TRUE(script.CreateEngine());
+    const DispatchPtr keep(engine);
+    struct Case
+    {
+        const char* name;
+        DISPID id;
+        std::vector<Variant> plain;
+        std::vector<std::string> answers;
+    };
+    const Case cases[] = {
+        {"Change", 1, {}, {}},
+        {"Help", 4, {Variant("topic")}, {"True"}},
+        {"Begin", 6, {}, {}},
+        {"StatusBar", 11, {Variant("text"), Variant(true)}, {}},
+        {"CloseSheet", 16, {Variant(int16_t{2})}, {"1"}},
+        {"GetMacroName", 17, {Variant("m"), Variant(true)}, {"1"}},
+        {"ReadMacro", 18, {Variant("m")}, {"", "1"}},
+        {"WriteMacro", 19, {Variant("m"), Variant("text")}, {"0"}},
+        {"GetMacroCaption", 20, {}, {"old"}},
+        {"MacroEnd", 22, {Variant("Main")}, {}},
+        {"OverrideMenuCommand taken", 23, {Variant(int16_t{32762})}, {"True"}},
+        {"OverrideMenuCommand left", 23, {Variant(int16_t{5})}, {"False"}},
+        {"NewInstance", 24, {Variant("n")}, {"<none>"}},
+        {"ParseProperties", 25, {Variant("a"), Variant("b")}, {"False"}},
+        {"UpdateProperties", 26, {Variant("a")}, {"old"}},
+        {"OverrideModalWindowOwner", 30, {}, {"42"}},
+        {"EnterDesignMode", 32, {}, {"False"}},
+        {"LeaveDesignMode", 33, {}, {"True"}},
+        {"WindowHandle", 34, {}, {"42"}},
+        {"CloseWindow", 35, {}, {"False"}},
+        {"OpenSheet", 36, {Variant(int16_t{1})}, {}},
+        {"DebugClear", 40, {}, {}},
+        {"MapMacroName", 41, {}, {"old", "old"}},
+        {"ErrorLog", 43, {Variant(int16_t{3})}, {}},
+        {"OnBasicDialogIdle", 999, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Variant> slots(c.answers.size(), Variant("old"));
+        std::vector<Variant> args = c.plain;
+        for (Variant& slot : slots)
+            args.push_back(Variant::byRef(&slot));
+        engine->FireEvent(c.id, args);
+        std::vector<std::string> answers;
+        for (const Variant& slot : slots)
+            answers.push_back(RecordingEngine::describe(slot));
+        EXPECT_EQ(answers, c.answers);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // The events with a handler of the host.
+    engine->FireEvent(BasicEngine::EventDebugPrint, {Variant("text")});
+    engine->FireEvent(BasicEngine::EventDoEvents, {});
+    engine->FireEvent(BasicEngine::EventMacroBegin, {Variant("Main")});
+    EXPECT_EQ(script.prints, std::vector<std::string>{"text"});
+    EXPECT_EQ(ui.doEventsCalls, 1);
+    EXPECT_EQ(ui.focusCalls, 1);
+    engine->properties[11] = Variant(int32_t{7});
+    engine->properties[13] = Variant("Type mismatch");
+    engine->properties[10] = Variant("Module1");
+    engine->FireEvent(BasicEngine::EventErrorAlert, {});
+    EXPECT_EQ(ui.boxes,
+              std::vector<std::string>{"Harlune Scripting: An error has occurred in the script.\n"
+                                       "Text: Type mismatch\nModule: Module1\nLine: 7\n"});
+
+    // The driver's own answers, without the script object's overrides.
+    CSaxBasicDriver driver(registry);
+    ASSERT_TRUE(driver.CreateEngine());
+    const DispatchPtr keepBare(engine);
+    for (const auto& [id, expected] :
+         std::vector<std::pair<DISPID, std::string>>{{35, "True"}, {34, "0"}, {30, "0"}}) {
+        SCOPED_TRACE(id);
+        Variant slot("old");
+        engine->FireEvent(id, {Variant::byRef(&slot)});
+        EXPECT_EQ(RecordingEngine::describe(slot), expected);
     }
 }
 
