@@ -47,6 +47,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <exception>
 
 using platform::framework::ChildFrame;
@@ -1018,7 +1020,16 @@ void MainFrameWidget::readScriptSettings()
                                   Variant(store.GetStringDefault(kIdeSection, setting.name, "")));
             continue;
         }
-        const int32_t value = store.GetIntDefault(kIdeSection, setting.name, setting.fallback);
+        int32_t value = store.GetIntDefault(kIdeSection, setting.name, setting.fallback);
+        if (setting.format == 'u') {
+            // Written as "%u": a colour with the high bit set (a system colour) reads back
+            // whole instead of being cut to the largest int.
+            const std::string text = store.GetStringDefault(kIdeSection, setting.name, "");
+            char* end = nullptr;
+            const unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
+            if (!text.empty() && end != text.c_str() && text[0] != '-' && parsed <= UINT32_MAX)
+                value = static_cast<int32_t>(static_cast<uint32_t>(parsed));
+        }
         if (setting.id == 32) {
             m_script->PutProperty(32, Variant(value != 0));
             m_script->PutProperty(-518,

@@ -18,9 +18,14 @@
 #include "platform/framework/Commands.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MenuRenderer.h"
+#include "platform/qt/MessagePump.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
+#include "platform/win/Clock.h"
+#include "platform/win/ManualClock.h"
 #include "platform/win/Registry.h"
+#include "platform/win/Timers.h"
+#include "tests/app/automation/RecordingEngine.h"
 #include "tests/app/qt/RunUntil.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/crypt/COXCryptFile.h"
@@ -44,11 +49,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -949,4 +956,288 @@ TEST_F(ShellWindowTest, OpenFromInsideAMacroWaitsUntilItEnded)
         },
         5000));
     EXPECT_EQ(frame.recentScripts()[0], second);
+}
+
+// A script timer on the test clock: a handler's GenTimers.SetTimer 5, 100 comes back once as
+// TimerTick(5), however long the clock runs on.
+TEST_F(ShellWindowTest, ScriptTimerTicksOnceOnTheManualClock)
+{
+    auto clock = std::make_shared<win::ManualClock>(std::chrono::seconds(10));
+    win::setClock(clock);
+    struct Restore
+    {
+        ~Restore() { win::setClock(nullptr); }
+    } restore;
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    CSaxBasicObj& script = frame.scriptObject();
+    ASSERT_TRUE(script.hasEngine());
+    const std::string path = std::string(std::getenv("HARLUNE_REGISTRY_DIR")) + "/timer.bas";
+    std::ofstream(path) << "Dim ticks As Long\n"
+                           "Sub EventGenerator_UserMenu(menuid As Long)\n"
+                           "Dim timers\nSet timers = CreateObject(\"Harlune.GenTimers\")\n"
+                           "timers.SetTimer 5, 100\nEnd Sub\n"
+                           "Sub EventGenerator_TimerTick(timerid As Integer)\n"
+                           "ticks = ticks + 1\n"
+                           "WriteLong \"TimerTest\", \"Ticks\", ticks\n"
+                           "WriteLong \"TimerTest\", \"Id\", timerid\nEnd Sub\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteInt("TimerTest", "Ticks", 0);
+    }
+    script.PutProperty(32, platform::automation::Variant(true));
+    frame.openScriptWhenIdle(path);
+    const auto ticks = [] {
+        CINIFileSupport store(nullptr, 1);
+        return store.GetLong("TimerTest", "Ticks");
+    };
+    script.fire(platform::automation::CEventGenerator::UserMenu,
+                {platform::automation::Variant(int32_t{47000})});
+    EXPECT_TRUE(ui.messageBoxes().empty())
+        << (ui.messageBoxes().empty() ? "" : ui.messageBoxes()[0].text);
+
+    // Not due yet.
+    clock->advance(std::chrono::milliseconds(99));
+    ASSERT_TRUE(win::waitTimersSettled(std::chrono::seconds(2)));
+    platform::qt::pumpPendingMessages(100);
+    EXPECT_EQ(ticks(), 0);
+
+    clock->advance(std::chrono::milliseconds(1));
+    ASSERT_TRUE(win::waitTimersSettled(std::chrono::seconds(2)));
+    EXPECT_TRUE(runUntil([&] { return ticks() == 1; }, 3000));
+    // The frame killed the timer before the tick: ten more periods bring none.
+    clock->advance(std::chrono::milliseconds(1000));
+    ASSERT_TRUE(win::waitTimersSettled(std::chrono::seconds(2)));
+    platform::qt::pumpPendingMessages(100);
+    EXPECT_EQ(ticks(), 1);
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetLong("TimerTest", "Id"), 5);
+    EXPECT_FALSE(frame.KillTimer(1005));
+}
+
+// The spectrum window on a recording driver, with its view the program's own.
+SpectrumViewWidget* firstSpectrumView(MainFrameWidget& frame)
+{
+    for (platform::framework::ChildFrame* child : frame.childFrames())
+        if (auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView()))
+            return view;
+    return nullptr;
+}
+
+// A script's VerifyMenu decides: forbidding Store Dark makes it do nothing; forbidding new
+// spectrum windows makes GenWindows.NewSpectrumWindow, called by the script itself, open none.
+TEST_F(ShellWindowTest, ScriptVerifyMenuForbidsStoreDarkAndNewSpectrumWindowsFromScripts)
+{
+    const std::string dir = std::getenv("HARLUNE_REGISTRY_DIR");
+    const std::string spec = dir + "/Default.spec";
+    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
+                           "Initialized=1\r\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    CHarluneApp::useScanCountViews(false);
+    struct Restore
+    {
+        ~Restore() { CHarluneApp::useScanCountViews(true); }
+    } restore;
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    CSaxBasicObj& script = frame.scriptObject();
+    ASSERT_TRUE(script.hasEngine());
+    SpectrumViewWidget* view = firstSpectrumView(frame);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(runUntil([view] { return view->isReady(); }, 5000));
+
+    const auto verifying = [&](const char* name, const char* forbidden, const char* main) {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path) << "Function VerifyMenu(id As MENUVERIFY) As Long\n"
+                            << "VerifyMenu = IIf(id = " << forbidden << ", 0, 1)\nEnd Function\n"
+                            << main;
+        return path;
+    };
+    // Event-driven: armed, it answers the program's questions.
+    script.PutProperty(32, platform::automation::Variant(true));
+    frame.openScriptWhenIdle(verifying("nodark.bas", "mvSpecSpectrumStoreDark", ""));
+    view->core().OnStoreDark();
+    EXPECT_EQ(view->core().darkStored(), 0);
+    frame.openScriptWhenIdle(verifying("dark.bas", "mvSpecSpectrumStoreReference", ""));
+    view->core().OnStoreDark();
+    EXPECT_EQ(view->core().darkStored(), 1);
+
+    // Procedural: the script asks for a window the VerifyMenu of the same script forbids.
+    const size_t before = frame.childWindows().size();
+    script.PutProperty(32, platform::automation::Variant(false));
+    const std::string main = "Sub Main\nDim windows\n"
+                             "Set windows = CreateObject(\"Harlune.GenWindows\")\n"
+                             "windows.NewSpectrumWindow \"Forbidden\"\nEnd Sub\n";
+    frame.openScriptWhenIdle(verifying("nowindow.bas", "mvFileNewSpectrumWindow", main.c_str()));
+    EXPECT_EQ(frame.childWindows().size(), before);
+    frame.openScriptWhenIdle(verifying("window.bas", "mvSpecSpectrumStoreDark", main.c_str()));
+    EXPECT_EQ(frame.childWindows().size(), before + 1);
+    EXPECT_TRUE(ui.messageBoxes().empty())
+        << (ui.messageBoxes().empty() ? "" : ui.messageBoxes()[0].text);
+}
+
+// A procedural script looping on DoEvents until NewSpectraReady reaches its handler: the idle
+// step inside DoEvents starts the scans on the real driver without hardware.
+TEST_F(ShellWindowTest, ProceduralScriptWaitsInDoEventsForNewSpectraReady)
+{
+    const std::string dir = std::getenv("HARLUNE_REGISTRY_DIR");
+    const std::string spec = dir + "/Default.spec";
+    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
+                           "Initialized=1\r\n";
+    {
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+        store.WriteString("Preferences", "SingleThread", "0");
+        store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 4);
+        store.WriteString("ReadyTest", "Window", "");
+    }
+    CHarluneApp::useScanCountViews(false);
+    struct Restore
+    {
+        ~Restore() { CHarluneApp::useScanCountViews(true); }
+    } restore;
+    DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+    CHarluneApp app(library);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    MainFrameWidget& frame = *app.mainFrameWidget();
+    CSaxBasicObj& script = frame.scriptObject();
+    ASSERT_TRUE(script.hasEngine());
+    const std::string path = dir + "/ready.bas";
+    std::ofstream(path) << "Dim got As String\n"
+                           "Sub EventGenerator_NewSpectraReady(windowname As String, "
+                           "channels As Integer)\ngot = windowname\nEnd Sub\n"
+                           "Sub Main\nDo While got = \"\"\nDoEvents\nLoop\n"
+                           "WriteString \"ReadyTest\", \"Window\", got\nEnd Sub\n";
+    // The bound: a script still waiting then is stopped, and the test fails.
+    bool bounded = false;
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [&] {
+        bounded = true;
+        script.stop();
+    });
+    bound.start(10000);
+    script.PutProperty(32, platform::automation::Variant(false));
+    frame.openScriptWhenIdle(path);
+    bound.stop();
+    EXPECT_FALSE(bounded);
+    EXPECT_EQ(script.GetMacroState(), 0);
+    // The handler had the window's name.
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_NE(store.GetStringDefault("ReadyTest", "Window", ""), "");
+}
+
+// The editor settings on a recording engine: read from the store into the engine at start, in
+// their order, written back at close in their formats, and read again the same at the next
+// start (a system colour, high bit set, included).
+TEST_F(ShellWindowTest, EditorSettingsRoundTripThroughTheStore)
+{
+    using platform::automation::DispatchPtr;
+    using platform::automation::Variant;
+    RecordingEngine* engine = nullptr;
+    platform::automation::ClassRegistry::instance().registerOutsideClass(
+        platform::basic::BasicEngine::engineClsid(), [&engine] {
+            auto made = DispatchPtr::adopt(new RecordingEngine);
+            engine = static_cast<RecordingEngine*>(made.get());
+            return made;
+        });
+    struct Unregister
+    {
+        ~Unregister()
+        {
+            platform::automation::ClassRegistry::instance().registerOutsideClass(
+                platform::basic::BasicEngine::engineClsid(), nullptr);
+        }
+    } unregister;
+    const char* section = "Scripting\\BasicIDE";
+    {
+        CINIFileSupport store(nullptr, 1);
+        const std::pair<const char*, const char*> stored[] = {
+            {"Left", "12"},
+            {"Top", "34"},
+            {"Width", "640"},
+            {"Height", "480"},
+            {"EventMode", "0"},
+            {"AlwaysSplit", "1"},
+            {"EditTools", "0"},
+            {"TabAsSpaces", "1"},
+            {"BackColor", "2147483653"},
+            {"DebugHeight", "120"},
+            {"ToolbarVisible", "0"},
+            {"StatusVisible", "0"},
+            {"FileDirectory", "/scripts"},
+            {"ForeColor", "255"},
+            {"TabWidth", "8"},
+        };
+        for (const auto& [name, value] : stored)
+            store.WriteString(section, name, value);
+    }
+    const std::vector<std::string> settingPuts = {
+        "put 90 12",    "put 91 34",
+        "put 92 640",   "put 93 480",
+        "put 32 False", "put -518 Harlune Scripting in Procedural Mode",
+        "put 31 1",     "put 9 0",
+        "put 81 1",     "put -501 -2147483643",
+        "put 66 120",   "put 22 0",
+        "put 21 0",     "put 106 /scripts",
+        "put -513 255", "put 82 8"};
+    // The settings' puts, found after the set-up's own.
+    const auto settingsPutIn = [](const RecordingEngine& e) {
+        const std::vector<std::string> puts = e.only("put");
+        const auto first = std::find(puts.begin(), puts.end(), "put 90 12");
+        return std::vector<std::string>(first, std::min(puts.end(), first + 16));
+    };
+    DispatchPtr keep;
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        ASSERT_NE(engine, nullptr);
+        keep = DispatchPtr(engine);
+        const std::vector<std::string> puts = engine->only("put");
+        ASSERT_GE(puts.size(), 2u);
+        EXPECT_EQ(puts[0], "put -518 Harlune Scripting");
+        EXPECT_EQ(puts[1], "put 36 True");
+        EXPECT_EQ(settingsPutIn(*engine), settingPuts);
+
+        // The user moved the editor and the colours changed.
+        engine->properties[90] = Variant(int32_t{-5});
+        engine->properties[-501] = Variant(int32_t{-1});
+        engine->properties[106] = Variant("/other");
+        engine->calls.clear();
+        app.mainFrameWidget()->close();
+        // The macro state is asked, the settings are read, then the objects go and the engine
+        // is closed.
+        std::vector<std::string> calls;
+        for (const std::string& call : engine->calls)
+            if (call != "call 43")
+                calls.push_back(call.rfind("get ", 0) == 0 ? "get" : call);
+        calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+        EXPECT_EQ(calls, (std::vector<std::string>{"get", "call 48 EventGenerator", "call 48 {}",
+                                                   "call 39"}));
+    }
+    CINIFileSupport store(nullptr, 1);
+    EXPECT_EQ(store.GetStringDefault(section, "Left", "?"), "-5");
+    EXPECT_EQ(store.GetStringDefault(section, "BackColor", "?"), "4294967295");
+    EXPECT_EQ(store.GetStringDefault(section, "ForeColor", "?"), "255");
+    EXPECT_EQ(store.GetStringDefault(section, "FileDirectory", "?"), "/other");
+    EXPECT_EQ(store.GetStringDefault(section, "EventMode", "?"), "0");
+    EXPECT_EQ(store.GetStringDefault(section, "TabWidth", "?"), "8");
+
+    // Read again at the next start as they were left.
+    engine = nullptr;
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_NE(engine, nullptr);
+    std::vector<std::string> expected = settingPuts;
+    expected[0] = "put 90 -5";
+    expected[9] = "put -501 -1";
+    expected[13] = "put 106 /other";
+    const std::vector<std::string> puts = engine->only("put");
+    const auto first = std::find(puts.begin(), puts.end(), "put 90 -5");
+    EXPECT_EQ(std::vector<std::string>(first, std::min(puts.end(), first + 16)), expected);
 }
