@@ -3,6 +3,7 @@
 #include "app/dialogs/AutoincrementFilenameDialog.h"
 #include "app/dialogs/ChartDialogAdapters.h"
 #include "app/dialogs/ConfigureAxisTextDialog.h"
+#include "app/dialogs/ConfigureCursorDialog.h"
 #include "app/dialogs/ConfigureLegendDialog.h"
 #include "app/dialogs/ConfigureSpectrumGridDialog.h"
 #include "app/dialogs/DataAcquisitionPropertySheet.h"
@@ -711,6 +712,37 @@ SpectrumViewWidget::runAutoincrementDialog(const AutoincrementDialogValues& valu
     if (dialog.DoModal() != CAutoincrementFilenameDialog::IDOK)
         return std::nullopt;
     return AutoincrementDialogValues{dialog.m_baseName, dialog.m_startingIndex};
+}
+
+std::optional<CursorDialogValues>
+SpectrumViewWidget::runCursorDialog(const CursorDialogValues& values)
+{
+    CConfigureCursorDialog dialog(this);
+    dialog.m_lineStyle = values.linePattern;
+    dialog.m_lineWidth = values.lineWidth;
+    dialog.m_color = values.color;
+    dialog.m_channel = values.channel;
+    dialog.m_precision = values.precision;
+    dialog.m_limitRange = values.limitToDisplay;
+    dialog.m_showIntensity = values.valuesInLegend;
+    dialog.m_displayOption = values.statusBar;
+    if (dialog.DoModal() != CConfigureCursorDialog::IDOK)
+        return std::nullopt;
+    CursorDialogValues out = values;
+    // A list left without a selection keeps what the cursor had.
+    if (dialog.m_lineStyle >= 0)
+        out.linePattern = dialog.m_lineStyle;
+    if (dialog.m_lineWidth >= 0)
+        out.lineWidth = dialog.m_lineWidth;
+    if (dialog.m_channel >= 0)
+        out.channel = dialog.m_channel;
+    if (dialog.m_precision >= 0)
+        out.precision = dialog.m_precision;
+    out.color = dialog.m_color;
+    out.limitToDisplay = dialog.m_limitRange;
+    out.valuesInLegend = dialog.m_showIntensity;
+    out.statusBar = dialog.m_displayOption;
+    return out;
 }
 
 void SpectrumViewWidget::copyChartToClipboard(platform::chart::XrtHandle chart)

@@ -141,6 +141,7 @@ public:
     runFileDialog(const SpectrumFileDialogRequest& request) override;
     std::optional<AutoincrementDialogValues>
     runAutoincrementDialog(const AutoincrementDialogValues& values) override;
+    std::optional<CursorDialogValues> runCursorDialog(const CursorDialogValues& values) override;
     void showFeaturesDialog(int refreshIntervalMs) override;
     // The model features dialogs open on this view.
     int openFeaturesDialogCount() const;

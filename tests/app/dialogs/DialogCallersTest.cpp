@@ -2,6 +2,7 @@
 // commands, the spectrum window's warning, colour-temperature and channel dialogs, and its
 // Configure Data Acquisition command.
 #include "app/dialogs/ConfigureAxisTextDialog.h"
+#include "app/dialogs/ConfigureCursorDialog.h"
 #include "app/dialogs/ConfigureSpectrumGridDialog.h"
 #include "app/dialogs/CreateNewGraphDialog.h"
 #include "app/dialogs/CreateNewGridDialog.h"
@@ -261,6 +262,39 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheChannelDialog)
         w.widget->selectChannels({1, 1, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, (std::array<int, 8>{1, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+// Configure Cursor: the window's values go into the dialog and come back through OK; Cancel
+// changes nothing.
+TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheCursorDialog)
+{
+    WidgetWindow w;
+    CursorDialogValues values;
+    values.linePattern = 3;
+    values.lineWidth = 2;
+    values.color = 0x00FF00;
+    values.channel = 1;
+    values.statusBar = 1;
+    values.limitToDisplay = 1;
+    values.precision = 4;
+    values.valuesInLegend = 1;
+    answerNextModal<CConfigureCursorDialog>([](CConfigureCursorDialog& dialog) {
+        EXPECT_EQ(dialog.m_precision, 4);
+        dialog.pressOk();
+    });
+    const auto answer = w.widget->runCursorDialog(values);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->linePattern, 3);
+    EXPECT_EQ(answer->lineWidth, 2);
+    EXPECT_EQ(answer->color, 0x00FF00u);
+    EXPECT_EQ(answer->channel, 1);
+    EXPECT_EQ(answer->precision, 4);
+    EXPECT_EQ(answer->limitToDisplay, 1);
+    EXPECT_EQ(answer->valuesInLegend, 1);
+
+    answerNextModal<CConfigureCursorDialog>(
+        [](CConfigureCursorDialog& dialog) { dialog.pressCancel(); });
+    EXPECT_FALSE(w.widget->runCursorDialog(values).has_value());
 }
 
 TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheRenameAndCopyDialogs)
