@@ -84,6 +84,17 @@ function(harlune_add_test name)
     endif()
 endfunction()
 
+# harlune_test_loads_driver(<name>): the test program loads libVYKDRV32.so at run time (built
+# before it) and unloads it. The library's thread-local blocks stay listed in every thread
+# after the unload, and at exit the leak checker's walk of them can read a stale block and
+# crash; in AddressSanitizer builds such a program leaves thread-local storage out of that walk.
+function(harlune_test_loads_driver name)
+    add_dependencies(${name} VYKDRV32)
+    if(SANITIZE STREQUAL "address")
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/app/UnloadedLibraryLeakOptions.cpp)
+    endif()
+endfunction()
+
 # The folder of the calling CMakeLists.txt below tests/ ("driver/core"): the tests' label.
 macro(harlune_test_folder var)
     file(RELATIVE_PATH ${var} ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})

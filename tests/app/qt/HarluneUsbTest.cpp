@@ -38,21 +38,6 @@
 using platform::usb::test::FakeLibusb;
 using sim::usb::SimulatedUsbSpectrometer;
 
-#if defined(__SANITIZE_ADDRESS__)
-// This program loads and unloads the driver library, whose thread-local blocks stay listed
-// after the unload; the leak checker's thread walk then reads a stale block and crashes at
-// exit. Thread-local storage is left out of the walk (which can only report more, never
-// fewer, leaks), and glib's per-thread caches, reachable only from there, are not leaks.
-extern "C" const char* __lsan_default_options()
-{
-    return "use_tls=0";
-}
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libglib-2.0.so\n";
-}
-#endif
-
 namespace {
 
 constexpr int kPixels = 2048;
