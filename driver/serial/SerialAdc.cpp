@@ -17,7 +17,7 @@
 namespace driver::serial {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Time = std::chrono::nanoseconds;
 
 constexpr int kBaudRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr std::size_t kQueueBytes = 10000;
@@ -31,10 +31,16 @@ bool refusedOn(unsigned mask, int type)
     return type >= 0 && type < 32 && (mask >> type) & 1u;
 }
 
-int msLeft(Clock::time_point deadline)
+// Deadlines are taken on the port's own time, on which its waits run.
+Time deadlineAfter(SerialPort& port, int ms)
+{
+    return port.now() + std::chrono::milliseconds(ms);
+}
+
+int msLeft(SerialPort& port, Time deadline)
 {
     const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - port.now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -127,13 +133,13 @@ std::int16_t SerialAdc::sendWithAckLocked(std::span<const std::uint8_t> bytes, b
 
 bool SerialAdc::readExactLocked(std::span<std::uint8_t> bytes, int timeoutMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Time deadline = deadlineAfter(*m_serial, timeoutMs);
     std::size_t done = 0;
     while (done < bytes.size()) {
         done += m_serial->read(bytes.subspan(done));
         if (done >= bytes.size())
             break;
-        const int left = msLeft(deadline);
+        const int left = msLeft(*m_serial, deadline);
         if (left == 0 || !m_serial->waitReadable(left))
             return false;
     }
@@ -142,13 +148,13 @@ bool SerialAdc::readExactLocked(std::span<std::uint8_t> bytes, int timeoutMs)
 
 std::size_t SerialAdc::readUntilQuietLocked(std::span<std::uint8_t> bytes, int gapMs, int timeoutMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Time deadline = deadlineAfter(*m_serial, timeoutMs);
     std::size_t done = 0;
     for (;;) {
         done += m_serial->read(bytes.subspan(done));
-        if (done >= bytes.size() || msLeft(deadline) == 0)
+        if (done >= bytes.size() || msLeft(*m_serial, deadline) == 0)
             break;
-        if (!m_serial->waitReadable(std::min(gapMs, msLeft(deadline))))
+        if (!m_serial->waitReadable(std::min(gapMs, msLeft(*m_serial, deadline))))
             break;
     }
     return done;
@@ -644,12 +650,12 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
     }
     // The first bytes: by the scan's time-out, or, waiting for a trigger, until the
     // trigger comes or the scan is aborted.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(firstByteTimeoutMs);
+    const Time deadline = deadlineAfter(*m_serial, firstByteTimeoutMs);
     // (A converter without a scan answers one byte.)
     while (m_serial->bytesWaiting() < 1) {
         if (aborted() || (triggerWait && cancelled()))
             return kKalTimeout;
-        const int slice = untilTrigger ? 100 : std::min(100, msLeft(deadline));
+        const int slice = untilTrigger ? 100 : std::min(100, msLeft(*m_serial, deadline));
         if (!untilTrigger && slice == 0)
             return kKalTimeout;
         m_serial->waitReadable(slice);
@@ -661,8 +667,7 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
     std::size_t got = 0;
     ScanFrame frame;
     FrameStatus status = FrameStatus::Truncated;
-    const auto frameDeadline =
-        Clock::now() + std::chrono::milliseconds(lineTimeMs(kReceiveBytes, m_baud));
+    const Time frameDeadline = deadlineAfter(*m_serial, lineTimeMs(kReceiveBytes, m_baud));
     for (;;) {
         const std::size_t n = m_serial->read(std::span(bytes).subspan(got));
         got += n;
@@ -672,9 +677,9 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
             if (status != FrameStatus::Truncated)
                 break;
         }
-        if (got >= bytes.size() || msLeft(frameDeadline) == 0 || aborted())
+        if (got >= bytes.size() || msLeft(*m_serial, frameDeadline) == 0 || aborted())
             break;
-        if (!m_serial->waitReadable(std::min(kQuietGapMs, msLeft(frameDeadline))))
+        if (!m_serial->waitReadable(std::min(kQuietGapMs, msLeft(*m_serial, frameDeadline))))
             break;
     }
     if (!stopAtFrameEnd.load())
@@ -695,9 +700,9 @@ std::int16_t SerialAdc::readFrameLocked(bool skipFirst, std::uint16_t* buffer,
     default: {
         // Let the rest of a broken frame arrive, so that it does not spoil the next one.
         std::array<std::uint8_t, 512> drain{};
-        const auto drainDeadline = Clock::now() + std::chrono::milliseconds(2000);
-        while (m_serial->waitReadable(std::min(kQuietGapMs, msLeft(drainDeadline))) &&
-               msLeft(drainDeadline) > 0)
+        const Time drainDeadline = deadlineAfter(*m_serial, 2000);
+        while (m_serial->waitReadable(std::min(kQuietGapMs, msLeft(*m_serial, drainDeadline))) &&
+               msLeft(*m_serial, drainDeadline) > 0)
             m_serial->read(drain);
         return kKalBadFrame;
     }

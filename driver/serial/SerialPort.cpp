@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -25,6 +26,9 @@ constexpr SpeedRow kSpeeds[] = {
     {1200, B1200},   {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},
     {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
 };
+
+std::mutex g_openerMutex;
+SerialPortOpener g_opener; // empty: openSerialDevice
 
 std::string configurationFile()
 {
@@ -189,6 +193,11 @@ private:
 
 } // namespace
 
+std::chrono::nanoseconds SerialPort::now()
+{
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
+
 unsigned termiosSpeed(int baud)
 {
     for (const SpeedRow& row : kSpeeds) {
@@ -242,7 +251,20 @@ std::unique_ptr<SerialPort> OpenSerialPort(int port, std::size_t inputQueue,
 {
     if (port < kFirstSerialPort || port > kLastSerialPort)
         return nullptr;
-    return openSerialDevice(serialDevicePath(port), inputQueue, outputQueue);
+    SerialPortOpener opener;
+    {
+        std::lock_guard lock(g_openerMutex);
+        opener = g_opener;
+    }
+    const std::string path = serialDevicePath(port);
+    return opener ? opener(path, inputQueue, outputQueue)
+                  : openSerialDevice(path, inputQueue, outputQueue);
+}
+
+void setSerialPortOpener(SerialPortOpener opener)
+{
+    std::lock_guard lock(g_openerMutex);
+    g_opener = std::move(opener);
 }
 
 } // namespace driver::serial

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -32,6 +34,10 @@ public:
     virtual void purgeInput() = 0;
     // Waits at most `timeoutMs` for bytes to be waiting; true when some are.
     virtual bool waitReadable(int timeoutMs) = 0;
+    // The time the waits run on, from an arbitrary origin: the monotonic clock for a real
+    // port. The converter's reply deadlines are measured on it, so that a port standing in
+    // for a line can let them run out only when nothing more is on its way.
+    virtual std::chrono::nanoseconds now();
 };
 
 // Valid port numbers: "COM1" to "COM9".
@@ -50,6 +56,13 @@ std::unique_ptr<SerialPort> OpenSerialPort(int port, std::size_t inputQueue,
 // The same on a named device.
 std::unique_ptr<SerialPort> openSerialDevice(const std::string& path, std::size_t inputQueue,
                                              std::size_t outputQueue);
+
+// Opens the device of a port number for OpenSerialPort.
+using SerialPortOpener = std::function<std::unique_ptr<SerialPort>(
+    const std::string& path, std::size_t inputQueue, std::size_t outputQueue)>;
+// Installs another opener than openSerialDevice (tests: a port onto a simulated converter);
+// null restores it. Any thread; ports already open keep what they are.
+void setSerialPortOpener(SerialPortOpener opener);
 
 // The termios speed constant of a baud rate; 0 when it has none.
 unsigned termiosSpeed(int baud);
