@@ -59,6 +59,7 @@ SerialAdcSimulator::~SerialAdcSimulator()
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
+    m_progress->closed = true;
     ::close(m_master);
     ::close(m_slave);
 }
@@ -183,16 +184,19 @@ void SerialAdcSimulator::run()
             continue;
         // Bytes sent at another speed than the converter's arrive as noise: unheard.
         const int host = hostBaud();
+        bool heard = true;
         {
             std::lock_guard lock(m_mutex);
             if (host != m_baud) {
                 m_ignored += static_cast<int>(n);
                 m_pending.clear();
-                continue;
+                heard = false;
             }
         }
-        for (ssize_t k = 0; k < n; ++k)
+        for (ssize_t k = 0; heard && k < n; ++k)
             feed(buffer[k]);
+        // Counted after the answers to these bytes were sent in full.
+        m_progress->handled.fetch_add(static_cast<std::uint64_t>(n));
     }
 }
 
@@ -426,6 +430,7 @@ void SerialAdcSimulator::sendPaced(const std::vector<std::uint8_t>& bytes, int b
             const ssize_t n = ::write(m_master, bytes.data() + done + written, chunk - written);
             if (n > 0) {
                 written += static_cast<std::size_t>(n);
+                m_progress->sent.fetch_add(static_cast<std::uint64_t>(n));
                 continue;
             }
             pollfd pfd{m_master, POLLOUT, 0};

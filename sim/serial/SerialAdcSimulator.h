@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,6 +19,25 @@ enum class SerialFault
     MissingEndMarker, // scan frames end in 00 00 instead of FF FD
     BadChecksum,      // scan frames carry a wrong sum
     Garbage,          // a burst of meaningless bytes instead of the reply
+};
+
+// How far the converter has got with its line, for a port that must know whether anything
+// is still on its way (SimulatorPort). Shared, so that a port may outlive the simulator.
+struct LineProgress
+{
+    // Bytes the hosts' ports wrote to the line and read (or discarded) from it; counted by
+    // those ports.
+    std::atomic<std::uint64_t> written{0};
+    std::atomic<std::uint64_t> consumed{0};
+    // Bytes the converter took from the line and dealt with (answered, or ignored), counted
+    // once its whole answer was sent; and bytes it sent.
+    std::atomic<std::uint64_t> handled{0};
+    std::atomic<std::uint64_t> sent{0};
+    // The simulator is gone: nothing more will come.
+    std::atomic<bool> closed{false};
+    // The clock of the ports on the line (SimulatorPort::now), which only waits that ran out
+    // move; it runs on from one port to the next.
+    std::atomic<std::int64_t> portTimeNs{0};
 };
 
 // A serial A/D converter on the master side of a pseudo-terminal pair. The driver opens
@@ -65,6 +85,9 @@ public:
     std::uint16_t setting(char letter) const;
     std::string storedString(std::uint16_t slot) const;
 
+    // The line's progress, for a port onto the simulator.
+    std::shared_ptr<LineProgress> lineProgress() const { return m_progress; }
+
 private:
     void run();
     void feed(std::uint8_t byte);
@@ -82,6 +105,7 @@ private:
     std::string m_path;
     std::jthread m_thread;
     std::atomic<bool> m_stop{false};
+    std::shared_ptr<LineProgress> m_progress = std::make_shared<LineProgress>();
 
     mutable std::mutex m_mutex;
     int m_type;

@@ -308,8 +308,13 @@ TEST_P(SerialAdcFaults, RefusalsAndBrokenRepliesAreReportedNotTrusted)
     for (const Silent& c : silent) {
         SCOPED_TRACE(c.name);
         const auto start = Clock::now();
+        const auto lineStart = lineTime(*m_simulator);
         EXPECT_EQ(c.call(), 0);
         EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kReplyTimeoutMs + 1000));
+        // On the line's clock, the ACK's wait ran out in full.
+        EXPECT_GE(lineTime(*m_simulator) - lineStart, std::chrono::milliseconds(kAckTimeoutMs));
+        EXPECT_LT(lineTime(*m_simulator) - lineStart,
+                  std::chrono::milliseconds(kReplyTimeoutMs + 1000));
     }
     m_simulator->clearFaults();
 

@@ -178,9 +178,16 @@ TEST_F(SerialScan, FaultsAreReportedWithinTheirBoundAndTheNextScanWorks)
         Words words{};
         words[kScanBufferPixelWord] = 0x4242;
         const auto start = Clock::now();
+        const auto lineStart = lineTime(*m_simulator);
         EXPECT_EQ(KAL_Scan(words.data()), c.expected);
         // Scan time 1 ms plus the 4000 ms margin, with room for the retries' line time.
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(12));
+        // The same bound on the line's clock, where the driver's waits ran out; a silent
+        // converter is given the whole margin.
+        EXPECT_LT(lineTime(*m_simulator) - lineStart, std::chrono::seconds(12));
+        if (c.expected == -2) {
+            EXPECT_GE(lineTime(*m_simulator) - lineStart, std::chrono::milliseconds(4001));
+        }
         EXPECT_EQ(countOf(m_simulator->commands(), 'S'), c.scansSent);
         EXPECT_EQ(serialAdc().lastScanFailed(), c.expected != 1);
         m_simulator->clearFaults();
@@ -231,6 +238,7 @@ TEST_F(SerialScan, TriggerWaitsEnd)
         m_simulator->clearCommands();
         std::int16_t result = 99;
         const auto start = Clock::now();
+        const auto lineStart = lineTime(*m_simulator);
         std::jthread scanner([&result] {
             Words words{};
             result = KAL_Scan(words.data());
@@ -246,6 +254,11 @@ TEST_F(SerialScan, TriggerWaitsEnd)
         scanner.join();
         // The scan's own time-out (P + 4 s) after the trigger time-out; the others at once.
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(c.end ? 2 : 6));
+        if (!c.end) {
+            // On the line's clock: the trigger time-out, then the scan's own.
+            EXPECT_GE(lineTime(*m_simulator) - lineStart, std::chrono::milliseconds(4301));
+            EXPECT_LT(lineTime(*m_simulator) - lineStart, std::chrono::seconds(6));
+        }
         EXPECT_EQ(result, -2);
         EXPECT_EQ(KAL_SetExternalTrigger(0), 1);
         Words words{};
