@@ -121,6 +121,41 @@ Size CalcSize(const std::vector<Button>& buttons, const Metrics& metrics)
     return {clampWidth(width), clampWidth(height)};
 }
 
+std::vector<Rect> buttonRects(const std::vector<Button>& buttons, const Metrics& metrics)
+{
+    const int32_t width = CalcSize(buttons, metrics).cx;
+    const int64_t buttonHeight = std::max(metrics.buttonHeight, 0);
+    std::vector<Rect> rects;
+    rects.reserve(buttons.size());
+    int64_t x = 0;
+    int64_t y = 0;
+    auto rect = [](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+        return Rect{clampWidth(left), clampWidth(top), clampWidth(right), clampWidth(bottom)};
+    };
+    for (const Button& button : buttons) {
+        if (isHidden(button)) {
+            rects.push_back(rect(x, y, x, y));
+            continue;
+        }
+        const int64_t cx = buttonWidth(button, metrics);
+        const bool wraps = (button.state & TBSTATE_WRAP) != 0;
+        if (isSeparator(button) && wraps) {
+            const int64_t gap = metrics.flat ? cx : 2 * cx / 3;
+            rects.push_back(rect(0, y + buttonHeight, width, y + buttonHeight + gap));
+            x = 0;
+            y += buttonHeight + gap;
+            continue;
+        }
+        rects.push_back(rect(x, y, x + cx, y + buttonHeight));
+        x += cx;
+        if (wraps) {
+            x = 0;
+            y += buttonHeight;
+        }
+    }
+    return rects;
+}
+
 void SizeToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t length,
                  bool heightWise)
 {

@@ -40,12 +40,27 @@ struct Size
     bool operator==(const Size&) const = default;
 };
 
+// Rectangles with right and bottom exclusive.
+struct Rect
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
 // The width a button takes in a row (0 for a hidden one).
 int32_t buttonWidth(const Button& button, const Metrics& metrics);
 // Clears every wrap and sets wraps so that no row passes width; the number of rows.
 int WrapToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t width);
 // The size of the bar as wrapped.
 Size CalcSize(const std::vector<Button>& buttons, const Metrics& metrics);
+// Where each button sits in the wrapped bar, as CalcSize measures it: rows from the top left,
+// a row ending at a wrap, the next row below it (and below the gap of a separator that ends
+// it). A separator that ends a row is drawn in its gap: its rectangle is the gap, as wide as
+// the bar. A hidden button gets an empty rectangle where it would be.
+std::vector<Rect> buttonRects(const std::vector<Button>& buttons, const Metrics& metrics);
 // Wraps the bar for a length: with heightWise the narrowest wrap whose height is the length (or
 // the nearest taller), else the narrowest width with the row count of a wrap at the length.
 void SizeToolBar(std::vector<Button>& buttons, const Metrics& metrics, int32_t length,
@@ -69,15 +84,6 @@ struct InsideInsets
 constexpr int32_t kSmallIconSize = 16;
 InsideInsets CalcInsideRect(bool horizontal, bool icon, bool flat, bool gripper, bool floating);
 
-// The drawing geometry of the bar's own parts; rectangles with right and bottom exclusive.
-struct Rect
-{
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
 // The gripper's two raised bars, 3 pixels thick and 3 apart, in the area before the buttons;
 // rest is what is left after them. dockable: the bar has a dock context (2 more pixels off the
 // left, and for a horizontal bar 2 off the bottom).

@@ -138,6 +138,30 @@ TEST(ToolBarLayoutTest, SizeToolBarBothWays)
     }
 }
 
+TEST(ToolBarLayoutTest, ButtonRectsFollowTheRows)
+{
+    // Two rows, wrapped at the separator, whose gap runs across the bar; a hidden button takes
+    // no room.
+    Metrics metrics;
+    std::vector<Button> buttons = bar("BSBHB");
+    ASSERT_EQ(WrapToolBar(buttons, metrics, 60), 2);
+    EXPECT_EQ(wraps(buttons), ".w...");
+    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 52}));
+    EXPECT_EQ(
+        buttonRects(buttons, metrics),
+        (std::vector<Rect>{
+            {0, 0, 23, 22}, {0, 22, 46, 30}, {0, 30, 23, 52}, {23, 30, 23, 30}, {23, 30, 46, 52}}));
+    // A raised bar keeps two thirds of the separator between the rows.
+    metrics.flat = false;
+    EXPECT_EQ(buttonRects(buttons, metrics)[1], (Rect{0, 22, 46, 27}));
+    EXPECT_EQ(buttonRects(buttons, metrics)[2], (Rect{0, 27, 23, 49}));
+    // One row: each button after the one before.
+    metrics.flat = true;
+    WrapToolBar(buttons, metrics, 32767);
+    EXPECT_EQ(buttonRects(buttons, metrics)[4], (Rect{54, 0, 77, 22}));
+    EXPECT_TRUE(buttonRects({}, metrics).empty());
+}
+
 TEST(ToolBarLayoutTest, SeparatorLinesEmptyBarAndInsideInsets)
 {
     const std::pair<int32_t, bool> separators[] = {{0, true},    {8, true},  {9, false},
