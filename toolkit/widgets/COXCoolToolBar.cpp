@@ -13,6 +13,7 @@
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QLayout>
@@ -268,6 +269,58 @@ private:
     COXCoolToolBar* m_bar;
 };
 
+// Stands in the framework's tool-bar layout for all of the bar's buttons: that layout places it
+// after the handle and sizes the bar round it, and the bar places its buttons over it. Its size
+// hint is the size of the buttons as laid out; it may be made as small as one button.
+class ButtonArea : public QWidget
+{
+public:
+    explicit ButtonArea(QWidget* parent) : QWidget(parent)
+    {
+        // Mouse events it ignores go on to the bar (a floating bar is moved from anywhere).
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    }
+    void setSizes(const QSize& hint, const QSize& minimum)
+    {
+        if (hint == m_hint && minimum == m_minimum)
+            return;
+        m_hint = hint;
+        m_minimum = minimum;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return m_hint; }
+    QSize minimumSizeHint() const override { return m_minimum; }
+
+private:
+    QSize m_hint{0, 0};
+    QSize m_minimum{0, 0};
+};
+
+// A separator of the bar, as wide as its record says. It is drawn as the application's style
+// draws tool-bar separators, which the bar's style turns into its own drawing: a line down a
+// separator taller than wide, else a line across it (a separator that ends a row stands for the
+// gap below the row).
+class BarSeparator : public QWidget
+{
+public:
+    explicit BarSeparator(COXCoolToolBar* bar) : QWidget(bar), m_bar(bar) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QStyleOption option;
+        option.initFrom(this);
+        if (height() > width())
+            option.state |= QStyle::State_Horizontal;
+        m_bar->style()->drawPrimitive(QStyle::PE_IndicatorToolBarSeparator, &option, &painter,
+                                      this);
+    }
+
+private:
+    COXCoolToolBar* m_bar;
+};
+
 // The process-wide registrations of custom buttons and the bars alive, which an update of a
 // registration reaches.
 struct CustomButtonRegistry
@@ -318,6 +371,7 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
     }
     m_style = std::make_unique<CoolBarStyle>(this);
     setStyle(m_style.get());
+    adoptButtons();
     m_arrowWidth = QApplication::style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
     m_selectionFrame = new SelectionFrame(this);
     setAcceptDrops(true);
@@ -325,11 +379,13 @@ COXCoolToolBar::COXCoolToolBar(const ToolBarResource& resource,
     customRegistry().bars.push_back(this);
     // Floating re-places the custom buttons at once; a new dock side at the next idle update.
     connect(this, &QToolBar::topLevelChanged, this, [this](bool) {
+        arrangeButtons();
         if (!m_customButtons.empty())
             UpdateLayout(true, true);
         m_idleWork |= 2;
     });
     connect(this, &QToolBar::orientationChanged, this, [this](Qt::Orientation) {
+        arrangeButtons();
         if (!m_customButtons.empty())
             m_idleWork |= 1;
         m_idleWork |= 2;
@@ -340,6 +396,15 @@ COXCoolToolBar::~COXCoolToolBar()
 {
     auto& bars = customRegistry().bars;
     bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
+    // The framework's layout lets the buttons' area go before its action does.
+    if (m_areaAction) {
+        m_buttonArea->removeEventFilter(this);
+        QActionEvent removed(QEvent::ActionRemoved, m_areaAction);
+        QToolBar::actionEvent(&removed);
+        delete m_areaAction;
+        m_areaAction = nullptr;
+        m_buttonArea = nullptr;
+    }
     // No widget may keep the bar's style once it is gone.
     for (QWidget* child : findChildren<QWidget*>())
         if (child->style() == m_style.get())
@@ -375,6 +440,12 @@ int COXCoolToolBar::indexOfWidget(QObject* widget) const
 
 bool COXCoolToolBar::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_buttonArea) {
+        // The framework's layout moved or sized the buttons' area: the buttons follow it.
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            placeButtons();
+        return false;
+    }
     switch (event->type()) {
     case QEvent::Enter:
     case QEvent::Leave:
@@ -503,6 +574,7 @@ bool COXCoolToolBar::DeleteButton(int index)
     if (index == 0 && plainSeparator(0))
         DeleteButton(0);
     m_internalChange = wasInternal;
+    arrangeButtons();
     UpdateLayout(true, true);
     return true;
 }
@@ -1322,6 +1394,7 @@ void COXCoolToolBar::UpdateLayout(bool recalc, bool redraw)
     if (m_internalChange)
         return;
     PlaceCustomButtons();
+    arrangeButtons();
     if (isHidden())
         return;
     if (recalc) {
@@ -1518,8 +1591,10 @@ void COXCoolToolBar::DrawGripper(QPainter& painter, QRect& rect)
 void COXCoolToolBar::DrawSeparator(QPainter& painter, const QRect& rect)
 {
     namespace bl = toolkit::widgets::barlayout;
-    // Wider separators hold controls: no line.
-    const auto line = bl::separatorLine(fromQRect(rect), orientation() == Qt::Horizontal);
+    // A line down a separator taller than wide (between buttons of a row), else across it (the
+    // gap below a row that the separator ends). Separators 9 pixels and wider hold controls:
+    // no line.
+    const auto line = bl::separatorLine(fromQRect(rect), rect.height() > rect.width());
     if (!line)
         return;
     const QColor light = toolkit::widgets::toQColor(
@@ -1610,6 +1685,7 @@ void COXCoolToolBar::applyButtonLooks()
         if (button->popupMode() != mode)
             button->setPopupMode(mode);
     }
+    arrangeButtons();
 }
 
 bool COXCoolToolBar::event(QEvent* event)
@@ -1625,7 +1701,291 @@ bool COXCoolToolBar::event(QEvent* event)
     default:
         break;
     }
-    return ToolBar::event(event);
+    const bool handled = ToolBar::event(event);
+    switch (event->type()) {
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+    case QEvent::LayoutRequest:
+    case QEvent::ParentChange:
+    case QEvent::Show:
+        // Measured again: a button may have changed its size, or the bar its state.
+        arrangeButtons();
+        break;
+    case QEvent::Resize:
+        if (isFloating())
+            fitFloatingBar();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+QWidget* COXCoolToolBar::widgetForAction(QAction* action) const
+{
+    const auto found = m_actionWidgets.find(action);
+    return found == m_actionWidgets.end() ? nullptr : found->second;
+}
+
+void COXCoolToolBar::adoptButtons()
+{
+    // The framework's layout places its buttons in one row, or hides those past the end; the
+    // bar lays its buttons out itself. That layout keeps one item, the buttons' area, which it
+    // places after the handle and sizes the bar round.
+    for (QAction* action : actions()) {
+        QActionEvent removed(QEvent::ActionRemoved, action);
+        QToolBar::actionEvent(&removed);
+    }
+    m_buttonArea = new ButtonArea(this);
+    auto* areaAction = new QWidgetAction(this);
+    areaAction->setDefaultWidget(m_buttonArea);
+    m_areaAction = areaAction;
+    QActionEvent added(QEvent::ActionAdded, areaAction);
+    QToolBar::actionEvent(&added);
+    m_buttonArea->installEventFilter(this);
+    for (QAction* action : actions())
+        addButtonWidget(action);
+    connect(this, &QToolBar::iconSizeChanged, this, [this](const QSize& size) {
+        for (const auto& [action, widget] : m_actionWidgets)
+            if (auto* button = qobject_cast<QToolButton*>(widget))
+                button->setIconSize(size);
+        arrangeButtons();
+    });
+    connect(this, &QToolBar::toolButtonStyleChanged, this, [this](Qt::ToolButtonStyle style) {
+        for (const auto& [action, widget] : m_actionWidgets)
+            if (auto* button = qobject_cast<QToolButton*>(widget))
+                button->setToolButtonStyle(style);
+        arrangeButtons();
+    });
+}
+
+void COXCoolToolBar::addButtonWidget(QAction* action)
+{
+    if (!action || m_actionWidgets.count(action))
+        return;
+    QWidget* widget = nullptr;
+    if (auto* widgetAction = qobject_cast<QWidgetAction*>(action)) {
+        widget = widgetAction->requestWidget(this);
+    } else if (action->isSeparator()) {
+        widget = new BarSeparator(this);
+    } else {
+        auto* button = new QToolButton(this);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setIconSize(iconSize());
+        button->setToolButtonStyle(toolButtonStyle());
+        button->setDefaultAction(action);
+        connect(button, &QToolButton::triggered, this, &QToolBar::actionTriggered);
+        widget = button;
+    }
+    if (widget)
+        m_actionWidgets.emplace(action, widget);
+}
+
+void COXCoolToolBar::removeButtonWidget(QAction* action)
+{
+    const auto found = m_actionWidgets.find(action);
+    if (found == m_actionWidgets.end())
+        return;
+    QWidget* widget = found->second;
+    m_actionWidgets.erase(found);
+    if (auto* widgetAction = qobject_cast<QWidgetAction*>(action)) {
+        widgetAction->releaseWidget(widget);
+    } else {
+        // Later: the click that removed the button may be running in it.
+        widget->hide();
+        widget->deleteLater();
+    }
+}
+
+void COXCoolToolBar::actionEvent(QActionEvent* event)
+{
+    QAction* action = event->action();
+    switch (event->type()) {
+    case QEvent::ActionAdded:
+        addButtonWidget(action);
+        break;
+    case QEvent::ActionRemoved:
+        removeButtonWidget(action);
+        break;
+    default:
+        break;
+    }
+    // While an insert or a delete has the actions and the records out of step this waits for
+    // the bar's own layout step.
+    arrangeButtons();
+}
+
+std::vector<toolkit::widgets::barlayout::Button> COXCoolToolBar::layoutButtons() const
+{
+    namespace bl = toolkit::widgets::barlayout;
+    std::vector<bl::Button> buttons;
+    const QList<QAction*> all = actions();
+    if (static_cast<std::size_t>(all.size()) != m_records.size())
+        return buttons;
+    for (int i = 0; i < all.size(); ++i) {
+        const ButtonRecord& record = m_records[static_cast<std::size_t>(i)];
+        QWidget* widget = widgetForAction(all[i]);
+        bl::Button button;
+        button.commandId = record.commandId;
+        button.image = record.image;
+        button.style = record.style;
+        button.state = record.state;
+        if (!widget || !all[i]->isVisible())
+            button.state |= TBSTATE_HIDDEN;
+        const bool separator = (record.style & TBSTYLE_SEP) != 0;
+        if (separator && m_customButtons.count(i)) {
+            // A control on a separator: the width of its record, else the control's own.
+            if (button.image <= 0 && widget)
+                button.image = widget->sizeHint().width();
+        } else if (separator && button.image <= 0) {
+            button.image = kSeparatorWidth;
+        } else if (!separator && (record.style & TBSTYLE_AUTOSIZE) != 0 && widget) {
+            button.itemWidth = widget->sizeHint().width();
+        }
+        buttons.push_back(button);
+    }
+    return buttons;
+}
+
+toolkit::widgets::barlayout::Metrics COXCoolToolBar::layoutMetrics() const
+{
+    namespace bl = toolkit::widgets::barlayout;
+    bl::Metrics metrics;
+    metrics.arrowWidth = m_arrowWidth;
+    metrics.dropDownArrows = m_dropDownArrow;
+    metrics.flat = m_flat;
+    int width = 0;
+    int height = 0;
+    const QList<QAction*> all = actions();
+    for (int i = 0; i < all.size() && static_cast<std::size_t>(i) < m_records.size(); ++i) {
+        QWidget* widget = widgetForAction(all[i]);
+        const ButtonRecord& record = m_records[static_cast<std::size_t>(i)];
+        if (!widget || !all[i]->isVisible() || (record.state & TBSTATE_HIDDEN) != 0)
+            continue;
+        const bool separator = (record.style & TBSTYLE_SEP) != 0;
+        if (separator && !m_customButtons.count(i))
+            continue;
+        const QSize hint = widget->sizeHint();
+        height = std::max(height, hint.height());
+        if (separator || (record.style & TBSTYLE_AUTOSIZE) != 0)
+            continue;
+        // A drop-down button measures its arrow too, which the layout rules add again.
+        const bool arrow = (record.style & bl::TBSTYLE_DROPDOWN) != 0 && m_dropDownArrow;
+        width = std::max(width, hint.width() - (arrow ? m_arrowWidth : 0));
+    }
+    // Every button takes one width: the widest, within the bar's width limits.
+    const int minWidth = std::clamp(m_minButtonsWidth, 0, 32767);
+    const int maxWidth =
+        m_maxButtonsWidth <= 0 ? 32767 : std::clamp(m_maxButtonsWidth, minWidth, 32767);
+    metrics.buttonWidth = std::clamp(width > 0 ? width : metrics.buttonWidth, minWidth, maxWidth);
+    if (height > 0)
+        metrics.buttonHeight = std::min(height, 32767);
+    return metrics;
+}
+
+QPoint COXCoolToolBar::buttonsOrigin() const
+{
+    return m_buttonArea ? m_buttonArea->pos() : QPoint();
+}
+
+void COXCoolToolBar::arrangeButtons()
+{
+    namespace bl = toolkit::widgets::barlayout;
+    if (!m_buttonArea || m_arranging)
+        return;
+    std::vector<bl::Button> buttons = layoutButtons();
+    if (buttons.size() != m_records.size())
+        return;
+    m_arranging = true;
+    const bl::Metrics metrics = layoutMetrics();
+    const bool horizontal = orientation() == Qt::Horizontal;
+    // Docked along the top or the bottom in one row, at a side in one column; floating at the
+    // last floating width.
+    const int32_t length = isFloating() ? m_floatingWidth : horizontal ? 32767 : 0;
+    bl::SizeToolBar(buttons, metrics, length, false);
+    const bool empty = std::all_of(buttons.begin(), buttons.end(), [](const bl::Button& b) {
+        return (b.state & bl::TBSTATE_HIDDEN) != 0;
+    });
+    const bl::Size size = empty ? bl::emptyBarSize(metrics, !isFloating(), horizontal)
+                                : bl::CalcSize(buttons, metrics);
+    const std::vector<bl::Rect> rects = bl::buttonRects(buttons, metrics);
+    m_itemRects.clear();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bl::Rect& r = rects[i];
+        const bool hidden = (buttons[i].state & bl::TBSTATE_HIDDEN) != 0;
+        m_itemRects.push_back(hidden ? QRect()
+                                     : QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+        // The records take the new wraps over.
+        uint8_t& state = m_records[i].state;
+        state = static_cast<uint8_t>((state & ~TBSTATE_WRAP) | (buttons[i].state & TBSTATE_WRAP));
+    }
+    m_buttonsSize = QSize(size.cx, size.cy);
+    static_cast<ButtonArea*>(m_buttonArea)
+        ->setSizes(m_buttonsSize, QSize(std::min(metrics.buttonWidth, size.cx),
+                                        std::min(metrics.buttonHeight, size.cy)));
+    m_arranging = false;
+    placeButtons();
+}
+
+void COXCoolToolBar::placeButtons()
+{
+    const QList<QAction*> all = actions();
+    if (!m_buttonArea || m_placing || static_cast<std::size_t>(all.size()) != m_itemRects.size())
+        return;
+    m_placing = true;
+    const QPoint origin = m_buttonArea->pos();
+    for (int i = 0; i < all.size(); ++i) {
+        QWidget* widget = widgetForAction(all[i]);
+        if (!widget)
+            continue;
+        const QRect& rect = m_itemRects[static_cast<std::size_t>(i)];
+        if (rect.isNull()) {
+            if (!widget->isHidden())
+                widget->hide();
+            continue;
+        }
+        if (widget->geometry() != rect.translated(origin))
+            widget->setGeometry(rect.translated(origin));
+        if (widget->isHidden())
+            widget->show();
+    }
+    m_placing = false;
+    if (m_selectedButton >= 0)
+        placeSelectionFrame();
+}
+
+void COXCoolToolBar::fitFloatingBar()
+{
+    namespace bl = toolkit::widgets::barlayout;
+    if (!m_buttonArea || m_fitting || m_arranging || !layout())
+        return;
+    const QMargins margins = layout()->contentsMargins();
+    const QPoint origin = m_buttonArea->pos();
+    const int width = this->width() - origin.x() - margins.right();
+    const int height = this->height() - origin.y() - margins.bottom();
+    if (width == m_buttonsSize.width() && height == m_buttonsSize.height())
+        return;
+    std::vector<bl::Button> buttons = layoutButtons();
+    if (buttons.size() != m_records.size())
+        return;
+    m_fitting = true;
+    const bl::Metrics metrics = layoutMetrics();
+    // A new width wraps the bar for it; a new height alone for the narrowest width whose rows
+    // fill it.
+    if (width != m_buttonsSize.width())
+        bl::SizeToolBar(buttons, metrics, std::max(width, 0), false);
+    else
+        bl::SizeToolBar(buttons, metrics, std::max(height, 0), true);
+    m_floatingWidth = std::max(bl::CalcSize(buttons, metrics).cx, 1);
+    arrangeButtons();
+    // The bar takes the size of its rows.
+    if (QLayout* own = layout())
+        own->invalidate();
+    const QSize fitted = sizeHint();
+    if (fitted.isValid() && fitted != size())
+        resize(fitted);
+    m_fitting = false;
 }
 
 void COXCoolToolBar::DockBeside(COXCoolToolBar* other)

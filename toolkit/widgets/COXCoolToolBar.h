@@ -4,6 +4,7 @@
 #include "platform/framework/ToolBar.h"
 #include "platform/framework/WinTypes.h"
 #include "toolkit/widgets/CustomButtonRecord.h"
+#include "toolkit/widgets/ToolBarLayout.h"
 
 #include <QIcon>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class QActionEvent;
 class QMainWindow;
 class QMimeData;
 class QPainter;
@@ -47,7 +49,7 @@ public:
     static constexpr uint8_t TBSTATE_HIDDEN = 0x08;
     static constexpr uint8_t TBSTATE_INDETERMINATE = 0x10;
     static constexpr uint8_t TBSTATE_WRAP = 0x20;
-    // The width of a plain separator.
+    // The width of a plain separator, also taken by a plain separator whose record gives none.
     static constexpr int32_t kSeparatorWidth = 8;
 
     // One button of the bar, in bar order, separators included. The bar's actions show it.
@@ -350,6 +352,28 @@ public:
     int arrowWidth() const { return m_arrowWidth; }
     // The room before the first button: icon, gripper and indent.
     int leadingExtent() const;
+
+    // The bar lays its buttons out itself, by the layout rules over its records: docked along
+    // the top or bottom in one row, docked at a side in one column, floating wrapped at the
+    // last floating width (at first the widest); a floating bar given another size is wrapped
+    // again for it. Separators take the width of their records.
+    //
+    // The widget that shows an action on the bar (a button, a separator or a custom button's
+    // host), or null.
+    QWidget* widgetForAction(QAction* action) const;
+    // The records as the layout rules take them (widths measured from the buttons), with the
+    // wraps of the current layout.
+    std::vector<toolkit::widgets::barlayout::Button> layoutButtons() const;
+    // The uniform button size (the widest button within the width limits, the tallest one),
+    // the arrow width and whether the bar is flat.
+    toolkit::widgets::barlayout::Metrics layoutMetrics() const;
+    // The size the buttons take as laid out (CalcSize, or an empty bar's size); the bar's size
+    // hint is this plus the room before the first button and the bar's margins.
+    QSize buttonsSize() const { return m_buttonsSize; }
+    // Where the buttons' area starts in the bar.
+    QPoint buttonsOrigin() const;
+    // The width a floating bar is wrapped at.
+    int floatingWidth() const { return m_floatingWidth; }
     // Whether the bar draws its separators itself (flat, separator flag on).
     bool drawsOwnSeparators() const { return m_flat && m_separatorDrawn; }
     // False while the frame draws the bar (its answer to the last custom-draw forward).
@@ -395,7 +419,17 @@ private:
     void applyTextColor(QWidget* button, bool hot);
     void placeSelectionFrame();
     bool event(QEvent* event) override;
+    void actionEvent(QActionEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The buttons' widgets in place of the framework's: each action gets its own widget here.
+    void adoptButtons();
+    void addButtonWidget(QAction* action);
+    void removeButtonWidget(QAction* action);
+    // Wraps the records for the bar's state and places the widgets.
+    void arrangeButtons();
+    // Wraps a floating bar again for the size it was given, and fits the bar to the result.
+    void fitFloatingBar();
+    void placeButtons();
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -442,4 +476,14 @@ private:
     std::function<void(CustomDraw&)> m_customDrawForward;
     bool m_ownParts = true; // false while the frame draws the bar (the last prepaint's answer)
     bool m_dragging = false;
+
+    std::map<QAction*, QWidget*> m_actionWidgets;
+    QWidget* m_buttonArea = nullptr; // stands in the framework's layout for all the buttons
+    QAction* m_areaAction = nullptr;
+    std::vector<QRect> m_itemRects; // by button index, in the buttons' area
+    QSize m_buttonsSize;
+    int m_floatingWidth = 32767;
+    bool m_arranging = false;
+    bool m_placing = false;
+    bool m_fitting = false;
 };

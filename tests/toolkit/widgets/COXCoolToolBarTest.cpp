@@ -7,11 +7,14 @@
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/BitmapLoader.h"
 #include "toolkit/widgets/StandardCustomControl.h"
+#include "toolkit/widgets/SystemColors.h"
+#include "toolkit/widgets/ToolBarLayout.h"
 #include "toolkit/widgets/ToolBarStateCodec.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
@@ -1504,6 +1507,176 @@ TEST_F(COXCoolToolBarTest, TheFrameMayDrawTheBarInstead)
     frameDraws = false;
     bar->grab();
     EXPECT_TRUE(bar->drawsOwnParts());
+}
+
+} // namespace
+
+namespace {
+
+namespace bl = toolkit::widgets::barlayout;
+
+// The bar's records as the layout rules take them, for a uniform button width: a plain
+// separator without a width of its own takes 8 pixels.
+std::vector<bl::Button> recordsOf(const COXCoolToolBar& bar)
+{
+    std::vector<bl::Button> buttons;
+    for (int i = 0; i < bar.GetButtonCount(); ++i) {
+        const COXCoolToolBar::ButtonRecord* record = bar.GetButton(i);
+        const bool separator = (record->style & COXCoolToolBar::TBSTYLE_SEP) != 0;
+        buttons.push_back({record->commandId, separator && record->image <= 0 ? 8 : record->image,
+                           record->style,
+                           static_cast<uint8_t>(record->state & ~COXCoolToolBar::TBSTATE_WRAP)});
+    }
+    return buttons;
+}
+
+// Whether a widget shows the separator line's shadow colour anywhere.
+bool showsLine(QWidget* widget)
+{
+    const QColor shadow = toolkit::widgets::toQColor(
+        toolkit::widgets::GetSysColor(toolkit::widgets::COLOR_BTNSHADOW));
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).rgb() == shadow.rgb())
+                return true;
+    return false;
+}
+
+TEST_F(COXCoolToolBarTest, SizeHintsAndSeparatorWidthsComeFromTheRecords)
+{
+    window.show();
+    QApplication::processEvents();
+    const QMargins margins = bar->layout()->contentsMargins();
+    struct Case
+    {
+        int buttonWidth;
+        int32_t separator; // the width in the separator's record
+        int32_t shown;     // the width it takes
+        bool line;
+    };
+    const Case cases[] = {{30, 8, 8, true}, {40, 12, 12, false}, {25, 0, 8, true},
+                          {50, 6, 6, true}, {24, 9, 9, false},   {33, 40, 40, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.buttonWidth) + "/" + std::to_string(c.separator));
+        bar->SetButtonsMinMaxWidth(c.buttonWidth, c.buttonWidth);
+        ASSERT_TRUE(bar->DeleteButton(1));
+        ASSERT_TRUE(bar->InsertButton(1, {0, c.separator, COXCoolToolBar::TBSTYLE_SEP, 0, "", 0}));
+        QApplication::processEvents();
+
+        std::vector<bl::Button> expected = recordsOf(*bar);
+        bl::Metrics metrics;
+        metrics.buttonWidth = c.buttonWidth;
+        // Every button as high as the tallest.
+        metrics.buttonHeight = 0;
+        for (int i : {0, 2, 3, 4})
+            metrics.buttonHeight = std::max(
+                metrics.buttonHeight, bar->widgetForAction(bar->actions()[i])->sizeHint().height());
+        metrics.arrowWidth = bar->arrowWidth();
+        bl::SizeToolBar(expected, metrics, 32767, false);
+        const bl::Size size = bl::CalcSize(expected, metrics);
+        EXPECT_EQ(size.cx, 4 * c.buttonWidth + c.shown);
+        EXPECT_EQ(bar->buttonsSize(), QSize(size.cx, size.cy));
+        EXPECT_EQ(bar->sizeHint(),
+                  QSize(size.cx + bar->leadingExtent() + margins.left() + margins.right(),
+                        size.cy + margins.top() + margins.bottom()));
+
+        // The buttons stand where the rules put them; the separator is as wide as its record.
+        const QPoint origin = bar->buttonsOrigin();
+        QWidget* separator = bar->widgetForAction(bar->actions()[1]);
+        QWidget* save = bar->widgetForAction(bar->actions()[2]);
+        EXPECT_EQ(separator->geometry(),
+                  QRect(origin.x() + c.buttonWidth, origin.y(), c.shown, size.cy));
+        EXPECT_EQ(save->geometry(),
+                  QRect(origin.x() + c.buttonWidth + c.shown, origin.y(), c.buttonWidth, size.cy));
+        // 9 pixels and wider: no line.
+        EXPECT_EQ(showsLine(separator), c.line);
+    }
+}
+
+TEST_F(COXCoolToolBarTest, DockedAtASideTheButtonsFormOneColumn)
+{
+    bar->SetButtonsMinMaxWidth(30, 30);
+    window.addToolBar(Qt::LeftToolBarArea, bar);
+    window.show();
+    QApplication::processEvents();
+    ASSERT_EQ(bar->orientation(), Qt::Vertical);
+    const int height = bar->layoutMetrics().buttonHeight;
+    const QMargins margins = bar->layout()->contentsMargins();
+
+    std::vector<bl::Button> expected = recordsOf(*bar);
+    bl::SizeToolBar(expected, bar->layoutMetrics(), 0, false);
+    const bl::Size size = bl::CalcSize(expected, bar->layoutMetrics());
+    EXPECT_EQ(size, (bl::Size{30, 4 * height + 8}));
+    EXPECT_EQ(bar->buttonsSize(), QSize(size.cx, size.cy));
+    EXPECT_EQ(bar->sizeHint().height(),
+              size.cy + bar->leadingExtent() + margins.top() + margins.bottom());
+    // Open, then the separator as a gap across the column, then one button a row.
+    const QPoint origin = bar->buttonsOrigin();
+    const QRect rects[] = {{0, 0, 30, height},
+                           {0, height, 30, 8},
+                           {0, height + 8, 30, height},
+                           {0, 2 * height + 8, 30, height},
+                           {0, 3 * height + 8, 30, height}};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(bar->widgetForAction(bar->actions()[i])->geometry(), rects[i].translated(origin))
+            << i;
+    EXPECT_TRUE(showsLine(bar->widgetForAction(bar->actions()[1])));
+}
+
+TEST_F(COXCoolToolBarTest, AFloatingBarWrapsForTheWidthItIsGiven)
+{
+    bar->SetButtonsMinMaxWidth(30, 30);
+    bar->setParent(nullptr);
+    bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    bar->show();
+    QApplication::processEvents();
+    ASSERT_TRUE(bar->isFloating());
+    const bl::Metrics metrics = bar->layoutMetrics();
+    const int height = metrics.buttonHeight;
+    const QMargins margins = bar->layout()->contentsMargins();
+    // At first in one row.
+    EXPECT_EQ(bar->buttonsSize(), QSize(4 * 30 + 8, height));
+
+    struct Case
+    {
+        int width; // given to the buttons
+        int rows;
+        int fitted; // the width the bar keeps
+    };
+    const Case cases[] = {{65, 3, 60}, {100, 2, 90}, {40, 4, 30}, {2000, 1, 128}, {0, 4, 30}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        const QPoint origin = bar->buttonsOrigin();
+        bar->resize(origin.x() + c.width + margins.right(), bar->height());
+        QApplication::processEvents();
+
+        // The rows are those the rules give for the width.
+        std::vector<bl::Button> expected = recordsOf(*bar);
+        EXPECT_EQ(bl::WrapToolBar(expected, metrics, c.width), c.rows);
+        const std::vector<bl::Button> laidOut = bar->layoutButtons();
+        ASSERT_EQ(laidOut.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(laidOut[i].state & bl::TBSTATE_WRAP, expected[i].state & bl::TBSTATE_WRAP)
+                << i;
+        const bl::Size size = bl::CalcSize(expected, metrics);
+        EXPECT_EQ(size.cx, c.fitted);
+        EXPECT_EQ(bar->buttonsSize(), QSize(size.cx, size.cy));
+        EXPECT_EQ(bar->floatingWidth(), c.fitted);
+        // The bar takes the size of its rows; the buttons stand where the rules put them.
+        EXPECT_EQ(bar->size(), bar->sizeHint());
+        EXPECT_EQ(bar->width(), bar->buttonsOrigin().x() + c.fitted + margins.right());
+        const std::vector<bl::Rect> rects = bl::buttonRects(expected, metrics);
+        for (int i = 0; i < bar->GetButtonCount(); ++i) {
+            const bl::Rect& r = rects[static_cast<std::size_t>(i)];
+            EXPECT_EQ(bar->widgetForAction(bar->actions()[i])->geometry(),
+                      QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)
+                          .translated(bar->buttonsOrigin()))
+                << i;
+        }
+    }
+    bar->hide();
+    bar->setParent(&window);
 }
 
 } // namespace
