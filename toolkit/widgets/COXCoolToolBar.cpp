@@ -1688,8 +1688,60 @@ void COXCoolToolBar::applyButtonLooks()
     arrangeButtons();
 }
 
+int COXCoolToolBar::sizingEdges(const QPoint& pos) const
+{
+    if (!isFloating())
+        return 0;
+    int edges = 0;
+    if (pos.x() >= width() - kSizingEdge)
+        edges |= 1;
+    if (pos.y() >= height() - kSizingEdge)
+        edges |= 2;
+    return edges;
+}
+
+bool COXCoolToolBar::sizeByMouse(QEvent* event)
+{
+    // A floating bar is sized by its right and bottom edges; its buttons wrap for the size.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const int edges = sizingEdges(mouse->position().toPoint());
+        if (mouse->button() != Qt::LeftButton || edges == 0)
+            return false;
+        m_sizingEdges = edges;
+        m_sizingStart = mouse->globalPosition().toPoint();
+        m_sizingFrom = size();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (m_sizingEdges == 0)
+            return false;
+        const QPoint moved =
+            static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - m_sizingStart;
+        QSize wanted = m_sizingFrom;
+        if ((m_sizingEdges & 1) != 0)
+            wanted.setWidth(std::max(m_sizingFrom.width() + moved.x(), 1));
+        if ((m_sizingEdges & 2) != 0)
+            wanted.setHeight(std::max(m_sizingFrom.height() + moved.y(), 1));
+        if (wanted != size())
+            resize(wanted);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (m_sizingEdges == 0)
+            return false;
+        m_sizingEdges = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool COXCoolToolBar::event(QEvent* event)
 {
+    if (sizeByMouse(event))
+        return true;
     switch (event->type()) {
     case QEvent::StyleChange:
     case QEvent::FontChange:
@@ -1715,6 +1767,15 @@ bool COXCoolToolBar::event(QEvent* event)
         if (isFloating())
             fitFloatingBar();
         break;
+    case QEvent::HoverMove: {
+        // The sizing edges of a floating bar show their cursors.
+        const int edges = sizingEdges(static_cast<QHoverEvent*>(event)->position().toPoint());
+        if (edges != 0)
+            setCursor(edges == 3   ? Qt::SizeFDiagCursor
+                      : edges == 1 ? Qt::SizeHorCursor
+                                   : Qt::SizeVerCursor);
+        break;
+    }
     default:
         break;
     }

@@ -374,6 +374,8 @@ public:
     QPoint buttonsOrigin() const;
     // The width a floating bar is wrapped at.
     int floatingWidth() const { return m_floatingWidth; }
+    // How near its right or bottom edge a floating bar is sized by the mouse.
+    static constexpr int kSizingEdge = 4;
     // Whether the bar draws its separators itself (flat, separator flag on).
     bool drawsOwnSeparators() const { return m_flat && m_separatorDrawn; }
     // False while the frame draws the bar (its answer to the last custom-draw forward).
@@ -430,6 +432,10 @@ private:
     // Wraps a floating bar again for the size it was given, and fits the bar to the result.
     void fitFloatingBar();
     void placeButtons();
+    // The edges of a floating bar at a point (1 right, 2 bottom), 0 for none or a docked bar.
+    int sizingEdges(const QPoint& pos) const;
+    // Sizes a floating bar by an edge dragged with the mouse; true when the event was used.
+    bool sizeByMouse(QEvent* event);
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -486,4 +492,7 @@ private:
     bool m_arranging = false;
     bool m_placing = false;
     bool m_fitting = false;
+    int m_sizingEdges = 0; // the edges being dragged
+    QPoint m_sizingStart;
+    QSize m_sizingFrom;
 };

@@ -1675,6 +1675,23 @@ TEST_F(COXCoolToolBarTest, AFloatingBarWrapsForTheWidthItIsGiven)
                 << i;
         }
     }
+
+    // The right edge dragged with the mouse: narrower, the bar wraps as for a width given.
+    bar->resize(2000, bar->height());
+    QApplication::processEvents();
+    ASSERT_EQ(bar->buttonsSize(), QSize(128, height));
+    const QPoint edge(bar->width() - 1, bar->height() / 2);
+    auto send = [this](QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(pos), QPointF(bar->mapToGlobal(pos)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
+    send(QEvent::MouseButtonPress, edge, Qt::LeftButton);
+    send(QEvent::MouseMove, edge - QPoint(128 - 65, 0), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, edge - QPoint(128 - 65, 0), Qt::NoButton);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->buttonsSize(), QSize(60, 3 * height + 8));
+    EXPECT_EQ(bar->floatingWidth(), 60);
     bar->hide();
     bar->setParent(&window);
 }
