@@ -1624,6 +1624,19 @@ TEST_F(COXCoolToolBarTest, DockedAtASideTheButtonsFormOneColumn)
     EXPECT_TRUE(showsLine(bar->widgetForAction(bar->actions()[1])));
 }
 
+TEST_F(COXCoolToolBarTest, AnEmptyBarMeasuresHalfAButtonAlongItsDock)
+{
+    window.show();
+    while (bar->GetButtonCount() > 0)
+        ASSERT_TRUE(bar->DeleteButton(0));
+    QApplication::processEvents();
+    // The common button size, 23 x 22, halved along the bar.
+    EXPECT_EQ(bar->buttonsSize(), QSize(11, 22));
+    window.addToolBar(Qt::LeftToolBarArea, bar);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->buttonsSize(), QSize(23, 11));
+}
+
 TEST_F(COXCoolToolBarTest, AFloatingBarWrapsForTheWidthItIsGiven)
 {
     bar->SetButtonsMinMaxWidth(30, 30);
