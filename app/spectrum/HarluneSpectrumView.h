@@ -528,6 +528,25 @@ public:
     void setShowNextName(int value) { m_showNextName = value; }
     void setAutoIncrementIndex(int index) { m_autoIncrementIndex = index; }
     void setBaseFileName(const std::string& base) { m_baseFileName = base; }
+    // What the spectral-data, spectrum-files, acquisition and store objects read and set: the
+    // scope-minus-dark switch and the mode as stored (the mode commands set, reprocess and
+    // replot), the all-darks-stored flag, the store commands' channel selection and the
+    // default time-parameters file.
+    int scopeMinusDark() const { return m_scopeMinusDark; }
+    void setScopeMinusDark(int value) { m_scopeMinusDark = value; }
+    void setProcessingMode(ProcessingMode mode) { m_processingMode = mode; }
+    void setDarkStored(int value) { m_darkStored = value; }
+    int selectedChannel(int channel) const { return m_selectedChannels.at(channel); }
+    void setSelectedChannel(int channel, int value) { m_selectedChannels.at(channel) = value; }
+    void setTimeParametersFile(const std::string& name) { m_timeParametersFile = name; }
+    // The header the save commands write for one channel, stamped now.
+    SpectrumFileHeader dataFileHeader(int channel);
+    // The names the save commands give a channel's file under a base: "<base>.Master.Dark",
+    // "<base>.Slave3.Sample" (word: Dark, SampleDark, Reference, Sample), and the processed
+    // spectrum's by the current mode ("<base>.Master.Absorbance").
+    static std::string channelFileName(const std::string& base, int channel,
+                                       const std::string& word);
+    std::string processedChannelFileName(const std::string& base, int channel) const;
 
 private:
     void readSettings();

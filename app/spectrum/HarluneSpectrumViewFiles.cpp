@@ -346,6 +346,25 @@ SpectrumFileHeader CHarluneSpectrumView::fileHeader(const char* dateFormat)
     return header;
 }
 
+SpectrumFileHeader CHarluneSpectrumView::dataFileHeader(int channel)
+{
+    SpectrumFileHeader header = fileHeader(kSaveDateFormat);
+    setHeaderChannel(header, channel);
+    return header;
+}
+
+std::string CHarluneSpectrumView::channelFileName(const std::string& base, int channel,
+                                                  const std::string& word)
+{
+    return channelBase(base, channel) + "." + word;
+}
+
+std::string CHarluneSpectrumView::processedChannelFileName(const std::string& base,
+                                                           int channel) const
+{
+    return processedFileName(channelBase(base, channel), m_processingMode, m_customExtension);
+}
+
 void CHarluneSpectrumView::setHeaderChannel(SpectrumFileHeader& header, int channel)
 {
     header.channel = channel;
