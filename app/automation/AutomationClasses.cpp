@@ -8,6 +8,7 @@
 #include "app/automation/I_GenTimers.h"
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
+#include "app/automation/I_SpecAcquisitionParameters.h"
 #include "app/automation/I_SpecAnnotation.h"
 #include "app/automation/I_SpecAutoincrementFilename.h"
 #include "app/automation/I_SpecConfigurationFilesSettings.h"
@@ -29,7 +30,10 @@
 #include "app/automation/I_SpecSpecReference.h"
 #include "app/automation/I_SpecSpecStrayLight.h"
 #include "app/automation/I_SpecSpecWavelength.h"
+#include "app/automation/I_SpecSpectralData.h"
+#include "app/automation/I_SpecSpectrumFiles.h"
 #include "app/automation/I_SpecSpectrumToolbars.h"
+#include "app/automation/I_SpecStoreSpectra.h"
 #include "app/automation/I_SpecTraceSettings.h"
 #include "app/automation/I_SpecUSBMavrin.h"
 #include "app/automation/I_SpecUSBNorrel.h"
@@ -128,4 +132,8 @@ void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
     bind<I_SpecConfigurationFilesSettings>(registry, "I_SpecConfigurationFilesSettings");
     bind<I_SpecPrintingSettings>(registry, "I_SpecPrintingSettings");
     bind<I_SpecSettings>(registry, "I_SpecSettings");
+    bind<I_SpecSpectralData>(registry, "I_SpecSpectralData");
+    bind<I_SpecSpectrumFiles>(registry, "I_SpecSpectrumFiles");
+    bind<I_SpecAcquisitionParameters>(registry, "I_SpecAcquisitionParameters");
+    bind<I_SpecStoreSpectra>(registry, "I_SpecStoreSpectra");
 }

@@ -47,4 +47,8 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecConfigurationFilesSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecPrintingSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpectralData.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpectrumFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecAcquisitionParameters.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecStoreSpectra.cpp
 )
