@@ -197,7 +197,11 @@ void I_SpecAcquisitionParameters::SetChannelEnabled(int16_t channel, bool enable
             c.FillWavelengths(k, spectra.wavelengths[k].data());
         double minimum = 9999.0;
         double maximum = 0.0;
+        const XrtHandle chart = view.chart();
         const XrtHandle data = view.chartData();
+        // Every change below reaches the screen in one repaint.
+        if (chart != 0)
+            XrtSetValues(chart, {{kXrtRepaint, 0}});
         for (int k = 0; k < kSpectrumChannels; ++k) {
             if (c.GetChannelEnabled(k) == 1) {
                 minimum = std::min(minimum, static_cast<double>(c.GetWLIntercept(k)));
@@ -214,12 +218,14 @@ void I_SpecAcquisitionParameters::SetChannelEnabled(int16_t channel, bool enable
             }
         }
         view.setDisplayedRange(minimum, maximum);
-        if (view.chart() != 0)
-            XrtSetValues(view.chart(), {{kXrtXDataMin, minimum},
-                                        {kXrtXDataMax, maximum},
-                                        {kXrtXMin, minimum},
-                                        {kXrtXMax, maximum}});
+        if (chart != 0)
+            XrtSetValues(chart, {{kXrtXDataMin, minimum},
+                                 {kXrtXDataMax, maximum},
+                                 {kXrtXMin, minimum},
+                                 {kXrtXMax, maximum}});
         view.UpdateLegendLabels();
+        if (chart != 0)
+            XrtSetValues(chart, {{kXrtRepaint, 1}});
         return true;
     });
 }

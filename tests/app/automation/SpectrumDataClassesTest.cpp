@@ -10,6 +10,7 @@
 #include "app/automation/AutomationClasses.h"
 #include "app/res/MenuVerify.h"
 #include "app/shell/INIFileSupport.h"
+#include "app/shell/MainFrame.h"
 #include "app/shell/MainFramePreferences.h"
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
@@ -84,6 +85,17 @@ struct ChartRecorder : XrtChartObserver
 {
     void chartCall(const XrtCall& call) override { calls.push_back(call); }
     std::vector<XrtCall> calls;
+};
+
+// The main frame's window, with the global commands it hands to every spectrum window.
+class CommandFrame : public FakeAutomationFrame
+{
+public:
+    void sendSpectrumCommand(uintptr_t command, intptr_t value) override
+    {
+        spectrumCommands.emplace_back(static_cast<int>(command), static_cast<int>(value));
+    }
+    std::vector<std::pair<int, int>> spectrumCommands;
 };
 
 // One spectrum window on the linked driver, the active child of a fake main frame with the
@@ -163,7 +175,7 @@ struct Window
     ChannelSpectra& spectra() { return document->spectra(); }
     std::vector<XrtCall> takeCalls() { return std::exchange(recorder.calls, {}); }
 
-    FakeAutomationFrame frame;
+    CommandFrame frame;
     MainFramePreferences preferences;
     PWIN_HWND handle = 0;
     FakeConfigurationHost host;
@@ -545,15 +557,18 @@ TEST_F(SpectrumDataClassesTest, ChannelEnabledFollowsOnTheChart)
     }
     EXPECT_EQ(w.view->displayStartNm(), 9999.0);
     EXPECT_EQ(w.view->displayEndNm(), 0.0);
+    // The range properties in order, between the repaint switch's 0 and 1.
     std::vector<std::pair<int, double>> range;
     for (const XrtCall& call : w.takeCalls())
         if (call.id == kXrtXDataMin || call.id == kXrtXDataMax || call.id == kXrtXMin ||
-            call.id == kXrtXMax)
+            call.id == kXrtXMax || call.id == kXrtRepaint)
             range.emplace_back(call.id, call.value.toDouble());
-    EXPECT_EQ(
-        range,
-        (std::vector<std::pair<int, double>>{
-            {kXrtXDataMin, 9999.0}, {kXrtXDataMax, 0.0}, {kXrtXMin, 9999.0}, {kXrtXMax, 0.0}}));
+    EXPECT_EQ(range, (std::vector<std::pair<int, double>>{{kXrtRepaint, 0.0},
+                                                          {kXrtXDataMin, 9999.0},
+                                                          {kXrtXDataMax, 0.0},
+                                                          {kXrtXMin, 9999.0},
+                                                          {kXrtXMax, 0.0},
+                                                          {kXrtRepaint, 1.0}}));
     for (const std::string& label : w.view->legendLabels())
         EXPECT_EQ(label, "");
 
@@ -622,6 +637,24 @@ TEST_F(SpectrumDataClassesTest, StoreSelectionPreferenceAndCommands)
     EXPECT_EQ(w.viewFrame.verified,
               (std::vector<int>{mvSpecSpectrumStoreDark, mvSpecEditCopySpectralDataAll,
                                 mvSpecEditCopyGraphicalSpectra, mvSpecSpectrumStoreReference}));
+    EXPECT_TRUE(log.sources.empty());
+}
+
+// The global store commands run the main frame's, which hands them to every spectrum window
+// once the script allows them.
+TEST_F(SpectrumDataClassesTest, GlobalStoresRunTheMainFramesCommands)
+{
+    Window w;
+    RecordingDriver driver;
+    CMainFrame core(w.frame, driver, 0x4000);
+    w.frame.mainFrame = &core;
+    DispatchPtr store = create("Harlune.SpecStoreSpectra");
+    call(*store, "GlobalDark");
+    call(*store, "GlobalReference");
+    EXPECT_EQ(w.frame.spectrumCommands, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}));
+    DispatchPtr acquisition = create("Harlune.SpecAcquisitionParameters");
+    EXPECT_EQ(asLong(call(*acquisition, "GetActualIntegrationTime")), core.integrationTime());
+    w.frame.mainFrame = nullptr;
     EXPECT_TRUE(log.sources.empty());
 }
 
