@@ -940,6 +940,7 @@ TEST_F(SpectrumDataClassesTest, FilesRefuseBadArguments)
         {"SaveDark", {shortArg(0), Variant(longName)}},
         {"OpenDark", {shortArg(99), Variant(dir + "/x")}},
         {"SaveDisplaySettings", {Variant(std::string()), Variant(true)}},
+        {"SaveDataFile", {Variant(dir + "/x"), shortArg(7), arrayRef(ys), arrayRef(ys)}},
         {"SaveEvenlySpacedSPCFile",
          {Variant(dir + "/x"), Variant(std::nan("")), Variant(2.0), shortArg(10), arrayRef(ys),
           shortArg(1), shortArg(0), Variant(std::string())}},
