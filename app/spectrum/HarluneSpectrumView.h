@@ -431,6 +431,10 @@ public:
     bool coefficientsLoaded() const { return m_coefficientsLoaded != 0; }
     // Cleared, the next device-coefficients message loads the device's coefficients again.
     void setCoefficientsLoaded(bool loaded) { m_coefficientsLoaded = loaded ? 1 : 0; }
+    // What the first scan's accessory probes answered: the Pavik plug-in probe (1 when the
+    // Mavrin output is there) and the BrontelUSB D/A initialisation (1 when it succeeded).
+    int pavikPluginState() const { return m_pluginState; }
+    int brontelDacState() const { return m_dacState; }
     const std::string& configurationFile() const { return m_configurationFile; }
     void setConfigurationFile(const std::string& name) { m_configurationFile = name; }
     double displayStartNm() const { return m_displayStartNm; }

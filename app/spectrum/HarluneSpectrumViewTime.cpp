@@ -237,7 +237,7 @@ void CHarluneSpectrumView::StartTimeAcquisition()
         run.analogOutputCount += c.Enabled != 0 && c.DACEnabled != 0 ? 1 : 0;
     run.analogOutput.reset();
     if (run.analogOutputCount > 0) {
-        run.analogOutput = makeTimeAnalogOutput();
+        run.analogOutput = makeTimeAnalogOutput(*this);
         if (run.analogOutput)
             for (int output = 0; output < 8; ++output)
                 run.analogOutput->SetRange(output, 0.0, 5.0);

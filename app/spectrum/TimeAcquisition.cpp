@@ -282,10 +282,10 @@ void setTimeAnalogOutputFactory(TimeAnalogOutputFactory factory)
     analogOutputFactory() = std::move(factory);
 }
 
-std::unique_ptr<TimeAnalogOutput> makeTimeAnalogOutput()
+std::unique_ptr<TimeAnalogOutput> makeTimeAnalogOutput(CHarluneSpectrumView& view)
 {
     const TimeAnalogOutputFactory& factory = analogOutputFactory();
-    return factory ? factory() : nullptr;
+    return factory ? factory(view) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------

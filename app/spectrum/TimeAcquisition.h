@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CHarluneSpectrumView;
 class CINIFileSupport;
 class CSpectrometerConfiguration;
 
@@ -133,11 +134,14 @@ public:
     virtual void SetRange(int32_t channel, double minimum, double maximum) = 0;
     virtual void SetValue(int32_t channel, double value) = 0;
 };
-using TimeAnalogOutputFactory = std::function<std::unique_ptr<TimeAnalogOutput>()>;
+// The maker is given the window that runs the acquisition: its outputs are that window's
+// converters.
+using TimeAnalogOutputFactory =
+    std::function<std::unique_ptr<TimeAnalogOutput>(CHarluneSpectrumView& view)>;
 // Installs the program's analog-output maker (empty: runs drive no outputs).
 void setTimeAnalogOutputFactory(TimeAnalogOutputFactory factory);
-// A new analog-output object, or null when none can be made.
-std::unique_ptr<TimeAnalogOutput> makeTimeAnalogOutput();
+// A new analog-output object on the view's converters, or null when none can be made.
+std::unique_ptr<TimeAnalogOutput> makeTimeAnalogOutput(CHarluneSpectrumView& view);
 
 // The stream file of a run: rows of the time and the values of the columns chosen at Start,
 // held in memory and written a block at a time, each block flushed. The row buffers grow

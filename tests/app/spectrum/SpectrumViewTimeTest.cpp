@@ -114,7 +114,8 @@ protected:
                           (folder / "default.time").string().c_str());
         clock = std::make_shared<platform::win::ManualClock>(1000s);
         platform::win::setClock(clock);
-        setTimeAnalogOutputFactory([this] { return std::make_unique<RecordingOutput>(calls); });
+        setTimeAnalogOutputFactory(
+            [this](CHarluneSpectrumView&) { return std::make_unique<RecordingOutput>(calls); });
     }
     void TearDown() override
     {
