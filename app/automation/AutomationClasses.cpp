@@ -9,11 +9,14 @@
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
 #include "app/automation/I_SpecAcquisitionParameters.h"
+#include "app/automation/I_SpecAnalogOutput.h"
 #include "app/automation/I_SpecAnnotation.h"
 #include "app/automation/I_SpecAutoincrementFilename.h"
+#include "app/automation/I_SpecConcentration.h"
 #include "app/automation/I_SpecConfigurationFilesSettings.h"
 #include "app/automation/I_SpecCursor.h"
 #include "app/automation/I_SpecDataDisplay.h"
+#include "app/automation/I_SpecEmergency.h"
 #include "app/automation/I_SpecFileOpeningSettings.h"
 #include "app/automation/I_SpecFileSavingSettings.h"
 #include "app/automation/I_SpecGraphScale.h"
@@ -31,13 +34,19 @@
 #include "app/automation/I_SpecSpecStrayLight.h"
 #include "app/automation/I_SpecSpecWavelength.h"
 #include "app/automation/I_SpecSpectralData.h"
+#include "app/automation/I_SpecSpectrometer.h"
 #include "app/automation/I_SpecSpectrumFiles.h"
 #include "app/automation/I_SpecSpectrumToolbars.h"
 #include "app/automation/I_SpecStoreSpectra.h"
+#include "app/automation/I_SpecTimeAcquisition.h"
+#include "app/automation/I_SpecTimeAcquisitionParameters.h"
+#include "app/automation/I_SpecTimeChannels.h"
+#include "app/automation/I_SpecTimeCombo.h"
 #include "app/automation/I_SpecTraceSettings.h"
 #include "app/automation/I_SpecUSBMavrin.h"
 #include "app/automation/I_SpecUSBNorrel.h"
 #include "app/automation/I_SpecWessor.h"
+#include "app/spectrum/TimeAcquisition.h"
 #include "numerics/ErrorReporting.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/TypeLibraryEnums.h"
@@ -136,4 +145,16 @@ void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
     bind<I_SpecSpectrumFiles>(registry, "I_SpecSpectrumFiles");
     bind<I_SpecAcquisitionParameters>(registry, "I_SpecAcquisitionParameters");
     bind<I_SpecStoreSpectra>(registry, "I_SpecStoreSpectra");
+    bind<I_SpecTimeAcquisition>(registry, "I_SpecTimeAcquisition");
+    bind<I_SpecTimeAcquisitionParameters>(registry, "I_SpecTimeAcquisitionParameters");
+    bind<I_SpecTimeChannels>(registry, "I_SpecTimeChannels");
+    bind<I_SpecTimeCombo>(registry, "I_SpecTimeCombo");
+    bind<I_SpecAnalogOutput>(registry, "I_SpecAnalogOutput");
+    bind<I_SpecEmergency>(registry, "I_SpecEmergency");
+    bind<I_SpecConcentration>(registry, "I_SpecConcentration");
+    bind<I_SpecSpectrometer>(registry, "I_SpecSpectrometer");
+    // A time acquisition's analog outputs are an analog-output object on the converters of
+    // the window that runs it.
+    app::spectrum::setTimeAnalogOutputFactory(
+        [](CHarluneSpectrumView& view) { return I_SpecAnalogOutput::makeForRun(view); });
 }

@@ -17,6 +17,14 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_GenTimers.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenVersion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenWindows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecAnalogOutput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecConcentration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecEmergency.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpectrometer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecTimeAcquisition.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecTimeAcquisitionParameters.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecTimeChannels.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_SpecTimeCombo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecInterface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecNonLinearity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpecReference.cpp

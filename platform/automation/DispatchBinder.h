@@ -18,7 +18,14 @@
 //   short -> int16_t, long -> int32_t, float, double, BOOL -> bool, BSTR and LPCSTR ->
 //   std::string (const std::string& for arguments), VARIANT -> Variant, object ->
 //   DispatchPtr, short* / long* / float* / double* -> ByRef<int16_t / int32_t / ...>.
+//   A BOOL argument whose handler tells 1 from other non-zero values -> BoolValue.
 namespace platform::automation {
+
+// A BOOL argument as the caller gave it: a boolean as 1 or 0, a number as its value.
+struct BoolValue
+{
+    int32_t value = 0;
+};
 
 // A by-reference argument as a handler sees it: the referenced element and the elements
 // after it in the caller's array. A member that reads or fills n elements asks take(n),
@@ -73,6 +80,18 @@ template <> struct Scalar<bool>
 {
     static constexpr ParamType type = ParamType::Bool;
     static Coerced<bool> from(const Variant& v) { return v.toBool(); }
+};
+template <> struct Scalar<BoolValue>
+{
+    static constexpr ParamType type = ParamType::Bool;
+    static Coerced<BoolValue> from(const Variant& v)
+    {
+        const Variant value = v.value();
+        if (value.type() == VarType::Bool)
+            return {BoolValue{value.toBool().value ? 1 : 0}, S_OK};
+        const Coerced<int32_t> number = value.toI4();
+        return {BoolValue{number.value}, number.hr};
+    }
 };
 template <> struct Scalar<std::string>
 {
