@@ -681,8 +681,9 @@ TEST_F(TimeAndSpectrometerClassesTest, WithoutAWindowMembersAnswerNeutrallyAndLo
         log.sources.clear();
         DispatchPtr object = create(c.progId);
         const Variant result = call(*object, c.member, c.args);
-        if (!result.isEmpty())
+        if (!result.isEmpty()) {
             EXPECT_EQ(asDouble(result), 0.0);
+        }
         EXPECT_EQ(log.sources,
                   c.source ? std::vector<std::string>{c.source} : std::vector<std::string>{});
     }
