@@ -1191,44 +1191,122 @@ bool CHarluneGridView::SaveSheet(int sheet, const std::string& path)
     });
 }
 
+std::optional<std::vector<app::windows::CsvLine>>
+CHarluneGridView::readSheetFile(const std::string& path) const
+{
+    const std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    std::vector<app::windows::CsvLine> lines = app::windows::parseCsv(*bytes, gridListSeparator());
+    if (lines.empty() || lines.front().empty())
+        return std::nullopt;
+    if (lines.front().size() - 1 > static_cast<std::size_t>(CGridControl::kMaxCols))
+        return std::nullopt;
+    return lines;
+}
+
+void CHarluneGridView::fillSheet(const std::vector<app::windows::CsvLine>& lines, bool clearMissing)
+{
+    const std::size_t fields = lines.front().size();
+    const long rows = static_cast<long>(lines.size()) - 1;
+    const std::string& decimal = gridctrl::model::userDecimalSeparator();
+    for (long r = -1; r < rows; ++r) {
+        const app::windows::CsvLine& line = lines[static_cast<std::size_t>(r + 1)];
+        // Fields beyond the first line's count have no column: they are dropped. The cells a
+        // short line has no field for are emptied or keep what they hold.
+        for (std::size_t k = 0; k < fields; ++k) {
+            const int col = static_cast<int>(k) - 1;
+            if (k >= line.size()) {
+                if (clearMissing)
+                    cellSet(col, r, [](CGridCellInfo& c) { c.SetText(""); });
+                continue;
+            }
+            const app::windows::CsvField& field = line[k];
+            if (field.quoted || field.text.empty()) {
+                cellSet(col, r, [&](CGridCellInfo& c) { c.SetText(field.text); });
+            } else {
+                const double value = app::windows::csvNumber(field.text, decimal);
+                cellSet(col, r, [&](CGridCellInfo& c) { c.SetNumber(value); });
+            }
+        }
+    }
+}
+
 bool CHarluneGridView::OpenSheetIntoNew(const std::string& path, const char* label)
 {
     return guarded(__LINE__, false, [&] {
         CHarluneGridCtrl& g = *m_grid;
         if (g.GetNumberSheets() >= CGridControl::kMaxSheets)
             return false;
-        const std::optional<std::string> bytes = readWholeFile(path);
-        if (!bytes)
+        const auto lines = readSheetFile(path);
+        if (!lines)
             return false;
-        const std::vector<app::windows::CsvLine> lines =
-            app::windows::parseCsv(*bytes, gridListSeparator());
-        if (lines.empty())
-            return false;
-        const std::size_t fields = lines.front().size();
-        if (fields - 1 > static_cast<std::size_t>(CGridControl::kMaxCols))
-            return false;
-        const int cols = static_cast<int>(fields) - 1;
-        const long rows = static_cast<long>(lines.size()) - 1;
+        const int cols = static_cast<int>(lines->front().size()) - 1;
+        const long rows = static_cast<long>(lines->size()) - 1;
         if (!InsertSheet(cols, rows, label ? label : path.c_str()))
             return false;
-        const std::string& decimal = gridctrl::model::userDecimalSeparator();
-        for (long r = -1; r < rows; ++r) {
-            const app::windows::CsvLine& line = lines[static_cast<std::size_t>(r + 1)];
-            // Fields beyond the first line's count have no column: they are dropped.
-            const std::size_t count = std::min(line.size(), fields);
-            for (std::size_t k = 0; k < count; ++k) {
-                const app::windows::CsvField& field = line[k];
-                const int col = static_cast<int>(k) - 1;
-                if (field.quoted || field.text.empty()) {
-                    cellSet(col, r, [&](CGridCellInfo& c) { c.SetText(field.text); });
-                } else {
-                    const double value = app::windows::csvNumber(field.text, decimal);
-                    cellSet(col, r, [&](CGridCellInfo& c) { c.SetNumber(value); });
-                }
-            }
+        fillSheet(*lines, false);
+        g.RedrawAll();
+        return true;
+    });
+}
+
+bool CHarluneGridView::OpenSheet(int sheet, const std::string& path)
+{
+    return guarded(__LINE__, false, [&] {
+        CHarluneGridCtrl& g = *m_grid;
+        // The file is read whole and checked before the sheet changes.
+        if (sheet < 0 || sheet >= g.GetNumberSheets())
+            return false;
+        const auto lines = readSheetFile(path);
+        if (!lines)
+            return false;
+        const int cols = static_cast<int>(lines->front().size()) - 1;
+        const long rows = static_cast<long>(lines->size()) - 1;
+        {
+            SheetRestorer restore(g);
+            if (sheet != g.GetCurrentSheet())
+                g.SelectSheet(sheet, 0);
+            if (g.SetNumberCols(cols, 0) != 0 || g.SetNumberRows(rows, 0) != 0)
+                return false;
+            fillSheet(*lines, true);
         }
         g.RedrawAll();
         return true;
+    });
+}
+
+bool CHarluneGridView::SaveAllSheets(const std::string& path)
+{
+    return guarded(__LINE__, false, [&] {
+        bool saved = true;
+        const auto names = saveAllNames(path);
+        for (const auto& [sheet, name] : names)
+            saved = SaveSheet(sheet, name) && saved;
+        return saved && !names.empty();
+    });
+}
+
+bool CHarluneGridView::OpenAllSheets(const std::string& path)
+{
+    return guarded(__LINE__, false, [&] {
+        bool opened = true;
+        const auto names = saveAllNames(path);
+        for (const auto& [sheet, name] : names)
+            opened = OpenSheet(sheet, name) && opened;
+        return opened && !names.empty();
+    });
+}
+
+bool CHarluneGridView::OpenAllSheetsIntoNew(const std::string& path)
+{
+    return guarded(__LINE__, false, [&] {
+        bool opened = true;
+        // The names are those of the sheets there are now, before any is added.
+        const auto names = saveAllNames(path);
+        for (const auto& [sheet, name] : names)
+            opened = OpenSheetIntoNew(name, fileLabel(name).c_str()) && opened;
+        return opened && !names.empty();
     });
 }
 

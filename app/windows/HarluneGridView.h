@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/windows/GridCsv.h"
 #include "gridctrl/model/GridCellInfo.h"
 #include "gridctrl/model/GridObject.h"
 #include "gridctrl/model/HarluneGridCtrl.h"
@@ -222,11 +223,15 @@ public:
     bool SaveSheet(int sheet, const std::string& path);
     bool OpenSheetIntoNew(const std::string& path, const char* label);
     bool OpenSpectrumIntoNew(const std::string& path, const char* label);
-    // Not built: FALSE, nothing changed.
-    bool SaveAllSheets(const std::string&) { return false; }
-    bool OpenSheet(int, const std::string&) { return false; }
-    bool OpenAllSheets(const std::string&) { return false; }
-    bool OpenAllSheetsIntoNew(const std::string&) { return false; }
+    // The files Save All Sheets writes for a chosen path (saveAllNames): written, read back
+    // into the sheets they came from, or read into new sheets labelled as Open CSV File does.
+    // FALSE when any of them failed (the others are still done).
+    bool SaveAllSheets(const std::string& path);
+    bool OpenAllSheets(const std::string& path);
+    bool OpenAllSheetsIntoNew(const std::string& path);
+    // Reads a CSV file into an existing sheet, which takes the file's size; the file is
+    // checked whole before the sheet changes.
+    bool OpenSheet(int sheet, const std::string& path);
 
     // The id of the sheet the current tab names; -1 without tabs.
     int currentTabSheet() const;
@@ -245,6 +250,11 @@ private:
     template <typename Setter> bool headingSet(Setter setter);
     template <typename Getter> auto headingGet(Getter getter);
     bool setUpSheet(int columns, long rows);
+    // A CSV sheet file's lines, or nothing when it cannot be read, is empty or too wide.
+    std::optional<std::vector<app::windows::CsvLine>> readSheetFile(const std::string& path) const;
+    // Stores the lines in the current sheet's headings and cells (sized to them already); the
+    // cells of a short line's missing fields are emptied when clearMissing is set.
+    void fillSheet(const std::vector<app::windows::CsvLine>& lines, bool clearMissing);
     bool copyBlock(int col1, long row1, int col2, long row2, bool cut);
     void runEdit(int line, int menuVerify, const std::function<bool()>& body);
     void runOpenCommand(bool spectrum);

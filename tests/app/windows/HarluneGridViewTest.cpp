@@ -314,12 +314,14 @@ TEST_F(GridViewTest, LongTextIsCutOnACharacterBoundary)
     EXPECT_STREQ(buffer, "short");
 }
 
-TEST_F(GridViewTest, TheEmptyFileMembersAnswerFalse)
+// The Save All files of a folder that does not exist: nothing written, read or added.
+TEST_F(GridViewTest, TheAllSheetsFileMembersAnswerFalseWithoutTheirFiles)
 {
-    EXPECT_FALSE(view.SaveAllSheets("/tmp/x"));
-    EXPECT_FALSE(view.OpenSheet(1, "/tmp/x"));
-    EXPECT_FALSE(view.OpenAllSheets("/tmp/x"));
-    EXPECT_FALSE(view.OpenAllSheetsIntoNew("/tmp/x"));
+    const std::string missing = "/nonexistent-harlune-folder/x.csv";
+    EXPECT_FALSE(view.SaveAllSheets(missing));
+    EXPECT_FALSE(view.OpenSheet(1, missing));
+    EXPECT_FALSE(view.OpenAllSheets(missing));
+    EXPECT_FALSE(view.OpenAllSheetsIntoNew(missing));
     EXPECT_EQ(view.grid().GetNumberSheets(), 2);
 }
 
