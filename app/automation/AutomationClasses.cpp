@@ -8,6 +8,15 @@
 #include "app/automation/I_GenTimers.h"
 #include "app/automation/I_GenVersion.h"
 #include "app/automation/I_GenWindows.h"
+#include "app/automation/I_GraphCursor.h"
+#include "app/automation/I_GraphData.h"
+#include "app/automation/I_GraphGeneral.h"
+#include "app/automation/I_GraphGrid.h"
+#include "app/automation/I_GraphLegend.h"
+#include "app/automation/I_GraphScale.h"
+#include "app/automation/I_GraphSettings.h"
+#include "app/automation/I_GraphTitles.h"
+#include "app/automation/I_GraphTraceSettings.h"
 #include "app/automation/I_SpecAcquisitionParameters.h"
 #include "app/automation/I_SpecAnalogOutput.h"
 #include "app/automation/I_SpecAnnotation.h"
@@ -153,6 +162,15 @@ void registerHarluneAutomation(platform::automation::ClassRegistry& registry)
     bind<I_SpecEmergency>(registry, "I_SpecEmergency");
     bind<I_SpecConcentration>(registry, "I_SpecConcentration");
     bind<I_SpecSpectrometer>(registry, "I_SpecSpectrometer");
+    bind<I_GraphGeneral>(registry, "I_GraphGeneral");
+    bind<I_GraphData>(registry, "I_GraphData");
+    bind<I_GraphCursor>(registry, "I_GraphCursor");
+    bind<I_GraphScale>(registry, "I_GraphScale");
+    bind<I_GraphGrid>(registry, "I_GraphGrid");
+    bind<I_GraphLegend>(registry, "I_GraphLegend");
+    bind<I_GraphSettings>(registry, "I_GraphSettings");
+    bind<I_GraphTitles>(registry, "I_GraphTitles");
+    bind<I_GraphTraceSettings>(registry, "I_GraphTraceSettings");
     // A time acquisition's analog outputs are an analog-output object on the converters of
     // the window that runs it.
     app::spectrum::setTimeAnalogOutputFactory(

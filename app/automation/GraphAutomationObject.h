@@ -4,6 +4,8 @@
 #include "app/automation/SelectorObject.h"
 #include "platform/automation/DispatchBinder.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <source_location>
 #include <string>
 
@@ -27,6 +29,20 @@ public:
 
 protected:
     using SelectorObject::SelectorObject;
+
+    // The count elements of the script's array: true with null for a count of 0 or less (left
+    // to the view, which answers for it), false when the array holds fewer.
+    template <class T>
+    static bool elements(const platform::automation::ByRef<T>& array, int32_t count, T*& out)
+    {
+        out = nullptr;
+        if (count <= 0)
+            return true;
+        out = array.take(static_cast<std::size_t>(count));
+        return out != nullptr;
+    }
+    // File names longer than the program's path limit are refused whole.
+    static bool fitsPath(const std::string& path) { return !path.empty() && path.size() <= 259; }
 
     // Runs body(view) on the target graph view; with none, as onTarget.
     template <class R, class F>

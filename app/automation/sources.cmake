@@ -59,4 +59,25 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecSpectrumFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecAcquisitionParameters.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_SpecStoreSpectra.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphGeneral.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphData.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphCursor.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphScale.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphGrid.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphLegend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphTitles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GraphTraceSettings.cpp
+)
+
+# The grid classes drive the grid window's view, which lives in app_grid with the grid control:
+# they are registered by registerGridAutomation.
+list(APPEND app_grid_sources
+    ${CMAKE_CURRENT_LIST_DIR}/GridAutomationClasses.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridData.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridGeneral.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridFormat.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridClipboard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/I_GridPrint.cpp
 )

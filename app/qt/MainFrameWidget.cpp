@@ -1,6 +1,7 @@
 #include "app/qt/MainFrameWidget.h"
 
 #include "app/automation/AutomationClasses.h"
+#include "app/automation/GridAutomationClasses.h"
 #include "app/dialogs/CreateNewGraphDialog.h"
 #include "app/dialogs/CreateNewGridDialog.h"
 #include "app/qt/ChildFrames.h"
@@ -63,6 +64,7 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     m_recentScripts.ReadList();
     installCommands();
     registerHarluneAutomation(platform::automation::ClassRegistry::instance());
+    registerGridAutomation(platform::automation::ClassRegistry::instance());
     setAutomationFrame(this);
     m_sessionConnection =
         connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {

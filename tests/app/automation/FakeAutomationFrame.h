@@ -99,8 +99,18 @@ public:
         const auto it = spectrumViews.find(frame);
         return it == spectrumViews.end() ? nullptr : it->second;
     }
-    CHarluneGridView* gridView(uint32_t) override { return nullptr; }
-    CHarluneGraphView* graphView(uint32_t) override { return nullptr; }
+    CHarluneGridView* gridView(uint32_t frame) override
+    {
+        live(frame);
+        const auto it = gridViews.find(frame);
+        return it == gridViews.end() ? nullptr : it->second;
+    }
+    CHarluneGraphView* graphView(uint32_t frame) override
+    {
+        live(frame);
+        const auto it = graphViews.find(frame);
+        return it == graphViews.end() ? nullptr : it->second;
+    }
     void setFrameTitle(uint32_t frame, const std::string& title) override
     {
         live(frame);
@@ -178,6 +188,8 @@ public:
     void newGraphWindow(int t, int p, const std::string& title) override
     {
         opened.push_back("graph " + std::to_string(t) + "x" + std::to_string(p) + " " + title);
+        if (onNewGraph)
+            onNewGraph();
     }
     std::string applicationVersion() override { return "1.2.3.4"; }
     std::string driverVersion() override { return "5.6.7.8"; }
@@ -262,6 +274,10 @@ public:
     std::vector<uint32_t> destroyed;
     std::vector<std::string> opened;
     std::function<void()> onNewGrid;
+    std::function<void()> onNewGraph;
+    // The grid and graph views of grid and graph children that have one.
+    std::map<uint32_t, CHarluneGridView*> gridViews;
+    std::map<uint32_t, CHarluneGraphView*> graphViews;
     std::map<ChildKind, HMENU> templates;
     HMENU ownMenu = 0;
     std::vector<std::pair<uint32_t, HMENU>> frameMenus;

@@ -2,6 +2,7 @@
 // with its members and DISPIDs, the enumerations and the event interface. Each automation
 // change updates the golden copy in one reviewed step.
 #include "app/automation/AutomationClasses.h"
+#include "app/automation/GridAutomationClasses.h"
 #include "platform/automation/ClassRegistry.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ TEST(TypeLibraryTest, DescriptionMatchesTheGoldenCopy)
 {
     ClassRegistry registry;
     registerHarluneAutomation(registry);
+    registerGridAutomation(registry);
     const std::string actual = registry.typeLibraryDescription();
     const std::string golden = readFile(std::string(HARLUNE_SOURCE_DIR) +
                                         "/tests/fixtures/app/automation/TypeLibrary.txt");
@@ -44,6 +46,7 @@ TEST(TypeLibraryTest, EveryRegisteredClassHasTheClassTablesMemberCount)
 {
     ClassRegistry registry;
     registerHarluneAutomation(registry);
+    registerGridAutomation(registry);
     int bound = 0;
     for (const ClassInfo& info : harluneClasses()) {
         if (const DispatchTable* table = registry.dispatchTable(info)) {
@@ -52,7 +55,7 @@ TEST(TypeLibraryTest, EveryRegisteredClassHasTheClassTablesMemberCount)
             ++bound;
         }
     }
-    EXPECT_EQ(bound, 46);
+    EXPECT_EQ(bound, 61);
 }
 
 } // namespace
