@@ -13,6 +13,7 @@
 #include "app/shell/qt/HtmlHelpLauncher.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
+#include "app/windows/qt/GridViewWidget.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/basic/BasicEngine.h"
 #include "platform/chart/XrtDraw.h"
@@ -789,10 +790,13 @@ SpectrumFrameBars* MainFrameWidget::spectrumFrameBars(uint32_t handle)
     return frame != nullptr ? &frame->automationBars() : nullptr;
 }
 
-CHarluneGridView* MainFrameWidget::gridView(uint32_t)
+CHarluneGridView* MainFrameWidget::gridView(uint32_t handle)
 {
-    // The grid windows have no view of their own yet.
-    return nullptr;
+    ChildFrame* frame = frameOf(handle);
+    if (!dynamic_cast<CChildGridFrame*>(frame))
+        return nullptr;
+    auto* view = dynamic_cast<GridViewWidget*>(frame->GetActiveView());
+    return view ? &view->core() : nullptr;
 }
 
 CHarluneGraphView* MainFrameWidget::graphView(uint32_t handle)

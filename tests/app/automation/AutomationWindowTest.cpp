@@ -109,6 +109,26 @@ TEST_F(AutomationWindowTest, CascadeLeavesADisabledChildInPlaceAndTileMovesTheCh
         EXPECT_EQ(frame->geometry().left(), 0);
 }
 
+// The grid and graph objects reach the program's own grid and graph windows.
+TEST_F(AutomationWindowTest, GridAndGraphObjectsReachTheProgramsWindows)
+{
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({}));
+    app.NewGridWindow(3, 4, 1, "Numbers");
+    DispatchPtr data = create("Harlune.GridData");
+    ASSERT_TRUE(asBool(call(*data, "SetGridByName", {Variant("Numbers")})));
+    invokeMember(*data, "Value", DISPATCH_PROPERTYPUT, {2, 3, 6.5});
+    EXPECT_DOUBLE_EQ(asDouble(invokeMember(*data, "Value", DISPATCH_PROPERTYGET, {2, 3})), 6.5);
+
+    app.NewGraphWindow(2, 10, "Plot");
+    DispatchPtr general = create("Harlune.GraphGeneral");
+    EXPECT_EQ(asLong(call(*general, "GetNumberOfTraces")), 2);
+    EXPECT_EQ(asLong(call(*general, "GetNumberOfPoints")), 10);
+    EXPECT_TRUE(asBool(call(*general, "InitGraph", {3, 4, Variant("Renamed")})));
+    EXPECT_EQ(asLong(call(*general, "GetNumberOfTraces")), 3);
+    EXPECT_TRUE(asBool(call(*general, "SetGraphByName", {Variant("Renamed")})));
+}
+
 TEST_F(AutomationWindowTest, CloseSpectrumWindowAsksNothingAndScanningGoesOn)
 {
     CHarluneApp app(driver);
