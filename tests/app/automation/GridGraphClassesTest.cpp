@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -595,6 +596,190 @@ TEST_F(GridGraphClassesTest, GraphOutputsAnswerWhatWasDone)
     EXPECT_EQ(asLong(call(*general, "GetNumberOfTraces")), 3);
     EXPECT_FALSE(asBool(call(*general, "InitGraph", {-1, 7, ""})));
     EXPECT_EQ(frame.windowTitle(20), "Renamed");
+}
+
+// Each property put reaches its own attribute of the target and reads back (index arguments
+// first, then the value). With a graph window active, the grid objects target the first grid
+// window in MDI order; the other grid keeps its defaults.
+TEST_F(GridGraphClassesTest, FormatAndStylePropertiesReadBackWhatWasPut)
+{
+    GridWindow& other = addGrid(9, "Other", false);
+    GridWindow& w = addGrid(10, "Grid A");
+    addGraph(20, "Graph", 4, 10);
+    struct Case
+    {
+        const char* progId;
+        const char* property;
+        std::vector<Variant> index;
+        Variant value;
+    };
+    const std::vector<Case> cases = {
+        {"Harlune.GridFormat", "HeadingAlignment", {}, int16_t{4}},
+        {"Harlune.GridFormat", "HeadingFormat", {}, int16_t{2}},
+        {"Harlune.GridFormat", "HeadingBackgroundColor", {}, int32_t{0x123456}},
+        {"Harlune.GridFormat", "HeadingTextColor", {}, int32_t{0x00FF00}},
+        {"Harlune.GridFormat", "TopHeadingHeight", {}, int32_t{31}},
+        {"Harlune.GridFormat", "SideHeadingWidth", {}, int32_t{57}},
+        {"Harlune.GridFormat", "CellFormat", {2, 3}, int16_t{2}},
+        {"Harlune.GridFormat", "ColumnFormat", {3}, int16_t{3}},
+        {"Harlune.GridFormat", "CellBackgroundColor", {1, 2}, int32_t{0xABCDEF}},
+        {"Harlune.GridFormat", "ColumnBackgroundColor", {2}, int32_t{0x0000FF}},
+        {"Harlune.GridFormat", "CellAlignment", {1, 1}, int16_t{2}},
+        {"Harlune.GridFormat", "ColumnAlignment", {1}, int16_t{4}},
+        {"Harlune.GridFormat", "CellPrecision", {3, 4}, int16_t{5}},
+        {"Harlune.GridFormat", "ColumnPrecision", {2}, int16_t{3}},
+        {"Harlune.GridFormat", "CellExponentialFormat", {3, 1}, true},
+        {"Harlune.GridFormat", "ColumnExponentialFormat", {1}, true},
+        {"Harlune.GridFormat", "CellReadOnly", {2, 5}, true},
+        {"Harlune.GridFormat", "ColumnReadOnly", {3}, true},
+        {"Harlune.GridFormat", "CellTextColor", {3, 3}, int32_t{0x112233}},
+        {"Harlune.GridFormat", "ColumnTextColor", {2}, int32_t{0x332211}},
+        {"Harlune.GridFormat", "CellBorder", {1, 4}, int16_t{15}},
+        {"Harlune.GridFormat", "ColumnBorder", {2}, int16_t{240}},
+        {"Harlune.GraphCursor", "Enabled", {}, true},
+        {"Harlune.GraphCursor", "Color", {}, int32_t{0x00FF00}},
+        {"Harlune.GraphCursor", "Style", {}, int16_t{4}},
+        {"Harlune.GraphCursor", "Width", {}, int16_t{3}},
+        {"Harlune.GraphCursor", "Point", {}, int32_t{6}},
+        {"Harlune.GraphCursor", "ActiveTrace", {}, int32_t{2}},
+        {"Harlune.GraphScale", "XAxisMin", {}, -5.0},
+        {"Harlune.GraphScale", "XAxisMax", {}, 50.0},
+        {"Harlune.GraphScale", "YAxisMin", {}, -1.5},
+        {"Harlune.GraphScale", "YAxisMax", {}, 8.5},
+        {"Harlune.GraphGrid", "Enabled", {}, true},
+        {"Harlune.GraphGrid", "Color", {}, int32_t{0x808080}},
+        {"Harlune.GraphGrid", "Style", {}, int16_t{5}},
+        {"Harlune.GraphGrid", "Width", {}, int16_t{2}},
+        {"Harlune.GraphLegend", "Visible", {}, true},
+        {"Harlune.GraphLegend", "ForegroundColor", {}, int32_t{0x0000FF}},
+        {"Harlune.GraphLegend", "Floating", {}, false},
+        {"Harlune.GraphLegend", "Border", {}, int16_t{4}},
+        {"Harlune.GraphLegend", "Orientation", {}, int16_t{2}},
+        {"Harlune.GraphLegend", "BorderWidth", {}, int16_t{3}},
+        {"Harlune.GraphLegend", "BackgroundColor", {}, int32_t{0xEEEEEE}},
+        {"Harlune.GraphLegend", "Text", {2}, std::string("third")},
+        {"Harlune.GraphTitles", "XTitle", {}, std::string("Wavelength")},
+        {"Harlune.GraphTitles", "YTitle", {}, std::string("Counts")},
+        {"Harlune.GraphTitles", "MainTitle", {}, std::string("Run 1")},
+        {"Harlune.GraphTraceSettings", "LineColor", {1}, int32_t{0x0000AA}},
+        {"Harlune.GraphTraceSettings", "LineWidth", {1}, int16_t{4}},
+        {"Harlune.GraphTraceSettings", "LineStyle", {2}, int16_t{3}},
+        {"Harlune.GraphTraceSettings", "PointSize", {3}, int16_t{6}},
+        {"Harlune.GraphTraceSettings", "PointStyle", {3}, int16_t{9}},
+        {"Harlune.GraphTraceSettings", "PointColor", {0}, int32_t{0x00AA00}},
+        {"Harlune.GraphTraceSettings", "PointFillPattern", {0}, int16_t{4}},
+        {"Harlune.GraphData", "FirstPoint", {1}, int32_t{2}},
+        {"Harlune.GraphData", "LastPoint", {1}, int32_t{7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.progId) + "." + c.property);
+        DispatchPtr o = create(c.progId);
+        std::vector<Variant> args = c.index;
+        args.push_back(c.value);
+        putAt(*o, c.property, args);
+        EXPECT_EQ(getAt(*o, c.property, c.index), c.value);
+    }
+    EXPECT_EQ(other.view.GetTopHeadingHeight(), 31);
+    EXPECT_EQ(other.view.GetCellPrecision(3, 4), 5);
+    EXPECT_NE(w.view.GetTopHeadingHeight(), 31);
+    EXPECT_EQ(w.view.GetCellPrecision(3, 4), 0);
+    EXPECT_TRUE(log.sources.empty());
+}
+
+// The methods of the format and general classes reach the grid with their 1-based numbers.
+TEST_F(GridGraphClassesTest, GridMethodsChangeTheTargetGrid)
+{
+    GridWindow& w = addGrid(10, "Grid A");
+    CHarluneGridView& v = w.view;
+    DispatchPtr f = create("Harlune.GridFormat");
+    DispatchPtr g = create("Harlune.GridGeneral");
+    const int32_t font = asLong(call(*f, "RegisterFont", {"Courier", int16_t{12}, int16_t{700}}));
+    EXPECT_GE(font, 0);
+    struct Case
+    {
+        const char* name;
+        IDispatch* object;
+        const char* member;
+        std::vector<Variant> args;
+        bool result;
+        std::function<bool()> check;
+    };
+    const std::vector<Case> cases = {
+        {"sheet precision",
+         f.get(),
+         "SetSheetPrecision",
+         {int16_t{3}},
+         true,
+         [&] { return v.GetCellPrecision(2, 5) == 3 && v.GetCellPrecision(1, 1) == 3; }},
+        {"sheet text colour",
+         f.get(),
+         "SetSheetTextColor",
+         {int32_t{0x0A0B0C}},
+         true,
+         [&] { return v.GetCellTextColor(3, 2) == 0x0A0B0C; }},
+        {"sheet read-only",
+         f.get(),
+         "SetSheetReadOnly",
+         {true},
+         true,
+         [&] { return v.GetCellReadOnly(1, 3); }},
+        {"sheet border",
+         f.get(),
+         "SetSheetBorder",
+         {int16_t{15}},
+         true,
+         [&] { return v.GetCellBorder(2, 2) == 15; }},
+        {"cell font", f.get(), "SetCellFont", {2, 2, font}, true, [] { return true; }},
+        {"autosize", f.get(), "AutosizeColumn", {1, 3, 5, int16_t{1}}, true, [] { return true; }},
+        {"autosize backwards",
+         f.get(),
+         "AutosizeColumn",
+         {3, 1, 5, int16_t{1}},
+         false,
+         [] { return true; }},
+        {"insert row before the first",
+         g.get(),
+         "InsertRow",
+         {0},
+         true,
+         [&] { return v.grid().GetNumberRows() == 6; }},
+        {"delete column 1",
+         g.get(),
+         "DeleteColumn",
+         {1},
+         true,
+         [&] { return v.grid().GetNumberCols() == 2; }},
+        {"rename sheet 2",
+         g.get(),
+         "RenameSheet",
+         {2, "Second"},
+         true,
+         [&] { return v.grid().GetTabLabel(1) == "Second"; }},
+        {"insert a sheet",
+         g.get(),
+         "InsertSheet",
+         {4, 3, "Third"},
+         true,
+         [&] { return v.grid().GetNumberSheets() == 3 && v.grid().GetCurrentSheet() == 2; }},
+        {"sheet 1 current",
+         g.get(),
+         "SetActiveSheet",
+         {1},
+         true,
+         [&] { return v.grid().GetCurrentSheet() == 0; }},
+        {"active cell",
+         g.get(),
+         "SetActiveCell",
+         {2, 3},
+         true,
+         [&] { return v.grid().IsSelected(1, 2) != 0 && v.grid().IsSelected(0, 0) == 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(asBool(call(*c.object, c.member, c.args)), c.result);
+        EXPECT_TRUE(c.check());
+    }
+    EXPECT_TRUE(log.sources.empty());
 }
 
 // A value for each parameter type, an array of 16 for a by-reference double.
