@@ -321,8 +321,9 @@ TEST_F(SpectrumDataClassesTest, CopiesMoveExactlyThePixelCount)
             EXPECT_EQ(target[n - 1], 0.5 * static_cast<double>(n - 1));
             EXPECT_EQ(target[n], -7.0);
             EXPECT_EQ(target[4095], -7.0);
-            if (kind.stored)
+            if (kind.stored) {
                 EXPECT_EQ((w.spectra().*kind.stored)[3], 1u);
+            }
             std::vector<double> out(n + 1, 99.0);
             EXPECT_TRUE(asBool(call(*data, kind.get, {shortArg(3), arrayRef(out)})));
             EXPECT_EQ(out[n - 1], target[n - 1]);
