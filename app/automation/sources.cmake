@@ -3,6 +3,8 @@
 list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/AutomationClasses.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AutomationFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AutomationLineReader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AutomationSocketPolicy.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GraphAutomationObject.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GraphViewSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GridAutomationObject.cpp
@@ -81,3 +83,4 @@ list(APPEND app_grid_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_GridClipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GridPrint.cpp
 )
+
