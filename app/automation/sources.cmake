@@ -84,3 +84,8 @@ list(APPEND app_grid_sources
     ${CMAKE_CURRENT_LIST_DIR}/I_GridPrint.cpp
 )
 
+# The server for outside automation clients on a local socket (Qt Core and Network only).
+list(APPEND app_automation_server_sources
+    ${CMAKE_CURRENT_LIST_DIR}/qt/AutomationServer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt/AutomationSession.cpp
+)

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/automation/qt/AutomationSession.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+class QLocalServer;
+class QObject;
+
+namespace platform::automation {
+class ClassRegistry;
+}
+
+namespace app::automation {
+
+// The automation server for outside clients: a local socket served on the GUI thread, one
+// AutomationSession per connection. Only the same user gets in (a private folder, a 0600
+// socket and a peer-credential check on every connection). Requests of one connection are
+// answered one at a time in order; while one call runs a nested loop, the other connections
+// are still served. A connection's objects and sinks go with it; when it closes during one
+// of its own calls, they go when that call returns. A client that stops reading is dropped
+// once its queue of unsent lines passes the bound, so the program never waits for it.
+// GUI thread only.
+class AutomationServer
+{
+public:
+    AutomationServer(platform::automation::ClassRegistry& registry,
+                     AutomationSession::EventSource events);
+    ~AutomationServer();
+    AutomationServer(const AutomationServer&) = delete;
+    AutomationServer& operator=(const AutomationServer&) = delete;
+
+    // Serves on the socket at `path` (its folder made private first); a stale socket left by
+    // a dead instance is replaced. False, with one line in the diagnostic log, when the folder
+    // is not private to this user, the path does not fit a socket address or listening fails.
+    bool listen(const std::string& path);
+    bool isListening() const;
+    const std::string& socketPath() const { return m_path; }
+
+    // The bound of a client's unsent lines (bytes) before it is dropped.
+    void setMaxQueuedBytes(size_t bytes) { m_maxQueuedBytes = bytes; }
+    static constexpr size_t kDefaultMaxQueuedBytes = 16 * 1024 * 1024;
+
+    size_t connectionCount() const { return m_connections.size(); }
+    // Objects the clients made and still hold.
+    size_t clientObjectCount() const;
+    // Called (from the event loop) each time the last open connection has gone.
+    void setClientsGoneHandler(std::function<void()> handler)
+    {
+        m_clientsGone = std::move(handler);
+    }
+
+private:
+    struct Connection;
+    void accept();
+    void pump(uint64_t id);
+    void send(uint64_t id, const std::string& line);
+    void drop(uint64_t id, const char* why);
+    void finish(uint64_t id);
+    Connection* find(uint64_t id);
+
+    platform::automation::ClassRegistry& m_registry;
+    AutomationSession::EventSource m_events;
+    std::unique_ptr<QObject> m_context; // the receiver of the sockets' signals
+    QLocalServer* m_server = nullptr;   // child of m_context
+    std::string m_path;
+    size_t m_maxQueuedBytes = kDefaultMaxQueuedBytes;
+    std::map<uint64_t, std::unique_ptr<Connection>> m_connections;
+    uint64_t m_nextId = 1;
+    std::function<void()> m_clientsGone;
+};
+
+} // namespace app::automation

@@ -1,0 +1,374 @@
+// One outside client's requests without a socket: the protocol's answers, calls through the
+// runtime with arrays copied in and out, events, releases, and every kind of bad request.
+#include "app/automation/qt/AutomationSession.h"
+
+#include "FakeAutomationFrame.h"
+#include "app/automation/AutomationClasses.h"
+#include "platform/automation/AutomationObject.h"
+#include "platform/automation/ClassRegistry.h"
+#include "platform/automation/EventTarget.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform::automation;
+using app::automation::AutomationSession;
+
+QJsonObject parse(const std::string& line)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    EXPECT_TRUE(document.isObject()) << line;
+    return document.object();
+}
+
+std::string text(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+QJsonArray doubles(const std::vector<double>& values)
+{
+    QJsonArray out;
+    for (double v : values)
+        out.append(v);
+    return out;
+}
+
+class AutomationSessionTest : public ::testing::Test
+{
+protected:
+    AutomationSessionTest()
+    {
+        registerHarluneAutomation(registry);
+        generator = RefPtr<CEventGenerator>::adopt(new CEventGenerator());
+    }
+
+    std::unique_ptr<AutomationSession> open()
+    {
+        return std::make_unique<AutomationSession>(
+            registry, [this] { return generator.get(); },
+            [this](const std::string& line) { notifications.push_back(line); });
+    }
+    QJsonObject ask(AutomationSession& session, QJsonObject request)
+    {
+        if (!request.contains(QLatin1String("id")))
+            request[QStringLiteral("id")] = ++lastId;
+        return parse(session.handleLine(text(request)));
+    }
+    qint64 create(AutomationSession& session, const char* progId)
+    {
+        const QJsonObject reply =
+            ask(session, {{"request", "create"}, {"progId", QString::fromLatin1(progId)}});
+        EXPECT_TRUE(reply.value("ok").toBool()) << text(reply);
+        return reply.value("handle").toInteger();
+    }
+
+    ClassRegistry registry;
+    FakeAutomationFrame frame;
+    RefPtr<CEventGenerator> generator;
+    std::vector<std::string> notifications;
+    int lastId = 0;
+};
+
+TEST_F(AutomationSessionTest, HelloNamesTheProtocolAndTheLibrary)
+{
+    auto session = open();
+    const QJsonObject reply = ask(*session, {{"request", "hello"}, {"id", "first"}});
+    EXPECT_EQ(reply.value("id").toString(), "first");
+    EXPECT_TRUE(reply.value("ok").toBool());
+    EXPECT_EQ(reply.value("protocol").toInt(), 1);
+    EXPECT_EQ(reply.value("library").toString(), "{CC2B8C8C-ADB4-0000-B838-C448D8CC27C6}");
+    EXPECT_EQ(reply.value("major").toInt(), 1);
+    EXPECT_EQ(reply.value("minor").toInt(), 5);
+}
+
+TEST_F(AutomationSessionTest, ByReferenceArgumentsComeBackAndReleaseUnlocks)
+{
+    const int locks = applicationLockCount();
+    auto session = open();
+    const qint64 version = create(*session, "Harlune.GenVersion");
+    EXPECT_EQ(session->objectCount(), 1u);
+    EXPECT_EQ(applicationLockCount(), locks + 1);
+    const QJsonObject reply = ask(*session, {{"request", "invoke"},
+                                             {"handle", version},
+                                             {"member", "GetTypeLibraryVersion"},
+                                             {"args", QJsonArray{0, QJsonArray{0}}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
+    EXPECT_EQ(reply.value("refs").toArray(), (QJsonArray{QJsonArray{1}, QJsonArray{5}}));
+
+    // By class id as well, and by DISPID (3 is GetTypeLibraryVersion).
+    const QJsonObject byClsid =
+        ask(*session, {{"request", "create"}, {"clsid", "{CC2B8C8C-ADB4-0058-B838-C448D8CC27C6}"}});
+    ASSERT_TRUE(byClsid.value("ok").toBool()) << text(byClsid);
+    EXPECT_EQ(byClsid.value("class").toString(), "I_GenVersion");
+    const QJsonObject byDispid =
+        ask(*session, {{"request", "invoke"},
+                       {"handle", byClsid.value("handle")},
+                       {"member", 3},
+                       {"args", QJsonArray{QJsonArray{9}, QJsonArray{9}}}});
+    EXPECT_EQ(byDispid.value("refs").toArray(), (QJsonArray{QJsonArray{1}, QJsonArray{5}}));
+
+    EXPECT_TRUE(ask(*session, {{"request", "release"}, {"handle", version}}).value("ok").toBool());
+    EXPECT_EQ(applicationLockCount(), locks + 1);
+    EXPECT_EQ(ask(*session, {{"request", "release"}, {"handle", version}}).value("error"),
+              "unknown-handle");
+    session.reset();
+    EXPECT_EQ(applicationLockCount(), locks);
+}
+
+TEST_F(AutomationSessionTest, SpectralSumsComeBackBitForBit)
+{
+    auto session = open();
+    const qint64 math = create(*session, "Harlune.GenSpectralMath");
+    ASSERT_TRUE(ask(*session, {{"request", "invoke"},
+                               {"handle", math},
+                               {"member", "NumberOfPixels"},
+                               {"call", "put"},
+                               {"args", QJsonArray{3648}}})
+                    .value("ok")
+                    .toBool());
+    std::vector<double> a(3648);
+    std::vector<double> b(3648);
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = 1.0 / static_cast<double>(i + 3) + 1e-300 * static_cast<double>(i);
+        b[i] = std::sqrt(static_cast<double>(i)) * 0.1 - 123456.789e-7;
+    }
+    a[7] = std::numeric_limits<double>::denorm_min();
+    b[9] = -0.0;
+    const QJsonObject reply =
+        ask(*session,
+            {{"request", "invoke"},
+             {"handle", math},
+             {"member", "AddSpectra"},
+             {"args", QJsonArray{doubles(a), doubles(b), doubles(std::vector<double>(3648))}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply).substr(0, 300);
+    EXPECT_EQ(reply.value("result"), QJsonValue(true));
+    const QJsonArray refs = reply.value("refs").toArray();
+    ASSERT_EQ(refs.size(), 3);
+    const QJsonArray sums = refs.at(2).toArray();
+    ASSERT_EQ(sums.size(), 3648);
+    // Through the reply's text and back: the same bits.
+    const QJsonArray reread = parse(text(reply)).value("refs").toArray().at(2).toArray();
+    for (qsizetype i = 0; i < sums.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(std::bit_cast<uint64_t>(reread.at(i).toDouble()),
+                  std::bit_cast<uint64_t>(a[static_cast<size_t>(i)] + b[static_cast<size_t>(i)]));
+    }
+}
+
+TEST_F(AutomationSessionTest, NonFiniteDoublesTravelAsTexts)
+{
+    auto session = open();
+    const qint64 math = create(*session, "Harlune.GenSpectralMath");
+    ask(*session, {{"request", "invoke"},
+                   {"handle", math},
+                   {"member", "NumberOfPixels"},
+                   {"call", "put"},
+                   {"args", QJsonArray{4}}});
+    const QJsonObject reply = ask(
+        *session, {{"request", "invoke"},
+                   {"handle", math},
+                   {"member", "AddSpectra"},
+                   {"args", QJsonArray{QJsonArray{"NaN", "Infinity", "-Infinity", 1.5},
+                                       QJsonArray{1, 1, 1, "Infinity"}, QJsonArray{0, 0, 0, 0}}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
+    // The math refuses non-finite input; the arrays come back as they went in.
+    EXPECT_EQ(reply.value("result"), QJsonValue(false));
+    EXPECT_EQ(reply.value("refs").toArray().at(0).toArray(),
+              (QJsonArray{"NaN", "Infinity", "-Infinity", 1.5}))
+        << text(reply);
+    EXPECT_EQ(reply.value("refs").toArray().at(1).toArray(), (QJsonArray{1, 1, 1, "Infinity"}));
+}
+
+TEST_F(AutomationSessionTest, AnArrayTooShortForItsMemberGetsTheNeutralResult)
+{
+    auto session = open();
+    const qint64 math = create(*session, "Harlune.GenSpectralMath");
+    // 2048 pixels at creation; three elements are too few, as from a script.
+    const QJsonObject reply =
+        ask(*session,
+            {{"request", "invoke"},
+             {"handle", math},
+             {"member", "AddSpectra"},
+             {"args", QJsonArray{QJsonArray{1, 2, 3}, QJsonArray{1, 2, 3}, QJsonArray{7, 7, 7}}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
+    EXPECT_EQ(reply.value("result"), QJsonValue(false));
+    EXPECT_EQ(reply.value("refs").toArray().at(2).toArray(), (QJsonArray{7, 7, 7}));
+}
+
+TEST_F(AutomationSessionTest, BadRequestsGetTheirErrorsAndTheSessionGoesOn)
+{
+    auto session = open();
+    const qint64 math = create(*session, "Harlune.GenSpectralMath");
+    const std::string handle = std::to_string(math);
+    struct Case
+    {
+        const char* name;
+        std::string line;
+        const char* error;
+        QJsonValue id;
+    };
+    const std::vector<Case> cases = {
+        {"malformed JSON", R"({"id":1,"request":)", "bad-request", QJsonValue()},
+        {"array", R"([{"id":1,"request":"hello"}])", "bad-request", QJsonValue()},
+        {"number", "42", "bad-request", QJsonValue()},
+        {"empty line", "", "bad-request", QJsonValue()},
+        {"missing id", R"({"request":"hello"})", "bad-request", QJsonValue()},
+        {"id of the wrong type", R"({"id":{},"request":"hello"})", "bad-request", QJsonValue()},
+        {"missing kind", R"({"id":2})", "bad-request", 2},
+        {"kind of the wrong type", R"({"id":3,"request":7})", "bad-request", 3},
+        {"unknown kind", R"({"id":4,"request":"shutdown"})", "unknown-kind", 4},
+        {"unknown ProgID", R"({"id":5,"request":"create","progId":"Harlune.Nothing"})",
+         "unknown-class", 5},
+        {"outside class by CLSID",
+         R"({"id":6,"request":"create","clsid":"{B20ABC78-3855-11D3-8F7F-0000861EF01D}"})",
+         "unknown-class", 6},
+        {"unknown handle", R"({"id":7,"request":"invoke","handle":999,"member":"AddSpectra"})",
+         "unknown-handle", 7},
+        {"handle of the wrong type", R"({"id":8,"request":"invoke","handle":"1","member":"x"})",
+         "bad-request", 8},
+        {"unknown member",
+         R"({"id":9,"request":"invoke","handle":)" + handle + R"(,"member":"Nothing"})",
+         "unknown-member", 9},
+        {"unknown DISPID", R"({"id":10,"request":"invoke","handle":)" + handle + R"(,"member":99})",
+         "unknown-member", 10},
+        {"wrong argument count",
+         R"({"id":11,"request":"invoke","handle":)" + handle +
+             R"(,"member":"AddSpectra","args":[[1]]})",
+         "bad-argument-count", 11},
+        {"text into a short",
+         R"({"id":12,"request":"invoke","handle":)" + handle +
+             R"(,"member":"NumberOfPixels","call":"put","args":["many"]})",
+         "type-mismatch", 12},
+        {"70000 into a short",
+         R"({"id":13,"request":"invoke","handle":)" + handle +
+             R"(,"member":"NumberOfPixels","call":"put","args":[70000]})",
+         "overflow", 13},
+        {"text in an array of doubles",
+         R"({"id":14,"request":"invoke","handle":)" + handle +
+             R"(,"member":"AddSpectra","args":[["x"],[1],[1]]})",
+         "type-mismatch", 14},
+        {"empty array",
+         R"({"id":15,"request":"invoke","handle":)" + handle +
+             R"(,"member":"AddSpectra","args":[[],[1],[1]]})",
+         "type-mismatch", 15},
+        {"args not an array",
+         R"({"id":16,"request":"invoke","handle":)" + handle +
+             R"(,"member":"AddSpectra","args":1})",
+         "bad-request", 16},
+        {"put on a method",
+         R"({"id":17,"request":"invoke","handle":)" + handle +
+             R"(,"member":"AddSpectra","call":"put","args":[[1],[1],[1],[1]]})",
+         "unknown-member", 17},
+        {"NUL byte", std::string(R"({"id":18,"request":"hello"})") + '\0', "bad-request",
+         QJsonValue()},
+        {"invalid UTF-8", "{\"id\":19,\"request\":\"hel\xff\"}", "bad-request", QJsonValue()},
+        {"overlong UTF-8", "{\"id\":20,\"request\":\"\xc0\xaf\"}", "bad-request", QJsonValue()},
+        {"UTF-8 surrogate", "{\"id\":21,\"request\":\"\xed\xa0\x80\"}", "bad-request",
+         QJsonValue()},
+        {"cut UTF-8", "{\"id\":22,\"request\":\"\xe2\x82", "bad-request", QJsonValue()},
+        {"unknown cookie", R"({"id":23,"request":"unadvise","cookie":5})", "unknown-cookie", 23},
+        {"unknown event source", R"({"id":24,"request":"advise","source":"Other"})",
+         "unknown-class", 24},
+    };
+    const int locks = applicationLockCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QJsonObject reply = parse(session->handleLine(c.line));
+        EXPECT_FALSE(reply.value("ok").toBool());
+        EXPECT_EQ(reply.value("error").toString().toStdString(), c.error) << text(reply);
+        EXPECT_FALSE(reply.value("text").toString().isEmpty());
+        EXPECT_EQ(reply.value("id"), c.id);
+        // The session goes on.
+        EXPECT_TRUE(ask(*session, {{"request", "hello"}}).value("ok").toBool());
+    }
+    EXPECT_EQ(applicationLockCount(), locks);
+    EXPECT_EQ(session->objectCount(), 1u);
+    const QJsonObject overlong = parse(AutomationSession::overlongReply());
+    EXPECT_EQ(overlong.value("error"), "bad-request");
+    EXPECT_EQ(overlong.value("id"), QJsonValue());
+}
+
+TEST_F(AutomationSessionTest, DescribeGivesMembersTypesAndEnumerations)
+{
+    auto session = open();
+    const QJsonObject version =
+        ask(*session, {{"request", "describe"}, {"progId", "harlune.genversion"}});
+    ASSERT_TRUE(version.value("ok").toBool()) << text(version);
+    EXPECT_EQ(version.value("class"), "I_GenVersion");
+    const QJsonArray members = version.value("members").toArray();
+    ASSERT_EQ(members.size(), 3);
+    const QJsonObject third = members.at(2).toObject();
+    EXPECT_EQ(third.value("dispid").toInt(), 3);
+    EXPECT_EQ(third.value("name"), "GetTypeLibraryVersion");
+    EXPECT_EQ(third.value("kind"), "method");
+    EXPECT_EQ(third.value("params").toArray().at(0).toObject().value("type"), "short*");
+
+    const QJsonObject library = ask(*session, {{"request", "describe"}});
+    ASSERT_TRUE(library.value("ok").toBool());
+    bool found = false;
+    for (const QJsonValue& row : library.value("classes").toArray())
+        found = found || row.toObject().value("progId") == "Harlune.GenSpectralMath";
+    EXPECT_TRUE(found);
+    EXPECT_EQ(library.value("events").toArray().size(), 8);
+    EXPECT_FALSE(library.value("enums").toArray().isEmpty());
+    EXPECT_EQ(
+        ask(*session, {{"request", "describe"}, {"progId", "Harlune.Nothing"}}).value("error"),
+        "unknown-class");
+}
+
+TEST_F(AutomationSessionTest, AdvisedSessionsReceiveEventsUntilTheyLeave)
+{
+    auto session = open();
+    const QJsonObject advised =
+        ask(*session, {{"request", "advise"}, {"source", "EventGenerator"}});
+    ASSERT_TRUE(advised.value("ok").toBool()) << text(advised);
+    EXPECT_EQ(generator->connectionPoint().connections().size(), 1u);
+
+    generator->FireEvent(CEventGenerator::TimerTick, {Variant(int32_t{5})});
+    generator->FireEvent(CEventGenerator::NewSpectraReady,
+                         {Variant("Spectrum 1"), Variant(int16_t{2})});
+    ASSERT_EQ(notifications.size(), 2u);
+    EXPECT_EQ(parse(notifications[0]),
+              (QJsonObject{{"event", "TimerTick"}, {"dispid", 3}, {"args", QJsonArray{5}}}));
+    EXPECT_EQ(parse(notifications[1]), (QJsonObject{{"event", "NewSpectraReady"},
+                                                    {"dispid", 1},
+                                                    {"args", QJsonArray{"Spectrum 1", 2}}}));
+
+    EXPECT_TRUE(ask(*session, {{"request", "unadvise"}, {"cookie", advised.value("cookie")}})
+                    .value("ok")
+                    .toBool());
+    generator->FireEvent(CEventGenerator::MacroEnd, {});
+    EXPECT_EQ(notifications.size(), 2u);
+
+    // A session that closes takes its sinks along.
+    ask(*session, {{"request", "advise"}, {"source", "EventGenerator"}});
+    session.reset();
+    EXPECT_TRUE(generator->connectionPoint().connections().empty());
+    generator->FireEvent(CEventGenerator::MacroEnd, {});
+    EXPECT_EQ(notifications.size(), 2u);
+}
+
+TEST_F(AutomationSessionTest, NoEventGeneratorIsAnError)
+{
+    AutomationSession session(
+        registry, [] { return nullptr; }, [](const std::string&) {});
+    const QJsonObject reply =
+        parse(session.handleLine(R"({"id":1,"request":"advise","source":"EventGenerator"})"));
+    EXPECT_EQ(reply.value("error"), "no-event-source");
+}
+
+} // namespace
