@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     // gives a message instead of a failed start.
     DriverLibrary driver;
     CHarluneApp harlune(driver);
+    harlune.setEndHandler([] { QCoreApplication::quit(); });
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!harlune.InitInstance(arguments))
         return 0;

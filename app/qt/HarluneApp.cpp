@@ -1,8 +1,11 @@
 #include "app/qt/HarluneApp.h"
 
+#include "app/automation/AutomationSocketPolicy.h"
+#include "app/automation/qt/AutomationServer.h"
 #include "app/qt/ChildFrames.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/qt/ScanCountView.h"
+#include "app/qt/UnattendedUiServices.h"
 #include "app/res/HarluneResources.h"
 #include "app/res/MenuVerify.h"
 #include "app/res/ResourceIds.h"
@@ -17,6 +20,8 @@
 #include "app/windows/qt/GraphViewWidget.h"
 #include "app/windows/qt/GridViewWidget.h"
 #include "app/windows/qt/TemplateViewWidget.h"
+#include "platform/automation/ClassRegistry.h"
+#include "platform/automation/EventTarget.h"
 #include "platform/automation/HandlerGuard.h"
 #include "platform/automation/Registration.h"
 #include "platform/basic/BasicEngine.h"
@@ -26,6 +31,7 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
+#include "platform/qt/UiServices.h"
 #include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
@@ -33,6 +39,7 @@
 #include "platform/win/System.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <ctime>
 #include <exception>
@@ -188,6 +195,8 @@ CErrorLog& CHarluneApp::errorLog()
 
 CHarluneApp::~CHarluneApp()
 {
+    // Clients' objects are released while the main frame they act on still exists.
+    m_automationServer.reset();
     // The engine factory names this application's main frame.
     if (m_engineFactoryRegistered)
         platform::automation::ClassRegistry::instance().registerOutsideClass(
@@ -349,7 +358,8 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     m_noHardware = startupSwitch == StartupSwitch::NoHardware;
-    m_hidden = startupSwitch == StartupSwitch::Hidden || startedForAutomation(arguments);
+    m_automationStart = startedForAutomation(arguments);
+    m_hidden = startupSwitch == StartupSwitch::Hidden || m_automationStart;
     // A server registered before is refreshed; the type library is registered at every start.
     if (serverRegistered())
         platform::automation::registerServer(modulePath);
@@ -358,7 +368,43 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     if (!m_hidden)
         frame.show();
     NewSpectrumWindow();
+    startAutomationServer();
     return true;
+}
+
+void CHarluneApp::startAutomationServer()
+{
+    m_automationServer = std::make_unique<app::automation::AutomationServer>(
+        platform::automation::ClassRegistry::instance(),
+        [this]() -> platform::automation::CEventGenerator* {
+            return m_mainFrame ? m_mainFrame->scriptObject().eventGenerator() : nullptr;
+        });
+    if (!m_automationServer->listen(app::automation::automationSocketPath())) {
+        m_automationServer.reset();
+        return;
+    }
+    m_automationServer->setClientsGoneHandler([this] {
+        // From the event loop: the connection that went may still be on the stack.
+        QTimer::singleShot(0, m_mainFrame.get(), [this] { onAutomationClientsGone(); });
+    });
+}
+
+void CHarluneApp::onAutomationClientsGone()
+{
+    // A program the user can see is the user's: it stays when a client leaves.
+    if (!m_automationStart || !m_mainFrame || m_mainFrame->isVisible() || !m_automationServer ||
+        m_automationServer->connectionCount() != 0)
+        return;
+    win::logInfo(kModule, "the last automation client has gone: ending the hidden program");
+    // Nobody could answer a question now, nor while the windows are taken down after the loop.
+    if (!m_unattendedUi) {
+        m_unattendedUi = std::make_unique<UnattendedUiServices>(platform::qt::uiServices());
+        m_unattendedUiScope = std::make_unique<platform::qt::ScopedUiServices>(*m_unattendedUi);
+    }
+    // The frame's close shuts the script engine down, as a start not under the user's control
+    // asks.
+    if (m_mainFrame->close() && m_endHandler)
+        m_endHandler();
 }
 
 bool CHarluneApp::OnIdle(long count)

@@ -4,9 +4,18 @@
 #include "app/shell/StartupSwitches.h"
 #include "platform/framework/Application.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace app::automation {
+class AutomationServer;
+}
+namespace platform::qt {
+class ScopedUiServices;
+}
 
 class CErrorLog;
 class DriverApi;
@@ -14,6 +23,7 @@ class DriverApiViewDriver;
 class MainFrameViewFrame;
 class MainFrameWidget;
 class ProgramErrorLog;
+class UnattendedUiServices;
 
 // The program's application object: the start-up switches, the single instance, the document
 // templates, the main frame and the first spectrum window; the idle hook that drives the
@@ -53,6 +63,11 @@ public:
     MainFrameViewFrame* viewFrame() const { return m_viewFrame.get(); }
     bool noHardware() const { return m_noHardware; }
     bool startsHidden() const { return m_hidden; }
+    // The server of outside automation clients (null when it could not be set up).
+    app::automation::AutomationServer* automationServer() const { return m_automationServer.get(); }
+    // What ends the program once a start for automation has served its last client (the
+    // entry point quits the event loop); without one the program only closes its main frame.
+    void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
     const std::string& applicationPath() const { return m_applicationPath; }
     // The application path followed by "\\Harlune.chm".
     const std::string& helpFilePath() const { return m_helpFilePath; }
@@ -73,6 +88,10 @@ public:
     void showMessage(const std::string& text) override;
 
 private:
+    void startAutomationServer();
+    // A start for automation that no user took over ends once its last client has gone.
+    void onAutomationClientsGone();
+
     DriverApi& m_driver;
     std::unique_ptr<ProgramErrorLog> m_errorLog;
     std::unique_ptr<MainFrameWidget> m_mainFrame;
@@ -83,8 +102,15 @@ private:
     uint64_t m_instanceMutex = 0;
     bool m_noHardware = false;
     bool m_hidden = false;
+    // Started by an automation client ("/Automation", "/Embedding"), not by the user.
+    bool m_automationStart = false;
     bool m_engineFactoryRegistered = false;
     int m_manufacturingMode = 0;
     std::string m_applicationPath;
     std::string m_helpFilePath;
+    std::function<void()> m_endHandler;
+    // Installed when an unattended program ends, until the last window and view are gone.
+    std::unique_ptr<UnattendedUiServices> m_unattendedUi;
+    std::unique_ptr<platform::qt::ScopedUiServices> m_unattendedUiScope;
+    std::unique_ptr<app::automation::AutomationServer> m_automationServer;
 };

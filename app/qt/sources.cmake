@@ -7,6 +7,7 @@ list(APPEND app_qt_sources
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameWidget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ScanCountView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpinControl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnattendedUiServices.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VYKTemplateChildFrame.cpp
 )
 

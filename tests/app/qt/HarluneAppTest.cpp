@@ -1,5 +1,6 @@
 #include "app/qt/HarluneApp.h"
 
+#include "app/automation/qt/AutomationServer.h"
 #include "app/dialogs/CreateNewGridDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/MainFrameWidget.h"
@@ -24,6 +25,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLocalSocket>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -110,6 +112,67 @@ TEST_F(HarluneAppTest, StartUpSwitches)
             EXPECT_EQ(app.mainFrameWidget()->isVisible(), !c.hidden);
         }
     }
+}
+
+// Connects one automation client to the program's server and closes it again.
+void visitAsClient(CHarluneApp& app)
+{
+    app::automation::AutomationServer* server = app.automationServer();
+    ASSERT_NE(server, nullptr);
+    QLocalSocket client;
+    client.connectToServer(QString::fromStdString(server->socketPath()));
+    ASSERT_TRUE(runUntil([&] { return server->connectionCount() == 1; }));
+    client.write("{\"id\":1,\"request\":\"create\",\"progId\":\"Harlune.GenVersion\"}\n");
+    ASSERT_TRUE(runUntil([&] { return client.canReadLine(); }));
+    EXPECT_EQ(server->clientObjectCount(), 1u);
+    client.disconnectFromServer();
+    ASSERT_TRUE(runUntil([&] { return server->connectionCount() == 0; }));
+}
+
+// Started for an automation client, the program is nobody's: it ends once its last client has
+// gone, and the question its close asks (data left on the clipboard) takes its default answer
+// without reaching anyone. Started by the user, it stays.
+TEST_F(HarluneAppTest, AutomationStartEndsAfterItsLastClientWithoutAsking)
+{
+    CHarluneApp::useScanCountViews(false);
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    {
+        std::FILE* file = std::fopen(spec.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n",
+                   file);
+        std::fclose(file);
+        CINIFileSupport store(nullptr, 1);
+        store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    }
+    int ended = 0;
+    {
+        CHarluneApp app(driver);
+        app.setEndHandler([&] { ++ended; });
+        ASSERT_TRUE(app.InitInstance({"/Automation"}));
+        EXPECT_FALSE(app.mainFrameWidget()->isVisible());
+        auto* frame = app.mainFrameWidget()->MDIGetActive();
+        ASSERT_NE(frame, nullptr);
+        auto* view = dynamic_cast<SpectrumViewWidget*>(frame->GetActiveView());
+        ASSERT_NE(view, nullptr);
+        ASSERT_TRUE(runUntil([&] { return view->isReady(); }));
+        view->core().OnCopyAllSpectralData();
+        ASSERT_EQ(view->core().largeClipboard(), 1);
+
+        visitAsClient(app);
+        ASSERT_TRUE(runUntil([&] { return ended == 1; }));
+    }
+    EXPECT_TRUE(ui.messageBoxes().empty());
+
+    CHarluneApp app(driver);
+    app.setEndHandler([&] { ++ended; });
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    visitAsClient(app);
+    // A second visit is served after the first one's leaving was handled.
+    visitAsClient(app);
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(app.mainFrameWidget()->isVisible());
 }
 
 TEST_F(HarluneAppTest, SecondInstanceEndsAtOnce)
