@@ -1,0 +1,483 @@
+// harlune-automation: a command-line client of the program's automation server. One call per
+// run, a description of the classes, the program's events, or a session of JSON requests read
+// from standard input. Plain output for shell scripts; the exit code tells how it went.
+#include "app/automation/AutomationSocketPolicy.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QLocalSocket>
+#include <QLocale>
+#include <QProcess>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitCallFailed = 1; // the server answered with an error
+constexpr int kExitUsage = 2;
+constexpr int kExitNoServer = 3; // no server, a refused server, or a lost connection
+
+constexpr const char* kUsage =
+    "usage: harlune-automation [options] PROGID MEMBER [ARG...]\n"
+    "       harlune-automation [options] --describe [PROGID]\n"
+    "       harlune-automation [options] --listen [--count N]\n"
+    "       harlune-automation [options] --hello\n"
+    "       harlune-automation [options] --session\n"
+    "\n"
+    "A call prints its result on one line and then each by-reference argument's values\n"
+    "on a line of their own. An ARG is read as JSON when it is one (5, 2.5, true, \"text\",\n"
+    "[1,2,3]) and as text otherwise; NaN, Infinity and -Infinity are doubles.\n"
+    "--session sends each line of standard input as one JSON request and prints each\n"
+    "reply and event line as it comes.\n"
+    "\n"
+    "options:\n"
+    "  --get | --put        call MEMBER as a property get or put (default: as declared)\n"
+    "  --socket PATH        the server's socket (default: the program's own)\n"
+    "  --start              start the program (hidden, \"/Automation\") when no server answers\n"
+    "  --program PATH       the program --start runs (default: Harlune beside this client)\n"
+    "  --timeout MS         how long to wait for the server and each reply (default 30000)\n"
+    "\n"
+    "exit codes: 0 success, 1 the call failed, 2 bad usage, 3 no server or connection lost\n";
+
+void fail(const std::string& text)
+{
+    std::fprintf(stderr, "harlune-automation: %s\n", text.c_str());
+}
+
+struct Options
+{
+    std::string socketPath = app::automation::automationSocketPath();
+    std::string program;
+    bool start = false;
+    int timeoutMs = 30000;
+    enum class Mode
+    {
+        Call,
+        Describe,
+        Listen,
+        Hello,
+        Session
+    } mode = Mode::Call;
+    std::string call; // "", "get" or "put"
+    long count = -1;  // events to wait for with --listen (-1: until the server goes)
+    std::vector<std::string> words;
+};
+
+class Client
+{
+public:
+    explicit Client(int timeoutMs) : m_timeoutMs(timeoutMs) {}
+
+    bool connectTo(const std::string& path)
+    {
+        m_socket.connectToServer(QString::fromStdString(path));
+        return m_socket.waitForConnected(1000);
+    }
+    // The server must run as this user: another user's socket in a path we were given is
+    // refused before a request is sent.
+    bool serverIsOurs()
+    {
+        const std::optional<uid_t> peer =
+            app::automation::peerUid(static_cast<int>(m_socket.socketDescriptor()));
+        return peer && app::automation::acceptPeer(*peer, getuid());
+    }
+    bool send(const QByteArray& line)
+    {
+        m_socket.write(line);
+        m_socket.write("\n");
+        while (m_socket.bytesToWrite() > 0)
+            if (!m_socket.waitForBytesWritten(m_timeoutMs))
+                return false;
+        return true;
+    }
+    bool sendRequest(QJsonObject request)
+    {
+        request[QStringLiteral("id")] = ++m_lastId;
+        return send(QJsonDocument(request).toJson(QJsonDocument::Compact));
+    }
+    // The next line from the server; none when the connection ends or the wait runs out
+    // (a negative wait: no bound).
+    std::optional<QByteArray> readLine(int waitMs)
+    {
+        const QDeadlineTimer deadline =
+            waitMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(waitMs);
+        while (!m_socket.canReadLine()) {
+            if (m_socket.state() != QLocalSocket::ConnectedState)
+                return std::nullopt;
+            const qint64 leftMs = deadline.isForever() ? 1000 : deadline.remainingTime();
+            if (leftMs <= 0)
+                return std::nullopt;
+            m_socket.waitForReadyRead(static_cast<int>(std::min<qint64>(leftMs, 1000)));
+        }
+        return readOne();
+    }
+    // The reply to the last request; event lines met on the way are skipped.
+    std::optional<QJsonObject> reply()
+    {
+        for (;;) {
+            const std::optional<QByteArray> line = readLine(m_timeoutMs);
+            if (!line)
+                return std::nullopt;
+            const QJsonObject object = QJsonDocument::fromJson(*line).object();
+            if (object.contains(QLatin1String("id")))
+                return object;
+        }
+    }
+    QLocalSocket& socket() { return m_socket; }
+
+private:
+    QByteArray readOne()
+    {
+        QByteArray line = m_socket.readLine();
+        if (line.endsWith('\n'))
+            line.chop(1);
+        return line;
+    }
+
+    QLocalSocket m_socket;
+    int m_timeoutMs;
+    qint64 m_lastId = 0;
+};
+
+// A value as plain text: numbers shortest-exact, texts as they are, null as nothing.
+std::string plain(const QJsonValue& value)
+{
+    if (value.isDouble()) {
+        const double d = value.toDouble();
+        if (d == static_cast<double>(static_cast<long long>(d)) && d > -9.0e15 && d < 9.0e15)
+            return std::to_string(static_cast<long long>(d));
+        return QByteArray::number(d, 'g', QLocale::FloatingPointShortest).toStdString();
+    }
+    if (value.isBool())
+        return value.toBool() ? "true" : "false";
+    if (value.isString())
+        return value.toString().toStdString();
+    if (value.isObject() && value.toObject().contains(QLatin1String("handle")))
+        return "object " + plain(value.toObject().value(QLatin1String("handle")));
+    if (value.isArray()) {
+        std::string out;
+        for (const QJsonValue& element : value.toArray())
+            out += (out.empty() ? "" : " ") + plain(element);
+        return out;
+    }
+    return "";
+}
+
+QJsonValue argumentValue(const std::string& word)
+{
+    const QByteArray wrapped = "[" + QByteArray::fromStdString(word) + "]";
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(wrapped, &error);
+    if (error.error == QJsonParseError::NoError && document.isArray() &&
+        document.array().size() == 1)
+        return document.array().at(0);
+    return QString::fromStdString(word);
+}
+
+// Reports an error reply; true when the reply is a success.
+bool succeeded(const QJsonObject& reply)
+{
+    if (reply.value(QLatin1String("ok")).toBool())
+        return true;
+    fail(reply.value(QLatin1String("error")).toString().toStdString() + ": " +
+         reply.value(QLatin1String("text")).toString().toStdString());
+    return false;
+}
+
+bool startProgram(const Options& options)
+{
+    QString program = QString::fromStdString(options.program);
+    if (program.isEmpty())
+        program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Harlune"));
+    if (!QFileInfo(program).isExecutable()) {
+        fail("cannot start " + program.toStdString());
+        return false;
+    }
+    return QProcess::startDetached(program, {QStringLiteral("/Automation")});
+}
+
+// Connects, starting the program first when asked and no server answers; waits (bounded)
+// for the started program's socket.
+int connectClient(Client& client, const Options& options)
+{
+    if (!client.connectTo(options.socketPath)) {
+        if (!options.start) {
+            fail("no automation server at " + options.socketPath);
+            return kExitNoServer;
+        }
+        if (!startProgram(options))
+            return kExitNoServer;
+        QDeadlineTimer deadline(options.timeoutMs);
+        bool connected = false;
+        while (!connected && !deadline.hasExpired()) {
+            QThread::msleep(50);
+            connected = client.connectTo(options.socketPath);
+        }
+        if (!connected) {
+            fail("the started program did not serve " + options.socketPath + " in time");
+            return kExitNoServer;
+        }
+    }
+    if (!client.serverIsOurs()) {
+        fail("refused the server at " + options.socketPath + ": it runs as another user");
+        return kExitNoServer;
+    }
+    return kExitOk;
+}
+
+int runCall(Client& client, const Options& options)
+{
+    if (options.words.size() < 2) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    QJsonObject create;
+    create[QStringLiteral("request")] = QStringLiteral("create");
+    create[QStringLiteral("progId")] = QString::fromStdString(options.words[0]);
+    if (!client.sendRequest(create))
+        return kExitNoServer;
+    const std::optional<QJsonObject> created = client.reply();
+    if (!created)
+        return kExitNoServer;
+    if (!succeeded(*created))
+        return kExitCallFailed;
+    QJsonObject invoke;
+    invoke[QStringLiteral("request")] = QStringLiteral("invoke");
+    invoke[QStringLiteral("handle")] = created->value(QLatin1String("handle"));
+    const QJsonValue member = argumentValue(options.words[1]);
+    invoke[QStringLiteral("member")] =
+        member.isDouble() ? member : QJsonValue(QString::fromStdString(options.words[1]));
+    if (!options.call.empty())
+        invoke[QStringLiteral("call")] = QString::fromStdString(options.call);
+    QJsonArray args;
+    for (size_t i = 2; i < options.words.size(); ++i)
+        args.append(argumentValue(options.words[i]));
+    invoke[QStringLiteral("args")] = args;
+    if (!client.sendRequest(invoke))
+        return kExitNoServer;
+    const std::optional<QJsonObject> result = client.reply();
+    if (!result)
+        return kExitNoServer;
+    if (!succeeded(*result))
+        return kExitCallFailed;
+    std::printf("%s\n", plain(result->value(QLatin1String("result"))).c_str());
+    for (const QJsonValue& ref : result->value(QLatin1String("refs")).toArray())
+        if (ref.isArray())
+            std::printf("%s\n", plain(ref).c_str());
+    return kExitOk;
+}
+
+int runDescribe(Client& client, const Options& options)
+{
+    QJsonObject request;
+    request[QStringLiteral("request")] = QStringLiteral("describe");
+    if (!options.words.empty())
+        request[QStringLiteral("progId")] = QString::fromStdString(options.words[0]);
+    if (!client.sendRequest(request))
+        return kExitNoServer;
+    const std::optional<QJsonObject> reply = client.reply();
+    if (!reply)
+        return kExitNoServer;
+    if (!succeeded(*reply))
+        return kExitCallFailed;
+    if (options.words.empty()) {
+        for (const QJsonValue& row : reply->value(QLatin1String("classes")).toArray())
+            std::printf("%s %s %s\n", row[QLatin1String("progId")].toString().toStdString().c_str(),
+                        row[QLatin1String("class")].toString().toStdString().c_str(),
+                        row[QLatin1String("clsid")].toString().toStdString().c_str());
+        for (const QJsonValue& row : reply->value(QLatin1String("events")).toArray())
+            std::printf("event %d %s\n", row[QLatin1String("dispid")].toInt(),
+                        row[QLatin1String("name")].toString().toStdString().c_str());
+        return kExitOk;
+    }
+    for (const QJsonValue& row : reply->value(QLatin1String("members")).toArray()) {
+        std::string params;
+        for (const QJsonValue& param : row[QLatin1String("params")].toArray())
+            params += (params.empty() ? "" : ", ") +
+                      param[QLatin1String("type")].toString().toStdString() + " " +
+                      param[QLatin1String("name")].toString().toStdString();
+        std::string kind = row[QLatin1String("kind")].toString().toStdString();
+        if (row[QLatin1String("kind")].toString() != QLatin1String("method") &&
+            !row[QLatin1String("put")].toBool())
+            kind += " read-only";
+        std::printf("%d %s %s(%s) -> %s\n", row[QLatin1String("dispid")].toInt(), kind.c_str(),
+                    row[QLatin1String("name")].toString().toStdString().c_str(), params.c_str(),
+                    row[QLatin1String("result")].toString().toStdString().c_str());
+    }
+    return kExitOk;
+}
+
+int runListen(Client& client, const Options& options)
+{
+    QJsonObject request;
+    request[QStringLiteral("request")] = QStringLiteral("advise");
+    request[QStringLiteral("source")] = QStringLiteral("EventGenerator");
+    if (!client.sendRequest(request))
+        return kExitNoServer;
+    const std::optional<QJsonObject> reply = client.reply();
+    if (!reply)
+        return kExitNoServer;
+    if (!succeeded(*reply))
+        return kExitCallFailed;
+    // Ready: a script waiting for this line knows the events from now on reach it.
+    std::printf("listening\n");
+    std::fflush(stdout);
+    for (long seen = 0; options.count < 0 || seen < options.count;) {
+        const std::optional<QByteArray> line = client.readLine(-1);
+        if (!line)
+            return options.count < 0 ? kExitOk : kExitNoServer;
+        const QJsonObject event = QJsonDocument::fromJson(*line).object();
+        if (!event.contains(QLatin1String("event")))
+            continue;
+        std::string text = event.value(QLatin1String("event")).toString().toStdString();
+        for (const QJsonValue& arg : event.value(QLatin1String("args")).toArray())
+            text += " " + plain(arg);
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        ++seen;
+    }
+    return kExitOk;
+}
+
+int runHello(Client& client)
+{
+    QJsonObject request;
+    request[QStringLiteral("request")] = QStringLiteral("hello");
+    if (!client.sendRequest(request))
+        return kExitNoServer;
+    const std::optional<QJsonObject> reply = client.reply();
+    if (!reply)
+        return kExitNoServer;
+    if (!succeeded(*reply))
+        return kExitCallFailed;
+    std::printf("protocol %d\nlibrary %s %d.%d\n", reply->value(QLatin1String("protocol")).toInt(),
+                reply->value(QLatin1String("library")).toString().toStdString().c_str(),
+                reply->value(QLatin1String("major")).toInt(),
+                reply->value(QLatin1String("minor")).toInt());
+    return kExitOk;
+}
+
+// Sends each input line as it is and prints every line the server sends, until the input
+// ends and every request is answered. The exit code is 1 when any reply was an error.
+int runSession(Client& client)
+{
+    int status = kExitOk;
+    std::string input;
+    while (std::getline(std::cin, input)) {
+        if (input.empty())
+            continue;
+        if (!client.send(QByteArray::fromStdString(input)))
+            return kExitNoServer;
+        for (;;) {
+            const std::optional<QByteArray> line = client.readLine(-1);
+            if (!line)
+                return kExitNoServer;
+            std::printf("%s\n", line->constData());
+            std::fflush(stdout);
+            const QJsonObject object = QJsonDocument::fromJson(*line).object();
+            if (object.contains(QLatin1String("id")) || !object.contains(QLatin1String("event"))) {
+                if (!object.value(QLatin1String("ok")).toBool())
+                    status = kExitCallFailed;
+                break;
+            }
+        }
+    }
+    return status;
+}
+
+std::optional<Options> parseOptions(const QStringList& arguments)
+{
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const std::string a = arguments[i].toStdString();
+        auto next = [&]() -> std::optional<std::string> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i].toStdString();
+        };
+        if (!options.words.empty() && options.mode == Options::Mode::Call &&
+            a.rfind("--", 0) != 0) {
+            options.words.push_back(a);
+        } else if (a == "--socket") {
+            const auto v = next();
+            if (!v)
+                return std::nullopt;
+            options.socketPath = *v;
+        } else if (a == "--program") {
+            const auto v = next();
+            if (!v)
+                return std::nullopt;
+            options.program = *v;
+        } else if (a == "--timeout" || a == "--count") {
+            const auto v = next();
+            bool ok = false;
+            const long n = v ? QString::fromStdString(*v).toLong(&ok) : 0;
+            if (!ok || n < 0)
+                return std::nullopt;
+            if (a == "--timeout")
+                options.timeoutMs = static_cast<int>(std::min(n, 3600L * 1000));
+            else
+                options.count = n;
+        } else if (a == "--start") {
+            options.start = true;
+        } else if (a == "--get" || a == "--put") {
+            options.call = a.substr(2);
+        } else if (a == "--describe") {
+            options.mode = Options::Mode::Describe;
+        } else if (a == "--listen") {
+            options.mode = Options::Mode::Listen;
+        } else if (a == "--hello") {
+            options.mode = Options::Mode::Hello;
+        } else if (a == "--session") {
+            options.mode = Options::Mode::Session;
+        } else if (a.rfind("--", 0) == 0) {
+            return std::nullopt;
+        } else {
+            options.words.push_back(a);
+        }
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const std::optional<Options> options = parseOptions(QCoreApplication::arguments());
+    if (!options || (options->mode == Options::Mode::Call && options->words.size() < 2)) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    Client client(options->timeoutMs);
+    if (const int status = connectClient(client, *options); status != kExitOk)
+        return status;
+    switch (options->mode) {
+    case Options::Mode::Call:
+        return runCall(client, *options);
+    case Options::Mode::Describe:
+        return runDescribe(client, *options);
+    case Options::Mode::Listen:
+        return runListen(client, *options);
+    case Options::Mode::Hello:
+        return runHello(client);
+    case Options::Mode::Session:
+        return runSession(client);
+    }
+    return kExitUsage;
+}

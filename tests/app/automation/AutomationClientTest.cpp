@@ -1,0 +1,260 @@
+// The command-line client as a process of its own against the program running offscreen:
+// hello, calls with by-reference arrays, events, and the program started for automation
+// that ends once its last client has gone.
+#include "app/shell/INIFileSupport.h"
+#include "tests/app/qt/RunUntil.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString binary(const char* name)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+std::string socketPath()
+{
+    return std::string(std::getenv("XDG_RUNTIME_DIR")) + "/harlune/automation.sock";
+}
+
+bool serverAnswers()
+{
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath()));
+    return socket.waitForConnected(200);
+}
+
+struct ClientRun
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the client to its end (bounded) with the given standard input.
+ClientRun client(const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    process.start(binary("harlune-automation"), arguments);
+    EXPECT_TRUE(process.waitForStarted(10000));
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+// Ends a program started for automation that this test run made, if it is still there: it is
+// found by the test's own runtime folder in its environment.
+void endStrayProgram()
+{
+    const std::string marker = std::string("XDG_RUNTIME_DIR=") + std::getenv("XDG_RUNTIME_DIR");
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path() / "exe", error).filename() != "Harlune")
+            continue;
+        std::ifstream environ(entry.path() / "environ", std::ios::binary);
+        std::string variable;
+        while (std::getline(environ, variable, '\0'))
+            if (variable == marker)
+                kill(std::stoi(pid), SIGKILL);
+    }
+}
+
+// A default spectrometer without A/D (the driver's synthetic channel, so live scans run with
+// "/none") and a short integration time, so the program asks no first-start question.
+void seedNoHardwareSpectrometer()
+{
+    const char* dir = std::getenv("HARLUNE_TEST_DIR");
+    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
+    std::ofstream(spec)
+        << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n";
+    CINIFileSupport store(nullptr, 1);
+    store.WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
+    store.WriteString("Preferences", "SingleThread", "0");
+    store.WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 4);
+}
+
+class AutomationClientTest : public ::testing::Test
+{
+protected:
+    AutomationClientTest() { seedNoHardwareSpectrometer(); }
+    ~AutomationClientTest() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(10000);
+        }
+        endStrayProgram();
+    }
+    void startProgram(const QStringList& arguments)
+    {
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(binary("Harlune"), arguments);
+        ASSERT_TRUE(program.waitForStarted(10000));
+        ASSERT_TRUE(runUntil(serverAnswers, 30000));
+    }
+
+    QProcess program;
+};
+
+TEST_F(AutomationClientTest, HelloAndCallsWithArraysThroughTheClient)
+{
+    startProgram({"/none"});
+    const ClientRun hello = client({"--hello"});
+    EXPECT_EQ(hello.exitCode, 0) << hello.err;
+    EXPECT_EQ(lines(hello.out),
+              (std::vector<std::string>{"protocol 1",
+                                        "library {CC2B8C8C-ADB4-0000-B838-C448D8CC27C6} 1.5"}));
+
+    const ClientRun version = client({"Harlune.GenVersion", "GetTypeLibraryVersion", "0", "0"});
+    EXPECT_EQ(version.exitCode, 0) << version.err;
+    EXPECT_EQ(lines(version.out), (std::vector<std::string>{"", "1", "5"}));
+
+    // 3648 pixels of sums, bit for bit, in one session.
+    QJsonArray a;
+    QJsonArray b;
+    QJsonArray zeros;
+    std::vector<double> expected;
+    for (int i = 0; i < 3648; ++i) {
+        const double x = 1.0 / (i + 7.0);
+        const double y = std::sqrt(i + 0.5) * 1e-3;
+        a.append(x);
+        b.append(y);
+        zeros.append(0);
+        expected.push_back(x + y);
+    }
+    auto line = [](QJsonObject o) {
+        return QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n";
+    };
+    const QByteArray session =
+        line({{"id", 1}, {"request", "create"}, {"progId", "Harlune.GenSpectralMath"}}) +
+        line({{"id", 2},
+              {"request", "invoke"},
+              {"handle", 1},
+              {"member", "NumberOfPixels"},
+              {"call", "put"},
+              {"args", QJsonArray{3648}}}) +
+        line({{"id", 3},
+              {"request", "invoke"},
+              {"handle", 1},
+              {"member", "AddSpectra"},
+              {"args", QJsonArray{a, b, zeros}}});
+    const ClientRun sums = client({"--session"}, session);
+    EXPECT_EQ(sums.exitCode, 0) << sums.err;
+    const std::vector<std::string> replies = lines(sums.out);
+    ASSERT_EQ(replies.size(), 3u);
+    const QJsonObject reply =
+        QJsonDocument::fromJson(QByteArray::fromStdString(replies[2])).object();
+    EXPECT_EQ(reply.value("result"), QJsonValue(true));
+    const QJsonArray out = reply.value("refs").toArray().at(2).toArray();
+    ASSERT_EQ(out.size(), 3648);
+    for (int i = 0; i < 3648; ++i)
+        ASSERT_EQ(std::bit_cast<uint64_t>(out.at(i).toDouble()),
+                  std::bit_cast<uint64_t>(expected[static_cast<size_t>(i)]))
+            << i;
+
+    // Errors come back as an exit code and a line on standard error.
+    const ClientRun overflow =
+        client({"--put", "Harlune.GenSpectralMath", "NumberOfPixels", "70000"});
+    EXPECT_EQ(overflow.exitCode, 1);
+    EXPECT_NE(overflow.err.find("overflow"), std::string::npos) << overflow.err;
+    const ClientRun describe = client({"--describe", "Harlune.GenVersion"});
+    EXPECT_EQ(describe.exitCode, 0);
+    EXPECT_NE(describe.out.find("3 method GetTypeLibraryVersion(short* "), std::string::npos)
+        << describe.out;
+}
+
+TEST_F(AutomationClientTest, AListeningClientReceivesTimerTicksAndNewSpectra)
+{
+    startProgram({"/none"});
+    QProcess listener;
+    listener.start(binary("harlune-automation"), {"--listen"});
+    ASSERT_TRUE(listener.waitForStarted(10000));
+    ASSERT_TRUE(runUntil([&] { return listener.canReadLine(); }, 30000));
+    EXPECT_EQ(listener.readLine().trimmed(), "listening");
+
+    const ClientRun set = client({"Harlune.GenTimers", "SetTimer", "5", "100"});
+    EXPECT_EQ(set.exitCode, 0) << set.err;
+    bool tick = false;
+    bool spectra = false;
+    EXPECT_TRUE(runUntil(
+        [&] {
+            while (listener.canReadLine()) {
+                const QByteArray event = listener.readLine().trimmed();
+                tick = tick || event == "TimerTick 5";
+                spectra = spectra || event.startsWith("NewSpectraReady ");
+            }
+            return tick && spectra;
+        },
+        30000));
+    EXPECT_TRUE(tick);
+    EXPECT_TRUE(spectra);
+    EXPECT_EQ(client({"Harlune.GenTimers", "KillTimer", "5"}).exitCode, 0);
+    listener.kill();
+    listener.waitForFinished(10000);
+}
+
+TEST_F(AutomationClientTest, AProgramStartedNormallyStaysWhenItsClientLeaves)
+{
+    startProgram({"/none"});
+    EXPECT_EQ(client({"Harlune.GenVersion", "GetProgramVersion"}).exitCode, 0);
+    // A later call is served: the program went on past the first client's leaving.
+    EXPECT_EQ(client({"--hello"}).exitCode, 0);
+    EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+TEST_F(AutomationClientTest, StartRunsAHiddenProgramThatEndsAfterItsLastClient)
+{
+    ASSERT_FALSE(serverAnswers());
+    const ClientRun none = client({"--hello"});
+    EXPECT_EQ(none.exitCode, 3);
+
+    const ClientRun started = client({"--start", "--timeout", "60000", "--hello"});
+    EXPECT_EQ(started.exitCode, 0) << started.err;
+    // The program ends by itself: its socket goes with it.
+    EXPECT_TRUE(runUntil([] { return !std::filesystem::exists(socketPath()); }, 30000));
+    EXPECT_FALSE(serverAnswers());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
