@@ -187,6 +187,33 @@ TEST_F(AutomationClientTest, HelloAndCallsWithArraysThroughTheClient)
                   std::bit_cast<uint64_t>(expected[static_cast<size_t>(i)]))
             << i;
 
+    // The spectrum window's sample: its spectrometer's pixel count of values (2048 here), the
+    // rest of the client's array left as it was.
+    const QByteArray spectrumArgs = "0,[" + QByteArray("-7.5,").repeated(4095) + "-7.5]";
+    QJsonArray sample;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            const ClientRun read = client(
+                {"--session"},
+                line({{"id", 1}, {"request", "create"}, {"progId", "Harlune.SpecSpectralData"}}) +
+                    "{\"id\":2,\"request\":\"invoke\",\"handle\":1,\"member\":"
+                    "\"GetSampleSpectrum\",\"args\":[" +
+                    spectrumArgs + "]}\n");
+            const std::vector<std::string> got = lines(read.out);
+            if (got.size() != 2)
+                return false;
+            const QJsonObject reply =
+                QJsonDocument::fromJson(QByteArray::fromStdString(got[1])).object();
+            sample = reply.value("refs").toArray().at(1).toArray();
+            return reply.value("result") == QJsonValue(true);
+        },
+        30000));
+    ASSERT_EQ(sample.size(), 4096);
+    const ClientRun pixels = client({"Harlune.SpecSpectrometer", "GetNumberOfPixels"});
+    EXPECT_EQ(lines(pixels.out), std::vector<std::string>{"2048"});
+    for (qsizetype i = 0; i < sample.size(); ++i)
+        ASSERT_EQ(sample.at(i).toDouble() != -7.5, i < 2048) << i;
+
     // Errors come back as an exit code and a line on standard error.
     const ClientRun overflow =
         client({"--put", "Harlune.GenSpectralMath", "NumberOfPixels", "70000"});
