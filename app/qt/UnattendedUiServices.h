@@ -4,8 +4,8 @@
 
 // The UI services of a program no user controls (started hidden for an automation client)
 // while it ends: nobody could answer a question, so every box takes its default answer and
-// every dialog is cancelled, without showing anything. The clipboard still goes to the
-// services installed before. GUI thread only.
+// every dialog is cancelled, without showing anything or making a sound. The clipboard still goes
+// to the services installed before. GUI thread only.
 class UnattendedUiServices : public platform::qt::UiServices
 {
 public:
@@ -31,6 +31,7 @@ public:
     bool printDialog(platform::qt::PrintDialogRequest&) override { return false; }
     bool pageSetupDialog(QPrinter*, QWidget* = nullptr) override { return false; }
     void beep(unsigned) override {}
+    void playSound(const std::string&) override {}
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
     void setClipboardText(const std::string& text) override { m_previous.setClipboardText(text); }

@@ -11,6 +11,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 
 #include <map>
@@ -236,9 +237,48 @@ bool QtUiServices::pageSetupDialog(QPrinter* printer, QWidget* owner)
     return dialog.exec() == QDialog::Accepted;
 }
 
+QtUiServices::QtUiServices() = default;
+
+QtUiServices::~QtUiServices()
+{
+    stopSound();
+}
+
 void QtUiServices::beep(unsigned)
 {
     QApplication::beep();
+}
+
+void QtUiServices::playSound(const std::string& file)
+{
+    stopSound();
+    if (file.empty()) {
+        return;
+    }
+    const QFileInfo info(QString::fromLocal8Bit(file.data(), static_cast<qsizetype>(file.size())));
+    if (!info.isFile() || !info.isReadable()) {
+        return; // nothing to play: silence
+    }
+    m_player = std::make_unique<QProcess>();
+    m_player->setProgram(QStringLiteral("aplay"));
+    m_player->setArguments({QStringLiteral("-q"), QStringLiteral("--"), info.absoluteFilePath()});
+    m_player->setStandardOutputFile(QProcess::nullDevice());
+    m_player->setStandardErrorFile(QProcess::nullDevice());
+    // No player installed, or no sound device, leaves the process unstarted or ending at
+    // once: silence, as with a machine without sound.
+    m_player->start();
+}
+
+void QtUiServices::stopSound()
+{
+    if (!m_player) {
+        return;
+    }
+    if (m_player->state() != QProcess::NotRunning) {
+        m_player->kill();
+        m_player->waitForFinished(1000);
+    }
+    m_player.reset();
 }
 
 void QtUiServices::beginWaitCursor()

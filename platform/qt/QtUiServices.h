@@ -5,14 +5,21 @@
 #include <QPointer>
 
 #include <map>
+#include <memory>
+
+class QProcess;
 
 namespace platform::qt {
 
 // The UI services on Qt's dialogs: QMessageBox, QFileDialog, QColorDialog, QFontDialog,
-// QPrintDialog, QPageSetupDialog and the override cursor. GUI thread only.
+// QPrintDialog, QPageSetupDialog and the override cursor; sounds through the ALSA player
+// "aplay", run as a process of its own so that no audio stack lives in the program. GUI thread
+// only.
 class QtUiServices : public UiServices
 {
 public:
+    QtUiServices();
+    ~QtUiServices() override;
     int messageBox(const std::string& text, const std::string& caption, unsigned flags,
                    QWidget* owner = nullptr) override;
     std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) override;
@@ -24,12 +31,16 @@ public:
     void activateFindReplaceDialog(int id) override;
     void closeFindReplaceDialog(int id) override;
     void beep(unsigned type) override;
+    void playSound(const std::string& file) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
     void setClipboardText(const std::string& text) override;
     void emptyClipboard() override;
 
 private:
+    void stopSound();
+
+    std::unique_ptr<QProcess> m_player; // the sound playing, if any
     int m_waitDepth = 0;
     std::map<int, QPointer<QWidget>> m_findDialogs;
     int m_lastFindDialog = 0;

@@ -163,6 +163,9 @@ public:
 
     // Plays the sound of a message-box type (its icon bits; 0xFFFFFFFF a plain beep).
     virtual void beep(unsigned type) = 0;
+    // Starts playing a wave file and returns at once; a sound still playing stops first. An
+    // empty name only stops the sound; a missing file, or no player or sound device, is silence.
+    virtual void playSound(const std::string& file) = 0;
     // Wait cursor, nested: shown from the first begin until the matching last end.
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;

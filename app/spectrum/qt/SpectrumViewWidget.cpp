@@ -390,9 +390,9 @@ SpectrumDocWindow::Answer SpectrumViewWidget::showMessageBox(const std::string& 
     }
 }
 
-void SpectrumViewWidget::playSoundAsync(const std::string&)
+void SpectrumViewWidget::playSoundAsync(const std::string& file)
 {
-    // No sound output yet: silence, as with a missing sound device.
+    platform::qt::uiServices().playSound(file);
 }
 
 uint32_t SpectrumViewWidget::windowHandle()

@@ -17,6 +17,7 @@ void ScriptedUiServices::clear()
     m_printDialogs.clear();
     m_pageSetupDialogs = 0;
     m_beeps.clear();
+    m_sounds.clear();
     m_unscripted = 0;
     m_clipboard.reset();
     m_clipboardWrites = 0;

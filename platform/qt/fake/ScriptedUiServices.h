@@ -78,6 +78,9 @@ public:
     void activateFindReplaceDialog(int id) override;
     void closeFindReplaceDialog(int id) override;
     void beep(unsigned type) override { m_beeps.push_back(type); }
+    // Sounds are recorded, never played.
+    void playSound(const std::string& file) override { m_sounds.push_back(file); }
+    const std::vector<std::string>& sounds() const { return m_sounds; }
     void beginWaitCursor() override;
     void endWaitCursor() override;
     // The clipboard is a text field here: set, emptied (nothing), and counted.
@@ -121,6 +124,7 @@ private:
     std::vector<PrintDialogRequest> m_printDialogs;
     int m_pageSetupDialogs = 0;
     std::vector<unsigned> m_beeps;
+    std::vector<std::string> m_sounds;
     int m_unscripted = 0;
     int m_waitDepth = 0;
     int m_waitShows = 0;

@@ -330,6 +330,22 @@ TEST(SpectrumViewWidget, MouseOnTheChartMovesTheCursorAndNotes)
     EXPECT_EQ(note.x, movedX);
 }
 
+// The window's sounds (here Store Dark's) reach the UI services' sound output, and only when
+// sounds are enabled.
+TEST(SpectrumViewWidget, SoundsGoThroughTheUiServices)
+{
+    WidgetWindow w;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices installed(ui);
+    w.frame.viewPrefs.StoreDarkSound = "/sounds/dark.wav";
+    w.frame.prefs.SoundEnabled = 0;
+    w.widget->core().OnStoreDark();
+    EXPECT_TRUE(ui.sounds().empty());
+    w.frame.prefs.SoundEnabled = 1;
+    w.widget->core().OnStoreDark();
+    EXPECT_EQ(ui.sounds(), std::vector<std::string>{"/sounds/dark.wav"});
+}
+
 TEST(SpectrumViewWidget, FileCommandsAskThroughTheFileDialogs)
 {
     using namespace app::res;

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -314,6 +316,46 @@ TEST(QtUiServicesTest, WaitCursorNests)
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     services.endWaitCursor();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Sounds go to the ALSA player, found on the path: a stand-in player here notes its arguments.
+// A missing file, a folder and an empty name start nothing; each new sound ends the one before.
+TEST(QtUiServicesTest, PlaySoundRunsThePlayerOnExistingFilesOnly)
+{
+    application();
+    const QString dir = QString::fromLocal8Bit(qgetenv("HARLUNE_TEST_DIR"));
+    ASSERT_FALSE(dir.isEmpty());
+    const QString bin = dir + "/player-bin";
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString log = dir + "/played.txt";
+    {
+        QFile player(bin + "/aplay");
+        ASSERT_TRUE(player.open(QIODevice::WriteOnly));
+        player.write(QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\n").arg(log).toUtf8());
+        player.close();
+        player.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QString wave = dir + "/cue.wav";
+    {
+        QFile file(wave);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RIFF");
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit() + ":" + oldPath);
+    {
+        QtUiServices services;
+        for (const QString& name : {QString(), dir + "/missing.wav", dir, wave})
+            services.playSound(name.toStdString());
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFile::exists(log) && waited.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    qputenv("PATH", oldPath);
+    QFile played(log);
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    EXPECT_EQ(played.readAll(), ("-q -- " + wave + "\n").toUtf8());
 }
 
 TEST(ScriptedUiServicesTest, AnswersFromQueuesAndRecordsEveryCall)
