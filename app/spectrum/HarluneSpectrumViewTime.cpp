@@ -10,10 +10,10 @@
 #include "app/spectrum/WindowsPaths.h"
 #include "platform/chart/Xrt.h"
 #include "platform/win/Clock.h"
+#include "platform/win/FileUtil.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
 using namespace platform::chart;
 using namespace app::spectrum;
@@ -496,7 +496,14 @@ void CHarluneSpectrumView::OnSaveTimeParameters()
         return;
     m_window.beginWaitCursor();
     const std::string path = completeTim(chosen->paths.front(), "eParameters");
-    (void)WriteTimeAcquisitionParameters(path);
+    if (WriteTimeAcquisitionParameters(path) == 0) {
+        // Nothing was stored: say so, and keep the default file as it is.
+        m_window.endWaitCursor();
+        m_window.showMessageBox("The time acquisition parameters could not be written to " + path +
+                                    ".",
+                                dialog.title, SpectrumDocWindow::Buttons::Ok);
+        return;
+    }
     if (m_window.showMessageBox("Would you like to make the file " + path +
                                     " your default time acquisition parameters file?",
                                 dialog.title, SpectrumDocWindow::Buttons::YesNo) ==
@@ -531,9 +538,6 @@ void CHarluneSpectrumView::OnSaveTimeAcquisitionData()
     if (!chosen || chosen->paths.empty())
         return;
     const std::string path = completeTim(chosen->paths.front(), "eAcquisition");
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        return;
     const TimeAcquisitionRun& run = *m_timeRun;
     std::vector<int> columns;
     for (int k = 0; k < kTimeChannels; ++k)
@@ -559,7 +563,11 @@ void CHarluneSpectrumView::OnSaveTimeAcquisitionData()
             row(i);
     for (int i = 0; i < run.sampleIndex; ++i)
         row(i);
-    file << text;
+    // The file is replaced whole, so a failed write leaves the one before as it was.
+    platform::win::FileStamp stamp;
+    if (platform::win::replaceFile(path, text, stamp) != 0)
+        m_window.showMessageBox("The time acquisition data could not be written to " + path + ".",
+                                dialog.title, SpectrumDocWindow::Buttons::Ok);
 }
 
 // ---------------------------------------------------------------------------------------

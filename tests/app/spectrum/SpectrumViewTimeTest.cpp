@@ -716,6 +716,37 @@ TEST_F(SpectrumViewTime, SaveParametersCompletesTheExtension)
     }
 }
 
+// A file that cannot be written is reported, and nothing is made the default.
+TEST_F(SpectrumViewTime, SaveDataAndParametersReportAFileThatCannotBeWritten)
+{
+    struct Case
+    {
+        unsigned command;
+        const char* chosen;
+        const char* written;
+        const char* message;
+    };
+    const Case cases[] = {
+        {ID_TIME_SAVE_DATA, "run.tim", "run.timeAcquisition", "The time acquisition data"},
+        {ID_TIME_SAVE_PARAMETERS, "p.tim", "p.timeParameters", "The time acquisition parameters"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        View w;
+        const std::string before = w.view->timeParametersFile();
+        const fs::path missing = folder / "no-such-folder";
+        w.window.fileAnswers.push_back(
+            SpectrumFileDialogResult{{(missing / c.chosen).string()}, 1});
+        w.view->OnCommand(c.command);
+        EXPECT_FALSE(fs::exists(missing / c.written));
+        ASSERT_EQ(w.window.messages.size(), 1u);
+        EXPECT_EQ(w.window.messages[0], std::string(c.message) + " could not be written to " +
+                                            (missing / c.written).string() + ".");
+        EXPECT_EQ(w.window.buttons[0], FakeSpectrumWindow::Buttons::Ok);
+        EXPECT_EQ(w.view->timeParametersFile(), before);
+    }
+}
+
 TEST_F(SpectrumViewTime, DefaultParametersFileAtCreationAndClose)
 {
     {
