@@ -199,6 +199,21 @@ bool succeeded(const QJsonObject& reply)
     return false;
 }
 
+// Sends a request and waits for its reply: kExitOk with the reply in reply, kExitNoServer when
+// the connection failed, kExitCallFailed (reported) for an error reply.
+int exchange(Client& client, const QJsonObject& request, QJsonObject& reply)
+{
+    if (!client.sendRequest(request))
+        return kExitNoServer;
+    const std::optional<QJsonObject> answer = client.reply();
+    if (!answer)
+        return kExitNoServer;
+    if (!succeeded(*answer))
+        return kExitCallFailed;
+    reply = *answer;
+    return kExitOk;
+}
+
 bool startProgram(const Options& options)
 {
     QString program = QString::fromStdString(options.program);
@@ -249,16 +264,12 @@ int runCall(Client& client, const Options& options)
     QJsonObject create;
     create[QStringLiteral("request")] = QStringLiteral("create");
     create[QStringLiteral("progId")] = QString::fromStdString(options.words[0]);
-    if (!client.sendRequest(create))
-        return kExitNoServer;
-    const std::optional<QJsonObject> created = client.reply();
-    if (!created)
-        return kExitNoServer;
-    if (!succeeded(*created))
-        return kExitCallFailed;
+    QJsonObject created;
+    if (const int code = exchange(client, create, created); code != kExitOk)
+        return code;
     QJsonObject invoke;
     invoke[QStringLiteral("request")] = QStringLiteral("invoke");
-    invoke[QStringLiteral("handle")] = created->value(QLatin1String("handle"));
+    invoke[QStringLiteral("handle")] = created.value(QLatin1String("handle"));
     const QJsonValue member = argumentValue(options.words[1]);
     invoke[QStringLiteral("member")] =
         member.isDouble() ? member : QJsonValue(QString::fromStdString(options.words[1]));
@@ -268,15 +279,11 @@ int runCall(Client& client, const Options& options)
     for (size_t i = 2; i < options.words.size(); ++i)
         args.append(argumentValue(options.words[i]));
     invoke[QStringLiteral("args")] = args;
-    if (!client.sendRequest(invoke))
-        return kExitNoServer;
-    const std::optional<QJsonObject> result = client.reply();
-    if (!result)
-        return kExitNoServer;
-    if (!succeeded(*result))
-        return kExitCallFailed;
-    std::printf("%s\n", plain(result->value(QLatin1String("result"))).c_str());
-    for (const QJsonValue& ref : result->value(QLatin1String("refs")).toArray())
+    QJsonObject result;
+    if (const int code = exchange(client, invoke, result); code != kExitOk)
+        return code;
+    std::printf("%s\n", plain(result.value(QLatin1String("result"))).c_str());
+    for (const QJsonValue& ref : result.value(QLatin1String("refs")).toArray())
         if (ref.isArray())
             std::printf("%s\n", plain(ref).c_str());
     return kExitOk;
@@ -288,24 +295,20 @@ int runDescribe(Client& client, const Options& options)
     request[QStringLiteral("request")] = QStringLiteral("describe");
     if (!options.words.empty())
         request[QStringLiteral("progId")] = QString::fromStdString(options.words[0]);
-    if (!client.sendRequest(request))
-        return kExitNoServer;
-    const std::optional<QJsonObject> reply = client.reply();
-    if (!reply)
-        return kExitNoServer;
-    if (!succeeded(*reply))
-        return kExitCallFailed;
+    QJsonObject reply;
+    if (const int code = exchange(client, request, reply); code != kExitOk)
+        return code;
     if (options.words.empty()) {
-        for (const QJsonValue& row : reply->value(QLatin1String("classes")).toArray())
+        for (const QJsonValue& row : reply.value(QLatin1String("classes")).toArray())
             std::printf("%s %s %s\n", row[QLatin1String("progId")].toString().toStdString().c_str(),
                         row[QLatin1String("class")].toString().toStdString().c_str(),
                         row[QLatin1String("clsid")].toString().toStdString().c_str());
-        for (const QJsonValue& row : reply->value(QLatin1String("events")).toArray())
+        for (const QJsonValue& row : reply.value(QLatin1String("events")).toArray())
             std::printf("event %d %s\n", row[QLatin1String("dispid")].toInt(),
                         row[QLatin1String("name")].toString().toStdString().c_str());
         return kExitOk;
     }
-    for (const QJsonValue& row : reply->value(QLatin1String("members")).toArray()) {
+    for (const QJsonValue& row : reply.value(QLatin1String("members")).toArray()) {
         std::string params;
         for (const QJsonValue& param : row[QLatin1String("params")].toArray())
             params += (params.empty() ? "" : ", ") +
@@ -327,13 +330,9 @@ int runListen(Client& client, const Options& options)
     QJsonObject request;
     request[QStringLiteral("request")] = QStringLiteral("advise");
     request[QStringLiteral("source")] = QStringLiteral("EventGenerator");
-    if (!client.sendRequest(request))
-        return kExitNoServer;
-    const std::optional<QJsonObject> reply = client.reply();
-    if (!reply)
-        return kExitNoServer;
-    if (!succeeded(*reply))
-        return kExitCallFailed;
+    QJsonObject reply;
+    if (const int code = exchange(client, request, reply); code != kExitOk)
+        return code;
     // Ready: a script waiting for this line knows the events from now on reach it.
     std::printf("listening\n");
     std::fflush(stdout);
@@ -358,17 +357,13 @@ int runHello(Client& client)
 {
     QJsonObject request;
     request[QStringLiteral("request")] = QStringLiteral("hello");
-    if (!client.sendRequest(request))
-        return kExitNoServer;
-    const std::optional<QJsonObject> reply = client.reply();
-    if (!reply)
-        return kExitNoServer;
-    if (!succeeded(*reply))
-        return kExitCallFailed;
-    std::printf("protocol %d\nlibrary %s %d.%d\n", reply->value(QLatin1String("protocol")).toInt(),
-                reply->value(QLatin1String("library")).toString().toStdString().c_str(),
-                reply->value(QLatin1String("major")).toInt(),
-                reply->value(QLatin1String("minor")).toInt());
+    QJsonObject reply;
+    if (const int code = exchange(client, request, reply); code != kExitOk)
+        return code;
+    std::printf("protocol %d\nlibrary %s %d.%d\n", reply.value(QLatin1String("protocol")).toInt(),
+                reply.value(QLatin1String("library")).toString().toStdString().c_str(),
+                reply.value(QLatin1String("major")).toInt(),
+                reply.value(QLatin1String("minor")).toInt());
     return kExitOk;
 }
 
