@@ -331,7 +331,10 @@ TEST(QtUiServicesTest, PlaySoundRunsThePlayerOnExistingFilesOnly)
     {
         QFile player(bin + "/aplay");
         ASSERT_TRUE(player.open(QIODevice::WriteOnly));
-        player.write(QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\n").arg(log).toUtf8());
+        // The line appears whole: written beside the log, then renamed over it.
+        player.write(QStringLiteral("#!/bin/sh\necho \"$*\" > '%1.$$' && mv '%1.$$' '%1'\n")
+                         .arg(log)
+                         .toUtf8());
         player.close();
         player.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -347,14 +350,15 @@ TEST(QtUiServicesTest, PlaySoundRunsThePlayerOnExistingFilesOnly)
         QtUiServices services;
         for (const QString& name : {QString(), dir + "/missing.wav", dir, wave})
             services.playSound(name.toStdString());
+        // Waits for the player's line (bounded), while the services object still runs it.
         QElapsedTimer waited;
         waited.start();
-        while (!QFile::exists(log) && waited.elapsed() < 10000)
+        while (!QFile::exists(log) && waited.elapsed() < 60000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     qputenv("PATH", oldPath);
     QFile played(log);
-    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly)) << "the player never wrote its line";
     EXPECT_EQ(played.readAll(), ("-q -- " + wave + "\n").toUtf8());
 }
 
