@@ -9,6 +9,7 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/shell/ShellFakes.h"
+#include "tests/app/windows/ScratchFolder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,14 +30,7 @@ namespace {
 
 namespace fw = platform::framework;
 
-std::filesystem::path freshFolder(const char* name)
-{
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("harlune-graph-" + std::to_string(getpid()) + "-" + name);
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
+using app::windows::test::freshFolder;
 
 class GraphWindowTest : public ::testing::Test
 {

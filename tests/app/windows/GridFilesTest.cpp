@@ -4,6 +4,7 @@
 #include "app/windows/HarluneGridView.h"
 #include "gridctrl/model/GridSystem.h"
 #include "tests/app/windows/GridViewFakes.h"
+#include "tests/app/windows/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,14 +37,7 @@ private:
     QLocale m_locale;
 };
 
-fs::path freshFolder(const std::string& name)
-{
-    const fs::path folder =
-        fs::temp_directory_path() / ("harlune-gridfiles-" + std::to_string(getpid()) + "-" + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
+using app::windows::test::freshFolder;
 
 std::string readBytes(const fs::path& path)
 {

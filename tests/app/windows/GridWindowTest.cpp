@@ -10,6 +10,7 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/shell/ShellFakes.h"
+#include "tests/app/windows/ScratchFolder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,14 +32,7 @@ namespace {
 
 namespace fw = platform::framework;
 
-std::filesystem::path freshFolder(const char* name)
-{
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("harlune-grid-" + std::to_string(getpid()) + "-" + name);
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
+using app::windows::test::freshFolder;
 
 class GridWindowTest : public ::testing::Test
 {
