@@ -3,8 +3,13 @@
 # Precompiled Qt headers: the Qt headers dominate a Qt target's compile time. Two carrier
 # targets compile them once, one as library code (-fPIC) and one as program code (-fPIE),
 # since the compiler takes a precompiled header only under the settings it was made with;
-# every Qt target reuses one of them. Called once, after Qt is found.
+# every Qt target reuses one of them. Called once, after Qt is found. ccache cannot cache
+# a source compiled with them: -DHARLUNE_QT_PCH=OFF goes without.
+option(HARLUNE_QT_PCH "Precompile the Qt headers" ON)
 function(harlune_add_qt_pch_carriers)
+    if(NOT HARLUNE_QT_PCH)
+        return()
+    endif()
     set(dir ${CMAKE_BINARY_DIR}/qt_pch)
     file(CONFIGURE OUTPUT ${dir}/carrier_lib.cpp CONTENT
          "// Carries the precompiled Qt headers of the Qt libraries.\n")
@@ -19,6 +24,9 @@ function(harlune_add_qt_pch_carriers)
 endfunction()
 
 function(harlune_qt_pch target)
+    if(NOT HARLUNE_QT_PCH)
+        return()
+    endif()
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "EXECUTABLE")
         target_precompile_headers(${target} REUSE_FROM harlune_qt_pch_exe)
@@ -36,24 +44,26 @@ if(HARLUNE_SANITIZER_ENVIRONMENT)
     set(HARLUNE_TEST_LAUNCHER env ${HARLUNE_SANITIZER_ENVIRONMENT} ${HARLUNE_TEST_LAUNCHER})
 endif()
 
-# The driver's and the platform layer's tests keep process-wide state (the driver's
-# start-up and exit, handle tables, caches) whose faults hide when one case runs after
-# another; in sanitizer builds each of their cases runs in a process of its own.
+# The tests of the threaded layers (the driver, platform/win, platform/portio, platform/usb)
+# keep process-wide state (the driver's start-up and exit, handle tables, caches) whose
+# faults hide when one case runs after another; in sanitizer builds each of their cases
+# runs in a process of its own. The Qt layers' tests start a Qt application in every
+# process, which costs more than the case itself: they run as one program.
 if(SANITIZE)
     set(per_case_default ON)
 else()
     set(per_case_default OFF)
 endif()
 option(HARLUNE_TEST_PER_CASE
-       "Run each case of the driver's and the platform layer's tests in its own process"
+       "Run each case of the threaded layers' tests in its own process"
        ${per_case_default})
 
 # harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [NO_MAIN] [TIMEOUT <s>])
 # A GoogleTest program run by CTest through run-test.sh, which gives every run its own
 # fresh temporary folder for the registry hives, the configuration, the runtime folder
 # and "VYKDRV.INI", so tests never touch the user's files and run in parallel. Under
-# HARLUNE_TEST_PER_CASE the cases of tests/driver and tests/platform become CTest tests
-# of their own, named <name>.<Suite>.<Case>, listed when CTest starts.
+# HARLUNE_TEST_PER_CASE the cases of the threaded layers' tests become CTest tests of their
+# own, named <name>.<Suite>.<Case>, listed when CTest starts.
 function(harlune_add_test name)
     cmake_parse_arguments(ARG "QT;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -72,7 +82,7 @@ function(harlune_add_test name)
     if(ARG_TIMEOUT)
         list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
     endif()
-    if(HARLUNE_TEST_PER_CASE AND folder MATCHES "^(driver|platform)(/|$)")
+    if(HARLUNE_TEST_PER_CASE AND folder MATCHES "${HARLUNE_THREADED_LABELS}")
         set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
                                                  "${HARLUNE_TEST_LAUNCHER}")
         gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
