@@ -352,7 +352,9 @@ TEST(SingleScanThreadTest, UnRegisterDuringAWorkerScanReturnsWithinItsBound)
     EXPECT_EQ(VYK_AcquisitionThreadActive(), 1);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_NE(VYK_UnRegister(42), nullptr);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+    // The stuck set never ends: without its bound the call would not return. The margin over
+    // the 150 ms bound is for a loaded machine, where waking the threads takes its time.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_FALSE(acquisitionWorker().exists());
     EXPECT_EQ(VYK_AcquisitionThreadActive(), 0);
 }
