@@ -326,6 +326,7 @@ bool WriteDriverConfig()
         copy.baseAddress = state.baseAddress;
         copy.firstPixel = state.firstPixel;
         copy.connectedMarker = state.connectedMarker;
+        copy.initialized = state.initialized;
         copy.serialPort = state.serialPort;
         copy.compressKalData = state.compressKalData;
         copy.serialPortBaudIndex = state.serialPortBaudIndex;
@@ -349,7 +350,8 @@ bool WriteDriverConfig()
     writeInt(kSetup, "EnableMessages", copy.messagesEnabled ? 1 : 0, file);
     writeInt(kSetup, "BaseAddress", copy.baseAddress, file);
     writeInt(kSetup, "FirstPixel", copy.firstPixel, file);
-    writeInt(kSetup, "Initialized", copy.connectedMarker != 0 ? 1 : 0, file);
+    // Connected hardware whose back-end has not failed since: the next start connects.
+    writeInt(kSetup, "Initialized", copy.connectedMarker != 0 && copy.initialized ? 1 : 0, file);
     writeInt(kSetup, "SerialPort", copy.serialPort, file);
     writeInt(kSetup, "CompressKALData", copy.compressKalData ? 1 : 0, file);
     writeInt(kSetup, "SerialPortBaudIndex", copy.serialPortBaudIndex, file);

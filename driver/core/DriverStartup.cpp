@@ -185,7 +185,10 @@ void ensureAttached()
         attachLocked(true);
 }
 
-int16_t ConnectHardware()
+namespace {
+
+// Connects the configured A/D type's back-end, which marks the state itself.
+int16_t connectBackEnd()
 {
     DriverState& state = driverState();
     bool connected = false;
@@ -229,6 +232,18 @@ int16_t ConnectHardware()
         state.acquisitionStatus = kStatusStopped;
     }
     return VYK_SUCCESS;
+}
+
+} // namespace
+
+int16_t ConnectHardware()
+{
+    const int16_t result = connectBackEnd();
+    // A connection marks the configuration initialised, so the next start connects again.
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    state.initialized = state.connectedMarker != 0;
+    return result;
 }
 
 void DisconnectHardware()

@@ -71,7 +71,9 @@ struct DriverFields
     bool extrigProcessYield = false;
     bool pciRq5Fix = false;
     int specialRotatorDelay = 1;
-    bool initialized = false; // "Initialized": connect at start instead of asking
+    // "Initialized": connect at start instead of asking. Read at start, set by every
+    // connection, cleared when a back-end cannot be loaded.
+    bool initialized = false;
     int serialPortBaudIndex = 5;
     bool compressKalData = false;
     int kaldrisPixelResolution = 1;

@@ -1,14 +1,19 @@
 // The exports that forward to the back-end of the connected A/D type (strobe, temperature,
-// oxygen probe, light source), the USB device choice and the device lists. Each answers
-// its family's neutral value for a type whose back-end is not in this library.
+// oxygen probe, light source), the USB device choice and the device lists. A type without
+// the feature gets the export's neutral answer.
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 #include "driver/include/vykdrv32_brontelusb.h"
+#include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_serial.h"
 #include "driver/include/vykdrv32_usb.h"
 #include "driver/include/vykdrv32_xandel.h"
+#include "driver/java/JavaBridge.h"
 #include "driver/java/JavaConnection.h"
+#include "driver/java/JavaModels.h"
 #include "driver/usb/PellarTransport.h"
 #include "driver/usb/UsbConnection.h"
+#include "driver/usb/UsbTransport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,6 +28,60 @@ namespace {
 constexpr std::size_t kDeviceSlots = 64;
 constexpr std::size_t kDeviceSlotBytes = 36;
 constexpr std::size_t kDeviceListBytes = kDeviceSlots * kDeviceSlotBytes;
+
+// Where the strobe enable of each A/D type goes.
+enum class StrobeBackend
+{
+    EzUsb,     // the lamp command of Pavik, Solvi, BrontelUSB and Xandel
+    SerialAdc, // the converter's strobe command
+    Java,      // the Java driver's strobe flag
+    Pellar,
+    None,
+};
+
+StrobeBackend strobeBackend(std::uint16_t adcType)
+{
+    switch (adcType) {
+    case VYK_ADC_PAVIK:
+    case VYK_ADC_SOLVI:
+    case VYK_ADC_BRONTELUSB:
+    case VYK_ADC_XANDEL:
+        return StrobeBackend::EzUsb;
+    case VYK_ADC_SERIAL:
+        return StrobeBackend::SerialAdc;
+    case VYK_ADC_PELLAR:
+        return StrobeBackend::Pellar;
+    default:
+        return java::javaModelForAdc(adcType) ? StrobeBackend::Java : StrobeBackend::None;
+    }
+}
+
+// Where the temperature, oxygen-probe and Mavrin calls go: the Pavik's plug-in accessory
+// (Pavik and Solvi), the Java driver (every Java-driven model but the Ulmar), or nowhere.
+enum class AccessoryBackend
+{
+    Pavik,
+    Java,
+    None,
+};
+
+AccessoryBackend accessoryBackend()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    switch (state.adcType) {
+    case VYK_ADC_PAVIK:
+    case VYK_ADC_SOLVI:
+        return AccessoryBackend::Pavik;
+    case VYK_ADC_TREVAN:
+    case VYK_ADC_SOLVIPLUS:
+    case VYK_ADC_PAVIKPLUS:
+    case VYK_ADC_QUARN:
+        return AccessoryBackend::Java;
+    default:
+        return AccessoryBackend::None;
+    }
+}
 
 int16_t setCurrentUsbSerial(const char* serial)
 {
@@ -86,7 +145,7 @@ using driver::core::guardExportVoid;
 
 VYK_API int16_t VYK_StrobeEnable(int16_t flag)
 {
-    return guardExport<int16_t>("VYK_StrobeEnable", 0, [&] {
+    return guardExport<int16_t>("VYK_StrobeEnable", 0, [&]() -> int16_t {
         driver::core::DriverState& state = driver::core::driverState();
         std::uint16_t adcType = 0;
         {
@@ -95,10 +154,20 @@ VYK_API int16_t VYK_StrobeEnable(int16_t flag)
                 state.strobeState = flag == 1;
             adcType = state.adcType;
         }
-        // Pellar system.
-        if (adcType == VYK_ADC_PELLAR)
+        switch (driver::core::strobeBackend(adcType)) {
+        case driver::core::StrobeBackend::EzUsb:
+            // The lamp command reaches an open device; the next open sends the state kept.
+            return driver::usb::BulkWriteLampTarget(flag) ? 1 : 0;
+        case driver::core::StrobeBackend::SerialAdc:
+            return KAL_SetStrobeEnable(static_cast<uint16_t>(flag));
+        case driver::core::StrobeBackend::Java:
+            return static_cast<int16_t>(driver::java::JavaSetStrobeEnable(flag));
+        case driver::core::StrobeBackend::Pellar:
             return static_cast<int16_t>(driver::usb::PellarStrobeEnable(
                 driver::usb::pellarHandle(), static_cast<std::uint16_t>(flag)));
+        case driver::core::StrobeBackend::None:
+            break;
+        }
         return int16_t{0};
     });
 }
@@ -110,44 +179,129 @@ VYK_API int16_t VYK_IstrelStrobeEnable(int16_t flag)
 
 VYK_API float VYK_GetExternalTemperatureCelsius(void)
 {
-    return guardExport<float>("VYK_GetExternalTemperatureCelsius", -1.0f, [] { return -1.0f; });
+    return guardExport<float>("VYK_GetExternalTemperatureCelsius", -1.0f, []() -> float {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return Pavik_GetTemperature();
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<float>(Quarn_GetExternalTemperatureCelsius());
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return -1.0f;
+    });
 }
 
-VYK_API int16_t VYK_GetTemperatureCoefficients(float*, float*)
+VYK_API int16_t VYK_GetTemperatureCoefficients(float* first, float* second)
 {
-    return guardExport<int16_t>("VYK_GetTemperatureCoefficients", 1, [] { return int16_t{1}; });
+    return guardExport<int16_t>("VYK_GetTemperatureCoefficients", 1, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_GetTemperatureCoefficients(first, second));
+        case driver::core::AccessoryBackend::Java:
+            // The Java driver answers each coefficient by its index; 0 tells they were read.
+            if (!first || !second || !driver::java::IsJavaDriverLoaded())
+                return 1;
+            *first = Quarn_GetTemperatureCoefficient(0);
+            *second = Quarn_GetTemperatureCoefficient(1);
+            return 0;
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return 1;
+    });
 }
 
-VYK_API int16_t VYK_SetTemperatureCoefficients(float, float)
+VYK_API int16_t VYK_SetTemperatureCoefficients(float first, float second)
 {
-    return guardExport<int16_t>("VYK_SetTemperatureCoefficients", 0, [] { return int16_t{0}; });
+    return guardExport<int16_t>("VYK_SetTemperatureCoefficients", 0, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            Pavik_SetTemperatureCoefficients(first, second);
+            return 1;
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_SetTemperatureCoefficients(first, second));
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return 0;
+    });
 }
 
-VYK_API int16_t VYK_GetO2ProbeCalibrationCoefficients(float*)
+// The Pavik's accessory keeps 18 oxygen-probe coefficients, the Java driver 17.
+VYK_API int16_t VYK_GetO2ProbeCalibrationCoefficients(float* coefficients)
 {
-    return guardExport<int16_t>("VYK_GetO2ProbeCalibrationCoefficients", 0,
-                                [] { return int16_t{0}; });
+    return guardExport<int16_t>("VYK_GetO2ProbeCalibrationCoefficients", 0, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_GetO2CalibrationCoefficients(coefficients));
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_GetO2ProbeCalibrationCoefficients(coefficients));
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return 0;
+    });
 }
 
-VYK_API int16_t VYK_SetO2ProbeCalibrationCoefficients(const float*)
+VYK_API int16_t VYK_SetO2ProbeCalibrationCoefficients(const float* coefficients)
 {
-    return guardExport<int16_t>("VYK_SetO2ProbeCalibrationCoefficients", -1,
-                                [] { return int16_t{-1}; });
+    return guardExport<int16_t>("VYK_SetO2ProbeCalibrationCoefficients", -1, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_SetO2CalibrationCoefficients(coefficients));
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_SetO2ProbeCalibrationCoefficients(coefficients));
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return -1;
+    });
 }
 
 VYK_API int16_t VYK_GetMavrinModulation(void)
 {
-    return guardExport<int16_t>("VYK_GetMavrinModulation", 0, [] { return int16_t{0}; });
+    return guardExport<int16_t>("VYK_GetMavrinModulation", 0, []() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_GetMavrinModulation());
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_GetMavrinModulation());
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return 0;
+    });
 }
 
-VYK_API int16_t VYK_SetMavrinModulation(int16_t)
+VYK_API int16_t VYK_SetMavrinModulation(int16_t modulation)
 {
-    return guardExport<int16_t>("VYK_SetMavrinModulation", 0, [] { return int16_t{0}; });
+    return guardExport<int16_t>("VYK_SetMavrinModulation", 0, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_SetMavrinModulation(modulation));
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_SetMavrinModulation(modulation));
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return 0;
+    });
 }
 
-VYK_API int16_t VYK_SetMavrinDa(int16_t)
+VYK_API int16_t VYK_SetMavrinDa(int16_t value)
 {
-    return guardExport<int16_t>("VYK_SetMavrinDa", -1, [] { return int16_t{-1}; });
+    return guardExport<int16_t>("VYK_SetMavrinDa", -1, [&]() -> int16_t {
+        switch (driver::core::accessoryBackend()) {
+        case driver::core::AccessoryBackend::Pavik:
+            return static_cast<int16_t>(Pavik_SetMavrinDA(value));
+        case driver::core::AccessoryBackend::Java:
+            return static_cast<int16_t>(Quarn_SetMavrinDa(value));
+        case driver::core::AccessoryBackend::None:
+            break;
+        }
+        return -1;
+    });
 }
 
 VYK_API int16_t VYK_SetCurrentUSBSerialNumber(const char* serial)

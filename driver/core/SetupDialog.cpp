@@ -4,11 +4,19 @@
 #include "driver/core/DriverStartup.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/OperationSetSelector.h"
+#include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_brontelusb.h"
+#include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_usb.h"
+#include "driver/include/vykdrv32_xandel.h"
+#include "driver/java/JavaModels.h"
 #include "driver/serial/SerialAdc.h"
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <strings.h>
+#include <vector>
 
 namespace driver::core {
 namespace {
@@ -82,6 +90,45 @@ const char* usbModelWord(std::uint16_t adc)
     }
 }
 
+// The serials of the attached devices of the A/D type's family, in device order.
+std::vector<std::string> attachedSerials(std::uint16_t spectrometer, std::uint16_t adc)
+{
+    std::vector<std::string> serials;
+    if (const java::JavaModel* model = java::javaModelForAdc(adc)) {
+        std::array<JavaDeviceSlot, VYK_JAVA_DEVICE_SLOTS> list{};
+        java::identifyAllJava(*model, list.data());
+        for (const JavaDeviceSlot& slot : list) {
+            if (slot.found && slot.serial[0] != '\0')
+                serials.emplace_back(slot.serial, strnlen(slot.serial, sizeof slot.serial));
+        }
+        return serials;
+    }
+    int32_t (*identify)(int32_t, char*) = nullptr;
+    switch (adc) {
+    case VYK_ADC_PAVIK:
+        identify = Pavik_IdentifyPavik;
+        break;
+    case VYK_ADC_SOLVI:
+        identify = Solvi_IdentifySolvi;
+        break;
+    case VYK_ADC_BRONTELUSB:
+        identify = BrontelUSB_IdentifyBrontelUSB;
+        break;
+    case VYK_ADC_XANDEL:
+        identify = spectrometer == VYK_SPEC_WESSOR ? Xandel_IdentifyWessor : Xandel_IdentifyVelko;
+        break;
+    default:
+        return serials;
+    }
+    // Device indices 0 to 63, as the IdentifyAll exports ask them.
+    for (int32_t index = 0; index < 64; ++index) {
+        char serial[17] = {}; // the identify calls write at most 16 bytes
+        if (identify(index, serial) == 1 && serial[0] != '\0')
+            serials.emplace_back(serial, strnlen(serial, 16));
+    }
+    return serials;
+}
+
 template <std::size_t N> int indexOf(const std::array<NamedType, N>& list, std::uint16_t type)
 {
     for (std::size_t i = 0; i < N; ++i) {
@@ -100,29 +147,47 @@ bool inRange(int index, int count)
 
 SetupDialog::SetupDialog()
 {
-    DriverState& state = driverState();
-    std::lock_guard lock(state.mutex);
-    m_spectrometerType = state.spectrometerType;
-    m_adcType =
-        state.adcType == 3 || state.adcType == 5 ? std::uint16_t{VYK_ADC_SERIAL} : state.adcType;
-    m_baseAddress = state.baseAddress;
-    m_irq = state.irq;
-    m_serialPort = state.serialPort;
-    m_pciCardId = state.pciCardId;
-    m_baudIndex = state.serialPortBaudIndex;
-    m_firstPixel = state.firstPixel;
-    m_pixelResolution = state.kaldrisPixelResolution;
-    m_compress = state.compressKalData;
-    m_usbSerial = state.usbSerialNumber;
+    {
+        DriverState& state = driverState();
+        std::lock_guard lock(state.mutex);
+        m_spectrometerType = state.spectrometerType;
+        m_adcType = state.adcType == 3 || state.adcType == 5 ? std::uint16_t{VYK_ADC_SERIAL}
+                                                             : state.adcType;
+        m_baseAddress = state.baseAddress;
+        m_irq = state.irq;
+        m_serialPort = state.serialPort;
+        m_pciCardId = state.pciCardId;
+        m_baudIndex = state.serialPortBaudIndex;
+        m_firstPixel = state.firstPixel;
+        m_pixelResolution = state.kaldrisPixelResolution;
+        m_compress = state.compressKalData;
+        m_usbSerial = state.usbSerialNumber;
+        m_configuredAdcType = m_adcType;
+    }
+    // Listing asks the devices: not under the mutex.
     refillUsbSerials();
 }
 
 void SetupDialog::refillUsbSerials()
 {
     m_usbModelWord = usbModelWord(m_adcType);
-    // Without a device list of the chosen model, the list holds "First Available" and
-    // the configured serial.
-    m_usbSelection = m_usbSerial.empty() ? 0 : 1;
+    m_usbSerials = m_usbModelWord.empty() ? std::vector<std::string>{}
+                                          : attachedSerials(m_spectrometerType, m_adcType);
+    m_usbSelection = 0;
+    if (m_usbModelWord.empty() || m_usbSerial.empty())
+        return;
+    for (std::size_t i = 0; i < m_usbSerials.size(); ++i) {
+        if (strcasecmp(m_usbSerials[i].c_str(), m_usbSerial.c_str()) == 0) {
+            m_usbSelection = static_cast<int>(i) + 1;
+            return;
+        }
+    }
+    // The configured device is not attached now: it stays listed and chosen, so OK does
+    // not forget it (a serial of another family is not listed).
+    if (m_adcType != m_configuredAdcType)
+        return;
+    m_usbSerials.push_back(m_usbSerial);
+    m_usbSelection = static_cast<int>(m_usbSerials.size());
 }
 
 int SetupDialog::count(SetupList list) const
@@ -141,7 +206,7 @@ int SetupDialog::count(SetupList list) const
     case SetupList::Baud:
         return static_cast<int>(kBauds.size());
     case SetupList::UsbSerial:
-        return m_usbModelWord.empty() ? 0 : (m_usbSerial.empty() ? 1 : 2);
+        return m_usbModelWord.empty() ? 0 : static_cast<int>(m_usbSerials.size()) + 1;
     case SetupList::PciCard:
         return 17;
     }
@@ -169,7 +234,8 @@ std::string SetupDialog::item(SetupList list, int index) const
     case SetupList::Baud:
         return kBauds[i];
     case SetupList::UsbSerial:
-        return index == 0 ? std::string(kFirstAvailable) + m_usbModelWord : m_usbSerial;
+        return index == 0 ? std::string(kFirstAvailable) + m_usbModelWord
+                          : m_usbSerials[static_cast<std::size_t>(index - 1)];
     case SetupList::PciCard:
         return std::to_string(index);
     }
@@ -209,6 +275,9 @@ void SetupDialog::select(SetupList list, int index)
     switch (list) {
     case SetupList::Spectrometer:
         m_spectrometerType = kSpectrometers[i].type;
+        // The Xandel's devices are listed by the detector chosen.
+        if (m_adcType == VYK_ADC_XANDEL)
+            refillUsbSerials();
         break;
     case SetupList::Adc:
         m_adcType = kAdcs[i].type;
@@ -276,6 +345,10 @@ void SetupDialog::apply()
     // A serial scan running meanwhile (the converter's port is about to change) ends first.
     if (serialAdc)
         serial::AbortSerialScan();
+    const std::string chosenSerial =
+        m_usbSelection > 0 && m_usbSelection <= static_cast<int>(m_usbSerials.size())
+            ? m_usbSerials[static_cast<std::size_t>(m_usbSelection - 1)]
+            : std::string();
     bool reconnect = false;
     {
         std::lock_guard lock(state.mutex);
@@ -288,8 +361,10 @@ void SetupDialog::apply()
         state.pciCardId = m_pciCardId;
         state.firstPixel = m_firstPixel;
         state.kaldrisPixelResolution = m_pixelResolution;
-        if (!m_usbModelWord.empty())
-            state.usbSerialNumber = m_usbSelection == 0 ? std::string() : m_usbSerial;
+        // "First Available" forgets the serial; a reconnection goes to the chosen device
+        // at once.
+        if (!m_usbModelWord.empty() && (chosenSerial.empty() || reconnect))
+            state.usbSerialNumber = chosenSerial;
         state.compressKalData = m_compress;
         state.serialPortBaudIndex = m_baudIndex;
         if (reconnect)
@@ -304,6 +379,9 @@ void SetupDialog::apply()
         ConnectHardware();
         SelectOperationSet();
     }
+    // The chosen device becomes the one in use (nothing happens when it already is).
+    if (!m_usbModelWord.empty() && !chosenSerial.empty())
+        VYK_SetCurrentUSBSerialNumber(chosenSerial.c_str());
     RegistrationRecord* current = nullptr;
     OperationSet ops;
     {

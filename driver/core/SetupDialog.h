@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace driver::core {
 
@@ -12,7 +13,8 @@ namespace driver::core {
 class SetupDialog final : public SetupDialogModel
 {
 public:
-    // Takes the current configuration; fills the USB serial list for the A/D type.
+    // Takes the current configuration; lists the attached devices of the A/D type's
+    // family (their identification opens each device index in turn).
     SetupDialog();
 
     int count(SetupList list) const override;
@@ -31,7 +33,7 @@ public:
     std::string description() const override;
     std::string version() const override;
     // OK: stores the edited configuration, reconnecting when the A/D type, the IRQ or the
-    // serial port changed.
+    // serial port changed, and switches to the USB device chosen.
     void apply();
 
     std::uint16_t spectrometerType() const { return m_spectrometerType; }
@@ -50,7 +52,9 @@ private:
     int m_firstPixel = 950;
     int m_pixelResolution = 1;
     bool m_compress = false;
-    std::string m_usbSerial;
+    std::string m_usbSerial; // the configured serial when the dialog opened, and its type
+    std::uint16_t m_configuredAdcType = 0;
+    std::vector<std::string> m_usbSerials; // the entries after "First Available ..."
     int m_usbSelection = 0;
     std::string m_usbModelWord;
 };

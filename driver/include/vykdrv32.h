@@ -353,7 +353,11 @@ VYK_API int16_t VYK_SingleScanForLV(void);
 VYK_API int16_t VYK_GetSpectraForLV(float* destination, const void* channelBlock);
 
 /* Forwarders to the connected A/D type's back-end; types without one give the neutral
- * answers noted. */
+ * answers noted. The strobe goes to the USB models' lamp command, the serial converter,
+ * the Java driver or the Pellar; the other calls to the Pavik's accessory (Pavik, Solvi)
+ * or the Java driver (Trevan, SolviPlus, PavikPlus, Quarn). The Pavik keeps 18 oxygen-probe
+ * coefficients, the Java driver 17; VYK_GetTemperatureCoefficients answers 0 from the Java
+ * driver and the Pavik's own result (1 read) from the Pavik. */
 VYK_API int16_t VYK_StrobeEnable(int16_t flag); /* 0 or 1 is kept as the strobe state */
 VYK_API int16_t VYK_IstrelStrobeEnable(int16_t flag);
 VYK_API float VYK_GetExternalTemperatureCelsius(void);                       /* -1.0 */

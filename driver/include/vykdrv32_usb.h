@@ -32,7 +32,8 @@ typedef struct PavikFloatArray
 
 VYK_STATIC_ASSERT(offsetof(PavikFloatArray, count) == 8192, "PavikFloatArray.count");
 
-/* Raw USB: 1 done, 0 failed or no device open. */
+/* Raw USB: 1 done, 0 failed or no device open. With a Java-driven A/D type configured the
+ * bulk transfers go to the Java driver and return its answer (0 when it is not loaded). */
 VYK_API int32_t VYK_USB_ResetAllPipes(void);
 VYK_API int32_t USBGEN_BulkOut(int32_t pipe, int32_t length, const uint8_t* buffer);
 VYK_API int32_t USBGEN_BulkIn(int32_t pipe, int32_t length, uint8_t* buffer);

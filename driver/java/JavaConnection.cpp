@@ -1,5 +1,6 @@
 #include "driver/java/JavaConnection.h"
 
+#include "driver/core/DriverMessages.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
 #include "driver/include/vykdrv32.h"
@@ -31,9 +32,10 @@ void switchTo(int index, const char* serial, bool reinitialise)
         state.reopen = true;
 }
 
+// Shown only while driver messages are on.
 void showUsbError(const std::string& text)
 {
-    core::driverPlatform().messageBox(text.c_str(), "USB Error", core::kMbOk | core::kMbIconError);
+    core::showDriverBox(text.c_str(), "USB Error", core::kMbOk | core::kMbIconError, core::kIdOk);
 }
 
 // Opens the device of `serial`, else the first device found; 0 when none answers.
@@ -85,11 +87,14 @@ int16_t connectJavaHardware(const JavaModel& model)
     // Connecting always asks the devices: the configured one may be gone.
     if (!selectJavaDevice(model, configured)) {
         char text[256];
-        std::snprintf(text, sizeof text,
-                      "Unable to find %s with the serial number '%s'.  Connecting to the first "
-                      "available %s.",
-                      model.serialMessageWord, configured.c_str(), model.serialMessageWord);
-        showUsbError(text);
+        // Without a configured serial there is no device to miss, only the first to find.
+        if (!configured.empty()) {
+            std::snprintf(text, sizeof text,
+                          "Unable to find %s with the serial number '%s'.  Connecting to the "
+                          "first available %s.",
+                          model.serialMessageWord, configured.c_str(), model.serialMessageWord);
+            showUsbError(text);
+        }
         std::snprintf(text, sizeof text,
                       "Unable to find any %s.  Check to see if the spectrometer is connected to "
                       "the USB port.",

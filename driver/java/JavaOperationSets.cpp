@@ -161,9 +161,13 @@ int16_t resetAndApplyTiming(const JavaModel& model, RegistrationRecord* record)
         channel0 = record->channelEnables[0] != 0;
     }
     if (reinitialise) {
-        if (!IsJavaDriverLoaded() && !LoadJavaDriver(model.classPath)) {
+        // Another model's identification may have loaded its class meanwhile.
+        if (!ensureJavaClass(model)) {
             core::driverPlatform().messageBox("Unable to open Tarnwick", "", core::kMbOk);
+            // The configuration is written as not initialised, so the next start asks for
+            // the set-up instead of connecting again.
             std::lock_guard lock(state.mutex);
+            state.initialized = false;
             state.acquisitionStatus = core::kStatusStopped;
             return 0;
         }

@@ -27,7 +27,6 @@ constexpr int kMinIntegrationMs = 3;
 constexpr int kMaxIntegrationMs = 64000;
 
 std::atomic<int> g_lastFlashDelay{-1};
-std::atomic<int> g_strobeEnable{1};
 // Validity of the last delivered data (initially valid) and of the scan in progress.
 UsbValidity g_validity;
 
@@ -36,6 +35,14 @@ bool isPavikAdc()
     DriverState& state = driverState();
     std::lock_guard lock(state.mutex);
     return state.adcType == VYK_ADC_PAVIK;
+}
+
+// The strobe state the client last set through VYK_StrobeEnable (on at start).
+bool strobeState()
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    return state.strobeState;
 }
 
 // Opens the configured device; false (with the record's status set) when it cannot.
@@ -57,7 +64,7 @@ bool openDevice(RegistrationRecord* record)
         return false;
     ResetUsbPipes();
     BulkWriteInitTarget();
-    BulkWriteLampTarget(g_strobeEnable.load());
+    BulkWriteLampTarget(strobeState() ? 1 : 0);
     // One block is requested and drained so that the next request starts on a boundary.
     const std::array<std::uint8_t, 2> request{kRequestSpectrum, 0x00};
     sendCommand(request, "Request Spectrum Failed.");
@@ -87,11 +94,6 @@ UsbChannelModel channelModel()
 }
 
 } // namespace
-
-void setUsbStrobeEnable(int enable)
-{
-    g_strobeEnable = enable;
-}
 
 void resetPavikSolviState()
 {

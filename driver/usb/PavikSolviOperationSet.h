@@ -27,9 +27,6 @@ int openOnDemand();
 // and 1; `notText` and 0 when the device is not recognised; 0 otherwise.
 int identifyDevice(int index, char* text, std::uint16_t productId, const char* notText);
 
-// The lamp/strobe enable sent at every open (1 on).
-void setUsbStrobeEnable(int enable);
-
 // Forgets the per-process state of the set (tests and library start).
 void resetPavikSolviState();
 // Forgets the Pavik exports' temperature, coefficient and Mavrin state (tests).

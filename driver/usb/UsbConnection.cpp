@@ -1,5 +1,6 @@
 #include "driver/usb/UsbConnection.h"
 
+#include "driver/core/AcquisitionWorker.h"
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverPlatform.h"
 #include "driver/core/DriverState.h"
@@ -10,6 +11,7 @@
 #include "driver/usb/UsbTransport.h"
 #include "driver/usb/XandelOperationSet.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -157,7 +159,15 @@ int setCurrentUsbSerialNumber(const char* serial)
     std::string wanted(serial);
     if (wanted.empty() || FindEzusbDeviceBySerial(wanted) < 0)
         return 0;
-    // The open device is closed here; the operation set opens the chosen one at its next scan.
+    // No worker scan may run on the device about to close: the worker ends first (the next
+    // threaded scan starts a new one). The operation set opens the chosen device at its next
+    // scan.
+    int boundMs = 1000;
+    {
+        std::lock_guard lock(driverState().mutex);
+        boundMs = std::max(boundMs, 8 * driverState().appliedPeriodMs);
+    }
+    core::acquisitionWorker().stop(boundMs);
     PavikSolviShutdownHardware();
     keepSerial(wanted);
     return 1;

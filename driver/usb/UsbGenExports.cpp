@@ -3,6 +3,8 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/java/JavaBridge.h"
+#include "driver/java/JavaModels.h"
 #include "driver/usb/UsbTransport.h"
 
 #include <span>
@@ -14,7 +16,7 @@ bool javaDrivenAdc()
 {
     auto& state = driver::core::driverState();
     std::lock_guard lock(state.mutex);
-    return state.adcType >= 12 && state.adcType <= 16;
+    return driver::java::javaModelForAdc(state.adcType) != nullptr;
 }
 
 } // namespace
@@ -29,8 +31,11 @@ VYK_API int32_t USBGEN_BulkOut(int32_t pipe, int32_t length, const uint8_t* buff
 {
     return driver::core::guardExport<int32_t>("USBGEN_BulkOut", 0, [&]() -> int32_t {
         const std::size_t bytes = static_cast<std::uint32_t>(length) & 0xFFFF;
-        if (javaDrivenAdc() || (!buffer && bytes != 0))
+        if (!buffer && bytes != 0)
             return 0;
+        // The Java driver's answer is handed on as it comes.
+        if (javaDrivenAdc())
+            return driver::java::JavaBulkOut(pipe, buffer, static_cast<int>(bytes));
         return driver::usb::rawBulkWrite(pipe, std::span<const std::uint8_t>(buffer, bytes)) ? 1
                                                                                              : 0;
     });
@@ -41,8 +46,10 @@ VYK_API int32_t USBGEN_BulkIn(int32_t pipe, int32_t length, uint8_t* buffer)
     // Without a device nothing was read, so the result is 0, not the length asked for.
     return driver::core::guardExport<int32_t>("USBGEN_BulkIn", 0, [&]() -> int32_t {
         const std::size_t bytes = static_cast<std::uint32_t>(length) & 0xFFFF;
-        if (javaDrivenAdc() || (!buffer && bytes != 0))
+        if (!buffer && bytes != 0)
             return 0;
+        if (javaDrivenAdc())
+            return driver::java::JavaBulkIn(pipe, buffer, static_cast<int>(bytes));
         return driver::usb::rawBulkRead(pipe, std::span<std::uint8_t>(buffer, bytes)) ? 1 : 0;
     });
 }

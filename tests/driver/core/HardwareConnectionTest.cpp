@@ -1,12 +1,15 @@
 #include "driver/boards/BoardCommon.h"
 #include "driver/boards/BoardConnection.h"
+#include "driver/core/DriverConfig.h"
 #include "driver/core/DriverStartup.h"
 #include "driver/core/DriverState.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_java.h"
 #include "driver/java/JavaBridge.h"
 #include "driver/usb/PavikSolviOperationSet.h"
 #include "driver/usb/UsbTransport.h"
 #include "platform/portio/DriverXDevice.h"
+#include "platform/win/Profile.h"
 #include "sim/boards/SimulatedBoard.h"
 #include "sim/java/FakeJavaDriver.h"
 #include "sim/usb/SimulatedUsbSpectrometer.h"
@@ -15,9 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace driver::core {
 namespace {
@@ -172,6 +178,160 @@ TEST(HardwareConnectionTest, AMissingPavikFallsBackToTheFirstOneOrFailsWithEight
     ASSERT_EQ(VYK_Register(&client.record), 0);
     EXPECT_EQ(VYK_SingleScan(kKey), VYK_NOT_INITIALISED);
     detachDriver();
+}
+
+// The connection messages of the USB and Java-driven types follow the driver's message
+// switch, set in "VYKDRV.INI" or by VYK_EnableDriverMessages; the result is the same
+// either way.
+struct SwitchCase
+{
+    const char* name;
+    int spectrometer;
+    int adc;
+    std::map<int, std::string> javaDevices; // Java-driven types: the attached devices
+    const char* serial;                     // "USBSerialNumber"
+    int iniMessages;                        // "EnableMessages"
+    int callMessages;                       // then VYK_EnableDriverMessages, unless -1
+    int16_t result;
+    std::vector<std::string> boxes;
+    const char* serialAfter;
+};
+
+const char* const kAnyTrevan =
+    "Unable to find any Trevan.  Check to see if the spectrometer is connected to the USB port.";
+
+class MessageSwitchTest : public testing::TestWithParam<SwitchCase>
+{};
+
+TEST_P(MessageSwitchTest, ConnectionMessagesFollowTheSwitch)
+{
+    const SwitchCase& c = GetParam();
+    usb::setUsbBackend(std::make_shared<sim::usb::SimUsbBackend>());
+    auto java = std::make_shared<sim::java::FakeJavaDriver>();
+    java->setDevices("Trevan", c.javaDevices);
+    java::setJavaBackend(java);
+    std::ofstream(driverConfigPath(), std::ios::binary | std::ios::trunc)
+        << "[Setup]\r\nEnableMessages=" << c.iniMessages << "\r\nUSBSerialNumber=" << c.serial
+        << "\r\n";
+    auto fake = test::startFakeDriver(c.spectrometer, VYK_ADC_NONE);
+    ReadDriverConfig(); // as the library's start reads it
+    if (c.callMessages >= 0)
+        VYK_EnableDriverMessages(static_cast<int16_t>(c.callMessages));
+    EXPECT_EQ(
+        VYK_ConfigEx(static_cast<int16_t>(c.spectrometer), static_cast<int16_t>(c.adc), 0, 0, 0, 0),
+        c.result);
+    std::vector<std::string> shown;
+    for (const auto& box : fake->boxes()) {
+        shown.push_back(box.text);
+        EXPECT_EQ(box.caption, "USB Error");
+    }
+    EXPECT_EQ(shown, c.boxes);
+    char serial[16] = {};
+    VYK_GetCurrentUSBSerialNumber(serial);
+    EXPECT_STREQ(serial, c.serialAfter);
+    detachDriver();
+    java::setJavaBackend(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MessageSwitchTest,
+    testing::Values(SwitchCase{"PavikQuietByIni",
+                               VYK_SPEC_ISTREL,
+                               VYK_ADC_PAVIK,
+                               {},
+                               "PV-9",
+                               0,
+                               -1,
+                               VYK_NOT_INITIALISED,
+                               {},
+                               "PV-9"},
+                    SwitchCase{"TrevanQuietByIni",
+                               VYK_SPEC_JOLVAR,
+                               VYK_ADC_TREVAN,
+                               {},
+                               "TRV-9",
+                               0,
+                               -1,
+                               VYK_NOT_INITIALISED,
+                               {},
+                               "TRV-9"},
+                    SwitchCase{"TrevanQuietByCall",
+                               VYK_SPEC_JOLVAR,
+                               VYK_ADC_TREVAN,
+                               {},
+                               "TRV-9",
+                               1,
+                               0,
+                               VYK_NOT_INITIALISED,
+                               {},
+                               "TRV-9"},
+                    SwitchCase{
+                        "TrevanShown",
+                        VYK_SPEC_JOLVAR,
+                        VYK_ADC_TREVAN,
+                        {},
+                        "TRV-9",
+                        1,
+                        -1,
+                        VYK_NOT_INITIALISED,
+                        {"Unable to find Trevan with the serial number 'TRV-9'.  Connecting to the "
+                         "first available Trevan.",
+                         kAnyTrevan},
+                        "TRV-9"},
+                    SwitchCase{"TrevanShownByCall",
+                               VYK_SPEC_JOLVAR,
+                               VYK_ADC_TREVAN,
+                               {},
+                               "",
+                               0,
+                               1,
+                               VYK_NOT_INITIALISED,
+                               {kAnyTrevan},
+                               ""},
+                    SwitchCase{"TrevanFallsBackToTheFirst",
+                               VYK_SPEC_JOLVAR,
+                               VYK_ADC_TREVAN,
+                               {{3, "TRV-3"}},
+                               "TRV-9",
+                               1,
+                               -1,
+                               VYK_SUCCESS,
+                               {},
+                               "TRV-3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A Java class that cannot be loaded when the device is opened is told, and the
+// configuration is written as not initialised, so the next start asks for the set-up.
+TEST(HardwareConnectionTest, AFailedJavaLoadIsWrittenAsNotInitialised)
+{
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails);
+        auto java = std::make_shared<sim::java::FakeJavaDriver>();
+        java::setJavaBackend(java);
+        auto fake = test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_NONE);
+        ASSERT_EQ(VYK_ConfigEx(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN, 0, 0, 0, 0), VYK_SUCCESS);
+        // Another model's identification loads its class in between.
+        char serial[VYK_JAVA_SLOT_BYTES] = {};
+        EXPECT_EQ(Quarn_IdentifyQuarn(0, serial), 1);
+        if (fails)
+            java->setLoadResult(java::JavaLoadResult::ClassFailed);
+        TestClient client(kKey, 100, {0});
+        ASSERT_EQ(VYK_Register(&client.record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client.record), 0);
+        VYK_SingleScan(kKey);
+        bool told = false;
+        for (const auto& box : fake->boxes())
+            told = told || box.text == "Unable to open Tarnwick";
+        EXPECT_EQ(told, fails);
+        EXPECT_EQ(java::GetLoadedJavaClassName(),
+                  fails ? "" : "com/varnholt/tarnwick/trevan/Trevan");
+        detachDriver();
+        char written[8] = {};
+        platform::win::GetPrivateProfileString("Setup", "Initialized", "", written, sizeof written,
+                                               driverConfigPath().c_str());
+        EXPECT_STREQ(written, fails ? "0" : "1");
+        java::setJavaBackend(nullptr);
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The Java-driven models on a real Java VM running our driver archive.
 #include "driver/core/DriverState.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_usb.h"
 #include "driver/java/JavaBridge.h"
 #include "tests/driver/core/FakeDriverPlatform.h"
 
@@ -20,7 +22,8 @@ constexpr const char* kUlmar = "com/varnholt/tarnwick/ulmar/Ulmar";
 
 // The simulated devices, set before the VM starts.
 const bool g_devices = [] {
-    setenv("TARNWICK_DEVICES", "Trevan:0:TRV-0;Trevan:2:TRV-2;Trevan:5:TRV-5;Ulmar:0:ULM-0", 1);
+    setenv("TARNWICK_DEVICES",
+           "Trevan:0:TRV-0;Trevan:2:TRV-2;Trevan:5:TRV-5;Ulmar:0:ULM-0;Quarn:1:QRN-1", 1);
     return true;
 }();
 
@@ -159,6 +162,52 @@ TEST(JavaVmTest, AMissingClassFailsWithTheLoadingMessage)
     EXPECT_EQ(IsJavaDriverLoaded(), 0);
     EXPECT_EQ(Trevan_GetShutterClock(), 0);
     ASSERT_EQ(LoadJavaDriver(kTrevan), 1);
+}
+
+// A client of a Quarn: the driver's forwarders and raw USB calls reach the Java driver.
+TEST(JavaVmTest, AQuarnClientReachesTheJavaDriverThroughTheForwardersAndRawUsb)
+{
+    setJavaBackend(nullptr);
+    auto platform = core::test::startFakeDriver(VYK_SPEC_JOLVAR, VYK_ADC_NONE);
+    ASSERT_EQ(VYK_ConfigEx(VYK_SPEC_JOLVAR, VYK_ADC_QUARN, 0, 0, 0, 0), VYK_SUCCESS);
+    char serial[16] = {};
+    VYK_GetCurrentUSBSerialNumber(serial);
+    EXPECT_STREQ(serial, "QRN-1");
+
+    EXPECT_EQ(VYK_StrobeEnable(0), 1);
+    EXPECT_EQ(VYK_StrobeEnable(1), 1);
+    EXPECT_FLOAT_EQ(VYK_GetExternalTemperatureCelsius(), 21.5f);
+    float first = 0.0f;
+    float second = 0.0f;
+    EXPECT_EQ(VYK_GetTemperatureCoefficients(&first, &second), 0);
+    EXPECT_FLOAT_EQ(first, 0.5f);
+    EXPECT_FLOAT_EQ(second, 0.25f);
+    EXPECT_EQ(VYK_SetTemperatureCoefficients(1.5f, 2.5f), 1);
+    EXPECT_EQ(VYK_GetTemperatureCoefficients(&first, &second), 0);
+    EXPECT_FLOAT_EQ(first, 1.5f);
+    EXPECT_FLOAT_EQ(second, 2.5f);
+
+    std::array<float, 17> o2{};
+    EXPECT_EQ(VYK_GetO2ProbeCalibrationCoefficients(o2.data()), 1);
+    for (std::size_t i = 0; i < o2.size(); ++i)
+        EXPECT_FLOAT_EQ(o2[i], 0.5f * static_cast<float>(i)) << i;
+    o2.fill(4.0f);
+    EXPECT_EQ(VYK_SetO2ProbeCalibrationCoefficients(o2.data()), 1);
+    o2.fill(0.0f);
+    EXPECT_EQ(VYK_GetO2ProbeCalibrationCoefficients(o2.data()), 1);
+    EXPECT_FLOAT_EQ(o2[16], 4.0f);
+    EXPECT_EQ(VYK_SetMavrinModulation(7), 1);
+    EXPECT_EQ(VYK_GetMavrinModulation(), 7);
+    EXPECT_EQ(VYK_SetMavrinDa(5), 1);
+
+    // Our Java driver echoes what was sent, then fills with 0x5A; it answers the bytes moved.
+    const std::uint8_t sent[3] = {0x40, 0x03, 0x00};
+    EXPECT_EQ(USBGEN_BulkOut(0, 3, sent), 3);
+    std::array<std::uint8_t, 5> received{};
+    EXPECT_EQ(USBGEN_BulkIn(1, 5, received.data()), 5);
+    EXPECT_EQ(received, (std::array<std::uint8_t, 5>{0x40, 0x03, 0x00, 0x5A, 0x5A}));
+    EXPECT_EQ(USBGEN_BulkOut(0, 1, nullptr), 0);
+    EXPECT_TRUE(platform->boxes().empty());
 }
 
 } // namespace

@@ -4,13 +4,17 @@
 #include "driver/core/DriverStartup.h"
 #include "driver/core/SetupDialog.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_usb.h"
 #include "driver/java/JavaBridge.h"
+#include "driver/usb/UsbTransport.h"
 #include "sim/java/FakeJavaDriver.h"
+#include "sim/usb/SimulatedUsbSpectrometer.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
+#include <QStringList>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -18,6 +22,7 @@
 #include <dlfcn.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace driver::ui::test {
 namespace {
@@ -153,6 +158,91 @@ TEST(SetupDialogWindowTest, CancelThroughTheHookChangesNothing)
     EXPECT_EQ(VYK_Config(0, 0, 0, 0), 2);
     EXPECT_EQ(VYK_GetADCType(), VYK_ADC_NONE);
     EXPECT_EQ(VYK_GetSpectrometerType(), VYK_SPEC_ISTREL);
+}
+
+// Two Paviks attached: the dialog lists both after "First Available Pavik", the one in use
+// chosen; OK with the other one switches the library to it.
+TEST(SetupDialogWindowTest, ListsTheAttachedPaviksAndOkSwitchesToTheChosenOne)
+{
+    auto first =
+        std::make_shared<sim::usb::SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV-A"));
+    auto second =
+        std::make_shared<sim::usb::SimulatedUsbSpectrometer>(sim::usb::pavikIdentity("PV-B"));
+    auto backend = std::make_shared<sim::usb::SimUsbBackend>();
+    backend->add(first);
+    backend->add(second);
+    usb::setUsbBackend(backend);
+    usb::StoreCurrentUSBSerialNumber("");
+    startLibrary(VYK_SPEC_ISTREL, VYK_ADC_PAVIK);
+    char serial[16] = {};
+    VYK_GetCurrentUSBSerialNumber(serial);
+    ASSERT_STREQ(serial, "PV-A");
+    char firmware[64] = {};
+    ASSERT_EQ(Pavik_GetFirmwareVersion(firmware), 1); // opens the device in use
+
+    installSetupDialogHook();
+    QStringList listed;
+    int chosen = -1;
+    whenOpen([&](SetupDialogWindow& window) {
+        QComboBox* usbSerials = window.list(SetupList::UsbSerial);
+        for (int i = 0; i < usbSerials->count(); ++i)
+            listed << usbSerials->itemText(i);
+        chosen = usbSerials->currentIndex();
+        usbSerials->setCurrentIndex(usbSerials->findText(QStringLiteral("PV-B")));
+        window.accept();
+    });
+    EXPECT_EQ(VYK_Config(0, 0, 0, 0), 0);
+    EXPECT_EQ(listed, QStringList({QStringLiteral("First Available Pavik"), QStringLiteral("PV-A"),
+                                   QStringLiteral("PV-B")}));
+    EXPECT_EQ(chosen, 1);
+    VYK_GetCurrentUSBSerialNumber(serial);
+    EXPECT_STREQ(serial, "PV-B");
+
+    // The next use of the device opens and initialises the chosen one (the search by serial
+    // asks every device for its serial).
+    first->clearLog();
+    second->clearLog();
+    EXPECT_EQ(Pavik_GetFirmwareVersion(firmware), 1);
+    const auto initialised = [](const sim::usb::SimulatedUsbSpectrometer& device) {
+        for (const auto& transfer : device.log()) {
+            if (transfer.bytes == std::vector<std::uint8_t>{0x01, 0x00})
+                return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(initialised(*first));
+    EXPECT_TRUE(initialised(*second));
+    core::detachDriver();
+    usb::CloseUsbDevice();
+    usb::setUsbBackend(std::make_shared<sim::usb::SimUsbBackend>());
+}
+
+// The Java-driven models list the devices of their Java driver; OK with another device and
+// the same A/D type switches to it without reconnecting.
+TEST(SetupDialogWindowTest, OkSwitchesAmongTheJavaDriversDevices)
+{
+    auto java = std::make_shared<sim::java::FakeJavaDriver>();
+    java->setDevices("Trevan", {{0, "TRV-0"}, {2, "TRV-2"}});
+    java::setJavaBackend(java);
+    startLibrary(VYK_SPEC_JOLVAR, VYK_ADC_TREVAN);
+    ASSERT_EQ(java::JavaGetDeviceIndex(), 0);
+    {
+        core::SetupDialog model;
+        ASSERT_EQ(model.count(SetupList::UsbSerial), 3);
+        EXPECT_EQ(model.item(SetupList::UsbSerial, 0), "First Available Trevan");
+        EXPECT_EQ(model.item(SetupList::UsbSerial, 1), "TRV-0");
+        EXPECT_EQ(model.item(SetupList::UsbSerial, 2), "TRV-2");
+        EXPECT_EQ(model.selection(SetupList::UsbSerial), 1);
+        model.select(SetupList::UsbSerial, 2);
+        java->clearCalls();
+        model.apply();
+    }
+    char serial[16] = {};
+    VYK_GetCurrentUSBSerialNumber(serial);
+    EXPECT_STREQ(serial, "TRV-2");
+    EXPECT_EQ(java::JavaGetDeviceIndex(), 2);
+    core::detachDriver();
+    java::setJavaBackend(std::make_shared<sim::java::FakeJavaDriver>());
 }
 
 } // namespace
