@@ -16,7 +16,9 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::basic {
 
@@ -117,20 +119,6 @@ std::string fixedText(double v, int decimals)
     return out;
 }
 
-std::string scientificText(double v, int decimals)
-{
-    char buf[64];
-    const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, decimals);
-    std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
-    for (char& c : s) {
-        if (c == 'e') {
-            c = 'E';
-        }
-    }
-    return s;
-}
-
 } // namespace
 
 std::string basicText(const Variant& v)
@@ -145,77 +133,158 @@ std::string textOf(const Value& v)
 
 namespace {
 
-// Format(value, pattern) for the number patterns scripts use: "0", "0.00", "#,##0.0",
-// "0.00E+00", "Fixed", "Standard", "Scientific", "Percent" (dates: datetime::formatDate).
-std::string formatValue(const Variant& v, const std::string& pattern)
+// The number formats that have names, as the patterns they stand for (empty: handled apart).
+std::optional<std::string> namedNumberFormat(const std::string& lowerName)
 {
-    if (pattern.empty()) {
-        return basicText(v);
+    static const std::map<std::string, std::string> names = {
+        {"general number", ""}, {"currency", "$#,##0.00;($#,##0.00)"},
+        {"fixed", "0.00"},      {"standard", "#,##0.00"},
+        {"percent", "0.00%"},   {"scientific", "0.00E+00"},
+        {"yes/no", ""},         {"true/false", ""},
+        {"on/off", ""},
+    };
+    const auto it = names.find(lowerName);
+    if (it == names.end()) {
+        return std::nullopt;
     }
-    const auto number = v.toR8();
-    const std::string p = lowerText(pattern);
-    if (p == "fixed") {
-        return fixedText(number.value, 2);
-    }
-    if (p == "standard") {
-        return formatValue(v, "#,##0.00");
-    }
-    if (p == "scientific") {
-        return formatValue(v, "0.00E+00");
-    }
-    if (p == "percent") {
-        return fixedText(number.value * 100, 2) + "%";
-    }
-    if (!number) {
-        return v.toBstr().value;
-    }
-    const size_t e = p.find("e+") != std::string::npos ? p.find("e+") : p.find("e-");
-    if (e != std::string::npos) {
-        const size_t dot = p.find('.');
-        const int decimals =
-            dot != std::string::npos && dot < e ? static_cast<int>(e - dot - 1) : 0;
-        const int expDigits = static_cast<int>(p.size() - e - 2);
-        std::string s = scientificText(number.value, decimals);
-        const size_t pos = s.find('E');
-        std::string exp = s.substr(pos + 2);
-        while (static_cast<int>(exp.size()) > std::max(expDigits, 1) && exp[0] == '0') {
-            exp.erase(0, 1);
-        }
-        while (static_cast<int>(exp.size()) < expDigits) {
-            exp = "0" + exp;
-        }
-        const char sign = s[pos + 1];
-        return s.substr(0, pos) + (pattern[e] == 'E' ? "E" : "e") +
-               (sign == '-' ? "-" : (p[e + 1] == '+' ? "+" : "")) + exp;
-    }
-    const size_t dot = p.find('.');
-    int decimals = 0;
-    if (dot != std::string::npos) {
-        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
-            ++decimals;
+    return it->second;
+}
+
+// The sections of a pattern, split at the semicolons outside quotes.
+std::vector<std::string> patternSections(const std::string& pattern)
+{
+    std::vector<std::string> sections(1);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '"') {
+            const size_t close = pattern.find('"', i + 1);
+            const size_t end = close == std::string::npos ? pattern.size() : close + 1;
+            sections.back() += pattern.substr(i, end - i);
+            i = end - 1;
+        } else if (c == '\\' && i + 1 < pattern.size()) {
+            sections.back() += pattern.substr(i, 2);
+            ++i;
+        } else if (c == ';') {
+            sections.emplace_back();
+        } else {
+            sections.back() += c;
         }
     }
-    std::string s = fixedText(number.value, decimals);
-    if (dot != std::string::npos) {
-        // '#' places after the point drop trailing zeros.
-        size_t optional = 0;
-        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
-            optional = p[i] == '#' ? optional + 1 : 0;
+    return sections;
+}
+
+// One section of a number pattern ("#,##0.00", "0.0%", "0.00E+00", "$#,##0"): digit places
+// '0' (a digit or 0) and '#' (a digit or nothing), the point, the thousands separator, '%'
+// (the value times 100), an exponent and literal text. The sign goes first.
+std::string formatSection(double x, const std::string& p, bool withSign)
+{
+    // Read the layout of the section.
+    int wholeZeros = 0;       // '0' places before the point
+    int wholePlaces = 0;      // '0' and '#' places before the point
+    int decimals = 0;         // places after the point
+    int optionalDecimals = 0; // trailing '#' places after the point
+    bool point = false;
+    bool grouping = false;
+    int scaling = 0; // commas right after the last whole place: each divides by 1000
+    bool percent = false;
+    size_t exponentAt = std::string::npos;
+    int exponentDigits = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char c = p[i];
+        if (c == '"') {
+            const size_t close = p.find('"', i + 1);
+            i = close == std::string::npos ? p.size() : close;
+            continue;
         }
-        while (optional > 0 && !s.empty() && s.back() == '0') {
-            s.pop_back();
-            --optional;
+        if (c == '\\') {
+            ++i;
+            continue;
         }
-        if (!s.empty() && s.back() == '.') {
-            s.pop_back();
+        if (exponentAt != std::string::npos) {
+            if (c == '0' || c == '#') {
+                ++exponentDigits;
+            }
+            continue;
+        }
+        if (c == '0' || c == '#') {
+            if (point) {
+                ++decimals;
+                optionalDecimals = c == '#' ? optionalDecimals + 1 : 0;
+            } else {
+                if (scaling > 0) {
+                    // A comma between places groups thousands.
+                    grouping = true;
+                    scaling = 0;
+                }
+                ++wholePlaces;
+                wholeZeros += c == '0' ? 1 : 0;
+            }
+        } else if (c == '.' && !point) {
+            point = true;
+        } else if (c == ',' && !point && wholePlaces > 0) {
+            ++scaling;
+        } else if (c == '%') {
+            percent = true;
+        } else if ((c == 'E' || c == 'e') && i + 1 < p.size() &&
+                   (p[i + 1] == '+' || p[i + 1] == '-') && (wholePlaces > 0 || decimals > 0)) {
+            exponentAt = i;
+            ++i;
         }
     }
-    if (p.find(',') != std::string::npos) {
-        const bool negative = !s.empty() && s[0] == '-';
-        std::string digits = negative ? s.substr(1) : s;
-        const size_t point = digits.find('.');
-        std::string whole = digits.substr(0, point);
-        const std::string frac = point == std::string::npos ? "" : digits.substr(point);
+    if (percent) {
+        x *= 100;
+    }
+    for (int k = 0; k < scaling; ++k) {
+        x /= 1000;
+    }
+    const bool negative = x < 0;
+    x = std::fabs(x);
+
+    // The digits before and after the point, and the exponent.
+    std::string whole, frac, exponent;
+    if (exponentAt != std::string::npos) {
+        const int lead = std::max(wholePlaces, 1);
+        int exp10 = 0;
+        if (x != 0) {
+            exp10 = static_cast<int>(std::floor(std::log10(x))) - (lead - 1);
+        }
+        double mantissa = x / std::pow(10.0, exp10);
+        std::string m = fixedText(mantissa, decimals);
+        // Rounding may carry into one more digit.
+        const size_t leadDigits = std::min(m.find('.'), m.size());
+        if (x != 0 && leadDigits > static_cast<size_t>(lead)) {
+            ++exp10;
+            mantissa = x / std::pow(10.0, exp10);
+            m = fixedText(mantissa, decimals);
+        }
+        const size_t dot = m.find('.');
+        whole = m.substr(0, dot);
+        frac = dot == std::string::npos ? "" : m.substr(dot + 1);
+        std::string digits = std::to_string(std::abs(exp10));
+        while (static_cast<int>(digits.size()) < exponentDigits) {
+            digits = "0" + digits;
+        }
+        const bool plus = p[exponentAt + 1] == '+';
+        exponent = std::string(1, p[exponentAt]) + (exp10 < 0 ? "-" : (plus ? "+" : "")) + digits;
+    } else {
+        const std::string s = fixedText(x, decimals);
+        const size_t dot = s.find('.');
+        whole = s.substr(0, dot);
+        frac = dot == std::string::npos ? "" : s.substr(dot + 1);
+    }
+    int dropped = 0;
+    while (dropped < optionalDecimals && !frac.empty() && frac.back() == '0') {
+        frac.pop_back();
+        ++dropped;
+    }
+    // A whole part of zero shows only as many digits as there are '0' places.
+    if (whole == "0") {
+        whole.clear();
+    }
+    while (static_cast<int>(whole.size()) < wholeZeros) {
+        whole = "0" + whole;
+    }
+    if (grouping) {
         std::string grouped;
         for (size_t i = 0; i < whole.size(); ++i) {
             if (i > 0 && (whole.size() - i) % 3 == 0) {
@@ -223,13 +292,110 @@ std::string formatValue(const Variant& v, const std::string& pattern)
             }
             grouped += whole[i];
         }
-        s = (negative ? "-" : "") + grouped + frac;
+        whole = grouped;
     }
-    // A leading '#' drops a whole part of zero.
-    if (!p.empty() && p[0] == '#' && dot == 1 && s.rfind("0.", 0) == 0) {
-        s.erase(0, 1);
+    // Lay the parts out in the pattern's order.
+    std::string out = withSign && negative ? "-" : "";
+    bool wholeDone = false;
+    bool pointSeen = false;
+    size_t fracAt = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char c = p[i];
+        if (c == '"') {
+            const size_t close = p.find('"', i + 1);
+            const size_t end = close == std::string::npos ? p.size() : close;
+            out += p.substr(i + 1, end - i - 1);
+            i = end;
+            continue;
+        }
+        if (c == '\\' && i + 1 < p.size()) {
+            out += p[++i];
+            continue;
+        }
+        if (i == exponentAt) {
+            if (!wholeDone) {
+                out += whole;
+                wholeDone = true;
+            }
+            out += exponent;
+            i += 1;
+            while (i + 1 < p.size() && (p[i + 1] == '0' || p[i + 1] == '#')) {
+                ++i;
+            }
+            continue;
+        }
+        if (c == '0' || c == '#') {
+            if (!pointSeen) {
+                if (!wholeDone) {
+                    out += whole;
+                    wholeDone = true;
+                }
+            } else if (fracAt < frac.size()) {
+                out += frac[fracAt++];
+            }
+            continue;
+        }
+        if (c == '.' && !pointSeen) {
+            pointSeen = true;
+            if (!wholeDone) {
+                out += whole;
+                wholeDone = true;
+            }
+            if (!frac.empty()) {
+                out += '.';
+            }
+            continue;
+        }
+        if (c == ',' && !pointSeen) {
+            continue;
+        }
+        out += c;
     }
-    return s;
+    if (!wholeDone && (wholePlaces > 0 || decimals > 0)) {
+        out += whole;
+    }
+    return out;
+}
+
+// Format(value, pattern) of a number: a named format ("Fixed", "Percent", "Yes/No") or
+// sections "positive;negative;zero" (dates: datetime::formatDate).
+std::string formatValue(const Variant& v, const std::string& pattern)
+{
+    if (pattern.empty()) {
+        return basicText(v);
+    }
+    const auto number = v.toR8();
+    const std::string p = lowerText(pattern);
+    if (const auto named = namedNumberFormat(p)) {
+        if (!number) {
+            return v.toBstr().value;
+        }
+        if (p == "general number") {
+            return basicText(Variant(number.value));
+        }
+        if (p == "yes/no") {
+            return number.value != 0 ? "Yes" : "No";
+        }
+        if (p == "true/false") {
+            return number.value != 0 ? "True" : "False";
+        }
+        if (p == "on/off") {
+            return number.value != 0 ? "On" : "Off";
+        }
+        return formatValue(v, *named);
+    }
+    if (!number) {
+        return v.toBstr().value;
+    }
+    const std::vector<std::string> sections = patternSections(pattern);
+    const double x = number.value;
+    if (x < 0 && sections.size() > 1 && !sections[1].empty()) {
+        return formatSection(-x, sections[1], false);
+    }
+    if (x == 0 && sections.size() > 2 && !sections[2].empty()) {
+        return formatSection(x, sections[2], false);
+    }
+    return formatSection(x, sections[0], true);
 }
 
 double automationNow()
@@ -717,7 +883,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             arity(1, 2);
             const Value v = value(0);
             const std::string pattern = optionalArg(1) ? text(1) : std::string();
-            if (v.date || (!pattern.empty() && datetime::isDatePattern(pattern))) {
+            const bool namedNumber = namedNumberFormat(lowerText(pattern)).has_value();
+            if (!namedNumber &&
+                (v.date || (!pattern.empty() && datetime::isDatePattern(pattern)))) {
                 return set(datetime::formatDate(date(0), pattern));
             }
             return set(formatValue(v.v.value(), pattern));

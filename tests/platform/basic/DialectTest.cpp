@@ -1,0 +1,112 @@
+// The dialect's less common constructs, one row per construct with the dialect's result.
+
+#include "platform/basic/Interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform::basic;
+using platform::automation::DispatchPtr;
+
+class PrintHost : public InterpreterHost
+{
+public:
+    void debugPrint(const std::string& text) override { output += text + "\n"; }
+    void doEvents() override {}
+    int msgBox(const std::string& text, int, const std::string&) override
+    {
+        output += "[box] " + text + "\n";
+        return 1;
+    }
+    DispatchPtr namedObject(const std::string&) override { return {}; }
+    std::vector<DispatchPtr> extensions() override { return {}; }
+    std::string output;
+};
+
+struct Row
+{
+    const char* name;
+    const char* code; // the body of Sub Main, or a whole module when it has "Sub "
+    const char* output;
+    int error = 0;                     // the expected error number, 0 for none
+    int line = 0;                      // the expected line of the error (lines of the module)
+    const char* description = nullptr; // the expected error text (null: not checked)
+};
+
+std::string moduleOf(const Row& r)
+{
+    const std::string code = r.code;
+    if (code.find("Sub ") != std::string::npos || code.find("Function ") != std::string::npos) {
+        return code;
+    }
+    return "Sub Main\n" + code + "\nEnd Sub\n";
+}
+
+void runRows(const std::vector<Row>& rows)
+{
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        if (!in.load(moduleOf(r), "Test", error)) {
+            EXPECT_EQ(error.number, r.error) << error.description << " at " << error.line;
+            EXPECT_EQ(error.line, r.line) << error.description;
+            if (r.description) {
+                EXPECT_EQ(error.description, r.description);
+            }
+            continue;
+        }
+        const RunStatus status = in.call("Main", {});
+        if (r.error) {
+            ASSERT_EQ(status, RunStatus::Failed) << host.output;
+            EXPECT_EQ(in.lastError().number, r.error) << in.lastError().description;
+            EXPECT_EQ(in.lastError().line, r.line) << in.lastError().description;
+            if (r.description) {
+                EXPECT_EQ(in.lastError().description, r.description);
+            }
+        } else {
+            EXPECT_NE(status, RunStatus::Failed)
+                << in.lastError().number << " " << in.lastError().description << " at line "
+                << in.lastError().line;
+        }
+        EXPECT_EQ(host.output, r.output);
+    }
+}
+
+TEST(DialectTest, Format)
+{
+    runRows({
+        {"percent", "Debug.Print Format(0.5, \"0%\"); \"|\"; Format(0.123, \"0.0%\")",
+         "50%|12.3%\n"},
+        {"named number formats",
+         "Debug.Print Format(0.1234, \"Percent\"); \"|\"; Format(1234.5, \"Fixed\"); \"|\"; "
+         "Format(1234.5, \"Standard\"); \"|\"; Format(1234.5, \"Currency\"); \"|\"; "
+         "Format(-1234.5, \"Currency\"); \"|\"; Format(1234.5, \"Scientific\"); \"|\"; "
+         "Format(1234.5, \"General Number\")",
+         "12.34%|1234.50|1,234.50|$1,234.50|($1,234.50)|1.23E+03|1234.5\n"},
+        {"yes/no true/false on/off",
+         "Debug.Print Format(0, \"Yes/No\"); Format(2, \"yes/no\"); Format(0, \"True/False\"); "
+         "Format(-1, \"True/False\"); Format(0, \"On/Off\"); Format(1, \"On/Off\")",
+         "NoYesFalseTrueOffOn\n"},
+        {"date and time names",
+         "Dim d As Date\nd = #3/9/2024 14:05:07#\nDebug.Print Format(d, \"Long Date\"); \"|\"; "
+         "Format(d, \"Short Date\"); \"|\"; Format(d, \"Long Time\"); \"|\"; Format(d, \"Short "
+         "Time\"); \"|\"; Format(d, \"General Date\"); \"|\"; Format(d, \"Medium Date\")",
+         "Saturday, March 9, 2024|3/9/2024|2:05:07 PM|14:05|3/9/2024 2:05:07 PM|09-Mar-24\n"},
+        {"sections and literals",
+         "Debug.Print Format(-5, \"0;(0)\"); Format(0, \"0;(0);\"\"zero\"\"\"); Format(5, "
+         "\"\\$0.00\"); Format(-5, \"$0\"); Format(1234567, \"#,##0,\")",
+         "(5)zero$5.00-$51,235\n"},
+        {"digit places",
+         "Debug.Print Format(0.5, \"#.00\"); \"|\"; Format(5, \"000\"); \"|\"; "
+         "Format(1.5, \"0.0#\"); \"|\"; Format(12345, \"0.0E+0\")",
+         ".50|005|1.5|1.2E+4\n"},
+    });
+}
+
+} // namespace
