@@ -152,6 +152,7 @@ struct DimItem
     std::vector<std::pair<ExprPtr, ExprPtr>> bounds; // (lower or null, upper); empty: dynamic
     int slot = -1;
     bool module = false;
+    bool isStatic = false; // Static: keeps its value from one call to the next
 };
 
 struct CaseTest
@@ -181,6 +182,7 @@ struct Stmt
     ExprPtr end, step;
     std::vector<DimItem> items; // Dim, ReDim, Const (bounds[0].second holds a Const value)
     bool preserve = false;
+    bool singleLine = false; // If: the one-line form, which is one statement for Resume
     std::vector<std::pair<ExprPtr, Block>> branches; // If/ElseIf conditions and bodies
     Block body;                                      // loops, With, Else of If
     std::vector<CaseClause> cases;
@@ -233,6 +235,10 @@ struct Procedure
     std::vector<std::string> locals;
     std::vector<BasicType> localTypes;
     int resultSlot = -1;
+    // Static Sub/Function: every local keeps its value between calls.
+    bool allStatic = false;
+    // Filled by the linker: the slots whose cells live from one call to the next.
+    std::vector<bool> staticSlots;
 };
 
 struct ModuleVar

@@ -219,6 +219,7 @@ struct Interpreter::Frame
     bool inHandler = false;
     std::string gotoLabel;
     int gosubDepth = 0;
+    StaticCells* statics = nullptr; // the procedure's Static variables (null: none)
 };
 
 bool Interpreter::textCompareOf(const Frame& frame)
@@ -288,6 +289,7 @@ bool Interpreter::load(const std::string& source, const std::string& moduleName,
         return false;
     }
     m_mainCells = std::move(cells);
+    m_statics.clear();
     return true;
 }
 
@@ -320,6 +322,7 @@ bool Interpreter::addClassModule(const std::string& source, const std::string& c
     auto cls = std::make_unique<ClassModule>();
     cls->module = std::move(module);
     m_classes[lower] = std::move(cls);
+    m_statics.clear(); // keyed by procedures, which may be the replaced class's
     return true;
 }
 
@@ -457,6 +460,27 @@ void collectDims(const Block& block, Procedure& proc)
     }
 }
 
+// Marks the slots of the procedure's Static declarations.
+void markStatics(const Block& block, Procedure& proc)
+{
+    for (const auto& s : block) {
+        if (s->kind == StmtKind::Dim) {
+            for (const DimItem& item : s->items) {
+                if (item.isStatic && !item.module && item.slot >= 0) {
+                    proc.staticSlots[static_cast<size_t>(item.slot)] = true;
+                }
+            }
+        }
+        markStatics(s->body, proc);
+        for (const auto& [c, b] : s->branches) {
+            markStatics(b, proc);
+        }
+        for (const auto& c : s->cases) {
+            markStatics(c.body, proc);
+        }
+    }
+}
+
 } // namespace
 
 void Interpreter::linkProcedure(Module& module, Procedure& proc)
@@ -472,6 +496,7 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         proc.locals.push_back(proc.lower);
         proc.localTypes.push_back(proc.resultType);
     }
+    const size_t firstLocal = proc.locals.size();
     collectDims(proc.body, proc);
     ProcScope scope;
     ProcScope* saved = t_scope;
@@ -483,6 +508,11 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         throw;
     }
     t_scope = saved;
+    proc.staticSlots.assign(proc.locals.size(), false);
+    for (size_t i = firstLocal; i < proc.locals.size(); ++i) {
+        proc.staticSlots[i] = proc.allStatic;
+    }
+    markStatics(proc.body, proc);
 }
 
 void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
@@ -949,6 +979,24 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         frame.own[i].value.date = proc.localTypes[i] == BasicType::Date;
         frame.slots[i] = &frame.own[i];
     }
+    if (std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) !=
+        proc.staticSlots.end()) {
+        auto& store = frame.self ? frame.self->statics : m_statics;
+        StaticCells& statics = store[&proc];
+        if (statics.cells.empty()) {
+            statics.cells.resize(proc.locals.size());
+            statics.declared.assign(proc.locals.size(), false);
+            for (size_t i = 0; i < proc.locals.size(); ++i) {
+                statics.cells[i] = frame.own[i];
+            }
+        }
+        for (size_t i = 0; i < proc.locals.size(); ++i) {
+            if (proc.staticSlots[i]) {
+                frame.slots[i] = &statics.cells[i];
+            }
+        }
+        frame.statics = &statics;
+    }
     // Arguments: a variable passed to a ByRef parameter is shared; an array element is
     // copied in and written back after the call.
     struct WriteBack
@@ -1139,6 +1187,26 @@ Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_
             return flow;
         }
         ++i;
+    }
+    return Flow::Normal;
+}
+
+Interpreter::Flow Interpreter::execLine(const Block& block, Frame& frame)
+{
+    for (const auto& s : block) {
+        Flow flow;
+        try {
+            flow = execStatement(*s, frame);
+        } catch (ScriptError& e) {
+            if (frame.onError != 1) {
+                // The handler's Resume runs the whole If statement again.
+                throw;
+            }
+            flow = takeError(e, *s, frame);
+        }
+        if (flow != Flow::Normal && flow != Flow::ResumeNext) {
+            return flow;
+        }
     }
     return Flow::Normal;
 }
@@ -1345,6 +1413,15 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             if (!cell) {
                 raise(9, s.line);
             }
+            if (s.kind == StmtKind::Dim && !item.module && frame.statics &&
+                frame.proc->staticSlots[static_cast<size_t>(item.slot)]) {
+                // A Static declaration runs once: later calls keep what it made.
+                auto declared = frame.statics->declared[static_cast<size_t>(item.slot)];
+                if (declared) {
+                    continue;
+                }
+                declared = true;
+            }
             if (s.kind == StmtKind::ReDim) {
                 if (cell->value.isArray() && cell->value.array->fixed) {
                     raise(10, s.line);
@@ -1371,10 +1448,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 raise(13, s.line);
             }
             if (b.value) {
-                return execBlock(body, frame);
+                return s.singleLine ? execLine(body, frame) : execBlock(body, frame);
             }
         }
-        return execBlock(s.body, frame);
+        return s.singleLine ? execLine(s.body, frame) : execBlock(s.body, frame);
     case StmtKind::Select: {
         const Value subject = eval(*s.value, frame);
         const bool text = frame.module && frame.module->compareText;

@@ -137,6 +137,8 @@ private:
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
     Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // The statements of a one-line If: an error that a handler takes is one of the If.
+    Flow execLine(const Block& block, Frame& frame);
     // The error handler's answer to an error of statement s, or a rethrow without one.
     Flow takeError(ScriptError& e, const Stmt& s, Frame& frame);
     // Runs the procedure's body from a label (an error handler or a GoSub subroutine).
@@ -207,6 +209,8 @@ private:
     InterpreterHost& m_host;
     std::unique_ptr<Module> m_main;
     std::vector<Cell> m_mainCells;
+    // The Static variables of the main module's procedures.
+    std::map<const Procedure*, StaticCells> m_statics;
     std::map<std::string, std::unique_ptr<ClassModule>> m_classes; // by lower-case name
     std::map<std::string, automation::Variant> m_enumConstants;    // by lower-case name
     ScriptError m_lastError;

@@ -60,8 +60,14 @@ public:
                 next();
                 scoped = true;
             }
+            const bool isStatic = isKw("static") && (isKwAt(1, "sub") || isKwAt(1, "function") ||
+                                                     isKwAt(1, "property"));
+            if (isStatic) {
+                next();
+            }
             if (isKw("sub") || isKw("function") || isKw("property")) {
                 mod->procedures.push_back(procedure());
+                mod->procedures.back()->allStatic = isStatic;
                 continue;
             }
             if (isKw("type") && peek().kind == Tok::Ident) {
@@ -515,8 +521,12 @@ private:
         }
         if (isKw("dim") || isKw("static") || isKw("private") || isKw("public")) {
             auto s = make(StmtKind::Dim);
+            const bool isStatic = isKw("static");
             next();
             dimItems(*s, false);
+            for (DimItem& item : s->items) {
+                item.isStatic = isStatic;
+            }
             return s;
         }
         if (isKw("redim")) {
@@ -776,6 +786,7 @@ private:
         expectKw("then");
         if (!(at(Tok::Newline) && cur().text.empty()) && !at(Tok::End)) {
             // Single-line If: statements separated by ':' up to the line end.
+            s->singleLine = true;
             Block then;
             skipColons();
             while (!lineEnd() && !isKw("else")) {

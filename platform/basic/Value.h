@@ -68,4 +68,12 @@ struct Cell
     BasicType type = BasicType::Variant;
 };
 
+// The Static variables of a procedure (of one instance for a class module), by slot, and
+// whether each one's declaration has run.
+struct StaticCells
+{
+    std::vector<Cell> cells;
+    std::vector<bool> declared;
+};
+
 } // namespace platform::basic

@@ -109,4 +109,37 @@ TEST(DialectTest, Format)
     });
 }
 
+TEST(DialectTest, StaticAndResume)
+{
+    runRows({
+        {"static variable",
+         "Sub Main\nCount\nCount\nCount\nEnd Sub\nSub Count()\nStatic n As Integer\nDim m As "
+         "Integer\nn = n + 1: m = m + 1\nDebug.Print n; m\nEnd Sub\n",
+         " 1  1\n 2  1\n 3  1\n"},
+        {"static function",
+         "Sub Main\nDebug.Print Next1(); Next1(); Next1()\nEnd Sub\nPrivate Static Function "
+         "Next1() As Long\nDim k As Long\nk = k + 10\nNext1 = k\nEnd Function\n",
+         " 10  20  30\n"},
+        {"static sub and static array",
+         "Sub Main\nAdd 1: Add 2\nEnd Sub\nStatic Sub Add(x)\nDim a(3), n\nn = n + 1\na(n) = x\n"
+         "Debug.Print n; a(1); a(2)\nEnd Sub\n",
+         " 1  1\n 2  1  2\n"},
+        {"static kept after reload is gone",
+         "Sub Main\nStatic s As String\ns = s & \"x\"\nDebug.Print s\nEnd Sub\n", "x\n"},
+        {"resume after an error in a one-line if",
+         "Sub Main\nDim d As Integer, n As Integer\nOn Error GoTo Fix\nIf 10 / d > 1 Then n = n + "
+         "1: Debug.Print \"ran\"; n\nDebug.Print \"done\"\nExit Sub\nFix:\nd = 2\nResume\n"
+         "End Sub\n",
+         "ran 1\ndone\n"},
+        {"resume into a one-line if body",
+         "Sub Main\nDim d As Integer, k As Integer\nOn Error GoTo Fix\nIf True Then k = k + 1: "
+         "k = k + 10 / d\nDebug.Print k\nExit Sub\nFix:\nd = 5\nResume\nEnd Sub\n",
+         " 4\n"},
+        {"resume next inside a one-line if",
+         "On Error Resume Next\nDim x\nIf True Then x = 1 / 0: Debug.Print \"after\"; "
+         "Err.Number",
+         "after 11\n"},
+    });
+}
+
 } // namespace
