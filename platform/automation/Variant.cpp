@@ -12,6 +12,8 @@ const char* varTypeName(VarType type)
     switch (type) {
     case VarType::Empty:
         return "Empty";
+    case VarType::Null:
+        return "NULL";
     case VarType::I2:
         return "short";
     case VarType::I4:
@@ -39,6 +41,22 @@ Variant Variant::error(HRESULT code)
     Variant v;
     v.m_value = ErrorCode{code};
     return v;
+}
+
+Variant Variant::null()
+{
+    Variant v;
+    v.m_value = NullValue{};
+    return v;
+}
+
+bool Variant::isNull() const
+{
+    if (const auto* r = std::get_if<VariantRef>(&m_value)) {
+        return r->elementType == VarType::Variant && r->data && r->count > 0 &&
+               static_cast<const Variant*>(r->data)->isNull();
+    }
+    return std::holds_alternative<NullValue>(m_value);
 }
 
 Variant Variant::ref(VarType type, void* p, size_t count)
@@ -69,6 +87,8 @@ VarType Variant::type() const
         return VarType::Error;
     case 9:
         return std::get<VariantRef>(m_value).elementType;
+    case 10:
+        return VarType::Null;
     default:
         return VarType::Empty;
     }
@@ -452,6 +472,8 @@ Coerced<Variant> Variant::changeType(VarType type) const
     switch (type) {
     case VarType::Empty:
         return {Variant(), S_OK};
+    case VarType::Null:
+        return {Variant::null(), S_OK};
     case VarType::I2:
         return wrap(toI2());
     case VarType::I4:

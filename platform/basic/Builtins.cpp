@@ -412,6 +412,19 @@ double automationNow()
 
 namespace {
 
+// Thrown for a Null text argument of a function that answers Null for it.
+struct NullArgument
+{};
+
+// The text functions that answer Null for a Null argument.
+bool nullPropagates(const std::string& name)
+{
+    static const char* names[] = {"len",   "left",  "right", "mid",   "trim",
+                                  "ltrim", "rtrim", "lcase", "ucase", "strconv"};
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* n) { return name == n; });
+}
+
 // The parameter names of the built-ins scripts call with named arguments.
 const std::vector<std::string>* builtinParameters(const std::string& name)
 {
@@ -446,6 +459,18 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
 bool Interpreter::callBuiltin(const std::string& name, const std::vector<const Expr*>& givenArgs,
                               Frame& frame, Value& result, int line)
 {
+    try {
+        return callBuiltinOf(name, givenArgs, frame, result, line);
+    } catch (const NullArgument&) {
+        // A text function given Null answers Null.
+        result = Value(Variant::null());
+        return true;
+    }
+}
+
+bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const Expr*>& givenArgs,
+                                Frame& frame, Value& result, int line)
+{
     // Named arguments of the built-ins that have parameter names here; other names with
     // named arguments are left to the host's extension objects.
     std::vector<const Expr*> placed;
@@ -473,6 +498,12 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         const auto s = v.v.toBstr();
         if (!s) {
+            if (v.v.isNull()) {
+                if (nullPropagates(name)) {
+                    throw NullArgument{};
+                }
+                raise(94, line);
+            }
             raise(13, line);
         }
         return textOf(v);
@@ -482,7 +513,10 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         const auto d = v.isArray() ? automation::Coerced<double>{0, automation::DISP_E_TYPEMISMATCH}
                                    : v.v.toR8();
         if (!d) {
-            raise(d.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+            raise(!v.isArray() && v.v.isNull()          ? 94
+                  : d.hr == automation::DISP_E_OVERFLOW ? 6
+                                                        : 13,
+                  line);
         }
         return d.value;
     };
@@ -515,7 +549,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                            ? automation::Coerced<Variant>{Variant(textOf(v)), automation::S_OK}
                            : v.v.changeType(t);
         if (!c) {
-            raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+            raise(v.v.isNull() ? 94 : c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
         }
         return set(c.value);
     };
@@ -1007,10 +1041,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                                   datetime::parseDate(basicText(v.v)).has_value()));
         }
         if (name == "isnull") {
-            // The engine has no Null value.
             arity(1, 1);
-            value(0);
-            return set(false);
+            const Value v = value(0);
+            return set(!v.isArray() && v.v.isNull());
         }
         if (name == "instrrev") {
             arity(2, 4);
@@ -1330,11 +1363,11 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                 return set(recordTypeName(d.value.get()));
             }
             static const std::map<VarType, const char*> names = {
-                {VarType::Empty, "Empty"},  {VarType::I2, "Integer"},
-                {VarType::I4, "Long"},      {VarType::R4, "Single"},
-                {VarType::R8, "Double"},    {VarType::Bstr, "String"},
-                {VarType::Bool, "Boolean"}, {VarType::Dispatch, "Object"},
-                {VarType::Error, "Error"}};
+                {VarType::Empty, "Empty"},     {VarType::Null, "Null"},
+                {VarType::I2, "Integer"},      {VarType::I4, "Long"},
+                {VarType::R4, "Single"},       {VarType::R8, "Double"},
+                {VarType::Bstr, "String"},     {VarType::Bool, "Boolean"},
+                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"}};
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }

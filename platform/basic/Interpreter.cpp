@@ -67,6 +67,8 @@ const char* errorText(int number)
         return "Object variable or With block variable not set";
     case 92:
         return "For loop not initialized";
+    case 94:
+        return "Invalid use of Null";
     case 424:
         return "Object required";
     case 429:
@@ -1443,7 +1445,8 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::If:
         for (const auto& [cond, body] : s.branches) {
             const Value c = eval(*cond, frame);
-            const auto b = c.v.toBool();
+            const auto b =
+                c.v.isNull() ? automation::Coerced<bool>{false, automation::S_OK} : c.v.toBool();
             if (!b) {
                 raise(13, s.line);
             }
@@ -1537,7 +1540,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::Do:
         while (true) {
             if (s.condition && s.conditionAtTop) {
-                const auto c = eval(*s.condition, frame).v.toBool();
+                const Value cv = eval(*s.condition, frame);
+                // Null is neither True nor False: While and Until both stop on it.
+                if (cv.v.isNull()) {
+                    break;
+                }
+                const auto c = cv.v.toBool();
                 if (!c) {
                     raise(13, s.line);
                 }
@@ -1553,7 +1561,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 return f;
             }
             if (s.condition && !s.conditionAtTop) {
-                const auto c = eval(*s.condition, frame).v.toBool();
+                const Value cv = eval(*s.condition, frame);
+                // Null is neither True nor False: While and Until both stop on it.
+                if (cv.v.isNull()) {
+                    break;
+                }
+                const auto c = cv.v.toBool();
                 if (!c) {
                     raise(13, s.line);
                 }
@@ -1642,7 +1655,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                     raise(13, s.line);
                 }
                 const VarType t = v.v.value().type();
-                std::string text = textOf(v);
+                std::string text = t == VarType::Null ? "Null" : textOf(v);
                 if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
                                 t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
@@ -1709,6 +1722,56 @@ int compareStrings(const std::string& a, const std::string& b, bool textCompare)
 
 } // namespace
 
+Value Interpreter::nullOperation(BinOp op, const Value& av, const Value& bv)
+{
+    const Variant a = av.v.value();
+    const Variant b = bv.v.value();
+    const bool aNull = a.isNull();
+    const bool bNull = b.isNull();
+    const Variant& other = aNull ? b : a;
+    switch (op) {
+    case BinOp::Is:
+        raise(424, 0);
+    case BinOp::Concat:
+        // & reads Null as no text; Null & Null stays Null.
+        if (aNull && bNull) {
+            return Value(Variant::null());
+        }
+        if (!other.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant(textOf(aNull ? bv : av)));
+    case BinOp::And:
+    case BinOp::Or:
+    case BinOp::Imp: {
+        // The logical operators decide without the Null where the other operand decides.
+        if (aNull && bNull) {
+            return Value(Variant::null());
+        }
+        const auto o = other.toI4();
+        if (!o) {
+            raise(13, 0);
+        }
+        if (op == BinOp::And && o.value == 0) {
+            return Value(other.type() == VarType::Bool ? Variant(false) : other);
+        }
+        if (op == BinOp::Or && o.value == -1) {
+            return Value(other.type() == VarType::Bool ? Variant(true) : other);
+        }
+        if (op == BinOp::Imp && ((bNull && o.value == 0) || (aNull && o.value == -1))) {
+            return Value(Variant(true));
+        }
+        return Value(Variant::null());
+    }
+    default:
+        // Arithmetic and comparisons of Null give Null.
+        if (!aNull && !other.toR8() && !other.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant::null());
+    }
+}
+
 Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typed,
                             bool textCompare)
 {
@@ -1723,6 +1786,9 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     const Variant& b = bv.v.isByRef() ? (bHeld = bv.v.value()) : bv.v;
     const VarType ta = a.type();
     const VarType tb = b.type();
+    if (ta == VarType::Null || tb == VarType::Null) [[unlikely]] {
+        return nullOperation(op, av, bv);
+    }
 
     if (op == BinOp::Is) {
         const auto x = a.toDispatch();
@@ -1951,6 +2017,9 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             raise(13, e.line);
         }
         const Variant x = v.v.value();
+        if (x.isNull()) {
+            return Value(x);
+        }
         if (e.negate) {
             switch (x.type()) {
             case VarType::Empty:
@@ -2410,7 +2479,10 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             }
             auto conv = value.v.changeType(varTypeOf(c->type));
             if (!conv) {
-                raise(conv.hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
+                raise(value.v.isNull()                         ? 94
+                      : conv.hr == automation::DISP_E_OVERFLOW ? 6
+                                                               : 13,
+                      target.line);
             }
             c->value = Value(std::move(conv.value));
             return;

@@ -161,6 +161,8 @@ private:
     // widening; textCompare: text compares without regard to case (Option Compare Text).
     Value binaryOp(BinOp op, const Value& a, const Value& b, bool typed = false,
                    bool textCompare = false);
+    // An operation with a Null operand: Null, except where the other operand decides.
+    Value nullOperation(BinOp op, const Value& a, const Value& b);
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
@@ -202,6 +204,8 @@ private:
     void execFileStatement(const Stmt& s, Frame& frame);
     bool callBuiltin(const std::string& lower, const std::vector<const Expr*>& args, Frame& frame,
                      Value& result, int line);
+    bool callBuiltinOf(const std::string& lower, const std::vector<const Expr*>& args, Frame& frame,
+                       Value& result, int line);
     automation::DispatchPtr newObject(const std::string& className, int line);
 
     [[noreturn]] void raise(int number, int line, const std::string& description = {});

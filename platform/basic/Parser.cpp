@@ -1157,6 +1157,12 @@ private:
                 next();
                 return e;
             }
+            if (w == "null") {
+                e->kind = ExprKind::Literal;
+                e->literal = Variant::null();
+                next();
+                return e;
+            }
             if (w == "empty") {
                 e->kind = ExprKind::Literal;
                 next();

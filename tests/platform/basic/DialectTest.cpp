@@ -142,4 +142,37 @@ TEST(DialectTest, StaticAndResume)
     });
 }
 
+TEST(DialectTest, Null)
+{
+    runRows({
+        {"isnull and vartype",
+         "Dim v\nv = Null\nDebug.Print IsNull(v); VarType(v); TypeName(v); IsNull(Empty); v",
+         "True 1 NullFalseNull\n"},
+        {"concatenation reads null as no text",
+         "Dim v\nv = Null\nDebug.Print \"a\" & v & \"b\"; IsNull(v & v)", "abTrue\n"},
+        {"arithmetic and comparison give null",
+         "Dim v\nv = Null\nDebug.Print IsNull(v + 1); IsNull(2 * v); IsNull(\"x\" + v); "
+         "IsNull(-v); IsNull(v = 1); IsNull(v = v); IsNull(Not v)",
+         "TrueTrueTrueTrueTrueTrueTrue\n"},
+        {"logic with null",
+         "Dim v\nv = Null\nDebug.Print v And False; v Or True; IsNull(v And True); IsNull(v Or "
+         "False); False Imp v",
+         "FalseTrueTrueTrueTrue\n"},
+        {"null is not true",
+         "Dim v\nv = Null\nIf v Then Debug.Print \"then\" Else Debug.Print \"else\"\nIf v = 1 "
+         "Then Debug.Print \"eq\" Else Debug.Print \"not eq\"",
+         "else\nnot eq\n"},
+        {"text functions answer null",
+         "Debug.Print IsNull(Len(Null)); IsNull(Left(Null, 2)); IsNull(UCase(Null))",
+         "TrueTrueTrue\n"},
+        {"null into a typed variable", "Dim n As Integer\nn = Null", "", 94, 3,
+         "Invalid use of Null"},
+        {"conversion of null", "Debug.Print CLng(Null)", "", 94, 2, "Invalid use of Null"},
+        {"null caught by a handler",
+         "On Error Resume Next\nDim s As String\ns = Null\nDebug.Print Err.Number; "
+         "Err.Description",
+         " 94 Invalid use of Null\n"},
+    });
+}
+
 } // namespace
