@@ -1,6 +1,7 @@
 // The dialect's built-in functions and its file statements.
 
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Collection.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Interpreter.h"
 #include "platform/basic/Record.h"
@@ -1361,6 +1362,10 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             }
             if (const auto d = v.v.value().toDispatch(); d && d.value && isRecord(d.value.get())) {
                 return set(recordTypeName(d.value.get()));
+            }
+            if (const auto d = v.v.value().toDispatch();
+                d && d.value && isCollection(d.value.get())) {
+                return set(std::string("Collection"));
             }
             static const std::map<VarType, const char*> names = {
                 {VarType::Empty, "Empty"},     {VarType::Null, "Null"},

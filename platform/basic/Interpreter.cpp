@@ -2,6 +2,7 @@
 
 #include "platform/automation/AutomationObject.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Collection.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Parser.h"
 #include "platform/basic/Record.h"
@@ -83,6 +84,8 @@ const char* errorText(int number)
         return "Argument not optional";
     case 450:
         return "Wrong number of arguments or invalid property assignment";
+    case 457:
+        return "This key is already associated with an element of this collection";
     default:
         return "Application-defined or object-defined error";
     }
@@ -90,6 +93,10 @@ const char* errorText(int number)
 
 int errorOfResult(HRESULT hr)
 {
+    // A result that carries a dialect error number (the engine's own objects).
+    if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u) {
+        return static_cast<int>(static_cast<uint32_t>(hr) & 0xFFFFu);
+    }
     switch (hr) {
     case automation::DISP_E_TYPEMISMATCH:
         return 13;
@@ -1522,6 +1529,22 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::ForEach: {
         const Value group = eval(*s.value, frame);
         if (!group.isArray()) {
+            const auto object = group.v.toDispatch();
+            if (group.v.type() == VarType::Dispatch && object.value &&
+                isCollection(object.value.get())) {
+                // The items as they were when the loop began.
+                for (const Variant& item : collectionItems(object.value.get())) {
+                    assign(*s.target, Value(item), frame, item.type() == VarType::Dispatch);
+                    const Flow f = execBlock(s.body, frame);
+                    if (f == Flow::ExitFor) {
+                        break;
+                    }
+                    if (f != Flow::Normal) {
+                        return f;
+                    }
+                }
+                return Flow::Normal;
+            }
             raise(group.v.type() == VarType::Dispatch ? 438 : 13, s.line);
         }
         const auto arr = group.array;
@@ -2240,6 +2263,16 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
     if (callee.kind == ExprKind::Name) {
         if (callee.ref == NameRef::Local || callee.ref == NameRef::Module) {
             Cell* c = cellOf(callee, frame);
+            if (c && !c->value.isArray() && c->value.v.type() == VarType::Dispatch) {
+                // An object's default member ("items(2)", "items(\"key\")").
+                const auto object = c->value.v.toDispatch();
+                if (!object.value) {
+                    raise(91, e.line);
+                }
+                return invokeObject(object.value, "",
+                                    automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                    args, frame, nullptr, e.line);
+            }
             if (!c || !c->value.isArray()) {
                 raise(13, e.line);
             }
@@ -2289,6 +2322,20 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                             automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
                             frame, nullptr, e.line);
     }
+    if (callee.kind == ExprKind::Call) {
+        // The default member of an object a call answers ("items(\"key\")(1)").
+        const Value object = eval(callee, frame);
+        const auto d =
+            object.isArray() ? automation::Coerced<DispatchPtr>{} : object.v.value().toDispatch();
+        if (!object.isArray() && object.v.value().type() == VarType::Dispatch) {
+            if (!d.value) {
+                raise(91, e.line);
+            }
+            return invokeObject(d.value, "",
+                                automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                args, frame, nullptr, e.line);
+        }
+    }
     raise(13, e.line);
 }
 
@@ -2312,6 +2359,9 @@ std::vector<std::string> Interpreter::memberParameters(const DispatchPtr& object
             }
         }
         return names;
+    }
+    if (isCollection(object.get())) {
+        return collectionParameters(name);
     }
     if (auto* automationObject = dynamic_cast<automation::AutomationObject*>(object.get())) {
         if (const auto* member = automationObject->GetDispatchMap().member(id)) {
@@ -2547,6 +2597,9 @@ DispatchPtr Interpreter::newObject(const std::string& className, int line)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const auto it = m_classes.find(lower);
     if (it == m_classes.end()) {
+        if (lower == "collection") {
+            return makeCollection();
+        }
         raise(429, line);
     }
     auto state = std::make_shared<ScriptObjectState>();

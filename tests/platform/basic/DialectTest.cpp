@@ -175,4 +175,38 @@ TEST(DialectTest, Null)
     });
 }
 
+TEST(DialectTest, Collection)
+{
+    runRows({
+        {"add, count, item by index and key",
+         "Dim c As New Collection\nc.Add \"one\", \"a\"\nc.Add \"two\"\nc.Add Item:=\"three\", "
+         "Key:=\"C\"\nDebug.Print c.Count; c(1); c.Item(2); c(\"c\"); c.Item(\"A\"); "
+         "TypeName(c)",
+         " 3 onetwothreeoneCollection\n"},
+        {"before and after",
+         "Dim c As Collection, v\nSet c = New Collection\nc.Add 1\nc.Add 3\nc.Add 2, , 2\nc.Add "
+         "4, After:=3\nc.Add 0, \"z\", 1\nFor Each v In c\nDebug.Print v;\nNext\nDebug.Print",
+         " 0  1  2  3  4\n"},
+        {"remove by index and key",
+         "Dim c As New Collection\nc.Add 10, \"x\"\nc.Add 20, \"y\"\nc.Add 30\nc.Remove "
+         "\"x\"\nc.Remove 2\nDebug.Print c.Count; c(1); c(\"y\")",
+         " 1  20  20\n"},
+        {"objects in a collection",
+         "Dim c As New Collection, d As New Collection, o\nd.Add \"inner\"\nc.Add d, "
+         "\"d\"\nFor Each o In c\nDebug.Print o.Count; o(1)\nNext\nDebug.Print c(\"d\")(1)",
+         " 1 inner\ninner\n"},
+        {"duplicate key", "Dim c As New Collection\nc.Add 1, \"k\"\nc.Add 2, \"K\"", "", 457, 4,
+         "This key is already associated with an element of this collection"},
+        {"index out of range", "Dim c As New Collection\nc.Add 1\nDebug.Print c(2)", "", 9, 4,
+         "Subscript out of range"},
+        {"unknown key", "Dim c As New Collection\nDebug.Print c(\"none\")", "", 5, 3,
+         "Invalid procedure call or argument"},
+        {"before and after together", "Dim c As New Collection\nc.Add 1\nc.Add 2, , 1, 1", "", 5,
+         4},
+        {"collection error reaches a handler",
+         "On Error Resume Next\nDim c As New Collection\nc.Remove 1\nDebug.Print Err.Number",
+         " 9\n"},
+    });
+}
+
 } // namespace
