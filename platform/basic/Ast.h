@@ -153,6 +153,7 @@ struct DimItem
     int slot = -1;
     bool module = false;
     bool isStatic = false; // Static: keeps its value from one call to the next
+    int line = 0;          // of an Enum member
 };
 
 struct CaseTest

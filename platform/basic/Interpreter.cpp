@@ -412,7 +412,17 @@ bool Interpreter::link(Module& module, ScriptError& error)
                     linkExpr(module, nullptr, *item.bounds[0].second, false);
                     Frame none;
                     none.module = &module;
-                    module.constants[item.lower] = eval(*item.bounds[0].second, none).v;
+                    Variant value = eval(*item.bounds[0].second, none).v.value();
+                    if (item.type != BasicType::Variant) {
+                        // A typed constant (an Enum member is a Long) takes its type.
+                        auto c = value.changeType(varTypeOf(item.type));
+                        if (!c) {
+                            raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13,
+                                  item.line != 0 ? item.line : s->line);
+                        }
+                        value = std::move(c.value);
+                    }
+                    module.constants[item.lower] = std::move(value);
                 }
             } else {
                 for (DimItem& item : s->items) {

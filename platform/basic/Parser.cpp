@@ -74,6 +74,10 @@ public:
                 mod->types.push_back(userType());
                 continue;
             }
+            if (isKw("enum") && peek().kind == Tok::Ident) {
+                mod->declarations.push_back(enumStatement());
+                continue;
+            }
             if (isKw("const")) {
                 mod->declarations.push_back(constStatement());
                 endOfStatement();
@@ -227,6 +231,9 @@ private:
                 return type;
             }
         }
+        if (std::find(m_enumNames.begin(), m_enumNames.end(), t) != m_enumNames.end()) {
+            return BasicType::Long;
+        }
         if (std::find(m_typeNames.begin(), m_typeNames.end(), t) != m_typeNames.end()) {
             // A user-defined type of the module.
             if (className) {
@@ -316,6 +323,68 @@ private:
             s->items.push_back(std::move(item));
         } while (acceptOp(","));
         return s;
+    }
+
+    // Enum ... End Enum: constants of type Long; a member without a value is the one before
+    // it plus 1 (the first is 0).
+    std::unique_ptr<Stmt> enumStatement()
+    {
+        auto s = make(StmtKind::Const);
+        expectKw("enum");
+        const std::string name = identifier();
+        m_enumNames.push_back(lowerOf(name));
+        endOfStatement();
+        while (true) {
+            skipNewlines();
+            if (isKw("end") && isKwAt(1, "enum")) {
+                if (s->items.empty()) {
+                    fail("Enum without members");
+                }
+                next();
+                next();
+                endOfStatement();
+                return s;
+            }
+            static const char* declarations[] = {"end",     "sub",    "function", "property",
+                                                 "private", "public", "global",   "dim",
+                                                 "const",   "type",   "enum",     "static"};
+            if (at(Tok::End) || std::any_of(std::begin(declarations), std::end(declarations),
+                                            [this](const char* w) { return isKw(w); })) {
+                fail("Expected: End Enum");
+            }
+            DimItem item;
+            item.line = line();
+            item.name = identifier();
+            item.lower = lowerOf(item.name);
+            item.type = BasicType::Long;
+            ExprPtr value;
+            if (acceptOp("=")) {
+                value = expr();
+            } else if (s->items.empty()) {
+                value = std::make_unique<Expr>();
+                value->line = line();
+                value->literal = Variant(int32_t{0});
+            } else {
+                auto previous = std::make_unique<Expr>();
+                previous->kind = ExprKind::Name;
+                previous->line = line();
+                previous->name = s->items.back().name;
+                previous->lower = s->items.back().lower;
+                auto one = std::make_unique<Expr>();
+                one->line = line();
+                one->literal = Variant(int32_t{1});
+                value = std::make_unique<Expr>();
+                value->kind = ExprKind::Binary;
+                value->op = BinOp::Add;
+                value->line = line();
+                value->depth = 2;
+                value->left = std::move(previous);
+                value->right = std::move(one);
+            }
+            item.bounds.emplace_back(nullptr, std::move(value));
+            s->items.push_back(std::move(item));
+            endOfStatement();
+        }
     }
 
     std::shared_ptr<UserType> userType()
@@ -1202,6 +1271,14 @@ private:
     {
         ExprPtr e = primary();
         while (true) {
+            if (isOp(".") && !cur().spaceBefore && e->kind == ExprKind::Name &&
+                std::find(m_enumNames.begin(), m_enumNames.end(), e->lower) != m_enumNames.end()) {
+                // "Colour.Red": the member of an enumeration is its constant.
+                next();
+                e->name = identifier();
+                e->lower = lowerOf(e->name);
+                continue;
+            }
             if (isOp(".") && !cur().spaceBefore) {
                 next();
                 auto m = std::make_unique<Expr>();
@@ -1252,6 +1329,7 @@ private:
     std::vector<Token> m_t;
     size_t m_pos = 0;
     std::vector<std::string> m_typeNames; // user-defined types declared so far
+    std::vector<std::string> m_enumNames; // enumerations declared so far
     int m_depth = 0;
 };
 

@@ -209,4 +209,25 @@ TEST(DialectTest, Collection)
     });
 }
 
+TEST(DialectTest, Enum)
+{
+    runRows({
+        {"members count from 0 and from the one before",
+         "Enum Colour\nRed\nGreen\nBlue = 10\nCyan\nEnd Enum\nSub Main\nDebug.Print Red; Green; "
+         "Blue; Cyan; Colour.Cyan; TypeName(Blue)\nEnd Sub\n",
+         " 0  1  10  11  11 Long\n"},
+        {"typed variables and constant expressions",
+         "Private Const kBase = 100\nPublic Enum Level\nLow = kBase\nHigh = Low * 2 + 1\nEnd "
+         "Enum\nSub Main\nDim l As Level\nl = High\nDebug.Print l; TypeName(l); Level.Low\nEnd "
+         "Sub\n",
+         " 201 Long 100\n"},
+        {"missing end enum", "Enum E\nA\nSub Main\nEnd Sub\n", "", 1002, 3, "Expected: End Enum"},
+        {"enum without members", "Enum E\nEnd Enum\nSub Main\nEnd Sub\n", "", 1002, 2},
+        {"member that is no number", "Enum E\nA = \"x\"\nEnd Enum\nSub Main\nEnd Sub\n", "", 13, 2,
+         "Type mismatch"},
+        {"member too large", "Enum E\nA = 2147483647\nB\nEnd Enum\nSub Main\nEnd Sub\n", "", 6, 3,
+         "Overflow"},
+    });
+}
+
 } // namespace
