@@ -1210,6 +1210,52 @@ Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_
     return Flow::Normal;
 }
 
+void Interpreter::midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line)
+{
+    // Mid(text, start[, length]) = replacement: overwrites characters in place; the text
+    // keeps its length.
+    if (target.args.size() < 2 || target.args.size() > 3) {
+        raise(450, line);
+    }
+    for (const auto& a : target.args) {
+        if (a->kind == ExprKind::Missing || !a->argName.empty()) {
+            raise(a->kind == ExprKind::Missing ? 449 : 448, line);
+        }
+    }
+    const Value current = eval(*target.args[0], frame);
+    const Value with = eval(replacement, frame);
+    const auto textOfArg = [&](const Value& v) {
+        if (v.isArray()) {
+            raise(13, line);
+        }
+        if (v.v.isNull()) {
+            raise(94, line);
+        }
+        if (!v.v.toBstr()) {
+            raise(13, line);
+        }
+        return textOf(v);
+    };
+    std::string text = textOfArg(current);
+    const std::string put = textOfArg(with);
+    const auto start = eval(*target.args[1], frame).v.toI4();
+    if (!start || start.value < 1 || static_cast<size_t>(start.value) > text.size()) {
+        raise(5, line);
+    }
+    size_t count = put.size();
+    if (target.args.size() == 3) {
+        const auto length = eval(*target.args[2], frame).v.toI4();
+        if (!length || length.value < 0) {
+            raise(5, line);
+        }
+        count = std::min(count, static_cast<size_t>(length.value));
+    }
+    const size_t at = static_cast<size_t>(start.value) - 1;
+    count = std::min(count, text.size() - at);
+    text.replace(at, count, put, 0, count);
+    assign(*target.args[0], Value(Variant(std::move(text))), frame, false);
+}
+
 Interpreter::Flow Interpreter::execLine(const Block& block, Frame& frame)
 {
     for (const auto& s : block) {
@@ -1399,7 +1445,13 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 }
             }
         }
-        assign(*s.target, eval(*s.value, frame), frame, false);
+        const Expr& t = *s.target;
+        if (t.kind == ExprKind::Call && t.callee->kind == ExprKind::Name &&
+            t.callee->ref == NameRef::Other && t.callee->lower == "mid") [[unlikely]] {
+            midStatement(t, *s.value, frame, s.line);
+            return Flow::Normal;
+        }
+        assign(t, eval(*s.value, frame), frame, false);
         return Flow::Normal;
     }
     case StmtKind::Set:

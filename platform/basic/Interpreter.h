@@ -137,6 +137,8 @@ private:
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
     Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // The Mid statement: Mid(text, start[, length]) = replacement.
+    void midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line);
     // The statements of a one-line If: an error that a handler takes is one of the If.
     Flow execLine(const Block& block, Frame& frame);
     // The error handler's answer to an error of statement s, or a rethrow without one.

@@ -230,4 +230,23 @@ TEST(DialectTest, Enum)
     });
 }
 
+TEST(DialectTest, MidStatement)
+{
+    runRows({
+        {"replaces in place",
+         "Dim s As String, t\ns = \"abcdef\"\nMid(s, 2, 3) = \"XYZW\"\nt = \"hello\"\nMid$(t, 4) = "
+         "\"PING\"\nDebug.Print s; \" \"; t",
+         "aXYZef helPI\n"},
+        {"shorter replacement and length",
+         "Dim s\ns = \"abcdef\"\nMid(s, 1, 2) = \"Q\"\nDebug.Print s\nMid(s, 3, 0) = "
+         "\"zz\"\nDebug.Print s",
+         "Qbcdef\nQbcdef\n"},
+        {"an array element",
+         "Dim a(1) As String\na(1) = \"xxxx\"\nMid(a(1), 2) = \"ab\"\nDebug.Print a(1)", "xabx\n"},
+        {"start past the end", "Dim s\ns = \"abc\"\nMid(s, 4) = \"z\"", "", 5, 4,
+         "Invalid procedure call or argument"},
+        {"null text", "Dim s\ns = Null\nMid(s, 1) = \"z\"", "", 94, 4},
+    });
+}
+
 } // namespace
