@@ -195,6 +195,7 @@ struct Stmt
     // On Error: 0 GoTo 0, 1 Resume Next, 2 GoTo label; Resume: 0 Resume, 1 Next, 2 label.
     int mode = 0;
     std::string label;
+    int32_t lineNumber = 0; // Label: the number of a numbered line (Erl), else 0
     // Print, Open, Close, Input: channel (null for Debug.Print), items and separators.
     ExprPtr channel;
     std::vector<ExprPtr> printItems;

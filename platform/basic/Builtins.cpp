@@ -883,8 +883,7 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             return set(static_cast<int32_t>(m_err.number));
         }
         if (name == "erl") {
-            // Line numbers are not kept.
-            return set(int32_t{0});
+            return set(m_err.erl);
         }
         if (name == "environ") {
             arity(1, 1);

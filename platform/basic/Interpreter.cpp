@@ -229,6 +229,7 @@ struct Interpreter::Frame
     std::string gotoLabel;
     int gosubDepth = 0;
     StaticCells* statics = nullptr; // the procedure's Static variables (null: none)
+    int32_t lineNumber = 0;         // the last numbered line run (Erl)
 };
 
 bool Interpreter::textCompareOf(const Frame& frame)
@@ -1167,6 +1168,7 @@ Interpreter::Flow Interpreter::takeError(ScriptError& e, const Stmt& s, Frame& f
     if (e.line == 0) {
         e.line = s.line;
     }
+    e.erl = frame.lineNumber;
     if (frame.onError == 1) {
         m_err = e;
         return Flow::ResumeNext;
@@ -1508,8 +1510,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             }
         }
         return Flow::Normal;
-    case StmtKind::Const:
     case StmtKind::Label:
+        if (s.lineNumber != 0) {
+            frame.lineNumber = s.lineNumber;
+        }
+        return Flow::Normal;
+    case StmtKind::Const:
         return Flow::Normal;
     case StmtKind::If:
         for (const auto& [cond, body] : s.branches) {
@@ -1694,6 +1700,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         frame.gotoLabel = s.label;
         return Flow::GoTo;
     case StmtKind::GoTo:
+        if (frame.proc &&
+            std::none_of(frame.proc->body.begin(), frame.proc->body.end(), [&](const auto& t) {
+                return t->kind == StmtKind::Label && t->label == s.label;
+            })) {
+            raise(1004, s.line, "Label not defined");
+        }
         frame.gotoLabel = s.label;
         return Flow::GoTo;
     case StmtKind::GoSub: {

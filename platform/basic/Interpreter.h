@@ -54,6 +54,7 @@ struct ScriptError
     int line = 0;
     std::string source; // given to Err.Raise; empty: the module
     int column = 0;     // of a syntax error, 1-based (0: unknown)
+    int32_t erl = 0;    // the last line number passed before the error (Erl), 0: none
 };
 
 // The outcome of running script code.

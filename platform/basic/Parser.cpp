@@ -545,8 +545,27 @@ private:
     std::unique_ptr<Stmt> statement()
     {
         auto s = statementBody();
+        if (s->kind == StmtKind::Label && s->lineNumber != 0 && !atStatementEnd()) {
+            // The statement after a line number is the next one.
+            return s;
+        }
         endOfStatement();
         return s;
+    }
+
+    // A label or line number a GoTo, GoSub or Resume names, in lower case.
+    std::string labelName()
+    {
+        if (at(Tok::Number)) {
+            const auto n = cur().value.toI4();
+            if (!n || n.value < 0 ||
+                cur().text.find_first_not_of("0123456789") != std::string::npos) {
+                fail("Expected: line number or label");
+            }
+            next();
+            return std::to_string(n.value);
+        }
+        return lowerOf(identifier());
     }
 
     std::unique_ptr<Stmt> make(StmtKind kind)
@@ -581,6 +600,22 @@ private:
     std::unique_ptr<Stmt> statementBody()
     {
         Nest nest(*this);
+        if (at(Tok::Number) && (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline)) {
+            // A line number: a label that also tells Erl where an error happened.
+            auto s = make(StmtKind::Label);
+            const auto n = cur().value.toI4();
+            if (!n || n.value <= 0 ||
+                cur().text.find_first_not_of("0123456789") != std::string::npos) {
+                fail("Expected: line number or label");
+            }
+            s->label = std::to_string(n.value);
+            s->lineNumber = n.value;
+            next();
+            if (at(Tok::Newline) && cur().text == ":") {
+                next();
+            }
+            return s;
+        }
         if (at(Tok::Ident) && peek().kind == Tok::Newline && peek().text == ":" &&
             (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline) && !statementWord()) {
             auto s = make(StmtKind::Label);
@@ -657,15 +692,12 @@ private:
                 s->mode = 1;
             } else {
                 expectKw("goto");
-                if (at(Tok::Number)) {
-                    if (cur().value.toI4().value != 0) {
-                        fail("Label not defined");
-                    }
+                if (at(Tok::Number) && cur().value.toI4().value == 0) {
                     next();
                     s->mode = 0;
                 } else {
                     s->mode = 2;
-                    s->label = lowerOf(identifier());
+                    s->label = labelName();
                 }
             }
             return s;
@@ -675,16 +707,16 @@ private:
             next();
             if (acceptKw("next")) {
                 s->mode = 1;
-            } else if (at(Tok::Ident)) {
+            } else if (at(Tok::Ident) || at(Tok::Number)) {
                 s->mode = 2;
-                s->label = lowerOf(identifier());
+                s->label = labelName();
             }
             return s;
         }
         if (isKw("goto") || isKw("gosub")) {
             auto s = make(isKw("goto") ? StmtKind::GoTo : StmtKind::GoSub);
             next();
-            s->label = lowerOf(identifier());
+            s->label = labelName();
             return s;
         }
         if (isKw("return") && peekEndsStatement()) {

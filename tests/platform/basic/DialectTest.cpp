@@ -249,4 +249,24 @@ TEST(DialectTest, MidStatement)
     });
 }
 
+TEST(DialectTest, LineNumbers)
+{
+    runRows({
+        {"erl names the last numbered line",
+         "Sub Main\n10 On Error GoTo 100\n20 Dim x\n30 x = 1\nx = x / 0\n40 Debug.Print "
+         "\"not here\"\n50 Exit Sub\n100 Debug.Print Erl; Err.Number\nEnd Sub\n",
+         " 30  11\n"},
+        {"goto and gosub a line number",
+         "Sub Main\nGoSub 200\nGoTo 300\nDebug.Print \"skipped\"\n200: Debug.Print \"sub\"\n"
+         "Return\n300 Debug.Print \"end\"; Erl\nEnd Sub\n",
+         "sub\nend 0\n"},
+        {"resume a line number",
+         "Sub Main\nOn Error GoTo 90\nErr.Raise 5\n80 Debug.Print \"resumed\"\nExit Sub\n90 "
+         "Resume 80\nEnd Sub\n",
+         "resumed\n"},
+        {"erl without line numbers", "On Error Resume Next\nErr.Raise 7\nDebug.Print Erl", " 0\n"},
+        {"goto a missing line number", "Sub Main\nGoTo 55\nEnd Sub\n", "", 1004, 2},
+    });
+}
+
 } // namespace
