@@ -21,6 +21,7 @@ enum class VarType : uint16_t
     I4 = 3,       // long (32 bits)
     R4 = 4,       // float
     R8 = 5,       // double
+    Date = 7,     // a double of days since 30 December 1899
     Bstr = 8,     // text
     Dispatch = 9, // object
     Error = 10,   // an error code; DISP_E_PARAMNOTFOUND marks a missing argument
@@ -72,6 +73,9 @@ public:
     static Variant missing() { return error(DISP_E_PARAMNOTFOUND); }
     // Null: no valid data. It converts to nothing (DISP_E_TYPEMISMATCH).
     static Variant null();
+    // A date: days since 30 December 1899, the fraction the time of day. As a number it is
+    // the days; as text, the days' number (the script engine writes it as a date).
+    static Variant date(double days);
     static Variant error(HRESULT code);
     // References to caller storage; count is the number of elements from p on (>= 1).
     static Variant byRef(int16_t* p, size_t count = 1) { return ref(VarType::I2, p, count); }
@@ -124,10 +128,15 @@ private:
     {
         friend bool operator==(const NullValue&, const NullValue&) = default;
     };
+    struct DateValue
+    {
+        double days;
+        friend bool operator==(const DateValue&, const DateValue&) = default;
+    };
     static Variant ref(VarType type, void* p, size_t count);
 
     std::variant<std::monostate, int16_t, int32_t, float, double, bool, std::string, DispatchPtr,
-                 ErrorCode, VariantRef, NullValue>
+                 ErrorCode, VariantRef, NullValue, DateValue>
         m_value;
 };
 

@@ -124,6 +124,9 @@ std::string fixedText(double v, int decimals)
 
 std::string basicText(const Variant& v)
 {
+    if (v.type() == VarType::Date) {
+        return datetime::dateText(v.toR8().value);
+    }
     return v.toBstr().value;
 }
 
@@ -656,7 +659,7 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 if (v.isArray()) {
                     raise(13, line);
                 }
-                arr->set(i, v.v.value());
+                arr->set(i, v.stored());
             }
             result = Value();
             result.array = std::move(arr);

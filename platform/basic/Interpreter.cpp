@@ -1050,7 +1050,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
                 if (v.isArray()) {
                     raise(13, 0);
                 }
-                list->set(k - i, v.v.value());
+                list->set(k - i, v.stored());
             }
             cell.value = Value();
             cell.value.array = std::move(list);
@@ -1617,7 +1617,9 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         }
         const auto arr = group.array;
         for (size_t i = 0; i < arr->size(); ++i) {
-            assign(*s.target, Value(arr->get(i)), frame, false);
+            Value item = Value::loaded(arr->get(i));
+            item.date = item.date || arr->elementType == BasicType::Date;
+            assign(*s.target, std::move(item), frame, false);
             const Flow f = execBlock(s.body, frame);
             if (f == Flow::ExitFor) {
                 break;
@@ -2351,8 +2353,8 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                 raise(13, e.line);
             }
             const Array& arr = *c->value.array;
-            Value element(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
-            element.date = arr.elementType == BasicType::Date;
+            Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
+            element.date = element.date || arr.elementType == BasicType::Date;
             return element;
         }
         Value result;
@@ -2646,7 +2648,8 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             } else if (value.date && arr.elementType == BasicType::String) {
                 value = Value(Variant(textOf(value)));
             }
-            const HRESULT hr = arr.set(offset, value.v);
+            const HRESULT hr =
+                arr.set(offset, arr.elementType == BasicType::Variant ? value.stored() : value.v);
             if (FAILED(hr)) {
                 raise(hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
             }

@@ -269,4 +269,18 @@ TEST(DialectTest, LineNumbers)
     });
 }
 
+TEST(DialectTest, DatesInVariantArrays)
+{
+    runRows({
+        {"an element keeps its date type",
+         "Dim a(2), b, v\na(1) = #1/2/2024#\na(2) = DateSerial(2024, 3, 4) + 1\nDebug.Print a(1); "
+         "\" \"; VarType(a(1)); TypeName(a(2)); a(2)\nb = Array(#5/6/2024#, 7)\nFor Each v In b\n"
+         "Debug.Print TypeName(v); \" \";\nNext\nDebug.Print Year(b(0)); Join(b, \"|\")",
+         "1/2/2024  7 Date3/5/2024\nDate Integer  2024 5/6/2024|7\n"},
+        {"date arithmetic on an element",
+         "Dim a(0)\na(0) = #1/31/2024#\nDebug.Print a(0) + 1; DateDiff(\"d\", a(0), #2/2/2024#)",
+         "2/1/2024 2\n"},
+    });
+}
+
 } // namespace
