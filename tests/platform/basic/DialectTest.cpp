@@ -283,4 +283,17 @@ TEST(DialectTest, DatesInVariantArrays)
     });
 }
 
+TEST(DialectTest, NamedArgumentsOfBuiltins)
+{
+    runRows({
+        {"less common built-ins by name",
+         "Dim a(2 To 4)\nDebug.Print Len(string:=\"abc\"); UCase(string:=\"x\"); "
+         "String(character:=\"z\", number:=3); UBound(dimension:=1, arrayname:=a); "
+         "MonthName(abbreviate:=True, month:=2); Hex(number:=255); Abs(number:=-2)",
+         " 3 Xzzz 4 FebFF 2\n"},
+        {"unknown name for a built-in", "Debug.Print Len(text:=\"abc\")", "", 448, 2,
+         "Named argument not found"},
+    });
+}
+
 } // namespace
