@@ -241,6 +241,7 @@ struct Procedure
     bool allStatic = false;
     // Filled by the linker: the slots whose cells live from one call to the next.
     std::vector<bool> staticSlots;
+    bool hasStatics = false; // any of staticSlots
 };
 
 struct ModuleVar

@@ -533,6 +533,8 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         proc.staticSlots[i] = proc.allStatic;
     }
     markStatics(proc.body, proc);
+    proc.hasStatics =
+        std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) != proc.staticSlots.end();
 }
 
 void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
@@ -999,8 +1001,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         frame.own[i].value.date = proc.localTypes[i] == BasicType::Date;
         frame.slots[i] = &frame.own[i];
     }
-    if (std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) !=
-        proc.staticSlots.end()) {
+    if (proc.hasStatics) {
         auto& store = frame.self ? frame.self->statics : m_statics;
         StaticCells& statics = store[&proc];
         if (statics.cells.empty()) {
