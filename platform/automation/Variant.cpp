@@ -12,6 +12,8 @@ const char* varTypeName(VarType type)
     switch (type) {
     case VarType::Empty:
         return "Empty";
+    case VarType::Null:
+        return "NULL";
     case VarType::I2:
         return "short";
     case VarType::I4:
@@ -20,6 +22,8 @@ const char* varTypeName(VarType type)
         return "float";
     case VarType::R8:
         return "double";
+    case VarType::Date:
+        return "DATE";
     case VarType::Bstr:
         return "BSTR";
     case VarType::Dispatch:
@@ -39,6 +43,29 @@ Variant Variant::error(HRESULT code)
     Variant v;
     v.m_value = ErrorCode{code};
     return v;
+}
+
+Variant Variant::null()
+{
+    Variant v;
+    v.m_value = NullValue{};
+    return v;
+}
+
+Variant Variant::date(double days)
+{
+    Variant v;
+    v.m_value = DateValue{days};
+    return v;
+}
+
+bool Variant::isNull() const
+{
+    if (const auto* r = std::get_if<VariantRef>(&m_value)) {
+        return r->elementType == VarType::Variant && r->data && r->count > 0 &&
+               static_cast<const Variant*>(r->data)->isNull();
+    }
+    return std::holds_alternative<NullValue>(m_value);
 }
 
 Variant Variant::ref(VarType type, void* p, size_t count)
@@ -69,6 +96,10 @@ VarType Variant::type() const
         return VarType::Error;
     case 9:
         return std::get<VariantRef>(m_value).elementType;
+    case 10:
+        return VarType::Null;
+    case 11:
+        return VarType::Date;
     default:
         return VarType::Empty;
     }
@@ -293,6 +324,7 @@ Coerced<double> asDouble(const Variant& in)
     case VarType::R4:
     case VarType::R8:
     case VarType::Bool:
+    case VarType::Date:
         return {v.toR8().value, S_OK};
     case VarType::Bstr: {
         const std::string s = v.toBstr().value;
@@ -361,6 +393,8 @@ Coerced<double> Variant::toR8() const
         return {std::get<double>(m_value), S_OK};
     case 5:
         return {std::get<bool>(m_value) ? -1.0 : 0.0, S_OK};
+    case 11:
+        return {std::get<DateValue>(m_value).days, S_OK};
     default:
         return asDouble(*this);
     }
@@ -412,6 +446,8 @@ Coerced<std::string> Variant::toBstr() const
         return {std::get<bool>(v.m_value) ? "True" : "False", S_OK};
     case 6:
         return {std::get<std::string>(v.m_value), S_OK};
+    case 11:
+        return {realText(std::get<DateValue>(v.m_value).days, 15), S_OK};
     default:
         return {std::string(), DISP_E_TYPEMISMATCH};
     }
@@ -452,6 +488,8 @@ Coerced<Variant> Variant::changeType(VarType type) const
     switch (type) {
     case VarType::Empty:
         return {Variant(), S_OK};
+    case VarType::Null:
+        return {Variant::null(), S_OK};
     case VarType::I2:
         return wrap(toI2());
     case VarType::I4:
@@ -460,6 +498,10 @@ Coerced<Variant> Variant::changeType(VarType type) const
         return wrap(toR4());
     case VarType::R8:
         return wrap(toR8());
+    case VarType::Date: {
+        const auto d = toR8();
+        return {d ? Variant::date(d.value) : Variant(), d.hr};
+    }
     case VarType::Bool:
         return wrap(toBool());
     case VarType::Bstr:

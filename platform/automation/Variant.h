@@ -16,10 +16,12 @@ namespace platform::automation {
 enum class VarType : uint16_t
 {
     Empty = 0,
+    Null = 1,     // no valid data (a script's Null)
     I2 = 2,       // short
     I4 = 3,       // long (32 bits)
     R4 = 4,       // float
     R8 = 5,       // double
+    Date = 7,     // a double of days since 30 December 1899
     Bstr = 8,     // text
     Dispatch = 9, // object
     Error = 10,   // an error code; DISP_E_PARAMNOTFOUND marks a missing argument
@@ -69,6 +71,11 @@ public:
 
     // An argument the caller left out.
     static Variant missing() { return error(DISP_E_PARAMNOTFOUND); }
+    // Null: no valid data. It converts to nothing (DISP_E_TYPEMISMATCH).
+    static Variant null();
+    // A date: days since 30 December 1899, the fraction the time of day. As a number it is
+    // the days; as text, the days' number (the script engine writes it as a date).
+    static Variant date(double days);
     static Variant error(HRESULT code);
     // References to caller storage; count is the number of elements from p on (>= 1).
     static Variant byRef(int16_t* p, size_t count = 1) { return ref(VarType::I2, p, count); }
@@ -84,6 +91,7 @@ public:
     bool isByRef() const { return std::holds_alternative<VariantRef>(m_value); }
     bool isEmpty() const { return std::holds_alternative<std::monostate>(m_value); }
     bool isMissing() const;
+    bool isNull() const;
     const VariantRef& ref() const { return std::get<VariantRef>(m_value); }
     // The value itself: for a reference, a copy of the first element it points at.
     Variant value() const;
@@ -116,10 +124,19 @@ private:
         HRESULT code;
         friend bool operator==(const ErrorCode&, const ErrorCode&) = default;
     };
+    struct NullValue
+    {
+        friend bool operator==(const NullValue&, const NullValue&) = default;
+    };
+    struct DateValue
+    {
+        double days;
+        friend bool operator==(const DateValue&, const DateValue&) = default;
+    };
     static Variant ref(VarType type, void* p, size_t count);
 
     std::variant<std::monostate, int16_t, int32_t, float, double, bool, std::string, DispatchPtr,
-                 ErrorCode, VariantRef>
+                 ErrorCode, VariantRef, NullValue, DateValue>
         m_value;
 };
 

@@ -152,6 +152,8 @@ struct DimItem
     std::vector<std::pair<ExprPtr, ExprPtr>> bounds; // (lower or null, upper); empty: dynamic
     int slot = -1;
     bool module = false;
+    bool isStatic = false; // Static: keeps its value from one call to the next
+    int line = 0;          // of an Enum member
 };
 
 struct CaseTest
@@ -181,6 +183,7 @@ struct Stmt
     ExprPtr end, step;
     std::vector<DimItem> items; // Dim, ReDim, Const (bounds[0].second holds a Const value)
     bool preserve = false;
+    bool singleLine = false; // If: the one-line form, which is one statement for Resume
     std::vector<std::pair<ExprPtr, Block>> branches; // If/ElseIf conditions and bodies
     Block body;                                      // loops, With, Else of If
     std::vector<CaseClause> cases;
@@ -192,6 +195,7 @@ struct Stmt
     // On Error: 0 GoTo 0, 1 Resume Next, 2 GoTo label; Resume: 0 Resume, 1 Next, 2 label.
     int mode = 0;
     std::string label;
+    int32_t lineNumber = 0; // Label: the number of a numbered line (Erl), else 0
     // Print, Open, Close, Input: channel (null for Debug.Print), items and separators.
     ExprPtr channel;
     std::vector<ExprPtr> printItems;
@@ -233,6 +237,11 @@ struct Procedure
     std::vector<std::string> locals;
     std::vector<BasicType> localTypes;
     int resultSlot = -1;
+    // Static Sub/Function: every local keeps its value between calls.
+    bool allStatic = false;
+    // Filled by the linker: the slots whose cells live from one call to the next.
+    std::vector<bool> staticSlots;
+    bool hasStatics = false; // any of staticSlots
 };
 
 struct ModuleVar

@@ -1,6 +1,7 @@
 // The dialect's built-in functions and its file statements.
 
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Collection.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Interpreter.h"
 #include "platform/basic/Record.h"
@@ -16,7 +17,9 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::basic {
 
@@ -117,24 +120,13 @@ std::string fixedText(double v, int decimals)
     return out;
 }
 
-std::string scientificText(double v, int decimals)
-{
-    char buf[64];
-    const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, decimals);
-    std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
-    for (char& c : s) {
-        if (c == 'e') {
-            c = 'E';
-        }
-    }
-    return s;
-}
-
 } // namespace
 
 std::string basicText(const Variant& v)
 {
+    if (v.type() == VarType::Date) {
+        return datetime::dateText(v.toR8().value);
+    }
     return v.toBstr().value;
 }
 
@@ -145,77 +137,158 @@ std::string textOf(const Value& v)
 
 namespace {
 
-// Format(value, pattern) for the number patterns scripts use: "0", "0.00", "#,##0.0",
-// "0.00E+00", "Fixed", "Standard", "Scientific", "Percent" (dates: datetime::formatDate).
-std::string formatValue(const Variant& v, const std::string& pattern)
+// The number formats that have names, as the patterns they stand for (empty: handled apart).
+std::optional<std::string> namedNumberFormat(const std::string& lowerName)
 {
-    if (pattern.empty()) {
-        return basicText(v);
+    static const std::map<std::string, std::string> names = {
+        {"general number", ""}, {"currency", "$#,##0.00;($#,##0.00)"},
+        {"fixed", "0.00"},      {"standard", "#,##0.00"},
+        {"percent", "0.00%"},   {"scientific", "0.00E+00"},
+        {"yes/no", ""},         {"true/false", ""},
+        {"on/off", ""},
+    };
+    const auto it = names.find(lowerName);
+    if (it == names.end()) {
+        return std::nullopt;
     }
-    const auto number = v.toR8();
-    const std::string p = lowerText(pattern);
-    if (p == "fixed") {
-        return fixedText(number.value, 2);
-    }
-    if (p == "standard") {
-        return formatValue(v, "#,##0.00");
-    }
-    if (p == "scientific") {
-        return formatValue(v, "0.00E+00");
-    }
-    if (p == "percent") {
-        return fixedText(number.value * 100, 2) + "%";
-    }
-    if (!number) {
-        return v.toBstr().value;
-    }
-    const size_t e = p.find("e+") != std::string::npos ? p.find("e+") : p.find("e-");
-    if (e != std::string::npos) {
-        const size_t dot = p.find('.');
-        const int decimals =
-            dot != std::string::npos && dot < e ? static_cast<int>(e - dot - 1) : 0;
-        const int expDigits = static_cast<int>(p.size() - e - 2);
-        std::string s = scientificText(number.value, decimals);
-        const size_t pos = s.find('E');
-        std::string exp = s.substr(pos + 2);
-        while (static_cast<int>(exp.size()) > std::max(expDigits, 1) && exp[0] == '0') {
-            exp.erase(0, 1);
-        }
-        while (static_cast<int>(exp.size()) < expDigits) {
-            exp = "0" + exp;
-        }
-        const char sign = s[pos + 1];
-        return s.substr(0, pos) + (pattern[e] == 'E' ? "E" : "e") +
-               (sign == '-' ? "-" : (p[e + 1] == '+' ? "+" : "")) + exp;
-    }
-    const size_t dot = p.find('.');
-    int decimals = 0;
-    if (dot != std::string::npos) {
-        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
-            ++decimals;
+    return it->second;
+}
+
+// The sections of a pattern, split at the semicolons outside quotes.
+std::vector<std::string> patternSections(const std::string& pattern)
+{
+    std::vector<std::string> sections(1);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '"') {
+            const size_t close = pattern.find('"', i + 1);
+            const size_t end = close == std::string::npos ? pattern.size() : close + 1;
+            sections.back() += pattern.substr(i, end - i);
+            i = end - 1;
+        } else if (c == '\\' && i + 1 < pattern.size()) {
+            sections.back() += pattern.substr(i, 2);
+            ++i;
+        } else if (c == ';') {
+            sections.emplace_back();
+        } else {
+            sections.back() += c;
         }
     }
-    std::string s = fixedText(number.value, decimals);
-    if (dot != std::string::npos) {
-        // '#' places after the point drop trailing zeros.
-        size_t optional = 0;
-        for (size_t i = dot + 1; i < p.size() && (p[i] == '0' || p[i] == '#'); ++i) {
-            optional = p[i] == '#' ? optional + 1 : 0;
+    return sections;
+}
+
+// One section of a number pattern ("#,##0.00", "0.0%", "0.00E+00", "$#,##0"): digit places
+// '0' (a digit or 0) and '#' (a digit or nothing), the point, the thousands separator, '%'
+// (the value times 100), an exponent and literal text. The sign goes first.
+std::string formatSection(double x, const std::string& p, bool withSign)
+{
+    // Read the layout of the section.
+    int wholeZeros = 0;       // '0' places before the point
+    int wholePlaces = 0;      // '0' and '#' places before the point
+    int decimals = 0;         // places after the point
+    int optionalDecimals = 0; // trailing '#' places after the point
+    bool point = false;
+    bool grouping = false;
+    int scaling = 0; // commas right after the last whole place: each divides by 1000
+    bool percent = false;
+    size_t exponentAt = std::string::npos;
+    int exponentDigits = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char c = p[i];
+        if (c == '"') {
+            const size_t close = p.find('"', i + 1);
+            i = close == std::string::npos ? p.size() : close;
+            continue;
         }
-        while (optional > 0 && !s.empty() && s.back() == '0') {
-            s.pop_back();
-            --optional;
+        if (c == '\\') {
+            ++i;
+            continue;
         }
-        if (!s.empty() && s.back() == '.') {
-            s.pop_back();
+        if (exponentAt != std::string::npos) {
+            if (c == '0' || c == '#') {
+                ++exponentDigits;
+            }
+            continue;
+        }
+        if (c == '0' || c == '#') {
+            if (point) {
+                ++decimals;
+                optionalDecimals = c == '#' ? optionalDecimals + 1 : 0;
+            } else {
+                if (scaling > 0) {
+                    // A comma between places groups thousands.
+                    grouping = true;
+                    scaling = 0;
+                }
+                ++wholePlaces;
+                wholeZeros += c == '0' ? 1 : 0;
+            }
+        } else if (c == '.' && !point) {
+            point = true;
+        } else if (c == ',' && !point && wholePlaces > 0) {
+            ++scaling;
+        } else if (c == '%') {
+            percent = true;
+        } else if ((c == 'E' || c == 'e') && i + 1 < p.size() &&
+                   (p[i + 1] == '+' || p[i + 1] == '-') && (wholePlaces > 0 || decimals > 0)) {
+            exponentAt = i;
+            ++i;
         }
     }
-    if (p.find(',') != std::string::npos) {
-        const bool negative = !s.empty() && s[0] == '-';
-        std::string digits = negative ? s.substr(1) : s;
-        const size_t point = digits.find('.');
-        std::string whole = digits.substr(0, point);
-        const std::string frac = point == std::string::npos ? "" : digits.substr(point);
+    if (percent) {
+        x *= 100;
+    }
+    for (int k = 0; k < scaling; ++k) {
+        x /= 1000;
+    }
+    const bool negative = x < 0;
+    x = std::fabs(x);
+
+    // The digits before and after the point, and the exponent.
+    std::string whole, frac, exponent;
+    if (exponentAt != std::string::npos) {
+        const int lead = std::max(wholePlaces, 1);
+        int exp10 = 0;
+        if (x != 0) {
+            exp10 = static_cast<int>(std::floor(std::log10(x))) - (lead - 1);
+        }
+        double mantissa = x / std::pow(10.0, exp10);
+        std::string m = fixedText(mantissa, decimals);
+        // Rounding may carry into one more digit.
+        const size_t leadDigits = std::min(m.find('.'), m.size());
+        if (x != 0 && leadDigits > static_cast<size_t>(lead)) {
+            ++exp10;
+            mantissa = x / std::pow(10.0, exp10);
+            m = fixedText(mantissa, decimals);
+        }
+        const size_t dot = m.find('.');
+        whole = m.substr(0, dot);
+        frac = dot == std::string::npos ? "" : m.substr(dot + 1);
+        std::string digits = std::to_string(std::abs(exp10));
+        while (static_cast<int>(digits.size()) < exponentDigits) {
+            digits = "0" + digits;
+        }
+        const bool plus = p[exponentAt + 1] == '+';
+        exponent = std::string(1, p[exponentAt]) + (exp10 < 0 ? "-" : (plus ? "+" : "")) + digits;
+    } else {
+        const std::string s = fixedText(x, decimals);
+        const size_t dot = s.find('.');
+        whole = s.substr(0, dot);
+        frac = dot == std::string::npos ? "" : s.substr(dot + 1);
+    }
+    int dropped = 0;
+    while (dropped < optionalDecimals && !frac.empty() && frac.back() == '0') {
+        frac.pop_back();
+        ++dropped;
+    }
+    // A whole part of zero shows only as many digits as there are '0' places.
+    if (whole == "0") {
+        whole.clear();
+    }
+    while (static_cast<int>(whole.size()) < wholeZeros) {
+        whole = "0" + whole;
+    }
+    if (grouping) {
         std::string grouped;
         for (size_t i = 0; i < whole.size(); ++i) {
             if (i > 0 && (whole.size() - i) % 3 == 0) {
@@ -223,13 +296,110 @@ std::string formatValue(const Variant& v, const std::string& pattern)
             }
             grouped += whole[i];
         }
-        s = (negative ? "-" : "") + grouped + frac;
+        whole = grouped;
     }
-    // A leading '#' drops a whole part of zero.
-    if (!p.empty() && p[0] == '#' && dot == 1 && s.rfind("0.", 0) == 0) {
-        s.erase(0, 1);
+    // Lay the parts out in the pattern's order.
+    std::string out = withSign && negative ? "-" : "";
+    bool wholeDone = false;
+    bool pointSeen = false;
+    size_t fracAt = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char c = p[i];
+        if (c == '"') {
+            const size_t close = p.find('"', i + 1);
+            const size_t end = close == std::string::npos ? p.size() : close;
+            out += p.substr(i + 1, end - i - 1);
+            i = end;
+            continue;
+        }
+        if (c == '\\' && i + 1 < p.size()) {
+            out += p[++i];
+            continue;
+        }
+        if (i == exponentAt) {
+            if (!wholeDone) {
+                out += whole;
+                wholeDone = true;
+            }
+            out += exponent;
+            i += 1;
+            while (i + 1 < p.size() && (p[i + 1] == '0' || p[i + 1] == '#')) {
+                ++i;
+            }
+            continue;
+        }
+        if (c == '0' || c == '#') {
+            if (!pointSeen) {
+                if (!wholeDone) {
+                    out += whole;
+                    wholeDone = true;
+                }
+            } else if (fracAt < frac.size()) {
+                out += frac[fracAt++];
+            }
+            continue;
+        }
+        if (c == '.' && !pointSeen) {
+            pointSeen = true;
+            if (!wholeDone) {
+                out += whole;
+                wholeDone = true;
+            }
+            if (!frac.empty()) {
+                out += '.';
+            }
+            continue;
+        }
+        if (c == ',' && !pointSeen) {
+            continue;
+        }
+        out += c;
     }
-    return s;
+    if (!wholeDone && (wholePlaces > 0 || decimals > 0)) {
+        out += whole;
+    }
+    return out;
+}
+
+// Format(value, pattern) of a number: a named format ("Fixed", "Percent", "Yes/No") or
+// sections "positive;negative;zero" (dates: datetime::formatDate).
+std::string formatValue(const Variant& v, const std::string& pattern)
+{
+    if (pattern.empty()) {
+        return basicText(v);
+    }
+    const auto number = v.toR8();
+    const std::string p = lowerText(pattern);
+    if (const auto named = namedNumberFormat(p)) {
+        if (!number) {
+            return v.toBstr().value;
+        }
+        if (p == "general number") {
+            return basicText(Variant(number.value));
+        }
+        if (p == "yes/no") {
+            return number.value != 0 ? "Yes" : "No";
+        }
+        if (p == "true/false") {
+            return number.value != 0 ? "True" : "False";
+        }
+        if (p == "on/off") {
+            return number.value != 0 ? "On" : "Off";
+        }
+        return formatValue(v, *named);
+    }
+    if (!number) {
+        return v.toBstr().value;
+    }
+    const std::vector<std::string> sections = patternSections(pattern);
+    const double x = number.value;
+    if (x < 0 && sections.size() > 1 && !sections[1].empty()) {
+        return formatSection(-x, sections[1], false);
+    }
+    if (x == 0 && sections.size() > 2 && !sections[2].empty()) {
+        return formatSection(x, sections[2], false);
+    }
+    return formatSection(x, sections[0], true);
 }
 
 double automationNow()
@@ -245,6 +415,19 @@ double automationNow()
 } // namespace
 
 namespace {
+
+// Thrown for a Null text argument of a function that answers Null for it.
+struct NullArgument
+{};
+
+// The text functions that answer Null for a Null argument.
+bool nullPropagates(const std::string& name)
+{
+    static const char* names[] = {"len",   "left",  "right", "mid",   "trim",
+                                  "ltrim", "rtrim", "lcase", "ucase", "strconv"};
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* n) { return name == n; });
+}
 
 // The parameter names of the built-ins scripts call with named arguments.
 const std::vector<std::string>* builtinParameters(const std::string& name)
@@ -270,6 +453,70 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
         {"dateserial", {"year", "month", "day"}},
         {"timeserial", {"hour", "minute", "second"}},
         {"weekday", {"date", "firstdayofweek"}},
+        {"abs", {"number"}},
+        {"asc", {"string"}},
+        {"ascw", {"string"}},
+        {"atn", {"number"}},
+        {"cbool", {"expression"}},
+        {"cbyte", {"expression"}},
+        {"ccur", {"expression"}},
+        {"cdate", {"expression"}},
+        {"cdbl", {"expression"}},
+        {"chr", {"charcode"}},
+        {"chrw", {"charcode"}},
+        {"cint", {"expression"}},
+        {"clng", {"expression"}},
+        {"cos", {"number"}},
+        {"createobject", {"class", "servername"}},
+        {"csng", {"expression"}},
+        {"cstr", {"expression"}},
+        {"cvar", {"expression"}},
+        {"datevalue", {"date"}},
+        {"day", {"date"}},
+        {"dir", {"pathname", "attributes"}},
+        {"environ", {"expression"}},
+        {"eof", {"filenumber"}},
+        {"exp", {"number"}},
+        {"fix", {"number"}},
+        {"hex", {"number"}},
+        {"hour", {"time"}},
+        {"int", {"number"}},
+        {"isarray", {"varname"}},
+        {"isdate", {"expression"}},
+        {"isempty", {"expression"}},
+        {"ismissing", {"argname"}},
+        {"isnull", {"expression"}},
+        {"isnumeric", {"expression"}},
+        {"isobject", {"identifier"}},
+        {"lbound", {"arrayname", "dimension"}},
+        {"lcase", {"string"}},
+        {"len", {"string"}},
+        {"log", {"number"}},
+        {"ltrim", {"string"}},
+        {"minute", {"time"}},
+        {"month", {"date"}},
+        {"monthname", {"month", "abbreviate"}},
+        {"oct", {"number"}},
+        {"rnd", {"number"}},
+        {"rtrim", {"string"}},
+        {"second", {"time"}},
+        {"sgn", {"number"}},
+        {"sin", {"number"}},
+        {"space", {"number"}},
+        {"sqr", {"number"}},
+        {"str", {"number"}},
+        {"string", {"number", "character"}},
+        {"strreverse", {"expression"}},
+        {"tan", {"number"}},
+        {"timevalue", {"time"}},
+        {"trim", {"string"}},
+        {"typename", {"varname"}},
+        {"ubound", {"arrayname", "dimension"}},
+        {"ucase", {"string"}},
+        {"val", {"string"}},
+        {"vartype", {"varname"}},
+        {"weekdayname", {"weekday", "abbreviate", "firstdayofweek"}},
+        {"year", {"date"}},
     };
     const auto it = names.find(name);
     return it == names.end() ? nullptr : &it->second;
@@ -279,6 +526,18 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
 
 bool Interpreter::callBuiltin(const std::string& name, const std::vector<const Expr*>& givenArgs,
                               Frame& frame, Value& result, int line)
+{
+    try {
+        return callBuiltinOf(name, givenArgs, frame, result, line);
+    } catch (const NullArgument&) {
+        // A text function given Null answers Null.
+        result = Value(Variant::null());
+        return true;
+    }
+}
+
+bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const Expr*>& givenArgs,
+                                Frame& frame, Value& result, int line)
 {
     // Named arguments of the built-ins that have parameter names here; other names with
     // named arguments are left to the host's extension objects.
@@ -307,6 +566,12 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         }
         const auto s = v.v.toBstr();
         if (!s) {
+            if (v.v.isNull()) {
+                if (nullPropagates(name)) {
+                    throw NullArgument{};
+                }
+                raise(94, line);
+            }
             raise(13, line);
         }
         return textOf(v);
@@ -316,7 +581,10 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
         const auto d = v.isArray() ? automation::Coerced<double>{0, automation::DISP_E_TYPEMISMATCH}
                                    : v.v.toR8();
         if (!d) {
-            raise(d.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+            raise(!v.isArray() && v.v.isNull()          ? 94
+                  : d.hr == automation::DISP_E_OVERFLOW ? 6
+                                                        : 13,
+                  line);
         }
         return d.value;
     };
@@ -349,7 +617,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                            ? automation::Coerced<Variant>{Variant(textOf(v)), automation::S_OK}
                            : v.v.changeType(t);
         if (!c) {
-            raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
+            raise(v.v.isNull() ? 94 : c.hr == automation::DISP_E_OVERFLOW ? 6 : 13, line);
         }
         return set(c.value);
     };
@@ -455,7 +723,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                 if (v.isArray()) {
                     raise(13, line);
                 }
-                arr->set(i, v.v.value());
+                arr->set(i, v.stored());
             }
             result = Value();
             result.array = std::move(arr);
@@ -682,8 +950,7 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             return set(static_cast<int32_t>(m_err.number));
         }
         if (name == "erl") {
-            // Line numbers are not kept.
-            return set(int32_t{0});
+            return set(m_err.erl);
         }
         if (name == "environ") {
             arity(1, 1);
@@ -717,7 +984,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             arity(1, 2);
             const Value v = value(0);
             const std::string pattern = optionalArg(1) ? text(1) : std::string();
-            if (v.date || (!pattern.empty() && datetime::isDatePattern(pattern))) {
+            const bool namedNumber = namedNumberFormat(lowerText(pattern)).has_value();
+            if (!namedNumber &&
+                (v.date || (!pattern.empty() && datetime::isDatePattern(pattern)))) {
                 return set(datetime::formatDate(date(0), pattern));
             }
             return set(formatValue(v.v.value(), pattern));
@@ -839,10 +1108,9 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
                                   datetime::parseDate(basicText(v.v)).has_value()));
         }
         if (name == "isnull") {
-            // The engine has no Null value.
             arity(1, 1);
-            value(0);
-            return set(false);
+            const Value v = value(0);
+            return set(!v.isArray() && v.v.isNull());
         }
         if (name == "instrrev") {
             arity(2, 4);
@@ -1161,12 +1429,16 @@ bool Interpreter::callBuiltin(const std::string& name, const std::vector<const E
             if (const auto d = v.v.value().toDispatch(); d && d.value && isRecord(d.value.get())) {
                 return set(recordTypeName(d.value.get()));
             }
+            if (const auto d = v.v.value().toDispatch();
+                d && d.value && isCollection(d.value.get())) {
+                return set(std::string("Collection"));
+            }
             static const std::map<VarType, const char*> names = {
-                {VarType::Empty, "Empty"},  {VarType::I2, "Integer"},
-                {VarType::I4, "Long"},      {VarType::R4, "Single"},
-                {VarType::R8, "Double"},    {VarType::Bstr, "String"},
-                {VarType::Bool, "Boolean"}, {VarType::Dispatch, "Object"},
-                {VarType::Error, "Error"}};
+                {VarType::Empty, "Empty"},     {VarType::Null, "Null"},
+                {VarType::I2, "Integer"},      {VarType::I4, "Long"},
+                {VarType::R4, "Single"},       {VarType::R8, "Double"},
+                {VarType::Bstr, "String"},     {VarType::Bool, "Boolean"},
+                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"}};
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }

@@ -2,6 +2,7 @@
 
 #include "platform/automation/AutomationObject.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/basic/Collection.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Parser.h"
 #include "platform/basic/Record.h"
@@ -67,6 +68,8 @@ const char* errorText(int number)
         return "Object variable or With block variable not set";
     case 92:
         return "For loop not initialized";
+    case 94:
+        return "Invalid use of Null";
     case 424:
         return "Object required";
     case 429:
@@ -81,6 +84,8 @@ const char* errorText(int number)
         return "Argument not optional";
     case 450:
         return "Wrong number of arguments or invalid property assignment";
+    case 457:
+        return "This key is already associated with an element of this collection";
     default:
         return "Application-defined or object-defined error";
     }
@@ -88,6 +93,10 @@ const char* errorText(int number)
 
 int errorOfResult(HRESULT hr)
 {
+    // A result that carries a dialect error number (the engine's own objects).
+    if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u) {
+        return static_cast<int>(static_cast<uint32_t>(hr) & 0xFFFFu);
+    }
     switch (hr) {
     case automation::DISP_E_TYPEMISMATCH:
         return 13;
@@ -219,6 +228,8 @@ struct Interpreter::Frame
     bool inHandler = false;
     std::string gotoLabel;
     int gosubDepth = 0;
+    StaticCells* statics = nullptr; // the procedure's Static variables (null: none)
+    int32_t lineNumber = 0;         // the last numbered line run (Erl)
 };
 
 bool Interpreter::textCompareOf(const Frame& frame)
@@ -288,6 +299,7 @@ bool Interpreter::load(const std::string& source, const std::string& moduleName,
         return false;
     }
     m_mainCells = std::move(cells);
+    m_statics.clear();
     return true;
 }
 
@@ -320,6 +332,7 @@ bool Interpreter::addClassModule(const std::string& source, const std::string& c
     auto cls = std::make_unique<ClassModule>();
     cls->module = std::move(module);
     m_classes[lower] = std::move(cls);
+    m_statics.clear(); // keyed by procedures, which may be the replaced class's
     return true;
 }
 
@@ -400,7 +413,17 @@ bool Interpreter::link(Module& module, ScriptError& error)
                     linkExpr(module, nullptr, *item.bounds[0].second, false);
                     Frame none;
                     none.module = &module;
-                    module.constants[item.lower] = eval(*item.bounds[0].second, none).v;
+                    Variant value = eval(*item.bounds[0].second, none).v.value();
+                    if (item.type != BasicType::Variant) {
+                        // A typed constant (an Enum member is a Long) takes its type.
+                        auto c = value.changeType(varTypeOf(item.type));
+                        if (!c) {
+                            raise(c.hr == automation::DISP_E_OVERFLOW ? 6 : 13,
+                                  item.line != 0 ? item.line : s->line);
+                        }
+                        value = std::move(c.value);
+                    }
+                    module.constants[item.lower] = std::move(value);
                 }
             } else {
                 for (DimItem& item : s->items) {
@@ -457,6 +480,27 @@ void collectDims(const Block& block, Procedure& proc)
     }
 }
 
+// Marks the slots of the procedure's Static declarations.
+void markStatics(const Block& block, Procedure& proc)
+{
+    for (const auto& s : block) {
+        if (s->kind == StmtKind::Dim) {
+            for (const DimItem& item : s->items) {
+                if (item.isStatic && !item.module && item.slot >= 0) {
+                    proc.staticSlots[static_cast<size_t>(item.slot)] = true;
+                }
+            }
+        }
+        markStatics(s->body, proc);
+        for (const auto& [c, b] : s->branches) {
+            markStatics(b, proc);
+        }
+        for (const auto& c : s->cases) {
+            markStatics(c.body, proc);
+        }
+    }
+}
+
 } // namespace
 
 void Interpreter::linkProcedure(Module& module, Procedure& proc)
@@ -472,6 +516,7 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         proc.locals.push_back(proc.lower);
         proc.localTypes.push_back(proc.resultType);
     }
+    const size_t firstLocal = proc.locals.size();
     collectDims(proc.body, proc);
     ProcScope scope;
     ProcScope* saved = t_scope;
@@ -483,6 +528,13 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         throw;
     }
     t_scope = saved;
+    proc.staticSlots.assign(proc.locals.size(), false);
+    for (size_t i = firstLocal; i < proc.locals.size(); ++i) {
+        proc.staticSlots[i] = proc.allStatic;
+    }
+    markStatics(proc.body, proc);
+    proc.hasStatics =
+        std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) != proc.staticSlots.end();
 }
 
 void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
@@ -949,6 +1001,23 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
         frame.own[i].value.date = proc.localTypes[i] == BasicType::Date;
         frame.slots[i] = &frame.own[i];
     }
+    if (proc.hasStatics) {
+        auto& store = frame.self ? frame.self->statics : m_statics;
+        StaticCells& statics = store[&proc];
+        if (statics.cells.empty()) {
+            statics.cells.resize(proc.locals.size());
+            statics.declared.assign(proc.locals.size(), false);
+            for (size_t i = 0; i < proc.locals.size(); ++i) {
+                statics.cells[i] = frame.own[i];
+            }
+        }
+        for (size_t i = 0; i < proc.locals.size(); ++i) {
+            if (proc.staticSlots[i]) {
+                frame.slots[i] = &statics.cells[i];
+            }
+        }
+        frame.statics = &statics;
+    }
     // Arguments: a variable passed to a ByRef parameter is shared; an array element is
     // copied in and written back after the call.
     struct WriteBack
@@ -982,7 +1051,7 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
                 if (v.isArray()) {
                     raise(13, 0);
                 }
-                list->set(k - i, v.v.value());
+                list->set(k - i, v.stored());
             }
             cell.value = Value();
             cell.value.array = std::move(list);
@@ -1100,6 +1169,7 @@ Interpreter::Flow Interpreter::takeError(ScriptError& e, const Stmt& s, Frame& f
     if (e.line == 0) {
         e.line = s.line;
     }
+    e.erl = frame.lineNumber;
     if (frame.onError == 1) {
         m_err = e;
         return Flow::ResumeNext;
@@ -1139,6 +1209,72 @@ Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_
             return flow;
         }
         ++i;
+    }
+    return Flow::Normal;
+}
+
+void Interpreter::midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line)
+{
+    // Mid(text, start[, length]) = replacement: overwrites characters in place; the text
+    // keeps its length.
+    if (target.args.size() < 2 || target.args.size() > 3) {
+        raise(450, line);
+    }
+    for (const auto& a : target.args) {
+        if (a->kind == ExprKind::Missing || !a->argName.empty()) {
+            raise(a->kind == ExprKind::Missing ? 449 : 448, line);
+        }
+    }
+    const Value current = eval(*target.args[0], frame);
+    const Value with = eval(replacement, frame);
+    const auto textOfArg = [&](const Value& v) {
+        if (v.isArray()) {
+            raise(13, line);
+        }
+        if (v.v.isNull()) {
+            raise(94, line);
+        }
+        if (!v.v.toBstr()) {
+            raise(13, line);
+        }
+        return textOf(v);
+    };
+    std::string text = textOfArg(current);
+    const std::string put = textOfArg(with);
+    const auto start = eval(*target.args[1], frame).v.toI4();
+    if (!start || start.value < 1 || static_cast<size_t>(start.value) > text.size()) {
+        raise(5, line);
+    }
+    size_t count = put.size();
+    if (target.args.size() == 3) {
+        const auto length = eval(*target.args[2], frame).v.toI4();
+        if (!length || length.value < 0) {
+            raise(5, line);
+        }
+        count = std::min(count, static_cast<size_t>(length.value));
+    }
+    const size_t at = static_cast<size_t>(start.value) - 1;
+    count = std::min(count, text.size() - at);
+    text.replace(at, count, put, 0, count);
+    assign(*target.args[0], Value(Variant(std::move(text))), frame, false);
+}
+
+Interpreter::Flow Interpreter::execLine(const Block& block, Frame& frame)
+{
+    for (const auto& s : block) {
+        Flow flow;
+        try {
+            flow = execStatement(*s, frame);
+        } catch (ScriptError& e) {
+            if (frame.onError != 1) {
+                // The handler's Resume runs the whole If statement again.
+                throw;
+            }
+            flow = takeError(e, *s, frame);
+        }
+        if (flow != Flow::Normal && flow != Flow::ResumeNext) {
+            return flow;
+        }
     }
     return Flow::Normal;
 }
@@ -1312,7 +1448,13 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 }
             }
         }
-        assign(*s.target, eval(*s.value, frame), frame, false);
+        const Expr& t = *s.target;
+        if (t.kind == ExprKind::Call && t.callee->kind == ExprKind::Name &&
+            t.callee->ref == NameRef::Other && t.callee->lower == "mid") [[unlikely]] {
+            midStatement(t, *s.value, frame, s.line);
+            return Flow::Normal;
+        }
+        assign(t, eval(*s.value, frame), frame, false);
         return Flow::Normal;
     }
     case StmtKind::Set:
@@ -1345,6 +1487,15 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             if (!cell) {
                 raise(9, s.line);
             }
+            if (s.kind == StmtKind::Dim && !item.module && frame.statics &&
+                frame.proc->staticSlots[static_cast<size_t>(item.slot)]) {
+                // A Static declaration runs once: later calls keep what it made.
+                auto declared = frame.statics->declared[static_cast<size_t>(item.slot)];
+                if (declared) {
+                    continue;
+                }
+                declared = true;
+            }
             if (s.kind == StmtKind::ReDim) {
                 if (cell->value.isArray() && cell->value.array->fixed) {
                     raise(10, s.line);
@@ -1360,21 +1511,26 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             }
         }
         return Flow::Normal;
-    case StmtKind::Const:
     case StmtKind::Label:
+        if (s.lineNumber != 0) {
+            frame.lineNumber = s.lineNumber;
+        }
+        return Flow::Normal;
+    case StmtKind::Const:
         return Flow::Normal;
     case StmtKind::If:
         for (const auto& [cond, body] : s.branches) {
             const Value c = eval(*cond, frame);
-            const auto b = c.v.toBool();
+            const auto b =
+                c.v.isNull() ? automation::Coerced<bool>{false, automation::S_OK} : c.v.toBool();
             if (!b) {
                 raise(13, s.line);
             }
             if (b.value) {
-                return execBlock(body, frame);
+                return s.singleLine ? execLine(body, frame) : execBlock(body, frame);
             }
         }
-        return execBlock(s.body, frame);
+        return s.singleLine ? execLine(s.body, frame) : execBlock(s.body, frame);
     case StmtKind::Select: {
         const Value subject = eval(*s.value, frame);
         const bool text = frame.module && frame.module->compareText;
@@ -1442,11 +1598,29 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::ForEach: {
         const Value group = eval(*s.value, frame);
         if (!group.isArray()) {
+            const auto object = group.v.toDispatch();
+            if (group.v.type() == VarType::Dispatch && object.value &&
+                isCollection(object.value.get())) {
+                // The items as they were when the loop began.
+                for (const Variant& item : collectionItems(object.value.get())) {
+                    assign(*s.target, Value(item), frame, item.type() == VarType::Dispatch);
+                    const Flow f = execBlock(s.body, frame);
+                    if (f == Flow::ExitFor) {
+                        break;
+                    }
+                    if (f != Flow::Normal) {
+                        return f;
+                    }
+                }
+                return Flow::Normal;
+            }
             raise(group.v.type() == VarType::Dispatch ? 438 : 13, s.line);
         }
         const auto arr = group.array;
         for (size_t i = 0; i < arr->size(); ++i) {
-            assign(*s.target, Value(arr->get(i)), frame, false);
+            Value item = Value::loaded(arr->get(i));
+            item.date = item.date || arr->elementType == BasicType::Date;
+            assign(*s.target, std::move(item), frame, false);
             const Flow f = execBlock(s.body, frame);
             if (f == Flow::ExitFor) {
                 break;
@@ -1460,7 +1634,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::Do:
         while (true) {
             if (s.condition && s.conditionAtTop) {
-                const auto c = eval(*s.condition, frame).v.toBool();
+                const Value cv = eval(*s.condition, frame);
+                // Null is neither True nor False: While and Until both stop on it.
+                if (cv.v.isNull()) {
+                    break;
+                }
+                const auto c = cv.v.toBool();
                 if (!c) {
                     raise(13, s.line);
                 }
@@ -1476,7 +1655,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 return f;
             }
             if (s.condition && !s.conditionAtTop) {
-                const auto c = eval(*s.condition, frame).v.toBool();
+                const Value cv = eval(*s.condition, frame);
+                // Null is neither True nor False: While and Until both stop on it.
+                if (cv.v.isNull()) {
+                    break;
+                }
+                const auto c = cv.v.toBool();
                 if (!c) {
                     raise(13, s.line);
                 }
@@ -1519,6 +1703,12 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
         frame.gotoLabel = s.label;
         return Flow::GoTo;
     case StmtKind::GoTo:
+        if (frame.proc &&
+            std::none_of(frame.proc->body.begin(), frame.proc->body.end(), [&](const auto& t) {
+                return t->kind == StmtKind::Label && t->label == s.label;
+            })) {
+            raise(1004, s.line, "Label not defined");
+        }
         frame.gotoLabel = s.label;
         return Flow::GoTo;
     case StmtKind::GoSub: {
@@ -1565,7 +1755,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                     raise(13, s.line);
                 }
                 const VarType t = v.v.value().type();
-                std::string text = textOf(v);
+                std::string text = t == VarType::Null ? "Null" : textOf(v);
                 if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
                                 t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
@@ -1632,6 +1822,56 @@ int compareStrings(const std::string& a, const std::string& b, bool textCompare)
 
 } // namespace
 
+Value Interpreter::nullOperation(BinOp op, const Value& av, const Value& bv)
+{
+    const Variant a = av.v.value();
+    const Variant b = bv.v.value();
+    const bool aNull = a.isNull();
+    const bool bNull = b.isNull();
+    const Variant& other = aNull ? b : a;
+    switch (op) {
+    case BinOp::Is:
+        raise(424, 0);
+    case BinOp::Concat:
+        // & reads Null as no text; Null & Null stays Null.
+        if (aNull && bNull) {
+            return Value(Variant::null());
+        }
+        if (!other.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant(textOf(aNull ? bv : av)));
+    case BinOp::And:
+    case BinOp::Or:
+    case BinOp::Imp: {
+        // The logical operators decide without the Null where the other operand decides.
+        if (aNull && bNull) {
+            return Value(Variant::null());
+        }
+        const auto o = other.toI4();
+        if (!o) {
+            raise(13, 0);
+        }
+        if (op == BinOp::And && o.value == 0) {
+            return Value(other.type() == VarType::Bool ? Variant(false) : other);
+        }
+        if (op == BinOp::Or && o.value == -1) {
+            return Value(other.type() == VarType::Bool ? Variant(true) : other);
+        }
+        if (op == BinOp::Imp && ((bNull && o.value == 0) || (aNull && o.value == -1))) {
+            return Value(Variant(true));
+        }
+        return Value(Variant::null());
+    }
+    default:
+        // Arithmetic and comparisons of Null give Null.
+        if (!aNull && !other.toR8() && !other.toBstr()) {
+            raise(13, 0);
+        }
+        return Value(Variant::null());
+    }
+}
+
 Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typed,
                             bool textCompare)
 {
@@ -1646,6 +1886,9 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     const Variant& b = bv.v.isByRef() ? (bHeld = bv.v.value()) : bv.v;
     const VarType ta = a.type();
     const VarType tb = b.type();
+    if (ta == VarType::Null || tb == VarType::Null) [[unlikely]] {
+        return nullOperation(op, av, bv);
+    }
 
     if (op == BinOp::Is) {
         const auto x = a.toDispatch();
@@ -1874,6 +2117,9 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             raise(13, e.line);
         }
         const Variant x = v.v.value();
+        if (x.isNull()) {
+            return Value(x);
+        }
         if (e.negate) {
             switch (x.type()) {
             case VarType::Empty:
@@ -2094,12 +2340,22 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
     if (callee.kind == ExprKind::Name) {
         if (callee.ref == NameRef::Local || callee.ref == NameRef::Module) {
             Cell* c = cellOf(callee, frame);
+            if (c && !c->value.isArray() && c->value.v.type() == VarType::Dispatch) {
+                // An object's default member ("items(2)", "items(\"key\")").
+                const auto object = c->value.v.toDispatch();
+                if (!object.value) {
+                    raise(91, e.line);
+                }
+                return invokeObject(object.value, "",
+                                    automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                    args, frame, nullptr, e.line);
+            }
             if (!c || !c->value.isArray()) {
                 raise(13, e.line);
             }
             const Array& arr = *c->value.array;
-            Value element(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
-            element.date = arr.elementType == BasicType::Date;
+            Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
+            element.date = element.date || arr.elementType == BasicType::Date;
             return element;
         }
         Value result;
@@ -2143,6 +2399,20 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                             automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
                             frame, nullptr, e.line);
     }
+    if (callee.kind == ExprKind::Call) {
+        // The default member of an object a call answers ("items(\"key\")(1)").
+        const Value object = eval(callee, frame);
+        const auto d =
+            object.isArray() ? automation::Coerced<DispatchPtr>{} : object.v.value().toDispatch();
+        if (!object.isArray() && object.v.value().type() == VarType::Dispatch) {
+            if (!d.value) {
+                raise(91, e.line);
+            }
+            return invokeObject(d.value, "",
+                                automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET,
+                                args, frame, nullptr, e.line);
+        }
+    }
     raise(13, e.line);
 }
 
@@ -2166,6 +2436,9 @@ std::vector<std::string> Interpreter::memberParameters(const DispatchPtr& object
             }
         }
         return names;
+    }
+    if (isCollection(object.get())) {
+        return collectionParameters(name);
     }
     if (auto* automationObject = dynamic_cast<automation::AutomationObject*>(object.get())) {
         if (const auto* member = automationObject->GetDispatchMap().member(id)) {
@@ -2333,7 +2606,10 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             }
             auto conv = value.v.changeType(varTypeOf(c->type));
             if (!conv) {
-                raise(conv.hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
+                raise(value.v.isNull()                         ? 94
+                      : conv.hr == automation::DISP_E_OVERFLOW ? 6
+                                                               : 13,
+                      target.line);
             }
             c->value = Value(std::move(conv.value));
             return;
@@ -2373,7 +2649,8 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             } else if (value.date && arr.elementType == BasicType::String) {
                 value = Value(Variant(textOf(value)));
             }
-            const HRESULT hr = arr.set(offset, value.v);
+            const HRESULT hr =
+                arr.set(offset, arr.elementType == BasicType::Variant ? value.stored() : value.v);
             if (FAILED(hr)) {
                 raise(hr == automation::DISP_E_OVERFLOW ? 6 : 13, target.line);
             }
@@ -2398,6 +2675,9 @@ DispatchPtr Interpreter::newObject(const std::string& className, int line)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const auto it = m_classes.find(lower);
     if (it == m_classes.end()) {
+        if (lower == "collection") {
+            return makeCollection();
+        }
         raise(429, line);
     }
     auto state = std::make_shared<ScriptObjectState>();

@@ -54,6 +54,7 @@ struct ScriptError
     int line = 0;
     std::string source; // given to Err.Raise; empty: the module
     int column = 0;     // of a syntax error, 1-based (0: unknown)
+    int32_t erl = 0;    // the last line number passed before the error (Erl), 0: none
 };
 
 // The outcome of running script code.
@@ -137,6 +138,10 @@ private:
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
     Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // The Mid statement: Mid(text, start[, length]) = replacement.
+    void midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line);
+    // The statements of a one-line If: an error that a handler takes is one of the If.
+    Flow execLine(const Block& block, Frame& frame);
     // The error handler's answer to an error of statement s, or a rethrow without one.
     Flow takeError(ScriptError& e, const Stmt& s, Frame& frame);
     // Runs the procedure's body from a label (an error handler or a GoSub subroutine).
@@ -159,6 +164,8 @@ private:
     // widening; textCompare: text compares without regard to case (Option Compare Text).
     Value binaryOp(BinOp op, const Value& a, const Value& b, bool typed = false,
                    bool textCompare = false);
+    // An operation with a Null operand: Null, except where the other operand decides.
+    Value nullOperation(BinOp op, const Value& a, const Value& b);
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
@@ -200,6 +207,8 @@ private:
     void execFileStatement(const Stmt& s, Frame& frame);
     bool callBuiltin(const std::string& lower, const std::vector<const Expr*>& args, Frame& frame,
                      Value& result, int line);
+    bool callBuiltinOf(const std::string& lower, const std::vector<const Expr*>& args, Frame& frame,
+                       Value& result, int line);
     automation::DispatchPtr newObject(const std::string& className, int line);
 
     [[noreturn]] void raise(int number, int line, const std::string& description = {});
@@ -207,6 +216,8 @@ private:
     InterpreterHost& m_host;
     std::unique_ptr<Module> m_main;
     std::vector<Cell> m_mainCells;
+    // The Static variables of the main module's procedures.
+    std::map<const Procedure*, StaticCells> m_statics;
     std::map<std::string, std::unique_ptr<ClassModule>> m_classes; // by lower-case name
     std::map<std::string, automation::Variant> m_enumConstants;    // by lower-case name
     ScriptError m_lastError;

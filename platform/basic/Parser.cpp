@@ -60,12 +60,22 @@ public:
                 next();
                 scoped = true;
             }
+            const bool isStatic = isKw("static") && (isKwAt(1, "sub") || isKwAt(1, "function") ||
+                                                     isKwAt(1, "property"));
+            if (isStatic) {
+                next();
+            }
             if (isKw("sub") || isKw("function") || isKw("property")) {
                 mod->procedures.push_back(procedure());
+                mod->procedures.back()->allStatic = isStatic;
                 continue;
             }
             if (isKw("type") && peek().kind == Tok::Ident) {
                 mod->types.push_back(userType());
+                continue;
+            }
+            if (isKw("enum") && peek().kind == Tok::Ident) {
+                mod->declarations.push_back(enumStatement());
                 continue;
             }
             if (isKw("const")) {
@@ -221,6 +231,9 @@ private:
                 return type;
             }
         }
+        if (std::find(m_enumNames.begin(), m_enumNames.end(), t) != m_enumNames.end()) {
+            return BasicType::Long;
+        }
         if (std::find(m_typeNames.begin(), m_typeNames.end(), t) != m_typeNames.end()) {
             // A user-defined type of the module.
             if (className) {
@@ -310,6 +323,68 @@ private:
             s->items.push_back(std::move(item));
         } while (acceptOp(","));
         return s;
+    }
+
+    // Enum ... End Enum: constants of type Long; a member without a value is the one before
+    // it plus 1 (the first is 0).
+    std::unique_ptr<Stmt> enumStatement()
+    {
+        auto s = make(StmtKind::Const);
+        expectKw("enum");
+        const std::string name = identifier();
+        m_enumNames.push_back(lowerOf(name));
+        endOfStatement();
+        while (true) {
+            skipNewlines();
+            if (isKw("end") && isKwAt(1, "enum")) {
+                if (s->items.empty()) {
+                    fail("Enum without members");
+                }
+                next();
+                next();
+                endOfStatement();
+                return s;
+            }
+            static const char* declarations[] = {"end",     "sub",    "function", "property",
+                                                 "private", "public", "global",   "dim",
+                                                 "const",   "type",   "enum",     "static"};
+            if (at(Tok::End) || std::any_of(std::begin(declarations), std::end(declarations),
+                                            [this](const char* w) { return isKw(w); })) {
+                fail("Expected: End Enum");
+            }
+            DimItem item;
+            item.line = line();
+            item.name = identifier();
+            item.lower = lowerOf(item.name);
+            item.type = BasicType::Long;
+            ExprPtr value;
+            if (acceptOp("=")) {
+                value = expr();
+            } else if (s->items.empty()) {
+                value = std::make_unique<Expr>();
+                value->line = line();
+                value->literal = Variant(int32_t{0});
+            } else {
+                auto previous = std::make_unique<Expr>();
+                previous->kind = ExprKind::Name;
+                previous->line = line();
+                previous->name = s->items.back().name;
+                previous->lower = s->items.back().lower;
+                auto one = std::make_unique<Expr>();
+                one->line = line();
+                one->literal = Variant(int32_t{1});
+                value = std::make_unique<Expr>();
+                value->kind = ExprKind::Binary;
+                value->op = BinOp::Add;
+                value->line = line();
+                value->depth = 2;
+                value->left = std::move(previous);
+                value->right = std::move(one);
+            }
+            item.bounds.emplace_back(nullptr, std::move(value));
+            s->items.push_back(std::move(item));
+            endOfStatement();
+        }
     }
 
     std::shared_ptr<UserType> userType()
@@ -470,8 +545,27 @@ private:
     std::unique_ptr<Stmt> statement()
     {
         auto s = statementBody();
+        if (s->kind == StmtKind::Label && s->lineNumber != 0 && !atStatementEnd()) {
+            // The statement after a line number is the next one.
+            return s;
+        }
         endOfStatement();
         return s;
+    }
+
+    // A label or line number a GoTo, GoSub or Resume names, in lower case.
+    std::string labelName()
+    {
+        if (at(Tok::Number)) {
+            const auto n = cur().value.toI4();
+            if (!n || n.value < 0 ||
+                cur().text.find_first_not_of("0123456789") != std::string::npos) {
+                fail("Expected: line number or label");
+            }
+            next();
+            return std::to_string(n.value);
+        }
+        return lowerOf(identifier());
     }
 
     std::unique_ptr<Stmt> make(StmtKind kind)
@@ -506,6 +600,22 @@ private:
     std::unique_ptr<Stmt> statementBody()
     {
         Nest nest(*this);
+        if (at(Tok::Number) && (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline)) {
+            // A line number: a label that also tells Erl where an error happened.
+            auto s = make(StmtKind::Label);
+            const auto n = cur().value.toI4();
+            if (!n || n.value <= 0 ||
+                cur().text.find_first_not_of("0123456789") != std::string::npos) {
+                fail("Expected: line number or label");
+            }
+            s->label = std::to_string(n.value);
+            s->lineNumber = n.value;
+            next();
+            if (at(Tok::Newline) && cur().text == ":") {
+                next();
+            }
+            return s;
+        }
         if (at(Tok::Ident) && peek().kind == Tok::Newline && peek().text == ":" &&
             (m_pos == 0 || m_t[m_pos - 1].kind == Tok::Newline) && !statementWord()) {
             auto s = make(StmtKind::Label);
@@ -515,8 +625,12 @@ private:
         }
         if (isKw("dim") || isKw("static") || isKw("private") || isKw("public")) {
             auto s = make(StmtKind::Dim);
+            const bool isStatic = isKw("static");
             next();
             dimItems(*s, false);
+            for (DimItem& item : s->items) {
+                item.isStatic = isStatic;
+            }
             return s;
         }
         if (isKw("redim")) {
@@ -578,15 +692,12 @@ private:
                 s->mode = 1;
             } else {
                 expectKw("goto");
-                if (at(Tok::Number)) {
-                    if (cur().value.toI4().value != 0) {
-                        fail("Label not defined");
-                    }
+                if (at(Tok::Number) && cur().value.toI4().value == 0) {
                     next();
                     s->mode = 0;
                 } else {
                     s->mode = 2;
-                    s->label = lowerOf(identifier());
+                    s->label = labelName();
                 }
             }
             return s;
@@ -596,16 +707,16 @@ private:
             next();
             if (acceptKw("next")) {
                 s->mode = 1;
-            } else if (at(Tok::Ident)) {
+            } else if (at(Tok::Ident) || at(Tok::Number)) {
                 s->mode = 2;
-                s->label = lowerOf(identifier());
+                s->label = labelName();
             }
             return s;
         }
         if (isKw("goto") || isKw("gosub")) {
             auto s = make(isKw("goto") ? StmtKind::GoTo : StmtKind::GoSub);
             next();
-            s->label = lowerOf(identifier());
+            s->label = labelName();
             return s;
         }
         if (isKw("return") && peekEndsStatement()) {
@@ -776,6 +887,7 @@ private:
         expectKw("then");
         if (!(at(Tok::Newline) && cur().text.empty()) && !at(Tok::End)) {
             // Single-line If: statements separated by ':' up to the line end.
+            s->singleLine = true;
             Block then;
             skipColons();
             while (!lineEnd() && !isKw("else")) {
@@ -1146,6 +1258,12 @@ private:
                 next();
                 return e;
             }
+            if (w == "null") {
+                e->kind = ExprKind::Literal;
+                e->literal = Variant::null();
+                next();
+                return e;
+            }
             if (w == "empty") {
                 e->kind = ExprKind::Literal;
                 next();
@@ -1185,6 +1303,14 @@ private:
     {
         ExprPtr e = primary();
         while (true) {
+            if (isOp(".") && !cur().spaceBefore && e->kind == ExprKind::Name &&
+                std::find(m_enumNames.begin(), m_enumNames.end(), e->lower) != m_enumNames.end()) {
+                // "Colour.Red": the member of an enumeration is its constant.
+                next();
+                e->name = identifier();
+                e->lower = lowerOf(e->name);
+                continue;
+            }
             if (isOp(".") && !cur().spaceBefore) {
                 next();
                 auto m = std::make_unique<Expr>();
@@ -1235,6 +1361,7 @@ private:
     std::vector<Token> m_t;
     size_t m_pos = 0;
     std::vector<std::string> m_typeNames; // user-defined types declared so far
+    std::vector<std::string> m_enumNames; // enumerations declared so far
     int m_depth = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/basic/Ast.h"
 #include "platform/basic/Value.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct ScriptObjectState
     // Shared with the class: an instance keeps its code when the class module is replaced.
     std::shared_ptr<Module> module;
     std::vector<Cell> cells;
+    // The Static variables of the instance's procedures.
+    std::map<const Procedure*, StaticCells> statics;
     automation::IDispatch* object = nullptr; // not owned
 
     // A new reference to the instance's object.

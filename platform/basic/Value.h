@@ -51,6 +51,19 @@ struct Value
         return d;
     }
     bool isArray() const { return static_cast<bool>(array); }
+    // The automation value to keep in a Variant element: a date keeps its Date type.
+    automation::Variant stored() const
+    {
+        return date ? automation::Variant::date(v.toR8().value) : v.value();
+    }
+    // A value read from a Variant element: a Date is a date again.
+    static Value loaded(automation::Variant element)
+    {
+        if (element.type() == automation::VarType::Date) {
+            return ofDate(element.toR8().value);
+        }
+        return Value(std::move(element));
+    }
 };
 
 // The automation type that holds a variable of a declared type (Variant for Variant).
@@ -66,6 +79,14 @@ struct Cell
 {
     Value value;
     BasicType type = BasicType::Variant;
+};
+
+// The Static variables of a procedure (of one instance for a class module), by slot, and
+// whether each one's declaration has run.
+struct StaticCells
+{
+    std::vector<Cell> cells;
+    std::vector<bool> declared;
 };
 
 } // namespace platform::basic

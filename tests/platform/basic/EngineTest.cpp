@@ -32,7 +32,13 @@ public:
     HRESULT Invoke(DISPID dispid, uint16_t, std::span<Variant> args, Variant*,
                    DispatchError*) override
     {
-        events.push_back({dispid, {args.begin(), args.end()}});
+        // The arguments are kept as values: a by-reference one points into the engine's
+        // stack, which is gone once the event has returned.
+        const size_t recorded = events.size();
+        events.push_back({dispid, {}});
+        for (const Variant& a : args) {
+            events[recorded].args.push_back(a.value());
+        }
         if (dispid == BasicEngine::EventDoEvents && onDoEvents) {
             onDoEvents();
         }
@@ -47,6 +53,9 @@ public:
         if (dispid == BasicEngine::EventOverrideMenuCommand && args.size() == 2) {
             const int16_t id = args[0].toI2().value;
             args[1].assign(Variant(takeOver(id)));
+        }
+        for (size_t i = 0; i < args.size(); ++i) {
+            events[recorded].args[i] = args[i].value(); // with the answers written back
         }
         return S_OK;
     }

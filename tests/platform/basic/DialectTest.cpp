@@ -1,0 +1,299 @@
+// The dialect's less common constructs, one row per construct with the dialect's result.
+
+#include "platform/basic/Interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform::basic;
+using platform::automation::DispatchPtr;
+
+class PrintHost : public InterpreterHost
+{
+public:
+    void debugPrint(const std::string& text) override { output += text + "\n"; }
+    void doEvents() override {}
+    int msgBox(const std::string& text, int, const std::string&) override
+    {
+        output += "[box] " + text + "\n";
+        return 1;
+    }
+    DispatchPtr namedObject(const std::string&) override { return {}; }
+    std::vector<DispatchPtr> extensions() override { return {}; }
+    std::string output;
+};
+
+struct Row
+{
+    const char* name;
+    const char* code; // the body of Sub Main, or a whole module when it has "Sub "
+    const char* output;
+    int error = 0;                     // the expected error number, 0 for none
+    int line = 0;                      // the expected line of the error (lines of the module)
+    const char* description = nullptr; // the expected error text (null: not checked)
+};
+
+std::string moduleOf(const Row& r)
+{
+    const std::string code = r.code;
+    if (code.find("Sub ") != std::string::npos || code.find("Function ") != std::string::npos) {
+        return code;
+    }
+    return "Sub Main\n" + code + "\nEnd Sub\n";
+}
+
+void runRows(const std::vector<Row>& rows)
+{
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        PrintHost host;
+        Interpreter in(host);
+        ScriptError error;
+        if (!in.load(moduleOf(r), "Test", error)) {
+            EXPECT_EQ(error.number, r.error) << error.description << " at " << error.line;
+            EXPECT_EQ(error.line, r.line) << error.description;
+            if (r.description) {
+                EXPECT_EQ(error.description, r.description);
+            }
+            continue;
+        }
+        const RunStatus status = in.call("Main", {});
+        if (r.error) {
+            ASSERT_EQ(status, RunStatus::Failed) << host.output;
+            EXPECT_EQ(in.lastError().number, r.error) << in.lastError().description;
+            EXPECT_EQ(in.lastError().line, r.line) << in.lastError().description;
+            if (r.description) {
+                EXPECT_EQ(in.lastError().description, r.description);
+            }
+        } else {
+            EXPECT_NE(status, RunStatus::Failed)
+                << in.lastError().number << " " << in.lastError().description << " at line "
+                << in.lastError().line;
+        }
+        EXPECT_EQ(host.output, r.output);
+    }
+}
+
+TEST(DialectTest, Format)
+{
+    runRows({
+        {"percent", "Debug.Print Format(0.5, \"0%\"); \"|\"; Format(0.123, \"0.0%\")",
+         "50%|12.3%\n"},
+        {"named number formats",
+         "Debug.Print Format(0.1234, \"Percent\"); \"|\"; Format(1234.5, \"Fixed\"); \"|\"; "
+         "Format(1234.5, \"Standard\"); \"|\"; Format(1234.5, \"Currency\"); \"|\"; "
+         "Format(-1234.5, \"Currency\"); \"|\"; Format(1234.5, \"Scientific\"); \"|\"; "
+         "Format(1234.5, \"General Number\")",
+         "12.34%|1234.50|1,234.50|$1,234.50|($1,234.50)|1.23E+03|1234.5\n"},
+        {"yes/no true/false on/off",
+         "Debug.Print Format(0, \"Yes/No\"); Format(2, \"yes/no\"); Format(0, \"True/False\"); "
+         "Format(-1, \"True/False\"); Format(0, \"On/Off\"); Format(1, \"On/Off\")",
+         "NoYesFalseTrueOffOn\n"},
+        {"date and time names",
+         "Dim d As Date\nd = #3/9/2024 14:05:07#\nDebug.Print Format(d, \"Long Date\"); \"|\"; "
+         "Format(d, \"Short Date\"); \"|\"; Format(d, \"Long Time\"); \"|\"; Format(d, \"Short "
+         "Time\"); \"|\"; Format(d, \"General Date\"); \"|\"; Format(d, \"Medium Date\")",
+         "Saturday, March 9, 2024|3/9/2024|2:05:07 PM|14:05|3/9/2024 2:05:07 PM|09-Mar-24\n"},
+        {"sections and literals",
+         "Debug.Print Format(-5, \"0;(0)\"); Format(0, \"0;(0);\"\"zero\"\"\"); Format(5, "
+         "\"\\$0.00\"); Format(-5, \"$0\"); Format(1234567, \"#,##0,\")",
+         "(5)zero$5.00-$51,235\n"},
+        {"digit places",
+         "Debug.Print Format(0.5, \"#.00\"); \"|\"; Format(5, \"000\"); \"|\"; "
+         "Format(1.5, \"0.0#\"); \"|\"; Format(12345, \"0.0E+0\")",
+         ".50|005|1.5|1.2E+4\n"},
+    });
+}
+
+TEST(DialectTest, StaticAndResume)
+{
+    runRows({
+        {"static variable",
+         "Sub Main\nCount\nCount\nCount\nEnd Sub\nSub Count()\nStatic n As Integer\nDim m As "
+         "Integer\nn = n + 1: m = m + 1\nDebug.Print n; m\nEnd Sub\n",
+         " 1  1\n 2  1\n 3  1\n"},
+        {"static function",
+         "Sub Main\nDebug.Print Next1(); Next1(); Next1()\nEnd Sub\nPrivate Static Function "
+         "Next1() As Long\nDim k As Long\nk = k + 10\nNext1 = k\nEnd Function\n",
+         " 10  20  30\n"},
+        {"static sub and static array",
+         "Sub Main\nAdd 1: Add 2\nEnd Sub\nStatic Sub Add(x)\nDim a(3), n\nn = n + 1\na(n) = x\n"
+         "Debug.Print n; a(1); a(2)\nEnd Sub\n",
+         " 1  1\n 2  1  2\n"},
+        {"static kept after reload is gone",
+         "Sub Main\nStatic s As String\ns = s & \"x\"\nDebug.Print s\nEnd Sub\n", "x\n"},
+        {"resume after an error in a one-line if",
+         "Sub Main\nDim d As Integer, n As Integer\nOn Error GoTo Fix\nIf 10 / d > 1 Then n = n + "
+         "1: Debug.Print \"ran\"; n\nDebug.Print \"done\"\nExit Sub\nFix:\nd = 2\nResume\n"
+         "End Sub\n",
+         "ran 1\ndone\n"},
+        {"resume into a one-line if body",
+         "Sub Main\nDim d As Integer, k As Integer\nOn Error GoTo Fix\nIf True Then k = k + 1: "
+         "k = k + 10 / d\nDebug.Print k\nExit Sub\nFix:\nd = 5\nResume\nEnd Sub\n",
+         " 4\n"},
+        {"resume next inside a one-line if",
+         "On Error Resume Next\nDim x\nIf True Then x = 1 / 0: Debug.Print \"after\"; "
+         "Err.Number",
+         "after 11\n"},
+    });
+}
+
+TEST(DialectTest, Null)
+{
+    runRows({
+        {"isnull and vartype",
+         "Dim v\nv = Null\nDebug.Print IsNull(v); VarType(v); TypeName(v); IsNull(Empty); v",
+         "True 1 NullFalseNull\n"},
+        {"concatenation reads null as no text",
+         "Dim v\nv = Null\nDebug.Print \"a\" & v & \"b\"; IsNull(v & v)", "abTrue\n"},
+        {"arithmetic and comparison give null",
+         "Dim v\nv = Null\nDebug.Print IsNull(v + 1); IsNull(2 * v); IsNull(\"x\" + v); "
+         "IsNull(-v); IsNull(v = 1); IsNull(v = v); IsNull(Not v)",
+         "TrueTrueTrueTrueTrueTrueTrue\n"},
+        {"logic with null",
+         "Dim v\nv = Null\nDebug.Print v And False; v Or True; IsNull(v And True); IsNull(v Or "
+         "False); False Imp v",
+         "FalseTrueTrueTrueTrue\n"},
+        {"null is not true",
+         "Dim v\nv = Null\nIf v Then Debug.Print \"then\" Else Debug.Print \"else\"\nIf v = 1 "
+         "Then Debug.Print \"eq\" Else Debug.Print \"not eq\"",
+         "else\nnot eq\n"},
+        {"text functions answer null",
+         "Debug.Print IsNull(Len(Null)); IsNull(Left(Null, 2)); IsNull(UCase(Null))",
+         "TrueTrueTrue\n"},
+        {"null into a typed variable", "Dim n As Integer\nn = Null", "", 94, 3,
+         "Invalid use of Null"},
+        {"conversion of null", "Debug.Print CLng(Null)", "", 94, 2, "Invalid use of Null"},
+        {"null caught by a handler",
+         "On Error Resume Next\nDim s As String\ns = Null\nDebug.Print Err.Number; "
+         "Err.Description",
+         " 94 Invalid use of Null\n"},
+    });
+}
+
+TEST(DialectTest, Collection)
+{
+    runRows({
+        {"add, count, item by index and key",
+         "Dim c As New Collection\nc.Add \"one\", \"a\"\nc.Add \"two\"\nc.Add Item:=\"three\", "
+         "Key:=\"C\"\nDebug.Print c.Count; c(1); c.Item(2); c(\"c\"); c.Item(\"A\"); "
+         "TypeName(c)",
+         " 3 onetwothreeoneCollection\n"},
+        {"before and after",
+         "Dim c As Collection, v\nSet c = New Collection\nc.Add 1\nc.Add 3\nc.Add 2, , 2\nc.Add "
+         "4, After:=3\nc.Add 0, \"z\", 1\nFor Each v In c\nDebug.Print v;\nNext\nDebug.Print",
+         " 0  1  2  3  4\n"},
+        {"remove by index and key",
+         "Dim c As New Collection\nc.Add 10, \"x\"\nc.Add 20, \"y\"\nc.Add 30\nc.Remove "
+         "\"x\"\nc.Remove 2\nDebug.Print c.Count; c(1); c(\"y\")",
+         " 1  20  20\n"},
+        {"objects in a collection",
+         "Dim c As New Collection, d As New Collection, o\nd.Add \"inner\"\nc.Add d, "
+         "\"d\"\nFor Each o In c\nDebug.Print o.Count; o(1)\nNext\nDebug.Print c(\"d\")(1)",
+         " 1 inner\ninner\n"},
+        {"duplicate key", "Dim c As New Collection\nc.Add 1, \"k\"\nc.Add 2, \"K\"", "", 457, 4,
+         "This key is already associated with an element of this collection"},
+        {"index out of range", "Dim c As New Collection\nc.Add 1\nDebug.Print c(2)", "", 9, 4,
+         "Subscript out of range"},
+        {"unknown key", "Dim c As New Collection\nDebug.Print c(\"none\")", "", 5, 3,
+         "Invalid procedure call or argument"},
+        {"before and after together", "Dim c As New Collection\nc.Add 1\nc.Add 2, , 1, 1", "", 5,
+         4},
+        {"collection error reaches a handler",
+         "On Error Resume Next\nDim c As New Collection\nc.Remove 1\nDebug.Print Err.Number",
+         " 9\n"},
+    });
+}
+
+TEST(DialectTest, Enum)
+{
+    runRows({
+        {"members count from 0 and from the one before",
+         "Enum Colour\nRed\nGreen\nBlue = 10\nCyan\nEnd Enum\nSub Main\nDebug.Print Red; Green; "
+         "Blue; Cyan; Colour.Cyan; TypeName(Blue)\nEnd Sub\n",
+         " 0  1  10  11  11 Long\n"},
+        {"typed variables and constant expressions",
+         "Private Const kBase = 100\nPublic Enum Level\nLow = kBase\nHigh = Low * 2 + 1\nEnd "
+         "Enum\nSub Main\nDim l As Level\nl = High\nDebug.Print l; TypeName(l); Level.Low\nEnd "
+         "Sub\n",
+         " 201 Long 100\n"},
+        {"missing end enum", "Enum E\nA\nSub Main\nEnd Sub\n", "", 1002, 3, "Expected: End Enum"},
+        {"enum without members", "Enum E\nEnd Enum\nSub Main\nEnd Sub\n", "", 1002, 2},
+        {"member that is no number", "Enum E\nA = \"x\"\nEnd Enum\nSub Main\nEnd Sub\n", "", 13, 2,
+         "Type mismatch"},
+        {"member too large", "Enum E\nA = 2147483647\nB\nEnd Enum\nSub Main\nEnd Sub\n", "", 6, 3,
+         "Overflow"},
+    });
+}
+
+TEST(DialectTest, MidStatement)
+{
+    runRows({
+        {"replaces in place",
+         "Dim s As String, t\ns = \"abcdef\"\nMid(s, 2, 3) = \"XYZW\"\nt = \"hello\"\nMid$(t, 4) = "
+         "\"PING\"\nDebug.Print s; \" \"; t",
+         "aXYZef helPI\n"},
+        {"shorter replacement and length",
+         "Dim s\ns = \"abcdef\"\nMid(s, 1, 2) = \"Q\"\nDebug.Print s\nMid(s, 3, 0) = "
+         "\"zz\"\nDebug.Print s",
+         "Qbcdef\nQbcdef\n"},
+        {"an array element",
+         "Dim a(1) As String\na(1) = \"xxxx\"\nMid(a(1), 2) = \"ab\"\nDebug.Print a(1)", "xabx\n"},
+        {"start past the end", "Dim s\ns = \"abc\"\nMid(s, 4) = \"z\"", "", 5, 4,
+         "Invalid procedure call or argument"},
+        {"null text", "Dim s\ns = Null\nMid(s, 1) = \"z\"", "", 94, 4},
+    });
+}
+
+TEST(DialectTest, LineNumbers)
+{
+    runRows({
+        {"erl names the last numbered line",
+         "Sub Main\n10 On Error GoTo 100\n20 Dim x\n30 x = 1\nx = x / 0\n40 Debug.Print "
+         "\"not here\"\n50 Exit Sub\n100 Debug.Print Erl; Err.Number\nEnd Sub\n",
+         " 30  11\n"},
+        {"goto and gosub a line number",
+         "Sub Main\nGoSub 200\nGoTo 300\nDebug.Print \"skipped\"\n200: Debug.Print \"sub\"\n"
+         "Return\n300 Debug.Print \"end\"; Erl\nEnd Sub\n",
+         "sub\nend 0\n"},
+        {"resume a line number",
+         "Sub Main\nOn Error GoTo 90\nErr.Raise 5\n80 Debug.Print \"resumed\"\nExit Sub\n90 "
+         "Resume 80\nEnd Sub\n",
+         "resumed\n"},
+        {"erl without line numbers", "On Error Resume Next\nErr.Raise 7\nDebug.Print Erl", " 0\n"},
+        {"goto a missing line number", "Sub Main\nGoTo 55\nEnd Sub\n", "", 1004, 2},
+    });
+}
+
+TEST(DialectTest, DatesInVariantArrays)
+{
+    runRows({
+        {"an element keeps its date type",
+         "Dim a(2), b, v\na(1) = #1/2/2024#\na(2) = DateSerial(2024, 3, 4) + 1\nDebug.Print a(1); "
+         "\" \"; VarType(a(1)); TypeName(a(2)); a(2)\nb = Array(#5/6/2024#, 7)\nFor Each v In b\n"
+         "Debug.Print TypeName(v); \" \";\nNext\nDebug.Print Year(b(0)); Join(b, \"|\")",
+         "1/2/2024  7 Date3/5/2024\nDate Integer  2024 5/6/2024|7\n"},
+        {"date arithmetic on an element",
+         "Dim a(0)\na(0) = #1/31/2024#\nDebug.Print a(0) + 1; DateDiff(\"d\", a(0), #2/2/2024#)",
+         "2/1/2024 2\n"},
+    });
+}
+
+TEST(DialectTest, NamedArgumentsOfBuiltins)
+{
+    runRows({
+        {"less common built-ins by name",
+         "Dim a(2 To 4)\nDebug.Print Len(string:=\"abc\"); UCase(string:=\"x\"); "
+         "String(character:=\"z\", number:=3); UBound(dimension:=1, arrayname:=a); "
+         "MonthName(abbreviate:=True, month:=2); Hex(number:=255); Abs(number:=-2)",
+         " 3 Xzzz 4 FebFF 2\n"},
+        {"unknown name for a built-in", "Debug.Print Len(text:=\"abc\")", "", 448, 2,
+         "Named argument not found"},
+    });
+}
+
+} // namespace
