@@ -46,6 +46,7 @@
 #include <QSessionManager>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 
 #include <algorithm>
@@ -60,8 +61,8 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
       m_script(
           std::make_unique<CSaxBasicObj>(platform::automation::ClassRegistry::instance(), *this))
 {
-    setWindowTitle(QStringLiteral("Harlune"));
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    setAppTitle(QStringLiteral("Harlune"));
+    statusBar()->showMessage(m_statusText);
     m_recentScripts.ReadList();
     installCommands();
     registerHarluneAutomation(platform::automation::ClassRegistry::instance());
@@ -602,7 +603,18 @@ bool MainFrameWidget::isWindow(uint32_t window)
 
 void MainFrameWidget::setStatusText(const std::string& text)
 {
-    statusBar()->showMessage(QString::fromStdString(text));
+    m_statusText = QString::fromStdString(text);
+    statusBar()->showMessage(m_statusText);
+}
+
+bool MainFrameWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        statusBar()->showMessage(tip.isEmpty() ? m_statusText : tip);
+        return true;
+    }
+    return MdiFrame::event(event);
 }
 
 void MainFrameWidget::idleUpdate()
@@ -737,6 +749,13 @@ bool MainFrameWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_lookingForStopKey && filterStopKey(watched, event))
         return true;
+    // A scan's text names its window: once a spectrum window closes, the text is no longer
+    // true, and the next scan writes its own.
+    if (event->type() == QEvent::Hide && dynamic_cast<CChildFrameSpectrum*>(watched) != nullptr &&
+        m_statusText != QStringLiteral("Ready")) {
+        m_statusText = QStringLiteral("Ready");
+        statusBar()->showMessage(m_statusText);
+    }
     return MdiFrame::eventFilter(watched, event);
 }
 

@@ -161,6 +161,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A menu's or a button's prompt shows while the pointer is on it; then the frame's own
+    // text comes back.
+    bool event(QEvent* event) override;
     // Pop-up menu 227: the main and the spectrum window's tool bars.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -205,6 +208,8 @@ private:
     // Key presses held back while the statement hook looked for the stop key.
     bool filterStopKey(QObject* receiver, QEvent* event);
     bool m_lookingForStopKey = false;
+    // The status bar's message when no prompt shows: "Ready", or the last scan's text.
+    QString m_statusText = QStringLiteral("Ready");
     bool m_stopKeySeen = false;
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldKeys;
     void installScriptCommands();

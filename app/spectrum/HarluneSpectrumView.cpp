@@ -1177,7 +1177,7 @@ void CHarluneSpectrumView::OnKeyDown(unsigned key, unsigned flags)
 bool CHarluneSpectrumView::OnCommand(unsigned id)
 {
     using namespace app::res;
-    if (m_destroyed != 0)
+    if (m_destroyed != 0 || !answersCommand(id))
         return false;
     switch (id) {
     case ID_MODE_SCOPE:
@@ -1268,7 +1268,7 @@ bool CHarluneSpectrumView::OnCommand(unsigned id)
 CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned id) const
 {
     using namespace app::res;
-    if (m_destroyed != 0)
+    if (m_destroyed != 0 || !answersCommand(id))
         return {};
     const bool processed =
         processedModesAvailable(m_document.spectra(), enablesOf(m_record), m_timeNormalization);
@@ -1314,6 +1314,9 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::commandState(unsigned i
             return file;
         if (const CommandState time = timeCommandState(id); time.handled)
             return time;
-        return displayCommandState(id);
+        // A command of the table without a state of its own is always enabled.
+        CommandState display = displayCommandState(id);
+        display.handled = true;
+        return display;
     }
 }

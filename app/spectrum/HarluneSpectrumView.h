@@ -112,6 +112,17 @@ public:
         int checked = -1;
     };
     CommandState commandState(unsigned id) const;
+    // One row of the view's command table: an id, or the ids first to last.
+    struct CommandRange
+    {
+        unsigned first;
+        unsigned last = 0;
+        bool contains(unsigned id) const { return id == first || (id > first && id <= last); }
+    };
+    // The commands the view answers (OnCommand runs them, commandState reports them as
+    // handled). The window routes these ids and no others into the view.
+    static std::span<const CommandRange> commandTable();
+    static bool answersCommand(unsigned id);
 
     void OnScopeMode();
     void OnAbsorbanceMode();

@@ -4,6 +4,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/FileAcquisitionCheck.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumDoc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewDisplay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewAccessories.cpp

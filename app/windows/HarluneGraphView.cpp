@@ -1076,8 +1076,35 @@ void CHarluneGraphView::runColorCommand(int property)
     RepaintIfEnabled();
 }
 
+namespace {
+
+constexpr unsigned kGraphCommands[] = {
+    CHarluneGraphView::ID_GRAPH_FILE_SAVE,  CHarluneGraphView::ID_GRAPH_SAVE_SETTINGS_AS_DEFAULT,
+    CHarluneGraphView::ID_FILE_PRINT,       CHarluneGraphView::ID_FILE_PRINT_PREVIEW,
+    CHarluneGraphView::ID_FILE_CLOSE,       CHarluneGraphView::ID_FILE_PRINT_DIRECT,
+    CHarluneGraphView::ID_EDIT_COPY,        CHarluneGraphView::ID_AUTOSCALE_X,
+    CHarluneGraphView::ID_AUTOSCALE_Y,      CHarluneGraphView::ID_SET_SCALE,
+    CHarluneGraphView::ID_UNSCALE,          CHarluneGraphView::ID_BACKGROUND_COLOR,
+    CHarluneGraphView::ID_FOREGROUND_COLOR, CHarluneGraphView::ID_GRID_ENABLED,
+    CHarluneGraphView::ID_GRID_CONFIGURE,   CHarluneGraphView::ID_CURSOR_ENABLED,
+    CHarluneGraphView::ID_CURSOR_CONFIGURE, CHarluneGraphView::ID_TRACES,
+    CHarluneGraphView::ID_LEGEND_ENABLED,   CHarluneGraphView::ID_LEGEND_FLOATING,
+    CHarluneGraphView::ID_LEGEND_CONFIGURE, CHarluneGraphView::ID_TITLE_X,
+    CHarluneGraphView::ID_TITLE_Y,          CHarluneGraphView::ID_TITLE_MAIN,
+};
+
+} // namespace
+
+bool CHarluneGraphView::answersCommand(unsigned id)
+{
+    return std::find(std::begin(kGraphCommands), std::end(kGraphCommands), id) !=
+           std::end(kGraphCommands);
+}
+
 bool CHarluneGraphView::OnCommand(unsigned id)
 {
+    if (!answersCommand(id))
+        return false;
     int verify = 0;
     switch (id) {
     case ID_GRAPH_FILE_SAVE:

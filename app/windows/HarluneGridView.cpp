@@ -1432,8 +1432,35 @@ void CHarluneGridView::runSaveCommand(bool all)
     });
 }
 
+namespace {
+
+constexpr unsigned kGridCommands[] = {
+    CHarluneGridView::ID_EDIT_COPY,
+    CHarluneGridView::ID_EDIT_CUT,
+    CHarluneGridView::ID_EDIT_PASTE,
+    CHarluneGridView::ID_FILE_OPEN_CSV,
+    CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS,
+    CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET,
+    CHarluneGridView::ID_FILE_OPEN_SPECTRUM,
+    CHarluneGridView::ID_FILE_CLOSE,
+    CHarluneGridView::ID_FILE_PRINT,
+    CHarluneGridView::ID_FILE_PRINT_PREVIEW,
+    CHarluneGridView::ID_FILE_PRINT_SETUP,
+    CHarluneGridView::ID_FILE_PRINT_DIRECT,
+};
+
+} // namespace
+
+bool CHarluneGridView::answersCommand(unsigned id)
+{
+    return std::find(std::begin(kGridCommands), std::end(kGridCommands), id) !=
+           std::end(kGridCommands);
+}
+
 bool CHarluneGridView::OnCommand(unsigned id)
 {
+    if (!answersCommand(id))
+        return false;
     switch (id) {
     case ID_EDIT_COPY:
         runEdit(__LINE__, mv::mvGridEditCopy, [this] { return CopySelection(false); });

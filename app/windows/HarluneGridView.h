@@ -104,6 +104,9 @@ public:
 
     // Menu commands; false when the id is not one of the view's.
     bool OnCommand(unsigned id);
+    // The view's command table: the ids OnCommand answers. The window routes these ids, and
+    // no others, into the view.
+    static bool answersCommand(unsigned id);
 
     // Set-up.
     bool InitGrid(int columns, int rows, int sheets, const char* title);

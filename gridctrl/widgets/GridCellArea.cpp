@@ -654,9 +654,10 @@ bool CGridCellArea::event(QEvent* event)
         }
     }
     if (event->type() == QEvent::ShortcutOverride) {
-        // The arrows and the other keys of the table belong to the grid, not to shortcuts.
+        // The arrows and the other keys of the table belong to the grid, not to shortcuts;
+        // Ctrl and Alt with a letter are the frame's accelerators (Copy, Paste, Print).
         auto* key = static_cast<QKeyEvent*>(event);
-        if (virtualKeyOf(*key) != 0) {
+        if (isGridKey(*key)) {
             event->accept();
             return true;
         }

@@ -50,4 +50,17 @@ unsigned virtualKeyOf(const QKeyEvent& event)
     return 0;
 }
 
+bool isGridKey(const QKeyEvent& event)
+{
+    const unsigned key = virtualKeyOf(event);
+    if (key == 0) {
+        return false;
+    }
+    if (key >= kVkF1 && key <= kVkF1 + 23) {
+        return key == kVkF1 && (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+    }
+    const bool typing = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');
+    return !typing || (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+}
+
 } // namespace gridctrl::widgets

@@ -25,4 +25,9 @@ constexpr unsigned kVkF1 = 0x70;
 // The virtual key of a Qt key event; 0 for a key the grid does not name.
 unsigned virtualKeyOf(const QKeyEvent& event);
 
+// Whether a key press belongs to the grid rather than to the window's accelerators: the grid's
+// moving and editing keys (with any modifier), F1 and the typing keys. A letter, a digit or a
+// function key held with Ctrl or Alt, and F2 and above, go on to the frame (Ctrl+C, Ctrl+P).
+bool isGridKey(const QKeyEvent& event);
+
 } // namespace gridctrl::widgets

@@ -2,6 +2,21 @@
 
 namespace platform::framework {
 
+namespace {
+
+CommandHook& commandHook()
+{
+    static CommandHook hook;
+    return hook;
+}
+
+} // namespace
+
+void setCommandHook(CommandHook hook)
+{
+    commandHook() = std::move(hook);
+}
+
 bool CommandTarget::OnCmdMsg(unsigned id, CmdUI* ui)
 {
     return dispatchOwn(id, ui);
@@ -14,24 +29,34 @@ bool CommandTarget::hasCommandHandler(unsigned id)
 
 void CommandTarget::onCommand(unsigned id, std::function<void()> handler)
 {
-    m_commands.push_back({id, id, [handler = std::move(handler)](unsigned) { handler(); }});
+    m_commands.push_back({id, id, [handler = std::move(handler)](unsigned) { handler(); }, {}});
 }
 
 void CommandTarget::onCommandRange(unsigned first, unsigned last,
                                    std::function<void(unsigned)> handler)
 {
-    m_commands.push_back({first, last, std::move(handler)});
+    m_commands.push_back({first, last, std::move(handler), {}});
 }
 
 void CommandTarget::onUpdate(unsigned id, std::function<void(CmdUI&)> handler)
 {
-    m_updates.push_back({id, id, std::move(handler)});
+    m_updates.push_back({id, id, std::move(handler), {}});
 }
 
 void CommandTarget::onUpdateRange(unsigned first, unsigned last,
                                   std::function<void(CmdUI&)> handler)
 {
-    m_updates.push_back({first, last, std::move(handler)});
+    m_updates.push_back({first, last, std::move(handler), {}});
+}
+
+void CommandTarget::onCommandTable(std::function<bool(unsigned)> answers,
+                                   std::function<void(unsigned)> run,
+                                   std::function<void(CmdUI&)> update)
+{
+    m_commands.push_back({0, ~0u, std::move(run), answers});
+    if (update) {
+        m_updates.push_back({0, ~0u, std::move(update), std::move(answers)});
+    }
 }
 
 bool CommandTarget::dispatchOwn(unsigned id, CmdUI* ui)
@@ -40,9 +65,12 @@ bool CommandTarget::dispatchOwn(unsigned id, CmdUI* ui)
         // The latest handler wins, so a derived class overrides its base's handler.
         for (auto it = m_commands.rbegin(); it != m_commands.rend(); ++it) {
             const CommandEntry& entry = *it;
-            if (id >= entry.first && id <= entry.last) {
+            if (entry.matches(id)) {
                 // Copy: the handler may add handlers and so move the table.
                 const auto handler = entry.handler;
+                if (const CommandHook hook = commandHook(); hook && hook(*this, id)) {
+                    return true;
+                }
                 handler(id);
                 return true;
             }
@@ -51,7 +79,7 @@ bool CommandTarget::dispatchOwn(unsigned id, CmdUI* ui)
     }
     for (auto it = m_updates.rbegin(); it != m_updates.rend(); ++it) {
         const UpdateEntry& entry = *it;
-        if (id >= entry.first && id <= entry.last) {
+        if (entry.matches(id)) {
             const auto handler = entry.handler;
             handler(*ui);
             ui->handled = true;
@@ -64,7 +92,7 @@ bool CommandTarget::dispatchOwn(unsigned id, CmdUI* ui)
 bool CommandTarget::hasOwnCommandHandler(unsigned id) const
 {
     for (const CommandEntry& entry : m_commands) {
-        if (id >= entry.first && id <= entry.last) {
+        if (entry.matches(id)) {
             return true;
         }
     }

@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -43,7 +45,11 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent)
         QMetaObject::invokeMethod(
             this, [this] { notifyViewActivation(); }, Qt::QueuedConnection);
         OnUpdateFrameMenu();
+        scheduleFrameTitle();
     });
+    // The accelerators come before the keys of the widget that has the focus (an edit of a
+    // dialog bar takes Ctrl+Z, Ctrl+C and Ctrl+V for itself otherwise).
+    qApp->installEventFilter(this);
     onCommand(ID_WINDOW_CASCADE, [this]() { MDICascade(); });
     onCommand(ID_WINDOW_TILE_HORZ, [this]() { MDITile(true); });
     onCommand(ID_WINDOW_TILE_VERT, [this]() { MDITile(false); });
@@ -54,6 +60,7 @@ MdiFrame::~MdiFrame()
 {
     // The children (the MDI area and its frames) are deleted after this body, when this object
     // is no longer an MdiFrame: the area's activation signals must not reach it then.
+    qApp->removeEventFilter(this);
     disconnect(m_area, nullptr, this, nullptr);
     m_menuRenderer->setPopupExtender({});
     m_menuRenderer->setMenu(0);
@@ -371,6 +378,75 @@ intptr_t MdiFrame::OnWindowMessage(unsigned, uintptr_t, intptr_t, bool& handled)
 void MdiFrame::addChildFrame(ChildFrame* frame)
 {
     m_area->addSubWindow(frame);
+    frame->installEventFilter(this);
+}
+
+bool MdiFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isAcceleratorKey(watched, event)) {
+        // Not accepted: the key goes to the frame's shortcut, not to the widget.
+        event->ignore();
+        return true;
+    }
+    // A child's new title or state (maximised, restored) shows in the caption.
+    if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::WindowStateChange ||
+        event->type() == QEvent::Hide || event->type() == QEvent::Destroy) {
+        if (qobject_cast<QMdiSubWindow*>(watched) != nullptr) {
+            scheduleFrameTitle();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MdiFrame::isAcceleratorKey(QObject* watched, QEvent* event) const
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this ||
+        QApplication::activeModalWidget() != nullptr) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(
+        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    return std::any_of(m_shortcuts.begin(), m_shortcuts.end(), [&](const QShortcut* shortcut) {
+        return shortcut->isEnabled() && shortcut->key() == pressed;
+    });
+}
+
+void MdiFrame::setAppTitle(const QString& title)
+{
+    m_appTitle = title;
+    updateFrameTitle();
+}
+
+void MdiFrame::scheduleFrameTitle()
+{
+    if (m_titleUpdatePending) {
+        return;
+    }
+    m_titleUpdatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_titleUpdatePending = false;
+            updateFrameTitle();
+        },
+        Qt::QueuedConnection);
+}
+
+void MdiFrame::updateFrameTitle()
+{
+    if (m_appTitle.isEmpty()) {
+        return;
+    }
+    QString title = m_appTitle;
+    ChildFrame* active = MDIGetActive();
+    if (active != nullptr && !active->isDestroying() && !active->windowTitle().isEmpty()) {
+        title += QStringLiteral(" - [%1]").arg(active->windowTitle());
+    }
+    if (windowTitle() != title) {
+        setWindowTitle(title);
+    }
 }
 
 std::vector<ChildFrame*> MdiFrame::windowListFrames() const

@@ -70,6 +70,12 @@ public:
     void installAccelerators(std::span<const Accelerator> accelerators);
     // The keys in force now, key text and command, in the order of their tables.
     std::vector<Accelerator> activeAccelerators() const;
+    // The application's name in the caption. The caption is the name alone while no child is
+    // open, else "name - [child's title]" after the active child, kept up to date as the
+    // active child, its title or its state change.
+    void setAppTitle(const QString& title);
+    QString appTitle() const { return m_appTitle; }
+    void updateFrameTitle();
     // Refreshes the command states of the frame's bars and of every child's bars
     // (WM_IDLEUPDATECMDUI to all descendants).
     void idleUpdate();
@@ -103,6 +109,9 @@ public:
 protected:
     // Closing asks every document (SaveModified); a veto keeps the frame open.
     void closeEvent(QCloseEvent* event) override;
+    // Gives the accelerators their keys before the focus widget and follows the children's
+    // titles and states into the caption.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateAccelerators();
@@ -111,11 +120,18 @@ private:
     // loop after the change, so that a frame or view in the middle of its destruction is never
     // called.
     void notifyViewActivation();
+    // The caption is set once control is back in the event loop, after the MDI area's own
+    // handling of a maximised child (which rewrites the caption) has run.
+    void scheduleFrameTitle();
+    // Whether a key about to reach a widget of this window is one of the active accelerators.
+    bool isAcceleratorKey(QObject* watched, QEvent* event) const;
 
     QMdiArea* m_area = nullptr;
     QPointer<View> m_activeView;
     MenuRenderer* m_menuRenderer = nullptr;
     HMENU m_defaultMenu = 0;
+    QString m_appTitle;
+    bool m_titleUpdatePending = false;
     intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);
 
     std::unique_ptr<WindowHandle> m_window;

@@ -354,24 +354,35 @@ bool COXMenuOrganizer::SetMenuHotImage(unsigned commandId, const QPixmap& image)
 
 void COXMenuOrganizer::SetDefaultCheckImages(const QPixmap& check, const QPixmap& bullet)
 {
-    const auto drawn = [](QStyle::PrimitiveElement element, bool exclusive) {
+    // The tick and the bullet in the style's text colour on a clear ground: the item's frame
+    // behind them is the menu's colour or its light shading, on which the style's own menu
+    // check mark (drawn for a highlighted item) may not show.
+    const auto drawn = [](bool exclusive) {
         const int extent = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
         QPixmap pixmap(extent, extent);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        QStyleOptionMenuItem option;
-        option.rect = pixmap.rect();
-        option.state = QStyle::State_Enabled | QStyle::State_On;
-        option.checked = true;
-        option.checkType =
-            exclusive ? QStyleOptionMenuItem::Exclusive : QStyleOptionMenuItem::NonExclusive;
-        option.palette = QApplication::palette();
-        QApplication::style()->drawPrimitive(element, &option, &painter);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor ink = QApplication::palette().color(QPalette::Active, QPalette::Text);
+        const qreal e = extent;
+        if (exclusive) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ink);
+            painter.drawEllipse(QRectF(e * 0.3, e * 0.3, e * 0.4, e * 0.4));
+        } else {
+            QPen pen(ink, std::max(1.5, e / 7.0));
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter.setPen(pen);
+            const QPointF tick[] = {
+                {e * 0.22, e * 0.52}, {e * 0.42, e * 0.72}, {e * 0.78, e * 0.3}};
+            painter.drawPolyline(tick, 3);
+        }
         return pixmap;
     };
     auto list = std::make_shared<OXImageList>();
-    list->push_back(check.isNull() ? drawn(QStyle::PE_IndicatorMenuCheckMark, false) : check);
-    list->push_back(bullet.isNull() ? drawn(QStyle::PE_IndicatorMenuCheckMark, true) : bullet);
+    list->push_back(check.isNull() ? drawn(false) : check);
+    list->push_back(bullet.isNull() ? drawn(true) : bullet);
     m_defaultImages = list;
 }
 

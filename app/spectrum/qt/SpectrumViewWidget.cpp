@@ -65,45 +65,8 @@ namespace fw = platform::framework;
 
 namespace {
 
-// The command ids the core handles, for the routing of commands and their menu states.
-constexpr unsigned kViewCommands[] = {
-    32792, 32793, 32794, 32795, 32796, 32797, 32798, 33086, 33094, 32821, 32816, 32817, 32880,
-    32881, 32879, 32818, 32912, 32882,
-    // The chart display, copy, configuration and display-settings commands.
-    32823, 32824, 32827, 32828, 33005, 33042, 32914, 33003, 33004, 33040, 32922, 32924, 32925,
-    57634, 32918, 32919, 32920, 32831, 32853, 32854};
-
-// The overlay slots and Clear All, the cursor commands and the annotation pop-up's commands.
-constexpr unsigned kCursorOverlayCommands[] = {
-    32866, 32867, 32868, 32869, 32870, 32871, 32872, 32873, 32874, 32777, 32800,
-    32778, 32779, 32780, 32781, 32801, 32802, 33044, 33045, 33046, 33047, 33048};
-
-// The file commands (Open Sample Dark is among the view commands above), the autoincrement
-// commands and Open and Save Configuration.
-constexpr unsigned kFileCommands[] = {32856, 32857, 32858, 32859, 32804, 32860,
-                                      32861, 32883, 32862, 32863, 32864, 32785,
-                                      32865, 32875, 32938, 33100, 32832, 32833};
-
-// Every command the core handles.
-constexpr auto kRoutedCommands = [] {
-    std::array<unsigned, std::size(kViewCommands) + std::size(kCursorOverlayCommands) +
-                             std::size(kFileCommands)>
-        ids{};
-    std::size_t n = 0;
-    for (const unsigned id : kViewCommands)
-        ids[n++] = id;
-    for (const unsigned id : kCursorOverlayCommands)
-        ids[n++] = id;
-    for (const unsigned id : kFileCommands)
-        ids[n++] = id;
-    return ids;
-}();
-
 // WM_SPECTRUM_COMMAND, which the main frame and the dialog bars send to every spectrum view.
 constexpr unsigned kSpectrumCommandMessage = 0x52C;
-// The core's commands that open the settings dialogs.
-constexpr unsigned kDialogCommands[] = {32819, 32884};
-
 // The virtual-key code of a key press; 0 for keys the view does not use.
 unsigned virtualKey(const QKeyEvent& event)
 {
@@ -182,26 +145,21 @@ SpectrumViewWidget::SpectrumViewWidget(
       m_chartWindow(new CChart2D(this))
 {
     setFocusPolicy(Qt::StrongFocus);
-    for (const unsigned id : kDialogCommands) {
-        onCommand(id, [this, id] {
+    // The core's own command table decides which ids reach it.
+    onCommandTable(
+        &CHarluneSpectrumView::answersCommand,
+        [this](unsigned id) {
             if (m_core)
                 m_core->OnCommand(id);
-        });
-    }
-    for (const unsigned id : kRoutedCommands) {
-        onCommand(id, [this, id] {
-            if (m_core)
-                m_core->OnCommand(id);
-        });
-        onUpdate(id, [this, id](platform::framework::CmdUI& ui) {
+        },
+        [this](platform::framework::CmdUI& ui) {
             if (!m_core)
                 return;
-            const CHarluneSpectrumView::CommandState state = m_core->commandState(id);
+            const CHarluneSpectrumView::CommandState state = m_core->commandState(ui.id());
             ui.Enable(state.enabled);
             if (state.checked >= 0)
                 ui.SetCheck(state.checked);
         });
-    }
     // Print, Print Preview and Close run the framework's way once the script allows them.
     onCommand(fw::ID_FILE_PRINT, [this] {
         if (!m_core || m_core->verifyFrameworkCommand(fw::ID_FILE_PRINT))

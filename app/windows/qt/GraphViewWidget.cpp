@@ -24,21 +24,6 @@ namespace {
 
 constexpr int IDCANCEL = 2;
 
-constexpr unsigned kViewCommands[] = {
-    CHarluneGraphView::ID_GRAPH_FILE_SAVE,  CHarluneGraphView::ID_GRAPH_SAVE_SETTINGS_AS_DEFAULT,
-    CHarluneGraphView::ID_FILE_PRINT,       CHarluneGraphView::ID_FILE_PRINT_PREVIEW,
-    CHarluneGraphView::ID_FILE_CLOSE,       CHarluneGraphView::ID_FILE_PRINT_DIRECT,
-    CHarluneGraphView::ID_EDIT_COPY,        CHarluneGraphView::ID_AUTOSCALE_X,
-    CHarluneGraphView::ID_AUTOSCALE_Y,      CHarluneGraphView::ID_SET_SCALE,
-    CHarluneGraphView::ID_UNSCALE,          CHarluneGraphView::ID_BACKGROUND_COLOR,
-    CHarluneGraphView::ID_FOREGROUND_COLOR, CHarluneGraphView::ID_GRID_ENABLED,
-    CHarluneGraphView::ID_GRID_CONFIGURE,   CHarluneGraphView::ID_CURSOR_ENABLED,
-    CHarluneGraphView::ID_CURSOR_CONFIGURE, CHarluneGraphView::ID_TRACES,
-    CHarluneGraphView::ID_LEGEND_ENABLED,   CHarluneGraphView::ID_LEGEND_FLOATING,
-    CHarluneGraphView::ID_LEGEND_CONFIGURE, CHarluneGraphView::ID_TITLE_X,
-    CHarluneGraphView::ID_TITLE_Y,          CHarluneGraphView::ID_TITLE_MAIN,
-};
-
 } // namespace
 
 GraphViewWidget::GraphViewWidget(std::function<int(int)> verify, QWidget* parent)
@@ -49,13 +34,13 @@ GraphViewWidget::GraphViewWidget(std::function<int(int)> verify, QWidget* parent
     // keeps working on handle 0 (every chart call then fails quietly).
     m_chartWindow->Create("", CChart2D::kStyleVisible, QRect(0, 0, 300, 300), this, 0);
     m_core = std::make_unique<CHarluneGraphView>(*this, m_chartWindow->chartHandle());
-    for (const unsigned id : kViewCommands) {
-        onCommand(id, [this, id] { m_core->OnCommand(id); });
-        onUpdate(id, [this, id](fw::CmdUI& ui) {
-            if (const std::optional<bool> checked = m_core->commandChecked(id))
+    // The core's own command table decides which ids reach it.
+    onCommandTable(
+        &CHarluneGraphView::answersCommand, [this](unsigned id) { m_core->OnCommand(id); },
+        [this](fw::CmdUI& ui) {
+            if (const std::optional<bool> checked = m_core->commandChecked(ui.id()))
                 ui.SetCheck(*checked ? 1 : 0);
         });
-    }
 }
 
 GraphViewWidget::~GraphViewWidget()

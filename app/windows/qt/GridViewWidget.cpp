@@ -15,21 +15,6 @@ namespace fw = platform::framework;
 
 namespace {
 
-constexpr unsigned kViewCommands[] = {
-    CHarluneGridView::ID_EDIT_COPY,
-    CHarluneGridView::ID_EDIT_CUT,
-    CHarluneGridView::ID_EDIT_PASTE,
-    CHarluneGridView::ID_FILE_OPEN_CSV,
-    CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS,
-    CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET,
-    CHarluneGridView::ID_FILE_OPEN_SPECTRUM,
-    CHarluneGridView::ID_FILE_CLOSE,
-    CHarluneGridView::ID_FILE_PRINT,
-    CHarluneGridView::ID_FILE_PRINT_PREVIEW,
-    CHarluneGridView::ID_FILE_PRINT_SETUP,
-    CHarluneGridView::ID_FILE_PRINT_DIRECT,
-};
-
 constexpr int kGridWindowId = 131;
 
 platform::qt::FileDialogRequest dialogRequest(bool open, const std::string& title,
@@ -69,8 +54,9 @@ GridViewWidget::GridViewWidget(std::function<int(int)> verify, std::function<voi
     m_gridWindow->setGeometry(0, 0, 100, 100);
     if (help)
         m_core->grid().setHelpHandler(std::move(help));
-    for (const unsigned id : kViewCommands)
-        onCommand(id, [this, id] { m_core->OnCommand(id); });
+    // The core's own command table decides which ids reach it.
+    onCommandTable(&CHarluneGridView::answersCommand,
+                   [this](unsigned id) { m_core->OnCommand(id); }, {});
 }
 
 GridViewWidget::~GridViewWidget()
