@@ -1,13 +1,17 @@
 #include "app/automation/I_GenSpectralMath.h"
 
+#include "app/automation/NumericsMessageCapture.h"
 #include "numerics/PolynomialRegression.h"
 #include "numerics/SplineDriver.h"
 #include "platform/automation/ClassInfo.h"
+#include "platform/automation/FailureReports.h"
 #include "platform/automation/HandlerGuard.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <source_location>
+#include <string>
 #include <vector>
 
 using platform::automation::DispatchBinder;
@@ -24,6 +28,39 @@ constexpr size_t kStatistics = 10;
 bool allFinite(const double* values, size_t count)
 {
     return std::all_of(values, values + count, [](double v) { return std::isfinite(v); });
+}
+
+// A message of the numerical library goes to the error log; a warning of a call that went on
+// does not fail an outside client's call, the message of a stop does.
+void logNumericsMessage(const std::string& text, bool stopped)
+{
+    platform::automation::ErrorLogSink* sink = platform::automation::errorLogSink();
+    if (text.empty() || !sink)
+        return;
+    if (stopped) {
+        sink->logMessage(text);
+        return;
+    }
+    const platform::automation::FailureReports kept;
+    sink->logMessage(text);
+}
+
+// Runs one call into the numerical library with its messages caught: they reach the error log
+// instead of standard output. A stop (the stop hook throws) is reported after its message, as
+// a handler's exception is, and answers false.
+template <class F>
+bool runNumerics(F&& body, std::source_location where = std::source_location::current())
+{
+    const NumericsMessageCapture messages;
+    try {
+        body();
+    } catch (...) {
+        logNumericsMessage(messages.text(), true);
+        platform::automation::reportHandlerException(kSourceName, static_cast<int>(where.line()));
+        return false;
+    }
+    logNumericsMessage(messages.text(), false);
+    return true;
 }
 
 // The first count elements of an array when it holds that many and all are finite; else null.
@@ -363,12 +400,11 @@ bool I_GenSpectralMath::Interpolate(Array wlin, Array datain, int16_t numpointsi
     if (x == nullptr || y == nullptr || xvec == nullptr || out == nullptr)
         return false;
     // A failure the library stops on throws (the program's stop hook): nothing is written.
-    return platform::automation::runGuarded(kSourceName, false, [&] {
+    return runNumerics([&] {
         std::vector<double> values(count);
         numerics::DSPLEZ(numpointsin, x, y, kCubicSplineInterpolant, derivative, numpointsout, xvec,
                          values.data());
         std::copy(values.begin(), values.end(), out);
-        return true;
     });
 }
 
@@ -385,7 +421,7 @@ bool I_GenSpectralMath::PolynomialRegression(int32_t numpoints, Array xdata, Arr
     double* stat = stats.take(kStatistics);
     if (x == nullptr || y == nullptr || b == nullptr || stat == nullptr)
         return false;
-    return platform::automation::runGuarded(kSourceName, false, [&] {
+    return runNumerics([&] {
         std::vector<double> coefficients(terms);
         std::vector<double> work(terms);
         std::vector<double> statistics(kStatistics);
@@ -393,7 +429,6 @@ bool I_GenSpectralMath::PolynomialRegression(int32_t numpoints, Array xdata, Arr
                          statistics.data());
         std::copy(coefficients.begin(), coefficients.end(), b);
         std::copy(statistics.begin(), statistics.end(), stat);
-        return true;
     });
 }
 
@@ -410,10 +445,9 @@ bool I_GenSpectralMath::Derivative(Array spectrum, Array wavelength, int16_t ord
     // nothing.
     std::vector<double> values(out, out + n);
     if (type != kNumeric) {
-        const bool fitted = platform::automation::runGuarded(kSourceName, false, [&] {
+        const bool fitted = runNumerics([&] {
             numerics::DSPLEZ(static_cast<int32_t>(n), x, y, kCubicSplineInterpolant, order,
                              static_cast<int32_t>(n), x, values.data());
-            return true;
         });
         if (!fitted)
             return false;

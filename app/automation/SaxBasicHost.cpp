@@ -638,6 +638,12 @@ bool CSaxBasicObj::OnOverrideMenuCommand(int16_t id)
     }
 }
 
+void CSaxBasicObj::OnModalDialog(bool modal)
+{
+    // While a script's dialog runs, the editor takes no input.
+    PutProperty(-514, Variant(!modal));
+}
+
 bool CSaxBasicObj::OnCloseWindow()
 {
     InvokeMethod96();

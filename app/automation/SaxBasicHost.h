@@ -199,6 +199,7 @@ public:
     bool OnOverrideMenuCommand(int16_t id) override;
     int32_t OnWindowHandle() override { return m_ui.mainWindowHandle(); }
     int32_t OnOverrideModalWindowOwner() override { return m_ui.mainWindowHandle(); }
+    void OnModalDialog(bool modal) override;
     bool OnCloseWindow() override;
     void ReportException(const std::string& what) override;
 

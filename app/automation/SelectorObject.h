@@ -3,6 +3,7 @@
 #include "app/automation/AutomationFrame.h"
 #include "platform/automation/AutomationObject.h"
 #include "platform/automation/ClassInfo.h"
+#include "platform/automation/FailureReports.h"
 #include "platform/automation/HandlerGuard.h"
 
 #include <cstdint>
@@ -66,6 +67,7 @@ protected:
 
     void noTarget(std::source_location where)
     {
+        platform::automation::FailureReports::add("the object has no window to act on");
         if (const char* source = errorSourceName())
             platform::automation::reportHandlerException(source, static_cast<int>(where.line()));
     }

@@ -10,6 +10,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/GridAutomationObject.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GridViewSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_CINIFileSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NumericsMessageCapture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SaxBasicHost.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SaxBasicObjFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/I_GenAcquisition.cpp

@@ -41,6 +41,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdlib>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -144,6 +145,10 @@ public:
 
     bool askYesNo(const std::string& text) override
     {
+        // Nobody could answer: the line in the file is the record, and boxes stay on for
+        // when the user takes over.
+        if (m_app.unattended())
+            return true;
         return win::MessageBox(0, text.c_str(), "Harlune", win::MB_YESNO) == win::IDYES;
     }
     std::string applicationVersion() override { return m_app.GetApplicationVersion(); }
@@ -159,6 +164,7 @@ public:
     {
         m_log.LogException(description, sourceName, line);
     }
+    void logMessage(const std::string& text) override { m_log.LogMessage(text); }
 
 private:
     CHarluneApp& m_app;
@@ -249,6 +255,10 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     win::ReleaseMutex(mutex);
     m_instanceMutex = static_cast<uint64_t>(mutex);
     platform::automation::setErrorLogSink(m_errorLog.get());
+    // Started by a client, not by the user: from here on nothing waits on a box.
+    m_automationStart = startedForAutomation(arguments);
+    if (m_automationStart)
+        beginUnattended();
 
     // The application's profile: frames, bars and lists keep their entries under this key.
     platform::win::app_profile::setRegistryKey("Software\\Varnholt Software\\Harlune Toolbars");
@@ -358,7 +368,6 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     m_noHardware = startupSwitch == StartupSwitch::NoHardware;
-    m_automationStart = startedForAutomation(arguments);
     m_hidden = startupSwitch == StartupSwitch::Hidden || m_automationStart;
     // A server registered before is refreshed; the type library is registered at every start.
     if (serverRegistered())
@@ -367,12 +376,60 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     // A file named on the command line is not opened: one new spectrum window opens instead.
     if (!m_hidden)
         frame.show();
+    // The server before the first window, so that the client that started the program is
+    // served whatever that window does; a program started for a client that cannot serve it
+    // has nothing to do.
+    if (!startAutomationServer() && m_automationStart)
+        return false;
     NewSpectrumWindow();
-    startAutomationServer();
+    if (m_automationStart && m_automationServer)
+        QTimer::singleShot(unattendedIdleMs(), m_mainFrame.get(),
+                           [this] { onAutomationClientsGone(); });
     return true;
 }
 
-void CHarluneApp::startAutomationServer()
+void CHarluneApp::beginUnattended()
+{
+    if (m_unattendedUi)
+        return;
+    m_unattendedUi = std::make_unique<UnattendedUiServices>(
+        platform::qt::uiServices(),
+        [this](const std::string& text) { errorLog().LogMessage(text); },
+        [this] { return !unattended(); });
+    m_unattendedUiScope = std::make_unique<platform::qt::ScopedUiServices>(*m_unattendedUi);
+}
+
+bool CHarluneApp::unattended() const
+{
+    return m_automationStart && !(m_mainFrame && m_mainFrame->isVisible());
+}
+
+int CHarluneApp::unattendedIdleMs()
+{
+    constexpr long kDefaultMs = 30000;
+    const char* text = std::getenv("HARLUNE_UNATTENDED_IDLE_MS");
+    if (!text || !*text)
+        return kDefaultMs;
+    char* end = nullptr;
+    const long ms = std::strtol(text, &end, 10);
+    if (*end != '\0' || ms < 1 || ms > 3600L * 1000)
+        return kDefaultMs;
+    return static_cast<int>(ms);
+}
+
+bool CHarluneApp::firstConfigurationUnattended()
+{
+    if (!unattended())
+        return false;
+    if (!m_noHardware) {
+        m_noHardware = true;
+        errorLog().LogMessage("No default spectrometer configuration has been chosen yet: the "
+                              "program started for an automation client runs without hardware.");
+    }
+    return true;
+}
+
+bool CHarluneApp::startAutomationServer()
 {
     m_automationServer = std::make_unique<app::automation::AutomationServer>(
         platform::automation::ClassRegistry::instance(),
@@ -380,13 +437,18 @@ void CHarluneApp::startAutomationServer()
             return m_mainFrame ? m_mainFrame->scriptObject().eventGenerator() : nullptr;
         });
     if (!m_automationServer->listen(app::automation::automationSocketPath())) {
+        if (m_automationStart)
+            errorLog().LogMessage("The automation server could not start (" +
+                                  m_automationServer->failure() +
+                                  "): the program started for an automation client ends.");
         m_automationServer.reset();
-        return;
+        return false;
     }
     m_automationServer->setClientsGoneHandler([this] {
         // From the event loop: the connection that went may still be on the stack.
         QTimer::singleShot(0, m_mainFrame.get(), [this] { onAutomationClientsGone(); });
     });
+    return true;
 }
 
 void CHarluneApp::onAutomationClientsGone()
@@ -395,12 +457,9 @@ void CHarluneApp::onAutomationClientsGone()
     if (!m_automationStart || !m_mainFrame || m_mainFrame->isVisible() || !m_automationServer ||
         m_automationServer->connectionCount() != 0)
         return;
-    win::logInfo(kModule, "the last automation client has gone: ending the hidden program");
+    win::logInfo(kModule, "no automation client is left: ending the hidden program");
     // Nobody could answer a question now, nor while the windows are taken down after the loop.
-    if (!m_unattendedUi) {
-        m_unattendedUi = std::make_unique<UnattendedUiServices>(platform::qt::uiServices());
-        m_unattendedUiScope = std::make_unique<platform::qt::ScopedUiServices>(*m_unattendedUi);
-    }
+    beginUnattended();
     // The frame's close shuts the script engine down, as a start not under the user's control
     // asks.
     if (m_mainFrame->close() && m_endHandler)

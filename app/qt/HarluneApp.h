@@ -87,8 +87,21 @@ public:
     bool askYesNo(const std::string& text) override;
     void showMessage(const std::string& text) override;
 
+    bool firstConfigurationUnattended() override;
+    // True while the program is not under the user's control: started by an automation client
+    // and its main window never shown. Nothing then waits on a box.
+    bool unattended() const;
+    // How long an unattended program waits for its first client before it ends (ms): 30 s,
+    // or HARLUNE_UNATTENDED_IDLE_MS.
+    static int unattendedIdleMs();
+
 private:
-    void startAutomationServer();
+    // False when the server could not start (the reason is in the diagnostic and error logs).
+    bool startAutomationServer();
+    // Installs the services that answer every box while nobody can.
+    void beginUnattended();
+    // An unattended program that no client reached ends by itself.
+    void onUnattendedIdle();
     // A start for automation that no user took over ends once its last client has gone.
     void onAutomationClientsGone();
 
@@ -109,7 +122,8 @@ private:
     std::string m_applicationPath;
     std::string m_helpFilePath;
     std::function<void()> m_endHandler;
-    // Installed when an unattended program ends, until the last window and view are gone.
+    // Installed for a start no user controls (or when an unattended program ends), until the
+    // last window and view are gone.
     std::unique_ptr<UnattendedUiServices> m_unattendedUi;
     std::unique_ptr<platform::qt::ScopedUiServices> m_unattendedUiScope;
     std::unique_ptr<app::automation::AutomationServer> m_automationServer;

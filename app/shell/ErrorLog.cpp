@@ -1,6 +1,9 @@
 #include "app/shell/ErrorLog.h"
 
+#include "platform/automation/FailureReports.h"
+
 #include <cerrno>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -42,6 +45,29 @@ std::FILE* createFreshLog(const std::string& stamp, std::string& path)
             return nullptr;
     }
     return nullptr;
+}
+
+// The message of the exception being handled, empty outside a handler or for a non-standard one.
+std::string currentExceptionText()
+{
+    const std::exception_ptr current = std::current_exception();
+    if (!current)
+        return {};
+    try {
+        std::rethrow_exception(current);
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+    }
+    return {};
+}
+
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
 }
 
 } // namespace
@@ -98,6 +124,13 @@ int CErrorLog::LogException(const char* description, const char* fileName, int l
         const char* driver = m_driverVersion.c_str();
         const char* typeLibrary = m_typeLibraryVersion.c_str();
 
+        {
+            std::string what = description != nullptr ? description : currentExceptionText();
+            platform::automation::FailureReports::add(
+                formatted("%s (%s, line %d)", what.empty() ? "Exception occurred." : what.c_str(),
+                          file, line));
+        }
+
         if (m_boxesOn) {
             const std::string text =
                 description != nullptr
@@ -132,6 +165,20 @@ int CErrorLog::LogException(const char* description, const char* fileName, int l
         // The reporter of last resort reports nothing of its own.
     }
     return 1;
+}
+
+void CErrorLog::LogMessage(const std::string& text)
+{
+    try {
+        if (!m_opened)
+            Open();
+        const std::string line = oneLine(text);
+        platform::automation::FailureReports::add(line);
+        if (m_fileLoggingOn)
+            writeLine(line);
+    } catch (...) {
+        // As LogException: nothing of its own escapes.
+    }
 }
 
 void CErrorLog::writeLine(const std::string& line)

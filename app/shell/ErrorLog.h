@@ -33,7 +33,14 @@ public:
     CErrorLog& operator=(const CErrorLog&) = delete;
 
     // Reports one exception; description may be null. Always returns 1 and never throws.
+    // Without a description, the text of the exception being handled (if any) goes to an
+    // outside client's failing call (platform::automation::FailureReports), not to the file.
     int LogException(const char* description, const char* fileName, int line);
+
+    // Writes one line of text to the file, without a box (a box nobody could see, a step the
+    // program took in place of a user's answer); line ends in the text become blanks. The
+    // text also goes to an outside client's failing call. Never throws.
+    void LogMessage(const std::string& text);
 
     // Gathers the versions and creates the file; called by the first LogException.
     void Open();

@@ -26,6 +26,10 @@ public:
     virtual std::string applicationVersion() = 0;
     virtual std::string driverVersion() = 0;
     virtual DriverApi& driver() = 0;
+    // Asked when a first start would ask the user for the default configuration: true when
+    // nobody could answer (a start no user controls). The host then runs without hardware and
+    // says so in its error log; the view asks nothing.
+    virtual bool firstConfigurationUnattended() { return false; }
 };
 
 // Reference monitoring of one channel.

@@ -178,6 +178,8 @@ void CHarluneSpectrumView::chooseFirstConfiguration()
 {
     if (!m_configurationFile.empty() && m_configurationFile != kUnsetConfiguration)
         return;
+    if (m_configurationHost.firstConfigurationUnattended())
+        return;
     m_window.showMessageBox(
         "This appears to be the first time Harlune has been executed.  Please select a default "
         "spectrometer configuration from the following screen.  This spectrometer "

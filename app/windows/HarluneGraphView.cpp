@@ -425,6 +425,7 @@ bool CHarluneGraphView::SetXElement(int trace, int point, double value)
     if (!validTrace(trace) || !validPoint(point) || !std::isfinite(value))
         return false;
     repaintOff();
+    m_traceData[static_cast<std::size_t>(trace)].x[static_cast<std::size_t>(point)] = value;
     XrtDataSetXElement(m_data, trace, point, value);
     set(kDataProperty, static_cast<int>(m_data));
     RepaintIfEnabled();
@@ -436,6 +437,7 @@ bool CHarluneGraphView::SetYElement(int trace, int point, double value)
     if (!validTrace(trace) || !validPoint(point) || !std::isfinite(value))
         return false;
     repaintOff();
+    m_traceData[static_cast<std::size_t>(trace)].y[static_cast<std::size_t>(point)] = value;
     XrtDataSetYElement(m_data, trace, point, value);
     set(kDataProperty, static_cast<int>(m_data));
     RepaintIfEnabled();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <source_location>
+#include <string>
 
 // The error convention of automation handlers: a handler body that throws is reported to
 // the program's error log with its class's source name and a line, and the handler
@@ -13,6 +14,8 @@ class ErrorLogSink
 public:
     // description may be null (handlers give none); sourceName is the class's source name.
     virtual void logException(const char* description, const char* sourceName, int line) = 0;
+    // One line of text that is not an exception (a library's message); no box is shown.
+    virtual void logMessage(const std::string& text) { (void)text; }
 
 protected:
     ~ErrorLogSink() = default;

@@ -250,6 +250,8 @@ BasicEngine::BasicEngine() : CEventTarget(AppLock::None), m_interpreter(*this)
     for (const PropertySpec& p : kProperties) {
         m_properties[p.id] = Variant().changeType(p.type).value;
     }
+    // The editor is usable until the host says a modal dialog runs (ModalDialog).
+    m_properties[-514] = Variant(true);
 }
 
 BasicEngine::~BasicEngine()

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +18,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -214,7 +217,34 @@ int exchange(Client& client, const QJsonObject& request, QJsonObject& reply)
     return kExitOk;
 }
 
-bool startProgram(const Options& options)
+// Whether the process has ended (gone, or a zombie nobody reaped yet).
+bool processEnded(qint64 pid)
+{
+    if (::kill(static_cast<pid_t>(pid), 0) != 0)
+        return errno == ESRCH;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close >= 0 && close + 2 < text.size() && text.at(close + 2) == 'Z';
+}
+
+// Ends the program this client started and then gave up on, so that no hidden program is left
+// holding the single-instance lock: asked to end first, killed when it does not within 5 s.
+void endStartedProgram(qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    QDeadlineTimer deadline(5000);
+    while (!processEnded(pid) && !deadline.hasExpired())
+        QThread::msleep(20);
+    if (!processEnded(pid))
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+}
+
+bool startProgram(const Options& options, qint64& pid)
 {
     QString program = QString::fromStdString(options.program);
     if (program.isEmpty())
@@ -223,7 +253,7 @@ bool startProgram(const Options& options)
         fail("cannot start " + program.toStdString());
         return false;
     }
-    return QProcess::startDetached(program, {QStringLiteral("/Automation")});
+    return QProcess::startDetached(program, {QStringLiteral("/Automation")}, QString(), &pid);
 }
 
 // Connects, starting the program first when asked and no server answers; waits (bounded)
@@ -235,16 +265,26 @@ int connectClient(Client& client, const Options& options)
             fail("no automation server at " + options.socketPath);
             return kExitNoServer;
         }
-        if (!startProgram(options))
+        qint64 pid = 0;
+        if (!startProgram(options, pid))
             return kExitNoServer;
         QDeadlineTimer deadline(options.timeoutMs);
         bool connected = false;
-        while (!connected && !deadline.hasExpired()) {
+        bool ended = false;
+        while (!connected && !ended && !deadline.hasExpired()) {
             QThread::msleep(50);
             connected = client.connectTo(options.socketPath);
+            ended = !connected && processEnded(pid);
+        }
+        if (ended) {
+            fail("the started program ended without serving " + options.socketPath +
+                 " (its error log may say why)");
+            return kExitNoServer;
         }
         if (!connected) {
-            fail("the started program did not serve " + options.socketPath + " in time");
+            fail("the started program did not serve " + options.socketPath +
+                 " in time; it has been ended");
+            endStartedProgram(pid);
             return kExitNoServer;
         }
     }

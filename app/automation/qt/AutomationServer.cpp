@@ -5,10 +5,13 @@
 #include "platform/win/Log.h"
 
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,33 +20,66 @@ namespace app::automation {
 namespace {
 
 constexpr const char* kModule = "automation-server";
-// What one read takes from a connection; Qt's own read buffer is held to the same size, so a
-// client that writes faster than its calls are answered waits in the kernel, not in memory.
-constexpr qint64 kReadChunkBytes = 64 * 1024;
+// What one read takes from a connection. Nothing more is read while a complete request waits
+// or a call runs, so a client that writes faster than its calls are answered waits in the
+// kernel, not in memory.
+constexpr size_t kReadChunkBytes = 64 * 1024;
 
 } // namespace
 
+// One client's connection on its own socket descriptor. Qt's local socket is not used for it:
+// it closes the whole connection when the client closes its sending side, before the requests
+// still buffered are answered.
 struct AutomationServer::Connection
 {
-    QLocalSocket* socket = nullptr; // child of the server's context
+    int fd = -1;
+    std::unique_ptr<QSocketNotifier> readable;
+    std::unique_ptr<QSocketNotifier> writable;
     std::unique_ptr<AutomationSession> session;
     AutomationLineReader reader{kMaxRequestBytes};
-    bool busy = false;    // a request of this connection is being answered
-    bool closing = false; // gone or dropped; finished once no call of it runs
+    std::string unsent;      // reply and event lines the socket has not taken yet
+    bool busy = false;       // a request of this connection is being answered
+    bool inputEnded = false; // the client sent its last byte (closed or half-closed)
+    bool closing = false;    // gone, dropped or done; finished once no call of it runs
+
+    ~Connection()
+    {
+        readable.reset();
+        writable.reset();
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The listening socket; each accepted descriptor goes to the server as it is.
+class AutomationServer::Listener : public QLocalServer
+{
+public:
+    Listener(QObject* parent, std::function<void(int)> incoming)
+        : QLocalServer(parent), m_incoming(std::move(incoming))
+    {}
+
+protected:
+    void incomingConnection(quintptr socketDescriptor) override
+    {
+        m_incoming(static_cast<int>(socketDescriptor));
+    }
+
+private:
+    std::function<void(int)> m_incoming;
 };
 
 AutomationServer::AutomationServer(platform::automation::ClassRegistry& registry,
                                    AutomationSession::EventSource events)
     : m_registry(registry), m_events(std::move(events)), m_context(std::make_unique<QObject>())
 {
-    m_server = new QLocalServer(m_context.get());
-    QObject::connect(m_server, &QLocalServer::newConnection, m_context.get(), [this] { accept(); });
+    m_server = new Listener(m_context.get(), [this](int fd) { accept(fd); });
 }
 
 AutomationServer::~AutomationServer()
 {
-    // Sessions release their objects while the sockets still exist; then the sockets and the
-    // server go with their context, which also removes the socket file.
+    // Sessions release their objects while the sockets still exist; then the sockets go, and
+    // the server with its context, which also removes the socket file.
     for (auto& [id, connection] : m_connections)
         connection->session.reset();
     m_connections.clear();
@@ -54,7 +90,9 @@ AutomationServer::~AutomationServer()
 bool AutomationServer::listen(const std::string& path)
 {
     m_path = path;
+    m_failure.clear();
     if (!fitsSocketAddress(path)) {
+        m_failure = "socket path too long: " + path;
         platform::win::logWarn(kModule,
                                "no automation server: socket path too long (%zu bytes): %s",
                                path.size(), path.c_str());
@@ -63,6 +101,7 @@ bool AutomationServer::listen(const std::string& path)
     const std::string folder = path.substr(0, path.rfind('/'));
     std::string reason;
     if (!prepareSocketFolder(folder, reason)) {
+        m_failure = "folder " + folder + " is " + reason;
         platform::win::logWarn(kModule, "no automation server: folder %s is %s", folder.c_str(),
                                reason.c_str());
         return false;
@@ -72,6 +111,7 @@ bool AutomationServer::listen(const std::string& path)
     QLocalServer::removeServer(name);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(name)) {
+        m_failure = "cannot listen on " + path + ": " + m_server->errorString().toStdString();
         platform::win::logWarn(kModule, "no automation server on %s: %s", path.c_str(),
                                m_server->errorString().toStdString().c_str());
         return false;
@@ -101,34 +141,58 @@ AutomationServer::Connection* AutomationServer::find(uint64_t id)
     return found == m_connections.end() ? nullptr : found->second.get();
 }
 
-void AutomationServer::accept()
+void AutomationServer::accept(int fd)
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        const std::optional<uid_t> peer = peerUid(static_cast<int>(socket->socketDescriptor()));
-        if (!peer || !acceptPeer(*peer, getuid())) {
-            // Closed at once, without a word to the other side.
-            platform::win::logWarn(kModule, "refused an automation client of user %ld",
-                                   peer ? static_cast<long>(*peer) : -1L);
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        const uint64_t id = m_nextId++;
-        auto connection = std::make_unique<Connection>();
-        connection->socket = socket;
-        socket->setReadBufferSize(kReadChunkBytes);
-        connection->session = std::make_unique<AutomationSession>(
-            m_registry, m_events, [this, id](const std::string& line) { send(id, line); });
-        m_connections.emplace(id, std::move(connection));
-        QObject::connect(socket, &QLocalSocket::readyRead, m_context.get(),
-                         [this, id] { pump(id); });
-        QObject::connect(socket, &QLocalSocket::disconnected, m_context.get(), [this, id] {
-            if (Connection* c = find(id))
-                c->closing = true;
-            QTimer::singleShot(0, m_context.get(), [this, id] { finish(id); });
-        });
-        pump(id);
+    const std::optional<uid_t> peer = peerUid(fd);
+    if (!peer || !acceptPeer(*peer, getuid())) {
+        // Closed at once, without a word to the other side.
+        platform::win::logWarn(kModule, "refused an automation client of user %ld",
+                               peer ? static_cast<long>(*peer) : -1L);
+        ::close(fd);
+        return;
     }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0 ||
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC) < 0) {
+        platform::win::logWarn(kModule, "refused an automation client: socket set-up failed");
+        ::close(fd);
+        return;
+    }
+    const uint64_t id = m_nextId++;
+    auto connection = std::make_unique<Connection>();
+    connection->fd = fd;
+    connection->readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connection->writable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
+    connection->writable->setEnabled(false);
+    QObject::connect(connection->readable.get(), &QSocketNotifier::activated, m_context.get(),
+                     [this, id] { pump(id); });
+    QObject::connect(connection->writable.get(), &QSocketNotifier::activated, m_context.get(),
+                     [this, id] { flush(id); });
+    connection->session = std::make_unique<AutomationSession>(
+        m_registry, m_events, [this, id](const std::string& line) { send(id, line); });
+    m_connections.emplace(id, std::move(connection));
+    pump(id);
+}
+
+bool AutomationServer::readSome(Connection& c)
+{
+    static char buffer[kReadChunkBytes];
+    while (!c.reader.hasLine() && !c.inputEnded) {
+        const ssize_t n = ::read(c.fd, buffer, sizeof buffer);
+        if (n > 0) {
+            c.reader.push(std::string_view(buffer, static_cast<size_t>(n)));
+        } else if (n == 0) {
+            c.inputEnded = true;
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            break;
+        } else {
+            c.inputEnded = true;
+            return false;
+        }
+    }
+    return true;
 }
 
 void AutomationServer::pump(uint64_t id)
@@ -138,12 +202,12 @@ void AutomationServer::pump(uint64_t id)
         return;
     // The connection is not finished while busy, so c stays valid through the calls below.
     c->busy = true;
+    // Nothing is read during a call: its nested loops would only see the same bytes waiting.
+    c->readable->setEnabled(false);
     while (!c->closing) {
-        while (!c->reader.hasLine() && c->socket->bytesAvailable() > 0) {
-            const QByteArray chunk = c->socket->read(kReadChunkBytes);
-            if (chunk.isEmpty())
-                break;
-            c->reader.push(std::string_view(chunk.constData(), static_cast<size_t>(chunk.size())));
+        if (!readSome(*c)) {
+            c->closing = true;
+            break;
         }
         std::optional<AutomationLineReader::Line> line = c->reader.popLine();
         if (!line)
@@ -153,8 +217,9 @@ void AutomationServer::pump(uint64_t id)
         send(id, reply);
     }
     c->busy = false;
-    if (c->closing)
-        QTimer::singleShot(0, m_context.get(), [this, id] { finish(id); });
+    if (!c->closing && !c->inputEnded)
+        c->readable->setEnabled(true);
+    finishWhenDone(id);
 }
 
 void AutomationServer::send(uint64_t id, const std::string& line)
@@ -162,11 +227,55 @@ void AutomationServer::send(uint64_t id, const std::string& line)
     Connection* c = find(id);
     if (!c || c->closing)
         return;
-    QByteArray bytes(line.data(), static_cast<qsizetype>(line.size()));
-    bytes.append('\n');
-    c->socket->write(bytes);
-    if (static_cast<size_t>(c->socket->bytesToWrite()) > m_maxQueuedBytes)
+    c->unsent.append(line);
+    c->unsent.push_back('\n');
+    if (c->unsent.size() > m_maxQueuedBytes) {
         drop(id, "it does not read its replies");
+        return;
+    }
+    flush(id);
+}
+
+void AutomationServer::flush(uint64_t id)
+{
+    Connection* c = find(id);
+    if (!c || c->closing)
+        return;
+    size_t sent = 0;
+    while (sent < c->unsent.size()) {
+        const ssize_t n = ::send(c->fd, c->unsent.data() + sent, c->unsent.size() - sent,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            break;
+        } else {
+            // The client has gone: nothing more reaches it.
+            c->unsent.clear();
+            c->closing = true;
+            c->writable->setEnabled(false);
+            QTimer::singleShot(0, m_context.get(), [this, id] { finish(id); });
+            return;
+        }
+    }
+    c->unsent.erase(0, sent);
+    c->writable->setEnabled(!c->unsent.empty());
+    if (c->unsent.empty())
+        finishWhenDone(id);
+}
+
+void AutomationServer::finishWhenDone(uint64_t id)
+{
+    Connection* c = find(id);
+    if (!c || c->busy)
+        return;
+    // Input over, every complete request answered and every reply taken by the socket.
+    if (c->inputEnded && !c->reader.hasLine() && c->unsent.empty())
+        c->closing = true;
+    if (c->closing)
+        QTimer::singleShot(0, m_context.get(), [this, id] { finish(id); });
 }
 
 void AutomationServer::drop(uint64_t id, const char* why)
@@ -176,7 +285,10 @@ void AutomationServer::drop(uint64_t id, const char* why)
         return;
     platform::win::logWarn(kModule, "dropped an automation client: %s", why);
     c->closing = true;
-    c->socket->abort();
+    c->unsent.clear();
+    c->readable->setEnabled(false);
+    c->writable->setEnabled(false);
+    ::shutdown(c->fd, SHUT_RDWR);
     QTimer::singleShot(0, m_context.get(), [this, id] { finish(id); });
 }
 
@@ -189,7 +301,7 @@ void AutomationServer::finish(uint64_t id)
     std::unique_ptr<Connection> gone = std::move(m_connections.at(id));
     m_connections.erase(id);
     gone->session.reset();
-    gone->socket->deleteLater();
+    gone.reset();
     if (m_connections.empty() && m_clientsGone)
         m_clientsGone();
 }

@@ -22,8 +22,10 @@ namespace app::automation {
 // AutomationSession per connection. Only the same user gets in (a private folder, a 0600
 // socket and a peer-credential check on every connection). Requests of one connection are
 // answered one at a time in order; while one call runs a nested loop, the other connections
-// are still served. A connection's objects and sinks go with it; when it closes during one
-// of its own calls, they go when that call returns. A client that stops reading is dropped
+// are still served. Every complete request a client sent is answered, also after it has
+// closed its sending side (a half-close); the connection ends once those replies are written
+// or the client has gone. A connection's objects and sinks go with it; when it closes during
+// one of its own calls, they go when that call returns. A client that stops reading is dropped
 // once its queue of unsent lines passes the bound, so the program never waits for it.
 // GUI thread only.
 class AutomationServer
@@ -41,6 +43,8 @@ public:
     bool listen(const std::string& path);
     bool isListening() const;
     const std::string& socketPath() const { return m_path; }
+    // Why the last listen failed (empty after a success).
+    const std::string& failure() const { return m_failure; }
 
     // The bound of a client's unsent lines (bytes) before it is dropped.
     void setMaxQueuedBytes(size_t bytes) { m_maxQueuedBytes = bytes; }
@@ -57,9 +61,16 @@ public:
 
 private:
     struct Connection;
-    void accept();
+    class Listener;
+    void accept(int fd);
     void pump(uint64_t id);
+    // Reads what the client sent until a line is complete; false when the socket failed.
+    bool readSome(Connection& c);
     void send(uint64_t id, const std::string& line);
+    // Writes what the socket takes now; the rest waits for the socket to become writable.
+    void flush(uint64_t id);
+    // Ends the connection once its input is over and its replies are out.
+    void finishWhenDone(uint64_t id);
     void drop(uint64_t id, const char* why);
     void finish(uint64_t id);
     Connection* find(uint64_t id);
@@ -67,8 +78,9 @@ private:
     platform::automation::ClassRegistry& m_registry;
     AutomationSession::EventSource m_events;
     std::unique_ptr<QObject> m_context; // the receiver of the sockets' signals
-    QLocalServer* m_server = nullptr;   // child of m_context
+    Listener* m_server = nullptr;       // child of m_context
     std::string m_path;
+    std::string m_failure;
     size_t m_maxQueuedBytes = kDefaultMaxQueuedBytes;
     std::map<uint64_t, std::unique_ptr<Connection>> m_connections;
     uint64_t m_nextId = 1;

@@ -4,6 +4,7 @@
 #include "platform/automation/ClassInfo.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/automation/EventTarget.h"
+#include "platform/automation/FailureReports.h"
 #include "platform/automation/TypeInfo.h"
 #include "platform/automation/Variant.h"
 
@@ -763,11 +764,17 @@ std::string AutomationSession::invoke(Request& request)
 
     pa::Variant result;
     pa::DispatchError error;
+    // What the program reports while the member runs (its error log's lines, the boxes it
+    // answered for nobody) fails the call with those texts: the member's own answer is then
+    // only the neutral result of a failure.
+    pa::FailureReports reports;
     const pa::HRESULT hr = object->Invoke(dispid, flags, args, &result, &error);
     if (pa::FAILED(hr)) {
         std::string text = member->name + " failed";
         if (!error.description.empty())
             text += ": " + error.description;
+        if (!reports.texts().empty())
+            text += (error.description.empty() ? ": " : "; ") + reports.joined();
         if (error.argIndex >= 0)
             text += " (argument " + std::to_string(error.argIndex + 1) + ")";
         switch (hr) {
@@ -784,6 +791,10 @@ std::string AutomationSession::invoke(Request& request)
             return request.error(kMemberFailed, text, hr);
         }
     }
+
+    if (!reports.texts().empty())
+        return request.error(kMemberFailed, member->name + " failed: " + reports.joined(),
+                             pa::DISP_E_EXCEPTION);
 
     QJsonObject reply;
     const pa::Variant value = result.value();

@@ -1,16 +1,17 @@
 #include "platform/basic/ide/BasicEditorWindow.h"
 
+#include "platform/qt/UiServices.h"
 #include "platform/win/Messages.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 
 namespace platform::basic::ide {
@@ -39,13 +40,15 @@ BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
     m_debug->setReadOnly(true);
     m_split->addWidget(m_text);
     m_split->addWidget(m_debug);
+    // The code pane takes what the window gains or loses; the debug pane keeps its height.
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 0);
+    m_split->setCollapsible(0, false);
     setCentralWidget(m_split);
     statusBar();
 
     m_tools->addAction(QStringLiteral("Open"), this, [this] {
-        const QString dir = QString::fromStdString(m_engine.setting(106).toBstr().value);
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Script"), dir,
-                                                          QStringLiteral("Basic Macros (*.bas)"));
+        const QString path = askScriptPath(true);
         if (!path.isEmpty()) {
             openFile(path);
         }
@@ -53,10 +56,7 @@ BasicEditorWindow::BasicEditorWindow(BasicEngine& engine, QWidget* parent)
     m_tools->addAction(QStringLiteral("Save"), this, [this] {
         QString path = QString::fromStdString(m_engine.fileName());
         if (path.isEmpty()) {
-            m_engine.editorDialog(true);
-            path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Script"), QString(),
-                                                QStringLiteral("Basic Macros (*.bas)"));
-            m_engine.editorDialog(false);
+            path = askScriptPath(false);
         }
         if (!path.isEmpty()) {
             saveFile(path);
@@ -86,6 +86,24 @@ BasicEditorWindow::~BasicEditorWindow()
         platform::win::DestroyWindow(m_hwnd);
     m_engine.setEditor(nullptr);
     m_engine.Release();
+}
+
+QString BasicEditorWindow::askScriptPath(bool open)
+{
+    platform::qt::FileDialogRequest request;
+    request.open = open;
+    request.title = open ? "Open Script" : "Save Script";
+    request.filters = {{"Basic Macros (*.bas)", "*.bas"}};
+    request.defaultExtension = "bas";
+    request.initialPath = m_engine.setting(106).toBstr().value;
+    request.fileMustExist = open;
+    request.overwritePrompt = !open;
+    request.owner = this;
+    m_engine.editorDialog(true);
+    const std::optional<platform::qt::FileDialogResult> chosen =
+        platform::qt::uiServices().fileDialog(request);
+    m_engine.editorDialog(false);
+    return chosen ? QString::fromStdString(chosen->paths.front()) : QString();
 }
 
 bool BasicEditorWindow::openFile(const QString& path)
@@ -163,12 +181,12 @@ void BasicEditorWindow::settingChanged(automation::DISPID id, const Variant& val
         break;
     case 31: // AlwaysSplit: the debug pane always shown
         m_debug->setVisible(value.toBool().value || !m_debug->toPlainText().isEmpty());
+        applyDebugHeight();
         break;
-    case 66: { // DebugHeight
-        const int h = std::max(0, static_cast<int>(value.toI2().value));
-        m_split->setSizes({std::max(0, m_split->height() - h), h});
+    case 66: // DebugHeight
+        m_debugHeight = std::max(0, static_cast<int>(value.toI2().value));
+        applyDebugHeight();
         break;
-    }
     case 81:
         m_tabAsSpaces = value.toBool().value;
         break;
@@ -211,6 +229,26 @@ void BasicEditorWindow::settingChanged(automation::DISPID id, const Variant& val
     }
 }
 
+void BasicEditorWindow::applyDebugHeight()
+{
+    // Before the window is laid out the splitter's height means nothing; the show applies it.
+    const int total = m_split->height();
+    if (m_debug->isHidden() || total <= 0 || !m_laidOut)
+        return;
+    // The code pane keeps most of the height whatever the setting says.
+    const int debug = std::min(m_debugHeight, total / 3);
+    m_split->setSizes({total - debug, debug});
+}
+
+void BasicEditorWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_laidOut) {
+        m_laidOut = true;
+        applyDebugHeight();
+    }
+}
+
 void BasicEditorWindow::applyGeometry()
 {
     // A zero size is an unset setting.
@@ -236,7 +274,12 @@ void BasicEditorWindow::errorReported(int line, const std::string& text)
 
 void BasicEditorWindow::debugOutput(const std::string& text)
 {
-    m_debug->setVisible(true);
+    if (m_debug->isHidden()) {
+        m_debug->setVisible(true);
+        applyDebugHeight();
+        // Once more after the splitter has laid out the pane it now shows.
+        QTimer::singleShot(0, this, [this] { applyDebugHeight(); });
+    }
     m_debug->appendPlainText(QString::fromStdString(text));
 }
 

@@ -45,13 +45,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void markLine(int line);
+    // The file dialog of Open (open) or Save; empty when cancelled.
+    QString askScriptPath(bool open);
     // Hands the edited text to the engine; false while a macro runs (the text stays).
     bool syncCodeToEngine();
     void applyGeometry();
+    // Gives the debug pane its set height (at most a third of the panes' height).
+    void applyDebugHeight();
 
     BasicEngine& m_engine;
     QPlainTextEdit* m_text;
@@ -62,6 +67,8 @@ private:
     int m_errorLine = 0;
     bool m_tabAsSpaces = false;
     int m_tabWidth = 4;
+    int m_debugHeight = 100;
+    bool m_laidOut = false;
     bool m_updating = false;
     QRect m_geometry{0, 0, 400, 500};
     // The editor's handle in the program's window table, by which the host recognises it.

@@ -27,7 +27,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -319,6 +322,50 @@ TEST_F(AutomationServerTest, AClientThatStopsReadingIsDropped)
     ASSERT_TRUE(runUntil([&] { return server->connectionCount() == 1; }));
     EXPECT_TRUE(generator->connectionPoint().connections().empty());
     EXPECT_TRUE(reader.ask({{"id", 2}, {"request", "hello"}}).value("ok").toBool());
+}
+
+// A client that sends its requests and closes its sending side at once (as shell tools do) gets
+// the reply of every complete request, then the end of the connection; the incomplete request
+// at the end gets none.
+TEST_F(AutomationServerTest, AHalfClosedClientGetsEveryReply)
+{
+    const auto halfClosed = [&](const std::string& bytes, size_t expected, const char* name) {
+        SCOPED_TRACE(name);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        EXPECT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(bytes.size()));
+        ::shutdown(fd, SHUT_WR);
+        std::string received;
+        bool ended = false;
+        runUntil([&] {
+            char chunk[4096];
+            for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) != 0;) {
+                if (n < 0)
+                    return false;
+                received.append(chunk, static_cast<size_t>(n));
+            }
+            ended = true;
+            return true;
+        });
+        ::close(fd);
+        EXPECT_TRUE(ended);
+        size_t lines = 0;
+        for (const char c : received)
+            lines += c == '\n' ? 1 : 0;
+        EXPECT_EQ(lines, expected) << received;
+        return lines == expected && ended;
+    };
+    const std::string hello = "{\"id\":1,\"request\":\"hello\"}\n";
+    int answered = 0;
+    for (int i = 0; i < 100; ++i)
+        answered += halfClosed(hello + hello + "{\"request\":", 2, "two and a half") ? 1 : 0;
+    EXPECT_EQ(answered, 100);
+
+    EXPECT_TRUE(runUntil([&] { return server->connectionCount() == 0; }));
 }
 
 } // namespace

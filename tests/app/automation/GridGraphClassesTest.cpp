@@ -529,6 +529,42 @@ TEST_F(GridGraphClassesTest, GraphDataEdgeCases)
     EXPECT_TRUE(log.sources.empty());
 }
 
+// An element put writes the window's arrays as well as the chart: GetYData and GetXData read
+// the new value, and the neighbours keep theirs.
+TEST_F(GridGraphClassesTest, ElementPutsReachTheArraysThatGetDataReads)
+{
+    addGraph(20, "Graph", 2, 5);
+    DispatchPtr data = create("Harlune.GraphData");
+    const struct
+    {
+        const char* name;
+        const char* element;
+        const char* setter;
+        const char* getter;
+    } cases[] = {
+        {"Y", "YElement", "SetYData", "GetYData"},
+        {"X", "XElement", "SetXData", "GetXData"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> values = {1, 2, 3, 4, 5};
+        std::vector<Variant> setArgs = {0, Variant::byRef(values.data(), 5), 5, 0};
+        if (std::string(c.setter) == "SetXData")
+            setArgs.insert(setArgs.begin() + 3, Variant(false));
+        ASSERT_TRUE(asBool(call(*data, c.setter, setArgs)));
+        putAt(*data, c.element, {0, 2, 99.0});
+        EXPECT_DOUBLE_EQ(asDouble(getAt(*data, c.element, {0, 2})), 99.0);
+        std::vector<double> back(5, -1);
+        EXPECT_TRUE(asBool(call(*data, c.getter, {0, Variant::byRef(back.data(), 5), 5, 0})));
+        EXPECT_EQ(back, (std::vector<double>{1, 2, 99, 4, 5}));
+        // The other trace is untouched.
+        std::vector<double> other(5, -1);
+        EXPECT_TRUE(asBool(call(*data, c.getter, {1, Variant::byRef(other.data(), 5), 5, 0})));
+        EXPECT_EQ(other, std::vector<double>(5, 0.0));
+    }
+    EXPECT_TRUE(log.sources.empty());
+}
+
 // Traces and points outside the arrays, counts past the script's array, starts that would
 // wrap: FALSE or 0 and nothing written outside (4 traces of 10 points).
 TEST_F(GridGraphClassesTest, GraphBoundsTable)
