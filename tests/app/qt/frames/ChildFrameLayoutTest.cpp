@@ -19,6 +19,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,76 @@ TEST_F(ChildFrameLayoutTest, TiledAndCascadedWindowsStayInsideTheAreaWithTheirCh
     expectInsideWithChart("eight cascaded");
     // The active window lies on top.
     EXPECT_EQ(frame->childFrames().front(), frame->MDIGetActive());
+}
+
+// Two windows tiled at the default size: the bars are clipped before the chart gets less than
+// half of its window's height; a third window and a close give the bars back.
+TEST_F(ChildFrameLayoutTest, TiledWindowsKeepHalfTheirHeightForTheChart)
+{
+    app.NewSpectrumWindow();
+    settle();
+    ASSERT_EQ(spectrumViews().size(), 2u);
+    for (unsigned command : {fw::ID_WINDOW_TILE_HORZ, fw::ID_WINDOW_TILE_VERT}) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(frame->executeCommand(command));
+        settle();
+        for (fw::ChildFrame* child : frame->childFrames()) {
+            auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView());
+            ASSERT_NE(view, nullptr);
+            EXPECT_GE(chartArea(view).height(), child->height() / 2)
+                << "window " << child->height() << " high";
+            // The acquisition bar stays, and clipped bars still count as shown.
+            auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(child);
+            ASSERT_NE(spectrumFrame, nullptr);
+            EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS)
+                            ->isVisible());
+        }
+    }
+    // Maximised, the window has room again for its bars.
+    fw::ChildFrame* active = frame->MDIGetActive();
+    ASSERT_NE(active, nullptr);
+    active->showMaximized();
+    settle();
+    auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(active);
+    ASSERT_NE(spectrumFrame, nullptr);
+    EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDR_TIME_ACQUISITION)->isVisible());
+}
+
+// A tool bar of the main window docked at the bottom: the MDI area ends where it begins, and a
+// maximised or restored window, its chart and its status bar stay inside the area.
+TEST_F(ChildFrameLayoutTest, BottomDockedToolBarAndTheMdiAreaDoNotOverlap)
+{
+    QToolBar* bar = nullptr;
+    for (QToolBar* toolBar : frame->findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
+        if (!toolBar->isHidden())
+            bar = toolBar;
+    ASSERT_NE(bar, nullptr);
+    frame->addToolBar(Qt::BottomToolBarArea, bar);
+    settle();
+    QMdiArea* area = frame->mdiArea();
+    const QRect areaRect(area->mapTo(frame, QPoint(0, 0)), area->size());
+    const QRect barRect(bar->mapTo(frame, QPoint(0, 0)), bar->size());
+    EXPECT_LE(areaRect.bottom(), barRect.top());
+    fw::ChildFrame* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    for (bool maximised : {true, false}) {
+        SCOPED_TRACE(maximised ? "maximised" : "restored");
+        if (maximised)
+            child->showMaximized();
+        else
+            child->showNormal();
+        settle();
+        const QRect inArea(child->mapTo(area->viewport(), QPoint(0, 0)), child->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(inArea))
+            << inArea.y() << "+" << inArea.height() << " in " << area->viewport()->height();
+        auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(child);
+        ASSERT_NE(spectrumFrame, nullptr);
+        QStatusBar* status = spectrumFrame->frameStatusBar();
+        ASSERT_NE(status, nullptr);
+        const QRect statusRect(status->mapTo(area->viewport(), QPoint(0, 0)), status->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(statusRect));
+        EXPECT_GT(chartArea(spectrumViews().front()).height(), 0);
+    }
 }
 
 TEST_F(ChildFrameLayoutTest, WindowMenuListsTheOpenWindowsAndActivatesTheOneChosen)
