@@ -22,6 +22,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -686,7 +687,7 @@ void CChildFrameSpectrum::fitBars()
         if (QWidget* bar = controlBar(id))
             bar->setVisible(true);
     m_clipped.clear();
-    m_barHost->layout()->activate();
+    shrinkDockedBars();
     const int wanted = height() / 2;
     for (unsigned id : {IDD_QUINTAR, IDD_USB_MAVRIN, IDD_WESSOR_ULMAR, IDD_USB_NORREL,
                         IDR_TIME_ACQUISITION, IDR_CURSOR_CONTROLS, IDR_GRAPH_SCALE}) {
@@ -697,9 +698,26 @@ void CChildFrameSpectrum::fitBars()
             continue;
         bar->setVisible(false);
         m_clipped.insert(id);
-        m_barHost->layout()->activate();
+        shrinkDockedBars();
     }
     m_fitting = false;
+}
+
+void CChildFrameSpectrum::shrinkDockedBars()
+{
+    // A dock area keeps its height when a bar in it goes: the bars left are given back their
+    // own heights, so the room goes to the view.
+    QList<QDockWidget*> docks;
+    QList<int> heights;
+    for (const auto& [id, bar] : m_bars)
+        if (auto* dock = qobject_cast<QDockWidget*>(bar.data());
+            dock != nullptr && !dock->isHidden() && !dock->isFloating()) {
+            docks.push_back(dock);
+            heights.push_back(dock->sizeHint().height());
+        }
+    if (!docks.isEmpty())
+        m_barHost->resizeDocks(docks, heights, Qt::Vertical);
+    m_barHost->layout()->activate();
 }
 
 bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)

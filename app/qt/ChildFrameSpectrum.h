@@ -116,6 +116,8 @@ private:
     // Clips bars (hides them for the time being, least needed first) until the view has half
     // of the frame's height, and gives them back when there is room again.
     void fitBars();
+    // Gives the docked dialog bars their own heights again.
+    void shrinkDockedBars();
 
     std::unique_ptr<SpectrumFrameControls> m_controls;
     // The spectrum view's core as the handlers see it (made for the view it was asked for).
