@@ -181,7 +181,13 @@ CChildFrameSpectrum::CChildFrameSpectrum(QWidget* parent) : ChildFrame(parent)
     installCommands();
 }
 
-CChildFrameSpectrum::~CChildFrameSpectrum() = default;
+CChildFrameSpectrum::~CChildFrameSpectrum()
+{
+    // The base class takes the focus away from an edit of the bars after the handlers are
+    // gone: the edits' "finished" reports end here.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        QObject::disconnect(edit, &QLineEdit::editingFinished, this, nullptr);
+}
 
 SpectrumFrameView* CChildFrameSpectrum::activeFrameView()
 {

@@ -223,7 +223,7 @@ TEST(COXFontComboBoxInstalledTest, FaceNotInstalledShowsItsStandInAndStaysAskedF
     QWidget dialog;
     auto* combo = new COXFontComboBox(&dialog);
     platform::framework::setControlId(combo, 40);
-    const std::string missing = "Harlune Face That Is Not Installed";
+    const std::string missing = "Harlune Missing Face";
     ASSERT_FALSE(QFontDatabase::families().contains(QString::fromStdString(missing)));
     const QString standIn = QFontInfo(QFont(QString::fromStdString(missing))).family();
 

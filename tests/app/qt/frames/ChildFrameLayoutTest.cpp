@@ -19,8 +19,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -176,43 +174,6 @@ TEST_F(ChildFrameLayoutTest, TiledWindowsKeepHalfTheirHeightForTheChart)
     auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(active);
     ASSERT_NE(spectrumFrame, nullptr);
     EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDR_TIME_ACQUISITION)->isVisible());
-}
-
-// A tool bar of the main window docked at the bottom: the MDI area ends where it begins, and a
-// maximised or restored window, its chart and its status bar stay inside the area.
-TEST_F(ChildFrameLayoutTest, BottomDockedToolBarAndTheMdiAreaDoNotOverlap)
-{
-    QToolBar* bar = nullptr;
-    for (QToolBar* toolBar : frame->findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
-        if (!toolBar->isHidden())
-            bar = toolBar;
-    ASSERT_NE(bar, nullptr);
-    frame->addToolBar(Qt::BottomToolBarArea, bar);
-    settle();
-    QMdiArea* area = frame->mdiArea();
-    const QRect areaRect(area->mapTo(frame, QPoint(0, 0)), area->size());
-    const QRect barRect(bar->mapTo(frame, QPoint(0, 0)), bar->size());
-    EXPECT_LE(areaRect.bottom(), barRect.top());
-    fw::ChildFrame* child = frame->MDIGetActive();
-    ASSERT_NE(child, nullptr);
-    for (bool maximised : {true, false}) {
-        SCOPED_TRACE(maximised ? "maximised" : "restored");
-        if (maximised)
-            child->showMaximized();
-        else
-            child->showNormal();
-        settle();
-        const QRect inArea(child->mapTo(area->viewport(), QPoint(0, 0)), child->size());
-        EXPECT_TRUE(area->viewport()->rect().contains(inArea))
-            << inArea.y() << "+" << inArea.height() << " in " << area->viewport()->height();
-        auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(child);
-        ASSERT_NE(spectrumFrame, nullptr);
-        QStatusBar* status = spectrumFrame->frameStatusBar();
-        ASSERT_NE(status, nullptr);
-        const QRect statusRect(status->mapTo(area->viewport(), QPoint(0, 0)), status->size());
-        EXPECT_TRUE(area->viewport()->rect().contains(statusRect));
-        EXPECT_GT(chartArea(spectrumViews().front()).height(), 0);
-    }
 }
 
 TEST_F(ChildFrameLayoutTest, WindowMenuListsTheOpenWindowsAndActivatesTheOneChosen)
