@@ -13,6 +13,10 @@ SpectrometerNumberEdit::SpectrometerNumberEdit(QWidget* parent, unsigned id, con
         if (!m_filling)
             changed(app::dialogs::readDouble(text.toStdString()));
     });
+    // Once the user leaves the box it shows the value taken, in the box's format ("400" is
+    // taken as 400.00000, text that is no number as 0).
+    connect(this, &QLineEdit::editingFinished, this,
+            [this] { display(app::dialogs::readDouble(text().toStdString())); });
 }
 
 void SpectrometerNumberEdit::display(double value)

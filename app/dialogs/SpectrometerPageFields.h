@@ -6,7 +6,8 @@
 #include <string>
 
 // The spectrometer pages' number edits: shown with a printf format in the "C" locale, read
-// back as atof reads them on every change of the text the user makes. GUI thread only.
+// back as atof reads them on every change of the text the user makes, and shown again in the
+// format when the user leaves the box. GUI thread only.
 class SpectrometerNumberEdit : public QLineEdit
 {
 public:

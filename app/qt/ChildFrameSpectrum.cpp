@@ -22,8 +22,10 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -179,7 +181,13 @@ CChildFrameSpectrum::CChildFrameSpectrum(QWidget* parent) : ChildFrame(parent)
     installCommands();
 }
 
-CChildFrameSpectrum::~CChildFrameSpectrum() = default;
+CChildFrameSpectrum::~CChildFrameSpectrum()
+{
+    // The base class takes the focus away from an edit of the bars after the handlers are
+    // gone: the edits' "finished" reports end here.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        QObject::disconnect(edit, &QLineEdit::editingFinished, this, nullptr);
+}
 
 SpectrumFrameView* CChildFrameSpectrum::activeFrameView()
 {
@@ -212,6 +220,10 @@ int CChildFrameSpectrum::OnCreate()
     // The view moves into a window of its own that docks the bars around it.
     QWidget* view = widget();
     m_barHost = new QMainWindow(nullptr, Qt::Widget);
+    // The frame takes the size the MDI area gives it (maximised, tiled) even when its bars
+    // would want more: the bars are clipped then (fitBars), instead of the frame running on
+    // under the main window's docked bars.
+    m_barHost->setMinimumSize(1, 1);
     m_barHost->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_barHost->installEventFilter(this);
     if (view != nullptr) {
@@ -235,7 +247,7 @@ int CChildFrameSpectrum::OnCreate()
     if (manufacturingExtensionsEnabled()) {
         for (unsigned id : {Controls::IDC_NORREL_UV_INTENSITY, Controls::IDC_NORREL_UV_TEXT,
                             Controls::IDC_NORREL_UV_SPIN})
-            if (QWidget* control = fw::GetDlgItem(m_barHost, id))
+            if (QWidget* control = barControl(id))
                 control->setHidden(false);
     }
     return 0;
@@ -345,11 +357,16 @@ void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
         {boxcar, &SpectrumFrameControls::OnBoxcarChanged},
         {strobe, &SpectrumFrameControls::OnStrobeFrequencyChanged},
     };
-    for (const auto& edit : edits)
+    for (const auto& edit : edits) {
         connect(edit.edit, &QLineEdit::textChanged, this,
                 [&controls, handler = edit.handler](const QString& text) {
                     guarded([&] { (controls.*handler)(text.toStdString()); });
                 });
+        connect(edit.edit, &QLineEdit::editingFinished, this,
+                [&controls, id = fw::controlId(edit.edit)] {
+                    guarded([&] { controls.OnEditFinished(id); });
+                });
+    }
 }
 
 void CChildFrameSpectrum::createMavrinControls(fw::DialogBar& bar)
@@ -438,7 +455,7 @@ void CChildFrameSpectrum::installCommands()
     using namespace app::res;
     SpectrumFrameControls& controls = *m_controls;
     const auto checked = [this](unsigned id) {
-        auto* button = fw::findControl<QAbstractButton>(m_barHost, id);
+        auto* button = qobject_cast<QAbstractButton*>(barControl(id));
         return button != nullptr && button->isChecked();
     };
     const struct
@@ -492,12 +509,12 @@ void CChildFrameSpectrum::installCommands()
         guarded([&] {
             QWidget* bar = controlBar(id);
             if (bar != nullptr && verify(mvSpecViewToggleToolbars))
-                bar->setHidden(!bar->isHidden());
+                showBar(id, !barVisible(id).value_or(false));
         });
     });
     onUpdateRange(IDR_SPECTRUM_CONTROLS, 16199, [this](fw::CmdUI& ui) {
-        if (QWidget* bar = controlBar(ui.id()))
-            ui.SetCheck(bar->isHidden() ? 0 : 1);
+        if (const auto visible = barVisible(ui.id()))
+            ui.SetCheck(*visible ? 1 : 0);
     });
     onCommand(ID_VIEW_SPECTRUM_STATUS_BAR, [this] {
         guarded([&] {
@@ -534,13 +551,17 @@ std::optional<bool> CChildFrameSpectrum::barVisible(unsigned id)
     QWidget* bar = controlBar(id);
     if (bar == nullptr)
         return std::nullopt;
-    return !bar->isHidden();
+    return !bar->isHidden() || m_clipped.count(id) != 0;
 }
 
 void CChildFrameSpectrum::showBar(unsigned id, bool show)
 {
-    if (QWidget* bar = controlBar(id))
+    if (QWidget* bar = controlBar(id)) {
+        m_clipped.erase(id);
         bar->setVisible(show);
+        if (show)
+            fitBars();
+    }
 }
 
 std::string CChildFrameSpectrum::labelFontName()
@@ -609,15 +630,26 @@ void CChildFrameSpectrum::setMicrosecondsEnabled(int enabled)
     m_controls->setMicrosecondsEnabled(enabled);
 }
 
+QWidget* CChildFrameSpectrum::barControl(unsigned id) const
+{
+    // Only the bars are searched: a dialog open over the view may carry a control of the same
+    // id (the data-acquisition sheet's "Use usec Integration Time" is 1596, as "usec" is).
+    for (const auto& [barId, bar] : m_bars)
+        if (bar != nullptr)
+            if (QWidget* control = fw::GetDlgItem(bar, id))
+                return control;
+    return nullptr;
+}
+
 void CChildFrameSpectrum::setCheck(unsigned control, bool checked)
 {
-    if (auto* button = fw::findControl<QAbstractButton>(m_barHost, control))
+    if (auto* button = qobject_cast<QAbstractButton*>(barControl(control)))
         button->setChecked(checked);
 }
 
 void CChildFrameSpectrum::setText(unsigned control, const std::string& text)
 {
-    QWidget* widget = fw::GetDlgItem(m_barHost, control);
+    QWidget* widget = barControl(control);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(QString::fromStdString(text));
     else if (auto* textLabel = dynamic_cast<COXTextLabel*>(widget))
@@ -630,7 +662,7 @@ void CChildFrameSpectrum::setText(unsigned control, const std::string& text)
 
 void CChildFrameSpectrum::setSpinRange(unsigned spin, int32_t lower, int32_t upper)
 {
-    if (auto* control = dynamic_cast<SpinControl*>(fw::GetDlgItem(m_barHost, spin)))
+    if (auto* control = dynamic_cast<SpinControl*>(barControl(spin)))
         control->SetRange32(lower, upper);
 }
 
@@ -646,8 +678,61 @@ void CChildFrameSpectrum::showBarMenu(const QPoint& globalPos)
     fw::DestroyMenu(menu);
 }
 
+void CChildFrameSpectrum::fitBars()
+{
+    if (m_barHost == nullptr || m_fitting)
+        return;
+    QWidget* view = m_barHost->centralWidget();
+    if (view == nullptr)
+        return;
+    m_fitting = true;
+    // Bars clipped for room come back first; then, from the least needed, bars are clipped
+    // until the view has half of the frame's height. A clipped bar still counts as shown
+    // (menu check, automation, saved state) and returns once there is room.
+    for (unsigned id : m_clipped)
+        if (QWidget* bar = controlBar(id))
+            bar->setVisible(true);
+    m_clipped.clear();
+    shrinkDockedBars();
+    const int wanted = height() / 2;
+    for (unsigned id : {IDD_QUINTAR, IDD_USB_MAVRIN, IDD_WESSOR_ULMAR, IDD_USB_NORREL,
+                        IDR_TIME_ACQUISITION, IDR_CURSOR_CONTROLS, IDR_GRAPH_SCALE}) {
+        if (view->height() >= wanted)
+            break;
+        QWidget* bar = controlBar(id);
+        if (bar == nullptr || bar->isHidden() || bar->isWindow())
+            continue;
+        bar->setVisible(false);
+        m_clipped.insert(id);
+        shrinkDockedBars();
+    }
+    m_fitting = false;
+}
+
+void CChildFrameSpectrum::shrinkDockedBars()
+{
+    // A dock area keeps its height when a bar in it goes: the bars left are given back their
+    // own heights, so the room goes to the view.
+    QList<QDockWidget*> docks;
+    QList<int> heights;
+    for (const auto& [id, bar] : m_bars)
+        if (auto* dock = qobject_cast<QDockWidget*>(bar.data());
+            dock != nullptr && !dock->isHidden() && !dock->isFloating()) {
+            docks.push_back(dock);
+            heights.push_back(dock->sizeHint().height());
+        }
+    if (!docks.isEmpty())
+        m_barHost->resizeDocks(docks, heights, Qt::Vertical);
+    m_barHost->layout()->activate();
+}
+
 bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_barHost && event->type() == QEvent::Resize && !m_fitting) {
+        // After this resize is done: the bar host lays its bars out first.
+        QMetaObject::invokeMethod(
+            this, [this] { guarded([&] { fitBars(); }); }, Qt::QueuedConnection);
+    }
     if (watched == m_barHost && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         // From the keyboard the menu opens 5 pixels into the frame.
@@ -657,8 +742,7 @@ bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
         guarded([&] { showBarMenu(at); });
         return true;
     }
-    if (event->type() == QEvent::FocusOut &&
-        watched == fw::GetDlgItem(m_barHost, Controls::IDC_TEC_SET_POINT)) {
+    if (event->type() == QEvent::FocusOut && watched == barControl(Controls::IDC_TEC_SET_POINT)) {
         const std::string text = static_cast<QLineEdit*>(watched)->text().toStdString();
         guarded([&] { m_controls->OnTecSetPointKillFocus(text); });
     }
@@ -686,6 +770,12 @@ void CChildFrameSpectrum::saveBarStates()
 {
     if (m_barHost == nullptr)
         return;
+    // Bars clipped for room are saved as the user left them: shown.
+    m_fitting = true;
+    for (unsigned id : m_clipped)
+        if (QWidget* bar = controlBar(id))
+            bar->setVisible(true);
+    m_clipped.clear();
     for (const ToolBarSpec& spec : kToolBars)
         if (COXCoolToolBar* bar = toolBar(spec.id))
             bar->SaveBarState("BarStates", spec.stateName, true);

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class COXBitmapButton;
@@ -96,6 +97,8 @@ private:
     std::string labelText() override;
     bool setLabelText(const std::string& text, bool redraw) override;
 
+    // A control of the frame's bars by its id, or null.
+    QWidget* barControl(unsigned id) const;
     SpectrumFrameView* activeFrameView();
     int32_t verify(int32_t action);
     bool manufacturingExtensionsEnabled();
@@ -110,6 +113,11 @@ private:
     void createQuintarControls(platform::framework::DialogBar& bar);
     void loadBarStates();
     void saveBarStates();
+    // Clips bars (hides them for the time being, least needed first) until the view has half
+    // of the frame's height, and gives them back when there is room again.
+    void fitBars();
+    // Gives the docked dialog bars their own heights again.
+    void shrinkDockedBars();
 
     std::unique_ptr<SpectrumFrameControls> m_controls;
     // The spectrum view's core as the handlers see it (made for the view it was asked for).
@@ -118,4 +126,7 @@ private:
     std::map<unsigned, QPointer<QWidget>> m_bars;
     std::vector<COXBitmapButton*> m_buttons;
     COXTextLabel* m_label = nullptr;
+    // Bars the user shows that fitBars has hidden for want of room.
+    std::set<unsigned> m_clipped;
+    bool m_fitting = false;
 };

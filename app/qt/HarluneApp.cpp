@@ -201,6 +201,9 @@ CErrorLog& CHarluneApp::errorLog()
 
 CHarluneApp::~CHarluneApp()
 {
+    // The windows still open write their settings as they go: each hive once at the end.
+    const win::RegistryBatch machineSettings(win::HKEY_LOCAL_MACHINE);
+    const win::RegistryBatch userSettings(win::HKEY_CURRENT_USER);
     // Clients' objects are released while the main frame they act on still exists.
     m_automationServer.reset();
     // The engine factory names this application's main frame.

@@ -31,6 +31,7 @@
 #include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
 #include "platform/win/Messages.h"
+#include "platform/win/Registry.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QApplication>
@@ -717,6 +718,11 @@ intptr_t MainFrameWidget::OnWindowMessage(unsigned message, uintptr_t wParam, in
 
 void MainFrameWidget::closeEvent(QCloseEvent* event)
 {
+    // The close saves many settings one by one (preferences, tool bars, placements, every
+    // window's own keys): each hive is written once at the end instead of once per key.
+    namespace win = platform::win;
+    const win::RegistryBatch machineSettings(win::HKEY_LOCAL_MACHINE);
+    const win::RegistryBatch userSettings(win::HKEY_CURRENT_USER);
     if (!m_core->OnClose()) {
         event->ignore();
         return;

@@ -5,6 +5,7 @@
 #include "app/spectrum/AcquisitionBar.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace app::res;
 using app::spectrum::saturateIntegration;
@@ -18,6 +19,34 @@ int leadingInt(const std::string& text, size_t limit)
 {
     return app::text::atoiC(text.substr(0, limit).c_str());
 }
+
+// A whole number typed into an acquisition edit (at most `limit` characters, blanks around it
+// allowed), saturated at the 64-bit range; nothing when the text is not a number, so that a
+// slip ("abc", an emptied edit, "12x") keeps the value the window has.
+std::optional<long long> typedInteger(const std::string& text, size_t limit)
+{
+    const std::string cut = text.substr(0, limit);
+    const size_t first = cut.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::nullopt;
+    const size_t last = cut.find_last_not_of(" \t");
+    const std::string number = cut.substr(first, last - first + 1);
+    size_t digits = number[0] == '-' || number[0] == '+' ? 1 : 0;
+    if (digits == number.size())
+        return std::nullopt;
+    for (size_t i = digits; i < number.size(); ++i)
+        if (number[i] < '0' || number[i] > '9')
+            return std::nullopt;
+    return app::text::atollC(number.c_str());
+}
+
+// Ranges of the bar's other edits, the same as their spins'; the flash delay also stops at
+// what the record's 16-bit field holds.
+constexpr long long kAveragesMinimum = app::spectrum::kAveragesSpinMinimum;
+constexpr long long kAveragesMaximum = app::spectrum::kAveragesSpinMaximum;
+constexpr long long kBoxcarMaximum = app::spectrum::kBoxcarSpinMaximum;
+constexpr long long kFlashDelayMaximum =
+    std::min<long long>(app::spectrum::kFlashDelaySpinMaximum, 0x7FFF);
 
 } // namespace
 
@@ -106,42 +135,86 @@ void SpectrumFrameControls::OnIntegrationTimeChanged(const std::string& text)
     SpectrumFrameView* v = view();
     if (v == nullptr)
         return;
-    // The text stays as typed; the record's field takes the value saturated at its range, and
-    // the next refill of the bar clamps it to the view's limits.
-    const long long n = leadingInt(text, 30);
+    const std::optional<long long> n = typedInteger(text, 30);
+    if (!n)
+        return;
+    // Clamped to the window's limits as the spin clamps its steps; the text stays as typed
+    // until the edit is left (OnEditFinished).
+    const long long lower = v->integrationMinimum();
+    const long long upper = std::max<long long>(lower, v->integrationMaximum());
     RegistrationRecord& record = v->record();
-    if (record.microsecondFlag == 1)
-        record.microsecondIntegrationTime =
-            saturateMicroseconds(v->adcType() == kAdcUlmar ? n * 1000 : n);
-    else
-        record.integration = saturateIntegration(n);
+    if (record.microsecondFlag == 1) {
+        // The UlmarADC's edit counts in ms over a microsecond record.
+        const long long us = v->adcType() == kAdcUlmar
+                                 ? std::clamp<long long>(*n, -(1LL << 40), 1LL << 40) * 1000
+                                 : *n;
+        record.microsecondIntegrationTime = saturateMicroseconds(std::clamp(us, lower, upper));
+    } else {
+        record.integration = saturateIntegration(std::clamp(*n, lower, upper));
+    }
 }
 
 void SpectrumFrameControls::OnAverageChanged(const std::string& text)
 {
-    if (SpectrumFrameView* v = view())
-        v->record().scansToAverage = saturateRecordShort(leadingInt(text, 10));
+    SpectrumFrameView* v = view();
+    const std::optional<long long> n = typedInteger(text, 10);
+    if (v != nullptr && n)
+        v->record().scansToAverage =
+            saturateRecordShort(std::clamp(*n, kAveragesMinimum, kAveragesMaximum));
 }
 
 void SpectrumFrameControls::OnBoxcarChanged(const std::string& text)
 {
-    if (SpectrumFrameView* v = view())
-        v->record().boxcarHalfWidth = saturateRecordShort(leadingInt(text, 10));
+    SpectrumFrameView* v = view();
+    const std::optional<long long> n = typedInteger(text, 10);
+    if (v != nullptr && n)
+        v->record().boxcarHalfWidth = saturateRecordShort(std::clamp(*n, 0LL, kBoxcarMaximum));
 }
 
 void SpectrumFrameControls::OnStrobeFrequencyChanged(const std::string& text)
 {
     SpectrumFrameView* v = view();
-    if (v == nullptr)
+    const std::optional<long long> n = typedInteger(text, 10);
+    if (v == nullptr || !n)
         return;
-    const int value = leadingInt(text, 10);
     // The BrontelUSB takes at most 255.
-    if (v->adcType() == kAdcBrontelUsb && value > 255) {
+    if (v->adcType() == kAdcBrontelUsb && *n > 255) {
         v->record().flashDelay = 255;
         m_bars.setText(IDC_STROBE_FREQUENCY, "255");
         return;
     }
-    v->record().flashDelay = saturateRecordShort(value);
+    v->record().flashDelay = saturateRecordShort(std::clamp(*n, 0LL, kFlashDelayMaximum));
+}
+
+void SpectrumFrameControls::OnEditFinished(unsigned edit)
+{
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    const RegistrationRecord& record = v->record();
+    std::string shown;
+    switch (edit) {
+    case IDC_INTEGRATION_TIME:
+        if (record.microsecondFlag == 1)
+            shown =
+                std::to_string(v->adcType() == kAdcUlmar ? record.microsecondIntegrationTime / 1000
+                                                         : record.microsecondIntegrationTime);
+        else
+            shown = std::to_string(record.integration);
+        break;
+    case IDC_AVERAGE:
+        shown = std::to_string(record.scansToAverage);
+        break;
+    case IDC_BOXCAR:
+        shown = std::to_string(record.boxcarHalfWidth);
+        break;
+    case IDC_STROBE_FREQUENCY:
+        shown = std::to_string(record.flashDelay);
+        break;
+    default:
+        return;
+    }
+    m_bars.setText(edit, shown);
 }
 
 void SpectrumFrameControls::OnTecSetPointKillFocus(const std::string& text)

@@ -71,11 +71,15 @@ public:
     // Norrel intensities).
     bool allowSpin(unsigned spin);
 
-    // Edits (the text as it is now).
+    // Edits (the text as it is now). The acquisition edits store a whole number clamped to
+    // the window's limits, as their spins do, and ignore text that is not a number.
     void OnIntegrationTimeChanged(const std::string& text);
     void OnAverageChanged(const std::string& text);
     void OnBoxcarChanged(const std::string& text);
     void OnStrobeFrequencyChanged(const std::string& text);
+    // An acquisition edit was left or confirmed: it shows the value the window keeps, so a
+    // clamped number or a slip is seen at once.
+    void OnEditFinished(unsigned edit);
     void OnTecSetPointKillFocus(const std::string& text);
     void OnNorrelVisIntensityChanged(const std::string& text);
     void OnNorrelUvIntensityChanged(const std::string& text);

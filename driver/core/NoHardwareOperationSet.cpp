@@ -22,15 +22,22 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     int halfMs = 0;
+    std::uint16_t integrationMs = 0;
     bool dirty = false;
     {
         std::lock_guard lock(state.mutex);
-        halfMs = record->integration / 2;
+        integrationMs = record->integration;
+        halfMs = integrationMs / 2;
     }
     // Each half of the integration ends at once when the record is released or the
     // library goes away, as a hardware channel's wait on its device does; VYK_Stop does
     // not end a channel of a single scan.
     const auto released = [&] { return record->instanceKey == 0 || state.detaching; };
+    // A new integration time (VYK_ParamSet, as an emergency reset or a kick start sends it)
+    // also cuts the exposure short: the scan is delivered at once, so that a long exposure
+    // asked by mistake is not waited out before the new time can take effect.
+    const auto retimed = [&] { return record->integration != integrationMs; };
+    const auto releasedOrRetimed = [&] { return released() || retimed(); };
     // A released record lets the sequencer step on once (end-of-scan processing sees it
     // released); a library going away ends the scan here.
     const auto stopQuietly = [&] {
@@ -46,8 +53,15 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
         endScanQuietly();
         return ChannelStart::Pending;
     };
-    if (WaitMillisecondsUnless(halfMs, released))
-        return stopQuietly();
+    bool cutShort = false;
+    if (WaitMillisecondsUnless(halfMs, releasedOrRetimed)) {
+        std::unique_lock lock(state.mutex);
+        if (released()) {
+            lock.unlock();
+            return stopQuietly();
+        }
+        cutShort = true;
+    }
     {
         std::lock_guard lock(state.mutex);
         dirty = record->timingDirty == 1;
@@ -88,8 +102,15 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
             }
         }
     }
-    if (WaitMillisecondsUnless(halfMs, released))
-        return stopQuietly();
+    if (cutShort)
+        return ChannelStart::Advance;
+    if (WaitMillisecondsUnless(halfMs, releasedOrRetimed)) {
+        std::unique_lock lock(state.mutex);
+        if (released()) {
+            lock.unlock();
+            return stopQuietly();
+        }
+    }
     return ChannelStart::Advance;
 }
 

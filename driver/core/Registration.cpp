@@ -156,10 +156,11 @@ int16_t setParameters(RegistrationRecord* client)
     if (dialog)
         runSetupDialog();
 
-    std::lock_guard lock(state.mutex);
+    std::unique_lock lock(state.mutex);
     RegistrationRecord* record = FindRegistration(state, client->instanceKey);
     if (!record)
         return VYK_MISSING_ARGUMENT;
+    const bool retimed = record->integration != client->integration;
     if (client->command == 2)
         record->flags = static_cast<int16_t>(record->flags ^ VYK_FLAG_STATUS_MESSAGES);
     state.startupFlags |= kStartupParametersSet;
@@ -184,6 +185,10 @@ int16_t setParameters(RegistrationRecord* client)
         record->channelBuffers[c] = client->channelBuffers[c];
     }
     state.startupFlags |= kStartupFloatBuffers;
+    lock.unlock();
+    // A channel waiting out its exposure asks again whether its time still holds.
+    if (retimed)
+        state.scanFinished.notify_all();
     return VYK_SUCCESS;
 }
 

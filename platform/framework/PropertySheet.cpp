@@ -45,6 +45,10 @@ PropertySheet::PropertySheet(const std::string& caption, QWidget* parent) : QDia
     setWindowTitle(QString::fromStdString(caption));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
+    // Every page's tab is in sight with its whole caption, as on a property sheet: the sheet
+    // is made as wide as its row of tabs instead of scrolling or cutting them.
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideNone);
     layout->addWidget(m_tabs);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();

@@ -3,6 +3,8 @@
 #include "platform/framework/ControlIds.h"
 
 #include <QAbstractItemView>
+#include <QFont>
+#include <QFontInfo>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -87,7 +89,10 @@ std::optional<platform::qt::LOGFONT> COXFontComboBox::GetSelectedFont() const
     const COXFontListBox::FontRecord* record = m_listBox.fontRecord(currentIndex());
     if (!record)
         return std::nullopt;
-    return record->logFont;
+    platform::qt::LOGFONT logFont = record->logFont;
+    if (!m_standInFor.empty() && currentIndex() == m_standInIndex)
+        platform::qt::setFaceName(logFont, m_standInFor);
+    return logFont;
 }
 
 int COXFontComboBox::SelectFont(const platform::framework::CFont& font)
@@ -106,7 +111,19 @@ int COXFontComboBox::SelectFontName(const std::string& name)
 {
     // The whole name must match: a prefix would choose "Arial Black" for "Arial" when that face
     // sits in the block above, or "Courier New" for a "Courier" that is not installed.
-    const int found = name.empty() ? -1 : m_listBox.FindStringExact(-1, name);
+    m_standInFor.clear();
+    m_standInIndex = -1;
+    int found = name.empty() ? -1 : m_listBox.FindStringExact(-1, name);
+    if (found < 0 && !name.empty()) {
+        // Not installed: show the face that text in it is drawn with, so the box is never
+        // blank, and keep the face asked for (a stored setting, a file written elsewhere).
+        const QString substitute = QFontInfo(QFont(QString::fromStdString(name))).family();
+        found = m_listBox.FindStringExact(-1, substitute.toStdString());
+        if (found >= 0) {
+            m_standInFor = name;
+            m_standInIndex = found;
+        }
+    }
     setCurrentIndex(found);
     return found;
 }
@@ -114,6 +131,9 @@ int COXFontComboBox::SelectFontName(const std::string& name)
 void COXFontComboBox::chooseFromList(int index)
 {
     // A maximum of 0 or -1 means no block.
+    // A face the user picks is the face from now on, even when it is the stand-in.
+    m_standInFor.clear();
+    m_standInIndex = -1;
     if (index < 0 || m_listBox.GetMaxMRU() <= 0)
         return;
     const int moved = m_listBox.MoveToMRU(index, 0, true);

@@ -39,13 +39,19 @@ public:
     virtual bool AcceptFont(const COXFontListBox::FontRecord& record) const;
     COXFontListBoxHelper& GetListBox() { return m_listBox; }
 
-    // The LOGFONT of the selected face; nothing when none is selected.
+    // The LOGFONT of the selected face; nothing when none is selected. While the face shown
+    // stands in for a face that is not installed, the LOGFONT keeps the face asked for.
     std::optional<platform::qt::LOGFONT> GetSelectedFont() const;
     int SelectFont(const platform::framework::CFont& font);
     int SelectFont(const platform::qt::LOGFONT& logFont);
-    // Selects the face whose whole name equals name (case ignored); an empty or unknown name
-    // leaves no selection and returns -1.
+    // Selects the face whose whole name equals name (case ignored). A face that is not
+    // installed shows the face the system draws it with (fontconfig's match) and stays the
+    // face asked for until the user picks another. An empty name, or one with no listed
+    // stand-in, leaves no selection and returns -1.
     int SelectFontName(const std::string& name);
+    // The face asked for that the selection stands in for; empty when the selection is the
+    // face itself.
+    const std::string& standInFor() const { return m_standInFor; }
     void SetSaveMRU(bool save) { m_listBox.SetSaveMRU(save); }
     bool GetSaveMRU() const { return m_listBox.GetSaveMRU(); }
 
@@ -57,6 +63,8 @@ private:
     void syncItems();
 
     COXFontListBoxHelper m_listBox;
+    std::string m_standInFor;
+    int m_standInIndex = -1;
 };
 
 // Dialog data exchange of a font combo box with a font: saving sets the font from the selected

@@ -57,7 +57,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <memory>
 
 using platform::chart::CChart2D;
@@ -485,9 +487,13 @@ std::optional<std::string> SpectrumViewWidget::showColorTemperatureDialog(const 
     CReferenceColorTemperatureDialog dialog(this);
     dialog.m_temperature = text;
     dialog.m_assumeSecondOrder = assumeSecondOrder ? 1 : 0;
-    // No spectrometer sub-type rules second-order light out, so the option is offered for
-    // every one.
-    dialog.m_showSecondOrder = 1;
+    // Second-order light is a question only for a spectrometer whose configuration names a
+    // sub-type; the option also stays in sight while it is on, so it can be switched off.
+    std::string subType = m_core ? m_core->configuration().GetSpectrometerSubType() : "";
+    std::transform(subType.begin(), subType.end(), subType.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const bool named = subType.find_first_not_of(' ') != std::string::npos && subType != "NONE";
+    dialog.m_showSecondOrder = named || assumeSecondOrder ? 1 : 0;
     if (dialog.DoModal() != CReferenceColorTemperatureDialog::IDOK)
         return std::nullopt;
     assumeSecondOrder = dialog.m_assumeSecondOrder != 0;

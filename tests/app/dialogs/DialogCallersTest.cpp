@@ -231,6 +231,7 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheWarningDialog)
 TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)
 {
     WidgetWindow w;
+    w.widget->core().configuration().SetSpectrometerSubType("UV2");
     answerNextModal<CReferenceColorTemperatureDialog>([](CReferenceColorTemperatureDialog& dialog) {
         EXPECT_EQ(textOf(&dialog, 1306), "3100.0");
         auto* check = findControl<QCheckBox>(&dialog, 1531);
@@ -246,6 +247,35 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)
     answerNextModal<CReferenceColorTemperatureDialog>(
         [](CReferenceColorTemperatureDialog& dialog) { dialog.pressCancel(); });
     EXPECT_FALSE(w.widget->showColorTemperatureDialog("3100.0", secondOrder).has_value());
+}
+
+// The second-order option is offered by the spectrometer's sub-type, and while it is on.
+TEST_F(DialogCallersTest, TheSecondOrderOptionFollowsTheSpectrometerSubType)
+{
+    const struct
+    {
+        const char* subType;
+        bool on;
+        bool shown;
+    } cases[] = {
+        {"NONE", false, false}, {"none", false, false}, {"", false, false},
+        {"UV2", false, true},   {"NONE", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.subType) + (c.on ? " on" : " off"));
+        WidgetWindow w;
+        w.widget->core().configuration().SetSpectrometerSubType(c.subType);
+        bool shown = !c.shown;
+        answerNextModal<CReferenceColorTemperatureDialog>(
+            [&shown](CReferenceColorTemperatureDialog& dialog) {
+                shown = findControl<QCheckBox>(&dialog, 1531)->isVisible();
+                dialog.pressOk();
+            });
+        bool secondOrder = c.on;
+        EXPECT_TRUE(w.widget->showColorTemperatureDialog("3100.0", secondOrder).has_value());
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(secondOrder, c.on);
+    }
 }
 
 TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheChannelDialog)

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 
 #include <gtest/gtest.h>
 
@@ -354,4 +355,57 @@ TEST_F(SpectrometerSheetTest, RelativeIrradianceRunsItsCommandAgain)
     open();
     sheet->pressApply();
     EXPECT_EQ(log.back(), "view.modeCommand(3)");
+}
+
+// Every number box shows the value it took in its own format once the user leaves it.
+TEST_F(SpectrometerSheetTest, NumberBoxesShowTheValueTakenInTheirFormatWhenLeft)
+{
+    const struct
+    {
+        int page;
+        unsigned id;
+        const char* typed;
+        const char* shown;
+    } cases[] = {
+        {kWavelength, 1390, "400", "400.00000"},
+        {kWavelength, 1377, "0.25", "0.25000"},
+        {kWavelength, 1381, "0.00001", "1.00000e-05"},
+        {kWavelength, 1386, "abc", "0.00000e+00"},
+        {kInterface, 1507, "12", "12.00"},
+        {kDisplayedRange, 1414, "450.126", "450.13"},
+        {kDisplayedRange, 1091, "800", "800.00"},
+        {kReference, 1429, "500", "500.00"},
+        {kReference, 1112, "510.5", "510.50"},
+        {kStrayLight, 1085, "0.5", "0.500000"},
+        {kNonLinearity, 1084, "1", "1.0000000e+00"},
+        {kNonLinearity, 1410, "-7.5e-3", "-7.5000000e-03"},
+    };
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id) + " \"" + c.typed + "\"");
+        showPage(c.page);
+        QLineEdit* edit = on<QLineEdit>(c.page, c.id);
+        edit->setText(c.typed);
+        emit edit->editingFinished();
+        EXPECT_EQ(edit->text().toStdString(), c.shown);
+    }
+    sheet->pressApply();
+    EXPECT_EQ(shown(kWavelength, 1390), "400.00000");
+    EXPECT_EQ(view->configuration.coefficients[0][0], 400.0f);
+}
+
+// The six tabs are all in sight with their whole captions: the row neither scrolls nor cuts.
+TEST_F(SpectrometerSheetTest, EveryTabIsInSightWithItsWholeCaption)
+{
+    open();
+    auto* tabs = sheet->findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 6);
+    for (int k = 0; k < tabs->count(); ++k) {
+        SCOPED_TRACE(tabs->tabText(k).toStdString());
+        EXPECT_LE(tabs->tabRect(k).right(), tabs->width());
+        EXPECT_GE(tabs->tabRect(k).width(),
+                  tabs->fontMetrics().horizontalAdvance(tabs->tabText(k)));
+    }
+    EXPECT_LE(sheet->width(), 1024);
 }

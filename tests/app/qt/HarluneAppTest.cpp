@@ -11,6 +11,7 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "driver/include/vykdrv32.h"
 #include "platform/framework/ChildFrame.h"
+#include "platform/framework/ControlIds.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
@@ -25,7 +26,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QLocalSocket>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -482,6 +485,54 @@ TEST_F(HarluneAppTest, RealDriverSpectrumWindowsShowLiveSpectra)
             ASSERT_TRUE(runUntil(allScanned, 10000));
         }
         EXPECT_TRUE(ui.messageBoxes().empty());
+    }
+    CHarluneApp::useScanCountViews(true);
+}
+
+// A long exposure asked by a typing slip (the largest the window takes, 65.5 s) is not waited
+// out: Emergency Reset, from the window's menu or the global command, brings a new scan at
+// once, and the window scans at the safe time again.
+TEST_F(HarluneAppTest, EmergencyResetEndsALongNoHardwareExposureAtOnce)
+{
+    CHarluneApp::useScanCountViews(false);
+    seedNoHardwareSpectrometer();
+    DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+    {
+        CHarluneApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        std::vector<SpectrumViewWidget*> views = spectrumViews(frame);
+        ASSERT_EQ(views.size(), 1u);
+        SpectrumViewWidget* view = views[0];
+        auto* child = view->GetParentFrame();
+        const struct
+        {
+            const char* name;
+            std::function<bool()> reset;
+        } roads[] = {
+            {"Emergency Reset", [&] { return frame.executeCommand(32820); }},
+            {"Global Emergency Reset", [&] { return frame.executeCommand(32791); }},
+        };
+        for (const auto& road : roads) {
+            SCOPED_TRACE(road.name);
+            // Acquisition rests between two scans while the slip is typed ...
+            frame.core().SetAcquisitionSuspended(2);
+            ASSERT_TRUE(runUntil([&] { return !frame.core().scanPending(); }, 10000));
+            auto* edit = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, 1006));
+            ASSERT_NE(edit, nullptr);
+            edit->setText("999999");
+            emit edit->editingFinished();
+            EXPECT_EQ(edit->text(), QStringLiteral("65500"));
+            // ... and resumes: the long exposure starts at once.
+            markUnscanned(view);
+            frame.core().SetAcquisitionSuspended(0);
+            ASSERT_EQ(view->core().record().integration, 65500);
+            ASSERT_TRUE(road.reset());
+            EXPECT_EQ(edit->text(), QStringLiteral("100"));
+            // Well within the exposure's first half (32.75 s).
+            EXPECT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 10000));
+            EXPECT_EQ(view->core().record().integration, 100);
+        }
     }
     CHarluneApp::useScanCountViews(true);
 }

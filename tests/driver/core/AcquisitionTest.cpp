@@ -428,6 +428,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, LongSyntheticScanTest,
                                            LongScanCase{"CallerUnRegistered", false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A long synthetic exposure (an integration time typed by mistake) ends at once when a new
+// integration time arrives, as an emergency reset or a kick start sends it: the scan is
+// delivered and the next one runs at the new time.
+TEST(LongSyntheticScanTest, NewIntegrationTimeEndsTheExposureAndDeliversTheScan)
+{
+    for (const bool worker : {true, false}) {
+        SCOPED_TRACE(worker ? "worker" : "caller");
+        auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+        fake->holdWaitsFromMs = 1000;
+        auto client = std::make_unique<TestClient>(42, 142, std::initializer_list<int>{0});
+        client->record.integration = 65500;
+        ASSERT_EQ(VYK_Register(&client->record), 0);
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        std::thread caller;
+        if (worker)
+            ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+        else
+            caller = std::thread([] { EXPECT_EQ(VYK_SingleScan(42), 0); });
+        ASSERT_TRUE(fake->waitForHeldWaits(1, kBound));
+        client->record.integration = 100;
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        EXPECT_TRUE(fake->waitForPosts(VYK_MSG_BUFFER_FULL, 1, kBound));
+        if (caller.joinable())
+            caller.join();
+        EXPECT_EQ(fake->waitsEndedByStop(), 1);
+        EXPECT_GT(client->buffers[0][100], 0.0f);
+        detachDriver();
+    }
+}
+
 // The library is detached right after a call that leaves a thread or a wait running, and
 // started again, many times; then a scan works. No detach may leave a worker behind.
 struct DetachAtOnceCase

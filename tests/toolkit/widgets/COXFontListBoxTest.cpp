@@ -4,7 +4,9 @@
 #include "platform/win/AppProfile.h"
 #include "toolkit/widgets/COXFontComboBox.h"
 
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -211,6 +213,41 @@ TEST(COXFontComboBoxInstalledTest, ListsTheMachinesFamiliesEachInItsFace)
         QPainter painter(&image);
         combo.GetListBox().paintItem(painter, i, image.rect(), false, false);
     }
+}
+
+// A face that is not installed shows the face text in it is drawn with, and stays the face
+// asked for until the user picks one.
+TEST(COXFontComboBoxInstalledTest, FaceNotInstalledShowsItsStandInAndStaysAskedFor)
+{
+    COXFontListBox::setFontSource({});
+    QWidget dialog;
+    auto* combo = new COXFontComboBox(&dialog);
+    platform::framework::setControlId(combo, 40);
+    const std::string missing = "Harlune Missing Face";
+    ASSERT_FALSE(QFontDatabase::families().contains(QString::fromStdString(missing)));
+    const QString standIn = QFontInfo(QFont(QString::fromStdString(missing))).family();
+
+    platform::framework::CFont font;
+    platform::qt::setFaceName(font.logFont, missing);
+    ASSERT_TRUE(DDX_FontComboBox(false, &dialog, 40, font));
+    ASSERT_GE(combo->currentIndex(), 0);
+    EXPECT_EQ(combo->currentText().compare(standIn, Qt::CaseInsensitive), 0);
+    EXPECT_EQ(combo->standInFor(), missing);
+    // Read back unchanged, the stored face stays as it was.
+    ASSERT_TRUE(DDX_FontComboBox(true, &dialog, 40, font));
+    EXPECT_EQ(platform::qt::faceName(font.logFont), missing);
+
+    // Picked by the user, the listed face is the face.
+    combo->chooseFromList(combo->currentIndex());
+    EXPECT_TRUE(combo->standInFor().empty());
+    ASSERT_TRUE(DDX_FontComboBox(true, &dialog, 40, font));
+    EXPECT_EQ(QString::fromStdString(platform::qt::faceName(font.logFont))
+                  .compare(standIn, Qt::CaseInsensitive),
+              0);
+
+    // An installed face is shown as itself.
+    EXPECT_GE(combo->SelectFontName(standIn.toStdString()), 0);
+    EXPECT_TRUE(combo->standInFor().empty());
 }
 
 } // namespace

@@ -143,6 +143,39 @@ TEST_F(ChildFrameLayoutTest, TiledAndCascadedWindowsStayInsideTheAreaWithTheirCh
     EXPECT_EQ(frame->childFrames().front(), frame->MDIGetActive());
 }
 
+// Two windows tiled at the default size: the bars are clipped before the chart gets less than
+// half of its window's height; a third window and a close give the bars back.
+TEST_F(ChildFrameLayoutTest, TiledWindowsKeepHalfTheirHeightForTheChart)
+{
+    app.NewSpectrumWindow();
+    settle();
+    ASSERT_EQ(spectrumViews().size(), 2u);
+    for (unsigned command : {fw::ID_WINDOW_TILE_HORZ, fw::ID_WINDOW_TILE_VERT}) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(frame->executeCommand(command));
+        settle();
+        for (fw::ChildFrame* child : frame->childFrames()) {
+            auto* view = dynamic_cast<SpectrumViewWidget*>(child->GetActiveView());
+            ASSERT_NE(view, nullptr);
+            EXPECT_GE(chartArea(view).height(), child->height() / 2)
+                << "window " << child->height() << " high";
+            // The acquisition bar stays, and clipped bars still count as shown.
+            auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(child);
+            ASSERT_NE(spectrumFrame, nullptr);
+            EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS)
+                            ->isVisible());
+        }
+    }
+    // Maximised, the window has room again for its bars.
+    fw::ChildFrame* active = frame->MDIGetActive();
+    ASSERT_NE(active, nullptr);
+    active->showMaximized();
+    settle();
+    auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(active);
+    ASSERT_NE(spectrumFrame, nullptr);
+    EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDR_TIME_ACQUISITION)->isVisible());
+}
+
 TEST_F(ChildFrameLayoutTest, WindowMenuListsTheOpenWindowsAndActivatesTheOneChosen)
 {
     app.NewSpectrumWindow();

@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -33,6 +34,7 @@
 #include <QPalette>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
@@ -408,6 +410,98 @@ TEST_F(ChildFramesTest, AcquisitionBarControlsReachTheView)
     QApplication::sendEvent(setPoint, &focusOut);
     EXPECT_EQ(view->setPoint, -5.5);
     EXPECT_EQ(view->setPointPending, 1);
+}
+
+// Typing into the acquisition edits: a number is clamped to the window's limits as the spin
+// clamps its steps, a slip keeps the value, and on Return the edit shows what the window keeps.
+TEST_F(ChildFramesTest, AcquisitionEditsClampTypedValuesAndShowWhatTheyKeep)
+{
+    struct Field
+    {
+        const char* name;
+        unsigned edit;
+        int microseconds;
+        std::function<long long(const RegistrationRecord&)> read;
+        long long lower;
+        long long upper;
+    };
+    const Field fields[] = {
+        {"integration ms", 1006, 0, [](const RegistrationRecord& r) { return r.integration; }, 3,
+         65500},
+        {"integration us", 1006, 1,
+         [](const RegistrationRecord& r) { return r.microsecondIntegrationTime; }, 10, 655000},
+        {"averages", 1009, 0, [](const RegistrationRecord& r) { return r.scansToAverage; }, 1,
+         9999},
+        {"boxcar", 1012, 0, [](const RegistrationRecord& r) { return r.boxcarHalfWidth; }, 0, 500},
+        {"flash delay", 1017, 0, [](const RegistrationRecord& r) { return r.flashDelay; }, 0,
+         32767},
+    };
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    for (const Field& f : fields) {
+        view->rec.microsecondFlag = f.microseconds;
+        view->minimum = f.microseconds ? 10 : 3;
+        view->maximum = f.microseconds ? 655000 : 65500;
+        QLineEdit* edit = control<QLineEdit>(frame, f.edit);
+        // Each case starts from 42 in the edit and the record.
+        const auto type = [&](const QString& text) {
+            edit->setText("42");
+            ASSERT_EQ(f.read(view->rec), 42);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        const struct
+        {
+            QString typed;
+            long long kept;
+        } cases[] = {
+            {"0", std::max(0LL, f.lower)},
+            {"-5", f.lower},
+            {"abc", 42},
+            {"", 42},
+            // Typed key by key: the number before the slip is kept.
+            {"12x", std::clamp(12LL, f.lower, f.upper)},
+            {"999999", f.upper},
+            {QString::number(f.lower), f.lower},
+            {QString::number(f.lower - 1), f.lower},
+            {QString::number(f.upper), f.upper},
+            {QString::number(f.upper + 1), f.upper},
+            {" 77 ", 77},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(f.name) + " \"" + c.typed.toStdString() + "\"");
+            type(c.typed);
+            EXPECT_EQ(f.read(view->rec), c.kept);
+            EXPECT_EQ(edit->text(), QString::number(c.kept));
+        }
+    }
+}
+
+// A dialog open over the view may use the ids of the bars' controls ("Use usec Integration
+// Time" is 1596, as the bar's "usec" is): the bar refresh writes the bar's controls only.
+TEST_F(ChildFramesTest, BarRefreshLeavesADialogsControlOfTheSameIdAlone)
+{
+    TestSpectrumView* view = nullptr;
+    CChildFrameSpectrum* frame = openSpectrum(view);
+    QDialog dialog(view);
+    auto* check = new QCheckBox(QStringLiteral("Use usec Integration Time"), &dialog);
+    fw::setControlId(check, 1596);
+    auto* edit = new QLineEdit(QStringLiteral("5"), &dialog);
+    fw::setControlId(edit, 1006);
+    dialog.show();
+    frame->barWindow().setText(1596, "usec");
+    frame->barWindow().setText(1006, "250");
+    frame->barWindow().setCheck(1596, true);
+    EXPECT_EQ(check->text(), QStringLiteral("Use usec Integration Time"));
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_EQ(edit->text(), QStringLiteral("5"));
+    EXPECT_EQ(control<QLineEdit>(frame, 1006)->text(), QStringLiteral("250"));
+    auto* radio = dynamic_cast<QRadioButton*>(
+        fw::GetDlgItem(frame->controlBar(CChildFrameSpectrum::IDD_ACQUISITION_PARAMETERS), 1596));
+    ASSERT_NE(radio, nullptr);
+    EXPECT_TRUE(radio->isChecked());
 }
 
 TEST_F(ChildFramesTest, SpinInOneWindowDoesNotSwallowAnEditInAnother)

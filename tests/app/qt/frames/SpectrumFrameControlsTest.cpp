@@ -237,9 +237,10 @@ TEST(SpectrumFrameControlsTest, IntegrationEditByUnit)
         {"milliseconds", 0, 4, "250", 0, 250},
         {"microseconds", 1, 12, "1500", 1500, 0},
         {"Ulmar seconds into microseconds", 1, 14, "3", 3000, 0},
-        {"leading blanks and trailing text", 0, 4, "  75ms", 0, 75},
+        {"blanks around the number", 0, 4, "  75 ", 0, 75},
+        {"trailing text is no number", 0, 4, "75ms", 0, 0},
         {"no number", 0, 4, "abc", 0, 0},
-        {"huge Ulmar value is clamped", 1, 14, "99999999", 2147483647, 0},
+        {"huge Ulmar value stops at the upper limit", 1, 14, "99999999", 65500, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -252,11 +253,11 @@ TEST(SpectrumFrameControlsTest, IntegrationEditByUnit)
     }
 }
 
-TEST(SpectrumFrameControlsTest, RecordEditsTakeTheLeadingInteger)
+TEST(SpectrumFrameControlsTest, RecordEditsTakeTheTypedInteger)
 {
     Frame frame;
     frame.controls.OnAverageChanged("12345678901234");
-    EXPECT_EQ(frame.view.rec.scansToAverage, 32767);
+    EXPECT_EQ(frame.view.rec.scansToAverage, 9999);
     frame.controls.OnAverageChanged("25");
     EXPECT_EQ(frame.view.rec.scansToAverage, 25);
     frame.controls.OnBoxcarChanged("7");
@@ -466,55 +467,69 @@ TEST(SpectrumFrameControlsTest, WithoutAViewNothingHappens)
     EXPECT_EQ(frame.view.rec.integration, 0);
 }
 
-TEST(SpectrumFrameControlsTest, TypedValuesSaturateAtTheirRecordFields)
+TEST(SpectrumFrameControlsTest, TypedValuesStopAtTheLimitsOfTheirSpins)
 {
     struct Field
     {
         const char* name;
         int microseconds;
         void (Controls::*handler)(const std::string&);
+        unsigned edit;
         std::function<long long(const RegistrationRecord&)> read;
-        // What "70000", "-1" and "40000" leave in the field.
-        std::array<long long, 3> expected;
+        // What "70000", "-1", "40000" and "x" leave in the field (which holds 5 before).
+        std::array<long long, 4> expected;
     };
     const Field fields[] = {
         {"integration ms",
          0,
          &Controls::OnIntegrationTimeChanged,
+         Controls::IDC_INTEGRATION_TIME,
          [](const RegistrationRecord& r) { return r.integration; },
-         {65535, 0, 40000}},
+         {65500, 1, 40000, 5}},
         {"integration us",
          1,
          &Controls::OnIntegrationTimeChanged,
+         Controls::IDC_INTEGRATION_TIME,
          [](const RegistrationRecord& r) { return r.microsecondIntegrationTime; },
-         {70000, -1, 40000}},
+         {65500, 1, 40000, 5}},
         {"averages",
          0,
          &Controls::OnAverageChanged,
+         Controls::IDC_AVERAGE,
          [](const RegistrationRecord& r) { return r.scansToAverage; },
-         {32767, 0, 32767}},
+         {9999, 1, 9999, 5}},
         {"boxcar",
          0,
          &Controls::OnBoxcarChanged,
+         Controls::IDC_BOXCAR,
          [](const RegistrationRecord& r) { return r.boxcarHalfWidth; },
-         {32767, 0, 32767}},
+         {500, 0, 500, 5}},
         {"flash delay",
          0,
          &Controls::OnStrobeFrequencyChanged,
+         Controls::IDC_STROBE_FREQUENCY,
          [](const RegistrationRecord& r) { return r.flashDelay; },
-         {32767, 0, 32767}},
+         {32767, 0, 32767, 5}},
     };
-    const char* typed[] = {"70000", "-1", "40000"};
+    const char* typed[] = {"70000", "-1", "40000", "x"};
     for (const Field& f : fields) {
-        for (int i = 0; i < 3; ++i) {
+        for (size_t i = 0; i < std::size(typed); ++i) {
             SCOPED_TRACE(std::string(f.name) + " " + typed[i]);
             Frame frame;
             frame.view.adc = 12;
             frame.view.rec.microsecondFlag = f.microseconds;
+            frame.view.rec.integration = 5;
+            frame.view.rec.microsecondIntegrationTime = 5;
+            frame.view.rec.scansToAverage = 5;
+            frame.view.rec.boxcarHalfWidth = 5;
+            frame.view.rec.flashDelay = 5;
             (frame.controls.*f.handler)(typed[i]);
-            EXPECT_EQ(f.read(frame.view.rec), f.expected[static_cast<size_t>(i)]);
-            // The text stays as typed until the next refill.
+            EXPECT_EQ(f.read(frame.view.rec), f.expected[i]);
+            // The text stays as typed while the user types ...
             EXPECT_TRUE(frame.bars.texts.empty());
+            // ... and shows the value kept once the edit is left.
+            frame.controls.OnEditFinished(f.edit);
+            EXPECT_EQ(frame.bars.texts[f.edit], std::to_string(f.expected[i]));
         }
     }
 }
