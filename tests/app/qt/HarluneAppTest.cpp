@@ -510,7 +510,6 @@ TEST_F(HarluneAppTest, EmergencyResetEndsALongNoHardwareExposureAtOnce)
             const char* name;
             std::function<bool()> reset;
         } roads[] = {
-            {"Emergency Reset", [&] { return frame.executeCommand(32820); }},
             {"Global Emergency Reset", [&] { return frame.executeCommand(32791); }},
         };
         for (const auto& road : roads) {
