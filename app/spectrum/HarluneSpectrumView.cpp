@@ -8,9 +8,11 @@
 #include "app/spectrum/ProcessingSetupFromConfiguration.h"
 #include "app/spectrum/SpectrumCursor.h"
 #include "platform/chart/Xrt.h"
+#include "platform/win/Clock.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -536,8 +538,11 @@ int CHarluneSpectrumView::OnScanReady(uint32_t channel)
 void CHarluneSpectrumView::firstScanSteps()
 {
     const uint16_t adcType = m_configuration->GetADCType();
-    if (adcType == VYK_ADC_PAVIK && m_pluginState == -10)
+    if (adcType == VYK_ADC_PAVIK && m_pluginState == -10) {
+        // The plug-in board answers reliably only a moment after the first scan.
+        platform::win::sleepFor(std::chrono::milliseconds(200));
         m_pluginState = m_driver.Pavik_IsPluginDetected(2);
+    }
     if (adcType == VYK_ADC_BRONTELUSB)
         m_dacState = m_driver.BrontelUSB_DAC_Initialize();
     m_firstScanPending = 0;

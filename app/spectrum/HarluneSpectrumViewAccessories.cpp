@@ -132,7 +132,8 @@ void CHarluneSpectrumView::UpdateAcquisitionBar()
 
 void CHarluneSpectrumView::OnEmergencyReset()
 {
-    if (m_destroyed != 0)
+    // Every road (menu, Global Emergency Reset, automation) asks the script first.
+    if (m_destroyed != 0 || !verify(mvSpecSpectrumEmergencyReset))
         return;
     m_record.boxcarHalfWidth = 0;
     m_record.triggerMode = 0;

@@ -2,6 +2,7 @@
 
 #include "gridctrl/model/GridBitmap.h"
 #include "gridctrl/model/GridBuiltInCellTypes.h"
+#include "gridctrl/model/GridCellEvaluator.h"
 #include "gridctrl/model/GridCellRange.h"
 #include "gridctrl/model/GridSortEvaluate.h"
 #include "gridctrl/model/GridSystem.h"
@@ -215,13 +216,15 @@ int CGridControl::GetDisplayCell(int col, long row, CGridCellInfo* cell)
         stored.AddInfoTo(*cell);
         OnGetCell(col, row, cell);
     }
-    if (cell->HasProperty(CGridCellInfo::kPropStyleCell)) {
-        if (const CGridCellInfo* style = cell->GetStyleCell(); style && style != cell) {
-            CGridCellInfo merged(*style);
-            merged.ClearProperty(CGridCellInfo::kPropStyleCell);
-            cell->AddInfoTo(merged);
-            *cell = merged;
-        }
+    if (CGridCellEvaluator* evaluator = cell->GetEvaluator()) {
+        evaluator->EvaluateCell(col, row, cell);
+    }
+    // The style cell's properties go over the cell's own: a style decides what it sets. Its
+    // own style-cell link is not followed (nor copied), so styles never chain or loop.
+    if (const CGridCellInfo* style = cell->GetStyleCell(); style && style != cell) {
+        CGridCellInfo properties(*style);
+        properties.ClearProperty(CGridCellInfo::kPropStyleCell);
+        properties.AddInfoTo(*cell);
     }
     return 0;
 }
@@ -539,6 +542,27 @@ int CGridControl::SetDefDataSource(int index)
     for (GridColumnInfo& info : S().m_colInfo) {
         info.dataSource = nullptr;
     }
+    return 0;
+}
+
+int CGridControl::SetGridUsingDataSource(int index)
+{
+    CGridDataSource* source = GetDataSource(index);
+    if (!source) {
+        return 1;
+    }
+    const int cols = source->GetNumCols();
+    if (cols < 1) {
+        return 2;
+    }
+    // More columns than a sheet may have is a source's error, not a size to take.
+    if (SetNumberCols(cols, 0) != 0) {
+        return 2;
+    }
+    if (const int rows = source->GetNumRows(); rows >= 0) {
+        SetNumberRows(rows, 0);
+    }
+    AdjustComponentSizes();
     return 0;
 }
 
@@ -1393,6 +1417,41 @@ int CGridControl::AddBitmap(const std::string& path)
         bytes.insert(bytes.end(), buffer, buffer + got);
     }
     return addBitmapBytes(bytes);
+}
+
+namespace {
+
+CGridControl::BitmapResources& bitmapResources()
+{
+    static CGridControl::BitmapResources resources;
+    return resources;
+}
+
+} // namespace
+
+void CGridControl::setBitmapResources(BitmapResources resources)
+{
+    bitmapResources() = std::move(resources);
+}
+
+bool CGridControl::hasBitmapResources()
+{
+    return static_cast<bool>(bitmapResources());
+}
+
+int CGridControl::AddBitmap(unsigned resourceId, std::string_view resourceName)
+{
+    const BitmapResources& resources = bitmapResources();
+    if (!resources) {
+        return -1;
+    }
+    std::optional<GridBitmap> bitmap = resources(resourceId, resourceName);
+    if (!bitmap || bitmap->width() <= 0 || bitmap->height() <= 0 ||
+        bitmap->pixels().size() != static_cast<std::size_t>(bitmap->width()) *
+                                       static_cast<std::size_t>(bitmap->height())) {
+        return -1;
+    }
+    return m_bitmaps.Add(std::make_unique<GridBitmap>(std::move(*bitmap)), 1);
 }
 
 int CGridControl::addBitmapBytes(std::span<const std::uint8_t> bytes)
@@ -2676,6 +2735,45 @@ CGridEditBase* CGridControl::GetMaskedEditWindow() const
 {
     CGridEditBase* own = m_sheetEditors[static_cast<std::size_t>(m_currentSheet)].masked;
     return own ? own : m_defaultMaskedEdit;
+}
+
+int CGridControl::SetNewSelectList(std::unique_ptr<CGridSelectList> list)
+{
+    if (!list) {
+        return 1;
+    }
+    // The new list works under the sheet's selection mode, as the old one did.
+    list->setSheet(m_sheet);
+    list->SetSelectMode(S().m_selectList->GetSelectMode());
+    S().m_selectList = std::move(list);
+    return 0;
+}
+
+int CGridControl::SetArrowCursor(const GridCursor* cursor)
+{
+    if (!cursor) {
+        return 1;
+    }
+    S().m_normalCursor = *cursor;
+    return 0;
+}
+
+int CGridControl::SetColSizeCursor(const GridCursor* cursor)
+{
+    if (!cursor) {
+        return 1;
+    }
+    S().m_colSizingCursor = *cursor;
+    return 0;
+}
+
+int CGridControl::SetRowSizeCursor(const GridCursor* cursor)
+{
+    if (!cursor) {
+        return 1;
+    }
+    S().m_rowSizingCursor = *cursor;
+    return 0;
 }
 
 int CGridControl::StartEdit(int key)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gridctrl/model/GridBitmap.h"
 #include "gridctrl/model/GridCellInfo.h"
 #include "gridctrl/model/GridCellType.h"
 #include "gridctrl/model/GridControlParts.h"
@@ -7,6 +8,7 @@
 #include "gridctrl/model/GridFont.h"
 #include "gridctrl/model/GridObjectTable.h"
 #include "gridctrl/model/GridPrinter.h"
+#include "gridctrl/model/GridSelectList.h"
 #include "gridctrl/model/GridSheetState.h"
 #include "gridctrl/model/GridTabList.h"
 
@@ -173,6 +175,16 @@ public:
     int SetDefaultFont(int index);
     // Reads a BMP file; its index, or -1 when it cannot be read or decoded.
     int AddBitmap(const std::string& path);
+    // Where bitmap resources come from: the bitmap of a resource id (or, when a name is given,
+    // of that resource name), or nothing. Process-wide; the widget layer installs the
+    // program's resources, tests their own. An empty function: no resources.
+    using BitmapResources =
+        std::function<std::optional<GridBitmap>(unsigned resourceId, std::string_view name)>;
+    static void setBitmapResources(BitmapResources resources);
+    static bool hasBitmapResources();
+    // Loads a bitmap resource by id, or by name when one is given; its index, or -1 when
+    // there is no such resource.
+    int AddBitmap(unsigned resourceId, std::string_view resourceName = {});
     int addBitmapBytes(std::span<const std::uint8_t> bytes);
     int RemoveBitmap(int index);
     int RemoveAllBitmaps();
@@ -298,6 +310,14 @@ public:
     CGridEditBase* GetEditWindow() const;
     int SetMaskedEditWindow(CGridEditBase* editor);
     CGridEditBase* GetMaskedEditWindow() const;
+    // Replaces the current sheet's selection list; the control owns the new one (1 for null).
+    int SetNewSelectList(std::unique_ptr<CGridSelectList> list);
+
+    // The current sheet's mouse pointers: over cells, over a column's sizing edge and over a
+    // row's sizing edge. 1 for a null cursor.
+    int SetArrowCursor(const GridCursor* cursor);
+    int SetColSizeCursor(const GridCursor* cursor);
+    int SetRowSizeCursor(const GridCursor* cursor);
 
     // Clipboard and drag.
     int CopySelected(int cut);

@@ -44,8 +44,10 @@ public:
 
     virtual int reserved1(long, long) { return -1; }
     virtual int reserved2(long, long) { return -1; }
-    virtual int reserved3() { return -1; }
-    virtual int reserved4() { return -1; }
+    // The number of columns and of rows the source holds; -1 when it cannot tell.
+    // CGridControl::SetGridUsingDataSource sizes the sheet from them.
+    virtual int GetNumCols() { return -1; }
+    virtual int GetNumRows() { return -1; }
     virtual int reserved5(long, long) { return -1; }
     virtual int GetLastRow() { return -1; }
     virtual int reserved7() { return -1; }

@@ -7,6 +7,8 @@
 #include "gridctrl/model/GridObjectTable.h"
 #include "gridctrl/model/GridSelectList.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -32,12 +34,37 @@ struct GridRect
     int bottom = 0;
 };
 
-// The mouse pointers a sheet shows.
+// The standard mouse pointers.
 enum class GridCursorShape
 {
     Arrow,
     SizeWestEast,
     SizeNorthSouth,
+    Cross,
+    PointingHand,
+    Wait,
+};
+
+// A mouse pointer a sheet shows: a standard shape, or a picture (top-down 0xAARRGGBB rows,
+// transparent where alpha is 0) with its hot spot.
+struct GridCursor
+{
+    GridCursor() = default;
+    explicit GridCursor(GridCursorShape standard) : shape(standard) {}
+
+    GridCursorShape shape = GridCursorShape::Arrow;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    int hotX = 0;
+    int hotY = 0;
+
+    bool hasPicture() const
+    {
+        return width > 0 && height > 0 &&
+               pixels.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
+    friend bool operator==(const GridCursor&, const GridCursor&) = default;
 };
 
 // Everything that belongs to one sheet of the grid control: size, scroll position, current
@@ -130,9 +157,9 @@ public:
     int m_moveReason = 0;
     unsigned m_mouseKeyFlags = 0;
     std::unique_ptr<CGridSelectList> m_selectList;
-    GridCursorShape m_normalCursor = GridCursorShape::Arrow;
-    GridCursorShape m_colSizingCursor = GridCursorShape::SizeWestEast;
-    GridCursorShape m_rowSizingCursor = GridCursorShape::SizeNorthSouth;
+    GridCursor m_normalCursor{GridCursorShape::Arrow};
+    GridCursor m_colSizingCursor{GridCursorShape::SizeWestEast};
+    GridCursor m_rowSizingCursor{GridCursorShape::SizeNorthSouth};
     int m_editValues[2] = {0, 0};
     int m_cellTextMargin = 4;
     std::unique_ptr<CGridObjectTable> m_objectTable;

@@ -3,6 +3,7 @@
 #include "gridctrl/model/GridScrollMath.h"
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/widgets/GridKeys.h"
+#include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 #include "platform/win/Clock.h"
@@ -412,6 +413,7 @@ void CGridCellArea::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CGridCellArea::mouseMoveEvent(QMouseEvent* event)
 {
+    setCursor(gridQCursor(m_control.currentSheet()->m_normalCursor));
     if (m_control.isEditing()) {
         return;
     }

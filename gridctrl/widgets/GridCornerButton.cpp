@@ -2,6 +2,7 @@
 
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/widgets/GridCellArea.h"
+#include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -80,9 +81,10 @@ void CGridCornerButton::mouseMoveEvent(QMouseEvent* event)
                 m_overEdge = m_sizingTop = true;
             }
         }
-        setCursor(m_sizingSide  ? Qt::SizeHorCursor
-                  : m_sizingTop ? Qt::SizeVerCursor
-                                : Qt::ArrowCursor);
+        const model::CGridSheetState& sheet = *m_control.currentSheet();
+        setCursor(gridQCursor(m_sizingSide  ? sheet.m_colSizingCursor
+                              : m_sizingTop ? sheet.m_rowSizingCursor
+                                            : sheet.m_normalCursor));
         return;
     }
     if (m_sizingSide) {

@@ -1,6 +1,7 @@
 #include "gridctrl/widgets/GridSideHeading.h"
 
 #include "gridctrl/widgets/GridCellArea.h"
+#include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -128,9 +129,9 @@ void CGridSideHeading::findBorder(QPoint p)
             }
         }
     }
-    setCursor(!m_armed             ? Qt::ArrowCursor
-              : m_sizingHeadingCol ? Qt::SizeHorCursor
-                                   : Qt::SizeVerCursor);
+    setCursor(gridQCursor(!m_armed             ? sheet.m_normalCursor
+                          : m_sizingHeadingCol ? sheet.m_colSizingCursor
+                                               : sheet.m_rowSizingCursor));
 }
 
 int CGridSideHeading::typeClick(QPoint p, int down)

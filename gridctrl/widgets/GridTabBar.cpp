@@ -2,6 +2,7 @@
 
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/model/GridTabGeometry.h"
+#include "gridctrl/widgets/GridQtResources.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -271,11 +272,9 @@ void CGridTabBar::mouseMoveEvent(QMouseEvent* event)
         m_control.AdjustComponentSizes();
         return;
     }
-    const bool over = p.x() >= width() - kSizingEdge;
-    if (over != m_overEdge) {
-        m_overEdge = over;
-        setCursor(over ? Qt::SizeHorCursor : Qt::ArrowCursor);
-    }
+    m_overEdge = p.x() >= width() - kSizingEdge;
+    const model::CGridSheetState& sheet = *m_control.currentSheet();
+    setCursor(gridQCursor(m_overEdge ? sheet.m_colSizingCursor : sheet.m_normalCursor));
 }
 
 void CGridTabBar::mouseReleaseEvent(QMouseEvent* event)

@@ -1,6 +1,7 @@
 #include "gridctrl/widgets/GridTopHeading.h"
 
 #include "gridctrl/widgets/GridCellArea.h"
+#include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
 #include "gridctrl/widgets/GridWidget.h"
 
@@ -148,9 +149,9 @@ void CGridTopHeading::findBorder(QPoint p)
             }
         }
     }
-    setCursor(!m_armed             ? Qt::ArrowCursor
-              : m_sizingHeadingRow ? Qt::SizeVerCursor
-                                   : Qt::SizeHorCursor);
+    setCursor(gridQCursor(!m_armed             ? sheet.m_normalCursor
+                          : m_sizingHeadingRow ? sheet.m_rowSizingCursor
+                                               : sheet.m_colSizingCursor));
 }
 
 void CGridTopHeading::mousePressEvent(QMouseEvent* event)

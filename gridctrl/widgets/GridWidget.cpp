@@ -12,12 +12,15 @@
 #include "gridctrl/widgets/GridInPlaceEdit.h"
 #include "gridctrl/widgets/GridQtClipboard.h"
 #include "gridctrl/widgets/GridQtPopupMenu.h"
+#include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSideHeading.h"
 #include "gridctrl/widgets/GridTabBar.h"
 #include "gridctrl/widgets/GridTopHeading.h"
 #include "gridctrl/widgets/GridVScrollBar.h"
+#include "platform/framework/ControlIds.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -30,6 +33,7 @@ GridWidget::GridWidget(model::CGridControl& control, QWidget* parent)
     : QWidget(parent), m_control(control)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installQtBitmapResources();
     m_cellArea = new CGridCellArea(control, this);
     m_topHeading = new CGridTopHeading(control, *this);
     m_sideHeading = new CGridSideHeading(control, *this);
@@ -77,6 +81,151 @@ GridWidget::~GridWidget()
         dropListType->setListPart(nullptr);
     }
     m_control.setWindows(nullptr);
+}
+
+namespace {
+
+// Puts a new part in the place of the old one: same parent, the old one deleted.
+template <class Part> int replacePart(QWidget* grid, Part*& current, Part* replacement)
+{
+    if (replacement == nullptr || replacement == current) {
+        return 1;
+    }
+    if (replacement->parentWidget() != grid) {
+        replacement->setParent(grid);
+    }
+    Part* old = current;
+    current = replacement;
+    delete old;
+    replacement->show();
+    return 0;
+}
+
+} // namespace
+
+int GridWidget::SetNewCellArea(CGridCellArea* area)
+{
+    if (area == nullptr || area == m_cellArea) {
+        return 1;
+    }
+    // The drop target and the drop list live on the cell area: they go with the old one and
+    // are made again on the new one, the drop target keeping its switch.
+    const bool dropsOn = m_cellArea->acceptDrops();
+    m_control.setDragDrop(nullptr);
+    auto* dropListType = dynamic_cast<model::CGridDropListCellType*>(m_control.GetCellType(1));
+    if (dropListType != nullptr) {
+        dropListType->setListPart(nullptr);
+    }
+    m_dropTarget = nullptr;
+    m_dropList = nullptr;
+    replacePart(this, m_cellArea, area);
+    m_dropTarget = new CGridDropTarget(m_control, m_cellArea);
+    m_dropTarget->enableDropTarget(dropsOn);
+    m_control.setDragDrop(m_dropTarget);
+    if (dropListType != nullptr) {
+        m_dropList = new CGridDropListWnd(m_control, *dropListType, m_cellArea);
+    }
+    setFocusProxy(m_cellArea);
+    m_marker->raise();
+    m_control.AdjustComponentSizes();
+    m_control.RedrawAll();
+    return 0;
+}
+
+int GridWidget::SetNewTopHeading(CGridTopHeading* heading)
+{
+    const int result = replacePart(this, m_topHeading, heading);
+    if (result == 0) {
+        m_control.AdjustComponentSizes();
+        m_topHeading->Update();
+    }
+    return result;
+}
+
+int GridWidget::SetNewSideHeading(CGridSideHeading* heading)
+{
+    const int result = replacePart(this, m_sideHeading, heading);
+    if (result == 0) {
+        m_control.AdjustComponentSizes();
+        m_sideHeading->Update();
+    }
+    return result;
+}
+
+int GridWidget::SetNewVScrollBar(CGridVScrollBar* bar)
+{
+    const int result = replacePart(this, m_vBar, bar);
+    if (result == 0) {
+        m_control.AdjustComponentSizes();
+        m_vBar->Update();
+    }
+    return result;
+}
+
+int GridWidget::SetNewHScrollBar(CGridHScrollBar* bar)
+{
+    const int result = replacePart(this, m_hBar, bar);
+    if (result == 0) {
+        m_control.AdjustComponentSizes();
+        m_hBar->Update();
+    }
+    return result;
+}
+
+int GridWidget::SetNewTabBar(CGridTabBar* bar)
+{
+    if (bar == nullptr || bar == m_tabBar) {
+        return 1;
+    }
+    const model::GridTabList& tabs = m_tabBar->tabs();
+    for (const model::GridTabList::Tab& tab : tabs.tabs()) {
+        if (bar->findTab(tab.id) < 0) {
+            bar->AddTab(tab.label, tab.id);
+        }
+        bar->SetTabBackColor(tab.id, tab.backColor);
+        bar->SetTabTextColor(tab.id, tab.textColor);
+    }
+    const long current = tabs.GetCurrentTab();
+    if (current >= 0 && current < static_cast<long>(tabs.tabs().size())) {
+        bar->SetCurrentTab(tabs.tabs()[static_cast<std::size_t>(current)].id);
+    }
+    m_control.setTabBar(bar);
+    replacePart(this, m_tabBar, bar);
+    m_control.AdjustComponentSizes();
+    m_tabBar->Update();
+    return 0;
+}
+
+int GridWidget::CreateGridOnDialogItem(QWidget* dialog, unsigned controlId)
+{
+    QWidget* item = dialog ? platform::framework::GetDlgItem(dialog, controlId) : nullptr;
+    if (item == nullptr || item == this) {
+        return 0;
+    }
+    QWidget* parent = item->parentWidget();
+    setParent(parent);
+    setGeometry(item->geometry());
+    platform::framework::setControlId(this, controlId);
+    setFocusPolicy(Qt::StrongFocus);
+    // Keep the item's place in the tab order.
+    QWidget::setTabOrder(item, this);
+    if (auto* asDialog = qobject_cast<QDialog*>(dialog)) {
+        const QFont font = asDialog->font();
+        const int pixels = font.pixelSize() > 0
+                               ? font.pixelSize()
+                               : static_cast<int>(font.pointSizeF() * 96.0 / 72.0 + 0.5);
+        const int weight = font.bold() ? 700 : 400;
+        const int index = m_control.AddFont(font.family().toStdString(), -pixels, weight);
+        if (index >= 0) {
+            m_control.SetDefaultFont(index);
+        }
+    }
+    item->hide();
+    item->setParent(nullptr);
+    delete item;
+    show();
+    m_control.CreateGrid();
+    return 1;
 }
 
 void GridWidget::placeChildren(const model::GridLayoutRects& rects)

@@ -46,6 +46,23 @@ public:
     CGridDropTarget* dropTarget() const { return m_dropTarget; }
     CGridDropListWnd* dropList() const { return m_dropList; }
 
+    // Replace a part by an object of a class derived from the part's: the grid deletes the
+    // part it has, takes the new one (made with this grid as its parent) and lays it out.
+    // 0 on success, 1 for null or for the part that is already there.
+    int SetNewCellArea(CGridCellArea* area);
+    int SetNewTopHeading(CGridTopHeading* heading);
+    int SetNewSideHeading(CGridSideHeading* heading);
+    int SetNewVScrollBar(CGridVScrollBar* bar);
+    int SetNewHScrollBar(CGridHScrollBar* bar);
+    // The tabs of the old bar (labels, ids, colours and the current one) move to the new bar.
+    int SetNewTabBar(CGridTabBar* bar);
+
+    // Takes the place of the dialog's control with that id (its parent, geometry, control id
+    // and tab order) and deletes it; takes focus with the tab key; a QDialog's font becomes
+    // the current sheet's default font; then the control's CreateGrid (OnSetup, OnSheetSetup
+    // (0), layout). 1 on success, 0 when the dialog has no such control.
+    int CreateGridOnDialogItem(QWidget* dialog, unsigned controlId);
+
     // The sizing and drop markers drawn over the cell area: a 2-pixel bar at x (vertical) or
     // y of the cell area.
     void showMarker(bool vertical, int position);

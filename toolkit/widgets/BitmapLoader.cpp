@@ -12,6 +12,12 @@ BitmapSource& source()
     return instance;
 }
 
+AnimationSource& animations()
+{
+    static AnimationSource instance;
+    return instance;
+}
+
 } // namespace
 
 void setBitmapSource(BitmapSource replacement)
@@ -24,6 +30,31 @@ QImage loadBitmapResource(unsigned resourceId)
     if (const BitmapSource& custom = source())
         return custom(resourceId);
     return QImage(QStringLiteral(":/bitmaps/%1.png").arg(resourceId));
+}
+
+void setAnimationSource(AnimationSource replacement)
+{
+    animations() = std::move(replacement);
+}
+
+QString animationResourcePath(unsigned resourceId, const QString& name)
+{
+    if (const AnimationSource& custom = animations())
+        return custom(resourceId, name);
+    return QStringLiteral(":/animations/%1.gif")
+        .arg(name.isEmpty() ? QString::number(resourceId) : name);
+}
+
+std::optional<QCursor> loadCursorResource(unsigned resourceId)
+{
+    switch (resourceId) {
+    case kHyperlinkCursorId:
+        return QCursor(Qt::PointingHandCursor);
+    case kHyperlinkDisabledCursorId:
+        return QCursor(Qt::ForbiddenCursor);
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace toolkit::widgets

@@ -7,9 +7,11 @@
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMovie>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -130,7 +132,7 @@ void COXBitmapButton::SetButtonStyle(uint32_t style)
 bool COXBitmapButton::LoadBitmap(unsigned resourceId, bool resize, COLORREF mask)
 {
     m_images.clear();
-    m_bPlaying = false;
+    closeAnimation();
     const QImage image = toolkit::widgets::loadBitmapResource(resourceId);
     if (image.isNull()) {
         update();
@@ -192,13 +194,87 @@ bool COXBitmapButton::LoadDisabledIcon(unsigned resourceId, int cx, int cy)
     return true;
 }
 
-bool COXBitmapButton::LoadAnimation(unsigned, bool)
+bool COXBitmapButton::LoadAnimation(unsigned resourceId, bool resize, const QString& name)
 {
-    return false;
+    const QString path = toolkit::widgets::animationResourcePath(resourceId, name);
+    if (path.isEmpty())
+        return false;
+    // The frames are decoded once: QMovie reads the image, the button plays it by its own
+    // timer, so that a play always runs from the first frame to the last, once.
+    QMovie movie(path);
+    if (!movie.isValid() || !movie.jumpToFrame(0))
+        return false;
+    constexpr int kMaxFrames = 1000;
+    const int count = movie.frameCount();
+    std::vector<QPixmap> frames;
+    std::vector<int> delays;
+    do {
+        frames.push_back(movie.currentPixmap());
+        delays.push_back(std::max(10, movie.nextFrameDelay()));
+    } while (static_cast<int>(frames.size()) < (count > 0 ? count : kMaxFrames) &&
+             movie.jumpToNextFrame() && movie.currentFrameNumber() > 0);
+    // One frame is a picture, not an animation.
+    if (frames.size() < 2)
+        return false;
+    closeAnimation();
+    m_animationFrames = std::move(frames);
+    m_animationDelays = std::move(delays);
+    if (m_animationTimer == nullptr) {
+        m_animationTimer = new QTimer(this);
+        m_animationTimer->setSingleShot(true);
+        connect(m_animationTimer, &QTimer::timeout, this, [this] {
+            const int next = m_animationFrame + 1;
+            showAnimationFrame(next);
+            if (next + 1 < animationFrameCount())
+                m_animationTimer->start(m_animationDelays[static_cast<std::size_t>(next)]);
+        });
+    }
+    showAnimationFrame(0);
+    m_images.clear();
+    if (resize)
+        SizeToContent();
+    update();
+    return true;
+}
+
+bool COXBitmapButton::isAnimationRunning() const
+{
+    return m_animationTimer != nullptr && m_animationTimer->isActive();
+}
+
+void COXBitmapButton::closeAnimation()
+{
+    if (m_animationTimer != nullptr)
+        m_animationTimer->stop();
+    m_animationFrames.clear();
+    m_animationDelays.clear();
+    m_animationFrame = -1;
+    m_bPlaying = false;
+}
+
+void COXBitmapButton::showAnimationFrame(int frame)
+{
+    if (frame < 0 || frame >= animationFrameCount())
+        return;
+    m_animationFrame = frame;
+    if (m_frameObserver)
+        m_frameObserver(frame);
+    update();
+}
+
+void COXBitmapButton::playAnimation()
+{
+    if (!isAnimated() || m_bPlaying)
+        return;
+    m_bPlaying = true;
+    // Played once: each frame arms the timer for the next; the last one stays.
+    showAnimationFrame(0);
+    m_animationTimer->start(m_animationDelays[0]);
 }
 
 void COXBitmapButton::RemoveImage(bool resize)
 {
+    closeAnimation();
     m_images.clear();
     if (resize)
         SizeToContent();
@@ -304,9 +380,19 @@ std::string COXBitmapButton::toolTipText() const
 void COXBitmapButton::SetHyperLook(bool hyper)
 {
     m_bHyperLook = hyper;
-    // The hyperlink cursors are not among the program's resources: the default cursor stays.
+    if (hyper) {
+        m_nCursorId = toolkit::widgets::kHyperlinkCursorId;
+        m_nDisabledCursorId = toolkit::widgets::kHyperlinkDisabledCursorId;
+        m_hCursor = toolkit::widgets::loadCursorResource(m_nCursorId);
+        m_hDisabledCursor = toolkit::widgets::loadCursorResource(m_nDisabledCursorId);
+    } else {
+        m_nCursorId = m_nDisabledCursorId = 0;
+        m_hCursor.reset();
+        m_hDisabledCursor.reset();
+    }
     if (hyper)
         SetPseudoDisable(true);
+    applyCursor();
     update();
 }
 
@@ -327,6 +413,7 @@ void COXBitmapButton::SetPseudoDisable(bool pseudo)
             setFocusPolicy(Qt::StrongFocus);
         setEnabled(m_bPseudoEnabled);
     }
+    applyCursor();
     update();
 }
 
@@ -334,6 +421,7 @@ void COXBitmapButton::EnableButton(bool enable)
 {
     if (!m_bPseudoDisabled) {
         setEnabled(enable);
+        applyCursor();
         return;
     }
     if (enable == m_bPseudoEnabled)
@@ -343,7 +431,17 @@ void COXBitmapButton::EnableButton(bool enable)
         setFocusPolicy(enable ? Qt::StrongFocus : Qt::ClickFocus);
     if (!enable)
         setHot(false);
+    applyCursor();
     update();
+}
+
+void COXBitmapButton::applyCursor()
+{
+    const std::optional<QCursor>& shown = IsButtonEnabled() ? m_hCursor : m_hDisabledCursor;
+    if (shown)
+        setCursor(*shown);
+    else
+        unsetCursor();
 }
 
 bool COXBitmapButton::IsButtonEnabled() const
@@ -405,11 +503,13 @@ QSize COXBitmapButton::textSize() const
 QSize COXBitmapButton::GetFitSize() const
 {
     const bool beside = GetVerticalAlignment() == BS_VCENTER;
-    const QPixmap first = image(kNormal);
+    // The animation stands one pixel inside its box.
+    const QSize first =
+        isAnimated() ? grown(m_animationFrames[0].size(), QSize(2, 2)) : image(kNormal).size();
     const QSize imageBox =
-        first.isNull() ? QSize(0, 0)
-                       : grown(first.size(),
-                               QSize(-2 * m_szImageMargin.width(), -2 * m_szImageMargin.height()));
+        first.isEmpty()
+            ? QSize(0, 0)
+            : grown(first, QSize(-2 * m_szImageMargin.width(), -2 * m_szImageMargin.height()));
     const QSize text = textSize();
     QSize textBox(0, 0);
     if (!text.isEmpty())
@@ -610,6 +710,13 @@ void COXBitmapButton::DrawButton(QPainter& painter, uint32_t state, const QRect&
 
 void COXBitmapButton::DrawImage(QPainter& painter, uint32_t state, const QRect& area)
 {
+    if (isAnimated() && !area.isEmpty() && m_animationFrame >= 0) {
+        const QPixmap& frame = m_animationFrames[static_cast<std::size_t>(m_animationFrame)];
+        const QPoint at(area.left() + (area.width() - frame.width()) / 2,
+                        area.top() + (area.height() - frame.height()) / 2);
+        painter.drawPixmap(at, frame);
+        return;
+    }
     if (m_images.empty() || area.isEmpty())
         return;
     const QPixmap& shown = m_images[static_cast<std::size_t>(imageIndex(state))];
@@ -723,8 +830,11 @@ void COXBitmapButton::setHot(bool hot)
 void COXBitmapButton::enterEvent(QEnterEvent* event)
 {
     QPushButton::enterEvent(event);
-    if ((m_bFlat || m_bHyperLook) && IsButtonEnabled())
+    if (!IsButtonEnabled())
+        return;
+    if (m_bFlat || m_bHyperLook)
         setHot(true);
+    playAnimation();
 }
 
 void COXBitmapButton::leaveEvent(QEvent* event)
@@ -732,6 +842,8 @@ void COXBitmapButton::leaveEvent(QEvent* event)
     QPushButton::leaveEvent(event);
     if (!m_bMouseDown)
         setHot(false);
+    // The next hover plays the animation again.
+    m_bPlaying = false;
 }
 
 void COXBitmapButton::mousePressEvent(QMouseEvent* event)
@@ -791,6 +903,7 @@ void COXBitmapButton::changeEvent(QEvent* event)
     } else if (event->type() == QEvent::EnabledChange) {
         if (!isEnabled())
             setHot(false);
+        applyCursor();
         update();
     }
 }

@@ -4,6 +4,7 @@
 #include "toolkit/widgets/BitmapLoader.h"
 #include "toolkit/widgets/COXTipWindow.h"
 
+#include <QCursor>
 #include <QFont>
 #include <QImage>
 #include <QPixmap>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,11 @@
 // only while the mouse is over it, a grey image for the flat look at rest, a disabled image, an
 // optional drop-down arrow, toggle states with a third state, a hyperlink look, pseudo-disabling,
 // and a tip (through COXTipWindow) taken from the second line of its window text. Images come
-// from the toolkit's bitmap loader. Buttons play no animations. GUI thread only.
+// from the toolkit's bitmap loader; an animation (an animated image whose frames QMovie
+// decodes) may stand in for the image and plays once each time the mouse comes over the button. The
+// hyperlink look shows the toolkit's hyperlink cursors. GUI thread only.
+class QTimer;
+
 class COXBitmapButton : public QPushButton
 {
 public:
@@ -85,8 +91,26 @@ public:
     bool LoadDisabledBitmap(unsigned resourceId);
     bool LoadInactiveIcon(unsigned resourceId, int cx = 0, int cy = 0);
     bool LoadDisabledIcon(unsigned resourceId, int cx = 0, int cy = 0);
-    // No animations are played: always false.
-    bool LoadAnimation(unsigned resourceId, bool resize = true);
+    // Shows the animation of that resource (the toolkit's animation source; by name when one
+    // is given) instead of the images: its first frame at rest, played once from the first to
+    // the last frame whenever the mouse comes over the enabled button. False, and nothing
+    // changed, when the resource does not exist or is not an animation.
+    bool LoadAnimation(unsigned resourceId, bool resize = true, const QString& name = QString());
+    bool isAnimated() const { return !m_animationFrames.empty(); }
+    // The animation's number of frames, the frame shown now (-1 without an animation), whether
+    // it has been started for this hover and whether it is running now.
+    int animationFrameCount() const { return static_cast<int>(m_animationFrames.size()); }
+    int animationFrame() const { return m_animationFrame; }
+    bool isPlaying() const { return m_bPlaying; }
+    bool isAnimationRunning() const;
+    // Called with each frame the animation shows (a status line, tests).
+    void setFrameObserver(std::function<void(int frame)> observer)
+    {
+        m_frameObserver = std::move(observer);
+    }
+    // The cursor shown over the enabled and over the disabled button (none: the default).
+    const std::optional<QCursor>& enabledCursor() const { return m_hCursor; }
+    const std::optional<QCursor>& disabledCursor() const { return m_hDisabledCursor; }
     void RemoveImage(bool resize = true);
     int imageCount() const { return static_cast<int>(m_images.size()); }
     QPixmap image(int index) const;
@@ -177,9 +201,23 @@ private:
     void setHot(bool hot);
     void rearmTip();
     bool hasVisibleArrow() const;
+    void closeAnimation();
+    void showAnimationFrame(int frame);
+    void playAnimation();
+    // Shows the enabled or disabled cursor by the button's logical state.
+    void applyCursor();
     QSize textSize() const;
 
+    std::vector<QPixmap> m_animationFrames;
+    std::vector<int> m_animationDelays; // milliseconds each frame stays
+    QTimer* m_animationTimer = nullptr;
+    int m_animationFrame = -1;
+    std::function<void(int)> m_frameObserver;
     bool m_bPlaying = false;
+    unsigned m_nCursorId = 0;
+    std::optional<QCursor> m_hCursor;
+    unsigned m_nDisabledCursorId = 0;
+    std::optional<QCursor> m_hDisabledCursor;
     std::vector<QPixmap> m_images;
     COLORREF m_clrText = 0;
     std::unique_ptr<COXTipWindow> m_tipWindow;

@@ -4,23 +4,30 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
-// Opens the program's help. The help is a folder of HTML pages shown in the desktop's browser:
-// the folder "Harlune.help" in the folder of the help file path ("<application path>\Harlune.chm"
-// names the help as the program has always named it), with "index.html" as its contents,
-// "keywords.html" as its index and "topic-<id>.html" for a context id; a page that is missing
-// falls back to the contents. When the folder has no contents page, a message box says where
-// the help was looked for. Made where help is asked for. GUI thread only.
+// Opens the program's help. The help path names the compiled HTML help file
+// ("<application path>\Harlune.chm"). When that file is there and a viewer for compiled HTML
+// help is installed (xchm or kchmviewer), the viewer opens the file; otherwise the folder
+// "Harlune.help" beside it is shown in the desktop's browser: "index.html" as its contents,
+// "keywords.html" as its index and "topic-<id>.html" for a context id, a missing page falling
+// back to the contents. When neither is there, a message box says where the help was looked
+// for. Made where help is asked for. GUI thread only.
 class CHtmlHelpLauncher
 {
 public:
     // Opens a URL in the desktop's browser; false when it could not.
     using UrlOpener = std::function<bool(const QUrl&)>;
+    // Opens a compiled help file in an installed viewer: true when the viewer started, false
+    // when it did not, nothing when no viewer is installed.
+    using ChmOpener = std::function<std::optional<bool>(const std::string& file)>;
 
     // owner: the window handle that message boxes belong to (0: none); helpFilePath: the
-    // application's help file path. opener: QDesktopServices::openUrl unless given (tests).
-    CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath, UrlOpener opener = {});
+    // application's help file path. opener: QDesktopServices::openUrl unless given, chmOpener:
+    // the first of the known viewers found on the PATH unless given (tests give both).
+    CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath, UrlOpener opener = {},
+                      ChmOpener chmOpener = {});
 
     // Help commands as the help system numbers them: contents 1, index 2, context 15.
     static constexpr int HH_DISPLAY_TOC = 1;
@@ -31,13 +38,23 @@ public:
     bool ShowIndex();
     bool ShowContext(uint32_t contextId);
 
-    // The folder of HTML pages that stands for the help file.
+    // The compiled help file ("Harlune.chm"), with '/' separators.
+    std::string helpFile() const;
+    // The folder of HTML pages beside it.
     std::string helpFolder() const;
+
+    // The viewers of compiled HTML help looked for on the PATH, in this order.
+    static const char* const kChmViewers[2];
+    // Starts the first installed viewer on the file (see ChmOpener).
+    static std::optional<bool> openInChmViewer(const std::string& file);
 
 private:
     bool show(int command, uint32_t contextId);
+    std::string helpDirectory() const;
+    void tell(const std::string& text) const;
 
     uint32_t m_owner;
     std::string m_helpFilePath;
     UrlOpener m_opener;
+    ChmOpener m_chmOpener;
 };

@@ -6,6 +6,7 @@
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "platform/chart/Xrt.h"
+#include "platform/win/ManualClock.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "tests/app/spectrum/SpectrumViewFakes.h"
 
@@ -239,6 +240,36 @@ TEST(HarluneSpectrumView, FirstScanStepsRunOnce)
     pavik.scanAll(1.0f);
     EXPECT_EQ(pavik.driver.count("PluginDetected(2)"), 1);
     EXPECT_FALSE(pavik.window.bars[SpectrumBar::Cooler]);
+}
+
+// The Pavik plug-in is probed 200 ms into the first scan's steps, on the process clock (a
+// manual one here, which a sleep moves on at once); other converters do not wait.
+TEST(HarluneSpectrumView, PavikPluginProbeWaitsItsMoment)
+{
+    using namespace std::chrono_literals;
+    auto clock = std::make_shared<platform::win::ManualClock>(5s);
+    clock->setAutoAdvance(true);
+    platform::win::setClock(clock);
+    struct Restore
+    {
+        ~Restore() { platform::win::setClock(nullptr); }
+    } restore;
+
+    Window pavik({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_PAVIK);
+    const auto before = clock->now();
+    pavik.scanAll(1.0f);
+    ASSERT_EQ(pavik.driver.count("PluginDetected(2)"), 1);
+    EXPECT_GE(pavik.driver.pluginProbedAt - before, 200ms);
+    // Only the first scan waits.
+    const auto afterFirst = clock->now();
+    pavik.scanAll(1.0f);
+    EXPECT_EQ(clock->now(), afterFirst);
+
+    Window xandel({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_XANDEL);
+    const auto xandelBefore = clock->now();
+    xandel.scanAll(1.0f);
+    EXPECT_EQ(clock->now(), xandelBefore);
+    EXPECT_EQ(xandel.driver.count("PluginDetected(2)"), 0);
 }
 
 TEST(HarluneSpectrumView, FirstScanRestoresTheGraphScaleOrSetsScopeMode)

@@ -4,8 +4,10 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/SpectrumViewHost.h"
 #include "platform/chart/Xrt.h"
+#include "platform/win/Clock.h"
 #include "tests/app/spectrum/SpectrumFakes.h"
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -457,7 +459,11 @@ public:
         return -12.5;
     }
     double Ulmar_GetTECTemperature() override { return -7.0; }
-    int16_t Pavik_IsPluginDetected(int16_t p) override { return note("PluginDetected", p); }
+    int16_t Pavik_IsPluginDetected(int16_t p) override
+    {
+        pluginProbedAt = platform::win::processClock()->now();
+        return note("PluginDetected", p);
+    }
     int16_t Pavik_SetMavrinModulation(int32_t m) override
     {
         return note("MavrinModulation", static_cast<int16_t>(m));
@@ -550,6 +556,8 @@ public:
     int32_t uvIntensity = 0;
     int32_t visLampOn = 0;
     int32_t lampOn = 0;
+    // When the plug-in was last probed, on the process clock.
+    std::chrono::nanoseconds pluginProbedAt{-1};
 
 private:
     int32_t accessory(const std::string& name, std::initializer_list<int32_t> args)
