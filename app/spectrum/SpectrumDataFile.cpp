@@ -798,6 +798,9 @@ bool confirmOverwrite(DataFileContext& context, const std::string& path)
     {};
     if (::lstat(path.c_str(), &entry) != 0)
         return true;
+    // A folder of that name is never replaced: the write fails and says so.
+    if (S_ISDIR(entry.st_mode))
+        return true;
     return askWarning(context,
                       "You are about to overwrite the file " + path +
                           ".\nAre you sure you wish to overwrite this file?",
