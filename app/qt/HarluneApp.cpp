@@ -16,6 +16,7 @@
 #include "app/shell/qt/AboutDlg.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
+#include "app/spectrum/qt/SpectrumDocQuestions.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
 #include "app/windows/qt/GridViewWidget.h"
@@ -59,11 +60,16 @@ CHarluneApp* g_instance = nullptr;
 bool g_scanCountViews = false;
 
 // The framework document of a spectrum window around the program's spectrum document.
+// Its questions are asked over its first view, or over the main window before it has one.
 class SpectrumDocument : public Document
 {
 public:
     explicit SpectrumDocument(SpectrumDocFrame& frame)
-        : m_document(std::make_unique<CHarluneSpectrumDoc>(frame))
+        : m_questions([this]() -> QWidget* {
+              const auto& views = this->views();
+              return views.empty() ? nullptr : views.front();
+          }),
+          m_document(std::make_unique<CHarluneSpectrumDoc>(frame, m_questions))
     {}
     bool OnNewDocument() override
     {
@@ -75,6 +81,7 @@ public:
     CHarluneSpectrumDoc& spectrum() { return *m_document; }
 
 private:
+    SpectrumDocQuestions m_questions;
     std::unique_ptr<CHarluneSpectrumDoc> m_document;
 };
 

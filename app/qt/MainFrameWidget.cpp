@@ -588,7 +588,12 @@ SpectrumScanView* MainFrameWidget::activeSpectrumView(uint32_t handle)
 std::string MainFrameWidget::windowTitle(uint32_t handle)
 {
     ChildFrame* frame = frameOf(handle);
-    return frame ? frame->windowTitle().toStdString() : std::string();
+    if (!frame)
+        return {};
+    // A spectrum window's name leaves out the next save name its caption may show.
+    if (dynamic_cast<CChildFrameSpectrum*>(frame))
+        return CHarluneSpectrumView::windowNameOf(frame->windowTitle().toStdString());
+    return frame->windowTitle().toStdString();
 }
 
 SpectrumScanView* MainFrameWidget::activeView()

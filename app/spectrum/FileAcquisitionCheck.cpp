@@ -17,18 +17,8 @@ void appendFormatted(std::string& out, const char* format, long long file, long 
     out += line;
 }
 
-} // namespace
-
-int64_t integrationMicroseconds(int32_t integrationTime, int32_t microsecondFlag)
-{
-    return microsecondFlag == 1 ? static_cast<int64_t>(integrationTime)
-                                : static_cast<int64_t>(integrationTime) * 1000;
-}
-
-unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
-                                   std::span<const double> fileWavelengths,
-                                   const WindowAcquisition& window,
-                                   const SpectrumPreferences& preferences)
+unsigned parameterMismatches(const SpectrumFileHeader& header, const WindowAcquisition& window,
+                             const SpectrumPreferences& preferences)
 {
     unsigned mismatches = 0;
     if (preferences.AcquisitionParameterMismatchWarning == 1 &&
@@ -50,6 +40,27 @@ unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
         mismatches |= kReferenceChannelMismatch;
     if (header.timeNormalized != window.timeNormalized)
         mismatches |= kTimeNormalizationMismatch;
+    return mismatches;
+}
+
+} // namespace
+
+int64_t integrationMicroseconds(int32_t integrationTime, int32_t microsecondFlag)
+{
+    return microsecondFlag == 1 ? static_cast<int64_t>(integrationTime)
+                                : static_cast<int64_t>(integrationTime) * 1000;
+}
+
+unsigned findAcquisitionMismatches(const SpectrumFileHeader& header,
+                                   std::span<const double> fileWavelengths,
+                                   const WindowAcquisition& window,
+                                   const SpectrumPreferences& preferences)
+{
+    unsigned mismatches = 0;
+    // A format without acquisition parameters (SPC, a table) is compared on its wavelengths
+    // only: its zeros would otherwise all differ from the window.
+    if (header.carriesAcquisitionParameters)
+        mismatches = parameterMismatches(header, window, preferences);
     const std::size_t points =
         std::min({static_cast<std::size_t>(std::max(header.numberOfPoints, 0)),
                   fileWavelengths.size(), window.wavelengths.size()});
@@ -145,6 +156,10 @@ AcquisitionCheckOutcome CheckFileAcquisitionParameters(const SpectrumFileHeader&
 
 void applyFileAcquisition(const SpectrumFileHeader& header, WindowAcquisition& window)
 {
+    if (!header.carriesAcquisitionParameters)
+        return;
+    // Every value is brought into the range of the window's field: a damaged or edited file
+    // must not leave the window scanning with no averages or a negative boxcar.
     const int64_t us = integrationMicroseconds(header.integrationTime, header.microsecondFlag);
     if (window.microsecondFlag == 1)
         window.integrationTime =
@@ -152,12 +167,14 @@ void applyFileAcquisition(const SpectrumFileHeader& header, WindowAcquisition& w
     else
         window.integrationTime =
             static_cast<int32_t>(std::clamp<int64_t>((us + 500) / 1000, 1, 65535));
-    window.averages = header.averages;
-    window.boxcar = header.boxcar;
-    window.correctDark = header.correctDark;
-    window.timeNormalized = header.timeNormalized;
-    window.referenceType = header.referenceType;
-    window.referenceChannel = header.referenceChannel;
+    window.averages = std::clamp(header.averages, kFileAveragesMinimum, kFileAveragesMaximum);
+    window.boxcar = std::clamp(header.boxcar, 0, kFileBoxcarMaximum);
+    window.correctDark = header.correctDark != 0 ? 1 : 0;
+    window.timeNormalized = header.timeNormalized == 1 ? 1 : 0;
+    if (header.referenceType >= 0 && header.referenceType <= 3) {
+        window.referenceType = header.referenceType;
+        window.referenceChannel = std::clamp(header.referenceChannel, 0, kSpectrumChannels - 1);
+    }
 }
 
 } // namespace app::spectrum

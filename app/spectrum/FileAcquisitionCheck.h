@@ -78,9 +78,16 @@ AcquisitionCheckOutcome CheckFileAcquisitionParameters(const SpectrumFileHeader&
                                                        SpectrumDocWindow* ui,
                                                        const std::string& path);
 
+// The ranges of the acquisition values a file may hand to a window.
+inline constexpr int32_t kFileAveragesMinimum = 1;
+inline constexpr int32_t kFileAveragesMaximum = 9999;
+inline constexpr int32_t kFileBoxcarMaximum = 500;
+
 // Copies the file's integration time (converted into the window's unit and saturated at that
-// unit's field: 1 to 65535 ms, or 0 to 2147483647 us), averages, boxcar, dark correction,
-// time normalisation and reference monitoring into window.
+// unit's field: 1 to 65535 ms, or 0 to 2147483647 us), averages (1 to 9999), boxcar (0 to
+// 500), dark correction and time normalisation (0 or 1) and reference monitoring (type 0 to
+// 3, channel 0 to 7; another type leaves both) into window. A file whose format carries no
+// acquisition parameters changes nothing.
 void applyFileAcquisition(const SpectrumFileHeader& header, WindowAcquisition& window);
 
 } // namespace app::spectrum

@@ -13,7 +13,8 @@ constexpr double kDefaultColorTemperature = 3100.0;
 
 } // namespace
 
-CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame) : m_frame(frame)
+CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame, SpectrumDocWindow& window)
+    : m_frame(frame), m_window(window)
 {
     CINIFileSupport store(nullptr, 1);
     m_colorTemperature =
@@ -54,7 +55,7 @@ void CHarluneSpectrumDoc::setLocalTimeSource(std::function<std::tm()> localTime)
 
 app::spectrum::DataFileContext CHarluneSpectrumDoc::fileContext()
 {
-    return app::spectrum::DataFileContext{m_frame.preferences(), m_window, m_localTime};
+    return app::spectrum::DataFileContext{m_frame.preferences(), &m_window, m_localTime};
 }
 
 int CHarluneSpectrumDoc::ConfirmOverwrite(const std::string& path)

@@ -51,8 +51,10 @@ class CHarluneSpectrumDoc
 {
 public:
     // Reads "ColorTemperature" and "IrradAssumeSecondOrder" from the settings store and
-    // counts the document as open.
-    explicit CHarluneSpectrumDoc(SpectrumDocFrame& frame);
+    // counts the document as open. The window asks the document's questions (overwrite, file
+    // without header) and shows its errors from the first file operation on; it must outlive
+    // the document.
+    CHarluneSpectrumDoc(SpectrumDocFrame& frame, SpectrumDocWindow& window);
     // Lets the view take its buffers back, writes the two preferences back; when other
     // documents remain and no view restarted the round-robin, starts the next scan.
     ~CHarluneSpectrumDoc();
@@ -63,9 +65,6 @@ public:
     // round-robin. Returns 1.
     int OnNewDocument();
 
-    // The window whose questions and sounds the document uses (its first view); null before
-    // the view exists, when every question is answered No.
-    void setWindow(SpectrumDocWindow* window) { m_window = window; }
     // The view that lent the raw scan buffers to the driver library takes them back here
     // before they go: the destructor calls it first (the framework deletes the document
     // before the view's window). The view also starts the next scan then. Empty: none.
@@ -120,7 +119,7 @@ private:
     app::spectrum::DataFileContext fileContext();
 
     SpectrumDocFrame& m_frame;
-    SpectrumDocWindow* m_window = nullptr;
+    SpectrumDocWindow& m_window;
     std::function<void()> m_buffersReturn;
     std::function<std::tm()> m_localTime;
     ChannelSpectra m_spectra;

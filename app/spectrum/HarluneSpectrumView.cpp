@@ -178,19 +178,33 @@ void CHarluneSpectrumView::readSettings()
 
 void CHarluneSpectrumView::chooseFirstConfiguration()
 {
-    if (!m_configurationFile.empty() && m_configurationFile != kUnsetConfiguration)
-        return;
-    if (m_configurationHost.firstConfigurationUnattended())
-        return;
-    m_window.showMessageBox(
-        "This appears to be the first time Harlune has been executed.  Please select a default "
-        "spectrometer configuration from the following screen.  This spectrometer "
-        "configuration will be used each time Harlune is started.",
-        "Select Default Spectrometer", SpectrumDocWindow::Buttons::Ok);
-    if (auto path = m_window.chooseExistingFile(
-            "Select Default Spectrometer",
-            "Spectrometer Configurations(*.spec)|*.spec|All Files (*.*)|*.*||"))
-        m_configurationFile = *path;
+    constexpr const char* kTitle = "Select Default Spectrometer";
+    constexpr const char* kFilters =
+        "Spectrometer Configurations(*.spec)|*.spec|All Files (*.*)|*.*||";
+    if (m_configurationFile.empty() || m_configurationFile == kUnsetConfiguration) {
+        // Nobody can answer the first-start question of a program started for automation.
+        if (m_configurationHost.firstConfigurationUnattended())
+            return;
+        m_window.showMessageBox(
+            "This appears to be the first time Harlune has been executed.  Please select a "
+            "default spectrometer configuration from the following screen.  This spectrometer "
+            "configuration will be used each time Harlune is started.",
+            kTitle, SpectrumDocWindow::Buttons::Ok);
+        if (auto path = m_window.chooseExistingFile(kTitle, kFilters))
+            m_configurationFile = *path;
+    }
+    // A configuration on a stick is gone when the stick is: offer to choose another once.
+    if (m_frame.isOnRemovableDrive(m_configurationFile) &&
+        m_window.showMessageBox(
+            "You have specified a spectrometer configuration file\nthat exists on a removable "
+            "drive.  It is recommended\nthat you specify a spectrometer configuration file "
+            "that\nis located on a fixed-drive.  Would you like to specify\na different "
+            "spectrometer configuration file?",
+            "Spectrometer Config. File Warning",
+            SpectrumDocWindow::Buttons::YesNo) == SpectrumDocWindow::Answer::Yes) {
+        if (auto path = m_window.chooseExistingFile(kTitle, kFilters))
+            m_configurationFile = *path;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -320,6 +334,19 @@ void CHarluneSpectrumView::updateNextNameTitle()
     while (!title.empty() && (title.back() == ' ' || title.back() == '\t'))
         title.pop_back();
     m_window.setFrameTitle(title + " | Next Save Filename: " + m_nextSaveFileName);
+}
+
+std::string CHarluneSpectrumView::windowNameOf(const std::string& caption)
+{
+    std::string name = caption.substr(0, caption.find(" | Next Save Filename: "));
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+        name.pop_back();
+    return name;
+}
+
+std::string CHarluneSpectrumView::windowName()
+{
+    return windowNameOf(m_window.frameTitle());
 }
 
 void CHarluneSpectrumView::OnInitialUpdate()
@@ -513,7 +540,7 @@ int CHarluneSpectrumView::OnScanReady(uint32_t channel)
         for (const uint32_t handle : std::vector<uint32_t>(m_templateViews))
             m_window.sendScanNotice(handle, tick);
 
-        const std::string title = m_window.frameTitle();
+        const std::string title = windowName();
         int mask = 0;
         for (int k = 0; k < kSpectrumChannels; ++k)
             if (m_record.channelEnables[k] != 0)

@@ -84,6 +84,11 @@ public:
     void OnSize(int cx, int cy);
     // The paint: the chart window paints itself; the title shows the next save name.
     void OnDraw() { updateNextNameTitle(); }
+
+    // The window's name, as scripts see it in their events and choose windows by it: the
+    // child frame's caption without its " | Next Save Filename: " part.
+    std::string windowName();
+    static std::string windowNameOf(const std::string& caption);
     // Saves the settings, releases the window's channels and lets the next window scan. Runs
     // once: from the document as it goes (it may go before the window), or from the window.
     // Afterwards the view handles no more driver messages or commands.
@@ -539,8 +544,10 @@ public:
     double customYMin() const { return m_customYMin; }
     const std::string& customTitle() const { return m_customTitle; }
     void setCustomTitle(const std::string& title) { m_customTitle = title; }
-    void setAutoIncrementEnabled(int value) { m_autoIncrementEnabled = value; }
-    void setShowNextName(int value) { m_showNextName = value; }
+    // As the two menu toggles: the title shows the next save name while both are 1 and loses
+    // it when either is turned off.
+    void setAutoIncrementEnabled(int value);
+    void setShowNextName(int value);
     void setAutoIncrementIndex(int index) { m_autoIncrementIndex = index; }
     void setBaseFileName(const std::string& base) { m_baseFileName = base; }
     // What the spectral-data, spectrum-files, acquisition and store objects read and set: the

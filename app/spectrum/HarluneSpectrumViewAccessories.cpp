@@ -289,6 +289,5 @@ int CHarluneSpectrumView::AreStoredSpectraComplete() const
 
 void CHarluneSpectrumView::fireKeystroke(unsigned key, unsigned flags)
 {
-    m_frame.fireKeystroke(static_cast<int32_t>(key), static_cast<int32_t>(flags),
-                          m_window.frameTitle());
+    m_frame.fireKeystroke(static_cast<int32_t>(key), static_cast<int32_t>(flags), windowName());
 }

@@ -548,7 +548,7 @@ void CHarluneSpectrumView::OnConfigureSpectrometer()
     const uint16_t oldAdcType = m_configuration->GetADCType();
     const SpectrometerSheetResult result = m_window.runSpectrometerSheet();
     if (result.ok) {
-        const std::string title = m_window.frameTitle();
+        const std::string title = windowName();
         if (m_holdEvents == 0)
             m_frame.fireSpectrometerConfigChanged(title);
     }

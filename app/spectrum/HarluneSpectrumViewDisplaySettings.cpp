@@ -374,6 +374,13 @@ void CHarluneSpectrumView::OnRestoreDisplaySettings()
     const auto path = m_window.chooseExistingFile("Restore Display Settings", kDisplayFilters);
     if (!path)
         return;
+    // Another file would only reset the chart to the defaults.
+    if (!app::spectrum::fileHasSettingsSection(*path, kGraph)) {
+        m_window.showMessageBox("The file " + *path +
+                                    " could not be opened as a display settings file.",
+                                "Harlune Error", SpectrumDocWindow::Buttons::Ok);
+        return;
+    }
     const std::string previous = m_displaySettingsFile;
     m_window.beginWaitCursor();
     ReadDisplaySettings(*path);

@@ -10,6 +10,7 @@
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/HarluneSpectrumView.h"
 #include "app/spectrum/ProcessingSetupFromConfiguration.h"
+#include "app/spectrum/RemovableDrive.h"
 #include "app/spectrum/WindowsPaths.h"
 #include "platform/chart/Xrt.h"
 
@@ -43,6 +44,9 @@ constexpr const char* kExperimentFilters =
     "Experiment Files (*.experiment)|*.experiment|All Files (*.*)|*.*||";
 constexpr const char* kConfigurationFilters =
     "Spectrometer Configurations (*.spec)|*.spec|All Files (*.*)|*.*||";
+// The sections an experiment file may hold.
+constexpr const char* kExperimentSections[] = {"Acquisition Parameters", "Settings", "Autosave",
+                                               "Channel0", "Overlay0"};
 // The file-header marker the reader sets for a file without header.
 constexpr int32_t kHeaderlessMarker = 999;
 
@@ -182,6 +186,11 @@ std::string SpectrumViewFrame::userName()
     if (const char* name = getlogin(); name != nullptr)
         return name;
     return {};
+}
+
+bool SpectrumViewFrame::isOnRemovableDrive(const std::string& path)
+{
+    return app::spectrum::isOnRemovableDrive(path);
 }
 
 std::string SpectrumViewFrame::applicationPath()
@@ -686,7 +695,12 @@ void CHarluneSpectrumView::OnSaveExperiment()
     const std::string& path = chosen->paths.front();
     // The dialog completes a bare name with its three-letter default extension.
     const std::string name = fileExtension(path) == "exp" ? path + "eriment" : path;
-    (void)writeExperiment(name);
+    if (writeExperiment(name) != 0) {
+        m_window.showMessageBox("The experiment file " + name + " could not be written.\n" +
+                                    fileWriteFailure(name, 0),
+                                "Harlune Error", SpectrumDocWindow::Buttons::Ok);
+        return;
+    }
     m_experimentFile = name;
     if (m_frame.preferences().SoundEnabled == 1)
         m_window.playSoundAsync(m_frame.viewPreferences().SaveExperimentSound);
@@ -867,6 +881,17 @@ void CHarluneSpectrumView::OnOpenExperiment()
     if (!chosen || chosen->paths.empty())
         return;
     const std::string path = chosen->paths.front();
+    // A file without any of the experiment's sections (another program's file, a data file)
+    // would only yield defaults.
+    const bool experiment =
+        std::any_of(std::begin(kExperimentSections), std::end(kExperimentSections),
+                    [&](const char* section) { return fileHasSettingsSection(path, section); });
+    if (!experiment) {
+        // Nothing of the window changes for a file that is not an experiment.
+        m_window.showMessageBox("The file " + path + " could not be opened as an experiment file.",
+                                "Harlune Error", SpectrumDocWindow::Buttons::Ok);
+        return;
+    }
     m_window.beginWaitCursor();
     (void)readExperiment(path);
     // Each mode command sets its axis; Relative Irradiance asks for a colour temperature
@@ -891,6 +916,11 @@ void CHarluneSpectrumView::OnOpenExperiment()
         break;
     }
     m_experimentFile = path;
+    // The experiment may have switched the autoincrementing names on or off.
+    if (m_autoIncrementEnabled == 1 && m_showNextName == 1)
+        updateNextNameTitle();
+    else
+        stripNextNameTitle();
     UpdateAcquisitionBar();
     UpdateOverlayMenu();
     ProcessSpectra();
@@ -928,6 +958,28 @@ void CHarluneSpectrumView::OnAutoincrementShowName()
         return;
     }
     m_showNextName = 1;
+    m_nextSaveFileName = autoIncrementName(m_baseFileName, m_autoIncrementIndex);
+    updateNextNameTitle();
+}
+
+void CHarluneSpectrumView::setAutoIncrementEnabled(int value)
+{
+    m_autoIncrementEnabled = value;
+    if (value != 1 || m_showNextName != 1) {
+        stripNextNameTitle();
+        return;
+    }
+    m_nextSaveFileName = autoIncrementName(m_baseFileName, m_autoIncrementIndex);
+    updateNextNameTitle();
+}
+
+void CHarluneSpectrumView::setShowNextName(int value)
+{
+    m_showNextName = value;
+    if (value != 1 || m_autoIncrementEnabled != 1) {
+        stripNextNameTitle();
+        return;
+    }
     m_nextSaveFileName = autoIncrementName(m_baseFileName, m_autoIncrementIndex);
     updateNextNameTitle();
 }
@@ -1003,7 +1055,9 @@ int CHarluneSpectrumView::writeExperiment(const std::string& fileName)
         if (!create)
             return 1;
     }
-    m_window.setFrameTitle(fileName);
+    // The window takes the experiment's name (without its folder, as a document named by
+    // its file shows it).
+    m_window.setFrameTitle(std::filesystem::path(fileName).filename().string());
     updateNextNameTitle();
 
     bool stored = false;
@@ -1138,6 +1192,8 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
 
     ChannelSpectra& spectra = m_document.spectra();
     const auto stored = [&](const std::string& name) { return resolveStoredPath(name, fileName); };
+    // "0" (or nothing) names no file: the experiment saved none of that kind.
+    const auto named = [](const std::string& name) { return !name.empty() && name != "0"; };
     for (int k = 0; k < kSpectrumChannels; ++k) {
         const std::string section = "Channel" + std::to_string(k);
         const char* s = section.c_str();
@@ -1155,22 +1211,25 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         // A data file that cannot be read leaves the channel's arrays and its stored flag as
         // they were (the reader has said why).
         SpectrumFileHeader header;
-        if (m_record.channelEnables[k] != 0)
+        if (m_record.channelEnables[k] != 0 && named(m_document.sampleFileNames[k]))
             m_document.ReadDataFile(stored(m_document.sampleFileNames[k]), header,
                                     spectra.wavelengths[k], spectra.sample[k]);
         if (dark == 0)
             spectra.darkStored[k] = 0;
-        else if (m_document.ReadDataFile(stored(m_document.darkFileNames[k]), header,
+        else if (named(m_document.darkFileNames[k]) &&
+                 m_document.ReadDataFile(stored(m_document.darkFileNames[k]), header,
                                          spectra.wavelengths[k], spectra.dark[k]) == 0)
             spectra.darkStored[k] = 1;
         if (reference == 0)
             spectra.referenceStored[k] = 0;
-        else if (m_document.ReadDataFile(stored(m_document.referenceFileNames[k]), header,
+        else if (named(m_document.referenceFileNames[k]) &&
+                 m_document.ReadDataFile(stored(m_document.referenceFileNames[k]), header,
                                          spectra.wavelengths[k], spectra.reference[k]) == 0)
             spectra.referenceStored[k] = 1;
         if (sampleDark == 0)
             spectra.sampleDarkStored[k] = 0;
-        else if (m_document.ReadDataFile(stored(m_document.sampleDarkFileNames[k]), header,
+        else if (named(m_document.sampleDarkFileNames[k]) &&
+                 m_document.ReadDataFile(stored(m_document.sampleDarkFileNames[k]), header,
                                          spectra.wavelengths[k], spectra.sampleDark[k]) == 0)
             spectra.sampleDarkStored[k] = 1;
     }
@@ -1186,7 +1245,8 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         const int set = kSpectrumChannels + slot;
         if (active) {
             SpectrumFileHeader header;
-            if (m_document.ReadDataFile(stored(name), header, *wavelengths, *values) == 0) {
+            if (named(name) &&
+                m_document.ReadDataFile(stored(name), header, *wavelengths, *values) == 0) {
                 overlays.wavelengths[slot] = *wavelengths;
                 overlays.values[slot] = *values;
                 overlays.fileNames[slot] = name;

@@ -3,15 +3,19 @@
 #include "app/spectrum/AtomicFile.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <locale.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace app::spectrum {
 
@@ -452,6 +456,7 @@ void parseSpc(std::string_view bytes, ParsedDataFile& out)
     }
     out.header.channel = *channel;
     out.header.numberOfPoints = static_cast<int32_t>(n);
+    out.header.carriesAcquisitionParameters = false;
     out.content = DataFileContent::OwnSpc;
 }
 
@@ -474,6 +479,7 @@ void parseTable(std::string_view bytes, ParsedDataFile& out)
         return;
     out.header.channel = 0;
     out.header.marker = 999;
+    out.header.carriesAcquisitionParameters = false;
     out.header.numberOfPoints = static_cast<int32_t>(out.values.size());
     out.content = DataFileContent::Table;
 }
@@ -561,16 +567,32 @@ void parseHeaderFile(std::string_view bytes, ParsedDataFile& out)
     out.content = DataFileContent::HeaderFile;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes)
+// The system's text for a file error, as a sentence.
+std::string fileErrorText(int error)
+{
+    char buffer[256];
+    const char* text = ::strerror_r(error, buffer, sizeof buffer);
+    std::string out = text != nullptr ? text : "Unknown error";
+    return out + ".";
+}
+
+// Reads a whole regular file; the reason it cannot, empty when it could.
+std::string readWholeFile(const std::string& path, std::string& bytes)
 {
     // Only regular files: a folder reads as an error and a pipe would wait for a writer.
     struct stat entry
     {};
-    if (::stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode))
-        return false;
+    if (path.empty())
+        return "No file was named.";
+    if (::stat(path.c_str(), &entry) != 0)
+        return fileErrorText(errno);
+    if (S_ISDIR(entry.st_mode))
+        return "It is a folder, not a file.";
+    if (!S_ISREG(entry.st_mode))
+        return "It is not a regular file.";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return false;
+        return fileErrorText(errno);
     char buffer[65536];
     while (bytes.size() < kMaxReadBytes) {
         const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
@@ -580,7 +602,7 @@ bool readWholeFile(const std::string& path, std::string& bytes)
     }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    return !failed;
+    return failed ? std::string("It could not be read to its end.") : std::string();
 }
 
 void showError(DataFileContext& context, const std::string& text)
@@ -604,7 +626,62 @@ bool askWarning(DataFileContext& context, const std::string& text, uint32_t& pre
     return answer == SpectrumDocWindow::Answer::Yes;
 }
 
+// Writes a whole file and tells the user why it could not be written.
+int writeReported(DataFileContext& context, const std::string& path, std::string_view bytes)
+{
+    errno = 0;
+    if (writeFileAtomically(path, bytes))
+        return kDataFileOk;
+    const int error = errno;
+    showError(context,
+              "The file " + path + " could not be written.\n" + fileWriteFailure(path, error));
+    return kDataFileFailed;
+}
+
 } // namespace
+
+std::string fileWriteFailure(const std::string& path, int error)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string name = target.filename().string();
+    if (name.empty())
+        return "No file name was given.";
+    if (name.size() > NAME_MAX || path.size() >= PATH_MAX)
+        return "The name is too long.";
+    std::error_code ignored;
+    if (fs::is_directory(target, ignored))
+        return "It is a folder.";
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (!fs::exists(folder, ignored))
+        return "The folder " + folder.string() + " does not exist.";
+    if (!fs::is_directory(folder, ignored))
+        return folder.string() + " is not a folder.";
+    if (::access(folder.c_str(), W_OK) != 0)
+        return "The folder " + folder.string() + " cannot be written to.";
+    return error != 0 ? fileErrorText(error) : std::string("The disk may be full.");
+}
+
+bool fileHasSettingsSection(const std::string& path, const std::string& section)
+{
+    std::string bytes;
+    if (!readWholeFile(path, bytes).empty())
+        return false;
+    const auto folded = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return out;
+    };
+    const std::string wanted = "[" + folded(section) + "]";
+    LineCursor lines(bytes);
+    while (const std::optional<std::string_view> line = lines.next())
+        if (folded(trimBlanks(*line)) == wanted)
+            return true;
+    return false;
+}
 
 std::string formatTextDataFile(const SpectrumFileHeader& header, bool withHeader,
                                std::span<const double> wavelengths, std::span<const double> values,
@@ -721,6 +798,9 @@ bool confirmOverwrite(DataFileContext& context, const std::string& path)
     {};
     if (::lstat(path.c_str(), &entry) != 0)
         return true;
+    // A folder of that name is never replaced: the write fails and says so.
+    if (S_ISDIR(entry.st_mode))
+        return true;
     return askWarning(context,
                       "You are about to overwrite the file " + path +
                           ".\nAre you sure you wish to overwrite this file?",
@@ -750,7 +830,7 @@ int writeDataFile(DataFileContext& context, const std::string& path,
                                   context.preferences.DefaultSavePrecision};
         bytes = formatTextDataFile(header, format == kTextWithHeader, x, y, rowFormat);
     }
-    return writeFileAtomically(target, bytes) ? kDataFileOk : kDataFileFailed;
+    return writeReported(context, target, bytes);
 }
 
 int writeEvenlySpacedSpcFile(DataFileContext& context, const std::string& path, double firstX,
@@ -766,7 +846,7 @@ int writeEvenlySpacedSpcFile(DataFileContext& context, const std::string& path, 
     const std::string bytes = formatEvenlySpacedSpcFile(
         firstX, lastX, std::span<const double>(values, static_cast<std::size_t>(numberOfPoints)),
         static_cast<uint8_t>(xUnit), static_cast<uint8_t>(yUnit), comment, now);
-    return writeFileAtomically(path, bytes) ? kDataFileOk : kDataFileFailed;
+    return writeReported(context, path, bytes);
 }
 
 int readDataFile(DataFileContext& context, const std::string& path, SpectrumFileHeader& header,
@@ -775,8 +855,10 @@ int readDataFile(DataFileContext& context, const std::string& path, SpectrumFile
 {
     header = SpectrumFileHeader{};
     std::string bytes;
-    if (!readWholeFile(path, bytes))
+    if (const std::string reason = readWholeFile(path, bytes); !reason.empty()) {
+        showError(context, "The file " + path + " could not be opened.\n" + reason);
         return kDataFileFailed;
+    }
     ParsedDataFile parsed = parseDataFile(bytes);
     switch (parsed.content) {
     case DataFileContent::ForeignSpc:

@@ -41,6 +41,10 @@ struct SpectrumFileHeader
     float temperature = 0.0f;
     int32_t numberOfPoints = 0;
     std::string graphTitle;
+    // False when the file's format carries no acquisition parameters (SPC files and tables
+    // without header): the fields from serial number to temperature are then not the file's
+    // and are neither compared with a window nor copied into one.
+    bool carriesAcquisitionParameters = true;
 };
 
 inline constexpr float kTemperatureNotAcquired = -99999.0f;
@@ -133,11 +137,19 @@ bool parseDataRow(std::string_view line, double& wavelength, double& value);
 struct DataFileContext
 {
     SpectrumPreferences& preferences;
-    // Null answers every question No (nothing is overwritten or opened unasked).
+    // Asks the questions and shows the errors. Null (a caller without any window) answers
+    // every question No, so nothing is overwritten or opened unasked.
     SpectrumDocWindow* window = nullptr;
     // The local time stamped into SPC files.
     std::function<std::tm()> localTime;
 };
+
+// Why a file could not be written (a sentence for the user): a missing or read-only folder, a
+// name that is a folder or too long, else the system's text for error (an errno value).
+std::string fileWriteFailure(const std::string& path, int error);
+
+// True when path is a regular settings (INI) file with the section (case ignored).
+bool fileHasSettingsSection(const std::string& path, const std::string& section);
 
 // The local time of the clock.
 std::tm currentLocalTime();
@@ -147,7 +159,8 @@ std::tm currentLocalTime();
 bool confirmOverwrite(DataFileContext& context, const std::string& path);
 
 // Writes one spectrum of numberOfPoints points (the header's count) in a format; SPC goes to
-// path + ".spc". Returns a DataFileResult.
+// path + ".spc". Returns a DataFileResult; a file that could not be written is reported to
+// the user.
 int writeDataFile(DataFileContext& context, const std::string& path,
                   const SpectrumFileHeader& header, int format, const double* wavelengths,
                   const double* values);

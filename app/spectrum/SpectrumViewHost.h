@@ -345,6 +345,8 @@ public:
     virtual std::string userName();
     // The program's folder (the Morvel default files live there).
     virtual std::string applicationPath();
+    // True when the file lies on a removable drive.
+    virtual bool isOnRemovableDrive(const std::string& path);
     // A window's first scan: the main frame opens its auto-run script when one is due.
     virtual void openAutoRunScript() {}
     // Reports a caught failure to the error log with the source file and line.

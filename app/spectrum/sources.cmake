@@ -13,6 +13,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewOverlays.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HarluneSpectrumViewTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessingSetupFromConfiguration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RemovableDrive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectralDataText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumCursor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpectrumDataFile.cpp
@@ -24,6 +25,7 @@ list(APPEND app_core_sources
 
 list(APPEND app_qt_sources
     ${CMAKE_CURRENT_LIST_DIR}/qt/ShellSpectrumServices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumDocQuestions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumPrinting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt/SpectrumViewWidget.cpp
 )

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -154,8 +155,17 @@ std::optional<FileDialogResult> QtUiServices::fileDialog(const FileDialogRequest
     if (!request.defaultExtension.empty()) {
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     }
-    if (!request.initialPath.empty()) {
-        const QFileInfo initial(QString::fromStdString(request.initialPath));
+    // Patterns match whatever the case of the name ("*.dark" lists "run.Master.Dark"), as
+    // the program's file names are written with capitals.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    // Nothing named or used yet in this run: the user's home folder, not the folder the
+    // program runs in (which holds its settings).
+    std::string start = m_dialogFolders.startPath(request);
+    if (start.find('/') == std::string::npos) {
+        start = QDir::homePath().toStdString() + (start.empty() ? "" : "/" + start);
+    }
+    {
+        const QFileInfo initial(QString::fromStdString(start));
         if (initial.isDir()) {
             dialog.setDirectory(initial.absoluteFilePath());
         } else {
@@ -176,6 +186,7 @@ std::optional<FileDialogResult> QtUiServices::fileDialog(const FileDialogRequest
     }
     const int chosen = static_cast<int>(nameFilters.indexOf(dialog.selectedNameFilter()));
     result.filterIndex = chosen >= 0 ? chosen + 1 : 1;
+    m_dialogFolders.remember(request, result);
     return result;
 }
 

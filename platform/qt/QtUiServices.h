@@ -38,6 +38,8 @@ public:
     void emptyClipboard() override;
 
 private:
+    // Where each kind of file dialog starts.
+    FileDialogFolders m_dialogFolders;
     void stopSound();
 
     std::unique_ptr<QProcess> m_player; // the sound playing, if any

@@ -113,6 +113,83 @@ std::vector<std::string> qtNameFilters(const std::vector<FileFilter>& filters)
     return result;
 }
 
+std::vector<FileFilter> fileFiltersFromText(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char c : text) {
+        if (c == '|' || c == '\0') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.push_back(part);
+    std::vector<FileFilter> filters;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        // An empty pair ends the list.
+        if (parts[i].empty() && parts[i + 1].empty()) {
+            break;
+        }
+        if (trim(parts[i + 1]).empty()) {
+            continue;
+        }
+        filters.push_back({parts[i], parts[i + 1]});
+    }
+    return filters;
+}
+
+std::string FileDialogFolders::kindOf(const FileDialogRequest& request)
+{
+    if (!request.filters.empty()) {
+        return request.filters.front().pattern;
+    }
+    return request.defaultExtension.empty() ? request.title : "*." + request.defaultExtension;
+}
+
+std::string FileDialogFolders::startPath(const FileDialogRequest& request) const
+{
+    const std::string& initial = request.initialPath;
+    // A path with a folder part is the caller's own choice.
+    if (initial.find('/') != std::string::npos) {
+        return initial;
+    }
+    const std::string kind = kindOf(request);
+    std::string folder = m_lastFolder;
+    for (const auto& [known, knownFolder] : m_folders) {
+        if (known == kind) {
+            folder = knownFolder;
+        }
+    }
+    if (folder.empty()) {
+        return initial;
+    }
+    return initial.empty() ? folder : folder + "/" + initial;
+}
+
+void FileDialogFolders::remember(const FileDialogRequest& request, const FileDialogResult& result)
+{
+    if (result.paths.empty()) {
+        return;
+    }
+    const std::string& path = result.paths.front();
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return;
+    }
+    const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+    const std::string kind = kindOf(request);
+    m_lastFolder = folder;
+    for (auto& [known, knownFolder] : m_folders) {
+        if (known == kind) {
+            knownFolder = folder;
+            return;
+        }
+    }
+    m_folders.emplace_back(kind, folder);
+}
+
 std::string withDefaultExtension(const std::string& path, const std::string& extension)
 {
     if (extension.empty() || path.empty() || path.back() == '/') {

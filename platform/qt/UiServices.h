@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QPrinter;
@@ -207,6 +208,32 @@ public:
 // Converts the filter rows into a Qt name filter list ("Basic Macros (*.bas)"); "*.*" means
 // every file, as on Windows.
 std::vector<std::string> qtNameFilters(const std::vector<FileFilter>& filters);
+
+// The filter rows of a filter text in the program's own form: description and pattern
+// separated by "|" (or NUL), pairs one after the other, an empty pair at the end ("Dark
+// Spectra (*.dark)|*.dark|All Files (*.*)|*.*||"). Several patterns of a row are separated by
+// ";". A description without its pattern is dropped.
+std::vector<FileFilter> fileFiltersFromText(const std::string& text);
+
+// Where file dialogs start: the folder the caller names, else the folder last used in this
+// run for the same kind of file (told by the dialog's filters, else its default extension),
+// else the folder last used for any file. GUI thread only.
+class FileDialogFolders
+{
+public:
+    // The starting path for request: its own initial path when that names a folder,
+    // otherwise the remembered folder (joined with a bare initial file name); empty when
+    // nothing is known.
+    std::string startPath(const FileDialogRequest& request) const;
+    // Remembers the folder of the first chosen path for the request's kind.
+    void remember(const FileDialogRequest& request, const FileDialogResult& result);
+
+private:
+    static std::string kindOf(const FileDialogRequest& request);
+
+    std::vector<std::pair<std::string, std::string>> m_folders; // kind, folder
+    std::string m_lastFolder;
+};
 
 // Appends ".ext" to a chosen path whose file name has no extension.
 std::string withDefaultExtension(const std::string& path, const std::string& extension);

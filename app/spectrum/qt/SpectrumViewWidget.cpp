@@ -29,6 +29,7 @@
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
+#include "app/spectrum/qt/SpectrumDocQuestions.h"
 #include "app/spectrum/qt/SpectrumPrinting.h"
 #include "platform/chart/Xrt.h"
 #include "platform/chart/XrtDraw.h"
@@ -48,7 +49,6 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -118,16 +118,6 @@ unsigned virtualKey(const QKeyEvent& event)
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return static_cast<unsigned>(key); // the letters' codes are their upper-case codes
     return 0;
-}
-
-QString filterList(const std::string& filters)
-{
-    // "Name|*.ext|Name|*.ext||" becomes "Name (*.ext);;Name (*.ext)".
-    const QStringList parts = QString::fromStdString(filters).split('|', Qt::SkipEmptyParts);
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
-    return out.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -319,35 +309,14 @@ void SpectrumViewWidget::showEvent(QShowEvent* event)
 SpectrumDocWindow::Answer SpectrumViewWidget::showWarningDialog(const std::string& text,
                                                                 bool& continueToWarn)
 {
-    CWarningDialog dialog(this);
-    dialog.m_message = text;
-    dialog.m_continueToWarn = continueToWarn ? 1 : 0;
-    const int result = dialog.DoModal();
-    continueToWarn = dialog.m_continueToWarn != 0;
-    return result == CWarningDialog::IDOK ? Answer::Yes : Answer::No;
+    return SpectrumDocQuestions::warningDialog(this, text, continueToWarn);
 }
 
 SpectrumDocWindow::Answer SpectrumViewWidget::showMessageBox(const std::string& text,
                                                              const std::string& caption,
                                                              Buttons buttons)
 {
-    unsigned flags = platform::qt::kMbOk;
-    if (buttons == Buttons::YesNo)
-        flags = platform::qt::kMbYesNo;
-    else if (buttons == Buttons::YesNoCancel)
-        flags = platform::qt::kMbYesNoCancel;
-    else if (buttons == Buttons::OkCancel)
-        flags = platform::qt::kMbOkCancel;
-    switch (platform::qt::uiServices().messageBox(text, caption, flags, this)) {
-    case platform::qt::kIdYes:
-        return Answer::Yes;
-    case platform::qt::kIdNo:
-        return Answer::No;
-    case platform::qt::kIdCancel:
-        return Answer::Cancel;
-    default:
-        return Answer::Ok;
-    }
+    return SpectrumDocQuestions::messageBox(this, text, caption, buttons);
 }
 
 void SpectrumViewWidget::playSoundAsync(const std::string& file)
@@ -380,6 +349,10 @@ std::string SpectrumViewWidget::frameTitle()
 
 void SpectrumViewWidget::setFrameTitle(const std::string& title)
 {
+    // The document keeps the window's name, the caption may add the next save name: the
+    // framework's later title updates then keep the name.
+    if (fw::Document* document = GetDocument())
+        document->SetTitle(CHarluneSpectrumView::windowNameOf(title));
     if (platform::framework::ChildFrame* frame = GetParentFrame())
         frame->setWindowTitle(QString::fromStdString(title));
 }
@@ -461,11 +434,17 @@ void SpectrumViewWidget::sendScanNotice(uint32_t handle, uint32_t tickMs)
 std::optional<std::string> SpectrumViewWidget::chooseExistingFile(const std::string& title,
                                                                   const std::string& filters)
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QString::fromStdString(title), {}, filterList(filters));
-    if (path.isEmpty())
+    platform::qt::FileDialogRequest request;
+    request.open = true;
+    request.title = title;
+    request.filters = platform::qt::fileFiltersFromText(filters);
+    request.fileMustExist = true;
+    request.hideReadOnly = true;
+    request.owner = this;
+    const auto answer = platform::qt::uiServices().fileDialog(request);
+    if (!answer || answer->paths.empty())
         return std::nullopt;
-    return path.toStdString();
+    return answer->paths.front();
 }
 
 std::optional<std::array<std::string, 4>>
@@ -630,9 +609,7 @@ std::optional<std::string> SpectrumViewWidget::chooseSaveFile(const std::string&
     platform::qt::FileDialogRequest request;
     request.open = false;
     request.title = title;
-    const QStringList parts = QString::fromStdString(filters).split('|', Qt::SkipEmptyParts);
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        request.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    request.filters = platform::qt::fileFiltersFromText(filters);
     request.defaultExtension = defaultExtension;
     request.overwritePrompt = true;
     request.hideReadOnly = true;
@@ -649,10 +626,7 @@ SpectrumViewWidget::runFileDialog(const SpectrumFileDialogRequest& request)
     platform::qt::FileDialogRequest dialog;
     dialog.open = request.open;
     dialog.title = request.title;
-    const QStringList parts =
-        QString::fromStdString(request.filters).split('|', Qt::SkipEmptyParts);
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        dialog.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    dialog.filters = platform::qt::fileFiltersFromText(request.filters);
     dialog.filterIndex = request.filterIndex;
     dialog.defaultExtension = request.defaultExtension;
     dialog.initialPath = request.initialName;

@@ -111,9 +111,7 @@ std::optional<std::string> GraphViewWidget::chooseSaveFile(const std::string& ti
     platform::qt::FileDialogRequest request;
     request.open = false;
     request.title = title;
-    const QStringList parts = QString::fromStdString(filters).split('|', Qt::SkipEmptyParts);
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        request.filters.push_back({parts[i].toStdString(), parts[i + 1].toStdString()});
+    request.filters = platform::qt::fileFiltersFromText(filters);
     request.defaultExtension = defaultExtension;
     request.overwritePrompt = true;
     request.hideReadOnly = true;

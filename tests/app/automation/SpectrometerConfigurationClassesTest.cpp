@@ -38,7 +38,7 @@ struct Window
         CINIFileSupport store(nullptr, 1);
         const std::string path = freshFolder("config").string() + "/window.spec";
         store.WriteString("Preferences", "DefaultSpectrometer", path.c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(viewFrame);
+        document = std::make_unique<CHarluneSpectrumDoc>(viewFrame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, viewFrame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(kIstrel);

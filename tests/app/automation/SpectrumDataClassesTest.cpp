@@ -109,7 +109,7 @@ struct Window
         store.WriteString("Preferences", "DefaultSpectrometer", path.c_str());
         handle = pwin_CreateMessageWindow(&Window::handler, this, nullptr);
         window.handle = handle;
-        document = std::make_unique<CHarluneSpectrumDoc>(viewFrame);
+        document = std::make_unique<CHarluneSpectrumDoc>(viewFrame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, viewFrame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(spectrometerType);
@@ -845,19 +845,25 @@ TEST_F(SpectrumDataClassesTest, OpenMembers)
     EXPECT_EQ(w.spectra().sampleDarkStored[0], 0u);
     EXPECT_EQ(w.view->snapshotState(), 0);
 
+    // Each file the reader refused was reported to the user.
+    const size_t reported = w.window.messages.size();
+    EXPECT_GT(reported, 0u);
+    for (const std::string& caption : w.window.captions)
+        EXPECT_EQ(caption, "Harlune Error");
+
     // The window's parameters changed: the comparison asks, and Cancel refuses the file...
     w.viewFrame.prefs.CheckFileConformity = 1;
     w.view->record().integration = 77;
     w.window.replies.push_back({SpectrumDocWindow::Answer::Cancel});
     EXPECT_FALSE(asBool(call(*files, "OpenDark", {shortArg(2), Variant(good)})));
-    EXPECT_EQ(w.window.messages.size(), 1u);
+    EXPECT_EQ(w.window.messages.size(), reported + 1);
     EXPECT_EQ(w.spectra().darkStored[2], 0u);
     // ...but names ending "spc" or "SPC" are not compared.
     for (const char* name : {"/copy.spc", "/copy.SPC"}) {
         fs::copy_file(good, dir + name, fs::copy_options::overwrite_existing);
         EXPECT_TRUE(asBool(call(*files, "OpenDark", {shortArg(2), Variant(dir + name)}))) << name;
     }
-    EXPECT_EQ(w.window.messages.size(), 1u);
+    EXPECT_EQ(w.window.messages.size(), reported + 1);
     EXPECT_EQ(w.spectra().dark[2][100], 7.0);
     EXPECT_EQ(w.spectra().darkStored[2], 1u);
 

@@ -24,6 +24,7 @@
 #include "app/res/ResourceIds.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/SpectrumDocQuestions.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/chart/Xrt.h"
 #include "platform/framework/ChildFrame.h"
@@ -202,7 +203,7 @@ struct WidgetWindow
         CINIFileSupport(nullptr, 1)
             .WriteString("Preferences", "DefaultSpectrometer",
                          (freshFolder("dialogs").string() + "/dialogs.spec").c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, questions);
         widget = std::make_unique<SpectrumViewWidget>(SpectrumViewServices{frame, driver, host},
                                                       *document);
         widget->resize(400, 300);
@@ -211,6 +212,8 @@ struct WidgetWindow
     FakeConfigurationHost host;
     DialogViewFrame frame;
     FakeViewDriver driver;
+    // The document asks over its view once the view is made.
+    SpectrumDocQuestions questions{[this] { return widget.get(); }};
     std::unique_ptr<CHarluneSpectrumDoc> document;
     std::unique_ptr<SpectrumViewWidget> widget;
 };

@@ -182,6 +182,93 @@ TEST(AcquisitionMismatch, ApplyTakesTheFilesParameters)
     EXPECT_EQ(w.serialNumber, "S100");
 }
 
+// SPC files and tables without header carry no acquisition parameters: only their
+// wavelengths are compared, and Yes takes nothing from them.
+TEST(AcquisitionMismatch, FormatsWithoutParametersCompareWavelengthsOnly)
+{
+    const std::array<double, 3> shifted = {400.0, 401.5, 402.0};
+    struct Case
+    {
+        const char* name;
+        const std::array<double, 3>* wavelengths;
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {"same wavelengths", &kWindowWavelengths, 0},
+        {"shifted wavelengths", &shifted, kWavelengthMismatch},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // What the reader leaves for an SPC file: its channel and points, zeros elsewhere.
+        SpectrumFileHeader header;
+        header.numberOfPoints = 3;
+        header.carriesAcquisitionParameters = false;
+        WindowAcquisition w = window();
+        SpectrumPreferences prefs;
+        EXPECT_EQ(findAcquisitionMismatches(header, *c.wavelengths, w, prefs), c.expected);
+        applyFileAcquisition(header, w);
+        EXPECT_EQ(w.integrationTime, 100);
+        EXPECT_EQ(w.averages, 2);
+        EXPECT_EQ(w.boxcar, 1);
+        EXPECT_EQ(w.correctDark, 1);
+        EXPECT_EQ(w.referenceType, 1);
+        EXPECT_EQ(w.referenceChannel, 3);
+    }
+}
+
+// A header's values outside the window's ranges are brought into them, never copied as they are.
+TEST(AcquisitionMismatch, ApplyKeepsEveryValueInItsRange)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SpectrumFileHeader&)> edit;
+        std::function<void(const WindowAcquisition&)> check;
+    };
+    const Case cases[] = {
+        {"no averages", [](auto& h) { h.averages = 0; },
+         [](const auto& w) { EXPECT_EQ(w.averages, 1); }},
+        {"negative averages", [](auto& h) { h.averages = -4; },
+         [](const auto& w) { EXPECT_EQ(w.averages, 1); }},
+        {"too many averages", [](auto& h) { h.averages = 100000; },
+         [](const auto& w) { EXPECT_EQ(w.averages, 9999); }},
+        {"negative boxcar", [](auto& h) { h.boxcar = -1; },
+         [](const auto& w) { EXPECT_EQ(w.boxcar, 0); }},
+        {"huge boxcar", [](auto& h) { h.boxcar = 70000; },
+         [](const auto& w) { EXPECT_EQ(w.boxcar, 500); }},
+        {"no integration time", [](auto& h) { h.integrationTime = 0; },
+         [](const auto& w) { EXPECT_EQ(w.integrationTime, 1); }},
+        {"dark flag 7", [](auto& h) { h.correctDark = 7; },
+         [](const auto& w) { EXPECT_EQ(w.correctDark, 1); }},
+        {"reference type 9",
+         [](auto& h) {
+             h.referenceType = 9;
+             h.referenceChannel = 5;
+         },
+         [](const auto& w) {
+             EXPECT_EQ(w.referenceType, 1);
+             EXPECT_EQ(w.referenceChannel, 3);
+         }},
+        {"reference channel 12",
+         [](auto& h) {
+             h.referenceType = 2;
+             h.referenceChannel = 12;
+         },
+         [](const auto& w) {
+             EXPECT_EQ(w.referenceType, 2);
+             EXPECT_EQ(w.referenceChannel, 7);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpectrumFileHeader header = matchingHeader();
+        c.edit(header);
+        WindowAcquisition w = window();
+        applyFileAcquisition(header, w);
+        c.check(w);
+    }
+}
+
 TEST(AcquisitionMismatch, IntegrationTimesCompareInOneUnit)
 {
     struct Case

@@ -33,7 +33,8 @@ std::string storedValue(const char* section, const char* key)
 TEST(HarluneSpectrumDoc, NewDocumentStartsEmpty)
 {
     FakeFrame frame;
-    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame);
+    FakeSpectrumWindow window;
+    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
     EXPECT_EQ(frame.openDocuments, 1);
     const ChannelSpectra& s = doc->spectra();
     for (int k = 0; k < kSpectrumChannels; ++k) {
@@ -63,7 +64,8 @@ TEST(HarluneSpectrumDoc, NewDocumentStartsEmpty)
 TEST(HarluneSpectrumDoc, RawBuffersLieBackToBack)
 {
     FakeFrame frame;
-    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame);
+    FakeSpectrumWindow window;
+    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
     const auto* base = reinterpret_cast<const unsigned char*>(doc->rawScanBuffers());
     for (int k = 0; k < kSpectrumChannels; ++k) {
         const auto* buffer = reinterpret_cast<const unsigned char*>(&doc->rawScanBuffer(k));
@@ -92,8 +94,9 @@ TEST(HarluneSpectrumDoc, IrradiancePreferencesPersist)
                               c.storedTemperature);
         }
         FakeFrame frame;
+        FakeSpectrumWindow window;
         {
-            auto doc = std::make_unique<CHarluneSpectrumDoc>(frame);
+            auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
             EXPECT_EQ(doc->colorTemperature(), c.temperature);
             doc->setAssumeSecondOrder(1);
         }
@@ -107,8 +110,9 @@ TEST(HarluneSpectrumDoc, IrradiancePreferencesPersist)
 TEST(HarluneSpectrumDoc, ClosingStartsTheNextScanOnlyWhenDocumentsRemain)
 {
     FakeFrame frame;
-    auto first = std::make_unique<CHarluneSpectrumDoc>(frame);
-    auto second = std::make_unique<CHarluneSpectrumDoc>(frame);
+    FakeSpectrumWindow window;
+    auto first = std::make_unique<CHarluneSpectrumDoc>(frame, window);
+    auto second = std::make_unique<CHarluneSpectrumDoc>(frame, window);
     EXPECT_EQ(frame.openDocuments, 2);
     EXPECT_EQ(second->OnNewDocument(), 1);
     EXPECT_EQ(frame.scansStarted, 1);
@@ -129,18 +133,16 @@ TEST(HarluneSpectrumDoc, ConfirmOverwriteAsksOnlyForExistingFiles)
         const char* name;
         const char* file;
         uint32_t warning;
-        bool withWindow;
         FakeSpectrumWindow::Answer answer;
         int result;
         std::size_t dialogs;
     };
     using A = FakeSpectrumWindow::Answer;
     const Case cases[] = {
-        {"absent file", "absent", 1, true, A::No, 1, 0},
-        {"warning off", "there", 0, true, A::No, 1, 0},
-        {"Yes", "there", 1, true, A::Yes, 1, 1},
-        {"No", "there", 1, true, A::No, 0, 1},
-        {"no window yet", "there", 1, false, A::Yes, 0, 0},
+        {"absent file", "absent", 1, A::No, 1, 0},
+        {"warning off", "there", 0, A::No, 1, 0},
+        {"Yes", "there", 1, A::Yes, 1, 1},
+        {"No", "there", 1, A::No, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,9 +152,7 @@ TEST(HarluneSpectrumDoc, ConfirmOverwriteAsksOnlyForExistingFiles)
         frame.prefs.WarningSound = "w.wav";
         FakeSpectrumWindow window;
         window.replies.push_back({c.answer});
-        auto doc = std::make_unique<CHarluneSpectrumDoc>(frame);
-        if (c.withWindow)
-            doc->setWindow(&window);
+        auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
         EXPECT_EQ(doc->ConfirmOverwrite((folder / c.file).string()), c.result);
         EXPECT_EQ(window.warnings.size(), c.dialogs);
         EXPECT_EQ(window.sounds.size(), c.dialogs);
@@ -163,9 +163,8 @@ TEST(HarluneSpectrumDoc, FilesRoundTripThroughTheDocument)
 {
     const auto folder = freshFolder("roundtrip");
     FakeFrame frame;
-    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame);
     FakeSpectrumWindow window;
-    doc->setWindow(&window);
+    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
     std::tm when{};
     when.tm_year = 126;
     when.tm_mon = 0;

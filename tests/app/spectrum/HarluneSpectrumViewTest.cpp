@@ -30,7 +30,7 @@ struct Window
     {
         if (create)
             setDefaultConfiguration();
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(kIstrel);
@@ -99,12 +99,60 @@ TEST(HarluneSpectrumView, FirstRunAsksForTheDefaultConfiguration)
         window.chosenFile = c.chosen;
         FakeViewFrame frame;
         FakeViewDriver driver;
-        CHarluneSpectrumDoc document(frame);
+        CHarluneSpectrumDoc document(frame, window.docWindow());
         CHarluneSpectrumView view(window, frame, driver, document, host);
         EXPECT_EQ(view.configurationFile(), c.expected);
         ASSERT_EQ(window.captions.size(), 1u);
         EXPECT_EQ(window.captions[0], "Select Default Spectrometer");
         EXPECT_EQ(window.fileDialogs, std::vector<std::string>{"Select Default Spectrometer"});
+    }
+}
+
+// A configuration file on a removable drive is questioned once; Yes offers the file dialog
+// again, whose choice is taken unchecked, No keeps the file.
+TEST(HarluneSpectrumView, ConfigurationOnARemovableDriveIsQuestioned)
+{
+    using A = FakeSpectrumWindow::Answer;
+    struct Case
+    {
+        const char* name;
+        bool removable;
+        A answer;
+        std::optional<std::string> chosen;
+        std::string expected;
+        std::size_t boxes;
+        std::size_t dialogs;
+    };
+    const Case cases[] = {
+        {"fixed drive", false, A::Yes, std::nullopt, "/media/stick/window.spec", 0, 0},
+        {"No keeps it", true, A::No, std::string("/other.spec"), "/media/stick/window.spec", 1, 0},
+        {"Yes chooses again", true, A::Yes, std::string("/other.spec"), "/other.spec", 1, 1},
+        {"Yes then cancel", true, A::Yes, std::nullopt, "/media/stick/window.spec", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CINIFileSupport(nullptr, 1)
+            .WriteString("Preferences", "DefaultSpectrometer", "/media/stick/window.spec");
+        FakeConfigurationHost host;
+        FakeViewWindow window;
+        window.chosenFile = c.chosen;
+        window.replies.push_back({c.answer});
+        FakeViewFrame frame;
+        if (c.removable)
+            frame.removablePaths.insert("/media/stick/window.spec");
+        FakeViewDriver driver;
+        CHarluneSpectrumDoc document(frame, window.docWindow());
+        CHarluneSpectrumView view(window, frame, driver, document, host);
+        EXPECT_EQ(view.configurationFile(), c.expected);
+        ASSERT_EQ(window.captions.size(), c.boxes);
+        if (c.boxes > 0) {
+            EXPECT_EQ(window.captions[0], "Spectrometer Config. File Warning");
+            EXPECT_EQ(window.messages[0].rfind("You have specified a spectrometer configuration "
+                                               "file\nthat exists on a removable drive.",
+                                               0),
+                      0u);
+        }
+        EXPECT_EQ(window.fileDialogs.size(), c.dialogs);
     }
 }
 

@@ -34,7 +34,7 @@ struct PrintedView
         CINIFileSupport(nullptr, 1)
             .WriteString("Preferences", "DefaultSpectrometer",
                          (freshFolder("print-config").string() + "/print.spec").c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         const float coefs[4] = {400.0f, 0.1f, 0.0f, 0.0f};
         for (int k = 0; k < 8; ++k)

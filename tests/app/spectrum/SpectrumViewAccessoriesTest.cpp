@@ -62,7 +62,7 @@ struct Window
         const std::string path = freshFolder("config").string() + "/window.spec";
         store.WriteString("Preferences", "DefaultSpectrometer", path.c_str());
         store.WriteInt("Preferences", "TrevanDialogTimerInterval", 250);
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(spectrometerType);

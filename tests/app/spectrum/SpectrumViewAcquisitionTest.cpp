@@ -64,7 +64,7 @@ struct Window
     {
         handle = pwin_CreateMessageWindow(&Window::handler, this, nullptr);
         window.handle = handle;
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetScopeModeSaturationThreshold(1e9);

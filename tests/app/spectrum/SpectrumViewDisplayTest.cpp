@@ -39,7 +39,7 @@ struct View
             store.GetString("Preferences", "DefaultSpectrometer") == "XXXX")
             store.WriteString("Preferences", "DefaultSpectrometer",
                               (freshFolder("display-config").string() + "/window.spec").c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(type);

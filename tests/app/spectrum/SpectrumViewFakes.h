@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
         if (chart != 0)
             platform::chart::XrtDestroy(chart);
     }
+    // The window a document is made with: this one, as the view's window.
+    SpectrumDocWindow& docWindow() { return static_cast<SpectrumViewWindow&>(*this); }
     Answer showWarningDialog(const std::string& text, bool& continueToWarn) override
     {
         return FakeSpectrumWindow::showWarningDialog(text, continueToWarn);
@@ -382,6 +385,10 @@ public:
     uint16_t adcType() override { return mainAdcType; }
     std::string userName() override { return "tester"; }
     std::string applicationPath() override { return programFolder; }
+    bool isOnRemovableDrive(const std::string& path) override
+    {
+        return removablePaths.count(path) != 0;
+    }
     void logException(const std::string& description, const char*, int) override
     {
         exceptions.push_back(description);
@@ -416,6 +423,7 @@ public:
     std::string lastReference;
     uint16_t mainAdcType = 0;
     std::string programFolder = ".";
+    std::set<std::string> removablePaths;
 };
 
 // The driver: records every call by name, answers from fields.

@@ -37,8 +37,7 @@ struct View
     explicit View(std::array<int, 8> enabled = {1, 1, 0, 0, 0, 0, 0, 0}, uint16_t type = kVelkoType,
                   bool create = true)
     {
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
-        document->setWindow(static_cast<SpectrumViewWindow*>(&window));
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(type);
@@ -474,13 +473,17 @@ TEST_F(SpectrumViewFiles, YesInTheMismatchTakesTheFilesParameters)
     EXPECT_EQ(w.view->snapshotState(), 1);
 }
 
+// SPC files carry wavelengths but no acquisition parameters: the check of an SPC reference
+// finds the shifted wavelengths, never the integration time the format does not hold.
 TEST_F(SpectrumViewFiles, SpcDarkSkipsTheCheckAndSpcReferenceRunsIt)
 {
     View w;
     w.frame.prefs.CheckFileConformity = 1;
     w.view->record().integration = 5;
+    w.spectra().wavelengths[0][3] += 1.0;
     const std::string dark = writeData(w, folder / "x.dark", 0, 256, 1.0, 2);
     const std::string reference = writeData(w, folder / "x.reference", 0, 256, 1.0, 2);
+    w.spectra().wavelengths[0][3] -= 1.0;
     w.view->record().integration = 100;
     w.answer({dark});
     w.view->OnCommand(ID_OPEN_DARK);

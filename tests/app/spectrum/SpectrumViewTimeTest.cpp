@@ -57,8 +57,7 @@ struct View
 {
     View()
     {
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
-        document->setWindow(static_cast<SpectrumViewWindow*>(&window));
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
         c.SetSpectrometerType(kVelkoType);

@@ -9,6 +9,7 @@
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
+#include "app/spectrum/qt/SpectrumDocQuestions.h"
 #include "platform/chart/Xrt.h"
 #include "platform/framework/CommandIds.h"
 #include "platform/framework/ControlIds.h"
@@ -44,7 +45,7 @@ struct WidgetWindow
         CINIFileSupport(nullptr, 1)
             .WriteString("Preferences", "DefaultSpectrometer",
                          (freshFolder("widget").string() + "/widget.spec").c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, questions);
         widget = std::make_unique<SpectrumViewWidget>(SpectrumViewServices{frame, driver, host},
                                                       *document);
         widget->resize(640, 480);
@@ -53,6 +54,8 @@ struct WidgetWindow
     FakeConfigurationHost host;
     FakeViewFrame frame;
     FakeViewDriver driver;
+    // The document asks over its view once the view is made.
+    SpectrumDocQuestions questions{[this] { return widget.get(); }};
     std::unique_ptr<CHarluneSpectrumDoc> document;
     std::unique_ptr<SpectrumViewWidget> widget;
 };
@@ -114,7 +117,8 @@ TEST(SpectrumViewWidget, ATemplateViewMakesItsCoreAtTheFirstUpdate)
     FakeConfigurationHost host;
     FakeViewFrame frame;
     FakeViewDriver driver;
-    CHarluneSpectrumDoc document(frame);
+    SpectrumDocQuestions questions{[] { return nullptr; }};
+    CHarluneSpectrumDoc document(frame, questions);
     SpectrumViewWidget widget(SpectrumViewServices{frame, driver, host},
                               [&](platform::framework::Document*) { return &document; });
     EXPECT_FALSE(widget.isReady());

@@ -126,6 +126,80 @@ TEST(FileFilters, BecomeQtNameFiltersWithWindowsMeanings)
     }
 }
 
+// The program's filter texts ("Text|*.a;*.b|...||") become Qt's name filters in one step.
+TEST(FileFilters, FilterTextsBecomeQtNameFilters)
+{
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"overlay slot",
+         "Harlune Data Files|*.scope;*.absorbance;*.transmission;*.irradiance;*.dark;*.reference;"
+         "*.sample;*.reflection|All Files (*.*)|*.*||",
+         {"Harlune Data Files (*.scope *.absorbance *.transmission *.irradiance *.dark "
+          "*.reference *.sample *.reflection)",
+          "All Files (*)"}},
+        {"processed with SPC",
+         "Processed Spectra|*.scope;*.absorbance;*.transmission;*.irradiance;*.reflection;*.custom|"
+         "Grams/32 SPC Files (*.spc)|*.spc|All Files (*.*)|*.*||",
+         {"Processed Spectra (*.scope *.absorbance *.transmission *.irradiance *.reflection "
+          "*.custom)",
+          "Grams/32 SPC Files (*.spc)", "All Files (*)"}},
+        {"dark",
+         "Dark Spectra (*.dark)|*.dark|Grams/32 SPC Files (*.spc)|*.spc|All Files (*.*)|*.*||",
+         {"Dark Spectra (*.dark)", "Grams/32 SPC Files (*.spc)", "All Files (*)"}},
+        {"experiment",
+         "Experiment Files (*.experiment)|*.experiment|All Files (*.*)|*.*||",
+         {"Experiment Files (*.experiment)", "All Files (*)"}},
+        {"display settings",
+         "Display Settings (*.display)|*.display|All Files (*.*)|*.*||",
+         {"Display Settings (*.display)", "All Files (*)"}},
+        {"configuration without a blank",
+         "Spectrometer Configurations(*.spec)|*.spec|All Files (*.*)|*.*||",
+         {"Spectrometer Configurations(*.spec)", "All Files (*)"}},
+        {"time parameters",
+         "Time Acquisition Parameters|*.TimeParameters|All Files (*.*)|*.*||",
+         {"Time Acquisition Parameters (*.TimeParameters)", "All Files (*)"}},
+        {"NUL separators", std::string("CSV Files (*.csv)\0*.csv\0\0", 25), {"CSV Files (*.csv)"}},
+        {"no closing pair", "Basic Macros (*.bas)|*.bas", {"Basic Macros (*.bas)"}},
+        {"description without pattern dropped", "Text|*.txt|Broken||", {"Text (*.txt)"}},
+        {"empty", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(qtNameFilters(fileFiltersFromText(c.text)), c.expected);
+    }
+}
+
+// Dialogs start in the caller's folder, else where that kind of file was last chosen, else
+// where any file was.
+TEST(FileFilters, DialogsStartWhereTheirKindWasLastUsed)
+{
+    const auto request = [](const char* pattern, const char* initial) {
+        FileDialogRequest r;
+        r.filters = {{"Files", pattern}, {"All Files (*.*)", "*.*"}};
+        r.initialPath = initial;
+        return r;
+    };
+    FileDialogFolders folders;
+    EXPECT_EQ(folders.startPath(request("*.dark", "")), "");
+    EXPECT_EQ(folders.startPath(request("*.spec", "S1.spec")), "S1.spec");
+    folders.remember(request("*.dark", ""), FileDialogResult{{"/data/darks/run.dark"}, 1});
+    folders.remember(request("*.experiment", ""), FileDialogResult{{"/data/exp/a.experiment"}, 1});
+    EXPECT_EQ(folders.startPath(request("*.dark", "")), "/data/darks");
+    EXPECT_EQ(folders.startPath(request("*.experiment", "")), "/data/exp");
+    // A kind not used yet starts where the last file was chosen.
+    EXPECT_EQ(folders.startPath(request("*.spec", "S1.spec")), "/data/exp/S1.spec");
+    // The caller's own folder wins.
+    EXPECT_EQ(folders.startPath(request("*.dark", "/media/x/old.dark")), "/media/x/old.dark");
+    folders.remember(request("*.dark", ""), FileDialogResult{{"/other/b.dark"}, 1});
+    EXPECT_EQ(folders.startPath(request("*.dark", "")), "/other");
+    EXPECT_EQ(folders.startPath(request("*.experiment", "")), "/data/exp");
+}
+
 TEST(FileFilters, DefaultExtensionOnlyForNamesWithoutOne)
 {
     struct Case

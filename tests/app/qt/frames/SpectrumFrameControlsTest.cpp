@@ -542,7 +542,7 @@ struct AdaptedFrame
         using app::spectrum::test::freshFolder;
         const std::string path = freshFolder("frame-config").string() + "/window.spec";
         CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", path.c_str());
-        document = std::make_unique<CHarluneSpectrumDoc>(frame);
+        document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         view->configuration().SetADCType(adcType);
         view->OnCreate();
