@@ -480,9 +480,8 @@ int FindEzusbDeviceBySerial(std::string& wanted)
 {
     auto driver = driverRef();
     for (int index = 0; index <= kMaxDeviceIndex; ++index) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Ezusb-%d", index);
-        const Handle handle = driver->open(std::string("\\\\.\\") + name);
+        const std::string name = "Ezusb-" + std::to_string(index);
+        const Handle handle = driver->open("\\\\.\\" + name);
         if (handle == kNoHandle)
             continue;
         const std::string serial = isRecognised(handle) ? ReadUsbSerialNumber(handle) : name;
