@@ -96,6 +96,10 @@ TEST_F(GridControlMembers, SetGridUsingDataSourceTakesTheSourcesSize)
     CGridCellInfo stored;
     sized.GetCell(0, 0, stored);
     EXPECT_STREQ(stored.GetTextPtr(), "written");
+
+    // The sources leave the control before they go out of scope.
+    for (const int index : {tooWideIndex, noColsIndex, noRowsIndex, sizedIndex})
+        EXPECT_EQ(m_grid.RemoveDataSource(index), 0);
 }
 
 TEST_F(GridControlMembers, BitmapsAddedByResourceIdOrName)

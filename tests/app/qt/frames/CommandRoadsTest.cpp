@@ -802,6 +802,13 @@ TEST_F(CommandRoadsTest, CheckedMenuItemShowsItsMark)
     spectrumMenu->popup(frame->mapToGlobal(QPoint(20, 20)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(spectrumMenu));
     QApplication::processEvents();
+    // Showing the menu may have rebuilt its items: take the one it shows now.
+    scope = nullptr;
+    for (QAction* action : spectrumMenu->actions())
+        if (action->data().toUInt() == ID_MODE_SCOPE)
+            scope = action;
+    ASSERT_NE(scope, nullptr);
+    ASSERT_TRUE(scope->isChecked());
     const QImage shot = spectrumMenu->grab().toImage();
     const QRect item = spectrumMenu->actionGeometry(scope);
     ASSERT_FALSE(item.isEmpty());
