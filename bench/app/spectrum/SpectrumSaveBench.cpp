@@ -37,7 +37,7 @@ void saveProcessedAutoincrement(benchmark::State& state)
     FakeViewDriver driver;
     frame.prefs.FileOverwriteWarning = 0;
     frame.viewPrefs.DefaultFileFormat = format;
-    CHarluneSpectrumDoc document(frame);
+    CHarluneSpectrumDoc document(frame, window.docWindow());
     CHarluneSpectrumView view(window, frame, driver, document, host);
     CSpectrometerConfiguration& c = view.configuration();
     c.SetSpectrometerType(kJolvar);

@@ -32,7 +32,7 @@ void scanReadyRoad(benchmark::State& state)
     FakeViewFrame frame;
     FakeViewDriver driver;
     driver.spectrometerType = kJolvar;
-    CHarluneSpectrumDoc document(frame);
+    CHarluneSpectrumDoc document(frame, window.docWindow());
     CHarluneSpectrumView view(window, frame, driver, document, host);
     CSpectrometerConfiguration& c = view.configuration();
     c.SetSpectrometerType(kJolvar);
@@ -91,7 +91,7 @@ void updateCursor(benchmark::State& state)
     FakeViewDriver driver;
     driver.spectrometerType = kJolvar;
     frame.viewPrefs.ManufacturingExtensionsEnabled = 1;
-    CHarluneSpectrumDoc document(frame);
+    CHarluneSpectrumDoc document(frame, window.docWindow());
     CHarluneSpectrumView view(window, frame, driver, document, host);
     CSpectrometerConfiguration& c = view.configuration();
     c.SetSpectrometerType(kJolvar);

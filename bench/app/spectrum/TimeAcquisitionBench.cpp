@@ -72,7 +72,7 @@ void timeAcquisitionTick(benchmark::State& state)
     QuietWindow window;
     FakeViewFrame frame;
     FakeViewDriver driver;
-    CHarluneSpectrumDoc document(frame);
+    CHarluneSpectrumDoc document(frame, window.docWindow());
     auto view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, document, host);
     CSpectrometerConfiguration& c = view->configuration();
     c.SetSpectrometerType(kJolvar);
