@@ -193,7 +193,7 @@ TEST_F(GraphViewTest, GridPatternCycle)
     EXPECT_EQ(pattern(), 2);
 }
 
-TEST_F(GraphViewTest, GetXDataReturnsTheViewsArraysNotElementChanges)
+TEST_F(GraphViewTest, GetXDataReturnsTheViewsArraysWithElementChanges)
 {
     ASSERT_TRUE(view->InitGraph(2, 5));
     const double xs[] = {1, 2, 3, 4, 5};
@@ -201,7 +201,7 @@ TEST_F(GraphViewTest, GetXDataReturnsTheViewsArraysNotElementChanges)
     ASSERT_TRUE(view->SetXElement(0, 2, 99.0));
     double out[5] = {};
     ASSERT_TRUE(view->GetXData(0, out, 5, 0));
-    EXPECT_EQ(out[2], 3.0);
+    EXPECT_EQ(out[2], 99.0);
     EXPECT_EQ(view->GetXElement(0, 2), 99.0);
     ASSERT_TRUE(view->SetOneXForAll(true));
     ASSERT_TRUE(view->GetXData(1, out, 5, 0));
