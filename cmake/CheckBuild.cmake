@@ -1,10 +1,11 @@
 # A check build is made only to run the tests once, as CI does: it is on when CI=true is in
-# the environment (or -DHARLUNE_CHECK_BUILD=ON/OFF chooses). It keeps the build type's
-# optimisation in the plain build but trades what only a debugger needs for build time:
-#   - line tables only (-g1) instead of full debug information: stack traces and the
-#     sanitizers' reports still name files and lines;
-#   - under a sanitizer (and in the fuzz build), -O1, the sanitizers' usual level, instead
-#     of -O2.
+# the environment (or -DHARLUNE_CHECK_BUILD=ON/OFF chooses). It trades what only a debugger
+# or a user's speed needs for build time:
+#   - the plain build: -O1 and no debug information (the default build keeps -O2 -g);
+#   - the AddressSanitizer build: -O0 with line tables, so the sanitizer's reports still
+#     name files and lines; optimising its instrumented code costs more than running it;
+#   - the ThreadSanitizer and fuzz builds: -O1 with line tables (their runs need the speed);
+#   - every build links with lld where it is installed.
 if(DEFINED HARLUNE_CHECK_BUILD)
     set(check_build ${HARLUNE_CHECK_BUILD})
 elseif("$ENV{CI}" STREQUAL "true")
@@ -14,15 +15,21 @@ else()
 endif()
 
 if(check_build)
-    if(SANITIZE)
-        set(optimise -O1)
+    if(HARLUNE_FUZZ OR SANITIZE STREQUAL "thread")
+        set(check_flags "-O1 -g1")
+    elseif(SANITIZE)
+        set(check_flags "-O0 -g1")
     else()
-        set(optimise -O2)
+        set(check_flags "-O1 -g0")
     endif()
     foreach(lang C CXX)
-        set(CMAKE_${lang}_FLAGS_RELWITHDEBINFO "${optimise} -g1 -DNDEBUG")
+        set(CMAKE_${lang}_FLAGS_RELWITHDEBINFO "${check_flags} -DNDEBUG")
     endforeach()
-    message(STATUS "Check build: ${optimise} -g1")
+    find_program(HARLUNE_LLD ld.lld)
+    if(HARLUNE_LLD)
+        add_link_options(-fuse-ld=lld)
+    endif()
+    message(STATUS "Check build: ${check_flags}, linker ${HARLUNE_LLD}")
 endif()
 
 # -DCMAKE_UNITY_BUILD=ON compiles a target's sources a few at a time in one unit (about half

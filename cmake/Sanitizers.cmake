@@ -31,6 +31,11 @@ if(SANITIZE)
     endif()
     add_compile_options(${sanitize_flags} -fno-omit-frame-pointer)
     add_link_options(${sanitize_flags})
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        # The C programs (the C clients of the driver) load C++ libraries built with the
+        # sanitizer: they need its C++ run-time too.
+        add_link_options(-fsanitize-link-c++-runtime $<$<LINK_LANGUAGE:C>:-lstdc++>)
+    endif()
     if("$ENV{CI}" STREQUAL "true" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         # GCC's flow-based warnings misfire on the sanitizers' instrumentation (in the
         # standard library's own headers): still shown, but not errors here. The plain
@@ -41,11 +46,13 @@ if(SANITIZE)
     # Suppressions name faults in outside libraries only; each line says why.
     set(supp ${CMAKE_SOURCE_DIR}/cmake/sanitizers)
     # Tests that ask for more memory than the machine has expect a failed allocation
-    # (std::bad_alloc, a null from malloc), not the sanitizer's abort.
+    # (std::bad_alloc, a null from malloc), not the sanitizer's abort. Locals stay on the
+    # real stack (no fake frames for use after return): the driver's tests check how deep
+    # its scan loop's stack goes.
     set(ubsan "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${supp}/ubsan.supp")
     if(SANITIZE STREQUAL "address")
         list(APPEND HARLUNE_SANITIZER_ENVIRONMENT
-             "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+             "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=0"
              "LSAN_OPTIONS=suppressions=${supp}/lsan.supp:print_suppressions=0"
              "${ubsan}")
     elseif(SANITIZE STREQUAL "undefined")

@@ -15,8 +15,6 @@ namespace {
 
 constexpr const char* kFreeText = "Enter your annotation here";
 constexpr const char* kDefaultFace = "Arial";
-constexpr std::size_t kMaxTextBytes = sizeof(Record::text) - 1;
-constexpr std::size_t kMaxFaceBytes = sizeof(AnnotationLogFont::lfFaceName) - 1;
 
 bool validIndex(int index)
 {

@@ -1,5 +1,10 @@
 #include "app/shell/DriverLibrary.h"
 
+#include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_java.h"
+#include "driver/include/vykdrv32_serial.h"
+#include "driver/include/vykdrv32_usb.h"
+#include "driver/include/vykdrv32_xandel.h"
 #include "platform/win/Log.h"
 #include "platform/win/System.h"
 
@@ -7,6 +12,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <link.h>
+#include <type_traits>
 
 namespace {
 
@@ -113,208 +119,227 @@ void DriverLibrary::reportOnce(const std::string& key, const std::string& messag
         m_report(message);
 }
 
-template <typename R, typename... Args>
-R DriverLibrary::call(const char* name, R fallback, Args... args)
+// Each export is called through the type the driver's headers declare for it: a call through
+// another type is undefined (a 16-bit result read as 32 bits carries whatever the register's
+// upper half held). The arguments convert to the declared parameters; a library without the
+// export gives the fallback, as does every call of an export that returns nothing.
+template <typename Function, typename R, typename... Args>
+R DriverLibrary::callExport(const char* name, R fallback, Args... args)
 {
-    using Function = R (*)(Args...);
     void* address = symbol(name);
     if (!address)
         return fallback;
-    return reinterpret_cast<Function>(address)(args...);
-}
-
-template <typename... Args> void DriverLibrary::callVoid(const char* name, Args... args)
-{
-    using Function = void (*)(Args...);
-    if (void* address = symbol(name))
-        reinterpret_cast<Function>(address)(args...);
+    auto* function = reinterpret_cast<Function*>(address);
+    if constexpr (std::is_void_v<std::invoke_result_t<Function*, Args...>>) {
+        function(args...);
+        return fallback;
+    } else {
+        return static_cast<R>(function(args...));
+    }
 }
 
 int16_t DriverLibrary::VYK_Config(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
                                   uint16_t baseAddress)
 {
-    return call<int16_t>("VYK_Config", int16_t(-1), int16_t(spectrometerType), int16_t(adcType),
-                         int16_t(irq), int16_t(baseAddress));
+    return callExport<decltype(::VYK_Config)>("VYK_Config", int16_t(-1), int16_t(spectrometerType),
+                                              int16_t(adcType), int16_t(irq), int16_t(baseAddress));
 }
 
 int16_t DriverLibrary::VYK_ConfigEx(uint16_t spectrometerType, uint16_t adcType, uint16_t irq,
                                     uint16_t baseAddress, uint16_t serialPort, uint16_t pciCardId)
 {
-    return call<int16_t>("VYK_ConfigEx", int16_t(-1), int16_t(spectrometerType), int16_t(adcType),
-                         int16_t(irq), int16_t(baseAddress), int16_t(serialPort),
-                         int16_t(pciCardId));
+    return callExport<decltype(::VYK_ConfigEx)>(
+        "VYK_ConfigEx", int16_t(-1), int16_t(spectrometerType), int16_t(adcType), int16_t(irq),
+        int16_t(baseAddress), int16_t(serialPort), int16_t(pciCardId));
 }
 
 void DriverLibrary::VYK_EnableSLCorrection(int16_t channel, int16_t enable)
 {
-    callVoid("VYK_EnableSLCorrection", channel, enable);
+    callExport<decltype(::VYK_EnableSLCorrection)>("VYK_EnableSLCorrection", 0, channel, enable);
 }
 
 void DriverLibrary::VYK_EnableNLCorrection(int16_t channel, int16_t enable)
 {
-    callVoid("VYK_EnableNLCorrection", channel, enable);
+    callExport<decltype(::VYK_EnableNLCorrection)>("VYK_EnableNLCorrection", 0, channel, enable);
 }
 
 void DriverLibrary::VYK_SetSLCoef(int16_t channel, float constant)
 {
-    callVoid("VYK_SetSLCoef", channel, constant);
+    callExport<decltype(::VYK_SetSLCoef)>("VYK_SetSLCoef", 0, channel, constant);
 }
 
 void DriverLibrary::VYK_SetNLCoefs(int16_t channel, const float* coefficients)
 {
-    callVoid("VYK_SetNLCoefs", channel, coefficients);
+    callExport<decltype(::VYK_SetNLCoefs)>("VYK_SetNLCoefs", 0, channel, coefficients);
 }
 
 void DriverLibrary::VYK_SetKaldrisBaudRate(uint16_t baudRateCode)
 {
-    callVoid("VYK_SetKaldrisBaudRate", baudRateCode);
+    callExport<decltype(::VYK_SetKaldrisBaudRate)>("VYK_SetKaldrisBaudRate", 0, baudRateCode);
 }
 
 void DriverLibrary::VYK_SetKaldrisCompressedMode(uint16_t compressed)
 {
-    callVoid("VYK_SetKaldrisCompressedMode", compressed);
+    callExport<decltype(::VYK_SetKaldrisCompressedMode)>("VYK_SetKaldrisCompressedMode", 0,
+                                                         compressed);
 }
 
 void DriverLibrary::VYK_SetKaldrisPixelResolution(uint16_t resolution)
 {
-    callVoid("VYK_SetKaldrisPixelResolution", resolution);
+    callExport<decltype(::VYK_SetKaldrisPixelResolution)>("VYK_SetKaldrisPixelResolution", 0,
+                                                          resolution);
 }
 
 void DriverLibrary::VYK_EnableMultichannelSpectra(uint16_t rotation)
 {
-    call<int16_t>("VYK_EnableMultichannelSpectra", int16_t(0), rotation);
+    callExport<decltype(::VYK_EnableMultichannelSpectra)>("VYK_EnableMultichannelSpectra",
+                                                          int16_t(0), rotation);
 }
 
 void DriverLibrary::VYK_DisableMultichannelSpectra()
 {
-    callVoid("VYK_DisableMultichannelSpectra");
+    callExport<decltype(::VYK_DisableMultichannelSpectra)>("VYK_DisableMultichannelSpectra", 0);
 }
 
 std::string DriverLibrary::VYK_GetCurrentUSBSerialNumber()
 {
     std::array<char, kTextBuffer + 1> buffer{};
-    callVoid("VYK_GetCurrentUSBSerialNumber", buffer.data());
+    callExport<decltype(::VYK_GetCurrentUSBSerialNumber)>("VYK_GetCurrentUSBSerialNumber", 0,
+                                                          buffer.data());
     return terminatedText(buffer);
 }
 
 int16_t DriverLibrary::VYK_SetCurrentUSBSerialNumber(const std::string& serial)
 {
-    return call<int16_t>("VYK_SetCurrentUSBSerialNumber", int16_t(0), serial.c_str());
+    return callExport<decltype(::VYK_SetCurrentUSBSerialNumber)>("VYK_SetCurrentUSBSerialNumber",
+                                                                 int16_t(0), serial.c_str());
 }
 
 void DriverLibrary::VYK_SetLastUSBScanValid(int16_t valid)
 {
-    callVoid("VYK_SetLastUSBScanValid", valid);
+    callExport<decltype(::VYK_SetLastUSBScanValid)>("VYK_SetLastUSBScanValid", 0, valid);
 }
 
 uint32_t DriverLibrary::VYK_GetMaximumScopeModeIntensity()
 {
-    return call<uint32_t>("VYK_GetMaximumScopeModeIntensity", uint32_t(4095));
+    return callExport<decltype(::VYK_GetMaximumScopeModeIntensity)>(
+        "VYK_GetMaximumScopeModeIntensity", uint32_t(4095));
 }
 
 uint16_t DriverLibrary::VYK_GetSpectrometerType()
 {
-    return uint16_t(call<int16_t>("VYK_GetSpectrometerType", int16_t(0)));
+    return uint16_t(
+        callExport<decltype(::VYK_GetSpectrometerType)>("VYK_GetSpectrometerType", int16_t(0)));
 }
 
 uint16_t DriverLibrary::VYK_GetADCType()
 {
-    return uint16_t(call<int16_t>("VYK_GetADCType", int16_t(255)));
+    return callExport<decltype(::VYK_GetADCType)>("VYK_GetADCType", uint16_t(255));
 }
 
 uint16_t DriverLibrary::VYK_GetIRQ()
 {
-    return uint16_t(call<int16_t>("VYK_GetIRQ", int16_t(0)));
+    return uint16_t(callExport<decltype(::VYK_GetIRQ)>("VYK_GetIRQ", int16_t(0)));
 }
 
 uint32_t DriverLibrary::VYK_GetBaseAddress()
 {
-    return uint32_t(call<int32_t>("VYK_GetBaseAddress", int32_t(0)));
+    // The driver keeps the base address as a 16-bit word.
+    return uint16_t(callExport<decltype(::VYK_GetBaseAddress)>("VYK_GetBaseAddress", int16_t(0)));
 }
 
 uint16_t DriverLibrary::VYK_GetPCICardID()
 {
-    return uint16_t(call<int16_t>("VYK_GetPCICardID", int16_t(0)));
+    return uint16_t(callExport<decltype(::VYK_GetPCICardID)>("VYK_GetPCICardID", int16_t(0)));
 }
 
 int32_t DriverLibrary::VYK_GetIntegrationTime()
 {
-    return call<int32_t>("VYK_GetIntegrationTime", int32_t(0));
+    return callExport<decltype(::VYK_GetIntegrationTime)>("VYK_GetIntegrationTime", int32_t(0));
 }
 
 int16_t DriverLibrary::VYK_Register(RegistrationRecord* record)
 {
-    return call<int16_t>("VYK_Register", int16_t(-1), record);
+    return callExport<decltype(::VYK_Register)>("VYK_Register", int16_t(-1), record);
 }
 
 void DriverLibrary::VYK_UnRegister(uint32_t instanceKey)
 {
-    call<void*>("VYK_UnRegister", static_cast<void*>(nullptr), instanceKey);
+    callExport<decltype(::VYK_UnRegister)>("VYK_UnRegister", static_cast<void*>(nullptr),
+                                           instanceKey);
 }
 
 int16_t DriverLibrary::VYK_ParamSet(RegistrationRecord* record)
 {
-    return call<int16_t>("VYK_ParamSet", int16_t(-1), record);
+    return callExport<decltype(::VYK_ParamSet)>("VYK_ParamSet", int16_t(-1), record);
 }
 
 int16_t DriverLibrary::VYK_BufferEmpty(uint32_t instanceKey, int16_t channel)
 {
-    return call<int16_t>("VYK_BufferEmpty", int16_t(-1), instanceKey, channel);
+    return callExport<decltype(::VYK_BufferEmpty)>("VYK_BufferEmpty", int16_t(-1), instanceKey,
+                                                   channel);
 }
 
 int16_t DriverLibrary::VYK_StrobeEnable(int16_t enable)
 {
-    return call<int16_t>("VYK_StrobeEnable", int16_t(0), enable);
+    return callExport<decltype(::VYK_StrobeEnable)>("VYK_StrobeEnable", int16_t(0), enable);
 }
 
 int16_t DriverLibrary::VYK_SingleScan(uint32_t instanceKey)
 {
-    return call<int16_t>("VYK_SingleScan", int16_t(-1), instanceKey);
+    return callExport<decltype(::VYK_SingleScan)>("VYK_SingleScan", int16_t(-1), instanceKey);
 }
 
 int16_t DriverLibrary::VYK_SingleScan_Thread(uint32_t instanceKey)
 {
-    return call<int16_t>("VYK_SingleScan_Thread", int16_t(0), instanceKey);
+    return callExport<decltype(::VYK_SingleScan_Thread)>("VYK_SingleScan_Thread", int16_t(0),
+                                                         instanceKey);
 }
 
 int32_t DriverLibrary::VYK_AcquisitionThreadActive()
 {
-    return call<int32_t>("VYK_AcquisitionThreadActive", int32_t(0));
+    return callExport<decltype(::VYK_AcquisitionThreadActive)>("VYK_AcquisitionThreadActive",
+                                                               int32_t(0));
 }
 
 void DriverLibrary::VYK_USB_ResetAllPipes()
 {
-    callVoid("VYK_USB_ResetAllPipes");
+    callExport<decltype(::VYK_USB_ResetAllPipes)>("VYK_USB_ResetAllPipes", 0);
 }
 
 int16_t DriverLibrary::KAL_SetPixelMode(KaldrisPixelMode* pixelMode)
 {
-    return call<int16_t>("KAL_SetPixelMode", int16_t(-1), pixelMode);
+    // The program's record is the driver's, its words kept signed.
+    static_assert(sizeof(KaldrisPixelMode) == sizeof(KalPixelMode));
+    return callExport<decltype(::KAL_SetPixelMode)>(
+        "KAL_SetPixelMode", int16_t(-1), reinterpret_cast<const KalPixelMode*>(pixelMode));
 }
 
 std::string DriverLibrary::Pavik_GetFirmwareVersion()
 {
     std::array<char, kTextBuffer + 1> buffer{};
-    call<int16_t>("Pavik_GetFirmwareVersion", int16_t(0), buffer.data());
+    callExport<decltype(::Pavik_GetFirmwareVersion)>("Pavik_GetFirmwareVersion", int16_t(0),
+                                                     buffer.data());
     return terminatedText(buffer);
 }
 
 int16_t DriverLibrary::Pavik_SetMavrinModulation(int32_t modulation)
 {
-    return call<int16_t>("Pavik_SetMavrinModulation", int16_t(0), modulation);
+    return callExport<decltype(::Pavik_SetMavrinModulation)>("Pavik_SetMavrinModulation",
+                                                             int16_t(0), modulation);
 }
 
 int16_t DriverLibrary::Ulmar_SetTECEnable(int16_t enable)
 {
-    return call<int16_t>("Ulmar_SetTECEnable", int16_t(0), enable);
+    return callExport<decltype(::Ulmar_SetTECEnable)>("Ulmar_SetTECEnable", int16_t(0), enable);
 }
 
 int16_t DriverLibrary::Xandel_EnableCooler(int16_t enable)
 {
-    return call<int16_t>("Xandel_EnableCooler", int16_t(0), enable);
+    return callExport<decltype(::Xandel_EnableCooler)>("Xandel_EnableCooler", int16_t(0), enable);
 }
 
 int16_t DriverLibrary::Xandel_EnableFan(int16_t enable)
 {
-    return call<int16_t>("Xandel_EnableFan", int16_t(0), enable);
+    return callExport<decltype(::Xandel_EnableFan)>("Xandel_EnableFan", int16_t(0), enable);
 }

@@ -75,8 +75,8 @@ public:
 
 private:
     // Calls the export `name` of type Fn with args, or answers fallback when it is missing.
-    template <typename R, typename... Args> R call(const char* name, R fallback, Args... args);
-    template <typename... Args> void callVoid(const char* name, Args... args);
+    template <typename Function, typename R, typename... Args>
+    R callExport(const char* name, R fallback, Args... args);
     void reportOnce(const std::string& key, const std::string& message);
 
     std::string m_libraryName;

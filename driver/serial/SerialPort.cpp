@@ -47,8 +47,8 @@ std::string configurationFile()
 class TermiosSerialPort final : public SerialPort
 {
 public:
-    TermiosSerialPort(int fd, std::size_t inputQueue, std::size_t outputQueue)
-        : m_fd(fd), m_inputQueue(inputQueue), m_outputQueue(outputQueue)
+    TermiosSerialPort(int fd, std::size_t /*inputQueue*/, std::size_t outputQueue)
+        : m_fd(fd), m_outputQueue(outputQueue)
     {}
     ~TermiosSerialPort() override
     {
@@ -187,7 +187,6 @@ private:
     }
 
     int m_fd;
-    std::size_t m_inputQueue;
     std::size_t m_outputQueue;
 };
 

@@ -25,7 +25,7 @@ constexpr int kEdgePixels = 4;
 } // namespace
 
 CGridCornerButton::CGridCornerButton(model::CGridControl& control, GridWidget& grid)
-    : QWidget(&grid), m_control(control), m_grid(grid)
+    : QWidget(&grid), m_control(control)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

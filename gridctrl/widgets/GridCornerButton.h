@@ -27,7 +27,6 @@ protected:
 
 private:
     model::CGridControl& m_control;
-    GridWidget& m_grid;
     bool m_sizing = false;
     bool m_overEdge = false;
     bool m_sizingTop = false;

@@ -98,7 +98,6 @@ private:
     int m_floatFailures = 0;
     std::uint16_t m_refusedLanguage = 0xFFFF;
     bool m_plugged = true;
-    std::uint32_t m_generation = 0;
     int m_requests = 0;
     int m_integrationMs = 0;
     int m_lamp = -1;

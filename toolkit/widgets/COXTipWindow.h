@@ -157,7 +157,6 @@ private:
     QPoint m_ptOffset{0, 20};
     QFont m_font;
     platform::qt::LOGFONT m_logFont;
-    int m_nDrawFlags = 0xA50;
     // The layout of the text in force: word breaks, or breaks anywhere for a word wider than
     // the screen.
     int m_textFlags = Qt::TextWordWrap | Qt::TextExpandTabs;

@@ -168,7 +168,6 @@ private:
     Hardware m_hardware;
     platform::chart::CChart2D* m_chartWindow;
     std::unique_ptr<CHarluneSpectrumView> m_core;
-    bool m_destroyed = false;
     PopupTracker m_popupTracker;
     // Closed before the core goes: they write into it.
     std::vector<QPointer<CTrevanFeaturesDialog>> m_featuresDialogs;

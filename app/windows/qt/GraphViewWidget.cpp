@@ -20,12 +20,6 @@
 namespace fw = platform::framework;
 using namespace platform::chart;
 
-namespace {
-
-constexpr int IDCANCEL = 2;
-
-} // namespace
-
 GraphViewWidget::GraphViewWidget(std::function<int(int)> verify, QWidget* parent)
     : View(parent), m_verify(std::move(verify)), m_chartWindow(new CChart2D(this))
 {

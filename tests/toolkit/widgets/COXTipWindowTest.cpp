@@ -18,13 +18,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Processes events until the condition holds or two seconds pass.
+// Processes events until the condition holds or ten seconds pass (a loaded machine running
+// the sanitizer build can hold a timer back for seconds).
 bool waitFor(const std::function<bool()>& condition)
 {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > 2000)
+        if (timer.elapsed() > 10000)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
