@@ -203,6 +203,14 @@ struct Stmt
     int openMode = 0;             // 1 Input, 2 Output, 3 Append
 };
 
+// One step of the way from a procedure's body to a label: the block and the index in it
+// of the statement that holds the label (the last step: of the label itself).
+struct LabelStep
+{
+    const Block* block = nullptr;
+    size_t index = 0;
+};
+
 struct Param
 {
     std::string name;
@@ -242,6 +250,8 @@ struct Procedure
     // Filled by the linker: the slots whose cells live from one call to the next.
     std::vector<bool> staticSlots;
     bool hasStatics = false; // any of staticSlots
+    // Filled by the linker: where each label and line number stands, by lower-case name.
+    std::map<std::string, std::vector<LabelStep>> labels;
 };
 
 struct ModuleVar

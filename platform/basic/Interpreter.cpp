@@ -501,6 +501,26 @@ void markStatics(const Block& block, Procedure& proc)
     }
 }
 
+// Notes where each label of the procedure stands (the first of a name counts).
+void collectLabels(const Block& block, std::vector<LabelStep>& path, Procedure& proc)
+{
+    for (size_t i = 0; i < block.size(); ++i) {
+        const Stmt& s = *block[i];
+        path.push_back({&block, i});
+        if (s.kind == StmtKind::Label) {
+            proc.labels.emplace(s.label, path);
+        }
+        collectLabels(s.body, path, proc);
+        for (const auto& [c, b] : s.branches) {
+            collectLabels(b, path, proc);
+        }
+        for (const auto& c : s.cases) {
+            collectLabels(c.body, path, proc);
+        }
+        path.pop_back();
+    }
+}
+
 } // namespace
 
 void Interpreter::linkProcedure(Module& module, Procedure& proc)
@@ -533,6 +553,9 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         proc.staticSlots[i] = proc.allStatic;
     }
     markStatics(proc.body, proc);
+    proc.labels.clear();
+    std::vector<LabelStep> path;
+    collectLabels(proc.body, path, proc);
     proc.hasStatics =
         std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) != proc.staticSlots.end();
 }
@@ -1128,39 +1151,103 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
 
 Interpreter::Flow Interpreter::runProcedureBody(Procedure& proc, Frame& frame)
 {
-    size_t start = 0;
-    while (true) {
-        const Flow flow = execBlock(proc.body, frame, start);
-        if (flow != Flow::GoTo) {
+    // The body's blocks take every GoTo to a label of the procedure; one that comes back
+    // here named a label the procedure does not have.
+    Flow flow = execBlock(proc.body, frame);
+    while (flow == Flow::GoTo) {
+        flow = runAtLabel(frame, frame.gotoLabel);
+    }
+    return Flow::Normal;
+}
+
+const std::vector<LabelStep>& Interpreter::labelPath(const Procedure& proc,
+                                                     const std::string& label, int line)
+{
+    const auto it = proc.labels.find(label);
+    if (it == proc.labels.end() || it->second.empty()) {
+        raise(1004, line, "Label not defined");
+    }
+    return it->second;
+}
+
+Interpreter::Flow Interpreter::runAtLabel(Frame& frame, const std::string& label)
+{
+    const std::vector<LabelStep>& path = labelPath(*frame.proc, label, 0);
+    if (path.size() == 1) {
+        return execBlock(frame.proc->body, frame, path[0].index + 1);
+    }
+    return execBlock(frame.proc->body, frame, path[0].index, &path, 1);
+}
+
+Interpreter::Flow Interpreter::runFromLabel(Frame& frame, const std::string& label)
+{
+    const Flow flow = runAtLabel(frame, label);
+    // Running off the end of the procedure ends it.
+    return flow == Flow::Normal ? Flow::ExitProc : flow;
+}
+
+Interpreter::Flow Interpreter::enterStatement(const Stmt& s, Frame& frame,
+                                              const std::vector<LabelStep>& path, size_t level)
+{
+    const LabelStep& step = path[level];
+    const auto runBody = [&] {
+        return level + 1 == path.size()
+                   ? execBlock(*step.block, frame, step.index + 1)
+                   : execBlock(*step.block, frame, step.index, &path, level + 1);
+    };
+    switch (s.kind) {
+    case StmtKind::If:
+    case StmtKind::Select:
+        // The rest of the branch, then on after End If or End Select.
+        return runBody();
+    case StmtKind::With: {
+        // The With statement did not run: the block has no object (91 on its use).
+        frame.with.emplace_back();
+        struct Pop
+        {
+            std::vector<Value>& with;
+            ~Pop() { with.pop_back(); }
+        } pop{frame.with};
+        return runBody();
+    }
+    case StmtKind::Do: {
+        const Flow f = runBody();
+        if (f == Flow::ExitDo) {
             return Flow::Normal;
         }
-        start = labelIndex(proc, frame.gotoLabel);
-    }
-}
-
-size_t Interpreter::labelIndex(const Procedure& proc, const std::string& label)
-{
-    const auto it = std::find_if(proc.body.begin(), proc.body.end(), [&](const auto& s) {
-        return s->kind == StmtKind::Label && s->label == label;
-    });
-    if (it == proc.body.end()) {
-        raise(1004, 0, "Label not defined");
-    }
-    return static_cast<size_t>(it - proc.body.begin()) + 1;
-}
-
-Interpreter::Flow Interpreter::runFromLabel(Frame& frame, std::string label, bool handler)
-{
-    while (true) {
-        const Flow flow = execBlock(frame.proc->body, frame, labelIndex(*frame.proc, label));
-        // A GoTo inside the handler or subroutine jumps within it; "Resume label" has left
-        // the handler and unwinds to the procedure's top level.
-        if (flow == Flow::GoTo && (!handler || frame.inHandler)) {
-            label = frame.gotoLabel;
-            continue;
+        if (f != Flow::Normal) {
+            return f;
         }
-        // Running off the end of the procedure ends it.
-        return flow == Flow::Normal ? Flow::ExitProc : flow;
+        if (s.condition && !s.conditionAtTop) {
+            const Value cv = eval(*s.condition, frame);
+            if (cv.v.isNull()) {
+                return Flow::Normal;
+            }
+            const auto c = cv.v.toBool();
+            if (!c) {
+                raise(13, s.line);
+            }
+            if (c.value == s.until) {
+                return Flow::Normal;
+            }
+        }
+        // The loop goes on from its top as after any pass.
+        return execStatement(s, frame);
+    }
+    case StmtKind::For:
+    case StmtKind::ForEach: {
+        // A loop entered past its For has no counter to step: Next fails.
+        const Flow f = runBody();
+        if (f == Flow::ExitFor) {
+            return Flow::Normal;
+        }
+        if (f != Flow::Normal) {
+            return f;
+        }
+        raise(92, s.line);
+    }
+    default:
+        return runBody();
     }
 }
 
@@ -1179,22 +1266,31 @@ Interpreter::Flow Interpreter::takeError(ScriptError& e, const Stmt& s, Frame& f
         frame.inHandler = true;
         // The handler runs here, nested where the error was taken, so that Resume can
         // run the failed statement again and Resume Next the one after it.
-        const Flow flow = runFromLabel(frame, frame.handlerLabel, true);
+        const Flow flow = runFromLabel(frame, frame.handlerLabel);
         if (flow == Flow::ExitFor || flow == Flow::ExitDo) {
             return Flow::ExitProc;
         }
-        return flow;
+        // Resume label: the jump starts from the statement that failed.
+        return flow == Flow::ResumeAt ? Flow::GoTo : flow;
     }
     throw;
 }
 
-Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_t start)
+Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_t start,
+                                         const std::vector<LabelStep>* entry, size_t level)
 {
     for (size_t i = start; i < block.size();) {
         const Stmt& s = *block[i];
         Flow flow;
         try {
-            flow = execStatement(s, frame);
+            if (entry) [[unlikely]] {
+                // Resume runs the statement from its top again.
+                const std::vector<LabelStep>* path = entry;
+                entry = nullptr;
+                flow = enterStatement(s, frame, *path, level);
+            } else {
+                flow = execStatement(s, frame);
+            }
         } catch (ScriptError& e) {
             flow = takeError(e, s, frame);
             if (flow == Flow::Resume) {
@@ -1206,6 +1302,27 @@ Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_
             }
         }
         if (flow != Flow::Normal) {
+            if (flow == Flow::GoTo && frame.proc) [[unlikely]] {
+                // A label in this block, or inside one of its statements, is reached from
+                // here; any other is in an enclosing block.
+                const auto it = frame.proc->labels.find(frame.gotoLabel);
+                if (it != frame.proc->labels.end()) {
+                    const auto& path = it->second;
+                    const auto at = std::find_if(path.begin(), path.end(), [&](const LabelStep& p) {
+                        return p.block == &block;
+                    });
+                    if (at != path.end()) {
+                        i = at->index;
+                        if (at + 1 == path.end()) {
+                            ++i;
+                        } else {
+                            entry = &path;
+                            level = static_cast<size_t>(at - path.begin()) + 1;
+                        }
+                        continue;
+                    }
+                }
+            }
             return flow;
         }
         ++i;
@@ -1701,13 +1818,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             return Flow::ResumeNext;
         }
         frame.gotoLabel = s.label;
-        return Flow::GoTo;
+        return Flow::ResumeAt;
     case StmtKind::GoTo:
-        if (frame.proc &&
-            std::none_of(frame.proc->body.begin(), frame.proc->body.end(), [&](const auto& t) {
-                return t->kind == StmtKind::Label && t->label == s.label;
-            })) {
-            raise(1004, s.line, "Label not defined");
+        if (frame.proc) {
+            labelPath(*frame.proc, s.label, s.line);
         }
         frame.gotoLabel = s.label;
         return Flow::GoTo;
@@ -1721,7 +1835,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             int& depth;
             ~Leave() { --depth; }
         } leave{frame.gosubDepth};
-        const Flow flow = runFromLabel(frame, s.label, false);
+        const Flow flow = runFromLabel(frame, s.label);
         return flow == Flow::Return ? Flow::Normal : flow;
     }
     case StmtKind::Return:

@@ -123,6 +123,7 @@ private:
         ExitDo,
         ExitProc,
         GoTo,
+        ResumeAt,   // Resume label: leaves the handler, then jumps like GoTo
         Resume,     // run the statement that failed again
         ResumeNext, // go on after the statement that failed
         Return,     // end of a GoSub subroutine
@@ -137,16 +138,27 @@ private:
     void linkExpr(Module& module, Procedure* proc, Expr& e, bool assigned);
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
-    Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // Runs a block from statement `start`. With `entry`, that statement holds the label
+    // entry->back() names and is entered at entry[level] instead of being run from its top.
+    Flow execBlock(const Block& block, Frame& frame, size_t start = 0,
+                   const std::vector<LabelStep>* entry = nullptr, size_t level = 0);
+    // Enters statement s at the block path[level] names, past a label inside it.
+    Flow enterStatement(const Stmt& s, Frame& frame, const std::vector<LabelStep>& path,
+                        size_t level);
     // The Mid statement: Mid(text, start[, length]) = replacement.
     void midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line);
     // The statements of a one-line If: an error that a handler takes is one of the If.
     Flow execLine(const Block& block, Frame& frame);
     // The error handler's answer to an error of statement s, or a rethrow without one.
     Flow takeError(ScriptError& e, const Stmt& s, Frame& frame);
-    // Runs the procedure's body from a label (an error handler or a GoSub subroutine).
-    Flow runFromLabel(Frame& frame, std::string label, bool handler);
-    size_t labelIndex(const Procedure& proc, const std::string& label);
+    // Runs the procedure's body from a label (an error handler or a GoSub subroutine);
+    // running off the end of the body ends the procedure (ExitProc).
+    Flow runFromLabel(Frame& frame, const std::string& label);
+    // Where a label stands in the procedure; 1004 when it has none of that name.
+    const std::vector<LabelStep>& labelPath(const Procedure& proc, const std::string& label,
+                                            int line);
+    // Runs the procedure's body from just past a label, at whatever depth it stands.
+    Flow runAtLabel(Frame& frame, const std::string& label);
     Flow execStatement(const Stmt& s, Frame& frame);
     Flow runProcedureBody(Procedure& proc, Frame& frame);
     void checkControl();

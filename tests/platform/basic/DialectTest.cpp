@@ -296,4 +296,45 @@ TEST(DialectTest, NamedArgumentsOfBuiltins)
     });
 }
 
+TEST(DialectTest, LabelsInBlocks)
+{
+    runRows({
+        {"goto a label before Next goes on with the loop",
+         "Dim i\nFor i = 1 To 4\nIf i Mod 2 = 0 Then GoTo NextI\nDebug.Print i;\nNextI:\nNext\n"
+         "Debug.Print \"end\"",
+         " 1  3 end\n"},
+        {"resume a label inside a Do loop",
+         "Dim i, x\nOn Error GoTo Bad\nDo While i < 3\ni = i + 1\nx = 1 / (i - 2)\nDebug.Print "
+         "\"ok\"; i\nCont:\nLoop\nExit Sub\nBad:\nDebug.Print \"bad\"; i\nResume Cont",
+         "ok 1\nbad 2\nok 3\n"},
+        {"handler inside an If block",
+         "On Error GoTo H\nErr.Raise 5\nExit Sub\nIf False Then\nH:\nDebug.Print \"handled\"; "
+         "Err.Number\nEnd If\nDebug.Print \"after\"",
+         "handled 5\nafter\n"},
+        {"gosub a label inside a Case",
+         "Sub Main\nDim k\nk = 2\nGoSub Show\nDebug.Print \"back\"\nExit Sub\nSelect Case k\n"
+         "Case 1\nShow:\nDebug.Print \"show\"; k\nReturn\nEnd Select\nEnd Sub\n",
+         "show 2\nback\n"},
+        {"goto out of nested loops",
+         "Dim i, j\nFor i = 1 To 3\nFor j = 1 To 3\nIf i * j = 4 Then GoTo Done\nNext\nNext\n"
+         "Done:\nDebug.Print i; j",
+         " 2  2\n"},
+        {"goto into a Do loop runs on with the loop",
+         "Dim n\nn = 0\nGoTo Inside\nDo While n < 2\nn = n + 1\nInside:\nDebug.Print n;\nLoop\n"
+         "Debug.Print \"end\"",
+         " 0  1  2 end\n"},
+        {"goto between the branches of an If",
+         "Dim x\nx = 1\nIf x = 1 Then\nGoTo Two\nElseIf x = 2 Then\nTwo:\nDebug.Print \"two\"\n"
+         "Else\nDebug.Print \"else\"\nEnd If",
+         "two\n"},
+        {"goto into a For loop fails at its end",
+         "GoTo Inside\nDim i\nFor i = 1 To 2\nInside:\nDebug.Print \"in\"\nNext", "in\n", 92, 4,
+         "For loop not initialized"},
+        {"goto into a With block has no object",
+         "GoTo Inside\nWith New Collection\nInside:\nDebug.Print .Count\nEnd With", "", 91, 5},
+        {"label missing everywhere", "If True Then\nGoTo Nowhere\nEnd If", "", 1004, 3,
+         "Label not defined"},
+    });
+}
+
 } // namespace
