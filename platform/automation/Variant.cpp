@@ -22,6 +22,8 @@ const char* varTypeName(VarType type)
         return "float";
     case VarType::R8:
         return "double";
+    case VarType::Cy:
+        return "CY";
     case VarType::Date:
         return "DATE";
     case VarType::Bstr:
@@ -34,6 +36,8 @@ const char* varTypeName(VarType type)
         return "BOOL";
     case VarType::Variant:
         return "VARIANT";
+    case VarType::UI1:
+        return "BYTE";
     }
     return "?";
 }
@@ -49,6 +53,13 @@ Variant Variant::null()
 {
     Variant v;
     v.m_value = NullValue{};
+    return v;
+}
+
+Variant Variant::currency(int64_t tenThousandths)
+{
+    Variant v;
+    v.m_value = CurrencyValue{tenThousandths};
     return v;
 }
 
@@ -100,6 +111,10 @@ VarType Variant::type() const
         return VarType::Null;
     case 11:
         return VarType::Date;
+    case 12:
+        return VarType::UI1;
+    case 13:
+        return VarType::Cy;
     default:
         return VarType::Empty;
     }
@@ -131,6 +146,8 @@ Variant Variant::value() const
         return *static_cast<const double*>(r->data);
     case VarType::Bool:
         return *static_cast<const bool*>(r->data);
+    case VarType::UI1:
+        return *static_cast<const uint8_t*>(r->data);
     case VarType::Bstr:
         return *static_cast<const std::string*>(r->data);
     case VarType::Variant:
@@ -155,6 +172,8 @@ size_t elementSize(VarType type)
         return sizeof(double);
     case VarType::Bool:
         return sizeof(bool);
+    case VarType::UI1:
+        return sizeof(uint8_t);
     case VarType::Bstr:
         return sizeof(std::string);
     case VarType::Variant:
@@ -210,6 +229,8 @@ HRESULT Variant::assign(const Variant& v)
         return storeAs(v, &Variant::toR8, r->data);
     case VarType::Bool:
         return storeAs(v, &Variant::toBool, r->data);
+    case VarType::UI1:
+        return storeAs(v, &Variant::toUI1, r->data);
     case VarType::Bstr:
         return storeAs(v, &Variant::toBstr, r->data);
     case VarType::Variant:
@@ -308,6 +329,25 @@ template <class T> std::string numberText(T value)
     return ec == std::errc() ? std::string(buf, end) : std::string();
 }
 
+// Currency as text: up to four decimals, trailing zeros dropped ("1.5", "-0.0001").
+std::string currencyText(int64_t tenThousandths)
+{
+    const bool negative = tenThousandths < 0;
+    // The magnitude as unsigned, so the most negative count has one too.
+    const uint64_t magnitude = negative ? uint64_t{0} - static_cast<uint64_t>(tenThousandths)
+                                        : static_cast<uint64_t>(tenThousandths);
+    std::string text = (negative ? "-" : "") + numberText(magnitude / 10000);
+    uint64_t fraction = magnitude % 10000;
+    if (fraction != 0) {
+        std::string digits = numberText(fraction + 10000).substr(1);
+        while (digits.back() == '0') {
+            digits.pop_back();
+        }
+        text += "." + digits;
+    }
+    return text;
+}
+
 } // namespace
 
 namespace {
@@ -325,6 +365,8 @@ Coerced<double> asDouble(const Variant& in)
     case VarType::R8:
     case VarType::Bool:
     case VarType::Date:
+    case VarType::UI1:
+    case VarType::Cy:
         return {v.toR8().value, S_OK};
     case VarType::Bstr: {
         const std::string s = v.toBstr().value;
@@ -361,6 +403,38 @@ template <class T> Coerced<T> toInteger(const Variant& v)
 
 } // namespace
 
+Coerced<uint8_t> Variant::toUI1() const
+{
+    if (const auto* p = std::get_if<uint8_t>(&m_value)) {
+        return {*p, S_OK};
+    }
+    return toInteger<uint8_t>(*this);
+}
+
+Coerced<int64_t> Variant::toCy() const
+{
+    const Variant v = value();
+    if (const auto* p = std::get_if<CurrencyValue>(&v.m_value)) {
+        return {p->tenThousandths, S_OK};
+    }
+    if (const auto* p = std::get_if<int16_t>(&v.m_value)) {
+        return {int64_t{*p} * 10000, S_OK};
+    }
+    if (const auto* p = std::get_if<int32_t>(&v.m_value)) {
+        return {int64_t{*p} * 10000, S_OK};
+    }
+    const auto d = asDouble(v);
+    if (!d) {
+        return {0, d.hr};
+    }
+    // Half-way values go to the even neighbour; the limits are those of a 64-bit count.
+    const double r = std::nearbyint(d.value * 10000.0);
+    if (std::isnan(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0) {
+        return {0, DISP_E_OVERFLOW};
+    }
+    return {static_cast<int64_t>(r), S_OK};
+}
+
 Coerced<int16_t> Variant::toI2() const
 {
     if (const auto* p = std::get_if<int16_t>(&m_value)) {
@@ -395,6 +469,11 @@ Coerced<double> Variant::toR8() const
         return {std::get<bool>(m_value) ? -1.0 : 0.0, S_OK};
     case 11:
         return {std::get<DateValue>(m_value).days, S_OK};
+    case 12:
+        return {static_cast<double>(std::get<uint8_t>(m_value)), S_OK};
+    case 13:
+        return {static_cast<double>(std::get<CurrencyValue>(m_value).tenThousandths) / 10000.0,
+                S_OK};
     default:
         return asDouble(*this);
     }
@@ -448,6 +527,10 @@ Coerced<std::string> Variant::toBstr() const
         return {std::get<std::string>(v.m_value), S_OK};
     case 11:
         return {realText(std::get<DateValue>(v.m_value).days, 15), S_OK};
+    case 12:
+        return {numberText(static_cast<int>(std::get<uint8_t>(v.m_value))), S_OK};
+    case 13:
+        return {currencyText(std::get<CurrencyValue>(v.m_value).tenThousandths), S_OK};
     default:
         return {std::string(), DISP_E_TYPEMISMATCH};
     }
@@ -498,6 +581,12 @@ Coerced<Variant> Variant::changeType(VarType type) const
         return wrap(toR4());
     case VarType::R8:
         return wrap(toR8());
+    case VarType::UI1:
+        return wrap(toUI1());
+    case VarType::Cy: {
+        const auto c = toCy();
+        return {c ? Variant::currency(c.value) : Variant(), c.hr};
+    }
     case VarType::Date: {
         const auto d = toR8();
         return {d ? Variant::date(d.value) : Variant(), d.hr};

@@ -21,12 +21,14 @@ enum class VarType : uint16_t
     I4 = 3,       // long (32 bits)
     R4 = 4,       // float
     R8 = 5,       // double
+    Cy = 6,       // currency: a 64-bit integer of ten-thousandths
     Date = 7,     // a double of days since 30 December 1899
     Bstr = 8,     // text
     Dispatch = 9, // object
     Error = 10,   // an error code; DISP_E_PARAMNOTFOUND marks a missing argument
     Bool = 11,    // -1 true, 0 false when seen as a number
     Variant = 12, // only as the element type of a reference
+    UI1 = 17,     // byte (0 to 255)
 };
 
 const char* varTypeName(VarType type);
@@ -68,6 +70,7 @@ public:
     Variant(std::string v) : m_value(std::move(v)) {}
     Variant(const char* v) : m_value(std::string(v ? v : "")) {}
     Variant(DispatchPtr v) : m_value(std::move(v)) {}
+    Variant(uint8_t v) : m_value(v) {}
 
     // An argument the caller left out.
     static Variant missing() { return error(DISP_E_PARAMNOTFOUND); }
@@ -77,6 +80,8 @@ public:
     // the days; as text, the days' number (the script engine writes it as a date).
     static Variant date(double days);
     static Variant error(HRESULT code);
+    // A currency value from its count of ten-thousandths (1.5 is 15000).
+    static Variant currency(int64_t tenThousandths);
     // References to caller storage; count is the number of elements from p on (>= 1).
     static Variant byRef(int16_t* p, size_t count = 1) { return ref(VarType::I2, p, count); }
     static Variant byRef(int32_t* p, size_t count = 1) { return ref(VarType::I4, p, count); }
@@ -105,10 +110,13 @@ public:
     // Appends to a text value in place (the value must be text, not a reference).
     void appendText(std::string_view text);
 
+    Coerced<uint8_t> toUI1() const;
     Coerced<int16_t> toI2() const;
     Coerced<int32_t> toI4() const;
     Coerced<float> toR4() const;
     Coerced<double> toR8() const;
+    // As currency: ten-thousandths, rounded half to even; outside its range DISP_E_OVERFLOW.
+    Coerced<int64_t> toCy() const;
     Coerced<bool> toBool() const;
     Coerced<std::string> toBstr() const;
     Coerced<DispatchPtr> toDispatch() const;
@@ -133,10 +141,15 @@ private:
         double days;
         friend bool operator==(const DateValue&, const DateValue&) = default;
     };
+    struct CurrencyValue
+    {
+        int64_t tenThousandths;
+        friend bool operator==(const CurrencyValue&, const CurrencyValue&) = default;
+    };
     static Variant ref(VarType type, void* p, size_t count);
 
     std::variant<std::monostate, int16_t, int32_t, float, double, bool, std::string, DispatchPtr,
-                 ErrorCode, VariantRef, NullValue, DateValue>
+                 ErrorCode, VariantRef, NullValue, DateValue, uint8_t, CurrencyValue>
         m_value;
 };
 

@@ -20,7 +20,9 @@ enum class BasicType
     String,
     Boolean,
     Object,
-    Date, // a Double of days since 30 December 1899 that prints as a date
+    Date,     // a Double of days since 30 December 1899 that prints as a date
+    Byte,     // 0 to 255
+    Currency, // a 64-bit count of ten-thousandths
 };
 
 enum class BinOp

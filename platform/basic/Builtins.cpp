@@ -37,7 +37,7 @@ constexpr int32_t kMaxTextLength = 256 * 1024 * 1024;
 bool isNumericType(VarType t)
 {
     return t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8 ||
-           t == VarType::Bool || t == VarType::Empty;
+           t == VarType::UI1 || t == VarType::Cy || t == VarType::Bool || t == VarType::Empty;
 }
 
 std::string lowerText(std::string s)
@@ -799,17 +799,10 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             return setDate(date(0));
         }
         if (name == "cbyte") {
-            arity(1, 1);
-            const auto n = Variant(number(0)).toI2();
-            if (!n || n.value < 0 || n.value > 255) {
-                raise(6, line);
-            }
-            return set(n.value);
+            return convert(VarType::UI1);
         }
         if (name == "ccur") {
-            // No Currency type: a Double rounded to its four decimals.
-            arity(1, 1);
-            return set(std::nearbyint(number(0) * 10000.0) / 10000.0);
+            return convert(VarType::Cy);
         }
         if (name == "choose") {
             if (count < 1) {
@@ -1438,7 +1431,8 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 {VarType::I2, "Integer"},      {VarType::I4, "Long"},
                 {VarType::R4, "Single"},       {VarType::R8, "Double"},
                 {VarType::Bstr, "String"},     {VarType::Bool, "Boolean"},
-                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"}};
+                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"},
+                {VarType::UI1, "Byte"},        {VarType::Cy, "Currency"}};
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }
@@ -1501,7 +1495,8 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 static const std::map<BasicType, int16_t> elements = {
                     {BasicType::Integer, 2}, {BasicType::Long, 3},     {BasicType::Single, 4},
                     {BasicType::Double, 5},  {BasicType::Date, 7},     {BasicType::String, 8},
-                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12}};
+                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12},
+                    {BasicType::Byte, 17},   {BasicType::Currency, 6}};
                 return set(static_cast<int16_t>(8192 + elements.at(e)));
             }
             return set(v.date ? int16_t{7} : code(v.v.value().type()));

@@ -130,6 +130,10 @@ Variant defaultOf(BasicType type)
         return std::string();
     case BasicType::Boolean:
         return false;
+    case BasicType::Byte:
+        return uint8_t{0};
+    case BasicType::Currency:
+        return Variant::currency(0);
     case BasicType::Object:
         return DispatchPtr();
     case BasicType::Variant:
@@ -138,10 +142,15 @@ Variant defaultOf(BasicType type)
     return Variant();
 }
 
-// Rank of numeric types for the result of arithmetic.
+// Rank of numeric types for the result of arithmetic: Byte 0, Integer 1, Long 2, Single
+// 3, Double 4, Currency 5 (Currency is the more precise of the last two).
 int rankOf(VarType t)
 {
     switch (t) {
+    case VarType::UI1:
+        return 0;
+    case VarType::Cy:
+        return 5;
     case VarType::Empty:
     case VarType::Bool:
     case VarType::I2:
@@ -1871,7 +1880,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 const VarType t = v.v.value().type();
                 std::string text = t == VarType::Null ? "Null" : textOf(v);
                 if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
-                                t == VarType::R8)) {
+                                t == VarType::UI1 || t == VarType::Cy || t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
                 }
                 line += text;
@@ -1902,7 +1911,14 @@ namespace {
 // (then it is an Overflow, as for the variable itself).
 Variant integralResult(double r, int rank, bool typed)
 {
-    if (rank == 1 && r >= -32768.0 && r <= 32767.0) {
+    if (rank == 0 && r >= 0.0 && r <= 255.0) {
+        return static_cast<uint8_t>(r);
+    }
+    if (rank == 0 && typed) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    // A Byte result outside its range widens to Integer, as an Integer one does to Long.
+    if (rank <= 1 && r >= -32768.0 && r <= 32767.0) {
         return static_cast<int16_t>(r);
     }
     if (rank == 1 && typed) {
@@ -1915,6 +1931,37 @@ Variant integralResult(double r, int rank, bool typed)
         return r;
     }
     throw ScriptError{6, "Overflow", 0};
+}
+
+// Currency plus, minus or times: exact in ten-thousandths, products rounded half to even;
+// a result outside the range of Currency overflows (6).
+Variant currencyResult(BinOp op, const Variant& a, const Variant& b)
+{
+    const auto x = a.toCy();
+    const auto y = b.toCy();
+    if (!x || !y) {
+        const bool overflow =
+            x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW;
+        throw ScriptError{overflow ? 6 : 13, overflow ? "Overflow" : "Type mismatch", 0};
+    }
+    __int128 r = 0;
+    if (op == BinOp::Add) {
+        r = static_cast<__int128>(x.value) + y.value;
+    } else if (op == BinOp::Sub) {
+        r = static_cast<__int128>(x.value) - y.value;
+    } else {
+        const __int128 p = static_cast<__int128>(x.value) * y.value;
+        r = p / 10000;
+        const __int128 rest = p % 10000;
+        const __int128 twice = 2 * (rest < 0 ? -rest : rest);
+        if (twice > 10000 || (twice == 10000 && r % 2 != 0)) {
+            r += p < 0 ? -1 : 1;
+        }
+    }
+    if (r < std::numeric_limits<int64_t>::min() || r > std::numeric_limits<int64_t>::max()) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    return Variant::currency(static_cast<int64_t>(r));
 }
 
 int compareStrings(const std::string& a, const std::string& b, bool textCompare)
@@ -2054,6 +2101,10 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         if ((aString && bString) || (aString && tb == VarType::Empty) ||
             (bString && ta == VarType::Empty)) {
             c = compareStrings(a.toBstr().value, b.toBstr().value, textCompare);
+        } else if (ta == VarType::Cy && tb == VarType::Cy) {
+            const int64_t x = a.toCy().value;
+            const int64_t y = b.toCy().value;
+            c = x < y ? -1 : (x > y ? 1 : 0);
         } else {
             const auto x = a.toR8();
             const auto y = b.toR8();
@@ -2139,6 +2190,9 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
             break;
         }
         const int rank = std::max(rankOf(ta), rankOf(tb));
+        if (rank == 0) {
+            return Value(Variant(static_cast<uint8_t>(r)));
+        }
         return Value(rank == 1 ? Variant(static_cast<int16_t>(r)) : Variant(r));
     }
 
@@ -2151,6 +2205,9 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     }
     // Text takes part in arithmetic as a Double.
     const int rank = std::max(aString ? 4 : rankOf(ta), bString ? 4 : rankOf(tb));
+    if (rank == 5 && (op == BinOp::Add || op == BinOp::Sub || op == BinOp::Mul)) [[unlikely]] {
+        return Value(currencyResult(op, a, b));
+    }
     switch (op) {
     case BinOp::Add:
     case BinOp::Sub:
@@ -2192,7 +2249,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         }
         const int64_t r = op == BinOp::IntDiv ? static_cast<int64_t>(xi.value) / yi.value
                                               : static_cast<int64_t>(xi.value) % yi.value;
-        return Value(integralResult(static_cast<double>(r), std::min(rank, 2) == 1 ? 1 : 2, true));
+        return Value(integralResult(static_cast<double>(r), rank <= 1 ? rank : 2, true));
     }
     case BinOp::Pow: {
         const double r = std::pow(x.value, y.value);
@@ -2259,6 +2316,15 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             }
             case VarType::R4:
                 return Value(Variant(-x.toR4().value));
+            case VarType::UI1:
+                return Value(Variant(static_cast<int16_t>(-x.toI2().value)));
+            case VarType::Cy: {
+                const int64_t n = x.toCy().value;
+                if (n == std::numeric_limits<int64_t>::min()) {
+                    raise(6, e.line);
+                }
+                return Value(Variant::currency(-n));
+            }
             default: {
                 const auto d = x.toR8();
                 if (!d) {
@@ -2277,6 +2343,9 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
         }
         if (x.type() == VarType::I2 || x.type() == VarType::Empty) {
             return Value(Variant(static_cast<int16_t>(~n.value)));
+        }
+        if (x.type() == VarType::UI1) {
+            return Value(Variant(static_cast<uint8_t>(~n.value)));
         }
         return Value(Variant(~n.value));
     }

@@ -216,9 +216,9 @@ private:
         }
         next();
         static const std::pair<const char*, BasicType> kTypes[] = {
-            {"integer", BasicType::Integer}, {"byte", BasicType::Integer},
+            {"integer", BasicType::Integer}, {"byte", BasicType::Byte},
             {"long", BasicType::Long},       {"single", BasicType::Single},
-            {"double", BasicType::Double},   {"currency", BasicType::Double},
+            {"double", BasicType::Double},   {"currency", BasicType::Currency},
             {"date", BasicType::Date},       {"string", BasicType::String},
             {"boolean", BasicType::Boolean}, {"variant", BasicType::Variant},
             {"any", BasicType::Variant},     {"object", BasicType::Object}};
@@ -264,8 +264,9 @@ private:
         case '!':
             return BasicType::Single;
         case '#':
-        case '@':
             return BasicType::Double;
+        case '@':
+            return BasicType::Currency;
         case '$':
             return BasicType::String;
         default:

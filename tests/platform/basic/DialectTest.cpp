@@ -337,4 +337,43 @@ TEST(DialectTest, LabelsInBlocks)
     });
 }
 
+TEST(DialectTest, ByteAndCurrency)
+{
+    runRows({
+        {"byte conversion and type",
+         "Debug.Print CByte(200); TypeName(CByte(1)); VarType(CByte(1)); CByte(254.5); "
+         "CByte(\"7\")",
+         " 200 Byte 17  254  7\n"},
+        {"byte variable past 255", "Dim b As Byte\nb = 255\nb = b + 1", "", 6, 4, "Overflow"},
+        {"byte variable below 0", "Dim b As Byte\nb = -1", "", 6, 3, "Overflow"},
+        {"typed bytes overflow together",
+         "Dim a As Byte, c As Byte\na = 200: c = 100\n"
+         "Debug.Print a + c",
+         "", 6, 4},
+        {"cbyte out of range", "Debug.Print CByte(255.5)", "", 6, 2, "Overflow"},
+        {"variant bytes widen",
+         "Dim v, w\nv = CByte(200): w = CByte(100)\nDebug.Print v + w; TypeName(v + w); "
+         "TypeName(v \\ w); TypeName(v Mod w); Not CByte(1); -CByte(5); TypeName(-CByte(5))",
+         " 300 IntegerByteByte 254 -5 Integer\n"},
+        {"byte array",
+         "Dim a(1) As Byte\na(0) = 65\nDebug.Print a(0); VarType(a); TypeName(a(0))\na(1) = 256",
+         " 65  8209 Byte\n", 6, 5},
+        {"currency keeps four decimals",
+         "Dim c As Currency, p@\nc = 1.23456\np = 2\nDebug.Print c; TypeName(c); VarType(c); "
+         "TypeName(p); CStr(CCur(-0.5))",
+         " 1.2346 Currency 6 Currency-0.5\n"},
+        {"currency arithmetic",
+         "Debug.Print CCur(2.5) * 3; TypeName(CCur(1) + 1.5); CCur(1.0001) * CCur(1.0001); "
+         "TypeName(CCur(1) / CCur(3)); CCur(0.00005) + 0",
+         " 7.5 Currency 1.0002 Double 0\n"},
+        {"currency sums are exact",
+         "Dim c As Currency, d As Double, i\nFor i = 1 To 10\nc = c + 0.1\nd = d + 0.1\nNext\n"
+         "Debug.Print c = 1; d = 1",
+         "TrueFalse\n"},
+        {"currency overflow", "Dim c As Currency\nc = 922337203685477\nc = c * 10", "", 6, 4,
+         "Overflow"},
+        {"ccur of text that is no number", "Debug.Print CCur(\"abc\")", "", 13, 2, "Type mismatch"},
+    });
+}
+
 } // namespace
