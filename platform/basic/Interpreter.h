@@ -29,6 +29,16 @@ public:
     virtual void doEvents() = 0;
     // MsgBox: answers the button chosen.
     virtual int msgBox(const std::string& text, int buttons, const std::string& title) = 0;
+    // InputBox: the text entered, or nothing when the question was cancelled (a host that
+    // cannot ask anybody answers nothing).
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText)
+    {
+        (void)prompt;
+        (void)title;
+        (void)defaultText;
+        return std::nullopt;
+    }
     // An object added under a name ("EventGenerator"), found without regard to case.
     virtual automation::DispatchPtr namedObject(const std::string& lowerName) = 0;
     // Objects whose members are global to scripts.

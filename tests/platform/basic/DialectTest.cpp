@@ -376,4 +376,35 @@ TEST(DialectTest, ByteAndCurrency)
     });
 }
 
+TEST(DialectTest, ReplaceStartCountCompare)
+{
+    runRows({
+        {"every occurrence",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\"); \"|\"; Replace(\"abc\", \"\", \"X\"); "
+         "\"|\"; Replace(\"aaa\", \"a\", \"aa\")",
+         "aXcaXc|abc|aaaaaa\n"},
+        {"start drops what is before it",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\", 3); \"|\"; Replace(\"abc\", \"b\", "
+         "\"X\", 5); \"|\"; Replace(\"abc\", \"z\", \"X\", 2)",
+         "caXc||bc\n"},
+        {"count",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\", , 1); \"|\"; Replace(\"abcabc\", \"b\", "
+         "\"X\", 1, 0); \"|\"; Replace(\"abcabc\", \"b\", \"X\", 1, -1)",
+         "aXcabc|abcabc|aXcaXc\n"},
+        {"compare",
+         "Debug.Print Replace(\"ABCabc\", \"b\", \"X\", , , vbTextCompare); \"|\"; "
+         "Replace(\"ABCabc\", \"b\", \"X\", Compare:=vbBinaryCompare)",
+         "AXCaXc|ABCaXc\n"},
+        {"option compare text",
+         "Option Compare Text\nSub Main\nDebug.Print Replace(\"ABC\", \"b\", \"x\")\nEnd Sub\n",
+         "AxC\n"},
+        {"by name",
+         "Debug.Print Replace(expression:=\"aaa\", find:=\"a\", replace:=\"b\", count:=2)",
+         "bba\n"},
+        {"start below 1", "Debug.Print Replace(\"abc\", \"b\", \"X\", 0)", "", 5, 2,
+         "Invalid procedure call or argument"},
+        {"count below -1", "Debug.Print Replace(\"abc\", \"b\", \"X\", 1, -2)", "", 5, 2},
+    });
+}
+
 } // namespace
