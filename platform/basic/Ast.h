@@ -156,6 +156,7 @@ struct DimItem
     bool module = false;
     bool isStatic = false; // Static: keeps its value from one call to the next
     int line = 0;          // of an Enum member
+    ExprPtr object;        // ReDim of an array field: the record that holds it
 };
 
 struct CaseTest
@@ -272,6 +273,11 @@ struct UserTypeField
     BasicType type = BasicType::Variant;
     std::string className;                  // "As OtherType"
     std::shared_ptr<const UserType> record; // a field of a user-defined type (linked)
+    bool isArray = false;
+    std::vector<std::pair<ExprPtr, ExprPtr>> bounds; // (lower or null, upper); empty: dynamic
+    // Filled by the linker from bounds: each dimension's lower bound and element count.
+    std::vector<int32_t> lowerBounds;
+    std::vector<int32_t> extent;
 };
 
 // Type ... End Type.

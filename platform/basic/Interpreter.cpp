@@ -388,7 +388,8 @@ bool Interpreter::link(Module& module, ScriptError& error)
             std::vector<const UserType*> inner;
             for (const UserType* t : open) {
                 for (const UserTypeField& f : t->fields) {
-                    if (f.record) {
+                    // A dynamic array field makes no records until it is sized.
+                    if (f.record && !(f.isArray && f.bounds.empty())) {
                         inner.push_back(f.record.get());
                     }
                 }
@@ -441,6 +442,35 @@ bool Interpreter::link(Module& module, ScriptError& error)
                             linkExpr(module, nullptr, *lo, false);
                         }
                         linkExpr(module, nullptr, *hi, false);
+                    }
+                }
+            }
+        }
+        // The bounds of fixed array fields are constants of the module.
+        for (const auto& type : module.types) {
+            for (UserTypeField& f : type->fields) {
+                f.lowerBounds.clear();
+                f.extent.clear();
+                size_t total = 1;
+                for (auto& [lo, hi] : f.bounds) {
+                    Frame none;
+                    none.module = &module;
+                    if (lo) {
+                        linkExpr(module, nullptr, *lo, false);
+                    }
+                    linkExpr(module, nullptr, *hi, false);
+                    const auto l = lo ? eval(*lo, none).v.toI4()
+                                      : automation::Coerced<int32_t>{module.optionBase};
+                    const auto h = eval(*hi, none).v.toI4();
+                    if (!l || !h || h.value < l.value ||
+                        static_cast<int64_t>(h.value) - l.value + 1 > 50'000'000) {
+                        raise(9, 0);
+                    }
+                    f.lowerBounds.push_back(l.value);
+                    f.extent.push_back(h.value - l.value + 1);
+                    total *= static_cast<size_t>(f.extent.back());
+                    if (total > 50'000'000) {
+                        raise(7, 0, "Out of memory");
                     }
                 }
             }
@@ -583,6 +613,17 @@ void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
         }
         if (s->kind == StmtKind::Dim || s->kind == StmtKind::ReDim) {
             for (DimItem& item : s->items) {
+                if (item.object) {
+                    // ReDim of a record's array field.
+                    linkExpr(module, proc, *item.object, false);
+                    for (auto& [lo, hi] : item.bounds) {
+                        if (lo) {
+                            linkExpr(module, proc, *lo, false);
+                        }
+                        linkExpr(module, proc, *hi, false);
+                    }
+                    continue;
+                }
                 const auto it = std::find(proc->locals.begin(), proc->locals.end(), item.lower);
                 if (it != proc->locals.end()) {
                     item.slot = static_cast<int>(it - proc->locals.begin());
@@ -1502,7 +1543,8 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
             }
         }
         arr->resize(total);
-        if (type == BasicType::Boolean || type == BasicType::Object) {
+        if (type == BasicType::Boolean || type == BasicType::Object || type == BasicType::Byte ||
+            type == BasicType::Currency) {
             for (size_t i = 0; i < total; ++i) {
                 arr->set(i, defaultOf(type));
             }
@@ -1606,6 +1648,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::Dim:
     case StmtKind::ReDim:
         for (const DimItem& item : s.items) {
+            if (item.object) [[unlikely]] {
+                redimField(item, s, frame);
+                continue;
+            }
             Cell* cell = item.module ? (frame.moduleCells && item.slot >= 0
                                             ? &(*frame.moduleCells)[static_cast<size_t>(item.slot)]
                                             : nullptr)
@@ -2487,6 +2533,26 @@ DispatchPtr Interpreter::extensionWith(const std::string& lower)
     return {};
 }
 
+void Interpreter::redimField(const DimItem& item, const Stmt& s, Frame& frame)
+{
+    const Value holder = eval(*item.object, frame);
+    const auto d = holder.isArray() ? automation::Coerced<DispatchPtr>{} : holder.v.toDispatch();
+    if (!d.value) {
+        raise(holder.isArray() || holder.v.type() == VarType::Dispatch ? 91 : 424, s.line);
+    }
+    std::shared_ptr<Array>* slot = recordArray(d.value.get(), item.name);
+    if (!slot) {
+        raise(13, s.line);
+    }
+    if ((*slot)->fixed) {
+        raise(10, s.line);
+    }
+    Cell cell;
+    cell.value.array = *slot;
+    dimension(item, cell, frame, s.preserve, (*slot)->elementType);
+    *slot = std::move(cell.value.array);
+}
+
 Value Interpreter::evalMember(const Expr& e, Frame& frame)
 {
     if (e.object && e.object->kind == ExprKind::Name && e.object->ref == NameRef::Other &&
@@ -2507,7 +2573,13 @@ Value Interpreter::evalMember(const Expr& e, Frame& frame)
         }
         raise(438, e.line);
     }
-    return invokeObject(memberObject(e, frame, e.line), e.name,
+    const DispatchPtr object = memberObject(e, frame, e.line);
+    if (std::shared_ptr<Array>* field = recordArray(object.get(), e.name)) {
+        Value whole;
+        whole.array = *field;
+        return whole;
+    }
+    return invokeObject(object, e.name,
                         automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {}, frame,
                         nullptr, e.line);
 }
@@ -2578,7 +2650,15 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
             }
             raise(438, e.line);
         }
-        return invokeObject(memberObject(callee, frame, e.line), callee.name,
+        const DispatchPtr object = memberObject(callee, frame, e.line);
+        if (std::shared_ptr<Array>* field = recordArray(object.get(), callee.name)) {
+            // An element of a record's array field.
+            const Array& arr = **field;
+            Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
+            element.date = element.date || arr.elementType == BasicType::Date;
+            return element;
+        }
+        return invokeObject(object, callee.name,
                             automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
                             frame, nullptr, e.line);
     }
@@ -2806,8 +2886,27 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
         raise(450, target.line);
     }
     case ExprKind::Member: {
-        invokeObject(memberObject(target, frame, target.line), target.name,
-                     automation::DISPATCH_PROPERTYPUT, {}, frame, &value, target.line);
+        const DispatchPtr object = memberObject(target, frame, target.line);
+        if (std::shared_ptr<Array>* field = recordArray(object.get(), target.name)) {
+            // A whole array into a dynamic array field, converted to its element type.
+            if (!value.isArray() || (*field)->fixed) {
+                raise(13, target.line);
+            }
+            const Array& from = *value.array;
+            auto converted = Array::make((*field)->elementType);
+            converted->lower = from.lower;
+            converted->extent = from.extent;
+            converted->resize(from.size());
+            for (size_t i = 0; i < from.size(); ++i) {
+                if (FAILED(converted->set(i, from.get(i)))) {
+                    raise(13, target.line);
+                }
+            }
+            *field = std::move(converted);
+            return;
+        }
+        invokeObject(object, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
+                     target.line);
         return;
     }
     case ExprKind::Call: {
@@ -2816,13 +2915,21 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
         for (const auto& a : target.args) {
             args.push_back(a.get());
         }
-        if (callee.kind == ExprKind::Name &&
-            (callee.ref == NameRef::Local || callee.ref == NameRef::Module)) {
-            Cell* c = cellOf(callee, frame);
-            if (!c || !c->value.isArray()) {
+        std::shared_ptr<Array> fieldArray;
+        DispatchPtr object;
+        if (callee.kind == ExprKind::Member) {
+            object = memberObject(callee, frame, target.line);
+            if (std::shared_ptr<Array>* field = recordArray(object.get(), callee.name)) {
+                fieldArray = *field;
+            }
+        }
+        if (fieldArray || (callee.kind == ExprKind::Name &&
+                           (callee.ref == NameRef::Local || callee.ref == NameRef::Module))) {
+            Cell* c = fieldArray ? nullptr : cellOf(callee, frame);
+            if (!fieldArray && (!c || !c->value.isArray())) {
                 raise(13, target.line);
             }
-            Array& arr = *c->value.array;
+            Array& arr = fieldArray ? *fieldArray : *c->value.array;
             const size_t offset = elementOffset(arr, target.args, frame, target.line, 13);
             if (value.isArray()) {
                 raise(13, target.line);
@@ -2840,8 +2947,8 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             return;
         }
         if (callee.kind == ExprKind::Member) {
-            invokeObject(memberObject(callee, frame, target.line), callee.name,
-                         automation::DISPATCH_PROPERTYPUT, args, frame, &value, target.line);
+            invokeObject(object, callee.name, automation::DISPATCH_PROPERTYPUT, args, frame, &value,
+                         target.line);
             return;
         }
         raise(450, target.line);

@@ -191,6 +191,8 @@ private:
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
+    // ReDim of a record's array field ("ReDim rec.values(n)").
+    void redimField(const DimItem& item, const Stmt& s, Frame& frame);
     // The user-defined type a declaration names (the module's, else the main module's).
     std::shared_ptr<const UserType> userTypeOf(const std::string& className,
                                                const Frame& frame) const;

@@ -407,4 +407,41 @@ TEST(DialectTest, ReplaceStartCountCompare)
     });
 }
 
+TEST(DialectTest, ArraysInUserDefinedTypes)
+{
+    const std::string types = "Const kLast = 3\nType Series\nName As String\nValues(1 To kLast) As "
+                              "Double\nTags() As String\nRaw(1) As Byte\nEnd Type\nType Box\n"
+                              "Items(1) As Series\nEnd Type\n";
+    const auto module = [&](const std::string& body) {
+        return types + "Sub Main\n" + body + "\nEnd Sub\n";
+    };
+    const std::string fixedAndDynamic = module(
+        "Dim s As Series, t As Series\ns.Values(2) = 1.5\nReDim s.Tags(1)\ns.Tags(0) = \"a\": "
+        "s.Tags(1) = \"b\"\nt = s\nt.Values(2) = 9\nReDim Preserve t.Tags(2)\nDebug.Print "
+        "s.Values(2); t.Values(2); LBound(s.Values); UBound(s.Values); UBound(s.Tags); "
+        "UBound(t.Tags); t.Tags(1); s.Values(1); TypeName(s.Raw(0))");
+    const std::string records = module(
+        "Dim b As Box, v, n\nb.Items(1).Values(3) = 2\nb.Items(1).Name = \"x\"\nFor Each v In "
+        "b.Items(1).Values\nn = n + v\nNext\nDebug.Print n; b.Items(1).Name; b.Items(0).Values(3)");
+    const std::string assignWhole =
+        module("Dim s As Series\ns.Tags = Split(\"p,q,r\", \",\")\nDebug.Print UBound(s.Tags); "
+               "s.Tags(2)\nReDim s.Tags(0 To 0)\nDebug.Print UBound(s.Tags)");
+    const std::string redimFixed = module("Dim s As Series\nReDim s.Values(5)");
+    const std::string outside = module("Dim s As Series\ns.Values(4) = 1");
+    const std::string wrongType = module("Dim s As Series\ns.Values(1) = \"x\"");
+    const std::string byteOverflow = module("Dim s As Series\ns.Raw(1) = 300");
+    const std::string notSized = module("Dim s As Series\nDebug.Print UBound(s.Tags)");
+    runRows({
+        {"fixed and dynamic fields", fixedAndDynamic.c_str(), " 1.5  9  1  3  1  2 b 0 Byte\n"},
+        {"records in an array field", records.c_str(), " 2 x 0\n"},
+        {"a whole array into a dynamic field", assignWhole.c_str(), " 2 r\n 0\n"},
+        {"redim of a fixed field", redimFixed.c_str(), "", 10, 13,
+         "This array is fixed or temporarily locked"},
+        {"index outside a field's bounds", outside.c_str(), "", 9, 13, "Subscript out of range"},
+        {"element of the wrong type", wrongType.c_str(), "", 13, 13, "Type mismatch"},
+        {"byte element overflow", byteOverflow.c_str(), "", 6, 13, "Overflow"},
+        {"dynamic field not sized", notSized.c_str(), "", 9, 13},
+    });
+}
+
 } // namespace
