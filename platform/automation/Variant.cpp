@@ -45,28 +45,28 @@ const char* varTypeName(VarType type)
 Variant Variant::error(HRESULT code)
 {
     Variant v;
-    v.m_value = ErrorCode{code};
+    v.m_value = Tagged{VarType::Error, 0.0, code};
     return v;
 }
 
 Variant Variant::null()
 {
     Variant v;
-    v.m_value = NullValue{};
+    v.m_value = Tagged{VarType::Null, 0.0, 0};
     return v;
 }
 
 Variant Variant::currency(int64_t tenThousandths)
 {
     Variant v;
-    v.m_value = CurrencyValue{tenThousandths};
+    v.m_value = Tagged{VarType::Cy, 0.0, tenThousandths};
     return v;
 }
 
 Variant Variant::date(double days)
 {
     Variant v;
-    v.m_value = DateValue{days};
+    v.m_value = Tagged{VarType::Date, days, 0};
     return v;
 }
 
@@ -76,7 +76,7 @@ bool Variant::isNull() const
         return r->elementType == VarType::Variant && r->data && r->count > 0 &&
                static_cast<const Variant*>(r->data)->isNull();
     }
-    return std::holds_alternative<NullValue>(m_value);
+    return tagged(VarType::Null) != nullptr;
 }
 
 Variant Variant::ref(VarType type, void* p, size_t count)
@@ -104,17 +104,9 @@ VarType Variant::type() const
     case 7:
         return VarType::Dispatch;
     case 8:
-        return VarType::Error;
-    case 9:
         return std::get<VariantRef>(m_value).elementType;
-    case 10:
-        return VarType::Null;
-    case 11:
-        return VarType::Date;
-    case 12:
-        return VarType::UI1;
-    case 13:
-        return VarType::Cy;
+    case 9:
+        return std::get<Tagged>(m_value).type;
     default:
         return VarType::Empty;
     }
@@ -122,8 +114,8 @@ VarType Variant::type() const
 
 bool Variant::isMissing() const
 {
-    const auto* e = std::get_if<ErrorCode>(&m_value);
-    return e && e->code == DISP_E_PARAMNOTFOUND;
+    const Tagged* e = tagged(VarType::Error);
+    return e && e->n == DISP_E_PARAMNOTFOUND;
 }
 
 Variant Variant::value() const
@@ -405,8 +397,8 @@ template <class T> Coerced<T> toInteger(const Variant& v)
 
 Coerced<uint8_t> Variant::toUI1() const
 {
-    if (const auto* p = std::get_if<uint8_t>(&m_value)) {
-        return {*p, S_OK};
+    if (const Tagged* p = tagged(VarType::UI1)) {
+        return {static_cast<uint8_t>(p->n), S_OK};
     }
     return toInteger<uint8_t>(*this);
 }
@@ -414,8 +406,8 @@ Coerced<uint8_t> Variant::toUI1() const
 Coerced<int64_t> Variant::toCy() const
 {
     const Variant v = value();
-    if (const auto* p = std::get_if<CurrencyValue>(&v.m_value)) {
-        return {p->tenThousandths, S_OK};
+    if (const Tagged* p = v.tagged(VarType::Cy)) {
+        return {p->n, S_OK};
     }
     if (const auto* p = std::get_if<int16_t>(&v.m_value)) {
         return {int64_t{*p} * 10000, S_OK};
@@ -467,13 +459,19 @@ Coerced<double> Variant::toR8() const
         return {std::get<double>(m_value), S_OK};
     case 5:
         return {std::get<bool>(m_value) ? -1.0 : 0.0, S_OK};
-    case 11:
-        return {std::get<DateValue>(m_value).days, S_OK};
-    case 12:
-        return {static_cast<double>(std::get<uint8_t>(m_value)), S_OK};
-    case 13:
-        return {static_cast<double>(std::get<CurrencyValue>(m_value).tenThousandths) / 10000.0,
-                S_OK};
+    case 9: {
+        const Tagged& t = std::get<Tagged>(m_value);
+        switch (t.type) {
+        case VarType::Date:
+            return {t.d, S_OK};
+        case VarType::UI1:
+            return {static_cast<double>(t.n), S_OK};
+        case VarType::Cy:
+            return {static_cast<double>(t.n) / 10000.0, S_OK};
+        default:
+            return asDouble(*this);
+        }
+    }
     default:
         return asDouble(*this);
     }
@@ -525,12 +523,19 @@ Coerced<std::string> Variant::toBstr() const
         return {std::get<bool>(v.m_value) ? "True" : "False", S_OK};
     case 6:
         return {std::get<std::string>(v.m_value), S_OK};
-    case 11:
-        return {realText(std::get<DateValue>(v.m_value).days, 15), S_OK};
-    case 12:
-        return {numberText(static_cast<int>(std::get<uint8_t>(v.m_value))), S_OK};
-    case 13:
-        return {currencyText(std::get<CurrencyValue>(v.m_value).tenThousandths), S_OK};
+    case 9: {
+        const Tagged& t = std::get<Tagged>(v.m_value);
+        switch (t.type) {
+        case VarType::Date:
+            return {realText(t.d, 15), S_OK};
+        case VarType::UI1:
+            return {numberText(t.n), S_OK};
+        case VarType::Cy:
+            return {currencyText(t.n), S_OK};
+        default:
+            return {std::string(), DISP_E_TYPEMISMATCH};
+        }
+    }
     default:
         return {std::string(), DISP_E_TYPEMISMATCH};
     }
@@ -551,8 +556,8 @@ Coerced<DispatchPtr> Variant::toDispatch() const
 Coerced<HRESULT> Variant::toError() const
 {
     const Variant v = value();
-    if (const auto* p = std::get_if<ErrorCode>(&v.m_value)) {
-        return {p->code, S_OK};
+    if (const Tagged* p = v.tagged(VarType::Error)) {
+        return {static_cast<HRESULT>(p->n), S_OK};
     }
     return {S_OK, DISP_E_TYPEMISMATCH};
 }
