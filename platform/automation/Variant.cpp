@@ -38,6 +38,8 @@ const char* varTypeName(VarType type)
         return "VARIANT";
     case VarType::UI1:
         return "BYTE";
+    case VarType::Decimal:
+        return "DECIMAL";
     }
     return "?";
 }
@@ -45,28 +47,36 @@ const char* varTypeName(VarType type)
 Variant Variant::error(HRESULT code)
 {
     Variant v;
-    v.m_value = Tagged{VarType::Error, 0.0, code};
+    v.m_value = Tagged{VarType::Error, 0, false, 0, 0.0, code};
     return v;
 }
 
 Variant Variant::null()
 {
     Variant v;
-    v.m_value = Tagged{VarType::Null, 0.0, 0};
+    v.m_value = Tagged{VarType::Null, 0, false, 0, 0.0, 0};
     return v;
 }
 
 Variant Variant::currency(int64_t tenThousandths)
 {
     Variant v;
-    v.m_value = Tagged{VarType::Cy, 0.0, tenThousandths};
+    v.m_value = Tagged{VarType::Cy, 0, false, 0, 0.0, tenThousandths};
+    return v;
+}
+
+Variant Variant::decimal(const DecimalNumber& d)
+{
+    Variant v;
+    v.m_value =
+        Tagged{VarType::Decimal, d.scale, d.negative, d.high, 0.0, static_cast<int64_t>(d.low)};
     return v;
 }
 
 Variant Variant::date(double days)
 {
     Variant v;
-    v.m_value = Tagged{VarType::Date, days, 0};
+    v.m_value = Tagged{VarType::Date, 0, false, 0, days, 0};
     return v;
 }
 
@@ -359,6 +369,7 @@ Coerced<double> asDouble(const Variant& in)
     case VarType::Date:
     case VarType::UI1:
     case VarType::Cy:
+    case VarType::Decimal:
         return {v.toR8().value, S_OK};
     case VarType::Bstr: {
         const std::string s = v.toBstr().value;
@@ -427,6 +438,42 @@ Coerced<int64_t> Variant::toCy() const
     return {static_cast<int64_t>(r), S_OK};
 }
 
+Coerced<DecimalNumber> Variant::toDecimal() const
+{
+    const Variant v = value();
+    if (const Tagged* p = v.tagged(VarType::Decimal)) {
+        return {DecimalNumber{static_cast<uint64_t>(p->n), p->high, p->scale, p->negative}, S_OK};
+    }
+    switch (v.type()) {
+    case VarType::Empty:
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::UI1:
+    case VarType::Bool:
+        return {decimalFromInteger(static_cast<int64_t>(v.toR8().value)), S_OK};
+    case VarType::Cy:
+        return {decimalFromInteger(v.toCy().value, 4), S_OK};
+    case VarType::R4:
+    case VarType::R8:
+    case VarType::Date: {
+        const double d = v.toR8().value;
+        const auto r = decimalFromDouble(d);
+        return {r.value_or(DecimalNumber{}), r ? S_OK : DISP_E_OVERFLOW};
+    }
+    case VarType::Bstr: {
+        const std::string s = v.toBstr().value;
+        if (const auto r = decimalFromText(s)) {
+            return {*r, S_OK};
+        }
+        // Not a decimal: a number too large, or no number at all.
+        const auto d = asDouble(v);
+        return {DecimalNumber{}, d ? DISP_E_OVERFLOW : d.hr};
+    }
+    default:
+        return {DecimalNumber{}, DISP_E_TYPEMISMATCH};
+    }
+}
+
 Coerced<int16_t> Variant::toI2() const
 {
     if (const auto* p = std::get_if<int16_t>(&m_value)) {
@@ -468,6 +515,8 @@ Coerced<double> Variant::toR8() const
             return {static_cast<double>(t.n), S_OK};
         case VarType::Cy:
             return {static_cast<double>(t.n) / 10000.0, S_OK};
+        case VarType::Decimal:
+            return {decimalToDouble(toDecimal().value), S_OK};
         default:
             return asDouble(*this);
         }
@@ -532,6 +581,8 @@ Coerced<std::string> Variant::toBstr() const
             return {numberText(t.n), S_OK};
         case VarType::Cy:
             return {currencyText(t.n), S_OK};
+        case VarType::Decimal:
+            return {decimalText(v.toDecimal().value), S_OK};
         default:
             return {std::string(), DISP_E_TYPEMISMATCH};
         }
@@ -588,6 +639,10 @@ Coerced<Variant> Variant::changeType(VarType type) const
         return wrap(toR8());
     case VarType::UI1:
         return wrap(toUI1());
+    case VarType::Decimal: {
+        const auto c = toDecimal();
+        return {c ? Variant::decimal(c.value) : Variant(), c.hr};
+    }
     case VarType::Cy: {
         const auto c = toCy();
         return {c ? Variant::currency(c.value) : Variant(), c.hr};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/automation/AutomationTypes.h"
+#include "platform/automation/DecimalNumber.h"
 #include "platform/automation/IDispatch.h"
 
 #include <cstddef>
@@ -28,6 +29,7 @@ enum class VarType : uint16_t
     Error = 10,   // an error code; DISP_E_PARAMNOTFOUND marks a missing argument
     Bool = 11,    // -1 true, 0 false when seen as a number
     Variant = 12, // only as the element type of a reference
+    Decimal = 14, // 96-bit magnitude, scale and sign (DecimalNumber)
     UI1 = 17,     // byte (0 to 255)
 };
 
@@ -70,7 +72,7 @@ public:
     Variant(std::string v) : m_value(std::move(v)) {}
     Variant(const char* v) : m_value(std::string(v ? v : "")) {}
     Variant(DispatchPtr v) : m_value(std::move(v)) {}
-    Variant(uint8_t v) : m_value(Tagged{VarType::UI1, 0.0, v}) {}
+    Variant(uint8_t v) : m_value(Tagged{VarType::UI1, 0, false, 0, 0.0, v}) {}
 
     // An argument the caller left out.
     static Variant missing() { return error(DISP_E_PARAMNOTFOUND); }
@@ -82,6 +84,7 @@ public:
     static Variant error(HRESULT code);
     // A currency value from its count of ten-thousandths (1.5 is 15000).
     static Variant currency(int64_t tenThousandths);
+    static Variant decimal(const DecimalNumber& d);
     // References to caller storage; count is the number of elements from p on (>= 1).
     static Variant byRef(int16_t* p, size_t count = 1) { return ref(VarType::I2, p, count); }
     static Variant byRef(int32_t* p, size_t count = 1) { return ref(VarType::I4, p, count); }
@@ -117,6 +120,8 @@ public:
     Coerced<double> toR8() const;
     // As currency: ten-thousandths, rounded half to even; outside its range DISP_E_OVERFLOW.
     Coerced<int64_t> toCy() const;
+    // As a decimal: exact from integers, currency and text, doubles to 15 digits.
+    Coerced<DecimalNumber> toDecimal() const;
     Coerced<bool> toBool() const;
     Coerced<std::string> toBstr() const;
     Coerced<DispatchPtr> toDispatch() const;
@@ -128,13 +133,17 @@ public:
 
 private:
     // The less common types share one alternative: Null, Error (the code in n), Date (the
-    // days in d), UI1 and Cy (ten-thousandths in n). The variant must keep at most eleven
+    // days in d), UI1, Cy (ten-thousandths in n) and Decimal (low bits in n, the rest in
+    // high, scale and negative). The variant must keep at most eleven
     // alternatives: past that, the standard library copies, moves and destroys it through a
     // table of function pointers instead of a switch, which slows the script engine's loops
     // by a fifth.
     struct Tagged
     {
         VarType type = VarType::Null;
+        uint8_t scale = 0;
+        bool negative = false;
+        uint32_t high = 0;
         double d = 0.0;
         int64_t n = 0;
         friend bool operator==(const Tagged&, const Tagged&) = default;

@@ -37,7 +37,8 @@ constexpr int32_t kMaxTextLength = 256 * 1024 * 1024;
 bool isNumericType(VarType t)
 {
     return t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8 ||
-           t == VarType::UI1 || t == VarType::Cy || t == VarType::Bool || t == VarType::Empty;
+           t == VarType::UI1 || t == VarType::Cy || t == VarType::Decimal || t == VarType::Bool ||
+           t == VarType::Empty;
 }
 
 std::string lowerText(std::string s)
@@ -461,6 +462,7 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
         {"cbool", {"expression"}},
         {"cbyte", {"expression"}},
         {"ccur", {"expression"}},
+        {"cdec", {"expression"}},
         {"cdate", {"expression"}},
         {"cdbl", {"expression"}},
         {"chr", {"charcode"}},
@@ -804,6 +806,9 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
         }
         if (name == "ccur") {
             return convert(VarType::Cy);
+        }
+        if (name == "cdec") {
+            return convert(VarType::Decimal);
         }
         if (name == "choose") {
             if (count < 1) {
@@ -1467,7 +1472,8 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 {VarType::R4, "Single"},       {VarType::R8, "Double"},
                 {VarType::Bstr, "String"},     {VarType::Bool, "Boolean"},
                 {VarType::Dispatch, "Object"}, {VarType::Error, "Error"},
-                {VarType::UI1, "Byte"},        {VarType::Cy, "Currency"}};
+                {VarType::UI1, "Byte"},        {VarType::Cy, "Currency"},
+                {VarType::Decimal, "Decimal"}};
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }

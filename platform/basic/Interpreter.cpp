@@ -143,7 +143,7 @@ Variant defaultOf(BasicType type)
 }
 
 // Rank of numeric types for the result of arithmetic: Byte 0, Integer 1, Long 2, Single
-// 3, Double 4, Currency 5 (Currency is the more precise of the last two).
+// 3, Double 4, Currency 5, Decimal 6 (the most precise type of the two operands wins).
 int rankOf(VarType t)
 {
     switch (t) {
@@ -151,6 +151,8 @@ int rankOf(VarType t)
         return 0;
     case VarType::Cy:
         return 5;
+    case VarType::Decimal:
+        return 6;
     case VarType::Empty:
     case VarType::Bool:
     case VarType::I2:
@@ -1926,7 +1928,8 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 const VarType t = v.v.value().type();
                 std::string text = t == VarType::Null ? "Null" : textOf(v);
                 if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
-                                t == VarType::UI1 || t == VarType::Cy || t == VarType::R8)) {
+                                t == VarType::UI1 || t == VarType::Cy || t == VarType::Decimal ||
+                                t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
                 }
                 line += text;
@@ -1977,6 +1980,41 @@ Variant integralResult(double r, int rank, bool typed)
         return r;
     }
     throw ScriptError{6, "Overflow", 0};
+}
+
+// Decimal plus, minus, times or divided by; 6 on overflow, 11 dividing by zero.
+Variant decimalResult(BinOp op, const Variant& a, const Variant& b)
+{
+    const auto x = a.toDecimal();
+    const auto y = b.toDecimal();
+    if (!x || !y) {
+        const bool overflow =
+            x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW;
+        throw ScriptError{overflow ? 6 : 13, overflow ? "Overflow" : "Type mismatch", 0};
+    }
+    std::optional<automation::DecimalNumber> r;
+    switch (op) {
+    case BinOp::Add:
+        r = automation::decimalAdd(x.value, y.value);
+        break;
+    case BinOp::Sub:
+        r = automation::decimalSubtract(x.value, y.value);
+        break;
+    case BinOp::Mul:
+        r = automation::decimalMultiply(x.value, y.value);
+        break;
+    default:
+        if (automation::decimalIsZero(y.value)) {
+            throw automation::decimalIsZero(x.value) ? ScriptError{6, "Overflow", 0}
+                                                     : ScriptError{11, "Division by zero", 0};
+        }
+        r = automation::decimalDivide(x.value, y.value);
+        break;
+    }
+    if (!r) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    return Variant::decimal(*r);
 }
 
 // Currency plus, minus or times: exact in ten-thousandths, products rounded half to even;
@@ -2147,6 +2185,13 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         if ((aString && bString) || (aString && tb == VarType::Empty) ||
             (bString && ta == VarType::Empty)) {
             c = compareStrings(a.toBstr().value, b.toBstr().value, textCompare);
+        } else if (ta == VarType::Decimal || tb == VarType::Decimal) {
+            const auto x = a.toDecimal();
+            const auto y = b.toDecimal();
+            if (!x || !y) {
+                raise(13, 0);
+            }
+            c = automation::decimalCompare(x.value, y.value);
         } else if (ta == VarType::Cy && tb == VarType::Cy) {
             const int64_t x = a.toCy().value;
             const int64_t y = b.toCy().value;
@@ -2253,6 +2298,10 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     const int rank = std::max(aString ? 4 : rankOf(ta), bString ? 4 : rankOf(tb));
     if (rank == 5 && (op == BinOp::Add || op == BinOp::Sub || op == BinOp::Mul)) [[unlikely]] {
         return Value(currencyResult(op, a, b));
+    }
+    if (rank == 6 && (op == BinOp::Add || op == BinOp::Sub || op == BinOp::Mul || op == BinOp::Div))
+        [[unlikely]] {
+        return Value(decimalResult(op, a, b));
     }
     switch (op) {
     case BinOp::Add:
@@ -2364,6 +2413,11 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
                 return Value(Variant(-x.toR4().value));
             case VarType::UI1:
                 return Value(Variant(static_cast<int16_t>(-x.toI2().value)));
+            case VarType::Decimal: {
+                auto d = x.toDecimal().value;
+                d.negative = !d.negative && !automation::decimalIsZero(d);
+                return Value(Variant::decimal(d));
+            }
             case VarType::Cy: {
                 const int64_t n = x.toCy().value;
                 if (n == std::numeric_limits<int64_t>::min()) {

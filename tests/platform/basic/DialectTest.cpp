@@ -444,4 +444,28 @@ TEST(DialectTest, ArraysInUserDefinedTypes)
     });
 }
 
+TEST(DialectTest, Decimal)
+{
+    runRows({
+        {"cdec keeps every digit",
+         "Debug.Print CDec(\"12345678901234567890.123456789\"); TypeName(CDec(1)); "
+         "VarType(CDec(1)); CDec(\"1.50\"); CDec(0.1)",
+         " 12345678901234567890.123456789 Decimal 14  1.5  0.1\n"},
+        {"division to 28 places", "Debug.Print CDec(1) / 3; CDec(2) / CDec(\"0.5\")",
+         " 0.3333333333333333333333333333  4\n"},
+        {"sums and products are exact",
+         "Debug.Print CDec(0.1) + CDec(0.2) = CDec(0.3); 0.1 + 0.2 = 0.3; CDec(1.1) * 3; "
+         "CDec(\"1234567890.123456789\") * 1000",
+         "TrueFalse 3.3  1234567890123.456789\n"},
+        {"decimal is the widest",
+         "Debug.Print TypeName(CDec(1) + 1.5); TypeName(CCur(2) * CDec(1)); TypeName(CDec(3) / "
+         "2); -CDec(\"1.5\"); CDec(\"0.1\") < 0.2",
+         "DecimalDecimalDecimal-1.5 True\n"},
+        {"overflow", "Debug.Print CDec(\"79228162514264337593543950335\") + 1", "", 6, 2,
+         "Overflow"},
+        {"division by zero", "Debug.Print CDec(2) / 0", "", 11, 2, "Division by zero"},
+        {"text that is no number", "Debug.Print CDec(\"abc\")", "", 13, 2, "Type mismatch"},
+    });
+}
+
 } // namespace
