@@ -218,25 +218,28 @@ double decimalToDouble(const DecimalNumber& d)
 
 std::string decimalText(const DecimalNumber& d)
 {
+    // The digits, least significant first, at least one before the point.
     DecimalWide m = magnitudeOf(d);
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
+    std::string reversed;
+    while (m != 0 || reversed.size() <= d.scale) {
+        reversed.push_back(static_cast<char>('0' + static_cast<int>(m % 10)));
         m /= 10;
-    } while (m != 0);
-    if (digits.size() <= d.scale) {
-        digits.insert(0, d.scale + 1 - digits.size(), '0');
     }
-    if (d.scale > 0) {
-        digits.insert(digits.size() - d.scale, ".");
-        while (digits.back() == '0') {
-            digits.pop_back();
-        }
-        if (digits.back() == '.') {
-            digits.pop_back();
+    size_t firstKept = 0; // trailing zeros after the point are dropped
+    while (firstKept < d.scale && reversed[firstKept] == '0') {
+        ++firstKept;
+    }
+    std::string text;
+    if (d.negative && !decimalIsZero(d)) {
+        text.push_back('-');
+    }
+    for (size_t k = reversed.size(); k-- > firstKept;) {
+        text.push_back(reversed[k]);
+        if (k == d.scale && k > firstKept) {
+            text.push_back('.');
         }
     }
-    return (d.negative && digits != "0" ? "-" : "") + digits;
+    return text;
 }
 
 std::optional<DecimalNumber> decimalAdd(const DecimalNumber& a, const DecimalNumber& b)
