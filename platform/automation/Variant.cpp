@@ -58,6 +58,13 @@ Variant Variant::null()
     return v;
 }
 
+Variant Variant::byte(uint8_t value)
+{
+    Variant v;
+    v.m_value = Tagged{VarType::UI1, 0, false, 0, 0.0, value};
+    return v;
+}
+
 Variant Variant::currency(int64_t tenThousandths)
 {
     Variant v;
@@ -149,7 +156,7 @@ Variant Variant::value() const
     case VarType::Bool:
         return *static_cast<const bool*>(r->data);
     case VarType::UI1:
-        return *static_cast<const uint8_t*>(r->data);
+        return byte(*static_cast<const uint8_t*>(r->data));
     case VarType::Bstr:
         return *static_cast<const std::string*>(r->data);
     case VarType::Variant:
@@ -637,8 +644,10 @@ Coerced<Variant> Variant::changeType(VarType type) const
         return wrap(toR4());
     case VarType::R8:
         return wrap(toR8());
-    case VarType::UI1:
-        return wrap(toUI1());
+    case VarType::UI1: {
+        const auto c = toUI1();
+        return {c ? Variant::byte(c.value) : Variant(), c.hr};
+    }
     case VarType::Decimal: {
         const auto c = toDecimal();
         return {c ? Variant::decimal(c.value) : Variant(), c.hr};

@@ -72,7 +72,6 @@ public:
     Variant(std::string v) : m_value(std::move(v)) {}
     Variant(const char* v) : m_value(std::string(v ? v : "")) {}
     Variant(DispatchPtr v) : m_value(std::move(v)) {}
-    Variant(uint8_t v) : m_value(Tagged{VarType::UI1, 0, false, 0, 0.0, v}) {}
 
     // An argument the caller left out.
     static Variant missing() { return error(DISP_E_PARAMNOTFOUND); }
@@ -82,6 +81,8 @@ public:
     // the days; as text, the days' number (the script engine writes it as a date).
     static Variant date(double days);
     static Variant error(HRESULT code);
+    // A byte. A factory, not a constructor: a uint8_t argument keeps becoming a long.
+    static Variant byte(uint8_t v);
     // A currency value from its count of ten-thousandths (1.5 is 15000).
     static Variant currency(int64_t tenThousandths);
     static Variant decimal(const DecimalNumber& d);

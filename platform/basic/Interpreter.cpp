@@ -131,7 +131,7 @@ Variant defaultOf(BasicType type)
     case BasicType::Boolean:
         return false;
     case BasicType::Byte:
-        return uint8_t{0};
+        return Variant::byte(0);
     case BasicType::Currency:
         return Variant::currency(0);
     case BasicType::Object:
@@ -1961,7 +1961,7 @@ namespace {
 Variant integralResult(double r, int rank, bool typed)
 {
     if (rank == 0 && r >= 0.0 && r <= 255.0) {
-        return static_cast<uint8_t>(r);
+        return Variant::byte(static_cast<uint8_t>(r));
     }
     if (rank == 0 && typed) {
         throw ScriptError{6, "Overflow", 0};
@@ -2282,7 +2282,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         }
         const int rank = std::max(rankOf(ta), rankOf(tb));
         if (rank == 0) {
-            return Value(Variant(static_cast<uint8_t>(r)));
+            return Value(Variant::byte(static_cast<uint8_t>(r)));
         }
         return Value(rank == 1 ? Variant(static_cast<int16_t>(r)) : Variant(r));
     }
@@ -2445,7 +2445,7 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             return Value(Variant(static_cast<int16_t>(~n.value)));
         }
         if (x.type() == VarType::UI1) {
-            return Value(Variant(static_cast<uint8_t>(~n.value)));
+            return Value(Variant::byte(static_cast<uint8_t>(~n.value)));
         }
         return Value(Variant(~n.value));
     }
