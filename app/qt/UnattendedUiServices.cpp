@@ -64,6 +64,15 @@ int UnattendedUiServices::messageBox(const std::string& text, const std::string&
     return answer;
 }
 
+std::optional<std::string>
+UnattendedUiServices::inputBox(const platform::qt::InputBoxRequest& request)
+{
+    if (!unattended())
+        return m_previous.inputBox(request);
+    note("\"" + request.title + "\" answered \"" + request.text + "\": " + request.prompt);
+    return request.text;
+}
+
 std::optional<platform::qt::FileDialogResult>
 UnattendedUiServices::fileDialog(const platform::qt::FileDialogRequest& request)
 {

@@ -28,6 +28,8 @@ public:
 
     int messageBox(const std::string& text, const std::string& caption, unsigned flags,
                    QWidget* owner = nullptr) override;
+    // Unattended: the answer offered, as if accepted.
+    std::optional<std::string> inputBox(const platform::qt::InputBoxRequest& request) override;
     std::optional<platform::qt::FileDialogResult>
     fileDialog(const platform::qt::FileDialogRequest& request) override;
     std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) override;

@@ -22,6 +22,8 @@ const char* varTypeName(VarType type)
         return "float";
     case VarType::R8:
         return "double";
+    case VarType::Cy:
+        return "CY";
     case VarType::Date:
         return "DATE";
     case VarType::Bstr:
@@ -34,6 +36,10 @@ const char* varTypeName(VarType type)
         return "BOOL";
     case VarType::Variant:
         return "VARIANT";
+    case VarType::UI1:
+        return "BYTE";
+    case VarType::Decimal:
+        return "DECIMAL";
     }
     return "?";
 }
@@ -41,21 +47,43 @@ const char* varTypeName(VarType type)
 Variant Variant::error(HRESULT code)
 {
     Variant v;
-    v.m_value = ErrorCode{code};
+    v.m_value = Tagged{VarType::Error, 0, false, 0, 0.0, code};
     return v;
 }
 
 Variant Variant::null()
 {
     Variant v;
-    v.m_value = NullValue{};
+    v.m_value = Tagged{VarType::Null, 0, false, 0, 0.0, 0};
+    return v;
+}
+
+Variant Variant::byte(uint8_t value)
+{
+    Variant v;
+    v.m_value = Tagged{VarType::UI1, 0, false, 0, 0.0, value};
+    return v;
+}
+
+Variant Variant::currency(int64_t tenThousandths)
+{
+    Variant v;
+    v.m_value = Tagged{VarType::Cy, 0, false, 0, 0.0, tenThousandths};
+    return v;
+}
+
+Variant Variant::decimal(const DecimalNumber& d)
+{
+    Variant v;
+    v.m_value =
+        Tagged{VarType::Decimal, d.scale, d.negative, d.high, 0.0, static_cast<int64_t>(d.low)};
     return v;
 }
 
 Variant Variant::date(double days)
 {
     Variant v;
-    v.m_value = DateValue{days};
+    v.m_value = Tagged{VarType::Date, 0, false, 0, days, 0};
     return v;
 }
 
@@ -65,7 +93,7 @@ bool Variant::isNull() const
         return r->elementType == VarType::Variant && r->data && r->count > 0 &&
                static_cast<const Variant*>(r->data)->isNull();
     }
-    return std::holds_alternative<NullValue>(m_value);
+    return tagged(VarType::Null) != nullptr;
 }
 
 Variant Variant::ref(VarType type, void* p, size_t count)
@@ -93,13 +121,9 @@ VarType Variant::type() const
     case 7:
         return VarType::Dispatch;
     case 8:
-        return VarType::Error;
-    case 9:
         return std::get<VariantRef>(m_value).elementType;
-    case 10:
-        return VarType::Null;
-    case 11:
-        return VarType::Date;
+    case 9:
+        return std::get<Tagged>(m_value).type;
     default:
         return VarType::Empty;
     }
@@ -107,8 +131,8 @@ VarType Variant::type() const
 
 bool Variant::isMissing() const
 {
-    const auto* e = std::get_if<ErrorCode>(&m_value);
-    return e && e->code == DISP_E_PARAMNOTFOUND;
+    const Tagged* e = tagged(VarType::Error);
+    return e && e->n == DISP_E_PARAMNOTFOUND;
 }
 
 Variant Variant::value() const
@@ -131,6 +155,8 @@ Variant Variant::value() const
         return *static_cast<const double*>(r->data);
     case VarType::Bool:
         return *static_cast<const bool*>(r->data);
+    case VarType::UI1:
+        return byte(*static_cast<const uint8_t*>(r->data));
     case VarType::Bstr:
         return *static_cast<const std::string*>(r->data);
     case VarType::Variant:
@@ -155,6 +181,8 @@ size_t elementSize(VarType type)
         return sizeof(double);
     case VarType::Bool:
         return sizeof(bool);
+    case VarType::UI1:
+        return sizeof(uint8_t);
     case VarType::Bstr:
         return sizeof(std::string);
     case VarType::Variant:
@@ -210,6 +238,8 @@ HRESULT Variant::assign(const Variant& v)
         return storeAs(v, &Variant::toR8, r->data);
     case VarType::Bool:
         return storeAs(v, &Variant::toBool, r->data);
+    case VarType::UI1:
+        return storeAs(v, &Variant::toUI1, r->data);
     case VarType::Bstr:
         return storeAs(v, &Variant::toBstr, r->data);
     case VarType::Variant:
@@ -308,6 +338,25 @@ template <class T> std::string numberText(T value)
     return ec == std::errc() ? std::string(buf, end) : std::string();
 }
 
+// Currency as text: up to four decimals, trailing zeros dropped ("1.5", "-0.0001").
+std::string currencyText(int64_t tenThousandths)
+{
+    const bool negative = tenThousandths < 0;
+    // The magnitude as unsigned, so the most negative count has one too.
+    const uint64_t magnitude = negative ? uint64_t{0} - static_cast<uint64_t>(tenThousandths)
+                                        : static_cast<uint64_t>(tenThousandths);
+    std::string text = (negative ? "-" : "") + numberText(magnitude / 10000);
+    uint64_t fraction = magnitude % 10000;
+    if (fraction != 0) {
+        std::string digits = numberText(fraction + 10000).substr(1);
+        while (digits.back() == '0') {
+            digits.pop_back();
+        }
+        text += "." + digits;
+    }
+    return text;
+}
+
 } // namespace
 
 namespace {
@@ -325,6 +374,9 @@ Coerced<double> asDouble(const Variant& in)
     case VarType::R8:
     case VarType::Bool:
     case VarType::Date:
+    case VarType::UI1:
+    case VarType::Cy:
+    case VarType::Decimal:
         return {v.toR8().value, S_OK};
     case VarType::Bstr: {
         const std::string s = v.toBstr().value;
@@ -361,6 +413,74 @@ template <class T> Coerced<T> toInteger(const Variant& v)
 
 } // namespace
 
+Coerced<uint8_t> Variant::toUI1() const
+{
+    if (const Tagged* p = tagged(VarType::UI1)) {
+        return {static_cast<uint8_t>(p->n), S_OK};
+    }
+    return toInteger<uint8_t>(*this);
+}
+
+Coerced<int64_t> Variant::toCy() const
+{
+    const Variant v = value();
+    if (const Tagged* p = v.tagged(VarType::Cy)) {
+        return {p->n, S_OK};
+    }
+    if (const auto* p = std::get_if<int16_t>(&v.m_value)) {
+        return {int64_t{*p} * 10000, S_OK};
+    }
+    if (const auto* p = std::get_if<int32_t>(&v.m_value)) {
+        return {int64_t{*p} * 10000, S_OK};
+    }
+    const auto d = asDouble(v);
+    if (!d) {
+        return {0, d.hr};
+    }
+    // Half-way values go to the even neighbour; the limits are those of a 64-bit count.
+    const double r = std::nearbyint(d.value * 10000.0);
+    if (std::isnan(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0) {
+        return {0, DISP_E_OVERFLOW};
+    }
+    return {static_cast<int64_t>(r), S_OK};
+}
+
+Coerced<DecimalNumber> Variant::toDecimal() const
+{
+    const Variant v = value();
+    if (const Tagged* p = v.tagged(VarType::Decimal)) {
+        return {DecimalNumber{static_cast<uint64_t>(p->n), p->high, p->scale, p->negative}, S_OK};
+    }
+    switch (v.type()) {
+    case VarType::Empty:
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::UI1:
+    case VarType::Bool:
+        return {decimalFromInteger(static_cast<int64_t>(v.toR8().value)), S_OK};
+    case VarType::Cy:
+        return {decimalFromInteger(v.toCy().value, 4), S_OK};
+    case VarType::R4:
+    case VarType::R8:
+    case VarType::Date: {
+        const double d = v.toR8().value;
+        const auto r = decimalFromDouble(d);
+        return {r.value_or(DecimalNumber{}), r ? S_OK : DISP_E_OVERFLOW};
+    }
+    case VarType::Bstr: {
+        const std::string s = v.toBstr().value;
+        if (const auto r = decimalFromText(s)) {
+            return {*r, S_OK};
+        }
+        // Not a decimal: a number too large, or no number at all.
+        const auto d = asDouble(v);
+        return {DecimalNumber{}, d ? DISP_E_OVERFLOW : d.hr};
+    }
+    default:
+        return {DecimalNumber{}, DISP_E_TYPEMISMATCH};
+    }
+}
+
 Coerced<int16_t> Variant::toI2() const
 {
     if (const auto* p = std::get_if<int16_t>(&m_value)) {
@@ -393,8 +513,21 @@ Coerced<double> Variant::toR8() const
         return {std::get<double>(m_value), S_OK};
     case 5:
         return {std::get<bool>(m_value) ? -1.0 : 0.0, S_OK};
-    case 11:
-        return {std::get<DateValue>(m_value).days, S_OK};
+    case 9: {
+        const Tagged& t = std::get<Tagged>(m_value);
+        switch (t.type) {
+        case VarType::Date:
+            return {t.d, S_OK};
+        case VarType::UI1:
+            return {static_cast<double>(t.n), S_OK};
+        case VarType::Cy:
+            return {static_cast<double>(t.n) / 10000.0, S_OK};
+        case VarType::Decimal:
+            return {decimalToDouble(toDecimal().value), S_OK};
+        default:
+            return asDouble(*this);
+        }
+    }
     default:
         return asDouble(*this);
     }
@@ -446,8 +579,21 @@ Coerced<std::string> Variant::toBstr() const
         return {std::get<bool>(v.m_value) ? "True" : "False", S_OK};
     case 6:
         return {std::get<std::string>(v.m_value), S_OK};
-    case 11:
-        return {realText(std::get<DateValue>(v.m_value).days, 15), S_OK};
+    case 9: {
+        const Tagged& t = std::get<Tagged>(v.m_value);
+        switch (t.type) {
+        case VarType::Date:
+            return {realText(t.d, 15), S_OK};
+        case VarType::UI1:
+            return {numberText(t.n), S_OK};
+        case VarType::Cy:
+            return {currencyText(t.n), S_OK};
+        case VarType::Decimal:
+            return {decimalText(v.toDecimal().value), S_OK};
+        default:
+            return {std::string(), DISP_E_TYPEMISMATCH};
+        }
+    }
     default:
         return {std::string(), DISP_E_TYPEMISMATCH};
     }
@@ -468,8 +614,8 @@ Coerced<DispatchPtr> Variant::toDispatch() const
 Coerced<HRESULT> Variant::toError() const
 {
     const Variant v = value();
-    if (const auto* p = std::get_if<ErrorCode>(&v.m_value)) {
-        return {p->code, S_OK};
+    if (const Tagged* p = v.tagged(VarType::Error)) {
+        return {static_cast<HRESULT>(p->n), S_OK};
     }
     return {S_OK, DISP_E_TYPEMISMATCH};
 }
@@ -498,6 +644,18 @@ Coerced<Variant> Variant::changeType(VarType type) const
         return wrap(toR4());
     case VarType::R8:
         return wrap(toR8());
+    case VarType::UI1: {
+        const auto c = toUI1();
+        return {c ? Variant::byte(c.value) : Variant(), c.hr};
+    }
+    case VarType::Decimal: {
+        const auto c = toDecimal();
+        return {c ? Variant::decimal(c.value) : Variant(), c.hr};
+    }
+    case VarType::Cy: {
+        const auto c = toCy();
+        return {c ? Variant::currency(c.value) : Variant(), c.hr};
+    }
     case VarType::Date: {
         const auto d = toR8();
         return {d ? Variant::date(d.value) : Variant(), d.hr};

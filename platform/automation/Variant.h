@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/automation/AutomationTypes.h"
+#include "platform/automation/DecimalNumber.h"
 #include "platform/automation/IDispatch.h"
 
 #include <cstddef>
@@ -21,12 +22,15 @@ enum class VarType : uint16_t
     I4 = 3,       // long (32 bits)
     R4 = 4,       // float
     R8 = 5,       // double
+    Cy = 6,       // currency: a 64-bit integer of ten-thousandths
     Date = 7,     // a double of days since 30 December 1899
     Bstr = 8,     // text
     Dispatch = 9, // object
     Error = 10,   // an error code; DISP_E_PARAMNOTFOUND marks a missing argument
     Bool = 11,    // -1 true, 0 false when seen as a number
     Variant = 12, // only as the element type of a reference
+    Decimal = 14, // 96-bit magnitude, scale and sign (DecimalNumber)
+    UI1 = 17,     // byte (0 to 255)
 };
 
 const char* varTypeName(VarType type);
@@ -77,6 +81,11 @@ public:
     // the days; as text, the days' number (the script engine writes it as a date).
     static Variant date(double days);
     static Variant error(HRESULT code);
+    // A byte. A factory, not a constructor: a uint8_t argument keeps becoming a long.
+    static Variant byte(uint8_t v);
+    // A currency value from its count of ten-thousandths (1.5 is 15000).
+    static Variant currency(int64_t tenThousandths);
+    static Variant decimal(const DecimalNumber& d);
     // References to caller storage; count is the number of elements from p on (>= 1).
     static Variant byRef(int16_t* p, size_t count = 1) { return ref(VarType::I2, p, count); }
     static Variant byRef(int32_t* p, size_t count = 1) { return ref(VarType::I4, p, count); }
@@ -105,10 +114,15 @@ public:
     // Appends to a text value in place (the value must be text, not a reference).
     void appendText(std::string_view text);
 
+    Coerced<uint8_t> toUI1() const;
     Coerced<int16_t> toI2() const;
     Coerced<int32_t> toI4() const;
     Coerced<float> toR4() const;
     Coerced<double> toR8() const;
+    // As currency: ten-thousandths, rounded half to even; outside its range DISP_E_OVERFLOW.
+    Coerced<int64_t> toCy() const;
+    // As a decimal: exact from integers, currency and text, doubles to 15 digits.
+    Coerced<DecimalNumber> toDecimal() const;
     Coerced<bool> toBool() const;
     Coerced<std::string> toBstr() const;
     Coerced<DispatchPtr> toDispatch() const;
@@ -119,25 +133,33 @@ public:
     friend bool operator==(const Variant& a, const Variant& b);
 
 private:
-    struct ErrorCode
+    // The less common types share one alternative: Null, Error (the code in n), Date (the
+    // days in d), UI1, Cy (ten-thousandths in n) and Decimal (low bits in n, the rest in
+    // high, scale and negative). The variant must keep at most eleven
+    // alternatives: past that, the standard library copies, moves and destroys it through a
+    // table of function pointers instead of a switch, which slows the script engine's loops
+    // by a fifth.
+    struct Tagged
     {
-        HRESULT code;
-        friend bool operator==(const ErrorCode&, const ErrorCode&) = default;
+        VarType type = VarType::Null;
+        uint8_t scale = 0;
+        bool negative = false;
+        uint32_t high = 0;
+        double d = 0.0;
+        int64_t n = 0;
+        friend bool operator==(const Tagged&, const Tagged&) = default;
     };
-    struct NullValue
+    const Tagged* tagged(VarType type) const
     {
-        friend bool operator==(const NullValue&, const NullValue&) = default;
-    };
-    struct DateValue
-    {
-        double days;
-        friend bool operator==(const DateValue&, const DateValue&) = default;
-    };
+        const auto* t = std::get_if<Tagged>(&m_value);
+        return t && t->type == type ? t : nullptr;
+    }
     static Variant ref(VarType type, void* p, size_t count);
 
     std::variant<std::monostate, int16_t, int32_t, float, double, bool, std::string, DispatchPtr,
-                 ErrorCode, VariantRef, NullValue, DateValue>
+                 VariantRef, Tagged>
         m_value;
+    static_assert(std::variant_size_v<decltype(m_value)> <= 11);
 };
 
 } // namespace platform::automation

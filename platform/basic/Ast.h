@@ -20,7 +20,9 @@ enum class BasicType
     String,
     Boolean,
     Object,
-    Date, // a Double of days since 30 December 1899 that prints as a date
+    Date,     // a Double of days since 30 December 1899 that prints as a date
+    Byte,     // 0 to 255
+    Currency, // a 64-bit count of ten-thousandths
 };
 
 enum class BinOp
@@ -154,6 +156,7 @@ struct DimItem
     bool module = false;
     bool isStatic = false; // Static: keeps its value from one call to the next
     int line = 0;          // of an Enum member
+    ExprPtr object;        // ReDim of an array field: the record that holds it
 };
 
 struct CaseTest
@@ -203,6 +206,14 @@ struct Stmt
     int openMode = 0;             // 1 Input, 2 Output, 3 Append
 };
 
+// One step of the way from a procedure's body to a label: the block and the index in it
+// of the statement that holds the label (the last step: of the label itself).
+struct LabelStep
+{
+    const Block* block = nullptr;
+    size_t index = 0;
+};
+
 struct Param
 {
     std::string name;
@@ -242,6 +253,8 @@ struct Procedure
     // Filled by the linker: the slots whose cells live from one call to the next.
     std::vector<bool> staticSlots;
     bool hasStatics = false; // any of staticSlots
+    // Filled by the linker: where each label and line number stands, by lower-case name.
+    std::map<std::string, std::vector<LabelStep>> labels;
 };
 
 struct ModuleVar
@@ -260,6 +273,11 @@ struct UserTypeField
     BasicType type = BasicType::Variant;
     std::string className;                  // "As OtherType"
     std::shared_ptr<const UserType> record; // a field of a user-defined type (linked)
+    bool isArray = false;
+    std::vector<std::pair<ExprPtr, ExprPtr>> bounds; // (lower or null, upper); empty: dynamic
+    // Filled by the linker from bounds: each dimension's lower bound and element count.
+    std::vector<int32_t> lowerBounds;
+    std::vector<int32_t> extent;
 };
 
 // Type ... End Type.

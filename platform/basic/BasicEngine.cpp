@@ -664,6 +664,16 @@ int BasicEngine::msgBox(const std::string& text, int buttons, const std::string&
     return answer;
 }
 
+std::optional<std::string> BasicEngine::inputBox(const std::string& prompt,
+                                                 const std::string& title,
+                                                 const std::string& defaultText)
+{
+    FireEvent(EventModalDialog, {Variant(true)});
+    auto answer = platform::win::InputBox(prompt, title, defaultText);
+    FireEvent(EventModalDialog, {Variant(false)});
+    return answer;
+}
+
 bool BasicEngine::executeCommand(int16_t command)
 {
     // The host may take the command over.

@@ -144,6 +144,10 @@ private:
     void debugPrint(const std::string& text) override;
     void doEvents() override;
     int msgBox(const std::string& text, int buttons, const std::string& title) override;
+    // Asks through the "InputBox" dialog hook (platform/win), which the program's UI
+    // services answer.
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText) override;
     automation::DispatchPtr namedObject(const std::string& lowerName) override;
     std::vector<automation::DispatchPtr> extensions() override;
     void statementHook() override;

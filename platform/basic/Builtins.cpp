@@ -37,7 +37,8 @@ constexpr int32_t kMaxTextLength = 256 * 1024 * 1024;
 bool isNumericType(VarType t)
 {
     return t == VarType::I2 || t == VarType::I4 || t == VarType::R4 || t == VarType::R8 ||
-           t == VarType::Bool || t == VarType::Empty;
+           t == VarType::UI1 || t == VarType::Cy || t == VarType::Decimal || t == VarType::Bool ||
+           t == VarType::Empty;
 }
 
 std::string lowerText(std::string s)
@@ -434,12 +435,13 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
 {
     static const std::map<std::string, std::vector<std::string>> names = {
         {"msgbox", {"prompt", "buttons", "title", "helpfile", "context"}},
+        {"inputbox", {"prompt", "title", "default", "xpos", "ypos", "helpfile", "context"}},
         {"instr", {"start", "string1", "string2", "compare"}},
         {"instrrev", {"stringcheck", "stringmatch", "start", "compare"}},
         {"split", {"expression", "delimiter", "limit", "compare"}},
         {"join", {"sourcearray", "delimiter"}},
         {"filter", {"sourcearray", "match", "include", "compare"}},
-        {"replace", {"expression", "find", "replace"}},
+        {"replace", {"expression", "find", "replace", "start", "count", "compare"}},
         {"strcomp", {"string1", "string2", "compare"}},
         {"format", {"expression", "format"}},
         {"mid", {"string", "start", "length"}},
@@ -460,6 +462,7 @@ const std::vector<std::string>* builtinParameters(const std::string& name)
         {"cbool", {"expression"}},
         {"cbyte", {"expression"}},
         {"ccur", {"expression"}},
+        {"cdec", {"expression"}},
         {"cdate", {"expression"}},
         {"cdbl", {"expression"}},
         {"chr", {"charcode"}},
@@ -799,17 +802,13 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             return setDate(date(0));
         }
         if (name == "cbyte") {
-            arity(1, 1);
-            const auto n = Variant(number(0)).toI2();
-            if (!n || n.value < 0 || n.value > 255) {
-                raise(6, line);
-            }
-            return set(n.value);
+            return convert(VarType::UI1);
         }
         if (name == "ccur") {
-            // No Currency type: a Double rounded to its four decimals.
-            arity(1, 1);
-            return set(std::nearbyint(number(0) * 10000.0) / 10000.0);
+            return convert(VarType::Cy);
+        }
+        if (name == "cdec") {
+            return convert(VarType::Decimal);
         }
         if (name == "choose") {
             if (count < 1) {
@@ -1059,6 +1058,21 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             const size_t pos = hay.find(needle, start);
             return set(static_cast<int32_t>(pos == std::string::npos ? 0 : pos + 1));
         }
+        if (name == "inputbox") {
+            // The position and help arguments are accepted and not used. Cancel gives "".
+            arity(1, 7);
+            const std::string prompt = text(0);
+            const std::string title = optionalArg(1) ? text(1) : moduleName();
+            const std::string offered = optionalArg(2) ? text(2) : std::string();
+            for (size_t i = 3; i < 5; ++i) {
+                if (optionalArg(i)) {
+                    number(i);
+                }
+            }
+            std::optional<std::string> answer;
+            outside([&] { answer = m_host.inputBox(prompt, title, offered); });
+            return set(answer ? std::move(*answer) : std::string());
+        }
         if (name == "isnumeric") {
             arity(1, 1);
             const Value v = value(0);
@@ -1235,18 +1249,37 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             return set(s.substr(s.size() - k));
         }
         if (name == "replace") {
-            arity(3, 3);
-            std::string s = text(0);
+            // Replace(expression, find, replace[, start[, count[, compare]]]): the text from
+            // start on, with up to count (-1: every) occurrences replaced.
+            arity(3, 6);
+            const std::string whole = text(0);
             const std::string find = text(1);
             const std::string with = text(2);
-            if (!find.empty()) {
-                size_t pos = 0;
-                while ((pos = s.find(find, pos)) != std::string::npos) {
-                    s.replace(pos, find.size(), with);
-                    pos += with.size();
+            const int32_t start = optionalArg(3) ? integer(3) : 1;
+            const int32_t most = optionalArg(4) ? integer(4) : -1;
+            if (start < 1 || most < -1) {
+                raise(5, line);
+            }
+            if (static_cast<size_t>(start) > whole.size()) {
+                return set(std::string());
+            }
+            const std::string s = whole.substr(static_cast<size_t>(start) - 1);
+            const bool folded = textCompare(5);
+            const std::string hay = folded ? lowerText(s) : s;
+            const std::string needle = folded ? lowerText(find) : find;
+            std::string out;
+            size_t from = 0;
+            int32_t done = 0;
+            if (!needle.empty()) {
+                for (size_t pos = hay.find(needle); pos != std::string::npos && done != most;
+                     pos = hay.find(needle, from)) {
+                    out.append(s, from, pos - from).append(with);
+                    from = pos + needle.size();
+                    ++done;
                 }
             }
-            return set(s);
+            out.append(s, from, std::string::npos);
+            return set(out);
         }
         if (name == "rtrim") {
             arity(1, 1);
@@ -1438,7 +1471,9 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 {VarType::I2, "Integer"},      {VarType::I4, "Long"},
                 {VarType::R4, "Single"},       {VarType::R8, "Double"},
                 {VarType::Bstr, "String"},     {VarType::Bool, "Boolean"},
-                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"}};
+                {VarType::Dispatch, "Object"}, {VarType::Error, "Error"},
+                {VarType::UI1, "Byte"},        {VarType::Cy, "Currency"},
+                {VarType::Decimal, "Decimal"}};
             const auto it = names.find(v.v.value().type());
             return set(std::string(it != names.end() ? it->second : "Variant"));
         }
@@ -1501,7 +1536,8 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
                 static const std::map<BasicType, int16_t> elements = {
                     {BasicType::Integer, 2}, {BasicType::Long, 3},     {BasicType::Single, 4},
                     {BasicType::Double, 5},  {BasicType::Date, 7},     {BasicType::String, 8},
-                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12}};
+                    {BasicType::Object, 9},  {BasicType::Boolean, 11}, {BasicType::Variant, 12},
+                    {BasicType::Byte, 17},   {BasicType::Currency, 6}};
                 return set(static_cast<int16_t>(8192 + elements.at(e)));
             }
             return set(v.date ? int16_t{7} : code(v.v.value().type()));

@@ -130,6 +130,10 @@ Variant defaultOf(BasicType type)
         return std::string();
     case BasicType::Boolean:
         return false;
+    case BasicType::Byte:
+        return Variant::byte(0);
+    case BasicType::Currency:
+        return Variant::currency(0);
     case BasicType::Object:
         return DispatchPtr();
     case BasicType::Variant:
@@ -138,10 +142,17 @@ Variant defaultOf(BasicType type)
     return Variant();
 }
 
-// Rank of numeric types for the result of arithmetic.
+// Rank of numeric types for the result of arithmetic: Byte 0, Integer 1, Long 2, Single
+// 3, Double 4, Currency 5, Decimal 6 (the most precise type of the two operands wins).
 int rankOf(VarType t)
 {
     switch (t) {
+    case VarType::UI1:
+        return 0;
+    case VarType::Cy:
+        return 5;
+    case VarType::Decimal:
+        return 6;
     case VarType::Empty:
     case VarType::Bool:
     case VarType::I2:
@@ -379,7 +390,8 @@ bool Interpreter::link(Module& module, ScriptError& error)
             std::vector<const UserType*> inner;
             for (const UserType* t : open) {
                 for (const UserTypeField& f : t->fields) {
-                    if (f.record) {
+                    // A dynamic array field makes no records until it is sized.
+                    if (f.record && !(f.isArray && f.bounds.empty())) {
                         inner.push_back(f.record.get());
                     }
                 }
@@ -432,6 +444,35 @@ bool Interpreter::link(Module& module, ScriptError& error)
                             linkExpr(module, nullptr, *lo, false);
                         }
                         linkExpr(module, nullptr, *hi, false);
+                    }
+                }
+            }
+        }
+        // The bounds of fixed array fields are constants of the module.
+        for (const auto& type : module.types) {
+            for (UserTypeField& f : type->fields) {
+                f.lowerBounds.clear();
+                f.extent.clear();
+                size_t total = 1;
+                for (auto& [lo, hi] : f.bounds) {
+                    Frame none;
+                    none.module = &module;
+                    if (lo) {
+                        linkExpr(module, nullptr, *lo, false);
+                    }
+                    linkExpr(module, nullptr, *hi, false);
+                    const auto l = lo ? eval(*lo, none).v.toI4()
+                                      : automation::Coerced<int32_t>{module.optionBase};
+                    const auto h = eval(*hi, none).v.toI4();
+                    if (!l || !h || h.value < l.value ||
+                        static_cast<int64_t>(h.value) - l.value + 1 > 50'000'000) {
+                        raise(9, 0);
+                    }
+                    f.lowerBounds.push_back(l.value);
+                    f.extent.push_back(h.value - l.value + 1);
+                    total *= static_cast<size_t>(f.extent.back());
+                    if (total > 50'000'000) {
+                        raise(7, 0, "Out of memory");
                     }
                 }
             }
@@ -501,6 +542,26 @@ void markStatics(const Block& block, Procedure& proc)
     }
 }
 
+// Notes where each label of the procedure stands (the first of a name counts).
+void collectLabels(const Block& block, std::vector<LabelStep>& path, Procedure& proc)
+{
+    for (size_t i = 0; i < block.size(); ++i) {
+        const Stmt& s = *block[i];
+        path.push_back({&block, i});
+        if (s.kind == StmtKind::Label) {
+            proc.labels.emplace(s.label, path);
+        }
+        collectLabels(s.body, path, proc);
+        for (const auto& [c, b] : s.branches) {
+            collectLabels(b, path, proc);
+        }
+        for (const auto& c : s.cases) {
+            collectLabels(c.body, path, proc);
+        }
+        path.pop_back();
+    }
+}
+
 } // namespace
 
 void Interpreter::linkProcedure(Module& module, Procedure& proc)
@@ -533,6 +594,9 @@ void Interpreter::linkProcedure(Module& module, Procedure& proc)
         proc.staticSlots[i] = proc.allStatic;
     }
     markStatics(proc.body, proc);
+    proc.labels.clear();
+    std::vector<LabelStep> path;
+    collectLabels(proc.body, path, proc);
     proc.hasStatics =
         std::find(proc.staticSlots.begin(), proc.staticSlots.end(), true) != proc.staticSlots.end();
 }
@@ -551,6 +615,17 @@ void Interpreter::linkBlock(Module& module, Procedure* proc, Block& block)
         }
         if (s->kind == StmtKind::Dim || s->kind == StmtKind::ReDim) {
             for (DimItem& item : s->items) {
+                if (item.object) {
+                    // ReDim of a record's array field.
+                    linkExpr(module, proc, *item.object, false);
+                    for (auto& [lo, hi] : item.bounds) {
+                        if (lo) {
+                            linkExpr(module, proc, *lo, false);
+                        }
+                        linkExpr(module, proc, *hi, false);
+                    }
+                    continue;
+                }
                 const auto it = std::find(proc->locals.begin(), proc->locals.end(), item.lower);
                 if (it != proc->locals.end()) {
                     item.slot = static_cast<int>(it - proc->locals.begin());
@@ -1128,39 +1203,103 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
 
 Interpreter::Flow Interpreter::runProcedureBody(Procedure& proc, Frame& frame)
 {
-    size_t start = 0;
-    while (true) {
-        const Flow flow = execBlock(proc.body, frame, start);
-        if (flow != Flow::GoTo) {
+    // The body's blocks take every GoTo to a label of the procedure; one that comes back
+    // here named a label the procedure does not have.
+    Flow flow = execBlock(proc.body, frame);
+    while (flow == Flow::GoTo) {
+        flow = runAtLabel(frame, frame.gotoLabel);
+    }
+    return Flow::Normal;
+}
+
+const std::vector<LabelStep>& Interpreter::labelPath(const Procedure& proc,
+                                                     const std::string& label, int line)
+{
+    const auto it = proc.labels.find(label);
+    if (it == proc.labels.end() || it->second.empty()) {
+        raise(1004, line, "Label not defined");
+    }
+    return it->second;
+}
+
+Interpreter::Flow Interpreter::runAtLabel(Frame& frame, const std::string& label)
+{
+    const std::vector<LabelStep>& path = labelPath(*frame.proc, label, 0);
+    if (path.size() == 1) {
+        return execBlock(frame.proc->body, frame, path[0].index + 1);
+    }
+    return execBlock(frame.proc->body, frame, path[0].index, &path, 1);
+}
+
+Interpreter::Flow Interpreter::runFromLabel(Frame& frame, const std::string& label)
+{
+    const Flow flow = runAtLabel(frame, label);
+    // Running off the end of the procedure ends it.
+    return flow == Flow::Normal ? Flow::ExitProc : flow;
+}
+
+Interpreter::Flow Interpreter::enterStatement(const Stmt& s, Frame& frame,
+                                              const std::vector<LabelStep>& path, size_t level)
+{
+    const LabelStep& step = path[level];
+    const auto runBody = [&] {
+        return level + 1 == path.size()
+                   ? execBlock(*step.block, frame, step.index + 1)
+                   : execBlock(*step.block, frame, step.index, &path, level + 1);
+    };
+    switch (s.kind) {
+    case StmtKind::If:
+    case StmtKind::Select:
+        // The rest of the branch, then on after End If or End Select.
+        return runBody();
+    case StmtKind::With: {
+        // The With statement did not run: the block has no object (91 on its use).
+        frame.with.emplace_back();
+        struct Pop
+        {
+            std::vector<Value>& with;
+            ~Pop() { with.pop_back(); }
+        } pop{frame.with};
+        return runBody();
+    }
+    case StmtKind::Do: {
+        const Flow f = runBody();
+        if (f == Flow::ExitDo) {
             return Flow::Normal;
         }
-        start = labelIndex(proc, frame.gotoLabel);
-    }
-}
-
-size_t Interpreter::labelIndex(const Procedure& proc, const std::string& label)
-{
-    const auto it = std::find_if(proc.body.begin(), proc.body.end(), [&](const auto& s) {
-        return s->kind == StmtKind::Label && s->label == label;
-    });
-    if (it == proc.body.end()) {
-        raise(1004, 0, "Label not defined");
-    }
-    return static_cast<size_t>(it - proc.body.begin()) + 1;
-}
-
-Interpreter::Flow Interpreter::runFromLabel(Frame& frame, std::string label, bool handler)
-{
-    while (true) {
-        const Flow flow = execBlock(frame.proc->body, frame, labelIndex(*frame.proc, label));
-        // A GoTo inside the handler or subroutine jumps within it; "Resume label" has left
-        // the handler and unwinds to the procedure's top level.
-        if (flow == Flow::GoTo && (!handler || frame.inHandler)) {
-            label = frame.gotoLabel;
-            continue;
+        if (f != Flow::Normal) {
+            return f;
         }
-        // Running off the end of the procedure ends it.
-        return flow == Flow::Normal ? Flow::ExitProc : flow;
+        if (s.condition && !s.conditionAtTop) {
+            const Value cv = eval(*s.condition, frame);
+            if (cv.v.isNull()) {
+                return Flow::Normal;
+            }
+            const auto c = cv.v.toBool();
+            if (!c) {
+                raise(13, s.line);
+            }
+            if (c.value == s.until) {
+                return Flow::Normal;
+            }
+        }
+        // The loop goes on from its top as after any pass.
+        return execStatement(s, frame);
+    }
+    case StmtKind::For:
+    case StmtKind::ForEach: {
+        // A loop entered past its For has no counter to step: Next fails.
+        const Flow f = runBody();
+        if (f == Flow::ExitFor) {
+            return Flow::Normal;
+        }
+        if (f != Flow::Normal) {
+            return f;
+        }
+        raise(92, s.line);
+    }
+    default:
+        return runBody();
     }
 }
 
@@ -1179,22 +1318,31 @@ Interpreter::Flow Interpreter::takeError(ScriptError& e, const Stmt& s, Frame& f
         frame.inHandler = true;
         // The handler runs here, nested where the error was taken, so that Resume can
         // run the failed statement again and Resume Next the one after it.
-        const Flow flow = runFromLabel(frame, frame.handlerLabel, true);
+        const Flow flow = runFromLabel(frame, frame.handlerLabel);
         if (flow == Flow::ExitFor || flow == Flow::ExitDo) {
             return Flow::ExitProc;
         }
-        return flow;
+        // Resume label: the jump starts from the statement that failed.
+        return flow == Flow::ResumeAt ? Flow::GoTo : flow;
     }
     throw;
 }
 
-Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_t start)
+Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_t start,
+                                         const std::vector<LabelStep>* entry, size_t level)
 {
     for (size_t i = start; i < block.size();) {
         const Stmt& s = *block[i];
         Flow flow;
         try {
-            flow = execStatement(s, frame);
+            if (entry) [[unlikely]] {
+                // Resume runs the statement from its top again.
+                const std::vector<LabelStep>* path = entry;
+                entry = nullptr;
+                flow = enterStatement(s, frame, *path, level);
+            } else {
+                flow = execStatement(s, frame);
+            }
         } catch (ScriptError& e) {
             flow = takeError(e, s, frame);
             if (flow == Flow::Resume) {
@@ -1206,6 +1354,27 @@ Interpreter::Flow Interpreter::execBlock(const Block& block, Frame& frame, size_
             }
         }
         if (flow != Flow::Normal) {
+            if (flow == Flow::GoTo && frame.proc) [[unlikely]] {
+                // A label in this block, or inside one of its statements, is reached from
+                // here; any other is in an enclosing block.
+                const auto it = frame.proc->labels.find(frame.gotoLabel);
+                if (it != frame.proc->labels.end()) {
+                    const auto& path = it->second;
+                    const auto at = std::find_if(path.begin(), path.end(), [&](const LabelStep& p) {
+                        return p.block == &block;
+                    });
+                    if (at != path.end()) {
+                        i = at->index;
+                        if (at + 1 == path.end()) {
+                            ++i;
+                        } else {
+                            entry = &path;
+                            level = static_cast<size_t>(at - path.begin()) + 1;
+                        }
+                        continue;
+                    }
+                }
+            }
             return flow;
         }
         ++i;
@@ -1376,7 +1545,8 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
             }
         }
         arr->resize(total);
-        if (type == BasicType::Boolean || type == BasicType::Object) {
+        if (type == BasicType::Boolean || type == BasicType::Object || type == BasicType::Byte ||
+            type == BasicType::Currency) {
             for (size_t i = 0; i < total; ++i) {
                 arr->set(i, defaultOf(type));
             }
@@ -1480,6 +1650,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
     case StmtKind::Dim:
     case StmtKind::ReDim:
         for (const DimItem& item : s.items) {
+            if (item.object) [[unlikely]] {
+                redimField(item, s, frame);
+                continue;
+            }
             Cell* cell = item.module ? (frame.moduleCells && item.slot >= 0
                                             ? &(*frame.moduleCells)[static_cast<size_t>(item.slot)]
                                             : nullptr)
@@ -1701,13 +1875,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             return Flow::ResumeNext;
         }
         frame.gotoLabel = s.label;
-        return Flow::GoTo;
+        return Flow::ResumeAt;
     case StmtKind::GoTo:
-        if (frame.proc &&
-            std::none_of(frame.proc->body.begin(), frame.proc->body.end(), [&](const auto& t) {
-                return t->kind == StmtKind::Label && t->label == s.label;
-            })) {
-            raise(1004, s.line, "Label not defined");
+        if (frame.proc) {
+            labelPath(*frame.proc, s.label, s.line);
         }
         frame.gotoLabel = s.label;
         return Flow::GoTo;
@@ -1721,7 +1892,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             int& depth;
             ~Leave() { --depth; }
         } leave{frame.gosubDepth};
-        const Flow flow = runFromLabel(frame, s.label, false);
+        const Flow flow = runFromLabel(frame, s.label);
         return flow == Flow::Return ? Flow::Normal : flow;
     }
     case StmtKind::Return:
@@ -1757,6 +1928,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                 const VarType t = v.v.value().type();
                 std::string text = t == VarType::Null ? "Null" : textOf(v);
                 if (!v.date && (t == VarType::I2 || t == VarType::I4 || t == VarType::R4 ||
+                                t == VarType::UI1 || t == VarType::Cy || t == VarType::Decimal ||
                                 t == VarType::R8)) {
                     text = (text[0] == '-' ? "" : " ") + text + " ";
                 }
@@ -1788,7 +1960,14 @@ namespace {
 // (then it is an Overflow, as for the variable itself).
 Variant integralResult(double r, int rank, bool typed)
 {
-    if (rank == 1 && r >= -32768.0 && r <= 32767.0) {
+    if (rank == 0 && r >= 0.0 && r <= 255.0) {
+        return Variant::byte(static_cast<uint8_t>(r));
+    }
+    if (rank == 0 && typed) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    // A Byte result outside its range widens to Integer, as an Integer one does to Long.
+    if (rank <= 1 && r >= -32768.0 && r <= 32767.0) {
         return static_cast<int16_t>(r);
     }
     if (rank == 1 && typed) {
@@ -1801,6 +1980,72 @@ Variant integralResult(double r, int rank, bool typed)
         return r;
     }
     throw ScriptError{6, "Overflow", 0};
+}
+
+// Decimal plus, minus, times or divided by; 6 on overflow, 11 dividing by zero.
+Variant decimalResult(BinOp op, const Variant& a, const Variant& b)
+{
+    const auto x = a.toDecimal();
+    const auto y = b.toDecimal();
+    if (!x || !y) {
+        const bool overflow =
+            x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW;
+        throw ScriptError{overflow ? 6 : 13, overflow ? "Overflow" : "Type mismatch", 0};
+    }
+    std::optional<automation::DecimalNumber> r;
+    switch (op) {
+    case BinOp::Add:
+        r = automation::decimalAdd(x.value, y.value);
+        break;
+    case BinOp::Sub:
+        r = automation::decimalSubtract(x.value, y.value);
+        break;
+    case BinOp::Mul:
+        r = automation::decimalMultiply(x.value, y.value);
+        break;
+    default:
+        if (automation::decimalIsZero(y.value)) {
+            throw automation::decimalIsZero(x.value) ? ScriptError{6, "Overflow", 0}
+                                                     : ScriptError{11, "Division by zero", 0};
+        }
+        r = automation::decimalDivide(x.value, y.value);
+        break;
+    }
+    if (!r) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    return Variant::decimal(*r);
+}
+
+// Currency plus, minus or times: exact in ten-thousandths, products rounded half to even;
+// a result outside the range of Currency overflows (6).
+Variant currencyResult(BinOp op, const Variant& a, const Variant& b)
+{
+    const auto x = a.toCy();
+    const auto y = b.toCy();
+    if (!x || !y) {
+        const bool overflow =
+            x.hr == automation::DISP_E_OVERFLOW || y.hr == automation::DISP_E_OVERFLOW;
+        throw ScriptError{overflow ? 6 : 13, overflow ? "Overflow" : "Type mismatch", 0};
+    }
+    __int128 r = 0;
+    if (op == BinOp::Add) {
+        r = static_cast<__int128>(x.value) + y.value;
+    } else if (op == BinOp::Sub) {
+        r = static_cast<__int128>(x.value) - y.value;
+    } else {
+        const __int128 p = static_cast<__int128>(x.value) * y.value;
+        r = p / 10000;
+        const __int128 rest = p % 10000;
+        const __int128 twice = 2 * (rest < 0 ? -rest : rest);
+        if (twice > 10000 || (twice == 10000 && r % 2 != 0)) {
+            r += p < 0 ? -1 : 1;
+        }
+    }
+    if (r < std::numeric_limits<int64_t>::min() || r > std::numeric_limits<int64_t>::max()) {
+        throw ScriptError{6, "Overflow", 0};
+    }
+    return Variant::currency(static_cast<int64_t>(r));
 }
 
 int compareStrings(const std::string& a, const std::string& b, bool textCompare)
@@ -1940,6 +2185,17 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         if ((aString && bString) || (aString && tb == VarType::Empty) ||
             (bString && ta == VarType::Empty)) {
             c = compareStrings(a.toBstr().value, b.toBstr().value, textCompare);
+        } else if (ta == VarType::Decimal || tb == VarType::Decimal) {
+            const auto x = a.toDecimal();
+            const auto y = b.toDecimal();
+            if (!x || !y) {
+                raise(13, 0);
+            }
+            c = automation::decimalCompare(x.value, y.value);
+        } else if (ta == VarType::Cy && tb == VarType::Cy) {
+            const int64_t x = a.toCy().value;
+            const int64_t y = b.toCy().value;
+            c = x < y ? -1 : (x > y ? 1 : 0);
         } else {
             const auto x = a.toR8();
             const auto y = b.toR8();
@@ -2025,6 +2281,9 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
             break;
         }
         const int rank = std::max(rankOf(ta), rankOf(tb));
+        if (rank == 0) {
+            return Value(Variant::byte(static_cast<uint8_t>(r)));
+        }
         return Value(rank == 1 ? Variant(static_cast<int16_t>(r)) : Variant(r));
     }
 
@@ -2037,6 +2296,13 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
     }
     // Text takes part in arithmetic as a Double.
     const int rank = std::max(aString ? 4 : rankOf(ta), bString ? 4 : rankOf(tb));
+    if (rank == 5 && (op == BinOp::Add || op == BinOp::Sub || op == BinOp::Mul)) [[unlikely]] {
+        return Value(currencyResult(op, a, b));
+    }
+    if (rank == 6 && (op == BinOp::Add || op == BinOp::Sub || op == BinOp::Mul || op == BinOp::Div))
+        [[unlikely]] {
+        return Value(decimalResult(op, a, b));
+    }
     switch (op) {
     case BinOp::Add:
     case BinOp::Sub:
@@ -2078,7 +2344,7 @@ Value Interpreter::binaryOp(BinOp op, const Value& av, const Value& bv, bool typ
         }
         const int64_t r = op == BinOp::IntDiv ? static_cast<int64_t>(xi.value) / yi.value
                                               : static_cast<int64_t>(xi.value) % yi.value;
-        return Value(integralResult(static_cast<double>(r), std::min(rank, 2) == 1 ? 1 : 2, true));
+        return Value(integralResult(static_cast<double>(r), rank <= 1 ? rank : 2, true));
     }
     case BinOp::Pow: {
         const double r = std::pow(x.value, y.value);
@@ -2145,6 +2411,20 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
             }
             case VarType::R4:
                 return Value(Variant(-x.toR4().value));
+            case VarType::UI1:
+                return Value(Variant(static_cast<int16_t>(-x.toI2().value)));
+            case VarType::Decimal: {
+                auto d = x.toDecimal().value;
+                d.negative = !d.negative && !automation::decimalIsZero(d);
+                return Value(Variant::decimal(d));
+            }
+            case VarType::Cy: {
+                const int64_t n = x.toCy().value;
+                if (n == std::numeric_limits<int64_t>::min()) {
+                    raise(6, e.line);
+                }
+                return Value(Variant::currency(-n));
+            }
             default: {
                 const auto d = x.toR8();
                 if (!d) {
@@ -2163,6 +2443,9 @@ Value Interpreter::eval(const Expr& e, Frame& frame)
         }
         if (x.type() == VarType::I2 || x.type() == VarType::Empty) {
             return Value(Variant(static_cast<int16_t>(~n.value)));
+        }
+        if (x.type() == VarType::UI1) {
+            return Value(Variant::byte(static_cast<uint8_t>(~n.value)));
         }
         return Value(Variant(~n.value));
     }
@@ -2304,6 +2587,26 @@ DispatchPtr Interpreter::extensionWith(const std::string& lower)
     return {};
 }
 
+void Interpreter::redimField(const DimItem& item, const Stmt& s, Frame& frame)
+{
+    const Value holder = eval(*item.object, frame);
+    const auto d = holder.isArray() ? automation::Coerced<DispatchPtr>{} : holder.v.toDispatch();
+    if (!d.value) {
+        raise(holder.isArray() || holder.v.type() == VarType::Dispatch ? 91 : 424, s.line);
+    }
+    std::shared_ptr<Array>* slot = recordArray(d.value.get(), item.name);
+    if (!slot) {
+        raise(13, s.line);
+    }
+    if ((*slot)->fixed) {
+        raise(10, s.line);
+    }
+    Cell cell;
+    cell.value.array = *slot;
+    dimension(item, cell, frame, s.preserve, (*slot)->elementType);
+    *slot = std::move(cell.value.array);
+}
+
 Value Interpreter::evalMember(const Expr& e, Frame& frame)
 {
     if (e.object && e.object->kind == ExprKind::Name && e.object->ref == NameRef::Other &&
@@ -2324,7 +2627,13 @@ Value Interpreter::evalMember(const Expr& e, Frame& frame)
         }
         raise(438, e.line);
     }
-    return invokeObject(memberObject(e, frame, e.line), e.name,
+    const DispatchPtr object = memberObject(e, frame, e.line);
+    if (std::shared_ptr<Array>* field = recordArray(object.get(), e.name)) {
+        Value whole;
+        whole.array = *field;
+        return whole;
+    }
+    return invokeObject(object, e.name,
                         automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, {}, frame,
                         nullptr, e.line);
 }
@@ -2395,7 +2704,15 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
             }
             raise(438, e.line);
         }
-        return invokeObject(memberObject(callee, frame, e.line), callee.name,
+        const DispatchPtr object = memberObject(callee, frame, e.line);
+        if (std::shared_ptr<Array>* field = recordArray(object.get(), callee.name)) {
+            // An element of a record's array field.
+            const Array& arr = **field;
+            Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
+            element.date = element.date || arr.elementType == BasicType::Date;
+            return element;
+        }
+        return invokeObject(object, callee.name,
                             automation::DISPATCH_METHOD | automation::DISPATCH_PROPERTYGET, args,
                             frame, nullptr, e.line);
     }
@@ -2623,8 +2940,27 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
         raise(450, target.line);
     }
     case ExprKind::Member: {
-        invokeObject(memberObject(target, frame, target.line), target.name,
-                     automation::DISPATCH_PROPERTYPUT, {}, frame, &value, target.line);
+        const DispatchPtr object = memberObject(target, frame, target.line);
+        if (std::shared_ptr<Array>* field = recordArray(object.get(), target.name)) {
+            // A whole array into a dynamic array field, converted to its element type.
+            if (!value.isArray() || (*field)->fixed) {
+                raise(13, target.line);
+            }
+            const Array& from = *value.array;
+            auto converted = Array::make((*field)->elementType);
+            converted->lower = from.lower;
+            converted->extent = from.extent;
+            converted->resize(from.size());
+            for (size_t i = 0; i < from.size(); ++i) {
+                if (FAILED(converted->set(i, from.get(i)))) {
+                    raise(13, target.line);
+                }
+            }
+            *field = std::move(converted);
+            return;
+        }
+        invokeObject(object, target.name, automation::DISPATCH_PROPERTYPUT, {}, frame, &value,
+                     target.line);
         return;
     }
     case ExprKind::Call: {
@@ -2633,13 +2969,21 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
         for (const auto& a : target.args) {
             args.push_back(a.get());
         }
-        if (callee.kind == ExprKind::Name &&
-            (callee.ref == NameRef::Local || callee.ref == NameRef::Module)) {
-            Cell* c = cellOf(callee, frame);
-            if (!c || !c->value.isArray()) {
+        std::shared_ptr<Array> fieldArray;
+        DispatchPtr object;
+        if (callee.kind == ExprKind::Member) {
+            object = memberObject(callee, frame, target.line);
+            if (std::shared_ptr<Array>* field = recordArray(object.get(), callee.name)) {
+                fieldArray = *field;
+            }
+        }
+        if (fieldArray || (callee.kind == ExprKind::Name &&
+                           (callee.ref == NameRef::Local || callee.ref == NameRef::Module))) {
+            Cell* c = fieldArray ? nullptr : cellOf(callee, frame);
+            if (!fieldArray && (!c || !c->value.isArray())) {
                 raise(13, target.line);
             }
-            Array& arr = *c->value.array;
+            Array& arr = fieldArray ? *fieldArray : *c->value.array;
             const size_t offset = elementOffset(arr, target.args, frame, target.line, 13);
             if (value.isArray()) {
                 raise(13, target.line);
@@ -2657,8 +3001,8 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             return;
         }
         if (callee.kind == ExprKind::Member) {
-            invokeObject(memberObject(callee, frame, target.line), callee.name,
-                         automation::DISPATCH_PROPERTYPUT, args, frame, &value, target.line);
+            invokeObject(object, callee.name, automation::DISPATCH_PROPERTYPUT, args, frame, &value,
+                         target.line);
             return;
         }
         raise(450, target.line);

@@ -29,6 +29,16 @@ public:
     virtual void doEvents() = 0;
     // MsgBox: answers the button chosen.
     virtual int msgBox(const std::string& text, int buttons, const std::string& title) = 0;
+    // InputBox: the text entered, or nothing when the question was cancelled (a host that
+    // cannot ask anybody answers nothing).
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText)
+    {
+        (void)prompt;
+        (void)title;
+        (void)defaultText;
+        return std::nullopt;
+    }
     // An object added under a name ("EventGenerator"), found without regard to case.
     virtual automation::DispatchPtr namedObject(const std::string& lowerName) = 0;
     // Objects whose members are global to scripts.
@@ -123,6 +133,7 @@ private:
         ExitDo,
         ExitProc,
         GoTo,
+        ResumeAt,   // Resume label: leaves the handler, then jumps like GoTo
         Resume,     // run the statement that failed again
         ResumeNext, // go on after the statement that failed
         Return,     // end of a GoSub subroutine
@@ -137,16 +148,27 @@ private:
     void linkExpr(Module& module, Procedure* proc, Expr& e, bool assigned);
     void initModuleVariables(Module& module, std::vector<Cell>& cells);
 
-    Flow execBlock(const Block& block, Frame& frame, size_t start = 0);
+    // Runs a block from statement `start`. With `entry`, that statement holds the label
+    // entry->back() names and is entered at entry[level] instead of being run from its top.
+    Flow execBlock(const Block& block, Frame& frame, size_t start = 0,
+                   const std::vector<LabelStep>* entry = nullptr, size_t level = 0);
+    // Enters statement s at the block path[level] names, past a label inside it.
+    Flow enterStatement(const Stmt& s, Frame& frame, const std::vector<LabelStep>& path,
+                        size_t level);
     // The Mid statement: Mid(text, start[, length]) = replacement.
     void midStatement(const Expr& target, const Expr& replacement, Frame& frame, int line);
     // The statements of a one-line If: an error that a handler takes is one of the If.
     Flow execLine(const Block& block, Frame& frame);
     // The error handler's answer to an error of statement s, or a rethrow without one.
     Flow takeError(ScriptError& e, const Stmt& s, Frame& frame);
-    // Runs the procedure's body from a label (an error handler or a GoSub subroutine).
-    Flow runFromLabel(Frame& frame, std::string label, bool handler);
-    size_t labelIndex(const Procedure& proc, const std::string& label);
+    // Runs the procedure's body from a label (an error handler or a GoSub subroutine);
+    // running off the end of the body ends the procedure (ExitProc).
+    Flow runFromLabel(Frame& frame, const std::string& label);
+    // Where a label stands in the procedure; 1004 when it has none of that name.
+    const std::vector<LabelStep>& labelPath(const Procedure& proc, const std::string& label,
+                                            int line);
+    // Runs the procedure's body from just past a label, at whatever depth it stands.
+    Flow runAtLabel(Frame& frame, const std::string& label);
     Flow execStatement(const Stmt& s, Frame& frame);
     Flow runProcedureBody(Procedure& proc, Frame& frame);
     void checkControl();
@@ -169,6 +191,8 @@ private:
     Cell* cellOf(const Expr& e, Frame& frame);
     void assign(const Expr& target, Value value, Frame& frame, bool isSet);
     void dimension(const DimItem& item, Cell& cell, Frame& frame, bool preserve, BasicType type);
+    // ReDim of a record's array field ("ReDim rec.values(n)").
+    void redimField(const DimItem& item, const Stmt& s, Frame& frame);
     // The user-defined type a declaration names (the module's, else the main module's).
     std::shared_ptr<const UserType> userTypeOf(const std::string& className,
                                                const Frame& frame) const;

@@ -216,9 +216,9 @@ private:
         }
         next();
         static const std::pair<const char*, BasicType> kTypes[] = {
-            {"integer", BasicType::Integer}, {"byte", BasicType::Integer},
+            {"integer", BasicType::Integer}, {"byte", BasicType::Byte},
             {"long", BasicType::Long},       {"single", BasicType::Single},
-            {"double", BasicType::Double},   {"currency", BasicType::Double},
+            {"double", BasicType::Double},   {"currency", BasicType::Currency},
             {"date", BasicType::Date},       {"string", BasicType::String},
             {"boolean", BasicType::Boolean}, {"variant", BasicType::Variant},
             {"any", BasicType::Variant},     {"object", BasicType::Object}};
@@ -264,8 +264,9 @@ private:
         case '!':
             return BasicType::Single;
         case '#':
-        case '@':
             return BasicType::Double;
+        case '@':
+            return BasicType::Currency;
         case '$':
             return BasicType::String;
         default:
@@ -280,6 +281,31 @@ private:
             item.name = identifier();
             item.lower = lowerOf(item.name);
             item.type = suffixType();
+            if (redim && isOp(".")) {
+                // "ReDim rec.field(...)": the array field of a record.
+                auto head = std::make_unique<Expr>();
+                head->kind = ExprKind::Name;
+                head->line = line();
+                head->name = item.name;
+                head->lower = item.lower;
+                while (acceptOp(".")) {
+                    std::string field = identifier();
+                    if (isOp(".")) {
+                        auto m = std::make_unique<Expr>();
+                        m->kind = ExprKind::Member;
+                        m->line = line();
+                        m->name = std::move(field);
+                        m->lower = lowerOf(m->name);
+                        checkHeight(*m, head->depth);
+                        m->object = std::move(head);
+                        head = std::move(m);
+                        continue;
+                    }
+                    item.name = std::move(field);
+                    item.lower = lowerOf(item.name);
+                }
+                item.object = std::move(head);
+            }
             if (acceptOp("(")) {
                 item.isArray = true;
                 if (!isOp(")")) {
@@ -410,8 +436,20 @@ private:
             field.name = identifier();
             field.lower = lowerOf(field.name);
             field.type = suffixType();
-            if (isOp("(")) {
-                fail("Arrays in a user-defined type are not supported");
+            if (acceptOp("(")) {
+                // An array field: fixed with constant bounds, or dynamic (ReDim p.field).
+                field.isArray = true;
+                if (!isOp(")")) {
+                    do {
+                        ExprPtr a = expr();
+                        if (acceptKw("to")) {
+                            field.bounds.emplace_back(std::move(a), expr());
+                        } else {
+                            field.bounds.emplace_back(nullptr, std::move(a));
+                        }
+                    } while (acceptOp(","));
+                }
+                expectOp(")");
             }
             if (acceptKw("as")) {
                 field.type = typeName(&field.className);

@@ -19,9 +19,10 @@ namespace {
 class Record : public automation::AutomationObject
 {
 public:
-    Record(std::shared_ptr<const UserType> type, std::vector<Variant> values)
+    Record(std::shared_ptr<const UserType> type, std::vector<Variant> values,
+           std::vector<std::shared_ptr<Array>> arrays)
         : AutomationObject(nullptr, AppLock::None), m_type(std::move(type)),
-          m_values(std::move(values))
+          m_values(std::move(values)), m_arrays(std::move(arrays))
     {}
 
     HRESULT GetIDsOfNames(std::string_view name, DISPID& dispid) override
@@ -43,6 +44,10 @@ public:
         }
         const auto i = static_cast<size_t>(dispid - 1);
         const UserTypeField& field = m_type->fields[i];
+        if (field.isArray) {
+            // The interpreter reaches array fields through recordArray().
+            return automation::DISP_E_TYPEMISMATCH;
+        }
         if (flags & automation::DISPATCH_PROPERTYPUT) {
             if (args.size() != 1) {
                 return automation::DISP_E_BADPARAMCOUNT;
@@ -84,15 +89,72 @@ public:
                 }
             }
         }
-        return DispatchPtr::adopt(new Record(m_type, std::move(values)));
+        std::vector<std::shared_ptr<Array>> arrays;
+        for (const auto& a : m_arrays) {
+            arrays.push_back(a ? copyArray(*a) : nullptr);
+        }
+        return DispatchPtr::adopt(new Record(m_type, std::move(values), std::move(arrays)));
     }
 
     const std::string& typeName() const { return m_type->name; }
 
+    std::shared_ptr<Array>* array(std::string_view name)
+    {
+        for (size_t i = 0; i < m_type->fields.size(); ++i) {
+            if (m_arrays[i] && automation::namesEqual(m_type->fields[i].name, name)) {
+                return &m_arrays[i];
+            }
+        }
+        return nullptr;
+    }
+
 private:
     std::shared_ptr<const UserType> m_type;
     std::vector<Variant> m_values;
+    std::vector<std::shared_ptr<Array>> m_arrays; // of array fields, null for the others
+
+    // Records are values: a copy holds copies of the records in the array too.
+    static std::shared_ptr<Array> copyArray(const Array& from)
+    {
+        auto copy = std::make_shared<Array>(from);
+        if (from.elementType == BasicType::Variant || from.elementType == BasicType::Object) {
+            for (size_t i = 0; i < copy->size(); ++i) {
+                const Variant v = copy->get(i);
+                const auto d = v.type() == VarType::Dispatch ? v.toDispatch()
+                                                             : automation::Coerced<DispatchPtr>{};
+                if (d.value && isRecord(d.value.get())) {
+                    copy->set(i, Variant(copyRecord(d.value.get())));
+                }
+            }
+        }
+        return copy;
+    }
 };
+
+// A new array field: fixed ones get their elements, at their type's default.
+std::shared_ptr<Array> makeFieldArray(const UserTypeField& f)
+{
+    auto arr = Array::make(f.type);
+    if (f.extent.empty()) {
+        return arr;
+    }
+    arr->fixed = true;
+    arr->lower = f.lowerBounds;
+    arr->extent = f.extent;
+    size_t total = 1;
+    for (int32_t n : f.extent) {
+        total *= static_cast<size_t>(n);
+    }
+    arr->resize(total);
+    for (size_t i = 0; i < total; ++i) {
+        if (f.record) {
+            arr->set(i, Variant(makeRecord(f.record)));
+        } else if (f.type != BasicType::Variant) {
+            arr->set(i, Variant().changeType(varTypeOf(f.type)).value);
+        }
+    }
+    return arr;
+}
 
 } // namespace
 
@@ -109,8 +171,12 @@ std::shared_ptr<const UserType> findUserType(const Module& module, const std::st
 DispatchPtr makeRecord(const std::shared_ptr<const UserType>& type)
 {
     std::vector<Variant> values;
+    std::vector<std::shared_ptr<Array>> arrays;
     for (const UserTypeField& f : type->fields) {
-        if (f.record) {
+        arrays.push_back(f.isArray ? makeFieldArray(f) : nullptr);
+        if (f.isArray) {
+            values.emplace_back();
+        } else if (f.record) {
             values.emplace_back(makeRecord(f.record));
         } else if (f.type == BasicType::Variant) {
             values.emplace_back();
@@ -118,7 +184,13 @@ DispatchPtr makeRecord(const std::shared_ptr<const UserType>& type)
             values.push_back(Variant().changeType(varTypeOf(f.type)).value);
         }
     }
-    return DispatchPtr::adopt(new Record(type, std::move(values)));
+    return DispatchPtr::adopt(new Record(type, std::move(values), std::move(arrays)));
+}
+
+std::shared_ptr<Array>* recordArray(automation::IDispatch* record, std::string_view name)
+{
+    auto* r = dynamic_cast<Record*>(record);
+    return r ? r->array(name) : nullptr;
 }
 
 bool isRecord(automation::IDispatch* object)

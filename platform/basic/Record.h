@@ -2,6 +2,7 @@
 
 #include "platform/automation/IDispatch.h"
 #include "platform/basic/Ast.h"
+#include "platform/basic/Value.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +22,9 @@ bool isRecord(automation::IDispatch* object);
 automation::DispatchPtr copyRecord(automation::IDispatch* record);
 // The name of a record's type.
 std::string recordTypeName(automation::IDispatch* record);
+// The array an array field of a record holds (the slot, so ReDim can replace it), or null when
+// the object is no record or the field is no array field. Valid while the record lives.
+std::shared_ptr<Array>* recordArray(automation::IDispatch* record, std::string_view name);
 // A type of the module by lower-case name, or null.
 std::shared_ptr<const UserType> findUserType(const Module& module, const std::string& lower);
 

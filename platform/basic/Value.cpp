@@ -22,6 +22,10 @@ automation::VarType varTypeOf(BasicType type)
         return VarType::Bstr;
     case BasicType::Boolean:
         return VarType::Bool;
+    case BasicType::Byte:
+        return VarType::UI1;
+    case BasicType::Currency:
+        return VarType::Cy;
     case BasicType::Object:
         return VarType::Dispatch;
     case BasicType::Variant:
@@ -119,6 +123,12 @@ HRESULT Array::set(size_t i, const Variant& value)
                 return c.hr;
             }
             v = Variant(c.value);
+        } else if (elementType == BasicType::Byte || elementType == BasicType::Currency) {
+            auto c = v.changeType(varTypeOf(elementType));
+            if (!c) {
+                return c.hr;
+            }
+            v = std::move(c.value);
         } else if (elementType == BasicType::Object) {
             auto c = v.toDispatch();
             if (!c) {

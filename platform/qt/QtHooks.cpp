@@ -1,6 +1,7 @@
 #include "platform/qt/QtHooks.h"
 
 #include "platform/qt/UiServices.h"
+#include "platform/win/System.h"
 #include "platform/win/c/pwin_system.h"
 
 #include <QCoreApplication>
@@ -50,6 +51,25 @@ void showBoxLater(void*, PWIN_HWND, const char* text, const char* caption, PWIN_
     });
 }
 
+// The "InputBox" dialog: a one-line question through the UI services.
+intptr_t showInputBox(void*, const char*, void* param)
+{
+    auto* box = static_cast<platform::win::InputBoxParam*>(param);
+    if (box == nullptr) {
+        return PWIN_IDCANCEL;
+    }
+    try {
+        auto answer = uiServices().inputBox({box->prompt, box->title, box->text, nullptr});
+        if (!answer) {
+            return PWIN_IDCANCEL;
+        }
+        box->text = std::move(*answer);
+        return PWIN_IDOK;
+    } catch (...) {
+        return PWIN_IDCANCEL;
+    }
+}
+
 void beep(void*, PWIN_UINT type)
 {
     QCoreApplication* application = QCoreApplication::instance();
@@ -82,6 +102,7 @@ QtHooks::QtHooks()
     pwin_SetMessageBoxHook(&hook);
     pwin_SetMessageBeepHook(&beep, nullptr);
     pwin_SetDebugOutputHook(&writeDebugOutput, nullptr);
+    pwin_SetDialogHook(platform::win::kInputBoxDialog, &showInputBox, nullptr);
 }
 
 QtHooks::~QtHooks()
@@ -89,6 +110,7 @@ QtHooks::~QtHooks()
     pwin_SetMessageBoxHook(nullptr);
     pwin_SetMessageBeepHook(nullptr, nullptr);
     pwin_SetDebugOutputHook(nullptr, nullptr);
+    pwin_SetDialogHook(platform::win::kInputBoxDialog, nullptr, nullptr);
 }
 
 } // namespace platform::qt

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -123,6 +124,19 @@ int QtUiServices::messageBox(const std::string& text, const std::string& caption
     }
     // Closed without a button (a Yes/No box cannot be escaped on Windows): the default answer.
     return escapeAnswer != 0 ? escapeAnswer : defaultAnswer;
+}
+
+std::optional<std::string> QtUiServices::inputBox(const InputBoxRequest& request)
+{
+    QInputDialog dialog(ownerOrActive(request.owner));
+    dialog.setWindowTitle(QString::fromStdString(request.title));
+    dialog.setLabelText(QString::fromStdString(request.prompt));
+    dialog.setTextValue(QString::fromStdString(request.text));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().toStdString();
 }
 
 std::optional<FileDialogResult> QtUiServices::fileDialog(const FileDialogRequest& request)

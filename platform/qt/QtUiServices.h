@@ -22,6 +22,7 @@ public:
     ~QtUiServices() override;
     int messageBox(const std::string& text, const std::string& caption, unsigned flags,
                    QWidget* owner = nullptr) override;
+    std::optional<std::string> inputBox(const InputBoxRequest& request) override;
     std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) override;
     std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) override;
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;

@@ -133,6 +133,15 @@ struct FindReplaceRequest
     std::function<void(const FindReplaceReport&)> report;
 };
 
+// A one-line text question (a script's InputBox).
+struct InputBoxRequest
+{
+    std::string prompt;
+    std::string title;
+    std::string text; // the answer offered
+    QWidget* owner = nullptr;
+};
+
 // The dialogs and cues the program shows the user. The program uses the installed instance
 // (uiServices()); tests install a scripted one. GUI thread only.
 class UiServices
@@ -143,6 +152,8 @@ public:
     // Shows a modal message box; returns IDOK, IDCANCEL, IDYES, IDNO ...
     virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags,
                            QWidget* owner = nullptr) = 0;
+    // Asks for a line of text; the text entered, or nothing when cancelled.
+    virtual std::optional<std::string> inputBox(const InputBoxRequest& request) = 0;
     // Open or save file dialog; nothing when cancelled.
     virtual std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) = 0;
     // Colour dialog starting at a COLORREF; the chosen COLORREF, or nothing when cancelled.

@@ -6,6 +6,9 @@
 
 #include "platform/win/c/pwin_system.h"
 
+#include <optional>
+#include <string>
+
 namespace platform::win {
 
 using HMUTEX = PWIN_HMUTEX;
@@ -72,6 +75,28 @@ inline void OutputDebugString(const char* text)
 inline intptr_t DialogBoxParam(const char* dialogName, void* param)
 {
     return pwin_DialogBoxParamA(dialogName, param);
+}
+
+// The parameter of the named dialog "InputBox", which asks the user for a line of text: the
+// hook shows prompt, title and text, and on IDOK leaves the line entered in text.
+struct InputBoxParam
+{
+    std::string prompt;
+    std::string title;
+    std::string text;
+};
+inline constexpr const char* kInputBoxDialog = "InputBox";
+
+// Asks for a line of text through the "InputBox" dialog hook; nothing when it was cancelled
+// or no hook could show it.
+inline std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                           const std::string& defaultText)
+{
+    InputBoxParam param{prompt, title, defaultText};
+    if (DialogBoxParam(kInputBoxDialog, &param) != IDOK) {
+        return std::nullopt;
+    }
+    return std::move(param.text);
 }
 
 inline PWIN_DWORD GetLastError()

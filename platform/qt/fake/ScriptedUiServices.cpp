@@ -5,6 +5,8 @@ namespace platform::qt {
 void ScriptedUiServices::clear()
 {
     m_boxAnswers.clear();
+    m_inputAnswers.clear();
+    m_inputBoxes.clear();
     m_fileAnswers.clear();
     m_colorAnswers.clear();
     m_fontAnswers.clear();
@@ -39,6 +41,18 @@ int ScriptedUiServices::messageBox(const std::string& text, const std::string& c
     }
     m_boxes.push_back(call);
     return call.answer;
+}
+
+std::optional<std::string> ScriptedUiServices::inputBox(const InputBoxRequest& request)
+{
+    m_inputBoxes.push_back(request);
+    if (m_inputAnswers.empty()) {
+        ++m_unscripted;
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = std::move(m_inputAnswers.front());
+    m_inputAnswers.pop_front();
+    return answer;
 }
 
 std::optional<FileDialogResult> ScriptedUiServices::fileDialog(const FileDialogRequest& request)

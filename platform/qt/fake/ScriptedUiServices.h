@@ -29,6 +29,12 @@ public:
     {
         m_boxHandler = std::move(handler);
     }
+    // Queues the answer of the next input box (nothing: cancelled).
+    void answerInputBox(std::optional<std::string> text)
+    {
+        m_inputAnswers.push_back(std::move(text));
+    }
+    const std::vector<InputBoxRequest>& inputBoxes() const { return m_inputBoxes; }
     // Queues the result of the next file dialog (nothing: cancelled).
     void answerFileDialog(std::optional<FileDialogResult> result)
     {
@@ -69,6 +75,7 @@ public:
 
     int messageBox(const std::string& text, const std::string& caption, unsigned flags,
                    QWidget* owner = nullptr) override;
+    std::optional<std::string> inputBox(const InputBoxRequest& request) override;
     std::optional<FileDialogResult> fileDialog(const FileDialogRequest& request) override;
     std::optional<uint32_t> colorDialog(uint32_t initial, QWidget* owner = nullptr) override;
     std::optional<FontDialogResult> fontDialog(const FontDialogRequest& request) override;
@@ -108,6 +115,8 @@ private:
 
     std::deque<int> m_boxAnswers;
     std::function<int(const MessageBoxCall&)> m_boxHandler;
+    std::deque<std::optional<std::string>> m_inputAnswers;
+    std::vector<InputBoxRequest> m_inputBoxes;
     std::deque<std::optional<FileDialogResult>> m_fileAnswers;
     std::deque<std::optional<uint32_t>> m_colorAnswers;
     std::deque<std::optional<FontDialogResult>> m_fontAnswers;

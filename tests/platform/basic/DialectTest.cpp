@@ -296,4 +296,176 @@ TEST(DialectTest, NamedArgumentsOfBuiltins)
     });
 }
 
+TEST(DialectTest, LabelsInBlocks)
+{
+    runRows({
+        {"goto a label before Next goes on with the loop",
+         "Dim i\nFor i = 1 To 4\nIf i Mod 2 = 0 Then GoTo NextI\nDebug.Print i;\nNextI:\nNext\n"
+         "Debug.Print \"end\"",
+         " 1  3 end\n"},
+        {"resume a label inside a Do loop",
+         "Dim i, x\nOn Error GoTo Bad\nDo While i < 3\ni = i + 1\nx = 1 / (i - 2)\nDebug.Print "
+         "\"ok\"; i\nCont:\nLoop\nExit Sub\nBad:\nDebug.Print \"bad\"; i\nResume Cont",
+         "ok 1\nbad 2\nok 3\n"},
+        {"handler inside an If block",
+         "On Error GoTo H\nErr.Raise 5\nExit Sub\nIf False Then\nH:\nDebug.Print \"handled\"; "
+         "Err.Number\nEnd If\nDebug.Print \"after\"",
+         "handled 5\nafter\n"},
+        {"gosub a label inside a Case",
+         "Sub Main\nDim k\nk = 2\nGoSub Show\nDebug.Print \"back\"\nExit Sub\nSelect Case k\n"
+         "Case 1\nShow:\nDebug.Print \"show\"; k\nReturn\nEnd Select\nEnd Sub\n",
+         "show 2\nback\n"},
+        {"goto out of nested loops",
+         "Dim i, j\nFor i = 1 To 3\nFor j = 1 To 3\nIf i * j = 4 Then GoTo Done\nNext\nNext\n"
+         "Done:\nDebug.Print i; j",
+         " 2  2\n"},
+        {"goto into a Do loop runs on with the loop",
+         "Dim n\nn = 0\nGoTo Inside\nDo While n < 2\nn = n + 1\nInside:\nDebug.Print n;\nLoop\n"
+         "Debug.Print \"end\"",
+         " 0  1  2 end\n"},
+        {"goto between the branches of an If",
+         "Dim x\nx = 1\nIf x = 1 Then\nGoTo Two\nElseIf x = 2 Then\nTwo:\nDebug.Print \"two\"\n"
+         "Else\nDebug.Print \"else\"\nEnd If",
+         "two\n"},
+        {"goto into a For loop fails at its end",
+         "GoTo Inside\nDim i\nFor i = 1 To 2\nInside:\nDebug.Print \"in\"\nNext", "in\n", 92, 4,
+         "For loop not initialized"},
+        {"goto into a With block has no object",
+         "GoTo Inside\nWith New Collection\nInside:\nDebug.Print .Count\nEnd With", "", 91, 5},
+        {"label missing everywhere", "If True Then\nGoTo Nowhere\nEnd If", "", 1004, 3,
+         "Label not defined"},
+    });
+}
+
+TEST(DialectTest, ByteAndCurrency)
+{
+    runRows({
+        {"byte conversion and type",
+         "Debug.Print CByte(200); TypeName(CByte(1)); VarType(CByte(1)); CByte(254.5); "
+         "CByte(\"7\")",
+         " 200 Byte 17  254  7\n"},
+        {"byte variable past 255", "Dim b As Byte\nb = 255\nb = b + 1", "", 6, 4, "Overflow"},
+        {"byte variable below 0", "Dim b As Byte\nb = -1", "", 6, 3, "Overflow"},
+        {"typed bytes overflow together",
+         "Dim a As Byte, c As Byte\na = 200: c = 100\n"
+         "Debug.Print a + c",
+         "", 6, 4},
+        {"cbyte out of range", "Debug.Print CByte(255.5)", "", 6, 2, "Overflow"},
+        {"variant bytes widen",
+         "Dim v, w\nv = CByte(200): w = CByte(100)\nDebug.Print v + w; TypeName(v + w); "
+         "TypeName(v \\ w); TypeName(v Mod w); Not CByte(1); -CByte(5); TypeName(-CByte(5))",
+         " 300 IntegerByteByte 254 -5 Integer\n"},
+        {"byte array",
+         "Dim a(1) As Byte\na(0) = 65\nDebug.Print a(0); VarType(a); TypeName(a(0))\na(1) = 256",
+         " 65  8209 Byte\n", 6, 5},
+        {"currency keeps four decimals",
+         "Dim c As Currency, p@\nc = 1.23456\np = 2\nDebug.Print c; TypeName(c); VarType(c); "
+         "TypeName(p); CStr(CCur(-0.5))",
+         " 1.2346 Currency 6 Currency-0.5\n"},
+        {"currency arithmetic",
+         "Debug.Print CCur(2.5) * 3; TypeName(CCur(1) + 1.5); CCur(1.0001) * CCur(1.0001); "
+         "TypeName(CCur(1) / CCur(3)); CCur(0.00005) + 0",
+         " 7.5 Currency 1.0002 Double 0\n"},
+        {"currency sums are exact",
+         "Dim c As Currency, d As Double, i\nFor i = 1 To 10\nc = c + 0.1\nd = d + 0.1\nNext\n"
+         "Debug.Print c = 1; d = 1",
+         "TrueFalse\n"},
+        {"currency overflow", "Dim c As Currency\nc = 922337203685477\nc = c * 10", "", 6, 4,
+         "Overflow"},
+        {"ccur of text that is no number", "Debug.Print CCur(\"abc\")", "", 13, 2, "Type mismatch"},
+    });
+}
+
+TEST(DialectTest, ReplaceStartCountCompare)
+{
+    runRows({
+        {"every occurrence",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\"); \"|\"; Replace(\"abc\", \"\", \"X\"); "
+         "\"|\"; Replace(\"aaa\", \"a\", \"aa\")",
+         "aXcaXc|abc|aaaaaa\n"},
+        {"start drops what is before it",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\", 3); \"|\"; Replace(\"abc\", \"b\", "
+         "\"X\", 5); \"|\"; Replace(\"abc\", \"z\", \"X\", 2)",
+         "caXc||bc\n"},
+        {"count",
+         "Debug.Print Replace(\"abcabc\", \"b\", \"X\", , 1); \"|\"; Replace(\"abcabc\", \"b\", "
+         "\"X\", 1, 0); \"|\"; Replace(\"abcabc\", \"b\", \"X\", 1, -1)",
+         "aXcabc|abcabc|aXcaXc\n"},
+        {"compare",
+         "Debug.Print Replace(\"ABCabc\", \"b\", \"X\", , , vbTextCompare); \"|\"; "
+         "Replace(\"ABCabc\", \"b\", \"X\", Compare:=vbBinaryCompare)",
+         "AXCaXc|ABCaXc\n"},
+        {"option compare text",
+         "Option Compare Text\nSub Main\nDebug.Print Replace(\"ABC\", \"b\", \"x\")\nEnd Sub\n",
+         "AxC\n"},
+        {"by name",
+         "Debug.Print Replace(expression:=\"aaa\", find:=\"a\", replace:=\"b\", count:=2)",
+         "bba\n"},
+        {"start below 1", "Debug.Print Replace(\"abc\", \"b\", \"X\", 0)", "", 5, 2,
+         "Invalid procedure call or argument"},
+        {"count below -1", "Debug.Print Replace(\"abc\", \"b\", \"X\", 1, -2)", "", 5, 2},
+    });
+}
+
+TEST(DialectTest, ArraysInUserDefinedTypes)
+{
+    const std::string types = "Const kLast = 3\nType Series\nName As String\nValues(1 To kLast) As "
+                              "Double\nTags() As String\nRaw(1) As Byte\nEnd Type\nType Box\n"
+                              "Items(1) As Series\nEnd Type\n";
+    const auto module = [&](const std::string& body) {
+        return types + "Sub Main\n" + body + "\nEnd Sub\n";
+    };
+    const std::string fixedAndDynamic = module(
+        "Dim s As Series, t As Series\ns.Values(2) = 1.5\nReDim s.Tags(1)\ns.Tags(0) = \"a\": "
+        "s.Tags(1) = \"b\"\nt = s\nt.Values(2) = 9\nReDim Preserve t.Tags(2)\nDebug.Print "
+        "s.Values(2); t.Values(2); LBound(s.Values); UBound(s.Values); UBound(s.Tags); "
+        "UBound(t.Tags); t.Tags(1); s.Values(1); TypeName(s.Raw(0))");
+    const std::string records = module(
+        "Dim b As Box, v, n\nb.Items(1).Values(3) = 2\nb.Items(1).Name = \"x\"\nFor Each v In "
+        "b.Items(1).Values\nn = n + v\nNext\nDebug.Print n; b.Items(1).Name; b.Items(0).Values(3)");
+    const std::string assignWhole =
+        module("Dim s As Series\ns.Tags = Split(\"p,q,r\", \",\")\nDebug.Print UBound(s.Tags); "
+               "s.Tags(2)\nReDim s.Tags(0 To 0)\nDebug.Print UBound(s.Tags)");
+    const std::string redimFixed = module("Dim s As Series\nReDim s.Values(5)");
+    const std::string outside = module("Dim s As Series\ns.Values(4) = 1");
+    const std::string wrongType = module("Dim s As Series\ns.Values(1) = \"x\"");
+    const std::string byteOverflow = module("Dim s As Series\ns.Raw(1) = 300");
+    const std::string notSized = module("Dim s As Series\nDebug.Print UBound(s.Tags)");
+    runRows({
+        {"fixed and dynamic fields", fixedAndDynamic.c_str(), " 1.5  9  1  3  1  2 b 0 Byte\n"},
+        {"records in an array field", records.c_str(), " 2 x 0\n"},
+        {"a whole array into a dynamic field", assignWhole.c_str(), " 2 r\n 0\n"},
+        {"redim of a fixed field", redimFixed.c_str(), "", 10, 13,
+         "This array is fixed or temporarily locked"},
+        {"index outside a field's bounds", outside.c_str(), "", 9, 13, "Subscript out of range"},
+        {"element of the wrong type", wrongType.c_str(), "", 13, 13, "Type mismatch"},
+        {"byte element overflow", byteOverflow.c_str(), "", 6, 13, "Overflow"},
+        {"dynamic field not sized", notSized.c_str(), "", 9, 13},
+    });
+}
+
+TEST(DialectTest, Decimal)
+{
+    runRows({
+        {"cdec keeps every digit",
+         "Debug.Print CDec(\"12345678901234567890.123456789\"); TypeName(CDec(1)); "
+         "VarType(CDec(1)); CDec(\"1.50\"); CDec(0.1)",
+         " 12345678901234567890.123456789 Decimal 14  1.5  0.1\n"},
+        {"division to 28 places", "Debug.Print CDec(1) / 3; CDec(2) / CDec(\"0.5\")",
+         " 0.3333333333333333333333333333  4\n"},
+        {"sums and products are exact",
+         "Debug.Print CDec(0.1) + CDec(0.2) = CDec(0.3); 0.1 + 0.2 = 0.3; CDec(1.1) * 3; "
+         "CDec(\"1234567890.123456789\") * 1000",
+         "TrueFalse 3.3  1234567890123.456789\n"},
+        {"decimal is the widest",
+         "Debug.Print TypeName(CDec(1) + 1.5); TypeName(CCur(2) * CDec(1)); TypeName(CDec(3) / "
+         "2); -CDec(\"1.5\"); CDec(\"0.1\") < 0.2",
+         "DecimalDecimalDecimal-1.5 True\n"},
+        {"overflow", "Debug.Print CDec(\"79228162514264337593543950335\") + 1", "", 6, 2,
+         "Overflow"},
+        {"division by zero", "Debug.Print CDec(2) / 0", "", 11, 2, "Division by zero"},
+        {"text that is no number", "Debug.Print CDec(\"abc\")", "", 13, 2, "Type mismatch"},
+    });
+}
+
 } // namespace

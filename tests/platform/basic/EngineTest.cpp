@@ -2,6 +2,7 @@
 #include "platform/automation/DispatchBinder.h"
 #include "platform/automation/EventTarget.h"
 #include "platform/basic/BasicEngine.h"
+#include "platform/win/System.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,61 @@ TEST_F(EngineTest, ModalAndEditorEvents)
     basic.requestEditorClose();
     EXPECT_EQ(sink->count(BasicEngine::EventCloseWindow), 1);
     EXPECT_TRUE(get(94) == Variant(true)) << "the host decides; this one leaves it shown";
+}
+
+TEST_F(EngineTest, InputBoxAsksThroughTheDialogHook)
+{
+    // The program's UI services answer the "InputBox" dialog; here a hook stands in for them.
+    struct Asked
+    {
+        platform::win::InputBoxParam seen;
+        std::optional<std::string> answer;
+    } asked;
+    const auto hook = [](void* context, const char*, void* param) -> intptr_t {
+        auto& a = *static_cast<Asked*>(context);
+        auto& box = *static_cast<platform::win::InputBoxParam*>(param);
+        a.seen = box;
+        if (!a.answer) {
+            return PWIN_IDCANCEL;
+        }
+        box.text = *a.answer;
+        return PWIN_IDOK;
+    };
+    struct Case
+    {
+        const char* name;
+        bool hooked;
+        std::optional<std::string> answer;
+        const char* code;
+        const char* printed;
+        const char* title;
+        const char* offered;
+    };
+    const Case cases[] = {
+        {"answered", true, "42", "InputBox(\"Count?\", \"Setup\", \"7\")", "[42]", "Setup", "7"},
+        {"default accepted", true, "7", "InputBox(Prompt:=\"Count?\", Default:=\"7\")", "[7]",
+         "Module1", "7"},
+        {"cancelled", true, std::nullopt, "InputBox(\"Count?\", , \"7\", 100, 200)", "[]",
+         "Module1", "7"},
+        {"no hook", false, "unused", "InputBox(\"Count?\")", "[]", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        asked = Asked{{}, c.answer};
+        pwin_SetDialogHook(platform::win::kInputBoxDialog, c.hooked ? +hook : nullptr, &asked);
+        load(std::string("Sub Main\nDebug.Print \"[\" & ") + c.code + " & \"]\"\nEnd Sub\n", false);
+        sink->events.clear();
+        method(28, {int16_t{6}});
+        pwin_SetDialogHook(platform::win::kInputBoxDialog, nullptr, nullptr);
+        EXPECT_EQ(sink->prints(), std::vector<std::string>{c.printed});
+        // The question is framed by the modal state, as a box is.
+        EXPECT_EQ(sink->count(BasicEngine::EventModalDialog), 2);
+        if (c.hooked) {
+            EXPECT_EQ(asked.seen.prompt, "Count?");
+            EXPECT_EQ(asked.seen.title, c.title);
+            EXPECT_EQ(asked.seen.text, c.offered);
+        }
+    }
 }
 
 TEST_F(EngineTest, HostTakesOverCommands)

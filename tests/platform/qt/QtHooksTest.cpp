@@ -1,6 +1,7 @@
 #include "platform/qt/QtHooks.h"
 
 #include "platform/qt/fake/ScriptedUiServices.h"
+#include "platform/win/System.h"
 #include "platform/win/c/pwin_system.h"
 
 #include <QApplication>
@@ -105,6 +106,34 @@ TEST_F(QtHooksTest, BoxFromAnotherThreadDoesNotBlockAndIsShownLater)
     ASSERT_TRUE(processUntil([&] { return !ui.messageBoxes().empty(); }));
     EXPECT_EQ(ui.messageBoxes()[0].text, "Driver warning");
     EXPECT_EQ(ui.messageBoxes()[0].caption, "VYKDRV32");
+}
+
+TEST_F(QtHooksTest, InputBoxDialogAsksTheUiServices)
+{
+    QtHooks hooks;
+    struct Case
+    {
+        const char* name;
+        std::optional<std::string> answer;
+        intptr_t result;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"answered", "typed", PWIN_IDOK, "typed"},
+        {"cancelled", std::nullopt, PWIN_IDCANCEL, "offered"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.clear();
+        ui.answerInputBox(c.answer);
+        platform::win::InputBoxParam param{"Name?", "Title", "offered"};
+        EXPECT_EQ(pwin_DialogBoxParamA(platform::win::kInputBoxDialog, &param), c.result);
+        EXPECT_EQ(param.text, c.text);
+        ASSERT_EQ(ui.inputBoxes().size(), 1u);
+        EXPECT_EQ(ui.inputBoxes()[0].prompt, "Name?");
+        EXPECT_EQ(ui.inputBoxes()[0].title, "Title");
+        EXPECT_EQ(ui.inputBoxes()[0].text, "offered");
+    }
 }
 
 TEST_F(QtHooksTest, BeepsArePlayedOnTheGuiThread)
