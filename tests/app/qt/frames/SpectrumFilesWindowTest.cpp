@@ -34,7 +34,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <unistd.h>
@@ -42,8 +41,6 @@
 
 namespace fs = std::filesystem;
 namespace res = app::res;
-using platform::qt::FileDialogRequest;
-using platform::qt::FileDialogResult;
 
 namespace {
 
