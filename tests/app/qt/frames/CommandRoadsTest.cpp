@@ -746,6 +746,13 @@ TEST_F(CommandRoadsTest, SpectrumStatusBarDropsToolBarPrompts)
         EXPECT_TRUE(runUntil([&] { return status->currentMessage() == readOut; }, 5000))
             << status->currentMessage().toStdString();
     }
+    // The bar goes from under the pointer (clipped for room, hidden): the prompt goes with it.
+    QTest::mouseMove(widget, widget->rect().center());
+    ASSERT_TRUE(runUntil([&] { return status->currentMessage() == prompt; }, 5000));
+    bar->hide();
+    QTest::mouseMove(frame->statusBar(), frame->statusBar()->rect().center());
+    EXPECT_TRUE(runUntil([&] { return status->currentMessage() == readOut; }, 5000))
+        << status->currentMessage().toStdString();
 }
 
 // The grid's own keys stay with the grid; Ctrl with a letter reaches the window's accelerators:
