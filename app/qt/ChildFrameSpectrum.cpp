@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <exception>
 #include <source_location>
@@ -620,6 +621,13 @@ QStatusBar* CChildFrameSpectrum::frameStatusBar() const
     return m_barHost != nullptr ? m_barHost->statusBar() : nullptr;
 }
 
+void CChildFrameSpectrum::setStatusText(const std::string& text)
+{
+    m_statusText = QString::fromStdString(text);
+    if (QStatusBar* status = frameStatusBar(); status != nullptr && !m_prompting)
+        status->showMessage(m_statusText);
+}
+
 void CChildFrameSpectrum::ResetIntegrationTimeRange()
 {
     guarded([&] { m_controls->ResetIntegrationTimeRange(); });
@@ -728,6 +736,15 @@ void CChildFrameSpectrum::shrinkDockedBars()
 
 bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_barHost && event->type() == QEvent::StatusTip) {
+        // A bar's button under the pointer shows its prompt; when the pointer leaves (an empty
+        // prompt) the frame's own text comes back instead of an empty bar.
+        const QString prompt = static_cast<QStatusTipEvent*>(event)->tip();
+        m_prompting = !prompt.isEmpty();
+        if (QStatusBar* status = frameStatusBar())
+            status->showMessage(m_prompting ? prompt : m_statusText);
+        return true;
+    }
     if (watched == m_barHost && event->type() == QEvent::Resize && !m_fitting) {
         // After this resize is done: the bar host lays its bars out first.
         QMetaObject::invokeMethod(

@@ -5,6 +5,7 @@
 #include "platform/framework/ChildFrame.h"
 
 #include <QPointer>
+#include <QString>
 
 #include <map>
 #include <memory>
@@ -65,6 +66,9 @@ public:
     // A tool bar or dialog bar of the frame by its id, or null.
     QWidget* controlBar(unsigned id) const;
     QStatusBar* frameStatusBar() const;
+    // The frame's own text in its status bar (the cursor read-out): shown at once, or when the
+    // prompt of a bar's button that covers it goes.
+    void setStatusText(const std::string& text);
     // The window that docks the bars around the view.
     QMainWindow* barHost() const { return m_barHost; }
     COXTextLabel* quintarLabel() const { return m_label; }
@@ -129,4 +133,7 @@ private:
     // Bars the user shows that fitBars has hidden for want of room.
     std::set<unsigned> m_clipped;
     bool m_fitting = false;
+    // The status bar's own text, and whether a button's prompt covers it.
+    QString m_statusText;
+    bool m_prompting = false;
 };

@@ -395,7 +395,68 @@ bool MdiFrame::eventFilter(QObject* watched, QEvent* event)
             scheduleFrameTitle();
         }
     }
+    // The area shrank (a bar docked beside it, the frame made smaller) or a child came back
+    // from maximised or minimised with its old size: it must not reach under the bars.
+    if ((event->type() == QEvent::Resize && watched == m_area->viewport()) ||
+        (event->type() == QEvent::WindowStateChange &&
+         qobject_cast<QMdiSubWindow*>(watched) != nullptr)) {
+        scheduleKeepChildrenInside();
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MdiFrame::scheduleKeepChildrenInside()
+{
+    if (m_keepInsidePending) {
+        return;
+    }
+    m_keepInsidePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_keepInsidePending = false;
+            keepChildrenInside();
+        },
+        Qt::QueuedConnection);
+}
+
+void MdiFrame::keepChildrenInside()
+{
+    const QRect area = m_area->viewport()->rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    std::vector<KeptInside> kept;
+    for (QMdiSubWindow* window : m_area->subWindowList()) {
+        if (window->isHidden() || window->isMaximized() || window->isMinimized()) {
+            continue;
+        }
+        // The place the window wants: its own, or the one it had before it was fitted in
+        // (unless it was moved or sized since).
+        QRect wanted = window->geometry();
+        for (const KeptInside& before : m_keptInside) {
+            if (before.window == window && before.placed == wanted) {
+                wanted = before.wanted;
+            }
+        }
+        QRect fitted = wanted;
+        fitted.setSize(fitted.size().boundedTo(area.size()).expandedTo(window->minimumSize()));
+        if (fitted.right() > area.right()) {
+            fitted.moveRight(area.right());
+        }
+        if (fitted.bottom() > area.bottom()) {
+            fitted.moveBottom(area.bottom());
+        }
+        fitted.moveTopLeft(
+            QPoint(std::max(fitted.left(), area.left()), std::max(fitted.top(), area.top())));
+        if (fitted != wanted) {
+            kept.push_back({window, wanted, fitted});
+        }
+        if (fitted != window->geometry()) {
+            window->setGeometry(fitted);
+        }
+    }
+    m_keptInside = std::move(kept);
 }
 
 bool MdiFrame::isAcceleratorKey(QObject* watched, QEvent* event) const

@@ -7,12 +7,14 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QShortcut;
 
@@ -109,12 +111,18 @@ public:
 protected:
     // Closing asks every document (SaveModified); a veto keeps the frame open.
     void closeEvent(QCloseEvent* event) override;
-    // Gives the accelerators their keys before the focus widget and follows the children's
-    // titles and states into the caption.
+    // Gives the accelerators their keys before the focus widget, follows the children's
+    // titles and states into the caption, and keeps restored children inside the area when it
+    // shrinks or a child is restored.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateAccelerators();
+    // Moves (and, when larger than the area, shrinks) every restored child that reaches past
+    // the MDI area back inside it, so that none runs under the docked bars; queued after the
+    // layout change that caused it.
+    void scheduleKeepChildrenInside();
+    void keepChildrenInside();
     void extendPopup(QMenu* qtMenu, HMENU menu);
     // Tells the view that stops and the one that starts being active. Runs from the event
     // loop after the change, so that a frame or view in the middle of its destruction is never
@@ -132,6 +140,16 @@ private:
     HMENU m_defaultMenu = 0;
     QString m_appTitle;
     bool m_titleUpdatePending = false;
+    bool m_keepInsidePending = false;
+    // Restored children moved or shrunk to fit the area: the place each wants back when the
+    // area grows again, and the place it was given.
+    struct KeptInside
+    {
+        QPointer<QMdiSubWindow> window;
+        QRect wanted;
+        QRect placed;
+    };
+    std::vector<KeptInside> m_keptInside;
     intptr_t windowProc(unsigned message, uintptr_t wParam, intptr_t lParam);
 
     std::unique_ptr<WindowHandle> m_window;

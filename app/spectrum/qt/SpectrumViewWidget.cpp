@@ -906,8 +906,7 @@ void SpectrumViewWidget::mouseMoveEvent(QMouseEvent* event)
 void SpectrumViewWidget::setCursorReadOut(const std::string& text)
 {
     if (auto* frame = dynamic_cast<CChildFrameSpectrum*>(GetParentFrame()))
-        if (QStatusBar* bar = frame->frameStatusBar())
-            bar->showMessage(QString::fromStdString(text));
+        frame->setStatusText(text);
 }
 
 std::optional<AnnotationDialogValues>

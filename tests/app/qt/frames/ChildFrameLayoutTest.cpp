@@ -12,13 +12,17 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
+#include "toolkit/widgets/COXCoolToolBar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -31,17 +35,6 @@ namespace fw = platform::framework;
 
 namespace {
 
-void writeDefaultSpectrometer()
-{
-    const char* dir = std::getenv("HARLUNE_TEST_DIR");
-    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
-    std::FILE* file = std::fopen(spec.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
-    std::fclose(file);
-    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
-}
-
 // Lets pending layouts and deferred deletes run.
 void settle()
 {
@@ -49,15 +42,12 @@ void settle()
         QApplication::processEvents();
 }
 
-class ChildFrameLayoutTest : public ::testing::Test
+class ChildFrameLayoutTest : public frames_test::MainFrameFixture
 {
 protected:
     void SetUp() override
     {
-        writeDefaultSpectrometer();
-        ASSERT_TRUE(app.InitInstance({"/none"}));
-        frame = app.mainFrameWidget();
-        ASSERT_TRUE(runUntil([&] { return !spectrumViews().empty(); }, 5000));
+        ASSERT_NO_FATAL_FAILURE(startProgram(false));
         settle();
     }
 
@@ -101,13 +91,6 @@ protected:
             EXPECT_GT(chart.height(), 0);
         }
     }
-
-    platform::qt::QtHooks hooks;
-    platform::qt::ScriptedUiServices ui;
-    platform::qt::ScopedUiServices scopedUi{ui};
-    RecordingDriver driver;
-    CHarluneApp app{driver};
-    MainFrameWidget* frame = nullptr;
 };
 
 TEST_F(ChildFrameLayoutTest, NewSpectrumWindowKeepsAUsableChartAtTheDefaultSize)
@@ -228,6 +211,48 @@ TEST_F(ChildFrameLayoutTest, MainWindowAtItsMinimumKeepsTheMenuAndNoNegativeChar
     frame->resize(1024, 700);
     settle();
     expectInsideWithChart("back at the default size");
+}
+
+// With a tool bar docked at the bottom of the main window, the MDI area ends where the docked
+// bars begin, and a maximised or restored window lies within the area, its own status bar
+// showing.
+TEST_F(ChildFrameLayoutTest, BottomDockedBarEndsTheAreaAndWindowsStayAboveIt)
+{
+    COXCoolToolBar* bottom = frame->controlBar(16002);
+    ASSERT_NE(bottom, nullptr);
+    frame->addToolBar(Qt::BottomToolBarArea, bottom);
+    bottom->show();
+    settle();
+    ASSERT_EQ(frame->toolBarArea(bottom), Qt::BottomToolBarArea);
+    auto* child = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
+    ASSERT_NE(child, nullptr);
+    const auto inFrame = [&](const QWidget* w) {
+        return QRect(w->mapTo(frame, QPoint(0, 0)), w->size());
+    };
+    for (const bool maximised : {true, false}) {
+        SCOPED_TRACE(maximised ? "maximised" : "restored");
+        if (maximised)
+            child->showMaximized();
+        else
+            child->showNormal();
+        settle();
+        const QRect area = inFrame(frame->mdiArea());
+        for (QWidget* bar : frame->findChildren<QToolBar*>(Qt::FindDirectChildrenOnly)) {
+            if (bar->isVisible() && !bar->isWindow()) {
+                EXPECT_FALSE(area.intersects(inFrame(bar)))
+                    << bar->windowTitle().toStdString() << " at " << inFrame(bar).y()
+                    << ", the area down to " << area.bottom();
+            }
+        }
+        EXPECT_FALSE(area.intersects(inFrame(frame->statusBar())));
+        const QRect viewport = frame->mdiArea()->viewport()->rect();
+        EXPECT_TRUE(viewport.contains(child->geometry()))
+            << child->geometry().bottom() << " below " << viewport.bottom();
+        QStatusBar* status = child->frameStatusBar();
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(area.contains(inFrame(status)))
+            << inFrame(status).bottom() << " below " << area.bottom();
+    }
 }
 
 } // namespace

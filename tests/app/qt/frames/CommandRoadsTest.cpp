@@ -29,6 +29,7 @@
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
 
 #include <QAbstractButton>
@@ -398,17 +399,6 @@ std::string describe(const Road& road)
     return std::string("command ") + id + " \"" + road.caption + "\" (" + kindName(road.kind) + ")";
 }
 
-void writeDefaultSpectrometer()
-{
-    const char* dir = std::getenv("HARLUNE_TEST_DIR");
-    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
-    std::FILE* file = std::fopen(spec.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
-    std::fclose(file);
-    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
-}
-
 // Whether a widget belongs to the main frame itself or to the given child frame (null: the main
 // frame only).
 bool belongsTo(QWidget* widget, fw::ChildFrame* child)
@@ -420,23 +410,10 @@ bool belongsTo(QWidget* widget, fw::ChildFrame* child)
     return true;
 }
 
-class CommandRoadsTest : public ::testing::Test
+class CommandRoadsTest : public frames_test::MainFrameFixture
 {
 protected:
-    void SetUp() override
-    {
-        writeDefaultSpectrometer();
-        ASSERT_TRUE(app.InitInstance({"/none"}));
-        frame = app.mainFrameWidget();
-        frame->resize(1200, 900);
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-        spectrum = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
-        ASSERT_NE(spectrum, nullptr);
-        spectrumView = dynamic_cast<SpectrumViewWidget*>(spectrum->GetActiveView());
-        ASSERT_NE(spectrumView, nullptr);
-        ASSERT_TRUE(runUntil([&] { return spectrumView->isReady(); }, 5000));
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(startProgram(true, QSize(1200, 900))); }
     void TearDown() override { fw::setCommandHook({}); }
 
     // Opens a grid or graph window through its menu item, with the size dialog's defaults.
@@ -645,21 +622,12 @@ protected:
     }
 
     static const char* whoOf(Who who) { return whoName(who); }
-
-    platform::qt::QtHooks hooks;
-    platform::qt::ScriptedUiServices ui;
-    platform::qt::ScopedUiServices scopedUi{ui};
-    RecordingDriver driver;
-    CHarluneApp app{driver};
-    MainFrameWidget* frame = nullptr;
-    CChildFrameSpectrum* spectrum = nullptr;
-    SpectrumViewWidget* spectrumView = nullptr;
 };
 
 TEST_F(CommandRoadsTest, SpectrumWindow)
 {
     // The keys go to the chart's view and to an edit of the acquisition bar.
-    std::vector<QWidget*> focus{spectrumView};
+    std::vector<QWidget*> focus{view};
     for (QDockWidget* dock : spectrum->findChildren<QDockWidget*>())
         if (auto* bar = dynamic_cast<fw::DialogBar*>(dock); bar != nullptr && bar->isVisible())
             for (QLineEdit* edit : bar->panel()->findChildren<QLineEdit*>())
@@ -746,6 +714,44 @@ TEST_F(CommandRoadsTest, StatusBarDropsPromptsAndClosedWindowsNames)
               QStringLiteral("Now acquiring data for Spectrum1 | Integration Time: 100 msec"));
     spectrum->MDIDestroy();
     EXPECT_TRUE(runUntil([&] { return status->currentMessage() == QStringLiteral("Ready"); }, 5000))
+        << status->currentMessage().toStdString();
+}
+
+// A spectrum tool-bar button's prompt shows in the window's own status bar while the pointer is
+// on the button; when it leaves, the window's own text (the cursor read-out) comes back.
+TEST_F(CommandRoadsTest, SpectrumStatusBarDropsToolBarPrompts)
+{
+    QStatusBar* status = spectrum->frameStatusBar();
+    ASSERT_NE(status, nullptr);
+    const QString readOut = QStringLiteral("Wavelength: 500.00 | Intensity: 1234.50");
+    view->setCursorReadOut(readOut.toStdString());
+    auto* bar =
+        qobject_cast<QToolBar*>(spectrum->controlBar(CChildFrameSpectrum::IDR_SPECTRUM_CONTROLS));
+    ASSERT_NE(bar, nullptr);
+    QToolButton* widget = nullptr;
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        if (button->isVisible() && button->defaultAction() != nullptr &&
+            !button->defaultAction()->statusTip().isEmpty()) {
+            widget = button;
+            break;
+        }
+    ASSERT_NE(widget, nullptr);
+    const QString prompt = widget->defaultAction()->statusTip();
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        QTest::mouseMove(widget, widget->rect().center());
+        EXPECT_TRUE(runUntil([&] { return status->currentMessage() == prompt; }, 5000))
+            << status->currentMessage().toStdString();
+        QTest::mouseMove(frame->statusBar(), frame->statusBar()->rect().center());
+        EXPECT_TRUE(runUntil([&] { return status->currentMessage() == readOut; }, 5000))
+            << status->currentMessage().toStdString();
+    }
+    // The bar goes from under the pointer (clipped for room, hidden): the prompt goes with it.
+    QTest::mouseMove(widget, widget->rect().center());
+    ASSERT_TRUE(runUntil([&] { return status->currentMessage() == prompt; }, 5000));
+    bar->hide();
+    QTest::mouseMove(frame->statusBar(), frame->statusBar()->rect().center());
+    EXPECT_TRUE(runUntil([&] { return status->currentMessage() == readOut; }, 5000))
         << status->currentMessage().toStdString();
 }
 

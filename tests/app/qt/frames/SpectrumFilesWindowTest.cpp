@@ -4,6 +4,7 @@
 // without a bogus question, every file dialog lists its kind of file, and scripts find the
 // window by the name it shows.
 #include "app/automation/SpectrumViewSelection.h"
+#include "app/dialogs/ValueDialog.h"
 #include "app/dialogs/WarningDialog.h"
 #include "app/qt/ChildFrameSpectrum.h"
 #include "app/qt/HarluneApp.h"
@@ -18,6 +19,7 @@
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
 
 #include <QApplication>
@@ -32,7 +34,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <unistd.h>
@@ -40,8 +41,6 @@
 
 namespace fs = std::filesystem;
 namespace res = app::res;
-using platform::qt::FileDialogRequest;
-using platform::qt::FileDialogResult;
 
 namespace {
 
@@ -65,37 +64,26 @@ void writeText(const fs::path& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-void writeDefaultSpectrometer()
-{
-    const fs::path spec = testFolder("configuration") / "Default.spec";
-    writeText(spec, "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n");
-    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
-}
-
-class SpectrumFilesWindowTest : public ::testing::Test
+class SpectrumFilesWindowTest : public frames_test::MainFrameFixture
 {
 protected:
     void SetUp() override
     {
-        writeDefaultSpectrometer();
         // Every save shows its dialog.
         CINIFileSupport store(nullptr, 1);
         store.WriteInt("Preferences\\AutoIncrement", "Enabled", 0);
         store.WriteInt("Preferences\\AutoIncrement", "ShowNextNameEnabled", 0);
-        ASSERT_TRUE(app.InitInstance({"/none"}));
-        frame = app.mainFrameWidget();
-        spectrum = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
-        ASSERT_NE(spectrum, nullptr);
-        view = dynamic_cast<SpectrumViewWidget*>(spectrum->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        ASSERT_TRUE(runUntil([&] { return view->isReady(); }, 5000));
+        ASSERT_NO_FATAL_FAILURE(startProgram(true, QSize(), testFolder("configuration").string()));
     }
 
     CHarluneSpectrumView& core() { return view->core(); }
     ChannelSpectra& spectra() { return core().document().spectra(); }
 
-    // Runs a command through the main frame's route to the active spectrum view.
-    void run(unsigned id) { ASSERT_TRUE(frame->executeCommand(id)) << id; }
+    // Runs the menu item the user reaches by these texts ("File > Save > Sample...").
+    void run(const char* path)
+    {
+        ASSERT_NO_FATAL_FAILURE(runMenuItem(frames_test::menuPath(path)));
+    }
 
     // The message boxes shown since the mark whose text holds part.
     size_t boxesWith(size_t mark, const std::string& part) const
@@ -120,23 +108,18 @@ protected:
                 dialog.OnNo();
         });
     }
-
-    platform::qt::QtHooks hooks;
-    platform::qt::ScriptedUiServices ui;
-    platform::qt::ScopedUiServices scopedUi{ui};
-    RecordingDriver driver;
-    CHarluneApp app{driver};
-    MainFrameWidget* frame = nullptr;
-    CChildFrameSpectrum* spectrum = nullptr;
-    SpectrumViewWidget* view = nullptr;
 };
+
+constexpr const char* kSaveSample = "File > Save > Sample...";
+constexpr const char* kOpenSample = "File > Open > Sample...";
+constexpr const char* kOpenExperiment = "File > Open > Experiment...";
 
 struct SaveRow
 {
     const char* name;
-    // A command that gives the window something to save first (0: none).
-    unsigned prepare;
-    unsigned command;
+    // The menu item that gives the window something to save first (empty: none).
+    const char* prepare;
+    const char* command;
     // The name chosen in the dialog, and the file the save writes for it.
     const char* chosen;
     const char* written;
@@ -150,16 +133,16 @@ struct SaveRow
 // The experiment and display rows come first, before a dark or reference is stored, so that
 // an experiment writes no data files of its own.
 const SaveRow kSaveRows[] = {
-    {"experiment", 0, res::ID_SAVE_EXPERIMENT, "run.experiment", "run.experiment", false,
+    {"experiment", "", "File > Save > Experiment...", "run.experiment", "run.experiment", false,
      "[Acquisition Parameters]"},
-    {"display settings", 0, res::ID_SAVE_DISPLAY_SETTINGS, "run.display", "run.display", false,
-     "[GraphSettings]"},
-    {"sample", 0, res::ID_SAVE_SAMPLE, "run.sample", "run.Master.Sample", true, "Harlune Version"},
-    {"processed", 0, res::ID_SAVE_PROCESSED, "run.scope", "run.Master.Scope", true,
+    {"display settings", "", "View > Display Property Files > Save Display Settings...",
+     "run.display", "run.display", false, "[GraphSettings]"},
+    {"sample", "", kSaveSample, "run.sample", "run.Master.Sample", true, "Harlune Version"},
+    {"processed", "", "File > Save > Processed...", "run.scope", "run.Master.Scope", true,
      "Harlune Version"},
-    {"dark", res::ID_STORE_DARK, res::ID_SAVE_DARK, "run.dark", "run.Master.Dark", true,
+    {"dark", "Spectrum > Store Dark", "File > Save > Dark...", "run.dark", "run.Master.Dark", true,
      "Harlune Version"},
-    {"reference", res::ID_STORE_REFERENCE, res::ID_SAVE_REFERENCE, "run.reference",
+    {"reference", "Spectrum > Store Reference", "File > Save > Reference...", "run.reference",
      "run.Master.Reference", true, "Harlune Version"},
 };
 
@@ -169,12 +152,12 @@ TEST_F(SpectrumFilesWindowTest, SavesAskBeforeReplacingAndSayWhyTheyFail)
         SCOPED_TRACE(row.name);
         const fs::path folder = testFolder(std::string("save-") + row.name);
         const fs::path written = folder / row.written;
-        if (row.prepare != 0)
+        if (*row.prepare != '\0')
             run(row.prepare);
         // Written display settings ask whether they become the default: No.
         const auto save = [&](const fs::path& chosen, bool writes = true) {
             ui.answerFileDialog({chosen.string()});
-            if (writes && row.command == res::ID_SAVE_DISPLAY_SETTINGS)
+            if (writes && std::string(row.name) == "display settings")
                 ui.answerMessageBox(platform::qt::kIdNo);
             run(row.command);
         };
@@ -235,7 +218,7 @@ TEST_F(SpectrumFilesWindowTest, SavesIntoBadPlacesSayWhy)
             continue;
         const size_t mark = ui.messageBoxes().size();
         ui.answerFileDialog({c.chosen.string()});
-        run(res::ID_SAVE_SAMPLE);
+        run(kSaveSample);
         ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
         EXPECT_EQ(ui.messageBoxes().back().caption, "Harlune Error");
         EXPECT_NE(ui.messageBoxes().back().text.find("could not be written"), std::string::npos);
@@ -253,17 +236,17 @@ TEST_F(SpectrumFilesWindowTest, OpeningAFileWithoutHeaderAsksOrSaysWhy)
     struct Case
     {
         const char* name;
-        unsigned command;
+        const char* command;
         // The error for the files the window cannot take; empty: the header question.
         const char* error;
     };
     const Case cases[] = {
-        {"sample", res::ID_OPEN_SAMPLE, ""},
-        {"dark", res::ID_OPEN_DARK, ""},
-        {"reference", res::ID_OPEN_REFERENCE, ""},
-        {"processed", res::ID_OPEN_PROCESSED, ""},
-        {"experiment", res::ID_OPEN_EXPERIMENT, "could not be opened as an experiment file"},
-        {"display settings", res::ID_RESTORE_DISPLAY_SETTINGS,
+        {"sample", kOpenSample, ""},
+        {"dark", "File > Open > Dark...", ""},
+        {"reference", "File > Open > Reference...", ""},
+        {"processed", "File > Open > Processed...", ""},
+        {"experiment", kOpenExperiment, "could not be opened as an experiment file"},
+        {"display settings", "View > Display Property Files > Restore Display Settings...",
          "could not be opened as a display settings file"},
     };
     for (const Case& c : cases) {
@@ -290,7 +273,7 @@ TEST_F(SpectrumFilesWindowTest, OpeningAFileWithoutHeaderAsksOrSaysWhy)
     // Yes opens the table into the sample.
     ui.answerFileDialog({table.string()});
     answerWarning(true);
-    run(res::ID_OPEN_SAMPLE);
+    run(kOpenSample);
     EXPECT_EQ(spectra().sample[0][1], 12.0);
 }
 
@@ -300,7 +283,7 @@ TEST_F(SpectrumFilesWindowTest, BadFilesAreRefusedWithAReason)
     const fs::path folder = testFolder("bad-opens");
     // A sample saved as SPC, then cut short.
     ui.answerFileDialog({(folder / "good.sample").string()}, 2);
-    run(res::ID_SAVE_SAMPLE);
+    run(kSaveSample);
     const fs::path spc = folder / "good.Master.Sample.spc";
     ASSERT_TRUE(fs::exists(spc));
     const std::string whole = readText(spc);
@@ -325,7 +308,7 @@ TEST_F(SpectrumFilesWindowTest, BadFilesAreRefusedWithAReason)
         SCOPED_TRACE(c.name);
         const size_t mark = ui.messageBoxes().size();
         ui.answerFileDialog({c.path.string()});
-        run(res::ID_OPEN_SAMPLE);
+        run(kOpenSample);
         ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
         EXPECT_EQ(ui.messageBoxes().back().caption, "Harlune Error");
         EXPECT_NE(ui.messageBoxes().back().text.find(c.reason), std::string::npos);
@@ -342,7 +325,7 @@ TEST_F(SpectrumFilesWindowTest, OwnSpcFilesOpenWithoutABogusMismatch)
     for (int i = 0; i < 100; ++i)
         spectra().sample[0][i] = 1000.0 + i;
     ui.answerFileDialog({(folder / "run.sample").string()}, 2);
-    run(res::ID_SAVE_SAMPLE);
+    run(kSaveSample);
     const fs::path spc = folder / "run.Master.Sample.spc";
     ASSERT_TRUE(fs::exists(spc));
 
@@ -352,7 +335,7 @@ TEST_F(SpectrumFilesWindowTest, OwnSpcFilesOpenWithoutABogusMismatch)
         spectra().sample[0][i] = 0.0;
     const size_t mark = ui.messageBoxes().size();
     ui.answerFileDialog({spc.string()});
-    run(res::ID_OPEN_SAMPLE);
+    run(kOpenSample);
     EXPECT_EQ(ui.messageBoxes().size(), mark);
     EXPECT_EQ(core().record().scansToAverage, 5);
     EXPECT_EQ(core().record().integration, 120);
@@ -372,7 +355,7 @@ TEST_F(SpectrumFilesWindowTest, OwnSpcFilesOpenWithoutABogusMismatch)
               "400.00\t5.0\r\n>>>>>End Spectral Data<<<<<\r\n");
     ui.answerFileDialog({(folder / "zero.sample").string()});
     ui.answerMessageBox(platform::qt::kIdYes);
-    run(res::ID_OPEN_SAMPLE);
+    run(kOpenSample);
     ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
     EXPECT_EQ(ui.messageBoxes().back().caption, "File Open Mismatch Warning");
     EXPECT_EQ(core().record().scansToAverage, 1);
@@ -380,67 +363,140 @@ TEST_F(SpectrumFilesWindowTest, OwnSpcFilesOpenWithoutABogusMismatch)
     EXPECT_GE(core().record().integration, 1);
 }
 
-// Each file dialog of the window, shown as the user sees it (Qt's dialog, offscreen), lists
-// a file of its kind as the program names it.
-// Not yet passing: the real dialog is not found or cancelled as this test expects.
-TEST_F(SpectrumFilesWindowTest, DISABLED_EveryFileDialogListsItsKindOfFile)
+// What a file dialog showed: its name filters, and whether it listed a file of its kind and
+// a file of another kind in the folder shown.
+struct ShownFileDialog
+{
+    bool found = false;
+    QStringList filters;
+    QString selectedFilter;
+    bool kindListed = false;
+    bool otherListed = true;
+};
+
+// Watches for the next modal file dialog (within a bound), turns it to the folder, reads what
+// it shows and cancels it; any other modal window met instead is cancelled too, so a road that
+// asks something else first cannot hang the test.
+void watchNextFileDialog(const fs::path& folder, const fs::path& kind, const fs::path& other,
+                         ShownFileDialog& shown)
+{
+    QTimer::singleShot(0, [folder, kind, other, &shown] {
+        runUntil([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                modal->reject();
+            return;
+        }
+        shown.found = true;
+        shown.filters = dialog->nameFilters();
+        shown.selectedFilter = dialog->selectedNameFilter();
+        dialog->setDirectory(QString::fromStdString(folder.string()));
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        if (model != nullptr) {
+            // The names the dialog's list shows: the rows under the folder shown. (Asking the
+            // model for a path would add that file to the rows, filtered or not.)
+            const auto names = [model] {
+                QStringList shownNames;
+                const QModelIndex root = model->index(model->rootPath());
+                for (int row = 0; row < model->rowCount(root); ++row)
+                    shownNames.append(model->fileName(model->index(row, 0, root)));
+                return shownNames;
+            };
+            const QString kindName = QString::fromStdString(kind.filename().string());
+            const QString otherName = QString::fromStdString(other.filename().string());
+            // The folder is read by the model's own thread: wait for the file that must show.
+            runUntil([&] { return names().contains(kindName); }, 5000);
+            shown.kindListed = names().contains(kindName);
+            shown.otherListed = names().contains(otherName);
+        }
+        dialog->reject();
+    });
+}
+
+// Every file dialog of the program, reached by its menu item with Qt's own dialogs (offscreen),
+// lists the files of its kind with its first filter, and not the files of another kind;
+// cancelling it changes nothing.
+TEST_F(SpectrumFilesWindowTest, EveryFileDialogListsItsKindOfFile)
 {
     struct Case
     {
         const char* name;
-        unsigned command;
+        // The window whose menu holds the item: spectrum or grid.
+        bool grid;
+        const char* item;
         const char* file;
+        // The pattern of the kind's filter, and a file of another kind.
+        const char* pattern;
+        const char* other;
     };
     const Case cases[] = {
-        {"open dark", res::ID_OPEN_DARK, "run.Master.Dark"},
-        {"open sample dark", res::ID_OPEN_SAMPLE_DARK, "run.Master.SampleDark"},
-        {"open reference", res::ID_OPEN_REFERENCE, "run.Master.Reference"},
-        {"open sample", res::ID_OPEN_SAMPLE, "run.Master.Sample"},
-        {"open processed", res::ID_OPEN_PROCESSED, "run.Master.Absorbance"},
-        {"open experiment", res::ID_OPEN_EXPERIMENT, "run.experiment"},
-        {"overlay slot", res::ID_OVERLAY_FIRST, "run.Master.Scope"},
-        {"restore display settings", res::ID_RESTORE_DISPLAY_SETTINGS, "default.display"},
-        {"open configuration", res::ID_OPEN_CONFIGURATION, "Default.spec"},
-        {"time parameters", res::ID_TIME_RESTORE_PARAMETERS, "default.TimeParameters"},
+        {"open dark", false, "File > Open > Dark...", "run.Master.Dark", "*.dark", "x.csv"},
+        {"open reference", false, "File > Open > Reference...", "run.Master.Reference",
+         "*.reference", "x.csv"},
+        {"open sample", false, "File > Open > Sample...", "run.Master.Sample", "*.sample", "x.csv"},
+        {"open processed", false, "File > Open > Processed...", "run.Master.Absorbance",
+         "*.absorbance", "x.csv"},
+        {"open experiment", false, "File > Open > Experiment...", "run.experiment", "*.experiment",
+         "x.csv"},
+        {"save sample", false, "File > Save > Sample...", "run.Master.Sample", "*.sample", "x.csv"},
+        {"save experiment", false, "File > Save > Experiment...", "run.experiment", "*.experiment",
+         "x.csv"},
+        {"overlay slot", false, "Overlay > 1. -- Select to add overlay...", "run.Master.Scope",
+         "*.scope", "x.csv"},
+        {"restore display settings", false,
+         "View > Display Property Files > Restore Display Settings...", "default.display",
+         "*.display", "x.csv"},
+        {"save display settings", false, "View > Display Property Files > Save Display Settings...",
+         "default.display", "*.display", "x.csv"},
+        {"open configuration", false, "Spectrometer > Open Configuration...", "Default.spec",
+         "*.spec", "x.csv"},
+        {"save configuration", false, "Spectrometer > Save Configuration As...", "Default.spec",
+         "*.spec", "x.csv"},
+        {"time parameters", false, "Time Acquisition > Configure > Restore Parameters...",
+         "default.TimeParameters", "*.timeparameters", "x.csv"},
+        {"save time parameters", false, "Time Acquisition > Configure > Save Parameters...",
+         "default.TimeParameters", "*.timeparameters", "x.csv"},
+        {"script", false, "Script > Open and Execute Script...", "run.bas", "*.bas", "x.csv"},
+        {"autorun script", false, "Script > AutoRun Script > Select Script...", "run.bas", "*.bas",
+         "x.csv"},
+        {"grid CSV", true, "File > Open CSV File...", "table.csv", "*.csv", "x.sample"},
+        {"grid spectrum", true, "File > Open Spectrum File...", "run.Master.Sample", "*.sample",
+         "x.csv"},
+        {"grid save sheet", true, "File > Save Current Sheet...", "table.csv", "*.csv", "x.sample"},
     };
     const fs::path folder = testFolder("listed");
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         writeText(folder / c.file, "x");
-    writeText(folder / "unrelated.csv", "x");
+        writeText(folder / c.other, "x");
+    }
+    const auto openGrid = [&] {
+        answerNextModal<app::dialogs::ValueDialog>(
+            [](app::dialogs::ValueDialog& dialog) { dialog.pressOk(); });
+        run("File > Grid Window...");
+        ASSERT_TRUE(runUntil([&] { return frame->MDIGetActive() != spectrum; }, 5000));
+    };
     platform::qt::QtUiServices real;
+    platform::qt::ScopedUiServices scopedReal(real);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // The command's own request, as the scripted services record it (cancelled).
-        const size_t before = ui.fileDialogs().size();
-        run(c.command);
-        ASSERT_EQ(ui.fileDialogs().size(), before + 1);
-        FileDialogRequest request = ui.fileDialogs().back();
-        request.initialPath = folder.string();
-        request.owner = nullptr;
-        bool listed = false;
-        bool csvListed = true;
-        QTimer::singleShot(0, [&] {
-            runUntil([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
-                     5000);
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr)
-                return;
-            auto* model = dialog->findChild<QFileSystemModel*>();
-            const auto shown = [model](const fs::path& path) {
-                const QModelIndex index = model->index(QString::fromStdString(path.string()));
-                return index.isValid() && (model->flags(index) & Qt::ItemIsEnabled);
-            };
-            if (model != nullptr) {
-                runUntil([&] { return shown(folder / c.file); }, 5000);
-                listed = shown(folder / c.file);
-                csvListed = shown(folder / "unrelated.csv");
-            }
-            dialog->reject();
-        });
-        EXPECT_FALSE(real.fileDialog(request));
-        EXPECT_TRUE(listed);
-        // The first filter is the kind's own, not every file.
-        EXPECT_FALSE(csvListed);
+        if (c.grid && frame->MDIGetActive() == spectrum) {
+            ASSERT_NO_FATAL_FAILURE(openGrid());
+        }
+        const int snapshot = core().snapshotState();
+        ShownFileDialog shown;
+        watchNextFileDialog(folder, folder / c.file, folder / c.other, shown);
+        run(c.item);
+        ASSERT_TRUE(shown.found);
+        ASSERT_FALSE(shown.filters.isEmpty());
+        SCOPED_TRACE(shown.filters.join(QStringLiteral(" | ")).toStdString());
+        EXPECT_TRUE(
+            shown.filters.front().contains(QString::fromUtf8(c.pattern), Qt::CaseInsensitive))
+            << shown.filters.front().toStdString();
+        EXPECT_EQ(shown.selectedFilter, shown.filters.front());
+        EXPECT_TRUE(shown.kindListed);
+        EXPECT_FALSE(shown.otherListed);
+        EXPECT_EQ(core().snapshotState(), snapshot);
     }
 }
 
@@ -451,8 +507,8 @@ TEST_F(SpectrumFilesWindowTest, ScriptsFindTheWindowByItsName)
 {
     const std::string name = spectrum->windowTitle().toStdString();
     ASSERT_FALSE(name.empty());
-    run(res::ID_AUTOINCREMENT_ENABLED);
-    run(res::ID_AUTOINCREMENT_SHOW_NAME);
+    run("File > Autoincrement Filenames > Enabled");
+    run("File > Autoincrement Filenames > Show Name");
     const std::string caption = spectrum->windowTitle().toStdString();
     EXPECT_EQ(caption.rfind(name + " | Next Save Filename: ", 0), 0u);
     EXPECT_EQ(core().windowName(), name);
@@ -461,10 +517,10 @@ TEST_F(SpectrumFilesWindowTest, ScriptsFindTheWindowByItsName)
 
     const fs::path folder = testFolder("named");
     ui.answerFileDialog({(folder / "trial.experiment").string()});
-    run(res::ID_SAVE_EXPERIMENT);
+    run("File > Save > Experiment...");
     EXPECT_EQ(core().windowName(), "trial.experiment");
     ui.answerFileDialog({(folder / "trial.experiment").string()});
-    run(res::ID_OPEN_EXPERIMENT);
+    run(kOpenExperiment);
     EXPECT_EQ(core().windowName(), "trial.experiment");
     EXPECT_NE(CSpectrumViewSelection().SetByWindowName("TRIAL.experiment"), 0u);
     EXPECT_EQ(CSpectrumViewSelection().SetByWindowName((folder / "trial.experiment").string()), 0u);

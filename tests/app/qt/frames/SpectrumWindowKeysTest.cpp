@@ -13,6 +13,7 @@
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
 
 #include <QAction>
@@ -60,52 +61,15 @@ public:
     std::set<int32_t> forbidden;
 };
 
-void writeDefaultSpectrometer()
-{
-    const char* dir = std::getenv("HARLUNE_TEST_DIR");
-    const std::string spec = std::string(dir ? dir : ".") + "/Default.spec";
-    std::FILE* file = std::fopen(spec.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs("[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\nInitialized=1\r\n", file);
-    std::fclose(file);
-    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
-}
+using frames_test::menuAction;
 
-// The menu bar's action for a command, searched through the pop-ups, each opened as the user
-// opens it (which refreshes its items' states).
-QAction* menuAction(QMenuBar* bar, unsigned id)
-{
-    std::function<QAction*(const QList<QAction*>&)> find = [&](const QList<QAction*>& actions) {
-        for (QAction* action : actions) {
-            if (QMenu* sub = action->menu()) {
-                emit sub->aboutToShow();
-                if (QAction* found = find(sub->actions()))
-                    return found;
-            } else if (!action->isSeparator() && action->data().toUInt() == id) {
-                return action;
-            }
-        }
-        return static_cast<QAction*>(nullptr);
-    };
-    return find(bar->actions());
-}
-
-class SpectrumWindowKeysTest : public ::testing::Test
+class SpectrumWindowKeysTest : public frames_test::MainFrameFixture
 {
 protected:
     void SetUp() override
     {
-        writeDefaultSpectrometer();
-        ASSERT_TRUE(app.InitInstance({"/none"}));
-        frame = app.mainFrameWidget();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         frame->core().setScriptHost(&script);
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-        spectrum = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
-        ASSERT_NE(spectrum, nullptr);
-        view = dynamic_cast<SpectrumViewWidget*>(spectrum->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        ASSERT_TRUE(runUntil([&] { return view->isReady(); }, 5000));
     }
     void TearDown() override
     {
@@ -123,15 +87,7 @@ protected:
         QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
     }
 
-    platform::qt::QtHooks hooks;
-    platform::qt::ScriptedUiServices ui;
-    platform::qt::ScopedUiServices scopedUi{ui};
-    RecordingDriver driver;
     RecordingScript script;
-    CHarluneApp app{driver};
-    MainFrameWidget* frame = nullptr;
-    CChildFrameSpectrum* spectrum = nullptr;
-    SpectrumViewWidget* view = nullptr;
 };
 
 TEST_F(SpectrumWindowKeysTest, EachSpectrumKeyRunsItsCommand)

@@ -17,6 +17,7 @@
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
 #include "toolkit/widgets/COXCoolToolBar.h"
 
@@ -42,55 +43,15 @@ namespace res = app::res;
 
 namespace {
 
-std::string testDir()
-{
-    const char* dir = std::getenv("HARLUNE_TEST_DIR");
-    return dir ? dir : ".";
-}
+using frames_test::testDir;
 
-void writeDefaultSpectrometer()
-{
-    const std::string spec = testDir() + "/Default.spec";
-    std::ofstream(spec) << "[General]\r\nSpectrometerType=Istrel\r\nADCType=NONE\r\n"
-                           "Initialized=1\r\n";
-    CINIFileSupport(nullptr, 1).WriteString("Preferences", "DefaultSpectrometer", spec.c_str());
-}
-
-// The menu bar's action for a command, searched through the pop-ups, each opened as the user
-// opens it (which refreshes its items' states).
-QAction* menuAction(QMenuBar* bar, unsigned id)
-{
-    std::function<QAction*(const QList<QAction*>&)> find = [&](const QList<QAction*>& actions) {
-        for (QAction* action : actions) {
-            if (QMenu* sub = action->menu()) {
-                emit sub->aboutToShow();
-                if (QAction* found = find(sub->actions()))
-                    return found;
-            } else if (!action->isSeparator() && action->data().toUInt() == id) {
-                return action;
-            }
-        }
-        return static_cast<QAction*>(nullptr);
-    };
-    return find(bar->actions());
-}
-
-class VerifyMenuValuesTest : public ::testing::Test
+class VerifyMenuValuesTest : public frames_test::MainFrameFixture
 {
 protected:
     void SetUp() override
     {
-        writeDefaultSpectrometer();
-        ASSERT_TRUE(app.InitInstance({"/none"}));
-        frame = app.mainFrameWidget();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         ASSERT_TRUE(frame->scriptObject().hasEngine());
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-        spectrum = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
-        ASSERT_NE(spectrum, nullptr);
-        view = dynamic_cast<SpectrumViewWidget*>(spectrum->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        ASSERT_TRUE(runUntil([&] { return view->isReady(); }, 5000));
     }
 
     // Arms an event-driven script whose VerifyMenu answers False for one action.
@@ -104,24 +65,6 @@ protected:
         frame->scriptObject().PutProperty(32, platform::automation::Variant(true));
         frame->openScriptWhenIdle(path);
     }
-
-    // Triggers the command's item in the menu bar of the active window.
-    void runMenuItem(unsigned id)
-    {
-        QAction* item = menuAction(frame->menuBar(), id);
-        ASSERT_NE(item, nullptr) << id;
-        ASSERT_TRUE(item->isEnabled()) << id;
-        item->trigger();
-    }
-
-    platform::qt::QtHooks hooks;
-    platform::qt::ScriptedUiServices ui;
-    platform::qt::ScopedUiServices scopedUi{ui};
-    RecordingDriver driver;
-    CHarluneApp app{driver};
-    MainFrameWidget* frame = nullptr;
-    CChildFrameSpectrum* spectrum = nullptr;
-    SpectrumViewWidget* view = nullptr;
 };
 
 TEST_F(VerifyMenuValuesTest, SpectrumWindowActions)
