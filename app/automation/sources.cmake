@@ -4,6 +4,7 @@ list(APPEND app_core_sources
     ${CMAKE_CURRENT_LIST_DIR}/AutomationClasses.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AutomationFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AutomationLineReader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CompactArray.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AutomationSocketPolicy.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GraphAutomationObject.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GraphViewSelection.cpp

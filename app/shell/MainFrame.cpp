@@ -160,11 +160,40 @@ void CMainFrame::StartNextScan()
     m_scanPending = 0;
 }
 
-void CMainFrame::StartScan(uint32_t spectrumFrame)
+bool CMainFrame::StartNextScanEarly()
+{
+    if (m_scanPending == 0 || m_acquisitionHalted != 0 || m_singleThread != 0 || m_startDeferred)
+        return false;
+    // A script's event handlers run between this scan's data and the next start, and may
+    // change what the next scan does.
+    if (m_script && m_script->isRunning())
+        return false;
+    if (driver().VYK_AcquisitionThreadActive() != 0)
+        return false;
+    // A start that does not happen leaves the walk where it was, for the idle hook's start.
+    const uint32_t remembered = m_rememberedChild;
+    int passEnds = 0;
+    while (passEnds < 2) {
+        const uint32_t frame = GetNextMDIChild();
+        if (frame == 0) {
+            ++passEnds;
+            continue;
+        }
+        if (m_window.childKind(frame) == MainFrameWindow::ChildKind::Spectrum) {
+            if (StartScan(frame))
+                return true;
+            break;
+        }
+    }
+    m_rememberedChild = remembered;
+    return false;
+}
+
+bool CMainFrame::StartScan(uint32_t spectrumFrame)
 {
     SpectrumScanView* view = m_window.activeSpectrumView(spectrumFrame);
     if (!view)
-        return;
+        return false;
     const std::string name = windowName(m_window.windowTitle(spectrumFrame));
     RegistrationRecord& record = view->registrationRecord();
     SpectrumScanView::Hardware& hardware = view->hardware();
@@ -220,7 +249,7 @@ void CMainFrame::StartScan(uint32_t spectrumFrame)
     }
 
     if (record.window == 0 || !m_window.isWindow(record.window))
-        return;
+        return false;
 
     record.timingDirty = 1;
     if (record.integration == 0)
@@ -272,7 +301,7 @@ void CMainFrame::StartScan(uint32_t spectrumFrame)
     m_window.setStatusText(status);
 
     if (m_acquisitionHalted == 2)
-        return;
+        return false;
     if (m_acquisitionHalted == 1)
         m_acquisitionHalted = 2;
 
@@ -284,6 +313,7 @@ void CMainFrame::StartScan(uint32_t spectrumFrame)
         driver().VYK_SingleScan_Thread(m_instanceKey);
     else
         driver().VYK_SingleScan(m_instanceKey);
+    return true;
 }
 
 bool CMainFrame::StartScanForWindow(const std::string& name)

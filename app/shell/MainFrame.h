@@ -60,7 +60,14 @@ public:
     // still runs a scan (all windows share one registration, so a new start would re-point the
     // record under the running scan), the start waits on the retry timer with the flag set.
     void StartNextScan();
-    void StartScan(uint32_t spectrumFrame);
+    // The last scan's data is copied out of the driver's buffers and nothing waits to change
+    // the next scan (no script runs, acquisition is not halted, the worker is free): starts
+    // the next scan now, so that the device integrates while the last one is processed and
+    // drawn. True when a scan started; the caller then leaves the pending flag set. False,
+    // with nothing changed, when the next scan is left to the idle hook as usual.
+    bool StartNextScanEarly();
+    // True when the driver was asked for the scan.
+    bool StartScan(uint32_t spectrumFrame);
     bool StartScanForWindow(const std::string& name);
     void SetAcquisitionSuspended(int32_t state);
     void SuspendAndStartNextScan();

@@ -521,6 +521,16 @@ int CHarluneSpectrumView::OnScanReady(uint32_t channel)
 
     m_driver.VYK_BufferEmpty(m_record.instanceKey, static_cast<int16_t>(ch));
 
+    // Once the scan's data is copied out, the next scan may start before this one is
+    // processed and drawn, so that the device integrates meanwhile. Not when anything below
+    // could show a box (whose loop would take the next scan's message inside this one) or
+    // change what the next scan does: a saturation warning, a time acquisition, an external
+    // trigger's autosave, a freeze.
+    bool startedNext = false;
+    if (ch == lastChannel() && m_saturated == 0 && m_snapshotState == 0 &&
+        m_record.triggerMode == 0 && m_timeAcquisitionStarted == 0 && m_closing == 0)
+        startedNext = m_frame.startNextScanEarly();
+
     if (ch == lastChannel()) {
         if (m_saturated != 0)
             showSaturationWarning();
@@ -532,7 +542,9 @@ int CHarluneSpectrumView::OnScanReady(uint32_t channel)
             updateCursor();
         if (m_record.triggerMode != 0 && m_autosaveOnExternalTrigger == 1)
             autosaveProcessedSpectra();
-        m_frame.clearScanPending();
+        // A next scan started early is the one outstanding now.
+        if (!startedNext)
+            m_frame.clearScanPending();
 
         // A template window that closed is dropped rather than sent to.
         const uint32_t tick = m_frame.tickCountMs();
@@ -558,7 +570,8 @@ int CHarluneSpectrumView::OnScanReady(uint32_t channel)
             m_snapshotState = 1;
     }
     accessoryReadOuts();
-    m_frame.clearScanPending();
+    if (!startedNext)
+        m_frame.clearScanPending();
     return 0;
 }
 

@@ -316,6 +316,10 @@ public:
     // long-integration trigger).
     virtual void SuspendAndStartNextScan() = 0;
     virtual void clearScanPending() = 0;
+    // The scan's data is copied out: starts the next scan of the round-robin now when nothing
+    // waits to change it. True when it started; the scan's message then leaves the pending
+    // flag alone.
+    virtual bool startNextScanEarly() { return false; }
     virtual void setAcquisitionHalted(int value) = 0;
     // The active configuration family ("Morvel", "Quintar", ...).
     virtual std::string activeConfigurationFamily() = 0;

@@ -2,6 +2,7 @@
 // run, a description of the classes, the program's events, or a session of JSON requests read
 // from standard input. Plain output for shell scripts; the exit code tells how it went.
 #include "app/automation/AutomationSocketPolicy.h"
+#include "app/automation/CompactArray.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -19,9 +20,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -146,7 +149,9 @@ public:
 private:
     QByteArray readOne()
     {
-        QByteArray line = m_socket.readLine();
+        // Room for everything waiting up front: without a bound the line grows chunk by
+        // chunk, copied at each step, which dominates a spectrum's tens of kilobytes.
+        QByteArray line = m_socket.readLine(m_socket.bytesAvailable() + 1);
         if (line.endsWith('\n'))
             line.chop(1);
         return line;
@@ -190,6 +195,64 @@ QJsonValue argumentValue(const std::string& word)
         document.array().size() == 1)
         return document.array().at(0);
     return QString::fromStdString(word);
+}
+
+// A double of an array: a number, or one of the texts that stand for the non-finite ones.
+std::optional<double> clientArrayDouble(const QJsonValue& element)
+{
+    if (element.isDouble())
+        return element.toDouble();
+    if (element == QJsonValue(QStringLiteral("NaN")))
+        return std::numeric_limits<double>::quiet_NaN();
+    if (element == QJsonValue(QStringLiteral("Infinity")))
+        return std::numeric_limits<double>::infinity();
+    if (element == QJsonValue(QStringLiteral("-Infinity")))
+        return -std::numeric_limits<double>::infinity();
+    return std::nullopt;
+}
+
+// An array argument of numbers in the protocol's compact form ({"f64": base64 of the
+// little-endian doubles}), which the server reads and answers without number text; other
+// values (and arrays holding anything but numbers) go as they are.
+QJsonValue compactArgument(const QJsonValue& value)
+{
+    if (!value.isArray() || value.toArray().isEmpty())
+        return value;
+    std::vector<double> numbers;
+    for (const QJsonValue& element : value.toArray()) {
+        const std::optional<double> number = clientArrayDouble(element);
+        if (!number)
+            return value;
+        numbers.push_back(*number);
+    }
+    std::string text;
+    app::automation::appendCompactDoubles(text, numbers);
+    QJsonObject compact;
+    compact[QStringLiteral("f64")] = QString::fromStdString(text);
+    return compact;
+}
+
+// A by-reference array of a reply as a JSON array: the compact form decoded, non-finite
+// doubles as their texts.
+QJsonValue expandedArray(const QJsonValue& ref)
+{
+    if (!ref.isObject())
+        return ref;
+    const QByteArray text = ref.toObject().value(QLatin1String("f64")).toString().toLatin1();
+    const std::optional<std::vector<double>> values = app::automation::parseCompactDoubles(
+        std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    QJsonArray out;
+    if (!values)
+        return out;
+    for (const double d : *values) {
+        if (std::isnan(d))
+            out.append(QStringLiteral("NaN"));
+        else if (std::isinf(d))
+            out.append(d > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity"));
+        else
+            out.append(d);
+    }
+    return out;
 }
 
 // Reports an error reply; true when the reply is a success.
@@ -317,15 +380,15 @@ int runCall(Client& client, const Options& options)
         invoke[QStringLiteral("call")] = QString::fromStdString(options.call);
     QJsonArray args;
     for (size_t i = 2; i < options.words.size(); ++i)
-        args.append(argumentValue(options.words[i]));
+        args.append(compactArgument(argumentValue(options.words[i])));
     invoke[QStringLiteral("args")] = args;
     QJsonObject result;
     if (const int code = exchange(client, invoke, result); code != kExitOk)
         return code;
     std::printf("%s\n", plain(result.value(QLatin1String("result"))).c_str());
     for (const QJsonValue& ref : result.value(QLatin1String("refs")).toArray())
-        if (ref.isArray())
-            std::printf("%s\n", plain(ref).c_str());
+        if (ref.isArray() || ref.isObject())
+            std::printf("%s\n", plain(expandedArray(ref)).c_str());
     return kExitOk;
 }
 

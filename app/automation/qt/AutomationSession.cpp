@@ -1,5 +1,6 @@
 #include "app/automation/qt/AutomationSession.h"
 
+#include "app/automation/CompactArray.h"
 #include "platform/automation/AutomationObject.h"
 #include "platform/automation/ClassInfo.h"
 #include "platform/automation/ClassRegistry.h"
@@ -15,6 +16,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -122,6 +124,17 @@ bool isValidUtf8(std::string_view text)
 {
     size_t i = 0;
     while (i < text.size()) {
+        // Runs of ASCII (most of a request, a compact array's text all of it) eight bytes
+        // at a time.
+        while (i + 8 <= text.size()) {
+            uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, 8);
+            if ((word & 0x8080808080808080ull) != 0)
+                break;
+            i += 8;
+        }
+        if (i >= text.size())
+            break;
         const auto c = static_cast<unsigned char>(text[i]);
         size_t extra = 0;
         uint32_t code = 0;
@@ -175,11 +188,27 @@ bool isRefType(pa::ParamType type)
            type == pa::ParamType::FloatRef || type == pa::ParamType::DoubleRef;
 }
 
+// The key of a by-reference array's compact form: {"f64":"<base64>"}, the elements as
+// little-endian IEEE 754 doubles (8 bytes each), base64 with padding. A double holds every
+// short, long and float exactly, so one form serves every element type.
+constexpr const char* kCompactArrayKey = "f64";
+
+// The doubles of a compact array's text; none when it is not base64 of whole doubles.
+std::optional<std::vector<double>> compactDoubles(const QJsonValue& text)
+{
+    if (!text.isString())
+        return std::nullopt;
+    const QByteArray latin = text.toString().toLatin1();
+    return parseCompactDoubles(
+        std::string_view(latin.constData(), static_cast<size_t>(latin.size())));
+}
+
 // Caller storage for one by-reference argument: the client's array copied in, in the
-// member's element type, and copied back out after the call.
+// member's element type, and copied back out after the call (in the form it came in).
 struct RefArgument
 {
     pa::ParamType type = pa::ParamType::Void;
+    bool compact = false;
     std::vector<int16_t> shorts;
     std::vector<int32_t> longs;
     std::vector<float> floats;
@@ -203,6 +232,10 @@ struct RefArgument
     // path of every array reply.
     void appendJson(std::string& out) const
     {
+        if (compact) {
+            appendCompact(out);
+            return;
+        }
         out += '[';
         char buffer[32];
         auto number = [&](auto value) {
@@ -238,6 +271,31 @@ struct RefArgument
         }
         each(doubles);
         out += ']';
+    }
+    // The most bytes appendJson writes: 24 per number (the longest shortest-exact double
+    // and its comma), or the compact form's base64 of 8 bytes each.
+    size_t textBound() const
+    {
+        const size_t count = shorts.size() + longs.size() + floats.size() + doubles.size();
+        return 16 + (compact ? (count * 8 + 2) / 3 * 4 : count * 25);
+    }
+    // The elements in the compact form: {"f64":"<base64 of little-endian doubles>"}.
+    void appendCompact(std::string& out) const
+    {
+        std::vector<double> values;
+        const std::vector<double>* all = &doubles;
+        if (!shorts.empty() || !longs.empty() || !floats.empty()) {
+            values.reserve(shorts.size() + longs.size() + floats.size());
+            values.insert(values.end(), shorts.begin(), shorts.end());
+            values.insert(values.end(), longs.begin(), longs.end());
+            values.insert(values.end(), floats.begin(), floats.end());
+            all = &values;
+        }
+        out += "{\"";
+        out += kCompactArrayKey;
+        out += "\":\"";
+        appendCompactDoubles(out, *all);
+        out += "\"}";
     }
 };
 
@@ -678,24 +736,49 @@ std::string AutomationSession::invoke(Request& request)
         const QJsonValue value = jsonArgs.at(static_cast<qsizetype>(i));
         const std::string which = "argument " + std::to_string(i + 1) + " of " + member->name;
         if (isRefType(types[i])) {
-            QJsonArray elements;
-            if (value.isArray())
-                elements = value.toArray();
-            else
-                elements.append(value);
-            if (elements.isEmpty())
-                return request.error(kTypeMismatch, which + " is an empty array",
-                                     pa::DISP_E_TYPEMISMATCH);
             RefArgument& ref = refs[i];
             ref.type = types[i];
-            for (const QJsonValue& element : elements) {
-                const std::optional<double> special = nonFiniteText(element);
-                if (!element.isDouble() && !element.isBool() && !special)
-                    return request.error(kTypeMismatch, which + " holds a non-number",
+            const QJsonValue compactText =
+                value.isObject() ? value.toObject().value(QLatin1String(kCompactArrayKey))
+                                 : QJsonValue(QJsonValue::Undefined);
+            std::optional<std::vector<double>> compactValues;
+            QJsonArray elements;
+            if (!compactText.isUndefined()) {
+                compactValues = compactDoubles(compactText);
+                if (!compactValues || value.toObject().size() != 1)
+                    return request.error(kTypeMismatch, which + " is not base64 of whole doubles",
                                          pa::DISP_E_TYPEMISMATCH);
-                const pa::Variant v = special            ? pa::Variant(*special)
-                                      : element.isBool() ? pa::Variant(element.toBool())
-                                                         : pa::Variant(element.toDouble());
+                ref.compact = true;
+            } else if (value.isArray()) {
+                elements = value.toArray();
+            } else {
+                elements.append(value);
+            }
+            if (compactValues ? compactValues->empty() : elements.isEmpty())
+                return request.error(kTypeMismatch, which + " is an empty array",
+                                     pa::DISP_E_TYPEMISMATCH);
+            if (compactValues && types[i] == pa::ParamType::DoubleRef) {
+                // Doubles for doubles: nothing to convert.
+                ref.doubles = std::move(*compactValues);
+                args[i] = ref.reference();
+                continue;
+            }
+            const size_t count =
+                compactValues ? compactValues->size() : static_cast<size_t>(elements.size());
+            for (size_t e = 0; e < count; ++e) {
+                pa::Variant v;
+                if (compactValues) {
+                    v = pa::Variant((*compactValues)[e]);
+                } else {
+                    const QJsonValue element = elements.at(static_cast<qsizetype>(e));
+                    const std::optional<double> special = nonFiniteText(element);
+                    if (!element.isDouble() && !element.isBool() && !special)
+                        return request.error(kTypeMismatch, which + " holds a non-number",
+                                             pa::DISP_E_TYPEMISMATCH);
+                    v = special            ? pa::Variant(*special)
+                        : element.isBool() ? pa::Variant(element.toBool())
+                                           : pa::Variant(element.toDouble());
+                }
                 pa::HRESULT hr = pa::S_OK;
                 switch (types[i]) {
                 case pa::ParamType::ShortRef: {
@@ -829,19 +912,24 @@ std::string AutomationSession::invoke(Request& request)
         reply[QStringLiteral("result")] = QJsonValue();
         break;
     }
-    // The by-reference arrays go in as text after the other fields.
+    // The by-reference arrays go in as text after the other fields, written straight into the
+    // reply: a spectrum is tens of kilobytes, grown once rather than copied as it grows.
     std::string line = request.ok(reply);
-    std::string refsText = ",\"refs\":[";
+    line.pop_back(); // the object's closing brace, put back after the arrays
+    size_t room = line.size() + 16;
+    for (const RefArgument& ref : refs)
+        room += ref.textBound();
+    line.reserve(room);
+    line += ",\"refs\":[";
     for (size_t i = 0; i < refs.size(); ++i) {
         if (i != 0)
-            refsText += ',';
+            line += ',';
         if (refs[i].type == pa::ParamType::Void)
-            refsText += "null";
+            line += "null";
         else
-            refs[i].appendJson(refsText);
+            refs[i].appendJson(line);
     }
-    refsText += ']';
-    line.insert(line.size() - 1, refsText);
+    line += "]}";
     return line;
 }
 

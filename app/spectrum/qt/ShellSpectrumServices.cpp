@@ -421,6 +421,11 @@ void MainFrameViewFrame::clearScanPending()
     m_mainFrame.scanMessageHandled();
 }
 
+bool MainFrameViewFrame::startNextScanEarly()
+{
+    return m_mainFrame.StartNextScanEarly();
+}
+
 void MainFrameViewFrame::setAcquisitionHalted(int value)
 {
     m_mainFrame.SetAcquisitionSuspended(value);

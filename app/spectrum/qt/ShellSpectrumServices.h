@@ -101,6 +101,7 @@ public:
     void StartNextScan() override;
     void SuspendAndStartNextScan() override;
     void clearScanPending() override;
+    bool startNextScanEarly() override;
     void setAcquisitionHalted(int value) override;
     std::string activeConfigurationFamily() override;
     int activeConfigurationGatedMode() override;

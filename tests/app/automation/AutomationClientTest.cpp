@@ -143,6 +143,12 @@ TEST_F(AutomationClientTest, HelloAndCallsWithArraysThroughTheClient)
     const ClientRun version = client({"Harlune.GenVersion", "GetTypeLibraryVersion", "0", "0"});
     EXPECT_EQ(version.exitCode, 0) << version.err;
     EXPECT_EQ(lines(version.out), (std::vector<std::string>{"", "1", "5"}));
+    // Arrays of numbers travel in the compact form and print as numbers; the elements the
+    // member does not write come back as they went.
+    const ClientRun arrays =
+        client({"Harlune.GenVersion", "GetTypeLibraryVersion", "[0]", "[0,7,-2.5e3]"});
+    EXPECT_EQ(arrays.exitCode, 0) << arrays.err;
+    EXPECT_EQ(lines(arrays.out), (std::vector<std::string>{"", "1", "5 7 -2500"}));
 
     // 3648 pixels of sums, bit for bit, in one session.
     QJsonArray a;

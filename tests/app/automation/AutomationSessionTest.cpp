@@ -47,6 +47,35 @@ QJsonArray doubles(const std::vector<double>& values)
     return out;
 }
 
+// An array in the protocol's compact form: {"f64": base64 of the little-endian doubles}.
+QJsonObject compact(const std::vector<double>& values)
+{
+    QByteArray bytes;
+    for (double v : values) {
+        const auto bits = std::bit_cast<uint64_t>(v);
+        for (int k = 0; k < 8; ++k)
+            bytes.append(static_cast<char>(bits >> (8 * k)));
+    }
+    return {{"f64", QString::fromLatin1(bytes.toBase64())}};
+}
+
+// The doubles of a compact array; empty when the value is not one.
+std::vector<double> fromCompact(const QJsonValue& value)
+{
+    const QJsonObject object = value.toObject();
+    if (object.size() != 1 || !object.value("f64").isString())
+        return {};
+    const QByteArray bytes = QByteArray::fromBase64(object.value("f64").toString().toLatin1());
+    std::vector<double> out(static_cast<size_t>(bytes.size()) / 8);
+    for (size_t i = 0; i < out.size(); ++i) {
+        uint64_t bits = 0;
+        for (int k = 7; k >= 0; --k)
+            bits = bits << 8 | static_cast<unsigned char>(bytes[static_cast<qsizetype>(i * 8) + k]);
+        out[i] = std::bit_cast<double>(bits);
+    }
+    return out;
+}
+
 class AutomationSessionTest : public ::testing::Test
 {
 protected:
@@ -166,6 +195,110 @@ TEST_F(AutomationSessionTest, SpectralSumsComeBackBitForBit)
         SCOPED_TRACE(i);
         EXPECT_EQ(std::bit_cast<uint64_t>(reread.at(i).toDouble()),
                   std::bit_cast<uint64_t>(a[static_cast<size_t>(i)] + b[static_cast<size_t>(i)]));
+    }
+}
+
+TEST_F(AutomationSessionTest, CompactArraysComeBackBitForBitInTheirForm)
+{
+    auto session = open();
+    const qint64 math = create(*session, "Harlune.GenSpectralMath");
+    ASSERT_TRUE(ask(*session, {{"request", "invoke"},
+                               {"handle", math},
+                               {"member", "NumberOfPixels"},
+                               {"call", "put"},
+                               {"args", QJsonArray{3648}}})
+                    .value("ok")
+                    .toBool());
+    std::vector<double> a(3648);
+    std::vector<double> b(3648);
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = 1.0 / static_cast<double>(i + 3) + 1e-300 * static_cast<double>(i);
+        b[i] = std::sqrt(static_cast<double>(i)) * 0.1 - 123456.789e-7;
+    }
+    a[7] = std::numeric_limits<double>::denorm_min();
+    b[9] = -0.0;
+    // The compact form and the JSON form mix in one call; each comes back in its own.
+    const QJsonObject reply = ask(
+        *session,
+        {{"request", "invoke"},
+         {"handle", math},
+         {"member", "AddSpectra"},
+         {"args", QJsonArray{compact(a), doubles(b), compact(std::vector<double>(3648, 7.0))}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply).substr(0, 300);
+    EXPECT_EQ(reply.value("result"), QJsonValue(true));
+    const QJsonArray refs = reply.value("refs").toArray();
+    ASSERT_EQ(refs.size(), 3);
+    EXPECT_TRUE(refs.at(1).isArray());
+    const std::vector<double> unchanged = fromCompact(refs.at(0));
+    const std::vector<double> sums = fromCompact(refs.at(2));
+    ASSERT_EQ(sums.size(), 3648u);
+    ASSERT_EQ(unchanged.size(), 3648u);
+    for (size_t i = 0; i < sums.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(std::bit_cast<uint64_t>(unchanged[i]), std::bit_cast<uint64_t>(a[i]));
+        EXPECT_EQ(std::bit_cast<uint64_t>(sums[i]), std::bit_cast<uint64_t>(a[i] + b[i]));
+    }
+
+    // Non-finite doubles travel as they are; the math refuses them and leaves the arrays.
+    ask(*session, {{"request", "invoke"},
+                   {"handle", math},
+                   {"member", "NumberOfPixels"},
+                   {"call", "put"},
+                   {"args", QJsonArray{2}}});
+    const std::vector<double> special = {std::numeric_limits<double>::quiet_NaN(),
+                                         -std::numeric_limits<double>::infinity()};
+    const QJsonObject refused =
+        ask(*session, {{"request", "invoke"},
+                       {"handle", math},
+                       {"member", "AddSpectra"},
+                       {"args", QJsonArray{compact(special), compact({1, 1}), compact({0, 0})}}});
+    ASSERT_TRUE(refused.value("ok").toBool()) << text(refused);
+    EXPECT_EQ(refused.value("result"), QJsonValue(false));
+    const std::vector<double> back = fromCompact(refused.value("refs").toArray().at(0));
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_TRUE(std::isnan(back[0]));
+    EXPECT_EQ(back[1], -std::numeric_limits<double>::infinity());
+}
+
+TEST_F(AutomationSessionTest, CompactArraysOfShortsConvertAsNumbersDo)
+{
+    auto session = open();
+    const qint64 version = create(*session, "Harlune.GenVersion");
+    // GetTypeLibraryVersion(short*, short*): doubles in, the shorts written come back as
+    // doubles.
+    const QJsonObject reply = ask(*session, {{"request", "invoke"},
+                                             {"handle", version},
+                                             {"member", "GetTypeLibraryVersion"},
+                                             {"args", QJsonArray{compact({0}), compact({2.5})}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
+    EXPECT_EQ(fromCompact(reply.value("refs").toArray().at(0)), std::vector<double>{1});
+    EXPECT_EQ(fromCompact(reply.value("refs").toArray().at(1)), std::vector<double>{5});
+
+    struct Case
+    {
+        const char* name;
+        QJsonValue argument;
+        const char* error;
+    };
+    QByteArray sevenBytes(7, '\1');
+    const std::vector<Case> cases = {
+        {"70000 into a short", compact({70000}), "overflow"},
+        {"empty", compact({}), "type-mismatch"},
+        {"not base64", QJsonObject{{"f64", "not base64!"}}, "type-mismatch"},
+        {"not whole doubles", QJsonObject{{"f64", QString::fromLatin1(sevenBytes.toBase64())}},
+         "type-mismatch"},
+        {"not a text", QJsonObject{{"f64", 5}}, "type-mismatch"},
+        {"another field beside", QJsonObject{{"f64", compact({1}).value("f64")}, {"n", 1}},
+         "type-mismatch"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QJsonObject failed = ask(*session, {{"request", "invoke"},
+                                                  {"handle", version},
+                                                  {"member", "GetTypeLibraryVersion"},
+                                                  {"args", QJsonArray{c.argument, compact({0})}}});
+        EXPECT_FALSE(failed.value("ok").toBool());
+        EXPECT_EQ(failed.value("error").toString().toStdString(), c.error) << text(failed);
     }
 }
 

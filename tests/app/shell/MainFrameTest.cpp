@@ -260,6 +260,66 @@ TEST_F(MainFrameTest, StartWaitsWhileTheDriverStillRunsTheLastScan)
     EXPECT_EQ(window.timers.count(CMainFrame::kScanRetryTimer), 0u);
 }
 
+// The next scan may start from the last one's message once its data is copied out, when
+// nothing waits to change it; otherwise nothing changes and the idle hook starts it as before.
+TEST_F(MainFrameTest, EarlyStartTakesTheNextWindowOnlyWhenNothingWaitsOnIt)
+{
+    addSpectrum(1, "A");
+    addOther(2, Kind::Grid, "Grid1");
+    addSpectrum(3, "B");
+    FakeScript script;
+    struct Case
+    {
+        const char* name;
+        bool pending;
+        int32_t halted;
+        uint32_t singleThread;
+        bool scriptRuns;
+        int32_t workerBusy;
+        bool started;
+    };
+    const Case cases[] = {
+        {"free", true, 0, 0, false, 0, true},
+        {"nothing outstanding", false, 0, 0, false, 0, false},
+        {"halted", true, 1, 0, false, 0, false},
+        {"single-threaded scans", true, 0, 1, false, 0, false},
+        {"a script runs", true, 0, 0, true, 0, false},
+        {"the worker still runs the scan", true, 0, 0, false, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frame.SetAcquisitionSuspended(0);
+        frame.scanMessageHandled();
+        while (frame.GetNextMDIChild() != 0) {
+        }
+        frame.StartNextScan(); // A's scan, whose message is being handled
+        ASSERT_EQ(window.scanned.back(), "A");
+        if (!c.pending)
+            frame.scanMessageHandled();
+        if (c.halted != 0)
+            frame.SetAcquisitionSuspended(c.halted);
+        frame.setSingleThread(c.singleThread);
+        script.running = c.scriptRuns;
+        frame.setScriptHost(&script);
+        driver().acquisitionActive = c.workerBusy;
+        window.scanned.clear();
+        EXPECT_EQ(frame.StartNextScanEarly(), c.started);
+        EXPECT_EQ(window.scanned,
+                  c.started ? std::vector<std::string>{"B"} : std::vector<std::string>{});
+        EXPECT_EQ(frame.scanPending(), c.pending);
+        frame.setScriptHost(nullptr);
+        frame.setSingleThread(0);
+        driver().acquisitionActive = 0;
+        // Started early, B is the outstanding scan; otherwise the walk has not moved and
+        // the idle hook starts B.
+        if (!c.started && c.pending && c.halted == 0) {
+            frame.scanMessageHandled();
+            frame.onIdle(1);
+            EXPECT_EQ(window.scanned, std::vector<std::string>{"B"});
+        }
+    }
+}
+
 TEST_F(MainFrameTest, HaltingDropsAWaitingStart)
 {
     addSpectrum(1, "A");

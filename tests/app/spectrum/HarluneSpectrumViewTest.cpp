@@ -204,6 +204,46 @@ TEST(HarluneSpectrumView, OnlyTheLastChannelProcessesPlotsAndFiresTheEvent)
     EXPECT_DOUBLE_EQ(w.processed(3)[2048], 0.0); // beyond the pixel count
 }
 
+// Once the last channel is copied out and returned, the next scan may start before this one
+// is processed and drawn; a scan whose handling could show a box or change the next scan
+// leaves the start to the idle hook.
+TEST(HarluneSpectrumView, TheNextScanMayStartOnceTheLastChannelIsCopied)
+{
+    Window w({1, 0, 0, 1, 0, 0, 0, 0});
+    w.frame.startsEarly = true;
+    w.scan(0, 100.0f);
+    EXPECT_EQ(w.frame.earlyStarts, 0); // not the last channel
+    EXPECT_EQ(w.frame.pendingCleared, 1);
+    w.scan(3, 250.0f);
+    EXPECT_EQ(w.frame.earlyStarts, 1);
+    // The early start is the outstanding scan now: this one's message leaves the flag.
+    EXPECT_EQ(w.frame.pendingCleared, 1);
+    // Processed, plotted and announced all the same.
+    ASSERT_EQ(w.frame.newSpectra.size(), 1u);
+    EXPECT_DOUBLE_EQ(w.processed(0)[5], 100.0);
+    EXPECT_DOUBLE_EQ(w.processed(3)[2047], 250.0);
+
+    // Refused by the main frame: the scan's message clears the flag as before.
+    w.frame.startsEarly = false;
+    w.scan(0, 1.0f);
+    w.scan(3, 1.0f);
+    EXPECT_EQ(w.frame.earlyStarts, 2);
+    EXPECT_EQ(w.frame.pendingCleared, 4);
+
+    // A saturated scan may show its warning's box: not asked.
+    w.frame.startsEarly = true;
+    w.frame.viewPrefs.ScopeModeSaturatedWarning = 2;
+    w.scan(0, 5000.0f);
+    w.scan(3, 5000.0f);
+    EXPECT_EQ(w.frame.earlyStarts, 2);
+    EXPECT_EQ(w.frame.pendingCleared, 7);
+    // A frozen window: not asked.
+    w.view->OnSnapshot();
+    w.scan(0, 1.0f);
+    w.scan(3, 1.0f);
+    EXPECT_EQ(w.frame.earlyStarts, 2);
+}
+
 TEST(HarluneSpectrumView, ChannelsOutsideTheRecordAreIgnored)
 {
     for (uint32_t channel : {8u, 9u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {

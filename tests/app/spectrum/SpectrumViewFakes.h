@@ -354,6 +354,11 @@ public:
     void StartNextScan() override { ++nextScans; }
     void SuspendAndStartNextScan() override { ++suspendedScans; }
     void clearScanPending() override { ++pendingCleared; }
+    bool startNextScanEarly() override
+    {
+        ++earlyStarts;
+        return startsEarly;
+    }
     void setAcquisitionHalted(int value) override { halted = value; }
     std::string activeConfigurationFamily() override { return family; }
     int activeConfigurationGatedMode() override { return gated; }
@@ -410,6 +415,8 @@ public:
     };
     std::vector<Keystroke> keystrokes;
     int pendingCleared = 0;
+    int earlyStarts = 0;      // asks for the next scan from the last channel's message
+    bool startsEarly = false; // what the main frame answers them
     int halted = 0;
     std::string family = "Default";
     int gated = 0;
