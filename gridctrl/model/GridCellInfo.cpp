@@ -112,32 +112,6 @@ std::string formatNumber(double value, int precision, bool exponential)
     const auto format = exponential ? std::chars_format::scientific : std::chars_format::fixed;
     // Most numbers fit a buffer on the stack, which spares a heap block per number.
     char buffer[64];
-    // 2.2e(15 - p), just under 2^51 / 10^p.
-    static constexpr double kShortestBound[16] = {2.2e15, 2.2e14, 2.2e13, 2.2e12, 2.2e11, 2.2e10,
-                                                  2.2e9,  2.2e8,  2.2e7,  2.2e6,  2.2e5,  2.2e4,
-                                                  2.2e3,  2.2e2,  2.2e1,  2.2e0};
-    if (!exponential && precision >= 0 && precision <= 15 &&
-        std::fabs(value) < kShortestBound[precision]) {
-        // Below that bound half a unit in the last place of the value is less than half a
-        // unit of the last printed decimal (p of them), so when the shortest text that reads back
-        // as the value has no more decimals than asked, the exact value rounds to that text padded
-        // with zeros: the same text as the slower exact rounding, for a third of the work.
-        const auto [end, error] = std::to_chars(buffer, buffer + 32, value, format);
-        if (error == std::errc()) {
-            const char* point = std::find(buffer, end, '.');
-            const int decimals = point == end ? 0 : static_cast<int>(end - point - 1);
-            if (decimals <= precision) {
-                std::string out(buffer, end);
-                if (precision > 0) {
-                    if (point == end) {
-                        out += '.';
-                    }
-                    out.append(static_cast<std::size_t>(precision - decimals), '0');
-                }
-                return out;
-            }
-        }
-    }
     const auto [stop, failed] =
         std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
     if (failed == std::errc()) {

@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "-0.125000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Fixed-point texts are made by a shortcut for most values; every precision and magnitude,
-// halfway cases and values next to the shortcut's bound must still print as printf does.
+// Fixed-point texts are made in a buffer on the stack when they fit; every precision and
+// magnitude, halfway cases and texts longer than the buffer must print as printf does.
 TEST(GridCellInfo, FixedTextsMatchPrintfAcrossPrecisionsAndMagnitudes)
 {
     FakeGridSystem system(QLocale::c());
@@ -161,7 +161,9 @@ TEST(GridCellInfo, FixedTextsMatchPrintfAcrossPrecisionsAndMagnitudes)
                                   0.1,
                                   1.0 / 3.0,
                                   4294967295.5,
-                                  9007199254740993.0};
+                                  9007199254740993.0,
+                                  1e60,
+                                  -1e80};
     std::uint64_t seed = 0x9E3779B97F4A7C15u;
     for (int i = 0; i < 4000; ++i) {
         seed = seed * 6364136223846793005u + 1442695040888963407u;
