@@ -60,7 +60,18 @@ std::optional<std::string> readWholeFile(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // Read in blocks: a byte at a time through stream iterators cost as much as the parse.
+    std::string bytes;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size < (std::uintmax_t{1} << 31))
+        bytes.reserve(static_cast<std::size_t>(size));
+    char block[1 << 16];
+    for (;;) {
+        file.read(block, sizeof block);
+        bytes.append(block, static_cast<std::size_t>(file.gcount()));
+        if (!file)
+            break;
+    }
     if (file.bad())
         return std::nullopt;
     return bytes;

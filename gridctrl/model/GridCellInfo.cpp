@@ -110,7 +110,14 @@ long readLong(std::string_view text)
 std::string formatNumber(double value, int precision, bool exponential)
 {
     const auto format = exponential ? std::chars_format::scientific : std::chars_format::fixed;
-    std::string out(64, '\0');
+    // Most numbers fit a buffer on the stack, which spares a heap block per number.
+    char buffer[64];
+    const auto [stop, failed] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    if (failed == std::errc()) {
+        return std::string(buffer, stop);
+    }
+    std::string out(128, '\0');
     for (;;) {
         const auto [end, error] =
             std::to_chars(out.data(), out.data() + out.size(), value, format, precision);

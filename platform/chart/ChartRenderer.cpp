@@ -22,25 +22,43 @@ namespace {
 class QtTextMetrics final : public XrtTextMetrics
 {
 public:
+    // Widths are kept per font: a chart lays out the same labels on every redraw, and shaping
+    // a text costs more than the rest of the layout.
     double textWidth(const XrtFont& font, std::string_view text) const override
     {
-        return metrics(font).horizontalAdvance(
+        FontEntry& entry = metrics(font);
+        auto it = entry.widths.find(text);
+        if (it != entry.widths.end())
+            return it->second;
+        if (entry.widths.size() >= 4096)
+            entry.widths.clear(); // bounded: changing labels must not grow it forever
+        const double width = entry.metrics.horizontalAdvance(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        entry.widths.emplace(std::string(text), width);
+        return width;
     }
-    double lineHeight(const XrtFont& font) const override { return metrics(font).height(); }
+    double lineHeight(const XrtFont& font) const override { return metrics(font).height; }
 
 private:
-    const QFontMetricsF& metrics(const XrtFont& font) const
+    struct FontEntry
+    {
+        explicit FontEntry(const QFont& font) : metrics(font), height(metrics.height()) {}
+        QFontMetricsF metrics;
+        double height;
+        std::map<std::string, double, std::less<>> widths;
+    };
+
+    FontEntry& metrics(const XrtFont& font) const
     {
         auto key = std::make_tuple(font.face, font.height, font.weight, font.italic, font.underline,
                                    font.strikeOut);
         auto it = m_cache.find(key);
         if (it == m_cache.end())
-            it = m_cache.emplace(key, QFontMetricsF(toQFont(font))).first;
+            it = m_cache.emplace(key, FontEntry(toQFont(font))).first;
         return it->second;
     }
 
-    mutable std::map<std::tuple<std::string, int, int, bool, bool, bool>, QFontMetricsF> m_cache;
+    mutable std::map<std::tuple<std::string, int, int, bool, bool, bool>, FontEntry> m_cache;
 };
 
 QString qs(const std::string& s)
@@ -221,6 +239,14 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, doub
     return std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by);
 }
 
+// floor for values well inside the int range: a truncation and a correction, where the
+// library call costs several times as much on the traces' hot path.
+inline int chartFloor(double v)
+{
+    const int i = static_cast<int>(v);
+    return i - (v < static_cast<double>(i) ? 1 : 0);
+}
+
 // Writes a one-pixel trace into 32-bit image memory as vertical spans, one per pixel
 // column crossed, merging the spans of consecutive segments in the same column.
 class SpanTracer
@@ -228,12 +254,53 @@ class SpanTracer
 public:
     SpanTracer(QImage& image, const QRect& clip, XrtColor color)
         : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
-          m_stride(static_cast<int>(image.bytesPerLine() / 4)), m_clip(clip),
+          m_stride(static_cast<int>(image.bytesPerLine() / 4)), m_clip(clip), m_left(clip.left()),
+          m_top(clip.top()), m_right(clip.right() + 0.999), m_bottom(clip.bottom() + 0.999),
           m_color(0xFF000000u | (static_cast<std::uint32_t>(xrtRed(color)) << 16) |
                   (static_cast<std::uint32_t>(xrtGreen(color)) << 8) |
                   static_cast<std::uint32_t>(xrtBlue(color)))
     {}
     ~SpanTracer() { flush(); }
+
+    // Whether a point lies in the clip box (the box segments are clipped to).
+    bool inside(double x, double y) const
+    {
+        return x >= m_left && x < m_right && y >= m_top && y < m_bottom;
+    }
+
+    // A segment whose ends are both inside the clip box.
+    void insideSegment(double ax, double ay, double bx, double by)
+    {
+        if (bx < ax) {
+            std::swap(ax, bx);
+            std::swap(ay, by);
+        }
+        const int c0 = chartFloor(ax);
+        const int c1 = chartFloor(bx);
+        if (c0 == c1) {
+            add(c0, ay, by);
+            return;
+        }
+        const double slope = (by - ay) / (bx - ax);
+        double ya = ay;
+        for (int c = c0; c <= c1; ++c) {
+            const double xb = std::min(bx, c + 1.0);
+            const double yb = ay + (xb - ax) * slope;
+            add(c, ya, yb);
+            ya = yb;
+        }
+    }
+
+    // The column whose span is being gathered (INT_MIN for none).
+    int openColumn() const { return m_column; }
+
+    // A segment inside the clip box within the open column: only its heights count, as
+    // add() would take them.
+    void sameColumn(double ay, double by)
+    {
+        m_lo = std::min(m_lo, std::min(ay, by));
+        m_hi = std::max(m_hi, std::max(ay, by));
+    }
 
     void segment(double ax, double ay, double bx, double by)
     {
@@ -242,44 +309,21 @@ public:
                              m_clip.bottom() + 0.999))
                 return;
         }
-        if (bx < ax) {
-            std::swap(ax, bx);
-            std::swap(ay, by);
-        }
-        int c0 = static_cast<int>(std::floor(ax));
-        int c1 = static_cast<int>(std::floor(bx));
-        if (c0 == c1) {
-            add(c0, ay, by);
-            return;
-        }
-        double slope = (by - ay) / (bx - ax);
-        double ya = ay;
-        for (int c = c0; c <= c1; ++c) {
-            double xb = std::min(bx, c + 1.0);
-            double yb = ay + (xb - ax) * slope;
-            add(c, ya, yb);
-            ya = yb;
-        }
+        insideSegment(ax, ay, bx, by);
     }
 
     void point(double x, double y)
     {
         if (x >= m_clip.left() && x < m_clip.right() + 1.0 && y >= m_clip.top() &&
             y < m_clip.bottom() + 1.0)
-            add(static_cast<int>(std::floor(x)), y, y);
+            add(chartFloor(x), y, y);
     }
 
 private:
-    bool inside(double x, double y) const
-    {
-        return x >= m_clip.left() && x < m_clip.right() + 0.999 && y >= m_clip.top() &&
-               y < m_clip.bottom() + 0.999;
-    }
-
     void add(int column, double a, double b)
     {
-        double lo = std::min(a, b);
-        double hi = std::max(a, b);
+        const double lo = std::min(a, b);
+        const double hi = std::max(a, b);
         if (column == m_column) {
             m_lo = std::min(m_lo, lo);
             m_hi = std::max(m_hi, hi);
@@ -299,16 +343,24 @@ private:
         m_column = INT_MIN;
         if (column < m_clip.left() || column > m_clip.right())
             return;
-        int top = std::max(m_clip.top(), static_cast<int>(std::floor(m_lo)));
-        int bottom = std::min(m_clip.bottom(), static_cast<int>(std::floor(m_hi)));
-        std::uint32_t* p = m_bits + static_cast<std::ptrdiff_t>(top) * m_stride + column;
-        for (int y = top; y <= bottom; ++y, p += m_stride)
-            *p = m_color;
+        int top = std::max(m_clip.top(), chartFloor(m_lo));
+        int bottom = std::min(m_clip.bottom(), chartFloor(m_hi));
+        // Locals: a store through p could alias the members, which would be read again
+        // for every pixel.
+        const std::ptrdiff_t stride = m_stride;
+        const std::uint32_t color = m_color;
+        std::uint32_t* p = m_bits + static_cast<std::ptrdiff_t>(top) * stride + column;
+        for (int y = top; y <= bottom; ++y, p += stride)
+            *p = color;
     }
 
     std::uint32_t* m_bits;
     int m_stride;
     QRect m_clip;
+    double m_left;
+    double m_top;
+    double m_right;
+    double m_bottom;
     std::uint32_t m_color;
     int m_column = INT_MIN;
     double m_lo = 0.0;
@@ -800,6 +852,8 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
     SpanTracer tracer(image, clip, color);
     bool havePrev = false;
     double prevX = 0, prevY = 0;
+    bool prevInside = false;
+    int prevColumn = INT_MIN;
     bool lone = false;
     for (int i = first; i <= last; ++i) {
         double px = m.x(xs[static_cast<std::size_t>(i)]);
@@ -810,14 +864,25 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
             havePrev = false;
             continue;
         }
+        // Each point's test against the clip box and its column serve both segments it
+        // ends; most segments of a long trace begin and end in one pixel column.
+        const bool inside = tracer.inside(px, py);
+        const int column = inside ? chartFloor(px) : INT_MIN;
         if (havePrev) {
-            tracer.segment(prevX, prevY, px, py);
+            if (prevInside && inside && column == prevColumn && column == tracer.openColumn())
+                tracer.sameColumn(prevY, py);
+            else if (prevInside && inside)
+                tracer.insideSegment(prevX, prevY, px, py);
+            else
+                tracer.segment(prevX, prevY, px, py);
             lone = false;
         } else {
             lone = true;
         }
         prevX = px;
         prevY = py;
+        prevInside = inside;
+        prevColumn = column;
         havePrev = true;
     }
     if (havePrev && lone)

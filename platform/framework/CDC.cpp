@@ -10,6 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace platform::framework {
 
@@ -73,6 +78,70 @@ Qt::BrushStyle hatchStyle(int hatch)
     default:
         return Qt::HorPattern;
     }
+}
+
+// A font as drawn on one kind of device: the Qt font, its metrics and the widths of the
+// texts measured with it. Building a font and shaping a text cost far more than drawing it,
+// and a grid or a chart draws the same few fonts and many repeated texts on every paint.
+struct CdcFontEntry
+{
+    LOGFONT logFont;
+    int dpiX = 0;
+    int dpiY = 0;
+    QFont font;
+    QFontMetricsF metrics;
+    std::unordered_map<std::string, double> advances;
+
+    CdcFontEntry(const LOGFONT& lf, int x, int y, const QFont& f, QPaintDevice* device)
+        : logFont(lf), dpiX(x), dpiY(y), font(f), metrics(f, device)
+    {}
+
+    double advance(const std::string& text)
+    {
+        auto it = advances.find(text);
+        if (it != advances.end()) {
+            return it->second;
+        }
+        if (advances.size() >= 8192) {
+            advances.clear(); // bounded: a sheet of unique texts must not grow it forever
+        }
+        const double width = metrics.horizontalAdvance(QString::fromStdString(text));
+        advances.emplace(text, width);
+        return width;
+    }
+};
+
+// The heights of a logical font in device pixels.
+LOGFONT cdcScaledLogFont(LOGFONT logFont, double scaleY)
+{
+    const double height = std::abs(logFont.lfHeight * scaleY);
+    const int pixels = std::max(1, static_cast<int>(std::lround(height)));
+    logFont.lfHeight = logFont.lfHeight > 0 ? pixels : -pixels;
+    if (logFont.lfHeight == 0) {
+        logFont.lfHeight = -13;
+    }
+    return logFont;
+}
+
+// The entry of a device font, per thread (painting happens on the GUI thread; printing may
+// not), the most recent few kept.
+CdcFontEntry& cdcFontEntry(const LOGFONT& logFont, QPaintDevice* device)
+{
+    thread_local std::vector<std::unique_ptr<CdcFontEntry>> entries;
+    const int dpiX = device != nullptr ? device->logicalDpiX() : 0;
+    const int dpiY = device != nullptr ? device->logicalDpiY() : 0;
+    for (auto& entry : entries) {
+        if (entry->dpiX == dpiX && entry->dpiY == dpiY &&
+            std::memcmp(&entry->logFont, &logFont, sizeof logFont) == 0) {
+            return *entry;
+        }
+    }
+    if (entries.size() >= 32) {
+        entries.erase(entries.begin());
+    }
+    entries.push_back(
+        std::make_unique<CdcFontEntry>(logFont, dpiX, dpiY, qt::fontFromLogFont(logFont), device));
+    return *entries.back();
 }
 
 } // namespace
@@ -474,15 +543,8 @@ void CDC::applyBrush() const
 
 QFont CDC::deviceFont() const
 {
-    LOGFONT logFont = m_state.font.logFont;
     // Heights are logical units: scale them to device pixels.
-    const double height = std::abs(logFont.lfHeight * scaleY());
-    const int pixels = std::max(1, static_cast<int>(std::lround(height)));
-    logFont.lfHeight = logFont.lfHeight > 0 ? pixels : -pixels;
-    if (logFont.lfHeight == 0) {
-        logFont.lfHeight = -13;
-    }
-    return qt::fontFromLogFont(logFont);
+    return cdcFontEntry(cdcScaledLogFont(m_state.font.logFont, scaleY()), m_device).font;
 }
 
 POINT CDC::MoveTo(int x, int y)
@@ -599,10 +661,11 @@ bool CDC::TextOut(int x, int y, const std::string& text)
         return false;
     }
     const QString qtText = QString::fromStdString(text);
-    const QFont font = deviceFont();
-    const QFontMetricsF metrics(font, m_device);
+    CdcFontEntry& entry = cdcFontEntry(cdcScaledLogFont(m_state.font.logFont, scaleY()), m_device);
+    const QFont& font = entry.font;
+    const QFontMetricsF& metrics = entry.metrics;
     const QPointF anchor = toDevice(x, y);
-    const double width = metrics.horizontalAdvance(qtText);
+    const double width = entry.advance(text);
     double left = 0;
     if ((m_state.textAlign & TA_CENTER) == TA_CENTER) {
         left = -width / 2;
@@ -686,8 +749,9 @@ int CDC::DrawText(const std::string& text, RECT* rect, unsigned format)
         return 0;
     }
     QString qtText = QString::fromStdString(text);
-    const QFont font = deviceFont();
-    const QFontMetricsF metrics(font, m_device);
+    CdcFontEntry& entry = cdcFontEntry(cdcScaledLogFont(m_state.font.logFont, scaleY()), m_device);
+    const QFont& font = entry.font;
+    const QFontMetricsF& metrics = entry.metrics;
     QRectF device = toDevice(*rect);
     if ((format & DT_END_ELLIPSIS) != 0 &&
         ((format & DT_SINGLELINE) != 0 || (format & DT_WORDBREAK) == 0)) {
@@ -736,12 +800,11 @@ int CDC::DrawText(const std::string& text, RECT* rect, unsigned format)
 
 SIZE CDC::GetTextExtent(const std::string& text) const
 {
-    const QFontMetricsF metrics(deviceFont(), m_device);
+    CdcFontEntry& entry = cdcFontEntry(cdcScaledLogFont(m_state.font.logFont, scaleY()), m_device);
     const double sx = std::abs(scaleX()) == 0 ? 1.0 : std::abs(scaleX());
     const double sy = std::abs(scaleY()) == 0 ? 1.0 : std::abs(scaleY());
-    return {static_cast<int32_t>(
-                std::lround(metrics.horizontalAdvance(QString::fromStdString(text)) / sx)),
-            static_cast<int32_t>(std::lround(metrics.height() / sy))};
+    return {static_cast<int32_t>(std::lround(entry.advance(text) / sx)),
+            static_cast<int32_t>(std::lround(entry.metrics.height() / sy))};
 }
 
 int CDC::StartDoc(const std::string&)

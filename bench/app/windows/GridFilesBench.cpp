@@ -33,11 +33,22 @@ public:
 constexpr int kCols = 17;
 constexpr int kRows = 4096;
 
+// The sheet's file; $HARLUNE_BENCH_GRID_CSV names it and keeps it for the peers' script
+// (bench/app/windows/grid_csv_peers.py), which reads the same file.
 std::string benchFile()
 {
+    if (const char* kept = std::getenv("HARLUNE_BENCH_GRID_CSV"); kept && *kept)
+        return kept;
     return (std::filesystem::temp_directory_path() /
             ("harlune-gridbench-" + std::to_string(getpid()) + ".csv"))
         .string();
+}
+
+void removeUnlessKept(const std::string& path)
+{
+    const char* kept = std::getenv("HARLUNE_BENCH_GRID_CSV");
+    if (!kept || !*kept)
+        std::filesystem::remove(path);
 }
 
 void fill(CHarluneGridView& view)
@@ -60,7 +71,7 @@ void BM_SaveSheet(benchmark::State& state)
     for (auto _ : state)
         if (!view.SaveSheet(0, path))
             state.SkipWithError("save failed");
-    std::filesystem::remove(path);
+    removeUnlessKept(path);
 }
 BENCHMARK(BM_SaveSheet)->Unit(benchmark::kMillisecond);
 
@@ -83,7 +94,7 @@ void BM_OpenSheetIntoNew(benchmark::State& state)
         target.reset();
         state.ResumeTiming();
     }
-    std::filesystem::remove(path);
+    removeUnlessKept(path);
 }
 BENCHMARK(BM_OpenSheetIntoNew)->Unit(benchmark::kMillisecond);
 

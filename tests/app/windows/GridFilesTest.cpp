@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -190,6 +191,19 @@ TEST(GridCsvReaderTest, TokenTable)
     EXPECT_DOUBLE_EQ(app::windows::csvNumber("1,5", ","), 1.5);
     EXPECT_DOUBLE_EQ(app::windows::csvNumber("2.5e3x", "."), 2500.0);
     EXPECT_DOUBLE_EQ(app::windows::csvNumber("abc", "."), 0.0);
+    // What the fast decimal reader leaves alone reads as strtod reads it in the "C" locale.
+    const struct
+    {
+        const char* token;
+        const char* separator;
+        double value;
+    } numbers[] = {{"0x10", ".", 16.0},      {" 2.5", ".", 2.5},       {"+3", ".", 3.0},
+                   {"-1,25e2", ",", -125.0}, {"1e999", ".", HUGE_VAL}, {"-.5", ".", -0.5},
+                   {"7.", ".", 7.0},         {"1e", ".", 1.0},         {"", ".", 0.0}};
+    for (const auto& n : numbers) {
+        SCOPED_TRACE(n.token);
+        EXPECT_EQ(app::windows::csvNumber(n.token, n.separator), n.value);
+    }
 }
 
 TEST(GridCsvReaderTest, FourLinesOfThreeFieldsMakeTwoColumnsAndThreeRows)

@@ -9,8 +9,11 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace gridctrl::model {
 namespace {
@@ -130,6 +133,56 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"NegativePrecisionMeansDefault", false, -1, false, -0.125,
                                  "-0.125000"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Fixed-point texts are made in a buffer on the stack when they fit; every precision and
+// magnitude, halfway cases and texts longer than the buffer must print as printf does.
+TEST(GridCellInfo, FixedTextsMatchPrintfAcrossPrecisionsAndMagnitudes)
+{
+    FakeGridSystem system(QLocale::c());
+    ScopedGridSystem scope(system);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  1.5,
+                                  2.5,
+                                  0.125,
+                                  0.0000005,
+                                  0.00000049999999999,
+                                  1.0000005,
+                                  2.675,
+                                  1e-7,
+                                  5e-324,
+                                  1e15,
+                                  2.2e15,
+                                  2251799813.685248,
+                                  2.2e9,
+                                  2199999999.9999995,
+                                  123456.789012345,
+                                  0.1,
+                                  1.0 / 3.0,
+                                  4294967295.5,
+                                  9007199254740993.0,
+                                  1e60,
+                                  -1e80};
+    std::uint64_t seed = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 4000; ++i) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        const double mantissa = static_cast<double>(seed >> 11) / 9007199254740992.0;
+        const int exponent = static_cast<int>((seed >> 3) % 40) - 20;
+        values.push_back((seed & 1 ? -1.0 : 1.0) * mantissa * std::pow(10.0, exponent));
+        values.push_back(std::round(mantissa * 1e6) / std::pow(10.0, static_cast<int>(seed % 9)));
+    }
+    for (int precision = 0; precision <= 15; ++precision) {
+        for (double value : values) {
+            CGridCellInfo cell;
+            cell.SetPrecision(precision);
+            cell.SetNumber(value);
+            char expected[512];
+            std::snprintf(expected, sizeof expected, "%.*f", precision, value);
+            ASSERT_STREQ(cell.GetTextPtr(), expected) << "precision " << precision;
+        }
+    }
+}
 
 TEST(GridCellInfo, PrecisionSetLaterDoesNotReformat)
 {
