@@ -347,10 +347,13 @@ pa::HRESULT ClientEventSink::Invoke(pa::DISPID dispid, uint16_t, std::span<pa::V
         switch (v.type()) {
         case pa::VarType::I2:
         case pa::VarType::I4:
+        case pa::VarType::UI1:
             values.append(v.toI4().value);
             break;
         case pa::VarType::R4:
         case pa::VarType::R8:
+        case pa::VarType::Cy:
+        case pa::VarType::Decimal:
             values.append(doubleToJson(v.toR8().value));
             break;
         case pa::VarType::Bool:
@@ -884,10 +887,14 @@ std::string AutomationSession::invoke(Request& request)
     switch (value.type()) {
     case pa::VarType::I2:
     case pa::VarType::I4:
+    case pa::VarType::UI1:
         reply[QStringLiteral("result")] = value.toI4().value;
         break;
+    // A JSON number is a double: currency and decimal values go as their nearest one.
     case pa::VarType::R4:
     case pa::VarType::R8:
+    case pa::VarType::Cy:
+    case pa::VarType::Decimal:
         reply[QStringLiteral("result")] = doubleToJson(value.toR8().value);
         break;
     case pa::VarType::Bool:
