@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QBitmap>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 
@@ -47,20 +48,49 @@ QAction* ToolBar::button(unsigned id) const
     return nullptr;
 }
 
-void ToolBar::setBitmap(const QImage& strip, const QSize& imageSize)
+namespace {
+
+// One image of a strip with the magenta key made transparent.
+QPixmap toolBarStripCell(const QImage& strip, const QRect& cell)
 {
-    if (strip.isNull() || imageSize.isEmpty()) {
-        return;
+    QPixmap image = QPixmap::fromImage(strip.copy(cell));
+    image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    return image;
+}
+
+} // namespace
+
+std::vector<QIcon> ToolBar::stripIcons(const QImage& strip, const QSize& imageSize,
+                                       const QImage& highDensityStrip)
+{
+    std::vector<QIcon> icons;
+    if (strip.isNull() || imageSize.isEmpty() || strip.height() < imageSize.height()) {
+        return icons;
     }
-    for (size_t i = 0; i < m_buttons.size(); ++i) {
-        const QRect cell(static_cast<int>(i) * imageSize.width(), 0, imageSize.width(),
-                         imageSize.height());
-        if (!strip.rect().contains(cell)) {
-            break;
+    const int count = strip.width() / imageSize.width();
+    // The high-density strip is used only when it holds every image at twice the size.
+    const QSize doubled = imageSize * 2;
+    const bool highDensity = !highDensityStrip.isNull() &&
+                             highDensityStrip.width() == count * doubled.width() &&
+                             highDensityStrip.height() == doubled.height();
+    for (int i = 0; i < count; ++i) {
+        QIcon icon(toolBarStripCell(strip, QRect(QPoint(i * imageSize.width(), 0), imageSize)));
+        if (highDensity) {
+            QPixmap doubledImage =
+                toolBarStripCell(highDensityStrip, QRect(QPoint(i * doubled.width(), 0), doubled));
+            doubledImage.setDevicePixelRatio(2.0);
+            icon.addPixmap(doubledImage);
         }
-        QPixmap image = QPixmap::fromImage(strip.copy(cell));
-        image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
-        m_buttons[i]->setIcon(QIcon(image));
+        icons.push_back(std::move(icon));
+    }
+    return icons;
+}
+
+void ToolBar::setBitmap(const QImage& strip, const QSize& imageSize, const QImage& highDensityStrip)
+{
+    const std::vector<QIcon> icons = stripIcons(strip, imageSize, highDensityStrip);
+    for (size_t i = 0; i < m_buttons.size() && i < icons.size(); ++i) {
+        m_buttons[i]->setIcon(icons[i]);
     }
 }
 

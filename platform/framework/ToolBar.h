@@ -4,12 +4,14 @@
 #include "platform/framework/ResourceTables.h"
 #include "platform/framework/WindowMessages.h"
 
+#include <QImage>
 #include <QToolBar>
 
 #include <functional>
+#include <vector>
 
 class QAction;
-class QImage;
+class QIcon;
 
 namespace platform::framework {
 
@@ -27,8 +29,13 @@ public:
     // The button of a command, or null.
     QAction* button(unsigned id) const;
     // Cuts the button images from a strip (one image of imageSize per button, in table order);
-    // magenta (0xFF00FF) pixels become transparent.
-    void setBitmap(const QImage& strip, const QSize& imageSize);
+    // magenta (0xFF00FF) pixels become transparent. A high-density strip, when given, holds the
+    // same images at twice the size: the buttons show them on screens of device pixel ratio 2.
+    void setBitmap(const QImage& strip, const QSize& imageSize,
+                   const QImage& highDensityStrip = QImage());
+    // The images of a strip (and of its high-density twin when it matches) as icons, in order.
+    static std::vector<QIcon> stripIcons(const QImage& strip, const QSize& imageSize,
+                                         const QImage& highDensityStrip);
     // Refreshes the buttons' states through the route.
     void updateButtons();
 

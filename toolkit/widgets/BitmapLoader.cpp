@@ -32,6 +32,16 @@ QImage loadBitmapResource(unsigned resourceId)
     return QImage(QStringLiteral(":/bitmaps/%1.png").arg(resourceId));
 }
 
+QImage loadHighDensityBitmapResource(unsigned resourceId)
+{
+    if (source())
+        return QImage();
+    QImage image(QStringLiteral(":/bitmaps/%1@2x.png").arg(resourceId));
+    if (!image.isNull())
+        image.setDevicePixelRatio(2.0);
+    return image;
+}
+
 void setAnimationSource(AnimationSource replacement)
 {
     animations() = std::move(replacement);

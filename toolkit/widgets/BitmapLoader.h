@@ -20,6 +20,11 @@ void setBitmapSource(BitmapSource source);
 // table, so a caller can tell a palette bitmap from a true-colour one.
 QImage loadBitmapResource(unsigned resourceId);
 
+// The high-density twin of bitmap resource resourceId, ":/bitmaps/<id>@2x.png" (the same images
+// at twice the size, its device pixel ratio 2), or a null image when there is none. Null while a
+// replacement source is in place, so a test's images are never mixed with the program's.
+QImage loadHighDensityBitmapResource(unsigned resourceId);
+
 // Where animation resources come from: the file (or Qt resource path) of an animated image
 // (GIF) for an animation id, or for a name when one is given; empty when there is none. The
 // default names the program's Qt resource ":/animations/<id or name>.gif".

@@ -102,11 +102,11 @@ public:
         updateGeometry();
         arrange();
     }
-    void showImage(const QPixmap& image, const QSize& iconSize)
+    void showImage(const QIcon& image, const QSize& iconSize)
     {
         m_shown = false;
         m_button->setIconSize(iconSize);
-        m_button->setIcon(QIcon(image));
+        m_button->setIcon(image);
         if (m_control)
             m_control->hide();
         m_button->show();
@@ -1078,7 +1078,7 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
     if (!resource || !parent)
         return nullptr;
     auto* bar = new COXCoolToolBar(*resource, std::move(route), parent);
-    bar->setImages(bar->LoadBitmap(id));
+    bar->setImages(bar->LoadBitmap(id), toolkit::widgets::loadHighDensityBitmapResource(id));
     // The controls are the new ones: flat, drop-down arrows on.
     bar->m_flat = true;
     bar->m_dropDownArrow = true;
@@ -1089,26 +1089,18 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
     return bar;
 }
 
-void COXCoolToolBar::setImages(const QImage& strip)
+void COXCoolToolBar::setImages(const QImage& strip, const QImage& highDensityStrip)
 {
     const QSize imageSize(16, 15);
-    m_images.clear();
-    for (int x = 0; !strip.isNull() && x + imageSize.width() <= strip.width();
-         x += imageSize.width()) {
-        if (strip.height() < imageSize.height())
-            break;
-        QPixmap image = QPixmap::fromImage(strip.copy(QRect(QPoint(x, 0), imageSize)));
-        image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
-        m_images.push_back(image);
-    }
-    setBitmap(strip, imageSize);
+    m_images = stripIcons(strip, imageSize, highDensityStrip);
+    setBitmap(strip, imageSize, highDensityStrip);
 }
 
-QPixmap COXCoolToolBar::imageAt(int image) const
+QIcon COXCoolToolBar::imageAt(int image) const
 {
     return image >= 0 && static_cast<std::size_t>(image) < m_images.size()
                ? m_images[static_cast<std::size_t>(image)]
-               : QPixmap();
+               : QIcon();
 }
 
 void COXCoolToolBar::runCommand(unsigned id)

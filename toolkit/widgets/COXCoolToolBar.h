@@ -408,8 +408,8 @@ private:
     void loadProperties(const std::string& section);
     bool restoreButtonOrder(std::span<const uint8_t> value);
     platform::framework::HMENU mainMenu() const;
-    void setImages(const QImage& strip);
-    QPixmap imageAt(int image) const;
+    void setImages(const QImage& strip, const QImage& highDensityStrip);
+    QIcon imageAt(int image) const;
     bool createCustomControl(int index, int registration, uint32_t style, const QString& extra,
                              const QString& windowClass, const QString& text);
     void placeCustomButton(int index);
@@ -469,7 +469,7 @@ private:
     Notify m_notify;
     int m_selectedButton = -1;
     int m_insertionIndex = -1;
-    std::vector<QPixmap> m_images;                     // the button images cut from the bar's strip
+    std::vector<QIcon> m_images;                       // the button images cut from the bar's strip
     std::map<int, CustomButtonRecord> m_customButtons; // by button index
     bool m_internalChange = false;
     // Work left for the next idle update: bit 0 lay out again, bit 1 re-place custom buttons.

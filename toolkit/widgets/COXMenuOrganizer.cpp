@@ -263,10 +263,12 @@ bool COXMenuOrganizer::CollectToolBarImages()
             const QIcon icon = button->icon();
             const QList<QSize> sizes = icon.availableSizes();
             const QSize size = sizes.isEmpty() ? bar->iconSize() : sizes.first();
+            // At the frame's pixel density, so a bar's high-density images reach its menus.
+            const qreal ratio = m_frame->devicePixelRatioF();
             normal.emplace_back(record->commandId, static_cast<int>(list->size()));
-            list->push_back(icon.pixmap(size));
+            list->push_back(icon.pixmap(size, ratio));
             if (!icon.availableSizes(QIcon::Active).isEmpty())
-                hot.emplace_back(record->commandId, icon.pixmap(size, QIcon::Active));
+                hot.emplace_back(record->commandId, icon.pixmap(size, ratio, QIcon::Active));
         }
         if (list->empty())
             continue;

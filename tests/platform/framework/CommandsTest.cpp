@@ -10,8 +10,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -308,4 +311,54 @@ TEST_F(CommandsTest, WindowTimersDeliverTheirIdsUntilKilled)
     EXPECT_TRUE(
         std::all_of(view->timers.begin(), view->timers.end(), [](unsigned id) { return id == 9; }));
     view->KillTimer(9);
+}
+
+namespace {
+
+// A strip of count images of 16 x 15 (or twice that at scale 2): image i filled with colour i,
+// its top-left pixel the magenta key.
+QImage toolBarStripOfColours(int count, int scale)
+{
+    QImage strip(16 * scale * count, 15 * scale, QImage::Format_RGB32);
+    QPainter painter(&strip);
+    for (int i = 0; i < count; ++i) {
+        const QRect cell(16 * scale * i, 0, 16 * scale, 15 * scale);
+        painter.fillRect(cell, QColor::fromHsv(40 * i, 255, 200));
+        painter.fillRect(QRect(cell.topLeft(), QSize(scale, scale)), QColor(255, 0, 255));
+    }
+    return strip;
+}
+
+} // namespace
+
+TEST_F(CommandsTest, ToolBarTakesHighDensityImagesOnlyFromAStripThatMatches)
+{
+    const QImage strip = toolBarStripOfColours(3, 1);
+    const struct
+    {
+        const char* name;
+        QImage doubled;
+        bool taken;
+    } cases[] = {
+        {"none", QImage(), false},
+        {"every image at twice the size", toolBarStripOfColours(3, 2), true},
+        {"one image short", toolBarStripOfColours(2, 2), false},
+        {"the normal size", toolBarStripOfColours(3, 1), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<QIcon> icons = ToolBar::stripIcons(strip, QSize(16, 15), c.doubled);
+        ASSERT_EQ(icons.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            const QImage normal = icons[i].pixmap(QSize(16, 15), 1.0).toImage();
+            const QImage dense = icons[i].pixmap(QSize(16, 15), 2.0).toImage();
+            EXPECT_EQ(normal.size(), QSize(16, 15));
+            EXPECT_EQ(dense.size(), c.taken ? QSize(32, 30) : QSize(16, 15));
+            // The images keep their order and the key is transparent at both sizes.
+            EXPECT_EQ(normal.pixel(8, 8), QColor::fromHsv(40 * i, 255, 200).rgb());
+            EXPECT_EQ(dense.pixel(dense.width() / 2, 8), QColor::fromHsv(40 * i, 255, 200).rgb());
+            EXPECT_EQ(qAlpha(normal.pixel(0, 0)), 0);
+            EXPECT_EQ(qAlpha(dense.pixel(0, 0)), 0);
+        }
+    }
 }
