@@ -37,10 +37,10 @@ function(harlune_add_pch_carriers)
                               ${CMAKE_SOURCE_DIR}/cmake/TestPch.h)
 endfunction()
 
-# Whether <target> compiles with Qt's usage requirements: whether it links Qt itself or
-# through the public interface of the libraries it links (what is linked privately by a
-# library it links brings no compile settings).
-function(harlune_links_qt target var)
+# Whether <target> compiles with the usage requirements of a Qt module matching <pattern>:
+# whether it links one itself or through the public interface of the libraries it links
+# (what is linked privately by a library it links brings no compile settings).
+function(harlune_links_qt target pattern var)
     get_target_property(pending ${target} LINK_LIBRARIES)
     if(NOT pending)
         set(pending)
@@ -53,7 +53,7 @@ function(harlune_links_qt target var)
             continue()
         endif()
         list(APPEND seen ${current})
-        if(current MATCHES "^Qt6::")
+        if(current MATCHES "${pattern}")
             set(result ON)
             break()
         endif()
@@ -96,8 +96,13 @@ function(harlune_apply_pch dir)
             continue()
         endif()
         get_target_property(test ${target} HARLUNE_TEST)
-        harlune_links_qt(${target} qt)
-        if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+            # Any Qt module brings Qt's position-independent code, which a carrier must match.
+            harlune_links_qt(${target} "^Qt6::" qt)
+        else()
+            # GCC takes a precompiled header only when every macro it was made with is defined
+            # the same: the Qt carriers serve the targets with all their modules.
+            harlune_links_qt(${target} "^Qt6::Widgets$" qt)
             set(test OFF)
             if(NOT qt)
                 continue()
