@@ -313,6 +313,7 @@ bool CMainFrame::StartScan(uint32_t spectrumFrame)
         driver().VYK_SingleScan_Thread(m_instanceKey);
     else
         driver().VYK_SingleScan(m_instanceKey);
+    ++m_scansStarted;
     return true;
 }
 

@@ -75,6 +75,8 @@ public:
     // The spectrum view handled a channel message of the outstanding scan.
     void scanMessageHandled();
     bool scanPending() const { return m_scanPending != 0; }
+    // How many scans the round-robin has handed to the driver.
+    uint64_t scansStarted() const { return m_scansStarted; }
 
     // Non-zero when the action (a MENUVERIFY value) may run.
     int32_t VerifyCommand(int32_t actionId);
@@ -131,6 +133,7 @@ private:
     uint32_t m_instanceKey;
 
     int32_t m_scanPending = 0;
+    uint64_t m_scansStarted = 0;
     int32_t m_acquisitionHalted = 0;
     uint32_t m_rememberedChild = 0;
     int32_t m_snapshotOn = 0;
