@@ -35,6 +35,13 @@ if(SANITIZE)
         # The C programs (the C clients of the driver) load C++ libraries built with the
         # sanitizer: they need its C++ run-time too.
         add_link_options(-fsanitize-link-c++-runtime $<$<LINK_LANGUAGE:C>:-lstdc++>)
+        # The code tells the sanitizers about its own stack switches (the script engine's
+        # stacks) under the macros GCC defines for a sanitizer build; clang defines none.
+        if(SANITIZE STREQUAL "address")
+            add_compile_definitions(__SANITIZE_ADDRESS__=1)
+        elseif(SANITIZE STREQUAL "thread")
+            add_compile_definitions(__SANITIZE_THREAD__=1)
+        endif()
     endif()
     if("$ENV{CI}" STREQUAL "true" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         # GCC's flow-based warnings misfire on the sanitizers' instrumentation (in the
