@@ -30,14 +30,23 @@ if(check_build)
     if(HARLUNE_LLD)
         add_link_options(-fuse-ld=lld)
     endif()
-    message(STATUS "Check build: ${check_flags}, linker ${HARLUNE_LLD}")
+    # Most of a compile is parsing the standard, Qt and GoogleTest headers; a unity build
+    # parses them once for a batch of a target's sources. -DCMAKE_UNITY_BUILD=OFF goes
+    # without.
+    if(NOT DEFINED CMAKE_UNITY_BUILD)
+        set(CMAKE_UNITY_BUILD ON)
+    endif()
+    if(NOT DEFINED CMAKE_UNITY_BUILD_BATCH_SIZE)
+        set(CMAKE_UNITY_BUILD_BATCH_SIZE 16)
+    endif()
+    message(STATUS "Check build: ${check_flags}, linker ${HARLUNE_LLD}, unity ${CMAKE_UNITY_BUILD}")
 endif()
 
-# -DCMAKE_UNITY_BUILD=ON compiles a target's sources a few at a time in one unit (about half
-# the processor time of a Qt library under a sanitizer). A unit includes its sources as if
-# they were headers, so GCC takes a test's fixture in an anonymous namespace for one shared
-# by headers: that warning is off there. Sources whose file-local names clash with a
-# neighbour's must be renamed (or marked SKIP_UNITY_BUILD_INCLUSION) first.
+# A unity build (on in check builds) compiles a target's sources a batch at a time in one
+# unit, as if each source were a header: GCC then takes a test's fixture in an anonymous
+# namespace for one shared by headers, so that warning is off there. File-local names must
+# not clash with those of another source of the same target; a source that cannot share a
+# unit is marked SKIP_UNITY_BUILD_INCLUSION where its target is made.
 if(CMAKE_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     add_compile_options(-Wno-subobject-linkage)
 endif()
