@@ -48,5 +48,5 @@ endif()
 # not clash with those of another source of the same target; a source that cannot share a
 # unit is marked SKIP_UNITY_BUILD_INCLUSION where its target is made.
 if(CMAKE_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    add_compile_options(-Wno-subobject-linkage)
+    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-subobject-linkage>)
 endif()
