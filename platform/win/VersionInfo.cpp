@@ -8,6 +8,7 @@
 #include "platform/win/TextUtil.h"
 #include "platform/win/c/pwin_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,6 +79,72 @@ std::optional<size_t> recordLength(const char* data, size_t available)
     return std::nullopt;
 }
 
+// Where the record of a file read before was found, and which file that was. Finding a
+// record means reading the whole file (the program is over 100 MB in a debug build, and a
+// spectrum window reads its version each time it saves the configuration): a file with the
+// same identity is first looked at where its record was.
+struct KnownRecord
+{
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    struct timespec modified;
+    size_t offset; // of the marker
+};
+
+std::mutex g_knownRecordsMutex;
+std::map<std::string, KnownRecord> g_knownRecords;
+constexpr size_t kMaxKnownRecords = 16;
+
+bool sameFile(const KnownRecord& known, const struct stat& info)
+{
+    return known.device == info.st_dev && known.inode == info.st_ino &&
+           known.size == info.st_size && known.modified.tv_sec == info.st_mtim.tv_sec &&
+           known.modified.tv_nsec == info.st_mtim.tv_nsec;
+}
+
+// The pairs of a valid record whose marker is at offset, read with pread; nothing when the
+// bytes there are not one.
+std::optional<std::string> recordAt(int fd, size_t fileSize, size_t offset,
+                                    const char (&marker)[kMarkerSize])
+{
+    if (offset >= fileSize) {
+        return std::nullopt;
+    }
+    std::string bytes(std::min(kMarkerSize + kMaxRecordSize, fileSize - offset), '\0');
+    const ssize_t got = pread(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (got < static_cast<ssize_t>(kMarkerSize) ||
+        std::memcmp(bytes.data(), marker, kMarkerSize) != 0) {
+        return std::nullopt;
+    }
+    const auto length =
+        recordLength(bytes.data() + kMarkerSize, static_cast<size_t>(got) - kMarkerSize);
+    if (!length) {
+        return std::nullopt;
+    }
+    return bytes.substr(kMarkerSize, *length);
+}
+
+// The first valid record of the mapped bytes and the offset of its marker.
+std::optional<std::pair<std::string, size_t>> findRecord(const char* bytes, size_t size,
+                                                         const char (&marker)[kMarkerSize])
+{
+    size_t from = 0;
+    while (from + kMarkerSize <= size) {
+        const void* hit = memmem(bytes + from, size - from, marker, kMarkerSize);
+        if (hit == nullptr) {
+            break;
+        }
+        const size_t start = static_cast<size_t>(static_cast<const char*>(hit) - bytes);
+        const size_t pairs = start + kMarkerSize;
+        if (const auto length = recordLength(bytes + pairs, size - pairs)) {
+            return std::make_pair(std::string(bytes + pairs, *length), start);
+        }
+        from = start + 1;
+    }
+    return std::nullopt;
+}
+
 // The pairs of the first valid record in the file; nothing when it has none. Sets the
 // last error on failure.
 std::optional<std::string> readRecord(const char* fileName)
@@ -97,35 +166,45 @@ std::optional<std::string> readRecord(const char* fileName)
         return std::nullopt;
     }
     const size_t size = static_cast<size_t>(info.st_size);
+    char marker[kMarkerSize];
+    makeMarker(marker);
+
+    std::optional<KnownRecord> known;
+    {
+        std::lock_guard<std::mutex> lock(g_knownRecordsMutex);
+        const auto it = g_knownRecords.find(fileName);
+        if (it != g_knownRecords.end() && sameFile(it->second, info)) {
+            known = it->second;
+        }
+    }
+    if (known) {
+        if (auto record = recordAt(fd, size, known->offset, marker)) {
+            close(fd);
+            return record;
+        }
+    }
+
     void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     close(fd);
     if (mapped == MAP_FAILED) {
         pwin_SetLastError(PWIN_ERROR_READ_FAULT);
         return std::nullopt;
     }
-    char marker[kMarkerSize];
-    makeMarker(marker);
-    const char* bytes = static_cast<const char*>(mapped);
-    std::optional<std::string> record;
-    size_t from = 0;
-    while (from + kMarkerSize <= size) {
-        const void* hit = memmem(bytes + from, size - from, marker, kMarkerSize);
-        if (hit == nullptr) {
-            break;
-        }
-        const size_t start = static_cast<size_t>(static_cast<const char*>(hit) - bytes);
-        const size_t pairs = start + kMarkerSize;
-        if (const auto length = recordLength(bytes + pairs, size - pairs)) {
-            record = std::string(bytes + pairs, *length);
-            break;
-        }
-        from = start + 1;
-    }
+    auto found = findRecord(static_cast<const char*>(mapped), size, marker);
     munmap(mapped, size);
-    if (!record) {
+    if (!found) {
         pwin_SetLastError(PWIN_ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return std::nullopt;
     }
-    return record;
+    {
+        std::lock_guard<std::mutex> lock(g_knownRecordsMutex);
+        if (g_knownRecords.size() >= kMaxKnownRecords) {
+            g_knownRecords.clear();
+        }
+        g_knownRecords[fileName] =
+            KnownRecord{info.st_dev, info.st_ino, info.st_size, info.st_mtim, found->second};
+    }
+    return std::move(found->first);
 }
 
 } // namespace

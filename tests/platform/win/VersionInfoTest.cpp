@@ -131,6 +131,25 @@ TEST(VersionInfoTest, RecordIsFoundInAnyFileAndDamagedOnesAreRefused)
     }
 }
 
+TEST(VersionInfoTest, AFileReadAgainGivesWhatItHoldsNow)
+{
+    // A file is looked at again where its record was found: what is there now counts, and
+    // a file whose record moved or went is searched again.
+    const auto record = [](const std::string& version) {
+        return kMarker + std::string("FileVersion") + '\0' + version + '\0' + '\0';
+    };
+    const char* query = "\\StringFileInfo\\040904e4\\FileVersion";
+    const std::string path = writeFile("reread.bin", std::string(3000, 'x') + record("2.5.1"));
+    EXPECT_EQ(versionString(path, query), "2.5.1");
+    EXPECT_EQ(versionString(path, query), "2.5.1");
+    writeFile("reread.bin", std::string(3000, 'x') + record("3.0.0"));
+    EXPECT_EQ(versionString(path, query), "3.0.0");
+    writeFile("reread.bin", std::string(10, 'x') + record("4.1.7") + std::string(2990, 'y'));
+    EXPECT_EQ(versionString(path, query), "4.1.7");
+    writeFile("reread.bin", std::string(3100, 'x'));
+    EXPECT_FALSE(versionString(path, query).has_value());
+}
+
 TEST(VersionInfoTest, MissingFilesAndBadQueriesFail)
 {
     PWIN_DWORD handle = 0;
