@@ -17,8 +17,8 @@ namespace numerics {
 
 namespace {
 
-void reportRepeated(std::int32_t type, std::int32_t code, std::int32_t first, std::int32_t second,
-                    double value)
+void reportRepeatedKnotAbscissa(std::int32_t type, std::int32_t code, std::int32_t first,
+                                std::int32_t second, double value)
 {
     E1VALI(1, first);
     E1VALI(2, second);
@@ -37,7 +37,7 @@ bool sortDistinct(std::int32_t n, const double* x, double* xsrt, std::int32_t* i
     // the point that sorts next to it.
     std::int32_t same = 0;
     if (const std::int32_t bad = firstNonFinite(n, x, same); bad != 0) {
-        reportRepeated(type, code, bad, same, x[bad - 1]);
+        reportRepeatedKnotAbscissa(type, code, bad, same, x[bad - 1]);
         return false;
     }
     std::iota(iwk, iwk + n, 1);
@@ -47,7 +47,7 @@ bool sortDistinct(std::int32_t n, const double* x, double* xsrt, std::int32_t* i
     }
     for (std::int32_t i = 1; i < n; ++i) {
         if (!(xsrt[i - 1] < xsrt[i])) {
-            reportRepeated(type, code, iwk[i - 1], iwk[i], xsrt[i]);
+            reportRepeatedKnotAbscissa(type, code, iwk[i - 1], iwk[i], xsrt[i]);
             return false;
         }
     }
@@ -115,13 +115,13 @@ void DB2NAK(std::int32_t ndata, const double* xdata, std::int32_t korder, double
     }
     std::int32_t same = 0;
     if (const std::int32_t bad = firstNonFinite(ndata, xdata, same); bad != 0) {
-        reportRepeated(kTerminal, 5, bad, same, xdata[bad - 1]);
+        reportRepeatedKnotAbscissa(kTerminal, 5, bad, same, xdata[bad - 1]);
         return;
     }
     if (first == 0) {
         std::copy(xdata, xdata + ndata, xsrt);
     } else if (xdata[first - 1] == xdata[first]) {
-        reportRepeated(kFatal, 4, first, first + 1, xdata[first]);
+        reportRepeatedKnotAbscissa(kFatal, 4, first, first + 1, xdata[first]);
         return;
     } else if (!sortDistinct(ndata, xdata, xsrt, iwk, kTerminal, 5)) {
         return;

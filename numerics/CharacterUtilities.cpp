@@ -8,7 +8,7 @@ namespace numerics {
 
 namespace {
 
-char upper(char c)
+char upperChar(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -21,8 +21,8 @@ std::int32_t find(std::string_view text, std::string_view pattern, bool ignoreCa
     for (std::size_t i = 0; i + pattern.size() <= text.size(); ++i) {
         bool match = true;
         for (std::size_t j = 0; j < pattern.size() && match; ++j) {
-            match =
-                ignoreCase ? upper(text[i + j]) == upper(pattern[j]) : text[i + j] == pattern[j];
+            match = ignoreCase ? upperChar(text[i + j]) == upperChar(pattern[j])
+                               : text[i + j] == pattern[j];
         }
         if (match) {
             return static_cast<std::int32_t>(i + 1);
@@ -137,8 +137,8 @@ std::int32_t S1CMPI(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::max(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(upper(i < a.size() ? a[i] : ' '));
-        const auto cb = static_cast<unsigned char>(upper(i < b.size() ? b[i] : ' '));
+        const auto ca = static_cast<unsigned char>(upperChar(i < a.size() ? a[i] : ' '));
+        const auto cb = static_cast<unsigned char>(upperChar(i < b.size() ? b[i] : ' '));
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }
@@ -148,7 +148,7 @@ std::int32_t S1CMPI(std::string_view a, std::string_view b)
 
 std::int32_t S1UPCH(char c)
 {
-    return static_cast<unsigned char>(upper(c));
+    return static_cast<unsigned char>(upperChar(c));
 }
 
 std::int32_t S1CODE(char c)

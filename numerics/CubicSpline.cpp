@@ -16,8 +16,8 @@ namespace {
 // The last answer of BREAK_SEARCH (1-based); it only shortens the next search.
 std::int32_t g_lastLeft = 1;
 
-void reportRepeated(std::int32_t type, std::int32_t code, std::int32_t first, std::int32_t second,
-                    double value)
+void reportRepeatedSplineAbscissa(std::int32_t type, std::int32_t code, std::int32_t first,
+                                  std::int32_t second, double value)
 {
     E1VALI(1, first);
     E1VALI(2, second);
@@ -47,7 +47,7 @@ bool sortDataPoints(std::int32_t ndata, const double* xdata, const double* fdata
         ndata < 1 || (std::isfinite(xdata[0]) && std::isfinite(xdata[ndata - 1]));
     if (const std::int32_t bad = first == 0 && finiteEnds ? 0 : firstNonFinite(ndata, xdata, same);
         bad != 0) {
-        reportRepeated(repeatType, repeatCode, bad, same, xdata[bad - 1]);
+        reportRepeatedSplineAbscissa(repeatType, repeatCode, bad, same, xdata[bad - 1]);
         return false;
     }
     if (first == 0) {
@@ -56,7 +56,7 @@ bool sortDataPoints(std::int32_t ndata, const double* xdata, const double* fdata
         return true;
     }
     if (xdata[first - 1] == xdata[first]) {
-        reportRepeated(repeatType, repeatCode, first, first + 1, xdata[first]);
+        reportRepeatedSplineAbscissa(repeatType, repeatCode, first, first + 1, xdata[first]);
         return false;
     }
     std::iota(iwk, iwk + ndata, 1);
@@ -70,7 +70,7 @@ bool sortDataPoints(std::int32_t ndata, const double* xdata, const double* fdata
     // A NaN sorts last and fails this test as a repeat would.
     for (std::int32_t i = 1; i < ndata; ++i) {
         if (!(brk[i - 1] < brk[i])) {
-            reportRepeated(repeatType, repeatCode, iwk[i - 1], iwk[i], brk[i]);
+            reportRepeatedSplineAbscissa(repeatType, repeatCode, iwk[i - 1], iwk[i], brk[i]);
             return false;
         }
     }

@@ -163,7 +163,7 @@ std::string_view dropLeadingBlanks(std::string_view text)
 
 // Fortran's Ew.d with a scale factor of 1: one digit before the point; an exponent of
 // three digits takes the place of the exponent letter.
-std::string exponentForm(double value, int digits, char letter)
+std::string messageExponentForm(double value, int digits, char letter)
 {
     if (std::isnan(value)) {
         return "NaN";
@@ -499,12 +499,12 @@ void E1VALR(std::int32_t index, float value)
 
 std::string formatDoubleValue(double value)
 {
-    return std::string(dropLeadingBlanks(exponentForm(value, 15, 'D')));
+    return std::string(dropLeadingBlanks(messageExponentForm(value, 15, 'D')));
 }
 
 std::string formatRealValue(float value)
 {
-    return std::string(dropLeadingBlanks(exponentForm(static_cast<double>(value), 6, 'E')));
+    return std::string(dropLeadingBlanks(messageExponentForm(static_cast<double>(value), 6, 'E')));
 }
 
 std::int32_t N1RTY(std::int32_t which)

@@ -223,7 +223,7 @@ std::vector<std::string> splitItems(std::string_view fmt)
     return items;
 }
 
-std::string upper(std::string text)
+std::string upperCased(std::string text)
 {
     for (char& c : text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -320,7 +320,7 @@ void restart(std::string_view fmt)
     g_cursor = Cursor{};
     g_cursor.fmt = std::string(fmt);
     for (const std::string& item : splitItems(fmt)) {
-        ItemAnalysis analysis = analyseItem(upper(item));
+        ItemAnalysis analysis = analyseItem(upperCased(item));
         if (analysis.code == 0) {
             g_cursor.items.push_back(std::move(analysis));
         }
@@ -386,7 +386,7 @@ void FMTCHK(std::string_view fmt, std::int32_t& code, std::int32_t& singleVW,
             maxWidth = -1;
             return;
         }
-        const ItemAnalysis analysis = analyseItem(upper(item));
+        const ItemAnalysis analysis = analyseItem(upperCased(item));
         if (analysis.code != 0) {
             code = analysis.code;
             FMTERR(code, item, std::string(1, analysis.letter));

@@ -113,7 +113,7 @@ std::string fixedForm(double value, std::int32_t width, std::int32_t decimals, s
     return rightJustify(text, width);
 }
 
-std::string exponentForm(double value, const EditDescriptor& descriptor, char letter)
+std::string editedExponentForm(double value, const EditDescriptor& descriptor, char letter)
 {
     const std::int32_t d = descriptor.digits;
     const std::int32_t k = descriptor.scale;
@@ -170,7 +170,7 @@ std::string generalForm(double value, const EditDescriptor& descriptor)
     const std::string trailing(static_cast<std::size_t>(std::max(blanks, 0)), ' ');
     if (value == 0.0) {
         if (d < 1) {
-            return exponentForm(value, descriptor, 'E');
+            return editedExponentForm(value, descriptor, 'E');
         }
         return fixedForm(value, descriptor.width - blanks, d - 1, 0) + trailing;
     }
@@ -180,7 +180,7 @@ std::string generalForm(double value, const EditDescriptor& descriptor)
     if (d >= 1 && exponent >= 0 && exponent <= d) {
         return fixedForm(value, descriptor.width - blanks, d - exponent, 0) + trailing;
     }
-    return exponentForm(value, descriptor, 'E');
+    return editedExponentForm(value, descriptor, 'E');
 }
 
 } // namespace
@@ -255,7 +255,7 @@ std::string editReal(double value, const EditDescriptor& descriptor)
         return fixedForm(value, descriptor.width, std::max(descriptor.digits, 0), descriptor.scale);
     case 'E':
     case 'D':
-        return exponentForm(value, descriptor, descriptor.letter);
+        return editedExponentForm(value, descriptor, descriptor.letter);
     case 'G':
         return generalForm(value, descriptor);
     case 'I':

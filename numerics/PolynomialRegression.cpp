@@ -17,7 +17,7 @@ namespace numerics {
 
 namespace {
 
-double guarded(double x, double y)
+double regressionQuotient(double x, double y)
 {
     double r = 0.0;
     SAFEDV(x, y, r);
@@ -108,7 +108,7 @@ void DR3ORP(std::int32_t k, std::vector<double>& x, const std::vector<double>& y
                 sw += w[i];
                 swy += w[i] * y[i];
             }
-            const double mean = guarded(swy, sw);
+            const double mean = regressionQuotient(swy, sw);
             for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i) {
                 if (w[i] != 0.0) {
                     sspe += w[i] * (y[i] - mean) * (y[i] - mean);
@@ -175,7 +175,7 @@ void DR3ORP(std::int32_t k, std::vector<double>& x, const std::vector<double>& y
             if (j < ndist) {
                 const double sslof = std::max(0.0, sstot - ssreg - fit.sspe);
                 const double mslof = sslof / (ndist - j);
-                const double mspe = guarded(fit.sspe, fit.dfpe);
+                const double mspe = regressionQuotient(fit.sspe, fit.dfpe);
                 double fstat = 0.0;
                 DC1F(mslof, mspe, ndist - j, fit.dfpe, fstat, pLof);
             }
@@ -571,20 +571,20 @@ void DRCURV(std::int32_t nobs, const double* xdata, const double* ydata, std::in
     }
     const double nan = DMACH(6);
     if (m > 0) {
-        stat[0] = guarded(a[0] - uadd, umult);
+        stat[0] = regressionQuotient(a[0] - uadd, umult);
         double ss = 0.0;
         for (std::int64_t i = 0; i < n; ++i) {
             if (std::isfinite(xdata[i]) && std::isfinite(ydata[i])) {
                 ss += (xdata[i] - stat[0]) * (xdata[i] - stat[0]);
             }
         }
-        stat[2] = guarded(ss, valid - 1.0);
+        stat[2] = regressionQuotient(ss, valid - 1.0);
     } else {
         stat[0] = nan;
         stat[2] = nan;
     }
     stat[1] = sumY / ((valid - 1.0) + 1.0);
-    stat[3] = guarded(aov[5], valid - 1.0);
+    stat[3] = regressionQuotient(aov[5], valid - 1.0);
     stat[4] = aov[10];
     stat[5] = aov[0];
     stat[6] = aov[3];

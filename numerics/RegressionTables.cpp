@@ -19,7 +19,7 @@ namespace {
 // statistics are still formed, their p-values, the costly part, are left NaN.
 bool g_withoutPValues = false;
 
-double guarded(double x, double y)
+double tableQuotient(double x, double y)
 {
     double r = 0.0;
     SAFEDV(x, y, r);
@@ -124,7 +124,7 @@ void B1PRCK(std::int32_t value, std::string_view name, std::int32_t low, std::in
 
 void DC1F(double numerator, double denominator, double dfn, double dfd, double& f, double& p)
 {
-    f = guarded(numerator, denominator);
+    f = tableQuotient(numerator, denominator);
     if (g_withoutPValues || std::isnan(f) || !(dfn > 0.0) || !(dfd > 0.0)) {
         p = DMACH(6);
     } else if (f == DMACH(7)) {
@@ -136,7 +136,7 @@ void DC1F(double numerator, double denominator, double dfn, double dfd, double& 
 
 void DC1T(double estimate, double stderror, double df, double& t, double& p)
 {
-    t = guarded(estimate, stderror);
+    t = tableQuotient(estimate, stderror);
     if (g_withoutPValues || std::isnan(t) || df == 0.0) {
         p = DMACH(6);
     } else if (std::isinf(t)) {
@@ -154,8 +154,8 @@ void AOVTBL(double dfr, double ssr, double dfe, double sse, double* aov)
     aov[3] = ssr;
     aov[4] = sse;
     aov[5] = ssr + sse;
-    aov[6] = guarded(ssr, dfr);
-    aov[7] = guarded(sse, dfe);
+    aov[6] = tableQuotient(ssr, dfr);
+    aov[7] = tableQuotient(sse, dfe);
     DC1F(aov[6], aov[7], dfr, dfe, aov[8], aov[9]);
 }
 
@@ -171,8 +171,8 @@ void DG1AOV(double dfr, double ssr, double dfe, double sse, double mean, double*
         return;
     }
     AOVTBL(dfr, ssr, dfe, sse, aov);
-    aov[10] = guarded(100.0 * ssr, aov[5]);
-    const double ratio = guarded(aov[7], guarded(aov[5], aov[2]));
+    aov[10] = tableQuotient(100.0 * ssr, aov[5]);
+    const double ratio = tableQuotient(aov[7], tableQuotient(aov[5], aov[2]));
     if (std::isnan(ratio)) {
         aov[11] = ratio;
     } else {
@@ -180,7 +180,7 @@ void DG1AOV(double dfr, double ssr, double dfe, double sse, double mean, double*
     }
     if (!std::isnan(aov[7])) {
         aov[12] = std::sqrt(aov[7]);
-        aov[14] = guarded(100.0 * std::sqrt(aov[7]), mean);
+        aov[14] = tableQuotient(100.0 * std::sqrt(aov[7]), mean);
     } else {
         aov[12] = DMACH(6);
         aov[14] = DMACH(6);
@@ -354,7 +354,7 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
     }
     std::vector<double> estimates(M, 0.0);
     std::vector<double> stderrs(M, 0.0);
-    const double s2 = guarded(sse, dfe);
+    const double s2 = tableQuotient(sse, dfe);
     for (std::size_t i = 0; i < M; ++i) {
         double v = 0.0;
         double variance = 0.0;
@@ -379,7 +379,7 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
         }
     }
     if (m > 0) {
-        const double mse = guarded(sse, dfe);
+        const double mse = tableQuotient(sse, dfe);
         for (std::int32_t k = 0; k < m; ++k) {
             sqss[k] = 1.0;
             DC1F(sqss[lsq + k] / sqss[k], mse, sqss[k], dfe, sqss[2 * lsq + k], sqss[3 * lsq + k]);
@@ -392,7 +392,7 @@ void DR2TAP(std::int32_t ndeg, const double* a, const double* b, double umult, d
             tlof[k] = tlof[k + 1] + 1.0;
             tlof[llf + k] = tlof[llf + k + 1] + sqss[lsq + k + 1];
         }
-        const double mspe = guarded(sspe, dfpe);
+        const double mspe = tableQuotient(sspe, dfpe);
         for (std::int32_t k = 0; k < m; ++k) {
             DC1F(tlof[llf + k] / tlof[k], mspe, tlof[k], dfpe, tlof[2 * llf + k],
                  tlof[3 * llf + k]);

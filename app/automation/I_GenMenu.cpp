@@ -52,7 +52,7 @@ std::optional<unsigned> itemOf(fw::HMENU menu, int32_t item, unsigned flags)
 }
 
 // The text cut to at most n bytes without splitting a UTF-8 character.
-std::string cutText(std::string text, size_t n)
+std::string menuCutText(std::string text, size_t n)
 {
     if (text.size() <= n)
         return text;
@@ -331,7 +331,8 @@ std::string I_GenMenu::GetMenuString(int32_t hmenu, int32_t pos, int32_t flags)
     const auto item = itemOf(*menu, pos, *bits);
     if (!item)
         return {};
-    return cutText(fw::GetMenuString(*menu, *item, *bits).value_or(std::string()), kMaxReadText);
+    return menuCutText(fw::GetMenuString(*menu, *item, *bits).value_or(std::string()),
+                       kMaxReadText);
 }
 
 int32_t I_GenMenu::GetSubMenu(int32_t hmenu, int32_t pos)

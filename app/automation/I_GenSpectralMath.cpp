@@ -20,12 +20,12 @@ using Array = I_GenSpectralMath::Array;
 
 namespace {
 
-constexpr const char* kSourceName = "I_GenSpectralMath";
+constexpr const char* kSpectralMathSourceName = "I_GenSpectralMath";
 // The spline driver's cubic-spline interpolant with not-a-knot ends.
 constexpr int32_t kCubicSplineInterpolant = 1;
 constexpr size_t kStatistics = 10;
 
-bool allFinite(const double* values, size_t count)
+bool spectralMathAllFinite(const double* values, size_t count)
 {
     return std::all_of(values, values + count, [](double v) { return std::isfinite(v); });
 }
@@ -56,7 +56,8 @@ bool runNumerics(F&& body, std::source_location where = std::source_location::cu
         body();
     } catch (...) {
         logNumericsMessage(messages.text(), true);
-        platform::automation::reportHandlerException(kSourceName, static_cast<int>(where.line()));
+        platform::automation::reportHandlerException(kSpectralMathSourceName,
+                                                     static_cast<int>(where.line()));
         return false;
     }
     logNumericsMessage(messages.text(), false);
@@ -67,7 +68,7 @@ bool runNumerics(F&& body, std::source_location where = std::source_location::cu
 const double* finiteInput(const Array& array, size_t count)
 {
     const double* values = array.take(count);
-    return values != nullptr && allFinite(values, count) ? values : nullptr;
+    return values != nullptr && spectralMathAllFinite(values, count) ? values : nullptr;
 }
 
 // out[i] = f(a[i], b[i]) for i < count; FALSE, writing nothing, for a short array or a
@@ -132,7 +133,8 @@ const double* window(const Array& array, int16_t start, int16_t end)
     if (start < 0 || end < start)
         return nullptr;
     const double* values = array.take(static_cast<size_t>(end) + 1);
-    return values != nullptr && allFinite(values + start, static_cast<size_t>(end - start) + 1)
+    return values != nullptr &&
+                   spectralMathAllFinite(values + start, static_cast<size_t>(end - start) + 1)
                ? values
                : nullptr;
 }

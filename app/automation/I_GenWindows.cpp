@@ -14,7 +14,7 @@ using ChildKind = AutomationFrame::ChildKind;
 
 namespace {
 
-constexpr const char* kSourceName = "I_GenWindows";
+constexpr const char* kWindowsSourceName = "I_GenWindows";
 constexpr const char* kNoneFound = "None found";
 
 // The first window of a kind with that title, as the selectors find it; 0 when none.
@@ -101,7 +101,7 @@ void I_GenWindows::TileHorizontally()
 std::string I_GenWindows::GetActiveWindowTitle()
 {
     // A failure answers "None found" rather than the empty neutral text.
-    return platform::automation::runGuarded(kSourceName, std::string(kNoneFound), [] {
+    return platform::automation::runGuarded(kWindowsSourceName, std::string(kNoneFound), [] {
         AutomationFrame& frame = requireAutomationFrame();
         const uint32_t active = frame.activeChildFrame();
         if (active == 0 || !frame.isWindow(active))

@@ -35,7 +35,7 @@ template <std::size_t N> void setField(char (&field)[N], const std::string& text
 }
 
 // The chart's font for a record's logical font.
-XrtFont chartFont(const AnnotationLogFont& font)
+XrtFont annotationChartFont(const AnnotationLogFont& font)
 {
     XrtFont f;
     f.face = std::string(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
@@ -60,7 +60,7 @@ void place(Record& r, bool anchor, const std::string& text, const std::string& f
     r.y = y;
     r.font.lfHeight = fontSize;
     setField(r.font.lfFaceName, fontName.empty() ? std::string(kDefaultFace) : fontName);
-    XrtTextAreaSetValues(r.textArea, {{kXrtTextAreaFont, chartFont(r.font)}});
+    XrtTextAreaSetValues(r.textArea, {{kXrtTextAreaFont, annotationChartFont(r.font)}});
     XrtTextAreaSetValues(r.textArea,
                          {{kXrtTextAreaStrings, std::vector<std::string>{std::string(r.text)}}});
     XrtTextAreaSetValues(r.textArea, {{kXrtTextAreaColor, color}});

@@ -17,7 +17,7 @@ constexpr int kMaxPrecision = 10;
 // The overlay read-out looks at no more than this many points of a slot.
 constexpr int kOverlayPointsSearched = 2048;
 
-bool validChannel(int channel)
+bool cursorValidChannel(int channel)
 {
     return channel >= 0 && channel < kSpectrumChannels;
 }
@@ -25,7 +25,7 @@ bool validChannel(int channel)
 // The cursor's trace and pixel when both can index the document's arrays.
 bool cursorInRange(View& view)
 {
-    return validChannel(view.cursorChannel()) && view.cursorPixel() >= 0 &&
+    return cursorValidChannel(view.cursorChannel()) && view.cursorPixel() >= 0 &&
            view.cursorPixel() < kSpectrumPoints;
 }
 
@@ -144,7 +144,7 @@ int16_t I_SpecCursor::GetActiveTrace()
 void I_SpecCursor::SetActiveTrace(int16_t value)
 {
     // The cursor update reads the channel of this number.
-    if (validChannel(value))
+    if (cursorValidChannel(value))
         withView([&](View& v) { v.setCursorChannel(value); });
 }
 
@@ -179,7 +179,7 @@ void I_SpecCursor::SetEnabled(bool value)
 
 double I_SpecCursor::GetIntensity(int16_t channel)
 {
-    if (!validChannel(channel))
+    if (!cursorValidChannel(channel))
         return 0.0;
     return onView(0.0, [&](View& v) {
         if (!cursorInRange(v))

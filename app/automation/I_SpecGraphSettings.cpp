@@ -27,16 +27,16 @@ bool isReset(const std::string& text)
 }
 
 // The wait cursor of the view's window for a scope.
-class WaitCursor
+class GraphSettingsWaitCursor
 {
 public:
-    explicit WaitCursor(SpectrumViewWindow& window) : m_window(window)
+    explicit GraphSettingsWaitCursor(SpectrumViewWindow& window) : m_window(window)
     {
         m_window.beginWaitCursor();
     }
-    ~WaitCursor() { m_window.endWaitCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~GraphSettingsWaitCursor() { m_window.endWaitCursor(); }
+    GraphSettingsWaitCursor(const GraphSettingsWaitCursor&) = delete;
+    GraphSettingsWaitCursor& operator=(const GraphSettingsWaitCursor&) = delete;
 
 private:
     SpectrumViewWindow& m_window;
@@ -202,7 +202,7 @@ bool I_SpecGraphSettings::SaveAsBitmap(const std::string& fileName)
         AutomationFrame* frame = automationFrame();
         if (frame == nullptr)
             return false;
-        WaitCursor wait(v.window());
+        GraphSettingsWaitCursor wait(v.window());
         return frame->drawChartToFile(v.chart(), fileName, kBitmapFile) != 0;
     });
 }

@@ -14,13 +14,13 @@ using platform::automation::DispatchTable;
 
 namespace {
 
-bool validChannel(int16_t channel)
+bool spectralDataValidChannel(int16_t channel)
 {
     return channel >= 0 && channel < kSpectrumChannels;
 }
 
 // The spectrometer's pixel count as the copies take it, never beyond the document's arrays.
-size_t pixelCount(CHarluneSpectrumView& view)
+size_t spectralDataPixelCount(CHarluneSpectrumView& view)
 {
     return std::min<size_t>(static_cast<uint16_t>(view.configuration().GetPixelCount()),
                             kSpectrumPoints);
@@ -126,8 +126,8 @@ void I_SpecSpectralData::SetReferenceColorTemperature(double kelvin)
         for (int k = 0; k < kSpectrumChannels; ++k)
             active[k] = static_cast<uint16_t>(view.record().channelEnables[k]);
         app::spectrum::computeBlackbodyCurves(document.spectra(), active,
-                                              static_cast<unsigned>(pixelCount(view)), kelvin,
-                                              document.assumeSecondOrder() != 0);
+                                              static_cast<unsigned>(spectralDataPixelCount(view)),
+                                              kelvin, document.assumeSecondOrder() != 0);
         return true;
     });
 }
@@ -135,12 +135,12 @@ void I_SpecSpectralData::SetReferenceColorTemperature(double kelvin)
 bool I_SpecSpectralData::copyOut(int16_t channel, ChannelArrays ChannelSpectra::*kind, Spectrum out,
                                  std::source_location where)
 {
-    if (!validChannel(channel))
+    if (!spectralDataValidChannel(channel))
         return false;
     return onView(
         false,
         [&](CHarluneSpectrumView& view) {
-            const size_t n = pixelCount(view);
+            const size_t n = spectralDataPixelCount(view);
             double* target = out.take(n);
             if (target == nullptr)
                 return false;
@@ -154,12 +154,12 @@ bool I_SpecSpectralData::copyOut(int16_t channel, ChannelArrays ChannelSpectra::
 bool I_SpecSpectralData::copyIn(int16_t channel, ChannelArrays ChannelSpectra::*kind, Spectrum in,
                                 ChannelFlags ChannelSpectra::*stored, std::source_location where)
 {
-    if (!validChannel(channel))
+    if (!spectralDataValidChannel(channel))
         return false;
     return onView(
         false,
         [&](CHarluneSpectrumView& view) {
-            const size_t n = pixelCount(view);
+            const size_t n = spectralDataPixelCount(view);
             const double* source = in.take(n);
             if (source == nullptr)
                 return false;

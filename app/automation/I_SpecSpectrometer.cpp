@@ -15,7 +15,7 @@ using namespace app::res;
 namespace {
 
 // A configuration file that can be read: a regular file that opens.
-bool readable(const std::string& path)
+bool spectrometerReadable(const std::string& path)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
@@ -67,7 +67,7 @@ bool I_SpecSpectrometer::OpenConfiguration(const std::string& file, bool makeCur
         return false;
     return onView(false, [&](View& v) {
         // A missing file would load every default and push it to the driver.
-        if (!readable(file))
+        if (!spectrometerReadable(file))
             return false;
         v.OpenSpectrometerConfiguration(file);
         if (makeCurrent)

@@ -20,22 +20,22 @@ using Kind = I_SpecSpectrumFiles::Kind;
 
 namespace {
 
-bool validChannel(int16_t channel)
+bool spectrumFilesValidChannel(int16_t channel)
 {
     return channel >= 0 && channel < kSpectrumChannels;
 }
 
 // The view's wait cursor for the length of a file operation.
-class WaitCursor
+class SpectrumFilesWaitCursor
 {
 public:
-    explicit WaitCursor(SpectrumViewWindow& window) : m_window(window)
+    explicit SpectrumFilesWaitCursor(SpectrumViewWindow& window) : m_window(window)
     {
         m_window.beginWaitCursor();
     }
-    ~WaitCursor() { m_window.endWaitCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~SpectrumFilesWaitCursor() { m_window.endWaitCursor(); }
+    SpectrumFilesWaitCursor(const SpectrumFilesWaitCursor&) = delete;
+    SpectrumFilesWaitCursor& operator=(const SpectrumFilesWaitCursor&) = delete;
 
 private:
     SpectrumViewWindow& m_window;
@@ -49,7 +49,7 @@ bool writtenOrDeclined(int result)
 
 // A settings file a reader may take: it exists and opens. The settings readers take a missing
 // file for an empty one and would put every setting back to its default.
-bool readable(const std::string& file)
+bool spectrumFilesReadable(const std::string& file)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error))
@@ -103,7 +103,7 @@ const char* fileWord(Kind kind)
     }
 }
 
-int pixelCount(CHarluneSpectrumView& view)
+int spectrumFilesPixelCount(CHarluneSpectrumView& view)
 {
     return std::clamp(static_cast<int>(static_cast<uint16_t>(view.configuration().GetPixelCount())),
                       0, kSpectrumPoints);
@@ -215,13 +215,13 @@ bool I_SpecSpectrumFiles::saveKind(int16_t channel, const std::string& file, Kin
 {
     if (file.empty() || !fitsPath(file))
         return false;
-    if (channel != kAllChannels && !validChannel(channel))
+    if (channel != kAllChannels && !spectrumFilesValidChannel(channel))
         return false;
     return onView(
         false,
         [&](CHarluneSpectrumView& view) {
             const int format = defaultFileFormat();
-            WaitCursor wait(view.window());
+            SpectrumFilesWaitCursor wait(view.window());
             ChannelSpectra& spectra = view.document().spectra();
             const ChannelArrays& values = arraysOf(spectra, kind);
             const ChannelFlags* stored = storedOf(spectra, kind);
@@ -252,12 +252,12 @@ bool I_SpecSpectrumFiles::saveKind(int16_t channel, const std::string& file, Kin
 bool I_SpecSpectrumFiles::openKind(int16_t channel, const std::string& file, Kind kind,
                                    std::source_location where)
 {
-    if (file.empty() || !fitsPath(file) || !validChannel(channel))
+    if (file.empty() || !fitsPath(file) || !spectrumFilesValidChannel(channel))
         return false;
     return onView(
         false,
         [&](CHarluneSpectrumView& view) {
-            WaitCursor wait(view.window());
+            SpectrumFilesWaitCursor wait(view.window());
             auto wavelengths = std::make_unique<SpectrumArray>();
             auto values = std::make_unique<SpectrumArray>();
             wavelengths->fill(0.0);
@@ -272,7 +272,7 @@ bool I_SpecSpectrumFiles::openKind(int16_t channel, const std::string& file, Kin
                 return false;
 
             ChannelSpectra& spectra = view.document().spectra();
-            std::copy_n(values->begin(), pixelCount(view),
+            std::copy_n(values->begin(), spectrumFilesPixelCount(view),
                         arraysOf(spectra, kind)[channel].begin());
             if (ChannelFlags* stored = storedOf(spectra, kind))
                 (*stored)[channel] = 1;
@@ -368,7 +368,7 @@ bool I_SpecSpectrumFiles::SaveDisplaySettings(const std::string& file, bool make
 
 bool I_SpecSpectrumFiles::OpenDisplaySettings(const std::string& file, bool makeCurrent)
 {
-    if (file.empty() || !fitsPath(file) || !readable(file))
+    if (file.empty() || !fitsPath(file) || !spectrumFilesReadable(file))
         return false;
     return onView(false, [&](CHarluneSpectrumView& view) {
         const std::string current = view.displaySettingsFile();
@@ -393,7 +393,7 @@ bool I_SpecSpectrumFiles::SaveSpectrometerConfig(const std::string& file, bool m
 
 bool I_SpecSpectrumFiles::OpenSpectrometerConfig(const std::string& file, bool makeCurrent)
 {
-    if (file.empty() || !fitsPath(file) || !readable(file))
+    if (file.empty() || !fitsPath(file) || !spectrumFilesReadable(file))
         return false;
     return onView(false, [&](CHarluneSpectrumView& view) {
         view.configuration().Load(file);
@@ -417,7 +417,7 @@ bool I_SpecSpectrumFiles::SaveTimeAcqParameters(const std::string& file, bool ma
 
 bool I_SpecSpectrumFiles::OpenTimeAcqParameters(const std::string& file, bool makeCurrent)
 {
-    if (file.empty() || !fitsPath(file) || !readable(file))
+    if (file.empty() || !fitsPath(file) || !spectrumFilesReadable(file))
         return false;
     return onView(false, [&](CHarluneSpectrumView& view) {
         view.ReadTimeAcquisitionParameters(file);
@@ -459,7 +459,7 @@ bool I_SpecSpectrumFiles::SaveDataFile(const std::string& file, int16_t format, 
         const double* ys = y.take(points);
         if (xs == nullptr || ys == nullptr)
             return false;
-        WaitCursor wait(view.window());
+        SpectrumFilesWaitCursor wait(view.window());
         return writtenOrDeclined(view.document().WriteDataFile(file, header, format, xs, ys));
     });
 }

@@ -11,8 +11,8 @@ using namespace app::spectrum;
 
 namespace {
 
-constexpr int kRunRunning = 1;
-constexpr int kRunPaused = 2;
+constexpr int kTimeAutomationRunRunning = 1;
+constexpr int kTimeAutomationRunPaused = 2;
 constexpr int kResults = kTimeChannels + kTimeCombos;
 
 double& resultOf(View& v, int index)
@@ -46,7 +46,7 @@ const DispatchTable& I_SpecTimeAcquisition::table()
 bool I_SpecTimeAcquisition::GetRunning()
 {
     return onView(false, [](View& v) {
-        return v.timeAcquisitionMode() == 1 && v.timeRunState() == kRunRunning;
+        return v.timeAcquisitionMode() == 1 && v.timeRunState() == kTimeAutomationRunRunning;
     });
 }
 
@@ -66,7 +66,7 @@ void I_SpecTimeAcquisition::SetRunning(platform::automation::BoolValue value)
 bool I_SpecTimeAcquisition::GetPaused()
 {
     return onView(false, [](View& v) {
-        return v.timeAcquisitionMode() == 1 && v.timeRunState() == kRunPaused;
+        return v.timeAcquisitionMode() == 1 && v.timeRunState() == kTimeAutomationRunPaused;
     });
 }
 
@@ -76,7 +76,7 @@ bool I_SpecTimeAcquisition::GetPaused()
 void I_SpecTimeAcquisition::SetPaused(bool value)
 {
     onView(false, [&](View& v) {
-        if (v.timeRunState() == (value ? kRunRunning : kRunPaused))
+        if (v.timeRunState() == (value ? kTimeAutomationRunRunning : kTimeAutomationRunPaused))
             v.OnCommand(ID_TIME_PAUSE);
         return true;
     });

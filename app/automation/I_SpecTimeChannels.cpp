@@ -13,7 +13,7 @@ using app::spectrum::TimeChannelRecord;
 
 namespace {
 
-bool validChannel(int16_t channel)
+bool timeChannelsValidChannel(int16_t channel)
 {
     return channel >= 0 && channel < kTimeChannels;
 }
@@ -42,7 +42,7 @@ const DispatchTable& I_SpecTimeChannels::table()
 
 template <class R, class F> R I_SpecTimeChannels::read(int16_t channel, R neutral, F&& field)
 {
-    if (!validChannel(channel))
+    if (!timeChannelsValidChannel(channel))
         return neutral;
     return onView(neutral, [&](View& v) {
         return static_cast<R>(field(v.timeParameters().channels[channel]));
@@ -51,7 +51,7 @@ template <class R, class F> R I_SpecTimeChannels::read(int16_t channel, R neutra
 
 template <class F> void I_SpecTimeChannels::write(int16_t channel, F&& field)
 {
-    if (!validChannel(channel))
+    if (!timeChannelsValidChannel(channel))
         return;
     onView(false, [&](View& v) {
         field(v.timeParameters().channels[channel], v);

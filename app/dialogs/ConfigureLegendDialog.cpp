@@ -41,7 +41,7 @@ constexpr int kAreaLeftAuto = 3586;
 constexpr int kAreaTopAuto = 3587;
 
 // A list index from a chart value, -1 when the list has no such entry.
-int listIndex(std::int64_t value, int count)
+int legendListIndex(std::int64_t value, int count)
 {
     return value >= 0 && value < count ? static_cast<int>(value) : -1;
 }
@@ -127,9 +127,10 @@ bool CConfigureLegendDialog::OnInitDialog()
     const auto* found = std::find(kLocationValues.begin(), kLocationValues.end(), anchor);
     m_location->setCurrentIndex(
         found != kLocationValues.end() ? static_cast<int>(found - kLocationValues.begin()) : -1);
-    m_orientation->setCurrentIndex(listIndex(read(kXrtLegendOrientation), m_orientation->count()));
-    m_border->setCurrentIndex(listIndex(read(kXrtLegendBorder), m_border->count()));
-    m_width->setCurrentIndex(listIndex(read(kXrtLegendBorderWidth), m_width->count()));
+    m_orientation->setCurrentIndex(
+        legendListIndex(read(kXrtLegendOrientation), m_orientation->count()));
+    m_border->setCurrentIndex(legendListIndex(read(kXrtLegendBorder), m_border->count()));
+    m_width->setCurrentIndex(legendListIndex(read(kXrtLegendBorderWidth), m_width->count()));
     m_background->SetBackColor(static_cast<uint32_t>(read(kXrtLegendBackgroundColor)));
     m_foreground->SetBackColor(static_cast<uint32_t>(read(kXrtLegendForegroundColor)));
     DialogFont font;

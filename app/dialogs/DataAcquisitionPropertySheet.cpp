@@ -10,20 +10,20 @@ using namespace app::dialogs;
 namespace {
 
 // String 61446.
-constexpr const char* kCaption = "Configure Data Acquisition";
+constexpr const char* kDataAcquisitionCaption = "Configure Data Acquisition";
 
 // Thrown by the apply steps after a refused value: the sheet stays open.
-class ValueRefused : public std::runtime_error
+class DataAcquisitionValueRefused : public std::runtime_error
 {
 public:
-    ValueRefused() : std::runtime_error("a value is outside its range") {}
+    DataAcquisitionValueRefused() : std::runtime_error("a value is outside its range") {}
 };
 
 } // namespace
 
 CDataAcquisitionPropertySheet::CDataAcquisitionPropertySheet(DialogSpectrumView& view,
                                                              QWidget* parent)
-    : PropertySheet(kCaption, parent), m_view(view),
+    : PropertySheet(kDataAcquisitionCaption, parent), m_view(view),
       m_settings(DataAcquisitionSettings::load(view)),
       m_openedInLongIntMode(m_settings.triggerMode == 4), m_basic(m_settings),
       m_trigger(m_settings), m_strobe(m_settings)
@@ -43,7 +43,7 @@ void CDataAcquisitionPropertySheet::OnApplySteps()
         page->SetModified(true);
         DataExchange exchange(page, true);
         exchange.fail(failure->control, rangeMessage(failure->range));
-        throw ValueRefused();
+        throw DataAcquisitionValueRefused();
     }
     applyDataAcquisitionSettings(m_settings, m_view, m_openedInLongIntMode,
                                  [this](const std::string& text, const std::string& caption) {

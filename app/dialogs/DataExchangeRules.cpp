@@ -10,7 +10,7 @@ namespace app::dialogs {
 
 namespace {
 
-bool isBlank(char c)
+bool exchangeIsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -18,7 +18,7 @@ bool isBlank(char c)
 // Reads blanks, a sign and digits from text at pos; nothing when no digit follows.
 std::optional<long long> leadingDigits(std::string_view text, size_t& pos)
 {
-    while (pos < text.size() && isBlank(text[pos]))
+    while (pos < text.size() && exchangeIsBlank(text[pos]))
         ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
@@ -70,7 +70,7 @@ std::optional<long long> parseInteger(std::string_view text)
     const std::optional<long long> value = leadingDigits(text, pos);
     if (!value)
         return std::nullopt;
-    while (pos < text.size() && isBlank(text[pos]))
+    while (pos < text.size() && exchangeIsBlank(text[pos]))
         ++pos;
     return pos == text.size() ? value : std::nullopt;
 }

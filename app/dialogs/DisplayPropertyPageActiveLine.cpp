@@ -3,7 +3,7 @@
 namespace {
 
 // Row label, then the control ids of style, width, fill and swatch.
-constexpr app::dialogs::DisplayStyleRow kRows[] = {
+constexpr app::dialogs::DisplayStyleRow kActiveLineRows[] = {
     {"Master", {1307, 1038, 0, 1324}},           {"Slave 1", {1040, 1041, 0, 1327}},
     {"Slave 2", {1064, 1065, 0, 1330}},          {"Slave 3", {1067, 1068, 0, 1333}},
     {"Slave 4", {1070, 1374, 0, 1337}},          {"Slave 5", {1073, 1074, 0, 1340}},
@@ -14,5 +14,5 @@ constexpr app::dialogs::DisplayStyleRow kRows[] = {
 } // namespace
 
 CDisplayPropertyPageActiveLine::CDisplayPropertyPageActiveLine()
-    : DisplayStylePage(112, "Active Line Type", false, kRows)
+    : DisplayStylePage(112, "Active Line Type", false, kActiveLineRows)
 {}

@@ -3,7 +3,7 @@
 namespace {
 
 // Row label, then the control ids of style, width, fill and swatch.
-constexpr app::dialogs::DisplayStyleRow kRows[] = {
+constexpr app::dialogs::DisplayStyleRow kStaticLineRows[] = {
     {"Overlay 1", {1310, 1311, 0, 1331}}, {"Overlay 2", {1312, 1314, 0, 1154}},
     {"Overlay 3", {1317, 1319, 0, 1155}}, {"Overlay 4", {1322, 1325, 0, 1156}},
     {"Overlay 5", {1061, 1335, 0, 1383}}, {"Overlay 6", {1343, 1346, 0, 1387}},
@@ -13,5 +13,5 @@ constexpr app::dialogs::DisplayStyleRow kRows[] = {
 } // namespace
 
 CDisplayPropertyPageStaticLine::CDisplayPropertyPageStaticLine()
-    : DisplayStylePage(114, "Overlay Line Type", false, kRows)
+    : DisplayStylePage(114, "Overlay Line Type", false, kStaticLineRows)
 {}

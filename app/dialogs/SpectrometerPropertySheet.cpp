@@ -7,13 +7,13 @@ using namespace app::dialogs;
 namespace {
 
 // String 121.
-constexpr const char* kCaption = "Spectrometer Configuration";
+constexpr const char* kSpectrometerCaption = "Spectrometer Configuration";
 
 // Thrown by the apply steps after a refused value: the sheet stays open.
-class ValueRefused : public std::runtime_error
+class SpectrometerValueRefused : public std::runtime_error
 {
 public:
-    ValueRefused() : std::runtime_error("a value is outside its range") {}
+    SpectrometerValueRefused() : std::runtime_error("a value is outside its range") {}
 };
 
 } // namespace
@@ -27,7 +27,7 @@ CSpectrometerPropertySheet::InitFromConfiguration(SpectrometerSheetView& view, D
 
 CSpectrometerPropertySheet::CSpectrometerPropertySheet(SpectrometerSheetView& view,
                                                        DialogDriver& driver, QWidget* parent)
-    : PropertySheet(kCaption, parent), m_view(view), m_driver(driver),
+    : PropertySheet(kSpectrometerCaption, parent), m_view(view), m_driver(driver),
       m_settings(SpectrometerSheetSettings::load(view.sheetConfiguration())),
       m_wavelength(m_settings, driver), m_interface(m_settings, driver),
       m_displayedRange(m_settings), m_reference(m_settings), m_strayLight(m_settings),
@@ -48,7 +48,7 @@ void CSpectrometerPropertySheet::OnApplySteps()
         SetActivePage(1);
     if (!m_interface.takePixelResolution()) {
         m_interface.SetModified(true);
-        throw ValueRefused();
+        throw SpectrometerValueRefused();
     }
     m_hardwareChanged = applySpectrometerSettings(m_settings, m_view, m_driver);
 }

@@ -19,7 +19,7 @@ using platform::framework::setControlId;
 
 namespace {
 
-namespace id {
+namespace channel_sheet_id {
 constexpr unsigned kEnabled = 1191;
 constexpr unsigned kPlotted = 1192;
 constexpr unsigned kRate = 1193;
@@ -33,7 +33,7 @@ constexpr unsigned kOffset = 1507;
 constexpr unsigned kRateBandwidth = 1508;
 constexpr unsigned kOperation = 1509;
 constexpr unsigned kSecondChannel = 1510;
-} // namespace id
+} // namespace channel_sheet_id
 
 constexpr const char* kSpectrometerChannels[] = {"Master",  "Slave 1", "Slave 2",
                                                  "Slave 3", "Slave 4", "Slave 5",
@@ -63,7 +63,7 @@ QCheckBox* check(QWidget* page, const char* text, unsigned control)
     return c;
 }
 
-int listIndex(uint32_t value, int count)
+int channelSheetListIndex(uint32_t value, int count)
 {
     return value < static_cast<uint32_t>(count) ? static_cast<int>(value) : -1;
 }
@@ -84,18 +84,18 @@ CTimeAcquisitionChannelPropertyPage::CTimeAcquisitionChannelPropertyPage(
     : PropertyPage(templateId, caption), m_copy(copy)
 {
     auto* form = new QFormLayout(this);
-    m_enabled = check(this, "&Enabled", id::kEnabled);
-    m_plotted = check(this, "&Plotted", id::kPlotted);
+    m_enabled = check(this, "&Enabled", channel_sheet_id::kEnabled);
+    m_plotted = check(this, "&Plotted", channel_sheet_id::kPlotted);
     m_channel = new QComboBox(this);
-    setControlId(m_channel, id::kSpectrometerChannel);
+    setControlId(m_channel, channel_sheet_id::kSpectrometerChannel);
     fillComboBox(m_channel, kSpectrometerChannels);
-    m_wavelength = edit(this, id::kWavelength);
-    m_bandwidth = edit(this, id::kBandwidth);
-    m_factor = edit(this, id::kFactor);
-    m_offset = edit(this, id::kOffset);
-    m_rate = check(this, "&Rate", id::kRate);
-    m_rateBandwidth = edit(this, id::kRateBandwidth);
-    m_dac = check(this, dacLabel.c_str(), id::kDac);
+    m_wavelength = edit(this, channel_sheet_id::kWavelength);
+    m_bandwidth = edit(this, channel_sheet_id::kBandwidth);
+    m_factor = edit(this, channel_sheet_id::kFactor);
+    m_offset = edit(this, channel_sheet_id::kOffset);
+    m_rate = check(this, "&Rate", channel_sheet_id::kRate);
+    m_rateBandwidth = edit(this, channel_sheet_id::kRateBandwidth);
+    m_dac = check(this, dacLabel.c_str(), channel_sheet_id::kDac);
     form->addRow(m_enabled);
     form->addRow(m_plotted);
     form->addRow(QStringLiteral("Spectrometer Channel"), m_channel);
@@ -126,7 +126,8 @@ CTimeAcquisitionChannelPropertyPage::CTimeAcquisitionChannelPropertyPage(
 bool CTimeAcquisitionChannelPropertyPage::OnInitDialog()
 {
     m_filling = true;
-    m_channel->setCurrentIndex(listIndex(static_cast<uint32_t>(m_copy.SpectrometerChannel), 9));
+    m_channel->setCurrentIndex(
+        channelSheetListIndex(static_cast<uint32_t>(m_copy.SpectrometerChannel), 9));
     m_enabled->setChecked(m_copy.Enabled != 0);
     m_plotted->setChecked(m_copy.Plotted != 0);
     m_rate->setChecked(m_copy.RateOnly != 0);
@@ -183,23 +184,23 @@ CTimeAcquisitionComboPropertyPage::CTimeAcquisitionComboPropertyPage(unsigned te
     : PropertyPage(templateId, caption), m_copy(copy)
 {
     auto* form = new QFormLayout(this);
-    m_enabled = check(this, "&Enabled", id::kEnabled);
-    m_plotted = check(this, "&Plotted", id::kPlotted);
+    m_enabled = check(this, "&Enabled", channel_sheet_id::kEnabled);
+    m_plotted = check(this, "&Plotted", channel_sheet_id::kPlotted);
     const std::span<const char* const> operands(kOperands, offerCombo1 ? 7 : 6);
     m_first = new QComboBox(this);
-    setControlId(m_first, id::kFirstChannel);
+    setControlId(m_first, channel_sheet_id::kFirstChannel);
     fillComboBox(m_first, operands);
     m_operation = new QComboBox(this);
-    setControlId(m_operation, id::kOperation);
+    setControlId(m_operation, channel_sheet_id::kOperation);
     fillComboBox(m_operation, kOperations);
     m_second = new QComboBox(this);
-    setControlId(m_second, id::kSecondChannel);
+    setControlId(m_second, channel_sheet_id::kSecondChannel);
     fillComboBox(m_second, operands);
-    m_factor = edit(this, id::kFactor);
-    m_offset = edit(this, id::kOffset);
-    m_rate = check(this, "&Rate", id::kRate);
-    m_rateBandwidth = edit(this, id::kRateBandwidth);
-    m_dac = check(this, dacLabel.c_str(), id::kDac);
+    m_factor = edit(this, channel_sheet_id::kFactor);
+    m_offset = edit(this, channel_sheet_id::kOffset);
+    m_rate = check(this, "&Rate", channel_sheet_id::kRate);
+    m_rateBandwidth = edit(this, channel_sheet_id::kRateBandwidth);
+    m_dac = check(this, dacLabel.c_str(), channel_sheet_id::kDac);
     form->addRow(m_enabled);
     form->addRow(m_plotted);
     form->addRow(QStringLiteral("First\nChannel"), m_first);
@@ -230,9 +231,9 @@ CTimeAcquisitionComboPropertyPage::CTimeAcquisitionComboPropertyPage(unsigned te
 bool CTimeAcquisitionComboPropertyPage::OnInitDialog()
 {
     m_filling = true;
-    m_first->setCurrentIndex(listIndex(m_copy.FirstChannel, m_first->count()));
-    m_operation->setCurrentIndex(listIndex(m_copy.Operation, 4));
-    m_second->setCurrentIndex(listIndex(m_copy.SecondChannel, m_second->count()));
+    m_first->setCurrentIndex(channelSheetListIndex(m_copy.FirstChannel, m_first->count()));
+    m_operation->setCurrentIndex(channelSheetListIndex(m_copy.Operation, 4));
+    m_second->setCurrentIndex(channelSheetListIndex(m_copy.SecondChannel, m_second->count()));
     m_enabled->setChecked(m_copy.Enabled != 0);
     m_plotted->setChecked(m_copy.Plotted != 0);
     m_rate->setChecked(m_copy.RateOnly != 0);

@@ -22,7 +22,7 @@ using platform::framework::setControlId;
 
 namespace {
 
-namespace id {
+namespace time_config_id {
 constexpr unsigned kStream = 1487;
 constexpr unsigned kShowValues = 1498;
 constexpr unsigned kLogFrequency = 1519;
@@ -37,7 +37,7 @@ constexpr unsigned kDuration = 1488;
 // Hours, Minutes, Seconds, Milliseconds of the three groups.
 constexpr unsigned kUnitIds[3][4] = {
     {1492, 1246, 1494, 1502}, {1495, 1496, 1497, 1503}, {1242, 1243, 1491, 1493}};
-} // namespace id
+} // namespace time_config_id
 
 constexpr const char* kUnitNames[4] = {"Hours", "Minutes", "Seconds", "Milliseconds"};
 
@@ -67,17 +67,17 @@ CTimeAcquisitionConfigurationDialog::CTimeAcquisitionConfigurationDialog(QWidget
     auto* initialDelay = new QLineEdit(this);
     m_frequencyEdit = new QLineEdit(this);
     m_durationEdit = new QLineEdit(this);
-    setControlId(m_stream, id::kStream);
-    setControlId(showValues, id::kShowValues);
-    setControlId(m_logFrequencyEdit, id::kLogFrequency);
-    setControlId(filename, id::kFilename);
-    setControlId(browse, id::kBrowse);
-    setControlId(fullSpectrum, id::kSaveFullSpectrum);
-    setControlId(m_every, id::kSaveEvery);
-    setControlId(m_continue, id::kContinue);
-    setControlId(initialDelay, id::kInitialDelay);
-    setControlId(m_frequencyEdit, id::kFrequency);
-    setControlId(m_durationEdit, id::kDuration);
+    setControlId(m_stream, time_config_id::kStream);
+    setControlId(showValues, time_config_id::kShowValues);
+    setControlId(m_logFrequencyEdit, time_config_id::kLogFrequency);
+    setControlId(filename, time_config_id::kFilename);
+    setControlId(browse, time_config_id::kBrowse);
+    setControlId(fullSpectrum, time_config_id::kSaveFullSpectrum);
+    setControlId(m_every, time_config_id::kSaveEvery);
+    setControlId(m_continue, time_config_id::kContinue);
+    setControlId(initialDelay, time_config_id::kInitialDelay);
+    setControlId(m_frequencyEdit, time_config_id::kFrequency);
+    setControlId(m_durationEdit, time_config_id::kDuration);
 
     layout->addWidget(m_stream);
     layout->addWidget(showValues);
@@ -106,7 +106,7 @@ CTimeAcquisitionConfigurationDialog::CTimeAcquisitionConfigurationDialog(QWidget
             // Radio-style buttons that the dialog checks itself, one group each.
             auto* button = new QRadioButton(QString::fromUtf8(kUnitNames[u]), box);
             button->setAutoExclusive(false);
-            setControlId(button, id::kUnitIds[g][u]);
+            setControlId(button, time_config_id::kUnitIds[g][u]);
             column->addWidget(button);
             m_units[g][u] = button;
             connect(button, &QRadioButton::clicked, this, [this, g, u] { setUnit(g, u); });
@@ -172,16 +172,16 @@ bool CTimeAcquisitionConfigurationDialog::OnInitDialog()
 
 void CTimeAcquisitionConfigurationDialog::DoDataExchange(DataExchange& exchange)
 {
-    exchange.check(id::kContinue, m_continueUntilManuallyStopped);
-    exchange.text(id::kDuration, m_duration);
-    exchange.text(id::kFilename, m_filename);
-    exchange.text(id::kFrequency, m_frequency);
-    exchange.text(id::kInitialDelay, m_initialDelay);
-    exchange.check(id::kSaveEvery, m_saveEveryAcquisition);
-    exchange.check(id::kStream, m_streamDataToDisk);
-    exchange.check(id::kShowValues, m_showValuesInStatusBar);
-    exchange.check(id::kSaveFullSpectrum, m_saveFullSpectrum);
-    exchange.integer(id::kLogFrequency, m_logFrequency, ValueRange{0, 4294967295LL});
+    exchange.check(time_config_id::kContinue, m_continueUntilManuallyStopped);
+    exchange.text(time_config_id::kDuration, m_duration);
+    exchange.text(time_config_id::kFilename, m_filename);
+    exchange.text(time_config_id::kFrequency, m_frequency);
+    exchange.text(time_config_id::kInitialDelay, m_initialDelay);
+    exchange.check(time_config_id::kSaveEvery, m_saveEveryAcquisition);
+    exchange.check(time_config_id::kStream, m_streamDataToDisk);
+    exchange.check(time_config_id::kShowValues, m_showValuesInStatusBar);
+    exchange.check(time_config_id::kSaveFullSpectrum, m_saveFullSpectrum);
+    exchange.integer(time_config_id::kLogFrequency, m_logFrequency, ValueRange{0, 4294967295LL});
 }
 
 void CTimeAcquisitionConfigurationDialog::setUnit(int group, int code)

@@ -42,22 +42,22 @@ using Controls = SpectrumFrameControls;
 
 namespace {
 
-constexpr const char* kModule = "childframe";
+constexpr const char* kSpectrumFrameModule = "childframe";
 constexpr unsigned kPopupToolBars = 227;
-constexpr const char* kBarStateSection = "SpectrumBars";
-constexpr const char* kBarStateEntry = "State";
-constexpr const char* kBarStateError =
+constexpr const char* kSpectrumFrameBarStateSection = "SpectrumBars";
+constexpr const char* kSpectrumFrameBarStateEntry = "State";
+constexpr const char* kSpectrumFrameBarStateError =
     "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
 
 // A handler is a boundary: a fault is reported to the error log and ends the handler, never
 // the program.
 template <class F>
-void guarded(F&& body, std::source_location where = std::source_location::current())
+void spectrumFrameGuarded(F&& body, std::source_location where = std::source_location::current())
 {
     try {
         body();
     } catch (const std::exception& error) {
-        platform::win::logError(kModule, "bar handler: %s", error.what());
+        platform::win::logError(kSpectrumFrameModule, "bar handler: %s", error.what());
         platform::automation::reportHandlerException("ChildFrameSpectrum",
                                                      static_cast<int>(where.line()));
     } catch (...) {
@@ -342,7 +342,7 @@ void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
     SpectrumFrameControls& controls = *m_controls;
     integrationSpin->setDeltaHandler([&controls](int delta) {
         bool allowed = false;
-        guarded([&] { allowed = controls.OnIntegrationSpin(delta); });
+        spectrumFrameGuarded([&] { allowed = controls.OnIntegrationSpin(delta); });
         return allowed;
     });
     for (SpinControl* spin : {averageSpin, boxcarSpin, strobeSpin})
@@ -361,11 +361,11 @@ void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
     for (const auto& edit : edits) {
         connect(edit.edit, &QLineEdit::textChanged, this,
                 [&controls, handler = edit.handler](const QString& text) {
-                    guarded([&] { (controls.*handler)(text.toStdString()); });
+                    spectrumFrameGuarded([&] { (controls.*handler)(text.toStdString()); });
                 });
         connect(edit.edit, &QLineEdit::editingFinished, this,
                 [&controls, id = fw::controlId(edit.edit)] {
-                    guarded([&] { controls.OnEditFinished(id); });
+                    spectrumFrameGuarded([&] { controls.OnEditFinished(id); });
                 });
     }
 }
@@ -418,10 +418,10 @@ void CChildFrameSpectrum::createNorrelControls(fw::DialogBar& bar)
         spin->setDeltaHandler(
             [&controls, id = fw::controlId(spin)](int) { return controls.allowSpin(id); });
     connect(visible, &QLineEdit::textChanged, this, [&controls](const QString& text) {
-        guarded([&] { controls.OnNorrelVisIntensityChanged(text.toStdString()); });
+        spectrumFrameGuarded([&] { controls.OnNorrelVisIntensityChanged(text.toStdString()); });
     });
     connect(uv, &QLineEdit::textChanged, this, [&controls](const QString& text) {
-        guarded([&] { controls.OnNorrelUvIntensityChanged(text.toStdString()); });
+        spectrumFrameGuarded([&] { controls.OnNorrelUvIntensityChanged(text.toStdString()); });
     });
 }
 
@@ -476,7 +476,7 @@ void CChildFrameSpectrum::installCommands()
     };
     for (const auto& check : checks)
         onCommand(check.id, [&controls, checked, id = check.id, handler = check.handler] {
-            guarded([&] { (controls.*handler)(checked(id)); });
+            spectrumFrameGuarded([&] { (controls.*handler)(checked(id)); });
         });
     const struct
     {
@@ -492,7 +492,7 @@ void CChildFrameSpectrum::installCommands()
         {Controls::IDC_NORREL_SAVE, [&controls] { controls.OnNorrelSave(); }},
     };
     for (const auto& command : commands)
-        onCommand(command.id, [handler = command.handler] { guarded(handler); });
+        onCommand(command.id, [handler = command.handler] { spectrumFrameGuarded(handler); });
 
     onUpdate(Controls::IDC_USEC, [&controls](fw::CmdUI& ui) {
         ui.Enable(controls.microsecondsEnabled());
@@ -507,7 +507,7 @@ void CChildFrameSpectrum::installCommands()
 
     // Show or hide a bar; the menu item is checked while the bar is visible.
     onCommandRange(IDR_SPECTRUM_CONTROLS, 16199, [this](unsigned id) {
-        guarded([&] {
+        spectrumFrameGuarded([&] {
             QWidget* bar = controlBar(id);
             if (bar != nullptr && verify(mvSpecViewToggleToolbars))
                 showBar(id, !barVisible(id).value_or(false));
@@ -518,7 +518,7 @@ void CChildFrameSpectrum::installCommands()
             ui.SetCheck(*visible ? 1 : 0);
     });
     onCommand(ID_VIEW_SPECTRUM_STATUS_BAR, [this] {
-        guarded([&] {
+        spectrumFrameGuarded([&] {
             QStatusBar* status = frameStatusBar();
             if (status != nullptr && verify(mvSpecViewMainStatusBar))
                 status->setHidden(!status->isHidden());
@@ -630,7 +630,7 @@ void CChildFrameSpectrum::setStatusText(const std::string& text)
 
 void CChildFrameSpectrum::ResetIntegrationTimeRange()
 {
-    guarded([&] { m_controls->ResetIntegrationTimeRange(); });
+    spectrumFrameGuarded([&] { m_controls->ResetIntegrationTimeRange(); });
 }
 
 void CChildFrameSpectrum::setMicrosecondsEnabled(int enabled)
@@ -748,7 +748,7 @@ bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_barHost && event->type() == QEvent::Resize && !m_fitting) {
         // After this resize is done: the bar host lays its bars out first.
         QMetaObject::invokeMethod(
-            this, [this] { guarded([&] { fitBars(); }); }, Qt::QueuedConnection);
+            this, [this] { spectrumFrameGuarded([&] { fitBars(); }); }, Qt::QueuedConnection);
     }
     if (watched == m_barHost && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);
@@ -756,26 +756,27 @@ bool CChildFrameSpectrum::eventFilter(QObject* watched, QEvent* event)
         const QPoint at = menuEvent->reason() == QContextMenuEvent::Keyboard
                               ? m_barHost->mapToGlobal(QPoint(5, 5))
                               : menuEvent->globalPos();
-        guarded([&] { showBarMenu(at); });
+        spectrumFrameGuarded([&] { showBarMenu(at); });
         return true;
     }
     if (event->type() == QEvent::FocusOut && watched == barControl(Controls::IDC_TEC_SET_POINT)) {
         const std::string text = static_cast<QLineEdit*>(watched)->text().toStdString();
-        guarded([&] { m_controls->OnTecSetPointKillFocus(text); });
+        spectrumFrameGuarded([&] { m_controls->OnTecSetPointKillFocus(text); });
     }
     return ChildFrame::eventFilter(watched, event);
 }
 
 void CChildFrameSpectrum::loadBarStates()
 {
-    if (const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry)) {
+    if (const auto state =
+            frame_profile::readBinary(kSpectrumFrameBarStateSection, kSpectrumFrameBarStateEntry)) {
         const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
                                static_cast<qsizetype>(state->size()));
         if (!m_barHost->restoreState(bytes)) {
             // The bars keep their default places.
             if (auto* sink = platform::automation::errorLogSink())
-                sink->logException(kBarStateError, "ChildFrameSpectrum", __LINE__);
-            platform::win::logWarn(kModule, "%s", kBarStateError);
+                sink->logException(kSpectrumFrameBarStateError, "ChildFrameSpectrum", __LINE__);
+            platform::win::logWarn(kSpectrumFrameModule, "%s", kSpectrumFrameBarStateError);
         }
     }
     for (const ToolBarSpec& spec : kToolBars)
@@ -797,6 +798,6 @@ void CChildFrameSpectrum::saveBarStates()
         if (COXCoolToolBar* bar = toolBar(spec.id))
             bar->SaveBarState("BarStates", spec.stateName, true);
     const QByteArray bytes = m_barHost->saveState();
-    frame_profile::writeBinary(kBarStateSection, kBarStateEntry,
+    frame_profile::writeBinary(kSpectrumFrameBarStateSection, kSpectrumFrameBarStateEntry,
                                std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }

@@ -12,12 +12,12 @@ namespace fw = platform::framework;
 
 namespace {
 
-constexpr const char* kModule = "childframe";
-constexpr const char* kPlacementEntry = "GraphWindowPos";
-constexpr const char* kBarStateSection = "GraphBars";
-constexpr const char* kBarStateEntry = "State";
+constexpr const char* kGraphFrameModule = "childframe";
+constexpr const char* kGraphFramePlacementEntry = "GraphWindowPos";
+constexpr const char* kGraphFrameBarStateSection = "GraphBars";
+constexpr const char* kGraphFrameBarStateEntry = "State";
 constexpr const char* kToolBarStateName = "GraphMain";
-constexpr const char* kBarStateError =
+constexpr const char* kGraphFrameBarStateError =
     "Error loading toolbars.  This error is common the first time you run Harlune after upgrade.";
 
 } // namespace
@@ -26,7 +26,7 @@ CChildGraphFrame::CChildGraphFrame(QWidget* parent) : ChildFrame(parent) {}
 
 int CChildGraphFrame::OnCreate()
 {
-    frame_placement::restore(this, kPlacementEntry);
+    frame_placement::restore(this, kGraphFramePlacementEntry);
 
     // The view moves into a window of its own that docks the tool bar.
     QWidget* view = widget();
@@ -43,13 +43,14 @@ int CChildGraphFrame::OnCreate()
         m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     }
 
-    if (const auto state = frame_profile::readBinary(kBarStateSection, kBarStateEntry)) {
+    if (const auto state =
+            frame_profile::readBinary(kGraphFrameBarStateSection, kGraphFrameBarStateEntry)) {
         const QByteArray bytes(reinterpret_cast<const char*>(state->data()),
                                static_cast<qsizetype>(state->size()));
         if (!m_barHost->restoreState(bytes)) {
             if (auto* sink = platform::automation::errorLogSink())
-                sink->logException(kBarStateError, "ChildGraphFrame", __LINE__);
-            platform::win::logWarn(kModule, "%s", kBarStateError);
+                sink->logException(kGraphFrameBarStateError, "ChildGraphFrame", __LINE__);
+            platform::win::logWarn(kGraphFrameModule, "%s", kGraphFrameBarStateError);
         }
     }
     if (m_toolBar)
@@ -63,8 +64,8 @@ void CChildGraphFrame::OnDestroy()
         m_toolBar->SaveBarState("BarStates", kToolBarStateName, true);
     if (m_barHost != nullptr) {
         const QByteArray bytes = m_barHost->saveState();
-        frame_profile::writeBinary(kBarStateSection, kBarStateEntry,
+        frame_profile::writeBinary(kGraphFrameBarStateSection, kGraphFrameBarStateEntry,
                                    std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
-    frame_placement::save(this, kPlacementEntry);
+    frame_placement::save(this, kGraphFramePlacementEntry);
 }

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr const char* kPlacementEntry = "GridWindowPos";
+constexpr const char* kGridFramePlacementEntry = "GridWindowPos";
 
 } // namespace
 
@@ -12,11 +12,11 @@ CChildGridFrame::CChildGridFrame(QWidget* parent) : ChildFrame(parent) {}
 
 int CChildGridFrame::OnCreate()
 {
-    frame_placement::restore(this, kPlacementEntry);
+    frame_placement::restore(this, kGridFramePlacementEntry);
     return 0;
 }
 
 void CChildGridFrame::OnDestroy()
 {
-    frame_placement::save(this, kPlacementEntry);
+    frame_placement::save(this, kGridFramePlacementEntry);
 }

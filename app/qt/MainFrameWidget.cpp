@@ -8,6 +8,7 @@
 #include "app/qt/HarluneApp.h"
 #include "app/qt/ScanCountView.h"
 #include "app/res/MenuVerify.h"
+#include "app/res/ResourceIds.h"
 #include "app/shell/ErrorLog.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/qt/HtmlHelpLauncher.h"
@@ -88,35 +89,14 @@ namespace {
 
 constexpr unsigned ID_GLOBAL_DARK = 32788;
 constexpr unsigned ID_GLOBAL_REFERENCE = 32789;
-constexpr unsigned ID_GLOBAL_SNAPSHOT = 32790;
 constexpr unsigned ID_GLOBAL_RESET = 32791;
-constexpr unsigned ID_KICK_START = 32830;
-constexpr unsigned ID_FILE_NEW_SPECTRUM = 32805;
-constexpr unsigned ID_NEW_GRID_WINDOW = 32957;
-constexpr unsigned ID_NEW_GRAPH_WINDOW = 32959;
-constexpr unsigned ID_USER_MENU_FIRST = 47000;
-constexpr unsigned ID_USER_MENU_LAST = 52000;
 constexpr unsigned ID_FIRST_MAIN_BAR = 16000;
 constexpr unsigned ID_LAST_MAIN_BAR = 16099;
 constexpr unsigned ID_GENERAL_BAR = 16000;
 constexpr unsigned ID_TUNDRA_BAR = 16001;
 constexpr unsigned ID_GLOBAL_BAR = 16002;
 constexpr unsigned ID_HIDDEN_BAR = 212;
-constexpr unsigned ID_VIEW_MAIN_STATUS_BAR = 32813;
 constexpr unsigned ID_POPUP_TOOLBARS = 227;
-constexpr unsigned ID_SCRIPT_SHOW_IDE = 32940;
-constexpr unsigned ID_SCRIPT_EVENT_MODE = 32941;
-constexpr unsigned ID_SCRIPT_OPEN_AND_EXECUTE = 33055;
-constexpr unsigned ID_SCRIPT_RUN = 33056;
-constexpr unsigned ID_SCRIPT_PAUSE = 33057;
-constexpr unsigned ID_SCRIPT_STOP = 33058;
-constexpr unsigned ID_AUTORUN_SELECT_SCRIPT = 33078;
-constexpr unsigned ID_AUTORUN_ENABLED = 33079;
-constexpr unsigned ID_RECENT_SCRIPT_FIRST = 33064;
-constexpr unsigned ID_RECENT_SCRIPT_LAST = 33075;
-constexpr unsigned ID_HELP_SHOW_INDEX = 33049;
-constexpr unsigned ID_HELP_SHOW_CONTENTS = 33051;
-constexpr unsigned ID_HELP_ALWAYS_ON_TOP = 33052;
 
 // A command handler is a boundary: an exception ends the command, never the program.
 std::function<void()> guarded(std::function<void()> handler)
@@ -437,6 +417,7 @@ namespace {
 void showRecentScripts(platform::framework::HMENU menu, const RecentFileList& list)
 {
     namespace fw = platform::framework;
+    using namespace app::res;
     fw::HMENU holder = 0;
     for (unsigned id = ID_RECENT_SCRIPT_FIRST; id <= ID_RECENT_SCRIPT_LAST && !holder; ++id)
         holder = fw::findMenuContaining(menu, id);

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr const char* kPlacementSection = "TemplateWindowSize";
-constexpr const char* kPlacementEntry = "WindowPos";
+constexpr const char* kTemplateFramePlacementSection = "TemplateWindowSize";
+constexpr const char* kTemplateFramePlacementEntry = "WindowPos";
 
 } // namespace
 
@@ -19,7 +19,7 @@ int CVYKTemplateChildFrame::OnCreate()
 {
     // A stored placement whose ten fields all parse is applied; otherwise the frame keeps the
     // default place.
-    frame_placement::restore(this, kPlacementSection, kPlacementEntry);
+    frame_placement::restore(this, kTemplateFramePlacementSection, kTemplateFramePlacementEntry);
 
     // The form moves into a window of its own that carries the status bar at the bottom.
     QWidget* view = widget();
@@ -34,7 +34,7 @@ int CVYKTemplateChildFrame::OnCreate()
 
 void CVYKTemplateChildFrame::OnDestroy()
 {
-    frame_placement::save(this, kPlacementSection, kPlacementEntry);
+    frame_placement::save(this, kTemplateFramePlacementSection, kTemplateFramePlacementEntry);
 }
 
 QStatusBar* CVYKTemplateChildFrame::frameStatusBar() const

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr const char* kAcquisitionSection = "DefaultAcquisitionParameters";
-constexpr const char* kPreferencesSection = "Preferences";
+constexpr const char* kDocAcquisitionSection = "DefaultAcquisitionParameters";
+constexpr const char* kDocPreferencesSection = "Preferences";
 constexpr double kDefaultColorTemperature = 3100.0;
 
 } // namespace
@@ -17,12 +17,12 @@ CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame, SpectrumDocWin
     : m_frame(frame), m_window(window)
 {
     CINIFileSupport store(nullptr, 1);
-    m_colorTemperature =
-        store.GetDoubleDefault(kAcquisitionSection, "ColorTemperature", kDefaultColorTemperature);
+    m_colorTemperature = store.GetDoubleDefault(kDocAcquisitionSection, "ColorTemperature",
+                                                kDefaultColorTemperature);
     // A stored value that is not a number would poison every irradiance curve.
     if (!std::isfinite(m_colorTemperature))
         m_colorTemperature = kDefaultColorTemperature;
-    m_assumeSecondOrder = store.GetUIntDefault(kPreferencesSection, "IrradAssumeSecondOrder", 0);
+    m_assumeSecondOrder = store.GetUIntDefault(kDocPreferencesSection, "IrradAssumeSecondOrder", 0);
     m_frame.addOpenSpectrumDocuments(1);
 }
 
@@ -35,8 +35,8 @@ CHarluneSpectrumDoc::~CHarluneSpectrumDoc()
         takeBack();
     {
         CINIFileSupport store(nullptr, 1);
-        store.WriteDouble(kAcquisitionSection, "ColorTemperature", m_colorTemperature);
-        store.WriteUInt(kPreferencesSection, "IrradAssumeSecondOrder", m_assumeSecondOrder);
+        store.WriteDouble(kDocAcquisitionSection, "ColorTemperature", m_colorTemperature);
+        store.WriteUInt(kDocPreferencesSection, "IrradAssumeSecondOrder", m_assumeSecondOrder);
     }
     if (m_frame.addOpenSpectrumDocuments(-1) > 0 && !takeBack)
         m_frame.StartNextScan();

@@ -8,7 +8,7 @@ using namespace app::res;
 namespace {
 
 // The framework's Copy command, which the view answers with "Copy Graphical Spectra".
-constexpr unsigned kEditCopy = 57634;
+constexpr unsigned kCommandsEditCopy = 57634;
 
 // Every command the view answers. OnCommand runs exactly these and commandState reports them
 // as handled; the window routes these ids into the view and nothing else, so a command added
@@ -59,7 +59,7 @@ constexpr CHarluneSpectrumView::CommandRange kCommands[] = {
     {ID_FILE_OPEN_DATA},
     {ID_FILE_SAVE_DATA},
     // Edit menu and the copy button.
-    {kEditCopy},
+    {kCommandsEditCopy},
     {ID_COPY_SPECTRA},
     {ID_COPY_DATA_ALL},
     {ID_COPY_DATA_SELECTED},

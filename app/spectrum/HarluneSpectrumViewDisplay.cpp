@@ -28,7 +28,7 @@ constexpr std::size_t kMaxLabelBytes = 254;
 constexpr unsigned kFileClose = 57602;
 constexpr unsigned kFilePrint = 57607;
 constexpr unsigned kFilePrintPreview = 57609;
-constexpr unsigned kEditCopy = 57634;
+constexpr unsigned kDisplayEditCopy = 57634;
 
 // A/D types whose scans carry the driver's USB validity state.
 constexpr uint16_t kUsbScanAdcTypes[] = {4, 9, 11, 253, 7, 12, 13, 15, 16};
@@ -618,7 +618,7 @@ bool CHarluneSpectrumView::displayCommand(unsigned id)
     case ID_GRID_CONFIGURE:
         OnGridConfigure();
         return true;
-    case kEditCopy:
+    case kDisplayEditCopy:
         OnCopyGraphicalSpectra();
         return true;
     case ID_COPY_DATA_ALL:

@@ -28,8 +28,8 @@ constexpr const char* kGraph = "GraphSettings";
 constexpr const char* kCursor = "Cursor";
 constexpr const char* kGrid = "Grid";
 constexpr const char* kLegend = "Legend";
-constexpr const char* kAxisFont = "AxisFont";
-constexpr const char* kHeaderFont = "HeaderFont";
+constexpr const char* kDisplaySettingsAxisFont = "AxisFont";
+constexpr const char* kDisplaySettingsHeaderFont = "HeaderFont";
 constexpr const char* kAnnotation = "Annotation";
 constexpr const char* kKeepPlacement = "xx";
 
@@ -243,10 +243,10 @@ void CHarluneSpectrumView::readDisplaySettingsFrom(CINIFileSupport& store,
     m_showOverlayFileName = store.GetIntDefault(kLegend, "OverlayShowFilename", 1) != 0 ? 1 : 0;
     m_legendFloating = store.GetIntDefault(kLegend, "Floating", 1) != 0 ? 1 : 0;
     m_cursorValuesInLegend = store.GetIntDefault(kLegend, "ShowCursorIntensity", 0) != 0 ? 1 : 0;
-    m_axisFont = readFont(kAxisFont, "Name", "Size", 18);
-    m_titleFont = readFont(kHeaderFont, "Name", "Size", 18);
-    XrtSetValues(m_chart, {{kXrtHeaderColor,
-                            colour(store.GetUIntDefault(kHeaderFont, "Color", foreground))}});
+    m_axisFont = readFont(kDisplaySettingsAxisFont, "Name", "Size", 18);
+    m_titleFont = readFont(kDisplaySettingsHeaderFont, "Name", "Size", 18);
+    XrtSetValues(m_chart, {{kXrtHeaderColor, colour(store.GetUIntDefault(kDisplaySettingsHeaderFont,
+                                                                         "Color", foreground))}});
     m_annotationFont = readFont(kAnnotation, "DefaultFontName", "DefaultFontSize", 16);
     m_annotationColor = colour(store.GetUIntDefault(kAnnotation, "DefaultFontColor", foreground));
 
@@ -345,11 +345,11 @@ bool CHarluneSpectrumView::writeDisplaySettingsTo(CINIFileSupport& store)
     store.WriteInt(kLegend, "OverlayShowFilename", m_showOverlayFileName);
     store.WriteInt(kLegend, "Floating", m_legendFloating);
     store.WriteInt(kLegend, "ShowCursorIntensity", m_cursorValuesInLegend);
-    store.WriteString(kAxisFont, "Name", m_axisFont.face.c_str());
-    store.WriteInt(kAxisFont, "Size", m_axisFont.height);
-    store.WriteString(kHeaderFont, "Name", m_titleFont.face.c_str());
-    store.WriteInt(kHeaderFont, "Size", m_titleFont.height);
-    store.WriteUInt(kHeaderFont, "Color", colourOf(kXrtHeaderColor));
+    store.WriteString(kDisplaySettingsAxisFont, "Name", m_axisFont.face.c_str());
+    store.WriteInt(kDisplaySettingsAxisFont, "Size", m_axisFont.height);
+    store.WriteString(kDisplaySettingsHeaderFont, "Name", m_titleFont.face.c_str());
+    store.WriteInt(kDisplaySettingsHeaderFont, "Size", m_titleFont.height);
+    store.WriteUInt(kDisplaySettingsHeaderFont, "Color", colourOf(kXrtHeaderColor));
     store.WriteString(kAnnotation, "DefaultFontName", m_annotationFont.face.c_str());
     store.WriteInt(kAnnotation, "DefaultFontSize", m_annotationFont.height);
     store.WriteUInt(kAnnotation, "DefaultFontColor", m_annotationColor);

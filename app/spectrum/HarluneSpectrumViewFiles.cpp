@@ -96,7 +96,7 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
 }
 
 // The leading integer of a text, as atoi reads it, but saturating instead of wrapping.
-long long leadingInteger(const std::string& text)
+long long viewFilesLeadingInteger(const std::string& text)
 {
     const char* p = text.c_str();
     const char* end = p + text.size();
@@ -116,11 +116,11 @@ long long readClamped(CINIFileSupport& store, const char* section, const char* k
                       long long defaultValue, long long low, long long high)
 {
     const std::string text = store.GetStringDefault(section, key, "");
-    const long long value = text.empty() ? defaultValue : leadingInteger(text);
+    const long long value = text.empty() ? defaultValue : viewFilesLeadingInteger(text);
     return std::clamp(value, low, high);
 }
 
-template <typename T> T clampTo(long long value)
+template <typename T> T viewFilesClampTo(long long value)
 {
     return static_cast<T>(
         std::clamp<long long>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
@@ -994,7 +994,7 @@ void CHarluneSpectrumView::OnConfigureAutoincrement()
     if (!values)
         return;
     m_baseFileName = values->baseFileName;
-    m_autoIncrementIndex = clampTo<int>(leadingInteger(values->startingIndex));
+    m_autoIncrementIndex = viewFilesClampTo<int>(viewFilesLeadingInteger(values->startingIndex));
     m_nextSaveFileName = autoIncrementName(m_baseFileName, m_autoIncrementIndex);
     updateNextNameTitle();
 }
@@ -1026,13 +1026,13 @@ int CHarluneSpectrumView::CheckFileAcquisitionParameters(const SpectrumFileHeade
         if (window.microsecondFlag == 1)
             m_record.microsecondIntegrationTime = window.integrationTime;
         else
-            m_record.integration = clampTo<uint16_t>(window.integrationTime);
-        m_record.scansToAverage = clampTo<int16_t>(window.averages);
-        m_record.boxcarHalfWidth = clampTo<int16_t>(window.boxcar);
+            m_record.integration = viewFilesClampTo<uint16_t>(window.integrationTime);
+        m_record.scansToAverage = viewFilesClampTo<int16_t>(window.averages);
+        m_record.boxcarHalfWidth = viewFilesClampTo<int16_t>(window.boxcar);
         m_record.correctForDark = window.correctDark;
         m_record.timingDirty = 1;
         m_timeNormalization = window.timeNormalized;
-        m_configuration->SetReferenceType(ch, clampTo<uint16_t>(window.referenceType));
+        m_configuration->SetReferenceType(ch, viewFilesClampTo<uint16_t>(window.referenceType));
         m_configuration->SetReferenceChannel(
             ch, static_cast<uint32_t>(std::clamp(window.referenceChannel, 0, 7)));
         UpdateAcquisitionBar();
@@ -1159,12 +1159,12 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
     // integration time of 0 would stop every scan.
     m_record.integration =
         static_cast<uint16_t>(readClamped(store, acquisition, "Integration Time", 100, 1, 65535));
-    m_record.flashDelay =
-        clampTo<int16_t>(readClamped(store, acquisition, "Flash Delay", 100, INT16_MIN, INT16_MAX));
-    m_record.boxcarHalfWidth =
-        clampTo<int16_t>(readClamped(store, acquisition, "Boxcar", 0, INT16_MIN, INT16_MAX));
-    m_record.scansToAverage =
-        clampTo<int16_t>(readClamped(store, acquisition, "Averages", 0, INT16_MIN, INT16_MAX));
+    m_record.flashDelay = viewFilesClampTo<int16_t>(
+        readClamped(store, acquisition, "Flash Delay", 100, INT16_MIN, INT16_MAX));
+    m_record.boxcarHalfWidth = viewFilesClampTo<int16_t>(
+        readClamped(store, acquisition, "Boxcar", 0, INT16_MIN, INT16_MAX));
+    m_record.scansToAverage = viewFilesClampTo<int16_t>(
+        readClamped(store, acquisition, "Averages", 0, INT16_MIN, INT16_MAX));
     // These two keep only their low 16 bits.
     m_record.correctForDark = static_cast<uint16_t>(
         readClamped(store, acquisition, "Correct Dark", 0, LLONG_MIN, LLONG_MAX) & 0xFFFF);
@@ -1172,7 +1172,7 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         readClamped(store, acquisition, "External Trigger", 0, LLONG_MIN, LLONG_MAX) & 0xFFFF);
     m_record.timingDirty = 1;
     m_timeNormalization =
-        clampTo<int>(readClamped(store, acquisition, "Time Normalized", 0, 0, INT_MAX));
+        viewFilesClampTo<int>(readClamped(store, acquisition, "Time Normalized", 0, 0, INT_MAX));
     const float kelvin = store.GetFloatDefault(acquisition, "Color Temperature", 3100.0f);
     m_document.setColorTemperature(std::isfinite(kelvin) ? kelvin : 3100.0);
     m_configuration->SetChannelRotation(
@@ -1184,10 +1184,11 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         resolveStoredPath(store.GetStringDefault("Settings", "Display File", "0"), fileName);
     m_currentConfigurationFile =
         resolveStoredPath(store.GetStringDefault("Settings", "Spectrometer File", "0"), fileName);
-    m_autoIncrementEnabled = clampTo<int>(readClamped(store, "Autosave", "Enabled", 0, 0, INT_MAX));
+    m_autoIncrementEnabled =
+        viewFilesClampTo<int>(readClamped(store, "Autosave", "Enabled", 0, 0, INT_MAX));
     m_baseFileName = store.GetStringDefault("Autosave", "BaseFilename", "HarluneDataFile");
     m_autoIncrementIndex =
-        clampTo<int>(readClamped(store, "Autosave", "Index", 0, INT_MIN, INT_MAX));
+        viewFilesClampTo<int>(readClamped(store, "Autosave", "Index", 0, INT_MIN, INT_MAX));
     m_nextSaveFileName = autoIncrementName(m_baseFileName, m_autoIncrementIndex);
 
     ChannelSpectra& spectra = m_document.spectra();
@@ -1198,12 +1199,13 @@ int CHarluneSpectrumView::readExperiment(const std::string& fileName)
         const std::string section = "Channel" + std::to_string(k);
         const char* s = section.c_str();
         m_record.channelEnables[k] =
-            clampTo<int16_t>(readClamped(store, s, "Enabled", 0, INT16_MIN, INT16_MAX));
-        const uint32_t dark = clampTo<uint32_t>(readClamped(store, s, "Dark Stored", 0, 0, 1));
+            viewFilesClampTo<int16_t>(readClamped(store, s, "Enabled", 0, INT16_MIN, INT16_MAX));
+        const uint32_t dark =
+            viewFilesClampTo<uint32_t>(readClamped(store, s, "Dark Stored", 0, 0, 1));
         const uint32_t reference =
-            clampTo<uint32_t>(readClamped(store, s, "Reference Stored", 0, 0, 1));
+            viewFilesClampTo<uint32_t>(readClamped(store, s, "Reference Stored", 0, 0, 1));
         const uint32_t sampleDark =
-            clampTo<uint32_t>(readClamped(store, s, "Sample Dark Stored", 0, 0, 1));
+            viewFilesClampTo<uint32_t>(readClamped(store, s, "Sample Dark Stored", 0, 0, 1));
         m_document.darkFileNames[k] = store.GetStringDefault(s, "Dark Filename", "0");
         m_document.referenceFileNames[k] = store.GetStringDefault(s, "Reference Filename", "0");
         m_document.sampleFileNames[k] = store.GetStringDefault(s, "Sample Filename", "0");

@@ -49,7 +49,7 @@ template <typename T> void put(std::string& bytes, const T& value)
 }
 
 // The chart's font for a note's LOGFONT.
-XrtFont chartFont(const AnnotationLogFont& font)
+XrtFont overlayChartFont(const AnnotationLogFont& font)
 {
     XrtFont f;
     f.face = std::string(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
@@ -283,7 +283,7 @@ void CHarluneSpectrumView::applyAnnotation(int index)
                          {{kXrtTextAreaAnchor, 0},
                           {kXrtTextAreaX, r.x},
                           {kXrtTextAreaY, r.y},
-                          {kXrtTextAreaFont, chartFont(font)},
+                          {kXrtTextAreaFont, overlayChartFont(font)},
                           {kXrtTextAreaStrings, std::vector<std::string>{std::string(r.text)}},
                           {kXrtTextAreaColor, static_cast<int>(r.color)}});
     readBackAnnotation(index);

@@ -22,8 +22,8 @@ using namespace app::res;
 namespace {
 
 constexpr int kRunStopped = 0;
-constexpr int kRunRunning = 1;
-constexpr int kRunPaused = 2;
+constexpr int kViewTimeRunRunning = 1;
+constexpr int kViewTimeRunPaused = 2;
 constexpr const char* kParametersFilters =
     "Time Acquisition Parameters|*.TimeParameters|All Files (*.*)|*.*||";
 
@@ -120,7 +120,7 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::timeCommandState(unsign
     case ID_TIME_CONFIGURE_ACQUISITION:
     case ID_TIME_CONFIGURE_CHANNELS:
     case ID_TIME_RESTORE_PARAMETERS:
-        return {true, state != kRunRunning, -1};
+        return {true, state != kViewTimeRunRunning, -1};
     case ID_TIME_SAVE_PARAMETERS:
     case ID_TIME_SAVE_DATA:
     case ID_TIME_OPEN:
@@ -128,9 +128,9 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::timeCommandState(unsign
     case ID_TIME_ACTIVATE:
         return {true, true, active ? 1 : 0};
     case ID_TIME_START:
-        return {true, active, state == kRunRunning ? 1 : 0};
+        return {true, active, state == kViewTimeRunRunning ? 1 : 0};
     case ID_TIME_PAUSE:
-        return {true, active && state != kRunStopped, state == kRunPaused ? 1 : 0};
+        return {true, active && state != kRunStopped, state == kViewTimeRunPaused ? 1 : 0};
     case ID_TIME_STOP:
         return {true, active && state != kRunStopped && verify(mvSpecTimeAcquisitionStop), -1};
     case ID_TIME_SUSPEND_GRAPH:
@@ -145,11 +145,11 @@ CHarluneSpectrumView::CommandState CHarluneSpectrumView::timeCommandState(unsign
 
 void CHarluneSpectrumView::StartTimeAcquisition()
 {
-    if (m_timeAcquisitionStarted == kRunRunning)
+    if (m_timeAcquisitionStarted == kViewTimeRunRunning)
         return;
-    if (m_timeAcquisitionStarted == kRunPaused) {
+    if (m_timeAcquisitionStarted == kViewTimeRunPaused) {
         // Resume: the run goes on with its files, columns and spectrum file numbers.
-        m_timeAcquisitionStarted = kRunRunning;
+        m_timeAcquisitionStarted = kViewTimeRunRunning;
         return;
     }
     TimeAcquisitionRun& run = *m_timeRun;
@@ -189,7 +189,7 @@ void CHarluneSpectrumView::StartTimeAcquisition()
         run.streaming = true;
     }
 
-    m_timeAcquisitionStarted = kRunRunning;
+    m_timeAcquisitionStarted = kViewTimeRunRunning;
     m_timeAcquisitionValuesInStatusBar = s.ShowValuesInStatusBar != 0 ? 1 : 0;
     UpdateOverlayMenu();
 
@@ -269,10 +269,10 @@ void CHarluneSpectrumView::StopTimeAcquisition()
 
 void CHarluneSpectrumView::OnPauseTimeAcquisition()
 {
-    if (m_timeAcquisitionStarted == kRunRunning)
-        m_timeAcquisitionStarted = kRunPaused;
-    else if (m_timeAcquisitionStarted == kRunPaused)
-        m_timeAcquisitionStarted = kRunRunning;
+    if (m_timeAcquisitionStarted == kViewTimeRunRunning)
+        m_timeAcquisitionStarted = kViewTimeRunPaused;
+    else if (m_timeAcquisitionStarted == kViewTimeRunPaused)
+        m_timeAcquisitionStarted = kViewTimeRunRunning;
 }
 
 void CHarluneSpectrumView::releaseTimeSlots()

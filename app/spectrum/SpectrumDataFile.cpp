@@ -239,16 +239,16 @@ private:
     std::size_t m_position = 0;
 };
 
-bool isBlank(char c)
+bool dataFileIsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
 }
 
 std::string_view trimBlanks(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front()))
+    while (!text.empty() && dataFileIsBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
+    while (!text.empty() && dataFileIsBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -257,7 +257,7 @@ std::string_view trimBlanks(std::string_view text)
 int32_t parseInt(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && dataFileIsBlank(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
@@ -286,7 +286,7 @@ double saturatedNumber(std::string_view text)
 // format does not use: it is no number (read as one it would be cut at the comma).
 std::optional<double> takeNumber(std::string_view& text)
 {
-    while (!text.empty() && isBlank(text.front()))
+    while (!text.empty() && dataFileIsBlank(text.front()))
         text.remove_prefix(1);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
@@ -412,7 +412,7 @@ bool looksLikeSpc(std::string_view bytes)
     const auto flags = static_cast<unsigned char>(bytes[0]);
     const auto version = static_cast<unsigned char>(bytes[1]);
     const bool printable = flags >= 0x20 && flags < 0x7F;
-    return !printable && !isBlank(bytes[0]) && version >= 0x4B && version <= 0x4D;
+    return !printable && !dataFileIsBlank(bytes[0]) && version >= 0x4B && version <= 0x4D;
 }
 
 void parseSpc(std::string_view bytes, ParsedDataFile& out)

@@ -15,7 +15,7 @@ namespace app::spectrum {
 
 namespace {
 
-constexpr const char* kAcquisitionSection = "Acquisition Parameters";
+constexpr const char* kTimeAcquisitionParametersSection = "Acquisition Parameters";
 constexpr const char* kOperationNames[4] = {"Add", "Subtract", "Multiply", "Divide"};
 constexpr const char* kOperandNames[8] = {"A", "B", "C", "D", "E", "F", "Combo1", "Combo2"};
 
@@ -26,14 +26,14 @@ TimeAnalogOutputFactory& analogOutputFactory()
 }
 
 // The leading integer of a text as atoi reads it, saturating instead of wrapping.
-long long leadingInteger(const std::string& text)
+long long timeAcquisitionLeadingInteger(const std::string& text)
 {
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
     return value;
 }
 
-template <typename T> T clampTo(long long value)
+template <typename T> T timeAcquisitionClampTo(long long value)
 {
     return static_cast<T>(
         std::clamp<long long>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
@@ -44,10 +44,10 @@ template <typename T>
 T readField(CINIFileSupport& store, const char* section, const char* key, T def)
 {
     const std::string text = store.GetStringDefault(section, key, std::to_string(def).c_str());
-    return clampTo<T>(leadingInteger(text));
+    return timeAcquisitionClampTo<T>(timeAcquisitionLeadingInteger(text));
 }
 
-std::string channelSection(int k)
+std::string timeAcquisitionChannelSection(int k)
 {
     return std::string("Channel") + static_cast<char>('A' + k);
 }
@@ -136,7 +136,7 @@ void readTimeParameters(CINIFileSupport& store, TimeAcquisitionParameters& param
 {
     const TimeAcquisitionSettings d;
     TimeAcquisitionSettings& s = parameters.settings;
-    const char* a = kAcquisitionSection;
+    const char* a = kTimeAcquisitionParametersSection;
     s.StreamDataToDisk = readField<uint32_t>(store, a, "StreamDataToDisk", d.StreamDataToDisk);
     setTimeFilename(s, store.GetStringDefault(a, "Filename", d.Filename));
     s.SaveEveryAcquisition =
@@ -155,7 +155,7 @@ void readTimeParameters(CINIFileSupport& store, TimeAcquisitionParameters& param
         readField<uint32_t>(store, a, "ShowValuesInStatusBar", d.ShowValuesInStatusBar);
 
     for (int k = 0; k < kTimeChannels; ++k) {
-        const std::string section = channelSection(k);
+        const std::string section = timeAcquisitionChannelSection(k);
         const char* c = section.c_str();
         const TimeChannelRecord cd;
         TimeChannelRecord& r = parameters.channels[k];
@@ -172,7 +172,8 @@ void readTimeParameters(CINIFileSupport& store, TimeAcquisitionParameters& param
         if (spectrometer == "Master" || spectrometer.size() <= 5)
             r.SpectrometerChannel = 0;
         else
-            r.SpectrometerChannel = clampTo<int32_t>(leadingInteger(spectrometer.substr(5)));
+            r.SpectrometerChannel = timeAcquisitionClampTo<int32_t>(
+                timeAcquisitionLeadingInteger(spectrometer.substr(5)));
         r.DACEnabled = readField<uint32_t>(store, c, "DACEnabled", cd.DACEnabled);
         if (r.Pixel == -1 && configuration != nullptr)
             derivePixel(r, *configuration);
@@ -209,7 +210,7 @@ void readTimeParameters(CINIFileSupport& store, TimeAcquisitionParameters& param
 bool writeTimeParameters(CINIFileSupport& store, const TimeAcquisitionParameters& parameters)
 {
     const TimeAcquisitionSettings& s = parameters.settings;
-    const char* a = kAcquisitionSection;
+    const char* a = kTimeAcquisitionParametersSection;
     store.beginBatch();
     store.WriteUInt(a, "StreamDataToDisk", s.StreamDataToDisk);
     store.WriteString(a, "Filename", timeFilename(s).c_str());
@@ -226,7 +227,7 @@ bool writeTimeParameters(CINIFileSupport& store, const TimeAcquisitionParameters
     store.WriteUInt(a, "ShowValuesInStatusBar", s.ShowValuesInStatusBar);
 
     for (int k = 0; k < kTimeChannels; ++k) {
-        const std::string section = channelSection(k);
+        const std::string section = timeAcquisitionChannelSection(k);
         const char* c = section.c_str();
         const TimeChannelRecord& r = parameters.channels[k];
         store.WriteUInt(c, "Enabled", r.Enabled);

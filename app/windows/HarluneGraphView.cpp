@@ -29,8 +29,8 @@ constexpr int kDataProperty = 768;
 constexpr int kGridX = 1026;
 constexpr int kGridY = 1027;
 constexpr int kCursorStyle = 1029;
-constexpr int kAxisFont = 2048;
-constexpr int kHeaderFont = 2049;
+constexpr int kGraphViewAxisFont = 2048;
+constexpr int kGraphViewHeaderFont = 2049;
 constexpr int kLegendFont = 2051;
 constexpr int kCursorTrace = 2308;
 constexpr int kCursorPoint = 2309;
@@ -39,7 +39,7 @@ constexpr int kYTitle = 3073;
 constexpr int kLegendLabels = 3328;
 constexpr int kHeaderStrings = 3332;
 
-bool allFinite(const double* values, int count)
+bool graphViewAllFinite(const double* values, int count)
 {
     return std::all_of(values, values + count, [](double v) { return std::isfinite(v); });
 }
@@ -206,7 +206,7 @@ bool CHarluneGraphView::InitGraph(int traces, int points)
         set(kLegendFont, m_legendFont);
         m_textColor = static_cast<XrtColor>(readInt(kForeground));
         m_axisFont = XrtFont{"Arial", 18};
-        set(kAxisFont, m_axisFont);
+        set(kGraphViewAxisFont, m_axisFont);
         m_textColor = static_cast<XrtColor>(readInt(kForeground));
         RepaintIfEnabled();
         return true;
@@ -288,7 +288,7 @@ bool CHarluneGraphView::SetXData(int trace, const double* values, int count, boo
                                  int first)
 {
     if ((!allTraces && !validTrace(trace)) || !validRange(count, first) || (count > 0 && !values) ||
-        (values && !allFinite(values, count)))
+        (values && !graphViewAllFinite(values, count)))
         return false;
     repaintOff();
     for (int t = 0; t < m_traces; ++t) {
@@ -306,7 +306,7 @@ bool CHarluneGraphView::SetXData(int trace, const double* values, int count, boo
 bool CHarluneGraphView::SetYData(int trace, const double* values, int count, int first)
 {
     if (!validTrace(trace) || !validRange(count, first) || (count > 0 && !values) ||
-        (values && !allFinite(values, count)))
+        (values && !graphViewAllFinite(values, count)))
         return false;
     repaintOff();
     std::vector<double>& ys = m_traceData[static_cast<std::size_t>(trace)].y;
@@ -1046,17 +1046,18 @@ void CHarluneGraphView::runTitleDialog(int mode)
     // What Cancel restores: the title, and the font and colour of this dialog's own text
     // (the main title's own for mode 0, the axis titles' for the others).
     const std::string title = mode == 0 ? GetMainTitle() : mode == 1 ? GetXTitle() : GetYTitle();
-    const XrtFont font = mode == 0 ? XrtGetValue(m_chart, kHeaderFont).toFont() : m_axisFont;
+    const XrtFont font =
+        mode == 0 ? XrtGetValue(m_chart, kGraphViewHeaderFont).toFont() : m_axisFont;
     const int colorProperty = mode == 0 ? kHeaderColor : kForeground;
     const XrtColor color = static_cast<XrtColor>(readInt(colorProperty));
     if (m_host.runAxisTextDialog(*this, mode, title) == IDOK)
         return;
     if (mode == 0) {
-        set(kHeaderFont, font);
+        set(kGraphViewHeaderFont, font);
         SetMainTitle(title);
     } else {
         m_axisFont = XrtFont{font.face, font.height};
-        set(kAxisFont, m_axisFont);
+        set(kGraphViewAxisFont, m_axisFont);
         if (mode == 1)
             SetXTitle(title);
         else

@@ -42,7 +42,7 @@ void onDeviceError(int code)
 
 // The sets join the selector when the library is loaded; registering is a table entry,
 // no I/O.
-const bool g_registered = [] {
+const bool g_boardConnectionRegistered = [] {
     registerIsaBoardSets();
     registerCadrelPciSet();
     registerDaqSets();
@@ -59,7 +59,7 @@ void setBoardDeviceName(const std::string& name)
 
 int16_t connectBoard()
 {
-    (void)g_registered;
+    (void)g_boardConnectionRegistered;
     disconnectBoard();
     std::lock_guard lock(g_connectionMutex);
     int adc = 0;

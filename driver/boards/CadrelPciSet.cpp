@@ -20,9 +20,9 @@ using core::driverState;
 constexpr std::uint32_t kRotatorCount = 0;
 constexpr std::uint32_t kFlashDelay = 2;
 constexpr std::uint32_t kIntegration = 4;
-constexpr std::uint32_t kControl = 8;
-constexpr std::uint32_t kStatus = 10;
-constexpr std::uint32_t kFifo = 12;
+constexpr std::uint32_t kCadrelControl = 8;
+constexpr std::uint32_t kCadrelStatus = 10;
+constexpr std::uint32_t kCadrelFifo = 12;
 constexpr std::uint32_t kClockEnable = 18;
 constexpr std::uint32_t kDigitalIo = 20;
 constexpr std::uint32_t kAnalogOut0 = 22;
@@ -38,9 +38,9 @@ void writeRegister(platform::portio::PortIo& io, std::uint32_t reg, std::uint32_
     io.writePort(1, reg, 2, value & 0xFFFF);
 }
 
-void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+void cadrelWriteControl(platform::portio::PortIo& io, std::uint32_t byte)
 {
-    writeRegister(io, kControl, byte);
+    writeRegister(io, kCadrelControl, byte);
 }
 
 std::uint32_t triggerBits(int triggerMode, bool strobe)
@@ -48,7 +48,7 @@ std::uint32_t triggerBits(int triggerMode, bool strobe)
     return triggerMode == 2 ? 4 : triggerMode == 3 ? 6 : strobe ? 2 : 0;
 }
 
-int16_t programFrequency(RegistrationRecord* record)
+int16_t cadrelProgramFrequency(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     int integration = 0;
@@ -79,7 +79,7 @@ int16_t programFrequency(RegistrationRecord* record)
     return 0;
 }
 
-int16_t programIntegration(RegistrationRecord* record)
+int16_t cadrelProgramIntegration(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     int flash = 0;
@@ -94,7 +94,7 @@ int16_t programIntegration(RegistrationRecord* record)
     return 0;
 }
 
-int16_t resetAndApplyTiming(RegistrationRecord* record)
+int16_t cadrelResetAndApplyTiming(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     bool reopen = false;
@@ -124,21 +124,21 @@ int16_t resetAndApplyTiming(RegistrationRecord* record)
         std::lock_guard lock(state.mutex);
         state.cadrelPciPlus = plus;
     }
-    writeRegister(*io, kControl, low | 32);
+    writeRegister(*io, kCadrelControl, low | 32);
     core::WaitMilliseconds(10);
-    writeRegister(*io, kControl, low);
+    writeRegister(*io, kCadrelControl, low);
     {
         std::lock_guard lock(state.mutex);
         boardFields().controlByte = low;
     }
-    programFrequency(record);
-    programIntegration(record);
+    cadrelProgramFrequency(record);
+    cadrelProgramIntegration(record);
     std::lock_guard lock(state.mutex);
     record->timingDirty = 0;
     return 0;
 }
 
-ChannelStart startChannel(RegistrationRecord* record)
+ChannelStart cadrelStartChannel(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     applyTimingIfDirty(record);
@@ -162,27 +162,27 @@ ChannelStart startChannel(RegistrationRecord* record)
     byte = selectChannel(byte, channel);
     byte = (byte & ~0x06u) | bits;
     auto io = boardIo();
-    writeRegister(*io, kControl, byte);
-    writeRegister(*io, kControl, byte | 0x20);
-    writeRegister(*io, kControl, byte & ~0x20u);
+    writeRegister(*io, kCadrelControl, byte);
+    writeRegister(*io, kCadrelControl, byte | 0x20);
+    writeRegister(*io, kCadrelControl, byte & ~0x20u);
     byte = ((byte & ~0x20u) | 0x41);
     if (trigger == 1 && channel == 0 && scanCounter == 0) {
-        if (const auto answer = awaitStartTrigger(record, 1, kStatus, 2))
+        if (const auto answer = awaitStartTrigger(record, 1, kCadrelStatus, 2))
             return *answer;
     }
     byte |= bits;
     std::uint32_t delay = istrelWatchdogMs(trigger, integration);
     if ((trigger == 2 || trigger == 3) && trigTimeout > 0)
         delay = static_cast<std::uint32_t>(trigTimeout);
-    return startAcquisition(record, *io, byte, delay, writeControl);
+    return startAcquisition(record, *io, byte, delay, cadrelWriteControl);
 }
 
-void channelComplete(int channel, bool add)
+void cadrelChannelComplete(int channel, bool add)
 {
     channelCompleteWith(channel, add, 2, kPixels - 1, true);
 }
 
-void transferData()
+void cadrelTransferData()
 {
     DriverState& state = driverState();
     auto io = boardIo();
@@ -209,7 +209,7 @@ void transferData()
         count = state.multichannelCount;
     }
     if (mode != 2)
-        writeRegister(*io, kControl, byte);
+        writeRegister(*io, kCadrelControl, byte);
 
     const auto delivered = claimInterruptChannel();
     if (!delivered)
@@ -219,14 +219,14 @@ void transferData()
                                 : mode == 1 ? kPixels
                                             : kPixels - 1;
     std::vector<std::uint8_t> bytes(samples * 2);
-    io->readPortBlock(1, kFifo, 2, bytes);
+    io->readPortBlock(1, kCadrelFifo, 2, bytes);
     if (mode == 2)
-        writeRegister(*io, kControl, byte);
+        writeRegister(*io, kCadrelControl, byte);
     auto sampleAt = [&](std::size_t k) {
         return static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
     };
     if (mode != 2) {
-        deliverSamples(bytes, mode == 1 ? 0 : 1, samples, channelComplete, *delivered);
+        deliverSamples(bytes, mode == 1 ? 0 : 1, samples, cadrelChannelComplete, *delivered);
         return;
     }
     // Rotator: sample p of channel i is sample p * channels + i of the stream.
@@ -242,21 +242,21 @@ void transferData()
                 state.rawBuffer[static_cast<std::size_t>(p + 1)] =
                     sampleAt(static_cast<std::size_t>(p * channels + i));
         }
-        channelComplete(i, delivered->add);
+        cadrelChannelComplete(i, delivered->add);
     }
 }
 
-void quietBoard()
+void cadrelQuietBoard()
 {
-    quietControl(writeControl);
+    quietControl(cadrelWriteControl);
 }
 
-void advanceSequencer()
+void cadrelAdvanceSequencer()
 {
-    advanceAndQuiet(quietBoard);
+    advanceAndQuiet(cadrelQuietBoard);
 }
 
-void shutdownHardware() {}
+void cadrelShutdownHardware() {}
 
 } // namespace
 
@@ -264,14 +264,14 @@ core::OperationSet cadrelPciOperationSet()
 {
     core::OperationSet set;
     set.name = "IstrelCadrelPCIOperationSet";
-    set.TransferData = transferData;
-    set.StartChannel = startChannel;
-    set.ProgramIntegration = programIntegration;
-    set.ProgramFrequency = programFrequency;
-    set.ResetAndApplyTiming = resetAndApplyTiming;
-    set.AdvanceSequencer = advanceSequencer;
-    set.ChannelComplete = channelComplete;
-    set.ShutdownHardware = shutdownHardware;
+    set.TransferData = cadrelTransferData;
+    set.StartChannel = cadrelStartChannel;
+    set.ProgramIntegration = cadrelProgramIntegration;
+    set.ProgramFrequency = cadrelProgramFrequency;
+    set.ResetAndApplyTiming = cadrelResetAndApplyTiming;
+    set.AdvanceSequencer = cadrelAdvanceSequencer;
+    set.ChannelComplete = cadrelChannelComplete;
+    set.ShutdownHardware = cadrelShutdownHardware;
     return set;
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 // Status registers: the ISA and PC-104 boards' byte port 5 of range 0, the CadrelPCI's
 // 16-bit register 10 of range 1.
-constexpr std::uint32_t kIsaStatus = 5;
-constexpr std::uint32_t kCadrelStatus = 10;
+constexpr std::uint32_t kD3IsaStatus = 5;
+constexpr std::uint32_t kD3CadrelStatus = 10;
 constexpr std::uint32_t kD3Bit = 0x08;
 
 } // namespace
@@ -30,10 +30,10 @@ VYK_API int16_t VYK_GetD3State(void)
         case VYK_ADC_DOVRIN:
         case VYK_ADC_BRONTEL:
         case VYK_ADC_FORNICPC104:
-            status = driver::boards::boardIo()->readPort(0, kIsaStatus, 1);
+            status = driver::boards::boardIo()->readPort(0, kD3IsaStatus, 1);
             break;
         case VYK_ADC_CADRELPCI:
-            status = driver::boards::boardIo()->readPort(1, kCadrelStatus, 2);
+            status = driver::boards::boardIo()->readPort(1, kD3CadrelStatus, 2);
             break;
         default:
             return int16_t{0};

@@ -19,10 +19,10 @@ using core::DriverState;
 using core::driverState;
 
 constexpr std::uint32_t kChannelPort = 0;
-constexpr std::uint32_t kControl = 4;
-constexpr std::uint32_t kCounter1 = 9;
-constexpr std::uint32_t kCounter2 = 10;
-constexpr std::uint32_t kCounterControl = 11;
+constexpr std::uint32_t kDaqControl = 4;
+constexpr std::uint32_t kDaqCounter1 = 9;
+constexpr std::uint32_t kDaqCounter2 = 10;
+constexpr std::uint32_t kDaqCounterControl = 11;
 
 struct DaqProfile
 {
@@ -32,7 +32,7 @@ struct DaqProfile
     int lastPixel; // stored from pixel 2
 };
 
-constexpr DaqProfile kProfiles[] = {
+constexpr DaqProfile kDaqProfiles[] = {
     {"GavrelDaqOperationSet", TimingKind::Gavrel, 1100, 1099},
     {"IstrelBTDaqOperationSet", TimingKind::IstrelBT, 1100, 1099},
     {"IstrelDaqOperationSet", TimingKind::Istrel, 2048, 2047},
@@ -56,14 +56,14 @@ void writeByte(platform::portio::PortIo& io, std::uint32_t port, std::uint32_t v
     io.writePort(0, port, 1, value & 0xFF);
 }
 
-void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+void daqWriteControl(platform::portio::PortIo& io, std::uint32_t byte)
 {
-    writeByte(io, kControl, byte);
+    writeByte(io, kDaqControl, byte);
 }
 
-template <int P> int16_t programFrequency(RegistrationRecord* record)
+template <int P> int16_t daqProgramFrequency(RegistrationRecord* record)
 {
-    constexpr DaqProfile profile = kProfiles[P];
+    constexpr DaqProfile profile = kDaqProfiles[P];
     DriverState& state = driverState();
     auto io = boardIo();
     if constexpr (profile.timing == TimingKind::Istrel) {
@@ -77,8 +77,8 @@ template <int P> int16_t programFrequency(RegistrationRecord* record)
             state.appliedPeriodMs = integration;
             noDelay = boardFields().noIntegrationTimeDelay != 0;
         }
-        writeByte(*io, kCounterControl, 0xB6);
-        writeCounter(*io, kCounter2, static_cast<std::uint32_t>(integration));
+        writeByte(*io, kDaqCounterControl, 0xB6);
+        writeCounter(*io, kDaqCounter2, static_cast<std::uint32_t>(integration));
         if (!noDelay)
             core::WaitMilliseconds(integration >= 100 ? integration * 12 / 10 : 250);
     } else {
@@ -89,15 +89,15 @@ template <int P> int16_t programFrequency(RegistrationRecord* record)
             record->integration = static_cast<std::uint16_t>(integration);
             state.appliedPeriodMs = integration;
         }
-        writeByte(*io, kCounterControl, 0x7E);
-        writeCounter(*io, kCounter1, static_cast<std::uint32_t>(500 / integration));
+        writeByte(*io, kDaqCounterControl, 0x7E);
+        writeCounter(*io, kDaqCounter1, static_cast<std::uint32_t>(500 / integration));
     }
     return 0;
 }
 
-template <int P> int16_t programIntegration(RegistrationRecord* record)
+template <int P> int16_t daqProgramIntegration(RegistrationRecord* record)
 {
-    constexpr DaqProfile profile = kProfiles[P];
+    constexpr DaqProfile profile = kDaqProfiles[P];
     if constexpr (profile.timing == TimingKind::Istrel) {
         return 0;
     } else {
@@ -110,18 +110,18 @@ template <int P> int16_t programIntegration(RegistrationRecord* record)
         }
         auto io = boardIo();
         if (flash == 0) {
-            writeByte(*io, kCounterControl, 0xBA);
+            writeByte(*io, kDaqCounterControl, 0xBA);
             return 0;
         }
-        writeByte(*io, kCounterControl, 0xBE);
-        writeCounter(*io, kCounter2, static_cast<std::uint32_t>(boxcar * 8192 / flash));
+        writeByte(*io, kDaqCounterControl, 0xBE);
+        writeCounter(*io, kDaqCounter2, static_cast<std::uint32_t>(boxcar * 8192 / flash));
         return 0;
     }
 }
 
-template <int P> int16_t resetAndApplyTiming(RegistrationRecord* record)
+template <int P> int16_t daqResetAndApplyTiming(RegistrationRecord* record)
 {
-    constexpr DaqProfile profile = kProfiles[P];
+    constexpr DaqProfile profile = kDaqProfiles[P];
     DriverState& state = driverState();
     auto io = boardIo();
     writeByte(*io, 0, 144);
@@ -137,22 +137,22 @@ template <int P> int16_t resetAndApplyTiming(RegistrationRecord* record)
                 boardFields().keptDaqList = buildList(profile.samples);
         }
         if (reopen) {
-            writeByte(*io, kCounterControl, 0x76);
-            writeCounter(*io, kCounter1, 5);
+            writeByte(*io, kDaqCounterControl, 0x76);
+            writeCounter(*io, kDaqCounter1, 5);
         }
     }
-    writeByte(*io, kCounterControl, 0x34);
+    writeByte(*io, kDaqCounterControl, 0x34);
     writeByte(*io, 6, 0);
     writeByte(*io, 1, 0);
     io->readPort(0, 2, 2);
-    programFrequency<P>(record);
-    programIntegration<P>(record);
+    daqProgramFrequency<P>(record);
+    daqProgramIntegration<P>(record);
     std::lock_guard lock(state.mutex);
     record->timingDirty = 0;
     return 0;
 }
 
-template <int P> ChannelStart startChannel(RegistrationRecord* record)
+template <int P> ChannelStart daqStartChannel(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     int channel = 0;
@@ -179,17 +179,17 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
             return *answer;
     }
     // The DAQ boards have no watchdog.
-    return startAcquisition(record, *io, byte, 0, writeControl);
+    return startAcquisition(record, *io, byte, 0, daqWriteControl);
 }
 
-template <int P> void channelComplete(int channel, bool add)
+template <int P> void daqChannelComplete(int channel, bool add)
 {
-    channelCompleteWith(channel, add, 2, kProfiles[P].lastPixel, false);
+    channelCompleteWith(channel, add, 2, kDaqProfiles[P].lastPixel, false);
 }
 
-template <int P> void transferData()
+template <int P> void daqTransferData()
 {
-    constexpr DaqProfile profile = kProfiles[P];
+    constexpr DaqProfile profile = kDaqProfiles[P];
     DriverState& state = driverState();
     std::shared_ptr<platform::portio::TransferList> list;
     {
@@ -202,7 +202,7 @@ template <int P> void transferData()
     auto io = boardIo();
     auto* device = dynamic_cast<platform::portio::DriverXDevice*>(io.get());
     const bool ran = device && device->runTransferList(*list);
-    writeByte(*io, kControl, 0);
+    writeByte(*io, kDaqControl, 0);
     writeByte(*io, 7, 2);
     writeByte(*io, 1, 0);
     io->readPort(0, 0, 1);
@@ -225,38 +225,38 @@ template <int P> void transferData()
         state.acquisitionStatus = core::kStatusChannelDone;
         boardFields().advanceAfterInterrupt = true;
     }
-    channelComplete<P>(delivered.channel, delivered.add);
+    daqChannelComplete<P>(delivered.channel, delivered.add);
 }
 
-void advanceSequencer()
+void daqAdvanceSequencer()
 {
     advanceAndQuiet(nullptr);
 }
 
-void shutdownHardware()
+void daqShutdownHardware()
 {
-    boardIo()->writePort(0, kControl, 1, 0);
+    boardIo()->writePort(0, kDaqControl, 1, 0);
 }
 
-template <int P> core::OperationSet makeSet()
+template <int P> core::OperationSet daqMakeSet()
 {
     core::OperationSet set;
-    set.name = kProfiles[P].name;
-    set.TransferData = transferData<P>;
-    set.StartChannel = startChannel<P>;
-    set.ProgramFrequency = programFrequency<P>;
-    set.ProgramIntegration = programIntegration<P>;
-    set.ResetAndApplyTiming = resetAndApplyTiming<P>;
-    set.AdvanceSequencer = advanceSequencer;
-    set.ChannelComplete = channelComplete<P>;
-    set.ShutdownHardware = shutdownHardware;
+    set.name = kDaqProfiles[P].name;
+    set.TransferData = daqTransferData<P>;
+    set.StartChannel = daqStartChannel<P>;
+    set.ProgramFrequency = daqProgramFrequency<P>;
+    set.ProgramIntegration = daqProgramIntegration<P>;
+    set.ResetAndApplyTiming = daqResetAndApplyTiming<P>;
+    set.AdvanceSequencer = daqAdvanceSequencer;
+    set.ChannelComplete = daqChannelComplete<P>;
+    set.ShutdownHardware = daqShutdownHardware;
     return set;
 }
 
 // A function-local table: the sets register from another file's static initialiser.
-std::span<const core::OperationSet> sets()
+std::span<const core::OperationSet> daqSets()
 {
-    static const core::OperationSet table[] = {makeSet<0>(), makeSet<1>(), makeSet<2>()};
+    static const core::OperationSet table[] = {daqMakeSet<0>(), daqMakeSet<1>(), daqMakeSet<2>()};
     return table;
 }
 
@@ -264,12 +264,12 @@ std::span<const core::OperationSet> sets()
 
 core::OperationSet daqOperationSet(const char* name)
 {
-    return setNamed(sets(), name);
+    return setNamed(daqSets(), name);
 }
 
 void registerDaqSets()
 {
-    registerSets(sets());
+    registerSets(daqSets());
 }
 
 } // namespace driver::boards

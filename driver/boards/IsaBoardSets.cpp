@@ -18,12 +18,12 @@ using core::driverState;
 
 // Board ports (offsets from the base address, byte wide).
 constexpr std::uint32_t kCounter0 = 0;
-constexpr std::uint32_t kCounter1 = 1;
-constexpr std::uint32_t kCounter2 = 2;
-constexpr std::uint32_t kCounterControl = 3;
-constexpr std::uint32_t kControl = 4;
-constexpr std::uint32_t kStatus = 5;
-constexpr std::uint32_t kFifo = 6;
+constexpr std::uint32_t kIsaCounter1 = 1;
+constexpr std::uint32_t kIsaCounter2 = 2;
+constexpr std::uint32_t kIsaCounterControl = 3;
+constexpr std::uint32_t kIsaControl = 4;
+constexpr std::uint32_t kIsaStatus = 5;
+constexpr std::uint32_t kIsaFifo = 6;
 
 // A set is a row: its timing, how many samples an interrupt reads and from which raw
 // index, and the last pixel it stores (from pixel 2).
@@ -36,7 +36,7 @@ struct IsaProfile
     int lastPixel;
 };
 
-constexpr IsaProfile kProfiles[] = {
+constexpr IsaProfile kIsaProfiles[] = {
     {"GavrelBrontelOperationSet", TimingKind::Gavrel, 1099, 1, 1099},
     {"IstrelBTBrontelOperationSet", TimingKind::IstrelBT, 2047, 1, 1099},
     {"IstrelBrontelOperationSet", TimingKind::Istrel, 2047, 1, 2047},
@@ -56,9 +56,9 @@ bool isFornic()
     return fornicLocked(driverState());
 }
 
-void writeControl(platform::portio::PortIo& io, std::uint32_t byte)
+void isaWriteControl(platform::portio::PortIo& io, std::uint32_t byte)
 {
-    io.writePort(0, kControl, 1, byte & 0xFF);
+    io.writePort(0, kIsaControl, 1, byte & 0xFF);
 }
 
 // Gavrel and IstrelBT timing.
@@ -73,7 +73,7 @@ int16_t gavrelProgramFrequency(RegistrationRecord* record)
         state.appliedPeriodMs = integration;
     }
     auto io = boardIo();
-    io->writePort(0, kCounterControl, 1, 0x3E);
+    io->writePort(0, kIsaCounterControl, 1, 0x3E);
     writeCounter(*io, kCounter0, static_cast<std::uint32_t>(4000 / integration));
     return 0;
 }
@@ -92,24 +92,24 @@ template <TimingKind Kind> int16_t gavrelProgramIntegration(RegistrationRecord* 
     }
     auto io = boardIo();
     if (flash == 0) {
-        io->writePort(0, kCounterControl, 1, 0x7A);
-        io->writePort(0, kCounterControl, 1, 0xBA);
+        io->writePort(0, kIsaCounterControl, 1, 0x7A);
+        io->writePort(0, kIsaCounterControl, 1, 0xBA);
         return 0;
     }
-    io->writePort(0, kCounterControl, 1, 0x7E);
-    writeCounter(*io, kCounter1, static_cast<std::uint32_t>(4000 / integration));
-    io->writePort(0, kCounterControl, 1, 0xBE);
+    io->writePort(0, kIsaCounterControl, 1, 0x7E);
+    writeCounter(*io, kIsaCounter1, static_cast<std::uint32_t>(4000 / integration));
+    io->writePort(0, kIsaCounterControl, 1, 0xBE);
     const int factor = Kind == TimingKind::IstrelBT ? boxcar : 1;
-    writeCounter(*io, kCounter2, static_cast<std::uint32_t>(factor * 8192 / flash));
+    writeCounter(*io, kIsaCounter2, static_cast<std::uint32_t>(factor * 8192 / flash));
     return 0;
 }
 
 template <TimingKind Kind> int16_t gavrelResetAndApplyTiming(RegistrationRecord* record)
 {
     auto io = boardIo();
-    writeControl(*io, 0x20);
+    isaWriteControl(*io, 0x20);
     core::WaitMilliseconds(10);
-    writeControl(*io, 0);
+    isaWriteControl(*io, 0);
     {
         std::lock_guard lock(driverState().mutex);
         boardFields().controlByte = 0;
@@ -122,7 +122,7 @@ template <TimingKind Kind> int16_t gavrelResetAndApplyTiming(RegistrationRecord*
 }
 
 // Istrel timing.
-int16_t istrelProgramFrequency(RegistrationRecord* record)
+int16_t isaIstrelProgramFrequency(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     int integration = 0;
@@ -140,8 +140,8 @@ int16_t istrelProgramFrequency(RegistrationRecord* record)
         noDelay = boardFields().noIntegrationTimeDelay != 0;
     }
     auto io = boardIo();
-    io->writePort(0, kCounterControl, 1, 0xBE);
-    writeCounter(*io, kCounter2, static_cast<std::uint32_t>(integration));
+    io->writePort(0, kIsaCounterControl, 1, 0xBE);
+    writeCounter(*io, kIsaCounter2, static_cast<std::uint32_t>(integration));
     if (!noDelay)
         core::WaitMilliseconds(periodSettleMs(integration, previous, divisor));
     std::lock_guard lock(state.mutex);
@@ -161,12 +161,12 @@ int16_t istrelProgramIntegration(RegistrationRecord* record)
         state.appliedFlashDelay = flash;
     }
     auto io = boardIo();
-    io->writePort(0, kCounterControl, 1, 0x7E);
-    writeCounter(*io, kCounter1, static_cast<std::uint32_t>(flash));
+    io->writePort(0, kIsaCounterControl, 1, 0x7E);
+    writeCounter(*io, kIsaCounter1, static_cast<std::uint32_t>(flash));
     return 0;
 }
 
-int16_t istrelResetAndApplyTiming(RegistrationRecord* record)
+int16_t isaIstrelResetAndApplyTiming(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     bool reopen = false;
@@ -183,27 +183,27 @@ int16_t istrelResetAndApplyTiming(RegistrationRecord* record)
     }
     auto io = boardIo();
     if (reopen) {
-        io->writePort(0, kCounterControl, 1, 0x3E);
+        io->writePort(0, kIsaCounterControl, 1, 0x3E);
         writeCounter(*io, kCounter0, fornic ? 2 : 4);
     }
     const std::uint32_t low = trigger == 2 ? 4 : trigger == 3 ? 6 : strobe ? 2 : 0;
-    writeControl(*io, low | 32);
+    isaWriteControl(*io, low | 32);
     core::WaitMilliseconds(10);
-    writeControl(*io, low);
+    isaWriteControl(*io, low);
     {
         std::lock_guard lock(state.mutex);
         boardFields().controlByte = low;
     }
-    istrelProgramFrequency(record);
+    isaIstrelProgramFrequency(record);
     istrelProgramIntegration(record);
     std::lock_guard lock(state.mutex);
     record->timingDirty = 0;
     return 0;
 }
 
-template <int P> ChannelStart startChannel(RegistrationRecord* record)
+template <int P> ChannelStart isaStartChannel(RegistrationRecord* record)
 {
-    constexpr IsaProfile profile = kProfiles[P];
+    constexpr IsaProfile profile = kIsaProfiles[P];
     DriverState& state = driverState();
     applyTimingIfDirty(record);
 
@@ -225,41 +225,41 @@ template <int P> ChannelStart startChannel(RegistrationRecord* record)
     byte = selectChannel(byte, channel);
     byte &= ~0x02u;
     auto io = boardIo();
-    writeControl(*io, byte);
-    writeControl(*io, (byte & 0xBE) | 0x20);
-    writeControl(*io, byte & 0xBE);
+    isaWriteControl(*io, byte);
+    isaWriteControl(*io, (byte & 0xBE) | 0x20);
+    isaWriteControl(*io, byte & 0xBE);
     byte |= strobeSelect == 0 ? 0x43 : 0x41;
 
     if (trigger != 0 && channel == 0 && scanCounter == 0) {
-        if (const auto answer = awaitStartTrigger(record, 0, kStatus, 1))
+        if (const auto answer = awaitStartTrigger(record, 0, kIsaStatus, 1))
             return *answer;
     }
 
     const std::uint32_t delay = profile.timing == TimingKind::Istrel
                                     ? istrelWatchdogMs(trigger, integration)
                                     : gavrelWatchdogMs(integration);
-    return startAcquisition(record, *io, byte, delay, writeControl);
+    return startAcquisition(record, *io, byte, delay, isaWriteControl);
 }
 
-template <int P> void channelComplete(int channel, bool add)
+template <int P> void isaChannelComplete(int channel, bool add)
 {
-    constexpr IsaProfile profile = kProfiles[P];
+    constexpr IsaProfile profile = kIsaProfiles[P];
     channelCompleteWith(channel, add, 2, profile.lastPixel, isFornic());
 }
 
-void quietBoard()
+void isaQuietBoard()
 {
-    quietControl(writeControl);
+    quietControl(isaWriteControl);
 }
 
-void advanceSequencer()
+void isaAdvanceSequencer()
 {
-    advanceAndQuiet(quietBoard);
+    advanceAndQuiet(isaQuietBoard);
 }
 
-template <int P> void transferData()
+template <int P> void isaTransferData()
 {
-    constexpr IsaProfile profile = kProfiles[P];
+    constexpr IsaProfile profile = kIsaProfiles[P];
     DriverState& state = driverState();
     auto io = boardIo();
     std::uint32_t byte = 0;
@@ -268,39 +268,39 @@ template <int P> void transferData()
         byte = boardFields().controlByte & 0xBE;
         boardFields().controlByte = byte;
     }
-    writeControl(*io, byte);
+    isaWriteControl(*io, byte);
 
     const auto delivered = claimInterruptChannel();
     if (!delivered)
         return;
     const auto samples = static_cast<std::size_t>(profile.samplesRead);
     std::vector<std::uint8_t> bytes(samples * 2);
-    io->readPortBlock(0, kFifo, 2, bytes);
-    writeControl(*io, byte | 0x20);
-    writeControl(*io, byte);
+    io->readPortBlock(0, kIsaFifo, 2, bytes);
+    isaWriteControl(*io, byte | 0x20);
+    isaWriteControl(*io, byte);
     deliverSamples(bytes, static_cast<std::size_t>(profile.firstRawIndex), samples,
-                   channelComplete<P>, *delivered);
+                   isaChannelComplete<P>, *delivered);
 }
 
-void shutdownHardware()
+void isaShutdownHardware()
 {
-    boardIo()->writePort(0, kControl, 1, 0);
+    boardIo()->writePort(0, kIsaControl, 1, 0);
 }
 
-template <int P> core::OperationSet makeSet()
+template <int P> core::OperationSet isaMakeSet()
 {
-    constexpr IsaProfile profile = kProfiles[P];
+    constexpr IsaProfile profile = kIsaProfiles[P];
     core::OperationSet set;
     set.name = profile.name;
-    set.TransferData = transferData<P>;
-    set.StartChannel = startChannel<P>;
-    set.AdvanceSequencer = advanceSequencer;
-    set.ChannelComplete = channelComplete<P>;
-    set.ShutdownHardware = shutdownHardware;
+    set.TransferData = isaTransferData<P>;
+    set.StartChannel = isaStartChannel<P>;
+    set.AdvanceSequencer = isaAdvanceSequencer;
+    set.ChannelComplete = isaChannelComplete<P>;
+    set.ShutdownHardware = isaShutdownHardware;
     if constexpr (profile.timing == TimingKind::Istrel) {
-        set.ProgramFrequency = istrelProgramFrequency;
+        set.ProgramFrequency = isaIstrelProgramFrequency;
         set.ProgramIntegration = istrelProgramIntegration;
-        set.ResetAndApplyTiming = istrelResetAndApplyTiming;
+        set.ResetAndApplyTiming = isaIstrelResetAndApplyTiming;
     } else {
         set.ProgramFrequency = gavrelProgramFrequency;
         set.ProgramIntegration = gavrelProgramIntegration<profile.timing>;
@@ -310,10 +310,10 @@ template <int P> core::OperationSet makeSet()
 }
 
 // A function-local table: the sets register from another file's static initialiser.
-std::span<const core::OperationSet> sets()
+std::span<const core::OperationSet> isaSets()
 {
-    static const core::OperationSet table[] = {makeSet<0>(), makeSet<1>(), makeSet<2>(),
-                                               makeSet<3>(), makeSet<4>(), makeSet<5>()};
+    static const core::OperationSet table[] = {isaMakeSet<0>(), isaMakeSet<1>(), isaMakeSet<2>(),
+                                               isaMakeSet<3>(), isaMakeSet<4>(), isaMakeSet<5>()};
     return table;
 }
 
@@ -321,12 +321,12 @@ std::span<const core::OperationSet> sets()
 
 core::OperationSet isaBoardOperationSet(const char* name)
 {
-    return setNamed(sets(), name);
+    return setNamed(isaSets(), name);
 }
 
 void registerIsaBoardSets()
 {
-    registerSets(sets());
+    registerSets(isaSets());
 }
 
 } // namespace driver::boards

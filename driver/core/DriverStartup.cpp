@@ -20,7 +20,9 @@
 #include <mutex>
 
 extern "C" int __cxa_atexit(void (*function)(void*), void* argument, void* dso);
-extern "C" void* __dso_handle;
+// Declared with C++ linkage, as the compiler declares it itself once a source of the same
+// unit registers a static destructor; a variable at global scope has the same symbol either way.
+extern void* __dso_handle;
 
 namespace driver::core {
 namespace {

@@ -15,7 +15,7 @@
 namespace driver::core {
 namespace {
 
-constexpr OperationSetRow kRows[] = {
+constexpr OperationSetRow kSelectorRows[] = {
     {{0}, 1, "GavrelDovrinOperationSet", EndOfScanGavrel},
     {{1}, 1, "GavrelDaqOperationSet", EndOfScanGavrel},
     {{2}, 1, "GavrelBrontelOperationSet", EndOfScanGavrel},
@@ -53,7 +53,7 @@ bool isRefused(std::uint16_t key)
 
 const OperationSetRow& rowFor(std::uint16_t key)
 {
-    for (const OperationSetRow& row : kRows) {
+    for (const OperationSetRow& row : kSelectorRows) {
         for (int k = 0; k < row.keyCount; ++k) {
             if (row.keys[k] == key)
                 return row;
@@ -83,7 +83,7 @@ const char* g_selectedName = "NoHardwareOperationSet";
 
 std::span<const OperationSetRow> operationSetRows()
 {
-    return kRows;
+    return kSelectorRows;
 }
 
 void registerOperationSet(const char* name, const OperationSet& set)

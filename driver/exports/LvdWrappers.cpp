@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kSliceFloats = 8192 / sizeof(float);
+constexpr std::size_t kLvdSliceFloats = 8192 / sizeof(float);
 
 // Fills the block's 16 leading int16 fields (the field order of FullScanBlock) and points
 // channel k at the k-th 8192-byte slice of the data.
@@ -24,7 +24,7 @@ template <class Field> FullScanBlock fullScanBlock(const Field* fields, float* d
     FullScanBlock block{};
     std::memcpy(&block, words, sizeof words);
     for (int channel = 0; channel < VYK_CHANNELS; ++channel)
-        block.channelBuffers[channel] = data + kSliceFloats * channel;
+        block.channelBuffers[channel] = data + kLvdSliceFloats * channel;
     return block;
 }
 

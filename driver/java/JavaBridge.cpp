@@ -46,7 +46,7 @@ std::shared_ptr<JavaDriverBackend> currentBackend()
     return b.loaded ? b.backend : nullptr;
 }
 
-int pixelCount()
+int javaPixelCount()
 {
     core::DriverState& state = core::driverState();
     std::lock_guard lock(state.mutex);
@@ -207,7 +207,7 @@ int JavaGetAccumulator()
     auto result = callJava(JavaMethod::getAccumulator);
     if (!result)
         return 0;
-    const std::size_t pixels = static_cast<std::size_t>(pixelCount());
+    const std::size_t pixels = static_cast<std::size_t>(javaPixelCount());
     Bridge& b = bridge();
     std::lock_guard lock(b.mutex);
     b.spectrum.assign(pixels, 0.0);

@@ -64,7 +64,7 @@ std::string scientific(float value)
     return std::string(text, result.ptr);
 }
 
-int getCoefficients(CoefficientsRecord* record)
+int javaGetCoefficients(CoefficientsRecord* record)
 {
     if (!record)
         return 0;
@@ -94,7 +94,7 @@ int getCoefficients(CoefficientsRecord* record)
     return serial ? 1 : 0;
 }
 
-int setCoefficients(const CoefficientsRecord* record)
+int javaSetCoefficients(const CoefficientsRecord* record)
 {
     if (!record || !IsJavaDriverLoaded())
         return 0;
@@ -117,13 +117,15 @@ int setCoefficients(const CoefficientsRecord* record)
 #define VYK_JAVA_DEFINE_COEFFICIENTS(word)                                                         \
     VYK_API int32_t word##_GetCoefficients(struct CoefficientsRecord* record)                      \
     {                                                                                              \
-        return driver::core::guardExport(#word "_GetCoefficients", int32_t{0},                     \
-                                         [&] { return driver::java::getCoefficients(record); });   \
+        return driver::core::guardExport(#word "_GetCoefficients", int32_t{0}, [&] {               \
+            return driver::java::javaGetCoefficients(record);                                      \
+        });                                                                                        \
     }                                                                                              \
     VYK_API int32_t word##_SetCoefficients(const struct CoefficientsRecord* record)                \
     {                                                                                              \
-        return driver::core::guardExport(#word "_SetCoefficients", int32_t{0},                     \
-                                         [&] { return driver::java::setCoefficients(record); });   \
+        return driver::core::guardExport(#word "_SetCoefficients", int32_t{0}, [&] {               \
+            return driver::java::javaSetCoefficients(record);                                      \
+        });                                                                                        \
     }
 
 VYK_JAVA_MODELS(VYK_JAVA_DEFINE_COEFFICIENTS)

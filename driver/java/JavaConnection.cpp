@@ -33,7 +33,7 @@ void switchTo(int index, const char* serial, bool reinitialise)
 }
 
 // Shown only while driver messages are on.
-void showUsbError(const std::string& text)
+void javaShowUsbError(const std::string& text)
 {
     core::showDriverBox(text.c_str(), "USB Error", core::kMbOk | core::kMbIconError, core::kIdOk);
 }
@@ -93,13 +93,13 @@ int16_t connectJavaHardware(const JavaModel& model)
                           "Unable to find %s with the serial number '%s'.  Connecting to the "
                           "first available %s.",
                           model.serialMessageWord, configured.c_str(), model.serialMessageWord);
-            showUsbError(text);
+            javaShowUsbError(text);
         }
         std::snprintf(text, sizeof text,
                       "Unable to find any %s.  Check to see if the spectrometer is connected to "
                       "the USB port.",
                       model.anyMessageWord);
-        showUsbError(text);
+        javaShowUsbError(text);
         std::lock_guard lock(state.mutex);
         state.connectedMarker = 0;
         state.acquisitionStatus = core::kStatusStopped;

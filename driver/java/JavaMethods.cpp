@@ -6,7 +6,7 @@ namespace {
 using B = JavaBinding;
 using M = JavaMethod;
 
-constexpr JavaMethodRow kRows[] = {
+constexpr JavaMethodRow kJavaMethodRows[] = {
     {M::openSpectrometer, "openSpectrometer", "(I)I", B::All, false},
     {M::setIntegrationTime, "setIntegrationTime", "(I)V", B::All, false},
     {M::setStrobeEnableFlag, "setStrobeEnable", "(Z)V", B::All, false},
@@ -93,12 +93,12 @@ constexpr JavaMethodRow kRows[] = {
     {M::getHardwareTriggerMode, "getHardwareTriggerMode", "()I", B::NotUlmar, false},
 };
 
-static_assert(std::size(kRows) == static_cast<std::size_t>(kJavaMethodCount));
+static_assert(std::size(kJavaMethodRows) == static_cast<std::size_t>(kJavaMethodCount));
 
 constexpr bool rowsInOrder()
 {
-    for (std::size_t i = 0; i < std::size(kRows); ++i) {
-        if (static_cast<std::size_t>(kRows[i].method) != i)
+    for (std::size_t i = 0; i < std::size(kJavaMethodRows); ++i) {
+        if (static_cast<std::size_t>(kJavaMethodRows[i].method) != i)
             return false;
     }
     return true;
@@ -109,12 +109,12 @@ static_assert(rowsInOrder(), "the method table follows the JavaMethod order");
 
 std::span<const JavaMethodRow> javaMethodRows()
 {
-    return kRows;
+    return kJavaMethodRows;
 }
 
 const JavaMethodRow& javaMethodRow(JavaMethod method)
 {
-    return kRows[static_cast<std::size_t>(method)];
+    return kJavaMethodRows[static_cast<std::size_t>(method)];
 }
 
 bool isUlmarClass(std::string_view classPath)

@@ -32,7 +32,7 @@ int readSerialAt(int index, char* serial, std::size_t size)
     return 1;
 }
 
-int identify(const JavaModel& m, int deviceIndex, char* serial)
+int javaIdentify(const JavaModel& m, int deviceIndex, char* serial)
 {
     if (!serial || !ensureJavaClass(m))
         return 0;
@@ -86,8 +86,9 @@ using driver::core::guardExport;
 #define VYK_JAVA_DEFINE_COMMON(word)                                                               \
     VYK_API int32_t word##_Identify##word(int32_t deviceIndex, char* serial)                       \
     {                                                                                              \
-        return guardExport("Identify" #word, int32_t{0},                                           \
-                           [&] { return dj::identify(dj::model(#word), deviceIndex, serial); });   \
+        return guardExport("Identify" #word, int32_t{0}, [&] {                                     \
+            return dj::javaIdentify(dj::model(#word), deviceIndex, serial);                        \
+        });                                                                                        \
     }                                                                                              \
     VYK_API int32_t word##_GetFirmwareVersion(char* text)                                          \
     {                                                                                              \

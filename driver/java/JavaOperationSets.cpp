@@ -52,7 +52,7 @@ SetState& setState()
 // Made at load, so destroyed only after the library's detach at unload or exit.
 [[maybe_unused]] const bool g_setStateMadeAtLoad = (setState(), true);
 
-int16_t programIntegration(const JavaModel&, RegistrationRecord* record)
+int16_t javaProgramIntegration(const JavaModel&, RegistrationRecord* record)
 {
     core::DriverState& state = core::driverState();
     int flashDelay = 0;
@@ -71,7 +71,7 @@ int16_t programIntegration(const JavaModel&, RegistrationRecord* record)
     return 0;
 }
 
-int16_t programFrequency(const JavaModel& model, RegistrationRecord* record)
+int16_t javaProgramFrequency(const JavaModel& model, RegistrationRecord* record)
 {
     core::DriverState& state = core::driverState();
     int value = 0;
@@ -149,7 +149,7 @@ void openConfiguredDevice(const JavaModel& model)
     JavaOpenSpectrometer(index);
 }
 
-int16_t resetAndApplyTiming(const JavaModel& model, RegistrationRecord* record)
+int16_t javaResetAndApplyTiming(const JavaModel& model, RegistrationRecord* record)
 {
     core::DriverState& state = core::driverState();
     bool reinitialise = false;
@@ -195,14 +195,14 @@ int16_t resetAndApplyTiming(const JavaModel& model, RegistrationRecord* record)
             core::debugLog("Sat: %f\n", saturation);
         }
     }
-    programFrequency(model, record);
-    programIntegration(model, record);
+    javaProgramFrequency(model, record);
+    javaProgramIntegration(model, record);
     std::lock_guard lock(state.mutex);
     record->timingDirty = 0;
     return 0;
 }
 
-core::ChannelStart startChannel(const JavaModel& model, RegistrationRecord* record)
+core::ChannelStart javaStartChannel(const JavaModel& model, RegistrationRecord* record)
 {
     core::DriverState& state = core::driverState();
     core::killWatchdog();
@@ -313,22 +313,22 @@ core::ChannelStart startChannel(const JavaModel& model, RegistrationRecord* reco
 
 template <int M> core::ChannelStart startChannelOf(RegistrationRecord* record)
 {
-    return startChannel(kModels[M], record);
+    return javaStartChannel(kModels[M], record);
 }
 template <int M> int16_t programIntegrationOf(RegistrationRecord* record)
 {
-    return programIntegration(kModels[M], record);
+    return javaProgramIntegration(kModels[M], record);
 }
 template <int M> int16_t programFrequencyOf(RegistrationRecord* record)
 {
-    return programFrequency(kModels[M], record);
+    return javaProgramFrequency(kModels[M], record);
 }
 template <int M> int16_t resetAndApplyTimingOf(RegistrationRecord* record)
 {
-    return resetAndApplyTiming(kModels[M], record);
+    return javaResetAndApplyTiming(kModels[M], record);
 }
 
-template <int M> core::OperationSet makeSet()
+template <int M> core::OperationSet javaMakeSet()
 {
     core::OperationSet set;
     set.name = kModels[M].setName;
@@ -343,17 +343,17 @@ template <int M> core::OperationSet makeSet()
 template <int... M>
 std::array<core::OperationSet, kModelCount> makeSets(std::integer_sequence<int, M...>)
 {
-    return {makeSet<M>()...};
+    return {javaMakeSet<M>()...};
 }
 
-const std::array<core::OperationSet, kModelCount>& sets()
+const std::array<core::OperationSet, kModelCount>& javaSets()
 {
     static const auto all = makeSets(std::make_integer_sequence<int, kModelCount>{});
     return all;
 }
 
 // The sets are there from library start on, before any selection.
-const bool g_registered = [] {
+const bool g_javaRegistered = [] {
     registerJavaOperationSets();
     return true;
 }();
@@ -377,14 +377,14 @@ const JavaModel* javaModelForAdc(std::uint16_t adcType)
 void registerJavaOperationSets()
 {
     for (int i = 0; i < kModelCount; ++i)
-        core::registerOperationSet(kModels[i].setName, sets()[static_cast<std::size_t>(i)]);
+        core::registerOperationSet(kModels[i].setName, javaSets()[static_cast<std::size_t>(i)]);
 }
 
 core::OperationSet javaOperationSet(const JavaModel& model)
 {
     for (int i = 0; i < kModelCount; ++i) {
         if (&kModels[i] == &model)
-            return sets()[static_cast<std::size_t>(i)];
+            return javaSets()[static_cast<std::size_t>(i)];
     }
     return {};
 }

@@ -20,14 +20,14 @@ constexpr int kAnalogOutputMaxCount = 511;
 constexpr double kAnalogInputVoltsPerCount = 5.0 / 8192.0;
 constexpr int kO2Coefficients = 17;
 
-bool inRange(long long value, long long low, long long high)
+bool trevanInRange(long long value, long long low, long long high)
 {
     return value >= low && value <= high;
 }
 
 bool isPin(int pin)
 {
-    return inRange(pin, 0, 9);
+    return trevanInRange(pin, 0, 9);
 }
 
 // A setter: wait for the scan, check, call; 1 when the call went through.
@@ -45,7 +45,7 @@ int32_t setter(const char* name, JavaMethod method, Check check,
 
 int32_t setIn(const char* name, JavaMethod method, int32_t value, int32_t low, int32_t high)
 {
-    return setter(name, method, [&] { return inRange(value, low, high); }, {argInt(value)});
+    return setter(name, method, [&] { return trevanInRange(value, low, high); }, {argInt(value)});
 }
 
 // An integer getter: the Java result converted to the export's type, 0 on failure.
@@ -277,7 +277,7 @@ VYK_API int16_t Trevan_GetGPIOPinIO(int32_t pin)
 VYK_API int32_t Trevan_SetGPIOPinIO(int32_t pin, int32_t direction)
 {
     return dj::setter("Trevan_SetGPIOPinIO", JavaMethod::setGPIOPinIO,
-                      [&] { return dj::isPin(pin) && dj::inRange(direction, 0, 1); },
+                      [&] { return dj::isPin(pin) && dj::trevanInRange(direction, 0, 1); },
                       {argInt(pin), argInt(direction)});
 }
 
@@ -300,7 +300,7 @@ VYK_API int16_t Trevan_GetGPIOPinData(int32_t pin)
 VYK_API int32_t Trevan_SetGPIOPinData(int32_t pin, int32_t level)
 {
     return dj::setter("Trevan_SetGPIOPinData", JavaMethod::setGPIOPinData,
-                      [&] { return dj::isPin(pin) && dj::inRange(level, 0, 1); },
+                      [&] { return dj::isPin(pin) && dj::trevanInRange(level, 0, 1); },
                       {argInt(pin), argInt(level)});
 }
 

@@ -59,7 +59,7 @@ int16_t setStoredInt(uint16_t slot, int32_t value)
 }
 
 // The start of a stored number: past leading blanks and a plus sign.
-const char* numberStart(const char* text)
+const char* kalNumberStart(const char* text)
 {
     while (*text == ' ' || *text == '\t')
         ++text;
@@ -81,7 +81,7 @@ int16_t getStoredFloat(uint16_t slot, float* value)
     const int16_t result = storedText(slot, text);
     if (result != kKalDone)
         return result;
-    const char* first = numberStart(text);
+    const char* first = kalNumberStart(text);
     float parsed = 0.0f;
     if (std::from_chars(first, text + std::strlen(text), parsed).ec != std::errc())
         return kKalNoAck;
@@ -97,7 +97,7 @@ int16_t getStoredInt(uint16_t slot, int32_t* value)
     const int16_t result = storedText(slot, text);
     if (result != kKalDone)
         return result;
-    const char* first = numberStart(text);
+    const char* first = kalNumberStart(text);
     int32_t parsed = 0;
     if (std::from_chars(first, text + std::strlen(text), parsed).ec != std::errc())
         return kKalNoAck;

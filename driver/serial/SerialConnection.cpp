@@ -11,7 +11,7 @@ namespace {
 
 // The converter's sets join the selector when the library is loaded (the connection is
 // what the core links to; registering is a table entry, no I/O).
-const bool g_registered = [] {
+const bool g_serialConnectionRegistered = [] {
     registerSerialOperationSets();
     return true;
 }();
@@ -20,7 +20,7 @@ const bool g_registered = [] {
 
 std::int16_t connectSerialAdc(int port, int baudIndex)
 {
-    (void)g_registered;
+    (void)g_serialConnectionRegistered;
     core::DriverState& state = core::driverState();
     SerialAdc& adc = serialAdc();
     if (adc.init(port, baudIndex) != kKalDone) {

@@ -29,8 +29,8 @@ struct SerialModel
     std::uint16_t shortDelayMs;        // and this below it
 };
 
-constexpr SerialModel kIstrel{true, 1, 5, 25, 25};
-constexpr SerialModel kLemmik{false, 513, 31, 40, 40};
+constexpr SerialModel kSerialIstrel{true, 1, 5, 25, 25};
+constexpr SerialModel kSerialLemmik{false, 513, 31, 40, 40};
 
 // Adds one converter scan into the channel buffer; false when the scan failed (nothing
 // is added then).
@@ -48,7 +48,7 @@ bool addScan(float* buffer, std::array<std::uint16_t, kScanBufferWords>& words)
     return true;
 }
 
-ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
+ChannelStart serialStartChannel(const SerialModel& model, RegistrationRecord* record)
 {
     DriverState& state = driverState();
     core::killWatchdog();
@@ -158,7 +158,7 @@ ChannelStart startChannel(const SerialModel& model, RegistrationRecord* record)
     return ChannelStart::Advance;
 }
 
-std::int16_t programIntegration(RegistrationRecord* record)
+std::int16_t serialProgramIntegration(RegistrationRecord* record)
 {
     DriverState& state = driverState();
     std::uint16_t delay = 0;
@@ -175,7 +175,7 @@ std::int16_t programIntegration(RegistrationRecord* record)
     return 0;
 }
 
-std::int16_t programFrequency(const SerialModel& model, RegistrationRecord* record)
+std::int16_t serialProgramFrequency(const SerialModel& model, RegistrationRecord* record)
 {
     DriverState& state = driverState();
     std::uint16_t t = 0;
@@ -198,7 +198,7 @@ std::int16_t programFrequency(const SerialModel& model, RegistrationRecord* reco
     return 0;
 }
 
-std::int16_t resetAndApplyTiming(const SerialModel& model, RegistrationRecord* record)
+std::int16_t serialResetAndApplyTiming(const SerialModel& model, RegistrationRecord* record)
 {
     DriverState& state = driverState();
     bool reinitialise = false;
@@ -235,9 +235,9 @@ std::int16_t resetAndApplyTiming(const SerialModel& model, RegistrationRecord* r
         std::lock_guard lock(state.mutex);
         state.reopen = false;
     }
-    programFrequency(model, record);
+    serialProgramFrequency(model, record);
     if (model.istrel)
-        programIntegration(record);
+        serialProgramIntegration(record);
     std::lock_guard lock(state.mutex);
     record->timingDirty = 0;
     return 0;
@@ -245,32 +245,32 @@ std::int16_t resetAndApplyTiming(const SerialModel& model, RegistrationRecord* r
 
 ChannelStart istrelStartChannel(RegistrationRecord* record)
 {
-    return startChannel(kIstrel, record);
+    return serialStartChannel(kSerialIstrel, record);
 }
 
 ChannelStart lemmikStartChannel(RegistrationRecord* record)
 {
-    return startChannel(kLemmik, record);
+    return serialStartChannel(kSerialLemmik, record);
 }
 
-std::int16_t istrelProgramFrequency(RegistrationRecord* record)
+std::int16_t serialIstrelProgramFrequency(RegistrationRecord* record)
 {
-    return programFrequency(kIstrel, record);
+    return serialProgramFrequency(kSerialIstrel, record);
 }
 
 std::int16_t lemmikProgramFrequency(RegistrationRecord* record)
 {
-    return programFrequency(kLemmik, record);
+    return serialProgramFrequency(kSerialLemmik, record);
 }
 
-std::int16_t istrelResetAndApplyTiming(RegistrationRecord* record)
+std::int16_t serialIstrelResetAndApplyTiming(RegistrationRecord* record)
 {
-    return resetAndApplyTiming(kIstrel, record);
+    return serialResetAndApplyTiming(kSerialIstrel, record);
 }
 
 std::int16_t lemmikResetAndApplyTiming(RegistrationRecord* record)
 {
-    return resetAndApplyTiming(kLemmik, record);
+    return serialResetAndApplyTiming(kSerialLemmik, record);
 }
 
 } // namespace
@@ -280,9 +280,9 @@ core::OperationSet IstrelKaldrisOperationSet()
     core::OperationSet set;
     set.name = "IstrelKaldrisOperationSet";
     set.StartChannel = istrelStartChannel;
-    set.ProgramIntegration = programIntegration;
-    set.ProgramFrequency = istrelProgramFrequency;
-    set.ResetAndApplyTiming = istrelResetAndApplyTiming;
+    set.ProgramIntegration = serialProgramIntegration;
+    set.ProgramFrequency = serialIstrelProgramFrequency;
+    set.ResetAndApplyTiming = serialIstrelResetAndApplyTiming;
     set.AdvanceSequencer = core::GenericAdvanceSequencer;
     return set;
 }

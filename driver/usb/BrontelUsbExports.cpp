@@ -18,7 +18,7 @@ namespace driver::usb {
 namespace {
 
 constexpr std::uint32_t kFirmwareDac = 1010000; // 1.10.0
-constexpr std::size_t kFirmwareText = 32;
+constexpr std::size_t kBrontelFirmwareText = 32;
 constexpr int kSlotsPerChannel = 4;
 
 std::atomic<bool> g_dacInitialised{false};
@@ -29,7 +29,7 @@ int coefficientSlot(int channel, int k)
     return 2 + kSlotsPerChannel * channel + k;
 }
 
-int getCoefficients(BrontelUSBCoefficientsRecord* record)
+int brontelGetCoefficients(BrontelUSBCoefficientsRecord* record)
 {
     if (!record || !deviceOk())
         return 0;
@@ -58,7 +58,7 @@ int getCoefficients(BrontelUSBCoefficientsRecord* record)
     return 1;
 }
 
-int setCoefficients(const BrontelUSBCoefficientsRecord* record)
+int brontelSetCoefficients(const BrontelUSBCoefficientsRecord* record)
 {
     if (!record || !deviceOk())
         return 0;
@@ -81,21 +81,21 @@ int setCoefficients(const BrontelUSBCoefficientsRecord* record)
     return 1;
 }
 
-int firmwareText(char* text)
+int brontelFirmwareText(char* text)
 {
     if (!text)
         return 0;
     brontelUsbOpenOnDemand();
     if (!deviceOk() || deviceHandle() == kNoHandle) {
-        copyBounded(text, kFirmwareText, "Pavik not opened");
+        copyBounded(text, kBrontelFirmwareText, "Pavik not opened");
         return 0;
     }
-    const auto descriptor = readStringDescriptor(deviceHandle(), 1, kFirmwareText - 1);
+    const auto descriptor = readStringDescriptor(deviceHandle(), 1, kBrontelFirmwareText - 1);
     if (!descriptor) {
-        copyBounded(text, kFirmwareText, "Pavik not active");
+        copyBounded(text, kBrontelFirmwareText, "Pavik not active");
         return 0;
     }
-    copyBounded(text, kFirmwareText, *descriptor);
+    copyBounded(text, kBrontelFirmwareText, *descriptor);
     return 1;
 }
 
@@ -163,19 +163,19 @@ namespace usb = driver::usb;
 VYK_API int32_t BrontelUSB_GetCoefficients(BrontelUSBCoefficientsRecord* record)
 {
     return guardExport<int32_t>("BrontelUSB_GetCoefficients", 0,
-                                [&] { return usb::getCoefficients(record); });
+                                [&] { return usb::brontelGetCoefficients(record); });
 }
 
 VYK_API int32_t BrontelUSB_SetCoefficients(const BrontelUSBCoefficientsRecord* record)
 {
     return guardExport<int32_t>("BrontelUSB_SetCoefficients", 0,
-                                [&] { return usb::setCoefficients(record); });
+                                [&] { return usb::brontelSetCoefficients(record); });
 }
 
 VYK_API int32_t BrontelUSB_GetFirmwareVersion(char* text)
 {
     return guardExport<int32_t>("BrontelUSB_GetFirmwareVersion", 0,
-                                [&] { return usb::firmwareText(text); });
+                                [&] { return usb::brontelFirmwareText(text); });
 }
 
 VYK_API int32_t BrontelUSB_IdentifyBrontelUSB(int32_t deviceIndex, char* text)

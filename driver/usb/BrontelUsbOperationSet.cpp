@@ -21,22 +21,22 @@ namespace {
 using core::DriverState;
 using core::driverState;
 
-constexpr int kMaxIntegrationMs = 64000;
+constexpr int kBrontelMaxIntegrationMs = 64000;
 constexpr int kIstrelMinIntegrationMs = 3;
 constexpr int kLemmikMinIntegrationMs = 35;
 constexpr int kMaxFlashDelay = 255;
-constexpr const char* kDsfFailure = "BULK_WRITE failed in\nBulkWriteDSFTarget()";
+constexpr const char* kBrontelDsfFailure = "BULK_WRITE failed in\nBulkWriteDSFTarget()";
 
-std::atomic<int> g_lastFlashDelay{-1};
+std::atomic<int> g_brontelLastFlashDelay{-1};
 
-UsbValidity& validity()
+UsbValidity& brontelValidity()
 {
     static UsbValidity instance;
     return instance;
 }
 
 // Made at load, so destroyed only after the library's detach at unload or exit.
-[[maybe_unused]] const bool g_validityMadeAtLoad = (validity(), true);
+[[maybe_unused]] const bool g_brontelValidityMadeAtLoad = (brontelValidity(), true);
 
 // The converter input of a channel: SpectrometerType + 256 while interleaved
 // multichannel mode is on, else the channel itself.
@@ -49,16 +49,16 @@ std::uint16_t inputFor(int channel)
     return static_cast<std::uint16_t>(channel);
 }
 
-UsbChannelModel channelModel(bool lemmik)
+UsbChannelModel brontelChannelModel(bool lemmik)
 {
     UsbChannelModel model;
     model.acquires = [](int) { return true; };
     model.prepare = [lemmik](int channel, bool firstScan, int triggerMode) {
-        sendCommand16(brontel::kInputChannel, inputFor(channel), kDsfFailure);
+        sendCommand16(brontel::kInputChannel, inputFor(channel), kBrontelDsfFailure);
         // The Istrel set arms the trigger for every channel; the Lemmik set only before
         // the first scan of channel 0.
         const int trigger = !lemmik || (channel == 0 && firstScan) ? triggerMode : 0;
-        sendCommand16(kTriggerMode, static_cast<std::uint16_t>(trigger), kDsfFailure);
+        sendCommand16(kTriggerMode, static_cast<std::uint16_t>(trigger), kBrontelDsfFailure);
         return trigger;
     };
     model.read = [](unsigned timeoutMs, const std::function<bool()>& cancel) {
@@ -68,7 +68,7 @@ UsbChannelModel channelModel(bool lemmik)
     return model;
 }
 
-int16_t programFrequency(RegistrationRecord* record, bool lemmik)
+int16_t brontelProgramFrequency(RegistrationRecord* record, bool lemmik)
 {
     DriverState& state = driverState();
     int requested = 0;
@@ -81,8 +81,9 @@ int16_t programFrequency(RegistrationRecord* record, bool lemmik)
         noDelay = state.noIntegrationTimeDelayMode != 0;
     }
     const int old = lastIntegrationSent();
-    const int clamped = std::clamp(
-        requested, lemmik ? kLemmikMinIntegrationMs : kIstrelMinIntegrationMs, kMaxIntegrationMs);
+    const int clamped =
+        std::clamp(requested, lemmik ? kLemmikMinIntegrationMs : kIstrelMinIntegrationMs,
+                   kBrontelMaxIntegrationMs);
     {
         std::lock_guard lock(state.mutex);
         record->integration = static_cast<std::uint16_t>(clamped);
@@ -93,7 +94,7 @@ int16_t programFrequency(RegistrationRecord* record, bool lemmik)
         std::lock_guard lock(state.mutex);
         state.appliedPeriodMs = clamped;
     }
-    sendCommand16(kIntegration, static_cast<std::uint16_t>(clamped), kDsfFailure);
+    sendCommand16(kIntegration, static_cast<std::uint16_t>(clamped), kBrontelDsfFailure);
     if (!noDelay) {
         // The detector needs a few frames at the new time before its data settles.
         const int longer = std::max(old, clamped);
@@ -105,7 +106,7 @@ int16_t programFrequency(RegistrationRecord* record, bool lemmik)
     return 0;
 }
 
-bool openDevice(RegistrationRecord* record, bool lemmik)
+bool brontelOpenDevice(RegistrationRecord* record, bool lemmik)
 {
     UsbOpenModel model;
     model.failureStatus = 12;
@@ -121,11 +122,11 @@ bool openDevice(RegistrationRecord* record, bool lemmik)
     USB_SyncTargetDevice();
     QueryFirmwareVersion();
     if (lemmik)
-        sendCommand16(brontel::kLemmikSetup, brontel::kLemmikSetupValue, kDsfFailure);
+        sendCommand16(brontel::kLemmikSetup, brontel::kLemmikSetupValue, kBrontelDsfFailure);
     return true;
 }
 
-int16_t resetAndApplyTiming(RegistrationRecord* record, bool lemmik)
+int16_t brontelResetAndApplyTiming(RegistrationRecord* record, bool lemmik)
 {
     {
         std::lock_guard lock(driverState().mutex);
@@ -136,8 +137,8 @@ int16_t resetAndApplyTiming(RegistrationRecord* record, bool lemmik)
     if (reinitRequested()) {
         clearReinit();
         setLastIntegrationSent(0);
-        g_lastFlashDelay = -1;
-        if (!openDevice(record, lemmik))
+        g_brontelLastFlashDelay = -1;
+        if (!brontelOpenDevice(record, lemmik))
             return 0;
     }
     if (lemmik)
@@ -159,21 +160,21 @@ std::uint16_t brontelUsbProductId()
 
 void resetBrontelUsbState()
 {
-    g_lastFlashDelay = -1;
-    validity().reset();
+    g_brontelLastFlashDelay = -1;
+    brontelValidity().reset();
     resetBrontelUsbDacState();
 }
 
 core::ChannelStart IstrelBrontelUSBStartChannel(RegistrationRecord* record)
 {
-    static const UsbChannelModel model = channelModel(false);
-    return acquireUsbChannel(record, model, validity());
+    static const UsbChannelModel model = brontelChannelModel(false);
+    return acquireUsbChannel(record, model, brontelValidity());
 }
 
 core::ChannelStart LemmikBrontelUSBStartChannel(RegistrationRecord* record)
 {
-    static const UsbChannelModel model = channelModel(true);
-    return acquireUsbChannel(record, model, validity());
+    static const UsbChannelModel model = brontelChannelModel(true);
+    return acquireUsbChannel(record, model, brontelValidity());
 }
 
 void BrontelUSBAdvanceSequencer()
@@ -191,33 +192,33 @@ int16_t BrontelUSBProgramIntegration(RegistrationRecord* record)
             record->flashDelay = kMaxFlashDelay;
         flashDelay = std::max<int>(record->flashDelay, 0);
     }
-    if (flashDelay == g_lastFlashDelay.load())
+    if (flashDelay == g_brontelLastFlashDelay.load())
         return 0;
     const std::array<std::uint8_t, 3> bytes{brontel::kFlashDelay,
                                             static_cast<std::uint8_t>(flashDelay), 0x00};
     if (sendCommand(bytes, "BULK_WRITE failed in\nBulkWriteFDCTarget()"))
-        g_lastFlashDelay = flashDelay;
+        g_brontelLastFlashDelay = flashDelay;
     return 0;
 }
 
 int16_t IstrelBrontelUSBProgramFrequency(RegistrationRecord* record)
 {
-    return programFrequency(record, false);
+    return brontelProgramFrequency(record, false);
 }
 
 int16_t LemmikBrontelUSBProgramFrequency(RegistrationRecord* record)
 {
-    return programFrequency(record, true);
+    return brontelProgramFrequency(record, true);
 }
 
 int16_t IstrelBrontelUSBResetAndApplyTiming(RegistrationRecord* record)
 {
-    return resetAndApplyTiming(record, false);
+    return brontelResetAndApplyTiming(record, false);
 }
 
 int16_t LemmikBrontelUSBResetAndApplyTiming(RegistrationRecord* record)
 {
-    return resetAndApplyTiming(record, true);
+    return brontelResetAndApplyTiming(record, true);
 }
 
 void BrontelUSBShutdownHardware()
@@ -270,7 +271,7 @@ void registerBrontelUsbOperationSets()
 
 namespace {
 // The sets are available from library load on; registering touches no device.
-const bool g_registered = (registerBrontelUsbOperationSets(), true);
+const bool g_brontelRegistered = (registerBrontelUsbOperationSets(), true);
 } // namespace
 
 } // namespace driver::usb

@@ -78,12 +78,12 @@ bool pavikCalibrated(const CoefficientsRecord& record)
     return record.wavelength[0] > 0.0f && record.wavelength[1] > 0.0f;
 }
 
-int getCoefficients(CoefficientsRecord* record)
+int pavikGetCoefficients(CoefficientsRecord* record)
 {
     return readCoefficientSlots(record, pavikCalibrated);
 }
 
-int setCoefficients(const CoefficientsRecord* record)
+int pavikSetCoefficients(const CoefficientsRecord* record)
 {
     return writeCoefficientSlots(record);
 }
@@ -342,7 +342,7 @@ int potIntensity(int32_t value)
     return std::min(value & 0xFF, 63);
 }
 
-int firmwareText(char* text, bool pavik)
+int pavikFirmwareText(char* text, bool pavik)
 {
     if (!text)
         return 0;
@@ -383,25 +383,25 @@ namespace usb = driver::usb;
 VYK_API int32_t Pavik_GetCoefficients(CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Pavik_GetCoefficients", 0,
-                                [&] { return usb::getCoefficients(record); });
+                                [&] { return usb::pavikGetCoefficients(record); });
 }
 
 VYK_API int32_t Solvi_GetCoefficients(CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Solvi_GetCoefficients", 0,
-                                [&] { return usb::getCoefficients(record); });
+                                [&] { return usb::pavikGetCoefficients(record); });
 }
 
 VYK_API int32_t Pavik_SetCoefficients(const CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Pavik_SetCoefficients", 0,
-                                [&] { return usb::setCoefficients(record); });
+                                [&] { return usb::pavikSetCoefficients(record); });
 }
 
 VYK_API int32_t Solvi_SetCoefficients(const CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Solvi_SetCoefficients", 0,
-                                [&] { return usb::setCoefficients(record); });
+                                [&] { return usb::pavikSetCoefficients(record); });
 }
 
 VYK_API int32_t Pavik_GetStoredString(int32_t slot, char* text)
@@ -431,13 +431,13 @@ VYK_API int32_t Solvi_SetStoredString(int32_t slot, const char* text)
 VYK_API int32_t Pavik_GetFirmwareVersion(char* text)
 {
     return guardExport<int32_t>("Pavik_GetFirmwareVersion", 0,
-                                [&] { return usb::firmwareText(text, true); });
+                                [&] { return usb::pavikFirmwareText(text, true); });
 }
 
 VYK_API int32_t Solvi_GetFirmwareVersion(char* text)
 {
     return guardExport<int32_t>("Solvi_GetFirmwareVersion", 0,
-                                [&] { return usb::firmwareText(text, false); });
+                                [&] { return usb::pavikFirmwareText(text, false); });
 }
 
 VYK_API int32_t Pavik_IdentifyPavik(int32_t deviceIndex, char* text)

@@ -24,9 +24,9 @@ using core::DriverState;
 using core::driverState;
 
 constexpr int kMinIntegrationMs = 3;
-constexpr int kMaxIntegrationMs = 64000;
+constexpr int kPavikMaxIntegrationMs = 64000;
 
-std::atomic<int> g_lastFlashDelay{-1};
+std::atomic<int> g_pavikLastFlashDelay{-1};
 // Validity of the last delivered data (initially valid) and of the scan in progress.
 UsbValidity g_validity;
 
@@ -46,7 +46,7 @@ bool strobeState()
 }
 
 // Opens the configured device; false (with the record's status set) when it cannot.
-bool openDevice(RegistrationRecord* record)
+bool pavikOpenDevice(RegistrationRecord* record)
 {
     const bool pavik = isPavikAdc();
     UsbOpenModel model;
@@ -75,7 +75,7 @@ bool openDevice(RegistrationRecord* record)
 
 // Only channel 0 is acquired, one block per call; the trigger mode goes with the first scan.
 // Unlike the newer families, the set does not pause between channels.
-UsbChannelModel channelModel()
+UsbChannelModel pavikChannelModel()
 {
     UsbChannelModel model;
     model.acquires = [](int channel) { return channel == 0; };
@@ -97,7 +97,7 @@ UsbChannelModel channelModel()
 
 void resetPavikSolviState()
 {
-    g_lastFlashDelay = -1;
+    g_pavikLastFlashDelay = -1;
     g_validity.reset();
 }
 
@@ -123,7 +123,7 @@ int identifyDevice(int index, char* text, std::uint16_t productId, const char* n
 
 core::ChannelStart PavikSolviStartChannel(RegistrationRecord* record)
 {
-    return acquireUsbChannel(record, channelModel(), g_validity);
+    return acquireUsbChannel(record, pavikChannelModel(), g_validity);
 }
 
 int16_t PavikSolviProgramIntegration(RegistrationRecord* record)
@@ -133,11 +133,11 @@ int16_t PavikSolviProgramIntegration(RegistrationRecord* record)
         std::lock_guard lock(driverState().mutex);
         flashDelay = record->flashDelay;
     }
-    if (flashDelay == g_lastFlashDelay.load())
+    if (flashDelay == g_pavikLastFlashDelay.load())
         return 0;
     if (sendCommand16(kFlashDelay, static_cast<std::uint16_t>(flashDelay),
                       "BULK_WRITE failed in\nBulkWriteDelay()"))
-        g_lastFlashDelay = flashDelay;
+        g_pavikLastFlashDelay = flashDelay;
     return 0;
 }
 
@@ -158,7 +158,7 @@ int16_t PavikSolviProgramFrequency(RegistrationRecord* record)
     const int old = lastIntegrationSent();
     if (requested == old)
         return 0;
-    const int clamped = std::clamp(requested, kMinIntegrationMs, kMaxIntegrationMs);
+    const int clamped = std::clamp(requested, kMinIntegrationMs, kPavikMaxIntegrationMs);
     {
         std::lock_guard lock(state.mutex);
         record->integration = static_cast<std::uint16_t>(clamped);
@@ -194,8 +194,8 @@ int16_t PavikSolviResetAndApplyTiming(RegistrationRecord* record)
     if (reinitRequested()) {
         clearReinit();
         setLastIntegrationSent(0);
-        g_lastFlashDelay = -1;
-        if (channel0 && !openDevice(record))
+        g_pavikLastFlashDelay = -1;
+        if (channel0 && !pavikOpenDevice(record))
             return 0;
     }
     PavikSolviProgramFrequency(record);
@@ -236,7 +236,7 @@ void registerPavikSolviOperationSet()
 
 namespace {
 // The set is available from library load on; registering touches no device.
-const bool g_registered = (registerPavikSolviOperationSet(), true);
+const bool g_pavikRegistered = (registerPavikSolviOperationSet(), true);
 } // namespace
 
 } // namespace driver::usb

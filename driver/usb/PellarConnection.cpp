@@ -15,7 +15,7 @@ namespace {
 
 using core::driverState;
 
-void showUsbError(const char* text)
+void pellarShowUsbError(const char* text)
 {
     core::showDriverBox(text, "USB Error", core::kMbOk | core::kMbIconError, core::kIdOk);
 }
@@ -74,7 +74,7 @@ int16_t connectPellarHardware()
                       "Unable to find Pellar with the serial number '%s'.  Connecting to the "
                       "first available Pellar.",
                       serial.c_str());
-        showUsbError(text);
+        pellarShowUsbError(text);
     }
     for (int index = 0; index <= kMaxDeviceIndex; ++index) {
         char found[16] = {};
@@ -91,8 +91,9 @@ int16_t connectPellarHardware()
         markConnected();
         return VYK_SUCCESS;
     }
-    showUsbError("Unable to find any Pellar.  Check to see if the spectrometer is connected to "
-                 "the USB port.");
+    pellarShowUsbError(
+        "Unable to find any Pellar.  Check to see if the spectrometer is connected to "
+        "the USB port.");
     std::lock_guard lock(driverState().mutex);
     driverState().connectedMarker = 0;
     driverState().acquisitionStatus = core::kStatusStopped;

@@ -30,7 +30,7 @@ bool scanGivenUpLocked(const DriverState& state, int channel)
     return state.currentChannel != channel;
 }
 
-bool scanCancelled(const RegistrationRecord* record, int channel)
+bool pellarScanCancelled(const RegistrationRecord* record, int channel)
 {
     DriverState& state = driverState();
     std::lock_guard lock(state.mutex);
@@ -83,7 +83,7 @@ core::ChannelStart PellarStartChannel(RegistrationRecord* record)
     // The average goes to an array of our own first: the record may be released meanwhile,
     // and the client's buffer is written only whole.
     std::array<float, kPellarMaxPixels> spectrum{};
-    const auto cancel = [record, channel] { return scanCancelled(record, channel); };
+    const auto cancel = [record, channel] { return pellarScanCancelled(record, channel); };
     const PellarAcquisition acquired = AcquirePellar(pellarHandle(), scans, spectrum, cancel);
     const bool valid = acquired.added > 0;
 
@@ -267,7 +267,7 @@ void registerPellarOperationSet()
 
 namespace {
 // The set is available from library load on; registering touches no device.
-const bool g_registered = (registerPellarOperationSet(), true);
+const bool g_pellarRegistered = (registerPellarOperationSet(), true);
 } // namespace
 
 } // namespace driver::usb

@@ -11,8 +11,8 @@
 namespace driver::usb {
 namespace {
 
-constexpr unsigned kWriteTimeoutMs = 1000;
-constexpr unsigned kReplyTimeoutMs = 1000;
+constexpr unsigned kPellarWriteTimeoutMs = 1000;
+constexpr unsigned kPellarReplyTimeoutMs = 1000;
 
 struct PellarDevice
 {
@@ -53,7 +53,7 @@ bool pellarWrite(Handle handle, std::span<const std::uint8_t> bytes, bool report
             showPellarError("Invalid Handle Value");
         return false;
     }
-    if (ezusbDriver().bulkWrite(handle, kCommandPipe, bytes, kWriteTimeoutMs))
+    if (ezusbDriver().bulkWrite(handle, kCommandPipe, bytes, kPellarWriteTimeoutMs))
         return true;
     if (report)
         showPellarError("Bulk Write Failed");
@@ -80,7 +80,7 @@ bool sendCommand2(Handle handle, std::uint8_t command, bool report)
     return pellarWrite(handle, bytes, report);
 }
 
-unsigned blockTimeoutMs()
+unsigned pellarBlockTimeoutMs()
 {
     return static_cast<unsigned>(std::max(device().lastIntegration.load(), 0)) + 1000;
 }
@@ -141,7 +141,7 @@ std::string ReadPellarSerial(Handle handle)
     if (!sendCommand2(handle, kPellarSerial, true))
         return {};
     std::array<std::uint8_t, kPellarSerialReplyBytes> reply{};
-    const auto got = pellarRead(handle, kReplyPipe, reply, kReplyTimeoutMs, {});
+    const auto got = pellarRead(handle, kReplyPipe, reply, kPellarReplyTimeoutMs, {});
     if (!got || *got != reply.size())
         return {};
     return decodeSerialReply(reply);
@@ -180,7 +180,7 @@ int QueryPellarInfo(Handle handle)
     if (!sendCommand2(handle, kPellarQueryInfo, true))
         return 0;
     std::array<std::uint8_t, kPellarInfoReplyBytes> reply{};
-    const auto got = pellarRead(handle, kReplyPipe, reply, kReplyTimeoutMs, {});
+    const auto got = pellarRead(handle, kReplyPipe, reply, kPellarReplyTimeoutMs, {});
     if (!got || *got != reply.size())
         return 0;
     const auto info = decodePellarInfo(reply);
@@ -224,7 +224,7 @@ int ReadPellarBlock(Handle handle, std::span<std::uint16_t, kPellarMaxPixels> pi
     if (count == 0)
         return 0;
     std::vector<std::uint8_t> block(pellarBlockBytes(reported));
-    const auto got = pellarRead(handle, kSpectrumPipe, block, blockTimeoutMs(), cancel);
+    const auto got = pellarRead(handle, kSpectrumPipe, block, pellarBlockTimeoutMs(), cancel);
     if (!got)
         return 0;
     const DecodeStatus status =

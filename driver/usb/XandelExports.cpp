@@ -20,7 +20,7 @@ namespace driver::usb {
 namespace {
 
 constexpr std::uint32_t kFirmwareTemperatures = 1002000; // 1.2.0
-constexpr std::size_t kFirmwareText = 32;
+constexpr std::size_t kXandelFirmwareText = 32;
 
 std::atomic<int> g_integrationScalar{0};
 
@@ -30,12 +30,12 @@ bool xandelCalibrated(const CoefficientsRecord& record)
     return record.wavelength[0] >= 0.0f && record.wavelength[1] != 0.0f;
 }
 
-int getCoefficients(CoefficientsRecord* record)
+int xandelGetCoefficients(CoefficientsRecord* record)
 {
     return readCoefficientSlots(record, xandelCalibrated);
 }
 
-int setCoefficients(const CoefficientsRecord* record)
+int xandelSetCoefficients(const CoefficientsRecord* record)
 {
     return writeCoefficientSlots(record);
 }
@@ -60,7 +60,7 @@ int getStatus(XandelStatus* status)
     return 1;
 }
 
-int firmwareText(char* text)
+int xandelFirmwareText(char* text)
 {
     if (!text)
         return 0;
@@ -68,11 +68,12 @@ int firmwareText(char* text)
     if (status >= 10 && status <= 13)
         return 0;
     if (!deviceOk() || deviceHandle() == kNoHandle) {
-        copyBounded(text, kFirmwareText, "Pavik not opened");
+        copyBounded(text, kXandelFirmwareText, "Pavik not opened");
         return 1;
     }
-    const auto descriptor = readStringDescriptor(deviceHandle(), 1, kFirmwareText - 1);
-    copyBounded(text, kFirmwareText, descriptor ? *descriptor : std::string("Pavik not active"));
+    const auto descriptor = readStringDescriptor(deviceHandle(), 1, kXandelFirmwareText - 1);
+    copyBounded(text, kXandelFirmwareText,
+                descriptor ? *descriptor : std::string("Pavik not active"));
     return 1;
 }
 
@@ -127,7 +128,7 @@ float temperatureWord(std::size_t word, bool isSigned)
     return static_cast<float>(tenths) / 10.0f;
 }
 
-int identify(int32_t deviceIndex, char* text, bool wessor)
+int xandelIdentify(int32_t deviceIndex, char* text, bool wessor)
 {
     char found[16] = {};
     const int result = wessor ? identifyDevice(deviceIndex, found, wessorProductId(), "NOT Wessor")
@@ -152,25 +153,25 @@ namespace usb = driver::usb;
 VYK_API int32_t Xandel_IdentifyWessor(int32_t deviceIndex, char* text)
 {
     return guardExport<int32_t>("Xandel_IdentifyWessor", 0,
-                                [&] { return usb::identify(deviceIndex, text, true); });
+                                [&] { return usb::xandelIdentify(deviceIndex, text, true); });
 }
 
 VYK_API int32_t Xandel_IdentifyVelko(int32_t deviceIndex, char* text)
 {
     return guardExport<int32_t>("Xandel_IdentifyVelko", 0,
-                                [&] { return usb::identify(deviceIndex, text, false); });
+                                [&] { return usb::xandelIdentify(deviceIndex, text, false); });
 }
 
 VYK_API int32_t Xandel_GetCoefficients(CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Xandel_GetCoefficients", 0,
-                                [&] { return usb::getCoefficients(record); });
+                                [&] { return usb::xandelGetCoefficients(record); });
 }
 
 VYK_API int32_t Xandel_SetCoefficients(const CoefficientsRecord* record)
 {
     return guardExport<int32_t>("Xandel_SetCoefficients", 0,
-                                [&] { return usb::setCoefficients(record); });
+                                [&] { return usb::xandelSetCoefficients(record); });
 }
 
 VYK_API int32_t Xandel_SetStoredString(int32_t slot, const char* text)
@@ -211,7 +212,7 @@ VYK_API int32_t Xandel_GetStatus(XandelStatus* status)
 VYK_API int32_t Xandel_GetFirmwareVersion(char* text)
 {
     return guardExport<int32_t>("Xandel_GetFirmwareVersion", 0,
-                                [&] { return usb::firmwareText(text); });
+                                [&] { return usb::xandelFirmwareText(text); });
 }
 
 VYK_API int32_t Xandel_SetIntegrationTimeScalar(int32_t scalar)

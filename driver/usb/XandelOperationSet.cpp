@@ -22,16 +22,16 @@ namespace {
 using core::DriverState;
 using core::driverState;
 
-constexpr const char* kDsfFailure = "BULK_WRITE failed in\nBulkWriteDSFTarget()";
+constexpr const char* kXandelDsfFailure = "BULK_WRITE failed in\nBulkWriteDSFTarget()";
 
-UsbValidity& validity()
+UsbValidity& xandelValidity()
 {
     static UsbValidity instance;
     return instance;
 }
 
 // Made at load, so destroyed only after the library's detach at unload or exit.
-[[maybe_unused]] const bool g_validityMadeAtLoad = (validity(), true);
+[[maybe_unused]] const bool g_xandelValidityMadeAtLoad = (xandelValidity(), true);
 
 // The scanning thread's block and its unpacked pixels.
 struct XandelBlock
@@ -69,13 +69,13 @@ bool readBlock(std::size_t pixels, unsigned timeoutMs, const std::function<bool(
     return false;
 }
 
-UsbChannelModel channelModel()
+UsbChannelModel xandelChannelModel()
 {
     UsbChannelModel model;
     model.acquires = [](int channel) { return channel == 0; };
     model.prepare = [](int, bool firstScan, int triggerMode) {
         const int trigger = firstScan ? triggerMode : 0;
-        sendCommand16(kTriggerMode, static_cast<std::uint16_t>(trigger), kDsfFailure);
+        sendCommand16(kTriggerMode, static_cast<std::uint16_t>(trigger), kXandelDsfFailure);
         return trigger;
     };
     model.read = [](unsigned timeoutMs, const std::function<bool()>& cancel) {
@@ -86,7 +86,7 @@ UsbChannelModel channelModel()
     return model;
 }
 
-bool openDevice(RegistrationRecord* record)
+bool xandelOpenDevice(RegistrationRecord* record)
 {
     UsbOpenModel model;
     model.failureStatus = 10;
@@ -128,13 +128,13 @@ std::size_t xandelPixelCount()
 
 void resetXandelState()
 {
-    validity().reset();
+    xandelValidity().reset();
 }
 
 core::ChannelStart XandelStartChannel(RegistrationRecord* record)
 {
-    static const UsbChannelModel model = channelModel();
-    return acquireUsbChannel(record, model, validity());
+    static const UsbChannelModel model = xandelChannelModel();
+    return acquireUsbChannel(record, model, xandelValidity());
 }
 
 void XandelAdvanceSequencer()
@@ -172,7 +172,7 @@ int16_t XandelProgramFrequency(RegistrationRecord* record)
         state.appliedPeriodMs = value;
     }
     if (channel0)
-        sendCommand(xandel::encodeIntegration(value), kDsfFailure);
+        sendCommand(xandel::encodeIntegration(value), kXandelDsfFailure);
     // The detector needs a few frames at the new time before its data settles.
     if (!noDelay)
         core::driverPlatform().sleepMs(integrationSettleMs(old, value, divisor));
@@ -193,7 +193,7 @@ int16_t XandelResetAndApplyTiming(RegistrationRecord* record)
     if (reinitRequested() && channel0) {
         clearReinit();
         setLastIntegrationSent(0);
-        if (!openDevice(record))
+        if (!xandelOpenDevice(record))
             return 0;
     }
     XandelProgramFrequency(record);
@@ -232,7 +232,7 @@ void registerXandelOperationSet()
 
 namespace {
 // The set is available from library load on; registering touches no device.
-const bool g_registered = (registerXandelOperationSet(), true);
+const bool g_xandelRegistered = (registerXandelOperationSet(), true);
 } // namespace
 
 } // namespace driver::usb

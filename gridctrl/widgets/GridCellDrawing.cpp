@@ -20,7 +20,7 @@ using model::GridRect;
 
 namespace {
 
-constexpr int kColorBtnShadow = 16;
+constexpr int kCellColorBtnShadow = 16;
 constexpr int kColorBtnHighlight = 20;
 constexpr const char* kDropListId = "1667A6A0-F746-11D0-9C7F-0080C83F712F";
 constexpr const char* kCheckBoxId = "93AAB8D0-F749-11D0-9C7F-0080C83F712F";
@@ -89,7 +89,7 @@ fw::RECT drawEdge(fw::CDC& dc, fw::RECT r, int depth, bool raised)
 {
     const model::GridSystem& system = model::gridSystem();
     const fw::COLORREF light = system.sysColor(kColorBtnHighlight);
-    const fw::COLORREF dark = system.sysColor(kColorBtnShadow);
+    const fw::COLORREF dark = system.sysColor(kCellColorBtnShadow);
     const fw::COLORREF topLeft = raised ? light : dark;
     const fw::COLORREF bottomRight = raised ? dark : light;
     for (int i = 0; i < depth && !isEmpty(r); ++i) {
@@ -150,7 +150,7 @@ void drawCheckBox(fw::CDC& dc, model::CGridControl& control, const model::CGridS
     }
     pattern.patternBack = system.sysColor(kColorBtnHighlight);
     if (side >= model::kMinCheckBoxSide) {
-        const fw::COLORREF shadow = system.sysColor(kColorBtnShadow);
+        const fw::COLORREF shadow = system.sysColor(kCellColorBtnShadow);
         const fw::COLORREF face = system.sysColor(model::kColorBtnFace);
         const fw::COLORREF lightPen = 0xE1E1E1;
         const fw::RECT b = toRect(box);

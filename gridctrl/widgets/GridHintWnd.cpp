@@ -9,7 +9,7 @@ namespace gridctrl::widgets {
 
 namespace {
 
-QColor qColor(model::COLORREF c)
+QColor hintQColor(model::COLORREF c)
 {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -99,11 +99,11 @@ void CGridHintWnd::Show()
 void CGridHintWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), qColor(m_backColor));
+    painter.fillRect(rect(), hintQColor(m_backColor));
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(m_font);
-    painter.setPen(qColor(m_textColor));
+    painter.setPen(hintQColor(m_textColor));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, QString::fromStdString(m_text));
 }
 

@@ -19,7 +19,7 @@ using model::GridRect;
 
 namespace {
 
-constexpr int kBorderPixels = 3;
+constexpr int kSideHeadingBorderPixels = 3;
 
 } // namespace
 
@@ -92,7 +92,7 @@ void CGridSideHeading::findBorder(QPoint p)
         long long edge = 0;
         auto test = [&](long row) {
             edge += m_control.rowHeightOf(row);
-            if (std::abs(p.y() - edge) < kBorderPixels) {
+            if (std::abs(p.y() - edge) < kSideHeadingBorderPixels) {
                 long sized = row;
                 if (row + 1 < sheet.m_numRows && m_control.rowHeightOf(row + 1) == 0) {
                     sized = row + 1; // a hidden row can be pulled open
@@ -118,7 +118,7 @@ void CGridSideHeading::findBorder(QPoint p)
         if (!hit) {
             const std::vector<GridLine> cols = sideHeadingCols(m_control);
             for (auto it = cols.rbegin(); it != cols.rend(); ++it) {
-                if (std::abs(p.x() - (it->start + it->size)) < kBorderPixels) {
+                if (std::abs(p.x() - (it->start + it->size)) < kSideHeadingBorderPixels) {
                     if (m_control.OnCanSizeSideHeading()) {
                         m_armed = true;
                         m_sizingHeadingCol = true;

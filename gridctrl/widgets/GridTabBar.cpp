@@ -16,9 +16,9 @@ namespace gridctrl::widgets {
 namespace {
 
 constexpr int kMetricHScrollArrowWidth = 21;
-constexpr int kColorBtnShadow = 16;
+constexpr int kTabBarColorBtnShadow = 16;
 
-QColor qColor(model::COLORREF c)
+QColor tabBarQColor(model::COLORREF c)
 {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -167,7 +167,7 @@ void CGridTabBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const model::GridSystem& system = model::gridSystem();
-    painter.fillRect(rect(), qColor(system.sysColor(model::kColorBtnFace)));
+    painter.fillRect(rect(), tabBarQColor(system.sysColor(model::kColorBtnFace)));
     painter.setFont(m_font);
     painter.setClipRect(QRect(scrollBarWidth(), 0, width() - scrollBarWidth(), height()));
     const std::vector<int> widths = tabWidths();
@@ -185,13 +185,13 @@ void CGridTabBar::paintEvent(QPaintEvent*)
             shape << QPoint(p.x, p.y);
         }
         painter.setPen(Qt::black);
-        painter.setBrush(i == current ? QColor(Qt::white) : qColor(tab.backColor));
+        painter.setBrush(i == current ? QColor(Qt::white) : tabBarQColor(tab.backColor));
         painter.drawPolygon(shape);
         if (i == current) {
             painter.setPen(Qt::white);
             painter.drawLine(left + 1, 0, left + w + 8, 0);
         }
-        painter.setPen(qColor(tab.textColor));
+        painter.setPen(tabBarQColor(tab.textColor));
         painter.drawText(QRect(left + 10, 1, w, h), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdString(tab.label));
     };
@@ -208,9 +208,9 @@ void CGridTabBar::paintEvent(QPaintEvent*)
     const int r = width() - 1;
     painter.setPen(Qt::black);
     painter.drawLine(r, 0, r, height());
-    painter.setPen(qColor(system.sysColor(kColorBtnShadow)));
+    painter.setPen(tabBarQColor(system.sysColor(kTabBarColorBtnShadow)));
     painter.drawLine(r - 1, 0, r - 1, height());
-    painter.setPen(qColor(system.sysColor(model::kColorBtnFace)));
+    painter.setPen(tabBarQColor(system.sysColor(model::kColorBtnFace)));
     painter.drawLine(r - 2, 0, r - 2, height());
 }
 

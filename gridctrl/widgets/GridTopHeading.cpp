@@ -20,9 +20,9 @@ using model::GridRect;
 
 namespace {
 
-constexpr int kBorderPixels = 3;
+constexpr int kTopHeadingBorderPixels = 3;
 
-QColor qColor(fw::COLORREF c)
+QColor topHeadingQColor(fw::COLORREF c)
 {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -58,7 +58,7 @@ void CGridTopHeading::paintEvent(QPaintEvent*)
                           colLine.index, rowLine.index, cell, 0, false);
         }
     }
-    const QColor back = qColor(m_control.OnGetDefBackColor(model::kSectionTopHeading));
+    const QColor back = topHeadingQColor(m_control.OnGetDefBackColor(model::kSectionTopHeading));
     if (right < width()) {
         painter.fillRect(QRect(right, 0, width() - right, height()), back);
     }
@@ -111,7 +111,7 @@ void CGridTopHeading::findBorder(QPoint p)
         int edge = 0;
         auto test = [&](int col) {
             edge += m_control.colWidthOf(col);
-            if (std::abs(p.x() - edge) < kBorderPixels) {
+            if (std::abs(p.x() - edge) < kTopHeadingBorderPixels) {
                 int sized = col;
                 if (col + 1 < sheet.m_numCols && m_control.colWidthOf(col + 1) == 0) {
                     sized = col + 1; // a hidden column can be pulled open
@@ -138,7 +138,7 @@ void CGridTopHeading::findBorder(QPoint p)
             // The bottom borders of the heading rows, from the last one up.
             const std::vector<GridLine> rows = topHeadingRows(m_control);
             for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-                if (std::abs(p.y() - (it->start + it->size)) < kBorderPixels) {
+                if (std::abs(p.y() - (it->start + it->size)) < kTopHeadingBorderPixels) {
                     if (m_control.OnCanSizeTopHeading()) {
                         m_armed = true;
                         m_sizingHeadingRow = true;

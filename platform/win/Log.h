@@ -1,8 +1,9 @@
 #pragma once
 
 // The one diagnostic log of the system (not the user's error log). Each source file names
-// its module once, e.g. `constexpr const char* kLogModule = "registry";`, and writes
-//     logWarn(kLogModule, "cannot open %s", path);
+// its module once under a name of its own (sources of one target may share a unity unit),
+// e.g. `constexpr const char* kRegistryLogModule = "registry";`, and writes
+//     logWarn(kRegistryLogModule, "cannot open %s", path);
 // Lines go through the debug-output hook (pwin_OutputDebugStringA), so they reach
 // standard error only when VYKDRV_DEBUG is set or a hook shows them. VYKDRV_DEBUG may name
 // the most detailed level written ("error", "warn", "info", "debug", "trace" or 0 to 4);

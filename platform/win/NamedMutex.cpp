@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr const char* kLogModule = "mutex";
+constexpr const char* kMutexLogModule = "mutex";
 
 struct NamedMutex
 {
@@ -119,7 +119,7 @@ int joinNamedMutex(const std::string& name, bool& existedElsewhere)
     return fd;
 }
 
-PWIN_DWORD errorFromErrno(int error)
+PWIN_DWORD mutexErrorFromErrno(int error)
 {
     switch (error) {
     case ENOENT:
@@ -155,9 +155,10 @@ static PWIN_HMUTEX pwin_CreateMutexAImpl(void* securityAttributes, PWIN_BOOL ini
             if (fd < 0) {
                 const int error = errno;
                 lock.unlock();
-                platform::win::logError(
-                    kLogModule, "cannot make the lock file of mutex \"%s\": errno %d", name, error);
-                pwin_SetLastError(errorFromErrno(error));
+                platform::win::logError(kMutexLogModule,
+                                        "cannot make the lock file of mutex \"%s\": errno %d", name,
+                                        error);
+                pwin_SetLastError(mutexErrorFromErrno(error));
                 return 0;
             }
             mutex = std::make_shared<NamedMutex>();

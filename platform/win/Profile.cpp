@@ -23,7 +23,7 @@ namespace platform::win {
 
 namespace {
 
-constexpr const char* kLogModule = "profile";
+constexpr const char* kProfileLogModule = "profile";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // ---- lines ----------------------------------------------------------------------------
@@ -256,7 +256,7 @@ std::shared_ptr<ProfileFile> fileFor(const std::string& path)
     return file;
 }
 
-PWIN_DWORD errorFromErrno(int error)
+PWIN_DWORD profileErrorFromErrno(int error)
 {
     switch (error) {
     case ENOENT:
@@ -300,7 +300,7 @@ int refresh(ProfileFile& file, const std::string& path)
         return 0;
     }
     if (error != 0) {
-        logWarn(kLogModule, "cannot read %s: %s", path.c_str(), std::strerror(error));
+        logWarn(kProfileLogModule, "cannot read %s: %s", path.c_str(), std::strerror(error));
         return error;
     }
     file.lines = splitLines(bytes);
@@ -317,7 +317,7 @@ int writeThrough(ProfileFile& file, const std::string& path, const std::vector<W
     int error = 0;
     auto lock = FileWriteLock::acquire(path, error);
     if (!lock) {
-        logWarn(kLogModule, "cannot lock %s: %s", path.c_str(), std::strerror(error));
+        logWarn(kProfileLogModule, "cannot lock %s: %s", path.c_str(), std::strerror(error));
         return error;
     }
     const int depth = file.batchDepth;
@@ -333,7 +333,7 @@ int writeThrough(ProfileFile& file, const std::string& path, const std::vector<W
     FileStamp stamp;
     error = replaceFile(path, joinLines(file.lines), stamp);
     if (error != 0) {
-        logWarn(kLogModule, "cannot write %s: %s", path.c_str(), std::strerror(error));
+        logWarn(kProfileLogModule, "cannot write %s: %s", path.c_str(), std::strerror(error));
         file.loaded = false;
         return error;
     }
@@ -532,7 +532,8 @@ static PWIN_BOOL pwin_WritePrivateProfileStringAImpl(const char* section, const 
         return 0;
     }
     if (!isWritable(section, key, value)) {
-        logWarn(kLogModule, "refused a write to %s: a name or value would not read back", fileName);
+        logWarn(kProfileLogModule, "refused a write to %s: a name or value would not read back",
+                fileName);
         pwin_SetLastError(PWIN_ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -554,7 +555,7 @@ static PWIN_BOOL pwin_WritePrivateProfileStringAImpl(const char* section, const 
     }
     const int error = writeThrough(file, path, std::vector<WriteOp>(1, op));
     if (error != 0) {
-        pwin_SetLastError(errorFromErrno(error));
+        pwin_SetLastError(profileErrorFromErrno(error));
         return 0;
     }
     return 1;
@@ -607,7 +608,7 @@ static PWIN_BOOL pwin_CommitProfileBatchImpl(const char* fileName)
     file.loaded = false;
     const int error = writeThrough(file, path, ops);
     if (error != 0) {
-        pwin_SetLastError(errorFromErrno(error));
+        pwin_SetLastError(profileErrorFromErrno(error));
         return 0;
     }
     return 1;

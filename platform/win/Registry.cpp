@@ -40,7 +40,7 @@ namespace platform::win {
 
 namespace {
 
-constexpr const char* kLogModule = "registry";
+constexpr const char* kRegistryLogModule = "registry";
 constexpr std::string_view kHeader = "Harlune registry hive 1";
 
 // ---- the tree -------------------------------------------------------------------------
@@ -490,7 +490,7 @@ std::string registryFolder()
     return std::string(home != nullptr ? home : ".") + "/.config/Varnholt Software";
 }
 
-PWIN_LONG errorFromErrno(int error, PWIN_LONG fallback)
+PWIN_LONG registryErrorFromErrno(int error, PWIN_LONG fallback)
 {
     switch (error) {
     case EACCES:
@@ -601,14 +601,15 @@ private:
         const std::string folder = folderOf(m_path);
         int error = makeFolders(folder);
         if (error != 0) {
-            logError(kLogModule, "cannot make the folder %s: %s", folder.c_str(),
+            logError(kRegistryLogModule, "cannot make the folder %s: %s", folder.c_str(),
                      std::strerror(error));
-            return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
+            return registryErrorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
         fileLock = FileWriteLock::acquire(m_path, error);
         if (!fileLock) {
-            logError(kLogModule, "cannot lock %s: %s", m_path.c_str(), std::strerror(error));
-            return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
+            logError(kRegistryLogModule, "cannot lock %s: %s", m_path.c_str(),
+                     std::strerror(error));
+            return registryErrorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
         if (!refresh(true)) {
             // Writing now would replace a file whose content is unknown.
@@ -623,11 +624,12 @@ private:
         FileStamp stamp;
         const int error = replaceFile(m_path, serialize(*m_root), stamp);
         if (error != 0) {
-            logError(kLogModule, "cannot write %s: %s", m_path.c_str(), std::strerror(error));
+            logError(kRegistryLogModule, "cannot write %s: %s", m_path.c_str(),
+                     std::strerror(error));
             // The change did not reach the file; forget it.
             m_loaded = false;
             (void)refresh(true);
-            return errorFromErrno(error, PWIN_ERROR_CANTWRITE);
+            return registryErrorFromErrno(error, PWIN_ERROR_CANTWRITE);
         }
         m_stamp = stamp;
         return PWIN_ERROR_SUCCESS;
@@ -659,7 +661,8 @@ private:
         }
         if (error != 0) {
             // Keep what we have; the next call tries again.
-            logError(kLogModule, "cannot read %s: %s", m_path.c_str(), std::strerror(error));
+            logError(kRegistryLogModule, "cannot read %s: %s", m_path.c_str(),
+                     std::strerror(error));
             if (!m_root) {
                 m_root = std::make_unique<RegKey>();
             }
@@ -673,7 +676,8 @@ private:
         }
         if (damaged.count > 0) {
             // Their values read as missing; the lines are kept and written back unchanged.
-            logWarn(kLogModule, "%s: %zu damaged line(s) kept as they are, the first at line %zu",
+            logWarn(kRegistryLogModule,
+                    "%s: %zu damaged line(s) kept as they are, the first at line %zu",
                     m_path.c_str(), damaged.count, damaged.firstLine);
         }
         m_root = std::move(root);

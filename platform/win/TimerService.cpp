@@ -10,7 +10,7 @@ namespace platform::win {
 
 namespace {
 
-constexpr const char* kLogModule = "timers";
+constexpr const char* kTimerLogModule = "timers";
 
 // Periods a periodic multimedia timer makes up for after falling behind.
 constexpr int kMostMissedPeriods = 1000;
@@ -247,7 +247,7 @@ void TimerService::run()
         try {
             callback(eventId, 0, user, 0, 0);
         } catch (...) {
-            logError(kLogModule, "callback of multimedia timer %u failed", eventId);
+            logError(kTimerLogModule, "callback of multimedia timer %u failed", eventId);
         }
         lock.lock();
         m_running = 0;

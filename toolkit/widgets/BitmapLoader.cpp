@@ -6,7 +6,7 @@ namespace toolkit::widgets {
 
 namespace {
 
-BitmapSource& source()
+BitmapSource& bitmapSource()
 {
     static BitmapSource instance;
     return instance;
@@ -22,19 +22,19 @@ AnimationSource& animations()
 
 void setBitmapSource(BitmapSource replacement)
 {
-    source() = std::move(replacement);
+    bitmapSource() = std::move(replacement);
 }
 
 QImage loadBitmapResource(unsigned resourceId)
 {
-    if (const BitmapSource& custom = source())
+    if (const BitmapSource& custom = bitmapSource())
         return custom(resourceId);
     return QImage(QStringLiteral(":/bitmaps/%1.png").arg(resourceId));
 }
 
 QImage loadHighDensityBitmapResource(unsigned resourceId)
 {
-    if (source())
+    if (bitmapSource())
         return QImage();
     QImage image(QStringLiteral(":/bitmaps/%1@2x.png").arg(resourceId));
     if (!image.isNull())

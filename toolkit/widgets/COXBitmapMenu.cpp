@@ -36,7 +36,7 @@ QSize OXImageInfo::size() const
 
 namespace {
 
-bool isSeparatorState(unsigned state)
+bool bitmapMenuIsSeparator(unsigned state)
 {
     return (state & fw::MF_POPUP) == 0 && (state & fw::MF_SEPARATOR) != 0;
 }
@@ -175,7 +175,7 @@ void COXBitmapMenu::CalcExtents()
     for (int i = 0; i < count; ++i) {
         const unsigned state =
             fw::GetMenuState(m_hMenu, static_cast<unsigned>(i), fw::MF_BYPOSITION);
-        if (isSeparatorState(state))
+        if (bitmapMenuIsSeparator(state))
             continue;
         const OXItemData* data = itemData(i);
         if (data && data->image)
@@ -418,7 +418,7 @@ std::vector<COXBitmapMenu::MenuEntry> COXBitmapMenu::CustomizeMenuEntries(int in
         return entries;
     const auto separatorAt = [this, count](int at) {
         return at >= 0 && at < count &&
-               isSeparatorState(
+               bitmapMenuIsSeparator(
                    fw::GetMenuState(m_hMenu, static_cast<unsigned>(at), fw::MF_BYPOSITION));
     };
     const bool separator = separatorAt(index);

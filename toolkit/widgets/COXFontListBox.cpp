@@ -15,7 +15,7 @@ using toolkit::widgets::GetSysColor;
 
 namespace {
 
-COXFontListBox::FontSource& source()
+COXFontListBox::FontSource& fontSource()
 {
     static COXFontListBox::FontSource instance;
     return instance;
@@ -47,7 +47,7 @@ std::vector<QPixmap> typeImages()
 
 void COXFontListBox::setFontSource(FontSource replacement)
 {
-    source() = std::move(replacement);
+    fontSource() = std::move(replacement);
 }
 
 std::vector<COXFontListBox::FontFace> COXFontListBox::installedFaces()
@@ -110,7 +110,7 @@ void COXFontListBox::fill()
     setUpdatesEnabled(false);
     ResetContent();
     m_fonts.clear();
-    const std::vector<FontFace> faces = source() ? source()() : installedFaces();
+    const std::vector<FontFace> faces = fontSource() ? fontSource()() : installedFaces();
     m_fonts.reserve(faces.size());
     for (const FontFace& face : faces) {
         FontRecord record{face.logFont, face.fontType, false};

@@ -44,7 +44,7 @@ bool isLive(const COXMenuOrganizer* organizer)
     return liveOrganizers().count(organizer) != 0;
 }
 
-bool isSeparatorState(unsigned state)
+bool organizerIsSeparator(unsigned state)
 {
     return (state & fw::MF_POPUP) == 0 && (state & fw::MF_SEPARATOR) != 0;
 }
@@ -450,7 +450,7 @@ bool COXMenuOrganizer::takeItemsOut(COXBitmapMenu* bitmapMenu)
     const int count = fw::GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         const unsigned state = fw::GetMenuState(menu, static_cast<unsigned>(i), fw::MF_BYPOSITION);
-        const bool separator = isSeparatorState(state);
+        const bool separator = organizerIsSeparator(state);
         if (IsItemRecentlyUsed(menu, i) && !(separator && dangling)) {
             dangling = false;
             continue;
@@ -464,7 +464,7 @@ bool COXMenuOrganizer::takeItemsOut(COXBitmapMenu* bitmapMenu)
             fw::GetMenuString(menu, static_cast<unsigned>(i), fw::MF_BYPOSITION).value_or("");
         saved.push_back(item);
         if (!separator && i > 0 && !dangling &&
-            isSeparatorState(
+            organizerIsSeparator(
                 fw::GetMenuState(menu, static_cast<unsigned>(i - 1), fw::MF_BYPOSITION)))
             dangling = true;
     }
@@ -493,7 +493,7 @@ void COXMenuOrganizer::ConvertMenu(COXBitmapMenu* bitmapMenu, bool newlyWrapped)
         const std::string text =
             fw::GetMenuString(menu, static_cast<unsigned>(i), fw::MF_BYPOSITION).value_or("");
         OXImageInfo* info = nullptr;
-        if (!isSeparatorState(state)) {
+        if (!organizerIsSeparator(state)) {
             const unsigned id = fw::GetMenuItemID(menu, i);
             info = GetImageInfo(id);
             if (!info) {
@@ -550,7 +550,7 @@ void COXMenuOrganizer::RestoreMenu(fw::HMENU menu, bool)
                 fw::InsertMenu(menu, position,
                                fw::MF_BYPOSITION | fw::MF_POPUP | (item.state & kept), item.subMenu,
                                item.text);
-        } else if (isSeparatorState(item.state)) {
+        } else if (organizerIsSeparator(item.state)) {
             fw::InsertMenu(menu, position, fw::MF_BYPOSITION | fw::MF_SEPARATOR, 0, "");
         } else {
             fw::InsertMenu(menu, position, fw::MF_BYPOSITION | fw::MF_STRING | (item.state & kept),

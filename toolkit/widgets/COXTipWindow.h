@@ -4,6 +4,7 @@
 #include "platform/framework/WindowHandle.h"
 #include "platform/qt/LOGFONT.h"
 
+#include <QEvent>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>

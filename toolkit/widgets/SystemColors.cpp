@@ -9,7 +9,7 @@ namespace fw = platform::framework;
 
 namespace {
 
-SystemColorSource& source()
+SystemColorSource& systemColorSource()
 {
     static SystemColorSource instance;
     return instance;
@@ -58,14 +58,14 @@ fw::COLORREF paletteColor(int index)
 
 fw::COLORREF GetSysColor(int index)
 {
-    if (const SystemColorSource& custom = source())
+    if (const SystemColorSource& custom = systemColorSource())
         return custom(index);
     return paletteColor(index);
 }
 
 void setSystemColorSource(SystemColorSource replacement)
 {
-    source() = std::move(replacement);
+    systemColorSource() = std::move(replacement);
 }
 
 QColor toQColor(fw::COLORREF color)

@@ -46,7 +46,8 @@ std::vector<unsigned char> readAll(COXCryptFile& file)
 // the result in place of `target` as every whole-file writer of the system does: a
 // temporary file beside it renamed over it, a protected (read-only) target refused, a
 // symbolic link written through, the old mode kept.
-void writeAll(const std::string& target, const std::vector<unsigned char>& data, bool convert)
+void writeScriptFile(const std::string& target, const std::vector<unsigned char>& data,
+                     bool convert)
 {
     MemoryFile memory;
     COXCryptFile out(toolkit::crypt::kScriptKeyBits);
@@ -93,7 +94,7 @@ int main(int argc, char** argv)
                 data.pop_back();
             }
         }
-        writeAll(argv[3], data, encipher);
+        writeScriptFile(argv[3], data, encipher);
     } catch (const FileException& e) {
         std::fprintf(stderr, "scriptcrypt: %s\n", e.what());
         return 1;
