@@ -331,6 +331,25 @@ void CGridCellInfo::AddInfoFrom(const CGridCellInfo& source)
     }
 }
 
+void CGridCellInfo::addPlainInfo(std::uint32_t mask, std::string_view text, unsigned short format,
+                                 int precision, double value)
+{
+    const std::uint32_t bits = mask & kPlainProperties;
+    m_mask |= bits;
+    if (bits & kPropText) {
+        m_text.assign(text);
+    }
+    if (bits & kPropFormat) {
+        m_format = format;
+    }
+    if (bits & kPropPrecision) {
+        m_precision = precision;
+    }
+    if (bits & kPropValue) {
+        m_value = value;
+    }
+}
+
 void CGridCellInfo::CopyInfoTo(CGridCellInfo& target) const
 {
     target.CopyInfoFrom(*this);

@@ -163,6 +163,19 @@ public:
     // The user's decimal separator read at construction (UTF-8).
     const char* decimalSeparator() const { return m_decimalSeparator; }
 
+    // The properties of a plain cell: its text, format, value, precision and exponential
+    // flag. Cell stores keep plain cells in a compact form of their own.
+    static constexpr std::uint32_t kPlainProperties =
+        kPropText | kPropFormat | kPropValue | kPropPrecision | kPropExponential;
+    // True when no property outside the plain ones is set.
+    bool isPlain() const { return (m_mask & ~kPlainProperties) == 0; }
+    // The stored text whether or not its property is set (with embedded NULs).
+    std::string_view textView() const { return m_text; }
+    // Merges plain properties: the same as AddInfoFrom a cell whose property mask is `mask`
+    // (plain bits only) and whose fields hold the other arguments.
+    void addPlainInfo(std::uint32_t mask, std::string_view text, unsigned short format,
+                      int precision, double value);
+
 private:
     void copyExtraDataFrom(const CGridCellInfo& source);
 

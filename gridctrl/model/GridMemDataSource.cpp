@@ -6,83 +6,175 @@
 #include <QString>
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace gridctrl::model {
 
-// One place of a row: the stored cell (none for an empty place) and its neighbours. The
-// left neighbour owns it, the leftmost place is owned by the row.
-struct CGridMemDataSource::CellNode
+// One place of a row. An empty place holds no cell; a plain cell keeps its properties here
+// (a short text inside the string itself), any other cell lives in `full`.
+struct CGridMemDataSource::StoredCell
 {
-    std::unique_ptr<CGridCellInfo> cell;
-    std::unique_ptr<CellNode> next;
-    CellNode* prev = nullptr;
+    std::string text;
+    double value = 0.0;
+    std::unique_ptr<CGridCellInfo> full;
+    std::uint32_t mask = 0;
+    int precision = 0;
+    unsigned short format = CGridCellInfo::kFormatText;
+    bool present = false;
 
-    ~CellNode()
+    void clear()
     {
-        // Free the rest of the row without recursion: rows can be long.
-        while (next) {
-            next = std::move(next->next);
+        std::string().swap(text);
+        full.reset();
+        mask = 0;
+        present = false;
+    }
+
+    void store(const CGridCellInfo& cell)
+    {
+        present = true;
+        if (!cell.isPlain()) {
+            std::string().swap(text);
+            if (!full) {
+                full = std::make_unique<CGridCellInfo>();
+            }
+            full->CopyInfoFrom(cell);
+            return;
         }
+        full.reset();
+        mask = cell.GetPropertyFlags();
+        if (mask & CGridCellInfo::kPropText) {
+            text.assign(cell.textView());
+        } else {
+            std::string().swap(text);
+        }
+        format = cell.GetFormat();
+        precision = cell.GetPrecision();
+        value = (mask & CGridCellInfo::kPropValue) ? cell.GetNumber() : 0.0;
+    }
+
+    void mergeInto(CGridCellInfo& cell) const
+    {
+        if (full) {
+            cell.AddInfoFrom(*full);
+        } else {
+            cell.addPlainInfo(mask, text, format, precision, value);
+        }
+    }
+
+    // The text as a C string, null when the cell has no text property.
+    const char* textPtr() const
+    {
+        if (full) {
+            return full->GetTextPtr();
+        }
+        return (mask & CGridCellInfo::kPropText) ? text.c_str() : nullptr;
+    }
+
+    bool hasText() const
+    {
+        if (full) {
+            return full->GetTextLength() > 0;
+        }
+        return (mask & CGridCellInfo::kPropText) && !text.empty();
     }
 };
 
-// One row: its places (the leftmost owns the list; `first` is the place of column 0) and its
-// neighbours. The row above owns it; the topmost row is owned by the store.
-struct CGridMemDataSource::RowNode
+// One row: its places, the first of which is column `firstCol` (at most 0 when there are
+// places, and the last at least 0).
+struct CGridMemDataSource::Row
 {
-    std::unique_ptr<CellNode> headCell;
-    CellNode* firstCell = nullptr;
-    std::unique_ptr<RowNode> next;
-    RowNode* prev = nullptr;
+    int firstCol = 0;
+    std::vector<StoredCell> places;
 
-    ~RowNode()
+    Row() = default;
+    Row(Row&&) noexcept = default;
+    Row& operator=(Row&&) noexcept = default;
+    ~Row() { recycle(std::move(places)); }
+
+    StoredCell* place(int col)
     {
-        while (next) {
-            next = std::move(next->next);
+        const long long at = static_cast<long long>(col) - firstCol;
+        if (at < 0 || at >= static_cast<long long>(places.size())) {
+            return nullptr;
+        }
+        return &places[static_cast<std::size_t>(at)];
+    }
+
+    // An empty block of places with room for `width` of them, a recycled one when there is.
+    static std::vector<StoredCell> takeBlock(std::size_t width)
+    {
+        Spares* spares = sparesOfThisThread();
+        std::vector<StoredCell> block;
+        if (spares && !spares->blocks.empty()) {
+            block = std::move(spares->blocks.back());
+            spares->blocks.pop_back();
+            spares->bytes -= block.capacity() * sizeof(StoredCell);
+        }
+        block.reserve(width);
+        return block;
+    }
+
+private:
+    // Blocks of places of rows that went away, kept for the next rows made on this thread.
+    // A sheet's cells come and go in thousands of blocks at a time (a file opened into a new
+    // grid, the grid closed again); kept, they spare the allocator the system's fresh pages,
+    // which it would otherwise take back one page fault at a time. Bounded per thread.
+    struct Spares
+    {
+        std::vector<std::vector<StoredCell>> blocks;
+        std::size_t bytes = 0;
+    };
+    static constexpr std::size_t kSpareBytes = std::size_t(32) << 20;
+
+    // Null once the thread's blocks were freed at its exit (a store that outlives them, a
+    // static one, frees its blocks itself).
+    static Spares* sparesOfThisThread()
+    {
+        struct Holder
+        {
+            bool& gone;
+            Spares spares;
+            ~Holder() { gone = true; }
+        };
+        thread_local bool gone = false;
+        thread_local Holder holder{gone, {}};
+        return gone ? nullptr : &holder.spares;
+    }
+
+    static void recycle(std::vector<StoredCell>&& block)
+    {
+        const std::size_t bytes = block.capacity() * sizeof(StoredCell);
+        if (bytes == 0) {
+            return;
+        }
+        Spares* spares = sparesOfThisThread();
+        if (!spares || spares->bytes + bytes > kSpareBytes) {
+            return; // the block is freed with its row
+        }
+        block.clear();
+        try {
+            spares->blocks.push_back(std::move(block));
+            spares->bytes += bytes;
+        } catch (const std::bad_alloc&) {
+            // Not kept: the block is freed with its row.
         }
     }
 };
 
 namespace {
 
-// Links `node` in before `at`; `head` owns the list. Returns the new node.
-template <class Node>
-Node* linkBefore(std::unique_ptr<Node>& head, Node* at, std::unique_ptr<Node> node)
+// Puts `count` new empty elements in front of the others (the elements move, never copy).
+template <class Element> void prependEmpty(std::vector<Element>& elements, std::size_t count)
 {
-    Node* raw = node.get();
-    raw->prev = at->prev;
-    std::unique_ptr<Node>& slot = at->prev ? at->prev->next : head;
-    raw->next = std::move(slot);
-    at->prev = raw;
-    slot = std::move(node);
-    return raw;
-}
-
-// Links `node` in after `at`. Returns the new node.
-template <class Node> Node* linkAfter(Node* at, std::unique_ptr<Node> node)
-{
-    Node* raw = node.get();
-    raw->prev = at;
-    raw->next = std::move(at->next);
-    if (raw->next) {
-        raw->next->prev = raw;
-    }
-    at->next = std::move(node);
-    return raw;
-}
-
-// Unlinks `node` from the list that `head` owns and frees it.
-template <class Node> void unlinkAndFree(std::unique_ptr<Node>& head, Node* node)
-{
-    std::unique_ptr<Node>& slot = node->prev ? node->prev->next : head;
-    std::unique_ptr<Node> owned = std::move(slot);
-    if (owned->next) {
-        owned->next->prev = owned->prev;
-    }
-    slot = std::move(owned->next);
+    elements.resize(elements.size() + count);
+    std::rotate(elements.begin(), elements.end() - static_cast<long>(count), elements.end());
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -116,130 +208,78 @@ CGridMemDataSource::CGridMemDataSource() = default;
 
 CGridMemDataSource::~CGridMemDataSource() = default;
 
-void CGridMemDataSource::resetColumnCursor()
+CGridMemDataSource::Row* CGridMemDataSource::findRow(int row)
 {
-    m_curColIndex = 0;
-    m_curCell = m_curRow ? m_curRow->firstCell : nullptr;
-}
-
-bool CGridMemDataSource::gotoRow(int row)
-{
-    if (!m_curRow) {
-        return false;
-    }
-    if (row == m_curRowIndex) {
-        return true;
-    }
-    while (m_curRowIndex < row && m_curRow->next) {
-        m_curRow = m_curRow->next.get();
-        ++m_curRowIndex;
-    }
-    while (m_curRowIndex > row && m_curRow->prev) {
-        m_curRow = m_curRow->prev;
-        --m_curRowIndex;
-    }
-    resetColumnCursor();
-    return m_curRowIndex == row;
-}
-
-bool CGridMemDataSource::gotoCol(int col)
-{
-    if (!m_curRow || !m_curRow->firstCell) {
-        return false;
-    }
-    if (!m_curCell) {
-        resetColumnCursor();
-    }
-    while (m_curColIndex < col && m_curCell->next) {
-        m_curCell = m_curCell->next.get();
-        ++m_curColIndex;
-    }
-    while (m_curColIndex > col && m_curCell->prev) {
-        m_curCell = m_curCell->prev;
-        --m_curColIndex;
-    }
-    return m_curColIndex == col;
-}
-
-void CGridMemDataSource::gotoFirstRow()
-{
-    if (!m_curRow) {
-        return;
-    }
-    while (m_curRow->prev) {
-        m_curRow = m_curRow->prev;
-        --m_curRowIndex;
-    }
-    resetColumnCursor();
-}
-
-CGridMemDataSource::RowNode* CGridMemDataSource::ensureRow(int row)
-{
-    if (!m_headRow) {
-        m_headRow = std::make_unique<RowNode>();
-        m_curRow = m_headRow.get();
-        m_curRowIndex = 0;
-        resetColumnCursor();
-    }
-    if (!gotoRow(row)) {
-        while (m_curRowIndex < row) {
-            m_curRow = linkAfter(m_curRow, std::make_unique<RowNode>());
-            ++m_curRowIndex;
-        }
-        while (m_curRowIndex > row) {
-            m_curRow = linkBefore(m_headRow, m_curRow, std::make_unique<RowNode>());
-            --m_curRowIndex;
-        }
-        resetColumnCursor();
-    }
-    return m_curRow;
-}
-
-CGridMemDataSource::CellNode* CGridMemDataSource::ensureCol(int col)
-{
-    RowNode* row = m_curRow;
-    if (!row->firstCell) {
-        row->headCell = std::make_unique<CellNode>();
-        row->firstCell = row->headCell.get();
-        resetColumnCursor();
-    }
-    if (!gotoCol(col)) {
-        while (m_curColIndex < col) {
-            m_curCell = linkAfter(m_curCell, std::make_unique<CellNode>());
-            ++m_curColIndex;
-        }
-        while (m_curColIndex > col) {
-            // Places before column 0 hold side heading cells; the first place stays column 0.
-            m_curCell = linkBefore(row->headCell, m_curCell, std::make_unique<CellNode>());
-            --m_curColIndex;
-        }
-    }
-    return m_curCell;
-}
-
-const CGridCellInfo* CGridMemDataSource::storedCell(int col, int row)
-{
-    if (!gotoRow(row) || !gotoCol(col)) {
+    const long long at = static_cast<long long>(row) - m_firstRow;
+    if (at < 0 || at >= static_cast<long long>(m_rows.size())) {
         return nullptr;
     }
-    return m_curCell->cell.get();
+    return &m_rows[static_cast<std::size_t>(at)];
+}
+
+CGridMemDataSource::StoredCell* CGridMemDataSource::findPlace(int col, int row)
+{
+    Row* found = findRow(row);
+    return found ? found->place(col) : nullptr;
+}
+
+CGridMemDataSource::Row& CGridMemDataSource::ensureRow(int row)
+{
+    if (m_rows.empty()) {
+        m_firstRow = 0;
+        if (const CGridSheetState* sheet = host() ? host()->currentSheet() : nullptr) {
+            const long long height =
+                static_cast<long long>(sheet->m_numRows) + sheet->m_numTopHeadingRows;
+            if (height > 0 && height <= (1 << 20)) {
+                m_rows.reserve(static_cast<std::size_t>(height));
+            }
+        }
+        m_rows.emplace_back();
+    }
+    const long long last = m_firstRow + static_cast<long long>(m_rows.size()) - 1;
+    if (row > last) {
+        m_rows.resize(m_rows.size() + static_cast<std::size_t>(row - last));
+    } else if (row < m_firstRow) {
+        prependEmpty(m_rows, static_cast<std::size_t>(m_firstRow - row));
+        m_firstRow = row;
+    }
+    return m_rows[static_cast<std::size_t>(static_cast<long long>(row) - m_firstRow)];
+}
+
+CGridMemDataSource::StoredCell& CGridMemDataSource::ensurePlace(Row& row, int col)
+{
+    if (row.places.empty()) {
+        row.firstCol = 0;
+        // A row is mostly filled across the sheet's width: one block for all of it.
+        std::size_t width = 1;
+        if (const CGridSheetState* sheet = host() ? host()->currentSheet() : nullptr) {
+            const long long sheetWidth =
+                static_cast<long long>(sheet->m_numCols) + sheet->m_numSideHeadingCols;
+            if (sheetWidth > 0 && sheetWidth <= 4096) {
+                width = static_cast<std::size_t>(sheetWidth);
+            }
+        }
+        if (row.places.capacity() < width) {
+            row.places = Row::takeBlock(width);
+        }
+        row.places.emplace_back();
+    }
+    const long long last = row.firstCol + static_cast<long long>(row.places.size()) - 1;
+    if (col > last) {
+        row.places.resize(row.places.size() + static_cast<std::size_t>(col - last));
+    } else if (col < row.firstCol) {
+        // Places before column 0 hold side heading cells; column 0 keeps its place.
+        prependEmpty(row.places, static_cast<std::size_t>(row.firstCol - col));
+        row.firstCol = col;
+    }
+    return row.places[static_cast<std::size_t>(static_cast<long long>(col) - row.firstCol)];
 }
 
 int CGridMemDataSource::GetLastRow()
 {
-    if (!m_curRow) {
-        return 0;
-    }
-    bool moved = false;
-    while (m_curRow->next) {
-        m_curRow = m_curRow->next.get();
-        ++m_curRowIndex;
-        moved = true;
-    }
-    if (moved) {
-        resetColumnCursor();
-    }
-    return m_curRowIndex;
+    return m_rows.empty()
+               ? 0
+               : static_cast<int>(m_firstRow + static_cast<long long>(m_rows.size()) - 1);
 }
 
 int CGridMemDataSource::AppendRow()
@@ -254,42 +294,31 @@ int CGridMemDataSource::AppendCol()
 
 int CGridMemDataSource::InsertRow(int row)
 {
-    if (!gotoRow(row)) {
+    if (!findRow(row)) {
         return 1;
     }
-    linkBefore(m_headRow, m_curRow, std::make_unique<RowNode>());
-    ++m_curRowIndex; // the cursor stays on its node, which moved down one place
+    // The rows from `row` on move down one place; the rows above keep their indices.
+    m_rows.insert(m_rows.begin() + (row - m_firstRow), Row());
     return 0;
 }
 
 int CGridMemDataSource::DeleteRow(int row)
 {
-    if (!gotoRow(row)) {
+    if (!findRow(row)) {
         return 0;
     }
-    RowNode* doomed = m_curRow;
-    RowNode* next = doomed->next.get();
-    RowNode* prev = doomed->prev;
-    unlinkAndFree(m_headRow, doomed);
-    if (next) {
-        m_curRow = next;
-    } else if (prev) {
-        m_curRow = prev;
-        --m_curRowIndex;
-    } else {
-        m_curRow = nullptr;
-        m_curRowIndex = 0;
+    m_rows.erase(m_rows.begin() + (row - m_firstRow));
+    if (m_rows.empty()) {
+        m_firstRow = 0;
     }
-    resetColumnCursor();
     return 0;
 }
 
 int CGridMemDataSource::InsertCol(int col)
 {
-    if (!m_curRow) {
+    if (m_rows.empty()) {
         return 1;
     }
-    gotoFirstRow();
     CGridSheetState* sheet = host() ? host()->currentSheet() : nullptr;
     // The place to insert at: the grid column that shows this data column (the control gives
     // a new column its grid position as its data column).
@@ -303,29 +332,17 @@ int CGridMemDataSource::InsertCol(int col)
             position = static_cast<int>(found - info.begin());
         }
     }
-    for (RowNode* row = m_curRow; row; row = row->next.get()) {
-        if (!row->firstCell) {
-            continue;
+    for (Row& row : m_rows) {
+        if (!row.place(position)) {
+            continue; // the row does not reach the position
         }
-        CellNode* place = row->firstCell;
-        int index = 0;
-        while (index < position && place->next) {
-            place = place->next.get();
-            ++index;
-        }
-        while (index > position && place->prev) {
-            place = place->prev;
-            --index;
-        }
-        if (index != position) {
-            continue; // the row ends before the position
-        }
-        CellNode* inserted = linkBefore(row->headCell, place, std::make_unique<CellNode>());
-        if (place == row->firstCell) {
-            row->firstCell = inserted;
+        // The new place goes in before the one at `position`. From column 0 on the places
+        // right of it move right; left of column 0 the places left of it move left.
+        row.places.insert(row.places.begin() + (position - row.firstCol), StoredCell());
+        if (position < 0) {
+            --row.firstCol;
         }
     }
-    resetColumnCursor();
     if (sheet) {
         for (GridColumnInfo& info : sheet->m_colInfo) {
             if (info.mappedColumn >= position) {
@@ -338,37 +355,25 @@ int CGridMemDataSource::InsertCol(int col)
 
 int CGridMemDataSource::DeleteCol(int col)
 {
-    if (!m_curRow) {
+    if (m_rows.empty()) {
         return 1;
     }
-    gotoFirstRow();
-    for (RowNode* row = m_curRow; row; row = row->next.get()) {
-        if (!row->firstCell) {
+    for (Row& row : m_rows) {
+        StoredCell* place = row.place(col);
+        if (!place) {
             continue;
         }
-        CellNode* place = row->firstCell;
-        int index = 0;
-        while (index < col && place->next) {
-            place = place->next.get();
-            ++index;
-        }
-        while (index > col && place->prev) {
-            place = place->prev;
-            --index;
-        }
-        if (index != col) {
+        if (place == &row.places.back()) {
+            place->clear(); // the last place stays as an empty one
             continue;
         }
-        if (place->next) {
-            if (place == row->firstCell) {
-                row->firstCell = place->next.get();
-            }
-            unlinkAndFree(row->headCell, place);
-        } else {
-            place->cell.reset(); // the last place stays as an empty one
+        // From column 0 on the places right of it move left; left of column 0 the places
+        // left of it move right.
+        row.places.erase(row.places.begin() + (col - row.firstCol));
+        if (col < 0) {
+            ++row.firstCol;
         }
     }
-    resetColumnCursor();
     CGridSheetState* sheet = host() ? host()->currentSheet() : nullptr;
     if (sheet) {
         for (GridColumnInfo& info : sheet->m_colInfo) {
@@ -382,55 +387,45 @@ int CGridMemDataSource::DeleteCol(int col)
 
 int CGridMemDataSource::DeleteCell(int col, int row)
 {
-    if (!gotoRow(row) || !gotoCol(col)) {
+    StoredCell* place = findPlace(col, row);
+    if (!place) {
         return 1;
     }
-    m_curCell->cell.reset();
+    place->clear();
     return 0;
 }
 
 int CGridMemDataSource::RemoveAll()
 {
-    m_headRow.reset();
-    m_curRow = nullptr;
-    m_curRowIndex = 0;
-    m_curCell = nullptr;
-    m_curColIndex = 0;
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_firstRow = 0;
     return 0;
 }
 
 int CGridMemDataSource::GetCell(int col, int row, CGridCellInfo& cell)
 {
-    const CGridCellInfo* stored = storedCell(col, row);
-    if (!stored) {
+    const StoredCell* place = findPlace(col, row);
+    if (!place || !place->present) {
         return 1;
     }
-    cell.AddInfoFrom(*stored);
+    place->mergeInto(cell);
     return 0;
 }
 
 int CGridMemDataSource::SetCell(int col, int row, const CGridCellInfo& cell)
 {
-    ensureRow(row);
-    CellNode* place = ensureCol(col);
-    if (!place->cell) {
-        place->cell = std::make_unique<CGridCellInfo>();
-    }
-    place->cell->CopyInfoFrom(cell);
+    ensurePlace(ensureRow(row), col).store(cell);
     return 0;
 }
 
 int CGridMemDataSource::widestRow() const
 {
-    int widest = 0;
-    for (const RowNode* row = m_headRow.get(); row; row = row->next.get()) {
-        int count = 0;
-        for (const CellNode* place = row->firstCell; place; place = place->next.get()) {
-            ++count;
-        }
-        widest = std::max(widest, count);
+    std::size_t widest = 0;
+    for (const Row& row : m_rows) {
+        widest = std::max(widest, row.places.size());
     }
-    return widest;
+    return static_cast<int>(std::min<std::size_t>(widest, INT_MAX));
 }
 
 int CGridMemDataSource::FindFirst(std::string_view text, int& col, int& row, int flags)
@@ -447,7 +442,7 @@ int CGridMemDataSource::FindFirst(std::string_view text, int& col, int& row, int
 int CGridMemDataSource::FindNext(std::string_view text, int& col, int& row, int flags)
 {
     const CGridSheetState* sheet = host() ? host()->currentSheet() : nullptr;
-    const int rowCount = sheet ? sheet->m_numRows : GetLastRow() + (m_curRow ? 1 : 0);
+    const int rowCount = sheet ? sheet->m_numRows : GetLastRow() + (m_rows.empty() ? 0 : 1);
     const int colCount = sheet ? sheet->m_numCols : widestRow();
     const bool allColumns = (flags & kFindAllColumns) != 0;
     if (rowCount <= 0 || (allColumns && colCount <= 0)) {
@@ -458,8 +453,8 @@ int CGridMemDataSource::FindNext(std::string_view text, int& col, int& row, int 
     const bool ignoreCase = (flags & kFindIgnoreCase) != 0;
     const std::string upperText = partial && ignoreCase ? upperCase(text) : std::string();
 
-    auto matches = [&](const CGridCellInfo& cell) {
-        const char* stored = cell.GetTextPtr();
+    auto matches = [&](const StoredCell& cell) {
+        const char* stored = cell.textPtr();
         const std::string_view cellText = stored ? std::string_view(stored) : std::string_view();
         if (!partial) {
             if (cellText.empty()) {
@@ -492,8 +487,8 @@ int CGridMemDataSource::FindNext(std::string_view text, int& col, int& row, int 
             r += backwards ? -1 : 1;
         }
         r = wrapRow(r);
-        const CGridCellInfo* cell = storedCell(c, r);
-        if (cell && matches(*cell)) {
+        const StoredCell* cell = findPlace(c, r);
+        if (cell && cell->present && matches(*cell)) {
             col = c;
             row = r;
             m_searchCol = c;
@@ -513,41 +508,41 @@ int CGridMemDataSource::compareCells(const CGridCellInfo* first, const CGridCell
 
 int CGridMemDataSource::SortBy(const int* cols, int count, int flags)
 {
-    if (!cols || count <= 0 || !gotoRow(0)) {
+    if (!cols || count <= 0 || !findRow(0)) {
         return 1;
     }
-    RowNode* firstDataRow = m_curRow;
-    RowNode* above = firstDataRow->prev; // heading rows stay above the data rows
+    const std::size_t firstData = static_cast<std::size_t>(-m_firstRow);
+    const std::size_t rowCount = m_rows.size() - firstData;
 
     // The sort keys: per row, the stored cell of each sort column; a missing cell compares
-    // as an empty cell.
+    // as an empty cell. Plain cells are unpacked into full ones for the comparison.
     const CGridCellInfo empty;
     const std::size_t keyCount = static_cast<std::size_t>(count);
-    std::vector<std::unique_ptr<RowNode>> rows;
-    std::vector<const CGridCellInfo*> keys;
-    for (RowNode* row = firstDataRow; row; row = row->next.get()) {
+    std::size_t unpackedCount = 0;
+    for (std::size_t r = 0; r < rowCount; ++r) {
         for (std::size_t k = 0; k < keyCount; ++k) {
-            const CellNode* place = row->firstCell;
-            int index = 0;
-            const int col = cols[k];
-            while (place && index < col) {
-                place = place->next.get();
-                ++index;
+            const StoredCell* place = m_rows[firstData + r].place(cols[k]);
+            if (place && place->present && !place->full) {
+                ++unpackedCount;
             }
-            while (place && index > col) {
-                place = place->prev;
-                --index;
-            }
-            keys.push_back(place && place->cell ? place->cell.get() : &empty);
         }
     }
-    // Detach the data rows.
-    std::unique_ptr<RowNode> chain = std::move(above ? above->next : m_headRow);
-    while (chain) {
-        std::unique_ptr<RowNode> rest = std::move(chain->next);
-        chain->prev = nullptr;
-        rows.push_back(std::move(chain));
-        chain = std::move(rest);
+    std::vector<CGridCellInfo> unpacked;
+    unpacked.reserve(unpackedCount); // no reallocation: the keys point into it
+    std::vector<const CGridCellInfo*> keys;
+    keys.reserve(rowCount * keyCount);
+    for (std::size_t r = 0; r < rowCount; ++r) {
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            const StoredCell* place = m_rows[firstData + r].place(cols[k]);
+            if (!place || !place->present) {
+                keys.push_back(&empty);
+            } else if (place->full) {
+                keys.push_back(place->full.get());
+            } else {
+                place->mergeInto(unpacked.emplace_back());
+                keys.push_back(&unpacked.back());
+            }
+        }
     }
 
     // A row sorts before another when the first key that differs says so.
@@ -563,7 +558,7 @@ int CGridMemDataSource::SortBy(const int* cols, int count, int flags)
     // Bottom-up merge sort of the row order. A row from the right half goes first only when
     // it sorts strictly before the left one, so rows that compare equal keep their order, and
     // a comparison that is not a consistent order still yields a permutation of the rows.
-    std::vector<std::size_t> order(rows.size());
+    std::vector<std::size_t> order(rowCount);
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
@@ -588,22 +583,13 @@ int CGridMemDataSource::SortBy(const int* cols, int count, int flags)
         order.swap(buffer);
     }
 
-    // Link the rows back in their new order below the heading rows.
-    RowNode* prev = above;
-    RowNode* newFirst = nullptr;
+    // Put the data rows in their new order below the heading rows.
+    std::vector<Row> sorted;
+    sorted.reserve(rowCount);
     for (std::size_t index : order) {
-        std::unique_ptr<RowNode> row = std::move(rows[index]);
-        RowNode* raw = row.get();
-        raw->prev = prev;
-        (prev ? prev->next : m_headRow) = std::move(row);
-        prev = raw;
-        if (!newFirst) {
-            newFirst = raw;
-        }
+        sorted.push_back(std::move(m_rows[firstData + index]));
     }
-    m_curRow = newFirst;
-    m_curRowIndex = 0;
-    resetColumnCursor();
+    std::move(sorted.begin(), sorted.end(), m_rows.begin() + static_cast<long>(firstData));
     return 0;
 }
 
@@ -614,25 +600,17 @@ int CGridMemDataSource::SortBy(int col, int flags)
 
 int CGridMemDataSource::GetPrevNonBlankCol(int& col, int row)
 {
-    if (!gotoRow(row) || !m_curRow->firstCell || col <= 0) {
+    Row* found = findRow(row);
+    if (!found || found->places.empty() || col <= 0) {
         return 1;
     }
-    // Walk to the place left of `col`, or to the row's last place when the row is shorter.
-    gotoCol(col - 1);
-    if (m_curColIndex > col - 1) {
-        return 1;
-    }
-    for (CellNode* place = m_curCell; place && m_curColIndex >= 0;) {
-        if (place->cell && place->cell->GetTextLength() > 0) {
-            col = m_curColIndex;
+    // From the place left of `col`, or from the row's last place when the row is shorter.
+    const int last = found->firstCol + static_cast<int>(found->places.size()) - 1;
+    for (int c = std::min(col - 1, last); c >= 0; --c) {
+        if (found->place(c)->present && found->place(c)->hasText()) {
+            col = c;
             return 0;
         }
-        if (!place->prev || m_curColIndex == 0) {
-            break;
-        }
-        place = place->prev;
-        m_curCell = place;
-        --m_curColIndex;
     }
     return 1;
 }

@@ -5,14 +5,15 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace gridctrl::model {
 
-// The sheet's own sparse in-memory cell store. Rows are a doubly linked list and each row a
-// doubly linked list of cell places; the store has no fixed origin and only remembers where
-// its cursor stands (row index and node, column index and node), walking from there, so
-// that reading or writing row by row costs O(1) per cell. Rows before row 0 hold the top
-// heading cells and places before column 0 the side heading cells. GUI thread only.
+// The sheet's own sparse in-memory cell store. Rows are an array and each row an array of
+// cell places, so that a sheet's cells lie in a few contiguous blocks; a plain cell (text,
+// format, value, precision) is held in its place without a block of its own, any other cell
+// as a full cell info. Rows before row 0 hold the top heading cells and places before column
+// 0 the side heading cells; a row with places always reaches column 0. GUI thread only.
 class CGridMemDataSource : public CGridDataSource
 {
 public:
@@ -53,24 +54,18 @@ public:
     int GetPrevNonBlankCol(int& col, int row) override;
 
 private:
-    struct CellNode;
-    struct RowNode;
+    struct StoredCell;
+    struct Row;
 
-    bool gotoRow(int row);
-    bool gotoCol(int col);
-    void resetColumnCursor();
-    void gotoFirstRow();
-    RowNode* ensureRow(int row);
-    CellNode* ensureCol(int col);
-    const CGridCellInfo* storedCell(int col, int row);
+    Row* findRow(int row);
+    StoredCell* findPlace(int col, int row);
+    Row& ensureRow(int row);
+    StoredCell& ensurePlace(Row& row, int col);
     int widestRow() const;
     int compareCells(const CGridCellInfo* first, const CGridCellInfo* second, int flags);
 
-    std::unique_ptr<RowNode> m_headRow; // the topmost row node; owns the list
-    int m_curRowIndex = 0;
-    RowNode* m_curRow = nullptr;
-    int m_curColIndex = 0;
-    CellNode* m_curCell = nullptr;
+    std::vector<Row> m_rows;
+    int m_firstRow = 0; // the index of m_rows.front()
     int m_searchCol = 0;
     int m_searchRow = 0;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -502,6 +503,141 @@ TEST(GridMemDataSource, PreviousNonBlankColumn)
     }
     int col = 3;
     EXPECT_EQ(source.GetPrevNonBlankCol(col, 5), 1);
+}
+
+TEST(GridMemDataSource, StoredCellsComeBackWithExactlyTheirProperties)
+{
+    struct Case
+    {
+        const char* name;
+        void (*build)(CGridCellInfo&);
+    };
+    const Case cases[] = {
+        {"Nothing", [](CGridCellInfo&) {}},
+        {"ShortText", [](CGridCellInfo& c) { c.SetText("abc"); }},
+        {"LongText", [](CGridCellInfo& c) { c.SetText(std::string(300, 'x') + "end"); }},
+        {"TextWithNul", [](CGridCellInfo& c) { c.SetText(std::string_view("a\0b", 3)); }},
+        {"Number", [](CGridCellInfo& c) { c.SetNumber(-12.5); }},
+        {"NumberWithPrecision",
+         [](CGridCellInfo& c) {
+             c.SetPrecision(2);
+             c.SetExponentialFormat(1);
+             c.SetNumber(1234.5678);
+         }},
+        {"FormatOnly", [](CGridCellInfo& c) { c.SetFormat(CGridCellInfo::kFormatBool); }},
+        {"PrecisionOnly", [](CGridCellInfo& c) { c.SetPrecision(-3); }},
+        {"TextAndColour",
+         [](CGridCellInfo& c) {
+             c.SetText("red");
+             c.SetTextColor(rgbColor(255, 0, 0));
+         }},
+        {"NumberAndLabelAndJoin",
+         [](CGridCellInfo& c) {
+             c.SetNumber(7.0);
+             c.SetLabel("seven");
+             c.SetJoin(1, 2, 3);
+             c.SetReadOnly(1);
+         }},
+        {"ExtraData",
+         [](CGridCellInfo& c) {
+             auto* bytes = static_cast<unsigned char*>(c.AllocExtraData(4));
+             bytes[0] = 9;
+             bytes[3] = 7;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CGridCellInfo stored;
+        c.build(stored);
+        CGridMemDataSource source;
+        // Overwrites a cell of the other kind first, so nothing of it may linger.
+        CGridCellInfo before;
+        before.SetText("old");
+        before.SetBackColor(rgbColor(1, 2, 3));
+        before.SetPrecision(5);
+        source.SetCell(1, 1, before);
+        ASSERT_EQ(source.SetCell(1, 1, stored), 0);
+        // Read into a cell that holds other properties: they merge.
+        CGridCellInfo read;
+        read.SetHTextColor(rgbColor(4, 5, 6));
+        ASSERT_EQ(source.GetCell(1, 1, read), 0);
+        EXPECT_EQ(read.GetPropertyFlags(),
+                  stored.GetPropertyFlags() | CGridCellInfo::kPropHTextColor);
+        EXPECT_EQ(read.GetHTextColor(), rgbColor(4, 5, 6));
+        std::string storedText;
+        std::string readText;
+        EXPECT_EQ(read.GetText(readText), stored.GetText(storedText));
+        EXPECT_EQ(readText, storedText);
+        EXPECT_EQ(read.GetFormat(), stored.GetFormat());
+        EXPECT_EQ(read.GetPrecision(), stored.GetPrecision());
+        EXPECT_EQ(read.GetExponentialFormat(), stored.GetExponentialFormat());
+        EXPECT_EQ(read.GetNumber(), stored.GetNumber());
+        EXPECT_EQ(read.GetTextColor(), stored.GetTextColor());
+        EXPECT_EQ(read.GetBackColor(), stored.GetBackColor());
+        EXPECT_EQ(read.GetReadOnly(), stored.GetReadOnly());
+        std::string storedLabel;
+        std::string readLabel;
+        EXPECT_EQ(read.GetLabel(readLabel), stored.GetLabel(storedLabel));
+        EXPECT_EQ(readLabel, storedLabel);
+        int joins[2][3] = {};
+        EXPECT_EQ(read.GetJoin(joins[0][0], joins[0][1], joins[0][2]),
+                  stored.GetJoin(joins[1][0], joins[1][1], joins[1][2]));
+        EXPECT_TRUE(std::equal(joins[0], joins[0] + 3, joins[1]));
+        ASSERT_EQ(read.extraDataSize(), stored.extraDataSize());
+        if (stored.extraDataSize() > 0) {
+            EXPECT_EQ(std::memcmp(read.GetExtraData(), stored.GetExtraData(), 4), 0);
+        }
+    }
+}
+
+TEST(GridMemDataSource, HeadingPlacesMoveWithInsertsAndDeletes)
+{
+    struct Case
+    {
+        const char* name;
+        int (*operation)(CGridMemDataSource&);
+        std::vector<std::pair<int, std::optional<std::string>>> row0; // column, text afterwards
+        std::optional<std::string> headingRow;                        // (0, -1) afterwards
+    };
+    const auto none = std::nullopt;
+    const Case cases[] = {
+        // Left of column 0 a new place pushes the places left of it further left.
+        {"InsertSideColumn",
+         [](CGridMemDataSource& s) { return s.InsertCol(-1); },
+         {{-3, "m2"}, {-2, none}, {-1, "m1"}, {0, "z"}, {1, "p1"}},
+         "h"},
+        // Deleting a side column pulls the places left of it to the right.
+        {"DeleteSideColumn",
+         [](CGridMemDataSource& s) { return s.DeleteCol(-1); },
+         {{-2, none}, {-1, "m2"}, {0, "z"}, {1, "p1"}},
+         "h"},
+        // Inserting before a heading row moves it and every row below down one.
+        {"InsertBeforeHeadingRow",
+         [](CGridMemDataSource& s) { return s.InsertRow(-1); },
+         {{-2, none}, {-1, none}, {0, "h"}, {1, none}},
+         none},
+        // Deleting a heading row pulls the rows below it up.
+        {"DeleteHeadingRow",
+         [](CGridMemDataSource& s) { return s.DeleteRow(-1); },
+         {{-2, none}, {-1, none}, {0, "r1"}, {1, none}},
+         "z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Row -1 holds a place at column 0 only, row 0 places -2..1, row 1 column 0.
+        CGridMemDataSource source;
+        source.SetCell(0, -1, textCell("h"));
+        source.SetCell(0, 0, textCell("z"));
+        source.SetCell(1, 0, textCell("p1"));
+        source.SetCell(-1, 0, textCell("m1"));
+        source.SetCell(-2, 0, textCell("m2"));
+        source.SetCell(0, 1, textCell("r1"));
+        EXPECT_EQ(c.operation(source), 0);
+        for (const auto& [col, text] : c.row0) {
+            EXPECT_EQ(textAt(source, col, 0), text) << "col " << col;
+        }
+        EXPECT_EQ(textAt(source, 0, -1), c.headingRow);
+    }
 }
 
 TEST(GridMemDataSource, LongRowsAndColumnsAreFreedWithoutDeepRecursion)
