@@ -211,12 +211,19 @@ void AcquisitionWorker::run(std::uint32_t key, std::shared_ptr<Shared> shared)
             shared->go = false;
             lock.unlock();
             setBusy(shared->owned, 1);
-            const bool found = scanOnce(key, [&] {
-                // Read without the block's mutex: a stop also advances the epoch, which
-                // wakes the wait that asks.
-                return !shared->owned.load(std::memory_order_acquire);
-            });
-            setBusy(shared->owned, 0);
+            bool found = false;
+            {
+                // The scan's messages go out once the scan has wholly ended and the busy
+                // word is clear: a client that starts its next scan from a message must
+                // not find the worker still busy with this one.
+                HeldPosts held;
+                found = scanOnce(key, [&] {
+                    // Read without the block's mutex: a stop also advances the epoch, which
+                    // wakes the wait that asks.
+                    return !shared->owned.load(std::memory_order_acquire);
+                });
+                setBusy(shared->owned, 0);
+            }
             lock.lock();
             if (!found) {
                 shared->run = false;

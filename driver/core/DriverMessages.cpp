@@ -17,8 +17,55 @@ void PendingPosts::add(std::uint32_t window, std::uint32_t message, std::uintptr
     m_posts[m_count++] = {window, message, wParam, reinterpret_cast<std::intptr_t>(record)};
 }
 
+namespace {
+// The innermost HeldPosts alive on this thread, if any.
+thread_local HeldPosts* t_heldPosts = nullptr;
+} // namespace
+
 void PendingPosts::postAll()
 {
+    DriverPlatform& platform = driverPlatform();
+    for (std::size_t i = 0; i < m_count; ++i) {
+        const PendingPost& post = m_posts[i];
+        if (HeldPosts* held = t_heldPosts) {
+            if (held->hold(post))
+                continue;
+            held->release();
+        }
+        platform.postMessage(post.window, post.message, post.wParam, post.lParam);
+    }
+    m_count = 0;
+}
+
+HeldPosts::HeldPosts() : m_outer(t_heldPosts)
+{
+    t_heldPosts = this;
+}
+
+HeldPosts::~HeldPosts()
+{
+    try {
+        release();
+    } catch (...) {
+        // A post that fails here is lost as one that fails anywhere else would be.
+    }
+}
+
+bool HeldPosts::hold(const PendingPost& post)
+{
+    if (!m_active || m_count == m_posts.size())
+        return false;
+    m_posts[m_count++] = post;
+    return true;
+}
+
+void HeldPosts::release()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    if (t_heldPosts == this)
+        t_heldPosts = m_outer;
     DriverPlatform& platform = driverPlatform();
     for (std::size_t i = 0; i < m_count; ++i) {
         const PendingPost& post = m_posts[i];

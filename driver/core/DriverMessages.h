@@ -35,6 +35,35 @@ private:
     std::size_t m_count = 0;
 };
 
+// While one is alive on a thread, the messages that thread's PendingPosts send are kept
+// back, in order, until release() or its end posts them. The acquisition worker holds a
+// scan's messages until the scan has wholly ended and the worker is no longer busy, so a
+// client that starts its next scan from the message finds the library ready for it.
+class HeldPosts
+{
+public:
+    HeldPosts();
+    ~HeldPosts();
+    HeldPosts(const HeldPosts&) = delete;
+    HeldPosts& operator=(const HeldPosts&) = delete;
+
+    // Posts everything held, in order, and holds nothing more. Call without the mutex held.
+    void release();
+
+private:
+    friend class PendingPosts;
+    // Takes the post; false when the store is full and the caller should post it itself
+    // (after release(), so that the order is kept).
+    bool hold(const PendingPost& post);
+
+    // A scan's end posts one message per channel, and a status message or a failure at most
+    // as many again; fixed storage, so a scan allocates nothing.
+    std::array<PendingPost, 4 * (kChannels + 2)> m_posts{};
+    std::size_t m_count = 0;
+    bool m_active = true;
+    HeldPosts* m_outer = nullptr;
+};
+
 // Shows a driver message box when message boxes are on; otherwise answers `quietAnswer`.
 // Call without the mutex held.
 int showDriverBox(const char* text, const char* caption, unsigned style, int quietAnswer);

@@ -8,6 +8,8 @@
 // - device idle: the share of the device's time between scans that the program adds
 //   (1 - program scans per second / back-to-back scans per second);
 // - fairness: the fewest scans of a window over the most;
+// - the device's mean idle time per scan, from a scan's last spectrum byte to the next
+//   request (`device_gap_us`), for the program and for the driver alone;
 // - the longest and the mean delay from the device's last spectrum byte to the window's plot
 //   request (the NewSpectraReady event, which comes right before the plot);
 // - chart repaints per second per window (coalesced to the display's rate).
@@ -70,6 +72,11 @@ struct IntegratingDevice
             if (!done && endpoint == 0x01 && length > 0 && data[0] == 0x09) {
                 requestNs = nowNs();
                 integrating = true;
+                const int64_t lastNs = lastBlockNs.load();
+                if (counting && lastNs >= countingSinceNs) {
+                    gapNsTotal += requestNs - lastNs;
+                    ++gaps;
+                }
 
             } else if (!done && endpoint == 0x82 && integrating.exchange(false)) {
                 const int64_t readyNs = requestNs + int64_t{device->integrationMs()} * 1000000;
@@ -86,6 +93,24 @@ struct IntegratingDevice
     std::atomic<int64_t> requestNs{0};
     std::atomic<int64_t> lastBlockNs{0};
     std::atomic<bool> integrating{false};
+    // The device's idle time per scan: from a scan's last spectrum byte to the next request.
+    std::atomic<bool> counting{false};
+    std::atomic<int64_t> countingSinceNs{0};
+    std::atomic<int64_t> gapNsTotal{0};
+    std::atomic<int64_t> gaps{0};
+
+    void startCounting()
+    {
+        gapNsTotal = 0;
+        gaps = 0;
+        countingSinceNs = nowNs();
+        counting = true;
+    }
+    double stopCounting()
+    {
+        counting = false;
+        return gaps > 0 ? gapNsTotal / 1e3 / gaps : 0.0;
+    }
 };
 
 void writeSettings()
@@ -145,6 +170,7 @@ void deviceBackToBack(benchmark::State& state)
         library.VYK_ParamSet(&record);
         library.VYK_SingleScan(99); // opens the device
         int scans = 0;
+        sim.startCounting();
         const auto start = Clock::now();
         while (Clock::now() - start < std::chrono::duration<double>(kRunSeconds)) {
             library.VYK_ParamSet(&record);
@@ -156,6 +182,7 @@ void deviceBackToBack(benchmark::State& state)
             ++scans;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.counters["device_gap_us"] = sim.stopCounting();
         library.VYK_UnRegister(99);
         pwin_DestroyWindow(window);
         g_backToBackPerSecond = scans / seconds;
@@ -206,10 +233,12 @@ void programWindows(benchmark::State& state)
             paintsBefore += view->chartWindow().paintCount();
         scans.clear();
         measuring = true;
+        sim.startCounting();
         const auto start = Clock::now();
         runEvents(static_cast<int>(kRunSeconds * 1000));
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         measuring = false;
+        state.counters["device_gap_us"] = sim.stopCounting();
         uint64_t paints = 0;
         for (SpectrumViewWidget* view : views)
             paints += view->chartWindow().paintCount();

@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace driver::core::test {
@@ -266,6 +268,39 @@ TEST(SingleScanThreadTest, TheWorkerDeliversTheScan)
     EXPECT_EQ(VYK_SingleScan_Thread(99), 0); // unknown key
     EXPECT_NE(VYK_UnRegister(42), nullptr);
     EXPECT_FALSE(acquisitionWorker().exists());
+}
+
+TEST(SingleScanThreadTest, AScansMessagesComeOnceTheScanHasWhollyEnded)
+{
+    // A client starts its next scan from the scan's message: by then the worker must be
+    // free and the sequencer idle, or the start would be refused or land on this scan.
+    auto fake = startFakeDriver(VYK_SPEC_ISTREL, VYK_ADC_NONE);
+    auto client = registered(42, {0, 3});
+    std::mutex seenMutex;
+    std::vector<std::pair<int32_t, bool>> seen; // busy word and sequencer state per post
+    fake->onPost = [&](const PostedMessage& post) {
+        if (post.message != VYK_MSG_BUFFER_FULL)
+            return;
+        bool running = false;
+        {
+            std::lock_guard lock(driverState().mutex);
+            running = driverState().sequencerRunning;
+        }
+        std::lock_guard lock(seenMutex);
+        seen.emplace_back(VYK_AcquisitionThreadActive(), running);
+    };
+    for (int scan = 1; scan <= 3; ++scan) {
+        SCOPED_TRACE(scan);
+        ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+        ASSERT_TRUE(fake->waitForPosts(VYK_MSG_BUFFER_FULL, 2u * scan, kBound));
+    }
+    fake->onPost = nullptr;
+    std::lock_guard lock(seenMutex);
+    ASSERT_EQ(seen.size(), 6u);
+    for (const auto& [busy, running] : seen) {
+        EXPECT_EQ(busy, 0);
+        EXPECT_FALSE(running);
+    }
 }
 
 TEST(SingleScanThreadTest, AlternatingKeysRecreateTheWorker)

@@ -38,6 +38,8 @@ class FakeDriverPlatform final : public DriverPlatform
 public:
     // Called for each message the pump dispatches (on the pumping thread).
     std::function<void(const PostedMessage&)> onDispatch;
+    // Called for each message as it is posted (on the posting thread, before it is queued).
+    std::function<void(const PostedMessage&)> onPost;
     bool timersWork = true;
     int boxAnswer = kIdOk; // for OK boxes
     int yesNoAnswer = kIdYes;
@@ -51,6 +53,8 @@ public:
     {
         if (window == 0)
             return false;
+        if (onPost)
+            onPost({window, message, wParam, lParam});
         {
             std::lock_guard lock(m_mutex);
             m_posted.push_back({window, message, wParam, lParam});
