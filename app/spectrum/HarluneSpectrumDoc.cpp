@@ -4,6 +4,9 @@
 #include "app/spectrum/HarluneSpectrumView.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 
 namespace {
 
@@ -13,8 +16,27 @@ constexpr double kDefaultColorTemperature = 3100.0;
 
 } // namespace
 
+// calloc makes the arrays as implicit-lifetime objects whose every value is zero, as value
+// initialisation would; they need no destructor.
+CHarluneSpectrumDoc::ZeroedArrays* CHarluneSpectrumDoc::allocateZeroedArrays()
+{
+    static_assert(std::is_aggregate_v<ZeroedArrays> &&
+                  std::is_trivially_destructible_v<ZeroedArrays> &&
+                  std::is_trivially_copyable_v<ZeroedArrays>);
+    void* block = std::calloc(1, sizeof(ZeroedArrays));
+    if (!block)
+        throw std::bad_alloc();
+    return static_cast<ZeroedArrays*>(block);
+}
+
+void CHarluneSpectrumDoc::FreeZeroedArrays::operator()(ZeroedArrays* arrays) const
+{
+    std::free(arrays);
+}
+
 CHarluneSpectrumDoc::CHarluneSpectrumDoc(SpectrumDocFrame& frame, SpectrumDocWindow& window)
-    : m_frame(frame), m_window(window)
+    : m_frame(frame), m_window(window), m_arrays(allocateZeroedArrays()),
+      m_spectra(m_arrays->spectra), m_rawScanBuffers(m_arrays->rawScanBuffers)
 {
     CINIFileSupport store(nullptr, 1);
     m_colorTemperature = store.GetDoubleDefault(kDocAcquisitionSection, "ColorTemperature",

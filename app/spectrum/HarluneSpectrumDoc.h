@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -122,8 +123,22 @@ private:
     SpectrumDocWindow& m_window;
     std::function<void()> m_buffersReturn;
     std::function<std::tm()> m_localTime;
-    ChannelSpectra m_spectra;
-    std::array<RawScanBuffer, kSpectrumChannels> m_rawScanBuffers{};
+    // The spectra and the raw scan buffers (about 2.5 MB) in zeroed memory of their own from
+    // calloc: a new window gets fresh zero pages that are touched only as its channels and
+    // arrays come into use, instead of writing every page through when the window opens.
+    struct ZeroedArrays
+    {
+        ChannelSpectra spectra;
+        std::array<RawScanBuffer, kSpectrumChannels> rawScanBuffers;
+    };
+    struct FreeZeroedArrays
+    {
+        void operator()(ZeroedArrays* arrays) const;
+    };
+    static ZeroedArrays* allocateZeroedArrays();
+    std::unique_ptr<ZeroedArrays, FreeZeroedArrays> m_arrays;
+    ChannelSpectra& m_spectra;
+    std::array<RawScanBuffer, kSpectrumChannels>& m_rawScanBuffers;
     OverlaySlots m_overlays;
     double m_colorTemperature = 3100.0;
     uint32_t m_assumeSecondOrder = 0;

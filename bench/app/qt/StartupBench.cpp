@@ -7,6 +7,7 @@
 // ("--peer-window"), from the start of the process to its first paint.
 #include "app/automation/AutomationSocketPolicy.h"
 #include "app/shell/INIFileSupport.h"
+#include "bench/app/qt/ScratchEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,27 +171,7 @@ int main(int argc, char** argv)
         window.show();
         return application.exec();
     }
-    // A folder of its own for the settings, the registry, the socket and "VYKDRV.INI"; the
-    // program inherits it, offscreen.
-    char folder[] = "/tmp/harlune-startup.XXXXXX";
-    if (!mkdtemp(folder))
-        return 1;
-    const std::string root = folder;
-    for (const char* sub : {"/registry", "/config", "/runtime", "/work"})
-        std::system(("mkdir -p -m 700 '" + root + sub + "'").c_str());
-    setenv("HARLUNE_REGISTRY_DIR", (root + "/registry").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
-    setenv("VYKDRV_INI", (root + "/VYKDRV.INI").c_str(), 1);
-    setenv("HARLUNE_TEST_DIR", (root + "/work").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    {
-        QApplication application(argc, argv);
-        QDir::setCurrent(QString::fromStdString(root + "/work"));
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    std::system(("rm -rf '" + root + "'").c_str());
-    return 0;
+    // The program inherits the scratch folder, offscreen, and starts in its work folder.
+    return harlune_bench::runInScratchEnvironment(
+        argc, argv, {.folderPrefix = "/tmp/harlune-startup.", .workIsCurrent = true});
 }

@@ -19,6 +19,7 @@
 #include "app/shell/INIFileSupport.h"
 #include "app/spectrum/qt/ShellSpectrumServices.h"
 #include "app/spectrum/qt/SpectrumViewWidget.h"
+#include "bench/app/qt/ScratchEnvironment.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
@@ -284,26 +285,6 @@ BENCHMARK(programWindows)
 
 int main(int argc, char** argv)
 {
-    // A folder of its own for the settings, the registry and "VYKDRV.INI"; offscreen windows.
-    char folder[] = "/tmp/harlune-bench.XXXXXX";
-    if (!mkdtemp(folder))
-        return 1;
-    const std::string root = folder;
-    for (const char* sub : {"/registry", "/config", "/runtime", "/work"})
-        std::system(("mkdir -p '" + root + sub + "'").c_str());
-    setenv("HARLUNE_REGISTRY_DIR", (root + "/registry").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
-    setenv("VYKDRV_INI", (root + "/VYKDRV.INI").c_str(), 1);
-    setenv("HARLUNE_TEST_DIR", (root + "/work").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int result = 0;
-    {
-        QApplication application(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    std::system(("rm -rf '" + root + "'").c_str());
-    return result;
+    return harlune_bench::runInScratchEnvironment(argc, argv,
+                                                  {.folderPrefix = "/tmp/harlune-bench."});
 }

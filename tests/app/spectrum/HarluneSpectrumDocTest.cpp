@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace app::spectrum::test {
 namespace {
@@ -30,23 +34,41 @@ std::string storedValue(const char* section, const char* key)
     return store.GetStringDefault(section, key, "<missing>");
 }
 
+// The spectrum arrays of every channel and the raw scan buffers.
+std::vector<std::span<double>> docSpectrumArrays(CHarluneSpectrumDoc& doc)
+{
+    ChannelSpectra& s = doc.spectra();
+    std::vector<std::span<double>> arrays;
+    for (int k = 0; k < kSpectrumChannels; ++k)
+        for (ChannelArrays* channels :
+             {&s.reference, &s.dark, &s.sampleDark, &s.sample, &s.wavelengths, &s.processed,
+              &s.irradianceConversion, &s.referenceMonitoringFactor, &s.driftCorrectedSample})
+            arrays.emplace_back((*channels)[k]);
+    return arrays;
+}
+
+int nonZeroSpectrumValues(CHarluneSpectrumDoc& doc)
+{
+    int count = 0;
+    for (std::span<double> values : docSpectrumArrays(doc))
+        for (double v : values)
+            count += v != 0.0 ? 1 : 0;
+    for (int k = 0; k < kSpectrumChannels; ++k)
+        for (float v : doc.rawScanBuffer(k).values)
+            count += v != 0.0f ? 1 : 0;
+    return count;
+}
+
 TEST(HarluneSpectrumDoc, NewDocumentStartsEmpty)
 {
     FakeFrame frame;
     FakeSpectrumWindow window;
     auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
     EXPECT_EQ(frame.openDocuments, 1);
+    EXPECT_EQ(nonZeroSpectrumValues(*doc), 0);
     const ChannelSpectra& s = doc->spectra();
     for (int k = 0; k < kSpectrumChannels; ++k) {
         SCOPED_TRACE(k);
-        for (const ChannelArrays* arrays :
-             {&s.reference, &s.dark, &s.sampleDark, &s.sample, &s.wavelengths, &s.processed,
-              &s.irradianceConversion, &s.referenceMonitoringFactor, &s.driftCorrectedSample}) {
-            for (double v : (*arrays)[k])
-                ASSERT_EQ(v, 0.0);
-        }
-        for (float v : doc->rawScanBuffer(k).values)
-            ASSERT_EQ(v, 0.0f);
         EXPECT_EQ(s.referenceStored[k], 0u);
         EXPECT_EQ(s.darkStored[k], 0u);
         EXPECT_EQ(s.sampleDarkStored[k], 0u);
@@ -59,6 +81,30 @@ TEST(HarluneSpectrumDoc, NewDocumentStartsEmpty)
     }
     EXPECT_EQ(doc->colorTemperature(), 3100.0);
     EXPECT_EQ(doc->assumeSecondOrder(), 0u);
+}
+
+// A window opened where a closed one kept its spectra (the allocator hands the same memory back)
+// starts with none of them.
+TEST(HarluneSpectrumDoc, NewDocumentAfterAClosedOneStartsEmpty)
+{
+    FakeFrame frame;
+    FakeSpectrumWindow window;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
+        ASSERT_EQ(nonZeroSpectrumValues(*doc), 0);
+        for (std::span<double> values : docSpectrumArrays(*doc))
+            std::fill(values.begin(), values.end(), 1234.5);
+        for (int k = 0; k < kSpectrumChannels; ++k)
+            std::fill(std::begin(doc->rawScanBuffer(k).values),
+                      std::end(doc->rawScanBuffer(k).values), 65535.0f);
+        doc->spectra().referenceStored.fill(1);
+        ASSERT_GT(nonZeroSpectrumValues(*doc), 0);
+    }
+    auto doc = std::make_unique<CHarluneSpectrumDoc>(frame, window);
+    EXPECT_EQ(nonZeroSpectrumValues(*doc), 0);
+    for (uint32_t stored : doc->spectra().referenceStored)
+        EXPECT_EQ(stored, 0u);
 }
 
 TEST(HarluneSpectrumDoc, RawBuffersLieBackToBack)
