@@ -24,6 +24,9 @@ constexpr const char* kModule = "automation-server";
 // or a call runs, so a client that writes faster than its calls are answered waits in the
 // kernel, not in memory.
 constexpr size_t kReadChunkBytes = 64 * 1024;
+// Requests one connection has answered before the others get their turn: a client that keeps
+// its socket full must not hold up everyone else's replies.
+constexpr int kAutomationRequestsPerTurn = 8;
 
 } // namespace
 
@@ -204,7 +207,13 @@ void AutomationServer::pump(uint64_t id)
     c->busy = true;
     // Nothing is read during a call: its nested loops would only see the same bytes waiting.
     c->readable->setEnabled(false);
+    int answered = 0;
+    bool turnOver = false;
     while (!c->closing) {
+        if (answered == kAutomationRequestsPerTurn) {
+            turnOver = true;
+            break;
+        }
         if (!readSome(*c)) {
             c->closing = true;
             break;
@@ -215,8 +224,14 @@ void AutomationServer::pump(uint64_t id)
         const std::string reply = line->overlong ? AutomationSession::overlongReply()
                                                  : c->session->handleLine(line->text);
         send(id, reply);
+        ++answered;
     }
     c->busy = false;
+    if (turnOver && !c->closing) {
+        // The rest after the other connections' waiting events; reading stays off till then.
+        QTimer::singleShot(0, m_context.get(), [this, id] { pump(id); });
+        return;
+    }
     if (!c->closing && !c->inputEnded)
         c->readable->setEnabled(true);
     finishWhenDone(id);

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,6 +77,20 @@ std::vector<double> fromCompact(const QJsonValue& value)
     return out;
 }
 
+// Two spectra of 3648 pixels whose sums need every bit: fractions, a denormal, a -0.
+std::pair<std::vector<double>, std::vector<double>> awkwardSpectra()
+{
+    std::vector<double> a(3648);
+    std::vector<double> b(3648);
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = 1.0 / static_cast<double>(i + 3) + 1e-300 * static_cast<double>(i);
+        b[i] = std::sqrt(static_cast<double>(i)) * 0.1 - 123456.789e-7;
+    }
+    a[7] = std::numeric_limits<double>::denorm_min();
+    b[9] = -0.0;
+    return {a, b};
+}
+
 class AutomationSessionTest : public ::testing::Test
 {
 protected:
@@ -104,6 +119,23 @@ protected:
         EXPECT_TRUE(reply.value("ok").toBool()) << text(reply);
         return reply.value("handle").toInteger();
     }
+    // Calls `member` (a name or a DISPID) of the object behind `handle`.
+    QJsonObject invoke(AutomationSession& session, qint64 handle, const QJsonValue& member,
+                       const QJsonArray& args)
+    {
+        return ask(session,
+                   {{"request", "invoke"}, {"handle", handle}, {"member", member}, {"args", args}});
+    }
+    // Sets the property `member` of the object behind `handle`.
+    QJsonObject put(AutomationSession& session, qint64 handle, const char* member,
+                    const QJsonValue& value)
+    {
+        return ask(session, {{"request", "invoke"},
+                             {"handle", handle},
+                             {"member", QString::fromLatin1(member)},
+                             {"call", "put"},
+                             {"args", QJsonArray{value}}});
+    }
 
     ClassRegistry registry;
     FakeAutomationFrame frame;
@@ -131,10 +163,8 @@ TEST_F(AutomationSessionTest, ByReferenceArgumentsComeBackAndReleaseUnlocks)
     const qint64 version = create(*session, "Harlune.GenVersion");
     EXPECT_EQ(session->objectCount(), 1u);
     EXPECT_EQ(applicationLockCount(), locks + 1);
-    const QJsonObject reply = ask(*session, {{"request", "invoke"},
-                                             {"handle", version},
-                                             {"member", "GetTypeLibraryVersion"},
-                                             {"args", QJsonArray{0, QJsonArray{0}}}});
+    const QJsonObject reply =
+        invoke(*session, version, "GetTypeLibraryVersion", {0, QJsonArray{0}});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
     EXPECT_EQ(reply.value("refs").toArray(), (QJsonArray{QJsonArray{1}, QJsonArray{5}}));
 
@@ -144,10 +174,7 @@ TEST_F(AutomationSessionTest, ByReferenceArgumentsComeBackAndReleaseUnlocks)
     ASSERT_TRUE(byClsid.value("ok").toBool()) << text(byClsid);
     EXPECT_EQ(byClsid.value("class").toString(), "I_GenVersion");
     const QJsonObject byDispid =
-        ask(*session, {{"request", "invoke"},
-                       {"handle", byClsid.value("handle")},
-                       {"member", 3},
-                       {"args", QJsonArray{QJsonArray{9}, QJsonArray{9}}}});
+        invoke(*session, byClsid.value("handle").toInteger(), 3, {QJsonArray{9}, QJsonArray{9}});
     EXPECT_EQ(byDispid.value("refs").toArray(), (QJsonArray{QJsonArray{1}, QJsonArray{5}}));
 
     EXPECT_TRUE(ask(*session, {{"request", "release"}, {"handle", version}}).value("ok").toBool());
@@ -162,27 +189,10 @@ TEST_F(AutomationSessionTest, SpectralSumsComeBackBitForBit)
 {
     auto session = open();
     const qint64 math = create(*session, "Harlune.GenSpectralMath");
-    ASSERT_TRUE(ask(*session, {{"request", "invoke"},
-                               {"handle", math},
-                               {"member", "NumberOfPixels"},
-                               {"call", "put"},
-                               {"args", QJsonArray{3648}}})
-                    .value("ok")
-                    .toBool());
-    std::vector<double> a(3648);
-    std::vector<double> b(3648);
-    for (size_t i = 0; i < a.size(); ++i) {
-        a[i] = 1.0 / static_cast<double>(i + 3) + 1e-300 * static_cast<double>(i);
-        b[i] = std::sqrt(static_cast<double>(i)) * 0.1 - 123456.789e-7;
-    }
-    a[7] = std::numeric_limits<double>::denorm_min();
-    b[9] = -0.0;
-    const QJsonObject reply =
-        ask(*session,
-            {{"request", "invoke"},
-             {"handle", math},
-             {"member", "AddSpectra"},
-             {"args", QJsonArray{doubles(a), doubles(b), doubles(std::vector<double>(3648))}}});
+    ASSERT_TRUE(put(*session, math, "NumberOfPixels", 3648).value("ok").toBool());
+    const auto [a, b] = awkwardSpectra();
+    const QJsonObject reply = invoke(*session, math, "AddSpectra",
+                                     {doubles(a), doubles(b), doubles(std::vector<double>(3648))});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply).substr(0, 300);
     EXPECT_EQ(reply.value("result"), QJsonValue(true));
     const QJsonArray refs = reply.value("refs").toArray();
@@ -202,28 +212,12 @@ TEST_F(AutomationSessionTest, CompactArraysComeBackBitForBitInTheirForm)
 {
     auto session = open();
     const qint64 math = create(*session, "Harlune.GenSpectralMath");
-    ASSERT_TRUE(ask(*session, {{"request", "invoke"},
-                               {"handle", math},
-                               {"member", "NumberOfPixels"},
-                               {"call", "put"},
-                               {"args", QJsonArray{3648}}})
-                    .value("ok")
-                    .toBool());
-    std::vector<double> a(3648);
-    std::vector<double> b(3648);
-    for (size_t i = 0; i < a.size(); ++i) {
-        a[i] = 1.0 / static_cast<double>(i + 3) + 1e-300 * static_cast<double>(i);
-        b[i] = std::sqrt(static_cast<double>(i)) * 0.1 - 123456.789e-7;
-    }
-    a[7] = std::numeric_limits<double>::denorm_min();
-    b[9] = -0.0;
+    ASSERT_TRUE(put(*session, math, "NumberOfPixels", 3648).value("ok").toBool());
+    const auto [a, b] = awkwardSpectra();
     // The compact form and the JSON form mix in one call; each comes back in its own.
-    const QJsonObject reply = ask(
-        *session,
-        {{"request", "invoke"},
-         {"handle", math},
-         {"member", "AddSpectra"},
-         {"args", QJsonArray{compact(a), doubles(b), compact(std::vector<double>(3648, 7.0))}}});
+    const QJsonObject reply =
+        invoke(*session, math, "AddSpectra",
+               {compact(a), doubles(b), compact(std::vector<double>(3648, 7.0))});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply).substr(0, 300);
     EXPECT_EQ(reply.value("result"), QJsonValue(true));
     const QJsonArray refs = reply.value("refs").toArray();
@@ -240,18 +234,11 @@ TEST_F(AutomationSessionTest, CompactArraysComeBackBitForBitInTheirForm)
     }
 
     // Non-finite doubles travel as they are; the math refuses them and leaves the arrays.
-    ask(*session, {{"request", "invoke"},
-                   {"handle", math},
-                   {"member", "NumberOfPixels"},
-                   {"call", "put"},
-                   {"args", QJsonArray{2}}});
+    put(*session, math, "NumberOfPixels", 2);
     const std::vector<double> special = {std::numeric_limits<double>::quiet_NaN(),
                                          -std::numeric_limits<double>::infinity()};
     const QJsonObject refused =
-        ask(*session, {{"request", "invoke"},
-                       {"handle", math},
-                       {"member", "AddSpectra"},
-                       {"args", QJsonArray{compact(special), compact({1, 1}), compact({0, 0})}}});
+        invoke(*session, math, "AddSpectra", {compact(special), compact({1, 1}), compact({0, 0})});
     ASSERT_TRUE(refused.value("ok").toBool()) << text(refused);
     EXPECT_EQ(refused.value("result"), QJsonValue(false));
     const std::vector<double> back = fromCompact(refused.value("refs").toArray().at(0));
@@ -266,10 +253,8 @@ TEST_F(AutomationSessionTest, CompactArraysOfShortsConvertAsNumbersDo)
     const qint64 version = create(*session, "Harlune.GenVersion");
     // GetTypeLibraryVersion(short*, short*): doubles in, the shorts written come back as
     // doubles.
-    const QJsonObject reply = ask(*session, {{"request", "invoke"},
-                                             {"handle", version},
-                                             {"member", "GetTypeLibraryVersion"},
-                                             {"args", QJsonArray{compact({0}), compact({2.5})}}});
+    const QJsonObject reply =
+        invoke(*session, version, "GetTypeLibraryVersion", {compact({0}), compact({2.5})});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
     EXPECT_EQ(fromCompact(reply.value("refs").toArray().at(0)), std::vector<double>{1});
     EXPECT_EQ(fromCompact(reply.value("refs").toArray().at(1)), std::vector<double>{5});
@@ -293,10 +278,8 @@ TEST_F(AutomationSessionTest, CompactArraysOfShortsConvertAsNumbersDo)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QJsonObject failed = ask(*session, {{"request", "invoke"},
-                                                  {"handle", version},
-                                                  {"member", "GetTypeLibraryVersion"},
-                                                  {"args", QJsonArray{c.argument, compact({0})}}});
+        const QJsonObject failed =
+            invoke(*session, version, "GetTypeLibraryVersion", {c.argument, compact({0})});
         EXPECT_FALSE(failed.value("ok").toBool());
         EXPECT_EQ(failed.value("error").toString().toStdString(), c.error) << text(failed);
     }
@@ -306,17 +289,10 @@ TEST_F(AutomationSessionTest, NonFiniteDoublesTravelAsTexts)
 {
     auto session = open();
     const qint64 math = create(*session, "Harlune.GenSpectralMath");
-    ask(*session, {{"request", "invoke"},
-                   {"handle", math},
-                   {"member", "NumberOfPixels"},
-                   {"call", "put"},
-                   {"args", QJsonArray{4}}});
-    const QJsonObject reply = ask(
-        *session, {{"request", "invoke"},
-                   {"handle", math},
-                   {"member", "AddSpectra"},
-                   {"args", QJsonArray{QJsonArray{"NaN", "Infinity", "-Infinity", 1.5},
-                                       QJsonArray{1, 1, 1, "Infinity"}, QJsonArray{0, 0, 0, 0}}}});
+    put(*session, math, "NumberOfPixels", 4);
+    const QJsonObject reply = invoke(*session, math, "AddSpectra",
+                                     {QJsonArray{"NaN", "Infinity", "-Infinity", 1.5},
+                                      QJsonArray{1, 1, 1, "Infinity"}, QJsonArray{0, 0, 0, 0}});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
     // The math refuses non-finite input; the arrays come back as they went in.
     EXPECT_EQ(reply.value("result"), QJsonValue(false));
@@ -332,11 +308,8 @@ TEST_F(AutomationSessionTest, AnArrayTooShortForItsMemberGetsTheNeutralResult)
     const qint64 math = create(*session, "Harlune.GenSpectralMath");
     // 2048 pixels at creation; three elements are too few, as from a script.
     const QJsonObject reply =
-        ask(*session,
-            {{"request", "invoke"},
-             {"handle", math},
-             {"member", "AddSpectra"},
-             {"args", QJsonArray{QJsonArray{1, 2, 3}, QJsonArray{1, 2, 3}, QJsonArray{7, 7, 7}}}});
+        invoke(*session, math, "AddSpectra",
+               {QJsonArray{1, 2, 3}, QJsonArray{1, 2, 3}, QJsonArray{7, 7, 7}});
     ASSERT_TRUE(reply.value("ok").toBool()) << text(reply);
     EXPECT_EQ(reply.value("result"), QJsonValue(false));
     EXPECT_EQ(reply.value("refs").toArray().at(2).toArray(), (QJsonArray{7, 7, 7}));

@@ -11,12 +11,70 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace app::automation;
+
+// A private folder in the run's temporary folder, removed with what is in it also when a
+// case fails half way.
+class PolicyScratchFolder
+{
+public:
+    PolicyScratchFolder()
+    {
+        const char* base = std::getenv("HARLUNE_TEST_DIR");
+        std::string pattern =
+            (base != nullptr && *base != '\0' ? std::filesystem::path(base)
+                                              : std::filesystem::temp_directory_path()) /
+            "harlune-policy-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~PolicyScratchFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    PolicyScratchFolder(const PolicyScratchFolder&) = delete;
+    PolicyScratchFolder& operator=(const PolicyScratchFolder&) = delete;
+
+    // Empty when the folder could not be made.
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Puts an environment variable back as it was (set or unset) when the case ends.
+class SavedPolicyVariable
+{
+public:
+    explicit SavedPolicyVariable(const char* name) : m_name(name)
+    {
+        const char* value = std::getenv(name);
+        m_set = value != nullptr;
+        m_value = m_set ? value : "";
+    }
+    ~SavedPolicyVariable()
+    {
+        if (m_set)
+            setenv(m_name, m_value.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    SavedPolicyVariable(const SavedPolicyVariable&) = delete;
+    SavedPolicyVariable& operator=(const SavedPolicyVariable&) = delete;
+
+private:
+    const char* m_name;
+    bool m_set = false;
+    std::string m_value;
+};
 
 std::vector<std::string> drain(AutomationLineReader& reader)
 {
@@ -90,9 +148,9 @@ TEST(AutomationSocketPolicyTest, OnlyAPrivateFolderOfThisUserIsUsed)
 TEST(AutomationSocketPolicyTest, PreparedFolderIsMadePrivateAndAnOpenOneRefused)
 {
     namespace fs = std::filesystem;
-    char pattern[] = "/tmp/harlune-policy-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root(pattern);
+    const PolicyScratchFolder scratch;
+    ASSERT_FALSE(scratch.path().empty());
+    const fs::path& root = scratch.path();
     std::string reason;
 
     const std::string made = (root / "made").string();
@@ -113,13 +171,13 @@ TEST(AutomationSocketPolicyTest, PreparedFolderIsMadePrivateAndAnOpenOneRefused)
     ASSERT_EQ(symlink(made.c_str(), link.c_str()), 0);
     EXPECT_FALSE(prepareSocketFolder(link, reason));
     EXPECT_EQ(reason, "not a folder");
-    fs::remove_all(root);
 }
 
 TEST(AutomationSocketPolicyTest, SocketFolderFollowsTheRuntimeFolderOrTheTemporaryOne)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = runtime ? runtime : "";
+    // Later cases of this program keep the run's own folders.
+    const SavedPolicyVariable runtime("XDG_RUNTIME_DIR");
+    const SavedPolicyVariable temporary("TMPDIR");
     setenv("XDG_RUNTIME_DIR", "/run/user/77", 1);
     EXPECT_EQ(automationSocketPath(), "/run/user/77/harlune/automation.sock");
     unsetenv("XDG_RUNTIME_DIR");
@@ -127,8 +185,6 @@ TEST(AutomationSocketPolicyTest, SocketFolderFollowsTheRuntimeFolderOrTheTempora
     EXPECT_EQ(automationSocketFolder(), "/var/tmp/harlune-" + std::to_string(getuid()));
     unsetenv("TMPDIR");
     EXPECT_EQ(automationSocketFolder(), "/tmp/harlune-" + std::to_string(getuid()));
-    if (runtime)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 TEST(AutomationSocketPolicyTest, LongPathsAndOtherUsersAreRefused)

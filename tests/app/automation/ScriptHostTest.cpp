@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -79,8 +80,18 @@ protected:
                                       [] { return BasicEngine::create(); });
         dir = fs::temp_directory_path() / ("scripthost-" + std::to_string(::getpid()));
         fs::create_directories(dir);
+        if (const char* tmp = std::getenv("TMPDIR"))
+            savedTmpDir = tmp;
     }
-    ~ScriptHostTest() override { fs::remove_all(dir); }
+    ~ScriptHostTest() override
+    {
+        // A case that points TMPDIR elsewhere leaves the run's own folder to the next ones.
+        if (savedTmpDir)
+            ::setenv("TMPDIR", savedTmpDir->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+        fs::remove_all(dir);
+    }
 
     std::string write(const std::string& name, const std::string& text)
     {
@@ -98,6 +109,7 @@ protected:
     ClassRegistry registry;
     RecordingUi ui;
     fs::path dir;
+    std::optional<std::string> savedTmpDir;
 };
 
 TEST_F(ScriptHostTest, WithoutAnEngineEveryAnswerIsNeutral)
@@ -253,7 +265,6 @@ TEST_F(ScriptHostTest, EncipheredScriptsAreDecipheredInMemory)
     std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 3);
     EXPECT_FALSE(script.OpenEncryptedScript(cut.string()));
     EXPECT_EQ(script.GetStringProperty(8), before);
-    ::unsetenv("TMPDIR");
 }
 
 TEST_F(ScriptHostTest, EngineMenuCommandsAndCloseBox)

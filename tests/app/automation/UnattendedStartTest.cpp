@@ -294,10 +294,18 @@ TEST_F(UnattendedStartTest, HalfClosingClientsGetEveryReply)
             ASSERT_TRUE(client.write(line(hello) + line(hello) + "{\"request\":"));
             client.halfClose();
             bool closed = false;
+            const auto asked = std::chrono::steady_clock::now();
             const std::vector<QJsonObject> replies = client.read(2, 20000, &closed);
             if (replies.size() == 2 && replies[0]["id"].toInt() == i && replies[1]["ok"].toBool() &&
                 closed)
                 ++answered;
+            else
+                ADD_FAILURE() << "client " << i << ": " << replies.size() << " replies, "
+                              << (closed ? "closed" : "not closed") << " after "
+                              << std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - asked)
+                                     .count()
+                              << " ms";
         }
         EXPECT_EQ(answered, 100);
     };

@@ -1,5 +1,6 @@
 // The dialect's less common constructs, one row per construct with the dialect's result.
 
+#include "PrintHost.h"
 #include "platform/basic/Interpreter.h"
 
 #include <gtest/gtest.h>
@@ -10,22 +11,8 @@
 namespace {
 
 using namespace platform::basic;
-using platform::automation::DispatchPtr;
-
-class PrintHost : public InterpreterHost
-{
-public:
-    void debugPrint(const std::string& text) override { output += text + "\n"; }
-    void doEvents() override {}
-    int msgBox(const std::string& text, int, const std::string&) override
-    {
-        output += "[box] " + text + "\n";
-        return 1;
-    }
-    DispatchPtr namedObject(const std::string&) override { return {}; }
-    std::vector<DispatchPtr> extensions() override { return {}; }
-    std::string output;
-};
+using tests::platform::basic::moduleOfCode;
+using tests::platform::basic::PrintHost;
 
 struct Row
 {
@@ -39,11 +26,7 @@ struct Row
 
 std::string moduleOf(const Row& r)
 {
-    const std::string code = r.code;
-    if (code.find("Sub ") != std::string::npos || code.find("Function ") != std::string::npos) {
-        return code;
-    }
-    return "Sub Main\n" + code + "\nEnd Sub\n";
+    return moduleOfCode(r.code);
 }
 
 void runRows(const std::vector<Row>& rows)

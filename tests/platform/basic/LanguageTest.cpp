@@ -1,3 +1,4 @@
+#include "PrintHost.h"
 #include "platform/basic/Interpreter.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +10,8 @@
 namespace {
 
 using namespace platform::basic;
-using platform::automation::DispatchPtr;
-
-class PrintHost : public InterpreterHost
-{
-public:
-    void debugPrint(const std::string& text) override { output += text + "\n"; }
-    void doEvents() override {}
-    int msgBox(const std::string& text, int, const std::string&) override
-    {
-        output += "[box] " + text + "\n";
-        return 1;
-    }
-    DispatchPtr namedObject(const std::string&) override { return {}; }
-    std::vector<DispatchPtr> extensions() override { return {}; }
-    std::string output;
-};
+using tests::platform::basic::moduleOfCode;
+using tests::platform::basic::PrintHost;
 
 struct Snippet
 {
@@ -37,11 +24,7 @@ struct Snippet
 
 std::string moduleOf(const Snippet& s)
 {
-    const std::string code = s.code;
-    if (code.find("Sub ") != std::string::npos || code.find("Function ") != std::string::npos) {
-        return code;
-    }
-    return "Sub Main\n" + code + "\nEnd Sub\n";
+    return moduleOfCode(s.code);
 }
 
 const Snippet kSnippets[] = {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,6 +124,9 @@ namespace {
 TEST(NamedMutexTest, AnUnusableRuntimeFolderFallsBackToTheTemporaryFolder)
 {
     const std::string saved = std::getenv("XDG_RUNTIME_DIR");
+    const char* tmp = std::getenv("TMPDIR");
+    const std::optional<std::string> savedTmp =
+        tmp ? std::optional<std::string>(tmp) : std::nullopt;
     const std::string work = std::getenv("HARLUNE_TEST_DIR");
     setenv("XDG_RUNTIME_DIR", (work + "/does/not/exist").c_str(), 1);
     setenv("TMPDIR", work.c_str(), 1);
@@ -131,7 +136,11 @@ TEST(NamedMutexTest, AnUnusableRuntimeFolderFallsBackToTheTemporaryFolder)
     EXPECT_EQ(childSeesExisting("FallbackMutex"), 1);
     CloseHandle(mutex);
     setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    unsetenv("TMPDIR");
+    // Back to the run's own temporary folder for whatever runs after.
+    if (savedTmp)
+        setenv("TMPDIR", savedTmp->c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 } // namespace
