@@ -3,6 +3,7 @@
 #include "app/automation/AutomationSocketPolicy.h"
 
 #include "app/automation/AutomationLineReader.h"
+#include "tests/app/windows/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,37 +19,6 @@
 namespace {
 
 using namespace app::automation;
-
-// A private folder in the run's temporary folder, removed with what is in it also when a
-// case fails half way.
-class PolicyScratchFolder
-{
-public:
-    PolicyScratchFolder()
-    {
-        const char* base = std::getenv("HARLUNE_TEST_DIR");
-        std::string pattern =
-            (base != nullptr && *base != '\0' ? std::filesystem::path(base)
-                                              : std::filesystem::temp_directory_path()) /
-            "harlune-policy-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
-    }
-    ~PolicyScratchFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    PolicyScratchFolder(const PolicyScratchFolder&) = delete;
-    PolicyScratchFolder& operator=(const PolicyScratchFolder&) = delete;
-
-    // Empty when the folder could not be made.
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Puts an environment variable back as it was (set or unset) when the case ends.
 class SavedPolicyVariable
@@ -148,8 +118,7 @@ TEST(AutomationSocketPolicyTest, OnlyAPrivateFolderOfThisUserIsUsed)
 TEST(AutomationSocketPolicyTest, PreparedFolderIsMadePrivateAndAnOpenOneRefused)
 {
     namespace fs = std::filesystem;
-    const PolicyScratchFolder scratch;
-    ASSERT_FALSE(scratch.path().empty());
+    const app::windows::test::ScratchFolder scratch;
     const fs::path& root = scratch.path();
     std::string reason;
 
