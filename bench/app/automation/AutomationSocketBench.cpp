@@ -28,23 +28,51 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
+// The server's socket folder (short, in /tmp: a socket's path has at most 107 bytes),
+// removed with what is in it when the benchmark program ends.
+class BenchSocketFolder
+{
+public:
+    BenchSocketFolder()
+    {
+        char pattern[] = "/tmp/harlune-bench-XXXXXX";
+        if (mkdtemp(pattern) != nullptr)
+            m_folder = pattern;
+    }
+    ~BenchSocketFolder()
+    {
+        std::error_code ignored;
+        if (!m_folder.empty())
+            std::filesystem::remove_all(m_folder, ignored);
+    }
+    BenchSocketFolder(const BenchSocketFolder&) = delete;
+    BenchSocketFolder& operator=(const BenchSocketFolder&) = delete;
+
+    std::string socketPath() const
+    {
+        return (m_folder.empty() ? std::string("/tmp") : m_folder) + "/s/automation.sock";
+    }
+
+private:
+    std::string m_folder;
+};
+
 std::string benchSocketPath()
 {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/harlune-bench-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        return std::string(folder ? folder : "/tmp") + "/s/automation.sock";
-    }();
+    static const BenchSocketFolder folder;
+    static const std::string path = folder.socketPath();
     return path;
 }
 
