@@ -155,44 +155,244 @@ option(HARLUNE_TEST_PER_CASE
        "Run each case of the threaded layers' tests in its own process"
        ${per_case_default})
 
-# harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [NO_MAIN] [TIMEOUT <s>])
+# Test programs of one folder may share a program (on by default where sources already share
+# units, as in check builds): g++ spends most of a test's compile on the standard, Qt and
+# GoogleTest headers, which a unity unit of up to 16 tests parses once. A shared program is
+# made of the tests of one folder with the same entry point, the same driver loading and the
+# same link to the driver (its library, its static archive, the simulators), and links the
+# other libraries of them all; each test stays a CTest test of its own that runs only its
+# suites (--gtest_filter), so the tests still run in parallel and apart. The threaded layers'
+# tests (driver, platform/win, platform/portio, platform/usb) keep one program each: they count
+# on which of a static archive's objects (and self-registrations) a program links.
+if(NOT DEFINED HARLUNE_SHARE_TEST_PROGRAMS)
+    if(CMAKE_UNITY_BUILD)
+        set(HARLUNE_SHARE_TEST_PROGRAMS ON)
+    else()
+        set(HARLUNE_SHARE_TEST_PROGRAMS OFF)
+    endif()
+endif()
+option(HARLUNE_SHARE_TEST_PROGRAMS "Build the tests of a folder into shared programs"
+       ${HARLUNE_SHARE_TEST_PROGRAMS})
+
+# The GoogleTest suites <sources> define (TEST, TEST_F, TEST_P, TYPED_TEST, TYPED_TEST_P), in
+# <var>; empty when a source defines its tests in another way.
+function(harlune_test_suites var)
+    set(suites)
+    set(pattern "(^|[^A-Za-z0-9_])(TEST|TEST_F|TEST_P|TYPED_TEST|TYPED_TEST_P)\\( *[A-Za-z_][A-Za-z0-9_]*")
+    foreach(source ${ARGN})
+        file(STRINGS ${source} lines REGEX "${pattern}")
+        foreach(line ${lines})
+            string(REGEX MATCHALL "${pattern}" found "${line}")
+            foreach(one ${found})
+                string(REGEX REPLACE ".*\\( *" "" suite "${one}")
+                list(APPEND suites ${suite})
+            endforeach()
+        endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES suites)
+    set(${var} ${suites} PARENT_SCOPE)
+endfunction()
+
+# The shared program test <name> goes into, in <program_var> (empty when it keeps its own),
+# the GoogleTest filter of its suites in <filter_var> and the suites in <suites_var>.
+function(harlune_shared_test_program name folder sources libs no_main loads_driver definitions
+         program_var filter_var suites_var)
+    set(${program_var} "" PARENT_SCOPE)
+    if(NOT HARLUNE_SHARE_TEST_PROGRAMS OR folder MATCHES "${HARLUNE_THREADED_LABELS}")
+        return()
+    endif()
+    # The entry point: GoogleTest's own, or a source of the folder that only holds a main (a
+    # test whose own source has its main keeps its program).
+    set(own)
+    set(entry gtest_main)
+    foreach(source ${sources})
+        get_filename_component(path ${source} ABSOLUTE)
+        file(STRINGS ${path} mains REGEX "^int main\\(")
+        get_filename_component(stem ${source} NAME_WE)
+        if(mains)
+            if(NOT no_main OR stem MATCHES "Test$")
+                return()
+            endif()
+            set(entry ${stem})
+        else()
+            list(APPEND own ${path})
+        endif()
+    endforeach()
+    if(no_main AND entry STREQUAL "gtest_main")
+        return()
+    endif()
+    harlune_test_suites(suites ${own})
+    if(NOT suites)
+        return()
+    endif()
+    set(driver_libs)
+    foreach(lib ${libs})
+        if(lib MATCHES "^(VYKDRV32|vykdrv32_core|sim|platform_usb)$")
+            list(APPEND driver_libs ${lib})
+        endif()
+    endforeach()
+    string(MD5 key "${folder}|${entry}|${loads_driver}|${driver_libs}")
+    get_property(program GLOBAL PROPERTY HARLUNE_TEST_PROGRAM_${key})
+    if(program)
+        # Two tests of one program may not name the same suite or define a macro two ways.
+        get_property(taken TARGET ${program} PROPERTY HARLUNE_TEST_SUITES)
+        foreach(suite ${suites})
+            if(suite IN_LIST taken)
+                return()
+            endif()
+        endforeach()
+        get_property(defined TARGET ${program} PROPERTY HARLUNE_TEST_DEFINITIONS)
+        foreach(definition ${definitions})
+            string(REGEX REPLACE "=.*" "" macro "${definition}")
+            foreach(other ${defined})
+                string(REGEX REPLACE "=.*" "" other_macro "${other}")
+                if(macro STREQUAL other_macro AND NOT definition STREQUAL other)
+                    return()
+                endif()
+            endforeach()
+        endforeach()
+    else()
+        string(REPLACE "/" "_" program "${folder}_tests")
+        if(NOT entry STREQUAL "gtest_main")
+            string(TOLOWER "${entry}" lower)
+            string(APPEND program "_${lower}")
+        endif()
+        # The folder's tests on the driver get a program of their own kind.
+        set(base ${program})
+        set(count 1)
+        while(TARGET ${program})
+            math(EXPR count "${count} + 1")
+            set(program ${base}${count})
+        endwhile()
+        set_property(GLOBAL PROPERTY HARLUNE_TEST_PROGRAM_${key} ${program})
+    endif()
+    set(filter)
+    foreach(suite ${suites})
+        list(APPEND filter "${suite}.*" "${suite}/*" "*/${suite}.*")
+    endforeach()
+    list(JOIN filter ":" filter)
+    set(${program_var} ${program} PARENT_SCOPE)
+    set(${filter_var} ${filter} PARENT_SCOPE)
+    set(${suites_var} ${suites} PARENT_SCOPE)
+endfunction()
+
+# harlune_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [NO_MAIN] [LOADS_DRIVER]
+#                  [ALONE] [TIMEOUT <s>] [DEFINITIONS <macro=value...>] [DEPENDS <targets...>])
 # A GoogleTest program run by CTest through run-test.sh, which gives every run its own
 # fresh temporary folder for the registry hives, the configuration, the runtime folder
 # and "VYKDRV.INI", so tests never touch the user's files and run in parallel. Under
 # HARLUNE_TEST_PER_CASE the cases of the threaded layers' tests become CTest tests of their
-# own, named <name>.<Suite>.<Case>, listed when CTest starts.
+# own, named <name>.<Suite>.<Case>, listed when CTest starts. LOADS_DRIVER: the program loads
+# libVYKDRV32.so at run time (see harlune_test_loads_driver). DEPENDS: targets built before
+# the program. ALONE: the test keeps a program of its own, named <name>, where tests would
+# share one (a test whose program other commands name). harlune_test_program() gives the
+# program of a test.
 function(harlune_add_test name)
-    cmake_parse_arguments(ARG "QT;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    if(ARG_NO_MAIN)
-        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
-    else()
-        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock
-                                              GTest::gtest_main)
-    endif()
-    set_property(TARGET ${name} PROPERTY HARLUNE_TEST ON)
+    cmake_parse_arguments(ARG "QT;NO_MAIN;LOADS_DRIVER;ALONE" "TIMEOUT"
+                          "SOURCES;LIBS;DEFINITIONS;DEPENDS" ${ARGN})
     harlune_test_folder(folder)
-    harlune_note_threaded_test(${folder} ${name})
+    set(program)
+    if(NOT ARG_ALONE)
+        harlune_shared_test_program(${name} ${folder} "${ARG_SOURCES}" "${ARG_LIBS}"
+                                    "${ARG_NO_MAIN}" "${ARG_LOADS_DRIVER}"
+                                    "${ARG_DEFINITIONS}" program filter suites)
+    endif()
+    set(made OFF)
+    if(program)
+        set(sources)
+        foreach(source ${ARG_SOURCES})
+            get_filename_component(path ${source} ABSOLUTE)
+            list(APPEND sources ${path})
+        endforeach()
+        if(TARGET ${program})
+            get_target_property(present ${program} SOURCES)
+            list(REMOVE_ITEM sources ${present})
+            if(sources)
+                target_sources(${program} PRIVATE ${sources})
+            endif()
+        else()
+            add_executable(${program} ${sources})
+            set(made ON)
+            # Once the folder is read: a test that every case of the program runs in one test.
+            cmake_language(EVAL CODE
+                           "cmake_language(DEFER CALL harlune_check_shared_program ${program} ${folder})")
+        endif()
+        set_property(TARGET ${program} APPEND PROPERTY HARLUNE_TEST_SUITES ${suites})
+        set_property(TARGET ${program} APPEND PROPERTY HARLUNE_TEST_DEFINITIONS ${ARG_DEFINITIONS})
+        set_property(TARGET ${program} APPEND PROPERTY HARLUNE_TEST_FILTERS "${filter}")
+    else()
+        set(program ${name})
+        add_executable(${program} ${ARG_SOURCES})
+        set(made ON)
+    endif()
+    set_property(GLOBAL PROPERTY HARLUNE_TEST_PROGRAM_OF_${name} ${program})
+    if(NOT made)
+        target_link_libraries(${program} PRIVATE ${ARG_LIBS})
+    else()
+        if(ARG_NO_MAIN)
+            target_link_libraries(${program} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+        else()
+            target_link_libraries(${program} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock
+                                                     GTest::gtest_main)
+        endif()
+        set_property(TARGET ${program} PROPERTY HARLUNE_TEST ON)
+        harlune_note_threaded_test(${folder} ${program})
+        if(ARG_LOADS_DRIVER)
+            harlune_test_loads_driver(${program})
+        endif()
+    endif()
+    if(ARG_DEFINITIONS)
+        target_compile_definitions(${program} PRIVATE ${ARG_DEFINITIONS})
+    endif()
+    if(ARG_DEPENDS)
+        add_dependencies(${program} ${ARG_DEPENDS})
+    endif()
     set(properties LABELS ${folder})
     if(ARG_TIMEOUT)
         list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
     endif()
     if(HARLUNE_TEST_PER_CASE AND folder MATCHES "${HARLUNE_THREADED_LABELS}")
-        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-                                                 "${HARLUNE_TEST_LAUNCHER}")
-        gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
+        set_target_properties(${program} PROPERTIES CROSSCOMPILING_EMULATOR
+                                                    "${HARLUNE_TEST_LAUNCHER}")
+        gtest_discover_tests(${program} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
                              DISCOVERY_TIMEOUT 120 NO_PRETTY_TYPES NO_PRETTY_VALUES
                              PROPERTIES ${properties})
-    else()
+    elseif(program STREQUAL name)
         add_test(NAME ${name} COMMAND ${HARLUNE_TEST_LAUNCHER} $<TARGET_FILE:${name}>)
+        set_tests_properties(${name} PROPERTIES ${properties})
+    else()
+        add_test(NAME ${name} COMMAND ${HARLUNE_TEST_LAUNCHER} $<TARGET_FILE:${program}>
+                                      "--gtest_filter=${filter}")
         set_tests_properties(${name} PROPERTIES ${properties})
     endif()
 endfunction()
 
-# harlune_test_loads_driver(<name>): the test program loads libVYKDRV32.so at run time (built
-# before it) and unloads it. The library's thread-local blocks stay listed in every thread
-# after the unload, and at exit the leak checker's walk of them can read a stale block and
-# crash; in AddressSanitizer builds such a program leaves thread-local storage out of that walk.
+# harlune_test_program(<name> <var>): the program test <name> runs (its own, or the one it
+# shares with other tests of its folder).
+function(harlune_test_program name var)
+    get_property(program GLOBAL PROPERTY HARLUNE_TEST_PROGRAM_OF_${name})
+    set(${var} ${program} PARENT_SCOPE)
+endfunction()
+
+# A CTest test of a shared program: each of the program's cases is run by exactly one of the
+# tests that share it (a suite that no filter names would never run).
+function(harlune_check_shared_program program folder)
+    get_property(filters TARGET ${program} PROPERTY HARLUNE_TEST_FILTERS)
+    list(LENGTH filters count)
+    if(count LESS 2)
+        return()
+    endif()
+    add_test(NAME ${program}.cases
+             COMMAND ${HARLUNE_TEST_LAUNCHER} ${CMAKE_SOURCE_DIR}/cmake/check-shared-tests.sh
+                     $<TARGET_FILE:${program}> ${filters})
+    set_tests_properties(${program}.cases PROPERTIES LABELS ${folder})
+endfunction()
+
+# harlune_test_loads_driver(<program>): the test program loads libVYKDRV32.so at run time
+# (built before it) and unloads it. The library's thread-local blocks stay listed in every
+# thread after the unload, and at exit the leak checker's walk of them can read a stale block
+# and crash; in AddressSanitizer builds such a program leaves thread-local storage out of that
+# walk.
 function(harlune_test_loads_driver name)
     add_dependencies(${name} VYKDRV32)
     if(SANITIZE STREQUAL "address")

@@ -17,8 +17,8 @@
 namespace numerics {
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kPrinterNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kPrinterInf = std::numeric_limits<double>::infinity();
 
 using Labels = std::vector<std::string>;
 
@@ -109,7 +109,7 @@ TEST_F(MatrixPrinterTest, PrintsLabelledTablesExactly)
 
 TEST_F(MatrixPrinterTest, NaNAndInfinitiesPrintAsOption4Says)
 {
-    const double a[5] = {kNaN, kInf, -kInf, 1.5, kNaN};
+    const double a[5] = {kPrinterNaN, kPrinterInf, -kPrinterInf, 1.5, kPrinterNaN};
     struct Case
     {
         std::int32_t option;

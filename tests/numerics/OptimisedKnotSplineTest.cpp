@@ -18,16 +18,16 @@ namespace {
 class OptimisedKnotSplineTest : public NumericsTest
 {};
 
-struct Data
+struct KnotData
 {
     std::vector<double> x, f;
 };
 
 // Nonuniform abscissae from 200 to 1100 nm, as a grating spectrometer's calibration gives
 // them, and a smooth spectrum of range about 1000.
-Data spectrum(int n)
+KnotData spectrum(int n)
 {
-    Data d;
+    KnotData d;
     for (int i = 0; i < n; ++i) {
         const double u = static_cast<double>(i) / (n - 1);
         const double nm = 200.0 + 700.0 * u + 200.0 * u * u;
@@ -93,7 +93,7 @@ bool schoenbergWhitney(const std::vector<double>& t, int k, const std::vector<do
 }
 
 // The least-squares spline on the knots t by dense normal equations and Cholesky.
-std::vector<double> leastSquares(const std::vector<double>& t, int k, const Data& d)
+std::vector<double> leastSquares(const std::vector<double>& t, int k, const KnotData& d)
 {
     const auto ncoef = t.size() - static_cast<std::size_t>(k);
     std::vector<double> a(ncoef * ncoef, 0.0), rhs(ncoef, 0.0);
@@ -141,7 +141,7 @@ std::vector<double> leastSquares(const std::vector<double>& t, int k, const Data
 TEST_F(OptimisedKnotSplineTest, KnotsKeepDataUnderEverySplineAndTheCurveWithinRange)
 {
     for (const int n : {200, 3648}) {
-        const Data d = spectrum(n);
+        const KnotData d = spectrum(n);
         const auto [fminIt, fmaxIt] = std::minmax_element(d.f.begin(), d.f.end());
         const double fmin = *fminIt;
         const double fmax = *fmaxIt;

@@ -29,7 +29,7 @@ using namespace platform::automation;
 using namespace chart_test;
 namespace fs = std::filesystem;
 
-constexpr uint32_t kOtherFrame = 42;
+constexpr uint32_t kSettingsOtherFrame = 42;
 
 // A frame's bars and label: visible states by id, the label's fields, and whether each label
 // put asked for a redraw.
@@ -109,16 +109,16 @@ protected:
         // the objects reach.
         second = std::make_unique<Window>();
         first = std::make_unique<Window>();
-        frame().add(kOtherFrame, MainFrameWindow::ChildKind::Spectrum, "Spectrum 2");
-        frame().spectrumViews[kOtherFrame] = second->view.get();
+        frame().add(kSettingsOtherFrame, MainFrameWindow::ChildKind::Spectrum, "Spectrum 2");
+        frame().spectrumViews[kSettingsOtherFrame] = second->view.get();
         frame().frameBars[kFrame] = &bars;
-        frame().frameBars[kOtherFrame] = &otherBars;
+        frame().frameBars[kSettingsOtherFrame] = &otherBars;
         frame().preferences = &preferences;
         registerHarluneAutomation(registry);
     }
     ~SettingsClassesTest() override
     {
-        frame().spectrumViews.erase(kOtherFrame);
+        frame().spectrumViews.erase(kSettingsOtherFrame);
         first.reset();
         second.reset();
     }
@@ -577,7 +577,7 @@ TEST_F(SettingsClassesTest, WithoutASpectrumWindowNothingChanges)
     for (const char* progId : kProgIds)
         objects.push_back(create(progId));
     frame().close(kFrame);
-    frame().close(kOtherFrame);
+    frame().close(kSettingsOtherFrame);
     const MainFramePreferences before = preferences;
     const std::string title = first->view->customTitle();
     log.sources.clear();
@@ -611,7 +611,7 @@ TEST_F(SettingsClassesTest, WithoutASpectrumWindowNothingChanges)
         EXPECT_TRUE(shown);
 }
 
-class ScriptHost : public platform::basic::InterpreterHost
+class SettingsScriptHost : public platform::basic::InterpreterHost
 {
 public:
     void debugPrint(const std::string& text) override { output += text + "\n"; }
@@ -649,7 +649,7 @@ TEST_F(SettingsClassesTest, ABasicScriptReachesEveryMember)
     script += "Debug.Print \"done\"\nEnd Sub\n";
     EXPECT_EQ(members, 26u + 12 + 12 + 6 + 13 + 16 + 12 + 15 + 10 + 11 + 7 + 6);
     first->window.autoincrementAnswer.reset();
-    ScriptHost host;
+    SettingsScriptHost host;
     platform::basic::Interpreter in(host);
     platform::basic::ScriptError error;
     ASSERT_TRUE(in.load(script, "Test", error)) << error.description << " at " << error.line;

@@ -422,7 +422,7 @@ TEST_F(SpectralMathTest, NonFiniteInputsAndShortArraysAreRefused)
     EXPECT_TRUE(log.sources.empty());
 }
 
-class ScriptHost : public platform::basic::InterpreterHost
+class SpectralMathScriptHost : public platform::basic::InterpreterHost
 {
 public:
     void debugPrint(const std::string& text) override { output += text + "\n"; }
@@ -452,7 +452,7 @@ Debug.Print m.PolynomialRegression(3, x(0), y(0), 2, c(0), st(0))
 Debug.Print m.PolynomialRegression(4, x(0), y(0), 2, c(0), st(0)); Round(c(0), 6); Round(c(1), 6); Abs(Round(c(2), 6))
 End Sub
 )";
-    ScriptHost host;
+    SpectralMathScriptHost host;
     platform::basic::Interpreter in(host);
     platform::basic::ScriptError error;
     ASSERT_TRUE(in.load(script, "Test", error)) << error.description << " at " << error.line;

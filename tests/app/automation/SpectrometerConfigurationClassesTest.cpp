@@ -31,9 +31,9 @@ constexpr uint32_t kFrame = 41;
 constexpr uint16_t kIstrel = 0x200; // 2048 pixels
 
 // One spectrum window: the view core with its fakes, listed as the main frame's only child.
-struct Window
+struct ConfigurationWindow
 {
-    Window()
+    ConfigurationWindow()
     {
         CINIFileSupport store(nullptr, 1);
         const std::string path = freshFolder("config").string() + "/window.spec";
@@ -56,7 +56,7 @@ struct Window
         frame.spectrumViews[kFrame] = view.get();
         host.recorder.calls.clear();
     }
-    ~Window() { frame.spectrumViews.clear(); }
+    ~ConfigurationWindow() { frame.spectrumViews.clear(); }
 
     CSpectrometerConfiguration& configuration() { return view->configuration(); }
     // Whole-configuration pushes since the last clear: each starts with channel 0's
@@ -146,7 +146,7 @@ TEST_F(SpectrometerConfigurationClassesTest, MembersHaveTheirPositionsAsDispids)
 
 TEST_F(SpectrometerConfigurationClassesTest, AutolockDecidesWhetherApplyingPutsPush)
 {
-    Window w;
+    ConfigurationWindow w;
     DispatchPtr iface = create("Harlune.SpecSpecInterface");
     DispatchPtr wavelength = create("Harlune.SpecSpecWavelength");
     struct Case
@@ -183,7 +183,7 @@ TEST_F(SpectrometerConfigurationClassesTest, AutolockDecidesWhetherApplyingPutsP
 
 TEST_F(SpectrometerConfigurationClassesTest, StoredOnlyPutsNeverPush)
 {
-    Window w;
+    ConfigurationWindow w;
     w.configuration().SetAutoApply(1);
     DispatchPtr iface = create("Harlune.SpecSpecInterface");
     DispatchPtr reference = create("Harlune.SpecSpecReference");
@@ -215,7 +215,7 @@ TEST_F(SpectrometerConfigurationClassesTest, StoredOnlyPutsNeverPush)
 
 TEST_F(SpectrometerConfigurationClassesTest, CoefficientPutsRecomputeTheDocumentAndTheChart)
 {
-    Window w;
+    ConfigurationWindow w;
     DispatchPtr wavelength = create("Harlune.SpecSpecWavelength");
     XrtHandle chart = w.view->chart();
     XrtSetValues(chart, {{kXrtXMin, 500.0}, {kXrtXMax, 510.0}});
@@ -239,7 +239,7 @@ TEST_F(SpectrometerConfigurationClassesTest, CoefficientPutsRecomputeTheDocument
 
 TEST_F(SpectrometerConfigurationClassesTest, WavelengthAndPixelLookupsClampAtTheEnds)
 {
-    Window w;
+    ConfigurationWindow w;
     DispatchPtr wavelength = create("Harlune.SpecSpecWavelength");
     const auto wavelengthOf = [&](int16_t pixel) {
         return asDouble(call(*wavelength, "GetWavelength", {Variant(int16_t{0}), Variant(pixel)}));
@@ -263,7 +263,7 @@ TEST_F(SpectrometerConfigurationClassesTest, WavelengthAndPixelLookupsClampAtThe
 
 TEST_F(SpectrometerConfigurationClassesTest, NonLinearityCoefficientsRoundTripAtSinglePrecision)
 {
-    Window w;
+    ConfigurationWindow w;
     w.configuration().SetAutoApply(1);
     DispatchPtr nl = create("Harlune.SpecSpecNonLinearity");
     double in[8] = {0.1, 1e-7, -2.5e-12, 3.3, 1.0 / 3.0, 0.0, -7.77, 123456.789};
@@ -304,7 +304,7 @@ TEST_F(SpectrometerConfigurationClassesTest, NonLinearityCoefficientsRoundTripAt
 
 TEST_F(SpectrometerConfigurationClassesTest, ArraysGetExactlyThePixelCountOfEachType)
 {
-    Window w;
+    ConfigurationWindow w;
     DispatchPtr wavelength = create("Harlune.SpecSpecWavelength");
     DispatchPtr reference = create("Harlune.SpecSpecReference");
     struct Case
@@ -344,7 +344,7 @@ TEST_F(SpectrometerConfigurationClassesTest, ArraysGetExactlyThePixelCountOfEach
 
 TEST_F(SpectrometerConfigurationClassesTest, BadChannelsAndValuesChangeNothing)
 {
-    Window w;
+    ConfigurationWindow w;
     w.configuration().SetAutoApply(1);
     DispatchPtr wavelength = create("Harlune.SpecSpecWavelength");
     DispatchPtr reference = create("Harlune.SpecSpecReference");
@@ -388,7 +388,7 @@ TEST_F(SpectrometerConfigurationClassesTest, BadChannelsAndValuesChangeNothing)
 
 TEST_F(SpectrometerConfigurationClassesTest, InterfaceFieldsRoundTrip)
 {
-    Window w;
+    ConfigurationWindow w;
     DispatchPtr iface = create("Harlune.SpecSpecInterface");
     put(*iface, "ADCType", Variant(int32_t{8}));
     put(*iface, "SpectrometerType", Variant(int32_t{0x400}));
@@ -419,7 +419,7 @@ TEST_F(SpectrometerConfigurationClassesTest, InterfaceFieldsRoundTrip)
 
 TEST_F(SpectrometerConfigurationClassesTest, GetCoefficientsFromDeviceLoadsAgain)
 {
-    Window w;
+    ConfigurationWindow w;
     w.driver.coefficients.wavelength = {350.0f, 0.2f, 0.0f, 0.0f};
     w.view->OnLoadDeviceCoefficients(0);
     ASSERT_TRUE(w.view->coefficientsLoaded());

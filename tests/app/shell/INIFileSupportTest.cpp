@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& path)
+std::string iniReadAll(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream buffer;
@@ -202,7 +202,7 @@ TEST(INIFileSupport, IniFileLinesAndLineEnds)
     EXPECT_EQ(store.GetString("Setup", "Name"), "Value One");
     EXPECT_EQ(store.GetInt("setup", "count"), 3);
     store.WriteInt("Setup", "Count", 4);
-    const std::string text = readAll(file);
+    const std::string text = iniReadAll(file);
     EXPECT_NE(text.find("; a comment kept"), std::string::npos);
     EXPECT_NE(text.find("Count=4\r\n"), std::string::npos);
 }

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& path)
+std::string configurationReadAll(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream buffer;
@@ -188,7 +188,7 @@ TEST_F(SpectrometerConfigurationTest, ReadsOldFormFiles)
 
     config.SetAutoApply(0);
     ASSERT_TRUE(config.WriteSpectrometerConfiguration());
-    const std::string text = readAll(path("old.spec"));
+    const std::string text = configurationReadAll(path("old.spec"));
     EXPECT_NE(text.find("ADCType=SERIALADC\r\n"), std::string::npos);
     EXPECT_EQ(text.find("Kaldris\r\n"), std::string::npos);
     EXPECT_NE(text.find("WLSecond=-1.234000e-05\r\n"), std::string::npos);
@@ -368,7 +368,7 @@ TEST_F(SpectrometerConfigurationTest, ManufacturingModeReadsOnlyTheTypeAndNeverW
         std::ofstream out(path("m.spec"));
         out << "[General]\nSpectrometerType=Ulmar\nADCType=Pavik\nIRQ=3\nInitialized=0\n";
     }
-    const std::string before = readAll(path("m.spec"));
+    const std::string before = configurationReadAll(path("m.spec"));
     {
         CSpectrometerConfiguration config(path("m.spec"), 0, m_host);
         EXPECT_EQ(config.GetADCType(), 4);
@@ -379,7 +379,7 @@ TEST_F(SpectrometerConfigurationTest, ManufacturingModeReadsOnlyTheTypeAndNeverW
         EXPECT_EQ(config.GetInitialized(), 1u);
         EXPECT_EQ(config.GetScopeModeSaturationThreshold(), 4095.0);
     }
-    EXPECT_EQ(readAll(path("m.spec")), before);
+    EXPECT_EQ(configurationReadAll(path("m.spec")), before);
 }
 
 TEST_F(SpectrometerConfigurationTest, UnknownSpectrometerCodeKeepsTheFilesLine)
@@ -394,7 +394,8 @@ TEST_F(SpectrometerConfigurationTest, UnknownSpectrometerCodeKeepsTheFilesLine)
         config.SetSpectrometerType(0x1234);
         EXPECT_STREQ(config.SpectrometerTypeName(), "Unknown (0x1234)");
     }
-    EXPECT_NE(readAll(path("k.spec")).find("SpectrometerType=Lemmik"), std::string::npos);
+    EXPECT_NE(configurationReadAll(path("k.spec")).find("SpectrometerType=Lemmik"),
+              std::string::npos);
 }
 
 TEST_F(SpectrometerConfigurationTest, NamesOfTypes)
@@ -418,7 +419,7 @@ TEST_F(SpectrometerConfigurationTest, FailedWriteLeavesTheOldFileWhole)
         std::ofstream out(file);
         out << "[General]\nSerialNumber=KEEP-ME\nInitialized=1\n";
     }
-    const std::string before = readAll(file);
+    const std::string before = configurationReadAll(file);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -437,7 +438,7 @@ TEST_F(SpectrometerConfigurationTest, FailedWriteLeavesTheOldFileWhole)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the write should have failed";
-    EXPECT_EQ(readAll(file), before);
+    EXPECT_EQ(configurationReadAll(file), before);
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace win = platform::win;
 
 namespace {
 
-std::string testPath(const std::string& name)
+std::string switchesTestPath(const std::string& name)
 {
     const char* dir = std::getenv("HARLUNE_TEST_DIR");
     return std::string(dir ? dir : ".") + "/" + name;
@@ -109,7 +109,7 @@ TEST(StartupSwitchesTest, DeleteRegistryKeyTreeRemovesEverythingBelow)
 
 TEST(StartupSwitchesTest, CleanSwitchOutcomes)
 {
-    const std::string list = testPath("reglist.dat");
+    const std::string list = switchesTestPath("reglist.dat");
     struct Case
     {
         const char* name;

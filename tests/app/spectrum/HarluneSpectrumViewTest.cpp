@@ -23,10 +23,10 @@ namespace {
 constexpr unsigned kIstrel = 0x200;
 
 // One spectrum window: the view with its fakes, created, registered and shown.
-struct Window
+struct CoreViewWindow
 {
-    explicit Window(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0}, uint16_t adcType = 255,
-                    bool create = true)
+    explicit CoreViewWindow(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0},
+                            uint16_t adcType = 255, bool create = true)
     {
         if (create)
             setDefaultConfiguration();
@@ -158,7 +158,7 @@ TEST(HarluneSpectrumView, ConfigurationOnARemovableDriveIsQuestioned)
 
 TEST(HarluneSpectrumView, RegistrationLendsTheDocumentBuffers)
 {
-    Window w({1, 0, 0, 1, 0, 0, 0, 0});
+    CoreViewWindow w({1, 0, 0, 1, 0, 0, 0, 0});
     const RegistrationRecord& r = w.driver.registered;
     EXPECT_EQ(r.size, static_cast<int16_t>(sizeof(RegistrationRecord)));
     EXPECT_EQ(r.window, 0x1234u);
@@ -177,7 +177,7 @@ TEST(HarluneSpectrumView, RegistrationLendsTheDocumentBuffers)
 
 TEST(HarluneSpectrumView, RegistrationFailureHaltsAcquisition)
 {
-    Window w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
+    CoreViewWindow w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
     w.driver.registerResult = 5;
     w.view->OnCreate();
     ASSERT_TRUE(w.view->Create());
@@ -187,7 +187,7 @@ TEST(HarluneSpectrumView, RegistrationFailureHaltsAcquisition)
 
 TEST(HarluneSpectrumView, OnlyTheLastChannelProcessesPlotsAndFiresTheEvent)
 {
-    Window w({1, 0, 0, 1, 0, 0, 0, 0});
+    CoreViewWindow w({1, 0, 0, 1, 0, 0, 0, 0});
     w.scan(0, 100.0f);
     EXPECT_EQ(w.driver.count("BufferEmpty(77,0)"), 1);
     EXPECT_EQ(w.frame.pendingCleared, 1);
@@ -209,7 +209,7 @@ TEST(HarluneSpectrumView, OnlyTheLastChannelProcessesPlotsAndFiresTheEvent)
 // leaves the start to the idle hook.
 TEST(HarluneSpectrumView, TheNextScanMayStartOnceTheLastChannelIsCopied)
 {
-    Window w({1, 0, 0, 1, 0, 0, 0, 0});
+    CoreViewWindow w({1, 0, 0, 1, 0, 0, 0, 0});
     w.frame.startsEarly = true;
     w.scan(0, 100.0f);
     EXPECT_EQ(w.frame.earlyStarts, 0); // not the last channel
@@ -248,7 +248,7 @@ TEST(HarluneSpectrumView, ChannelsOutsideTheRecordAreIgnored)
 {
     for (uint32_t channel : {8u, 9u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
         SCOPED_TRACE(channel);
-        Window w;
+        CoreViewWindow w;
         w.view->OnScanReady(channel);
         EXPECT_EQ(w.driver.count("BufferEmpty(77,8)"), 0);
         EXPECT_EQ(w.frame.pendingCleared, 0);
@@ -258,7 +258,7 @@ TEST(HarluneSpectrumView, ChannelsOutsideTheRecordAreIgnored)
 
 TEST(HarluneSpectrumView, ChannelRotationMakesTheRotatedChannelLast)
 {
-    Window w;
+    CoreViewWindow w;
     w.view->configuration().SetChannelRotation(2);
     w.scan(2, 10.0f);
     EXPECT_EQ(w.view->record().channelEnables[2], 1);
@@ -287,7 +287,7 @@ TEST(HarluneSpectrumView, SaturationWarningFollowsThePreference)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w;
+        CoreViewWindow w;
         w.frame.viewPrefs.ScopeModeSaturatedWarning = c.preference;
         w.frame.prefs.SoundEnabled = 1;
         w.frame.viewPrefs.ScopeModeSaturatedSound = "sat.wav";
@@ -304,7 +304,7 @@ TEST(HarluneSpectrumView, SaturationWarningFollowsThePreference)
 
 TEST(HarluneSpectrumView, FirstScanStepsRunOnce)
 {
-    Window w({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_XANDEL);
+    CoreViewWindow w({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_XANDEL);
     w.scanAll(1.0f);
     EXPECT_TRUE(w.window.bars[SpectrumBar::Cooler]);
     EXPECT_EQ(w.window.timers[CHarluneSpectrumView::kTemperatureTimerId], 2000);
@@ -323,7 +323,7 @@ TEST(HarluneSpectrumView, FirstScanStepsRunOnce)
     EXPECT_EQ(w.window.barTexts.back().control, 1580);
     EXPECT_EQ(w.window.barTexts.back().text, "-12.5");
 
-    Window pavik({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_PAVIK);
+    CoreViewWindow pavik({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_PAVIK);
     pavik.scanAll(1.0f);
     pavik.scanAll(1.0f);
     EXPECT_EQ(pavik.driver.count("PluginDetected(2)"), 1);
@@ -343,7 +343,7 @@ TEST(HarluneSpectrumView, PavikPluginProbeWaitsItsMoment)
         ~Restore() { platform::win::setClock(nullptr); }
     } restore;
 
-    Window pavik({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_PAVIK);
+    CoreViewWindow pavik({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_PAVIK);
     const auto before = clock->now();
     pavik.scanAll(1.0f);
     ASSERT_EQ(pavik.driver.count("PluginDetected(2)"), 1);
@@ -353,7 +353,7 @@ TEST(HarluneSpectrumView, PavikPluginProbeWaitsItsMoment)
     pavik.scanAll(1.0f);
     EXPECT_EQ(clock->now(), afterFirst);
 
-    Window xandel({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_XANDEL);
+    CoreViewWindow xandel({1, 0, 0, 0, 0, 0, 0, 0}, VYK_ADC_XANDEL);
     const auto xandelBefore = clock->now();
     xandel.scanAll(1.0f);
     EXPECT_EQ(clock->now(), xandelBefore);
@@ -369,7 +369,7 @@ TEST(HarluneSpectrumView, FirstScanRestoresTheGraphScaleOrSetsScopeMode)
         store.WriteDouble("Preferences\\GraphScale", "StoredXMax", 550.0);
         store.WriteDouble("Preferences\\GraphScale", "StoredYMin", -5.0);
         store.WriteDouble("Preferences\\GraphScale", "StoredYMax", 777.0);
-        Window w;
+        CoreViewWindow w;
         w.frame.viewPrefs.RememberGraphScale = remember;
         w.view->OnAbsorbanceMode();
         w.scanAll(1.0f);
@@ -381,7 +381,7 @@ TEST(HarluneSpectrumView, FirstScanRestoresTheGraphScaleOrSetsScopeMode)
 
 TEST(HarluneSpectrumView, CoefficientsAreReloadedOnce)
 {
-    Window w;
+    CoreViewWindow w;
     w.driver.coefficients.wavelength = {500.0f, 0.2f, 0.0f, 0.0f};
     w.view->OnLoadDeviceCoefficients(1);
     EXPECT_EQ(w.driver.count("ReadCoefficients(255)"), 0);
@@ -393,7 +393,7 @@ TEST(HarluneSpectrumView, CoefficientsAreReloadedOnce)
     EXPECT_NEAR(w.chart(kXrtXMin), 500.0, 1e-3);
     EXPECT_NEAR(w.chart(kXrtXMax), 500.0 + 0.2 * 2047, 1e-2);
 
-    Window failed;
+    CoreViewWindow failed;
     failed.driver.coefficientsResult = 0;
     failed.view->OnLoadDeviceCoefficients(0);
     EXPECT_TRUE(failed.view->coefficientsLoaded());
@@ -402,7 +402,7 @@ TEST(HarluneSpectrumView, CoefficientsAreReloadedOnce)
 
 TEST(HarluneSpectrumView, SnapshotFreezesAndResumes)
 {
-    Window w({1, 1, 0, 0, 0, 0, 0, 0});
+    CoreViewWindow w({1, 1, 0, 0, 0, 0, 0, 0});
     w.scanAll(10.0f);
     w.view->OnSnapshot();
     EXPECT_EQ(w.view->snapshotState(), 1);
@@ -441,7 +441,7 @@ TEST(HarluneSpectrumView, StoredDarkAndReferenceGiveTheProcessedModes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w;
+        CoreViewWindow w;
         EXPECT_FALSE(w.view->commandState(c.command).enabled &&
                      c.command != app::res::ID_MODE_SCOPE);
         w.scanAll(100.0f);
@@ -459,7 +459,7 @@ TEST(HarluneSpectrumView, StoredDarkAndReferenceGiveTheProcessedModes)
 
 TEST(HarluneSpectrumView, StoreDarkWithTheChannelDialog)
 {
-    Window w({1, 1, 0, 0, 0, 0, 0, 0});
+    CoreViewWindow w({1, 1, 0, 0, 0, 0, 0, 0});
     w.frame.viewPrefs.StoreDarkReference = 1;
     w.scanAll(5.0f);
     w.view->OnStoreDark(); // Cancel: nothing stored, but dark counts as stored
@@ -475,7 +475,7 @@ TEST(HarluneSpectrumView, StoreDarkWithTheChannelDialog)
 
 TEST(HarluneSpectrumView, RefusedCommandsChangeNothing)
 {
-    Window w;
+    CoreViewWindow w;
     w.frame.forbidden = app::res::mvSpecSpectrumSnapshot;
     w.view->OnCommand(app::res::ID_SNAPSHOT);
     EXPECT_EQ(w.view->snapshotState(), 0);
@@ -506,7 +506,7 @@ TEST(HarluneSpectrumView, UnscaleByMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w;
+        CoreViewWindow w;
         w.frame.family = c.family;
         w.view->setVerticalLogScale(c.logScale);
         w.view->OnCommand(c.command);
@@ -536,7 +536,7 @@ TEST(HarluneSpectrumView, PanAndZoomKeys)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w;
+        CoreViewWindow w;
         w.view->setPanZoomSteps(0.1, 0.25);
         XrtSetValues(w.view->chart(),
                      {{kXrtXMin, 400.0}, {kXrtXMax, 600.0}, {kXrtYMin, 0.0}, {kXrtYMax, 1000.0}});
@@ -557,7 +557,7 @@ TEST(HarluneSpectrumView, EndAndHomePutTheCursorAtTheEnds)
     };
     for (const Case& c : {Case{0x23, 2047}, Case{0x26, 2047}, Case{0x24, 0}, Case{0x28, 0}}) {
         SCOPED_TRACE(c.key);
-        Window w;
+        CoreViewWindow w;
         w.view->configuration().SetSpectrometerType(0x400); // 512 pixels
         w.view->OnKeyDown(c.key);
         EXPECT_EQ(w.view->cursorPixel(), c.pixel == 0 ? 0 : 511);
@@ -566,7 +566,7 @@ TEST(HarluneSpectrumView, EndAndHomePutTheCursorAtTheEnds)
 
 TEST(HarluneSpectrumView, AutoscaleIgnoresPixelsAtTheLimits)
 {
-    Window w;
+    CoreViewWindow w;
     w.scanAll(10.0f);
     SpectrumArray& p = w.document->spectra().processed[0];
     p[0] = 9999.0; // 400.0 nm, at the X minimum
@@ -585,7 +585,7 @@ TEST(HarluneSpectrumView, AutoscaleIgnoresPixelsAtTheLimits)
 
 TEST(HarluneSpectrumView, SetScaleTakesTheLeadingNumbers)
 {
-    Window w;
+    CoreViewWindow w;
     XrtSetValues(w.view->chart(),
                  {{kXrtXMin, 400.0}, {kXrtXMax, 600.5}, {kXrtYMin, 0.0}, {kXrtYMax, 1000.0}});
     w.window.scaleAnswer = std::array<std::string, 4>{"350.5nm", "abc", " -2", "1e3"};
@@ -599,14 +599,14 @@ TEST(HarluneSpectrumView, SetScaleTakesTheLeadingNumbers)
 
 TEST(HarluneSpectrumView, TemplateViewsAreBoundedAndDroppedWhenClosed)
 {
-    Window w;
+    CoreViewWindow w;
     for (uint32_t h = 1; h <= 50; ++h)
         EXPECT_TRUE(w.view->AddTemplateView(h));
     EXPECT_FALSE(w.view->AddTemplateView(51));
     w.scanAll(1.0f);
     EXPECT_EQ(w.window.notices.size(), 50u);
 
-    Window closing;
+    CoreViewWindow closing;
     closing.view->AddTemplateView(5);
     closing.view->AddTemplateView(0x9000); // a window that no longer exists
     closing.scanAll(1.0f);
@@ -616,7 +616,7 @@ TEST(HarluneSpectrumView, TemplateViewsAreBoundedAndDroppedWhenClosed)
 
 TEST(HarluneSpectrumView, DestroyReleasesTheChannelsAndSavesTheSettings)
 {
-    Window w({1, 0, 1, 0, 0, 0, 0, 0});
+    CoreViewWindow w({1, 0, 1, 0, 0, 0, 0, 0});
     w.view->record().integration = 450;
     w.view->OnDestroy();
     const RegistrationRecord& r = w.driver.paramSet;
@@ -638,7 +638,7 @@ TEST(HarluneSpectrumView, DestroyReleasesTheChannelsAndSavesTheSettings)
 // memory, and a message still queued for the window is ignored.
 TEST(HarluneSpectrumView, TheDocumentTakesItsBuffersBackBeforeItGoes)
 {
-    Window w({1, 0, 1, 0, 0, 0, 0, 0});
+    CoreViewWindow w({1, 0, 1, 0, 0, 0, 0, 0});
     ASSERT_EQ(w.driver.count("Register"), 1);
     const int nextScans = w.frame.nextScans;
     w.document.reset();
@@ -670,7 +670,7 @@ TEST(HarluneSpectrumView, TheChartAreaFollowsTheWindowUnlessTheChartPlacesIt)
     for (const Case& c : {Case{"area set by the view", 0, 0, true},
                           Case{"chart's own", 1, 0, false}, Case{"floating legend", 1, 1, true}}) {
         SCOPED_TRACE(c.name);
-        Window w;
+        CoreViewWindow w;
         w.window.legendAnswer = [&c](XrtHandle, ChartFontSetting&, int& floating) {
             floating = c.floating;
             return true;
@@ -688,7 +688,7 @@ TEST(HarluneSpectrumView, TheChartAreaFollowsTheWindowUnlessTheChartPlacesIt)
 
 TEST(HarluneSpectrumView, TimeNormalisationDividesTheScan)
 {
-    Window w;
+    CoreViewWindow w;
     w.view->record().integration = 50;
     w.view->OnCommand(app::res::ID_TIME_NORMALIZED_ENABLE);
     EXPECT_EQ(w.view->timeNormalization(), 1);
@@ -722,8 +722,8 @@ TEST(HarluneSpectrumView, CreationChoosesTheStartingMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
-        Window::setDefaultConfiguration();
+        CoreViewWindow w({1, 0, 0, 0, 0, 0, 0, 0}, 255, false);
+        CoreViewWindow::setDefaultConfiguration();
         w.frame.family = c.family;
         w.frame.gated = c.gated;
         w.view->configuration().SetSpectrometerType(c.spectrometerType);

@@ -24,7 +24,7 @@ namespace {
 
 constexpr uint16_t kGavrel = 0x000;
 constexpr uint16_t kIstrelBT = 0x100;
-constexpr uint16_t kIstrel = 0x200;
+constexpr uint16_t kAccessoriesIstrel = 0x200;
 constexpr uint16_t kLemmik = 0x300;
 constexpr uint16_t kWessor = 0x400;
 constexpr uint16_t kVelko = 0x500;
@@ -54,9 +54,9 @@ constexpr int kNorrelUvIntensity = 1589;
 constexpr int kFirstUnitButton = 1596;
 
 // One spectrum window of the given hardware, created, shown and with its bar refresh armed.
-struct Window
+struct AccessoriesWindow
 {
-    Window(uint16_t adcType, uint16_t spectrometerType = kIstrel)
+    AccessoriesWindow(uint16_t adcType, uint16_t spectrometerType = kAccessoriesIstrel)
     {
         CINIFileSupport store(nullptr, 1);
         const std::string path = freshFolder("config").string() + "/window.spec";
@@ -105,44 +105,51 @@ TEST(SpectrumViewAccessories, RefreshTakesTheLimitsOfTheWindowsHardware)
     const std::string integ = "Integ. Time";
     const std::string adcFreq = "ADC Freq. (kHz)";
     const Case cases[] = {
-        {"Dovrin Istrel", 0, kIstrel, false, "", 0, 2, 5, 65000, 5, "5", integ},
+        {"Dovrin Istrel", 0, kAccessoriesIstrel, false, "", 0, 2, 5, 65000, 5, "5", integ},
         {"Dovrin other", 0, kGavrel, false, "", 0, 700, 1, 500, 500, "500", adcFreq},
-        {"type 3 Istrel", 3, kIstrel, false, "", 0, 65100, 5, 65000, 65000, "65000", integ},
+        {"type 3 Istrel", 3, kAccessoriesIstrel, false, "", 0, 65100, 5, 65000, 65000, "65000",
+         integ},
         {"type 3 other", 3, kIstrelBT, false, "", 0, 0, 1, 500, 1, "1", adcFreq},
-        {"DAQ700 Istrel", 1, kIstrel, false, "", 0, 10, 20, 65000, 20, "20", integ},
+        {"DAQ700 Istrel", 1, kAccessoriesIstrel, false, "", 0, 10, 20, 65000, 20, "20", integ},
         {"DAQ700 other", 1, kIstrelBT, false, "", 0, 150, 1, 100, 100, "100", adcFreq},
-        {"Brontel Istrel", 2, kIstrel, false, "", 0, 1, 3, 65000, 3, "3", integ},
+        {"Brontel Istrel", 2, kAccessoriesIstrel, false, "", 0, 1, 3, 65000, 3, "3", integ},
         {"Brontel other", 2, kWessor, false, "", 0, 1200, 1, 1000, 1000, "1000", integ},
         {"Pavik Lemmik", 4, kLemmik, false, "Morvel", 50, 20, 35, 65000, 35, "35", integ},
-        {"Pavik Morvel", 4, kIstrel, false, "Morvel", 50, 20, 50, 65000, 50, "50", integ},
-        {"Pavik other", 4, kIstrel, false, "Standard", 50, 2, 3, 65000, 3, "3", integ},
+        {"Pavik Morvel", 4, kAccessoriesIstrel, false, "Morvel", 50, 20, 50, 65000, 50, "50",
+         integ},
+        {"Pavik other", 4, kAccessoriesIstrel, false, "Standard", 50, 2, 3, 65000, 3, "3", integ},
         {"BrontelUSB Lemmik", 7, kLemmik, false, "", 0, 36, 35, 65000, 36, "36", integ},
-        {"BrontelUSB Morvel", 7, kIstrel, false, "Morvel", 0, 0, 0, 65000, 0, "0", integ},
+        {"BrontelUSB Morvel", 7, kAccessoriesIstrel, false, "Morvel", 0, 0, 0, 65000, 0, "0",
+         integ},
         {"Pellar other", 253, kPellarType, false, "", 0, 65535, 3, 65000, 65000, "65000", integ},
-        {"CadrelPCI Istrel", 6, kIstrel, false, "", 0, 1, 2, 65000, 2, "2", integ},
+        {"CadrelPCI Istrel", 6, kAccessoriesIstrel, false, "", 0, 1, 2, 65000, 2, "2", integ},
         {"CadrelPCI other", 6, kVelko, false, "", 0, 3000, 1, 2000, 2000, "2000", integ},
-        {"FornicPC104", 10, kIstrel, false, "", 0, 1, 2, 65000, 2, "2", integ},
+        {"FornicPC104", 10, kAccessoriesIstrel, false, "", 0, 1, 2, 65000, 2, "2", integ},
         {"Xandel", 11, kWessor, false, "", 0, 65300, 1, 65000, 65000, "65000", integ},
         {"Trevan usec", 12, kJolvar, true, "", 0, 700000, 10, 655000, 655000, "655000", integ},
         {"Trevan msec", 12, kJolvar, false, "", 0, 65535, 1, 65500, 65500, "65500", integ},
-        {"Quarn usec", 16, kIstrel, true, "", 0, 5, 10, 655000, 10, "10", integ},
-        {"Quarn msec", 16, kIstrel, false, "", 0, 0, 1, 65500, 1, "1", integ},
-        {"SolviPlus usec", 13, kIstrel, true, "", 0, 500, 1000, 655000, 1000, "1000", integ},
-        {"SolviPlus msec", 13, kIstrel, false, "", 0, 0, 1, 65500, 1, "1", integ},
-        {"PavikPlus usec", 15, kIstrel, true, "", 0, 700000, 1000, 655000, 655000, "655000", integ},
-        {"PavikPlus msec", 15, kIstrel, false, "", 0, 65501, 1, 65500, 65500, "65500", integ},
+        {"Quarn usec", 16, kAccessoriesIstrel, true, "", 0, 5, 10, 655000, 10, "10", integ},
+        {"Quarn msec", 16, kAccessoriesIstrel, false, "", 0, 0, 1, 65500, 1, "1", integ},
+        {"SolviPlus usec", 13, kAccessoriesIstrel, true, "", 0, 500, 1000, 655000, 1000, "1000",
+         integ},
+        {"SolviPlus msec", 13, kAccessoriesIstrel, false, "", 0, 0, 1, 65500, 1, "1", integ},
+        {"PavikPlus usec", 15, kAccessoriesIstrel, true, "", 0, 700000, 1000, 655000, 655000,
+         "655000", integ},
+        {"PavikPlus msec", 15, kAccessoriesIstrel, false, "", 0, 65501, 1, 65500, 65500, "65500",
+         integ},
         {"UlmarADC usec", 14, kUlmar, true, "", 0, 2500000, 1000, 1600000, 1600000, "1600", integ},
         {"UlmarADC msec", 14, kUlmar, false, "", 0, 5, 8, 65500, 8, "8", integ},
-        {"no A/D usec", 255, kIstrel, true, "", 0, 500, 1000, 1600000, 1000, "1000", integ},
+        {"no A/D usec", 255, kAccessoriesIstrel, true, "", 0, 500, 1000, 1600000, 1000, "1000",
+         integ},
         {"no A/D msec", 255, kUnknownType, false, "", 0, 7, 8, 65500, 8, "8", std::nullopt},
-        {"type 5", 5, kIstrel, false, "", 0, 1, 3, 65000, 3, "3", integ},
-        {"serial A/D", 8, kIstrel, false, "", 0, 65001, 3, 65000, 65000, "65000", integ},
-        {"Solvi", 9, kIstrel, false, "", 0, 2, 3, 65000, 3, "3", integ},
-        {"unknown A/D", 99, kIstrel, false, "", 0, 2, 3, 65000, 3, "3", integ},
+        {"type 5", 5, kAccessoriesIstrel, false, "", 0, 1, 3, 65000, 3, "3", integ},
+        {"serial A/D", 8, kAccessoriesIstrel, false, "", 0, 65001, 3, 65000, 65000, "65000", integ},
+        {"Solvi", 9, kAccessoriesIstrel, false, "", 0, 2, 3, 65000, 3, "3", integ},
+        {"unknown A/D", 99, kAccessoriesIstrel, false, "", 0, 2, 3, 65000, 3, "3", integ},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w(c.adcType, c.spectrometerType);
+        AccessoriesWindow w(c.adcType, c.spectrometerType);
         w.frame.family = c.configuration;
         w.frame.lowerLimit = c.lowerLimit;
         RegistrationRecord& r = w.view->record();
@@ -179,7 +186,7 @@ TEST(SpectrumViewAccessories, ConfigurationLowerLimitAboveTheUpperGivesWay)
 {
     for (const uint16_t lower : {uint16_t{65001}, uint16_t{65535}}) {
         SCOPED_TRACE(lower);
-        Window w(4);
+        AccessoriesWindow w(4);
         w.frame.family = "Morvel";
         w.frame.lowerLimit = lower;
         w.view->record().integration = 100;
@@ -193,7 +200,7 @@ TEST(SpectrumViewAccessories, ConfigurationLowerLimitAboveTheUpperGivesWay)
 
 TEST(SpectrumViewAccessories, RefreshShowsTheParametersAndAccessoryStates)
 {
-    Window w(4);
+    AccessoriesWindow w(4);
     RegistrationRecord& r = w.view->record();
     r.scansToAverage = 12;
     r.boxcarHalfWidth = 3;
@@ -253,7 +260,7 @@ TEST(SpectrumViewAccessories, OnlyAPavikWindowAsksTheNorrelUnit)
     for (const uint16_t adc : {uint16_t{0}, uint16_t{4}, uint16_t{7}, uint16_t{11}, uint16_t{12},
                                uint16_t{15}, uint16_t{255}}) {
         SCOPED_TRACE(adc);
-        Window w(adc);
+        AccessoriesWindow w(adc);
         w.view->UpdateAcquisitionBar();
         const int asked = w.driver.count("GetVisIntensity()") + w.driver.count("GetUVIntensity()") +
                           w.driver.count("GetVisLampOn()") + w.driver.count("GetLampOn()");
@@ -265,7 +272,7 @@ TEST(SpectrumViewAccessories, OnlyAPavikWindowAsksTheNorrelUnit)
 
 TEST(SpectrumViewAccessories, FirstRefreshAndRefreshesAfterDestroyWriteNothing)
 {
-    Window w(4);
+    AccessoriesWindow w(4);
     // A second view of its own: its first refresh only arms.
     FakeViewWindow window;
     FakeViewDriver driver;
@@ -296,7 +303,7 @@ TEST(SpectrumViewAccessories, FirstRefreshAndRefreshesAfterDestroyWriteNothing)
 TEST(SpectrumViewAccessories, TypedValuesSaturateAtTheirFieldsAndTheRefreshClamps)
 {
     // A typed 70000 ms keeps 65535 in the record; the next refresh clamps it to the limits.
-    Window w(12, kJolvar);
+    AccessoriesWindow w(12, kJolvar);
     w.view->record().integration = app::spectrum::saturateIntegration(70000);
     EXPECT_EQ(w.view->record().integration, 65535);
     w.view->UpdateAcquisitionBar();
@@ -308,7 +315,7 @@ TEST(SpectrumViewAccessories, EmergencyResetPutsSafeValuesBack)
 {
     for (const bool message : {false, true}) {
         SCOPED_TRACE(message ? "WM_SPECTRUM_COMMAND 3" : "command");
-        Window w(12, kJolvar);
+        AccessoriesWindow w(12, kJolvar);
         RegistrationRecord& r = w.view->record();
         w.view->OnAbsorbanceMode();
         ASSERT_EQ(w.view->processingMode(), Absorbance);
@@ -345,7 +352,7 @@ TEST(SpectrumViewAccessories, EmergencyResetPutsSafeValuesBack)
 
 TEST(SpectrumViewAccessories, SingleExposureTakesOneMoreScan)
 {
-    Window w(4);
+    AccessoriesWindow w(4);
     // Live: disabled.
     EXPECT_FALSE(w.view->commandState(ID_SINGLE_EXPOSURE).enabled);
     EXPECT_TRUE(w.view->OnCommand(ID_SINGLE_EXPOSURE));
@@ -379,7 +386,7 @@ TEST(SpectrumViewAccessories, FeaturesCommandOpensTheDialogForTheJavaDrivenModel
     for (const uint16_t adc : {uint16_t{4}, uint16_t{11}, uint16_t{12}, uint16_t{13}, uint16_t{14},
                                uint16_t{15}, uint16_t{16}, uint16_t{255}}) {
         SCOPED_TRACE(adc);
-        Window w(adc);
+        AccessoriesWindow w(adc);
         const bool offered = adc >= 12 && adc <= 16;
         EXPECT_EQ(w.view->commandState(ID_FEATURES_DIALOG).enabled, offered);
         EXPECT_TRUE(w.view->OnCommand(ID_FEATURES_DIALOG));
@@ -389,7 +396,7 @@ TEST(SpectrumViewAccessories, FeaturesCommandOpensTheDialogForTheJavaDrivenModel
 
 TEST(SpectrumViewAccessories, StandardCorrectionCommandsDoNothing)
 {
-    Window w(4);
+    AccessoriesWindow w(4);
     for (const unsigned id :
          {ID_CONFIGURE_STANDARD_CORRECTION, ID_CONFIGURE_STANDARD_CORRECTION_2}) {
         EXPECT_TRUE(w.view->OnCommand(id));
@@ -425,14 +432,14 @@ TEST(SpectrumViewAccessories, ForwardersAnswerTheExportsResultUnchanged)
     for (const int32_t result : {0, 1, -5}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + " answering " + std::to_string(result));
-            Window w(4);
+            AccessoriesWindow w(4);
             w.driver.accessoryResult = result;
             EXPECT_EQ(c.call(*w.view), result);
             EXPECT_EQ(w.driver.calls, std::vector<std::string>{c.expected});
             EXPECT_TRUE(w.window.messages.empty()) << "the forwarders show nothing themselves";
         }
     }
-    Window w(4);
+    AccessoriesWindow w(4);
     w.driver.visIntensity = 21;
     w.driver.uvIntensity = 9;
     EXPECT_EQ(w.view->CallPavikNorrelGetVisLampIntensity(), 21);
@@ -441,7 +448,7 @@ TEST(SpectrumViewAccessories, ForwardersAnswerTheExportsResultUnchanged)
 
 TEST(SpectrumViewAccessories, XandelGainAndCoolerAreStoredFirst)
 {
-    Window w(11, kWessor);
+    AccessoriesWindow w(11, kWessor);
     w.view->SetXandelHighGain(1);
     EXPECT_EQ(w.view->GetXandelHighGain(), 1);
     w.view->SetXandelHighGain(0);
@@ -481,7 +488,7 @@ TEST(SpectrumViewAccessories, StoredSpectraCompleteForEveryEnabledChannel)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w(4);
+        AccessoriesWindow w(4);
         ChannelSpectra& s = w.document->spectra();
         for (int k = 0; k < 8; ++k) {
             w.view->record().channelEnables[k] = c.enables[k];
@@ -498,7 +505,7 @@ TEST(SpectrumViewAccessories, StoredSpectraCompleteForEveryEnabledChannel)
 
 TEST(SpectrumViewAccessories, KeystrokeEventCarriesKeyFlagsAndWindowName)
 {
-    Window w(4);
+    AccessoriesWindow w(4);
     w.window.title = "Spectrum3";
     w.view->OnKeyDown(0x41, 0x401E);
     w.view->OnKeyDown(0x21);

@@ -29,10 +29,10 @@ constexpr uint16_t kVelkoType = 0x500; // 256 pixels
 
 // One spectrum window with its fakes, created and shown. The display settings of a window
 // are read at creation, so a test that wants them in place writes them first.
-struct View
+struct DisplayView
 {
-    explicit View(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0}, uint16_t type = kVelkoType,
-                  uint16_t adcType = 255)
+    explicit DisplayView(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0},
+                         uint16_t type = kVelkoType, uint16_t adcType = 255)
     {
         CINIFileSupport store(nullptr, 1);
         if (store.GetString("Preferences", "DefaultSpectrometer").empty() ||
@@ -203,7 +203,7 @@ TEST(SpectralDataText, ByteExactColumns)
 
 TEST_F(SpectrumViewDisplay, CopiesGoToTheClipboardAndTheCloseAsksAboutThem)
 {
-    View v({1, 0, 1, 0, 0, 0, 0, 0});
+    DisplayView v({1, 0, 1, 0, 0, 0, 0, 0});
     loadOverlay(*v.document, 0, "/data/o1.sample");
     v.frame.prefs.DefaultSavePrecision = 1;
     ChannelSpectra& s = v.document->spectra();
@@ -271,7 +271,7 @@ TEST_F(SpectrumViewDisplay, CopiesGoToTheClipboardAndTheCloseAsksAboutThem)
 
 TEST_F(SpectrumViewDisplay, NoCopyNoCloseQuestion)
 {
-    View v;
+    DisplayView v;
     v.view->OnDestroy();
     v.view.reset();
     for (const std::string& caption : v.window.captions)
@@ -327,7 +327,7 @@ TEST_F(SpectrumViewDisplay, LegendLabels)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        View v(c.enabled);
+        DisplayView v(c.enabled);
         for (const auto& [slot, path] : c.overlays)
             loadOverlay(*v.document, slot, path);
         if (v.view->showOverlayFileName() != c.showFileName)
@@ -345,7 +345,7 @@ TEST_F(SpectrumViewDisplay, LegendLabels)
     }
 
     // A label with a long read-out is cut too, never split inside a character.
-    View v;
+    DisplayView v;
     v.view->setCursorShown(1);
     v.view->setCursorValuesInLegend(1);
     std::string readOut;
@@ -361,7 +361,7 @@ TEST_F(SpectrumViewDisplay, LegendLabels)
 
 TEST_F(SpectrumViewDisplay, TitlesAndRename)
 {
-    View v;
+    DisplayView v;
     EXPECT_EQ(v.view->SetGraphTitle("Lamp 1"), 1);
     EXPECT_EQ(v.view->GetGraphTitle(), "Lamp 1");
     EXPECT_EQ(v.view->SetGraphTitle(std::string(300, 'x')), 1);
@@ -377,7 +377,7 @@ TEST_F(SpectrumViewDisplay, TitlesAndRename)
 
 TEST_F(SpectrumViewDisplay, CancelledLivePreviewsRestoreWhatTheyTouched)
 {
-    View v;
+    DisplayView v;
     XrtSetValues(v.chart(), {{kXrtLegendShown, 1},
                              {kXrtLegendAnchor, 17},
                              {kXrtLegendOrientation, 1},
@@ -452,7 +452,7 @@ TEST_F(SpectrumViewDisplay, CancelledLivePreviewsRestoreWhatTheyTouched)
 
 TEST_F(SpectrumViewDisplay, GridConfigureAndEnable)
 {
-    View v;
+    DisplayView v;
     // Read defaults: pattern 4 remembered, grid hidden.
     EXPECT_EQ(v.view->gridEnabled(), 0);
     EXPECT_EQ(v.view->gridPattern(), 4);
@@ -489,7 +489,7 @@ TEST_F(SpectrumViewDisplay, GridConfigureAndEnable)
 
 TEST_F(SpectrumViewDisplay, BackgroundAndLegendSwitches)
 {
-    View v;
+    DisplayView v;
     v.window.colorAnswer = 0x112233;
     v.view->OnSetGraphBackgroundColor();
     EXPECT_EQ(v.intValue(kXrtBackgroundColor), 0x112233);
@@ -514,7 +514,7 @@ TEST_F(SpectrumViewDisplay, BackgroundAndLegendSwitches)
 
 TEST_F(SpectrumViewDisplay, TakeLogReentersTheMode)
 {
-    View v;
+    DisplayView v;
     const size_t asked = v.frame.verified.size();
     v.view->OnTakeLog();
     EXPECT_EQ(v.view->verticalLogScale(), 1);
@@ -535,7 +535,7 @@ TEST_F(SpectrumViewDisplay, TakeLogReentersTheMode)
 
 TEST_F(SpectrumViewDisplay, SpectrumCommandMessage)
 {
-    View v;
+    DisplayView v;
     v.document->spectra().sample[0].fill(321.0);
     v.view->setSnapshotState(1);
     EXPECT_EQ(v.view->OnSpectrumCommand(1, 0), 1);
@@ -579,7 +579,7 @@ TEST_F(SpectrumViewDisplay, ConfigureSpectrometer)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        View v({1, 0, 0, 0, 0, 0, 0, 0}, 0x200, c.oldAdc);
+        DisplayView v({1, 0, 0, 0, 0, 0, 0, 0}, 0x200, c.oldAdc);
         v.view->setStrobeEnable(1);
         v.view->record().microsecondFlag = 1;
         v.view->setHoldEvents(c.holdEvents);
@@ -606,7 +606,7 @@ TEST_F(SpectrumViewDisplay, ConfigureSpectrometer)
 
 TEST_F(SpectrumViewDisplay, ContextMenuOnEveryRequest)
 {
-    View v;
+    DisplayView v;
     v.view->OnContextMenu(400, 300);
     v.view->OnContextMenu(410, 310);
     // From the keyboard: the view's corner plus 5.
@@ -623,7 +623,7 @@ TEST_F(SpectrumViewDisplay, ContextMenuOnEveryRequest)
 // Display-settings file
 
 // Gives a view a look that differs from every read default.
-void restyle(View& v)
+void restyle(DisplayView& v)
 {
     XrtHandle chart = v.chart();
     for (int t = 0; t < 16; ++t) {
@@ -668,7 +668,7 @@ void restyle(View& v)
     v.view->setPanZoomSteps(0.25, 0.05);
 }
 
-void expectRestyled(View& v)
+void expectRestyled(DisplayView& v)
 {
     for (int t = 0; t < 16; ++t) {
         SCOPED_TRACE(t);
@@ -725,12 +725,12 @@ TEST_F(SpectrumViewDisplay, WrittenSettingsReadBackInAFreshView)
     for (const std::string& name : {file, std::string()}) {
         SCOPED_TRACE(name.empty() ? "settings store" : "INI file");
         {
-            View v;
+            DisplayView v;
             restyle(v);
             v.window.placement = FramePlacement{0, 3, -1, -1, -1, -1, 10, 20, 610, 420};
             v.view->WriteDisplaySettings(name);
         }
-        View fresh;
+        DisplayView fresh;
         fresh.view->ReadDisplaySettings(name);
         expectRestyled(fresh);
         ASSERT_TRUE(fresh.window.placement.has_value());
@@ -750,7 +750,7 @@ TEST_F(SpectrumViewDisplay, ShortLimitKeysAreNotRead)
     const std::filesystem::path file = freshFolder("display-files") / "short.display";
     writeBytes(file, "[GraphSettings]\r\nYMax=1.0\r\nXMax=2.0\r\nYMin=3.0\r\nXMin=4.0\r\n"
                      "YAxisMax=900.0\r\nCursorInStatusBar=0\r\n");
-    View v;
+    DisplayView v;
     v.view->ReadDisplaySettings(file.string());
     EXPECT_DOUBLE_EQ(v.doubleValue(kXrtYMax), 900.0);
     EXPECT_DOUBLE_EQ(v.doubleValue(kXrtYMin), 0.0);
@@ -763,7 +763,7 @@ TEST_F(SpectrumViewDisplay, MissingKeysGiveTheDefaults)
 {
     const std::filesystem::path file = freshFolder("display-files") / "empty.display";
     writeBytes(file, "");
-    View v;
+    DisplayView v;
     v.window.placement = FramePlacement{0, 1, -1, -1, -1, -1, 1, 2, 3, 4};
     v.view->ReadDisplaySettings(file.string());
     XrtDataStyle trace{};
@@ -806,7 +806,7 @@ TEST_F(SpectrumViewDisplay, AFileWrittenOnWindowsReads)
                "BackgroundBitmapFilename=C:\\Program Files\\Harlune\\back.bmp\r\n"
                "CursorActive=1\r\nCursorActiveTrace=3\r\n"
                "[Legend]\r\nShowCursorIntensity=0\r\nFontName=Times New Roman\r\n");
-    View v;
+    DisplayView v;
     v.view->ReadDisplaySettings((folder / "lab.display").string());
     XrtDataStyle trace{};
     XrtGetNthDataStyle(v.chart(), 0, &trace);
@@ -844,7 +844,7 @@ TEST_F(SpectrumViewDisplay, GarbageValuesReadAsDefaults)
                        "[Grid]\r\nLinePattern=42\r\nLineWidth=-1\r\n"
                        "[Legend]\r\nFontSize=100000\r\nBorder=77\r\n"
                        "[AxisFont]\r\nSize=0\r\n");
-        View v;
+        DisplayView v;
         v.window.placement = FramePlacement{0, 1, -1, -1, -1, -1, 5, 6, 7, 8};
         v.view->ReadDisplaySettings((folder / "bad.display").string());
         EXPECT_EQ(*v.window.placement, (FramePlacement{0, 1, -1, -1, -1, -1, 5, 6, 7, 8}));
@@ -881,7 +881,7 @@ TEST_F(SpectrumViewDisplay, SaveAndRestoreCommandsAskAboutTheDefault)
     for (const Case& c : {Case{"Yes", FakeSpectrumWindow::Answer::Yes, true},
                           Case{"No", FakeSpectrumWindow::Answer::No, false}}) {
         SCOPED_TRACE(c.name);
-        View v;
+        DisplayView v;
         const std::string before = v.view->displaySettingsFile();
         // A name typed without extension comes back from the dialog as ".dis".
         v.window.savedFile = (folder / "mine.dis").string();
@@ -895,7 +895,7 @@ TEST_F(SpectrumViewDisplay, SaveAndRestoreCommandsAskAboutTheDefault)
         EXPECT_EQ(v.window.captions.back(), "Default Display Settings");
         EXPECT_EQ(v.view->displaySettingsFile(), c.becomesDefault ? written : before);
 
-        View r;
+        DisplayView r;
         const std::string rBefore = r.view->displaySettingsFile();
         r.window.chosenFile = written;
         r.window.replies.push_back({c.answer});
@@ -915,7 +915,7 @@ TEST_F(SpectrumViewDisplay, SaveAndRestoreCommandsAskAboutTheDefault)
 
 TEST_F(SpectrumViewDisplay, ASaveThatCannotBeWrittenSaysSo)
 {
-    View v;
+    DisplayView v;
     const std::string before = v.view->displaySettingsFile();
     v.window.savedFile =
         (freshFolder("display-unwritable") / "no such folder" / "look.display").string();
@@ -935,7 +935,7 @@ TEST_F(SpectrumViewDisplay, CreationReadsTheDefaultFileAndCloseWritesIt)
     CINIFileSupport(nullptr, 1)
         .WriteString("Preferences", "DefaultDisplaySettingsFile", file.c_str());
     {
-        View v;
+        DisplayView v;
         EXPECT_EQ(v.view->displaySettingsFile(), file);
         EXPECT_EQ(v.intValue(kXrtBackgroundColor), 255);
         XrtSetValues(v.chart(), {{kXrtBackgroundColor, 0x0000FE}});
@@ -944,7 +944,7 @@ TEST_F(SpectrumViewDisplay, CreationReadsTheDefaultFileAndCloseWritesIt)
     }
     EXPECT_EQ(readBytes(file), "[GraphSettings]\r\nBackgroundColor=255\r\n");
     {
-        View v;
+        DisplayView v;
         XrtSetValues(v.chart(), {{kXrtBackgroundColor, 0x0000FE}});
         v.view->OnDestroy(); // "AlwaysSaveDisplaySettings" 1 by default
     }
@@ -954,7 +954,7 @@ TEST_F(SpectrumViewDisplay, CreationReadsTheDefaultFileAndCloseWritesIt)
     CINIFileSupport store(nullptr, 1);
     store.WriteString("Preferences", "DefaultDisplaySettingsFile", "");
     store.WriteString("GraphSettings", "BackgroundColor", "4660");
-    View v;
+    DisplayView v;
     EXPECT_EQ(v.intValue(kXrtBackgroundColor), 4660);
     EXPECT_EQ(v.view->displaySettingsFile(), "default.display");
     v.view->OnDestroy();

@@ -29,13 +29,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint16_t kVelkoType = 0x500;  // 256 pixels
-constexpr uint16_t kJolvarType = 0x600; // 3648 pixels
+constexpr uint16_t kFilesVelkoType = 0x500; // 256 pixels
+constexpr uint16_t kJolvarType = 0x600;     // 3648 pixels
 
-struct View
+struct FilesView
 {
-    explicit View(std::array<int, 8> enabled = {1, 1, 0, 0, 0, 0, 0, 0}, uint16_t type = kVelkoType,
-                  bool create = true)
+    explicit FilesView(std::array<int, 8> enabled = {1, 1, 0, 0, 0, 0, 0, 0},
+                       uint16_t type = kFilesVelkoType, bool create = true)
     {
         document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
@@ -110,7 +110,7 @@ protected:
 
 // A data file of the window's kind: the header as the window would write it, values
 // base + i.
-std::string writeData(View& w, const fs::path& path, int channel, int points, double base,
+std::string writeData(FilesView& w, const fs::path& path, int channel, int points, double base,
                       int format = 1)
 {
     std::vector<double> wl(kSpectrumPoints), v(kSpectrumPoints);
@@ -138,7 +138,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
     struct Case
     {
         std::string name;
-        std::function<void(View&, const fs::path&)> setUp;
+        std::function<void(FilesView&, const fs::path&)> setUp;
         unsigned command;
         std::set<std::string> written;
         std::vector<std::string> sounds;
@@ -147,14 +147,14 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
     };
     const std::vector<Case> cases = {
         {"dialog path",
-         [](View& w, const fs::path& f) { w.answer({(f / "run.dark").string()}); },
+         [](FilesView& w, const fs::path& f) { w.answer({(f / "run.dark").string()}); },
          ID_SAVE_DARK,
          {"run.Master.Dark", "run.Slave1.Dark"},
          {"dark.wav"},
          7,
          ""},
         {"autoincrement",
-         [](View& w, const fs::path&) {
+         [](FilesView& w, const fs::path&) {
              w.view->OnCommand(ID_AUTOINCREMENT_ENABLED);
              w.view->OnCommand(ID_AUTOINCREMENT_SHOW_NAME);
          },
@@ -164,7 +164,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
          8,
          "run.00000008"},
         {"selected channels OK",
-         [](View& w, const fs::path& f) {
+         [](FilesView& w, const fs::path& f) {
              w.frame.viewPrefs.SaveFilesForSelected = 1;
              w.window.channelSelection = std::array<int, 8>{0, 1, 0, 0, 0, 0, 0, 0};
              w.answer({(f / "sel.reference").string()});
@@ -175,7 +175,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
          7,
          ""},
         {"selected channels Cancel",
-         [](View& w, const fs::path&) {
+         [](FilesView& w, const fs::path&) {
              w.frame.viewPrefs.SaveFilesForSelected = 1;
              w.window.channelSelection.reset();
              w.view->OnCommand(ID_AUTOINCREMENT_ENABLED);
@@ -186,7 +186,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
          8,
          ""},
         {"SPC by default",
-         [](View& w, const fs::path& f) {
+         [](FilesView& w, const fs::path& f) {
              w.frame.viewPrefs.DefaultFileFormat = 2;
              w.answer({(f / "spc.dark").string()}, 2);
          },
@@ -196,7 +196,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
          7,
          ""},
         {"sample",
-         [](View& w, const fs::path& f) { w.answer({(f / "s.sample").string()}); },
+         [](FilesView& w, const fs::path& f) { w.answer({(f / "s.sample").string()}); },
          ID_SAVE_SAMPLE,
          {"s.Master.Sample", "s.Slave1.Sample"},
          {"data.wav"},
@@ -214,7 +214,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
             store.WriteInt("Preferences\\AutoIncrement", "Enabled", 0);
             store.WriteInt("Preferences\\AutoIncrement", "ShowNextNameEnabled", 0);
         }
-        View w;
+        FilesView w;
         w.frame.prefs.SoundEnabled = 1;
         w.frame.viewPrefs.SaveDarkSound = "dark.wav";
         w.frame.viewPrefs.SaveReferenceSound = "reference.wav";
@@ -249,7 +249,7 @@ TEST_F(SpectrumViewFiles, SaveMembersWriteTheirFilesSoundsIndexAndTitle)
 
 TEST_F(SpectrumViewFiles, SavedHeaderCarriesTheWindowsAcquisition)
 {
-    View w;
+    FilesView w;
     w.fill(w.spectra().dark, &w.spectra().darkStored, 0, 10.0);
     w.view->record().integration = 250;
     w.view->record().scansToAverage = 3;
@@ -272,7 +272,7 @@ TEST_F(SpectrumViewFiles, SavedHeaderCarriesTheWindowsAcquisition)
 
 TEST_F(SpectrumViewFiles, MorvelDefaultDarkGoesBesideTheProgram)
 {
-    View w;
+    FilesView w;
     w.frame.family = "Morvel";
     w.frame.programFolder = folder.string();
     w.window.replies.push_back({SpectrumDocWindow::Answer::Yes});
@@ -287,7 +287,7 @@ TEST_F(SpectrumViewFiles, MorvelDefaultDarkGoesBesideTheProgram)
 
     // The next window of the family starts with the default dark; a missing default
     // reference is skipped.
-    View next({1, 1, 0, 0, 0, 0, 0, 0}, kVelkoType, false);
+    FilesView next({1, 1, 0, 0, 0, 0, 0, 0}, kFilesVelkoType, false);
     next.frame.family = "Morvel";
     next.frame.lastDark = (folder / "Morvel.Master.Dark").string();
     next.frame.lastReference = (folder / "gone.Master.Reference").string();
@@ -301,7 +301,7 @@ TEST_F(SpectrumViewFiles, MorvelDefaultDarkGoesBesideTheProgram)
 
 TEST_F(SpectrumViewFiles, SaveDarkWithNothingStoredWritesNothingButPlaysItsSound)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.SoundEnabled = 1;
     w.frame.viewPrefs.SaveDarkSound = "dark.wav";
     w.answer({(folder / "none.dark").string()});
@@ -312,7 +312,7 @@ TEST_F(SpectrumViewFiles, SaveDarkWithNothingStoredWritesNothingButPlaysItsSound
 
 TEST_F(SpectrumViewFiles, EnablingRulesOfTheSaveCommands)
 {
-    View w;
+    FilesView w;
     EXPECT_FALSE(w.view->commandState(ID_SAVE_DARK).enabled);
     EXPECT_FALSE(w.view->commandState(ID_SAVE_REFERENCE).enabled);
     EXPECT_FALSE(w.view->commandState(ID_SAVE_SAMPLE_DARK).enabled);
@@ -333,7 +333,7 @@ TEST_F(SpectrumViewFiles, EnablingRulesOfTheSaveCommands)
 
 TEST_F(SpectrumViewFiles, AutoincrementTogglesShowAndStripTheNextName)
 {
-    View w;
+    FilesView w;
     w.window.autoincrementAnswer = AutoincrementDialogValues{"/d/run", "00000012"};
     w.view->OnCommand(ID_AUTOINCREMENT_CONFIGURE);
     EXPECT_EQ(w.window.autoincrementDialogs.at(0).startingIndex, "00000000");
@@ -347,7 +347,7 @@ TEST_F(SpectrumViewFiles, AutoincrementTogglesShowAndStripTheNextName)
 
 TEST_F(SpectrumViewFiles, DottedFolderKeepsTheFilesInTheChosenFolder)
 {
-    View w;
+    FilesView w;
     fs::create_directories(folder / "data.old");
     w.fill(w.spectra().dark, &w.spectra().darkStored, 0, 1.0);
     w.answer({(folder / "data.old" / "run.dark").string()});
@@ -377,7 +377,7 @@ TEST_F(SpectrumViewFiles, SaveProcessedNamesEachModesFile)
         SCOPED_TRACE(c.file);
         fs::remove_all(folder / "p");
         fs::create_directories(folder / "p");
-        View w({1, 0, 0, 0, 0, 0, 0, 0});
+        FilesView w({1, 0, 0, 0, 0, 0, 0, 0});
         w.view->setCustomModeEnabled(1);
         w.view->setCustomExtension("Conc");
         w.fill(w.spectra().dark, &w.spectra().darkStored, 0, 1.0);
@@ -392,7 +392,7 @@ TEST_F(SpectrumViewFiles, SaveProcessedNamesEachModesFile)
 
 TEST_F(SpectrumViewFiles, SaveProcessedWritesItsCompanionsAndNotes)
 {
-    View w({1, 0, 0, 0, 0, 0, 0, 0});
+    FilesView w({1, 0, 0, 0, 0, 0, 0, 0});
     w.fill(w.spectra().dark, &w.spectra().darkStored, 0, 1.0);
     w.fill(w.spectra().reference, &w.spectra().referenceStored, 0, 100.0);
     w.frame.viewPrefs.AlwaysSaveDark = 1;
@@ -410,7 +410,7 @@ TEST_F(SpectrumViewFiles, SaveProcessedWritesItsCompanionsAndNotes)
     EXPECT_EQ(w.view->experimentFile(), "");
 
     // With a note, the note file goes beside the processed file only.
-    View n({1, 0, 0, 0, 0, 0, 0, 0});
+    FilesView n({1, 0, 0, 0, 0, 0, 0, 0});
     const auto origin = n.window.screenOrigin;
     n.view->OnContextMenu(origin[0] + 50, origin[1] + 50);
     n.window.annotationAnswers.push_back(AnnotationDialogValues{"peak", 0xFF, 16, "Arial"});
@@ -427,7 +427,7 @@ TEST_F(SpectrumViewFiles, SaveProcessedWritesItsCompanionsAndNotes)
 
 TEST_F(SpectrumViewFiles, OpenDarkTakesEachFilesChannelAndTheLastFileWins)
 {
-    View w;
+    FilesView w;
     const std::string a = writeData(w, folder / "a.dark", 0, 256, 100.0);
     const std::string b = writeData(w, folder / "b.dark", 1, 256, 200.0);
     const std::string c = writeData(w, folder / "c.dark", 0, 256, 300.0);
@@ -444,7 +444,7 @@ TEST_F(SpectrumViewFiles, OpenDarkTakesEachFilesChannelAndTheLastFileWins)
 
 TEST_F(SpectrumViewFiles, DeclinedMismatchSkipsOneFileAndOpensTheOthers)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.CheckFileConformity = 1;
     const std::string a = writeData(w, folder / "a.reference", 0, 256, 100.0);
     w.view->record().integration = 999;
@@ -461,7 +461,7 @@ TEST_F(SpectrumViewFiles, DeclinedMismatchSkipsOneFileAndOpensTheOthers)
 
 TEST_F(SpectrumViewFiles, YesInTheMismatchTakesTheFilesParameters)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.CheckFileConformity = 1;
     w.view->record().integration = 40;
     const std::string a = writeData(w, folder / "a.sample", 0, 256, 1.0);
@@ -477,7 +477,7 @@ TEST_F(SpectrumViewFiles, YesInTheMismatchTakesTheFilesParameters)
 // finds the shifted wavelengths, never the integration time the format does not hold.
 TEST_F(SpectrumViewFiles, SpcDarkSkipsTheCheckAndSpcReferenceRunsIt)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.CheckFileConformity = 1;
     w.view->record().integration = 5;
     w.spectra().wavelengths[0][3] += 1.0;
@@ -498,7 +498,7 @@ TEST_F(SpectrumViewFiles, SpcDarkSkipsTheCheckAndSpcReferenceRunsIt)
 
 TEST_F(SpectrumViewFiles, HeaderlessProcessedFileClearsTheTitleWithoutAQuestion)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.CheckFileConformity = 1;
     w.frame.prefs.NoFileHeaderWarning = 0;
     w.view->SetGraphTitle("Old title");
@@ -513,7 +513,7 @@ TEST_F(SpectrumViewFiles, HeaderlessProcessedFileClearsTheTitleWithoutAQuestion)
 
 TEST_F(SpectrumViewFiles, RefusedOrDeclinedProcessedFileChangesNothingAndKeepsTheNotes)
 {
-    View w;
+    FilesView w;
     const auto origin = w.window.screenOrigin;
     w.view->OnContextMenu(origin[0] + 50, origin[1] + 50);
     w.window.annotationAnswers.push_back(AnnotationDialogValues{"mine", 0xFF, 16, "Arial"});
@@ -545,7 +545,7 @@ TEST_F(SpectrumViewFiles, RefusedOrDeclinedProcessedFileChangesNothingAndKeepsTh
 
 TEST_F(SpectrumViewFiles, FortyFilesChosenAtOnceAreAllOpened)
 {
-    View w({1, 1, 1, 1, 1, 1, 1, 1});
+    FilesView w({1, 1, 1, 1, 1, 1, 1, 1});
     std::vector<std::string> paths;
     for (int i = 0; i < 40; ++i)
         paths.push_back(
@@ -561,7 +561,7 @@ TEST_F(SpectrumViewFiles, FortyFilesChosenAtOnceAreAllOpened)
 
 TEST_F(SpectrumViewFiles, ShorterFileAfterALongerOneLeavesZerosBeyondItsEnd)
 {
-    View w({1, 1, 0, 0, 0, 0, 0, 0}, kJolvarType);
+    FilesView w({1, 1, 0, 0, 0, 0, 0, 0}, kJolvarType);
     ASSERT_EQ(w.pixels(), 3648);
     const std::string longer = writeData(w, folder / "long.dark", 0, 3648, 5.0);
     const std::string shorter = writeData(w, folder / "short.dark", 1, 1024, 7.0);
@@ -575,7 +575,7 @@ TEST_F(SpectrumViewFiles, ShorterFileAfterALongerOneLeavesZerosBeyondItsEnd)
 
 TEST_F(SpectrumViewFiles, MicrosecondFileMatchesAMillisecondWindowOfTheSameTime)
 {
-    View w;
+    FilesView w;
     w.frame.prefs.CheckFileConformity = 1;
     w.view->record().integration = 20;
     std::vector<double> wl(kSpectrumPoints), v(kSpectrumPoints, 1.0);
@@ -615,7 +615,7 @@ TEST_F(SpectrumViewFiles, ExperimentRoundTripsIntoAFreshView)
 {
     const std::string name = (folder / "e.experiment").string();
     {
-        View w({1, 1, 0, 0, 0, 0, 0, 0});
+        FilesView w({1, 1, 0, 0, 0, 0, 0, 0});
         w.view->record().integration = 321;
         w.view->record().scansToAverage = 4;
         w.view->record().triggerMode = 1;
@@ -643,7 +643,7 @@ TEST_F(SpectrumViewFiles, ExperimentRoundTripsIntoAFreshView)
     // The data files carry the long date form.
     SpectrumFileHeader header;
     {
-        View r;
+        FilesView r;
         SpectrumArray wl{}, values{};
         ASSERT_EQ(r.document->ReadDataFile((folder / "e.Master.Dark").string(), header, wl, values),
                   0);
@@ -651,7 +651,7 @@ TEST_F(SpectrumViewFiles, ExperimentRoundTripsIntoAFreshView)
         EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(header.date[0])));
     }
 
-    View r({1, 0, 0, 0, 0, 0, 0, 0});
+    FilesView r({1, 0, 0, 0, 0, 0, 0, 0});
     r.answer({name});
     r.view->OnCommand(ID_OPEN_EXPERIMENT);
     EXPECT_EQ(r.view->record().integration, 321);
@@ -680,7 +680,7 @@ TEST_F(SpectrumViewFiles, ExperimentModesReopenThroughTheirCommands)
     // only when none is known.
     const std::string custom = (folder / "custom.txt").string();
     {
-        View w({1, 0, 0, 0, 0, 0, 0, 0});
+        FilesView w({1, 0, 0, 0, 0, 0, 0, 0});
         w.view->setCustomModeEnabled(1);
         w.view->OnCommand(ID_MODE_CUSTOM);
         w.answer({custom});
@@ -688,7 +688,7 @@ TEST_F(SpectrumViewFiles, ExperimentModesReopenThroughTheirCommands)
     }
     EXPECT_TRUE(fs::exists(custom));
     EXPECT_EQ(readBytes(custom).find("View Mode"), std::string::npos);
-    View r;
+    FilesView r;
     r.view->OnCommand(ID_MODE_ABSORBANCE);
     r.answer({custom});
     r.view->OnCommand(ID_OPEN_EXPERIMENT);
@@ -697,7 +697,7 @@ TEST_F(SpectrumViewFiles, ExperimentModesReopenThroughTheirCommands)
     writeBytes(folder / "irr.experiment",
                "[Acquisition Parameters]\r\nView Mode=Irradiance Mode\r\n"
                "Color Temperature=0\r\n");
-    View i;
+    FilesView i;
     i.window.temperatureAnswer = "2800";
     i.answer({(folder / "irr.experiment").string()});
     i.view->OnCommand(ID_OPEN_EXPERIMENT);
@@ -707,7 +707,7 @@ TEST_F(SpectrumViewFiles, ExperimentModesReopenThroughTheirCommands)
 
     writeBytes(folder / "irr2.experiment",
                "[Acquisition Parameters]\r\nView Mode=Irradiance Mode\r\n");
-    View j;
+    FilesView j;
     j.answer({(folder / "irr2.experiment").string()});
     j.view->OnCommand(ID_OPEN_EXPERIMENT);
     EXPECT_TRUE(j.window.temperatureTexts.empty());
@@ -716,7 +716,7 @@ TEST_F(SpectrumViewFiles, ExperimentModesReopenThroughTheirCommands)
 
 TEST_F(SpectrumViewFiles, WindowsExperimentFindsItsDataFilesBesideIt)
 {
-    View w;
+    FilesView w;
     writeData(w, folder / "win.Master.Dark", 0, 256, 40.0);
     writeBytes(folder / "win.display", "[GraphSettings]\r\n");
     writeBytes(folder / "win.experiment",
@@ -725,7 +725,7 @@ TEST_F(SpectrumViewFiles, WindowsExperimentFindsItsDataFilesBesideIt)
                "[Channel0]\r\nEnabled=1\r\nDark Stored=1\r\n"
                "Dark Filename=C:\\Data\\Run 1\\win.Master.Dark\r\n"
                "Sample Filename=C:\\Data\\Run 1\\missing.Master.Sample\r\n");
-    View r;
+    FilesView r;
     r.answer({(folder / "win.experiment").string()});
     r.view->OnCommand(ID_OPEN_EXPERIMENT);
     EXPECT_EQ(r.spectra().darkStored[0], 1u);
@@ -746,7 +746,7 @@ TEST_F(SpectrumViewFiles, ExperimentValuesAreClampedAndMissingFilesChangeNothing
                    "[Channel0]\r\nEnabled=1\r\nDark Stored=1\r\n"
                    "Dark Filename=" +
                    (folder / "gone.dark").string() + "\r\nReference Stored=0\r\n");
-    View r({1, 0, 0, 0, 0, 0, 0, 0});
+    FilesView r({1, 0, 0, 0, 0, 0, 0, 0});
     r.fill(r.spectra().dark, nullptr, 0, 3.0);
     r.spectra().darkStored[0] = 0;
     r.fill(r.spectra().reference, &r.spectra().referenceStored, 0, 9.0);
@@ -769,7 +769,7 @@ TEST_F(SpectrumViewFiles, CloseWritesTheExperimentWhenAlwaysSaveExperimentIsOn)
 {
     const std::string name = (folder / "close.experiment").string();
     {
-        View w({1, 0, 0, 0, 0, 0, 0, 0});
+        FilesView w({1, 0, 0, 0, 0, 0, 0, 0});
         w.fill(w.spectra().dark, &w.spectra().darkStored, 0, 1.0);
         w.answer({name});
         w.view->OnCommand(ID_SAVE_EXPERIMENT);
@@ -787,7 +787,7 @@ TEST_F(SpectrumViewFiles, CloseWritesTheExperimentWhenAlwaysSaveExperimentIsOn)
 
 TEST_F(SpectrumViewFiles, ExternallyTriggeredScanSavesUnderTheNextIndex)
 {
-    View w({1, 0, 0, 0, 0, 0, 0, 0});
+    FilesView w({1, 0, 0, 0, 0, 0, 0, 0});
     w.view->setAutosaveOnExternalTrigger(1);
     w.view->record().triggerMode = 1;
     w.window.autoincrementAnswer = AutoincrementDialogValues{(folder / "trig").string(), "3"};
@@ -832,11 +832,11 @@ TEST_F(SpectrumViewFiles, OpenConfigurationSetsMultichannelModeByAdcType)
         SCOPED_TRACE(c.adcType);
         const std::string spec = (folder / "other.spec").string();
         {
-            View source;
+            FilesView source;
             source.view->configuration().SetChannelRotation(c.rotation);
             ASSERT_TRUE(source.view->SaveSpectrometerConfiguration(spec));
         }
-        View w;
+        FilesView w;
         w.frame.mainAdcType = c.adcType;
         w.driver.calls.clear();
         w.view->OpenSpectrometerConfiguration(spec);
@@ -856,12 +856,12 @@ TEST_F(SpectrumViewFiles, OpenConfigurationAsksUnlessManufacturingAndSetsTheRang
 {
     const std::string spec = (folder / "two.spec").string();
     {
-        View source({1, 0, 1, 0, 0, 0, 0, 0});
+        FilesView source({1, 0, 1, 0, 0, 0, 0, 0});
         const float coefs[4] = {600.0f, 1.0f, 0.0f, 0.0f};
         source.view->configuration().SetWavelengthCoefs(2, coefs);
         ASSERT_TRUE(source.view->SaveSpectrometerConfiguration(spec));
     }
-    View w({1, 1, 0, 0, 0, 0, 0, 0});
+    FilesView w({1, 1, 0, 0, 0, 0, 0, 0});
     w.spectra().processed[1][5] = 9.0;
     w.answer({spec});
     w.window.replies.push_back({SpectrumDocWindow::Answer::Yes});
@@ -875,7 +875,7 @@ TEST_F(SpectrumViewFiles, OpenConfigurationAsksUnlessManufacturingAndSetsTheRang
     EXPECT_DOUBLE_EQ(w.spectra().processed[1][5], 0.0);
     EXPECT_DOUBLE_EQ(w.spectra().wavelengths[1][5], 0.0);
 
-    View m;
+    FilesView m;
     m.frame.viewPrefs.ManufacturingExtensionsEnabled = 2;
     m.answer({spec});
     m.view->OnCommand(ID_OPEN_CONFIGURATION);
@@ -884,7 +884,7 @@ TEST_F(SpectrumViewFiles, OpenConfigurationAsksUnlessManufacturingAndSetsTheRang
 
 TEST_F(SpectrumViewFiles, SaveConfigurationAsCompletesSpeAndAsksAlways)
 {
-    View w;
+    FilesView w;
     w.answer({(folder / "cfg.spe").string()});
     w.window.replies.push_back({SpectrumDocWindow::Answer::No});
     w.view->OnCommand(ID_SAVE_CONFIGURATION_AS);

@@ -28,13 +28,13 @@ using namespace platform::chart;
 
 namespace {
 
-constexpr uint16_t kVelkoType = 0x500; // 256 pixels
+constexpr uint16_t kOverlaysVelkoType = 0x500; // 256 pixels
 constexpr int kPixels = 256;
 
-struct View
+struct OverlaysView
 {
-    explicit View(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0},
-                  std::array<float, 4> coefs = {400.0f, 0.5f, 0.0f, 0.0f})
+    explicit OverlaysView(std::array<int, 8> enabled = {1, 0, 0, 0, 0, 0, 0, 0},
+                          std::array<float, 4> coefs = {400.0f, 0.5f, 0.0f, 0.0f})
     {
         CINIFileSupport store(nullptr, 1);
         if (store.GetString("Preferences", "DefaultSpectrometer").empty() ||
@@ -44,7 +44,7 @@ struct View
         document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
-        c.SetSpectrometerType(kVelkoType);
+        c.SetSpectrometerType(kOverlaysVelkoType);
         c.SetADCType(255);
         for (int k = 0; k < 8; ++k) {
             c.SetChannelEnabled(k, static_cast<uint16_t>(enabled[k]));
@@ -103,7 +103,8 @@ protected:
 };
 
 // A data file of points values, wavelengths 300 + i and values scale * i.
-std::string writeDataFile(View& w, const std::filesystem::path& path, int points, double scale)
+std::string writeDataFile(OverlaysView& w, const std::filesystem::path& path, int points,
+                          double scale)
 {
     std::vector<double> wl(kSpectrumPoints), v(kSpectrumPoints);
     for (int i = 0; i < points; ++i) {
@@ -271,7 +272,7 @@ TEST(SpectrumCursor, OverlayIndexRule)
 
 TEST_F(SpectrumViewOverlays, ReadOutTexts)
 {
-    View w({1, 1, 0, 0, 0, 0, 0, 0});
+    OverlaysView w({1, 1, 0, 0, 0, 0, 0, 0});
     for (int i = 0; i < kPixels; ++i) {
         w.spectra().processed[0][i] = 1.5 * i;
         w.spectra().processed[1][i] = 2.0 * i;
@@ -330,7 +331,7 @@ TEST_F(SpectrumViewOverlays, ReadOutTexts)
 TEST_F(SpectrumViewOverlays, PeakAndWidthText)
 {
     // λ(x) = 400 + 0.5 x + 0.001 x²: the width in nanometres is taken at the crossings.
-    View w({1, 0, 0, 0, 0, 0, 0, 0}, {400.0f, 0.5f, 0.001f, 0.0f});
+    OverlaysView w({1, 0, 0, 0, 0, 0, 0, 0}, {400.0f, 0.5f, 0.001f, 0.0f});
     for (int k = -10; k <= 10; ++k)
         w.spectra().processed[0][100 + k] = 100.0 - 10.0 * std::abs(k);
     w.frame.viewPrefs.ManufacturingExtensionsEnabled = 1;
@@ -351,7 +352,7 @@ TEST_F(SpectrumViewOverlays, PeakAndWidthText)
 
 TEST_F(SpectrumViewOverlays, CursorKeysAndCommands)
 {
-    View w;
+    OverlaysView w;
     w.showCursor();
     w.spectra().processed[0].fill(0.0);
     for (int k = -3; k <= 3; ++k)
@@ -390,7 +391,7 @@ TEST_F(SpectrumViewOverlays, CursorKeysAndCommands)
 
 TEST_F(SpectrumViewOverlays, RangeLimitOnAZoomedChart)
 {
-    View w;
+    OverlaysView w;
     CursorDialogValues answer;
     answer.limitToDisplay = 1;
     w.window.cursorAnswer = answer;
@@ -416,7 +417,7 @@ TEST_F(SpectrumViewOverlays, RangeLimitOnAZoomedChart)
 
 TEST_F(SpectrumViewOverlays, LoadAndClear)
 {
-    View w;
+    OverlaysView w;
     const std::string path = writeDataFile(w, folder / "half.scope", 2048, 2.0);
     w.window.chosenFile = path;
     w.view->OnCommand(ID_OVERLAY_FIRST + 2);
@@ -459,7 +460,7 @@ TEST_F(SpectrumViewOverlays, LoadAndClear)
 
 TEST_F(SpectrumViewOverlays, ClearAllAsksOnce)
 {
-    View w;
+    OverlaysView w;
     w.window.chosenFile = writeDataFile(w, folder / "a.scope", 256, 1.0);
     for (int s : {0, 4, 7})
         w.view->OnCommand(ID_OVERLAY_FIRST + s);
@@ -478,7 +479,7 @@ TEST_F(SpectrumViewOverlays, ClearAllAsksOnce)
 
 TEST_F(SpectrumViewOverlays, ARefusedFileLeavesTheSlot)
 {
-    View w;
+    OverlaysView w;
     const std::filesystem::path bad = folder / "bad.scope";
     writeBytes(bad, std::string("\x01\x02garbage\xff", 11));
     w.window.chosenFile = bad.string();
@@ -503,7 +504,7 @@ TEST_F(SpectrumViewOverlays, ARefusedFileLeavesTheSlot)
 TEST_F(SpectrumViewOverlays, MenuTexts)
 {
     using namespace platform::framework;
-    View w;
+    OverlaysView w;
     const HMENU menu = CreateMenu();
     for (unsigned id = ID_OVERLAY_FIRST; id <= ID_OVERLAY_LAST; ++id)
         AppendMenu(menu, MF_STRING, id, "placeholder");
@@ -531,7 +532,7 @@ TEST_F(SpectrumViewOverlays, MenuTexts)
 
 TEST_F(SpectrumViewOverlays, AnnotateHereAndTheContextMenu)
 {
-    View w;
+    OverlaysView w;
     w.view->OnSize(600, 400);
     w.annotate("first");
     ASSERT_EQ(w.notesInUse(), 1);
@@ -589,7 +590,7 @@ TEST_F(SpectrumViewOverlays, AnnotateHereAndTheContextMenu)
 
 TEST_F(SpectrumViewOverlays, FreedRecordsAreReusedWithTheirTextAreas)
 {
-    View w;
+    OverlaysView w;
     const int ownAreas = w.textAreas();
     for (const char* t : {"a", "b", "c"})
         w.annotate(t, 50, 50);
@@ -621,7 +622,7 @@ TEST_F(SpectrumViewOverlays, FreedRecordsAreReusedWithTheirTextAreas)
 
 TEST_F(SpectrumViewOverlays, AnnoFileGoldenBytes)
 {
-    View w;
+    OverlaysView w;
     w.annotate("Na D", 120, 80, 0x0000FF);
     w.annotate(std::string(99, 'x'), 300, 150, 0x00FF00);
     const std::string data = (folder / "s.scope").string();
@@ -661,7 +662,7 @@ TEST_F(SpectrumViewOverlays, AnnoFileGoldenBytes)
     }
 
     // A 99-character text survives; a fresh window reads both back.
-    View other;
+    OverlaysView other;
     other.view->OnSize(600, 400);
     ASSERT_EQ(other.view->ReadAnnotations(data, 1, -1), 1);
     EXPECT_EQ(other.notesInUse(), 2);
@@ -675,13 +676,13 @@ TEST_F(SpectrumViewOverlays, AnnoFileGoldenBytes)
 
 TEST_F(SpectrumViewOverlays, ReadingAddsOrReplaces)
 {
-    View source;
+    OverlaysView source;
     for (const char* t : {"one", "two", "three"})
         source.annotate(t, 40, 40);
     const std::string data = (folder / "three.scope").string();
     ASSERT_EQ(source.view->WriteAnnotations(data), 1);
 
-    View w;
+    OverlaysView w;
     w.annotate("mine 1");
     w.annotate("mine 2");
     ASSERT_EQ(w.view->ReadAnnotations(data, 0, 4), 1);
@@ -697,7 +698,7 @@ TEST_F(SpectrumViewOverlays, ReadingAddsOrReplaces)
     EXPECT_EQ(w.notesInUse(), 3);
 
     // No notes: nothing written, an older file left alone.
-    View empty;
+    OverlaysView empty;
     const std::string before = fileBytes(data + ".anno");
     EXPECT_EQ(empty.view->WriteAnnotations(data), 0);
     EXPECT_EQ(fileBytes(data + ".anno"), before);
@@ -707,9 +708,9 @@ TEST_F(SpectrumViewOverlays, ReadingAddsOrReplaces)
 
 TEST_F(SpectrumViewOverlays, ClearingASlotRemovesItsNotes)
 {
-    View source;
+    OverlaysView source;
     source.annotate("from file", 40, 40);
-    View w;
+    OverlaysView w;
     w.frame.viewPrefs.OpenOverlayAnnotation = 1;
     const std::string a = writeDataFile(w, folder / "a.scope", 256, 1.0);
     const std::string b = writeDataFile(w, folder / "b.scope", 256, 1.0);
@@ -737,7 +738,7 @@ TEST_F(SpectrumViewOverlays, ClearingASlotRemovesItsNotes)
 
 TEST_F(SpectrumViewOverlays, BadAnnoFiles)
 {
-    View source;
+    OverlaysView source;
     source.annotate("good", 40, 40);
     source.annotate("also good", 60, 60);
     const std::string data = (folder / "g.scope").string();
@@ -773,7 +774,7 @@ TEST_F(SpectrumViewOverlays, BadAnnoFiles)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        View w;
+        OverlaysView w;
         w.annotate("already here");
         const std::string path = (folder / "bad.scope").string();
         writeBytes(path + ".anno", c.bytes);
@@ -787,7 +788,7 @@ TEST_F(SpectrumViewOverlays, BadAnnoFiles)
     }
 
     // A file longer than the free records stops at the last free one.
-    View full;
+    OverlaysView full;
     for (int i = 0; i < CHarluneSpectrumView::kAnnotationRecords - 1; ++i)
         full.annotate("n", 10, 10);
     EXPECT_EQ(full.view->ReadAnnotations(data, 0, 2), 1);
@@ -797,7 +798,7 @@ TEST_F(SpectrumViewOverlays, BadAnnoFiles)
 
 TEST_F(SpectrumViewOverlays, PrintingRestoresEveryNotesColour)
 {
-    View w;
+    OverlaysView w;
     w.frame.viewPrefs.PrintBWOnly = 1;
     w.annotate("red", 40, 40, 0x0000FF);
     w.annotate("green", 80, 80, 0x00FF00);

@@ -30,7 +30,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr uint16_t kVelkoType = 0x500; // 256 pixels
+constexpr uint16_t kTimeVelkoType = 0x500; // 256 pixels
 
 struct RecordingOutput : TimeAnalogOutput
 {
@@ -53,14 +53,14 @@ struct RecordingOutput : TimeAnalogOutput
     std::vector<Call>& calls;
 };
 
-struct View
+struct TimeView
 {
-    View()
+    TimeView()
     {
         document = std::make_unique<CHarluneSpectrumDoc>(frame, window.docWindow());
         view = std::make_unique<CHarluneSpectrumView>(window, frame, driver, *document, host);
         CSpectrometerConfiguration& c = view->configuration();
-        c.SetSpectrometerType(kVelkoType);
+        c.SetSpectrometerType(kTimeVelkoType);
         c.SetADCType(255);
         const float coefs[4] = {400.0f, 0.5f, 0.0f, 0.0f};
         for (int k = 0; k < 8; ++k) {
@@ -75,7 +75,7 @@ struct View
         for (int i = 0; i < kSpectrumPoints; ++i)
             document->spectra().processed[0][i] = static_cast<double>(i) * i;
     }
-    ~View()
+    ~TimeView()
     {
         view->OnDestroy();
         view.reset();
@@ -136,7 +136,7 @@ protected:
 
 TEST_F(SpectrumViewTime, RecordsStartWithTheirDefaults)
 {
-    View w;
+    TimeView w;
     const TimeAcquisitionSettings& s = w.s();
     EXPECT_EQ(timeFilename(s), "TestTime");
     EXPECT_EQ(s.ShowValuesInStatusBar, 1u);
@@ -149,7 +149,7 @@ TEST_F(SpectrumViewTime, RecordsStartWithTheirDefaults)
 
 TEST_F(SpectrumViewTime, SamplesBandsTemperatureAndCombinations)
 {
-    View w;
+    TimeView w;
     auto& ch = w.p().channels;
     auto& co = w.p().combos;
     ch[0] = {.Enabled = 1, .Pixel = 10, .Bandwidth = 0, .Plotted = 1};
@@ -206,7 +206,7 @@ TEST_F(SpectrumViewTime, SamplesBandsTemperatureAndCombinations)
 
 TEST_F(SpectrumViewTime, ScanReadyRoadFiresTheEventWithTheElapsedTime)
 {
-    View w;
+    TimeView w;
     w.activateAndStart();
     clock->advance(12500ms);
     w.view->OnScanReady(0);
@@ -222,7 +222,7 @@ TEST_F(SpectrumViewTime, EndsAtTheFirstSampleBeyondDelayPlusDuration)
 {
     for (const bool manual : {false, true}) {
         SCOPED_TRACE(manual);
-        View w;
+        TimeView w;
         w.s().Frequency = 1;
         w.s().ContinueUntilManuallyStopped = manual ? 1 : 0;
         w.activateAndStart();
@@ -246,7 +246,7 @@ TEST_F(SpectrumViewTime, EndsAtTheFirstSampleBeyondDelayPlusDuration)
 
 TEST_F(SpectrumViewTime, DurationsInMillisecondsAndLongDurations)
 {
-    View w;
+    TimeView w;
     w.s().SaveEveryAcquisition = 1;
     w.s().InitialDelay = 0;
     w.s().Duration = 1500;
@@ -272,7 +272,7 @@ TEST_F(SpectrumViewTime, DurationsInMillisecondsAndLongDurations)
 TEST_F(SpectrumViewTime, ElapsedTimeGoesBeyondThirtyTwoBitMilliseconds)
 {
     clock->advanceTo(std::chrono::milliseconds(4294967295LL - 3000));
-    View w;
+    TimeView w;
     w.s().InitialDelay = 0;
     w.s().Frequency = 2;
     w.s().ContinueUntilManuallyStopped = 1;
@@ -292,7 +292,7 @@ TEST_F(SpectrumViewTime, ElapsedTimeGoesBeyondThirtyTwoBitMilliseconds)
 
 TEST_F(SpectrumViewTime, RingWrapsAndSaveDataListsTheOldestFirst)
 {
-    View w;
+    TimeView w;
     w.p().channels[0] = {.Enabled = 1, .Pixel = 3};
     w.s().SaveEveryAcquisition = 1;
     w.s().InitialDelay = 0;
@@ -319,7 +319,7 @@ TEST_F(SpectrumViewTime, StreamFileIsByteExact)
 {
     for (const bool exponential : {false, true}) {
         SCOPED_TRACE(exponential);
-        View w;
+        TimeView w;
         w.frame.prefs.AlwaysExponential = exponential ? 1 : 0;
         w.frame.prefs.DefaultSavePrecision = 4;
         const fs::path path = folder / (exponential ? "e.time" : "f.time");
@@ -362,7 +362,7 @@ TEST_F(SpectrumViewTime, StreamReachesTheDiskInBlocks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.logFrequency);
-        View w;
+        TimeView w;
         const fs::path path = folder / ("s" + std::to_string(c.logFrequency) + ".time");
         setTimeFilename(w.s(), path.string());
         w.s().StreamDataToDisk = 1;
@@ -389,7 +389,7 @@ TEST_F(SpectrumViewTime, StreamReachesTheDiskInBlocks)
 
 TEST_F(SpectrumViewTime, ChangesWhilePausedWaitForTheNextStart)
 {
-    View w;
+    TimeView w;
     const fs::path path = folder / "p.time";
     setTimeFilename(w.s(), path.string());
     w.s().StreamDataToDisk = 1;
@@ -430,7 +430,7 @@ TEST_F(SpectrumViewTime, ChangesWhilePausedWaitForTheNextStart)
 
 TEST_F(SpectrumViewTime, PerSampleFilesKeepTheirNumbersAcrossPause)
 {
-    View w;
+    TimeView w;
     setTimeFilename(w.s(), (folder / "run").string());
     w.s().SaveFullSpectrum = 1;
     w.s().SaveEveryAcquisition = 1;
@@ -467,7 +467,7 @@ TEST_F(SpectrumViewTime, StartWithAnExistingOrUnopenableStreamFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        View w;
+        TimeView w;
         w.frame.prefs.FileOverwriteWarning = 1;
         const fs::path path = folder / c.name;
         writeBytes(path, "old");
@@ -487,7 +487,7 @@ TEST_F(SpectrumViewTime, StartWithAnExistingOrUnopenableStreamFile)
         w.view->StopTimeAcquisition();
         EXPECT_EQ(fs::exists(path.string() + "_X"), c.state == 1);
     }
-    View w;
+    TimeView w;
     setTimeFilename(w.s(), (folder / "missing" / "file").string());
     w.s().StreamDataToDisk = 1;
     w.activateAndStart();
@@ -498,7 +498,7 @@ TEST_F(SpectrumViewTime, StartWithAnExistingOrUnopenableStreamFile)
 
 TEST_F(SpectrumViewTime, StatesAndMenuStates)
 {
-    View w;
+    TimeView w;
     const auto state = [&](unsigned id) { return w.view->commandState(id); };
     EXPECT_FALSE(state(ID_TIME_START).enabled);
     EXPECT_FALSE(state(ID_TIME_PAUSE).enabled);
@@ -560,7 +560,7 @@ TEST_F(SpectrumViewTime, StatesAndMenuStates)
 
 TEST_F(SpectrumViewTime, SlotsAndOverlayMenuFollowTheRun)
 {
-    View w;
+    TimeView w;
     w.p().channels[1] = {.Enabled = 1, .Pixel = 2, .Plotted = 1};
     w.p().combos[0].Plotted = 0;
     w.activateAndStart();
@@ -573,7 +573,7 @@ TEST_F(SpectrumViewTime, SlotsAndOverlayMenuFollowTheRun)
 
 TEST_F(SpectrumViewTime, AnalogOutputsFollowPlottedChannelsAndEnabledCombinations)
 {
-    View w;
+    TimeView w;
     w.p().channels[0] = {.Enabled = 1, .Pixel = 2, .Plotted = 1, .DACEnabled = 1};
     w.p().channels[1] = {.Enabled = 1, .Pixel = 3, .Plotted = 0, .DACEnabled = 1};
     w.p().combos[1] = {
@@ -597,7 +597,7 @@ TEST_F(SpectrumViewTime, AnalogOutputsFollowPlottedChannelsAndEnabledCombination
 
 TEST_F(SpectrumViewTime, ParametersRoundTrip)
 {
-    View w;
+    TimeView w;
     setTimeFilename(w.s(), "stream name");
     w.s().LogFrequency = 7;
     w.s().FrequencyUnit = kTimeUnitMilliseconds;
@@ -643,7 +643,7 @@ TEST_F(SpectrumViewTime, ParametersRoundTrip)
 
 TEST_F(SpectrumViewTime, ParametersFileWithMissingAndBadValues)
 {
-    View w;
+    TimeView w;
     const fs::path path = folder / "bad.TimeParameters";
     writeBytes(path, "[Acquisition Parameters]\n"
                      "InitialDelayUnit=Fortnights\n"
@@ -684,7 +684,7 @@ TEST_F(SpectrumViewTime, ParametersFileWithMissingAndBadValues)
 
 TEST_F(SpectrumViewTime, ApplyingTheChannelSheetDerivesEveryPixel)
 {
-    View w;
+    TimeView w;
     w.p().channels[0].Pixel = 42;
     w.p().channels[0].Wavelength = 450.0;
     w.p().channels[1].Pixel = 42;
@@ -706,7 +706,7 @@ TEST_F(SpectrumViewTime, SaveParametersCompletesTheExtension)
     const Case cases[] = {{"p.tim", "p.timeParameters"}, {"q.TimeParameters", "q.TimeParameters"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
-        View w;
+        TimeView w;
         w.window.fileAnswers.push_back(SpectrumFileDialogResult{{(folder / c.chosen).string()}, 1});
         w.window.replies.push_back({FakeSpectrumWindow::Answer::Yes});
         w.view->OnCommand(ID_TIME_SAVE_PARAMETERS);
@@ -731,7 +731,7 @@ TEST_F(SpectrumViewTime, SaveDataAndParametersReportAFileThatCannotBeWritten)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
-        View w;
+        TimeView w;
         const std::string before = w.view->timeParametersFile();
         const fs::path missing = folder / "no-such-folder";
         w.window.fileAnswers.push_back(
@@ -749,18 +749,18 @@ TEST_F(SpectrumViewTime, SaveDataAndParametersReportAFileThatCannotBeWritten)
 TEST_F(SpectrumViewTime, DefaultParametersFileAtCreationAndClose)
 {
     {
-        View w;
+        TimeView w;
         w.s().Frequency = 33;
         w.frame.viewPrefs.AlwaysSaveTimeParameters = 0;
     }
     EXPECT_FALSE(fs::exists(folder / "default.time"));
     {
-        View w;
+        TimeView w;
         w.s().Frequency = 44;
         w.frame.viewPrefs.AlwaysSaveTimeParameters = 1;
     }
     ASSERT_TRUE(fs::exists(folder / "default.time"));
-    View w;
+    TimeView w;
     EXPECT_EQ(w.s().Frequency, 44u);
     CINIFileSupport store(nullptr, 1);
     EXPECT_EQ(store.GetString("Preferences", "DefaultTimeAcquisitionFile"),

@@ -18,7 +18,7 @@ namespace {
 namespace fw = platform::framework;
 using model::CGridCellInfo;
 
-QApplication& application()
+QApplication& cellDrawingApplication()
 {
     static int argc = 1;
     static char name[] = "GridCellDrawingTest";
@@ -37,7 +37,7 @@ class GridCellDrawingTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        application();
+        cellDrawingApplication();
         m_grid.SetNumberCols(5);
         m_grid.SetNumberRows(5);
     }

@@ -13,7 +13,7 @@
 namespace gridctrl::widgets {
 namespace {
 
-QApplication& application()
+QApplication& editorsApplication()
 {
     static int argc = 1;
     static char name[] = "GridEditorsTest";
@@ -50,7 +50,7 @@ protected:
 
     QWidget* editorWidget() const { return dynamic_cast<QWidget*>(m_grid.editorInUse()); }
 
-    QApplication& m_app = application();
+    QApplication& m_app = editorsApplication();
     test::DesktopGridSystem m_system;
     model::ScopedGridSystem m_scope{m_system};
     DroppingControl m_grid;

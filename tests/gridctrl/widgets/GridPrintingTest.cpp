@@ -17,7 +17,7 @@ namespace {
 
 namespace fw = platform::framework;
 
-QApplication& application()
+QApplication& printingApplication()
 {
     static int argc = 1;
     static char name[] = "GridPrintingTest";
@@ -51,7 +51,7 @@ class GridPrintingTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        application();
+        printingApplication();
         m_grid.SetNumberCols(12);
         m_grid.SetNumberRows(70);
         for (int row = 0; row < 70; ++row) {

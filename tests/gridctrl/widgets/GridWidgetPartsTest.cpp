@@ -26,7 +26,7 @@
 namespace gridctrl::widgets {
 namespace {
 
-QApplication& application()
+QApplication& widgetPartsApplication()
 {
     static int argc = 1;
     static char name[] = "GridWidgetPartsTest";
@@ -72,7 +72,7 @@ protected:
         return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
 
-    QApplication& m_app = application(); // before any widget
+    QApplication& m_app = widgetPartsApplication(); // before any widget
     test::DesktopGridSystem m_system;
     model::ScopedGridSystem m_scope{m_system};
     model::CGridControl m_grid;
@@ -166,7 +166,7 @@ public:
 
 TEST(GridWidgetOnDialog, TakesThePlaceOfTheDialogsControl)
 {
-    application();
+    widgetPartsApplication();
     test::DesktopGridSystem system;
     model::ScopedGridSystem scope{system};
     // The control outlives the dialog that comes to own its window.
@@ -261,7 +261,7 @@ TEST_F(GridWidgetPartsTest, TheSheetsPointerOverEachPart)
 
 TEST(GridQtResources, StandardShapesAndPictures)
 {
-    application();
+    widgetPartsApplication();
     struct Case
     {
         model::GridCursorShape shape;

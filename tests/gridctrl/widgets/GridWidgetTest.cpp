@@ -15,7 +15,7 @@
 namespace gridctrl::widgets {
 namespace {
 
-QApplication& application()
+QApplication& widgetApplication()
 {
     static int argc = 1;
     static char name[] = "GridWidgetTest";
@@ -30,7 +30,7 @@ class GridWidgetTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        application();
+        widgetApplication();
         m_widget.resize(640, 400);
         m_grid.SetNumberCols(12);
         m_grid.SetNumberRows(200);
@@ -55,7 +55,7 @@ protected:
         return QPoint(area.left + (r.left + r.right) / 2, area.top + (r.top + r.bottom) / 2);
     }
 
-    QApplication& m_app = application(); // before any widget
+    QApplication& m_app = widgetApplication(); // before any widget
     test::DesktopGridSystem m_system;
     model::ScopedGridSystem m_scope{m_system};
     model::CGridControl m_grid;

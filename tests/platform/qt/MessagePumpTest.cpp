@@ -17,7 +17,7 @@ using platform::qt::MessagePump;
 
 namespace {
 
-QApplication& application()
+QApplication& messagePumpApplication()
 {
     static int argc = 1;
     static char name[] = "MessagePumpTest";
@@ -67,7 +67,7 @@ void expectInOrder(const std::vector<int>& received, int count)
 class MessagePumpTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { application(); }
+    void SetUp() override { messagePumpApplication(); }
 };
 
 // The road everything depends on: driver threads post, the GUI thread receives in order

@@ -19,7 +19,7 @@ using namespace platform::qt;
 
 namespace {
 
-QApplication& application()
+QApplication& hooksApplication()
 {
     static int argc = 1;
     static char name[] = "QtHooksTest";
@@ -57,7 +57,7 @@ void captureMessages(QtMsgType, const QMessageLogContext& context, const QString
 class QtHooksTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { application(); }
+    void SetUp() override { hooksApplication(); }
     ScriptedUiServices ui;
     ScopedUiServices installed{ui};
 };

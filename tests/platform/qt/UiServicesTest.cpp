@@ -21,7 +21,7 @@ using namespace platform::qt;
 
 namespace {
 
-QApplication& application()
+QApplication& uiServicesApplication()
 {
     static int argc = 1;
     static char name[] = "UiServicesTest";
@@ -252,7 +252,7 @@ TEST(LogFont, RoundTripsThroughQFont)
 
 TEST(QtUiServicesTest, AnyFontHeightGivesAUsableSize)
 {
-    application();
+    uiServicesApplication();
     const struct
     {
         int32_t height;
@@ -267,7 +267,7 @@ TEST(QtUiServicesTest, AnyFontHeightGivesAUsableSize)
 
 TEST(QtUiServicesTest, MessageBoxAnswersTheButtonPressed)
 {
-    application();
+    uiServicesApplication();
     struct Case
     {
         const char* name;
@@ -315,7 +315,7 @@ TEST(QtUiServicesTest, MessageBoxAnswersTheButtonPressed)
 
 TEST(QtUiServicesTest, SaveDialogAppendsDefaultExtensionAndReportsFilter)
 {
-    application();
+    uiServicesApplication();
     QtUiServices services;
     FileDialogRequest request;
     request.open = false;
@@ -343,7 +343,7 @@ TEST(QtUiServicesTest, SaveDialogAppendsDefaultExtensionAndReportsFilter)
 
 TEST(QtUiServicesTest, OpenDialogWithMultiSelectReturnsEveryFileAndCancelReturnsNothing)
 {
-    application();
+    uiServicesApplication();
     const QDir dir(tempDir());
     for (const char* name : {"a.csv", "b.csv"}) {
         QFile file(dir.absoluteFilePath(QString::fromLatin1(name)));
@@ -378,7 +378,7 @@ TEST(QtUiServicesTest, OpenDialogWithMultiSelectReturnsEveryFileAndCancelReturns
 
 TEST(QtUiServicesTest, WaitCursorNests)
 {
-    application();
+    uiServicesApplication();
     QtUiServices services;
     services.endWaitCursor(); // an unmatched end changes nothing
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -396,7 +396,7 @@ TEST(QtUiServicesTest, WaitCursorNests)
 // A missing file, a folder and an empty name start nothing; each new sound ends the one before.
 TEST(QtUiServicesTest, PlaySoundRunsThePlayerOnExistingFilesOnly)
 {
-    application();
+    uiServicesApplication();
     const QString dir = QString::fromLocal8Bit(qgetenv("HARLUNE_TEST_DIR"));
     ASSERT_FALSE(dir.isEmpty());
     const QString bin = dir + "/player-bin";

@@ -16,7 +16,7 @@ namespace {
 
 namespace profile = platform::win::app_profile;
 
-std::vector<std::string> texts(const COXListBoxEx& box)
+std::vector<std::string> listBoxTexts(const COXListBoxEx& box)
 {
     std::vector<std::string> all;
     for (int i = 0; i < box.GetCount(); ++i)
@@ -41,9 +41,9 @@ TEST(COXListBoxExTest, MovesIntoTheBlock)
     auto box = listOf({"a", "b", "c", "d", "e", "f"}, 3);
     EXPECT_EQ(box->GetLastMRU(), -1);
     EXPECT_EQ(box->MoveToMRU(3, 0, false), 0);
-    EXPECT_EQ(texts(*box), (Order{"d", "a", "b", "c", "e", "f"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"d", "a", "b", "c", "e", "f"}));
     EXPECT_EQ(box->MoveToMRU(4, 1, false), 1);
-    EXPECT_EQ(texts(*box), (Order{"d", "e", "a", "b", "c", "f"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"d", "e", "a", "b", "c", "f"}));
     EXPECT_EQ(box->GetLastMRU(), 1);
     // Past the block's end plus one, past the maximum, outside the list, negative.
     EXPECT_EQ(box->MoveToMRU(5, 3, false), -1);
@@ -52,17 +52,17 @@ TEST(COXListBoxExTest, MovesIntoTheBlock)
     EXPECT_EQ(box->MoveToMRU(-1, 0, false), -1);
     EXPECT_EQ(box->MoveToMRU(INT_MAX, INT_MIN, true), -1);
     EXPECT_EQ(box->MoveToMRU(5, 2, false), 2);
-    EXPECT_EQ(texts(*box), (Order{"d", "e", "f", "a", "b", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"d", "e", "f", "a", "b", "c"}));
     // Full: refused without force; with force the last entry leaves first.
     EXPECT_EQ(box->MoveToMRU(3, 0, false), -1);
-    EXPECT_EQ(texts(*box), (Order{"d", "e", "f", "a", "b", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"d", "e", "f", "a", "b", "c"}));
     EXPECT_EQ(box->MoveToMRU(4, 0, true), 0);
-    EXPECT_EQ(texts(*box), (Order{"b", "d", "e", "f", "a", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"b", "d", "e", "f", "a", "c"}));
     EXPECT_EQ(box->GetLastMRU(), 2);
     EXPECT_EQ(box->GetMRUPosition(3), -1);
     // Within the block: the entry moves, the block keeps its length.
     EXPECT_EQ(box->MoveToMRU(2, 0, false), 0);
-    EXPECT_EQ(texts(*box), (Order{"e", "b", "d", "f", "a", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"e", "b", "d", "f", "a", "c"}));
     EXPECT_EQ(box->GetLastMRU(), 2);
 }
 
@@ -72,7 +72,7 @@ TEST(COXListBoxExTest, AnItemAtItsPlaceOnlyJoinsTheBlock)
     EXPECT_EQ(box->MoveToMRU(0, 0, false), 0);
     EXPECT_EQ(box->GetLastMRU(), 0);
     EXPECT_EQ(box->MoveToMRU(1, 1, false), 1);
-    EXPECT_EQ(texts(*box), (Order{"a", "b", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"a", "b", "c"}));
     EXPECT_EQ(box->GetLastMRU(), 1);
 }
 
@@ -129,7 +129,7 @@ TEST(COXListBoxExTest, SmallerMaximumDropsFromTheBottom)
     box->MoveToMRU(4, 0, false);
     box->MoveToMRU(4, 1, false);
     box->MoveToMRU(4, 2, false);
-    ASSERT_EQ(texts(*box), (Order{"e", "d", "c", "a", "b"}));
+    ASSERT_EQ(listBoxTexts(*box), (Order{"e", "d", "c", "a", "b"}));
     box->SetMaxMRU(1);
     EXPECT_EQ(box->GetLastMRU(), 0);
     EXPECT_EQ(box->GetText(0), "e");
@@ -214,7 +214,7 @@ TEST_F(COXListBoxExProfileTest, SaveAndLoadRoundTrip)
     auto other = listOf({"a", "b", "c", "d"}, 0);
     ASSERT_TRUE(other->LoadMRU("S"));
     EXPECT_EQ(other->GetMaxMRU(), 3);
-    EXPECT_EQ(texts(*other), (Order{"d", "c", "a", "b"}));
+    EXPECT_EQ(listBoxTexts(*other), (Order{"d", "c", "a", "b"}));
     EXPECT_EQ(other->GetLastMRU(), 1);
 }
 
@@ -228,7 +228,7 @@ TEST_F(COXListBoxExProfileTest, LoadingStopsAtAMissingEntryAndSkipsUnknownTexts)
     profile::WriteProfileString("S", "MRU_Entry_3", "a");
     auto box = listOf({"a", "b", "c"}, 0);
     box->LoadMRU("S");
-    EXPECT_EQ(texts(*box), (Order{"b", "a", "c"}));
+    EXPECT_EQ(listBoxTexts(*box), (Order{"b", "a", "c"}));
     EXPECT_EQ(box->GetLastMRU(), 0);
     // Values of the wrong kind and negative counts read as defaults or nothing.
     profile::WriteProfileString("T", "MRU_MaxNumber", "x");

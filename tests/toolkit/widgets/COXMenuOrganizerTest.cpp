@@ -27,7 +27,8 @@ namespace {
 namespace fw = platform::framework;
 namespace profile = platform::win::app_profile;
 
-constexpr unsigned kOpen = 10, kSave = 11, kPrint = 12, kExit = 13, kInner = 20;
+constexpr unsigned kOrganizerOpen = 10, kOrganizerSave = 11, kOrganizerPrint = 12, kExit = 13,
+                   kInner = 20;
 
 class COXMenuOrganizerTest : public ::testing::Test
 {
@@ -41,12 +42,12 @@ protected:
         file = fw::CreatePopupMenu();
         sub = fw::CreatePopupMenu();
         fw::AppendMenu(sub, fw::MF_STRING, kInner, "&Inner");
-        fw::AppendMenu(file, fw::MF_STRING, kOpen, "&Open\tCtrl+O");
-        fw::AppendMenu(file, fw::MF_STRING, kSave, "&Save");
+        fw::AppendMenu(file, fw::MF_STRING, kOrganizerOpen, "&Open\tCtrl+O");
+        fw::AppendMenu(file, fw::MF_STRING, kOrganizerSave, "&Save");
         fw::AppendMenu(file, fw::MF_SEPARATOR, 0, "");
         fw::AppendMenu(file, fw::MF_POPUP, sub, "&Recent");
         fw::AppendMenu(file, fw::MF_SEPARATOR, 0, "");
-        fw::AppendMenu(file, fw::MF_STRING, kPrint, "&Print");
+        fw::AppendMenu(file, fw::MF_STRING, kOrganizerPrint, "&Print");
         fw::AppendMenu(file, fw::MF_STRING, kExit, "E&xit");
         fw::AppendMenu(root, fw::MF_POPUP, file, "&File");
         organizer.setMenuBarSource([this] { return root; });
@@ -90,8 +91,8 @@ TEST_F(COXMenuOrganizerTest, SecondAttachFailsAndKeepsTheFirst)
 
 TEST_F(COXMenuOrganizerTest, ACommandOnTwoBarsShowsTheLaterBarsImage)
 {
-    const unsigned first[] = {kOpen, 0, kSave};
-    const unsigned second[] = {kPrint, kOpen};
+    const unsigned first[] = {kOrganizerOpen, 0, kOrganizerSave};
+    const unsigned second[] = {kOrganizerPrint, kOrganizerOpen};
     const fw::ToolBarResource bars[] = {{901, "First", first}, {902, "Second", second}};
     fw::Resources::instance().addToolBars(bars);
     toolkit::widgets::setBitmapSource([](unsigned id) {
@@ -105,16 +106,16 @@ TEST_F(COXMenuOrganizerTest, ACommandOnTwoBarsShowsTheLaterBarsImage)
     const auto colour = [&](unsigned id) {
         return organizer.image(id).pixmap(16, 15).toImage().pixelColor(8, 7);
     };
-    EXPECT_EQ(colour(kOpen), QColor(Qt::green));
-    EXPECT_EQ(colour(kSave), QColor(Qt::blue));
-    EXPECT_EQ(colour(kPrint), QColor(Qt::green));
+    EXPECT_EQ(colour(kOrganizerOpen), QColor(Qt::green));
+    EXPECT_EQ(colour(kOrganizerSave), QColor(Qt::blue));
+    EXPECT_EQ(colour(kOrganizerPrint), QColor(Qt::green));
     EXPECT_TRUE(organizer.image(kExit).isNull());
 
     // A hot image stands behind the normal ones of the command's list.
     QPixmap hot(16, 15);
     hot.fill(Qt::yellow);
-    ASSERT_TRUE(organizer.SetMenuHotImage(kOpen, hot));
-    const OXImageInfo* info = organizer.GetImageInfo(kOpen);
+    ASSERT_TRUE(organizer.SetMenuHotImage(kOrganizerOpen, hot));
+    const OXImageInfo* info = organizer.GetImageInfo(kOrganizerOpen);
     EXPECT_EQ(info->pixmap(true).toImage().pixelColor(1, 1), QColor(Qt::yellow));
     EXPECT_EQ(info->pixmap(false).toImage().pixelColor(1, 1), QColor(Qt::green));
     EXPECT_FALSE(organizer.SetMenuHotImage(kExit, hot));
@@ -134,7 +135,7 @@ TEST_F(COXMenuOrganizerTest, MenuCharacterChoosesTheMnemonicItem)
 TEST_F(COXMenuOrganizerTest, DetachLeavesPlainStringMenusWithAllTheirItems)
 {
     const std::vector<unsigned> before = ids(file);
-    organizer.HideCommand(kSave);
+    organizer.HideCommand(kOrganizerSave);
     organizer.HideSubmenu(sub);
     organizer.OnInitMenuPopup(file);
     EXPECT_NE(ids(file), before);
@@ -181,7 +182,7 @@ TEST_F(COXMenuOrganizerTest, AnItemWithoutImageShowsTheCheckImageOnlyWhileChecke
 TEST_F(COXMenuOrganizerTest, AContextMenuTrackedByTheFrameIsConvertedToo)
 {
     const fw::HMENU popup = fw::CreatePopupMenu();
-    fw::AppendMenu(popup, fw::MF_STRING, kOpen, "Open");
+    fw::AppendMenu(popup, fw::MF_STRING, kOrganizerOpen, "Open");
     bool converted = false;
     QTimer::singleShot(0, [&] {
         converted = organizer.convertedMenu(popup) != nullptr;
@@ -242,12 +243,13 @@ TEST_F(COXMenuOrganizerTest, AHiddenCommandChosenFromTheExpandedMenuBecomesRecen
     organizer.setMarksChangedHandler([&] { ++told; });
     organizer.HideCommand(kInner);
     organizer.HideSubmenu(sub);
-    organizer.HideCommand(kPrint);
+    organizer.HideCommand(kOrganizerPrint);
     organizer.popupShown(file, nullptr, 0, {});
-    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOpen, kSave, 0, kExit, kMore}));
+    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOrganizerOpen, kOrganizerSave, 0, kExit, kMore}));
     organizer.expand(file);
     EXPECT_TRUE(organizer.expanded());
-    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOpen, kSave, 0, kSubItem, 0, kPrint, kExit}));
+    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOrganizerOpen, kOrganizerSave, 0, kSubItem, 0,
+                                                kOrganizerPrint, kExit}));
     organizer.popupShown(sub, nullptr, file, {});
     EXPECT_EQ(ids(sub), (std::vector<unsigned>{kInner}));
     organizer.commandChosen(kInner);
@@ -260,27 +262,28 @@ TEST_F(COXMenuOrganizerTest, AHiddenCommandChosenFromTheExpandedMenuBecomesRecen
     EXPECT_FALSE(organizer.expanded());
     // The next loop filters again: only Print is still hidden.
     organizer.popupShown(file, nullptr, 0, {});
-    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOpen, kSave, 0, kSubItem, 0, kExit, kMore}));
+    EXPECT_EQ(ids(file), (std::vector<unsigned>{kOrganizerOpen, kOrganizerSave, 0, kSubItem, 0,
+                                                kExit, kMore}));
 }
 
 TEST_F(COXMenuOrganizerTest, CommandsNotChosenFromAMenuMarkNothing)
 {
-    organizer.HideCommand(kPrint);
+    organizer.HideCommand(kOrganizerPrint);
     int told = 0;
     organizer.setMarksChangedHandler([&] { ++told; });
     // An accelerator runs its command with no pop-up open.
-    organizer.commandChosen(kPrint);
-    EXPECT_FALSE(organizer.IsCommandRecentlyUsed(kPrint));
+    organizer.commandChosen(kOrganizerPrint);
+    EXPECT_FALSE(organizer.IsCommandRecentlyUsed(kOrganizerPrint));
     EXPECT_EQ(told, 0);
 }
 
 TEST_F(COXMenuOrganizerTest, HideAndShowAnswers)
 {
     EXPECT_FALSE(organizer.HideCommand(0));
-    EXPECT_TRUE(organizer.HideCommand(kSave));
-    EXPECT_FALSE(organizer.HideCommand(kSave));
-    EXPECT_TRUE(organizer.ShowCommand(kSave));
-    EXPECT_FALSE(organizer.ShowCommand(kSave));
+    EXPECT_TRUE(organizer.HideCommand(kOrganizerSave));
+    EXPECT_FALSE(organizer.HideCommand(kOrganizerSave));
+    EXPECT_TRUE(organizer.ShowCommand(kOrganizerSave));
+    EXPECT_FALSE(organizer.ShowCommand(kOrganizerSave));
     EXPECT_TRUE(organizer.HideSubmenu(sub));
     EXPECT_FALSE(organizer.HideSubmenu(sub));
     EXPECT_TRUE(organizer.ShowSubmenu(sub));
@@ -298,12 +301,12 @@ std::vector<uint8_t> bytes(std::initializer_list<uint32_t> words)
 
 TEST_F(COXMenuOrganizerTest, ProfileGoldenBytesForCommandsAndSubmenus)
 {
-    organizer.HideCommand(kSave);
-    organizer.HideCommand(kPrint);
+    organizer.HideCommand(kOrganizerSave);
+    organizer.HideCommand(kOrganizerPrint);
     organizer.HideSubmenu(sub);
     ASSERT_TRUE(organizer.SaveRUCommandsState());
     EXPECT_EQ(profile::GetProfileBinary("RecentlyUsedMenuItems", "RUContents"),
-              bytes({2, kSave, kPrint}));
+              bytes({2, kOrganizerSave, kOrganizerPrint}));
     EXPECT_EQ(profile::GetProfileInt("RecentlyUsedMenuItems", "RUItemsDataSize", -1), 12);
     ASSERT_TRUE(organizer.SaveRUSubmenusState(root, "Main_RecentlyUsedSubmenuItems"));
     EXPECT_EQ(profile::GetProfileBinary("Main_RecentlyUsedSubmenuItems", "RUContents"),
@@ -319,8 +322,8 @@ TEST_F(COXMenuOrganizerTest, ProfileGoldenBytesForCommandsAndSubmenus)
 
     COXMenuOrganizer fresh;
     EXPECT_TRUE(fresh.LoadRUCommandsState());
-    EXPECT_FALSE(fresh.IsCommandRecentlyUsed(kSave));
-    EXPECT_FALSE(fresh.IsCommandRecentlyUsed(kPrint));
+    EXPECT_FALSE(fresh.IsCommandRecentlyUsed(kOrganizerSave));
+    EXPECT_FALSE(fresh.IsCommandRecentlyUsed(kOrganizerPrint));
     EXPECT_TRUE(fresh.LoadRUSubmenusState(root, "Main_RecentlyUsedSubmenuItems"));
     EXPECT_FALSE(fresh.IsSubmenuRecentlyUsed(sub));
 
@@ -343,24 +346,24 @@ TEST_F(COXMenuOrganizerTest, ProfileValuesThatDoNotParseChangeNothing)
         std::vector<uint8_t> value;
         int32_t size;
         bool ok;
-        bool saveHidden; // kSave still hidden afterwards
+        bool saveHidden; // kOrganizerSave still hidden afterwards
     } cases[] = {
         {"count 0 empties", bytes({0}), 4, true, false},
-        {"truncated", bytes({3, kOpen}), 8, false, true},
-        {"over-long", bytes({1, kOpen, 7}), 12, false, true},
-        {"huge count", bytes({0xFFFFFFFF, kOpen}), 8, false, true},
-        {"size differs", bytes({1, kOpen}), 4, false, true},
+        {"truncated", bytes({3, kOrganizerOpen}), 8, false, true},
+        {"over-long", bytes({1, kOrganizerOpen, 7}), 12, false, true},
+        {"huge count", bytes({0xFFFFFFFF, kOrganizerOpen}), 8, false, true},
+        {"size differs", bytes({1, kOrganizerOpen}), 4, false, true},
         {"three bytes", {1, 0, 0}, 3, false, true},
-        {"good", bytes({1, kOpen}), 8, true, false},
+        {"good", bytes({1, kOrganizerOpen}), 8, true, false},
     };
     for (const auto& c : cases) {
-        organizer.HideCommand(kSave);
+        organizer.HideCommand(kOrganizerSave);
         profile::WriteProfileBinary("S", "RUContents", c.value);
         profile::WriteProfileInt("S", "RUItemsDataSize", c.size);
         EXPECT_EQ(organizer.LoadRUCommandsState("S"), c.ok) << c.name;
-        EXPECT_EQ(!organizer.IsCommandRecentlyUsed(kSave), c.saveHidden) << c.name;
-        organizer.ShowCommand(kSave);
-        organizer.ShowCommand(kOpen);
+        EXPECT_EQ(!organizer.IsCommandRecentlyUsed(kOrganizerSave), c.saveHidden) << c.name;
+        organizer.ShowCommand(kOrganizerSave);
+        organizer.ShowCommand(kOrganizerOpen);
     }
 
     const struct
@@ -387,9 +390,9 @@ TEST_F(COXMenuOrganizerTest, ProfileValuesThatDoNotParseChangeNothing)
         organizer.ShowSubmenu(sub);
     }
     // Missing values leave the sets as they were.
-    organizer.HideCommand(kSave);
+    organizer.HideCommand(kOrganizerSave);
     EXPECT_TRUE(organizer.LoadRUCommandsState("Nothing"));
-    EXPECT_FALSE(organizer.IsCommandRecentlyUsed(kSave));
+    EXPECT_FALSE(organizer.IsCommandRecentlyUsed(kOrganizerSave));
 }
 
 TEST_F(COXMenuOrganizerTest, TheMenusShowImagesAndShadeHiddenItemsShownByExpansion)
@@ -406,8 +409,8 @@ TEST_F(COXMenuOrganizerTest, TheMenusShowImagesAndShadeHiddenItemsShownByExpansi
     });
     OXImageList images(1, QPixmap(16, 15));
     images[0].fill(Qt::blue);
-    ASSERT_TRUE(organizer.SetMenuImage(kOpen, "test", images, 0));
-    organizer.HideCommand(kPrint);
+    ASSERT_TRUE(organizer.SetMenuImage(kOrganizerOpen, "test", images, 0));
+    organizer.HideCommand(kOrganizerPrint);
     fw::MenuRenderer renderer(frame.menuBar(), nullptr);
     renderer.setMenu(root);
     auto* qtMenu = frame.menuBar()->actions().value(0)->menu();
@@ -419,7 +422,7 @@ TEST_F(COXMenuOrganizerTest, TheMenusShowImagesAndShadeHiddenItemsShownByExpansi
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(qtMenu, &enter);
     ASSERT_EQ(qtMenu->actions().size(), 7);
-    EXPECT_EQ(qtMenu->actions()[5]->data().toUInt(), kPrint);
+    EXPECT_EQ(qtMenu->actions()[5]->data().toUInt(), kOrganizerPrint);
     qtMenu->adjustSize();
     const QImage shot = qtMenu->grab().toImage();
     const auto has = [&](const QRect& area, QColor colour) {
@@ -441,17 +444,17 @@ TEST_F(COXMenuOrganizerTest, TheMenusShowImagesAndShadeHiddenItemsShownByExpansi
 TEST_F(COXMenuOrganizerTest, MenusDestroyedWhileConvertedAndBadImageIndices)
 {
     organizer.HideSubmenu(sub);
-    organizer.HideCommand(kSave);
+    organizer.HideCommand(kOrganizerSave);
     const fw::HMENU popup = fw::CreatePopupMenu();
-    fw::AppendMenu(popup, fw::MF_STRING, kOpen, "&&&");
-    fw::AppendMenu(popup, fw::MF_STRING, kPrint, "Ends&");
+    fw::AppendMenu(popup, fw::MF_STRING, kOrganizerOpen, "&&&");
+    fw::AppendMenu(popup, fw::MF_STRING, kOrganizerPrint, "Ends&");
     organizer.popupShown(file, nullptr, 0, {});
     organizer.popupShown(popup, nullptr, file, {});
     EXPECT_EQ(organizer.OnMenuChar(U'&', popup), 0u);
     fw::DestroyMenu(popup);
     fw::RemoveMenu(root, 0, fw::MF_BYPOSITION);
     fw::DestroyMenu(file); // the taken-out sub-menu has no owner now
-    organizer.commandChosen(kOpen);
+    organizer.commandChosen(kOrganizerOpen);
     organizer.expand(file);
     organizer.menuLoopEnded();
     EXPECT_EQ(organizer.convertedMenu(file), nullptr);
@@ -468,8 +471,8 @@ TEST_F(COXMenuOrganizerTest, MenusDestroyedWhileConvertedAndBadImageIndices)
     EXPECT_TRUE(info.pixmap(true).isNull());
     EXPECT_EQ(info.size(), QSize(0, 0));
     OXImageList one(1, QPixmap(16, 15));
-    EXPECT_FALSE(organizer.SetMenuImage(kOpen, "k", one, 1));
-    EXPECT_FALSE(organizer.SetMenuImage(kOpen, "k", one, -1));
+    EXPECT_FALSE(organizer.SetMenuImage(kOrganizerOpen, "k", one, 1));
+    EXPECT_FALSE(organizer.SetMenuImage(kOrganizerOpen, "k", one, -1));
 }
 
 } // namespace

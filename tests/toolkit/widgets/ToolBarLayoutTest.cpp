@@ -9,6 +9,7 @@
 namespace {
 
 using namespace toolkit::widgets::barlayout;
+using BarSize = toolkit::widgets::barlayout::Size;
 
 // "B" a 23-pixel button, "S" a plain 8-pixel separator, "C" a separator holding a control (100
 // pixels), "H" a hidden button, "D" a drop-down button.
@@ -103,13 +104,13 @@ TEST(ToolBarLayoutTest, WrappingSeparatorsAddTheirWidthBetweenRows)
 {
     std::vector<Button> buttons = bar("BBSBB");
     Metrics metrics;
-    EXPECT_EQ(CalcSize(buttons, metrics), (Size{23 * 4 + 8, 22}));
+    EXPECT_EQ(CalcSize(buttons, metrics), (BarSize{23 * 4 + 8, 22}));
     buttons[2].state |= TBSTATE_WRAP;
     buttons[2].image = 9;
-    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 22 + 9 + 22}));
+    EXPECT_EQ(CalcSize(buttons, metrics), (BarSize{46, 22 + 9 + 22}));
     metrics.flat = false;
-    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 22 + 6 + 22}));
-    EXPECT_EQ(CalcSize(bar(""), metrics), (Size{0, 0}));
+    EXPECT_EQ(CalcSize(buttons, metrics), (BarSize{46, 22 + 6 + 22}));
+    EXPECT_EQ(CalcSize(bar(""), metrics), (BarSize{0, 0}));
 }
 
 TEST(ToolBarLayoutTest, SizeToolBarBothWays)
@@ -131,7 +132,7 @@ TEST(ToolBarLayoutTest, SizeToolBarBothWays)
             buttons[0].image = INT_MAX;
             buttons[8].image = INT_MAX;
             SizeToolBar(buttons, metrics, length, heightWise);
-            const Size size = CalcSize(buttons, metrics);
+            const BarSize size = CalcSize(buttons, metrics);
             EXPECT_GE(size.cx, 0);
             EXPECT_GE(size.cy, 0);
         }
@@ -146,7 +147,7 @@ TEST(ToolBarLayoutTest, ButtonRectsFollowTheRows)
     std::vector<Button> buttons = bar("BSBHB");
     ASSERT_EQ(WrapToolBar(buttons, metrics, 60), 2);
     EXPECT_EQ(wraps(buttons), ".w...");
-    EXPECT_EQ(CalcSize(buttons, metrics), (Size{46, 52}));
+    EXPECT_EQ(CalcSize(buttons, metrics), (BarSize{46, 52}));
     EXPECT_EQ(
         buttonRects(buttons, metrics),
         (std::vector<Rect>{
@@ -170,9 +171,9 @@ TEST(ToolBarLayoutTest, SeparatorLinesEmptyBarAndInsideInsets)
         EXPECT_EQ(separatorDrawnAsLine(width), line) << width;
 
     const Metrics metrics; // 23 x 22
-    EXPECT_EQ(emptyBarSize(metrics, true, true), (Size{11, 22}));
-    EXPECT_EQ(emptyBarSize(metrics, true, false), (Size{23, 11}));
-    EXPECT_EQ(emptyBarSize(metrics, false, true), (Size{23, 22}));
+    EXPECT_EQ(emptyBarSize(metrics, true, true), (BarSize{11, 22}));
+    EXPECT_EQ(emptyBarSize(metrics, true, false), (BarSize{23, 11}));
+    EXPECT_EQ(emptyBarSize(metrics, false, true), (BarSize{23, 22}));
 
     struct Case
     {
