@@ -158,9 +158,9 @@ option(HARLUNE_TEST_PER_CASE
 # Test programs of one folder may share a program (on by default where sources already share
 # units, as in check builds): g++ spends most of a test's compile on the standard, Qt and
 # GoogleTest headers, which a unity unit of up to 16 tests parses once. A shared program is
-# made of the tests of one folder with the same entry point, the same driver loading and the
-# same link to the driver (its library, its static archive, the simulators), and links the
-# other libraries of them all; each test stays a CTest test of its own that runs only its
+# made of the tests of one folder with the same entry point and the same link to the driver
+# (its library, its static archive, the simulators), and links the other libraries of them all
+# (and loads the driver when one of them does); each test stays a CTest test of its own that runs only its
 # suites (--gtest_filter), so the tests still run in parallel and apart. The threaded layers'
 # tests (driver, platform/win, platform/portio, platform/usb) keep one program each: they count
 # on which of a static archive's objects (and self-registrations) a program links.
@@ -195,8 +195,8 @@ endfunction()
 
 # The shared program test <name> goes into, in <program_var> (empty when it keeps its own),
 # the GoogleTest filter of its suites in <filter_var> and the suites in <suites_var>.
-function(harlune_shared_test_program name folder sources libs no_main loads_driver definitions
-         program_var filter_var suites_var)
+function(harlune_shared_test_program name folder sources libs no_main definitions program_var
+         filter_var suites_var)
     set(${program_var} "" PARENT_SCOPE)
     if(NOT HARLUNE_SHARE_TEST_PROGRAMS OR folder MATCHES "${HARLUNE_THREADED_LABELS}")
         return()
@@ -231,7 +231,7 @@ function(harlune_shared_test_program name folder sources libs no_main loads_driv
             list(APPEND driver_libs ${lib})
         endif()
     endforeach()
-    string(MD5 key "${folder}|${entry}|${loads_driver}|${driver_libs}")
+    string(MD5 key "${folder}|${entry}|${driver_libs}")
     get_property(program GLOBAL PROPERTY HARLUNE_TEST_PROGRAM_${key})
     if(program)
         # Two tests of one program may not name the same suite or define a macro two ways.
@@ -294,8 +294,8 @@ function(harlune_add_test name)
     set(program)
     if(NOT ARG_ALONE)
         harlune_shared_test_program(${name} ${folder} "${ARG_SOURCES}" "${ARG_LIBS}"
-                                    "${ARG_NO_MAIN}" "${ARG_LOADS_DRIVER}"
-                                    "${ARG_DEFINITIONS}" program filter suites)
+                                    "${ARG_NO_MAIN}" "${ARG_DEFINITIONS}" program filter
+                                    suites)
     endif()
     set(made OFF)
     if(program)
@@ -337,9 +337,11 @@ function(harlune_add_test name)
         endif()
         set_property(TARGET ${program} PROPERTY HARLUNE_TEST ON)
         harlune_note_threaded_test(${folder} ${program})
-        if(ARG_LOADS_DRIVER)
-            harlune_test_loads_driver(${program})
-        endif()
+    endif()
+    get_property(loads TARGET ${program} PROPERTY HARLUNE_TEST_LOADS_DRIVER)
+    if(ARG_LOADS_DRIVER AND NOT loads)
+        set_property(TARGET ${program} PROPERTY HARLUNE_TEST_LOADS_DRIVER ON)
+        harlune_test_loads_driver(${program})
     endif()
     if(ARG_DEFINITIONS)
         target_compile_definitions(${program} PRIVATE ${ARG_DEFINITIONS})

@@ -288,13 +288,3 @@ TEST_F(AutomationWindowTest, PreferencesReachTheStoreWhenTheMainFrameCloses)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -27,7 +27,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -220,13 +219,3 @@ TEST_F(ScriptEditorTest, CodePaneKeepsMostOfTheHeight)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -754,17 +754,6 @@ TEST_F(ShellWindowTest, HandlerExceptionsReachTheErrorLog)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    // The error log and the help are looked for in the current folder: the test's own.
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
 // The program's own engine: Show IDE shows its editor, a script's VerifyMenu decides whether a
 // command runs, and the editor's close box hides it.
 TEST_F(ShellWindowTest, ScriptCommandsWithTheEngine)

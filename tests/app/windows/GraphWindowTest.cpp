@@ -20,10 +20,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -130,13 +128,3 @@ TEST(NewGraphWindowTest, OpensAGraphOfTheGivenSize)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -21,11 +21,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -174,13 +172,3 @@ TEST(NewGridWindowTest, OpensAGridOfTheGivenSizeAndGivesItsLockBack)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

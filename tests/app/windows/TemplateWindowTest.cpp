@@ -28,7 +28,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -309,13 +308,3 @@ TEST_F(TemplateWindowTest, ScansReachTheBoundForm)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (const char* dir = std::getenv("HARLUNE_TEST_DIR"))
-        if (chdir(dir) != 0)
-            return 2;
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
