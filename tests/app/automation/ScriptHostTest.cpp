@@ -546,13 +546,13 @@ TEST_F(RecordingEngineTest, EachEventsAnswer)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<Variant> slots(c.answers.size(), Variant("old"));
+        std::vector<Variant> answerSlots(c.answers.size(), Variant("old"));
         std::vector<Variant> args = c.plain;
-        for (Variant& slot : slots)
+        for (Variant& slot : answerSlots)
             args.push_back(Variant::byRef(&slot));
         engine->FireEvent(c.id, args);
         std::vector<std::string> answers;
-        for (const Variant& slot : slots)
+        for (const Variant& slot : answerSlots)
             answers.push_back(RecordingEngine::describe(slot));
         EXPECT_EQ(answers, c.answers);
     }
