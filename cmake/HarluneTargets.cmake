@@ -155,15 +155,17 @@ option(HARLUNE_TEST_PER_CASE
        "Run each case of the threaded layers' tests in its own process"
        ${per_case_default})
 
-# Test programs of one folder may share a program (on by default where sources already share
+# The tests of one folder may share a program (on by default where sources already share
 # units, as in check builds): g++ spends most of a test's compile on the standard, Qt and
 # GoogleTest headers, which a unity unit of up to 16 tests parses once. A shared program is
 # made of the tests of one folder with the same entry point and the same link to the driver
-# (its library, its static archive, the simulators), and links the other libraries of them all
-# (and loads the driver when one of them does); each test stays a CTest test of its own that runs only its
-# suites (--gtest_filter), so the tests still run in parallel and apart. The threaded layers'
-# tests (driver, platform/win, platform/portio, platform/usb) keep one program each: they count
-# on which of a static archive's objects (and self-registrations) a program links.
+# (its library, its static archive, the simulators); it links the other libraries of them all
+# and loads the driver when one of them does. Each test stays a CTest test of its own that
+# runs only its suites (--gtest_filter), so the tests still run in parallel and apart, and a
+# test <program>.cases checks that each case of the program runs in exactly one of them. The
+# threaded layers' tests (driver, platform/win, platform/portio, platform/usb) keep one
+# program each: they count on which of a static archive's objects (and self-registrations) a
+# program links.
 if(NOT DEFINED HARLUNE_SHARE_TEST_PROGRAMS)
     if(CMAKE_UNITY_BUILD)
         set(HARLUNE_SHARE_TEST_PROGRAMS ON)
