@@ -393,10 +393,10 @@ function(harlune_check_shared_program program folder)
 endfunction()
 
 # harlune_test_loads_driver(<program>): the test program loads libVYKDRV32.so at run time
-# (built before it) and unloads it. The library's thread-local blocks stay listed in every
-# thread after the unload, and at exit the leak checker's walk of them can read a stale block
-# and crash; in AddressSanitizer builds such a program leaves thread-local storage out of that
-# walk.
+# (built before it) and unloads it. The leak checker's record of the library's dynamic
+# thread-local blocks outlives the unload, and at exit its walk of them could read a stale
+# block and crash; in AddressSanitizer builds such a program keeps no such record, while its
+# static thread-local storage is still walked.
 function(harlune_test_loads_driver name)
     add_dependencies(${name} VYKDRV32)
     if(SANITIZE STREQUAL "address")
