@@ -195,9 +195,10 @@ function(harlune_test_suites var)
     set(${var} ${suites} PARENT_SCOPE)
 endfunction()
 
-# The shared program test <name> goes into, in <program_var> (empty when it keeps its own),
-# the GoogleTest filter of its suites in <filter_var> and the suites in <suites_var>.
-function(harlune_shared_test_program name folder sources libs no_main definitions program_var
+# The shared program a test of <folder> (its sources, libraries, NO_MAIN and definitions) goes
+# into, in <program_var> (empty when it keeps its own), the GoogleTest filter of its suites in
+# <filter_var> and the suites in <suites_var>.
+function(harlune_shared_test_program folder sources libs no_main definitions program_var
          filter_var suites_var)
     set(${program_var} "" PARENT_SCOPE)
     if(NOT HARLUNE_SHARE_TEST_PROGRAMS OR folder MATCHES "${HARLUNE_THREADED_LABELS}")
@@ -295,9 +296,8 @@ function(harlune_add_test name)
     harlune_test_folder(folder)
     set(program)
     if(NOT ARG_ALONE)
-        harlune_shared_test_program(${name} ${folder} "${ARG_SOURCES}" "${ARG_LIBS}"
-                                    "${ARG_NO_MAIN}" "${ARG_DEFINITIONS}" program filter
-                                    suites)
+        harlune_shared_test_program(${folder} "${ARG_SOURCES}" "${ARG_LIBS}" "${ARG_NO_MAIN}"
+                                    "${ARG_DEFINITIONS}" program filter suites)
     endif()
     set(made OFF)
     if(program)
