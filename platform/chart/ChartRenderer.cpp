@@ -6,12 +6,16 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <QTransform>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -247,20 +251,70 @@ inline int chartFloor(double v)
     return i - (v < static_cast<double>(i) ? 1 : 0);
 }
 
+// Scratch memory of the span path, kept between redraws: the bounds per pixel column of a
+// trace whose x never goes back.
+struct TraceScratch
+{
+    std::vector<double> lo;
+    std::vector<double> hi;
+};
+
+// 32-bit image memory, taken once on the GUI thread: QImage::bits() may detach, which no
+// two threads may do at once.
+struct ImagePixels
+{
+    std::uint32_t* bits = nullptr;
+    int stride = 0; // in pixels
+
+    explicit ImagePixels(QImage& image)
+        : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+          stride(static_cast<int>(image.bytesPerLine() / 4))
+    {}
+};
+
 // Writes a one-pixel trace into 32-bit image memory as vertical spans, one per pixel
 // column crossed, merging the spans of consecutive segments in the same column.
+//
+// Given the scratch's bounds, the trace's x must never go back: every segment that reaches
+// a column then comes before any that reaches a later one, so the span merged for a column
+// is the bounds of all its segments. Those are gathered per column and the spans written at
+// the end; step() takes the common segment (within one column or into the next) without a
+// branch on where it lies, which a dense trace would mispredict at every third point. Only
+// the columns of the window [windowLeft, windowRight] are gathered and written (a stripe of
+// the image another thread is not drawing); the geometry stays that of the whole clip box,
+// so a stripe's pixels are those the whole trace gives it.
 class SpanTracer
 {
 public:
-    SpanTracer(QImage& image, const QRect& clip, XrtColor color)
-        : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
-          m_stride(static_cast<int>(image.bytesPerLine() / 4)), m_clip(clip), m_left(clip.left()),
+    SpanTracer(ImagePixels pixels, const QRect& clip, XrtColor color)
+        : m_bits(pixels.bits), m_stride(pixels.stride), m_clip(clip), m_left(clip.left()),
           m_top(clip.top()), m_right(clip.right() + 0.999), m_bottom(clip.bottom() + 0.999),
           m_color(0xFF000000u | (static_cast<std::uint32_t>(xrtRed(color)) << 16) |
                   (static_cast<std::uint32_t>(xrtGreen(color)) << 8) |
                   static_cast<std::uint32_t>(xrtBlue(color)))
     {}
-    ~SpanTracer() { flush(); }
+    SpanTracer(ImagePixels pixels, const QRect& clip, XrtColor color, TraceScratch& ordered,
+               int windowLeft, int windowRight)
+        : SpanTracer(pixels, clip, color)
+    {
+        m_windowLeft = windowLeft;
+        m_windowRight = windowRight;
+        // One column more on each side: step() may end or start a segment there.
+        const auto width = static_cast<std::size_t>(windowRight - windowLeft + 3);
+        ordered.lo.assign(width, std::numeric_limits<double>::infinity());
+        ordered.hi.assign(width, -std::numeric_limits<double>::infinity());
+        m_columnLo = ordered.lo.data();
+        m_columnHi = ordered.hi.data();
+    }
+    ~SpanTracer()
+    {
+        if (m_columnLo)
+            writeColumns();
+        else
+            flush();
+    }
+    SpanTracer(const SpanTracer&) = delete;
+    SpanTracer& operator=(const SpanTracer&) = delete;
 
     // Whether a point lies in the clip box (the box segments are clipped to).
     bool inside(double x, double y) const
@@ -319,11 +373,55 @@ public:
             add(chartFloor(x), y, y);
     }
 
+    // Ordered traces: the segment from (ax, ay) in column ca to (bx, by) in column cb, both
+    // inside the clip box, cb being ca or ca + 1. lo and hi are column ca's bounds so far and
+    // become column cb's. The heights are those insideSegment() gives each column.
+    void step(double ax, double ay, int ca, double bx, double by, int cb, double& lo, double& hi)
+    {
+        const bool same = ca == cb;
+        const double slope = (by - ay) / (same ? 1.0 : bx - ax);
+        const double yc = same ? by : ay + ((ca + 1.0) - ax) * slope;
+        const double ye = same ? by : ay + (bx - ax) * slope;
+        const double aLo = std::min(lo, std::min(ay, yc));
+        const double aHi = std::max(hi, std::max(ay, yc));
+        m_columnLo[slot(ca)] = aLo;
+        m_columnHi[slot(ca)] = aHi;
+        lo = same ? aLo : std::min(yc, ye);
+        hi = same ? aHi : std::max(yc, ye);
+        m_columnLo[slot(cb)] = lo;
+        m_columnHi[slot(cb)] = hi;
+    }
+
+    // Ordered traces: a column's bounds so far (+inf, -inf for none, and for a column
+    // beyond the window's margin).
+    void bounds(int column, double& lo, double& hi) const
+    {
+        if (column < m_windowLeft - 1 || column > m_windowRight + 1) {
+            lo = std::numeric_limits<double>::infinity();
+            hi = -std::numeric_limits<double>::infinity();
+            return;
+        }
+        lo = m_columnLo[slot(column)];
+        hi = m_columnHi[slot(column)];
+    }
+
 private:
+    // A column's place in the bounds of the window (and its margin).
+    std::ptrdiff_t slot(int column) const { return column - m_windowLeft + 1; }
+
     void add(int column, double a, double b)
     {
         const double lo = std::min(a, b);
         const double hi = std::max(a, b);
+        if (m_columnLo) {
+            if (column < m_windowLeft || column > m_windowRight)
+                return;
+            double& columnLo = m_columnLo[slot(column)];
+            double& columnHi = m_columnHi[slot(column)];
+            columnLo = std::min(columnLo, lo);
+            columnHi = std::max(columnHi, hi);
+            return;
+        }
         if (column == m_column) {
             m_lo = std::min(m_lo, lo);
             m_hi = std::max(m_hi, hi);
@@ -354,6 +452,68 @@ private:
             *p = color;
     }
 
+    void writeColumns()
+    {
+        const std::ptrdiff_t stride = m_stride;
+        const std::uint32_t color = m_color;
+        const int top = m_clip.top();
+        const int bottom = m_clip.bottom();
+        const int n = m_windowRight - m_windowLeft + 1;
+        std::uint32_t* const base = m_bits + m_windowLeft;
+        const double* const columnLo = m_columnLo + 1;
+        const double* const columnHi = m_columnHi + 1;
+        // The spans in whole rows; an empty column gets first > last.
+        auto span = [&](int i, int& first, int& last) {
+            if (columnLo[i] <= columnHi[i]) {
+                first = std::max(top, chartFloor(columnLo[i]));
+                last = std::min(bottom, chartFloor(columnHi[i]));
+            } else {
+                first = INT_MAX;
+                last = INT_MIN;
+            }
+        };
+        // Four columns at a time, row by row, with one masked store per row: a pixel
+        // column's rows lie a whole image row apart, and storing them one by one costs a
+        // store per pixel where a row of four takes one.
+        using Lanes = std::int32_t __attribute__((vector_size(16)));
+        using Pixels = std::uint32_t __attribute__((vector_size(16)));
+        const Pixels colors = {color, color, color, color};
+        int i = 0;
+        for (; i + 4 <= n; i += 4) {
+            Lanes firsts, lasts;
+            int blockTop = INT_MAX;
+            int blockBottom = INT_MIN;
+            for (int k = 0; k < 4; ++k) {
+                int first, last;
+                span(i + k, first, last);
+                firsts[k] = first;
+                lasts[k] = last;
+                blockTop = std::min(blockTop, first);
+                blockBottom = std::max(blockBottom, last);
+            }
+            if (blockTop > blockBottom)
+                continue;
+            std::uint32_t* p = base + static_cast<std::ptrdiff_t>(blockTop) * stride + i;
+            for (int y = blockTop; y <= blockBottom; ++y, p += stride) {
+                const Lanes row = {y, y, y, y};
+                const Pixels mask = reinterpret_cast<Pixels>((firsts <= row) & (row <= lasts));
+                Pixels pixels;
+                std::memcpy(&pixels, p, sizeof pixels);
+                pixels = (pixels & ~mask) | (colors & mask);
+                std::memcpy(p, &pixels, sizeof pixels);
+            }
+        }
+        for (; i < n; ++i) {
+            int first, last;
+            span(i, first, last);
+            if (first > last)
+                continue;
+            std::uint32_t* p = base + static_cast<std::ptrdiff_t>(first) * stride + i;
+            for (int y = first; y <= last; ++y, p += stride)
+                *p = color;
+        }
+    }
+
     std::uint32_t* m_bits;
     int m_stride;
     QRect m_clip;
@@ -365,6 +525,11 @@ private:
     int m_column = INT_MIN;
     double m_lo = 0.0;
     double m_hi = 0.0;
+    // Ordered traces: the window and its bounds, indexed by column.
+    int m_windowLeft = 0;
+    int m_windowRight = -1;
+    double* m_columnLo = nullptr;
+    double* m_columnHi = nullptr;
 };
 
 struct Mapping
@@ -512,6 +677,9 @@ struct RenderCaches
     double textScale = 0.0;
     // Background pictures by path (an empty image for a file that cannot be read).
     std::map<std::string, QImage> bitmaps;
+    // The span path's working memory, one per stripe of a redraw.
+    TraceScratch traces;
+    std::vector<TraceScratch> stripes;
 
     const QImage& bitmap(const std::string& path)
     {
@@ -824,32 +992,152 @@ void drawTracePainter(QPainter& p, const XrtDataObject& d, int set, const XrtDat
     }
 }
 
-// One solid one-pixel trace straight into the image, in device pixels.
-void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, int set,
-                    XrtColor color, const XrtLayout& l)
+// A trace's points: x and y from the first to the last point drawn.
+struct TracePoints
+{
+    const double* x = nullptr;
+    const double* y = nullptr;
+    std::size_t count = 0;
+};
+
+TracePoints tracePoints(const XrtDataObject& d, int set)
 {
     std::span<const double> xs = d.x(set);
     std::span<const double> ys = d.y(set);
-    int first = std::max(0, d.firstPoint(set));
-    int last = std::min(d.lastPoint(set), static_cast<int>(xs.size()) - 1);
+    const int first = std::max(0, d.firstPoint(set));
+    const int last = std::min(
+        {d.lastPoint(set), static_cast<int>(xs.size()) - 1, static_cast<int>(ys.size()) - 1});
     if (last < first)
-        return;
-    Mapping m = chartMapping(l);
-    // Chart pixels to device pixels.
+        return {};
+    return {xs.data() + first, ys.data() + first, static_cast<std::size_t>(last - first + 1)};
+}
+
+// Chart values to device pixels, and the plot area in whole device pixels within the image.
+struct TraceGeometry
+{
+    Mapping mapping;
+    QRect clip;
+};
+
+TraceGeometry traceGeometry(const QTransform& t, const XrtLayout& l, const QRect& imageRect)
+{
+    TraceGeometry g;
+    Mapping& m = g.mapping;
+    m = chartMapping(l);
     m.xScale *= t.m11();
     m.xOffset = m.xOffset * t.m11() + t.dx();
     m.yScale *= t.m22();
     m.yOffset = m.yOffset * t.m22() + t.dy();
     const XrtRect& a = l.plotArea;
     QRectF device = t.mapRect(QRectF(a.left, a.top, a.width, a.height));
-    QRect clip(static_cast<int>(std::ceil(device.left() - 0.5)),
-               static_cast<int>(std::ceil(device.top() - 0.5)), 0, 0);
-    clip.setRight(static_cast<int>(std::ceil(device.right() - 0.5)) - 1);
-    clip.setBottom(static_cast<int>(std::ceil(device.bottom() - 0.5)) - 1);
-    clip &= image.rect();
+    g.clip = QRect(static_cast<int>(std::ceil(device.left() - 0.5)),
+                   static_cast<int>(std::ceil(device.top() - 0.5)), 0, 0);
+    g.clip.setRight(static_cast<int>(std::ceil(device.right() - 0.5)) - 1);
+    g.clip.setBottom(static_cast<int>(std::ceil(device.bottom() - 0.5)) - 1);
+    g.clip &= imageRect;
+    return g;
+}
+
+// Whether all of a trace's points map to finite device pixels with x never going back.
+bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
+{
+    const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
+    const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    bool ordered = true;
+    double previous = -kLargest;
+    // NaN fails every comparison.
+    for (std::size_t i = 0; i < points.count; ++i) {
+        const double x = xOffset + (points.x[i] - xMin) * xScale;
+        const double y = yOffset + (points.y[i] - yMin) * yScale;
+        ordered &= (x >= previous) & (x <= kLargest) & (std::fabs(y) <= kLargest);
+        previous = x;
+    }
+    return ordered;
+}
+
+// The columns windowLeft to windowRight of a trace whose points tracePointsOrdered()
+// accepts, in one pass over the points that reach them, keeping the open column's bounds
+// in registers.
+void drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, const Mapping& m,
+                      const TracePoints& points, TraceScratch& scratch, int windowLeft,
+                      int windowRight)
+{
+    const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
+    const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
+    auto deviceX = [&](std::size_t i) { return xOffset + (points.x[i] - xMin) * xScale; };
+    auto deviceY = [&](std::size_t i) { return yOffset + (points.y[i] - yMin) * yScale; };
+    SpanTracer tracer(pixels, clip, color, scratch, windowLeft, windowRight);
+    if (points.count == 1) {
+        tracer.point(deviceX(0), deviceY(0));
+        return;
+    }
+    // From the last point left of the window to the first right of it: the segments
+    // between reach every column of the window that any segment reaches.
+    auto indexAt = [&](double x) {
+        std::size_t lo = 0, hi = points.count;
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (deviceX(mid) < x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo; // the first point at or right of x
+    };
+    const std::size_t begin = std::max<std::size_t>(indexAt(windowLeft), 1) - 1;
+    const std::size_t end = std::min(indexAt(windowRight + 1.0), points.count - 1);
+    double prevX = deviceX(begin);
+    double prevY = deviceY(begin);
+    bool prevInside = tracer.inside(prevX, prevY);
+    int prevColumn = prevInside ? chartFloor(prevX) : INT_MIN;
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -std::numeric_limits<double>::infinity();
+    tracer.bounds(prevColumn, lo, hi);
+    for (std::size_t i = begin + 1; i <= end; ++i) {
+        const double x = deviceX(i);
+        const double y = deviceY(i);
+        const bool inside = tracer.inside(x, y);
+        const int column = inside ? chartFloor(x) : INT_MIN;
+        if (prevInside && inside && column - prevColumn <= 1) {
+            tracer.step(prevX, prevY, prevColumn, x, y, column, lo, hi);
+        } else {
+            if (prevInside && inside)
+                tracer.insideSegment(prevX, prevY, x, y);
+            else
+                tracer.segment(prevX, prevY, x, y);
+            if (inside)
+                tracer.bounds(column, lo, hi);
+        }
+        prevX = x;
+        prevY = y;
+        prevInside = inside;
+        prevColumn = column;
+    }
+}
+
+// One solid one-pixel trace straight into the image, in device pixels.
+void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, int set,
+                    XrtColor color, const XrtLayout& l, TraceScratch& scratch)
+{
+    const TracePoints points = tracePoints(d, set);
+    if (points.count == 0)
+        return;
+    const TraceGeometry g = traceGeometry(t, l, image.rect());
+    const Mapping& m = g.mapping;
+    const QRect& clip = g.clip;
     if (clip.isEmpty())
         return;
-    SpanTracer tracer(image, clip, color);
+    const ImagePixels pixels(image);
+    if (tracePointsOrdered(m, points)) {
+        drawOrderedTrace(pixels, clip, color, m, points, scratch, clip.left(), clip.right());
+        return;
+    }
+    std::span<const double> xs = d.x(set);
+    std::span<const double> ys = d.y(set);
+    const int first = std::max(0, d.firstPoint(set));
+    const int last = first + static_cast<int>(points.count) - 1;
+    SpanTracer tracer(pixels, clip, color);
     bool havePrev = false;
     double prevX = 0, prevY = 0;
     bool prevInside = false;
@@ -888,6 +1176,125 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
     if (havePrev && lone)
         tracer.point(prevX, prevY);
 }
+
+// The underlay and every trace of a redraw, when all traces are solid one-pixel lines whose
+// x never goes back and the underlay goes on at a whole-pixel offset: the image is cut into
+// column stripes, and each stripe copies its part of the underlay and draws each trace's
+// columns in it, in trace order. Stripes share no pixel, so they are drawn at the same time
+// on the process's thread pool; the picture is the same for any number of stripes.
+class StripeRedraw
+{
+public:
+    struct Trace
+    {
+        TracePoints points;
+        XrtColor color = 0;
+    };
+
+    // False, having drawn nothing, when the chart cannot be drawn this way.
+    static bool draw(QImage& image, const QImage& underlay, const QTransform& t, const XrtChart& c,
+                     const XrtDataObject& d, const XrtLayout& l, int stripeCount,
+                     std::vector<TraceScratch>& scratch)
+    {
+        const int x = static_cast<int>(std::lround(t.dx()));
+        const int y = static_cast<int>(std::lround(t.dy()));
+        if (underlay.format() != image.format() || x != t.dx() || y != t.dy())
+            return false;
+        StripeRedraw redraw(image, underlay, QPoint(x, y), traceGeometry(t, l, image.rect()));
+        std::size_t points = 0;
+        for (int set = std::max(0, d.firstSet()); set <= d.lastSet(); ++set) {
+            const XrtDataStyle style = c.dataStyle(set);
+            if (!isSolid(style) || hasSymbols(style) || style.lineWidth > 1)
+                return false;
+            const Trace trace{tracePoints(d, set), style.lineColor};
+            if (trace.points.count == 0)
+                continue;
+            if (!tracePointsOrdered(redraw.m_geometry.mapping, trace.points))
+                return false;
+            points += trace.points.count;
+            redraw.m_traces.push_back(trace);
+        }
+        redraw.run(points, stripeCount, scratch);
+        return true;
+    }
+
+private:
+    StripeRedraw(QImage& image, const QImage& underlay, QPoint offset, TraceGeometry geometry)
+        : m_pixels(image), m_width(image.width()),
+          m_underlay(reinterpret_cast<const std::uint32_t*>(underlay.constBits())),
+          m_underlayStride(static_cast<int>(underlay.bytesPerLine() / 4)),
+          m_area(QRect(offset, underlay.size()) & image.rect()), m_offset(offset),
+          m_geometry(geometry)
+    {}
+
+    void run(std::size_t points, int stripeCount, std::vector<TraceScratch>& scratch)
+    {
+        // Stripes of whole cache lines (16 pixels), so that no two threads write one line.
+        constexpr int kLine = 16;
+        QThreadPool* pool = QThreadPool::globalInstance();
+        int stripes = stripeCount;
+        if (stripes == 0)
+            stripes = points >= 8192 && m_width >= 256
+                          ? std::clamp(QThread::idealThreadCount(), 1, 4)
+                          : 1;
+        const int lines = (m_width + kLine - 1) / kLine;
+        stripes = std::min(stripes, lines);
+        if (scratch.size() < static_cast<std::size_t>(stripes))
+            scratch.resize(static_cast<std::size_t>(stripes));
+        auto stripe = [&, lines, stripes](int k) {
+            const int left = lines * k / stripes * kLine;
+            const int right = std::min(m_width, lines * (k + 1) / stripes * kLine) - 1;
+            drawStripe(left, right, scratch[static_cast<std::size_t>(k)]);
+        };
+        // The other stripes on the pool (or here, when it has no thread free), the first one
+        // here meanwhile.
+        QSemaphore done;
+        for (int k = 1; k < stripes; ++k) {
+            if (!pool->tryStart([&stripe, &done, k] {
+                    stripe(k);
+                    done.release();
+                })) {
+                stripe(k);
+                done.release();
+            }
+        }
+        stripe(0);
+        done.acquire(stripes - 1);
+    }
+
+    void drawStripe(int left, int right, TraceScratch& scratch) const
+    {
+        const int from = std::max(left, m_area.left());
+        const int to = std::min(right, m_area.right());
+        if (from <= to) {
+            const auto bytes = static_cast<std::size_t>(to - from + 1) * 4;
+            for (int row = m_area.top(); row <= m_area.bottom(); ++row)
+                std::memcpy(m_pixels.bits + static_cast<std::ptrdiff_t>(row) * m_pixels.stride +
+                                from,
+                            m_underlay +
+                                static_cast<std::ptrdiff_t>(row - m_offset.y()) * m_underlayStride +
+                                (from - m_offset.x()),
+                            bytes);
+        }
+        const QRect& clip = m_geometry.clip;
+        const int windowLeft = std::max(left, clip.left());
+        const int windowRight = std::min(right, clip.right());
+        if (clip.isEmpty() || windowLeft > windowRight)
+            return;
+        for (const Trace& trace : m_traces)
+            drawOrderedTrace(m_pixels, clip, trace.color, m_geometry.mapping, trace.points, scratch,
+                             windowLeft, windowRight);
+    }
+
+    ImagePixels m_pixels;
+    int m_width;
+    const std::uint32_t* m_underlay;
+    int m_underlayStride;
+    QRect m_area; // where the underlay goes in the image
+    QPoint m_offset;
+    TraceGeometry m_geometry;
+    std::vector<Trace> m_traces;
+};
 
 bool isDirectImage(QPainter& p, QImage*& image)
 {
@@ -1007,25 +1414,32 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
             caches.yMin = l.y.min;
             caches.yMax = l.y.max;
         }
-        copyImage(*image, caches.underlay, p, t.dx(), t.dy());
-    } else {
-        drawUnderlay(p, c, caches, l);
     }
 
     // Traces, clipped to the plot area.
     const XrtDataObject* d = c.data();
     bool plotting = d && l.x.usable && l.y.usable && !l.plotArea.empty() &&
                     c.value(kXrtChartShown).toInt() != 0;
+    bool tracesDrawn = false;
+    if (scaleOk) {
+        tracesDrawn =
+            plotting && m_fastTraces &&
+            StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_stripes, caches.stripes);
+        if (!tracesDrawn)
+            copyImage(*image, caches.underlay, p, t.dx(), t.dy());
+    } else {
+        drawUnderlay(p, c, caches, l);
+    }
     if (plotting) {
         p.save();
         const XrtRect& a = l.plotArea;
         bool painterClip = false;
-        for (int set = std::max(0, d->firstSet()); set <= d->lastSet(); ++set) {
+        for (int set = std::max(0, d->firstSet()); !tracesDrawn && set <= d->lastSet(); ++set) {
             XrtDataStyle style = c.dataStyle(set);
             bool spans = direct && m_fastTraces && isSolid(style) && !hasSymbols(style) &&
                          style.lineWidth <= 1;
             if (spans) {
-                drawTraceSpans(*image, t, *d, set, style.lineColor, l);
+                drawTraceSpans(*image, t, *d, set, style.lineColor, l, caches.traces);
                 continue;
             }
             if (!painterClip) {

@@ -213,6 +213,86 @@ TEST(XrtRendererTest, SpanPathMatchesPainterPathOnNoisyDenseData)
     XrtDataDestroy(data);
 }
 
+// Traces drawn with their points in x order, in any number of column stripes, give the
+// pixels the same points give in reverse order: the two orders take different ways through
+// the span path (the first gathers each column's bounds in one pass per stripe, the second
+// merges segment by segment over the whole trace).
+TEST(XrtRendererTest, SpanPathDrawsTheSamePixelsInEitherPointOrderAndAnyStripes)
+{
+    struct Case
+    {
+        const char* name;
+        int points;
+        double yJitter; // noise on the slow wave
+        bool offAxes;   // some points far above and below the fixed y axis
+        bool repeatX;   // runs of points at one x
+    };
+    const Case cases[] = {
+        {"dense noisy", 4096, 211.0, false, false},
+        {"dense with clipped points", 4096, 211.0, true, false},
+        {"sparse, segments over many columns", 60, 500.0, false, false},
+        {"sparse with clipped points", 60, 500.0, true, false},
+        {"vertical runs", 4096, 211.0, false, true},
+    };
+    constexpr int kSets = 3;
+    const XrtColor colors[kSets] = {kRed, kGreen, kBlue};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const int n = k.points;
+        const double step = 800.0 / n;
+        std::vector<double> x(n), y[kSets];
+        for (int i = 0; i < n; ++i)
+            x[i] = 300.0 + (k.repeatX ? (i / 4) * 4 : i) * step;
+        for (int set = 0; set < kSets; ++set) {
+            y[set].resize(n);
+            for (int i = 0; i < n; ++i) {
+                y[set][i] = 800.0 + 300.0 * set + 800.0 * std::sin(i * 20.0 / n + set) +
+                            k.yJitter * ((i * 7919 + set * 31) % 211) / 211.0;
+                if (k.offAxes && i % (n > 100 ? 97 : 7) == 5 + set)
+                    y[set][i] = i % 2 ? 1e7 : -1e7;
+            }
+        }
+        auto drawOrder = [&](bool reversed, int stripes) {
+            XrtHandle chart = XrtCreate();
+            XrtChart* c = xrtChart(chart);
+            c->setSizePx(1203, 500);
+            useQtTextMetrics(*c);
+            XrtHandle data = XrtDataCreate(kXrtDataGeneral, kSets, n);
+            std::vector<double> rx(x.rbegin(), x.rend());
+            for (int set = 0; set < kSets; ++set) {
+                std::vector<double> ry(y[set].rbegin(), y[set].rend());
+                XrtDataSetXData(data, set, reversed ? rx.data() : x.data(), n, 0);
+                XrtDataSetYData(data, set, reversed ? ry.data() : y[set].data(), n, 0);
+                XrtDataStyle s;
+                s.lineColor = colors[set];
+                XrtSetNthDataStyle(chart, set, &s);
+            }
+            XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
+                                 {kXrtLegendShown, 0},
+                                 {kXrtXMin, 250.0},
+                                 {kXrtXMax, 1150.0},
+                                 {kXrtYMin, 0.0},
+                                 {kXrtYMax, 2600.0}});
+            QImage image(c->widthPx(), c->heightPx(), QImage::Format_RGB32);
+            QPainter p(&image);
+            ChartRenderer r;
+            r.setStripes(stripes);
+            r.draw(p, *c);
+            p.end();
+            XrtDestroy(chart);
+            XrtDataDestroy(data);
+            return image;
+        };
+        const QImage reference = drawOrder(true, 1);
+        for (int set = 0; set < kSets; ++set)
+            EXPECT_GT(countColor(reference, colors[set]), 200);
+        for (int stripes : {1, 2, 3, 5}) {
+            SCOPED_TRACE(stripes);
+            EXPECT_TRUE(drawOrder(false, stripes) == reference);
+        }
+    }
+}
+
 TEST(XrtRendererTest, SymbolsAreDrawnAtEveryPoint)
 {
     ThreeTraces t(kXrtLineDotted, 1);
