@@ -1241,9 +1241,19 @@ private:
         stripes = std::min(stripes, lines);
         if (scratch.size() < static_cast<std::size_t>(stripes))
             scratch.resize(static_cast<std::size_t>(stripes));
-        auto stripe = [&, lines, stripes](int k) {
-            const int left = lines * k / stripes * kLine;
-            const int right = std::min(m_width, lines * (k + 1) / stripes * kLine) - 1;
+        auto bounds = [lines, stripes, this](int k) {
+            return std::pair(lines * k / stripes * kLine,
+                             std::min(m_width, lines * (k + 1) / stripes * kLine) - 1);
+        };
+        // The stripes' memory is taken here: a thread of the pool must not throw.
+        for (int k = 0; k < stripes; ++k) {
+            const auto [left, right] = bounds(k);
+            TraceScratch& s = scratch[static_cast<std::size_t>(k)];
+            s.lo.reserve(static_cast<std::size_t>(right - left + 3));
+            s.hi.reserve(static_cast<std::size_t>(right - left + 3));
+        }
+        auto stripe = [&](int k) {
+            const auto [left, right] = bounds(k);
             drawStripe(left, right, scratch[static_cast<std::size_t>(k)]);
         };
         // The other stripes on the pool (or here, when it has no thread free), the first one
