@@ -73,6 +73,7 @@ void GridTextCache::beginPaint(QPainter& painter, QPaintDevice* device)
         deviceFont.resolveMask() != m_deviceFont.resolveMask()) {
         m_fonts.clear();
         m_lastFont = nullptr;
+        m_texts = 0;
     }
     m_painter = &painter;
     m_device = device;
@@ -105,6 +106,7 @@ GridTextCache::FontEntry* GridTextCache::fontFor(fw::CDC& dc)
         }
     }
     if (m_fonts.size() >= kGridTextCacheFonts) {
+        m_texts -= m_fonts.front()->texts.size();
         m_fonts.erase(m_fonts.begin());
     }
     auto entry =
@@ -131,8 +133,11 @@ const GridTextCache::Text* GridTextCache::find(fw::CDC& dc, const std::string& t
     if (it != font->texts.end()) {
         return &it->second;
     }
-    if (font->texts.size() >= kMaxTextsPerFont) {
-        font->texts.clear();
+    if (m_texts >= kMaxTexts) {
+        for (auto& entry : m_fonts) {
+            entry->texts.clear();
+        }
+        m_texts = 0;
     }
     const QString qtText = QString::fromStdString(text);
     Text laid;
@@ -166,6 +171,7 @@ const GridTextCache::Text* GridTextCache::find(fw::CDC& dc, const std::string& t
                             kGridTextInkMarginPx);
         }
     }
+    ++m_texts;
     return &font->texts.emplace(text, std::move(laid)).first->second;
 }
 

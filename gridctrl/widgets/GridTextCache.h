@@ -58,9 +58,9 @@ public:
     void drawOpaqueClipped(platform::framework::CDC& dc, int x, int y,
                            const platform::framework::RECT& box, const Text& text) const;
 
-    // Texts kept per font before the font's texts are dropped (a sheet of unique texts must
-    // not grow the cache without bound).
-    static constexpr std::size_t kMaxTextsPerFont = 8192;
+    // Texts kept before all are dropped (a sheet of unique texts must not grow the cache
+    // without bound: a few megabytes at most).
+    static constexpr std::size_t kMaxTexts = 8192;
 
 private:
     struct FontEntry;
@@ -73,6 +73,7 @@ private:
     QFont m_deviceFont;
     std::vector<std::unique_ptr<FontEntry>> m_fonts;
     FontEntry* m_lastFont = nullptr;
+    std::size_t m_texts = 0; // in all fonts
 };
 
 } // namespace gridctrl::widgets
