@@ -227,6 +227,7 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     fw::CDC dc(&painter, this);
     m_control.OnPrepareDC(&dc, 0, model::kSectionCellArea);
+    m_textCache.beginPaint(painter, this);
     const std::vector<GridLine> cols = visibleCols(m_control, width());
     const std::vector<GridLine> rows = visibleRows(m_control, height());
     CGridCellInfo cell;
@@ -260,7 +261,8 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
             const bool current = (col == sheet.m_currentCol && row == sheet.m_currentRow) ||
                                  (sheet.m_wholeRowHighlight && row == sheet.m_currentRow);
             paintGridCell(dc, m_control, r, col, row, cell,
-                          current ? 0 : selectedValueOf(m_control, col, row), current);
+                          current ? 0 : selectedValueOf(m_control, col, row), current,
+                          &m_textCache);
             if (col == sheet.m_currentCol && row == sheet.m_currentRow &&
                 (sheet.m_currentCellMode & 1) != 0) {
                 GridRect frame = r;
@@ -287,6 +289,7 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
             painter.fillRect(QRect(0, bottom, std::min(right, width()), height() - bottom), colour);
         }
     }
+    m_textCache.endPaint();
     m_redraw.Clear();
     m_listRegion = QRegion();
     m_fullPaint = false;

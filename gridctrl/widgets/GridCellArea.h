@@ -2,6 +2,7 @@
 
 #include "gridctrl/model/GridControl.h"
 #include "gridctrl/model/GridRedrawList.h"
+#include "gridctrl/widgets/GridTextCache.h"
 
 #include <QRegion>
 #include <QWidget>
@@ -73,6 +74,7 @@ private:
     bool m_askingForRows = false;
     int m_previousCol = -1;
     long m_previousRow = -1;
+    GridTextCache m_textCache; // the cells' texts, laid out once for every paint
 
     // Gestures in progress.
     bool m_pressHeld = false; // the current cell's type holds the press

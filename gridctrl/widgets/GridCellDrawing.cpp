@@ -6,6 +6,7 @@
 #include "gridctrl/model/GridFont.h"
 #include "gridctrl/model/GridSystem.h"
 #include "gridctrl/widgets/GridDrawnCellType.h"
+#include "gridctrl/widgets/GridTextCache.h"
 
 #include <QImage>
 
@@ -413,7 +414,9 @@ void drawCellBody(fw::CDC& dc, model::CGridControl& control, const CGridCellInfo
     const unsigned short alignment =
         cell.HasProperty(CGridCellInfo::kPropAlignment) ? cell.GetAlignment() : 0;
     const int margin = static_cast<int>(sheet.m_cellTextMargin * state.scale);
-    const fw::SIZE extent = dc.GetTextExtent(text);
+    const GridTextCache::Text* laid =
+        state.textCache != nullptr ? state.textCache->find(dc, text) : nullptr;
+    const fw::SIZE extent = laid != nullptr ? laid->extent : dc.GetTextExtent(text);
     int x = area.left + margin;
     if (alignment & 4) {
         x = area.left + (area.right - area.left - extent.cx) / 2;
@@ -446,6 +449,8 @@ void drawCellBody(fw::CDC& dc, model::CGridControl& control, const CGridCellInfo
         dc.SetBkMode(fw::TRANSPARENT);
         fw::RECT box{area.left + 3, y, area.right, area.bottom};
         dc.DrawText(text, &box, fw::DT_SINGLELINE | fw::DT_END_ELLIPSIS | fw::DT_NOPREFIX);
+    } else if (laid != nullptr && laid->drawable) {
+        state.textCache->drawOpaqueClipped(dc, x, y, area, *laid);
     } else {
         dc.SetTextAlign(fw::TA_LEFT | fw::TA_TOP);
         dc.ExtTextOut(x, y, fw::ETO_OPAQUE | fw::ETO_CLIPPED, &area, text);
@@ -484,7 +489,10 @@ void drawGridCell(fw::CDC& dc, model::CGridControl& control, const fw::RECT& rec
         if (!state.printing && sheet.m_navigationFlags[3] && canOverflow(cell) && text && *text &&
             col >= 0 && row >= 0) {
             // Run on across the empty cells to the right as far as the text reaches.
-            const int wanted = body.left + sheet.m_cellTextMargin + dc.GetTextExtent(text).cx;
+            const GridTextCache::Text* laid =
+                state.textCache != nullptr ? state.textCache->find(dc, text) : nullptr;
+            const int wanted = body.left + sheet.m_cellTextMargin +
+                               (laid != nullptr ? laid->extent.cx : dc.GetTextExtent(text).cx);
             int right = rect.right;
             int last = col;
             while (right < wanted && last + 1 < control.GetNumberCols() &&

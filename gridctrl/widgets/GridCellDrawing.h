@@ -6,6 +6,8 @@
 
 namespace gridctrl::widgets {
 
+class GridTextCache;
+
 // How a cell is drawn: selected, the current cell, and the scale of a printing device context
 // (printer units per screen pixel; 1 on the screen).
 struct GridCellDrawState
@@ -16,6 +18,9 @@ struct GridCellDrawState
     bool printing = false;
     double scale = 1.0;
     bool keepFont = false; // the caller selected the font (printing scales it)
+    // The window's laid-out texts, which the cell's text is drawn from where they match the
+    // DC; null draws every text through the DC.
+    GridTextCache* textCache = nullptr;
 };
 
 // The font of a registered grid font as the device context takes it.

@@ -81,9 +81,11 @@ std::vector<GridLine> topHeadingRows(const model::CGridControl& control)
 }
 
 void paintGridCell(fw::CDC& dc, model::CGridControl& control, const model::GridRect& rect, int col,
-                   long row, model::CGridCellInfo& cell, int selectedValue, bool current)
+                   long row, model::CGridCellInfo& cell, int selectedValue, bool current,
+                   GridTextCache* textCache)
 {
     GridCellDrawState state;
+    state.textCache = textCache;
     state.selected = selectedValue > 0;
     state.selectedValue = selectedValue;
     state.current = current;

@@ -26,10 +26,13 @@ std::vector<GridLine> visibleRows(const model::CGridControl& control, int height
 std::vector<GridLine> sideHeadingCols(const model::CGridControl& control);
 std::vector<GridLine> topHeadingRows(const model::CGridControl& control);
 
-// Draws one cell through its cell type with the device context's state kept around it.
+class GridTextCache;
+
+// Draws one cell through its cell type with the device context's state kept around it; texts
+// come from `textCache` where it has them.
 void paintGridCell(platform::framework::CDC& dc, model::CGridControl& control,
                    const model::GridRect& rect, int col, long row, model::CGridCellInfo& cell,
-                   int selectedValue, bool current);
+                   int selectedValue, bool current, GridTextCache* textCache = nullptr);
 
 // The selected value a cell is drawn with: the deciding block's index + 1, 0 when the cell is
 // not selected.

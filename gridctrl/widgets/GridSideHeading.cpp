@@ -35,6 +35,7 @@ void CGridSideHeading::paintEvent(QPaintEvent*)
     QPainter painter(this);
     fw::CDC dc(&painter, this);
     m_control.OnPrepareDC(&dc, 0, model::kSectionSideHeading);
+    m_textCache.beginPaint(painter, this);
     const std::vector<GridLine> rows = visibleRows(m_control, height());
     const std::vector<GridLine> cols = sideHeadingCols(m_control);
     CGridCellInfo cell;
@@ -46,9 +47,10 @@ void CGridSideHeading::paintEvent(QPaintEvent*)
             paintGridCell(dc, m_control,
                           {colLine.start, rowLine.start, colLine.start + colLine.size,
                            rowLine.start + rowLine.size},
-                          colLine.index, rowLine.index, cell, 0, false);
+                          colLine.index, rowLine.index, cell, 0, false, &m_textCache);
         }
     }
+    m_textCache.endPaint();
     const fw::COLORREF c = m_control.OnGetDefBackColor(model::kSectionSideHeading);
     const QColor back(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     if (bottom < height()) {

@@ -44,6 +44,7 @@ void CGridTopHeading::paintEvent(QPaintEvent*)
     QPainter painter(this);
     fw::CDC dc(&painter, this);
     m_control.OnPrepareDC(&dc, 0, model::kSectionTopHeading);
+    m_textCache.beginPaint(painter, this);
     const std::vector<GridLine> cols = visibleCols(m_control, width());
     const std::vector<GridLine> rows = topHeadingRows(m_control);
     CGridCellInfo cell;
@@ -55,9 +56,10 @@ void CGridTopHeading::paintEvent(QPaintEvent*)
             paintGridCell(dc, m_control,
                           {colLine.start, rowLine.start, colLine.start + colLine.size,
                            rowLine.start + rowLine.size},
-                          colLine.index, rowLine.index, cell, 0, false);
+                          colLine.index, rowLine.index, cell, 0, false, &m_textCache);
         }
     }
+    m_textCache.endPaint();
     const QColor back = topHeadingQColor(m_control.OnGetDefBackColor(model::kSectionTopHeading));
     if (right < width()) {
         painter.fillRect(QRect(right, 0, width() - right, height()), back);

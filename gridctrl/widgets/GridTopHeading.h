@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gridctrl/model/GridControl.h"
+#include "gridctrl/widgets/GridTextCache.h"
 
 #include <QWidget>
 
@@ -43,6 +44,7 @@ private:
 
     model::CGridControl& m_control;
     GridWidget& m_grid;
+    GridTextCache m_textCache; // the headings' texts, laid out once for every paint
     bool m_sizing = false;
     bool m_armed = false;
     bool m_sizingHeadingRow = false;

@@ -1,8 +1,10 @@
 // Drawing 1000 cells (20 columns of 80 pixels by 50 rows of 20: a 1600 x 1000 area) through
 // CDC into an image: normal cells of text and numbers, and the same area of
-// check-box, drop-list and arrow cells.
+// check-box, drop-list and arrow cells; the normal cells once more with their texts drawn from
+// the glyphs a window's text cache keeps across paints.
 #include "gridctrl/model/GridControl.h"
 #include "gridctrl/widgets/GridCellDrawing.h"
+#include "gridctrl/widgets/GridTextCache.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -44,15 +46,19 @@ void fill(CGridControl& grid, int type)
     }
 }
 
-void drawAll(benchmark::State& state, int type)
+void drawAll(benchmark::State& state, int type, bool laidOut = false)
 {
     CGridControl grid;
     fill(grid, type);
     QImage image(kCols * kWidth, kRows * kHeight, QImage::Format_RGB32);
     std::vector<CGridCellInfo> cells(kCols * kRows);
+    gridctrl::widgets::GridTextCache cache;
+    gridctrl::widgets::GridCellDrawState drawState;
+    drawState.textCache = laidOut ? &cache : nullptr;
     for (auto _ : state) {
         QPainter painter(&image);
         fw::CDC dc(&painter, &image);
+        cache.beginPaint(painter, &image);
         for (int row = 0; row < kRows; ++row) {
             for (int col = 0; col < kCols; ++col) {
                 CGridCellInfo& cell = cells[static_cast<std::size_t>(row * kCols + col)];
@@ -60,9 +66,10 @@ void drawAll(benchmark::State& state, int type)
                 gridctrl::widgets::drawGridCell(
                     dc, grid,
                     fw::RECT{col * kWidth, row * kHeight, (col + 1) * kWidth, (row + 1) * kHeight},
-                    col, row, cell, {});
+                    col, row, cell, drawState);
             }
         }
+        cache.endPaint();
     }
     state.SetItemsProcessed(state.iterations() * kCols * kRows);
 }
@@ -72,6 +79,12 @@ void BM_DrawNormalCells(benchmark::State& state)
     drawAll(state, 0);
 }
 BENCHMARK(BM_DrawNormalCells)->Unit(benchmark::kMillisecond);
+
+void BM_DrawNormalCellsLaidOut(benchmark::State& state)
+{
+    drawAll(state, 0, true);
+}
+BENCHMARK(BM_DrawNormalCellsLaidOut)->Unit(benchmark::kMillisecond);
 
 void BM_DrawDropListCells(benchmark::State& state)
 {
