@@ -39,8 +39,10 @@
 #include "platform/win/Registry.h"
 #include "platform/win/System.h"
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
 #include <ctime>
@@ -122,6 +124,48 @@ long registerTypeLibrary(const std::string& modulePath)
     const long status = automation::writeRegistration(library, hive);
     const long committed = batch.isOpen() ? batch.commit() : 0;
     return status != 0 ? status : committed;
+}
+
+// Lets the main frame, just shown, paint before the start goes on with the work its picture
+// does not need (the registration, the automation server, the first spectrum window): waits,
+// within a bound, for the window system to expose it, which paints it. User input waits for the
+// event loop, as it did.
+void paintShownMainFrame(QWidget& frame)
+{
+    constexpr int kFramePaintBoundMs = 250;
+    QWindow* window = frame.windowHandle();
+    if (!window)
+        return;
+    if (window->isExposed()) {
+        frame.repaint();
+        return;
+    }
+    class ExposeWatch : public QObject
+    {
+    public:
+        explicit ExposeWatch(QEventLoop& loop) : m_loop(loop) {}
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            // Quit ends the loop once this event, which paints the frame, is handled.
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+                m_loop.quit();
+            return false;
+        }
+
+    private:
+        QEventLoop& m_loop;
+    };
+    QEventLoop loop;
+    ExposeWatch watch(loop);
+    window->installEventFilter(&watch);
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    bound.start(kFramePaintBoundMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    window->removeEventFilter(&watch);
 }
 
 bool serverRegistered()
@@ -374,18 +418,23 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     frame.installAccelerators(resources.accelerators(app::res::IDR_MAINFRAME));
     frame.refreshRecentScriptMenus();
     frame.resize(1024, 700);
+    // Known before the frame is made, so its status bar shows them from its first paint.
+    m_noHardware = startupSwitch == StartupSwitch::NoHardware;
+    m_hidden = startupSwitch == StartupSwitch::Hidden || m_automationStart;
     frame.OnCreate();
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
-    m_noHardware = startupSwitch == StartupSwitch::NoHardware;
-    m_hidden = startupSwitch == StartupSwitch::Hidden || m_automationStart;
+    // The frame is shown and painted as soon as it is whole, before the work its first picture
+    // does not need.
+    if (!m_hidden) {
+        frame.show();
+        paintShownMainFrame(frame);
+    }
     // A server registered before is refreshed; the type library is registered at every start.
     if (serverRegistered())
         platform::automation::registerServer(modulePath);
     registerTypeLibrary(modulePath);
     // A file named on the command line is not opened: one new spectrum window opens instead.
-    if (!m_hidden)
-        frame.show();
     // The server before the first window, so that the client that started the program is
     // served whatever that window does; a program started for a client that cannot serve it
     // has nothing to do.

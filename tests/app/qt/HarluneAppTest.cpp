@@ -117,6 +117,63 @@ TEST_F(HarluneAppTest, StartUpSwitches)
     }
 }
 
+// Counts the paints of the main frame's widgets, and those that came while the frame had no
+// spectrum window yet.
+class MainFramePaintWatch : public QObject
+{
+public:
+    MainFramePaintWatch() { qApp->installEventFilter(this); }
+    ~MainFramePaintWatch() override { qApp->removeEventFilter(this); }
+    int paints = 0;
+    int paintsBeforeSpectrumWindow = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Paint || !widget ||
+            !dynamic_cast<MainFrameWidget*>(widget->window()))
+            return false;
+        ++paints;
+        if (widget->window()->findChildren<CChildFrameSpectrum*>().isEmpty())
+            ++paintsBeforeSpectrumWindow;
+        return false;
+    }
+};
+
+// A shown start paints its main frame before it makes the first spectrum window, and before it
+// returns; a hidden one (by the switch, or for an automation client) paints nothing.
+TEST_F(HarluneAppTest, ShownStartPaintsTheFrameBeforeTheFirstWindowHiddenPaintsNothing)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> arguments;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"plain", {}, true},
+        {"no hardware", {"/none"}, true},
+        {"hidden", {"/HIDDEN"}, false},
+        {"automation", {"/Automation"}, false},
+        {"embedding", {"-Embedding"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainFramePaintWatch watch;
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance(c.arguments));
+        EXPECT_EQ(spectrumDocuments(app), 1u);
+        EXPECT_EQ(app.mainFrameWidget()->isVisible(), c.shown);
+        if (c.shown) {
+            EXPECT_GT(watch.paintsBeforeSpectrumWindow, 0);
+        } else {
+            QCoreApplication::processEvents();
+            EXPECT_EQ(watch.paints, 0);
+        }
+    }
+}
+
 // Connects one automation client to the program's server and closes it again.
 void visitAsClient(CHarluneApp& app)
 {
