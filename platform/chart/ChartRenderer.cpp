@@ -259,6 +259,21 @@ struct TraceScratch
     std::vector<double> hi;
 };
 
+// A trace's points: x and y from the first to the last point drawn.
+struct TracePoints
+{
+    const double* x = nullptr;
+    const double* y = nullptr;
+    std::size_t count = 0;
+};
+
+// A trace of a striped redraw.
+struct StripeTrace
+{
+    TracePoints points;
+    XrtColor color = 0;
+};
+
 // 32-bit image memory, taken once on the GUI thread: QImage::bits() may detach, which no
 // two threads may do at once.
 struct ImagePixels
@@ -271,6 +286,23 @@ struct ImagePixels
           stride(static_cast<int>(image.bytesPerLine() / 4))
     {}
 };
+
+// Copies the columns from to to of area (in target pixels) from source, an image of the
+// target's format put on the target at offset. area lies within both.
+void copyColumns(ImagePixels target, const QImage& source, QPoint offset, const QRect& area,
+                 int from, int to)
+{
+    from = std::max(from, area.left());
+    to = std::min(to, area.right());
+    if (from > to)
+        return;
+    const auto* bits = reinterpret_cast<const std::uint32_t*>(source.constBits());
+    const auto sourceStride = static_cast<std::ptrdiff_t>(source.bytesPerLine() / 4);
+    const auto bytes = static_cast<std::size_t>(to - from + 1) * 4;
+    for (int row = area.top(); row <= area.bottom(); ++row)
+        std::memcpy(target.bits + static_cast<std::ptrdiff_t>(row) * target.stride + from,
+                    bits + (row - offset.y()) * sourceStride + (from - offset.x()), bytes);
+}
 
 // Writes a one-pixel trace into 32-bit image memory as vertical spans, one per pixel
 // column crossed, merging the spans of consecutive segments in the same column.
@@ -680,6 +712,7 @@ struct RenderCaches
     // The span path's working memory, one per stripe of a redraw.
     TraceScratch traces;
     std::vector<TraceScratch> stripes;
+    std::vector<StripeTrace> stripeTraces; // kept for its memory
 
     const QImage& bitmap(const std::string& path)
     {
@@ -992,14 +1025,6 @@ void drawTracePainter(QPainter& p, const XrtDataObject& d, int set, const XrtDat
     }
 }
 
-// A trace's points: x and y from the first to the last point drawn.
-struct TracePoints
-{
-    const double* x = nullptr;
-    const double* y = nullptr;
-    std::size_t count = 0;
-};
-
 TracePoints tracePoints(const XrtDataObject& d, int set)
 {
     std::span<const double> xs = d.x(set);
@@ -1133,19 +1158,15 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
         drawOrderedTrace(pixels, clip, color, m, points, scratch, clip.left(), clip.right());
         return;
     }
-    std::span<const double> xs = d.x(set);
-    std::span<const double> ys = d.y(set);
-    const int first = std::max(0, d.firstPoint(set));
-    const int last = first + static_cast<int>(points.count) - 1;
     SpanTracer tracer(pixels, clip, color);
     bool havePrev = false;
     double prevX = 0, prevY = 0;
     bool prevInside = false;
     int prevColumn = INT_MIN;
     bool lone = false;
-    for (int i = first; i <= last; ++i) {
-        double px = m.x(xs[static_cast<std::size_t>(i)]);
-        double py = m.y(ys[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < points.count; ++i) {
+        double px = m.x(points.x[i]);
+        double py = m.y(points.y[i]);
         if (!std::isfinite(px) || !std::isfinite(py)) {
             if (havePrev && lone)
                 tracer.point(prevX, prevY);
@@ -1185,46 +1206,41 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
 class StripeRedraw
 {
 public:
-    struct Trace
-    {
-        TracePoints points;
-        XrtColor color = 0;
-    };
-
     // False, having drawn nothing, when the chart cannot be drawn this way.
     static bool draw(QImage& image, const QImage& underlay, const QTransform& t, const XrtChart& c,
                      const XrtDataObject& d, const XrtLayout& l, int stripeCount,
-                     std::vector<TraceScratch>& scratch)
+                     std::vector<TraceScratch>& scratch, std::vector<StripeTrace>& traces)
     {
         const int x = static_cast<int>(std::lround(t.dx()));
         const int y = static_cast<int>(std::lround(t.dy()));
         if (underlay.format() != image.format() || x != t.dx() || y != t.dy())
             return false;
-        StripeRedraw redraw(image, underlay, QPoint(x, y), traceGeometry(t, l, image.rect()));
+        traces.clear();
+        StripeRedraw redraw(image, underlay, QPoint(x, y), traceGeometry(t, l, image.rect()),
+                            traces);
         std::size_t points = 0;
         for (int set = std::max(0, d.firstSet()); set <= d.lastSet(); ++set) {
             const XrtDataStyle style = c.dataStyle(set);
             if (!isSolid(style) || hasSymbols(style) || style.lineWidth > 1)
                 return false;
-            const Trace trace{tracePoints(d, set), style.lineColor};
+            const StripeTrace trace{tracePoints(d, set), style.lineColor};
             if (trace.points.count == 0)
                 continue;
             if (!tracePointsOrdered(redraw.m_geometry.mapping, trace.points))
                 return false;
             points += trace.points.count;
-            redraw.m_traces.push_back(trace);
+            traces.push_back(trace);
         }
         redraw.run(points, stripeCount, scratch);
         return true;
     }
 
 private:
-    StripeRedraw(QImage& image, const QImage& underlay, QPoint offset, TraceGeometry geometry)
-        : m_pixels(image), m_width(image.width()),
-          m_underlay(reinterpret_cast<const std::uint32_t*>(underlay.constBits())),
-          m_underlayStride(static_cast<int>(underlay.bytesPerLine() / 4)),
+    StripeRedraw(QImage& image, const QImage& underlay, QPoint offset, TraceGeometry geometry,
+                 const std::vector<StripeTrace>& traces)
+        : m_pixels(image), m_width(image.width()), m_underlay(underlay),
           m_area(QRect(offset, underlay.size()) & image.rect()), m_offset(offset),
-          m_geometry(geometry)
+          m_geometry(geometry), m_traces(traces)
     {}
 
     void run(std::size_t points, int stripeCount, std::vector<TraceScratch>& scratch)
@@ -1274,36 +1290,25 @@ private:
 
     void drawStripe(int left, int right, TraceScratch& scratch) const
     {
-        const int from = std::max(left, m_area.left());
-        const int to = std::min(right, m_area.right());
-        if (from <= to) {
-            const auto bytes = static_cast<std::size_t>(to - from + 1) * 4;
-            for (int row = m_area.top(); row <= m_area.bottom(); ++row)
-                std::memcpy(m_pixels.bits + static_cast<std::ptrdiff_t>(row) * m_pixels.stride +
-                                from,
-                            m_underlay +
-                                static_cast<std::ptrdiff_t>(row - m_offset.y()) * m_underlayStride +
-                                (from - m_offset.x()),
-                            bytes);
-        }
+        if (!m_area.isEmpty())
+            copyColumns(m_pixels, m_underlay, m_offset, m_area, left, right);
         const QRect& clip = m_geometry.clip;
         const int windowLeft = std::max(left, clip.left());
         const int windowRight = std::min(right, clip.right());
         if (clip.isEmpty() || windowLeft > windowRight)
             return;
-        for (const Trace& trace : m_traces)
+        for (const StripeTrace& trace : m_traces)
             drawOrderedTrace(m_pixels, clip, trace.color, m_geometry.mapping, trace.points, scratch,
                              windowLeft, windowRight);
     }
 
     ImagePixels m_pixels;
     int m_width;
-    const std::uint32_t* m_underlay;
-    int m_underlayStride;
+    const QImage& m_underlay;
     QRect m_area; // where the underlay goes in the image
     QPoint m_offset;
     TraceGeometry m_geometry;
-    std::vector<Trace> m_traces;
+    const std::vector<StripeTrace>& m_traces; // filled by draw() before run()
 };
 
 bool isDirectImage(QPainter& p, QImage*& image)
@@ -1339,12 +1344,7 @@ void copyImage(QImage& target, const QImage& source, QPainter& p, double dx, dou
     QRect area = QRect(QPoint(x, y), source.size()) & target.rect();
     if (area.isEmpty())
         return;
-    std::size_t bytes = static_cast<std::size_t>(area.width()) * 4;
-    for (int row = area.top(); row <= area.bottom(); ++row) {
-        const uchar* from =
-            source.constScanLine(row - y) + static_cast<std::size_t>(area.left() - x) * 4;
-        std::memcpy(target.scanLine(row) + static_cast<std::size_t>(area.left()) * 4, from, bytes);
-    }
+    copyColumns(ImagePixels(target), source, QPoint(x, y), area, area.left(), area.right());
 }
 
 } // namespace
@@ -1432,9 +1432,9 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
                     c.value(kXrtChartShown).toInt() != 0;
     bool tracesDrawn = false;
     if (scaleOk) {
-        tracesDrawn =
-            plotting && m_fastTraces &&
-            StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_stripes, caches.stripes);
+        tracesDrawn = plotting && m_fastTraces &&
+                      StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_stripes,
+                                         caches.stripes, caches.stripeTraces);
         if (!tracesDrawn)
             copyImage(*image, caches.underlay, p, t.dx(), t.dy());
     } else {
