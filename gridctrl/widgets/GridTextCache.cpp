@@ -125,6 +125,9 @@ GridTextCache::FontEntry* GridTextCache::fontFor(fw::CDC& dc)
 
 const GridTextCache::Text* GridTextCache::find(fw::CDC& dc, const std::string& text)
 {
+    if (text.size() > kMaxTextBytes) {
+        return nullptr;
+    }
     FontEntry* font = fontFor(dc);
     if (font == nullptr) {
         return nullptr;

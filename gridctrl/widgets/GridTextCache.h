@@ -61,6 +61,9 @@ public:
     // Texts kept before all are dropped (a sheet of unique texts must not grow the cache
     // without bound: a few megabytes at most).
     static constexpr std::size_t kMaxTexts = 8192;
+    // Longer texts are not kept (find() answers null): a cell shows a few hundred characters
+    // at most, and texts of any length would break the bound above.
+    static constexpr std::size_t kMaxTextBytes = 512;
 
 private:
     struct FontEntry;

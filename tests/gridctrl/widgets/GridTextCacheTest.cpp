@@ -152,14 +152,18 @@ TEST_F(GridTextCacheTest, AnswersOnlyWhereItDrawsAsTheDeviceContextDoes)
         int mapMode;
         bool scaled;
         bool sameDevice;
+        std::size_t textBytes;
         bool found;
     };
     const Case cases[] = {
-        {"screen", false, fw::MM_TEXT, false, true, true},
-        {"printing", true, fw::MM_TEXT, false, true, false},
-        {"metric mapping", false, fw::MM_LOMETRIC, false, true, false},
-        {"scaled painter", false, fw::MM_TEXT, true, true, false},
-        {"another device", false, fw::MM_TEXT, false, false, false},
+        {"screen", false, fw::MM_TEXT, false, true, 4, true},
+        {"longest text kept", false, fw::MM_TEXT, false, true, GridTextCache::kMaxTextBytes, true},
+        {"text too long to keep", false, fw::MM_TEXT, false, true, GridTextCache::kMaxTextBytes + 1,
+         false},
+        {"printing", true, fw::MM_TEXT, false, true, 4, false},
+        {"metric mapping", false, fw::MM_LOMETRIC, false, true, 4, false},
+        {"scaled painter", false, fw::MM_TEXT, true, true, 4, false},
+        {"another device", false, fw::MM_TEXT, false, false, 4, false},
     };
     QImage other(8, 8, QImage::Format_RGB32);
     for (const Case& c : cases) {
@@ -171,10 +175,11 @@ TEST_F(GridTextCacheTest, AnswersOnlyWhereItDrawsAsTheDeviceContextDoes)
         fw::CDC dc(&painter, c.sameDevice ? static_cast<QPaintDevice*>(&image) : &other);
         dc.setPrinting(c.printing);
         dc.SetMapMode(c.mapMode);
+        const std::string text(c.textBytes, 'x');
         cache.beginPaint(painter, &image);
-        EXPECT_EQ(cache.find(dc, "text") != nullptr, c.found);
+        EXPECT_EQ(cache.find(dc, text) != nullptr, c.found);
         cache.endPaint();
-        EXPECT_EQ(cache.find(dc, "text"), nullptr); // no paint under way
+        EXPECT_EQ(cache.find(dc, text), nullptr); // no paint under way
         painter.restore();
     }
 }
