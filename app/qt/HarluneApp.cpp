@@ -127,9 +127,9 @@ long registerTypeLibrary(const std::string& modulePath)
 }
 
 // Lets the main frame, just shown, paint before the start goes on with the work its picture
-// does not need (the registration, the automation server, the first spectrum window): waits,
-// within a bound, for the window system to expose it, which paints it. User input waits for the
-// event loop, as it did.
+// does not need (the script engine, the driver library, the registration, the automation server,
+// the first spectrum window): waits, within a bound, for the window system to expose it, which
+// paints it. User input waits for the event loop, as it did.
 void paintShownMainFrame(QWidget& frame)
 {
     constexpr int kFramePaintBoundMs = 250;
@@ -345,7 +345,6 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
                 return engine;
             });
     }
-    frame.setUpScripting();
     {
         using platform::automation::CEventGenerator;
         using platform::automation::Variant;
@@ -403,6 +402,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
 
     const std::string modulePath = programModulePath();
     if (startupSwitch == StartupSwitch::RegisterOnly) {
+        frame.setUpScripting();
         const long result = platform::automation::registerServer(modulePath);
         if (result != 0) {
             const std::string text = "Harlune could not register its automation server (error " +
@@ -425,11 +425,13 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     m_manufacturingMode = static_cast<int>(frame.allPreferences().ManufacturingExtensionsEnabled);
 
     // The frame is shown and painted as soon as it is whole, before the work its first picture
-    // does not need.
+    // does not need: the script engine, the driver library, the registration, the automation
+    // server and the first spectrum window.
     if (!m_hidden) {
         frame.show();
         paintShownMainFrame(frame);
     }
+    frame.completeCreate();
     // A server registered before is refreshed; the type library is registered at every start.
     if (serverRegistered())
         platform::automation::registerServer(modulePath);

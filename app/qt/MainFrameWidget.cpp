@@ -283,12 +283,17 @@ MainFrameWidget::~MainFrameWidget()
 
 void MainFrameWidget::OnCreate()
 {
-    m_script->OnFrameCreate();
     createStatusBar();
     createToolBars();
-    m_core->initDriverCache();
     readSettings();
     updateStatusPanes();
+}
+
+void MainFrameWidget::completeCreate()
+{
+    setUpScripting();
+    m_script->OnFrameCreate();
+    m_core->initDriverCache();
 }
 
 namespace {

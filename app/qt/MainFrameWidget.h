@@ -43,9 +43,13 @@ public:
     ~MainFrameWidget() override;
 
     CMainFrame& core() override { return *m_core; }
-    // The window's creation: status bar, placement, tool bars and menu organiser, the first
-    // driver calls and the preferences.
+    // The window's creation, what its first picture needs: status bar, placement, tool bars
+    // and menu organiser, and the preferences.
     void OnCreate();
+    // The rest of the creation, which the first picture does not need (it comes after the first
+    // paint of a frame shown at once): the script engine, set up and told of the frame's
+    // creation, and the first driver calls, which load the driver library.
+    void completeCreate();
     // The frame's control bar of an id (16000 General, 16001 Tundra, 16002 Global, 212 the
     // hidden bar), or null.
     COXCoolToolBar* controlBar(unsigned id) const;
