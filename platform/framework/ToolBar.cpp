@@ -88,7 +88,11 @@ std::vector<QIcon> ToolBar::stripIcons(const QImage& strip, const QSize& imageSi
 
 void ToolBar::setBitmap(const QImage& strip, const QSize& imageSize, const QImage& highDensityStrip)
 {
-    const std::vector<QIcon> icons = stripIcons(strip, imageSize, highDensityStrip);
+    setIcons(stripIcons(strip, imageSize, highDensityStrip));
+}
+
+void ToolBar::setIcons(const std::vector<QIcon>& icons)
+{
     for (size_t i = 0; i < m_buttons.size() && i < icons.size(); ++i) {
         m_buttons[i]->setIcon(icons[i]);
     }

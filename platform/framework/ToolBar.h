@@ -36,6 +36,8 @@ public:
     // The images of a strip (and of its high-density twin when it matches) as icons, in order.
     static std::vector<QIcon> stripIcons(const QImage& strip, const QSize& imageSize,
                                          const QImage& highDensityStrip);
+    // Gives the buttons these icons, in table order (the icons of stripIcons, cut once).
+    void setIcons(const std::vector<QIcon>& icons);
     // Refreshes the buttons' states through the route.
     void updateButtons();
 

@@ -1092,8 +1092,9 @@ COXCoolToolBar* COXCoolToolBar::Create(QMainWindow* parent, uint32_t style, unsi
 void COXCoolToolBar::setImages(const QImage& strip, const QImage& highDensityStrip)
 {
     const QSize imageSize(16, 15);
+    // The images are cut once: the buttons share the icons the bar keeps.
     m_images = stripIcons(strip, imageSize, highDensityStrip);
-    setBitmap(strip, imageSize, highDensityStrip);
+    setIcons(m_images);
 }
 
 QIcon COXCoolToolBar::imageAt(int image) const
