@@ -326,7 +326,8 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     resources.addStrings(app::res::strings());
 
     const auto instanceKey = static_cast<uint32_t>(getpid());
-    m_mainFrame = std::make_unique<MainFrameWidget>(m_driver, instanceKey);
+    m_mainFrame = std::make_unique<MainFrameWidget>(
+        m_driver, instanceKey, MainFrameWidget::AutomationClasses::WithCompleteCreate);
     MainFrameWidget& frame = *m_mainFrame;
     m_viewFrame =
         std::make_unique<MainFrameViewFrame>(frame.core(), frame, &frame.allPreferences());
@@ -402,6 +403,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
 
     const std::string modulePath = programModulePath();
     if (startupSwitch == StartupSwitch::RegisterOnly) {
+        frame.registerAutomationClasses();
         frame.setUpScripting();
         const long result = platform::automation::registerServer(modulePath);
         if (result != 0) {

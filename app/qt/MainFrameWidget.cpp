@@ -58,7 +58,7 @@
 
 using platform::framework::ChildFrame;
 
-MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
+MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey, AutomationClasses classes)
     : m_core(std::make_unique<CMainFrame>(*this, driver, instanceKey)),
       m_script(
           std::make_unique<CSaxBasicObj>(platform::automation::ClassRegistry::instance(), *this))
@@ -67,8 +67,8 @@ MainFrameWidget::MainFrameWidget(DriverApi& driver, uint32_t instanceKey)
     statusBar()->showMessage(m_statusText);
     m_recentScripts.ReadList();
     installCommands();
-    registerHarluneAutomation(platform::automation::ClassRegistry::instance());
-    registerGridAutomation(platform::automation::ClassRegistry::instance());
+    if (classes == AutomationClasses::WithFrame)
+        registerAutomationClasses();
     setAutomationFrame(this);
     m_sessionConnection =
         connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -289,8 +289,18 @@ void MainFrameWidget::OnCreate()
     updateStatusPanes();
 }
 
+void MainFrameWidget::registerAutomationClasses()
+{
+    if (m_automationClassesRegistered)
+        return;
+    m_automationClassesRegistered = true;
+    registerHarluneAutomation(platform::automation::ClassRegistry::instance());
+    registerGridAutomation(platform::automation::ClassRegistry::instance());
+}
+
 void MainFrameWidget::completeCreate()
 {
+    registerAutomationClasses();
     setUpScripting();
     m_script->OnFrameCreate();
     m_core->initDriverCache();

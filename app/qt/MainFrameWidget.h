@@ -38,7 +38,16 @@ public:
     using ChildKind = MainFrameWindow::ChildKind;
     using HMENU = platform::framework::HMENU;
 
-    MainFrameWidget(DriverApi& driver, uint32_t instanceKey);
+    // When the program's automation classes join the class registry: as the frame is made, or
+    // with completeCreate (the program's start, which paints the frame first).
+    enum class AutomationClasses
+    {
+        WithFrame,
+        WithCompleteCreate
+    };
+
+    MainFrameWidget(DriverApi& driver, uint32_t instanceKey,
+                    AutomationClasses classes = AutomationClasses::WithFrame);
     // Writes the preferences back.
     ~MainFrameWidget() override;
 
@@ -47,9 +56,12 @@ public:
     // and menu organiser, and the preferences.
     void OnCreate();
     // The rest of the creation, which the first picture does not need (it comes after the first
-    // paint of a frame shown at once): the script engine, set up and told of the frame's
-    // creation, and the first driver calls, which load the driver library.
+    // paint of a frame shown at once): the automation classes when they wait for it, the script
+    // engine, set up and told of the frame's creation, and the first driver calls, which load
+    // the driver library.
     void completeCreate();
+    // Registers the program's automation classes, once.
+    void registerAutomationClasses();
     // The frame's control bar of an id (16000 General, 16001 Tundra, 16002 Global, 212 the
     // hidden bar), or null.
     COXCoolToolBar* controlBar(unsigned id) const;
@@ -182,6 +194,7 @@ private:
     std::unique_ptr<CMainFrame> m_core;
     MainFramePreferences m_preferences;
     bool m_settingsRead = false;
+    bool m_automationClassesRegistered = false;
     QPointer<COXCoolToolBar> m_generalBar;
     QPointer<COXCoolToolBar> m_tundraBar;
     QPointer<COXCoolToolBar> m_globalBar;
