@@ -142,7 +142,8 @@ protected:
 };
 
 // A shown start paints its main frame before it makes the first spectrum window, and before it
-// returns; a hidden one (by the switch, or for an automation client) paints nothing.
+// returns; a hidden one (by the switch, or for an automation client) paints nothing. Either way
+// the script engine, made after the paint, is there when the start returns.
 TEST_F(HarluneAppTest, ShownStartPaintsTheFrameBeforeTheFirstWindowHiddenPaintsNothing)
 {
     struct Case
@@ -165,6 +166,7 @@ TEST_F(HarluneAppTest, ShownStartPaintsTheFrameBeforeTheFirstWindowHiddenPaintsN
         ASSERT_TRUE(app.InitInstance(c.arguments));
         EXPECT_EQ(spectrumDocuments(app), 1u);
         EXPECT_EQ(app.mainFrameWidget()->isVisible(), c.shown);
+        EXPECT_TRUE(app.mainFrameWidget()->scriptObject().hasEngine());
         if (c.shown) {
             EXPECT_GT(watch.paintsBeforeSpectrumWindow, 0);
         } else {
