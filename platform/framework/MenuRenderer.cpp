@@ -139,6 +139,10 @@ void MenuRenderer::scheduleRebuild()
     }
     m_rebuildPending = true;
     QTimer::singleShot(0, this, [this]() {
+        // A rebuild since (setMenu's) has brought the bar up to date already.
+        if (!m_rebuildPending) {
+            return;
+        }
         m_rebuildPending = false;
         rebuild();
     });
@@ -157,6 +161,8 @@ void MenuRenderer::rebuild()
             return;
         }
     }
+    // This rebuild serves one that was scheduled before it.
+    m_rebuildPending = false;
     m_bar->clear();
     for (QMenu* old : m_bar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
