@@ -4,12 +4,9 @@
 #include "platform/qt/QtHooks.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 
 #include <clocale>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -19,15 +16,6 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Harlune"));
     platform::qt::QtHooks hooks;
-    // The font database's first reading of the font configuration takes several milliseconds:
-    // on a thread of its own it goes on while the main window is built, which needs it only at
-    // its status bar's first text (the database serialises its users). The thread ends before
-    // the application object; without one the window reads it itself.
-    std::jthread fontDatabaseReader;
-    try {
-        fontDatabaseReader = std::jthread([] { QFontDatabase::families(); });
-    } catch (const std::system_error&) {
-    }
 
     // The driver library is opened at the program's first call into it, so a missing library
     // gives a message instead of a failed start.
