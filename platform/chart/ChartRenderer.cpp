@@ -12,6 +12,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -272,6 +273,18 @@ struct StripeTrace
 {
     TracePoints points;
     XrtColor color = 0;
+};
+
+// A set's x values found to map to finite device pixels that never go back, kept while the
+// data object's x values, the points drawn and the mapping stay the same.
+struct OrderedX
+{
+    std::uint64_t generation = 0; // XrtDataObject::xGeneration(), unique to each object
+    const double* x = nullptr;
+    std::size_t count = 0;
+    double xOffset = 0.0;
+    double xScale = 0.0;
+    double xMin = 0.0;
 };
 
 // 32-bit image memory, taken once on the GUI thread: QImage::bits() may detach, which no
@@ -713,6 +726,7 @@ struct RenderCaches
     TraceScratch traces;
     std::vector<TraceScratch> stripes;
     std::vector<StripeTrace> stripeTraces; // kept for its memory
+    std::vector<OrderedX> orderedX;        // by set
 
     const QImage& bitmap(const std::string& path)
     {
@@ -1081,21 +1095,44 @@ bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
     return ordered;
 }
 
+// Whether all of a trace's x values map to finite device pixels that never go back: the
+// half of tracePointsOrdered() that a redraw can keep while the x values do not change.
+bool traceXOrdered(const Mapping& m, const TracePoints& points)
+{
+    const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    bool ordered = true;
+    double previous = -kLargest;
+    // NaN fails every comparison.
+    for (std::size_t i = 0; i < points.count; ++i) {
+        const double x = xOffset + (points.x[i] - xMin) * xScale;
+        ordered &= (x >= previous) & (x <= kLargest);
+        previous = x;
+    }
+    return ordered;
+}
+
 // The columns windowLeft to windowRight of a trace whose points tracePointsOrdered()
 // accepts, in one pass over the points that reach them, keeping the open column's bounds
-// in registers.
-void drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, const Mapping& m,
+// in registers. Given x values that traceXOrdered() accepts, it checks the y values of the
+// points it reaches and returns false, part drawn, at the first that maps to no finite pixel
+// row; those are the only points whose y can change the window's pixels.
+bool drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, const Mapping& m,
                       const TracePoints& points, TraceScratch& scratch, int windowLeft,
                       int windowRight)
 {
+    constexpr double kLargest = std::numeric_limits<double>::max();
     const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
     const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
     auto deviceX = [&](std::size_t i) { return xOffset + (points.x[i] - xMin) * xScale; };
     auto deviceY = [&](std::size_t i) { return yOffset + (points.y[i] - yMin) * yScale; };
     SpanTracer tracer(pixels, clip, color, scratch, windowLeft, windowRight);
     if (points.count == 1) {
-        tracer.point(deviceX(0), deviceY(0));
-        return;
+        const double y = deviceY(0);
+        if (!(std::fabs(y) <= kLargest))
+            return false;
+        tracer.point(deviceX(0), y);
+        return true;
     }
     // From the last point left of the window to the first right of it: the segments
     // between reach every column of the window that any segment reaches.
@@ -1114,6 +1151,8 @@ void drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, con
     const std::size_t end = std::min(indexAt(windowRight + 1.0), points.count - 1);
     double prevX = deviceX(begin);
     double prevY = deviceY(begin);
+    if (!(std::fabs(prevY) <= kLargest))
+        return false;
     bool prevInside = tracer.inside(prevX, prevY);
     int prevColumn = prevInside ? chartFloor(prevX) : INT_MIN;
     double lo = std::numeric_limits<double>::infinity();
@@ -1122,6 +1161,8 @@ void drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, con
     for (std::size_t i = begin + 1; i <= end; ++i) {
         const double x = deviceX(i);
         const double y = deviceY(i);
+        if (!(std::fabs(y) <= kLargest))
+            return false;
         const bool inside = tracer.inside(x, y);
         const int column = inside ? chartFloor(x) : INT_MIN;
         if (prevInside && inside && column - prevColumn <= 1) {
@@ -1139,6 +1180,7 @@ void drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, con
         prevInside = inside;
         prevColumn = column;
     }
+    return true;
 }
 
 // One solid one-pixel trace straight into the image, in device pixels.
@@ -1206,10 +1248,12 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
 class StripeRedraw
 {
 public:
-    // False, having drawn nothing, when the chart cannot be drawn this way.
+    // False when the chart cannot be drawn this way: having drawn nothing, or (a point whose
+    // y maps to no finite pixel row) part of it, which the caller then draws again whole.
     static bool draw(QImage& image, const QImage& underlay, const QTransform& t, const XrtChart& c,
                      const XrtDataObject& d, const XrtLayout& l, int stripeCount,
-                     std::vector<TraceScratch>& scratch, std::vector<StripeTrace>& traces)
+                     std::vector<TraceScratch>& scratch, std::vector<StripeTrace>& traces,
+                     std::vector<OrderedX>& orderedX)
     {
         const int x = static_cast<int>(std::lround(t.dx()));
         const int y = static_cast<int>(std::lround(t.dy()));
@@ -1226,16 +1270,36 @@ public:
             const StripeTrace trace{tracePoints(d, set), style.lineColor};
             if (trace.points.count == 0)
                 continue;
-            if (!tracePointsOrdered(redraw.m_geometry.mapping, trace.points))
+            if (!xOrdered(redraw.m_geometry.mapping, d, set, trace.points, orderedX))
                 return false;
             points += trace.points.count;
             traces.push_back(trace);
         }
         redraw.run(points, stripeCount, scratch);
-        return true;
+        return !redraw.m_notFinite.load(std::memory_order_relaxed);
     }
 
 private:
+    // traceXOrdered() for a set, from what the last redraws found while it holds.
+    static bool xOrdered(const Mapping& m, const XrtDataObject& d, int set,
+                         const TracePoints& points, std::vector<OrderedX>& known)
+    {
+        const OrderedX now{d.xGeneration(), points.x, points.count, m.xOffset, m.xScale, m.xMin};
+        auto same = [&now](const OrderedX& k) {
+            return k.generation == now.generation && k.x == now.x && k.count == now.count &&
+                   k.xOffset == now.xOffset && k.xScale == now.xScale && k.xMin == now.xMin;
+        };
+        const auto slot = static_cast<std::size_t>(set);
+        if (slot < known.size() && same(known[slot]))
+            return true;
+        if (!traceXOrdered(m, points))
+            return false;
+        if (known.size() <= slot)
+            known.resize(slot + 1);
+        known[slot] = now;
+        return true;
+    }
+
     StripeRedraw(QImage& image, const QImage& underlay, QPoint offset, TraceGeometry geometry,
                  const std::vector<StripeTrace>& traces)
         : m_pixels(image), m_width(image.width()), m_underlay(underlay),
@@ -1297,9 +1361,13 @@ private:
         const int windowRight = std::min(right, clip.right());
         if (clip.isEmpty() || windowLeft > windowRight)
             return;
-        for (const StripeTrace& trace : m_traces)
-            drawOrderedTrace(m_pixels, clip, trace.color, m_geometry.mapping, trace.points, scratch,
-                             windowLeft, windowRight);
+        for (const StripeTrace& trace : m_traces) {
+            if (!drawOrderedTrace(m_pixels, clip, trace.color, m_geometry.mapping, trace.points,
+                                  scratch, windowLeft, windowRight)) {
+                m_notFinite.store(true, std::memory_order_relaxed);
+                return;
+            }
+        }
     }
 
     ImagePixels m_pixels;
@@ -1309,6 +1377,8 @@ private:
     QPoint m_offset;
     TraceGeometry m_geometry;
     const std::vector<StripeTrace>& m_traces; // filled by draw() before run()
+    // A stripe met a point whose y maps to no finite pixel row (read after run()'s wait).
+    mutable std::atomic<bool> m_notFinite{false};
 };
 
 bool isDirectImage(QPainter& p, QImage*& image)
@@ -1434,7 +1504,7 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
     if (scaleOk) {
         tracesDrawn = plotting && m_fastTraces &&
                       StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_stripes,
-                                         caches.stripes, caches.stripeTraces);
+                                         caches.stripes, caches.stripeTraces, caches.orderedX);
         if (!tracesDrawn)
             copyImage(*image, caches.underlay, p, t.dx(), t.dy());
     } else {

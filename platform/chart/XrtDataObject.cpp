@@ -1,15 +1,33 @@
 #include "platform/chart/XrtDataObject.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace platform::chart {
+
+namespace {
+
+// The last x generation given out, by any data object.
+std::atomic<std::uint64_t> g_lastXGeneration{0};
+
+std::uint64_t nextXGeneration()
+{
+    return g_lastXGeneration.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+} // namespace
 
 XrtDataObject::XrtDataObject(int sets, int points)
     : m_sets(sets), m_points(points),
       m_x(static_cast<std::size_t>(sets) * static_cast<std::size_t>(points), 0.0),
       m_y(m_x.size(), 0.0), m_lastSet(sets - 1), m_firstPoint(static_cast<std::size_t>(sets), 0),
-      m_lastPoint(static_cast<std::size_t>(sets), points - 1)
+      m_lastPoint(static_cast<std::size_t>(sets), points - 1), m_xGeneration(nextXGeneration())
 {}
+
+void XrtDataObject::xChanged()
+{
+    m_xGeneration = nextXGeneration();
+}
 
 bool XrtDataObject::copyInto(std::vector<double>& target, int set, std::span<const double> values,
                              int first)
@@ -24,7 +42,19 @@ bool XrtDataObject::copyInto(std::vector<double>& target, int set, std::span<con
 
 bool XrtDataObject::setX(int set, std::span<const double> values, int first)
 {
-    return copyInto(m_x, set, values, first);
+    if (!validSet(set) || first < 0 || first > m_points ||
+        values.size() > static_cast<std::size_t>(m_points - first))
+        return false;
+    // A live view sets the same wavelengths with every scan: they keep their generation.
+    double* target = m_x.data() + static_cast<std::ptrdiff_t>(set) * m_points + first;
+    bool changed = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        changed |= !(target[i] == values[i]);
+        target[i] = values[i];
+    }
+    if (changed)
+        xChanged();
+    return true;
 }
 
 bool XrtDataObject::setY(int set, std::span<const double> values, int first)
@@ -36,7 +66,10 @@ bool XrtDataObject::setXElement(int set, int point, double value)
 {
     if (!validSet(set) || !validPoint(point))
         return false;
-    m_x[static_cast<std::size_t>(set) * m_points + point] = value;
+    double& x = m_x[static_cast<std::size_t>(set) * m_points + point];
+    if (!(x == value))
+        xChanged();
+    x = value;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -48,10 +49,16 @@ public:
     std::span<const double> x(int set) const;
     std::span<const double> y(int set) const;
 
+    // Changes whenever an x value changes (setting the value it holds changes nothing), and
+    // differs between data objects, so a renderer can keep what it worked out from the x
+    // values until they change.
+    std::uint64_t xGeneration() const { return m_xGeneration; }
+
 private:
     bool validSet(int set) const { return set >= 0 && set < m_sets; }
     bool validPoint(int point) const { return point >= 0 && point < m_points; }
     bool copyInto(std::vector<double>& target, int set, std::span<const double> values, int first);
+    void xChanged();
 
     int m_sets;
     int m_points;
@@ -61,6 +68,7 @@ private:
     int m_lastSet;
     std::vector<int> m_firstPoint;
     std::vector<int> m_lastPoint;
+    std::uint64_t m_xGeneration;
 };
 
 } // namespace platform::chart

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -226,13 +227,15 @@ TEST(XrtRendererTest, SpanPathDrawsTheSamePixelsInEitherPointOrderAndAnyStripes)
         double yJitter; // noise on the slow wave
         bool offAxes;   // some points far above and below the fixed y axis
         bool repeatX;   // runs of points at one x
+        bool notFinite; // some y values NaN or infinite: the line breaks there
     };
     const Case cases[] = {
-        {"dense noisy", 4096, 211.0, false, false},
-        {"dense with clipped points", 4096, 211.0, true, false},
-        {"sparse, segments over many columns", 60, 500.0, false, false},
-        {"sparse with clipped points", 60, 500.0, true, false},
-        {"vertical runs", 4096, 211.0, false, true},
+        {"dense noisy", 4096, 211.0, false, false, false},
+        {"dense with clipped points", 4096, 211.0, true, false, false},
+        {"sparse, segments over many columns", 60, 500.0, false, false, false},
+        {"sparse with clipped points", 60, 500.0, true, false, false},
+        {"vertical runs", 4096, 211.0, false, true, false},
+        {"sparse with NaN and infinite y", 60, 500.0, false, false, true},
     };
     constexpr int kSets = 3;
     const XrtColor colors[kSets] = {kRed, kGreen, kBlue};
@@ -250,6 +253,10 @@ TEST(XrtRendererTest, SpanPathDrawsTheSamePixelsInEitherPointOrderAndAnyStripes)
                             k.yJitter * ((i * 7919 + set * 31) % 211) / 211.0;
                 if (k.offAxes && i % (n > 100 ? 97 : 7) == 5 + set)
                     y[set][i] = i % 2 ? 1e7 : -1e7;
+                if (k.notFinite && i % (n > 100 ? 331 : 11) == 3 + set)
+                    y[set][i] = i % 3 == 0   ? std::numeric_limits<double>::quiet_NaN()
+                                : i % 3 == 1 ? std::numeric_limits<double>::infinity()
+                                             : -std::numeric_limits<double>::infinity();
             }
         }
         auto drawOrder = [&](bool reversed, int stripes) {
@@ -291,6 +298,80 @@ TEST(XrtRendererTest, SpanPathDrawsTheSamePixelsInEitherPointOrderAndAnyStripes)
             EXPECT_TRUE(drawOrder(false, stripes) == reference);
         }
     }
+}
+
+// A renderer keeps, between redraws, that a trace's x values go forward: x values set
+// anew, going back or not finite, are drawn as a new renderer draws them.
+TEST(XrtRendererTest, SpanPathSeesXValuesChangeBetweenRedraws)
+{
+    constexpr int kPoints = 2048;
+    std::vector<double> x(kPoints), y(kPoints), zigzag(kPoints);
+    for (int i = 0; i < kPoints; ++i) {
+        x[i] = 300.0 + i * 0.4;
+        y[i] = 1000.0 + 700.0 * std::sin(i * 0.01) + (i * 7919 % 211);
+        zigzag[i] = x[i] + (i % 64 < 32 ? 0.0 : -40.0);
+    }
+    XrtHandle chart = XrtCreate();
+    XrtChart* c = xrtChart(chart);
+    c->setSizePx(900, 400);
+    useQtTextMetrics(*c);
+    XrtHandle data = XrtDataCreate(kXrtDataGeneral, 2, kPoints);
+    std::vector<double> higher(y);
+    for (double& v : higher)
+        v += 600.0;
+    for (int set = 0; set < 2; ++set) {
+        XrtDataSetXData(data, set, x.data(), kPoints, 0);
+        XrtDataSetYData(data, set, set == 0 ? y.data() : higher.data(), kPoints, 0);
+        XrtDataStyle s;
+        s.lineColor = set == 0 ? kRed : kBlue;
+        XrtSetNthDataStyle(chart, set, &s);
+    }
+    XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
+                         {kXrtLegendShown, 0},
+                         {kXrtXMin, 250.0},
+                         {kXrtXMax, 1150.0},
+                         {kXrtYMin, 0.0},
+                         {kXrtYMax, 2600.0}});
+    QImage kept(c->widthPx(), c->heightPx(), QImage::Format_RGB32);
+    ChartRenderer renderer;
+    auto redraw = [&](ChartRenderer& r, QImage& image) {
+        QPainter p(&image);
+        r.draw(p, *c);
+    };
+    struct Change
+    {
+        const char* name;
+        std::function<void()> apply;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Change changes[] = {
+        {"the same x set again", [&] { XrtDataSetXData(data, 1, x.data(), kPoints, 0); }},
+        {"x going back in steps", [&] { XrtDataSetXData(data, 1, zigzag.data(), kPoints, 0); }},
+        {"x going forward again", [&] { XrtDataSetXData(data, 1, x.data(), kPoints, 0); }},
+        {"one x element set back", [&] { XrtDataSetXElement(data, 0, 1000, 310.0); }},
+        {"that element put right", [&] { XrtDataSetXElement(data, 0, 1000, x[1000]); }},
+        {"one x element not a number", [&] { XrtDataSetXElement(data, 1, 700, nan); }},
+    };
+    redraw(renderer, kept);
+    for (int stripes : {1, 3}) {
+        SCOPED_TRACE(stripes);
+        renderer.setStripes(stripes);
+        for (const Change& change : changes) {
+            SCOPED_TRACE(change.name);
+            change.apply();
+            redraw(renderer, kept);
+            QImage fresh(kept.size(), kept.format());
+            ChartRenderer newRenderer;
+            newRenderer.setStripes(stripes);
+            redraw(newRenderer, fresh);
+            EXPECT_TRUE(kept == fresh);
+            EXPECT_GT(countColor(kept, kRed), 200);
+            EXPECT_GT(countColor(kept, kBlue), 200);
+        }
+        XrtDataSetXData(data, 1, x.data(), kPoints, 0);
+    }
+    XrtDestroy(chart);
+    XrtDataDestroy(data);
 }
 
 TEST(XrtRendererTest, SymbolsAreDrawnAtEveryPoint)
