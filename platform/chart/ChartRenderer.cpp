@@ -1077,24 +1077,6 @@ TraceGeometry traceGeometry(const QTransform& t, const XrtLayout& l, const QRect
     return g;
 }
 
-// Whether all of a trace's points map to finite device pixels with x never going back.
-bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
-{
-    const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
-    const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
-    constexpr double kLargest = std::numeric_limits<double>::max();
-    bool ordered = true;
-    double previous = -kLargest;
-    // NaN fails every comparison.
-    for (std::size_t i = 0; i < points.count; ++i) {
-        const double x = xOffset + (points.x[i] - xMin) * xScale;
-        const double y = yOffset + (points.y[i] - yMin) * yScale;
-        ordered &= (x >= previous) & (x <= kLargest) & (std::fabs(y) <= kLargest);
-        previous = x;
-    }
-    return ordered;
-}
-
 // Whether all of a trace's x values map to finite device pixels that never go back: the
 // half of tracePointsOrdered() that a redraw can keep while the x values do not change.
 bool traceXOrdered(const Mapping& m, const TracePoints& points)
@@ -1110,6 +1092,19 @@ bool traceXOrdered(const Mapping& m, const TracePoints& points)
         previous = x;
     }
     return ordered;
+}
+
+// Whether all of a trace's points map to finite device pixels with x never going back.
+bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
+{
+    if (!traceXOrdered(m, points))
+        return false;
+    const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    bool finite = true;
+    for (std::size_t i = 0; i < points.count; ++i)
+        finite &= std::fabs(yOffset + (points.y[i] - yMin) * yScale) <= kLargest;
+    return finite;
 }
 
 // The columns windowLeft to windowRight of a trace whose points tracePointsOrdered()

@@ -214,6 +214,17 @@ TEST(XrtRendererTest, SpanPathMatchesPainterPathOnNoisyDenseData)
     XrtDataDestroy(data);
 }
 
+// Gives the chart the data of a span path test, without a legend, on fixed axes.
+void showSpanTestData(XrtHandle chart, XrtHandle data)
+{
+    XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
+                         {kXrtLegendShown, 0},
+                         {kXrtXMin, 250.0},
+                         {kXrtXMax, 1150.0},
+                         {kXrtYMin, 0.0},
+                         {kXrtYMax, 2600.0}});
+}
+
 // Traces drawn with their points in x order, in any number of column stripes, give the
 // pixels the same points give in reverse order: the two orders take different ways through
 // the span path (the first gathers each column's bounds in one pass per stripe, the second
@@ -274,12 +285,7 @@ TEST(XrtRendererTest, SpanPathDrawsTheSamePixelsInEitherPointOrderAndAnyStripes)
                 s.lineColor = colors[set];
                 XrtSetNthDataStyle(chart, set, &s);
             }
-            XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
-                                 {kXrtLegendShown, 0},
-                                 {kXrtXMin, 250.0},
-                                 {kXrtXMax, 1150.0},
-                                 {kXrtYMin, 0.0},
-                                 {kXrtYMax, 2600.0}});
+            showSpanTestData(chart, data);
             QImage image(c->widthPx(), c->heightPx(), QImage::Format_RGB32);
             QPainter p(&image);
             ChartRenderer r;
@@ -326,12 +332,7 @@ TEST(XrtRendererTest, SpanPathSeesXValuesChangeBetweenRedraws)
         s.lineColor = set == 0 ? kRed : kBlue;
         XrtSetNthDataStyle(chart, set, &s);
     }
-    XrtSetValues(chart, {{kXrtData, static_cast<int>(data)},
-                         {kXrtLegendShown, 0},
-                         {kXrtXMin, 250.0},
-                         {kXrtXMax, 1150.0},
-                         {kXrtYMin, 0.0},
-                         {kXrtYMax, 2600.0}});
+    showSpanTestData(chart, data);
     QImage kept(c->widthPx(), c->heightPx(), QImage::Format_RGB32);
     ChartRenderer renderer;
     auto redraw = [&](ChartRenderer& r, QImage& image) {
