@@ -15,10 +15,15 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <span>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::chart {
 
@@ -323,7 +328,7 @@ void copyColumns(ImagePixels target, const QImage& source, QPoint offset, const 
 // Given the scratch's bounds, the trace's x must never go back: every segment that reaches
 // a column then comes before any that reaches a later one, so the span merged for a column
 // is the bounds of all its segments. Those are gathered per column and the spans written at
-// the end; step() takes the common segment (within one column or into the next) without a
+// the end; stepThrough() takes the common segment (within one column or into the next) without a
 // branch on where it lies, which a dense trace would mispredict at every third point. Only
 // the columns of the window [windowLeft, windowRight] are gathered and written (a stripe of
 // the image another thread is not drawing); the geometry stays that of the whole clip box,
@@ -344,7 +349,7 @@ public:
     {
         m_windowLeft = windowLeft;
         m_windowRight = windowRight;
-        // One column more on each side: step() may end or start a segment there.
+        // One column more on each side: stepThrough() may end or start a segment there.
         const auto width = static_cast<std::size_t>(windowRight - windowLeft + 3);
         ordered.lo.assign(width, std::numeric_limits<double>::infinity());
         ordered.hi.assign(width, -std::numeric_limits<double>::infinity());
@@ -418,15 +423,13 @@ public:
             add(chartFloor(x), y, y);
     }
 
-    // Ordered traces: the segment from (ax, ay) in column ca to (bx, by) in column cb, both
-    // inside the clip box, cb being ca or ca + 1. lo and hi are column ca's bounds so far and
-    // become column cb's. The heights are those insideSegment() gives each column.
-    void step(double ax, double ay, int ca, double bx, double by, int cb, double& lo, double& hi)
+    // Ordered traces: the segment from height ay in column ca, both ends inside the clip
+    // box, that crosses into column cb at height yc and ends at height ye, cb being ca or
+    // ca + 1 (in one column, yc and ye are its end's height). lo and hi are column ca's
+    // bounds so far and become column cb's.
+    void stepThrough(double ay, int ca, double yc, double ye, int cb, double& lo, double& hi)
     {
         const bool same = ca == cb;
-        const double slope = (by - ay) / (same ? 1.0 : bx - ax);
-        const double yc = same ? by : ay + ((ca + 1.0) - ax) * slope;
-        const double ye = same ? by : ay + (bx - ax) * slope;
         const double aLo = std::min(lo, std::min(ay, yc));
         const double aHi = std::max(hi, std::max(ay, yc));
         m_columnLo[slot(ca)] = aLo;
@@ -1107,6 +1110,119 @@ bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
     return finite;
 }
 
+// A column far from any image's, for a point outside the clip box: a difference with it is
+// never 0 or 1, and never overflows.
+constexpr int kOutsideColumn = INT_MIN / 2;
+
+// A chunk of an ordered trace's points in device pixels, for drawOrderedTrace(): x, y and
+// the pixel column (kOutsideColumn outside the clip box) of each point, and where the
+// segment from the point before crosses into the next column and where it ends. Element 0
+// is the point before the chunk, whose own values the caller sets.
+struct PointChunk
+{
+    static constexpr std::size_t kSize = 256;
+    double x[kSize + 1];
+    double y[kSize + 1];
+    int column[kSize + 1];
+    double cross[kSize + 1];
+    double end[kSize + 1];
+
+    // Maps the points xs[0..n) and ys[0..n) to elements 1 to n; false when a y maps to no
+    // finite pixel row. Two points at a time where the processor has SSE2, by the same
+    // expressions as the scalar loop that takes the rest.
+    bool map(const double* xs, const double* ys, std::size_t n, const Mapping& m, const QRect& clip)
+    {
+        constexpr double kLargest = std::numeric_limits<double>::max();
+        const double left = clip.left(), right = clip.right() + 0.999;
+        const double top = clip.top(), bottom = clip.bottom() + 0.999;
+        std::size_t j = 0;
+        bool finite = true;
+#if defined(__SSE2__)
+        const __m128d xOffset = _mm_set1_pd(m.xOffset), xScale = _mm_set1_pd(m.xScale);
+        const __m128d xMin = _mm_set1_pd(m.xMin);
+        const __m128d yOffset = _mm_set1_pd(m.yOffset), yScale = _mm_set1_pd(m.yScale);
+        const __m128d yMin = _mm_set1_pd(m.yMin);
+        const __m128d vLeft = _mm_set1_pd(left), vRight = _mm_set1_pd(right);
+        const __m128d vTop = _mm_set1_pd(top), vBottom = _mm_set1_pd(bottom);
+        const __m128d largest = _mm_set1_pd(kLargest), sign = _mm_set1_pd(-0.0);
+        const __m128i outside = _mm_set1_epi32(kOutsideColumn);
+        __m128d allFinite = _mm_castsi128_pd(_mm_set1_epi32(-1));
+        for (; j + 2 <= n; j += 2) {
+            const __m128d px =
+                _mm_add_pd(xOffset, _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(xs + j), xMin), xScale));
+            const __m128d py =
+                _mm_add_pd(yOffset, _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(ys + j), yMin), yScale));
+            allFinite = _mm_and_pd(allFinite, _mm_cmple_pd(_mm_andnot_pd(sign, py), largest));
+            const __m128d inside =
+                _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(px, vLeft), _mm_cmplt_pd(px, vRight)),
+                           _mm_and_pd(_mm_cmpge_pd(py, vTop), _mm_cmplt_pd(py, vBottom)));
+            // floor as chartFloor() takes it, of x inside (0 outside, where the conversion
+            // could overflow); the comparisons' 64-bit masks narrowed to 32-bit lanes.
+            const __m128i truncated = _mm_cvttpd_epi32(_mm_and_pd(px, inside));
+            const __m128d below = _mm_cmplt_pd(px, _mm_cvtepi32_pd(truncated));
+            const __m128i below32 =
+                _mm_shuffle_epi32(_mm_castpd_si128(below), _MM_SHUFFLE(3, 3, 2, 0));
+            const __m128i inside32 =
+                _mm_shuffle_epi32(_mm_castpd_si128(inside), _MM_SHUFFLE(3, 3, 2, 0));
+            const __m128i floored = _mm_add_epi32(truncated, below32);
+            const __m128i columns =
+                _mm_or_si128(_mm_and_si128(inside32, floored), _mm_andnot_si128(inside32, outside));
+            _mm_storeu_pd(x + j + 1, px);
+            _mm_storeu_pd(y + j + 1, py);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(column + j + 1), columns);
+        }
+        finite = _mm_movemask_pd(allFinite) == 3;
+#endif
+        for (; j < n; ++j) {
+            const double px = m.xOffset + (xs[j] - m.xMin) * m.xScale;
+            const double py = m.yOffset + (ys[j] - m.yMin) * m.yScale;
+            finite &= std::fabs(py) <= kLargest;
+            const bool inside = px >= left && px < right && py >= top && py < bottom;
+            x[j + 1] = px;
+            y[j + 1] = py;
+            column[j + 1] = inside ? chartFloor(px) : kOutsideColumn;
+        }
+        return finite;
+    }
+
+    // SpanTracer::stepThrough()'s heights for the segments ending at elements 1 to n: where
+    // each crosses into the next column and where it ends, by the expressions
+    // SpanTracer::insideSegment() uses; in one column, both are its end's height. Only a
+    // segment inside the clip box within one column or into the next uses them.
+    void crossings(std::size_t n)
+    {
+        std::size_t j = 1;
+#if defined(__SSE2__)
+        const __m128d one = _mm_set1_pd(1.0);
+        for (; j + 2 <= n + 1; j += 2) {
+            const __m128d ax = _mm_loadu_pd(x + j - 1), bx = _mm_loadu_pd(x + j);
+            const __m128d ay = _mm_loadu_pd(y + j - 1), by = _mm_loadu_pd(y + j);
+            const __m128i ca = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(column + j - 1));
+            const __m128i cb = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(column + j));
+            const __m128i same32 = _mm_cmpeq_epi32(ca, cb);
+            const __m128d same = _mm_castsi128_pd(_mm_unpacklo_epi32(same32, same32));
+            auto pick = [](__m128d mask, __m128d a, __m128d b) {
+                return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
+            };
+            const __m128d width = _mm_sub_pd(bx, ax);
+            const __m128d slope = _mm_div_pd(_mm_sub_pd(by, ay), pick(same, one, width));
+            const __m128d boundary = _mm_add_pd(_mm_cvtepi32_pd(ca), one);
+            const __m128d yc = _mm_add_pd(ay, _mm_mul_pd(_mm_sub_pd(boundary, ax), slope));
+            const __m128d ye = _mm_add_pd(ay, _mm_mul_pd(width, slope));
+            _mm_storeu_pd(cross + j, pick(same, by, yc));
+            _mm_storeu_pd(end + j, pick(same, by, ye));
+        }
+#endif
+        for (; j <= n; ++j) {
+            const double ax = x[j - 1], ay = y[j - 1], bx = x[j], by = y[j];
+            const bool same = column[j - 1] == column[j];
+            const double slope = (by - ay) / (same ? 1.0 : bx - ax);
+            cross[j] = same ? by : ay + ((column[j - 1] + 1.0) - ax) * slope;
+            end[j] = same ? by : ay + (bx - ax) * slope;
+        }
+    }
+};
+
 // The columns windowLeft to windowRight of a trace whose points tracePointsOrdered()
 // accepts, in one pass over the points that reach them, keeping the open column's bounds
 // in registers. Given x values that traceXOrdered() accepts, it checks the y values of the
@@ -1148,32 +1264,41 @@ bool drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, con
     double prevY = deviceY(begin);
     if (!(std::fabs(prevY) <= kLargest))
         return false;
-    bool prevInside = tracer.inside(prevX, prevY);
-    int prevColumn = prevInside ? chartFloor(prevX) : INT_MIN;
+    int prevColumn = tracer.inside(prevX, prevY) ? chartFloor(prevX) : kOutsideColumn;
     double lo = std::numeric_limits<double>::infinity();
     double hi = -std::numeric_limits<double>::infinity();
     tracer.bounds(prevColumn, lo, hi);
-    for (std::size_t i = begin + 1; i <= end; ++i) {
-        const double x = deviceX(i);
-        const double y = deviceY(i);
-        if (!(std::fabs(y) <= kLargest))
+    // The points in chunks: their device pixels, columns and crossing heights first, two
+    // at a time, then the segments, which only gather the bounds.
+    PointChunk chunk;
+    for (std::size_t from = begin + 1; from <= end; from += PointChunk::kSize) {
+        const std::size_t n = std::min(PointChunk::kSize, end + 1 - from);
+        chunk.x[0] = prevX;
+        chunk.y[0] = prevY;
+        chunk.column[0] = prevColumn;
+        if (!chunk.map(points.x + from, points.y + from, n, m, clip))
             return false;
-        const bool inside = tracer.inside(x, y);
-        const int column = inside ? chartFloor(x) : INT_MIN;
-        if (prevInside && inside && column - prevColumn <= 1) {
-            tracer.step(prevX, prevY, prevColumn, x, y, column, lo, hi);
-        } else {
-            if (prevInside && inside)
-                tracer.insideSegment(prevX, prevY, x, y);
-            else
-                tracer.segment(prevX, prevY, x, y);
-            if (inside)
-                tracer.bounds(column, lo, hi);
+        chunk.crossings(n);
+        for (std::size_t j = 1; j <= n; ++j) {
+            const double x = chunk.x[j];
+            const double y = chunk.y[j];
+            const int column = chunk.column[j];
+            const bool inside = column != kOutsideColumn;
+            const bool prevInside = prevColumn != kOutsideColumn;
+            if (prevInside & inside & (column - prevColumn <= 1)) {
+                tracer.stepThrough(prevY, prevColumn, chunk.cross[j], chunk.end[j], column, lo, hi);
+            } else {
+                if (prevInside && inside)
+                    tracer.insideSegment(prevX, prevY, x, y);
+                else
+                    tracer.segment(prevX, prevY, x, y);
+                if (inside)
+                    tracer.bounds(column, lo, hi);
+            }
+            prevX = x;
+            prevY = y;
+            prevColumn = column;
         }
-        prevX = x;
-        prevY = y;
-        prevInside = inside;
-        prevColumn = column;
     }
     return true;
 }
@@ -1304,22 +1429,28 @@ private:
 
     void run(std::size_t points, int stripeCount, std::vector<TraceScratch>& scratch)
     {
-        // Stripes of whole cache lines (16 pixels), so that no two threads write one line.
+        // Stripes of whole cache lines (16 pixels), so that no two threads write one line:
+        // their edges lie where a line starts in memory, which an image's rows need not do
+        // (a row of 1600 pixels starts 16 bytes into a line). Where the rows' length is not
+        // a whole number of lines, that holds for the first row only.
         constexpr int kLine = 16;
+        constexpr std::uintptr_t kLineBytes = kLine * 4;
         QThreadPool* pool = QThreadPool::globalInstance();
         int stripes = stripeCount;
         if (stripes == 0)
             stripes = points >= 8192 && m_width >= 256
                           ? std::clamp(QThread::idealThreadCount(), 1, 4)
                           : 1;
-        const int lines = (m_width + kLine - 1) / kLine;
-        stripes = std::min(stripes, lines);
+        const auto address = reinterpret_cast<std::uintptr_t>(m_pixels.bits);
+        const int lead = static_cast<int>((kLineBytes - address % kLineBytes) % kLineBytes / 4);
+        const int lines = std::max(0, (m_width - lead + kLine - 1) / kLine);
+        stripes = std::clamp(std::min(stripes, lines), 1, stripes);
         if (scratch.size() < static_cast<std::size_t>(stripes))
             scratch.resize(static_cast<std::size_t>(stripes));
-        auto bounds = [lines, stripes, this](int k) {
-            return std::pair(lines * k / stripes * kLine,
-                             std::min(m_width, lines * (k + 1) / stripes * kLine) - 1);
+        auto edge = [lead, lines, stripes, this](int k) {
+            return k == 0 ? 0 : (k == stripes ? m_width : lead + lines * k / stripes * kLine);
         };
+        auto bounds = [&edge](int k) { return std::pair(edge(k), edge(k + 1) - 1); };
         // The stripes' memory is taken here: a thread of the pool must not throw.
         for (int k = 0; k < stripes; ++k) {
             const auto [left, right] = bounds(k);
