@@ -258,12 +258,22 @@ inline int chartFloor(double v)
 }
 
 // Scratch memory of the span path, kept between redraws: the bounds per pixel column of a
-// trace whose x never goes back.
+// trace whose x never goes back, and the rows they cover.
 struct TraceScratch
 {
     std::vector<double> lo;
     std::vector<double> hi;
+    std::vector<int> first;
+    std::vector<int> last;
 };
+
+// A trace's colour as a 32-bit pixel.
+std::uint32_t spanPixel(XrtColor color)
+{
+    return 0xFF000000u | (static_cast<std::uint32_t>(xrtRed(color)) << 16) |
+           (static_cast<std::uint32_t>(xrtGreen(color)) << 8) |
+           static_cast<std::uint32_t>(xrtBlue(color));
+}
 
 // A trace's points: x and y from the first to the last point drawn.
 struct TracePoints
@@ -278,6 +288,15 @@ struct StripeTrace
 {
     TracePoints points;
     XrtColor color = 0;
+};
+
+// The memory a striped redraw works in, kept between redraws.
+struct StripeScratch
+{
+    std::vector<TraceScratch> threads; // one per thread
+    std::vector<int> first;            // per trace, the first row of each plot column
+    std::vector<int> last;             // and its last
+    std::vector<StripeTrace> traces;
 };
 
 // A set's x values found to map to finite device pixels that never go back, kept while the
@@ -299,53 +318,50 @@ struct ImagePixels
     std::uint32_t* bits = nullptr;
     int stride = 0; // in pixels
 
+    ImagePixels() = default;
     explicit ImagePixels(QImage& image)
         : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
           stride(static_cast<int>(image.bytesPerLine() / 4))
     {}
 };
 
-// Copies the columns from to to of area (in target pixels) from source, an image of the
-// target's format put on the target at offset. area lies within both.
-void copyColumns(ImagePixels target, const QImage& source, QPoint offset, const QRect& area,
-                 int from, int to)
+// Copies part (in target pixels) from source, an image of the target's format put on the
+// target at offset. part lies within both.
+void copyPart(ImagePixels target, const QImage& source, QPoint offset, const QRect& part)
 {
-    from = std::max(from, area.left());
-    to = std::min(to, area.right());
-    if (from > to)
+    if (part.isEmpty())
         return;
     const auto* bits = reinterpret_cast<const std::uint32_t*>(source.constBits());
     const auto sourceStride = static_cast<std::ptrdiff_t>(source.bytesPerLine() / 4);
-    const auto bytes = static_cast<std::size_t>(to - from + 1) * 4;
-    for (int row = area.top(); row <= area.bottom(); ++row)
-        std::memcpy(target.bits + static_cast<std::ptrdiff_t>(row) * target.stride + from,
-                    bits + (row - offset.y()) * sourceStride + (from - offset.x()), bytes);
+    const auto bytes = static_cast<std::size_t>(part.width()) * 4;
+    for (int row = part.top(); row <= part.bottom(); ++row)
+        std::memcpy(target.bits + static_cast<std::ptrdiff_t>(row) * target.stride + part.left(),
+                    bits + (row - offset.y()) * sourceStride + (part.left() - offset.x()), bytes);
 }
 
 // Writes a one-pixel trace into 32-bit image memory as vertical spans, one per pixel
 // column crossed, merging the spans of consecutive segments in the same column.
 //
-// Given the scratch's bounds, the trace's x must never go back: every segment that reaches
-// a column then comes before any that reaches a later one, so the span merged for a column
-// is the bounds of all its segments. Those are gathered per column and the spans written at
-// the end; stepThrough() takes the common segment (within one column or into the next) without a
-// branch on where it lies, which a dense trace would mispredict at every third point. Only
-// the columns of the window [windowLeft, windowRight] are gathered and written (a stripe of
-// the image another thread is not drawing); the geometry stays that of the whole clip box,
-// so a stripe's pixels are those the whole trace gives it.
+// For a trace whose x never goes back (the ordered constructor) it writes nothing: every
+// segment that reaches a column then comes before any that reaches a later one, so the span
+// merged for a column is the bounds of all its segments. Those are gathered per column, and
+// columnRows() gives the rows they cover; stepThrough() takes the common segment (within one
+// column or into the next) without a branch on where it lies, which a dense trace would
+// mispredict at every third point. Only the columns of the window [windowLeft, windowRight]
+// are gathered (a stripe of the image another thread gathers apart); the geometry stays that
+// of the whole clip box, so a stripe's columns get what the whole trace gives them.
 class SpanTracer
 {
 public:
     SpanTracer(ImagePixels pixels, const QRect& clip, XrtColor color)
         : m_bits(pixels.bits), m_stride(pixels.stride), m_clip(clip), m_left(clip.left()),
           m_top(clip.top()), m_right(clip.right() + 0.999), m_bottom(clip.bottom() + 0.999),
-          m_color(0xFF000000u | (static_cast<std::uint32_t>(xrtRed(color)) << 16) |
-                  (static_cast<std::uint32_t>(xrtGreen(color)) << 8) |
-                  static_cast<std::uint32_t>(xrtBlue(color)))
+          m_color(spanPixel(color))
     {}
-    SpanTracer(ImagePixels pixels, const QRect& clip, XrtColor color, TraceScratch& ordered,
-               int windowLeft, int windowRight)
-        : SpanTracer(pixels, clip, color)
+    // Ordered traces: gathers the bounds of the columns windowLeft to windowRight, which
+    // columnRows() gives; it writes no pixel.
+    SpanTracer(const QRect& clip, TraceScratch& ordered, int windowLeft, int windowRight)
+        : SpanTracer(ImagePixels(), clip, 0)
     {
         m_windowLeft = windowLeft;
         m_windowRight = windowRight;
@@ -358,9 +374,7 @@ public:
     }
     ~SpanTracer()
     {
-        if (m_columnLo)
-            writeColumns();
-        else
+        if (!m_columnLo)
             flush();
     }
     SpanTracer(const SpanTracer&) = delete;
@@ -500,68 +514,28 @@ private:
             *p = color;
     }
 
-    void writeColumns()
+public:
+    // Ordered traces: the rows each column of the window covers, within the clip box, into
+    // first[0..n) and last[0..n) (first > last for none).
+    void columnRows(int* first, int* last) const
     {
-        const std::ptrdiff_t stride = m_stride;
-        const std::uint32_t color = m_color;
         const int top = m_clip.top();
         const int bottom = m_clip.bottom();
         const int n = m_windowRight - m_windowLeft + 1;
-        std::uint32_t* const base = m_bits + m_windowLeft;
         const double* const columnLo = m_columnLo + 1;
         const double* const columnHi = m_columnHi + 1;
-        // The spans in whole rows; an empty column gets first > last.
-        auto span = [&](int i, int& first, int& last) {
+        for (int i = 0; i < n; ++i) {
             if (columnLo[i] <= columnHi[i]) {
-                first = std::max(top, chartFloor(columnLo[i]));
-                last = std::min(bottom, chartFloor(columnHi[i]));
+                first[i] = std::max(top, chartFloor(columnLo[i]));
+                last[i] = std::min(bottom, chartFloor(columnHi[i]));
             } else {
-                first = INT_MAX;
-                last = INT_MIN;
+                first[i] = INT_MAX;
+                last[i] = INT_MIN;
             }
-        };
-        // Four columns at a time, row by row, with one masked store per row: a pixel
-        // column's rows lie a whole image row apart, and storing them one by one costs a
-        // store per pixel where a row of four takes one.
-        using Lanes = std::int32_t __attribute__((vector_size(16)));
-        using Pixels = std::uint32_t __attribute__((vector_size(16)));
-        const Pixels colors = {color, color, color, color};
-        int i = 0;
-        for (; i + 4 <= n; i += 4) {
-            Lanes firsts, lasts;
-            int blockTop = INT_MAX;
-            int blockBottom = INT_MIN;
-            for (int k = 0; k < 4; ++k) {
-                int first, last;
-                span(i + k, first, last);
-                firsts[k] = first;
-                lasts[k] = last;
-                blockTop = std::min(blockTop, first);
-                blockBottom = std::max(blockBottom, last);
-            }
-            if (blockTop > blockBottom)
-                continue;
-            std::uint32_t* p = base + static_cast<std::ptrdiff_t>(blockTop) * stride + i;
-            for (int y = blockTop; y <= blockBottom; ++y, p += stride) {
-                const Lanes row = {y, y, y, y};
-                const Pixels mask = reinterpret_cast<Pixels>((firsts <= row) & (row <= lasts));
-                Pixels pixels;
-                std::memcpy(&pixels, p, sizeof pixels);
-                pixels = (pixels & ~mask) | (colors & mask);
-                std::memcpy(p, &pixels, sizeof pixels);
-            }
-        }
-        for (; i < n; ++i) {
-            int first, last;
-            span(i, first, last);
-            if (first > last)
-                continue;
-            std::uint32_t* p = base + static_cast<std::ptrdiff_t>(first) * stride + i;
-            for (int y = first; y <= last; ++y, p += stride)
-                *p = color;
         }
     }
 
+private:
     std::uint32_t* m_bits;
     int m_stride;
     QRect m_clip;
@@ -725,11 +699,10 @@ struct RenderCaches
     double textScale = 0.0;
     // Background pictures by path (an empty image for a file that cannot be read).
     std::map<std::string, QImage> bitmaps;
-    // The span path's working memory, one per stripe of a redraw.
+    // The span path's working memory.
     TraceScratch traces;
-    std::vector<TraceScratch> stripes;
-    std::vector<StripeTrace> stripeTraces; // kept for its memory
-    std::vector<OrderedX> orderedX;        // by set
+    StripeScratch stripes;
+    std::vector<OrderedX> orderedX; // by set
 
     const QImage& bitmap(const std::string& path)
     {
@@ -1110,11 +1083,56 @@ bool tracePointsOrdered(const Mapping& m, const TracePoints& points)
     return finite;
 }
 
+// Writes the spans of n pixel columns from column left, column i covering rows first[i] to
+// last[i], where they lie within rows top to bottom.
+void writeSpans(ImagePixels pixels, std::uint32_t color, int left, int n, const int* first,
+                const int* last, int top, int bottom)
+{
+    const std::ptrdiff_t stride = pixels.stride;
+    std::uint32_t* const base = pixels.bits + left;
+    // Four columns at a time, row by row, with one masked store per row: a pixel column's
+    // rows lie a whole image row apart, and storing them one by one costs a store per pixel
+    // where a row of four takes one.
+    using Lanes = std::int32_t __attribute__((vector_size(16)));
+    using Pixels = std::uint32_t __attribute__((vector_size(16)));
+    const Pixels colors = {color, color, color, color};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Lanes firsts, lasts;
+        std::memcpy(&firsts, first + i, sizeof firsts);
+        std::memcpy(&lasts, last + i, sizeof lasts);
+        const int blockTop =
+            std::max(top, std::min(std::min(firsts[0], firsts[1]), std::min(firsts[2], firsts[3])));
+        const int blockBottom =
+            std::min(bottom, std::max(std::max(lasts[0], lasts[1]), std::max(lasts[2], lasts[3])));
+        if (blockTop > blockBottom)
+            continue;
+        std::uint32_t* p = base + static_cast<std::ptrdiff_t>(blockTop) * stride + i;
+        for (int y = blockTop; y <= blockBottom; ++y, p += stride) {
+            const Lanes row = {y, y, y, y};
+            const Pixels mask = reinterpret_cast<Pixels>((firsts <= row) & (row <= lasts));
+            Pixels pixels;
+            std::memcpy(&pixels, p, sizeof pixels);
+            pixels = (pixels & ~mask) | (colors & mask);
+            std::memcpy(p, &pixels, sizeof pixels);
+        }
+    }
+    for (; i < n; ++i) {
+        const int from = std::max(top, first[i]);
+        const int to = std::min(bottom, last[i]);
+        if (from > to)
+            continue;
+        std::uint32_t* p = base + static_cast<std::ptrdiff_t>(from) * stride + i;
+        for (int y = from; y <= to; ++y, p += stride)
+            *p = color;
+    }
+}
+
 // A column far from any image's, for a point outside the clip box: a difference with it is
 // never 0 or 1, and never overflows.
 constexpr int kOutsideColumn = INT_MIN / 2;
 
-// A chunk of an ordered trace's points in device pixels, for drawOrderedTrace(): x, y and
+// A chunk of an ordered trace's points in device pixels, for orderedTraceRows(): x, y and
 // the pixel column (kOutsideColumn outside the clip box) of each point, and where the
 // segment from the point before crosses into the next column and where it ends. Element 0
 // is the point before the chunk, whose own values the caller sets.
@@ -1223,26 +1241,27 @@ struct PointChunk
     }
 };
 
-// The columns windowLeft to windowRight of a trace whose points tracePointsOrdered()
-// accepts, in one pass over the points that reach them, keeping the open column's bounds
-// in registers. Given x values that traceXOrdered() accepts, it checks the y values of the
-// points it reaches and returns false, part drawn, at the first that maps to no finite pixel
-// row; those are the only points whose y can change the window's pixels.
-bool drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, const Mapping& m,
-                      const TracePoints& points, TraceScratch& scratch, int windowLeft,
-                      int windowRight)
+// The rows that the columns windowLeft to windowRight of a trace whose points
+// tracePointsOrdered() accepts cover, into first and last (one per column of the window), in
+// one pass over the points that reach them, keeping the open column's bounds in registers.
+// Given x values that traceXOrdered() accepts, it checks the y values of the points it reaches
+// and returns false at the first that maps to no finite pixel row; those are the only points
+// whose y can change the window's pixels.
+bool orderedTraceRows(const QRect& clip, const Mapping& m, const TracePoints& points,
+                      TraceScratch& scratch, int windowLeft, int windowRight, int* first, int* last)
 {
     constexpr double kLargest = std::numeric_limits<double>::max();
     const double xOffset = m.xOffset, xScale = m.xScale, xMin = m.xMin;
     const double yOffset = m.yOffset, yScale = m.yScale, yMin = m.yMin;
     auto deviceX = [&](std::size_t i) { return xOffset + (points.x[i] - xMin) * xScale; };
     auto deviceY = [&](std::size_t i) { return yOffset + (points.y[i] - yMin) * yScale; };
-    SpanTracer tracer(pixels, clip, color, scratch, windowLeft, windowRight);
+    SpanTracer tracer(clip, scratch, windowLeft, windowRight);
     if (points.count == 1) {
         const double y = deviceY(0);
         if (!(std::fabs(y) <= kLargest))
             return false;
         tracer.point(deviceX(0), y);
+        tracer.columnRows(first, last);
         return true;
     }
     // From the last point left of the window to the first right of it: the segments
@@ -1300,6 +1319,7 @@ bool drawOrderedTrace(ImagePixels pixels, const QRect& clip, XrtColor color, con
             prevColumn = column;
         }
     }
+    tracer.columnRows(first, last);
     return true;
 }
 
@@ -1317,7 +1337,13 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
         return;
     const ImagePixels pixels(image);
     if (tracePointsOrdered(m, points)) {
-        drawOrderedTrace(pixels, clip, color, m, points, scratch, clip.left(), clip.right());
+        const auto columns = static_cast<std::size_t>(clip.width());
+        scratch.first.resize(columns);
+        scratch.last.resize(columns);
+        orderedTraceRows(clip, m, points, scratch, clip.left(), clip.right(), scratch.first.data(),
+                         scratch.last.data());
+        writeSpans(pixels, spanPixel(color), clip.left(), clip.width(), scratch.first.data(),
+                   scratch.last.data(), clip.top(), clip.bottom());
         return;
     }
     SpanTracer tracer(pixels, clip, color);
@@ -1361,24 +1387,30 @@ void drawTraceSpans(QImage& image, const QTransform& t, const XrtDataObject& d, 
 }
 
 // The underlay and every trace of a redraw, when all traces are solid one-pixel lines whose
-// x never goes back and the underlay goes on at a whole-pixel offset: the image is cut into
-// column stripes, and each stripe copies its part of the underlay and draws each trace's
-// columns in it, in trace order. Stripes share no pixel, so they are drawn at the same time
-// on the process's thread pool; the picture is the same for any number of stripes.
+// x never goes back and the underlay goes on at a whole-pixel offset, in two steps that
+// threads of the process's pool share. First the image is cut into column stripes, and the
+// rows each trace covers in each column are found stripe by stripe; then it is cut into
+// bands of rows, and each band gets its part of the underlay and every trace's spans in it,
+// in trace order. A band's rows lie together in memory, so a thread drawing one touches only
+// its pages (a column stripe crosses every page of the image and the underlay, too many for
+// the processor's address cache). Stripes and bands share no pixel; the picture is the same
+// for any number of threads.
 class StripeRedraw
 {
 public:
+    using Scratch = StripeScratch;
+
     // False when the chart cannot be drawn this way: having drawn nothing, or (a point whose
     // y maps to no finite pixel row) part of it, which the caller then draws again whole.
     static bool draw(QImage& image, const QImage& underlay, const QTransform& t, const XrtChart& c,
-                     const XrtDataObject& d, const XrtLayout& l, int stripeCount,
-                     std::vector<TraceScratch>& scratch, std::vector<StripeTrace>& traces,
+                     const XrtDataObject& d, const XrtLayout& l, int threadCount, Scratch& scratch,
                      std::vector<OrderedX>& orderedX)
     {
         const int x = static_cast<int>(std::lround(t.dx()));
         const int y = static_cast<int>(std::lround(t.dy()));
         if (underlay.format() != image.format() || x != t.dx() || y != t.dy())
             return false;
+        std::vector<StripeTrace>& traces = scratch.traces;
         traces.clear();
         StripeRedraw redraw(image, underlay, QPoint(x, y), traceGeometry(t, l, image.rect()),
                             traces);
@@ -1395,7 +1427,7 @@ public:
             points += trace.points.count;
             traces.push_back(trace);
         }
-        redraw.run(points, stripeCount, scratch);
+        redraw.run(points, threadCount, scratch);
         return !redraw.m_notFinite.load(std::memory_order_relaxed);
     }
 
@@ -1422,87 +1454,137 @@ private:
 
     StripeRedraw(QImage& image, const QImage& underlay, QPoint offset, TraceGeometry geometry,
                  const std::vector<StripeTrace>& traces)
-        : m_pixels(image), m_width(image.width()), m_underlay(underlay),
+        : m_pixels(image), m_width(image.width()), m_height(image.height()), m_underlay(underlay),
           m_area(QRect(offset, underlay.size()) & image.rect()), m_offset(offset),
           m_geometry(geometry), m_traces(traces)
     {}
 
-    void run(std::size_t points, int stripeCount, std::vector<TraceScratch>& scratch)
+    void run(std::size_t points, int threadCount, Scratch& scratch)
     {
-        // Stripes of whole cache lines (16 pixels), so that no two threads write one line:
-        // their edges lie where a line starts in memory, which an image's rows need not do
-        // (a row of 1600 pixels starts 16 bytes into a line). Where the rows' length is not
-        // a whole number of lines, that holds for the first row only.
-        constexpr int kLine = 16;
-        constexpr std::uintptr_t kLineBytes = kLine * 4;
         QThreadPool* pool = QThreadPool::globalInstance();
-        int stripes = stripeCount;
-        if (stripes == 0)
-            stripes = points >= 8192 && m_width >= 256
+        int threads = threadCount;
+        if (threads == 0)
+            threads = points >= 8192 && m_width >= 256
                           ? std::clamp(QThread::idealThreadCount(), 1, 4)
                           : 1;
-        const auto address = reinterpret_cast<std::uintptr_t>(m_pixels.bits);
-        const int lead = static_cast<int>((kLineBytes - address % kLineBytes) % kLineBytes / 4);
-        const int lines = std::max(0, (m_width - lead + kLine - 1) / kLine);
-        stripes = std::clamp(std::min(stripes, lines), 1, stripes);
-        if (scratch.size() < static_cast<std::size_t>(stripes))
-            scratch.resize(static_cast<std::size_t>(stripes));
-        auto edge = [lead, lines, stripes, this](int k) {
-            return k == 0 ? 0 : (k == stripes ? m_width : lead + lines * k / stripes * kLine);
+        threads = std::max(1, std::min({threads, m_width, m_height}));
+        // A stripe a thread; two bands a thread, so that one that starts late (the pool's
+        // threads wake some tens of microseconds after the call) draws fewer. Each band walks
+        // every trace's columns, so more bands cost more than they balance.
+        const int stripes = threads;
+        const int bands = threads == 1 ? 1 : std::min(m_height, threads * 2);
+        auto stripeBounds = [stripes, this](int k) {
+            return std::pair(m_width * k / stripes, m_width * (k + 1) / stripes - 1);
         };
-        auto bounds = [&edge](int k) { return std::pair(edge(k), edge(k + 1) - 1); };
-        // The stripes' memory is taken here: a thread of the pool must not throw.
+        auto bandBounds = [bands, this](int k) {
+            return std::pair(m_height * k / bands, m_height * (k + 1) / bands - 1);
+        };
+        // The threads' memory is taken here: a thread of the pool must not throw.
+        if (scratch.threads.size() < static_cast<std::size_t>(threads))
+            scratch.threads.resize(static_cast<std::size_t>(threads));
+        int widest = 0;
         for (int k = 0; k < stripes; ++k) {
-            const auto [left, right] = bounds(k);
-            TraceScratch& s = scratch[static_cast<std::size_t>(k)];
-            s.lo.reserve(static_cast<std::size_t>(right - left + 3));
-            s.hi.reserve(static_cast<std::size_t>(right - left + 3));
+            const auto [left, right] = stripeBounds(k);
+            widest = std::max(widest, right - left + 3);
         }
-        auto stripe = [&](int k) {
-            const auto [left, right] = bounds(k);
-            drawStripe(left, right, scratch[static_cast<std::size_t>(k)]);
-        };
-        // The other stripes on the pool (or here, when it has no thread free), the first one
-        // here meanwhile.
-        QSemaphore done;
-        for (int k = 1; k < stripes; ++k) {
-            if (!pool->tryStart([&stripe, &done, k] {
-                    stripe(k);
-                    done.release();
-                })) {
-                stripe(k);
-                done.release();
+        for (TraceScratch& s : scratch.threads) {
+            s.lo.reserve(static_cast<std::size_t>(widest));
+            s.hi.reserve(static_cast<std::size_t>(widest));
+        }
+        const QRect& clip = m_geometry.clip;
+        const auto rows = clip.isEmpty() ? std::size_t{0}
+                                         : m_traces.size() * static_cast<std::size_t>(clip.width());
+        scratch.first.resize(rows);
+        scratch.last.resize(rows);
+        m_first = scratch.first.data();
+        m_last = scratch.last.data();
+
+        // Each thread takes stripes while there are any, waits until every stripe is done
+        // (by the threads that took them: a thread that starts late finds none left), then
+        // takes bands.
+        std::atomic<int> nextStripe{0};
+        std::atomic<int> stripesDone{0};
+        std::atomic<int> nextBand{0};
+        auto work = [&](int thread) {
+            TraceScratch& s = scratch.threads[static_cast<std::size_t>(thread)];
+            for (int k; (k = nextStripe.fetch_add(1, std::memory_order_relaxed)) < stripes;) {
+                const auto [left, right] = stripeBounds(k);
+                findRows(left, right, s);
+                stripesDone.fetch_add(1, std::memory_order_release);
             }
+            while (stripesDone.load(std::memory_order_acquire) < stripes)
+                QThread::yieldCurrentThread();
+            for (int k; (k = nextBand.fetch_add(1, std::memory_order_relaxed)) < bands;) {
+                const auto [top, bottom] = bandBounds(k);
+                drawBand(top, bottom);
+            }
+        };
+        // The other threads on the pool (none when it has no thread free), this one
+        // meanwhile.
+        QSemaphore done;
+        int started = 0;
+        for (int k = 1; k < threads; ++k) {
+            if (pool->tryStart([&work, &done, k] {
+                    work(k);
+                    done.release();
+                }))
+                ++started;
         }
-        stripe(0);
-        done.acquire(stripes - 1);
+        work(0);
+        done.acquire(started);
     }
 
-    void drawStripe(int left, int right, TraceScratch& scratch) const
+    // The rows every trace covers in the plot's columns left to right.
+    void findRows(int left, int right, TraceScratch& scratch) const
     {
-        if (!m_area.isEmpty())
-            copyColumns(m_pixels, m_underlay, m_offset, m_area, left, right);
         const QRect& clip = m_geometry.clip;
         const int windowLeft = std::max(left, clip.left());
         const int windowRight = std::min(right, clip.right());
         if (clip.isEmpty() || windowLeft > windowRight)
             return;
-        for (const StripeTrace& trace : m_traces) {
-            if (!drawOrderedTrace(m_pixels, clip, trace.color, m_geometry.mapping, trace.points,
-                                  scratch, windowLeft, windowRight)) {
+        const auto columns = static_cast<std::ptrdiff_t>(clip.width());
+        const std::ptrdiff_t offset = windowLeft - clip.left();
+        for (std::size_t t = 0; t < m_traces.size(); ++t) {
+            const StripeTrace& trace = m_traces[t];
+            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(t) * columns + offset;
+            if (!orderedTraceRows(clip, m_geometry.mapping, trace.points, scratch, windowLeft,
+                                  windowRight, m_first + at, m_last + at)) {
                 m_notFinite.store(true, std::memory_order_relaxed);
                 return;
             }
         }
     }
 
+    // The underlay's rows top to bottom, and every trace's spans in them.
+    void drawBand(int top, int bottom) const
+    {
+        if (m_notFinite.load(std::memory_order_relaxed))
+            return; // drawn again whole
+        const QRect band(0, top, m_width, bottom - top + 1);
+        if (!m_area.isEmpty())
+            copyPart(m_pixels, m_underlay, m_offset, m_area & band);
+        const QRect& clip = m_geometry.clip;
+        const QRect rows = clip & band;
+        if (rows.isEmpty())
+            return;
+        const auto columns = static_cast<std::ptrdiff_t>(clip.width());
+        for (std::size_t t = 0; t < m_traces.size(); ++t) {
+            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(t) * columns;
+            writeSpans(m_pixels, spanPixel(m_traces[t].color), clip.left(), clip.width(),
+                       m_first + at, m_last + at, rows.top(), rows.bottom());
+        }
+    }
+
     ImagePixels m_pixels;
     int m_width;
+    int m_height;
     const QImage& m_underlay;
     QRect m_area; // where the underlay goes in the image
     QPoint m_offset;
     TraceGeometry m_geometry;
     const std::vector<StripeTrace>& m_traces; // filled by draw() before run()
+    int* m_first = nullptr;                   // the rows of each trace's columns, set by run()
+    int* m_last = nullptr;
     // A stripe met a point whose y maps to no finite pixel row (read after run()'s wait).
     mutable std::atomic<bool> m_notFinite{false};
 };
@@ -1540,7 +1622,7 @@ void copyImage(QImage& target, const QImage& source, QPainter& p, double dx, dou
     QRect area = QRect(QPoint(x, y), source.size()) & target.rect();
     if (area.isEmpty())
         return;
-    copyColumns(ImagePixels(target), source, QPoint(x, y), area, area.left(), area.right());
+    copyPart(ImagePixels(target), source, QPoint(x, y), area);
 }
 
 } // namespace
@@ -1629,8 +1711,8 @@ void ChartRenderer::draw(QPainter& p, const XrtChart& c)
     bool tracesDrawn = false;
     if (scaleOk) {
         tracesDrawn = plotting && m_fastTraces &&
-                      StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_stripes,
-                                         caches.stripes, caches.stripeTraces, caches.orderedX);
+                      StripeRedraw::draw(*image, caches.underlay, t, c, *d, l, m_threads,
+                                         caches.stripes, caches.orderedX);
         if (!tracesDrawn)
             copyImage(*image, caches.underlay, p, t.dx(), t.dy());
     } else {

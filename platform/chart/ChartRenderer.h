@@ -48,16 +48,16 @@ public:
     // Switches the per-column span path off, so tests and benchmarks can compare it with
     // plain QPainter drawing.
     void setFastTraces(bool on) { m_fastTraces = on; }
-    // The number of column stripes a redraw on an image is cut into, each drawn on a thread
-    // of its own: 0 (the default) cuts a large redraw into as many as there are processors,
-    // up to 4; 1 draws on the calling thread only. The picture is the same.
-    void setStripes(int stripes) { m_stripes = std::max(0, stripes); }
+    // The number of threads a redraw on an image is drawn on: 0 (the default) draws a large
+    // redraw on as many as there are processors, up to 4; 1 draws on the calling thread
+    // only. The picture is the same.
+    void setThreads(int threads) { m_threads = std::max(0, threads); }
 
 private:
     struct Caches;
     std::unique_ptr<Caches> m_caches;
     bool m_fastTraces = true;
-    int m_stripes = 0;
+    int m_threads = 0;
 };
 
 } // namespace platform::chart

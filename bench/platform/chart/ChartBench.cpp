@@ -110,14 +110,14 @@ struct LiveChart
     }
 };
 
-// The argument is the renderer's stripe setting: 0 lets it draw in as many column stripes,
-// on as many threads, as there are processors (up to 4); 1 draws on this thread alone.
+// The argument is the renderer's thread setting: 0 lets it draw on as many threads as there
+// are processors (up to 4); 1 draws on this thread alone.
 void BM_RedrawWarm(benchmark::State& state)
 {
     LiveChart live;
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     ChartRenderer renderer;
-    renderer.setStripes(static_cast<int>(state.range(0)));
+    renderer.setThreads(static_cast<int>(state.range(0)));
     {
         QPainter p(&image);
         renderer.draw(p, *xrtChart(live.chart));
