@@ -32,8 +32,7 @@ void XrtDataObject::xChanged()
 bool XrtDataObject::copyInto(std::vector<double>& target, int set, std::span<const double> values,
                              int first)
 {
-    if (!validSet(set) || first < 0 || first > m_points ||
-        values.size() > static_cast<std::size_t>(m_points - first))
+    if (!validRange(set, first, values.size()))
         return false;
     std::copy(values.begin(), values.end(),
               target.begin() + static_cast<std::ptrdiff_t>(set) * m_points + first);
@@ -42,8 +41,7 @@ bool XrtDataObject::copyInto(std::vector<double>& target, int set, std::span<con
 
 bool XrtDataObject::setX(int set, std::span<const double> values, int first)
 {
-    if (!validSet(set) || first < 0 || first > m_points ||
-        values.size() > static_cast<std::size_t>(m_points - first))
+    if (!validRange(set, first, values.size()))
         return false;
     // A live view sets the same wavelengths with every scan: they keep their generation.
     double* target = m_x.data() + static_cast<std::ptrdiff_t>(set) * m_points + first;

@@ -57,6 +57,12 @@ public:
 private:
     bool validSet(int set) const { return set >= 0 && set < m_sets; }
     bool validPoint(int point) const { return point >= 0 && point < m_points; }
+    // Whether count values from point first fit in a set.
+    bool validRange(int set, int first, std::size_t count) const
+    {
+        return validSet(set) && first >= 0 && first <= m_points &&
+               count <= static_cast<std::size_t>(m_points - first);
+    }
     bool copyInto(std::vector<double>& target, int set, std::span<const double> values, int first);
     void xChanged();
 
