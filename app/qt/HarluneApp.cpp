@@ -32,6 +32,7 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
+#include "platform/qt/BackingStorePrefault.h"
 #include "platform/qt/UiServices.h"
 #include "platform/win/AppProfile.h"
 #include "platform/win/Log.h"
@@ -430,6 +431,7 @@ bool CHarluneApp::InitInstance(const std::vector<std::string>& arguments)
     // does not need: the script engine, the driver library, the registration, the automation
     // server and the first spectrum window.
     if (!m_hidden) {
+        platform::qt::BackingStorePrefault prefault(frame);
         frame.show();
         paintShownMainFrame(frame);
     }
