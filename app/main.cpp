@@ -2,6 +2,7 @@
 #include "app/qt/HarluneApp.h"
 #include "app/shell/DriverLibrary.h"
 #include "platform/qt/QtHooks.h"
+#include "platform/qt/SessionBusLaunch.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    platform::qt::skipHopelessSessionBusLaunch();
     QApplication application(argc, argv);
     // Files are written with locale-free conversions; keep the C library's numbers plain too.
     std::setlocale(LC_NUMERIC, "C");
