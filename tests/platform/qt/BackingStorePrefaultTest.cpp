@@ -23,7 +23,7 @@ QApplication& prefaultApplication()
     return *app;
 }
 
-// Paints stripes that show any pixel left from before, or drawn twice.
+// Paints coloured stripes, so that a picture drawn in part or in the wrong place differs.
 class StripedWindow : public QWidget
 {
 protected:
