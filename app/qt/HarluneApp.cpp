@@ -111,6 +111,15 @@ std::string programModulePath()
     return path;
 }
 
+} // namespace
+
+std::string CHarluneApp::programFolder()
+{
+    return std::filesystem::path(programModulePath()).parent_path().string();
+}
+
+namespace {
+
 // Registers the type library alone (the "TypeLib" keys of the server's registration), as every
 // start does; values already current are not written again.
 long registerTypeLibrary(const std::string& modulePath)

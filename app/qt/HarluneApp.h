@@ -71,6 +71,8 @@ public:
     const std::string& applicationPath() const { return m_applicationPath; }
     // The application path followed by "\\Harlune.chm".
     const std::string& helpFilePath() const { return m_helpFilePath; }
+    // The folder the program's own file is in (where the help pages that come with it are).
+    static std::string programFolder();
     // The program's error log (also the automation handlers' sink while the program runs).
     CErrorLog& errorLog();
 

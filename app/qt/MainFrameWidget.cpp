@@ -515,17 +515,20 @@ std::string applicationHelpFile()
 
 void MainFrameWidget::OnHelpContents()
 {
-    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowContents();
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile(), CHarluneApp::programFolder())
+        .ShowContents();
 }
 
 void MainFrameWidget::OnHelpIndex()
 {
-    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowIndex();
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile(), CHarluneApp::programFolder())
+        .ShowIndex();
 }
 
 void MainFrameWidget::WinHelp(uint32_t contextId)
 {
-    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile()).ShowContext(contextId);
+    CHtmlHelpLauncher(GetSafeHwnd(), applicationHelpFile(), CHarluneApp::programFolder())
+        .ShowContext(contextId);
 }
 
 ChildFrame* MainFrameWidget::frameOf(uint32_t handle) const

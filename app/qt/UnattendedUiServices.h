@@ -46,6 +46,7 @@ public:
     void endWaitCursor() override;
     void setClipboardText(const std::string& text) override { m_previous.setClipboardText(text); }
     void emptyClipboard() override { m_previous.emptyClipboard(); }
+    bool openUrl(const QUrl& url) override { return m_previous.openUrl(url); }
 
     // True while nobody can answer (the answers are given here).
     bool unattended() const { return !m_attended || !m_attended(); }

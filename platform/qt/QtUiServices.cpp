@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -332,6 +333,11 @@ void QtUiServices::setClipboardText(const std::string& text)
 void QtUiServices::emptyClipboard()
 {
     QGuiApplication::clipboard()->clear();
+}
+
+bool QtUiServices::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace platform::qt

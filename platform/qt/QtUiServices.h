@@ -37,6 +37,7 @@ public:
     void endWaitCursor() override;
     void setClipboardText(const std::string& text) override;
     void emptyClipboard() override;
+    bool openUrl(const QUrl& url) override;
 
 private:
     // Where each kind of file dialog starts.

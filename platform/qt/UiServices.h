@@ -10,6 +10,7 @@
 #include <vector>
 
 class QPrinter;
+class QUrl;
 class QWidget;
 
 namespace platform::qt {
@@ -185,6 +186,9 @@ public:
     virtual void setClipboardText(const std::string& text) = 0;
     // Empties the clipboard.
     virtual void emptyClipboard() = 0;
+    // Opens a page or file in the desktop's browser (or the program the desktop gives its
+    // kind) and returns at once; false when it could not.
+    virtual bool openUrl(const QUrl& url) = 0;
 };
 
 // The installed services: the Qt dialogs unless a test installed its own.

@@ -1,8 +1,8 @@
 #include "app/shell/qt/HtmlHelpLauncher.h"
 
+#include "platform/qt/UiServices.h"
 #include "platform/win/System.h"
 
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -12,13 +12,15 @@ namespace fs = std::filesystem;
 
 const char* const CHtmlHelpLauncher::kChmViewers[2] = {"xchm", "kchmviewer"};
 
-CHtmlHelpLauncher::CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath, UrlOpener opener,
+CHtmlHelpLauncher::CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath,
+                                     std::string programFolder, UrlOpener opener,
                                      ChmOpener chmOpener)
-    : m_owner(owner), m_helpFilePath(std::move(helpFilePath)), m_opener(std::move(opener)),
+    : m_owner(owner), m_helpFilePath(std::move(helpFilePath)),
+      m_programFolder(std::move(programFolder)), m_opener(std::move(opener)),
       m_chmOpener(std::move(chmOpener))
 {
     if (!m_opener)
-        m_opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+        m_opener = [](const QUrl& url) { return platform::qt::uiServices().openUrl(url); };
     if (!m_chmOpener)
         m_chmOpener = &CHtmlHelpLauncher::openInChmViewer;
 }
@@ -50,10 +52,27 @@ std::string CHtmlHelpLauncher::helpFile() const
     return folder.empty() ? std::string("Harlune.chm") : folder + "/Harlune.chm";
 }
 
-std::string CHtmlHelpLauncher::helpFolder() const
+std::string CHtmlHelpLauncher::applicationHelpFolder() const
 {
     const std::string folder = helpDirectory();
     return folder.empty() ? std::string("Harlune.help") : folder + "/Harlune.help";
+}
+
+std::string CHtmlHelpLauncher::programHelpFolder() const
+{
+    return m_programFolder.empty() ? std::string() : m_programFolder + "/Harlune.help";
+}
+
+std::string CHtmlHelpLauncher::helpFolder() const
+{
+    std::error_code error;
+    const std::string application = applicationHelpFolder();
+    if (fs::is_regular_file(fs::path(application) / "index.html", error))
+        return application;
+    const std::string program = programHelpFolder();
+    if (!program.empty() && fs::is_regular_file(fs::path(program) / "index.html", error))
+        return program;
+    return application;
 }
 
 bool CHtmlHelpLauncher::ShowContents()
@@ -95,19 +114,23 @@ bool CHtmlHelpLauncher::show(int command, uint32_t contextId)
     const fs::path folder = helpFolder();
     const fs::path contents = folder / "index.html";
     if (!fs::is_regular_file(contents, error)) {
+        // Every folder that was looked in, for the message.
+        std::string folders = folder.string();
+        if (!programHelpFolder().empty() && programHelpFolder() != folder.string())
+            folders += "\nor\n" + programHelpFolder();
         std::string text;
         if (haveChm && noViewer)
             text = "The Harlune help file\n" + chm.string() +
                    "\nneeds a viewer for compiled HTML help (xchm or kchmviewer), and none is "
                    "installed.\n\nThe help pages were not found either: they are looked for in "
                    "the folder\n" +
-                   folder.string() + "\nwhose start page is index.html.";
+                   folders + "\nwhose start page is index.html.";
         else if (haveChm)
             text = "The Harlune help file could not be opened in its viewer:\n" + chm.string();
         else
             text = "The Harlune help was not found.\n\nIt is looked for as the file\n" +
                    chm.string() + "\n(opened with xchm or kchmviewer) and in the folder\n" +
-                   folder.string() + "\nwhose start page is index.html.";
+                   folders + "\nwhose start page is index.html.";
         tell(text);
         return false;
     }

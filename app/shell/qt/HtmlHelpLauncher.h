@@ -12,8 +12,10 @@
 // help is installed (xchm or kchmviewer), the viewer opens the file; otherwise the folder
 // "Harlune.help" beside it is shown in the desktop's browser: "index.html" as its contents,
 // "keywords.html" as its index and "topic-<id>.html" for a context id, a missing page falling
-// back to the contents. When neither is there, a message box says where the help was looked
-// for. Made where help is asked for. GUI thread only.
+// back to the contents. The pages that come with the program sit in a folder "Harlune.help"
+// beside the program itself; they are shown when the application path holds none. When no help
+// is found, a message box says where it was looked for. Made where help is asked for. GUI
+// thread only.
 class CHtmlHelpLauncher
 {
 public:
@@ -24,10 +26,12 @@ public:
     using ChmOpener = std::function<std::optional<bool>(const std::string& file)>;
 
     // owner: the window handle that message boxes belong to (0: none); helpFilePath: the
-    // application's help file path. opener: QDesktopServices::openUrl unless given, chmOpener:
-    // the first of the known viewers found on the PATH unless given (tests give both).
-    CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath, UrlOpener opener = {},
-                      ChmOpener chmOpener = {});
+    // application's help file path; programFolder: the folder of the program, whose
+    // "Harlune.help" is used when the application path has no pages (empty: none). opener: the
+    // UI services' openUrl unless given, chmOpener: the first of the known viewers found on the
+    // PATH unless given.
+    CHtmlHelpLauncher(uint32_t owner, std::string helpFilePath, std::string programFolder,
+                      UrlOpener opener = {}, ChmOpener chmOpener = {});
 
     // Help commands as the help system numbers them: contents 1, index 2, context 15.
     static constexpr int HH_DISPLAY_TOC = 1;
@@ -40,7 +44,8 @@ public:
 
     // The compiled help file ("Harlune.chm"), with '/' separators.
     std::string helpFile() const;
-    // The folder of HTML pages beside it.
+    // The folder of HTML pages: the one beside the help file when it has a contents page, else
+    // the program's own when that has one, else the one beside the help file.
     std::string helpFolder() const;
 
     // The viewers of compiled HTML help looked for on the PATH, in this order.
@@ -51,10 +56,13 @@ public:
 private:
     bool show(int command, uint32_t contextId);
     std::string helpDirectory() const;
+    std::string applicationHelpFolder() const;
+    std::string programHelpFolder() const;
     void tell(const std::string& text) const;
 
     uint32_t m_owner;
     std::string m_helpFilePath;
+    std::string m_programFolder;
     UrlOpener m_opener;
     ChmOpener m_chmOpener;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/qt/UiServices.h"
 
+#include <QUrl>
+
 #include <deque>
 #include <functional>
 
@@ -101,6 +103,14 @@ public:
         m_clipboard.reset();
         ++m_clipboardEmptied;
     }
+    // Pages are recorded, never opened; each opens (true) unless failUrls() was asked for.
+    bool openUrl(const QUrl& url) override
+    {
+        m_urls.push_back(url);
+        return m_urlsOpen;
+    }
+    const std::vector<QUrl>& openedUrls() const { return m_urls; }
+    void failUrls() { m_urlsOpen = false; }
     const std::optional<std::string>& clipboardText() const { return m_clipboard; }
     int clipboardWrites() const { return m_clipboardWrites; }
     int clipboardEmptied() const { return m_clipboardEmptied; }
@@ -138,6 +148,8 @@ private:
     int m_waitDepth = 0;
     int m_waitShows = 0;
     std::optional<std::string> m_clipboard;
+    std::vector<QUrl> m_urls;
+    bool m_urlsOpen = true;
     int m_clipboardWrites = 0;
     int m_clipboardEmptied = 0;
 };

@@ -75,7 +75,7 @@ TEST(HelpLauncher, CompiledHelpInItsViewerElseThePagesElseAMessage)
         std::vector<std::string> viewed;
         std::vector<QUrl> browsed;
         CHtmlHelpLauncher launcher(
-            0, helpPath,
+            0, helpPath, std::string(),
             [&](const QUrl& url) {
                 browsed.push_back(url);
                 return true;
@@ -113,6 +113,75 @@ TEST(HelpLauncher, CompiledHelpInItsViewerElseThePagesElseAMessage)
     }
     // Without compiled help the box names both places it looked.
     EXPECT_NE(ui.messageBoxes().back().text.find(folder.string()), std::string::npos);
+}
+
+TEST(HelpLauncher, PagesBesideTheProgramWhenTheApplicationPathHasNone)
+{
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    const fs::path application = fs::path(temporary.path().toStdString()) / "work";
+    const fs::path program = fs::path(temporary.path().toStdString()) / "bin";
+    const std::string helpPath = application.string() + "\\Harlune.chm";
+    auto addPages = [](const fs::path& folder) {
+        fs::create_directories(folder / "Harlune.help");
+        std::ofstream(folder / "Harlune.help" / "index.html") << "<html></html>";
+        std::ofstream(folder / "Harlune.help" / "keywords.html") << "<html></html>";
+    };
+    auto noViewer = [](const std::string&) -> std::optional<bool> { return std::nullopt; };
+
+    struct Case
+    {
+        const char* name;
+        bool applicationPages;
+        bool programPages;
+        const fs::path* shownFrom; // null: a box names both folders
+    };
+    const Case cases[] = {
+        {"only beside the program", false, true, &program},
+        {"the application path's first", true, true, &application},
+        {"only in the application path", true, false, &application},
+        {"nowhere", false, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(application);
+        fs::remove_all(program);
+        fs::create_directories(application);
+        fs::create_directories(program);
+        if (c.applicationPages)
+            addPages(application);
+        if (c.programPages)
+            addPages(program);
+        // The default opener: the UI services' browser.
+        CHtmlHelpLauncher launcher(0, helpPath, program.string(), {}, noViewer);
+        const size_t urlsBefore = ui.openedUrls().size();
+        const size_t boxesBefore = ui.messageBoxes().size();
+        const bool shown = launcher.ShowIndex();
+        EXPECT_EQ(shown, c.shownFrom != nullptr);
+        if (c.shownFrom != nullptr) {
+            ASSERT_EQ(ui.openedUrls().size(), urlsBefore + 1);
+            EXPECT_EQ(fs::path(ui.openedUrls().back().toLocalFile().toStdString()),
+                      *c.shownFrom / "Harlune.help" / "keywords.html");
+            EXPECT_EQ(ui.messageBoxes().size(), boxesBefore);
+        } else {
+            EXPECT_EQ(ui.openedUrls().size(), urlsBefore);
+            ASSERT_EQ(ui.messageBoxes().size(), boxesBefore + 1);
+            const std::string& text = ui.messageBoxes().back().text;
+            EXPECT_NE(text.find((application / "Harlune.help").string()), std::string::npos)
+                << text;
+            EXPECT_NE(text.find((program / "Harlune.help").string()), std::string::npos) << text;
+        }
+    }
+
+    // A browser that cannot be started is said, not hidden.
+    addPages(program);
+    ui.failUrls();
+    CHtmlHelpLauncher launcher(0, helpPath, program.string(), {}, noViewer);
+    EXPECT_FALSE(launcher.ShowContents());
+    EXPECT_NE(ui.messageBoxes().back().text.find("could not be opened"), std::string::npos);
 }
 
 } // namespace
