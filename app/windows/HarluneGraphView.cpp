@@ -204,6 +204,7 @@ bool CHarluneGraphView::InitGraph(int traces, int points)
         // The legend's font goes to the legend (2051); the main title keeps the chart's own.
         m_legendFont = XrtFont{"Arial", 18};
         set(kLegendFont, m_legendFont);
+        setLegendList();
         m_textColor = static_cast<XrtColor>(readInt(kForeground));
         m_axisFont = XrtFont{"Arial", 18};
         set(kGraphViewAxisFont, m_axisFont);
@@ -503,12 +504,17 @@ int CHarluneGraphView::GetLegendPosition() const
     return readInt(16896);
 }
 
+// The chart lists a trace in its legend only under a text. Until a legend text is given to any
+// trace, the traces are listed under the names the trace dialog gives them ("Trace 0", ...), so
+// that an enabled legend shows; once texts are given, they alone name the traces.
 void CHarluneGraphView::setLegendList()
 {
+    const bool named = std::any_of(m_traceData.begin(), m_traceData.end(),
+                                   [](const Trace& t) { return !t.legend.empty(); });
     std::vector<std::string> labels;
     labels.reserve(m_traceData.size());
-    for (const Trace& t : m_traceData)
-        labels.push_back(t.legend);
+    for (std::size_t i = 0; i < m_traceData.size(); ++i)
+        labels.push_back(named ? m_traceData[i].legend : "Trace " + std::to_string(i));
     set(kLegendLabels, labels);
 }
 

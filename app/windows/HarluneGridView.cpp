@@ -429,12 +429,25 @@ bool CHarluneGridView::SetActiveCell(int col, long row)
     return guarded(__LINE__, false, [&] {
         // The control selects any cell it is given; one outside the sheet is refused here so
         // that a script learns nothing was selected.
-        if (col < 1 || col > m_grid->GetNumberCols() || row < 1 || row > m_grid->GetNumberRows())
+        if (!inSheet(col - 1, row - 1))
             return false;
-        const bool done = m_grid->SelectCell(col - 1, row - 1) == 0;
-        m_grid->RedrawAll();
+        CHarluneGridCtrl& g = *m_grid;
+        // The cell becomes the current one and the only one selected. The selection is emptied
+        // first so that the move neither extends nor adds to it (whatever keys are held); a
+        // hook that refuses the move leaves the cell where it was, and nothing is selected.
+        g.ClearSelection();
+        bool done = g.GotoCell(col - 1, row - 1) == 0 && g.GetCurrentCol() == col - 1 &&
+                    g.GetCurrentRow() == row - 1;
+        if (done)
+            done = g.SelectCell(col - 1, row - 1) == 0;
+        g.RedrawAll();
         return done;
     });
+}
+
+bool CHarluneGridView::inSheet(int col, long row) const
+{
+    return col >= 0 && col < m_grid->GetNumberCols() && row >= 0 && row < m_grid->GetNumberRows();
 }
 
 bool CHarluneGridView::RenameColumn(int col, const std::string& text)
@@ -985,14 +998,24 @@ bool CHarluneGridView::AutosizeColumn(int first, int last, int margin, int flag)
 
 // ---- clipboard ------------------------------------------------------------------------------
 
+// Copies exactly the block of the current sheet from (col1, row1) to (col2, row2), 0-based, and
+// leaves the current cell where it was. A block reaching outside the sheet copies nothing.
 bool CHarluneGridView::copyBlock(int col1, long row1, int col2, long row2, bool cut)
 {
     CHarluneGridCtrl& g = *m_grid;
+    if (!inSheet(col1, row1) || !inSheet(col2, row2))
+        return false;
     const int col = g.GetCurrentCol();
     const long row = g.GetCurrentRow();
-    bool done = g.SelectRange(col1, row1, col2, row2) == 0;
+    // The block replaces what was selected before, so that only its cells are copied. A sheet
+    // without multi-selection records no block: then nothing is copied.
+    g.ClearSelection();
+    bool done = g.SelectRange(col1, row1, col2, row2) == 0 &&
+                g.EnumFirstBlock(nullptr, nullptr, nullptr, nullptr) == 0;
     if (done)
         done = g.CopySelected(cut ? 1 : 0) == 0;
+    if (!done)
+        g.ClearSelection();
     g.GotoCell(col, row);
     g.RedrawAll();
     return done;
@@ -1000,13 +1023,8 @@ bool CHarluneGridView::copyBlock(int col1, long row1, int col2, long row2, bool 
 
 bool CHarluneGridView::CopyCell(int col, long row, bool cut)
 {
-    return guarded(__LINE__, false, [&] {
-        if (!SetActiveCell(col, row))
-            return false;
-        const bool done = m_grid->CopySelected(cut ? 1 : 0) == 0;
-        m_grid->RedrawAll();
-        return done;
-    });
+    return guarded(__LINE__, false,
+                   [&] { return copyBlock(col - 1, row - 1, col - 1, row - 1, cut); });
 }
 
 bool CHarluneGridView::CopyRange(int col1, long row1, int col2, long row2, bool cut)
@@ -1018,8 +1036,14 @@ bool CHarluneGridView::CopyRange(int col1, long row1, int col2, long row2, bool 
 bool CHarluneGridView::CopySelection(bool cut)
 {
     return guarded(__LINE__, false, [&] {
-        const bool done = m_grid->CopySelected(cut ? 1 : 0) == 0;
-        m_grid->RedrawAll();
+        CHarluneGridCtrl& g = *m_grid;
+        // Without a selected block the control copies the current cell; with neither there is
+        // nothing to copy.
+        if (g.EnumFirstBlock(nullptr, nullptr, nullptr, nullptr) != 0 &&
+            !inSheet(g.GetCurrentCol(), g.GetCurrentRow()))
+            return false;
+        const bool done = g.CopySelected(cut ? 1 : 0) == 0;
+        g.RedrawAll();
         return done;
     });
 }
@@ -1046,6 +1070,8 @@ bool CHarluneGridView::CopySheet(int, bool cut)
     });
 }
 
+// The clipboard's block lands with its first value in (col, row), which becomes the current
+// cell; a cell outside the sheet or a clipboard without text pastes nothing.
 bool CHarluneGridView::Paste(int col, long row)
 {
     return guarded(__LINE__, false, [&] {

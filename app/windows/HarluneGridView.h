@@ -258,6 +258,8 @@ private:
     // Stores the lines in the current sheet's headings and cells (sized to them already); the
     // cells of a short line's missing fields are emptied when clearMissing is set.
     void fillSheet(const std::vector<app::windows::CsvLine>& lines, bool clearMissing);
+    // Whether (col, row), 0-based, is a data cell of the current sheet.
+    bool inSheet(int col, long row) const;
     bool copyBlock(int col1, long row1, int col2, long row2, bool cut);
     void runEdit(int line, int menuVerify, const std::function<bool()>& body);
     void runOpenCommand(bool spectrum);

@@ -2631,8 +2631,18 @@ int CGridControl::SelectRange(int startCol, long startRow, int endCol, long endR
 int CGridControl::SelectCell(int col, long row)
 {
     CGridSheetState& s = S();
+    // The one cell replaces the selection; the cells that lose their mark are repainted too.
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    const bool hadSelection = s.m_selectList->GetTotalRange(left, top, right, bottom) == 0;
+    s.m_selectList->ClearAll();
     s.m_selectList->StartBlock(col, static_cast<int>(row));
     s.m_selectList->EndBlock(col, static_cast<int>(row));
+    if (hadSelection) {
+        RedrawRange(left, top, right, bottom);
+    }
     RedrawCell(col, row);
     return 0;
 }

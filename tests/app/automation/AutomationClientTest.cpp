@@ -21,8 +21,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -229,6 +232,175 @@ TEST_F(AutomationClientTest, HelloAndCallsWithArraysThroughTheClient)
     EXPECT_EQ(describe.exitCode, 0);
     EXPECT_NE(describe.out.find("3 method GetTypeLibraryVersion(short* "), std::string::npos)
         << describe.out;
+}
+
+// One connection's requests, sent at once through the client's session mode; the objects it
+// makes get the handles 1, 2, ... in order.
+class Session
+{
+public:
+    int create(const char* progId)
+    {
+        add({{"request", "create"}, {"progId", progId}});
+        return ++m_handles;
+    }
+    int invoke(int handle, const char* member, const QJsonArray& args, const char* call = nullptr)
+    {
+        QJsonObject o{
+            {"request", "invoke"}, {"handle", handle}, {"member", member}, {"args", args}};
+        if (call)
+            o.insert("call", call);
+        return add(o);
+    }
+    // The replies by request id; every request must have succeeded.
+    std::map<int, QJsonObject> run() const
+    {
+        std::map<int, QJsonObject> replies;
+        const ClientRun run = client({"--session"}, m_lines);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        for (const std::string& line : lines(run.out)) {
+            const QJsonObject reply =
+                QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+            EXPECT_EQ(reply.value("ok"), QJsonValue(true)) << line;
+            replies[reply.value("id").toInt()] = reply;
+        }
+        EXPECT_EQ(replies.size(), static_cast<size_t>(m_id)) << run.out;
+        return replies;
+    }
+
+private:
+    int add(QJsonObject o)
+    {
+        o.insert("id", ++m_id);
+        m_lines += QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n";
+        return m_id;
+    }
+
+    QByteArray m_lines;
+    int m_id = 0;
+    int m_handles = 0;
+};
+
+// The texts of a grid's cells, [row - 1][col - 1], read through the data object.
+using Sheet = std::vector<std::vector<std::string>>;
+
+Sheet readSheet(int cols, int rows)
+{
+    Session s;
+    const int data = s.create("Harlune.GridData");
+    std::vector<int> ids;
+    for (int row = 1; row <= rows; ++row)
+        for (int col = 1; col <= cols; ++col)
+            ids.push_back(s.invoke(data, "Text", {col, row}, "get"));
+    const std::map<int, QJsonObject> replies = s.run();
+    Sheet sheet(static_cast<size_t>(rows), std::vector<std::string>(static_cast<size_t>(cols)));
+    size_t next = 0;
+    for (auto& line : sheet)
+        for (std::string& cell : line) {
+            const auto reply = replies.find(ids[next++]);
+            if (reply != replies.end())
+                cell = reply->second.value("result").toString().toStdString();
+        }
+    return sheet;
+}
+
+// Script copies take exactly the cells they name, whatever was current or selected before, and a
+// paste lands with its first value in the cell it names; a paste or copy out of the sheet answers
+// FALSE and changes nothing.
+TEST_F(AutomationClientTest, GridCopiesTakeTheirCellsAndPastesLandWhereTheyAreAsked)
+{
+    startProgram({"/none"});
+    constexpr int kCols = 4;
+    constexpr int kRows = 6;
+    Sheet sheet(kRows, std::vector<std::string>(kCols));
+    {
+        Session s;
+        const int windows = s.create("Harlune.GenWindows");
+        s.invoke(windows, "NewGridWindow", {kCols, kRows, 1, "Clip"});
+        const int data = s.create("Harlune.GridData");
+        for (int row = 1; row <= kRows; ++row)
+            for (int col = 1; col <= kCols; ++col) {
+                const std::string text = std::to_string(col) + "." + std::to_string(row);
+                sheet[row - 1][col - 1] = text;
+                s.invoke(data, "Text", {col, row, QString::fromStdString(text)}, "put");
+            }
+        s.run();
+    }
+    ASSERT_EQ(readSheet(kCols, kRows), sheet);
+
+    // Each step: the calls (clipboard object 1, general object 2), every one answering as
+    // given, then the cells that change.
+    struct Call
+    {
+        const char* member;
+        QJsonArray args;
+        bool answer;
+        int object = 1;
+    };
+    struct Step
+    {
+        const char* name;
+        std::vector<Call> calls;
+        std::vector<std::tuple<int, int, std::string>> changes;
+    };
+    const Step steps[] = {
+        {"a cell copied while another is current",
+         {{"SetActiveCell", {1, 1}, true, 2},
+          {"CopyCell", {3, 3, false}, true},
+          {"Paste", {2, 4}, true}},
+         {{2, 4, "3.3"}}},
+        {"a copy after a paste takes its cell alone",
+         {{"Paste", {1, 1}, true}, {"CopyCell", {4, 6, false}, true}, {"Paste", {4, 1}, true}},
+         {{1, 1, "3.3"}, {4, 1, "4.6"}}},
+        {"a range",
+         {{"CopyRange", {2, 2, 3, 3, false}, true}, {"Paste", {1, 5}, true}},
+         {{1, 5, "2.2"}, {2, 5, "3.2"}, {1, 6, "2.3"}, {2, 6, "3.3"}}},
+        {"a column",
+         {{"SetActiveCell", {2, 2}, true, 2},
+          {"CopyColumn", {4, false}, true},
+          {"Paste", {3, 1}, true}},
+         {{3, 1, "4.6"},
+          {3, 2, "4.2"},
+          {3, 3, "4.3"},
+          {3, 4, "4.4"},
+          {3, 5, "4.5"},
+          {3, 6, "4.6"}}},
+        {"out of the sheet",
+         {{"CopyCell", {1, 2, false}, true},
+          {"Paste", {kCols + 1, 1}, false},
+          {"Paste", {1, kRows + 1}, false},
+          {"Paste", {0, 1}, false},
+          {"CopyCell", {kCols + 1, 1, true}, false},
+          {"CopyRange", {3, 5, kCols + 1, kRows, true}, false},
+          {"CopyRange", {0, 1, 2, 2, true}, false},
+          {"CopyColumn", {kCols + 1, true}, false},
+          {"CopyRow", {kRows + 1, true}, false},
+          {"SetActiveCell", {kCols + 1, 1}, false, 2},
+          // The clipboard still holds the one cell copied first.
+          {"Paste", {4, 4}, true}},
+         {{4, 4, "1.2"}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        Session s;
+        const int handles[] = {0, s.create("Harlune.GridClipboard"),
+                               s.create("Harlune.GridGeneral")};
+        std::vector<std::pair<int, bool>> answers;
+        for (const Call& call : step.calls)
+            answers.emplace_back(s.invoke(handles[call.object], call.member, call.args),
+                                 call.answer);
+        const std::map<int, QJsonObject> replies = s.run();
+        for (size_t i = 0; i < answers.size(); ++i) {
+            const auto reply = replies.find(answers[i].first);
+            ASSERT_NE(reply, replies.end());
+            const QJsonValue result = reply->second.value("result");
+            EXPECT_TRUE(result.isBool()) << step.calls[i].member;
+            EXPECT_EQ(result.toBool(), answers[i].second) << step.calls[i].member;
+        }
+        for (const auto& [col, row, text] : step.changes)
+            sheet[static_cast<size_t>(row - 1)][static_cast<size_t>(col - 1)] = text;
+        EXPECT_EQ(readSheet(kCols, kRows), sheet);
+    }
 }
 
 TEST_F(AutomationClientTest, AListeningClientReceivesTimerTicksAndNewSpectra)

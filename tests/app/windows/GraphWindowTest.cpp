@@ -4,6 +4,8 @@
 #include "app/qt/HarluneApp.h"
 #include "app/qt/MainFrameWidget.h"
 #include "app/windows/qt/GraphViewWidget.h"
+#include "platform/chart/Xrt.h"
+#include "platform/chart/XrtChart.h"
 #include "platform/framework/ChildFrame.h"
 #include "platform/framework/Printing.h"
 #include "platform/qt/QtHooks.h"
@@ -16,11 +18,14 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +34,29 @@ namespace {
 namespace fw = platform::framework;
 
 using app::windows::test::freshFolder;
+
+// The menu bar's item of a command, each pop-up on the way opened (and so refreshed) as the user
+// opens it; null when no item has that command.
+QAction* menuItem(QMenuBar& bar, unsigned command)
+{
+    std::function<QAction*(QMenu*)> open = [&](QMenu* menu) -> QAction* {
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (QMenu* sub = action->menu()) {
+                if (QAction* found = open(sub))
+                    return found;
+            } else if (!action->isSeparator() && action->data().toUInt() == command) {
+                return action;
+            }
+        }
+        return nullptr;
+    };
+    for (QAction* action : bar.actions())
+        if (QMenu* menu = action->menu())
+            if (QAction* found = open(menu))
+                return found;
+    return nullptr;
+}
 
 class GraphWindowTest : public ::testing::Test
 {
@@ -123,6 +151,68 @@ TEST(NewGraphWindowTest, OpensAGraphOfTheGivenSize)
             if (frame->GetSafeHwnd() != target) {
                 EXPECT_EQ(main.graphView(frame->GetSafeHwnd()), nullptr);
             }
+    }
+    CHarluneApp::useScanCountViews(false);
+}
+
+// View > Legend > Enabled is ticked on a new graph window, and the chart then shows its legend,
+// naming the traces; unticking it through the menu hides the legend, ticking it shows it again.
+TEST(NewGraphWindowTest, LegendShowsWhileItsMenuItemIsTicked)
+{
+    platform::qt::QtHooks hooks;
+    platform::qt::ScriptedUiServices ui;
+    platform::qt::ScopedUiServices scopedUi{ui};
+    CHarluneApp::useScanCountViews(true);
+    RecordingDriver driver;
+    {
+        CHarluneApp app(driver);
+        ASSERT_TRUE(app.InitInstance({}));
+        MainFrameWidget& main = *app.mainFrameWidget();
+        main.resize(900, 700);
+        main.show();
+        app.NewGraphWindow(3, 100, "G");
+        auto* graph = dynamic_cast<GraphViewWidget*>(main.GetActiveView());
+        ASSERT_NE(graph, nullptr);
+        const platform::chart::XrtHandle chart = graph->core().chart();
+        auto legendLabels = [&] {
+            std::vector<std::string> labels;
+            const platform::chart::XrtLayout layout = platform::chart::xrtChart(chart)->layout();
+            if (layout.legendShown)
+                for (const auto& entry : layout.legendEntries)
+                    labels.push_back(entry.label);
+            return labels;
+        };
+        const std::vector<std::string> traces{"Trace 0", "Trace 1", "Trace 2"};
+
+        QAction* item = menuItem(*main.menuBar(), CHarluneGraphView::ID_LEGEND_ENABLED);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), "Enabled");
+        EXPECT_TRUE(item->isEnabled());
+        EXPECT_TRUE(item->isChecked());
+        EXPECT_EQ(legendLabels(), traces);
+
+        // The picture: the legend's box on the white legend background holds dark text.
+        const platform::chart::XrtRect box = platform::chart::xrtChart(chart)->layout().legendArea;
+        ASSERT_GT(box.width, 0);
+        ASSERT_GT(box.height, 0);
+        const QImage picture = graph->chartWindow().grab().toImage();
+        int dark = 0;
+        for (int y = box.top; y < box.top + box.height && y < picture.height(); ++y)
+            for (int x = box.left; x < box.left + box.width && x < picture.width(); ++x)
+                dark += qGray(picture.pixel(x, y)) < 96 ? 1 : 0;
+        EXPECT_GT(dark, 20);
+
+        item->trigger();
+        item = menuItem(*main.menuBar(), CHarluneGraphView::ID_LEGEND_ENABLED);
+        ASSERT_NE(item, nullptr);
+        EXPECT_FALSE(item->isChecked());
+        EXPECT_EQ(legendLabels(), std::vector<std::string>{});
+
+        item->trigger();
+        item = menuItem(*main.menuBar(), CHarluneGraphView::ID_LEGEND_ENABLED);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->isChecked());
+        EXPECT_EQ(legendLabels(), traces);
     }
     CHarluneApp::useScanCountViews(false);
 }

@@ -117,7 +117,7 @@ TEST_F(GraphViewTest, InitGraphSetsTheChartUpInOrder)
     const int S = GraphChartCall::kStyleCall;
     const std::vector<int> expected = {3608, S,     3608,  S,    768,  256,  520,  521,  2816, 1536,
                                        2817, 1537,  22021, 3614, 3615, 3612, 3613, 1026, 1027, 3630,
-                                       1029, 20992, 1029,  2309, 2308, 263,  2051, 2048, 273};
+                                       1029, 20992, 1029,  2309, 2308, 263,  2051, 3328, 2048, 273};
     EXPECT_EQ(ids(), expected);
     EXPECT_EQ(calls[9].value.toInt(), 400);
     EXPECT_EQ(calls[11].value.toInt(), 300);
@@ -144,6 +144,30 @@ TEST_F(GraphViewTest, NewGraphLooksAsANewGraphShould)
     EXPECT_EQ(XrtGetValue(chart, 2051).toFont(), (XrtFont{"Arial", 18}));
     EXPECT_EQ(XrtGetValue(chart, 2048).toFont(), (XrtFont{"Arial", 18}));
     EXPECT_EQ(XrtGetValue(chart, 2049).toFont(), titleFontBefore);
+}
+
+// The chart lists a trace only under a text: a new graph's legend names its traces as the trace
+// dialog does, until a script gives texts of its own.
+TEST_F(GraphViewTest, NewGraphsLegendNamesItsTracesUntilTextsAreGiven)
+{
+    ASSERT_TRUE(view->InitGraph(3, 10));
+    auto labels = [&] {
+        std::vector<std::string> out;
+        for (const auto& entry : xrtChart(chart)->layout().legendEntries)
+            out.push_back(entry.label);
+        return out;
+    };
+    EXPECT_EQ(view->GetLegendVisible(), 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Trace 0", "Trace 1", "Trace 2"}));
+    EXPECT_EQ(view->GetLegendText(0), "");
+
+    ASSERT_TRUE(view->SetLegendText(1, "Sample"));
+    EXPECT_EQ(labels(), std::vector<std::string>{"Sample"});
+    ASSERT_TRUE(view->SetLegendText(1, ""));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Trace 0", "Trace 1", "Trace 2"}));
+
+    ASSERT_TRUE(view->SetLegendVisible(0));
+    EXPECT_FALSE(xrtChart(chart)->layout().legendShown);
 }
 
 TEST_F(GraphViewTest, GlobalRepaintOffCollectsChangesUntilSwitchedOn)

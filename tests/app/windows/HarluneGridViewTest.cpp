@@ -251,6 +251,9 @@ TEST_F(GridViewTest, RefusedWritesAnswerFalse)
         {"unknown font", [&] { return view.SetCellFont(1, 1, 4096); }},
         {"select outside the sheet", [&] { return view.SetActiveCell(4, 1); }},
         {"copy outside the sheet", [&] { return view.CopyCell(1, 0, false); }},
+        {"range reaching past the last column", [&] { return view.CopyRange(2, 1, 4, 2, true); }},
+        {"column past the last", [&] { return view.CopyColumn(4, true); }},
+        {"paste outside the sheet", [&] { return view.Paste(1, 6); }},
     };
     for (const Case& c : refused) {
         SCOPED_TRACE(c.name);
