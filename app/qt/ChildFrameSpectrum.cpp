@@ -345,29 +345,24 @@ void CChildFrameSpectrum::createAcquisitionControls(fw::DialogBar& bar)
         spectrumFrameGuarded([&] { allowed = controls.OnIntegrationSpin(delta); });
         return allowed;
     });
-    for (SpinControl* spin : {averageSpin, boxcarSpin, strobeSpin})
-        spin->setDeltaHandler(
-            [&controls, id = fw::controlId(spin)](int) { return controls.allowSpin(id); });
+    // A value counts when it is committed: Enter, the edit left, or a step of its spin. The
+    // keys on the way to a number change nothing.
+    const auto commit = [&controls](QLineEdit* edit) {
+        spectrumFrameGuarded(
+            [&] { controls.OnEditCommitted(fw::controlId(edit), edit->text().toStdString()); });
+    };
     const struct
     {
+        SpinControl* spin;
         QLineEdit* edit;
-        void (SpectrumFrameControls::*handler)(const std::string&);
-    } edits[] = {
-        {integration, &SpectrumFrameControls::OnIntegrationTimeChanged},
-        {average, &SpectrumFrameControls::OnAverageChanged},
-        {boxcar, &SpectrumFrameControls::OnBoxcarChanged},
-        {strobe, &SpectrumFrameControls::OnStrobeFrequencyChanged},
-    };
-    for (const auto& edit : edits) {
-        connect(edit.edit, &QLineEdit::textChanged, this,
-                [&controls, handler = edit.handler](const QString& text) {
-                    spectrumFrameGuarded([&] { (controls.*handler)(text.toStdString()); });
-                });
-        connect(edit.edit, &QLineEdit::editingFinished, this,
-                [&controls, id = fw::controlId(edit.edit)] {
-                    spectrumFrameGuarded([&] { controls.OnEditFinished(id); });
-                });
+    } spins[] = {{averageSpin, average}, {boxcarSpin, boxcar}, {strobeSpin, strobe}};
+    for (const auto& pair : spins) {
+        pair.spin->setDeltaHandler(
+            [&controls, id = fw::controlId(pair.spin)](int) { return controls.allowSpin(id); });
+        pair.spin->setSteppedHandler([commit, edit = pair.edit] { commit(edit); });
     }
+    for (QLineEdit* edit : {integration, average, boxcar, strobe})
+        connect(edit, &QLineEdit::editingFinished, this, [commit, edit] { commit(edit); });
 }
 
 void CChildFrameSpectrum::createMavrinControls(fw::DialogBar& bar)

@@ -48,6 +48,15 @@ constexpr long long kBoxcarMaximum = app::spectrum::kBoxcarSpinMaximum;
 constexpr long long kFlashDelayMaximum =
     std::min<long long>(app::spectrum::kFlashDelaySpinMaximum, 0x7FFF);
 
+// Whether a bar's edit or spin changed what the next scan asks of the driver.
+bool acquisitionValuesDiffer(const RegistrationRecord& a, const RegistrationRecord& b)
+{
+    return a.integration != b.integration ||
+           a.microsecondIntegrationTime != b.microsecondIntegrationTime ||
+           a.scansToAverage != b.scansToAverage || a.boxcarHalfWidth != b.boxcarHalfWidth ||
+           a.flashDelay != b.flashDelay;
+}
+
 } // namespace
 
 SpectrumFrameControls::SpectrumFrameControls(SpectrumFrameBarWindow& bars,
@@ -91,6 +100,7 @@ bool SpectrumFrameControls::OnIntegrationSpin(int delta)
     const long long lower = v->integrationMinimum();
     const long long upper = std::max<long long>(lower, v->integrationMaximum());
     value = std::clamp(value, lower, upper);
+    const RegistrationRecord before = record;
     if (microseconds)
         record.microsecondIntegrationTime = saturateMicroseconds(value);
     else
@@ -104,6 +114,8 @@ bool SpectrumFrameControls::OnIntegrationSpin(int delta)
         ~SkipDuringRefill() { skip = false; }
     } skipping(m_skipIntegrationEdit);
     v->UpdateAcquisitionBar();
+    if (acquisitionValuesDiffer(before, record))
+        v->StartNextScan();
     return true;
 }
 
@@ -138,8 +150,8 @@ void SpectrumFrameControls::OnIntegrationTimeChanged(const std::string& text)
     const std::optional<long long> n = typedInteger(text, 30);
     if (!n)
         return;
-    // Clamped to the window's limits as the spin clamps its steps; the text stays as typed
-    // until the edit is left (OnEditFinished).
+    // Clamped to the window's limits as the spin clamps its steps; the edit then shows the
+    // value kept (OnEditFinished).
     const long long lower = v->integrationMinimum();
     const long long upper = std::max<long long>(lower, v->integrationMaximum());
     RegistrationRecord& record = v->record();
@@ -184,6 +196,33 @@ void SpectrumFrameControls::OnStrobeFrequencyChanged(const std::string& text)
         return;
     }
     v->record().flashDelay = saturateRecordShort(std::clamp(*n, 0LL, kFlashDelayMaximum));
+}
+
+void SpectrumFrameControls::OnEditCommitted(unsigned edit, const std::string& text)
+{
+    SpectrumFrameView* v = view();
+    if (v == nullptr)
+        return;
+    const RegistrationRecord before = v->record();
+    switch (edit) {
+    case IDC_INTEGRATION_TIME:
+        OnIntegrationTimeChanged(text);
+        break;
+    case IDC_AVERAGE:
+        OnAverageChanged(text);
+        break;
+    case IDC_BOXCAR:
+        OnBoxcarChanged(text);
+        break;
+    case IDC_STROBE_FREQUENCY:
+        OnStrobeFrequencyChanged(text);
+        break;
+    default:
+        return;
+    }
+    OnEditFinished(edit);
+    if (acquisitionValuesDiffer(before, v->record()))
+        v->StartNextScan();
 }
 
 void SpectrumFrameControls::OnEditFinished(unsigned edit)

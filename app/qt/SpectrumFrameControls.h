@@ -65,13 +65,19 @@ public:
                           std::function<int32_t(int32_t)> verify);
 
     // Spins: false refuses the change (the script forbids it). The integration spin stores
-    // the stepped value itself and refills the bar.
+    // the stepped value itself, refills the bar and, when the value changed, has the view
+    // start its next scan with it.
     bool OnIntegrationSpin(int delta);
     // Spins whose buddy edit then reports the new text (averages, boxcar, strobe frequency,
     // Norrel intensities).
     bool allowSpin(unsigned spin);
 
-    // Edits (the text as it is now). The acquisition edits store a whole number clamped to
+    // A value committed in an acquisition edit (Enter, the edit left, a step of its spin): the
+    // edit's handler below stores it, the edit shows the value kept, and a changed value
+    // starts the view's next scan at once. Keys typed before that change nothing, so that
+    // the figures on the way to a number ("9", "99", ...) never reach a scan.
+    void OnEditCommitted(unsigned edit, const std::string& text);
+    // Edits (the committed text). The acquisition edits store a whole number clamped to
     // the window's limits, as their spins do, and ignore text that is not a number.
     void OnIntegrationTimeChanged(const std::string& text);
     void OnAverageChanged(const std::string& text);

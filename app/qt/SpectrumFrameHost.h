@@ -39,6 +39,8 @@ public:
 
     // Refills the acquisition bar and the accessory bars from the view.
     virtual void UpdateAcquisitionBar() = 0;
+    // New acquisition values were committed: the next scan starts with them at once.
+    virtual void StartNextScan() = 0;
     // Stores the gain and switches the Xandel detector's gain.
     virtual void SetXandelHighGain(int highGain) = 0;
 

@@ -83,6 +83,11 @@ void SpectrumViewBarAdapter::UpdateAcquisitionBar()
     m_view.UpdateAcquisitionBar();
 }
 
+void SpectrumViewBarAdapter::StartNextScan()
+{
+    m_view.StartNextScan();
+}
+
 void SpectrumViewBarAdapter::SetXandelHighGain(int highGain)
 {
     m_view.SetXandelHighGain(highGain);

@@ -29,6 +29,7 @@ public:
     void setSetPointPending(int value) override;
     void setHighGainMode(int value) override;
     void UpdateAcquisitionBar() override;
+    void StartNextScan() override;
     void SetXandelHighGain(int highGain) override;
     int32_t CallPavikNorrelLampOn(int32_t on) override;
     int32_t CallPavikNorrelSetVisLampOn(int32_t on) override;

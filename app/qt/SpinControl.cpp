@@ -54,6 +54,8 @@ void SpinControl::step(int delta)
         const long long next = std::clamp<long long>(now + delta, std::min(m_lower, m_upper),
                                                      std::max(m_lower, m_upper));
         m_buddy->setText(QString::number(next));
+        if (m_stepped)
+            m_stepped();
     } catch (const std::exception& error) {
         // A handler's fault ends the step, never the program.
         platform::win::logError("spincontrol", "step: %s", error.what());

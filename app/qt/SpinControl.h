@@ -22,6 +22,8 @@ public:
     int upper() const { return m_upper; }
     // Answers whether a step of delta (+1 up, -1 down) may happen.
     void setDeltaHandler(std::function<bool(int delta)> handler) { m_handler = std::move(handler); }
+    // Called after an accepted step has written the buddy's new text.
+    void setSteppedHandler(std::function<void()> handler) { m_stepped = std::move(handler); }
     // One step, as a click on an arrow.
     void step(int delta);
 
@@ -31,4 +33,5 @@ private:
     int m_lower = 0;
     int m_upper = 100;
     std::function<bool(int)> m_handler;
+    std::function<void()> m_stepped;
 };

@@ -133,6 +133,7 @@ void CMainFrame::StartNextScan()
 {
     m_scanPending = 1;
     if (m_singleThread == 0 && driver().VYK_AcquisitionThreadActive() != 0) {
+        passChangesToRunningScan();
         if (!m_startDeferred) {
             m_startDeferred = true;
             m_window.setTimer(kScanRetryTimer, kScanRetryMs);
@@ -158,6 +159,44 @@ void CMainFrame::StartNextScan()
         }
     }
     m_scanPending = 0;
+}
+
+namespace {
+
+// Whether two records ask for different scans: the values a user, a reset or a script
+// changes, not the driver's own bookkeeping.
+bool acquisitionValuesDiffer(const RegistrationRecord& a, const RegistrationRecord& b)
+{
+    return a.integration != b.integration || a.scansToAverage != b.scansToAverage ||
+           a.boxcarHalfWidth != b.boxcarHalfWidth || a.flashDelay != b.flashDelay ||
+           a.triggerMode != b.triggerMode || a.correctForDark != b.correctForDark ||
+           a.strobeFlashSelect != b.strobeFlashSelect || a.microsecondFlag != b.microsecondFlag ||
+           a.microsecondIntegrationTime != b.microsecondIntegrationTime;
+}
+
+} // namespace
+
+void CMainFrame::passChangesToRunningScan()
+{
+    if (m_scanFrame == 0)
+        return;
+    SpectrumScanView* view = m_window.activeSpectrumView(m_scanFrame);
+    if (!view)
+        return;
+    RegistrationRecord& record = view->registrationRecord();
+    // Another view took the frame's place meanwhile: the running scan is not its own.
+    if (record.window != m_sentRecord.window || !acquisitionValuesDiffer(record, m_sentRecord))
+        return;
+    // Unchanged values are never sent again: the driver begins the scans to average anew with
+    // every record it is given.
+    record.timingDirty = 1;
+    if (record.integration == 0)
+        record.integration = 100;
+    driver().VYK_ParamSet(&record);
+    driver().VYK_StrobeEnable(view->strobeEnable());
+    m_integrationTime = driver().VYK_GetIntegrationTime();
+    m_sentRecord = record;
+    showScanStatus(m_scanFrame, *view);
 }
 
 bool CMainFrame::StartNextScanEarly()
@@ -194,7 +233,6 @@ bool CMainFrame::StartScan(uint32_t spectrumFrame)
     SpectrumScanView* view = m_window.activeSpectrumView(spectrumFrame);
     if (!view)
         return false;
-    const std::string name = windowName(m_window.windowTitle(spectrumFrame));
     RegistrationRecord& record = view->registrationRecord();
     SpectrumScanView::Hardware& hardware = view->hardware();
     CSpectrometerConfiguration& configuration = view->configuration();
@@ -268,12 +306,36 @@ bool CMainFrame::StartScan(uint32_t spectrumFrame)
     }
 
     m_integrationTime = driver().VYK_GetIntegrationTime();
+    showScanStatus(spectrumFrame, *view);
 
+    if (m_acquisitionHalted == 2)
+        return false;
+    if (m_acquisitionHalted == 1)
+        m_acquisitionHalted = 2;
+
+    driver().VYK_GetCurrentUSBSerialNumber();
+    driver().VYK_ParamSet(&record);
+    driver().VYK_StrobeEnable(view->strobeEnable());
+    m_integrationTime = driver().VYK_GetIntegrationTime();
+    m_scanFrame = spectrumFrame;
+    m_sentRecord = record;
+    if (m_singleThread == 0)
+        driver().VYK_SingleScan_Thread(m_instanceKey);
+    else
+        driver().VYK_SingleScan(m_instanceKey);
+    ++m_scansStarted;
+    return true;
+}
+
+void CMainFrame::showScanStatus(uint32_t spectrumFrame, SpectrumScanView& view)
+{
+    const RegistrationRecord& record = view.registrationRecord();
+    const std::string name = windowName(m_window.windowTitle(spectrumFrame));
     long shownTime = m_integrationTime;
     const char* unit = "msec";
     if (record.microsecondFlag == 1) {
         unit = "usec";
-        if (configuration.GetADCType() == kAdcUlmar) {
+        if (view.configuration().GetADCType() == kAdcUlmar) {
             shownTime = m_integrationTime / 1000;
             unit = "sec";
         }
@@ -294,27 +356,11 @@ bool CMainFrame::StartScan(uint32_t spectrumFrame)
     default:
         break;
     }
-    if (view->timeNormalized())
+    if (view.timeNormalized())
         status += " -- TIME NORMALIZED";
     if (status.size() > kStatusTextMax)
         status.resize(kStatusTextMax);
     m_window.setStatusText(status);
-
-    if (m_acquisitionHalted == 2)
-        return false;
-    if (m_acquisitionHalted == 1)
-        m_acquisitionHalted = 2;
-
-    driver().VYK_GetCurrentUSBSerialNumber();
-    driver().VYK_ParamSet(&record);
-    driver().VYK_StrobeEnable(view->strobeEnable());
-    m_integrationTime = driver().VYK_GetIntegrationTime();
-    if (m_singleThread == 0)
-        driver().VYK_SingleScan_Thread(m_instanceKey);
-    else
-        driver().VYK_SingleScan(m_instanceKey);
-    ++m_scansStarted;
-    return true;
 }
 
 bool CMainFrame::StartScanForWindow(const std::string& name)

@@ -2,6 +2,7 @@
 
 #include "app/shell/ActiveConfiguration.h"
 #include "app/shell/MainFrameWindow.h"
+#include "driver/include/vykdrv32.h"
 
 #include <cstdint>
 #include <string>
@@ -58,7 +59,9 @@ public:
     // Marks a scan pending and starts one for the next spectrum child frame; when a whole pass
     // finds none, the pending flag goes back to 0 and nothing starts. While the driver's worker
     // still runs a scan (all windows share one registration, so a new start would re-point the
-    // record under the running scan), the start waits on the retry timer with the flag set.
+    // record under the running scan), the start waits on the retry timer with the flag set;
+    // the running scan's window hands its changed values to the driver at once (see
+    // passChangesToRunningScan).
     void StartNextScan();
     // The last scan's data is copied out of the driver's buffers and nothing waits to change
     // the next scan (no script runs, acquisition is not halted, the worker is free): starts
@@ -124,6 +127,13 @@ public:
 
 private:
     DriverApi& driver() { return m_driver; }
+    // The acquisition values of the window whose scan the driver runs, when they changed since
+    // the scan began (an emergency reset, a value committed in its bar, a script), go to the
+    // driver now: the driver takes them into the running scan and ends an exposure whose time
+    // no longer holds, so that a long time asked by mistake is not waited out.
+    void passChangesToRunningScan();
+    // Writes the status text of a scan with the view's values.
+    void showScanStatus(uint32_t spectrumFrame, SpectrumScanView& view);
     void sendGlobal(int32_t actionId, uintptr_t code, intptr_t argument);
 
     MainFrameWindow& m_window;
@@ -143,6 +153,9 @@ private:
     int32_t m_integrationTime = 0;
     uint32_t m_singleThread = 0;
     bool m_startDeferred = false;
+    // The frame whose scan was handed to the driver last, and the record as it was sent.
+    uint32_t m_scanFrame = 0;
+    RegistrationRecord m_sentRecord{};
     int32_t m_verifyMenuBusy = 0;
     AutoRunScript m_autoRun;
     CActiveConfiguration m_activeConfiguration;

@@ -364,6 +364,10 @@ void CHarluneSpectrumView::OnInitialUpdate()
     } else {
         m_window.showBar(SpectrumBar::Norrel, false);
     }
+    // The frame and its bars are complete now: the bar shows the window's values from its
+    // first showing on, whichever refresh came first.
+    m_acquisitionBarArmed = 1;
+    UpdateAcquisitionBar();
     m_frame.StartNextScan();
 }
 

@@ -248,6 +248,9 @@ public:
     // Accessory commands. Emergency Reset puts the acquisition parameters back to safe values
     // (the microsecond settings excepted), selects Scope mode and starts the next scan.
     void OnEmergencyReset();
+    // Acquisition values committed in the frame's bar: the main frame starts the next scan,
+    // and a running scan of this window takes the new values at once.
+    void StartNextScan();
     // One more scan, then frozen; under trigger mode 4 the main frame takes that scan at once.
     void OnSingleExposure();
     // The model features dialog (A/D types Trevan to Quarn).

@@ -149,6 +149,12 @@ void CHarluneSpectrumView::OnEmergencyReset()
     m_frame.StartNextScan();
 }
 
+void CHarluneSpectrumView::StartNextScan()
+{
+    if (m_destroyed == 0)
+        m_frame.StartNextScan();
+}
+
 void CHarluneSpectrumView::OnSingleExposure()
 {
     if (!verify(mvSpecSpectrumSingleExposure))

@@ -20,6 +20,7 @@
 #include "platform/win/System.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
+#include "tests/app/qt/frames/MainFrameFixture.h"
 #include "tests/app/shell/ShellFakes.h"
 
 #include <QApplication>
@@ -29,7 +30,10 @@
 #include <QLineEdit>
 #include <QLocalSocket>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -548,10 +552,38 @@ TEST_F(HarluneAppTest, RealDriverSpectrumWindowsShowLiveSpectra)
     CHarluneApp::useScanCountViews(true);
 }
 
-// A long exposure asked by a typing slip (the largest the window takes, 65.5 s) is not waited
-// out: Emergency Reset, from the window's menu or the global command, brings a new scan at
-// once, and the window scans at the safe time again.
-TEST_F(HarluneAppTest, EmergencyResetEndsALongNoHardwareExposureAtOnce)
+// Clicks the tool-bar button of a command in the spectrum window's tool bars (which the main
+// frame hosts), or triggers its action where the offscreen bar shows no button; false when no
+// bar has the command.
+bool clickToolButton(MainFrameWidget& frame, unsigned id)
+{
+    for (QToolBar* bar : frame.findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (action->data().toUInt() == id && action->isEnabled()) {
+                auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+                if (button != nullptr && button->isVisible())
+                    QTest::mouseClick(button, Qt::LeftButton);
+                else
+                    action->trigger();
+                return true;
+            }
+    return false;
+}
+
+// Types the text into an edit key by key, over what it holds; Return commits it.
+void typeInto(QLineEdit* edit, const QString& text, bool commit)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    if (commit)
+        QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// A long exposure asked by a typing slip is not waited out: the Emergency Reset button and
+// menu item, Global Emergency Reset, Kick Start and a new time typed in the bar each end it
+// and bring a scan at once, and the next scan runs at the new time.
+TEST_F(HarluneAppTest, EveryRoadEndsALongNoHardwareExposureAtOnce)
 {
     CHarluneApp::useScanCountViews(false);
     seedNoHardwareSpectrometer();
@@ -564,33 +596,131 @@ TEST_F(HarluneAppTest, EmergencyResetEndsALongNoHardwareExposureAtOnce)
         ASSERT_EQ(views.size(), 1u);
         SpectrumViewWidget* view = views[0];
         auto* child = view->GetParentFrame();
+        auto* integration = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, 1006));
+        ASSERT_NE(integration, nullptr);
+        const auto menuItem = [&](unsigned id) {
+            QAction* item = frames_test::menuAction(frame.menuBar(), id);
+            ASSERT_NE(item, nullptr) << id;
+            ASSERT_TRUE(item->isEnabled()) << id;
+            item->trigger();
+        };
         const struct
         {
             const char* name;
-            std::function<bool()> reset;
+            std::function<void()> road;
         } roads[] = {
-            {"Global Emergency Reset", [&] { return frame.executeCommand(32791); }},
+            {"Emergency Reset button", [&] { ASSERT_TRUE(clickToolButton(frame, 32820)); }},
+            {"Emergency Reset menu item", [&] { menuItem(32820); }},
+            {"Global Emergency Reset", [&] { menuItem(32791); }},
+            {"Kick Start after a script's new time",
+             [&] {
+                 // As the automation property IntegrationTime stores it: no scan of its own.
+                 view->core().record().integration = 100;
+                 view->core().UpdateAcquisitionBar();
+                 menuItem(32830);
+             }},
+            {"a new time typed in the bar", [&] { typeInto(integration, "100", true); }},
         };
         for (const auto& road : roads) {
             SCOPED_TRACE(road.name);
             // Acquisition rests between two scans while the slip is typed ...
             frame.core().SetAcquisitionSuspended(2);
             ASSERT_TRUE(runUntil([&] { return !frame.core().scanPending(); }, 10000));
-            auto* edit = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, 1006));
-            ASSERT_NE(edit, nullptr);
-            edit->setText("999999");
-            emit edit->editingFinished();
-            EXPECT_EQ(edit->text(), QStringLiteral("65500"));
-            // ... and resumes: the long exposure starts at once.
+            typeInto(integration, "60000", true);
+            ASSERT_EQ(view->core().record().integration, 60000);
+            // ... and resumes: the long exposure starts.
             markUnscanned(view);
             frame.core().SetAcquisitionSuspended(0);
-            ASSERT_EQ(view->core().record().integration, 65500);
-            ASSERT_TRUE(road.reset());
-            EXPECT_EQ(edit->text(), QStringLiteral("100"));
-            // Well within the exposure's first half (32.75 s).
-            EXPECT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 10000));
+            ASSERT_TRUE(runUntil([&] { return library.VYK_AcquisitionThreadActive() != 0; }));
+            road.road();
+            EXPECT_EQ(integration->text(), QStringLiteral("100"));
+            EXPECT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 2000));
             EXPECT_EQ(view->core().record().integration, 100);
+            // The next scan runs at the new time as well.
+            markUnscanned(view);
+            EXPECT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 2000));
         }
+    }
+    CHarluneApp::useScanCountViews(true);
+}
+
+// A number typed key by key into Average reaches no scan before it is committed; committed,
+// it goes to the running scan at once, the box and the status bar show the same value, and a
+// new value ends that scan in turn.
+TEST_F(HarluneAppTest, TypedAverageCountsOnlyWhenCommitted)
+{
+    CHarluneApp::useScanCountViews(false);
+    seedNoHardwareSpectrometer();
+    DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+    {
+        CHarluneApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        std::vector<SpectrumViewWidget*> views = spectrumViews(frame);
+        ASSERT_EQ(views.size(), 1u);
+        SpectrumViewWidget* view = views[0];
+        auto* child = view->GetParentFrame();
+        auto* integration = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, 1006));
+        auto* average = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, 1009));
+        ASSERT_NE(integration, nullptr);
+        ASSERT_NE(average, nullptr);
+        const RegistrationRecord& record = view->core().record();
+
+        // A scan of 999 averages of 100 ms runs.
+        frame.core().SetAcquisitionSuspended(2);
+        ASSERT_TRUE(runUntil([&] { return !frame.core().scanPending(); }, 10000));
+        typeInto(integration, "100", true);
+        typeInto(average, "999", true);
+        frame.core().SetAcquisitionSuspended(0);
+        ASSERT_TRUE(runUntil([&] { return library.VYK_AcquisitionThreadActive() != 0; }));
+        ASSERT_EQ(record.scansToAverage, 999);
+
+        const uint64_t started = frame.core().scansStarted();
+        const QString status = frame.statusBar()->currentMessage();
+        typeInto(average, "99999999", false);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frame.core().scansStarted(), started);
+        EXPECT_EQ(record.scansToAverage, 999);
+        EXPECT_EQ(frame.statusBar()->currentMessage(), status);
+
+        QTest::keyClick(average, Qt::Key_Return);
+        EXPECT_EQ(record.scansToAverage, 9999);
+        EXPECT_EQ(average->text(), QStringLiteral("9999"));
+        EXPECT_TRUE(frame.statusBar()->currentMessage().contains(QStringLiteral("Averages: 9999")))
+            << frame.statusBar()->currentMessage().toStdString();
+
+        // Average 1 ends the running scan of many averages.
+        markUnscanned(view);
+        typeInto(average, "1", true);
+        EXPECT_TRUE(frame.statusBar()->currentMessage().contains(QStringLiteral("Averages: 1 ")))
+            << frame.statusBar()->currentMessage().toStdString();
+        EXPECT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 2000));
+    }
+    CHarluneApp::useScanCountViews(true);
+}
+
+// At the very first start the acquisition bar shows the first window's values.
+TEST_F(HarluneAppTest, FirstWindowShowsItsAcquisitionValuesAtOnce)
+{
+    CHarluneApp::useScanCountViews(false);
+    seedNoHardwareSpectrometer();
+    CHarluneApp app(driver);
+    ASSERT_TRUE(app.InitInstance({"/none"}));
+    std::vector<SpectrumViewWidget*> views = spectrumViews(*app.mainFrameWidget());
+    ASSERT_EQ(views.size(), 1u);
+    auto* child = views[0]->GetParentFrame();
+    const RegistrationRecord& record = views[0]->core().record();
+    const struct
+    {
+        unsigned id;
+        int value;
+    } fields[] = {
+        {1006, record.integration}, {1009, record.scansToAverage}, {1012, record.boxcarHalfWidth}};
+    for (const auto& field : fields) {
+        auto* edit = dynamic_cast<QLineEdit*>(platform::framework::GetDlgItem(child, field.id));
+        ASSERT_NE(edit, nullptr);
+        EXPECT_FALSE(edit->text().isEmpty()) << field.id;
+        EXPECT_EQ(edit->text(), QString::number(field.value)) << field.id;
     }
     CHarluneApp::useScanCountViews(true);
 }

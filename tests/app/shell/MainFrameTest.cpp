@@ -76,7 +76,9 @@ public:
         FakeChild& child = find(frame);
         if (child.kind != Kind::Spectrum)
             return nullptr;
-        scanned.push_back(child.title);
+        // While the driver's worker runs a scan the frame only looks at that scan's window.
+        if (workerBusy == nullptr || *workerBusy == 0)
+            scanned.push_back(child.title);
         return child.view;
     }
     std::string windowTitle(uint32_t frame) override
@@ -126,6 +128,7 @@ public:
     std::vector<int16_t> ticks;
     std::vector<int32_t> userMenus;
     uint32_t throwOnTitle = 0;
+    const int32_t* workerBusy = nullptr;
 
 private:
     FakeChild& find(uint32_t frame)
@@ -192,6 +195,7 @@ protected:
 
     void SetUp() override
     {
+        window.workerBusy = &driver().acquisitionActive;
         driver().adcType = 255;
         frame.initDriverCache();
         driver().calls.clear();
@@ -318,6 +322,44 @@ TEST_F(MainFrameTest, EarlyStartTakesTheNextWindowOnlyWhenNothingWaitsOnIt)
             EXPECT_EQ(window.scanned, std::vector<std::string>{"B"});
         }
     }
+}
+
+// A start asked while the driver still runs a window's scan hands that window's changed
+// values to the driver at once (the driver ends an exposure whose time no longer holds); the
+// same values are never sent twice, and another window's changes wait for its own scan.
+TEST_F(MainFrameTest, StartDuringAScanHandsTheScanningWindowsNewValuesToTheDriver)
+{
+    FakeView& a = addSpectrum(1, "A");
+    FakeView& b = addSpectrum(2, "B");
+    a.record.integration = 60000;
+    frame.StartNextScan(); // A
+    driver().acquisitionActive = 1;
+    const auto paramSets = [&] {
+        return std::count(driver().calls.begin(), driver().calls.end(), "ParamSet");
+    };
+    const long sent = paramSets();
+
+    frame.StartNextScan(); // nothing changed: the running scan is left alone
+    EXPECT_EQ(paramSets(), sent);
+
+    b.record.integration = 100; // not the running scan's window
+    frame.StartNextScan();
+    EXPECT_EQ(paramSets(), sent);
+
+    a.record.integration = 100; // an emergency reset of A
+    a.record.scansToAverage = 1;
+    frame.StartNextScan();
+    EXPECT_EQ(paramSets(), sent + 1);
+    EXPECT_EQ(window.status,
+              "Now acquiring data for A | Integration Time: 100 msec | Averages: 1 | Boxcar 1");
+    frame.OnTimer(CMainFrame::kScanRetryTimer); // still running: nothing is sent again
+    EXPECT_EQ(paramSets(), sent + 1);
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A"}));
+
+    driver().acquisitionActive = 0;
+    frame.OnTimer(CMainFrame::kScanRetryTimer);
+    EXPECT_EQ(window.scanned, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(paramSets(), sent + 2);
 }
 
 TEST_F(MainFrameTest, HaltingDropsAWaitingStart)

@@ -65,6 +65,7 @@ public:
     double setPoint = 0.0;
     int setPointPending = 0;
     int refills = 0;
+    int scanStarts = 0;
     std::function<void()> onRefill;
 
     RegistrationRecord& record() override { return rec; }
@@ -88,6 +89,7 @@ public:
         if (onRefill)
             onRefill();
     }
+    void StartNextScan() override { ++scanStarts; }
     void SetXandelHighGain(int) override {}
     int32_t CallPavikNorrelLampOn(int32_t) override { return 0; }
     int32_t CallPavikNorrelSetVisLampOn(int32_t) override { return 0; }
@@ -165,6 +167,13 @@ protected:
         T* found = dynamic_cast<T*>(fw::GetDlgItem(frame, id));
         EXPECT_NE(found, nullptr) << id;
         return found;
+    }
+    // Writes the text into a bar's edit and commits it with Return, as the user does.
+    void commitText(fw::ChildFrame* frame, unsigned id, const QString& text)
+    {
+        QLineEdit* edit = control<QLineEdit>(frame, id);
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
     bool updateChecked(fw::ChildFrame* frame, unsigned id)
     {
@@ -362,20 +371,30 @@ TEST_F(ChildFramesTest, AcquisitionBarControlsReachTheView)
     TestSpectrumView* view = nullptr;
     CChildFrameSpectrum* frame = openSpectrum(view);
 
+    // A value reaches the view when it is committed, and then starts its next scan.
     control<QLineEdit>(frame, 1006)->setText("250");
+    EXPECT_EQ(view->rec.integration, 0);
+    EXPECT_EQ(view->scanStarts, 0);
+    QTest::keyClick(control<QLineEdit>(frame, 1006), Qt::Key_Return);
     EXPECT_EQ(view->rec.integration, 250);
+    EXPECT_EQ(view->scanStarts, 1);
+    // Committed again unchanged: nothing more starts.
+    QTest::keyClick(control<QLineEdit>(frame, 1006), Qt::Key_Return);
+    EXPECT_EQ(view->scanStarts, 1);
     control<SpinControl>(frame, 1007)->step(1);
     EXPECT_EQ(view->rec.integration, 251);
     EXPECT_EQ(view->refills, 1);
+    EXPECT_EQ(view->scanStarts, 2);
 
-    control<QLineEdit>(frame, 1009)->setText("3");
+    commitText(frame, 1009, "3");
     control<SpinControl>(frame, 1010)->step(1);
     EXPECT_EQ(control<QLineEdit>(frame, 1009)->text(), QStringLiteral("4"));
     EXPECT_EQ(view->rec.scansToAverage, 4);
+    EXPECT_EQ(view->scanStarts, 4);
 
     // A BrontelUSB strobe frequency stops at 255, in the record and in the edit.
     view->adc = 7;
-    control<QLineEdit>(frame, 1017)->setText("300");
+    commitText(frame, 1017, "300");
     EXPECT_EQ(view->rec.flashDelay, 255);
     EXPECT_EQ(control<QLineEdit>(frame, 1017)->text(), QStringLiteral("255"));
 
@@ -445,7 +464,7 @@ TEST_F(ChildFramesTest, AcquisitionEditsClampTypedValuesAndShowWhatTheyKeep)
         QLineEdit* edit = control<QLineEdit>(frame, f.edit);
         // Each case starts from 42 in the edit and the record.
         const auto type = [&](const QString& text) {
-            edit->setText("42");
+            commitText(frame, f.edit, "42");
             ASSERT_EQ(f.read(view->rec), 42);
             edit->setFocus();
             edit->selectAll();
@@ -461,8 +480,8 @@ TEST_F(ChildFramesTest, AcquisitionEditsClampTypedValuesAndShowWhatTheyKeep)
             {"-5", f.lower},
             {"abc", 42},
             {"", 42},
-            // Typed key by key: the number before the slip is kept.
-            {"12x", std::clamp(12LL, f.lower, f.upper)},
+            // A slip typed after a number is no number: the window keeps its value.
+            {"12x", 42},
             {"999999", f.upper},
             {QString::number(f.lower), f.lower},
             {QString::number(f.lower - 1), f.lower},
@@ -517,9 +536,9 @@ TEST_F(ChildFramesTest, SpinInOneWindowDoesNotSwallowAnEditInAnother)
     };
     control<SpinControl>(a, 1007)->step(1);
     EXPECT_EQ(viewA->rec.integration, 101);
-    control<QLineEdit>(b, 1006)->setText("42");
+    commitText(b, 1006, "42");
     EXPECT_EQ(viewB->rec.integration, 42);
-    control<QLineEdit>(a, 1006)->setText("77");
+    commitText(a, 1006, "77");
     EXPECT_EQ(viewA->rec.integration, 77);
 }
 
@@ -539,7 +558,7 @@ TEST_F(ChildFramesTest, ScriptForbidsBarsAndSpins)
     frame->executeCommand(32814);
     EXPECT_FALSE(frame->frameStatusBar()->isHidden());
 
-    control<QLineEdit>(frame, 1009)->setText("3");
+    commitText(frame, 1009, "3");
     control<SpinControl>(frame, 1010)->step(1);
     EXPECT_EQ(control<QLineEdit>(frame, 1009)->text(), QStringLiteral("3"));
     view->rec.integration = 100;
@@ -566,7 +585,7 @@ TEST_F(ChildFramesTest, FaultInAHandlerIsReportedAndEndsOnlyTheHandler)
     platform::automation::setErrorLogSink(nullptr);
     EXPECT_EQ(log.descriptions.size(), 1u);
     EXPECT_EQ(view->rec.integration, 101);
-    control<QLineEdit>(frame, 1006)->setText("60");
+    commitText(frame, 1006, "60");
     EXPECT_EQ(view->rec.integration, 60);
 }
 

@@ -59,6 +59,7 @@ public:
         if (onRefill)
             onRefill();
     }
+    void StartNextScan() override { calls.push_back("StartNextScan"); }
     void SetXandelHighGain(int value) override
     {
         calls.push_back("SetXandelHighGain " + std::to_string(value));
@@ -155,7 +156,11 @@ TEST(SpectrumFrameControlsTest, IntegrationSpinStepsClampsAndRefills)
         const int32_t stored =
             c.microseconds ? frame.view.rec.microsecondIntegrationTime : frame.view.rec.integration;
         EXPECT_EQ(stored, c.expected);
-        EXPECT_EQ(frame.view.calls, std::vector<std::string>{"UpdateAcquisitionBar"});
+        // A changed value starts the view's next scan with it.
+        const std::vector<std::string> calls =
+            stored != c.start ? std::vector<std::string>{"UpdateAcquisitionBar", "StartNextScan"}
+                              : std::vector<std::string>{"UpdateAcquisitionBar"};
+        EXPECT_EQ(frame.view.calls, calls);
         EXPECT_EQ(frame.asked, std::vector<int32_t>{mvAcquisitionParametersIntegrationTime});
     }
 }

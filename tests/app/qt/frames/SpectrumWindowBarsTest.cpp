@@ -57,6 +57,7 @@ TEST(SpectrumWindowBarsTest, BarsWriteTheSpectrumView)
     auto* average = dynamic_cast<QLineEdit*>(fw::GetDlgItem(frame, 1009));
     ASSERT_NE(average, nullptr);
     average->setText("7");
+    emit average->editingFinished();
     EXPECT_EQ(core.record().scansToAverage, 7);
 
     auto* usec = dynamic_cast<QRadioButton*>(fw::GetDlgItem(frame, 1596));
