@@ -102,6 +102,9 @@ TEST_P(JavaModelSetTest, AScanDeliversTheAccumulatorAndReportsValidity)
     ASSERT_EQ(VYK_SingleScan(42), 0);
     ASSERT_TRUE(rig.platform->waitForPosts(VYK_MSG_BUFFER_FULL, 1, std::chrono::seconds(5)));
     EXPECT_EQ(GetLoadedJavaClassName().rfind("com/varnholt/tarnwick/", 0), 0u);
+    // One Java scan call takes every scan to average, once.
+    EXPECT_EQ(rig.java->callCount(JavaMethod::scan), 1);
+    EXPECT_EQ(rig.java->lastArgument(JavaMethod::scan), scans);
     const std::vector<float>& buffer = client->buffers[0];
     const bool autonulling = c.adc == VYK_ADC_PAVIKPLUS || c.adc == VYK_ADC_QUARN;
     for (int i = autonulling ? 2 : 0; i < c.pixels; ++i) {
