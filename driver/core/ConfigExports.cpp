@@ -4,6 +4,7 @@
 #include "driver/core/DriverStartup.h"
 #include "driver/core/DriverState.h"
 #include "driver/core/ExportGuard.h"
+#include "driver/core/NoHardwareOperationSet.h"
 
 #include <algorithm>
 #include <cstring>
@@ -163,6 +164,9 @@ VYK_API int16_t VYK_GetNumberOfPixels(void)
 VYK_API int32_t VYK_GetIntegrationTime(void)
 {
     return readState<int32_t>("VYK_GetIntegrationTime", [](DriverState& s) {
+        // The synthetic source has no converter clock: its exposure is the period itself.
+        if (s.ops.StartChannel == driver::core::NoHardwareStartChannel)
+            return static_cast<int32_t>(s.appliedPeriodMs);
         return driver::core::integrationTimeFor(s.spectrometerType, s.adcType, s.appliedPeriodMs);
     });
 }

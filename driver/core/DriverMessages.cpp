@@ -95,6 +95,8 @@ int runSetupDialog()
         driverPlatform().runModalDialog("Setup", static_cast<SetupDialogModel*>(&model));
     if (answer == kIdOk)
         model.apply();
+    else
+        model.cancel();
     return answer;
 }
 

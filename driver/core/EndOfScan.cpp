@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <utility>
 
 namespace driver::core {
 namespace {
@@ -150,6 +151,22 @@ bool averagesInAcquisition(int adcType)
            adcType == VYK_ADC_PAVIKPLUS || adcType == VYK_ADC_QUARN;
 }
 
+// Whether the routine divides the channel buffers by the scans to average on this A/D type.
+bool dividesSums(const EndOfScanProfile& profile, int adcType)
+{
+    switch (profile.averaging) {
+    case Averaging::Always:
+        return true;
+    case Averaging::SkipJavaAdcTypes:
+        return !averagesInAcquisition(adcType);
+    case Averaging::UlmarAdcOnly:
+        return adcType == VYK_ADC_ULMARADC;
+    case Averaging::Never:
+        return false;
+    }
+    return false;
+}
+
 // The floats of a client buffer the routines may address: at least 2048 and at least the
 // hardware's pixel count.
 constexpr std::size_t kClientBufferMinimum = 2048;
@@ -169,11 +186,7 @@ void applyStep(DriverState& state, const EndOfScanProfile& profile, EosStep step
                                      !state.kaldrisDoubleSamplingMode);
         break;
     case Average:
-        if (record.scansToAverage > 1 &&
-            !(profile.averaging == Averaging::SkipJavaAdcTypes &&
-              averagesInAcquisition(state.adcType)) &&
-            !(profile.averaging == Averaging::UlmarAdcOnly && state.adcType != VYK_ADC_ULMARADC) &&
-            profile.averaging != Averaging::Never)
+        if (record.scansToAverage > 1 && dividesSums(profile, state.adcType))
             averagePixels(buffer.first(pixels), record.scansToAverage);
         break;
     case NonLinearity:
@@ -317,6 +330,20 @@ void EndOfScanJolvar(RegistrationRecord* record)
 void EndOfScanUlmar(RegistrationRecord* record)
 {
     runEndOfScan(kUlmar, record);
+}
+
+bool EndOfScanAverages(void (*endOfScan)(RegistrationRecord*), std::uint16_t adcType)
+{
+    const std::pair<void (*)(RegistrationRecord*), const EndOfScanProfile*> routines[] = {
+        {EndOfScanGavrel, &kGavrel}, {EndOfScanIstrelBT, &kIstrelBT}, {EndOfScanIstrel, &kIstrel},
+        {EndOfScanLemmik, &kLemmik}, {EndOfScanNir, &kNir},           {EndOfScanJolvar, &kJolvar},
+        {EndOfScanUlmar, &kUlmar},
+    };
+    for (const auto& [routine, profile] : routines) {
+        if (routine == endOfScan)
+            return dividesSums(*profile, adcType);
+    }
+    return false;
 }
 
 } // namespace driver::core

@@ -2,6 +2,7 @@
 
 #include "driver/core/DriverMessages.h"
 #include "driver/core/DriverState.h"
+#include "driver/core/EndOfScan.h"
 #include "driver/core/Scheduler.h"
 #include "driver/core/Sequencer.h"
 
@@ -14,6 +15,16 @@ int nextRandomLocked(DriverState& state)
 {
     state.randomState = state.randomState * 1103515245u + 12345u;
     return static_cast<int>((state.randomState >> 16) & 0x7FFF);
+}
+
+// The synthetic source runs its exposure for the record's integration value in ms: that is
+// the scan period it applies, so VYK_GetIntegrationTime answers what the client asked for.
+int16_t noHardwareProgramFrequency(RegistrationRecord* record)
+{
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    state.appliedPeriodMs = record->integration;
+    return 0;
 }
 
 } // namespace
@@ -93,12 +104,18 @@ ChannelStart NoHardwareStartChannel(RegistrationRecord* record)
         float* buffer =
             channel >= 0 && channel < kChannels ? record->channelBuffers[channel] : nullptr;
         if (buffer) {
+            // Like a converter, the source adds each scan to average to the sum that
+            // end-of-scan processing divides; where that routine divides nothing (the types
+            // that average in their acquisition) each scan replaces the last.
+            const bool add =
+                record->scanCounter > 0 && EndOfScanAverages(state.ops.EndOfScan, state.adcType);
             const bool wessor = state.spectrometerType == VYK_SPEC_WESSOR;
             buffer[0] = 0.0f;
             for (int i = 1; i < pixels; ++i) {
                 const float r = static_cast<float>(nextRandomLocked(state)) / 32767.0f;
-                buffer[i] = wessor ? r * 1000.0f + static_cast<float>(i) * 50.0f
-                                   : r * 50.0f + static_cast<float>(i);
+                const float value = wessor ? r * 1000.0f + static_cast<float>(i) * 50.0f
+                                           : r * 50.0f + static_cast<float>(i);
+                buffer[i] = add ? buffer[i] + value : value;
             }
         }
     }
@@ -119,6 +136,7 @@ OperationSet NoHardwareOperationSet()
     OperationSet set;
     set.name = "NoHardwareOperationSet";
     set.StartChannel = NoHardwareStartChannel;
+    set.ProgramFrequency = noHardwareProgramFrequency;
     set.ResetAndApplyTiming = GenericResetAndApplyTiming;
     set.AdvanceSequencer = GenericAdvanceSequencer;
     return set;

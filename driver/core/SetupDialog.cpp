@@ -9,6 +9,7 @@
 #include "driver/include/vykdrv32_java.h"
 #include "driver/include/vykdrv32_usb.h"
 #include "driver/include/vykdrv32_xandel.h"
+#include "driver/java/JavaConnection.h"
 #include "driver/java/JavaModels.h"
 #include "driver/serial/SerialAdc.h"
 
@@ -164,8 +165,40 @@ SetupDialog::SetupDialog()
         m_usbSerial = state.usbSerialNumber;
         m_configuredAdcType = m_adcType;
     }
-    // Listing asks the devices: not under the mutex.
+    // Listing asks the devices: not under the mutex. Listing another Java-driven type
+    // loads its driver in place of the configured one, so the device in use is noted first.
+    if (const java::JavaModel* model = java::javaModelForAdc(m_configuredAdcType))
+        m_javaDevice = java::javaDeviceInUse(*model);
     refillUsbSerials();
+}
+
+bool SetupDialog::restoreConfiguredJavaDevice()
+{
+    const java::JavaModel* model = java::javaModelForAdc(m_configuredAdcType);
+    if (!model || !java::restoreJavaDevice(*model, m_javaDevice))
+        return false;
+    // The device reopened has lost its integration time and strobe: the next timing
+    // application sends them again.
+    DriverState& state = driverState();
+    std::lock_guard lock(state.mutex);
+    state.reopen = true;
+    return true;
+}
+
+void SetupDialog::cancel()
+{
+    if (!restoreConfiguredJavaDevice())
+        return;
+    DriverState& state = driverState();
+    RegistrationRecord* current = nullptr;
+    OperationSet ops;
+    {
+        std::lock_guard lock(state.mutex);
+        current = state.current;
+        ops = state.ops;
+    }
+    if (current && ops.ResetAndApplyTiming)
+        ops.ResetAndApplyTiming(current);
 }
 
 void SetupDialog::refillUsbSerials()
@@ -370,6 +403,9 @@ void SetupDialog::apply()
         if (reconnect)
             state.reopen = true;
     }
+    // Without a reconnection the configured device stays the one in use.
+    if (!reconnect)
+        restoreConfiguredJavaDevice();
     if (reconnect) {
         DisconnectHardware();
         {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "driver/core/SetupDialogModel.h"
+#include "driver/java/JavaConnection.h"
 
 #include <cstdint>
 #include <string>
@@ -35,12 +36,18 @@ public:
     // OK: stores the edited configuration, reconnecting when the A/D type, the IRQ or the
     // serial port changed, and switches to the USB device chosen.
     void apply();
+    // Cancel: the configuration stays as it was, and so does the device in use, which a
+    // listing of another Java-driven type (loading that type's driver) may have replaced.
+    void cancel();
 
     std::uint16_t spectrometerType() const { return m_spectrometerType; }
     std::uint16_t adcType() const { return m_adcType; }
 
 private:
     void refillUsbSerials();
+    // Puts the configured Java-driven device back in use when a listing disturbed it, and
+    // marks it for re-initialisation; true when it did.
+    bool restoreConfiguredJavaDevice();
 
     std::uint16_t m_spectrometerType = 0;
     std::uint16_t m_adcType = 0;
@@ -57,6 +64,7 @@ private:
     std::vector<std::string> m_usbSerials; // the entries after "First Available ..."
     int m_usbSelection = 0;
     std::string m_usbModelWord;
+    java::JavaDeviceInUse m_javaDevice; // the configured Java-driven device when it opened
 };
 
 } // namespace driver::core

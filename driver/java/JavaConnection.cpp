@@ -119,4 +119,29 @@ void releaseJavaDevice()
         JavaCloseSpectrometer();
 }
 
+JavaDeviceInUse javaDeviceInUse(const JavaModel& model)
+{
+    if (!IsJavaDriverLoaded() || GetLoadedJavaClassName() != model.classPath)
+        return {};
+    return {true, JavaGetDeviceIndex()};
+}
+
+bool restoreJavaDevice(const JavaModel& model, const JavaDeviceInUse& device)
+{
+    if (!device.inUse)
+        return false;
+    const JavaDeviceInUse now = javaDeviceInUse(model);
+    if (now.inUse && now.deviceIndex == device.deviceIndex)
+        return false;
+    // A class that cannot be loaded again (the loader has told the user) is tried once
+    // more by the re-initialisation the caller asks for.
+    if (!now.inUse && !LoadJavaDriver(model.classPath))
+        return true;
+    if (JavaGetDeviceIndex() != -1)
+        JavaCloseSpectrometer();
+    if (device.deviceIndex != -1)
+        JavaOpenSpectrometer(device.deviceIndex);
+    return true;
+}
+
 } // namespace driver::java

@@ -24,4 +24,19 @@ int16_t connectJavaHardware(const JavaModel& model);
 // Releases the open device (Trevan and SolviPlus when the hardware is disconnected).
 void releaseJavaDevice();
 
+// The model's driver and device in use: the device index open while the model's class is
+// the one loaded, else nothing in use (inUse false).
+struct JavaDeviceInUse
+{
+    bool inUse = false;
+    int deviceIndex = -1;
+};
+JavaDeviceInUse javaDeviceInUse(const JavaModel& model);
+
+// Loads the model's class again and reopens `device` when something since (a listing or
+// identification of another model, which loads that model's class) replaced or closed
+// them. True when they had been disturbed: the device then needs re-initialising (its
+// timing sent again, or the class loaded when loading failed here).
+bool restoreJavaDevice(const JavaModel& model, const JavaDeviceInUse& device);
+
 } // namespace driver::java

@@ -237,6 +237,9 @@ core::ChannelStart javaStartChannel(const JavaModel& model, RegistrationRecord* 
         } else {
             triggerMode = channel == 0 && record->scanCounter == 0 ? record->triggerMode : 0;
             scans = record->scansToAverage;
+            // The one Java scan call below takes every scan to average: the sequencer goes
+            // on to the next channel instead of acquiring this one again.
+            record->scanCounter = static_cast<std::int16_t>(std::max(scans - 1, 0));
             pixels = std::clamp(state.pixelCount, 0, static_cast<int>(core::kFloatScratchFloats));
             autonulling = model.autonulling && state.autonullingEnabled;
         }

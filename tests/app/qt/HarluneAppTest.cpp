@@ -725,6 +725,35 @@ TEST_F(HarluneAppTest, FirstWindowShowsItsAcquisitionValuesAtOnce)
     CHarluneApp::useScanCountViews(true);
 }
 
+// The main window's status bar names the integration time the window scans at: the driver's
+// synthetic channel applies the time it is given, as a device does.
+TEST_F(HarluneAppTest, RealDriverStatusBarShowsTheWindowsIntegrationTime)
+{
+    CHarluneApp::useScanCountViews(false);
+    seedNoHardwareSpectrometer();
+    CINIFileSupport(nullptr, 1).WriteInt("DefaultAcquisitionParameters", "IntegrationTime", 30);
+    DriverLibrary library("libVYKDRV32.so", [](const std::string&) {});
+    {
+        CHarluneApp app(library);
+        ASSERT_TRUE(app.InitInstance({"/none"}));
+        MainFrameWidget& frame = *app.mainFrameWidget();
+        std::vector<SpectrumViewWidget*> views = spectrumViews(frame);
+        ASSERT_EQ(views.size(), 1u);
+        SpectrumViewWidget* view = views[0];
+        // The first scans apply the window's time; the status text of the next ones names it.
+        for (int scan = 0; scan < 2; ++scan) {
+            markUnscanned(view);
+            ASSERT_TRUE(runUntil([&] { return scannedSinceMark(view); }, 10000));
+        }
+        ASSERT_EQ(view->core().record().integration, 30);
+        const QString expected = QStringLiteral("Integration Time: 30 msec");
+        EXPECT_TRUE(
+            runUntil([&] { return frame.statusBar()->currentMessage().contains(expected); }, 10000))
+            << frame.statusBar()->currentMessage().toStdString();
+    }
+    CHarluneApp::useScanCountViews(true);
+}
+
 void writeCurrentUser(const char* path, const char* name, const std::string& text)
 {
     win::HKEY key = 0;

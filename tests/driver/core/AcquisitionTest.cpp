@@ -60,12 +60,13 @@ TEST(DoScanTest, ScansOnKey767AndAveragesIntoTheGroup)
         EXPECT_EQ(VYK_DoScan(block.get()), 0);
         EXPECT_EQ(block->output1, 0);
         EXPECT_EQ(block->output2, 0);
-        // The synthetic channel writes pixel i plus up to 50 of noise at each scan, and
-        // end-of-scan processing divides by the three scans averaged.
+        // The synthetic channel writes pixel i plus up to 50 of noise at each scan: the
+        // average of the three scans keeps that level.
         for (int i = 1; i < 2048; i += 97) {
-            EXPECT_GE(block->spectra[0][i], static_cast<float>(i) / 3.0f);
-            EXPECT_LE(block->spectra[0][i], static_cast<float>(i + 50) / 3.0f);
-            EXPECT_GE(block->spectra[2][i], static_cast<float>(i) / 3.0f);
+            EXPECT_GE(block->spectra[0][i], static_cast<float>(i));
+            EXPECT_LE(block->spectra[0][i], static_cast<float>(i + 50));
+            EXPECT_GE(block->spectra[2][i], static_cast<float>(i));
+            EXPECT_LE(block->spectra[2][i], static_cast<float>(i + 50));
         }
         EXPECT_EQ(block->spectra[1][100], 0.0f);
         EXPECT_EQ(block->spectra[3][100], 0.0f);
@@ -249,6 +250,92 @@ std::unique_ptr<TestClient> registered(std::uint32_t key, std::initializer_list<
     EXPECT_EQ(VYK_ParamSet(&client->record), 0);
     return client;
 }
+
+// The types without an A/D converter, each with its synthetic ramp: pixel i is i x slope
+// plus noise from 0 to `noise`.
+struct SyntheticCase
+{
+    const char* name;
+    std::uint16_t spectrometer;
+    int pixels;
+    float slope;
+    float noise;
+};
+
+const SyntheticCase kSyntheticCases[] = {
+    {"Istrel", VYK_SPEC_ISTREL, 2048, 1.0f, 50.0f},
+    {"Gavrel", VYK_SPEC_GAVREL, 1100, 1.0f, 50.0f},
+    {"IstrelBT", VYK_SPEC_ISTRELBT, 1100, 1.0f, 50.0f},
+    {"Wessor", VYK_SPEC_WESSOR, 512, 50.0f, 1000.0f},
+    {"Velko", VYK_SPEC_VELKO, 256, 1.0f, 50.0f},
+    {"Jolvar", VYK_SPEC_JOLVAR, 3648, 1.0f, 50.0f},
+};
+
+class SyntheticSourceTest : public ::testing::TestWithParam<SyntheticCase>
+{};
+
+// The integration time given by VYK_ParamSet is applied when the scan starts, as a device
+// applies it, and VYK_GetIntegrationTime answers it.
+TEST_P(SyntheticSourceTest, AppliesTheIntegrationTimeItIsGiven)
+{
+    const SyntheticCase& c = GetParam();
+    auto fake = startFakeDriver(c.spectrometer, VYK_ADC_NONE);
+    auto client = registered(42, {0}, 100);
+    ASSERT_EQ(VYK_SingleScan(42), 0);
+    ASSERT_EQ(fake->postedOf(VYK_MSG_BUFFER_FULL).size(), 1u);
+    EXPECT_EQ(VYK_GetIntegrationTime(), 100);
+
+    client->record.integration = 250;
+    ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+    ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+    ASSERT_TRUE(fake->waitForPosts(VYK_MSG_BUFFER_FULL, 2, kBound));
+    EXPECT_EQ(VYK_GetIntegrationTime(), 250);
+    EXPECT_NE(VYK_UnRegister(42), nullptr);
+}
+
+// Averaged scans keep the level of one scan: each pixel of the average lies within the
+// ramp and its noise, on every enabled channel, through the caller's and the worker's scans.
+TEST_P(SyntheticSourceTest, AnAveragedSpectrumKeepsTheLevelOfOneScan)
+{
+    const SyntheticCase& c = GetParam();
+    auto fake = startFakeDriver(c.spectrometer, VYK_ADC_NONE);
+    auto client = registered(42, {0, 2}, 10);
+    std::size_t expectedPosts = 0;
+    for (const int16_t scans : {1, 2, 4}) {
+        for (const bool worker : {false, true}) {
+            SCOPED_TRACE(testing::Message() << scans << (worker ? " worker" : " caller"));
+            client->record.scansToAverage = scans;
+            ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+            if (worker)
+                ASSERT_NE(VYK_SingleScan_Thread(42), 0);
+            else
+                ASSERT_EQ(VYK_SingleScan(42), 0);
+            expectedPosts += 2;
+            ASSERT_TRUE(fake->waitForPosts(VYK_MSG_BUFFER_FULL, expectedPosts, kBound));
+            for (const int channel : {0, 2}) {
+                const std::vector<float>& pixels =
+                    client->buffers[static_cast<std::size_t>(channel)];
+                EXPECT_EQ(pixels[0], 0.0f);
+                int outside = 0;
+                for (int i = 1; i < c.pixels; ++i) {
+                    const float ramp = static_cast<float>(i) * c.slope;
+                    const float value = pixels[static_cast<std::size_t>(i)];
+                    // Single-precision sums of up to four scans round within this slack.
+                    const float slack = 1e-3f * (ramp + c.noise);
+                    if (value < ramp - slack || value > ramp + c.noise + slack)
+                        ++outside;
+                }
+                EXPECT_EQ(outside, 0) << "channel " << channel;
+            }
+            for (const int channel : {0, 2})
+                ASSERT_NE(VYK_BufferEmpty(42, static_cast<int16_t>(channel)), 0);
+        }
+    }
+    EXPECT_NE(VYK_UnRegister(42), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SyntheticSourceTest, ::testing::ValuesIn(kSyntheticCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SingleScanThreadTest, TheWorkerDeliversTheScan)
 {

@@ -252,15 +252,18 @@ TEST_P(IntegrationTimeTest, AnswersForTheAppliedPeriod)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IntegrationTimeTest,
-    ::testing::Values(IntegrationCase{"IstrelDaq700", VYK_SPEC_ISTREL, VYK_ADC_DAQ700, 100, 127},
-                      IntegrationCase{"IstrelDovrin", VYK_SPEC_ISTREL, VYK_ADC_DOVRIN, 100, 102},
-                      IntegrationCase{"IstrelNone", VYK_SPEC_ISTREL, VYK_ADC_NONE, 1000, 1024},
-                      IntegrationCase{"IstrelUlmar", VYK_SPEC_ISTREL, VYK_ADC_ULMARADC, 100, 100},
-                      IntegrationCase{"IstrelSolviPlus", VYK_SPEC_ISTREL, VYK_ADC_SOLVIPLUS, 100,
-                                      100},
-                      IntegrationCase{"GavrelThree", VYK_SPEC_GAVREL, VYK_ADC_NONE, 3, 1365},
-                      IntegrationCase{"GavrelZero", VYK_SPEC_GAVREL, VYK_ADC_NONE, 0, 0},
-                      IntegrationCase{"Lemmik", VYK_SPEC_LEMMIK, VYK_ADC_NONE, 55, 55}),
+    ::testing::Values(
+        IntegrationCase{"IstrelDaq700", VYK_SPEC_ISTREL, VYK_ADC_DAQ700, 100, 127},
+        IntegrationCase{"IstrelDovrin", VYK_SPEC_ISTREL, VYK_ADC_DOVRIN, 100, 102},
+        IntegrationCase{"IstrelBrontel", VYK_SPEC_ISTREL, VYK_ADC_BRONTEL, 1000, 1024},
+        // Without a converter the synthetic source's period is its exposure.
+        IntegrationCase{"IstrelNone", VYK_SPEC_ISTREL, VYK_ADC_NONE, 1000, 1000},
+        IntegrationCase{"IstrelUlmar", VYK_SPEC_ISTREL, VYK_ADC_ULMARADC, 100, 100},
+        IntegrationCase{"IstrelSolviPlus", VYK_SPEC_ISTREL, VYK_ADC_SOLVIPLUS, 100, 100},
+        IntegrationCase{"GavrelThree", VYK_SPEC_GAVREL, VYK_ADC_DOVRIN, 3, 1365},
+        IntegrationCase{"GavrelZero", VYK_SPEC_GAVREL, VYK_ADC_DOVRIN, 0, 0},
+        IntegrationCase{"GavrelNone", VYK_SPEC_GAVREL, VYK_ADC_NONE, 3, 3},
+        IntegrationCase{"Lemmik", VYK_SPEC_LEMMIK, VYK_ADC_NONE, 55, 55}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ConfigCase

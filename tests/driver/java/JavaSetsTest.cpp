@@ -1,6 +1,7 @@
 #include "driver/core/DriverState.h"
 #include "driver/core/OperationSetSelector.h"
 #include "driver/include/vykdrv32.h"
+#include "driver/include/vykdrv32_java.h"
 #include "driver/java/JavaBridge.h"
 #include "driver/java/JavaConnection.h"
 #include "driver/java/JavaModels.h"
@@ -101,6 +102,9 @@ TEST_P(JavaModelSetTest, AScanDeliversTheAccumulatorAndReportsValidity)
     ASSERT_EQ(VYK_SingleScan(42), 0);
     ASSERT_TRUE(rig.platform->waitForPosts(VYK_MSG_BUFFER_FULL, 1, std::chrono::seconds(5)));
     EXPECT_EQ(GetLoadedJavaClassName().rfind("com/varnholt/tarnwick/", 0), 0u);
+    // One Java scan call takes every scan to average, once.
+    EXPECT_EQ(rig.java->callCount(JavaMethod::scan), 1);
+    EXPECT_EQ(rig.java->lastArgument(JavaMethod::scan), scans);
     const std::vector<float>& buffer = client->buffers[0];
     const bool autonulling = c.adc == VYK_ADC_PAVIKPLUS || c.adc == VYK_ADC_QUARN;
     for (int i = autonulling ? 2 : 0; i < c.pixels; ++i) {
@@ -454,6 +458,77 @@ TEST(JavaSetsTest, ConnectingChoosesTheConfiguredDeviceOrTheFirstOrTellsTheUser)
         EXPECT_EQ(core::driverState().usbSerialNumber, c.kept);
         EXPECT_EQ((core::driverState().startupFlags & core::kStartupInterruptHandler) != 0,
                   c.result == 0);
+    }
+}
+
+// Listing another Java-driven type in "Configure Hardware" loads that type's driver. A
+// dialog that leaves the Quarn configured (Cancel, or OK back on the Quarn) leaves its
+// device in use: it answers at once, and its scans work with the timing sent again.
+TEST(JavaSetsTest, TheSetupDialogLeavesTheConfiguredDeviceInUse)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> browsed; // the A/D types chosen in turn
+        int answer;
+        bool configCall; // VYK_Config (0, 0, 0, 0), else VYK_ParamSet with command 1
+        int16_t result;
+    };
+    const Case cases[] = {
+        {"Cancel after Trevan", {"Trevan"}, core::kIdCancel, true, 2},
+        {"Cancel after Trevan from the parameters", {"Trevan"}, core::kIdCancel, false, 0},
+        {"Cancel back on Quarn", {"Trevan", "Quarn"}, core::kIdCancel, true, 2},
+        {"OK back on Quarn", {"Trevan", "Quarn"}, core::kIdOk, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(VYK_SPEC_JOLVAR, VYK_ADC_QUARN, "QRN-B");
+        rig.java->setDevices("Quarn", {{0, "QRN-A"}, {1, "QRN-B"}});
+        rig.java->setDevices("Trevan", {{0, "TRV-A"}});
+        auto client = registered(42);
+        ASSERT_EQ(VYK_SingleScan(42), 0);
+        ASSERT_EQ(JavaGetDeviceIndex(), 1);
+
+        std::vector<std::string> listed; // the first device listed for each type chosen
+        rig.platform->onDialog = [&](core::SetupDialogModel& dialog) {
+            for (const std::string& type : c.browsed) {
+                for (int i = 0; i < dialog.count(core::SetupList::Adc); ++i) {
+                    if (dialog.item(core::SetupList::Adc, i) == type)
+                        dialog.select(core::SetupList::Adc, i);
+                }
+                listed.push_back(dialog.item(core::SetupList::UsbSerial, 1));
+            }
+            return c.answer;
+        };
+        rig.java->clearCalls();
+        if (c.configCall) {
+            EXPECT_EQ(VYK_Config(0, 0, 0, 0), c.result);
+        } else {
+            client->record.command = 1;
+            EXPECT_EQ(VYK_ParamSet(&client->record), c.result);
+            client->record.command = 0;
+        }
+        ASSERT_EQ(rig.platform->dialogs(), 1);
+        ASSERT_FALSE(listed.empty());
+        EXPECT_EQ(listed[0], "TRV-A"); // the listing did load the Trevan's driver
+
+        EXPECT_EQ(VYK_GetADCType(), VYK_ADC_QUARN);
+        char firmware[VYK_JAVA_TEXT_BYTES] = {};
+        Quarn_GetFirmwareVersion(firmware);
+        EXPECT_STREQ(firmware, "Quarn firmware 2.10");
+        EXPECT_EQ(JavaGetDeviceIndex(), 1);
+
+        rig.platform->clearPosts();
+        client->buffers[0].assign(client->buffers[0].size(), 0.0f);
+        ASSERT_EQ(VYK_ParamSet(&client->record), 0);
+        ASSERT_EQ(VYK_SingleScan(42), 0);
+        ASSERT_TRUE(rig.platform->waitForPosts(VYK_MSG_BUFFER_FULL, 1, std::chrono::seconds(5)));
+        EXPECT_EQ(JavaGetDeviceIndex(), 1);
+        EXPECT_EQ(GetLoadedJavaClassName(), "com/varnholt/tarnwick/quarn/Quarn");
+        // The reopened device was told its integration time again.
+        EXPECT_GE(rig.java->callCount(JavaMethod::setIntegrationTime), 1);
+        EXPECT_GT(client->buffers[0][100], 0.0f);
+        EXPECT_TRUE(rig.platform->postedOf(VYK_MSG_DATA_VALIDITY).empty());
     }
 }
 
