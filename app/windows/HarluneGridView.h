@@ -260,6 +260,8 @@ private:
     void fillSheet(const std::vector<app::windows::CsvLine>& lines, bool clearMissing);
     bool copyBlock(int col1, long row1, int col2, long row2, bool cut);
     void runEdit(int line, int menuVerify, const std::function<bool()>& body);
+    // The in-place editor while a cell is being edited, else null.
+    gridctrl::model::CGridEditBase* openEditor() const;
     void runOpenCommand(bool spectrum);
     void runSaveCommand(bool all);
 
