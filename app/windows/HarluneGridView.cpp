@@ -1425,6 +1425,11 @@ void CHarluneGridView::runEdit(int line, int menuVerify, const std::function<boo
     guarded(line, false, body);
 }
 
+gridctrl::model::CGridEditBase* CHarluneGridView::openEditor() const
+{
+    return m_grid->isEditing() ? m_grid->editorInUse() : nullptr;
+}
+
 void CHarluneGridView::runOpenCommand(bool spectrum)
 {
     if (m_host.VerifyCommand(spectrum ? mv::mvGridFileOpenSpectrumFile
@@ -1499,14 +1504,34 @@ bool CHarluneGridView::OnCommand(unsigned id)
     if (!answersCommand(id))
         return false;
     switch (id) {
+    // While a cell is being edited, Cut, Copy and Paste work on the editor's text; else on the
+    // sheet's cells.
     case ID_EDIT_COPY:
-        runEdit(__LINE__, mv::mvGridEditCopy, [this] { return CopySelection(false); });
+        runEdit(__LINE__, mv::mvGridEditCopy, [this] {
+            if (auto* editor = openEditor()) {
+                editor->copyText();
+                return true;
+            }
+            return CopySelection(false);
+        });
         return true;
     case ID_EDIT_CUT:
-        runEdit(__LINE__, mv::mvGridEditCut, [this] { return CopySelection(true); });
+        runEdit(__LINE__, mv::mvGridEditCut, [this] {
+            if (auto* editor = openEditor()) {
+                editor->cutText();
+                return true;
+            }
+            return CopySelection(true);
+        });
         return true;
     case ID_EDIT_PASTE:
-        runEdit(__LINE__, mv::mvGridEditPaste, [this] { return PasteSelection(); });
+        runEdit(__LINE__, mv::mvGridEditPaste, [this] {
+            if (auto* editor = openEditor()) {
+                editor->pasteText();
+                return true;
+            }
+            return PasteSelection();
+        });
         return true;
     case ID_FILE_OPEN_CSV:
         runOpenCommand(false);

@@ -262,6 +262,8 @@ private:
     bool inSheet(int col, long row) const;
     bool copyBlock(int col1, long row1, int col2, long row2, bool cut);
     void runEdit(int line, int menuVerify, const std::function<bool()>& body);
+    // The in-place editor while a cell is being edited, else null.
+    gridctrl::model::CGridEditBase* openEditor() const;
     void runOpenCommand(bool spectrum);
     void runSaveCommand(bool all);
 

@@ -88,6 +88,11 @@ public:
     virtual bool hasEditFocus() const { return isEditorVisible(); }
     // A typed character that starts the edit.
     virtual void typeChar(unsigned) {}
+    // The Edit commands on the editor's own text: cut or copy its selected text to the
+    // clipboard; paste the clipboard's text at the caret.
+    virtual void cutText() {}
+    virtual void copyText() {}
+    virtual void pasteText() {}
 };
 
 // The sheet tab bar: tabs named by an id, addressed by their position from the left.

@@ -274,6 +274,23 @@ void CGridSelectList::plainClick(int col, int row)
     StartBlock(col, row);
 }
 
+void CGridSelectList::extendTo(int col, int row)
+{
+    if (EndBlock(col, row) == 0) {
+        return;
+    }
+    // No block (a copy or a plain move cleared it): the block runs from the current cell.
+    const bool fromCurrent = m_sheet && m_sheet->m_currentCol >= 0 && m_sheet->m_currentRow >= 0 &&
+                             m_sheet->m_currentCol < m_sheet->m_numCols &&
+                             m_sheet->m_currentRow < m_sheet->m_numRows;
+    if (!fromCurrent) {
+        plainClick(col, row);
+        return;
+    }
+    plainClick(m_sheet->m_currentCol, m_sheet->m_currentRow);
+    EndBlock(col, row);
+}
+
 int CGridSelectList::OnMouseSelect(int col, int row, unsigned flags)
 {
     const GridCellCoord cell{col, row};
@@ -282,7 +299,9 @@ int CGridSelectList::OnMouseSelect(int col, int row, unsigned flags)
     }
     if (flags & kMouseKeyControl) {
         StartBlock(col, row);
-    } else if (!(flags & kMouseKeyShift) || EndBlock(col, row) != 0) {
+    } else if (flags & kMouseKeyShift) {
+        extendTo(col, row);
+    } else {
         plainClick(col, row);
     }
     m_lastPress = cell;
@@ -309,9 +328,7 @@ int CGridSelectList::OnKeyMove(int col, int row)
     }
     const GridSystem& system = gridSystem();
     if (system.isKeyDown(kVirtualKeyShift)) {
-        if (EndBlock(col, row) != 0) {
-            plainClick(col, row);
-        }
+        extendTo(col, row);
     } else if (system.isKeyDown(kVirtualKeyControl)) {
         StartBlock(col, row);
     } else {

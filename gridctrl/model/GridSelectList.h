@@ -79,6 +79,9 @@ private:
     int numberOfColumns() const;
     void computeBounds(Block& block) const;
     void plainClick(int col, int row);
+    // Shift with a click or a move: the current block grows to the cell, or a block runs from
+    // the sheet's current cell when there is none.
+    void extendTo(int col, int row);
 
     const CGridSheetState* m_sheet;
     CGridRedrawList* m_redraw = nullptr;

@@ -6,13 +6,14 @@ namespace gridctrl::model {
 
 namespace {
 
-const GridSystem& defaultSystem()
+const GridSystem& builtInSystem()
 {
     static const GridSystem system;
     return system;
 }
 
 const GridSystem* g_installed = nullptr;
+const GridSystem* g_default = nullptr;
 std::optional<std::string> g_decimalSeparator;
 
 } // namespace
@@ -57,7 +58,16 @@ QLocale GridSystem::userLocale() const
 
 const GridSystem& gridSystem()
 {
-    return g_installed ? *g_installed : defaultSystem();
+    if (g_installed) {
+        return *g_installed;
+    }
+    return g_default ? *g_default : builtInSystem();
+}
+
+void setDefaultGridSystem(const GridSystem* system)
+{
+    g_default = system;
+    g_decimalSeparator.reset();
 }
 
 const GridSystem* setGridSystem(const GridSystem* system)

@@ -28,9 +28,9 @@ constexpr unsigned kMouseKeyShift = 0x4;
 constexpr unsigned kMouseKeyControl = 0x8;
 
 // What the grid model reads of the system: colours, metrics, the keyboard's Shift and Ctrl
-// state and the user's locale. The default answers standard desktop colours, no key down
-// and QLocale::system(); the Qt layer installs one that asks the palette and the keyboard,
-// and tests install fakes. GUI thread only.
+// state and the user's locale. The built-in answers are standard desktop colours, no key down
+// and QLocale::system(); the Qt layer makes one that asks the keyboard the default (its grid
+// window does so when it is made), and tests install fakes over it. GUI thread only.
 class GridSystem
 {
 public:
@@ -43,8 +43,12 @@ public:
     virtual QLocale userLocale() const;
 };
 
-// The installed provider.
+// The installed provider, else the default one.
 const GridSystem& gridSystem();
+
+// Makes `system` (not owned; it must stay alive while it is the default) the provider that
+// answers while none is installed, or the built-in answers again for nullptr.
+void setDefaultGridSystem(const GridSystem* system);
 
 // Installs `system` (not owned; it must stay alive while installed), or the default for
 // nullptr. Returns the provider installed before.

@@ -2,6 +2,7 @@
 
 #include "gridctrl/model/GridScrollMath.h"
 #include "gridctrl/model/GridSystem.h"
+#include "gridctrl/widgets/GridCellDrawing.h"
 #include "gridctrl/widgets/GridKeys.h"
 #include "gridctrl/widgets/GridQtResources.h"
 #include "gridctrl/widgets/GridSectionPaint.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 namespace gridctrl::widgets {
 
@@ -87,11 +89,83 @@ void CGridCellArea::queue(int left, long top, int right, long bottom)
     const auto clampRow = [](long row) {
         return static_cast<int>(std::clamp<long>(row, INT_MIN, INT_MAX));
     };
+    widenForOverflow(left, top, right, bottom);
     m_redraw.Add(left, clampRow(top), right, clampRow(bottom));
     GridRect r;
     if (m_control.GetRangeRect(left, top, right, bottom, &r) == 0) {
         queueRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
+}
+
+void CGridCellArea::widenForOverflow(int& left, long top, int& right, long bottom)
+{
+    const model::CGridSheetState& sheet = *m_control.currentSheet();
+    if (!sheet.m_navigationFlags[3] || !isVisible()) {
+        return;
+    }
+    // A changed cell may take or give back room that a text on its left ran on over, and its
+    // own text may run on over more or fewer of the empty cells on its right.
+    const std::vector<GridLine> cols = visibleCols(m_control, width());
+    if (cols.empty()) {
+        return;
+    }
+    const int lastShown = cols.back().index;
+    const auto shown = [&](int col) {
+        return col >= 0 && col <= lastShown && (col < sheet.m_lockedCols || col >= sheet.m_leftCol);
+    };
+    CGridCellInfo cell;
+    const auto roleAt = [&](int col, long row) {
+        m_control.GetDisplayCell(col, row, &cell);
+        return overflowRoleOf(m_control, cell);
+    };
+    int wideLeft = left;
+    int wideRight = right;
+    for (const GridLine& line : visibleRows(m_control, height())) {
+        const long row = line.index;
+        if (row < top || row > bottom) {
+            continue;
+        }
+        int col = left - 1;
+        while (shown(col) && roleAt(col, row) == GridOverflowRole::Coverable) {
+            --col;
+        }
+        if (shown(col) && roleAt(col, row) == GridOverflowRole::Source) {
+            wideLeft = std::min(wideLeft, col);
+        }
+        col = right + 1;
+        while (shown(col) && roleAt(col, row) == GridOverflowRole::Coverable) {
+            ++col;
+        }
+        wideRight = std::max(wideRight, col - 1);
+    }
+    left = wideLeft;
+    right = wideRight;
+}
+
+bool CGridCellArea::drawnHighlighted(int col, long row)
+{
+    const model::CGridSheetState& sheet = *m_control.currentSheet();
+    const bool current = (col == sheet.m_currentCol && row == sheet.m_currentRow) ||
+                         (sheet.m_wholeRowHighlight && row == sheet.m_currentRow);
+    if (current) {
+        return (sheet.m_currentCellMode & 2) != 0;
+    }
+    return selectedValueOf(m_control, col, row) > 0;
+}
+
+void CGridCellArea::drawFocusFrame(fw::CDC& dc, const GridRect& rect, bool focused)
+{
+    GridRect frame = rect;
+    if (m_control.OnDrawFocusRect(&dc, &frame) == 0) {
+        frame = rect;
+    }
+    QPainter& painter = *dc.painter();
+    painter.save();
+    painter.setPen(QPen(Qt::black, focused ? 2 : 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(frame.left + 1, frame.top + 1, frame.right - frame.left - 3,
+                           frame.bottom - frame.top - 3));
+    painter.restore();
 }
 
 void CGridCellArea::RedrawCell(int col, long row)
@@ -162,7 +236,11 @@ void CGridCellArea::Moved()
     }
     const bool hintsOn = sheet.m_vScrollHints || sheet.m_hScrollHints;
     const bool wholeVisible = isVisible() && visibleRegion() == QRegion(rect());
-    if (hintsOn || !wholeVisible) {
+    // Texts that run on over empty cells start and end elsewhere once the columns have moved
+    // under the locked ones: a sideways scroll draws them anew.
+    const bool overflowMoves =
+        sheet.m_navigationFlags[3] && sheet.m_leftCol != sheet.m_previousLeftCol;
+    if (hintsOn || !wholeVisible || overflowMoves) {
         Update();
         return;
     }
@@ -232,22 +310,55 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
     const std::vector<GridLine> rows = visibleRows(m_control, height());
     CGridCellInfo cell;
     const bool focused = QWidget::hasFocus();
+    const bool overflowOn = sheet.m_navigationFlags[3] != 0;
     int right = 0;
     int bottom = 0;
     for (const GridLine& rowLine : rows) {
         bottom = rowLine.start + rowLine.size;
+        const long lineRow = rowLine.index;
+        // A cell left of the last queued one may run its text on over it: such a cell is drawn
+        // even when it is not queued itself (the paint region clips it to the queued ones).
+        int lastQueued = -1;
+        if (overflowOn) {
+            for (auto line = cols.rbegin(); line != cols.rend(); ++line) {
+                if (m_redraw.Contains(line->index, lineRow)) {
+                    lastQueued = line->index;
+                    break;
+                }
+            }
+        }
+        int coveredTo = -1; // the last column a text on the left runs on over
         for (const GridLine& colLine : cols) {
             right = colLine.start + colLine.size;
-            if (!m_redraw.Contains(colLine.index, rowLine.index)) {
+            GridRect r{colLine.start, rowLine.start, colLine.start + colLine.size,
+                       rowLine.start + rowLine.size};
+            if (colLine.index <= coveredTo) {
+                // Under that text; the current cell keeps its frame.
+                if (colLine.index == sheet.m_currentCol && lineRow == sheet.m_currentRow &&
+                    (sheet.m_currentCellMode & 1) != 0) {
+                    drawFocusFrame(dc, r, focused);
+                }
+                continue;
+            }
+            const bool queued = m_redraw.Contains(colLine.index, lineRow);
+            if (!queued && colLine.index >= lastQueued) {
                 continue;
             }
             int col = colLine.index;
-            long row = rowLine.index;
-            GridRect r{colLine.start, rowLine.start, colLine.start + colLine.size,
-                       rowLine.start + rowLine.size};
+            long row = lineRow;
             int startCol = col;
             long startRow = row;
-            if (m_control.GetJoinStartCell(&startCol, &startRow) == 0) {
+            const bool joined = m_control.GetJoinStartCell(&startCol, &startRow) == 0;
+            if (!queued) {
+                // Only a text that may run on over the queued cells is wanted here.
+                if (joined) {
+                    continue;
+                }
+                m_control.GetDisplayCell(col, row, &cell);
+                if (overflowRoleOf(m_control, cell) != GridOverflowRole::Source) {
+                    continue;
+                }
+            } else if (joined) {
                 // A joined block is drawn once, with the rectangle of the whole block.
                 if (m_redraw.ContainsCell(startCol, static_cast<int>(startRow))) {
                     continue;
@@ -257,24 +368,31 @@ void CGridCellArea::paintEvent(QPaintEvent* event)
                 row = startRow;
                 m_control.GetCellRect(col, row, &r);
             }
-            m_control.GetDisplayCell(col, row, &cell);
+            if (queued) {
+                m_control.GetDisplayCell(col, row, &cell);
+            }
             const bool current = (col == sheet.m_currentCol && row == sheet.m_currentRow) ||
                                  (sheet.m_wholeRowHighlight && row == sheet.m_currentRow);
+            std::function<bool(int)> mayCover;
+            if (overflowOn) {
+                // Over columns on show beside it that are drawn as it is (a selected cell
+                // keeps its highlight).
+                const bool lit = drawnHighlighted(col, row);
+                mayCover = [this, &sheet, row, lit](int next) {
+                    return (next < sheet.m_lockedCols || next >= sheet.m_leftCol) &&
+                           drawnHighlighted(next, row) == lit;
+                };
+            }
+            int overflowEnd = col;
             paintGridCell(dc, m_control, r, col, row, cell,
-                          current ? 0 : selectedValueOf(m_control, col, row), current,
-                          &m_textCache);
+                          current ? 0 : selectedValueOf(m_control, col, row), current, &m_textCache,
+                          std::move(mayCover), &overflowEnd);
+            if (overflowEnd > col) {
+                coveredTo = overflowEnd;
+            }
             if (col == sheet.m_currentCol && row == sheet.m_currentRow &&
                 (sheet.m_currentCellMode & 1) != 0) {
-                GridRect frame = r;
-                if (m_control.OnDrawFocusRect(&dc, &frame) == 0) {
-                    frame = r;
-                }
-                painter.save();
-                painter.setPen(QPen(Qt::black, focused ? 2 : 1));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawRect(QRect(frame.left + 1, frame.top + 1, frame.right - frame.left - 3,
-                                       frame.bottom - frame.top - 3));
-                painter.restore();
+                drawFocusFrame(dc, r, focused);
             }
         }
     }

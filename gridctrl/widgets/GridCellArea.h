@@ -60,6 +60,12 @@ protected:
 
 private:
     void queue(int left, long top, int right, long bottom);
+    // Widens a queued range by the cells of its rows whose picture it may change through text
+    // overflow.
+    void widenForOverflow(int& left, long top, int& right, long bottom);
+    // Whether cell (col, row) is drawn in the highlight colours.
+    bool drawnHighlighted(int col, long row);
+    void drawFocusFrame(platform::framework::CDC& dc, const model::GridRect& rect, bool focused);
     void queueRect(const QRect& rect);
     model::CGridCellType* typeAt(int col, long row, model::CGridCellInfo& cell);
     unsigned keyFlags(Qt::KeyboardModifiers modifiers) const;

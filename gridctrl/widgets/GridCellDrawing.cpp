@@ -119,7 +119,7 @@ QImage imageOf(const model::GridObject* object)
     return image;
 }
 
-// The cell's text may run into empty neighbours.
+// The cell's text may run into empty neighbours, as far as its alignment and options go.
 bool canOverflow(const CGridCellInfo& cell)
 {
     const unsigned short alignment =
@@ -305,7 +305,52 @@ void drawArrows(fw::CDC& dc, model::CGridControl& control, const model::CGridShe
     }
 }
 
+model::CGridCellType* cellTypeOf(model::CGridControl& control, const CGridCellInfo& cell)
+{
+    return control.GetCellType(cell.HasProperty(CGridCellInfo::kPropCellType) ? cell.GetCellType()
+                                                                              : 0);
+}
+
+// Whether a cell is drawn by the normal drawing, text and all.
+bool drawsAsNormal(const model::CGridCellType& type)
+{
+    if (dynamic_cast<const CGridDrawnCellType*>(&type) != nullptr) {
+        return false;
+    }
+    const std::string id = type.GetId();
+    return id != kCheckBoxId && id != kDropListId && id != kArrowsId;
+}
+
+// The width of a cell's text in the cell's own font.
+int textWidthOf(fw::CDC& dc, const model::CGridSheetState& sheet, const CGridCellInfo& cell,
+                const std::string& text, const GridCellDrawState& state)
+{
+    const int saved = dc.SaveDC();
+    const model::GridObject* fontObject =
+        cell.HasProperty(CGridCellInfo::kPropFont) ? cell.GetFont() : sheet.m_defaultFont;
+    if (fontObject && !state.keepFont) {
+        dc.SelectObject(gridFont(fontObject));
+    }
+    const GridTextCache::Text* laid =
+        state.textCache != nullptr ? state.textCache->find(dc, text) : nullptr;
+    const int width = laid != nullptr ? laid->extent.cx : dc.GetTextExtent(text).cx;
+    dc.RestoreDC(saved);
+    return width;
+}
+
 } // namespace
+
+GridOverflowRole overflowRoleOf(model::CGridControl& control, const CGridCellInfo& cell)
+{
+    if (cell.HasProperty(CGridCellInfo::kPropJoin) || !drawsAsNormal(*cellTypeOf(control, cell))) {
+        return GridOverflowRole::None;
+    }
+    const char* text = cell.GetTextPtr();
+    if (text == nullptr || *text == '\0') {
+        return GridOverflowRole::Coverable;
+    }
+    return canOverflow(cell) ? GridOverflowRole::Source : GridOverflowRole::None;
+}
 
 fw::CFont gridFont(const model::GridObject* object)
 {
@@ -468,8 +513,7 @@ void drawGridCell(fw::CDC& dc, model::CGridControl& control, const fw::RECT& rec
         return;
     }
     const model::CGridSheetState& sheet = *control.currentSheet();
-    model::CGridCellType* type = control.GetCellType(
-        cell.HasProperty(CGridCellInfo::kPropCellType) ? cell.GetCellType() : 0);
+    model::CGridCellType* type = cellTypeOf(control, cell);
     const std::string id = type->GetId();
     const int saved = dc.SaveDC();
     if (auto* drawn = dynamic_cast<CGridDrawnCellType*>(type)) {
@@ -485,23 +529,27 @@ void drawGridCell(fw::CDC& dc, model::CGridControl& control, const fw::RECT& rec
     } else {
         const bool showLabel = type->GetValue() != 0 || (paramOf(cell) & model::kParamShowLabel);
         fw::RECT body = drawCellBorder(dc, sheet, cell, rect, state.scale);
-        const char* text = cell.GetTextPtr();
-        if (!state.printing && sheet.m_navigationFlags[3] && canOverflow(cell) && text && *text &&
-            col >= 0 && row >= 0) {
-            // Run on across the empty cells to the right as far as the text reaches.
-            const GridTextCache::Text* laid =
-                state.textCache != nullptr ? state.textCache->find(dc, text) : nullptr;
+        if (!state.printing && !showLabel && sheet.m_navigationFlags[3] && col >= 0 && row >= 0 &&
+            overflowRoleOf(control, cell) == GridOverflowRole::Source) {
+            // Run on across the empty cells to the right as far as the text reaches: the border
+            // goes round them all and the text across them.
             const int wanted = body.left + sheet.m_cellTextMargin +
-                               (laid != nullptr ? laid->extent.cx : dc.GetTextExtent(text).cx);
+                               textWidthOf(dc, sheet, cell, std::string(cell.GetTextPtr()), state);
             int right = rect.right;
             int last = col;
-            while (right < wanted && last + 1 < control.GetNumberCols() &&
-                   control.QuickGetText(last + 1, row).empty()) {
+            CGridCellInfo next;
+            while (right < wanted && last + 1 < control.GetNumberCols()) {
+                control.GetDisplayCell(last + 1, row, &next);
+                if (overflowRoleOf(control, next) != GridOverflowRole::Coverable ||
+                    (state.mayCover && !state.mayCover(last + 1))) {
+                    break;
+                }
                 ++last;
                 right += control.GetColWidth(last);
             }
             if (last > col) {
-                body.right = right - 1;
+                body = drawCellBorder(dc, sheet, cell, {rect.left, rect.top, right, rect.bottom},
+                                      state.scale);
                 if (overflowEndCol) {
                     *overflowEndCol = last;
                 }

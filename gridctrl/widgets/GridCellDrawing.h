@@ -4,6 +4,8 @@
 #include "gridctrl/model/GridControl.h"
 #include "platform/framework/CDC.h"
 
+#include <functional>
+
 namespace gridctrl::widgets {
 
 class GridTextCache;
@@ -21,7 +23,21 @@ struct GridCellDrawState
     // The window's laid-out texts, which the cell's text is drawn from where they match the
     // DC; null draws every text through the DC.
     GridTextCache* textCache = nullptr;
+    // Whether a cell's text may run on over the empty cell of column `col` in its row, beyond
+    // the cell being empty (the cell area: a column on show beside it, drawn highlighted as
+    // the cell is); null allows every empty cell.
+    std::function<bool(int col)> mayCover;
 };
+
+// How a cell takes part in text overflow: a normal cell whose text may run on into the empty
+// cells to its right, an empty normal cell that such a text may cover, or neither.
+enum class GridOverflowRole
+{
+    None,
+    Source,
+    Coverable,
+};
+GridOverflowRole overflowRoleOf(model::CGridControl& control, const model::CGridCellInfo& cell);
 
 // The font of a registered grid font as the device context takes it.
 platform::framework::CFont gridFont(const model::GridObject* font);
@@ -40,9 +56,11 @@ void drawCellBody(platform::framework::CDC& dc, model::CGridControl& control,
                   const GridCellDrawState& state, bool showLabel);
 
 // Draws one cell as its cell type shows it (the built-in types by their identifiers; an
-// unknown index as a normal cell). A zero or negative rectangle draws nothing. For a normal
-// cell whose text overflows into empty neighbours, `overflowEndCol` receives the last column
-// the text covers (else the cell's own column).
+// unknown index as a normal cell). A zero or negative rectangle draws nothing. A normal cell
+// whose text is wider than it, with the sheet's text overflow on, draws its border, background
+// and text across the empty cells to its right as far as the text reaches; `overflowEndCol`
+// receives the last column the text covers (else the cell's own column), which the caller
+// leaves alone.
 void drawGridCell(platform::framework::CDC& dc, model::CGridControl& control,
                   const platform::framework::RECT& rect, int col, int row,
                   model::CGridCellInfo& cell, const GridCellDrawState& state,

@@ -3,12 +3,28 @@
 #include "gridctrl/model/GridEditMask.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QKeyEvent>
 
 namespace gridctrl::widgets {
 
 namespace {
+
+// The clipboard's text as an editor takes it: a single copied cell comes with a line end,
+// which is not part of its text.
+QString clipboardTextForEditor()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    QString text = clipboard ? clipboard->text() : QString();
+    if (text.endsWith(QLatin1Char('\n'))) {
+        text.chop(1);
+        if (text.endsWith(QLatin1Char('\r'))) {
+            text.chop(1);
+        }
+    }
+    return text;
+}
 
 QRect placeIn(const model::CGridControl& control, int section, const model::GridRect& rect)
 {
@@ -50,9 +66,14 @@ bool handleEditKey(model::CGridControl& control, const std::string& text, int ke
     }
 }
 
-void handleEditFocusLoss(model::CGridControl& control, const std::string& text, QWidget* grid)
+void handleEditFocusLoss(model::CGridControl& control, const std::string& text, QWidget* grid,
+                         Qt::FocusReason reason)
 {
     if (!control.isEditing()) {
+        return;
+    }
+    if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason) {
+        // A menu over the editor (Edit > Paste) gives the focus back when it closes.
         return;
     }
     const QWidget* now = QApplication::focusWidget();
@@ -144,6 +165,13 @@ void CGridInPlaceEdit::typeChar(unsigned key)
     }
 }
 
+void CGridInPlaceEdit::pasteText()
+{
+    if (!isReadOnly()) {
+        insertPlainText(clipboardTextForEditor());
+    }
+}
+
 void CGridInPlaceEdit::keyPressEvent(QKeyEvent* event)
 {
     if (handleEditKey(m_control, editText(), event->key(), event->modifiers())) {
@@ -165,7 +193,7 @@ void CGridInPlaceEdit::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
     if (isVisible()) {
-        handleEditFocusLoss(m_control, editText(), m_grid);
+        handleEditFocusLoss(m_control, editText(), m_grid, event->reason());
     }
 }
 
@@ -225,6 +253,18 @@ void CGridEdit::typeChar(unsigned key)
     typeMasked(key);
 }
 
+void CGridEdit::pasteText()
+{
+    if (isReadOnly()) {
+        return;
+    }
+    for (const QChar ch : clipboardTextForEditor()) {
+        if (ch.isPrint()) {
+            typeMasked(ch.unicode());
+        }
+    }
+}
+
 void CGridEdit::keyPressEvent(QKeyEvent* event)
 {
     if (handleEditKey(m_control, editText(), event->key(), event->modifiers())) {
@@ -242,7 +282,7 @@ void CGridEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     if (isVisible()) {
-        handleEditFocusLoss(m_control, editText(), m_grid);
+        handleEditFocusLoss(m_control, editText(), m_grid, event->reason());
     }
 }
 

@@ -9,10 +9,12 @@ namespace gridctrl::widgets {
 
 // The keys common to both editors: Escape cancels, Tab and Shift+Tab move on along the row,
 // Enter, Down and Up move on along the column; losing the focus ends the edit (or cancels it
-// when the sheet asks so and the focus leaves the grid). Returns true when the key was used.
+// when the sheet asks so and the focus leaves the grid), except to a menu opened over it, which
+// gives the focus back. Returns true when the key was used.
 bool handleEditKey(model::CGridControl& control, const std::string& text, int key,
                    Qt::KeyboardModifiers modifiers);
-void handleEditFocusLoss(model::CGridControl& control, const std::string& text, QWidget* grid);
+void handleEditFocusLoss(model::CGridControl& control, const std::string& text, QWidget* grid,
+                         Qt::FocusReason reason);
 
 // The multi-line in-place editor, a child of the grid widget. GUI thread only.
 class CGridInPlaceEdit : public QPlainTextEdit, public model::CGridEditBase
@@ -28,6 +30,9 @@ public:
     bool isEditorVisible() const override { return isVisible(); }
     bool hasEditFocus() const override { return hasFocus(); }
     void typeChar(unsigned key) override;
+    void cutText() override { cut(); }
+    void copyText() override { copy(); }
+    void pasteText() override;
 
     // Growing with the text (on by default): while on and the sheet lets text overflow, the
     // edit widens to the right edge of the cell its text reaches and deepens to the bottom of
@@ -65,6 +70,10 @@ public:
     bool isEditorVisible() const override { return isVisible(); }
     bool hasEditFocus() const override { return hasFocus(); }
     void typeChar(unsigned key) override;
+    void cutText() override { cut(); }
+    void copyText() override { copy(); }
+    // Pastes as if the clipboard's characters were typed, so the mask holds.
+    void pasteText() override;
     // The text fitted to the mask.
     std::string GetMaskedText() const;
 

@@ -82,16 +82,17 @@ std::vector<GridLine> topHeadingRows(const model::CGridControl& control)
 
 void paintGridCell(fw::CDC& dc, model::CGridControl& control, const model::GridRect& rect, int col,
                    long row, model::CGridCellInfo& cell, int selectedValue, bool current,
-                   GridTextCache* textCache)
+                   GridTextCache* textCache, std::function<bool(int)> mayCover, int* overflowEndCol)
 {
     GridCellDrawState state;
     state.textCache = textCache;
+    state.mayCover = std::move(mayCover);
     state.selected = selectedValue > 0;
     state.selectedValue = selectedValue;
     state.current = current;
     const int saved = dc.SaveDC();
     drawGridCell(dc, control, fw::RECT{rect.left, rect.top, rect.right, rect.bottom}, col,
-                 static_cast<int>(row), cell, state);
+                 static_cast<int>(row), cell, state, overflowEndCol);
     dc.RestoreDC(saved);
 }
 

@@ -3,6 +3,7 @@
 #include "gridctrl/model/GridControl.h"
 #include "platform/framework/CDC.h"
 
+#include <functional>
 #include <vector>
 
 namespace gridctrl::widgets {
@@ -29,10 +30,13 @@ std::vector<GridLine> topHeadingRows(const model::CGridControl& control);
 class GridTextCache;
 
 // Draws one cell through its cell type with the device context's state kept around it; texts
-// come from `textCache` where it has them.
+// come from `textCache` where it has them. A text that runs on over empty cells to the right
+// covers only those `mayCover` allows (null: all) and gives the last one in `overflowEndCol`
+// (see drawGridCell).
 void paintGridCell(platform::framework::CDC& dc, model::CGridControl& control,
                    const model::GridRect& rect, int col, long row, model::CGridCellInfo& cell,
-                   int selectedValue, bool current, GridTextCache* textCache = nullptr);
+                   int selectedValue, bool current, GridTextCache* textCache = nullptr,
+                   std::function<bool(int col)> mayCover = {}, int* overflowEndCol = nullptr);
 
 // The selected value a cell is drawn with: the deciding block's index + 1, 0 when the cell is
 // not selected.

@@ -13,6 +13,7 @@
 #include "gridctrl/widgets/GridQtClipboard.h"
 #include "gridctrl/widgets/GridQtPopupMenu.h"
 #include "gridctrl/widgets/GridQtResources.h"
+#include "gridctrl/widgets/GridQtSystem.h"
 #include "gridctrl/widgets/GridSideHeading.h"
 #include "gridctrl/widgets/GridTabBar.h"
 #include "gridctrl/widgets/GridTopHeading.h"
@@ -34,6 +35,7 @@ GridWidget::GridWidget(model::CGridControl& control, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     installQtBitmapResources();
+    installGridQtSystem();
     m_cellArea = new CGridCellArea(control, this);
     m_topHeading = new CGridTopHeading(control, *this);
     m_sideHeading = new CGridSideHeading(control, *this);

@@ -4,6 +4,7 @@
 #include "tests/gridctrl/widgets/DesktopGridSystem.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -141,6 +142,23 @@ TEST_F(GridEditorsTest, MaskedEditTypesLiteralsFirst)
     QTest::keyClicks(masked, ")9");
     EXPECT_EQ(masked->editText(), "(-5)");
     EXPECT_EQ(masked->GetMaskedText(), "(-5)");
+    m_grid.CancelEdit();
+}
+
+TEST_F(GridEditorsTest, PastingIntoTheMaskedEditKeepsToTheMask)
+{
+    model::CGridCellInfo cell;
+    m_grid.GetCell(2, 2, &cell);
+    cell.SetMask("(#0)");
+    cell.SetText("");
+    m_grid.SetCell(2, 2, &cell);
+    ASSERT_EQ(m_grid.StartEditAt(2, 2, 0), 0);
+    auto* masked = dynamic_cast<CGridEdit*>(m_grid.editorInUse());
+    ASSERT_NE(masked, nullptr);
+    // Characters the mask refuses are left out, as if typed; a literal is typed first.
+    QApplication::clipboard()->setText(QStringLiteral("-ax5)9\n"));
+    masked->pasteText();
+    EXPECT_EQ(masked->editText(), "(-5)");
     m_grid.CancelEdit();
 }
 
