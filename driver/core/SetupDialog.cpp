@@ -144,6 +144,21 @@ bool inRange(int index, int count)
     return index >= 0 && index < count;
 }
 
+// Marks the client in use for re-initialisation, so its timing is sent to the device again
+// (the lock is not held across the call).
+void resetCurrentTiming(DriverState& state)
+{
+    RegistrationRecord* current = nullptr;
+    OperationSet ops;
+    {
+        std::lock_guard lock(state.mutex);
+        current = state.current;
+        ops = state.ops;
+    }
+    if (current && ops.ResetAndApplyTiming)
+        ops.ResetAndApplyTiming(current);
+}
+
 } // namespace
 
 SetupDialog::SetupDialog()
@@ -189,16 +204,7 @@ void SetupDialog::cancel()
 {
     if (!restoreConfiguredJavaDevice())
         return;
-    DriverState& state = driverState();
-    RegistrationRecord* current = nullptr;
-    OperationSet ops;
-    {
-        std::lock_guard lock(state.mutex);
-        current = state.current;
-        ops = state.ops;
-    }
-    if (current && ops.ResetAndApplyTiming)
-        ops.ResetAndApplyTiming(current);
+    resetCurrentTiming(driverState());
 }
 
 void SetupDialog::refillUsbSerials()
@@ -418,15 +424,7 @@ void SetupDialog::apply()
     // The chosen device becomes the one in use (nothing happens when it already is).
     if (!m_usbModelWord.empty() && !chosenSerial.empty())
         VYK_SetCurrentUSBSerialNumber(chosenSerial.c_str());
-    RegistrationRecord* current = nullptr;
-    OperationSet ops;
-    {
-        std::lock_guard lock(state.mutex);
-        current = state.current;
-        ops = state.ops;
-    }
-    if (current && ops.ResetAndApplyTiming)
-        ops.ResetAndApplyTiming(current);
+    resetCurrentTiming(state);
 }
 
 } // namespace driver::core
