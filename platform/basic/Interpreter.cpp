@@ -411,6 +411,13 @@ bool Interpreter::link(Module& module, ScriptError& error)
             open = std::move(inner);
         }
     }
+    // Constants and record bounds are worked out while the procedures are not linked yet.
+    struct Linking
+    {
+        const Module*& linking;
+        ~Linking() { linking = nullptr; }
+    } linking{m_linking};
+    m_linking = &module;
     try {
         // Module variables and constants first: procedures see all of them.
         for (auto& s : module.declarations) {
@@ -2519,7 +2526,7 @@ Value Interpreter::evalName(const Expr& e, Frame& frame)
     }
     // A procedure without arguments, a built-in, an added object or an extension member.
     Value result;
-    if (callScriptProcedure(e.lower, {}, frame, result) ||
+    if (callScriptProcedure(e.lower, {}, frame, result, e.line) ||
         callBuiltin(e.lower, {}, frame, result, e.line)) {
         return result;
     }
@@ -2583,11 +2590,14 @@ size_t Interpreter::elementOffset(const Array& arr, const std::vector<ExprPtr>& 
 
 bool Interpreter::callScriptProcedure(const std::string& lower,
                                       const std::vector<const Expr*>& args, Frame& frame,
-                                      Value& result)
+                                      Value& result, int line)
 {
     if (frame.module) {
         for (auto& p : frame.module->procedures) {
             if (p->lower == lower) {
+                if (m_linking) {
+                    raise(1002, line, "Constant expression required");
+                }
                 result = callProcedure(*frame.module, *p, args, &frame, nullptr, frame.self);
                 return true;
             }
@@ -2596,6 +2606,9 @@ bool Interpreter::callScriptProcedure(const std::string& lower,
     if (frame.module != m_main.get() && m_main) {
         for (auto& p : m_main->procedures) {
             if (p->lower == lower) {
+                if (m_linking) {
+                    raise(1002, line, "Constant expression required");
+                }
                 result = callProcedure(*m_main, *p, args, &frame, nullptr);
                 return true;
             }
@@ -2699,7 +2712,7 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
             return element;
         }
         Value result;
-        if (callScriptProcedure(callee.lower, args, frame, result) ||
+        if (callScriptProcedure(callee.lower, args, frame, result, e.line) ||
             callBuiltin(callee.lower, args, frame, result, e.line)) {
             return result;
         }

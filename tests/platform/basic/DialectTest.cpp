@@ -533,6 +533,25 @@ TEST(DialectTest, ArraysNeverDimensioned)
     });
 }
 
+TEST(DialectTest, ConstantsRunNoProcedures)
+{
+    // Worked out while the module links, before its procedures can run.
+    runRows({
+        {"a constant",
+         "Const k = Twice(2)\nFunction Twice(x)\nTwice = 2 * x\nEnd Function\n"
+         "Sub Main\nDebug.Print k\nEnd Sub\n",
+         "", 1002, 1, "Constant expression required"},
+        {"a record field's bounds",
+         "Type Series\nValues(Size()) As Double\nEnd Type\nFunction Size()\nDim a(2)\na(1) = 5\n"
+         "Size = a(1)\nEnd Function\nSub Main\nDim s As Series\nEnd Sub\n",
+         "", 1002, 2, "Constant expression required"},
+        {"built-ins and other constants",
+         "Const a = 2\nConst b = a * Len(\"abc\")\nType Series\nValues(b) As Double\nEnd Type\n"
+         "Sub Main\nDim s As Series\nDebug.Print UBound(s.Values)\nEnd Sub\n",
+         " 6\n"},
+    });
+}
+
 TEST(DialectTest, ArraysChangedWhileTheirIndicesRun)
 {
     // The element is the one of the array as it was when its indices began; the array
