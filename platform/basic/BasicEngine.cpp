@@ -497,10 +497,11 @@ bool BasicEngine::addObject(const std::string& name, const DispatchPtr& object, 
         return false;
     }
     removeObject(name);
-    Added added{name, object, {}, 0, extension};
+    Added added{name, object, {}, 0, extension, {}};
     // An event source: its events reach the script's "<name>_<event>" handlers.
     if (auto* source = dynamic_cast<automation::CEventTarget*>(object.get())) {
         const Guid eventIid = source->connectionPoint().GetConnectionInterface();
+        added.eventIid = eventIid;
         added.sink = DispatchPtr::adopt(new ObjectSink(*this, name, eventIid));
         if (FAILED(source->connectionPoint().Advise(added.sink.get(), &added.cookie))) {
             added.sink.reset();
@@ -715,6 +716,7 @@ bool BasicEngine::loadCode(const std::string& code)
     ScriptError error;
     const std::string module = m_fileName.empty() ? "Module1" : baseName(m_fileName);
     const bool loaded = m_interpreter.load(code, module, error);
+    m_codeLoaded = loaded;
     if (m_editor) {
         m_editor->codeChanged();
     }
@@ -738,6 +740,7 @@ bool BasicEngine::openFile(const std::string& path)
     const std::string code = readText(path, ok);
     if (!ok) {
         m_code.clear();
+        m_codeLoaded = false;
         m_armed = false;
         if (m_editor) {
             m_editor->codeChanged();
@@ -777,12 +780,35 @@ bool BasicEngine::addModule(const std::string& path)
 
 void BasicEngine::run()
 {
-    if (!m_interpreter.isLoaded() || m_interpreter.runDepth() > 0) {
+    if (!m_interpreter.isLoaded() || !m_codeLoaded) {
+        // The interpreter may still hold the code before a failed load: that is not run.
+        reportRun(m_code.empty() ? std::string("No script is loaded")
+                                 : "The script cannot run: line " + std::to_string(m_errorLine) +
+                                       ": " + m_errorText);
+        return;
+    }
+    if (m_interpreter.runDepth() > 0) {
+        reportRun("The macro is already running");
         return;
     }
     if (m_eventMode) {
-        // Event-driven: the module stays armed and its handlers answer events.
+        // Event-driven: the module stays armed and its handlers answer events; nothing runs
+        // now, so the editor says what the script waits for.
         m_armed = true;
+        const std::vector<std::string> handlers = eventHandlers();
+        std::string text = "Armed in Event-driven Mode";
+        if (!handlers.empty()) {
+            text += ": waiting for ";
+            for (size_t i = 0; i < handlers.size(); ++i) {
+                text += (i == 0 ? "" : ", ") + handlers[i];
+            }
+        } else {
+            text += ", but the script handles no events";
+            if (m_interpreter.hasProcedure("Main")) {
+                text += ": Sub Main runs in Procedural Mode";
+            }
+        }
+        reportRun(text);
         return;
     }
     if (!m_interpreter.hasProcedure("Main")) {
@@ -793,6 +819,37 @@ void BasicEngine::run()
     const RunStatus status = m_interpreter.call("Main", {});
     FireEvent(EventMacroEnd, {Variant("Main")});
     reportFailure(status);
+}
+
+void BasicEngine::reportRun(const std::string& text)
+{
+    if (m_editor) {
+        m_editor->runReported(text);
+    }
+}
+
+std::vector<std::string> BasicEngine::eventHandlers() const
+{
+    std::vector<std::string> handlers;
+    if (!m_interpreter.isLoaded()) {
+        return handlers;
+    }
+    for (const Added& added : m_objects) {
+        if (!added.sink) {
+            continue;
+        }
+        const auto events = automation::ClassRegistry::instance().findInterface(added.eventIid);
+        if (!events) {
+            continue;
+        }
+        for (const auto& m : events->members) {
+            const std::string handler = added.name + "_" + m.name;
+            if (m_interpreter.hasProcedure(handler)) {
+                handlers.push_back(handler);
+            }
+        }
+    }
+    return handlers;
 }
 
 void BasicEngine::reportFailure(RunStatus status)

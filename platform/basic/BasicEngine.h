@@ -27,6 +27,8 @@ public:
     // A script error at a line (0: none known).
     virtual void errorReported(int line, const std::string& text) = 0;
     virtual void debugOutput(const std::string& text) = 0;
+    // What Run did, or why it did nothing (a line for the status bar).
+    virtual void runReported(const std::string& text) = 0;
     virtual int32_t windowHandle() = 0;
 
 protected:
@@ -124,6 +126,10 @@ public:
     bool callFunction(const std::string& name, std::span<automation::Variant> args,
                       automation::Variant& result, std::string& failure);
 
+    // The script's handlers of the added objects' events ("EventGenerator_TimerTick"), in
+    // the order the objects were added and their events declared.
+    std::vector<std::string> eventHandlers() const;
+
     // True while a macro runs (or waits in DoEvents, MsgBox or a pause): the code cannot be
     // replaced then.
     bool busy() const { return m_interpreter.runDepth() > 0; }
@@ -138,6 +144,7 @@ private:
         automation::DispatchPtr sink;
         uint32_t cookie = 0;
         bool extension = false;
+        automation::Guid eventIid; // of an event source (sink set)
     };
 
     // InterpreterHost
@@ -161,6 +168,8 @@ private:
     bool addModule(const std::string& path);
     void run();
     void reportFailure(RunStatus status);
+    // Tells the editor (when there is one) what Run did.
+    void reportRun(const std::string& text);
     void reportError(const ScriptError& error, const std::string& module);
 
     Interpreter m_interpreter;
@@ -171,6 +180,9 @@ private:
     int32_t m_ownerWindow = 0;
     std::map<automation::DISPID, automation::Variant> m_properties;
     std::string m_code;
+    // m_code is the module loaded: false after a syntax error or a file that could not be
+    // read, when the interpreter still holds the code before it.
+    bool m_codeLoaded = false;
     std::string m_fileName;
     bool m_eventMode = true;
     std::atomic<bool> m_armed{false};

@@ -689,7 +689,10 @@ bool Interpreter::callBuiltinOf(const std::string& name, const std::vector<const
             raise(9, line);
         }
         const int32_t lo = v.array->lower[dim - 1];
-        return set(name == "lbound" ? lo : lo + v.array->extent[dim - 1] - 1);
+        // The upper bound is a Long even where lower bound plus count is none.
+        return set(name == "lbound" ? lo
+                                    : static_cast<int32_t>(static_cast<int64_t>(lo) +
+                                                           v.array->extent[dim - 1] - 1));
     }
     switch (name[0]) {
     case 'a':

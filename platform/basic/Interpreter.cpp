@@ -94,7 +94,9 @@ const char* errorText(int number)
 int errorOfResult(HRESULT hr)
 {
     // A result that carries a dialect error number (the engine's own objects).
-    if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u) {
+    // Number 0 would read as no error: such a result is no dialect error.
+    if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u &&
+        (static_cast<uint32_t>(hr) & 0xFFFFu) != 0) {
         return static_cast<int>(static_cast<uint32_t>(hr) & 0xFFFFu);
     }
     switch (hr) {
@@ -409,6 +411,13 @@ bool Interpreter::link(Module& module, ScriptError& error)
             open = std::move(inner);
         }
     }
+    // Constants and record bounds are worked out while the procedures are not linked yet.
+    struct Linking
+    {
+        const Module*& linking;
+        ~Linking() { linking = nullptr; }
+    } linking{m_linking};
+    m_linking = &module;
     try {
         // Module variables and constants first: procedures see all of them.
         for (auto& s : module.declarations) {
@@ -1153,12 +1162,13 @@ Value Interpreter::callProcedure(Module& module, Procedure& proc,
                            (a.callee->ref == NameRef::Local || a.callee->ref == NameRef::Module)) {
                     Cell* arrCell = cellOf(*a.callee, *caller);
                     if (arrCell && arrCell->value.isArray()) {
-                        Value v = eval(a, *caller);
-                        cell.value = v;
-                        // Find the element again for the write-back.
-                        const auto& arr = arrCell->value.array;
-                        writeBacks.push_back(
-                            {nullptr, arr, elementOffset(*arr, a.args, *caller, 0, 0), i});
+                        // The indices run once; the array is held for the write-back even
+                        // when the procedure ReDims or Erases the variable.
+                        const std::shared_ptr<Array> arr = arrCell->value.array;
+                        const size_t index = elementOffset(*arr, a.args, *caller, a.line, 0);
+                        cell.value = Value::loaded(arr->get(index));
+                        cell.value.date = cell.value.date || arr->elementType == BasicType::Date;
+                        writeBacks.push_back({nullptr, arr, index, i});
                         continue;
                     }
                 }
@@ -1531,15 +1541,26 @@ void Interpreter::dimension(const DimItem& item, Cell& cell, Frame& frame, bool 
         auto arr = Array::make(type);
         size_t total = 1;
         for (const auto& [lo, hi] : item.bounds) {
-            const int32_t l = lo ? eval(*lo, frame).v.toI4().value
-                                 : (frame.module ? frame.module->optionBase : 0);
-            const auto h = eval(*hi, frame).v.toI4();
-            if (!h || h.value < l - 1 || h.value - l + 1 > 50'000'000) {
+            const auto bound = [&](const Expr& e) {
+                const Value v = eval(e, frame);
+                const auto b =
+                    v.isArray() ? automation::Coerced<int32_t>{0, automation::DISP_E_TYPEMISMATCH}
+                                : v.v.toI4();
+                if (!b) {
+                    raise(b.hr == automation::DISP_E_OVERFLOW ? 6 : 13, 0);
+                }
+                return b.value;
+            };
+            const int32_t l = lo ? bound(*lo) : (frame.module ? frame.module->optionBase : 0);
+            const int32_t h = bound(*hi);
+            // The count in 64 bits: bounds far apart overflow a Long.
+            const int64_t count = static_cast<int64_t>(h) - l + 1;
+            if (count < 0 || count > 50'000'000) {
                 raise(9, 0);
             }
             arr->lower.push_back(l);
-            arr->extent.push_back(h.value - l + 1);
-            total *= static_cast<size_t>(h.value - l + 1);
+            arr->extent.push_back(static_cast<int32_t>(count));
+            total *= static_cast<size_t>(count);
             if (total > 50'000'000) {
                 raise(7, 0, "Out of memory");
             }
@@ -1766,6 +1787,10 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             }
             assign(*s.target, binaryOp(BinOp::Add, counter->value, step, s.target->typed), frame,
                    false);
+            // A loop whose body runs no statement (an empty one, or one that never gets
+            // anywhere: Step 0, a step too small to change a large counter) still answers
+            // a stop request and the host's hook.
+            checkControl();
         }
         return Flow::Normal;
     }
@@ -1785,12 +1810,18 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
                     if (f != Flow::Normal) {
                         return f;
                     }
+                    checkControl();
                 }
                 return Flow::Normal;
             }
             raise(group.v.type() == VarType::Dispatch ? 438 : 13, s.line);
         }
         const auto arr = group.array;
+        if (arr->extent.empty()) {
+            // A dynamic array never dimensioned has no elements to go through, not even
+            // none: the same error as any other use of it.
+            raise(9, s.line);
+        }
         for (size_t i = 0; i < arr->size(); ++i) {
             Value item = Value::loaded(arr->get(i));
             item.date = item.date || arr->elementType == BasicType::Date;
@@ -1802,6 +1833,7 @@ Interpreter::Flow Interpreter::execStatement(const Stmt& s, Frame& frame)
             if (f != Flow::Normal) {
                 return f;
             }
+            checkControl();
         }
         return Flow::Normal;
     }
@@ -2494,7 +2526,7 @@ Value Interpreter::evalName(const Expr& e, Frame& frame)
     }
     // A procedure without arguments, a built-in, an added object or an extension member.
     Value result;
-    if (callScriptProcedure(e.lower, {}, frame, result) ||
+    if (callScriptProcedure(e.lower, {}, frame, result, e.line) ||
         callBuiltin(e.lower, {}, frame, result, e.line)) {
         return result;
     }
@@ -2532,7 +2564,9 @@ DispatchPtr Interpreter::memberObject(const Expr& member, Frame& frame, int line
 size_t Interpreter::elementOffset(const Array& arr, const std::vector<ExprPtr>& indices,
                                   Frame& frame, int line, int badIndex)
 {
-    if (indices.size() != arr.extent.size()) {
+    // An array never dimensioned has no bounds at all (and no storage): no index list,
+    // not even an empty one, names an element of it.
+    if (arr.extent.empty() || indices.size() != arr.extent.size()) {
         raise(9, line);
     }
     // Storage runs along the last dimension.
@@ -2544,7 +2578,8 @@ size_t Interpreter::elementOffset(const Array& arr, const std::vector<ExprPtr>& 
             raise(badIndex != 0 ? badIndex : (idx.hr == automation::DISP_E_OVERFLOW ? 6 : 13),
                   line);
         }
-        if (idx.value < arr.lower[d] || idx.value >= arr.lower[d] + arr.extent[d]) {
+        if (idx.value < arr.lower[d] ||
+            static_cast<int64_t>(idx.value) >= static_cast<int64_t>(arr.lower[d]) + arr.extent[d]) {
             raise(9, line);
         }
         offset += static_cast<size_t>(idx.value - arr.lower[d]) * stride;
@@ -2555,11 +2590,14 @@ size_t Interpreter::elementOffset(const Array& arr, const std::vector<ExprPtr>& 
 
 bool Interpreter::callScriptProcedure(const std::string& lower,
                                       const std::vector<const Expr*>& args, Frame& frame,
-                                      Value& result)
+                                      Value& result, int line)
 {
     if (frame.module) {
         for (auto& p : frame.module->procedures) {
             if (p->lower == lower) {
+                if (m_linking) {
+                    raise(1002, line, "Constant expression required");
+                }
                 result = callProcedure(*frame.module, *p, args, &frame, nullptr, frame.self);
                 return true;
             }
@@ -2568,6 +2606,9 @@ bool Interpreter::callScriptProcedure(const std::string& lower,
     if (frame.module != m_main.get() && m_main) {
         for (auto& p : m_main->procedures) {
             if (p->lower == lower) {
+                if (m_linking) {
+                    raise(1002, line, "Constant expression required");
+                }
                 result = callProcedure(*m_main, *p, args, &frame, nullptr);
                 return true;
             }
@@ -2662,13 +2703,16 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
             if (!c || !c->value.isArray()) {
                 raise(13, e.line);
             }
-            const Array& arr = *c->value.array;
+            // Held while the indices run: one of them may call code that ReDims or Erases
+            // the variable.
+            const std::shared_ptr<const Array> held = c->value.array;
+            const Array& arr = *held;
             Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
             element.date = element.date || arr.elementType == BasicType::Date;
             return element;
         }
         Value result;
-        if (callScriptProcedure(callee.lower, args, frame, result) ||
+        if (callScriptProcedure(callee.lower, args, frame, result, e.line) ||
             callBuiltin(callee.lower, args, frame, result, e.line)) {
             return result;
         }
@@ -2686,7 +2730,24 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
                 if (args.empty()) {
                     raise(449, e.line);
                 }
-                const int number = eval(*args[0], frame).v.toI4().value;
+                // The number is a Long: one that is none gives the errors of passing it as
+                // one (13, or 6 beyond its range); 0, which reads as "no error" to the
+                // script and to its caller, is an invalid argument (5).
+                const Value given = eval(*args[0], frame);
+                if (given.v.isNull()) {
+                    raise(94, e.line);
+                }
+                if (given.isArray()) {
+                    raise(13, e.line);
+                }
+                const auto converted = given.v.toI4();
+                if (!converted) {
+                    raise(converted.hr == automation::DISP_E_OVERFLOW ? 6 : 13, e.line);
+                }
+                const int number = converted.value;
+                if (number == 0) {
+                    raise(5, e.line);
+                }
                 std::string description;
                 if (args.size() > 2 && args[2]->kind != ExprKind::Missing) {
                     description = eval(*args[2], frame).v.toBstr().value;
@@ -2706,8 +2767,9 @@ Value Interpreter::evalCall(const Expr& e, Frame& frame)
         }
         const DispatchPtr object = memberObject(callee, frame, e.line);
         if (std::shared_ptr<Array>* field = recordArray(object.get(), callee.name)) {
-            // An element of a record's array field.
-            const Array& arr = **field;
+            // An element of a record's array field, held while the indices run.
+            const std::shared_ptr<const Array> held = *field;
+            const Array& arr = *held;
             Value element = Value::loaded(arr.get(elementOffset(arr, e.args, frame, e.line, 0)));
             element.date = element.date || arr.elementType == BasicType::Date;
             return element;
@@ -2789,6 +2851,9 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
     // as a reference to it and the elements after it.
     std::vector<Variant> values;
     std::vector<Cell*> retype;
+    // The arrays whose storage the references point into, held until the member returns:
+    // an index of a later argument, or the member itself, may ReDim or Erase the variable.
+    std::vector<std::shared_ptr<Array>> held;
     values.reserve(args.size() + 1);
     for (const Expr* a : args) {
         if (a->kind == ExprKind::Missing) {
@@ -2804,7 +2869,8 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
             }
             if (c && c->value.isArray()) {
                 // A whole array goes as a reference to its first element.
-                values.push_back(c->value.array->refAt(0));
+                held.push_back(c->value.array);
+                values.push_back(held.back()->refAt(0));
                 continue;
             }
         }
@@ -2812,13 +2878,15 @@ Value Interpreter::invokeObject(const DispatchPtr& object, const std::string& na
             (a->callee->ref == NameRef::Local || a->callee->ref == NameRef::Module)) {
             Cell* c = cellOf(*a->callee, frame);
             if (c && c->value.isArray()) {
-                Array& arr = *c->value.array;
+                held.push_back(c->value.array);
+                Array& arr = *held.back();
                 values.push_back(arr.refAt(elementOffset(arr, a->args, frame, line, 9)));
                 continue;
             }
         }
         const Value v = eval(*a, frame);
         if (v.isArray()) {
+            held.push_back(v.array);
             values.push_back(v.array->refAt(0));
         } else {
             values.push_back(v.v);
@@ -2983,7 +3051,10 @@ void Interpreter::assign(const Expr& target, Value value, Frame& frame, bool isS
             if (!fieldArray && (!c || !c->value.isArray())) {
                 raise(13, target.line);
             }
-            Array& arr = fieldArray ? *fieldArray : *c->value.array;
+            // Held while the indices and the conversion run: either may call code that
+            // ReDims or Erases the variable.
+            const std::shared_ptr<Array> held = fieldArray ? fieldArray : c->value.array;
+            Array& arr = *held;
             const size_t offset = elementOffset(arr, target.args, frame, target.line, 13);
             if (value.isArray()) {
                 raise(13, target.line);

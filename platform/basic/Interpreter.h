@@ -213,9 +213,10 @@ private:
     size_t elementOffset(const Array& arr, const std::vector<ExprPtr>& indices, Frame& frame,
                          int line, int badIndex);
     // Calls a script procedure by name: the running module's (on its instance), else the main
-    // module's. False when there is none.
+    // module's. False when there is none. No procedure runs while a module links (a
+    // constant's value, a record field's bounds): 1002.
     bool callScriptProcedure(const std::string& lower, const std::vector<const Expr*>& args,
-                             Frame& frame, Value& result);
+                             Frame& frame, Value& result, int line);
     // The extension object that has a member of this name, or null.
     automation::DispatchPtr extensionWith(const std::string& lower);
     Value callProcedure(Module& module, Procedure& proc, const std::vector<const Expr*>& args,
@@ -255,6 +256,8 @@ private:
     uint32_t m_hookInterval = 0;
     uint32_t m_untilHook = 0;
     int m_runDepth = 0;
+    // The module being linked, whose procedures cannot run yet.
+    const Module* m_linking = nullptr;
     int m_callDepth = 0;
     uint32_t m_rndState = 0x12345u;
     // Dir: the names the last pattern matched and the next to answer.

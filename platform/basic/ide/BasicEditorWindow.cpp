@@ -142,7 +142,8 @@ bool BasicEditorWindow::syncCodeToEngine()
 
 void BasicEditorWindow::run()
 {
-    if (syncCodeToEngine() && m_errorLine == 0) {
+    // The engine refuses code that did not load and says so, as it says what a run did.
+    if (syncCodeToEngine()) {
         m_engine.runScript();
     }
 }
@@ -281,6 +282,11 @@ void BasicEditorWindow::debugOutput(const std::string& text)
         QTimer::singleShot(0, this, [this] { applyDebugHeight(); });
     }
     m_debug->appendPlainText(QString::fromStdString(text));
+}
+
+void BasicEditorWindow::runReported(const std::string& text)
+{
+    statusBar()->showMessage(QString::fromStdString(text));
 }
 
 int32_t BasicEditorWindow::windowHandle()

@@ -41,6 +41,7 @@ public:
     void codeChanged() override;
     void errorReported(int line, const std::string& text) override;
     void debugOutput(const std::string& text) override;
+    void runReported(const std::string& text) override;
     int32_t windowHandle() override;
 
 protected:

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -135,6 +136,26 @@ TEST_F(ScriptEditorTest, OpensUsableAndRunsTypedCode)
     click("Run");
     EXPECT_EQ(editor->markedLine(), 3);
     EXPECT_EQ(editor->debugPane()->toPlainText(), "typed 42");
+}
+
+// Run in Event-driven Mode runs nothing: it arms the script, and the status line says so
+// and names the events the script waits for.
+TEST_F(ScriptEditorTest, RunInEventDrivenModeSaysWhatTheScriptWaitsFor)
+{
+    frame->scriptObject().PutProperty(32, Variant(true));
+    type({"Sub Main", "Debug.Print \"main ran\"", "End Sub"});
+    click("Run");
+    EXPECT_EQ(editor->statusBar()->currentMessage(),
+              "Armed in Event-driven Mode, but the script handles no events: Sub Main runs in "
+              "Procedural Mode");
+    EXPECT_EQ(editor->debugPane()->toPlainText(), "");
+
+    editor->editor()->selectAll();
+    type({"Sub EventGenerator_TimerTick(id As Integer)", "Debug.Print \"tick\"; id", "End Sub"});
+    click("Run");
+    EXPECT_EQ(editor->statusBar()->currentMessage(),
+              "Armed in Event-driven Mode: waiting for EventGenerator_TimerTick");
+    EXPECT_EQ(editor->debugPane()->toPlainText(), "");
 }
 
 // A running macro pauses and stops from the tool bar: the clicks arrive through the events the

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -451,4 +456,199 @@ TEST(DialectTest, Decimal)
     });
 }
 
+TEST(DialectTest, ArraysNeverDimensioned)
+{
+    const std::string type =
+        "Type Series\nTags() As Integer\nEnd Type\nSub Main\nDim s As Series\n";
+    const std::string fieldElement = type + "s.Tags(0) = 1\nEnd Sub\n";
+    const std::string fieldWhole = type + "Debug.Print s.Tags()\nEnd Sub\n";
+    const std::string fieldEach = type + "For Each v In s.Tags\nNext\nEnd Sub\n";
+    const std::string fieldBound = type + "Debug.Print UBound(s.Tags)\nEnd Sub\n";
+    const std::string fieldGrown =
+        type + "ReDim Preserve s.Tags(2)\ns.Tags(2) = 5\nDebug.Print s.Tags(2)\nEnd Sub\n";
+    runRows({
+        {"assignment without an index", "Dim a() As Integer\na() = 7", "", 9, 3,
+         "Subscript out of range"},
+        {"printing without an index", "Dim a() As Byte\nDebug.Print a()", "", 9, 3},
+        {"of every element type",
+         "Dim i() As Integer, l() As Long, d() As Double, t() As String, v(), b() As Boolean\n"
+         "Dim c() As Currency, o() As Object, s() As Single, y() As Byte, w() As Date\n"
+         "On Error Resume Next\ni() = 1: Debug.Print Err.Number;: Err.Clear\n"
+         "l() = 1: Debug.Print Err.Number;: Err.Clear\nd() = 1: Debug.Print Err.Number;: "
+         "Err.Clear\nt() = 1: Debug.Print Err.Number;: Err.Clear\nv() = 1: Debug.Print "
+         "Err.Number;: Err.Clear\nb() = 1: Debug.Print Err.Number;: Err.Clear\nc() = 1: "
+         "Debug.Print Err.Number;: Err.Clear\nSet o() = Nothing: Debug.Print Err.Number;: "
+         "Err.Clear\nx = s(): Debug.Print Err.Number;: Err.Clear\nx = y(): Debug.Print "
+         "Err.Number;: Err.Clear\nx = w(): Debug.Print Err.Number",
+         " 9  9  9  9  9  9  9  9  9  9  9\n"},
+        {"an element", "Dim a() As String\nDebug.Print a(0)", "", 9, 3},
+        {"an element assigned", "Dim a() As Double\na(1) = 2", "", 9, 3},
+        {"a module's array", "Dim a() As Long\nSub Main\nDebug.Print a(0)\nEnd Sub\n", "", 9, 3},
+        {"taken by an error handler",
+         "Dim a() As Integer\nOn Error GoTo Failed\nDebug.Print a()\nExit Sub\nFailed:\n"
+         "Debug.Print Err.Number; Err.Description",
+         " 9 Subscript out of range\n"},
+        {"passed as an element",
+         "Sub Main\nDim a() As Integer\nTake a(1)\nEnd Sub\n"
+         "Sub Take(x)\nx = 1\nEnd Sub\n",
+         "", 9, 3},
+        {"passed without an index",
+         "Sub Main\nDim a() As Integer\nTake a()\nEnd Sub\n"
+         "Sub Take(x)\nDebug.Print x\nEnd Sub\n",
+         "", 9, 3},
+        {"passed whole, then bounded",
+         "Sub Main\nDim a() As Integer\nTake a\nEnd Sub\nSub Take(x() As Integer)\n"
+         "Debug.Print UBound(x)\nEnd Sub\n",
+         "", 9, 6},
+        {"for each", "Dim a() As Integer\nFor Each v In a\nNext", "", 9, 3},
+        {"lbound", "Dim a() As Integer\nDebug.Print LBound(a)", "", 9, 3},
+        {"ubound of dimension 0", "Dim a() As Integer\nDebug.Print UBound(a, 0)", "", 9, 3},
+        {"erased, then used", "Dim a() As Integer\nErase a\nDebug.Print \"erased\"\na(0) = 1",
+         "erased\n", 9, 5},
+        {"erased after redim", "Dim a() As Object\nReDim a(2)\nErase a\nSet a(0) = Nothing", "", 9,
+         5},
+        {"redim preserve gives it bounds",
+         "Dim a() As Integer\nReDim Preserve a(3)\na(3) = 4\nDebug.Print a(3); UBound(a)",
+         " 4  3\n"},
+        {"copied, then used", "Dim a() As String, b() As String\nb = a\nb(0) = \"x\"", "", 9, 4},
+        {"a field's element", fieldElement.c_str(), "", 9, 6},
+        {"a field without an index", fieldWhole.c_str(), "", 9, 6},
+        {"a field in for each", fieldEach.c_str(), "", 9, 6},
+        {"a field's bound", fieldBound.c_str(), "", 9, 6},
+        {"a field grown by redim preserve", fieldGrown.c_str(), " 5\n"},
+        {"too many indices", "Dim a(2) As Integer\na(1, 1) = 3", "", 9, 3},
+        {"too few indices", "Dim a(2, 2) As Integer\nDebug.Print a(1)", "", 9, 3},
+        {"no index of a dimensioned array", "Dim a(2) As Integer\nDebug.Print a()", "", 9, 3},
+        {"an index on a scalar", "Dim x As Integer\nx(1) = 3", "", 13, 3, "Type mismatch"},
+        {"no index on a scalar", "Dim x\nDebug.Print x()", "", 13, 3},
+        {"an empty array is no undimensioned one",
+         "a = Split(\"\")\nDebug.Print UBound(a)\nFor Each v In a\nNext\nDebug.Print a(0)", "-1\n",
+         9, 6},
+        {"bounds far apart", "ReDim a(-2147483648 To 2147483647)", "", 9, 2},
+        {"a bound beyond a long", "ReDim a(1E+20 To 2)", "", 6, 2},
+        {"bounds at the end of a long",
+         "ReDim a(2147483647 To 2147483647)\na(2147483647) = 5\nDebug.Print a(2147483647); "
+         "UBound(a)",
+         " 5  2147483647\n"},
+    });
+}
+
+TEST(DialectTest, ConstantsRunNoProcedures)
+{
+    // Worked out while the module links, before its procedures can run.
+    runRows({
+        {"a constant",
+         "Const k = Twice(2)\nFunction Twice(x)\nTwice = 2 * x\nEnd Function\n"
+         "Sub Main\nDebug.Print k\nEnd Sub\n",
+         "", 1002, 1, "Constant expression required"},
+        {"a record field's bounds",
+         "Type Series\nValues(Size()) As Double\nEnd Type\nFunction Size()\nDim a(2)\na(1) = 5\n"
+         "Size = a(1)\nEnd Function\nSub Main\nDim s As Series\nEnd Sub\n",
+         "", 1002, 2, "Constant expression required"},
+        {"built-ins and other constants",
+         "Const a = 2\nConst b = a * Len(\"abc\")\nType Series\nValues(b) As Double\nEnd Type\n"
+         "Sub Main\nDim s As Series\nDebug.Print UBound(s.Values)\nEnd Sub\n",
+         " 6\n"},
+    });
+}
+
+TEST(DialectTest, ArraysChangedWhileTheirIndicesRun)
+{
+    // The element is the one of the array as it was when its indices began; the array
+    // erased or dimensioned again meanwhile is never touched after it is gone.
+    const char* erase = "Function Erased()\nErase a\nErased = 2\nEnd Function\n";
+    const std::string read = std::string("Dim a() As Integer\nSub Main\nReDim a(3)\na(2) = 7\n"
+                                         "Debug.Print a(Erased())\nEnd Sub\n") +
+                             erase;
+    const std::string written =
+        std::string("Dim a() As String\nSub Main\nReDim a(3)\na(Erased()) = \"x\"\nDebug.Print "
+                    "\"written\"\nEnd Sub\n") +
+        erase;
+    const std::string byReference =
+        "Dim a() As Integer\nSub Main\nReDim a(3)\nTake a(2)\nDebug.Print \"back\"\nEnd Sub\n"
+        "Sub Take(x)\nErase a\nReDim a(0)\nx = 5\nEnd Sub\n";
+    const std::string dimensionedAgain =
+        std::string("Dim a() As Double\nSub Main\nReDim a(1 To 3)\nDebug.Print a(Grown())\nEnd "
+                    "Sub\nFunction Grown()\nReDim a(1 To 1)\nGrown = 3\nEnd Function\n");
+    runRows({
+        {"read", read.c_str(), " 7\n"},
+        {"written", written.c_str(), "written\n"},
+        {"by reference", byReference.c_str(), "back\n"},
+        {"dimensioned again", dimensionedAgain.c_str(), " 0\n"},
+    });
+}
+
+TEST(DialectTest, ErrRaiseNumbers)
+{
+    runRows({
+        {"a number that rounds to 0", "9223 Err.Raise  0.333333333333333", "", 5, 2,
+         "Invalid procedure call or argument"},
+        {"0 taken by a handler",
+         "On Error Resume Next\nErr.Raise 0\nDebug.Print Err.Number; Err.Description",
+         " 5 Invalid procedure call or argument\n"},
+        {"beyond a long", "Err.Raise 1E+10", "", 6, 2, "Overflow"},
+        {"text", "Err.Raise \"x\"", "", 13, 2, "Type mismatch"},
+        {"null", "Err.Raise Null", "", 94, 2, "Invalid use of Null"},
+        {"an object's error", "Err.Raise vbObjectError + 513", "", -2147220991, 2},
+        {"own number and text", "Err.Raise 1000, \"me\", \"custom\"", "", 1000, 2, "custom"},
+    });
+}
+
+// A host whose statement hook counts its calls (from the thread that runs the script).
+class HookCountingHost final : public PrintHost
+{
+public:
+    void statementHook() override { hooks.fetch_add(1); }
+    std::atomic<int> hooks{0};
+};
+
+TEST(DialectTest, LoopsEndOnAStopRequest)
+{
+    struct Case
+    {
+        const char* name;
+        const char* code;
+    };
+    const std::vector<Case> cases = {
+        {"for with step 0", "For i = 1 To 2 Step 0\nNext"},
+        {"for whose step is lost in its counter", "For x = 1E+20 To 2E+20\nNext"},
+        {"for each over many elements",
+         "Dim a() As Integer\nReDim a(20000000)\nFor Each v In a\nNext"},
+        {"while", "While True\nWend"},
+        {"do", "Do\nLoop"},
+        {"goto back", "10 GoTo 10"},
+        {"recursion", "Sub Main\nR\nEnd Sub\nSub R()\nOn Error Resume Next\nR\nR\nEnd Sub\n"},
+    };
+    using Clock = std::chrono::steady_clock;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Owned here unless the script never ends: then they stay with its thread.
+        auto host = std::make_unique<HookCountingHost>();
+        auto in = std::make_unique<Interpreter>(*host);
+        ScriptError error;
+        ASSERT_TRUE(in->load(moduleOfCode(c.code), "Test", error)) << error.description;
+        in->setStatementHookInterval(100);
+        auto finished = std::make_shared<std::promise<RunStatus>>();
+        std::future<RunStatus> status = finished->get_future();
+        std::thread script([&run = *in, finished] { finished->set_value(run.call("Main", {})); });
+
+        // The hook is called from inside the loop; then the stop comes from this thread.
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        while (host->hooks.load() < 3 && Clock::now() < deadline &&
+               status.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            std::this_thread::yield();
+        }
+        EXPECT_GE(host->hooks.load(), 3);
+        in->requestStop();
+        if (status.wait_until(deadline) != std::future_status::ready) {
+            ADD_FAILURE() << "the script still runs after the stop request";
+            script.detach();
+            (void)host.release();
+            (void)in.release();
+            continue;
+        }
+        script.join();
+        EXPECT_EQ(status.get(), RunStatus::Stopped) << in->lastError().description;
+    }
+}
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/basic/ide/BasicEditorWindow.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -11,6 +13,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -115,6 +118,70 @@ TEST_F(BasicEditorWindowTest, CloseBoxHidesAndSaveWritesTheFile)
     EXPECT_EQ(saved.readAll(), "Sub Main\nEnd Sub\n");
     EXPECT_EQ(engine->fileName(), path.toStdString());
     EXPECT_FALSE(window.openFile(QString::fromUtf8(dir) + "/missing.bas"));
+}
+
+TEST_F(BasicEditorWindowTest, RunSaysWhatItDidInEventDrivenMode)
+{
+    auto generator = RefPtr<CEventGenerator>::adopt(new CEventGenerator);
+    std::vector<Variant> added = {Variant("EventGenerator"), Variant(DispatchPtr(generator))};
+    ASSERT_EQ(engine->Invoke(65, DISPATCH_METHOD, added, nullptr, nullptr), S_OK);
+    BasicEditorWindow window(*engine);
+    // The program's settings: tool bar, its commands and the status bar on.
+    put(9, true);
+    put(21, true);
+    put(22, true);
+    call(100);
+    ASSERT_TRUE(window.isVisible());
+    QAction* run = nullptr;
+    for (QAction* a : window.toolBar()->actions()) {
+        if (a->text() == "Run") {
+            run = a;
+        }
+    }
+    ASSERT_NE(run, nullptr);
+    auto* button = qobject_cast<QAbstractButton*>(window.toolBar()->widgetForAction(run));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+
+    struct Case
+    {
+        const char* name;
+        const char* code;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"sub main only", "Sub Main\nDebug.Print \"hello\"\nEnd Sub\n",
+         "Armed in Event-driven Mode, but the script handles no events: Sub Main runs in "
+         "Procedural Mode"},
+        {"event handlers",
+         "Sub EventGenerator_TimerTick(id As Integer)\nDebug.Print id\nEnd Sub\n"
+         "Sub EventGenerator_MacroEnd()\nEnd Sub\nSub Helper()\nEnd Sub\n",
+         "Armed in Event-driven Mode: waiting for EventGenerator_TimerTick, "
+         "EventGenerator_MacroEnd"},
+        {"no procedures", "Dim x\n",
+         "Armed in Event-driven Mode, but the script handles no events"},
+        {"a syntax error", "Sub Main\nIf Then\nEnd Sub\n", "The script cannot run: line 2: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.statusBar()->clearMessage();
+        window.editor()->setPlainText(QString::fromUtf8(c.code));
+        button->click();
+        EXPECT_TRUE(window.statusBar()->currentMessage().startsWith(QString::fromUtf8(c.status)))
+            << window.statusBar()->currentMessage().toStdString();
+        EXPECT_EQ(window.debugPane()->toPlainText(), "") << "nothing ran";
+    }
+
+    // The armed script answers its events; Run once more keeps it armed and says so again.
+    generator->FireEvent(CEventGenerator::TimerTick, {int16_t{7}});
+    EXPECT_EQ(window.debugPane()->toPlainText(), "");
+    window.editor()->setPlainText(QString::fromUtf8(cases[1].code));
+    button->click();
+    generator->FireEvent(CEventGenerator::TimerTick, {int16_t{7}});
+    EXPECT_EQ(window.debugPane()->toPlainText(), " 7");
+    window.statusBar()->clearMessage();
+    button->click();
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Armed in Event-driven Mode"));
 }
 
 } // namespace
