@@ -183,11 +183,15 @@ std::optional<JavaValue> FakeJavaDriver::call(JavaMethod method, std::span<const
         m_scans = std::max<int>(static_cast<int>(integer(0)), 1);
         return value;
     case M::getAccumulator: {
+        // Each scan's pixel i holds 100 + i mod 1000 plus the trigger mode. The models average
+        // their scans inside the driver; the Ulmar's accumulator holds their sum, which the
+        // library divides.
         const int pixels = pixelsLocked();
+        const double factor = m_model == "Ulmar" ? m_scans : 1.0;
         value.doubles.resize(static_cast<std::size_t>(pixels));
         for (int i = 0; i < pixels; ++i)
             value.doubles[static_cast<std::size_t>(i)] =
-                m_scans * (100.0 + i % 1000) + m_triggerMode;
+                factor * (100.0 + i % 1000 + m_triggerMode);
         return value;
     }
     case M::getCoefficient:

@@ -134,12 +134,25 @@ public class SimulatedSpectrometer {
         lastScans = Math.max(scans, 1);
     }
 
-    /** Pixel i holds scans x (100 + i mod 1000) plus the trigger mode. */
+    /**
+     * Whether the accumulator holds the sum of the scans taken rather than their mean. The
+     * models average their scans inside the driver; a model whose library divides the sum
+     * itself says so here.
+     */
+    protected boolean sumsScans() {
+        return false;
+    }
+
+    /**
+     * The scans of the last scan call: each scan's pixel i holds 100 + i mod 1000 plus the
+     * trigger mode; the accumulator holds their mean (or their sum, see sumsScans).
+     */
     public double[] getAccumulator() {
         check("getAccumulator");
         double[] values = new double[pixels];
+        double factor = sumsScans() ? lastScans : 1.0;
         for (int i = 0; i < pixels; ++i) {
-            values[i] = lastScans * (100.0 + i % 1000) + triggerMode;
+            values[i] = factor * (100.0 + i % 1000 + triggerMode);
         }
         return values;
     }

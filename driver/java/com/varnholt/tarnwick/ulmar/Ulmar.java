@@ -12,6 +12,12 @@ public class Ulmar extends SimulatedSpectrometer {
         super("Ulmar", 1044);
     }
 
+    /** The Ulmar's accumulator holds the sum of its scans; the library divides it. */
+    @Override
+    protected boolean sumsScans() {
+        return true;
+    }
+
     public double getMainBoardTemperature() {
         return 35.5;
     }
