@@ -451,16 +451,20 @@ bool programOf(const Machine& machine)
 }
 
 // The client gives up on a program that does not serve in time: the program it started does
-// not stay behind.
+// not stay behind. The client waits on a socket the program never serves, so it gives up
+// however fast the program starts.
 TEST_F(UnattendedStartTest, StartThatGivesUpLeavesNoProgramBehind)
 {
     const Machine machine("givesup");
     QProcess client;
     client.setProcessEnvironment(machine.environment());
     client.setWorkingDirectory(QString::fromStdString((machine.root / "work").string()));
-    client.start(binary("harlune-automation"), {"--start", "--timeout", "1", "--hello"});
+    const QString elsewhere = QString::fromStdString((machine.root / "elsewhere.sock").string());
+    client.start(binary("harlune-automation"),
+                 {"--start", "--socket", elsewhere, "--timeout", "1000", "--hello"});
     ASSERT_TRUE(client.waitForFinished(60000));
     EXPECT_EQ(client.exitCode(), 3);
+    EXPECT_NE(client.readAllStandardError().indexOf("did not serve"), -1);
     EXPECT_TRUE(runUntil([&] { return !programOf(machine); }, 20000));
 
     // A later start on the same machine is served.
