@@ -509,7 +509,8 @@ bool CHarluneApp::startAutomationServer()
         platform::automation::ClassRegistry::instance(),
         [this]() -> platform::automation::CEventGenerator* {
             return m_mainFrame ? m_mainFrame->scriptObject().eventGenerator() : nullptr;
-        });
+        },
+        [this](const std::string& text) { errorLog().LogMessage(text); });
     if (!m_automationServer->listen(app::automation::automationSocketPath())) {
         if (m_automationStart)
             errorLog().LogMessage("The automation server could not start (" +

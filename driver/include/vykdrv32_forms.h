@@ -8,6 +8,7 @@
  * where Windows puts "@" ("_Pavik_I2C_Read_stdcall_12"). The short-named "_LVD" wrappers
  * take the arguments of the export they call, except the coefficient and FullScan wrappers
  * below. Any thread, as the export called. */
+#include "driver/include/vykdrv32.h" /* first: this family comes in its place there */
 #ifndef VYKDRV32_FORMS_H
 #define VYKDRV32_FORMS_H
 

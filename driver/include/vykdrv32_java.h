@@ -6,6 +6,7 @@
  * or a bad argument, they return 0 (0.0). Text buffers receive at most
  * VYK_JAVA_TEXT_BYTES bytes including the terminating zero (VYK_JAVA_SLOT_BYTES for the
  * stored-string slots). Any thread. Included by vykdrv32.h. */
+#include "driver/include/vykdrv32.h" /* first: this family comes in its place there */
 #ifndef VYKDRV32_JAVA_H
 #define VYKDRV32_JAVA_H
 

@@ -1,4 +1,5 @@
 /* VYKDRV32: the Pellar system. Included by vykdrv32.h. */
+#include "driver/include/vykdrv32.h" /* first: this family comes in its place there */
 #ifndef VYKDRV32_PELLAR_H
 #define VYKDRV32_PELLAR_H
 

@@ -5,6 +5,7 @@
  * its header mark, -5 a scan is under way, -6 needs the hidden mode, -7 a bad frame after
  * the retries, -8 a wrong checksum after the retries, -9 not supported by this converter
  * type, -9999 argument out of range. Any thread; commands run one at a time. */
+#include "driver/include/vykdrv32.h" /* first: this family comes in its place there */
 #ifndef VYKDRV32_SERIAL_H
 #define VYKDRV32_SERIAL_H
 

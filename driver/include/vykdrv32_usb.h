@@ -1,3 +1,4 @@
+#include "driver/include/vykdrv32.h" /* first: this family comes in its place there */
 #ifndef VYKDRV32_USB_H
 #define VYKDRV32_USB_H
 

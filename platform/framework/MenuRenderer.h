@@ -3,6 +3,7 @@
 #include "platform/framework/CommandTarget.h"
 #include "platform/framework/Menu.h"
 
+#include <QMenuBar>
 #include <QObject>
 #include <QPointer>
 

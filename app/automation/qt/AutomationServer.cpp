@@ -4,15 +4,20 @@
 #include "app/automation/AutomationSocketPolicy.h"
 #include "platform/win/Log.h"
 
-#include <QLocalServer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace app::automation {
@@ -27,12 +32,44 @@ constexpr size_t kReadChunkBytes = 64 * 1024;
 // Requests one connection has answered before the others get their turn: a client that keeps
 // its socket full must not hold up everyone else's replies.
 constexpr int kAutomationRequestsPerTurn = 8;
+// Clients taken off the listening socket per turn, for the same reason.
+constexpr int kAcceptsPerTurn = 16;
+// How long accepting pauses when the process has no descriptor left and none could be made
+// free for a waiting client; closing a connection resumes it sooner.
+constexpr int kOutOfDescriptorsPauseMs = 250;
+
+// The most connections the server keeps: the open-file limit less what the rest of the program
+// needs for its files, devices, windows and libraries (at most half the limit, at most 256).
+size_t connectionCap()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+        limit.rlim_cur > SIZE_MAX)
+        return SIZE_MAX;
+    const rlim_t reserved = std::min<rlim_t>(256, limit.rlim_cur / 2);
+    return static_cast<size_t>(limit.rlim_cur - reserved);
+}
+
+unsigned long long openFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    return static_cast<unsigned long long>(limit.rlim_cur);
+}
+
+int openSpareDescriptor()
+{
+    return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
 
 } // namespace
 
 // One client's connection on its own socket descriptor. Qt's local socket is not used for it:
 // it closes the whole connection when the client closes its sending side, before the requests
-// still buffered are answered.
+// still buffered are answered. Nor is Qt's local server used for listening: when an accept
+// fails (the process out of descriptors) it closes itself, removes the socket file and never
+// listens again.
 struct AutomationServer::Connection
 {
     int fd = -1;
@@ -54,44 +91,35 @@ struct AutomationServer::Connection
     }
 };
 
-// The listening socket; each accepted descriptor goes to the server as it is.
-class AutomationServer::Listener : public QLocalServer
-{
-public:
-    Listener(QObject* parent, std::function<void(int)> incoming)
-        : QLocalServer(parent), m_incoming(std::move(incoming))
-    {}
-
-protected:
-    void incomingConnection(quintptr socketDescriptor) override
-    {
-        m_incoming(static_cast<int>(socketDescriptor));
-    }
-
-private:
-    std::function<void(int)> m_incoming;
-};
-
 AutomationServer::AutomationServer(platform::automation::ClassRegistry& registry,
-                                   AutomationSession::EventSource events)
-    : m_registry(registry), m_events(std::move(events)), m_context(std::make_unique<QObject>())
+                                   AutomationSession::EventSource events,
+                                   std::function<void(const std::string&)> report)
+    : m_registry(registry), m_events(std::move(events)), m_report(std::move(report)),
+      m_context(std::make_unique<QObject>())
 {
-    m_server = new Listener(m_context.get(), [this](int fd) { accept(fd); });
+    m_resume = std::make_unique<QTimer>();
+    m_resume->setSingleShot(true);
+    QObject::connect(m_resume.get(), &QTimer::timeout, m_context.get(),
+                     [this] { resumeAccepting(); });
 }
 
 AutomationServer::~AutomationServer()
 {
     // Sessions release their objects while the sockets still exist; then the sockets go, and
-    // the server with its context, which also removes the socket file.
+    // the listening socket with its file.
     for (auto& [id, connection] : m_connections)
         connection->session.reset();
     m_connections.clear();
-    m_server->close();
+    stopListening();
+    if (m_spareFd >= 0)
+        ::close(m_spareFd);
+    m_resume.reset();
     m_context.reset();
 }
 
 bool AutomationServer::listen(const std::string& path)
 {
+    stopListening();
     m_path = path;
     m_failure.clear();
     if (!fitsSocketAddress(path)) {
@@ -109,24 +137,52 @@ bool AutomationServer::listen(const std::string& path)
                                reason.c_str());
         return false;
     }
-    // The single-instance lock is held: a socket file here is left by a dead instance.
-    const QString name = QString::fromStdString(path);
-    QLocalServer::removeServer(name);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(name)) {
-        m_failure = "cannot listen on " + path + ": " + m_server->errorString().toStdString();
-        platform::win::logWarn(kModule, "no automation server on %s: %s", path.c_str(),
-                               m_server->errorString().toStdString().c_str());
+    const auto failed = [&](const char* step) {
+        const int error = errno;
+        m_failure = "cannot listen on " + path + ": " + step + ": " + std::strerror(error);
+        platform::win::logWarn(kModule, "no automation server on %s: %s: %s", path.c_str(), step,
+                               std::strerror(error));
+        stopListening();
         return false;
-    }
-    chmod(path.c_str(), 0600);
+    };
+    // The single-instance lock is held: a socket file here is left by a dead instance.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return failed("removing what stands at the path");
+    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0)
+        return failed("socket");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
+        return failed("bind");
+    // The folder lets nobody else in meanwhile.
+    ::chmod(path.c_str(), 0600);
+    if (::listen(m_listenFd, SOMAXCONN) != 0)
+        return failed("listen");
+    if (m_spareFd < 0)
+        m_spareFd = openSpareDescriptor();
+    m_incoming = std::make_unique<QSocketNotifier>(m_listenFd, QSocketNotifier::Read);
+    QObject::connect(m_incoming.get(), &QSocketNotifier::activated, m_context.get(),
+                     [this] { acceptPending(); });
     platform::win::logInfo(kModule, "serving automation clients on %s", path.c_str());
     return true;
 }
 
+void AutomationServer::stopListening()
+{
+    m_incoming.reset();
+    m_resume->stop();
+    if (m_listenFd < 0)
+        return;
+    ::close(m_listenFd);
+    m_listenFd = -1;
+    ::unlink(m_path.c_str());
+}
+
 bool AutomationServer::isListening() const
 {
-    return m_server->isListening();
+    return m_listenFd >= 0;
 }
 
 size_t AutomationServer::clientObjectCount() const
@@ -144,6 +200,103 @@ AutomationServer::Connection* AutomationServer::find(uint64_t id)
     return found == m_connections.end() ? nullptr : found->second.get();
 }
 
+void AutomationServer::acceptPending()
+{
+    for (int taken = 0; taken < kAcceptsPerTurn && m_listenFd >= 0; ++taken) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            if (m_connections.size() >= connectionCap()) {
+                ::close(fd);
+                refuse("the connections have reached the share of the open-file limit they may "
+                       "take");
+                continue;
+            }
+            if (m_refusing && m_connections.size() < connectionCap() / 8 * 7) {
+                m_refusing = false;
+                platform::win::logInfo(
+                    kModule, "serving new automation clients again after refusing %zu", m_refused);
+            }
+            accept(fd);
+            continue;
+        }
+        switch (errno) {
+        case EINTR:
+        case ECONNABORTED: // the client gave up while waiting
+        case EPROTO:
+            continue;
+        case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+        case EWOULDBLOCK:
+#endif
+            return;
+        case EMFILE:
+        case ENFILE:
+        case ENOBUFS:
+        case ENOMEM:
+            outOfDescriptors();
+            return;
+        default:
+            platform::win::logWarn(kModule, "accepting an automation client failed: %s",
+                                   std::strerror(errno));
+            pauseAccepting();
+            return;
+        }
+    }
+}
+
+void AutomationServer::outOfDescriptors()
+{
+    refuse("the program has no file descriptor left");
+    // The waiting client is taken and closed in the room the spare descriptor leaves; a client
+    // left waiting would only learn of it when its own time-out ran out.
+    if (m_spareFd >= 0) {
+        ::close(m_spareFd);
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+        m_spareFd = openSpareDescriptor();
+        if (fd >= 0 && m_spareFd >= 0)
+            return;
+    }
+    // Another thread took the room: the clients wait until a descriptor is free again.
+    pauseAccepting();
+}
+
+void AutomationServer::refuse(const char* why)
+{
+    if (!m_refusing) {
+        m_refusing = true;
+        m_refused = 0;
+        char text[400];
+        std::snprintf(text, sizeof text,
+                      "The automation server refuses new clients: %s (%zu connections are "
+                      "open, the program may open %llu files). They are served again as soon "
+                      "as connections close.",
+                      why, m_connections.size(), openFileLimit());
+        platform::win::logWarn(kModule, "%s", text);
+        if (m_report)
+            m_report(text);
+    }
+    ++m_refused;
+}
+
+void AutomationServer::pauseAccepting()
+{
+    if (!m_incoming)
+        return;
+    m_incoming->setEnabled(false);
+    m_resume->start(kOutOfDescriptorsPauseMs);
+}
+
+void AutomationServer::resumeAccepting()
+{
+    m_resume->stop();
+    if (m_spareFd < 0)
+        m_spareFd = openSpareDescriptor();
+    if (m_incoming && !m_incoming->isEnabled())
+        m_incoming->setEnabled(true);
+}
+
 void AutomationServer::accept(int fd)
 {
     const std::optional<uid_t> peer = peerUid(fd);
@@ -151,13 +304,6 @@ void AutomationServer::accept(int fd)
         // Closed at once, without a word to the other side.
         platform::win::logWarn(kModule, "refused an automation client of user %ld",
                                peer ? static_cast<long>(*peer) : -1L);
-        ::close(fd);
-        return;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0 ||
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC) < 0) {
-        platform::win::logWarn(kModule, "refused an automation client: socket set-up failed");
         ::close(fd);
         return;
     }
@@ -317,6 +463,8 @@ void AutomationServer::finish(uint64_t id)
     m_connections.erase(id);
     gone->session.reset();
     gone.reset();
+    // Its descriptor is free for a client that waits.
+    resumeAccepting();
     if (m_connections.empty() && m_clientsGone)
         m_clientsGone();
 }

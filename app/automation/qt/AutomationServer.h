@@ -9,8 +9,9 @@
 #include <memory>
 #include <string>
 
-class QLocalServer;
 class QObject;
+class QSocketNotifier;
+class QTimer;
 
 namespace platform::automation {
 class ClassRegistry;
@@ -27,12 +28,18 @@ namespace app::automation {
 // or the client has gone. A connection's objects and sinks go with it; when it closes during
 // one of its own calls, they go when that call returns. A client that stops reading is dropped
 // once its queue of unsent lines passes the bound, so the program never waits for it.
-// GUI thread only.
+// Connections take at most what the open-file limit leaves beside the program's own files,
+// devices and windows; beyond that, and whenever the process runs out of descriptors, new
+// clients are closed at once while the open ones go on, the socket stays and new clients are
+// served again as soon as descriptors are free. Each such spell of refusals is told once to
+// the user's error log (`report`). GUI thread only.
 class AutomationServer
 {
 public:
+    // `report` takes the lines meant for the user's error log.
     AutomationServer(platform::automation::ClassRegistry& registry,
-                     AutomationSession::EventSource events);
+                     AutomationSession::EventSource events,
+                     std::function<void(const std::string&)> report);
     ~AutomationServer();
     AutomationServer(const AutomationServer&) = delete;
     AutomationServer& operator=(const AutomationServer&) = delete;
@@ -61,7 +68,14 @@ public:
 
 private:
     struct Connection;
-    class Listener;
+    void stopListening();
+    // Takes the clients waiting on the listening socket.
+    void acceptPending();
+    // The process has no descriptor for the next client: refuses it, or waits for one.
+    void outOfDescriptors();
+    void refuse(const char* why);
+    void pauseAccepting();
+    void resumeAccepting();
     void accept(int fd);
     void pump(uint64_t id);
     // Reads what the client sent until a line is complete; false when the socket failed.
@@ -77,8 +91,16 @@ private:
 
     platform::automation::ClassRegistry& m_registry;
     AutomationSession::EventSource m_events;
+    std::function<void(const std::string&)> m_report;
     std::unique_ptr<QObject> m_context; // the receiver of the sockets' signals
-    Listener* m_server = nullptr;       // child of m_context
+    int m_listenFd = -1;
+    std::unique_ptr<QSocketNotifier> m_incoming;
+    // Held open only to be given up when the process runs out of descriptors: it makes room to
+    // take a waiting client off the queue and close it, so that the client learns at once.
+    int m_spareFd = -1;
+    std::unique_ptr<QTimer> m_resume; // accepting again after a pause for lack of descriptors
+    bool m_refusing = false;          // a spell of refusals is on
+    size_t m_refused = 0;             // clients refused in this spell
     std::string m_path;
     std::string m_failure;
     size_t m_maxQueuedBytes = kDefaultMaxQueuedBytes;

@@ -27,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -128,7 +129,9 @@ public:
             registerHarluneAutomation(registry);
             registry.registerClass(
                 "I_SpecSpectralData", [] { return new SpectrumSource(); }, SpectrumSource::table());
-            app::automation::AutomationServer server(registry, [] { return nullptr; });
+            app::automation::AutomationServer server(
+                registry, [] { return nullptr; },
+                [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
             m_listening = server.listen(benchSocketPath());
             QEventLoop loop;
             m_loop = &loop;

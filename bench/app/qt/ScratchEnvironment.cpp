@@ -44,6 +44,8 @@ int runInScratchEnvironment(int argc, char** argv, const ScratchOptions& options
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
+        if (options.beforeRemoval)
+            options.beforeRemoval();
     }
     std::error_code error;
     fs::remove_all(root, error);

@@ -14,6 +14,10 @@ struct ScratchOptions
     // Whether the benchmarks run with the work folder as the current folder (a program started
     // from them inherits it).
     bool workIsCurrent = false;
+    // Called after the benchmarks, before the folder is removed: lets go of what the
+    // benchmarks keep that writes into the folder as it goes (the driver library writes
+    // "VYKDRV.INI" when it is unloaded, and would make the removed folder again).
+    void (*beforeRemoval)() = nullptr;
 };
 
 // Runs the Google Benchmark command line argc/argv under a QApplication, in a scratch folder

@@ -39,6 +39,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -139,11 +140,15 @@ void runEvents(int ms)
 
 double g_backToBackPerSecond = 0.0;
 
-// One binding for the whole run: the library is not unloaded between the measurements.
+// One binding for the whole run: the library is not unloaded between the measurements, only
+// at their end, while its scratch folder is still there to take its configuration.
+std::optional<DriverLibrary> g_library;
+
 DriverLibrary& library()
 {
-    static DriverLibrary bound("libVYKDRV32.so", [](const std::string&) {});
-    return bound;
+    if (!g_library)
+        g_library.emplace("libVYKDRV32.so", [](const std::string&) {});
+    return *g_library;
 }
 
 // The device's maximum: back-to-back blocking single scans through the driver library alone.
@@ -285,6 +290,7 @@ BENCHMARK(programWindows)
 
 int main(int argc, char** argv)
 {
-    return harlune_bench::runInScratchEnvironment(argc, argv,
-                                                  {.folderPrefix = "/tmp/harlune-bench."});
+    return harlune_bench::runInScratchEnvironment(
+        argc, argv,
+        {.folderPrefix = "/tmp/harlune-bench.", .beforeRemoval = [] { g_library.reset(); }});
 }

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Opening a 4096 x 17 grid sheet's CSV file: the grid's figure beside Python's csv module
 and pandas (when installed), reading the same file in the same run.
 
@@ -8,6 +8,9 @@ The benchmark writes the sheet's file (HARLUNE_BENCH_GRID_CSV) and times opening
 new sheet; the peers then read that file into numbers: csv.reader with float() for every
 field that is not quoted, and pandas.read_csv. Each figure is the median of the runs; the
 ratios are taken run by run, so a machine loaded by other work disturbs them less.
+
+It runs on the system's Python, where scripts/setup-deps installs pandas (python3-pandas): a
+python3 found first on PATH (pyenv, a virtual environment) often lacks it.
 """
 import csv
 import json
@@ -66,6 +69,8 @@ def main():
             python_csv.append(csv_module_ms(path))
             if pandas:
                 with_pandas.append(pandas_ms(pandas, path))
+    print(f"Python: {sys.executable} {sys.version.split()[0]}"
+          + (f", pandas {pandas.__version__}" if pandas else ""))
     print(f"grid open (median of {runs}): {statistics.median(ours):.1f} ms")
     print(f"Python csv module: {statistics.median(python_csv):.1f} ms, "
           f"{statistics.median(p / o for p, o in zip(python_csv, ours)):.2f} times ours")
@@ -73,7 +78,8 @@ def main():
         print(f"pandas.read_csv: {statistics.median(with_pandas):.1f} ms, "
               f"{statistics.median(p / o for p, o in zip(with_pandas, ours)):.2f} times ours")
     else:
-        print("pandas.read_csv: pandas is not installed")
+        print(f"pandas.read_csv: pandas is not installed for {sys.executable} "
+              "(scripts/setup-deps installs python3-pandas)")
 
 
 if __name__ == "__main__":

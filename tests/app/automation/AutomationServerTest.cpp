@@ -21,12 +21,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -137,14 +141,23 @@ protected:
         ModalTimers::s_released = false;
         ModalTimers::s_whileRunning = nullptr;
         generator = RefPtr<CEventGenerator>::adopt(new CEventGenerator());
-        server = std::make_unique<AutomationServer>(registry, [this] { return generator.get(); });
+        server = makeServer();
         path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/harlune/automation.sock";
         EXPECT_TRUE(server->listen(path));
+    }
+
+    // What goes to the user's error log is kept in `reported`.
+    std::unique_ptr<AutomationServer> makeServer()
+    {
+        return std::make_unique<AutomationServer>(
+            registry, [this] { return generator.get(); },
+            [this](const std::string& line) { reported.push_back(line); });
     }
 
     ClassRegistry registry;
     FakeAutomationFrame frame;
     RefPtr<CEventGenerator> generator;
+    std::vector<std::string> reported;
     std::unique_ptr<AutomationServer> server;
     std::string path;
 };
@@ -163,7 +176,7 @@ TEST_F(AutomationServerTest, SocketAndFolderArePrivateAndAStaleSocketIsReplaced)
     // A dead instance's leftover at the path is replaced.
     server.reset();
     std::ofstream(path) << "stale";
-    server = std::make_unique<AutomationServer>(registry, [this] { return generator.get(); });
+    server = makeServer();
     ASSERT_TRUE(server->listen(path));
     TestClient client(path);
     EXPECT_TRUE(client.ask({{"id", 1}, {"request", "hello"}}).value("ok").toBool());
@@ -171,7 +184,7 @@ TEST_F(AutomationServerTest, SocketAndFolderArePrivateAndAStaleSocketIsReplaced)
     // A folder others may enter gets no server.
     server.reset();
     ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-    server = std::make_unique<AutomationServer>(registry, [this] { return generator.get(); });
+    server = makeServer();
     EXPECT_FALSE(server->listen(path));
     ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
     // Nor a path too long for a socket address.
@@ -366,6 +379,109 @@ TEST_F(AutomationServerTest, AHalfClosedClientGetsEveryReply)
     EXPECT_EQ(answered, 100);
 
     EXPECT_TRUE(runUntil([&] { return server->connectionCount() == 0; }));
+}
+
+// A client on a plain socket that says hello once: served, refused (its connection closed
+// without a reply), or no socket could be made for it (this process is out of descriptors too).
+enum class Hello
+{
+    Served,
+    Refused,
+    NoSocket,
+    Silent,
+};
+
+Hello sayHello(const std::string& path, int& fd)
+{
+    fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return Hello::NoSocket;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+        return Hello::Silent;
+    const std::string hello = "{\"id\":1,\"request\":\"hello\"}\n";
+    if (::send(fd, hello.data(), hello.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(hello.size()))
+        return Hello::Refused;
+    Hello answer = Hello::Silent;
+    std::string received;
+    runUntil([&] {
+        char chunk[512];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0)
+            received.append(chunk, static_cast<size_t>(n));
+        if (received.find('\n') != std::string::npos)
+            answer =
+                received.find("\"ok\":true") != std::string::npos ? Hello::Served : Hello::Silent;
+        else if (n == 0 || (n < 0 && errno != EAGAIN))
+            answer = Hello::Refused;
+        return answer != Hello::Silent || received.find('\n') != std::string::npos;
+    });
+    return answer;
+}
+
+// The process runs out of descriptors before the connections reach their share of the limit
+// (here this process holds the clients' ends too): new clients are closed at once, the user's
+// error log hears of it once, and once the clients have gone a new one is served.
+TEST_F(AutomationServerTest, OutOfDescriptorsNewClientsAreRefusedUntilSomeClose)
+{
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit limit = before;
+    limit.rlim_cur = std::min<rlim_t>(before.rlim_max, 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    // Descriptors this process gives up, one at a time, once the server has taken all others:
+    // the next client's socket then takes the room the server would need for its end.
+    std::vector<int> room;
+    for (int i = 0; i < 3; ++i)
+        room.push_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    std::vector<int> clients;
+    size_t served = 0;
+    size_t refused = 0;
+    Hello last = Hello::Served;
+    for (int i = 0; i < 2000 && refused < 20; ++i) {
+        int fd = -1;
+        const Hello answer = sayHello(path, fd);
+        if (answer == Hello::NoSocket) {
+            if (!room.empty()) {
+                ::close(room.back());
+                room.pop_back();
+            } else {
+                // The last refused client's descriptor makes room for the next one.
+                ASSERT_EQ(last, Hello::Refused) << "client " << i;
+                ::close(clients.back());
+                clients.pop_back();
+            }
+            continue;
+        }
+        clients.push_back(fd);
+        ASSERT_NE(answer, Hello::Silent) << "client " << i;
+        (answer == Hello::Served ? served : refused) += 1;
+        last = answer;
+    }
+    EXPECT_GE(served, 100u);
+    EXPECT_EQ(refused, 20u);
+    EXPECT_TRUE(server->isListening());
+    struct stat info
+    {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+
+    for (const int fd : clients)
+        ::close(fd);
+    for (const int fd : room)
+        ::close(fd);
+    // The server learns of the closes as it reads them: meanwhile a client may be refused.
+    EXPECT_TRUE(runUntil([&] {
+        int fd = -1;
+        const bool ok = sayHello(path, fd) == Hello::Served;
+        if (fd >= 0)
+            ::close(fd);
+        return ok;
+    }));
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("no file descriptor left"), std::string::npos) << reported[0];
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
 }
 
 } // namespace

@@ -22,9 +22,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -108,6 +110,8 @@ public:
             ::close(m_fd);
     }
     bool connected() const { return m_connected; }
+    // Whether a read met the end of the connection (closed or reset by the server).
+    bool ended() const { return m_ended; }
     bool write(const std::string& bytes)
     {
         size_t done = 0;
@@ -140,6 +144,7 @@ public:
             const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
             if (n <= 0) {
                 ended = true;
+                m_ended = true;
                 break;
             }
             buffer.append(chunk, static_cast<size_t>(n));
@@ -166,6 +171,7 @@ public:
 private:
     int m_fd = -1;
     bool m_connected = false;
+    bool m_ended = false;
 };
 
 QJsonObject request(const char* kind, QJsonObject fields = {})
@@ -355,6 +361,76 @@ TEST_F(UnattendedStartTest, AHiddenStartThatCannotServeEndsAtOnce)
         << machine.errorLog();
 }
 
+// The program under the usual desktop limit of 1,024 open files, and more idle clients than
+// that: those past what the limit allows are closed at once while the others stay served, the
+// user's error log says so once, the socket stays, and once the crowd has gone a new client is
+// served again.
+TEST_F(UnattendedStartTest, AServerOutOfDescriptorsServesAgainOnceClientsHaveGone)
+{
+    constexpr rlim_t kProgramLimit = 1024;
+    constexpr size_t kClients = 1100;
+    // This process holds every client and the program none of them.
+    rlimit own{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &own), 0);
+    const rlim_t needed = kClients + 256;
+    if (own.rlim_cur < needed) {
+        ASSERT_GE(own.rlim_max, needed) << "the test needs " << needed << " open files";
+        own.rlim_cur = needed;
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &own), 0);
+    }
+    const Machine machine("descriptors");
+    program.setChildProcessModifier([] {
+        const rlimit limit{kProgramLimit, kProgramLimit};
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    });
+    start(machine, {"/Automation"});
+    ASSERT_TRUE(runUntil([&] { return serves(machine.socketPath()); }, 30000));
+    // Keeps the hidden program from ending while the crowd comes and goes.
+    RawClient keeper(machine.socketPath());
+    ASSERT_TRUE(keeper.ask(request("hello"))["ok"].toBool());
+
+    // Each client says hello once and then stays idle; a refused one finds its connection
+    // closed instead of a reply.
+    std::vector<std::unique_ptr<RawClient>> crowd;
+    size_t served = 0;
+    size_t refused = 0;
+    for (size_t i = 0; i < kClients; ++i) {
+        auto client = std::make_unique<RawClient>(machine.socketPath());
+        ASSERT_TRUE(client->connected()) << "client " << i << ": the socket is gone";
+        const bool sent = client->write(line(request("hello")));
+        const std::vector<QJsonObject> replies =
+            sent ? client->read(1) : std::vector<QJsonObject>{};
+        if (!replies.empty() && replies.front()["ok"].toBool())
+            ++served;
+        else if (!sent || client->ended())
+            ++refused;
+        else
+            ADD_FAILURE() << "client " << i << ": neither served nor refused";
+        crowd.push_back(std::move(client));
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_GE(served, 512u);
+    EXPECT_TRUE(fs::exists(machine.socketPath()));
+    EXPECT_TRUE(keeper.ask(request("hello"))["ok"].toBool());
+
+    crowd.clear();
+    // The program learns of the closes as it reads them: a client that comes meanwhile may
+    // still be refused.
+    EXPECT_TRUE(runUntil(
+        [&] {
+            RawClient client(machine.socketPath());
+            return client.connected() && client.ask(request("hello"))["ok"].toBool();
+        },
+        30000));
+    QProcess hello;
+    hello.setProcessEnvironment(machine.environment());
+    hello.start(binary("harlune-automation"), {"--hello"});
+    ASSERT_TRUE(hello.waitForFinished(60000));
+    EXPECT_EQ(hello.exitCode(), 0) << hello.readAllStandardError().toStdString();
+    EXPECT_EQ(count(machine.errorLog(), "The automation server refuses new clients"), 1u)
+        << machine.errorLog();
+}
+
 // Whether a program of this machine (by its runtime folder) still runs, zombies aside.
 bool programOf(const Machine& machine)
 {
@@ -375,16 +451,20 @@ bool programOf(const Machine& machine)
 }
 
 // The client gives up on a program that does not serve in time: the program it started does
-// not stay behind.
+// not stay behind. The client waits on a socket the program never serves, so it gives up
+// however fast the program starts.
 TEST_F(UnattendedStartTest, StartThatGivesUpLeavesNoProgramBehind)
 {
     const Machine machine("givesup");
     QProcess client;
     client.setProcessEnvironment(machine.environment());
     client.setWorkingDirectory(QString::fromStdString((machine.root / "work").string()));
-    client.start(binary("harlune-automation"), {"--start", "--timeout", "1", "--hello"});
+    const QString elsewhere = QString::fromStdString((machine.root / "elsewhere.sock").string());
+    client.start(binary("harlune-automation"),
+                 {"--start", "--socket", elsewhere, "--timeout", "1000", "--hello"});
     ASSERT_TRUE(client.waitForFinished(60000));
     EXPECT_EQ(client.exitCode(), 3);
+    EXPECT_NE(client.readAllStandardError().indexOf("did not serve"), -1);
     EXPECT_TRUE(runUntil([&] { return !programOf(machine); }, 20000));
 
     // A later start on the same machine is served.

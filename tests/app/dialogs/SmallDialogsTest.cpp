@@ -228,7 +228,7 @@ TEST_F(SmallDialogsTest, ColorTemperatureShowsSecondOrderOnlyWithItsFlag)
         findControl<QPushButton>(&dialog, 1)->setFocus();
         edit->deselect();
         edit->setFocus(Qt::MouseFocusReason);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return edit->selectedText() == "3100.0"; }, 1000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return edit->selectedText() == "3100.0"; }, 10000));
         if (shown)
             check->click();
         edit->setText("2900");

@@ -278,7 +278,12 @@ TEST_F(HarluneAppTest, RoundRobinScansThroughIdleAndRestsWhenHalted)
     app.mainFrameWidget()->core().SetAcquisitionSuspended(2);
     win::PostMessage(view->GetSafeHwnd(), VYK_MSG_BUFFER_FULL, 0, 0);
     const long scans = countOf(driver.calls, scan);
-    runUntil([] { return false; }, 100); // the halted channel message is handled
+    // The halted channel message is handled (it has left the view's queue).
+    ASSERT_TRUE(runUntil([&] {
+        win::MSG pending{};
+        return !win::PeekMessage(&pending, view->GetSafeHwnd(), VYK_MSG_BUFFER_FULL,
+                                 VYK_MSG_BUFFER_FULL, win::PM_NOREMOVE);
+    }));
     const int idleCalls = app.idleCalls;
     const std::clock_t cpuBefore = std::clock();
     QElapsedTimer wall;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
@@ -225,7 +226,9 @@ TEST_F(Timers, SleepWaitsForTheClockOrAdvancesIt)
 }
 
 // A watchdog as the driver arms one: a one-shot 1000 ms timer while the caller waits in
-// 1 ms sleeps for it. On an auto-advancing clock this takes no real second.
+// 1 ms sleeps for it. On an auto-advancing clock this takes no real second. The sleeps pass
+// the deadline at once, but the timer thread runs the callback only once it is scheduled:
+// the caller waits for the callback itself, bounded in real time, not a count of steps.
 TEST_F(Timers, WatchdogExpiresWhileCallerSleepsInSteps)
 {
     m_clock->setAutoAdvance(true);
@@ -235,10 +238,10 @@ TEST_F(Timers, WatchdogExpiresWhileCallerSleepsInSteps)
     };
     const DWORD start = GetTickCount();
     ASSERT_NE(timeSetEvent(1000, 1000, callback, DWORD_PTR(&expired), TIME_ONESHOT), 0u);
-    int steps = 0;
-    while (!expired && steps < 100000) {
+    const auto bound = std::chrono::steady_clock::now() + kWaitLimit;
+    while (!expired && std::chrono::steady_clock::now() < bound) {
         Sleep(1);
-        ++steps;
+        std::this_thread::yield();
     }
     EXPECT_TRUE(expired);
     EXPECT_GE(GetTickCount() - start, 1000u);
