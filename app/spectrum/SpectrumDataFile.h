@@ -145,7 +145,8 @@ struct DataFileContext
 };
 
 // Why a file could not be written (a sentence for the user): a missing or read-only folder, a
-// name that is a folder or too long, else the system's text for error (an errno value).
+// name that is a folder or too long, a read-only file, else error (the errno of the failed
+// step: no space, a read-only disk, or the system's text).
 std::string fileWriteFailure(const std::string& path, int error);
 
 // True when path is a regular settings (INI) file with the section (case ignored).
