@@ -607,6 +607,11 @@ std::string readWholeFile(const std::string& path, std::string& bytes)
 
 void showError(DataFileContext& context, const std::string& text)
 {
+    if (context.heldFailure != nullptr) {
+        if (context.heldFailure->empty())
+            *context.heldFailure = text;
+        return;
+    }
     if (context.window != nullptr)
         context.window->showMessageBox(text, kErrorCaption, SpectrumDocWindow::Buttons::Ok);
 }
@@ -808,7 +813,7 @@ std::tm currentLocalTime()
 
 bool confirmOverwrite(DataFileContext& context, const std::string& path)
 {
-    if (context.preferences.FileOverwriteWarning == 0)
+    if (context.preferences.FileOverwriteWarning == 0 || context.heldFailure != nullptr)
         return true;
     // Any entry of that name counts, readable or not: the rename would replace it.
     struct stat entry
