@@ -8,13 +8,18 @@ bool AtomicFile::open()
 {
     if (m_open)
         return false;
-    m_open = m_file.open() == 0;
+    m_error = m_file.open();
+    m_open = m_error == 0;
     return m_open;
 }
 
 bool AtomicFile::write(std::string_view bytes)
 {
-    return m_open && m_file.write(bytes) == 0;
+    if (!m_open)
+        return false;
+    m_error = m_file.write(bytes);
+    m_open = m_error == 0;
+    return m_open;
 }
 
 bool AtomicFile::commit()
@@ -22,13 +27,17 @@ bool AtomicFile::commit()
     if (!m_open)
         return false;
     m_open = false;
-    return m_file.commit() == 0;
+    m_error = m_file.commit();
+    return m_error == 0;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes)
+bool writeFileAtomically(const std::string& path, std::string_view bytes, int* error)
 {
     AtomicFile file(path);
-    return file.open() && file.write(bytes) && file.commit();
+    const bool written = file.open() && file.write(bytes) && file.commit();
+    if (error != nullptr)
+        *error = written ? 0 : file.error();
+    return written;
 }
 
 } // namespace app::spectrum

@@ -27,13 +27,18 @@ public:
     bool write(std::string_view bytes);
     // Flushes, closes and renames over the target; false leaves the target as it was.
     bool commit();
+    // The errno of the step that failed last (EACCES for a protected target), 0 while none
+    // did.
+    int error() const { return m_error; }
 
 private:
     platform::win::AtomicReplace m_file;
     bool m_open = false;
+    int m_error = 0;
 };
 
-// Writes bytes to path through an AtomicFile; true when the file was replaced.
-bool writeFileAtomically(const std::string& path, std::string_view bytes);
+// Writes bytes to path through an AtomicFile; true when the file was replaced. On failure
+// error, when given, receives the errno of the step that failed.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, int* error = nullptr);
 
 } // namespace app::spectrum

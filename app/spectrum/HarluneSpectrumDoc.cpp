@@ -77,7 +77,8 @@ void CHarluneSpectrumDoc::setLocalTimeSource(std::function<std::tm()> localTime)
 
 app::spectrum::DataFileContext CHarluneSpectrumDoc::fileContext()
 {
-    return app::spectrum::DataFileContext{m_frame.preferences(), &m_window, m_localTime};
+    return app::spectrum::DataFileContext{m_frame.preferences(), &m_window, m_localTime,
+                                          m_questionsHeld ? &m_heldFailure : nullptr};
 }
 
 int CHarluneSpectrumDoc::ConfirmOverwrite(const std::string& path)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 
 class CHarluneSpectrumView;
 
@@ -92,6 +93,14 @@ public:
                                  int numberOfPoints, const double* values, int xUnit, int yUnit,
                                  const std::string& comment);
 
+    // While held, the data files written replace existing files without the overwrite
+    // question, and the first failure's text is kept instead of shown: a running time
+    // acquisition writes its files so, having asked once when it started. The text stays
+    // after release until takeHeldFailure.
+    void holdQuestions(bool held) { m_questionsHeld = held; }
+    // The first failure kept while held (empty when none); the kept text is cleared.
+    std::string takeHeldFailure() { return std::exchange(m_heldFailure, std::string()); }
+
     // The experiment file of a view and the data files beside it: 0 written (read), 1 the
     // file could not be created (opened), and nothing was done.
     int WriteExperiment(const std::string& fileName, CHarluneSpectrumView& view);
@@ -142,4 +151,6 @@ private:
     OverlaySlots m_overlays;
     double m_colorTemperature = 3100.0;
     uint32_t m_assumeSecondOrder = 0;
+    bool m_questionsHeld = false;
+    std::string m_heldFailure;
 };

@@ -9,6 +9,7 @@
 #include "app/spectrum/SpectrumCursor.h"
 #include "platform/chart/Xrt.h"
 #include "platform/win/Clock.h"
+#include "platform/win/Log.h"
 
 #include <algorithm>
 #include <charconv>
@@ -443,7 +444,11 @@ void CHarluneSpectrumView::OnDestroy()
                       m_timeParametersFile.c_str());
     if (m_frame.viewPreferences().AlwaysSaveTimeParameters == 1)
         (void)WriteTimeAcquisitionParameters(m_timeParametersFile);
-    // A run still going writes the rows it holds and closes its stream file.
+    // A run still going writes the rows it holds and closes its stream file; a spectrum file
+    // it could not write goes to the log, as no box is shown while the window closes.
+    if (!m_timeRun->fileFailure.empty())
+        platform::win::logError("spectrum", "%s", m_timeRun->fileFailure.c_str());
+    m_timeRun->fileFailure.clear();
     StopTimeAcquisition();
 
     m_configuration->SetChannelRotation(0);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 using namespace platform::chart;
 using namespace app::spectrum;
@@ -154,6 +155,21 @@ void CHarluneSpectrumView::StartTimeAcquisition()
     }
     TimeAcquisitionRun& run = *m_timeRun;
     const TimeAcquisitionSettings& s = m_timeParameters.settings;
+    // The spectrum files of every sample replace those of an earlier run under the same name.
+    // That is asked once, here: a question at a sample would hold the run while samples pass.
+    SpectrumPreferences& prefs = m_frame.preferences();
+    if (s.SaveFullSpectrum != 0 && m_frame.viewPreferences().SaveFilesForSelected == 0 &&
+        prefs.FileOverwriteWarning != 0 && timeRunFilesExist(timeFilename(s))) {
+        if (prefs.SoundEnabled == 1)
+            m_window.playSoundAsync(prefs.WarningSound);
+        if (m_window.showMessageBox("Spectrum files of an earlier time acquisition named " +
+                                        timeFilename(s) +
+                                        " exist.\nDo you wish to replace them with this run's?",
+                                    "Harlune Warning", SpectrumDocWindow::Buttons::YesNo) !=
+            SpectrumDocWindow::Answer::Yes)
+            return;
+    }
+    run.fileFailure.clear();
     run.spectrumSaveCounter = 0;
     run.streaming = false;
     run.stream.close();
@@ -182,7 +198,6 @@ void CHarluneSpectrumView::StartTimeAcquisition()
             if (m_timeParameters.combos[k].Enabled != 0)
                 run.streamColumns.push_back(kTimeChannels + k);
         run.streamRow.assign(run.streamColumns.size(), 0.0);
-        const SpectrumPreferences& prefs = m_frame.preferences();
         run.stream.start(timeColumnsHeader(m_timeParameters.channels, m_timeParameters.combos),
                          static_cast<int>(run.streamColumns.size()), s.LogFrequency,
                          prefs.DefaultSavePrecision, prefs.AlwaysExponential == 1);
@@ -265,6 +280,10 @@ void CHarluneSpectrumView::StopTimeAcquisition()
     run.streaming = false;
     run.analogOutput.reset();
     UpdateOverlayMenu();
+    // The run no longer waits: a spectrum file it could not write is told now.
+    if (!run.fileFailure.empty())
+        m_window.showMessageBox(std::exchange(run.fileFailure, std::string()), "Harlune Error",
+                                SpectrumDocWindow::Buttons::Ok);
 }
 
 void CHarluneSpectrumView::OnPauseTimeAcquisition()
@@ -436,7 +455,14 @@ void CHarluneSpectrumView::TimeAcquisitionTick()
     if (s.SaveFullSpectrum != 0 && m_frame.viewPreferences().SaveFilesForSelected == 0) {
         char number[16];
         std::snprintf(number, sizeof number, ".%05d", run.spectrumSaveCounter);
+        // Nobody is asked while the run goes on: Start asked about replacing, and the first
+        // failure is kept for Stop.
+        m_document.holdQuestions(true);
         saveFullSpectra(timeFilename(s) + number);
+        m_document.holdQuestions(false);
+        if (std::string failure = m_document.takeHeldFailure();
+            !failure.empty() && run.fileFailure.empty())
+            run.fileFailure = std::move(failure);
         ++run.spectrumSaveCounter;
     }
 

@@ -607,6 +607,11 @@ std::string readWholeFile(const std::string& path, std::string& bytes)
 
 void showError(DataFileContext& context, const std::string& text)
 {
+    if (context.heldFailure != nullptr) {
+        if (context.heldFailure->empty())
+            *context.heldFailure = text;
+        return;
+    }
     if (context.window != nullptr)
         context.window->showMessageBox(text, kErrorCaption, SpectrumDocWindow::Buttons::Ok);
 }
@@ -629,10 +634,9 @@ bool askWarning(DataFileContext& context, const std::string& text, uint32_t& pre
 // Writes a whole file and tells the user why it could not be written.
 int writeReported(DataFileContext& context, const std::string& path, std::string_view bytes)
 {
-    errno = 0;
-    if (writeFileAtomically(path, bytes))
+    int error = 0;
+    if (writeFileAtomically(path, bytes, &error))
         return kDataFileOk;
-    const int error = errno;
     showError(context,
               "The file " + path + " could not be written.\n" + fileWriteFailure(path, error));
     return kDataFileFailed;
@@ -661,7 +665,25 @@ std::string fileWriteFailure(const std::string& path, int error)
         return folder.string() + " is not a folder.";
     if (::access(folder.c_str(), W_OK) != 0)
         return "The folder " + folder.string() + " cannot be written to.";
-    return error != 0 ? fileErrorText(error) : std::string("The disk may be full.");
+    // A file without its owner-write bit is read-only: it is never replaced, not even by the
+    // superuser, whom access() would let through.
+    struct stat entry
+    {};
+    if (::stat(path.c_str(), &entry) == 0 && S_ISREG(entry.st_mode) &&
+        (entry.st_mode & S_IWUSR) == 0)
+        return "The file is read-only.";
+    switch (error) {
+    case 0:
+        return "The disk may be full.";
+    case ENOSPC:
+        return "There is no space left on the disk.";
+    case EDQUOT:
+        return "The disk quota is used up.";
+    case EROFS:
+        return "The disk is read-only.";
+    default:
+        return fileErrorText(error);
+    }
 }
 
 bool fileHasSettingsSection(const std::string& path, const std::string& section)
@@ -791,7 +813,7 @@ std::tm currentLocalTime()
 
 bool confirmOverwrite(DataFileContext& context, const std::string& path)
 {
-    if (context.preferences.FileOverwriteWarning == 0)
+    if (context.preferences.FileOverwriteWarning == 0 || context.heldFailure != nullptr)
         return true;
     // Any entry of that name counts, readable or not: the rename would replace it.
     struct stat entry

@@ -142,10 +142,15 @@ struct DataFileContext
     SpectrumDocWindow* window = nullptr;
     // The local time stamped into SPC files.
     std::function<std::tm()> localTime;
+    // Set while files are written with nobody to answer (a running time acquisition, whose
+    // overwrite question was asked when it started): existing files are replaced without a
+    // question and the first failure's text is kept here instead of shown.
+    std::string* heldFailure = nullptr;
 };
 
 // Why a file could not be written (a sentence for the user): a missing or read-only folder, a
-// name that is a folder or too long, else the system's text for error (an errno value).
+// name that is a folder or too long, a read-only file, else error (the errno of the failed
+// step: no space, a read-only disk, or the system's text).
 std::string fileWriteFailure(const std::string& path, int error);
 
 // True when path is a regular settings (INI) file with the section (case ignored).
@@ -154,8 +159,9 @@ bool fileHasSettingsSection(const std::string& path, const std::string& section)
 // The local time of the clock.
 std::tm currentLocalTime();
 
-// Asks before path is overwritten (when "FileOverwriteWarning" is on and the file exists);
-// true when it may be written. The dialog's check box is stored back into the preference.
+// Asks before path is overwritten (when "FileOverwriteWarning" is on, the file exists and the
+// context holds no questions); true when it may be written. The dialog's check box is stored
+// back into the preference.
 bool confirmOverwrite(DataFileContext& context, const std::string& path);
 
 // Writes one spectrum of numberOfPoints points (the header's count) in a format; SPC goes to

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace app::spectrum {
@@ -122,6 +123,27 @@ void setTimeFilename(TimeAcquisitionSettings& settings, const std::string& text)
 std::string timeFilename(const TimeAcquisitionSettings& settings)
 {
     return std::string(settings.Filename, strnlen(settings.Filename, sizeof settings.Filename));
+}
+
+bool timeRunFilesExist(const std::string& filename)
+{
+    namespace fs = std::filesystem;
+    const fs::path path(filename);
+    const std::string stem = path.filename().string();
+    if (stem.empty())
+        return false;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= stem.size() + 1 || name.compare(0, stem.size(), stem) != 0 ||
+            name[stem.size()] != '.')
+            continue;
+        const std::size_t digits = name.find_first_not_of("0123456789", stem.size() + 1);
+        if (digits != std::string::npos && digits - stem.size() - 1 >= 5 && name[digits] == '.')
+            return true;
+    }
+    return false;
 }
 
 void derivePixel(TimeChannelRecord& channel, const CSpectrometerConfiguration& configuration)

@@ -109,6 +109,9 @@ double comboResult(uint32_t operation, double first, double second);
 // Copies text into the settings' Filename, cut at a character boundary to 259 bytes.
 void setTimeFilename(TimeAcquisitionSettings& settings, const std::string& text);
 std::string timeFilename(const TimeAcquisitionSettings& settings);
+// True when the folder of filename holds a spectrum file of a run under that name: one named
+// filename, a dot, a sample number of five or more digits and a dot, then anything.
+bool timeRunFilesExist(const std::string& filename);
 
 // Reads a parameters file: missing keys give the records' defaults, an unknown operand name
 // keeps the field, values outside a field's range are clamped into it. Pixel -1 of a
@@ -207,6 +210,8 @@ struct TimeAcquisitionRun
     int analogOutputCount = 0;
     std::unique_ptr<TimeAnalogOutput> analogOutput;
     std::string statusText;
+    // The first spectrum file of this run that could not be written, told when it stops.
+    std::string fileFailure;
 };
 
 } // namespace app::spectrum

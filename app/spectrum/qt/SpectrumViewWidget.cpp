@@ -59,7 +59,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <memory>
 
 using platform::chart::CChart2D;
@@ -466,13 +465,10 @@ std::optional<std::string> SpectrumViewWidget::showColorTemperatureDialog(const 
     CReferenceColorTemperatureDialog dialog(this);
     dialog.m_temperature = text;
     dialog.m_assumeSecondOrder = assumeSecondOrder ? 1 : 0;
-    // Second-order light is a question only for a spectrometer whose configuration names a
-    // sub-type; the option also stays in sight while it is on, so it can be switched off.
-    std::string subType = m_core ? m_core->configuration().GetSpectrometerSubType() : "";
-    std::transform(subType.begin(), subType.end(), subType.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const bool named = subType.find_first_not_of(' ') != std::string::npos && subType != "NONE";
-    dialog.m_showSecondOrder = named || assumeSecondOrder ? 1 : 0;
+    // Second-order light can reach the detector of any spectrometer, whether or not its
+    // configuration names a sub-type, so the option is always offered (and a flag that is on
+    // can always be switched off).
+    dialog.m_showSecondOrder = 1;
     if (dialog.DoModal() != CReferenceColorTemperatureDialog::IDOK)
         return std::nullopt;
     assumeSecondOrder = dialog.m_assumeSecondOrder != 0;

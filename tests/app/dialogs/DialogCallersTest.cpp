@@ -234,7 +234,6 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheWarningDialog)
 TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)
 {
     WidgetWindow w;
-    w.widget->core().configuration().SetSpectrometerSubType("UV2");
     answerNextModal<CReferenceColorTemperatureDialog>([](CReferenceColorTemperatureDialog& dialog) {
         EXPECT_EQ(textOf(&dialog, 1306), "3100.0");
         auto* check = findControl<QCheckBox>(&dialog, 1531);
@@ -252,32 +251,40 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)
     EXPECT_FALSE(w.widget->showColorTemperatureDialog("3100.0", secondOrder).has_value());
 }
 
-// The second-order option is offered by the spectrometer's sub-type, and while it is on.
-TEST_F(DialogCallersTest, TheSecondOrderOptionFollowsTheSpectrometerSubType)
+// The second-order option is offered whatever sub-type the configuration names, or none,
+// and carries the flag both ways.
+TEST_F(DialogCallersTest, TheSecondOrderOptionIsOfferedForEverySpectrometer)
 {
     const struct
     {
         const char* subType;
         bool on;
-        bool shown;
+        bool click;
     } cases[] = {
-        {"NONE", false, false}, {"none", false, false}, {"", false, false},
-        {"UV2", false, true},   {"NONE", true, true},
+        {"NONE", false, false}, {"none", false, true}, {"", false, true},
+        {"UV2", false, false},  {"NONE", true, false}, {"", true, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.subType) + (c.on ? " on" : " off"));
+        SCOPED_TRACE(std::string("sub-type '") + c.subType + (c.on ? "' on" : "' off") +
+                     (c.click ? ", clicked" : ""));
         WidgetWindow w;
         w.widget->core().configuration().SetSpectrometerSubType(c.subType);
-        bool shown = !c.shown;
+        bool shown = false;
+        bool checked = !c.on;
         answerNextModal<CReferenceColorTemperatureDialog>(
-            [&shown](CReferenceColorTemperatureDialog& dialog) {
-                shown = findControl<QCheckBox>(&dialog, 1531)->isVisible();
+            [&shown, &checked, &c](CReferenceColorTemperatureDialog& dialog) {
+                auto* check = findControl<QCheckBox>(&dialog, 1531);
+                shown = check->isVisible();
+                checked = check->isChecked();
+                if (c.click)
+                    check->click();
                 dialog.pressOk();
             });
         bool secondOrder = c.on;
         EXPECT_TRUE(w.widget->showColorTemperatureDialog("3100.0", secondOrder).has_value());
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(secondOrder, c.on);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(checked, c.on);
+        EXPECT_EQ(secondOrder, c.on != c.click);
     }
 }
 

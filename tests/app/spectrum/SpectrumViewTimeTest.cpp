@@ -452,6 +452,42 @@ TEST_F(SpectrumViewTime, PerSampleFilesKeepTheirNumbersAcrossPause)
     EXPECT_FALSE(names.count("run.00002.Master.Scope"));
 }
 
+// Only the spectrum files of an earlier run under the same name are asked about at Start,
+// once, and only while overwrites are warned about; No leaves the window stopped.
+TEST_F(SpectrumViewTime, StartAsksOnceAboutAnEarlierRunsSpectrumFiles)
+{
+    struct Case
+    {
+        const char* existing;
+        uint32_t warn;
+        bool asks;
+    };
+    const Case cases[] = {
+        {"run.00000.Master.Scope", 1, true},     {"run.123456.Slave1.Sample.spc", 1, true},
+        {"run.00000.Master.Scope", 0, false},    {"run", 1, false},
+        {"run.0001.Master.Scope", 1, false},     {"run.00000", 1, false},
+        {"runner.00000.Master.Scope", 1, false}, {"run.0000x.Master.Scope", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.existing) + (c.warn != 0 ? " warned" : ""));
+        const fs::path runFolder = freshFolder("time-ask");
+        writeBytes(runFolder / c.existing, "old");
+        TimeView w;
+        w.frame.prefs.FileOverwriteWarning = c.warn;
+        setTimeFilename(w.s(), (runFolder / "run").string());
+        w.s().SaveFullSpectrum = 1;
+        w.window.replies.push_back({FakeSpectrumWindow::Answer::No});
+        w.activateAndStart();
+        ASSERT_EQ(w.window.messages.size(), c.asks ? 1u : 0u);
+        EXPECT_EQ(w.view->timeRunState(), c.asks ? 0 : 1);
+        if (c.asks) {
+            EXPECT_EQ(w.window.buttons.back(), SpectrumDocWindow::Buttons::YesNo);
+        }
+        EXPECT_EQ(readBytes(runFolder / c.existing), "old");
+        w.view->StopTimeAcquisition();
+    }
+}
+
 TEST_F(SpectrumViewTime, StartWithAnExistingOrUnopenableStreamFile)
 {
     struct Case

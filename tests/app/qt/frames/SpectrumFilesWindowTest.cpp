@@ -226,6 +226,97 @@ TEST_F(SpectrumFilesWindowTest, SavesIntoBadPlacesSayWhy)
     }
 }
 
+// Saving over a read-only file says so, whatever kind of spectrum file is saved, and leaves
+// the file as it was.
+TEST_F(SpectrumFilesWindowTest, SavesOverAReadOnlyFileSayWhy)
+{
+    struct Case
+    {
+        const char* name;
+        const char* command;
+        int filterIndex;
+        const char* chosen;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"sample", kSaveSample, 1, "run.sample", "run.Master.Sample"},
+        {"sample as SPC", kSaveSample, 2, "run.sample", "run.Master.Sample.spc"},
+        {"processed", "File > Save > Processed...", 1, "run.scope", "run.Master.Scope"},
+        {"dark", "File > Save > Dark...", 1, "run.dark", "run.Master.Dark"},
+    };
+    run("Spectrum > Store Dark");
+    const fs::path folder = testFolder("read-only-saves");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path written = folder / c.written;
+        writeText(written, "old");
+        fs::permissions(written, fs::perms::owner_read | fs::perms::group_read);
+        const size_t mark = ui.messageBoxes().size();
+        answerWarning(true);
+        ui.answerFileDialog({(folder / c.chosen).string()}, c.filterIndex);
+        run(c.command);
+        ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
+        EXPECT_EQ(ui.messageBoxes().back().caption, "Harlune Error");
+        EXPECT_EQ(ui.messageBoxes().back().text,
+                  "The file " + written.string() +
+                      " could not be written.\nThe file is read-only.");
+        EXPECT_EQ(readText(written), "old");
+    }
+}
+
+// A small file system of its own, mounted while the object lives (only the superuser may).
+class SmallDisk
+{
+public:
+    explicit SmallDisk(fs::path where) : m_where(std::move(where))
+    {
+        fs::create_directories(m_where);
+        const std::string command =
+            "mount -t tmpfs -o size=64k tmpfs '" + m_where.string() + "' 2>/dev/null";
+        m_mounted = geteuid() == 0 && std::system(command.c_str()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            (void)std::system(("umount '" + m_where.string() + "'").c_str());
+    }
+    bool mounted() const { return m_mounted; }
+
+    // Fills the disk to its last byte.
+    void fill() const
+    {
+        std::FILE* file = std::fopen((m_where / "filler").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const std::string block(4096, 'x');
+        while (std::fwrite(block.data(), 1, block.size(), file) == block.size() &&
+               std::fflush(file) == 0) {
+        }
+        std::fclose(file);
+    }
+
+private:
+    fs::path m_where;
+    bool m_mounted = false;
+};
+
+TEST_F(SpectrumFilesWindowTest, SavesOntoAFullDiskSayWhy)
+{
+    const fs::path folder = testFolder("full-disk");
+    SmallDisk disk(folder / "disk");
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small file system can only be mounted by the superuser";
+    ASSERT_NO_FATAL_FAILURE(disk.fill());
+    const size_t mark = ui.messageBoxes().size();
+    ui.answerFileDialog({(folder / "disk" / "run.sample").string()});
+    run(kSaveSample);
+    ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
+    EXPECT_EQ(ui.messageBoxes().back().text, "The file " +
+                                                 (folder / "disk" / "run.Master.Sample").string() +
+                                                 " could not be written.\nThere is no space left "
+                                                 "on the disk.");
+    EXPECT_FALSE(fs::exists(folder / "disk" / "run.Master.Sample"));
+}
+
 // Opening a file without header asks first (data files) or is refused (experiment and
 // display files); No and the refusal leave the window as it was.
 TEST_F(SpectrumFilesWindowTest, OpeningAFileWithoutHeaderAsksOrSaysWhy)
