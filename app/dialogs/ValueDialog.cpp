@@ -2,8 +2,11 @@
 
 #include "platform/framework/ControlIds.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPushButton>
 
 namespace app::dialogs {
@@ -61,13 +64,43 @@ void ValueDialog::addOkCancel(QBoxLayout* layout)
     connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
 }
 
-void ValueDialog::showEvent(QShowEvent* event)
+void ValueDialog::initialiseOnce()
 {
-    QDialog::showEvent(event);
     if (m_initialised)
         return;
     m_initialised = true;
     OnInitDialog();
+}
+
+void ValueDialog::setVisible(bool visible)
+{
+    if (visible)
+        initialiseOnce();
+    QDialog::setVisible(visible);
+}
+
+void ValueDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    initialiseOnce();
+}
+
+void ValueDialog::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers == Qt::NoModifier && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
+        for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+            const QKeySequence mnemonic = button->shortcut();
+            if (mnemonic.isEmpty() || mnemonic[0].key() != event->key() ||
+                !button->isVisibleTo(this) || !button->isEnabled() || button->window() != this)
+                continue;
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->animateClick();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace app::dialogs

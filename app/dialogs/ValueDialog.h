@@ -48,10 +48,18 @@ protected:
     // Ends the modal run with a result.
     void EndDialog(int result) { done(result); }
 
+    // Fills the controls before the first show sizes the dialog, so the dialog fits what
+    // its fields put into them (a long message, a hidden control).
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
+    // A letter without Alt presses the button whose mnemonic it is, as in a message box, when
+    // the control with the focus does not take it as text.
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override { OnCancel(); }
 
 private:
+    void initialiseOnce();
+
     unsigned m_templateId;
     bool m_initialised = false;
 };

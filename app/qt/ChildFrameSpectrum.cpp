@@ -547,13 +547,17 @@ std::optional<bool> CChildFrameSpectrum::barVisible(unsigned id)
     QWidget* bar = controlBar(id);
     if (bar == nullptr)
         return std::nullopt;
-    return !bar->isHidden() || m_clipped.count(id) != 0;
+    return !bar->isHidden();
 }
 
 void CChildFrameSpectrum::showBar(unsigned id, bool show)
 {
     if (QWidget* bar = controlBar(id)) {
         m_clipped.erase(id);
+        if (show)
+            m_chosen = id;
+        else if (m_chosen == id)
+            m_chosen = 0;
         bar->setVisible(show);
         if (show)
             fitBars();
@@ -690,8 +694,9 @@ void CChildFrameSpectrum::fitBars()
         return;
     m_fitting = true;
     // Bars clipped for room come back first; then, from the least needed, bars are clipped
-    // until the view has half of the frame's height. A clipped bar still counts as shown
-    // (menu check, automation, saved state) and returns once there is room.
+    // until the view has half of the frame's height. A clipped bar is hidden (its menu item is
+    // not checked, and choosing it shows it), is saved as shown, and returns once there is
+    // room.
     for (unsigned id : m_clipped)
         if (QWidget* bar = controlBar(id))
             bar->setVisible(true);
@@ -703,7 +708,7 @@ void CChildFrameSpectrum::fitBars()
         if (view->height() >= wanted)
             break;
         QWidget* bar = controlBar(id);
-        if (bar == nullptr || bar->isHidden() || bar->isWindow())
+        if (bar == nullptr || bar->isHidden() || bar->isWindow() || id == m_chosen)
             continue;
         bar->setVisible(false);
         m_clipped.insert(id);

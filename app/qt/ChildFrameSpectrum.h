@@ -118,7 +118,8 @@ private:
     void loadBarStates();
     void saveBarStates();
     // Clips bars (hides them for the time being, least needed first) until the view has half
-    // of the frame's height, and gives them back when there is room again.
+    // of the frame's height, and gives them back when there is room again. The bar the user
+    // showed last is not clipped: showing it must show it.
     void fitBars();
     // Gives the docked dialog bars their own heights again.
     void shrinkDockedBars();
@@ -132,6 +133,8 @@ private:
     COXTextLabel* m_label = nullptr;
     // Bars the user shows that fitBars has hidden for want of room.
     std::set<unsigned> m_clipped;
+    // The bar the user showed last (0: none), which fitBars leaves shown.
+    unsigned m_chosen = 0;
     bool m_fitting = false;
     // The status bar's own text, and whether a button's prompt covers it.
     QString m_statusText;

@@ -720,14 +720,31 @@ intptr_t MainFrameWidget::OnWindowMessage(unsigned message, uintptr_t wParam, in
     return MdiFrame::OnWindowMessage(message, wParam, lParam, handled);
 }
 
+namespace {
+
+// The settings a close saves, held back and written once per hive when this object goes. The
+// close takes the child windows down from the event loop (they may be on the stack now), and
+// their views write their keys as they go: deleted after them, this writes what they wrote in
+// the same replacement of each hive instead of one replacement (and flush to disk) per key.
+class CloseSettingsBatch : public QObject
+{
+public:
+    explicit CloseSettingsBatch(QObject* parent) : QObject(parent) {}
+
+private:
+    platform::win::RegistryBatch m_machineSettings{platform::win::HKEY_LOCAL_MACHINE};
+    platform::win::RegistryBatch m_userSettings{platform::win::HKEY_CURRENT_USER};
+};
+
+} // namespace
+
 void MainFrameWidget::closeEvent(QCloseEvent* event)
 {
     // The close saves many settings one by one (preferences, tool bars, placements, every
     // window's own keys): each hive is written once at the end instead of once per key.
-    namespace win = platform::win;
-    const win::RegistryBatch machineSettings(win::HKEY_LOCAL_MACHINE);
-    const win::RegistryBatch userSettings(win::HKEY_CURRENT_USER);
+    auto* settings = new CloseSettingsBatch(this);
     if (!m_core->OnClose()) {
+        delete settings;
         event->ignore();
         return;
     }
@@ -736,10 +753,12 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
     case CSaxBasicObjFrame::CloseVerdict::Close:
         break;
     case CSaxBasicObjFrame::CloseVerdict::RetryLater:
+        delete settings;
         SetTimer(CSaxBasicObjFrame::kCloseRetryTimer, CSaxBasicObjFrame::kCloseRetryMs);
         event->ignore();
         return;
     case CSaxBasicObjFrame::CloseVerdict::Refuse:
+        delete settings;
         event->ignore();
         return;
     }
@@ -753,6 +772,12 @@ void MainFrameWidget::closeEvent(QCloseEvent* event)
     // A hidden start for an automation client is not under the user's control.
     const CHarluneApp* app = CHarluneApp::instance();
     m_scriptFrame.afterClose(!(app && app->startsHidden()));
+    if (!event->isAccepted()) {
+        delete settings;
+        return;
+    }
+    // Deleted after the child windows the close took down (deferred deletions go in order).
+    settings->deleteLater();
 }
 
 bool MainFrameWidget::eventFilter(QObject* watched, QEvent* event)

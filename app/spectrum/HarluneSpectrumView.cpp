@@ -121,6 +121,8 @@ CHarluneSpectrumView::~CHarluneSpectrumView()
             SpectrumDocWindow::Buttons::YesNo) == SpectrumDocWindow::Answer::No)
         m_window.emptyClipboard();
     CINIFileSupport store(nullptr, 1);
+    // One save: the hive is replaced once, not once per key.
+    store.beginBatch();
     store.WriteInt(kMavrinSection, "LEDOn", m_mavrinLampOn);
     store.WriteInt(kMavrinSection, "LEDModulate", m_mavrinModulation);
     store.WriteInt(kMavrinSection, "LEDGetTemperature", m_mavrinTemperatureReadOut);
@@ -136,6 +138,7 @@ CHarluneSpectrumView::~CHarluneSpectrumView()
     store.WriteString(kAutoIncrementSection, "BaseFilename", m_baseFileName.c_str());
     store.WriteInt(kAutoIncrementSection, "Index", m_autoIncrementIndex);
     store.WriteInt(kPreferencesSection, "TrevanDialogTimerInterval", m_trevanDialogTimerInterval);
+    (void)store.endBatch(); // a failed write is logged by the store
     destroyAnnotationAreas();
     if (m_chartData != 0) {
         if (m_chart != 0)

@@ -37,6 +37,7 @@
 #include "tests/app/shell/ShellFakes.h"
 #include "tests/app/spectrum/SpectrumViewFakes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -44,6 +45,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +231,51 @@ TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheWarningDialog)
     bool warn = true;
     EXPECT_EQ(w.widget->showWarningDialog("Too bright.", warn), SpectrumDocWindow::Answer::No);
     EXPECT_FALSE(warn);
+}
+
+// The warning as the spectrum window shows it: its message, a long path that wraps, fits the
+// box whole (the label is given the height its text needs at its width), and Y and N without
+// Alt answer it as in a message box, each taking over the check box.
+TEST_F(DialogCallersTest, TheWarningDialogShowsItsWholeTextAndAnswersYAndN)
+{
+    WidgetWindow w;
+    const std::string text =
+        "You are about to overwrite the file /home/lab/measurements/2026/december/run-0042/"
+        "sample with a long name that wraps in the box.Master.Sample.\nAre you sure you wish "
+        "to overwrite this file?";
+    const struct
+    {
+        const char* name;
+        Qt::Key key;
+        SpectrumDocWindow::Answer answer;
+    } cases[] = {
+        {"Y", Qt::Key_Y, SpectrumDocWindow::Answer::Yes},
+        {"N", Qt::Key_N, SpectrumDocWindow::Answer::No},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int needed = 0;
+        int shown = -1;
+        answerNextModal<CWarningDialog>([&](CWarningDialog& dialog) {
+            auto* label = findControl<QLabel>(&dialog, 1146);
+            ASSERT_NE(label, nullptr);
+            needed = label->heightForWidth(label->width());
+            shown = label->height();
+            findControl<QCheckBox>(&dialog, 1145)->click();
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr ? focus : &dialog, c.key);
+            // A key that answers nothing must not leave the test waiting on the box.
+            if (!runUntil([&] { return !dialog.isVisible(); }, 5000)) {
+                ADD_FAILURE() << "the key did not answer the box";
+                dialog.pressCancel();
+            }
+        });
+        bool warn = true;
+        EXPECT_EQ(w.widget->showWarningDialog(text, warn), c.answer);
+        EXPECT_FALSE(warn);
+        EXPECT_GT(needed, 0);
+        EXPECT_GE(shown, needed);
+    }
 }
 
 TEST_F(DialogCallersTest, TheSpectrumWindowRunsTheColorTemperatureDialog)

@@ -9,6 +9,7 @@
 #include "app/spectrum/qt/SpectrumViewWidget.h"
 #include "platform/chart/Chart2D.h"
 #include "platform/framework/CommandIds.h"
+#include "platform/framework/Commands.h"
 #include "platform/qt/QtHooks.h"
 #include "platform/qt/fake/ScriptedUiServices.h"
 #include "tests/app/qt/RunUntil.h"
@@ -21,14 +22,20 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fw = platform::framework;
@@ -157,6 +164,102 @@ TEST_F(ChildFrameLayoutTest, TiledWindowsKeepHalfTheirHeightForTheChart)
     auto* spectrumFrame = dynamic_cast<CChildFrameSpectrum*>(active);
     ASSERT_NE(spectrumFrame, nullptr);
     EXPECT_TRUE(spectrumFrame->controlBar(CChildFrameSpectrum::IDR_TIME_ACQUISITION)->isVisible());
+}
+
+// In a window too small for all its bars, each bar's item of View > Spectrum Toolbar is checked
+// exactly while the bar shows; choosing the item of a bar clipped for room shows it (and
+// checks it), and choosing it again hides it. Through the menu item and the command's row.
+TEST_F(ChildFrameLayoutTest, ToolBarItemsFollowWhatTheSmallWindowShows)
+{
+    app.NewSpectrumWindow();
+    settle();
+    auto* spectrum = dynamic_cast<CChildFrameSpectrum*>(frame->MDIGetActive());
+    ASSERT_NE(spectrum, nullptr);
+    std::vector<unsigned> shownBefore;
+    for (unsigned id = app::res::ID_VIEW_SPECTRUM_CONTROLS; id <= app::res::ID_VIEW_QUINTAR; ++id)
+        if (QWidget* bar = spectrum->controlBar(id); bar != nullptr && bar->isVisible())
+            shownBefore.push_back(id);
+    ASSERT_TRUE(frame->executeCommand(fw::ID_WINDOW_TILE_HORZ));
+    settle();
+    ASSERT_EQ(frame->MDIGetActive(), spectrum);
+    const auto menuItem = [&](unsigned id) {
+        return frames_test::menuAction(frame->menuBar(), id);
+    };
+    unsigned clipped = 0;
+    for (unsigned id = app::res::ID_VIEW_SPECTRUM_CONTROLS; id <= app::res::ID_VIEW_QUINTAR; ++id) {
+        SCOPED_TRACE(id);
+        QWidget* bar = spectrum->controlBar(id);
+        ASSERT_NE(bar, nullptr);
+        QAction* item = menuItem(id);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->isChecked(), bar->isVisible());
+        EXPECT_EQ(fw::queryCommandState(*frame, id).check.value_or(0) != 0, bar->isVisible());
+        if (clipped == 0 && !bar->isVisible() &&
+            std::find(shownBefore.begin(), shownBefore.end(), id) != shownBefore.end())
+            clipped = id;
+    }
+    // The small window has clipped at least one bar; choosing it brings it back.
+    ASSERT_NE(clipped, 0u);
+    QWidget* bar = spectrum->controlBar(clipped);
+    menuItem(clipped)->trigger();
+    settle();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(menuItem(clipped)->isChecked());
+    // The row: the command hides it again, and the check follows.
+    ASSERT_TRUE(frame->executeCommand(clipped));
+    settle();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(fw::queryCommandState(*frame, clipped).check.value_or(1), 0);
+    EXPECT_FALSE(menuItem(clipped)->isChecked());
+}
+
+// File > Exit with two spectrum windows: the windows the close takes down go from the event
+// loop and write their keys as they go; the settings hive is still replaced (written and
+// flushed to disk) once, after they have gone, and holds what they wrote.
+TEST_F(ChildFrameLayoutTest, FileExitReplacesTheSettingsHiveOnceAfterTheWindowsWent)
+{
+    app.NewSpectrumWindow();
+    settle();
+    std::vector<QPointer<fw::ChildFrame>> children;
+    for (fw::ChildFrame* child : frame->childFrames())
+        children.emplace_back(child);
+    ASSERT_EQ(children.size(), 2u);
+    const char* registry = std::getenv("HARLUNE_REGISTRY_DIR");
+    ASSERT_NE(registry, nullptr);
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, registry, IN_MOVED_TO), 0);
+    int replaced = 0;
+    const auto countReplacements = [&] {
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t got = read(watch, buffer, sizeof buffer); got > 0;
+             got = read(watch, buffer, sizeof buffer)) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && std::string(event->name) == "HKEY_LOCAL_MACHINE.hive")
+                    ++replaced;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return replaced;
+    };
+
+    QAction* exitItem = frames_test::menuAction(frame->menuBar(), fw::ID_APP_EXIT);
+    ASSERT_NE(exitItem, nullptr);
+    exitItem->trigger();
+    EXPECT_TRUE(runUntil(
+        [&] {
+            for (const QPointer<fw::ChildFrame>& child : children)
+                if (!child.isNull())
+                    return false;
+            return countReplacements() > 0;
+        },
+        10000));
+    settle();
+    EXPECT_EQ(countReplacements(), 1);
+    close(watch);
+    // The windows' own keys are in it.
+    EXPECT_EQ(CINIFileSupport(nullptr, 1).GetIntDefault("Preferences", "VerticalScaleLog", 7), 0);
 }
 
 TEST_F(ChildFrameLayoutTest, WindowMenuListsTheOpenWindowsAndActivatesTheOneChosen)
