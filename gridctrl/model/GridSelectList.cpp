@@ -326,11 +326,11 @@ int CGridSelectList::OnKeyMove(int col, int row)
     if (cell == m_lastReached) {
         return 0;
     }
-    const GridSystem& system = gridSystem();
-    if (system.isKeyDown(kVirtualKeyShift)) {
+    // Ctrl with a moving key only makes the move go further (to the first or last row, ...):
+    // unlike Ctrl with a click it adds no block, so the moved-to cell replaces the selection
+    // unless Shift extends it.
+    if (gridSystem().isKeyDown(kVirtualKeyShift)) {
         extendTo(col, row);
-    } else if (system.isKeyDown(kVirtualKeyControl)) {
-        StartBlock(col, row);
     } else {
         plainClick(col, row);
     }
