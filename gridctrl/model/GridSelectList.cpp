@@ -62,7 +62,16 @@ int CGridSelectList::StartBlock(int col, int row)
     if (m_redraw) {
         m_redraw->Add(block.left, block.top, block.right, block.bottom);
     }
+    forgetLastCells();
     return 0;
+}
+
+void CGridSelectList::forgetLastCells()
+{
+    // The selection changed by other means than this cell: a press or move there afterwards
+    // is not a repeat. The input operations record their cell after this.
+    m_lastPress = {-1, -1};
+    m_lastReached = {-1, -1};
 }
 
 int CGridSelectList::EndBlock(int col, int row)
@@ -288,6 +297,24 @@ void CGridSelectList::extendTo(int col, int row)
         return;
     }
     plainClick(m_sheet->m_currentCol, m_sheet->m_currentRow);
+    EndBlock(col, row);
+}
+
+void CGridSelectList::ReshapeBlock(int anchorCol, int anchorRow, int col, int row)
+{
+    if (!m_active || m_current < 0) {
+        plainClick(anchorCol, anchorRow);
+    } else {
+        Block& block = m_blocks[static_cast<std::size_t>(m_current)];
+        if (m_redraw) {
+            m_redraw->Add(block.left, block.top, block.right, block.bottom);
+        }
+        block.anchorCol = anchorCol;
+        block.anchorRow = anchorRow;
+        m_anchorCol = anchorCol;
+        m_anchorRow = anchorRow;
+        forgetLastCells();
+    }
     EndBlock(col, row);
 }
 
