@@ -85,6 +85,9 @@ int CGridSelectList::EndBlock(int col, int row)
     block.endRow = row;
     computeBounds(block);
     block.selected = 1;
+    // The block's end is where the moving cell is: a later move that stays there (a scroll)
+    // keeps the block.
+    m_lastReached = {col, row};
     if (m_newBlock) {
         ++m_count;
         m_newBlock = false;

@@ -9,6 +9,7 @@
 #include "gridctrl/widgets/GridCornerButton.h"
 #include "gridctrl/widgets/GridSideHeading.h"
 #include "gridctrl/widgets/GridTopHeading.h"
+#include "gridctrl/widgets/GridVScrollBar.h"
 #include "gridctrl/widgets/GridWidget.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
@@ -105,6 +106,16 @@ protected:
     {
         QWidget* corner = grid->gridWindow().cornerButton();
         QTest::mouseClick(corner, Qt::LeftButton, modifiers, corner->rect().center());
+    }
+
+    // A click on the down arrow of the vertical scroll bar.
+    void scrollDownOneRow()
+    {
+        QScrollBar* bar = grid->gridWindow().vScrollBar();
+        const long top = control().GetTopRow();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(bar->width() / 2, bar->height() - bar->width() / 2));
+        ASSERT_EQ(control().GetTopRow(), top + 1);
     }
 
     // The text Edit > Copy gives for the cells that are selected: the selected cells row by
@@ -279,6 +290,19 @@ TEST_F(GridWindowEditingTest, MovesWithoutShiftAndHeadingClicksWithoutCtrlReplac
          [](int, long row) { return row <= 1; }, -1},
         {"Ctrl+click", [&] { clickCell(4, 4, ctrl); },
          [&](int col, long row) { return inBlock(col, row) || (col == 4 && row == 4); }, -1},
+        // Scrolling keeps the selection.
+        {"column heading, scroll down",
+         [&] {
+             clickColumnHeading(3, none);
+             scrollDownOneRow();
+         },
+         [](int col, long) { return col == 3; }, -1},
+        {"Shift+Down, scroll down",
+         [&] {
+             press(Qt::Key_Down, shift);
+             scrollDownOneRow();
+         },
+         [](int col, long row) { return col >= 1 && col <= 2 && row >= 1 && row <= 3; }, -1},
         // A click on the cell clicked before the heading is a new click.
         {"click, Ctrl+column heading, the same click",
          [&] {
