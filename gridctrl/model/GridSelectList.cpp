@@ -62,7 +62,16 @@ int CGridSelectList::StartBlock(int col, int row)
     if (m_redraw) {
         m_redraw->Add(block.left, block.top, block.right, block.bottom);
     }
+    forgetLastCells();
     return 0;
+}
+
+void CGridSelectList::forgetLastCells()
+{
+    // The selection changed by other means than this cell: a press or move there afterwards
+    // is not a repeat. The input operations record their cell after this.
+    m_lastPress = {-1, -1};
+    m_lastReached = {-1, -1};
 }
 
 int CGridSelectList::EndBlock(int col, int row)
@@ -76,6 +85,9 @@ int CGridSelectList::EndBlock(int col, int row)
     block.endRow = row;
     computeBounds(block);
     block.selected = 1;
+    // The block's end is where the moving cell is: a later move that stays there (a scroll)
+    // keeps the block.
+    m_lastReached = {col, row};
     if (m_newBlock) {
         ++m_count;
         m_newBlock = false;
@@ -291,6 +303,24 @@ void CGridSelectList::extendTo(int col, int row)
     EndBlock(col, row);
 }
 
+void CGridSelectList::ReshapeBlock(int anchorCol, int anchorRow, int col, int row)
+{
+    if (!m_active || m_current < 0) {
+        plainClick(anchorCol, anchorRow);
+    } else {
+        Block& block = m_blocks[static_cast<std::size_t>(m_current)];
+        if (m_redraw) {
+            m_redraw->Add(block.left, block.top, block.right, block.bottom);
+        }
+        block.anchorCol = anchorCol;
+        block.anchorRow = anchorRow;
+        m_anchorCol = anchorCol;
+        m_anchorRow = anchorRow;
+        forgetLastCells();
+    }
+    EndBlock(col, row);
+}
+
 int CGridSelectList::OnMouseSelect(int col, int row, unsigned flags)
 {
     const GridCellCoord cell{col, row};
@@ -326,11 +356,11 @@ int CGridSelectList::OnKeyMove(int col, int row)
     if (cell == m_lastReached) {
         return 0;
     }
-    const GridSystem& system = gridSystem();
-    if (system.isKeyDown(kVirtualKeyShift)) {
+    // Ctrl with a moving key only makes the move go further (to the first or last row, ...):
+    // unlike Ctrl with a click it adds no block, so the moved-to cell replaces the selection
+    // unless Shift extends it.
+    if (gridSystem().isKeyDown(kVirtualKeyShift)) {
         extendTo(col, row);
-    } else if (system.isKeyDown(kVirtualKeyControl)) {
-        StartBlock(col, row);
     } else {
         plainClick(col, row);
     }

@@ -32,6 +32,10 @@ public:
     // 1 when no block is active.
     int EndBlock(int col, int row);
     void ToggleCell(int col, int row);
+    // The current block now runs from (anchorCol, anchorRow) to (col, row); earlier blocks
+    // stay. Without a current block it is the only block. The start cell is kept unless no
+    // block was active.
+    void ReshapeBlock(int anchorCol, int anchorRow, int col, int row);
     // The selected flag of the last block holding the cell; its index when asked (-1: none).
     int IsSelected(int col, int row, int* blockIndex = nullptr) const;
     int IsColSelected(int col) const;
@@ -79,6 +83,7 @@ private:
     int numberOfColumns() const;
     void computeBounds(Block& block) const;
     void plainClick(int col, int row);
+    void forgetLastCells();
     // Shift with a click or a move: the current block grows to the cell, or a block runs from
     // the sheet's current cell when there is none.
     void extendTo(int col, int row);

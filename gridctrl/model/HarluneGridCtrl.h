@@ -5,8 +5,8 @@
 namespace gridctrl::model {
 
 // The grid control as the grid window uses it: heading and corner clicks select whole
-// columns, rows or the sheet, typing starts an edit, tabs select sheets, and every section's
-// background is white. GUI thread only.
+// columns, rows or the sheet (Ctrl adds a column or row to the selection, Shift extends it), typing
+// starts an edit, tabs select sheets, and every section's background is white. GUI thread only.
 class CHarluneGridCtrl : public CGridControl
 {
 public:
@@ -23,6 +23,10 @@ public:
     void OnTabSelected(long id) override;
     COLORREF OnGetDefBackColor(int section) override;
     int OnDrawFocusRect(void* dc, GridRect* rect) override;
+
+private:
+    // A press on the heading of column (columns) or row index, with the Shift and Ctrl keys.
+    void selectWholeLines(bool columns, long index);
 };
 
 } // namespace gridctrl::model

@@ -1,10 +1,15 @@
 // A grid window of the program as a spreadsheet user meets it, offscreen: Shift with the moving
-// keys selects a block that Edit > Copy puts on the clipboard, and while a cell's editor is
-// open Cut, Copy and Paste (keys and the Edit menu alike) work on the editor's text.
+// keys selects a block that Edit > Copy puts on the clipboard, moves without Shift and heading
+// clicks without Ctrl replace the selection, and while a cell's editor is open Cut, Copy and
+// Paste (keys and the Edit menu alike) work on the editor's text.
 #include "app/dialogs/ValueDialog.h"
 #include "app/res/ResourceIds.h"
 #include "app/windows/qt/GridViewWidget.h"
 #include "gridctrl/widgets/GridCellArea.h"
+#include "gridctrl/widgets/GridCornerButton.h"
+#include "gridctrl/widgets/GridSideHeading.h"
+#include "gridctrl/widgets/GridTopHeading.h"
+#include "gridctrl/widgets/GridVScrollBar.h"
 #include "gridctrl/widgets/GridWidget.h"
 #include "tests/app/dialogs/AnswerModal.h"
 #include "tests/app/qt/RunUntil.h"
@@ -20,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,16 +73,68 @@ protected:
 
     // A click on a cell, as a user starts somewhere; the view is scrolled back to the top left
     // first, where the cells the cases use are.
-    void clickCell(int col, long row)
+    void clickCell(int col, long row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         control().SetTopRow(0);
         control().SetLeftCol(0);
         gridctrl::model::GridRect rect;
         ASSERT_EQ(control().GetCellRect(col, row, &rect), 0);
-        QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier,
+        QTest::mouseClick(cells, Qt::LeftButton, modifiers,
                           QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
         ASSERT_EQ(control().GetCurrentCol(), col);
         ASSERT_EQ(control().GetCurrentRow(), row);
+    }
+
+    // A click on the heading of a column or a row that the view shows, or on the corner.
+    void clickColumnHeading(int col, Qt::KeyboardModifiers modifiers)
+    {
+        gridctrl::model::GridRect rect;
+        ASSERT_EQ(control().GetCellRect(col, 0, &rect), 0);
+        QWidget* heading = grid->gridWindow().topHeading();
+        QTest::mouseClick(heading, Qt::LeftButton, modifiers,
+                          QPoint((rect.left + rect.right) / 2, heading->height() / 2));
+    }
+    void clickRowHeading(long row, Qt::KeyboardModifiers modifiers)
+    {
+        gridctrl::model::GridRect rect;
+        ASSERT_EQ(control().GetCellRect(0, row, &rect), 0);
+        QWidget* heading = grid->gridWindow().sideHeading();
+        QTest::mouseClick(heading, Qt::LeftButton, modifiers,
+                          QPoint(heading->width() / 2, (rect.top + rect.bottom) / 2));
+    }
+    void clickCorner(Qt::KeyboardModifiers modifiers)
+    {
+        QWidget* corner = grid->gridWindow().cornerButton();
+        QTest::mouseClick(corner, Qt::LeftButton, modifiers, corner->rect().center());
+    }
+
+    // A click on the down arrow of the vertical scroll bar.
+    void scrollDownOneRow()
+    {
+        QScrollBar* bar = grid->gridWindow().vScrollBar();
+        const long top = control().GetTopRow();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(bar->width() / 2, bar->height() - bar->width() / 2));
+        ASSERT_EQ(control().GetTopRow(), top + 1);
+    }
+
+    // The text Edit > Copy gives for the cells that are selected: the selected cells row by
+    // row, tabs between cells of a row, a line feed before a cell on a later row.
+    std::string selectionText(const std::function<bool(int, long)>& selected)
+    {
+        std::string text;
+        long lastRowTaken = -1;
+        for (long row = 0; row < control().GetNumberRows(); ++row) {
+            for (int col = 0; col < control().GetNumberCols(); ++col) {
+                if (!selected(col, row))
+                    continue;
+                if (lastRowTaken >= 0)
+                    text += lastRowTaken == row ? '\t' : '\n';
+                text += control().QuickGetText(col, row);
+                lastRowTaken = row;
+            }
+        }
+        return text;
     }
 
     // The block's cells as the clipboard holds them: tabs between cells, line feeds between
@@ -186,6 +244,101 @@ TEST_F(GridWindowEditingTest, ShiftWithTheMovingKeysSelectsABlockThatEditCopyCop
         ASSERT_NO_FATAL_FAILURE(runMenuItem({"Edit", "Copy"}));
         const std::string expected =
             c.right >= 0 ? blockText(1, 1, c.right, c.bottom) : control().QuickGetText(3, 1);
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected);
+    }
+}
+
+TEST_F(GridWindowEditingTest, MovesWithoutShiftAndHeadingClicksWithoutCtrlReplaceTheSelection)
+{
+    const long lastRow = control().GetNumberRows() - 1;
+    for (int col = 0; col < 5; ++col)
+        control().QuickSetText(col, lastRow, "last" + std::to_string(col));
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    // Every case starts from the block (1, 1) to (2, 2), made with the keys.
+    const auto inBlock = [](int col, long row) {
+        return col >= 1 && col <= 2 && row >= 1 && row <= 2;
+    };
+    const auto onlyCurrent = [&](int col, long row) {
+        return col == control().GetCurrentCol() && row == control().GetCurrentRow();
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void()> act;
+        std::function<bool(int, long)> selected;
+        long currentRow; // the row the current cell must reach, -1: any
+    } cases[] = {
+        {"Ctrl+End", [&] { press(Qt::Key_End, ctrl); }, onlyCurrent, lastRow},
+        {"Ctrl+Home", [&] { press(Qt::Key_Home, ctrl); }, onlyCurrent, 0},
+        {"Ctrl+Down", [&] { press(Qt::Key_Down, ctrl); }, onlyCurrent, -1},
+        {"Right", [&] { press(Qt::Key_Right, none); }, onlyCurrent, -1},
+        {"End", [&] { press(Qt::Key_End, none); }, onlyCurrent, -1},
+        {"column heading", [&] { clickColumnHeading(3, none); },
+         [](int col, long) { return col == 3; }, -1},
+        {"row heading", [&] { clickRowHeading(3, none); }, [](int, long row) { return row == 3; },
+         -1},
+        {"corner", [&] { clickCorner(none); }, [](int, long) { return true; }, -1},
+        {"Ctrl+column heading", [&] { clickColumnHeading(4, ctrl); },
+         [&](int col, long row) { return inBlock(col, row) || col == 4; }, -1},
+        {"Ctrl+row heading", [&] { clickRowHeading(4, ctrl); },
+         [&](int col, long row) { return inBlock(col, row) || row == 4; }, -1},
+        {"Shift+column heading", [&] { clickColumnHeading(3, shift); },
+         [](int col, long) { return col >= 1 && col <= 3; }, -1},
+        {"Shift+row heading", [&] { clickRowHeading(0, shift); },
+         [](int, long row) { return row <= 1; }, -1},
+        {"Ctrl+click", [&] { clickCell(4, 4, ctrl); },
+         [&](int col, long row) { return inBlock(col, row) || (col == 4 && row == 4); }, -1},
+        // Scrolling keeps the selection.
+        {"column heading, scroll down",
+         [&] {
+             clickColumnHeading(3, none);
+             scrollDownOneRow();
+         },
+         [](int col, long) { return col == 3; }, -1},
+        {"Shift+Down, scroll down",
+         [&] {
+             press(Qt::Key_Down, shift);
+             scrollDownOneRow();
+         },
+         [](int col, long row) { return col >= 1 && col <= 2 && row >= 1 && row <= 3; }, -1},
+        // A click on the cell clicked before the heading is a new click.
+        {"click, Ctrl+column heading, the same click",
+         [&] {
+             clickCell(3, 3);
+             clickColumnHeading(0, ctrl);
+             clickCell(3, 3);
+         },
+         onlyCurrent, 3},
+        {"click, Shift+row heading, the same click",
+         [&] {
+             clickCell(3, 3);
+             clickRowHeading(4, shift);
+             clickCell(3, 3);
+         },
+         onlyCurrent, 3},
+        // Shift stretches the last block only: the block before stays.
+        {"Ctrl+click, Shift+column heading",
+         [&] {
+             clickCell(4, 4, ctrl);
+             clickColumnHeading(3, shift);
+         },
+         [&](int col, long row) { return inBlock(col, row) || col == 3 || col == 4; }, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(clickCell(1, 1));
+        press(Qt::Key_Right, shift);
+        press(Qt::Key_Down, shift);
+        c.act();
+        if (c.currentRow >= 0) {
+            EXPECT_EQ(control().GetCurrentRow(), c.currentRow);
+        }
+        // Taken before the copy, which clears the selection.
+        const std::string expected = selectionText(c.selected);
+        QApplication::clipboard()->clear();
+        ASSERT_NO_FATAL_FAILURE(runMenuItem({"Edit", "Copy"}));
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected);
     }
 }
