@@ -304,8 +304,9 @@ public:
                                        const std::string& path);
     // The experiment file and the data files beside it: 0 done, 1 the file could not be
     // written (nothing was) or opened (nothing changed). The document's WriteExperiment and
-    // ReadExperiment come here.
-    int writeExperiment(const std::string& fileName);
+    // ReadExperiment come here. On a failed write, error (when given) receives the errno of
+    // the step that failed (0 when it had none).
+    int writeExperiment(const std::string& fileName, int* error = nullptr);
     int readExperiment(const std::string& fileName);
     // Spectrometer configuration: the Open and Save As commands and what they do.
     void OnOpenSpectrometerConfiguration();

@@ -6,6 +6,7 @@
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/HarluneSpectrumView.h"
+#include "app/spectrum/SpectrumDataFile.h"
 #include "app/spectrum/WindowsPaths.h"
 #include "platform/chart/Xrt.h"
 
@@ -401,7 +402,8 @@ void CHarluneSpectrumView::OnSaveDisplaySettings()
     if (!WriteDisplaySettings(name)) {
         // Nothing was stored: say so, and keep the file in use.
         m_displaySettingsFile = previous;
-        m_window.showMessageBox("The display settings could not be written to " + name + ".",
+        m_window.showMessageBox("The display settings could not be written to " + name + ".\n" +
+                                    fileWriteFailure(name, 0),
                                 "Save Display Settings", SpectrumDocWindow::Buttons::Ok);
         return;
     }

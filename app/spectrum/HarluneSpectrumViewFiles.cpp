@@ -6,6 +6,7 @@
 #include "app/res/ResourceIds.h"
 #include "app/shell/INIFileSupport.h"
 #include "app/shell/SpectrometerConfiguration.h"
+#include "app/spectrum/AtomicFile.h"
 #include "app/spectrum/FileAcquisitionCheck.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/HarluneSpectrumView.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -24,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <iterator>
 #include <limits>
 #include <locale>
 #include <memory>
@@ -695,9 +698,10 @@ void CHarluneSpectrumView::OnSaveExperiment()
     const std::string& path = chosen->paths.front();
     // The dialog completes a bare name with its three-letter default extension.
     const std::string name = fileExtension(path) == "exp" ? path + "eriment" : path;
-    if (writeExperiment(name) != 0) {
+    int error = 0;
+    if (writeExperiment(name, &error) != 0) {
         m_window.showMessageBox("The experiment file " + name + " could not be written.\n" +
-                                    fileWriteFailure(name, 0),
+                                    fileWriteFailure(name, error),
                                 "Harlune Error", SpectrumDocWindow::Buttons::Ok);
         return;
     }
@@ -1043,17 +1047,24 @@ int CHarluneSpectrumView::CheckFileAcquisitionParameters(const SpectrumFileHeade
 // ---------------------------------------------------------------------------------------
 // Experiment files
 
-int CHarluneSpectrumView::writeExperiment(const std::string& fileName)
+int CHarluneSpectrumView::writeExperiment(const std::string& fileName, int* error)
 {
+    if (error != nullptr)
+        *error = 0;
     if (fileName.empty())
         return 1;
-    // The settings go to a new file beside the target, which replaces it whole once every
-    // key is stored: a failed write leaves the old experiment as it was.
+    // The settings are gathered in a new file beside the target; its content then replaces
+    // the target whole through the atomic writer, which keeps a read-only experiment as it
+    // is, so a failed write leaves the old experiment as it was.
     const std::string temporary = fileName + ".writing";
     {
+        errno = 0;
         std::ofstream create(temporary, std::ios::binary | std::ios::trunc);
-        if (!create)
+        if (!create) {
+            if (error != nullptr)
+                *error = errno;
             return 1;
+        }
     }
     // The window takes the experiment's name (without its folder, as a document named by
     // its file shows it).
@@ -1136,14 +1147,18 @@ int CHarluneSpectrumView::writeExperiment(const std::string& fileName)
         }
         stored = store.endBatch();
     }
-    std::error_code error;
-    if (stored)
-        std::filesystem::rename(temporary, fileName, error);
-    if (!stored || error) {
-        std::filesystem::remove(temporary, error);
-        return 1;
+    std::string bytes;
+    bool gathered = false;
+    if (stored) {
+        std::ifstream in(temporary, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        gathered = in.is_open() && !in.bad();
     }
-    return 0;
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    if (!gathered)
+        return 1;
+    return app::spectrum::writeFileAtomically(fileName, bytes, error) ? 0 : 1;
 }
 
 int CHarluneSpectrumView::readExperiment(const std::string& fileName)

@@ -7,6 +7,7 @@
 #include "app/shell/SpectrometerConfiguration.h"
 #include "app/spectrum/HarluneSpectrumDoc.h"
 #include "app/spectrum/HarluneSpectrumView.h"
+#include "app/spectrum/SpectrumDataFile.h"
 #include "app/spectrum/WindowsPaths.h"
 #include "platform/chart/Xrt.h"
 #include "platform/win/Clock.h"
@@ -526,7 +527,7 @@ void CHarluneSpectrumView::OnSaveTimeParameters()
         // Nothing was stored: say so, and keep the default file as it is.
         m_window.endWaitCursor();
         m_window.showMessageBox("The time acquisition parameters could not be written to " + path +
-                                    ".",
+                                    ".\n" + fileWriteFailure(path, 0),
                                 dialog.title, SpectrumDocWindow::Buttons::Ok);
         return;
     }
@@ -591,8 +592,9 @@ void CHarluneSpectrumView::OnSaveTimeAcquisitionData()
         row(i);
     // The file is replaced whole, so a failed write leaves the one before as it was.
     platform::win::FileStamp stamp;
-    if (platform::win::replaceFile(path, text, stamp) != 0)
-        m_window.showMessageBox("The time acquisition data could not be written to " + path + ".",
+    if (const int error = platform::win::replaceFile(path, text, stamp); error != 0)
+        m_window.showMessageBox("The time acquisition data could not be written to " + path +
+                                    ".\n" + fileWriteFailure(path, error),
                                 dialog.title, SpectrumDocWindow::Buttons::Ok);
 }
 

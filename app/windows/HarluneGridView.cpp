@@ -1189,8 +1189,10 @@ bool CHarluneGridView::GetArrayFromRow(long row, int firstCol, double* values, l
 
 // ---- files ----------------------------------------------------------------------------------
 
-bool CHarluneGridView::SaveSheet(int sheet, const std::string& path)
+bool CHarluneGridView::SaveSheet(int sheet, const std::string& path, int* error)
 {
+    if (error != nullptr)
+        *error = 0;
     return guarded(__LINE__, false, [&] {
         CHarluneGridCtrl& g = *m_grid;
         // The sheet is checked before the file is touched, and the file is replaced only once
@@ -1224,7 +1226,7 @@ bool CHarluneGridView::SaveSheet(int sheet, const std::string& path)
                 bytes += "\r\n";
             }
         }
-        return app::spectrum::writeFileAtomically(path, bytes);
+        return app::spectrum::writeFileAtomically(path, bytes, error);
     });
 }
 
@@ -1464,12 +1466,29 @@ void CHarluneGridView::runSaveCommand(bool all)
             m_host.chooseSaveFile(kSaveSheetTitle, csvFilters(), "csv");
         if (!chosen)
             return false;
-        WaitCursor wait(m_host);
-        if (!all)
-            return SaveSheet(currentTabSheet(), *chosen);
+        // The first file that could not be written is named with its reason; Save All still
+        // writes the sheets after it.
+        std::optional<std::string> failure;
+        const auto save = [&](int sheet, const std::string& name) {
+            int error = 0;
+            if (SaveSheet(sheet, name, &error))
+                return true;
+            if (!failure)
+                failure = "The file " + name + " could not be written.\n" +
+                          app::spectrum::fileWriteFailure(name, error);
+            return false;
+        };
         bool saved = true;
-        for (const auto& [sheet, name] : saveAllNames(*chosen))
-            saved = SaveSheet(sheet, name) && saved;
+        {
+            WaitCursor wait(m_host);
+            if (!all)
+                saved = save(currentTabSheet(), *chosen);
+            else
+                for (const auto& [sheet, name] : saveAllNames(*chosen))
+                    saved = save(sheet, name) && saved;
+        }
+        if (failure)
+            m_host.showError(*failure);
         return saved;
     });
 }

@@ -53,6 +53,8 @@ public:
     virtual void closeWindow() {}
     // The document's title.
     virtual void setTitle(const std::string&) {}
+    // The program's error box (OK only) with the text.
+    virtual void showError(const std::string&) {}
 };
 
 // The separator between the fields of the grid's CSV files: the program's setting, read once
@@ -222,8 +224,9 @@ public:
     bool GetArrayFromColumn(int col, long firstRow, double* values, long count);
     bool GetArrayFromRow(long row, int firstCol, double* values, long count);
 
-    // Files: sheet is 0-based here.
-    bool SaveSheet(int sheet, const std::string& path);
+    // Files: sheet is 0-based here. On a failed write, error (when given) receives its errno
+    // (0 when the sheet was refused or the failure had none).
+    bool SaveSheet(int sheet, const std::string& path, int* error = nullptr);
     bool OpenSheetIntoNew(const std::string& path, const char* label);
     bool OpenSpectrumIntoNew(const std::string& path, const char* label);
     // The files Save All Sheets writes for a chosen path (saveAllNames): written, read back

@@ -167,6 +167,11 @@ void GridViewWidget::setTitle(const std::string& title)
         document->SetTitle(title);
 }
 
+void GridViewWidget::showError(const std::string& text)
+{
+    platform::qt::uiServices().messageBox(text, "Harlune Error", platform::qt::kMbOk, this);
+}
+
 void GridViewWidget::resizeEvent(QResizeEvent* event)
 {
     View::resizeEvent(event);

@@ -62,6 +62,7 @@ public:
     void filePrintPreview() override;
     void closeWindow() override;
     void setTitle(const std::string& title) override;
+    void showError(const std::string& text) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -921,8 +921,10 @@ TEST_F(SpectrumViewDisplay, ASaveThatCannotBeWrittenSaysSo)
         (freshFolder("display-unwritable") / "no such folder" / "look.display").string();
     v.view->OnSaveDisplaySettings();
     ASSERT_FALSE(v.window.messages.empty());
-    EXPECT_EQ(v.window.messages.back(),
-              "The display settings could not be written to " + *v.window.savedFile + ".");
+    EXPECT_EQ(
+        v.window.messages.back(),
+        "The display settings could not be written to " + *v.window.savedFile + ".\nThe folder " +
+            std::filesystem::path(*v.window.savedFile).parent_path().string() + " does not exist.");
     EXPECT_EQ(v.window.captions.back(), "Save Display Settings");
     EXPECT_EQ(v.view->displaySettingsFile(), before);
 }

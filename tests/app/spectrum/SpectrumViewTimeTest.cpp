@@ -776,7 +776,8 @@ TEST_F(SpectrumViewTime, SaveDataAndParametersReportAFileThatCannotBeWritten)
         EXPECT_FALSE(fs::exists(missing / c.written));
         ASSERT_EQ(w.window.messages.size(), 1u);
         EXPECT_EQ(w.window.messages[0], std::string(c.message) + " could not be written to " +
-                                            (missing / c.written).string() + ".");
+                                            (missing / c.written).string() + ".\nThe folder " +
+                                            missing.string() + " does not exist.");
         EXPECT_EQ(w.window.buttons[0], FakeSpectrumWindow::Buttons::Ok);
         EXPECT_EQ(w.view->timeParametersFile(), before);
     }

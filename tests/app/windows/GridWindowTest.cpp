@@ -23,6 +23,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,74 @@ TEST_F(GridWindowTest, TheSaveDialogTakesANewName)
     EXPECT_TRUE(ui.fileDialogs()[0].overwritePrompt);
     EXPECT_EQ(ui.fileDialogs()[0].title, "Save Current Grid Sheet");
     EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+// A sheet that cannot be written says why in the program's error box, for the current sheet
+// and for Save All; a read-only file is left as it was.
+TEST_F(GridWindowTest, ASaveThatFailsSaysWhy)
+{
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(widget.core().InitGrid(2, 2, 1, nullptr));
+    const std::string label = widget.core().grid().GetTabLabel(0);
+    enum class Place
+    {
+        ReadOnlyFile,
+        MissingFolder,
+        FolderOfThatName
+    };
+    struct Case
+    {
+        const char* name;
+        unsigned command;
+        Place place;
+    };
+    const Case cases[] = {
+        {"current sheet, read-only file", CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET,
+         Place::ReadOnlyFile},
+        {"current sheet, missing folder", CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET,
+         Place::MissingFolder},
+        {"current sheet, folder of that name", CHarluneGridView::ID_FILE_SAVE_CURRENT_SHEET,
+         Place::FolderOfThatName},
+        {"all sheets, read-only file", CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS,
+         Place::ReadOnlyFile},
+        {"all sheets, missing folder", CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS,
+         Place::MissingFolder},
+        {"all sheets, folder of that name", CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS,
+         Place::FolderOfThatName},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path folder = freshFolder("failed-save");
+        if (c.place == Place::MissingFolder)
+            folder /= "missing";
+        const fs::path chosen = folder / "out.csv";
+        const bool all = c.command == CHarluneGridView::ID_FILE_SAVE_ALL_SHEETS;
+        const fs::path written = all ? folder / ("out." + label + ".csv") : chosen;
+        std::string reason;
+        if (c.place == Place::ReadOnlyFile) {
+            std::ofstream(written, std::ios::binary) << "old";
+            fs::permissions(written, fs::perms::owner_read | fs::perms::group_read);
+            reason = "The file is read-only.";
+        } else if (c.place == Place::MissingFolder) {
+            reason = "The folder " + folder.string() + " does not exist.";
+        } else {
+            fs::create_directories(written);
+            reason = "It is a folder.";
+        }
+        const std::size_t mark = ui.messageBoxes().size();
+        ui.answerFileDialog(std::vector<std::string>{chosen.string()});
+        ASSERT_TRUE(widget.OnCmdMsg(c.command, nullptr));
+        ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
+        EXPECT_EQ(ui.messageBoxes().back().caption, "Harlune Error");
+        EXPECT_EQ(ui.messageBoxes().back().text,
+                  "The file " + written.string() + " could not be written.\n" + reason);
+        if (c.place == Place::ReadOnlyFile) {
+            std::ifstream in(written, std::ios::binary);
+            const std::string content((std::istreambuf_iterator<char>(in)),
+                                      std::istreambuf_iterator<char>());
+            EXPECT_EQ(content, "old");
+        }
+    }
 }
 
 int pdfPages(const QString& path)

@@ -264,6 +264,75 @@ TEST_F(SpectrumFilesWindowTest, SavesOverAReadOnlyFileSayWhy)
     }
 }
 
+// The settings and time acquisition files that cannot be written say why, in each command's
+// own box, and a read-only file is left as it was.
+TEST_F(SpectrumFilesWindowTest, SettingsAndTimeSavesThatFailSayWhy)
+{
+    struct Row
+    {
+        const char* name;
+        const char* command;
+        const char* chosen;
+        const char* caption;
+        // The box's first line before and after the file's name.
+        const char* before;
+        const char* after;
+    };
+    const Row rows[] = {
+        {"experiment", "File > Save > Experiment...", "run.experiment", "Harlune Error",
+         "The experiment file ", " could not be written."},
+        {"display settings", "View > Display Property Files > Save Display Settings...",
+         "run.display", "Save Display Settings", "The display settings could not be written to ",
+         "."},
+        {"time parameters", "Time Acquisition > Configure > Save Parameters...",
+         "run.TimeParameters", "Save Time Acquisition Parameters",
+         "The time acquisition parameters could not be written to ", "."},
+        {"time data", "Time Acquisition > Save Data...", "run.TimeAcquisition",
+         "Save Time Acquisition Data File", "The time acquisition data could not be written to ",
+         "."},
+    };
+    enum class Place
+    {
+        ReadOnlyFile,
+        MissingFolder,
+        FolderOfThatName
+    };
+    for (const Row& row : rows) {
+        for (const Place place :
+             {Place::ReadOnlyFile, Place::MissingFolder, Place::FolderOfThatName}) {
+            SCOPED_TRACE(std::string(row.name) + ", case " +
+                         std::to_string(static_cast<int>(place)));
+            fs::path folder = testFolder(std::string("failed-") + row.name);
+            if (place == Place::MissingFolder)
+                folder /= "missing";
+            const fs::path written = folder / row.chosen;
+            std::string reason;
+            if (place == Place::ReadOnlyFile) {
+                writeText(written, "old");
+                fs::permissions(written, fs::perms::owner_read | fs::perms::group_read);
+                reason = "The file is read-only.";
+            } else if (place == Place::MissingFolder) {
+                reason = "The folder " + folder.string() + " does not exist.";
+            } else {
+                fs::create_directories(written);
+                reason = "It is a folder.";
+            }
+            const size_t mark = ui.messageBoxes().size();
+            ui.answerFileDialog({written.string()});
+            run(row.command);
+            ASSERT_EQ(ui.messageBoxes().size(), mark + 1);
+            EXPECT_EQ(ui.messageBoxes().back().caption, row.caption);
+            EXPECT_EQ(ui.messageBoxes().back().text,
+                      row.before + written.string() + row.after + "\n" + reason);
+            if (place == Place::ReadOnlyFile) {
+                EXPECT_EQ(readText(written), "old");
+            } else if (place == Place::MissingFolder) {
+                EXPECT_FALSE(fs::exists(folder));
+            }
+        }
+    }
+}
+
 // A small file system of its own, mounted while the object lives (only the superuser may).
 class SmallDisk
 {
