@@ -143,6 +143,16 @@ double g_backToBackPerSecond = 0.0;
 // One binding for the whole run: the library is not unloaded between the measurements, only
 // at their end, while its scratch folder is still there to take its configuration.
 std::optional<DriverLibrary> g_library;
+// One simulated device for the whole run as well: the library keeps the device it opened
+// between the measurements, so the device must outlive them.
+std::optional<IntegratingDevice> g_device;
+
+IntegratingDevice& device()
+{
+    if (!g_device)
+        g_device.emplace();
+    return *g_device;
+}
 
 DriverLibrary& library()
 {
@@ -155,7 +165,7 @@ DriverLibrary& library()
 void deviceBackToBack(benchmark::State& state)
 {
     writeSettings();
-    IntegratingDevice sim;
+    IntegratingDevice& sim = device();
     for (auto _ : state) {
         DriverLibrary& library = ::library();
         library.VYK_ConfigEx(0x200, VYK_ADC_PAVIK, 0, 0, 0, 0);
@@ -201,7 +211,7 @@ void programWindows(benchmark::State& state)
 {
     const int windows = static_cast<int>(state.range(0));
     writeSettings();
-    IntegratingDevice sim;
+    IntegratingDevice& sim = device();
     platform::qt::QtHooks hooks;
     platform::qt::ScriptedUiServices ui;
     platform::qt::ScopedUiServices scopedUi{ui};
@@ -291,6 +301,8 @@ BENCHMARK(programWindows)
 int main(int argc, char** argv)
 {
     return harlune_bench::runInScratchEnvironment(
-        argc, argv,
-        {.folderPrefix = "/tmp/harlune-bench.", .beforeRemoval = [] { g_library.reset(); }});
+        argc, argv, {.folderPrefix = "/tmp/harlune-bench.", .beforeRemoval = [] {
+                         g_library.reset();
+                         g_device.reset();
+                     }});
 }
